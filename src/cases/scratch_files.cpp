@@ -1,0 +1,68 @@
+#include "cases/scratch_files.h"
+
+#include <cctype>
+#include <filesystem>
+#include <system_error>
+
+#include "app/state.h"
+#include "ui/platform.h"
+
+namespace cases {
+
+std::string_view scratch_suffix(ScratchKind kind) {
+  switch (kind) {
+    case ScratchKind::initial_conditions: return "init.dat";
+    case ScratchKind::initial_loading: return "InitLoad.dat";
+    case ScratchKind::discrete_loading: return "TP.dat";
+    case ScratchKind::accelerogram: return "TPacc.dat";
+    case ScratchKind::sinusoidal: return "TPsin.dat";
+    case ScratchKind::exponential: return "TPexp.dat";
+  }
+  return "";
+}
+
+std::string scratch_file_name(int case_number, ScratchKind kind) {
+  return std::to_string(case_number) + std::string(scratch_suffix(kind));
+}
+
+ScratchKind loading_data_kind(int loading_type) {
+  if (loading_type == app::sinusoidal) return ScratchKind::sinusoidal;
+  if (loading_type == app::exponential) return ScratchKind::exponential;
+  if (loading_type < 0) return ScratchKind::accelerogram;
+  return ScratchKind::discrete_loading;
+}
+
+namespace {
+
+// Cases 10..99 have two-digit names that the one-character patterns never match.
+void delete_two_digit_case_files(std::string_view suffix) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::directory_iterator it(fs::current_path(ec), ec);
+  if (ec) return;
+  for (const fs::directory_entry& entry : it) {
+    std::error_code entry_ec;
+    if (!entry.is_regular_file(entry_ec)) continue;
+    const std::string name = entry.path().filename().string();
+    if (name.size() == suffix.size() + 2 && name.compare(2, std::string::npos, suffix) == 0 &&
+        std::isdigit(static_cast<unsigned char>(name[0])) && name[0] != '0' &&
+        std::isdigit(static_cast<unsigned char>(name[1])))
+      fs::remove(entry.path(), entry_ec);
+  }
+}
+
+}  // namespace
+
+void delete_case_scratch_files(bool with_initial_loading) {
+  static constexpr ScratchKind order[] = {ScratchKind::initial_conditions, ScratchKind::initial_loading,
+                                          ScratchKind::discrete_loading,   ScratchKind::accelerogram,
+                                          ScratchKind::sinusoidal,         ScratchKind::exponential};
+  for (ScratchKind kind : order) {
+    if (kind == ScratchKind::initial_loading && !with_initial_loading) continue;
+    const std::string_view suffix = scratch_suffix(kind);
+    ui::delete_matching_files("?" + std::string(suffix));
+    delete_two_digit_case_files(suffix);
+  }
+}
+
+}  // namespace cases

@@ -1,0 +1,29 @@
+// Names of the case scratch files: the decimal case number followed by a fixed suffix,
+// in the process current directory of the moment.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace cases {
+
+enum class ScratchKind {
+  initial_conditions,  // init.dat
+  initial_loading,     // InitLoad.dat
+  discrete_loading,    // TP.dat
+  accelerogram,        // TPacc.dat
+  sinusoidal,          // TPsin.dat
+  exponential,         // TPexp.dat
+};
+
+std::string_view scratch_suffix(ScratchKind kind);
+std::string scratch_file_name(int case_number, ScratchKind kind);
+// The loading data file of a case by its loading type (TP, TPsin, TPexp or TPacc).
+ScratchKind loading_data_kind(int loading_type);
+
+// Deletes the scratch files of every case: the patterns of one character before the suffix
+// and the names of cases 10 to 99 (two decimal digits). Other names are left alone.
+// `with_initial_loading` false keeps the InitLoad.dat files (entry into General Data).
+void delete_case_scratch_files(bool with_initial_loading);
+
+}  // namespace cases

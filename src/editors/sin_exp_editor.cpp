@@ -1,0 +1,11 @@
+#include "editors/editors.h"
+
+namespace editors {
+
+// Until the editor's logic exists it runs with its template and closing buttons only.
+void open_sin_exp_editor(app::Context& context, ui::Dialog&) {
+  auto dialog = context.toolkit.create_dialog(105);
+  dialog->run_modal();
+}
+
+}  // namespace editors

@@ -1,0 +1,90 @@
+// Free-form (list-directed) reading and writing of records, and the input edit descriptors.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace text {
+
+// The records (lines) of a text, without their terminators; CR LF and LF both end a line.
+// A reader that fails can seek back to the record where its read began and read it again
+// as something else.
+class RecordSource {
+ public:
+  RecordSource() = default;
+  explicit RecordSource(std::string_view content);
+  static bool from_file(const std::string& path, RecordSource& out);  // false: cannot open/read
+
+  bool at_end() const { return next_ >= records_.size(); }
+  std::size_t position() const { return next_; }     // index of the next record to read
+  void seek(std::size_t position) { next_ = position; }
+  // The next record, consumed; false at the end.
+  bool next(std::string_view& record);
+  std::size_t size() const { return records_.size(); }
+  std::string_view record(std::size_t index) const;
+  std::size_t line_number() const { return next_ + 1; }  // 1-based line of the next record
+
+ private:
+  std::string content_;
+  std::vector<std::pair<std::size_t, std::size_t>> records_;  // offset, length in content_
+  std::size_t next_ = 0;
+};
+
+enum class ReadStatus {
+  ok,           // every target was filled, left unchanged by an empty value, or the read ended at "/"
+  end_of_file,  // the records ran out before every target was reached
+  error,        // a field is not a valid value of its target's type
+};
+
+// One target of a free-form read. Text targets are blank-padded to `text_length`.
+struct Target {
+  enum class Kind { integer, real32, real64, text } kind;
+  void* address;
+  std::size_t text_length = 0;
+};
+inline Target target(int& v) { return {Target::Kind::integer, &v}; }
+inline Target target(float& v) { return {Target::Kind::real32, &v}; }
+inline Target target(double& v) { return {Target::Kind::real64, &v}; }
+inline Target target(std::string& v, std::size_t length) { return {Target::Kind::text, &v, length}; }
+
+// One free-form read statement: fills the targets from the next records, taking as many
+// records as it needs. On error or end of file the targets read before keep their new values
+// and the source stands after the last record consumed; callers that re-read seek back.
+ReadStatus read_free_form(RecordSource& source, const std::vector<Target>& targets);
+
+// Free-form output: the record begins with a blank, numbers are separated by blanks, and every
+// value reads back as the same float / int.
+class FreeFormWriter {
+ public:
+  FreeFormWriter& integer(int value);
+  FreeFormWriter& real(float value);
+  FreeFormWriter& text(std::string_view value);
+  const std::string& str() const { return record_; }
+
+ private:
+  std::string record_ = " ";
+  bool last_was_text_ = false;
+};
+
+// Input edit descriptors over one record, left to right.
+class RecordReader {
+ public:
+  explicit RecordReader(std::string_view record) : record_(record) {}
+  std::string a(std::size_t target_length);   // A: the rest of the record, blank-padded
+  std::string a(int w);                       // Aw
+  bool i(int w, int& value);                  // Iw: blanks ignored; false when not an integer
+  void tr(int n);                             // TRn
+
+ private:
+  std::string_view record_;
+  std::size_t pos_ = 0;
+};
+
+// The C-library conversions the dialogs use on the first `n` characters of a field:
+// leading blanks skipped, the longest valid prefix taken, 0 when there is none.
+int c_to_int(std::string_view field, std::size_t n);
+double c_to_double(std::string_view field, std::size_t n);
+
+}  // namespace text

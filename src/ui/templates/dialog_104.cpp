@@ -1,0 +1,16 @@
+#include "ui/templates/templates.h"
+
+namespace ui::templates {
+
+// Placeholder until this dialog's controls are laid out: only its closing buttons.
+const DialogTemplate& discrete_loading() {
+  static const DialogTemplate t{
+      104, "DISCRETE Loading", 420, 160,
+      {
+          {1, ControlKind::push_button, "OK", {}, {220, 120, 90, 28}, true, true},
+          {2, ControlKind::push_button, "Cancel", {}, {320, 120, 90, 28}},
+      }};
+  return t;
+}
+
+}  // namespace ui::templates

@@ -1,0 +1,88 @@
+// The dialog toolkit the program logic talks to. Dialog logic never sees the widget library:
+// the Qt toolkit shows dialogs to people, the scripted toolkit runs them from a script.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace ui {
+
+using ControlId = int;
+
+enum class Icon { information, error, warning, question };
+enum class Buttons { ok, yes_no };
+enum class Answer { ok, yes, no };
+enum class ImageKind { icon, bitmap };
+
+// An image loaded by a toolkit; a null image (file missing or unreadable) shows nothing.
+class Image {
+ public:
+  struct Data {
+    virtual ~Data() = default;
+  };
+  Image() = default;
+  explicit Image(std::shared_ptr<const Data> data) : data_(std::move(data)) {}
+  bool null() const { return data_ == nullptr; }
+  const Data* data() const { return data_.get(); }
+
+ private:
+  std::shared_ptr<const Data> data_;
+};
+
+struct FileFilter {
+  std::string label;    // "Loading files (*.inc)"
+  std::string pattern;  // "*.inc"
+};
+
+struct OpenFileRequest {
+  std::vector<FileFilter> filters;
+  int selected_filter = 1;         // 1-based
+  std::string default_extension;   // without the dot
+  std::string title;
+  std::string initial_folder;
+};
+
+// One modal dialog built from a template.
+class Dialog {
+ public:
+  using Callback = std::function<void(Dialog&, ControlId)>;
+  virtual ~Dialog() = default;
+
+  // The callback runs when the user uses the control; id == the template id: once when the
+  // dialog's window exists. Values set by the program never run a callback.
+  virtual void on(ControlId id, Callback callback) = 0;
+  // 1: close() from a callback or a default OK button without callback; 2: Cancel or close box.
+  virtual int run_modal() = 0;
+  virtual void close(int code = 1) = 0;
+  // Edit: its text; static: its caption; list or drop-down with item k >= 1: item k's text.
+  virtual void set_text(ControlId id, std::string_view text, int item = 0) = 0;
+  // The first `length` characters of an edit field's text, blank-padded to `length`.
+  virtual std::string text(ControlId id, std::size_t length) const = 0;
+  virtual void set_item_count(ControlId id, int n) = 0;
+  virtual void select(ControlId id, int item) = 0;  // 1-based, 0 = none
+  virtual int selection(ControlId id) const = 0;    // 1-based, 0 = none
+  virtual void set_enabled(ControlId id, bool on) = 0;
+  virtual void update() = 0;
+  virtual void set_image(ControlId id, const Image& image) = 0;
+  virtual void set_window_icon(const Image& image) = 0;
+};
+
+class Toolkit {
+ public:
+  virtual ~Toolkit() = default;
+  virtual std::unique_ptr<Dialog> create_dialog(int template_id) = 0;
+  virtual Answer message_box(std::string_view text, std::string_view title, Icon icon,
+                             Buttons buttons) = 0;
+  // true when confirmed: `path_buffer` then holds the full path and the process current
+  // directory is the chosen file's folder. `path_buffer` also presets the file name.
+  virtual bool open_file_box(const OpenFileRequest& request, std::string& path_buffer) = 0;
+  // width/height 0: the file's own size.
+  virtual Image load_image(const std::string& path, ImageKind kind, int width, int height) = 0;
+  virtual void start_program_and_wait(const std::string& program, const std::string& argument) = 0;
+};
+
+}  // namespace ui
