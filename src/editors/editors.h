@@ -2,6 +2,9 @@
 // files, and returns when its dialog closes.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "app/context.h"
 #include "ui/toolkit.h"
 
@@ -12,5 +15,11 @@ void open_discrete_loading_editor(app::Context& context, ui::Dialog& loading_cas
 void open_sin_exp_editor(app::Context& context, ui::Dialog& loading_cases_dialog);
 void open_accelerogram_editor(app::Context& context, ui::Dialog& loading_cases_dialog);
 void open_diameters_editor(app::Context& context, ui::Dialog& loading_cases_dialog);
+
+// Reads a discrete loading scratch file (TP.dat layout) into `table`, replacing its content;
+// a record that fails as a node range is read again as the next time record. false when the
+// file cannot be opened. Used by the Loading Cases dialog before the editor opens.
+bool read_discrete_loading_file(const std::string& path, app::ProgramState& state,
+                                std::vector<app::TimePoint>& table);
 
 }  // namespace editors
