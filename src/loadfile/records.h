@@ -1,0 +1,68 @@
+// The records of the loading file, each built as its text (without the line end) from the
+// program state. The writer puts them in order; the reader and the tests use the same builders
+// so that a record has one layout in the whole program.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/state.h"
+#include "ui/platform.h"
+
+namespace loadfile {
+
+inline constexpr std::size_t header_line_length = 100;
+inline constexpr std::size_t end_record_length = 256;
+inline constexpr std::size_t copied_line_length = 132;
+inline constexpr std::size_t path_field_length = 255;
+
+inline constexpr std::string_view diameters_end = "end_Diameters";
+
+// A path as the file shows it: at most 255 characters, ending before the first NUL or after
+// the last non-blank character, whichever comes first.
+std::string path_text(std::string_view path_field);
+
+enum class HeaderKind {
+  normal,              // the six comment lines
+  case_data_in_error,  // lines 1 to 3, the three error lines, lines 5 and 6
+};
+
+// The comment lines of the header in the language of the state, each cut at 100 characters
+// and trimmed.
+std::vector<std::string> header_records(const app::ProgramState& s, HeaderKind kind);
+
+std::string operator_record(const app::ProgramState& s);      // G1: all 10 characters
+std::string coefficients_record(const app::ProgramState& s);  // G2
+std::string case_count_record(int n_loading_cases);           // G3
+
+std::string damping_code_record(const app::ProgramState& s);    // C1
+std::string tolerance_record(const app::CaseRecord& c);         // C2
+std::string case_parameters_record(const app::CaseRecord& c);   // C3
+// C5 to C8 in order: niu, the damping values, the diameter records closed by "end_Diameters",
+// zeta; none without damping. The same for every case of one file.
+std::vector<std::string> damping_records(const app::ProgramState& s);
+std::string diameter_record(const app::DiameterGroup& group, int n_elements);  // one C7 record
+// C10: omega and phi (sinusoidal), omega (exponential), nothing for the other loading types.
+std::vector<std::string> loading_parameter_records(const app::CaseRecord& c);
+
+std::string end_record(const app::ProgramState& s);
+std::string date_record(const ui::LocalTime& t);
+
+// A scratch-file line as it is copied: cut to 132 characters, trailing blanks removed.
+std::string_view copied_line(std::string_view line);
+
+// The terminators that end the copied sections, worded as the editors write them.
+std::string_view initial_conditions_terminator(bool romanian);
+std::string_view initial_loading_terminator(bool romanian);
+std::string loading_data_terminator(int case_number);
+// The free-form record of the three initial accelerations that follows the initial conditions
+// terminator of an accelerogram case.
+std::string initial_acceleration_record(const app::CaseRecord& c);
+
+// A case never filled in: tolerance, iteration limit, time step and end time all zero.
+bool incomplete_case(const app::CaseRecord& c);
+// The error header is used when any case 1..n_loading_cases of written_case_records is incomplete.
+HeaderKind header_kind(const app::ProgramState& s);
+
+}  // namespace loadfile
