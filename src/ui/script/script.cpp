@@ -1,0 +1,186 @@
+#include "ui/script/script.h"
+
+#include <charconv>
+#include <optional>
+
+namespace ui::script {
+
+namespace {
+
+struct Token {
+  std::string text;
+  bool quoted = false;
+};
+
+// Splits one line into words and quoted strings; a "#" outside quotes ends the line.
+bool tokenize(std::string_view line, std::vector<Token>& tokens, std::string& error) {
+  std::size_t i = 0;
+  while (i < line.size()) {
+    const char c = line[i];
+    if (c == ' ' || c == '\t' || c == '\r') {
+      ++i;
+    } else if (c == '#') {
+      break;
+    } else if (c == '"') {
+      Token t{{}, true};
+      ++i;
+      bool closed = false;
+      while (i < line.size()) {
+        char d = line[i++];
+        if (d == '"') {
+          closed = true;
+          break;
+        }
+        if (d == '\\') {
+          if (i >= line.size()) break;
+          const char e = line[i++];
+          if (e == 'n') d = '\n';
+          else if (e == '"' || e == '\\') d = e;
+          else {
+            error = std::string("unknown escape \\") + e;
+            return false;
+          }
+        }
+        t.text += d;
+      }
+      if (!closed) {
+        error = "unterminated quoted string";
+        return false;
+      }
+      tokens.push_back(std::move(t));
+    } else {
+      Token t;
+      while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r' && line[i] != '"' &&
+             line[i] != '#')
+        t.text += line[i++];
+      tokens.push_back(std::move(t));
+    }
+  }
+  return true;
+}
+
+std::optional<int> number(const Token& t) {
+  if (t.quoted) return std::nullopt;
+  int value = 0;
+  auto [end, ec] = std::from_chars(t.text.data(), t.text.data() + t.text.size(), value);
+  if (ec != std::errc() || end != t.text.data() + t.text.size()) return std::nullopt;
+  return value;
+}
+
+bool word(const Token& t, std::string_view w) { return !t.quoted && t.text == w; }
+
+// Statement shapes: the keyword(s), then arguments: 'n' a number, 's' a quoted string.
+struct Shape {
+  std::vector<std::string_view> words;
+  std::string_view arguments;
+  Statement::Kind kind;
+};
+
+const std::vector<Shape>& shapes() {
+  using K = Statement::Kind;
+  static const std::vector<Shape> all = {
+      {{"in"}, "n", K::in},
+      {{"type"}, "ns", K::type},
+      {{"pick"}, "nn", K::pick},
+      {{"press"}, "n", K::press},
+      {{"close"}, "", K::close},
+      {{"file", "cancel"}, "", K::file_cancel},
+      {{"file"}, "s", K::file},
+      {{"answer", "yes"}, "", K::answer},
+      {{"answer", "no"}, "", K::answer},
+      {{"expect", "text"}, "ns", K::expect_text},
+      {{"expect", "item"}, "nns", K::expect_item},
+      {{"expect", "items"}, "nn", K::expect_items},
+      {{"expect", "selected"}, "nn", K::expect_selected},
+      {{"expect", "enabled"}, "n", K::expect_enabled},
+      {{"expect", "disabled"}, "n", K::expect_disabled},
+      {{"expect", "message"}, "ss", K::expect_message},
+      {{"expect", "no", "message"}, "", K::expect_no_message},
+  };
+  return all;
+}
+
+// Fills `s` from the tokens when they have this shape exactly.
+bool match(const Shape& shape, const std::vector<Token>& tokens, Statement& s) {
+  if (tokens.size() != shape.words.size() + shape.arguments.size()) return false;
+  for (std::size_t i = 0; i < shape.words.size(); ++i)
+    if (!word(tokens[i], shape.words[i])) return false;
+  std::vector<int> numbers;
+  std::vector<std::string> strings;
+  for (std::size_t i = 0; i < shape.arguments.size(); ++i) {
+    const Token& t = tokens[shape.words.size() + i];
+    if (shape.arguments[i] == 'n') {
+      auto n = number(t);
+      if (!n) return false;
+      numbers.push_back(*n);
+    } else {
+      if (!t.quoted) return false;
+      strings.push_back(t.text);
+    }
+  }
+  s.kind = shape.kind;
+  if (!numbers.empty()) s.id = numbers[0];
+  if (numbers.size() > 1) s.number = numbers[1];
+  if (!strings.empty()) s.text = strings[0];
+  if (strings.size() > 1) s.text2 = strings[1];
+  if (shape.kind == Statement::Kind::answer) s.number = shape.words[1] == "yes" ? 1 : 0;
+  if (shape.kind == Statement::Kind::expect_message) {
+    s.text = strings[0];
+    s.text2 = strings[1];
+  }
+  return true;
+}
+
+}  // namespace
+
+ParseResult parse_script(std::string_view script) {
+  ParseResult result;
+  int line_number = 0;
+  std::size_t start = 0;
+  while (start < script.size()) {
+    std::size_t end = script.find('\n', start);
+    if (end == std::string_view::npos) end = script.size();
+    const std::string_view line = script.substr(start, end - start);
+    start = end + 1;
+    ++line_number;
+    std::vector<Token> tokens;
+    std::string error;
+    if (!tokenize(line, tokens, error)) {
+      result.error_line = line_number;
+      result.error = error;
+      return result;
+    }
+    if (tokens.empty()) continue;
+    Statement s;
+    s.line = line_number;
+    bool matched = false;
+    for (const Shape& shape : shapes())
+      if ((matched = match(shape, tokens, s))) break;
+    if (!matched) {
+      result.error_line = line_number;
+      result.error = "not a statement: " + std::string(line);
+      return result;
+    }
+    result.statements.push_back(std::move(s));
+  }
+  result.last_line = line_number;
+  return result;
+}
+
+std::string quoted(std::string_view s) {
+  std::string out = "\"";
+  for (char c : s) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (c == '\n') {
+      out += "\\n";
+    } else {
+      out += c;
+    }
+  }
+  out += '"';
+  return out;
+}
+
+}  // namespace ui::script

@@ -1,0 +1,140 @@
+// The scripted toolkit: dialogs kept in memory and driven by a replay script instead of a user.
+// The same dialog logic runs under it as under Qt, so a scenario tests the real program.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <memory>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "ui/dialog_template.h"
+#include "ui/script/script.h"
+#include "ui/toolkit.h"
+
+namespace ui::script {
+
+// A statement that cannot be carried out, or an expectation that does not hold. It unwinds
+// the program's dialogs; the replay reports it with the script's line.
+class ScriptError : public std::runtime_error {
+ public:
+  ScriptError(int line, const std::string& what) : std::runtime_error(what), line_(line) {}
+  int line() const { return line_; }
+
+ private:
+  int line_;
+};
+
+struct ShownMessage {
+  std::string title;
+  std::string text;
+  Icon icon;
+  bool checked = false;
+};
+
+class ScriptDialog;
+
+class ScriptToolkit : public Toolkit {
+ public:
+  // The transcript receives one line per message box and per viewer request.
+  ScriptToolkit(ParseResult script, std::ostream& transcript);
+  ~ScriptToolkit() override;
+
+  std::unique_ptr<Dialog> create_dialog(int template_id) override;
+  Answer message_box(std::string_view text, std::string_view title, Icon icon, Buttons buttons) override;
+  bool open_file_box(const OpenFileRequest& request, std::string& path_buffer) override;
+  Image load_image(const std::string& path, ImageKind kind, int width, int height) override;
+  void start_program_and_wait(const std::string& program, const std::string& argument) override;
+
+  // Templates of this toolkit only, found before the program's own (for tests of the toolkit).
+  void add_template(const DialogTemplate& t) { extra_templates_.push_back(&t); }
+
+  // After the program has ended: throws when statements are left over.
+  void finish();
+
+  const std::vector<ShownMessage>& messages() const { return messages_; }
+  const std::vector<std::string>& viewed() const { return viewed_; }
+  const std::vector<OpenFileRequest>& file_requests() const { return file_requests_; }
+
+  // Runs statements until `dialog` is closed (the modal loop of the scripted dialogs).
+  void run_until_closed(ScriptDialog& dialog);
+  void opened(ScriptDialog* dialog) { open_dialogs_.push_back(dialog); }
+  void closed(ScriptDialog* dialog);
+
+ private:
+  void execute(const Statement& s);
+  void execute_expectation(const Statement& s, ScriptDialog& dialog);
+  ScriptDialog& innermost(const Statement& s);
+  void expect_message(const Statement& s);
+
+  std::vector<const DialogTemplate*> extra_templates_;
+  std::vector<Statement> statements_;
+  std::size_t next_ = 0;
+  int last_line_ = 0;
+  std::ostream& transcript_;
+  std::vector<ScriptDialog*> open_dialogs_;
+  std::deque<Statement> file_answers_;
+  std::deque<Statement> yes_no_answers_;
+  std::vector<ShownMessage> messages_;
+  std::vector<std::string> viewed_;
+  std::vector<OpenFileRequest> file_requests_;
+};
+
+// One dialog in memory: the template's controls with their values.
+class ScriptDialog : public Dialog {
+ public:
+  struct Control {
+    ControlKind kind;
+    std::string text;                // edit text or caption
+    std::vector<std::string> items;  // list and drop-down items
+    int selection = 0;
+    bool enabled = true;
+    bool has_image = false;
+  };
+
+  ScriptDialog(ScriptToolkit& toolkit, const DialogTemplate& t);
+  ~ScriptDialog() override;
+
+  void on(ControlId id, Callback callback) override;
+  int run_modal() override;
+  void close(int code = 1) override;
+  void set_text(ControlId id, std::string_view text, int item = 0) override;
+  std::string text(ControlId id, std::size_t length) const override;
+  void set_item_count(ControlId id, int n) override;
+  void select(ControlId id, int item) override;
+  int selection(ControlId id) const override;
+  void set_enabled(ControlId id, bool on) override;
+  void update() override {}
+  void set_image(ControlId id, const Image& image) override;
+  void set_window_icon(const Image& image) override { has_window_icon_ = !image.null(); }
+
+  int template_id() const { return template_.id; }
+  bool is_closed() const { return closed_; }
+  bool has_window_icon() const { return has_window_icon_; }
+  // nullptr when the template has no such control.
+  const Control* control(ControlId id) const;
+
+  // User actions; each runs the control's callback. Throw ScriptError when impossible.
+  void user_type(int line, ControlId id, const std::string& text);
+  void user_pick(int line, ControlId id, int item);
+  void user_press(int line, ControlId id);
+  void user_close_box() { close(2); }
+
+ private:
+  Control& usable(int line, ControlId id, ControlKind kind, const char* what);
+  Control* find(ControlId id);
+  void run_callback(ControlId id);
+
+  ScriptToolkit& toolkit_;
+  const DialogTemplate& template_;
+  std::map<ControlId, Control> controls_;
+  std::map<ControlId, Callback> callbacks_;
+  bool running_ = false;
+  bool closed_ = false;
+  int code_ = 0;
+  bool has_window_icon_ = false;
+};
+
+}  // namespace ui::script

@@ -1,0 +1,229 @@
+// The replay format: every statement kind, and every error with its script line.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <sstream>
+
+#include "support/temp_dir.h"
+#include "ui/script/script_toolkit.h"
+
+namespace {
+
+using ui::ControlKind;
+using ui::script::ScriptError;
+using ui::script::ScriptToolkit;
+
+// A dialog with one of each kind of control, so the toolkit is tested apart from the program.
+const ui::DialogTemplate& test_template() {
+  static const ui::DialogTemplate t{
+      900, "Test", 300, 200,
+      {
+          {10, ControlKind::edit, "Field", {}, {}},
+          {11, ControlKind::list_box, "List", {"a", "b", "c"}, {}},
+          {12, ControlKind::drop_down, "Drop", {"x", "y"}, {}},
+          {13, ControlKind::push_button, "Act", {}, {}},
+          {14, ControlKind::static_text, "?", {}, {}},
+          {15, ControlKind::push_button, "Off", {}, {}, false},
+          {1, ControlKind::push_button, "OK", {}, {}},
+          {2, ControlKind::push_button, "Cancel", {}, {}},
+      }};
+  return t;
+}
+
+struct Outcome {
+  int error_line = 0;
+  std::string error;
+  std::string transcript;
+  int code = -1;
+};
+
+// Runs `program` against `script`, as brantel-replay runs the real program.
+Outcome replay(const std::string& script, const std::function<int(ui::Toolkit&)>& program) {
+  auto parsed = ui::script::parse_script(script);
+  Outcome run;
+  if (parsed.error_line) {
+    run.error_line = parsed.error_line;
+    run.error = parsed.error;
+    return run;
+  }
+  std::ostringstream transcript;
+  ScriptToolkit toolkit(std::move(parsed), transcript);
+  toolkit.add_template(test_template());
+  try {
+    run.code = program(toolkit);
+    toolkit.finish();
+  } catch (const ScriptError& e) {
+    run.error_line = e.line();
+    run.error = e.what();
+  }
+  run.transcript = transcript.str();
+  return run;
+}
+
+// A program with one dialog whose callbacks record what they were called with.
+struct Recorder {
+  std::vector<std::string> calls;
+  int operator()(ui::Toolkit& toolkit) {
+    auto dialog = toolkit.create_dialog(900);
+    for (int id : {900, 10, 11, 12, 13}) {
+      dialog->on(id, [this](ui::Dialog& d, ui::ControlId c) {
+        calls.push_back(std::to_string(c) + ":" + d.text(10, 4) + ":" + std::to_string(d.selection(11)));
+        if (c == 13) d.set_text(14, "done");
+      });
+    }
+    dialog->set_text(10, "set");  // values set by the program run no callback
+    return dialog->run_modal();
+  }
+};
+
+TEST(ReplayScript, UserActionsRunCallbacksAndProgramValuesDoNot) {
+  Recorder program;
+  Outcome run = replay(
+      "in 900   # comment\n"
+      "\n"
+      "type 10 \"ab\"\n"
+      "pick 11 2\n"
+      "press 13\n"
+      "expect text 14 \"done\"\n"
+      "expect text 10 \"ab\"\n"
+      "expect item 11 3 \"c\"\n"
+      "expect items 12 2\n"
+      "expect selected 11 2\n"
+      "expect enabled 13\n"
+      "expect disabled 15\n"
+      "press 1\n",
+      std::ref(program));
+  EXPECT_EQ(run.error, "");
+  EXPECT_EQ(run.code, 1);
+  EXPECT_EQ(program.calls, (std::vector<std::string>{"900:set :0", "10:ab  :0", "11:ab  :2", "13:ab  :2"}));
+}
+
+TEST(ReplayScript, CloseBoxAndCancelGiveCodeTwo) {
+  EXPECT_EQ(replay("close\n", Recorder()).code, 2);
+  EXPECT_EQ(replay("press 2\n", Recorder()).code, 2);
+}
+
+TEST(ReplayScript, MessagesAreTranscribedAndChecked) {
+  auto program = [](ui::Toolkit& toolkit) {
+    auto dialog = toolkit.create_dialog(900);
+    dialog->on(13, [&toolkit](ui::Dialog& d, ui::ControlId) {
+      toolkit.message_box("First \"one\"\nsecond line", "ADD Message", ui::Icon::error, ui::Buttons::ok);
+      auto a = toolkit.message_box("Sure?", "Remove Message", ui::Icon::question, ui::Buttons::yes_no);
+      d.set_text(14, a == ui::Answer::yes ? "yes" : "no");
+    });
+    return dialog->run_modal();
+  };
+  Outcome run = replay(
+      "answer no\n"
+      "press 13\n"
+      "expect message \"ADD Message\" \"First \\\"one\\\"\\nsecond line\"\n"
+      "expect message \"Remove Message\" \"Sure?\"\n"
+      "expect no message\n"
+      "expect text 14 \"no\"\n"
+      "press 13\n"
+      "answer yes\n"  // an answer may also follow the action that shows its box
+      "expect text 14 \"yes\"\n"
+      "close\n",
+      program);
+  EXPECT_EQ(run.error, "");
+  EXPECT_EQ(run.transcript,
+            "message \"ADD Message\" \"First \\\"one\\\"\\nsecond line\"\n"
+            "message \"Remove Message\" \"Sure?\"\n"
+            "message \"ADD Message\" \"First \\\"one\\\"\\nsecond line\"\n"
+            "message \"Remove Message\" \"Sure?\"\n");
+}
+
+TEST(ReplayScript, FileBoxAnswersChangeTheCurrentDirectory) {
+  testing_support::TempCurrentDir dir;
+  std::filesystem::create_directory("Dat");
+  std::string chosen;
+  auto program = [&](ui::Toolkit& toolkit) {
+    ui::OpenFileRequest request;
+    request.title = "Pick";
+    const bool first = toolkit.open_file_box(request, chosen);
+    std::string second_buffer;
+    const bool second = toolkit.open_file_box(request, second_buffer);
+    toolkit.start_program_and_wait("viewer", chosen);
+    return (first ? 10 : 0) + (second ? 1 : 0);
+  };
+  Outcome run = replay("file \"Dat/frame.dat\"\nfile cancel\n", program);
+  EXPECT_EQ(run.error, "");
+  EXPECT_EQ(run.code, 10);
+  EXPECT_EQ(chosen, (dir.path() / "Dat" / "frame.dat").string());
+  EXPECT_EQ(std::filesystem::current_path(), dir.path() / "Dat");
+  EXPECT_EQ(run.transcript, "view " + ui::script::quoted(chosen) + "\n");
+}
+
+struct ErrorCase {
+  const char* script;
+  int line;
+  const char* error;
+};
+
+TEST(ReplayScript, EveryErrorNamesItsLine) {
+  const ErrorCase cases[] = {
+      {"in 900\nin 101\n", 2, "dialog 900 is open, not 101"},
+      {"expect text 14 \"x\"\n", 1, "control 14: expected \"x\", found \"?\""},
+      {"expect item 11 4 \"d\"\n", 1, "control 11: expected item 4, found 3 items"},
+      {"expect item 11 1 \"b\"\n", 1, "control 11: expected item 1 \"b\", found \"a\""},
+      {"expect items 11 2\n", 1, "control 11: expected 2 items, found 3"},
+      {"expect selected 11 1\n", 1, "control 11: expected selection 1, found 0"},
+      {"expect enabled 15\n", 1, "control 15: expected enabled, found disabled"},
+      {"\nexpect disabled 13\n", 2, "control 13: expected disabled, found enabled"},
+      {"type 99 \"1\"\n", 1, "no control 99 in dialog 900"},
+      {"type 13 \"1\"\n", 1, "control 13 in dialog 900 is not an edit field"},
+      {"pick 10 1\n", 1, "control 10 in dialog 900 is not a list or drop-down"},
+      {"pick 11 4\n", 1, "control 11 has no item 4 (it has 3)"},
+      {"press 15\n", 1, "control 15 in dialog 900 is disabled"},
+      {"expect message \"T\" \"x\"\n", 1, "expected message \"T\" \"x\", none shown"},
+      {"in 900\n", 1, "the script ended while dialog 900 is open"},
+      {"close\npress 1\n", 2, "statements left after the program ended"},
+      {"type 10 \"open\n", 1, "unterminated quoted string"},
+      {"push 10\n", 1, "not a statement: push 10"},
+      {"pick 11 x\n", 1, "not a statement: pick 11 x"},
+  };
+  for (const ErrorCase& c : cases) {
+    Outcome run = replay(c.script, Recorder());
+    EXPECT_EQ(run.error_line, c.line) << c.script;
+    EXPECT_EQ(run.error, c.error) << c.script;
+  }
+}
+
+TEST(ReplayScript, BoxesWithoutQueuedAnswersAndUncheckedMessagesAreErrors) {
+  auto asks = [](ui::Toolkit& toolkit) {
+    auto dialog = toolkit.create_dialog(900);
+    dialog->on(13, [&toolkit](ui::Dialog&, ui::ControlId) {
+      toolkit.message_box("Note", "Message", ui::Icon::information, ui::Buttons::ok);
+      toolkit.message_box("Sure?", "Q", ui::Icon::question, ui::Buttons::yes_no);
+    });
+    dialog->on(10, [&toolkit](ui::Dialog&, ui::ControlId) {
+      std::string buffer;
+      toolkit.open_file_box({{}, 1, "inc", "Select", "."}, buffer);
+    });
+    return dialog->run_modal();
+  };
+  Outcome no_answer = replay("press 13\nclose\n", asks);
+  EXPECT_EQ(no_answer.error_line, 1);
+  EXPECT_EQ(no_answer.error, "a Yes/No box with no queued answer: \"Sure?\"");
+
+  Outcome no_file = replay("type 10 \"x\"\n", asks);
+  EXPECT_EQ(no_file.error, "an open-file box \"Select\" with no queued answer");
+
+  Outcome unchecked = replay("answer yes\npress 13\nexpect message \"Message\" \"Note\"\nexpect no message\n", asks);
+  EXPECT_EQ(unchecked.error_line, 4);
+  EXPECT_EQ(unchecked.error, "unchecked message \"Q\" \"Sure?\"");
+
+  Outcome missing_folder = replay("file \"no/such/folder/x.inc\"\ntype 10 \"x\"\n", asks);
+  EXPECT_EQ(missing_folder.error_line, 1);
+  EXPECT_EQ(missing_folder.error, "the folder of \"no/such/folder/x.inc\" does not exist");
+}
+
+TEST(ReplayScript, QuotedStringsTakeEscapes) {
+  auto parsed = ui::script::parse_script("type 1 \"a\\\"b\\\\c\\nd\" # \"not a string\"\n");
+  ASSERT_EQ(parsed.error_line, 0);
+  ASSERT_EQ(parsed.statements.size(), 1u);
+  EXPECT_EQ(parsed.statements[0].text, "a\"b\\c\nd");
+  EXPECT_EQ(ui::script::quoted("a\"b\\c\nd"), "\"a\\\"b\\\\c\\nd\"");
+}
+
+}  // namespace
