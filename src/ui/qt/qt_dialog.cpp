@@ -1,0 +1,329 @@
+#include "ui/qt/qt_dialog.h"
+
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTimer>
+
+#include "ui/qt/qt_image.h"
+#include "ui/qt/qt_text.h"
+
+namespace ui::qt {
+
+namespace {
+
+constexpr ControlId ok_button = 1;
+constexpr ControlId cancel_button = 2;
+constexpr int template_font_pixels = 12;
+
+// Remembers the current row when a mouse press reaches a list, so that a press on the row that
+// is already selected can still count as the user's choice.
+class PressWatcher : public QObject {
+ public:
+  PressWatcher(QListWidget* list) : QObject(list), list_(list) {
+    list->viewport()->installEventFilter(this);
+  }
+  int row_before_press = -1;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::MouseButtonPress) row_before_press = list_->currentRow();
+    return false;
+  }
+
+ private:
+  QListWidget* list_;
+};
+
+QWidget* make_push_button(const ControlTemplate& control, QWidget* parent) {
+  auto* button = new QPushButton(button_text(control.label), parent);
+  button->setAutoDefault(true);
+  button->setDefault(control.default_button);
+  return button;
+}
+
+QWidget* make_static(const ControlTemplate& control, QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setTextFormat(Qt::PlainText);
+  label->setText(from_utf8(control.label));
+  label->setWordWrap(true);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  return label;
+}
+
+QWidget* make_group_box(const ControlTemplate& control, QWidget* parent) {
+  auto* group = new QGroupBox(button_text(control.label), parent);
+  // The controls inside are the dialog's children, not the group's: the frame stays behind
+  // them and must not take their clicks.
+  group->setAttribute(Qt::WA_TransparentForMouseEvents);
+  group->setFocusPolicy(Qt::NoFocus);
+  return group;
+}
+
+QWidget* make_list(const ControlTemplate& control, QWidget* parent) {
+  auto* list = new QListWidget(parent);
+  list->setSelectionMode(QAbstractItemView::SingleSelection);
+  for (const std::string& item : control.items) list->addItem(from_utf8(item));
+  new PressWatcher(list);
+  return list;
+}
+
+QWidget* make_drop_down(const ControlTemplate& control, QWidget* parent) {
+  auto* combo = new QComboBox(parent);
+  combo->setEditable(false);
+  for (const std::string& item : control.items) combo->addItem(from_utf8(item));
+  combo->setCurrentIndex(-1);
+  return combo;
+}
+
+QWidget* make_control(const ControlTemplate& control, QWidget* parent) {
+  switch (control.kind) {
+    case ControlKind::push_button: return make_push_button(control, parent);
+    case ControlKind::edit: return new QLineEdit(parent);
+    case ControlKind::static_text: return make_static(control, parent);
+    case ControlKind::list_box: return make_list(control, parent);
+    case ControlKind::drop_down: return make_drop_down(control, parent);
+    case ControlKind::group_box: return make_group_box(control, parent);
+  }
+  return new QWidget(parent);
+}
+
+void resize_list(QListWidget* list, int n) {
+  while (list->count() > n) delete list->takeItem(list->count() - 1);
+  while (list->count() < n) list->addItem(QString());
+}
+
+void resize_combo(QComboBox* combo, int n) {
+  while (combo->count() > n) combo->removeItem(combo->count() - 1);
+  while (combo->count() < n) combo->addItem(QString());
+}
+
+QSize icon_size_for(const QPixmap& pixmap, const QSize& button) {
+  QSize room(button.width() - 12, button.height() - 8);
+  QSize natural = pixmap.size() / pixmap.devicePixelRatio();
+  if (natural.width() <= room.width() && natural.height() <= room.height()) return natural;
+  return natural.scaled(room, Qt::KeepAspectRatio);
+}
+
+}  // namespace
+
+QtDialog::QtDialog(const DialogTemplate& dialog_template, QWidget* parent)
+    : template_(dialog_template), window_(new DialogWindow(parent)) {
+  window_->setWindowTitle(from_utf8(template_.title));
+  window_->setFixedSize(template_.width, template_.height);
+  window_->setModal(true);
+  // The templates place controls in pixels; a text size in pixels keeps every label in its
+  // place whatever font size the desktop prefers.
+  QFont font = window_->font();
+  font.setPixelSize(template_font_pixels);
+  window_->setFont(font);
+  for (const ControlTemplate& control : template_.controls) widgets_.push_back(make_widget(control));
+  // Group frames are drawn behind whatever they surround, wherever the template lists them.
+  for (std::size_t i = 0; i < widgets_.size(); ++i)
+    if (template_.controls[i].kind == ControlKind::group_box) widgets_[i]->lower();
+  set_tab_order();
+  window_->on_escape = [this] { escape(); };
+  window_->on_close_box = [this] { close_box(); };
+}
+
+QtDialog::~QtDialog() { delete window_.data(); }
+
+QWidget* QtDialog::make_widget(const ControlTemplate& control) {
+  QWidget* widget = make_control(control, window_);
+  const Rect& r = control.rect;
+  widget->setGeometry(r.x, r.y, r.width, r.height);
+  widget->setObjectName(QString::number(control.id));
+  widget->setAccessibleName(from_utf8(control.label));
+  widget->setEnabled(control.enabled);
+  connect_user_actions(control, widget);
+  return widget;
+}
+
+void QtDialog::connect_user_actions(const ControlTemplate& control, QWidget* widget) {
+  const ControlId id = control.id;
+  if (id == no_id) return;
+  if (auto* button = qobject_cast<QPushButton*>(widget))
+    QObject::connect(button, &QPushButton::clicked, window_, [this, id] { press_button(id); });
+  else if (auto* edit = qobject_cast<QLineEdit*>(widget))
+    QObject::connect(edit, &QLineEdit::textEdited, window_, [this, id] { fire(id); });
+  else if (auto* combo = qobject_cast<QComboBox*>(widget))
+    QObject::connect(combo, &QComboBox::activated, window_, [this, id] { fire(id); });
+  else if (auto* list = qobject_cast<QListWidget*>(widget))
+    connect_list(id, list);
+}
+
+void QtDialog::connect_list(ControlId id, QListWidget* list) {
+  QObject::connect(list, &QListWidget::currentRowChanged, window_, [this, id] { fire(id); });
+  auto* watcher = list->findChild<PressWatcher*>();
+  QObject::connect(list, &QListWidget::pressed, window_, [this, id, list, watcher] {
+    if (list->currentRow() == watcher->row_before_press) fire(id);
+  });
+}
+
+void QtDialog::set_tab_order() {
+  QWidget* previous = nullptr;
+  for (QWidget* widget : widgets_) {
+    if (widget->focusPolicy() == Qt::NoFocus) continue;
+    if (previous) QWidget::setTabOrder(previous, widget);
+    previous = widget;
+  }
+}
+
+QWidget* QtDialog::widget(ControlId id) const {
+  if (id == no_id) return nullptr;
+  for (std::size_t i = 0; i < widgets_.size(); ++i)
+    if (template_.controls[i].id == id) return widgets_[i];
+  return nullptr;
+}
+
+void QtDialog::on(ControlId id, Callback callback) { callbacks_[id] = std::move(callback); }
+
+void QtDialog::fire(ControlId id) {
+  auto it = callbacks_.find(id);
+  if (it == callbacks_.end() || !it->second) return;
+  // A copy: the callback may register callbacks again, replacing the one that runs.
+  Callback callback = it->second;
+  callback(*this, id);
+}
+
+void QtDialog::press_button(ControlId id) {
+  if (callbacks_.count(id)) fire(id);
+  else if (id == ok_button || id == cancel_button) end(id);
+}
+
+void QtDialog::escape() {
+  QWidget* cancel = widget(cancel_button);
+  if (!cancel) end(cancel_button);
+  else if (cancel->isEnabled()) press_button(cancel_button);
+}
+
+// A disabled Cancel also holds the close box: the dialog has said the user may not go back.
+void QtDialog::close_box() {
+  QWidget* cancel = widget(cancel_button);
+  if (!cancel || cancel->isEnabled()) end(cancel_button);
+}
+
+void QtDialog::end(int code) {
+  if (running_) window_->end(code);
+  else pending_close_ = code;
+}
+
+int QtDialog::run_modal() {
+  if (pending_close_) {
+    int code = *pending_close_;
+    pending_close_.reset();
+    return code;
+  }
+  if (!created_call_done_) {
+    QTimer::singleShot(0, window_, [this] {
+      created_call_done_ = true;
+      fire(template_.id);
+    });
+  }
+  running_ = true;
+  int code = window_->exec();
+  running_ = false;
+  return code == QDialog::Rejected ? cancel_button : code;
+}
+
+void QtDialog::close(int code) { end(code); }
+
+void QtDialog::set_text(ControlId id, std::string_view text, int item) {
+  QWidget* w = widget(id);
+  const QString value = from_utf8(text);
+  const QSignalBlocker blocker(w);
+  if (auto* edit = qobject_cast<QLineEdit*>(w)) {
+    edit->setText(value);
+    edit->setCursorPosition(0);  // the start of a long number is the part that matters
+  } else if (auto* label = qobject_cast<QLabel*>(w)) {
+    label->setText(value);
+  } else if (auto* button = qobject_cast<QPushButton*>(w)) {
+    button->setText(button_text(text));
+  } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
+    group->setTitle(button_text(text));
+  } else if (auto* list = qobject_cast<QListWidget*>(w); list && item >= 1) {
+    if (list->count() < item) resize_list(list, item);
+    list->item(item - 1)->setText(value);
+  } else if (auto* combo = qobject_cast<QComboBox*>(w); combo && item >= 1) {
+    if (combo->count() < item) resize_combo(combo, item);
+    combo->setItemText(item - 1, value);
+  }
+}
+
+std::string QtDialog::text(ControlId id, std::size_t length) const {
+  QWidget* w = widget(id);
+  QString value;
+  if (auto* edit = qobject_cast<QLineEdit*>(w)) value = edit->text();
+  else if (auto* label = qobject_cast<QLabel*>(w)) value = label->text();
+  else if (auto* button = qobject_cast<QPushButton*>(w)) value = plain_text(button->text());
+  else if (auto* group = qobject_cast<QGroupBox*>(w)) value = plain_text(group->title());
+  else if (auto* combo = qobject_cast<QComboBox*>(w)) value = combo->currentText();
+  else if (auto* list = qobject_cast<QListWidget*>(w); list && list->currentItem())
+    value = list->currentItem()->text();
+  return padded_utf8(value, length);
+}
+
+void QtDialog::set_item_count(ControlId id, int n) {
+  QWidget* w = widget(id);
+  const QSignalBlocker blocker(w);
+  if (auto* list = qobject_cast<QListWidget*>(w)) resize_list(list, std::max(n, 0));
+  else if (auto* combo = qobject_cast<QComboBox*>(w)) resize_combo(combo, std::max(n, 0));
+}
+
+void QtDialog::select(ControlId id, int item) {
+  QWidget* w = widget(id);
+  const QSignalBlocker blocker(w);
+  if (auto* list = qobject_cast<QListWidget*>(w)) {
+    if (item >= 1 && item <= list->count()) {
+      list->setCurrentRow(item - 1);
+    } else {
+      list->clearSelection();
+      list->setCurrentRow(-1);
+    }
+  } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
+    combo->setCurrentIndex(item >= 1 && item <= combo->count() ? item - 1 : -1);
+  }
+}
+
+int QtDialog::selection(ControlId id) const {
+  QWidget* w = widget(id);
+  if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentIndex() + 1;
+  auto* list = qobject_cast<QListWidget*>(w);
+  if (!list) return 0;
+  int first = -1;
+  for (const QModelIndex& index : list->selectionModel()->selectedIndexes())
+    if (first < 0 || index.row() < first) first = index.row();
+  return first + 1;
+}
+
+void QtDialog::set_enabled(ControlId id, bool on) {
+  if (QWidget* w = widget(id)) w->setEnabled(on);
+}
+
+void QtDialog::update() {
+  if (window_->isVisible()) window_->repaint();
+}
+
+void QtDialog::set_image(ControlId id, const Image& image) {
+  auto* button = qobject_cast<QPushButton*>(widget(id));
+  if (!button) return;
+  const QtImageData* data = qt_image_data(image);
+  if (!data) {
+    button->setIcon(QIcon());
+    return;
+  }
+  button->setIcon(data->icon);
+  button->setIconSize(icon_size_for(data->pixmap, button->size()));
+}
+
+void QtDialog::set_window_icon(const Image& image) {
+  const QtImageData* data = qt_image_data(image);
+  window_->setWindowIcon(data ? data->icon : QIcon());
+}
+
+}  // namespace ui::qt

@@ -1,0 +1,130 @@
+#include "ui/qt/qt_toolkit.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+#include "ui/dialog_template.h"
+#include "ui/platform.h"
+#include "ui/qt/qt_dialog.h"
+#include "ui/qt/qt_image.h"
+#include "ui/qt/qt_text.h"
+#include "ui/qt/text_viewer.h"
+
+namespace ui::qt {
+
+namespace {
+
+// The program keeps file names in fields of this many characters; a longer path would be cut.
+constexpr qsizetype max_path_bytes = 260;
+
+QMessageBox::Icon message_icon(Icon icon) {
+  switch (icon) {
+    case Icon::information: return QMessageBox::Information;
+    case Icon::error: return QMessageBox::Critical;
+    case Icon::warning: return QMessageBox::Warning;
+    case Icon::question: return QMessageBox::Question;
+  }
+  return QMessageBox::NoIcon;
+}
+
+// "Loading files" + "*.inc;*.INC" -> "Loading files (*.inc *.INC)"; a label that already
+// ends with its patterns in brackets is kept as it is.
+QString name_filter(const FileFilter& filter) {
+  QString label = from_utf8(filter.label).trimmed();
+  if (label.endsWith(QLatin1Char(')')) && label.contains(QLatin1Char('('))) return label;
+  QString patterns = from_utf8(filter.pattern).replace(QLatin1Char(';'), QLatin1Char(' '));
+  return QStringLiteral("%1 (%2)").arg(label, patterns.simplified());
+}
+
+// What is wrong with the chosen name, or an empty text when the program can use it.
+QString problem_with(const QString& chosen) {
+  const QFileInfo info(chosen);
+  if (!QFileInfo(info.absolutePath()).isDir())
+    return QStringLiteral("The folder \"%1\" does not exist.").arg(info.absolutePath());
+  if (info.isDir()) return QStringLiteral("\"%1\" is a folder, not a file.").arg(chosen);
+  if (info.absoluteFilePath().toUtf8().size() > max_path_bytes)
+    return QStringLiteral("The path is longer than %1 characters.").arg(max_path_bytes);
+  return {};
+}
+
+void prepare_file_box(QFileDialog& box, const OpenFileRequest& request, const std::string& preset) {
+  box.setOption(QFileDialog::DontUseNativeDialog);
+  box.setFileMode(QFileDialog::AnyFile);
+  box.setAcceptMode(QFileDialog::AcceptOpen);
+  QStringList filters;
+  for (const FileFilter& filter : request.filters) filters << name_filter(filter);
+  box.setNameFilters(filters);
+  if (request.selected_filter >= 1 && request.selected_filter <= filters.size())
+    box.selectNameFilter(filters[request.selected_filter - 1]);
+  box.setDefaultSuffix(from_utf8(request.default_extension));
+  const QString name = from_utf8(preset).trimmed();
+  if (!name.isEmpty()) box.selectFile(name);
+}
+
+class QtToolkit final : public Toolkit {
+ public:
+  std::unique_ptr<Dialog> create_dialog(int template_id) override {
+    const DialogTemplate* dialog_template = find_template(template_id);
+    if (!dialog_template) return nullptr;
+    return std::make_unique<QtDialog>(*dialog_template, QApplication::activeModalWidget());
+  }
+
+  Answer message_box(std::string_view text, std::string_view title, Icon icon,
+                     Buttons buttons) override;
+  bool open_file_box(const OpenFileRequest& request, std::string& path_buffer) override;
+
+  Image load_image(const std::string& path, ImageKind kind, int width, int height) override {
+    return load_qt_image(path, kind, width, height);
+  }
+
+  // There is no external editor to start: the file named by the argument is shown in our own
+  // viewer, and the call returns when the viewer is closed, as it would for the editor.
+  void start_program_and_wait(const std::string&, const std::string& argument) override {
+    show_text_file(from_utf8(argument).trimmed(), QApplication::activeModalWidget());
+  }
+};
+
+Answer QtToolkit::message_box(std::string_view text, std::string_view title, Icon icon,
+                              Buttons buttons) {
+  const bool question = buttons == Buttons::yes_no;
+  QMessageBox box(message_icon(icon), from_utf8(title), from_utf8(text),
+                  question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
+                  QApplication::activeModalWidget());
+  box.setTextFormat(Qt::PlainText);
+  if (question) {
+    box.setDefaultButton(QMessageBox::Yes);
+    box.setEscapeButton(QMessageBox::No);  // Esc and the close box answer No
+  }
+  const int pressed = box.exec();
+  if (!question) return Answer::ok;
+  return pressed == QMessageBox::Yes ? Answer::yes : Answer::no;
+}
+
+bool QtToolkit::open_file_box(const OpenFileRequest& request, std::string& path_buffer) {
+  // No owner window: the box is modal for the whole application.
+  QFileDialog box(nullptr, from_utf8(request.title), from_utf8(request.initial_folder));
+  prepare_file_box(box, request, path_buffer);
+  while (box.exec() == QDialog::Accepted) {
+    const QString chosen = box.selectedFiles().value(0);
+    const QString problem = problem_with(chosen);
+    if (!problem.isEmpty()) {
+      QMessageBox::warning(&box, from_utf8(request.title), problem);
+      continue;
+    }
+    const QFileInfo info(chosen);
+    // The case scratch files are written beside the file chosen last.
+    set_current_directory(info.absolutePath().toStdString());
+    path_buffer = QDir::cleanPath(info.absoluteFilePath()).toStdString();
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::unique_ptr<Toolkit> make_qt_toolkit() { return std::make_unique<QtToolkit>(); }
+
+}  // namespace ui::qt
