@@ -1,0 +1,286 @@
+// Free-form (list-directed) reading and writing, and the input edit descriptors.
+#include "text/free_form.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "text/fixed_text.h"
+#include "text/number_parse.h"
+
+namespace text {
+
+RecordSource::RecordSource(std::string_view content) : content_(content) {
+  const char* base = content_.data();
+  const std::size_t size = content_.size();
+  std::size_t start = 0;
+  while (start < size) {
+    const void* found = std::memchr(base + start, '\n', size - start);
+    const std::size_t end = found ? static_cast<std::size_t>(static_cast<const char*>(found) - base) : size;
+    std::size_t length = end - start;
+    // The CR of a CR LF is part of the terminator; so is a CR cut off from its LF at the end.
+    if (length > 0 && base[end - 1] == '\r') --length;
+    records_.emplace_back(start, length);
+    start = end + 1;
+  }
+}
+
+bool RecordSource::from_file(const std::string& path, RecordSource& out) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return false;
+  std::string content;
+  char buf[1 << 16];
+  std::size_t n = 0;
+  while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) content.append(buf, n);
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (failed) return false;
+  out = RecordSource(content);
+  return true;
+}
+
+bool RecordSource::next(std::string_view& record) {
+  if (next_ >= records_.size()) return false;
+  record = this->record(next_++);
+  return true;
+}
+
+std::string_view RecordSource::record(std::size_t index) const {
+  if (index >= records_.size()) return {};
+  const auto [offset, length] = records_[index];
+  return std::string_view(content_).substr(offset, length);
+}
+
+namespace {
+
+// Tabs come from hand-edited files; the solver's runtime takes them as blanks, so do we.
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+bool is_separator(char c) { return is_blank(c) || c == ',' || c == '/'; }
+
+enum class ItemKind {
+  value,        // a constant (text holds it)
+  null,         // an empty value: the target keeps its value
+  slash,        // "/": the read ends, the remaining targets keep their values
+  end_of_file,  // the records ran out
+  error,        // malformed (bad repeat count, junk after a closing quote)
+};
+
+struct Item {
+  ItemKind kind;
+  std::string_view text;
+  bool quoted = false;
+};
+
+// Walks the values of one read statement over as many records as it needs.
+class Scanner {
+ public:
+  explicit Scanner(RecordSource& source) : source_(source) {}
+  Item next();
+
+ private:
+  enum class Separator { start, comma, blank };
+  bool skip_blanks_and_record_ends();
+  Item value_item();
+  Item single_value();
+  Item quoted_value(char quote);
+
+  RecordSource& source_;
+  std::string_view record_;
+  std::size_t pos_ = 0;
+  Separator last_ = Separator::start;
+  long repeat_left_ = 0;
+  Item repeated_{ItemKind::null, {}};
+  std::string quoted_;
+};
+
+Item Scanner::next() {
+  if (repeat_left_ > 0) {
+    --repeat_left_;
+    return repeated_;
+  }
+  for (;;) {
+    if (!skip_blanks_and_record_ends()) return {ItemKind::end_of_file, {}};
+    const char c = record_[pos_];
+    if (c == '/') return {ItemKind::slash, {}};
+    if (c != ',') {
+      last_ = Separator::blank;
+      return value_item();
+    }
+    ++pos_;
+    // A comma after a value's blanks is that value's separator; a second comma, or one
+    // opening the read, stands for an empty value.
+    const bool empty_value = last_ != Separator::blank;
+    last_ = Separator::comma;
+    if (empty_value) return {ItemKind::null, {}};
+  }
+}
+
+bool Scanner::skip_blanks_and_record_ends() {
+  for (;;) {
+    while (pos_ < record_.size() && is_blank(record_[pos_])) ++pos_;
+    if (pos_ < record_.size()) return true;
+    if (!source_.next(record_)) return false;
+    pos_ = 0;
+  }
+}
+
+Item Scanner::value_item() {
+  std::size_t p = pos_;
+  while (p < record_.size() && record_[p] >= '0' && record_[p] <= '9') ++p;
+  if (p == pos_ || p >= record_.size() || record_[p] != '*') return single_value();
+  // r*c or r*: the count is bounded so that no input makes the read loop longer than its targets.
+  long count = 0;
+  for (std::size_t i = pos_; i < p; ++i) {
+    count = count * 10 + (record_[i] - '0');
+    if (count > 2147483647L) return {ItemKind::error, {}};
+  }
+  if (count == 0) return {ItemKind::error, {}};
+  pos_ = p + 1;
+  Item item{ItemKind::null, {}};
+  if (pos_ < record_.size() && !is_separator(record_[pos_])) item = single_value();
+  if (item.kind == ItemKind::error || item.kind == ItemKind::end_of_file) return item;
+  repeated_ = item;
+  repeat_left_ = count - 1;
+  return item;
+}
+
+Item Scanner::single_value() {
+  const char c = record_[pos_];
+  if (c == '\'' || c == '"') return quoted_value(c);
+  const std::size_t start = pos_;
+  while (pos_ < record_.size() && !is_separator(record_[pos_])) ++pos_;
+  return {ItemKind::value, record_.substr(start, pos_ - start)};
+}
+
+// A quoted text may continue on the next records; the record ends are not part of it.
+Item Scanner::quoted_value(char quote) {
+  quoted_.clear();
+  ++pos_;
+  for (;;) {
+    if (pos_ >= record_.size()) {
+      if (!source_.next(record_)) return {ItemKind::end_of_file, {}};
+      pos_ = 0;
+      continue;
+    }
+    const std::size_t end = record_.find(quote, pos_);
+    if (end == std::string_view::npos) {
+      quoted_.append(record_.substr(pos_));
+      pos_ = record_.size();
+      continue;
+    }
+    quoted_.append(record_.substr(pos_, end - pos_));
+    pos_ = end + 1;
+    if (pos_ < record_.size() && record_[pos_] == quote) {  // a doubled quote is one quote
+      quoted_ += quote;
+      ++pos_;
+      continue;
+    }
+    break;
+  }
+  if (pos_ < record_.size() && !is_separator(record_[pos_])) return {ItemKind::error, {}};
+  return {ItemKind::value, quoted_, true};
+}
+
+bool store(const Target& target, const Item& item) {
+  switch (target.kind) {
+    case Target::Kind::integer:
+      return !item.quoted && parse_integer(item.text, *static_cast<int*>(target.address));
+    case Target::Kind::real32:
+      return !item.quoted && parse_real(item.text, *static_cast<float*>(target.address));
+    case Target::Kind::real64:
+      return !item.quoted && parse_real(item.text, *static_cast<double*>(target.address));
+    case Target::Kind::text:
+      *static_cast<std::string*>(target.address) = padded(item.text, target.text_length);
+      return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+ReadStatus read_free_form(RecordSource& source, const std::vector<Target>& targets) {
+  if (targets.empty()) {  // a read with no values still consumes one record
+    std::string_view skipped;
+    return source.next(skipped) ? ReadStatus::ok : ReadStatus::end_of_file;
+  }
+  Scanner scanner(source);
+  for (const Target& target : targets) {
+    const Item item = scanner.next();
+    switch (item.kind) {
+      case ItemKind::value:
+        if (!store(target, item)) return ReadStatus::error;
+        break;
+      case ItemKind::null:
+        break;
+      case ItemKind::slash:
+        return ReadStatus::ok;
+      case ItemKind::end_of_file:
+        return ReadStatus::end_of_file;
+      case ItemKind::error:
+        return ReadStatus::error;
+    }
+  }
+  return ReadStatus::ok;
+}
+
+FreeFormWriter& FreeFormWriter::integer(int value) {
+  if (record_.size() > 1) record_ += ' ';
+  char buf[16];
+  record_.append(buf, std::to_chars(buf, buf + sizeof buf, value).ptr);
+  last_was_text_ = false;
+  return *this;
+}
+
+FreeFormWriter& FreeFormWriter::real(float value) {
+  if (record_.size() > 1) record_ += ' ';
+  record_ += free_form_real_text(value);
+  last_was_text_ = false;
+  return *this;
+}
+
+FreeFormWriter& FreeFormWriter::text(std::string_view value) {
+  if (record_.size() > 1 && !last_was_text_) record_ += ' ';
+  record_.append(value);
+  last_was_text_ = true;
+  return *this;
+}
+
+std::string RecordReader::a(std::size_t target_length) {
+  std::string out = padded(pos_ < record_.size() ? record_.substr(pos_) : std::string_view(), target_length);
+  pos_ += target_length;
+  return out;
+}
+
+std::string RecordReader::a(int w) {
+  if (w <= 0) return {};
+  const std::size_t width = static_cast<std::size_t>(w);
+  std::string out = padded(pos_ < record_.size() ? record_.substr(pos_, width) : std::string_view(), width);
+  pos_ += width;
+  return out;
+}
+
+bool RecordReader::i(int w, int& value) {
+  if (w <= 0) return false;
+  const std::size_t width = static_cast<std::size_t>(w);
+  const std::string_view field = pos_ < record_.size() ? record_.substr(pos_, width) : std::string_view();
+  pos_ += width;
+  char digits[64];
+  std::size_t n = 0;
+  for (const char c : field) {
+    if (c == ' ') continue;
+    if (n == sizeof digits) return false;
+    digits[n++] = c;
+  }
+  if (n == 0) {  // an all-blank field is zero
+    value = 0;
+    return true;
+  }
+  return parse_integer(std::string_view(digits, n), value);
+}
+
+void RecordReader::tr(int n) {
+  if (n > 0) pos_ += static_cast<std::size_t>(n);
+}
+
+}  // namespace text

@@ -1,0 +1,158 @@
+#include "text/number_parse.h"
+
+#include <charconv>
+#include <cmath>
+#include <system_error>
+
+namespace text {
+namespace {
+
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+
+// What the grammar check learns about a real constant on its way.
+struct RealShape {
+  bool valid = false;
+  bool needs_rewrite = false;  // a "+" sign or a D exponent, which std::from_chars does not take
+  bool negative = false;
+  long magnitude = 0;          // about log10 of |value| (only its sign matters, for out-of-range)
+};
+
+// Adds a digit to an exponent, saturating far beyond any representable power.
+long saturating_push(long e, char digit) {
+  return e > 100000000L ? e : e * 10 + (digit - '0');
+}
+
+RealShape check_real(std::string_view t) {
+  RealShape shape;
+  std::size_t i = 0;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) {
+    shape.negative = t[i] == '-';
+    shape.needs_rewrite = t[i] == '+';
+    ++i;
+  }
+  bool significant = false, seen_point = false;
+  bool any_digit = false;
+  long position = 0;  // power of ten of the first significant digit, plus one
+  for (; i < t.size(); ++i) {
+    const char c = t[i];
+    if (c == '.' && !seen_point) {
+      seen_point = true;
+      continue;
+    }
+    if (!is_digit(c)) break;
+    any_digit = true;
+    if (c != '0') significant = true;
+    if (!seen_point) {
+      if (significant) ++position;
+    } else if (!significant) {
+      --position;
+    }
+  }
+  if (!any_digit) return shape;
+  long exponent = 0;
+  if (i < t.size()) {
+    const char letter = t[i];
+    if (letter != 'E' && letter != 'e' && letter != 'D' && letter != 'd') return shape;
+    shape.needs_rewrite = shape.needs_rewrite || letter == 'D' || letter == 'd';
+    ++i;
+    bool exponent_negative = false;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) exponent_negative = t[i++] == '-';
+    if (i == t.size()) return shape;
+    for (; i < t.size(); ++i) {
+      if (!is_digit(t[i])) return shape;
+      exponent = saturating_push(exponent, t[i]);
+    }
+    if (exponent_negative) exponent = -exponent;
+  }
+  shape.valid = true;
+  shape.magnitude = position + exponent;
+  return shape;
+}
+
+template <typename Real>
+bool convert_real(std::string_view t, Real& value) {
+  const RealShape shape = check_real(t);
+  if (!shape.valid) return false;
+  std::string rewritten;
+  if (shape.needs_rewrite) {
+    rewritten.reserve(t.size());
+    for (const char c : t) {
+      if (c == '+' && rewritten.empty()) continue;
+      rewritten += (c == 'D' || c == 'd') ? 'e' : c;
+    }
+    t = rewritten;
+  }
+  Real parsed{};
+  const auto [end, ec] = std::from_chars(t.data(), t.data() + t.size(), parsed);
+  if (ec == std::errc::result_out_of_range) {
+    if (shape.magnitude > 0) return false;  // overflow
+    value = shape.negative ? -Real(0) : Real(0);
+    return true;
+  }
+  if (ec != std::errc() || end != t.data() + t.size()) return false;
+  value = parsed;
+  return true;
+}
+
+}  // namespace
+
+bool parse_integer(std::string_view t, int& value) {
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) negative = t[i++] == '-';
+  if (i == t.size()) return false;
+  long long v = 0;
+  for (; i < t.size(); ++i) {
+    if (!is_digit(t[i])) return false;
+    v = v * 10 + (t[i] - '0');
+    if (v > 2147483648LL) return false;
+  }
+  if (negative) v = -v;
+  if (v > 2147483647LL) return false;
+  value = static_cast<int>(v);
+  return true;
+}
+
+long decimal_magnitude(std::string_view token) { return check_real(token).magnitude; }
+
+bool parse_real(std::string_view token, float& value) { return convert_real(token, value); }
+bool parse_real(std::string_view token, double& value) { return convert_real(token, value); }
+
+std::string free_form_real_text(float value) {
+  if (std::isnan(value)) return "NaN";
+  if (std::isinf(value)) return value < 0 ? "-Infinity" : "Infinity";
+  if (value == 0) return "0.";
+  char buf[32];
+  const char* end = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific).ptr;
+  // buf holds "d[.ddd]e+XX": gather the shortest digits and the power of ten of the first.
+  char digits[16];
+  int n = 0;
+  const char* p = buf;
+  for (; *p != 'e'; ++p)
+    if (*p != '.') digits[n++] = *p;
+  ++p;
+  const bool exponent_negative = *p++ == '-';
+  int e = 0;
+  for (; p < end; ++p) e = e * 10 + (*p - '0');
+  if (exponent_negative) e = -e;
+  std::string out;
+  if (value < 0) out += '-';
+  if (e >= -1 && e < 9) {
+    if (e == -1) out += "0.";
+    for (int i = 0; i < n || i <= e; ++i) {
+      out += i < n ? digits[i] : '0';
+      if (i == e) out += '.';
+    }
+    return out;
+  }
+  out += "0.";
+  out.append(digits, static_cast<std::size_t>(n));
+  const int shown = e + 1;
+  out += shown < 0 ? "E-" : "E+";
+  const int magnitude = shown < 0 ? -shown : shown;
+  out += static_cast<char>('0' + magnitude / 10);
+  out += static_cast<char>('0' + magnitude % 10);
+  return out;
+}
+
+}  // namespace text

@@ -1,0 +1,27 @@
+// Number grammar shared by the free-form reader, the input edit descriptors and the C-library
+// conversions of the dialogs.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace text {
+
+// An optionally signed digit string that fits an int; false (value unchanged) otherwise.
+bool parse_integer(std::string_view token, int& value);
+
+// A decimal constant with optional E/D exponent ("5", "5.", ".5", "-0.5E+01", "5D0").
+// Underflow gives the nearest representable value (down to a signed zero); a value beyond the
+// type's range is refused (false, value unchanged): storing infinity or the largest finite value
+// would put a load or a stiffness into the analysis that nobody typed.
+bool parse_real(std::string_view token, float& value);
+bool parse_real(std::string_view token, double& value);
+
+// About log10 of the value of a valid real constant (its sign tells huge from tiny).
+long decimal_magnitude(std::string_view token);
+
+// The shortest decimal text that reads back as the same float, in the general-number shape
+// (fixed-point for 0.1 <= |x| < 1e9, otherwise 0.ddddE+xx).
+std::string free_form_real_text(float value);
+
+}  // namespace text
