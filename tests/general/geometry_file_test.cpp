@@ -191,8 +191,8 @@ TEST(GeometryFile, ExampleModelsOfTheWorkspace) {
   expect_units(frame, "m", "sec", "kN");
   const auto truss = read_geometry_file(dat + "truss.dat");
   ASSERT_EQ(truss.outcome, GeometryOutcome::ok);
-  EXPECT_EQ(truss.data.n_nodes, 12);
-  EXPECT_EQ(truss.data.n_elements, 21);
+  EXPECT_EQ(truss.data.n_nodes, 16);
+  EXPECT_EQ(truss.data.n_elements, 29);
   EXPECT_EQ(truss.data.n_dof, 2);
   expect_units(truss, "m", "sec", "kN");
 }
