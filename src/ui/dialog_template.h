@@ -37,6 +37,7 @@ struct ControlTemplate {
   Rect rect;
   bool enabled = true;
   bool default_button = false;  // the button that Enter presses
+  bool digits_only = false;     // an edit that takes only the digits 0-9 as typed
 };
 
 struct DialogTemplate {
