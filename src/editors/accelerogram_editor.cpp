@@ -6,6 +6,7 @@
 #include "cases/scratch_files.h"
 #include "editors/accel_layout.h"
 #include "editors/accel_points.h"
+#include "app/dialog_initializer.h"
 #include "editors/editors.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
@@ -106,9 +107,7 @@ void AccelerogramEditor::run() {
 
   auto dialog = context_.toolkit.create_dialog(dialog_id);
   ui::Dialog& d = *dialog;
-  d.on(dialog_id, [this](ui::Dialog& dlg, ui::ControlId) {
-    dlg.set_image(save_button, state_.images.save_changes_icon);
-  });
+  app::register_common_initializer(context_, d, dialog_id);
   for (ui::ControlId id : {kod_list, direction_list, time_field, component_fields[0],
                            component_fields[1], component_fields[2], point_list, add_button,
                            remove_button, save_button})

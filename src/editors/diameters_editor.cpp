@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "editors/diameter_table.h"
+#include "app/dialog_initializer.h"
 #include "editors/editors.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
@@ -75,9 +76,7 @@ void DiametersEditor::run() {
   ensure_diameter_table(state_);
   auto dialog = context_.toolkit.create_dialog(dialog_id);
   ui::Dialog& d = *dialog;
-  d.on(dialog_id, [this](ui::Dialog& dlg, ui::ControlId) {
-    dlg.set_image(save_button, state_.images.save_changes_icon);
-  });
+  app::register_common_initializer(context_, d, dialog_id);
   for (ui::ControlId id : {from_field, to_field, diameter_field, group_list, add_button,
                            remove_button, save_button, done_button})
     d.on(id, [this](ui::Dialog& dlg, ui::ControlId control) { on_control(dlg, control); });
