@@ -1,0 +1,119 @@
+// Start-up: the language setting, the images, the Time Points prompt; and the clean-up.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "app/program.h"
+#include "support/temp_dir.h"
+#include "ui/script/script_toolkit.h"
+
+namespace {
+
+using testing_support::TempCurrentDir;
+using testing_support::write_file;
+
+// Runs the start-up against a script that answers the Time Points prompt.
+app::ProgramState start_up(const std::string& prompt_script) {
+  std::ostringstream transcript;
+  ui::script::ScriptToolkit toolkit(ui::script::parse_script(prompt_script), transcript);
+  app::ProgramState state;
+  app::Context context{toolkit, state};
+  app::start_up(context);
+  toolkit.finish();
+  return state;
+}
+
+app::ProgramState start_up_confirmed() { return start_up("in 108\nexpect text 1103 \"100\"\npress 1\n"); }
+
+TEST(StartUp, FoldersFollowTheCurrentDirectory) {
+  TempCurrentDir dir;
+  app::ProgramState s = start_up_confirmed();
+  EXPECT_EQ(s.current_directory.trimmed(), dir.path().string());
+  EXPECT_EQ(s.dat_directory.trimmed(), dir.path().string() + "/Dat/");
+  EXPECT_EQ(s.uir_directory.trimmed(), dir.path().string() + "/uir/");
+  EXPECT_EQ(s.n_nodes + s.n_elements + s.n_dof + s.n_loading_cases, 0);
+}
+
+TEST(StartUp, LanguageIsTheFirstTwentyCharactersOfTheFirstLine) {
+  struct Case {
+    const char* content;  // nullptr: no file
+    const char* language;
+  };
+  const Case cases[] = {
+      {nullptr, "English"},
+      {"romanian\n", "romanian"},
+      {"Romanian\r\nEnglish\r\n", "Romanian"},
+      {"", "English"},
+      {"\n\nRomanian\n", "English"},
+      {"Romanian language with a long name\n", "Romanian language wi"},
+  };
+  for (const Case& c : cases) {
+    TempCurrentDir dir;
+    if (c.content) write_file("language.dat", c.content);
+    app::ProgramState s = start_up_confirmed();
+    EXPECT_EQ(s.language.trimmed(), c.language) << (c.content ? c.content : "(no file)");
+    EXPECT_EQ(s.language.view().size(), 20u);
+  }
+}
+
+TEST(StartUp, LanguageFileOnlyInDatIsNotFound) {
+  TempCurrentDir dir;
+  write_file("Dat/language.dat", "Romanian\n");
+  EXPECT_FALSE(app::romanian_messages(start_up_confirmed()));
+}
+
+TEST(StartUp, HugeOrBinaryLanguageFileIsHarmless) {
+  TempCurrentDir dir;
+  write_file("language.dat", "R" + std::string(5'000'000, '\0') + "\n");
+  app::ProgramState s = start_up_confirmed();
+  EXPECT_TRUE(app::romanian_messages(s));
+  EXPECT_EQ(s.language[0], 'R');
+}
+
+TEST(StartUp, TimePointsTakeTheLeadingDigitsOfTenCharacters) {
+  TempCurrentDir dir;
+  EXPECT_EQ(start_up_confirmed().max_time_points, 100);
+  EXPECT_EQ(start_up("type 1103 \"  250 points\"\npress 1\n").max_time_points, 250);
+  EXPECT_EQ(start_up("type 1103 \"many\"\npress 1\n").max_time_points, 0);
+  EXPECT_EQ(start_up("type 1103 \"-40\"\npress 1\n").max_time_points, -40);
+  EXPECT_EQ(start_up("type 1103 \"12345678901\"\npress 1\n").max_time_points, 1234567890);
+  // Cancel is not examined: the field's value is taken all the same.
+  EXPECT_EQ(start_up("type 1103 \"7\"\npress 2\n").max_time_points, 7);
+}
+
+TEST(StartUp, ImagesLoadFromUirAndMissingOnesAreNull) {
+  TempCurrentDir dir;
+  for (const char* name : {"Open.ico", "Notepad.ico", "LoadP.bmp"}) write_file(std::string("uir/") + name, "image");
+  write_file("uir/Loading.bmp", "");  // unreadable: empty
+  app::ProgramState s = start_up_confirmed();
+  EXPECT_FALSE(s.images.open_icon.null());
+  EXPECT_FALSE(s.images.notepad_icon.null());
+  EXPECT_FALSE(s.images.load_bitmap.null());
+  EXPECT_TRUE(s.images.input_file2_icon.null());
+  EXPECT_TRUE(s.images.input_file1_icon.null());
+  EXPECT_TRUE(s.images.save_changes_icon.null());
+  EXPECT_TRUE(s.images.loading_bitmap.null());
+}
+
+TEST(CleanUp, DeletesCaseScratchFilesOfOneAndTwoDigitCasesOnly) {
+  TempCurrentDir dir;
+  const char* deleted[] = {"1init.dat", "xinit.dat", "12TP.dat", "3InitLoad.dat", "9TPacc.dat",
+                           "99TPsin.dat", "10TPexp.dat", "2TPexp.dat"};
+  const char* kept[] = {"abinit.dat", "123init.dat", "05TP.dat", "a1TP.dat", "frame.inc", "frame.dat",
+                        "init.dat", "1init.dat.bak", "Dat/1init.dat"};
+  for (const char* name : deleted) write_file(name, "x");
+  for (const char* name : kept) write_file(name, "x");
+  app::clean_up();
+  for (const char* name : deleted) EXPECT_FALSE(std::filesystem::exists(name)) << name;
+  for (const char* name : kept) EXPECT_TRUE(std::filesystem::exists(name)) << name;
+}
+
+TEST(CleanUp, UnwritableFolderIsNotAnError) {
+  TempCurrentDir dir;
+  write_file("1init.dat", "x");
+  std::filesystem::remove_all(dir.path());  // the folder vanished under the program
+  EXPECT_NO_THROW(app::clean_up());
+}
+
+}  // namespace
