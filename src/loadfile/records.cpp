@@ -37,6 +37,10 @@ constexpr HeaderTexts romanian{
     "Sfarsit de fisier: ",
 };
 
+// The Loading Cases dialog can leave damping_present set after "NO Damping" is chosen; code 0
+// with damping records after it would shift every later record for a free-form reader.
+bool damping_written(const app::ProgramState& s) { return s.damping_present && s.damping_type != 0; }
+
 const HeaderTexts& texts_of(const app::ProgramState& s) {
   return app::romanian_messages(s) ? romanian : english;
 }
@@ -115,7 +119,7 @@ std::string coefficients_record(const app::ProgramState& s) {
 std::string case_count_record(int n_loading_cases) { return text::format_ik(n_loading_cases); }
 
 std::string damping_code_record(const app::ProgramState& s) {
-  return text::format_i(s.damping_present ? s.damping_type : 0, 1);
+  return text::format_i(damping_written(s) ? s.damping_type : 0, 1);
 }
 
 std::string tolerance_record(const app::CaseRecord& c) {
@@ -147,7 +151,7 @@ std::string diameter_record(const app::DiameterGroup& group, int n_elements) {
 
 std::vector<std::string> damping_records(const app::ProgramState& s) {
   std::vector<std::string> records;
-  if (!s.damping_present) return records;
+  if (!damping_written(s)) return records;
   using text::g1p14_6_text;
   if (s.new_operator) records.push_back(g1p14_6_text(s.niu));
   const int type = s.damping_type;

@@ -1,0 +1,143 @@
+// Shared by the loading file writer tests: a private working directory for each test (the
+// scratch files live in the current directory), a toolkit that records message boxes, and
+// file helpers that keep every byte.
+#pragma once
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/context.h"
+#include "app/state.h"
+#include "text/free_form.h"
+#include "ui/toolkit.h"
+
+namespace writer_test {
+
+struct Message {
+  std::string text, title;
+  ui::Icon icon;
+};
+
+class RecordingToolkit : public ui::Toolkit {
+ public:
+  std::vector<Message> messages;
+
+  std::unique_ptr<ui::Dialog> create_dialog(int) override { return nullptr; }
+  ui::Answer message_box(std::string_view text, std::string_view title, ui::Icon icon,
+                         ui::Buttons) override {
+    messages.push_back({std::string(text), std::string(title), icon});
+    return ui::Answer::ok;
+  }
+  bool open_file_box(const ui::OpenFileRequest&, std::string&) override { return false; }
+  ui::Image load_image(const std::string&, ui::ImageKind, int, int) override { return {}; }
+  void start_program_and_wait(const std::string&, const std::string&) override {}
+};
+
+inline std::string read_bytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+inline void write_bytes(const std::filesystem::path& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// The records of a written file. Every record must end with CR LF; a bare LF or a missing
+// last line end fails the test.
+inline std::vector<std::string> crlf_records(const std::string& content) {
+  std::vector<std::string> records;
+  std::size_t start = 0;
+  while (start < content.size()) {
+    const std::size_t end = content.find("\r\n", start);
+    if (end == std::string::npos) {
+      ADD_FAILURE() << "last record has no CR LF: " << content.substr(start);
+      break;
+    }
+    const std::string record = content.substr(start, end - start);
+    if (record.find('\n') != std::string::npos) ADD_FAILURE() << "bare LF inside: " << record;
+    records.push_back(record);
+    start = end + 2;
+  }
+  return records;
+}
+
+inline bool is_date_record(const std::string& record) {
+  static const std::regex layout(R"(\d\d/\d\d/\d{4}   \d\d:\d\d:\d\d)");
+  return std::regex_match(record, layout);
+}
+
+// An expected record "{free-form 0.5 0 -1.5}" stands for a free-form record whose column layout
+// is not fixed: it must read back as exactly these values.
+inline void expect_free_form_values(const std::string& actual, const std::string& wanted) {
+  std::istringstream values(wanted.substr(11, wanted.size() - 12));
+  std::vector<float> expected, read;
+  for (float v; values >> v;) expected.push_back(v);
+  read.assign(expected.size(), -12345.f);
+  std::vector<text::Target> targets;
+  for (float& v : read) targets.push_back(text::target(v));
+  text::RecordSource source(actual);
+  EXPECT_EQ(text::read_free_form(source, targets), text::ReadStatus::ok) << actual;
+  EXPECT_TRUE(source.at_end()) << "values continue past the record: " << actual;
+  EXPECT_EQ(read, expected) << actual;
+}
+
+// Every record equal to the expected file's, the last (the date of writing) by its layout.
+inline void expect_same_file(const std::filesystem::path& written, const std::filesystem::path& expected) {
+  const std::vector<std::string> actual = crlf_records(read_bytes(written));
+  const std::vector<std::string> wanted = crlf_records(read_bytes(expected));
+  ASSERT_FALSE(wanted.empty()) << expected;
+  ASSERT_EQ(actual.size(), wanted.size()) << written << " vs " << expected;
+  for (std::size_t i = 0; i + 1 < wanted.size(); ++i) {
+    if (wanted[i].starts_with("{free-form "))
+      expect_free_form_values(actual[i], wanted[i]);
+    else
+      EXPECT_EQ(actual[i], wanted[i]) << "record " << i + 1 << " of " << expected.filename();
+  }
+  EXPECT_TRUE(is_date_record(actual.back())) << actual.back();
+}
+
+// Each test runs in a fresh directory of its own, made current for the test's duration.
+class WorkingDirectoryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous_ = std::filesystem::current_path();
+    std::string pattern = (std::filesystem::temp_directory_path() / "brantel_writer_XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    directory_ = pattern;
+    std::filesystem::current_path(directory_);
+  }
+  void TearDown() override {
+    std::filesystem::current_path(previous_);
+    std::error_code ec;
+    std::filesystem::permissions(directory_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ec);
+    std::filesystem::remove_all(directory_, ec);
+  }
+
+  app::Context context() { return app::Context{toolkit_, state_}; }
+
+  std::filesystem::path directory_;
+  std::filesystem::path previous_;
+  RecordingToolkit toolkit_;
+  app::ProgramState state_;
+};
+
+inline std::filesystem::path expected_file(const std::string& name) {
+  return std::filesystem::path(BRANTEL_TEST_DATA) / "writer" / name;
+}
+
+}  // namespace writer_test
