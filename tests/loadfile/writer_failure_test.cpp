@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include "loadfile/writer.h"
-#include "tests/loadfile/writer_fixture.h"
+#include "writer_fixture.h"
 
 namespace {
 

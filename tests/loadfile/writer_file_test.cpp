@@ -5,7 +5,7 @@
 #include "loadfile/writer.h"
 #include "text/fixed_text.h"
 #include "text/free_form.h"
-#include "tests/loadfile/writer_fixture.h"
+#include "writer_fixture.h"
 
 namespace {
 
@@ -247,16 +247,18 @@ TEST_F(WriterFileTest, CaseWithoutScratchFilesReadsBackSectionBySection) {
     std::string terminator;
     EXPECT_EQ(read_section(source, 2, 6, terminator), 0);
     EXPECT_EQ(terminator, "End_of_Initial_Conditions") << "case " << i;
-    if (wanted.loading_type < 0)
+    if (wanted.loading_type < 0) {
       ASSERT_EQ(text::read_free_form(source, {text::target(read.initial_acceleration[0]),
                                               text::target(read.initial_acceleration[1]),
                                               text::target(read.initial_acceleration[2])}),
                 text::ReadStatus::ok);
+    }
     EXPECT_EQ(read_section(source, 2, 4, terminator), 0);
     EXPECT_EQ(terminator, "End_of_Initial_Loading") << "case " << i;
-    if (wanted.loading_type == app::sinusoidal)
+    if (wanted.loading_type == app::sinusoidal) {
       ASSERT_EQ(text::read_free_form(source, {text::target(read.omega), text::target(read.phi)}),
                 text::ReadStatus::ok);
+    }
     EXPECT_EQ(read_section(source, 2, 3, terminator), 0);
     EXPECT_EQ(terminator, "END_OF_CASE" + std::to_string(i));
     EXPECT_EQ(read, wanted) << "case " << i;

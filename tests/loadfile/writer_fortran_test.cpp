@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "loadfile/writer.h"
-#include "tests/loadfile/writer_fixture.h"
+#include "writer_fixture.h"
 
 namespace {
 
