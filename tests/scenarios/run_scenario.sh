@@ -33,11 +33,13 @@ if [ -d "$scenario/expected" ]; then
     rel=${want#"$scenario/expected/"}
     got="$work/$rel"
     if [ ! -f "$got" ]; then echo "missing: $rel"; fail=1; continue; fi
-    if [[ "$rel" == *.inc ]]; then
+    if [[ "$rel" == *.inc ]] && tail -n 1 "$want" | grep -Eq "$date_layout"; then
       # The last record of a loading file is the date of writing: same layout, any value.
       if ! tail -n 1 "$got" | grep -Eq "$date_layout"; then echo "$rel: last record is not a date record"; fail=1; fi
-      if ! diff -u <(head -n -1 "$want") <(head -n -1 "$got") | cat -A | head -n 60; then :; fi
-      cmp -s <(head -n -1 "$want") <(head -n -1 "$got") || { echo "$rel differs"; fail=1; }
+      if ! cmp -s <(head -n -1 "$want") <(head -n -1 "$got"); then
+        diff -u <(head -n -1 "$want") <(head -n -1 "$got") | cat -A | head -n 60
+        echo "$rel differs"; fail=1
+      fi
     else
       cmp -s "$want" "$got" || { diff -u "$want" "$got" | cat -A | head -n 60; echo "$rel differs"; fail=1; }
     fi
