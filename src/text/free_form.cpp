@@ -58,6 +58,9 @@ namespace {
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 bool is_separator(char c) { return is_blank(c) || c == ',' || c == '/'; }
 
+// The solver's runtime refuses larger repeat counts; a file it cannot read must not pass here.
+constexpr long max_repeat_count = 200000000;
+
 enum class ItemKind {
   value,        // a constant (text holds it)
   null,         // an empty value: the target keeps its value
@@ -129,11 +132,11 @@ Item Scanner::value_item() {
   std::size_t p = pos_;
   while (p < record_.size() && record_[p] >= '0' && record_[p] <= '9') ++p;
   if (p == pos_ || p >= record_.size() || record_[p] != '*') return single_value();
-  // r*c or r*: the count is bounded so that no input makes the read loop longer than its targets.
+  // r*c or r*: only the targets of this read are visited, whatever the count.
   long count = 0;
   for (std::size_t i = pos_; i < p; ++i) {
     count = count * 10 + (record_[i] - '0');
-    if (count > 2147483647L) return {ItemKind::error, {}};
+    if (count > max_repeat_count) return {ItemKind::error, {}};
   }
   if (count == 0) return {ItemKind::error, {}};
   pos_ = p + 1;

