@@ -29,8 +29,8 @@ const DialogTemplate& accelerogram() {
           {no_id, K::static_text, "Processed Time Points", {}, {346, 14, 200, 20}},
           {1054, K::list_box, "Processed Time Points", {}, {346, 36, 200, 232}},
           {1099, K::push_button, "Remove", {}, {346, 276, 200, 30}},
-          {1101, K::push_button, "SAVE Changes", {}, {12, 324, 40, 40}},
-          {no_id, K::static_text, "Save Changes", {}, {58, 334, 110, 20}},
+          {1101, K::push_button, "SAVE Changes", {}, {12, 324, 140, 40}},
+          {no_id, K::static_text, "Save Changes", {}, {160, 334, 110, 20}},
           {1, K::push_button, "DONE", {}, {346, 330, 96, 30}, true, true},
           {2, K::push_button, "Cancel", {}, {450, 330, 96, 30}},
       }};
