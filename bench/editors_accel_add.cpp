@@ -1,0 +1,129 @@
+// An accelerogram of 20,000 points entered through the scripted toolkit, as a user enters it:
+// the time per "ADD  >>" (aim: well under 5 ms even with a full list) and the time to save.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "app/context.h"
+#include "editors/accel_layout.h"
+#include "editors/editors.h"
+#include "ui/script/script_toolkit.h"
+
+namespace {
+
+constexpr int n_points = 20000;
+
+// A folder of its own as the current directory, for the case's TPacc.dat.
+struct BenchFolder {
+  std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::path path;
+  BenchFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "brantel-bench-XXXXXX").string();
+    path = mkdtemp(pattern.data());
+    std::filesystem::current_path(path);
+  }
+  ~BenchFolder() {
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(path);
+  }
+};
+
+app::ProgramState accelerogram_case(int n_saved_points) {
+  app::ProgramState s;
+  s.n_dof = 3;
+  s.max_time_points = n_points;
+  s.length_unit = "m";
+  s.n_loading_cases = 1;
+  s.current_case = 1;
+  s.case_records.assign(1, {});
+  s.case_records[1].loading_type = app::accelerogram_3_directions;
+  s.case_records[1].n_time_points = n_saved_points;
+  s.loaded_case_records.assign(1, {});
+  s.loading_saved.assign(1, n_saved_points > 0);
+  return s;
+}
+
+// Time i of the order: 0 ascending (the usual entry), 1 descending (every point goes first
+// and moves every list item), 2 scattered.
+double time_of(int i, int order) {
+  if (order == 0) return 0.005 * (i + 1);
+  if (order == 1) return 0.005 * (n_points - i);
+  return 0.005 * ((static_cast<long long>(i) * 7919) % n_points + 1);
+}
+
+std::string add_script(int count, int order, int first = 0) {
+  std::ostringstream script;
+  for (int i = first; i < first + count; ++i) {
+    script << "type 1100 \"" << time_of(i, order) << "\"\n";
+    script << "type 1097 \"" << (i % 97) * 0.125 - 3 << "\"\n";
+    script << "press 1098\n";
+  }
+  return script.str();
+}
+
+// Runs the editor over a parsed script; false when the script did not run through.
+bool run_editor(app::ProgramState& s, const ui::script::ParseResult& parsed) {
+  std::ostringstream transcript;
+  ui::script::ScriptToolkit toolkit(parsed, transcript);
+  app::Context context{toolkit, s};
+  try {
+    auto owner = toolkit.create_dialog(102);
+    editors::open_accelerogram_editor(context, *owner);
+    toolkit.finish();
+  } catch (const ui::script::ScriptError&) {
+    return false;
+  }
+  return true;
+}
+
+void BM_Add20000Points(benchmark::State& state) {
+  BenchFolder folder;
+  const auto parsed = ui::script::parse_script(add_script(n_points, state.range(0)) + "press 1\n");
+  for (auto _ : state) {
+    app::ProgramState s = accelerogram_case(0);
+    if (!run_editor(s, parsed)) state.SkipWithError("the script did not run through");
+  }
+  // Seconds of CPU per ADD (with its two typed fields), over the whole entry.
+  state.counters["per_add"] = benchmark::Counter(
+      static_cast<double>(state.iterations()) * n_points,
+      benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_Add20000Points)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// A saved accelerogram of 20,000 points in TPacc.dat, read when the editor opens.
+void write_saved_points(int count) {
+  std::vector<app::AccelPoint> points(count);
+  for (int i = 0; i < count; ++i) {
+    points[i].time = static_cast<float>(0.005 * (i + 1));
+    points[i].acceleration[0] = static_cast<float>((i % 97) * 0.125 - 3);
+  }
+  std::string reason;
+  editors::write_text_file("1TPacc.dat",
+                           editors::accel_file_content(points, count, -1, 3, 0, 1), reason);
+}
+
+// Opening with the saved points, then: 0 nothing, 1 one ADD at the end of the full list,
+// 2 one ADD at its start, 3 SAVE. The differences to 0 are the costs of one action.
+void BM_ActionOnSavedPoints(benchmark::State& state) {
+  BenchFolder folder;
+  const int action = static_cast<int>(state.range(0));
+  const int saved = action == 3 ? n_points : n_points - 1;
+  write_saved_points(saved);
+  std::string script;
+  if (action == 1) script = "type 1100 \"1000\"\npress 1098\n";
+  if (action == 2) script = "type 1100 \"0.001\"\npress 1098\n";
+  if (action == 3) script = "press 1101\n";
+  const auto parsed = ui::script::parse_script(script + "press 1\n");
+  for (auto _ : state) {
+    app::ProgramState s = accelerogram_case(saved);
+    if (!run_editor(s, parsed)) state.SkipWithError("the script did not run through");
+  }
+}
+BENCHMARK(BM_ActionOnSavedPoints)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
