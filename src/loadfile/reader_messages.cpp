@@ -1,0 +1,83 @@
+#include "loadfile/reader_messages.h"
+
+namespace loadfile {
+
+namespace {
+
+struct Words {
+  std::string_view english, romanian;
+};
+
+Words words_of(Expected expected) {
+  switch (expected) {
+    case Expected::operator_code: return {"the operator code (ACH or NEWMARK)", "codul operatorului (ACH sau NEWMARK)"};
+    case Expected::coefficients: return {"the operator coefficients", "coeficientii operatorului"};
+    case Expected::case_count: return {"the number of loading cases (0 to 99)", "numarul de cazuri de incarcare (0 la 99)"};
+    case Expected::damping_code: return {"the damping code (0 to 4)", "codul de amortizare (0 la 4)"};
+    case Expected::tolerance: return {"the tolerance and the iteration limit", "toleranta si numarul limita de iteratii"};
+    case Expected::case_parameters: return {"the case parameters", "parametrii cazului"};
+    case Expected::loading_type: return {"a loading type of 0, 1, 2, -1 or -2", "un tip de incarcare 0, 1, 2, -1 sau -2"};
+    case Expected::initial_conditions: return {"the initial conditions and their end line", "conditiile initiale si linia lor de sfarsit"};
+    case Expected::initial_accelerations: return {"the initial accelerations", "acceleratiile initiale"};
+    case Expected::niu: return {"the damping value niu", "valoarea de amortizare niu"};
+    case Expected::damping_values: return {"the damping values", "valorile de amortizare"};
+    case Expected::diameters: return {"the element diameters and the line end_Diameters", "diametrele elementelor si linia end_Diameters"};
+    case Expected::zeta: return {"the damping value zeta", "valoarea de amortizare zeta"};
+    case Expected::initial_loading: return {"the initial loading and its end line", "incarcarea initiala si linia ei de sfarsit"};
+    case Expected::loading_parameters: return {"the loading parameters (omega, phi)", "parametrii incarcarii (omega, phi)"};
+    case Expected::loading_data: return {"the loading data and their end line", "datele incarcarii si linia lor de sfarsit"};
+    case Expected::node_ranges_limit: return {"at most one node range per node of the model", "cel mult un interval de noduri pentru fiecare nod al modelului"};
+  }
+  return {"", ""};
+}
+
+}  // namespace
+
+std::string expected_text(const ReadFault& fault, int n_nodes, bool romanian) {
+  const Words words = words_of(fault.expected);
+  std::string what(romanian ? words.romanian : words.english);
+  if (fault.expected == Expected::node_ranges_limit)
+    what += std::string(" (") + std::to_string(n_nodes) + (romanian ? " noduri)" : " nodes)");
+  if (fault.case_number > 0)
+    what += (romanian ? ", cazul " : " of case ") + std::to_string(fault.case_number);
+  return what;
+}
+
+void show_read_fault(app::Context& context, const std::string& path, const ReadFault& fault) {
+  const std::string line = std::to_string(fault.line);
+  const int n_nodes = context.state.n_nodes;
+  const std::string english =
+      "ERROR in the Loading File:\n" + path + "\n" +
+      (fault.at_end ? "The file ends after line " + line : "Line " + line) + ": expected " +
+      expected_text(fault, n_nodes, false) + " !";
+  const std::string romanian =
+      "EROARE in fisierul de incarcare:\n" + path + "\n" +
+      (fault.at_end ? "Fisierul se termina dupa linia " + line : "Linia " + line) + ": se astepta " +
+      expected_text(fault, n_nodes, true) + " !";
+  context.message(english, romanian, reader_message_title, ui::Icon::error);
+}
+
+void show_open_failure(app::Context& context, const std::string& path, bool exists) {
+  context.message("ERROR: cannot open the Loading File:\n" + path + "\n" +
+                      (exists ? "The file cannot be read !" : "The file does not exist !"),
+                  "EROARE: nu se poate deschide fisierul de incarcare:\n" + path + "\n" +
+                      (exists ? "Fisierul nu poate fi citit !" : "Fisierul nu exista !"),
+                  reader_message_title, ui::Icon::error);
+}
+
+void show_write_failure(app::Context& context, const std::string& name, const std::string& folder) {
+  context.message("ERROR: cannot write the case file " + name + "\nin the folder " + folder + " !",
+                  "EROARE: nu se poate scrie fisierul de caz " + name + "\nin directorul " + folder + " !",
+                  reader_message_title, ui::Icon::error);
+}
+
+void show_time_point_limit(app::Context& context) {
+  context.message(
+      "The actual No. of Time Points > Maximum No. Inputed (Dialog #0) !\n\n"
+      "RUN AGAIN & Increase the Maximum No. of Time Points",
+      "Numarul actual de puncte de timp > Nr. maxim introdus (Dialog #0) !\n\n"
+      "RULEAZA DIN NOU & Creste numarul maxim de puncte de timp",
+      time_point_limit_title, ui::Icon::error);
+}
+
+}  // namespace loadfile

@@ -1,0 +1,22 @@
+// The message boxes of the loading file reader, in the language of the moment.
+#pragma once
+
+#include <string>
+
+#include "app/context.h"
+#include "loadfile/reader_parse.h"
+
+namespace loadfile {
+
+inline constexpr std::string_view time_point_limit_title = "\"BRANTEL\" Message";
+inline constexpr std::string_view reader_message_title = "Message";
+
+void show_open_failure(app::Context& context, const std::string& path, bool exists);
+void show_read_fault(app::Context& context, const std::string& path, const ReadFault& fault);
+void show_write_failure(app::Context& context, const std::string& name, const std::string& folder);
+void show_time_point_limit(app::Context& context);
+
+// "what was expected" of a fault, in English and in Romanian.
+std::string expected_text(const ReadFault& fault, int n_nodes, bool romanian);
+
+}  // namespace loadfile

@@ -1,0 +1,536 @@
+#include "loadfile/reader_parse.h"
+
+#include <algorithm>
+#include <numeric>
+#include <string_view>
+#include <utility>
+
+#include "cases/scratch_files.h"
+#include "loadfile/reader_scratch.h"
+#include "text/fixed_text.h"
+#include "text/format.h"
+
+namespace loadfile {
+
+namespace {
+
+using text::ReadStatus;
+using text::target;
+
+constexpr int max_loading_cases = 99;  // two typed characters in the General Data dialog
+
+// Whether a section reader lets the case go on, gives the case up (the Part's rule for an
+// unreadable C2, C3 or C10: go on with the next case), or stops the whole reading.
+enum class Step {
+  go_on,         // the section was read; read the next one
+  abandon_case,  // the rest of this case block is not read; go on with the next case
+  stop,          // a fault or the time-point limit was recorded in the result
+};
+
+bool valid_loading_type(int code) { return code >= -2 && code <= 2; }
+
+// A scratch file built line by line.
+class ScratchText {
+ public:
+  explicit ScratchText(std::string name) { file_.name = std::move(name); }
+  void line(std::string_view record) {
+    file_.content += record;
+    file_.content += "\r\n";
+  }
+  ScratchFile take() { return std::move(file_); }
+
+ private:
+  ScratchFile file_;
+};
+
+// The targets of one node-range record, bound once to a range that every read refills.
+class RangeTargets {
+ public:
+  explicit RangeTargets(const scratch::ComponentSlots& slots) {
+    targets_ = {target(range_.first_node), target(range_.last_node)};
+    for (int j = 0; j < slots.count; ++j) targets_.push_back(target(range_.components[slots.slot[j]]));
+  }
+  RangeTargets(const RangeTargets&) = delete;
+  RangeTargets& operator=(const RangeTargets&) = delete;
+
+  ReadStatus read(text::RecordSource& source) {
+    range_ = {};
+    return text::read_free_form(source, targets_);
+  }
+  // A last node of 0 stands for a range of one node.
+  app::NodeRange value() const {
+    app::NodeRange r = range_;
+    if (r.last_node == 0) r.last_node = r.first_node;
+    return r;
+  }
+
+ private:
+  app::NodeRange range_;
+  std::vector<text::Target> targets_;
+};
+
+// Later diameter records win over earlier ones; painting them from the last backwards and
+// skipping painted elements keeps the work linear however the records overlap.
+std::vector<float> element_diameters(const std::vector<app::DiameterGroup>& records, int n_elements) {
+  const int n = std::max(n_elements, 0);
+  std::vector<float> diameter(n, 0.0f);
+  std::vector<int> next_unpainted(n + 1);
+  std::iota(next_unpainted.begin(), next_unpainted.end(), 0);
+  auto find = [&](int e) {
+    while (next_unpainted[e] != e) e = next_unpainted[e] = next_unpainted[next_unpainted[e]];
+    return e;
+  };
+  for (auto it = records.rbegin(); it != records.rend(); ++it) {
+    const int lo = std::max(it->first_element, 1) - 1;
+    const int hi = std::min(it->last_element, n) - 1;
+    if (lo > hi) continue;
+    for (int e = find(lo); e <= hi; e = find(e)) {
+      diameter[e] = it->diameter;
+      next_unpainted[e] = e + 1;
+    }
+  }
+  return diameter;
+}
+
+// Runs of consecutive elements with equal diameter, from element 1 to the last.
+std::vector<app::DiameterGroup> diameter_groups(const std::vector<float>& diameter) {
+  std::vector<app::DiameterGroup> groups;
+  for (int e = 1; e <= static_cast<int>(diameter.size()); ++e) {
+    const float d = diameter[e - 1];
+    if (!groups.empty() && groups.back().diameter == d)
+      groups.back().last_element = e;
+    else
+      groups.push_back({e, e, d});
+  }
+  return groups;
+}
+
+int direction_of_letter(char letter) {
+  switch (letter) {
+    case 'Y': case 'y': return 2;
+    case 'Z': case 'z': return 3;
+    default: return 1;
+  }
+}
+
+class OldFileReader {
+ public:
+  OldFileReader(text::RecordSource& source, app::ProgramState& state)
+      : source_(source), s_(state), romanian_(app::romanian_messages(state)) {}
+
+  ReadResult run() {
+    if (read_operator_code() == Step::go_on && read_coefficients() == Step::go_on &&
+        read_case_count() == Step::go_on) {
+      for (int i = 1; i <= s_.n_loading_cases; ++i) {
+        case_number_ = i;
+        if (read_case(s_.loaded_case_records[i]) == Step::stop) break;
+      }
+    }
+    return std::move(result_);
+  }
+
+ private:
+  Step fail(Expected expected, bool at_end) {
+    result_.outcome = ReadOutcome::fault;
+    result_.fault = {expected, case_number_, at_end ? source_.size() : source_.position(), at_end};
+    return Step::stop;
+  }
+  Step fail(Expected expected, ReadStatus status) {
+    return fail(expected, status == ReadStatus::end_of_file);
+  }
+  Step too_many_points() {
+    result_.outcome = ReadOutcome::too_many_points;
+    return Step::stop;
+  }
+  ReadStatus read(std::initializer_list<text::Target> targets) {
+    return text::read_free_form(source_, std::vector<text::Target>(targets));
+  }
+  std::string file_name(cases::ScratchKind kind) const {
+    return cases::scratch_file_name(case_number_, kind);
+  }
+  bool room_for_range(const std::vector<app::NodeRange>& ranges) const {
+    return static_cast<long long>(ranges.size()) < s_.n_nodes;
+  }
+  bool room_for_point(std::size_t n_points) const {
+    return static_cast<long long>(n_points) < s_.max_time_points;
+  }
+
+  // General data.
+  Step read_operator_code();
+  Step read_coefficients();
+  Step read_case_count();
+
+  // One case block.
+  Step read_case(app::CaseRecord& c);
+  Step read_damping_code();
+  Step read_case_head(app::CaseRecord& c);
+  Step read_initial_conditions(app::CaseRecord& c);
+  Step read_initial_accelerations(app::CaseRecord& c);
+  Step read_older_initial_accelerations(app::CaseRecord& c, std::string_view first_record);
+  Step read_damping();
+  Step read_diameters();
+  Step read_initial_loading(app::CaseRecord& c);
+  Step read_loading_data(app::CaseRecord& c);
+  Step read_amplitudes(app::CaseRecord& c);
+  Step read_time_points(app::CaseRecord& c);
+  Step read_point_ranges(RangeTargets& range, std::vector<app::NodeRange>& ranges);
+  Step read_accelerogram(app::CaseRecord& c);
+  Step read_ranges(const scratch::ComponentSlots& slots, Expected expected,
+                   std::vector<app::NodeRange>& ranges);
+
+  text::RecordSource& source_;
+  app::ProgramState& s_;
+  const bool romanian_;
+  int case_number_ = 0;
+  ReadResult result_;
+};
+
+Step OldFileReader::read_operator_code() {
+  std::string_view record;
+  do {
+    if (!source_.next(record)) return fail(Expected::operator_code, true);
+  } while (record.starts_with("//"));
+  s_.operator_code = text::padded(record, 7);
+  s_.new_operator = app::six_coefficient_operator(s_);
+  return Step::go_on;
+}
+
+// The two-coefficient operator has no Delta and Teta values; the dialog shows them as "0.".
+Step OldFileReader::read_coefficients() {
+  double v[6] = {0, 0, 0, 0, 0, 0};
+  const ReadStatus status = s_.new_operator
+      ? read({target(v[0]), target(v[1]), target(v[2]), target(v[3]), target(v[4]), target(v[5])})
+      : read({target(v[0]), target(v[1])});
+  if (status != ReadStatus::ok) return fail(Expected::coefficients, status);
+  if (s_.new_operator) {
+    s_.beta = coefficient_text(v[0]);
+    s_.teta = coefficient_text(v[1]);
+    s_.gamma = coefficient_text(v[2]);
+    s_.teta1 = coefficient_text(v[3]);
+    s_.delta = coefficient_text(v[4]);
+    s_.teta2 = coefficient_text(v[5]);
+    s_.standard_coefficients = v[0] == 0 && v[2] == 0 && v[4] == 0;
+  } else {
+    s_.beta = coefficient_text(v[0]);
+    s_.gamma = coefficient_text(v[1]);
+    s_.teta = s_.teta1 = s_.delta = s_.teta2 = "0.";
+    s_.standard_coefficients = v[0] == 0 && v[1] == 0;
+  }
+  return Step::go_on;
+}
+
+Step OldFileReader::read_case_count() {
+  int n = 0;
+  const ReadStatus status = read({target(n)});
+  if (status != ReadStatus::ok) return fail(Expected::case_count, status);
+  if (n < 0 || n > max_loading_cases) return fail(Expected::case_count, false);
+  s_.n_loading_cases = n;
+  s_.loaded_case_records.assign(n, app::CaseRecord{});
+  return Step::go_on;
+}
+
+Step OldFileReader::read_case(app::CaseRecord& c) {
+  if (read_damping_code() == Step::stop) return Step::stop;
+  const Step head = read_case_head(c);
+  if (head != Step::go_on) return head;
+  if (read_initial_conditions(c) == Step::stop) return Step::stop;
+  if (s_.damping_present && read_damping() == Step::stop) return Step::stop;
+  if (read_initial_loading(c) == Step::stop) return Step::stop;
+  return read_loading_data(c);
+}
+
+Step OldFileReader::read_damping_code() {
+  int code = 0;
+  const ReadStatus status = read({target(code)});
+  if (status != ReadStatus::ok) return fail(Expected::damping_code, status);
+  if (code < 0 || code > 4) return fail(Expected::damping_code, false);
+  s_.damping_type = code;
+  s_.damping_present = code != 0;
+  return Step::go_on;
+}
+
+// C2 and C3. A value is stored only when its whole record was read.
+Step OldFileReader::read_case_head(app::CaseRecord& c) {
+  app::CaseRecord p;
+  ReadStatus status = read({target(p.tolerance), target(p.iteration_limit)});
+  if (status == ReadStatus::end_of_file) return fail(Expected::tolerance, status);
+  if (status == ReadStatus::error) return Step::abandon_case;
+  c.tolerance = p.tolerance;
+  c.iteration_limit = p.iteration_limit;
+  status = read({target(p.loading_type), target(p.time_step), target(p.end_time), target(p.mass_model),
+                 target(p.gravity_acceleration), target(p.printing_code), target(p.printing_time)});
+  if (status == ReadStatus::end_of_file) return fail(Expected::case_parameters, status);
+  if (status == ReadStatus::error) return Step::abandon_case;
+  if (!valid_loading_type(p.loading_type)) return fail(Expected::loading_type, false);
+  c.loading_type = p.loading_type;
+  c.time_step = p.time_step;
+  c.end_time = p.end_time;
+  c.mass_model = p.mass_model;
+  c.gravity_acceleration = p.gravity_acceleration;
+  c.printing_code = p.printing_code;
+  c.printing_time = p.printing_time;
+  return Step::go_on;
+}
+
+// A repeated section ends at the first record that cannot be read as one of its records: its
+// end line, whatever its words, which is consumed with it. The end of the file before that
+// line means the file was cut.
+Step OldFileReader::read_ranges(const scratch::ComponentSlots& slots, Expected expected,
+                                std::vector<app::NodeRange>& ranges) {
+  RangeTargets range(slots);
+  for (;;) {
+    const std::size_t before = source_.position();
+    const ReadStatus status = range.read(source_);
+    if (status == ReadStatus::end_of_file) return fail(expected, status);
+    if (status == ReadStatus::error || source_.position() == before) return Step::go_on;
+    if (!room_for_range(ranges)) return fail(Expected::node_ranges_limit, false);
+    ranges.push_back(range.value());
+  }
+}
+
+Step OldFileReader::read_initial_conditions(app::CaseRecord& c) {
+  std::vector<app::NodeRange> ranges;
+  const Step step = read_ranges(scratch::initial_condition_slots(s_.n_dof), Expected::initial_conditions, ranges);
+  if (step != Step::go_on) return step;
+  if (ranges.empty()) ranges.push_back({1, s_.n_nodes, {}});
+  c.n_initial_conditions = static_cast<int>(ranges.size());
+  ScratchText file(file_name(cases::ScratchKind::initial_conditions));
+  for (const app::NodeRange& r : ranges) file.line(scratch::initial_condition_record(r, s_.n_nodes, s_.n_dof));
+  file.line(scratch::initial_conditions_end(romanian_));
+  if (c.loading_type < 0) {
+    if (read_initial_accelerations(c) == Step::stop) return Step::stop;
+    file.line(scratch::initial_acceleration_record(c));
+  }
+  result_.scratch_files.push_back(file.take());
+  return Step::go_on;
+}
+
+// The Initial Values editor ends an accelerogram case's init.dat with one record of the three
+// initial accelerations. Files of the older shape hold a record of one value instead, then
+// the accelerations (three directions) or a direction letter and one acceleration.
+Step OldFileReader::read_initial_accelerations(app::CaseRecord& c) {
+  std::string_view record;
+  if (!source_.next(record)) return fail(Expected::initial_accelerations, true);
+  float a[3] = {0, 0, 0};
+  text::RecordSource alone(record);
+  if (text::read_free_form(alone, {target(a[0]), target(a[1]), target(a[2])}) == ReadStatus::ok) {
+    std::copy(a, a + 3, c.initial_acceleration);
+    return Step::go_on;
+  }
+  return read_older_initial_accelerations(c, record);
+}
+
+Step OldFileReader::read_older_initial_accelerations(app::CaseRecord& c, std::string_view first_record) {
+  float unused = 0;  // the older record's own value: nothing reads it
+  text::RecordSource alone(first_record);
+  if (text::read_free_form(alone, {target(unused)}) != ReadStatus::ok)
+    return fail(Expected::initial_accelerations, false);
+  float a[3] = {0, 0, 0};
+  ReadStatus status;
+  if (c.loading_type == app::accelerogram_3_directions) {
+    std::vector<text::Target> targets;
+    for (int j = 0; j < std::clamp(s_.n_dof, 0, 3); ++j) targets.push_back(target(a[j]));
+    status = text::read_free_form(source_, targets);
+  } else {
+    std::string letter;
+    status = read({target(letter, 1)});
+    if (status != ReadStatus::ok) return fail(Expected::initial_accelerations, status);
+    const int direction = direction_of_letter(letter.empty() ? ' ' : letter[0]);
+    status = read({target(a[direction - 1])});
+    if (status == ReadStatus::ok) s_.accel_direction = direction;
+  }
+  if (status != ReadStatus::ok) return fail(Expected::initial_accelerations, status);
+  std::copy(a, a + 3, c.initial_acceleration);
+  return Step::go_on;
+}
+
+Step OldFileReader::read_damping() {
+  if (s_.new_operator) {
+    float niu = 0;
+    const ReadStatus status = read({target(niu)});
+    if (status != ReadStatus::ok) return fail(Expected::niu, status);
+    s_.niu = niu;
+  }
+  float first = 0, second = 0;
+  if (s_.damping_type == 2) {
+    const ReadStatus status = read({target(first)});
+    if (status != ReadStatus::ok) return fail(Expected::zeta, status);
+    s_.zeta = first;
+    return Step::go_on;
+  }
+  const ReadStatus status = read({target(first), target(second)});
+  if (status != ReadStatus::ok) return fail(Expected::damping_values, status);
+  if (s_.damping_type == 1) {
+    s_.alfa_d = first;
+    s_.beta_d = second;
+    return Step::go_on;
+  }
+  s_.ro_air = first;
+  s_.c_drag = second;
+  if (read_diameters() == Step::stop) return Step::stop;
+  if (s_.damping_type != 4) return Step::go_on;
+  float zeta = 0;
+  const ReadStatus zeta_status = read({target(zeta)});
+  if (zeta_status != ReadStatus::ok) return fail(Expected::zeta, zeta_status);
+  s_.zeta = zeta;
+  return Step::go_on;
+}
+
+Step OldFileReader::read_diameters() {
+  std::vector<app::DiameterGroup> records;
+  app::DiameterGroup g;
+  const std::vector<text::Target> targets{target(g.first_element), target(g.last_element), target(g.diameter)};
+  for (;;) {
+    const std::size_t before = source_.position();
+    g = {};
+    const ReadStatus status = text::read_free_form(source_, targets);
+    if (status == ReadStatus::end_of_file) return fail(Expected::diameters, status);
+    if (status == ReadStatus::error || source_.position() == before) break;
+    records.push_back(g);
+  }
+  s_.diameter_table = diameter_groups(element_diameters(records, s_.n_elements));
+  s_.n_diameter_groups = static_cast<int>(s_.diameter_table.size());
+  return Step::go_on;
+}
+
+Step OldFileReader::read_initial_loading(app::CaseRecord& c) {
+  std::vector<app::NodeRange> ranges;
+  const Step step = read_ranges(scratch::initial_loading_slots(s_.n_dof), Expected::initial_loading, ranges);
+  if (step != Step::go_on) return step;
+  if (ranges.empty()) ranges.push_back({1, s_.n_nodes, {}});
+  c.n_initial_loadings = static_cast<int>(ranges.size());
+  ScratchText file(file_name(cases::ScratchKind::initial_loading));
+  for (const app::NodeRange& r : ranges) file.line(scratch::initial_loading_record(r, s_.n_nodes, s_.n_dof));
+  file.line(scratch::initial_loading_end(romanian_));
+  result_.scratch_files.push_back(file.take());
+  return Step::go_on;
+}
+
+Step OldFileReader::read_loading_data(app::CaseRecord& c) {
+  switch (c.loading_type) {
+    case app::sinusoidal:
+    case app::exponential: return read_amplitudes(c);
+    case app::discrete_loading: return read_time_points(c);
+    default: return read_accelerogram(c);
+  }
+}
+
+Step OldFileReader::read_amplitudes(app::CaseRecord& c) {
+  const bool sinusoidal = c.loading_type == app::sinusoidal;
+  float omega = 0, phi = 0;
+  const ReadStatus status = sinusoidal ? read({target(omega), target(phi)}) : read({target(omega)});
+  if (status == ReadStatus::end_of_file) return fail(Expected::loading_parameters, status);
+  if (status == ReadStatus::error) return Step::abandon_case;
+  c.omega = omega;
+  if (sinusoidal) c.phi = phi;
+  std::vector<app::NodeRange> ranges;
+  const Step step = read_ranges(scratch::load_slots(s_.n_dof), Expected::loading_data, ranges);
+  if (step != Step::go_on) return step;
+  c.n_load_ranges = static_cast<int>(ranges.size());
+  ScratchText file(file_name(cases::loading_data_kind(c.loading_type)));
+  for (const app::NodeRange& r : ranges) file.line(scratch::amplitude_record(r, s_.n_nodes, s_.n_dof));
+  file.line(scratch::loading_data_end(case_number_, romanian_));
+  result_.scratch_files.push_back(file.take());
+  return Step::go_on;
+}
+
+// Time records and range records alternate with nothing between time points: a record that
+// cannot be read as a range is read again as the next time, and one that is no time either
+// (the end line) ends the section.
+Step OldFileReader::read_time_points(app::CaseRecord& c) {
+  std::vector<app::TimePoint> points;
+  RangeTargets range(scratch::load_slots(s_.n_dof));
+  float time = 0;
+  const std::vector<text::Target> time_target{target(time)};
+  for (;;) {
+    const std::size_t before = source_.position();
+    time = 0;
+    const ReadStatus status = text::read_free_form(source_, time_target);
+    if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
+    if (status == ReadStatus::error || source_.position() == before) break;
+    if (!room_for_point(points.size())) return too_many_points();
+    app::TimePoint& point = points.emplace_back();
+    point.time = time;
+    if (read_point_ranges(range, point.ranges) == Step::stop) return Step::stop;
+    point.n_ranges = static_cast<int>(point.ranges.size());
+  }
+  c.n_time_points = static_cast<int>(points.size());
+  ScratchText file(file_name(cases::ScratchKind::discrete_loading));
+  for (const app::TimePoint& point : points) {
+    file.line(scratch::time_record(point.time));
+    for (const app::NodeRange& r : point.ranges) file.line(scratch::load_range_record(r, s_.n_nodes, s_.n_dof));
+  }
+  file.line(scratch::loading_data_end(case_number_, romanian_));
+  result_.scratch_files.push_back(file.take());
+  s_.time_point_table = std::move(points);
+  s_.time_point_table_exists = true;
+  return Step::go_on;
+}
+
+Step OldFileReader::read_point_ranges(RangeTargets& range, std::vector<app::NodeRange>& ranges) {
+  for (;;) {
+    const std::size_t before = source_.position();
+    const ReadStatus status = range.read(source_);
+    if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
+    if (status == ReadStatus::error || source_.position() == before) {
+      source_.seek(before);
+      return Step::go_on;
+    }
+    if (!room_for_range(ranges)) return fail(Expected::node_ranges_limit, false);
+    ranges.push_back(range.value());
+  }
+}
+
+// A one-direction accelerogram carries the component of accel_direction only; the file does
+// not say which direction that is, so the direction of the moment (X when none) is kept.
+Step OldFileReader::read_accelerogram(app::CaseRecord& c) {
+  const bool one_direction = c.loading_type == app::accelerogram_1_direction;
+  const int direction = s_.accel_direction >= 1 && s_.accel_direction <= 3 ? s_.accel_direction : 1;
+  app::AccelPoint p;
+  std::vector<text::Target> targets{target(p.time)};
+  if (one_direction)
+    targets.push_back(target(p.acceleration[direction - 1]));
+  else
+    for (int j = 0; j < std::clamp(s_.n_dof, 0, 3); ++j) targets.push_back(target(p.acceleration[j]));
+  std::vector<app::AccelPoint> points;
+  for (;;) {
+    const std::size_t before = source_.position();
+    p = {};
+    const ReadStatus status = text::read_free_form(source_, targets);
+    if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
+    if (status == ReadStatus::error || source_.position() == before) break;
+    if (!room_for_point(points.size())) return too_many_points();
+    points.push_back(p);
+  }
+  c.n_time_points = static_cast<int>(points.size());
+  ScratchText file(file_name(cases::ScratchKind::accelerogram));
+  for (const app::AccelPoint& point : points)
+    file.line(scratch::accel_point_record(point, c.loading_type, s_.n_dof, direction));
+  file.line(scratch::loading_data_end(case_number_, romanian_));
+  result_.scratch_files.push_back(file.take());
+  s_.accel_table = std::move(points);
+  s_.accel_table_exists = true;
+  if (one_direction) s_.accel_direction = direction;
+  return Step::go_on;
+}
+
+}  // namespace
+
+ReadResult read_loading_records(text::RecordSource& source, app::ProgramState& state) {
+  return OldFileReader(source, state).run();
+}
+
+std::string coefficient_text(double value) {
+  std::string best = "0.";
+  for (int digits = 1; digits <= 10; ++digits) {
+    std::string t = text::format_g(value, 24, digits);
+    text::tidy_number_text(t);
+    t = std::string(text::trim_right(t));
+    if (t.size() > 10) continue;
+    best = t;
+    if (text::c_to_double(t, t.size()) == value) return t;
+  }
+  return best;
+}
+
+}  // namespace loadfile

@@ -1,0 +1,71 @@
+// Taking the records of an old loading file apart, without touching the disk or the dialogs:
+// the caller decides what to keep, which files to write and which message to show.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "app/state.h"
+#include "text/free_form.h"
+
+namespace loadfile {
+
+// What the file should have held where reading stopped; the messages name it.
+enum class Expected {
+  operator_code,          // the first line that is not a comment
+  coefficients,           // G2
+  case_count,             // G3, 0 to 99
+  damping_code,           // C1, 0 to 4
+  tolerance,              // C2
+  case_parameters,        // C3
+  loading_type,           // C3 holds a code that is no loading type
+  initial_conditions,     // C4 and its end line
+  initial_accelerations,  // the record(s) after the C4 end line of an accelerogram case
+  niu,                    // C5
+  damping_values,         // C6
+  diameters,              // C7 and "end_Diameters"
+  zeta,                   // C8
+  initial_loading,        // C9 and its end line
+  loading_parameters,     // C10
+  loading_data,           // C11 and its end line
+  node_ranges_limit,      // a section holds more node ranges than the model has nodes
+};
+
+struct ReadFault {
+  Expected expected = Expected::operator_code;
+  int case_number = 0;    // 0 outside the case blocks
+  std::size_t line = 0;   // 1-based line that could not be read; at the end: the number of lines
+  bool at_end = false;    // the file ended before it
+};
+
+enum class ReadOutcome {
+  complete,         // every case block was read
+  fault,            // reading stopped at `fault`; what was read before it is in the state
+  too_many_points,  // a loading has more time points than max_time_points: keep nothing
+};
+
+// One case scratch file as the reader writes it: lines ended by CR LF.
+struct ScratchFile {
+  std::string name;
+  std::string content;
+};
+
+struct ReadResult {
+  ReadOutcome outcome = ReadOutcome::complete;
+  ReadFault fault;
+  // Only files whose section was read to its end line, in the order they were completed.
+  std::vector<ScratchFile> scratch_files;
+};
+
+// Reads the loading file records into the fields of `state` that the file carries (operator
+// block, number of cases, loaded_case_records, damping block, diameter table, time_point_table,
+// accel_table, accel_direction) and builds the scratch files of its cases. `state` must
+// already hold n_nodes, n_elements, n_dof, max_time_points and the language.
+ReadResult read_loading_records(text::RecordSource& source, app::ProgramState& state);
+
+// The shortest text of at most 10 characters that reads back as `value`: how a coefficient
+// read from the file becomes the typed text the General Data dialog shows.
+std::string coefficient_text(double value);
+
+}  // namespace loadfile
