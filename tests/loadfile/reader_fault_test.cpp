@@ -1,0 +1,195 @@
+// Files the reader cannot take apart: the time-point limit, which must leave everything as it
+// was, and broken or cut files, which must say where and what, keeping what was read before.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "loadfile/reader.h"
+#include "reader_support.h"
+
+namespace {
+
+using reader_test::lines;
+using reader_test::Loaded;
+using reader_test::small_model;
+
+std::string head(int n_cases) { return lines({"// comment", "ACH", "6*0.", std::to_string(n_cases)}); }
+
+// A discrete loading case with `n_points` time points of one range each.
+std::string discrete_case(int number, int n_points) {
+  std::string c = lines({"0", "0.001 5", "0  0.1  1.  0  0.  -1  0.1", " 1 12 0 0 0 0", "END", " 1 12 0 0 0", "END"});
+  for (int i = 1; i <= n_points; ++i) c += lines({std::to_string(i) + ".", " 1 12 1. 2."});
+  return c + "END_OF_CASE" + std::to_string(number) + "\r\n";
+}
+
+std::string accelerogram_case(int number, int n_points) {
+  std::string c = lines({"0", "0.001 5", "-1  0.1  1.  0  0.  -1  0.1", "END", "0. 0. 0.", "END"});
+  for (int i = 1; i <= n_points; ++i) c += lines({std::to_string(i) + ". 1. 2."});
+  return c + "END_OF_CASE" + std::to_string(number) + "\r\n";
+}
+
+struct Outcome {
+  loadfile::LoadOutcome outcome;
+  int closed_with;
+};
+
+Outcome load(Loaded& run, const std::string& content) {
+  testing_support::write_file(run.dir.path() / "old.inc", content);
+  reader_test::ClosingDialog dialog;
+  const bool loaded = loadfile::load_old_loading_file(run.context, dialog, (run.dir.path() / "old.inc").string());
+  const loadfile::LoadOutcome outcome = loaded ? loadfile::LoadOutcome::loaded
+      : dialog.closed_with == 2 ? loadfile::LoadOutcome::program_ends : loadfile::LoadOutcome::failed;
+  return {outcome, dialog.closed_with};
+}
+
+std::size_t files_in(const std::filesystem::path& dir) {
+  return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir), {}));
+}
+
+TEST(ReaderTimePointLimit, OneTimePointTooManyEndsTheRunAndChangesNothing) {
+  for (bool accelerogram : {false, true}) {
+    Loaded run(small_model());
+    testing_support::write_file(run.dir.path() / "1init.dat", "earlier work\r\n");
+    const app::ProgramState before = run.state;
+    const std::string second = accelerogram ? accelerogram_case(2, 101) : discrete_case(2, 101);
+    const Outcome o = load(run, head(2) + discrete_case(1, 100) + second);
+    EXPECT_EQ(o.outcome, loadfile::LoadOutcome::program_ends);
+    EXPECT_EQ(o.closed_with, 2);
+    ASSERT_EQ(run.toolkit.shown.size(), 1u);
+    EXPECT_EQ(run.toolkit.shown[0].title, "\"BRANTEL\" Message");
+    EXPECT_EQ(run.toolkit.shown[0].icon, ui::Icon::error);
+    EXPECT_EQ(run.toolkit.shown[0].text,
+              "The actual No. of Time Points > Maximum No. Inputed (Dialog #0) !\n\n"
+              "RUN AGAIN & Increase the Maximum No. of Time Points");
+    // The case before the limit was complete, yet nothing of it reaches the state or the disk.
+    EXPECT_EQ(run.scratch("1init.dat"), "earlier work\r\n");
+    EXPECT_EQ(files_in(run.dir.path()), 2u);  // old.inc and 1init.dat
+    EXPECT_EQ(run.state.n_loading_cases, before.n_loading_cases);
+    EXPECT_EQ(run.state.operator_code, before.operator_code);
+    EXPECT_TRUE(run.state.loaded_case_records.empty());
+  }
+}
+
+TEST(ReaderTimePointLimit, ExactlyTheLimitLoadsAndTheMessageIsRomanianInARomanianRun) {
+  {
+    Loaded run(small_model());
+    EXPECT_EQ(load(run, head(1) + discrete_case(1, 100)).outcome, loadfile::LoadOutcome::loaded);
+    EXPECT_EQ(run.state.loaded_case_records[1].n_time_points, 100);
+  }
+  Loaded run(small_model("romanian"));
+  EXPECT_EQ(load(run, head(1) + accelerogram_case(1, 101)).outcome, loadfile::LoadOutcome::program_ends);
+  ASSERT_EQ(run.toolkit.shown.size(), 1u);
+  EXPECT_EQ(run.toolkit.shown[0].text,
+            "Numarul actual de puncte de timp > Nr. maxim introdus (Dialog #0) !\n\n"
+            "RULEAZA DIN NOU & Creste numarul maxim de puncte de timp");
+}
+
+// The message of a fault: it names the file, the line and what was expected there.
+void expect_fault(const Loaded& run, const std::string& where, const std::string& what) {
+  ASSERT_EQ(run.toolkit.shown.size(), 1u);
+  const reader_test::Shown& m = run.toolkit.shown[0];
+  EXPECT_EQ(m.title, "Message");
+  EXPECT_EQ(m.icon, ui::Icon::error);
+  EXPECT_EQ(m.text, "ERROR in the Loading File:\n" + (run.dir.path() / "old.inc").string() + "\n" + where +
+                        ": expected " + what + " !");
+}
+
+TEST(ReaderFaults, CutOrBrokenOutsideTheRepeatedSectionsNamesLineAndExpectation) {
+  struct Case {
+    std::string content, where, what;
+  };
+  const std::string ok1 = discrete_case(1, 1);  // 10 lines
+  const std::vector<Case> cases{
+      {"", "The file ends after line 0", "the operator code (ACH or NEWMARK)"},
+      {lines({"// only comments"}), "The file ends after line 1", "the operator code (ACH or NEWMARK)"},
+      {lines({"ACH", "1. 2. 3."}), "The file ends after line 2", "the operator coefficients"},
+      {lines({"NEWMARK", "six two"}), "Line 2", "the operator coefficients"},
+      {lines({"ACH", "6*0.", "100"}), "Line 3", "the number of loading cases (0 to 99)"},
+      {head(2) + ok1, "The file ends after line 14", "the damping code (0 to 4) of case 2"},
+      {head(2) + ok1 + lines({"x"}), "Line 15", "the damping code (0 to 4) of case 2"},
+      {head(1) + lines({"7"}), "Line 5", "the damping code (0 to 4) of case 1"},
+      {head(1) + lines({"1", "0.1 5", "0 1. 1. 0 0. 0 1.", "END", "0.1", "abc"}), "Line 10",
+       "the damping values of case 1"},
+      {head(1) + lines({"1", "0.1 5", "0 1. 1. 0 0. 0 1.", "END", "x"}), "Line 9", "the damping value niu of case 1"},
+      {head(1) + lines({"4", "0.1 5", "0 1. 1. 0 0. 0 1.", "END", "0.1", "1 2", "end_Diameters", "none"}),
+       "Line 12", "the damping value zeta of case 1"},
+      {head(1) + lines({"3", "0.1 5", "0 1. 1. 0 0. 0 1.", "END", "0.1", "1 2", "1 3 0.5"}),
+       "The file ends after line 11", "the element diameters and the line end_Diameters of case 1"},
+      {head(1) + lines({"0", "0.1 5", "0 1. 1. 0 0. 0 1.", " 1 2 0 0 0 0"}), "The file ends after line 8",
+       "the initial conditions and their end line of case 1"},
+      {head(1) + lines({"0", "0.1 5", "9 1. 1. 0 0. 0 1."}), "Line 7",
+       "a loading type of 0, 1, 2, -1 or -2 of case 1"},
+      {head(1) + lines({"0", "0.1 5", "-1 1. 1. 0 0. 0 1.", "END", "no accelerations"}), "Line 9",
+       "the initial accelerations of case 1"},
+      {head(1) + lines({"0", "0.1 5", "1 1. 1. 0 0. 0 1.", "END", "END"}), "The file ends after line 9",
+       "the loading parameters (omega, phi) of case 1"},
+      {head(1) + lines({"0", "0.1 5", "0 1. 1. 0 0. 0 1.", "END", "END", "0.5", " 1 2 1. 2."}),
+       "The file ends after line 11", "the loading data and their end line of case 1"},
+  };
+  for (const Case& c : cases) {
+    Loaded run(small_model());
+    EXPECT_EQ(load(run, c.content).outcome, loadfile::LoadOutcome::failed) << c.content;
+    expect_fault(run, c.where, c.what);
+  }
+}
+
+TEST(ReaderFaults, WhatWasReadBeforeTheFaultStays) {
+  Loaded run(small_model());
+  // Case 2 breaks in its damping values: case 1 and the completed sections of case 2 stay.
+  const std::string broken = lines({"1", "0.5 7", "0 1. 1. 0 0. 0 1.", " 2 3 1. 1. 1. 1.", "END", "0.3", "1.0 x"});
+  EXPECT_EQ(load(run, head(2) + discrete_case(1, 3) + broken).outcome, loadfile::LoadOutcome::failed);
+  const app::ProgramState& s = run.state;
+  EXPECT_EQ(s.n_loading_cases, 2);
+  EXPECT_EQ(s.loaded_case_records[1].n_time_points, 3);
+  EXPECT_FLOAT_EQ(s.loaded_case_records[2].tolerance, 0.5f);
+  EXPECT_EQ(s.loaded_case_records[2].n_initial_conditions, 1);
+  EXPECT_FLOAT_EQ(s.niu, 0.3f);
+  EXPECT_EQ(s.damping_type, 1);
+  EXPECT_NE(run.scratch("1TP.dat"), "<missing>");
+  EXPECT_EQ(run.scratch("2init.dat"), lines({" 2   3  1.  1.  1.  1.", "End Initial Displcements & Velocities"}));
+  EXPECT_FALSE(run.exists("2InitLoad.dat"));
+  EXPECT_FALSE(run.exists("2TP.dat"));
+}
+
+TEST(ReaderFaults, UnreadableToleranceAbandonsTheCaseAndReadingGoesOn) {
+  Loaded run(small_model());
+  const std::string abandoned = lines({"0", "tolerance? 5"});
+  EXPECT_EQ(load(run, head(2) + abandoned + discrete_case(2, 2)).outcome, loadfile::LoadOutcome::loaded);
+  EXPECT_EQ(run.state.loaded_case_records[1], app::CaseRecord{});
+  EXPECT_EQ(run.state.loaded_case_records[2].n_time_points, 2);
+  EXPECT_FALSE(run.exists("1init.dat"));
+  EXPECT_TRUE(run.exists("2TP.dat"));
+  EXPECT_TRUE(run.toolkit.shown.empty());
+}
+
+TEST(ReaderFaults, MoreNodeRangesThanNodesIsRefused) {
+  Loaded run(small_model());
+  run.state.n_nodes = 2;
+  const std::string c = lines({"0", "0.1 5", "0 1. 1. 0 0. 0 1.", "1 1 0 0 0 0", "2 2 0 0 0 0", "1 2 0 0 0 0", "END"});
+  EXPECT_EQ(load(run, head(1) + c).outcome, loadfile::LoadOutcome::failed);
+  expect_fault(run, "Line 10", "at most one node range per node of the model (2 nodes) of case 1");
+}
+
+TEST(ReaderFaults, MissingFileIsNamedInBothLanguages) {
+  for (const char* language : {"English", "Romanian"}) {
+    Loaded run(small_model(language));
+    const std::string path = (run.dir.path() / "nowhere.inc").string();
+    EXPECT_EQ(loadfile::load_loading_file(run.context, path + "    "), loadfile::LoadOutcome::failed);
+    ASSERT_EQ(run.toolkit.shown.size(), 1u);
+    const std::string expected = language[0] == 'E'
+        ? "ERROR: cannot open the Loading File:\n" + path + "\nThe file does not exist !"
+        : "EROARE: nu se poate deschide fisierul de incarcare:\n" + path + "\nFisierul nu exista !";
+    EXPECT_EQ(run.toolkit.shown[0].text, expected);
+    EXPECT_EQ(run.state.operator_code.view(), "ACH       ");
+  }
+}
+
+TEST(ReaderFaults, RomanianFaultMessage) {
+  Loaded run(small_model("Romanian"));
+  EXPECT_EQ(load(run, head(1) + lines({"0", "0.1 5"})).outcome, loadfile::LoadOutcome::failed);
+  ASSERT_EQ(run.toolkit.shown.size(), 1u);
+  EXPECT_EQ(run.toolkit.shown[0].text, "EROARE in fisierul de incarcare:\n" + (run.dir.path() / "old.inc").string() +
+                                           "\nFisierul se termina dupa linia 6: se astepta parametrii cazului, cazul 1 !");
+}
+
+}  // namespace
