@@ -10,6 +10,8 @@ class QKeyEvent;
 namespace ui::qt {
 
 class DialogWindow : public QDialog {
+  Q_OBJECT
+
  public:
   explicit DialogWindow(QWidget* parent) : QDialog(parent) {}
 

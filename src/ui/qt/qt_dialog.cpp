@@ -25,7 +25,7 @@ constexpr int template_font_pixels = 12;
 // is already selected can still count as the user's choice.
 class PressWatcher : public QObject {
  public:
-  PressWatcher(QListWidget* list) : QObject(list), list_(list) {
+  explicit PressWatcher(QListWidget* list) : QObject(list), list_(list) {
     list->viewport()->installEventFilter(this);
   }
   int row_before_press = -1;
@@ -69,7 +69,6 @@ QWidget* make_list(const ControlTemplate& control, QWidget* parent) {
   auto* list = new QListWidget(parent);
   list->setSelectionMode(QAbstractItemView::SingleSelection);
   for (const std::string& item : control.items) list->addItem(from_utf8(item));
-  new PressWatcher(list);
   return list;
 }
 
@@ -93,14 +92,29 @@ QWidget* make_control(const ControlTemplate& control, QWidget* parent) {
   return new QWidget(parent);
 }
 
+int first_selected_row(const QListWidget* list) {
+  int first = -1;
+  for (const QModelIndex& index : list->selectionModel()->selectedIndexes())
+    if (first < 0 || index.row() < first) first = index.row();
+  return first;
+}
+
+// An item that goes takes its selection with it; Qt would select a neighbour instead.
 void resize_list(QListWidget* list, int n) {
+  const bool selection_goes = first_selected_row(list) >= n;
   while (list->count() > n) delete list->takeItem(list->count() - 1);
   while (list->count() < n) list->addItem(QString());
+  if (selection_goes) {
+    list->clearSelection();
+    list->setCurrentRow(-1);
+  }
 }
 
 void resize_combo(QComboBox* combo, int n) {
+  const bool selection_goes = combo->currentIndex() >= n;
   while (combo->count() > n) combo->removeItem(combo->count() - 1);
   while (combo->count() < n) combo->addItem(QString());
+  if (selection_goes) combo->setCurrentIndex(-1);
 }
 
 QSize icon_size_for(const QPixmap& pixmap, const QSize& button) {
@@ -159,7 +173,7 @@ void QtDialog::connect_user_actions(const ControlTemplate& control, QWidget* wid
 
 void QtDialog::connect_list(ControlId id, QListWidget* list) {
   QObject::connect(list, &QListWidget::currentRowChanged, window_, [this, id] { fire(id); });
-  auto* watcher = list->findChild<PressWatcher*>();
+  auto* watcher = new PressWatcher(list);
   QObject::connect(list, &QListWidget::pressed, window_, [this, id, list, watcher] {
     if (list->currentRow() == watcher->row_before_press) fire(id);
   });
@@ -294,11 +308,7 @@ int QtDialog::selection(ControlId id) const {
   QWidget* w = widget(id);
   if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentIndex() + 1;
   auto* list = qobject_cast<QListWidget*>(w);
-  if (!list) return 0;
-  int first = -1;
-  for (const QModelIndex& index : list->selectionModel()->selectedIndexes())
-    if (first < 0 || index.row() < first) first = index.row();
-  return first + 1;
+  return list ? first_selected_row(list) + 1 : 0;
 }
 
 void QtDialog::set_enabled(ControlId id, bool on) {
