@@ -1,0 +1,92 @@
+// Shared by the Qt tests: the application object, user input sent as events, and a script of
+// steps run against whichever modal window is on top while a modal call blocks the test.
+#pragma once
+
+#include <QApplication>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QTimer>
+#include <deque>
+#include <functional>
+
+namespace qt_test {
+
+inline void ensure_application() {
+  static int argc = 1;
+  static char name[] = "test_qt";
+  static char* argv[] = {name, nullptr};
+  static QApplication* application = [] {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    return new QApplication(argc, argv);
+  }();
+  (void)application;
+}
+
+inline void press_key(QWidget* target, int key, const QString& text = {}) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+  QApplication::sendEvent(target, &press);
+  QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
+  QApplication::sendEvent(target, &release);
+}
+
+inline void type_text(QWidget* target, const QString& text) {
+  for (QChar c : text) press_key(target, c.unicode(), QString(c));
+}
+
+inline void click_at(QWidget* target, QPoint position) {
+  const QPointF local(position), global(target->mapToGlobal(position));
+  QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
+  QApplication::sendEvent(target, &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                      Qt::NoModifier);
+  QApplication::sendEvent(target, &release);
+}
+
+// Steps that run one after the other, each as soon as a modal window of its type is on top.
+// A step that never finds its window within a few seconds, or a window left open after the last
+// step, fails the script and is closed, so that a broken dialog cannot hang the test run.
+class ModalScript {
+ public:
+  ModalScript() {
+    timer_.setInterval(5);
+    QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
+    clock_.start();
+    timer_.start();
+  }
+
+  template <typename Window>
+  ModalScript& when(std::function<void(Window*)> action) {
+    steps_.push_back([action](QWidget* top) {
+      auto* window = qobject_cast<Window*>(top);
+      if (!window || !window->isVisible()) return false;
+      action(window);
+      return true;
+    });
+    return *this;
+  }
+
+  bool finished() const { return steps_.empty() && !timed_out_; }
+
+ private:
+  void poll() {
+    QWidget* top = QApplication::activeModalWidget();
+    if (!top) return;
+    if (!steps_.empty() && steps_.front()(top)) {
+      steps_.pop_front();
+      clock_.restart();
+    } else if (clock_.elapsed() > 5000) {
+      timed_out_ = true;
+      if (auto* dialog = qobject_cast<QDialog*>(top)) dialog->done(0);
+    }
+  }
+
+  std::deque<std::function<bool(QWidget*)>> steps_;
+  QTimer timer_;
+  QElapsedTimer clock_;
+  bool timed_out_ = false;
+};
+
+}  // namespace qt_test

@@ -1,0 +1,184 @@
+// The toolkit's services besides dialogs: images from the workspace, message boxes, the
+// open-file box and its change of the current directory, and the text viewer.
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFontInfo>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+#include "qt_test_support.h"
+#include "ui/qt/qt_dialog.h"
+#include "ui/qt/qt_image.h"
+#include "ui/qt/qt_toolkit.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using qt_test::ModalScript;
+
+class ToolkitServices : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    qt_test::ensure_application();
+    toolkit = ui::qt::make_qt_toolkit();
+    ASSERT_TRUE(folder.isValid());
+  }
+  void TearDown() override { fs::current_path(start_directory); }
+
+  std::string path(const std::string& name) const { return (folder.path() + "/").toStdString() + name; }
+  void write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(path(name), std::ios::binary) << bytes;
+  }
+
+  std::unique_ptr<ui::Toolkit> toolkit;
+  QTemporaryDir folder;
+  fs::path start_directory = fs::current_path();
+};
+
+const std::string uir = BRANTEL_WORKSPACE "/uir/";
+
+TEST_F(ToolkitServices, WorkspaceImagesLoadAtTheirOwnOrTheAskedSize) {
+  for (const char* name : {"Open.ico", "InputFile2.ico", "Notepad.ico", "InputFile1.ico", "SaveChanges.ico"}) {
+    ui::Image icon = toolkit->load_image(uir + name, ui::ImageKind::icon, 0, 0);
+    ASSERT_FALSE(icon.null()) << name;
+    EXPECT_EQ(ui::qt::qt_image_data(icon)->icon.availableSizes().size(), 4) << name;
+  }
+  ui::Image load = toolkit->load_image(uir + "LoadP.bmp", ui::ImageKind::bitmap, 37, 39);
+  ASSERT_FALSE(load.null());
+  EXPECT_EQ(ui::qt::qt_image_data(load)->pixmap.size(), QSize(37, 39));
+  ui::Image stretched = toolkit->load_image(uir + "Loading.bmp", ui::ImageKind::bitmap, 20, 10);
+  ASSERT_FALSE(stretched.null());
+  EXPECT_EQ(ui::qt::qt_image_data(stretched)->pixmap.size(), QSize(20, 10));
+}
+
+TEST_F(ToolkitServices, MissingOrCorruptImagesAreNullHandles) {
+  write("garbage.ico", std::string(300, '\x7f'));
+  write("empty.bmp", "");
+  std::ifstream whole(uir + "Loading.bmp", std::ios::binary);
+  write("truncated.bmp", std::string(std::istreambuf_iterator<char>(whole), {}).substr(0, 40));
+  EXPECT_TRUE(toolkit->load_image(path("absent.ico"), ui::ImageKind::icon, 0, 0).null());
+  EXPECT_TRUE(toolkit->load_image(path("garbage.ico"), ui::ImageKind::icon, 0, 0).null());
+  EXPECT_TRUE(toolkit->load_image(path("empty.bmp"), ui::ImageKind::bitmap, 37, 39).null());
+  EXPECT_TRUE(toolkit->load_image(path("truncated.bmp"), ui::ImageKind::bitmap, 0, 0).null());
+}
+
+TEST_F(ToolkitServices, ImagesGoOnButtonsWithTheirTextAndANullImageTakesThemOff) {
+  auto dialog = toolkit->create_dialog(108);
+  auto* q = dynamic_cast<ui::qt::QtDialog*>(dialog.get());
+  auto* ok = qobject_cast<QPushButton*>(q->widget(1));
+  dialog->set_image(1, toolkit->load_image(uir + "SaveChanges.ico", ui::ImageKind::icon, 0, 0));
+  EXPECT_FALSE(ok->icon().isNull());
+  EXPECT_LE(ok->iconSize().height(), ok->height());
+  EXPECT_EQ(ok->text(), "OK");
+  dialog->set_image(1, ui::Image());
+  EXPECT_TRUE(ok->icon().isNull());
+  dialog->set_window_icon(toolkit->load_image(uir + "InputFile2.ico", ui::ImageKind::icon, 0, 0));
+  EXPECT_FALSE(q->window()->windowIcon().isNull());
+}
+
+TEST_F(ToolkitServices, MessageBoxShowsItsIconAndPlainTextAndReturnsTheAnswer) {
+  ModalScript script;
+  script
+      .when<QMessageBox>([](QMessageBox* box) {
+        EXPECT_EQ(box->icon(), QMessageBox::Critical);
+        EXPECT_EQ(box->windowTitle(), "SAVE Message");
+        EXPECT_EQ(box->text(), "<b>1 < 2</b>");
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        box->button(QMessageBox::Ok)->click();
+      })
+      .when<QMessageBox>([](QMessageBox* box) {
+        EXPECT_EQ(box->icon(), QMessageBox::Question);
+        box->button(QMessageBox::No)->click();
+      })
+      .when<QMessageBox>([](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); })
+      .when<QMessageBox>([](QMessageBox* box) {
+        EXPECT_EQ(box->icon(), QMessageBox::Warning);
+        qt_test::press_key(box, Qt::Key_Escape);
+      });
+  using ui::Answer, ui::Buttons, ui::Icon;
+  EXPECT_EQ(toolkit->message_box("<b>1 < 2</b>", "SAVE Message", Icon::error, Buttons::ok), Answer::ok);
+  EXPECT_EQ(toolkit->message_box("Save?", "Message", Icon::question, Buttons::yes_no), Answer::no);
+  EXPECT_EQ(toolkit->message_box("Save?", "Message", Icon::question, Buttons::yes_no), Answer::yes);
+  EXPECT_EQ(toolkit->message_box("Remove?", "Message", Icon::warning, Buttons::yes_no), Answer::no);
+  EXPECT_TRUE(script.finished());
+}
+
+ui::OpenFileRequest loading_file_request(const std::string& folder) {
+  return {{{"Loading files", "*.inc"}, {"All files", "*.*"}}, 1, "inc", "Select Loading File", folder};
+}
+
+TEST_F(ToolkitServices, OpenFileBoxTakesANewNameAndMovesTheCurrentDirectoryToItsFolder) {
+  QDir(folder.path()).mkdir("Dat");
+  const std::string dat = path("Dat");
+  ModalScript script;
+  script.when<QFileDialog>([&](QFileDialog* box) {
+    EXPECT_EQ(box->windowTitle(), "Select Loading File");
+    EXPECT_EQ(box->nameFilters(), QStringList({"Loading files (*.inc)", "All files (*.*)"}));
+    EXPECT_EQ(box->selectedNameFilter(), "Loading files (*.inc)");
+    EXPECT_EQ(fs::canonical(box->directory().absolutePath().toStdString()), fs::canonical(dat));
+    box->selectFile("beam");  // not there yet: a new file is allowed
+    static_cast<QDialog*>(box)->accept();  // the OK button's slot
+  });
+  std::string buffer;
+  ASSERT_TRUE(toolkit->open_file_box(loading_file_request(dat), buffer));
+  EXPECT_EQ(fs::path(buffer).filename(), "beam.inc");
+  EXPECT_EQ(fs::canonical(fs::path(buffer).parent_path()), fs::canonical(dat));
+  EXPECT_EQ(fs::canonical(fs::current_path()), fs::canonical(dat));
+  EXPECT_TRUE(script.finished());
+}
+
+TEST_F(ToolkitServices, OpenFileBoxRefusesAMissingFolderAndCancelChangesNothing) {
+  const fs::path before = fs::current_path();
+  ModalScript script;
+  script
+      .when<QFileDialog>([&](QFileDialog* box) {
+        box->selectFile(QString::fromStdString(path("nowhere/beam.inc")));
+        static_cast<QDialog*>(box)->accept();  // the OK button's slot
+      })
+      .when<QMessageBox>([](QMessageBox* box) {
+        EXPECT_TRUE(box->text().contains("does not exist"));
+        box->button(QMessageBox::Ok)->click();
+      })
+      .when<QFileDialog>([](QFileDialog* box) { box->reject(); });
+  std::string buffer = "old.inc";
+  EXPECT_FALSE(toolkit->open_file_box(loading_file_request(path("")), buffer));
+  EXPECT_EQ(buffer, "old.inc");
+  EXPECT_EQ(fs::current_path(), before);
+  EXPECT_TRUE(script.finished());
+}
+
+TEST_F(ToolkitServices, ViewerShowsTheFileReadOnlyInAFixedFontWithItsPathAsTitle) {
+  write("frame.inc", "LOADING FILE\r\n  1  2\r\n");
+  const QString file = QString::fromStdString(path("frame.inc"));
+  ModalScript script;
+  script.when<QDialog>([&](QDialog* viewer) {
+    EXPECT_EQ(viewer->windowTitle(), file);
+    auto* area = viewer->findChild<QPlainTextEdit*>();
+    ASSERT_NE(area, nullptr);
+    EXPECT_EQ(area->toPlainText(), "LOADING FILE\n  1  2\n");
+    EXPECT_TRUE(area->isReadOnly());
+    EXPECT_TRUE(QFontInfo(area->font()).fixedPitch());
+    viewer->reject();
+  });
+  toolkit->start_program_and_wait("c:\\Windows\\notepad.exe", path("frame.inc") + "   ");
+  EXPECT_TRUE(script.finished());
+}
+
+TEST_F(ToolkitServices, ViewerOfAMissingFileSaysSoAndReturns) {
+  ModalScript script;
+  script.when<QMessageBox>([](QMessageBox* box) {
+    EXPECT_TRUE(box->text().contains("absent.inc"));
+    box->button(QMessageBox::Ok)->click();
+  });
+  toolkit->start_program_and_wait("notepad", path("absent.inc"));
+  EXPECT_TRUE(script.finished());
+}
+
+}  // namespace
