@@ -16,9 +16,12 @@ void open_sin_exp_editor(app::Context& context, ui::Dialog& loading_cases_dialog
 void open_accelerogram_editor(app::Context& context, ui::Dialog& loading_cases_dialog);
 void open_diameters_editor(app::Context& context, ui::Dialog& loading_cases_dialog);
 
-// Reads a discrete loading scratch file (TP.dat layout) into `table`, replacing its content;
-// a record that fails as a node range is read again as the next time record. false when the
-// file cannot be opened. Used by the Loading Cases dialog before the editor opens.
+// Reads a discrete loading scratch file (TP.dat layout) into `table`: n_time_points of the
+// current case time points, each with the ranges under it; a record that fails as a node range
+// is read again as the next time record. Entries the file does not reach keep what they hold;
+// a short file ends the reading silently. false when the file cannot be opened. Used by the
+// Loading Cases dialog before the discrete loading editor opens. The record builders and
+// parsers of the node-range editors' scratch files are in editors/scratch_layouts.h.
 bool read_discrete_loading_file(const std::string& path, app::ProgramState& state,
                                 std::vector<app::TimePoint>& table);
 

@@ -2,13 +2,77 @@
 
 namespace ui::templates {
 
-// Placeholder until this dialog's controls are laid out: only its closing buttons.
+namespace {
+using K = ControlKind;
+}
+
+// Two groups of the same shape: node range and value rows on the left, "ADD >>" in the middle,
+// the processed ranges with their "Remove" on the right.
 const DialogTemplate& initial_values() {
   static const DialogTemplate t{
-      103, "INITIAL VALUES", 420, 160,
+      103, "INITIAL VALUES", 920, 590,
       {
-          {1, ControlKind::push_button, "OK", {}, {220, 120, 90, 28}, true, true},
-          {2, ControlKind::push_button, "Cancel", {}, {320, 120, 90, 28}},
+          {1078, K::static_text, "Case", {}, {14, 10, 160, 22}},
+          // Displacements and velocities.
+          {no_id, K::group_box, "DISPLACEMENTS and VELOCITIES - ", {}, {10, 40, 900, 205}},
+          {no_id, K::group_box, "Nodes", {}, {20, 60, 150, 96}},
+          {no_id, K::static_text, "From", {}, {30, 87, 40, 20}},
+          {1074, K::edit, "From", {}, {75, 84, 85, 24}},
+          {no_id, K::static_text, "To", {}, {30, 121, 40, 20}},
+          {1075, K::edit, "To", {}, {75, 118, 85, 24}},
+          {no_id, K::static_text, "X", {}, {275, 62, 95, 18}},
+          {no_id, K::static_text, "Y", {}, {375, 62, 95, 18}},
+          {no_id, K::static_text, "Z", {}, {475, 62, 95, 18}},
+          {no_id, K::static_text, "Displacement", {}, {180, 87, 90, 20}},
+          {1026, K::edit, "Displacement X", {}, {275, 84, 95, 24}},
+          {1027, K::edit, "Displacement Y", {}, {375, 84, 95, 24}},
+          {1028, K::edit, "Displacement Z", {}, {475, 84, 95, 24}},
+          {1066, K::static_text, "", {}, {575, 87, 80, 20}},
+          {1112, K::push_button, "0s", {}, {660, 83, 40, 26}},
+          {no_id, K::static_text, "Velocity", {}, {180, 121, 90, 20}},
+          {1029, K::edit, "Velocity X", {}, {275, 118, 95, 24}},
+          {1030, K::edit, "Velocity Y", {}, {375, 118, 95, 24}},
+          {1031, K::edit, "Velocity Z", {}, {475, 118, 95, 24}},
+          {1067, K::static_text, "", {}, {575, 121, 80, 20}},
+          {1113, K::push_button, "0s", {}, {660, 117, 40, 26}},
+          {1041, K::push_button, "ADD >>", {}, {712, 100, 72, 28}},
+          {no_id, K::static_text, "Processed Nodes", {}, {795, 58, 105, 18}},
+          {1040, K::list_box, "Processed Nodes", {}, {795, 78, 105, 122}},
+          {1087, K::push_button, "Remove", {}, {795, 207, 105, 28}},
+          // Initial loading, and the initial acceleration of accelerogram cases.
+          {no_id, K::group_box, "LOADING", {}, {10, 255, 900, 255}},
+          {no_id, K::group_box, "Nodes", {}, {20, 275, 150, 96}},
+          {no_id, K::static_text, "From", {}, {30, 302, 40, 20}},
+          {1076, K::edit, "From", {}, {75, 299, 85, 24}},
+          {no_id, K::static_text, "To", {}, {30, 336, 40, 20}},
+          {1077, K::edit, "To", {}, {75, 333, 85, 24}},
+          {no_id, K::static_text, "Concentrated\nMass", {}, {180, 276, 90, 36}},
+          {1065, K::edit, "Concentrated Mass", {}, {275, 282, 95, 24}},
+          {1046, K::static_text, "", {}, {375, 285, 150, 20}},
+          {no_id, K::static_text, "X", {}, {275, 322, 95, 18}},
+          {no_id, K::static_text, "Y", {}, {375, 322, 95, 18}},
+          {no_id, K::static_text, "Z", {}, {475, 322, 95, 18}},
+          {no_id, K::static_text, "Loading", {}, {180, 345, 90, 20}},
+          {1032, K::edit, "Loading X", {}, {275, 342, 95, 24}},
+          {1033, K::edit, "Loading Y", {}, {375, 342, 95, 24}},
+          {1034, K::edit, "Loading Z", {}, {475, 342, 95, 24}},
+          {1068, K::static_text, "", {}, {575, 345, 80, 20}},
+          {1114, K::push_button, "0s", {}, {660, 341, 40, 26}},
+          {no_id, K::static_text, "Acceleration", {}, {180, 379, 90, 20}},
+          {1035, K::edit, "Acceleration X", {}, {275, 376, 95, 24}},
+          {1036, K::edit, "Acceleration Y", {}, {375, 376, 95, 24}},
+          {1037, K::edit, "Acceleration Z", {}, {475, 376, 95, 24}},
+          {1069, K::static_text, "", {}, {575, 379, 80, 20}},
+          {1115, K::push_button, "0s", {}, {660, 375, 40, 26}},
+          {1044, K::push_button, "ADD >>", {}, {712, 358, 72, 28}},
+          {no_id, K::static_text, "Processed Nodes", {}, {795, 273, 105, 18}},
+          {1043, K::list_box, "Processed Nodes", {}, {795, 293, 105, 170}},
+          {1088, K::push_button, "Remove", {}, {795, 470, 105, 28}},
+          // Saving and closing.
+          {1071, K::push_button, "SAVE Changes", {}, {20, 522, 56, 56}},
+          {no_id, K::static_text, "Save Changes", {}, {84, 541, 110, 20}},
+          {1, K::push_button, "DONE", {}, {712, 536, 94, 30}},
+          {2, K::push_button, "Cancel", {}, {816, 536, 94, 30}},
       }};
   return t;
 }
