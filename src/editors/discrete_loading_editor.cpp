@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/dialog_initializer.h"
 #include "cases/scratch_files.h"
 #include "editors/editors.h"
 #include "editors/node_ranges.h"
@@ -291,7 +292,7 @@ void open_discrete_loading_editor(app::Context& context, ui::Dialog&) {
   DiscreteLoadingEditor editor(context, *dialog);
   for (ui::ControlId control : callback_controls)
     dialog->on(control, [&editor](ui::Dialog&, ui::ControlId id) { editor.on_control(id); });
-  register_save_icon(context, *dialog, id::dialog, id::save);
+  app::register_common_initializer(context, *dialog, id::dialog);
   editor.set_up();
   dialog->run_modal();
 }

@@ -119,13 +119,6 @@ TypedNodes read_nodes(const ui::Dialog& dialog, ui::ControlId from, ui::ControlI
   return nodes;
 }
 
-void register_save_icon(app::Context& context, ui::Dialog& dialog, int template_id, ui::ControlId save) {
-  const app::ProgramState& state = context.state;
-  dialog.on(template_id, [&state, save](ui::Dialog& d, ui::ControlId) {
-    d.set_image(save, state.images.save_changes_icon);
-  });
-}
-
 void report_to_before_from(app::Context& context) {
   context.message("\"To\" MUST be >=\"From\" !", "\"To\" TREBUIE sa fie >=\"From\" !", "Message",
                   ui::Icon::error);

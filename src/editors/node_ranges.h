@@ -108,9 +108,6 @@ struct TypedNodes {
 };
 TypedNodes read_nodes(const ui::Dialog& dialog, ui::ControlId from, ui::ControlId to);
 
-// Puts the save icon on the "SAVE Changes" button once the dialog's window exists.
-void register_save_icon(app::Context& context, ui::Dialog& dialog, int template_id, ui::ControlId save);
-
 // The refusals and checks shared by the editors.
 void report_to_before_from(app::Context& context);
 void report_ranges_full(app::Context& context, int capacity);

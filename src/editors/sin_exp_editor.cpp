@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/dialog_initializer.h"
 #include "cases/scratch_files.h"
 #include "editors/editors.h"
 #include "editors/node_ranges.h"
@@ -177,7 +178,7 @@ void open_sin_exp_editor(app::Context& context, ui::Dialog&) {
   SinExpEditor editor(context, *dialog);
   for (ui::ControlId control : callback_controls)
     dialog->on(control, [&editor](ui::Dialog&, ui::ControlId id) { editor.on_control(id); });
-  register_save_icon(context, *dialog, id::dialog, id::save);
+  app::register_common_initializer(context, *dialog, id::dialog);
   editor.set_up();
   dialog->run_modal();
 }
