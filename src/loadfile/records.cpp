@@ -1,7 +1,7 @@
 #include "loadfile/records.h"
 
-#include <algorithm>
 
+#include "editors/diameter_table.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/free_form.h"
@@ -159,9 +159,9 @@ std::vector<std::string> damping_records(const app::ProgramState& s) {
   if (type == 2) records.push_back(g1p14_6_text(s.zeta));
   if (type == 3 || type == 4) {
     records.push_back(values_record({g1p14_6_text(s.ro_air), g1p14_6_text(s.c_drag)}));
-    // The table may hold fewer entries than the count says when it was never created.
-    const int groups = std::min<int>(s.n_diameter_groups, static_cast<int>(s.diameter_table.size()));
-    for (int g = 0; g < groups; ++g) records.push_back(diameter_record(s.diameter_table[g], s.n_elements));
+    // Groups counted but never saved into the table are empty, as the editor's list shows them.
+    for (int g = 1; g <= s.n_diameter_groups; ++g)
+      records.push_back(diameter_record(editors::diameter_group(s.diameter_table, g), s.n_elements));
     records.emplace_back(diameters_end);
   }
   if (type == 4) records.push_back(g1p14_6_text(s.zeta));

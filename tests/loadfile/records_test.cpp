@@ -124,15 +124,16 @@ TEST(RecordsTest, DampingRecordsByType) {
   EXPECT_EQ(loadfile::damping_code_record(s), "0");
 }
 
-TEST(RecordsTest, DiameterCountBeyondTheTableWritesOnlyTheTable) {
+TEST(RecordsTest, GroupsCountedButNeverSavedAreWrittenEmpty) {
   app::ProgramState s;
   s.damping_present = true;
   s.damping_type = 3;
   s.new_operator = false;
-  s.n_diameter_groups = 3;  // a table that was never created
-  const std::vector<std::string> records = loadfile::damping_records(s);
-  ASSERT_EQ(records.size(), 2u);
-  EXPECT_EQ(records[1], "end_Diameters");
+  s.n_elements = 50;
+  s.diameter_table = {{1, 50, 0.5f}};
+  s.n_diameter_groups = 2;  // a second group added in the editor, then not saved
+  EXPECT_EQ(loadfile::damping_records(s),
+            (std::vector<std::string>{"0.  0.", " 1  50  0.5", " 0   0  0.", "end_Diameters"}));
 }
 
 TEST(RecordsTest, LoadingParametersOnlyForSinusoidalAndExponential) {
