@@ -20,17 +20,6 @@ app::ProgramState units_state(std::string_view language) {
   return s;
 }
 
-TEST(RecordsTest, CaseParametersRecordOfTheDocumentedExample) {
-  app::CaseRecord c{0.0001f, 20, app::discrete_loading, 0.01f, 10, 0.1f, 0, -9.81f, 0};
-  EXPECT_EQ(loadfile::case_parameters_record(c), "0  1.E-02  10.  0  -9.81   0  0.1");
-  EXPECT_EQ(loadfile::tolerance_record(c), "0.1E-03  20");
-  c.time_step = 0.001f;
-  c.end_time = 20;
-  c.loading_type = app::accelerogram_1_direction;
-  c.printing_code = -1;
-  EXPECT_EQ(loadfile::case_parameters_record(c), "-2  1.E-03  20.  0  -9.81  -1  0.1");
-}
-
 TEST(RecordsTest, PathEndsAtTheFirstNulOrTheLastNonBlank) {
   EXPECT_EQ(loadfile::path_text(std::string_view("/a/b c.dat\0garbage   ", 21)), "/a/b c.dat");
   EXPECT_EQ(loadfile::path_text("/a/b.dat      "), "/a/b.dat");
@@ -136,20 +125,6 @@ TEST(RecordsTest, GroupsCountedButNeverSavedAreWrittenEmpty) {
             (std::vector<std::string>{"0.  0.", " 1  50  0.5", " 0   0  0.", "end_Diameters"}));
 }
 
-TEST(RecordsTest, LoadingParametersOnlyForSinusoidalAndExponential) {
-  app::CaseRecord c;
-  c.omega = 12.5f;
-  c.phi = -0.75f;
-  c.loading_type = app::sinusoidal;
-  EXPECT_EQ(loadfile::loading_parameter_records(c), std::vector<std::string>{"12.5  -0.75"});
-  c.loading_type = app::exponential;
-  EXPECT_EQ(loadfile::loading_parameter_records(c), std::vector<std::string>{"12.5"});
-  for (int type : {0, -1, -2}) {
-    c.loading_type = type;
-    EXPECT_TRUE(loadfile::loading_parameter_records(c).empty()) << type;
-  }
-}
-
 TEST(RecordsTest, EndAndDateRecords) {
   app::ProgramState s;
   s.loading_file = std::string("/d/out.inc\0xyz", 14);
@@ -179,14 +154,6 @@ TEST(RecordsTest, InitialAccelerationRecordReadsBackExactly) {
                                           text::target(read[2])}),
             text::ReadStatus::ok);
   for (int k = 0; k < 3; ++k) EXPECT_EQ(read[k], c.initial_acceleration[k]) << k;
-}
-
-TEST(RecordsTest, TerminatorsOfTheCopiedSections) {
-  EXPECT_EQ(loadfile::initial_conditions_terminator(false), "End_of_Initial_Conditions");
-  EXPECT_EQ(loadfile::initial_conditions_terminator(true), "Sfarsit_Conditii_Initiale");
-  EXPECT_EQ(loadfile::initial_loading_terminator(false), "End_of_Initial_Loading");
-  EXPECT_EQ(loadfile::initial_loading_terminator(true), "Sfarsit_Incarcare_Initiala");
-  EXPECT_EQ(loadfile::loading_data_terminator(12), "END_OF_CASE12");
 }
 
 }  // namespace
