@@ -49,6 +49,9 @@ int save_picture(ui::Toolkit& toolkit, const ui::DialogTemplate& t, const QStrin
   auto* qt_dialog = dynamic_cast<ui::qt::QtDialog*>(dialog.get());
   if (!qt_dialog) return 1;
   put_images(toolkit, *dialog, t.id, uir);
+  // The program always shows a choice in its drop-downs; an empty box would mislead the eye.
+  for (const ui::ControlTemplate& control : t.controls)
+    if (control.kind == ui::ControlKind::drop_down && !control.items.empty()) dialog->select(control.id, 1);
   const QString file = QDir(out_dir).filePath(QStringLiteral("dialog_%1.png").arg(t.id));
   if (!ui::qt::dialog_picture(*qt_dialog).save(file)) {
     std::fprintf(stderr, "cannot write %s\n", file.toLocal8Bit().constData());
