@@ -93,6 +93,9 @@ TEST_F(DialogBehaviour, DropDownCallbackRunsForTheUsersChoiceOnly) {
   EXPECT_EQ(dialog.selection(type_combo), 0);
   EXPECT_EQ(get<QComboBox>(type_combo)->count(), 5);
   EXPECT_EQ(get<QComboBox>(type_combo)->itemText(2), "Exponential");
+  dialog.select(type_combo, 5);
+  dialog.set_item_count(type_combo, 2);  // the chosen item goes, and its choice with it
+  EXPECT_EQ(dialog.selection(type_combo), 0);
   EXPECT_EQ(calls.size(), 1u);
 }
 
@@ -186,6 +189,25 @@ TEST_F(DialogBehaviour, CloseBoxGivesCodeTwoWithoutTheCancelCallback) {
   });
   EXPECT_EQ(dialog.run_modal(), 2);
   EXPECT_TRUE(calls.empty());
+  EXPECT_TRUE(script.finished());
+}
+
+TEST_F(DialogBehaviour, EnterPressesTheFocusedButtonElseTheEnabledDefaultButtonOnly) {
+  count_calls({apply_button});
+  ModalScript script;
+  script.when<ui::qt::DialogWindow>([this](ui::qt::DialogWindow* w) {
+    get<QPushButton>(apply_button)->setFocus();
+    qt_test::press_key(get<QPushButton>(apply_button), Qt::Key_Return);
+    EXPECT_EQ(calls, std::vector<int>{apply_button});
+    get<QLineEdit>(name_edit)->setFocus();
+    dialog.set_enabled(1, false);
+    qt_test::press_key(get<QLineEdit>(name_edit), Qt::Key_Return);
+    EXPECT_TRUE(w->isVisible());
+    dialog.set_enabled(1, true);
+    qt_test::press_key(get<QLineEdit>(name_edit), Qt::Key_Return);
+  });
+  EXPECT_EQ(dialog.run_modal(), 1);
+  EXPECT_EQ(calls.size(), 1u);
   EXPECT_TRUE(script.finished());
 }
 

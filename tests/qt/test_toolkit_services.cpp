@@ -83,6 +83,25 @@ TEST_F(ToolkitServices, ImagesGoOnButtonsWithTheirTextAndANullImageTakesThemOff)
   EXPECT_FALSE(q->window()->windowIcon().isNull());
 }
 
+// A button too small for image and label shows the image alone; the label stays its name.
+TEST_F(ToolkitServices, ASmallButtonShowsItsImageAloneAndKeepsItsLabel) {
+  ui::DialogTemplate t{901, "Buttons", 300, 100,
+                       {{5, ui::ControlKind::push_button, "SAVE Changes", {}, {10, 10, 56, 56}},
+                        {6, ui::ControlKind::push_button, "SAVE Changes", {}, {80, 10, 180, 44}}}};
+  ui::qt::QtDialog dialog(t, nullptr);
+  const ui::Image save = toolkit->load_image(uir + "SaveChanges.ico", ui::ImageKind::icon, 0, 0);
+  dialog.set_image(5, save);
+  dialog.set_image(6, save);
+  auto* small = qobject_cast<QPushButton*>(dialog.widget(5));
+  auto* wide = qobject_cast<QPushButton*>(dialog.widget(6));
+  EXPECT_EQ(small->text(), "");
+  EXPECT_EQ(small->toolTip(), "SAVE Changes");
+  EXPECT_EQ(small->iconSize(), QSize(48, 48));  // the largest size of the file that fits
+  EXPECT_EQ(dialog.text(5, 12), "SAVE Changes");
+  EXPECT_EQ(wide->text(), "SAVE Changes");
+  EXPECT_EQ(wide->iconSize(), QSize(32, 32));
+}
+
 TEST_F(ToolkitServices, MessageBoxShowsItsIconAndPlainTextAndReturnsTheAnswer) {
   ModalScript script;
   script

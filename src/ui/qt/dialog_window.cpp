@@ -10,6 +10,12 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
     event->accept();
     return;
   }
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+    if (on_enter) on_enter();
+    event->accept();
+    return;
+  }
   QDialog::keyPressEvent(event);
 }
 

@@ -16,6 +16,7 @@ class DialogWindow : public QDialog {
   explicit DialogWindow(QWidget* parent) : QDialog(parent) {}
 
   std::function<void()> on_escape;
+  std::function<void()> on_enter;
   std::function<void()> on_close_box;
 
   // Everything that ends the modal run goes through here, so the code is always ours.

@@ -32,7 +32,15 @@ QSize needed_size(const ControlTemplate& control, QWidget* widget) {
     QRect lines = metrics.boundingRect(QRect(0, 0, 10000, 10000), Qt::AlignLeft, label->text());
     return lines.size();
   }
-  if (auto* button = qobject_cast<QPushButton*>(widget)) return button->sizeHint();
+  if (auto* button = qobject_cast<QPushButton*>(widget)) {
+    const QSize icon = button->icon().isNull() ? QSize(0, 0) : button->iconSize();
+    if (button->text().isEmpty()) return icon + QSize(8, 8);
+    const QFontMetrics metrics(button->font());
+    const QSize text = metrics.boundingRect(QRect(0, 0, 10000, 10000), Qt::AlignLeft,
+                                            plain_text(button->text())).size();
+    return QSize(text.width() + (icon.isEmpty() ? 12 : icon.width() + 20),
+                 std::max(text.height() + 4, icon.height() + 8));
+  }
   if (auto* group = qobject_cast<QGroupBox*>(widget)) {
     const QFontMetrics metrics(group->font());
     return QSize(metrics.horizontalAdvance(group->title()) + 20, 0);

@@ -10,6 +10,7 @@
 #include <QSignalBlocker>
 #include <QTimer>
 
+#include "ui/qt/button_face.h"
 #include "ui/qt/qt_image.h"
 #include "ui/qt/qt_text.h"
 
@@ -42,7 +43,9 @@ class PressWatcher : public QObject {
 
 QWidget* make_push_button(const ControlTemplate& control, QWidget* parent) {
   auto* button = new QPushButton(button_text(control.label), parent);
-  button->setAutoDefault(true);
+  // Enter is answered by DialogWindow: Qt would otherwise make the first button after the
+  // focused edit the default, so that Enter in a field could press, say, a "0s" button.
+  button->setAutoDefault(false);
   button->setDefault(control.default_button);
   return button;
 }
@@ -117,13 +120,6 @@ void resize_combo(QComboBox* combo, int n) {
   if (selection_goes) combo->setCurrentIndex(-1);
 }
 
-QSize icon_size_for(const QPixmap& pixmap, const QSize& button) {
-  QSize room(button.width() - 12, button.height() - 8);
-  QSize natural = pixmap.size() / pixmap.devicePixelRatio();
-  if (natural.width() <= room.width() && natural.height() <= room.height()) return natural;
-  return natural.scaled(room, Qt::KeepAspectRatio);
-}
-
 }  // namespace
 
 QtDialog::QtDialog(const DialogTemplate& dialog_template, QWidget* parent)
@@ -142,6 +138,7 @@ QtDialog::QtDialog(const DialogTemplate& dialog_template, QWidget* parent)
     if (template_.controls[i].kind == ControlKind::group_box) widgets_[i]->lower();
   set_tab_order();
   window_->on_escape = [this] { escape(); };
+  window_->on_enter = [this] { enter(); };
   window_->on_close_box = [this] { close_box(); };
 }
 
@@ -210,6 +207,17 @@ void QtDialog::press_button(ControlId id) {
   else if (id == ok_button || id == cancel_button) end(id);
 }
 
+// Enter presses the focused button, or else the template's default button.
+void QtDialog::enter() {
+  if (auto* focused = qobject_cast<QPushButton*>(window_->focusWidget()); focused && focused->isEnabled()) {
+    focused->click();
+    return;
+  }
+  for (std::size_t i = 0; i < widgets_.size(); ++i)
+    if (template_.controls[i].default_button && widgets_[i]->isEnabled())
+      if (auto* button = qobject_cast<QPushButton*>(widgets_[i])) return button->click();
+}
+
 void QtDialog::escape() {
   QWidget* cancel = widget(cancel_button);
   if (!cancel) end(cancel_button);
@@ -257,7 +265,7 @@ void QtDialog::set_text(ControlId id, std::string_view text, int item) {
   } else if (auto* label = qobject_cast<QLabel*>(w)) {
     label->setText(value);
   } else if (auto* button = qobject_cast<QPushButton*>(w)) {
-    button->setText(button_text(text));
+    show_button_face(button, value, button->icon());
   } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
     group->setTitle(button_text(text));
   } else if (auto* list = qobject_cast<QListWidget*>(w); list && item >= 1) {
@@ -274,7 +282,7 @@ std::string QtDialog::text(ControlId id, std::size_t length) const {
   QString value;
   if (auto* edit = qobject_cast<QLineEdit*>(w)) value = edit->text();
   else if (auto* label = qobject_cast<QLabel*>(w)) value = label->text();
-  else if (auto* button = qobject_cast<QPushButton*>(w)) value = plain_text(button->text());
+  else if (auto* button = qobject_cast<QPushButton*>(w)) value = button_label(button);
   else if (auto* group = qobject_cast<QGroupBox*>(w)) value = plain_text(group->title());
   else if (auto* combo = qobject_cast<QComboBox*>(w)) value = combo->currentText();
   else if (auto* list = qobject_cast<QListWidget*>(w); list && list->currentItem())
@@ -323,12 +331,7 @@ void QtDialog::set_image(ControlId id, const Image& image) {
   auto* button = qobject_cast<QPushButton*>(widget(id));
   if (!button) return;
   const QtImageData* data = qt_image_data(image);
-  if (!data) {
-    button->setIcon(QIcon());
-    return;
-  }
-  button->setIcon(data->icon);
-  button->setIconSize(icon_size_for(data->pixmap, button->size()));
+  show_button_face(button, button_label(button), data ? data->icon : QIcon());
 }
 
 void QtDialog::set_window_icon(const Image& image) {

@@ -50,6 +50,7 @@ class QtDialog final : public Dialog {
   void set_tab_order();
   void fire(ControlId id);
   void press_button(ControlId id);
+  void enter();
   void escape();
   void close_box();
   void end(int code);
