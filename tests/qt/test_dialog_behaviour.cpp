@@ -2,6 +2,7 @@
 // the close box, values set by the program, and texts read back blank-padded.
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
@@ -17,7 +18,7 @@ using ui::qt::QtDialog;
 using qt_test::ModalScript;
 
 constexpr int sample_id = 900;
-constexpr int name_edit = 10, case_list = 11, type_combo = 12, apply_button = 13;
+constexpr int name_edit = 10, case_list = 11, type_combo = 12, apply_button = 13, status_static = 14;
 
 const ui::DialogTemplate& sample() {
   static const ui::DialogTemplate t{
@@ -29,6 +30,7 @@ const ui::DialogTemplate& sample() {
           {apply_button, ControlKind::push_button, "Apply & Check", {}, {160, 60, 140, 28}},
           // Listed after the controls it surrounds: it must still stay behind them.
           {ui::no_id, ControlKind::group_box, "Case", {}, {10, 8, 300, 160}},
+          {status_static, ControlKind::static_text, "?", {}, {10, 170, 100, 44}},
           {1, ControlKind::push_button, "OK", {}, {120, 180, 90, 28}, true, true},
           {2, ControlKind::push_button, "Cancel", {}, {220, 180, 90, 28}},
       }};
@@ -232,6 +234,16 @@ TEST_F(DialogBehaviour, OwnIdentifierIsCalledOnceWhenTheWindowExistsBeforeAnyUse
 TEST_F(DialogBehaviour, CloseBeforeTheRunEndsItAtOnce) {
   dialog.close(7);
   EXPECT_EQ(dialog.run_modal(), 7);
+}
+
+TEST_F(DialogBehaviour, ALongPathInAStaticWrapsReadsBackUnchangedAndShowsWholeInTheToolTip) {
+  const std::string path = "/home/engineer/projects/bridge-over-the-river/loading/case_study_2024/frame.inc";
+  dialog.set_text(status_static, path);
+  EXPECT_EQ(dialog.text(status_static, path.size()), path);
+  auto* label = get<QLabel>(status_static);
+  const int lines = label->heightForWidth(label->width()) / label->fontMetrics().lineSpacing();
+  EXPECT_GE(lines, 2);
+  EXPECT_EQ(label->toolTip().toStdString(), path);
 }
 
 TEST_F(DialogBehaviour, LabelsKeepTheirAmpersandAndTheGroupFrameStaysBehind) {

@@ -50,10 +50,16 @@ QWidget* make_push_button(const ControlTemplate& control, QWidget* parent) {
   return button;
 }
 
-QWidget* make_static(const ControlTemplate& control, QWidget* parent) {
+// Statics show file paths; one too long for its place can still be read whole in the tool tip.
+void show_caption(QLabel* label, const QString& text) {
+  label->setText(text);
+  const bool fits = label->fontMetrics().horizontalAdvance(text) <= label->width() || text.contains('\n');
+  label->setToolTip(fits ? QString() : text);
+}
+
+QWidget* make_static(const ControlTemplate&, QWidget* parent) {
   auto* label = new QLabel(parent);
   label->setTextFormat(Qt::PlainText);
-  label->setText(from_utf8(control.label));
   label->setWordWrap(true);
   label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   return label;
@@ -148,6 +154,7 @@ QWidget* QtDialog::make_widget(const ControlTemplate& control) {
   QWidget* widget = make_control(control, window_);
   const Rect& r = control.rect;
   widget->setGeometry(r.x, r.y, r.width, r.height);
+  if (auto* label = qobject_cast<QLabel*>(widget)) show_caption(label, from_utf8(control.label));
   widget->setObjectName(QString::number(control.id));
   widget->setAccessibleName(from_utf8(control.label));
   widget->setEnabled(control.enabled);
@@ -263,7 +270,7 @@ void QtDialog::set_text(ControlId id, std::string_view text, int item) {
     edit->setText(value);
     edit->setCursorPosition(0);  // the start of a long number is the part that matters
   } else if (auto* label = qobject_cast<QLabel*>(w)) {
-    label->setText(value);
+    show_caption(label, value);
   } else if (auto* button = qobject_cast<QPushButton*>(w)) {
     show_button_face(button, value, button->icon());
   } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
