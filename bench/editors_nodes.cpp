@@ -1,0 +1,246 @@
+// The node-range editors on a large model, driven through the scripted toolkit: 100,000 nodes,
+// a discrete loading of 10,000 time points with 5 node ranges each. Each benchmark opens the
+// real editor and repeats one user action inside its modal run, so the figures are the time
+// per action as the dialog logic and the toolkit spend it. The process's peak memory is
+// reported with every benchmark (aim: under 100 MB; under 50 ms per action).
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <sstream>
+#include <string>
+
+#include "app/context.h"
+#include "editors/editors.h"
+#include "ui/dialog_template.h"
+#include "ui/script/script_toolkit.h"
+
+namespace {
+
+constexpr int n_nodes = 100000;
+constexpr int n_time_points = 10000;
+constexpr int ranges_per_time = 5;
+
+struct BenchFolder {
+  std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::path path;
+  BenchFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "brantel-bench-XXXXXX").string();
+    path = mkdtemp(pattern.data());
+    std::filesystem::current_path(path);
+  }
+  ~BenchFolder() {
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(path);
+  }
+};
+
+using Body = std::function<void(ui::script::ScriptDialog&)>;
+
+// A scripted dialog whose modal run is the benchmark's body instead of a script.
+class BenchDialog : public ui::script::ScriptDialog {
+ public:
+  BenchDialog(ui::script::ScriptToolkit& toolkit, const ui::DialogTemplate& t, Body& body)
+      : ScriptDialog(toolkit, t), body_(body) {}
+  int run_modal() override {
+    body_(*this);
+    return 1;
+  }
+
+ private:
+  Body& body_;
+};
+
+class BenchToolkit : public ui::script::ScriptToolkit {
+ public:
+  BenchToolkit(std::ostream& out, Body body) : ScriptToolkit({}, out), body_(std::move(body)) {}
+  std::unique_ptr<ui::Dialog> create_dialog(int id) override {
+    return std::make_unique<BenchDialog>(*this, *ui::find_template(id), body_);
+  }
+
+ private:
+  Body body_;
+};
+
+app::ProgramState large_model(int loading_type) {
+  app::ProgramState s;
+  s.n_nodes = n_nodes;
+  s.n_dof = 3;
+  s.max_time_points = n_time_points;
+  s.length_unit = "m";
+  s.force_unit = "kN";
+  s.n_loading_cases = 1;
+  s.current_case = 1;
+  for (auto* cases : {&s.case_records, &s.written_case_records, &s.loaded_case_records})
+    cases->assign(1, {});
+  s.case_records[1].loading_type = loading_type;
+  s.case_processed.assign(1, true);
+  s.loading_saved.assign(1, true);
+  s.initial_values_saved.assign(1, true);
+  return s;
+}
+
+// The discrete loading as the Loading Cases dialog hands it over: every time point with its
+// five ranges of twenty nodes.
+app::ProgramState discrete_case() {
+  app::ProgramState s = large_model(app::discrete_loading);
+  s.case_records[1].n_time_points = n_time_points;
+  s.time_point_table.resize(n_time_points);
+  for (int i = 0; i < n_time_points; ++i) {
+    app::TimePoint& p = s.time_point_table[i];
+    p.time = 0.01f * static_cast<float>(i + 1);
+    p.n_ranges = ranges_per_time;
+    for (int j = 0; j < ranges_per_time; ++j)
+      p.ranges.push_back(app::NodeRange{j * 20 + 1, j * 20 + 20, {1.5f, -2.0f, 0.25f, 0, 0, 0}});
+  }
+  return s;
+}
+
+double peak_megabytes() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;
+}
+
+void run_editor(benchmark::State& bench, app::ProgramState& s,
+                void (*editor)(app::Context&, ui::Dialog&), const Body& body) {
+  BenchFolder folder;
+  std::ostringstream transcript;
+  BenchToolkit toolkit(transcript, body);
+  app::Context context{toolkit, s};
+  auto owner = toolkit.create_dialog(102);
+  editor(context, *owner);
+  if (!transcript.str().empty()) bench.SkipWithError(transcript.str().c_str());
+  bench.counters["peak_MB"] = peak_megabytes();
+}
+
+// "ADD >>" opens up once a time has been added to the list; a time already there changes nothing.
+void enable_add(ui::script::ScriptDialog& d) {
+  d.user_type(0, 1052, "0.01");
+  d.user_press(0, 1053);
+}
+
+// Opening the editor on the whole loading: the working copy and the time list of 10,000 items.
+void BM_DiscreteOpen(benchmark::State& bench) {
+  app::ProgramState s = discrete_case();
+  for (auto _ : bench) run_editor(bench, s, editors::open_discrete_loading_editor, [](auto&) {});
+}
+BENCHMARK(BM_DiscreteOpen)->Unit(benchmark::kMillisecond);
+
+// "ADD >>" of a sixth range under a time point and its removal: two node list refreshes.
+void BM_DiscreteAddRangeAndRemoveIt(benchmark::State& bench) {
+  app::ProgramState s = discrete_case();
+  run_editor(bench, s, editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
+    enable_add(d);
+    d.user_pick(0, 1102, 5000);
+    d.user_type(0, 1084, "500");
+    d.user_type(0, 1085, "600");
+    d.user_type(0, 1055, "3.5");
+    for (auto _ : bench) {
+      d.user_press(0, 1050);
+      d.user_pick(0, 1049, ranges_per_time + 1);
+      d.user_press(0, 1082);
+    }
+  });
+}
+BENCHMARK(BM_DiscreteAddRangeAndRemoveIt)->Unit(benchmark::kMillisecond);
+
+// "ADD >>" of a range that exists: the textual lookup replaces its loading in place.
+void BM_DiscreteAddRangeReplacing(benchmark::State& bench) {
+  app::ProgramState s = discrete_case();
+  run_editor(bench, s, editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
+    enable_add(d);
+    d.user_pick(0, 1102, 7000);
+    d.user_type(0, 1084, "81");
+    d.user_type(0, 1085, "100");
+    for (auto _ : bench) d.user_press(0, 1050);
+  });
+}
+BENCHMARK(BM_DiscreteAddRangeReplacing)->Unit(benchmark::kMillisecond);
+
+// Selecting another time point: the node list shows its ranges.
+void BM_DiscreteSelectTimePoint(benchmark::State& bench) {
+  app::ProgramState s = discrete_case();
+  s.time_point_table[1].ranges.resize(2);
+  s.time_point_table[1].n_ranges = 2;
+  run_editor(bench, s, editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
+    int i = 0;
+    for (auto _ : bench) d.user_pick(0, 1102, 1 + (i++ & 1));
+  });
+}
+BENCHMARK(BM_DiscreteSelectTimePoint)->Unit(benchmark::kMillisecond);
+
+// The worst case of the time list: a time before every other one moves all 10,000 entries and
+// redraws the list, and its removal redraws it again.
+void BM_DiscreteAddFirstTimeAndRemoveIt(benchmark::State& bench) {
+  app::ProgramState s = discrete_case();
+  s.max_time_points = n_time_points + 1;
+  run_editor(bench, s, editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
+    d.user_type(0, 1052, "0.001");
+    for (auto _ : bench) {
+      d.user_press(0, 1053);
+      d.user_pick(0, 1102, 1);
+      d.user_press(0, 1083);
+    }
+  });
+}
+BENCHMARK(BM_DiscreteAddFirstTimeAndRemoveIt)->Unit(benchmark::kMillisecond);
+
+// "SAVE Changes": the table copied back and 60,001 records written.
+void BM_DiscreteSave(benchmark::State& bench) {
+  app::ProgramState s = discrete_case();
+  run_editor(bench, s, editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
+    for (auto _ : bench) d.user_press(0, 1093);
+  });
+}
+BENCHMARK(BM_DiscreteSave)->Unit(benchmark::kMillisecond);
+
+// Amplitudes of 10,000 ranges: "ADD >>" of the last one compares it with every item, and a
+// removal at the top moves every item of the list.
+void BM_SinExpAddLastRangeAndRemoveFirst(benchmark::State& bench) {
+  app::ProgramState s = large_model(app::sinusoidal);
+  int next = 1;
+  run_editor(bench, s, editors::open_sin_exp_editor, [&](ui::script::ScriptDialog& d) {
+    for (int i = 0; i < 10000; ++i, ++next) {
+      d.user_type(0, 1089, std::to_string(next));
+      d.user_type(0, 1090, std::to_string(next));
+      d.user_press(0, 1062);
+    }
+    for (auto _ : bench) {
+      d.user_type(0, 1089, std::to_string(next));
+      d.user_type(0, 1090, std::to_string(next));
+      ++next;
+      d.user_press(0, 1062);
+      d.user_pick(0, 1061, 1);
+      d.user_press(0, 1088);
+    }
+  });
+}
+BENCHMARK(BM_SinExpAddLastRangeAndRemoveFirst)->Unit(benchmark::kMillisecond);
+
+// Initial values of 10,000 ranges: "ADD >>" of a new range after a lookup over all of them.
+void BM_InitialValuesAddAfterTenThousand(benchmark::State& bench) {
+  app::ProgramState s = large_model(app::discrete_loading);
+  run_editor(bench, s, editors::open_initial_values_editor, [&](ui::script::ScriptDialog& d) {
+    int next = 1;
+    for (; next <= 10000; ++next) {
+      d.user_type(0, 1074, std::to_string(next));
+      d.user_type(0, 1075, std::to_string(next));
+      d.user_press(0, 1041);
+    }
+    d.user_type(0, 1074, "10001");
+    d.user_type(0, 1075, "99999");
+    for (auto _ : bench) {
+      d.user_press(0, 1041);
+      d.user_pick(0, 1040, 10001);
+      d.user_press(0, 1087);
+    }
+  });
+}
+BENCHMARK(BM_InitialValuesAddAfterTenThousand)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
