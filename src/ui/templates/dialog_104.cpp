@@ -9,7 +9,7 @@ using K = ControlKind;
 // Time points on the left; the loading of the node ranges of the selected time on the right.
 const DialogTemplate& discrete_loading() {
   static const DialogTemplate t{
-      104, "DISCRETE Loading", 890, 520,
+      104, "DISCRETE Loading", 960, 520,
       {
           {no_id, K::group_box, "TIME Points", {}, {10, 10, 300, 440}},
           {no_id, K::static_text, "Time Point", {}, {20, 38, 75, 20}},
@@ -19,7 +19,7 @@ const DialogTemplate& discrete_loading() {
           {no_id, K::static_text, "Time Points List", {}, {20, 106, 180, 18}},
           {1102, K::list_box, "Time Points List", {}, {20, 126, 180, 314}},
           {1083, K::push_button, "Remove", {}, {210, 126, 90, 28}},
-          {no_id, K::group_box, "LOADING   ", {}, {320, 10, 560, 440}},
+          {no_id, K::group_box, "LOADING   ", {}, {320, 10, 630, 440}},
           {no_id, K::static_text, "First: Select Time Point from List", {}, {332, 32, 300, 18}},
           {no_id, K::group_box, "Nodes", {}, {330, 58, 150, 96}},
           {no_id, K::static_text, "From", {}, {340, 85, 40, 20}},
@@ -34,15 +34,15 @@ const DialogTemplate& discrete_loading() {
           {1056, K::edit, "Loading Y", {}, {645, 82, 85, 24}},
           {1057, K::edit, "Loading Z", {}, {735, 82, 85, 24}},
           {1081, K::static_text, "", {}, {555, 112, 175, 20}},
-          {1116, K::push_button, "0s", {}, {828, 81, 40, 26}},
-          {1050, K::push_button, "ADD >>", {}, {492, 170, 80, 28}},
+          {1116, K::push_button, "0s", {}, {828, 81, 80, 26}},
+          {1050, K::push_button, "ADD >>", {}, {492, 170, 84, 28}},
           {no_id, K::static_text, "Processed Nodes", {}, {590, 150, 150, 18}},
           {1049, K::list_box, "Processed Nodes", {}, {590, 170, 150, 270}},
           {1082, K::push_button, "Remove", {}, {750, 170, 90, 28}},
-          {1093, K::push_button, "SAVE Changes", {}, {10, 458, 56, 56}},
-          {no_id, K::static_text, "Save Changes", {}, {74, 477, 110, 20}},
-          {1, K::push_button, "DONE", {}, {682, 470, 94, 30}},
-          {2, K::push_button, "Cancel", {}, {786, 470, 94, 30}},
+          {1093, K::push_button, "SAVE Changes", {}, {10, 460, 150, 50}},
+          {no_id, K::static_text, "Save Changes", {}, {170, 475, 110, 20}},
+          {1, K::push_button, "DONE", {}, {752, 470, 94, 30}},
+          {2, K::push_button, "Cancel", {}, {856, 470, 94, 30}},
       }};
   return t;
 }

@@ -9,7 +9,7 @@ using K = ControlKind;
 // The time function's parameters above; the amplitudes of the node ranges below.
 const DialogTemplate& sin_exp() {
   static const DialogTemplate t{
-      105, "SIN / EXP", 800, 520,
+      105, "SIN / EXP", 810, 520,
       {
           {1105, K::static_text, "", {}, {14, 10, 400, 22}},
           {no_id, K::group_box, "COMMON Data", {}, {10, 40, 420, 100}},
@@ -19,7 +19,7 @@ const DialogTemplate& sin_exp() {
           {no_id, K::static_text, "Phi", {}, {20, 102, 60, 20}},
           {1045, K::edit, "Phi", {}, {85, 99, 120, 24}},
           {no_id, K::static_text, "rad", {}, {212, 102, 70, 20}},
-          {no_id, K::group_box, "AMPLITUDE", {}, {10, 150, 780, 300}},
+          {no_id, K::group_box, "AMPLITUDE", {}, {10, 150, 790, 300}},
           {no_id, K::group_box, "Nodes", {}, {20, 170, 150, 96}},
           {no_id, K::static_text, "From", {}, {30, 197, 40, 20}},
           {1089, K::edit, "From", {}, {75, 194, 85, 24}},
@@ -33,15 +33,15 @@ const DialogTemplate& sin_exp() {
           {1064, K::edit, "Amplitude Y", {}, {280, 212, 90, 24}},
           {1065, K::edit, "Amplitude Z", {}, {375, 212, 90, 24}},
           {1091, K::static_text, "", {}, {472, 215, 80, 20}},
-          {1115, K::push_button, "0s", {}, {185, 246, 40, 26}},
-          {1062, K::push_button, "ADD >>", {}, {558, 210, 72, 28}},
-          {no_id, K::static_text, "Processed Nodes", {}, {640, 165, 140, 18}},
-          {1061, K::list_box, "Processed Nodes", {}, {640, 185, 140, 218}},
-          {1088, K::push_button, "Remove", {}, {640, 410, 140, 28}},
-          {1092, K::push_button, "SAVE Changes", {}, {10, 458, 56, 56}},
-          {no_id, K::static_text, "Save Changes", {}, {74, 477, 110, 20}},
-          {1, K::push_button, "DONE", {}, {592, 470, 94, 30}},
-          {2, K::push_button, "Cancel", {}, {696, 470, 94, 30}},
+          {1115, K::push_button, "0s", {}, {185, 246, 80, 26}},
+          {1062, K::push_button, "ADD >>", {}, {552, 210, 84, 28}},
+          {no_id, K::static_text, "Processed Nodes", {}, {650, 165, 140, 18}},
+          {1061, K::list_box, "Processed Nodes", {}, {650, 185, 140, 218}},
+          {1088, K::push_button, "Remove", {}, {650, 410, 140, 28}},
+          {1092, K::push_button, "SAVE Changes", {}, {10, 460, 150, 50}},
+          {no_id, K::static_text, "Save Changes", {}, {170, 475, 110, 20}},
+          {1, K::push_button, "DONE", {}, {602, 470, 94, 30}},
+          {2, K::push_button, "Cancel", {}, {706, 470, 94, 30}},
       }};
   return t;
 }
