@@ -53,11 +53,39 @@ void delete_two_digit_case_files(std::string_view suffix) {
 
 }  // namespace
 
+namespace {
+
+constexpr ScratchKind all_kinds[] = {ScratchKind::initial_conditions, ScratchKind::initial_loading,
+                                     ScratchKind::discrete_loading,   ScratchKind::accelerogram,
+                                     ScratchKind::sinusoidal,         ScratchKind::exponential};
+
+std::string failure(const std::string& name, const std::error_code& ec) {
+  return name + ": " + ec.message();
+}
+
+}  // namespace
+
+std::vector<std::string> move_case_scratch_files_down(int removed, int last) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> failures;
+  for (ScratchKind kind : all_kinds) {
+    std::error_code ec;
+    const std::string gone = scratch_file_name(removed, kind);
+    fs::remove(gone, ec);
+    if (ec) failures.push_back(failure(gone, ec));
+    // Case k-1's name is free here: it was deleted or renamed in the previous step.
+    for (int k = removed + 1; k <= last; ++k) {
+      const std::string from = scratch_file_name(k, kind);
+      if (!fs::exists(from, ec)) continue;
+      fs::rename(from, scratch_file_name(k - 1, kind), ec);
+      if (ec) failures.push_back(failure(from, ec));
+    }
+  }
+  return failures;
+}
+
 void delete_case_scratch_files(bool with_initial_loading) {
-  static constexpr ScratchKind order[] = {ScratchKind::initial_conditions, ScratchKind::initial_loading,
-                                          ScratchKind::discrete_loading,   ScratchKind::accelerogram,
-                                          ScratchKind::sinusoidal,         ScratchKind::exponential};
-  for (ScratchKind kind : order) {
+  for (ScratchKind kind : all_kinds) {
     if (kind == ScratchKind::initial_loading && !with_initial_loading) continue;
     const std::string_view suffix = scratch_suffix(kind);
     ui::delete_matching_files("?" + std::string(suffix));

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cases {
 
@@ -25,5 +26,10 @@ ScratchKind loading_data_kind(int loading_type);
 // and the names of cases 10 to 99 (two decimal digits). Other names are left alone.
 // `with_initial_loading` false keeps the InitLoad.dat files (entry into General Data).
 void delete_case_scratch_files(bool with_initial_loading);
+
+// Deletes the scratch files of case `removed` and renames those of cases removed+1..last one
+// number down, so each case keeps its own data after a removal. Returns one line per file
+// that could not be deleted or renamed (name and reason); empty when all went well.
+std::vector<std::string> move_case_scratch_files_down(int removed, int last);
 
 }  // namespace cases
