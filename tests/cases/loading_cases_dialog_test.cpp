@@ -105,7 +105,7 @@ TEST_F(LoadingCasesDialog, NewmarkTakesTheToleranceInSecondsSquaredAndRomanianIs
 }
 
 TEST_F(LoadingCasesDialog, AddingACaseMarksItAndStoresItsValues) {
-  run(fill_case(2) + R"S(expect text 1080 "2"
+  run(fill_case(2) + R"S(expect text 1080 " 2"
 expect enabled 1020
 pick 1124 5
 pick 1123 4
