@@ -235,6 +235,9 @@ void LoadingCasesDialog::select_case() {
   for (ControlId id : form_controls) dialog_.set_enabled(id, true);
   dialog_.set_enabled(initial_values_button, true);
   clear_form();
+  // The damping block belongs to every case: a new case shows it too, or its "Add" would
+  // store the blanked fields as zeros for all the cases already added.
+  if (state_.damping_present) show_damping_values();
   const bool loaded = item <= state_.n_loaded_cases;
   if (loaded || state_.case_processed[item] || state_.old_file_loaded)
     show_stored_values(state_.case_records[item]);

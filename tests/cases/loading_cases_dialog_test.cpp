@@ -257,6 +257,25 @@ press 1
   EXPECT_FLOAT_EQ(state.zeta, 0.02f);
 }
 
+TEST_F(LoadingCasesDialog, ANewCaseShowsTheDampingOfAllCasesSoItsAddKeepsIt) {
+  run(fill_case(1) + R"S(pick 1131 2
+type 1121 "0.05"
+type 1119 "0.1"
+type 1120 "0.002"
+press 1020
+)S" + fill_case(2) + R"S(expect selected 1131 2
+expect text 1121 "0.05"
+expect text 1119 "0.1"
+expect text 1120 "0.2E-02"
+press 1020
+press 1
+)S");
+  EXPECT_EQ(state.damping_type, 1);
+  EXPECT_FLOAT_EQ(state.alfa_d, 0.1f);
+  EXPECT_FLOAT_EQ(state.beta_d, 0.002f);
+  EXPECT_FLOAT_EQ(state.niu, 0.05f);
+}
+
 TEST_F(LoadingCasesDialog, RemovingACaseMovesTheLaterCaseWithItsFiles) {
   write_file("2TP.dat", "case 2\n");
   write_file("3TPsin.dat", "case 3 sin\n");
