@@ -383,6 +383,46 @@ press 1
   EXPECT_EQ(state.case_processed.size(), 3);
 }
 
+class DiscreteLoadingOfALoadedCase : public LoadingCasesDialog {
+ protected:
+  DiscreteLoadingOfALoadedCase() {
+    state.old_file_loaded = true;
+    state.n_loaded_cases = 1;
+    state.loaded_case_records.assign(1, {});
+    state.loaded_case_records[1].n_time_points = 2;
+    write_file("1TP.dat", " 0.1\r\n 1 5 1. 2. 3.\r\n 6 8 4. 5. 6.\r\n 0.2\r\nEND_OF_CASE1\r\n");
+  }
+};
+
+TEST_F(DiscreteLoadingOfALoadedCase, IsReadFromTheCaseFileBeforeTheEditorOpens) {
+  run(R"S(pick 1011 1
+press 1086
+in 104
+expect item 1102 1 "0.1"
+expect item 1102 2 "0.2"
+press 1
+in 102
+press 1
+)S");
+  ASSERT_GE(state.time_point_table.size(), 2u);
+  EXPECT_EQ(state.time_point_table[0].n_ranges, 2);
+  EXPECT_EQ(state.time_point_table[1].n_ranges, 0);
+}
+
+TEST_F(DiscreteLoadingOfALoadedCase, IsNotReadWhenTheOldFileHeldAnotherLoadingType) {
+  state.loaded_case_records[1].loading_type = app::sinusoidal;
+  run(R"S(pick 1011 1
+pick 1124 1
+press 1086
+in 104
+expect item 1102 1 ""
+press 1
+in 102
+press 1
+)S");
+  for (const app::TimePoint& point : state.time_point_table) EXPECT_EQ(point.time, 0);
+}
+
 TEST_F(LoadingCasesDialog, SelectCreateAndView) {
   run(fill_case(1) + R"S(press 1020
 type 1014 "25"
