@@ -55,10 +55,6 @@ std::string initial_loading_record(const app::NodeRange& range, int n_nodes, int
   return range_record(range, n_nodes, initial_loading_slots(n_dof));
 }
 
-std::string load_range_record(const app::NodeRange& range, int n_nodes, int n_dof) {
-  return range_record(range, n_nodes, load_slots(n_dof));
-}
-
 // The amplitudes are 14-character left-justified texts, as the Sin/Exp editor writes them,
 // but with two blanks fewer before the first.
 std::string amplitude_record(const app::NodeRange& range, int n_nodes, int n_dof) {
@@ -71,7 +67,17 @@ std::string amplitude_record(const app::NodeRange& range, int n_nodes, int n_dof
   return record.str();
 }
 
-std::string time_record(float time) { return text::g14_7_text(time); }
+// The discrete loading file keeps the editor's free-form records: they hold every digit of the
+// float, where a G14.7 text would round a time or a load typed with eight digits.
+std::string time_record(float time) { return text::FreeFormWriter().real(time).str(); }
+
+std::string load_range_record(const app::NodeRange& range, int, int n_dof) {
+  text::FreeFormWriter record;
+  record.integer(range.first_node).integer(range.last_node);
+  const ComponentSlots slots = load_slots(n_dof);
+  for (int j = 0; j < slots.count; ++j) record.real(range.components[slots.slot[j]]);
+  return record.str();
+}
 
 std::string accel_point_record(const app::AccelPoint& point, int loading_type, int n_dof,
                                int direction) {

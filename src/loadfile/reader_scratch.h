@@ -17,7 +17,8 @@ std::string initial_condition_record(const app::NodeRange& range, int n_nodes, i
 std::string initial_loading_record(const app::NodeRange& range, int n_nodes, int n_dof);
 // TPsin.dat / TPexp.dat: first and last node and the n_dof amplitudes.
 std::string amplitude_record(const app::NodeRange& range, int n_nodes, int n_dof);
-// TP.dat: the time of a time point, then one record per loaded node range.
+// TP.dat, in the Discrete Loading editor's free-form records: the time of a time point, then
+// one record per loaded node range (first node, last node, n_dof loads).
 std::string time_record(float time);
 std::string load_range_record(const app::NodeRange& range, int n_nodes, int n_dof);
 // TPacc.dat: the time and the accelerations of one point; a one-direction accelerogram holds

@@ -64,8 +64,12 @@ TEST(ReaderGeneralData, StandardNewOperatorAndDiscreteCase) {
 
   EXPECT_EQ(run.scratch("2init.dat"), lines({" 1  12  0.5  0.  0.  1.5", "End Initial Displcements & Velocities"}));
   EXPECT_EQ(run.scratch("2InitLoad.dat"), lines({" 1  12  2.5  0.  -1.", "End_of_Initial_Loading"}));
-  EXPECT_EQ(run.scratch("2TP.dat"),
-            lines({"0.1", " 1   5  1.  2.", " 6   8  3.  4.", "0.2", " 1  12  0.5  0.5", "END_OF_CASE2"}));
+  EXPECT_EQ(run.scratch("2TP.dat"), lines({text::FreeFormWriter().real(0.1f).str(),
+                                           text::FreeFormWriter().integer(1).integer(5).real(1).real(2).str(),
+                                           text::FreeFormWriter().integer(6).integer(8).real(3).real(4).str(),
+                                           text::FreeFormWriter().real(0.2f).str(),
+                                           text::FreeFormWriter().integer(1).integer(12).real(0.5f).real(0.5f).str(),
+                                           "END_OF_CASE2"}));
   ASSERT_EQ(s.time_point_table.size(), 2u);
   EXPECT_FLOAT_EQ(s.time_point_table[1].time, 0.2f);
   EXPECT_EQ(s.time_point_table[0].n_ranges, 2);
@@ -94,7 +98,7 @@ TEST(ReaderGeneralData, OperatorCodesAndCoefficientTexts) {
     EXPECT_EQ(run.state.teta.trimmed(), "4.");
     EXPECT_EQ(run.state.gamma.trimmed(), "2.25");
     EXPECT_EQ(run.state.teta1.trimmed(), "3.");
-    EXPECT_EQ(run.state.delta.trimmed(), "0.1E-01");
+    EXPECT_EQ(run.state.delta.trimmed(), "0.01");
     EXPECT_EQ(run.state.teta2.trimmed(), "12345678.");
   }
   {  // only the first, third and fifth values decide "Standard"
@@ -113,6 +117,11 @@ TEST(ReaderGeneralData, CoefficientTextReadsBackAsTheSameValue) {
     }
   }
   EXPECT_EQ(loadfile::coefficient_text(6.0), "6.");
+  EXPECT_EQ(loadfile::coefficient_text(0.25), "0.25");
+  EXPECT_EQ(loadfile::coefficient_text(2.5e12), "0.25E+13");
+  // Ten typed characters that neither the fixed nor the G14.7 form can hold.
+  EXPECT_EQ(loadfile::coefficient_text(-45429e-10), "-4.5429E-6");
+  EXPECT_EQ(loadfile::coefficient_text(1234567890.0), "1234567890");
 }
 
 TEST(ReaderSections, EmptyInitialSectionsBecomeOneZeroRangeOverAllNodes) {

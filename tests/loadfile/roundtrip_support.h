@@ -1,0 +1,352 @@
+// Random valid program states of every loading type, damping type, operator and language, the
+// case scratch files their editors would have saved, and the comparison of two loading files
+// value by value as a free-form reader sees them.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/state.h"
+#include "cases/scratch_files.h"
+#include "editors/accel_layout.h"
+#include "support/temp_dir.h"
+#include "text/fixed_text.h"
+#include "text/format.h"
+#include "text/free_form.h"
+
+namespace roundtrip {
+
+// The tables a state's editors keep for one case.
+struct CaseData {
+  std::vector<app::NodeRange> conditions, loadings, amplitudes;
+  std::vector<app::TimePoint> time_points;
+  std::vector<app::AccelPoint> accel_points;
+  int direction = 1;
+};
+
+struct Generated {
+  app::ProgramState state;
+  std::vector<CaseData> cases;  // cases[i - 1] belongs to case i
+};
+
+class Generator {
+ public:
+  explicit Generator(unsigned seed) : rng_(seed) {}
+
+  int integer(int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng_); }
+  bool chance(double p) { return std::bernoulli_distribution(p)(rng_); }
+
+  // A number as a user types it: up to six significant digits over a wide range of magnitudes.
+  std::string typed_text() {
+    if (chance(0.1)) return "0.";
+    const int digits = integer(1, 6);
+    long mantissa = integer(1, 9);
+    for (int d = 1; d < digits; ++d) mantissa = mantissa * 10 + integer(0, 9);
+    const int exponent = integer(-8, 6) - (digits - 1);
+    return std::string(chance(0.3) ? "-" : "") + std::to_string(mantissa) + "E" + std::to_string(exponent);
+  }
+  float typed() { return std::strtof(typed_text().c_str(), nullptr); }
+  float typed_nonzero() {
+    for (;;)
+      if (const float v = typed(); v != 0) return v;
+  }
+  float positive() { return std::fabs(typed_nonzero()); }
+
+  // The editors write node-range values as A14 fields with nothing between some of them, so a
+  // text that fills all 14 columns (-0.9950001E-06) runs into its neighbour and the record
+  // no longer reads back. That is the editors' layout, not the reader's: such values are left
+  // out here and reported.
+  float a14_value() {
+    for (;;)
+      if (const float v = typed(); text::g14_7_text(v).size() < 14) return v;
+  }
+
+  app::NodeRange range(int n_nodes, int components) {
+    app::NodeRange r;
+    r.first_node = integer(1, n_nodes);
+    r.last_node = integer(r.first_node, n_nodes);
+    for (int j = 0; j < components; ++j) r.components[j] = a14_value();
+    return r;
+  }
+
+  Generated state();
+
+ private:
+  void general_data(app::ProgramState& s);
+  void damping(app::ProgramState& s);
+  app::CaseRecord case_record(const app::ProgramState& s);
+  CaseData case_data(const app::ProgramState& s, app::CaseRecord& c);
+
+  std::mt19937 rng_;
+};
+
+inline void Generator::general_data(app::ProgramState& s) {
+  s.n_nodes = integer(1, 600);
+  s.n_elements = integer(1, 400);
+  s.n_dof = integer(2, 3);
+  s.max_time_points = 40;
+  s.language = chance(0.5) ? "English" : "Romanian";
+  s.geometry_file = "/models/frame.dat";
+  s.length_unit = "m";
+  s.second_unit = "sec";
+  s.force_unit = "kN";
+  s.new_operator = chance(0.5);
+  s.operator_code = s.new_operator ? "ACH" : "NEWMARK";
+  s.standard_coefficients = chance(0.4);
+  // 1./Beta is never 0 in a custom set: a zero would make the set read back as the standard one.
+  auto text_field = [&](bool nonzero) {
+    std::string t = nonzero ? std::to_string(integer(1, 99999)) + "." : typed_text();
+    return text::Field<10>(t.substr(0, 10));
+  };
+  s.beta = text_field(true);
+  s.gamma = text_field(false);
+  s.delta = s.new_operator ? text_field(false) : text::Field<10>("0.");
+  s.teta = s.new_operator ? text_field(false) : text::Field<10>("0.");
+  s.teta1 = s.new_operator ? text_field(false) : text::Field<10>("0.");
+  s.teta2 = s.new_operator ? text_field(false) : text::Field<10>("0.");
+  s.n_loading_cases = integer(0, 5);
+}
+
+// A diameter table as a loaded file gives it: runs over every element, neighbours different.
+inline void Generator::damping(app::ProgramState& s) {
+  s.damping_type = integer(0, 4);
+  s.damping_present = s.damping_type != 0;
+  s.niu = typed();
+  s.alfa_d = typed();
+  s.beta_d = typed();
+  s.ro_air = typed();
+  s.c_drag = typed();
+  s.zeta = typed();
+  s.diameter_table.clear();
+  for (int first = 1; first <= s.n_elements;) {
+    const int last = std::min(s.n_elements, first + integer(0, s.n_elements / 3));
+    float d = typed();
+    while (!s.diameter_table.empty() && d == s.diameter_table.back().diameter) d = typed();
+    s.diameter_table.push_back({first, last, d});
+    first = last + 1;
+  }
+  s.n_diameter_groups = static_cast<int>(s.diameter_table.size());
+}
+
+inline app::CaseRecord Generator::case_record(const app::ProgramState&) {
+  static constexpr int types[] = {app::discrete_loading, app::sinusoidal, app::exponential,
+                                  app::accelerogram_3_directions, app::accelerogram_1_direction};
+  app::CaseRecord c;
+  c.tolerance = positive();
+  c.iteration_limit = integer(1, 999);
+  c.loading_type = types[integer(0, 4)];
+  c.time_step = positive();
+  c.end_time = positive();
+  c.printing_time = positive();
+  c.mass_model = integer(0, 2);
+  c.gravity_acceleration = typed();
+  c.printing_code = integer(-1, 2);
+  if (c.loading_type == app::sinusoidal || c.loading_type == app::exponential) c.omega = typed();
+  if (c.loading_type == app::sinusoidal) c.phi = typed();
+  if (c.loading_type < 0)
+    for (float& a : c.initial_acceleration) a = typed();
+  return c;
+}
+
+inline CaseData Generator::case_data(const app::ProgramState& s, app::CaseRecord& c) {
+  CaseData d;
+  // The editors keep at most one range per node.
+  const int most = std::min(4, s.n_nodes);
+  for (int i = integer(1, most); i > 0; --i) d.conditions.push_back(range(s.n_nodes, 6));
+  for (int i = integer(1, most); i > 0; --i) d.loadings.push_back(range(s.n_nodes, 6));
+  for (app::NodeRange& r : d.conditions) r.components[s.n_dof] = r.components[s.n_dof + 1] = 0;
+  c.n_initial_conditions = static_cast<int>(d.conditions.size());
+  c.n_initial_loadings = static_cast<int>(d.loadings.size());
+  float time = 0;
+  if (c.loading_type == app::discrete_loading) {
+    for (int i = integer(0, 8); i > 0; --i) {
+      app::TimePoint& p = d.time_points.emplace_back();
+      p.time = time += positive();
+      for (int j = integer(0, most); j > 0; --j) p.ranges.push_back(range(s.n_nodes, s.n_dof));
+      p.n_ranges = static_cast<int>(p.ranges.size());
+    }
+    c.n_time_points = static_cast<int>(d.time_points.size());
+  } else if (c.loading_type > 0) {
+    for (int i = integer(0, most); i > 0; --i) d.amplitudes.push_back(range(s.n_nodes, s.n_dof));
+    c.n_load_ranges = static_cast<int>(d.amplitudes.size());
+  } else {
+    d.direction = integer(1, s.n_dof);
+    for (int i = integer(0, 15); i > 0; --i) {
+      app::AccelPoint& p = d.accel_points.emplace_back();
+      p.time = time += positive();
+      for (float& a : p.acceleration) a = typed();
+    }
+    c.n_time_points = static_cast<int>(d.accel_points.size());
+  }
+  return d;
+}
+
+inline Generated Generator::state() {
+  Generated g;
+  general_data(g.state);
+  damping(g.state);
+  g.state.written_case_records.assign(g.state.n_loading_cases, {});
+  for (int i = 1; i <= g.state.n_loading_cases; ++i) {
+    app::CaseRecord& c = g.state.written_case_records[i];
+    c = case_record(g.state);
+    g.cases.push_back(case_data(g.state, c));
+  }
+  return g;
+}
+
+// ---- the editors' scratch files --------------------------------------------------------
+
+// The 24-character tidied G14.7 field cut to 14 characters (A14 of it), left-justified.
+inline std::string a14(float v) { return text::padded(text::g14_7_text(v), 14); }
+
+inline std::string editor_range_record(const app::NodeRange& r, int n_nodes, const std::vector<int>& slots,
+                                       int gap_after) {
+  const int k = text::digit_count(n_nodes);
+  text::RecordWriter w;
+  w.i(r.first_node, k).tr(2).i(r.last_node, k).tr(2);
+  for (std::size_t j = 0; j < slots.size(); ++j) {
+    if (static_cast<int>(j) == gap_after) w.tr(2);
+    w.a(a14(r.components[slots[j]]));
+  }
+  return w.str();
+}
+
+inline std::string editor_amplitude_record(const app::NodeRange& r, int n_nodes, int n_dof) {
+  const int k = text::digit_count(n_nodes);
+  text::RecordWriter w;
+  w.i(r.first_node, k).tr(2).i(r.last_node, k).tr(2);
+  for (int j = 0; j < n_dof; ++j) w.tr(2).a(a14(r.components[j]));
+  return w.str();
+}
+
+inline std::string file_text(const std::vector<std::string>& records) {
+  std::string out;
+  for (const std::string& r : records) out += r + "\r\n";
+  return out;
+}
+
+inline void write_editor_files(const Generated& g) {
+  const app::ProgramState& s = g.state;
+  const bool ro = app::romanian_messages(s);
+  const int n = s.n_dof;
+  std::vector<int> displacement_velocity, mass_load, loads;
+  for (int j = 0; j < n; ++j) displacement_velocity.push_back(j), loads.push_back(j);
+  mass_load.push_back(0);
+  for (int j = 0; j < n; ++j) displacement_velocity.push_back(3 + j), mass_load.push_back(3 + j);
+  for (int i = 1; i <= s.n_loading_cases; ++i) {
+    const app::CaseRecord& c = s.written_case_records[i];
+    const CaseData& d = g.cases[i - 1];
+    std::vector<std::string> init, load, data;
+    for (const auto& r : d.conditions) init.push_back(editor_range_record(r, s.n_nodes, displacement_velocity, n));
+    init.emplace_back(ro ? "Sfarsit_Conditii_Initiale" : "End_of_Initial_Conditions");
+    if (c.loading_type < 0)
+      init.push_back(text::FreeFormWriter().real(c.initial_acceleration[0]).real(c.initial_acceleration[1])
+                         .real(c.initial_acceleration[2]).str());
+    for (const auto& r : d.loadings) {
+      std::string record = editor_range_record(r, s.n_nodes, mass_load, -1);
+      load.push_back(std::string(text::trim_right(record)));
+    }
+    load.emplace_back(ro ? "Sfarsit_Incarcare_Initiala" : "End_of_Initial_Loading");
+    for (const auto& r : d.amplitudes) data.push_back(editor_amplitude_record(r, s.n_nodes, n));
+    for (const auto& p : d.time_points) {
+      data.push_back(text::FreeFormWriter().real(p.time).str());
+      for (const auto& r : p.ranges) {
+        text::FreeFormWriter w;
+        w.integer(r.first_node).integer(r.last_node);
+        for (int j = 0; j < n; ++j) w.real(r.components[j]);
+        data.push_back(w.str());
+      }
+    }
+    using cases::ScratchKind;
+    testing_support::write_file(cases::scratch_file_name(i, ScratchKind::initial_conditions), file_text(init));
+    testing_support::write_file(cases::scratch_file_name(i, ScratchKind::initial_loading), file_text(load));
+    const std::string data_file = cases::scratch_file_name(i, cases::loading_data_kind(c.loading_type));
+    if (c.loading_type < 0) {
+      testing_support::write_file(data_file, editors::accel_file_content(d.accel_points, c.n_time_points,
+                                                                         c.loading_type, n, d.direction, i));
+    } else {
+      data.push_back("END_OF_CASE" + std::to_string(i));
+      testing_support::write_file(data_file, file_text(data));
+    }
+  }
+}
+
+// ---- comparing two loading files ------------------------------------------------------
+
+inline std::vector<std::string> records_of(const std::string& content) {
+  text::RecordSource source(content);
+  std::vector<std::string> out;
+  std::string_view r;
+  while (source.next(r)) out.emplace_back(r);
+  return out;
+}
+
+inline std::vector<std::string> tokens(std::string_view record) {
+  std::vector<std::string> out;
+  std::string current;
+  for (char ch : record) {
+    if (ch == ' ' || ch == ',' || ch == '\t') {
+      if (!current.empty()) out.push_back(current), current.clear();
+    } else {
+      current += ch;
+    }
+  }
+  if (!current.empty()) out.push_back(current);
+  return out;
+}
+
+inline bool number(const std::string& token, float& value) {
+  char* end = nullptr;
+  value = std::strtof(token.c_str(), &end);
+  return !token.empty() && end == token.c_str() + token.size();
+}
+
+// The end lines of one section, whatever their wording.
+inline int terminator_kind(std::string_view record) {
+  for (std::string_view t : {"End_of_Initial_Conditions", "Sfarsit_Conditii_Initiale",
+                             "End Initial Displcements & Velocities", "End Deplasari & Viteze Initiale"})
+    if (record == t) return 1;
+  for (std::string_view t : {"End_of_Initial_Loading", "Sfarsit_Incarcare_Initiala"})
+    if (record == t) return 2;
+  if (record.starts_with("END_OF_CASE")) return 100 + std::atoi(record.data() + 11);
+  if (record.starts_with("SFARSIT_CAZ")) return 100 + std::atoi(record.data() + 11);
+  return 0;
+}
+
+// Empty when both records read the same in free form; otherwise what differs.
+inline std::string record_difference(const std::string& a, const std::string& b) {
+  const int ta = terminator_kind(a), tb = terminator_kind(b);
+  if (ta != 0 || tb != 0) return ta == tb ? "" : "end lines differ";
+  const std::vector<std::string> x = tokens(a), y = tokens(b);
+  if (x.size() != y.size()) return "value counts differ";
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    float u = 0, v = 0;
+    const bool nu = number(x[i], u), nv = number(y[i], v);
+    if (nu != nv || (nu ? u != v : x[i] != y[i])) return "value " + std::to_string(i + 1) + " differs";
+  }
+  return "";
+}
+
+// Empty when the files hold the same values record by record, apart from the last
+// `unchecked` records (the date record, unless told otherwise).
+inline std::string file_difference(const std::string& first, const std::string& second, std::size_t unchecked = 1) {
+  const std::vector<std::string> a = records_of(first), b = records_of(second);
+  if (a.size() != b.size()) return "record counts differ: " + std::to_string(a.size()) + " and " + std::to_string(b.size());
+  for (std::size_t i = 0; i + unchecked < a.size(); ++i)
+    if (std::string why = record_difference(a[i], b[i]); !why.empty())
+      return "line " + std::to_string(i + 1) + ": " + why + "\n  " + a[i] + "\n  " + b[i];
+  return "";
+}
+
+// All lines but the last (the date record).
+inline std::string without_date(const std::string& content) {
+  const std::size_t end = content.rfind("\r\n", content.size() >= 2 ? content.size() - 3 : 0);
+  return end == std::string::npos ? content : content.substr(0, end + 2);
+}
+
+}  // namespace roundtrip

@@ -1,0 +1,134 @@
+// Write, read back, write again: the reader must give the writer everything it needs to write
+// the same loading file, for random program states of every kind of case.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "general/geometry_file.h"
+#include "loadfile/reader.h"
+#include "loadfile/writer.h"
+#include "reader_support.h"
+#include "roundtrip_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// What the program knows before it loads a file: the geometry and the start-up answers.
+app::ProgramState fresh_state(const app::ProgramState& s) {
+  app::ProgramState fresh;
+  fresh.n_nodes = s.n_nodes;
+  fresh.n_elements = s.n_elements;
+  fresh.n_dof = s.n_dof;
+  fresh.max_time_points = s.max_time_points;
+  fresh.language = s.language;
+  fresh.geometry_file = s.geometry_file;
+  fresh.length_unit = s.length_unit;
+  fresh.second_unit = s.second_unit;
+  fresh.force_unit = s.force_unit;
+  fresh.loading_file = s.loading_file;
+  return fresh;
+}
+
+void remove_scratch_files() {
+  for (const auto& entry : fs::directory_iterator(fs::current_path()))
+    if (entry.path().extension() == ".dat") fs::remove(entry.path());
+}
+
+std::string write(app::ProgramState& s) {
+  reader_test::RecordingToolkit toolkit;
+  app::Context context{toolkit, s};
+  EXPECT_TRUE(loadfile::write_loading_file(context));
+  return testing_support::read_file(std::string(s.loading_file.trimmed()));
+}
+
+// Loads the file into a fresh state and writes it again as "Create" would.
+std::string reload_and_write(const app::ProgramState& before, std::string& messages) {
+  app::ProgramState s = fresh_state(before);
+  remove_scratch_files();
+  reader_test::RecordingToolkit toolkit;
+  app::Context context{toolkit, s};
+  const loadfile::LoadOutcome outcome = loadfile::load_loading_file(context, std::string(s.loading_file.trimmed()));
+  for (const auto& m : toolkit.shown) messages += m.text + "\n";
+  EXPECT_EQ(outcome, loadfile::LoadOutcome::loaded) << messages;
+  s.written_case_records = s.loaded_case_records;
+  return write(s);
+}
+
+// Returns the first file and checks the second and third against it.
+void round_trip(app::ProgramState& first_state, const std::string& label) {
+  const std::string first = write(first_state);
+  std::string messages;
+  const std::string second = reload_and_write(first_state, messages);
+  const std::string third = reload_and_write(first_state, messages);
+  EXPECT_EQ(roundtrip::file_difference(first, second), "") << label << "\n" << first << "\n----\n" << second;
+  EXPECT_EQ(roundtrip::without_date(second), roundtrip::without_date(third)) << label;
+}
+
+TEST(RoundTrip, RandomStatesOfEveryKindWriteTheSameFileAgain) {
+  // More states on request, e.g. BRANTEL_ROUNDTRIP_STATES=5000; the default keeps the suite quick.
+  const char* requested = std::getenv("BRANTEL_ROUNDTRIP_STATES");
+  const int n_states = requested ? std::atoi(requested) : 50;
+  testing_support::TempCurrentDir dir;
+  int loading_types_seen[5] = {}, damping_types_seen[5] = {}, operators_seen[2] = {}, romanian_seen = 0;
+  for (int seed = 1; seed <= n_states; ++seed) {
+    roundtrip::Generator generator(seed);
+    roundtrip::Generated g = generator.state();
+    g.state.loading_file = (dir.path() / "round.inc").string();
+    roundtrip::write_editor_files(g);
+    round_trip(g.state, "seed " + std::to_string(seed));
+    for (int i = 1; i <= g.state.n_loading_cases; ++i) ++loading_types_seen[g.state.written_case_records[i].loading_type + 2];
+    ++damping_types_seen[g.state.damping_type];
+    ++operators_seen[g.state.new_operator];
+    romanian_seen += app::romanian_messages(g.state);
+    if (HasFailure()) break;
+  }
+  for (int seen : loading_types_seen) EXPECT_GT(seen, 0);
+  for (int seen : damping_types_seen) EXPECT_GT(seen, 0);
+  EXPECT_GT(operators_seen[0] * operators_seen[1], 0);
+  EXPECT_GT(romanian_seen, 0);
+  RecordProperty("random_states", n_states);
+}
+
+// The loading files that the end-to-end scenarios expect, with the model their header names
+// (taken from the example workspace). Their end records name the scenario's own path, so the
+// comparison with them stops before the end record.
+TEST(RoundTrip, ExpectedFilesOfTheScenarios) {
+  int tried = 0;
+  const fs::path scenarios = fs::path(BRANTEL_SOURCE_DIR) / "tests" / "scenarios";
+  for (const auto& entry : fs::recursive_directory_iterator(scenarios)) {
+    if (entry.path().extension() != ".inc" || entry.path().string().find("/expected/") == std::string::npos) continue;
+    const std::string expected = testing_support::read_file(entry.path());
+    const std::vector<std::string> records = roundtrip::records_of(expected);
+    if (records.size() < 3 || records[2].find("Geometry file") == std::string::npos) continue;
+    const std::string geometry = records[2].substr(records[2].rfind(": ") + 2);
+    const fs::path model = fs::path(BRANTEL_WORKSPACE) / "Dat" / fs::path(geometry).filename();
+    const general::GeometryReadResult g = general::read_geometry_file(model.string());
+    if (g.outcome != general::GeometryOutcome::ok) continue;
+    testing_support::TempCurrentDir dir;
+    app::ProgramState s;
+    s.n_nodes = g.data.n_nodes;
+    s.n_elements = g.data.n_elements;
+    s.n_dof = g.data.n_dof;
+    s.length_unit = g.data.length_unit;
+    s.second_unit = g.data.second_unit;
+    s.force_unit = g.data.force_unit;
+    s.geometry_file = geometry;
+    s.max_time_points = 100000;
+    s.language = records[0].find("Acest") != std::string::npos ? "Romanian" : "English";
+    s.loading_file = (dir.path() / "again.inc").string();
+    testing_support::write_file(dir.path() / "again.inc", expected);
+    std::string messages;
+    const std::string second = reload_and_write(s, messages);
+    const std::string third = reload_and_write(s, messages);
+    EXPECT_EQ(roundtrip::file_difference(roundtrip::without_date(expected), roundtrip::without_date(second), 1), "")
+        << entry.path();
+    EXPECT_EQ(roundtrip::without_date(second), roundtrip::without_date(third)) << entry.path();
+    ++tried;
+  }
+  if (tried == 0) GTEST_SKIP() << "no scenario expects a loading file yet";
+  RecordProperty("scenario_files", tried);
+}
+
+}  // namespace
