@@ -1,129 +1,172 @@
-// Output edit descriptors and number texts. Digits come from std::to_chars, which rounds the
-// exact binary value correctly (ties to even), so every text is exact without iostreams or locale.
+// Output edit descriptors and number texts. The digits are exact (see decimal_digits.h), and
+// the texts are built in fixed buffers: no iostreams, no locale, no allocation but the result.
 #include "text/format.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
+#include "text/decimal_digits.h"
 #include "text/fixed_text.h"
 
 namespace text {
 namespace {
 
-constexpr int max_digits = 40;   // more significant digits than any layout asks for
 constexpr int blanks_after_fixed = 4;
 
-// |value| rounded to `count` significant digits: the digits and the power of ten of the first.
-struct Decimal {
-  char digits[max_digits + 1];
-  int count;
-  int exponent;  // value = d1.d2d3... x 10^exponent
+// The characters of a number without its padding: at most a sign, 81 characters of digits and
+// point, or a mantissa of 40 digits and its exponent.
+struct Body {
+  char chars[128];
+  int size = 0;
+  int trailing_blanks = 0;  // the 4 blanks after the fixed-point form of Gw.d
+  bool overflow = false;    // w asterisks instead
+
+  void add(char c) { chars[size++] = c; }
+  void add(const char* s, int n) {
+    std::memcpy(chars + size, s, static_cast<std::size_t>(n));
+    size += n;
+  }
+  // Drops the optional "0" before the point ("-0.5" -> "-.5") when the text is wider than w.
+  void drop_leading_zero_if_wider_than(int w) {
+    if (size <= w) return;
+    const int at = chars[0] == '-' ? 1 : 0;
+    if (size > at + 1 && chars[at] == '0' && chars[at + 1] == '.') {
+      std::memmove(chars + at, chars + at + 1, static_cast<std::size_t>(size - at - 1));
+      --size;
+    }
+  }
 };
 
-Decimal round_to_digits(double magnitude, int count) {
-  char buf[max_digits + 16];
-  const auto end =
-      std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, count - 1).ptr;
-  Decimal out{};
-  out.count = count;
-  const char* p = buf;
-  int n = 0;
-  out.digits[n++] = *p++;
-  if (*p == '.') {
-    ++p;
-    while (*p != 'e') out.digits[n++] = *p++;
+// The w columns of a body: right-justified, or w asterisks when it does not fit.
+// `out` must hold w characters.
+void place(const Body& body, int w, char* out) {
+  const int used = body.size + body.trailing_blanks;
+  if (body.overflow || used > w) {
+    std::memset(out, '*', static_cast<std::size_t>(w));
+    return;
   }
-  ++p;  // the 'e'
-  const bool negative = *p++ == '-';
-  int e = 0;
-  while (p < end) e = e * 10 + (*p++ - '0');
-  out.exponent = negative ? -e : e;
+  std::memset(out, ' ', static_cast<std::size_t>(w - body.size - body.trailing_blanks));
+  std::memcpy(out + (w - used), body.chars, static_cast<std::size_t>(body.size));
+  std::memset(out + (w - body.trailing_blanks), ' ', static_cast<std::size_t>(body.trailing_blanks));
+}
+
+Body overflowed() {
+  Body b;
+  b.overflow = true;
+  return b;
+}
+
+std::string placed(const Body& body, int w) {
+  std::string out(static_cast<std::size_t>(w), ' ');
+  place(body, w, out.data());
   return out;
+}
+
+// The texts a Fortran runtime writes for values that are not numbers.
+Body special_body(double value, int w) {
+  Body b;
+  const bool negative = value < 0;
+  const char* text = std::isnan(value) ? "NaN" : w >= 8 + (negative ? 1 : 0) ? "Infinity" : "Inf";
+  if (negative && !std::isnan(value)) b.add('-');
+  b.add(text, static_cast<int>(std::strlen(text)));
+  return b;
+}
+
+// Fixed-point text of a d-digit decimal whose first digit is at 10^exponent, -1 <= exponent < d.
+void add_fixed(Body& b, const Decimal& n) {
+  if (n.exponent < 0) {
+    b.add("0.", 2);
+    b.add(n.digits, n.count);
+    return;
+  }
+  const int before = n.exponent + 1;
+  b.add(n.digits, before);
+  b.add('.');
+  b.add(n.digits + before, n.count - before);
+}
+
+// "E+08" for two-digit exponents, "+100" (no letter) for three; false beyond that.
+bool add_exponent(Body& b, int exponent) {
+  const int magnitude = exponent < 0 ? -exponent : exponent;
+  if (magnitude > 999) return false;
+  if (magnitude <= 99) b.add('E');
+  b.add(exponent < 0 ? '-' : '+');
+  if (magnitude > 99) b.add(static_cast<char>('0' + magnitude / 100));
+  b.add(static_cast<char>('0' + magnitude / 10 % 10));
+  b.add(static_cast<char>('0' + magnitude % 10));
+  return true;
+}
+
+void add_g_exponent(Body& b, double magnitude, const Decimal& n, int w, int scale) {
+  int exponent = 0;
+  if (scale == 1) {
+    const Decimal m = round_to_digits(magnitude, n.count + 1);
+    b.add(m.digits[0]);
+    b.add('.');
+    b.add(m.digits + 1, m.count - 1);
+    exponent = m.exponent;
+  } else {
+    b.add("0.", 2);
+    b.add(n.digits, n.count);
+    exponent = n.exponent + 1;
+  }
+  b.overflow = !add_exponent(b, exponent);
+  b.drop_leading_zero_if_wider_than(w);
+}
+
+Body g_body(double value, int w, int d, int scale) {
+  if (d < 1 || d + 1 >= max_significant_digits) return overflowed();
+  if (!std::isfinite(value)) return special_body(value, w);
+  Body b;
+  if (value == 0) {
+    // Negative zero too: a sign on a zero would only confuse the reader of the file.
+    b.add("0.", 2);
+    for (int i = 1; i < d; ++i) b.add('0');
+    b.trailing_blanks = blanks_after_fixed;
+    b.drop_leading_zero_if_wider_than(w - blanks_after_fixed);
+    return b;
+  }
+  if (value < 0) b.add('-');
+  const double magnitude = std::fabs(value);
+  const Decimal n = round_to_digits(magnitude, d);
+  // The form follows the value rounded to d digits (0.1 <= N < 10^d), not the value itself.
+  if (n.exponent >= -1 && n.exponent <= d - 1) {
+    add_fixed(b, n);
+    b.trailing_blanks = blanks_after_fixed;
+    b.drop_leading_zero_if_wider_than(w - blanks_after_fixed);
+    return b;
+  }
+  add_g_exponent(b, magnitude, n, w, scale);
+  return b;
+}
+
+Body f_body(double value, int w, int d) {
+  if (d < 0 || d > 40) return overflowed();
+  if (!std::isfinite(value)) return special_body(value, w);
+  const double magnitude = std::fabs(value);
+  if (magnitude >= 1e40) return overflowed();  // more digits than a body holds
+  char buf[100];
+  const auto end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::fixed, d).ptr;
+  Body b;
+  // A value that shows as all zeros carries no sign, as the zero of Gw.d does.
+  const bool all_zero = std::all_of(buf, end, [](char c) { return c == '0' || c == '.'; });
+  if (value < 0 && !all_zero) b.add('-');
+  b.add(buf, static_cast<int>(end - buf));
+  if (d == 0) b.add('.');
+  b.drop_leading_zero_if_wider_than(w);
+  return b;
 }
 
 std::string stars(int w) { return std::string(static_cast<std::size_t>(std::max(w, 0)), '*'); }
 
-// `body` right-justified in w columns; w asterisks when it does not fit.
 std::string right_justified(std::string_view body, int w) {
   if (w < 0 || body.size() > static_cast<std::size_t>(w)) return stars(w);
   std::string out(static_cast<std::size_t>(w) - body.size(), ' ');
   out.append(body);
   return out;
-}
-
-// Drops the optional "0" before the point ("-0.5" -> "-.5") when the text is wider than w.
-void drop_leading_zero_if_wide(std::string& body, int w) {
-  if (body.size() <= static_cast<std::size_t>(w)) return;
-  const std::size_t at = body[0] == '-' ? 1 : 0;
-  if (body.size() > at + 1 && body[at] == '0' && body[at + 1] == '.') body.erase(at, 1);
-}
-
-// The texts a Fortran runtime writes for values that are not numbers.
-std::string special_text(double value, int w) {
-  if (std::isnan(value)) return right_justified("NaN", w);
-  const bool negative = value < 0;
-  if (w >= 8 + (negative ? 1 : 0)) return right_justified(negative ? "-Infinity" : "Infinity", w);
-  return right_justified(negative ? "-Inf" : "Inf", w);
-}
-
-// The fixed-point part of Gw.d: the text in w-4 columns followed by 4 blanks.
-std::string g_fixed(std::string body, int w) {
-  const int width = w - blanks_after_fixed;
-  drop_leading_zero_if_wide(body, width);
-  if (width < 0 || body.size() > static_cast<std::size_t>(width)) return stars(w);
-  std::string out = right_justified(body, width);
-  out.append(blanks_after_fixed, ' ');
-  return out;
-}
-
-// Fixed-point text of a d-digit decimal whose first digit is at 10^exponent, -1 <= exponent < d.
-std::string fixed_from_decimal(const Decimal& n, bool negative) {
-  std::string body;
-  if (negative) body += '-';
-  if (n.exponent < 0) {
-    body += "0.";
-    body.append(n.digits, static_cast<std::size_t>(n.count));
-  } else {
-    const std::size_t before = static_cast<std::size_t>(n.exponent) + 1;
-    body.append(n.digits, before);
-    body += '.';
-    body.append(n.digits + before, static_cast<std::size_t>(n.count) - before);
-  }
-  return body;
-}
-
-// "E+08" for two-digit exponents, "+100" (no letter) for three; false beyond that.
-bool append_exponent(std::string& body, int exponent) {
-  const int magnitude = exponent < 0 ? -exponent : exponent;
-  if (magnitude > 999) return false;
-  if (magnitude <= 99) body += 'E';
-  body += exponent < 0 ? '-' : '+';
-  if (magnitude > 99) body += static_cast<char>('0' + magnitude / 100);
-  body += static_cast<char>('0' + magnitude / 10 % 10);
-  body += static_cast<char>('0' + magnitude % 10);
-  return true;
-}
-
-std::string g_exponent(double magnitude, const Decimal& n, bool negative, int w, int scale) {
-  std::string body;
-  if (negative) body += '-';
-  int exponent = 0;
-  if (scale == 1) {
-    const Decimal m = round_to_digits(magnitude, n.count + 1);
-    body += m.digits[0];
-    body += '.';
-    body.append(m.digits + 1, static_cast<std::size_t>(m.count) - 1);
-    exponent = m.exponent;
-  } else {
-    body += "0.";
-    body.append(n.digits, static_cast<std::size_t>(n.count));
-    exponent = n.exponent + 1;
-  }
-  if (!append_exponent(body, exponent)) return stars(w);
-  drop_leading_zero_if_wide(body, w);
-  return right_justified(body, w);
 }
 
 // Decimal digits of |value| (INT_MIN included), least significant last.
@@ -161,67 +204,54 @@ std::string format_a(std::string_view value, int w) {
 
 std::string format_g(double value, int w, int d, int scale) {
   if (w <= 0) return {};
-  if (d < 1 || d >= max_digits) return stars(w);
-  if (!std::isfinite(value)) return special_text(value, w);
-  if (value == 0) {
-    // Negative zero too: a sign on a zero would only confuse the reader of the file.
-    std::string body = "0.";
-    body.append(static_cast<std::size_t>(d - 1), '0');
-    return g_fixed(body, w);
-  }
-  const bool negative = value < 0;
-  const double magnitude = std::fabs(value);
-  const Decimal n = round_to_digits(magnitude, d);
-  // The form follows the value rounded to d digits (0.1 <= N < 10^d), not the value itself.
-  if (n.exponent >= -1 && n.exponent <= d - 1) return g_fixed(fixed_from_decimal(n, negative), w);
-  return g_exponent(magnitude, n, negative, w, scale);
+  return placed(g_body(value, w, d, scale), w);
 }
 
 std::string format_f(double value, int w, int d) {
   if (w <= 0) return {};
-  if (d < 0 || d > 100) return stars(w);
-  if (!std::isfinite(value)) return special_text(value, w);
-  const double magnitude = std::fabs(value);
-  if (magnitude >= 1e300) return stars(w);
-  char buf[512];
-  const auto end = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::fixed, d).ptr;
-  std::string body;
-  // A value that shows as all zeros carries no sign, as the zero of Gw.d does.
-  const bool all_zero = std::all_of(buf, end, [](char c) { return c == '0' || c == '.'; });
-  if (value < 0 && !all_zero) body += '-';
-  body.append(buf, end);
-  if (d == 0) body += '.';
-  drop_leading_zero_if_wide(body, w);
-  return right_justified(body, w);
+  return placed(f_body(value, w, d), w);
 }
 
-void tidy_number_text(std::string& s) {
-  const std::size_t length = s.size();
-  const std::size_t lead = s.find_first_not_of(' ');
-  if (lead == std::string::npos) return;
+namespace {
+
+// tidy_number_text on a field of `length` characters, in place.
+void tidy_chars(char* s, std::size_t length) {
+  std::size_t lead = 0;
+  while (lead < length && s[lead] == ' ') ++lead;
+  if (lead == length) return;
   if (lead > 0) {
-    s.erase(0, lead);
-    s.append(lead, ' ');
+    std::memmove(s, s + lead, length - lead);
+    std::memset(s + length - lead, ' ', lead);
   }
-  const std::size_t p = s.find_first_of("EDed");
-  std::string_view exponent_part;
-  std::size_t mantissa_length = trimmed_length(s);
-  if (p != std::string::npos) {
-    exponent_part = std::string_view(s).substr(p, std::min<std::size_t>(mantissa_length - p, 5));
-    mantissa_length = p;
+  const std::size_t trimmed = trimmed_length(std::string_view(s, length));
+  std::size_t mantissa_length = trimmed;
+  char exponent_part[5];
+  std::size_t exponent_length = 0;
+  for (std::size_t p = 0; p < trimmed; ++p) {
+    const char c = s[p];
+    if (c == 'E' || c == 'D' || c == 'e' || c == 'd') {
+      exponent_length = std::min<std::size_t>(trimmed - p, sizeof exponent_part);
+      std::memcpy(exponent_part, s + p, exponent_length);
+      mantissa_length = p;
+      break;
+    }
   }
   constexpr std::size_t mantissa_field = 19;
   mantissa_length = std::min(mantissa_length, mantissa_field);
-  std::string mantissa = s.substr(0, mantissa_length);
-  const std::size_t point = mantissa.find('.');
-  if (point == std::string::npos) return;
-  std::size_t end = mantissa.size();
-  while (end > point + 1 && mantissa[end - 1] == '0') --end;
-  mantissa.resize(end);
-  mantissa.resize(trimmed_length(mantissa));
-  mantissa.append(trim_right(exponent_part));
-  s = padded(mantissa, length);
+  const void* point = std::memchr(s, '.', mantissa_length);
+  if (!point) return;
+  const std::size_t after_point = static_cast<std::size_t>(static_cast<const char*>(point) - s) + 1;
+  std::size_t end = mantissa_length;
+  while (end > after_point && s[end - 1] == '0') --end;
+  while (end > 0 && s[end - 1] == ' ') --end;
+  while (exponent_length > 0 && exponent_part[exponent_length - 1] == ' ') --exponent_length;
+  std::memcpy(s + end, exponent_part, exponent_length);
+  std::memset(s + end + exponent_length, ' ', length - end - exponent_length);
 }
+
+}  // namespace
+
+void tidy_number_text(std::string& s) { tidy_chars(s.data(), s.size()); }
 
 int digit_count(int n) {
   char digits[10];
@@ -229,17 +259,21 @@ int digit_count(int n) {
 }
 
 namespace {
-std::string tidied_trimmed(std::string s) {
-  tidy_number_text(s);
-  s.resize(trimmed_length(s));
-  return s;
+
+// The field of a number text (14 columns here), tidied and trimmed, built without allocating.
+std::string tidied_trimmed(const Body& body, int w) {
+  char field[64];
+  place(body, w, field);
+  tidy_chars(field, static_cast<std::size_t>(w));
+  return std::string(field, trimmed_length(std::string_view(field, static_cast<std::size_t>(w))));
 }
+
 }  // namespace
 
-std::string g14_7_text(float value) { return tidied_trimmed(format_g(value, 14, 7)); }
-std::string g1p14_6_text(float value) { return tidied_trimmed(format_g(value, 14, 6, 1)); }
-std::string g1p14_3_text(float value) { return tidied_trimmed(format_g(value, 14, 3, 1)); }
-std::string f14_7_text(float value) { return tidied_trimmed(format_f(value, 14, 7)); }
+std::string g14_7_text(float value) { return tidied_trimmed(g_body(value, 14, 7, 0), 14); }
+std::string g1p14_6_text(float value) { return tidied_trimmed(g_body(value, 14, 6, 1), 14); }
+std::string g1p14_3_text(float value) { return tidied_trimmed(g_body(value, 14, 3, 1), 14); }
+std::string f14_7_text(float value) { return tidied_trimmed(f_body(value, 14, 7), 14); }
 
 void RecordWriter::put(std::string_view s) {
   record_.append(static_cast<std::size_t>(pending_blanks_), ' ');

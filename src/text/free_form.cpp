@@ -1,17 +1,23 @@
 // Free-form (list-directed) reading and writing, and the input edit descriptors.
 #include "text/free_form.h"
 
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 #include "text/fixed_text.h"
 #include "text/number_parse.h"
 
 namespace text {
 
-RecordSource::RecordSource(std::string_view content) : content_(content) {
+RecordSource::RecordSource(std::string_view content) : content_(content) { split_records(); }
+
+void RecordSource::split_records() {
+  records_.clear();
+  next_ = 0;
   const char* base = content_.data();
   const std::size_t size = content_.size();
   std::size_t start = 0;
@@ -30,13 +36,19 @@ bool RecordSource::from_file(const std::string& path, RecordSource& out) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return false;
   std::string content;
+  if (std::fseek(file, 0, SEEK_END) == 0) {
+    const long size = std::ftell(file);
+    if (size > 0) content.reserve(static_cast<std::size_t>(size));
+    std::rewind(file);
+  }
   char buf[1 << 16];
   std::size_t n = 0;
   while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) content.append(buf, n);
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
   if (failed) return false;
-  out = RecordSource(content);
+  out.content_ = std::move(content);
+  out.split_records();
   return true;
 }
 
@@ -56,7 +68,19 @@ namespace {
 
 // Tabs come from hand-edited files; the solver's runtime takes them as blanks, so do we.
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
-bool is_separator(char c) { return is_blank(c) || c == ',' || c == '/'; }
+constexpr std::array<bool, 256> separator_table() {
+  std::array<bool, 256> table{};
+  for (const unsigned char c : {' ', '\t', ',', '/'}) table[c] = true;
+  return table;
+}
+constexpr std::array<bool, 256> separators = separator_table();
+bool is_separator(char c) { return separators[static_cast<unsigned char>(c)]; }
+
+bool all_digits(std::string_view s) {
+  for (const char c : s)
+    if (c < '0' || c > '9') return false;
+  return true;
+}
 
 // The solver's runtime refuses larger repeat counts; a file it cannot read must not pass here.
 constexpr long max_repeat_count = 200000000;
@@ -85,7 +109,6 @@ class Scanner {
   enum class Separator { start, comma, blank };
   bool skip_blanks_and_record_ends();
   Item value_item();
-  Item single_value();
   Item quoted_value(char quote);
 
   RecordSource& source_;
@@ -128,32 +151,39 @@ bool Scanner::skip_blanks_and_record_ends() {
   }
 }
 
+// One pass finds the end of the constant and the star of a repeat count, if any.
 Item Scanner::value_item() {
-  std::size_t p = pos_;
-  while (p < record_.size() && record_[p] >= '0' && record_[p] <= '9') ++p;
-  if (p == pos_ || p >= record_.size() || record_[p] != '*') return single_value();
+  const char c = record_[pos_];
+  if (c == '\'' || c == '"') return quoted_value(c);
+  const std::size_t start = pos_;
+  std::size_t star = std::string_view::npos;
+  while (pos_ < record_.size() && !is_separator(record_[pos_])) {
+    if (record_[pos_] == '*' && star == std::string_view::npos) star = pos_;
+    ++pos_;
+  }
+  if (star == std::string_view::npos || star == start || !all_digits(record_.substr(start, star - start)))
+    return {ItemKind::value, record_.substr(start, pos_ - start)};
   // r*c or r*: only the targets of this read are visited, whatever the count.
   long count = 0;
-  for (std::size_t i = pos_; i < p; ++i) {
+  for (std::size_t i = start; i < star; ++i) {
     count = count * 10 + (record_[i] - '0');
     if (count > max_repeat_count) return {ItemKind::error, {}};
   }
   if (count == 0) return {ItemKind::error, {}};
-  pos_ = p + 1;
   Item item{ItemKind::null, {}};
-  if (pos_ < record_.size() && !is_separator(record_[pos_])) item = single_value();
+  if (star + 1 < pos_) {
+    const char first = record_[star + 1];
+    if (first == '\'' || first == '"') {
+      pos_ = star + 1;
+      item = quoted_value(first);
+    } else {
+      item = {ItemKind::value, record_.substr(star + 1, pos_ - star - 1)};
+    }
+  }
   if (item.kind == ItemKind::error || item.kind == ItemKind::end_of_file) return item;
   repeated_ = item;
   repeat_left_ = count - 1;
   return item;
-}
-
-Item Scanner::single_value() {
-  const char c = record_[pos_];
-  if (c == '\'' || c == '"') return quoted_value(c);
-  const std::size_t start = pos_;
-  while (pos_ < record_.size() && !is_separator(record_[pos_])) ++pos_;
-  return {ItemKind::value, record_.substr(start, pos_ - start)};
 }
 
 // A quoted text may continue on the next records; the record ends are not part of it.

@@ -27,6 +27,7 @@ class RecordSource {
   std::size_t line_number() const { return next_ + 1; }  // 1-based line of the next record
 
  private:
+  void split_records();
   std::string content_;
   std::vector<std::pair<std::size_t, std::size_t>> records_;  // offset, length in content_
   std::size_t next_ = 0;

@@ -1,6 +1,8 @@
 #include "text/number_parse.h"
 
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 #include <cmath>
 #include <system_error>
 
@@ -69,8 +71,87 @@ RealShape check_real(std::string_view t) {
   return shape;
 }
 
+// A decimal constant whose significant digits fit 64 bits: value = mantissa x 10^exponent.
+struct ShortDecimal {
+  bool ok = false;  // false: not valid, or too many digits for the quick conversion
+  bool negative = false;
+  std::uint64_t mantissa = 0;
+  long exponent = 0;
+};
+
+ShortDecimal scan_short_decimal(std::string_view t) {
+  ShortDecimal d;
+  std::size_t i = 0;
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) d.negative = t[i++] == '-';
+  int digits = 0, significant = 0;
+  bool seen_point = false;
+  for (; i < t.size(); ++i) {
+    const char c = t[i];
+    if (c == '.' && !seen_point) {
+      seen_point = true;
+      continue;
+    }
+    if (!is_digit(c)) break;
+    ++digits;
+    if (d.mantissa != 0 || c != '0') {
+      if (++significant > 19) return d;
+      d.mantissa = d.mantissa * 10 + static_cast<std::uint64_t>(c - '0');
+    }
+    if (seen_point) --d.exponent;
+  }
+  if (digits == 0) return d;
+  if (i < t.size()) {
+    const char letter = t[i++];
+    if (letter != 'E' && letter != 'e' && letter != 'D' && letter != 'd') return d;
+    bool exponent_negative = false;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) exponent_negative = t[i++] == '-';
+    if (i == t.size()) return d;
+    long e = 0;
+    for (; i < t.size(); ++i) {
+      if (!is_digit(t[i])) return d;
+      e = saturating_push(e, t[i]);
+    }
+    d.exponent += exponent_negative ? -e : e;
+  }
+  d.ok = true;
+  return d;
+}
+
+constexpr double exact_powers_of_ten[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+                                          1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// mantissa x 10^exponent rounded once to double, when both factors are exact doubles.
+bool quick_double(const ShortDecimal& d, double& out) {
+  if (d.mantissa > (std::uint64_t{1} << 53) || d.exponent < -22 || d.exponent > 22) return false;
+  const double m = static_cast<double>(d.mantissa);
+  out = d.exponent >= 0 ? m * exact_powers_of_ten[d.exponent] : m / exact_powers_of_ten[-d.exponent];
+  return true;
+}
+
+// Rounding through double to float is exact unless the double fell on a midpoint between two
+// floats (the only place where a second rounding can go the other way); normal floats only.
+bool quick_float(const ShortDecimal& d, float& out) {
+  double wide = 0;
+  if (!quick_double(d, wide)) return false;
+  if (wide < 0x1p-126 || wide >= 0x1p127) return false;
+  std::uint64_t bits;
+  std::memcpy(&bits, &wide, sizeof bits);
+  if ((bits & ((std::uint64_t{1} << 29) - 1)) == (std::uint64_t{1} << 28)) return false;
+  out = static_cast<float>(wide);
+  return true;
+}
+
 template <typename Real>
-bool convert_real(std::string_view t, Real& value) {
+bool quick_real(const ShortDecimal& d, Real& out) {
+  if constexpr (sizeof(Real) == sizeof(float)) {
+    return quick_float(d, out);
+  } else {
+    return quick_double(d, out);
+  }
+}
+
+template <typename Real>
+bool convert_real_exactly(std::string_view t, Real& value) {
   const RealShape shape = check_real(t);
   if (!shape.valid) return false;
   std::string rewritten;
@@ -92,6 +173,25 @@ bool convert_real(std::string_view t, Real& value) {
   if (ec != std::errc() || end != t.data() + t.size()) return false;
   value = parsed;
   return true;
+}
+
+// Most constants have few digits and a small exponent: one exact multiplication or division
+// settles them; the rest go through the full conversion.
+template <typename Real>
+bool convert_real(std::string_view t, Real& value) {
+  const ShortDecimal d = scan_short_decimal(t);
+  if (d.ok) {
+    Real quick{};
+    if (d.mantissa == 0) {
+      value = d.negative ? -Real(0) : Real(0);
+      return true;
+    }
+    if (quick_real(d, quick)) {
+      value = d.negative ? -quick : quick;
+      return true;
+    }
+  }
+  return convert_real_exactly(t, value);
 }
 
 }  // namespace

@@ -1,0 +1,18 @@
+// A real rounded to a number of significant decimal digits, exactly (ties to even), from the
+// exact binary value: the one source of digits for every output layout.
+#pragma once
+
+namespace text {
+
+constexpr int max_significant_digits = 40;
+
+struct Decimal {
+  char digits[max_significant_digits + 1];  // no sign, no point
+  int count;                                // significant digits
+  int exponent;                             // value = d1.d2d3... x 10^exponent
+};
+
+// `magnitude` > 0 and finite; 1 <= count <= max_significant_digits.
+Decimal round_to_digits(double magnitude, int count);
+
+}  // namespace text
