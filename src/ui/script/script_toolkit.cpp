@@ -273,7 +273,7 @@ Answer ScriptToolkit::message_box(std::string_view text, std::string_view title,
   messages_.push_back({std::string(title), std::string(text), icon});
   transcript_ << "message " << script::quoted(title) << ' ' << script::quoted(text) << '\n';
   if (buttons == Buttons::ok) return Answer::ok;
-  // The answer may follow the action that shows the box: read ahead over expectations.
+  // The answer may stand right after the action that shows the box.
   while (yes_no_answers_.empty() && next_ < statements_.size() &&
          statements_[next_].kind == Statement::Kind::answer)
     execute(statements_[next_++]);
