@@ -1,5 +1,7 @@
 // brantel-screenshots OUTDIR [UIR_FOLDER]: a PNG picture of every dialog template, with the
 // program's images on the buttons that carry them, and a report of layout faults on stdout.
+// Without UIR_FOLDER it also runs the program in a copy of the example workspace and saves
+// pictures of dialogs holding real data.
 // Runs without a display: QT_QPA_PLATFORM=offscreen is set unless the caller chose a platform.
 #include <QApplication>
 #include <QDir>
@@ -12,6 +14,7 @@
 #include "ui/qt/layout_check.h"
 #include "ui/qt/qt_toolkit.h"
 #include "ui/qt/screenshot.h"
+#include "screenshots_tour.h"
 
 namespace {
 
@@ -80,5 +83,9 @@ int main(int argc, char** argv) {
   int failures = 0;
   for (const ui::DialogTemplate* t : ui::all_templates())
     failures += save_picture(*toolkit, *t, out_dir, uir);
+  if (argc == 2 && !take_tour_pictures(out_dir, BRANTEL_WORKSPACE)) {
+    std::fprintf(stderr, "the tour of the program did not finish\n");
+    ++failures;
+  }
   return failures == 0 ? 0 : 1;
 }

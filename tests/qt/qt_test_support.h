@@ -51,19 +51,16 @@ inline void click_at(QWidget* target, QPoint position) {
 class ModalScript {
  public:
   ModalScript() {
-    timer_.setInterval(5);
-    QObject::connect(&timer_, &QTimer::timeout, [this] { poll(); });
     clock_.start();
-    timer_.start();
+    schedule();
   }
 
   template <typename Window>
   ModalScript& when(std::function<void(Window*)> action) {
-    steps_.push_back([action](QWidget* top) {
+    steps_.push_back([action](QWidget* top) -> std::function<void()> {
       auto* window = qobject_cast<Window*>(top);
-      if (!window || !window->isVisible()) return false;
-      action(window);
-      return true;
+      if (!window || !window->isVisible()) return {};
+      return [action, window] { action(window); };
     });
     return *this;
   }
@@ -71,20 +68,26 @@ class ModalScript {
   bool finished() const { return steps_.empty() && !timed_out_; }
 
  private:
+  // A new timer for every look: an action may open a modal window, whose event loop must still
+  // run the next look while the action's own is blocked in it.
+  void schedule() { QTimer::singleShot(5, &guard_, [this] { poll(); }); }
+
   void poll() {
+    schedule();
     QWidget* top = QApplication::activeModalWidget();
     if (!top) return;
-    if (!steps_.empty() && steps_.front()(top)) {
+    if (auto action = steps_.empty() ? std::function<void()>() : steps_.front()(top)) {
       steps_.pop_front();
       clock_.restart();
+      action();  // last: it may run the following steps in a nested event loop
     } else if (clock_.elapsed() > 5000) {
       timed_out_ = true;
       if (auto* dialog = qobject_cast<QDialog*>(top)) dialog->done(0);
     }
   }
 
-  std::deque<std::function<bool(QWidget*)>> steps_;
-  QTimer timer_;
+  std::deque<std::function<std::function<void()>(QWidget*)>> steps_;
+  QObject guard_;  // its end cancels the pending look
   QElapsedTimer clock_;
   bool timed_out_ = false;
 };

@@ -131,6 +131,7 @@ void resize_combo(QComboBox* combo, int n) {
 QtDialog::QtDialog(const DialogTemplate& dialog_template, QWidget* parent)
     : template_(dialog_template), window_(new DialogWindow(parent)) {
   window_->setWindowTitle(from_utf8(template_.title));
+  window_->setObjectName(QStringLiteral("dialog_%1").arg(template_.id));
   window_->setFixedSize(template_.width, template_.height);
   window_->setModal(true);
   // The templates place controls in pixels; a text size in pixels keeps every label in its

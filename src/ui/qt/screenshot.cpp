@@ -31,8 +31,11 @@ void draw_title_bar(QPainter& painter, const QDialog& window, int width) {
 }  // namespace
 
 QImage dialog_picture(QtDialog& dialog) {
-  QDialog* window = dialog.window();
-  window->show();
+  dialog.window()->show();
+  return window_picture(dialog.window());
+}
+
+QImage window_picture(QDialog* window) {
   QApplication::processEvents();
   const QPixmap client = window->grab();
   const QSize size = client.deviceIndependentSize().toSize();

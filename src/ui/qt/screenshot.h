@@ -10,5 +10,7 @@ namespace ui::qt {
 
 // Shows the dialog (not modally), lets it paint and returns its picture; the dialog stays shown.
 QImage dialog_picture(QtDialog& dialog);
+// The picture of a window that is already on screen.
+QImage window_picture(QDialog* window);
 
 }  // namespace ui::qt
