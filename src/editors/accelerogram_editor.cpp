@@ -94,7 +94,7 @@ class AccelerogramEditor {
   std::vector<app::AccelPoint> working_;
   std::vector<std::string> time_texts_;  // the list text of each point of working_
   std::vector<std::string> shown_;       // the texts of the list's items, as last set
-  int saved_count_ = 0;             // n_time_points that the accelerogram file holds
+  int saved_count_ = 0;                  // n_time_points that the accelerogram file holds
 };
 
 void AccelerogramEditor::run() {
