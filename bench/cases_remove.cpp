@@ -1,0 +1,72 @@
+// Removing the first of 99 loading cases, the worst case of "Remove Case": 98 records and their
+// flags move down and the six scratch files of each later case (588 files, each holding a
+// loading of 1,000 lines) are renamed one number down.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/state.h"
+#include "cases/case_form.h"
+#include "cases/scratch_files.h"
+
+namespace {
+
+constexpr int n_cases = 99;
+constexpr cases::ScratchKind all_kinds[] = {
+    cases::ScratchKind::initial_conditions, cases::ScratchKind::initial_loading,
+    cases::ScratchKind::discrete_loading,   cases::ScratchKind::accelerogram,
+    cases::ScratchKind::sinusoidal,         cases::ScratchKind::exponential};
+
+struct BenchFolder {
+  std::filesystem::path previous = std::filesystem::current_path();
+  std::filesystem::path path;
+  BenchFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "brantel-bench-XXXXXX").string();
+    path = mkdtemp(pattern.data());
+    std::filesystem::current_path(path);
+  }
+  ~BenchFolder() {
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(path);
+  }
+};
+
+void write_case_files(const std::string& lines) {
+  for (int k = 1; k <= n_cases; ++k)
+    for (cases::ScratchKind kind : all_kinds)
+      std::ofstream(cases::scratch_file_name(k, kind), std::ios::binary) << lines;
+}
+
+app::ProgramState processed_cases() {
+  app::ProgramState s;
+  s.n_loading_cases = n_cases;
+  cases::create_case_arrays(s);
+  for (int k = 1; k <= n_cases; ++k) {
+    s.case_records[k].end_time = static_cast<float>(k);
+    s.case_processed[k] = true;
+  }
+  return s;
+}
+
+void BM_RemoveFirstOf99Cases(benchmark::State& bench) {
+  BenchFolder folder;
+  std::string lines;
+  for (int i = 0; i < 1000; ++i) lines += " 10 12 5. 0. 0.\r\n";
+  for (auto _ : bench) {
+    bench.PauseTiming();
+    write_case_files(lines);
+    app::ProgramState s = processed_cases();
+    bench.ResumeTiming();
+    cases::remove_case(s, 1);
+    const auto failures = cases::move_case_scratch_files_down(1, n_cases);
+    benchmark::DoNotOptimize(failures.size());
+  }
+}
+BENCHMARK(BM_RemoveFirstOf99Cases)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
