@@ -57,13 +57,14 @@ std::string reload_and_write(const app::ProgramState& before, std::string& messa
 }
 
 // Returns the first file and checks the second and third against it.
-void round_trip(app::ProgramState& first_state, const std::string& label) {
+std::string round_trip(app::ProgramState& first_state, const std::string& label) {
   const std::string first = write(first_state);
   std::string messages;
   const std::string second = reload_and_write(first_state, messages);
   const std::string third = reload_and_write(first_state, messages);
   EXPECT_EQ(roundtrip::file_difference(first, second), "") << label << "\n" << first << "\n----\n" << second;
   EXPECT_EQ(roundtrip::without_date(second), roundtrip::without_date(third)) << label;
+  return first;
 }
 
 TEST(RoundTrip, RandomStatesOfEveryKindWriteTheSameFileAgain) {
@@ -77,7 +78,10 @@ TEST(RoundTrip, RandomStatesOfEveryKindWriteTheSameFileAgain) {
     roundtrip::Generated g = generator.state();
     g.state.loading_file = (dir.path() / "round.inc").string();
     roundtrip::write_editor_files(g);
-    round_trip(g.state, "seed " + std::to_string(seed));
+    const std::string first = round_trip(g.state, "seed " + std::to_string(seed));
+    // BRANTEL_ROUNDTRIP_KEEP=folder keeps each first file, for example as a fuzzing corpus.
+    if (const char* keep = std::getenv("BRANTEL_ROUNDTRIP_KEEP"))
+      testing_support::write_file(fs::path(keep) / ("state-" + std::to_string(seed) + ".inc"), first);
     for (int i = 1; i <= g.state.n_loading_cases; ++i) ++loading_types_seen[g.state.written_case_records[i].loading_type + 2];
     ++damping_types_seen[g.state.damping_type];
     ++operators_seen[g.state.new_operator];
