@@ -79,27 +79,37 @@ struct ShortDecimal {
   long exponent = 0;
 };
 
+// Digits from t[i] on, appended to `mantissa`; the index after them.
+std::size_t take_digits(std::string_view t, std::size_t i, std::uint64_t& mantissa) {
+  for (; i < t.size() && is_digit(t[i]); ++i) mantissa = mantissa * 10 + static_cast<std::uint64_t>(t[i] - '0');
+  return i;
+}
+
+std::size_t skip_zeros(std::string_view t, std::size_t i) {
+  while (i < t.size() && t[i] == '0') ++i;
+  return i;
+}
+
 ShortDecimal scan_short_decimal(std::string_view t) {
   ShortDecimal d;
   std::size_t i = 0;
   if (i < t.size() && (t[i] == '+' || t[i] == '-')) d.negative = t[i++] == '-';
-  int digits = 0, significant = 0;
-  bool seen_point = false;
-  for (; i < t.size(); ++i) {
-    const char c = t[i];
-    if (c == '.' && !seen_point) {
-      seen_point = true;
-      continue;
-    }
-    if (!is_digit(c)) break;
-    ++digits;
-    if (d.mantissa != 0 || c != '0') {
-      if (++significant > 19) return d;
-      d.mantissa = d.mantissa * 10 + static_cast<std::uint64_t>(c - '0');
-    }
-    if (seen_point) --d.exponent;
+  const std::size_t first = i;
+  i = skip_zeros(t, i);
+  const std::size_t int_digits = i;
+  i = take_digits(t, i, d.mantissa);
+  std::size_t significant = i - int_digits;
+  bool any_digit = i > first;
+  if (i < t.size() && t[i] == '.') {
+    const std::size_t after_point = ++i;
+    if (d.mantissa == 0) i = skip_zeros(t, i);
+    const std::size_t fraction_start = i;
+    i = take_digits(t, i, d.mantissa);
+    significant += i - fraction_start;
+    d.exponent = -static_cast<long>(i - after_point);
+    any_digit = any_digit || i > after_point;
   }
-  if (digits == 0) return d;
+  if (!any_digit || significant > 19) return d;
   if (i < t.size()) {
     const char letter = t[i++];
     if (letter != 'E' && letter != 'e' && letter != 'D' && letter != 'd') return d;

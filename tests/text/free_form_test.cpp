@@ -162,6 +162,7 @@ TEST(ReadFreeForm, EndOfFileAndErrorAreDistinct) {
     EXPECT_EQ(text::read_free_form(s, {target(v)}), ReadStatus::error) << bad;
     EXPECT_EQ(v, 42) << bad;
   }
+  // gfortran's runtime takes "5+1", "1.0q0", "inf", "NaN" and "1;2"; our rules do not.
   for (const char* bad : {"1.2.3", "e5", "1e", "1e+", ".", "-", "5+1", "1.0q0", "inf", "NaN", "1;2", "'x'y"}) {
     RecordSource s(bad);
     float v = 42;
@@ -217,6 +218,7 @@ TEST(ReadFreeForm, HugeRepeatCountsCostOnlyTheTargets) {
   EXPECT_EQ(text::read_free_form(source, {target(a)}), ReadStatus::error);
 }
 
+// gfortran takes the text up to the end of the file as the value and reports success.
 TEST(ReadFreeForm, UnterminatedQuoteMeetsTheEndOfTheFile) {
   RecordSource source("'never closed\nstill text\n");
   std::string s = "kept";
