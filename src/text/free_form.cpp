@@ -76,16 +76,12 @@ constexpr std::array<bool, 256> separator_table() {
 constexpr std::array<bool, 256> separators = separator_table();
 bool is_separator(char c) { return separators[static_cast<unsigned char>(c)]; }
 
-bool all_digits(std::string_view s) {
-  for (const char c : s)
-    if (c < '0' || c > '9') return false;
-  return true;
-}
 
 // The solver's runtime refuses larger repeat counts; a file it cannot read must not pass here.
 constexpr long max_repeat_count = 200000000;
 
 enum class ItemKind {
+  stored,       // a simple number, already stored in its target
   value,        // a constant (text holds it)
   null,         // an empty value: the target keeps its value
   slash,        // "/": the read ends, the remaining targets keep their values
@@ -103,12 +99,13 @@ struct Item {
 class Scanner {
  public:
   explicit Scanner(RecordSource& source) : source_(source) {}
-  Item next();
+  Item next(const Target& target);
 
  private:
   enum class Separator { start, comma, blank };
   bool skip_blanks_and_record_ends();
   Item value_item();
+  bool store_simple_number(const Target& target);
   Item quoted_value(char quote);
 
   RecordSource& source_;
@@ -120,7 +117,7 @@ class Scanner {
   std::string quoted_;
 };
 
-Item Scanner::next() {
+Item Scanner::next(const Target& target) {
   if (repeat_left_ > 0) {
     --repeat_left_;
     return repeated_;
@@ -131,6 +128,7 @@ Item Scanner::next() {
     if (c == '/') return {ItemKind::slash, {}};
     if (c != ',') {
       last_ = Separator::blank;
+      if (store_simple_number(target)) return {ItemKind::stored, {}};
       return value_item();
     }
     ++pos_;
@@ -142,6 +140,31 @@ Item Scanner::next() {
   }
 }
 
+// Most values of numeric records are plain numbers: converted as they are scanned. Anything
+// else (repeat counts, long mantissas, malformed text) takes the general road from the start.
+template <typename Number>
+bool store_prefix(std::string_view rest, void* address, std::size_t& length) {
+  Number value{};
+  length = quick_number_prefix(rest, value);
+  if (length == 0 || (length < rest.size() && !is_separator(rest[length]))) return false;
+  *static_cast<Number*>(address) = value;
+  return true;
+}
+
+bool Scanner::store_simple_number(const Target& target) {
+  const std::string_view rest = record_.substr(pos_);
+  std::size_t length = 0;
+  bool stored = false;
+  switch (target.kind) {
+    case Target::Kind::integer: stored = store_prefix<int>(rest, target.address, length); break;
+    case Target::Kind::real32: stored = store_prefix<float>(rest, target.address, length); break;
+    case Target::Kind::real64: stored = store_prefix<double>(rest, target.address, length); break;
+    case Target::Kind::text: break;
+  }
+  if (stored) pos_ += length;
+  return stored;
+}
+
 bool Scanner::skip_blanks_and_record_ends() {
   for (;;) {
     while (pos_ < record_.size() && is_blank(record_[pos_])) ++pos_;
@@ -151,18 +174,18 @@ bool Scanner::skip_blanks_and_record_ends() {
   }
 }
 
-// One pass finds the end of the constant and the star of a repeat count, if any.
+// One pass finds the end of the constant; a repeat count can only be its leading digits.
 Item Scanner::value_item() {
   const char c = record_[pos_];
   if (c == '\'' || c == '"') return quoted_value(c);
   const std::size_t start = pos_;
-  std::size_t star = std::string_view::npos;
-  while (pos_ < record_.size() && !is_separator(record_[pos_])) {
-    if (record_[pos_] == '*' && star == std::string_view::npos) star = pos_;
-    ++pos_;
-  }
-  if (star == std::string_view::npos || star == start || !all_digits(record_.substr(start, star - start)))
+  while (pos_ < record_.size() && record_[pos_] >= '0' && record_[pos_] <= '9') ++pos_;
+  const std::size_t star = pos_;
+  if (star == start || star >= record_.size() || record_[star] != '*') {
+    while (pos_ < record_.size() && !is_separator(record_[pos_])) ++pos_;
     return {ItemKind::value, record_.substr(start, pos_ - start)};
+  }
+  while (pos_ < record_.size() && !is_separator(record_[pos_])) ++pos_;
   // r*c or r*: only the targets of this read are visited, whatever the count.
   long count = 0;
   for (std::size_t i = start; i < star; ++i) {
@@ -239,8 +262,10 @@ ReadStatus read_free_form(RecordSource& source, const std::vector<Target>& targe
   }
   Scanner scanner(source);
   for (const Target& target : targets) {
-    const Item item = scanner.next();
+    const Item item = scanner.next(target);
     switch (item.kind) {
+      case ItemKind::stored:
+        break;
       case ItemKind::value:
         if (!store(target, item)) return ReadStatus::error;
         break;

@@ -79,7 +79,8 @@ struct ShortDecimal {
   long exponent = 0;
 };
 
-// Digits from t[i] on, appended to `mantissa`; the index after them.
+// Digits from t[i] on, appended to `mantissa` (wrapping beyond 19 digits, which the caller
+// refuses anyway); the index after them.
 std::size_t take_digits(std::string_view t, std::size_t i, std::uint64_t& mantissa) {
   for (; i < t.size() && is_digit(t[i]); ++i) mantissa = mantissa * 10 + static_cast<std::uint64_t>(t[i] - '0');
   return i;
@@ -90,7 +91,9 @@ std::size_t skip_zeros(std::string_view t, std::size_t i) {
   return i;
 }
 
-ShortDecimal scan_short_decimal(std::string_view t) {
+// The real constant at the start of t; `end` is where it stops (at the first character that
+// cannot continue it). d.ok only for a well-formed constant of at most 19 significant digits.
+ShortDecimal scan_short_decimal_prefix(std::string_view t, std::size_t& end) {
   ShortDecimal d;
   std::size_t i = 0;
   if (i < t.size() && (t[i] == '+' || t[i] == '-')) d.negative = t[i++] == '-';
@@ -109,21 +112,27 @@ ShortDecimal scan_short_decimal(std::string_view t) {
     d.exponent = -static_cast<long>(i - after_point);
     any_digit = any_digit || i > after_point;
   }
+  end = i;
   if (!any_digit || significant > 19) return d;
-  if (i < t.size()) {
-    const char letter = t[i++];
-    if (letter != 'E' && letter != 'e' && letter != 'D' && letter != 'd') return d;
+  if (i < t.size() && (t[i] == 'E' || t[i] == 'e' || t[i] == 'D' || t[i] == 'd')) {
+    ++i;
     bool exponent_negative = false;
     if (i < t.size() && (t[i] == '+' || t[i] == '-')) exponent_negative = t[i++] == '-';
-    if (i == t.size()) return d;
+    const std::size_t exponent_start = i;
     long e = 0;
-    for (; i < t.size(); ++i) {
-      if (!is_digit(t[i])) return d;
-      e = saturating_push(e, t[i]);
-    }
+    for (; i < t.size() && is_digit(t[i]); ++i) e = saturating_push(e, t[i]);
+    end = i;
+    if (i == exponent_start) return d;
     d.exponent += exponent_negative ? -e : e;
   }
   d.ok = true;
+  return d;
+}
+
+ShortDecimal scan_short_decimal(std::string_view t) {
+  std::size_t end = 0;
+  ShortDecimal d = scan_short_decimal_prefix(t, end);
+  d.ok = d.ok && end == t.size();
   return d;
 }
 
@@ -224,6 +233,37 @@ bool parse_integer(std::string_view t, int& value) {
 }
 
 long decimal_magnitude(std::string_view token) { return check_real(token).magnitude; }
+
+template <typename Real>
+std::size_t quick_real_prefix(std::string_view s, Real& value) {
+  std::size_t end = 0;
+  const ShortDecimal d = scan_short_decimal_prefix(s, end);
+  if (!d.ok) return 0;
+  Real quick{};
+  if (d.mantissa != 0 && !quick_real(d, quick)) return 0;
+  value = d.negative ? -quick : quick;
+  return end;
+}
+
+std::size_t quick_number_prefix(std::string_view s, float& value) { return quick_real_prefix(s, value); }
+std::size_t quick_number_prefix(std::string_view s, double& value) { return quick_real_prefix(s, value); }
+
+std::size_t quick_number_prefix(std::string_view s, int& value) {
+  std::size_t i = 0;
+  bool negative = false;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
+  const std::size_t first = i;
+  std::int64_t v = 0;
+  for (; i < s.size() && is_digit(s[i]); ++i) {
+    v = v * 10 + (s[i] - '0');
+    if (v > 2147483648LL) return 0;
+  }
+  if (i == first) return 0;
+  if (negative) v = -v;
+  if (v > 2147483647LL) return 0;
+  value = static_cast<int>(v);
+  return i;
+}
 
 bool parse_real(std::string_view token, float& value) { return convert_real(token, value); }
 bool parse_real(std::string_view token, double& value) { return convert_real(token, value); }

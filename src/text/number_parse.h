@@ -2,6 +2,7 @@
 // conversions of the dialogs.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -16,6 +17,13 @@ bool parse_integer(std::string_view token, int& value);
 // would put a load or a stiffness into the analysis that nobody typed.
 bool parse_real(std::string_view token, float& value);
 bool parse_real(std::string_view token, double& value);
+
+// The quick road of the free-form reader: the number at the start of s when it is simple
+// (few digits, exactly convertible); its length, or 0 when the full road must decide (value
+// unchanged). The caller checks what follows it.
+std::size_t quick_number_prefix(std::string_view s, int& value);
+std::size_t quick_number_prefix(std::string_view s, float& value);
+std::size_t quick_number_prefix(std::string_view s, double& value);
 
 // About log10 of the value of a valid real constant (its sign tells huge from tiny).
 long decimal_magnitude(std::string_view token);

@@ -208,6 +208,22 @@ TEST(ReadFreeForm, RangeLimitsOfReals) {
   EXPECT_EQ(zero, 0.0);
 }
 
+// The quick conversion takes up to 19 significant digits; longer mantissas go the full way.
+TEST(ReadFreeForm, MantissasAroundNineteenDigitsConvertExactly) {
+  const char* texts[] = {"1234567890123456789", "12345678901234567890", "0.00000000000000000001234567890123456789",
+                         "9007199254740993", "123456789.0123456789e-5", "4.9406564584124654E-324"};
+  for (const char* t : texts) {
+    RecordSource source(t);
+    double d = 0;
+    float f = 0;
+    ASSERT_EQ(text::read_free_form(source, {target(d)}), ReadStatus::ok) << t;
+    source.seek(0);
+    ASSERT_EQ(text::read_free_form(source, {target(f)}), ReadStatus::ok) << t;
+    EXPECT_EQ(d, std::strtod(t, nullptr)) << t;
+    EXPECT_EQ(f, std::strtof(t, nullptr)) << t;
+  }
+}
+
 TEST(ReadFreeForm, HugeRepeatCountsCostOnlyTheTargets) {
   RecordSource source("199999999*1\n200000000* 5\n200000001*1\n");
   int a = 0, b = 0;
