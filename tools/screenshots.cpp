@@ -75,7 +75,8 @@ int main(int argc, char** argv) {
   }
   if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
   QApplication application(argc, argv);
-  const QString out_dir = QString::fromLocal8Bit(argv[1]);
+  // Absolute: the tour runs the program in another current directory.
+  const QString out_dir = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
   QDir().mkpath(out_dir);
   std::string uir = argc == 3 ? argv[2] : BRANTEL_WORKSPACE "/uir";
   if (!uir.ends_with('/')) uir += '/';

@@ -9,6 +9,8 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -38,15 +40,34 @@ Step on_dialog(int id, std::function<void(QDialog*)> action) {
   };
 }
 
+// As the user does it: the name typed into the box's file name field. (selectFile leaves a
+// focused field alone, so it depends on timing.)
+void type_file_name(QFileDialog* box, const QString& file) {
+  if (auto* edit = box->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) edit->setText(file);
+  else box->selectFile(file);
+}
+
 Step on_file_box(QString file) {
   return [file](QWidget* top) -> Action {
     auto* box = qobject_cast<QFileDialog*>(top);
     if (!box || !box->isVisible()) return {};
     return [box, file] {
-      box->selectFile(file);
+      type_file_name(box, file);
       static_cast<QDialog*>(box)->accept();
     };
   };
+}
+
+void choose_first_item(QDialog* dialog, int id) {
+  auto* list = dialog->findChild<QListWidget*>(QString::number(id));
+  if (!list || list->count() == 0) return;
+  const QPoint at = list->visualItemRect(list->item(0)).center();
+  QMouseEvent press(QEvent::MouseButtonPress, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
+                    Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(list->viewport(), &press);
+  QMouseEvent release(QEvent::MouseButtonRelease, at, list->viewport()->mapToGlobal(at),
+                      Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(list->viewport(), &release);
 }
 
 void click(QDialog* dialog, int id) {
@@ -83,6 +104,11 @@ class Tour {
       steps_.pop_front();
       clock_.restart();
       action();
+    } else if (auto* box = qobject_cast<QMessageBox*>(top); box && box->isVisible()) {
+      // A message on the way (a confirmation, say) is read and answered with its default.
+      std::fprintf(stderr, "tour: message \"%s\"\n", box->text().toLocal8Bit().constData());
+      QPushButton* answer = box->defaultButton();
+      QTimer::singleShot(0, box, [box, answer] { answer ? answer->click() : box->accept(); });
     } else if (clock_.elapsed() > 10000) {  // the program went another way: leave it
       std::fprintf(stderr, "tour: stopped at \"%s\"\n", top->windowTitle().toLocal8Bit().constData());
       if (auto* dialog = qobject_cast<QDialog*>(top)) dialog->done(2);
@@ -102,21 +128,35 @@ bool take_tour_pictures(const QString& out_dir, const std::string& workspace) {
   if (!copy.isValid() || ec) return false;
   const fs::path start = fs::current_path();
   fs::current_path(copy.path().toStdString());
-  const QString picture = QDir(out_dir).filePath(QStringLiteral("general_data_in_use.png"));
-  bool saved = false;
+  const QDir out(out_dir);
+  int saved = 0;
+  auto picture = [&](QDialog* d, const char* name) {
+    const QString file = out.filePath(QString::fromLatin1(name));
+    if (!ui::qt::window_picture(d).save(file)) return;
+    std::printf("%s\n", file.toLocal8Bit().constData());
+    ++saved;
+  };
   Tour tour({
       on_dialog(108, [](QDialog* d) { click(d, 1); }),
       on_dialog(101, [](QDialog* d) { click(d, 1109); }),
       on_file_box(copy.filePath(QStringLiteral("Dat/frame.dat"))),
       on_dialog(101, [&](QDialog* d) {
         type_into(d, 1006, QStringLiteral("3"));
-        saved = ui::qt::window_picture(d).save(picture);
-        click(d, 2);
+        picture(d, "general_data_in_use.png");
+        click(d, 1079);
+      }),
+      on_dialog(101, [](QDialog* d) { click(d, 1); }),
+      on_dialog(102, [&](QDialog* d) {
+        choose_first_item(d, 1011);
+        const std::pair<int, const char*> values[] = {{1107, "0.0001"}, {1106, "20"}, {1013, "0.01"},
+                                                      {1014, "12."},    {1019, "-9.81"}, {1017, "0.05"}};
+        for (const auto& [id, text] : values) type_into(d, id, QString::fromLatin1(text));
+        picture(d, "loading_cases_in_use.png");
+        click(d, 1);
       }),
   });
   auto toolkit = ui::qt::make_qt_toolkit();
   app::run_program(*toolkit);
   fs::current_path(start);
-  if (saved) std::printf("%s\n", picture.toLocal8Bit().constData());
-  return saved && tour.completed();
+  return saved == 2 && tour.completed();
 }

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
@@ -43,6 +45,13 @@ inline void click_at(QWidget* target, QPoint position) {
   QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
                       Qt::NoModifier);
   QApplication::sendEvent(target, &release);
+}
+
+// As the user does it: the name typed into the file box's name field. (QFileDialog::selectFile
+// leaves a focused field alone, so it would depend on timing.)
+inline void type_file_name(QFileDialog* box, const QString& file) {
+  if (auto* edit = box->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))) edit->setText(file);
+  else box->selectFile(file);
 }
 
 // Steps that run one after the other, each as soon as a modal window of its type is on top.
