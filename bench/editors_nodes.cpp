@@ -4,7 +4,6 @@
 // per action as the dialog logic and the toolkit spend it. The process's peak memory is
 // reported with every benchmark (aim: under 100 MB; under 50 ms per action).
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -13,29 +12,14 @@
 #include <string>
 
 #include "app/context.h"
+#include "editors_nodes_model.h"
 #include "editors/editors.h"
 #include "ui/dialog_template.h"
 #include "ui/script/script_toolkit.h"
 
 namespace {
 
-constexpr int n_nodes = 100000;
-constexpr int n_time_points = 10000;
-constexpr int ranges_per_time = 5;
-
-struct BenchFolder {
-  std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::path path;
-  BenchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "brantel-bench-XXXXXX").string();
-    path = mkdtemp(pattern.data());
-    std::filesystem::current_path(path);
-  }
-  ~BenchFolder() {
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(path);
-  }
-};
+using namespace editors_nodes_bench;
 
 using Body = std::function<void(ui::script::ScriptDialog&)>;
 
@@ -63,46 +47,6 @@ class BenchToolkit : public ui::script::ScriptToolkit {
  private:
   Body body_;
 };
-
-app::ProgramState large_model(int loading_type) {
-  app::ProgramState s;
-  s.n_nodes = n_nodes;
-  s.n_dof = 3;
-  s.max_time_points = n_time_points;
-  s.length_unit = "m";
-  s.force_unit = "kN";
-  s.n_loading_cases = 1;
-  s.current_case = 1;
-  for (auto* cases : {&s.case_records, &s.written_case_records, &s.loaded_case_records})
-    cases->assign(1, {});
-  s.case_records[1].loading_type = loading_type;
-  s.case_processed.assign(1, true);
-  s.loading_saved.assign(1, true);
-  s.initial_values_saved.assign(1, true);
-  return s;
-}
-
-// The discrete loading as the Loading Cases dialog hands it over: every time point with its
-// five ranges of twenty nodes.
-app::ProgramState discrete_case() {
-  app::ProgramState s = large_model(app::discrete_loading);
-  s.case_records[1].n_time_points = n_time_points;
-  s.time_point_table.resize(n_time_points);
-  for (int i = 0; i < n_time_points; ++i) {
-    app::TimePoint& p = s.time_point_table[i];
-    p.time = 0.01f * static_cast<float>(i + 1);
-    p.n_ranges = ranges_per_time;
-    for (int j = 0; j < ranges_per_time; ++j)
-      p.ranges.push_back(app::NodeRange{j * 20 + 1, j * 20 + 20, {1.5f, -2.0f, 0.25f, 0, 0, 0}});
-  }
-  return s;
-}
-
-double peak_megabytes() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
 
 void run_editor(benchmark::State& bench, app::ProgramState& s,
                 void (*editor)(app::Context&, ui::Dialog&), const Body& body) {

@@ -1,0 +1,180 @@
+// The node-range editors on the large model with the Qt toolkit on the offscreen platform:
+// the same actions as bench_editors_nodes, sent to the widgets as a user's clicks and edits,
+// with the event queue (layout and painting) processed after each action.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "app/context.h"
+#include "editors/editors.h"
+#include "editors_nodes_model.h"
+#include "ui/qt/qt_dialog.h"
+#include "ui/qt/qt_toolkit.h"
+
+namespace {
+
+using namespace editors_nodes_bench;
+
+// The Qt toolkit, remembering the last dialog it made so the benchmark can reach its widgets.
+class RecordingToolkit : public ui::Toolkit {
+ public:
+  RecordingToolkit() : qt_(ui::qt::make_qt_toolkit()) {}
+  std::unique_ptr<ui::Dialog> create_dialog(int id) override {
+    auto dialog = qt_->create_dialog(id);
+    last_ = dynamic_cast<ui::qt::QtDialog*>(dialog.get());
+    return dialog;
+  }
+  ui::Answer message_box(std::string_view, std::string_view title, ui::Icon, ui::Buttons) override {
+    messages_ += std::string(title) + "\n";
+    return ui::Answer::ok;
+  }
+  bool open_file_box(const ui::OpenFileRequest&, std::string&) override { return false; }
+  ui::Image load_image(const std::string& path, ui::ImageKind kind, int w, int h) override {
+    return qt_->load_image(path, kind, w, h);
+  }
+  void start_program_and_wait(const std::string&, const std::string&) override {}
+
+  ui::qt::QtDialog* last() const { return last_; }
+  const std::string& messages() const { return messages_; }
+
+ private:
+  std::unique_ptr<ui::Toolkit> qt_;
+  ui::qt::QtDialog* last_ = nullptr;
+  std::string messages_;
+};
+
+// What a user does, as the widgets receive it.
+struct User {
+  ui::qt::QtDialog& dialog;
+  bool settling = true;  // off while the data of a benchmark is entered before timing
+  void type(int id, const QString& text) {
+    auto* edit = static_cast<QLineEdit*>(dialog.widget(id));
+    edit->setText(text);
+    emit edit->textEdited(text);
+    settle();
+  }
+  void press(int id) {
+    static_cast<QPushButton*>(dialog.widget(id))->click();
+    settle();
+  }
+  void pick(int id, int item) {
+    static_cast<QListWidget*>(dialog.widget(id))->setCurrentRow(item - 1);
+    settle();
+  }
+  void settle() {
+    if (settling) QApplication::processEvents();
+  }
+};
+
+using Body = std::function<void(User&)>;
+
+// Opens the editor; once its window is up, the body runs and then closes it.
+void run_editor(benchmark::State& bench, app::ProgramState& s,
+                void (*editor)(app::Context&, ui::Dialog&), const Body& body) {
+  BenchFolder folder;
+  RecordingToolkit toolkit;
+  app::Context context{toolkit, s};
+  auto owner = toolkit.create_dialog(102);
+  QTimer::singleShot(0, [&] {
+    User user{*toolkit.last()};
+    body(user);
+    toolkit.last()->close(1);
+  });
+  editor(context, *owner);
+  if (!toolkit.messages().empty()) bench.SkipWithError(toolkit.messages().c_str());
+  bench.counters["peak_MB"] = peak_megabytes();
+}
+
+void enable_add(User& u) {
+  u.type(1052, "0.01");
+  u.press(1053);
+}
+
+void BM_QtDiscreteOpen(benchmark::State& bench) {
+  app::ProgramState s = discrete_case();
+  for (auto _ : bench) run_editor(bench, s, editors::open_discrete_loading_editor, [](User&) {});
+}
+BENCHMARK(BM_QtDiscreteOpen)->Unit(benchmark::kMillisecond);
+
+void BM_QtDiscreteAddRangeAndRemoveIt(benchmark::State& bench) {
+  app::ProgramState s = discrete_case();
+  run_editor(bench, s, editors::open_discrete_loading_editor, [&](User& u) {
+    enable_add(u);
+    u.pick(1102, 5000);
+    u.type(1084, "500");
+    u.type(1085, "600");
+    u.type(1055, "3.5");
+    for (auto _ : bench) {
+      u.press(1050);
+      u.pick(1049, ranges_per_time + 1);
+      u.press(1082);
+    }
+  });
+}
+BENCHMARK(BM_QtDiscreteAddRangeAndRemoveIt)->Unit(benchmark::kMillisecond);
+
+void BM_QtDiscreteSelectTimePoint(benchmark::State& bench) {
+  app::ProgramState s = discrete_case();
+  s.time_point_table[1].ranges.resize(2);
+  s.time_point_table[1].n_ranges = 2;
+  run_editor(bench, s, editors::open_discrete_loading_editor, [&](User& u) {
+    int i = 0;
+    for (auto _ : bench) u.pick(1102, 1 + (i++ & 1));
+  });
+}
+BENCHMARK(BM_QtDiscreteSelectTimePoint)->Unit(benchmark::kMillisecond);
+
+void BM_QtDiscreteAddFirstTimeAndRemoveIt(benchmark::State& bench) {
+  app::ProgramState s = discrete_case();
+  s.max_time_points = n_time_points + 1;
+  run_editor(bench, s, editors::open_discrete_loading_editor, [&](User& u) {
+    u.type(1052, "0.001");
+    for (auto _ : bench) {
+      u.press(1053);
+      u.pick(1102, 1);
+      u.press(1083);
+    }
+  });
+}
+BENCHMARK(BM_QtDiscreteAddFirstTimeAndRemoveIt)->Unit(benchmark::kMillisecond);
+
+void BM_QtSinExpAddLastRangeAndRemoveFirst(benchmark::State& bench) {
+  app::ProgramState s = large_model(app::sinusoidal);
+  int next = 1;
+  run_editor(bench, s, editors::open_sin_exp_editor, [&](User& u) {
+    u.settling = false;
+    for (; next <= 10000; ++next) {
+      u.type(1089, QString::number(next));
+      u.type(1090, QString::number(next));
+      u.press(1062);
+    }
+    u.settling = true;
+    u.settle();
+    for (auto _ : bench) {
+      u.type(1089, QString::number(next));
+      u.type(1090, QString::number(next));
+      ++next;
+      u.press(1062);
+      u.pick(1061, 1);
+      u.press(1088);
+    }
+  });
+}
+BENCHMARK(BM_QtSinExpAddLastRangeAndRemoveFirst)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
