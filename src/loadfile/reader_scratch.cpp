@@ -1,5 +1,7 @@
 #include "loadfile/reader_scratch.h"
 
+#include <algorithm>
+
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/free_form.h"
@@ -8,10 +10,16 @@ namespace loadfile::scratch {
 
 namespace {
 
-// Node numbers share one width, that of the largest node number, so the columns line up.
+// Node numbers share the width of the model's largest node number, so the columns line up.
+// A number beyond the model (the editors do not check) widens its field instead of turning
+// into asterisks, which would lose it and end the section early when read back.
+int node_width(int node, int n_nodes) { return std::max(text::digit_count(n_nodes), text::digit_count(node)); }
+
 text::RecordWriter& node_pair(text::RecordWriter& record, const app::NodeRange& range, int n_nodes) {
-  const int k = text::digit_count(n_nodes);
-  return record.i(range.first_node, k).tr(2).i(range.last_node, k).tr(2);
+  return record.i(range.first_node, node_width(range.first_node, n_nodes))
+      .tr(2)
+      .i(range.last_node, node_width(range.last_node, n_nodes))
+      .tr(2);
 }
 
 std::string range_record(const app::NodeRange& range, int n_nodes, const ComponentSlots& slots) {
@@ -58,9 +66,10 @@ std::string initial_loading_record(const app::NodeRange& range, int n_nodes, int
 // The amplitudes are 14-character left-justified texts, as the Sin/Exp editor writes them,
 // but with two blanks fewer before the first.
 std::string amplitude_record(const app::NodeRange& range, int n_nodes, int n_dof) {
-  const int k = text::digit_count(n_nodes);
   text::RecordWriter record;
-  record.i(range.first_node, k).tr(2).i(range.last_node, k);
+  record.i(range.first_node, node_width(range.first_node, n_nodes))
+      .tr(2)
+      .i(range.last_node, node_width(range.last_node, n_nodes));
   const ComponentSlots slots = load_slots(n_dof);
   for (int j = 0; j < slots.count; ++j)
     record.tr(2).a(text::padded(text::g14_7_text(range.components[slots.slot[j]]), 14));

@@ -140,6 +140,17 @@ TEST(ReaderSections, EmptyInitialSectionsBecomeOneZeroRangeOverAllNodes) {
   EXPECT_FLOAT_EQ(r.omega, 0.5f);
 }
 
+// The editors do not check node numbers against the model; asterisks would lose them.
+TEST(ReaderSections, NodeNumbersBeyondTheModelKeepAllTheirDigits) {
+  Loaded run(small_model());
+  const std::string c = lines({"0", "0.001 5", "1  0.1  1.  0  0.  -1  0.1", " 1  120  0 0 0 0", "END",
+                               "100 5 1 2 3", "END", "0.5  0.", " 3  1000  1.  2.", "END_OF_CASE1"});
+  ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), loadfile::LoadOutcome::loaded);
+  EXPECT_EQ(run.scratch("1init.dat"), lines({" 1  120  0.  0.  0.  0.", "End Initial Displcements & Velocities"}));
+  EXPECT_EQ(run.scratch("1InitLoad.dat"), lines({"100   5  1.  2.  3.", "End_of_Initial_Loading"}));
+  EXPECT_EQ(run.scratch("1TPsin.dat").substr(0, 10), " 3  1000  ");
+}
+
 TEST(ReaderSections, TerminatorsFollowTheLanguageOfTheRunNotOfTheFile) {
   Loaded run(small_model("Romanian"));
   ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), discrete_case(1))), loadfile::LoadOutcome::loaded);

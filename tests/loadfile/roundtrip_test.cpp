@@ -2,6 +2,7 @@
 // the same loading file, for random program states of every kind of case.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
@@ -95,14 +96,18 @@ TEST(RoundTrip, RandomStatesOfEveryKindWriteTheSameFileAgain) {
   RecordProperty("random_states", n_states);
 }
 
-// The loading files that the end-to-end scenarios expect, with the model their header names
-// (taken from the example workspace). Their end records name the scenario's own path, so the
-// comparison with them stops before the end record.
-TEST(RoundTrip, ExpectedFilesOfTheScenarios) {
+// The loading files that the tests expect the program to write, with the model their header
+// names (taken from the example workspace). Their end records name the test's own path, so
+// the comparison with them stops before the end record.
+TEST(RoundTrip, ExpectedFilesOfTheTests) {
   int tried = 0;
-  const fs::path scenarios = fs::path(BRANTEL_SOURCE_DIR) / "tests" / "scenarios";
-  for (const auto& entry : fs::recursive_directory_iterator(scenarios)) {
-    if (entry.path().extension() != ".inc" || entry.path().string().find("/expected/") == std::string::npos) continue;
+  const fs::path tests = fs::path(BRANTEL_SOURCE_DIR) / "tests";
+  for (const auto& entry : fs::recursive_directory_iterator(tests)) {
+    const std::string path = entry.path().string();
+    // The writer's own fixtures hold placeholders for the scratch files it copies.
+    if (entry.path().extension() != ".inc" || path.find("/setup/") != std::string::npos ||
+        path.find("/data/reader/") != std::string::npos || path.find("/data/writer/") != std::string::npos)
+      continue;
     const std::string expected = testing_support::read_file(entry.path());
     const std::vector<std::string> records = roundtrip::records_of(expected);
     if (records.size() < 3 || records[2].find("Geometry file") == std::string::npos) continue;
@@ -126,13 +131,17 @@ TEST(RoundTrip, ExpectedFilesOfTheScenarios) {
     std::string messages;
     const std::string second = reload_and_write(s, messages);
     const std::string third = reload_and_write(s, messages);
-    EXPECT_EQ(roundtrip::file_difference(roundtrip::without_date(expected), roundtrip::without_date(second), 1), "")
-        << entry.path();
+    EXPECT_EQ(roundtrip::file_difference(
+                  roundtrip::without_zero_ranges_before_end_lines(roundtrip::without_date_record(expected), s.n_nodes),
+                  roundtrip::without_zero_ranges_before_end_lines(roundtrip::without_date_record(second), s.n_nodes)),
+              "")
+        << entry.path() << "\n" << messages << "\n" << second;
     EXPECT_EQ(roundtrip::without_date(second), roundtrip::without_date(third)) << entry.path();
     ++tried;
   }
-  if (tried == 0) GTEST_SKIP() << "no scenario expects a loading file yet";
-  RecordProperty("scenario_files", tried);
+  if (tried == 0) GTEST_SKIP() << "no test expects a loading file of a model of the example workspace";
+  RecordProperty("expected_files", tried);
+  std::printf("round trip of %d expected loading files\n", tried);
 }
 
 }  // namespace
