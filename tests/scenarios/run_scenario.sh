@@ -7,9 +7,12 @@
 #                     transcript        the replay's standard output, exactly
 #                     absent            paths (one a line) that must not exist afterwards
 #                     exit_code         the replay's exit code when it is not 0
+# In the transcript and the files compared, the working folder's path reads @WORKSPACE@.
 set -u
 replay=$1 scenario=$2 workspace=$3
-work=$(mktemp -d)
+# A name of fixed length, so that records cut at a column (long paths in a loading file's
+# header) are cut at the same place in every run.
+work=$(mktemp -d /tmp/brantel-scenario.XXXXXXXX)
 trap 'rm -rf "$work"' EXIT
 cp -r "$workspace/." "$work/"
 [ -d "$scenario/setup" ] && cp -r "$scenario/setup/." "$work/"
@@ -17,13 +20,15 @@ cp -r "$workspace/." "$work/"
 cd "$work" || exit 1
 "$replay" "$scenario/script.replay" >"$work/.transcript" 2>"$work/.stderr"
 rc=$?
+# The produced files as compared: the working folder's path replaced by @WORKSPACE@.
+comparable() { sed "s|$work|@WORKSPACE@|g" "$1"; }
 fail=0
 want_rc=0
 [ -f "$scenario/exit_code" ] && want_rc=$(tr -d '[:space:]' <"$scenario/exit_code")
 if [ "$rc" != "$want_rc" ]; then
   echo "exit code $rc, expected $want_rc"; cat "$work/.stderr"; fail=1
 fi
-if [ -f "$scenario/transcript" ] && ! diff -u "$scenario/transcript" "$work/.transcript"; then
+if [ -f "$scenario/transcript" ] && ! diff -u "$scenario/transcript" <(comparable "$work/.transcript"); then
   echo "transcript differs"; fail=1
 fi
 
@@ -36,12 +41,12 @@ if [ -d "$scenario/expected" ]; then
     if [[ "$rel" == *.inc ]] && tail -n 1 "$want" | grep -Eq "$date_layout"; then
       # The last record of a loading file is the date of writing: same layout, any value.
       if ! tail -n 1 "$got" | grep -Eq "$date_layout"; then echo "$rel: last record is not a date record"; fail=1; fi
-      if ! cmp -s <(head -n -1 "$want") <(head -n -1 "$got"); then
-        diff -u <(head -n -1 "$want") <(head -n -1 "$got") | cat -A | head -n 60
+      if ! cmp -s <(head -n -1 "$want") <(comparable "$got" | head -n -1); then
+        diff -u <(head -n -1 "$want") <(comparable "$got" | head -n -1) | cat -A | head -n 60
         echo "$rel differs"; fail=1
       fi
     else
-      cmp -s "$want" "$got" || { diff -u "$want" "$got" | cat -A | head -n 60; echo "$rel differs"; fail=1; }
+      cmp -s "$want" <(comparable "$got") || { diff -u "$want" <(comparable "$got") | cat -A | head -n 60; echo "$rel differs"; fail=1; }
     fi
   done < <(find "$scenario/expected" -type f -print0)
 fi
