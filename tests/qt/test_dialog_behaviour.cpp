@@ -18,7 +18,8 @@ using ui::qt::QtDialog;
 using qt_test::ModalScript;
 
 constexpr int sample_id = 900;
-constexpr int name_edit = 10, case_list = 11, type_combo = 12, apply_button = 13, status_static = 14;
+constexpr int name_edit = 10, case_list = 11, type_combo = 12, apply_button = 13, status_static = 14,
+              number_edit = 15;
 
 const ui::DialogTemplate& sample() {
   static const ui::DialogTemplate t{
@@ -31,6 +32,7 @@ const ui::DialogTemplate& sample() {
           // Listed after the controls it surrounds: it must still stay behind them.
           {ui::no_id, ControlKind::group_box, "Case", {}, {10, 8, 300, 160}},
           {status_static, ControlKind::static_text, "?", {}, {10, 170, 100, 44}},
+          {number_edit, ControlKind::edit, "From", {}, {160, 100, 60, 24}, true, false, true},
           {1, ControlKind::push_button, "OK", {}, {120, 180, 90, 28}, true, true},
           {2, ControlKind::push_button, "Cancel", {}, {220, 180, 90, 28}},
       }};
@@ -69,6 +71,13 @@ TEST_F(DialogBehaviour, TypingRunsTheEditCallbackOnEveryChangeButProgramTextNeve
   EXPECT_EQ(calls, (std::vector<int>{name_edit, name_edit}));
   EXPECT_EQ(dialog.text(name_edit, 5), "12   ");
   EXPECT_EQ(dialog.text(name_edit, 1), "1");
+}
+
+TEST_F(DialogBehaviour, ADigitsOnlyFieldRefusesOtherKeys) {
+  count_calls({number_edit});
+  qt_test::type_text(get<QLineEdit>(number_edit), "1a-2 ");
+  EXPECT_EQ(dialog.text(number_edit, 4), "12  ");
+  EXPECT_EQ(calls, (std::vector<int>{number_edit, number_edit}));
 }
 
 TEST_F(DialogBehaviour, TextIsCutToLengthAndPaddedWithoutSplittingACharacter) {

@@ -24,6 +24,7 @@ const ui::DialogTemplate& test_template() {
           {13, ControlKind::push_button, "Act", {}, {}},
           {14, ControlKind::static_text, "?", {}, {}},
           {15, ControlKind::push_button, "Off", {}, {}, false},
+          {16, ControlKind::edit, "From", {}, {}, true, false, true},
           {1, ControlKind::push_button, "OK", {}, {}},
           {2, ControlKind::push_button, "Cancel", {}, {}},
       }};
@@ -101,6 +102,22 @@ TEST(ReplayScript, UserActionsRunCallbacksAndProgramValuesDoNot) {
 TEST(ReplayScript, CloseBoxAndCancelGiveCodeTwo) {
   EXPECT_EQ(replay("close\n", Recorder()).code, 2);
   EXPECT_EQ(replay("press 2\n", Recorder()).code, 2);
+}
+
+TEST(ReplayScript, CloseBoxDoesNothingWhileCancelIsDisabled) {
+  auto program = [](ui::Toolkit& toolkit) {
+    auto dialog = toolkit.create_dialog(900);
+    dialog->set_enabled(2, false);
+    return dialog->run_modal();
+  };
+  Outcome run = replay("close\nin 900\npress 1\n", program);
+  EXPECT_EQ(run.error, "");
+  EXPECT_EQ(run.code, 1);
+}
+
+TEST(ReplayScript, DigitsOnlyFieldKeepsTheDigitsTyped) {
+  Outcome run = replay("type 16 \"1a-2 \"\nexpect text 16 \"12\"\nclose\n", Recorder());
+  EXPECT_EQ(run.error, "");
 }
 
 TEST(ReplayScript, MessagesAreTranscribedAndChecked) {

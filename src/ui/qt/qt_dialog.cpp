@@ -5,6 +5,8 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -89,10 +91,18 @@ QWidget* make_drop_down(const ControlTemplate& control, QWidget* parent) {
   return combo;
 }
 
+// A digits-only field refuses every other key, as the fields of element numbers do.
+QWidget* make_edit(const ControlTemplate& control, QWidget* parent) {
+  auto* edit = new QLineEdit(parent);
+  if (control.digits_only)
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edit));
+  return edit;
+}
+
 QWidget* make_control(const ControlTemplate& control, QWidget* parent) {
   switch (control.kind) {
     case ControlKind::push_button: return make_push_button(control, parent);
-    case ControlKind::edit: return new QLineEdit(parent);
+    case ControlKind::edit: return make_edit(control, parent);
     case ControlKind::static_text: return make_static(control, parent);
     case ControlKind::list_box: return make_list(control, parent);
     case ControlKind::drop_down: return make_drop_down(control, parent);

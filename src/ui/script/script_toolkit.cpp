@@ -30,6 +30,7 @@ ScriptDialog::ScriptDialog(ScriptToolkit& toolkit, const DialogTemplate& t) : to
     Control& control = controls_[c.id];
     control.kind = c.kind;
     control.enabled = c.enabled;
+    control.digits_only = c.digits_only;
     if (c.kind == ControlKind::push_button || c.kind == ControlKind::static_text ||
         c.kind == ControlKind::group_box)
       control.text = c.label;
@@ -127,8 +128,17 @@ ScriptDialog::Control& ScriptDialog::usable(int line, ControlId id, ControlKind 
 }
 
 void ScriptDialog::user_type(int line, ControlId id, const std::string& text) {
-  usable(line, id, ControlKind::edit, "an edit field").text = text;
+  Control& c = usable(line, id, ControlKind::edit, "an edit field");
+  c.text = text;
+  // A digits-only field refuses the other keys, so they never reach its text.
+  if (c.digits_only) std::erase_if(c.text, [](char ch) { return ch < '0' || ch > '9'; });
   run_callback(id);
+}
+
+void ScriptDialog::user_close_box() {
+  const Control* cancel = control(2);
+  if (cancel && !cancel->enabled) return;
+  close(2);
 }
 
 void ScriptDialog::user_pick(int line, ControlId id, int item) {

@@ -92,6 +92,7 @@ class ScriptDialog : public Dialog {
     int selection = 0;
     bool enabled = true;
     bool has_image = false;
+    bool digits_only = false;
   };
 
   ScriptDialog(ScriptToolkit& toolkit, const DialogTemplate& t);
@@ -120,7 +121,8 @@ class ScriptDialog : public Dialog {
   void user_type(int line, ControlId id, const std::string& text);
   void user_pick(int line, ControlId id, int item);
   void user_press(int line, ControlId id);
-  void user_close_box() { close(2); }
+  // Does nothing while Cancel is disabled: the program disables it so the user cannot go back.
+  void user_close_box();
 
  private:
   Control& usable(int line, ControlId id, ControlKind kind, const char* what);
