@@ -32,7 +32,7 @@ if [ -f "$scenario/transcript" ] && ! diff -u "$scenario/transcript" <(comparabl
   echo "transcript differs"; fail=1
 fi
 
-date_layout='^[0-9][0-9]/[0-9][0-9]/[0-9][0-9][0-9][0-9]   [0-9][0-9]:[0-9][0-9]:[0-9][0-9]\r?$'
+date_layout=$'^[0-9][0-9]/[0-9][0-9]/[0-9][0-9][0-9][0-9]   [0-9][0-9]:[0-9][0-9]:[0-9][0-9]\r?$'
 if [ -d "$scenario/expected" ]; then
   while IFS= read -r -d '' want; do
     rel=${want#"$scenario/expected/"}
