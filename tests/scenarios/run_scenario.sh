@@ -38,9 +38,9 @@ if [ -d "$scenario/expected" ]; then
     rel=${want#"$scenario/expected/"}
     got="$work/$rel"
     if [ ! -f "$got" ]; then echo "missing: $rel"; fail=1; continue; fi
-    if [[ "$rel" == *.inc ]] && tail -n 1 "$want" | grep -Eq "$date_layout"; then
+    if [[ "$rel" == *.inc ]] && tail -n 1 "$want" | tr -d '\r' | grep -Eq "$date_layout"; then
       # The last record of a loading file is the date of writing: same layout, any value.
-      if ! tail -n 1 "$got" | grep -Eq "$date_layout"; then echo "$rel: last record is not a date record"; fail=1; fi
+      if ! tail -n 1 "$got" | tr -d '\r' | grep -Eq "$date_layout"; then echo "$rel: last record is not a date record"; fail=1; fi
       if ! cmp -s <(head -n -1 "$want") <(comparable "$got" | head -n -1); then
         diff -u <(head -n -1 "$want") <(comparable "$got" | head -n -1) | cat -A | head -n 60
         echo "$rel differs"; fail=1
