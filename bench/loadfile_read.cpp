@@ -45,16 +45,27 @@ std::string number(double v) {
 std::string accelerogram(int case_number, int points) {
   std::string out;
   out.reserve(static_cast<std::size_t>(points) * 66);
-  for (int p = 0; p < points; ++p)
-    out += " " + number(p * 0.005) + number(0.01 * (p % 97)) + number(-0.02 * (p % 13)) + number(0.5) + "\n";
+  for (int p = 0; p < points; ++p) {
+    out += ' ';
+    for (double v : {p * 0.005, 0.01 * (p % 97), -0.02 * (p % 13), 0.5}) out += number(v);
+    out += '\n';
+  }
   return out + "END_OF_CASE" + std::to_string(case_number) + "\n";
 }
 
 std::string discrete(int case_number, int times) {
   std::string out;
   for (int t = 1; t <= times; ++t) {
-    out += " " + std::to_string(t * 0.01) + "\n";
-    for (int r = 0; r < 4; ++r) out += " " + std::to_string(r * 30 + 1) + " " + std::to_string(r * 30 + 30) + " 1000.5 -250.25 0.\n";
+    out += ' ';
+    out += std::to_string(t * 0.01);
+    out += '\n';
+    for (int r = 0; r < 4; ++r) {
+      out += ' ';
+      out += std::to_string(r * 30 + 1);
+      out += ' ';
+      out += std::to_string(r * 30 + 30);
+      out += " 1000.5 -250.25 0.\n";
+    }
   }
   return out + "END_OF_CASE" + std::to_string(case_number) + "\n";
 }
