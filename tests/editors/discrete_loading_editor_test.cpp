@@ -300,4 +300,29 @@ TEST(DiscreteLoadingEditor, ReadingTheFileBackFillsTheTableForTheNextOpening) {
   EXPECT_FALSE(editors::read_discrete_loading_file("9TP.dat", s, table));
 }
 
+// The table holds what was entered: limits of 100,000 nodes and 10,000 time points allocate
+// neither a range per node nor an entry per possible time point.
+TEST(DiscreteLoadingEditor, MemoryFollowsTheDataNotTheLimits) {
+  TempCurrentDir dir;
+  auto s = model(100000, 3);
+  s.max_time_points = 10000;
+  auto outcome = run(s, editors::open_discrete_loading_editor, R"(
+in 104
+type 1052 "2"
+press 1053
+type 1052 "1"
+press 1053
+pick 1102 2
+type 1084 "1"
+type 1085 "100000"
+press 1050
+press 1093
+press 1
+)");
+  EXPECT_RAN(outcome);
+  ASSERT_EQ(s.time_point_table.size(), 2u);
+  EXPECT_EQ(s.time_point_table[0].ranges.capacity(), 0u);
+  EXPECT_LE(s.time_point_table[1].ranges.capacity(), 1u);
+}
+
 }  // namespace
