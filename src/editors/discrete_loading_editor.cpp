@@ -72,10 +72,12 @@ void TimePoints::insert(int position, float t, int count) {
 }
 
 bool TimePoints::remove(int selected, int& count) {
+  // Entries move with their ranges; nothing is copied.
   const bool changed = remove_entry(
       selected, count,
       [&](int i) {
-        if (i <= stored()) at(i) = app::TimePoint(entry(i + 1));
+        if (i < stored()) entries_[i - 1] = std::move(entries_[i]);
+        else if (i == stored()) entries_[i - 1] = app::TimePoint{};
       },
       [&](int i) {
         if (i <= stored()) at(i) = app::TimePoint{};

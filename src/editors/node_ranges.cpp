@@ -48,11 +48,12 @@ bool remove_range(RangeTable& table, int selected, int& count) {
 
 void ListItems::reset(int item_count) {
   dialog_.set_item_count(id_, item_count);
+  item_count_ = item_count;
   items_.clear();
 }
 
 void ListItems::set(int item, std::string_view text) {
-  if (item < 1) return;
+  if (item < 1 || item > item_count_) return;
   if (static_cast<int>(items_.size()) < item) {
     if (text.empty()) return;  // already empty
     items_.resize(item);

@@ -64,6 +64,8 @@ class ListItems {
   ListItems(ui::Dialog& dialog, ui::ControlId id) : dialog_(dialog), id_(id) {}
   // Sets the number of items; every item starts empty.
   void reset(int item_count);
+  // An item beyond the number of items (a file holding more ranges than the model has nodes)
+  // is not shown.
   void set(int item, std::string_view text);
   std::string_view item(int i) const;  // empty beyond the items set
   // Items 1..count show `text_of(i)`; every later item that shows something becomes empty.
@@ -79,6 +81,7 @@ class ListItems {
   void trim();
   ui::Dialog& dialog_;
   ui::ControlId id_;
+  int item_count_ = 0;
   std::vector<std::string> items_;  // items 1..size(); later items are empty
 };
 
