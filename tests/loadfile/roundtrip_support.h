@@ -14,6 +14,7 @@
 #include "app/state.h"
 #include "cases/scratch_files.h"
 #include "editors/accel_layout.h"
+#include "editors/scratch_layouts.h"
 #include "support/temp_dir.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
@@ -201,66 +202,31 @@ inline Generated Generator::state() {
 
 // ---- the editors' scratch files --------------------------------------------------------
 
-// The 24-character tidied G14.7 field cut to 14 characters (A14 of it), left-justified.
-inline std::string a14(float v) { return text::padded(text::g14_7_text(v), 14); }
-
-inline std::string editor_range_record(const app::NodeRange& r, int n_nodes, const std::vector<int>& slots,
-                                       int gap_after) {
-  const int k = text::digit_count(n_nodes);
-  text::RecordWriter w;
-  w.i(r.first_node, k).tr(2).i(r.last_node, k).tr(2);
-  for (std::size_t j = 0; j < slots.size(); ++j) {
-    if (static_cast<int>(j) == gap_after) w.tr(2);
-    w.a(a14(r.components[slots[j]]));
-  }
-  return w.str();
-}
-
-inline std::string editor_amplitude_record(const app::NodeRange& r, int n_nodes, int n_dof) {
-  const int k = text::digit_count(n_nodes);
-  text::RecordWriter w;
-  w.i(r.first_node, k).tr(2).i(r.last_node, k).tr(2);
-  for (int j = 0; j < n_dof; ++j) w.tr(2).a(a14(r.components[j]));
-  return w.str();
-}
-
 inline std::string file_text(const std::vector<std::string>& records) {
   std::string out;
   for (const std::string& r : records) out += r + "\r\n";
   return out;
 }
 
+// The files as the editors save them, through the editors' own record builders.
 inline void write_editor_files(const Generated& g) {
+  namespace layouts = editors::layouts;
   const app::ProgramState& s = g.state;
   const bool ro = app::romanian_messages(s);
   const int n = s.n_dof;
-  std::vector<int> displacement_velocity, mass_load, loads;
-  for (int j = 0; j < n; ++j) displacement_velocity.push_back(j), loads.push_back(j);
-  mass_load.push_back(0);
-  for (int j = 0; j < n; ++j) displacement_velocity.push_back(3 + j), mass_load.push_back(3 + j);
   for (int i = 1; i <= s.n_loading_cases; ++i) {
     const app::CaseRecord& c = s.written_case_records[i];
     const CaseData& d = g.cases[i - 1];
     std::vector<std::string> init, load, data;
-    for (const auto& r : d.conditions) init.push_back(editor_range_record(r, s.n_nodes, displacement_velocity, n));
-    init.emplace_back(ro ? "Sfarsit_Conditii_Initiale" : "End_of_Initial_Conditions");
-    if (c.loading_type < 0)
-      init.push_back(text::FreeFormWriter().real(c.initial_acceleration[0]).real(c.initial_acceleration[1])
-                         .real(c.initial_acceleration[2]).str());
-    for (const auto& r : d.loadings) {
-      std::string record = editor_range_record(r, s.n_nodes, mass_load, -1);
-      load.push_back(std::string(text::trim_right(record)));
-    }
-    load.emplace_back(ro ? "Sfarsit_Incarcare_Initiala" : "End_of_Initial_Loading");
-    for (const auto& r : d.amplitudes) data.push_back(editor_amplitude_record(r, s.n_nodes, n));
+    for (const auto& r : d.conditions) init.push_back(layouts::conditions_record(r, s.n_nodes, n));
+    init.emplace_back(layouts::conditions_end_record(ro));
+    if (c.loading_type < 0) init.push_back(layouts::acceleration_record(c.initial_acceleration));
+    for (const auto& r : d.loadings) load.push_back(layouts::loadings_record(r, s.n_nodes, n));
+    load.emplace_back(layouts::loadings_end_record(ro));
+    for (const auto& r : d.amplitudes) data.push_back(layouts::amplitude_record(r, s.n_nodes, n));
     for (const auto& p : d.time_points) {
-      data.push_back(text::FreeFormWriter().real(p.time).str());
-      for (const auto& r : p.ranges) {
-        text::FreeFormWriter w;
-        w.integer(r.first_node).integer(r.last_node);
-        for (int j = 0; j < n; ++j) w.real(r.components[j]);
-        data.push_back(w.str());
-      }
+      data.push_back(layouts::time_record(p.time));
+      for (const auto& r : p.ranges) data.push_back(layouts::discrete_range_record(r, n));
     }
     using cases::ScratchKind;
     testing_support::write_file(cases::scratch_file_name(i, ScratchKind::initial_conditions), file_text(init));
@@ -270,7 +236,7 @@ inline void write_editor_files(const Generated& g) {
       testing_support::write_file(data_file, editors::accel_file_content(d.accel_points, c.n_time_points,
                                                                          c.loading_type, n, d.direction, i));
     } else {
-      data.push_back("END_OF_CASE" + std::to_string(i));
+      data.push_back(layouts::end_of_case_record(i));
       testing_support::write_file(data_file, file_text(data));
     }
   }
