@@ -9,6 +9,8 @@ options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
 if [ "${1:-}" = "--sanitize" ]; then
   build="$root/build-sanitize"
   options=(-DCMAKE_BUILD_TYPE=Debug -DBRANTEL_SANITIZE=ON)
+  export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
+  export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 fi
 jobs=$(nproc)
 cmake -S "$root" -B "$build" -G Ninja "${options[@]}"
