@@ -1,20 +1,24 @@
 #!/usr/bin/env bash
-# Sets up, builds BRANTEL with its tests and runs them all (no display needed).
-#   --sanitize   build and run under AddressSanitizer and UndefinedBehaviorSanitizer instead
+# Sets up, builds BRANTEL with its tests and runs them all (no display needed): once in an
+# optimised build, once under AddressSanitizer and UndefinedBehaviorSanitizer.
+#   --quick   the optimised build only
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
-build="$root/build-test"
-options=(-DCMAKE_BUILD_TYPE=RelWithDebInfo)
-if [ "${1:-}" = "--sanitize" ]; then
-  build="$root/build-sanitize"
-  options=(-DCMAKE_BUILD_TYPE=Debug -DBRANTEL_SANITIZE=ON)
+jobs=$(nproc)
+export QT_QPA_PLATFORM=offscreen
+
+run_suite() {
+  local build=$1
+  shift
+  cmake -S "$root" -B "$build" -G Ninja "$@"
+  cmake --build "$build" -j "$jobs"
+  (cd "$build" && ctest --output-on-failure -j "$jobs" --timeout 600)
+}
+
+run_suite "$root/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+if [ "${1:-}" != "--quick" ]; then
   export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+  run_suite "$root/build-sanitize" -DCMAKE_BUILD_TYPE=Debug -DBRANTEL_SANITIZE=ON -DBRANTEL_BENCH=OFF
 fi
-jobs=$(nproc)
-cmake -S "$root" -B "$build" -G Ninja "${options[@]}"
-cmake --build "$build" -j "$jobs"
-export QT_QPA_PLATFORM=offscreen
-cd "$build"
-ctest --output-on-failure -j "$jobs" --timeout 600
