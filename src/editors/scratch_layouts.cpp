@@ -20,7 +20,15 @@ namespace {
 int directions(int n_dof) { return std::clamp(n_dof, 0, 3); }
 
 // A component as the A14 item writes it: its G14.7 text, tidied, left-justified in 14 columns.
-std::string a14(float value) { return text::padded(text::g14_7_text(value), 14); }
+// The init.dat records put such fields side by side, so a text that filled all 14 columns (a
+// negative value in exponent form, "-0.9950001E-06") would run into its neighbour and no
+// free-form reader could tell the two apart. Such a text loses the "0" before its point
+// ("-.9950001E-06"): the same value, and a blank always ends the field.
+std::string a14(float value) {
+  std::string number = text::g14_7_text(value);
+  if (number.size() >= 14 && number.compare(0, 3, "-0.") == 0) number.erase(1, 1);
+  return text::padded(number, 14);
+}
 
 // The two node numbers, each right-justified to the width of the largest node number, so the
 // columns of every record line up whatever the values.

@@ -94,6 +94,24 @@ TEST(NodeLayouts, EveryFixedRecordReadsBackInFreeForm) {
   EXPECT_EQ(back, amplitudes);
 }
 
+// Regression: a negative value in exponent form fills all 14 columns of its field, and in
+// init.dat the fields stand side by side; written with its leading "0" it ran into the next
+// value and the record could no longer be read back.
+TEST(NodeLayouts, FieldThatWouldFillItsColumnsStillEndsInABlank) {
+  const NodeRange conditions = range(1, 2, {{0, -9.950001e-7f}, {1, -1.234567e-4f}, {3, -2.5e-9f}, {4, 1.0f}});
+  const NodeRange loadings = range(1, 2, {{0, -9.950001e-7f}, {3, -1.234567e-4f}, {4, 3.0f}});
+  const std::string c = layouts::conditions_record(conditions, 9, 2);
+  EXPECT_EQ(c, "1  2  -.9950001E-06 -.1234567E-03   -0.25E-08     1.            ");
+  EXPECT_EQ(c.size(), 2u + 6 + 56);
+  text::RecordSource source(c + "\n" + layouts::loadings_record(loadings, 9, 2) + "\n");
+  NodeRange back;
+  ASSERT_EQ(layouts::read_conditions_entry(source, 2, back), text::ReadStatus::ok);
+  EXPECT_EQ(back, conditions);
+  back = NodeRange{};
+  ASSERT_EQ(layouts::read_loadings_entry(source, 2, back), text::ReadStatus::ok);
+  EXPECT_EQ(back, loadings);
+}
+
 TEST(NodeLayouts, FailedReadLeavesTheEntryAsItWas) {
   text::RecordSource source("  4  9  1.5  End_of_Initial_Conditions\n");
   NodeRange entry = range(1, 2, {{0, 3.0f}});

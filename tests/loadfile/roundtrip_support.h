@@ -58,20 +58,11 @@ class Generator {
   }
   float positive() { return std::fabs(typed_nonzero()); }
 
-  // The editors write node-range values as A14 fields with nothing between some of them, so a
-  // text that fills all 14 columns (-0.9950001E-06) runs into its neighbour and the record
-  // no longer reads back. That is the editors' layout, not the reader's: such values are left
-  // out here and reported.
-  float a14_value() {
-    for (;;)
-      if (const float v = typed(); text::g14_7_text(v).size() < 14) return v;
-  }
-
   app::NodeRange range(int n_nodes, int components) {
     app::NodeRange r;
     r.first_node = integer(1, n_nodes);
     r.last_node = integer(r.first_node, n_nodes);
-    for (int j = 0; j < components; ++j) r.components[j] = a14_value();
+    for (int j = 0; j < components; ++j) r.components[j] = typed();
     return r;
   }
 

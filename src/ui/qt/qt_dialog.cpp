@@ -79,6 +79,9 @@ QWidget* make_group_box(const ControlTemplate& control, QWidget* parent) {
 QWidget* make_list(const ControlTemplate& control, QWidget* parent) {
   auto* list = new QListWidget(parent);
   list->setSelectionMode(QAbstractItemView::SingleSelection);
+  // Items are one line each; without this a list of 100,000 nodes measures every item anew
+  // at each change, and a single ADD takes a fifth of a second.
+  list->setUniformItemSizes(true);
   for (const std::string& item : control.items) list->addItem(from_utf8(item));
   return list;
 }
