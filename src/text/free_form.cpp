@@ -76,7 +76,6 @@ constexpr std::array<bool, 256> separator_table() {
 constexpr std::array<bool, 256> separators = separator_table();
 bool is_separator(char c) { return separators[static_cast<unsigned char>(c)]; }
 
-
 // The solver's runtime refuses larger repeat counts; a file it cannot read must not pass here.
 constexpr long max_repeat_count = 200000000;
 
