@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/context.h"
+#include "common/text_file.h"
 #include "editors/accel_layout.h"
 #include "editors/editors.h"
 #include "ui/script/script_toolkit.h"
@@ -101,8 +102,7 @@ void write_saved_points(int count) {
     points[i].acceleration[0] = static_cast<float>((i % 97) * 0.125 - 3);
   }
   std::string reason;
-  editors::write_text_file("1TPacc.dat",
-                           editors::accel_file_content(points, count, -1, 3, 0, 1), reason);
+  common::replace_file("1TPacc.dat", editors::accel_file_content(points, count, -1, 3, 0, 1), reason);
 }
 
 // Opening with the saved points, then: 0 nothing, 1 one ADD at the end of the full list,

@@ -1,11 +1,6 @@
 #include "editors/accel_layout.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <system_error>
 
 #include "text/fixed_text.h"
 #include "text/format.h"
@@ -91,31 +86,6 @@ int read_accel_points(text::RecordSource& source, int n_points, int loading_type
     table[n_read++] = point;
   }
   return n_read;
-}
-
-bool write_text_file(const std::string& path, const std::string& content, std::string& reason) {
-  const std::string temporary = path + ".new";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (file == nullptr) {
-    reason = std::strerror(errno);
-    return false;
-  }
-  const bool written = std::fwrite(content.data(), 1, content.size(), file) == content.size();
-  const int write_error = errno;
-  const bool closed = std::fclose(file) == 0;
-  if (!written || !closed) {
-    reason = std::strerror(written ? errno : write_error);
-    std::remove(temporary.c_str());
-    return false;
-  }
-  std::error_code ec;
-  std::filesystem::rename(temporary, path, ec);
-  if (ec) {
-    reason = ec.message();
-    std::remove(temporary.c_str());
-    return false;
-  }
-  return true;
 }
 
 }  // namespace editors

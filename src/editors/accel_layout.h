@@ -41,8 +41,4 @@ text::ReadStatus read_accel_point(text::RecordSource& source, int loading_type, 
 int read_accel_points(text::RecordSource& source, int n_points, int loading_type, int n_dof,
                       int direction, std::vector<app::AccelPoint>& table);
 
-// Writes `content` to `path` through a temporary file renamed over it, so a failed write
-// leaves the previous file as it was. false with a short `reason` when it fails.
-bool write_text_file(const std::string& path, const std::string& content, std::string& reason);
-
 }  // namespace editors

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cases/scratch_files.h"
+#include "common/text_file.h"
 #include "editors/accel_layout.h"
 #include "editors/accel_points.h"
 #include "app/dialog_initializer.h"
@@ -50,11 +51,7 @@ bool existing_data_readable(const app::ProgramState& s, int case_number) {
 
 void read_existing_points(app::ProgramState& s, int case_number) {
   const std::string path = cases::scratch_file_name(case_number, cases::ScratchKind::accelerogram);
-  std::error_code ec;
-  if (!std::filesystem::exists(path, ec)) {
-    std::string reason;
-    write_text_file(path, "", reason);  // an unreadable folder shows itself on SAVE
-  }
+  common::create_if_missing(path);  // an unwritable folder shows itself on SAVE
   text::RecordSource source;
   if (!text::RecordSource::from_file(path, source)) return;
   const app::CaseRecord& record = s.case_records[case_number];
@@ -249,7 +246,7 @@ void AccelerogramEditor::on_save(ui::Dialog& d) {
   const std::string content = accel_file_content(working_, static_cast<int>(working_.size()), code,
                                                  state_.n_dof, state_.accel_direction, case_number_);
   std::string reason;
-  if (!write_text_file(path, content, reason)) {
+  if (!common::replace_file(path, content, reason)) {
     const std::string where = (std::filesystem::current_path() / path).string();
     context_.message("Cannot write file " + where + ": " + reason,
                      "Fisierul " + where + " nu se poate scrie: " + reason, "SAVE Message",

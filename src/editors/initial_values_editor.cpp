@@ -7,6 +7,7 @@
 
 #include "app/dialog_initializer.h"
 #include "cases/scratch_files.h"
+#include "common/text_file.h"
 #include "editors/editors.h"
 #include "editors/node_ranges.h"
 #include "editors/scratch_layouts.h"
@@ -128,7 +129,7 @@ void InitialValuesEditor::load_group(Group& group, cases::ScratchKind kind,
                                      text::ReadStatus (*read)(text::RecordSource&, int,
                                                               app::NodeRange&)) {
   const std::string path = file_name(kind);
-  layouts::create_if_missing(path);
+  common::create_if_missing(path);
   text::RecordSource source;
   if (!text::RecordSource::from_file(path, source)) return;
   for (int i = 1; i <= group.count; ++i) {

@@ -1,13 +1,8 @@
 #include "editors/scratch_layouts.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <system_error>
 
+#include "common/text_file.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 
@@ -177,37 +172,9 @@ std::string end_of_case_record(int case_number) {
 
 bool write_records(const std::string& path, const std::vector<std::string>& records,
                    std::string& reason) {
-  const std::string temporary = path + ".part";
-  std::FILE* file = std::fopen(temporary.c_str(), "wb");
-  if (file == nullptr) {
-    reason = std::strerror(errno);
-    return false;
-  }
-  bool ok = true;
-  for (const std::string& record : records) {
-    ok = std::fwrite(record.data(), 1, record.size(), file) == record.size() &&
-         std::fwrite("\r\n", 1, 2, file) == 2;
-    if (!ok) break;
-  }
-  if (!ok) reason = std::strerror(errno);
-  if (std::fclose(file) != 0 && ok) {
-    ok = false;
-    reason = std::strerror(errno);
-  }
-  std::error_code ec;
-  if (ok) std::filesystem::rename(temporary, path, ec);
-  if (ok && ec) {
-    ok = false;
-    reason = ec.message();
-  }
-  if (!ok) std::filesystem::remove(temporary, ec);
-  return ok;
-}
-
-void create_if_missing(const std::string& path) {
-  std::error_code ec;
-  if (std::filesystem::exists(path, ec)) return;
-  std::ofstream(path, std::ios::binary | std::ios::app);
+  std::string content;
+  for (const std::string& record : records) content.append(record).append("\r\n");
+  return common::replace_file(path, content, reason);
 }
 
 }  // namespace editors::layouts

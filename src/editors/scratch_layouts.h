@@ -51,12 +51,9 @@ int read_discrete_loading(text::RecordSource& source, int n_time_points, int n_d
 std::string end_of_case_record(int case_number);
 
 // ---- files ----------------------------------------------------------------------------
-// Replaces the file with these records, each ended by CR LF. The records go to a temporary
-// file in the same folder that is renamed over the target, so a failed write leaves the old
-// file whole. false with `reason` set when the file cannot be written.
+// Replaces the file with these records, each ended by CR LF, as common::replace_file does:
+// a failed write leaves the old file whole. false with `reason` set when it cannot be written.
 bool write_records(const std::string& path, const std::vector<std::string>& records,
                    std::string& reason);
-// Creates the file empty when it does not exist; an existing file is left as it is.
-void create_if_missing(const std::string& path);
 
 }  // namespace editors::layouts

@@ -6,6 +6,7 @@
 
 #include "app/dialog_initializer.h"
 #include "cases/scratch_files.h"
+#include "common/text_file.h"
 #include "editors/editors.h"
 #include "editors/node_ranges.h"
 #include "editors/scratch_layouts.h"
@@ -87,7 +88,7 @@ void SinExpEditor::load_existing_data() {
   dialog_.set_text(id::omega, shown(record().omega));
   if (sinusoidal()) dialog_.set_text(id::phi, shown(record().phi));
   const std::string path = file_name();
-  layouts::create_if_missing(path);
+  common::create_if_missing(path);
   text::RecordSource source;
   if (text::RecordSource::from_file(path, source)) {
     for (int i = 1; i <= record().n_load_ranges; ++i) {

@@ -1,11 +1,11 @@
 #include "loadfile/reader.h"
 
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <string_view>
 #include <system_error>
 
+#include "common/text_file.h"
 #include "loadfile/reader_messages.h"
 #include "loadfile/reader_parse.h"
 #include "text/fixed_text.h"
@@ -30,16 +30,10 @@ std::string loading_file_path(std::string_view path) {
   return std::string(text::trim_right(std::string_view(typed).substr(0, path_length)));
 }
 
-bool write_file(const ScratchFile& file) {
-  std::ofstream out(file.name, std::ios::binary | std::ios::trunc);
-  out.write(file.content.data(), static_cast<std::streamsize>(file.content.size()));
-  out.close();
-  return !out.fail();
-}
-
 bool write_scratch_files(app::Context& context, const std::vector<ScratchFile>& files) {
   for (const ScratchFile& file : files) {
-    if (write_file(file)) continue;
+    std::string reason;  // the message names the file and its folder instead
+    if (common::replace_file(file.name, file.content, reason)) continue;
     show_write_failure(context, file.name, ui::current_directory());
     return false;
   }
