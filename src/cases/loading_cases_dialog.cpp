@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/file_boxes.h"
 #include "cases/case_form.h"
 #include "cases/scratch_files.h"
 #include "editors/editors.h"
@@ -489,14 +490,8 @@ void LoadingCasesDialog::open_initial_values() {
 // ----- the loading file -----
 
 void LoadingCasesDialog::select_loading_file() {
-  ui::OpenFileRequest request;
-  request.filters = {{"Loading files (*.inc)", "*.inc"}, {"All files", "*.*"}};
-  request.selected_filter = 1;
-  request.default_extension = "inc";
-  request.title = "Select Loading File \".inc\"";
-  request.initial_folder = std::string(state_.dat_directory.trimmed());
   std::string& buffer = file_box_buffer();
-  if (!context_.toolkit.open_file_box(request, buffer)) return;
+  if (!context_.toolkit.open_file_box(app::loading_file_box_request(state_), buffer)) return;
   // A longer path would be cut to another file's name when stored.
   if (buffer.size() > max_path_length) {
     context_.message("ERROR: the path of the loading file is longer than 260 characters: " + buffer,

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/dialog_initializer.h"
+#include "app/file_boxes.h"
 #include "cases/scratch_files.h"
 #include "general/controls.h"
 #include "general/operator_block.h"
@@ -140,16 +141,6 @@ std::string& loading_box_buffer() {
   return buffer;
 }
 
-ui::OpenFileRequest loading_box_request(const app::ProgramState& state) {
-  ui::OpenFileRequest request;
-  request.filters = {{"Loading files (*.inc)", "*.inc"}, {"All files", "*.*"}};
-  request.selected_filter = 1;
-  request.default_extension = "inc";
-  request.title = "Select Loading File \".inc\"";
-  request.initial_folder = std::string(state.dat_directory.trimmed());
-  return request;
-}
-
 // A longer path would be cut by the loading_file field, and "Create" would then write to a
 // file the user never chose.
 bool loading_path_fits(app::Context& context, std::string_view path) {
@@ -166,7 +157,7 @@ void load_from_old_file(Session& session, ui::Dialog& dialog) {
   app::Context& context = session.context;
   app::ProgramState& state = context.state;
   std::string& buffer = loading_box_buffer();
-  if (!context.toolkit.open_file_box(loading_box_request(state), buffer)) return;
+  if (!context.toolkit.open_file_box(app::loading_file_box_request(state), buffer)) return;
   if (!loading_path_fits(context, buffer)) return;
   const text::Field<260> previous_loading_file = state.loading_file;
   state.loading_file = text::trim_right(buffer);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/file_boxes.h"
 #include "general/controls.h"
 #include "general/geometry_file.h"
 
@@ -13,16 +14,6 @@ namespace {
 std::string& geometry_box_buffer() {
   static std::string buffer;
   return buffer;
-}
-
-ui::OpenFileRequest geometry_box_request(const app::ProgramState& state) {
-  ui::OpenFileRequest request;
-  request.filters = {{"Data files (.dat)", "*.dat"}, {"All files", "*.*"}};
-  request.selected_filter = 1;
-  request.default_extension = "dat";
-  request.title = "Select Geometry File (.dat)";
-  request.initial_folder = std::string(state.dat_directory.trimmed());
-  return request;
 }
 
 void commit_geometry(app::ProgramState& state, const std::string& path, const GeometryData& data) {
@@ -53,7 +44,7 @@ void show_geometry(ui::Dialog& dialog, const app::ProgramState& state) {
 
 void select_geometry_file(app::Context& context, ui::Dialog& dialog) {
   std::string& buffer = geometry_box_buffer();
-  if (!context.toolkit.open_file_box(geometry_box_request(context.state), buffer)) return;
+  if (!context.toolkit.open_file_box(app::geometry_file_box_request(context.state), buffer)) return;
   // Read before storing anything, so that a file that cannot be read leaves the previous
   // model in place rather than half of a new one.
   const GeometryReadResult result = read_geometry_file(buffer);
