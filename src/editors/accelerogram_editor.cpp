@@ -7,6 +7,7 @@
 #include "common/text_file.h"
 #include "editors/accel_layout.h"
 #include "editors/accel_points.h"
+#include "editors/editor_messages.h"
 #include "app/dialog_initializer.h"
 #include "editors/editors.h"
 #include "text/fixed_text.h"
@@ -247,10 +248,7 @@ void AccelerogramEditor::on_save(ui::Dialog& d) {
                                                  state_.n_dof, state_.accel_direction, case_number_);
   std::string reason;
   if (!common::replace_file(path, content, reason)) {
-    const std::string where = (std::filesystem::current_path() / path).string();
-    context_.message("Cannot write file " + where + ": " + reason,
-                     "Fisierul " + where + " nu se poate scrie: " + reason, "SAVE Message",
-                     ui::Icon::error);
+    report_write_failure(context_, (std::filesystem::current_path() / path).string(), reason);
     return;
   }
   state_.accel_table = working_;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "editors/diameter_table.h"
+#include "editors/editor_messages.h"
 #include "app/dialog_initializer.h"
 #include "editors/editors.h"
 #include "text/fixed_text.h"
@@ -131,11 +132,7 @@ void DiametersEditor::on_field_changed(ui::Dialog& d) {
 
 void DiametersEditor::on_add(ui::Dialog& d) {
   const GroupFields f = read_fields(d);
-  if (f.group.first_element > f.group.last_element) {
-    context_.message("\"To\" MUST be >=\"From\" !", "\"To\" TREBUIE sa fie >=\"From\" !",
-                     "Message", ui::Icon::error);
-    return;
-  }
+  if (f.group.first_element > f.group.last_element) return report_to_before_from(context_);
   const int target = find_listed_group(f);
   if (target > 0) {
     working_[target - 1].diameter = f.group.diameter;

@@ -99,6 +99,13 @@ app::NodeRange& range_at(app::TimePoint& point, int k) {
   return point.ranges[k - 1];
 }
 
+// The node ranges belong to a time point: none can be added or shown without one.
+void report_no_time_point(app::Context& context) {
+  context.message("No Time Point has been selected or added!",
+                  "Nici un punct de timp nu a fost delectat sau adaugat!", "Processed Message",
+                  ui::Icon::error);
+}
+
 class DiscreteLoadingEditor {
  public:
   DiscreteLoadingEditor(app::Context& context, ui::Dialog& dialog)
@@ -202,9 +209,7 @@ void DiscreteLoadingEditor::add_range() {
   app::NodeRange range{nodes.first, nodes.last};
   read_row(dialog_, loading_row, state_.n_dof, loading_length, range.components);
   if (s == 0)
-    return (void)context_.message("No Time Point has been selected or added!",
-                                  "Nici un punct de timp nu a fost delectat sau adaugat!",
-                                  "Processed Message", ui::Icon::error);
+    return report_no_time_point(context_);
   if (nodes.last < nodes.first) return report_to_before_from(context_);
   app::TimePoint& point = work_.at(s);
   const int found = find_range_by_text(nodes_, point.n_ranges, nodes.from_text, nodes.to_text);
@@ -220,9 +225,7 @@ void DiscreteLoadingEditor::add_range() {
 void DiscreteLoadingEditor::select_range() {
   const int s = dialog_.selection(id::time_list);
   if (s == 0)
-    return (void)context_.message("No Time Point has been selected or added!",
-                                  "Nici un punct de timp nu a fost delectat sau adaugat!",
-                                  "Processed Message", ui::Icon::error);
+    return report_no_time_point(context_);
   const int k = dialog_.selection(id::node_list);
   const ItemParts parts = split_item(nodes_.item(k));
   dialog_.set_text(id::from, text::trim_right(parts.from.substr(0, node_text_length)));

@@ -9,6 +9,7 @@
 
 #include "app/context.h"
 #include "app/state.h"
+#include "editors/editor_messages.h"
 #include "ui/toolkit.h"
 
 namespace editors {
@@ -110,11 +111,5 @@ struct TypedNodes {
   int first = 0, last = 0;
 };
 TypedNodes read_nodes(const ui::Dialog& dialog, ui::ControlId from, ui::ControlId to);
-
-// The refusals and checks shared by the editors.
-void report_to_before_from(app::Context& context);
-void report_ranges_full(app::Context& context, int capacity);
-void report_time_points_full(app::Context& context, int capacity);
-void report_write_failure(app::Context& context, const std::string& path, const std::string& reason);
 
 }  // namespace editors
