@@ -6,7 +6,6 @@
 #include <utility>
 #include <vector>
 
-#include "app/dialog_initializer.h"
 #include "cases/scratch_files.h"
 #include "editors/editors.h"
 #include "editors/node_ranges.h"
@@ -293,13 +292,7 @@ void open_discrete_loading_editor(app::Context& context, ui::Dialog&) {
   const app::ProgramState& state = context.state;
   const int c = state.current_case;
   if (!state.case_records.contains(c) || !state.loading_saved.contains(c)) return;
-  auto dialog = context.toolkit.create_dialog(id::dialog);
-  DiscreteLoadingEditor editor(context, *dialog);
-  for (ui::ControlId control : callback_controls)
-    dialog->on(control, [&editor](ui::Dialog&, ui::ControlId id) { editor.on_control(id); });
-  app::register_common_initializer(context, *dialog, id::dialog);
-  editor.set_up();
-  dialog->run_modal();
+  run_editor_dialog<DiscreteLoadingEditor>(context, id::dialog, callback_controls);
 }
 
 bool read_discrete_loading_file(const std::string& path, app::ProgramState& state,

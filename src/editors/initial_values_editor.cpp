@@ -5,7 +5,6 @@
 #include <string>
 #include <vector>
 
-#include "app/dialog_initializer.h"
 #include "cases/scratch_files.h"
 #include "common/text_file.h"
 #include "editors/editors.h"
@@ -269,13 +268,7 @@ void open_initial_values_editor(app::Context& context, ui::Dialog&) {
   const app::ProgramState& state = context.state;
   const int c = state.current_case;
   if (!state.case_records.contains(c) || !state.initial_values_saved.contains(c)) return;
-  auto dialog = context.toolkit.create_dialog(id::dialog);
-  InitialValuesEditor editor(context, *dialog);
-  for (ui::ControlId control : callback_controls)
-    dialog->on(control, [&editor](ui::Dialog&, ui::ControlId id) { editor.on_control(id); });
-  app::register_common_initializer(context, *dialog, id::dialog);
-  editor.set_up();
-  dialog->run_modal();
+  run_editor_dialog<InitialValuesEditor>(context, id::dialog, callback_controls);
 }
 
 }  // namespace editors

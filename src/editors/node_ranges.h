@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/context.h"
+#include "app/dialog_initializer.h"
 #include "app/state.h"
 #include "editors/editor_messages.h"
 #include "ui/toolkit.h"
@@ -111,5 +112,19 @@ struct TypedNodes {
   int first = 0, last = 0;
 };
 TypedNodes read_nodes(const ui::Dialog& dialog, ui::ControlId from, ui::ControlId to);
+
+// Runs a node-range editor as a modal dialog: each of `controls` reports to
+// Editor::on_control, the common initializer dresses the window, and Editor::set_up fills the
+// dialog before it shows.
+template <typename Editor, std::size_t N>
+void run_editor_dialog(app::Context& context, int template_id, const ui::ControlId (&controls)[N]) {
+  auto dialog = context.toolkit.create_dialog(template_id);
+  Editor editor(context, *dialog);
+  for (ui::ControlId control : controls)
+    dialog->on(control, [&editor](ui::Dialog&, ui::ControlId id) { editor.on_control(id); });
+  app::register_common_initializer(context, *dialog, template_id);
+  editor.set_up();
+  dialog->run_modal();
+}
 
 }  // namespace editors
