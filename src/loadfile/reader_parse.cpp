@@ -423,7 +423,12 @@ Step OldFileReader::read_amplitudes(app::CaseRecord& c) {
   float omega = 0, phi = 0;
   const ReadStatus status = sinusoidal ? read({target(omega), target(phi)}) : read({target(omega)});
   if (status == ReadStatus::end_of_file) return fail(Expected::loading_parameters, status);
-  if (status == ReadStatus::error) return Step::abandon_case;
+  if (status == ReadStatus::error) {
+    // The case's amplitude file is made empty before its data are read; an older file of the
+    // same name would otherwise be copied into the next loading file as this case's data.
+    result_.scratch_files.push_back({file_name(cases::loading_data_kind(c.loading_type)), {}});
+    return Step::abandon_case;
+  }
   c.omega = omega;
   if (sinusoidal) c.phi = phi;
   std::vector<app::NodeRange> ranges;

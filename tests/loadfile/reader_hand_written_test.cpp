@@ -1,0 +1,133 @@
+// Loading files as an engineer edits them by hand: comments, odd spacing, tabs, D exponents,
+// r*c repeats, commas, Romanian terminators, LF or CR LF line ends. The reader must take them
+// as it takes the files the writer produces.
+#include <gtest/gtest.h>
+
+#include "loadfile/reader.h"
+#include "reader_support.h"
+#include "text/free_form.h"
+
+namespace {
+
+using reader_test::Loaded;
+using reader_test::small_model;
+
+std::string with_line_ends(std::initializer_list<std::string_view> records, std::string_view end) {
+  std::string out;
+  for (std::string_view r : records) {
+    out += r;
+    out += end;
+  }
+  return out;
+}
+
+loadfile::LoadOutcome load(Loaded& run, const std::string& content) {
+  testing_support::write_file(run.dir.path() / "hand.inc", content);
+  return loadfile::load_loading_file(run.context, (run.dir.path() / "hand.inc").string());
+}
+
+std::string crlf(std::initializer_list<std::string_view> records) { return with_line_ends(records, "\r\n"); }
+
+// Newmark with custom coefficients, Raleigh damping, a discrete and a sinusoidal case, written
+// with LF line ends only.
+std::string newmark_by_hand() {
+  return with_line_ends(
+      {"//  Bridge over the river: loading typed by hand", "//", "NEWMARK", " 4.D0 ,\t2.", "2",
+       "1", "1.D-4\t25", "0 , 1.D-2 , 10 , 0 , -9.81 , 0 , .1", "1 12 4*0.", "Sfarsit_Conditii_Initiale",
+       "5.D-2  2.E-3", "1 0 3*0", "3,12,1.5,2*2.5D0", "Sfarsit_Incarcare_Initiala", "0.5",
+       "1\t5\t1.5\t2.5D0", "  6   0   3   4", "1.0", "1 12 2*1.", "SFARSIT_CAZ1",
+       "1", "0.001 30", "1 0.005 20. 1 9.81 2 0.5", "Sfarsit_Conditii_Initiale", "0.1 0.2",
+       "Sfarsit_Incarcare_Initiala", "6.283185  0.5D0", "2 4 1.25 -3.5", "SFARSIT_CAZ2",
+       "Sfarsit de fisier: /tmp/hand.inc", "07/12/2026   13:45:10"},
+      "\n");
+}
+
+TEST(ReaderHandWritten, NewmarkWithTabsCommasDExponentsRepeatsAndRomanianEndLines) {
+  Loaded run(small_model());
+  ASSERT_EQ(load(run, newmark_by_hand()), loadfile::LoadOutcome::loaded);
+  const app::ProgramState& s = run.state;
+  EXPECT_TRUE(run.toolkit.shown.empty());
+  EXPECT_EQ(s.operator_code.view(), "NEWMARK   ");
+  EXPECT_FALSE(s.new_operator);
+  EXPECT_FALSE(s.standard_coefficients);
+  EXPECT_EQ(s.beta.trimmed(), "4.");
+  EXPECT_EQ(s.gamma.trimmed(), "2.");
+  EXPECT_EQ(s.delta.trimmed(), "0.");
+  ASSERT_EQ(s.n_loading_cases, 2);
+  EXPECT_EQ(s.damping_type, 1);
+  EXPECT_FLOAT_EQ(s.alfa_d, 0.1f);  // the later case's values stand
+  EXPECT_FLOAT_EQ(s.beta_d, 0.2f);
+
+  const app::CaseRecord& c1 = s.loaded_case_records[1];
+  EXPECT_EQ(c1, (app::CaseRecord{1e-4f, 25, 0, 0.01f, 10, 0.1f, 0, -9.81f, 0, 0, 0, {0, 0, 0}, 1, 2, 2, 0}));
+  EXPECT_EQ(run.scratch("1init.dat"), crlf({" 1  12  0.  0.  0.  0.", "End Initial Displcements & Velocities"}));
+  EXPECT_EQ(run.scratch("1InitLoad.dat"),
+            crlf({" 1   1  0.  0.  0.", " 3  12  1.5  2.5  2.5", "End_of_Initial_Loading"}));
+  ASSERT_EQ(s.time_point_table.size(), 2u);
+  EXPECT_EQ(s.time_point_table[0].ranges,
+            (std::vector<app::NodeRange>{{1, 5, {1.5f, 2.5f}}, {6, 6, {3, 4}}}));
+  EXPECT_FLOAT_EQ(s.time_point_table[1].time, 1.f);
+  EXPECT_EQ(s.time_point_table[1].ranges, (std::vector<app::NodeRange>{{1, 12, {1, 1}}}));
+
+  const app::CaseRecord& c2 = s.loaded_case_records[2];
+  EXPECT_EQ(c2.loading_type, app::sinusoidal);
+  EXPECT_FLOAT_EQ(c2.omega, 6.283185f);
+  EXPECT_FLOAT_EQ(c2.phi, 0.5f);
+  EXPECT_EQ(c2.n_load_ranges, 1);
+  EXPECT_EQ(c2.printing_code, 2);
+  EXPECT_EQ(run.scratch("2TPsin.dat"), crlf({" 2   4  1.25            -3.5          ", "END_OF_CASE2"}));
+}
+
+// The New Operator with its six coefficients over two records, Aero+Structural damping with
+// diameter records in two spellings, and a three-direction accelerogram, with CR LF line ends,
+// read in a Romanian run.
+TEST(ReaderHandWritten, NewOperatorAeroAccelerogramWithCrLfInARomanianRun) {
+  Loaded run(small_model("romana"));
+  const std::string file =
+      crlf({"// comment", "//\ttabbed comment", "ACH       ", "1.5, 2.5 3.5", " 4.5 5.5 6.5", "1", "4",
+            "1.E-03 10", "-1 2.E-02 40. 2 -9.81 1 0.02", "1 12 0.1 0.2 0.3 0.4", "End_of_Initial_Conditions",
+            "0.5 -0.25D0 0.", "0.25", "1.225 1.2", "1 5 .2", "6,10,0.2D0", "end_Diameters", "5.E-02",
+            "End_of_Initial_Loading", "0. 0. 0.", "0.02\t1.5 -2.", "END_OF_CASE1", "End_of_File: x",
+            "07/12/2026   13:45:10"});
+  ASSERT_EQ(load(run, file), loadfile::LoadOutcome::loaded);
+  const app::ProgramState& s = run.state;
+  EXPECT_TRUE(run.toolkit.shown.empty());
+  EXPECT_TRUE(s.new_operator);
+  EXPECT_FALSE(s.standard_coefficients);
+  EXPECT_EQ(s.beta.trimmed(), "1.5");
+  EXPECT_EQ(s.teta.trimmed(), "2.5");
+  EXPECT_EQ(s.gamma.trimmed(), "3.5");
+  EXPECT_EQ(s.teta1.trimmed(), "4.5");
+  EXPECT_EQ(s.delta.trimmed(), "5.5");
+  EXPECT_EQ(s.teta2.trimmed(), "6.5");
+  EXPECT_EQ(s.damping_type, 4);
+  EXPECT_FLOAT_EQ(s.niu, 0.25f);
+  EXPECT_FLOAT_EQ(s.c_drag, 1.2f);
+  EXPECT_FLOAT_EQ(s.zeta, 0.05f);
+  EXPECT_EQ(s.diameter_table, (std::vector<app::DiameterGroup>{{1, 10, 0.2f}, {11, 12, 0}}));
+  const app::CaseRecord& c = s.loaded_case_records[1];
+  EXPECT_EQ(c, (app::CaseRecord{1e-3f, 10, -1, 0.02f, 40, 0.02f, 2, -9.81f, 1, 0, 0, {0.5f, -0.25f, 0}, 1, 1, 2, 0}));
+  EXPECT_EQ(run.scratch("1init.dat"),
+            crlf({" 1  12  0.1  0.2  0.3  0.4", "End Deplasari & Viteze Initiale",
+                  text::FreeFormWriter().real(0.5f).real(-0.25f).real(0).str()}));
+  EXPECT_EQ(run.scratch("1InitLoad.dat"), crlf({" 1  12  0.  0.  0.", "Sfarsit_Incarcare_Initiala"}));
+  EXPECT_EQ(run.scratch("1TPacc.dat"), crlf({"0.   0.   0.", "0.2E-01   1.5   -2.", "SFARSIT_CAZ1"}));
+}
+
+// The case's files are made before its sections are read: when omega cannot be read, the
+// amplitude file of an earlier load must not survive, or "Create" would copy another file's
+// amplitudes into the new loading file without a word.
+TEST(ReaderHandWritten, UnreadableOmegaLeavesAnEmptyAmplitudeFileNotAnOldOne) {
+  Loaded run(small_model());
+  testing_support::write_file(run.dir.path() / "1TPsin.dat", " 1  12    9.            9.\r\nEND_OF_CASE1\r\n");
+  const std::string file =
+      crlf({"ACH", "6*0.", "1", "0", "1.E-03 10", "1 2.E-02 40. 0 -9.81 1 0.02", "End_of_Initial_Conditions",
+            "End_of_Initial_Loading", "omega?", " 1  12  1.  2.", "END_OF_CASE1"});
+  ASSERT_EQ(load(run, file), loadfile::LoadOutcome::loaded);
+  EXPECT_TRUE(run.toolkit.shown.empty());
+  EXPECT_EQ(run.state.loaded_case_records[1].n_load_ranges, 0);
+  EXPECT_EQ(run.scratch("1init.dat"), crlf({" 1  12  0.  0.  0.  0.", "End Initial Displcements & Velocities"}));
+  EXPECT_EQ(run.scratch("1TPsin.dat"), "");
+}
+
+}  // namespace
