@@ -12,33 +12,33 @@ ControlTemplate label(std::string text, Rect rect) {
 
 // The case list, the processed list and the buttons that add and remove a case.
 void add_case_lists(std::vector<ControlTemplate>& c) {
-  c.push_back(label("Loading Case", {16, 12, 84, 20}));
-  c.push_back({1011, K::list_box, "Loading Case", {}, {16, 34, 84, 220}});
-  c.push_back({1020, K::push_button, "Add\nCase >>", {}, {108, 118, 84, 48}});
+  c.push_back(label("Loading Case", {12, 12, 84, 20}));
+  c.push_back({1011, K::list_box, "Loading Case", {}, {12, 34, 84, 220}});
+  c.push_back({1020, K::push_button, "Add\nCase >>", {}, {104, 120, 88, 48}});
   c.push_back(label("Processed Cases", {200, 12, 100, 20}));
   c.push_back({1018, K::list_box, "Processed Cases", {}, {200, 34, 100, 220}});
-  c.push_back({no_id, K::group_box, "LOADING CASE No.", {}, {16, 264, 176, 52}});
-  c.push_back({1080, K::static_text, "", {}, {30, 286, 60, 22}});
-  c.push_back({1021, K::push_button, "Remove Case", {}, {200, 272, 100, 32}});
+  c.push_back({no_id, K::group_box, "LOADING CASE No.", {}, {12, 266, 180, 52}});
+  c.push_back({1080, K::static_text, "", {}, {24, 290, 60, 22}});
+  c.push_back({1021, K::push_button, "Remove Case", {}, {200, 284, 100, 34}});
 }
 
 // The damping block; the captions of 1129 and 1130 follow the damping type.
 void add_damping(std::vector<ControlTemplate>& c) {
-  c.push_back(label("Damping Type", {16, 334, 92, 22}));
+  c.push_back(label("Damping Type", {12, 336, 92, 22}));
   c.push_back({1131,
                K::drop_down,
                "Damping Type",
                {"NO Damping", "Raleigh", "Structural", "Aero", "Aero+Structural"},
-               {112, 332, 188, 26}});
-  c.push_back(label("niu", {16, 370, 92, 22}));
-  c.push_back({1121, K::edit, "niu", {}, {112, 368, 188, 26}});
-  c.push_back({1129, K::static_text, "", {}, {16, 404, 92, 22}});
-  c.push_back({1119, K::edit, "alfa_D / ro_air", {}, {112, 402, 188, 26}});
-  c.push_back({1130, K::static_text, "", {}, {16, 438, 92, 22}});
-  c.push_back({1120, K::edit, "beta_D / c_drag", {}, {112, 436, 188, 26}});
-  c.push_back({1133, K::static_text, "zeta", {}, {16, 472, 92, 22}});
-  c.push_back({1132, K::edit, "zeta", {}, {112, 470, 188, 26}});
-  c.push_back({1134, K::push_button, "Diameters", {}, {112, 506, 188, 32}});
+               {108, 334, 192, 26}});
+  c.push_back(label("niu", {12, 370, 92, 22}));
+  c.push_back({1121, K::edit, "niu", {}, {108, 368, 192, 26}});
+  c.push_back({1129, K::static_text, "", {}, {12, 404, 92, 22}});
+  c.push_back({1119, K::edit, "alfa_D / ro_air", {}, {108, 402, 192, 26}});
+  c.push_back({1130, K::static_text, "", {}, {12, 438, 92, 22}});
+  c.push_back({1120, K::edit, "beta_D / c_drag", {}, {108, 436, 192, 26}});
+  c.push_back({1133, K::static_text, "zeta", {}, {12, 472, 92, 22}});
+  c.push_back({1132, K::edit, "zeta", {}, {108, 470, 192, 26}});
+  c.push_back({1134, K::push_button, "Diameters", {}, {108, 504, 192, 32}});
 }
 
 // One row of a case value: its label, its edit and, when given, its unit.
@@ -51,46 +51,46 @@ void add_value_row(std::vector<ControlTemplate>& c, ControlId edit, std::string 
   c.push_back(label(std::move(text), {320, y, 176, label_height}));
   c.push_back({edit, K::edit, std::move(name), {}, {500, edit_y, 140, 26}});
   if (unit_id != no_id || !unit.empty())
-    c.push_back({unit_id, K::static_text, std::move(unit), {}, {646, edit_y + 2, 84, 22}});
+    c.push_back({unit_id, K::static_text, std::move(unit), {}, {646, edit_y + 2, 78, 22}});
 }
 
 void add_case_values(std::vector<ControlTemplate>& c) {
   add_value_row(c, 1107, "Tolerance", 34, 26, 1108, "");
-  add_value_row(c, 1106, "Limit Number\nof Iterations", 66, 40, no_id, "");
-  add_value_row(c, 1013, "Time Step", 112, 26, no_id, "sec");
-  add_value_row(c, 1014, "End Time", 146, 26, no_id, "sec");
-  add_value_row(c, 1019, "Gravity Acceleration\n(Projection on vertical axis)", 178, 40, 1064, "");
-  add_value_row(c, 1017, "Printing Time", 224, 26, no_id, "sec");
+  add_value_row(c, 1106, "Limit Number\nof Iterations", 68, 40, no_id, "");
+  add_value_row(c, 1013, "Time Step", 116, 26, no_id, "sec");
+  add_value_row(c, 1014, "End Time", 150, 26, no_id, "sec");
+  add_value_row(c, 1019, "Gravity Acceleration\n(Projection on vertical axis)", 184, 40, 1064, "");
+  add_value_row(c, 1017, "Printing Time", 232, 26, no_id, "sec");
 }
 
 void add_case_codes(std::vector<ControlTemplate>& c) {
-  c.push_back(label("Mass Model", {320, 262, 96, 22}));
-  c.push_back({1122, K::drop_down, "Mass Model", {}, {420, 260, 300, 26}});
-  c.push_back(label("Printing Code", {320, 296, 96, 22}));
-  c.push_back({1123, K::drop_down, "Printing Code", {}, {420, 294, 300, 26}});
-  c.push_back(label("Loading Type", {320, 330, 96, 22}));
-  c.push_back({1124, K::drop_down, "Loading Type", {}, {420, 328, 300, 26}});
+  c.push_back(label("Mass Model", {320, 268, 96, 22}));
+  c.push_back({1122, K::drop_down, "Mass Model", {}, {420, 266, 304, 26}});
+  c.push_back(label("Printing Code", {320, 302, 96, 22}));
+  c.push_back({1123, K::drop_down, "Printing Code", {}, {420, 300, 304, 26}});
+  c.push_back(label("Loading Type", {320, 336, 96, 22}));
+  c.push_back({1124, K::drop_down, "Loading Type", {}, {420, 334, 304, 26}});
 }
 
 // The editors of the case's data.
 void add_editor_buttons(std::vector<ControlTemplate>& c) {
-  c.push_back({1047, K::push_button, "Initial Values", {}, {320, 380, 150, 32}});
-  c.push_back(label("<<  Push Button for Intial Values Dialog", {478, 386, 250, 22}));
-  c.push_back(label("Loading", {320, 458, 70, 22}));
-  c.push_back({1086, K::push_button, "Input LOADING", {}, {394, 436, 200, 64}});
+  c.push_back({1047, K::push_button, "Initial Values", {}, {320, 404, 150, 32}});
+  c.push_back(label("<<  Push Button for Intial Values Dialog", {478, 409, 246, 22}));
+  c.push_back(label("Loading", {320, 497, 96, 22}));
+  c.push_back({1086, K::push_button, "Input LOADING", {}, {420, 480, 304, 56}});
 }
 
 // The loading file: language of its headers, its name, writing and viewing it, and leaving.
 void add_file_controls(std::vector<ControlTemplate>& c) {
-  c.push_back(label("Language (headers)", {746, 12, 138, 20}));
-  c.push_back({1128, K::drop_down, "Language (headers)", {}, {746, 34, 138, 26}});
-  c.push_back({1110, K::push_button, "Select", {}, {746, 92, 138, 44}});
-  c.push_back({1033, K::push_button, "Create", {}, {746, 146, 138, 44}});
-  c.push_back({1034, K::push_button, "View", {}, {746, 200, 138, 44}});
-  c.push_back({1, K::push_button, "E X I T", {}, {746, 470, 138, 34}});
-  c.push_back({2, K::push_button, "Cancel", {}, {746, 514, 138, 34}});
-  c.push_back({1127, K::static_text, "File", {}, {16, 580, 56, 22}});
-  c.push_back({1117, K::static_text, "?", {}, {76, 580, 808, 22}});
+  c.push_back(label("Language (headers)", {744, 12, 140, 20}));
+  c.push_back({1128, K::drop_down, "Language (headers)", {}, {744, 34, 140, 26}});
+  c.push_back({1110, K::push_button, "Select", {}, {744, 80, 140, 44}});
+  c.push_back({1033, K::push_button, "Create", {}, {744, 132, 140, 44}});
+  c.push_back({1034, K::push_button, "View", {}, {744, 184, 140, 44}});
+  c.push_back({1, K::push_button, "E X I T", {}, {744, 460, 140, 34}});
+  c.push_back({2, K::push_button, "Cancel", {}, {744, 502, 140, 34}});
+  c.push_back({1127, K::static_text, "File", {}, {12, 556, 56, 22}});
+  c.push_back({1117, K::static_text, "?", {}, {72, 556, 812, 22}});
 }
 
 std::vector<ControlTemplate> controls() {
@@ -107,7 +107,7 @@ std::vector<ControlTemplate> controls() {
 }  // namespace
 
 const DialogTemplate& loading_cases() {
-  static const DialogTemplate t{102, "BRANTEL: Loading Cases", 900, 620, controls()};
+  static const DialogTemplate t{102, "BRANTEL: Loading Cases", 896, 590, controls()};
   return t;
 }
 
