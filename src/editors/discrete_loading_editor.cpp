@@ -165,8 +165,10 @@ void DiscreteLoadingEditor::add_time() {
   const float t = static_cast<float>(text::c_to_double(dialog_.text(id::time, time_length), time_length));
   int& n = n_time_points();
   if (!work_.holds_time(t, n)) {
-    if (n >= time_items()) return report_time_points_full(context_, time_items());
-    if (n == 0) {
+    // A full list refuses the time, and the list and "ADD >>" then act as for a time it holds.
+    if (n >= time_items()) {
+      report_time_points_full(context_, time_items());
+    } else if (n == 0) {
       work_.at(1).time = t;
       n = 1;
     } else {
@@ -176,7 +178,9 @@ void DiscreteLoadingEditor::add_time() {
       ++n;
     }
   }
-  times_.show(std::min(n, time_items()), [&](int i) { return shown(work_.entry(i).time); });
+  // Only the items of the time points in use are set; the items after them keep what the
+  // last "Remove" showed there.
+  for (int i = 1; i <= std::min(n, time_items()); ++i) times_.set(i, shown(work_.entry(i).time));
   dialog_.set_enabled(id::add_range, true);
 }
 

@@ -1,7 +1,6 @@
 // The Initial Values editor: displacement/velocity ranges and mass/loading ranges of one
 // case, kept in the case's init.dat and InitLoad.dat, plus an accelerogram case's initial
 // acceleration.
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -172,13 +171,12 @@ void InitialValuesEditor::add_loading() {
   range.components[0] = static_cast<float>(
       text::c_to_double(dialog_.text(id::mass, value_length), value_length));
   read_row(dialog_, loading_row, state_.n_dof, value_length, &range.components[3]);
-  float acceleration[3] = {0, 0, 0};
-  read_row(dialog_, acceleration_row, state_.n_dof, value_length, acceleration);
+  // The acceleration row is taken over here and nowhere else, before the range finds its
+  // place: a full table refuses the range, not the case's acceleration.
+  if (accelerogram())
+    read_row(dialog_, acceleration_row, state_.n_dof, value_length, record().initial_acceleration);
   const int target = choose_target(loadings_, nodes);
   if (target == 0) return report_ranges_full(context_, state_.n_nodes);
-  // The acceleration row is taken over here and nowhere else.
-  if (accelerogram())
-    std::copy_n(acceleration, row_directions(state_.n_dof), record().initial_acceleration);
   loadings_.table.at(target) = range;
   loadings_.items.set(target, range_item_text(range));
 }

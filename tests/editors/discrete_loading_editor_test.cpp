@@ -285,6 +285,52 @@ press 1
   EXPECT_EQ(s.time_point_table[1], (app::TimePoint{2.0f, 1, {loading(1, 1, 0)}}));
 }
 
+// "ADD to List >>" sets the items of the time points in use and nothing after them: a time the
+// table holds beyond them (left there by an unsaved removal) stays as "Remove" showed it.
+TEST(DiscreteLoadingEditor, AddingATimeSetsOnlyTheItemsInUse) {
+  TempCurrentDir dir;
+  auto s = model(120, 3);
+  s.time_point_table = {{0.1f, 0, {}}, {0.2f, 0, {}}, {0.3f, 0, {}}};
+  s.case_records[1].n_time_points = 2;
+  auto outcome = run(s, editors::open_discrete_loading_editor, R"(
+in 104
+expect item 1102 3 ""
+pick 1102 1
+press 1083
+expect item 1102 1 "    0.200000"
+expect item 1102 2 ""
+expect item 1102 3 "    0.300000"
+type 1052 "0.25"
+press 1053
+expect item 1102 1 "0.2"
+expect item 1102 2 "0.25"
+expect item 1102 3 "    0.300000"
+press 2
+)");
+  EXPECT_RAN(outcome);
+  EXPECT_EQ(s.case_records[1].n_time_points, 2);
+}
+
+// A time refused by a full list still leaves "ADD >>" usable, as for any "ADD to List >>".
+TEST(DiscreteLoadingEditor, ARefusedTimeStillEnablesAddingRanges) {
+  TempCurrentDir dir;
+  auto s = model(12, 3);
+  s.max_time_points = 1;
+  s.time_point_table = {{0.5f, 0, {}}};
+  s.case_records[1].n_time_points = 1;
+  auto outcome = run(s, editors::open_discrete_loading_editor, R"(
+in 104
+expect disabled 1050
+type 1052 "0.7"
+press 1053
+expect message "ADD Message" "The list of time points is full (1 time points). The time was not added !"
+expect enabled 1050
+expect item 1102 1 "0.5"
+press 2
+)");
+  EXPECT_RAN(outcome);
+}
+
 TEST(DiscreteLoadingEditor, ReadingTheFileBackFillsTheTableForTheNextOpening) {
   TempCurrentDir dir;
   auto s = model(120, 3);

@@ -265,6 +265,31 @@ press 2
   EXPECT_EQ(records("1InitLoad.dat").back(), "Sfarsit_Incarcare_Initiala");
 }
 
+// The acceleration row belongs to the case, not to the range: a range refused by a full table
+// still hands its acceleration over.
+TEST(InitialValuesEditor, FullTableRefusesTheRangeButTakesTheAcceleration) {
+  TempCurrentDir dir;
+  auto s = model(1, 2);
+  s.case_records[1].loading_type = app::accelerogram_1_direction;
+  s.initial_values_saved[1] = true;
+  write_file("1InitLoad.dat", layouts::loadings_record(NodeRange{1, 1}, 1, 2) +
+                                  "\r\nEnd_of_Initial_Loading\r\n");
+  s.case_records[1].n_initial_loadings = 1;
+  auto outcome = run(s, editors::open_initial_values_editor, R"(
+in 103
+type 1076 "2"
+type 1077 "2"
+type 1035 "1.5"
+type 1036 "-3"
+press 1044
+expect message "ADD Message" "The list of node ranges is full (1 ranges). The range was not added !"
+press 1
+)");
+  EXPECT_RAN(outcome);
+  EXPECT_FLOAT_EQ(s.case_records[1].initial_acceleration[0], 1.5f);
+  EXPECT_FLOAT_EQ(s.case_records[1].initial_acceleration[1], -3.0f);
+}
+
 TEST(InitialValuesEditor, OtherLoadingTypesDisableTheAccelerationRowAndWriteNoAccelerations) {
   TempCurrentDir dir;
   auto s = model(120, 3);
