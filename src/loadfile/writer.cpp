@@ -47,6 +47,7 @@ class ScratchCopier {
 
  private:
   void emit(std::string_view line);
+  void emit_without_cr(std::string_view line);
   void take_block(const char* data, std::size_t size);
 
   OutputFile& out_;
@@ -61,6 +62,11 @@ void ScratchCopier::emit(std::string_view line) {
   out_.write_record(record);
 }
 
+void ScratchCopier::emit_without_cr(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  emit(line);
+}
+
 void ScratchCopier::take_block(const char* data, std::size_t size) {
   const char* const end = data + size;
   while (data < end) {
@@ -72,9 +78,7 @@ void ScratchCopier::take_block(const char* data, std::size_t size) {
       partial_.append(data, std::min<std::size_t>(stop - data, room));
     }
     if (!newline) return;
-    std::string_view line = partial_.empty() ? std::string_view(data, stop - data) : partial_;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    emit(line);
+    emit_without_cr(partial_.empty() ? std::string_view(data, stop - data) : partial_);
     partial_.clear();
     data = newline + 1;
   }
@@ -103,7 +107,8 @@ Section ScratchCopier::copy(const std::string& name, int& error) {
     take_block(block_.data(), static_cast<std::size_t>(n));
   }
   ::close(fd);
-  if (!partial_.empty()) emit(partial_);  // a last line without its line end
+  // A last line without its LF, possibly cut after the CR of a CR LF.
+  if (!partial_.empty()) emit_without_cr(partial_);
   return has_data_ ? Section::copied : Section::empty;
 }
 

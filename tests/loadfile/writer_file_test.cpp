@@ -320,4 +320,23 @@ TEST_F(WriterFileTest, ASymbolicLinkKeepsPointingAtTheRewrittenFile) {
   EXPECT_EQ(writer_test::crlf_records(read_bytes("real/target.inc"))[6], "NEWMARK   ");
 }
 
+// A scratch file edited on Windows and cut after its last CR keeps that CR out of the record:
+// line ends are never part of a copied line, whether or not the LF follows.
+TEST_F(WriterFileTest, LastScratchLineEndingInACarriageReturnAlone) {
+  use_operator("NEWMARK", false, true);
+  set_cases({discrete_case()});
+  write_bytes("1init.dat", "End_of_Initial_Conditions\r");
+  write_bytes("1InitLoad.dat", "End_of_Initial_Loading\r\n");
+  write_bytes("1TP.dat", " 0.5\r\n 1 2 1. 1.\r\nEND_OF_CASE1\r");
+  state_.loading_file = "cut.inc";
+  app::Context c = context();
+  ASSERT_TRUE(loadfile::write_loading_file(c));
+  const std::vector<std::string> records = writer_test::crlf_records(read_bytes("cut.inc"));
+  ASSERT_EQ(records.size(), 19u);
+  EXPECT_EQ(records[12], "End_of_Initial_Conditions");
+  EXPECT_EQ(records[13], "End_of_Initial_Loading");
+  EXPECT_EQ(records[15], " 1 2 1. 1.");
+  EXPECT_EQ(records[16], "END_OF_CASE1");
+}
+
 }  // namespace
