@@ -1,5 +1,6 @@
 #include "loadfile/records.h"
 
+#include <algorithm>
 
 #include "editors/diameter_table.h"
 #include "text/fixed_text.h"
@@ -139,11 +140,13 @@ std::string case_parameters_record(const app::CaseRecord& c) {
 }
 
 std::string diameter_record(const app::DiameterGroup& group, int n_elements) {
+  // Element numbers share the width of the model's largest one; a number beyond the model
+  // (the editor does not refuse it) widens its own field rather than becoming asterisks.
   const int k = text::digit_count(n_elements);
   return text::RecordWriter()
-      .i(group.first_element, k)
+      .i(group.first_element, std::max(k, text::digit_count(group.first_element)))
       .tr(2)
-      .i(group.last_element, k)
+      .i(group.last_element, std::max(k, text::digit_count(group.last_element)))
       .tr(2)
       .a(text::g1p14_6_text(group.diameter))
       .str();

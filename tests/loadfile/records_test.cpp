@@ -125,6 +125,15 @@ TEST(RecordsTest, GroupsCountedButNeverSavedAreWrittenEmpty) {
             (std::vector<std::string>{"0.  0.", " 1  50  0.5", " 0   0  0.", "end_Diameters"}));
 }
 
+// The Element Diameters editor takes any positive element numbers; one beyond the model would
+// become asterisks in its common width, which no free-form reader can take, and the solver and
+// our reader would then read the rest of the damping records out of step.
+TEST(RecordsTest, ElementNumbersBeyondTheModelWidenTheirFieldInsteadOfTurningIntoAsterisks) {
+  EXPECT_EQ(loadfile::diameter_record({1, 5000, 0.2f}, 300), "  1  5000  0.2");
+  EXPECT_EQ(loadfile::diameter_record({1000, 1200, 0.2f}, 300), "1000  1200  0.2");
+  EXPECT_EQ(loadfile::diameter_record({26, 300, 0.45f}, 300), " 26  300  0.45");
+}
+
 TEST(RecordsTest, EndAndDateRecords) {
   app::ProgramState s;
   s.loading_file = std::string("/d/out.inc\0xyz", 14);
