@@ -1,5 +1,7 @@
 #include "cases/loading_cases_dialog.h"
 
+#include <algorithm>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -306,8 +308,13 @@ void LoadingCasesDialog::apply_damping_table(int damping_type) {
 
 // ----- storing and removing cases -----
 
+// A typed value beyond the range of a 32-bit real keeps its sign at the largest magnitude:
+// an infinity would be shown as "Infinity", read back as 0 when the form is stored again, and
+// written into the loading file as a word the solver cannot read.
 float LoadingCasesDialog::read_real(ControlId id) const {
-  return static_cast<float>(text::c_to_double(dialog_.text(id, value_length), value_length));
+  const double value = text::c_to_double(dialog_.text(id, value_length), value_length);
+  constexpr double largest = std::numeric_limits<float>::max();
+  return static_cast<float>(std::clamp(value, -largest, largest));
 }
 
 CaseForm LoadingCasesDialog::read_form() const {

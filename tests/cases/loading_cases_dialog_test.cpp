@@ -449,6 +449,26 @@ press 1
   EXPECT_NE(transcript.find("view \"" + path + "\"\n"), std::string::npos) << transcript;
 }
 
+TEST_F(LoadingCasesDialog, ValuesBeyondTheRangeOfARealKeepTheirSignAtTheLargestMagnitude) {
+  run(fill_case(1) + R"S(type 1013 "1e39"
+type 1019 "-1e400"
+press 1020
+expect no message
+pick 1011 2
+pick 1011 1
+expect text 1013 "3.402823E+38"
+expect text 1019 "-0.3402823E+39"
+press 1110
+file "out.inc"
+press 1033
+press 1
+)S");
+  // Create stored the shown texts again: the file carries the finite values, no "Infinity".
+  const std::string written = read_file(dir.path() / "out.inc");
+  EXPECT_EQ(written.find("Infinity"), std::string::npos) << written;
+  EXPECT_NE(written.find("3402823"), std::string::npos) << written;
+}
+
 TEST_F(LoadingCasesDialog, CreateStoresTheFormOfTheCurrentCaseFirst) {
   run(fill_case(1) + R"S(press 1020
 type 1014 "25"
