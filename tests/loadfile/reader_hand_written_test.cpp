@@ -130,4 +130,22 @@ TEST(ReaderHandWritten, UnreadableOmegaLeavesAnEmptyAmplitudeFileNotAnOldOne) {
   EXPECT_EQ(run.scratch("1TPsin.dat"), "");
 }
 
+// Blank lines, a record continued on the next line, "/" ending a read early and r* leaving
+// values as they are: all free-form rules, not layout, decide what a record holds.
+TEST(ReaderHandWritten, BlankLinesContinuedRecordsSlashAndEmptyValues) {
+  Loaded run(small_model());
+  const std::string file =
+      crlf({"NEWMARK", "2*0.", "1", "0", "", "1.E-03 10", "0 2.E-02", "40. 0 -9.81 1 0.02", "1 12 /", "",
+            "End_of_Initial_Conditions", "3 4 2* 7.", "End_of_Initial_Loading", "0.5", "1 2 1. 2.",
+            "END_OF_CASE1"});
+  ASSERT_EQ(load(run, file), loadfile::LoadOutcome::loaded);
+  EXPECT_TRUE(run.toolkit.shown.empty());
+  const app::CaseRecord& c = run.state.loaded_case_records[1];
+  EXPECT_EQ(c, (app::CaseRecord{1e-3f, 10, 0, 0.02f, 40, 0.02f, 0, -9.81f, 1, 0, 0, {0, 0, 0}, 1, 1, 1, 0}));
+  EXPECT_EQ(run.scratch("1init.dat"), crlf({" 1  12  0.  0.  0.  0.", "End Initial Displcements & Velocities"}));
+  EXPECT_EQ(run.scratch("1InitLoad.dat"), crlf({" 3   4  0.  0.  7.", "End_of_Initial_Loading"}));
+  ASSERT_EQ(run.state.time_point_table.size(), 1u);
+  EXPECT_EQ(run.state.time_point_table[0].ranges, (std::vector<app::NodeRange>{{1, 2, {1, 2}}}));
+}
+
 }  // namespace
