@@ -3,11 +3,11 @@
 // loading of 1,000 lines) are renamed one number down.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "bench_support.h"
 #include "app/state.h"
 #include "cases/case_form.h"
 #include "cases/scratch_files.h"
@@ -20,19 +20,7 @@ constexpr cases::ScratchKind all_kinds[] = {
     cases::ScratchKind::discrete_loading,   cases::ScratchKind::accelerogram,
     cases::ScratchKind::sinusoidal,         cases::ScratchKind::exponential};
 
-struct BenchFolder {
-  std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::path path;
-  BenchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "brantel-bench-XXXXXX").string();
-    path = mkdtemp(pattern.data());
-    std::filesystem::current_path(path);
-  }
-  ~BenchFolder() {
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(path);
-  }
-};
+using bench_support::BenchFolder;
 
 void write_case_files(const std::string& lines) {
   for (int k = 1; k <= n_cases; ++k)

@@ -2,11 +2,11 @@
 // the time per "ADD  >>" (aim: well under 5 ms even with a full list) and the time to save.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <sstream>
 #include <string>
 
+#include "bench_support.h"
 #include "app/context.h"
 #include "common/text_file.h"
 #include "editors/accel_layout.h"
@@ -17,20 +17,7 @@ namespace {
 
 constexpr int n_points = 20000;
 
-// A folder of its own as the current directory, for the case's TPacc.dat.
-struct BenchFolder {
-  std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::path path;
-  BenchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "brantel-bench-XXXXXX").string();
-    path = mkdtemp(pattern.data());
-    std::filesystem::current_path(path);
-  }
-  ~BenchFolder() {
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(path);
-  }
-};
+using bench_support::BenchFolder;
 
 app::ProgramState accelerogram_case(int n_saved_points) {
   app::ProgramState s;

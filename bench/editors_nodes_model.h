@@ -4,10 +4,10 @@
 
 #include <sys/resource.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "bench_support.h"
 #include "app/state.h"
 
 namespace editors_nodes_bench {
@@ -16,20 +16,7 @@ inline constexpr int n_nodes = 100000;
 inline constexpr int n_time_points = 10000;
 inline constexpr int ranges_per_time = 5;
 
-// A folder of its own as the current directory, for the case scratch files.
-struct BenchFolder {
-  std::filesystem::path previous = std::filesystem::current_path();
-  std::filesystem::path path;
-  BenchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "brantel-bench-XXXXXX").string();
-    path = mkdtemp(pattern.data());
-    std::filesystem::current_path(path);
-  }
-  ~BenchFolder() {
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(path);
-  }
-};
+using bench_support::BenchFolder;
 
 inline app::ProgramState large_model(int loading_type) {
   app::ProgramState s;
