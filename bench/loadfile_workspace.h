@@ -1,0 +1,79 @@
+// The large loading-file model the writer and reader benchmarks share, so that their MB/s
+// figures are of the same file: three accelerograms of 300,000 points and a discrete loading
+// of 50,000 time points, as the editors leave their case scratch files.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+#include "app/state.h"
+#include "bench_support.h"
+
+namespace loadfile_bench {
+
+inline void write_text(const std::string& name, const std::string& content) {
+  FILE* f = std::fopen(name.c_str(), "wb");
+  std::fwrite(content.data(), 1, content.size(), f);
+  std::fclose(f);
+}
+
+inline std::string number(double v) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%-16.7G", v);
+  return text;
+}
+
+// An accelerogram of `points` three-direction points in the editor's layout.
+inline std::string accelerogram(int case_number, int points) {
+  std::string out;
+  out.reserve(static_cast<std::size_t>(points) * 66);
+  for (int p = 0; p < points; ++p) {
+    out += ' ';
+    for (double v : {p * 0.005, 0.01 * (p % 97), -0.02 * (p % 13), 0.5}) out += number(v);
+    out += '\n';
+  }
+  return out + "END_OF_CASE" + std::to_string(case_number) + "\n";
+}
+
+inline std::string discrete(int case_number, int times) {
+  std::string out;
+  for (int t = 1; t <= times; ++t) {
+    out += ' ';
+    out += std::to_string(t * 0.01);
+    out += '\n';
+    for (int r = 0; r < 4; ++r) {
+      out += ' ';
+      out += std::to_string(r * 30 + 1);
+      out += ' ';
+      out += std::to_string(r * 30 + 30);
+      out += " 1000.5 -250.25 0.\n";
+    }
+  }
+  return out + "END_OF_CASE" + std::to_string(case_number) + "\n";
+}
+
+// The scratch files of the four cases in a folder of their own, and the state that writes
+// them into folder/large.inc.
+struct LargeModel {
+  bench_support::BenchFolder folder;
+  app::ProgramState state;
+
+  LargeModel() {
+    state.n_nodes = 120;
+    state.n_elements = 100;
+    state.n_dof = 3;
+    state.max_time_points = 300000;
+    state.n_loading_cases = 4;
+    state.written_case_records.assign(4, {0.0001f, 20, app::accelerogram_3_directions, 0.005f, 1000, 0.1f, 0, -9.81f, 0});
+    state.written_case_records[4].loading_type = app::discrete_loading;
+    for (int i = 1; i <= 3; ++i) write_text(std::to_string(i) + "TPacc.dat", accelerogram(i, 300000));
+    write_text("4TP.dat", discrete(4, 50000));
+    for (int i = 1; i <= 4; ++i) {
+      write_text(std::to_string(i) + "init.dat", "  1  120  0.  0.  0.  0.  0.  0.\nEnd_of_Initial_Conditions\n 0. 0. 0.\n");
+      write_text(std::to_string(i) + "InitLoad.dat", "End_of_Initial_Loading\n");
+    }
+    state.loading_file = (folder.path / "large.inc").string();
+  }
+};
+
+}  // namespace loadfile_bench
