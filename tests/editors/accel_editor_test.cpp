@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "accel_script_run.h"
+#include "editor_script_run.h"
 #include "editors/editors.h"
 #include "support/temp_dir.h"
 #include "text/fixed_text.h"

@@ -1,7 +1,7 @@
 // The Element Diameters dialog driven as a user drives it, and the table the writer reads.
 #include <gtest/gtest.h>
 
-#include "accel_script_run.h"
+#include "editor_script_run.h"
 #include "editors/diameter_table.h"
 #include "editors/editors.h"
 

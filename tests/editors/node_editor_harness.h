@@ -2,13 +2,12 @@
 // program state made for the test.
 #pragma once
 
-#include <sstream>
 #include <string>
 
 #include "app/context.h"
 #include "app/state.h"
+#include "editor_script_run.h"
 #include "support/temp_dir.h"
-#include "ui/script/script_toolkit.h"
 
 namespace node_editor_test {
 
@@ -31,36 +30,12 @@ inline app::ProgramState model(int n_nodes, int n_dof, int n_cases = 3, int curr
   return s;
 }
 
-struct Outcome {
-  int error_line = 0;  // 0: the script ran to its end with the dialog closed
-  std::string error;
-  std::string transcript;  // one line per message box
-};
-
+using Outcome = editor_tests::EditorRun;
 using Editor = void (*)(app::Context&, ui::Dialog&);
 
 // The editor opens as the Loading Cases dialog opens it; the script must close it.
 inline Outcome run(app::ProgramState& state, Editor editor, const std::string& script) {
-  Outcome out;
-  auto parsed = ui::script::parse_script(script);
-  if (parsed.error_line != 0) {
-    out.error_line = parsed.error_line;
-    out.error = "script: " + parsed.error;
-    return out;
-  }
-  std::ostringstream transcript;
-  ui::script::ScriptToolkit toolkit(std::move(parsed), transcript);
-  app::Context context{toolkit, state};
-  try {
-    auto loading_cases = toolkit.create_dialog(102);
-    editor(context, *loading_cases);
-    toolkit.finish();
-  } catch (const ui::script::ScriptError& e) {
-    out.error_line = e.line();
-    out.error = e.what();
-  }
-  out.transcript = transcript.str();
-  return out;
+  return editor_tests::run_editor(state, script, editor);
 }
 
 }  // namespace node_editor_test
