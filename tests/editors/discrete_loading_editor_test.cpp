@@ -14,14 +14,11 @@ namespace {
 using app::NodeRange;
 using node_editor_test::model;
 using node_editor_test::run;
+using node_editor_test::xyz_range;
 using testing_support::read_file;
 using testing_support::TempCurrentDir;
 using testing_support::write_file;
 namespace layouts = editors::layouts;
-
-NodeRange loading(int first, int last, float x, float y = 0, float z = 0) {
-  return NodeRange{first, last, {x, y, z, 0, 0, 0}};
-}
 
 TEST(DiscreteLoadingEditor, TimesAreKeptInOrderWithoutDuplicates) {
   TempCurrentDir dir;
@@ -91,10 +88,10 @@ press 1
   EXPECT_RAN(outcome);
   ASSERT_EQ(s.time_point_table.size(), 2u);
   EXPECT_EQ(s.time_point_table[0], (app::TimePoint{0.2f, 0, {}}));
-  EXPECT_EQ(s.time_point_table[1], (app::TimePoint{0.5f, 1, {loading(1, 10, 3)}}));
+  EXPECT_EQ(s.time_point_table[1], (app::TimePoint{0.5f, 1, {xyz_range(1, 10, 3)}}));
   EXPECT_TRUE(s.loading_saved[1]);
   EXPECT_EQ(read_file("1TP.dat"), layouts::time_record(0.2f) + "\r\n" + layouts::time_record(0.5f) +
-                                      "\r\n" + layouts::discrete_range_record(loading(1, 10, 3), 3) +
+                                      "\r\n" + layouts::discrete_range_record(xyz_range(1, 10, 3), 3) +
                                       "\r\nEND_OF_CASE1\r\n");
 }
 
@@ -146,7 +143,7 @@ press 1
   EXPECT_RAN(outcome);
   ASSERT_EQ(s.time_point_table.size(), 1u);
   EXPECT_EQ(s.time_point_table[0].ranges,
-            (std::vector<NodeRange>{loading(1, 10, 2), loading(1, 10, 2)}));
+            (std::vector<NodeRange>{xyz_range(1, 10, 2), xyz_range(1, 10, 2)}));
   EXPECT_EQ(read_file("2TP.dat").substr(read_file("2TP.dat").size() - 14), "END_OF_CASE2\r\n");
 }
 
@@ -155,7 +152,7 @@ TEST(DiscreteLoadingEditor, RemovingTheOnlyTimePointAndSavingLeavesTheFileUnchan
   auto s = model(120, 3);
   s.case_records[1].n_time_points = 1;
   s.loading_saved[1] = true;
-  s.time_point_table = {{0.5f, 1, {loading(2, 3, 1)}}};
+  s.time_point_table = {{0.5f, 1, {xyz_range(2, 3, 1)}}};
   write_file("1TP.dat", "old content\r\n");
   auto outcome = run(s, editors::open_discrete_loading_editor, R"(
 in 104
@@ -204,7 +201,7 @@ TEST(DiscreteLoadingEditor, RemovingARangeMovesTheLaterOnesDown) {
   TempCurrentDir dir;
   auto s = model(120, 2);
   s.case_records[1].n_time_points = 1;
-  s.time_point_table = {{1.0f, 3, {loading(1, 1, 1), loading(2, 2, 2), loading(3, 3, 3)}}};
+  s.time_point_table = {{1.0f, 3, {xyz_range(1, 1, 1), xyz_range(2, 2, 2), xyz_range(3, 3, 3)}}};
   auto outcome = run(s, editors::open_discrete_loading_editor, R"(
 in 104
 pick 1102 1
@@ -220,7 +217,7 @@ press 1093
 press 1
 )");
   EXPECT_RAN(outcome);
-  EXPECT_EQ(s.time_point_table[0], (app::TimePoint{1.0f, 1, {loading(2, 2, 2)}}));
+  EXPECT_EQ(s.time_point_table[0], (app::TimePoint{1.0f, 1, {xyz_range(2, 2, 2)}}));
 }
 
 TEST(DiscreteLoadingEditor, TwoDegreesOfFreedomWriteTwoRealsPerRange) {
@@ -247,7 +244,7 @@ press 1
   text::RecordSource source;
   ASSERT_TRUE(text::RecordSource::from_file("1TP.dat", source));
   ASSERT_EQ(source.size(), 3u);
-  EXPECT_EQ(source.record(1), layouts::discrete_range_record(loading(4, 9, 0, -7.5f), 2));
+  EXPECT_EQ(source.record(1), layouts::discrete_range_record(xyz_range(4, 9, 0, -7.5f), 2));
   std::vector<app::TimePoint> back;
   EXPECT_EQ(layouts::read_discrete_loading(source, 1, 2, back), 1);
   EXPECT_EQ(back, s.time_point_table);
@@ -282,7 +279,7 @@ press 1
   EXPECT_RAN(outcome);
   ASSERT_EQ(s.time_point_table.size(), 2u);
   EXPECT_EQ(s.time_point_table[0].time, 1.0f);
-  EXPECT_EQ(s.time_point_table[1], (app::TimePoint{2.0f, 1, {loading(1, 1, 0)}}));
+  EXPECT_EQ(s.time_point_table[1], (app::TimePoint{2.0f, 1, {xyz_range(1, 1, 0)}}));
 }
 
 // "ADD to List >>" sets the items of the time points in use and nothing after them: a time the
@@ -340,8 +337,8 @@ TEST(DiscreteLoadingEditor, ReadingTheFileBackFillsTheTableForTheNextOpening) {
   std::vector<app::TimePoint> table = {{}, {}, {9.0f, 0, {}}};
   ASSERT_TRUE(editors::read_discrete_loading_file("2TP.dat", s, table));
   ASSERT_EQ(table.size(), 3u);
-  EXPECT_EQ(table[0], (app::TimePoint{0.1f, 1, {loading(1, 5, 1, 2, 3)}}));
-  EXPECT_EQ(table[1], (app::TimePoint{0.2f, 2, {loading(1, 5, 4, 5, 6), loading(6, 8, 7, 8, 9)}}));
+  EXPECT_EQ(table[0], (app::TimePoint{0.1f, 1, {xyz_range(1, 5, 1, 2, 3)}}));
+  EXPECT_EQ(table[1], (app::TimePoint{0.2f, 2, {xyz_range(1, 5, 4, 5, 6), xyz_range(6, 8, 7, 8, 9)}}));
   EXPECT_EQ(table[2].time, 9.0f);
   EXPECT_FALSE(editors::read_discrete_loading_file("9TP.dat", s, table));
 }

@@ -30,6 +30,11 @@ inline app::ProgramState model(int n_nodes, int n_dof, int n_cases = 3, int curr
   return s;
 }
 
+// A node range whose first three components (X, Y, Z) are given.
+inline app::NodeRange xyz_range(int first, int last, float x, float y = 0, float z = 0) {
+  return app::NodeRange{first, last, {x, y, z, 0, 0, 0}};
+}
+
 using Outcome = editor_tests::EditorRun;
 using Editor = void (*)(app::Context&, ui::Dialog&);
 

@@ -14,14 +14,11 @@ namespace {
 using app::NodeRange;
 using node_editor_test::model;
 using node_editor_test::run;
+using node_editor_test::xyz_range;
 using testing_support::read_file;
 using testing_support::TempCurrentDir;
 using testing_support::write_file;
 namespace layouts = editors::layouts;
-
-NodeRange amplitude(int first, int last, float x, float y = 0, float z = 0) {
-  return NodeRange{first, last, {x, y, z, 0, 0, 0}};
-}
 
 app::ProgramState case_of_type(int loading_type, int n_dof = 3, int n_nodes = 120) {
   auto s = model(n_nodes, n_dof, 3, 3);
@@ -127,8 +124,8 @@ press 1
   EXPECT_RAN(outcome);
   EXPECT_EQ(s.case_records[3].n_load_ranges, 2);
   EXPECT_EQ(read_file("3TPsin.dat"),
-            layouts::amplitude_record(amplitude(1, 10, 2), 120, 3) + "\r\n" +
-                layouts::amplitude_record(amplitude(1, 10, 2), 120, 3) + "\r\nEND_OF_CASE3\r\n");
+            layouts::amplitude_record(xyz_range(1, 10, 2), 120, 3) + "\r\n" +
+                layouts::amplitude_record(xyz_range(1, 10, 2), 120, 3) + "\r\nEND_OF_CASE3\r\n");
 }
 
 TEST(SinExpEditor, CountChangesAtOnceAndTheNextOpeningShowsMissingRangesAsZero) {
@@ -137,7 +134,7 @@ TEST(SinExpEditor, CountChangesAtOnceAndTheNextOpeningShowsMissingRangesAsZero) 
   s.loading_saved[3] = true;
   s.case_records[3].n_load_ranges = 1;
   s.case_records[3].omega = 2.5f;
-  write_file("3TPsin.dat", layouts::amplitude_record(amplitude(5, 6, 1), 120, 3) + "\r\nEND_OF_CASE3\r\n");
+  write_file("3TPsin.dat", layouts::amplitude_record(xyz_range(5, 6, 1), 120, 3) + "\r\nEND_OF_CASE3\r\n");
   auto first = run(s, editors::open_sin_exp_editor, R"S(
 in 105
 expect text 1059 "2.5"
