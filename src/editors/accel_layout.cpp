@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editors/scratch_layouts.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 
@@ -41,9 +42,7 @@ std::string accel_point_record(const app::AccelPoint& point, int loading_type, i
   return record;
 }
 
-std::string accel_end_record(int case_number) {
-  return "END_OF_CASE" + std::to_string(case_number);
-}
+std::string accel_end_record(int case_number) { return layouts::end_of_case_record(case_number); }
 
 std::string accel_file_content(const std::vector<app::AccelPoint>& points, int n_points,
                                int loading_type, int n_dof, int direction, int case_number) {

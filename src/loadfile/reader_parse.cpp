@@ -10,6 +10,7 @@
 
 #include "cases/scratch_files.h"
 #include "loadfile/reader_scratch.h"
+#include "loadfile/records.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 
@@ -302,7 +303,7 @@ Step OldFileReader::read_initial_conditions(app::CaseRecord& c) {
   file.line(scratch::initial_conditions_end(romanian_));
   if (c.loading_type < 0) {
     if (read_initial_accelerations(c) == Step::stop) return Step::stop;
-    file.line(scratch::initial_acceleration_record(c));
+    file.line(initial_acceleration_record(c));
   }
   result_.scratch_files.push_back(file.take());
   return Step::go_on;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "editors/scratch_layouts.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/free_form.h"
@@ -101,20 +102,12 @@ std::string accel_point_record(const app::AccelPoint& point, int loading_type, i
   return record.str();
 }
 
-std::string initial_acceleration_record(const app::CaseRecord& c) {
-  return text::FreeFormWriter()
-      .real(c.initial_acceleration[0])
-      .real(c.initial_acceleration[1])
-      .real(c.initial_acceleration[2])
-      .str();
-}
-
 std::string_view initial_conditions_end(bool romanian) {
   return romanian ? "End Deplasari & Viteze Initiale" : "End Initial Displcements & Velocities";
 }
 
 std::string_view initial_loading_end(bool romanian) {
-  return romanian ? "Sfarsit_Incarcare_Initiala" : "End_of_Initial_Loading";
+  return editors::layouts::loadings_end_record(romanian);
 }
 
 std::string loading_data_end(int case_number, bool romanian) {

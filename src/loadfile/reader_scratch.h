@@ -25,9 +25,8 @@ std::string load_range_record(const app::NodeRange& range, int n_nodes, int n_do
 // only the component of `direction` (1 X, 2 Y, 3 Z).
 std::string accel_point_record(const app::AccelPoint& point, int loading_type, int n_dof,
                                int direction);
-// The free-form record of the three initial accelerations that ends init.dat of an
-// accelerogram case, as the Initial Values editor writes it.
-std::string initial_acceleration_record(const app::CaseRecord& c);
+// The record of the three initial accelerations that ends init.dat of an accelerogram case
+// is loadfile::initial_acceleration_record (records.h), as the Initial Values editor writes it.
 
 std::string_view initial_conditions_end(bool romanian);
 std::string_view initial_loading_end(bool romanian);

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "editors/diameter_table.h"
+#include "editors/scratch_layouts.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/free_form.h"
@@ -197,23 +198,19 @@ std::string_view copied_line(std::string_view line) {
 }
 
 std::string_view initial_conditions_terminator(bool romanian) {
-  return romanian ? "Sfarsit_Conditii_Initiale" : "End_of_Initial_Conditions";
+  return editors::layouts::conditions_end_record(romanian);
 }
 
 std::string_view initial_loading_terminator(bool romanian) {
-  return romanian ? "Sfarsit_Incarcare_Initiala" : "End_of_Initial_Loading";
+  return editors::layouts::loadings_end_record(romanian);
 }
 
 std::string loading_data_terminator(int case_number) {
-  return "END_OF_CASE" + std::to_string(case_number);
+  return editors::layouts::end_of_case_record(case_number);
 }
 
 std::string initial_acceleration_record(const app::CaseRecord& c) {
-  return text::FreeFormWriter()
-      .real(c.initial_acceleration[0])
-      .real(c.initial_acceleration[1])
-      .real(c.initial_acceleration[2])
-      .str();
+  return editors::layouts::acceleration_record(c.initial_acceleration);
 }
 
 bool incomplete_case(const app::CaseRecord& c) {
