@@ -36,19 +36,11 @@ namespace {
 
 // Cases 10..99 have two-digit names that the one-character patterns never match.
 void delete_two_digit_case_files(std::string_view suffix) {
-  namespace fs = std::filesystem;
-  std::error_code ec;
-  fs::directory_iterator it(fs::current_path(ec), ec);
-  if (ec) return;
-  for (const fs::directory_entry& entry : it) {
-    std::error_code entry_ec;
-    if (!entry.is_regular_file(entry_ec)) continue;
-    const std::string name = entry.path().filename().string();
-    if (name.size() == suffix.size() + 2 && name.compare(2, std::string::npos, suffix) == 0 &&
-        std::isdigit(static_cast<unsigned char>(name[0])) && name[0] != '0' &&
-        std::isdigit(static_cast<unsigned char>(name[1])))
-      fs::remove(entry.path(), entry_ec);
-  }
+  ui::delete_files_where([suffix](std::string_view name) {
+    return name.size() == suffix.size() + 2 && name.substr(2) == suffix &&
+           std::isdigit(static_cast<unsigned char>(name[0])) && name[0] != '0' &&
+           std::isdigit(static_cast<unsigned char>(name[1]));
+  });
 }
 
 }  // namespace

@@ -27,15 +27,19 @@ bool name_matches(std::string_view name, std::string_view pattern) {
   return true;
 }
 
-void delete_matching_files(std::string_view pattern) {
+void delete_files_where(const std::function<bool(std::string_view name)>& wanted) {
   std::error_code ec;
   fs::directory_iterator it(fs::current_path(ec), ec);
   if (ec) return;
   for (const fs::directory_entry& entry : it) {
     std::error_code entry_ec;
     if (!entry.is_regular_file(entry_ec)) continue;
-    if (name_matches(entry.path().filename().string(), pattern)) fs::remove(entry.path(), entry_ec);
+    if (wanted(entry.path().filename().string())) fs::remove(entry.path(), entry_ec);
   }
+}
+
+void delete_matching_files(std::string_view pattern) {
+  delete_files_where([pattern](std::string_view name) { return name_matches(name, pattern); });
 }
 
 LocalTime local_time() {
