@@ -35,11 +35,6 @@ Workspace& workspace() {
   return w;
 }
 
-void report(benchmark::State& bench, std::uintmax_t bytes) {
-  bench.counters["file_MB"] = static_cast<double>(bytes) / 1e6;
-  bench.SetBytesProcessed(static_cast<int64_t>(bench.iterations() * bytes));
-}
-
 // "LOAD from Old File" as the dialog runs it: read, take apart, write the scratch files.
 void BM_load_loading_file(benchmark::State& bench) {
   Workspace& w = workspace();
@@ -50,7 +45,7 @@ void BM_load_loading_file(benchmark::State& bench) {
     if (loadfile::load_loading_file(context, w.state.loading_file.str()) != loadfile::LoadOutcome::loaded)
       bench.SkipWithError("the loading file was not loaded");
   }
-  report(bench, w.file_bytes);
+  loadfile_bench::report_file(bench, w.file_bytes);
 }
 
 // Taking the records apart alone, from a file already in memory.
@@ -63,7 +58,7 @@ void BM_read_loading_records(benchmark::State& bench) {
     source.seek(0);
     benchmark::DoNotOptimize(loadfile::read_loading_records(source, state));
   }
-  report(bench, w.file_bytes);
+  loadfile_bench::report_file(bench, w.file_bytes);
 }
 
 void BM_write_same_file(benchmark::State& bench) {
@@ -72,7 +67,7 @@ void BM_write_same_file(benchmark::State& bench) {
   app::Context context{toolkit, w.state};
   for (auto _ : bench)
     if (!loadfile::write_loading_file(context)) bench.SkipWithError("the loading file was not written");
-  report(bench, w.file_bytes);
+  loadfile_bench::report_file(bench, w.file_bytes);
 }
 
 BENCHMARK(BM_load_loading_file)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();

@@ -3,6 +3,9 @@
 // of 50,000 time points, as the editors leave their case scratch files.
 #pragma once
 
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -75,5 +78,11 @@ struct LargeModel {
     state.loading_file = (folder.path / "large.inc").string();
   }
 };
+
+// The size of the loading file and the throughput over it, so every figure reads the same.
+inline void report_file(benchmark::State& bench, std::uintmax_t bytes) {
+  bench.counters["file_MB"] = static_cast<double>(bytes) / 1e6;
+  bench.SetBytesProcessed(static_cast<int64_t>(bench.iterations() * bytes));
+}
 
 }  // namespace loadfile_bench

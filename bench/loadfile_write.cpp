@@ -29,9 +29,7 @@ void BM_write_loading_file(benchmark::State& bench) {
   app::Context context{toolkit, w.state};
   for (auto _ : bench)
     if (!loadfile::write_loading_file(context)) bench.SkipWithError("the loading file was not written");
-  const auto bytes = std::filesystem::file_size(w.folder.path / "large.inc");
-  bench.counters["file_MB"] = static_cast<double>(bytes) / 1e6;
-  bench.SetBytesProcessed(static_cast<int64_t>(bench.iterations() * bytes));
+  loadfile_bench::report_file(bench, std::filesystem::file_size(w.folder.path / "large.inc"));
 }
 
 // The same bytes read and written through a buffer of the writer's size, then synced.
