@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -19,6 +20,7 @@
 
 #include "app/context.h"
 #include "app/state.h"
+#include "support/temp_dir.h"
 #include "text/free_form.h"
 #include "ui/toolkit.h"
 
@@ -45,10 +47,7 @@ class RecordingToolkit : public ui::Toolkit {
 };
 
 inline std::string read_bytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
+  return testing_support::read_file(path);
 }
 
 inline void write_bytes(const std::filesystem::path& path, std::string_view bytes) {
@@ -114,24 +113,21 @@ inline void expect_same_file(const std::filesystem::path& written, const std::fi
 class WorkingDirectoryTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    previous_ = std::filesystem::current_path();
-    std::string pattern = (std::filesystem::temp_directory_path() / "brantel_writer_XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    directory_ = pattern;
-    std::filesystem::current_path(directory_);
+    folder_.emplace();
+    directory_ = folder_->path();
   }
   void TearDown() override {
-    std::filesystem::current_path(previous_);
+    // A test may have taken the write permission away; the folder must go all the same.
     std::error_code ec;
     std::filesystem::permissions(directory_, std::filesystem::perms::owner_all,
                                  std::filesystem::perm_options::add, ec);
-    std::filesystem::remove_all(directory_, ec);
+    folder_.reset();
   }
 
   app::Context context() { return app::Context{toolkit_, state_}; }
 
+  std::optional<testing_support::TempCurrentDir> folder_;
   std::filesystem::path directory_;
-  std::filesystem::path previous_;
   RecordingToolkit toolkit_;
   app::ProgramState state_;
 };
