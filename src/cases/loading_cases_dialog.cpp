@@ -465,6 +465,10 @@ void LoadingCasesDialog::input_loading() {
     editors::open_discrete_loading_editor(context_, dialog_);
   } else if (type < 0) {
     editors::open_accelerogram_editor(context_, dialog_);
+    // "KOD" in the editor may change the case between one and three directions; the form
+    // must show it, or "Create" stores the old type back over a file of the new layout.
+    const int now = state_.case_records[state_.current_case].loading_type;
+    select_item(loading_type_list, loading_type_item(now), 5);
   } else if (type == app::sinusoidal || type == app::exponential) {
     editors::open_sin_exp_editor(context_, dialog_);
   }

@@ -235,6 +235,24 @@ TEST(ReplayScript, BoxesWithoutQueuedAnswersAndUncheckedMessagesAreErrors) {
   EXPECT_EQ(missing_folder.error, "the folder of \"no/such/folder/x.inc\" does not exist");
 }
 
+TEST(ReplayScript, ExpectedTextsNameTheStartFolderAsWorkspace) {
+  testing_support::TempCurrentDir dir;
+  auto program = [](ui::Toolkit& toolkit) {
+    auto dialog = toolkit.create_dialog(900);
+    const std::string path = std::filesystem::current_path().string() + "/Dat/run.inc";
+    dialog->set_text(14, path);
+    toolkit.message_box("Created File: " + path, "Create Message", ui::Icon::information, ui::Buttons::ok);
+    return dialog->run_modal();
+  };
+  EXPECT_EQ(replay("expect text 14 \"@WORKSPACE@/Dat/run.inc\"\n"
+                   "expect message \"Create Message\" \"Created File: @WORKSPACE@/Dat/run.inc\"\nclose\n",
+                   program).error,
+            "");
+  EXPECT_EQ(replay("expect text 14 \"@WORKSPACE@/run.inc\"\nclose\n", program).error,
+            "control 14: expected \"@WORKSPACE@/run.inc\", found " +
+                ui::script::quoted(dir.path().string() + "/Dat/run.inc"));
+}
+
 TEST(ReplayScript, QuotedStringsTakeEscapes) {
   auto parsed = ui::script::parse_script("type 1 \"a\\\"b\\\\c\\nd\" # \"not a string\"\n");
   ASSERT_EQ(parsed.error_line, 0);

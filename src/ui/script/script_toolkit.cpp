@@ -160,7 +160,18 @@ void ScriptDialog::user_press(int line, ControlId id) {
 // ScriptToolkit
 
 ScriptToolkit::ScriptToolkit(ParseResult script, std::ostream& transcript)
-    : statements_(std::move(script.statements)), last_line_(script.last_line), transcript_(transcript) {}
+    : statements_(std::move(script.statements)), last_line_(script.last_line), transcript_(transcript) {
+  std::error_code ec;
+  workspace_ = fs::current_path(ec).string();
+}
+
+std::string ScriptToolkit::expanded(const std::string& expected) const {
+  static constexpr std::string_view token = "@WORKSPACE@";
+  std::string out = expected;
+  for (std::size_t at = out.find(token); at != std::string::npos; at = out.find(token, at + workspace_.size()))
+    out.replace(at, token.size(), workspace_);
+  return out;
+}
 
 ScriptToolkit::~ScriptToolkit() = default;
 
@@ -236,7 +247,7 @@ void ScriptToolkit::execute_expectation(const Statement& s, ScriptDialog& dialog
   switch (s.kind) {
     case K::expect_text: {
       const std::string_view shown = text::trim_right(c->text);
-      if (shown != s.text) fail(script::quoted(s.text) + ", found " + script::quoted(shown));
+      if (shown != expanded(s.text)) fail(script::quoted(s.text) + ", found " + script::quoted(shown));
       return;
     }
     case K::expect_item: {
@@ -273,7 +284,7 @@ void ScriptToolkit::expect_message(const Statement& s) {
   }
   if (unchecked == messages_.end())
     throw ScriptError(s.line, "expected message " + script::quoted(s.text) + " " + script::quoted(s.text2) + ", none shown");
-  if (unchecked->title != s.text || unchecked->text != s.text2)
+  if (unchecked->title != s.text || unchecked->text != expanded(s.text2))
     throw ScriptError(s.line, "expected message " + script::quoted(s.text) + " " + script::quoted(s.text2) + ", found " +
                                   script::quoted(unchecked->title) + " " + script::quoted(unchecked->text));
   unchecked->checked = true;

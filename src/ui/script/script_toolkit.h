@@ -69,6 +69,10 @@ class ScriptToolkit : public Toolkit {
   ScriptDialog& innermost(const Statement& s);
   void expect_message(const Statement& s);
 
+  // Expected texts name the folder the replay started in as @WORKSPACE@.
+  std::string expanded(const std::string& expected) const;
+
+  std::string workspace_;
   std::vector<const DialogTemplate*> extra_templates_;
   std::vector<Statement> statements_;
   std::size_t next_ = 0;
