@@ -312,9 +312,7 @@ void LoadingCasesDialog::apply_damping_table(int damping_type) {
 // an infinity would be shown as "Infinity", read back as 0 when the form is stored again, and
 // written into the loading file as a word the solver cannot read.
 float LoadingCasesDialog::read_real(ControlId id) const {
-  const double value = text::c_to_double(dialog_.text(id, value_length), value_length);
-  constexpr double largest = std::numeric_limits<float>::max();
-  return static_cast<float>(std::clamp(value, -largest, largest));
+  return text::c_to_float(dialog_.text(id, value_length), value_length);
 }
 
 CaseForm LoadingCasesDialog::read_form() const {

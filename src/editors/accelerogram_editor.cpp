@@ -181,11 +181,11 @@ void AccelerogramEditor::on_direction(ui::Dialog& d) {
 
 void AccelerogramEditor::on_add(ui::Dialog& d) {
   app::AccelPoint point;
-  point.time = static_cast<float>(text::c_to_double(d.text(time_field, number_field_length),
-                                                    number_field_length));
+  point.time = text::c_to_float(d.text(time_field, number_field_length),
+                                                    number_field_length);
   for (int c = 0; c < components(); ++c)
-    point.acceleration[c] = static_cast<float>(text::c_to_double(
-        d.text(component_fields[c], number_field_length), number_field_length));
+    point.acceleration[c] = text::c_to_float(
+        d.text(component_fields[c], number_field_length), number_field_length);
   const AccelAddResult added = add_accel_point(working_, point, components(), state_.max_time_points);
   if (added.outcome == AccelAddOutcome::full) {
     const std::string n = std::to_string(state_.max_time_points);

@@ -105,8 +105,7 @@ GroupFields DiametersEditor::read_fields(ui::Dialog& d) const {
   f.to_text = d.text(to_field, element_text_length);
   f.group.first_element = text::c_to_int(f.from_text, element_text_length);
   f.group.last_element = text::c_to_int(f.to_text, element_text_length);
-  f.group.diameter = static_cast<float>(
-      text::c_to_double(d.text(diameter_field, diameter_text_length), diameter_text_length));
+  f.group.diameter = text::c_to_float(d.text(diameter_field, diameter_text_length), diameter_text_length);
   return f;
 }
 

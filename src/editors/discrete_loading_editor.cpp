@@ -162,7 +162,7 @@ void DiscreteLoadingEditor::show_ranges(int s) {
 }
 
 void DiscreteLoadingEditor::add_time() {
-  const float t = static_cast<float>(text::c_to_double(dialog_.text(id::time, time_length), time_length));
+  const float t = text::c_to_float(dialog_.text(id::time, time_length), time_length);
   int& n = n_time_points();
   if (!work_.holds_time(t, n)) {
     // A full list refuses the time, and the list and "ADD >>" then act as for a time it holds.

@@ -168,8 +168,7 @@ void InitialValuesEditor::add_loading() {
   const TypedNodes nodes = read_nodes(dialog_, loadings_.from, loadings_.to);
   if (nodes.first > nodes.last) return report_to_before_from(context_);
   app::NodeRange range{nodes.first, nodes.last};
-  range.components[0] = static_cast<float>(
-      text::c_to_double(dialog_.text(id::mass, value_length), value_length));
+  range.components[0] = text::c_to_float(dialog_.text(id::mass, value_length), value_length);
   read_row(dialog_, loading_row, state_.n_dof, value_length, &range.components[3]);
   // The acceleration row is taken over here and nowhere else, before the range finds its
   // place: a full table refuses the range, not the case's acceleration.

@@ -100,7 +100,7 @@ ui::ControlId row_edit(Row row, int c) { return c == 0 ? row.x : c == 1 ? row.y 
 
 void read_row(const ui::Dialog& dialog, Row row, int n_dof, std::size_t length, float* values) {
   for (int c = 0; c < row_directions(n_dof); ++c)
-    values[c] = static_cast<float>(text::c_to_double(dialog.text(row_edit(row, c), length), length));
+    values[c] = text::c_to_float(dialog.text(row_edit(row, c), length), length);
 }
 
 void show_row(ui::Dialog& dialog, Row row, int n_dof, const float* values) {

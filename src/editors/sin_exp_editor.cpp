@@ -136,11 +136,9 @@ void SinExpEditor::remove() {
 }
 
 void SinExpEditor::save() {
-  record().omega = static_cast<float>(
-      text::c_to_double(dialog_.text(id::omega, parameter_length), parameter_length));
+  record().omega = text::c_to_float(dialog_.text(id::omega, parameter_length), parameter_length);
   if (sinusoidal())
-    record().phi = static_cast<float>(
-        text::c_to_double(dialog_.text(id::phi, parameter_length), parameter_length));
+    record().phi = text::c_to_float(dialog_.text(id::phi, parameter_length), parameter_length);
   std::vector<std::string> records;
   for (int i = 1; i <= record().n_load_ranges; ++i)
     records.push_back(layouts::amplitude_record(table_.entry(i), state_.n_nodes, state_.n_dof));

@@ -67,24 +67,43 @@ int c_to_int(std::string_view field, std::size_t n) {
   return static_cast<int>(v);
 }
 
-double c_to_double(std::string_view field, std::size_t n) {
+namespace {
+
+// The longest valid decimal prefix of the first n characters, without a leading "+".
+std::string_view number_prefix(std::string_view field, std::size_t n) {
   const std::string_view s = field.substr(0, n);
   const std::size_t start = skip_space(s);
   const std::size_t end = decimal_prefix_end(s, start);
-  if (end == start) return 0.0;
   std::size_t first = start;
-  if (s[first] == '+') ++first;
-  double value = 0.0;
-  const auto [ptr, ec] = std::from_chars(s.data() + first, s.data() + end, value);
-  if (ec == std::errc::result_out_of_range) {
-    // strtod's answer: HUGE_VAL on overflow, zero on underflow.
-    const std::string_view text = s.substr(first, end - first);
-    const bool negative = text[0] == '-';
-    const double magnitude = decimal_magnitude(text) > 0 ? std::numeric_limits<double>::infinity() : 0.0;
-    return negative ? -magnitude : magnitude;
-  }
-  (void)ptr;
-  return value;
+  if (first < end && s[first] == '+') ++first;
+  return s.substr(first, end - first);
+}
+
+// What a value out of the type's range becomes: `huge` with its sign when it is too large,
+// zero when it is too small.
+template <typename Real>
+Real out_of_range(std::string_view text, Real huge) {
+  const Real magnitude = decimal_magnitude(text) > 0 ? huge : Real(0);
+  return text[0] == '-' ? -magnitude : magnitude;
+}
+
+template <typename Real>
+Real convert(std::string_view text, Real huge) {
+  if (text.empty()) return Real(0);
+  Real value = 0;
+  const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+  return result.ec == std::errc::result_out_of_range ? out_of_range(text, huge) : value;
+}
+
+}  // namespace
+
+// strtod's answer on overflow: HUGE_VAL.
+double c_to_double(std::string_view field, std::size_t n) {
+  return convert(number_prefix(field, n), std::numeric_limits<double>::infinity());
+}
+
+float c_to_float(std::string_view field, std::size_t n) {
+  return convert(number_prefix(field, n), std::numeric_limits<float>::max());
 }
 
 }  // namespace text

@@ -324,4 +324,20 @@ TEST(CConversions, PrefixRules) {
   EXPECT_EQ(text::c_to_double("-1e-999", 16), 0.0);
 }
 
+// A typed real is rounded once, to the nearest float; out of range it stays finite.
+TEST(CConversions, FloatFieldsRoundOnceAndStayFinite) {
+  constexpr float largest = std::numeric_limits<float>::max();
+  EXPECT_EQ(text::c_to_float(" -9.81 m", 16), -9.81f);
+  EXPECT_EQ(text::c_to_float("abc", 16), 0.0f);
+  EXPECT_EQ(text::c_to_float("1e39", 16), largest);
+  EXPECT_EQ(text::c_to_float("-1e400", 16), -largest);
+  EXPECT_EQ(text::c_to_float("3.4028235e38", 16), largest);  // rounds to the largest float
+  EXPECT_EQ(text::c_to_float("1e-50", 16), 0.0f);
+  EXPECT_EQ(text::c_to_float("1.5e-45", 16), std::numeric_limits<float>::denorm_min());
+  // Just above the midpoint between 1 and the next float: through a double it becomes the
+  // midpoint itself, which then rounds to even, one float too low.
+  EXPECT_EQ(text::c_to_float("1.00000005960464477550", 22), std::nextafter(1.0f, 2.0f));
+  EXPECT_EQ(static_cast<float>(text::c_to_double("1.00000005960464477550", 22)), 1.0f);
+}
+
 }  // namespace
