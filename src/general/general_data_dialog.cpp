@@ -163,6 +163,12 @@ void load_from_old_file(Session& session, ui::Dialog& dialog) {
   state.loading_file = text::trim_right(buffer);
   if (!loadfile::load_old_loading_file(context, dialog, std::string(state.loading_file.trimmed()))) {
     state.loading_file = previous_loading_file;  // the reader has said why
+    // A file that broke part-way leaves what was read before the fault in the committed data,
+    // which the dialog does not show; the user's own entries stay on screen, and OK waits for
+    // a SAVE, which commits what the dialog shows.
+    dialog.set_enabled(c::ok, false);
+    state.general_data_changed = true;
+    state.general_data_saved = false;
     return;
   }
   state.old_file_loaded = true;

@@ -147,6 +147,22 @@ TEST(GeneralDataDialog, ALoadingFileThatCannotBeReadKeepsThePreviousName) {
   EXPECT_FALSE(run.messages.empty());
 }
 
+TEST(GeneralDataDialog, ALoadingFileBrokenPartWayWaitsForASaveOfWhatIsShown) {
+  TempCurrentDir dir;
+  write_file(dir.path() / "good.dat", good_model);
+  write_file(dir.path() / "broken.inc", "// old\r\nACH\r\n6*0.\r\n3\r\nx\r\n");
+  const DialogRun run = run_dialog(fresh_state(dir.path()),
+                                   "press 1109\nfile \"good.dat\"\ntype 1006 \"2\"\npress 1079\n"
+                                   "expect enabled 1\npress 1111\nfile \"broken.inc\"\n"
+                                   "expect disabled 1\nexpect text 1006 \"2\"\npress 1079\n"
+                                   "expect enabled 1\npress 2\n");
+  ASSERT_EQ(run.error, "");
+  EXPECT_EQ(run.state.n_loading_cases, 2);
+  EXPECT_FALSE(run.state.old_file_loaded);
+  ASSERT_EQ(run.messages.size(), 1u);
+  EXPECT_NE(run.messages[0].text.find("broken.inc"), std::string::npos);
+}
+
 TEST(GeneralDataDialog, EntryResetsTheOperatorUnlessBackFromLoadingCases) {
   TempCurrentDir dir;
   app::ProgramState state = fresh_state(dir.path());
