@@ -55,10 +55,10 @@ TEST(ReaderTimePointLimit, OneTimePointTooManyEndsTheRunAndChangesNothing) {
     const Outcome o = load(run, head(2) + discrete_case(1, 100) + second);
     EXPECT_EQ(o.outcome, loadfile::LoadOutcome::program_ends);
     EXPECT_EQ(o.closed_with, 2);
-    ASSERT_EQ(run.toolkit.shown.size(), 1u);
-    EXPECT_EQ(run.toolkit.shown[0].title, "\"BRANTEL\" Message");
-    EXPECT_EQ(run.toolkit.shown[0].icon, ui::Icon::error);
-    EXPECT_EQ(run.toolkit.shown[0].text,
+    ASSERT_EQ(run.toolkit.messages.size(), 1u);
+    EXPECT_EQ(run.toolkit.messages[0].title, "\"BRANTEL\" Message");
+    EXPECT_EQ(run.toolkit.messages[0].icon, ui::Icon::error);
+    EXPECT_EQ(run.toolkit.messages[0].text,
               "The actual No. of Time Points > Maximum No. Inputed (Dialog #0) !\n\n"
               "RUN AGAIN & Increase the Maximum No. of Time Points");
     // The case before the limit was complete, yet nothing of it reaches the state or the disk.
@@ -78,16 +78,16 @@ TEST(ReaderTimePointLimit, ExactlyTheLimitLoadsAndTheMessageIsRomanianInARomania
   }
   Loaded run(small_model("romanian"));
   EXPECT_EQ(load(run, head(1) + accelerogram_case(1, 101)).outcome, loadfile::LoadOutcome::program_ends);
-  ASSERT_EQ(run.toolkit.shown.size(), 1u);
-  EXPECT_EQ(run.toolkit.shown[0].text,
+  ASSERT_EQ(run.toolkit.messages.size(), 1u);
+  EXPECT_EQ(run.toolkit.messages[0].text,
             "Numarul actual de puncte de timp > Nr. maxim introdus (Dialog #0) !\n\n"
             "RULEAZA DIN NOU & Creste numarul maxim de puncte de timp");
 }
 
 // The message of a fault: it names the file, the line and what was expected there.
 void expect_fault(const Loaded& run, const std::string& where, const std::string& what) {
-  ASSERT_EQ(run.toolkit.shown.size(), 1u);
-  const reader_test::Shown& m = run.toolkit.shown[0];
+  ASSERT_EQ(run.toolkit.messages.size(), 1u);
+  const reader_test::Shown& m = run.toolkit.messages[0];
   EXPECT_EQ(m.title, "Message");
   EXPECT_EQ(m.icon, ui::Icon::error);
   EXPECT_EQ(m.text, "ERROR in the Loading File:\n" + (run.dir.path() / "old.inc").string() + "\n" + where +
@@ -159,7 +159,7 @@ TEST(ReaderFaults, UnreadableToleranceAbandonsTheCaseAndReadingGoesOn) {
   EXPECT_EQ(run.state.loaded_case_records[2].n_time_points, 2);
   EXPECT_FALSE(run.exists("1init.dat"));
   EXPECT_TRUE(run.exists("2TP.dat"));
-  EXPECT_TRUE(run.toolkit.shown.empty());
+  EXPECT_TRUE(run.toolkit.messages.empty());
 }
 
 TEST(ReaderFaults, MoreNodeRangesThanNodesIsRefused) {
@@ -175,11 +175,11 @@ TEST(ReaderFaults, MissingFileIsNamedInBothLanguages) {
     Loaded run(small_model(language));
     const std::string path = (run.dir.path() / "nowhere.inc").string();
     EXPECT_EQ(loadfile::load_loading_file(run.context, path + "    "), loadfile::LoadOutcome::failed);
-    ASSERT_EQ(run.toolkit.shown.size(), 1u);
+    ASSERT_EQ(run.toolkit.messages.size(), 1u);
     const std::string expected = language[0] == 'E'
         ? "ERROR: cannot open the Loading File:\n" + path + "\nThe file does not exist !"
         : "EROARE: nu se poate deschide fisierul de incarcare:\n" + path + "\nFisierul nu exista !";
-    EXPECT_EQ(run.toolkit.shown[0].text, expected);
+    EXPECT_EQ(run.toolkit.messages[0].text, expected);
     EXPECT_EQ(run.state.operator_code.view(), "ACH       ");
   }
 }
@@ -187,8 +187,8 @@ TEST(ReaderFaults, MissingFileIsNamedInBothLanguages) {
 TEST(ReaderFaults, RomanianFaultMessage) {
   Loaded run(small_model("Romanian"));
   EXPECT_EQ(load(run, head(1) + lines({"0", "0.1 5"})).outcome, loadfile::LoadOutcome::failed);
-  ASSERT_EQ(run.toolkit.shown.size(), 1u);
-  EXPECT_EQ(run.toolkit.shown[0].text, "EROARE in fisierul de incarcare:\n" + (run.dir.path() / "old.inc").string() +
+  ASSERT_EQ(run.toolkit.messages.size(), 1u);
+  EXPECT_EQ(run.toolkit.messages[0].text, "EROARE in fisierul de incarcare:\n" + (run.dir.path() / "old.inc").string() +
                                            "\nFisierul se termina dupa linia 6: se astepta parametrii cazului, cazul 1 !");
 }
 

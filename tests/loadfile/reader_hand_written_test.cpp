@@ -46,7 +46,7 @@ TEST(ReaderHandWritten, NewmarkWithTabsCommasDExponentsRepeatsAndRomanianEndLine
   Loaded run(small_model());
   ASSERT_EQ(load(run, newmark_by_hand()), loadfile::LoadOutcome::loaded);
   const app::ProgramState& s = run.state;
-  EXPECT_TRUE(run.toolkit.shown.empty());
+  EXPECT_TRUE(run.toolkit.messages.empty());
   EXPECT_EQ(s.operator_code.view(), "NEWMARK   ");
   EXPECT_FALSE(s.new_operator);
   EXPECT_FALSE(s.standard_coefficients);
@@ -91,7 +91,7 @@ TEST(ReaderHandWritten, NewOperatorAeroAccelerogramWithCrLfInARomanianRun) {
             "07/12/2026   13:45:10"});
   ASSERT_EQ(load(run, file), loadfile::LoadOutcome::loaded);
   const app::ProgramState& s = run.state;
-  EXPECT_TRUE(run.toolkit.shown.empty());
+  EXPECT_TRUE(run.toolkit.messages.empty());
   EXPECT_TRUE(s.new_operator);
   EXPECT_FALSE(s.standard_coefficients);
   EXPECT_EQ(s.beta.trimmed(), "1.5");
@@ -124,7 +124,7 @@ TEST(ReaderHandWritten, UnreadableOmegaLeavesAnEmptyAmplitudeFileNotAnOldOne) {
       crlf({"ACH", "6*0.", "1", "0", "1.E-03 10", "1 2.E-02 40. 0 -9.81 1 0.02", "End_of_Initial_Conditions",
             "End_of_Initial_Loading", "omega?", " 1  12  1.  2.", "END_OF_CASE1"});
   ASSERT_EQ(load(run, file), loadfile::LoadOutcome::loaded);
-  EXPECT_TRUE(run.toolkit.shown.empty());
+  EXPECT_TRUE(run.toolkit.messages.empty());
   EXPECT_EQ(run.state.loaded_case_records[1].n_load_ranges, 0);
   EXPECT_EQ(run.scratch("1init.dat"), crlf({" 1  12  0.  0.  0.  0.", "End Initial Displcements & Velocities"}));
   EXPECT_EQ(run.scratch("1TPsin.dat"), "");
@@ -139,7 +139,7 @@ TEST(ReaderHandWritten, BlankLinesContinuedRecordsSlashAndEmptyValues) {
             "End_of_Initial_Conditions", "3 4 2* 7.", "End_of_Initial_Loading", "0.5", "1 2 1. 2.",
             "END_OF_CASE1"});
   ASSERT_EQ(load(run, file), loadfile::LoadOutcome::loaded);
-  EXPECT_TRUE(run.toolkit.shown.empty());
+  EXPECT_TRUE(run.toolkit.messages.empty());
   const app::CaseRecord& c = run.state.loaded_case_records[1];
   EXPECT_EQ(c, (app::CaseRecord{1e-3f, 10, 0, 0.02f, 40, 0.02f, 0, -9.81f, 1, 0, 0, {0, 0, 0}, 1, 1, 1, 0}));
   EXPECT_EQ(run.scratch("1init.dat"), crlf({" 1  12  0.  0.  0.  0.", "End Initial Displcements & Velocities"}));

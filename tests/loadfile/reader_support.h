@@ -9,29 +9,14 @@
 #include <vector>
 
 #include "app/context.h"
+#include "recording_toolkit.h"
 #include "support/temp_dir.h"
 #include "ui/toolkit.h"
 
 namespace reader_test {
 
-struct Shown {
-  std::string text, title;
-  ui::Icon icon;
-};
-
-class RecordingToolkit : public ui::Toolkit {
- public:
-  std::unique_ptr<ui::Dialog> create_dialog(int) override { return nullptr; }
-  ui::Answer message_box(std::string_view text, std::string_view title, ui::Icon icon, ui::Buttons) override {
-    shown.push_back({std::string(text), std::string(title), icon});
-    return ui::Answer::ok;
-  }
-  bool open_file_box(const ui::OpenFileRequest&, std::string&) override { return false; }
-  ui::Image load_image(const std::string&, ui::ImageKind, int, int) override { return {}; }
-  void start_program_and_wait(const std::string&, const std::string&) override {}
-
-  std::vector<Shown> shown;
-};
+using Shown = loadfile_test::Message;
+using loadfile_test::RecordingToolkit;
 
 class ClosingDialog : public ui::Dialog {
  public:

@@ -60,7 +60,7 @@ TEST(ReaderGeneralData, StandardNewOperatorAndDiscreteCase) {
   EXPECT_EQ(c.n_initial_conditions, 1);
   EXPECT_EQ(c.n_initial_loadings, 1);
   EXPECT_EQ(c.n_time_points, 2);
-  EXPECT_TRUE(run.toolkit.shown.empty());
+  EXPECT_TRUE(run.toolkit.messages.empty());
 
   EXPECT_EQ(run.scratch("2init.dat"), lines({" 1  12  0.5  0.  0.  1.5", "End Initial Displcements & Velocities"}));
   EXPECT_EQ(run.scratch("2InitLoad.dat"), lines({" 1  12  2.5  0.  -1.", "End_of_Initial_Loading"}));

@@ -51,7 +51,7 @@ std::string reload_and_write(const app::ProgramState& before, std::string& messa
   reader_test::RecordingToolkit toolkit;
   app::Context context{toolkit, s};
   const loadfile::LoadOutcome outcome = loadfile::load_loading_file(context, std::string(s.loading_file.trimmed()));
-  for (const auto& m : toolkit.shown) messages += m.text + "\n";
+  for (const auto& m : toolkit.messages) messages += m.text + "\n";
   EXPECT_EQ(outcome, loadfile::LoadOutcome::loaded) << messages;
   s.written_case_records = s.loaded_case_records;
   return write(s);

@@ -20,31 +20,15 @@
 
 #include "app/context.h"
 #include "app/state.h"
+#include "recording_toolkit.h"
 #include "support/temp_dir.h"
 #include "text/free_form.h"
 #include "ui/toolkit.h"
 
 namespace writer_test {
 
-struct Message {
-  std::string text, title;
-  ui::Icon icon;
-};
-
-class RecordingToolkit : public ui::Toolkit {
- public:
-  std::vector<Message> messages;
-
-  std::unique_ptr<ui::Dialog> create_dialog(int) override { return nullptr; }
-  ui::Answer message_box(std::string_view text, std::string_view title, ui::Icon icon,
-                         ui::Buttons) override {
-    messages.push_back({std::string(text), std::string(title), icon});
-    return ui::Answer::ok;
-  }
-  bool open_file_box(const ui::OpenFileRequest&, std::string&) override { return false; }
-  ui::Image load_image(const std::string&, ui::ImageKind, int, int) override { return {}; }
-  void start_program_and_wait(const std::string&, const std::string&) override {}
-};
+using loadfile_test::Message;
+using loadfile_test::RecordingToolkit;
 
 inline std::string read_bytes(const std::filesystem::path& path) {
   return testing_support::read_file(path);
