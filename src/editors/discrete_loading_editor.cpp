@@ -264,9 +264,7 @@ void DiscreteLoadingEditor::save() {
     }
     records.push_back(layouts::end_of_case_record(case_number_));
     const std::string path = cases::scratch_file_name(case_number_, cases::ScratchKind::discrete_loading);
-    std::string reason;
-    if (!layouts::write_records(path, records, reason))
-      return report_write_failure(context_, path, reason);
+    if (!save_case_file(context_, path, records)) return;
   }
   state_.loading_saved[case_number_] = true;
   dialog_.set_enabled(id::cancel, false);

@@ -221,17 +221,12 @@ void InitialValuesEditor::save() {
     records.push_back(layouts::conditions_record(conditions_.table.entry(i), state_.n_nodes, state_.n_dof));
   records.emplace_back(layouts::conditions_end_record(romanian));
   if (accelerogram()) records.push_back(layouts::acceleration_record(record().initial_acceleration));
-  std::string reason;
-  const std::string conditions_path = file_name(cases::ScratchKind::initial_conditions);
-  if (!layouts::write_records(conditions_path, records, reason))
-    return report_write_failure(context_, conditions_path, reason);
+  if (!save_case_file(context_, file_name(cases::ScratchKind::initial_conditions), records)) return;
   records.clear();
   for (int i = 1; i <= loadings_.count; ++i)
     records.push_back(layouts::loadings_record(loadings_.table.entry(i), state_.n_nodes, state_.n_dof));
   records.emplace_back(layouts::loadings_end_record(romanian));
-  const std::string loadings_path = file_name(cases::ScratchKind::initial_loading);
-  if (!layouts::write_records(loadings_path, records, reason))
-    return report_write_failure(context_, loadings_path, reason);
+  if (!save_case_file(context_, file_name(cases::ScratchKind::initial_loading), records)) return;
   record().n_initial_conditions = conditions_.count;
   record().n_initial_loadings = loadings_.count;
   state_.initial_values_saved[case_number_] = true;

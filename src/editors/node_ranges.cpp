@@ -1,5 +1,6 @@
 #include "editors/node_ranges.h"
 
+#include "editors/scratch_layouts.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/free_form.h"
@@ -118,6 +119,14 @@ TypedNodes read_nodes(const ui::Dialog& dialog, ui::ControlId from, ui::ControlI
   nodes.first = text::c_to_int(nodes.from_text, node_text_length);
   nodes.last = text::c_to_int(nodes.to_text, node_text_length);
   return nodes;
+}
+
+bool save_case_file(app::Context& context, const std::string& path,
+                    const std::vector<std::string>& records) {
+  std::string reason;
+  if (layouts::write_records(path, records, reason)) return true;
+  report_write_failure(context, path, reason);
+  return false;
 }
 
 }  // namespace editors

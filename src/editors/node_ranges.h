@@ -113,6 +113,11 @@ struct TypedNodes {
 };
 TypedNodes read_nodes(const ui::Dialog& dialog, ui::ControlId from, ui::ControlId to);
 
+// "SAVE Changes" of a case file: writes the records (layouts::write_records); when that fails
+// the user is told which file and why, and false is returned.
+bool save_case_file(app::Context& context, const std::string& path,
+                    const std::vector<std::string>& records);
+
 // Runs a node-range editor as a modal dialog: each of `controls` reports to
 // Editor::on_control, the common initializer dresses the window, and Editor::set_up fills the
 // dialog before it shows.

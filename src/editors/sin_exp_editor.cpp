@@ -144,9 +144,7 @@ void SinExpEditor::save() {
     records.push_back(layouts::amplitude_record(table_.entry(i), state_.n_nodes, state_.n_dof));
   records.push_back(layouts::end_of_case_record(case_number_));
   const std::string path = file_name();
-  std::string reason;
-  if (!layouts::write_records(path, records, reason))
-    return report_write_failure(context_, path, reason);
+  if (!save_case_file(context_, path, records)) return;
   state_.loading_saved[case_number_] = true;
   dialog_.set_enabled(id::cancel, false);
 }
