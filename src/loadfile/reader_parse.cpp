@@ -23,7 +23,7 @@ using text::target;
 
 constexpr int max_loading_cases = 99;  // two typed characters in the General Data dialog
 
-// Whether a section reader lets the case go on, gives the case up (the Part's rule for an
+// Whether a section reader lets the case go on, gives the case up (the rule for an
 // unreadable C2, C3 or C10: go on with the next case), or stops the whole reading.
 enum class Step {
   go_on,         // the section was read; read the next one
@@ -32,6 +32,15 @@ enum class Step {
 };
 
 bool valid_loading_type(int code) { return code >= -2 && code <= 2; }
+
+// "end_1", "end_2", ...: the lines that older loading files carry between the time points of
+// a discrete loading (a file read back and created again by earlier versions). They are not a
+// record of the section but must not end it, or the rest of such a file could not be read.
+bool is_time_point_separator(std::string_view record) {
+  record = text::trim_right(record);
+  if (record.size() <= 4 || record.substr(0, 4) != "end_") return false;
+  return std::all_of(record.begin() + 4, record.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
 // A scratch file built line by line.
 class ScratchText {
@@ -482,7 +491,8 @@ Step OldFileReader::read_point_ranges(RangeTargets& range, std::vector<app::Node
     const ReadStatus status = range.read(source_);
     if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
     if (status == ReadStatus::error || source_.position() == before) {
-      source_.seek(before);
+      const bool separator = before < source_.size() && is_time_point_separator(source_.record(before));
+      source_.seek(separator ? before + 1 : before);
       return Step::go_on;
     }
     if (!room_for_range(ranges)) return fail(Expected::node_ranges_limit, false);

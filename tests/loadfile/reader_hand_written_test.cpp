@@ -149,3 +149,27 @@ TEST(ReaderHandWritten, BlankLinesContinuedRecordsSlashAndEmptyValues) {
 }
 
 }  // namespace
+
+namespace {
+
+// Older loading files carry a line "end_<n>" after each time point of a discrete loading; the
+// time points after it must still be read, and the next case with them.
+TEST(ReaderHandWritten, DiscreteLoadingWithSeparatorLinesBetweenTimePoints) {
+  Loaded run(small_model());
+  const std::string file = crlf({"// older file", "ACH", "6*0.", "2",
+                                 "0", "0.1E-03  20", "0  0.1  1.  0  0.  0  0.1", "End_of_Initial_Conditions",
+                                 "End_of_Initial_Loading", "0.5", " 1  4  1.  2.", "end_1", "1.",
+                                 " 5  6  4.  5.", " 7  7  7.  8.", "end_2", "END_OF_CASE1",
+                                 "0", "0.1E-03  20", "0  0.1  1.  0  0.  0  0.1", "End_of_Initial_Conditions",
+                                 "End_of_Initial_Loading", "2.5", " 2  3  1.  1.", "END_OF_CASE2",
+                                 "End_of_File: /tmp/old.inc", "07/12/2026   13:45:10"});
+  ASSERT_EQ(load(run, file), loadfile::LoadOutcome::loaded);
+  EXPECT_TRUE(run.toolkit.messages.empty());
+  ASSERT_EQ(run.state.n_loading_cases, 2);
+  EXPECT_EQ(run.state.loaded_case_records[1].n_time_points, 2);
+  EXPECT_EQ(run.state.loaded_case_records[2].n_time_points, 1);
+  EXPECT_EQ(run.scratch("1TP.dat"),
+            crlf({" 0.5", " 1 4 1. 2.", " 1.", " 5 6 4. 5.", " 7 7 7. 8.", "END_OF_CASE1"}));
+}
+
+}  // namespace

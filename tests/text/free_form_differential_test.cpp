@@ -17,7 +17,7 @@ namespace {
 
 struct Case {
   std::string records;
-  std::string spec;      // target lists of the read statements, "+" between statements
+  std::string reads;      // target lists of the read statements, "+" between statements
   std::string ours = {};  // set where we deliberately differ from gfortran: our expected result
 };
 
@@ -126,10 +126,10 @@ std::string double_bits(double v) {
 }
 
 // The same statements as the Fortran program, with the same starting values.
-std::string run_ours(const std::string& records, const std::string& spec) {
+std::string run_ours(const std::string& records, const std::string& reads) {
   text::RecordSource source(records);
   std::string line;
-  std::stringstream statements(spec);
+  std::stringstream statements(reads);
   std::string piece;
   while (std::getline(statements, piece, '+')) {
     std::vector<float> r(piece.size(), -777.0f);
@@ -176,7 +176,7 @@ TEST(FreeFormAgainstGfortran, CorpusOfRecords) {
     for (std::size_t i = 0; i < cases.size(); ++i) {
       const std::string path = dir + "/case" + std::to_string(i) + ".txt";
       std::ofstream(path, std::ios::binary) << cases[i].records;
-      manifest << path << "\n" << cases[i].spec << "\n";
+      manifest << path << "\n" << cases[i].reads << "\n";
     }
   }
   ASSERT_TRUE(gfortran_support::run(exe, dir + "/manifest.txt", dir + "/results.txt"));
@@ -186,11 +186,11 @@ TEST(FreeFormAgainstGfortran, CorpusOfRecords) {
   for (const Case& c : cases) {
     ASSERT_TRUE(std::getline(results, theirs));
     theirs = " " + theirs.substr(theirs.find_first_not_of(' '));
-    const std::string ours = run_ours(c.records, c.spec);
+    const std::string ours = run_ours(c.records, c.reads);
     if (c.ours.empty()) {
-      EXPECT_EQ(ours, theirs) << "records [" << c.records << "] read as " << c.spec;
+      EXPECT_EQ(ours, theirs) << "records [" << c.records << "] read as " << c.reads;
     } else {
-      EXPECT_EQ(ours, render_expected(c)) << "records [" << c.records << "] read as " << c.spec;
+      EXPECT_EQ(ours, render_expected(c)) << "records [" << c.records << "] read as " << c.reads;
       if (ours != theirs) ++deliberate_differences;
     }
   }

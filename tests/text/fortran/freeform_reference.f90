@@ -4,7 +4,7 @@
 program freeform_reference
   implicit none
   character(len=1024) :: manifest_path, out_path, case_path
-  character(len=64) :: spec, piece
+  character(len=64) :: statements, piece
   character(len=8192) :: line
   integer :: ios, start, plus
 
@@ -15,16 +15,16 @@ program freeform_reference
   do
     read(10, '(A)', iostat=ios) case_path
     if (ios /= 0) exit
-    read(10, '(A)') spec
+    read(10, '(A)') statements
     open(12, file=trim(case_path), status='old')
     line = ''
     start = 1
     do
-      plus = index(spec(start:), '+')
+      plus = index(statements(start:), '+')
       if (plus == 0) then
-        piece = spec(start:len_trim(spec))
+        piece = statements(start:len_trim(statements))
       else
-        piece = spec(start:start + plus - 2)
+        piece = statements(start:start + plus - 2)
       end if
       call read_one(trim(piece), line, ios)
       if (ios /= 0 .or. plus == 0) exit
