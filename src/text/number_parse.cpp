@@ -1,5 +1,6 @@
 #include "text/number_parse.h"
 
+#include <bit>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -79,50 +80,81 @@ struct ShortDecimal {
   long exponent = 0;
 };
 
-// Digits from t[i] on, appended to `mantissa` (wrapping beyond 19 digits, which the caller
-// refuses anyway); the index after them.
-std::size_t take_digits(std::string_view t, std::size_t i, std::uint64_t& mantissa) {
-  for (; i < t.size() && is_digit(t[i]); ++i) mantissa = mantissa * 10 + static_cast<std::uint64_t>(t[i] - '0');
-  return i;
+constexpr std::uint64_t powers_of_ten_u64[] = {1, 10, 100, 1000, 10000, 100000, 1000000, 10000000, 100000000};
+
+// Eight digit values (0..9, one a byte, the first in the lowest byte) as one number.
+std::uint64_t eight_digit_value(std::uint64_t digits) {
+  digits = digits * 10 + (digits >> 8);
+  constexpr std::uint64_t mask = 0x000000FF000000FF;
+  constexpr std::uint64_t mul1 = 100 + (1000000ULL << 32);
+  constexpr std::uint64_t mul2 = 1 + (10000ULL << 32);
+  return static_cast<std::uint32_t>((((digits & mask) * mul1) + (((digits >> 16) & mask) * mul2)) >> 32);
 }
 
-std::size_t skip_zeros(std::string_view t, std::size_t i) {
-  while (i < t.size() && t[i] == '0') ++i;
-  return i;
+// The digits from p on (not beyond end), appended to `mantissa` (wrapping beyond 19 digits,
+// which the caller refuses anyway); where they stop. Long runs of digits go eight at a time.
+const char* take_digits(const char* p, const char* end, std::uint64_t& mantissa) {
+  if constexpr (std::endian::native == std::endian::little) {
+    while (end - p >= 8) {
+      std::uint64_t chunk;
+      std::memcpy(&chunk, p, sizeof chunk);
+      chunk ^= 0x3030303030303030;  // a digit becomes its value 0..9, anything else above 9
+      const std::uint64_t non_digit =
+          (((chunk & 0x7F7F7F7F7F7F7F7F) + 0x7676767676767676) | chunk) & 0x8080808080808080;
+      if (non_digit == 0) {
+        mantissa = mantissa * 100000000 + eight_digit_value(chunk);
+        p += 8;
+        continue;
+      }
+      const int n = std::countr_zero(non_digit) / 8;
+      if (n == 0) return p;
+      // Shifted up, the non-digits fall off and the missing digits become leading zeros.
+      mantissa = mantissa * powers_of_ten_u64[n] + eight_digit_value(chunk << (8 * (8 - n)));
+      return p + n;
+    }
+  }
+  for (; p < end && is_digit(*p); ++p) mantissa = mantissa * 10 + static_cast<std::uint64_t>(*p - '0');
+  return p;
+}
+
+const char* skip_zeros(const char* p, const char* end) {
+  while (p < end && *p == '0') ++p;
+  return p;
 }
 
 // The real constant at the start of t; `end` is where it stops (at the first character that
 // cannot continue it). d.ok only for a well-formed constant of at most 19 significant digits.
 ShortDecimal scan_short_decimal_prefix(std::string_view t, std::size_t& end) {
   ShortDecimal d;
-  std::size_t i = 0;
-  if (i < t.size() && (t[i] == '+' || t[i] == '-')) d.negative = t[i++] == '-';
-  const std::size_t first = i;
-  i = skip_zeros(t, i);
-  const std::size_t int_digits = i;
-  i = take_digits(t, i, d.mantissa);
-  std::size_t significant = i - int_digits;
-  bool any_digit = i > first;
-  if (i < t.size() && t[i] == '.') {
-    const std::size_t after_point = ++i;
-    if (d.mantissa == 0) i = skip_zeros(t, i);
-    const std::size_t fraction_start = i;
-    i = take_digits(t, i, d.mantissa);
-    significant += i - fraction_start;
-    d.exponent = -static_cast<long>(i - after_point);
-    any_digit = any_digit || i > after_point;
+  const char* const begin = t.data();
+  const char* const stop = begin + t.size();
+  const char* p = begin;
+  if (p < stop && (*p == '+' || *p == '-')) d.negative = *p++ == '-';
+  const char* const first = p;
+  const char* const int_digits = p = skip_zeros(p, stop);
+  p = take_digits(p, stop, d.mantissa);
+  std::size_t significant = static_cast<std::size_t>(p - int_digits);
+  bool any_digit = p > first;
+  if (p < stop && *p == '.') {
+    const char* const after_point = ++p;
+    if (d.mantissa == 0) p = skip_zeros(p, stop);
+    const char* const fraction_start = p;
+    p = take_digits(p, stop, d.mantissa);
+    significant += static_cast<std::size_t>(p - fraction_start);
+    d.exponent = -static_cast<long>(p - after_point);
+    any_digit = any_digit || p > after_point;
   }
-  end = i;
+  end = static_cast<std::size_t>(p - begin);
   if (!any_digit || significant > 19) return d;
-  if (i < t.size() && (t[i] == 'E' || t[i] == 'e' || t[i] == 'D' || t[i] == 'd')) {
-    ++i;
+  if (p < stop && (*p == 'E' || *p == 'e' || *p == 'D' || *p == 'd')) {
+    ++p;
     bool exponent_negative = false;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) exponent_negative = t[i++] == '-';
-    const std::size_t exponent_start = i;
+    if (p < stop && (*p == '+' || *p == '-')) exponent_negative = *p++ == '-';
+    const char* const exponent_start = p;
     long e = 0;
-    for (; i < t.size() && is_digit(t[i]); ++i) e = saturating_push(e, t[i]);
-    end = i;
-    if (i == exponent_start) return d;
+    for (; p < stop && is_digit(*p); ++p) e = saturating_push(e, *p);
+    end = static_cast<std::size_t>(p - begin);
+    if (p == exponent_start) return d;
     d.exponent += exponent_negative ? -e : e;
   }
   d.ok = true;
