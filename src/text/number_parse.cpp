@@ -93,7 +93,7 @@ std::uint64_t eight_digit_value(std::uint64_t digits) {
 
 // The digits from p on (not beyond end), appended to `mantissa` (wrapping beyond 19 digits,
 // which the caller refuses anyway); where they stop. Long runs of digits go eight at a time.
-const char* take_digits(const char* p, const char* end, std::uint64_t& mantissa) {
+[[gnu::always_inline]] inline const char* take_digits(const char* p, const char* end, std::uint64_t& mantissa) {
   if constexpr (std::endian::native == std::endian::little) {
     while (end - p >= 8) {
       std::uint64_t chunk;
@@ -124,7 +124,7 @@ const char* skip_zeros(const char* p, const char* end) {
 
 // The real constant at the start of t; `end` is where it stops (at the first character that
 // cannot continue it). d.ok only for a well-formed constant of at most 19 significant digits.
-ShortDecimal scan_short_decimal_prefix(std::string_view t, std::size_t& end) {
+[[gnu::always_inline]] inline ShortDecimal scan_short_decimal_prefix(std::string_view t, std::size_t& end) {
   ShortDecimal d;
   const char* const begin = t.data();
   const char* const stop = begin + t.size();
@@ -266,13 +266,27 @@ bool parse_integer(std::string_view t, int& value) {
 
 long decimal_magnitude(std::string_view token) { return check_real(token).magnitude; }
 
+// A short constant beyond the exact products (a far exponent, a midpoint) in the form
+// std::from_chars takes as it is: converted here rather than scanned again on the full road.
+// Anything it does not settle (a range error, a "+" sign, a D exponent) is left to that road.
+template <typename Real>
+std::size_t correctly_rounded_prefix(std::string_view constant, Real& value) {
+  if (constant.front() == '+' || constant.find_first_of("Dd") != std::string_view::npos) return 0;
+  Real parsed{};
+  const char* const end = constant.data() + constant.size();
+  const auto [stop, ec] = std::from_chars(constant.data(), end, parsed);
+  if (ec != std::errc() || stop != end) return 0;
+  value = parsed;
+  return constant.size();
+}
+
 template <typename Real>
 std::size_t quick_real_prefix(std::string_view s, Real& value) {
   std::size_t end = 0;
   const ShortDecimal d = scan_short_decimal_prefix(s, end);
   if (!d.ok) return 0;
   Real quick{};
-  if (d.mantissa != 0 && !quick_real(d, quick)) return 0;
+  if (d.mantissa != 0 && !quick_real(d, quick)) return correctly_rounded_prefix(s.substr(0, end), value);
   value = d.negative ? -quick : quick;
   return end;
 }
