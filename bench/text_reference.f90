@@ -60,29 +60,6 @@ program text_reference
 
 contains
 
-  subroutine tidy_number_text(s)
-    character(len=*), intent(inout) :: s
-    character(len=5) :: exponent_part
-    character(len=19) :: mantissa
-    integer :: p, mantissa_length, point, i
-
-    s = adjustl(s)
-    p = scan(s, 'EDed')
-    if (p > 0) then
-      exponent_part = s(p:len_trim(s))
-      mantissa_length = p - 1
-    else
-      exponent_part = ' '
-      mantissa_length = len_trim(s)
-    end if
-    mantissa = s(1:mantissa_length)
-    point = index(mantissa, '.')
-    if (point == 0) return
-    do i = min(mantissa_length, 19), point + 1, -1
-      if (mantissa(i:i) /= '0') exit
-      mantissa(i:i) = ' '
-    end do
-    s = trim(mantissa) // trim(exponent_part)
-  end subroutine tidy_number_text
+  include '../tests/text/fortran/tidy_number_text.inc'
 
 end program text_reference
