@@ -1,10 +1,17 @@
 // The BRANTEL program: the dialogs in the process current directory, no arguments.
 #include <QApplication>
 
+#include <iostream>
+#include <string_view>
+
 #include "app/program.h"
+#include "motion/motion_command.h"
 #include "ui/qt/qt_toolkit.h"
 
 int main(int argc, char** argv) {
+  // Commands for scripts run before any window system is touched, so they need no display.
+  if (argc >= 2 && std::string_view(argv[1]) == "motion")
+    return motion::run_motion_command({argv + 2, argv + argc}, std::cout, std::cerr);
   QApplication application(argc, argv);
   auto toolkit = ui::qt::make_qt_toolkit();
   return app::run_program(*toolkit);

@@ -1,0 +1,190 @@
+#include "motion/motion_command.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+#include <ostream>
+#include <string_view>
+
+#include "motion/reader.h"
+#include "text/number_parse.h"
+
+namespace motion {
+namespace {
+
+constexpr int exit_read = 0;
+constexpr int exit_warnings = 1;
+constexpr int exit_refused = 2;
+
+constexpr std::string_view help_text =
+    "Usage: brantel motion FILE [options]\n"
+    "Reads a ground-motion record or a load history and writes it as CSV: '# ' lines with the\n"
+    "format found, point count, time step, duration and peak, then time,a1[,a2,a3].\n"
+    "\n"
+    "Options:\n"
+    "  --format auto|peer|cosmos|csmip|esm|knet|columns   the file's format (default auto)\n"
+    "  --units g|m/s2|cm/s2|gal|mm/s2|in/s2|ft/s2         the file's unit when the format does not say it\n"
+    "  --first-line N        first data line, 1-based (columns)\n"
+    "  --time-column N       the time column, 1-based; 0: no time column (columns)\n"
+    "  --columns N[,N[,N]]   value columns, 1-based (channels of a several-channel file)\n"
+    "  --dt S                time step in seconds when there is no time column\n"
+    "  --scale F             multiply every value by F\n"
+    "  --resample S          resample linearly onto the uniform step S seconds\n"
+    "  --to UNIT             output unit (default m/s2)\n"
+    "  --help                this text\n"
+    "\n"
+    "Exit status: 0 read, 1 read with warnings, 2 refused (the reason on standard error).\n";
+
+struct Usage {
+  std::string file;
+  ReadOptions options;
+  bool help = false;
+  std::string error;  // empty: the arguments are sound
+};
+
+bool parse_count(std::string_view text, std::size_t& value) {
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc{} && end == text.data() + text.size();
+}
+
+bool parse_number(std::string_view text, double& value) { return text::parse_real(text, value) && std::isfinite(value); }
+
+bool parse_columns(std::string_view text, std::vector<std::size_t>& columns) {
+  for (std::size_t pos = 0; pos <= text.size();) {
+    const std::size_t end = std::min(text.find(',', pos), text.size());
+    std::size_t column = 0;
+    if (!parse_count(text.substr(pos, end - pos), column) || column == 0) return false;
+    columns.push_back(column);
+    pos = end + 1;
+  }
+  return !columns.empty() && columns.size() <= 3;
+}
+
+// One option and its value into the usage; the reason when the value is wrong.
+std::string apply_option(std::string_view name, std::string_view value, ReadOptions& o) {
+  double number = 0.0;
+  std::size_t count = 0;
+  if (name == "--format") {
+    const auto format = format_from_name(value);
+    if (!format) return "unknown format \"" + std::string(value) + "\"";
+    o.format = *format;
+  } else if (name == "--units" || name == "--to") {
+    const auto unit = unit_from_text(value);
+    if (!unit) return "unknown unit \"" + std::string(value) + "\"";
+    if (name == "--units") o.file_unit = unit; else o.target = TargetUnit(*unit);
+  } else if (name == "--first-line") {
+    if (!parse_count(value, count) || count == 0) return "--first-line needs a line number from 1";
+    o.first_line = count;
+  } else if (name == "--time-column") {
+    if (!parse_count(value, count)) return "--time-column needs a column number (0: none)";
+    o.time_column = count;
+  } else if (name == "--columns") {
+    o.value_columns.clear();
+    if (!parse_columns(value, o.value_columns)) return "--columns needs one to three column numbers from 1, such as 2,3,4";
+  } else if (name == "--dt" || name == "--resample") {
+    if (!parse_number(value, number) || !(number > 0.0)) return std::string(name) + " needs a positive number of seconds";
+    (name == "--dt" ? o.time_step : o.resample_step) = number;
+  } else if (name == "--scale") {
+    if (!parse_number(value, number)) return "--scale needs a number";
+    o.scale = number;
+  } else {
+    return "unknown option " + std::string(name);
+  }
+  return {};
+}
+
+Usage parse_usage(const std::vector<std::string>& args) {
+  Usage usage;
+  for (std::size_t i = 0; i < args.size() && usage.error.empty(); ++i) {
+    const std::string_view arg = args[i];
+    if (arg == "--help" || arg == "-h") {
+      usage.help = true;
+    } else if (arg.starts_with("--")) {
+      const std::size_t equals = arg.find('=');
+      std::string_view name = arg.substr(0, equals), value;
+      if (equals != std::string_view::npos) {
+        value = arg.substr(equals + 1);
+      } else if (i + 1 < args.size()) {
+        value = args[++i];
+      } else {
+        usage.error = std::string(name) + " needs a value";
+        break;
+      }
+      usage.error = apply_option(name, value, usage.options);
+    } else if (usage.file.empty()) {
+      usage.file = arg;
+    } else {
+      usage.error = "one file only (\"" + usage.file + "\" and \"" + std::string(arg) + "\")";
+    }
+  }
+  if (usage.error.empty() && usage.file.empty() && !usage.help) usage.error = "no file given";
+  return usage;
+}
+
+// At least nine significant digits: more than a 32-bit real holds, so nothing the analysis
+// reads is lost to the printing.
+std::string number(double value) {
+  char buffer[40];
+  std::snprintf(buffer, sizeof buffer, "%.9g", value);
+  return buffer;
+}
+
+void write_problems(const std::string& file, const std::vector<Problem>& problems, std::ostream& err) {
+  for (const Problem& p : problems) {
+    err << "brantel motion: " << (p.severity == Severity::warning ? "warning: " : "") << file;
+    if (p.line > 0) err << ':' << p.line;
+    err << ": " << p.text << '\n';
+  }
+}
+
+void write_summary(const std::string& file, const Record& r, std::ostream& out) {
+  out << "# file: " << file << '\n';
+  out << "# format: " << format_name(r.format) << " (" << format_title(r.format) << ")\n";
+  if (r.file_unit)
+    out << "# unit: " << unit_name(*r.file_unit) << " in the file, written in " << r.unit << '\n';
+  else
+    out << "# unit: not stated, values as in the file\n";
+  out << "# points: " << r.point_count() << '\n';
+  out << "# time step: " << number(r.time_step) << " s\n";
+  out << "# duration: " << number(r.duration()) << " s\n";
+  const std::string unit = r.file_unit ? " " + r.unit : "";
+  for (std::size_t c = 0; c < r.components.size(); ++c) {
+    const Peak peak = peak_of(r.components[c]);
+    out << "# peak a" << c + 1 << ": " << number(peak.value) << unit << " at " << number(r.time(peak.index)) << " s\n";
+  }
+}
+
+void write_values(const Record& r, std::ostream& out) {
+  std::string text = "time";
+  for (std::size_t c = 0; c < r.components.size(); ++c) text += ",a" + std::to_string(c + 1);
+  text += '\n';
+  for (std::size_t i = 0; i < r.point_count(); ++i) {
+    text += number(r.time(i));
+    for (const auto& component : r.components) text += ',' + number(component[i]);
+    text += '\n';
+  }
+  out << text;
+}
+
+}  // namespace
+
+int run_motion_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+  const Usage usage = parse_usage(args);
+  if (usage.help) {
+    out << help_text;
+    return exit_read;
+  }
+  if (!usage.error.empty()) {
+    err << "brantel motion: " << usage.error << "\nTry 'brantel motion --help'.\n";
+    return exit_refused;
+  }
+  const ReadResult result = read_motion_file(usage.file, usage.options);
+  write_problems(usage.file, result.problems, err);
+  if (result.outcome == Outcome::refused) return exit_refused;
+  write_summary(usage.file, result.record, out);
+  write_values(result.record, out);
+  return result.outcome == Outcome::read ? exit_read : exit_warnings;
+}
+
+}  // namespace motion

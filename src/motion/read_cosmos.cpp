@@ -1,0 +1,262 @@
+// COSMOS V2c and CSMIP .V2 records: headers of varying length, then per channel a data
+// descriptor that states the point count, the unit and the Fortran layout of the values.
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+
+#include "motion/parsing.h"
+
+namespace motion::detail {
+namespace {
+
+constexpr double cosmos_unknown = -999.0;
+constexpr std::size_t cosmos_sampling_interval_ms = 61;  // 0-based index of real-header value 62
+
+bool contains(std::string_view line, std::string_view word) {
+  return find_nocase(line, word) != std::string_view::npos;
+}
+
+// " 100 Integer-header values follow on  10 lines, Format= (10I8)": how many values, in which layout.
+struct Announcement {
+  std::size_t count = 0;
+  FieldLayout layout;
+};
+
+std::optional<Announcement> announcement(std::string_view line) {
+  double count = 0.0;
+  const std::size_t format_at = find_nocase(line, "format");
+  if (!first_number_after(line, 0, count) || count < 1 || count > 10000 || format_at == std::string_view::npos)
+    return std::nullopt;
+  const auto layout = field_layout(line.substr(format_at));
+  if (!layout) return std::nullopt;
+  return Announcement{static_cast<std::size_t>(count), *layout};
+}
+
+std::optional<Unit> cosmos_unit_code(double code) {
+  if (code == 2) return Unit::g;
+  if (code == 4 || code == 10) return Unit::cm_s2;
+  if (code == 7) return Unit::in_s2;
+  if (code == 11) return Unit::milli_g;
+  return std::nullopt;
+}
+
+std::size_t find_line(const Context& context, std::size_t from, std::size_t to, std::string_view word) {
+  for (std::size_t i = from; i < std::min(to, context.size()); ++i)
+    if (contains(context.line(i), word)) return i;
+  return Context::npos;
+}
+
+// One header block announced on line `at`: its values, the index of the line after them.
+bool read_header_block(Context& context, std::size_t at, std::string_view what, std::vector<double>& values,
+                       std::size_t& next) {
+  const auto announced = announcement(context.line(at));
+  if (!announced) {
+    context.fail("the " + std::string(what) + " announcement cannot be read", at);
+    return false;
+  }
+  ValueLines block = read_value_lines(context, at + 1, announced->layout, announced->count);
+  if (block.values.size() < announced->count) {
+    context.fail("the " + std::string(what) + " holds " + std::to_string(block.values.size()) + " of its " +
+                     std::to_string(announced->count) + " values",
+                 block.end);
+    return false;
+  }
+  values = std::move(block.values);
+  next = block.end;
+  return true;
+}
+
+// The descriptor "42000 acceleration pts, approx 210 secs, units=cm/sec2(04),Format=(1E15.6)".
+struct CosmosDescriptor {
+  std::size_t count = 0;
+  bool acceleration = true;
+  std::optional<Unit> unit;
+  std::optional<FieldLayout> layout;
+};
+
+std::optional<CosmosDescriptor> cosmos_descriptor(std::string_view line) {
+  double count = 0.0;
+  if (!contains(line, "pts") || !first_number_after(line, 0, count) || count < 1 || count != std::floor(count))
+    return std::nullopt;
+  CosmosDescriptor d;
+  d.count = static_cast<std::size_t>(count);
+  d.acceleration = !contains(line, "veloc") && !contains(line, "displ");
+  const std::size_t units_at = find_nocase(line, "units=");
+  if (units_at != std::string_view::npos) {
+    const std::string_view rest = line.substr(units_at + 6);
+    const std::size_t open = rest.find('(');
+    double code = 0.0;
+    if (open != std::string_view::npos && first_number_after(rest.substr(open, 4), 0, code)) d.unit = cosmos_unit_code(code);
+    if (!d.unit) d.unit = unit_from_text(rest.substr(0, std::min({open, rest.find(','), rest.size()})));
+  }
+  const std::size_t format_at = find_nocase(line, "format");
+  if (format_at != std::string_view::npos) d.layout = field_layout(line.substr(format_at));
+  return d;
+}
+
+// The values of one channel's block from line `first`: true when read (or knowingly skipped).
+bool read_channel_values(Context& context, std::size_t first, std::size_t count, const std::optional<FieldLayout>& layout,
+                         std::initializer_list<std::string_view> end_markers, ValueLines& block) {
+  block = read_value_lines(context, first, layout, count);
+  const bool at_marker = block.end >= context.size() ||
+                         std::any_of(end_markers.begin(), end_markers.end(),
+                                     [&](std::string_view m) { return contains(context.line(block.end), m); });
+  if (block.values.size() < count && !at_marker) {
+    context.fail("not a value: \"" + std::string(trim(context.line(block.end))) + "\"", block.end);
+    return false;
+  }
+  return hold_to_count(context, block.values, count, "the descriptor's point count",
+                       block.end == 0 ? 0 : block.end - 1);
+}
+
+// Channels of equal time step become the record's components.
+void add_channel(Context& context, RawRecord& raw, std::vector<double> values, double dt, std::optional<Unit> unit,
+                 LineSpan lines, std::size_t descriptor_line) {
+  if (!raw.channels.empty() && (dt != raw.time_step || unit != raw.unit)) {
+    context.fail("this channel's time step or unit differs from the first channel's", descriptor_line);
+    return;
+  }
+  raw.time_step = dt;
+  raw.unit = unit;
+  raw.channels.push_back(std::move(values));
+  raw.data_lines.push_back(lines);
+}
+
+// One COSMOS channel from its first line `h`; the index of the line after it, npos when refused.
+std::size_t read_cosmos_channel(Context& context, RawRecord& raw, std::size_t h) {
+  double text_lines = 0.0;
+  const std::string_view first = context.line(h);
+  const std::size_t with_at = find_nocase(first, "with");
+  if (with_at == std::string_view::npos || !first_number_after(first, with_at, text_lines) || text_lines < 1) {
+    context.fail("the number of text lines cannot be read", h);
+    return Context::npos;
+  }
+  const std::size_t text_end = h + static_cast<std::size_t>(text_lines);
+  const std::size_t integer_at = find_line(context, text_end, text_end + 3, "Integer-header values follow");
+  if (integer_at == Context::npos) {
+    context.fail("no \"Integer-header values follow\" line after the " + number_text(text_lines) + " text lines", h);
+    return Context::npos;
+  }
+  std::vector<double> integers, reals;
+  std::size_t next = 0;
+  if (!read_header_block(context, integer_at, "integer header", integers, next)) return Context::npos;
+  if (!contains(context.line(std::min(next, context.size() - 1)), "Real-header values follow")) {
+    context.fail("no \"Real-header values follow\" line after the integer header", next);
+    return Context::npos;
+  }
+  if (!read_header_block(context, next, "real header", reals, next)) return Context::npos;
+
+  std::size_t at = next;
+  double comments = 0.0;
+  if (at < context.size() && contains(context.line(at), "Comment line") && first_number_after(context.line(at), 0, comments))
+    at += 1 + static_cast<std::size_t>(comments);
+  while (at < context.size() && trim(context.line(at)).starts_with('|')) ++at;
+  const auto descriptor = at < context.size() ? cosmos_descriptor(context.line(at)) : std::nullopt;
+  if (!descriptor) {
+    context.fail("no data descriptor (\"N acceleration pts, ... Format=(...)\") after the headers", at);
+    return Context::npos;
+  }
+  // The sampling interval stands in milliseconds in one place only; other real-header values
+  // can hold numbers of the same size that are no time step.
+  const double interval_ms = reals.size() > cosmos_sampling_interval_ms ? reals[cosmos_sampling_interval_ms] : cosmos_unknown;
+  double dt = interval_ms / 1000.0;
+  if (!(interval_ms > 0.0 && interval_ms != cosmos_unknown)) {
+    if (!context.options().time_step) {
+      context.fail("the sampling interval (real-header value 62) is unknown: give the time step", at);
+      return Context::npos;
+    }
+    dt = *context.options().time_step;
+  }
+  std::optional<Unit> unit = descriptor->unit;
+  if (!unit && integers.size() > 2) unit = cosmos_unit_code(integers[2]);
+  const bool acceleration = descriptor->acceleration && !(integers.size() > 1 && (integers[1] == 2 || integers[1] == 3));
+
+  ValueLines block;
+  if (!read_channel_values(context, at + 1, descriptor->count, descriptor->layout, {"End-of-data"}, block))
+    return Context::npos;
+  if (acceleration) add_channel(context, raw, std::move(block.values), dt, unit, {at + 2, block.end}, at);
+  return block.end;
+}
+
+// CSMIP: " 13000 points of accel data equally spaced at 0.005 sec, in cm/sec2. (8f10.6)".
+struct CsmipDescriptor {
+  std::size_t count = 0;
+  bool acceleration = false;
+  double dt = 0.0;
+  std::optional<Unit> unit;
+  std::optional<FieldLayout> layout;
+};
+
+std::optional<CsmipDescriptor> csmip_descriptor(std::string_view line) {
+  const std::size_t points_at = find_nocase(line, "points of");
+  const std::size_t spaced_at = find_nocase(line, "spaced at");
+  double count = 0.0;
+  if (points_at == std::string_view::npos || spaced_at == std::string_view::npos ||
+      !first_number_after(line.substr(0, points_at), 0, count) || count < 1 || count != std::floor(count))
+    return std::nullopt;
+  CsmipDescriptor d;
+  d.count = static_cast<std::size_t>(count);
+  d.acceleration = starts_with_nocase(trim(line.substr(points_at + 9)), "accel");
+  std::size_t dt_end = 0;
+  if (!first_number_after(line, spaced_at, d.dt, &dt_end)) return std::nullopt;
+  const std::size_t in_at = find_nocase(line, " in ", dt_end);
+  const std::size_t open = line.rfind('(');
+  if (in_at != std::string_view::npos) {
+    std::string_view unit_text = trim(line.substr(in_at + 4, (open == std::string_view::npos ? line.size() : open) - in_at - 4));
+    while (!unit_text.empty() && (unit_text.back() == '.' || unit_text.back() == ',')) unit_text.remove_suffix(1);
+    d.unit = unit_from_text(unit_text);
+  }
+  if (open != std::string_view::npos && open > spaced_at) d.layout = field_layout(line.substr(open));
+  return d;
+}
+
+}  // namespace
+
+bool looks_like_cosmos(const Context& context) {
+  if (context.size() > 0 && contains(context.line(0), "(Format v")) return true;
+  return find_line(context, 0, 60, "Integer-header values follow") != Context::npos;
+}
+
+bool looks_like_csmip(const Context& context) {
+  for (std::size_t i = 0; i < std::min<std::size_t>(context.size(), 200); ++i)
+    if (const auto d = csmip_descriptor(context.line(i)); d && d->acceleration) return true;
+  return false;
+}
+
+RawRecord read_cosmos(Context& context) {
+  RawRecord raw;
+  std::size_t h = find_line(context, 0, context.size(), "(Format v");
+  if (h == Context::npos) {
+    context.fail("no COSMOS header line (\"... (Format v01.20 with N text lines)\")");
+    return raw;
+  }
+  while (h != Context::npos && !context.failed()) {
+    const std::size_t next = read_cosmos_channel(context, raw, h);
+    if (next == Context::npos) break;
+    h = find_line(context, next, context.size(), "(Format v");
+  }
+  if (!context.failed() && raw.channels.empty()) context.fail("the file holds no acceleration channel");
+  return raw;
+}
+
+RawRecord read_csmip(Context& context) {
+  RawRecord raw;
+  for (std::size_t i = 0; i < context.size() && !context.failed(); ++i) {
+    const auto descriptor = csmip_descriptor(context.line(i));
+    if (!descriptor || !descriptor->acceleration) continue;
+    if (!(descriptor->dt > 0.0 && std::isfinite(descriptor->dt))) {
+      context.fail("the time step is not positive", i);
+      break;
+    }
+    ValueLines block;
+    if (!read_channel_values(context, i + 1, descriptor->count, descriptor->layout, {"points of", "/&", "End of data"}, block))
+      break;
+    add_channel(context, raw, std::move(block.values), descriptor->dt, descriptor->unit, {i + 2, block.end}, i);
+    i = block.end - 1;
+  }
+  if (!context.failed() && raw.channels.empty())
+    context.fail("no descriptor \"N points of accel data equally spaced at DT sec\" found");
+  return raw;
+}
+
+}  // namespace motion::detail

@@ -1,0 +1,274 @@
+#include "motion/reader.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <utility>
+
+#include "motion/parsing.h"
+
+namespace motion {
+namespace {
+
+using detail::Context;
+using detail::number_text;
+using detail::RawRecord;
+
+constexpr std::uintmax_t max_file_bytes = 256u << 20;  // a long three-component record is a few MB
+constexpr double max_resampled_points = 20e6;
+constexpr std::size_t max_components = 3;
+// Steps that differ by less than this share of the mean step are one step written with
+// rounded times.
+constexpr double even_step_tolerance = 1e-6;
+
+struct FormatNames {
+  Format format;
+  std::string_view name;
+  std::string_view title;
+};
+constexpr std::array format_names{
+    FormatNames{Format::automatic, "auto", "found from the content"},
+    FormatNames{Format::peer, "peer", "PEER NGA (.AT2)"},
+    FormatNames{Format::cosmos, "cosmos", "COSMOS V2c"},
+    FormatNames{Format::csmip, "csmip", "CSMIP .V2"},
+    FormatNames{Format::esm, "esm", "ESM ASCII"},
+    FormatNames{Format::knet, "knet", "K-NET / KiK-net ASCII"},
+    FormatNames{Format::columns, "columns", "columns of text"},
+};
+
+Format detect(const Context& context) {
+  if (detail::looks_like_knet(context)) return Format::knet;
+  if (detail::looks_like_esm(context)) return Format::esm;
+  if (detail::looks_like_cosmos(context)) return Format::cosmos;
+  if (detail::looks_like_csmip(context)) return Format::csmip;
+  if (detail::looks_like_peer(context)) return Format::peer;
+  return Format::columns;
+}
+
+RawRecord read_format(Format format, Context& context) {
+  switch (format) {
+    case Format::peer: return detail::read_peer(context);
+    case Format::cosmos: return detail::read_cosmos(context);
+    case Format::csmip: return detail::read_csmip(context);
+    case Format::esm: return detail::read_esm(context);
+    case Format::knet: return detail::read_knet(context);
+    case Format::automatic:
+    case Format::columns: break;
+  }
+  return detail::read_columns(context);
+}
+
+bool positive(const std::optional<double>& v) { return !v || (*v > 0.0 && std::isfinite(*v)); }
+
+bool check_options(Context& context) {
+  const ReadOptions& o = context.options();
+  if (!std::isfinite(o.scale)) context.fail("the scale factor is not a finite number");
+  if (!positive(o.time_step)) context.fail("the time step is not a positive number");
+  if (!positive(o.resample_step)) context.fail("the resampling step is not a positive number");
+  if (o.value_columns.size() > max_components) context.fail("at most three value columns");
+  return !context.failed();
+}
+
+// Channels of several-channel files: the chosen ones, or the first three.
+void select_channels(Context& context, RawRecord& raw, Format format) {
+  const std::vector<std::size_t>& chosen = context.options().value_columns;
+  if (format == Format::columns) return;
+  if (!chosen.empty()) {
+    std::vector<std::vector<double>> picked;
+    for (std::size_t c : chosen) {
+      if (c == 0 || c > raw.channels.size()) {
+        context.fail("no channel " + std::to_string(c) + ": the file has " + std::to_string(raw.channels.size()));
+        return;
+      }
+      picked.push_back(raw.channels[c - 1]);
+    }
+    raw.channels = std::move(picked);
+  } else if (raw.channels.size() > max_components) {
+    context.warn(std::to_string(raw.channels.size()) + " channels: the first three taken");
+    raw.channels.resize(max_components);
+  }
+  std::size_t shortest = raw.channels.front().size();
+  for (const auto& c : raw.channels) shortest = std::min(shortest, c.size());
+  for (auto& c : raw.channels)
+    if (c.size() > shortest) {
+      context.warn("channels of different lengths: all cut to " + std::to_string(shortest) + " points");
+      c.resize(shortest);
+    }
+}
+
+// The unit the values are in, from the file or else from the options; none leaves them as they are.
+std::optional<Unit> source_unit(Context& context, const RawRecord& raw) {
+  const std::optional<Unit>& given = context.options().file_unit;
+  if (raw.unit && given && *raw.unit != *given)
+    context.warn("the file states " + std::string(unit_name(*raw.unit)) + "; the given unit " +
+                 std::string(unit_name(*given)) + " is not used");
+  return raw.unit ? raw.unit : given;
+}
+
+void convert(std::vector<std::vector<double>>& channels, double factor, double scale) {
+  for (auto& c : channels)
+    for (double& v : c) {
+      v *= factor;
+      if (scale != 1.0) v *= scale;
+    }
+}
+
+// Linear interpolation of points at `times` onto start + k * step.
+bool resample(Context& context, const std::vector<double>& times, std::vector<std::vector<double>>& channels, double step) {
+  const double start = times.front();
+  const double intervals = std::floor((times.back() - start) / step + 1e-9);
+  if (intervals + 1 > max_resampled_points) {
+    context.fail("resampling onto " + number_text(step) + " s would give " + number_text(intervals + 1) + " points");
+    return false;
+  }
+  const auto n = static_cast<std::size_t>(intervals) + 1;
+  for (auto& values : channels) {
+    std::vector<double> out(n);
+    std::size_t j = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+      const double t = std::min(start + static_cast<double>(k) * step, times.back());
+      while (j + 2 < times.size() && times[j + 1] <= t) ++j;
+      const std::size_t right = std::min(j + 1, times.size() - 1);
+      const double span = times[right] - times[j];
+      if (t == times[right] || !(span > 0.0))
+        out[k] = values[t == times[right] ? right : j];
+      else
+        out[k] = values[j] + (values[right] - values[j]) * ((t - times[j]) / span);
+    }
+    values = std::move(out);
+  }
+  return true;
+}
+
+// Times given point by point become a uniform step: kept when the steps are even, otherwise
+// resampled onto the requested step or the smallest step found.
+bool make_uniform(Context& context, RawRecord& raw) {
+  const std::optional<double>& requested = context.options().resample_step;
+  if (raw.times.empty()) {
+    if (!requested || *requested == raw.time_step || raw.channels.front().size() < 2) return true;
+    raw.times.resize(raw.channels.front().size());
+    for (std::size_t i = 0; i < raw.times.size(); ++i) raw.times[i] = raw.start_time + static_cast<double>(i) * raw.time_step;
+  }
+  raw.start_time = raw.times.front();
+  const std::size_t n = raw.times.size();
+  if (n < 2) {
+    raw.time_step = requested.value_or(0.0);
+    return true;
+  }
+  const double mean = (raw.times.back() - raw.times.front()) / static_cast<double>(n - 1);
+  double smallest = mean, largest = mean;
+  for (std::size_t i = 1; i < n; ++i) {
+    smallest = std::min(smallest, raw.times[i] - raw.times[i - 1]);
+    largest = std::max(largest, raw.times[i] - raw.times[i - 1]);
+  }
+  const bool even = largest - smallest <= even_step_tolerance * mean;
+  if (even && (!requested || *requested == mean)) {
+    raw.time_step = mean;
+    return true;
+  }
+  raw.time_step = requested.value_or(smallest);
+  if (!even)
+    context.warn("uneven time steps (" + number_text(smallest) + " to " + number_text(largest) +
+                 " s): resampled linearly onto " + number_text(raw.time_step) + " s");
+  return resample(context, raw.times, raw.channels, raw.time_step);
+}
+
+void finish(Context& context, RawRecord& raw, Format format, ReadResult& result) {
+  if (raw.channels.empty() || raw.channels.front().empty()) {
+    context.fail("the file holds no values");
+    return;
+  }
+  select_channels(context, raw, format);
+  const std::optional<double>& given_step = context.options().time_step;
+  if (format != Format::columns && given_step && *given_step != raw.time_step)
+    context.warn("the file's time step " + number_text(raw.time_step) + " s is used, not the given " + number_text(*given_step));
+  if (context.failed() || !make_uniform(context, raw)) return;
+  const std::optional<Unit> unit = source_unit(context, raw);
+  const TargetUnit& target = context.options().target;
+  convert(raw.channels, unit ? target.factor_from(*unit) : 1.0, context.options().scale);
+
+  Record& record = result.record;
+  record.format = format;
+  record.start_time = raw.start_time;
+  record.time_step = raw.time_step;
+  record.components = std::move(raw.channels);
+  record.unit = target.name();
+  record.file_unit = unit;
+  record.data_lines = std::move(raw.data_lines);
+}
+
+}  // namespace
+
+std::string_view format_name(Format format) {
+  for (const auto& f : format_names)
+    if (f.format == format) return f.name;
+  return "auto";
+}
+
+std::string_view format_title(Format format) {
+  for (const auto& f : format_names)
+    if (f.format == format) return f.title;
+  return "";
+}
+
+std::optional<Format> format_from_name(std::string_view name) {
+  for (const auto& f : format_names)
+    if (f.name == name) return f.format;
+  return std::nullopt;
+}
+
+Format detect_format(std::string_view content) {
+  const ReadOptions options;
+  return detect(Context(content, options));
+}
+
+ReadResult read_motion_text(std::string_view content, const ReadOptions& options) {
+  Context context(content, options);
+  ReadResult result;
+  if (check_options(context)) {
+    const Format format = options.format == Format::automatic ? detect(context) : options.format;
+    RawRecord raw = read_format(format, context);
+    if (!context.failed()) finish(context, raw, format, result);
+  }
+  result.problems = std::move(context.problems());
+  const bool refused = context.failed();
+  if (refused) result.record = Record{};
+  result.outcome = refused ? Outcome::refused : result.problems.empty() ? Outcome::read : Outcome::read_with_warnings;
+  return result;
+}
+
+ReadResult read_motion_file(const std::string& path, const ReadOptions& options) {
+  ReadResult refused;
+  auto refuse = [&refused](std::string text) {
+    refused.problems.push_back({Severity::error, std::move(text), 0});
+    return refused;
+  };
+  std::error_code ec;
+  const auto status = std::filesystem::status(path, ec);
+  if (ec || !std::filesystem::exists(status)) return refuse("cannot open " + path + ": no such file");
+  if (!std::filesystem::is_regular_file(status)) return refuse(path + " is not a regular file");
+  const std::uintmax_t size = std::filesystem::file_size(path, ec);
+  if (ec) return refuse("cannot read " + path + ": " + ec.message());
+  if (size > max_file_bytes)
+    return refuse(path + " holds " + std::to_string(size) + " bytes, more than a record can (" +
+                  std::to_string(max_file_bytes >> 20) + " MiB)");
+  std::ifstream in(path, std::ios::binary);
+  std::string content(static_cast<std::size_t>(size), '\0');
+  if (!in || !in.read(content.data(), static_cast<std::streamsize>(size)))
+    return refuse("cannot read " + path + ": " + std::strerror(errno));
+  content.resize(static_cast<std::size_t>(in.gcount()));
+  return read_motion_text(content, options);
+}
+
+Peak peak_of(const std::vector<double>& values) {
+  Peak peak;
+  for (std::size_t i = 0; i < values.size(); ++i)
+    if (std::fabs(values[i]) > std::fabs(peak.value)) peak = {values[i], i};
+  return peak;
+}
+
+}  // namespace motion
