@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 
 #include "text/number_parse.h"
 
@@ -150,6 +151,12 @@ bool first_number_after(std::string_view text, std::size_t from, double& value, 
     }
   }
   return false;
+}
+
+bool whole_count(double value, std::size_t& count) {
+  if (!(value >= 0.0 && value <= 1e12 && value == std::floor(value))) return false;
+  count = static_cast<std::size_t>(value);
+  return true;
 }
 
 std::optional<FieldLayout> field_layout(std::string_view text) {

@@ -65,6 +65,10 @@ bool to_number(std::string_view token, double& value);
 // The first number at or after `from`, skipping anything else; false when there is none.
 bool first_number_after(std::string_view text, std::size_t from, double& value, std::size_t* end = nullptr);
 
+// A count read as a number: whole, not negative, and of a size a file can hold (1e12 at most),
+// so that converting it is defined.
+bool whole_count(double value, std::size_t& count);
+
 // Fortran data layouts such as "(8F10.3)", "(1E15.6)", "(10I8)": fields a line and their width.
 struct FieldLayout {
   std::size_t per_line = 0;

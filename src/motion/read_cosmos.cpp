@@ -76,10 +76,9 @@ struct CosmosDescriptor {
 
 std::optional<CosmosDescriptor> cosmos_descriptor(std::string_view line) {
   double count = 0.0;
-  if (!contains(line, "pts") || !first_number_after(line, 0, count) || count < 1 || count != std::floor(count))
-    return std::nullopt;
   CosmosDescriptor d;
-  d.count = static_cast<std::size_t>(count);
+  if (!contains(line, "pts") || !first_number_after(line, 0, count) || !whole_count(count, d.count) || d.count == 0)
+    return std::nullopt;
   d.acceleration = !contains(line, "veloc") && !contains(line, "displ");
   const std::size_t units_at = find_nocase(line, "units=");
   if (units_at != std::string_view::npos) {
@@ -125,13 +124,15 @@ void add_channel(Context& context, RawRecord& raw, std::vector<double> values, d
 // One COSMOS channel from its first line `h`; the index of the line after it, npos when refused.
 std::size_t read_cosmos_channel(Context& context, RawRecord& raw, std::size_t h) {
   double text_lines = 0.0;
+  std::size_t text_count = 0;
   const std::string_view first = context.line(h);
   const std::size_t with_at = find_nocase(first, "with");
-  if (with_at == std::string_view::npos || !first_number_after(first, with_at, text_lines) || text_lines < 1) {
+  if (with_at == std::string_view::npos || !first_number_after(first, with_at, text_lines) ||
+      !whole_count(text_lines, text_count) || text_count == 0 || text_count > context.size()) {
     context.fail("the number of text lines cannot be read", h);
     return Context::npos;
   }
-  const std::size_t text_end = h + static_cast<std::size_t>(text_lines);
+  const std::size_t text_end = h + text_count;
   const std::size_t integer_at = find_line(context, text_end, text_end + 3, "Integer-header values follow");
   if (integer_at == Context::npos) {
     context.fail("no \"Integer-header values follow\" line after the " + number_text(text_lines) + " text lines", h);
@@ -148,8 +149,10 @@ std::size_t read_cosmos_channel(Context& context, RawRecord& raw, std::size_t h)
 
   std::size_t at = next;
   double comments = 0.0;
-  if (at < context.size() && contains(context.line(at), "Comment line") && first_number_after(context.line(at), 0, comments))
-    at += 1 + static_cast<std::size_t>(comments);
+  std::size_t comment_count = 0;
+  if (at < context.size() && contains(context.line(at), "Comment line") && first_number_after(context.line(at), 0, comments) &&
+      whole_count(comments, comment_count))
+    at += 1 + std::min(comment_count, context.size());
   while (at < context.size() && trim(context.line(at)).starts_with('|')) ++at;
   const auto descriptor = at < context.size() ? cosmos_descriptor(context.line(at)) : std::nullopt;
   if (!descriptor) {
@@ -191,11 +194,10 @@ std::optional<CsmipDescriptor> csmip_descriptor(std::string_view line) {
   const std::size_t points_at = find_nocase(line, "points of");
   const std::size_t spaced_at = find_nocase(line, "spaced at");
   double count = 0.0;
-  if (points_at == std::string_view::npos || spaced_at == std::string_view::npos ||
-      !first_number_after(line.substr(0, points_at), 0, count) || count < 1 || count != std::floor(count))
-    return std::nullopt;
   CsmipDescriptor d;
-  d.count = static_cast<std::size_t>(count);
+  if (points_at == std::string_view::npos || spaced_at == std::string_view::npos ||
+      !first_number_after(line.substr(0, points_at), 0, count) || !whole_count(count, d.count) || d.count == 0)
+    return std::nullopt;
   d.acceleration = starts_with_nocase(trim(line.substr(points_at + 9)), "accel");
   std::size_t dt_end = 0;
   if (!first_number_after(line, spaced_at, d.dt, &dt_end)) return std::nullopt;

@@ -109,12 +109,16 @@ std::optional<Unit> source_unit(Context& context, const RawRecord& raw) {
   return raw.unit ? raw.unit : given;
 }
 
-void convert(std::vector<std::vector<double>>& channels, double factor, double scale) {
+// False when a value leaves the range of reals on the way (a huge value times a large factor).
+bool convert(std::vector<std::vector<double>>& channels, double factor, double scale) {
+  bool finite = true;
   for (auto& c : channels)
     for (double& v : c) {
       v *= factor;
       if (scale != 1.0) v *= scale;
+      finite = finite && std::isfinite(v);
     }
+  return finite;
 }
 
 // Linear interpolation of points at `times` onto start + k * step.
@@ -189,7 +193,10 @@ void finish(Context& context, RawRecord& raw, Format format, ReadResult& result)
   if (context.failed() || !make_uniform(context, raw)) return;
   const std::optional<Unit> unit = source_unit(context, raw);
   const TargetUnit& target = context.options().target;
-  convert(raw.channels, unit ? target.factor_from(*unit) : 1.0, context.options().scale);
+  if (!convert(raw.channels, unit ? target.factor_from(*unit) : 1.0, context.options().scale)) {
+    context.fail("a value converted to " + target.name() + " and scaled is beyond the range of numbers");
+    return;
+  }
 
   Record& record = result.record;
   record.format = format;

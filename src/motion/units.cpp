@@ -70,6 +70,26 @@ std::optional<Unit> unit_from_text(std::string_view text) {
   return std::nullopt;
 }
 
+std::optional<double> length_unit_metres(std::string_view name) {
+  std::string s = normalised(name);
+  while (!s.empty() && s.back() == '.') s.pop_back();
+  struct Length {
+    std::string_view names[6];
+    Unit per_s2;
+  };
+  static constexpr Length lengths[] = {
+      {{"m", "meter", "meters", "metre", "metres", "metri"}, Unit::m_s2},
+      {{"cm", "centimeter", "centimeters", "centimetre", "centimetres", "centimetri"}, Unit::cm_s2},
+      {{"mm", "millimeter", "millimeters", "millimetre", "millimetres", "milimetri"}, Unit::mm_s2},
+      {{"in", "inch", "inches", "", "", ""}, Unit::in_s2},
+      {{"ft", "foot", "feet", "", "", ""}, Unit::ft_s2},
+  };
+  for (const Length& length : lengths)
+    for (std::string_view n : length.names)
+      if (!n.empty() && s == n) return unit_in_m_s2(length.per_s2);
+  return std::nullopt;
+}
+
 double unit_in_m_s2(Unit unit) { return static_cast<double>(hundred_millionths(unit)) / 1e8; }
 
 TargetUnit::TargetUnit(Unit unit) : unit_(unit), name_(unit_name(unit)) {}

@@ -27,6 +27,11 @@ std::optional<Unit> unit_from_text(std::string_view text);
 // The value of one unit in m/s2 (rounded once from the exact decimal).
 double unit_in_m_s2(Unit unit);
 
+// The size in metres of a model's length unit named in its geometry file ("m", "mm", "cm",
+// "in", "ft", spelled out or abbreviated); empty when the name is none of them, and the
+// factor must come from the user.
+std::optional<double> length_unit_metres(std::string_view name);
+
 // The unit values are converted into: a named unit, or the model's length unit per s2 given
 // by the size of that length unit in metres.
 class TargetUnit {

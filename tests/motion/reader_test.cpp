@@ -284,6 +284,11 @@ TEST(Units, NamesTargetsAndScale) {
   // The model's millimetre per s2 is the named unit, exactly.
   EXPECT_EQ(motion::TargetUnit::length_per_s2(0.001, "mm/sec2").factor_from(Unit::g), 9806.65);
   EXPECT_DOUBLE_EQ(motion::TargetUnit::length_per_s2(0.5, "half-metre/s2").factor_from(Unit::m_s2), 2.0);
+  EXPECT_EQ(motion::length_unit_metres("m"), 1.0);
+  EXPECT_EQ(motion::length_unit_metres(" MM "), 0.001);
+  EXPECT_EQ(motion::length_unit_metres("inch"), 0.0254);
+  EXPECT_EQ(motion::length_unit_metres("ft."), 0.3048);
+  EXPECT_FALSE(motion::length_unit_metres("kN"));
 
   ReadOptions options;
   options.format = Format::peer;
