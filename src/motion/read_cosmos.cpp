@@ -121,8 +121,14 @@ void add_channel(Context& context, RawRecord& raw, std::vector<double> values, d
   raw.data_lines.push_back(lines);
 }
 
-// One COSMOS channel from its first line `h`; the index of the line after it, npos when refused.
-std::size_t read_cosmos_channel(Context& context, RawRecord& raw, std::size_t h) {
+struct CosmosHeaders {
+  std::vector<double> integers;
+  std::vector<double> reals;
+};
+
+// The text lines, the integer and real headers and the comments of the channel that begins on
+// line `h`; the index of the line after them (the data descriptor), npos when refused.
+std::size_t read_cosmos_headers(Context& context, std::size_t h, CosmosHeaders& headers) {
   double text_lines = 0.0;
   std::size_t text_count = 0;
   const std::string_view first = context.line(h);
@@ -132,44 +138,50 @@ std::size_t read_cosmos_channel(Context& context, RawRecord& raw, std::size_t h)
     context.fail("the number of text lines cannot be read", h);
     return Context::npos;
   }
-  const std::size_t text_end = h + text_count;
-  const std::size_t integer_at = find_line(context, text_end, text_end + 3, "Integer-header values follow");
+  const std::size_t integer_at = find_line(context, h + text_count, h + text_count + 3, "Integer-header values follow");
   if (integer_at == Context::npos) {
     context.fail("no \"Integer-header values follow\" line after the " + number_text(text_lines) + " text lines", h);
     return Context::npos;
   }
-  std::vector<double> integers, reals;
   std::size_t next = 0;
-  if (!read_header_block(context, integer_at, "integer header", integers, next)) return Context::npos;
-  if (!contains(context.line(std::min(next, context.size() - 1)), "Real-header values follow")) {
+  if (!read_header_block(context, integer_at, "integer header", headers.integers, next)) return Context::npos;
+  if (next >= context.size() || !contains(context.line(next), "Real-header values follow")) {
     context.fail("no \"Real-header values follow\" line after the integer header", next);
     return Context::npos;
   }
-  if (!read_header_block(context, next, "real header", reals, next)) return Context::npos;
-
-  std::size_t at = next;
+  if (!read_header_block(context, next, "real header", headers.reals, next)) return Context::npos;
   double comments = 0.0;
   std::size_t comment_count = 0;
-  if (at < context.size() && contains(context.line(at), "Comment line") && first_number_after(context.line(at), 0, comments) &&
-      whole_count(comments, comment_count))
-    at += 1 + std::min(comment_count, context.size());
-  while (at < context.size() && trim(context.line(at)).starts_with('|')) ++at;
+  if (next < context.size() && contains(context.line(next), "Comment line") &&
+      first_number_after(context.line(next), 0, comments) && whole_count(comments, comment_count))
+    next += 1 + std::min(comment_count, context.size());
+  while (next < context.size() && trim(context.line(next)).starts_with('|')) ++next;
+  return next;
+}
+
+// The sampling interval stands in milliseconds in one place only; other real-header values
+// can hold numbers of the same size that are no time step.
+std::optional<double> cosmos_time_step(Context& context, const CosmosHeaders& headers, std::size_t at) {
+  const std::vector<double>& reals = headers.reals;
+  const double interval_ms = reals.size() > cosmos_sampling_interval_ms ? reals[cosmos_sampling_interval_ms] : cosmos_unknown;
+  if (interval_ms > 0.0 && interval_ms != cosmos_unknown) return interval_ms / 1000.0;
+  if (!context.options().time_step) context.fail("the sampling interval (real-header value 62) is unknown: give the time step", at);
+  return context.options().time_step;
+}
+
+// One COSMOS channel from its first line `h`; the index of the line after it, npos when refused.
+std::size_t read_cosmos_channel(Context& context, RawRecord& raw, std::size_t h) {
+  CosmosHeaders headers;
+  const std::size_t at = read_cosmos_headers(context, h, headers);
+  if (at == Context::npos) return Context::npos;
   const auto descriptor = at < context.size() ? cosmos_descriptor(context.line(at)) : std::nullopt;
   if (!descriptor) {
     context.fail("no data descriptor (\"N acceleration pts, ... Format=(...)\") after the headers", at);
     return Context::npos;
   }
-  // The sampling interval stands in milliseconds in one place only; other real-header values
-  // can hold numbers of the same size that are no time step.
-  const double interval_ms = reals.size() > cosmos_sampling_interval_ms ? reals[cosmos_sampling_interval_ms] : cosmos_unknown;
-  double dt = interval_ms / 1000.0;
-  if (!(interval_ms > 0.0 && interval_ms != cosmos_unknown)) {
-    if (!context.options().time_step) {
-      context.fail("the sampling interval (real-header value 62) is unknown: give the time step", at);
-      return Context::npos;
-    }
-    dt = *context.options().time_step;
-  }
+  const std::optional<double> dt = cosmos_time_step(context, headers, at);
+  if (!dt) return Context::npos;
+  const std::vector<double>& integers = headers.integers;
   std::optional<Unit> unit = descriptor->unit;
   if (!unit && integers.size() > 2) unit = cosmos_unit_code(integers[2]);
   const bool acceleration = descriptor->acceleration && !(integers.size() > 1 && (integers[1] == 2 || integers[1] == 3));
@@ -177,7 +189,7 @@ std::size_t read_cosmos_channel(Context& context, RawRecord& raw, std::size_t h)
   ValueLines block;
   if (!read_channel_values(context, at + 1, descriptor->count, descriptor->layout, {"End-of-data"}, block))
     return Context::npos;
-  if (acceleration) add_channel(context, raw, std::move(block.values), dt, unit, {at + 2, block.end}, at);
+  if (acceleration) add_channel(context, raw, std::move(block.values), *dt, unit, {at + 2, block.end}, at);
   return block.end;
 }
 
