@@ -64,6 +64,7 @@ bool read_free_line(std::string_view line, std::vector<double>& out) {
 
 std::vector<std::string_view> split_lines(std::string_view content) {
   if (content.starts_with("\xEF\xBB\xBF")) content.remove_prefix(3);
+  if (content.ends_with('\x1a')) content.remove_suffix(1);  // the end-of-file mark of old DOS tools
   std::vector<std::string_view> lines;
   std::size_t start = 0;
   for (std::size_t i = 0; i < content.size(); ++i) {

@@ -12,7 +12,8 @@
 
 namespace motion::detail {
 
-// The lines of a content without their terminators (LF, CR LF or CR) and without a UTF-8 BOM.
+// The lines of a content without their terminators (LF, CR LF or CR), a UTF-8 BOM or a final
+// Ctrl-Z.
 std::vector<std::string_view> split_lines(std::string_view content);
 
 // A format reader's view of the file and the problems it reports.

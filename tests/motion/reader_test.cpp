@@ -42,7 +42,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "DT= 0.01 SEC, NPTS= 6", "0.0100    6    DT, NPTS"));
 
 TEST(PeerRecord, GluedNegativesSplitByTheNumberShape) {
-  const auto r = read(peer("NPTS=  5, DT= .005 SEC", "  1.234-5.678-0.5E-02.25\t+3\r\n"));
+  const auto r = read(peer("NPTS=  5, DT= .005 SEC", "  1.234-5.678-0.5E-02.25\t+3\r\n\x1a"));
   ASSERT_EQ(r.outcome, Outcome::read) << problems_of(r);
   expect_values(r.record.components[0], {"1.234", "-5.678", "-0.5E-02", ".25", "3"}, g);
 }
