@@ -14,10 +14,12 @@ constexpr std::string_view title = "BRANTEL: Working Folder";
 
 std::string question(const fs::path& here) {
   return "There is no Dat folder in\n" + here.string() +
-         "\nso the file boxes would open on nothing.\n\n"
-         "Make a working folder from the sample geometry files?\n"
-         "You choose (or create) the folder; Dat/, uir/ and language.dat are copied into it "
-         "and the program works there. No: stay in this folder.";
+         "\nso this is no working folder: the file boxes would find no geometry file.\n\n"
+         "Make a working folder from the samples installed with the program (a plane frame and "
+         "a plane truss)?\n"
+         "Yes: choose or create its folder; Dat/, uir/ and language.dat are copied into it and "
+         "the program works there.\n"
+         "No: stay in this folder.";
 }
 
 }  // namespace
