@@ -1,5 +1,6 @@
 #include "app/workspace_setup.h"
 
+#include <algorithm>
 #include <system_error>
 
 #include "ui/platform.h"
@@ -46,8 +47,12 @@ fs::path find_sample_workspace(const fs::path& executable) {
 MakeWorkspaceResult make_workspace(const fs::path& samples, const fs::path& target) {
   if (is_workspace(target)) return {MakeWorkspace::already_workspace, {}};
   std::error_code ec;
+  // A copy into a folder of its own source would copy itself without end.
+  const fs::path from = fs::weakly_canonical(samples, ec), to = fs::weakly_canonical(target, ec);
+  if (!from.empty() && std::mismatch(from.begin(), from.end(), to.begin(), to.end()).first == from.end())
+    return {MakeWorkspace::failed, "Cannot make the working folder " + target.string() + " inside the samples"};
   fs::create_directories(target, ec);
-  if (ec || !fs::is_directory(target)) {
+  if (ec || !fs::is_directory(target, ec)) {
     return {MakeWorkspace::failed,
             "Cannot make the folder " + target.string() + ": " + (ec ? ec.message() : "a file has that name")};
   }

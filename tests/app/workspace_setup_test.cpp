@@ -57,6 +57,10 @@ TEST(SampleWorkspace, FilesOfTheUserAreNeverReplaced) {
   EXPECT_EQ(app::make_workspace(samples, "ready").outcome, app::MakeWorkspace::already_workspace);
   EXPECT_FALSE(fs::exists("ready/Dat/frame.dat"));
 
+  write_file("samples/Dat/frame.dat", "x");
+  EXPECT_EQ(app::make_workspace("samples", "samples/uir/inside").outcome, app::MakeWorkspace::failed);
+  EXPECT_FALSE(fs::exists("samples/uir"));
+
   write_file("a_file", "x");
   const app::MakeWorkspaceResult refused = app::make_workspace(samples, "a_file");
   EXPECT_EQ(refused.outcome, app::MakeWorkspace::failed);
