@@ -10,6 +10,8 @@ int main(int argc, char** argv) {
   // Answered before the application object exists: they need no display.
   if (const auto code = app::answer_command_line(argc, argv, std::cout)) return *code;
   QApplication application(argc, argv);
+  // Lets the desktop show the menu entry's icon and name for the windows.
+  QApplication::setDesktopFileName(QStringLiteral("brantel"));
   auto toolkit = ui::qt::make_qt_toolkit();
   return app::run_program(*toolkit);
 }
