@@ -35,6 +35,7 @@ class RecordingToolkit : public ui::Toolkit {
     return ui::Answer::ok;
   }
   bool open_file_box(const ui::OpenFileRequest&, std::string&) override { return false; }
+  bool choose_folder(const std::string&, const std::string&, std::string&) override { return false; }
   ui::Image load_image(const std::string& path, ui::ImageKind kind, int w, int h) override {
     return qt_->load_image(path, kind, w, h);
   }

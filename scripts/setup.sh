@@ -2,8 +2,10 @@
 # Installs the Debian packages BRANTEL needs, only those that are missing.
 set -euo pipefail
 
+# dpkg-dev and file: the run-time dependencies of the Debian package are found from the programs;
+# desktop-file-utils checks its menu entry.
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
-          gfortran xvfb)
+          gfortran xvfb dpkg-dev file desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds BRANTEL with its tests and runs them all (no display needed): once in an
-# optimised build, once under AddressSanitizer and UndefinedBehaviorSanitizer.
+# optimised build, whose Debian package is then made and checked, once under AddressSanitizer
+# and UndefinedBehaviorSanitizer.
 #   --quick   the optimised build only
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,6 +18,7 @@ run_suite() {
 }
 
 run_suite "$root/build-test" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+"$root/scripts/check_package.sh" "$root/build-test"
 if [ "${1:-}" != "--quick" ]; then
   export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
   export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"

@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "app/workspace_setup.h"
 #include "dialogs/cases/loading_cases_dialog.h"
 #include "model/case_files/scratch_files.h"
 #include "dialogs/general/general_data_dialog.h"
@@ -56,6 +57,7 @@ void ask_time_points(Context& context) {
 }  // namespace
 
 int run_program(ui::Toolkit& toolkit) {
+  offer_workspace(toolkit, find_sample_workspace(running_executable()));
   ProgramState state;
   Context context{toolkit, state};
   start_up(context);

@@ -6,7 +6,8 @@
 
 namespace app {
 
-// The whole run in the process current directory; returns the process exit code.
+// The whole run in the process current directory, or in the working folder made from the
+// samples when the user asks for one there; returns the process exit code.
 int run_program(ui::Toolkit& toolkit);
 
 void start_up(Context& context);

@@ -80,6 +80,9 @@ class Toolkit {
   // true when confirmed: `path_buffer` then holds the full path and the process current
   // directory is the chosen file's folder. `path_buffer` also presets the file name.
   virtual bool open_file_box(const OpenFileRequest& request, std::string& path_buffer) = 0;
+  // true when confirmed: `path` then holds the chosen folder's full path, which may be new.
+  // The current directory does not change.
+  virtual bool choose_folder(const std::string& title, const std::string& initial_folder, std::string& path) = 0;
   // width/height 0: the file's own size.
   virtual Image load_image(const std::string& path, ImageKind kind, int width, int height) = 0;
   virtual void start_program_and_wait(const std::string& program, const std::string& argument) = 0;

@@ -27,6 +27,7 @@ class RecordingToolkit : public ui::Toolkit {
     return ui::Answer::ok;
   }
   bool open_file_box(const ui::OpenFileRequest&, std::string&) override { return false; }
+  bool choose_folder(const std::string&, const std::string&, std::string&) override { return false; }
   ui::Image load_image(const std::string&, ui::ImageKind, int, int) override { return {}; }
   void start_program_and_wait(const std::string&, const std::string&) override {}
 };

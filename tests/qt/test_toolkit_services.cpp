@@ -173,6 +173,30 @@ TEST_F(ToolkitServices, OpenFileBoxRefusesAMissingFolderAndCancelChangesNothing)
   EXPECT_TRUE(script.finished());
 }
 
+TEST_F(ToolkitServices, FolderBoxShowsFoldersOnlyAndLeavesTheCurrentDirectory) {
+  QDir(folder.path()).mkdir("analysis");
+  const fs::path before = fs::current_path();
+  ModalScript script;
+  script
+      .when<QFileDialog>([&](QFileDialog* box) {
+        EXPECT_EQ(box->windowTitle(), "Choose the Working Folder");
+        EXPECT_EQ(box->fileMode(), QFileDialog::Directory);
+        EXPECT_TRUE(box->testOption(QFileDialog::ShowDirsOnly));
+        EXPECT_EQ(fs::canonical(box->directory().absolutePath().toStdString()), fs::canonical(path("")));
+        qt_test::type_file_name(box, "analysis");
+        static_cast<QDialog*>(box)->accept();  // the OK button's slot
+      })
+      .when<QFileDialog>([](QFileDialog* box) { box->reject(); });
+  std::string chosen;
+  ASSERT_TRUE(toolkit->choose_folder("Choose the Working Folder", path(""), chosen));
+  EXPECT_EQ(fs::canonical(chosen), fs::canonical(path("analysis")));
+  EXPECT_EQ(fs::current_path(), before);
+  chosen = "kept";
+  EXPECT_FALSE(toolkit->choose_folder("Choose the Working Folder", path(""), chosen));
+  EXPECT_EQ(chosen, "kept");
+  EXPECT_TRUE(script.finished());
+}
+
 TEST_F(ToolkitServices, ViewerShowsTheFileReadOnlyInAFixedFontWithItsPathAsTitle) {
   write("frame.inc", "LOADING FILE\r\n  1  2\r\n");
   const QString file = QString::fromStdString(path("frame.inc"));

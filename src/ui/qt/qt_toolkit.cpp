@@ -75,6 +75,7 @@ class QtToolkit final : public Toolkit {
   Answer message_box(std::string_view text, std::string_view title, Icon icon,
                      Buttons buttons) override;
   bool open_file_box(const OpenFileRequest& request, std::string& path_buffer) override;
+  bool choose_folder(const std::string& title, const std::string& initial_folder, std::string& path) override;
 
   Image load_image(const std::string& path, ImageKind kind, int width, int height) override {
     return load_qt_image(path, kind, width, height);
@@ -121,6 +122,16 @@ bool QtToolkit::open_file_box(const OpenFileRequest& request, std::string& path_
     return true;
   }
   return false;
+}
+
+bool QtToolkit::choose_folder(const std::string& title, const std::string& initial_folder, std::string& path) {
+  QFileDialog box(nullptr, from_utf8(title), from_utf8(initial_folder));
+  box.setOption(QFileDialog::DontUseNativeDialog);
+  box.setFileMode(QFileDialog::Directory);
+  box.setOption(QFileDialog::ShowDirsOnly);
+  if (box.exec() != QDialog::Accepted || box.selectedFiles().isEmpty()) return false;
+  path = QDir::cleanPath(QFileInfo(box.selectedFiles().first()).absoluteFilePath()).toStdString();
+  return true;
 }
 
 }  // namespace

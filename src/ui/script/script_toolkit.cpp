@@ -306,16 +306,22 @@ Answer ScriptToolkit::message_box(std::string_view text, std::string_view title,
   return answer.number ? Answer::yes : Answer::no;
 }
 
-bool ScriptToolkit::open_file_box(const OpenFileRequest& request, std::string& path_buffer) {
-  file_requests_.push_back(request);
+// The queued answer to a file or folder box; the `file` statements that follow the last action
+// are taken as answered in order.
+Statement ScriptToolkit::next_file_answer(const std::string& box) {
   while (file_answers_.empty() && next_ < statements_.size() &&
          (statements_[next_].kind == Statement::Kind::file || statements_[next_].kind == Statement::Kind::file_cancel))
     execute(statements_[next_++]);
   if (file_answers_.empty())
-    throw ScriptError(next_ > 0 ? statements_[next_ - 1].line : 0,
-                      "an open-file box " + script::quoted(request.title) + " with no queued answer");
+    throw ScriptError(next_ > 0 ? statements_[next_ - 1].line : 0, box + " with no queued answer");
   const Statement answer = file_answers_.front();
   file_answers_.pop_front();
+  return answer;
+}
+
+bool ScriptToolkit::open_file_box(const OpenFileRequest& request, std::string& path_buffer) {
+  file_requests_.push_back(request);
+  const Statement answer = next_file_answer("an open-file box " + script::quoted(request.title));
   if (answer.kind == Statement::Kind::file_cancel) return false;
   std::error_code ec;
   const fs::path chosen = (fs::current_path(ec) / answer.text).lexically_normal();
@@ -324,6 +330,22 @@ bool ScriptToolkit::open_file_box(const OpenFileRequest& request, std::string& p
     throw ScriptError(answer.line, "the folder of " + script::quoted(answer.text) + " does not exist");
   fs::current_path(folder, ec);
   path_buffer = chosen.string();
+  return true;
+}
+
+// Answered by a `file` statement too; the folder may be new, but its parent must exist.
+bool ScriptToolkit::choose_folder(const std::string& title, const std::string& initial_folder, std::string& path) {
+  OpenFileRequest request;
+  request.title = title;
+  request.initial_folder = initial_folder;
+  file_requests_.push_back(request);
+  const Statement answer = next_file_answer("a folder box " + script::quoted(title));
+  if (answer.kind == Statement::Kind::file_cancel) return false;
+  std::error_code ec;
+  const fs::path chosen = (fs::current_path(ec) / answer.text).lexically_normal();
+  if (!fs::is_directory(chosen.parent_path(), ec))
+    throw ScriptError(answer.line, "the folder above " + script::quoted(answer.text) + " does not exist");
+  path = chosen.string();
   return true;
 }
 

@@ -45,6 +45,7 @@ class ScriptToolkit : public Toolkit {
   std::unique_ptr<Dialog> create_dialog(int template_id) override;
   Answer message_box(std::string_view text, std::string_view title, Icon icon, Buttons buttons) override;
   bool open_file_box(const OpenFileRequest& request, std::string& path_buffer) override;
+  bool choose_folder(const std::string& title, const std::string& initial_folder, std::string& path) override;
   Image load_image(const std::string& path, ImageKind kind, int width, int height) override;
   void start_program_and_wait(const std::string& program, const std::string& argument) override;
 
@@ -68,6 +69,7 @@ class ScriptToolkit : public Toolkit {
   void execute_expectation(const Statement& s, ScriptDialog& dialog);
   ScriptDialog& innermost(const Statement& s);
   void expect_message(const Statement& s);
+  Statement next_file_answer(const std::string& box);
 
   // Expected texts name the folder the replay started in as @WORKSPACE@.
   std::string expanded(const std::string& expected) const;
