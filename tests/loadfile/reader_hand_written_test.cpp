@@ -124,7 +124,12 @@ TEST(ReaderHandWritten, UnreadableOmegaLeavesAnEmptyAmplitudeFileNotAnOldOne) {
       crlf({"ACH", "6*0.", "1", "0", "1.E-03 10", "1 2.E-02 40. 0 -9.81 1 0.02", "End_of_Initial_Conditions",
             "End_of_Initial_Loading", "omega?", " 1  12  1.  2.", "END_OF_CASE1"});
   ASSERT_EQ(load(run, file), loadfile::LoadOutcome::loaded);
-  EXPECT_TRUE(run.toolkit.messages.empty());
+  ASSERT_EQ(run.toolkit.messages.size(), 1u);
+  EXPECT_NE(run.toolkit.messages[0].text.find(
+                "\nLine 9: the loading parameters record (omega, phi) of case 1 cannot be read: \"omega?\"; the "
+                "case was not read and its case files are empty !\n"),
+            std::string::npos)
+      << run.toolkit.messages[0].text;
   EXPECT_EQ(run.state.loaded_case_records[1].n_load_ranges, 0);
   EXPECT_EQ(run.scratch("1init.dat"), crlf({" 1  12  0.  0.  0.  0.", "End Initial Displcements & Velocities"}));
   EXPECT_EQ(run.scratch("1TPsin.dat"), "");
@@ -137,7 +142,7 @@ TEST(ReaderHandWritten, BlankLinesContinuedRecordsSlashAndEmptyValues) {
   const std::string file =
       crlf({"NEWMARK", "2*0.", "1", "0", "", "1.E-03 10", "0 2.E-02", "40. 0 -9.81 1 0.02", "1 12 /", "",
             "End_of_Initial_Conditions", "3 4 2* 7.", "End_of_Initial_Loading", "0.5", "1 2 1. 2.",
-            "END_OF_CASE1"});
+            "END_OF_CASE1", "", "End_of_File: hand.inc"});
   ASSERT_EQ(load(run, file), loadfile::LoadOutcome::loaded);
   EXPECT_TRUE(run.toolkit.messages.empty());
   const app::CaseRecord& c = run.state.loaded_case_records[1];
