@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "cases/loading_cases_dialog.h"
-#include "common/regular_file.h"
-#include "cases/scratch_files.h"
-#include "general/general_data_dialog.h"
+#include "dialogs/cases/loading_cases_dialog.h"
+#include "dialogs/general/general_data_dialog.h"
+#include "model/case_files/scratch_files.h"
+#include "text/regular_file.h"
 #include "text/free_form.h"
 #include "ui/platform.h"
 
@@ -23,14 +23,14 @@ constexpr ui::ControlId time_points_field = 1103;
 // with a message.
 Field<20> read_language_setting(Context& context) {
   std::string head;
-  const common::FileRead read = common::read_regular_file("language.dat", head, 64);
-  if (read.status == common::ReadStatus::not_regular) {
+  const text::FileRead read = text::read_regular_file("language.dat", head, 64);
+  if (read.status == text::FileReadStatus::not_regular) {
     // The language is English from here on, so the message is too.
-    context.toolkit.message_box("language.dat is " + std::string(common::kind_words(read.kind, false)) +
+    context.toolkit.message_box("language.dat is " + std::string(text::kind_words(read.kind, false)) +
                                     ", not a regular file: the language is English.",
                                 "Message", ui::Icon::warning, ui::Buttons::ok);
   }
-  if (read.status != common::ReadStatus::ok) return Field<20>("English");
+  if (read.status != text::FileReadStatus::ok) return Field<20>("English");
   std::string first = head.substr(0, head.find('\n'));
   if (!first.empty() && first.back() == '\r') first.pop_back();
   if (first.size() > Field<20>::length) first.resize(Field<20>::length);
@@ -45,13 +45,13 @@ void load_images(Context& context) {
     return context.toolkit.load_image(folder + name, kind, width, height);
   };
   // In this order: nothing depends on it, but it is the order the images are named everywhere.
-  s.images.open_icon = load("Open.ico", ui::ImageKind::icon, 0, 0);
-  s.images.input_file2_icon = load("InputFile2.ico", ui::ImageKind::icon, 0, 0);
-  s.images.notepad_icon = load("Notepad.ico", ui::ImageKind::icon, 0, 0);
-  s.images.input_file1_icon = load("InputFile1.ico", ui::ImageKind::icon, 0, 0);
-  s.images.save_changes_icon = load("SaveChanges.ico", ui::ImageKind::icon, 0, 0);
-  s.images.load_bitmap = load("LoadP.bmp", ui::ImageKind::bitmap, 37, 39);
-  s.images.loading_bitmap = load("Loading.bmp", ui::ImageKind::bitmap, 0, 0);
+  context.images.open_icon = load("Open.ico", ui::ImageKind::icon, 0, 0);
+  context.images.input_file2_icon = load("InputFile2.ico", ui::ImageKind::icon, 0, 0);
+  context.images.notepad_icon = load("Notepad.ico", ui::ImageKind::icon, 0, 0);
+  context.images.input_file1_icon = load("InputFile1.ico", ui::ImageKind::icon, 0, 0);
+  context.images.save_changes_icon = load("SaveChanges.ico", ui::ImageKind::icon, 0, 0);
+  context.images.load_bitmap = load("LoadP.bmp", ui::ImageKind::bitmap, 37, 39);
+  context.images.loading_bitmap = load("Loading.bmp", ui::ImageKind::bitmap, 0, 0);
 }
 
 // The result of the prompt is not examined: OK and Cancel both take the field's value. A text

@@ -85,7 +85,7 @@ OutputStatus OutputFile::open() {
   struct stat existing {};
   const bool exists = ::stat(target_.c_str(), &existing) == 0;
   if (exists && !S_ISREG(existing.st_mode)) {
-    kind_ = common::file_kind(target_);
+    kind_ = text::file_kind(target_);
     return fail(OutputStatus::not_regular, 0);
   }
   // A read-only loading file stays read-only, even though its folder would let us replace it.
@@ -122,8 +122,8 @@ OutputStatus OutputFile::finish() {
   const int fd = std::exchange(fd_, -1);
   if (::close(fd) != 0) return fail(OutputStatus::cannot_close, errno);
   // The target may have been replaced by a device or a FIFO while the file was being written.
-  if (const common::FileKind now = common::file_kind(target_);
-      now != common::FileKind::regular && now != common::FileKind::missing) {
+  if (const text::FileKind now = text::file_kind(target_);
+      now != text::FileKind::regular && now != text::FileKind::missing) {
     kind_ = now;
     return fail(OutputStatus::not_regular, 0);
   }

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/regular_file.h"
+#include "text/regular_file.h"
 
 namespace loadfile {
 
@@ -35,7 +35,7 @@ class OutputFile {
   // The errno of the first failure, 0 when none.
   int error_number() const { return error_; }
   // What the target names; not `regular` only after not_regular.
-  common::FileKind target_kind() const { return kind_; }
+  text::FileKind target_kind() const { return kind_; }
 
  private:
   bool flush();
@@ -45,7 +45,7 @@ class OutputFile {
   std::string target_;
   std::string temporary_;
   int fd_ = -1;
-  common::FileKind kind_ = common::FileKind::regular;
+  text::FileKind kind_ = text::FileKind::regular;
   std::string buffer_;
   int error_ = 0;
   OutputStatus status_ = OutputStatus::ok;

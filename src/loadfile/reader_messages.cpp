@@ -69,7 +69,7 @@ std::string problems_text(const std::string& path, const ProblemList& problems, 
 
 }  // namespace
 
-void show_read_problems(app::Context& context, const std::string& path, const ProblemList& problems,
+void show_read_problems(Session& context, const std::string& path, const ProblemList& problems,
                         bool stopped) {
   if (problems.empty()) return;
   const ui::Icon icon = stopped || has_errors(problems) ? ui::Icon::error : ui::Icon::warning;
@@ -77,12 +77,12 @@ void show_read_problems(app::Context& context, const std::string& path, const Pr
                   reader_message_title, icon);
 }
 
-void show_open_failure(app::Context& context, const std::string& path, const common::FileRead& why) {
+void show_open_failure(Session& context, const std::string& path, const text::FileRead& why) {
   auto reason = [&why](bool romanian) -> std::string {
     switch (why.status) {
-      case common::ReadStatus::missing: return romanian ? "Fisierul nu exista !" : "The file does not exist !";
-      case common::ReadStatus::not_regular:
-        return (romanian ? "Numele este " : "The name is ") + std::string(common::kind_words(why.kind, romanian)) +
+      case text::FileReadStatus::missing: return romanian ? "Fisierul nu exista !" : "The file does not exist !";
+      case text::FileReadStatus::not_regular:
+        return (romanian ? "Numele este " : "The name is ") + std::string(text::kind_words(why.kind, romanian)) +
                (romanian ? ", nu un fisier obisnuit !" : ", not a regular file !");
       default: return romanian ? "Fisierul nu poate fi citit !" : "The file cannot be read !";
     }
@@ -92,13 +92,13 @@ void show_open_failure(app::Context& context, const std::string& path, const com
                   reader_message_title, ui::Icon::error);
 }
 
-void show_write_failure(app::Context& context, const std::string& name, const std::string& folder) {
+void show_write_failure(Session& context, const std::string& name, const std::string& folder) {
   context.message("ERROR: cannot write the case file " + name + "\nin the folder " + folder + " !",
                   "EROARE: nu se poate scrie fisierul de caz " + name + "\nin directorul " + folder + " !",
                   reader_message_title, ui::Icon::error);
 }
 
-void show_time_point_limit(app::Context& context) {
+void show_time_point_limit(Session& context) {
   context.message(
       "The actual No. of Time Points > Maximum No. Inputed (Dialog #0) !\n\n"
       "RUN AGAIN & Increase the Maximum No. of Time Points",

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/state.h"
 #include "loadfile/problems.h"
+#include "model/state.h"
 #include "text/free_form.h"
 
 namespace loadfile {

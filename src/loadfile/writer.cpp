@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "cases/scratch_files.h"
+#include "model/case_files/scratch_files.h"
 #include "loadfile/output_file.h"
 #include "loadfile/records.h"
 #include "text/fixed_text.h"
@@ -36,7 +36,7 @@ struct Failure {
   OutputStatus status = OutputStatus::ok;
   std::string scratch_file;  // set when a scratch file could not be read
   int error = 0;
-  common::FileKind kind = common::FileKind::regular;  // what the target names (not_regular)
+  text::FileKind kind = text::FileKind::regular;  // what the target names (not_regular)
 };
 
 // Scratch files are read in large blocks; lines are split here rather than by a stream so
@@ -237,7 +237,7 @@ std::string failure_message(const app::ProgramState& s, const std::string& path,
   }
   if (f.status == OutputStatus::not_regular)
     message += std::string(ro ? " (numele este " : " (the name is ") +
-               std::string(common::kind_words(f.kind, ro)) + (ro ? ", nu un fisier obisnuit)" : ", not a regular file)");
+               std::string(text::kind_words(f.kind, ro)) + (ro ? ", nu un fisier obisnuit)" : ", not a regular file)");
   else
     message += " (" + std::string(std::strerror(f.error)) + ")";
   message += ro ? "\nFisierul " + path + " nu a fost modificat."
@@ -247,7 +247,7 @@ std::string failure_message(const app::ProgramState& s, const std::string& path,
 
 }  // namespace
 
-bool write_loading_file(app::Context& context) {
+bool write_loading_file(Session& context) {
   const app::ProgramState& s = context.state;
   const std::string path = path_text(s.loading_file.view());
   OutputFile out(path);

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <utility>
 
-#include "common/regular_file.h"
+#include "text/regular_file.h"
 #include "text/fixed_text.h"
 #include "text/number_parse.h"
 
@@ -33,12 +33,12 @@ void RecordSource::split_records() {
   }
 }
 
-// Only a regular file is read (see common/regular_file.h); `why` says what stopped it.
-bool RecordSource::from_file(const std::string& path, RecordSource& out, common::FileRead* why) {
+// Only a regular file is read (see text/regular_file.h); `why` says what stopped it.
+bool RecordSource::from_file(const std::string& path, RecordSource& out, text::FileRead* why) {
   std::string content;
-  const common::FileRead read = common::read_regular_file(path, content);
+  const text::FileRead read = text::read_regular_file(path, content);
   if (why) *why = read;
-  if (read.status != common::ReadStatus::ok) return false;
+  if (read.status != text::FileReadStatus::ok) return false;
   out.content_ = std::move(content);
   out.split_records();
   return true;

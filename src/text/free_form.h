@@ -6,11 +6,9 @@
 #include <string_view>
 #include <vector>
 
-namespace common {
-struct FileRead;
-}
-
 namespace text {
+
+struct FileRead;
 
 // The records (lines) of a text, without their terminators; CR LF and LF both end a line.
 // A reader that fails can seek back to the record where its read began and read it again
@@ -20,7 +18,7 @@ class RecordSource {
   RecordSource() = default;
   explicit RecordSource(std::string_view content);
   // false: missing, not a regular file, or unreadable; `why` (when given) says which.
-  static bool from_file(const std::string& path, RecordSource& out, common::FileRead* why = nullptr);
+  static bool from_file(const std::string& path, RecordSource& out, text::FileRead* why = nullptr);
 
   bool at_end() const { return next_ >= records_.size(); }
   std::size_t position() const { return next_; }     // index of the next record to read
