@@ -214,6 +214,7 @@ void DiscreteLoadingEditor::add_range() {
   if (s == 0)
     return report_no_time_point(context_);
   if (nodes.last < nodes.first) return report_to_before_from(context_);
+  if (!nodes_in_model(context_, nodes)) return;
   app::TimePoint& point = work_.at(s);
   const int found = find_range_by_text(nodes_, point.n_ranges, nodes.from_text, nodes.to_text);
   if (found != 0) {
@@ -260,7 +261,8 @@ void DiscreteLoadingEditor::save() {
       const app::TimePoint& point = work_.entry(i);
       records.push_back(layouts::time_record(point.time));
       for (int k = 1; k <= point.n_ranges; ++k)
-        records.push_back(layouts::discrete_range_record(range_of(point, k), state_.n_dof));
+        if (writable(range_of(point, k)))
+          records.push_back(layouts::discrete_range_record(range_of(point, k), state_.n_dof));
     }
     records.push_back(layouts::end_of_case_record(case_number_));
     const std::string path = cases::scratch_file_name(case_number_, cases::ScratchKind::discrete_loading);

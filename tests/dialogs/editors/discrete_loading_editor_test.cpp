@@ -270,7 +270,7 @@ pick 1102 2
 type 1084 "1"
 type 1085 "1"
 press 1050
-type 1085 "2"
+type 1084 "01"
 press 1050
 expect message "ADD Message" "The list of node ranges is full (1 ranges). The range was not added !"
 press 1093
