@@ -415,6 +415,10 @@ Step OldFileReader::read_initial_accelerations(app::CaseRecord& c) {
     std::copy(a, a + 3, c.initial_acceleration);
     return Step::go_on;
   }
+  // The older shape begins with a record of one value; a record of several that could not be
+  // read is the editor's record with a typo, and taking it as the older shape would take the
+  // next records of the case for accelerations.
+  if (holds_more_than_one_value(record)) return fail(Expected::initial_accelerations, false);
   return read_older_initial_accelerations(c, record);
 }
 
