@@ -6,6 +6,7 @@
 
 #include "loadfile/reader.h"
 #include "reader_support.h"
+#include "support/special_files.h"
 
 namespace {
 
@@ -192,6 +193,19 @@ TEST(ReaderFaults, MissingFileIsNamedInBothLanguages) {
         : "EROARE: nu se poate deschide fisierul de incarcare:\n" + path + "\nFisierul nu exista !";
     EXPECT_EQ(run.toolkit.messages[0].text, expected);
     EXPECT_EQ(run.state.operator_code.view(), "ACH       ");
+  }
+}
+
+// /dev/zero would be read until memory runs out and a FIFO would wait for a writer: neither is
+// read, and the message says what the name is.
+TEST(ReaderFaults, OnlyARegularFileIsLoaded) {
+  Loaded run(small_model());
+  for (const testing_support::SpecialFile& f : testing_support::make_special_files()) {
+    run.toolkit.messages.clear();
+    EXPECT_EQ(loadfile::load_loading_file(run.context, f.path), loadfile::LoadOutcome::failed) << f.path;
+    ASSERT_EQ(run.toolkit.messages.size(), 1u);
+    EXPECT_EQ(run.toolkit.messages[0].text, "ERROR: cannot open the Loading File:\n" + f.path + "\nThe name is " +
+                                                 f.kind + ", not a regular file !");
   }
 }
 

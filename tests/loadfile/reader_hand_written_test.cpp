@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "loadfile/reader.h"
+#include "loadfile/reader_parse.h"
 #include "reader_support.h"
 #include "text/free_form.h"
 
@@ -175,6 +176,36 @@ TEST(ReaderHandWritten, DiscreteLoadingWithSeparatorLinesBetweenTimePoints) {
   EXPECT_EQ(run.state.loaded_case_records[2].n_time_points, 1);
   EXPECT_EQ(run.scratch("1TP.dat"),
             crlf({" 0.5", " 1 4 1. 2.", " 1.", " 5 6 4. 5.", " 7 7 7. 8.", "END_OF_CASE1"}));
+}
+
+}  // namespace
+
+namespace {
+
+// The problem list is data a checker can print: every end line the program writes (in either
+// language, any case of letters) passes, anything else is named with its line.
+TEST(ReaderHandWritten, ProblemListNamesEachLineAndPrintsAsACompilerDoes) {
+  app::ProgramState s = small_model();
+  text::RecordSource source(crlf({"ACH", "6*0.", "2",
+                                  "3", "0.1E-03  20", "0  0.1  1.  0  0.  0  0.1", " 1 12 0 0 0 0",
+                                  "sfarsit_conditii_initiale", "0.1", "1. 2.", " 1 5 0.5", "END", " 1 2 3. 4. 5.",
+                                  "End_of_Initial_Loading", "0.5", " 1  4  1.  2.", "SFARSIT_CAZ1",
+                                  "0", "0.1E-03  20", "0  0.1  1.  0  0.  0  0.1", "End Deplasari & Viteze Initiale",
+                                  " 1 12 0 0 0", "END_INIT", "0.5", " 1  4  1.  2.", "END_OF_CASE2", "trailer"}));
+  const loadfile::ReadResult r = loadfile::read_loading_records(source, s);
+  ASSERT_EQ(r.outcome, loadfile::ReadOutcome::complete);
+  std::vector<std::string> printed;
+  for (loadfile::Problem p : r.problems) {
+    p.file = "bridge.inc";
+    printed.push_back(loadfile::problem_line(p));
+  }
+  EXPECT_EQ(printed, (std::vector<std::string>{
+                         "bridge.inc:12: error: the element diameters of case 1 end at a line that is not their end "
+                         "line: \"END\"",
+                         "bridge.inc:23: error: the initial loading of case 2 end at a line that is not their end "
+                         "line: \"END_INIT\"",
+                         "bridge.inc:27: warning: the line after the last case is not the End_of_File line: "
+                         "\"trailer\""}));
 }
 
 }  // namespace
