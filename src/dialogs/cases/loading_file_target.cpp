@@ -44,8 +44,18 @@ bool has_loading_file_header(const std::string& path) {
 }
 
 bool loading_file_name_allowed(app::Context& context, const std::string& path) {
-  if (!is_geometry_file(context.state, path)) return true;
-  refuse_geometry_file(context, path);
+  if (is_geometry_file(context.state, path)) {
+    refuse_geometry_file(context, path);
+    return false;
+  }
+  // "View" would open it too: a FIFO would hang the viewer, a device never end.
+  const text::FileKind kind = text::file_kind(path);
+  if (kind == text::FileKind::missing || kind == text::FileKind::regular) return true;
+  context.message("ERROR: the Loading File must be a regular file:\n" + path + "\nis " +
+                      std::string(text::kind_words(kind, false)) + " !",
+                  "EROARE: fisierul de incarcare trebuie sa fie un fisier obisnuit:\n" + path + "\neste " +
+                      std::string(text::kind_words(kind, true)) + " !",
+                  "Message", ui::Icon::error);
   return false;
 }
 

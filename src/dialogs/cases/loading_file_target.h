@@ -15,7 +15,8 @@ bool is_geometry_file(const app::ProgramState& state, const std::string& path);
 // Whether the file begins with the first header line a loading file has (either language).
 bool has_loading_file_header(const std::string& path);
 
-// "Select": false, after a message, when `path` is the geometry file in use.
+// "Select": false, after a message, when `path` is the geometry file in use or names a folder,
+// device, FIFO or socket.
 bool loading_file_name_allowed(app::Context& context, const std::string& path);
 
 // "Create": false when the file must not be written: it is the geometry file in use (message),
