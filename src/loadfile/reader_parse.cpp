@@ -172,7 +172,8 @@ class OldFileReader {
     return "\"" + std::string(text::trim_right(source_.record(index))) + "\"";
   }
   void check_section_end(std::size_t index, Section section);
-  void abandon_case(std::size_t index, std::string_view english_record, std::string_view romanian_record);
+  void abandon_case(std::size_t index, std::string_view english_record, std::string_view romanian_record,
+                    bool whole_case);
   void empty_unwritten_case_files(int case_number);
   void check_end_of_file_record();
   ReadStatus read(std::initializer_list<text::Target> targets) {
@@ -231,13 +232,17 @@ void OldFileReader::check_section_end(std::size_t index, Section section) {
            " se termina la o linie care nu este linia lor de sfarsit: " + quoted(index));
 }
 
+// `whole_case`: nothing of the case was read (C2 or C3); otherwise its sections read so far
+// keep their case files (C10).
 void OldFileReader::abandon_case(std::size_t index, std::string_view english_record,
-                                 std::string_view romanian_record) {
+                                 std::string_view romanian_record, bool whole_case) {
   note(Severity::error, index,
        "the " + std::string(english_record) + " of " + of_case(false) + " cannot be read: " + quoted(index) +
-           "; the case was not read and its case files are empty",
+           (whole_case ? "; the case was not read and its case files are empty"
+                       : "; the rest of the case was not read and its loading data file is empty"),
        std::string(romanian_record) + " din " + of_case(true) + " nu se poate citi: " + quoted(index) +
-           "; cazul nu a fost citit si fisierele lui de caz sunt goale");
+           (whole_case ? "; cazul nu a fost citit si fisierele lui de caz sunt goale"
+                       : "; restul cazului nu a fost citit si fisierul datelor incarcarii este gol"));
   empty_unwritten_case_files(case_number_);
 }
 
@@ -342,7 +347,7 @@ Step OldFileReader::read_case_head(app::CaseRecord& c) {
   ReadStatus status = read({target(p.tolerance), target(p.iteration_limit)});
   if (status == ReadStatus::end_of_file) return fail(Expected::tolerance, status);
   if (status == ReadStatus::error) {
-    abandon_case(before, "tolerance record", "inregistrarea tolerantei");
+    abandon_case(before, "tolerance record", "inregistrarea tolerantei", true);
     return Step::abandon_case;
   }
   c.tolerance = p.tolerance;
@@ -352,7 +357,7 @@ Step OldFileReader::read_case_head(app::CaseRecord& c) {
                  target(p.gravity_acceleration), target(p.printing_code), target(p.printing_time)});
   if (status == ReadStatus::end_of_file) return fail(Expected::case_parameters, status);
   if (status == ReadStatus::error) {
-    abandon_case(before, "case parameters record", "inregistrarea parametrilor");
+    abandon_case(before, "case parameters record", "inregistrarea parametrilor", true);
     return Step::abandon_case;
   }
   if (!valid_loading_type(p.loading_type)) return fail(Expected::loading_type, false);
@@ -528,7 +533,8 @@ Step OldFileReader::read_amplitudes(app::CaseRecord& c) {
   const ReadStatus status = sinusoidal ? read({target(omega), target(phi)}) : read({target(omega)});
   if (status == ReadStatus::end_of_file) return fail(Expected::loading_parameters, status);
   if (status == ReadStatus::error) {
-    abandon_case(before, "loading parameters record (omega, phi)", "inregistrarea parametrilor incarcarii (omega, phi)");
+    abandon_case(before, "loading parameters record (omega, phi)",
+                 "inregistrarea parametrilor incarcarii (omega, phi)", false);
     return Step::abandon_case;
   }
   c.omega = omega;

@@ -128,7 +128,7 @@ TEST(ReaderHandWritten, UnreadableOmegaLeavesAnEmptyAmplitudeFileNotAnOldOne) {
   ASSERT_EQ(run.toolkit.messages.size(), 1u);
   EXPECT_NE(run.toolkit.messages[0].text.find(
                 "\nLine 9: the loading parameters record (omega, phi) of case 1 cannot be read: \"omega?\"; the "
-                "case was not read and its case files are empty !\n"),
+                "rest of the case was not read and its loading data file is empty !\n"),
             std::string::npos)
       << run.toolkit.messages[0].text;
   EXPECT_EQ(run.state.loaded_case_records[1].n_load_ranges, 0);
