@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -63,20 +64,25 @@ bool numeric_line(std::string_view line) {
   return first != std::string_view::npos && std::string_view("+-.0123456789").find(line[first]) != std::string_view::npos;
 }
 
-// The damaged copies of `lines`: the first and the last digit of each numeric line become "O".
+// The damaged copies of `lines`: the first and the last digit of each numeric line become "O"
+// (every digit with BRANTEL_CORPUS_ALL_DIGITS set, for a longer run).
 struct Damage {
   std::size_t line;  // 1-based
   std::string content;
 };
+std::vector<std::size_t> digits_to_damage(const std::string& line) {
+  std::vector<std::size_t> at;
+  for (std::size_t i = 0; i < line.size(); ++i)
+    if (line[i] >= '0' && line[i] <= '9') at.push_back(i);
+  if (std::getenv("BRANTEL_CORPUS_ALL_DIGITS") || at.size() <= 2) return at;
+  return {at.front(), at.back()};
+}
 std::vector<Damage> damaged_copies(const std::vector<std::string>& lines) {
   std::vector<Damage> out;
   // The last record is the date of writing: nothing reads it.
   for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
     if (!numeric_line(lines[i])) continue;
-    const std::size_t first = lines[i].find_first_of("0123456789");
-    const std::size_t last = lines[i].find_last_of("0123456789");
-    for (std::size_t at : {first, last}) {
-      if (at == std::string::npos || (at == first && at == last && !out.empty() && out.back().line == i + 1)) continue;
+    for (std::size_t at : digits_to_damage(lines[i])) {
       std::string content;
       for (std::size_t j = 0; j < lines.size(); ++j) {
         std::string line = lines[j];
@@ -84,7 +90,6 @@ std::vector<Damage> damaged_copies(const std::vector<std::string>& lines) {
         content += line + "\r\n";
       }
       out.push_back({i + 1, content});
-      if (first == last) break;
     }
   }
   return out;
