@@ -118,6 +118,9 @@ class DiscreteLoadingEditor {
 
   void set_up();
   void on_control(ui::ControlId control);
+  // DONE and Cancel discard the unsaved time points, so the count goes back to what the file
+  // and the table hold: a count beyond them would give time points of time 0 on the next save.
+  void closed() { n_time_points() = saved_count_; }
 
  private:
   int& n_time_points() { return state_.case_records[case_number_].n_time_points; }
@@ -139,9 +142,11 @@ class DiscreteLoadingEditor {
   TimePoints work_;
   ListItems times_;
   ListItems nodes_;
+  int saved_count_ = 0;  // n_time_points as last saved (or as the editor opened)
 };
 
 void DiscreteLoadingEditor::set_up() {
+  saved_count_ = n_time_points();
   times_.reset(time_items());
   nodes_.reset(state_.n_nodes);
   dialog_.set_text(id::unit, state_.force_unit.trimmed());
@@ -268,6 +273,7 @@ void DiscreteLoadingEditor::save() {
     const std::string path = cases::scratch_file_name(case_number_, cases::ScratchKind::discrete_loading);
     if (!save_case_file(context_, path, records)) return;
   }
+  saved_count_ = n_time_points();
   state_.loading_saved[case_number_] = true;
   dialog_.set_enabled(id::cancel, false);
 }
