@@ -13,13 +13,13 @@ namespace {
 struct Entry {
   int template_id;
   ControlId id;
-  FieldSpec spec;
+  FieldFormat format;
 };
 
-constexpr FieldSpec real(std::size_t n) { return {FieldKind::real, n}; }
-constexpr FieldSpec integer(std::size_t n) { return {FieldKind::integer, n}; }
-constexpr FieldSpec node{FieldKind::node, 6};
-constexpr FieldSpec element{FieldKind::element, 6};
+constexpr FieldFormat real(std::size_t n) { return {FieldKind::real, n}; }
+constexpr FieldFormat integer(std::size_t n) { return {FieldKind::integer, n}; }
+constexpr FieldFormat node{FieldKind::node, 6};
+constexpr FieldFormat element{FieldKind::element, 6};
 
 // Lengths as the dialogs read their fields: 10 for coefficients, 2 for the number of cases, 16
 // for case values, 24 for initial values, times and Sin/Exp parameters, 6 for node numbers.
@@ -56,28 +56,28 @@ std::string_view what_it_is_not(FieldKind kind) {
 
 }  // namespace
 
-FieldSpec field_spec(int template_id, ControlId id) {
+FieldFormat field_format(int template_id, ControlId id) {
   for (const Entry& e : table)
-    if (e.template_id == template_id && e.id == id) return e.spec;
+    if (e.template_id == template_id && e.id == id) return e.format;
   return {};
 }
 
-std::string conversion_note(const FieldSpec& spec, std::string_view typed) {
-  if (spec.kind == FieldKind::free_text || text::trimmed_length(typed) == 0) return {};
+std::string conversion_note(const FieldFormat& format, std::string_view typed) {
+  if (format.kind == FieldKind::free_text || text::trimmed_length(typed) == 0) return {};
   std::string stored;
-  if (spec.kind == FieldKind::real) {
-    if (text::converts_whole_to_real(typed, spec.length)) return {};
-    stored = text::g14_7_text(text::c_to_float(typed, spec.length));
+  if (format.kind == FieldKind::real) {
+    if (text::converts_whole_to_real(typed, format.length)) return {};
+    stored = text::g14_7_text(text::c_to_float(typed, format.length));
     text::tidy_number_text(stored);
     stored = std::string(text::trim(stored));
   } else {
-    if (text::converts_whole_to_int(typed, spec.length)) return {};
-    stored = std::to_string(text::c_to_int(typed, spec.length));
+    if (text::converts_whole_to_int(typed, format.length)) return {};
+    stored = std::to_string(text::c_to_int(typed, format.length));
   }
-  std::string note(what_it_is_not(spec.kind));
+  std::string note(what_it_is_not(format.kind));
   note += ": " + stored + " will be stored";
-  if (typed.size() > spec.length && text::trimmed_length(typed) > spec.length)
-    note += " (only the first " + std::to_string(spec.length) + " characters are read)";
+  if (typed.size() > format.length && text::trimmed_length(typed) > format.length)
+    note += " (only the first " + std::to_string(format.length) + " characters are read)";
   return note;
 }
 

@@ -19,16 +19,16 @@ enum class FieldKind {
   element,    // an element number of the model
 };
 
-struct FieldSpec {
+struct FieldFormat {
   FieldKind kind = FieldKind::free_text;
   std::size_t length = 0;  // characters the dialog converts
 };
 
-// The spec of edit `id` of template `template_id`; free text when the table does not name it.
-FieldSpec field_spec(int template_id, ControlId id);
+// What edit `id` of template `template_id` holds; free text when the table does not name it.
+FieldFormat field_format(int template_id, ControlId id);
 
 // Empty when `typed` is blank or converts whole; otherwise a note saying what will be stored,
 // for example: Not a number as typed: 12.5 will be stored.
-std::string conversion_note(const FieldSpec& spec, std::string_view typed);
+std::string conversion_note(const FieldFormat& format, std::string_view typed);
 
 }  // namespace ui

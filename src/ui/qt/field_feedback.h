@@ -10,7 +10,7 @@ namespace ui::qt {
 
 // Watches the edit from now on (the user's typing); `mark_conversion` also serves texts that
 // the program sets.
-void watch_conversion(QLineEdit* edit, const FieldSpec& spec);
+void watch_conversion(QLineEdit* edit, const FieldFormat& format);
 void mark_conversion(QLineEdit* edit);
 
 }  // namespace ui::qt

@@ -174,7 +174,7 @@ QWidget* QtDialog::make_widget(const ControlTemplate& control) {
   widget->setAccessibleName(from_utf8(control.label));
   widget->setEnabled(control.enabled);
   connect_user_actions(control, widget);
-  if (auto* edit = qobject_cast<QLineEdit*>(widget)) watch_conversion(edit, field_spec(template_.id, control.id));
+  if (auto* edit = qobject_cast<QLineEdit*>(widget)) watch_conversion(edit, field_format(template_.id, control.id));
   return widget;
 }
 
