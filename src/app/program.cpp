@@ -1,11 +1,12 @@
 #include "app/program.h"
 
-#include <fstream>
+#include <string>
 
 #include "app/workspace_setup.h"
 #include "dialogs/cases/loading_cases_dialog.h"
-#include "model/case_files/scratch_files.h"
 #include "dialogs/general/general_data_dialog.h"
+#include "model/case_files/scratch_files.h"
+#include "text/regular_file.h"
 #include "text/free_form.h"
 #include "ui/platform.h"
 
@@ -17,15 +18,23 @@ constexpr int time_points_dialog = 108;
 constexpr ui::ControlId time_points_field = 1103;
 
 // The first record of "language.dat", as the 20-character language field takes it. A file that
-// is missing, unreadable or whose first line is blank gives "English". Only the first 20 characters of
-// the first line are ever read, so a huge or binary file costs nothing.
-Field<20> read_language_setting() {
-  std::ifstream in("language.dat", std::ios::binary);
-  if (!in) return Field<20>("English");
-  std::string first;
-  char c;
-  while (first.size() < Field<20>::length && in.get(c) && c != '\n') first += c;
+// is missing, unreadable or whose first line is blank gives "English". Only the first characters
+// of the file are ever read, so a huge or binary file costs nothing; a FIFO, a device or a
+// folder of that name is never read (it could hang the start or never end) and gives English
+// with a message.
+Field<20> read_language_setting(Context& context) {
+  std::string head;
+  const text::FileRead read = text::read_regular_file("language.dat", head, 64);
+  if (read.status == text::FileReadStatus::not_regular) {
+    // The language is English from here on, so the message is too.
+    context.toolkit.message_box("language.dat is " + std::string(text::kind_words(read.kind, false)) +
+                                    ", not a regular file: the language is English.",
+                                "Message", ui::Icon::warning, ui::Buttons::ok);
+  }
+  if (read.status != text::FileReadStatus::ok) return Field<20>("English");
+  std::string first = head.substr(0, head.find('\n'));
   if (!first.empty() && first.back() == '\r') first.pop_back();
+  if (first.size() > Field<20>::length) first.resize(Field<20>::length);
   if (text::trimmed_length(first) == 0) return Field<20>("English");
   return Field<20>(first);
 }
@@ -46,12 +55,28 @@ void load_images(Context& context) {
   context.images.loading_bitmap = load("Loading.bmp", ui::ImageKind::bitmap, 0, 0);
 }
 
-// The result of the prompt is not examined: OK and Cancel both take the field's value.
+// The result of the prompt is not examined: OK and Cancel both take the field's value. A text
+// that is not a positive whole number is asked again (showing what was typed), since every
+// table of time points is sized by it and a 0 would only show deep inside an editor.
 void ask_time_points(Context& context) {
-  auto dialog = context.toolkit.create_dialog(time_points_dialog);
-  dialog->set_text(time_points_field, "100");
-  dialog->run_modal();
-  context.state.max_time_points = text::c_to_int(dialog->text(time_points_field, 10), 10);
+  std::string typed = "100";
+  for (;;) {
+    auto dialog = context.toolkit.create_dialog(time_points_dialog);
+    dialog->set_text(time_points_field, typed);
+    dialog->run_modal();
+    typed = dialog->text(time_points_field, 64);
+    const int value = text::c_to_int(typed, 10);
+    if (text::converts_whole_to_int(typed, 10) && value > 0) {
+      context.state.max_time_points = value;
+      return;
+    }
+    typed = std::string(text::trim_right(typed));
+    context.message("ERROR: the Maximum Number of Time Points must be a whole number above 0, not \"" +
+                        typed + "\" !",
+                    "EROARE: Numarul maxim de puncte de timp trebuie sa fie un numar intreg mai mare ca 0, nu \"" +
+                        typed + "\" !",
+                    "Message", ui::Icon::error);
+  }
 }
 
 }  // namespace
@@ -71,7 +96,7 @@ void start_up(Context& context) {
   s.n_nodes = s.n_elements = s.n_dof = s.n_loading_cases = s.sixth_count = 0;
   s.current_directory = ui::current_directory();
   s.dat_directory = std::string(s.current_directory.trimmed()) + "/Dat/";
-  s.language = read_language_setting();
+  s.language = read_language_setting(context);
   s.uir_directory = std::string(s.current_directory.trimmed()) + "/uir/";
   load_images(context);
   ask_time_points(context);

@@ -85,9 +85,8 @@ OutputStatus OutputFile::open() {
   struct stat existing {};
   const bool exists = ::stat(target_.c_str(), &existing) == 0;
   if (exists && !S_ISREG(existing.st_mode)) {
-    in_place_ = true;
-    fd_ = ::open(target_.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    return fd_ < 0 ? fail(OutputStatus::cannot_create, errno) : OutputStatus::ok;
+    kind_ = text::file_kind(target_);
+    return fail(OutputStatus::not_regular, 0);
   }
   // A read-only loading file stays read-only, even though its folder would let us replace it.
   if (exists && ::access(target_.c_str(), W_OK) != 0) return fail(OutputStatus::cannot_create, errno);
@@ -122,7 +121,12 @@ OutputStatus OutputFile::finish() {
   if (sync_failed(fd_)) return fail(OutputStatus::cannot_write, errno);
   const int fd = std::exchange(fd_, -1);
   if (::close(fd) != 0) return fail(OutputStatus::cannot_close, errno);
-  if (temporary_.empty()) return OutputStatus::ok;
+  // The target may have been replaced by a device or a FIFO while the file was being written.
+  if (const text::FileKind now = text::file_kind(target_);
+      now != text::FileKind::regular && now != text::FileKind::missing) {
+    kind_ = now;
+    return fail(OutputStatus::not_regular, 0);
+  }
   if (::rename(temporary_.c_str(), target_.c_str()) != 0) return fail(OutputStatus::cannot_close, errno);
   temporary_.clear();
   sync_folder(target_);

@@ -1,12 +1,14 @@
 // A text file written as a whole or not at all. The records go to a temporary file in the
 // target's folder, which replaces the target only when every byte has reached the disk, so a
 // failed write (missing folder, full disk, I/O error) never leaves a half-written file or
-// destroys the previous one. A target that exists but is not a regular file (a device such as
-// /dev/full) is written in place: renaming over it would replace the device.
+// destroys the previous one. A target that exists but is not a regular file (a device, a FIFO,
+// a folder, a socket) is refused: it is never opened for writing, nor replaced.
 #pragma once
 
 #include <string>
 #include <string_view>
+
+#include "text/regular_file.h"
 
 namespace loadfile {
 
@@ -15,6 +17,7 @@ enum class OutputStatus {
   cannot_create,  // the target or its temporary file cannot be created or opened
   cannot_write,   // a write or the flush to the disk failed
   cannot_close,   // closing or putting the file in place of the target failed
+  not_regular,    // the target names a device, FIFO, folder or socket: nothing was written
 };
 
 class OutputFile {
@@ -31,8 +34,8 @@ class OutputFile {
 
   // The errno of the first failure, 0 when none.
   int error_number() const { return error_; }
-  // True when the target is written in place (a device), so a failure may have changed it.
-  bool writes_in_place() const { return in_place_; }
+  // What the target names; not `regular` only after not_regular.
+  text::FileKind target_kind() const { return kind_; }
 
  private:
   bool flush();
@@ -42,7 +45,7 @@ class OutputFile {
   std::string target_;
   std::string temporary_;
   int fd_ = -1;
-  bool in_place_ = false;
+  text::FileKind kind_ = text::FileKind::regular;
   std::string buffer_;
   int error_ = 0;
   OutputStatus status_ = OutputStatus::ok;

@@ -1,11 +1,10 @@
 #include "loadfile/reader.h"
 
-#include <filesystem>
 #include <iostream>
 #include <string_view>
-#include <system_error>
 
 #include "model/case_files/text_file.h"
+#include "text/regular_file.h"
 #include "loadfile/reader_messages.h"
 #include "loadfile/reader_parse.h"
 #include "text/fixed_text.h"
@@ -45,9 +44,10 @@ bool write_scratch_files(Session& context, const std::vector<ScratchFile>& files
 LoadOutcome load_loading_file(Session& context, const std::string& path_argument) {
   const std::string path = loading_file_path(path_argument);
   text::RecordSource source;
-  if (path.empty() || !text::RecordSource::from_file(path, source)) {
-    std::error_code ec;
-    show_open_failure(context, path, std::filesystem::exists(path, ec));
+  text::FileRead why;
+  if (path.empty() || !text::RecordSource::from_file(path, source, &why)) {
+    if (path.empty()) why.status = text::FileReadStatus::missing;
+    show_open_failure(context, path, why);
     return LoadOutcome::failed;
   }
   // Everything is read into a copy first: the time-point limit must leave the state and the
@@ -60,11 +60,12 @@ LoadOutcome load_loading_file(Session& context, const std::string& path_argument
   }
   context.state = std::move(staged);
   if (!write_scratch_files(context, result.scratch_files)) return LoadOutcome::failed;
-  if (result.outcome == ReadOutcome::fault) {
-    show_read_fault(context, path, result.fault);
-    return LoadOutcome::failed;
-  }
-  return LoadOutcome::loaded;
+  ProblemList problems = std::move(result.problems);
+  for (Problem& p : problems) p.file = path;
+  const bool stopped = result.outcome == ReadOutcome::fault;
+  if (stopped) problems.push_back(fault_problem(path, result.fault, context.state.n_nodes));
+  show_read_problems(context, path, problems, stopped);
+  return stopped ? LoadOutcome::failed : LoadOutcome::loaded;
 }
 
 bool load_old_loading_file(Session& context, ui::Dialog& general_data_dialog,

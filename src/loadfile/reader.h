@@ -8,7 +8,9 @@
 namespace loadfile {
 
 enum class LoadOutcome {
-  loaded,        // every case block was read and its scratch files written
+  loaded,        // the reading came to the end of the cases and their case files were written;
+                 // what was read but not as the program writes it (an abandoned case, a section
+                 // ended by no end line, ...) was listed in one message
   failed,        // a message named the file, the line and what was expected; what was read
                  // before stays in the state and in the scratch files of the sections read
   program_ends,  // a loading has more time points than max_time_points: the message was
@@ -16,7 +18,8 @@ enum class LoadOutcome {
 };
 
 // Reads an old loading file into the committed general data, the damping block, the loaded
-// case records, the diameter table and the case scratch files, and shows the messages.
+// case records, the diameter table and the case scratch files, and shows the messages: one
+// list of the problems found, each with its line. Only a regular file is read.
 // An empty path asks for one on the console.
 LoadOutcome load_loading_file(Session& context, const std::string& path);
 

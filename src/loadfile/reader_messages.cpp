@@ -43,25 +43,52 @@ std::string expected_text(const ReadFault& fault, int n_nodes, bool romanian) {
   return what;
 }
 
-void show_read_fault(Session& context, const std::string& path, const ReadFault& fault) {
-  const std::string line = std::to_string(fault.line);
-  const int n_nodes = context.state.n_nodes;
-  const std::string english =
-      "ERROR in the Loading File:\n" + path + "\n" +
-      (fault.at_end ? "The file ends after line " + line : "Line " + line) + ": expected " +
-      expected_text(fault, n_nodes, false) + " !";
-  const std::string romanian =
-      "EROARE in fisierul de incarcare:\n" + path + "\n" +
-      (fault.at_end ? "Fisierul se termina dupa linia " + line : "Linia " + line) + ": se astepta " +
-      expected_text(fault, n_nodes, true) + " !";
-  context.message(english, romanian, reader_message_title, ui::Icon::error);
+Problem fault_problem(const std::string& path, const ReadFault& fault, int n_nodes) {
+  return {path, fault.line, Severity::error, "expected " + expected_text(fault, n_nodes, false),
+          "se astepta " + expected_text(fault, n_nodes, true), fault.at_end};
 }
 
-void show_open_failure(Session& context, const std::string& path, bool exists) {
-  context.message("ERROR: cannot open the Loading File:\n" + path + "\n" +
-                      (exists ? "The file cannot be read !" : "The file does not exist !"),
-                  "EROARE: nu se poate deschide fisierul de incarcare:\n" + path + "\n" +
-                      (exists ? "Fisierul nu poate fi citit !" : "Fisierul nu exista !"),
+namespace {
+
+std::string where(const Problem& p, bool romanian) {
+  const std::string line = std::to_string(p.line);
+  if (p.at_end) return (romanian ? "Fisierul se termina dupa linia " : "The file ends after line ") + line;
+  return (romanian ? "Linia " : "Line ") + line;
+}
+
+std::string problems_text(const std::string& path, const ProblemList& problems, bool stopped, bool romanian) {
+  std::string text = stopped ? (romanian ? "EROARE in fisierul de incarcare:\n" : "ERROR in the Loading File:\n")
+                             : (romanian ? "ATENTIE: fisierul de incarcare a fost citit, dar aceste linii nu sunt cum "
+                                           "le scrie programul:\n"
+                                         : "WARNING: the Loading File was read, but these lines are not as the "
+                                           "program writes them:\n");
+  text += path;
+  for (const Problem& p : problems) text += "\n" + where(p, romanian) + ": " + p.text(romanian) + " !";
+  return text;
+}
+
+}  // namespace
+
+void show_read_problems(Session& context, const std::string& path, const ProblemList& problems,
+                        bool stopped) {
+  if (problems.empty()) return;
+  const ui::Icon icon = stopped || has_errors(problems) ? ui::Icon::error : ui::Icon::warning;
+  context.message(problems_text(path, problems, stopped, false), problems_text(path, problems, stopped, true),
+                  reader_message_title, icon);
+}
+
+void show_open_failure(Session& context, const std::string& path, const text::FileRead& why) {
+  auto reason = [&why](bool romanian) -> std::string {
+    switch (why.status) {
+      case text::FileReadStatus::missing: return romanian ? "Fisierul nu exista !" : "The file does not exist !";
+      case text::FileReadStatus::not_regular:
+        return (romanian ? "Numele este " : "The name is ") + std::string(text::kind_words(why.kind, romanian)) +
+               (romanian ? ", nu un fisier obisnuit !" : ", not a regular file !");
+      default: return romanian ? "Fisierul nu poate fi citit !" : "The file cannot be read !";
+    }
+  };
+  context.message("ERROR: cannot open the Loading File:\n" + path + "\n" + reason(false),
+                  "EROARE: nu se poate deschide fisierul de incarcare:\n" + path + "\n" + reason(true),
                   reader_message_title, ui::Icon::error);
 }
 

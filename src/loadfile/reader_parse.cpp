@@ -8,8 +8,9 @@
 #include <string_view>
 #include <utility>
 
-#include "model/case_files/scratch_files.h"
+#include "loadfile/reader_checks.h"
 #include "model/case_files/reader_scratch.h"
+#include "model/case_files/scratch_files.h"
 #include "loadfile/records.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
@@ -134,9 +135,15 @@ class OldFileReader {
   ReadResult run() {
     if (read_operator_code() == Step::go_on && read_coefficients() == Step::go_on &&
         read_case_count() == Step::go_on) {
-      for (int i = 1; i <= s_.n_loading_cases; ++i) {
+      bool stopped = false;
+      for (int i = 1; i <= s_.n_loading_cases && !stopped; ++i) {
         case_number_ = i;
-        if (read_case(s_.loaded_case_records[i]) == Step::stop) break;
+        stopped = read_case(s_.loaded_case_records[i]) == Step::stop;
+      }
+      if (stopped) {
+        for (int i = case_number_; i <= s_.n_loading_cases; ++i) empty_unwritten_case_files(i);
+      } else {
+        check_end_of_file_record();
       }
     }
     return std::move(result_);
@@ -155,6 +162,20 @@ class OldFileReader {
     result_.outcome = ReadOutcome::too_many_points;
     return Step::stop;
   }
+  void note(Severity severity, std::size_t index, std::string english, std::string romanian) {
+    result_.problems.push_back({{}, index + 1, severity, std::move(english), std::move(romanian)});
+  }
+  std::string of_case(bool romanian) const {
+    return (romanian ? "cazul " : "case ") + std::to_string(case_number_);
+  }
+  std::string quoted(std::size_t index) const {
+    return "\"" + std::string(text::trim_right(source_.record(index))) + "\"";
+  }
+  void check_section_end(std::size_t index, Section section);
+  void abandon_case(std::size_t index, std::string_view english_record, std::string_view romanian_record,
+                    bool whole_case);
+  void empty_unwritten_case_files(int case_number);
+  void check_end_of_file_record();
   ReadStatus read(std::initializer_list<text::Target> targets) {
     return text::read_free_form(source_, std::vector<text::Target>(targets));
   }
@@ -188,7 +209,7 @@ class OldFileReader {
   Step read_time_points(app::CaseRecord& c);
   Step read_point_ranges(RangeTargets& range, std::vector<app::NodeRange>& ranges);
   Step read_accelerogram(app::CaseRecord& c);
-  Step read_ranges(const scratch::ComponentSlots& slots, Expected expected,
+  Step read_ranges(const scratch::ComponentSlots& slots, Expected expected, Section section,
                    std::vector<app::NodeRange>& ranges);
 
   text::RecordSource& source_;
@@ -197,6 +218,63 @@ class OldFileReader {
   int case_number_ = 0;
   ReadResult result_;
 };
+
+// The record that ended a repeated section was read as nothing: when it is no end line, it is
+// most likely a record of the section with a typo, and it and what follows were misread.
+void OldFileReader::check_section_end(std::size_t index, Section section) {
+  // Blank lines are read past, as part of the read that failed.
+  while (index + 1 < source_.size() && text::trimmed_length(source_.record(index)) == 0) ++index;
+  if (is_section_end(source_.record(index), section)) return;
+  note(Severity::error, index,
+       std::string(section_words(section, false)) + " of " + of_case(false) + " end at a line that is not their end line: " +
+           quoted(index),
+       std::string(section_words(section, true)) + " din " + of_case(true) +
+           " se termina la o linie care nu este linia lor de sfarsit: " + quoted(index));
+}
+
+// `whole_case`: nothing of the case was read (C2 or C3); otherwise its sections read so far
+// keep their case files (C10).
+void OldFileReader::abandon_case(std::size_t index, std::string_view english_record,
+                                 std::string_view romanian_record, bool whole_case) {
+  note(Severity::error, index,
+       "the " + std::string(english_record) + " of " + of_case(false) + " cannot be read: " + quoted(index) +
+           (whole_case ? "; the case was not read and its case files are empty"
+                       : "; the rest of the case was not read and its loading data file is empty"),
+       std::string(romanian_record) + " din " + of_case(true) + " nu se poate citi: " + quoted(index) +
+           (whole_case ? "; cazul nu a fost citit si fisierele lui de caz sunt goale"
+                       : "; restul cazului nu a fost citit si fisierul datelor incarcarii este gol"));
+  empty_unwritten_case_files(case_number_);
+}
+
+// Every case file of the case that this reading has not written becomes empty.
+void OldFileReader::empty_unwritten_case_files(int case_number) {
+  for (cases::ScratchKind kind : {cases::ScratchKind::initial_conditions, cases::ScratchKind::initial_loading,
+                                  cases::ScratchKind::discrete_loading, cases::ScratchKind::accelerogram,
+                                  cases::ScratchKind::sinusoidal, cases::ScratchKind::exponential}) {
+    std::string name = cases::scratch_file_name(case_number, kind);
+    const bool written = std::any_of(result_.scratch_files.begin(), result_.scratch_files.end(),
+                                     [&name](const ScratchFile& f) { return f.name == name; });
+    if (!written) result_.scratch_files.push_back({std::move(name), {}});
+  }
+}
+
+// Blank lines may follow the last case; then the end record must come, or the file holds more
+// than its cases (or was cut right after them).
+void OldFileReader::check_end_of_file_record() {
+  std::string_view record;
+  bool found = false;
+  while ((found = source_.next(record)) && text::trimmed_length(record) == 0) {
+  }
+  if (found && is_end_of_file_record(record)) return;
+  if (!found) {
+    note(Severity::warning, source_.size() - 1, "the file has no End_of_File line after the last case",
+         "fisierul nu are linia Sfarsit de fisier dupa ultimul caz");
+    return;
+  }
+  const std::size_t index = source_.position() - 1;
+  note(Severity::warning, index, "the line after the last case is not the End_of_File line: " + quoted(index),
+       "linia de dupa ultimul caz nu este linia Sfarsit de fisier: " + quoted(index));
+}
 
 Step OldFileReader::read_operator_code() {
   std::string_view record;
@@ -265,15 +343,23 @@ Step OldFileReader::read_damping_code() {
 // C2 and C3. A value is stored only when its whole record was read.
 Step OldFileReader::read_case_head(app::CaseRecord& c) {
   app::CaseRecord p;
+  std::size_t before = source_.position();
   ReadStatus status = read({target(p.tolerance), target(p.iteration_limit)});
   if (status == ReadStatus::end_of_file) return fail(Expected::tolerance, status);
-  if (status == ReadStatus::error) return Step::abandon_case;
+  if (status == ReadStatus::error) {
+    abandon_case(before, "tolerance record", "inregistrarea tolerantei", true);
+    return Step::abandon_case;
+  }
   c.tolerance = p.tolerance;
   c.iteration_limit = p.iteration_limit;
+  before = source_.position();
   status = read({target(p.loading_type), target(p.time_step), target(p.end_time), target(p.mass_model),
                  target(p.gravity_acceleration), target(p.printing_code), target(p.printing_time)});
   if (status == ReadStatus::end_of_file) return fail(Expected::case_parameters, status);
-  if (status == ReadStatus::error) return Step::abandon_case;
+  if (status == ReadStatus::error) {
+    abandon_case(before, "case parameters record", "inregistrarea parametrilor", true);
+    return Step::abandon_case;
+  }
   if (!valid_loading_type(p.loading_type)) return fail(Expected::loading_type, false);
   c.loading_type = p.loading_type;
   c.time_step = p.time_step;
@@ -288,14 +374,17 @@ Step OldFileReader::read_case_head(app::CaseRecord& c) {
 // A repeated section ends at the first record that cannot be read as one of its records: its
 // end line, whatever its words, which is consumed with it. The end of the file before that
 // line means the file was cut.
-Step OldFileReader::read_ranges(const scratch::ComponentSlots& slots, Expected expected,
+Step OldFileReader::read_ranges(const scratch::ComponentSlots& slots, Expected expected, Section section,
                                 std::vector<app::NodeRange>& ranges) {
   RangeTargets range(slots);
   for (;;) {
     const std::size_t before = source_.position();
     const ReadStatus status = range.read(source_);
     if (status == ReadStatus::end_of_file) return fail(expected, status);
-    if (status == ReadStatus::error || source_.position() == before) return Step::go_on;
+    if (status == ReadStatus::error || source_.position() == before) {
+      check_section_end(before, section);
+      return Step::go_on;
+    }
     if (!room_for_range(ranges)) return fail(Expected::node_ranges_limit, false);
     ranges.push_back(range.value());
   }
@@ -303,7 +392,8 @@ Step OldFileReader::read_ranges(const scratch::ComponentSlots& slots, Expected e
 
 Step OldFileReader::read_initial_conditions(app::CaseRecord& c) {
   std::vector<app::NodeRange> ranges;
-  const Step step = read_ranges(scratch::initial_condition_slots(s_.n_dof), Expected::initial_conditions, ranges);
+  const Step step = read_ranges(scratch::initial_condition_slots(s_.n_dof), Expected::initial_conditions,
+                                Section::initial_conditions, ranges);
   if (step != Step::go_on) return step;
   if (ranges.empty()) ranges.push_back({1, s_.n_nodes, {}});
   c.n_initial_conditions = static_cast<int>(ranges.size());
@@ -330,6 +420,10 @@ Step OldFileReader::read_initial_accelerations(app::CaseRecord& c) {
     std::copy(a, a + 3, c.initial_acceleration);
     return Step::go_on;
   }
+  // The older shape begins with a record of one value; a record of several that could not be
+  // read is the editor's record with a typo, and taking it as the older shape would take the
+  // next records of the case for accelerations.
+  if (holds_more_than_one_value(record)) return fail(Expected::initial_accelerations, false);
   return read_older_initial_accelerations(c, record);
 }
 
@@ -398,7 +492,10 @@ Step OldFileReader::read_diameters() {
     g = {};
     const ReadStatus status = text::read_free_form(source_, targets);
     if (status == ReadStatus::end_of_file) return fail(Expected::diameters, status);
-    if (status == ReadStatus::error || source_.position() == before) break;
+    if (status == ReadStatus::error || source_.position() == before) {
+      check_section_end(before, Section::diameters);
+      break;
+    }
     records.push_back(g);
   }
   s_.diameter_table = diameter_groups(element_diameters(records, s_.n_elements));
@@ -408,7 +505,8 @@ Step OldFileReader::read_diameters() {
 
 Step OldFileReader::read_initial_loading(app::CaseRecord& c) {
   std::vector<app::NodeRange> ranges;
-  const Step step = read_ranges(scratch::initial_loading_slots(s_.n_dof), Expected::initial_loading, ranges);
+  const Step step = read_ranges(scratch::initial_loading_slots(s_.n_dof), Expected::initial_loading,
+                                Section::initial_loading, ranges);
   if (step != Step::go_on) return step;
   if (ranges.empty()) ranges.push_back({1, s_.n_nodes, {}});
   c.n_initial_loadings = static_cast<int>(ranges.size());
@@ -431,18 +529,18 @@ Step OldFileReader::read_loading_data(app::CaseRecord& c) {
 Step OldFileReader::read_amplitudes(app::CaseRecord& c) {
   const bool sinusoidal = c.loading_type == app::sinusoidal;
   float omega = 0, phi = 0;
+  const std::size_t before = source_.position();
   const ReadStatus status = sinusoidal ? read({target(omega), target(phi)}) : read({target(omega)});
   if (status == ReadStatus::end_of_file) return fail(Expected::loading_parameters, status);
   if (status == ReadStatus::error) {
-    // The case's amplitude file is made empty before its data are read; an older file of the
-    // same name would otherwise be copied into the next loading file as this case's data.
-    result_.scratch_files.push_back({file_name(cases::loading_data_kind(c.loading_type)), {}});
+    abandon_case(before, "loading parameters record (omega, phi)",
+                 "inregistrarea parametrilor incarcarii (omega, phi)", false);
     return Step::abandon_case;
   }
   c.omega = omega;
   if (sinusoidal) c.phi = phi;
   std::vector<app::NodeRange> ranges;
-  const Step step = read_ranges(scratch::load_slots(s_.n_dof), Expected::loading_data, ranges);
+  const Step step = read_ranges(scratch::load_slots(s_.n_dof), Expected::loading_data, Section::loading_data, ranges);
   if (step != Step::go_on) return step;
   c.n_load_ranges = static_cast<int>(ranges.size());
   ScratchText file(file_name(cases::loading_data_kind(c.loading_type)));
@@ -465,7 +563,14 @@ Step OldFileReader::read_time_points(app::CaseRecord& c) {
     time = 0;
     const ReadStatus status = text::read_free_form(source_, time_target);
     if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
-    if (status == ReadStatus::error || source_.position() == before) break;
+    if (status == ReadStatus::error || source_.position() == before) {
+      check_section_end(before, Section::loading_data);
+      break;
+    }
+    if (holds_more_than_one_value(source_.record(before)))
+      note(Severity::error, before,
+           "a time of " + of_case(false) + " is read from a line of more than one value: " + quoted(before),
+           "un timp din " + of_case(true) + " este citit dintr-o linie cu mai multe valori: " + quoted(before));
     if (!room_for_point(points.size())) return too_many_points();
     app::TimePoint& point = points.emplace_back();
     point.time = time;
@@ -517,7 +622,10 @@ Step OldFileReader::read_accelerogram(app::CaseRecord& c) {
     p = {};
     const ReadStatus status = text::read_free_form(source_, targets);
     if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
-    if (status == ReadStatus::error || source_.position() == before) break;
+    if (status == ReadStatus::error || source_.position() == before) {
+      check_section_end(before, Section::loading_data);
+      break;
+    }
     if (!room_for_point(points.size())) return too_many_points();
     points.push_back(p);
   }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "loadfile/problems.h"
 #include "model/state.h"
 #include "text/free_form.h"
 
@@ -54,8 +55,13 @@ struct ScratchFile {
 struct ReadResult {
   ReadOutcome outcome = ReadOutcome::complete;
   ReadFault fault;
-  // Only files whose section was read to its end line, in the order they were completed.
+  // Files whose section was read to its end line, in the order they were completed, and empty
+  // files for the cases that were abandoned or not reached, so that no case file of an earlier
+  // LOAD or editor is taken for this file's data.
   std::vector<ScratchFile> scratch_files;
+  // What was read but not as the program writes it, in the order of the lines; the file names
+  // are left empty for the caller. A fault that stopped the reading is not among them.
+  ProblemList problems;
 };
 
 // Reads the loading file records into the fields of `state` that the file carries (operator

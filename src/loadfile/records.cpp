@@ -163,9 +163,13 @@ std::vector<std::string> damping_records(const app::ProgramState& s) {
   if (type == 2) records.push_back(g1p14_6_text(s.zeta));
   if (type == 3 || type == 4) {
     records.push_back(values_record({g1p14_6_text(s.ro_air), g1p14_6_text(s.c_drag)}));
-    // Groups counted but never saved into the table are empty, as the editor's list shows them.
-    for (int g = 1; g <= s.n_diameter_groups; ++g)
-      records.push_back(diameter_record(editors::diameter_group(s.diameter_table, g), s.n_elements));
+    // Groups counted but never saved into the table are empty: they name no element, and a
+    // record of element 0 would give the solver an element the model does not have.
+    for (int g = 1; g <= s.n_diameter_groups; ++g) {
+      const app::DiameterGroup& group = editors::diameter_group(s.diameter_table, g);
+      if (group.first_element >= 1 && group.last_element >= 1)
+        records.push_back(diameter_record(group, s.n_elements));
+    }
     records.emplace_back(diameters_end);
   }
   if (type == 4) records.push_back(g1p14_6_text(s.zeta));

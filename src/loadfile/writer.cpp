@@ -36,6 +36,7 @@ struct Failure {
   OutputStatus status = OutputStatus::ok;
   std::string scratch_file;  // set when a scratch file could not be read
   int error = 0;
+  text::FileKind kind = text::FileKind::regular;  // what the target names (not_regular)
 };
 
 // Scratch files are read in large blocks; lines are split here rather than by a stream so
@@ -211,8 +212,8 @@ std::string created_message(const app::ProgramState& s, const std::string& path,
   return message;
 }
 
-std::string failure_message(const app::ProgramState& s, const std::string& path, const Failure& f,
-                            bool target_kept) {
+// The target is only ever replaced whole, by a rename, so a failure always leaves it as it was.
+std::string failure_message(const app::ProgramState& s, const std::string& path, const Failure& f) {
   const bool ro = app::romanian_messages(s);
   std::string message;
   if (!f.scratch_file.empty()) {
@@ -225,15 +226,21 @@ std::string failure_message(const app::ProgramState& s, const std::string& path,
       case OutputStatus::cannot_write:
         message = ro ? "Eroare de scriere a fisierului: " : "Write Error on File: ";
         break;
+      case OutputStatus::not_regular:
+        message = ro ? "Eroare de creare a fisierului: " : "Create Error on File: ";
+        break;
       default:
         message = ro ? "Eroare de inchidere a fisierului: " : "Close Error on File: ";
         break;
     }
     message += path;
   }
-  message += " (" + std::string(std::strerror(f.error)) + ")";
-  if (target_kept)
-    message += ro ? "\nFisierul " + path + " nu a fost modificat."
+  if (f.status == OutputStatus::not_regular)
+    message += std::string(ro ? " (numele este " : " (the name is ") +
+               std::string(text::kind_words(f.kind, ro)) + (ro ? ", nu un fisier obisnuit)" : ", not a regular file)");
+  else
+    message += " (" + std::string(std::strerror(f.error)) + ")";
+  message += ro ? "\nFisierul " + path + " nu a fost modificat."
                   : "\nThe file " + path + " was not changed.";
   return message;
 }
@@ -255,8 +262,8 @@ bool write_loading_file(Session& context) {
                                 complete ? ui::Icon::information : ui::Icon::warning, ui::Buttons::ok);
     return true;
   }
-  const bool kept = !out.writes_in_place() || failure.status == OutputStatus::cannot_create;
-  context.toolkit.message_box(failure_message(s, path, failure, kept), "Create Message",
+  failure.kind = out.target_kind();
+  context.toolkit.message_box(failure_message(s, path, failure), "Create Message",
                               ui::Icon::error, ui::Buttons::ok);
   return false;
 }

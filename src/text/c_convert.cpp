@@ -107,3 +107,53 @@ float c_to_float(std::string_view field, std::size_t n) {
 }
 
 }  // namespace text
+
+namespace text {
+
+namespace {
+
+bool blank_from(std::string_view s, std::size_t i) {
+  for (; i < s.size(); ++i)
+    if (!is_c_space(s[i])) return false;
+  return true;
+}
+
+std::size_t integer_prefix_end(std::string_view s, std::size_t i) {
+  const std::size_t start = i;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+  const std::size_t end = skip_digits(s, i);
+  return end > i ? end : start;
+}
+
+// The conversion took a number and every other character of the field is a blank: the first
+// `n` characters are what is read, so anything after them would be dropped unseen.
+bool whole_by(std::string_view field, std::size_t n,
+              std::size_t (*prefix_end)(std::string_view, std::size_t)) {
+  const std::string_view s = field.substr(0, n);
+  const std::size_t start = skip_space(s);
+  const std::size_t end = prefix_end(s, start);
+  return end > start && blank_from(s, end) && blank_from(field, s.size());
+}
+
+}  // namespace
+
+bool converts_whole_to_int(std::string_view field, std::size_t n) {
+  return whole_by(field, n, integer_prefix_end);
+}
+
+bool converts_whole_to_real(std::string_view field, std::size_t n) {
+  if (!whole_by(field, n, decimal_prefix_end)) return false;
+  // A value beyond the range of a 32-bit real is stored at the largest magnitude, not as typed.
+  return decimal_magnitude(number_prefix(field, n)) <= 38;
+}
+
+bool is_free_form_real(std::string_view text) {
+  const std::size_t start = skip_space(text);
+  std::size_t end = start;
+  while (end < text.size() && !is_c_space(text[end])) ++end;
+  if (end == start || !blank_from(text, end)) return false;
+  double value = 0;
+  return parse_real(text.substr(start, end - start), value);
+}
+
+}  // namespace text

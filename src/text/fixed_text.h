@@ -17,6 +17,13 @@ inline std::size_t trimmed_length(std::string_view s) {
 
 inline std::string_view trim_right(std::string_view s) { return s.substr(0, trimmed_length(s)); }
 
+// Without leading and trailing blanks: a typed value as a message quotes it.
+inline std::string_view trim(std::string_view s) {
+  s = trim_right(s);
+  while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+  return s;
+}
+
 // Left-justified, blank-padded to exactly `length` characters (a longer text is cut on the right).
 inline std::string padded(std::string_view s, std::size_t length) {
   std::string out(s.substr(0, length));

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <utility>
 
+#include "text/regular_file.h"
 #include "text/fixed_text.h"
 #include "text/number_parse.h"
 
@@ -32,25 +33,12 @@ void RecordSource::split_records() {
   }
 }
 
-// The content is read straight into its final place: a geometry file is read once, not
-// copied again through a buffer.
-bool RecordSource::from_file(const std::string& path, RecordSource& out) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (!file) return false;
+// Only a regular file is read (see text/regular_file.h); `why` says what stopped it.
+bool RecordSource::from_file(const std::string& path, RecordSource& out, text::FileRead* why) {
   std::string content;
-  if (std::fseek(file, 0, SEEK_END) == 0) {
-    const long size = std::ftell(file);
-    if (size > 0) content.resize(static_cast<std::size_t>(size));
-    std::rewind(file);
-  }
-  content.resize(std::fread(content.data(), 1, content.size(), file));
-  // A file that grew since its size was taken (or has none) is read to its end all the same.
-  char buf[1 << 16];
-  std::size_t n = 0;
-  while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) content.append(buf, n);
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (failed) return false;
+  const text::FileRead read = text::read_regular_file(path, content);
+  if (why) *why = read;
+  if (read.status != text::FileReadStatus::ok) return false;
   out.content_ = std::move(content);
   out.split_records();
   return true;

@@ -8,6 +8,8 @@
 
 namespace text {
 
+struct FileRead;
+
 // The records (lines) of a text, without their terminators; CR LF and LF both end a line.
 // A reader that fails can seek back to the record where its read began and read it again
 // as something else.
@@ -15,7 +17,8 @@ class RecordSource {
  public:
   RecordSource() = default;
   explicit RecordSource(std::string_view content);
-  static bool from_file(const std::string& path, RecordSource& out);  // false: cannot open/read
+  // false: missing, not a regular file, or unreadable; `why` (when given) says which.
+  static bool from_file(const std::string& path, RecordSource& out, text::FileRead* why = nullptr);
 
   bool at_end() const { return next_ >= records_.size(); }
   std::size_t position() const { return next_; }     // index of the next record to read
@@ -91,5 +94,14 @@ double c_to_double(std::string_view field, std::size_t n);
 // a double). A value beyond the float range keeps its sign at the largest finite magnitude, so
 // what the user typed is never shown, stored or written as "Infinity"; one too small is 0.
 float c_to_float(std::string_view field, std::size_t n);
+
+// Whether those conversions take the whole field: a number, blanks around it, nothing dropped
+// (neither after the number nor beyond the first `n` characters). A blank field is not whole.
+bool converts_whole_to_int(std::string_view field, std::size_t n);
+bool converts_whole_to_real(std::string_view field, std::size_t n);
+
+// Exactly one real constant as a free-form read takes it ("5", "-0.5E+01", "5D0"), blanks
+// around it: a text the solver reads back as the number it shows.
+bool is_free_form_real(std::string_view text);
 
 }  // namespace text

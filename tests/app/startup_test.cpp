@@ -1,6 +1,8 @@
 // Start-up: the language setting, the images, the Time Points prompt; and the clean-up.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <sstream>
 
@@ -73,15 +75,33 @@ TEST(StartUp, HugeOrBinaryLanguageFileIsHarmless) {
   EXPECT_EQ(s.language[0], 'R');
 }
 
-TEST(StartUp, TimePointsTakeTheLeadingDigitsOfTenCharacters) {
+// A value that is not a positive whole number within the ten characters read is asked again,
+// with the refused text shown, until one is; Cancel takes the field's value like OK.
+TEST(StartUp, TimePointsMustBeAPositiveWholeNumber) {
   TempCurrentDir dir;
   EXPECT_EQ(start_up_confirmed().max_time_points, 100);
-  EXPECT_EQ(start_up("type 1103 \"  250 points\"\npress 1\n").max_time_points, 250);
-  EXPECT_EQ(start_up("type 1103 \"many\"\npress 1\n").max_time_points, 0);
-  EXPECT_EQ(start_up("type 1103 \"-40\"\npress 1\n").max_time_points, -40);
-  EXPECT_EQ(start_up("type 1103 \"12345678901\"\npress 1\n").max_time_points, 1234567890);
-  // Cancel is not examined: the field's value is taken all the same.
+  EXPECT_EQ(start_up("type 1103 \"  250  \"\npress 1\n").max_time_points, 250);
   EXPECT_EQ(start_up("type 1103 \"7\"\npress 2\n").max_time_points, 7);
+  for (const char* refused : {"many", "-40", "0", "250 points", "12345678901", ""}) {
+    const std::string script = "type 1103 \"" + std::string(refused) + "\"\npress 1\n" +
+                                "expect message \"Message\" \"ERROR: the Maximum Number of Time Points must be a " +
+                                "whole number above 0, not \\\"" + refused + "\\\" !\"\n" +
+                                "in 108\nexpect text 1103 \"" + refused + "\"\ntype 1103 \"40\"\npress 1\n";
+    EXPECT_EQ(start_up(script).max_time_points, 40) << refused;
+  }
+}
+
+TEST(StartUp, LanguageFileThatIsNoRegularFileMeansEnglishWithAMessage) {
+  TempCurrentDir dir;
+  ASSERT_EQ(mkfifo("language.dat", 0600), 0);
+  const app::ProgramState s = start_up(
+      "expect message \"Message\" \"language.dat is a FIFO (named pipe), not a regular file: the language is "
+      "English.\"\nin 108\npress 1\n");
+  EXPECT_EQ(s.language.trimmed(), "English");
+  std::filesystem::remove("language.dat");
+  std::filesystem::create_directory("language.dat");
+  EXPECT_EQ(start_up("expect message \"Message\" \"language.dat is a folder, not a regular file: the language is "
+                     "English.\"\npress 1\n").language.trimmed(), "English");
 }
 
 TEST(StartUp, ImagesLoadFromUirAndMissingOnesAreNull) {

@@ -6,6 +6,7 @@
 
 #include "loadfile/reader.h"
 #include "reader_support.h"
+#include "support/special_files.h"
 
 namespace {
 
@@ -17,13 +18,13 @@ std::string head(int n_cases) { return lines({"// comment", "ACH", "6*0.", std::
 
 // A discrete loading case with `n_points` time points of one range each.
 std::string discrete_case(int number, int n_points) {
-  std::string c = lines({"0", "0.001 5", "0  0.1  1.  0  0.  -1  0.1", " 1 12 0 0 0 0", "END", " 1 12 0 0 0", "END"});
+  std::string c = lines({"0", "0.001 5", "0  0.1  1.  0  0.  -1  0.1", " 1 12 0 0 0 0", "End_of_Initial_Conditions", " 1 12 0 0 0", "End_of_Initial_Loading"});
   for (int i = 1; i <= n_points; ++i) c += lines({std::to_string(i) + ".", " 1 12 1. 2."});
   return c + "END_OF_CASE" + std::to_string(number) + "\r\n";
 }
 
 std::string accelerogram_case(int number, int n_points) {
-  std::string c = lines({"0", "0.001 5", "-1  0.1  1.  0  0.  -1  0.1", "END", "0. 0. 0.", "END"});
+  std::string c = lines({"0", "0.001 5", "-1  0.1  1.  0  0.  -1  0.1", "End_of_Initial_Conditions", "0. 0. 0.", "End_of_Initial_Loading"});
   for (int i = 1; i <= n_points; ++i) c += lines({std::to_string(i) + ". 1. 2."});
   return c + "END_OF_CASE" + std::to_string(number) + "\r\n";
 }
@@ -108,22 +109,22 @@ TEST(ReaderFaults, CutOrBrokenOutsideTheRepeatedSectionsNamesLineAndExpectation)
       {head(2) + ok1, "The file ends after line 14", "the damping code (0 to 4) of case 2"},
       {head(2) + ok1 + lines({"x"}), "Line 15", "the damping code (0 to 4) of case 2"},
       {head(1) + lines({"7"}), "Line 5", "the damping code (0 to 4) of case 1"},
-      {head(1) + lines({"1", "0.1 5", "0 1. 1. 0 0. 0 1.", "END", "0.1", "abc"}), "Line 10",
+      {head(1) + lines({"1", "0.1 5", "0 1. 1. 0 0. 0 1.", "End_of_Initial_Conditions", "0.1", "abc"}), "Line 10",
        "the damping values of case 1"},
-      {head(1) + lines({"1", "0.1 5", "0 1. 1. 0 0. 0 1.", "END", "x"}), "Line 9", "the damping value niu of case 1"},
-      {head(1) + lines({"4", "0.1 5", "0 1. 1. 0 0. 0 1.", "END", "0.1", "1 2", "end_Diameters", "none"}),
+      {head(1) + lines({"1", "0.1 5", "0 1. 1. 0 0. 0 1.", "End_of_Initial_Conditions", "x"}), "Line 9", "the damping value niu of case 1"},
+      {head(1) + lines({"4", "0.1 5", "0 1. 1. 0 0. 0 1.", "End_of_Initial_Conditions", "0.1", "1 2", "end_Diameters", "none"}),
        "Line 12", "the damping value zeta of case 1"},
-      {head(1) + lines({"3", "0.1 5", "0 1. 1. 0 0. 0 1.", "END", "0.1", "1 2", "1 3 0.5"}),
+      {head(1) + lines({"3", "0.1 5", "0 1. 1. 0 0. 0 1.", "End_of_Initial_Conditions", "0.1", "1 2", "1 3 0.5"}),
        "The file ends after line 11", "the element diameters and the line end_Diameters of case 1"},
       {head(1) + lines({"0", "0.1 5", "0 1. 1. 0 0. 0 1.", " 1 2 0 0 0 0"}), "The file ends after line 8",
        "the initial conditions and their end line of case 1"},
       {head(1) + lines({"0", "0.1 5", "9 1. 1. 0 0. 0 1."}), "Line 7",
        "a loading type of 0, 1, 2, -1 or -2 of case 1"},
-      {head(1) + lines({"0", "0.1 5", "-1 1. 1. 0 0. 0 1.", "END", "no accelerations"}), "Line 9",
+      {head(1) + lines({"0", "0.1 5", "-1 1. 1. 0 0. 0 1.", "End_of_Initial_Conditions", "no accelerations"}), "Line 9",
        "the initial accelerations of case 1"},
-      {head(1) + lines({"0", "0.1 5", "1 1. 1. 0 0. 0 1.", "END", "END"}), "The file ends after line 9",
+      {head(1) + lines({"0", "0.1 5", "1 1. 1. 0 0. 0 1.", "End_of_Initial_Conditions", "End_of_Initial_Loading"}), "The file ends after line 9",
        "the loading parameters (omega, phi) of case 1"},
-      {head(1) + lines({"0", "0.1 5", "0 1. 1. 0 0. 0 1.", "END", "END", "0.5", " 1 2 1. 2."}),
+      {head(1) + lines({"0", "0.1 5", "0 1. 1. 0 0. 0 1.", "End_of_Initial_Conditions", "End_of_Initial_Loading", "0.5", " 1 2 1. 2."}),
        "The file ends after line 11", "the loading data and their end line of case 1"},
   };
   for (const Case& c : cases) {
@@ -136,7 +137,7 @@ TEST(ReaderFaults, CutOrBrokenOutsideTheRepeatedSectionsNamesLineAndExpectation)
 TEST(ReaderFaults, WhatWasReadBeforeTheFaultStays) {
   Loaded run(small_model());
   // Case 2 breaks in its damping values: case 1 and the completed sections of case 2 stay.
-  const std::string broken = lines({"1", "0.5 7", "0 1. 1. 0 0. 0 1.", " 2 3 1. 1. 1. 1.", "END", "0.3", "1.0 x"});
+  const std::string broken = lines({"1", "0.5 7", "0 1. 1. 0 0. 0 1.", " 2 3 1. 1. 1. 1.", "End_of_Initial_Conditions", "0.3", "1.0 x"});
   EXPECT_EQ(load(run, head(2) + discrete_case(1, 3) + broken).outcome, loadfile::LoadOutcome::failed);
   const app::ProgramState& s = run.state;
   EXPECT_EQ(s.n_loading_cases, 2);
@@ -147,25 +148,36 @@ TEST(ReaderFaults, WhatWasReadBeforeTheFaultStays) {
   EXPECT_EQ(s.damping_type, 1);
   EXPECT_NE(run.scratch("1TP.dat"), "<missing>");
   EXPECT_EQ(run.scratch("2init.dat"), lines({" 2   3  1.  1.  1.  1.", "End Initial Displcements & Velocities"}));
-  EXPECT_FALSE(run.exists("2InitLoad.dat"));
-  EXPECT_FALSE(run.exists("2TP.dat"));
+  EXPECT_EQ(run.scratch("2InitLoad.dat"), "");
+  EXPECT_EQ(run.scratch("2TP.dat"), "");
 }
 
-TEST(ReaderFaults, UnreadableToleranceAbandonsTheCaseAndReadingGoesOn) {
+// The case is given up as the solver would read past it, but the user is told, and none of its
+// case files is left from earlier work to be copied into the next loading file as its data.
+TEST(ReaderFaults, UnreadableToleranceAbandonsTheCaseEmptiesItsFilesAndSaysSo) {
   Loaded run(small_model());
+  testing_support::write_file(run.dir.path() / "1TP.dat", "earlier work\r\n");
   const std::string abandoned = lines({"0", "tolerance? 5"});
   EXPECT_EQ(load(run, head(2) + abandoned + discrete_case(2, 2)).outcome, loadfile::LoadOutcome::loaded);
   EXPECT_EQ(run.state.loaded_case_records[1], app::CaseRecord{});
   EXPECT_EQ(run.state.loaded_case_records[2].n_time_points, 2);
-  EXPECT_FALSE(run.exists("1init.dat"));
+  for (const char* name : {"1init.dat", "1InitLoad.dat", "1TP.dat", "1TPsin.dat", "1TPexp.dat", "1TPacc.dat"})
+    EXPECT_EQ(run.scratch(name), "") << name;
   EXPECT_TRUE(run.exists("2TP.dat"));
-  EXPECT_TRUE(run.toolkit.messages.empty());
+  ASSERT_EQ(run.toolkit.messages.size(), 1u);
+  EXPECT_EQ(run.toolkit.messages[0].icon, ui::Icon::error);
+  EXPECT_EQ(run.toolkit.messages[0].text,
+            "WARNING: the Loading File was read, but these lines are not as the program writes them:\n" +
+                (run.dir.path() / "old.inc").string() +
+                "\nLine 6: the tolerance record of case 1 cannot be read: \"tolerance? 5\"; the case was not read "
+                "and its case files are empty !"
+                "\nLine 18: the file has no End_of_File line after the last case !");
 }
 
 TEST(ReaderFaults, MoreNodeRangesThanNodesIsRefused) {
   Loaded run(small_model());
   run.state.n_nodes = 2;
-  const std::string c = lines({"0", "0.1 5", "0 1. 1. 0 0. 0 1.", "1 1 0 0 0 0", "2 2 0 0 0 0", "1 2 0 0 0 0", "END"});
+  const std::string c = lines({"0", "0.1 5", "0 1. 1. 0 0. 0 1.", "1 1 0 0 0 0", "2 2 0 0 0 0", "1 2 0 0 0 0", "End_of_Initial_Conditions"});
   EXPECT_EQ(load(run, head(1) + c).outcome, loadfile::LoadOutcome::failed);
   expect_fault(run, "Line 10", "at most one node range per node of the model (2 nodes) of case 1");
 }
@@ -181,6 +193,19 @@ TEST(ReaderFaults, MissingFileIsNamedInBothLanguages) {
         : "EROARE: nu se poate deschide fisierul de incarcare:\n" + path + "\nFisierul nu exista !";
     EXPECT_EQ(run.toolkit.messages[0].text, expected);
     EXPECT_EQ(run.state.operator_code.view(), "ACH       ");
+  }
+}
+
+// /dev/zero would be read until memory runs out and a FIFO would wait for a writer: neither is
+// read, and the message says what the name is.
+TEST(ReaderFaults, OnlyARegularFileIsLoaded) {
+  Loaded run(small_model());
+  for (const testing_support::SpecialFile& f : testing_support::make_special_files()) {
+    run.toolkit.messages.clear();
+    EXPECT_EQ(loadfile::load_loading_file(run.context, f.path), loadfile::LoadOutcome::failed) << f.path;
+    ASSERT_EQ(run.toolkit.messages.size(), 1u);
+    EXPECT_EQ(run.toolkit.messages[0].text, "ERROR: cannot open the Loading File:\n" + f.path + "\nThe name is " +
+                                                 f.kind + ", not a regular file !");
   }
 }
 

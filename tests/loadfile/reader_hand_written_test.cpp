@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "loadfile/reader.h"
+#include "loadfile/reader_parse.h"
 #include "reader_support.h"
 #include "text/free_form.h"
 
@@ -124,7 +125,12 @@ TEST(ReaderHandWritten, UnreadableOmegaLeavesAnEmptyAmplitudeFileNotAnOldOne) {
       crlf({"ACH", "6*0.", "1", "0", "1.E-03 10", "1 2.E-02 40. 0 -9.81 1 0.02", "End_of_Initial_Conditions",
             "End_of_Initial_Loading", "omega?", " 1  12  1.  2.", "END_OF_CASE1"});
   ASSERT_EQ(load(run, file), loadfile::LoadOutcome::loaded);
-  EXPECT_TRUE(run.toolkit.messages.empty());
+  ASSERT_EQ(run.toolkit.messages.size(), 1u);
+  EXPECT_NE(run.toolkit.messages[0].text.find(
+                "\nLine 9: the loading parameters record (omega, phi) of case 1 cannot be read: \"omega?\"; the "
+                "rest of the case was not read and its loading data file is empty !\n"),
+            std::string::npos)
+      << run.toolkit.messages[0].text;
   EXPECT_EQ(run.state.loaded_case_records[1].n_load_ranges, 0);
   EXPECT_EQ(run.scratch("1init.dat"), crlf({" 1  12  0.  0.  0.  0.", "End Initial Displcements & Velocities"}));
   EXPECT_EQ(run.scratch("1TPsin.dat"), "");
@@ -137,7 +143,7 @@ TEST(ReaderHandWritten, BlankLinesContinuedRecordsSlashAndEmptyValues) {
   const std::string file =
       crlf({"NEWMARK", "2*0.", "1", "0", "", "1.E-03 10", "0 2.E-02", "40. 0 -9.81 1 0.02", "1 12 /", "",
             "End_of_Initial_Conditions", "3 4 2* 7.", "End_of_Initial_Loading", "0.5", "1 2 1. 2.",
-            "END_OF_CASE1"});
+            "END_OF_CASE1", "", "End_of_File: hand.inc"});
   ASSERT_EQ(load(run, file), loadfile::LoadOutcome::loaded);
   EXPECT_TRUE(run.toolkit.messages.empty());
   const app::CaseRecord& c = run.state.loaded_case_records[1];
@@ -170,6 +176,36 @@ TEST(ReaderHandWritten, DiscreteLoadingWithSeparatorLinesBetweenTimePoints) {
   EXPECT_EQ(run.state.loaded_case_records[2].n_time_points, 1);
   EXPECT_EQ(run.scratch("1TP.dat"),
             crlf({" 0.5", " 1 4 1. 2.", " 1.", " 5 6 4. 5.", " 7 7 7. 8.", "END_OF_CASE1"}));
+}
+
+}  // namespace
+
+namespace {
+
+// The problem list is data a checker can print: every end line the program writes (in either
+// language, any case of letters) passes, anything else is named with its line.
+TEST(ReaderHandWritten, ProblemListNamesEachLineAndPrintsAsACompilerDoes) {
+  app::ProgramState s = small_model();
+  text::RecordSource source(crlf({"ACH", "6*0.", "2",
+                                  "3", "0.1E-03  20", "0  0.1  1.  0  0.  0  0.1", " 1 12 0 0 0 0",
+                                  "sfarsit_conditii_initiale", "0.1", "1. 2.", " 1 5 0.5", "END", " 1 2 3. 4. 5.",
+                                  "End_of_Initial_Loading", "0.5", " 1  4  1.  2.", "SFARSIT_CAZ1",
+                                  "0", "0.1E-03  20", "0  0.1  1.  0  0.  0  0.1", "End Deplasari & Viteze Initiale",
+                                  " 1 12 0 0 0", "END_INIT", "0.5", " 1  4  1.  2.", "END_OF_CASE2", "trailer"}));
+  const loadfile::ReadResult r = loadfile::read_loading_records(source, s);
+  ASSERT_EQ(r.outcome, loadfile::ReadOutcome::complete);
+  std::vector<std::string> printed;
+  for (loadfile::Problem p : r.problems) {
+    p.file = "bridge.inc";
+    printed.push_back(loadfile::problem_line(p));
+  }
+  EXPECT_EQ(printed, (std::vector<std::string>{
+                         "bridge.inc:12: error: the element diameters of case 1 end at a line that is not their end "
+                         "line: \"END\"",
+                         "bridge.inc:23: error: the initial loading of case 2 end at a line that is not their end "
+                         "line: \"END_INIT\"",
+                         "bridge.inc:27: warning: the line after the last case is not the End_of_File line: "
+                         "\"trailer\""}));
 }
 
 }  // namespace

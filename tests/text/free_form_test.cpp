@@ -341,3 +341,29 @@ TEST(CConversions, FloatFieldsRoundOnceAndStayFinite) {
 }
 
 }  // namespace
+
+namespace {
+
+// Whether a typed field is taken whole by the C-library conversions (blanks around the number
+// only, nothing beyond the characters read), and whether a text is one free-form real.
+TEST(TypedNumbers, WholeConversionAndFreeFormReals) {
+  EXPECT_TRUE(text::converts_whole_to_int("  12  ", 10));
+  EXPECT_TRUE(text::converts_whole_to_int("-5", 2));
+  EXPECT_FALSE(text::converts_whole_to_int("12x", 10));
+  EXPECT_FALSE(text::converts_whole_to_int("123", 2));  // the 3 is never read
+  EXPECT_FALSE(text::converts_whole_to_int("", 10));
+  EXPECT_FALSE(text::converts_whole_to_int("1.5", 10));
+  EXPECT_TRUE(text::converts_whole_to_real(" -0.5E+01 ", 24));
+  EXPECT_TRUE(text::converts_whole_to_real(".5", 24));
+  EXPECT_FALSE(text::converts_whole_to_real("abc", 24));
+  EXPECT_FALSE(text::converts_whole_to_real("2.5x", 24));
+  EXPECT_FALSE(text::converts_whole_to_real("1E50", 24));  // stored as the largest float
+  EXPECT_TRUE(text::is_free_form_real(" 1.5D0 "));
+  EXPECT_TRUE(text::is_free_form_real("6."));
+  EXPECT_FALSE(text::is_free_form_real("6*0."));
+  EXPECT_FALSE(text::is_free_form_real("3 4"));
+  EXPECT_FALSE(text::is_free_form_real("abc"));
+  EXPECT_FALSE(text::is_free_form_real(""));
+}
+
+}  // namespace

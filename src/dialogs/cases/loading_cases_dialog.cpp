@@ -7,6 +7,7 @@
 
 #include "dialogs/file_boxes.h"
 #include "dialogs/cases/case_form.h"
+#include "dialogs/cases/loading_file_target.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
 #include "dialogs/editors/editors.h"
@@ -509,6 +510,7 @@ void LoadingCasesDialog::select_loading_file() {
                      "Message", ui::Icon::error);
     return;
   }
+  if (!loading_file_name_allowed(context_, buffer)) return;
   state_.loading_file = buffer;
   dialog_.set_text(file_state_text, "New");
   dialog_.set_text(file_path_text, buffer);
@@ -522,6 +524,7 @@ void LoadingCasesDialog::create_loading_file() {
   state_.written_case_records.assign(n, {});
   for (int k = 1; k <= n && state_.case_records.contains(k); ++k)
     state_.written_case_records[k] = state_.case_records[k];
+  if (!may_write_loading_file(context_, std::string(state_.loading_file.trimmed()))) return;
   loadfile::write_loading_file(context_);
   dialog_.set_enabled(cancel_button, false);
 }

@@ -132,6 +132,8 @@ void DiametersEditor::on_field_changed(ui::Dialog& d) {
 void DiametersEditor::on_add(ui::Dialog& d) {
   const GroupFields f = read_fields(d);
   if (f.group.first_element > f.group.last_element) return report_to_before_from(context_);
+  if (f.group.first_element < 1 || f.group.last_element > state_.n_elements)
+    return report_outside_model(context_, true, state_.n_elements);
   const int target = find_listed_group(f);
   if (target > 0) {
     working_[target - 1].diameter = f.group.diameter;

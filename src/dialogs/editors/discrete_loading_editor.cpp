@@ -118,6 +118,9 @@ class DiscreteLoadingEditor {
 
   void set_up();
   void on_control(ui::ControlId control);
+  // DONE and Cancel discard the unsaved time points, so the count goes back to what the file
+  // and the table hold: a count beyond them would give time points of time 0 on the next save.
+  void closed() { n_time_points() = saved_count_; }
 
  private:
   int& n_time_points() { return state_.case_records[case_number_].n_time_points; }
@@ -139,9 +142,11 @@ class DiscreteLoadingEditor {
   TimePoints work_;
   ListItems times_;
   ListItems nodes_;
+  int saved_count_ = 0;  // n_time_points as last saved (or as the editor opened)
 };
 
 void DiscreteLoadingEditor::set_up() {
+  saved_count_ = n_time_points();
   times_.reset(time_items());
   nodes_.reset(state_.n_nodes);
   dialog_.set_text(id::unit, state_.force_unit.trimmed());
@@ -214,6 +219,7 @@ void DiscreteLoadingEditor::add_range() {
   if (s == 0)
     return report_no_time_point(context_);
   if (nodes.last < nodes.first) return report_to_before_from(context_);
+  if (!nodes_in_model(context_, nodes)) return;
   app::TimePoint& point = work_.at(s);
   const int found = find_range_by_text(nodes_, point.n_ranges, nodes.from_text, nodes.to_text);
   if (found != 0) {
@@ -260,12 +266,14 @@ void DiscreteLoadingEditor::save() {
       const app::TimePoint& point = work_.entry(i);
       records.push_back(layouts::time_record(point.time));
       for (int k = 1; k <= point.n_ranges; ++k)
-        records.push_back(layouts::discrete_range_record(range_of(point, k), state_.n_dof));
+        if (writable(range_of(point, k)))
+          records.push_back(layouts::discrete_range_record(range_of(point, k), state_.n_dof));
     }
     records.push_back(layouts::end_of_case_record(case_number_));
     const std::string path = cases::scratch_file_name(case_number_, cases::ScratchKind::discrete_loading);
     if (!save_case_file(context_, path, records)) return;
   }
+  saved_count_ = n_time_points();
   state_.loading_saved[case_number_] = true;
   dialog_.set_enabled(id::cancel, false);
 }

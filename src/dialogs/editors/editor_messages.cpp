@@ -17,6 +17,18 @@ void report_ranges_full(app::Context& context, int capacity) {
                   "ADD Message", ui::Icon::error);
 }
 
+void report_outside_model(app::Context& context, bool elements, int limit) {
+  const std::string n = std::to_string(limit);
+  if (elements)
+    context.message("Element numbers MUST be from 1 to " + n + " (the No. of Elements) !",
+                    "Numerele elementelor TREBUIE sa fie de la 1 la " + n + " (numarul de elemente) !",
+                    "ADD Message", ui::Icon::error);
+  else
+    context.message("Node numbers MUST be from 1 to " + n + " (the No. of Nodes) !",
+                    "Numerele nodurilor TREBUIE sa fie de la 1 la " + n + " (numarul de noduri) !",
+                    "ADD Message", ui::Icon::error);
+}
+
 void report_time_points_full(app::Context& context, int capacity) {
   const std::string n = std::to_string(capacity);
   context.message("The list of time points is full (" + n + " time points). The time was not added !",

@@ -73,6 +73,7 @@ class InitialValuesEditor {
   void select_condition();
   void select_loading();
   void remove(Group& group);
+  void keep_writable(Group& group);
   void save();
 
   app::Context& context_;
@@ -121,21 +122,40 @@ void InitialValuesEditor::show_units() {
   dialog_.set_text(id::acceleration_unit, length + "/sec2");
 }
 
-// Reads the group's ranges back; a short or unreadable file just ends the reading, and the
-// entries it did not reach stay zero while the working count keeps its value.
+// Reads the group's ranges back; a short, missing or unreadable file just ends the reading, and
+// the working count becomes the number of ranges read: an entry the file does not hold would
+// otherwise be an invisible range of node 0.
 void InitialValuesEditor::load_group(Group& group, cases::ScratchKind kind,
                                      text::ReadStatus (*read)(text::RecordSource&, int,
                                                               app::NodeRange&)) {
   const std::string path = file_name(kind);
   common::create_if_missing(path);
   text::RecordSource source;
+  const int wanted = group.count;
+  group.count = 0;
   if (!text::RecordSource::from_file(path, source)) return;
-  for (int i = 1; i <= group.count; ++i) {
+  for (int i = 1; i <= wanted; ++i) {
     app::NodeRange range;
     if (read(source, state_.n_dof, range) != text::ReadStatus::ok) return;
     group.table.at(i) = range;
     group.items.set(i, range_item_text(range));
+    group.count = i;
   }
+}
+
+// The ranges that may be written, moved to the front: the zero range a new case starts with
+// (never replaced when the group got no "ADD >>") is dropped, so an empty group writes its end
+// line alone.
+void InitialValuesEditor::keep_writable(Group& group) {
+  int kept = 0;
+  for (int i = 1; i <= group.count; ++i)
+    if (writable(group.table.entry(i))) group.table.at(++kept) = app::NodeRange(group.table.entry(i));
+  for (int i = kept + 1; i <= group.count; ++i) {
+    if (static_cast<std::size_t>(i) <= group.table.stored()) group.table.at(i) = app::NodeRange{};
+    group.items.set(i, "");
+  }
+  for (int i = 1; i <= kept; ++i) group.items.set(i, range_item_text(group.table.entry(i)));
+  group.count = kept;
 }
 
 // The entry that "ADD >>" writes: entry 1 until the case's initial values were first saved,
@@ -155,6 +175,7 @@ int InitialValuesEditor::choose_target(Group& group, const TypedNodes& nodes) {
 void InitialValuesEditor::add_condition() {
   const TypedNodes nodes = read_nodes(dialog_, conditions_.from, conditions_.to);
   if (nodes.first > nodes.last) return report_to_before_from(context_);
+  if (!nodes_in_model(context_, nodes)) return;
   app::NodeRange range{nodes.first, nodes.last};
   read_row(dialog_, displacement_row, state_.n_dof, value_length, &range.components[0]);
   read_row(dialog_, velocity_row, state_.n_dof, value_length, &range.components[3]);
@@ -171,9 +192,10 @@ void InitialValuesEditor::add_loading() {
   range.components[0] = text::c_to_float(dialog_.text(id::mass, value_length), value_length);
   read_row(dialog_, loading_row, state_.n_dof, value_length, &range.components[3]);
   // The acceleration row is taken over here and nowhere else, before the range finds its
-  // place: a full table refuses the range, not the case's acceleration.
+  // place: a full table or nodes outside the model refuse the range, not the case's acceleration.
   if (accelerogram())
     read_row(dialog_, acceleration_row, state_.n_dof, value_length, record().initial_acceleration);
+  if (!nodes_in_model(context_, nodes)) return;
   const int target = choose_target(loadings_, nodes);
   if (target == 0) return report_ranges_full(context_, state_.n_nodes);
   loadings_.table.at(target) = range;
@@ -216,6 +238,8 @@ void InitialValuesEditor::remove(Group& group) {
 
 void InitialValuesEditor::save() {
   const bool romanian = app::romanian_messages(state_);
+  keep_writable(conditions_);
+  keep_writable(loadings_);
   std::vector<std::string> records;
   for (int i = 1; i <= conditions_.count; ++i)
     records.push_back(layouts::conditions_record(conditions_.table.entry(i), state_.n_nodes, state_.n_dof));

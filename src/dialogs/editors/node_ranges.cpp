@@ -129,4 +129,11 @@ bool save_case_file(app::Context& context, const std::string& path,
   return false;
 }
 
+bool nodes_in_model(app::Context& context, const TypedNodes& nodes) {
+  const int n = context.state.n_nodes;
+  if (nodes.first >= 1 && nodes.last >= 1 && nodes.first <= n && nodes.last <= n) return true;
+  report_outside_model(context, false, n);
+  return false;
+}
+
 }  // namespace editors

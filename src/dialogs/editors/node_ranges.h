@@ -113,6 +113,13 @@ struct TypedNodes {
 };
 TypedNodes read_nodes(const ui::Dialog& dialog, ui::ControlId from, ui::ControlId to);
 
+// Both typed numbers name a node of the model (1..n_nodes); otherwise the user is told the
+// limit and false is returned. A blank field reads as 0 and is refused too.
+bool nodes_in_model(app::Context& context, const TypedNodes& nodes);
+
+// Whether a range may be written: a record with node 0 would load no node the solver knows.
+inline bool writable(const app::NodeRange& range) { return range.first_node >= 1 && range.last_node >= 1; }
+
 // "SAVE Changes" of a case file: writes the records (layouts::write_records); when that fails
 // the user is told which file and why, and false is returned.
 bool save_case_file(app::Context& context, const std::string& path,
@@ -130,6 +137,7 @@ void run_editor_dialog(app::Context& context, int template_id, const ui::Control
   app::register_common_initializer(context, *dialog, template_id);
   editor.set_up();
   dialog->run_modal();
+  if constexpr (requires { editor.closed(); }) editor.closed();
 }
 
 }  // namespace editors

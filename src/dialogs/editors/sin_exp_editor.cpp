@@ -36,6 +36,8 @@ class SinExpEditor {
 
   void set_up();
   void on_control(ui::ControlId control);
+  // DONE and Cancel discard the unsaved ranges, so the count goes back to what the file holds.
+  void closed() { record().n_load_ranges = saved_count_; }
 
  private:
   app::CaseRecord& record() { return state_.case_records[case_number_]; }
@@ -57,6 +59,7 @@ class SinExpEditor {
   int case_number_;
   RangeTable table_;
   ListItems items_;
+  int saved_count_ = 0;  // n_load_ranges that the amplitude file holds
 };
 
 void SinExpEditor::set_up() {
@@ -71,7 +74,13 @@ void SinExpEditor::set_up() {
   dialog_.set_enabled(id::remove, false);
   dialog_.set_enabled(id::save, false);
   if (state_.n_dof == 2) dialog_.set_enabled(amplitude_row.z, false);
-  if (shows_existing_data()) load_existing_data();
+  // Without existing data (a new case, or one whose loading type changed since the file was
+  // loaded) the ranges start afresh: a count left from before would write ranges 0-0.
+  if (shows_existing_data())
+    load_existing_data();
+  else
+    record().n_load_ranges = 0;
+  saved_count_ = record().n_load_ranges;
 }
 
 // Data of a case taken from an old loading file is shown while the case keeps the loading
@@ -89,18 +98,25 @@ void SinExpEditor::load_existing_data() {
   const std::string path = file_name();
   common::create_if_missing(path);
   text::RecordSource source;
+  // The count becomes the number of ranges the file holds: an entry it does not reach would be
+  // an invisible range 0-0.
+  const int wanted = record().n_load_ranges;
+  int read = 0;
   if (text::RecordSource::from_file(path, source)) {
-    for (int i = 1; i <= record().n_load_ranges; ++i) {
+    for (int i = 1; i <= wanted; ++i) {
       app::NodeRange range;
       if (layouts::read_amplitude_entry(source, state_.n_dof, range) != text::ReadStatus::ok) break;
       table_.at(i) = range;
+      read = i;
     }
   }
+  record().n_load_ranges = read;
   show_list();
 }
 
 void SinExpEditor::add() {
   const TypedNodes nodes = read_nodes(dialog_, id::from, id::to);
+  if (!nodes_in_model(context_, nodes)) return;
   app::NodeRange range{nodes.first, nodes.last};
   read_row(dialog_, amplitude_row, state_.n_dof, amplitude_length, range.components);
   int& n = record().n_load_ranges;
@@ -141,10 +157,12 @@ void SinExpEditor::save() {
     record().phi = text::c_to_float(dialog_.text(id::phi, parameter_length), parameter_length);
   std::vector<std::string> records;
   for (int i = 1; i <= record().n_load_ranges; ++i)
-    records.push_back(layouts::amplitude_record(table_.entry(i), state_.n_nodes, state_.n_dof));
+    if (writable(table_.entry(i)))
+      records.push_back(layouts::amplitude_record(table_.entry(i), state_.n_nodes, state_.n_dof));
   records.push_back(layouts::end_of_case_record(case_number_));
   const std::string path = file_name();
   if (!save_case_file(context_, path, records)) return;
+  saved_count_ = record().n_load_ranges;
   state_.loading_saved[case_number_] = true;
   dialog_.set_enabled(id::cancel, false);
 }

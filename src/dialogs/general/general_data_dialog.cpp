@@ -37,7 +37,22 @@ enum class SaveProblem {
   no_cases,             // the number of cases is 0 (or a typed sign made it negative)
   beta_or_gamma_blank,  // 1./Beta or 1./Gamma empty
   delta_or_teta_blank,  // New Operator only: one of 1./Delta .. 1./Teta2 empty
+  cases_not_whole,      // the number of cases is not a whole number from 0 to 99 ("abc", -2, 123)
+  coefficient_not_real, // a coefficient text is not one real number: the solver could not read it
 };
+
+// What SAVE refuses, and for a coefficient which one (index into controls::coefficients).
+struct SaveCheck {
+  SaveProblem problem = SaveProblem::none;
+  std::size_t coefficient = 0;
+  std::string text;  // the refused text, trimmed
+};
+
+constexpr std::string_view coefficient_labels[] = {"1./Beta", "1./Gamma", "1./Delta",
+                                                   "1./Teta", "1./Teta1", "1./Teta2"};
+// The field is wider than what is read from it; what stands beyond is checked too, so that a
+// cut never passes unseen.
+constexpr std::size_t checked_length = 64;
 
 std::string left_justified(int value, std::size_t width) {
   std::string s = std::to_string(value);
@@ -85,7 +100,10 @@ void show_committed_operator(ui::Dialog& dialog, app::ProgramState& state) {
 // ---------------------------------------------------------------------------------------
 // SAVE Changes.
 
-SaveProblem read_fields(const ui::Dialog& dialog, WorkingCopy& w) {
+// The Parts' three checks first, then the typed numbers: the case count is read from two
+// characters, so "123" or "-2" would otherwise be taken as 12 or give the =0 message, and a
+// coefficient is written into the loading file as typed.
+SaveCheck read_fields(const ui::Dialog& dialog, WorkingCopy& w) {
   OperatorBlock& block = w.operator_block;
   block.new_operator = dialog.selection(c::operator_combo) == c::new_operator_item;
   const bool newmark = dialog.selection(c::operator_combo) == c::newmark_item;
@@ -96,19 +114,29 @@ SaveProblem read_fields(const ui::Dialog& dialog, WorkingCopy& w) {
   auto blank = [&dialog](std::size_t i) {
     return text::trimmed_length(dialog.text(c::coefficients[i], 10)) == 0;
   };
-  // A typed minus sign gives a negative count, which no case list can hold.
-  if (w.n_loading_cases < 1) return SaveProblem::no_cases;
-  if (blank(0) || blank(1)) return SaveProblem::beta_or_gamma_blank;
+  const std::string cases_text = dialog.text(c::n_loading_cases, checked_length);
+  if (text::trimmed_length(cases_text) > 0 &&
+      (!text::converts_whole_to_int(cases_text, 2) || w.n_loading_cases < 0))
+    return {SaveProblem::cases_not_whole, 0, std::string(text::trim(cases_text))};
+  if (w.n_loading_cases < 1) return {SaveProblem::no_cases};
+  if (blank(0) || blank(1)) return {SaveProblem::beta_or_gamma_blank};
   if (block.new_operator && (blank(2) || blank(3) || blank(4) || blank(5)))
-    return SaveProblem::delta_or_teta_blank;
-  return SaveProblem::none;
+    return {SaveProblem::delta_or_teta_blank};
+  if (block.standard_coefficients) return {};
+  for (std::size_t i = 0; i < (block.new_operator ? c::coefficients.size() : 2); ++i) {
+    const std::string typed = dialog.text(c::coefficients[i], checked_length);
+    if (!text::is_free_form_real(typed.substr(0, 10)) || text::trimmed_length(typed) > 10 ||
+        typed.find_first_not_of(' ', 10) != std::string::npos)
+      return {SaveProblem::coefficient_not_real, i, std::string(text::trim(typed))};
+  }
+  return {};
 }
 
-void report_save_problem(app::Context& context, SaveProblem problem) {
+void report_save_problem(app::Context& context, const SaveCheck& check) {
   auto show = [&context](std::string_view english, std::string_view romanian) {
     context.message(english, romanian, "SAVE Message", ui::Icon::information);
   };
-  switch (problem) {
+  switch (check.problem) {
     case SaveProblem::none: return;
     case SaveProblem::no_cases:
       return show("ERROR: No. of Loading cases =0 !", "EROARE: Nr. de cazuri de incarcare =0 !");
@@ -116,14 +144,24 @@ void report_save_problem(app::Context& context, SaveProblem problem) {
       return show("ERROR: Beta or Gamma =0 !", "EROARE: Beta sau Gamma =0 !");
     case SaveProblem::delta_or_teta_blank:
       return show("ERROR: Delta or Teta =0 !", "EROARE: Delta sau Teta =0 !");
+    case SaveProblem::cases_not_whole:
+      return show("ERROR: No. of Loading cases must be a whole number from 1 to 99, not \"" + check.text + "\" !",
+                  "EROARE: Nr. de cazuri de incarcare trebuie sa fie un numar intreg de la 1 la 99, nu \"" +
+                      check.text + "\" !");
+    case SaveProblem::coefficient_not_real: {
+      const std::string label(coefficient_labels[check.coefficient]);
+      return show("ERROR: " + label + " must be a number of at most 10 characters, not \"" + check.text + "\" !",
+                  "EROARE: " + label + " trebuie sa fie un numar de cel mult 10 caractere, nu \"" + check.text +
+                      "\" !");
+    }
   }
 }
 
 void save_changes(Session& session, ui::Dialog& dialog) {
   app::ProgramState& state = session.context.state;
-  const SaveProblem problem = read_fields(dialog, session.working);
-  if (problem != SaveProblem::none) {
-    report_save_problem(session.context, problem);
+  const SaveCheck check = read_fields(dialog, session.working);
+  if (check.problem != SaveProblem::none) {
+    report_save_problem(session.context, check);
     state.general_data_saved = false;
     return;
   }

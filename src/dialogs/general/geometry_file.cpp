@@ -1,8 +1,8 @@
 #include "dialogs/general/geometry_file.h"
 
-#include <filesystem>
-#include <system_error>
 #include <vector>
+
+#include "text/regular_file.h"
 
 namespace general {
 
@@ -93,16 +93,13 @@ GeometryReadResult read_geometry_file(std::string_view path) {
     result.outcome = GeometryOutcome::path_too_long;
     return result;
   }
-  std::error_code ec;
-  const std::filesystem::file_status status = std::filesystem::status(name, ec);
-  if (name.empty() || status.type() == std::filesystem::file_type::not_found) {
-    result.outcome = GeometryOutcome::not_found;
-    return result;
-  }
   RecordSource source;
-  if (status.type() == std::filesystem::file_type::directory ||
-      !RecordSource::from_file(name, source)) {
-    result.outcome = GeometryOutcome::cannot_open;
+  text::FileRead why;
+  if (name.empty() || !RecordSource::from_file(name, source, &why)) {
+    result.kind = why.kind;
+    result.outcome = name.empty() || why.status == text::FileReadStatus::missing ? GeometryOutcome::not_found
+                   : why.status == text::FileReadStatus::not_regular        ? GeometryOutcome::not_regular
+                                                                           : GeometryOutcome::cannot_open;
     return result;
   }
   return read_geometry_records(source);
@@ -123,6 +120,9 @@ ProblemText problem_reason(const GeometryReadResult& result) {
     case GeometryOutcome::not_found: return {"the file does not exist", "fisierul nu exista"};
     case GeometryOutcome::cannot_open:
       return {"the file cannot be opened", "fisierul nu poate fi deschis"};
+    case GeometryOutcome::not_regular:
+      return {"the name is " + std::string(text::kind_words(result.kind, false)) + ", not a regular file",
+              "numele este " + std::string(text::kind_words(result.kind, true)) + ", nu un fisier obisnuit"};
     case GeometryOutcome::empty: return {"the file is empty", "fisierul este gol"};
     case GeometryOutcome::no_count_record:
       return {"the file ends before the record of the numbers of nodes and elements",

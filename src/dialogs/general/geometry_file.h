@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "text/regular_file.h"
 #include "text/fixed_text.h"
 #include "text/free_form.h"
 
@@ -32,7 +33,8 @@ enum class GeometryOutcome {
   ok,                // counts and units read
   path_too_long,     // longer than the path fields of the program state and the loading file
   not_found,         // no file of that name
-  cannot_open,       // the name exists but cannot be opened or read (a folder, no permission)
+  cannot_open,       // the file exists but cannot be opened or read (no permission, I/O error)
+  not_regular,       // a folder, device, FIFO or socket: never read
   empty,             // not a single record
   no_count_record,   // the file ends before its count record is complete
   bad_count_record,  // the count record is not six integers
@@ -44,6 +46,7 @@ struct GeometryReadResult {
   GeometryOutcome outcome = GeometryOutcome::ok;
   GeometryData data;      // complete only when outcome is ok
   std::size_t line = 0;   // 1-based line ending the count record (bad_count_record, bad_counts)
+  text::FileKind kind = text::FileKind::regular;  // what the path names (not_regular)
 };
 
 // Reads the records of a geometry file from the start of `source`.

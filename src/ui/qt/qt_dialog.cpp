@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include "ui/qt/button_face.h"
+#include "ui/qt/field_feedback.h"
 #include "ui/qt/qt_image.h"
 #include "ui/qt/qt_text.h"
 
@@ -173,6 +174,7 @@ QWidget* QtDialog::make_widget(const ControlTemplate& control) {
   widget->setAccessibleName(from_utf8(control.label));
   widget->setEnabled(control.enabled);
   connect_user_actions(control, widget);
+  if (auto* edit = qobject_cast<QLineEdit*>(widget)) watch_conversion(edit, field_format(template_.id, control.id));
   return widget;
 }
 
@@ -283,6 +285,7 @@ void QtDialog::set_text(ControlId id, std::string_view text, int item) {
   if (auto* edit = qobject_cast<QLineEdit*>(w)) {
     edit->setText(value);
     edit->setCursorPosition(0);  // the start of a long number is the part that matters
+    mark_conversion(edit);       // the blocked signals do not reach the feedback
   } else if (auto* label = qobject_cast<QLabel*>(w)) {
     show_caption(label, value);
   } else if (auto* button = qobject_cast<QPushButton*>(w)) {

@@ -87,6 +87,26 @@ TEST(DiameterEditor, AddGroupNeedsPositiveElementsAndANonZeroDiameter) {
   EXPECT_EQ(failure(r), "");
 }
 
+// An element beyond the model would give the solver an element it does not have (element 0
+// never gets as far: ADD stays disabled).
+TEST(DiameterEditor, ElementsOutsideTheModelAreRefusedNamingTheLimit) {
+  app::ProgramState s = model(40);
+  const auto r = run(s, R"(
+    in 110
+    type 1135 "38"
+    type 1136 "41"
+    type 1137 "0.3"
+    press 1138
+    expect message "ADD Message" "Element numbers MUST be from 1 to 40 (the No. of Elements) !"
+    expect item 1139 1 ""
+    type 1135 "0"
+    expect disabled 1138
+    press 2
+  )");
+  ASSERT_EQ(failure(r), "");
+  EXPECT_EQ(s.n_diameter_groups, 0);
+}
+
 TEST(DiameterEditor, SameGroupTextReplacesTheDiameter) {
   app::ProgramState s = model(40);
   const auto r = run(s, R"(

@@ -49,8 +49,9 @@ expect enabled 1050
 press 1
 )");
   EXPECT_RAN(outcome);
-  // The count changes at once; the times reach the table only on save.
-  EXPECT_EQ(s.case_records[1].n_time_points, 3);
+  // The times reach the table only on save; DONE without a save puts the count back, or the
+  // next save would write time points of time 0 for the times never saved.
+  EXPECT_EQ(s.case_records[1].n_time_points, 0);
   EXPECT_TRUE(s.time_point_table.empty());
 }
 
@@ -191,6 +192,7 @@ expect enabled 1083
 press 1083
 expect item 1102 1 "    0.100000"
 expect item 1102 2 ""
+press 1093
 press 1
 )");
   EXPECT_RAN(outcome);
@@ -270,7 +272,7 @@ pick 1102 2
 type 1084 "1"
 type 1085 "1"
 press 1050
-type 1085 "2"
+type 1084 "01"
 press 1050
 expect message "ADD Message" "The list of node ranges is full (1 ranges). The range was not added !"
 press 1093

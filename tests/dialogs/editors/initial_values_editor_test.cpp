@@ -73,12 +73,11 @@ press 1
   EXPECT_EQ(records("1init.dat"),
             (std::vector<std::string>{layouts::conditions_record(conditions(6, 10, 2.5f), 120, 3),
                                       "End_of_Initial_Conditions"}));
-  // Nothing was added to the loading group: its one zero range is written all the same.
-  EXPECT_EQ(records("1InitLoad.dat"),
-            (std::vector<std::string>{layouts::loadings_record(NodeRange{}, 120, 3),
-                                      "End_of_Initial_Loading"}));
+  // Nothing was added to the loading group: it writes its end line alone, never a range of
+  // node 0.
+  EXPECT_EQ(records("1InitLoad.dat"), (std::vector<std::string>{"End_of_Initial_Loading"}));
   EXPECT_EQ(s.case_records[1].n_initial_conditions, 1);
-  EXPECT_EQ(s.case_records[1].n_initial_loadings, 1);
+  EXPECT_EQ(s.case_records[1].n_initial_loadings, 0);
   EXPECT_TRUE(s.initial_values_saved[1]);
 }
 
@@ -154,7 +153,9 @@ press 1
   EXPECT_EQ(s.case_records[1].n_initial_conditions, 2);
 }
 
-TEST(InitialValuesEditor, ShortFileKeepsItsCountAndShowsTheRangesItHolds) {
+// A file holding fewer ranges than the case's count (a missing or cut file) gives the ranges it
+// holds and no more: the entries it lacks would be written as ranges of node 0.
+TEST(InitialValuesEditor, ShortFileGivesTheRangesItHoldsAndNoRangeOfNodeZero) {
   TempCurrentDir dir;
   auto s = model(120, 3);
   saved_case(s, {conditions(2, 8, 1.0f)});
@@ -170,8 +171,9 @@ press 1
 )");
   EXPECT_RAN(outcome);
   const auto written = records("1init.dat");
-  ASSERT_EQ(written.size(), 4u);
-  EXPECT_EQ(written[2], layouts::conditions_record(NodeRange{}, 120, 3));
+  ASSERT_EQ(written.size(), 2u);
+  EXPECT_EQ(written[0], layouts::conditions_record(conditions(2, 8, 1.0f), 120, 3));
+  EXPECT_EQ(s.case_records[1].n_initial_conditions, 1);
 }
 
 TEST(InitialValuesEditor, ToBeforeFromIsRefusedInBothLanguages) {
@@ -245,6 +247,7 @@ expect text 1037 "0.25"
 type 1035 "-9.81"
 type 1036 "12345678"
 press 1044
+expect message "ADD Message" "Node numbers MUST be from 1 to 120 (the No. of Nodes) !"
 pick 1043 1
 expect text 1036 "0.123457E+08"
 press 2
@@ -259,9 +262,9 @@ press 2
   s.language = "Romanian";
   EXPECT_RAN(run(s, editors::open_initial_values_editor, "in 103\npress 1113\npress 1071\npress 1\n"));
   const auto written = records("1init.dat");
-  ASSERT_EQ(written.size(), 3u);
-  EXPECT_EQ(written[1], "Sfarsit_Conditii_Initiale");
-  EXPECT_EQ(written[2], layouts::acceleration_record(s.case_records[1].initial_acceleration));
+  ASSERT_EQ(written.size(), 2u);
+  EXPECT_EQ(written[0], "Sfarsit_Conditii_Initiale");
+  EXPECT_EQ(written[1], layouts::acceleration_record(s.case_records[1].initial_acceleration));
   EXPECT_EQ(records("1InitLoad.dat").back(), "Sfarsit_Incarcare_Initiala");
 }
 
@@ -277,8 +280,8 @@ TEST(InitialValuesEditor, FullTableRefusesTheRangeButTakesTheAcceleration) {
   s.case_records[1].n_initial_loadings = 1;
   auto outcome = run(s, editors::open_initial_values_editor, R"(
 in 103
-type 1076 "2"
-type 1077 "2"
+type 1076 "01"
+type 1077 "1"
 type 1035 "1.5"
 type 1036 "-3"
 press 1044

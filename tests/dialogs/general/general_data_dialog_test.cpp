@@ -122,16 +122,21 @@ TEST(GeneralDataDialog, SaveCommitsTheWorkingCopyAndOkWithoutSavingDoesNot) {
   EXPECT_FALSE(s.general_data_saved);
 }
 
-TEST(GeneralDataDialog, ANegativeNumberOfCasesIsRefusedLikeZero) {
+// Only a whole number from 1 to 99 is taken: a sign, letters or a third digit would otherwise be
+// dropped by the two-character reading, or turned into the =0 message.
+TEST(GeneralDataDialog, ANumberOfCasesThatIsNotAWholeNumberTo99HasItsOwnMessage) {
   TempCurrentDir dir;
   write_file(dir.path() / "good.dat", good_model);
-  const DialogRun run = run_dialog(fresh_state(dir.path()),
-                             "press 1109\nfile \"good.dat\"\ntype 1006 \"-5\"\npress 1079\n"
-                             "expect message \"SAVE Message\" \"ERROR: No. of Loading cases =0 !\"\n"
-                             "expect disabled 1\npress 2\n");
-  ASSERT_EQ(run.error, "");
-  EXPECT_EQ(run.state.n_loading_cases, 0);
-  EXPECT_FALSE(run.state.general_data_saved);
+  for (const char* typed : {"-5", "123", "4x", "x"}) {
+    const DialogRun run = run_dialog(
+        fresh_state(dir.path()),
+        "press 1109\nfile \"good.dat\"\ntype 1006 \"" + std::string(typed) + "\"\npress 1079\n" +
+            "expect message \"SAVE Message\" \"ERROR: No. of Loading cases must be a whole number from 1 to 99, "
+            "not \\\"" + typed + "\\\" !\"\nexpect disabled 1\npress 2\n");
+    ASSERT_EQ(run.error, "") << typed;
+    EXPECT_EQ(run.state.n_loading_cases, 0);
+    EXPECT_FALSE(run.state.general_data_saved);
+  }
 }
 
 TEST(GeneralDataDialog, ALoadingFileThatCannotBeReadKeepsThePreviousName) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "dialogs/general/geometry_file.h"
+#include "support/special_files.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -123,8 +124,20 @@ TEST(GeometryFile, FilesThatCannotBeRead) {
   EXPECT_EQ(read_geometry_file((dir.path() / "none.dat").string()).outcome, GeometryOutcome::not_found);
   EXPECT_EQ(read_geometry_file("").outcome, GeometryOutcome::not_found);
   std::filesystem::create_directory(dir.path() / "folder.dat");
-  EXPECT_EQ(read_geometry_file((dir.path() / "folder.dat").string()).outcome, GeometryOutcome::cannot_open);
+  EXPECT_EQ(read_geometry_file((dir.path() / "folder.dat").string()).outcome, GeometryOutcome::not_regular);
   EXPECT_EQ(read_geometry_file(std::string(256, 'a')).outcome, GeometryOutcome::path_too_long);
+}
+
+// A device never ends and a FIFO waits for a writer: neither is read, and the message says what
+// the name is.
+TEST(GeometryFile, OnlyARegularFileIsRead) {
+  TempCurrentDir dir;
+  for (const testing_support::SpecialFile& f : testing_support::make_special_files()) {
+    const GeometryReadResult r = read_geometry_file(f.path);
+    EXPECT_EQ(r.outcome, GeometryOutcome::not_regular) << f.path;
+    EXPECT_EQ(geometry_problem_text(r, f.path).english,
+              "ERROR: Geometry file not read: the name is " + f.kind + ", not a regular file.\n" + f.path);
+  }
 }
 
 TEST(GeometryFile, TruncatedFiles) {

@@ -1,0 +1,107 @@
+#include "text/regular_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+
+namespace text {
+
+namespace {
+
+FileKind kind_of_mode(mode_t mode) {
+  if (S_ISREG(mode)) return FileKind::regular;
+  if (S_ISDIR(mode)) return FileKind::directory;
+  if (S_ISFIFO(mode)) return FileKind::fifo;
+  if (S_ISCHR(mode) || S_ISBLK(mode)) return FileKind::device;
+  if (S_ISSOCK(mode)) return FileKind::socket;
+  return FileKind::other;
+}
+
+// Closes the descriptor on every way out.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+bool read_all(int fd, std::string& content, std::size_t max_bytes, std::size_t size_hint) {
+  content.clear();
+  content.reserve(std::min(max_bytes, size_hint));
+  char buffer[1 << 16];
+  while (content.size() < max_bytes) {
+    const std::size_t wanted = std::min(sizeof buffer, max_bytes - content.size());
+    const ssize_t n = ::read(fd, buffer, wanted);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) break;
+    content.append(buffer, static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+}  // namespace
+
+FileKind file_kind(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return FileKind::missing;
+  return kind_of_mode(st.st_mode);
+}
+
+std::string_view kind_words(FileKind kind, bool romanian) {
+  switch (kind) {
+    case FileKind::missing: return romanian ? "un fisier care nu exista" : "a file that does not exist";
+    case FileKind::regular: return romanian ? "un fisier" : "a file";
+    case FileKind::directory: return romanian ? "un director" : "a folder";
+    case FileKind::fifo: return romanian ? "un FIFO (named pipe)" : "a FIFO (named pipe)";
+    case FileKind::device: return romanian ? "un dispozitiv" : "a device";
+    case FileKind::socket: return romanian ? "un socket" : "a socket";
+    case FileKind::other: return romanian ? "un fisier special" : "a special file";
+  }
+  return {};
+}
+
+FileRead read_regular_file(const std::string& path, std::string& content, std::size_t max_bytes) {
+  FileRead result;
+  // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
+  Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (fd.get() < 0) {
+    result.error = errno;
+    result.kind = file_kind(path);  // a socket cannot be opened at all: say what it is
+    if (result.kind == FileKind::missing) result.status = FileReadStatus::missing;
+    else if (result.kind != FileKind::regular) result.status = FileReadStatus::not_regular;
+    else result.status = FileReadStatus::cannot_read;
+    return result;
+  }
+  struct stat st {};
+  if (::fstat(fd.get(), &st) != 0) {
+    result.error = errno;
+    result.status = FileReadStatus::cannot_read;
+    return result;
+  }
+  result.kind = kind_of_mode(st.st_mode);
+  if (result.kind != FileKind::regular) {
+    result.status = FileReadStatus::not_regular;
+    return result;
+  }
+  const int flags = ::fcntl(fd.get(), F_GETFL);
+  if (flags >= 0) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
+  if (!read_all(fd.get(), content, max_bytes, static_cast<std::size_t>(st.st_size))) {
+    result.error = errno;
+    result.status = FileReadStatus::cannot_read;
+    content.clear();
+  }
+  return result;
+}
+
+}  // namespace text

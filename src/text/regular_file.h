@@ -1,0 +1,48 @@
+// Only regular files are read or written. A device such as /dev/zero never ends, a FIFO blocks
+// the program until some other process writes to it, and a folder or a socket holds no text:
+// each is refused with a message that says what the path names.
+#pragma once
+
+#include <cstddef>
+#include <limits>
+#include <string>
+#include <string_view>
+
+namespace text {
+
+enum class FileKind {
+  missing,    // nothing by that name (or a folder on the way is missing)
+  regular,    // an ordinary file: the only kind that is read or written
+  directory,  // a folder
+  fifo,       // a named pipe
+  device,     // a character or block device
+  socket,     // a Unix-domain socket
+  other,      // anything else the system may have
+};
+
+// What the path names now, following symbolic links.
+FileKind file_kind(const std::string& path);
+
+// The kind as the messages say it: "a folder", "un director", ...
+std::string_view kind_words(FileKind kind, bool romanian);
+
+enum class FileReadStatus {
+  ok,           // the whole file (or its first `max_bytes`) is in `content`
+  missing,      // there is no such file
+  not_regular,  // the path names a folder, device, FIFO or socket: nothing was read from it
+  cannot_read,  // permission, I/O error and the like; `error` holds the errno
+};
+
+struct FileRead {
+  FileReadStatus status = FileReadStatus::ok;
+  FileKind kind = FileKind::regular;
+  int error = 0;
+};
+
+// Reads a regular file. The file is opened without blocking and its kind checked on the open
+// descriptor, so neither a FIFO that nobody writes to nor a path replaced between a check and
+// the open can hang or feed the reader.
+FileRead read_regular_file(const std::string& path, std::string& content,
+                           std::size_t max_bytes = std::numeric_limits<std::size_t>::max());
+
+}  // namespace text

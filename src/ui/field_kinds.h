@@ -1,0 +1,34 @@
+// What each edit of the dialog templates holds, and how many of its characters the dialogs
+// read: the data that lets a face tell, as the user types, whether a text will be taken whole.
+// Typing is never blocked; the conversion rules of the dialogs stay as they are.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "ui/toolkit.h"
+
+namespace ui {
+
+enum class FieldKind {
+  free_text,  // anything goes (or the field is not a number)
+  real,       // a real number (C-library prefix rule)
+  integer,    // a whole number (C-library prefix rule)
+  node,       // a node number of the model
+  element,    // an element number of the model
+};
+
+struct FieldFormat {
+  FieldKind kind = FieldKind::free_text;
+  std::size_t length = 0;  // characters the dialog converts
+};
+
+// What edit `id` of template `template_id` holds; free text when the table does not name it.
+FieldFormat field_format(int template_id, ControlId id);
+
+// Empty when `typed` is blank or converts whole; otherwise a note saying what will be stored,
+// for example: Not a number as typed: 12.5 will be stored.
+std::string conversion_note(const FieldFormat& format, std::string_view typed);
+
+}  // namespace ui
