@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "app/file_boxes.h"
+#include "app/unsaved_entries.h"
 #include "cases/case_form.h"
 #include "cases/scratch_files.h"
 #include "editors/editors.h"
@@ -63,7 +64,7 @@ std::string& file_box_buffer() {
 class LoadingCasesDialog {
  public:
   LoadingCasesDialog(app::Context& context, ui::Dialog& dialog)
-      : context_(context), state_(context.state), dialog_(dialog) {}
+      : context_(context), state_(context.state), dialog_(dialog), entries_(context, dialog, template_id) {}
 
   void set_up();
   void on_control(ControlId id);
@@ -111,6 +112,9 @@ class LoadingCasesDialog {
   // A case chosen in the case list during this run of the dialog; current_case itself may
   // still hold the choice of an earlier run, which names no case of this one.
   bool case_selected_ = false;
+  // Case data typed, chosen or edited since the dialog opened or the loading file was last
+  // created: the case arrays go when the dialog closes.
+  app::UnsavedEntries entries_;
 };
 
 // ----- set-up -----
@@ -191,6 +195,8 @@ void LoadingCasesDialog::fill_case_lists() {
 // ----- dispatch -----
 
 void LoadingCasesDialog::on_control(ControlId id) {
+  if (id != select_button && id != create_button && id != view_button && id != language_list)
+    entries_.note(id);
   switch (id) {
     case case_list: select_case(); break;
     case processed_list: choose_processed_case(); break;
@@ -522,6 +528,7 @@ void LoadingCasesDialog::create_loading_file() {
   for (int k = 1; k <= n && state_.case_records.contains(k); ++k)
     state_.written_case_records[k] = state_.case_records[k];
   loadfile::write_loading_file(context_);
+  entries_.kept();
   dialog_.set_enabled(cancel_button, false);
 }
 

@@ -6,6 +6,7 @@
 #include "editors/diameter_table.h"
 #include "editors/editor_messages.h"
 #include "app/dialog_initializer.h"
+#include "app/unsaved_entries.h"
 #include "editors/editors.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
@@ -78,9 +79,14 @@ void DiametersEditor::run() {
   auto dialog = context_.toolkit.create_dialog(dialog_id);
   ui::Dialog& d = *dialog;
   app::register_common_initializer(context_, d, dialog_id);
+  // A SAVE disables Cancel, and with it Esc and the close box.
+  app::UnsavedEntries entries(context_, d, dialog_id);
   for (ui::ControlId id : {from_field, to_field, diameter_field, group_list, add_button,
                            remove_button, save_button, done_button})
-    d.on(id, [this](ui::Dialog& dlg, ui::ControlId control) { on_control(dlg, control); });
+    d.on(id, [this, &entries](ui::Dialog& dlg, ui::ControlId control) {
+      entries.note(control);
+      on_control(dlg, control);
+    });
 
   d.set_item_count(group_list, std::max(state_.n_elements, 0));
   items_.assign(static_cast<std::size_t>(std::max(state_.n_elements, 0)), std::string());

@@ -118,6 +118,7 @@ class DiscreteLoadingEditor {
 
   void set_up();
   void on_control(ui::ControlId control);
+  bool changes_saved = false;  // set by a SAVE that wrote the case file
 
  private:
   int& n_time_points() { return state_.case_records[case_number_].n_time_points; }
@@ -267,6 +268,7 @@ void DiscreteLoadingEditor::save() {
     if (!save_case_file(context_, path, records)) return;
   }
   state_.loading_saved[case_number_] = true;
+  changes_saved = true;
   dialog_.set_enabled(id::cancel, false);
 }
 

@@ -36,6 +36,7 @@ class SinExpEditor {
 
   void set_up();
   void on_control(ui::ControlId control);
+  bool changes_saved = false;  // set by a SAVE that wrote the case file
 
  private:
   app::CaseRecord& record() { return state_.case_records[case_number_]; }
@@ -146,6 +147,7 @@ void SinExpEditor::save() {
   const std::string path = file_name();
   if (!save_case_file(context_, path, records)) return;
   state_.loading_saved[case_number_] = true;
+  changes_saved = true;
   dialog_.set_enabled(id::cancel, false);
 }
 

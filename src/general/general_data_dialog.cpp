@@ -4,6 +4,7 @@
 
 #include "app/dialog_initializer.h"
 #include "app/file_boxes.h"
+#include "app/unsaved_entries.h"
 #include "cases/scratch_files.h"
 #include "general/controls.h"
 #include "general/operator_block.h"
@@ -158,10 +159,12 @@ void load_from_old_file(Session& session, ui::Dialog& dialog) {
   app::ProgramState& state = context.state;
   std::string& buffer = loading_box_buffer();
   if (!context.toolkit.open_file_box(app::loading_file_box_request(state), buffer)) return;
-  if (!loading_path_fits(context, buffer)) return;
+  // A path that failed is not offered again: the next box starts afresh in the data folder.
+  if (!loading_path_fits(context, buffer)) return buffer.clear();
   const text::Field<260> previous_loading_file = state.loading_file;
   state.loading_file = text::trim_right(buffer);
   if (!loadfile::load_old_loading_file(context, dialog, std::string(state.loading_file.trimmed()))) {
+    buffer.clear();
     state.loading_file = previous_loading_file;  // the reader has said why
     // A file that broke part-way leaves what was read before the fault in the committed data,
     // which the dialog does not show; the user's own entries stay on screen, and OK waits for
@@ -301,6 +304,9 @@ int run_general_data_dialog(app::Context& context) {
   state.general_data_changed = false;
   state.general_data_saved = false;
   dialog->set_enabled(c::ok, false);
+  app::ask_before_discarding(context, *dialog, [&state] {
+    return state.general_data_changed && !state.general_data_saved;
+  });
 
   state.general_data_result = dialog->run_modal();
   return state.general_data_result;

@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,6 +11,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QThread>
 #include <QTimer>
 
 #include "ui/qt/button_face.h"
@@ -24,18 +26,33 @@ constexpr ControlId ok_button = 1;
 constexpr ControlId cancel_button = 2;
 constexpr int template_font_pixels = 12;
 
-// Remembers the current row when a mouse press reaches a list, so that a press on the row that
-// is already selected can still count as the user's choice.
-class PressWatcher : public QObject {
+int first_selected_row(const QListWidget* list) {
+  int first = -1;
+  for (const QModelIndex& index : list->selectionModel()->selectedIndexes())
+    if (first < 0 || index.row() < first) first = index.row();
+  return first;
+}
+
+// Remembers the selected row when a mouse press reaches a list, so that a press on the row that
+// is already selected can still count as the user's choice. When the keyboard arrives at a list
+// without a current row, it puts it on the first row without choosing it, so that Space and
+// the arrows always have a row to start from, even after the program cleared the selection.
+class ListWatcher : public QObject {
  public:
-  explicit PressWatcher(QListWidget* list) : QObject(list), list_(list) {
+  explicit ListWatcher(QListWidget* list) : QObject(list), list_(list) {
     list->viewport()->installEventFilter(this);
+    list->installEventFilter(this);
   }
-  int row_before_press = -1;
+  int selected_before_press = -1;
 
  protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::MouseButtonPress) row_before_press = list_->currentRow();
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == list_->viewport() && event->type() == QEvent::MouseButtonPress)
+      selected_before_press = first_selected_row(list_);
+    if (watched == list_ && event->type() == QEvent::FocusIn &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason &&
+        !list_->currentIndex().isValid() && list_->count() > 0)
+      list_->selectionModel()->setCurrentIndex(list_->model()->index(0, 0), QItemSelectionModel::NoUpdate);
     return false;
   }
 
@@ -114,13 +131,6 @@ QWidget* make_control(const ControlTemplate& control, QWidget* parent) {
   return new QWidget(parent);
 }
 
-int first_selected_row(const QListWidget* list) {
-  int first = -1;
-  for (const QModelIndex& index : list->selectionModel()->selectedIndexes())
-    if (first < 0 || index.row() < first) first = index.row();
-  return first;
-}
-
 // An item that goes takes its selection with it; Qt would select a neighbour instead.
 void resize_list(QListWidget* list, int n) {
   const bool selection_goes = first_selected_row(list) >= n;
@@ -157,6 +167,7 @@ QtDialog::QtDialog(const DialogTemplate& dialog_template, QWidget* parent)
   for (std::size_t i = 0; i < widgets_.size(); ++i)
     if (template_.controls[i].kind == ControlKind::group_box) widgets_[i]->lower();
   set_tab_order();
+  give_mnemonics();
   window_->on_escape = [this] { escape(); };
   window_->on_enter = [this] { enter(); };
   window_->on_close_box = [this] { close_box(); };
@@ -189,12 +200,31 @@ void QtDialog::connect_user_actions(const ControlTemplate& control, QWidget* wid
     connect_list(id, list);
 }
 
+// The callback runs once the selection has changed, so that it reads the new one; moving the
+// current row alone (the keyboard arriving at the list) chooses nothing. A list the user
+// emptied (Ctrl+click) has chosen nothing either.
 void QtDialog::connect_list(ControlId id, QListWidget* list) {
-  QObject::connect(list, &QListWidget::currentRowChanged, window_, [this, id] { fire(id); });
-  auto* watcher = new PressWatcher(list);
-  QObject::connect(list, &QListWidget::pressed, window_, [this, id, list, watcher] {
-    if (list->currentRow() == watcher->row_before_press) fire(id);
+  QObject::connect(list, &QListWidget::itemSelectionChanged, window_, [this, id, list] {
+    if (first_selected_row(list) >= 0) fire(id);
   });
+  auto* watcher = new ListWatcher(list);
+  QObject::connect(list, &QListWidget::pressed, window_, [this, id, watcher](const QModelIndex& index) {
+    if (index.row() == watcher->selected_before_press) fire(id);
+  });
+}
+
+void QtDialog::give_mnemonics() {
+  std::vector<QPushButton*> buttons;
+  for (QWidget* widget : widgets_)
+    if (auto* button = qobject_cast<QPushButton*>(widget)) buttons.push_back(button);
+  ui::qt::give_mnemonics(buttons);
+}
+
+// The keyboard starts at the first control it can reach, in the template's order.
+void QtDialog::focus_first() {
+  for (QWidget* widget : widgets_)
+    if ((widget->focusPolicy() & Qt::TabFocus) && widget->isEnabled())
+      return widget->setFocus(Qt::TabFocusReason);
 }
 
 void QtDialog::set_tab_order() {
@@ -239,16 +269,22 @@ void QtDialog::enter() {
       if (auto* button = qobject_cast<QPushButton*>(widgets_[i])) return button->click();
 }
 
+bool QtDialog::may_leave() { return !leave_check_ || leave_check_(*this); }
+
+// Esc is the Cancel button when there is one, and the close box otherwise.
 void QtDialog::escape() {
   QWidget* cancel = widget(cancel_button);
+  if (cancel && !cancel->isEnabled()) return;
+  if (!may_leave()) return;
   if (!cancel) end(cancel_button);
-  else if (cancel->isEnabled()) press_button(cancel_button);
+  else press_button(cancel_button);
 }
 
 // A disabled Cancel also holds the close box: the dialog has said the user may not go back.
 void QtDialog::close_box() {
   QWidget* cancel = widget(cancel_button);
-  if (!cancel || cancel->isEnabled()) end(cancel_button);
+  if (cancel && !cancel->isEnabled()) return;
+  if (may_leave()) end(cancel_button);
 }
 
 void QtDialog::end(int code) {
@@ -265,7 +301,10 @@ int QtDialog::run_modal() {
   if (!created_call_done_) {
     QTimer::singleShot(0, window_, [this] {
       created_call_done_ = true;
+      window_->loop_level = QThread::currentThread()->loopLevel();
+      focus_first();
       fire(template_.id);
+      window_->created = true;
     });
   }
   running_ = true;
