@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/context.h"
+#include "dialogs/context.h"
 #include "loadfile/reader.h"
 #include "loadfile/reader_parse.h"
 #include "loadfile/writer.h"

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "common/text_file.h"
+#include "model/case_files/text_file.h"
 #include "loadfile/reader_messages.h"
 #include "loadfile/reader_parse.h"
 #include "text/fixed_text.h"
@@ -30,7 +30,7 @@ std::string loading_file_path(std::string_view path) {
   return std::string(text::trim_right(std::string_view(typed).substr(0, path_length)));
 }
 
-bool write_scratch_files(app::Context& context, const std::vector<ScratchFile>& files) {
+bool write_scratch_files(Session& context, const std::vector<ScratchFile>& files) {
   for (const ScratchFile& file : files) {
     std::string reason;  // the message names the file and its folder instead
     if (common::replace_file(file.name, file.content, reason)) continue;
@@ -42,7 +42,7 @@ bool write_scratch_files(app::Context& context, const std::vector<ScratchFile>& 
 
 }  // namespace
 
-LoadOutcome load_loading_file(app::Context& context, const std::string& path_argument) {
+LoadOutcome load_loading_file(Session& context, const std::string& path_argument) {
   const std::string path = loading_file_path(path_argument);
   text::RecordSource source;
   if (path.empty() || !text::RecordSource::from_file(path, source)) {
@@ -67,7 +67,7 @@ LoadOutcome load_loading_file(app::Context& context, const std::string& path_arg
   return LoadOutcome::loaded;
 }
 
-bool load_old_loading_file(app::Context& context, ui::Dialog& general_data_dialog,
+bool load_old_loading_file(Session& context, ui::Dialog& general_data_dialog,
                            const std::string& path) {
   const LoadOutcome outcome = load_loading_file(context, path);
   if (outcome == LoadOutcome::program_ends) general_data_dialog.close(2);
