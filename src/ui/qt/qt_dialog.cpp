@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +14,7 @@
 #include <QSignalBlocker>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 
 #include "ui/qt/button_face.h"
 #include "ui/qt/qt_image.h"
@@ -33,10 +35,23 @@ int first_selected_row(const QListWidget* list) {
   return first;
 }
 
+// The row an arrow, Home or End key takes the list to from `row`, among `count`.
+int row_after_key(int key, int row, int count) {
+  switch (key) {
+    case Qt::Key_Up: return std::max(row - 1, 0);
+    case Qt::Key_Down: return std::min(row + 1, count - 1);
+    case Qt::Key_Home: return 0;
+    case Qt::Key_End: return count - 1;
+    default: return -1;
+  }
+}
+
 // Remembers the selected row when a mouse press reaches a list, so that a press on the row that
 // is already selected can still count as the user's choice. When the keyboard arrives at a list
 // without a current row, it puts it on the first row without choosing it, so that Space and
 // the arrows always have a row to start from, even after the program cleared the selection.
+// An arrow that cannot move (the only row, the last row) chooses the row it stays on, as it
+// would choose the row it moved to.
 class ListWatcher : public QObject {
  public:
   explicit ListWatcher(QListWidget* list) : QObject(list), list_(list) {
@@ -53,7 +68,16 @@ class ListWatcher : public QObject {
         static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason &&
         !list_->currentIndex().isValid() && list_->count() > 0)
       list_->selectionModel()->setCurrentIndex(list_->model()->index(0, 0), QItemSelectionModel::NoUpdate);
+    if (watched == list_ && event->type() == QEvent::KeyPress) return stays_and_chooses(static_cast<QKeyEvent*>(event));
     return false;
+  }
+
+  bool stays_and_chooses(const QKeyEvent* event) {
+    const int row = list_->currentRow();
+    if (row < 0 || event->modifiers() != Qt::NoModifier) return false;
+    if (row_after_key(event->key(), row, list_->count()) != row || list_->item(row)->isSelected()) return false;
+    list_->selectionModel()->select(list_->currentIndex(), QItemSelectionModel::ClearAndSelect);
+    return true;
   }
 
  private:

@@ -103,6 +103,7 @@ const std::vector<Shape>& shapes() {
       {{"expect", "focus"}, "n", K::expect_focus},
       {{"expect", "box", "folder"}, "s", K::expect_box_folder},
       {{"expect", "box", "lists"}, "s", K::expect_box_lists},
+      {{"expect", "box", "offers"}, "s", K::expect_box_offers},
   };
   return all;
 }
@@ -212,6 +213,20 @@ std::string with_workspace(std::string_view text, const std::string& workspace) 
 std::string folder_text(std::string_view folder) {
   while (folder.size() > 1 && folder.back() == '/') folder.remove_suffix(1);
   return std::string(folder);
+}
+
+BoxCheck box_check(const Statement& s, const std::string& expected, const BoxSeen& seen) {
+  std::string got = seen.name, want = expected, what = "offered the name ";
+  if (s.kind == Statement::Kind::expect_box_folder) {
+    got = seen.folder;
+    want = folder_text(expected);
+    what = "opened in ";
+  } else if (s.kind == Statement::Kind::expect_box_lists) {
+    got = seen.listing;
+    what = "listed ";
+  }
+  if (got == want) return {};
+  return {false, "the open-file box " + what + quoted(got) + ", expected " + quoted(want)};
 }
 
 bool box_pattern_matches(std::string_view pattern, std::string_view name) {

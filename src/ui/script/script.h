@@ -33,6 +33,7 @@ struct Statement {
     expect_focus,      // expect focus ID
     expect_box_folder, // expect box folder "PATH": the last open-file box opened there
     expect_box_lists,  // expect box lists "NAME NAME": ... and listed these files
+    expect_box_offers, // expect box offers "NAME": ... with this name in its name field
   };
   Kind kind = Kind::close;
   int line = 0;
@@ -62,6 +63,17 @@ std::string quoted(std::string_view s);
 std::string with_workspace(std::string_view text, const std::string& workspace);
 // A folder as `expect box folder` compares it: without a trailing "/".
 std::string folder_text(std::string_view folder);
+// What an open-file box showed when it opened, and an `expect box` statement held against it
+// (`expected` with @WORKSPACE@ already replaced).
+struct BoxSeen {
+  std::string folder, listing, name;
+};
+struct BoxCheck {
+  bool holds = true;
+  std::string problem;
+};
+BoxCheck box_check(const Statement& s, const std::string& expected, const BoxSeen& seen);
+
 // Whether `name` matches a file-box pattern ("*.dat"): "*" any run, "?" one character, letters
 // in either case, as file boxes match them.
 bool box_pattern_matches(std::string_view pattern, std::string_view name);

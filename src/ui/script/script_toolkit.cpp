@@ -222,7 +222,8 @@ void ScriptDialog::user_key(int line, Key key) {
   }
 }
 
-// SPACE chooses the item the keyboard is on; the arrows, Home and End move there and choose it.
+// SPACE chooses the item the keyboard is on; the arrows, Home and End move and choose where
+// they arrive, and where they cannot move they choose the item they stay on.
 void ScriptDialog::list_key(int, Control& c, Key key) {
   const int n = static_cast<int>(c.items.size());
   if (n == 0) return;
@@ -232,7 +233,6 @@ void ScriptDialog::list_key(int, Control& c, Key key) {
     else if (key == Key::down) target = std::min(c.current + 1, n);
     else if (key == Key::home) target = 1;
     else if (key == Key::end) target = n;
-    if (key != Key::space && target == c.current) return;
   }
   c.current = target;
   if (c.selection == target) return;
@@ -330,7 +330,8 @@ void ScriptToolkit::execute(const Statement& s) {
     case K::expect_message:
     case K::expect_no_message: expect_message(s); return;
     case K::expect_box_folder:
-    case K::expect_box_lists: expect_box(s); return;
+    case K::expect_box_lists:
+    case K::expect_box_offers: expect_box(s); return;
     default: break;
   }
   ScriptDialog& dialog = innermost(s);
@@ -411,13 +412,9 @@ void ScriptToolkit::expect_message(const Statement& s) {
 }
 
 void ScriptToolkit::expect_box(const Statement& s) {
-  const bool folder = s.kind == Statement::Kind::expect_box_folder;
-  const std::string want = folder ? folder_text(expanded(s.text)) : s.text;
-  const std::string& got = folder ? box_folder_ : box_listing_;
   if (file_requests_.empty()) throw ScriptError(s.line, "no open-file box has been shown");
-  if (got != want)
-    throw ScriptError(s.line, std::string("the open-file box ") + (folder ? "opened in " : "listed ") +
-                                  script::quoted(got) + ", expected " + script::quoted(want));
+  const BoxCheck check = box_check(s, expanded(s.text), {box_folder_, box_listing_, box_name_});
+  if (!check.holds) throw ScriptError(s.line, check.problem);
 }
 
 namespace {
@@ -481,6 +478,7 @@ bool ScriptToolkit::open_file_box(const OpenFileRequest& request, std::string& p
   const fs::path shown_folder = box_folder(request, path_buffer);
   box_folder_ = folder_text(shown_folder.lexically_normal().string());
   box_listing_ = box_listing(request, shown_folder);
+  box_name_ = path_buffer.empty() ? std::string() : fs::path(std::string(text::trim_right(path_buffer))).filename().string();
   while (file_answers_.empty() && next_ < statements_.size() &&
          (statements_[next_].kind == Statement::Kind::file || statements_[next_].kind == Statement::Kind::file_cancel))
     execute(statements_[next_++]);

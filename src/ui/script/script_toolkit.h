@@ -85,9 +85,11 @@ class ScriptToolkit : public Toolkit {
   std::vector<ShownMessage> messages_;
   std::vector<std::string> viewed_;
   std::vector<OpenFileRequest> file_requests_;
-  // The folder the last open-file box opened in, and the files it listed there.
+  // The folder the last open-file box opened in, the files it listed there and the name it
+  // offered.
   std::string box_folder_;
   std::string box_listing_;
+  std::string box_name_;
 };
 
 // One dialog in memory: the template's controls with their values.

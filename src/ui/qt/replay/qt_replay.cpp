@@ -192,7 +192,7 @@ class Driver {
   std::deque<Statement> yes_no_answers_;
   std::vector<Message> messages_;
   bool box_shown_ = false;
-  std::string box_folder_, box_listing_;
+  script::BoxSeen box_;
   QElapsedTimer idle_;
   std::vector<int> acting_levels_;  // the loop levels of the steps under way
 };
@@ -254,7 +254,8 @@ void Driver::execute(const Statement& s, DialogWindow& window) {
     case K::expect_message:
     case K::expect_no_message: return expect_message(s);
     case K::expect_box_folder:
-    case K::expect_box_lists: return expect_box(s);
+    case K::expect_box_lists:
+    case K::expect_box_offers: return expect_box(s);
     case K::in:
       if (template_id(window) != s.id)
         fail(s.line, "dialog " + std::to_string(template_id(window)) + " is open, not " + std::to_string(s.id));
@@ -420,13 +421,9 @@ void Driver::expect_message(const Statement& s) {
 }
 
 void Driver::expect_box(const Statement& s) {
-  const bool folder = s.kind == K::expect_box_folder;
-  const std::string want = folder ? script::folder_text(expanded(s.text)) : s.text;
-  const std::string& got = folder ? box_folder_ : box_listing_;
   if (!box_shown_) fail(s.line, "no open-file box has been shown");
-  if (got != want)
-    fail(s.line, std::string("the open-file box ") + (folder ? "opened in " : "listed ") + script::quoted(got) +
-                     ", expected " + script::quoted(want));
+  const script::BoxCheck check = script::box_check(s, expanded(s.text), box_);
+  if (!check.holds) fail(s.line, check.problem);
 }
 
 // Boxes with OK are acknowledged; a Yes/No box takes the answer queued, or the one that stands
@@ -453,8 +450,10 @@ void Driver::answer_message(QMessageBox& box) {
 // the current folder of the moment, the box's own folder may be another.
 void Driver::answer_file_box(QFileDialog& box) {
   box_shown_ = true;
-  box_folder_ = script::folder_text(utf8(box.directory().absolutePath()));
-  if (wants_listing_) box_listing_ = listed_files(box);
+  box_.folder = script::folder_text(utf8(box.directory().absolutePath()));
+  auto* name = box.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+  box_.name = name ? utf8(name->text()) : std::string();
+  if (wants_listing_) box_.listing = listed_files(box);
   schedule(0);
   while (file_answers_.empty() && next_ < statements_.size() &&
          (statements_[next_].kind == K::file || statements_[next_].kind == K::file_cancel))
@@ -470,7 +469,6 @@ void Driver::answer_file_box(QFileDialog& box) {
     return;
   }
   const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(from_utf8(answer.text)));
-  auto* name = box.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
   if (!name) fail(answer.line, "the open-file box has no name field");
   QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
   QTest::keyClicks(name, path);
