@@ -118,7 +118,8 @@ bool ScriptDialog::focusable(ControlId id) const {
 
 void ScriptDialog::focus_next() {
   const std::vector<ControlTemplate>& order = template_.controls;
-  std::size_t at = order.size();
+  if (order.empty()) return;
+  std::size_t at = order.size() - 1;  // with no focus yet, the search starts at the first control
   for (std::size_t i = 0; i < order.size(); ++i)
     if (order[i].id == focused_ && focused_ != no_id) at = i;
   for (std::size_t k = 1; k <= order.size(); ++k) {
