@@ -34,6 +34,7 @@
 #include "ui/qt/dialog_window.h"
 #include "ui/qt/qt_text.h"
 #include "ui/qt/qt_toolkit.h"
+#include "ui/qt/screenshot.h"
 
 namespace ui::qt {
 
@@ -169,6 +170,7 @@ class Driver {
   void expect_message(const Statement& s);
   void expect_box(const Statement& s);
 
+  void take_picture(QDialog& window, const QString& what);
   void answer_message(QMessageBox& box);
   void answer_file_box(QFileDialog& box);
   void close_viewer(QDialog& viewer);
@@ -195,7 +197,18 @@ class Driver {
   script::BoxSeen box_;
   QElapsedTimer idle_;
   std::vector<int> acting_levels_;  // the loop levels of the steps under way
+  // BRANTEL_REPLAY_PICTURES names a folder that receives a picture of each dialog named by an
+  // `in` statement and of each message box, numbered in order, for looking at a run.
+  QString pictures_ = qEnvironmentVariable("BRANTEL_REPLAY_PICTURES");
+  int pictures_taken_ = 0;
 };
+
+void Driver::take_picture(QDialog& window, const QString& what) {
+  if (pictures_.isEmpty()) return;
+  QDir().mkpath(pictures_);
+  const QString name = QStringLiteral("%1-%2.png").arg(++pictures_taken_, 3, 10, QLatin1Char('0')).arg(what);
+  window_picture(&window).save(QDir(pictures_).filePath(name));
+}
 
 void Driver::step() {
   // Input events may process pending events without a new modal loop: the next statement
@@ -259,7 +272,7 @@ void Driver::execute(const Statement& s, DialogWindow& window) {
     case K::in:
       if (template_id(window) != s.id)
         fail(s.line, "dialog " + std::to_string(template_id(window)) + " is open, not " + std::to_string(s.id));
-      return;
+      return take_picture(window, QStringLiteral("dialog-%1").arg(s.id));
     case K::type: return type(s, window);
     case K::pick: return pick(s, window, false);
     case K::click: return pick(s, window, true);
@@ -432,6 +445,7 @@ void Driver::answer_message(QMessageBox& box) {
   const std::string title = utf8(box.windowTitle()), text = utf8(box.text());
   messages_.push_back({title, text});
   transcript_ << "message " << script::quoted(title) << ' ' << script::quoted(text) << '\n';
+  take_picture(box, QStringLiteral("message"));
   QAbstractButton* yes = box.button(QMessageBox::Yes);
   if (!yes) {
     QAbstractButton* ok = box.button(QMessageBox::Ok);
