@@ -322,15 +322,16 @@ int QtDialog::run_modal() {
     pending_close_.reset();
     return code;
   }
-  if (!created_call_done_) {
-    QTimer::singleShot(0, window_, [this] {
+  window_->created = false;
+  QTimer::singleShot(0, window_, [this] {
+    window_->loop_level = QThread::currentThread()->loopLevel();
+    if (!created_call_done_) {
       created_call_done_ = true;
-      window_->loop_level = QThread::currentThread()->loopLevel();
       focus_first();
       fire(template_.id);
-      window_->created = true;
-    });
-  }
+    }
+    window_->created = true;
+  });
   running_ = true;
   int code = window_->exec();
   running_ = false;
