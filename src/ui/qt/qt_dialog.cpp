@@ -54,22 +54,29 @@ int row_after_key(int key, int row, int count) {
 // would choose the row it moved to.
 class ListWatcher : public QObject {
  public:
-  explicit ListWatcher(QListWidget* list) : QObject(list), list_(list) {
-    list->viewport()->installEventFilter(this);
+  explicit ListWatcher(QListWidget* list) : QObject(list), list_(list), viewport_(list->viewport()) {
+    viewport_->installEventFilter(this);
     list->installEventFilter(this);
   }
   int selected_before_press = -1;
 
  protected:
+  // Only the event's type and the watched object's address are looked at first: the list
+  // sends events of its own while it is being destroyed.
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == list_->viewport() && event->type() == QEvent::MouseButtonPress)
-      selected_before_press = first_selected_row(list_);
-    if (watched == list_ && event->type() == QEvent::FocusIn &&
-        static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason &&
-        !list_->currentIndex().isValid() && list_->count() > 0)
-      list_->selectionModel()->setCurrentIndex(list_->model()->index(0, 0), QItemSelectionModel::NoUpdate);
-    if (watched == list_ && event->type() == QEvent::KeyPress) return stays_and_chooses(static_cast<QKeyEvent*>(event));
-    return false;
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+        if (watched == viewport_) selected_before_press = first_selected_row(list_);
+        return false;
+      case QEvent::FocusIn:
+        if (watched == list_ && static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason &&
+            !list_->currentIndex().isValid() && list_->count() > 0)
+          list_->selectionModel()->setCurrentIndex(list_->model()->index(0, 0), QItemSelectionModel::NoUpdate);
+        return false;
+      case QEvent::KeyPress:
+        return watched == list_ && stays_and_chooses(static_cast<QKeyEvent*>(event));
+      default: return false;
+    }
   }
 
   bool stays_and_chooses(const QKeyEvent* event) {
@@ -82,6 +89,7 @@ class ListWatcher : public QObject {
 
  private:
   QListWidget* list_;
+  QObject* viewport_;
 };
 
 QWidget* make_push_button(const ControlTemplate& control, QWidget* parent) {

@@ -49,7 +49,7 @@ constexpr qint64 idle_limit_ms = 10000;
 constexpr qint64 activation_wait_ms = 20;
 // The file box fills its list from another thread; a folder with no file matching shows nothing
 // for good, and this long is waited before saying so.
-constexpr int listing_wait_ms = 1500;
+constexpr int listing_wait_ms = 3000;
 
 std::string utf8(const QString& s) { return s.toUtf8().toStdString(); }
 
