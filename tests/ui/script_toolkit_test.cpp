@@ -120,6 +120,25 @@ TEST(ReplayScript, DigitsOnlyFieldKeepsTheDigitsTyped) {
   EXPECT_EQ(run.error, "");
 }
 
+// As on screen: keys the field refuses leave its selected text, and clearing an empty field
+// is no change, so neither runs the callback.
+TEST(ReplayScript, TypingThatChangesNothingRunsNoCallback) {
+  Recorder program;
+  Outcome run = replay("type 10 \"\"\ntype 10 \"ab\"\ntype 10 \"\"\ntype 10 \"\"\nclose\n", std::ref(program));
+  EXPECT_EQ(run.error, "");
+  // "set" cleared, "ab" typed, cleared; the second clearing finds the field empty.
+  EXPECT_EQ(program.calls, (std::vector<std::string>{"900:set :0", "10:    :0", "10:ab  :0", "10:    :0"}));
+  std::vector<std::string> calls;
+  auto digits = [&calls](ui::Toolkit& toolkit) {
+    auto dialog = toolkit.create_dialog(900);
+    dialog->on(16, [&calls](ui::Dialog& d, ui::ControlId) { calls.push_back(d.text(16, 2)); });
+    return dialog->run_modal();
+  };
+  run = replay("type 16 \"12\"\ntype 16 \"ab\"\nexpect text 16 \"12\"\nclose\n", digits);
+  EXPECT_EQ(run.error, "");
+  EXPECT_EQ(calls, std::vector<std::string>{"12"});
+}
+
 TEST(ReplayScript, MessagesAreTranscribedAndChecked) {
   auto program = [](ui::Toolkit& toolkit) {
     auto dialog = toolkit.create_dialog(900);

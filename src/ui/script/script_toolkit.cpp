@@ -161,9 +161,12 @@ ScriptDialog::Control& ScriptDialog::usable(int line, ControlId id, ControlKind 
 void ScriptDialog::user_type(int line, ControlId id, const std::string& text) {
   Control& c = usable(line, id, ControlKind::edit, "an edit field");
   take_focus(id, false);
-  c.text = text;
-  // A digits-only field refuses the other keys, so they never reach its text.
-  if (c.digits_only) std::erase_if(c.text, [](char ch) { return ch < '0' || ch > '9'; });
+  // The field's text is selected, then typed over. A digits-only field refuses the other keys;
+  // when it refuses them all, the selected text stays. Clearing an empty field changes nothing.
+  std::string typed = text;
+  if (c.digits_only) std::erase_if(typed, [](char ch) { return ch < '0' || ch > '9'; });
+  if (typed.empty() && (!text.empty() || c.text.empty())) return;
+  c.text = typed;
   run_callback(id);
 }
 
