@@ -1,11 +1,16 @@
-// brantel-replay SCRIPT: the whole program, driven by a script of user actions, in the
+// brantel-replay [--qt] SCRIPT: the whole program, driven by a script of user actions, in the
 // current directory. Exit 0 when the script ran to its end together with the program.
+// --qt carries the statements out on the real Qt dialogs, as input events.
 #include <fstream>
 #include <iostream>
 #include <sstream>
+#include <string_view>
 
 #include "app/program.h"
 #include "ui/script/script_toolkit.h"
+#ifdef BRANTEL_REPLAY_QT
+#include "ui/qt/replay/qt_replay.h"
+#endif
 
 namespace {
 
@@ -14,23 +19,7 @@ int fail(int line, const std::string& what) {
   return 1;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: brantel-replay SCRIPT\n";
-    return 2;
-  }
-  std::ifstream in(argv[1], std::ios::binary);
-  if (!in) {
-    std::cerr << "error: cannot open " << argv[1] << '\n';
-    return 2;
-  }
-  std::ostringstream content;
-  content << in.rdbuf();
-  ui::script::ParseResult script = ui::script::parse_script(content.str());
-  if (script.error_line != 0) return fail(script.error_line, script.error);
-
+int replay_scripted(ui::script::ParseResult script) {
   ui::script::ScriptToolkit toolkit(std::move(script), std::cout);
   try {
     app::run_program(toolkit);
@@ -40,4 +29,31 @@ int main(int argc, char** argv) {
     return fail(e.line(), e.what());
   }
   return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const bool qt = argc == 3 && std::string_view(argv[1]) == "--qt";
+  if (argc != 2 && !qt) {
+    std::cerr << "usage: brantel-replay [--qt] SCRIPT\n";
+    return 2;
+  }
+  const char* path = argv[argc - 1];
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    std::cerr << "error: cannot open " << path << '\n';
+    return 2;
+  }
+  std::ostringstream content;
+  content << in.rdbuf();
+  ui::script::ParseResult script = ui::script::parse_script(content.str());
+  if (script.error_line != 0) return fail(script.error_line, script.error);
+  if (!qt) return replay_scripted(std::move(script));
+#ifdef BRANTEL_REPLAY_QT
+  return ui::qt::replay_on_qt(std::move(script), std::cout, [](ui::Toolkit& toolkit) { app::run_program(toolkit); });
+#else
+  std::cerr << "error: this brantel-replay was built without the Qt toolkit\n";
+  return 2;
+#endif
 }

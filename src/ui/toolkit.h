@@ -69,6 +69,11 @@ class Dialog {
   virtual void update() = 0;
   virtual void set_image(ControlId id, const Image& image) = 0;
   virtual void set_window_icon(const Image& image) = 0;
+
+  // Asked when the user leaves by Esc or the close box, never by a Cancel button: false keeps
+  // the dialog open. Esc and the close box are easily hit by mistake; Cancel is a choice.
+  using LeaveCheck = std::function<bool(Dialog&)>;
+  virtual void on_leave(LeaveCheck check) { (void)check; }
 };
 
 class Toolkit {

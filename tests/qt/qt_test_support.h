@@ -15,6 +15,23 @@
 
 namespace qt_test {
 
+// A button's text as drawn: its Alt+letter marker taken out, a doubled "&" shown as one.
+inline QString drawn_text(QString text) {
+  text.replace(QLatin1String("&&"), QChar(0x1));
+  text.remove(QLatin1Char('&'));
+  return text.replace(QChar(0x1), QLatin1Char('&'));
+}
+
+// The letter after the marker, or a null character.
+inline QChar mnemonic_of(const QString& text) {
+  for (qsizetype i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != QLatin1Char('&')) continue;
+    if (text[i + 1] != QLatin1Char('&')) return text[i + 1].toUpper();
+    ++i;
+  }
+  return {};
+}
+
 inline void ensure_application() {
   static int argc = 1;
   static char name[] = "test_qt";

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 #include "qt_test_support.h"
@@ -264,3 +265,20 @@ TEST_F(DialogBehaviour, LabelsKeepTheirAmpersandAndTheGroupFrameStaysBehind) {
 }
 
 }  // namespace
+
+// Alt and the marked letter press a button; the program still reads the label unmarked.
+TEST_F(DialogBehaviour, AltAndTheButtonsLetterPressIt) {
+  count_calls({apply_button});
+  const QChar letter = qt_test::mnemonic_of(get<QPushButton>(apply_button)->text());
+  ASSERT_FALSE(letter.isNull());
+  ModalScript script;
+  script.when<ui::qt::DialogWindow>([letter](ui::qt::DialogWindow* w) {
+    QTest::keyClick(w, letter.toLatin1(), Qt::AltModifier);
+    QTest::qWait(200);  // a shortcut clicks the button after showing it pressed
+    QTest::keyClick(w, Qt::Key_Escape);
+  });
+  EXPECT_EQ(dialog.run_modal(), 2);
+  EXPECT_EQ(calls, std::vector<int>{apply_button});
+  EXPECT_EQ(dialog.text(apply_button, 13), "Apply & Check");
+  EXPECT_TRUE(script.finished());
+}

@@ -6,6 +6,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <algorithm>
+#include <cctype>
 #include <gtest/gtest.h>
 
 #include "qt_test_support.h"
@@ -30,7 +32,7 @@ std::optional<ControlKind> kind_of(QWidget* w) {
 
 // The text a person reads on the control; for fields, the name a screen reader announces.
 QString shown_label(QWidget* w) {
-  if (auto* button = qobject_cast<QPushButton*>(w)) return button->text().replace("&&", "&");
+  if (auto* button = qobject_cast<QPushButton*>(w)) return qt_test::drawn_text(button->text());
   if (auto* label = qobject_cast<QLabel*>(w)) return label->text();
   if (auto* group = qobject_cast<QGroupBox*>(w)) return group->title().replace("&&", "&");
   return w->accessibleName();
@@ -91,6 +93,29 @@ TEST_F(TemplateRendering, EveryControlOfEveryTemplateExistsWithKindLabelItemsPla
     // Nothing beyond the template: no widget of the dialog's own that the template lacks.
     EXPECT_EQ(q->window()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly).size(),
               static_cast<qsizetype>(t->controls.size()));
+  }
+}
+
+// Alt+letter reaches every button that has a letter to spare, no letter twice in a dialog.
+TEST_F(TemplateRendering, ButtonsHaveDistinctMnemonicsThatTheProgramNeverReads) {
+  for (const ui::DialogTemplate* t : ui::all_templates()) {
+    SCOPED_TRACE("dialog " + std::to_string(t->id));
+    auto dialog = create(*t);
+    auto* q = dynamic_cast<ui::qt::QtDialog*>(dialog.get());
+    QString taken;
+    for (std::size_t i = 0; i < t->controls.size(); ++i) {
+      auto* button = qobject_cast<QPushButton*>(q->widget_at(i));
+      if (!button) continue;
+      const QChar letter = qt_test::mnemonic_of(button->text());
+      // Four "0s" buttons share two letters: the later ones go without.
+      const bool spare = std::any_of(t->controls[i].label.begin(), t->controls[i].label.end(), [&](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) && !taken.contains(QChar(c).toUpper());
+      });
+      EXPECT_EQ(letter.isNull(), !spare) << t->controls[i].label;
+      EXPECT_FALSE(!letter.isNull() && taken.contains(letter)) << t->controls[i].label;
+      taken += letter;
+      EXPECT_EQ(dialog->text(t->controls[i].id, t->controls[i].label.size()), t->controls[i].label);
+    }
   }
 }
 

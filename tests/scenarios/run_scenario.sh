@@ -7,9 +7,14 @@
 #                     transcript        the replay's standard output, exactly
 #                     absent            paths (one a line) that must not exist afterwards
 #                     exit_code         the replay's exit code when it is not 0
+#                     not_on_qt         why the scenario cannot run on the Qt dialogs (skipped there)
 # In the transcript and the files compared, the working folder's path reads @WORKSPACE@.
+# A fourth argument, --qt, runs the scenario on the real Qt dialogs.
 set -u
-replay=$1 scenario=$2 workspace=$3
+replay=$1 scenario=$2 workspace=$3 face=${4:-}
+if [ "$face" = --qt ] && [ -f "$scenario/not_on_qt" ]; then
+  echo "not run on Qt: $(cat "$scenario/not_on_qt")"; exit 77
+fi
 # A name of fixed length, so that records cut at a column (long paths in a loading file's
 # header) are cut at the same place in every run.
 work=$(mktemp -d /tmp/brantel-scenario.XXXXXXXX)
@@ -18,7 +23,7 @@ cp -r "$workspace/." "$work/"
 [ -d "$scenario/setup" ] && cp -r "$scenario/setup/." "$work/"
 
 cd "$work" || exit 1
-"$replay" "$scenario/script.replay" >"$work/.transcript" 2>"$work/.stderr"
+"$replay" $face "$scenario/script.replay" >"$work/.transcript" 2>"$work/.stderr"
 rc=$?
 # The produced files as compared: the working folder's path replaced by @WORKSPACE@.
 comparable() { sed "s|$work|@WORKSPACE@|g" "$1"; }

@@ -120,6 +120,25 @@ TEST(ReplayScript, DigitsOnlyFieldKeepsTheDigitsTyped) {
   EXPECT_EQ(run.error, "");
 }
 
+// As on screen: keys the field refuses leave its selected text, and clearing an empty field
+// is no change, so neither runs the callback.
+TEST(ReplayScript, TypingThatChangesNothingRunsNoCallback) {
+  Recorder program;
+  Outcome run = replay("type 10 \"\"\ntype 10 \"ab\"\ntype 10 \"\"\ntype 10 \"\"\nclose\n", std::ref(program));
+  EXPECT_EQ(run.error, "");
+  // "set" cleared, "ab" typed, cleared; the second clearing finds the field empty.
+  EXPECT_EQ(program.calls, (std::vector<std::string>{"900:set :0", "10:    :0", "10:ab  :0", "10:    :0"}));
+  std::vector<std::string> calls;
+  auto digits = [&calls](ui::Toolkit& toolkit) {
+    auto dialog = toolkit.create_dialog(900);
+    dialog->on(16, [&calls](ui::Dialog& d, ui::ControlId) { calls.push_back(d.text(16, 2)); });
+    return dialog->run_modal();
+  };
+  run = replay("type 16 \"12\"\ntype 16 \"ab\"\nexpect text 16 \"12\"\nclose\n", digits);
+  EXPECT_EQ(run.error, "");
+  EXPECT_EQ(calls, std::vector<std::string>{"12"});
+}
+
 TEST(ReplayScript, MessagesAreTranscribedAndChecked) {
   auto program = [](ui::Toolkit& toolkit) {
     auto dialog = toolkit.create_dialog(900);
@@ -198,6 +217,13 @@ TEST(ReplayScript, EveryErrorNamesItsLine) {
       {"type 10 \"open\n", 1, "unterminated quoted string"},
       {"push 10\n", 1, "not a statement: push 10"},
       {"pick 11 x\n", 1, "not a statement: pick 11 x"},
+      {"key F1\n", 1, "not a statement: key F1"},
+      {"focus 14\n", 1, "control 14 cannot take the focus"},
+      {"click 12 1\n", 1, "control 12 is not a list"},
+      {"expect focus 11\n", 1, "expected the focus on control 11, found it on 10"},
+      {"key SPACE\n", 1, "key SPACE on control 10, an edit field: use type"},
+      {"focus 12\nkey SPACE\n", 2, "key SPACE on control 12: a drop-down opens on SPACE; use UP/DOWN"},
+      {"expect box folder \"x\"\n", 1, "no open-file box has been shown"},
   };
   for (const ErrorCase& c : cases) {
     Outcome run = replay(c.script, Recorder());
@@ -261,4 +287,58 @@ TEST(ReplayScript, QuotedStringsTakeEscapes) {
   EXPECT_EQ(ui::script::quoted("a\"b\\c\nd"), "\"a\\\"b\\\\c\\nd\"");
 }
 
+// The keyboard: Tab through the enabled controls in template order, keys on the focused one;
+// arriving at a list puts it on its first item without choosing it.
+TEST(ReplayScript, KeysActOnTheFocusedControlInTemplateOrder) {
+  Recorder program;
+  Outcome run = replay(
+      "expect focus 10\n"
+      "key TAB\n"
+      "expect focus 11\n"
+      "expect selected 11 0\n"
+      "key SPACE\n"
+      "expect selected 11 1\n"
+      "key END\n"
+      "key DOWN\n"
+      "expect selected 11 3\n"
+      "key TAB\n"
+      "key DOWN\n"
+      "expect selected 12 1\n"
+      "key TAB\n"
+      "key TAB\n"   // 14 is a static, 15 disabled
+      "expect focus 16\n"
+      "focus 13\n"
+      "key ENTER\n"
+      "key TAB\n"
+      "key TAB\n"
+      "key TAB\n"
+      "expect focus 2\n"
+      "key TAB\n"
+      "expect focus 10\n"
+      "key ESC\n",
+      std::ref(program));
+  EXPECT_EQ(run.error, "");
+  EXPECT_EQ(run.code, 2);
+  EXPECT_EQ(program.calls, (std::vector<std::string>{"900:set :0", "11:set :1", "11:set :3", "12:set :3",
+                                                     "13:set :3"}));
+}
+
+// Esc and the close box ask the dialog first; the labelled Cancel does not.
+TEST(ReplayScript, EscapeAndCloseBoxLeaveOnlyWhenTheDialogAllows) {
+  int asked = 0;
+  auto program = [&asked](ui::Toolkit& toolkit) {
+    auto dialog = toolkit.create_dialog(900);
+    dialog->on_leave([&asked](ui::Dialog&) { return ++asked > 2; });
+    return dialog->run_modal();
+  };
+  Outcome run = replay("key ESC\nclose\nin 900\npress 2\n", program);
+  EXPECT_EQ(run.error, "");
+  EXPECT_EQ(run.code, 2);
+  EXPECT_EQ(asked, 2);
+  asked = 0;
+  EXPECT_EQ(replay("key ESC\nclose\nkey ESC\n", program).code, 2);
+  EXPECT_EQ(asked, 3);
+}
+
 }  // namespace
+

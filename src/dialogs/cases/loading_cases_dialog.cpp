@@ -5,12 +5,13 @@
 #include <string>
 #include <string_view>
 
-#include "dialogs/file_boxes.h"
 #include "dialogs/cases/case_form.h"
 #include "dialogs/cases/loading_file_target.h"
+#include "dialogs/editors/editors.h"
+#include "dialogs/file_boxes.h"
+#include "dialogs/unsaved_entries.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
-#include "dialogs/editors/editors.h"
 #include "loadfile/writer.h"
 #include "text/format.h"
 #include "text/free_form.h"
@@ -65,7 +66,7 @@ std::string& file_box_buffer() {
 class LoadingCasesDialog {
  public:
   LoadingCasesDialog(app::Context& context, ui::Dialog& dialog)
-      : context_(context), state_(context.state), dialog_(dialog) {}
+      : context_(context), state_(context.state), dialog_(dialog), entries_(context, dialog, template_id) {}
 
   void set_up();
   void on_control(ControlId id);
@@ -113,6 +114,9 @@ class LoadingCasesDialog {
   // A case chosen in the case list during this run of the dialog; current_case itself may
   // still hold the choice of an earlier run, which names no case of this one.
   bool case_selected_ = false;
+  // Case data typed, chosen or edited since the dialog opened or the loading file was last
+  // created: the case arrays go when the dialog closes.
+  app::UnsavedEntries entries_;
 };
 
 // ----- set-up -----
@@ -193,6 +197,8 @@ void LoadingCasesDialog::fill_case_lists() {
 // ----- dispatch -----
 
 void LoadingCasesDialog::on_control(ControlId id) {
+  if (id != select_button && id != create_button && id != view_button && id != language_list)
+    entries_.note(id);
   switch (id) {
     case case_list: select_case(); break;
     case processed_list: choose_processed_case(); break;
@@ -526,6 +532,7 @@ void LoadingCasesDialog::create_loading_file() {
     state_.written_case_records[k] = state_.case_records[k];
   if (!may_write_loading_file(context_, std::string(state_.loading_file.trimmed()))) return;
   loadfile::write_loading_file(context_);
+  entries_.kept();
   dialog_.set_enabled(cancel_button, false);
 }
 

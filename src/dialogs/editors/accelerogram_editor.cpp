@@ -3,13 +3,14 @@
 #include <string>
 #include <vector>
 
-#include "model/case_files/scratch_files.h"
-#include "model/case_files/text_file.h"
-#include "model/case_files/accel_layout.h"
+#include "dialogs/dialog_initializer.h"
 #include "dialogs/editors/accel_points.h"
 #include "dialogs/editors/editor_messages.h"
-#include "dialogs/dialog_initializer.h"
 #include "dialogs/editors/editors.h"
+#include "dialogs/unsaved_entries.h"
+#include "model/case_files/accel_layout.h"
+#include "model/case_files/scratch_files.h"
+#include "model/case_files/text_file.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/free_form.h"
@@ -106,10 +107,16 @@ void AccelerogramEditor::run() {
   auto dialog = context_.toolkit.create_dialog(dialog_id);
   ui::Dialog& d = *dialog;
   app::register_common_initializer(context_, d, dialog_id);
+  // A SAVE disables Cancel, and with it Esc and the close box: what was entered is never kept
+  // while they can still throw it away.
+  app::UnsavedEntries entries(context_, d, dialog_id);
   for (ui::ControlId id : {kod_list, direction_list, time_field, component_fields[0],
                            component_fields[1], component_fields[2], point_list, add_button,
                            remove_button, save_button})
-    d.on(id, [this](ui::Dialog& dlg, ui::ControlId control) { on_control(dlg, control); });
+    d.on(id, [this, &entries](ui::Dialog& dlg, ui::ControlId control) {
+      entries.note(control);
+      on_control(dlg, control);
+    });
   set_up(d);
   d.run_modal();
   // The points not saved are gone with the working copy; so is their count, which must keep

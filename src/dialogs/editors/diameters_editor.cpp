@@ -3,10 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "model/diameter_table.h"
-#include "dialogs/editors/editor_messages.h"
 #include "dialogs/dialog_initializer.h"
+#include "dialogs/editors/editor_messages.h"
 #include "dialogs/editors/editors.h"
+#include "dialogs/unsaved_entries.h"
+#include "model/diameter_table.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/free_form.h"
@@ -78,9 +79,14 @@ void DiametersEditor::run() {
   auto dialog = context_.toolkit.create_dialog(dialog_id);
   ui::Dialog& d = *dialog;
   app::register_common_initializer(context_, d, dialog_id);
+  // A SAVE disables Cancel, and with it Esc and the close box.
+  app::UnsavedEntries entries(context_, d, dialog_id);
   for (ui::ControlId id : {from_field, to_field, diameter_field, group_list, add_button,
                            remove_button, save_button, done_button})
-    d.on(id, [this](ui::Dialog& dlg, ui::ControlId control) { on_control(dlg, control); });
+    d.on(id, [this, &entries](ui::Dialog& dlg, ui::ControlId control) {
+      entries.note(control);
+      on_control(dlg, control);
+    });
 
   d.set_item_count(group_list, std::max(state_.n_elements, 0));
   items_.assign(static_cast<std::size_t>(std::max(state_.n_elements, 0)), std::string());

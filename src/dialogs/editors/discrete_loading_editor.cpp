@@ -121,6 +121,7 @@ class DiscreteLoadingEditor {
   // DONE and Cancel discard the unsaved time points, so the count goes back to what the file
   // and the table hold: a count beyond them would give time points of time 0 on the next save.
   void closed() { n_time_points() = saved_count_; }
+  bool changes_saved = false;  // set by a SAVE that wrote the case file
 
  private:
   int& n_time_points() { return state_.case_records[case_number_].n_time_points; }
@@ -275,6 +276,7 @@ void DiscreteLoadingEditor::save() {
   }
   saved_count_ = n_time_points();
   state_.loading_saved[case_number_] = true;
+  changes_saved = true;
   dialog_.set_enabled(id::cancel, false);
 }
 

@@ -55,6 +55,7 @@ class InitialValuesEditor {
 
   void set_up();
   void on_control(ui::ControlId control);
+  bool changes_saved = false;  // set by a SAVE that wrote the case file
 
  private:
   app::CaseRecord& record() { return state_.case_records[case_number_]; }
@@ -254,6 +255,7 @@ void InitialValuesEditor::save() {
   record().n_initial_conditions = conditions_.count;
   record().n_initial_loadings = loadings_.count;
   state_.initial_values_saved[case_number_] = true;
+  changes_saved = true;
 }
 
 void InitialValuesEditor::on_control(ui::ControlId control) {

@@ -9,8 +9,9 @@
 
 #include "dialogs/context.h"
 #include "dialogs/dialog_initializer.h"
-#include "model/state.h"
 #include "dialogs/editors/editor_messages.h"
+#include "dialogs/unsaved_entries.h"
+#include "model/state.h"
 #include "ui/toolkit.h"
 
 namespace editors {
@@ -126,14 +127,21 @@ bool save_case_file(app::Context& context, const std::string& path,
                     const std::vector<std::string>& records);
 
 // Runs a node-range editor as a modal dialog: each of `controls` reports to
-// Editor::on_control, the common initializer dresses the window, and Editor::set_up fills the
-// dialog before it shows.
+// Editor::on_control (which sets Editor::changes_saved when a SAVE has written the case file,
+// so that Esc leaves without a question), the common initializer dresses the window, and
+// Editor::set_up fills the dialog before it shows.
 template <typename Editor, std::size_t N>
 void run_editor_dialog(app::Context& context, int template_id, const ui::ControlId (&controls)[N]) {
   auto dialog = context.toolkit.create_dialog(template_id);
   Editor editor(context, *dialog);
+  app::UnsavedEntries entries(context, *dialog, template_id);
   for (ui::ControlId control : controls)
-    dialog->on(control, [&editor](ui::Dialog&, ui::ControlId id) { editor.on_control(id); });
+    dialog->on(control, [&editor, &entries](ui::Dialog&, ui::ControlId id) {
+      entries.note(id);
+      editor.changes_saved = false;
+      editor.on_control(id);
+      if (editor.changes_saved) entries.kept();
+    });
   app::register_common_initializer(context, *dialog, template_id);
   editor.set_up();
   dialog->run_modal();

@@ -38,6 +38,7 @@ class SinExpEditor {
   void on_control(ui::ControlId control);
   // DONE and Cancel discard the unsaved ranges, so the count goes back to what the file holds.
   void closed() { record().n_load_ranges = saved_count_; }
+  bool changes_saved = false;  // set by a SAVE that wrote the case file
 
  private:
   app::CaseRecord& record() { return state_.case_records[case_number_]; }
@@ -164,6 +165,7 @@ void SinExpEditor::save() {
   if (!save_case_file(context_, path, records)) return;
   saved_count_ = record().n_load_ranges;
   state_.loading_saved[case_number_] = true;
+  changes_saved = true;
   dialog_.set_enabled(id::cancel, false);
 }
 

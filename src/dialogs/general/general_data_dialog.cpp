@@ -4,10 +4,11 @@
 
 #include "dialogs/dialog_initializer.h"
 #include "dialogs/file_boxes.h"
-#include "model/case_files/scratch_files.h"
 #include "dialogs/general/controls.h"
 #include "dialogs/general/operator_block.h"
 #include "dialogs/general/select_geometry_file.h"
+#include "dialogs/unsaved_entries.h"
+#include "model/case_files/scratch_files.h"
 #include "loadfile/reader.h"
 #include "text/free_form.h"
 
@@ -196,10 +197,12 @@ void load_from_old_file(Session& session, ui::Dialog& dialog) {
   app::ProgramState& state = context.state;
   std::string& buffer = loading_box_buffer();
   if (!context.toolkit.open_file_box(app::loading_file_box_request(state), buffer)) return;
-  if (!loading_path_fits(context, buffer)) return;
+  // A path that failed is not offered again: the next box starts afresh in the data folder.
+  if (!loading_path_fits(context, buffer)) return buffer.clear();
   const text::Field<260> previous_loading_file = state.loading_file;
   state.loading_file = text::trim_right(buffer);
   if (!loadfile::load_old_loading_file(context, dialog, std::string(state.loading_file.trimmed()))) {
+    buffer.clear();
     state.loading_file = previous_loading_file;  // the reader has said why
     // A file that broke part-way leaves what was read before the fault in the committed data,
     // which the dialog does not show; the user's own entries stay on screen, and OK waits for
@@ -339,6 +342,9 @@ int run_general_data_dialog(app::Context& context) {
   state.general_data_changed = false;
   state.general_data_saved = false;
   dialog->set_enabled(c::ok, false);
+  app::ask_before_discarding(context, *dialog, [&state] {
+    return state.general_data_changed && !state.general_data_saved;
+  });
 
   state.general_data_result = dialog->run_modal();
   return state.general_data_result;

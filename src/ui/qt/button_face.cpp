@@ -10,6 +10,25 @@ namespace ui::qt {
 namespace {
 
 constexpr int smallest_useful_icon = 16;
+constexpr char mnemonic_property[] = "brantel_mnemonic";
+
+// The label as drawn: "&" doubled so that it shows, and the button's letter marked.
+QString face_text(const QPushButton* button, const QString& label) {
+  const QChar letter = button->property(mnemonic_property).toChar();
+  QString text;
+  bool marked = letter.isNull();
+  for (QChar c : label) {
+    if (!marked && c.toUpper() == letter) {
+      text += QLatin1Char('&');
+      marked = true;
+    }
+    text += c;
+    if (c == QLatin1Char('&')) text += c;
+  }
+  return text;
+}
+
+bool mnemonic_candidate(QChar c) { return c.isLetterOrNumber() && c.unicode() < 128; }
 
 // The largest size the image holds that fits the room; otherwise its smallest, shrunk to fit.
 QSize best_icon_size(const QIcon& image, const QSize& room) {
@@ -36,7 +55,7 @@ void show_button_face(QPushButton* button, const QString& label, const QIcon& im
   button->setAccessibleName(label);
   button->setIcon(image);
   if (image.isNull()) {
-    button->setText(button_text(label.toStdString()));
+    button->setText(face_text(button, label));
     button->setToolTip(QString());
     return;
   }
@@ -45,7 +64,7 @@ void show_button_face(QPushButton* button, const QString& label, const QIcon& im
   const QSize with_text = best_icon_size(image, beside_text);
   if (!label.isEmpty() && with_text.width() >= smallest_useful_icon &&
       with_text.height() >= smallest_useful_icon && text.height() <= button->height() - 4) {
-    button->setText(button_text(label.toStdString()));
+    button->setText(face_text(button, label));
     button->setToolTip(QString());
     button->setIconSize(with_text);
     return;
@@ -56,5 +75,27 @@ void show_button_face(QPushButton* button, const QString& label, const QIcon& im
 }
 
 QString button_label(const QPushButton* button) { return button->accessibleName(); }
+
+void set_mnemonic(QPushButton* button, QChar letter) {
+  button->setProperty(mnemonic_property, letter.toUpper());
+  if (!button->text().isEmpty()) button->setText(face_text(button, button_label(button)));
+}
+
+void give_mnemonics(const std::vector<QPushButton*>& buttons) {
+  QString taken;
+  for (QPushButton* button : buttons) {
+    const QString label = button_label(button).toUpper();
+    QChar chosen;
+    for (int pass = 0; pass < 2 && chosen.isNull(); ++pass)
+      for (qsizetype i = 0; i < label.size() && chosen.isNull(); ++i) {
+        const bool word_start = i == 0 || !label[i - 1].isLetterOrNumber();
+        if ((pass == 1 || word_start) && mnemonic_candidate(label[i]) && !taken.contains(label[i]))
+          chosen = label[i];
+      }
+    if (chosen.isNull()) continue;
+    taken += chosen;
+    set_mnemonic(button, chosen);
+  }
+}
 
 }  // namespace ui::qt

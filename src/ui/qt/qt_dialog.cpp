@@ -2,6 +2,8 @@
 
 #include <QComboBox>
 #include <QEvent>
+#include <QFocusEvent>
+#include <QKeyEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -10,7 +12,9 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
+#include <QThread>
 #include <QTimer>
+#include <algorithm>
 
 #include "ui/qt/button_face.h"
 #include "ui/qt/field_feedback.h"
@@ -25,23 +29,68 @@ constexpr ControlId ok_button = 1;
 constexpr ControlId cancel_button = 2;
 constexpr int template_font_pixels = 12;
 
-// Remembers the current row when a mouse press reaches a list, so that a press on the row that
-// is already selected can still count as the user's choice.
-class PressWatcher : public QObject {
- public:
-  explicit PressWatcher(QListWidget* list) : QObject(list), list_(list) {
-    list->viewport()->installEventFilter(this);
+int first_selected_row(const QListWidget* list) {
+  int first = -1;
+  for (const QModelIndex& index : list->selectionModel()->selectedIndexes())
+    if (first < 0 || index.row() < first) first = index.row();
+  return first;
+}
+
+// The row an arrow, Home or End key takes the list to from `row`, among `count`.
+int row_after_key(int key, int row, int count) {
+  switch (key) {
+    case Qt::Key_Up: return std::max(row - 1, 0);
+    case Qt::Key_Down: return std::min(row + 1, count - 1);
+    case Qt::Key_Home: return 0;
+    case Qt::Key_End: return count - 1;
+    default: return -1;
   }
-  int row_before_press = -1;
+}
+
+// Remembers the selected row when a mouse press reaches a list, so that a press on the row that
+// is already selected can still count as the user's choice. When the keyboard arrives at a list
+// without a current row, it puts it on the first row without choosing it, so that Space and
+// the arrows always have a row to start from, even after the program cleared the selection.
+// An arrow that cannot move (the only row, the last row) chooses the row it stays on, as it
+// would choose the row it moved to.
+class ListWatcher : public QObject {
+ public:
+  explicit ListWatcher(QListWidget* list) : QObject(list), list_(list), viewport_(list->viewport()) {
+    viewport_->installEventFilter(this);
+    list->installEventFilter(this);
+  }
+  int selected_before_press = -1;
 
  protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::MouseButtonPress) row_before_press = list_->currentRow();
-    return false;
+  // Only the event's type and the watched object's address are looked at first: the list
+  // sends events of its own while it is being destroyed.
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+        if (watched == viewport_) selected_before_press = first_selected_row(list_);
+        return false;
+      case QEvent::FocusIn:
+        if (watched == list_ && static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason &&
+            !list_->currentIndex().isValid() && list_->count() > 0)
+          list_->selectionModel()->setCurrentIndex(list_->model()->index(0, 0), QItemSelectionModel::NoUpdate);
+        return false;
+      case QEvent::KeyPress:
+        return watched == list_ && stays_and_chooses(static_cast<QKeyEvent*>(event));
+      default: return false;
+    }
+  }
+
+  bool stays_and_chooses(const QKeyEvent* event) {
+    const int row = list_->currentRow();
+    if (row < 0 || event->modifiers() != Qt::NoModifier) return false;
+    if (row_after_key(event->key(), row, list_->count()) != row || list_->item(row)->isSelected()) return false;
+    list_->selectionModel()->select(list_->currentIndex(), QItemSelectionModel::ClearAndSelect);
+    return true;
   }
 
  private:
   QListWidget* list_;
+  QObject* viewport_;
 };
 
 QWidget* make_push_button(const ControlTemplate& control, QWidget* parent) {
@@ -115,13 +164,6 @@ QWidget* make_control(const ControlTemplate& control, QWidget* parent) {
   return new QWidget(parent);
 }
 
-int first_selected_row(const QListWidget* list) {
-  int first = -1;
-  for (const QModelIndex& index : list->selectionModel()->selectedIndexes())
-    if (first < 0 || index.row() < first) first = index.row();
-  return first;
-}
-
 // An item that goes takes its selection with it; Qt would select a neighbour instead.
 void resize_list(QListWidget* list, int n) {
   const bool selection_goes = first_selected_row(list) >= n;
@@ -158,6 +200,7 @@ QtDialog::QtDialog(const DialogTemplate& dialog_template, QWidget* parent)
   for (std::size_t i = 0; i < widgets_.size(); ++i)
     if (template_.controls[i].kind == ControlKind::group_box) widgets_[i]->lower();
   set_tab_order();
+  give_mnemonics();
   window_->on_escape = [this] { escape(); };
   window_->on_enter = [this] { enter(); };
   window_->on_close_box = [this] { close_box(); };
@@ -191,12 +234,31 @@ void QtDialog::connect_user_actions(const ControlTemplate& control, QWidget* wid
     connect_list(id, list);
 }
 
+// The callback runs once the selection has changed, so that it reads the new one; moving the
+// current row alone (the keyboard arriving at the list) chooses nothing. A list the user
+// emptied (Ctrl+click) has chosen nothing either.
 void QtDialog::connect_list(ControlId id, QListWidget* list) {
-  QObject::connect(list, &QListWidget::currentRowChanged, window_, [this, id] { fire(id); });
-  auto* watcher = new PressWatcher(list);
-  QObject::connect(list, &QListWidget::pressed, window_, [this, id, list, watcher] {
-    if (list->currentRow() == watcher->row_before_press) fire(id);
+  QObject::connect(list, &QListWidget::itemSelectionChanged, window_, [this, id, list] {
+    if (first_selected_row(list) >= 0) fire(id);
   });
+  auto* watcher = new ListWatcher(list);
+  QObject::connect(list, &QListWidget::pressed, window_, [this, id, watcher](const QModelIndex& index) {
+    if (index.row() == watcher->selected_before_press) fire(id);
+  });
+}
+
+void QtDialog::give_mnemonics() {
+  std::vector<QPushButton*> buttons;
+  for (QWidget* widget : widgets_)
+    if (auto* button = qobject_cast<QPushButton*>(widget)) buttons.push_back(button);
+  ui::qt::give_mnemonics(buttons);
+}
+
+// The keyboard starts at the first control it can reach, in the template's order.
+void QtDialog::focus_first() {
+  for (QWidget* widget : widgets_)
+    if ((widget->focusPolicy() & Qt::TabFocus) && widget->isEnabled())
+      return widget->setFocus(Qt::TabFocusReason);
 }
 
 void QtDialog::set_tab_order() {
@@ -241,16 +303,22 @@ void QtDialog::enter() {
       if (auto* button = qobject_cast<QPushButton*>(widgets_[i])) return button->click();
 }
 
+bool QtDialog::may_leave() { return !leave_check_ || leave_check_(*this); }
+
+// Esc is the Cancel button when there is one, and the close box otherwise.
 void QtDialog::escape() {
   QWidget* cancel = widget(cancel_button);
+  if (cancel && !cancel->isEnabled()) return;
+  if (!may_leave()) return;
   if (!cancel) end(cancel_button);
-  else if (cancel->isEnabled()) press_button(cancel_button);
+  else press_button(cancel_button);
 }
 
 // A disabled Cancel also holds the close box: the dialog has said the user may not go back.
 void QtDialog::close_box() {
   QWidget* cancel = widget(cancel_button);
-  if (!cancel || cancel->isEnabled()) end(cancel_button);
+  if (cancel && !cancel->isEnabled()) return;
+  if (may_leave()) end(cancel_button);
 }
 
 void QtDialog::end(int code) {
@@ -264,12 +332,16 @@ int QtDialog::run_modal() {
     pending_close_.reset();
     return code;
   }
-  if (!created_call_done_) {
-    QTimer::singleShot(0, window_, [this] {
+  window_->created = false;
+  QTimer::singleShot(0, window_, [this] {
+    window_->loop_level = QThread::currentThread()->loopLevel();
+    if (!created_call_done_) {
       created_call_done_ = true;
+      focus_first();
       fire(template_.id);
-    });
-  }
+    }
+    window_->created = true;
+  });
   running_ = true;
   int code = window_->exec();
   running_ = false;

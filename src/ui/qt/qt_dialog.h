@@ -36,6 +36,7 @@ class QtDialog final : public Dialog {
   void update() override;
   void set_image(ControlId id, const Image& image) override;
   void set_window_icon(const Image& image) override;
+  void on_leave(LeaveCheck check) override { leave_check_ = std::move(check); }
 
   // For tests and screenshots: the window, and the widget of the template's control `index`.
   QDialog* window() const { return window_; }
@@ -53,6 +54,9 @@ class QtDialog final : public Dialog {
   void enter();
   void escape();
   void close_box();
+  bool may_leave();
+  void focus_first();
+  void give_mnemonics();
   void end(int code);
 
   const DialogTemplate& template_;
@@ -62,6 +66,7 @@ class QtDialog final : public Dialog {
   bool created_call_done_ = false;
   bool running_ = false;
   std::optional<int> pending_close_;  // close() before run_modal()
+  LeaveCheck leave_check_;
 };
 
 }  // namespace ui::qt

@@ -30,11 +30,13 @@ QMessageBox::Icon message_icon(Icon icon) {
   return QMessageBox::NoIcon;
 }
 
-// "Loading files" + "*.inc;*.INC" -> "Loading files (*.inc *.INC)"; a label that already
-// ends with its patterns in brackets is kept as it is.
+// "Loading files" + "*.inc;*.INC" -> "Loading files (*.inc *.INC)". The file box takes the
+// brackets at the end of a label as the patterns themselves, so a label that ends with its own
+// description of them ("Data files (.dat)") has it replaced by the request's patterns.
 QString name_filter(const FileFilter& filter) {
   QString label = from_utf8(filter.label).trimmed();
-  if (label.endsWith(QLatin1Char(')')) && label.contains(QLatin1Char('('))) return label;
+  if (label.endsWith(QLatin1Char(')')) && label.contains(QLatin1Char('(')))
+    label = label.left(label.lastIndexOf(QLatin1Char('('))).trimmed();
   QString patterns = from_utf8(filter.pattern).replace(QLatin1Char(';'), QLatin1Char(' '));
   return QStringLiteral("%1 (%2)").arg(label, patterns.simplified());
 }

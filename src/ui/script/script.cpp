@@ -69,7 +69,8 @@ std::optional<int> number(const Token& t) {
 
 bool word(const Token& t, std::string_view w) { return !t.quoted && t.text == w; }
 
-// Statement shapes: the keyword(s), then arguments: 'n' a number, 's' a quoted string.
+// Statement shapes: the keyword(s), then arguments: 'n' a number, 's' a quoted string,
+// 'k' a key name.
 struct Shape {
   std::vector<std::string_view> words;
   std::string_view arguments;
@@ -96,8 +97,24 @@ const std::vector<Shape>& shapes() {
       {{"expect", "disabled"}, "n", K::expect_disabled},
       {{"expect", "message"}, "ss", K::expect_message},
       {{"expect", "no", "message"}, "", K::expect_no_message},
+      {{"key"}, "k", K::key},
+      {{"focus"}, "n", K::focus},
+      {{"click"}, "nn", K::click},
+      {{"expect", "focus"}, "n", K::expect_focus},
+      {{"expect", "box", "folder"}, "s", K::expect_box_folder},
+      {{"expect", "box", "lists"}, "s", K::expect_box_lists},
+      {{"expect", "box", "offers"}, "s", K::expect_box_offers},
   };
   return all;
+}
+
+constexpr Key all_keys[] = {Key::esc, Key::tab, Key::space, Key::enter, Key::up, Key::down, Key::home, Key::end};
+
+std::optional<Key> key(const Token& t) {
+  if (t.quoted) return std::nullopt;
+  for (Key k : all_keys)
+    if (t.text == key_name(k)) return k;
+  return std::nullopt;
 }
 
 // Fills `s` from the tokens when they have this shape exactly.
@@ -109,7 +126,11 @@ bool match(const Shape& shape, const std::vector<Token>& tokens, Statement& s) {
   std::vector<std::string> strings;
   for (std::size_t i = 0; i < shape.arguments.size(); ++i) {
     const Token& t = tokens[shape.words.size() + i];
-    if (shape.arguments[i] == 'n') {
+    if (shape.arguments[i] == 'k') {
+      auto k = key(t);
+      if (!k) return false;
+      s.key = *k;
+    } else if (shape.arguments[i] == 'n') {
       auto n = number(t);
       if (!n) return false;
       numbers.push_back(*n);
@@ -165,6 +186,60 @@ ParseResult parse_script(std::string_view script) {
   }
   result.last_line = line_number;
   return result;
+}
+
+std::string_view key_name(Key key) {
+  switch (key) {
+    case Key::esc: return "ESC";
+    case Key::tab: return "TAB";
+    case Key::space: return "SPACE";
+    case Key::enter: return "ENTER";
+    case Key::up: return "UP";
+    case Key::down: return "DOWN";
+    case Key::home: return "HOME";
+    case Key::end: return "END";
+  }
+  return "";
+}
+
+std::string with_workspace(std::string_view text, const std::string& workspace) {
+  static constexpr std::string_view token = "@WORKSPACE@";
+  std::string out(text);
+  for (std::size_t at = out.find(token); at != std::string::npos; at = out.find(token, at + workspace.size()))
+    out.replace(at, token.size(), workspace);
+  return out;
+}
+
+std::string folder_text(std::string_view folder) {
+  while (folder.size() > 1 && folder.back() == '/') folder.remove_suffix(1);
+  return std::string(folder);
+}
+
+BoxCheck box_check(const Statement& s, const std::string& expected, const BoxSeen& seen) {
+  std::string got = seen.name, want = expected, what = "offered the name ";
+  if (s.kind == Statement::Kind::expect_box_folder) {
+    got = seen.folder;
+    want = folder_text(expected);
+    what = "opened in ";
+  } else if (s.kind == Statement::Kind::expect_box_lists) {
+    got = seen.listing;
+    what = "listed ";
+  }
+  if (got == want) return {};
+  return {false, "the open-file box " + what + quoted(got) + ", expected " + quoted(want)};
+}
+
+bool box_pattern_matches(std::string_view pattern, std::string_view name) {
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  if (pattern.empty()) return name.empty();
+  if (pattern.front() == '*') {
+    for (std::size_t skip = 0; skip <= name.size(); ++skip)
+      if (box_pattern_matches(pattern.substr(1), name.substr(skip))) return true;
+    return false;
+  }
+  if (name.empty()) return false;
+  if (pattern.front() != '?' && lower(pattern.front()) != lower(name.front())) return false;
+  return box_pattern_matches(pattern.substr(1), name.substr(1));
 }
 
 std::string quoted(std::string_view s) {

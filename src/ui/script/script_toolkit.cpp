@@ -48,6 +48,7 @@ int ScriptDialog::run_modal() {
   closed_ = false;
   running_ = true;
   toolkit_.opened(this);
+  if (focused_ == no_id) focus_next();
   run_callback(template_.id);
   if (!closed_) toolkit_.run_until_closed(*this);
   running_ = false;
@@ -91,10 +92,11 @@ void ScriptDialog::set_item_count(ControlId id, int n) {
   if (!c) return;
   c->items.resize(std::max(n, 0));
   if (c->selection > n) c->selection = 0;
+  if (c->current > n) c->current = 0;
 }
 
 void ScriptDialog::select(ControlId id, int item) {
-  if (Control* c = find(id)) c->selection = item;
+  if (Control* c = find(id)) c->selection = c->current = item;
 }
 
 int ScriptDialog::selection(ControlId id) const {
@@ -103,7 +105,36 @@ int ScriptDialog::selection(ControlId id) const {
 }
 
 void ScriptDialog::set_enabled(ControlId id, bool on) {
-  if (Control* c = find(id)) c->enabled = on;
+  Control* c = find(id);
+  if (!c) return;
+  c->enabled = on;
+  if (!on && focused_ == id) focus_next();
+}
+
+bool ScriptDialog::focusable(ControlId id) const {
+  const Control* c = control(id);
+  return c && c->enabled && c->kind != ControlKind::static_text && c->kind != ControlKind::group_box;
+}
+
+void ScriptDialog::focus_next() {
+  const std::vector<ControlTemplate>& order = template_.controls;
+  if (order.empty()) return;
+  std::size_t at = order.size() - 1;  // with no focus yet, the search starts at the first control
+  for (std::size_t i = 0; i < order.size(); ++i)
+    if (order[i].id == focused_ && focused_ != no_id) at = i;
+  for (std::size_t k = 1; k <= order.size(); ++k) {
+    const ControlId id = order[(at + k) % order.size()].id;
+    if (id != no_id && focusable(id)) return take_focus(id, true);
+  }
+  focused_ = no_id;
+}
+
+// The keyboard puts a list on its first item when it arrives there; that chooses nothing.
+void ScriptDialog::take_focus(ControlId id, bool by_keyboard) {
+  focused_ = id;
+  Control* c = find(id);
+  if (by_keyboard && c && c->kind == ControlKind::list_box && c->current == 0 && !c->items.empty())
+    c->current = 1;
 }
 
 void ScriptDialog::set_image(ControlId id, const Image& image) {
@@ -129,16 +160,100 @@ ScriptDialog::Control& ScriptDialog::usable(int line, ControlId id, ControlKind 
 
 void ScriptDialog::user_type(int line, ControlId id, const std::string& text) {
   Control& c = usable(line, id, ControlKind::edit, "an edit field");
-  c.text = text;
-  // A digits-only field refuses the other keys, so they never reach its text.
-  if (c.digits_only) std::erase_if(c.text, [](char ch) { return ch < '0' || ch > '9'; });
+  take_focus(id, false);
+  // The field's text is selected, then typed over. A digits-only field refuses the other keys;
+  // when it refuses them all, the selected text stays. Clearing an empty field changes nothing.
+  std::string typed = text;
+  if (c.digits_only) std::erase_if(typed, [](char ch) { return ch < '0' || ch > '9'; });
+  if (typed.empty() && (!text.empty() || c.text.empty())) return;
+  c.text = typed;
   run_callback(id);
 }
+
+bool ScriptDialog::may_leave() { return !leave_check_ || leave_check_(*this); }
 
 void ScriptDialog::user_close_box() {
   const Control* cancel = control(2);
   if (cancel && !cancel->enabled) return;
-  close(2);
+  if (may_leave()) close(2);
+}
+
+// Esc is the Cancel button when there is one, and the close box otherwise.
+void ScriptDialog::user_escape() {
+  const Control* cancel = control(2);
+  if (cancel && !cancel->enabled) return;
+  if (!may_leave()) return;
+  if (cancel && callbacks_.count(2)) run_callback(2);
+  else close(2);
+}
+
+// Enter presses the focused button, or else the template's default button.
+void ScriptDialog::user_enter(int line) {
+  const Control* c = control(focused_);
+  if (c && c->kind == ControlKind::push_button) return user_press(line, focused_);
+  for (const ControlTemplate& t : template_.controls)
+    if (t.default_button && control(t.id) && control(t.id)->enabled) return user_press(line, t.id);
+}
+
+void ScriptDialog::user_focus(int line, ControlId id) {
+  if (!control(id)) throw ScriptError(line, "no " + control_name(id) + " in dialog " + std::to_string(template_.id));
+  if (!focusable(id)) throw ScriptError(line, control_name(id) + " cannot take the focus");
+  take_focus(id, true);
+}
+
+void ScriptDialog::user_click(int line, ControlId id, int item) {
+  Control& c = usable(line, id, ControlKind::list_box, "a list");
+  if (c.kind != ControlKind::list_box) throw ScriptError(line, control_name(id) + " is not a list");
+  user_pick(line, id, item);
+}
+
+void ScriptDialog::user_key(int line, Key key) {
+  if (key == Key::esc) return user_escape();
+  if (key == Key::tab) return focus_next();
+  if (key == Key::enter) return user_enter(line);
+  Control* c = find(focused_);
+  if (!c) return;  // nothing has the focus: the key goes nowhere
+  const std::string what = "key " + std::string(key_name(key)) + " on " + control_name(focused_);
+  switch (c->kind) {
+    case ControlKind::push_button:
+      if (key != Key::space) throw ScriptError(line, what + ", a push button");
+      return user_press(line, focused_);
+    case ControlKind::list_box: return list_key(line, *c, key);
+    case ControlKind::drop_down:
+      if (key == Key::space) throw ScriptError(line, what + ": a drop-down opens on SPACE; use UP/DOWN");
+      return drop_down_key(*c, key);
+    default: throw ScriptError(line, what + ", an edit field: use type");
+  }
+}
+
+// SPACE chooses the item the keyboard is on; the arrows, Home and End move and choose where
+// they arrive, and where they cannot move they choose the item they stay on.
+void ScriptDialog::list_key(int, Control& c, Key key) {
+  const int n = static_cast<int>(c.items.size());
+  if (n == 0) return;
+  int target = c.current == 0 ? 1 : c.current;
+  if (c.current != 0) {
+    if (key == Key::up) target = std::max(c.current - 1, 1);
+    else if (key == Key::down) target = std::min(c.current + 1, n);
+    else if (key == Key::home) target = 1;
+    else if (key == Key::end) target = n;
+  }
+  c.current = target;
+  if (c.selection == target) return;
+  c.selection = target;
+  run_callback(focused_);
+}
+
+void ScriptDialog::drop_down_key(Control& c, Key key) {
+  const int n = static_cast<int>(c.items.size());
+  int target = c.selection;
+  if (key == Key::up) target = c.selection - 1;
+  else if (key == Key::down) target = c.selection + 1;
+  else if (key == Key::home) target = 1;
+  else if (key == Key::end) target = n;
+  if (target < 1 || target > n || target == c.selection) return;
+  c.selection = target;
+  run_callback(focused_);
 }
 
 void ScriptDialog::user_pick(int line, ControlId id, int item) {
@@ -147,11 +262,14 @@ void ScriptDialog::user_pick(int line, ControlId id, int item) {
     throw ScriptError(line, control_name(id) + " has no item " + std::to_string(item) + " (it has " +
                                 std::to_string(c.items.size()) + ")");
   c.selection = item;
+  c.current = item;
+  take_focus(id, false);
   run_callback(id);
 }
 
 void ScriptDialog::user_press(int line, ControlId id) {
   usable(line, id, ControlKind::push_button, "a push button");
+  take_focus(id, false);
   if (callbacks_.count(id)) run_callback(id);
   else if (id == 1 || id == 2) close(id);
 }
@@ -166,11 +284,7 @@ ScriptToolkit::ScriptToolkit(ParseResult script, std::ostream& transcript)
 }
 
 std::string ScriptToolkit::expanded(const std::string& expected) const {
-  static constexpr std::string_view token = "@WORKSPACE@";
-  std::string out = expected;
-  for (std::size_t at = out.find(token); at != std::string::npos; at = out.find(token, at + workspace_.size()))
-    out.replace(at, token.size(), workspace_);
-  return out;
+  return with_workspace(expected, workspace_);
 }
 
 ScriptToolkit::~ScriptToolkit() = default;
@@ -219,6 +333,9 @@ void ScriptToolkit::execute(const Statement& s) {
     case K::answer: yes_no_answers_.push_back(s); return;
     case K::expect_message:
     case K::expect_no_message: expect_message(s); return;
+    case K::expect_box_folder:
+    case K::expect_box_lists:
+    case K::expect_box_offers: expect_box(s); return;
     default: break;
   }
   ScriptDialog& dialog = innermost(s);
@@ -232,6 +349,14 @@ void ScriptToolkit::execute(const Statement& s) {
     case K::pick: dialog.user_pick(s.line, s.id, s.number); return;
     case K::press: dialog.user_press(s.line, s.id); return;
     case K::close: dialog.user_close_box(); return;
+    case K::key: dialog.user_key(s.line, s.key); return;
+    case K::focus: dialog.user_focus(s.line, s.id); return;
+    case K::click: dialog.user_click(s.line, s.id, s.number); return;
+    case K::expect_focus:
+      if (dialog.focused() != s.id)
+        throw ScriptError(s.line, "expected the focus on control " + std::to_string(s.id) + ", found it on " +
+                                      (dialog.focused() == no_id ? std::string("none") : std::to_string(dialog.focused())));
+      return;
     default: execute_expectation(s, dialog); return;
   }
 }
@@ -290,6 +415,52 @@ void ScriptToolkit::expect_message(const Statement& s) {
   unchecked->checked = true;
 }
 
+void ScriptToolkit::expect_box(const Statement& s) {
+  if (file_requests_.empty()) throw ScriptError(s.line, "no open-file box has been shown");
+  const BoxCheck check = box_check(s, expanded(s.text), {box_folder_, box_listing_, box_name_});
+  if (!check.holds) throw ScriptError(s.line, check.problem);
+}
+
+namespace {
+
+// Where a file box opens: the folder of the name it offers, when that is a full path to an
+// existing folder; otherwise the request's folder.
+fs::path box_folder(const OpenFileRequest& request, const std::string& preset) {
+  std::error_code ec;
+  const fs::path offered(std::string(text::trim_right(preset)));
+  if (offered.is_absolute() && fs::is_directory(offered.parent_path(), ec)) return offered.parent_path();
+  return fs::path(request.initial_folder);
+}
+
+// The files a box shows under its preselected filter, by name, blank-separated: hidden files
+// and folders are not among them.
+std::string box_listing(const OpenFileRequest& request, const fs::path& folder) {
+  std::vector<std::string> patterns;
+  if (request.selected_filter >= 1 && request.selected_filter <= static_cast<int>(request.filters.size())) {
+    const std::string& all = request.filters[request.selected_filter - 1].pattern;
+    for (std::size_t start = 0; start <= all.size();) {
+      const std::size_t end = std::min(all.find(';', start), all.size());
+      patterns.push_back(all.substr(start, end - start));
+      start = end + 1;
+    }
+  }
+  std::vector<std::string> names;
+  std::error_code ec;
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder, ec)) {
+    const std::string name = entry.path().filename().string();
+    if (name.starts_with('.') || entry.is_directory(ec)) continue;
+    if (std::any_of(patterns.begin(), patterns.end(),
+                    [&](const std::string& p) { return box_pattern_matches(p, name); }))
+      names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  std::string listing;
+  for (const std::string& name : names) listing += (listing.empty() ? "" : " ") + name;
+  return listing;
+}
+
+}  // namespace
+
 Answer ScriptToolkit::message_box(std::string_view text, std::string_view title, Icon icon, Buttons buttons) {
   messages_.push_back({std::string(title), std::string(text), icon});
   transcript_ << "message " << script::quoted(title) << ' ' << script::quoted(text) << '\n';
@@ -321,6 +492,10 @@ Statement ScriptToolkit::next_file_answer(const std::string& box) {
 
 bool ScriptToolkit::open_file_box(const OpenFileRequest& request, std::string& path_buffer) {
   file_requests_.push_back(request);
+  const fs::path shown_folder = box_folder(request, path_buffer);
+  box_folder_ = folder_text(shown_folder.lexically_normal().string());
+  box_listing_ = box_listing(request, shown_folder);
+  box_name_ = path_buffer.empty() ? std::string() : fs::path(std::string(text::trim_right(path_buffer))).filename().string();
   const Statement answer = next_file_answer("an open-file box " + script::quoted(request.title));
   if (answer.kind == Statement::Kind::file_cancel) return false;
   std::error_code ec;

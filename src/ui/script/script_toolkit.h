@@ -70,6 +70,7 @@ class ScriptToolkit : public Toolkit {
   ScriptDialog& innermost(const Statement& s);
   void expect_message(const Statement& s);
   Statement next_file_answer(const std::string& box);
+  void expect_box(const Statement& s);
 
   // Expected texts name the folder the replay started in as @WORKSPACE@.
   std::string expanded(const std::string& expected) const;
@@ -86,6 +87,11 @@ class ScriptToolkit : public Toolkit {
   std::vector<ShownMessage> messages_;
   std::vector<std::string> viewed_;
   std::vector<OpenFileRequest> file_requests_;
+  // The folder the last open-file box opened in, the files it listed there and the name it
+  // offered.
+  std::string box_folder_;
+  std::string box_listing_;
+  std::string box_name_;
 };
 
 // One dialog in memory: the template's controls with their values.
@@ -96,6 +102,7 @@ class ScriptDialog : public Dialog {
     std::string text;                // edit text or caption
     std::vector<std::string> items;  // list and drop-down items
     int selection = 0;
+    int current = 0;  // lists: the item the keyboard is on (0: none)
     bool enabled = true;
     bool has_image = false;
     bool digits_only = false;
@@ -116,10 +123,12 @@ class ScriptDialog : public Dialog {
   void update() override {}
   void set_image(ControlId id, const Image& image) override;
   void set_window_icon(const Image& image) override { has_window_icon_ = !image.null(); }
+  void on_leave(LeaveCheck check) override { leave_check_ = std::move(check); }
 
   int template_id() const { return template_.id; }
   bool is_closed() const { return closed_; }
   bool has_window_icon() const { return has_window_icon_; }
+  ControlId focused() const { return focused_; }
   // nullptr when the template has no such control.
   const Control* control(ControlId id) const;
 
@@ -129,11 +138,24 @@ class ScriptDialog : public Dialog {
   void user_press(int line, ControlId id);
   // Does nothing while Cancel is disabled: the program disables it so the user cannot go back.
   void user_close_box();
+  void user_click(int line, ControlId id, int item);
+  void user_focus(int line, ControlId id);
+  void user_key(int line, Key key);
 
  private:
   Control& usable(int line, ControlId id, ControlKind kind, const char* what);
   Control* find(ControlId id);
   void run_callback(ControlId id);
+  bool may_leave();
+  void user_escape();
+  void user_enter(int line);
+  void list_key(int line, Control& c, Key key);
+  void drop_down_key(Control& c, Key key);
+  // Focus moves as the keyboard moves it: through the enabled buttons, edits, lists and
+  // drop-downs in the template's order.
+  bool focusable(ControlId id) const;
+  void focus_next();
+  void take_focus(ControlId id, bool by_keyboard);
 
   ScriptToolkit& toolkit_;
   const DialogTemplate& template_;
@@ -143,6 +165,8 @@ class ScriptDialog : public Dialog {
   bool closed_ = false;
   int code_ = 0;
   bool has_window_icon_ = false;
+  ControlId focused_ = no_id;
+  LeaveCheck leave_check_;
 };
 
 }  // namespace ui::script

@@ -1,0 +1,28 @@
+#include "dialogs/unsaved_entries.h"
+
+#include <utility>
+
+namespace app {
+
+bool user_discards_entries(Context& context) {
+  return context.message("Discard the data entered?", "Renuntati la datele introduse?", "Message",
+                         ui::Icon::question, ui::Buttons::yes_no) == ui::Answer::yes;
+}
+
+void ask_before_discarding(Context& context, ui::Dialog& dialog, std::function<bool()> holds_unsaved) {
+  dialog.on_leave([&context, holds_unsaved = std::move(holds_unsaved)](ui::Dialog&) {
+    return !holds_unsaved() || user_discards_entries(context);
+  });
+}
+
+UnsavedEntries::UnsavedEntries(Context& context, ui::Dialog& dialog, int template_id)
+    : template_(ui::find_template(template_id)) {
+  ask_before_discarding(context, dialog, [this] { return held_; });
+}
+
+void UnsavedEntries::note(ui::ControlId control) {
+  const ui::ControlTemplate* c = template_ ? template_->find(control) : nullptr;
+  if (c && c->kind != ui::ControlKind::list_box) held_ = true;
+}
+
+}  // namespace app
