@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
 #include <functional>
@@ -14,6 +13,7 @@
 #include "dialogs/context.h"
 #include "dialogs/editors/editors.h"
 #include "editors_nodes_model.h"
+#include "ui/qt/item_list.h"
 #include "ui/qt/qt_dialog.h"
 #include "ui/qt/qt_toolkit.h"
 
@@ -65,7 +65,7 @@ struct User {
     settle();
   }
   void pick(int id, int item) {
-    static_cast<QListWidget*>(dialog.widget(id))->setCurrentRow(item - 1);
+    static_cast<ui::qt::ItemList*>(dialog.widget(id))->set_current_row(item - 1);
     settle();
   }
   void settle() {

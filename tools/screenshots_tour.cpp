@@ -9,7 +9,6 @@
 #include <QFileDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -20,6 +19,7 @@
 #include <functional>
 
 #include "app/program.h"
+#include "ui/qt/item_list.h"
 #include "ui/qt/qt_toolkit.h"
 #include "ui/qt/screenshot.h"
 
@@ -59,9 +59,9 @@ Step on_file_box(QString file) {
 }
 
 void choose_first_item(QDialog* dialog, int id) {
-  auto* list = dialog->findChild<QListWidget*>(QString::number(id));
+  auto* list = dialog->findChild<ui::qt::ItemList*>(QString::number(id));
   if (!list || list->count() == 0) return;
-  const QPoint at = list->visualItemRect(list->item(0)).center();
+  const QPoint at = list->visualRect(list->items()->index(0)).center();
   QMouseEvent press(QEvent::MouseButtonPress, at, list->viewport()->mapToGlobal(at), Qt::LeftButton,
                     Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(list->viewport(), &press);

@@ -62,7 +62,16 @@ class Dialog {
   virtual void set_text(ControlId id, std::string_view text, int item = 0) = 0;
   // The first `length` characters of an edit field's text, blank-padded to `length`.
   virtual std::string text(ControlId id, std::size_t length) const = 0;
+  // Lists and drop-downs: the number of items; the items that go take their selection along.
   virtual void set_item_count(ControlId id, int n) = 0;
+  // A list as a view of the dialog's data: it has `count` items and asks `text_of(k)` for the
+  // text of item k (1-based) when it shows or reads that item, so that a list of a billion
+  // potential entries costs nothing until it is looked at. It replaces what the list held and
+  // selects nothing; set_item_count changes the count later, set_text is not used on it.
+  using ItemText = std::function<std::string(int item)>;
+  virtual void show_items(ControlId id, int count, ItemText text_of) = 0;
+  // Items first..last of a view now read differently; the view asks their texts again.
+  virtual void items_changed(ControlId id, int first, int last) = 0;
   virtual void select(ControlId id, int item) = 0;  // 1-based, 0 = none
   virtual int selection(ControlId id) const = 0;    // 1-based, 0 = none
   virtual void set_enabled(ControlId id, bool on) = 0;

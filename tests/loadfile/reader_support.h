@@ -26,6 +26,8 @@ class ClosingDialog : public ui::Dialog {
   void set_text(ui::ControlId, std::string_view, int) override {}
   std::string text(ui::ControlId, std::size_t length) const override { return std::string(length, ' '); }
   void set_item_count(ui::ControlId, int) override {}
+  void show_items(ui::ControlId, int, ItemText) override {}
+  void items_changed(ui::ControlId, int, int) override {}
   void select(ui::ControlId, int) override {}
   int selection(ui::ControlId) const override { return 0; }
   void set_enabled(ui::ControlId, bool) override {}

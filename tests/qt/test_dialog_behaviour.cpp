@@ -4,12 +4,12 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTest>
 #include <gtest/gtest.h>
 
 #include "qt_test_support.h"
+#include "ui/qt/item_list.h"
 #include "ui/qt/qt_dialog.h"
 
 namespace {
@@ -114,11 +114,11 @@ TEST_F(DialogBehaviour, DropDownCallbackRunsForTheUsersChoiceOnly) {
 TEST_F(DialogBehaviour, ListCallbackRunsForEveryClickAndKeyButNotForProgramSelection) {
   count_calls({case_list});
   dialog.window()->show();
-  QListWidget* list = get<QListWidget>(case_list);
+  auto* list = get<ui::qt::ItemList>(case_list);
   dialog.select(case_list, 2);
   EXPECT_TRUE(calls.empty());
   auto click_row = [list](int row) {
-    qt_test::click_at(list->viewport(), list->visualItemRect(list->item(row)).center());
+    qt_test::click_at(list->viewport(), list->visualRect(list->items()->index(row)).center());
   };
   click_row(2);
   EXPECT_EQ(dialog.selection(case_list), 3);
@@ -128,8 +128,8 @@ TEST_F(DialogBehaviour, ListCallbackRunsForEveryClickAndKeyButNotForProgramSelec
   EXPECT_EQ(calls, (std::vector<int>{case_list, case_list, case_list}));
   dialog.set_text(case_list, "12-40", 5);
   EXPECT_EQ(list->count(), 5);
-  EXPECT_EQ(list->item(3)->text(), "");
-  EXPECT_EQ(list->item(4)->text(), "12-40");
+  EXPECT_EQ(list->items()->text(3), "");
+  EXPECT_EQ(list->items()->text(4), "12-40");
   dialog.set_item_count(case_list, 1);
   EXPECT_EQ(dialog.selection(case_list), 0);
   EXPECT_EQ(calls.size(), 3u);

@@ -4,7 +4,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <algorithm>
 #include <cctype>
@@ -12,6 +11,7 @@
 
 #include "qt_test_support.h"
 #include "ui/dialog_template.h"
+#include "ui/qt/item_list.h"
 #include "ui/qt/qt_dialog.h"
 #include "ui/qt/qt_toolkit.h"
 
@@ -23,7 +23,7 @@ std::optional<ControlKind> kind_of(QWidget* w) {
   if (qobject_cast<QPushButton*>(w)) return ControlKind::push_button;
   if (qobject_cast<QLineEdit*>(w)) return ControlKind::edit;
   if (qobject_cast<QLabel*>(w)) return ControlKind::static_text;
-  if (qobject_cast<QListWidget*>(w)) return ControlKind::list_box;
+  if (qobject_cast<ui::qt::ItemList*>(w)) return ControlKind::list_box;
   if (auto* combo = qobject_cast<QComboBox*>(w); combo && !combo->isEditable())
     return ControlKind::drop_down;
   if (qobject_cast<QGroupBox*>(w)) return ControlKind::group_box;
@@ -40,8 +40,8 @@ QString shown_label(QWidget* w) {
 
 QStringList items_of(QWidget* w) {
   QStringList items;
-  if (auto* list = qobject_cast<QListWidget*>(w))
-    for (int i = 0; i < list->count(); ++i) items << list->item(i)->text();
+  if (auto* list = qobject_cast<ui::qt::ItemList*>(w))
+    for (int i = 0; i < list->count(); ++i) items << list->items()->text(i);
   if (auto* combo = qobject_cast<QComboBox*>(w))
     for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
   return items;

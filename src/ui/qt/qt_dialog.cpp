@@ -9,7 +9,6 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
-#include <QListWidget>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QThread>
@@ -18,6 +17,7 @@
 
 #include "ui/qt/button_face.h"
 #include "ui/qt/field_feedback.h"
+#include "ui/qt/item_list.h"
 #include "ui/qt/qt_image.h"
 #include "ui/qt/qt_text.h"
 
@@ -29,12 +29,17 @@ constexpr ControlId ok_button = 1;
 constexpr ControlId cancel_button = 2;
 constexpr int template_font_pixels = 12;
 
-int first_selected_row(const QListWidget* list) {
-  int first = -1;
-  for (const QModelIndex& index : list->selectionModel()->selectedIndexes())
-    if (first < 0 || index.row() < first) first = index.row();
-  return first;
-}
+// What the program sets runs no callback: a list's selection changes are signalled by its
+// selection model, which has to be held too.
+class Blocker {
+ public:
+  explicit Blocker(QWidget* w)
+      : widget_(w), model_(qobject_cast<ItemList*>(w) ? qobject_cast<ItemList*>(w)->selectionModel() : nullptr) {}
+
+ private:
+  QSignalBlocker widget_;
+  QSignalBlocker model_;
+};
 
 // The row an arrow, Home or End key takes the list to from `row`, among `count`.
 int row_after_key(int key, int row, int count) {
@@ -55,7 +60,7 @@ int row_after_key(int key, int row, int count) {
 // would choose the row it moved to.
 class ListWatcher : public QObject {
  public:
-  explicit ListWatcher(QListWidget* list) : QObject(list), list_(list), viewport_(list->viewport()) {
+  explicit ListWatcher(ItemList* list) : QObject(list), list_(list), viewport_(list->viewport()) {
     viewport_->installEventFilter(this);
     list->installEventFilter(this);
   }
@@ -67,7 +72,7 @@ class ListWatcher : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override {
     switch (event->type()) {
       case QEvent::MouseButtonPress:
-        if (watched == viewport_) selected_before_press = first_selected_row(list_);
+        if (watched == viewport_) selected_before_press = list_->first_selected_row();
         return false;
       case QEvent::FocusIn:
         if (watched == list_ && static_cast<QFocusEvent*>(event)->reason() != Qt::MouseFocusReason &&
@@ -81,15 +86,15 @@ class ListWatcher : public QObject {
   }
 
   bool stays_and_chooses(const QKeyEvent* event) {
-    const int row = list_->currentRow();
+    const int row = list_->current_row();
     if (row < 0 || event->modifiers() != Qt::NoModifier) return false;
-    if (row_after_key(event->key(), row, list_->count()) != row || list_->item(row)->isSelected()) return false;
+    if (row_after_key(event->key(), row, list_->count()) != row || list_->is_selected(row)) return false;
     list_->selectionModel()->select(list_->currentIndex(), QItemSelectionModel::ClearAndSelect);
     return true;
   }
 
  private:
-  QListWidget* list_;
+  ItemList* list_;
   QObject* viewport_;
 };
 
@@ -127,12 +132,9 @@ QWidget* make_group_box(const ControlTemplate& control, QWidget* parent) {
 }
 
 QWidget* make_list(const ControlTemplate& control, QWidget* parent) {
-  auto* list = new QListWidget(parent);
-  list->setSelectionMode(QAbstractItemView::SingleSelection);
-  // Items are one line each; without this a list of 100,000 nodes measures every item anew
-  // at each change, and a single ADD takes a fifth of a second.
-  list->setUniformItemSizes(true);
-  for (const std::string& item : control.items) list->addItem(from_utf8(item));
+  auto* list = new ItemList(parent);
+  for (std::size_t i = 0; i < control.items.size(); ++i)
+    list->items()->set_text(static_cast<int>(i), from_utf8(control.items[i]));
   return list;
 }
 
@@ -165,14 +167,10 @@ QWidget* make_control(const ControlTemplate& control, QWidget* parent) {
 }
 
 // An item that goes takes its selection with it; Qt would select a neighbour instead.
-void resize_list(QListWidget* list, int n) {
-  const bool selection_goes = first_selected_row(list) >= n;
-  while (list->count() > n) delete list->takeItem(list->count() - 1);
-  while (list->count() < n) list->addItem(QString());
-  if (selection_goes) {
-    list->clearSelection();
-    list->setCurrentRow(-1);
-  }
+void resize_list(ItemList* list, int n) {
+  const bool selection_goes = list->first_selected_row() >= n || list->current_row() >= n;
+  list->items()->set_count(n);
+  if (selection_goes) list->set_current_row(-1);
 }
 
 void resize_combo(QComboBox* combo, int n) {
@@ -230,19 +228,19 @@ void QtDialog::connect_user_actions(const ControlTemplate& control, QWidget* wid
     QObject::connect(edit, &QLineEdit::textEdited, window_, [this, id] { fire(id); });
   else if (auto* combo = qobject_cast<QComboBox*>(widget))
     QObject::connect(combo, &QComboBox::activated, window_, [this, id] { fire(id); });
-  else if (auto* list = qobject_cast<QListWidget*>(widget))
+  else if (auto* list = qobject_cast<ItemList*>(widget))
     connect_list(id, list);
 }
 
 // The callback runs once the selection has changed, so that it reads the new one; moving the
 // current row alone (the keyboard arriving at the list) chooses nothing. A list the user
 // emptied (Ctrl+click) has chosen nothing either.
-void QtDialog::connect_list(ControlId id, QListWidget* list) {
-  QObject::connect(list, &QListWidget::itemSelectionChanged, window_, [this, id, list] {
-    if (first_selected_row(list) >= 0) fire(id);
+void QtDialog::connect_list(ControlId id, ItemList* list) {
+  QObject::connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, window_, [this, id, list] {
+    if (list->first_selected_row() >= 0) fire(id);
   });
   auto* watcher = new ListWatcher(list);
-  QObject::connect(list, &QListWidget::pressed, window_, [this, id, watcher](const QModelIndex& index) {
+  QObject::connect(list, &QAbstractItemView::pressed, window_, [this, id, watcher](const QModelIndex& index) {
     if (index.row() == watcher->selected_before_press) fire(id);
   });
 }
@@ -353,7 +351,7 @@ void QtDialog::close(int code) { end(code); }
 void QtDialog::set_text(ControlId id, std::string_view text, int item) {
   QWidget* w = widget(id);
   const QString value = from_utf8(text);
-  const QSignalBlocker blocker(w);
+  const Blocker blocker(w);
   if (auto* edit = qobject_cast<QLineEdit*>(w)) {
     edit->setText(value);
     edit->setCursorPosition(0);  // the start of a long number is the part that matters
@@ -364,9 +362,8 @@ void QtDialog::set_text(ControlId id, std::string_view text, int item) {
     show_button_face(button, value, button->icon());
   } else if (auto* group = qobject_cast<QGroupBox*>(w)) {
     group->setTitle(button_text(text));
-  } else if (auto* list = qobject_cast<QListWidget*>(w); list && item >= 1) {
-    if (list->count() < item) resize_list(list, item);
-    list->item(item - 1)->setText(value);
+  } else if (auto* list = qobject_cast<ItemList*>(w); list && item >= 1) {
+    list->items()->set_text(item - 1, value);
   } else if (auto* combo = qobject_cast<QComboBox*>(w); combo && item >= 1) {
     if (combo->count() < item) resize_combo(combo, item);
     combo->setItemText(item - 1, value);
@@ -381,28 +378,34 @@ std::string QtDialog::text(ControlId id, std::size_t length) const {
   else if (auto* button = qobject_cast<QPushButton*>(w)) value = button_label(button);
   else if (auto* group = qobject_cast<QGroupBox*>(w)) value = plain_text(group->title());
   else if (auto* combo = qobject_cast<QComboBox*>(w)) value = combo->currentText();
-  else if (auto* list = qobject_cast<QListWidget*>(w); list && list->currentItem())
-    value = list->currentItem()->text();
+  else if (auto* list = qobject_cast<ItemList*>(w); list && list->current_row() >= 0)
+    value = list->items()->text(list->current_row());
   return padded_utf8(value, length);
 }
 
 void QtDialog::set_item_count(ControlId id, int n) {
   QWidget* w = widget(id);
-  const QSignalBlocker blocker(w);
-  if (auto* list = qobject_cast<QListWidget*>(w)) resize_list(list, std::max(n, 0));
+  const Blocker blocker(w);
+  if (auto* list = qobject_cast<ItemList*>(w)) resize_list(list, std::max(n, 0));
   else if (auto* combo = qobject_cast<QComboBox*>(w)) resize_combo(combo, std::max(n, 0));
+}
+
+void QtDialog::show_items(ControlId id, int count, ItemText text_of) {
+  auto* list = qobject_cast<ItemList*>(widget(id));
+  if (!list) return;
+  const Blocker blocker(list);
+  list->items()->show_view(count, std::move(text_of));
+}
+
+void QtDialog::items_changed(ControlId id, int first, int last) {
+  if (auto* list = qobject_cast<ItemList*>(widget(id))) list->items()->changed(first - 1, last - 1);
 }
 
 void QtDialog::select(ControlId id, int item) {
   QWidget* w = widget(id);
-  const QSignalBlocker blocker(w);
-  if (auto* list = qobject_cast<QListWidget*>(w)) {
-    if (item >= 1 && item <= list->count()) {
-      list->setCurrentRow(item - 1);
-    } else {
-      list->clearSelection();
-      list->setCurrentRow(-1);
-    }
+  const Blocker blocker(w);
+  if (auto* list = qobject_cast<ItemList*>(w)) {
+    list->set_current_row(item >= 1 && item <= list->count() ? item - 1 : -1);
   } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
     combo->setCurrentIndex(item >= 1 && item <= combo->count() ? item - 1 : -1);
   }
@@ -411,8 +414,8 @@ void QtDialog::select(ControlId id, int item) {
 int QtDialog::selection(ControlId id) const {
   QWidget* w = widget(id);
   if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentIndex() + 1;
-  auto* list = qobject_cast<QListWidget*>(w);
-  return list ? first_selected_row(list) + 1 : 0;
+  auto* list = qobject_cast<ItemList*>(w);
+  return list ? list->first_selected_row() + 1 : 0;
 }
 
 void QtDialog::set_enabled(ControlId id, bool on) {

@@ -11,10 +11,11 @@
 #include "ui/dialog_template.h"
 #include "ui/qt/dialog_window.h"
 
-class QListWidget;
 class QWidget;
 
 namespace ui::qt {
+
+class ItemList;
 
 class QtDialog final : public Dialog {
  public:
@@ -30,6 +31,8 @@ class QtDialog final : public Dialog {
   void set_text(ControlId id, std::string_view text, int item = 0) override;
   std::string text(ControlId id, std::size_t length) const override;
   void set_item_count(ControlId id, int n) override;
+  void show_items(ControlId id, int count, ItemText text_of) override;
+  void items_changed(ControlId id, int first, int last) override;
   void select(ControlId id, int item) override;
   int selection(ControlId id) const override;
   void set_enabled(ControlId id, bool on) override;
@@ -47,7 +50,7 @@ class QtDialog final : public Dialog {
  private:
   QWidget* make_widget(const ControlTemplate& control);
   void connect_user_actions(const ControlTemplate& control, QWidget* widget);
-  void connect_list(ControlId id, QListWidget* list);
+  void connect_list(ControlId id, ItemList* list);
   void set_tab_order();
   void fire(ControlId id);
   void press_button(ControlId id);

@@ -22,6 +22,34 @@ struct ScriptImage : Image::Data {
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
+// ScriptDialog::Items
+
+std::string ScriptDialog::Items::text(int item) const {
+  if (item < 1 || item > count_) return {};
+  if (view_) return view_(item);
+  auto it = texts_.find(item);
+  return it == texts_.end() ? std::string() : it->second;
+}
+
+void ScriptDialog::Items::set(int item, std::string text) {
+  if (item < 1 || view_) return;
+  count_ = std::max(count_, item);
+  if (text.empty()) texts_.erase(item);
+  else texts_[item] = std::move(text);
+}
+
+void ScriptDialog::Items::resize(int n) {
+  count_ = n;
+  texts_.erase(texts_.upper_bound(n), texts_.end());
+}
+
+void ScriptDialog::Items::view(int n, ItemText text_of) {
+  texts_.clear();
+  count_ = n;
+  view_ = std::move(text_of);
+}
+
+// ---------------------------------------------------------------------------------------------
 // ScriptDialog
 
 ScriptDialog::ScriptDialog(ScriptToolkit& toolkit, const DialogTemplate& t) : toolkit_(toolkit), template_(t) {
@@ -34,7 +62,7 @@ ScriptDialog::ScriptDialog(ScriptToolkit& toolkit, const DialogTemplate& t) : to
     if (c.kind == ControlKind::push_button || c.kind == ControlKind::static_text ||
         c.kind == ControlKind::group_box)
       control.text = c.label;
-    control.items = c.items;
+    for (std::size_t i = 0; i < c.items.size(); ++i) control.items.set(static_cast<int>(i) + 1, c.items[i]);
   }
 }
 
@@ -75,8 +103,7 @@ void ScriptDialog::set_text(ControlId id, std::string_view text, int item) {
   Control* c = find(id);
   if (!c) return;
   if (item >= 1) {
-    if (static_cast<int>(c->items.size()) < item) c->items.resize(item);
-    c->items[item - 1] = std::string(text);
+    c->items.set(item, std::string(text));
   } else {
     c->text = std::string(text);
   }
@@ -93,6 +120,13 @@ void ScriptDialog::set_item_count(ControlId id, int n) {
   c->items.resize(std::max(n, 0));
   if (c->selection > n) c->selection = 0;
   if (c->current > n) c->current = 0;
+}
+
+void ScriptDialog::show_items(ControlId id, int count, ItemText text_of) {
+  Control* c = find(id);
+  if (!c) return;
+  c->items.view(std::max(count, 0), std::move(text_of));
+  c->selection = c->current = 0;
 }
 
 void ScriptDialog::select(ControlId id, int item) {
@@ -229,7 +263,7 @@ void ScriptDialog::user_key(int line, Key key) {
 // SPACE chooses the item the keyboard is on; the arrows, Home and End move and choose where
 // they arrive, and where they cannot move they choose the item they stay on.
 void ScriptDialog::list_key(int, Control& c, Key key) {
-  const int n = static_cast<int>(c.items.size());
+  const int n = c.items.count();
   if (n == 0) return;
   int target = c.current == 0 ? 1 : c.current;
   if (c.current != 0) {
@@ -245,7 +279,7 @@ void ScriptDialog::list_key(int, Control& c, Key key) {
 }
 
 void ScriptDialog::drop_down_key(Control& c, Key key) {
-  const int n = static_cast<int>(c.items.size());
+  const int n = c.items.count();
   int target = c.selection;
   if (key == Key::up) target = c.selection - 1;
   else if (key == Key::down) target = c.selection + 1;
@@ -258,9 +292,9 @@ void ScriptDialog::drop_down_key(Control& c, Key key) {
 
 void ScriptDialog::user_pick(int line, ControlId id, int item) {
   Control& c = usable(line, id, ControlKind::list_box, "a list or drop-down");
-  if (item < 1 || item > static_cast<int>(c.items.size()))
+  if (item < 1 || item > c.items.count())
     throw ScriptError(line, control_name(id) + " has no item " + std::to_string(item) + " (it has " +
-                                std::to_string(c.items.size()) + ")");
+                                std::to_string(c.items.count()) + ")");
   c.selection = item;
   c.current = item;
   take_focus(id, false);
@@ -376,15 +410,16 @@ void ScriptToolkit::execute_expectation(const Statement& s, ScriptDialog& dialog
       return;
     }
     case K::expect_item: {
-      if (s.number < 1 || s.number > static_cast<int>(c->items.size()))
-        fail("item " + std::to_string(s.number) + ", found " + std::to_string(c->items.size()) + " items");
-      const std::string_view item = text::trim_right(c->items[s.number - 1]);
+      if (s.number < 1 || s.number > c->items.count())
+        fail("item " + std::to_string(s.number) + ", found " + std::to_string(c->items.count()) + " items");
+      const std::string text = c->items.text(s.number);
+      const std::string_view item = text::trim_right(text);
       if (item != s.text) fail("item " + std::to_string(s.number) + " " + script::quoted(s.text) + ", found " + script::quoted(item));
       return;
     }
     case K::expect_items:
-      if (static_cast<int>(c->items.size()) != s.number)
-        fail(std::to_string(s.number) + " items, found " + std::to_string(c->items.size()));
+      if (c->items.count() != s.number)
+        fail(std::to_string(s.number) + " items, found " + std::to_string(c->items.count()));
       return;
     case K::expect_selected:
       if (c->selection != s.number)

@@ -97,10 +97,27 @@ class ScriptToolkit : public Toolkit {
 // One dialog in memory: the template's controls with their values.
 class ScriptDialog : public Dialog {
  public:
+  // The items of a list or drop-down. Only the texts set are kept, every other item is blank;
+  // a view asks its texts of the program when they are read.
+  class Items {
+   public:
+    int count() const { return count_; }
+    bool empty() const { return count_ == 0; }
+    std::string text(int item) const;  // 1-based; blank beyond the texts set
+    void set(int item, std::string text);  // grows the list to hold the item
+    void resize(int n);
+    void view(int n, ItemText text_of);
+
+   private:
+    int count_ = 0;
+    std::map<int, std::string> texts_;
+    ItemText view_;
+  };
+
   struct Control {
     ControlKind kind;
-    std::string text;                // edit text or caption
-    std::vector<std::string> items;  // list and drop-down items
+    std::string text;  // edit text or caption
+    Items items;       // list and drop-down items
     int selection = 0;
     int current = 0;  // lists: the item the keyboard is on (0: none)
     bool enabled = true;
@@ -117,6 +134,8 @@ class ScriptDialog : public Dialog {
   void set_text(ControlId id, std::string_view text, int item = 0) override;
   std::string text(ControlId id, std::size_t length) const override;
   void set_item_count(ControlId id, int n) override;
+  void show_items(ControlId id, int count, ItemText text_of) override;
+  void items_changed(ControlId, int, int) override {}  // a view is read afresh every time
   void select(ControlId id, int item) override;
   int selection(ControlId id) const override;
   void set_enabled(ControlId id, bool on) override;

@@ -14,7 +14,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -32,6 +31,7 @@
 #include "ui/dialog_template.h"
 #include "ui/qt/button_face.h"
 #include "ui/qt/dialog_window.h"
+#include "ui/qt/item_list.h"
 #include "ui/qt/qt_text.h"
 #include "ui/qt/qt_toolkit.h"
 #include "ui/qt/screenshot.h"
@@ -66,30 +66,26 @@ QString shown_text(QWidget* w) {
   if (auto* button = qobject_cast<QPushButton*>(w)) return button_label(button);
   if (auto* group = qobject_cast<QGroupBox*>(w)) return plain_text(group->title());
   if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentText();
-  if (auto* list = qobject_cast<QListWidget*>(w); list && list->currentItem()) return list->currentItem()->text();
+  if (auto* list = qobject_cast<ItemList*>(w); list && list->current_row() >= 0) return list->items()->text(list->current_row());
   return {};
 }
 
 int item_count(QWidget* w) {
-  if (auto* list = qobject_cast<QListWidget*>(w)) return list->count();
+  if (auto* list = qobject_cast<ItemList*>(w)) return list->count();
   if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->count();
   return 0;
 }
 
 QString item_text(QWidget* w, int item) {
-  if (auto* list = qobject_cast<QListWidget*>(w)) return list->item(item - 1)->text();
+  if (auto* list = qobject_cast<ItemList*>(w)) return list->items()->text(item - 1);
   if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->itemText(item - 1);
   return {};
 }
 
 int selected_item(QWidget* w) {
   if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentIndex() + 1;
-  auto* list = qobject_cast<QListWidget*>(w);
-  if (!list) return 0;
-  int first = -1;
-  for (const QModelIndex& index : list->selectionModel()->selectedIndexes())
-    if (first < 0 || index.row() < first) first = index.row();
-  return first + 1;
+  auto* list = qobject_cast<ItemList*>(w);
+  return list ? list->first_selected_row() + 1 : 0;
 }
 
 Qt::Key qt_key(Key key) {
@@ -311,7 +307,7 @@ void Driver::type(const Statement& s, DialogWindow& window) {
 
 void Driver::pick(const Statement& s, DialogWindow& window, bool lists_only) {
   QWidget* w = control(s, window, s.id);
-  auto* list = qobject_cast<QListWidget*>(w);
+  auto* list = qobject_cast<ItemList*>(w);
   auto* combo = qobject_cast<QComboBox*>(w);
   if (!list && (!combo || lists_only))
     fail(s.line, "control " + std::to_string(s.id) + where(window) + (lists_only ? " is not a list" : " is not a list or drop-down"));
@@ -321,9 +317,9 @@ void Driver::pick(const Statement& s, DialogWindow& window, bool lists_only) {
     fail(s.line, "control " + std::to_string(s.id) + " has no item " + std::to_string(s.number) + " (it has " +
                      std::to_string(n) + ")");
   if (combo) return choose_in_drop_down(s, combo, s.number);
-  QListWidgetItem* item = list->item(s.number - 1);
-  list->scrollToItem(item);
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualItemRect(item).center());
+  const QModelIndex index = list->items()->index(s.number - 1);
+  list->scrollTo(index);
+  QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::NoModifier, list->visualRect(index).center());
 }
 
 // A click opens the drop-down's list, a click on the item chooses it.
