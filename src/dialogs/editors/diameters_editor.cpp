@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <climits>
 #include <utility>
 #include <string>
 #include <vector>
@@ -6,6 +7,7 @@
 #include "dialogs/dialog_initializer.h"
 #include "dialogs/editors/editor_messages.h"
 #include "dialogs/editors/editors.h"
+#include "dialogs/editors/node_ranges.h"
 #include "dialogs/unsaved_entries.h"
 #include "model/diameter_table.h"
 #include "text/fixed_text.h"
@@ -70,7 +72,7 @@ class DiametersEditor {
   app::Context& context_;
   app::ProgramState& state_;
   std::vector<app::DiameterGroup> working_;
-  std::vector<std::string> items_;  // the list's item texts, as last set
+  ListItems* items_ = nullptr;  // the list, while the dialog runs
   int saved_count_ = 0;            // n_diameter_groups of the table as last saved
 };
 
@@ -88,8 +90,10 @@ void DiametersEditor::run() {
       on_control(dlg, control);
     });
 
-  d.set_item_count(group_list, std::max(state_.n_elements, 0));
-  items_.assign(static_cast<std::size_t>(std::max(state_.n_elements, 0)), std::string());
+  // Declared after the dialog, so that it goes first even when a script error unwinds.
+  ListItems items(d, group_list);
+  items_ = &items;
+  items.reset(state_.n_elements);
   d.set_text(unit_label, state_.length_unit.trimmed());
   working_ = state_.diameter_table;
   saved_count_ = state_.n_diameter_groups;
@@ -156,7 +160,7 @@ int DiametersEditor::find_listed_group(const GroupFields& fields) const {
   const std::string from = text::padded(fields.from_text, element_text_length);
   const std::string to = text::padded(fields.to_text, element_text_length);
   for (int i = 1; i <= state_.n_diameter_groups; ++i) {
-    const std::string item = i <= static_cast<int>(items_.size()) ? items_[i - 1] : std::string();
+    const std::string item = items_->item(i);
     const auto [before, after] = split_item(item);
     if (text::padded(before, element_text_length) == from &&
         text::padded(after, element_text_length) == to)
@@ -183,7 +187,7 @@ bool DiametersEditor::append_group(const app::DiameterGroup& group) {
 void DiametersEditor::on_select(ui::Dialog& d) {
   const int s = d.selection(group_list);
   if (s == 0) return;
-  const std::string item = s <= static_cast<int>(items_.size()) ? items_[s - 1] : std::string();
+  const std::string item = items_->item(s);
   const auto [before, after] = split_item(item);
   d.set_text(from_field, text::trim_right(text::padded(before, element_text_length)));
   d.set_text(to_field, text::trim_right(text::padded(after, element_text_length)));
@@ -219,15 +223,10 @@ void DiametersEditor::on_done(ui::Dialog& d) {
   d.close(1);
 }
 
-// Items 1..n_elements: the groups, then empty items; only changed items are set again.
-void DiametersEditor::fill_list(ui::Dialog& d) {
-  for (std::size_t i = 0; i < items_.size(); ++i) {
-    std::string text = i < working_.size() ? diameter_group_text(working_[i]) : std::string();
-    if (items_[i] != text) {
-      d.set_text(group_list, text, static_cast<int>(i) + 1);
-      items_[i] = std::move(text);
-    }
-  }
+// Items 1..n_elements: the groups, then empty items.
+void DiametersEditor::fill_list(ui::Dialog&) {
+  items_->show(static_cast<int>(std::min<std::size_t>(working_.size(), INT_MAX)),
+               [this](int i) { return diameter_group_text(working_[static_cast<std::size_t>(i) - 1]); });
 }
 
 }  // namespace

@@ -2,12 +2,14 @@
 // of node ranges. It edits a copy of time_point_table and writes it back, and into the case's
 // TP.dat, on "SAVE Changes".
 #include <algorithm>
+#include <deque>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "model/case_files/scratch_files.h"
 #include "dialogs/editors/editors.h"
+#include "dialogs/editors/indexed_list.h"
 #include "dialogs/editors/node_ranges.h"
 #include "model/case_files/scratch_layouts.h"
 #include "text/fixed_text.h"
@@ -32,61 +34,107 @@ constexpr std::size_t loading_length = 16;
 const app::TimePoint empty_time_point{};
 const app::NodeRange zero_range{};
 
-// The time points of the working copy, 1-based. Entries past the stored ones are empty time
-// points, so the copy holds what was entered and no more.
+// The time points of the working copy, 1-based. Entries 1..n_time_points (the points in use)
+// sit in an indexed list, so that a time finds its place and a point comes in or goes out in
+// O(log n); what the table holds beyond them stays as it was, as the points the count does
+// not reach, and every later entry is an empty time point. The points in use are kept in
+// ascending order of time, which lets a time be looked up by halving; a table read from a
+// file that is not in order is searched from end to end instead.
 class TimePoints {
  public:
-  explicit TimePoints(std::vector<app::TimePoint> entries) : entries_(std::move(entries)) {}
-  const std::vector<app::TimePoint>& entries() const { return entries_; }
-  int stored() const { return static_cast<int>(entries_.size()); }
-  const app::TimePoint& entry(int i) const {
-    return i >= 1 && i <= stored() ? entries_[i - 1] : empty_time_point;
-  }
-  app::TimePoint& at(int i) {
-    if (stored() < i) entries_.resize(i);
-    return entries_[i - 1];
-  }
-  bool holds_time(float t, int count) const;
-  void insert(int position, float t, int count);
-  bool remove(int selected, int& count);
+  TimePoints(const std::vector<app::TimePoint>& table, int count);
+  std::vector<app::TimePoint> entries() const;
+  int count() const { return static_cast<int>(used_.size()); }
+  const app::TimePoint& entry(int i) const;
+  // An entry of a point in use or held beyond them; nullptr for the empty ones after those.
+  app::TimePoint* stored(int i);
+  // Position of time t among the points in use, and whether a point already has it.
+  struct Place {
+    int below;  // points whose time is less than t
+    bool held;
+  };
+  Place place(float t) const;
+  // The point at `position` (1..count+1) comes in; the point after the last one in use is
+  // overwritten, as it would be by moving every later point up one place.
+  void insert(int position, float t);
+  // The first time point: it takes the place of the point held after the last one in use.
+  void start(float t);
+  // The removal rule: the selected point goes (the last one for a selection beyond them).
+  // `leaving` receives the point that goes.
+  bool remove(int selected, app::TimePoint& leaving);
 
  private:
-  void drop_empty_tail();
-  std::vector<app::TimePoint> entries_;
+  IndexedList<app::TimePoint> used_;
+  std::deque<app::TimePoint> beyond_;  // entries count+1.. as the table held them
+  bool ordered_ = true;
 };
 
-bool TimePoints::holds_time(float t, int count) const {
-  for (int i = 1; i <= count; ++i)
-    if (entry(i).time == t) return true;
-  return false;
+TimePoints::TimePoints(const std::vector<app::TimePoint>& table, int count) {
+  count = std::max(count, 0);
+  std::vector<app::TimePoint> used(table.begin(), table.begin() + std::min<std::size_t>(table.size(), count));
+  used.resize(count);
+  for (std::size_t i = 1; i < used.size() && ordered_; ++i) ordered_ = used[i - 1].time < used[i].time;
+  used_ = IndexedList<app::TimePoint>(std::move(used));
+  if (table.size() > static_cast<std::size_t>(count)) beyond_.assign(table.begin() + count, table.end());
 }
 
-// Entries position..count move up one place with their ranges (overwriting entry count+1);
-// the new entry at `position` has the time and no ranges.
-void TimePoints::insert(int position, float t, int count) {
-  at(count + 1);
-  std::move_backward(entries_.begin() + (position - 1), entries_.begin() + count,
-                     entries_.begin() + (count + 1));
-  entries_[position - 1] = app::TimePoint{t, 0, {}};
+std::vector<app::TimePoint> TimePoints::entries() const {
+  std::vector<app::TimePoint> table = used_.to_vector();
+  table.insert(table.end(), beyond_.begin(), beyond_.end());
+  while (!table.empty() && table.back() == empty_time_point) table.pop_back();
+  return table;
 }
 
-bool TimePoints::remove(int selected, int& count) {
-  // Entries move with their ranges; nothing is copied.
-  const bool changed = remove_entry(
-      selected, count,
-      [&](int i) {
-        if (i < stored()) entries_[i - 1] = std::move(entries_[i]);
-        else if (i == stored()) entries_[i - 1] = app::TimePoint{};
-      },
-      [&](int i) {
-        if (i <= stored()) at(i) = app::TimePoint{};
-      });
-  drop_empty_tail();
-  return changed;
+const app::TimePoint& TimePoints::entry(int i) const {
+  if (i >= 1 && i <= count()) return used_[i - 1];
+  const long long after = static_cast<long long>(i) - count() - 1;
+  return after >= 0 && after < static_cast<long long>(beyond_.size()) ? beyond_[after] : empty_time_point;
 }
 
-void TimePoints::drop_empty_tail() {
-  while (!entries_.empty() && entries_.back() == empty_time_point) entries_.pop_back();
+app::TimePoint* TimePoints::stored(int i) {
+  if (i >= 1 && i <= count()) return &used_[i - 1];
+  const long long after = static_cast<long long>(i) - count() - 1;
+  return after >= 0 && after < static_cast<long long>(beyond_.size()) ? &beyond_[after] : nullptr;
+}
+
+TimePoints::Place TimePoints::place(float t) const {
+  if (ordered_) {
+    const std::size_t below = used_.partition_point([t](const app::TimePoint& p) { return p.time < t; });
+    return {static_cast<int>(below), below < used_.size() && used_[below].time == t};
+  }
+  Place place{0, false};
+  used_.for_each([&](const app::TimePoint& p) {
+    place.below += p.time < t ? 1 : 0;
+    place.held = place.held || p.time == t;
+  });
+  return place;
+}
+
+void TimePoints::insert(int position, float t) {
+  if (!beyond_.empty()) beyond_.pop_front();
+  used_.insert(position - 1, app::TimePoint{t, 0, {}});
+  // A time that compares with nothing (not a number) has no place in an order.
+  if (!(t == t)) ordered_ = false;
+}
+
+void TimePoints::start(float t) {
+  app::TimePoint first;
+  if (!beyond_.empty()) {
+    first = std::move(beyond_.front());
+    beyond_.pop_front();
+  }
+  first.time = t;
+  used_.push_back(std::move(first));
+  ordered_ = t == t;
+}
+
+bool TimePoints::remove(int selected, app::TimePoint& leaving) {
+  if (selected <= 0 || count() == 0) return false;
+  leaving = used_.erase(static_cast<std::size_t>(std::min(selected, count())) - 1);
+  // The emptied entry at the old count keeps the places of the entries held beyond it.
+  if (!beyond_.empty()) beyond_.push_front(app::TimePoint{});
+  while (!beyond_.empty() && beyond_.back() == empty_time_point) beyond_.pop_back();
+  return true;
 }
 
 const app::NodeRange& range_of(const app::TimePoint& point, int k) {
@@ -105,6 +153,17 @@ void report_no_time_point(app::Context& context) {
                   ui::Icon::error);
 }
 
+// What the time list shows. Its items are computed from the working copy when the list asks,
+// in the form the last action that showed them gave: "ADD to List >>" shows items 1..n as
+// tidied G14.7 texts (a time of 0 as its number), opening shows them so but leaves a time of
+// 0 blank, and "Remove" shows every item as its G16.6 text untidied, or blank for 0. An item
+// that no action showed is blank. Each action thus costs the same whatever the list's length.
+struct TimeListForm {
+  int number_upto = 0;  // items 1..this: G14.7 tidied, 0 shown as a number
+  int opened_upto = 0;  // then up to this: G14.7 tidied, 0 blank
+  bool removed = false;  // items after both: G16.6 untidied, 0 blank; else blank
+};
+
 class DiscreteLoadingEditor {
  public:
   DiscreteLoadingEditor(app::Context& context, ui::Dialog& dialog)
@@ -112,8 +171,7 @@ class DiscreteLoadingEditor {
         state_(context.state),
         dialog_(dialog),
         case_number_(context.state.current_case),
-        work_(context.state.time_point_table),
-        times_(dialog, id::time_list),
+        work_(context.state.time_point_table, n_time_points()),
         nodes_(dialog, id::node_list) {}
 
   void set_up();
@@ -127,6 +185,7 @@ class DiscreteLoadingEditor {
   int& n_time_points() { return state_.case_records[case_number_].n_time_points; }
   int time_items() const { return std::max(state_.max_time_points, 0); }
 
+  std::string time_item(int i) const;
   void show_ranges(int s);
   void add_time();
   void select_time();
@@ -141,52 +200,65 @@ class DiscreteLoadingEditor {
   ui::Dialog& dialog_;
   int case_number_;
   TimePoints work_;
-  ListItems times_;
+  TimeListForm form_;
   ListItems nodes_;
+  // The node list shows the ranges of this time point, as they were when it was shown; a time
+  // point that leaves the table while shown stays here.
+  const app::TimePoint* shown_point_ = &empty_time_point;
+  app::TimePoint left_point_;
   int saved_count_ = 0;  // n_time_points as last saved (or as the editor opened)
 };
 
+std::string DiscreteLoadingEditor::time_item(int i) const {
+  const float t = work_.entry(i).time;
+  if (i <= form_.number_upto) return shown(t);
+  if (t == 0) return {};
+  if (i <= form_.opened_upto) return shown(t);
+  if (form_.removed) return std::string(text::trim_right(text::format_g(t, 16, 6)));
+  return {};
+}
+
 void DiscreteLoadingEditor::set_up() {
   saved_count_ = n_time_points();
-  times_.reset(time_items());
+  form_ = {0, std::min(work_.count(), time_items()), false};
+  dialog_.show_items(id::time_list, time_items(), [this](int i) { return time_item(i); });
   nodes_.reset(state_.n_nodes);
   dialog_.set_text(id::unit, state_.force_unit.trimmed());
   if (state_.n_dof == 2) dialog_.set_enabled(loading_row.z, false);
-  const int shown_times = std::min(n_time_points(), time_items());
-  for (int i = 1; i <= shown_times; ++i) {
-    const float t = work_.entry(i).time;
-    times_.set(i, t == 0 ? std::string() : shown(t));
-  }
   for (ui::ControlId c : {id::add_time, id::add_range, id::remove_time, id::remove_range})
     dialog_.set_enabled(c, false);
 }
 
 void DiscreteLoadingEditor::show_ranges(int s) {
   const app::TimePoint& point = work_.entry(s);
+  shown_point_ = point.n_ranges > 0 ? &point : &empty_time_point;
   nodes_.show(std::min(point.n_ranges, state_.n_nodes),
-              [&](int i) { return range_item_text(range_of(point, i)); });
+              [this](int i) { return range_item_text(range_of(*shown_point_, i)); });
 }
 
 void DiscreteLoadingEditor::add_time() {
   const float t = text::c_to_float(dialog_.text(id::time, time_length), time_length);
-  int& n = n_time_points();
-  if (!work_.holds_time(t, n)) {
+  const TimePoints::Place place = work_.place(t);
+  if (!place.held) {
     // A full list refuses the time, and the list and "ADD >>" then act as for a time it holds.
-    if (n >= time_items()) {
+    if (work_.count() >= time_items()) {
       report_time_points_full(context_, time_items());
-    } else if (n == 0) {
-      work_.at(1).time = t;
-      n = 1;
     } else {
-      int below = 0;
-      for (int i = 1; i <= n; ++i) below += work_.entry(i).time < t ? 1 : 0;
-      work_.insert(below + 1, t, n);
-      ++n;
+      // The point after the last one in use is overwritten: the node list keeps what it shows.
+      if (shown_point_ == &work_.entry(work_.count() + 1)) {
+        left_point_ = *shown_point_;
+        shown_point_ = &left_point_;
+      }
+      if (work_.count() == 0) {
+        work_.start(t);
+      } else {
+        work_.insert(place.below + 1, t);
+      }
     }
   }
-  // Only the items of the time points in use are set; the items after them keep what the
-  // last "Remove" showed there.
-  for (int i = 1; i <= std::min(n, time_items()); ++i) times_.set(i, shown(work_.entry(i).time));
+  n_time_points() = work_.count();
+  form_.number_upto = std::min(work_.count(), time_items());
+  dialog_.items_changed(id::time_list, 1, form_.number_upto);
   dialog_.set_enabled(id::add_range, true);
 }
 
@@ -205,11 +277,17 @@ void DiscreteLoadingEditor::select_time() {
 // After a removal the whole list is shown again, by G16.6 untidied as the user has always
 // seen it there.
 void DiscreteLoadingEditor::remove_time() {
-  if (!work_.remove(dialog_.selection(id::time_list), n_time_points())) return;
-  times_.show(std::min(work_.stored(), time_items()), [&](int i) {
-    const float t = work_.entry(i).time;
-    return t == 0 ? std::string() : std::string(text::trim_right(text::format_g(t, 16, 6)));
-  });
+  const int s = dialog_.selection(id::time_list);
+  const bool shown_leaves = s >= 1 && work_.count() >= 1 && shown_point_ == &work_.entry(std::min(s, work_.count()));
+  app::TimePoint leaving;
+  if (!work_.remove(s, leaving)) return;
+  if (shown_leaves) {
+    left_point_ = std::move(leaving);
+    shown_point_ = &left_point_;
+  }
+  n_time_points() = work_.count();
+  form_ = {0, 0, true};
+  dialog_.items_changed(id::time_list, 1, time_items());
 }
 
 void DiscreteLoadingEditor::add_range() {
@@ -217,11 +295,12 @@ void DiscreteLoadingEditor::add_range() {
   const TypedNodes nodes = read_nodes(dialog_, id::from, id::to);
   app::NodeRange range{nodes.first, nodes.last};
   read_row(dialog_, loading_row, state_.n_dof, loading_length, range.components);
-  if (s == 0)
-    return report_no_time_point(context_);
+  // A blank item after the last time point is no time point: ranges put there would never
+  // reach the file.
+  if (s == 0 || s > work_.count()) return report_no_time_point(context_);
   if (nodes.last < nodes.first) return report_to_before_from(context_);
   if (!nodes_in_model(context_, nodes)) return;
-  app::TimePoint& point = work_.at(s);
+  app::TimePoint& point = *work_.stored(s);
   const int found = find_range_by_text(nodes_, point.n_ranges, nodes.from_text, nodes.to_text);
   if (found != 0) {
     std::copy_n(range.components, row_directions(state_.n_dof), range_at(point, found).components);
@@ -237,7 +316,8 @@ void DiscreteLoadingEditor::select_range() {
   if (s == 0)
     return report_no_time_point(context_);
   const int k = dialog_.selection(id::node_list);
-  const ItemParts parts = split_item(nodes_.item(k));
+  const std::string item = nodes_.item(k);
+  const ItemParts parts = split_item(item);
   dialog_.set_text(id::from, text::trim_right(parts.from.substr(0, node_text_length)));
   dialog_.set_text(id::to, text::trim_right(parts.to));
   show_row(dialog_, loading_row, state_.n_dof, range_of(work_.entry(s), k).components);
@@ -248,19 +328,17 @@ void DiscreteLoadingEditor::remove_range() {
   const int s = dialog_.selection(id::time_list);
   const int k = dialog_.selection(id::node_list);
   if (s == 0 || k == 0 || work_.entry(s).n_ranges == 0) return;
-  app::TimePoint& point = work_.at(s);
-  remove_entry(
-      k, point.n_ranges, [&](int i) { range_at(point, i) = app::NodeRange(range_of(point, i + 1)); },
-      [&](int i) {
-        if (i <= static_cast<int>(point.ranges.size())) point.ranges[i - 1] = app::NodeRange{};
-      });
+  app::TimePoint& point = *work_.stored(s);
+  const int position = std::min(k, point.n_ranges);
+  if (position <= static_cast<int>(point.ranges.size())) point.ranges.erase(point.ranges.begin() + (position - 1));
+  --point.n_ranges;
   point.ranges.resize(std::min<std::size_t>(point.ranges.size(), point.n_ranges));
   show_ranges(s);
 }
 
 void DiscreteLoadingEditor::save() {
   state_.time_point_table = work_.entries();
-  const int n = n_time_points();
+  const int n = work_.count();
   if (n >= 1) {
     std::vector<std::string> records;
     for (int i = 1; i <= n; ++i) {

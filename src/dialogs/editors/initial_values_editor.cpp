@@ -137,11 +137,11 @@ void InitialValuesEditor::load_group(Group& group, cases::ScratchKind kind,
   if (!text::RecordSource::from_file(path, source)) return;
   for (int i = 1; i <= wanted; ++i) {
     app::NodeRange range;
-    if (read(source, state_.n_dof, range) != text::ReadStatus::ok) return;
+    if (read(source, state_.n_dof, range) != text::ReadStatus::ok) break;
     group.table.at(i) = range;
-    group.items.set(i, range_item_text(range));
     group.count = i;
   }
+  group.items.show_ranges(group.table, group.count);
 }
 
 // The ranges that may be written, moved to the front: the zero range a new case starts with
@@ -151,11 +151,9 @@ void InitialValuesEditor::keep_writable(Group& group) {
   int kept = 0;
   for (int i = 1; i <= group.count; ++i)
     if (writable(group.table.entry(i))) group.table.at(++kept) = app::NodeRange(group.table.entry(i));
-  for (int i = kept + 1; i <= group.count; ++i) {
+  for (int i = kept + 1; i <= group.count; ++i)
     if (static_cast<std::size_t>(i) <= group.table.stored()) group.table.at(i) = app::NodeRange{};
-    group.items.set(i, "");
-  }
-  for (int i = 1; i <= kept; ++i) group.items.set(i, range_item_text(group.table.entry(i)));
+  group.items.show_ranges(group.table, kept);
   group.count = kept;
 }
 
@@ -233,7 +231,7 @@ void InitialValuesEditor::select_loading() {
 
 void InitialValuesEditor::remove(Group& group) {
   if (!remove_range(group.table, dialog_.selection(group.list), group.count)) return;
-  for (int i = 1; i <= group.count; ++i) group.items.set(i, range_item_text(group.table.entry(i)));
+  group.items.show_ranges(group.table, group.count);
   group.items.set(group.count + 1, "  ");
 }
 

@@ -1,5 +1,7 @@
 #include "dialogs/editors/node_ranges.h"
 
+#include <algorithm>
+
 #include "model/case_files/scratch_layouts.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
@@ -29,53 +31,66 @@ const app::NodeRange& RangeTable::entry(int i) const {
 }
 
 app::NodeRange& RangeTable::at(int i) {
-  if (static_cast<int>(entries_.size()) < i) entries_.resize(i);
+  while (static_cast<int>(entries_.size()) < i) entries_.push_back(app::NodeRange{});
   return entries_[i - 1];
 }
 
-bool remove_range(RangeTable& table, int selected, int& count) {
-  // Entries beyond the stored ones are zero already: neither moving nor zeroing touches them,
-  // so a removal never grows the table.
-  const auto stored = [&](int i) { return static_cast<std::size_t>(i) <= table.stored(); };
-  return remove_entry(
-      selected, count,
-      [&](int i) {
-        if (stored(i)) table.at(i) = app::NodeRange(table.entry(i + 1));
-      },
-      [&](int i) {
-        if (stored(i)) table.at(i) = app::NodeRange{};
-      });
+// The entry taken out leaves its place to the ones after it; an entry beyond the count stays
+// where it is, so the zeroed entry at the count takes the place that frees. Zero entries at
+// the end are not kept.
+bool RangeTable::remove(int selected, int& count) {
+  if (selected <= 0 || count <= 0) return false;
+  const int position = std::min(selected, count);
+  const int stored_before = static_cast<int>(entries_.size());
+  if (position <= stored_before) {
+    entries_.erase(position - 1);
+    if (stored_before > count) entries_.insert(count - 1, app::NodeRange{});
+  }
+  while (!entries_.empty() && entries_[entries_.size() - 1] == app::NodeRange{}) entries_.erase(entries_.size() - 1);
+  --count;
+  return true;
+}
+
+bool remove_range(RangeTable& table, int selected, int& count) { return table.remove(selected, count); }
+
+ListItems::~ListItems() {
+  // The dialog may outlive the editor whose data the list reads.
+  dialog_.show_items(id_, item_count_, {});
 }
 
 void ListItems::reset(int item_count) {
-  dialog_.set_item_count(id_, item_count);
-  item_count_ = item_count;
-  items_.clear();
+  item_count_ = std::max(item_count, 0);
+  shown_ = 0;
+  text_of_ = {};
+  set_.clear();
+  dialog_.show_items(id_, item_count_, [this](int i) { return item(i); });
 }
 
 void ListItems::set(int item, std::string_view text) {
   if (item < 1 || item > item_count_) return;
-  if (static_cast<int>(items_.size()) < item) {
-    if (text.empty()) return;  // already empty
-    items_.resize(item);
-  }
-  std::string& current = items_[item - 1];
-  if (current == text) return;
-  current.assign(text);
-  dialog_.set_text(id_, text, item);
+  set_[item] = std::string(text);
+  dialog_.items_changed(id_, item, item);
 }
 
-std::string_view ListItems::item(int i) const {
-  if (i < 1 || i > static_cast<int>(items_.size())) return {};
-  return items_[i - 1];
+std::string ListItems::item(int i) const {
+  if (auto it = set_.find(i); it != set_.end()) return it->second;
+  if (i >= 1 && i <= shown_ && text_of_) return text_of_(i);
+  return {};
+}
+
+int ListItems::extent() const { return std::max(shown_, set_.empty() ? 0 : set_.rbegin()->first); }
+
+void ListItems::show(int count, TextOf text_of) {
+  const int before = extent();
+  set_.clear();
+  shown_ = std::clamp(count, 0, item_count_);
+  text_of_ = std::move(text_of);
+  const int last = std::max(before, shown_);
+  if (last >= 1) dialog_.items_changed(id_, 1, last);
 }
 
 void ListItems::show_ranges(const RangeTable& table, int count) {
-  show(count, [&](int i) { return range_item_text(table.entry(i)); });
-}
-
-void ListItems::trim() {
-  while (!items_.empty() && items_.back().empty()) items_.pop_back();
+  show(count, [&table](int i) { return range_item_text(table.entry(i)); });
 }
 
 int find_range_by_text(const ListItems& list, int count, std::string_view from_text,

@@ -3,6 +3,8 @@
 // that shows the ranges, the textual lookup of "ADD >>" and the removal rule.
 #pragma once
 
+#include <functional>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "dialogs/context.h"
 #include "dialogs/dialog_initializer.h"
 #include "dialogs/editors/editor_messages.h"
+#include "dialogs/editors/indexed_list.h"
 #include "dialogs/unsaved_entries.h"
 #include "model/state.h"
 #include "ui/toolkit.h"
@@ -32,16 +35,18 @@ ItemParts split_item(std::string_view item);
 
 // A table of node ranges with 1-based entries. It holds only the entries that were ever
 // written; every entry beyond them reads as the zero range, so memory follows the data and
-// not the number of nodes of the model.
+// not the number of nodes of the model. A removal takes O(log n), whatever the position.
 class RangeTable {
  public:
   const app::NodeRange& entry(int i) const;
   app::NodeRange& at(int i);  // grows the table to hold entry i
-  void clear() { entries_.clear(); }
+  void clear() { entries_ = {}; }
   std::size_t stored() const { return entries_.size(); }
+  // The removal rule of remove_entry below, on this table.
+  bool remove(int selected, int& count);
 
  private:
-  std::vector<app::NodeRange> entries_;
+  IndexedList<app::NodeRange> entries_;
 };
 
 // The shared removal rule on entries 1..count: nothing when `selected` is 0 or count is 0;
@@ -59,33 +64,36 @@ bool remove_entry(int selected, int& count, ShiftDown shift_down, Zero zero) {
 
 bool remove_range(RangeTable& table, int selected, int& count);
 
-// A list control of the dialog together with what its items show. Only the program sets list
-// items, so the copy is exact: a refresh sends only the items that change, and the textual
-// lookup of "ADD >>" reads the items as the user sees them.
+// A list control of the dialog as a view of the editor's data: the list asks for the texts
+// of the items it shows, so a list of a billion nodes costs what its filled items cost, and
+// showing a table anew is one call whatever its length. The items shown since the last show()
+// one by one are kept; they are few (one per "ADD >>").
 class ListItems {
  public:
+  using TextOf = std::function<std::string(int)>;
   ListItems(ui::Dialog& dialog, ui::ControlId id) : dialog_(dialog), id_(id) {}
+  ~ListItems();
+  ListItems(const ListItems&) = delete;
+  ListItems& operator=(const ListItems&) = delete;
   // Sets the number of items; every item starts empty.
   void reset(int item_count);
   // An item beyond the number of items (a file holding more ranges than the model has nodes)
   // is not shown.
   void set(int item, std::string_view text);
-  std::string_view item(int i) const;  // empty beyond the items set
-  // Items 1..count show `text_of(i)`; every later item that shows something becomes empty.
-  template <typename TextOf>
-  void show(int count, TextOf text_of) {
-    for (int i = 1; i <= count; ++i) set(i, text_of(i));
-    for (int i = count + 1; i <= static_cast<int>(items_.size()); ++i) set(i, "");
-    trim();
-  }
+  std::string item(int i) const;  // empty beyond the items shown
+  // Items 1..count show `text_of(i)` from now on, read when the list asks; every other item
+  // is empty. `text_of` reads the editor's data, which must not change under it unseen.
+  void show(int count, TextOf text_of);
   void show_ranges(const RangeTable& table, int count);
 
  private:
-  void trim();
+  int extent() const;  // the last item that may show something
   ui::Dialog& dialog_;
   ui::ControlId id_;
   int item_count_ = 0;
-  std::vector<std::string> items_;  // items 1..size(); later items are empty
+  int shown_ = 0;
+  TextOf text_of_;
+  std::map<int, std::string> set_;  // items set one by one since the last show()
 };
 
 // The textual lookup of "ADD >>": the first of items 1..count whose parts around the first "-"
