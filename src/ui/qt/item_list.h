@@ -55,6 +55,11 @@ class ItemList final : public QAbstractItemView {
   QModelIndex indexAt(const QPoint& point) const override;
   // Typing a letter in a list would search every row; the items here are numbers anyway.
   void keyboardSearch(const QString&) override {}
+  // Qt's own answer asks the place of every changed row; a change of a billion rows would take
+  // minutes. The rows on screen are all there is to repaint.
+  void dataChanged(const QModelIndex&, const QModelIndex&, const QList<int>& = QList<int>()) override {
+    viewport()->update();
+  }
 
  protected:
   QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;

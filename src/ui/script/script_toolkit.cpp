@@ -268,7 +268,7 @@ void ScriptDialog::list_key(int, Control& c, Key key) {
   int target = c.current == 0 ? 1 : c.current;
   if (c.current != 0) {
     if (key == Key::up) target = std::max(c.current - 1, 1);
-    else if (key == Key::down) target = std::min(c.current + 1, n);
+    else if (key == Key::down) target = c.current < n ? c.current + 1 : n;
     else if (key == Key::home) target = 1;
     else if (key == Key::end) target = n;
   }
