@@ -38,11 +38,12 @@ inline app::ProgramState large_model(int loading_type) {
 
 // The discrete loading as the Loading Cases dialog hands it over: every time point with its
 // five ranges of twenty nodes.
-inline app::ProgramState discrete_case() {
+inline app::ProgramState discrete_case(int time_points = n_time_points) {
   app::ProgramState s = large_model(app::discrete_loading);
-  s.case_records[1].n_time_points = n_time_points;
-  s.time_point_table.resize(n_time_points);
-  for (int i = 0; i < n_time_points; ++i) {
+  s.max_time_points = time_points;
+  s.case_records[1].n_time_points = time_points;
+  s.time_point_table.resize(time_points);
+  for (int i = 0; i < time_points; ++i) {
     app::TimePoint& p = s.time_point_table[i];
     p.time = 0.01f * static_cast<float>(i + 1);
     p.n_ranges = ranges_per_time;

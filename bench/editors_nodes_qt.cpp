@@ -97,14 +97,16 @@ void enable_add(User& u) {
   u.press(1053);
 }
 
+// Opening and closing, at 10,000 and 100,000 time points of five ranges each: the time list
+// is a view of the table, so the cost is the working copy's.
 void BM_QtDiscreteOpen(benchmark::State& bench) {
-  app::ProgramState s = discrete_case();
+  app::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
   for (auto _ : bench) run_editor(bench, s, editors::open_discrete_loading_editor, [](User&) {});
 }
-BENCHMARK(BM_QtDiscreteOpen)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QtDiscreteOpen)->Arg(n_time_points)->Arg(10 * n_time_points)->Unit(benchmark::kMillisecond);
 
 void BM_QtDiscreteAddRangeAndRemoveIt(benchmark::State& bench) {
-  app::ProgramState s = discrete_case();
+  app::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
   run_editor(bench, s, editors::open_discrete_loading_editor, [&](User& u) {
     enable_add(u);
     u.pick(1102, 5000);
@@ -118,10 +120,10 @@ void BM_QtDiscreteAddRangeAndRemoveIt(benchmark::State& bench) {
     }
   });
 }
-BENCHMARK(BM_QtDiscreteAddRangeAndRemoveIt)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QtDiscreteAddRangeAndRemoveIt)->Arg(n_time_points)->Arg(10 * n_time_points)->Unit(benchmark::kMillisecond);
 
 void BM_QtDiscreteSelectTimePoint(benchmark::State& bench) {
-  app::ProgramState s = discrete_case();
+  app::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
   s.time_point_table[1].ranges.resize(2);
   s.time_point_table[1].n_ranges = 2;
   run_editor(bench, s, editors::open_discrete_loading_editor, [&](User& u) {
@@ -129,11 +131,11 @@ void BM_QtDiscreteSelectTimePoint(benchmark::State& bench) {
     for (auto _ : bench) u.pick(1102, 1 + (i++ & 1));
   });
 }
-BENCHMARK(BM_QtDiscreteSelectTimePoint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QtDiscreteSelectTimePoint)->Arg(n_time_points)->Arg(10 * n_time_points)->Unit(benchmark::kMillisecond);
 
 void BM_QtDiscreteAddFirstTimeAndRemoveIt(benchmark::State& bench) {
-  app::ProgramState s = discrete_case();
-  s.max_time_points = n_time_points + 1;
+  app::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
+  s.max_time_points += 1;
   run_editor(bench, s, editors::open_discrete_loading_editor, [&](User& u) {
     u.type(1052, "0.001");
     for (auto _ : bench) {
@@ -143,7 +145,27 @@ void BM_QtDiscreteAddFirstTimeAndRemoveIt(benchmark::State& bench) {
     }
   });
 }
-BENCHMARK(BM_QtDiscreteAddFirstTimeAndRemoveIt)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_QtDiscreteAddFirstTimeAndRemoveIt)->Arg(n_time_points)->Arg(10 * n_time_points)->Unit(benchmark::kMillisecond);
+
+// A model that claims a billion nodes and elements, with two billion time points at most:
+// each editor opened and closed, its lists of that many items shown.
+void BM_QtOpenEditorsOfABillion(benchmark::State& bench) {
+  using Open = void (*)(app::Context&, ui::Dialog&);
+  const struct {
+    int loading_type;
+    Open open;
+  } editors_of[] = {{app::discrete_loading, editors::open_initial_values_editor},
+                    {app::discrete_loading, editors::open_discrete_loading_editor},
+                    {app::sinusoidal, editors::open_sin_exp_editor},
+                    {app::accelerogram_3_directions, editors::open_accelerogram_editor},
+                    {app::discrete_loading, editors::open_diameters_editor}};
+  const auto& which = editors_of[bench.range(0)];
+  app::ProgramState s = large_model(which.loading_type);
+  s.n_nodes = s.n_elements = 1000000000;
+  s.max_time_points = 2000000000;
+  for (auto _ : bench) run_editor(bench, s, which.open, [](User&) {});
+}
+BENCHMARK(BM_QtOpenEditorsOfABillion)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
 void BM_QtSinExpAddLastRangeAndRemoveFirst(benchmark::State& bench) {
   app::ProgramState s = large_model(app::sinusoidal);

@@ -136,6 +136,48 @@ TEST_F(DialogBehaviour, ListCallbackRunsForEveryClickAndKeyButNotForProgramSelec
   dialog.window()->hide();
 }
 
+// A list of a billion items asks only for the rows it shows; the keys, a click and the
+// program's changes number and select its items as in a short list.
+TEST_F(DialogBehaviour, AListViewOfABillionItemsIsNumberedAndSelectedAsAShortOne) {
+  constexpr int billion = 1000000000;
+  count_calls({case_list});
+  int asked = 0;
+  dialog.show_items(case_list, billion, [&asked](int i) {
+    ++asked;
+    return i <= 2 ? "range " + std::to_string(i) : std::string();
+  });
+  dialog.window()->show();
+  QApplication::processEvents();
+  auto* list = get<ui::qt::ItemList>(case_list);
+  EXPECT_EQ(list->count(), billion);
+  EXPECT_LT(asked, 100);
+  EXPECT_EQ(dialog.selection(case_list), 0);
+  list->setFocus(Qt::TabFocusReason);  // the keyboard arrives: nothing chosen yet
+  EXPECT_EQ(dialog.selection(case_list), 0);
+  qt_test::press_key(list, Qt::Key_End);
+  EXPECT_EQ(dialog.selection(case_list), billion);
+  EXPECT_EQ(dialog.text(case_list, 3), "   ");  // a blank item
+  qt_test::press_key(list, Qt::Key_Up);
+  EXPECT_EQ(dialog.selection(case_list), billion - 1);
+  qt_test::click_at(list->viewport(), list->visualRect(list->items()->index(billion - 3)).center());
+  EXPECT_EQ(dialog.selection(case_list), billion - 2);
+  qt_test::press_key(list, Qt::Key_Home);
+  EXPECT_EQ(dialog.selection(case_list), 1);
+  EXPECT_EQ(dialog.text(case_list, 8), "range 1 ");
+  EXPECT_EQ(calls.size(), 4u);
+  // The program's changes run no callback; the selection keeps its item number while the
+  // items change their texts, and goes when its item goes.
+  dialog.items_changed(case_list, 1, billion);
+  dialog.select(case_list, 2);
+  EXPECT_EQ(dialog.selection(case_list), 2);
+  dialog.set_item_count(case_list, 2);
+  EXPECT_EQ(dialog.selection(case_list), 2);
+  dialog.set_item_count(case_list, 1);
+  EXPECT_EQ(dialog.selection(case_list), 0);
+  EXPECT_EQ(calls.size(), 4u);
+  dialog.window()->hide();
+}
+
 TEST_F(DialogBehaviour, DisabledControlsAreGreyedAndTakeNoInput) {
   count_calls({apply_button});
   dialog.set_enabled(apply_button, false);
