@@ -380,7 +380,7 @@ void LoadingCasesDialog::remove_current_case() {
   const ui::Answer answer = context_.message(
       "Do You really want to remove case?\n(All case data will be lost)",
       "Vreti intr-adevar sa eliminati cazul?\n(Toate datele cazului se vor pierde)", "Remove Message",
-      ui::Icon::question, ui::Buttons::yes_no);
+      ui::Icon::question, ui::Buttons::yes_no_default_no);
   if (answer != ui::Answer::yes) return;
   const int removed = state_.current_case;
   const int last = state_.n_loading_cases;
