@@ -31,10 +31,12 @@ std::string loading_file_path(std::string_view path) {
 }
 
 bool write_scratch_files(Session& context, const std::vector<ScratchFile>& files) {
+  const std::string& folder = context.state.case_folder;
   for (const ScratchFile& file : files) {
     std::string reason;  // the message names the file and its folder instead
-    if (common::replace_file(file.name, file.content, reason)) continue;
-    show_write_failure(context, file.name, ui::current_directory());
+    const std::string path = folder.empty() ? file.name : folder + "/" + file.name;
+    if (common::replace_file(path, file.content, reason)) continue;
+    show_write_failure(context, file.name, folder.empty() ? ui::current_directory() : folder);
     return false;
   }
   return true;

@@ -137,7 +137,7 @@ class LoadingFileWriter {
 
 bool LoadingFileWriter::section(int case_number, ScratchKind kind, Section& outcome, Failure& failure) {
   const std::string name = cases::scratch_file_name(case_number, kind);
-  outcome = copier_.copy(name, failure.error);
+  outcome = copier_.copy(cases::scratch_file_path(s_.case_folder, case_number, kind), failure.error);
   if (outcome != Section::unreadable) return true;
   failure.scratch_file = name;
   return false;

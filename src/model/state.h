@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cassert>
+#include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "text/fixed_text.h"
@@ -97,6 +99,10 @@ struct DiameterGroup {
   friend bool operator==(const DiameterGroup&, const DiameterGroup&) = default;
 };
 
+// The longest path, in bytes, that the program takes from a file box: the path fields below
+// keep it whole and the loading file's records carry it unchanged.
+inline constexpr std::size_t max_path_bytes = 255;
+
 struct ProgramState {
   // Folders and settings (start-up).
   Field<260> current_directory;
@@ -104,6 +110,14 @@ struct ProgramState {
   Field<260> uir_directory;
   Field<20> language{"English"};
   int max_time_points = 0;
+  // The run's private folder of the case files, absolute. Empty: the current directory, which
+  // only tests that work in a folder of their own use.
+  std::string case_folder;
+
+  // What each open-file box offers again: the path chosen last in a box of that kind.
+  std::string geometry_box_choice;
+  std::string loading_box_choice;   // LOAD from Old File
+  std::string created_box_choice;   // Select of the file to create
 
   // General data (committed values).
   int n_nodes = 0;

@@ -386,7 +386,7 @@ void LoadingCasesDialog::remove_current_case() {
 }
 
 void LoadingCasesDialog::move_scratch_files(int removed, int last) {
-  const std::vector<std::string> failures = move_case_scratch_files_down(removed, last);
+  const std::vector<std::string> failures = move_case_scratch_files_down(removed, last, state_.case_folder);
   if (failures.empty()) return;
   std::string lines;
   for (const std::string& f : failures) lines += "\n" + f;
@@ -485,7 +485,7 @@ void LoadingCasesDialog::prepare_discrete_loading() {
   const bool may_show = loaded ? state_.loaded_case_records[k].loading_type == app::discrete_loading
                                : state_.loading_saved[k];
   if (!may_show || state_.case_records[k].n_time_points == 0) return;
-  const std::string path = scratch_file_name(k, ScratchKind::discrete_loading);
+  const std::string path = scratch_file_path(state_.case_folder, k, ScratchKind::discrete_loading);
   if (!editors::layouts::read_discrete_loading_file(path, state_, state_.time_point_table))
     context_.message("ERROR: cannot open the file " + path + " of the case's loading.",
                      "EROARE: fisierul " + path + " cu incarcarea cazului nu se poate deschide.",

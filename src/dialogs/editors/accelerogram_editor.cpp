@@ -51,7 +51,7 @@ bool existing_data_readable(const app::ProgramState& s, int case_number) {
 }
 
 void read_existing_points(app::ProgramState& s, int case_number) {
-  const std::string path = cases::scratch_file_name(case_number, cases::ScratchKind::accelerogram);
+  const std::string path = cases::scratch_file_path(s.case_folder, case_number, cases::ScratchKind::accelerogram);
   common::create_if_missing(path);  // an unwritable folder shows itself on SAVE
   text::RecordSource source;
   if (!text::RecordSource::from_file(path, source)) return;
@@ -243,7 +243,7 @@ void AccelerogramEditor::on_save(ui::Dialog& d) {
     return;
   }
   if (code == app::accelerogram_1_direction) state_.accel_direction = direction;
-  const std::string path = cases::scratch_file_name(case_number_, cases::ScratchKind::accelerogram);
+  const std::string path = cases::scratch_file_path(state_.case_folder, case_number_, cases::ScratchKind::accelerogram);
   const std::string content = accel_file_content(working_, static_cast<int>(working_.size()), code,
                                                  state_.n_dof, state_.accel_direction, case_number_);
   std::string reason;

@@ -61,7 +61,7 @@ class InitialValuesEditor {
   bool saved() const { return state_.initial_values_saved[case_number_]; }
   bool accelerogram() { return record().loading_type < 0; }
   std::string file_name(cases::ScratchKind kind) const {
-    return cases::scratch_file_name(case_number_, kind);
+    return cases::scratch_file_path(state_.case_folder, case_number_, kind);
   }
 
   void show_units();

@@ -42,7 +42,8 @@ class SinExpEditor {
   bool sinusoidal() { return record().loading_type == app::sinusoidal; }
   bool shows_existing_data();
   std::string file_name() {
-    return cases::scratch_file_name(case_number_, cases::loading_data_kind(record().loading_type));
+    return cases::scratch_file_path(state_.case_folder, case_number_,
+                                   cases::loading_data_kind(record().loading_type));
   }
   void load_existing_data();
   void show_list() { items_.show_ranges(table_, std::min(record().n_load_ranges, state_.n_nodes)); }

@@ -283,7 +283,7 @@ void reset_operator_choice(app::ProgramState& state) {
 
 int run_general_data_dialog(app::Context& context) {
   app::ProgramState& state = context.state;
-  cases::delete_case_scratch_files(false);
+  cases::delete_case_scratch_files(false, state.case_folder);
   if (state.loading_cases_result != 2) reset_operator_choice(state);
 
   std::unique_ptr<ui::Dialog> dialog = context.toolkit.create_dialog(c::general_data_template);
