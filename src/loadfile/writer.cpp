@@ -9,11 +9,14 @@
 #include <vector>
 
 #include "model/case_files/scratch_files.h"
-#include "loadfile/output_file.h"
+#include "model/case_files/atomic_file.h"
 #include "loadfile/records.h"
 #include "text/fixed_text.h"
 
 namespace loadfile {
+
+using case_files::AtomicFile;
+using case_files::OutputStatus;
 
 namespace {
 
@@ -42,7 +45,7 @@ struct Failure {
 // that a long accelerogram costs little more than copying its bytes.
 class ScratchCopier {
  public:
-  explicit ScratchCopier(OutputFile& out) : out_(out), block_(1 << 18) {}
+  explicit ScratchCopier(AtomicFile& out) : out_(out), block_(1 << 18) {}
   Section copy(const std::string& name, int& error);
 
  private:
@@ -50,7 +53,7 @@ class ScratchCopier {
   void emit_without_cr(std::string_view line);
   void take_block(const char* data, std::size_t size);
 
-  OutputFile& out_;
+  AtomicFile& out_;
   std::vector<char> block_;
   std::string partial_;  // start of a line that continues in the next block, at most 133 characters
   bool has_data_ = false;
@@ -120,7 +123,7 @@ app::CaseRecord written_case(const app::ProgramState& s, int case_number) {
 // The pieces of one file write, so that each step can stop at the first failure.
 class LoadingFileWriter {
  public:
-  LoadingFileWriter(const app::ProgramState& s, OutputFile& out) : s_(s), out_(out), copier_(out) {}
+  LoadingFileWriter(const app::ProgramState& s, AtomicFile& out) : s_(s), out_(out), copier_(out) {}
   bool write(CaseNotes& notes, Failure& failure);
 
  private:
@@ -131,7 +134,7 @@ class LoadingFileWriter {
   bool section(int case_number, ScratchKind kind, Section& outcome, Failure& failure);
 
   const app::ProgramState& s_;
-  OutputFile& out_;
+  AtomicFile& out_;
   ScratchCopier copier_;
 };
 
@@ -243,7 +246,7 @@ std::string failure_message(const app::ProgramState& s, const std::string& path,
 bool write_loading_file(Session& context) {
   const app::ProgramState& s = context.state;
   const std::string path = path_text(s.loading_file.view());
-  OutputFile out(path);
+  AtomicFile out(path);
   CaseNotes notes;
   Failure failure;
   failure.status = out.open();

@@ -179,9 +179,13 @@ TEST(NodeLayouts, FailedWriteKeepsTheOldFileAndSaysWhy) {
   EXPECT_FALSE(layouts::write_records("no-such-folder/1init.dat", {"x"}, reason));
   EXPECT_FALSE(reason.empty());
   testing_support::write_file("1init.dat", "old\r\n");
-  std::filesystem::create_directory("1init.dat.part");  // the temporary name is taken
-  EXPECT_FALSE(layouts::write_records("1init.dat", {"new"}, reason));
+  {
+    // Writes beyond 4 KB fail (EFBIG), as on a full disk; also for root.
+    const testing_support::FileSizeLimit limit(4096);
+    EXPECT_FALSE(layouts::write_records("1init.dat", {std::string(8192, 'x')}, reason));
+  }
   EXPECT_EQ(testing_support::read_file("1init.dat"), "old\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 1) << "no temporary left";
 }
 
 }  // namespace
