@@ -16,8 +16,6 @@ namespace loadfile {
 
 namespace {
 
-constexpr std::size_t path_length = 260;
-
 // The path up to its first NUL, without trailing blanks (the state keeps it in a padded
 // field); when there is none the console is asked, as the tool did without a dialog.
 std::string loading_file_path(std::string_view path) {
@@ -27,7 +25,7 @@ std::string loading_file_path(std::string_view path) {
   std::string typed;
   std::getline(std::cin, typed);
   if (!typed.empty() && typed.back() == '\r') typed.pop_back();
-  return std::string(text::trim_right(std::string_view(typed).substr(0, path_length)));
+  return std::string(text::trim_right(std::string_view(typed).substr(0, app::max_path_bytes)));
 }
 
 bool write_scratch_files(Session& context, const std::vector<ScratchFile>& files) {
@@ -50,7 +48,7 @@ LoadOutcome load_loading_file(Session& context, const std::string& path_argument
   if (path.empty() || !text::RecordSource::from_file(path, source)) {
     std::error_code ec;
     show_open_failure(context, path, std::filesystem::exists(path, ec));
-    return LoadOutcome::failed;
+    return LoadOutcome::not_opened;
   }
   // Everything is read into a copy first: the time-point limit must leave the state and the
   // disk as they were, and the other faults keep exactly what was read before them.
@@ -69,11 +67,11 @@ LoadOutcome load_loading_file(Session& context, const std::string& path_argument
   return LoadOutcome::loaded;
 }
 
-bool load_old_loading_file(Session& context, ui::Dialog& general_data_dialog,
-                           const std::string& path) {
+LoadOutcome load_old_loading_file(Session& context, ui::Dialog& general_data_dialog,
+                                  const std::string& path) {
   const LoadOutcome outcome = load_loading_file(context, path);
   if (outcome == LoadOutcome::program_ends) general_data_dialog.close(2);
-  return outcome == LoadOutcome::loaded;
+  return outcome;
 }
 
 }  // namespace loadfile

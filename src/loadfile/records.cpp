@@ -52,10 +52,18 @@ std::string held_line(std::string_view line, std::size_t length) {
   return std::string(text::trim_right(line.substr(0, length)));
 }
 
+// The longest prefix of at most `length` bytes that ends between two UTF-8 characters: a
+// path cut inside a character would leave an invalid byte sequence in the file.
+std::size_t utf8_prefix_length(std::string_view text, std::size_t length) {
+  if (length >= text.size()) return text.size();
+  while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
+  return length;
+}
+
 std::string header_line(std::string_view prefix, std::string_view rest) {
   std::string line(prefix);
   line += rest;
-  return held_line(line, header_line_length);
+  return held_line(line, utf8_prefix_length(line, header_line_length));
 }
 
 std::string units_text(const app::ProgramState& s) {

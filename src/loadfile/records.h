@@ -15,7 +15,7 @@ namespace loadfile {
 inline constexpr std::size_t header_line_length = 100;
 inline constexpr std::size_t end_record_length = 256;
 inline constexpr std::size_t copied_line_length = 132;
-inline constexpr std::size_t path_field_length = 255;
+inline constexpr std::size_t path_field_length = app::max_path_bytes;
 
 inline constexpr std::string_view diameters_end = "end_Diameters";
 

@@ -36,9 +36,8 @@ struct Outcome {
 Outcome load(Loaded& run, const std::string& content) {
   testing_support::write_file(run.dir.path() / "old.inc", content);
   reader_test::ClosingDialog dialog;
-  const bool loaded = loadfile::load_old_loading_file(run.context, dialog, (run.dir.path() / "old.inc").string());
-  const loadfile::LoadOutcome outcome = loaded ? loadfile::LoadOutcome::loaded
-      : dialog.closed_with == 2 ? loadfile::LoadOutcome::program_ends : loadfile::LoadOutcome::failed;
+  const loadfile::LoadOutcome outcome =
+      loadfile::load_old_loading_file(run.context, dialog, (run.dir.path() / "old.inc").string());
   return {outcome, dialog.closed_with};
 }
 
@@ -174,7 +173,7 @@ TEST(ReaderFaults, MissingFileIsNamedInBothLanguages) {
   for (const char* language : {"English", "Romanian"}) {
     Loaded run(small_model(language));
     const std::string path = (run.dir.path() / "nowhere.inc").string();
-    EXPECT_EQ(loadfile::load_loading_file(run.context, path + "    "), loadfile::LoadOutcome::failed);
+    EXPECT_EQ(loadfile::load_loading_file(run.context, path + "    "), loadfile::LoadOutcome::not_opened);
     ASSERT_EQ(run.toolkit.messages.size(), 1u);
     const std::string expected = language[0] == 'E'
         ? "ERROR: cannot open the Loading File:\n" + path + "\nThe file does not exist !"

@@ -26,6 +26,18 @@ TEST(RecordsTest, PathEndsAtTheFirstNulOrTheLastNonBlank) {
   EXPECT_EQ(loadfile::path_text(std::string(300, 'p')).size(), 255u);
 }
 
+TEST(RecordsTest, GeometryLineIsCutBetweenTwoUtf8Characters) {
+  // "// It is associated with Geometry file: " is 40 bytes; the line holds 100.
+  app::ProgramState s = units_state("English");
+  const std::string folder = "/" + std::string(56, 'a');  // columns 41..97
+  s.geometry_file = folder + "\xC8\x99\xE2\x82\xAC.dat";  // U+0219 at 98..99, U+20AC at 100..102
+  const std::string line = loadfile::header_records(s, HeaderKind::normal)[2];
+  EXPECT_EQ(line.size(), 99u);
+  EXPECT_TRUE(line.ends_with(folder + "\xC8\x99"));
+  s.geometry_file = folder + "ab\xC8\x99.dat";  // U+0219 at 100..101: the line stops before it
+  EXPECT_TRUE(loadfile::header_records(s, HeaderKind::normal)[2].ends_with(folder + "ab"));
+}
+
 TEST(RecordsTest, ErrorHeaderLeavesOutLineFourInBothLanguages) {
   const app::ProgramState en = units_state("English");
   EXPECT_EQ(loadfile::header_records(en, HeaderKind::case_data_in_error),

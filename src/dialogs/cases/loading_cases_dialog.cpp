@@ -37,7 +37,6 @@ constexpr ControlId file_state_text = 1127, file_path_text = 1117, language_list
 
 // Case values are read from the first 16 characters of their fields.
 constexpr std::size_t value_length = 16;
-constexpr std::size_t max_path_length = 260;
 
 constexpr ControlId callback_controls[] = {
     case_list,        processed_list,     add_button,         remove_button,   damping_list,
@@ -54,12 +53,6 @@ constexpr ControlId form_controls[] = {iteration_edit,  tolerance_edit,     time
 constexpr ControlId edits_cleared_by_selection[] = {
     first_damping_edit, second_damping_edit, niu_edit,      zeta_edit,          iteration_edit,
     tolerance_edit,     time_step_edit,      end_time_edit, printing_time_edit, gravity_edit};
-
-// The open-file box starts from the name chosen last, for the whole run, as people expect.
-std::string& file_box_buffer() {
-  static std::string buffer;
-  return buffer;
-}
 
 class LoadingCasesDialog {
  public:
@@ -500,15 +493,18 @@ void LoadingCasesDialog::open_initial_values() {
 // ----- the loading file -----
 
 void LoadingCasesDialog::select_loading_file() {
-  std::string& buffer = file_box_buffer();
+  // The box offers the name chosen last; a refused choice is not remembered.
+  std::string buffer = state_.created_box_choice;
   if (!context_.toolkit.open_file_box(app::loading_file_box_request(state_), buffer)) return;
-  // A longer path would be cut to another file's name when stored.
-  if (buffer.size() > max_path_length) {
-    context_.message("ERROR: the path of the loading file is longer than 260 characters: " + buffer,
-                     "EROARE: calea fisierului de incarcare are peste 260 de caractere: " + buffer,
+  // A longer path would be cut to another file's name when stored or written.
+  if (buffer.size() > app::max_path_bytes) {
+    const std::string limit = std::to_string(app::max_path_bytes);
+    context_.message("ERROR: the path of the loading file is longer than " + limit + " bytes: " + buffer,
+                     "EROARE: calea fisierului de incarcare are peste " + limit + " de octeti: " + buffer,
                      "Message", ui::Icon::error);
     return;
   }
+  state_.created_box_choice = buffer;
   state_.loading_file = buffer;
   dialog_.set_text(file_state_text, "New");
   dialog_.set_text(file_path_text, buffer);

@@ -17,8 +17,6 @@ namespace c = controls;
 
 namespace {
 
-// The longest path that the 260-character path fields keep without cutting it.
-constexpr std::size_t max_loading_path_length = 255;
 
 // What the dialog edits between two saves; only these fields are ever committed from it.
 struct WorkingCopy {
@@ -136,19 +134,15 @@ void save_changes(Session& session, ui::Dialog& dialog) {
 // ---------------------------------------------------------------------------------------
 // LOAD from Old File.
 
-std::string& loading_box_buffer() {
-  static std::string buffer;  // offers the previous choice again, for the whole run
-  return buffer;
-}
-
 // A longer path would be cut by the loading_file field, and "Create" would then write to a
 // file the user never chose.
 bool loading_path_fits(app::Context& context, std::string_view path) {
-  if (text::trimmed_length(path) <= max_loading_path_length) return true;
+  if (text::trimmed_length(path) <= app::max_path_bytes) return true;
   const std::string name(text::trim_right(path));
-  context.message("ERROR: Loading file not read: the path is longer than 255 characters.\n" + name,
-                  "EROARE: Fisierul de incarcare nu a fost citit: calea are mai mult de 255 de "
-                  "caractere.\n" + name,
+  const std::string limit = std::to_string(app::max_path_bytes);
+  context.message("ERROR: Loading file not read: the path is longer than " + limit + " bytes.\n" + name,
+                  "EROARE: Fisierul de incarcare nu a fost citit: calea are mai mult de " + limit +
+                      " de octeti.\n" + name,
                   "Message", ui::Icon::error);
   return false;
 }
@@ -156,12 +150,20 @@ bool loading_path_fits(app::Context& context, std::string_view path) {
 void load_from_old_file(Session& session, ui::Dialog& dialog) {
   app::Context& context = session.context;
   app::ProgramState& state = context.state;
-  std::string& buffer = loading_box_buffer();
+  // The box offers the previous choice again; a refused choice is not remembered.
+  std::string buffer = state.loading_box_choice;
   if (!context.toolkit.open_file_box(app::loading_file_box_request(state), buffer)) return;
   if (!loading_path_fits(context, buffer)) return;
   const text::Field<260> previous_loading_file = state.loading_file;
   state.loading_file = text::trim_right(buffer);
-  if (!loadfile::load_old_loading_file(context, dialog, std::string(state.loading_file.trimmed()))) {
+  const loadfile::LoadOutcome outcome =
+      loadfile::load_old_loading_file(context, dialog, std::string(state.loading_file.trimmed()));
+  if (outcome == loadfile::LoadOutcome::not_opened || outcome == loadfile::LoadOutcome::program_ends) {
+    state.loading_file = previous_loading_file;  // the reader has said why; nothing was read
+    return;
+  }
+  state.loading_box_choice = buffer;
+  if (outcome != loadfile::LoadOutcome::loaded) {
     state.loading_file = previous_loading_file;  // the reader has said why
     // A file that broke part-way leaves what was read before the fault in the committed data,
     // which the dialog does not show; the user's own entries stay on screen, and OK waits for
