@@ -96,6 +96,7 @@ const std::vector<Shape>& shapes() {
       {{"expect", "disabled"}, "n", K::expect_disabled},
       {{"expect", "message"}, "ss", K::expect_message},
       {{"expect", "no", "message"}, "", K::expect_no_message},
+      {{"wait"}, "s", K::wait},
   };
   return all;
 }

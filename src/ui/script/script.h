@@ -25,6 +25,7 @@ struct Statement {
     expect_disabled,   // expect disabled ID
     expect_message,    // expect message "TITLE" "TEXT"
     expect_no_message, // expect no message
+    wait,              // wait "PATH": until PATH exists (relative to the start folder)
   };
   Kind kind = Kind::close;
   int line = 0;
