@@ -27,7 +27,7 @@ app::ProgramState accelerogram_case(int n_saved_points) {
   s.n_loading_cases = 1;
   s.current_case = 1;
   s.case_records.assign(1, {});
-  s.case_records[1].loading_type = app::accelerogram_3_directions;
+  s.case_records[1].loading_type = app::LoadingType::accelerogram_3_directions;
   s.case_records[1].n_time_points = n_saved_points;
   s.loaded_case_records.assign(1, {});
   s.loading_saved.assign(1, n_saved_points > 0);

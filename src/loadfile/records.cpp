@@ -41,7 +41,9 @@ constexpr HeaderTexts romanian{
 
 // The Loading Cases dialog can leave damping_present set after "NO Damping" is chosen; code 0
 // with damping records after it would shift every later record for a free-form reader.
-bool damping_written(const app::ProgramState& s) { return s.damping_present && s.damping_type != 0; }
+bool damping_written(const app::ProgramState& s) {
+  return s.damping_present && s.damping_type != app::DampingType::none;
+}
 
 const HeaderTexts& texts_of(const app::ProgramState& s) {
   return app::romanian_messages(s) ? romanian : english;
@@ -129,7 +131,7 @@ std::string coefficients_record(const app::ProgramState& s) {
 std::string case_count_record(int n_loading_cases) { return text::format_ik(n_loading_cases); }
 
 std::string damping_code_record(const app::ProgramState& s) {
-  return text::format_i(damping_written(s) ? s.damping_type : 0, 1);
+  return text::format_i(damping_written(s) ? app::code_number(s.damping_type) : 0, 1);
 }
 
 std::string tolerance_record(const app::CaseRecord& c) {
@@ -138,12 +140,12 @@ std::string tolerance_record(const app::CaseRecord& c) {
 
 std::string case_parameters_record(const app::CaseRecord& c) {
   text::RecordWriter record;
-  record.i(c.loading_type, c.loading_type >= 0 ? 1 : 2).tr(2);
+  record.i(app::code_number(c.loading_type), app::accelerogram(c.loading_type) ? 2 : 1).tr(2);
   record.a(text::g1p14_6_text(c.time_step)).tr(2);
   record.a(text::g14_7_text(c.end_time)).tr(2);
-  record.i(c.mass_model, 1).tr(2);
+  record.i(app::code_number(c.mass_model), 1).tr(2);
   record.a(text::g14_7_text(c.gravity_acceleration)).tr(2);
-  record.i(c.printing_code, 2).tr(2);
+  record.i(app::code_number(c.printing_code), 2).tr(2);
   record.a(text::g14_7_text(c.printing_time));
   return record.str();
 }
@@ -166,24 +168,26 @@ std::vector<std::string> damping_records(const app::ProgramState& s) {
   if (!damping_written(s)) return records;
   using text::g1p14_6_text;
   if (s.new_operator) records.push_back(g1p14_6_text(s.niu));
-  const int type = s.damping_type;
-  if (type == 1) records.push_back(values_record({g1p14_6_text(s.alfa_d), g1p14_6_text(s.beta_d)}));
-  if (type == 2) records.push_back(g1p14_6_text(s.zeta));
-  if (type == 3 || type == 4) {
+  using app::DampingType;
+  const DampingType type = s.damping_type;
+  if (type == DampingType::rayleigh)
+    records.push_back(values_record({g1p14_6_text(s.alfa_d), g1p14_6_text(s.beta_d)}));
+  if (type == DampingType::structural) records.push_back(g1p14_6_text(s.zeta));
+  if (app::aerodynamic(type)) {
     records.push_back(values_record({g1p14_6_text(s.ro_air), g1p14_6_text(s.c_drag)}));
     // Groups counted but never saved into the table are empty, as the editor's list shows them.
     for (int g = 1; g <= s.n_diameter_groups; ++g)
       records.push_back(diameter_record(editors::diameter_group(s.diameter_table, g), s.n_elements));
     records.emplace_back(diameters_end);
   }
-  if (type == 4) records.push_back(g1p14_6_text(s.zeta));
+  if (type == DampingType::aero_structural) records.push_back(g1p14_6_text(s.zeta));
   return records;
 }
 
 std::vector<std::string> loading_parameter_records(const app::CaseRecord& c) {
   using text::g1p14_6_text;
-  if (c.loading_type == app::sinusoidal) return {values_record({g1p14_6_text(c.omega), g1p14_6_text(c.phi)})};
-  if (c.loading_type == app::exponential) return {g1p14_6_text(c.omega)};
+  if (c.loading_type == app::LoadingType::sinusoidal) return {values_record({g1p14_6_text(c.omega), g1p14_6_text(c.phi)})};
+  if (c.loading_type == app::LoadingType::exponential) return {g1p14_6_text(c.omega)};
   return {};
 }
 

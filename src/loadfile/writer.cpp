@@ -157,7 +157,7 @@ bool LoadingFileWriter::case_block(int i, CaseNotes& notes, Failure& failure) {
   if (!section(i, ScratchKind::initial_conditions, init, failure)) return false;
   if (init == Section::empty) {
     out_.write_record(initial_conditions_terminator(romanian));
-    if (c.loading_type < 0) out_.write_record(initial_acceleration_record(c));
+    if (app::accelerogram(c.loading_type)) out_.write_record(initial_acceleration_record(c));
   }
   put(damping_records(s_));
   if (!section(i, ScratchKind::initial_loading, init_load, failure)) return false;

@@ -8,30 +8,24 @@
 #include <string>
 #include <vector>
 
+#include "model/domain_codes.h"
 #include "text/fixed_text.h"
 
 namespace app {
 
 using text::Field;
 
-// Loading type codes.
-inline constexpr int discrete_loading = 0;
-inline constexpr int sinusoidal = 1;
-inline constexpr int exponential = 2;
-inline constexpr int accelerogram_3_directions = -1;
-inline constexpr int accelerogram_1_direction = -2;
-
 // One loading case, fields in the order of the loading file and the old tool's records.
 struct CaseRecord {
   float tolerance = 0;
   int iteration_limit = 0;
-  int loading_type = 0;
+  LoadingType loading_type = LoadingType::discrete;
   float time_step = 0;
   float end_time = 0;
   float printing_time = 0;
-  int mass_model = 0;
+  MassModel mass_model = MassModel::concentrated;
   float gravity_acceleration = 0;
-  int printing_code = 0;
+  PrintingCode printing_code = PrintingCode::maximum_values;
   float omega = 0;
   float phi = 0;
   float initial_acceleration[3] = {0, 0, 0};  // X, Y, Z
@@ -144,7 +138,7 @@ struct ProgramState {
 
   // Damping block, one for the whole run.
   bool damping_present = false;
-  int damping_type = 0;
+  DampingType damping_type = DampingType::none;
   float niu = 0;
   float alfa_d = 0, beta_d = 0;
   float ro_air = 0, c_drag = 0;
@@ -164,7 +158,7 @@ struct ProgramState {
   bool time_point_table_exists = false;
   std::vector<AccelPoint> accel_table;
   bool accel_table_exists = false;
-  int accel_direction = 0;  // 1 X, 2 Y, 3 Z, 0 not chosen
+  AccelDirection accel_direction = AccelDirection::none;
   std::vector<DiameterGroup> diameter_table;
   int n_diameter_groups = 0;
   bool diameters_saved = true;

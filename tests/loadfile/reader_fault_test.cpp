@@ -143,7 +143,7 @@ TEST(ReaderFaults, WhatWasReadBeforeTheFaultStays) {
   EXPECT_FLOAT_EQ(s.loaded_case_records[2].tolerance, 0.5f);
   EXPECT_EQ(s.loaded_case_records[2].n_initial_conditions, 1);
   EXPECT_FLOAT_EQ(s.niu, 0.3f);
-  EXPECT_EQ(s.damping_type, 1);
+  EXPECT_EQ(s.damping_type, app::DampingType::rayleigh);
   EXPECT_NE(run.scratch("1TP.dat"), "<missing>");
   EXPECT_EQ(run.scratch("2init.dat"), lines({" 2   3  1.  1.  1.  1.", "End Initial Displcements & Velocities"}));
   EXPECT_FALSE(run.exists("2InitLoad.dat"));

@@ -111,16 +111,16 @@ TEST(RecordsTest, DampingRecordsByType) {
   s.diameter_table = {{1, 9, 0.5f}};
   s.n_diameter_groups = 1;
   using V = std::vector<std::string>;
-  s.damping_type = 1;
+  s.damping_type = app::DampingType::rayleigh;
   EXPECT_EQ(loadfile::damping_records(s), (V{"0.5  0.25"}));
-  s.damping_type = 2;
+  s.damping_type = app::DampingType::structural;
   EXPECT_EQ(loadfile::damping_records(s), (V{"5.E-02"}));
-  s.damping_type = 3;
+  s.damping_type = app::DampingType::aero;
   EXPECT_EQ(loadfile::damping_records(s), (V{"1.25  2.", "1  9  0.5", "end_Diameters"}));
-  s.damping_type = 4;
+  s.damping_type = app::DampingType::aero_structural;
   EXPECT_EQ(loadfile::damping_records(s), (V{"1.25  2.", "1  9  0.5", "end_Diameters", "5.E-02"}));
   // "NO Damping" chosen after another type can leave damping_present set: nothing is written.
-  s.damping_type = 0;
+  s.damping_type = app::DampingType::none;
   EXPECT_EQ(loadfile::damping_records(s), V{});
   EXPECT_EQ(loadfile::damping_code_record(s), "0");
 }
@@ -128,7 +128,7 @@ TEST(RecordsTest, DampingRecordsByType) {
 TEST(RecordsTest, GroupsCountedButNeverSavedAreWrittenEmpty) {
   app::ProgramState s;
   s.damping_present = true;
-  s.damping_type = 3;
+  s.damping_type = app::DampingType::aero;
   s.new_operator = false;
   s.n_elements = 50;
   s.diameter_table = {{1, 50, 0.5f}};

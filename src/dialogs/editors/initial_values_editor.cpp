@@ -59,7 +59,7 @@ class InitialValuesEditor {
  private:
   app::CaseRecord& record() { return state_.case_records[case_number_]; }
   bool saved() const { return state_.initial_values_saved[case_number_]; }
-  bool accelerogram() { return record().loading_type < 0; }
+  bool accelerogram() { return app::accelerogram(record().loading_type); }
   std::string file_name(cases::ScratchKind kind) const {
     return cases::scratch_file_path(state_.case_folder, case_number_, kind);
   }

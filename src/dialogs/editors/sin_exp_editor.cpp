@@ -39,7 +39,7 @@ class SinExpEditor {
 
  private:
   app::CaseRecord& record() { return state_.case_records[case_number_]; }
-  bool sinusoidal() { return record().loading_type == app::sinusoidal; }
+  bool sinusoidal() { return record().loading_type == app::LoadingType::sinusoidal; }
   bool shows_existing_data();
   std::string file_name() {
     return cases::scratch_file_path(state_.case_folder, case_number_,

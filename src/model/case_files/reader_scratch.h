@@ -23,8 +23,8 @@ std::string time_record(float time);
 std::string load_range_record(const app::NodeRange& range, int n_nodes, int n_dof);
 // TPacc.dat: the time and the accelerations of one point; a one-direction accelerogram holds
 // only the component of `direction` (1 X, 2 Y, 3 Z).
-std::string accel_point_record(const app::AccelPoint& point, int loading_type, int n_dof,
-                               int direction);
+std::string accel_point_record(const app::AccelPoint& point, app::LoadingType loading_type, int n_dof,
+                               app::AccelDirection direction);
 // The record of the three initial accelerations that ends init.dat of an accelerogram case
 // is loadfile::initial_acceleration_record (records.h), as the Initial Values editor writes it.
 

@@ -32,10 +32,10 @@ std::string scratch_file_path(const std::string& folder, int case_number, Scratc
   return (fs::path(folder) / scratch_file_name(case_number, kind)).string();
 }
 
-ScratchKind loading_data_kind(int loading_type) {
-  if (loading_type == app::sinusoidal) return ScratchKind::sinusoidal;
-  if (loading_type == app::exponential) return ScratchKind::exponential;
-  if (loading_type < 0) return ScratchKind::accelerogram;
+ScratchKind loading_data_kind(app::LoadingType loading_type) {
+  if (loading_type == app::LoadingType::sinusoidal) return ScratchKind::sinusoidal;
+  if (loading_type == app::LoadingType::exponential) return ScratchKind::exponential;
+  if (app::accelerogram(loading_type)) return ScratchKind::accelerogram;
   return ScratchKind::discrete_loading;
 }
 

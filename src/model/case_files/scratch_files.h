@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "model/domain_codes.h"
+
 namespace cases {
 
 enum class ScratchKind {
@@ -22,7 +24,7 @@ std::string scratch_file_name(int case_number, ScratchKind kind);
 // The file's path in `folder`; the bare name when `folder` is empty.
 std::string scratch_file_path(const std::string& folder, int case_number, ScratchKind kind);
 // The loading data file of a case by its loading type (TP, TPsin, TPexp or TPacc).
-ScratchKind loading_data_kind(int loading_type);
+ScratchKind loading_data_kind(app::LoadingType loading_type);
 
 // Deletes the scratch files of every case: the patterns of one character before the suffix
 // and the names of cases 10 to 99 (two decimal digits). Other names are left alone.
