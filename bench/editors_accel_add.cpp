@@ -89,7 +89,9 @@ void write_saved_points(int count) {
     points[i].acceleration[0] = static_cast<float>((i % 97) * 0.125 - 3);
   }
   std::string reason;
-  common::replace_file("1TPacc.dat", editors::accel_file_content(points, count, -1, 3, 0, 1), reason);
+  const std::string content = editors::accel_file_content(
+      points, count, app::LoadingType::accelerogram_3_directions, 3, app::AccelDirection::none, 1);
+  common::replace_file("1TPacc.dat", content, reason);
 }
 
 // Opening with the saved points, then: 0 nothing, 1 one ADD at the end of the full list,
