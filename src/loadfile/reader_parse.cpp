@@ -10,6 +10,7 @@
 
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/reader_scratch.h"
+#include "model/case_files/scratch_layouts.h"
 #include "loadfile/records.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
@@ -32,15 +33,6 @@ enum class Step {
 };
 
 bool valid_loading_type(int code) { return code >= -2 && code <= 2; }
-
-// "end_1", "end_2", ...: the lines that older loading files carry between the time points of
-// a discrete loading (a file read back and created again by earlier versions). They are not a
-// record of the section but must not end it, or the rest of such a file could not be read.
-bool is_time_point_separator(std::string_view record) {
-  record = text::trim_right(record);
-  if (record.size() <= 4 || record.substr(0, 4) != "end_") return false;
-  return std::all_of(record.begin() + 4, record.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
 
 // A scratch file built line by line.
 class ScratchText {
@@ -502,7 +494,7 @@ Step OldFileReader::read_point_ranges(RangeTargets& range, std::vector<app::Node
     const ReadStatus status = range.read(source_);
     if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
     if (status == ReadStatus::error || source_.position() == before) {
-      const bool separator = before < source_.size() && is_time_point_separator(source_.record(before));
+      const bool separator = before < source_.size() && editors::layouts::time_point_separator(source_.record(before));
       source_.seek(separator ? before + 1 : before);
       return Step::go_on;
     }

@@ -53,6 +53,11 @@ int read_discrete_loading(text::RecordSource& source, int n_time_points, int n_d
 bool read_discrete_loading_file(const std::string& path, app::ProgramState& state,
                                 std::vector<app::TimePoint>& table);
 
+// "end_1", "end_2", ...: lines that older loading files carry between the time points of a
+// discrete loading. They are not a record of the section but must not end it, or the rest of
+// such a file could not be read; every reader of the layout passes over them.
+bool time_point_separator(std::string_view record);
+
 // Final record of the loading data files (TP, TPsin, TPexp): END_OF_CASE<case_number>.
 std::string end_of_case_record(int case_number);
 
