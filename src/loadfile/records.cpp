@@ -205,9 +205,6 @@ std::string date_record(const ui::LocalTime& t) {
       .str();
 }
 
-std::string_view copied_line(std::string_view line) {
-  return text::trim_right(line.substr(0, copied_line_length));
-}
 
 std::string_view initial_conditions_terminator(bool romanian) {
   return editors::layouts::conditions_end_record(romanian);

@@ -1,15 +1,12 @@
 #include "loadfile/writer.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <vector>
 
-#include "model/case_files/scratch_files.h"
 #include "model/case_files/atomic_file.h"
+#include "model/case_files/case_file_copier.h"
+#include "model/case_files/scratch_files.h"
 #include "loadfile/records.h"
 #include "text/fixed_text.h"
 
@@ -17,16 +14,12 @@ namespace loadfile {
 
 using case_files::AtomicFile;
 using case_files::OutputStatus;
+using Section = case_files::CopiedSection;
+using ScratchCopier = case_files::CaseFileCopier;
 
 namespace {
 
 using cases::ScratchKind;
-
-enum class Section {
-  copied,      // the scratch file had data; it was copied
-  empty,       // missing (now created empty) or without data: the terminator stands in for it
-  unreadable,  // it exists but cannot be read: the loading file is not written
-};
 
 // What the "Create Message" tells besides the outcome.
 struct CaseNotes {
@@ -40,80 +33,6 @@ struct Failure {
   std::string scratch_file;  // set when a scratch file could not be read
   int error = 0;
 };
-
-// Scratch files are read in large blocks; lines are split here rather than by a stream so
-// that a long accelerogram costs little more than copying its bytes.
-class ScratchCopier {
- public:
-  explicit ScratchCopier(AtomicFile& out) : out_(out), block_(1 << 18) {}
-  Section copy(const std::string& name, int& error);
-
- private:
-  void emit(std::string_view line);
-  void emit_without_cr(std::string_view line);
-  void take_block(const char* data, std::size_t size);
-
-  AtomicFile& out_;
-  std::vector<char> block_;
-  std::string partial_;  // start of a line that continues in the next block, at most 133 characters
-  bool has_data_ = false;
-};
-
-void ScratchCopier::emit(std::string_view line) {
-  const std::string_view record = copied_line(line);
-  if (!record.empty()) has_data_ = true;
-  out_.write_record(record);
-}
-
-void ScratchCopier::emit_without_cr(std::string_view line) {
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  emit(line);
-}
-
-void ScratchCopier::take_block(const char* data, std::size_t size) {
-  const char* const end = data + size;
-  while (data < end) {
-    const char* newline = static_cast<const char*>(std::memchr(data, '\n', end - data));
-    const char* stop = newline ? newline : end;
-    // Only the first 132 characters of a line are kept; one more tells a CR from the text.
-    if (!newline || !partial_.empty()) {
-      const std::size_t room = copied_line_length + 1 - std::min(partial_.size(), copied_line_length + 1);
-      partial_.append(data, std::min<std::size_t>(stop - data, room));
-    }
-    if (!newline) return;
-    emit_without_cr(partial_.empty() ? std::string_view(data, stop - data) : partial_);
-    partial_.clear();
-    data = newline + 1;
-  }
-}
-
-Section ScratchCopier::copy(const std::string& name, int& error) {
-  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno != ENOENT) return error = errno, Section::unreadable;
-    // A missing scratch file is left behind empty, as every earlier version of the tool did.
-    const int created = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-    if (created >= 0) ::close(created);
-    return Section::empty;
-  }
-  has_data_ = false;
-  partial_.clear();
-  for (;;) {
-    const ssize_t n = ::read(fd, block_.data(), block_.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      error = errno;
-      ::close(fd);
-      return Section::unreadable;
-    }
-    if (n == 0) break;
-    take_block(block_.data(), static_cast<std::size_t>(n));
-  }
-  ::close(fd);
-  // A last line without its LF, possibly cut after the CR of a CR LF.
-  if (!partial_.empty()) emit_without_cr(partial_);
-  return has_data_ ? Section::copied : Section::empty;
-}
 
 app::CaseRecord written_case(const app::ProgramState& s, int case_number) {
   return s.written_case_records.contains(case_number) ? s.written_case_records[case_number]
