@@ -478,8 +478,9 @@ Step OldFileReader::read_time_points(app::CaseRecord& c) {
   c.n_time_points = static_cast<int>(points.size());
   ScratchText file(file_name(cases::ScratchKind::discrete_loading));
   for (const app::TimePoint& point : points) {
-    file.line(scratch::time_record(point.time));
-    for (const app::NodeRange& r : point.ranges) file.line(scratch::load_range_record(r, s_.n_nodes, s_.n_dof));
+    file.line(editors::layouts::time_record(point.time));
+    for (const app::NodeRange& r : point.ranges)
+      file.line(editors::layouts::discrete_range_record(r, s_.n_dof));
   }
   file.line(scratch::loading_data_end(case_number_, romanian_));
   result_.scratch_files.push_back(file.take());

@@ -77,17 +77,6 @@ std::string amplitude_record(const app::NodeRange& range, int n_nodes, int n_dof
   return record.str();
 }
 
-// The discrete loading file keeps the editor's free-form records: they hold every digit of the
-// float, where a G14.7 text would round a time or a load typed with eight digits.
-std::string time_record(float time) { return text::FreeFormWriter().real(time).str(); }
-
-std::string load_range_record(const app::NodeRange& range, int, int n_dof) {
-  text::FreeFormWriter record;
-  record.integer(range.first_node).integer(range.last_node);
-  const ComponentSlots slots = load_slots(n_dof);
-  for (int j = 0; j < slots.count; ++j) record.real(range.components[slots.slot[j]]);
-  return record.str();
-}
 
 std::string accel_point_record(const app::AccelPoint& point, app::LoadingType loading_type, int n_dof,
                                app::AccelDirection direction) {
