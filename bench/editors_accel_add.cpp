@@ -8,9 +8,9 @@
 
 #include "bench_support.h"
 #include "dialogs/context.h"
-#include "model/case_files/text_file.h"
-#include "model/case_files/accel_layout.h"
 #include "dialogs/editors/editors.h"
+#include "model/case_files/accel_layout.h"
+#include "model/case_files/text_file.h"
 #include "ui/script/script_toolkit.h"
 
 namespace {

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "dialogs/context.h"
-#include "editors_nodes_model.h"
 #include "dialogs/editors/editors.h"
+#include "editors_nodes_model.h"
 #include "ui/dialog_template.h"
 #include "ui/script/script_toolkit.h"
 

@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <string>
 
-#include "model/state.h"
 #include "bench_support.h"
+#include "model/state.h"
 
 namespace loadfile_bench {
 

@@ -6,9 +6,9 @@
 #include <system_error>
 
 #include "dialogs/cases/loading_cases_dialog.h"
+#include "dialogs/general/general_data_dialog.h"
 #include "model/case_files/run_folder.h"
 #include "model/case_files/scratch_files.h"
-#include "dialogs/general/general_data_dialog.h"
 #include "text/free_form.h"
 #include "ui/platform.h"
 

@@ -5,9 +5,9 @@
 #include <string_view>
 #include <system_error>
 
-#include "model/case_files/text_file.h"
 #include "loadfile/reader_messages.h"
 #include "loadfile/reader_parse.h"
+#include "model/case_files/text_file.h"
 #include "text/fixed_text.h"
 #include "text/free_form.h"
 #include "ui/platform.h"

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "loadfile/session.h"
 #include "loadfile/reader_parse.h"
+#include "loadfile/session.h"
 
 namespace loadfile {
 

@@ -8,10 +8,10 @@
 #include <string_view>
 #include <utility>
 
-#include "model/case_files/scratch_files.h"
-#include "model/case_files/reader_scratch.h"
-#include "model/case_files/scratch_layouts.h"
 #include "loadfile/records.h"
+#include "model/case_files/reader_scratch.h"
+#include "model/case_files/scratch_files.h"
+#include "model/case_files/scratch_layouts.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 

@@ -4,10 +4,10 @@
 #include <cstring>
 #include <vector>
 
+#include "loadfile/records.h"
 #include "model/case_files/atomic_file.h"
 #include "model/case_files/case_file_copier.h"
 #include "model/case_files/scratch_files.h"
-#include "loadfile/records.h"
 #include "text/fixed_text.h"
 
 namespace loadfile {

@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "model/state.h"
 #include "loadfile/reader_messages.h"
 #include "loadfile/reader_parse.h"
+#include "model/state.h"
 #include "text/free_form.h"
 
 namespace {

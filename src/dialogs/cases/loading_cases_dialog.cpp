@@ -5,12 +5,12 @@
 #include <string>
 #include <string_view>
 
-#include "dialogs/file_boxes.h"
 #include "dialogs/cases/case_form.h"
+#include "dialogs/editors/editors.h"
+#include "dialogs/file_boxes.h"
+#include "loadfile/writer.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
-#include "dialogs/editors/editors.h"
-#include "loadfile/writer.h"
 #include "text/format.h"
 #include "text/free_form.h"
 

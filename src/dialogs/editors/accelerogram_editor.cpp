@@ -3,13 +3,13 @@
 #include <string>
 #include <vector>
 
-#include "model/case_files/scratch_files.h"
-#include "model/case_files/text_file.h"
-#include "model/case_files/accel_layout.h"
+#include "dialogs/dialog_initializer.h"
 #include "dialogs/editors/accel_points.h"
 #include "dialogs/editors/editor_messages.h"
-#include "dialogs/dialog_initializer.h"
 #include "dialogs/editors/editors.h"
+#include "model/case_files/accel_layout.h"
+#include "model/case_files/scratch_files.h"
+#include "model/case_files/text_file.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/free_form.h"

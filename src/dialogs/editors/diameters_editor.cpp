@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "model/diameter_table.h"
-#include "dialogs/editors/editor_messages.h"
 #include "dialogs/dialog_initializer.h"
+#include "dialogs/editors/editor_messages.h"
 #include "dialogs/editors/editors.h"
+#include "model/diameter_table.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/free_form.h"

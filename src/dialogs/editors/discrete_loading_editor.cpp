@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "model/case_files/scratch_files.h"
 #include "dialogs/editors/editors.h"
 #include "dialogs/editors/node_ranges.h"
+#include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
 #include "text/fixed_text.h"
 #include "text/format.h"

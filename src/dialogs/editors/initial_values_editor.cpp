@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "model/case_files/scratch_files.h"
-#include "model/case_files/text_file.h"
 #include "dialogs/editors/editors.h"
 #include "dialogs/editors/node_ranges.h"
+#include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
+#include "model/case_files/text_file.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/free_form.h"

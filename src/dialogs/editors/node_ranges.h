@@ -9,8 +9,8 @@
 
 #include "dialogs/context.h"
 #include "dialogs/dialog_initializer.h"
-#include "model/state.h"
 #include "dialogs/editors/editor_messages.h"
+#include "model/state.h"
 #include "ui/toolkit.h"
 
 namespace editors {

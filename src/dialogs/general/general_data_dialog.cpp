@@ -4,11 +4,11 @@
 
 #include "dialogs/dialog_initializer.h"
 #include "dialogs/file_boxes.h"
-#include "model/case_files/scratch_files.h"
 #include "dialogs/general/controls.h"
 #include "dialogs/general/operator_block.h"
 #include "dialogs/general/select_geometry_file.h"
 #include "loadfile/reader.h"
+#include "model/case_files/scratch_files.h"
 #include "text/free_form.h"
 
 namespace general {

@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "editor_script_run.h"
 #include "dialogs/editors/editors.h"
+#include "editor_script_run.h"
 #include "support/temp_dir.h"
 #include "text/fixed_text.h"
 

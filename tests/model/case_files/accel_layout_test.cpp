@@ -1,8 +1,8 @@
 // The accelerogram file records and the ordered point table behind "ADD  >>" and "Remove".
 #include <gtest/gtest.h>
 
-#include "model/case_files/accel_layout.h"
 #include "dialogs/editors/accel_points.h"
+#include "model/case_files/accel_layout.h"
 #include "text/fixed_text.h"
 
 namespace {
