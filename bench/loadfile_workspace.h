@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <string>
 
-#include "model/state.h"
 #include "bench_support.h"
+#include "model/state.h"
 
 namespace loadfile_bench {
 
@@ -67,8 +67,8 @@ struct LargeModel {
     state.n_dof = 3;
     state.max_time_points = 300000;
     state.n_loading_cases = 4;
-    state.written_case_records.assign(4, {0.0001f, 20, app::accelerogram_3_directions, 0.005f, 1000, 0.1f, 0, -9.81f, 0});
-    state.written_case_records[4].loading_type = app::discrete_loading;
+    state.written_case_records.assign(4, {0.0001f, 20, app::LoadingType::accelerogram_3_directions, 0.005f, 1000, 0.1f, app::MassModel::concentrated, -9.81f, app::PrintingCode::maximum_values});
+    state.written_case_records[4].loading_type = app::LoadingType::discrete;
     for (int i = 1; i <= 3; ++i) write_text(std::to_string(i) + "TPacc.dat", accelerogram(i, 300000));
     write_text("4TP.dat", discrete(4, 50000));
     for (int i = 1; i <= 4; ++i) {

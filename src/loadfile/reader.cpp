@@ -3,10 +3,10 @@
 #include <iostream>
 #include <string_view>
 
-#include "model/case_files/text_file.h"
 #include "text/regular_file.h"
 #include "loadfile/reader_messages.h"
 #include "loadfile/reader_parse.h"
+#include "model/case_files/text_file.h"
 #include "text/fixed_text.h"
 #include "text/free_form.h"
 #include "ui/platform.h"
@@ -14,8 +14,6 @@
 namespace loadfile {
 
 namespace {
-
-constexpr std::size_t path_length = 260;
 
 // The path up to its first NUL, without trailing blanks (the state keeps it in a padded
 // field); when there is none the console is asked, as the tool did without a dialog.
@@ -26,14 +24,16 @@ std::string loading_file_path(std::string_view path) {
   std::string typed;
   std::getline(std::cin, typed);
   if (!typed.empty() && typed.back() == '\r') typed.pop_back();
-  return std::string(text::trim_right(std::string_view(typed).substr(0, path_length)));
+  return std::string(text::trim_right(std::string_view(typed).substr(0, app::max_path_bytes)));
 }
 
 bool write_scratch_files(Session& context, const std::vector<ScratchFile>& files) {
+  const std::string& folder = context.state.case_folder;
   for (const ScratchFile& file : files) {
     std::string reason;  // the message names the file and its folder instead
-    if (common::replace_file(file.name, file.content, reason)) continue;
-    show_write_failure(context, file.name, ui::current_directory());
+    const std::string path = folder.empty() ? file.name : folder + "/" + file.name;
+    if (common::replace_file(path, file.content, reason)) continue;
+    show_write_failure(context, file.name, folder.empty() ? ui::current_directory() : folder);
     return false;
   }
   return true;
@@ -48,7 +48,7 @@ LoadOutcome load_loading_file(Session& context, const std::string& path_argument
   if (path.empty() || !text::RecordSource::from_file(path, source, &why)) {
     if (path.empty()) why.status = text::FileReadStatus::missing;
     show_open_failure(context, path, why);
-    return LoadOutcome::failed;
+    return LoadOutcome::not_opened;
   }
   // Everything is read into a copy first: the time-point limit must leave the state and the
   // disk as they were, and the other faults keep exactly what was read before them.
@@ -68,11 +68,11 @@ LoadOutcome load_loading_file(Session& context, const std::string& path_argument
   return stopped ? LoadOutcome::failed : LoadOutcome::loaded;
 }
 
-bool load_old_loading_file(Session& context, ui::Dialog& general_data_dialog,
-                           const std::string& path) {
+LoadOutcome load_old_loading_file(Session& context, ui::Dialog& general_data_dialog,
+                                  const std::string& path) {
   const LoadOutcome outcome = load_loading_file(context, path);
   if (outcome == LoadOutcome::program_ends) general_data_dialog.close(2);
-  return outcome == LoadOutcome::loaded;
+  return outcome;
 }
 
 }  // namespace loadfile

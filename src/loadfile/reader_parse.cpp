@@ -9,9 +9,10 @@
 #include <utility>
 
 #include "loadfile/reader_checks.h"
+#include "loadfile/records.h"
 #include "model/case_files/reader_scratch.h"
 #include "model/case_files/scratch_files.h"
-#include "loadfile/records.h"
+#include "model/case_files/scratch_layouts.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 
@@ -33,15 +34,6 @@ enum class Step {
 };
 
 bool valid_loading_type(int code) { return code >= -2 && code <= 2; }
-
-// "end_1", "end_2", ...: the lines that older loading files carry between the time points of
-// a discrete loading (a file read back and created again by earlier versions). They are not a
-// record of the section but must not end it, or the rest of such a file could not be read.
-bool is_time_point_separator(std::string_view record) {
-  record = text::trim_right(record);
-  if (record.size() <= 4 || record.substr(0, 4) != "end_") return false;
-  return std::all_of(record.begin() + 4, record.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
 
 // A scratch file built line by line.
 class ScratchText {
@@ -119,13 +111,21 @@ std::vector<app::DiameterGroup> diameter_groups(const std::vector<float>& diamet
   return groups;
 }
 
-int direction_of_letter(char letter) {
+app::AccelDirection direction_of_letter(char letter) {
   switch (letter) {
-    case 'Y': case 'y': return 2;
-    case 'Z': case 'z': return 3;
-    default: return 1;
+    case 'Y': case 'y': return app::AccelDirection::y;
+    case 'Z': case 'z': return app::AccelDirection::z;
+    default: return app::AccelDirection::x;
   }
 }
+
+// The direction a one-direction accelerogram is read in: the one of the moment, X when none.
+app::AccelDirection reading_direction(app::AccelDirection direction) {
+  return direction == app::AccelDirection::none ? app::AccelDirection::x : direction;
+}
+
+// The component slot of a chosen direction (X 0, Y 1, Z 2).
+int slot(app::AccelDirection direction) { return app::code_number(direction) - 1; }
 
 class OldFileReader {
  public:
@@ -335,8 +335,8 @@ Step OldFileReader::read_damping_code() {
   const ReadStatus status = read({target(code)});
   if (status != ReadStatus::ok) return fail(Expected::damping_code, status);
   if (code < 0 || code > 4) return fail(Expected::damping_code, false);
-  s_.damping_type = code;
-  s_.damping_present = code != 0;
+  s_.damping_type = app::code_from_number<app::DampingType>(code);
+  s_.damping_present = s_.damping_type != app::DampingType::none;
   return Step::go_on;
 }
 
@@ -344,6 +344,7 @@ Step OldFileReader::read_damping_code() {
 Step OldFileReader::read_case_head(app::CaseRecord& c) {
   app::CaseRecord p;
   std::size_t before = source_.position();
+  int loading_type = 0, mass_model = 0, printing_code = 0;
   ReadStatus status = read({target(p.tolerance), target(p.iteration_limit)});
   if (status == ReadStatus::end_of_file) return fail(Expected::tolerance, status);
   if (status == ReadStatus::error) {
@@ -353,20 +354,20 @@ Step OldFileReader::read_case_head(app::CaseRecord& c) {
   c.tolerance = p.tolerance;
   c.iteration_limit = p.iteration_limit;
   before = source_.position();
-  status = read({target(p.loading_type), target(p.time_step), target(p.end_time), target(p.mass_model),
-                 target(p.gravity_acceleration), target(p.printing_code), target(p.printing_time)});
+  status = read({target(loading_type), target(p.time_step), target(p.end_time), target(mass_model),
+                 target(p.gravity_acceleration), target(printing_code), target(p.printing_time)});
   if (status == ReadStatus::end_of_file) return fail(Expected::case_parameters, status);
   if (status == ReadStatus::error) {
     abandon_case(before, "case parameters record", "inregistrarea parametrilor", true);
     return Step::abandon_case;
   }
-  if (!valid_loading_type(p.loading_type)) return fail(Expected::loading_type, false);
-  c.loading_type = p.loading_type;
+  if (!valid_loading_type(loading_type)) return fail(Expected::loading_type, false);
+  c.loading_type = app::code_from_number<app::LoadingType>(loading_type);
   c.time_step = p.time_step;
   c.end_time = p.end_time;
-  c.mass_model = p.mass_model;
+  c.mass_model = app::code_from_number<app::MassModel>(mass_model);
   c.gravity_acceleration = p.gravity_acceleration;
-  c.printing_code = p.printing_code;
+  c.printing_code = app::code_from_number<app::PrintingCode>(printing_code);
   c.printing_time = p.printing_time;
   return Step::go_on;
 }
@@ -400,7 +401,7 @@ Step OldFileReader::read_initial_conditions(app::CaseRecord& c) {
   ScratchText file(file_name(cases::ScratchKind::initial_conditions));
   for (const app::NodeRange& r : ranges) file.line(scratch::initial_condition_record(r, s_.n_nodes, s_.n_dof));
   file.line(scratch::initial_conditions_end(romanian_));
-  if (c.loading_type < 0) {
+  if (app::accelerogram(c.loading_type)) {
     if (read_initial_accelerations(c) == Step::stop) return Step::stop;
     file.line(initial_acceleration_record(c));
   }
@@ -434,7 +435,7 @@ Step OldFileReader::read_older_initial_accelerations(app::CaseRecord& c, std::st
     return fail(Expected::initial_accelerations, false);
   float a[3] = {0, 0, 0};
   ReadStatus status;
-  if (c.loading_type == app::accelerogram_3_directions) {
+  if (c.loading_type == app::LoadingType::accelerogram_3_directions) {
     std::vector<text::Target> targets;
     for (int j = 0; j < std::clamp(s_.n_dof, 0, 3); ++j) targets.push_back(target(a[j]));
     status = text::read_free_form(source_, targets);
@@ -442,8 +443,8 @@ Step OldFileReader::read_older_initial_accelerations(app::CaseRecord& c, std::st
     std::string letter;
     status = read({target(letter, 1)});
     if (status != ReadStatus::ok) return fail(Expected::initial_accelerations, status);
-    const int direction = direction_of_letter(letter.empty() ? ' ' : letter[0]);
-    status = read({target(a[direction - 1])});
+    const app::AccelDirection direction = direction_of_letter(letter.empty() ? ' ' : letter[0]);
+    status = read({target(a[slot(direction)])});
     if (status == ReadStatus::ok) s_.accel_direction = direction;
   }
   if (status != ReadStatus::ok) return fail(Expected::initial_accelerations, status);
@@ -459,7 +460,7 @@ Step OldFileReader::read_damping() {
     s_.niu = niu;
   }
   float first = 0, second = 0;
-  if (s_.damping_type == 2) {
+  if (s_.damping_type == app::DampingType::structural) {
     const ReadStatus status = read({target(first)});
     if (status != ReadStatus::ok) return fail(Expected::zeta, status);
     s_.zeta = first;
@@ -467,7 +468,7 @@ Step OldFileReader::read_damping() {
   }
   const ReadStatus status = read({target(first), target(second)});
   if (status != ReadStatus::ok) return fail(Expected::damping_values, status);
-  if (s_.damping_type == 1) {
+  if (s_.damping_type == app::DampingType::rayleigh) {
     s_.alfa_d = first;
     s_.beta_d = second;
     return Step::go_on;
@@ -475,7 +476,7 @@ Step OldFileReader::read_damping() {
   s_.ro_air = first;
   s_.c_drag = second;
   if (read_diameters() == Step::stop) return Step::stop;
-  if (s_.damping_type != 4) return Step::go_on;
+  if (s_.damping_type != app::DampingType::aero_structural) return Step::go_on;
   float zeta = 0;
   const ReadStatus zeta_status = read({target(zeta)});
   if (zeta_status != ReadStatus::ok) return fail(Expected::zeta, zeta_status);
@@ -519,15 +520,17 @@ Step OldFileReader::read_initial_loading(app::CaseRecord& c) {
 
 Step OldFileReader::read_loading_data(app::CaseRecord& c) {
   switch (c.loading_type) {
-    case app::sinusoidal:
-    case app::exponential: return read_amplitudes(c);
-    case app::discrete_loading: return read_time_points(c);
-    default: return read_accelerogram(c);
+    case app::LoadingType::sinusoidal:
+    case app::LoadingType::exponential: return read_amplitudes(c);
+    case app::LoadingType::discrete: return read_time_points(c);
+    case app::LoadingType::accelerogram_3_directions:
+    case app::LoadingType::accelerogram_1_direction: break;
   }
+  return read_accelerogram(c);
 }
 
 Step OldFileReader::read_amplitudes(app::CaseRecord& c) {
-  const bool sinusoidal = c.loading_type == app::sinusoidal;
+  const bool sinusoidal = c.loading_type == app::LoadingType::sinusoidal;
   float omega = 0, phi = 0;
   const std::size_t before = source_.position();
   const ReadStatus status = sinusoidal ? read({target(omega), target(phi)}) : read({target(omega)});
@@ -580,8 +583,9 @@ Step OldFileReader::read_time_points(app::CaseRecord& c) {
   c.n_time_points = static_cast<int>(points.size());
   ScratchText file(file_name(cases::ScratchKind::discrete_loading));
   for (const app::TimePoint& point : points) {
-    file.line(scratch::time_record(point.time));
-    for (const app::NodeRange& r : point.ranges) file.line(scratch::load_range_record(r, s_.n_nodes, s_.n_dof));
+    file.line(editors::layouts::time_record(point.time));
+    for (const app::NodeRange& r : point.ranges)
+      file.line(editors::layouts::discrete_range_record(r, s_.n_dof));
   }
   file.line(scratch::loading_data_end(case_number_, romanian_));
   result_.scratch_files.push_back(file.take());
@@ -596,7 +600,7 @@ Step OldFileReader::read_point_ranges(RangeTargets& range, std::vector<app::Node
     const ReadStatus status = range.read(source_);
     if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
     if (status == ReadStatus::error || source_.position() == before) {
-      const bool separator = before < source_.size() && is_time_point_separator(source_.record(before));
+      const bool separator = before < source_.size() && editors::layouts::time_point_separator(source_.record(before));
       source_.seek(separator ? before + 1 : before);
       return Step::go_on;
     }
@@ -608,12 +612,12 @@ Step OldFileReader::read_point_ranges(RangeTargets& range, std::vector<app::Node
 // A one-direction accelerogram carries the component of accel_direction only; the file does
 // not say which direction that is, so the direction of the moment (X when none) is kept.
 Step OldFileReader::read_accelerogram(app::CaseRecord& c) {
-  const bool one_direction = c.loading_type == app::accelerogram_1_direction;
-  const int direction = s_.accel_direction >= 1 && s_.accel_direction <= 3 ? s_.accel_direction : 1;
+  const bool one_direction = c.loading_type == app::LoadingType::accelerogram_1_direction;
+  const app::AccelDirection direction = reading_direction(s_.accel_direction);
   app::AccelPoint p;
   std::vector<text::Target> targets{target(p.time)};
   if (one_direction)
-    targets.push_back(target(p.acceleration[direction - 1]));
+    targets.push_back(target(p.acceleration[slot(direction)]));
   else
     for (int j = 0; j < std::clamp(s_.n_dof, 0, 3); ++j) targets.push_back(target(p.acceleration[j]));
   std::vector<app::AccelPoint> points;

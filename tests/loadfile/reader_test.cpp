@@ -52,7 +52,7 @@ TEST(ReaderGeneralData, StandardNewOperatorAndDiscreteCase) {
   const app::CaseRecord& c = s.loaded_case_records[2];
   EXPECT_FLOAT_EQ(c.tolerance, 1e-4f);
   EXPECT_EQ(c.iteration_limit, 20);
-  EXPECT_EQ(c.loading_type, 0);
+  EXPECT_EQ(c.loading_type, app::LoadingType::discrete);
   EXPECT_FLOAT_EQ(c.time_step, 0.01f);
   EXPECT_FLOAT_EQ(c.end_time, 10.f);
   EXPECT_FLOAT_EQ(c.gravity_acceleration, -9.81f);
@@ -179,7 +179,7 @@ TEST(ReaderDamping, DiameterRecordsAreMergedIntoRunsOverAllElements) {
   ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), loadfile::LoadOutcome::loaded);
   const app::ProgramState& s = run.state;
   EXPECT_TRUE(s.damping_present);
-  EXPECT_EQ(s.damping_type, 4);
+  EXPECT_EQ(s.damping_type, app::DampingType::aero_structural);
   EXPECT_FLOAT_EQ(s.niu, 0.25f);
   EXPECT_FLOAT_EQ(s.ro_air, 1.2f);
   EXPECT_FLOAT_EQ(s.c_drag, 0.8f);
@@ -223,7 +223,7 @@ TEST(ReaderAccelerogram, OlderShapeTakesTheDirectionFromItsLetter) {
                                "END_OF_CASE1"});
   ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), loadfile::LoadOutcome::loaded);
   const app::CaseRecord& r = run.state.loaded_case_records[1];
-  EXPECT_EQ(run.state.accel_direction, 2);
+  EXPECT_EQ(run.state.accel_direction, app::AccelDirection::y);
   EXPECT_FLOAT_EQ(r.initial_acceleration[0], 0.f);
   EXPECT_FLOAT_EQ(r.initial_acceleration[1], 0.75f);
   EXPECT_FLOAT_EQ(run.state.accel_table[1].acceleration[1], 2.5f);

@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "model/case_files/scratch_files.h"
 #include "dialogs/editors/editors.h"
 #include "dialogs/editors/node_ranges.h"
+#include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
@@ -271,7 +271,8 @@ void DiscreteLoadingEditor::save() {
           records.push_back(layouts::discrete_range_record(range_of(point, k), state_.n_dof));
     }
     records.push_back(layouts::end_of_case_record(case_number_));
-    const std::string path = cases::scratch_file_name(case_number_, cases::ScratchKind::discrete_loading);
+    const std::string path = cases::scratch_file_path(state_.case_folder, case_number_,
+                                                     cases::ScratchKind::discrete_loading);
     if (!save_case_file(context_, path, records)) return;
   }
   saved_count_ = n_time_points();

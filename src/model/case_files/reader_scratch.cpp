@@ -77,25 +77,15 @@ std::string amplitude_record(const app::NodeRange& range, int n_nodes, int n_dof
   return record.str();
 }
 
-// The discrete loading file keeps the editor's free-form records: they hold every digit of the
-// float, where a G14.7 text would round a time or a load typed with eight digits.
-std::string time_record(float time) { return text::FreeFormWriter().real(time).str(); }
 
-std::string load_range_record(const app::NodeRange& range, int, int n_dof) {
-  text::FreeFormWriter record;
-  record.integer(range.first_node).integer(range.last_node);
-  const ComponentSlots slots = load_slots(n_dof);
-  for (int j = 0; j < slots.count; ++j) record.real(range.components[slots.slot[j]]);
-  return record.str();
-}
-
-std::string accel_point_record(const app::AccelPoint& point, int loading_type, int n_dof,
-                               int direction) {
+std::string accel_point_record(const app::AccelPoint& point, app::LoadingType loading_type, int n_dof,
+                               app::AccelDirection direction) {
   text::RecordWriter record;
   record.a(text::g14_7_text(point.time));
-  if (loading_type == app::accelerogram_1_direction) {
-    const int d = direction >= 1 && direction <= 3 ? direction : 1;
-    record.tr(3).a(text::g14_7_text(point.acceleration[d - 1]));
+  if (loading_type == app::LoadingType::accelerogram_1_direction) {
+    const int number = app::code_number(direction);
+    const int slot = number >= 1 && number <= 3 ? number - 1 : 0;  // X when none is chosen
+    record.tr(3).a(text::g14_7_text(point.acceleration[slot]));
   } else {
     for (int j = 0; j < clamped_dof(n_dof); ++j) record.tr(3).a(text::g14_7_text(point.acceleration[j]));
   }
