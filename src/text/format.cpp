@@ -270,7 +270,46 @@ std::string tidied_trimmed(const Body& body, int w) {
 
 }  // namespace
 
-std::string g14_7_text(float value) { return tidied_trimmed(g_body(value, 14, 7, 0), 14); }
+// G14.7 tidied and trimmed straight from the seven digits, without the field and its tidying:
+// every record of the loading file and of the case files holds these texts, so they are made
+// hundreds of thousands of times on one LOAD. The text is the one the field gives once tidied:
+// trailing zeros of the digits go, the point and the exponent stay. A float's exponent form
+// always has two exponent digits and fits the 14 columns with its sign.
+std::string g14_7_text(float value) {
+  if (!std::isfinite(value)) return tidied_trimmed(g_body(value, 14, 7, 0), 14);
+  if (value == 0) return "0.";
+  const Decimal n = round_to_digits(std::fabs(static_cast<double>(value)), 7);
+  int kept = n.count;
+  while (kept > 1 && n.digits[kept - 1] == '0') --kept;
+  char out[16];
+  int size = 0;
+  if (value < 0) out[size++] = '-';
+  const bool fixed = n.exponent >= -1 && n.exponent <= 6;
+  if (fixed && n.exponent >= 0) {
+    const int before = n.exponent + 1;
+    std::memcpy(out + size, n.digits, static_cast<std::size_t>(before));
+    size += before;
+    out[size++] = '.';
+    if (kept > before) {
+      std::memcpy(out + size, n.digits + before, static_cast<std::size_t>(kept - before));
+      size += kept - before;
+    }
+    return std::string(out, static_cast<std::size_t>(size));
+  }
+  out[size++] = '0';
+  out[size++] = '.';
+  std::memcpy(out + size, n.digits, static_cast<std::size_t>(kept));
+  size += kept;
+  if (!fixed) {
+    const int exponent = n.exponent + 1;
+    const int magnitude = exponent < 0 ? -exponent : exponent;
+    out[size++] = 'E';
+    out[size++] = exponent < 0 ? '-' : '+';
+    out[size++] = static_cast<char>('0' + magnitude / 10);
+    out[size++] = static_cast<char>('0' + magnitude % 10);
+  }
+  return std::string(out, static_cast<std::size_t>(size));
+}
 std::string g1p14_6_text(float value) { return tidied_trimmed(g_body(value, 14, 6, 1), 14); }
 std::string g1p14_3_text(float value) { return tidied_trimmed(g_body(value, 14, 3, 1), 14); }
 std::string f14_7_text(float value) { return tidied_trimmed(f_body(value, 14, 7), 14); }
