@@ -2,9 +2,16 @@
 // the state and the case scratch files. The file is the one the writer's benchmark writes
 // (both build it from bench/loadfile_workspace.h), so the two MB/s figures compare;
 // BM_write_same_file measures the writer here too, on the same machine and run.
+// BM_load_over_create alternates the two and gives their ratio; BM_load_peak_memory runs one
+// LOAD in a fresh process and gives the memory it added at its peak, against the file's size.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "app/context.h"
@@ -70,10 +77,85 @@ void BM_write_same_file(benchmark::State& bench) {
   loadfile_bench::report_file(bench, w.file_bytes);
 }
 
+// LOAD and Create of the same file, one after the other in each round, so that both see the
+// same load of the machine; `load_over_create` is the ratio of their times.
+void BM_load_over_create(benchmark::State& bench) {
+  using clock = std::chrono::steady_clock;
+  Workspace& w = workspace();
+  clock::duration load{}, create{};
+  for (auto _ : bench) {
+    app::ProgramState state = w.state;
+    SilentToolkit toolkit;
+    app::Context context{toolkit, state};
+    const auto start = clock::now();
+    if (loadfile::load_loading_file(context, w.state.loading_file.str()) != loadfile::LoadOutcome::loaded)
+      bench.SkipWithError("the loading file was not loaded");
+    const auto middle = clock::now();
+    if (!loadfile::write_loading_file(context)) bench.SkipWithError("the loading file was not written");
+    load += middle - start;
+    create += clock::now() - middle;
+  }
+  bench.counters["load_over_create"] = std::chrono::duration<double>(load) / std::chrono::duration<double>(create);
+  loadfile_bench::report_file(bench, w.file_bytes);
+}
+
+// A figure of /proc/self/status in kilobytes: "VmRSS:" resident now, "VmHWM:" at the peak.
+long status_kb(const std::string& wanted) {
+  std::ifstream status("/proc/self/status");
+  std::string key;
+  long kb = 0;
+  while (status >> key) {
+    if (key == wanted) {
+      status >> kb;
+      return kb;
+    }
+    status.ignore(1 << 10, '\n');
+  }
+  return 0;
+}
+
+// `bench_loadfile_read --load-once PATH`: one LOAD in a fresh process, which prints how many
+// kilobytes it held before the LOAD and at its peak.
+int load_once(const char* path) {
+  app::ProgramState state = loadfile_bench::large_model_state();
+  const long before_kb = status_kb("VmRSS:");
+  SilentToolkit toolkit;
+  app::Context context{toolkit, state};
+  const bool loaded = loadfile::load_loading_file(context, path) == loadfile::LoadOutcome::loaded;
+  std::printf("%ld %ld\n", before_kb, status_kb("VmHWM:"));
+  return loaded ? 0 : 1;
+}
+
+// The memory the LOAD added at its peak, measured in a process of its own so that the
+// benchmark's own data are not in the way.
+void BM_load_peak_memory(benchmark::State& bench) {
+  Workspace& w = workspace();
+  const std::string command =
+      "/proc/" + std::to_string(getpid()) + "/exe --load-once '" + std::string(w.state.loading_file.trimmed()) + "'";
+  double added_bytes = 0;
+  for (auto _ : bench) {
+    FILE* child = popen(command.c_str(), "r");
+    long before_kb = 0, peak_kb = 0;
+    const bool read = child && std::fscanf(child, "%ld %ld", &before_kb, &peak_kb) == 2;
+    if (!child || pclose(child) != 0 || !read) bench.SkipWithError("the LOAD in its own process failed");
+    added_bytes = static_cast<double>(peak_kb - before_kb) * 1024;
+  }
+  bench.counters["peak_added_MB"] = added_bytes / 1e6;
+  bench.counters["peak_over_file"] = added_bytes / static_cast<double>(w.file_bytes);
+}
+
+BENCHMARK(BM_load_over_create)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+BENCHMARK(BM_load_peak_memory)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_load_loading_file)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 BENCHMARK(BM_read_loading_records)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 BENCHMARK(BM_write_same_file)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--load-once") return load_once(argv[2]);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -5,7 +5,6 @@
 #include <string_view>
 #include <system_error>
 
-#include "common/text_file.h"
 #include "loadfile/reader_messages.h"
 #include "loadfile/reader_parse.h"
 #include "text/fixed_text.h"
@@ -30,14 +29,28 @@ std::string loading_file_path(std::string_view path) {
   return std::string(text::trim_right(std::string_view(typed).substr(0, path_length)));
 }
 
-bool write_scratch_files(app::Context& context, const std::vector<ScratchFile>& files) {
+// The parts become the case files in the order their sections were read, as if each had been
+// written then; after a failure the remaining parts are removed and their case files kept.
+bool put_scratch_files_in_place(app::Context& context, const std::vector<ScratchFile>& files) {
+  bool placed = true;
   for (const ScratchFile& file : files) {
-    std::string reason;  // the message names the file and its folder instead
-    if (common::replace_file(file.name, file.content, reason)) continue;
-    show_write_failure(context, file.name, ui::current_directory());
-    return false;
+    std::error_code ec;
+    if (placed && !file.write_failed) {
+      std::filesystem::rename(file.part, file.name, ec);
+      if (!ec) continue;
+    }
+    std::filesystem::remove(file.part, ec);
+    if (placed) show_write_failure(context, file.name, ui::current_directory());
+    placed = false;
   }
-  return true;
+  return placed;
+}
+
+void remove_parts(const std::vector<ScratchFile>& files) {
+  for (const ScratchFile& file : files) {
+    std::error_code ec;
+    std::filesystem::remove(file.part, ec);
+  }
 }
 
 }  // namespace
@@ -53,13 +66,14 @@ LoadOutcome load_loading_file(app::Context& context, const std::string& path_arg
   // Everything is read into a copy first: the time-point limit must leave the state and the
   // disk as they were, and the other faults keep exactly what was read before them.
   app::ProgramState staged = context.state;
-  ReadResult result = read_loading_records(source, staged);
+  ReadResult result = read_loading_records(source, staged, "");
   if (result.outcome == ReadOutcome::too_many_points) {
+    remove_parts(result.scratch_files);
     show_time_point_limit(context);
     return LoadOutcome::program_ends;
   }
   context.state = std::move(staged);
-  if (!write_scratch_files(context, result.scratch_files)) return LoadOutcome::failed;
+  if (!put_scratch_files_in_place(context, result.scratch_files)) return LoadOutcome::failed;
   if (result.outcome == ReadOutcome::fault) {
     show_read_fault(context, path, result.fault);
     return LoadOutcome::failed;

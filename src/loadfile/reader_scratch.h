@@ -4,6 +4,7 @@
 // the wording of the end lines are this reader's own.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -25,6 +26,8 @@ std::string load_range_record(const app::NodeRange& range, int n_nodes, int n_do
 // only the component of `direction` (1 X, 2 Y, 3 Z).
 std::string accel_point_record(const app::AccelPoint& point, int loading_type, int n_dof,
                                int direction);
+// The same record from the texts of its values in file order, the time first, appended to `out`.
+void append_accel_point_record(std::string& out, std::span<const std::string_view> texts);
 // The record of the three initial accelerations that ends init.dat of an accelerogram case
 // is loadfile::initial_acceleration_record (records.h), as the Initial Values editor writes it.
 

@@ -124,9 +124,7 @@ Decimal round_by_to_chars(double magnitude, int count) {
   return out;
 }
 
-// 10^k for k = -min_power_of_ten .. max_power_of_ten, each the double nearest to it (the
-// compiler rounds the literals correctly): what 9 digits of any float need, from the
-// smallest subnormal to the largest float.
+// The values of power_of_ten; the compiler rounds the literals correctly.
 constexpr int min_power_of_ten = 46;
 constexpr int max_power_of_ten = 55;
 constexpr double powers_of_ten_double[] = {
@@ -145,8 +143,6 @@ constexpr double powers_of_ten_double[] = {
     1e50, 1e51, 1e52, 1e53, 1e54, 1e55
 };
 static_assert(std::size(powers_of_ten_double) == min_power_of_ten + max_power_of_ten + 1);
-
-double power_of_ten(int k) { return powers_of_ten_double[k + min_power_of_ten]; }
 
 // "00" to "99": the digits of q two at a time halve the divisions.
 constexpr std::array<char, 200> digit_pairs = [] {
@@ -198,6 +194,8 @@ bool round_float_quickly(double magnitude, int count, Decimal& out) {
 }
 
 }  // namespace
+
+double power_of_ten(int k) { return powers_of_ten_double[k + min_power_of_ten]; }
 
 Decimal round_to_digits_exactly(double magnitude, int count) {
   Decimal out;

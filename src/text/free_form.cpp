@@ -1,6 +1,7 @@
 // Free-form (list-directed) reading and writing, and the input edit descriptors.
 #include "text/free_form.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -16,19 +17,16 @@ namespace text {
 RecordSource::RecordSource(std::string_view content) : content_(content) { split_records(); }
 
 void RecordSource::split_records() {
-  records_.clear();
+  starts_.assign(1, 0);
   next_ = 0;
   const char* base = content_.data();
   const std::size_t size = content_.size();
+  starts_.reserve(static_cast<std::size_t>(std::count(base, base + size, '\n')) + 2);
   std::size_t start = 0;
   while (start < size) {
     const void* found = std::memchr(base + start, '\n', size - start);
-    const std::size_t end = found ? static_cast<std::size_t>(static_cast<const char*>(found) - base) : size;
-    std::size_t length = end - start;
-    // The CR of a CR LF is part of the terminator; so is a CR cut off from its LF at the end.
-    if (length > 0 && base[end - 1] == '\r') --length;
-    records_.emplace_back(start, length);
-    start = end + 1;
+    start = found ? static_cast<std::size_t>(static_cast<const char*>(found) - base) + 1 : size;
+    starts_.push_back(start);
   }
 }
 
@@ -57,15 +55,19 @@ bool RecordSource::from_file(const std::string& path, RecordSource& out) {
 }
 
 bool RecordSource::next(std::string_view& record) {
-  if (next_ >= records_.size()) return false;
+  if (next_ >= size()) return false;
   record = this->record(next_++);
   return true;
 }
 
 std::string_view RecordSource::record(std::size_t index) const {
-  if (index >= records_.size()) return {};
-  const auto [offset, length] = records_[index];
-  return std::string_view(content_).substr(offset, length);
+  if (index >= size()) return {};
+  const std::size_t start = starts_[index];
+  std::size_t end = starts_[index + 1];
+  if (end > start && content_[end - 1] == '\n') --end;
+  // The CR of a CR LF is part of the terminator; so is a CR cut off from its LF at the end.
+  if (end > start && content_[end - 1] == '\r') --end;
+  return std::string_view(content_).substr(start, end - start);
 }
 
 namespace {
@@ -283,6 +285,28 @@ ReadStatus read_free_form(RecordSource& source, const std::vector<Target>& targe
     }
   }
   return ReadStatus::ok;
+}
+
+bool read_plain_reals(std::string_view record, std::span<float> values, std::span<std::string_view> texts) {
+  std::size_t pos = 0, n = 0;
+  for (;;) {
+    while (pos < record.size() && is_blank(record[pos])) ++pos;
+    if (pos == record.size()) return n == values.size();
+    if (n == values.size()) return false;
+    const std::size_t start = pos;
+    const std::size_t quick = quick_number_prefix(record.substr(start), values[n]);
+    if (quick > 0) {
+      pos += quick;
+    } else {
+      while (pos < record.size() && !is_separator(record[pos])) ++pos;
+    }
+    // A comma, a slash or a value that is no plain constant (r*c, a quoted text) needs the
+    // general reading.
+    if (pos < record.size() && !is_blank(record[pos])) return false;
+    const std::string_view constant = record.substr(start, pos - start);
+    if (quick == 0 && !parse_real(constant, values[n])) return false;
+    texts[n++] = constant;
+  }
 }
 
 FreeFormWriter& FreeFormWriter::integer(int value) {

@@ -17,6 +17,7 @@
 #include "text/decimal_digits.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
+#include "text/number_parse.h"
 
 namespace {
 
@@ -94,6 +95,36 @@ TEST(QuickRoad, G14_7TextOfEveryFloatOfTheSweepIsTheTidiedField) {
       ADD_FAILURE() << std::hexfloat << v << ": [" << quick << "] against the field's [" << field << "]";
   });
   EXPECT_EQ(failures, 0);
+}
+
+// A reader copies a constant instead of making its text again only when that is the text.
+TEST(QuickRoad, AConstantIsTakenAsTheG14_7TextOnlyWhenItIs) {
+  long reused = 0, seen = 0, failures = 0;
+  sweep([&](float x) {
+    const std::string t = text::g14_7_text(x);
+    float read = 0;
+    ASSERT_TRUE(text::parse_real(t, read)) << t;
+    ++seen;
+    if (!text::is_g14_7_text(t, read)) return;
+    ++reused;
+    if (text::g14_7_text(read) != t && ++failures <= 10)
+      ADD_FAILURE() << t << " reads as " << std::hexfloat << read << ", whose text is " << text::g14_7_text(read);
+  });
+  EXPECT_EQ(failures, 0);
+  EXPECT_GT(reused, seen / 2);
+  // Other shapes of the same values, and digits finer than the floats there.
+  for (const char* other : {"1.50", "1.5E+00", "15E-1", "+1.5", "0.15E+01", "01.5", ".5", "0.05", "5", "0.1E+01",
+                            "0.1e+08", "0.10E+08", "12345678.", "0.12345678", "0.1E+8", "-0.", "0.0"}) {
+    float read = 0;
+    ASSERT_TRUE(text::parse_real(other, read)) << other;
+    EXPECT_FALSE(text::is_g14_7_text(other, read)) << other;
+  }
+  EXPECT_FALSE(text::is_g14_7_text("0.8589935E+10", 8589935000.0f));  // floats 1024 apart there
+  EXPECT_TRUE(text::is_g14_7_text("0.1E+09", 1e8f));
+  EXPECT_FALSE(text::is_g14_7_text("0.1E+08", 1e7f));  // floats just below it are 0.5 apart
+  EXPECT_TRUE(text::is_g14_7_text("-1499.995", -1499.995f));
+  EXPECT_TRUE(text::is_g14_7_text("0.", 0.0f));
+  EXPECT_FALSE(text::is_g14_7_text("1.5", -1.5f));  // not the text it was read from
 }
 
 TEST(QuickRoad, TextsAtTheEdgesOfTheForms) {
