@@ -7,10 +7,10 @@
 #include <string>
 
 #include "bench_support.h"
-#include "app/context.h"
-#include "common/text_file.h"
-#include "editors/accel_layout.h"
-#include "editors/editors.h"
+#include "dialogs/context.h"
+#include "model/case_files/text_file.h"
+#include "model/case_files/accel_layout.h"
+#include "dialogs/editors/editors.h"
 #include "ui/script/script_toolkit.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include <sstream>
 #include <string>
 
-#include "app/context.h"
+#include "dialogs/context.h"
 #include "editors_nodes_model.h"
-#include "editors/editors.h"
+#include "dialogs/editors/editors.h"
 #include "ui/dialog_template.h"
 #include "ui/script/script_toolkit.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "bench_support.h"
-#include "app/state.h"
+#include "model/state.h"
 
 namespace editors_nodes_bench {
 

@@ -11,8 +11,8 @@
 #include <functional>
 #include <memory>
 
-#include "app/context.h"
-#include "editors/editors.h"
+#include "dialogs/context.h"
+#include "dialogs/editors/editors.h"
 #include "editors_nodes_model.h"
 #include "ui/qt/qt_dialog.h"
 #include "ui/qt/qt_toolkit.h"

@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "general/geometry_file.h"
+#include "dialogs/general/geometry_file.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/context.h"
+#include "dialogs/context.h"
 #include "loadfile/reader.h"
 #include "loadfile/reader_parse.h"
 #include "loadfile/writer.h"

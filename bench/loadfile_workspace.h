@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/state.h"
+#include "model/state.h"
 #include "bench_support.h"
 
 namespace loadfile_bench {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
+#include "dialogs/context.h"
 #include "loadfile/writer.h"
 #include "loadfile_workspace.h"
 

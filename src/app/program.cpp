@@ -2,9 +2,9 @@
 
 #include <fstream>
 
-#include "cases/loading_cases_dialog.h"
-#include "cases/scratch_files.h"
-#include "general/general_data_dialog.h"
+#include "dialogs/cases/loading_cases_dialog.h"
+#include "model/case_files/scratch_files.h"
+#include "dialogs/general/general_data_dialog.h"
 #include "text/free_form.h"
 #include "ui/platform.h"
 
@@ -36,13 +36,13 @@ void load_images(Context& context) {
     return context.toolkit.load_image(folder + name, kind, width, height);
   };
   // In this order: nothing depends on it, but it is the order the images are named everywhere.
-  s.images.open_icon = load("Open.ico", ui::ImageKind::icon, 0, 0);
-  s.images.input_file2_icon = load("InputFile2.ico", ui::ImageKind::icon, 0, 0);
-  s.images.notepad_icon = load("Notepad.ico", ui::ImageKind::icon, 0, 0);
-  s.images.input_file1_icon = load("InputFile1.ico", ui::ImageKind::icon, 0, 0);
-  s.images.save_changes_icon = load("SaveChanges.ico", ui::ImageKind::icon, 0, 0);
-  s.images.load_bitmap = load("LoadP.bmp", ui::ImageKind::bitmap, 37, 39);
-  s.images.loading_bitmap = load("Loading.bmp", ui::ImageKind::bitmap, 0, 0);
+  context.images.open_icon = load("Open.ico", ui::ImageKind::icon, 0, 0);
+  context.images.input_file2_icon = load("InputFile2.ico", ui::ImageKind::icon, 0, 0);
+  context.images.notepad_icon = load("Notepad.ico", ui::ImageKind::icon, 0, 0);
+  context.images.input_file1_icon = load("InputFile1.ico", ui::ImageKind::icon, 0, 0);
+  context.images.save_changes_icon = load("SaveChanges.ico", ui::ImageKind::icon, 0, 0);
+  context.images.load_bitmap = load("LoadP.bmp", ui::ImageKind::bitmap, 37, 39);
+  context.images.loading_bitmap = load("Loading.bmp", ui::ImageKind::bitmap, 0, 0);
 }
 
 // The result of the prompt is not examined: OK and Cancel both take the field's value.

@@ -1,7 +1,7 @@
 // Start-up, the wizard loop between General Data and Loading Cases, and the clean-up.
 #pragma once
 
-#include "app/context.h"
+#include "dialogs/context.h"
 #include "ui/toolkit.h"
 
 namespace app {

@@ -31,7 +31,7 @@ std::string loading_file_path(std::string_view path) {
 
 // The parts become the case files in the order their sections were read, as if each had been
 // written then; after a failure the remaining parts are removed and their case files kept.
-bool put_scratch_files_in_place(app::Context& context, const std::vector<ScratchFile>& files) {
+bool put_scratch_files_in_place(Session& context, const std::vector<ScratchFile>& files) {
   bool placed = true;
   for (const ScratchFile& file : files) {
     std::error_code ec;
@@ -55,7 +55,7 @@ void remove_parts(const std::vector<ScratchFile>& files) {
 
 }  // namespace
 
-LoadOutcome load_loading_file(app::Context& context, const std::string& path_argument) {
+LoadOutcome load_loading_file(Session& context, const std::string& path_argument) {
   const std::string path = loading_file_path(path_argument);
   text::RecordSource source;
   if (path.empty() || !text::RecordSource::from_file(path, source)) {
@@ -81,7 +81,7 @@ LoadOutcome load_loading_file(app::Context& context, const std::string& path_arg
   return LoadOutcome::loaded;
 }
 
-bool load_old_loading_file(app::Context& context, ui::Dialog& general_data_dialog,
+bool load_old_loading_file(Session& context, ui::Dialog& general_data_dialog,
                            const std::string& path) {
   const LoadOutcome outcome = load_loading_file(context, path);
   if (outcome == LoadOutcome::program_ends) general_data_dialog.close(2);

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/context.h"
+#include "loadfile/session.h"
 #include "ui/toolkit.h"
 
 namespace loadfile {
@@ -18,11 +18,11 @@ enum class LoadOutcome {
 // Reads an old loading file into the committed general data, the damping block, the loaded
 // case records, the diameter table and the case scratch files, and shows the messages.
 // An empty path asks for one on the console.
-LoadOutcome load_loading_file(app::Context& context, const std::string& path);
+LoadOutcome load_loading_file(Session& context, const std::string& path);
 
 // The General Data dialog's entry: true when the file was loaded. When the run must end the
 // dialog is closed as by its Cancel button, so the wizard ends the program the ordinary way.
-bool load_old_loading_file(app::Context& context, ui::Dialog& general_data_dialog,
+bool load_old_loading_file(Session& context, ui::Dialog& general_data_dialog,
                            const std::string& path);
 
 }  // namespace loadfile

@@ -43,7 +43,7 @@ std::string expected_text(const ReadFault& fault, int n_nodes, bool romanian) {
   return what;
 }
 
-void show_read_fault(app::Context& context, const std::string& path, const ReadFault& fault) {
+void show_read_fault(Session& context, const std::string& path, const ReadFault& fault) {
   const std::string line = std::to_string(fault.line);
   const int n_nodes = context.state.n_nodes;
   const std::string english =
@@ -57,7 +57,7 @@ void show_read_fault(app::Context& context, const std::string& path, const ReadF
   context.message(english, romanian, reader_message_title, ui::Icon::error);
 }
 
-void show_open_failure(app::Context& context, const std::string& path, bool exists) {
+void show_open_failure(Session& context, const std::string& path, bool exists) {
   context.message("ERROR: cannot open the Loading File:\n" + path + "\n" +
                       (exists ? "The file cannot be read !" : "The file does not exist !"),
                   "EROARE: nu se poate deschide fisierul de incarcare:\n" + path + "\n" +
@@ -65,13 +65,13 @@ void show_open_failure(app::Context& context, const std::string& path, bool exis
                   reader_message_title, ui::Icon::error);
 }
 
-void show_write_failure(app::Context& context, const std::string& name, const std::string& folder) {
+void show_write_failure(Session& context, const std::string& name, const std::string& folder) {
   context.message("ERROR: cannot write the case file " + name + "\nin the folder " + folder + " !",
                   "EROARE: nu se poate scrie fisierul de caz " + name + "\nin directorul " + folder + " !",
                   reader_message_title, ui::Icon::error);
 }
 
-void show_time_point_limit(app::Context& context) {
+void show_time_point_limit(Session& context) {
   context.message(
       "The actual No. of Time Points > Maximum No. Inputed (Dialog #0) !\n\n"
       "RUN AGAIN & Increase the Maximum No. of Time Points",

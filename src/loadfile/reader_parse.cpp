@@ -11,8 +11,8 @@
 #include <string_view>
 #include <utility>
 
-#include "cases/scratch_files.h"
-#include "loadfile/reader_scratch.h"
+#include "model/case_files/scratch_files.h"
+#include "model/case_files/reader_scratch.h"
 #include "loadfile/records.h"
 #include "text/fixed_text.h"
 #include "text/format.h"

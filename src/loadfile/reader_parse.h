@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/state.h"
+#include "model/state.h"
 #include "text/free_form.h"
 
 namespace loadfile {

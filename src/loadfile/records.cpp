@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "editors/diameter_table.h"
-#include "editors/scratch_layouts.h"
+#include "model/diameter_table.h"
+#include "model/case_files/scratch_layouts.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/free_form.h"

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <vector>
 
-#include "cases/scratch_files.h"
+#include "model/case_files/scratch_files.h"
 #include "loadfile/output_file.h"
 #include "loadfile/records.h"
 #include "text/fixed_text.h"
@@ -240,7 +240,7 @@ std::string failure_message(const app::ProgramState& s, const std::string& path,
 
 }  // namespace
 
-bool write_loading_file(app::Context& context) {
+bool write_loading_file(Session& context) {
   const app::ProgramState& s = context.state;
   const std::string path = path_text(s.loading_file.view());
   OutputFile out(path);

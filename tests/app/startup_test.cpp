@@ -13,14 +13,16 @@ namespace {
 using testing_support::TempCurrentDir;
 using testing_support::write_file;
 
-// Runs the start-up against a script that answers the Time Points prompt.
-app::ProgramState start_up(const std::string& prompt_script) {
+// Runs the start-up against a script that answers the Time Points prompt; `images` receives
+// the images it loaded.
+app::ProgramState start_up(const std::string& prompt_script, app::Images* images = nullptr) {
   std::ostringstream transcript;
   ui::script::ScriptToolkit toolkit(ui::script::parse_script(prompt_script), transcript);
   app::ProgramState state;
   app::Context context{toolkit, state};
   app::start_up(context);
   toolkit.finish();
+  if (images != nullptr) *images = context.images;
   return state;
 }
 
@@ -86,14 +88,15 @@ TEST(StartUp, ImagesLoadFromUirAndMissingOnesAreNull) {
   TempCurrentDir dir;
   for (const char* name : {"Open.ico", "Notepad.ico", "LoadP.bmp"}) write_file(std::string("uir/") + name, "image");
   write_file("uir/Loading.bmp", "");  // unreadable: empty
-  app::ProgramState s = start_up_confirmed();
-  EXPECT_FALSE(s.images.open_icon.null());
-  EXPECT_FALSE(s.images.notepad_icon.null());
-  EXPECT_FALSE(s.images.load_bitmap.null());
-  EXPECT_TRUE(s.images.input_file2_icon.null());
-  EXPECT_TRUE(s.images.input_file1_icon.null());
-  EXPECT_TRUE(s.images.save_changes_icon.null());
-  EXPECT_TRUE(s.images.loading_bitmap.null());
+  app::Images images;
+  start_up("in 108\nexpect text 1103 \"100\"\npress 1\n", &images);
+  EXPECT_FALSE(images.open_icon.null());
+  EXPECT_FALSE(images.notepad_icon.null());
+  EXPECT_FALSE(images.load_bitmap.null());
+  EXPECT_TRUE(images.input_file2_icon.null());
+  EXPECT_TRUE(images.input_file1_icon.null());
+  EXPECT_TRUE(images.save_changes_icon.null());
+  EXPECT_TRUE(images.loading_bitmap.null());
 }
 
 TEST(CleanUp, DeletesCaseScratchFilesOfOneAndTwoDigitCasesOnly) {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "app/state.h"
+#include "model/state.h"
 #include "loadfile/reader_messages.h"
 #include "loadfile/reader_parse.h"
 #include "text/free_form.h"

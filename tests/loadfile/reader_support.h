@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/context.h"
+#include "dialogs/context.h"
 #include "recording_toolkit.h"
 #include "support/temp_dir.h"
 #include "ui/toolkit.h"

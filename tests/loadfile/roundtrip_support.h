@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/state.h"
-#include "cases/scratch_files.h"
-#include "editors/accel_layout.h"
-#include "editors/scratch_layouts.h"
+#include "model/state.h"
+#include "model/case_files/scratch_files.h"
+#include "model/case_files/accel_layout.h"
+#include "model/case_files/scratch_layouts.h"
 #include "support/temp_dir.h"
 #include "text/fixed_text.h"
 #include "text/format.h"

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "general/geometry_file.h"
+#include "dialogs/general/geometry_file.h"
 #include "loadfile/reader.h"
 #include "loadfile/writer.h"
 #include "reader_support.h"

@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
-#include "app/context.h"
-#include "app/state.h"
+#include "dialogs/context.h"
+#include "model/state.h"
 #include "recording_toolkit.h"
 #include "support/temp_dir.h"
 #include "text/free_form.h"

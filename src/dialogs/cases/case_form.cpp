@@ -1,0 +1,170 @@
+#include "dialogs/cases/case_form.h"
+
+#include <algorithm>
+
+namespace cases {
+
+int mass_model_of_item(int item) { return item - 1; }
+int printing_code_of_item(int item) { return item - 2; }
+
+int loading_type_of_item(int item) {
+  switch (item) {
+    case 4: return app::accelerogram_3_directions;
+    case 5: return app::accelerogram_1_direction;
+    default: return item - 1;
+  }
+}
+
+int mass_model_item(int mass_model) { return mass_model + 1; }
+
+int printing_code_item(int printing_code) { return printing_code == -1 ? 1 : printing_code + 2; }
+
+int loading_type_item(int loading_type) {
+  switch (loading_type) {
+    case app::accelerogram_3_directions: return 4;
+    case app::accelerogram_1_direction: return 5;
+    default: return loading_type + 1;
+  }
+}
+
+int damping_type_of_item(int item) { return item >= 1 ? item - 1 : 0; }
+
+DampingFields damping_fields(int damping_type, bool new_operator) {
+  DampingFields f;
+  if (damping_type == 0) return f;
+  f.niu = new_operator;
+  f.first = f.second = damping_type != 2;
+  f.zeta = damping_type == 2 || damping_type == 4;
+  f.diameters = damping_type >= 3 ? DiametersButton::enabled : DiametersButton::disabled;
+  if (damping_type == 1) {
+    f.first_label = "alfa_D";
+    f.second_label = "beta_D";
+  } else if (damping_type >= 3) {
+    f.first_label = "ro_air";
+    f.second_label = "c_drag";
+  }
+  return f;
+}
+
+AddCheck check_case_form(const CaseForm& form) {
+  if (form.mass_model_item == 0 || form.printing_code_item == 0 || form.loading_type_item == 0)
+    return AddCheck::list_not_selected;
+  if (form.iteration_limit == 0 || form.tolerance == 0) return AddCheck::iterations_or_tolerance;
+  if (form.time_step == 0 || form.end_time == 0) return AddCheck::time_step_or_end_time;
+  const bool time_history = form.printing_code_item == 3 || form.printing_code_item == 4;
+  if (time_history && form.printing_time == 0) return AddCheck::printing_time;
+  return AddCheck::ok;
+}
+
+MessageText add_check_message(AddCheck check) {
+  switch (check) {
+    case AddCheck::list_not_selected:
+      return {"Mass model, Printing code, or Loading Type NOT selected !",
+              "Modelul de masa, Codul de tiparire, sau Incarcarea NU s-au selectat !"};
+    case AddCheck::iterations_or_tolerance:
+      return {"Limit Number of iterations, or Tolerance NOT completed !",
+              "Numarul limita de iteratii sau Toleranta NU s-au completat !"};
+    case AddCheck::time_step_or_end_time:
+      return {"Time Step, or End Time NOT completed !",
+              "Pasul de timp sau Timpul final nu s-au completat !"};
+    case AddCheck::printing_time:
+      return {"Printing Time NOT completed !", "Timpul pentru tiparire NU s-a completat !"};
+    case AddCheck::ok: break;
+  }
+  return {"", ""};
+}
+
+void store_damping(const CaseForm& form, app::ProgramState& state) {
+  state.damping_type = damping_type_of_item(form.damping_item);
+  state.damping_present = state.damping_type != 0;
+  if (!state.damping_present) return;
+  if (state.new_operator) state.niu = form.niu;
+  switch (state.damping_type) {
+    case 1:
+      state.alfa_d = form.first_damping;
+      state.beta_d = form.second_damping;
+      break;
+    case 2: state.zeta = form.zeta; break;
+    case 3:
+    case 4:
+      state.ro_air = form.first_damping;
+      state.c_drag = form.second_damping;
+      if (state.damping_type == 4) state.zeta = form.zeta;
+      break;
+    default: break;
+  }
+}
+
+void store_case_values(const CaseForm& form, app::CaseRecord& record) {
+  record.iteration_limit = form.iteration_limit;
+  record.tolerance = form.tolerance;
+  record.time_step = form.time_step;
+  record.end_time = form.end_time;
+  record.printing_time = form.printing_time;
+  record.gravity_acceleration = form.gravity_acceleration;
+  record.mass_model = mass_model_of_item(form.mass_model_item);
+  record.printing_code = printing_code_of_item(form.printing_code_item);
+  record.loading_type = loading_type_of_item(form.loading_type_item);
+}
+
+std::string processed_item_text(int case_number, bool shown_as_processed) {
+  return shown_as_processed ? std::to_string(case_number) : std::string("- ");
+}
+
+std::string added_item_text(int case_number) { return std::to_string(case_number) + " +"; }
+
+std::string gravity_unit_text(const app::ProgramState& state) {
+  return std::string(state.length_unit.trimmed()) + "/sec2";
+}
+
+// The six-coefficient operator takes the tolerance on the rate of acceleration.
+std::string tolerance_unit_text(const app::ProgramState& state) {
+  return std::string(state.length_unit.trimmed()) +
+         (app::six_coefficient_operator(state) ? "/sec3" : "/sec2");
+}
+
+void create_case_arrays(app::ProgramState& state) {
+  const int n = std::max(state.n_loading_cases, 0);
+  state.case_records.assign(n, {});
+  state.written_case_records.assign(n, {});
+  const int loaded = std::min({state.n_loaded_cases, n, state.loaded_case_records.size()});
+  if (state.n_loaded_cases >= 1) {
+    for (int k = 1; k <= loaded; ++k) state.case_records[k] = state.loaded_case_records[k];
+  } else {
+    state.loaded_case_records.assign(n, {});
+  }
+  state.case_processed.assign(n, false);
+  state.loading_saved.assign(n, false);
+  state.initial_values_saved.assign(n, false);
+  for (int k = 1; k <= std::min(std::max(state.n_loaded_cases, 0), n); ++k)
+    state.case_processed[k] = state.loading_saved[k] = state.initial_values_saved[k] = true;
+}
+
+namespace {
+
+// Entries removed+1..last move one place down; entry `last` becomes a fresh one.
+template <typename T>
+void shift_down(app::CaseArray<T>& items, int removed, int last) {
+  last = std::min(last, items.size());
+  if (removed < 1 || removed > last) return;
+  for (int k = removed; k < last; ++k) items[k] = T(items[k + 1]);
+  items[last] = T{};
+}
+
+}  // namespace
+
+void remove_case(app::ProgramState& state, int removed) {
+  const int n = state.n_loading_cases;
+  if (removed < 1 || removed > n) return;
+  shift_down(state.case_records, removed, n);
+  shift_down(state.case_processed, removed, n);
+  shift_down(state.loading_saved, removed, n);
+  shift_down(state.initial_values_saved, removed, n);
+  if (removed <= state.n_loaded_cases) {
+    shift_down(state.loaded_case_records, removed, state.n_loaded_cases);
+    --state.n_loaded_cases;
+  }
+  --state.n_loading_cases;
+}
+
+}  // namespace cases

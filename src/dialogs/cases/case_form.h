@@ -1,0 +1,106 @@
+// The rules of the Loading Cases form that do not depend on the dialog: list codes, the
+// damping table, the checks of a case before it is stored, and the removal of a case.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "model/state.h"
+
+namespace cases {
+
+inline constexpr std::array<std::string_view, 3> mass_model_items = {
+    "Concentrated Mass", "Distributed Mass", "Concentrated & Distributed Mass"};
+inline constexpr std::array<std::string_view, 4> printing_code_items = {
+    "Nothing", "Maximum Values", "Time History", "Time History & Maximum Values"};
+inline constexpr std::array<std::string_view, 5> loading_type_items = {
+    "Discrete Loading", "Sinusoidal", "Exponential", "Accelerogram: 3 directions",
+    "Accelerogram: 1 direction"};
+inline constexpr std::array<std::string_view, 2> language_items = {"English", "Romanian"};
+
+// Item numbers (1-based) and the codes stored in a case record.
+int mass_model_of_item(int item);
+int printing_code_of_item(int item);
+int loading_type_of_item(int item);
+int mass_model_item(int mass_model);
+int printing_code_item(int printing_code);
+int loading_type_item(int loading_type);
+
+// What the damping fields show for one damping type.
+enum class DiametersButton {
+  unchanged,  // "NO Damping" leaves the button as it was
+  enabled,
+  disabled,
+};
+struct DampingFields {
+  bool first = false;   // 1119, labelled by 1129
+  bool second = false;  // 1120, labelled by 1130
+  bool zeta = false;    // 1132
+  bool niu = false;     // 1121
+  DiametersButton diameters = DiametersButton::unchanged;
+  // Captions of 1129 and 1130; empty: they keep their last captions.
+  std::string_view first_label, second_label;
+};
+DampingFields damping_fields(int damping_type, bool new_operator);
+
+// The form as read from the dialog: list items and converted numbers.
+struct CaseForm {
+  int damping_item = 0;
+  int mass_model_item = 0;
+  int printing_code_item = 0;
+  int loading_type_item = 0;
+  float niu = 0;
+  float first_damping = 0;   // alfa_D or ro_air
+  float second_damping = 0;  // beta_D or c_drag
+  float zeta = 0;
+  int iteration_limit = 0;
+  float tolerance = 0;
+  float time_step = 0;
+  float end_time = 0;
+  float printing_time = 0;
+  float gravity_acceleration = 0;
+};
+
+// The damping type of a damping list item; no selection counts as "NO Damping", so the
+// file never gets a code outside 0..4.
+int damping_type_of_item(int item);
+
+// Outcome of the checks made before a case is stored, in the order they are made.
+enum class AddCheck {
+  ok,                         // the case may be stored
+  list_not_selected,          // mass model, printing code or loading type has no item
+  iterations_or_tolerance,    // iteration limit or tolerance is 0
+  time_step_or_end_time,      // time step or end time is 0
+  printing_time,              // a time history is printed but the printing time is 0
+};
+AddCheck check_case_form(const CaseForm& form);
+
+struct MessageText {
+  std::string_view english, romanian;
+};
+MessageText add_check_message(AddCheck check);
+
+// Stores the damping block (program-wide) as the form holds it.
+void store_damping(const CaseForm& form, app::ProgramState& state);
+// Stores the case values and codes of the form into `record`; other fields stay.
+void store_case_values(const CaseForm& form, app::CaseRecord& record);
+
+// Text of item k of the processed list.
+std::string processed_item_text(int case_number, bool shown_as_processed);
+std::string added_item_text(int case_number);
+
+// Unit captions: gravity acceleration (1064) and tolerance (1108).
+std::string gravity_unit_text(const app::ProgramState& state);
+std::string tolerance_unit_text(const app::ProgramState& state);
+
+// Creates the per-case arrays of one run of the dialog. Only the first n_loading_cases loaded
+// records are taken when the user lowered the number of cases after loading an old file.
+void create_case_arrays(app::ProgramState& state);
+
+// Removes case `removed` of 1..n_loading_cases from the state: every later case moves down
+// one number with its record, its loaded record and its flags, so each case keeps its own
+// parameters. The scratch files are moved by move_case_scratch_files_down.
+void remove_case(app::ProgramState& state, int removed);
+
+}  // namespace cases

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "dialogs/context.h"
+
+namespace cases {
+
+// Runs the Loading Cases dialog (102); leaves its closing code in loading_cases_result.
+int run_loading_cases_dialog(app::Context& context);
+
+}  // namespace cases

@@ -1,0 +1,16 @@
+// The common dialog initializer: puts the images on the buttons of a data dialog once its
+// window exists. Every data dialog but 102 (which has its own) registers it for its own id.
+#pragma once
+
+#include "dialogs/context.h"
+#include "ui/toolkit.h"
+
+namespace app {
+
+// Registers the initializer as the callback of the dialog's own identifier.
+void register_common_initializer(Context& context, ui::Dialog& dialog, int template_id);
+
+// What the initializer does, for a dialog whose window exists.
+void apply_common_images(const Context& context, ui::Dialog& dialog, int template_id);
+
+}  // namespace app

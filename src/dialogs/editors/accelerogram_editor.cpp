@@ -1,0 +1,285 @@
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "model/case_files/scratch_files.h"
+#include "model/case_files/text_file.h"
+#include "model/case_files/accel_layout.h"
+#include "dialogs/editors/accel_points.h"
+#include "dialogs/editors/editor_messages.h"
+#include "dialogs/dialog_initializer.h"
+#include "dialogs/editors/editors.h"
+#include "text/fixed_text.h"
+#include "text/format.h"
+#include "text/free_form.h"
+
+namespace editors {
+
+namespace {
+
+constexpr ui::ControlId kod_list = 1145;
+constexpr ui::ControlId direction_list = 1146;
+constexpr ui::ControlId time_field = 1100;
+constexpr ui::ControlId component_fields[3] = {1097, 1096, 1095};  // X, Y, Z
+constexpr ui::ControlId unit_label = 1094;
+constexpr ui::ControlId add_button = 1098;
+constexpr ui::ControlId point_list = 1054;
+constexpr ui::ControlId remove_button = 1099;
+constexpr ui::ControlId save_button = 1101;
+constexpr ui::ControlId cancel_button = 2;
+constexpr int dialog_id = 106;
+constexpr std::size_t number_field_length = 16;
+constexpr const char* direction_names[3] = {"X", "Y", "Z"};
+
+// The time of a point as a list item; `zero_blank` gives the empty item that opening shows
+// for a time of exactly 0.
+std::string time_item_text(float time, bool zero_blank) {
+  if (zero_blank && time == 0) return {};
+  return text::g14_7_text(time);
+}
+
+// Existing data is read when the case's points are known to be in its accelerogram file: the
+// case came from the old file with the same loading type, or it was saved in this run.
+bool existing_data_readable(const app::ProgramState& s, int case_number) {
+  const app::CaseRecord& record = s.case_records[case_number];
+  if (record.n_time_points == 0) return false;
+  if (case_number <= s.n_loaded_cases)
+    return s.loaded_case_records.contains(case_number) &&
+           s.loaded_case_records[case_number].loading_type == record.loading_type;
+  return s.loading_saved.contains(case_number) && s.loading_saved[case_number];
+}
+
+void read_existing_points(app::ProgramState& s, int case_number) {
+  const std::string path = cases::scratch_file_name(case_number, cases::ScratchKind::accelerogram);
+  common::create_if_missing(path);  // an unwritable folder shows itself on SAVE
+  text::RecordSource source;
+  if (!text::RecordSource::from_file(path, source)) return;
+  const app::CaseRecord& record = s.case_records[case_number];
+  read_accel_points(source, record.n_time_points, record.loading_type, s.n_dof, s.accel_direction,
+                    s.accel_table);
+}
+
+class AccelerogramEditor {
+ public:
+  AccelerogramEditor(app::Context& context, int case_number)
+      : context_(context), state_(context.state), case_number_(case_number) {}
+
+  void run();
+
+ private:
+  app::CaseRecord& record() { return state_.case_records[case_number_]; }
+  int components() const { return accel_component_count(state_.n_dof); }
+  bool three_directions() { return record().loading_type != app::accelerogram_1_direction; }
+
+  void set_up(ui::Dialog& d);
+  void show_points_on_opening(ui::Dialog& d);
+  void enable_component_fields(ui::Dialog& d);
+  void on_control(ui::Dialog& d, ui::ControlId id);
+  void on_kod(ui::Dialog& d);
+  void on_direction(ui::Dialog& d);
+  void on_add(ui::Dialog& d);
+  void on_select(ui::Dialog& d);
+  void on_remove(ui::Dialog& d);
+  void on_save(ui::Dialog& d);
+  void set_list_item(ui::Dialog& d, int item, const std::string& text);
+  void refresh_items(ui::Dialog& d);
+  void point_count_changed() { record().n_time_points = static_cast<int>(working_.size()); }
+
+  app::Context& context_;
+  app::ProgramState& state_;
+  int case_number_;
+  std::vector<app::AccelPoint> working_;
+  std::vector<std::string> time_texts_;  // the list text of each point of working_
+  std::vector<std::string> shown_;       // the texts of the list's items, as last set
+  int saved_count_ = 0;                  // n_time_points that the accelerogram file holds
+};
+
+void AccelerogramEditor::run() {
+  if (!state_.accel_table_exists) {
+    state_.accel_table.clear();
+    state_.accel_table_exists = true;
+  }
+  if (existing_data_readable(state_, case_number_)) read_existing_points(state_, case_number_);
+  saved_count_ = record().n_time_points;
+
+  auto dialog = context_.toolkit.create_dialog(dialog_id);
+  ui::Dialog& d = *dialog;
+  app::register_common_initializer(context_, d, dialog_id);
+  for (ui::ControlId id : {kod_list, direction_list, time_field, component_fields[0],
+                           component_fields[1], component_fields[2], point_list, add_button,
+                           remove_button, save_button})
+    d.on(id, [this](ui::Dialog& dlg, ui::ControlId control) { on_control(dlg, control); });
+  set_up(d);
+  d.run_modal();
+  // The points not saved are gone with the working copy; so is their count, which must keep
+  // describing the accelerogram file the next opening reads and the loading file copies.
+  record().n_time_points = saved_count_;
+}
+
+void AccelerogramEditor::set_up(ui::Dialog& d) {
+  d.select(kod_list, record().loading_type == app::accelerogram_3_directions ? 1
+                     : record().loading_type == app::accelerogram_1_direction ? 2
+                                                                              : 0);
+  d.set_item_count(direction_list, components());
+  for (int c = 1; c <= components(); ++c) d.set_text(direction_list, direction_names[c - 1], c);
+  const int direction = state_.accel_direction;
+  d.select(direction_list, direction >= 1 && direction <= components() ? direction : 0);
+  enable_component_fields(d);
+  d.set_enabled(direction_list, !three_directions());
+  d.set_enabled(remove_button, false);
+  const std::string unit = std::string(state_.length_unit.trimmed()) + "/sec2";
+  d.set_text(unit_label, text::trim_right(text::padded(unit, 20)));
+  working_ = state_.accel_table;
+  working_.resize(static_cast<std::size_t>(std::max(record().n_time_points, 0)));
+  time_texts_.clear();
+  time_texts_.reserve(working_.size());
+  for (const app::AccelPoint& p : working_) time_texts_.push_back(time_item_text(p.time, false));
+  show_points_on_opening(d);
+}
+
+void AccelerogramEditor::show_points_on_opening(ui::Dialog& d) {
+  d.set_item_count(point_list, static_cast<int>(working_.size()));
+  shown_.assign(working_.size(), std::string());
+  for (std::size_t i = 0; i < working_.size(); ++i)
+    set_list_item(d, static_cast<int>(i) + 1, time_item_text(working_[i].time, true));
+}
+
+// A three-direction point takes every component, a one-direction point only its direction's;
+// without Z (n_dof 2) the Z field stays disabled.
+void AccelerogramEditor::enable_component_fields(ui::Dialog& d) {
+  const bool all = three_directions();
+  for (int c = 0; c < 3; ++c) {
+    const bool on = c < components() && (all || c == state_.accel_direction - 1);
+    d.set_enabled(component_fields[c], on);
+  }
+}
+
+void AccelerogramEditor::on_control(ui::Dialog& d, ui::ControlId id) {
+  switch (id) {
+    case kod_list: on_kod(d); break;
+    case direction_list: on_direction(d); break;
+    case add_button: on_add(d); break;
+    case point_list: on_select(d); break;
+    case remove_button: on_remove(d); break;
+    case save_button: on_save(d); break;
+    default: break;  // the time and acceleration fields are read when a point is added
+  }
+}
+
+void AccelerogramEditor::on_kod(ui::Dialog& d) {
+  const bool three = d.selection(kod_list) == 1;
+  d.set_enabled(direction_list, !three);
+  record().loading_type = three ? app::accelerogram_3_directions : app::accelerogram_1_direction;
+  enable_component_fields(d);
+}
+
+void AccelerogramEditor::on_direction(ui::Dialog& d) {
+  state_.accel_direction = d.selection(direction_list);
+  enable_component_fields(d);
+}
+
+void AccelerogramEditor::on_add(ui::Dialog& d) {
+  app::AccelPoint point;
+  point.time = text::c_to_float(d.text(time_field, number_field_length),
+                                                    number_field_length);
+  for (int c = 0; c < components(); ++c)
+    point.acceleration[c] = text::c_to_float(
+        d.text(component_fields[c], number_field_length), number_field_length);
+  const AccelAddResult added = add_accel_point(working_, point, components(), state_.max_time_points);
+  if (added.outcome == AccelAddOutcome::full) {
+    const std::string n = std::to_string(state_.max_time_points);
+    context_.message(
+        "No more Time Points: the Accelerogram already has the Maximum No. of Time Points (" + n +
+            ") !",
+        "Nu se mai pot adauga puncte de timp: accelerograma are deja numarul maxim de puncte "
+        "de timp (" + n + ") !",
+        "ADD Message", ui::Icon::error);
+    return;
+  }
+  if (added.outcome == AccelAddOutcome::inserted)
+    time_texts_.insert(time_texts_.begin() + (added.index - 1), time_item_text(point.time, false));
+  point_count_changed();
+  d.set_item_count(point_list, static_cast<int>(working_.size()));
+  shown_.resize(working_.size());
+  refresh_items(d);
+}
+
+void AccelerogramEditor::on_select(ui::Dialog& d) {
+  const int s = d.selection(point_list);
+  if (s == 0) return;
+  const app::AccelPoint point =
+      s <= static_cast<int>(working_.size()) ? working_[s - 1] : app::AccelPoint{};
+  d.set_text(time_field, text::g14_7_text(point.time));
+  for (int c = 0; c < components(); ++c) {
+    if (three_directions() || c == state_.accel_direction - 1)
+      d.set_text(component_fields[c], text::g14_7_text(point.acceleration[c]));
+  }
+  d.set_enabled(remove_button, true);
+}
+
+void AccelerogramEditor::on_remove(ui::Dialog& d) {
+  const int old_count = static_cast<int>(working_.size());
+  const int removed = remove_accel_point(working_, d.selection(point_list));
+  if (removed == 0) return;
+  time_texts_.erase(time_texts_.begin() + (removed - 1));
+  point_count_changed();
+  refresh_items(d);
+  // The list keeps its length; the item of the old last point becomes blank.
+  set_list_item(d, old_count, " ");
+}
+
+void AccelerogramEditor::on_save(ui::Dialog& d) {
+  const int kod = d.selection(kod_list);
+  const int code = kod == 1 ? app::accelerogram_3_directions
+                   : kod == 2 ? app::accelerogram_1_direction
+                              : record().loading_type;
+  const int direction = d.selection(direction_list);
+  if (code == app::accelerogram_1_direction && direction == 0) {
+    context_.message("Direction NOT selected !\nSelect X, Y or Z in \"Direction\", then SAVE.",
+                     "Directia NU s-a selectat !\nSelectati X, Y sau Z in \"Direction\", apoi "
+                     "salvati.",
+                     "SAVE Message", ui::Icon::error);
+    return;
+  }
+  if (code == app::accelerogram_1_direction) state_.accel_direction = direction;
+  const std::string path = cases::scratch_file_name(case_number_, cases::ScratchKind::accelerogram);
+  const std::string content = accel_file_content(working_, static_cast<int>(working_.size()), code,
+                                                 state_.n_dof, state_.accel_direction, case_number_);
+  std::string reason;
+  if (!common::replace_file(path, content, reason)) {
+    report_write_failure(context_, (std::filesystem::current_path() / path).string(), reason);
+    return;
+  }
+  state_.accel_table = working_;
+  record().loading_type = code;
+  saved_count_ = static_cast<int>(working_.size());
+  d.set_enabled(cancel_button, false);
+  state_.loading_saved[case_number_] = true;
+}
+
+void AccelerogramEditor::set_list_item(ui::Dialog& d, int item, const std::string& text) {
+  if (static_cast<int>(shown_.size()) < item) shown_.resize(item);
+  d.set_text(point_list, text, item);
+  shown_[item - 1] = text;
+}
+
+// Items 1..n_time_points show the times; only the items whose text changes are set again,
+// which keeps an ADD to a long accelerogram cheap.
+void AccelerogramEditor::refresh_items(ui::Dialog& d) {
+  for (std::size_t i = 0; i < working_.size(); ++i)
+    if (shown_[i] != time_texts_[i]) set_list_item(d, static_cast<int>(i) + 1, time_texts_[i]);
+}
+
+}  // namespace
+
+void open_accelerogram_editor(app::Context& context, ui::Dialog&) {
+  app::ProgramState& s = context.state;
+  // The Loading Cases dialog opens the editor only for a selected case; anything else has no
+  // case whose data could be edited.
+  if (!s.case_records.contains(s.current_case) || !s.loading_saved.contains(s.current_case)) return;
+  AccelerogramEditor editor(context, s.current_case);
+  editor.run();
+}
+
+}  // namespace editors

@@ -1,0 +1,231 @@
+#include <algorithm>
+#include <utility>
+#include <string>
+#include <vector>
+
+#include "model/diameter_table.h"
+#include "dialogs/editors/editor_messages.h"
+#include "dialogs/dialog_initializer.h"
+#include "dialogs/editors/editors.h"
+#include "text/fixed_text.h"
+#include "text/format.h"
+#include "text/free_form.h"
+
+namespace editors {
+
+namespace {
+
+constexpr ui::ControlId from_field = 1135;
+constexpr ui::ControlId to_field = 1136;
+constexpr ui::ControlId diameter_field = 1137;
+constexpr ui::ControlId unit_label = 1141;
+constexpr ui::ControlId add_button = 1138;
+constexpr ui::ControlId group_list = 1139;
+constexpr ui::ControlId remove_button = 1140;
+constexpr ui::ControlId save_button = 1142;
+constexpr ui::ControlId done_button = 1;
+constexpr ui::ControlId cancel_button = 2;
+constexpr int dialog_id = 110;
+constexpr std::size_t element_text_length = 6;
+constexpr std::size_t diameter_text_length = 14;
+
+// The diameter as the selection shows it: 1P,G14.3, left-justified, not tidied (0.400).
+std::string diameter_text(float diameter) {
+  const std::string g = text::format_g(diameter, 14, 3, 1);
+  const std::size_t first = g.find_first_not_of(' ');
+  return first == std::string::npos ? std::string() : std::string(text::trim_right(g.substr(first)));
+}
+
+// The two parts of a list item around its first "-"; no "-": all of it is "From".
+std::pair<std::string, std::string> split_item(const std::string& item) {
+  const std::size_t dash = item.find('-');
+  if (dash == std::string::npos) return {item, std::string()};
+  return {item.substr(0, dash), item.substr(dash + 1)};
+}
+
+struct GroupFields {
+  std::string from_text, to_text;  // as typed, 6 characters
+  app::DiameterGroup group;
+};
+
+class DiametersEditor {
+ public:
+  explicit DiametersEditor(app::Context& context) : context_(context), state_(context.state) {}
+  void run();
+
+ private:
+  GroupFields read_fields(ui::Dialog& d) const;
+  void on_control(ui::Dialog& d, ui::ControlId id);
+  void on_field_changed(ui::Dialog& d);
+  void on_add(ui::Dialog& d);
+  int find_listed_group(const GroupFields& fields) const;
+  bool append_group(const app::DiameterGroup& group);
+  void on_select(ui::Dialog& d);
+  void on_remove(ui::Dialog& d);
+  void on_save(ui::Dialog& d);
+  void on_done(ui::Dialog& d);
+  void fill_list(ui::Dialog& d);
+
+  app::Context& context_;
+  app::ProgramState& state_;
+  std::vector<app::DiameterGroup> working_;
+  std::vector<std::string> items_;  // the list's item texts, as last set
+  int saved_count_ = 0;            // n_diameter_groups of the table as last saved
+};
+
+void DiametersEditor::run() {
+  ensure_diameter_table(state_);
+  auto dialog = context_.toolkit.create_dialog(dialog_id);
+  ui::Dialog& d = *dialog;
+  app::register_common_initializer(context_, d, dialog_id);
+  for (ui::ControlId id : {from_field, to_field, diameter_field, group_list, add_button,
+                           remove_button, save_button, done_button})
+    d.on(id, [this](ui::Dialog& dlg, ui::ControlId control) { on_control(dlg, control); });
+
+  d.set_item_count(group_list, std::max(state_.n_elements, 0));
+  items_.assign(static_cast<std::size_t>(std::max(state_.n_elements, 0)), std::string());
+  d.set_text(unit_label, state_.length_unit.trimmed());
+  working_ = state_.diameter_table;
+  saved_count_ = state_.n_diameter_groups;
+  // Groups already entered are shown whether or not they came from an old file: an empty list
+  // over stored groups would hide them and let the same group be entered twice.
+  fill_list(d);
+  d.set_enabled(add_button, false);
+  d.set_enabled(remove_button, false);
+  state_.diameters_saved = true;
+  d.run_modal();
+  // Leaving without saving drops the working copy; the count must keep describing the table
+  // that the loading file writer reads.
+  state_.n_diameter_groups = saved_count_;
+}
+
+GroupFields DiametersEditor::read_fields(ui::Dialog& d) const {
+  GroupFields f;
+  f.from_text = d.text(from_field, element_text_length);
+  f.to_text = d.text(to_field, element_text_length);
+  f.group.first_element = text::c_to_int(f.from_text, element_text_length);
+  f.group.last_element = text::c_to_int(f.to_text, element_text_length);
+  f.group.diameter = text::c_to_float(d.text(diameter_field, diameter_text_length), diameter_text_length);
+  return f;
+}
+
+void DiametersEditor::on_control(ui::Dialog& d, ui::ControlId id) {
+  switch (id) {
+    case from_field:
+    case to_field:
+    case diameter_field: on_field_changed(d); break;
+    case add_button: on_add(d); break;
+    case group_list: on_select(d); break;
+    case remove_button: on_remove(d); break;
+    case save_button: on_save(d); break;
+    case done_button: on_done(d); break;
+    default: break;
+  }
+}
+
+void DiametersEditor::on_field_changed(ui::Dialog& d) {
+  const GroupFields f = read_fields(d);
+  d.set_enabled(add_button, f.group.first_element > 0 && f.group.last_element > 0 &&
+                                f.group.diameter != 0);
+}
+
+void DiametersEditor::on_add(ui::Dialog& d) {
+  const GroupFields f = read_fields(d);
+  if (f.group.first_element > f.group.last_element) return report_to_before_from(context_);
+  const int target = find_listed_group(f);
+  if (target > 0) {
+    working_[target - 1].diameter = f.group.diameter;
+  } else {
+    if (!append_group(f.group)) return;
+    fill_list(d);
+  }
+  state_.diameters_saved = false;
+}
+
+// A group is found by its list text compared with the texts as typed, so "01" does not find
+// the group 1-25.
+int DiametersEditor::find_listed_group(const GroupFields& fields) const {
+  const std::string from = text::padded(fields.from_text, element_text_length);
+  const std::string to = text::padded(fields.to_text, element_text_length);
+  for (int i = 1; i <= state_.n_diameter_groups; ++i) {
+    const std::string item = i <= static_cast<int>(items_.size()) ? items_[i - 1] : std::string();
+    const auto [before, after] = split_item(item);
+    if (text::padded(before, element_text_length) == from &&
+        text::padded(after, element_text_length) == to)
+      return i;
+  }
+  return 0;
+}
+
+bool DiametersEditor::append_group(const app::DiameterGroup& group) {
+  if (static_cast<int>(working_.size()) >= state_.n_elements) {
+    const std::string n = std::to_string(state_.n_elements);
+    context_.message(
+        "No more Element Groups: the table already has " + n + " groups (the No. of Elements) !",
+        "Nu se mai pot adauga grupe de elemente: tabelul are deja " + n +
+            " grupe (numarul de elemente) !",
+        "Message", ui::Icon::error);
+    return false;
+  }
+  working_.push_back(group);
+  state_.n_diameter_groups = static_cast<int>(working_.size());
+  return true;
+}
+
+void DiametersEditor::on_select(ui::Dialog& d) {
+  const int s = d.selection(group_list);
+  if (s == 0) return;
+  const std::string item = s <= static_cast<int>(items_.size()) ? items_[s - 1] : std::string();
+  const auto [before, after] = split_item(item);
+  d.set_text(from_field, text::trim_right(text::padded(before, element_text_length)));
+  d.set_text(to_field, text::trim_right(text::padded(after, element_text_length)));
+  d.set_text(diameter_field, diameter_text(diameter_group(working_, s).diameter));
+  d.set_enabled(remove_button, true);
+}
+
+void DiametersEditor::on_remove(ui::Dialog& d) {
+  const int s = d.selection(group_list);
+  const int n = static_cast<int>(working_.size());
+  if (s == 0 || n == 0) return;
+  working_.erase(working_.begin() + (std::min(s, n) - 1));
+  state_.n_diameter_groups = static_cast<int>(working_.size());
+  fill_list(d);
+  state_.diameters_saved = false;
+}
+
+void DiametersEditor::on_save(ui::Dialog& d) {
+  state_.diameter_table = working_;
+  saved_count_ = static_cast<int>(working_.size());
+  state_.diameters_saved = true;
+  d.set_enabled(cancel_button, false);
+}
+
+void DiametersEditor::on_done(ui::Dialog& d) {
+  if (!state_.diameters_saved) {
+    const ui::Answer answer = context_.message(
+        "Changes Not Saved !\nWould You Like to Save Changes ?",
+        "Modificarile nu au fost salvate !\nVreti sa salvati modificarile ?", "Diameter Message",
+        ui::Icon::warning, ui::Buttons::yes_no);
+    if (answer == ui::Answer::yes) return;  // stays open so that the user can save
+  }
+  d.close(1);
+}
+
+// Items 1..n_elements: the groups, then empty items; only changed items are set again.
+void DiametersEditor::fill_list(ui::Dialog& d) {
+  for (std::size_t i = 0; i < items_.size(); ++i) {
+    std::string text = i < working_.size() ? diameter_group_text(working_[i]) : std::string();
+    if (items_[i] != text) {
+      d.set_text(group_list, text, static_cast<int>(i) + 1);
+      items_[i] = std::move(text);
+    }
+  }
+}
+
+}  // namespace
+
+void open_diameters_editor(app::Context& context, ui::Dialog&) {
+  DiametersEditor editor(context);
+  editor.run();
+}
+}  // namespace editors

@@ -1,0 +1,266 @@
+// The Initial Values editor: displacement/velocity ranges and mass/loading ranges of one
+// case, kept in the case's init.dat and InitLoad.dat, plus an accelerogram case's initial
+// acceleration.
+#include <string>
+#include <vector>
+
+#include "model/case_files/scratch_files.h"
+#include "model/case_files/text_file.h"
+#include "dialogs/editors/editors.h"
+#include "dialogs/editors/node_ranges.h"
+#include "model/case_files/scratch_layouts.h"
+#include "text/fixed_text.h"
+#include "text/format.h"
+#include "text/free_form.h"
+
+namespace editors {
+
+namespace {
+
+namespace id {
+constexpr ui::ControlId dialog = 103, case_label = 1078, save = 1071;
+constexpr ui::ControlId displacement_unit = 1066, velocity_unit = 1067, mass_unit = 1046,
+                        loading_unit = 1068, acceleration_unit = 1069;
+constexpr ui::ControlId mass = 1065;
+constexpr ui::ControlId zeros_displacement = 1112, zeros_velocity = 1113, zeros_loading = 1114,
+                        zeros_acceleration = 1115;
+}  // namespace id
+
+constexpr Row displacement_row{1026, 1027, 1028};
+constexpr Row velocity_row{1029, 1030, 1031};
+constexpr Row loading_row{1032, 1033, 1034};
+constexpr Row acceleration_row{1035, 1036, 1037};
+constexpr std::size_t value_length = 24;
+
+// One of the two groups of the dialog: its controls, its range table and its working count.
+struct Group {
+  Group(ui::Dialog& dialog, ui::ControlId from_id, ui::ControlId to_id, ui::ControlId list_id,
+        ui::ControlId remove_id)
+      : from(from_id), to(to_id), list(list_id), remove(remove_id), items(dialog, list_id) {}
+  ui::ControlId from, to, list, remove;
+  ListItems items;
+  RangeTable table;
+  int count = 0;
+};
+
+class InitialValuesEditor {
+ public:
+  InitialValuesEditor(app::Context& context, ui::Dialog& dialog)
+      : context_(context),
+        state_(context.state),
+        dialog_(dialog),
+        case_number_(context.state.current_case),
+        conditions_(dialog, 1074, 1075, 1040, 1087),
+        loadings_(dialog, 1076, 1077, 1043, 1088) {}
+
+  void set_up();
+  void on_control(ui::ControlId control);
+
+ private:
+  app::CaseRecord& record() { return state_.case_records[case_number_]; }
+  bool saved() const { return state_.initial_values_saved[case_number_]; }
+  bool accelerogram() { return record().loading_type < 0; }
+  std::string file_name(cases::ScratchKind kind) const {
+    return cases::scratch_file_name(case_number_, kind);
+  }
+
+  void show_units();
+  void load_group(Group& group, cases::ScratchKind kind,
+                  text::ReadStatus (*read)(text::RecordSource&, int, app::NodeRange&));
+  int choose_target(Group& group, const TypedNodes& nodes);
+  void add_condition();
+  void add_loading();
+  void select_condition();
+  void select_loading();
+  void remove(Group& group);
+  void save();
+
+  app::Context& context_;
+  app::ProgramState& state_;
+  ui::Dialog& dialog_;
+  int case_number_;
+  Group conditions_;
+  Group loadings_;
+};
+
+void InitialValuesEditor::set_up() {
+  conditions_.items.reset(state_.n_nodes);
+  loadings_.items.reset(state_.n_nodes);
+  for (ui::ControlId c : {conditions_.remove, loadings_.remove, id::save})
+    dialog_.set_enabled(c, false);
+  if (state_.n_loaded_cases >= case_number_ || saved()) {
+    conditions_.count = record().n_initial_conditions;
+    loadings_.count = record().n_initial_loadings;
+    load_group(conditions_, cases::ScratchKind::initial_conditions, layouts::read_conditions_entry);
+    load_group(loadings_, cases::ScratchKind::initial_loading, layouts::read_loadings_entry);
+  } else {
+    // A case without data on file holds one zero range per group, replaced by the first ADD.
+    conditions_.count = 1;
+    loadings_.count = 1;
+  }
+  dialog_.set_text(id::case_label, "CASE " + text::format_i(case_number_, 2));
+  show_units();
+  for (ui::ControlId z : {displacement_row.z, velocity_row.z, loading_row.z, acceleration_row.z})
+    dialog_.set_enabled(z, state_.n_dof == 3);
+  if (accelerogram()) {
+    show_row(dialog_, acceleration_row, state_.n_dof, record().initial_acceleration);
+  } else {
+    for (ui::ControlId c : {acceleration_row.x, acceleration_row.y, acceleration_row.z,
+                            id::zeros_acceleration})
+      dialog_.set_enabled(c, false);
+  }
+}
+
+void InitialValuesEditor::show_units() {
+  const std::string length(state_.length_unit.trimmed());
+  const std::string force(state_.force_unit.trimmed());
+  dialog_.set_text(id::displacement_unit, length);
+  dialog_.set_text(id::velocity_unit, length + "/sec");
+  dialog_.set_text(id::mass_unit, force + "/" + length + "/sec2");
+  dialog_.set_text(id::loading_unit, force);
+  dialog_.set_text(id::acceleration_unit, length + "/sec2");
+}
+
+// Reads the group's ranges back; a short or unreadable file just ends the reading, and the
+// entries it did not reach stay zero while the working count keeps its value.
+void InitialValuesEditor::load_group(Group& group, cases::ScratchKind kind,
+                                     text::ReadStatus (*read)(text::RecordSource&, int,
+                                                              app::NodeRange&)) {
+  const std::string path = file_name(kind);
+  common::create_if_missing(path);
+  text::RecordSource source;
+  if (!text::RecordSource::from_file(path, source)) return;
+  for (int i = 1; i <= group.count; ++i) {
+    app::NodeRange range;
+    if (read(source, state_.n_dof, range) != text::ReadStatus::ok) return;
+    group.table.at(i) = range;
+    group.items.set(i, range_item_text(range));
+  }
+}
+
+// The entry that "ADD >>" writes: entry 1 until the case's initial values were first saved,
+// else the range with the same typed texts or a new one after the last. 0: the table is full.
+int InitialValuesEditor::choose_target(Group& group, const TypedNodes& nodes) {
+  if (!saved()) {
+    if (state_.n_nodes < 1) return 0;
+    group.count = 1;
+    return 1;
+  }
+  const int found = find_range_by_text(group.items, group.count, nodes.from_text, nodes.to_text);
+  if (found != 0) return found;
+  if (group.count >= state_.n_nodes) return 0;
+  return ++group.count;
+}
+
+void InitialValuesEditor::add_condition() {
+  const TypedNodes nodes = read_nodes(dialog_, conditions_.from, conditions_.to);
+  if (nodes.first > nodes.last) return report_to_before_from(context_);
+  app::NodeRange range{nodes.first, nodes.last};
+  read_row(dialog_, displacement_row, state_.n_dof, value_length, &range.components[0]);
+  read_row(dialog_, velocity_row, state_.n_dof, value_length, &range.components[3]);
+  const int target = choose_target(conditions_, nodes);
+  if (target == 0) return report_ranges_full(context_, state_.n_nodes);
+  conditions_.table.at(target) = range;
+  conditions_.items.set(target, range_item_text(range));
+}
+
+void InitialValuesEditor::add_loading() {
+  const TypedNodes nodes = read_nodes(dialog_, loadings_.from, loadings_.to);
+  if (nodes.first > nodes.last) return report_to_before_from(context_);
+  app::NodeRange range{nodes.first, nodes.last};
+  range.components[0] = text::c_to_float(dialog_.text(id::mass, value_length), value_length);
+  read_row(dialog_, loading_row, state_.n_dof, value_length, &range.components[3]);
+  // The acceleration row is taken over here and nowhere else, before the range finds its
+  // place: a full table refuses the range, not the case's acceleration.
+  if (accelerogram())
+    read_row(dialog_, acceleration_row, state_.n_dof, value_length, record().initial_acceleration);
+  const int target = choose_target(loadings_, nodes);
+  if (target == 0) return report_ranges_full(context_, state_.n_nodes);
+  loadings_.table.at(target) = range;
+  loadings_.items.set(target, range_item_text(range));
+}
+
+void InitialValuesEditor::select_condition() {
+  const int s = dialog_.selection(conditions_.list);
+  dialog_.set_enabled(conditions_.remove, true);
+  const app::NodeRange& range = conditions_.table.entry(s);
+  dialog_.set_text(conditions_.from, std::to_string(range.first_node));
+  dialog_.set_text(conditions_.to, std::to_string(range.last_node));
+  show_row(dialog_, displacement_row, state_.n_dof, &range.components[0]);
+  show_row(dialog_, velocity_row, state_.n_dof, &range.components[3]);
+}
+
+void InitialValuesEditor::select_loading() {
+  const int s = dialog_.selection(loadings_.list);
+  dialog_.set_enabled(loadings_.remove, true);
+  const app::NodeRange& range = loadings_.table.entry(s);
+  dialog_.set_text(loadings_.from, std::to_string(range.first_node));
+  dialog_.set_text(loadings_.to, std::to_string(range.last_node));
+  dialog_.set_text(id::mass, shown(range.components[0]));
+  show_row(dialog_, loading_row, state_.n_dof, &range.components[3]);
+  if (!accelerogram()) return;
+  const Row shown_row = acceleration_row;
+  for (int c = 0; c < row_directions(state_.n_dof); ++c) {
+    std::string g = text::format_g(record().initial_acceleration[c], 16, 6);
+    text::tidy_number_text(g);
+    dialog_.set_text(c == 0 ? shown_row.x : c == 1 ? shown_row.y : shown_row.z, text::trim_right(g));
+  }
+  if (state_.n_dof != 3) dialog_.set_enabled(acceleration_row.z, false);
+}
+
+void InitialValuesEditor::remove(Group& group) {
+  if (!remove_range(group.table, dialog_.selection(group.list), group.count)) return;
+  for (int i = 1; i <= group.count; ++i) group.items.set(i, range_item_text(group.table.entry(i)));
+  group.items.set(group.count + 1, "  ");
+}
+
+void InitialValuesEditor::save() {
+  const bool romanian = app::romanian_messages(state_);
+  std::vector<std::string> records;
+  for (int i = 1; i <= conditions_.count; ++i)
+    records.push_back(layouts::conditions_record(conditions_.table.entry(i), state_.n_nodes, state_.n_dof));
+  records.emplace_back(layouts::conditions_end_record(romanian));
+  if (accelerogram()) records.push_back(layouts::acceleration_record(record().initial_acceleration));
+  if (!save_case_file(context_, file_name(cases::ScratchKind::initial_conditions), records)) return;
+  records.clear();
+  for (int i = 1; i <= loadings_.count; ++i)
+    records.push_back(layouts::loadings_record(loadings_.table.entry(i), state_.n_nodes, state_.n_dof));
+  records.emplace_back(layouts::loadings_end_record(romanian));
+  if (!save_case_file(context_, file_name(cases::ScratchKind::initial_loading), records)) return;
+  record().n_initial_conditions = conditions_.count;
+  record().n_initial_loadings = loadings_.count;
+  state_.initial_values_saved[case_number_] = true;
+}
+
+void InitialValuesEditor::on_control(ui::ControlId control) {
+  dialog_.set_enabled(id::save, true);
+  switch (control) {
+    case 1041: return add_condition();
+    case 1044: return add_loading();
+    case 1040: return select_condition();
+    case 1043: return select_loading();
+    case 1087: return remove(conditions_);
+    case 1088: return remove(loadings_);
+    case id::zeros_displacement: return fill_row(dialog_, displacement_row, state_.n_dof, "0.");
+    case id::zeros_velocity: return fill_row(dialog_, velocity_row, state_.n_dof, "0.");
+    case id::zeros_loading: return fill_row(dialog_, loading_row, state_.n_dof, "0.");
+    case id::zeros_acceleration: return fill_row(dialog_, acceleration_row, state_.n_dof, "0.");
+    case id::save: return save();
+    default: return;  // the edits: their texts are read when a range is added
+  }
+}
+
+constexpr ui::ControlId callback_controls[] = {
+    1074, 1075, 1040, 1112, 1113, 1026, 1027, 1028, 1029, 1030, 1031, 1076, 1077, 1043,
+    1065, 1114, 1115, 1032, 1033, 1034, 1035, 1036, 1037, 1041, 1044, 1087, 1088, 1071};
+
+}  // namespace
+
+void open_initial_values_editor(app::Context& context, ui::Dialog&) {
+  const app::ProgramState& state = context.state;
+  const int c = state.current_case;
+  if (!state.case_records.contains(c) || !state.initial_values_saved.contains(c)) return;
+  run_editor_dialog<InitialValuesEditor>(context, id::dialog, callback_controls);
+}
+
+}  // namespace editors

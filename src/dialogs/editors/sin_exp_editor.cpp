@@ -1,0 +1,176 @@
+// The Sinusoidal and exponential loading editor: omega and phi of the case, and the
+// amplitudes of node ranges kept in the case's TPsin.dat or TPexp.dat.
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "model/case_files/scratch_files.h"
+#include "model/case_files/text_file.h"
+#include "dialogs/editors/editors.h"
+#include "dialogs/editors/node_ranges.h"
+#include "model/case_files/scratch_layouts.h"
+#include "text/free_form.h"
+
+namespace editors {
+
+namespace {
+
+namespace id {
+constexpr ui::ControlId dialog = 105, title = 1105, omega = 1059, phi = 1045, from = 1089, to = 1090,
+                        unit = 1091, zeros = 1115, add = 1062, list = 1061, remove = 1088,
+                        save = 1092, cancel = 2;
+}  // namespace id
+
+constexpr Row amplitude_row{1063, 1064, 1065};
+constexpr std::size_t amplitude_length = 16;
+constexpr std::size_t parameter_length = 24;
+
+class SinExpEditor {
+ public:
+  SinExpEditor(app::Context& context, ui::Dialog& dialog)
+      : context_(context),
+        state_(context.state),
+        dialog_(dialog),
+        case_number_(context.state.current_case),
+        items_(dialog, id::list) {}
+
+  void set_up();
+  void on_control(ui::ControlId control);
+
+ private:
+  app::CaseRecord& record() { return state_.case_records[case_number_]; }
+  bool sinusoidal() { return record().loading_type == app::sinusoidal; }
+  bool shows_existing_data();
+  std::string file_name() {
+    return cases::scratch_file_name(case_number_, cases::loading_data_kind(record().loading_type));
+  }
+  void load_existing_data();
+  void show_list() { items_.show_ranges(table_, std::min(record().n_load_ranges, state_.n_nodes)); }
+  void add();
+  void select();
+  void remove();
+  void save();
+
+  app::Context& context_;
+  app::ProgramState& state_;
+  ui::Dialog& dialog_;
+  int case_number_;
+  RangeTable table_;
+  ListItems items_;
+};
+
+void SinExpEditor::set_up() {
+  items_.reset(state_.n_nodes);
+  if (sinusoidal()) {
+    dialog_.set_text(id::title, " Loading: A*sin(omega*t +phi) ");
+  } else {
+    dialog_.set_text(id::title, " Loading: A*exp(omega*t)      ");
+    dialog_.set_enabled(id::phi, false);
+  }
+  dialog_.set_text(id::unit, state_.force_unit.trimmed());
+  dialog_.set_enabled(id::remove, false);
+  dialog_.set_enabled(id::save, false);
+  if (state_.n_dof == 2) dialog_.set_enabled(amplitude_row.z, false);
+  if (shows_existing_data()) load_existing_data();
+}
+
+// Data of a case taken from an old loading file is shown while the case keeps the loading
+// type it had there; any other case shows what this editor saved.
+bool SinExpEditor::shows_existing_data() {
+  if (case_number_ <= state_.n_loaded_cases)
+    return state_.loaded_case_records.contains(case_number_) &&
+           state_.loaded_case_records[case_number_].loading_type == record().loading_type;
+  return state_.loading_saved[case_number_];
+}
+
+void SinExpEditor::load_existing_data() {
+  dialog_.set_text(id::omega, shown(record().omega));
+  if (sinusoidal()) dialog_.set_text(id::phi, shown(record().phi));
+  const std::string path = file_name();
+  common::create_if_missing(path);
+  text::RecordSource source;
+  if (text::RecordSource::from_file(path, source)) {
+    for (int i = 1; i <= record().n_load_ranges; ++i) {
+      app::NodeRange range;
+      if (layouts::read_amplitude_entry(source, state_.n_dof, range) != text::ReadStatus::ok) break;
+      table_.at(i) = range;
+    }
+  }
+  show_list();
+}
+
+void SinExpEditor::add() {
+  const TypedNodes nodes = read_nodes(dialog_, id::from, id::to);
+  app::NodeRange range{nodes.first, nodes.last};
+  read_row(dialog_, amplitude_row, state_.n_dof, amplitude_length, range.components);
+  int& n = record().n_load_ranges;
+  int target = find_range_by_text(items_, n, nodes.from_text, nodes.to_text);
+  if (target == 0) {
+    if (n >= state_.n_nodes) return report_ranges_full(context_, state_.n_nodes);
+    target = n + 1;
+  }
+  table_.at(target) = range;
+  n = std::max(n, target);
+  show_list();
+}
+
+void SinExpEditor::select() {
+  const int s = dialog_.selection(id::list);
+  if (s == 0) return;
+  const bool in_use = s <= record().n_load_ranges;
+  if (in_use) {
+    const app::NodeRange& range = table_.entry(s);
+    dialog_.set_text(id::from, std::to_string(range.first_node));
+    dialog_.set_text(id::to, std::to_string(range.last_node));
+    show_row(dialog_, amplitude_row, state_.n_dof, range.components);
+  } else {
+    dialog_.set_text(id::from, "");
+    dialog_.set_text(id::to, "");
+    fill_row(dialog_, amplitude_row, state_.n_dof, "");
+  }
+  dialog_.set_enabled(id::remove, in_use);
+}
+
+void SinExpEditor::remove() {
+  if (remove_range(table_, dialog_.selection(id::list), record().n_load_ranges)) show_list();
+}
+
+void SinExpEditor::save() {
+  record().omega = text::c_to_float(dialog_.text(id::omega, parameter_length), parameter_length);
+  if (sinusoidal())
+    record().phi = text::c_to_float(dialog_.text(id::phi, parameter_length), parameter_length);
+  std::vector<std::string> records;
+  for (int i = 1; i <= record().n_load_ranges; ++i)
+    records.push_back(layouts::amplitude_record(table_.entry(i), state_.n_nodes, state_.n_dof));
+  records.push_back(layouts::end_of_case_record(case_number_));
+  const std::string path = file_name();
+  if (!save_case_file(context_, path, records)) return;
+  state_.loading_saved[case_number_] = true;
+  dialog_.set_enabled(id::cancel, false);
+}
+
+void SinExpEditor::on_control(ui::ControlId control) {
+  dialog_.set_enabled(id::save, true);
+  switch (control) {
+    case id::add: return add();
+    case id::list: return select();
+    case id::remove: return remove();
+    case id::zeros: return fill_row(dialog_, amplitude_row, state_.n_dof, "0.");
+    case id::save: return save();
+    default: return;  // the edits: read by "ADD >>" and "SAVE Changes"
+  }
+}
+
+constexpr ui::ControlId callback_controls[] = {1059, 1045, 1089, 1090, 1115, 1063,
+                                               1064, 1065, 1061, 1062, 1088, 1092};
+
+}  // namespace
+
+void open_sin_exp_editor(app::Context& context, ui::Dialog&) {
+  const app::ProgramState& state = context.state;
+  const int c = state.current_case;
+  if (!state.case_records.contains(c) || !state.loading_saved.contains(c)) return;
+  run_editor_dialog<SinExpEditor>(context, id::dialog, callback_controls);
+}
+
+}  // namespace editors

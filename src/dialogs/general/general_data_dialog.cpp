@@ -1,0 +1,309 @@
+#include "dialogs/general/general_data_dialog.h"
+
+#include <string>
+
+#include "dialogs/dialog_initializer.h"
+#include "dialogs/file_boxes.h"
+#include "model/case_files/scratch_files.h"
+#include "dialogs/general/controls.h"
+#include "dialogs/general/operator_block.h"
+#include "dialogs/general/select_geometry_file.h"
+#include "loadfile/reader.h"
+#include "text/free_form.h"
+
+namespace general {
+
+namespace c = controls;
+
+namespace {
+
+// The longest path that the 260-character path fields keep without cutting it.
+constexpr std::size_t max_loading_path_length = 255;
+
+// What the dialog edits between two saves; only these fields are ever committed from it.
+struct WorkingCopy {
+  int n_loading_cases = 0;
+  OperatorBlock operator_block;
+};
+
+struct Session {
+  app::Context& context;
+  WorkingCopy working;
+};
+
+// The three conditions that SAVE refuses, checked on the texts just read from the fields.
+enum class SaveProblem {
+  none,
+  no_cases,             // the number of cases is 0 (or a typed sign made it negative)
+  beta_or_gamma_blank,  // 1./Beta or 1./Gamma empty
+  delta_or_teta_blank,  // New Operator only: one of 1./Delta .. 1./Teta2 empty
+};
+
+std::string left_justified(int value, std::size_t width) {
+  std::string s = std::to_string(value);
+  if (s.size() < width) s.resize(width, ' ');
+  return s;
+}
+
+void show_coefficient(ui::Dialog& dialog, std::size_t index, std::string_view text) {
+  dialog.set_text(c::coefficients[index], text::trim_right(text));
+}
+
+// ---------------------------------------------------------------------------------------
+// Display from the working copy.
+
+void refresh(ui::Dialog& dialog, const OperatorBlock& w) {
+  for (ui::ControlId id : c::coefficients) dialog.set_text(id, "");
+  dialog.select(c::operator_combo, w.new_operator ? c::new_operator_item : c::newmark_item);
+  dialog.select(c::coefficient_combo, w.standard_coefficients ? c::standard_item : c::custom_item);
+  const bool custom = !w.standard_coefficients;
+  dialog.set_enabled(c::beta, custom);
+  dialog.set_enabled(c::gamma, custom);
+  for (std::size_t i = 2; i < c::coefficients.size(); ++i)
+    dialog.set_enabled(c::coefficients[i], custom && w.new_operator);
+  const auto& standard = standard_coefficient_texts(w.new_operator);
+  for (std::size_t i = 0; i < c::coefficients.size(); ++i)
+    show_coefficient(dialog, i, custom ? w.coefficients[i].view() : standard[i]);
+}
+
+// The operator shown on entry, from the committed state (which it also completes).
+void show_committed_operator(ui::Dialog& dialog, app::ProgramState& state) {
+  state.new_operator = app::six_coefficient_operator(state);
+  const OperatorBlock block = committed_operator_block(state);
+  dialog.select(c::operator_combo, block.new_operator ? c::new_operator_item : c::newmark_item);
+  dialog.select(c::coefficient_combo,
+                block.standard_coefficients ? c::standard_item : c::custom_item);
+  const auto& standard = standard_coefficient_texts(block.new_operator);
+  for (std::size_t i = 0; i < c::coefficients.size(); ++i) {
+    const bool shown = block.new_operator || i < 2;  // Newmark has no Delta .. Teta2
+    const std::string_view text =
+        block.standard_coefficients ? standard[i] : block.coefficients[i].view();
+    show_coefficient(dialog, i, shown ? text : "");
+  }
+}
+
+// ---------------------------------------------------------------------------------------
+// SAVE Changes.
+
+SaveProblem read_fields(const ui::Dialog& dialog, WorkingCopy& w) {
+  OperatorBlock& block = w.operator_block;
+  block.new_operator = dialog.selection(c::operator_combo) == c::new_operator_item;
+  const bool newmark = dialog.selection(c::operator_combo) == c::newmark_item;
+  for (std::size_t i = 0; i < c::coefficients.size(); ++i)
+    if (i < 2 || !newmark) block.coefficients[i] = dialog.text(c::coefficients[i], 10);
+  w.n_loading_cases = text::c_to_int(dialog.text(c::n_loading_cases, 2), 2);
+
+  auto blank = [&dialog](std::size_t i) {
+    return text::trimmed_length(dialog.text(c::coefficients[i], 10)) == 0;
+  };
+  // A typed minus sign gives a negative count, which no case list can hold.
+  if (w.n_loading_cases < 1) return SaveProblem::no_cases;
+  if (blank(0) || blank(1)) return SaveProblem::beta_or_gamma_blank;
+  if (block.new_operator && (blank(2) || blank(3) || blank(4) || blank(5)))
+    return SaveProblem::delta_or_teta_blank;
+  return SaveProblem::none;
+}
+
+void report_save_problem(app::Context& context, SaveProblem problem) {
+  auto show = [&context](std::string_view english, std::string_view romanian) {
+    context.message(english, romanian, "SAVE Message", ui::Icon::information);
+  };
+  switch (problem) {
+    case SaveProblem::none: return;
+    case SaveProblem::no_cases:
+      return show("ERROR: No. of Loading cases =0 !", "EROARE: Nr. de cazuri de incarcare =0 !");
+    case SaveProblem::beta_or_gamma_blank:
+      return show("ERROR: Beta or Gamma =0 !", "EROARE: Beta sau Gamma =0 !");
+    case SaveProblem::delta_or_teta_blank:
+      return show("ERROR: Delta or Teta =0 !", "EROARE: Delta sau Teta =0 !");
+  }
+}
+
+void save_changes(Session& session, ui::Dialog& dialog) {
+  app::ProgramState& state = session.context.state;
+  const SaveProblem problem = read_fields(dialog, session.working);
+  if (problem != SaveProblem::none) {
+    report_save_problem(session.context, problem);
+    state.general_data_saved = false;
+    return;
+  }
+  state.n_loading_cases = session.working.n_loading_cases;
+  commit_operator_block(session.working.operator_block, state);
+  state.general_data_saved = true;
+  dialog.set_enabled(c::ok, true);
+}
+
+// ---------------------------------------------------------------------------------------
+// LOAD from Old File.
+
+std::string& loading_box_buffer() {
+  static std::string buffer;  // offers the previous choice again, for the whole run
+  return buffer;
+}
+
+// A longer path would be cut by the loading_file field, and "Create" would then write to a
+// file the user never chose.
+bool loading_path_fits(app::Context& context, std::string_view path) {
+  if (text::trimmed_length(path) <= max_loading_path_length) return true;
+  const std::string name(text::trim_right(path));
+  context.message("ERROR: Loading file not read: the path is longer than 255 characters.\n" + name,
+                  "EROARE: Fisierul de incarcare nu a fost citit: calea are mai mult de 255 de "
+                  "caractere.\n" + name,
+                  "Message", ui::Icon::error);
+  return false;
+}
+
+void load_from_old_file(Session& session, ui::Dialog& dialog) {
+  app::Context& context = session.context;
+  app::ProgramState& state = context.state;
+  std::string& buffer = loading_box_buffer();
+  if (!context.toolkit.open_file_box(app::loading_file_box_request(state), buffer)) return;
+  if (!loading_path_fits(context, buffer)) return;
+  const text::Field<260> previous_loading_file = state.loading_file;
+  state.loading_file = text::trim_right(buffer);
+  if (!loadfile::load_old_loading_file(context, dialog, std::string(state.loading_file.trimmed()))) {
+    state.loading_file = previous_loading_file;  // the reader has said why
+    // A file that broke part-way leaves what was read before the fault in the committed data,
+    // which the dialog does not show; the user's own entries stay on screen, and OK waits for
+    // a SAVE, which commits what the dialog shows.
+    dialog.set_enabled(c::ok, false);
+    state.general_data_changed = true;
+    state.general_data_saved = false;
+    return;
+  }
+  state.old_file_loaded = true;
+  state.n_loaded_cases = state.n_loading_cases;
+  dialog.set_enabled(c::coefficient_combo, true);
+  dialog.set_enabled(c::operator_combo, true);
+  dialog.set_enabled(c::n_loading_cases, true);
+  session.working.operator_block = committed_operator_block(state);
+  refresh(dialog, session.working.operator_block);
+  dialog.set_text(c::n_loading_cases, std::to_string(state.n_loading_cases));
+  dialog.update();
+  dialog.set_enabled(c::ok, true);
+  dialog.set_enabled(c::save_changes, false);
+  state.general_data_changed = false;
+}
+
+// ---------------------------------------------------------------------------------------
+// OK and the callback of the edited controls.
+
+void ok_pressed(app::Context& context, ui::Dialog& dialog) {
+  const app::ProgramState& state = context.state;
+  if (state.general_data_changed && !state.general_data_saved) {
+    const ui::Answer answer = context.message(
+        "WARNING: Changes not saved!\nWould you like to allow saving?",
+        "ATENTIE: Schimbarile nu s-au salvat!\nVreti sa permiteti salvarea?", "Save Message",
+        ui::Icon::question, ui::Buttons::yes_no);
+    if (answer == ui::Answer::yes) return;  // stays open so that the user can save
+  }
+  dialog.close(1);
+}
+
+void mark_changed(app::ProgramState& state) {
+  state.general_data_changed = true;
+  state.general_data_saved = false;
+}
+
+int coefficient_index(ui::ControlId id) {
+  for (std::size_t i = 0; i < c::coefficients.size(); ++i)
+    if (c::coefficients[i] == id) return static_cast<int>(i);
+  return -1;
+}
+
+void edit_control(Session& session, ui::Dialog& dialog, ui::ControlId id) {
+  OperatorBlock& block = session.working.operator_block;
+  if (id == c::coefficient_combo) {
+    block.standard_coefficients = dialog.selection(c::coefficient_combo) == c::standard_item;
+    refresh(dialog, block);
+  } else if (id == c::operator_combo) {
+    choose_operator(block, dialog.selection(c::operator_combo) == c::new_operator_item);
+    refresh(dialog, block);
+  } else if (const int i = coefficient_index(id); i >= 0) {
+    block.coefficients[i] = dialog.text(id, 10);
+  } else if (id == c::n_loading_cases) {
+    session.working.n_loading_cases = text::c_to_int(dialog.text(id, 2), 2);
+  }
+  mark_changed(session.context.state);
+}
+
+void general_data_callback(Session& session, ui::Dialog& dialog, ui::ControlId id) {
+  const app::ProgramState& state = session.context.state;
+  dialog.set_enabled(c::save_changes, true);
+  dialog.set_enabled(c::ok, !state.general_data_changed || state.general_data_saved);
+  if (id == c::save_changes) return save_changes(session, dialog);
+  if (id == c::load_old_file) return load_from_old_file(session, dialog);
+  if (id == c::ok) return ok_pressed(session.context, dialog);
+  edit_control(session, dialog, id);
+}
+
+// ---------------------------------------------------------------------------------------
+// Set-up.
+
+void register_callbacks(Session& session, ui::Dialog& dialog) {
+  app::register_common_initializer(session.context, dialog, c::general_data_template);
+  dialog.on(c::select_geometry, [&session](ui::Dialog& d, ui::ControlId) {
+    select_geometry_file(session.context, d);
+  });
+  const ui::ControlId handled[] = {c::load_old_file, c::operator_combo, c::coefficient_combo,
+                                   c::beta, c::gamma, c::delta, c::teta, c::teta1, c::teta2,
+                                   c::n_loading_cases, c::save_changes, c::ok};
+  for (ui::ControlId id : handled)
+    dialog.on(id, [&session](ui::Dialog& d, ui::ControlId control) {
+      general_data_callback(session, d, control);
+    });
+}
+
+void fill_combos(ui::Dialog& dialog) {
+  dialog.set_item_count(c::operator_combo, 2);
+  dialog.set_text(c::operator_combo, "New Operator", c::new_operator_item);
+  dialog.set_text(c::operator_combo, "Newmark", c::newmark_item);
+  dialog.set_item_count(c::coefficient_combo, 2);
+  dialog.set_text(c::coefficient_combo, "Standard", c::standard_item);
+  dialog.set_text(c::coefficient_combo, "Custom", c::custom_item);
+}
+
+void set_entry_states(ui::Dialog& dialog, const app::ProgramState& state) {
+  dialog.set_enabled(c::coefficient_combo, false);
+  dialog.set_enabled(c::operator_combo, false);
+  dialog.set_enabled(c::n_loading_cases, false);
+  for (ui::ControlId id : c::coefficients) dialog.set_enabled(id, !state.standard_coefficients);
+}
+
+// A fresh pass starts from the New Operator with standard coefficients and no loaded file;
+// coming back from the Loading Cases dialog by Cancel keeps what was chosen.
+void reset_operator_choice(app::ProgramState& state) {
+  state.operator_code = "ACH";
+  state.n_loaded_cases = 0;
+  state.old_file_loaded = false;
+  state.standard_coefficients = true;
+}
+
+}  // namespace
+
+int run_general_data_dialog(app::Context& context) {
+  app::ProgramState& state = context.state;
+  cases::delete_case_scratch_files(false);
+  if (state.loading_cases_result != 2) reset_operator_choice(state);
+
+  std::unique_ptr<ui::Dialog> dialog = context.toolkit.create_dialog(c::general_data_template);
+  Session session{context, {}};
+  register_callbacks(session, *dialog);
+  fill_combos(*dialog);
+  set_entry_states(*dialog, state);
+  dialog->set_text(c::max_time_points, left_justified(state.max_time_points, 6));
+  show_committed_operator(*dialog, state);
+  dialog->set_text(c::n_loading_cases, std::to_string(state.n_loading_cases));
+  dialog->set_enabled(c::load_old_file, false);
+  dialog->set_enabled(c::save_changes, false);
+
+  session.working = {state.n_loading_cases, committed_operator_block(state)};
+  state.general_data_changed = false;
+  state.general_data_saved = false;
+  dialog->set_enabled(c::ok, false);
+
+  state.general_data_result = dialog->run_modal();
+  return state.general_data_result;
+}
+
+}  // namespace general

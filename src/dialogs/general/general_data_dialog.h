@@ -1,0 +1,10 @@
+#pragma once
+
+#include "dialogs/context.h"
+
+namespace general {
+
+// Runs the General Data dialog (101); leaves its closing code in general_data_result.
+int run_general_data_dialog(app::Context& context);
+
+}  // namespace general

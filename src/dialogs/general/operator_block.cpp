@@ -1,0 +1,40 @@
+#include "dialogs/general/operator_block.h"
+
+namespace general {
+
+namespace {
+
+std::array<text::Field<10>*, 6> coefficient_fields(app::ProgramState& s) {
+  return {&s.beta, &s.gamma, &s.delta, &s.teta, &s.teta1, &s.teta2};
+}
+
+}  // namespace
+
+OperatorBlock committed_operator_block(const app::ProgramState& state) {
+  return {state.operator_code, state.new_operator, state.standard_coefficients,
+          {state.beta, state.gamma, state.delta, state.teta, state.teta1, state.teta2}};
+}
+
+void commit_operator_block(const OperatorBlock& block, app::ProgramState& state) {
+  state.operator_code = block.operator_code;
+  state.new_operator = block.new_operator;
+  state.standard_coefficients = block.standard_coefficients;
+  const auto fields = coefficient_fields(state);
+  for (std::size_t i = 0; i < fields.size(); ++i) *fields[i] = block.coefficients[i];
+}
+
+const std::array<std::string_view, 6>& standard_coefficient_texts(bool new_operator) {
+  static constexpr std::array<std::string_view, 6> new_operator_texts = {"6.", "2.", "1.",
+                                                                         "4.", "3.", "2."};
+  static constexpr std::array<std::string_view, 6> newmark_texts = {"6.", "2.", "", "", "", ""};
+  return new_operator ? new_operator_texts : newmark_texts;
+}
+
+void choose_operator(OperatorBlock& block, bool new_operator) {
+  block.new_operator = new_operator;
+  block.operator_code = new_operator ? "ACH" : "NEWMARK";
+  const auto& texts = standard_coefficient_texts(new_operator);
+  for (std::size_t i = 0; i < texts.size(); ++i) block.coefficients[i] = texts[i];
+}
+
+}  // namespace general

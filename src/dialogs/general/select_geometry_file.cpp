@@ -1,0 +1,60 @@
+#include "dialogs/general/select_geometry_file.h"
+
+#include <string>
+
+#include "dialogs/file_boxes.h"
+#include "dialogs/general/controls.h"
+#include "dialogs/general/geometry_file.h"
+
+namespace general {
+
+namespace {
+
+// The box offers the previous choice again: its file-name buffer lives for the whole run.
+std::string& geometry_box_buffer() {
+  static std::string buffer;
+  return buffer;
+}
+
+void commit_geometry(app::ProgramState& state, const std::string& path, const GeometryData& data) {
+  state.geometry_file = path;
+  state.n_nodes = data.n_nodes;
+  state.n_elements = data.n_elements;
+  state.n_dof = data.n_dof;
+  state.sixth_count = data.sixth_count;
+  state.n_loading_cases = 0;
+  state.length_unit = data.length_unit;
+  state.second_unit = data.second_unit;
+  state.force_unit = data.force_unit;
+}
+
+void show_geometry(ui::Dialog& dialog, const app::ProgramState& state) {
+  namespace c = controls;
+  dialog.set_text(c::geometry_path, state.geometry_file.trimmed());
+  dialog.set_enabled(c::load_old_file, true);
+  dialog.set_text(c::n_nodes, std::to_string(state.n_nodes));
+  dialog.set_text(c::n_dof, std::to_string(state.n_dof));
+  dialog.set_text(c::n_loading_cases, std::to_string(state.n_loading_cases));
+  dialog.set_enabled(c::coefficient_combo, true);
+  dialog.set_enabled(c::operator_combo, true);
+  dialog.set_enabled(c::n_loading_cases, true);
+}
+
+}  // namespace
+
+void select_geometry_file(app::Context& context, ui::Dialog& dialog) {
+  std::string& buffer = geometry_box_buffer();
+  if (!context.toolkit.open_file_box(app::geometry_file_box_request(context.state), buffer)) return;
+  // Read before storing anything, so that a file that cannot be read leaves the previous
+  // model in place rather than half of a new one.
+  const GeometryReadResult result = read_geometry_file(buffer);
+  if (result.outcome != GeometryOutcome::ok) {
+    const ProblemText problem = geometry_problem_text(result, buffer);
+    context.message(problem.english, problem.romanian, "Message", ui::Icon::error);
+    return;
+  }
+  commit_geometry(context.state, std::string(text::trim_right(buffer)), result.data);
+  show_geometry(dialog, context.state);
+}
+
+}  // namespace general

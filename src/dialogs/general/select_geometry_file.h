@@ -1,0 +1,13 @@
+// "Select Geometry File": choose the model file, read its counts and units, show them.
+#pragma once
+
+#include "dialogs/context.h"
+#include "ui/toolkit.h"
+
+namespace general {
+
+// Callback of button 1109 of the General Data dialog. A file that cannot be read is reported
+// and changes nothing: the previous geometry data, the display and n_loading_cases stay.
+void select_geometry_file(app::Context& context, ui::Dialog& dialog);
+
+}  // namespace general

@@ -1,0 +1,90 @@
+#include "model/case_files/accel_layout.h"
+
+#include <algorithm>
+
+#include "model/case_files/scratch_layouts.h"
+#include "text/fixed_text.h"
+#include "text/format.h"
+
+namespace editors {
+
+namespace {
+
+constexpr std::size_t field_width = 16;
+
+// The G14.7 text of a value tidied, left-justified in a 16-character field.
+std::string tidy_field(float value) { return text::padded(text::g14_7_text(value), field_width); }
+
+// The G14.7 text as written, 14 characters followed by 2 blanks.
+std::string plain_field(float value) {
+  return text::padded(text::format_g(value, 14, 7), field_width);
+}
+
+bool valid_direction(int direction) { return direction >= 1 && direction <= 3; }
+
+app::AccelPoint entry_or_zero(const std::vector<app::AccelPoint>& points, int index) {
+  return index < static_cast<int>(points.size()) ? points[index] : app::AccelPoint{};
+}
+
+}  // namespace
+
+int accel_component_count(int n_dof) { return std::clamp(n_dof, 0, 3); }
+
+std::string accel_point_record(const app::AccelPoint& point, int loading_type, int n_dof,
+                               int direction) {
+  std::string record = " " + tidy_field(point.time);
+  if (loading_type == app::accelerogram_1_direction) {
+    if (valid_direction(direction)) record += plain_field(point.acceleration[direction - 1]);
+    return record;
+  }
+  for (int c = 0; c < accel_component_count(n_dof); ++c)
+    record += tidy_field(point.acceleration[c]);
+  return record;
+}
+
+std::string accel_end_record(int case_number) { return layouts::end_of_case_record(case_number); }
+
+std::string accel_file_content(const std::vector<app::AccelPoint>& points, int n_points,
+                               int loading_type, int n_dof, int direction, int case_number) {
+  std::string content;
+  content.reserve(static_cast<std::size_t>(std::max(n_points, 0)) * 70 + 20);
+  for (int i = 0; i < n_points; ++i) {
+    content += accel_point_record(entry_or_zero(points, i), loading_type, n_dof, direction);
+    content += "\r\n";
+  }
+  content += accel_end_record(case_number);
+  content += "\r\n";
+  return content;
+}
+
+text::ReadStatus read_accel_point(text::RecordSource& source, int loading_type, int n_dof,
+                                  int direction, app::AccelPoint& point) {
+  app::AccelPoint read = point;
+  float dropped = 0;
+  std::vector<text::Target> targets{text::target(read.time)};
+  if (loading_type == app::accelerogram_1_direction) {
+    targets.push_back(text::target(valid_direction(direction) ? read.acceleration[direction - 1]
+                                                              : dropped));
+  } else {
+    for (int c = 0; c < accel_component_count(n_dof); ++c)
+      targets.push_back(text::target(read.acceleration[c]));
+  }
+  const text::ReadStatus status = text::read_free_form(source, targets);
+  if (status == text::ReadStatus::ok) point = read;
+  return status;
+}
+
+int read_accel_points(text::RecordSource& source, int n_points, int loading_type, int n_dof,
+                      int direction, std::vector<app::AccelPoint>& table) {
+  int n_read = 0;
+  while (n_read < n_points) {
+    app::AccelPoint point = entry_or_zero(table, n_read);
+    if (read_accel_point(source, loading_type, n_dof, direction, point) != text::ReadStatus::ok)
+      break;
+    if (static_cast<int>(table.size()) <= n_read) table.resize(n_read + 1);
+    table[n_read++] = point;
+  }
+  return n_read;
+}
+
+}  // namespace editors

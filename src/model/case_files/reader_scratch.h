@@ -1,0 +1,47 @@
+// The case scratch files as the loading file reader writes them when it takes an old loading
+// file apart. Each record is built as its text, without the line end. The editors read these
+// files back in free form, so only the order of the values matters to them; the spacing and
+// the wording of the end lines are this reader's own.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "model/state.h"
+
+namespace loadfile::scratch {
+
+// init.dat: first and last node, the n_dof displacements and the n_dof velocities.
+std::string initial_condition_record(const app::NodeRange& range, int n_nodes, int n_dof);
+// InitLoad.dat: first and last node, the concentrated mass and the n_dof loads.
+std::string initial_loading_record(const app::NodeRange& range, int n_nodes, int n_dof);
+// TPsin.dat / TPexp.dat: first and last node and the n_dof amplitudes.
+std::string amplitude_record(const app::NodeRange& range, int n_nodes, int n_dof);
+// TP.dat, in the Discrete Loading editor's free-form records: the time of a time point, then
+// one record per loaded node range (first node, last node, n_dof loads).
+std::string time_record(float time);
+std::string load_range_record(const app::NodeRange& range, int n_nodes, int n_dof);
+// TPacc.dat: the time and the accelerations of one point; a one-direction accelerogram holds
+// only the component of `direction` (1 X, 2 Y, 3 Z).
+std::string accel_point_record(const app::AccelPoint& point, int loading_type, int n_dof,
+                               int direction);
+// The same record from the texts of its values in file order, the time first, appended to `out`.
+void append_accel_point_record(std::string& out, std::span<const std::string_view> texts);
+// The record of the three initial accelerations that ends init.dat of an accelerogram case
+// is loadfile::initial_acceleration_record (records.h), as the Initial Values editor writes it.
+
+std::string_view initial_conditions_end(bool romanian);
+std::string_view initial_loading_end(bool romanian);
+std::string loading_data_end(int case_number, bool romanian);
+
+// The component slots of node_range that each kind of range record carries, in file order.
+struct ComponentSlots {
+  int slot[6];
+  int count;
+};
+ComponentSlots initial_condition_slots(int n_dof);  // displacements 1..n, velocities 4..3+n
+ComponentSlots initial_loading_slots(int n_dof);    // mass 1, loads 4..3+n
+ComponentSlots load_slots(int n_dof);               // loads or amplitudes 1..n
+
+}  // namespace loadfile::scratch

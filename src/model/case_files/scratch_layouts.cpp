@@ -1,0 +1,190 @@
+#include "model/case_files/scratch_layouts.h"
+
+#include <algorithm>
+
+#include "model/case_files/text_file.h"
+#include "text/fixed_text.h"
+#include "text/format.h"
+
+namespace editors::layouts {
+
+namespace {
+
+// A node range has room for three directions; a model with more degrees of freedom per node
+// is outside what the editors offer, and must not write past the components.
+int directions(int n_dof) { return std::clamp(n_dof, 0, 3); }
+
+// A component as the A14 item writes it: its G14.7 text, tidied, left-justified in 14 columns.
+// The init.dat records put such fields side by side, so a text that filled all 14 columns (a
+// negative value in exponent form, "-0.9950001E-06") would run into its neighbour and no
+// free-form reader could tell the two apart. Such a text loses the "0" before its point
+// ("-.9950001E-06"): the same value, and a blank always ends the field.
+std::string a14(float value) {
+  std::string number = text::g14_7_text(value);
+  if (number.size() >= 14 && number.compare(0, 3, "-0.") == 0) number.erase(1, 1);
+  return text::padded(number, 14);
+}
+
+// The two node numbers, each right-justified to the width of the largest node number, so the
+// columns of every record line up whatever the values.
+text::RecordWriter node_pair(const app::NodeRange& range, int n_nodes) {
+  const int k = text::digit_count(n_nodes);
+  text::RecordWriter w;
+  w.i(range.first_node, k).tr(2).i(range.last_node, k).tr(2);
+  return w;
+}
+
+std::vector<text::Target> node_targets(app::NodeRange& r) {
+  return {text::target(r.first_node), text::target(r.last_node)};
+}
+
+void add_components(std::vector<text::Target>& targets, app::NodeRange& r, int first, int count) {
+  for (int c = 0; c < count; ++c) targets.push_back(text::target(r.components[first + c]));
+}
+
+// One read statement into a scratch copy, so that a failed read leaves the entry as it was.
+text::ReadStatus read_entry(text::RecordSource& source, app::NodeRange& range,
+                            std::vector<text::Target> (*make)(app::NodeRange&, int), int n_dof) {
+  app::NodeRange read;
+  const text::ReadStatus status = text::read_free_form(source, make(read, n_dof));
+  if (status == text::ReadStatus::ok) range = read;
+  return status;
+}
+
+std::vector<text::Target> conditions_targets(app::NodeRange& r, int n_dof) {
+  auto t = node_targets(r);
+  add_components(t, r, 0, directions(n_dof));
+  add_components(t, r, 3, directions(n_dof));
+  return t;
+}
+
+std::vector<text::Target> loadings_targets(app::NodeRange& r, int n_dof) {
+  auto t = node_targets(r);
+  add_components(t, r, 0, 1);
+  add_components(t, r, 3, directions(n_dof));
+  return t;
+}
+
+std::vector<text::Target> leading_components_targets(app::NodeRange& r, int n_dof) {
+  auto t = node_targets(r);
+  add_components(t, r, 0, directions(n_dof));
+  return t;
+}
+
+}  // namespace
+
+std::string conditions_record(const app::NodeRange& range, int n_nodes, int n_dof) {
+  text::RecordWriter w = node_pair(range, n_nodes);
+  for (int c = 0; c < directions(n_dof); ++c) w.a(a14(range.components[c]));
+  w.tr(2);
+  for (int c = 0; c < directions(n_dof); ++c) w.a(a14(range.components[3 + c]));
+  return w.str();
+}
+
+std::string_view conditions_end_record(bool romanian) {
+  return romanian ? "Sfarsit_Conditii_Initiale" : "End_of_Initial_Conditions";
+}
+
+std::string acceleration_record(const float (&acceleration)[3]) {
+  text::FreeFormWriter w;
+  for (float a : acceleration) w.real(a);
+  return w.str();
+}
+
+text::ReadStatus read_conditions_entry(text::RecordSource& source, int n_dof, app::NodeRange& range) {
+  return read_entry(source, range, conditions_targets, n_dof);
+}
+
+std::string loadings_record(const app::NodeRange& range, int n_nodes, int n_dof) {
+  text::RecordWriter w = node_pair(range, n_nodes);
+  w.a(a14(range.components[0]));
+  for (int c = 0; c < directions(n_dof); ++c) w.a(a14(range.components[3 + c])).tr(2);
+  return w.str();
+}
+
+std::string_view loadings_end_record(bool romanian) {
+  return romanian ? "Sfarsit_Incarcare_Initiala" : "End_of_Initial_Loading";
+}
+
+text::ReadStatus read_loadings_entry(text::RecordSource& source, int n_dof, app::NodeRange& range) {
+  return read_entry(source, range, loadings_targets, n_dof);
+}
+
+std::string amplitude_record(const app::NodeRange& range, int n_nodes, int n_dof) {
+  text::RecordWriter w = node_pair(range, n_nodes);
+  for (int c = 0; c < directions(n_dof); ++c) w.tr(2).a(a14(range.components[c]));
+  return w.str();
+}
+
+text::ReadStatus read_amplitude_entry(text::RecordSource& source, int n_dof, app::NodeRange& range) {
+  return read_entry(source, range, leading_components_targets, n_dof);
+}
+
+std::string time_record(float time) { return text::FreeFormWriter().real(time).str(); }
+
+std::string discrete_range_record(const app::NodeRange& range, int n_dof) {
+  text::FreeFormWriter w;
+  w.integer(range.first_node).integer(range.last_node);
+  for (int c = 0; c < directions(n_dof); ++c) w.real(range.components[c]);
+  return w.str();
+}
+
+text::ReadStatus read_discrete_range(text::RecordSource& source, int n_dof, app::NodeRange& range) {
+  return read_entry(source, range, leading_components_targets, n_dof);
+}
+
+namespace {
+
+// The ranges under one time record: read until a read fails, then step back so that the
+// record which failed (the next time, or the final record) is read again by the caller.
+std::vector<app::NodeRange> read_ranges_of_time_point(text::RecordSource& source, int n_dof) {
+  std::vector<app::NodeRange> ranges;
+  for (;;) {
+    const std::size_t before = source.position();
+    app::NodeRange range;
+    if (read_discrete_range(source, n_dof, range) != text::ReadStatus::ok) {
+      source.seek(before);
+      return ranges;
+    }
+    ranges.push_back(range);
+  }
+}
+
+}  // namespace
+
+int read_discrete_loading(text::RecordSource& source, int n_time_points, int n_dof,
+                          std::vector<app::TimePoint>& table) {
+  for (int i = 1; i <= n_time_points; ++i) {
+    float time = 0;
+    if (text::read_free_form(source, {text::target(time)}) != text::ReadStatus::ok) return i - 1;
+    if (static_cast<int>(table.size()) < i) table.resize(i);
+    app::TimePoint& entry = table[i - 1];
+    entry.time = time;
+    entry.ranges = read_ranges_of_time_point(source, n_dof);
+    entry.n_ranges = static_cast<int>(entry.ranges.size());
+  }
+  return n_time_points;
+}
+
+std::string end_of_case_record(int case_number) {
+  return "END_OF_CASE" + std::to_string(case_number);
+}
+
+bool write_records(const std::string& path, const std::vector<std::string>& records,
+                   std::string& reason) {
+  std::string content;
+  for (const std::string& record : records) content.append(record).append("\r\n");
+  return common::replace_file(path, content, reason);
+}
+
+bool read_discrete_loading_file(const std::string& path, app::ProgramState& state,
+                                std::vector<app::TimePoint>& table) {
+  text::RecordSource source;
+  if (!text::RecordSource::from_file(path, source)) return false;
+  const int c = state.current_case;
+  const int n_time_points = state.case_records.contains(c) ? state.case_records[c].n_time_points : 0;
+  read_discrete_loading(source, n_time_points, state.n_dof, table);
+  return true;
+}
+
+}  // namespace editors::layouts

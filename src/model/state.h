@@ -1,0 +1,170 @@
+// The program state: the one record every dialog, editor, reader and writer shares.
+// Logical fields are bool here; files and texts that need the -1/0 form convert at that edge.
+#pragma once
+
+#include <cassert>
+#include <cstdint>
+#include <vector>
+
+#include "text/fixed_text.h"
+
+namespace app {
+
+using text::Field;
+
+// Loading type codes.
+inline constexpr int discrete_loading = 0;
+inline constexpr int sinusoidal = 1;
+inline constexpr int exponential = 2;
+inline constexpr int accelerogram_3_directions = -1;
+inline constexpr int accelerogram_1_direction = -2;
+
+// One loading case, fields in the order of the loading file and the old tool's records.
+struct CaseRecord {
+  float tolerance = 0;
+  int iteration_limit = 0;
+  int loading_type = 0;
+  float time_step = 0;
+  float end_time = 0;
+  float printing_time = 0;
+  int mass_model = 0;
+  float gravity_acceleration = 0;
+  int printing_code = 0;
+  float omega = 0;
+  float phi = 0;
+  float initial_acceleration[3] = {0, 0, 0};  // X, Y, Z
+  int n_initial_conditions = 0;
+  int n_initial_loadings = 0;
+  int n_time_points = 0;
+  int n_load_ranges = 0;
+
+  friend bool operator==(const CaseRecord&, const CaseRecord&) = default;
+};
+
+// An array indexed by case number 1..size().
+template <typename T>
+class CaseArray {
+ public:
+  int size() const { return static_cast<int>(items_.size()); }
+  bool empty() const { return items_.empty(); }
+  void assign(int n, const T& value) { items_.assign(n > 0 ? n : 0, value); }
+  void clear() { items_.clear(); }
+  bool contains(int case_number) const { return case_number >= 1 && case_number <= size(); }
+  decltype(auto) operator[](int case_number) {
+    assert(contains(case_number));
+    return items_[case_number - 1];
+  }
+  decltype(auto) operator[](int case_number) const {
+    assert(contains(case_number));
+    return items_[case_number - 1];
+  }
+
+ private:
+  std::vector<T> items_;
+};
+
+// First and last node and up to six components; an entry not in use is all zero.
+struct NodeRange {
+  int first_node = 0;
+  int last_node = 0;
+  float components[6] = {0, 0, 0, 0, 0, 0};
+
+  friend bool operator==(const NodeRange&, const NodeRange&) = default;
+};
+
+// One time point of a discrete loading; time 0 marks an empty entry. `ranges` holds the
+// entries in use (the old fixed-size table of n_nodes entries, without its zero tail).
+struct TimePoint {
+  float time = 0;
+  int n_ranges = 0;
+  std::vector<NodeRange> ranges;
+
+  friend bool operator==(const TimePoint&, const TimePoint&) = default;
+};
+
+struct AccelPoint {
+  float time = 0;
+  float acceleration[3] = {0, 0, 0};  // X, Y, Z
+
+  friend bool operator==(const AccelPoint&, const AccelPoint&) = default;
+};
+
+struct DiameterGroup {
+  int first_element = 0;
+  int last_element = 0;
+  float diameter = 0;
+
+  friend bool operator==(const DiameterGroup&, const DiameterGroup&) = default;
+};
+
+struct ProgramState {
+  // Folders and settings (start-up).
+  Field<260> current_directory;
+  Field<260> dat_directory;
+  Field<260> uir_directory;
+  Field<20> language{"English"};
+  int max_time_points = 0;
+
+  // General data (committed values).
+  int n_nodes = 0;
+  int n_elements = 0;
+  int n_dof = 0;
+  int sixth_count = 0;  // read from the geometry file, used by nothing
+  int n_loading_cases = 0;
+  Field<260> geometry_file;
+  Field<260> loading_file;
+  Field<20> length_unit, second_unit, force_unit;
+  Field<10> operator_code{"ACH"};
+  bool new_operator = true;
+  bool standard_coefficients = true;
+  Field<10> beta, gamma, delta, teta, teta1, teta2;
+
+  // Wizard and load flags.
+  int general_data_result = 0;
+  int loading_cases_result = 0;
+  bool general_data_changed = false;
+  bool general_data_saved = false;
+  bool old_file_loaded = false;
+  int n_loaded_cases = 0;
+  int current_case = 0;
+
+  // Damping block, one for the whole run.
+  bool damping_present = false;
+  int damping_type = 0;
+  float niu = 0;
+  float alfa_d = 0, beta_d = 0;
+  float ro_air = 0, c_drag = 0;
+  float zeta = 0;
+
+  // Case arrays (1..n_loading_cases), created by the Loading Cases dialog.
+  CaseArray<CaseRecord> case_records;
+  CaseArray<CaseRecord> written_case_records;
+  CaseArray<CaseRecord> loaded_case_records;  // persists across the dialog's runs
+  CaseArray<bool> case_processed;
+  CaseArray<bool> loading_saved;
+  CaseArray<bool> initial_values_saved;
+
+  // Editor tables; they outlive the dialogs that edit them. They grow with the data:
+  // max_time_points and n_nodes / n_elements are limits, not sizes.
+  std::vector<TimePoint> time_point_table;
+  bool time_point_table_exists = false;
+  std::vector<AccelPoint> accel_table;
+  bool accel_table_exists = false;
+  int accel_direction = 0;  // 1 X, 2 Y, 3 Z, 0 not chosen
+  std::vector<DiameterGroup> diameter_table;
+  int n_diameter_groups = 0;
+  bool diameters_saved = true;
+};
+
+// Romanian message texts when the language starts with "R" or "r".
+inline bool romanian_messages(const ProgramState& s) {
+  return s.language.first() == 'R' || s.language.first() == 'r';
+}
+
+// A six-coefficient operator ("New Operator") when operator_code starts with A, a, C or c.
+inline bool six_coefficient_operator(const ProgramState& s) {
+  const char c = s.operator_code.first();
+  return c == 'A' || c == 'a' || c == 'C' || c == 'c';
+}
+
+}  // namespace app

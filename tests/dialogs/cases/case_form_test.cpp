@@ -1,0 +1,219 @@
+// The rules of the Loading Cases form that do not need a dialog.
+#include "dialogs/cases/case_form.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using cases::AddCheck;
+using cases::CaseForm;
+using cases::DiametersButton;
+
+TEST(ListCodes, EveryItemRoundTripsThroughItsStoredCode) {
+  for (int item = 1; item <= 3; ++item) EXPECT_EQ(cases::mass_model_item(cases::mass_model_of_item(item)), item);
+  for (int item = 1; item <= 4; ++item)
+    EXPECT_EQ(cases::printing_code_item(cases::printing_code_of_item(item)), item);
+  const int loading_codes[] = {0, 1, 2, -1, -2};
+  for (int item = 1; item <= 5; ++item) {
+    EXPECT_EQ(cases::loading_type_of_item(item), loading_codes[item - 1]);
+    EXPECT_EQ(cases::loading_type_item(loading_codes[item - 1]), item);
+  }
+  EXPECT_EQ(cases::printing_code_of_item(1), -1);
+  EXPECT_EQ(cases::printing_code_of_item(4), 2);
+}
+
+TEST(ListCodes, NoDampingItemCountsAsNoDamping) {
+  EXPECT_EQ(cases::damping_type_of_item(0), 0);
+  EXPECT_EQ(cases::damping_type_of_item(1), 0);
+  EXPECT_EQ(cases::damping_type_of_item(5), 4);
+}
+
+struct DampingRow {
+  int type;
+  bool first, second, zeta;
+  DiametersButton diameters;
+  const char* first_label;
+  const char* second_label;
+};
+
+TEST(DampingTable, EnablesTheFieldsOfEachTypeUnderBothOperators) {
+  const DampingRow rows[] = {
+      {0, false, false, false, DiametersButton::unchanged, "", ""},
+      {1, true, true, false, DiametersButton::disabled, "alfa_D", "beta_D"},
+      {2, false, false, true, DiametersButton::disabled, "", ""},
+      {3, true, true, false, DiametersButton::enabled, "ro_air", "c_drag"},
+      {4, true, true, true, DiametersButton::enabled, "ro_air", "c_drag"},
+  };
+  for (const DampingRow& row : rows) {
+    for (bool new_operator : {true, false}) {
+      SCOPED_TRACE("type " + std::to_string(row.type) + (new_operator ? " new operator" : " Newmark"));
+      const cases::DampingFields f = cases::damping_fields(row.type, new_operator);
+      EXPECT_EQ(f.first, row.first);
+      EXPECT_EQ(f.second, row.second);
+      EXPECT_EQ(f.zeta, row.zeta);
+      EXPECT_EQ(f.niu, row.type != 0 && new_operator);
+      EXPECT_EQ(f.diameters, row.diameters);
+      EXPECT_EQ(f.first_label, row.first_label);
+      EXPECT_EQ(f.second_label, row.second_label);
+    }
+  }
+}
+
+CaseForm complete_form() {
+  CaseForm f;
+  f.mass_model_item = 1;
+  f.printing_code_item = 2;
+  f.loading_type_item = 1;
+  f.iteration_limit = 10;
+  f.tolerance = 1e-4f;
+  f.time_step = 0.01f;
+  f.end_time = 10;
+  return f;
+}
+
+TEST(AddChecks, RunInOrderAndStopAtTheFirstFailure) {
+  EXPECT_EQ(cases::check_case_form(complete_form()), AddCheck::ok);
+  CaseForm f = complete_form();
+  f.loading_type_item = 0;
+  f.tolerance = 0;  // a later failure is not reported first
+  EXPECT_EQ(cases::check_case_form(f), AddCheck::list_not_selected);
+  f = complete_form();
+  f.iteration_limit = 0;
+  f.time_step = 0;
+  EXPECT_EQ(cases::check_case_form(f), AddCheck::iterations_or_tolerance);
+  f = complete_form();
+  f.tolerance = 0;
+  EXPECT_EQ(cases::check_case_form(f), AddCheck::iterations_or_tolerance);
+  f = complete_form();
+  f.end_time = 0;
+  EXPECT_EQ(cases::check_case_form(f), AddCheck::time_step_or_end_time);
+}
+
+TEST(AddChecks, PrintingTimeIsNeededOnlyWhenATimeHistoryIsPrinted) {
+  CaseForm f = complete_form();
+  for (int item : {1, 2}) {
+    f.printing_code_item = item;
+    EXPECT_EQ(cases::check_case_form(f), AddCheck::ok) << item;
+  }
+  for (int item : {3, 4}) {
+    f.printing_code_item = item;
+    EXPECT_EQ(cases::check_case_form(f), AddCheck::printing_time) << item;
+  }
+  f.printing_time = 0.1f;
+  EXPECT_EQ(cases::check_case_form(f), AddCheck::ok);
+}
+
+TEST(StoreDamping, TakesOnlyTheValuesOfTheChosenType) {
+  app::ProgramState s;
+  s.alfa_d = s.beta_d = s.ro_air = s.c_drag = s.zeta = s.niu = -1;
+  CaseForm f = complete_form();
+  f.niu = 0.5f;
+  f.first_damping = 2;
+  f.second_damping = 3;
+  f.zeta = 4;
+  f.damping_item = 4;  // Aero
+  cases::store_damping(f, s);
+  EXPECT_TRUE(s.damping_present);
+  EXPECT_EQ(s.damping_type, 3);
+  EXPECT_EQ(s.ro_air, 2);
+  EXPECT_EQ(s.c_drag, 3);
+  EXPECT_EQ(s.zeta, -1);
+  EXPECT_EQ(s.alfa_d, -1);
+  EXPECT_EQ(s.niu, 0.5f);
+
+  s.new_operator = false;
+  f.niu = 9;
+  f.damping_item = 3;  // Structural
+  cases::store_damping(f, s);
+  EXPECT_EQ(s.zeta, 4);
+  EXPECT_EQ(s.niu, 0.5f) << "niu belongs to the New Operator only";
+
+  f.damping_item = 1;
+  cases::store_damping(f, s);
+  EXPECT_FALSE(s.damping_present);
+  EXPECT_EQ(s.damping_type, 0);
+}
+
+TEST(UnitTexts, ToleranceUnitFollowsTheOperator) {
+  app::ProgramState s;
+  s.length_unit = "m";
+  EXPECT_EQ(cases::gravity_unit_text(s), "m/sec2");
+  for (const char* code : {"ACH", "ach", "CUSTOM", "c"}) {
+    s.operator_code = code;
+    EXPECT_EQ(cases::tolerance_unit_text(s), "m/sec3") << code;
+  }
+  s.operator_code = "NEWMARK";
+  EXPECT_EQ(cases::tolerance_unit_text(s), "m/sec2");
+}
+
+app::CaseRecord record_with(float end_time) {
+  app::CaseRecord r;
+  r.end_time = end_time;
+  return r;
+}
+
+TEST(CaseArrays, LoadedRecordsBeyondTheNumberOfCasesAreNotCopied) {
+  app::ProgramState s;
+  s.n_loading_cases = 2;
+  s.n_loaded_cases = 4;
+  s.loaded_case_records.assign(4, {});
+  for (int k = 1; k <= 4; ++k) s.loaded_case_records[k] = record_with(static_cast<float>(k));
+  cases::create_case_arrays(s);
+  ASSERT_EQ(s.case_records.size(), 2);
+  EXPECT_EQ(s.case_records[2].end_time, 2);
+  EXPECT_EQ(s.case_processed.size(), 2);
+  EXPECT_TRUE(s.case_processed[2] && s.loading_saved[2] && s.initial_values_saved[2]);
+  EXPECT_EQ(s.loaded_case_records.size(), 4) << "the loaded records persist";
+}
+
+TEST(CaseArrays, WithoutAnOldFileEveryCaseStartsEmptyAndUnprocessed) {
+  app::ProgramState s;
+  s.n_loading_cases = 3;
+  cases::create_case_arrays(s);
+  EXPECT_EQ(s.loaded_case_records.size(), 3);
+  EXPECT_EQ(s.written_case_records.size(), 3);
+  for (int k = 1; k <= 3; ++k) {
+    EXPECT_EQ(s.case_records[k], app::CaseRecord{});
+    EXPECT_FALSE(s.case_processed[k] || s.loading_saved[k] || s.initial_values_saved[k]);
+  }
+}
+
+TEST(RemoveCase, LaterCasesMoveDownWithTheirFlagsAndLoadedRecords) {
+  app::ProgramState s;
+  s.n_loading_cases = 4;
+  s.n_loaded_cases = 3;
+  s.loaded_case_records.assign(3, {});
+  for (int k = 1; k <= 3; ++k) s.loaded_case_records[k] = record_with(10.f * k);
+  cases::create_case_arrays(s);
+  s.case_records[4] = record_with(40);
+  s.case_processed[4] = true;
+  s.loading_saved[3] = false;
+
+  cases::remove_case(s, 2);
+
+  EXPECT_EQ(s.n_loading_cases, 3);
+  EXPECT_EQ(s.n_loaded_cases, 2);
+  EXPECT_EQ(s.case_records[1].end_time, 10);
+  EXPECT_EQ(s.case_records[2].end_time, 30);
+  EXPECT_EQ(s.case_records[3].end_time, 40);
+  EXPECT_EQ(s.case_records[4], app::CaseRecord{}) << "the freed last place is empty";
+  EXPECT_EQ(s.loaded_case_records[2].end_time, 30);
+  EXPECT_FALSE(s.loading_saved[2]) << "case 3's flag came with it";
+  EXPECT_TRUE(s.initial_values_saved[2]);
+  EXPECT_TRUE(s.case_processed[3]);
+  EXPECT_FALSE(s.case_processed[4]);
+}
+
+TEST(RemoveCase, OnlyCaseLeavesNoCase) {
+  app::ProgramState s;
+  s.n_loading_cases = 1;
+  cases::create_case_arrays(s);
+  s.case_processed[1] = true;
+  cases::remove_case(s, 1);
+  EXPECT_EQ(s.n_loading_cases, 0);
+  EXPECT_FALSE(s.case_processed[1]);
+  cases::remove_case(s, 1);  // no such case: nothing happens
+  EXPECT_EQ(s.n_loading_cases, 0);
+}
+
+}  // namespace

@@ -1,0 +1,304 @@
+// The Discrete Accelerogram dialog driven as a user drives it, through the scripted toolkit.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "editor_script_run.h"
+#include "dialogs/editors/editors.h"
+#include "support/temp_dir.h"
+#include "text/fixed_text.h"
+
+namespace {
+
+using editor_tests::failure;
+using editor_tests::run_editor;
+using testing_support::read_file;
+using testing_support::TempCurrentDir;
+using testing_support::write_file;
+
+std::string field(std::string_view s) { return text::padded(s, 16); }
+
+// One case of the given loading type, selected in the Loading Cases dialog of this run.
+app::ProgramState one_case(int loading_type, int n_dof = 3) {
+  app::ProgramState s;
+  s.n_dof = n_dof;
+  s.max_time_points = 100;
+  s.length_unit = "m";
+  s.n_loading_cases = 1;
+  s.current_case = 1;
+  s.case_records.assign(1, {});
+  s.case_records[1].loading_type = loading_type;
+  s.loaded_case_records.assign(1, {});
+  s.loading_saved.assign(1, false);
+  s.case_processed.assign(1, true);
+  return s;
+}
+
+editor_tests::EditorRun run(app::ProgramState& s, const std::string& script) {
+  return run_editor(s, script, editors::open_accelerogram_editor);
+}
+
+TEST(AccelEditor, OneDirectionOpensWithOnlyItsFieldAndSavesTheUntidiedComponent) {
+  TempCurrentDir dir;
+  app::ProgramState s = one_case(-2);
+  s.accel_direction = 2;
+  const auto r = run(s, R"(
+    in 106
+    expect selected 1145 2
+    expect enabled 1146
+    expect selected 1146 2
+    expect disabled 1097
+    expect enabled 1096
+    expect disabled 1095
+    expect disabled 1099
+    expect text 1094 "m/sec2"
+    expect items 1054 0
+    type 1100 "0.1"
+    type 1096 "2.5"
+    press 1098
+    expect items 1054 1
+    expect item 1054 1 "0.1"
+    expect enabled 2
+    press 1101
+    expect disabled 2
+    press 1
+  )");
+  ASSERT_EQ(failure(r), "");
+  EXPECT_EQ(read_file("1TPacc.dat"), " 0.1               2.500000      \r\nEND_OF_CASE1\r\n");
+  EXPECT_TRUE(s.loading_saved[1]);
+  EXPECT_EQ(s.case_records[1].n_time_points, 1);
+  ASSERT_EQ(s.accel_table.size(), 1u);
+  EXPECT_EQ(s.accel_table[0].acceleration[1], 2.5f);
+}
+
+TEST(AccelEditor, ThreeDirectionsTakeEveryComponentAndSaveThemTidied) {
+  TempCurrentDir dir;
+  app::ProgramState s = one_case(-1);
+  s.accel_direction = 2;  // left over from a one-direction case
+  const auto r = run(s, R"(
+    expect selected 1145 1
+    expect disabled 1146
+    expect enabled 1097
+    expect enabled 1096
+    expect enabled 1095
+    type 1100 "0.25"
+    type 1097 "1"
+    type 1096 "-0.5"
+    type 1095 "12345678"
+    press 1098
+    press 1101
+    press 1
+  )");
+  ASSERT_EQ(failure(r), "");
+  EXPECT_EQ(read_file("1TPacc.dat"), " " + field("0.25") + field("1.") + field("-0.5") +
+                                         field("0.1234568E+08") + "\r\nEND_OF_CASE1\r\n");
+  EXPECT_EQ(s.case_records[1].loading_type, -1);
+}
+
+TEST(AccelEditor, TwoDegreesOfFreedomOfferXAndYOnly) {
+  TempCurrentDir dir;
+  app::ProgramState s = one_case(-2, 2);
+  const auto r = run(s, R"(
+    expect items 1146 2
+    expect item 1146 2 "Y"
+    expect selected 1146 0
+    expect disabled 1095
+    pick 1146 1
+    expect enabled 1097
+    expect disabled 1096
+    expect disabled 1095
+    pick 1145 1
+    expect disabled 1146
+    expect enabled 1096
+    expect disabled 1095
+    press 2
+  )");
+  EXPECT_EQ(failure(r), "");
+  EXPECT_EQ(s.accel_direction, 1);
+  EXPECT_EQ(s.case_records[1].loading_type, -1);  // "KOD" applies at once, even on Cancel
+}
+
+TEST(AccelEditor, AddInsertsInTimeOrderAndReplacesAtEqualTime) {
+  TempCurrentDir dir;
+  app::ProgramState s = one_case(-1);
+  const auto r = run(s, R"(
+    type 1100 "0.1"
+    type 1097 "1"
+    press 1098
+    type 1100 "0.3"
+    type 1097 "3"
+    press 1098
+    type 1100 "0.2"
+    type 1097 "2"
+    press 1098
+    expect items 1054 3
+    expect item 1054 1 "0.1"
+    expect item 1054 2 "0.2"
+    expect item 1054 3 "0.3"
+    type 1100 "0.3"
+    type 1097 "33"
+    press 1098
+    expect items 1054 3
+    expect item 1054 3 "0.3"
+    type 1097 ""
+    pick 1054 3
+    expect text 1100 "0.3"
+    expect text 1097 "33."
+    expect enabled 1099
+    press 1
+  )");
+  EXPECT_EQ(failure(r), "");
+  EXPECT_EQ(s.case_records[1].n_time_points, 0);  // nothing saved: the count stays with the file
+}
+
+TEST(AccelEditor, RemoveKeepsTheListLengthAndBlanksTheOldLastItem) {
+  TempCurrentDir dir;
+  app::ProgramState s = one_case(-2);
+  s.accel_direction = 1;
+  const auto r = run(s, R"(
+    type 1100 "0.5"
+    type 1097 "4"
+    press 1098
+    pick 1054 1
+    press 1099
+    expect items 1054 1
+    expect item 1054 1 ""
+    expect enabled 1099
+    press 1099
+    press 1101
+    press 1
+  )");
+  ASSERT_EQ(failure(r), "");
+  EXPECT_EQ(s.case_records[1].n_time_points, 0);
+  EXPECT_EQ(read_file("1TPacc.dat"), "END_OF_CASE1\r\n");
+}
+
+TEST(AccelEditor, SavedPointsAreReadBackAndTimeZeroShowsEmptyUntilARefresh) {
+  TempCurrentDir dir;
+  app::ProgramState s = one_case(-2);
+  s.accel_direction = 3;
+  s.case_records[1].n_time_points = 2;
+  s.loading_saved[1] = true;
+  write_file("1TPacc.dat", " 0.                0.000000      \r\n 0.5  -1.25\r\nEND_OF_CASE1\r\n");
+  const auto r = run(s, R"(
+    expect items 1054 2
+    expect item 1054 1 ""
+    expect item 1054 2 "0.5"
+    pick 1054 2
+    expect text 1100 "0.5"
+    expect text 1095 "-1.25"
+    type 1100 "0.75"
+    press 1098
+    expect item 1054 1 "0."
+    expect item 1054 3 "0.75"
+    press 1
+  )");
+  EXPECT_EQ(failure(r), "");
+}
+
+TEST(AccelEditor, ExistingDataIsReadOnlyForTheSameLoadedTypeAndMissingFileIsCreated) {
+  TempCurrentDir dir;
+  app::ProgramState s = one_case(-1);
+  s.n_loaded_cases = 1;
+  s.loaded_case_records[1].loading_type = -2;  // the type was changed after loading
+  s.case_records[1].n_time_points = 1;
+  s.accel_table_exists = true;
+  s.accel_table = {app::AccelPoint{0.7f, {1, 2, 3}}};
+  write_file("1TPacc.dat", " 0.2 9 9 9\r\nEND_OF_CASE1\r\n");
+  auto r = run(s, "expect item 1054 1 \"0.7\"\npress 1\n");
+  EXPECT_EQ(failure(r), "");
+
+  s.loaded_case_records[1].loading_type = -1;
+  r = run(s, "expect item 1054 1 \"0.2\"\npress 1\n");
+  EXPECT_EQ(failure(r), "");
+
+  std::filesystem::remove("1TPacc.dat");
+  r = run(s, "press 1\n");
+  EXPECT_EQ(failure(r), "");
+  EXPECT_TRUE(std::filesystem::exists("1TPacc.dat"));
+}
+
+TEST(AccelEditor, DoneWithoutSavingKeepsTheChosenCodeButNotTheUnsavedCount) {
+  TempCurrentDir dir;
+  app::ProgramState s = one_case(-1);
+  const auto r = run(s, R"(
+    pick 1145 2
+    expect enabled 1146
+    type 1100 "1"
+    press 1098
+    press 1
+  )");
+  ASSERT_EQ(failure(r), "");
+  EXPECT_EQ(s.case_records[1].loading_type, -2);
+  EXPECT_EQ(s.case_records[1].n_time_points, 0);
+  EXPECT_FALSE(s.loading_saved[1]);
+  EXPECT_FALSE(std::filesystem::exists("1TPacc.dat"));
+}
+
+TEST(AccelEditor, OneDirectionWithoutDirectionIsNotSaved) {
+  TempCurrentDir dir;
+  app::ProgramState s = one_case(-2);
+  s.language = "Romanian";
+  const auto r = run(s, R"(
+    expect selected 1146 0
+    type 1100 "1"
+    press 1098
+    press 1101
+    expect message "SAVE Message" "Directia NU s-a selectat !\nSelectati X, Y sau Z in \"Direction\", apoi salvati."
+    expect enabled 2
+    pick 1146 2
+    press 1101
+    expect disabled 2
+    press 1
+  )");
+  ASSERT_EQ(failure(r), "");
+  EXPECT_EQ(s.accel_direction, 2);
+  EXPECT_EQ(read_file("1TPacc.dat"), " 1.                0.000000      \r\nEND_OF_CASE1\r\n");
+}
+
+TEST(AccelEditor, FullAccelerogramRefusesANewTimeAndKeepsEveryPoint) {
+  TempCurrentDir dir;
+  app::ProgramState s = one_case(-1, 2);
+  s.max_time_points = 2;
+  const auto r = run(s, R"(
+    type 1100 "1"
+    press 1098
+    type 1100 "2"
+    press 1098
+    type 1100 "1.5"
+    press 1098
+    expect message "ADD Message" "No more Time Points: the Accelerogram already has the Maximum No. of Time Points (2) !"
+    expect items 1054 2
+    expect item 1054 2 "2."
+    type 1100 "2"
+    type 1097 "5"
+    press 1098
+    expect no message
+    press 1101
+    press 1
+  )");
+  ASSERT_EQ(failure(r), "");
+  EXPECT_EQ(read_file("1TPacc.dat"),
+            " " + field("1.") + field("0.") + field("0.") + "\r\n " + field("2.") + field("5.") +
+                field("0.") + "\r\nEND_OF_CASE1\r\n");
+}
+
+TEST(AccelEditor, FailedSaveNamesTheFileAndKeepsTheStateAsItWas) {
+  TempCurrentDir dir;
+  std::filesystem::create_directory("1TPacc.dat");  // a folder where the file should go
+  app::ProgramState s = one_case(-1);
+  const auto r = run(s, R"(
+    type 1100 "1"
+    press 1098
+    press 1101
+    expect enabled 2
+    press 2
+  )");
+  ASSERT_EQ(failure(r), "");
+  EXPECT_NE(r.transcript.find("message \"SAVE Message\" \"Cannot write file "), std::string::npos);
+  EXPECT_NE(r.transcript.find("1TPacc.dat: "), std::string::npos);
+  EXPECT_FALSE(s.loading_saved[1]);
+  EXPECT_TRUE(s.accel_table.empty());
+}
+
+}  // namespace

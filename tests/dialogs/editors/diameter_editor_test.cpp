@@ -1,0 +1,241 @@
+// The Element Diameters dialog driven as a user drives it, and the table the writer reads.
+#include <gtest/gtest.h>
+
+#include "editor_script_run.h"
+#include "model/diameter_table.h"
+#include "dialogs/editors/editors.h"
+
+namespace {
+
+using app::DiameterGroup;
+using editor_tests::failure;
+using editor_tests::run_editor;
+
+app::ProgramState model(int n_elements) {
+  app::ProgramState s;
+  s.n_elements = n_elements;
+  s.length_unit = "mm";
+  return s;
+}
+
+editor_tests::EditorRun run(app::ProgramState& s, const std::string& script) {
+  return run_editor(s, script, editors::open_diameters_editor);
+}
+
+TEST(DiameterTable, ExistsForTheWriterWithoutAnOldFile) {
+  app::ProgramState s = model(40);
+  editors::ensure_diameter_table(s);
+  EXPECT_EQ(s.n_diameter_groups, 0);
+  EXPECT_TRUE(s.diameter_table.empty());
+
+  s.n_diameter_groups = 2;  // a count whose entries were never stored reads as empty groups
+  s.diameter_table = {DiameterGroup{1, 5, 0.2f}};
+  editors::ensure_diameter_table(s);
+  ASSERT_EQ(s.diameter_table.size(), 2u);
+  EXPECT_EQ(s.diameter_table[0], (DiameterGroup{1, 5, 0.2f}));
+  EXPECT_EQ(s.diameter_table[1], DiameterGroup{});
+  EXPECT_EQ(editors::diameter_group_text(s.diameter_table[0]), "1-5");
+}
+
+TEST(DiameterEditor, ToBelowFromIsRefusedInTheLanguageOfTheMoment) {
+  app::ProgramState s = model(40);
+  const auto r = run(s, R"(
+    in 110
+    expect text 1141 "mm"
+    expect items 1139 40
+    expect disabled 1138
+    expect disabled 1140
+    type 1135 "10"
+    type 1136 "5"
+    type 1137 "0.3"
+    expect enabled 1138
+    press 1138
+    expect message "Message" "\"To\" MUST be >=\"From\" !"
+    expect item 1139 1 ""
+    press 1
+  )");
+  ASSERT_EQ(failure(r), "");
+  EXPECT_EQ(s.n_diameter_groups, 0);
+
+  s.language = "Romanian";
+  const auto ro = run(s, R"(
+    type 1135 "10"
+    type 1136 "5"
+    type 1137 "0.3"
+    press 1138
+    expect message "Message" "\"To\" TREBUIE sa fie >=\"From\" !"
+    press 1
+  )");
+  EXPECT_EQ(failure(ro), "");
+}
+
+TEST(DiameterEditor, AddGroupNeedsPositiveElementsAndANonZeroDiameter) {
+  app::ProgramState s = model(40);
+  const auto r = run(s, R"(
+    type 1135 "1"
+    type 1136 "25"
+    type 1137 "0"
+    expect disabled 1138
+    type 1137 "abc"
+    expect disabled 1138
+    type 1137 "-0.2"
+    expect enabled 1138
+    type 1135 "0"
+    expect disabled 1138
+    press 2
+  )");
+  EXPECT_EQ(failure(r), "");
+}
+
+TEST(DiameterEditor, SameGroupTextReplacesTheDiameter) {
+  app::ProgramState s = model(40);
+  const auto r = run(s, R"(
+    type 1135 "1"
+    type 1136 "25"
+    type 1137 "0.3"
+    press 1138
+    type 1137 "0.4"
+    press 1138
+    expect item 1139 1 "1-25"
+    expect item 1139 2 ""
+    type 1135 "01"
+    press 1138
+    expect item 1139 2 "1-25"
+    press 1142
+    expect disabled 2
+    press 1
+  )");
+  ASSERT_EQ(failure(r), "");
+  EXPECT_EQ(s.n_diameter_groups, 2);
+  // The typed texts are compared as typed: "01" is another group.
+  EXPECT_EQ(s.diameter_table,
+            (std::vector<DiameterGroup>{{1, 25, 0.4f}, {1, 25, 0.4f}}));
+}
+
+TEST(DiameterEditor, SelectionShowsTheGroupAndTheDiameterBy1PG143) {
+  app::ProgramState s = model(40);
+  s.old_file_loaded = true;
+  s.n_diameter_groups = 2;
+  s.diameter_table = {{1, 25, 0.4f}, {26, 40, 12346.0f}};
+  const auto r = run(s, R"(
+    expect item 1139 2 "26-40"
+    pick 1139 1
+    expect text 1135 "1"
+    expect text 1136 "25"
+    expect text 1137 "0.400"
+    expect enabled 1140
+    pick 1139 2
+    expect text 1135 "26"
+    expect text 1136 "40"
+    expect text 1137 "1.235E+04"
+    pick 1139 3
+    expect text 1135 ""
+    expect text 1136 ""
+    press 1
+  )");
+  EXPECT_EQ(failure(r), "");
+}
+
+TEST(DiameterEditor, DoneAsksOnlyAfterAChangeAndYesKeepsTheDialogOpen) {
+  app::ProgramState s = model(40);
+  auto r = run(s, "press 1\n");
+  EXPECT_EQ(failure(r), "");
+  EXPECT_EQ(r.transcript, "");
+
+  r = run(s, R"(
+    type 1135 "1"
+    type 1136 "2"
+    type 1137 "3"
+    press 1138
+    press 1
+    answer yes
+    expect message "Diameter Message" "Changes Not Saved !\nWould You Like to Save Changes ?"
+    in 110
+    press 1142
+    press 1
+  )");
+  EXPECT_EQ(failure(r), "");
+  EXPECT_EQ(r.transcript,
+            "message \"Diameter Message\" \"Changes Not Saved !\\nWould You Like to Save Changes ?\"\n");
+  EXPECT_EQ(s.diameter_table, (std::vector<DiameterGroup>{{1, 2, 3.0f}}));
+
+  s.language = "Romanian";
+  r = run(s, R"(
+    pick 1139 1
+    press 1140
+    press 1
+    answer no
+  )");
+  EXPECT_EQ(failure(r), "");
+  EXPECT_EQ(r.transcript, "message \"Diameter Message\" \"Modificarile nu au fost salvate !\\nVreti sa "
+                          "salvati modificarile ?\"\n");
+  EXPECT_EQ(s.diameter_table, (std::vector<DiameterGroup>{{1, 2, 3.0f}}));
+  EXPECT_EQ(s.n_diameter_groups, 1);
+}
+
+TEST(DiameterEditor, LeavingWithoutSavingKeepsTheTableAndItsCount) {
+  app::ProgramState s = model(40);
+  s.n_diameter_groups = 2;
+  s.diameter_table = {{1, 25, 0.4f}, {26, 40, 0.5f}};
+  // Groups entered earlier in this run show although no old file was loaded.
+  const auto r = run(s, R"(
+    expect item 1139 1 "1-25"
+    expect item 1139 2 "26-40"
+    pick 1139 9
+    press 1140
+    expect item 1139 1 "1-25"
+    expect item 1139 2 ""
+    type 1135 "30"
+    type 1136 "30"
+    type 1137 "1"
+    press 1138
+    expect item 1139 2 "30-30"
+    press 2
+  )");
+  ASSERT_EQ(failure(r), "");
+  EXPECT_EQ(s.n_diameter_groups, 2);
+  EXPECT_EQ(s.diameter_table, (std::vector<DiameterGroup>{{1, 25, 0.4f}, {26, 40, 0.5f}}));
+}
+
+TEST(DiameterEditor, FullTableRefusesANewGroupAndKeepsEveryGroup) {
+  app::ProgramState s = model(2);
+  const auto r = run(s, R"(
+    type 1135 "1"
+    type 1136 "1"
+    type 1137 "0.1"
+    press 1138
+    type 1136 "2"
+    press 1138
+    type 1135 "2"
+    press 1138
+    expect message "Message" "No more Element Groups: the table already has 2 groups (the No. of Elements) !"
+    type 1135 "1"
+    type 1137 "0.7"
+    press 1138
+    expect no message
+    press 1142
+    press 1
+  )");
+  ASSERT_EQ(failure(r), "");
+  EXPECT_EQ(s.diameter_table, (std::vector<DiameterGroup>{{1, 1, 0.1f}, {1, 2, 0.7f}}));
+}
+
+TEST(DiameterEditor, RemoveMovesLaterGroupsDown) {
+  app::ProgramState s = model(10);
+  s.n_diameter_groups = 3;
+  s.diameter_table = {{1, 3, 1}, {4, 6, 2}, {7, 10, 3}};
+  const auto r = run(s, R"(
+    pick 1139 1
+    press 1140
+    expect item 1139 1 "4-6"
+    expect item 1139 2 "7-10"
+    expect item 1139 3 ""
+    press 1142
+    press 1
+  )");
+  ASSERT_EQ(failure(r), "");
+  EXPECT_EQ(s.n_diameter_groups, 2);
+  EXPECT_EQ(s.diameter_table, (std::vector<DiameterGroup>{{4, 6, 2}, {7, 10, 3}}));
+}
+
+}  // namespace

@@ -1,0 +1,53 @@
+// Runs one editor under the scripted toolkit, as the Loading Cases dialog opens it, so a test
+// states the user's actions and what the dialog shows in the replay language.
+#pragma once
+
+#include <functional>
+#include <sstream>
+#include <string>
+
+#include "dialogs/context.h"
+#include "ui/script/script_toolkit.h"
+
+namespace editor_tests {
+
+struct EditorRun {
+  int error_line = 0;  // 0: the script ran to its end with the editor closed
+  std::string error;
+  std::string transcript;
+};
+
+using OpenEditor = std::function<void(app::Context&, ui::Dialog&)>;
+
+inline EditorRun run_editor(app::ProgramState& state, const std::string& script,
+                            const OpenEditor& open) {
+  ui::script::ParseResult parsed = ui::script::parse_script(script);
+  EditorRun run;
+  if (parsed.error_line) {
+    run.error_line = parsed.error_line;
+    run.error = "script: " + parsed.error;
+    return run;
+  }
+  std::ostringstream transcript;
+  ui::script::ScriptToolkit toolkit(std::move(parsed), transcript);
+  app::Context context{toolkit, state};
+  try {
+    auto loading_cases = toolkit.create_dialog(102);
+    open(context, *loading_cases);
+    toolkit.finish();
+  } catch (const ui::script::ScriptError& e) {
+    run.error_line = e.line();
+    run.error = e.what();
+  }
+  run.transcript = transcript.str();
+  return run;
+}
+
+// "line N: WHAT" or "" when the run succeeded, for readable failures.
+inline std::string failure(const EditorRun& run) {
+  return run.error_line || !run.error.empty()
+             ? "line " + std::to_string(run.error_line) + ": " + run.error
+             : std::string();
+}
+
+}  // namespace editor_tests

@@ -1,0 +1,214 @@
+// The General Data dialog driven by the scripted toolkit, checking what the screen cannot
+// show: the committed program state after each kind of action.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "dialogs/context.h"
+#include "dialogs/general/general_data_dialog.h"
+#include "support/temp_dir.h"
+#include "ui/script/script_toolkit.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::TempCurrentDir;
+using testing_support::write_file;
+using ui::script::ScriptError;
+using ui::script::ScriptToolkit;
+using ui::script::ShownMessage;
+
+const std::string good_model =
+    "// model\nFRAME\n12 15 3 2 1 1\n1 1 1 1 1\nCOORDINATES\n1 0. 0. 0.\nUNITS\nm\nsec\nkN\n";
+
+struct DialogRun {
+  app::ProgramState state;
+  std::vector<ShownMessage> messages;
+  std::string error;  // a failed expectation of the script
+};
+
+DialogRun run_dialog(app::ProgramState state, const std::string& script) {
+  DialogRun run;
+  std::ostringstream transcript;
+  ScriptToolkit toolkit(ui::script::parse_script(script), transcript);
+  app::Context context{toolkit, state};
+  try {
+    general::run_general_data_dialog(context);
+    toolkit.finish();
+  } catch (const ScriptError& e) {
+    run.error = "line " + std::to_string(e.line()) + ": " + e.what();
+  }
+  run.state = state;
+  run.messages = toolkit.messages();
+  return run;
+}
+
+app::ProgramState fresh_state(const fs::path& folder) {
+  app::ProgramState s;
+  s.current_directory = folder.string();
+  s.dat_directory = folder.string() + "/";
+  s.max_time_points = 100;
+  return s;
+}
+
+TEST(GeneralDataDialog, AGeometryFileThatCannotBeReadChangesNothing) {
+  TempCurrentDir dir;
+  write_file(dir.path() / "good.dat", good_model);
+  write_file(dir.path() / "empty.dat", "");
+  write_file(dir.path() / "count.dat", "T\n12 15 x 2 1 1\n");
+  write_file(dir.path() / "zero.dat", "T\n12 15 0 2 1 1\n");
+  write_file(dir.path() / "short.dat", "T\n12 15 3 2 1 1\n1 1 1 1 1\nH\n1 0. 0. 0.\nH\nm\n");
+  fs::create_directory(dir.path() / "folder.dat");
+  const std::string good = (dir.path() / "good.dat").string();
+
+  std::string script = "press 1109\nfile \"good.dat\"\ntype 1006 \"4\"\npress 1079\n";
+  for (const char* bad : {"missing.dat", "empty.dat", "count.dat", "zero.dat", "short.dat", "folder.dat"})
+    script += std::string("press 1109\nfile \"") + bad + "\"\n" + "expect text 1003 \"" + good +
+              "\"\nexpect text 1035 \"12\"\nexpect text 1036 \"3\"\nexpect text 1006 \"4\"\n";
+  script += "press 2\n";
+  const DialogRun run = run_dialog(fresh_state(dir.path()), script);
+
+  ASSERT_EQ(run.error, "");
+  EXPECT_EQ(run.state.geometry_file.trimmed(), good);
+  EXPECT_EQ(run.state.n_nodes, 12);
+  EXPECT_EQ(run.state.n_elements, 15);
+  EXPECT_EQ(run.state.n_dof, 3);
+  EXPECT_EQ(run.state.sixth_count, 1);
+  EXPECT_EQ(run.state.n_loading_cases, 4);
+  EXPECT_EQ(run.state.force_unit.trimmed(), "kN");
+  ASSERT_EQ(run.messages.size(), 6u);
+  for (const ShownMessage& m : run.messages) {
+    EXPECT_EQ(m.title, "Message");
+    EXPECT_EQ(m.icon, ui::Icon::error);
+    EXPECT_TRUE(m.text.starts_with("ERROR: Geometry file not read: ")) << m.text;
+  }
+  EXPECT_NE(run.messages[0].text.find("missing.dat"), std::string::npos);
+  EXPECT_NE(run.messages[2].text.find("line 2"), std::string::npos);
+}
+
+TEST(GeneralDataDialog, GeometryProblemsInRomanian) {
+  TempCurrentDir dir;
+  write_file(dir.path() / "empty.dat", "");
+  app::ProgramState state = fresh_state(dir.path());
+  state.language = "romanian";
+  const DialogRun run = run_dialog(state, "press 1109\nfile \"empty.dat\"\npress 2\n");
+  ASSERT_EQ(run.error, "");
+  ASSERT_EQ(run.messages.size(), 1u);
+  EXPECT_EQ(run.messages[0].text, "EROARE: Fisierul de geometrie nu a fost citit: fisierul este gol.\n" +
+                                      (dir.path() / "empty.dat").string());
+}
+
+TEST(GeneralDataDialog, SaveCommitsTheWorkingCopyAndOkWithoutSavingDoesNot) {
+  TempCurrentDir dir;
+  write_file(dir.path() / "good.dat", good_model);
+  const DialogRun run = run_dialog(fresh_state(dir.path()),
+                             "press 1109\nfile \"good.dat\"\npick 1125 2\npick 1126 2\n"
+                             "type 1008 \"5.5\"\ntype 1009 \"1.75\"\ntype 1006 \"7\"\npress 1079\n"
+                             "type 1006 \"9\"\npress 1\nanswer no\n");
+  ASSERT_EQ(run.error, "");
+  const app::ProgramState& s = run.state;
+  EXPECT_EQ(s.general_data_result, 1);
+  EXPECT_EQ(s.n_loading_cases, 7);
+  EXPECT_EQ(s.operator_code.trimmed(), "NEWMARK");
+  EXPECT_FALSE(s.new_operator);
+  EXPECT_FALSE(s.standard_coefficients);
+  EXPECT_EQ(s.beta.trimmed(), "5.5");
+  EXPECT_EQ(s.gamma.trimmed(), "1.75");
+  EXPECT_TRUE(s.delta.blank());
+  EXPECT_TRUE(s.teta2.blank());
+  EXPECT_TRUE(s.general_data_changed);
+  EXPECT_FALSE(s.general_data_saved);
+}
+
+TEST(GeneralDataDialog, ANegativeNumberOfCasesIsRefusedLikeZero) {
+  TempCurrentDir dir;
+  write_file(dir.path() / "good.dat", good_model);
+  const DialogRun run = run_dialog(fresh_state(dir.path()),
+                             "press 1109\nfile \"good.dat\"\ntype 1006 \"-5\"\npress 1079\n"
+                             "expect message \"SAVE Message\" \"ERROR: No. of Loading cases =0 !\"\n"
+                             "expect disabled 1\npress 2\n");
+  ASSERT_EQ(run.error, "");
+  EXPECT_EQ(run.state.n_loading_cases, 0);
+  EXPECT_FALSE(run.state.general_data_saved);
+}
+
+TEST(GeneralDataDialog, ALoadingFileThatCannotBeReadKeepsThePreviousName) {
+  TempCurrentDir dir;
+  write_file(dir.path() / "good.dat", good_model);
+  app::ProgramState state = fresh_state(dir.path());
+  state.loading_file = "/projects/bridge/Dat/bridge.inc";
+  const DialogRun run = run_dialog(state, "press 1109\nfile \"good.dat\"\npress 1111\nfile \"missing.inc\"\n"
+                                    "press 2\n");
+  ASSERT_EQ(run.error, "");
+  EXPECT_EQ(run.state.loading_file.trimmed(), "/projects/bridge/Dat/bridge.inc");
+  EXPECT_FALSE(run.state.old_file_loaded);
+  EXPECT_FALSE(run.messages.empty());
+}
+
+TEST(GeneralDataDialog, ALoadingFileBrokenPartWayWaitsForASaveOfWhatIsShown) {
+  TempCurrentDir dir;
+  write_file(dir.path() / "good.dat", good_model);
+  write_file(dir.path() / "broken.inc", "// old\r\nACH\r\n6*0.\r\n3\r\nx\r\n");
+  const DialogRun run = run_dialog(fresh_state(dir.path()),
+                                   "press 1109\nfile \"good.dat\"\ntype 1006 \"2\"\npress 1079\n"
+                                   "expect enabled 1\npress 1111\nfile \"broken.inc\"\n"
+                                   "expect disabled 1\nexpect text 1006 \"2\"\npress 1079\n"
+                                   "expect enabled 1\npress 2\n");
+  ASSERT_EQ(run.error, "");
+  EXPECT_EQ(run.state.n_loading_cases, 2);
+  EXPECT_FALSE(run.state.old_file_loaded);
+  ASSERT_EQ(run.messages.size(), 1u);
+  EXPECT_NE(run.messages[0].text.find("broken.inc"), std::string::npos);
+}
+
+TEST(GeneralDataDialog, EntryResetsTheOperatorUnlessBackFromLoadingCases) {
+  TempCurrentDir dir;
+  app::ProgramState state = fresh_state(dir.path());
+  state.operator_code = "NEWMARK";
+  state.standard_coefficients = false;
+  state.beta = "5.";
+  state.gamma = "1.5";
+  state.old_file_loaded = true;
+  state.n_loaded_cases = 3;
+  const DialogRun fresh = run_dialog(state, "expect selected 1125 1\nexpect selected 1126 1\n"
+                                      "expect text 1008 \"6.\"\nexpect text 1013 \"2.\"\n"
+                                      "expect disabled 1008\npress 2\n");
+  EXPECT_EQ(fresh.error, "");
+  EXPECT_FALSE(fresh.state.old_file_loaded);
+  EXPECT_EQ(fresh.state.n_loaded_cases, 0);
+  EXPECT_TRUE(fresh.state.new_operator);
+
+  state.loading_cases_result = 2;
+  const DialogRun back = run_dialog(state, "expect selected 1125 2\nexpect selected 1126 2\n"
+                                     "expect text 1008 \"5.\"\nexpect text 1009 \"1.5\"\n"
+                                     "expect text 1010 \"\"\nexpect enabled 1008\npress 2\n");
+  EXPECT_EQ(back.error, "");
+  EXPECT_TRUE(back.state.old_file_loaded);
+  EXPECT_FALSE(back.state.new_operator);
+
+  // A code from an old file that starts with "C" is the New Operator.
+  state.operator_code = "CH";
+  const DialogRun loaded = run_dialog(state, "expect selected 1125 1\nexpect text 1010 \"\"\npress 2\n");
+  EXPECT_EQ(loaded.error, "");
+  EXPECT_TRUE(loaded.state.new_operator);
+}
+
+TEST(GeneralDataDialog, EntryDeletesTheScratchFilesButTheInitialLoadings) {
+  TempCurrentDir dir;
+  for (const char* name : {"1init.dat", "2TP.dat", "3TPacc.dat", "4TPsin.dat", "5TPexp.dat",
+                           "12init.dat", "99TP.dat", "1InitLoad.dat", "12InitLoad.dat",
+                           "123init.dat", "ab.dat", "model.dat"})
+    write_file(dir.path() / name, "x\n");
+  const DialogRun run = run_dialog(fresh_state(dir.path()), "press 2\n");
+  ASSERT_EQ(run.error, "");
+  for (const char* gone : {"1init.dat", "2TP.dat", "3TPacc.dat", "4TPsin.dat", "5TPexp.dat",
+                           "12init.dat", "99TP.dat"})
+    EXPECT_FALSE(fs::exists(dir.path() / gone)) << gone;
+  for (const char* kept : {"1InitLoad.dat", "12InitLoad.dat", "123init.dat", "ab.dat", "model.dat"})
+    EXPECT_TRUE(fs::exists(dir.path() / kept)) << kept;
+  EXPECT_EQ(run.state.general_data_result, 2);
+}
+
+}  // namespace

@@ -1,0 +1,187 @@
+// The records of the node-range editors' scratch files, byte for byte, and their reading back.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "model/case_files/scratch_layouts.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using app::NodeRange;
+namespace layouts = editors::layouts;
+
+NodeRange range(int first, int last, std::vector<std::pair<int, float>> components) {
+  NodeRange r{first, last};
+  for (auto [c, v] : components) r.components[c] = v;
+  return r;
+}
+
+TEST(NodeLayouts, ConditionsRecordIsSixtyEightCharactersForTwoDirections) {
+  const NodeRange r = range(5, 12, {{0, 2.5f}, {1, 0.5f}, {3, 0.125f}, {4, 4.0f}});
+  const std::string record = layouts::conditions_record(r, 120, 2);
+  EXPECT_EQ(record,
+            "  5   12  2.5           0.5             0.125         4.            ");
+  EXPECT_EQ(record.size(), 68u);
+}
+
+TEST(NodeLayouts, ConditionsRecordLengthFollowsDegreesOfFreedom) {
+  // 2k + 6 + 28 n_dof with k = digit_count(n_nodes).
+  EXPECT_EQ(layouts::conditions_record(NodeRange{1, 2}, 9, 3).size(), 2u + 6 + 84);
+  EXPECT_EQ(layouts::conditions_record(NodeRange{1, 2}, 100000, 3).size(), 12u + 6 + 84);
+}
+
+TEST(NodeLayouts, LoadingsRecordIsFiftyFourCharactersAndEndsWithoutTheTrailingTab) {
+  const NodeRange r = range(5, 12, {{0, 2.5f}, {3, 0.5f}, {4, 4.0f}});
+  const std::string record = layouts::loadings_record(r, 120, 2);
+  EXPECT_EQ(record, "  5   12  2.5           0.5             4.            ");
+  EXPECT_EQ(record.size(), 54u);
+  EXPECT_EQ(layouts::loadings_record(NodeRange{}, 120, 3).size(), 6u + 16 + 48);
+}
+
+TEST(NodeLayouts, AmplitudeRecordWritesLargeValuesInExponentForm) {
+  const NodeRange r = range(1, 10, {{0, 2.5f}, {1, 0.5f}, {2, -1.0e7f}});
+  const std::string record = layouts::amplitude_record(r, 120, 3);
+  EXPECT_EQ(record, "  1   10    2.5             0.5             -0.1E+08      ");
+  EXPECT_EQ(record.size(), 58u);
+}
+
+TEST(NodeLayouts, NodeNumberWiderThanTheModelIsWrittenAsAsterisks) {
+  const NodeRange r = range(5, 1200, {});
+  EXPECT_EQ(layouts::amplitude_record(r, 120, 2).substr(0, 8), "  5  ***");
+  EXPECT_EQ(layouts::conditions_record(r, 120, 2).substr(0, 8), "  5  ***");
+  EXPECT_EQ(layouts::loadings_record(range(-100, 3, {}), 120, 2).substr(0, 8), "***    3");
+}
+
+TEST(NodeLayouts, EndRecordsInBothLanguages) {
+  EXPECT_EQ(layouts::conditions_end_record(false), "End_of_Initial_Conditions");
+  EXPECT_EQ(layouts::conditions_end_record(true), "Sfarsit_Conditii_Initiale");
+  EXPECT_EQ(layouts::loadings_end_record(false), "End_of_Initial_Loading");
+  EXPECT_EQ(layouts::loadings_end_record(true), "Sfarsit_Incarcare_Initiala");
+  EXPECT_EQ(layouts::end_of_case_record(3), "END_OF_CASE3");
+  EXPECT_EQ(layouts::end_of_case_record(12), "END_OF_CASE12");
+}
+
+TEST(NodeLayouts, AccelerationRecordReadsBackAsThreeReals) {
+  const float a[3] = {0.25f, -9.81f, 1.0e-7f};
+  text::RecordSource source(layouts::acceleration_record(a) + "\n");
+  float back[3] = {1, 1, 1};
+  ASSERT_EQ(text::read_free_form(source, {text::target(back[0]), text::target(back[1]),
+                                          text::target(back[2])}),
+            text::ReadStatus::ok);
+  EXPECT_EQ(back[0], a[0]);
+  EXPECT_EQ(back[1], a[1]);
+  EXPECT_EQ(back[2], a[2]);
+  EXPECT_EQ(source.position(), 1u);
+}
+
+TEST(NodeLayouts, EveryFixedRecordReadsBackInFreeForm) {
+  const NodeRange conditions = range(3, 7, {{0, 1.5f}, {1, -2.0f}, {2, 1e-5f}, {3, 7.0f}, {4, 8.25f}, {5, 0.1f}});
+  const NodeRange loadings = range(3, 7, {{0, 12.0f}, {3, 1e6f}, {4, -3.0f}, {5, 0.5f}});
+  const NodeRange amplitudes = range(3, 7, {{0, 1.0f}, {1, 2.0f}, {2, -4.5f}});
+  text::RecordSource source(layouts::conditions_record(conditions, 10, 3) + "\r\n" +
+                            layouts::loadings_record(loadings, 10, 3) + "\r\n" +
+                            layouts::amplitude_record(amplitudes, 10, 3) + "\r\n");
+  NodeRange back;
+  ASSERT_EQ(layouts::read_conditions_entry(source, 3, back), text::ReadStatus::ok);
+  EXPECT_EQ(back, conditions);
+  back = NodeRange{};
+  ASSERT_EQ(layouts::read_loadings_entry(source, 3, back), text::ReadStatus::ok);
+  EXPECT_EQ(back, loadings);
+  back = NodeRange{};
+  ASSERT_EQ(layouts::read_amplitude_entry(source, 3, back), text::ReadStatus::ok);
+  EXPECT_EQ(back, amplitudes);
+}
+
+// Regression: a negative value in exponent form fills all 14 columns of its field, and in
+// init.dat the fields stand side by side; written with its leading "0" it ran into the next
+// value and the record could no longer be read back.
+TEST(NodeLayouts, FieldThatWouldFillItsColumnsStillEndsInABlank) {
+  const NodeRange conditions = range(1, 2, {{0, -9.950001e-7f}, {1, -1.234567e-4f}, {3, -2.5e-9f}, {4, 1.0f}});
+  const NodeRange loadings = range(1, 2, {{0, -9.950001e-7f}, {3, -1.234567e-4f}, {4, 3.0f}});
+  const std::string c = layouts::conditions_record(conditions, 9, 2);
+  EXPECT_EQ(c, "1  2  -.9950001E-06 -.1234567E-03   -0.25E-08     1.            ");
+  EXPECT_EQ(c.size(), 2u + 6 + 56);
+  text::RecordSource source(c + "\n" + layouts::loadings_record(loadings, 9, 2) + "\n");
+  NodeRange back;
+  ASSERT_EQ(layouts::read_conditions_entry(source, 2, back), text::ReadStatus::ok);
+  EXPECT_EQ(back, conditions);
+  back = NodeRange{};
+  ASSERT_EQ(layouts::read_loadings_entry(source, 2, back), text::ReadStatus::ok);
+  EXPECT_EQ(back, loadings);
+}
+
+TEST(NodeLayouts, FailedReadLeavesTheEntryAsItWas) {
+  text::RecordSource source("  4  9  1.5  End_of_Initial_Conditions\n");
+  NodeRange entry = range(1, 2, {{0, 3.0f}});
+  const NodeRange before = entry;
+  EXPECT_EQ(layouts::read_amplitude_entry(source, 3, entry), text::ReadStatus::error);
+  EXPECT_EQ(entry, before);
+  text::RecordSource short_file("  4  9  1.5\n");
+  EXPECT_EQ(layouts::read_amplitude_entry(short_file, 3, entry), text::ReadStatus::end_of_file);
+  EXPECT_EQ(entry, before);
+}
+
+std::string tp_file(const std::vector<app::TimePoint>& points, int n_dof, int case_number) {
+  std::string file;
+  for (const app::TimePoint& p : points) {
+    file += layouts::time_record(p.time) + "\r\n";
+    for (const NodeRange& r : p.ranges) file += layouts::discrete_range_record(r, n_dof) + "\r\n";
+  }
+  return file + layouts::end_of_case_record(case_number) + "\r\n";
+}
+
+TEST(NodeLayouts, DiscreteLoadingReadsTimesWithTheirRangesAndStepsBackOverTheNextTime) {
+  const std::vector<app::TimePoint> written = {
+      {0.1f, 1, {range(1, 5, {{0, 1.0f}, {1, 2.0f}})}},
+      {0.2f, 0, {}},
+      {0.3f, 2, {range(1, 5, {{0, -1.0f}}), range(6, 8, {{1, 1e-3f}})}},
+  };
+  text::RecordSource source(tp_file(written, 2, 2));
+  std::vector<app::TimePoint> table;
+  EXPECT_EQ(layouts::read_discrete_loading(source, 3, 2, table), 3);
+  EXPECT_EQ(table, written);
+}
+
+TEST(NodeLayouts, DiscreteLoadingKeepsEntriesTheFileDoesNotReach) {
+  const std::vector<app::TimePoint> written = {{0.5f, 1, {range(2, 3, {{0, 4.0f}})}}};
+  std::vector<app::TimePoint> table = {{9.0f, 1, {range(7, 7, {})}}, {8.0f, 0, {}}};
+  text::RecordSource source(tp_file(written, 3, 1));
+  EXPECT_EQ(layouts::read_discrete_loading(source, 2, 3, table), 1);
+  ASSERT_EQ(table.size(), 2u);
+  EXPECT_EQ(table[0], written[0]);
+  EXPECT_EQ(table[1].time, 8.0f);
+}
+
+TEST(NodeLayouts, DiscreteLoadingFileWithSixRecordsForTwoTimePoints) {
+  const std::vector<app::TimePoint> written = {
+      {0.1f, 1, {range(1, 5, {})}},
+      {0.2f, 2, {range(1, 5, {}), range(6, 8, {})}},
+  };
+  const std::string file = tp_file(written, 3, 2);
+  text::RecordSource source(file);
+  EXPECT_EQ(source.size(), 6u);
+  EXPECT_EQ(source.record(5), "END_OF_CASE2");
+}
+
+TEST(NodeLayouts, WriteRecordsEndsEveryLineWithCarriageReturnAndLineFeed) {
+  testing_support::TempCurrentDir dir;
+  std::string reason;
+  ASSERT_TRUE(layouts::write_records("3TP.dat", {" 0.5", "END_OF_CASE3"}, reason)) << reason;
+  EXPECT_EQ(testing_support::read_file("3TP.dat"), " 0.5\r\nEND_OF_CASE3\r\n");
+  EXPECT_FALSE(std::filesystem::exists("3TP.dat.part"));
+}
+
+TEST(NodeLayouts, FailedWriteKeepsTheOldFileAndSaysWhy) {
+  testing_support::TempCurrentDir dir;
+  std::string reason;
+  EXPECT_FALSE(layouts::write_records("no-such-folder/1init.dat", {"x"}, reason));
+  EXPECT_FALSE(reason.empty());
+  testing_support::write_file("1init.dat", "old\r\n");
+  std::filesystem::create_directory("1init.dat.part");  // the temporary name is taken
+  EXPECT_FALSE(layouts::write_records("1init.dat", {"new"}, reason));
+  EXPECT_EQ(testing_support::read_file("1init.dat"), "old\r\n");
+}
+
+}  // namespace
