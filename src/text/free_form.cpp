@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -16,7 +15,19 @@
 
 namespace text {
 
-RecordSource::RecordSource(std::string_view content) : content_(content) { split_records(); }
+namespace {
+
+// Room for n characters, left as it is: the caller fills all of it at once.
+std::shared_ptr<char[]> uninitialized_text(std::size_t n) { return std::shared_ptr<char[]>(new char[n == 0 ? 1 : n]); }
+
+}  // namespace
+
+RecordSource::RecordSource(std::string_view content) : content_size_(content.size()) {
+  std::shared_ptr<char[]> text = uninitialized_text(content.size());
+  if (!content.empty()) std::memcpy(text.get(), content.data(), content.size());
+  content_ = std::move(text);
+  split_records();
+}
 
 namespace {
 
@@ -28,7 +39,8 @@ std::size_t line_ends(const char* p, std::size_t n) {
     std::uint64_t w;
     std::memcpy(&w, p + i, sizeof w);
     w ^= lf;  // an LF becomes a zero byte; only zero bytes keep their high bit clear below
-    count += static_cast<std::size_t>(std::popcount(~(((w & low7) + low7) | w | low7)));
+    const std::uint64_t zero_bytes = ~(((w & low7) + low7) | w | low7);  // their high bits
+    count += static_cast<std::size_t>(((zero_bytes >> 7) * 0x0101010101010101) >> 56);
   }
   for (; i < n; ++i) count += p[i] == '\n' ? 1 : 0;
   return count;
@@ -39,8 +51,8 @@ std::size_t line_ends(const char* p, std::size_t n) {
 void RecordSource::split_records() {
   starts_.assign(1, 0);
   next_ = 0;
-  const char* base = content_.data();
-  const std::size_t size = content_.size();
+  const char* base = content_.get();
+  const std::size_t size = content_size_;
   starts_.reserve(line_ends(base, size) + 2);
   std::size_t start = 0;
   while (start < size) {
@@ -50,26 +62,35 @@ void RecordSource::split_records() {
   }
 }
 
-// The content is read straight into its final place: a geometry file is read once, not
-// copied again through a buffer.
+// The content is read straight into its final place, which is not cleared first: a large
+// loading file is read once, not copied again through a buffer.
 bool RecordSource::from_file(const std::string& path, RecordSource& out) {
   std::FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) return false;
-  std::string content;
+  std::size_t expected = 0;
   if (std::fseek(file, 0, SEEK_END) == 0) {
     const long size = std::ftell(file);
-    if (size > 0) content.resize(static_cast<std::size_t>(size));
+    if (size > 0) expected = static_cast<std::size_t>(size);
     std::rewind(file);
   }
-  content.resize(std::fread(content.data(), 1, content.size(), file));
+  std::shared_ptr<char[]> text = uninitialized_text(expected);
+  std::size_t size = std::fread(text.get(), 1, expected, file);
   // A file that grew since its size was taken (or has none) is read to its end all the same.
+  std::string more;
   char buf[1 << 16];
-  std::size_t n = 0;
-  while ((n = std::fread(buf, 1, sizeof buf, file)) > 0) content.append(buf, n);
+  for (std::size_t n = 0; (n = std::fread(buf, 1, sizeof buf, file)) > 0;) more.append(buf, n);
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
   if (failed) return false;
-  out.content_ = std::move(content);
+  if (!more.empty()) {
+    std::shared_ptr<char[]> whole = uninitialized_text(size + more.size());
+    std::memcpy(whole.get(), text.get(), size);
+    std::memcpy(whole.get() + size, more.data(), more.size());
+    text = std::move(whole);
+    size += more.size();
+  }
+  out.content_ = std::move(text);
+  out.content_size_ = size;
   out.split_records();
   return true;
 }
@@ -84,10 +105,11 @@ std::string_view RecordSource::record(std::size_t index) const {
   if (index >= size()) return {};
   const std::size_t start = starts_[index];
   std::size_t end = starts_[index + 1];
-  if (end > start && content_[end - 1] == '\n') --end;
+  const char* text = content_.get();
+  if (end > start && text[end - 1] == '\n') --end;
   // The CR of a CR LF is part of the terminator; so is a CR cut off from its LF at the end.
-  if (end > start && content_[end - 1] == '\r') --end;
-  return std::string_view(content_).substr(start, end - start);
+  if (end > start && text[end - 1] == '\r') --end;
+  return std::string_view(text + start, end - start);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -29,7 +30,9 @@ class RecordSource {
 
  private:
   void split_records();
-  std::string content_;
+  // The text, shared by copies of the source: it never changes once read.
+  std::shared_ptr<const char[]> content_;
+  std::size_t content_size_ = 0;
   // Where each record begins in content_, and one past the end: a record runs to the next
   // start less its terminator. One offset a line keeps the index small beside the text.
   std::vector<std::size_t> starts_ = {0};
