@@ -1,7 +1,9 @@
 #include "loadfile/reader.h"
 
+#include <filesystem>
 #include <iostream>
 #include <string_view>
+#include <system_error>
 
 #include "text/regular_file.h"
 #include "loadfile/reader_messages.h"
@@ -27,16 +29,34 @@ std::string loading_file_path(std::string_view path) {
   return std::string(text::trim_right(std::string_view(typed).substr(0, app::max_path_bytes)));
 }
 
-bool write_scratch_files(Session& context, const std::vector<ScratchFile>& files) {
+// The case files in the order their sections were read, as if each had been written then: a
+// streamed one by renaming its part over it, one held in memory (an emptied file) through the
+// atomic writer. After a failure the remaining parts are removed and their case files kept.
+bool put_scratch_files_in_place(Session& context, const std::vector<ScratchFile>& files) {
   const std::string& folder = context.state.case_folder;
+  bool placed = true;
   for (const ScratchFile& file : files) {
-    std::string reason;  // the message names the file and its folder instead
     const std::string path = folder.empty() ? file.name : folder + "/" + file.name;
-    if (common::replace_file(path, file.content, reason)) continue;
-    show_write_failure(context, file.name, folder.empty() ? ui::current_directory() : folder);
-    return false;
+    std::error_code ec;
+    if (placed && !file.write_failed) {
+      std::string reason;  // the message names the file and its folder instead
+      if (file.part.empty() ? common::replace_file(path, file.content, reason)
+                            : (std::filesystem::rename(file.part, path, ec), !ec))
+        continue;
+    }
+    if (!file.part.empty()) std::filesystem::remove(file.part, ec);
+    if (placed) show_write_failure(context, file.name, folder.empty() ? ui::current_directory() : folder);
+    placed = false;
   }
-  return true;
+  return placed;
+}
+
+void remove_parts(const std::vector<ScratchFile>& files) {
+  for (const ScratchFile& file : files) {
+    if (file.part.empty()) continue;
+    std::error_code ec;
+    std::filesystem::remove(file.part, ec);
+  }
 }
 
 }  // namespace
@@ -53,13 +73,14 @@ LoadOutcome load_loading_file(Session& context, const std::string& path_argument
   // Everything is read into a copy first: the time-point limit must leave the state and the
   // disk as they were, and the other faults keep exactly what was read before them.
   app::ProgramState staged = context.state;
-  ReadResult result = read_loading_records(source, staged);
+  ReadResult result = read_loading_records(source, staged, context.state.case_folder);
   if (result.outcome == ReadOutcome::too_many_points) {
+    remove_parts(result.scratch_files);
     show_time_point_limit(context);
     return LoadOutcome::program_ends;
   }
   context.state = std::move(staged);
-  if (!write_scratch_files(context, result.scratch_files)) return LoadOutcome::failed;
+  if (!put_scratch_files_in_place(context, result.scratch_files)) return LoadOutcome::failed;
   ProblemList problems = std::move(result.problems);
   for (Problem& p : problems) p.file = path;
   const bool stopped = result.outcome == ReadOutcome::fault;

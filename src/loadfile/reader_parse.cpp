@@ -1,8 +1,11 @@
 #include "loadfile/reader_parse.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <numeric>
 #include <string_view>
@@ -35,18 +38,54 @@ enum class Step {
 
 bool valid_loading_type(int code) { return code >= -2 && code <= 2; }
 
-// A scratch file built line by line.
+// A scratch file built line by line: in memory, or streamed into its part file a block at a
+// time. A file given up before take() leaves no part behind.
 class ScratchText {
  public:
-  explicit ScratchText(std::string name) { file_.name = std::move(name); }
+  ScratchText(std::string name, const std::string* part_folder) {
+    file_.name = std::move(name);
+    if (!part_folder) return;
+    file_.part = (part_folder->empty() ? "" : *part_folder + "/") + file_.name + "." + std::to_string(::getpid()) + ".part";
+    out_ = std::fopen(file_.part.c_str(), "wb");
+    file_.write_failed = out_ == nullptr;
+  }
+  ~ScratchText() {
+    if (out_) std::fclose(out_);
+    if (!taken_ && !file_.part.empty()) std::remove(file_.part.c_str());
+  }
+  ScratchText(const ScratchText&) = delete;
+  ScratchText& operator=(const ScratchText&) = delete;
+
   void line(std::string_view record) {
     file_.content += record;
-    file_.content += "\r\n";
+    end_line();
   }
-  ScratchFile take() { return std::move(file_); }
+  // A record assembled in place: appended to text(), then ended by end_line().
+  std::string& text() { return file_.content; }
+  void end_line() {
+    file_.content += "\r\n";
+    if (!file_.part.empty() && file_.content.size() >= block_size) flush();
+  }
+  ScratchFile take() {
+    if (!file_.part.empty()) {
+      flush();
+      if (out_ && std::fclose(out_) != 0) file_.write_failed = true;
+      out_ = nullptr;
+    }
+    taken_ = true;
+    return std::move(file_);
+  }
 
  private:
+  static constexpr std::size_t block_size = 1 << 20;
+  void flush() {
+    if (out_ && std::fwrite(file_.content.data(), 1, file_.content.size(), out_) != file_.content.size())
+      file_.write_failed = true;
+    file_.content.clear();
+  }
   ScratchFile file_;
+  std::FILE* out_ = nullptr;
+  bool taken_ = false;
 };
 
 // The targets of one node-range record, bound once to a range that every read refills.
@@ -129,8 +168,8 @@ int slot(app::AccelDirection direction) { return app::code_number(direction) - 1
 
 class OldFileReader {
  public:
-  OldFileReader(text::RecordSource& source, app::ProgramState& state)
-      : source_(source), s_(state), romanian_(app::romanian_messages(state)) {}
+  OldFileReader(text::RecordSource& source, app::ProgramState& state, const std::string* part_folder)
+      : source_(source), s_(state), romanian_(app::romanian_messages(state)), part_folder_(part_folder) {}
 
   ReadResult run() {
     if (read_operator_code() == Step::go_on && read_coefficients() == Step::go_on &&
@@ -182,6 +221,7 @@ class OldFileReader {
   std::string file_name(cases::ScratchKind kind) const {
     return cases::scratch_file_name(case_number_, kind);
   }
+  ScratchText scratch_text(cases::ScratchKind kind) const { return ScratchText(file_name(kind), part_folder_); }
   bool room_for_range(const std::vector<app::NodeRange>& ranges) const {
     return static_cast<long long>(ranges.size()) < s_.n_nodes;
   }
@@ -215,6 +255,7 @@ class OldFileReader {
   text::RecordSource& source_;
   app::ProgramState& s_;
   const bool romanian_;
+  const std::string* const part_folder_;  // null: the case files stay in memory
   int case_number_ = 0;
   ReadResult result_;
 };
@@ -398,7 +439,7 @@ Step OldFileReader::read_initial_conditions(app::CaseRecord& c) {
   if (step != Step::go_on) return step;
   if (ranges.empty()) ranges.push_back({1, s_.n_nodes, {}});
   c.n_initial_conditions = static_cast<int>(ranges.size());
-  ScratchText file(file_name(cases::ScratchKind::initial_conditions));
+  ScratchText file = scratch_text(cases::ScratchKind::initial_conditions);
   for (const app::NodeRange& r : ranges) file.line(scratch::initial_condition_record(r, s_.n_nodes, s_.n_dof));
   file.line(scratch::initial_conditions_end(romanian_));
   if (app::accelerogram(c.loading_type)) {
@@ -511,7 +552,7 @@ Step OldFileReader::read_initial_loading(app::CaseRecord& c) {
   if (step != Step::go_on) return step;
   if (ranges.empty()) ranges.push_back({1, s_.n_nodes, {}});
   c.n_initial_loadings = static_cast<int>(ranges.size());
-  ScratchText file(file_name(cases::ScratchKind::initial_loading));
+  ScratchText file = scratch_text(cases::ScratchKind::initial_loading);
   for (const app::NodeRange& r : ranges) file.line(scratch::initial_loading_record(r, s_.n_nodes, s_.n_dof));
   file.line(scratch::initial_loading_end(romanian_));
   result_.scratch_files.push_back(file.take());
@@ -546,7 +587,7 @@ Step OldFileReader::read_amplitudes(app::CaseRecord& c) {
   const Step step = read_ranges(scratch::load_slots(s_.n_dof), Expected::loading_data, Section::loading_data, ranges);
   if (step != Step::go_on) return step;
   c.n_load_ranges = static_cast<int>(ranges.size());
-  ScratchText file(file_name(cases::loading_data_kind(c.loading_type)));
+  ScratchText file = scratch_text(cases::loading_data_kind(c.loading_type));
   for (const app::NodeRange& r : ranges) file.line(scratch::amplitude_record(r, s_.n_nodes, s_.n_dof));
   file.line(scratch::loading_data_end(case_number_, romanian_));
   result_.scratch_files.push_back(file.take());
@@ -581,7 +622,7 @@ Step OldFileReader::read_time_points(app::CaseRecord& c) {
     point.n_ranges = static_cast<int>(point.ranges.size());
   }
   c.n_time_points = static_cast<int>(points.size());
-  ScratchText file(file_name(cases::ScratchKind::discrete_loading));
+  ScratchText file = scratch_text(cases::ScratchKind::discrete_loading);
   for (const app::TimePoint& point : points) {
     file.line(editors::layouts::time_record(point.time));
     for (const app::NodeRange& r : point.ranges)
@@ -611,6 +652,9 @@ Step OldFileReader::read_point_ranges(RangeTargets& range, std::vector<app::Node
 
 // A one-direction accelerogram carries the component of accel_direction only; the file does
 // not say which direction that is, so the direction of the moment (X when none) is kept.
+// Accelerograms are the bulk of a large loading file: a point record of plain constants is
+// taken apart once, and a constant that already is its value's G14.7 text is copied into the
+// case file as it stands instead of being made again.
 Step OldFileReader::read_accelerogram(app::CaseRecord& c) {
   const bool one_direction = c.loading_type == app::LoadingType::accelerogram_1_direction;
   const app::AccelDirection direction = reading_direction(s_.accel_direction);
@@ -620,23 +664,43 @@ Step OldFileReader::read_accelerogram(app::CaseRecord& c) {
     targets.push_back(target(p.acceleration[slot(direction)]));
   else
     for (int j = 0; j < std::clamp(s_.n_dof, 0, 3); ++j) targets.push_back(target(p.acceleration[j]));
+  const std::size_t n_values = targets.size();
+  float values[4];
+  std::string_view texts[4];
+  std::string made[4];
   std::vector<app::AccelPoint> points;
+  // Room for every record left (untouched room costs no memory): the table is never copied.
+  points.reserve(std::min<std::size_t>(source_.size() - source_.position(),
+                                       static_cast<std::size_t>(std::max(s_.max_time_points, 0))));
+  ScratchText file = scratch_text(cases::ScratchKind::accelerogram);
   for (;;) {
     const std::size_t before = source_.position();
     p = {};
-    const ReadStatus status = text::read_free_form(source_, targets);
-    if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
-    if (status == ReadStatus::error || source_.position() == before) {
-      check_section_end(before, Section::loading_data);
-      break;
+    std::string_view record;
+    bool plain = source_.next(record) && text::read_plain_reals(record, {values, n_values}, {texts, n_values});
+    if (plain) {
+      for (std::size_t j = 0; j < n_values; ++j) *static_cast<float*>(targets[j].address) = values[j];
+    } else {
+      source_.seek(before);
+      const ReadStatus status = text::read_free_form(source_, targets);
+      if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
+      if (status == ReadStatus::error || source_.position() == before) {
+        check_section_end(before, Section::loading_data);
+        break;
+      }
+      for (std::size_t j = 0; j < n_values; ++j) values[j] = *static_cast<float*>(targets[j].address);
     }
     if (!room_for_point(points.size())) return too_many_points();
     points.push_back(p);
+    for (std::size_t j = 0; j < n_values; ++j) {
+      if (plain && text::is_g14_7_text(texts[j], values[j])) continue;
+      made[j] = text::g14_7_text(values[j]);
+      texts[j] = made[j];
+    }
+    scratch::append_accel_point_record(file.text(), {texts, n_values});
+    file.end_line();
   }
   c.n_time_points = static_cast<int>(points.size());
-  ScratchText file(file_name(cases::ScratchKind::accelerogram));
-  for (const app::AccelPoint& point : points)
-    file.line(scratch::accel_point_record(point, c.loading_type, s_.n_dof, direction));
   file.line(scratch::loading_data_end(case_number_, romanian_));
   result_.scratch_files.push_back(file.take());
   s_.accel_table = std::move(points);
@@ -648,7 +712,12 @@ Step OldFileReader::read_accelerogram(app::CaseRecord& c) {
 }  // namespace
 
 ReadResult read_loading_records(text::RecordSource& source, app::ProgramState& state) {
-  return OldFileReader(source, state).run();
+  return OldFileReader(source, state, nullptr).run();
+}
+
+ReadResult read_loading_records(text::RecordSource& source, app::ProgramState& state,
+                                const std::string& part_folder) {
+  return OldFileReader(source, state, &part_folder).run();
 }
 
 namespace {

@@ -216,6 +216,21 @@ TEST(ReaderAccelerogram, ThreeDirectionsWithTheEditorsAccelerationRecord) {
   EXPECT_FLOAT_EQ(run.state.accel_table[0].acceleration[1], -2.f);
 }
 
+// A value's text is copied when it already is its G14.7 text and made again otherwise: other
+// shapes of the same value, and a power of ten that reads as the float just below it.
+TEST(ReaderAccelerogram, PointTextsAreTheG14_7TextsOfTheValuesRead) {
+  Loaded run(small_model());
+  const std::string c = lines({"0", "0.001 5", "-1  0.1  1.  0  0.  -1  0.1", "End_of_Initial_Conditions",
+                               " 0. 0. 0.", "End_of_Initial_Loading", " 0.10 15E-1 -2.0", " 1E-05 0 -0.",
+                               "0.5\t0.1E+29   -1234.567", " 2 0.8589935E+10 0.1E-37", "END_OF_CASE1"});
+  ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), loadfile::LoadOutcome::loaded);
+  EXPECT_EQ(run.scratch("1TPacc.dat"),
+            lines({"0.1   1.5   -2.", "0.1E-04   0.   0.", "0.5   0.9999999E+28   -1234.567",
+                   "2.   0.8589935E+10   0.9999999E-38", "END_OF_CASE1"}));
+  ASSERT_EQ(run.state.accel_table.size(), 4u);
+  EXPECT_EQ(run.state.accel_table[2].acceleration[0], 1e28f);
+}
+
 TEST(ReaderAccelerogram, OlderShapeTakesTheDirectionFromItsLetter) {
   Loaded run(small_model());
   const std::string c = lines({"0", "0.001 5", "-2  0.1  1.  0  0.  -1  0.1", "End_of_Initial_Conditions",

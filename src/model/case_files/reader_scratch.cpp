@@ -80,16 +80,28 @@ std::string amplitude_record(const app::NodeRange& range, int n_nodes, int n_dof
 
 std::string accel_point_record(const app::AccelPoint& point, app::LoadingType loading_type, int n_dof,
                                app::AccelDirection direction) {
-  text::RecordWriter record;
-  record.a(text::g14_7_text(point.time));
+  std::string texts[4] = {text::g14_7_text(point.time)};
+  int n = 1;
   if (loading_type == app::LoadingType::accelerogram_1_direction) {
     const int number = app::code_number(direction);
     const int slot = number >= 1 && number <= 3 ? number - 1 : 0;  // X when none is chosen
-    record.tr(3).a(text::g14_7_text(point.acceleration[slot]));
+    texts[n++] = text::g14_7_text(point.acceleration[slot]);
   } else {
-    for (int j = 0; j < clamped_dof(n_dof); ++j) record.tr(3).a(text::g14_7_text(point.acceleration[j]));
+    for (int j = 0; j < clamped_dof(n_dof); ++j) texts[n++] = text::g14_7_text(point.acceleration[j]);
   }
-  return record.str();
+  std::string_view views[4];
+  for (int j = 0; j < n; ++j) views[j] = texts[j];
+  std::string record;
+  append_accel_point_record(record, {views, static_cast<std::size_t>(n)});
+  return record;
+}
+
+// (A,TR3,A,TR3,A,:,TR3,A)
+void append_accel_point_record(std::string& out, std::span<const std::string_view> texts) {
+  for (std::size_t j = 0; j < texts.size(); ++j) {
+    if (j > 0) out.append(3, ' ');
+    out.append(texts[j]);
+  }
 }
 
 std::string_view initial_conditions_end(bool romanian) {

@@ -9,6 +9,7 @@
 //  - the end lines carry the reader's own wording.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,8 @@ std::string amplitude_record(const app::NodeRange& range, int n_nodes, int n_dof
 // only the component of `direction` (1 X, 2 Y, 3 Z).
 std::string accel_point_record(const app::AccelPoint& point, app::LoadingType loading_type, int n_dof,
                                app::AccelDirection direction);
+// The same record from the texts of its values in file order, the time first, appended to `out`.
+void append_accel_point_record(std::string& out, std::span<const std::string_view> texts);
 // The record of the three initial accelerations that ends init.dat of an accelerogram case
 // is loadfile::initial_acceleration_record (records.h), as the Initial Values editor writes it.
 
