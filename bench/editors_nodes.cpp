@@ -12,8 +12,8 @@
 #include <string>
 
 #include "dialogs/context.h"
-#include "editors_nodes_model.h"
 #include "dialogs/editors/editors.h"
+#include "editors_nodes_model.h"
 #include "ui/dialog_template.h"
 #include "ui/script/script_toolkit.h"
 
@@ -137,7 +137,7 @@ BENCHMARK(BM_DiscreteAddFirstTimeAndRemoveIt)->Unit(benchmark::kMillisecond);
 // 10,000, 20,000 and 40,000 time points: linear entry doubles the time with the count.
 void BM_DiscreteReplay(benchmark::State& bench) {
   const int n = static_cast<int>(bench.range(0));
-  app::ProgramState s = large_model(app::discrete_loading);
+  app::ProgramState s = large_model(app::LoadingType::discrete);
   s.max_time_points = n;
   int entered = 0;  // closing without a save puts the count back
   run_editor(bench, s, editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
@@ -174,7 +174,7 @@ BENCHMARK(BM_DiscreteSave)->Unit(benchmark::kMillisecond);
 // Amplitudes of 10,000 ranges: "ADD >>" of the last one compares it with every item, and a
 // removal at the top moves every item of the list.
 void BM_SinExpAddLastRangeAndRemoveFirst(benchmark::State& bench) {
-  app::ProgramState s = large_model(app::sinusoidal);
+  app::ProgramState s = large_model(app::LoadingType::sinusoidal);
   int next = 1;
   run_editor(bench, s, editors::open_sin_exp_editor, [&](ui::script::ScriptDialog& d) {
     for (int i = 0; i < 10000; ++i, ++next) {
@@ -196,7 +196,7 @@ BENCHMARK(BM_SinExpAddLastRangeAndRemoveFirst)->Unit(benchmark::kMillisecond);
 
 // Initial values of 10,000 ranges: "ADD >>" of a new range after a lookup over all of them.
 void BM_InitialValuesAddAfterTenThousand(benchmark::State& bench) {
-  app::ProgramState s = large_model(app::discrete_loading);
+  app::ProgramState s = large_model(app::LoadingType::discrete);
   run_editor(bench, s, editors::open_initial_values_editor, [&](ui::script::ScriptDialog& d) {
     int next = 1;
     for (; next <= 10000; ++next) {

@@ -152,13 +152,13 @@ BENCHMARK(BM_QtDiscreteAddFirstTimeAndRemoveIt)->Arg(n_time_points)->Arg(10 * n_
 void BM_QtOpenEditorsOfABillion(benchmark::State& bench) {
   using Open = void (*)(app::Context&, ui::Dialog&);
   const struct {
-    int loading_type;
+    app::LoadingType loading_type;
     Open open;
-  } editors_of[] = {{app::discrete_loading, editors::open_initial_values_editor},
-                    {app::discrete_loading, editors::open_discrete_loading_editor},
-                    {app::sinusoidal, editors::open_sin_exp_editor},
-                    {app::accelerogram_3_directions, editors::open_accelerogram_editor},
-                    {app::discrete_loading, editors::open_diameters_editor}};
+  } editors_of[] = {{app::LoadingType::discrete, editors::open_initial_values_editor},
+                    {app::LoadingType::discrete, editors::open_discrete_loading_editor},
+                    {app::LoadingType::sinusoidal, editors::open_sin_exp_editor},
+                    {app::LoadingType::accelerogram_3_directions, editors::open_accelerogram_editor},
+                    {app::LoadingType::discrete, editors::open_diameters_editor}};
   const auto& which = editors_of[bench.range(0)];
   app::ProgramState s = large_model(which.loading_type);
   s.n_nodes = s.n_elements = 1000000000;
@@ -168,7 +168,7 @@ void BM_QtOpenEditorsOfABillion(benchmark::State& bench) {
 BENCHMARK(BM_QtOpenEditorsOfABillion)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
 void BM_QtSinExpAddLastRangeAndRemoveFirst(benchmark::State& bench) {
-  app::ProgramState s = large_model(app::sinusoidal);
+  app::ProgramState s = large_model(app::LoadingType::sinusoidal);
   int next = 1;
   run_editor(bench, s, editors::open_sin_exp_editor, [&](User& u) {
     u.settling = false;

@@ -349,7 +349,8 @@ void DiscreteLoadingEditor::save() {
           records.push_back(layouts::discrete_range_record(range_of(point, k), state_.n_dof));
     }
     records.push_back(layouts::end_of_case_record(case_number_));
-    const std::string path = cases::scratch_file_name(case_number_, cases::ScratchKind::discrete_loading);
+    const std::string path = cases::scratch_file_path(state_.case_folder, case_number_,
+                                                     cases::ScratchKind::discrete_loading);
     if (!save_case_file(context_, path, records)) return;
   }
   saved_count_ = n_time_points();
