@@ -98,7 +98,8 @@ int find_range_by_text(const ListItems& list, int count, std::string_view from_t
   const std::string from = text::padded(from_text, node_text_length);
   const std::string to = text::padded(to_text, node_text_length);
   for (int i = 1; i <= count; ++i) {
-    const ItemParts parts = split_item(list.item(i));
+    const std::string item = list.item(i);
+    const ItemParts parts = split_item(item);
     if (text::padded(parts.from, node_text_length) == from &&
         text::padded(parts.to, node_text_length) == to)
       return i;
