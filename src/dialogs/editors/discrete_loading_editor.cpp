@@ -173,6 +173,10 @@ class DiscreteLoadingEditor {
         case_number_(context.state.current_case),
         work_(context.state.time_point_table, n_time_points()),
         nodes_(dialog, id::node_list) {}
+  // The dialog may outlive the editor whose table its time list reads.
+  ~DiscreteLoadingEditor() { dialog_.show_items(id::time_list, time_items(), {}); }
+  DiscreteLoadingEditor(const DiscreteLoadingEditor&) = delete;
+  DiscreteLoadingEditor& operator=(const DiscreteLoadingEditor&) = delete;
 
   void set_up();
   void on_control(ui::ControlId control);
