@@ -68,10 +68,10 @@ void enable_add(ui::script::ScriptDialog& d) {
 
 // Opening the editor on the whole loading: the working copy and the time list of 10,000 items.
 void BM_DiscreteOpen(benchmark::State& bench) {
-  app::ProgramState s = discrete_case();
+  app::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
   for (auto _ : bench) run_editor(bench, s, editors::open_discrete_loading_editor, [](auto&) {});
 }
-BENCHMARK(BM_DiscreteOpen)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DiscreteOpen)->Arg(n_time_points)->Arg(10 * n_time_points)->Unit(benchmark::kMillisecond);
 
 // "ADD >>" of a sixth range under a time point and its removal: two node list refreshes.
 void BM_DiscreteAddRangeAndRemoveIt(benchmark::State& bench) {
@@ -164,12 +164,12 @@ BENCHMARK(BM_DiscreteReplay)->Arg(10000)->Arg(20000)->Arg(40000)->Iterations(1)-
 
 // "SAVE Changes": the table copied back and 60,001 records written.
 void BM_DiscreteSave(benchmark::State& bench) {
-  app::ProgramState s = discrete_case();
+  app::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
   run_editor(bench, s, editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
     for (auto _ : bench) d.user_press(0, 1093);
   });
 }
-BENCHMARK(BM_DiscreteSave)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DiscreteSave)->Arg(n_time_points)->Arg(10 * n_time_points)->Unit(benchmark::kMillisecond);
 
 // Amplitudes of 10,000 ranges: "ADD >>" of the last one compares it with every item, and a
 // removal at the top moves every item of the list.

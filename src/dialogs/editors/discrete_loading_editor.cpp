@@ -46,6 +46,10 @@ class TimePoints {
   std::vector<app::TimePoint> entries() const;
   int count() const { return static_cast<int>(used_.size()); }
   const app::TimePoint& entry(int i) const;
+  template <typename Visit>
+  void for_each_used(Visit visit) const {
+    used_.for_each(visit);
+  }
   // An entry of a point in use or held beyond them; nullptr for the empty ones after those.
   app::TimePoint* stored(int i);
   // Position of time t among the points in use, and whether a point already has it.
@@ -341,21 +345,23 @@ void DiscreteLoadingEditor::remove_range() {
 }
 
 void DiscreteLoadingEditor::save() {
+  // The old table goes before the new one is made: a table of 10^5 time points is not held
+  // twice at the peak.
+  std::vector<app::TimePoint>().swap(state_.time_point_table);
   state_.time_point_table = work_.entries();
   const int n = work_.count();
   if (n >= 1) {
-    std::vector<std::string> records;
-    for (int i = 1; i <= n; ++i) {
-      const app::TimePoint& point = work_.entry(i);
-      records.push_back(layouts::time_record(point.time));
+    std::string content;
+    const auto add = [&content](const std::string& record) { content.append(record).append("\r\n"); };
+    work_.for_each_used([&](const app::TimePoint& point) {
+      add(layouts::time_record(point.time));
       for (int k = 1; k <= point.n_ranges; ++k)
-        if (writable(range_of(point, k)))
-          records.push_back(layouts::discrete_range_record(range_of(point, k), state_.n_dof));
-    }
-    records.push_back(layouts::end_of_case_record(case_number_));
+        if (writable(range_of(point, k))) add(layouts::discrete_range_record(range_of(point, k), state_.n_dof));
+    });
+    add(layouts::end_of_case_record(case_number_));
     const std::string path = cases::scratch_file_path(state_.case_folder, case_number_,
                                                      cases::ScratchKind::discrete_loading);
-    if (!save_case_file(context_, path, records)) return;
+    if (!save_case_text(context_, path, content)) return;
   }
   saved_count_ = n_time_points();
   state_.loading_saved[case_number_] = true;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/case_files/atomic_file.h"
 #include "model/case_files/scratch_layouts.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
@@ -141,6 +142,13 @@ bool save_case_file(app::Context& context, const std::string& path,
                     const std::vector<std::string>& records) {
   std::string reason;
   if (layouts::write_records(path, records, reason)) return true;
+  report_write_failure(context, path, reason);
+  return false;
+}
+
+bool save_case_text(app::Context& context, const std::string& path, std::string_view content) {
+  std::string reason;
+  if (case_files::replace_file(path, content, reason)) return true;
   report_write_failure(context, path, reason);
   return false;
 }

@@ -133,6 +133,8 @@ inline bool writable(const app::NodeRange& range) { return range.first_node >= 1
 // the user is told which file and why, and false is returned.
 bool save_case_file(app::Context& context, const std::string& path,
                     const std::vector<std::string>& records);
+// The same for a file's whole text, records ended by CR LF: a large file is not held twice.
+bool save_case_text(app::Context& context, const std::string& path, std::string_view content);
 
 // Runs a node-range editor as a modal dialog: each of `controls` reports to
 // Editor::on_control (which sets Editor::changes_saved when a SAVE has written the case file,
