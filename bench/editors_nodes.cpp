@@ -137,7 +137,7 @@ BENCHMARK(BM_DiscreteAddFirstTimeAndRemoveIt)->Unit(benchmark::kMillisecond);
 // 10,000, 20,000 and 40,000 time points: linear entry doubles the time with the count.
 void BM_DiscreteReplay(benchmark::State& bench) {
   const int n = static_cast<int>(bench.range(0));
-  app::ProgramState s = large_model(app::discrete_loading);
+  app::ProgramState s = large_model(app::LoadingType::discrete);
   s.max_time_points = n;
   run_editor(bench, s, editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
     for (auto _ : bench) {
