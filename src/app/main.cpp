@@ -5,6 +5,7 @@
 
 #include "app/command_line.h"
 #include "app/program.h"
+#include "loadfile/check_command.h"
 #include "motion/motion_command.h"
 #include "ui/qt/qt_toolkit.h"
 
@@ -13,6 +14,8 @@ int main(int argc, char** argv) {
   // they need no display.
   if (argc >= 2 && std::string_view(argv[1]) == "motion")
     return motion::run_motion_command({argv + 2, argv + argc}, std::cout, std::cerr);
+  if (argc >= 2 && std::string_view(argv[1]) == "check")
+    return loadfile::run_check_command({argv + 2, argv + argc}, std::cout, std::cerr);
   if (const auto code = app::answer_command_line(argc, argv, std::cout)) return *code;
   QApplication application(argc, argv);
   // Lets the desktop show the menu entry's icon and name for the windows.

@@ -67,9 +67,9 @@ class RangeTargets {
   RangeTargets(const RangeTargets&) = delete;
   RangeTargets& operator=(const RangeTargets&) = delete;
 
-  ReadStatus read(text::RecordSource& source) {
+  const std::vector<text::Target>& empty_targets() {
     range_ = {};
-    return text::read_free_form(source, targets_);
+    return targets_;
   }
   // A last node of 0 stands for a range of one node.
   app::NodeRange value() const {
@@ -119,6 +119,24 @@ std::vector<app::DiameterGroup> diameter_groups(const std::vector<float>& diamet
   return groups;
 }
 
+RecordKind range_kind(Section section) {
+  switch (section) {
+    case Section::initial_conditions: return RecordKind::initial_condition;
+    case Section::initial_loading: return RecordKind::initial_load;
+    default: return RecordKind::amplitude;
+  }
+}
+
+RecordKind section_end_kind(Section section) {
+  switch (section) {
+    case Section::initial_conditions: return RecordKind::initial_conditions_end;
+    case Section::diameters: return RecordKind::diameters_end;
+    case Section::initial_loading: return RecordKind::initial_loading_end;
+    case Section::loading_data: break;
+  }
+  return RecordKind::loading_data_end;
+}
+
 int direction_of_letter(char letter) {
   switch (letter) {
     case 'Y': case 'y': return 2;
@@ -129,8 +147,8 @@ int direction_of_letter(char letter) {
 
 class OldFileReader {
  public:
-  OldFileReader(text::RecordSource& source, app::ProgramState& state)
-      : source_(source), s_(state), romanian_(app::romanian_messages(state)) {}
+  OldFileReader(text::RecordSource& source, app::ProgramState& state, ReadObserver* observer)
+      : source_(source), s_(state), romanian_(app::romanian_messages(state)), observer_(observer) {}
 
   ReadResult run() {
     if (read_operator_code() == Step::go_on && read_coefficients() == Step::go_on &&
@@ -176,8 +194,20 @@ class OldFileReader {
                     bool whole_case);
   void empty_unwritten_case_files(int case_number);
   void check_end_of_file_record();
-  ReadStatus read(std::initializer_list<text::Target> targets) {
-    return text::read_free_form(source_, std::vector<text::Target>(targets));
+  // One free-form read of a record of `kind`; the observer hears of it when it was read.
+  ReadStatus read(RecordKind kind, const std::vector<text::Target>& targets) {
+    if (observer_ && observer_->stop_requested()) return ReadStatus::end_of_file;
+    const std::size_t before = source_.position();
+    const ReadStatus status = text::read_free_form(source_, targets);
+    if (status == ReadStatus::ok && source_.position() != before) tell(kind, before, targets);
+    return status;
+  }
+  ReadStatus read(RecordKind kind, std::initializer_list<text::Target> targets) {
+    return read(kind, std::vector<text::Target>(targets));
+  }
+  // The lines from `first` to the current position were taken as `kind`.
+  void tell(RecordKind kind, std::size_t first, std::span<const text::Target> values = {}) {
+    if (observer_) observer_->on_record({kind, case_number_, first, source_.position(), values});
   }
   std::string file_name(cases::ScratchKind kind) const {
     return cases::scratch_file_name(case_number_, kind);
@@ -215,6 +245,7 @@ class OldFileReader {
   text::RecordSource& source_;
   app::ProgramState& s_;
   const bool romanian_;
+  ReadObserver* observer_;
   int case_number_ = 0;
   ReadResult result_;
 };
@@ -222,6 +253,7 @@ class OldFileReader {
 // The record that ended a repeated section was read as nothing: when it is no end line, it is
 // most likely a record of the section with a typo, and it and what follows were misread.
 void OldFileReader::check_section_end(std::size_t index, Section section) {
+  tell(section_end_kind(section), index);
   // Blank lines are read past, as part of the read that failed.
   while (index + 1 < source_.size() && text::trimmed_length(source_.record(index)) == 0) ++index;
   if (is_section_end(source_.record(index), section)) return;
@@ -236,6 +268,7 @@ void OldFileReader::check_section_end(std::size_t index, Section section) {
 // keep their case files (C10).
 void OldFileReader::abandon_case(std::size_t index, std::string_view english_record,
                                  std::string_view romanian_record, bool whole_case) {
+  tell(RecordKind::unreadable, index);
   note(Severity::error, index,
        "the " + std::string(english_record) + " of " + of_case(false) + " cannot be read: " + quoted(index) +
            (whole_case ? "; the case was not read and its case files are empty"
@@ -265,7 +298,10 @@ void OldFileReader::check_end_of_file_record() {
   bool found = false;
   while ((found = source_.next(record)) && text::trimmed_length(record) == 0) {
   }
-  if (found && is_end_of_file_record(record)) return;
+  if (found && is_end_of_file_record(record)) {
+    tell(RecordKind::end_of_file, source_.position() - 1);
+    return;
+  }
   if (!found) {
     note(Severity::warning, source_.size() - 1, "the file has no End_of_File line after the last case",
          "fisierul nu are linia Sfarsit de fisier dupa ultimul caz");
@@ -280,7 +316,9 @@ Step OldFileReader::read_operator_code() {
   std::string_view record;
   do {
     if (!source_.next(record)) return fail(Expected::operator_code, true);
+    if (record.starts_with("//")) tell(RecordKind::comment, source_.position() - 1);
   } while (record.starts_with("//"));
+  tell(RecordKind::operator_code, source_.position() - 1);
   s_.operator_code = text::padded(record, 7);
   s_.new_operator = app::six_coefficient_operator(s_);
   return Step::go_on;
@@ -290,8 +328,9 @@ Step OldFileReader::read_operator_code() {
 Step OldFileReader::read_coefficients() {
   double v[6] = {0, 0, 0, 0, 0, 0};
   const ReadStatus status = s_.new_operator
-      ? read({target(v[0]), target(v[1]), target(v[2]), target(v[3]), target(v[4]), target(v[5])})
-      : read({target(v[0]), target(v[1])});
+      ? read(RecordKind::coefficients,
+             {target(v[0]), target(v[1]), target(v[2]), target(v[3]), target(v[4]), target(v[5])})
+      : read(RecordKind::coefficients, {target(v[0]), target(v[1])});
   if (status != ReadStatus::ok) return fail(Expected::coefficients, status);
   if (s_.new_operator) {
     s_.beta = coefficient_text(v[0]);
@@ -312,7 +351,7 @@ Step OldFileReader::read_coefficients() {
 
 Step OldFileReader::read_case_count() {
   int n = 0;
-  const ReadStatus status = read({target(n)});
+  const ReadStatus status = read(RecordKind::case_count, {target(n)});
   if (status != ReadStatus::ok) return fail(Expected::case_count, status);
   if (n < 0 || n > max_loading_cases) return fail(Expected::case_count, false);
   s_.n_loading_cases = n;
@@ -332,7 +371,7 @@ Step OldFileReader::read_case(app::CaseRecord& c) {
 
 Step OldFileReader::read_damping_code() {
   int code = 0;
-  const ReadStatus status = read({target(code)});
+  const ReadStatus status = read(RecordKind::damping_code, {target(code)});
   if (status != ReadStatus::ok) return fail(Expected::damping_code, status);
   if (code < 0 || code > 4) return fail(Expected::damping_code, false);
   s_.damping_type = code;
@@ -344,7 +383,7 @@ Step OldFileReader::read_damping_code() {
 Step OldFileReader::read_case_head(app::CaseRecord& c) {
   app::CaseRecord p;
   std::size_t before = source_.position();
-  ReadStatus status = read({target(p.tolerance), target(p.iteration_limit)});
+  ReadStatus status = read(RecordKind::tolerance, {target(p.tolerance), target(p.iteration_limit)});
   if (status == ReadStatus::end_of_file) return fail(Expected::tolerance, status);
   if (status == ReadStatus::error) {
     abandon_case(before, "tolerance record", "inregistrarea tolerantei", true);
@@ -353,7 +392,7 @@ Step OldFileReader::read_case_head(app::CaseRecord& c) {
   c.tolerance = p.tolerance;
   c.iteration_limit = p.iteration_limit;
   before = source_.position();
-  status = read({target(p.loading_type), target(p.time_step), target(p.end_time), target(p.mass_model),
+  status = read(RecordKind::case_parameters, {target(p.loading_type), target(p.time_step), target(p.end_time), target(p.mass_model),
                  target(p.gravity_acceleration), target(p.printing_code), target(p.printing_time)});
   if (status == ReadStatus::end_of_file) return fail(Expected::case_parameters, status);
   if (status == ReadStatus::error) {
@@ -379,7 +418,7 @@ Step OldFileReader::read_ranges(const scratch::ComponentSlots& slots, Expected e
   RangeTargets range(slots);
   for (;;) {
     const std::size_t before = source_.position();
-    const ReadStatus status = range.read(source_);
+    const ReadStatus status = read(range_kind(section), range.empty_targets());
     if (status == ReadStatus::end_of_file) return fail(expected, status);
     if (status == ReadStatus::error || source_.position() == before) {
       check_section_end(before, section);
@@ -413,10 +452,13 @@ Step OldFileReader::read_initial_conditions(app::CaseRecord& c) {
 // the accelerations (three directions) or a direction letter and one acceleration.
 Step OldFileReader::read_initial_accelerations(app::CaseRecord& c) {
   std::string_view record;
+  if (observer_ && observer_->stop_requested()) return fail(Expected::initial_accelerations, true);
   if (!source_.next(record)) return fail(Expected::initial_accelerations, true);
   float a[3] = {0, 0, 0};
   text::RecordSource alone(record);
-  if (text::read_free_form(alone, {target(a[0]), target(a[1]), target(a[2])}) == ReadStatus::ok) {
+  const std::vector<text::Target> three{target(a[0]), target(a[1]), target(a[2])};
+  if (text::read_free_form(alone, three) == ReadStatus::ok) {
+    tell(RecordKind::initial_accelerations, source_.position() - 1, three);
     std::copy(a, a + 3, c.initial_acceleration);
     return Step::go_on;
   }
@@ -432,21 +474,24 @@ Step OldFileReader::read_older_initial_accelerations(app::CaseRecord& c, std::st
   text::RecordSource alone(first_record);
   if (text::read_free_form(alone, {target(unused)}) != ReadStatus::ok)
     return fail(Expected::initial_accelerations, false);
+  const std::size_t first = source_.position() - 1;
   float a[3] = {0, 0, 0};
   ReadStatus status;
+  std::vector<text::Target> targets;
   if (c.loading_type == app::accelerogram_3_directions) {
-    std::vector<text::Target> targets;
     for (int j = 0; j < std::clamp(s_.n_dof, 0, 3); ++j) targets.push_back(target(a[j]));
     status = text::read_free_form(source_, targets);
   } else {
     std::string letter;
-    status = read({target(letter, 1)});
+    status = text::read_free_form(source_, {target(letter, 1)});
     if (status != ReadStatus::ok) return fail(Expected::initial_accelerations, status);
     const int direction = direction_of_letter(letter.empty() ? ' ' : letter[0]);
-    status = read({target(a[direction - 1])});
+    targets.push_back(target(a[direction - 1]));
+    status = text::read_free_form(source_, targets);
     if (status == ReadStatus::ok) s_.accel_direction = direction;
   }
   if (status != ReadStatus::ok) return fail(Expected::initial_accelerations, status);
+  tell(RecordKind::initial_accelerations, first, targets);
   std::copy(a, a + 3, c.initial_acceleration);
   return Step::go_on;
 }
@@ -454,18 +499,18 @@ Step OldFileReader::read_older_initial_accelerations(app::CaseRecord& c, std::st
 Step OldFileReader::read_damping() {
   if (s_.new_operator) {
     float niu = 0;
-    const ReadStatus status = read({target(niu)});
+    const ReadStatus status = read(RecordKind::niu, {target(niu)});
     if (status != ReadStatus::ok) return fail(Expected::niu, status);
     s_.niu = niu;
   }
   float first = 0, second = 0;
   if (s_.damping_type == 2) {
-    const ReadStatus status = read({target(first)});
+    const ReadStatus status = read(RecordKind::zeta, {target(first)});
     if (status != ReadStatus::ok) return fail(Expected::zeta, status);
     s_.zeta = first;
     return Step::go_on;
   }
-  const ReadStatus status = read({target(first), target(second)});
+  const ReadStatus status = read(RecordKind::damping_values, {target(first), target(second)});
   if (status != ReadStatus::ok) return fail(Expected::damping_values, status);
   if (s_.damping_type == 1) {
     s_.alfa_d = first;
@@ -477,7 +522,7 @@ Step OldFileReader::read_damping() {
   if (read_diameters() == Step::stop) return Step::stop;
   if (s_.damping_type != 4) return Step::go_on;
   float zeta = 0;
-  const ReadStatus zeta_status = read({target(zeta)});
+  const ReadStatus zeta_status = read(RecordKind::zeta, {target(zeta)});
   if (zeta_status != ReadStatus::ok) return fail(Expected::zeta, zeta_status);
   s_.zeta = zeta;
   return Step::go_on;
@@ -490,7 +535,7 @@ Step OldFileReader::read_diameters() {
   for (;;) {
     const std::size_t before = source_.position();
     g = {};
-    const ReadStatus status = text::read_free_form(source_, targets);
+    const ReadStatus status = read(RecordKind::diameter, targets);
     if (status == ReadStatus::end_of_file) return fail(Expected::diameters, status);
     if (status == ReadStatus::error || source_.position() == before) {
       check_section_end(before, Section::diameters);
@@ -530,7 +575,8 @@ Step OldFileReader::read_amplitudes(app::CaseRecord& c) {
   const bool sinusoidal = c.loading_type == app::sinusoidal;
   float omega = 0, phi = 0;
   const std::size_t before = source_.position();
-  const ReadStatus status = sinusoidal ? read({target(omega), target(phi)}) : read({target(omega)});
+  const ReadStatus status = sinusoidal ? read(RecordKind::loading_parameters, {target(omega), target(phi)})
+                                       : read(RecordKind::loading_parameters, {target(omega)});
   if (status == ReadStatus::end_of_file) return fail(Expected::loading_parameters, status);
   if (status == ReadStatus::error) {
     abandon_case(before, "loading parameters record (omega, phi)",
@@ -561,7 +607,7 @@ Step OldFileReader::read_time_points(app::CaseRecord& c) {
   for (;;) {
     const std::size_t before = source_.position();
     time = 0;
-    const ReadStatus status = text::read_free_form(source_, time_target);
+    const ReadStatus status = read(RecordKind::time, time_target);
     if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
     if (status == ReadStatus::error || source_.position() == before) {
       check_section_end(before, Section::loading_data);
@@ -593,11 +639,12 @@ Step OldFileReader::read_time_points(app::CaseRecord& c) {
 Step OldFileReader::read_point_ranges(RangeTargets& range, std::vector<app::NodeRange>& ranges) {
   for (;;) {
     const std::size_t before = source_.position();
-    const ReadStatus status = range.read(source_);
+    const ReadStatus status = read(RecordKind::point_load, range.empty_targets());
     if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
     if (status == ReadStatus::error || source_.position() == before) {
       const bool separator = before < source_.size() && is_time_point_separator(source_.record(before));
       source_.seek(separator ? before + 1 : before);
+      if (separator) tell(RecordKind::time_separator, before);
       return Step::go_on;
     }
     if (!room_for_range(ranges)) return fail(Expected::node_ranges_limit, false);
@@ -620,7 +667,7 @@ Step OldFileReader::read_accelerogram(app::CaseRecord& c) {
   for (;;) {
     const std::size_t before = source_.position();
     p = {};
-    const ReadStatus status = text::read_free_form(source_, targets);
+    const ReadStatus status = read(RecordKind::accel_point, targets);
     if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
     if (status == ReadStatus::error || source_.position() == before) {
       check_section_end(before, Section::loading_data);
@@ -643,8 +690,9 @@ Step OldFileReader::read_accelerogram(app::CaseRecord& c) {
 
 }  // namespace
 
-ReadResult read_loading_records(text::RecordSource& source, app::ProgramState& state) {
-  return OldFileReader(source, state).run();
+ReadResult read_loading_records(text::RecordSource& source, app::ProgramState& state,
+                                ReadObserver* observer) {
+  return OldFileReader(source, state, observer).run();
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "loadfile/problems.h"
+#include "loadfile/record_trace.h"
 #include "model/state.h"
 #include "text/free_form.h"
 
@@ -67,8 +68,10 @@ struct ReadResult {
 // Reads the loading file records into the fields of `state` that the file carries (operator
 // block, number of cases, loaded_case_records, damping block, diameter table, time_point_table,
 // accel_table, accel_direction) and builds the scratch files of its cases. `state` must
-// already hold n_nodes, n_elements, n_dof, max_time_points and the language.
-ReadResult read_loading_records(text::RecordSource& source, app::ProgramState& state);
+// already hold n_nodes, n_elements, n_dof, max_time_points and the language. `observer`, when
+// given, is told what each record was taken for.
+ReadResult read_loading_records(text::RecordSource& source, app::ProgramState& state,
+                                ReadObserver* observer = nullptr);
 
 // The shortest text of at most 10 characters that reads back as `value`: how a coefficient
 // read from the file becomes the typed text the General Data dialog shows.
