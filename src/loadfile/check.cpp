@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <filesystem>
 #include <map>
 
 #include "loadfile/reader_messages.h"
 #include "loadfile/reader_parse.h"
+#include "model/geometry_file.h"
 #include "model/state.h"
 #include "text/fixed_text.h"
 #include "text/regular_file.h"
@@ -180,6 +182,27 @@ class FirstRecords final : public ReadObserver {
 };
 
 }  // namespace
+
+std::optional<ModelCounts> model_named_in_header(const text::RecordSource& source, const std::string& loading_path,
+                                                 std::string* geometry_path) {
+  for (std::size_t i = 0; i < source.size() && source.record(i).starts_with("//"); ++i) {
+    const std::string_view line = source.record(i);
+    const std::size_t words = line.find("Geometry file");
+    const std::size_t colon = words == std::string_view::npos ? words : line.find(": ", words);
+    if (colon == std::string_view::npos) continue;
+    const std::string path(text::trim_right(line.substr(colon + 2)));
+    const std::filesystem::path beside = std::filesystem::path(loading_path).parent_path() /
+                                         std::filesystem::path(path).filename();
+    for (const std::string& candidate : {path, beside.string()}) {
+      const general::GeometryReadResult g = general::read_geometry_file(candidate);
+      if (g.outcome != general::GeometryOutcome::ok) continue;
+      if (geometry_path) *geometry_path = candidate;
+      return ModelCounts{g.data.n_nodes, g.data.n_dof, g.data.n_elements};
+    }
+    return std::nullopt;
+  }
+  return std::nullopt;
+}
 
 int guess_n_dof(const text::RecordSource& whole) {
   text::RecordSource source = whole;

@@ -53,6 +53,12 @@ CheckReport check_loading_records(const std::string& name, text::RecordSource& s
                                   const CheckOptions& options);
 CheckReport check_loading_file(const std::string& path, const CheckOptions& options);
 
+// The model of the geometry file that the header names ("... Geometry file: PATH"), looked for
+// at that path and, failing that, by its name beside the loading file at `loading_path`.
+// `geometry_path` (when given) receives the path read.
+std::optional<ModelCounts> model_named_in_header(const text::RecordSource& source, const std::string& loading_path,
+                                                 std::string* geometry_path = nullptr);
+
 // The degrees of freedom per node (1 to 3) under which the records read best: the largest count
 // with which the first records read as the program writes them (a smaller count reads too, but
 // drops values).

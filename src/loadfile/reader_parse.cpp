@@ -161,6 +161,7 @@ class OldFileReader {
       if (stopped) {
         for (int i = case_number_; i <= s_.n_loading_cases; ++i) empty_unwritten_case_files(i);
       } else {
+        case_number_ = 0;
         check_end_of_file_record();
       }
     }
