@@ -1,4 +1,4 @@
-// The read-only viewer that shows a text file where the program would start an editor.
+// The read-only viewer that shows a loading file where the program would start an editor.
 #pragma once
 
 #include <QString>
