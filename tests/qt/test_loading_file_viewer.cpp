@@ -101,4 +101,18 @@ TEST_F(LoadingFileViewerTest, CtrlFSearchesAndThePlainTextToggleHidesTheNotes) {
   EXPECT_FALSE(viewer->lines_view()->plain());
 }
 
+TEST_F(LoadingFileViewerTest, AnEmptyFileOpensWithNothingToLabelAndAFolderIsRefused) {
+  path = folder.path() + "/empty.inc";
+  std::ofstream(path.toStdString(), std::ios::binary);
+  const auto viewer = open_viewer();
+  EXPECT_EQ(viewer->line_count(), 0u);
+  EXPECT_FALSE(viewer->grab().isNull());
+  EXPECT_FALSE(viewer->find("x"));
+
+  ui::qt::LoadingFileViewer of_folder(folder.path(), nullptr);
+  QString error;
+  EXPECT_FALSE(of_folder.open(error));
+  EXPECT_EQ(error, "The name is not a regular file.");
+}
+
 }  // namespace
