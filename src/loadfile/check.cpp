@@ -65,7 +65,11 @@ class Checker final : public ReadObserver {
 
  private:
   void look_at(RecordKind kind, CaseSoFar& c);
-  void check_numbers(std::string_view english, std::string_view romanian, int limit);
+  // A node or an element: its English word, and its Romanian word with and without the article.
+  struct Numbered {
+    std::string_view english, romanian, romanian_bare;
+  };
+  void check_numbers(const Numbered& what, int limit);
   void check_time(CaseSoFar& c, bool against_end_time);
   void problem(Severity severity, std::string english, std::string romanian) {
     report_.problems.push_back({{}, line_, severity, std::move(english), std::move(romanian)});
@@ -98,22 +102,22 @@ void Checker::look_at(RecordKind kind, CaseSoFar& c) {
                     of_case(true) + " sunt toate 0");
       break;
     case RecordKind::diameter:
-      check_numbers("element", "elementul", report_.model_given ? options_.model->n_elements : 0);
+      check_numbers({"element", "elementul", "element"}, report_.model_given ? options_.model->n_elements : 0);
       break;
     case RecordKind::time: check_time(c, true); break;
     case RecordKind::accel_point: check_time(c, false); break;
     default:
-      if (is_range(kind)) check_numbers("node", "nodul", report_.model_given ? options_.model->n_nodes : 0);
+      if (is_range(kind)) check_numbers({"node", "nodul", "nod"}, report_.model_given ? options_.model->n_nodes : 0);
       break;
   }
 }
 
 // The first two values are a range of node or element numbers; a last number of 0 stands for
 // the first. `limit` 0: the model is not known, only numbers below 1 are wrong.
-void Checker::check_numbers(std::string_view english, std::string_view romanian, int limit) {
+void Checker::check_numbers(const Numbered& what, int limit) {
   const int first = static_cast<int>(values_.at(0));
   const int last = values_.at(1) == 0 ? first : static_cast<int>(values_.at(1));
-  const std::string en(english), ro(romanian);
+  const std::string en(what.english), ro(what.romanian);
   for (const int n : {first, last}) {
     if (n >= 1 && (limit == 0 || n <= limit)) continue;
     const std::string range = limit ? " (1 to " + std::to_string(limit) + ")" : " (numbers begin at 1)";
@@ -125,9 +129,9 @@ void Checker::check_numbers(std::string_view english, std::string_view romanian,
   if (first > last)
     problem(Severity::error,
             "the range " + std::to_string(first) + "-" + std::to_string(last) + of_case(false) +
-                " begins after its end: no " + en + " of it is loaded",
+                " begins after its end, so it holds no " + en,
             "intervalul " + std::to_string(first) + "-" + std::to_string(last) + of_case(true) +
-                " incepe dupa sfarsitul lui: niciun " + ro + " nu este incarcat");
+                " incepe dupa sfarsitul lui, deci nu cuprinde niciun " + std::string(what.romanian_bare));
 }
 
 void Checker::check_time(CaseSoFar& c, bool against_end_time) {

@@ -1,6 +1,7 @@
 #include "loadfile/check_command.h"
 
 #include <charconv>
+#include <cstdio>
 #include <cmath>
 #include <optional>
 #include <string_view>

@@ -74,6 +74,7 @@ std::string what(const LineEntry& e, std::string_view text, std::string_view anc
     case RecordKind::case_parameters:
       return "loading type (" + std::string(loading_type_words(integer_of(text))) +
              "), time step, end time, mass model, gravity acceleration, printing code, printing time";
+    case RecordKind::loading_parameters: return e.detail == 1 ? "omega" : "omega, phi";
     case RecordKind::damping_values:
       return e.detail == 1 ? "damping alfa, beta (Raleigh)" : "air density, drag coefficient";
     case RecordKind::initial_condition:
@@ -98,7 +99,8 @@ void LineTable::on_record(const RecordEvent& e) {
   LineEntry entry;
   entry.kind = e.kind;
   entry.case_number = static_cast<std::uint8_t>(std::clamp(e.case_number, 0, 255));
-  entry.detail = static_cast<std::uint8_t>(e.kind == RecordKind::coefficients ? e.values.size() : damping_type_);
+  const bool counted = e.kind == RecordKind::coefficients || e.kind == RecordKind::loading_parameters;
+  entry.detail = static_cast<std::uint8_t>(counted ? e.values.size() : damping_type_);
   entry.anchor = static_cast<std::uint32_t>(e.kind == RecordKind::point_load ? time_line_ : e.first_line);
   for (std::size_t line = e.first_line; line < end; ++line) {
     entries_[line] = entry;

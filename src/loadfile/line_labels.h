@@ -16,7 +16,7 @@ namespace loadfile {
 struct LineEntry {
   RecordKind kind = RecordKind::not_read;
   std::uint8_t case_number = 0;  // cases are 1 to 99
-  std::uint8_t detail = 0;       // coefficients: their count; damping values: the damping type
+  std::uint8_t detail = 0;       // coefficients, loading parameters: their count; else the damping type
   bool continued = false;        // a later line of a record that began on `anchor`
   std::uint32_t anchor = 0;      // the record's first line; for loads, the line of their time
 };

@@ -31,7 +31,7 @@ KindNames names_of(RecordKind kind) {
     case RecordKind::zeta: return {"zeta", "damping zeta"};
     case RecordKind::initial_load: return {"initial_load", "concentrated mass, initial loads"};
     case RecordKind::initial_loading_end: return {"initial_loading_end", "end of initial loading"};
-    case RecordKind::loading_parameters: return {"loading_parameters", "omega, phi"};
+    case RecordKind::loading_parameters: return {"loading_parameters", "loading parameters"};
     case RecordKind::amplitude: return {"amplitude", "amplitudes"};
     case RecordKind::time: return {"time", "time point"};
     case RecordKind::point_load: return {"point_load", "loads"};

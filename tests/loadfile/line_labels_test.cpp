@@ -57,6 +57,7 @@ TEST(LineLabels, EveryRecordOfTheSampleIsNamedWithItsCaseAndFields) {
            "code, printing time"},
       {27, "case 2 · omega, phi"},
       {29, "case 2 · nodes 7–12 amplitudes"},
+      {36, "case 3 · omega"},
       {38, "case 3 · end of loading data"},
       {39, "end of file"},
       {40, "date of writing"},
