@@ -38,6 +38,7 @@ struct CaseSoFar {
   std::vector<double> tolerance;  // C2 as read
   bool has_time = false;
   double last_time = 0;
+  bool beyond_end = false;  // said once: the later times are beyond it too
 };
 
 // Listens to the reader: keeps the records when asked and finds what only the values show.
@@ -140,12 +141,14 @@ void Checker::check_time(CaseSoFar& c, bool against_end_time) {
     problem(Severity::error,
             "time " + number_text(t) + of_case(false) + " is not after the time before it, " + number_text(c.last_time),
             "timpul " + number_text(t) + of_case(true) + " nu este dupa timpul dinaintea lui, " + number_text(c.last_time));
-  else if (against_end_time && c.end_time > 0 && t > c.end_time)
+  else if (against_end_time && c.end_time > 0 && t > c.end_time && !c.beyond_end) {
+    c.beyond_end = true;
     problem(Severity::warning,
             "time " + number_text(t) + of_case(false) + " is beyond the end time " + number_text(c.end_time) +
-                ": the solver never reaches it",
+                ": the solver reaches neither it nor the times after it",
             "timpul " + number_text(t) + of_case(true) + " este dupa timpul final " + number_text(c.end_time) +
-                ": programul de calcul nu ajunge la el");
+                ": programul de calcul nu ajunge nici la el, nici la timpii de dupa el");
+  }
   c.has_time = true;
   c.last_time = t;
 }

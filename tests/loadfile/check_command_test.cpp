@@ -69,7 +69,7 @@ TEST(CheckCommand, EachProblemIsPrintedOnItsLineWithItsExitCode) {
       {18, " 1 13 1.5 0. -2.", "f.inc:18: error: node 13 of case 1 is outside the model (1 to 12)", 2},
       {20, " 12 10 0. 3. 0.", "f.inc:20: error: the range 12-10 of case 1 begins after its end", 2},
       {19, " 0.05", "f.inc:19: error: time 0.05 of case 1 is not after the time before it, 0.1", 2},
-      {19, " 12.", "f.inc:19: warning: time 12 of case 1 is beyond the end time 10", 1},
+      {19, " 12.", "f.inc:19: warning: time 12 of case 1 is beyond the end time 10: the solver reaches neither", 1},
       {23, "0.1EX02  15", "f.inc:23: error: the tolerance record of case 2 cannot be read", 2},
       {13, " 1 3 0.25 0. -0.5 1.5 O. 0.", "f.inc:13: error: the initial conditions of case 1 end at a line that is not their end line: \" 1 3 0.25", 2},
       {20, " 10 12 0. 3.", "f.inc:20: error: a time of case 1 is read from a line of more than one value", 2},
