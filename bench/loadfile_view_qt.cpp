@@ -12,6 +12,7 @@
 #include <string>
 
 #include "bench_support.h"
+#include "loadfile/line_notes.h"
 #include "ui/qt/loading_file_viewer.h"
 
 namespace {
@@ -67,7 +68,7 @@ QApplication& application() {
 }
 
 std::unique_ptr<ui::qt::LoadingFileViewer> first_screen(const QString& path) {
-  auto viewer = std::make_unique<ui::qt::LoadingFileViewer>(path, nullptr);
+  auto viewer = std::make_unique<ui::qt::LoadingFileViewer>(path, loadfile::make_loading_file_notes, nullptr);
   QString error;
   if (!viewer->open(error)) return nullptr;
   viewer->show();
@@ -97,7 +98,7 @@ void BM_ViewEveryLineLabelledAndChecked60MB(benchmark::State& state) {
   const QString path = large_file().path;
   for (auto _ : state) {
     auto viewer = first_screen(path);
-    while (viewer && !viewer->annotations()->finished()) QThread::msleep(5);
+    while (viewer && !viewer->notes()->finished()) QThread::msleep(5);
   }
 }
 BENCHMARK(BM_ViewEveryLineLabelledAndChecked60MB)->Unit(benchmark::kMillisecond)->Iterations(2);

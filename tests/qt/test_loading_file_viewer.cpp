@@ -8,10 +8,12 @@
 #include <QThread>
 #include <filesystem>
 #include <fstream>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sstream>
 
 #include "qt_test_support.h"
+#include "loadfile/line_notes.h"
 #include "ui/qt/loading_file_viewer.h"
 
 namespace {
@@ -36,17 +38,17 @@ class LoadingFileViewerTest : public ::testing::Test {
 
   // Opens the viewer and waits until the reading thread has labelled every line.
   std::unique_ptr<ui::qt::LoadingFileViewer> open_viewer() {
-    auto viewer = std::make_unique<ui::qt::LoadingFileViewer>(path, nullptr);
+    auto viewer = std::make_unique<ui::qt::LoadingFileViewer>(path, loadfile::make_loading_file_notes, nullptr);
     QString error;
     EXPECT_TRUE(viewer->open(error)) << error.toStdString();
     viewer->show();
     viewer->activateWindow();  // its shortcuts work in the active window, as for a person
     EXPECT_TRUE(QTest::qWaitForWindowActive(viewer.get(), 5000));
-    for (int i = 0; i < 500 && !viewer->annotations()->finished(); ++i) {
+    for (int i = 0; i < 500 && !viewer->notes()->finished(); ++i) {
       QCoreApplication::processEvents();
       QThread::msleep(10);
     }
-    EXPECT_TRUE(viewer->annotations()->finished());
+    EXPECT_TRUE(viewer->notes()->finished());
     return viewer;
   }
 
@@ -56,17 +58,19 @@ class LoadingFileViewerTest : public ::testing::Test {
 
 TEST_F(LoadingFileViewerTest, LabelsTheRecordsWithTheirCaseAndFieldsAndMarksTheDamagedLine) {
   const auto viewer = open_viewer();
-  const ui::qt::LineAnnotations& notes = *viewer->annotations();
-  EXPECT_EQ(notes.label(10), QString::fromUtf8("case 1 · tolerance, iteration limit"));
-  EXPECT_EQ(notes.label(17), QString::fromUtf8("case 1 · time 0.1 sec · nodes 1–13 loads"));
-  EXPECT_EQ(notes.label(19), QString::fromUtf8("case 1 · time 0.5 sec · nodes 10–12 loads"));
-  EXPECT_EQ(notes.label(26), QString::fromUtf8("case 2 · omega, phi"));
-  EXPECT_EQ(notes.label(36), QString::fromUtf8("case 3 · nodes 2–5 amplitudes"));
+  const ui::LineNotes& notes = *viewer->notes();
+  EXPECT_EQ(notes.label(10), "case 1 · tolerance, iteration limit");
+  EXPECT_EQ(notes.label(17), "case 1 · time 0.1 sec · nodes 1–13 loads");
+  EXPECT_EQ(notes.label(19), "case 1 · time 0.5 sec · nodes 10–12 loads");
+  EXPECT_EQ(notes.label(26), "case 2 · omega, phi");
+  EXPECT_EQ(notes.label(36), "case 3 · nodes 2–5 amplitudes");
   ASSERT_NE(notes.problem(17), nullptr);
-  EXPECT_EQ(notes.problem(17)->english, "node 13 of case 1 is outside the model (1 to 12)");
+  EXPECT_EQ(notes.problem(17)->text, "node 13 of case 1 is outside the model (1 to 12)");
+  EXPECT_TRUE(notes.problem(17)->error);
   EXPECT_EQ(notes.problem(16), nullptr);
-  EXPECT_EQ(notes.errors(), 1);
-  EXPECT_TRUE(notes.model_words().contains("12 nodes, 3 degrees of freedom"));
+  EXPECT_EQ(notes.next_problem_line(17), -1);
+  EXPECT_THAT(notes.summary(), testing::StartsWith("1 error(s), 0 warning(s), marked on their lines; model "));
+  EXPECT_THAT(notes.summary(), testing::EndsWith("frame.dat: 12 nodes, 3 degrees of freedom, 15 elements"));
   EXPECT_FALSE(viewer->grab().isNull());  // paints the marks and labels
 
   // F8 goes to the problem; the line below the list says what it is.
@@ -109,7 +113,7 @@ TEST_F(LoadingFileViewerTest, AnEmptyFileOpensWithNothingToLabelAndAFolderIsRefu
   EXPECT_FALSE(viewer->grab().isNull());
   EXPECT_FALSE(viewer->find("x"));
 
-  ui::qt::LoadingFileViewer of_folder(folder.path(), nullptr);
+  ui::qt::LoadingFileViewer of_folder(folder.path(), loadfile::make_loading_file_notes, nullptr);
   QString error;
   EXPECT_FALSE(of_folder.open(error));
   EXPECT_EQ(error, "The name is not a regular file.");

@@ -19,8 +19,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "loadfile/check.h"
-#include "text/free_form.h"
 
 namespace ui::qt {
 
@@ -77,69 +75,10 @@ std::string_view FileLines::line(std::size_t i) const {
   return {data_ + begin, length};
 }
 
-// ---- what the reader says of them ------------------------------------------------------------
-
-LineAnnotations::LineAnnotations(const FileLines& lines, const QString& path)
-    : lines_(lines), table_(lines.size()) {
-  for (std::size_t i = 0; i < std::min<std::size_t>(lines.size(), 12) && time_unit_.empty(); ++i)
-    time_unit_ = loadfile::time_unit_of(lines.line(i));
-  reader_ = std::thread(&LineAnnotations::read, this, path.toStdString());
-}
-
-LineAnnotations::~LineAnnotations() {
-  table_.request_stop();
-  reader_.join();
-}
-
-void LineAnnotations::read(std::string path) {
-  text::RecordSource source(lines_.bytes());
-  loadfile::CheckOptions options;
-  std::string geometry;
-  options.model = loadfile::model_named_in_header(source, path, &geometry);
-  options.also = &table_;
-  loadfile::CheckReport report = loadfile::check_loading_records(path, source, options);
-  table_.finish();
-  if (table_.stop_requested()) return;
-  problems_ = std::move(report.problems);
-  for (std::size_t i = 0; i < problems_.size(); ++i) {
-    first_problem_.emplace(problems_[i].line - 1, i);
-    ++(problems_[i].severity == loadfile::Severity::error ? errors_ : warnings_);
-  }
-  model_words_ = options.model
-      ? QStringLiteral("model %1: %2 nodes, %3 degrees of freedom, %4 elements")
-            .arg(QString::fromStdString(geometry))
-            .arg(options.model->n_nodes)
-            .arg(options.model->n_dof)
-            .arg(options.model->n_elements)
-      : QStringLiteral("the geometry file of the header was not found: node numbers not checked, "
-                       "%1 degrees of freedom per node taken from the records")
-            .arg(report.n_dof);
-  finished_.store(true, std::memory_order_release);
-}
-
-QString LineAnnotations::label(std::size_t line) const {
-  if (line >= labelled_lines()) return QStringLiteral("\u2026");
-  const loadfile::LineEntry& e = table_.entry(line);
-  return from_bytes(loadfile::line_label(e, lines_.line(line), lines_.line(e.anchor), time_unit_));
-}
-
-const loadfile::Problem* LineAnnotations::problem(std::size_t line) const {
-  if (!finished()) return nullptr;
-  const auto it = first_problem_.find(line);
-  return it == first_problem_.end() ? nullptr : &problems_[it->second];
-}
-
-int LineAnnotations::next_problem_line(int after) const {
-  if (!finished()) return -1;
-  for (const loadfile::Problem& p : problems_)
-    if (static_cast<int>(p.line) - 1 > after) return static_cast<int>(p.line) - 1;
-  return -1;
-}
-
 // ---- the view --------------------------------------------------------------------------------
 
-LinesView::LinesView(const FileLines& lines, const LineAnnotations& annotations, QWidget* parent)
-    : QAbstractScrollArea(parent), lines_(lines), annotations_(annotations) {
+LinesView::LinesView(const FileLines& lines, const ui::LineNotes* notes, QWidget* parent)
+    : QAbstractScrollArea(parent), lines_(lines), notes_(notes) {
   QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   setFont(font);
   viewport()->setFont(font);
@@ -147,6 +86,17 @@ LinesView::LinesView(const FileLines& lines, const LineAnnotations& annotations,
   verticalScrollBar()->setSingleStep(1);
   connect(verticalScrollBar(), &QScrollBar::valueChanged, viewport(), qOverload<>(&QWidget::update));
   connect(horizontalScrollBar(), &QScrollBar::valueChanged, viewport(), qOverload<>(&QWidget::update));
+}
+
+// A line not noted yet shows an ellipsis until the notes reach it.
+QString LinesView::label(int line) const {
+  if (!notes_) return {};
+  const auto i = static_cast<std::size_t>(line);
+  return i < notes_->noted_lines() ? QString::fromStdString(notes_->label(i)) : QStringLiteral("\u2026");
+}
+
+const ui::LineNotes::Problem* LinesView::problem(int line) const {
+  return notes_ && !plain_ ? notes_->problem(static_cast<std::size_t>(line)) : nullptr;
 }
 
 int LinesView::line_height() const { return fontMetrics().height(); }
@@ -218,9 +168,9 @@ void LinesView::paint_line(QPainter& p, int line, int y) {
   const int cw = fm.horizontalAdvance(QLatin1Char('0'));
   const int dx = -horizontalScrollBar()->value();
   const std::string_view text = lines_.line(static_cast<std::size_t>(line));
-  const loadfile::Problem* problem = plain_ ? nullptr : annotations_.problem(static_cast<std::size_t>(line));
+  const ui::LineNotes::Problem* problem = this->problem(line);
   const QRect row(0, y, viewport()->width(), h);
-  if (problem) p.fillRect(row, problem->severity == loadfile::Severity::error ? QColor(255, 221, 221) : QColor(255, 243, 200));
+  if (problem) p.fillRect(row, problem->error ? QColor(255, 221, 221) : QColor(255, 243, 200));
   if (line == current_) p.fillRect(row, QColor(0, 90, 200, 40));
   const int text_x = gutter_width() + dx;
   const QString shown = from_bytes(text);
@@ -241,13 +191,13 @@ void LinesView::paint_line(QPainter& p, int line, int y) {
   p.drawText(QRect(0, y, gutter_width() - cw, h), Qt::AlignRight | Qt::AlignVCenter, QString::number(line + 1));
   const int label_at = std::max(label_x() + dx, text_x + fm.horizontalAdvance(shown) + 3 * cw);
   p.setPen(QColor(30, 110, 60));
-  const QString label = annotations_.label(static_cast<std::size_t>(line));
+  const QString label = this->label(line);
   p.drawText(label_at, baseline, label);
   if (!problem) return;
-  p.setPen(problem->severity == loadfile::Severity::error ? QColor(190, 0, 0) : QColor(150, 90, 0));
+  p.setPen(problem->error ? QColor(190, 0, 0) : QColor(150, 90, 0));
   const QString mark = QStringLiteral("\u25C0 %1: %2")
-                           .arg(from_bytes(loadfile::severity_word(problem->severity)))
-                           .arg(QString::fromStdString((problem->at_end ? "the file ends here: " : "") + problem->english));
+                           .arg(problem->error ? QStringLiteral("error") : QStringLiteral("warning"))
+                           .arg(QString::fromStdString(problem->text));
   p.drawText(label_at + fm.horizontalAdvance(label) + 2 * cw, baseline, mark);
 }
 
@@ -277,31 +227,33 @@ void LinesView::mousePressEvent(QMouseEvent* event) {
 
 // The whole problem text and label of a line, for lines whose marks run off the window.
 bool LinesView::viewportEvent(QEvent* event) {
-  if (event->type() != QEvent::ToolTip || plain_) return QAbstractScrollArea::viewportEvent(event);
+  if (event->type() != QEvent::ToolTip || plain_ || !notes_) return QAbstractScrollArea::viewportEvent(event);
   auto* help = static_cast<QHelpEvent*>(event);
   const int line = line_at(help->pos().y());
   if (line >= static_cast<int>(lines_.size())) return true;
-  QString tip = QStringLiteral("line %1: %2").arg(line + 1).arg(annotations_.label(static_cast<std::size_t>(line)));
-  if (const loadfile::Problem* problem = annotations_.problem(static_cast<std::size_t>(line)))
-    tip += QLatin1Char('\n') + QString::fromStdString(loadfile::problem_line(*problem));
+  QString tip = QStringLiteral("line %1: %2").arg(line + 1).arg(label(line));
+  if (const ui::LineNotes::Problem* p = problem(line))
+    tip += QStringLiteral("\n%1: %2").arg(p->error ? QStringLiteral("error") : QStringLiteral("warning"),
+                                          QString::fromStdString(p->text));
   QToolTip::showText(help->globalPos(), tip, viewport());
   return true;
 }
 
 // ---- the window ------------------------------------------------------------------------------
 
-LoadingFileViewer::LoadingFileViewer(const QString& path, QWidget* parent) : QDialog(parent), path_(path) {
+LoadingFileViewer::LoadingFileViewer(const QString& path, ui::LineNotesMaker make_notes, QWidget* parent)
+    : QDialog(parent), path_(path), make_notes_(std::move(make_notes)) {
   setWindowTitle(path);
 }
 
 LoadingFileViewer::~LoadingFileViewer() {
-  delete view_;  // it paints from the lines and annotations, which go before the QDialog's children
+  delete view_;  // it paints from the lines and notes, which go before the QDialog's children
 }
 
 bool LoadingFileViewer::open(QString& error) {
   if (!lines_.open(path_, error)) return false;
-  annotations_ = std::make_unique<LineAnnotations>(lines_, path_);
-  view_ = new LinesView(lines_, *annotations_, this);
+  if (make_notes_) notes_ = make_notes_(lines_.bytes(), path_.toStdString(), lines_.size());
+  view_ = new LinesView(lines_, notes_.get(), this);
   search_ = new QLineEdit(this);
   search_->setPlaceholderText(QStringLiteral("Find (Ctrl+F); Enter: next, Shift+Enter: previous"));
   search_->setClearButtonEnabled(true);
@@ -360,35 +312,39 @@ bool LoadingFileViewer::open(QString& error) {
 
 void LoadingFileViewer::show_progress() {
   const QString lines = QStringLiteral("%1 lines").arg(lines_.size());
-  if (!annotations_->finished()) {
-    const std::size_t done = annotations_->labelled_lines();
+  if (!notes_) {
+    progress_.stop();
+    status_->setText(lines);
+    return;
+  }
+  if (!notes_->finished()) {
+    const std::size_t done = notes_->noted_lines();
     status_->setText(QStringLiteral("%1; reading: %2 %").arg(lines).arg(lines_.size() ? done * 100 / lines_.size() : 100));
     view_->viewport()->update();
     return;
   }
   progress_.stop();
-  const int errors = annotations_->errors(), warnings = annotations_->warnings();
-  const QString found = errors + warnings == 0
-                            ? QStringLiteral("no problem found")
-                            : QStringLiteral("%1 error(s), %2 warning(s), marked on their lines").arg(errors).arg(warnings);
-  status_->setText(QStringLiteral("%1; %2; %3").arg(lines, found, annotations_->model_words()));
+  status_->setText(QStringLiteral("%1; %2").arg(lines, QString::fromStdString(notes_->summary())));
   view_->viewport()->update();
 }
 
 void LoadingFileViewer::show_current(int line) {
-  QString text = QStringLiteral("Line %1: %2").arg(line + 1).arg(annotations_->label(static_cast<std::size_t>(line)));
-  if (const loadfile::Problem* p = annotations_->problem(static_cast<std::size_t>(line)))
-    text += QStringLiteral("  \u2014  %1: %2%3")
-                .arg(QString::fromUtf8(loadfile::severity_word(p->severity)))
-                .arg(p->at_end ? QStringLiteral("the file ends here: ") : QString())
-                .arg(QString::fromStdString(p->english));
+  if (!notes_) return;
+  const auto i = static_cast<std::size_t>(line);
+  QString text = QStringLiteral("Line %1: %2")
+                     .arg(line + 1)
+                     .arg(i < notes_->noted_lines() ? QString::fromStdString(notes_->label(i)) : QStringLiteral("\u2026"));
+  if (const ui::LineNotes::Problem* p = notes_->problem(i))
+    text += QStringLiteral("  \u2014  %1: %2").arg(p->error ? QStringLiteral("error") : QStringLiteral("warning"),
+                                                 QString::fromStdString(p->text));
   current_->setText(text);
 }
 
 void LoadingFileViewer::next_problem() {
-  int line = annotations_->next_problem_line(view_->current_line());
-  if (line < 0) line = annotations_->next_problem_line(-1);  // from the top again
-  if (line >= 0) view_->go_to(line);
+  if (!notes_) return;
+  long line = notes_->next_problem_line(view_->current_line());
+  if (line < 0) line = notes_->next_problem_line(-1);  // from the top again
+  if (line >= 0) view_->go_to(static_cast<int>(line));
   view_->setFocus();
 }
 

@@ -1,7 +1,7 @@
-// "View": the loading file with line numbers, a label beside each record saying what the solver
-// takes it for, and the check's problems on their lines. A large file shows its first screen at
-// once: the lines are indexed in one pass and painted only when visible, while the reader labels
-// them on a thread of its own.
+// "View": a file with line numbers and, beside its lines, the notes made for it (for a loading
+// file: what the solver takes each record for, and the check's problems). A large file shows its
+// first screen at once: the lines are indexed in one pass and painted only when visible, while
+// the notes are made on a thread of their own.
 #pragma once
 
 #include <QAbstractScrollArea>
@@ -9,15 +9,11 @@
 #include <QFile>
 #include <QString>
 #include <QTimer>
-#include <atomic>
 #include <memory>
 #include <string_view>
-#include <thread>
-#include <unordered_map>
 #include <vector>
 
-#include "loadfile/line_labels.h"
-#include "loadfile/problems.h"
+#include "ui/line_notes.h"
 
 class QCheckBox;
 class QLabel;
@@ -43,39 +39,10 @@ class FileLines {
   std::size_t longest_ = 0;
 };
 
-// What the reading thread found; the view asks it for each painted line.
-class LineAnnotations {
- public:
-  LineAnnotations(const FileLines& lines, const QString& path);
-  ~LineAnnotations();
-  bool finished() const { return finished_.load(std::memory_order_acquire); }
-  std::size_t labelled_lines() const { return table_.labelled_lines(); }
-  QString label(std::size_t line) const;
-  const loadfile::Problem* problem(std::size_t line) const;  // the first of the line; after finished()
-  int next_problem_line(int after) const;                     // -1: none after `after` (after finished())
-  // After finished(): the counts and the model the file was checked against.
-  int errors() const { return errors_; }
-  int warnings() const { return warnings_; }
-  QString model_words() const { return model_words_; }
-
- private:
-  void read(std::string path);
-
-  const FileLines& lines_;
-  loadfile::LineTable table_;
-  std::string time_unit_;
-  std::vector<loadfile::Problem> problems_;
-  std::unordered_map<std::size_t, std::size_t> first_problem_;  // 0-based line -> index in problems_
-  int errors_ = 0, warnings_ = 0;
-  QString model_words_;
-  std::atomic<bool> finished_{false};
-  std::thread reader_;
-};
-
 class LinesView final : public QAbstractScrollArea {
   Q_OBJECT
  public:
-  LinesView(const FileLines& lines, const LineAnnotations& annotations, QWidget* parent);
+  LinesView(const FileLines& lines, const ui::LineNotes* notes, QWidget* parent);
   void set_plain(bool plain);
   bool plain() const { return plain_; }
   void set_highlight(const QString& text);
@@ -100,8 +67,11 @@ class LinesView final : public QAbstractScrollArea {
   int label_x() const;
   void paint_line(QPainter& p, int line, int y);
 
+  QString label(int line) const;
+  const ui::LineNotes::Problem* problem(int line) const;
+
   const FileLines& lines_;
-  const LineAnnotations& annotations_;
+  const ui::LineNotes* notes_;  // null: the lines alone
   bool plain_ = false;
   int current_ = -1;
   QByteArray highlight_;
@@ -110,12 +80,13 @@ class LinesView final : public QAbstractScrollArea {
 class LoadingFileViewer final : public QDialog {
   Q_OBJECT
  public:
-  LoadingFileViewer(const QString& path, QWidget* parent);
+  // `make_notes` (may be empty) makes the notes shown beside the lines.
+  LoadingFileViewer(const QString& path, ui::LineNotesMaker make_notes, QWidget* parent);
   ~LoadingFileViewer() override;
   bool open(QString& error);  // false: `error` says why the file cannot be shown
 
   // What the window shows; also for tests and the benchmark.
-  const LineAnnotations* annotations() const { return annotations_.get(); }
+  const ui::LineNotes* notes() const { return notes_.get(); }
   LinesView* lines_view() const { return view_; }
   std::size_t line_count() const { return lines_.size(); }
   // Moves to the next (or previous) line holding `text`, from the current line; false: none.
@@ -127,8 +98,9 @@ class LoadingFileViewer final : public QDialog {
   void next_problem();
 
   QString path_;
+  ui::LineNotesMaker make_notes_;
   FileLines lines_;
-  std::unique_ptr<LineAnnotations> annotations_;
+  std::unique_ptr<ui::LineNotes> notes_;
   LinesView* view_ = nullptr;
   QLineEdit* search_ = nullptr;
   QCheckBox* plain_ = nullptr;

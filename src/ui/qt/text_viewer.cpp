@@ -6,8 +6,8 @@
 
 namespace ui::qt {
 
-void show_text_file(const QString& path, QWidget* parent) {
-  LoadingFileViewer viewer(path, parent);
+void show_text_file(const QString& path, const LineNotesMaker& make_notes, QWidget* parent) {
+  LoadingFileViewer viewer(path, make_notes, parent);
   QString error;
   if (!viewer.open(error)) {
     QMessageBox::critical(parent, QStringLiteral("Message"),

@@ -3,11 +3,14 @@
 
 #include <QString>
 
+#include "ui/line_notes.h"
+
 class QWidget;
 
 namespace ui::qt {
 
 // Modal; returns when the user closes it. A file that cannot be read gives a message instead.
-void show_text_file(const QString& path, QWidget* parent);
+// `make_notes` (may be empty) makes what is shown beside the lines.
+void show_text_file(const QString& path, const LineNotesMaker& make_notes, QWidget* parent);
 
 }  // namespace ui::qt
