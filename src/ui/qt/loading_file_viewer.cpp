@@ -272,6 +272,7 @@ bool LoadingFileViewer::open(QString& error) {
   top->addWidget(find_label);
   top->addWidget(search_, 1);
   top->addWidget(next);
+  next->setVisible(notes_ != nullptr);
   top->addWidget(plain_);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
   auto* layout = new QVBoxLayout(this);
