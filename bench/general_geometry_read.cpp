@@ -7,7 +7,7 @@
 #include <fstream>
 #include <string>
 
-#include "dialogs/general/geometry_file.h"
+#include "model/geometry_file.h"
 
 namespace {
 

@@ -35,6 +35,18 @@ done
 [ -s "$share/icons/hicolor/scalable/apps/brantel.svg" ] || fail "no scalable icon"
 gzip -dc "$share/man/man1/brantel.1.gz" | grep -q '^\.TH BRANTEL 1' || fail "no manual page brantel(1)"
 
+# `brantel check` of the installed program on the installed samples, without a display: the
+# sample loading file is sound (exit 0, only the summary), a damaged copy names its line.
+samples="$share/brantel/workspace/Dat"
+check_out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$bin/brantel" check \
+            --geometry "$samples/frame.dat" "$samples/frame_three_cases.inc") ||
+  fail "brantel check fails on the installed sample: $check_out"
+[ "$check_out" = "brantel check: 1 file, 0 errors, 0 warnings" ] || fail "brantel check printed: $check_out"
+sed '18s/ 1 12 / 1 13 /' "$samples/frame_three_cases.inc" >"$scratch/damaged.inc"
+rc=0; check_out=$("$bin/brantel" check --geometry "$samples/frame.dat" "$scratch/damaged.inc") || rc=$?
+[ "$rc" = 2 ] && [[ "$check_out" == *"damaged.inc:18: error: node 13 of case 1 is outside the model"* ]] ||
+  fail "brantel check on a damaged copy exits $rc and prints: $check_out"
+
 bash "$root/tests/scenarios/run_scenario.sh" "$bin/brantel-replay" \
      "$root/tests/scenarios/e2e_first_loading_file" "$share/brantel/workspace" >"$scratch/scenario.log" ||
   { cat "$scratch/scenario.log"; fail "the installed brantel-replay fails the scenario e2e_first_loading_file"; }

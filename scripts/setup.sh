@@ -3,9 +3,9 @@
 set -euo pipefail
 
 # dpkg-dev and file: the run-time dependencies of the Debian package are found from the programs;
-# desktop-file-utils checks its menu entry.
+# desktop-file-utils checks its menu entry. python3: its JSON reader checks `brantel check --json`.
 packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
-          gfortran xvfb dpkg-dev file desktop-file-utils)
+          gfortran xvfb dpkg-dev file desktop-file-utils python3)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -12,6 +12,7 @@ namespace {
 
 constexpr std::string_view usage =
     "Usage: brantel [--help | --version]\n"
+    "       brantel check [--geometry MODEL.dat] [--values | --json] FILE.inc...\n"
     "       brantel motion FILE [options]\n"
     "\n"
     "Enter the loading cases of a dynamic analysis and write the loading file (.inc) of the\n"
@@ -24,6 +25,8 @@ constexpr std::string_view usage =
     "the samples installed with it.\n"
     "\n"
     "Commands:\n"
+    "  check FILE... check loading files as LOAD reads them; problems as FILE:LINE: error|warning:\n"
+    "                TEXT; 'brantel check --help' lists its options\n"
     "  motion FILE   read a ground-motion record; 'brantel motion --help' lists its options\n"
     "\n"
     "Options:\n"

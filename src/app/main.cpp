@@ -5,6 +5,8 @@
 
 #include "app/command_line.h"
 #include "app/program.h"
+#include "loadfile/check_command.h"
+#include "loadfile/line_notes.h"
 #include "motion/motion_command.h"
 #include "ui/qt/qt_toolkit.h"
 
@@ -13,10 +15,13 @@ int main(int argc, char** argv) {
   // they need no display.
   if (argc >= 2 && std::string_view(argv[1]) == "motion")
     return motion::run_motion_command({argv + 2, argv + argc}, std::cout, std::cerr);
+  if (argc >= 2 && std::string_view(argv[1]) == "check")
+    return loadfile::run_check_command({argv + 2, argv + argc}, std::cout, std::cerr);
   if (const auto code = app::answer_command_line(argc, argv, std::cout)) return *code;
   QApplication application(argc, argv);
   // Lets the desktop show the menu entry's icon and name for the windows.
   QApplication::setDesktopFileName(QStringLiteral("brantel"));
-  auto toolkit = ui::qt::make_qt_toolkit();
+  // "View" labels the loading file's records and marks the check's problems.
+  auto toolkit = ui::qt::make_qt_toolkit(loadfile::make_loading_file_notes);
   return app::run_program(*toolkit);
 }

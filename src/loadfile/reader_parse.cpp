@@ -98,9 +98,9 @@ class RangeTargets {
   RangeTargets(const RangeTargets&) = delete;
   RangeTargets& operator=(const RangeTargets&) = delete;
 
-  ReadStatus read(text::RecordSource& source) {
+  const std::vector<text::Target>& empty_targets() {
     range_ = {};
-    return text::read_free_form(source, targets_);
+    return targets_;
   }
   // A last node of 0 stands for a range of one node.
   app::NodeRange value() const {
@@ -150,6 +150,24 @@ std::vector<app::DiameterGroup> diameter_groups(const std::vector<float>& diamet
   return groups;
 }
 
+RecordKind range_kind(Section section) {
+  switch (section) {
+    case Section::initial_conditions: return RecordKind::initial_condition;
+    case Section::initial_loading: return RecordKind::initial_load;
+    default: return RecordKind::amplitude;
+  }
+}
+
+RecordKind section_end_kind(Section section) {
+  switch (section) {
+    case Section::initial_conditions: return RecordKind::initial_conditions_end;
+    case Section::diameters: return RecordKind::diameters_end;
+    case Section::initial_loading: return RecordKind::initial_loading_end;
+    case Section::loading_data: break;
+  }
+  return RecordKind::loading_data_end;
+}
+
 app::AccelDirection direction_of_letter(char letter) {
   switch (letter) {
     case 'Y': case 'y': return app::AccelDirection::y;
@@ -168,8 +186,10 @@ int slot(app::AccelDirection direction) { return app::code_number(direction) - 1
 
 class OldFileReader {
  public:
-  OldFileReader(text::RecordSource& source, app::ProgramState& state, const std::string* part_folder)
-      : source_(source), s_(state), romanian_(app::romanian_messages(state)), part_folder_(part_folder) {}
+  OldFileReader(text::RecordSource& source, app::ProgramState& state, const std::string* part_folder,
+                ReadObserver* observer)
+      : source_(source), s_(state), romanian_(app::romanian_messages(state)), part_folder_(part_folder),
+        observer_(observer) {}
 
   ReadResult run() {
     if (read_operator_code() == Step::go_on && read_coefficients() == Step::go_on &&
@@ -182,6 +202,7 @@ class OldFileReader {
       if (stopped) {
         for (int i = case_number_; i <= s_.n_loading_cases; ++i) empty_unwritten_case_files(i);
       } else {
+        case_number_ = 0;
         check_end_of_file_record();
       }
     }
@@ -215,9 +236,22 @@ class OldFileReader {
                     bool whole_case);
   void empty_unwritten_case_files(int case_number);
   void check_end_of_file_record();
-  ReadStatus read(std::initializer_list<text::Target> targets) {
-    return text::read_free_form(source_, std::vector<text::Target>(targets));
+  // One free-form read of a record of `kind`; the observer hears of it when it was read.
+  ReadStatus read(RecordKind kind, const std::vector<text::Target>& targets) {
+    if (stop_requested()) return ReadStatus::end_of_file;
+    const std::size_t before = source_.position();
+    const ReadStatus status = text::read_free_form(source_, targets);
+    if (status == ReadStatus::ok && source_.position() != before) tell(kind, before, targets);
+    return status;
   }
+  ReadStatus read(RecordKind kind, std::initializer_list<text::Target> targets) {
+    return read(kind, std::vector<text::Target>(targets));
+  }
+  // The lines from `first` to the current position were taken as `kind`.
+  void tell(RecordKind kind, std::size_t first, std::span<const text::Target> values = {}) {
+    if (observer_) observer_->on_record({kind, case_number_, first, source_.position(), values});
+  }
+  bool stop_requested() const { return observer_ && observer_->stop_requested(); }
   std::string file_name(cases::ScratchKind kind) const {
     return cases::scratch_file_name(case_number_, kind);
   }
@@ -256,6 +290,7 @@ class OldFileReader {
   app::ProgramState& s_;
   const bool romanian_;
   const std::string* const part_folder_;  // null: the case files stay in memory
+  ReadObserver* const observer_;
   int case_number_ = 0;
   ReadResult result_;
 };
@@ -263,6 +298,7 @@ class OldFileReader {
 // The record that ended a repeated section was read as nothing: when it is no end line, it is
 // most likely a record of the section with a typo, and it and what follows were misread.
 void OldFileReader::check_section_end(std::size_t index, Section section) {
+  tell(section_end_kind(section), index);
   // Blank lines are read past, as part of the read that failed.
   while (index + 1 < source_.size() && text::trimmed_length(source_.record(index)) == 0) ++index;
   if (is_section_end(source_.record(index), section)) return;
@@ -277,6 +313,7 @@ void OldFileReader::check_section_end(std::size_t index, Section section) {
 // keep their case files (C10).
 void OldFileReader::abandon_case(std::size_t index, std::string_view english_record,
                                  std::string_view romanian_record, bool whole_case) {
+  tell(RecordKind::unreadable, index);
   note(Severity::error, index,
        "the " + std::string(english_record) + " of " + of_case(false) + " cannot be read: " + quoted(index) +
            (whole_case ? "; the case was not read and its case files are empty"
@@ -306,7 +343,10 @@ void OldFileReader::check_end_of_file_record() {
   bool found = false;
   while ((found = source_.next(record)) && text::trimmed_length(record) == 0) {
   }
-  if (found && is_end_of_file_record(record)) return;
+  if (found && is_end_of_file_record(record)) {
+    tell(RecordKind::end_of_file, source_.position() - 1);
+    return;
+  }
   if (!found) {
     note(Severity::warning, source_.size() - 1, "the file has no End_of_File line after the last case",
          "fisierul nu are linia Sfarsit de fisier dupa ultimul caz");
@@ -321,7 +361,9 @@ Step OldFileReader::read_operator_code() {
   std::string_view record;
   do {
     if (!source_.next(record)) return fail(Expected::operator_code, true);
+    if (record.starts_with("//")) tell(RecordKind::comment, source_.position() - 1);
   } while (record.starts_with("//"));
+  tell(RecordKind::operator_code, source_.position() - 1);
   s_.operator_code = text::padded(record, 7);
   s_.new_operator = app::six_coefficient_operator(s_);
   return Step::go_on;
@@ -331,8 +373,9 @@ Step OldFileReader::read_operator_code() {
 Step OldFileReader::read_coefficients() {
   double v[6] = {0, 0, 0, 0, 0, 0};
   const ReadStatus status = s_.new_operator
-      ? read({target(v[0]), target(v[1]), target(v[2]), target(v[3]), target(v[4]), target(v[5])})
-      : read({target(v[0]), target(v[1])});
+      ? read(RecordKind::coefficients,
+             {target(v[0]), target(v[1]), target(v[2]), target(v[3]), target(v[4]), target(v[5])})
+      : read(RecordKind::coefficients, {target(v[0]), target(v[1])});
   if (status != ReadStatus::ok) return fail(Expected::coefficients, status);
   if (s_.new_operator) {
     s_.beta = coefficient_text(v[0]);
@@ -353,7 +396,7 @@ Step OldFileReader::read_coefficients() {
 
 Step OldFileReader::read_case_count() {
   int n = 0;
-  const ReadStatus status = read({target(n)});
+  const ReadStatus status = read(RecordKind::case_count, {target(n)});
   if (status != ReadStatus::ok) return fail(Expected::case_count, status);
   if (n < 0 || n > max_loading_cases) return fail(Expected::case_count, false);
   s_.n_loading_cases = n;
@@ -373,7 +416,7 @@ Step OldFileReader::read_case(app::CaseRecord& c) {
 
 Step OldFileReader::read_damping_code() {
   int code = 0;
-  const ReadStatus status = read({target(code)});
+  const ReadStatus status = read(RecordKind::damping_code, {target(code)});
   if (status != ReadStatus::ok) return fail(Expected::damping_code, status);
   if (code < 0 || code > 4) return fail(Expected::damping_code, false);
   s_.damping_type = app::code_from_number<app::DampingType>(code);
@@ -386,7 +429,7 @@ Step OldFileReader::read_case_head(app::CaseRecord& c) {
   app::CaseRecord p;
   std::size_t before = source_.position();
   int loading_type = 0, mass_model = 0, printing_code = 0;
-  ReadStatus status = read({target(p.tolerance), target(p.iteration_limit)});
+  ReadStatus status = read(RecordKind::tolerance, {target(p.tolerance), target(p.iteration_limit)});
   if (status == ReadStatus::end_of_file) return fail(Expected::tolerance, status);
   if (status == ReadStatus::error) {
     abandon_case(before, "tolerance record", "inregistrarea tolerantei", true);
@@ -395,7 +438,7 @@ Step OldFileReader::read_case_head(app::CaseRecord& c) {
   c.tolerance = p.tolerance;
   c.iteration_limit = p.iteration_limit;
   before = source_.position();
-  status = read({target(loading_type), target(p.time_step), target(p.end_time), target(mass_model),
+  status = read(RecordKind::case_parameters, {target(loading_type), target(p.time_step), target(p.end_time), target(mass_model),
                  target(p.gravity_acceleration), target(printing_code), target(p.printing_time)});
   if (status == ReadStatus::end_of_file) return fail(Expected::case_parameters, status);
   if (status == ReadStatus::error) {
@@ -421,7 +464,7 @@ Step OldFileReader::read_ranges(const scratch::ComponentSlots& slots, Expected e
   RangeTargets range(slots);
   for (;;) {
     const std::size_t before = source_.position();
-    const ReadStatus status = range.read(source_);
+    const ReadStatus status = read(range_kind(section), range.empty_targets());
     if (status == ReadStatus::end_of_file) return fail(expected, status);
     if (status == ReadStatus::error || source_.position() == before) {
       check_section_end(before, section);
@@ -455,10 +498,12 @@ Step OldFileReader::read_initial_conditions(app::CaseRecord& c) {
 // the accelerations (three directions) or a direction letter and one acceleration.
 Step OldFileReader::read_initial_accelerations(app::CaseRecord& c) {
   std::string_view record;
-  if (!source_.next(record)) return fail(Expected::initial_accelerations, true);
+  if (stop_requested() || !source_.next(record)) return fail(Expected::initial_accelerations, true);
   float a[3] = {0, 0, 0};
   text::RecordSource alone(record);
-  if (text::read_free_form(alone, {target(a[0]), target(a[1]), target(a[2])}) == ReadStatus::ok) {
+  const std::vector<text::Target> three{target(a[0]), target(a[1]), target(a[2])};
+  if (text::read_free_form(alone, three) == ReadStatus::ok) {
+    tell(RecordKind::initial_accelerations, source_.position() - 1, three);
     std::copy(a, a + 3, c.initial_acceleration);
     return Step::go_on;
   }
@@ -474,21 +519,24 @@ Step OldFileReader::read_older_initial_accelerations(app::CaseRecord& c, std::st
   text::RecordSource alone(first_record);
   if (text::read_free_form(alone, {target(unused)}) != ReadStatus::ok)
     return fail(Expected::initial_accelerations, false);
+  const std::size_t first = source_.position() - 1;
   float a[3] = {0, 0, 0};
   ReadStatus status;
+  std::vector<text::Target> targets;
   if (c.loading_type == app::LoadingType::accelerogram_3_directions) {
-    std::vector<text::Target> targets;
     for (int j = 0; j < std::clamp(s_.n_dof, 0, 3); ++j) targets.push_back(target(a[j]));
     status = text::read_free_form(source_, targets);
   } else {
     std::string letter;
-    status = read({target(letter, 1)});
+    status = text::read_free_form(source_, {target(letter, 1)});
     if (status != ReadStatus::ok) return fail(Expected::initial_accelerations, status);
     const app::AccelDirection direction = direction_of_letter(letter.empty() ? ' ' : letter[0]);
-    status = read({target(a[slot(direction)])});
+    targets.push_back(target(a[slot(direction)]));
+    status = text::read_free_form(source_, targets);
     if (status == ReadStatus::ok) s_.accel_direction = direction;
   }
   if (status != ReadStatus::ok) return fail(Expected::initial_accelerations, status);
+  tell(RecordKind::initial_accelerations, first, targets);
   std::copy(a, a + 3, c.initial_acceleration);
   return Step::go_on;
 }
@@ -496,18 +544,18 @@ Step OldFileReader::read_older_initial_accelerations(app::CaseRecord& c, std::st
 Step OldFileReader::read_damping() {
   if (s_.new_operator) {
     float niu = 0;
-    const ReadStatus status = read({target(niu)});
+    const ReadStatus status = read(RecordKind::niu, {target(niu)});
     if (status != ReadStatus::ok) return fail(Expected::niu, status);
     s_.niu = niu;
   }
   float first = 0, second = 0;
   if (s_.damping_type == app::DampingType::structural) {
-    const ReadStatus status = read({target(first)});
+    const ReadStatus status = read(RecordKind::zeta, {target(first)});
     if (status != ReadStatus::ok) return fail(Expected::zeta, status);
     s_.zeta = first;
     return Step::go_on;
   }
-  const ReadStatus status = read({target(first), target(second)});
+  const ReadStatus status = read(RecordKind::damping_values, {target(first), target(second)});
   if (status != ReadStatus::ok) return fail(Expected::damping_values, status);
   if (s_.damping_type == app::DampingType::rayleigh) {
     s_.alfa_d = first;
@@ -519,7 +567,7 @@ Step OldFileReader::read_damping() {
   if (read_diameters() == Step::stop) return Step::stop;
   if (s_.damping_type != app::DampingType::aero_structural) return Step::go_on;
   float zeta = 0;
-  const ReadStatus zeta_status = read({target(zeta)});
+  const ReadStatus zeta_status = read(RecordKind::zeta, {target(zeta)});
   if (zeta_status != ReadStatus::ok) return fail(Expected::zeta, zeta_status);
   s_.zeta = zeta;
   return Step::go_on;
@@ -532,7 +580,7 @@ Step OldFileReader::read_diameters() {
   for (;;) {
     const std::size_t before = source_.position();
     g = {};
-    const ReadStatus status = text::read_free_form(source_, targets);
+    const ReadStatus status = read(RecordKind::diameter, targets);
     if (status == ReadStatus::end_of_file) return fail(Expected::diameters, status);
     if (status == ReadStatus::error || source_.position() == before) {
       check_section_end(before, Section::diameters);
@@ -574,7 +622,8 @@ Step OldFileReader::read_amplitudes(app::CaseRecord& c) {
   const bool sinusoidal = c.loading_type == app::LoadingType::sinusoidal;
   float omega = 0, phi = 0;
   const std::size_t before = source_.position();
-  const ReadStatus status = sinusoidal ? read({target(omega), target(phi)}) : read({target(omega)});
+  const ReadStatus status = sinusoidal ? read(RecordKind::loading_parameters, {target(omega), target(phi)})
+                                       : read(RecordKind::loading_parameters, {target(omega)});
   if (status == ReadStatus::end_of_file) return fail(Expected::loading_parameters, status);
   if (status == ReadStatus::error) {
     abandon_case(before, "loading parameters record (omega, phi)",
@@ -605,7 +654,7 @@ Step OldFileReader::read_time_points(app::CaseRecord& c) {
   for (;;) {
     const std::size_t before = source_.position();
     time = 0;
-    const ReadStatus status = text::read_free_form(source_, time_target);
+    const ReadStatus status = read(RecordKind::time, time_target);
     if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
     if (status == ReadStatus::error || source_.position() == before) {
       check_section_end(before, Section::loading_data);
@@ -638,11 +687,13 @@ Step OldFileReader::read_time_points(app::CaseRecord& c) {
 Step OldFileReader::read_point_ranges(RangeTargets& range, std::vector<app::NodeRange>& ranges) {
   for (;;) {
     const std::size_t before = source_.position();
-    const ReadStatus status = range.read(source_);
+    const ReadStatus status = read(RecordKind::point_load, range.empty_targets());
     if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
     if (status == ReadStatus::error || source_.position() == before) {
-      const bool separator = before < source_.size() && editors::layouts::time_point_separator(source_.record(before));
+      const bool separator =
+          before < source_.size() && editors::layouts::time_point_separator(source_.record(before));
       source_.seek(separator ? before + 1 : before);
+      if (separator) tell(RecordKind::time_separator, before);
       return Step::go_on;
     }
     if (!room_for_range(ranges)) return fail(Expected::node_ranges_limit, false);
@@ -676,6 +727,7 @@ Step OldFileReader::read_accelerogram(app::CaseRecord& c) {
   for (;;) {
     const std::size_t before = source_.position();
     p = {};
+    if (stop_requested()) return fail(Expected::loading_data, true);
     std::string_view record;
     bool plain = source_.next(record) && text::read_plain_reals(record, {values, n_values}, {texts, n_values});
     if (plain) {
@@ -690,6 +742,7 @@ Step OldFileReader::read_accelerogram(app::CaseRecord& c) {
       }
       for (std::size_t j = 0; j < n_values; ++j) values[j] = *static_cast<float*>(targets[j].address);
     }
+    tell(RecordKind::accel_point, before, targets);
     if (!room_for_point(points.size())) return too_many_points();
     points.push_back(p);
     for (std::size_t j = 0; j < n_values; ++j) {
@@ -711,13 +764,14 @@ Step OldFileReader::read_accelerogram(app::CaseRecord& c) {
 
 }  // namespace
 
-ReadResult read_loading_records(text::RecordSource& source, app::ProgramState& state) {
-  return OldFileReader(source, state, nullptr).run();
+ReadResult read_loading_records(text::RecordSource& source, app::ProgramState& state,
+                                ReadObserver* observer) {
+  return OldFileReader(source, state, nullptr, observer).run();
 }
 
 ReadResult read_loading_records(text::RecordSource& source, app::ProgramState& state,
                                 const std::string& part_folder) {
-  return OldFileReader(source, state, &part_folder).run();
+  return OldFileReader(source, state, &part_folder, nullptr).run();
 }
 
 namespace {

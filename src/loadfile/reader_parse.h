@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "loadfile/problems.h"
+#include "loadfile/record_trace.h"
 #include "model/state.h"
 #include "text/free_form.h"
 
@@ -71,10 +72,12 @@ struct ReadResult {
 // Reads the loading file records into the fields of `state` that the file carries (operator
 // block, number of cases, loaded_case_records, damping block, diameter table, time_point_table,
 // accel_table, accel_direction) and builds the scratch files of its cases. `state` must
-// already hold n_nodes, n_elements, n_dof, max_time_points and the language.
+// already hold n_nodes, n_elements, n_dof, max_time_points and the language. `observer`, when
+// given, is told what each record was taken for.
 // With a folder ("" = the current directory) each case file is streamed into a part file
 // there; the caller renames the parts over the case files or removes them.
-ReadResult read_loading_records(text::RecordSource& source, app::ProgramState& state);
+ReadResult read_loading_records(text::RecordSource& source, app::ProgramState& state,
+                                ReadObserver* observer = nullptr);
 ReadResult read_loading_records(text::RecordSource& source, app::ProgramState& state,
                                 const std::string& part_folder);
 

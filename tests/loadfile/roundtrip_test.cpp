@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "dialogs/general/geometry_file.h"
+#include "model/geometry_file.h"
 #include "loadfile/reader.h"
 #include "loadfile/writer.h"
 #include "reader_support.h"

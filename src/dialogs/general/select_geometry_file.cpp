@@ -4,7 +4,7 @@
 
 #include "dialogs/file_boxes.h"
 #include "dialogs/general/controls.h"
-#include "dialogs/general/geometry_file.h"
+#include "model/geometry_file.h"
 
 namespace general {
 

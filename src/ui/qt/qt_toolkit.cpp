@@ -68,6 +68,8 @@ void prepare_file_box(QFileDialog& box, const OpenFileRequest& request, const st
 
 class QtToolkit final : public Toolkit {
  public:
+  explicit QtToolkit(LineNotesMaker make_notes) : make_notes_(std::move(make_notes)) {}
+
   std::unique_ptr<Dialog> create_dialog(int template_id) override {
     const DialogTemplate* dialog_template = find_template(template_id);
     if (!dialog_template) return nullptr;
@@ -86,8 +88,11 @@ class QtToolkit final : public Toolkit {
   // There is no external editor to start: the file named by the argument is shown in our own
   // viewer, and the call returns when the viewer is closed, as it would for the editor.
   void start_program_and_wait(const std::string&, const std::string& argument) override {
-    show_text_file(from_utf8(argument).trimmed(), QApplication::activeModalWidget());
+    show_text_file(from_utf8(argument).trimmed(), make_notes_, QApplication::activeModalWidget());
   }
+
+ private:
+  LineNotesMaker make_notes_;
 };
 
 Answer QtToolkit::message_box(std::string_view text, std::string_view title, Icon icon,
@@ -138,6 +143,8 @@ bool QtToolkit::choose_folder(const std::string& title, const std::string& initi
 
 }  // namespace
 
-std::unique_ptr<Toolkit> make_qt_toolkit() { return std::make_unique<QtToolkit>(); }
+std::unique_ptr<Toolkit> make_qt_toolkit(LineNotesMaker make_notes) {
+  return std::make_unique<QtToolkit>(std::move(make_notes));
+}
 
 }  // namespace ui::qt

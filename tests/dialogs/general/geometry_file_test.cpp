@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "dialogs/general/geometry_file.h"
+#include "model/geometry_file.h"
 #include "support/special_files.h"
 #include "support/temp_dir.h"
 

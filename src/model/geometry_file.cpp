@@ -1,4 +1,4 @@
-#include "dialogs/general/geometry_file.h"
+#include "model/geometry_file.h"
 
 #include <vector>
 
