@@ -1,6 +1,7 @@
 #include "dialogs/editors/accel_points.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace editors {
 
@@ -12,31 +13,77 @@ void copy_components(const app::AccelPoint& from, app::AccelPoint& to, int n_com
 
 }  // namespace
 
-AccelAddResult add_accel_point(std::vector<app::AccelPoint>& points, const app::AccelPoint& point,
-                               int n_components, int max_points) {
-  // Entries read from an old file need not be in order, so equality and position are both
-  // found by looking at every entry, as the order of the points is the user's.
-  auto same = std::find_if(points.begin(), points.end(),
-                           [&](const app::AccelPoint& p) { return p.time == point.time; });
-  if (same != points.end()) {
-    copy_components(point, *same, n_components);
-    return {AccelAddOutcome::replaced, static_cast<int>(same - points.begin()) + 1};
+AccelPointList::AccelPointList(std::vector<app::AccelPoint> points) : points_(std::move(points)) {
+  ascending_ = times_ascend();
+}
+
+// `a <= b` rather than `!(b < a)`: a time that is not a number leaves the points unordered, and
+// they are then searched one by one, which finds nothing equal to it, as it should.
+bool AccelPointList::times_ascend() const {
+  bool ascend = true;
+  const app::AccelPoint* previous = nullptr;
+  points_.for_each([&](const app::AccelPoint& p) {
+    if (previous && !(previous->time <= p.time)) ascend = false;
+    previous = &p;
+  });
+  return ascend;
+}
+
+bool AccelPointList::ascends_around(std::size_t position) const {
+  const float t = points_[position].time;
+  if (position > 0 && !(points_[position - 1].time <= t)) return false;
+  if (position + 1 < points_.size() && !(t <= points_[position + 1].time)) return false;
+  return true;
+}
+
+AccelAddResult AccelPointList::add(const app::AccelPoint& point, int n_components, int max_points) {
+  std::size_t smaller = 0;
+  std::size_t same = points_.size();  // the first point with exactly this time, if any
+  if (ascending_) {
+    smaller = points_.partition_point([&](const app::AccelPoint& p) { return p.time < point.time; });
+    if (smaller < points_.size() && points_[smaller].time == point.time) same = smaller;
+  } else {
+    std::size_t i = 0;
+    points_.for_each([&](const app::AccelPoint& p) {
+      if (p.time == point.time && same == points_.size()) same = i;
+      if (p.time < point.time) ++smaller;
+      ++i;
+    });
   }
-  if (static_cast<int>(points.size()) >= max_points) return {AccelAddOutcome::full, 0};
-  const auto smaller = std::count_if(points.begin(), points.end(),
-                                     [&](const app::AccelPoint& p) { return p.time < point.time; });
+  if (same < points_.size()) {
+    copy_components(point, points_[same], n_components);
+    return {AccelAddOutcome::replaced, static_cast<int>(same) + 1};
+  }
+  if (static_cast<int>(points_.size()) >= max_points) return {AccelAddOutcome::full, 0};
   app::AccelPoint stored;
   stored.time = point.time;
   copy_components(point, stored, n_components);
-  points.insert(points.begin() + smaller, stored);
+  points_.insert(smaller, stored);
+  ascending_ = ascending_ ? ascends_around(smaller) : times_ascend();
   return {AccelAddOutcome::inserted, static_cast<int>(smaller) + 1};
 }
 
-int remove_accel_point(std::vector<app::AccelPoint>& points, int selected) {
-  if (selected <= 0 || points.empty()) return 0;
-  const int index = std::min(selected, static_cast<int>(points.size()));
-  points.erase(points.begin() + (index - 1));
+int AccelPointList::remove(int selected) {
+  if (selected <= 0 || points_.empty()) return 0;
+  const int index = std::min(selected, static_cast<int>(points_.size()));
+  points_.erase(static_cast<std::size_t>(index - 1));
+  if (!ascending_) ascending_ = times_ascend();
   return index;
+}
+
+AccelAddResult add_accel_point(std::vector<app::AccelPoint>& points, const app::AccelPoint& point,
+                               int n_components, int max_points) {
+  AccelPointList list(std::move(points));
+  const AccelAddResult result = list.add(point, n_components, max_points);
+  points = list.to_vector();
+  return result;
+}
+
+int remove_accel_point(std::vector<app::AccelPoint>& points, int selected) {
+  AccelPointList list(std::move(points));
+  const int removed = list.remove(selected);
+  points = list.to_vector();
+  return removed;
 }
 
 }  // namespace editors

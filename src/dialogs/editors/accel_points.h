@@ -1,9 +1,10 @@
 // The points of an accelerogram being edited, kept in ascending order of time by "ADD  >>".
-// The vector holds exactly the points in use (n_time_points of them).
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
+#include "dialogs/editors/indexed_list.h"
 #include "model/state.h"
 
 namespace editors {
@@ -19,13 +20,37 @@ struct AccelAddResult {
   int index;  // 1-based entry stored or replaced; 0 when full
 };
 
-// Adds `point` (time and components 1..n_components) or replaces the components of the first
-// point with exactly its time. A new point goes after every point with a smaller time.
+// The points in use, in the user's order. While the times ascend (always so for points entered
+// here), a point is found, inserted or removed in O(log n). Points read from an old file need
+// not be in order; the order is the user's and is kept, and until it ascends again every ADD
+// looks at every point.
+class AccelPointList {
+ public:
+  AccelPointList() = default;
+  explicit AccelPointList(std::vector<app::AccelPoint> points);
+
+  std::size_t size() const { return points_.size(); }
+  const app::AccelPoint& operator[](std::size_t position) const { return points_[position]; }  // 0-based
+  std::vector<app::AccelPoint> to_vector() const { return points_.to_vector(); }
+
+  // Adds `point` (time and components 1..n_components) or replaces the components of the first
+  // point with exactly its time. A new point goes after every point with a smaller time.
+  AccelAddResult add(const app::AccelPoint& point, int n_components, int max_points);
+  // Removes point `selected` (1-based), or the last point when `selected` is beyond the last.
+  // Returns the index removed, 0 when nothing was (no selection or no points).
+  int remove(int selected);
+
+ private:
+  bool times_ascend() const;
+  bool ascends_around(std::size_t position) const;
+
+  IndexedList<app::AccelPoint> points_;
+  bool ascending_ = true;
+};
+
+// The same on a plain vector of points.
 AccelAddResult add_accel_point(std::vector<app::AccelPoint>& points, const app::AccelPoint& point,
                                int n_components, int max_points);
-
-// Removes point `selected` (1-based), or the last point when `selected` is beyond the last.
-// Returns the index removed, 0 when nothing was (no selection or no points).
 int remove_accel_point(std::vector<app::AccelPoint>& points, int selected);
 
 }  // namespace editors

@@ -65,6 +65,8 @@ class AccelerogramEditor {
  public:
   AccelerogramEditor(app::Context& context, int case_number)
       : context_(context), state_(context.state), case_number_(case_number) {}
+  AccelerogramEditor(const AccelerogramEditor&) = delete;
+  AccelerogramEditor& operator=(const AccelerogramEditor&) = delete;
 
   void run();
 
@@ -78,7 +80,6 @@ class AccelerogramEditor {
   int direction_slot() const { return app::code_number(state_.accel_direction) - 1; }
 
   void set_up(ui::Dialog& d);
-  void show_points_on_opening(ui::Dialog& d);
   void enable_component_fields(ui::Dialog& d);
   void on_control(ui::Dialog& d, ui::ControlId id);
   void on_kod(ui::Dialog& d);
@@ -87,17 +88,20 @@ class AccelerogramEditor {
   void on_select(ui::Dialog& d);
   void on_remove(ui::Dialog& d);
   void on_save(ui::Dialog& d);
-  void set_list_item(ui::Dialog& d, int item, const std::string& text);
-  void refresh_items(ui::Dialog& d);
+  std::string point_item(int item) const;
+  // After the first ADD or REMOVE every item shows its time, a time of 0 included.
+  void show_every_time(ui::Dialog& d, int first_changed);
   void point_count_changed() { record().n_time_points = static_cast<int>(working_.size()); }
 
   app::Context& context_;
   app::ProgramState& state_;
   int case_number_;
-  std::vector<app::AccelPoint> working_;
-  std::vector<std::string> time_texts_;  // the list text of each point of working_
-  std::vector<std::string> shown_;       // the texts of the list's items, as last set
-  int saved_count_ = 0;                  // n_time_points that the accelerogram file holds
+  AccelPointList working_;
+  // The point list is a view of working_. It keeps its length when a point is removed, the
+  // items past the last point then being blank; opening shows a time of 0 as an empty item.
+  int list_items_ = 0;
+  bool zero_blank_ = true;
+  int saved_count_ = 0;  // n_time_points that the accelerogram file holds
 };
 
 void AccelerogramEditor::run() {
@@ -142,19 +146,23 @@ void AccelerogramEditor::set_up(ui::Dialog& d) {
   d.set_enabled(remove_button, false);
   const std::string unit = std::string(state_.length_unit.trimmed()) + "/sec2";
   d.set_text(unit_label, text::trim_right(text::padded(unit, 20)));
-  working_ = state_.accel_table;
-  working_.resize(static_cast<std::size_t>(std::max(record().n_time_points, 0)));
-  time_texts_.clear();
-  time_texts_.reserve(working_.size());
-  for (const app::AccelPoint& p : working_) time_texts_.push_back(time_item_text(p.time, false));
-  show_points_on_opening(d);
+  std::vector<app::AccelPoint> points = state_.accel_table;
+  points.resize(static_cast<std::size_t>(std::max(record().n_time_points, 0)));
+  working_ = AccelPointList(std::move(points));
+  list_items_ = static_cast<int>(working_.size());
+  zero_blank_ = true;
+  d.show_items(point_list, list_items_, [this](int item) { return point_item(item); });
 }
 
-void AccelerogramEditor::show_points_on_opening(ui::Dialog& d) {
-  d.set_item_count(point_list, static_cast<int>(working_.size()));
-  shown_.assign(working_.size(), std::string());
-  for (std::size_t i = 0; i < working_.size(); ++i)
-    set_list_item(d, static_cast<int>(i) + 1, time_item_text(working_[i].time, true));
+std::string AccelerogramEditor::point_item(int item) const {
+  if (item > static_cast<int>(working_.size())) return " ";
+  return time_item_text(working_[item - 1].time, zero_blank_);
+}
+
+void AccelerogramEditor::show_every_time(ui::Dialog& d, int first_changed) {
+  if (zero_blank_) first_changed = 1;
+  zero_blank_ = false;
+  if (first_changed >= 1 && first_changed <= list_items_) d.items_changed(point_list, first_changed, list_items_);
 }
 
 // A three-direction point takes every component, a one-direction point only its direction's;
@@ -199,7 +207,7 @@ void AccelerogramEditor::on_add(ui::Dialog& d) {
   for (int c = 0; c < components(); ++c)
     point.acceleration[c] = text::c_to_float(
         d.text(component_fields[c], number_field_length), number_field_length);
-  const AccelAddResult added = add_accel_point(working_, point, components(), state_.max_time_points);
+  const AccelAddResult added = working_.add(point, components(), state_.max_time_points);
   if (added.outcome == AccelAddOutcome::full) {
     const std::string n = std::to_string(state_.max_time_points);
     context_.message(
@@ -210,19 +218,18 @@ void AccelerogramEditor::on_add(ui::Dialog& d) {
         "ADD Message", ui::Icon::error);
     return;
   }
-  if (added.outcome == AccelAddOutcome::inserted)
-    time_texts_.insert(time_texts_.begin() + (added.index - 1), time_item_text(point.time, false));
   point_count_changed();
-  d.set_item_count(point_list, static_cast<int>(working_.size()));
-  shown_.resize(working_.size());
-  refresh_items(d);
+  // The blank items left by removals go.
+  list_items_ = static_cast<int>(working_.size());
+  d.set_item_count(point_list, list_items_);
+  show_every_time(d, added.outcome == AccelAddOutcome::inserted ? added.index : 0);
 }
 
 void AccelerogramEditor::on_select(ui::Dialog& d) {
   const int s = d.selection(point_list);
   if (s == 0) return;
   const app::AccelPoint point =
-      s <= static_cast<int>(working_.size()) ? working_[s - 1] : app::AccelPoint{};
+      s <= static_cast<int>(working_.size()) ? working_[static_cast<std::size_t>(s - 1)] : app::AccelPoint{};
   d.set_text(time_field, text::g14_7_text(point.time));
   for (int c = 0; c < components(); ++c) {
     if (three_directions() || c == direction_slot())
@@ -232,14 +239,10 @@ void AccelerogramEditor::on_select(ui::Dialog& d) {
 }
 
 void AccelerogramEditor::on_remove(ui::Dialog& d) {
-  const int old_count = static_cast<int>(working_.size());
-  const int removed = remove_accel_point(working_, d.selection(point_list));
+  const int removed = working_.remove(d.selection(point_list));
   if (removed == 0) return;
-  time_texts_.erase(time_texts_.begin() + (removed - 1));
   point_count_changed();
-  refresh_items(d);
-  // The list keeps its length; the item of the old last point becomes blank.
-  set_list_item(d, old_count, " ");
+  show_every_time(d, removed);
 }
 
 void AccelerogramEditor::on_save(ui::Dialog& d) {
@@ -257,31 +260,19 @@ void AccelerogramEditor::on_save(ui::Dialog& d) {
   }
   if (code == app::LoadingType::accelerogram_1_direction) state_.accel_direction = direction;
   const std::string path = cases::scratch_file_path(state_.case_folder, case_number_, cases::ScratchKind::accelerogram);
-  const std::string content = accel_file_content(working_, static_cast<int>(working_.size()), code,
+  std::vector<app::AccelPoint> points = working_.to_vector();
+  const std::string content = accel_file_content(points, static_cast<int>(points.size()), code,
                                                  state_.n_dof, state_.accel_direction, case_number_);
   std::string reason;
   if (!common::replace_file(path, content, reason)) {
     report_write_failure(context_, (std::filesystem::current_path() / path).string(), reason);
     return;
   }
-  state_.accel_table = working_;
+  state_.accel_table = std::move(points);
   record().loading_type = code;
   saved_count_ = static_cast<int>(working_.size());
   d.set_enabled(cancel_button, false);
   state_.loading_saved[case_number_] = true;
-}
-
-void AccelerogramEditor::set_list_item(ui::Dialog& d, int item, const std::string& text) {
-  if (static_cast<int>(shown_.size()) < item) shown_.resize(item);
-  d.set_text(point_list, text, item);
-  shown_[item - 1] = text;
-}
-
-// Items 1..n_time_points show the times; only the items whose text changes are set again,
-// which keeps an ADD to a long accelerogram cheap.
-void AccelerogramEditor::refresh_items(ui::Dialog& d) {
-  for (std::size_t i = 0; i < working_.size(); ++i)
-    if (shown_[i] != time_texts_[i]) set_list_item(d, static_cast<int>(i) + 1, time_texts_[i]);
 }
 
 }  // namespace
