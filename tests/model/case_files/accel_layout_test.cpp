@@ -1,6 +1,8 @@
 // The accelerogram file records and the ordered point table behind "ADD  >>" and "Remove".
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "dialogs/editors/accel_points.h"
 #include "model/case_files/accel_layout.h"
 #include "text/fixed_text.h"
@@ -139,3 +141,50 @@ TEST(AccelPoints, RemoveTakesTheSelectedOrTheLastPoint) {
 }
 
 }  // namespace
+
+namespace {
+
+// What ADD and REMOVE do, by looking at every point: the list's O(log n) path must agree.
+editors::AccelAddResult add_by_scan(std::vector<AccelPoint>& points, const AccelPoint& p, int max_points) {
+  for (std::size_t i = 0; i < points.size(); ++i)
+    if (points[i].time == p.time) {
+      points[i] = p;
+      return {AccelAddOutcome::replaced, static_cast<int>(i) + 1};
+    }
+  if (static_cast<int>(points.size()) >= max_points) return {AccelAddOutcome::full, 0};
+  const auto smaller = std::count_if(points.begin(), points.end(), [&](const AccelPoint& q) { return q.time < p.time; });
+  points.insert(points.begin() + smaller, p);
+  return {AccelAddOutcome::inserted, static_cast<int>(smaller) + 1};
+}
+
+}  // namespace
+
+TEST(AccelPoints, ListAgreesWithAScanOfEveryPointFromOrderedAndUnorderedStarts) {
+  const std::vector<std::vector<AccelPoint>> starts{
+      {}, {point(0.1f, 1), point(0.2f, 2), point(0.2f, 3)}, {point(0.5f, 1), point(0.1f, 2), point(0.9f, 3)}};
+  for (const auto& start : starts) {
+    std::vector<AccelPoint> expected = start;
+    editors::AccelPointList list(start);
+    unsigned seed = 12345;
+    for (int step = 0; step < 3000; ++step) {
+      seed = seed * 1103515245u + 12345u;
+      const unsigned r = seed >> 8;
+      if (r % 4 == 0) {
+        const int selected = static_cast<int>(r / 4 % 40);
+        int index = 0;
+        if (selected > 0 && !expected.empty()) {
+          index = std::min(selected, static_cast<int>(expected.size()));
+          expected.erase(expected.begin() + (index - 1));
+        }
+        ASSERT_EQ(list.remove(selected), index);
+      } else {
+        const AccelPoint p = point(static_cast<float>(r / 4 % 50) * 0.1f, static_cast<float>(step));
+        const auto want = add_by_scan(expected, p, 30);
+        const auto got = list.add(p, 3, 30);
+        ASSERT_EQ(got.outcome, want.outcome) << "step " << step;
+        ASSERT_EQ(got.index, want.index) << "step " << step;
+      }
+      ASSERT_EQ(list.to_vector(), expected) << "step " << step;
+    }
+  }
+}
