@@ -368,7 +368,8 @@ FreeFormWriter& FreeFormWriter::integer(int value) {
 
 FreeFormWriter& FreeFormWriter::real(float value) {
   if (record_.size() > 1) record_ += ' ';
-  record_ += free_form_real_text(value);
+  char buf[free_form_real_max];
+  record_.append(buf, free_form_real_chars(value, buf));
   last_was_text_ = false;
   return *this;
 }

@@ -1,5 +1,6 @@
 #include "text/number_parse.h"
 
+#include <algorithm>
 #include <bit>
 #include <charconv>
 #include <cstdint>
@@ -315,9 +316,24 @@ bool parse_real(std::string_view token, float& value) { return convert_real(toke
 bool parse_real(std::string_view token, double& value) { return convert_real(token, value); }
 
 std::string free_form_real_text(float value) {
-  if (std::isnan(value)) return "NaN";
-  if (std::isinf(value)) return value < 0 ? "-Infinity" : "Infinity";
-  if (value == 0) return "0.";
+  char buf[free_form_real_max];
+  return std::string(buf, free_form_real_chars(value, buf));
+}
+
+char* free_form_real_chars(float value, char* out) {
+  const auto put = [&out](std::string_view s) { out = std::copy(s.begin(), s.end(), out); };
+  if (std::isnan(value)) {
+    put("NaN");
+    return out;
+  }
+  if (std::isinf(value)) {
+    put(value < 0 ? "-Infinity" : "Infinity");
+    return out;
+  }
+  if (value == 0) {
+    put("0.");
+    return out;
+  }
   char buf[32];
   const char* end = std::to_chars(buf, buf + sizeof buf, std::fabs(value), std::chars_format::scientific).ptr;
   // buf holds "d[.ddd]e+XX": gather the shortest digits and the power of ten of the first.
@@ -331,23 +347,22 @@ std::string free_form_real_text(float value) {
   int e = 0;
   for (; p < end; ++p) e = e * 10 + (*p - '0');
   if (exponent_negative) e = -e;
-  std::string out;
-  if (value < 0) out += '-';
+  if (value < 0) *out++ = '-';
   if (e >= -1 && e < 9) {
-    if (e == -1) out += "0.";
+    if (e == -1) put("0.");
     for (int i = 0; i < n || i <= e; ++i) {
-      out += i < n ? digits[i] : '0';
-      if (i == e) out += '.';
+      *out++ = i < n ? digits[i] : '0';
+      if (i == e) *out++ = '.';
     }
     return out;
   }
-  out += "0.";
-  out.append(digits, static_cast<std::size_t>(n));
+  put("0.");
+  out = std::copy(digits, digits + n, out);
   const int shown = e + 1;
-  out += shown < 0 ? "E-" : "E+";
+  put(shown < 0 ? "E-" : "E+");
   const int magnitude = shown < 0 ? -shown : shown;
-  out += static_cast<char>('0' + magnitude / 10);
-  out += static_cast<char>('0' + magnitude % 10);
+  *out++ = static_cast<char>('0' + magnitude / 10);
+  *out++ = static_cast<char>('0' + magnitude % 10);
   return out;
 }
 

@@ -1,10 +1,12 @@
 #include "model/case_files/scratch_layouts.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "model/case_files/text_file.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
+#include "text/number_parse.h"
 
 namespace editors::layouts {
 
@@ -120,13 +122,37 @@ text::ReadStatus read_amplitude_entry(text::RecordSource& source, int n_dof, app
   return read_entry(source, range, leading_components_targets, n_dof);
 }
 
-std::string time_record(float time) { return text::FreeFormWriter().real(time).str(); }
+std::string time_record(float time) {
+  std::string record;
+  append_time_record(record, time);
+  return record;
+}
 
 std::string discrete_range_record(const app::NodeRange& range, int n_dof) {
-  text::FreeFormWriter w;
-  w.integer(range.first_node).integer(range.last_node);
-  for (int c = 0; c < directions(n_dof); ++c) w.real(range.components[c]);
-  return w.str();
+  std::string record;
+  append_discrete_range_record(record, range, n_dof);
+  return record;
+}
+
+// The free-form layout: a leading blank, then the items one blank apart.
+void append_time_record(std::string& out, float time) {
+  char buf[time_record_max];
+  buf[0] = ' ';
+  out.append(buf, text::free_form_real_chars(time, buf + 1));
+}
+
+void append_discrete_range_record(std::string& out, const app::NodeRange& range, int n_dof) {
+  char buf[discrete_range_record_max];
+  char* end = buf;
+  *end++ = ' ';
+  end = std::to_chars(end, end + 11, range.first_node).ptr;
+  *end++ = ' ';
+  end = std::to_chars(end, end + 11, range.last_node).ptr;
+  for (int c = 0; c < directions(n_dof); ++c) {
+    *end++ = ' ';
+    end = text::free_form_real_chars(range.components[c], end);
+  }
+  out.append(buf, end);
 }
 
 text::ReadStatus read_discrete_range(text::RecordSource& source, int n_dof, app::NodeRange& range) {

@@ -5,12 +5,14 @@
 // purpose, and reader_scratch.h names how.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "model/state.h"
 #include "text/free_form.h"
+#include "text/number_parse.h"
 
 namespace editors::layouts {
 
@@ -40,6 +42,13 @@ text::ReadStatus read_amplitude_entry(text::RecordSource& source, int n_dof, app
 // last node, components 1..n_dof); no separator lines; END_OF_CASE<n> closes the file.
 std::string time_record(float time);
 std::string discrete_range_record(const app::NodeRange& range, int n_dof);
+// The same records appended to `out`, without a record of their own: a file of 10^5 time
+// points is made in one string.
+// Neither is ever longer than its _max.
+void append_time_record(std::string& out, float time);
+void append_discrete_range_record(std::string& out, const app::NodeRange& range, int n_dof);
+constexpr std::size_t time_record_max = 1 + text::free_form_real_max;
+constexpr std::size_t discrete_range_record_max = 2 * (1 + 11) + 3 * (1 + text::free_form_real_max);
 text::ReadStatus read_discrete_range(text::RecordSource& source, int n_dof, app::NodeRange& range);
 // Reads up to `n_time_points` time points into entries 1, 2, ... of `table` (growing it as
 // needed). An entry reached gets its time and exactly the ranges read under it; entries the

@@ -1,6 +1,7 @@
 // The records of the node-range editors' scratch files, byte for byte, and their reading back.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -204,3 +205,15 @@ TEST(NodeLayouts, FailedWriteKeepsTheOldFileAndSaysWhy) {
 }
 
 }  // namespace
+
+TEST(NodeLayouts, LongestDiscreteRecordsAreWholeAndAppendToWhatIsThere) {
+  NodeRange widest{INT_MIN, INT_MIN};
+  for (float& c : widest.components) c = -1.00041105e-36f;  // nine digits, a two-digit exponent
+  std::string file = "x";
+  layouts::append_discrete_range_record(file, widest, 3);
+  layouts::append_time_record(file, -1.00001575e-32f);
+  const std::string tiny = " -0.100041105E-35";
+  EXPECT_EQ(file, "x -2147483648 -2147483648" + tiny + tiny + tiny + " -0.100001575E-31");
+  EXPECT_EQ(file.size() - 1, layouts::discrete_range_record_max + layouts::time_record_max);
+  EXPECT_EQ(layouts::discrete_range_record(NodeRange{1, 5, {0.5f, 1, 2e9f}}, 2), " 1 5 0.5 1.");
+}
