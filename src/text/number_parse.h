@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -34,5 +35,20 @@ std::string free_form_real_text(float value);
 // The same text written at `out`, which has room for free_form_real_max characters; returns its end.
 constexpr std::size_t free_form_real_max = 16;
 char* free_form_real_chars(float value, char* out);
+
+// free_form_real_chars remembering the texts of recent values: the loads of a file repeat from
+// range to range and from time point to time point, and a text found again is only copied.
+class FreeFormRealTexts {
+ public:
+  char* put(float value, char* out);
+
+ private:
+  struct Slot {
+    std::uint32_t bits = 0;
+    std::uint8_t length = 0;  // 0: empty
+    char text[free_form_real_max];
+  };
+  Slot slots_[64];
+};
 
 }  // namespace text

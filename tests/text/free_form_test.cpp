@@ -1,6 +1,7 @@
 // Free-form reading and writing, records, the input edit descriptors and the C conversions.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <string>
 
 #include "text/free_form.h"
+#include "text/number_parse.h"
 
 namespace {
 
@@ -397,3 +399,19 @@ TEST(TypedNumbers, WholeConversionAndFreeFormReals) {
 }
 
 }  // namespace
+
+TEST(FreeFormRealTexts, GivesTheTextOfEveryValueWhetherRememberedOrNot) {
+  text::FreeFormRealTexts texts;
+  std::uint32_t bits = 12345;
+  for (int i = 0; i < 20000; ++i) {
+    bits = bits * 1664525u + 1013904223u;
+    // Values met again, values colliding in the table, signed zeros, NaNs and infinities.
+    const std::uint32_t pick = i % 3 == 0 ? (bits >> 28) * 0x01000000u : i % 3 == 1 ? bits | 0x7F800000u : bits;
+    const float value = std::bit_cast<float>(pick ^ (i % 2 ? 0x80000000u : 0));
+    char remembered[text::free_form_real_max], direct[text::free_form_real_max];
+    const std::string_view a(remembered, static_cast<std::size_t>(texts.put(value, remembered) - remembered));
+    const std::string_view b(direct, static_cast<std::size_t>(text::free_form_real_chars(value, direct) - direct));
+    ASSERT_EQ(a, b) << pick;
+    ASSERT_EQ(b, text::free_form_real_text(value));
+  }
+}

@@ -358,12 +358,13 @@ void DiscreteLoadingEditor::save() {
     std::string content;
     content.reserve(static_cast<std::size_t>(n) * (layouts::time_record_max + 2) +
                     n_ranges * (layouts::discrete_range_record_max + 2) + 32);
+    text::FreeFormRealTexts texts;
     work_.for_each_used([&](const app::TimePoint& point) {
       layouts::append_time_record(content, point.time);
       content += "\r\n";
       for (int k = 1; k <= point.n_ranges; ++k) {
         if (!writable(range_of(point, k))) continue;
-        layouts::append_discrete_range_record(content, range_of(point, k), state_.n_dof);
+        layouts::append_discrete_range_record(content, range_of(point, k), state_.n_dof, &texts);
         content += "\r\n";
       }
     });

@@ -141,7 +141,8 @@ void append_time_record(std::string& out, float time) {
   out.append(buf, text::free_form_real_chars(time, buf + 1));
 }
 
-void append_discrete_range_record(std::string& out, const app::NodeRange& range, int n_dof) {
+void append_discrete_range_record(std::string& out, const app::NodeRange& range, int n_dof,
+                                  text::FreeFormRealTexts* texts) {
   char buf[discrete_range_record_max];
   char* end = buf;
   *end++ = ' ';
@@ -150,7 +151,7 @@ void append_discrete_range_record(std::string& out, const app::NodeRange& range,
   end = std::to_chars(end, end + 11, range.last_node).ptr;
   for (int c = 0; c < directions(n_dof); ++c) {
     *end++ = ' ';
-    end = text::free_form_real_chars(range.components[c], end);
+    end = texts ? texts->put(range.components[c], end) : text::free_form_real_chars(range.components[c], end);
   }
   out.append(buf, end);
 }

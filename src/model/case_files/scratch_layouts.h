@@ -46,7 +46,9 @@ std::string discrete_range_record(const app::NodeRange& range, int n_dof);
 // points is made in one string.
 // Neither is ever longer than its _max.
 void append_time_record(std::string& out, float time);
-void append_discrete_range_record(std::string& out, const app::NodeRange& range, int n_dof);
+// `texts` remembers the component texts across the records of one file.
+void append_discrete_range_record(std::string& out, const app::NodeRange& range, int n_dof,
+                                  text::FreeFormRealTexts* texts = nullptr);
 constexpr std::size_t time_record_max = 1 + text::free_form_real_max;
 constexpr std::size_t discrete_range_record_max = 2 * (1 + 11) + 3 * (1 + text::free_form_real_max);
 text::ReadStatus read_discrete_range(text::RecordSource& source, int n_dof, app::NodeRange& range);
