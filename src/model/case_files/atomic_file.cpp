@@ -163,6 +163,12 @@ void AtomicFile::write_record(std::string_view record) {
 
 void AtomicFile::write(std::string_view bytes) {
   if (status_ != OutputStatus::ok) return;
+  // A text as large as the buffer goes to the file as it is: copying it first only costs.
+  if (bytes.size() >= flush_threshold && fd_ >= 0) {
+    if (!buffer_.empty() && !flush()) return;
+    if (!write_all(fd_, bytes.data(), bytes.size())) fail(OutputStatus::cannot_write, errno);
+    return;
+  }
   buffer_.append(bytes);
   if (buffer_.size() >= flush_threshold) flush();
 }

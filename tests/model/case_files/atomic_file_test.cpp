@@ -74,3 +74,15 @@ TEST(AtomicFile, KilledSaveKeepsTheOldFileAndTheNextSaveRemovesItsTemporary) {
 }
 
 }  // namespace
+
+TEST(AtomicFile, LargeTextBetweenSmallOnesKeepsItsPlace) {
+  TempCurrentDir dir;
+  const std::string large(3u << 20, 'x');
+  case_files::AtomicFile file("big.inc");
+  ASSERT_EQ(file.open(), case_files::OutputStatus::ok);
+  file.write_record("first");
+  file.write(large);
+  file.write("last\r\n");
+  ASSERT_EQ(file.finish(), case_files::OutputStatus::ok);
+  EXPECT_EQ(read_file("big.inc"), "first\r\n" + large + "last\r\n");
+}
