@@ -2,9 +2,10 @@
 # Installs the Debian packages BRANTEL needs, only those that are missing.
 set -euo pipefail
 
-# dpkg-dev and file: the run-time dependencies of the Debian package are found from the programs;
+# qt6-charts-dev draws the loading plots; its CMake package needs libqt6opengl6-dev, which it does
+# not pull in itself. dpkg-dev and file: the run-time dependencies of the Debian package are found from the programs;
 # desktop-file-utils checks its menu entry.
-packages=(cmake ninja-build g++ qt6-base-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
+packages=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libgtest-dev libgmock-dev libbenchmark-dev
           gfortran xvfb dpkg-dev file desktop-file-utils)
 missing=()
 for p in "${packages[@]}"; do
