@@ -119,6 +119,35 @@ ui::PlotRequest discrete_loading_plot(const std::string& title, const std::vecto
   return plot;
 }
 
+ui::PlotRequest amplitude_plot(const std::string& title, const std::vector<app::NodeRange>& ranges,
+                               int n_dof, bool sinusoidal, double omega, double phi, double end_time,
+                               const std::string& force_unit) {
+  ui::PlotRequest plot;
+  plot.title = title;
+  const double end = end_time > 0 ? end_time : 1.0;
+  constexpr double two_pi = 6.283185307179586;
+  const double periods = sinusoidal ? end * std::abs(omega) / two_pi : 0.0;
+  const std::size_t steps = static_cast<std::size_t>(std::clamp(std::ceil(periods * 40.0), 1000.0, 40000.0));
+  std::vector<double> t(steps + 1), f(steps + 1);
+  for (std::size_t i = 0; i <= steps; ++i) {
+    t[i] = end * static_cast<double>(i) / static_cast<double>(steps);
+    f[i] = sinusoidal ? std::sin(omega * t[i] + phi) : std::exp(omega * t[i]);
+  }
+  plot.table.times = t;
+  ui::PlotPanel panel{force_unit.empty() ? "Load" : "Load (" + force_unit + ")"};
+  for (const app::NodeRange& range : ranges)
+    for (int c = 0; c < row_directions(n_dof); ++c) {
+      const std::string name = range_item_text(range) + " " + direction_names[c];
+      std::vector<double> values(f.size());
+      for (std::size_t i = 0; i < f.size(); ++i) values[i] = range.components[c] * f[i];
+      plot.table.headers.push_back(name);
+      plot.table.columns.push_back(values);
+      panel.series.push_back({name, t, std::move(values)});
+    }
+  plot.panels.push_back(std::move(panel));
+  return plot;
+}
+
 ui::PlotRequest record_plot(const std::string& title, const motion::Record& record,
                             const std::string& length_unit, bool acceleration, bool remove_mean) {
   ui::PlotRequest plot;

@@ -24,6 +24,13 @@ ui::PlotRequest accelerogram_plot(const std::string& title, const std::vector<ap
 ui::PlotRequest discrete_loading_plot(const std::string& title, const std::vector<app::TimePoint>& points,
                                       int count, int n_dof, const std::string& force_unit);
 
+// Ranges 1..count of a sinusoidal (A sin(omega t + phi)) or exponential (A exp(omega t))
+// loading over [0, end_time] (1 s while the end time is not set), sampled finely enough to show
+// each period: one curve and one table column per range and direction.
+ui::PlotRequest amplitude_plot(const std::string& title, const std::vector<app::NodeRange>& ranges,
+                               int n_dof, bool sinusoidal, double omega, double phi, double end_time,
+                               const std::string& force_unit);
+
 // A record read from a file: its components, then their velocity and displacement, optionally
 // from the acceleration less its mean. `length_unit`: as for accelerogram_plot; loads
 // (acceleration false) get a single panel of values.

@@ -165,10 +165,12 @@ PlotWindow::PlotWindow(const PlotRequest& request, QWidget* parent) : QDialog(pa
   resize(1100, 220 + 190 * static_cast<int>(std::max<qsizetype>(request_.panels.size(), 1)));
 }
 
-bool PlotWindow::save_picture(const QString& path, int width, int height) {
-  if (width > 0 && height > 0) curves_->resize(width, height);
-  curves_->ensurePolished();
-  if (auto* l = curves_->layout()) l->activate();
+bool PlotWindow::save_picture(const QString& path) {
+  // A window never shown has not been laid out yet: its picture would be of empty charts.
+  if (!isVisible()) {
+    ensurePolished();
+    layout()->activate();
+  }
   return curves_->grab().save(path, "PNG");
 }
 

@@ -22,8 +22,8 @@ class PlotWindow : public QDialog {
   // request's title and number of time points, for the replay's transcript.
   PlotWindow(const PlotRequest& request, QWidget* parent);
 
-  // The curves as drawn, `width` x `height` pixels (0: as on screen); false when not written.
-  bool save_picture(const QString& path, int width = 0, int height = 0);
+  // The curves as drawn on screen; false when the file was not written.
+  bool save_picture(const QString& path);
   // Time and value columns, comma separated, values with 9 significant digits; an empty cell
   // where a series has no value at that time.
   bool save_table(const QString& path) const;
