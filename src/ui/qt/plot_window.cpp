@@ -89,8 +89,11 @@ QChart* make_chart(const PlotPanel& panel, const QString& x_title) {
   if (y_max <= y_min) y_min -= 1, y_max += 1;
   const double margin = (y_max - y_min) * 0.05;
   x_axis->setRange(x_min, x_max);
+  x_axis->applyNiceNumbers();
+  x_axis->setLabelFormat(QStringLiteral("%.4g"));
   y_axis->setRange(y_min - margin, y_max + margin);
   y_axis->applyNiceNumbers();
+  y_axis->setLabelFormat(QStringLiteral("%.4g"));
   return chart;
 }
 
@@ -150,6 +153,7 @@ PlotWindow::PlotWindow(const PlotRequest& request, QWidget* parent) : QDialog(pa
   splitter->addWidget(table_);
   splitter->setStretchFactor(0, 3);
   splitter->setStretchFactor(1, 1);
+  splitter->setSizes({800, 300});
   layout->addWidget(splitter, 1);
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
   QPushButton* picture = buttons->addButton(QStringLiteral("Export &Picture..."), QDialogButtonBox::ActionRole);
