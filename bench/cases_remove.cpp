@@ -8,9 +8,9 @@
 #include <string>
 
 #include "bench_support.h"
-#include "model/state.h"
 #include "dialogs/cases/case_form.h"
 #include "model/case_files/scratch_files.h"
+#include "model/state.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 
 #include "bench_support.h"
 #include "dialogs/context.h"
-#include "model/case_files/text_file.h"
-#include "model/case_files/accel_layout.h"
 #include "dialogs/editors/editors.h"
+#include "model/case_files/accel_layout.h"
+#include "model/case_files/text_file.h"
 #include "ui/script/script_toolkit.h"
 
 namespace {
@@ -27,7 +27,7 @@ app::ProgramState accelerogram_case(int n_saved_points) {
   s.n_loading_cases = 1;
   s.current_case = 1;
   s.case_records.assign(1, {});
-  s.case_records[1].loading_type = app::accelerogram_3_directions;
+  s.case_records[1].loading_type = app::LoadingType::accelerogram_3_directions;
   s.case_records[1].n_time_points = n_saved_points;
   s.loaded_case_records.assign(1, {});
   s.loading_saved.assign(1, n_saved_points > 0);
@@ -89,7 +89,9 @@ void write_saved_points(int count) {
     points[i].acceleration[0] = static_cast<float>((i % 97) * 0.125 - 3);
   }
   std::string reason;
-  common::replace_file("1TPacc.dat", editors::accel_file_content(points, count, -1, 3, 0, 1), reason);
+  const std::string content = editors::accel_file_content(
+      points, count, app::LoadingType::accelerogram_3_directions, 3, app::AccelDirection::none, 1);
+  common::replace_file("1TPacc.dat", content, reason);
 }
 
 // Opening with the saved points, then: 0 nothing, 1 one ADD at the end of the full list,

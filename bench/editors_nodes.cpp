@@ -12,8 +12,8 @@
 #include <string>
 
 #include "dialogs/context.h"
-#include "editors_nodes_model.h"
 #include "dialogs/editors/editors.h"
+#include "editors_nodes_model.h"
 #include "ui/dialog_template.h"
 #include "ui/script/script_toolkit.h"
 
@@ -132,6 +132,34 @@ void BM_DiscreteAddFirstTimeAndRemoveIt(benchmark::State& bench) {
 }
 BENCHMARK(BM_DiscreteAddFirstTimeAndRemoveIt)->Unit(benchmark::kMillisecond);
 
+// A discrete loading entered from nothing as a replay enters it: per time point its time
+// typed and added, the new item picked and five ranges of twenty nodes added under it. Run at
+// 10,000, 20,000 and 40,000 time points: linear entry doubles the time with the count.
+void BM_DiscreteReplay(benchmark::State& bench) {
+  const int n = static_cast<int>(bench.range(0));
+  app::ProgramState s = large_model(app::LoadingType::discrete);
+  s.max_time_points = n;
+  run_editor(bench, s, editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
+    for (auto _ : bench) {
+      for (int i = 1; i <= n; ++i) {
+        d.user_type(0, 1052, std::to_string(i / 100) + "." + std::to_string(100 + i % 100).substr(1));
+        d.user_press(0, 1053);
+        d.user_pick(0, 1102, i);
+        for (int j = 0; j < ranges_per_time; ++j) {
+          d.user_type(0, 1084, std::to_string(j * 20 + 1));
+          d.user_type(0, 1085, std::to_string(j * 20 + 20));
+          d.user_type(0, 1055, "1.5");
+          d.user_type(0, 1056, "-2.");
+          d.user_type(0, 1057, "0.25");
+          d.user_press(0, 1050);
+        }
+      }
+    }
+  });
+  if (s.case_records[1].n_time_points != n) bench.SkipWithError("the time points were not all entered");
+}
+BENCHMARK(BM_DiscreteReplay)->Arg(10000)->Arg(20000)->Arg(40000)->Iterations(1)->Unit(benchmark::kMillisecond);
+
 // "SAVE Changes": the table copied back and 60,001 records written.
 void BM_DiscreteSave(benchmark::State& bench) {
   app::ProgramState s = discrete_case();
@@ -144,7 +172,7 @@ BENCHMARK(BM_DiscreteSave)->Unit(benchmark::kMillisecond);
 // Amplitudes of 10,000 ranges: "ADD >>" of the last one compares it with every item, and a
 // removal at the top moves every item of the list.
 void BM_SinExpAddLastRangeAndRemoveFirst(benchmark::State& bench) {
-  app::ProgramState s = large_model(app::sinusoidal);
+  app::ProgramState s = large_model(app::LoadingType::sinusoidal);
   int next = 1;
   run_editor(bench, s, editors::open_sin_exp_editor, [&](ui::script::ScriptDialog& d) {
     for (int i = 0; i < 10000; ++i, ++next) {
@@ -166,7 +194,7 @@ BENCHMARK(BM_SinExpAddLastRangeAndRemoveFirst)->Unit(benchmark::kMillisecond);
 
 // Initial values of 10,000 ranges: "ADD >>" of a new range after a lookup over all of them.
 void BM_InitialValuesAddAfterTenThousand(benchmark::State& bench) {
-  app::ProgramState s = large_model(app::discrete_loading);
+  app::ProgramState s = large_model(app::LoadingType::discrete);
   run_editor(bench, s, editors::open_initial_values_editor, [&](ui::script::ScriptDialog& d) {
     int next = 1;
     for (; next <= 10000; ++next) {

@@ -18,7 +18,7 @@ inline constexpr int ranges_per_time = 5;
 
 using bench_support::BenchFolder;
 
-inline app::ProgramState large_model(int loading_type) {
+inline app::ProgramState large_model(app::LoadingType loading_type) {
   app::ProgramState s;
   s.n_nodes = n_nodes;
   s.n_dof = 3;
@@ -39,7 +39,7 @@ inline app::ProgramState large_model(int loading_type) {
 // The discrete loading as the Loading Cases dialog hands it over: every time point with its
 // five ranges of twenty nodes.
 inline app::ProgramState discrete_case() {
-  app::ProgramState s = large_model(app::discrete_loading);
+  app::ProgramState s = large_model(app::LoadingType::discrete);
   s.case_records[1].n_time_points = n_time_points;
   s.time_point_table.resize(n_time_points);
   for (int i = 0; i < n_time_points; ++i) {

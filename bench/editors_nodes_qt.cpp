@@ -147,7 +147,7 @@ void BM_QtDiscreteAddFirstTimeAndRemoveIt(benchmark::State& bench) {
 BENCHMARK(BM_QtDiscreteAddFirstTimeAndRemoveIt)->Unit(benchmark::kMillisecond);
 
 void BM_QtSinExpAddLastRangeAndRemoveFirst(benchmark::State& bench) {
-  app::ProgramState s = large_model(app::sinusoidal);
+  app::ProgramState s = large_model(app::LoadingType::sinusoidal);
   int next = 1;
   run_editor(bench, s, editors::open_sin_exp_editor, [&](User& u) {
     u.settling = false;

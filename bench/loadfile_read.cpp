@@ -2,9 +2,17 @@
 // the state and the case scratch files. The file is the one the writer's benchmark writes
 // (both build it from bench/loadfile_workspace.h), so the two MB/s figures compare;
 // BM_write_same_file measures the writer here too, on the same machine and run.
+// BM_load_over_create alternates the two and gives their ratio; BM_load_peak_memory runs one
+// LOAD in a fresh process and gives the memory it added at its peak, against the file's size.
 #include <benchmark/benchmark.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "dialogs/context.h"
@@ -18,15 +26,28 @@ namespace {
 
 using bench_support::SilentToolkit;
 
-// The large model with its loading file written once, for the reader.
+// The large model with its loading file written once, for the reader. Every LOAD writes its
+// case files into a folder of its own, so that the editors' case files, from which Create
+// writes the same loading file again, stay as they were.
 struct Workspace : loadfile_bench::LargeModel {
   std::uintmax_t file_bytes = 0;
+  std::filesystem::path load_folder = folder.path / "load";
 
   Workspace() {
     SilentToolkit toolkit;
     app::Context context{toolkit, state};
     loadfile::write_loading_file(context);
     file_bytes = std::filesystem::file_size(folder.path / "large.inc");
+    std::filesystem::create_directory(load_folder);
+  }
+
+  bool load(app::ProgramState& into) {
+    SilentToolkit toolkit;
+    app::Context context{toolkit, into};
+    std::filesystem::current_path(load_folder);
+    const bool loaded = loadfile::load_loading_file(context, state.loading_file.str()) == loadfile::LoadOutcome::loaded;
+    std::filesystem::current_path(folder.path);
+    return loaded;
   }
 };
 
@@ -40,10 +61,7 @@ void BM_load_loading_file(benchmark::State& bench) {
   Workspace& w = workspace();
   for (auto _ : bench) {
     app::ProgramState state = w.state;
-    SilentToolkit toolkit;
-    app::Context context{toolkit, state};
-    if (loadfile::load_loading_file(context, w.state.loading_file.str()) != loadfile::LoadOutcome::loaded)
-      bench.SkipWithError("the loading file was not loaded");
+    if (!w.load(state)) bench.SkipWithError("the loading file was not loaded");
   }
   loadfile_bench::report_file(bench, w.file_bytes);
 }
@@ -70,10 +88,93 @@ void BM_write_same_file(benchmark::State& bench) {
   loadfile_bench::report_file(bench, w.file_bytes);
 }
 
+// LOAD and Create of the same file, one after the other in each round, so that both see the
+// same load of the machine; `load_over_create` is the ratio of their times.
+void BM_load_over_create(benchmark::State& bench) {
+  using clock = std::chrono::steady_clock;
+  Workspace& w = workspace();
+  app::ProgramState created = w.state;
+  created.loading_file = (w.folder.path / "created.inc").string();
+  SilentToolkit toolkit;
+  app::Context create_context{toolkit, created};
+  clock::duration load{}, create{};
+  for (auto _ : bench) {
+    app::ProgramState state = w.state;
+    const auto start = clock::now();
+    if (!w.load(state)) bench.SkipWithError("the loading file was not loaded");
+    load += clock::now() - start;
+    // The case files LOAD left in the page cache go to the disk first: Create's own flush
+    // would wait for them otherwise.
+    ::sync();
+    const auto middle = clock::now();
+    if (!loadfile::write_loading_file(create_context)) bench.SkipWithError("the loading file was not written");
+    create += clock::now() - middle;
+  }
+  // The file names its own path in its last record; all the rest is the file LOAD read.
+  if (std::filesystem::file_size(std::string(created.loading_file.trimmed())) - created.loading_file.trimmed_length() !=
+      w.file_bytes - w.state.loading_file.trimmed_length())
+    bench.SkipWithError("Create wrote another file than the one LOAD read");
+  bench.counters["load_over_create"] = std::chrono::duration<double>(load) / std::chrono::duration<double>(create);
+  loadfile_bench::report_file(bench, w.file_bytes);
+}
+
+// A figure of /proc/self/status in kilobytes: "VmRSS:" resident now, "VmHWM:" at the peak.
+long status_kb(const std::string& wanted) {
+  std::ifstream status("/proc/self/status");
+  std::string key;
+  long kb = 0;
+  while (status >> key) {
+    if (key == wanted) {
+      status >> kb;
+      return kb;
+    }
+    status.ignore(1 << 10, '\n');
+  }
+  return 0;
+}
+
+// `bench_loadfile_read --load-once PATH`: one LOAD in a fresh process, which prints how many
+// kilobytes it held before the LOAD and at its peak.
+int load_once(const char* path) {
+  app::ProgramState state = loadfile_bench::large_model_state();
+  const long before_kb = status_kb("VmRSS:");
+  SilentToolkit toolkit;
+  app::Context context{toolkit, state};
+  const bool loaded = loadfile::load_loading_file(context, path) == loadfile::LoadOutcome::loaded;
+  std::printf("%ld %ld\n", before_kb, status_kb("VmHWM:"));
+  return loaded ? 0 : 1;
+}
+
+// The memory the LOAD added at its peak (the largest of the runs), measured in a process of
+// its own so that the benchmark's own data are not in the way.
+void BM_load_peak_memory(benchmark::State& bench) {
+  Workspace& w = workspace();
+  const std::string command = "cd '" + w.load_folder.string() + "' && /proc/" + std::to_string(getpid()) +
+                              "/exe --load-once '" + std::string(w.state.loading_file.trimmed()) + "'";
+  double added_bytes = 0;
+  for (auto _ : bench) {
+    FILE* child = popen(command.c_str(), "r");
+    long before_kb = 0, peak_kb = 0;
+    const bool read = child && std::fscanf(child, "%ld %ld", &before_kb, &peak_kb) == 2;
+    if (!child || pclose(child) != 0 || !read) bench.SkipWithError("the LOAD in its own process failed");
+    added_bytes = std::max(added_bytes, static_cast<double>(peak_kb - before_kb) * 1024);
+  }
+  bench.counters["peak_added_MB"] = added_bytes / 1e6;
+  bench.counters["peak_over_file"] = added_bytes / static_cast<double>(w.file_bytes);
+}
+
+BENCHMARK(BM_load_over_create)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+BENCHMARK(BM_load_peak_memory)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_load_loading_file)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 BENCHMARK(BM_read_loading_records)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 BENCHMARK(BM_write_same_file)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  if (argc == 3 && std::string(argv[1]) == "--load-once") return load_once(argv[2]);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

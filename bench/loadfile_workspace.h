@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <string>
 
-#include "model/state.h"
 #include "bench_support.h"
+#include "model/state.h"
 
 namespace loadfile_bench {
 
@@ -55,20 +55,26 @@ inline std::string discrete(int case_number, int times) {
   return out + "END_OF_CASE" + std::to_string(case_number) + "\n";
 }
 
+// The model and the four cases, without their files.
+inline app::ProgramState large_model_state() {
+  app::ProgramState state;
+  state.n_nodes = 120;
+  state.n_elements = 100;
+  state.n_dof = 3;
+  state.max_time_points = 300000;
+  state.n_loading_cases = 4;
+  state.written_case_records.assign(4, {0.0001f, 20, app::LoadingType::accelerogram_3_directions, 0.005f, 1000, 0.1f, app::MassModel::concentrated, -9.81f, app::PrintingCode::maximum_values});
+  state.written_case_records[4].loading_type = app::LoadingType::discrete;
+  return state;
+}
+
 // The scratch files of the four cases in a folder of their own, and the state that writes
 // them into folder/large.inc.
 struct LargeModel {
   bench_support::BenchFolder folder;
   app::ProgramState state;
 
-  LargeModel() {
-    state.n_nodes = 120;
-    state.n_elements = 100;
-    state.n_dof = 3;
-    state.max_time_points = 300000;
-    state.n_loading_cases = 4;
-    state.written_case_records.assign(4, {0.0001f, 20, app::accelerogram_3_directions, 0.005f, 1000, 0.1f, 0, -9.81f, 0});
-    state.written_case_records[4].loading_type = app::discrete_loading;
+  LargeModel() : state(large_model_state()) {
     for (int i = 1; i <= 3; ++i) write_text(std::to_string(i) + "TPacc.dat", accelerogram(i, 300000));
     write_text("4TP.dat", discrete(4, 50000));
     for (int i = 1; i <= 4; ++i) {

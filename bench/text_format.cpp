@@ -1,9 +1,12 @@
 // Number texts and free-form reading against gfortran's runtime doing the same work on the same
-// data, in one run: G14.7 + tidy_number_text of 100,000 floats, and free-form reads of 50,000
+// data, in one run: G14.7 + tidy_number_text of 100,000 floats (also against std::to_chars'
+// shortest text of the same floats), and free-form reads of 50,000
 // node-range records (two integers, six reals) from a file. The gfortran figures appear as
 // the *_gfortran benchmarks (manual time, per item); without gfortran they are skipped.
 #include <benchmark/benchmark.h>
 
+#include <charconv>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -118,6 +121,46 @@ void BM_g14_7_tidy_ours(benchmark::State& state) {
   state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * n_values);
 }
 BENCHMARK(BM_g14_7_tidy_ours)->Unit(benchmark::kMillisecond);
+
+// The yardstick of the number texts: the C++ library's shortest text of the same floats, into
+// a std::string as g14_7_text returns it.
+void BM_to_chars_shortest(benchmark::State& state) {
+  const auto& values = data().values;
+  std::size_t total = 0;
+  for (auto _ : state) {
+    for (const float v : values) {
+      char buffer[32];
+      const auto end = std::to_chars(buffer, buffer + sizeof buffer, v).ptr;
+      total += std::string(buffer, end).size();
+    }
+  }
+  benchmark::DoNotOptimize(total);
+  state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations()) * n_values);
+}
+BENCHMARK(BM_to_chars_shortest)->Unit(benchmark::kMillisecond);
+
+// The two above interleaved batch by batch, so that both see the same load of the machine;
+// `ratio` is the G14.7 + tidy time over the std::to_chars time.
+void BM_g14_7_tidy_over_to_chars(benchmark::State& state) {
+  using clock = std::chrono::steady_clock;
+  const auto& values = data().values;
+  std::size_t total = 0;
+  clock::duration ours{}, library{};
+  for (auto _ : state) {
+    const auto start = clock::now();
+    for (const float v : values) total += text::g14_7_text(v).size();
+    const auto middle = clock::now();
+    for (const float v : values) {
+      char buffer[32];
+      total += std::string(buffer, std::to_chars(buffer, buffer + sizeof buffer, v).ptr).size();
+    }
+    ours += middle - start;
+    library += clock::now() - middle;
+  }
+  benchmark::DoNotOptimize(total);
+  state.counters["ratio"] = std::chrono::duration<double>(ours) / std::chrono::duration<double>(library);
+}
+BENCHMARK(BM_g14_7_tidy_over_to_chars)->Unit(benchmark::kMillisecond);
 
 void BM_free_form_read_ours(benchmark::State& state) {
   const std::string& path = data().records_path;

@@ -1,10 +1,14 @@
 #include "app/program.h"
 
+#include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "app/workspace_setup.h"
 #include "dialogs/cases/loading_cases_dialog.h"
 #include "dialogs/general/general_data_dialog.h"
+#include "model/case_files/run_folder.h"
 #include "model/case_files/scratch_files.h"
 #include "text/regular_file.h"
 #include "text/free_form.h"
@@ -79,6 +83,40 @@ void ask_time_points(Context& context) {
   }
 }
 
+// Without a folder of its own the run keeps its case files in the start folder, as a run
+// that cannot write anywhere else must; the user is told that two runs there would mix them.
+case_files::RunFolder make_case_folder(Context& context) {
+  std::string reason;
+  case_files::RunFolder folder = case_files::RunFolder::create(ui::current_directory(), reason);
+  if (folder.path().empty()) {
+    context.message("WARNING: no private folder for the case files: " + reason +
+                        "\nThey are kept in the start folder.",
+                    "ATENTIE: nu exista un director propriu pentru fisierele cazurilor: " + reason +
+                        "\nSe pastreaza in directorul de pornire.",
+                    "\"BRANTEL\" Message", ui::Icon::warning);
+    context.state.case_folder = ui::current_directory();
+  } else {
+    context.state.case_folder = folder.path().string();
+  }
+  return folder;
+}
+
+// BRANTEL_KEEP_CASE_FILES names a folder that receives a copy of the case files as they stand
+// when the run ends, for looking at what the editors wrote (the scenario tests do).
+void keep_case_files_for_inspection(const std::string& case_folder) {
+  const char* keep = std::getenv("BRANTEL_KEEP_CASE_FILES");
+  if (keep == nullptr || *keep == '\0') return;
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  fs::create_directories(keep, ec);
+  for (fs::directory_iterator it(case_folder, ec), end; !ec && it != end; it.increment(ec)) {
+    std::error_code copy_ec;
+    if (it->is_regular_file(copy_ec) && it->path().filename() != case_files::run_lock_name)
+      fs::copy_file(it->path(), fs::path(keep) / it->path().filename(),
+                    fs::copy_options::overwrite_existing, copy_ec);
+  }
+}
+
 }  // namespace
 
 int run_program(ui::Toolkit& toolkit) {
@@ -86,8 +124,10 @@ int run_program(ui::Toolkit& toolkit) {
   ProgramState state;
   Context context{toolkit, state};
   start_up(context);
+  const case_files::RunFolder case_folder = make_case_folder(context);
   run_wizard(context);
-  clean_up();
+  keep_case_files_for_inspection(state.case_folder);
+  clean_up(state.case_folder);
   return 0;
 }
 
@@ -111,8 +151,8 @@ void run_wizard(Context& context) {
   }
 }
 
-// In the current directory of the moment: after a confirmed open-file box that is the folder
-// of the file chosen last, where the editors wrote the scratch files.
-void clean_up() { cases::delete_case_scratch_files(true); }
+// The run's folder goes as a whole when the run ends; this empties it first, so that a folder
+// that cannot be removed holds no case data for anyone.
+void clean_up(const std::string& case_folder) { cases::delete_case_scratch_files(true, case_folder); }
 
 }  // namespace app

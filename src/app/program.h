@@ -1,6 +1,8 @@
 // Start-up, the wizard loop between General Data and Loading Cases, and the clean-up.
 #pragma once
 
+#include <string>
+
 #include "dialogs/context.h"
 #include "ui/toolkit.h"
 
@@ -12,6 +14,6 @@ int run_program(ui::Toolkit& toolkit);
 
 void start_up(Context& context);
 void run_wizard(Context& context);
-void clean_up();
+void clean_up(const std::string& case_folder = {});
 
 }  // namespace app

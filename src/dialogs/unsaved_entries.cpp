@@ -6,7 +6,7 @@ namespace app {
 
 bool user_discards_entries(Context& context) {
   return context.message("Discard the data entered?", "Renuntati la datele introduse?", "Message",
-                         ui::Icon::question, ui::Buttons::yes_no) == ui::Answer::yes;
+                         ui::Icon::question, ui::Buttons::yes_no_default_no) == ui::Answer::yes;
 }
 
 void ask_before_discarding(Context& context, ui::Dialog& dialog, std::function<bool()> holds_unsaved) {

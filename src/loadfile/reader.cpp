@@ -1,12 +1,14 @@
 #include "loadfile/reader.h"
 
+#include <filesystem>
 #include <iostream>
 #include <string_view>
+#include <system_error>
 
-#include "model/case_files/text_file.h"
 #include "text/regular_file.h"
 #include "loadfile/reader_messages.h"
 #include "loadfile/reader_parse.h"
+#include "model/case_files/text_file.h"
 #include "text/fixed_text.h"
 #include "text/free_form.h"
 #include "ui/platform.h"
@@ -14,8 +16,6 @@
 namespace loadfile {
 
 namespace {
-
-constexpr std::size_t path_length = 260;
 
 // The path up to its first NUL, without trailing blanks (the state keeps it in a padded
 // field); when there is none the console is asked, as the tool did without a dialog.
@@ -26,17 +26,37 @@ std::string loading_file_path(std::string_view path) {
   std::string typed;
   std::getline(std::cin, typed);
   if (!typed.empty() && typed.back() == '\r') typed.pop_back();
-  return std::string(text::trim_right(std::string_view(typed).substr(0, path_length)));
+  return std::string(text::trim_right(std::string_view(typed).substr(0, app::max_path_bytes)));
 }
 
-bool write_scratch_files(Session& context, const std::vector<ScratchFile>& files) {
+// The case files in the order their sections were read, as if each had been written then: a
+// streamed one by renaming its part over it, one held in memory (an emptied file) through the
+// atomic writer. After a failure the remaining parts are removed and their case files kept.
+bool put_scratch_files_in_place(Session& context, const std::vector<ScratchFile>& files) {
+  const std::string& folder = context.state.case_folder;
+  bool placed = true;
   for (const ScratchFile& file : files) {
-    std::string reason;  // the message names the file and its folder instead
-    if (common::replace_file(file.name, file.content, reason)) continue;
-    show_write_failure(context, file.name, ui::current_directory());
-    return false;
+    const std::string path = folder.empty() ? file.name : folder + "/" + file.name;
+    std::error_code ec;
+    if (placed && !file.write_failed) {
+      std::string reason;  // the message names the file and its folder instead
+      if (file.part.empty() ? common::replace_file(path, file.content, reason)
+                            : (std::filesystem::rename(file.part, path, ec), !ec))
+        continue;
+    }
+    if (!file.part.empty()) std::filesystem::remove(file.part, ec);
+    if (placed) show_write_failure(context, file.name, folder.empty() ? ui::current_directory() : folder);
+    placed = false;
   }
-  return true;
+  return placed;
+}
+
+void remove_parts(const std::vector<ScratchFile>& files) {
+  for (const ScratchFile& file : files) {
+    if (file.part.empty()) continue;
+    std::error_code ec;
+    std::filesystem::remove(file.part, ec);
+  }
 }
 
 }  // namespace
@@ -48,18 +68,19 @@ LoadOutcome load_loading_file(Session& context, const std::string& path_argument
   if (path.empty() || !text::RecordSource::from_file(path, source, &why)) {
     if (path.empty()) why.status = text::FileReadStatus::missing;
     show_open_failure(context, path, why);
-    return LoadOutcome::failed;
+    return LoadOutcome::not_opened;
   }
   // Everything is read into a copy first: the time-point limit must leave the state and the
   // disk as they were, and the other faults keep exactly what was read before them.
   app::ProgramState staged = context.state;
-  ReadResult result = read_loading_records(source, staged);
+  ReadResult result = read_loading_records(source, staged, context.state.case_folder);
   if (result.outcome == ReadOutcome::too_many_points) {
+    remove_parts(result.scratch_files);
     show_time_point_limit(context);
     return LoadOutcome::program_ends;
   }
   context.state = std::move(staged);
-  if (!write_scratch_files(context, result.scratch_files)) return LoadOutcome::failed;
+  if (!put_scratch_files_in_place(context, result.scratch_files)) return LoadOutcome::failed;
   ProblemList problems = std::move(result.problems);
   for (Problem& p : problems) p.file = path;
   const bool stopped = result.outcome == ReadOutcome::fault;
@@ -68,11 +89,11 @@ LoadOutcome load_loading_file(Session& context, const std::string& path_argument
   return stopped ? LoadOutcome::failed : LoadOutcome::loaded;
 }
 
-bool load_old_loading_file(Session& context, ui::Dialog& general_data_dialog,
-                           const std::string& path) {
+LoadOutcome load_old_loading_file(Session& context, ui::Dialog& general_data_dialog,
+                                  const std::string& path) {
   const LoadOutcome outcome = load_loading_file(context, path);
   if (outcome == LoadOutcome::program_ends) general_data_dialog.close(2);
-  return outcome == LoadOutcome::loaded;
+  return outcome;
 }
 
 }  // namespace loadfile

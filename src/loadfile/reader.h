@@ -11,6 +11,7 @@ enum class LoadOutcome {
   loaded,        // the reading came to the end of the cases and their case files were written;
                  // what was read but not as the program writes it (an abandoned case, a section
                  // ended by no end line, ...) was listed in one message
+  not_opened,    // the file could not be opened: a message said why, and nothing changed
   failed,        // a message named the file, the line and what was expected; what was read
                  // before stays in the state and in the scratch files of the sections read
   program_ends,  // a loading has more time points than max_time_points: the message was
@@ -23,9 +24,9 @@ enum class LoadOutcome {
 // An empty path asks for one on the console.
 LoadOutcome load_loading_file(Session& context, const std::string& path);
 
-// The General Data dialog's entry: true when the file was loaded. When the run must end the
-// dialog is closed as by its Cancel button, so the wizard ends the program the ordinary way.
-bool load_old_loading_file(Session& context, ui::Dialog& general_data_dialog,
-                           const std::string& path);
+// The General Data dialog's entry. When the run must end the dialog is closed as by its
+// Cancel button, so the wizard ends the program the ordinary way.
+LoadOutcome load_old_loading_file(Session& context, ui::Dialog& general_data_dialog,
+                                  const std::string& path);
 
 }  // namespace loadfile

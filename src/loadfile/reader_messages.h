@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "loadfile/session.h"
 #include "text/regular_file.h"
 #include "loadfile/reader_parse.h"
+#include "loadfile/session.h"
 
 namespace loadfile {
 

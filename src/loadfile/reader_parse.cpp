@@ -1,17 +1,21 @@
 #include "loadfile/reader_parse.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <numeric>
 #include <string_view>
 #include <utility>
 
 #include "loadfile/reader_checks.h"
+#include "loadfile/records.h"
 #include "model/case_files/reader_scratch.h"
 #include "model/case_files/scratch_files.h"
-#include "loadfile/records.h"
+#include "model/case_files/scratch_layouts.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 
@@ -34,27 +38,54 @@ enum class Step {
 
 bool valid_loading_type(int code) { return code >= -2 && code <= 2; }
 
-// "end_1", "end_2", ...: the lines that older loading files carry between the time points of
-// a discrete loading (a file read back and created again by earlier versions). They are not a
-// record of the section but must not end it, or the rest of such a file could not be read.
-bool is_time_point_separator(std::string_view record) {
-  record = text::trim_right(record);
-  if (record.size() <= 4 || record.substr(0, 4) != "end_") return false;
-  return std::all_of(record.begin() + 4, record.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// A scratch file built line by line.
+// A scratch file built line by line: in memory, or streamed into its part file a block at a
+// time. A file given up before take() leaves no part behind.
 class ScratchText {
  public:
-  explicit ScratchText(std::string name) { file_.name = std::move(name); }
+  ScratchText(std::string name, const std::string* part_folder) {
+    file_.name = std::move(name);
+    if (!part_folder) return;
+    file_.part = (part_folder->empty() ? "" : *part_folder + "/") + file_.name + "." + std::to_string(::getpid()) + ".part";
+    out_ = std::fopen(file_.part.c_str(), "wb");
+    file_.write_failed = out_ == nullptr;
+  }
+  ~ScratchText() {
+    if (out_) std::fclose(out_);
+    if (!taken_ && !file_.part.empty()) std::remove(file_.part.c_str());
+  }
+  ScratchText(const ScratchText&) = delete;
+  ScratchText& operator=(const ScratchText&) = delete;
+
   void line(std::string_view record) {
     file_.content += record;
-    file_.content += "\r\n";
+    end_line();
   }
-  ScratchFile take() { return std::move(file_); }
+  // A record assembled in place: appended to text(), then ended by end_line().
+  std::string& text() { return file_.content; }
+  void end_line() {
+    file_.content += "\r\n";
+    if (!file_.part.empty() && file_.content.size() >= block_size) flush();
+  }
+  ScratchFile take() {
+    if (!file_.part.empty()) {
+      flush();
+      if (out_ && std::fclose(out_) != 0) file_.write_failed = true;
+      out_ = nullptr;
+    }
+    taken_ = true;
+    return std::move(file_);
+  }
 
  private:
+  static constexpr std::size_t block_size = 1 << 20;
+  void flush() {
+    if (out_ && std::fwrite(file_.content.data(), 1, file_.content.size(), out_) != file_.content.size())
+      file_.write_failed = true;
+    file_.content.clear();
+  }
   ScratchFile file_;
+  std::FILE* out_ = nullptr;
+  bool taken_ = false;
 };
 
 // The targets of one node-range record, bound once to a range that every read refills.
@@ -119,18 +150,26 @@ std::vector<app::DiameterGroup> diameter_groups(const std::vector<float>& diamet
   return groups;
 }
 
-int direction_of_letter(char letter) {
+app::AccelDirection direction_of_letter(char letter) {
   switch (letter) {
-    case 'Y': case 'y': return 2;
-    case 'Z': case 'z': return 3;
-    default: return 1;
+    case 'Y': case 'y': return app::AccelDirection::y;
+    case 'Z': case 'z': return app::AccelDirection::z;
+    default: return app::AccelDirection::x;
   }
 }
 
+// The direction a one-direction accelerogram is read in: the one of the moment, X when none.
+app::AccelDirection reading_direction(app::AccelDirection direction) {
+  return direction == app::AccelDirection::none ? app::AccelDirection::x : direction;
+}
+
+// The component slot of a chosen direction (X 0, Y 1, Z 2).
+int slot(app::AccelDirection direction) { return app::code_number(direction) - 1; }
+
 class OldFileReader {
  public:
-  OldFileReader(text::RecordSource& source, app::ProgramState& state)
-      : source_(source), s_(state), romanian_(app::romanian_messages(state)) {}
+  OldFileReader(text::RecordSource& source, app::ProgramState& state, const std::string* part_folder)
+      : source_(source), s_(state), romanian_(app::romanian_messages(state)), part_folder_(part_folder) {}
 
   ReadResult run() {
     if (read_operator_code() == Step::go_on && read_coefficients() == Step::go_on &&
@@ -182,6 +221,7 @@ class OldFileReader {
   std::string file_name(cases::ScratchKind kind) const {
     return cases::scratch_file_name(case_number_, kind);
   }
+  ScratchText scratch_text(cases::ScratchKind kind) const { return ScratchText(file_name(kind), part_folder_); }
   bool room_for_range(const std::vector<app::NodeRange>& ranges) const {
     return static_cast<long long>(ranges.size()) < s_.n_nodes;
   }
@@ -215,6 +255,7 @@ class OldFileReader {
   text::RecordSource& source_;
   app::ProgramState& s_;
   const bool romanian_;
+  const std::string* const part_folder_;  // null: the case files stay in memory
   int case_number_ = 0;
   ReadResult result_;
 };
@@ -335,8 +376,8 @@ Step OldFileReader::read_damping_code() {
   const ReadStatus status = read({target(code)});
   if (status != ReadStatus::ok) return fail(Expected::damping_code, status);
   if (code < 0 || code > 4) return fail(Expected::damping_code, false);
-  s_.damping_type = code;
-  s_.damping_present = code != 0;
+  s_.damping_type = app::code_from_number<app::DampingType>(code);
+  s_.damping_present = s_.damping_type != app::DampingType::none;
   return Step::go_on;
 }
 
@@ -344,6 +385,7 @@ Step OldFileReader::read_damping_code() {
 Step OldFileReader::read_case_head(app::CaseRecord& c) {
   app::CaseRecord p;
   std::size_t before = source_.position();
+  int loading_type = 0, mass_model = 0, printing_code = 0;
   ReadStatus status = read({target(p.tolerance), target(p.iteration_limit)});
   if (status == ReadStatus::end_of_file) return fail(Expected::tolerance, status);
   if (status == ReadStatus::error) {
@@ -353,20 +395,20 @@ Step OldFileReader::read_case_head(app::CaseRecord& c) {
   c.tolerance = p.tolerance;
   c.iteration_limit = p.iteration_limit;
   before = source_.position();
-  status = read({target(p.loading_type), target(p.time_step), target(p.end_time), target(p.mass_model),
-                 target(p.gravity_acceleration), target(p.printing_code), target(p.printing_time)});
+  status = read({target(loading_type), target(p.time_step), target(p.end_time), target(mass_model),
+                 target(p.gravity_acceleration), target(printing_code), target(p.printing_time)});
   if (status == ReadStatus::end_of_file) return fail(Expected::case_parameters, status);
   if (status == ReadStatus::error) {
     abandon_case(before, "case parameters record", "inregistrarea parametrilor", true);
     return Step::abandon_case;
   }
-  if (!valid_loading_type(p.loading_type)) return fail(Expected::loading_type, false);
-  c.loading_type = p.loading_type;
+  if (!valid_loading_type(loading_type)) return fail(Expected::loading_type, false);
+  c.loading_type = app::code_from_number<app::LoadingType>(loading_type);
   c.time_step = p.time_step;
   c.end_time = p.end_time;
-  c.mass_model = p.mass_model;
+  c.mass_model = app::code_from_number<app::MassModel>(mass_model);
   c.gravity_acceleration = p.gravity_acceleration;
-  c.printing_code = p.printing_code;
+  c.printing_code = app::code_from_number<app::PrintingCode>(printing_code);
   c.printing_time = p.printing_time;
   return Step::go_on;
 }
@@ -397,10 +439,10 @@ Step OldFileReader::read_initial_conditions(app::CaseRecord& c) {
   if (step != Step::go_on) return step;
   if (ranges.empty()) ranges.push_back({1, s_.n_nodes, {}});
   c.n_initial_conditions = static_cast<int>(ranges.size());
-  ScratchText file(file_name(cases::ScratchKind::initial_conditions));
+  ScratchText file = scratch_text(cases::ScratchKind::initial_conditions);
   for (const app::NodeRange& r : ranges) file.line(scratch::initial_condition_record(r, s_.n_nodes, s_.n_dof));
   file.line(scratch::initial_conditions_end(romanian_));
-  if (c.loading_type < 0) {
+  if (app::accelerogram(c.loading_type)) {
     if (read_initial_accelerations(c) == Step::stop) return Step::stop;
     file.line(initial_acceleration_record(c));
   }
@@ -434,7 +476,7 @@ Step OldFileReader::read_older_initial_accelerations(app::CaseRecord& c, std::st
     return fail(Expected::initial_accelerations, false);
   float a[3] = {0, 0, 0};
   ReadStatus status;
-  if (c.loading_type == app::accelerogram_3_directions) {
+  if (c.loading_type == app::LoadingType::accelerogram_3_directions) {
     std::vector<text::Target> targets;
     for (int j = 0; j < std::clamp(s_.n_dof, 0, 3); ++j) targets.push_back(target(a[j]));
     status = text::read_free_form(source_, targets);
@@ -442,8 +484,8 @@ Step OldFileReader::read_older_initial_accelerations(app::CaseRecord& c, std::st
     std::string letter;
     status = read({target(letter, 1)});
     if (status != ReadStatus::ok) return fail(Expected::initial_accelerations, status);
-    const int direction = direction_of_letter(letter.empty() ? ' ' : letter[0]);
-    status = read({target(a[direction - 1])});
+    const app::AccelDirection direction = direction_of_letter(letter.empty() ? ' ' : letter[0]);
+    status = read({target(a[slot(direction)])});
     if (status == ReadStatus::ok) s_.accel_direction = direction;
   }
   if (status != ReadStatus::ok) return fail(Expected::initial_accelerations, status);
@@ -459,7 +501,7 @@ Step OldFileReader::read_damping() {
     s_.niu = niu;
   }
   float first = 0, second = 0;
-  if (s_.damping_type == 2) {
+  if (s_.damping_type == app::DampingType::structural) {
     const ReadStatus status = read({target(first)});
     if (status != ReadStatus::ok) return fail(Expected::zeta, status);
     s_.zeta = first;
@@ -467,7 +509,7 @@ Step OldFileReader::read_damping() {
   }
   const ReadStatus status = read({target(first), target(second)});
   if (status != ReadStatus::ok) return fail(Expected::damping_values, status);
-  if (s_.damping_type == 1) {
+  if (s_.damping_type == app::DampingType::rayleigh) {
     s_.alfa_d = first;
     s_.beta_d = second;
     return Step::go_on;
@@ -475,7 +517,7 @@ Step OldFileReader::read_damping() {
   s_.ro_air = first;
   s_.c_drag = second;
   if (read_diameters() == Step::stop) return Step::stop;
-  if (s_.damping_type != 4) return Step::go_on;
+  if (s_.damping_type != app::DampingType::aero_structural) return Step::go_on;
   float zeta = 0;
   const ReadStatus zeta_status = read({target(zeta)});
   if (zeta_status != ReadStatus::ok) return fail(Expected::zeta, zeta_status);
@@ -510,7 +552,7 @@ Step OldFileReader::read_initial_loading(app::CaseRecord& c) {
   if (step != Step::go_on) return step;
   if (ranges.empty()) ranges.push_back({1, s_.n_nodes, {}});
   c.n_initial_loadings = static_cast<int>(ranges.size());
-  ScratchText file(file_name(cases::ScratchKind::initial_loading));
+  ScratchText file = scratch_text(cases::ScratchKind::initial_loading);
   for (const app::NodeRange& r : ranges) file.line(scratch::initial_loading_record(r, s_.n_nodes, s_.n_dof));
   file.line(scratch::initial_loading_end(romanian_));
   result_.scratch_files.push_back(file.take());
@@ -519,15 +561,17 @@ Step OldFileReader::read_initial_loading(app::CaseRecord& c) {
 
 Step OldFileReader::read_loading_data(app::CaseRecord& c) {
   switch (c.loading_type) {
-    case app::sinusoidal:
-    case app::exponential: return read_amplitudes(c);
-    case app::discrete_loading: return read_time_points(c);
-    default: return read_accelerogram(c);
+    case app::LoadingType::sinusoidal:
+    case app::LoadingType::exponential: return read_amplitudes(c);
+    case app::LoadingType::discrete: return read_time_points(c);
+    case app::LoadingType::accelerogram_3_directions:
+    case app::LoadingType::accelerogram_1_direction: break;
   }
+  return read_accelerogram(c);
 }
 
 Step OldFileReader::read_amplitudes(app::CaseRecord& c) {
-  const bool sinusoidal = c.loading_type == app::sinusoidal;
+  const bool sinusoidal = c.loading_type == app::LoadingType::sinusoidal;
   float omega = 0, phi = 0;
   const std::size_t before = source_.position();
   const ReadStatus status = sinusoidal ? read({target(omega), target(phi)}) : read({target(omega)});
@@ -543,7 +587,7 @@ Step OldFileReader::read_amplitudes(app::CaseRecord& c) {
   const Step step = read_ranges(scratch::load_slots(s_.n_dof), Expected::loading_data, Section::loading_data, ranges);
   if (step != Step::go_on) return step;
   c.n_load_ranges = static_cast<int>(ranges.size());
-  ScratchText file(file_name(cases::loading_data_kind(c.loading_type)));
+  ScratchText file = scratch_text(cases::loading_data_kind(c.loading_type));
   for (const app::NodeRange& r : ranges) file.line(scratch::amplitude_record(r, s_.n_nodes, s_.n_dof));
   file.line(scratch::loading_data_end(case_number_, romanian_));
   result_.scratch_files.push_back(file.take());
@@ -578,10 +622,11 @@ Step OldFileReader::read_time_points(app::CaseRecord& c) {
     point.n_ranges = static_cast<int>(point.ranges.size());
   }
   c.n_time_points = static_cast<int>(points.size());
-  ScratchText file(file_name(cases::ScratchKind::discrete_loading));
+  ScratchText file = scratch_text(cases::ScratchKind::discrete_loading);
   for (const app::TimePoint& point : points) {
-    file.line(scratch::time_record(point.time));
-    for (const app::NodeRange& r : point.ranges) file.line(scratch::load_range_record(r, s_.n_nodes, s_.n_dof));
+    file.line(editors::layouts::time_record(point.time));
+    for (const app::NodeRange& r : point.ranges)
+      file.line(editors::layouts::discrete_range_record(r, s_.n_dof));
   }
   file.line(scratch::loading_data_end(case_number_, romanian_));
   result_.scratch_files.push_back(file.take());
@@ -596,7 +641,7 @@ Step OldFileReader::read_point_ranges(RangeTargets& range, std::vector<app::Node
     const ReadStatus status = range.read(source_);
     if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
     if (status == ReadStatus::error || source_.position() == before) {
-      const bool separator = before < source_.size() && is_time_point_separator(source_.record(before));
+      const bool separator = before < source_.size() && editors::layouts::time_point_separator(source_.record(before));
       source_.seek(separator ? before + 1 : before);
       return Step::go_on;
     }
@@ -607,32 +652,55 @@ Step OldFileReader::read_point_ranges(RangeTargets& range, std::vector<app::Node
 
 // A one-direction accelerogram carries the component of accel_direction only; the file does
 // not say which direction that is, so the direction of the moment (X when none) is kept.
+// Accelerograms are the bulk of a large loading file: a point record of plain constants is
+// taken apart once, and a constant that already is its value's G14.7 text is copied into the
+// case file as it stands instead of being made again.
 Step OldFileReader::read_accelerogram(app::CaseRecord& c) {
-  const bool one_direction = c.loading_type == app::accelerogram_1_direction;
-  const int direction = s_.accel_direction >= 1 && s_.accel_direction <= 3 ? s_.accel_direction : 1;
+  const bool one_direction = c.loading_type == app::LoadingType::accelerogram_1_direction;
+  const app::AccelDirection direction = reading_direction(s_.accel_direction);
   app::AccelPoint p;
   std::vector<text::Target> targets{target(p.time)};
   if (one_direction)
-    targets.push_back(target(p.acceleration[direction - 1]));
+    targets.push_back(target(p.acceleration[slot(direction)]));
   else
     for (int j = 0; j < std::clamp(s_.n_dof, 0, 3); ++j) targets.push_back(target(p.acceleration[j]));
+  const std::size_t n_values = targets.size();
+  float values[4];
+  std::string_view texts[4];
+  std::string made[4];
   std::vector<app::AccelPoint> points;
+  // Room for every record left (untouched room costs no memory): the table is never copied.
+  points.reserve(std::min<std::size_t>(source_.size() - source_.position(),
+                                       static_cast<std::size_t>(std::max(s_.max_time_points, 0))));
+  ScratchText file = scratch_text(cases::ScratchKind::accelerogram);
   for (;;) {
     const std::size_t before = source_.position();
     p = {};
-    const ReadStatus status = text::read_free_form(source_, targets);
-    if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
-    if (status == ReadStatus::error || source_.position() == before) {
-      check_section_end(before, Section::loading_data);
-      break;
+    std::string_view record;
+    bool plain = source_.next(record) && text::read_plain_reals(record, {values, n_values}, {texts, n_values});
+    if (plain) {
+      for (std::size_t j = 0; j < n_values; ++j) *static_cast<float*>(targets[j].address) = values[j];
+    } else {
+      source_.seek(before);
+      const ReadStatus status = text::read_free_form(source_, targets);
+      if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
+      if (status == ReadStatus::error || source_.position() == before) {
+        check_section_end(before, Section::loading_data);
+        break;
+      }
+      for (std::size_t j = 0; j < n_values; ++j) values[j] = *static_cast<float*>(targets[j].address);
     }
     if (!room_for_point(points.size())) return too_many_points();
     points.push_back(p);
+    for (std::size_t j = 0; j < n_values; ++j) {
+      if (plain && text::is_g14_7_text(texts[j], values[j])) continue;
+      made[j] = text::g14_7_text(values[j]);
+      texts[j] = made[j];
+    }
+    scratch::append_accel_point_record(file.text(), {texts, n_values});
+    file.end_line();
   }
   c.n_time_points = static_cast<int>(points.size());
-  ScratchText file(file_name(cases::ScratchKind::accelerogram));
-  for (const app::AccelPoint& point : points)
-    file.line(scratch::accel_point_record(point, c.loading_type, s_.n_dof, direction));
   file.line(scratch::loading_data_end(case_number_, romanian_));
   result_.scratch_files.push_back(file.take());
   s_.accel_table = std::move(points);
@@ -644,7 +712,12 @@ Step OldFileReader::read_accelerogram(app::CaseRecord& c) {
 }  // namespace
 
 ReadResult read_loading_records(text::RecordSource& source, app::ProgramState& state) {
-  return OldFileReader(source, state).run();
+  return OldFileReader(source, state, nullptr).run();
+}
+
+ReadResult read_loading_records(text::RecordSource& source, app::ProgramState& state,
+                                const std::string& part_folder) {
+  return OldFileReader(source, state, &part_folder).run();
 }
 
 namespace {

@@ -46,10 +46,14 @@ enum class ReadOutcome {
   too_many_points,  // a loading has more time points than max_time_points: keep nothing
 };
 
-// One case scratch file as the reader writes it: lines ended by CR LF.
+// One case scratch file as the reader writes it: lines ended by CR LF. Read into a folder,
+// the lines went to `part` as they were made (a long accelerogram is not held twice in
+// memory, as the loading file and as its case file); otherwise they are in `content`.
 struct ScratchFile {
   std::string name;
   std::string content;
+  std::string part;           // the file in the folder that holds the lines, when streamed
+  bool write_failed = false;  // the part could not be written whole
 };
 
 struct ReadResult {
@@ -68,7 +72,11 @@ struct ReadResult {
 // block, number of cases, loaded_case_records, damping block, diameter table, time_point_table,
 // accel_table, accel_direction) and builds the scratch files of its cases. `state` must
 // already hold n_nodes, n_elements, n_dof, max_time_points and the language.
+// With a folder ("" = the current directory) each case file is streamed into a part file
+// there; the caller renames the parts over the case files or removes them.
 ReadResult read_loading_records(text::RecordSource& source, app::ProgramState& state);
+ReadResult read_loading_records(text::RecordSource& source, app::ProgramState& state,
+                                const std::string& part_folder);
 
 // The shortest text of at most 10 characters that reads back as `value`: how a coefficient
 // read from the file becomes the typed text the General Data dialog shows.

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "model/diameter_table.h"
 #include "model/case_files/scratch_layouts.h"
+#include "model/diameter_table.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/free_form.h"
@@ -41,7 +41,9 @@ constexpr HeaderTexts romanian{
 
 // The Loading Cases dialog can leave damping_present set after "NO Damping" is chosen; code 0
 // with damping records after it would shift every later record for a free-form reader.
-bool damping_written(const app::ProgramState& s) { return s.damping_present && s.damping_type != 0; }
+bool damping_written(const app::ProgramState& s) {
+  return s.damping_present && s.damping_type != app::DampingType::none;
+}
 
 const HeaderTexts& texts_of(const app::ProgramState& s) {
   return app::romanian_messages(s) ? romanian : english;
@@ -52,10 +54,18 @@ std::string held_line(std::string_view line, std::size_t length) {
   return std::string(text::trim_right(line.substr(0, length)));
 }
 
+// The longest prefix of at most `length` bytes that ends between two UTF-8 characters: a
+// path cut inside a character would leave an invalid byte sequence in the file.
+std::size_t utf8_prefix_length(std::string_view text, std::size_t length) {
+  if (length >= text.size()) return text.size();
+  while (length > 0 && (static_cast<unsigned char>(text[length]) & 0xC0) == 0x80) --length;
+  return length;
+}
+
 std::string header_line(std::string_view prefix, std::string_view rest) {
   std::string line(prefix);
   line += rest;
-  return held_line(line, header_line_length);
+  return held_line(line, utf8_prefix_length(line, header_line_length));
 }
 
 std::string units_text(const app::ProgramState& s) {
@@ -121,7 +131,7 @@ std::string coefficients_record(const app::ProgramState& s) {
 std::string case_count_record(int n_loading_cases) { return text::format_ik(n_loading_cases); }
 
 std::string damping_code_record(const app::ProgramState& s) {
-  return text::format_i(damping_written(s) ? s.damping_type : 0, 1);
+  return text::format_i(damping_written(s) ? app::code_number(s.damping_type) : 0, 1);
 }
 
 std::string tolerance_record(const app::CaseRecord& c) {
@@ -130,12 +140,12 @@ std::string tolerance_record(const app::CaseRecord& c) {
 
 std::string case_parameters_record(const app::CaseRecord& c) {
   text::RecordWriter record;
-  record.i(c.loading_type, c.loading_type >= 0 ? 1 : 2).tr(2);
+  record.i(app::code_number(c.loading_type), app::accelerogram(c.loading_type) ? 2 : 1).tr(2);
   record.a(text::g1p14_6_text(c.time_step)).tr(2);
   record.a(text::g14_7_text(c.end_time)).tr(2);
-  record.i(c.mass_model, 1).tr(2);
+  record.i(app::code_number(c.mass_model), 1).tr(2);
   record.a(text::g14_7_text(c.gravity_acceleration)).tr(2);
-  record.i(c.printing_code, 2).tr(2);
+  record.i(app::code_number(c.printing_code), 2).tr(2);
   record.a(text::g14_7_text(c.printing_time));
   return record.str();
 }
@@ -158,10 +168,12 @@ std::vector<std::string> damping_records(const app::ProgramState& s) {
   if (!damping_written(s)) return records;
   using text::g1p14_6_text;
   if (s.new_operator) records.push_back(g1p14_6_text(s.niu));
-  const int type = s.damping_type;
-  if (type == 1) records.push_back(values_record({g1p14_6_text(s.alfa_d), g1p14_6_text(s.beta_d)}));
-  if (type == 2) records.push_back(g1p14_6_text(s.zeta));
-  if (type == 3 || type == 4) {
+  using app::DampingType;
+  const DampingType type = s.damping_type;
+  if (type == DampingType::rayleigh)
+    records.push_back(values_record({g1p14_6_text(s.alfa_d), g1p14_6_text(s.beta_d)}));
+  if (type == DampingType::structural) records.push_back(g1p14_6_text(s.zeta));
+  if (app::aerodynamic(type)) {
     records.push_back(values_record({g1p14_6_text(s.ro_air), g1p14_6_text(s.c_drag)}));
     // Groups counted but never saved into the table are empty: they name no element, and a
     // record of element 0 would give the solver an element the model does not have.
@@ -172,14 +184,14 @@ std::vector<std::string> damping_records(const app::ProgramState& s) {
     }
     records.emplace_back(diameters_end);
   }
-  if (type == 4) records.push_back(g1p14_6_text(s.zeta));
+  if (type == DampingType::aero_structural) records.push_back(g1p14_6_text(s.zeta));
   return records;
 }
 
 std::vector<std::string> loading_parameter_records(const app::CaseRecord& c) {
   using text::g1p14_6_text;
-  if (c.loading_type == app::sinusoidal) return {values_record({g1p14_6_text(c.omega), g1p14_6_text(c.phi)})};
-  if (c.loading_type == app::exponential) return {g1p14_6_text(c.omega)};
+  if (c.loading_type == app::LoadingType::sinusoidal) return {values_record({g1p14_6_text(c.omega), g1p14_6_text(c.phi)})};
+  if (c.loading_type == app::LoadingType::exponential) return {g1p14_6_text(c.omega)};
   return {};
 }
 
@@ -197,9 +209,6 @@ std::string date_record(const ui::LocalTime& t) {
       .str();
 }
 
-std::string_view copied_line(std::string_view line) {
-  return text::trim_right(line.substr(0, copied_line_length));
-}
 
 std::string_view initial_conditions_terminator(bool romanian) {
   return editors::layouts::conditions_end_record(romanian);

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/case_files/case_file_copier.h"
 #include "model/state.h"
 #include "ui/platform.h"
 
@@ -14,8 +15,7 @@ namespace loadfile {
 
 inline constexpr std::size_t header_line_length = 100;
 inline constexpr std::size_t end_record_length = 256;
-inline constexpr std::size_t copied_line_length = 132;
-inline constexpr std::size_t path_field_length = 255;
+inline constexpr std::size_t path_field_length = app::max_path_bytes;
 
 inline constexpr std::string_view diameters_end = "end_Diameters";
 
@@ -49,8 +49,9 @@ std::vector<std::string> loading_parameter_records(const app::CaseRecord& c);
 std::string end_record(const app::ProgramState& s);
 std::string date_record(const ui::LocalTime& t);
 
-// A scratch-file line as it is copied: cut to 132 characters, trailing blanks removed.
-std::string_view copied_line(std::string_view line);
+// A case-file line as the loading file holds it (the copier's rule).
+using case_files::copied_line;
+using case_files::copied_line_length;
 
 // The terminators that end the copied sections, worded as the editors write them.
 std::string_view initial_conditions_terminator(bool romanian);

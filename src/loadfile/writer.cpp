@@ -1,29 +1,25 @@
 #include "loadfile/writer.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <vector>
 
-#include "model/case_files/scratch_files.h"
-#include "loadfile/output_file.h"
 #include "loadfile/records.h"
+#include "model/case_files/atomic_file.h"
+#include "model/case_files/case_file_copier.h"
+#include "model/case_files/scratch_files.h"
 #include "text/fixed_text.h"
 
 namespace loadfile {
 
+using case_files::AtomicFile;
+using case_files::OutputStatus;
+using Section = case_files::CopiedSection;
+using ScratchCopier = case_files::CaseFileCopier;
+
 namespace {
 
 using cases::ScratchKind;
-
-enum class Section {
-  copied,      // the scratch file had data; it was copied
-  empty,       // missing (now created empty) or without data: the terminator stands in for it
-  unreadable,  // it exists but cannot be read: the loading file is not written
-};
 
 // What the "Create Message" tells besides the outcome.
 struct CaseNotes {
@@ -39,80 +35,6 @@ struct Failure {
   text::FileKind kind = text::FileKind::regular;  // what the target names (not_regular)
 };
 
-// Scratch files are read in large blocks; lines are split here rather than by a stream so
-// that a long accelerogram costs little more than copying its bytes.
-class ScratchCopier {
- public:
-  explicit ScratchCopier(OutputFile& out) : out_(out), block_(1 << 18) {}
-  Section copy(const std::string& name, int& error);
-
- private:
-  void emit(std::string_view line);
-  void emit_without_cr(std::string_view line);
-  void take_block(const char* data, std::size_t size);
-
-  OutputFile& out_;
-  std::vector<char> block_;
-  std::string partial_;  // start of a line that continues in the next block, at most 133 characters
-  bool has_data_ = false;
-};
-
-void ScratchCopier::emit(std::string_view line) {
-  const std::string_view record = copied_line(line);
-  if (!record.empty()) has_data_ = true;
-  out_.write_record(record);
-}
-
-void ScratchCopier::emit_without_cr(std::string_view line) {
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-  emit(line);
-}
-
-void ScratchCopier::take_block(const char* data, std::size_t size) {
-  const char* const end = data + size;
-  while (data < end) {
-    const char* newline = static_cast<const char*>(std::memchr(data, '\n', end - data));
-    const char* stop = newline ? newline : end;
-    // Only the first 132 characters of a line are kept; one more tells a CR from the text.
-    if (!newline || !partial_.empty()) {
-      const std::size_t room = copied_line_length + 1 - std::min(partial_.size(), copied_line_length + 1);
-      partial_.append(data, std::min<std::size_t>(stop - data, room));
-    }
-    if (!newline) return;
-    emit_without_cr(partial_.empty() ? std::string_view(data, stop - data) : partial_);
-    partial_.clear();
-    data = newline + 1;
-  }
-}
-
-Section ScratchCopier::copy(const std::string& name, int& error) {
-  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
-    if (errno != ENOENT) return error = errno, Section::unreadable;
-    // A missing scratch file is left behind empty, as every earlier version of the tool did.
-    const int created = ::open(name.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
-    if (created >= 0) ::close(created);
-    return Section::empty;
-  }
-  has_data_ = false;
-  partial_.clear();
-  for (;;) {
-    const ssize_t n = ::read(fd, block_.data(), block_.size());
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      error = errno;
-      ::close(fd);
-      return Section::unreadable;
-    }
-    if (n == 0) break;
-    take_block(block_.data(), static_cast<std::size_t>(n));
-  }
-  ::close(fd);
-  // A last line without its LF, possibly cut after the CR of a CR LF.
-  if (!partial_.empty()) emit_without_cr(partial_);
-  return has_data_ ? Section::copied : Section::empty;
-}
-
 app::CaseRecord written_case(const app::ProgramState& s, int case_number) {
   return s.written_case_records.contains(case_number) ? s.written_case_records[case_number]
                                                       : app::CaseRecord{};
@@ -121,7 +43,7 @@ app::CaseRecord written_case(const app::ProgramState& s, int case_number) {
 // The pieces of one file write, so that each step can stop at the first failure.
 class LoadingFileWriter {
  public:
-  LoadingFileWriter(const app::ProgramState& s, OutputFile& out) : s_(s), out_(out), copier_(out) {}
+  LoadingFileWriter(const app::ProgramState& s, AtomicFile& out) : s_(s), out_(out), copier_(out) {}
   bool write(CaseNotes& notes, Failure& failure);
 
  private:
@@ -132,13 +54,13 @@ class LoadingFileWriter {
   bool section(int case_number, ScratchKind kind, Section& outcome, Failure& failure);
 
   const app::ProgramState& s_;
-  OutputFile& out_;
+  AtomicFile& out_;
   ScratchCopier copier_;
 };
 
 bool LoadingFileWriter::section(int case_number, ScratchKind kind, Section& outcome, Failure& failure) {
   const std::string name = cases::scratch_file_name(case_number, kind);
-  outcome = copier_.copy(name, failure.error);
+  outcome = copier_.copy(cases::scratch_file_path(s_.case_folder, case_number, kind), failure.error);
   if (outcome != Section::unreadable) return true;
   failure.scratch_file = name;
   return false;
@@ -155,7 +77,7 @@ bool LoadingFileWriter::case_block(int i, CaseNotes& notes, Failure& failure) {
   if (!section(i, ScratchKind::initial_conditions, init, failure)) return false;
   if (init == Section::empty) {
     out_.write_record(initial_conditions_terminator(romanian));
-    if (c.loading_type < 0) out_.write_record(initial_acceleration_record(c));
+    if (app::accelerogram(c.loading_type)) out_.write_record(initial_acceleration_record(c));
   }
   put(damping_records(s_));
   if (!section(i, ScratchKind::initial_loading, init_load, failure)) return false;
@@ -250,7 +172,7 @@ std::string failure_message(const app::ProgramState& s, const std::string& path,
 bool write_loading_file(Session& context) {
   const app::ProgramState& s = context.state;
   const std::string path = path_text(s.loading_file.view());
-  OutputFile out(path);
+  AtomicFile out(path);
   CaseNotes notes;
   Failure failure;
   failure.status = out.open();

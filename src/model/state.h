@@ -3,33 +3,29 @@
 #pragma once
 
 #include <cassert>
+#include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
+#include "model/domain_codes.h"
 #include "text/fixed_text.h"
 
 namespace app {
 
 using text::Field;
 
-// Loading type codes.
-inline constexpr int discrete_loading = 0;
-inline constexpr int sinusoidal = 1;
-inline constexpr int exponential = 2;
-inline constexpr int accelerogram_3_directions = -1;
-inline constexpr int accelerogram_1_direction = -2;
-
 // One loading case, fields in the order of the loading file and the old tool's records.
 struct CaseRecord {
   float tolerance = 0;
   int iteration_limit = 0;
-  int loading_type = 0;
+  LoadingType loading_type = LoadingType::discrete;
   float time_step = 0;
   float end_time = 0;
   float printing_time = 0;
-  int mass_model = 0;
+  MassModel mass_model = MassModel::concentrated;
   float gravity_acceleration = 0;
-  int printing_code = 0;
+  PrintingCode printing_code = PrintingCode::maximum_values;
   float omega = 0;
   float phi = 0;
   float initial_acceleration[3] = {0, 0, 0};  // X, Y, Z
@@ -97,6 +93,10 @@ struct DiameterGroup {
   friend bool operator==(const DiameterGroup&, const DiameterGroup&) = default;
 };
 
+// The longest path, in bytes, that the program takes from a file box: the path fields below
+// keep it whole and the loading file's records carry it unchanged.
+inline constexpr std::size_t max_path_bytes = 255;
+
 struct ProgramState {
   // Folders and settings (start-up).
   Field<260> current_directory;
@@ -104,6 +104,14 @@ struct ProgramState {
   Field<260> uir_directory;
   Field<20> language{"English"};
   int max_time_points = 0;
+  // The run's private folder of the case files, absolute. Empty: the current directory, which
+  // only tests that work in a folder of their own use.
+  std::string case_folder;
+
+  // What each open-file box offers again: the path chosen last in a box of that kind.
+  std::string geometry_box_choice;
+  std::string loading_box_choice;   // LOAD from Old File
+  std::string created_box_choice;   // Select of the file to create
 
   // General data (committed values).
   int n_nodes = 0;
@@ -130,7 +138,7 @@ struct ProgramState {
 
   // Damping block, one for the whole run.
   bool damping_present = false;
-  int damping_type = 0;
+  DampingType damping_type = DampingType::none;
   float niu = 0;
   float alfa_d = 0, beta_d = 0;
   float ro_air = 0, c_drag = 0;
@@ -150,7 +158,7 @@ struct ProgramState {
   bool time_point_table_exists = false;
   std::vector<AccelPoint> accel_table;
   bool accel_table_exists = false;
-  int accel_direction = 0;  // 1 X, 2 Y, 3 Z, 0 not chosen
+  AccelDirection accel_direction = AccelDirection::none;
   std::vector<DiameterGroup> diameter_table;
   int n_diameter_groups = 0;
   bool diameters_saved = true;

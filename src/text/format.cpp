@@ -270,7 +270,121 @@ std::string tidied_trimmed(const Body& body, int w) {
 
 }  // namespace
 
-std::string g14_7_text(float value) { return tidied_trimmed(g_body(value, 14, 7, 0), 14); }
+// G14.7 tidied and trimmed straight from the seven digits, without the field and its tidying:
+// every record of the loading file and of the case files holds these texts, so they are made
+// hundreds of thousands of times on one LOAD. The text is the one the field gives once tidied:
+// trailing zeros of the digits go, the point and the exponent stay. A float's exponent form
+// always has two exponent digits and fits the 14 columns with its sign.
+std::string g14_7_text(float value) {
+  if (!std::isfinite(value)) return tidied_trimmed(g_body(value, 14, 7, 0), 14);
+  if (value == 0) return "0.";
+  const Decimal n = round_to_digits(std::fabs(static_cast<double>(value)), 7);
+  int kept = n.count;
+  while (kept > 1 && n.digits[kept - 1] == '0') --kept;
+  char out[16];
+  int size = 0;
+  if (value < 0) out[size++] = '-';
+  const bool fixed = n.exponent >= -1 && n.exponent <= 6;
+  if (fixed && n.exponent >= 0) {
+    const int before = n.exponent + 1;
+    std::memcpy(out + size, n.digits, static_cast<std::size_t>(before));
+    size += before;
+    out[size++] = '.';
+    if (kept > before) {
+      std::memcpy(out + size, n.digits + before, static_cast<std::size_t>(kept - before));
+      size += kept - before;
+    }
+    return std::string(out, static_cast<std::size_t>(size));
+  }
+  out[size++] = '0';
+  out[size++] = '.';
+  std::memcpy(out + size, n.digits, static_cast<std::size_t>(kept));
+  size += kept;
+  if (!fixed) {
+    const int exponent = n.exponent + 1;
+    const int magnitude = exponent < 0 ? -exponent : exponent;
+    out[size++] = 'E';
+    out[size++] = exponent < 0 ? '-' : '+';
+    out[size++] = static_cast<char>('0' + magnitude / 10);
+    out[size++] = static_cast<char>('0' + magnitude % 10);
+  }
+  return std::string(out, static_cast<std::size_t>(size));
+}
+namespace {
+
+// The digits of a constant in one of the shapes of g14_7_text: "-" when negative, then
+// "d.ddd" with k >= 1 digits before the point, or "0.ddd" (first digit not 0), alone or followed
+// by "E" and a signed two-digit exponent; no trailing zero after the point, at most 7 digits.
+struct G14_7Shape {
+  bool valid = false;
+  bool negative = false;
+  int leading_exponent = 0;  // the power of ten of the first digit
+  bool power_of_ten = false;  // the digits are a 1 and zeros
+};
+
+int count_digits(std::string_view t, std::size_t& i) {
+  const std::size_t start = i;
+  while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i;
+  return static_cast<int>(i - start);
+}
+
+G14_7Shape g14_7_shape(std::string_view t) {
+  G14_7Shape shape;
+  std::size_t i = 0;
+  shape.negative = !t.empty() && t[0] == '-';
+  if (shape.negative) ++i;
+  const std::size_t whole_start = i;
+  const int whole = count_digits(t, i);
+  if (whole == 0 || i == t.size() || t[i] != '.') return shape;
+  const std::size_t fraction_start = ++i;
+  const int fraction = count_digits(t, i);
+  if (fraction > 0 && t[i - 1] == '0') return shape;
+  const bool below_one = whole == 1 && t[whole_start] == '0';
+  if (below_one ? fraction == 0 || t[fraction_start] == '0' : t[whole_start] == '0') return shape;
+  if ((below_one ? 0 : whole) + fraction > 7) return shape;
+  const std::string_view digits = below_one ? t.substr(fraction_start, static_cast<std::size_t>(fraction))
+                                            : t.substr(whole_start, static_cast<std::size_t>(whole + 1 + fraction));
+  shape.power_of_ten = digits[0] == '1' && digits.find_first_not_of("0.", 1) == std::string_view::npos;
+  if (i == t.size()) {
+    shape.leading_exponent = below_one ? -1 : whole - 1;
+    shape.valid = true;
+    return shape;
+  }
+  // The exponent form: "0.ddd" only, for values outside the fixed form's 0.1 .. 9999999.
+  if (!below_one || t.size() - i != 4 || t[i] != 'E' || (t[i + 1] != '+' && t[i + 1] != '-')) return shape;
+  std::size_t e = i + 2;
+  if (count_digits(t, e) != 2) return shape;
+  const int magnitude = (t[i + 2] - '0') * 10 + (t[i + 3] - '0');
+  shape.leading_exponent = (t[i + 1] == '-' ? -magnitude : magnitude) - 1;
+  shape.valid = shape.leading_exponent < -1 || shape.leading_exponent > 6;
+  return shape;
+}
+
+}  // namespace
+
+// A text of at most 7 digits that reads as `value` is within half a float spacing of it. When
+// that half spacing, at most 2^(e2-24) for a normal float of binary exponent e2, is below half
+// a unit of the seventh digit, 10^(e10-6) / 2, rounding the value to 7 digits gives the text's
+// digits back, so the text is the value's G14.7 text. In the upper part of some decades the
+// floats are coarser than 7 digits and the text must be made again. A power of ten may read
+// as a float just below it, in the decade below, whose seventh digit is ten times finer.
+bool is_g14_7_text(std::string_view constant, float value) {
+  if (value == 0) return constant == "0.";
+  const G14_7Shape shape = g14_7_shape(constant);
+  if (!shape.valid || shape.negative != (value < 0)) return false;
+  std::uint32_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  const int biased = static_cast<int>((bits >> 23) & 0xff);
+  if (biased == 0 || biased == 255) return false;
+  const int k = shape.leading_exponent - (shape.power_of_ten ? 7 : 6);
+  if (k < -46 || k > 55) return false;
+  const std::uint64_t spacing_bits = static_cast<std::uint64_t>(biased - 127 - 23 + 1023) << 52;
+  double float_spacing;  // 2^(e2-23), built from its bits
+  std::memcpy(&float_spacing, &spacing_bits, sizeof float_spacing);
+  // The margin covers the rounding of the power of ten.
+  return float_spacing * (1 + 0x1p-40) < power_of_ten(k);
+}
+
 std::string g1p14_6_text(float value) { return tidied_trimmed(g_body(value, 14, 6, 1), 14); }
 std::string g1p14_3_text(float value) { return tidied_trimmed(g_body(value, 14, 3, 1), 14); }
 std::string f14_7_text(float value) { return tidied_trimmed(f_body(value, 14, 7), 14); }

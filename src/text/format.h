@@ -29,6 +29,12 @@ std::string g1p14_6_text(float value);    // 1P,G14.6
 std::string g1p14_3_text(float value);    // 1P,G14.3
 std::string f14_7_text(float value);      // F14.7
 
+// Whether `constant`, the text a real was read from, is already the G14.7 text of `value`,
+// the float it reads as, so that a reader writing the value back can copy the text. Only
+// texts in the very shape g14_7_text gives qualify, and only where the spacing of the floats
+// around the value is finer than the seventh digit, which makes the digits the value's own.
+bool is_g14_7_text(std::string_view constant, float value);
+
 // One output record built item by item, in the order of its layout. TRn is held back until
 // the next item is written, so a record never ends in the blanks of a trailing TRn.
 class RecordWriter {

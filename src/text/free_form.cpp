@@ -1,59 +1,122 @@
 // Free-form (list-directed) reading and writing, and the input edit descriptors.
 #include "text/free_form.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <utility>
 
-#include "text/regular_file.h"
+#include <unistd.h>
+
 #include "text/fixed_text.h"
 #include "text/number_parse.h"
+#include "text/regular_file.h"
 
 namespace text {
 
-RecordSource::RecordSource(std::string_view content) : content_(content) { split_records(); }
+namespace {
+
+// Room for n characters, left as it is: the caller fills all of it at once.
+std::shared_ptr<char[]> uninitialized_text(std::size_t n) { return std::shared_ptr<char[]>(new char[n == 0 ? 1 : n]); }
+
+}  // namespace
+
+RecordSource::RecordSource(std::string_view content) : content_size_(content.size()) {
+  std::shared_ptr<char[]> text = uninitialized_text(content.size());
+  if (!content.empty()) std::memcpy(text.get(), content.data(), content.size());
+  content_ = std::move(text);
+  split_records();
+}
+
+namespace {
+
+// The LF bytes of a text, eight at a time: the index is sized once, never grown by copying.
+std::size_t line_ends(const char* p, std::size_t n) {
+  constexpr std::uint64_t low7 = 0x7f7f7f7f7f7f7f7f, lf = 0x0a0a0a0a0a0a0a0a;
+  std::size_t count = 0, i = 0;
+  for (; i + 8 <= n; i += 8) {
+    std::uint64_t w;
+    std::memcpy(&w, p + i, sizeof w);
+    w ^= lf;  // an LF becomes a zero byte; only zero bytes keep their high bit clear below
+    const std::uint64_t zero_bytes = ~(((w & low7) + low7) | w | low7);  // their high bits
+    count += static_cast<std::size_t>(((zero_bytes >> 7) * 0x0101010101010101) >> 56);
+  }
+  for (; i < n; ++i) count += p[i] == '\n' ? 1 : 0;
+  return count;
+}
+
+}  // namespace
 
 void RecordSource::split_records() {
-  records_.clear();
+  starts_.assign(1, 0);
   next_ = 0;
-  const char* base = content_.data();
-  const std::size_t size = content_.size();
+  const char* base = content_.get();
+  const std::size_t size = content_size_;
+  starts_.reserve(line_ends(base, size) + 2);
   std::size_t start = 0;
   while (start < size) {
     const void* found = std::memchr(base + start, '\n', size - start);
-    const std::size_t end = found ? static_cast<std::size_t>(static_cast<const char*>(found) - base) : size;
-    std::size_t length = end - start;
-    // The CR of a CR LF is part of the terminator; so is a CR cut off from its LF at the end.
-    if (length > 0 && base[end - 1] == '\r') --length;
-    records_.emplace_back(start, length);
-    start = end + 1;
+    start = found ? static_cast<std::size_t>(static_cast<const char*>(found) - base) + 1 : size;
+    starts_.push_back(start);
   }
 }
 
-// Only a regular file is read (see text/regular_file.h); `why` says what stopped it.
+// Only a regular file is read (see text/regular_file.h); `why` says what stopped it. The
+// content is read straight into its final place, which is not cleared first: a large loading
+// file is read once, not copied again through a buffer.
 bool RecordSource::from_file(const std::string& path, RecordSource& out, text::FileRead* why) {
-  std::string content;
-  const text::FileRead read = text::read_regular_file(path, content);
+  std::shared_ptr<char[]> text;
+  std::size_t size = 0;
+  const text::FileRead read = text::read_regular_file_with(path, [&](int fd, std::size_t expected) {
+    text = uninitialized_text(expected);
+    std::size_t capacity = expected;
+    char probe[4096];
+    for (;;) {
+      // A full buffer is probed through a small one first: the file usually ends there, and
+      // only a file that grew since its size was taken pays for a larger copy.
+      char* target = size < capacity ? text.get() + size : probe;
+      const ssize_t n = ::read(fd, target, size < capacity ? capacity - size : sizeof probe);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) return false;
+      if (n == 0) return true;
+      if (target == probe) {
+        capacity = size + static_cast<std::size_t>(n) + capacity / 2;
+        std::shared_ptr<char[]> larger = uninitialized_text(capacity);
+        if (size > 0) std::memcpy(larger.get(), text.get(), size);
+        std::memcpy(larger.get() + size, probe, static_cast<std::size_t>(n));
+        text = std::move(larger);
+      }
+      size += static_cast<std::size_t>(n);
+    }
+  });
   if (why) *why = read;
   if (read.status != text::FileReadStatus::ok) return false;
-  out.content_ = std::move(content);
+  out.content_ = std::move(text);
+  out.content_size_ = size;
   out.split_records();
   return true;
 }
 
 bool RecordSource::next(std::string_view& record) {
-  if (next_ >= records_.size()) return false;
+  if (next_ >= size()) return false;
   record = this->record(next_++);
   return true;
 }
 
 std::string_view RecordSource::record(std::size_t index) const {
-  if (index >= records_.size()) return {};
-  const auto [offset, length] = records_[index];
-  return std::string_view(content_).substr(offset, length);
+  if (index >= size()) return {};
+  const std::size_t start = starts_[index];
+  std::size_t end = starts_[index + 1];
+  const char* text = content_.get();
+  if (end > start && text[end - 1] == '\n') --end;
+  // The CR of a CR LF is part of the terminator; so is a CR cut off from its LF at the end.
+  if (end > start && text[end - 1] == '\r') --end;
+  return std::string_view(text + start, end - start);
 }
 
 namespace {
@@ -271,6 +334,28 @@ ReadStatus read_free_form(RecordSource& source, const std::vector<Target>& targe
     }
   }
   return ReadStatus::ok;
+}
+
+bool read_plain_reals(std::string_view record, std::span<float> values, std::span<std::string_view> texts) {
+  std::size_t pos = 0, n = 0;
+  for (;;) {
+    while (pos < record.size() && is_blank(record[pos])) ++pos;
+    if (pos == record.size()) return n == values.size();
+    if (n == values.size()) return false;
+    const std::size_t start = pos;
+    const std::size_t quick = quick_number_prefix(record.substr(start), values[n]);
+    if (quick > 0) {
+      pos += quick;
+    } else {
+      while (pos < record.size() && !is_separator(record[pos])) ++pos;
+    }
+    // A comma, a slash or a value that is no plain constant (r*c, a quoted text) needs the
+    // general reading.
+    if (pos < record.size() && !is_blank(record[pos])) return false;
+    const std::string_view constant = record.substr(start, pos - start);
+    if (quick == 0 && !parse_real(constant, values[n])) return false;
+    texts[n++] = constant;
+  }
 }
 
 FreeFormWriter& FreeFormWriter::integer(int value) {

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,19 +22,23 @@ class RecordSource {
   // false: missing, not a regular file, or unreadable; `why` (when given) says which.
   static bool from_file(const std::string& path, RecordSource& out, text::FileRead* why = nullptr);
 
-  bool at_end() const { return next_ >= records_.size(); }
+  bool at_end() const { return next_ >= size(); }
   std::size_t position() const { return next_; }     // index of the next record to read
   void seek(std::size_t position) { next_ = position; }
   // The next record, consumed; false at the end.
   bool next(std::string_view& record);
-  std::size_t size() const { return records_.size(); }
+  std::size_t size() const { return starts_.size() - 1; }
   std::string_view record(std::size_t index) const;
   std::size_t line_number() const { return next_ + 1; }  // 1-based line of the next record
 
  private:
   void split_records();
-  std::string content_;
-  std::vector<std::pair<std::size_t, std::size_t>> records_;  // offset, length in content_
+  // The text, shared by copies of the source: it never changes once read.
+  std::shared_ptr<const char[]> content_;
+  std::size_t content_size_ = 0;
+  // Where each record begins in content_, and one past the end: a record runs to the next
+  // start less its terminator. One offset a line keeps the index small beside the text.
+  std::vector<std::size_t> starts_ = {0};
   std::size_t next_ = 0;
 };
 
@@ -57,6 +63,12 @@ inline Target target(std::string& v, std::size_t length) { return {Target::Kind:
 // records as it needs. On error or end of file the targets read before keep their new values
 // and the source stands after the last record consumed; callers that re-read seek back.
 ReadStatus read_free_form(RecordSource& source, const std::vector<Target>& targets);
+
+// The common numeric record read alone: exactly values.size() real constants separated by
+// blanks and nothing else. Each value is stored with its text, as it stands in the record.
+// false (values partly changed) for any other record: fewer or more values, a comma, a slash,
+// a repeat count, a quoted text; read_free_form reads such a plain record to the same values.
+bool read_plain_reals(std::string_view record, std::span<float> values, std::span<std::string_view> texts);
 
 // Free-form output: the record begins with a blank, numbers are separated by blanks, and every
 // value reads back as the same float / int.

@@ -71,7 +71,8 @@ std::string_view kind_words(FileKind kind, bool romanian) {
   return {};
 }
 
-FileRead read_regular_file(const std::string& path, std::string& content, std::size_t max_bytes) {
+FileRead read_regular_file_with(const std::string& path,
+                                const std::function<bool(int fd, std::size_t size)>& read) {
   FileRead result;
   // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
   Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -96,11 +97,18 @@ FileRead read_regular_file(const std::string& path, std::string& content, std::s
   }
   const int flags = ::fcntl(fd.get(), F_GETFL);
   if (flags >= 0) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
-  if (!read_all(fd.get(), content, max_bytes, static_cast<std::size_t>(st.st_size))) {
+  if (!read(fd.get(), static_cast<std::size_t>(st.st_size))) {
     result.error = errno;
     result.status = FileReadStatus::cannot_read;
-    content.clear();
   }
+  return result;
+}
+
+FileRead read_regular_file(const std::string& path, std::string& content, std::size_t max_bytes) {
+  const FileRead result = read_regular_file_with(path, [&](int fd, std::size_t size) {
+    return read_all(fd, content, max_bytes, size);
+  });
+  if (result.status != FileReadStatus::ok) content.clear();
   return result;
 }
 

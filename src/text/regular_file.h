@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -44,5 +45,11 @@ struct FileRead {
 // the open can hang or feed the reader.
 FileRead read_regular_file(const std::string& path, std::string& content,
                            std::size_t max_bytes = std::numeric_limits<std::size_t>::max());
+
+// Opens a regular file as read_regular_file does and hands the open, blocking descriptor and
+// the file's size to `read`, for readers that keep the bytes in storage of their own. `read`
+// returns false on a read error, with errno set.
+FileRead read_regular_file_with(const std::string& path,
+                                const std::function<bool(int fd, std::size_t size)>& read);
 
 }  // namespace text

@@ -16,7 +16,11 @@ namespace ui {
 using ControlId = int;
 
 enum class Icon { information, error, warning, question };
-enum class Buttons { ok, yes_no };
+enum class Buttons {
+  ok,
+  yes_no,             // Enter answers Yes
+  yes_no_default_no,  // Yes throws data away: Enter answers No, so a stray key loses nothing
+};
 enum class Answer { ok, yes, no };
 enum class ImageKind { icon, bitmap };
 

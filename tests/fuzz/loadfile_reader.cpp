@@ -7,9 +7,9 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "model/state.h"
 #include "loadfile/reader_messages.h"
 #include "loadfile/reader_parse.h"
+#include "model/state.h"
 #include "text/free_form.h"
 
 namespace {
@@ -21,7 +21,7 @@ void check(bool condition) {
 void check_result(const app::ProgramState& s, const loadfile::ReadResult& r) {
   check(s.n_loading_cases >= 0 && s.n_loading_cases <= 99);
   check(s.loaded_case_records.size() == 0 || s.loaded_case_records.size() == s.n_loading_cases);
-  check(s.damping_type >= 0 && s.damping_type <= 4);
+  check(app::code_number(s.damping_type) >= 0 && app::code_number(s.damping_type) <= 4);
   check(static_cast<int>(s.time_point_table.size()) <= s.max_time_points);
   check(static_cast<int>(s.accel_table.size()) <= s.max_time_points);
   check(s.n_diameter_groups == static_cast<int>(s.diameter_table.size()));
@@ -33,7 +33,7 @@ void check_result(const app::ProgramState& s, const loadfile::ReadResult& r) {
   check(s.diameter_table.empty() || covered == s.n_elements);
   for (int i = 1; i <= s.loaded_case_records.size(); ++i) {
     const app::CaseRecord& c = s.loaded_case_records[i];
-    check(c.loading_type >= -2 && c.loading_type <= 2);
+    check(app::code_number(c.loading_type) >= -2 && app::code_number(c.loading_type) <= 2);
     check(c.n_initial_conditions <= s.n_nodes && c.n_initial_loadings <= s.n_nodes);
   }
   for (const loadfile::ScratchFile& f : r.scratch_files) check(f.content.ends_with("\r\n"));

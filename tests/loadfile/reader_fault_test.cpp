@@ -37,9 +37,8 @@ struct Outcome {
 Outcome load(Loaded& run, const std::string& content) {
   testing_support::write_file(run.dir.path() / "old.inc", content);
   reader_test::ClosingDialog dialog;
-  const bool loaded = loadfile::load_old_loading_file(run.context, dialog, (run.dir.path() / "old.inc").string());
-  const loadfile::LoadOutcome outcome = loaded ? loadfile::LoadOutcome::loaded
-      : dialog.closed_with == 2 ? loadfile::LoadOutcome::program_ends : loadfile::LoadOutcome::failed;
+  const loadfile::LoadOutcome outcome =
+      loadfile::load_old_loading_file(run.context, dialog, (run.dir.path() / "old.inc").string());
   return {outcome, dialog.closed_with};
 }
 
@@ -145,7 +144,7 @@ TEST(ReaderFaults, WhatWasReadBeforeTheFaultStays) {
   EXPECT_FLOAT_EQ(s.loaded_case_records[2].tolerance, 0.5f);
   EXPECT_EQ(s.loaded_case_records[2].n_initial_conditions, 1);
   EXPECT_FLOAT_EQ(s.niu, 0.3f);
-  EXPECT_EQ(s.damping_type, 1);
+  EXPECT_EQ(s.damping_type, app::DampingType::rayleigh);
   EXPECT_NE(run.scratch("1TP.dat"), "<missing>");
   EXPECT_EQ(run.scratch("2init.dat"), lines({" 2   3  1.  1.  1.  1.", "End Initial Displcements & Velocities"}));
   EXPECT_EQ(run.scratch("2InitLoad.dat"), "");
@@ -186,7 +185,7 @@ TEST(ReaderFaults, MissingFileIsNamedInBothLanguages) {
   for (const char* language : {"English", "Romanian"}) {
     Loaded run(small_model(language));
     const std::string path = (run.dir.path() / "nowhere.inc").string();
-    EXPECT_EQ(loadfile::load_loading_file(run.context, path + "    "), loadfile::LoadOutcome::failed);
+    EXPECT_EQ(loadfile::load_loading_file(run.context, path + "    "), loadfile::LoadOutcome::not_opened);
     ASSERT_EQ(run.toolkit.messages.size(), 1u);
     const std::string expected = language[0] == 'E'
         ? "ERROR: cannot open the Loading File:\n" + path + "\nThe file does not exist !"
@@ -202,7 +201,7 @@ TEST(ReaderFaults, OnlyARegularFileIsLoaded) {
   Loaded run(small_model());
   for (const testing_support::SpecialFile& f : testing_support::make_special_files()) {
     run.toolkit.messages.clear();
-    EXPECT_EQ(loadfile::load_loading_file(run.context, f.path), loadfile::LoadOutcome::failed) << f.path;
+    EXPECT_EQ(loadfile::load_loading_file(run.context, f.path), loadfile::LoadOutcome::not_opened) << f.path;
     ASSERT_EQ(run.toolkit.messages.size(), 1u);
     EXPECT_EQ(run.toolkit.messages[0].text, "ERROR: cannot open the Loading File:\n" + f.path + "\nThe name is " +
                                                  f.kind + ", not a regular file !");

@@ -55,12 +55,12 @@ TEST(ReaderHandWritten, NewmarkWithTabsCommasDExponentsRepeatsAndRomanianEndLine
   EXPECT_EQ(s.gamma.trimmed(), "2.");
   EXPECT_EQ(s.delta.trimmed(), "0.");
   ASSERT_EQ(s.n_loading_cases, 2);
-  EXPECT_EQ(s.damping_type, 1);
+  EXPECT_EQ(s.damping_type, app::DampingType::rayleigh);
   EXPECT_FLOAT_EQ(s.alfa_d, 0.1f);  // the later case's values stand
   EXPECT_FLOAT_EQ(s.beta_d, 0.2f);
 
   const app::CaseRecord& c1 = s.loaded_case_records[1];
-  EXPECT_EQ(c1, (app::CaseRecord{1e-4f, 25, 0, 0.01f, 10, 0.1f, 0, -9.81f, 0, 0, 0, {0, 0, 0}, 1, 2, 2, 0}));
+  EXPECT_EQ(c1, (app::CaseRecord{1e-4f, 25, app::LoadingType::discrete, 0.01f, 10, 0.1f, app::MassModel::concentrated, -9.81f, app::PrintingCode::maximum_values, 0, 0, {0, 0, 0}, 1, 2, 2, 0}));
   EXPECT_EQ(run.scratch("1init.dat"), crlf({" 1  12  0.  0.  0.  0.", "End Initial Displcements & Velocities"}));
   EXPECT_EQ(run.scratch("1InitLoad.dat"),
             crlf({" 1   1  0.  0.  0.", " 3  12  1.5  2.5  2.5", "End_of_Initial_Loading"}));
@@ -71,11 +71,11 @@ TEST(ReaderHandWritten, NewmarkWithTabsCommasDExponentsRepeatsAndRomanianEndLine
   EXPECT_EQ(s.time_point_table[1].ranges, (std::vector<app::NodeRange>{{1, 12, {1, 1}}}));
 
   const app::CaseRecord& c2 = s.loaded_case_records[2];
-  EXPECT_EQ(c2.loading_type, app::sinusoidal);
+  EXPECT_EQ(c2.loading_type, app::LoadingType::sinusoidal);
   EXPECT_FLOAT_EQ(c2.omega, 6.283185f);
   EXPECT_FLOAT_EQ(c2.phi, 0.5f);
   EXPECT_EQ(c2.n_load_ranges, 1);
-  EXPECT_EQ(c2.printing_code, 2);
+  EXPECT_EQ(c2.printing_code, app::PrintingCode::time_history_and_maximum);
   EXPECT_EQ(run.scratch("2TPsin.dat"), crlf({" 2   4  1.25            -3.5          ", "END_OF_CASE2"}));
 }
 
@@ -101,13 +101,13 @@ TEST(ReaderHandWritten, NewOperatorAeroAccelerogramWithCrLfInARomanianRun) {
   EXPECT_EQ(s.teta1.trimmed(), "4.5");
   EXPECT_EQ(s.delta.trimmed(), "5.5");
   EXPECT_EQ(s.teta2.trimmed(), "6.5");
-  EXPECT_EQ(s.damping_type, 4);
+  EXPECT_EQ(s.damping_type, app::DampingType::aero_structural);
   EXPECT_FLOAT_EQ(s.niu, 0.25f);
   EXPECT_FLOAT_EQ(s.c_drag, 1.2f);
   EXPECT_FLOAT_EQ(s.zeta, 0.05f);
   EXPECT_EQ(s.diameter_table, (std::vector<app::DiameterGroup>{{1, 10, 0.2f}, {11, 12, 0}}));
   const app::CaseRecord& c = s.loaded_case_records[1];
-  EXPECT_EQ(c, (app::CaseRecord{1e-3f, 10, -1, 0.02f, 40, 0.02f, 2, -9.81f, 1, 0, 0, {0.5f, -0.25f, 0}, 1, 1, 2, 0}));
+  EXPECT_EQ(c, (app::CaseRecord{1e-3f, 10, app::LoadingType::accelerogram_3_directions, 0.02f, 40, 0.02f, app::MassModel::concentrated_and_distributed, -9.81f, app::PrintingCode::time_history, 0, 0, {0.5f, -0.25f, 0}, 1, 1, 2, 0}));
   EXPECT_EQ(run.scratch("1init.dat"),
             crlf({" 1  12  0.1  0.2  0.3  0.4", "End Deplasari & Viteze Initiale",
                   text::FreeFormWriter().real(0.5f).real(-0.25f).real(0).str()}));
@@ -147,7 +147,7 @@ TEST(ReaderHandWritten, BlankLinesContinuedRecordsSlashAndEmptyValues) {
   ASSERT_EQ(load(run, file), loadfile::LoadOutcome::loaded);
   EXPECT_TRUE(run.toolkit.messages.empty());
   const app::CaseRecord& c = run.state.loaded_case_records[1];
-  EXPECT_EQ(c, (app::CaseRecord{1e-3f, 10, 0, 0.02f, 40, 0.02f, 0, -9.81f, 1, 0, 0, {0, 0, 0}, 1, 1, 1, 0}));
+  EXPECT_EQ(c, (app::CaseRecord{1e-3f, 10, app::LoadingType::discrete, 0.02f, 40, 0.02f, app::MassModel::concentrated, -9.81f, app::PrintingCode::time_history, 0, 0, {0, 0, 0}, 1, 1, 1, 0}));
   EXPECT_EQ(run.scratch("1init.dat"), crlf({" 1  12  0.  0.  0.  0.", "End Initial Displcements & Velocities"}));
   EXPECT_EQ(run.scratch("1InitLoad.dat"), crlf({" 3   4  0.  0.  7.", "End_of_Initial_Loading"}));
   ASSERT_EQ(run.state.time_point_table.size(), 1u);

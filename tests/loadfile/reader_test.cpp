@@ -52,7 +52,7 @@ TEST(ReaderGeneralData, StandardNewOperatorAndDiscreteCase) {
   const app::CaseRecord& c = s.loaded_case_records[2];
   EXPECT_FLOAT_EQ(c.tolerance, 1e-4f);
   EXPECT_EQ(c.iteration_limit, 20);
-  EXPECT_EQ(c.loading_type, 0);
+  EXPECT_EQ(c.loading_type, app::LoadingType::discrete);
   EXPECT_FLOAT_EQ(c.time_step, 0.01f);
   EXPECT_FLOAT_EQ(c.end_time, 10.f);
   EXPECT_FLOAT_EQ(c.gravity_acceleration, -9.81f);
@@ -179,7 +179,7 @@ TEST(ReaderDamping, DiameterRecordsAreMergedIntoRunsOverAllElements) {
   ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), loadfile::LoadOutcome::loaded);
   const app::ProgramState& s = run.state;
   EXPECT_TRUE(s.damping_present);
-  EXPECT_EQ(s.damping_type, 4);
+  EXPECT_EQ(s.damping_type, app::DampingType::aero_structural);
   EXPECT_FLOAT_EQ(s.niu, 0.25f);
   EXPECT_FLOAT_EQ(s.ro_air, 1.2f);
   EXPECT_FLOAT_EQ(s.c_drag, 0.8f);
@@ -216,6 +216,21 @@ TEST(ReaderAccelerogram, ThreeDirectionsWithTheEditorsAccelerationRecord) {
   EXPECT_FLOAT_EQ(run.state.accel_table[0].acceleration[1], -2.f);
 }
 
+// A value's text is copied when it already is its G14.7 text and made again otherwise: other
+// shapes of the same value, and a power of ten that reads as the float just below it.
+TEST(ReaderAccelerogram, PointTextsAreTheG14_7TextsOfTheValuesRead) {
+  Loaded run(small_model());
+  const std::string c = lines({"0", "0.001 5", "-1  0.1  1.  0  0.  -1  0.1", "End_of_Initial_Conditions",
+                               " 0. 0. 0.", "End_of_Initial_Loading", " 0.10 15E-1 -2.0", " 1E-05 0 -0.",
+                               "0.5\t0.1E+29   -1234.567", " 2 0.8589935E+10 0.1E-37", "END_OF_CASE1"});
+  ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), loadfile::LoadOutcome::loaded);
+  EXPECT_EQ(run.scratch("1TPacc.dat"),
+            lines({"0.1   1.5   -2.", "0.1E-04   0.   0.", "0.5   0.9999999E+28   -1234.567",
+                   "2.   0.8589935E+10   0.9999999E-38", "END_OF_CASE1"}));
+  ASSERT_EQ(run.state.accel_table.size(), 4u);
+  EXPECT_EQ(run.state.accel_table[2].acceleration[0], 1e28f);
+}
+
 TEST(ReaderAccelerogram, OlderShapeTakesTheDirectionFromItsLetter) {
   Loaded run(small_model());
   const std::string c = lines({"0", "0.001 5", "-2  0.1  1.  0  0.  -1  0.1", "End_of_Initial_Conditions",
@@ -223,7 +238,7 @@ TEST(ReaderAccelerogram, OlderShapeTakesTheDirectionFromItsLetter) {
                                "END_OF_CASE1"});
   ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), loadfile::LoadOutcome::loaded);
   const app::CaseRecord& r = run.state.loaded_case_records[1];
-  EXPECT_EQ(run.state.accel_direction, 2);
+  EXPECT_EQ(run.state.accel_direction, app::AccelDirection::y);
   EXPECT_FLOAT_EQ(r.initial_acceleration[0], 0.f);
   EXPECT_FLOAT_EQ(r.initial_acceleration[1], 0.75f);
   EXPECT_FLOAT_EQ(run.state.accel_table[1].acceleration[1], 2.5f);

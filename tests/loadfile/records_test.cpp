@@ -26,6 +26,18 @@ TEST(RecordsTest, PathEndsAtTheFirstNulOrTheLastNonBlank) {
   EXPECT_EQ(loadfile::path_text(std::string(300, 'p')).size(), 255u);
 }
 
+TEST(RecordsTest, GeometryLineIsCutBetweenTwoUtf8Characters) {
+  // "// It is associated with Geometry file: " is 40 bytes; the line holds 100.
+  app::ProgramState s = units_state("English");
+  const std::string folder = "/" + std::string(56, 'a');  // columns 41..97
+  s.geometry_file = folder + "\xC8\x99\xE2\x82\xAC.dat";  // U+0219 at 98..99, U+20AC at 100..102
+  const std::string line = loadfile::header_records(s, HeaderKind::normal)[2];
+  EXPECT_EQ(line.size(), 99u);
+  EXPECT_TRUE(line.ends_with(folder + "\xC8\x99"));
+  s.geometry_file = folder + "ab\xC8\x99.dat";  // U+0219 at 100..101: the line stops before it
+  EXPECT_TRUE(loadfile::header_records(s, HeaderKind::normal)[2].ends_with(folder + "ab"));
+}
+
 TEST(RecordsTest, ErrorHeaderLeavesOutLineFourInBothLanguages) {
   const app::ProgramState en = units_state("English");
   EXPECT_EQ(loadfile::header_records(en, HeaderKind::case_data_in_error),
@@ -99,16 +111,16 @@ TEST(RecordsTest, DampingRecordsByType) {
   s.diameter_table = {{1, 9, 0.5f}};
   s.n_diameter_groups = 1;
   using V = std::vector<std::string>;
-  s.damping_type = 1;
+  s.damping_type = app::DampingType::rayleigh;
   EXPECT_EQ(loadfile::damping_records(s), (V{"0.5  0.25"}));
-  s.damping_type = 2;
+  s.damping_type = app::DampingType::structural;
   EXPECT_EQ(loadfile::damping_records(s), (V{"5.E-02"}));
-  s.damping_type = 3;
+  s.damping_type = app::DampingType::aero;
   EXPECT_EQ(loadfile::damping_records(s), (V{"1.25  2.", "1  9  0.5", "end_Diameters"}));
-  s.damping_type = 4;
+  s.damping_type = app::DampingType::aero_structural;
   EXPECT_EQ(loadfile::damping_records(s), (V{"1.25  2.", "1  9  0.5", "end_Diameters", "5.E-02"}));
   // "NO Damping" chosen after another type can leave damping_present set: nothing is written.
-  s.damping_type = 0;
+  s.damping_type = app::DampingType::none;
   EXPECT_EQ(loadfile::damping_records(s), V{});
   EXPECT_EQ(loadfile::damping_code_record(s), "0");
 }
@@ -116,7 +128,7 @@ TEST(RecordsTest, DampingRecordsByType) {
 TEST(RecordsTest, GroupsCountedButNeverSavedWriteNoRecordOfElementZero) {
   app::ProgramState s;
   s.damping_present = true;
-  s.damping_type = 3;
+  s.damping_type = app::DampingType::aero;
   s.new_operator = false;
   s.n_elements = 50;
   s.diameter_table = {{1, 50, 0.5f}};

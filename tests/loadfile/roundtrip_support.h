@@ -11,10 +11,10 @@
 #include <string_view>
 #include <vector>
 
-#include "model/state.h"
-#include "model/case_files/scratch_files.h"
 #include "model/case_files/accel_layout.h"
+#include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
+#include "model/state.h"
 #include "support/temp_dir.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
@@ -27,7 +27,7 @@ struct CaseData {
   std::vector<app::NodeRange> conditions, loadings, amplitudes;
   std::vector<app::TimePoint> time_points;
   std::vector<app::AccelPoint> accel_points;
-  int direction = 1;
+  app::AccelDirection direction = app::AccelDirection::x;
 };
 
 struct Generated {
@@ -106,8 +106,8 @@ inline void Generator::general_data(app::ProgramState& s) {
 
 // A diameter table as a loaded file gives it: runs over every element, neighbours different.
 inline void Generator::damping(app::ProgramState& s) {
-  s.damping_type = integer(0, 4);
-  s.damping_present = s.damping_type != 0;
+  s.damping_type = app::code_from_number<app::DampingType>(integer(0, 4));
+  s.damping_present = s.damping_type != app::DampingType::none;
   s.niu = typed();
   s.alfa_d = typed();
   s.beta_d = typed();
@@ -126,8 +126,8 @@ inline void Generator::damping(app::ProgramState& s) {
 }
 
 inline app::CaseRecord Generator::case_record(const app::ProgramState&) {
-  static constexpr int types[] = {app::discrete_loading, app::sinusoidal, app::exponential,
-                                  app::accelerogram_3_directions, app::accelerogram_1_direction};
+  static constexpr app::LoadingType types[] = {app::LoadingType::discrete, app::LoadingType::sinusoidal, app::LoadingType::exponential,
+                                  app::LoadingType::accelerogram_3_directions, app::LoadingType::accelerogram_1_direction};
   app::CaseRecord c;
   c.tolerance = positive();
   c.iteration_limit = integer(1, 999);
@@ -135,12 +135,12 @@ inline app::CaseRecord Generator::case_record(const app::ProgramState&) {
   c.time_step = positive();
   c.end_time = positive();
   c.printing_time = positive();
-  c.mass_model = integer(0, 2);
+  c.mass_model = app::code_from_number<app::MassModel>(integer(0, 2));
   c.gravity_acceleration = typed();
-  c.printing_code = integer(-1, 2);
-  if (c.loading_type == app::sinusoidal || c.loading_type == app::exponential) c.omega = typed();
-  if (c.loading_type == app::sinusoidal) c.phi = typed();
-  if (c.loading_type < 0)
+  c.printing_code = app::code_from_number<app::PrintingCode>(integer(-1, 2));
+  if (c.loading_type == app::LoadingType::sinusoidal || c.loading_type == app::LoadingType::exponential) c.omega = typed();
+  if (c.loading_type == app::LoadingType::sinusoidal) c.phi = typed();
+  if (app::accelerogram(c.loading_type))
     for (float& a : c.initial_acceleration) a = typed();
   return c;
 }
@@ -155,7 +155,7 @@ inline CaseData Generator::case_data(const app::ProgramState& s, app::CaseRecord
   c.n_initial_conditions = static_cast<int>(d.conditions.size());
   c.n_initial_loadings = static_cast<int>(d.loadings.size());
   float time = 0;
-  if (c.loading_type == app::discrete_loading) {
+  if (c.loading_type == app::LoadingType::discrete) {
     for (int i = integer(0, 8); i > 0; --i) {
       app::TimePoint& p = d.time_points.emplace_back();
       p.time = time += positive();
@@ -163,11 +163,11 @@ inline CaseData Generator::case_data(const app::ProgramState& s, app::CaseRecord
       p.n_ranges = static_cast<int>(p.ranges.size());
     }
     c.n_time_points = static_cast<int>(d.time_points.size());
-  } else if (c.loading_type > 0) {
+  } else if (!app::accelerogram(c.loading_type)) {
     for (int i = integer(0, most); i > 0; --i) d.amplitudes.push_back(range(s.n_nodes, s.n_dof));
     c.n_load_ranges = static_cast<int>(d.amplitudes.size());
   } else {
-    d.direction = integer(1, s.n_dof);
+    d.direction = app::code_from_number<app::AccelDirection>(integer(1, s.n_dof));
     for (int i = integer(0, 15); i > 0; --i) {
       app::AccelPoint& p = d.accel_points.emplace_back();
       p.time = time += positive();
@@ -211,7 +211,7 @@ inline void write_editor_files(const Generated& g) {
     std::vector<std::string> init, load, data;
     for (const auto& r : d.conditions) init.push_back(layouts::conditions_record(r, s.n_nodes, n));
     init.emplace_back(layouts::conditions_end_record(ro));
-    if (c.loading_type < 0) init.push_back(layouts::acceleration_record(c.initial_acceleration));
+    if (app::accelerogram(c.loading_type)) init.push_back(layouts::acceleration_record(c.initial_acceleration));
     for (const auto& r : d.loadings) load.push_back(layouts::loadings_record(r, s.n_nodes, n));
     load.emplace_back(layouts::loadings_end_record(ro));
     for (const auto& r : d.amplitudes) data.push_back(layouts::amplitude_record(r, s.n_nodes, n));
@@ -223,7 +223,7 @@ inline void write_editor_files(const Generated& g) {
     testing_support::write_file(cases::scratch_file_name(i, ScratchKind::initial_conditions), file_text(init));
     testing_support::write_file(cases::scratch_file_name(i, ScratchKind::initial_loading), file_text(load));
     const std::string data_file = cases::scratch_file_name(i, cases::loading_data_kind(c.loading_type));
-    if (c.loading_type < 0) {
+    if (app::accelerogram(c.loading_type)) {
       testing_support::write_file(data_file, editors::accel_file_content(d.accel_points, c.n_time_points,
                                                                          c.loading_type, n, d.direction, i));
     } else {

@@ -83,8 +83,8 @@ TEST(RoundTrip, RandomStatesOfEveryKindWriteTheSameFileAgain) {
     // BRANTEL_ROUNDTRIP_KEEP=folder keeps each first file, for example as a fuzzing corpus.
     if (const char* keep = std::getenv("BRANTEL_ROUNDTRIP_KEEP"))
       testing_support::write_file(fs::path(keep) / ("state-" + std::to_string(seed) + ".inc"), first);
-    for (int i = 1; i <= g.state.n_loading_cases; ++i) ++loading_types_seen[g.state.written_case_records[i].loading_type + 2];
-    ++damping_types_seen[g.state.damping_type];
+    for (int i = 1; i <= g.state.n_loading_cases; ++i) ++loading_types_seen[app::code_number(g.state.written_case_records[i].loading_type) + 2];
+    ++damping_types_seen[app::code_number(g.state.damping_type)];
     ++operators_seen[g.state.new_operator];
     romanian_seen += app::romanian_messages(g.state);
     if (HasFailure()) break;

@@ -120,12 +120,17 @@ TEST_F(ToolkitServices, MessageBoxShowsItsIconAndPlainTextAndReturnsTheAnswer) {
       .when<QMessageBox>([](QMessageBox* box) {
         EXPECT_EQ(box->icon(), QMessageBox::Warning);
         qt_test::press_key(box, Qt::Key_Escape);
-      });
+      })
+      .when<QMessageBox>([](QMessageBox* box) { qt_test::press_key(box, Qt::Key_Return); })
+      .when<QMessageBox>([](QMessageBox* box) { qt_test::press_key(box, Qt::Key_Return); });
   using ui::Answer, ui::Buttons, ui::Icon;
   EXPECT_EQ(toolkit->message_box("<b>1 < 2</b>", "SAVE Message", Icon::error, Buttons::ok), Answer::ok);
   EXPECT_EQ(toolkit->message_box("Save?", "Message", Icon::question, Buttons::yes_no), Answer::no);
   EXPECT_EQ(toolkit->message_box("Save?", "Message", Icon::question, Buttons::yes_no), Answer::yes);
   EXPECT_EQ(toolkit->message_box("Remove?", "Message", Icon::warning, Buttons::yes_no), Answer::no);
+  // Enter takes the default: Yes for an ordinary question, No where Yes throws data away.
+  EXPECT_EQ(toolkit->message_box("Save?", "Message", Icon::question, Buttons::yes_no), Answer::yes);
+  EXPECT_EQ(toolkit->message_box("Discard?", "Message", Icon::question, Buttons::yes_no_default_no), Answer::no);
   EXPECT_TRUE(script.finished());
 }
 

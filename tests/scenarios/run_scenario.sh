@@ -2,7 +2,8 @@
 # Runs one end-to-end scenario: brantel-replay in a fresh copy of the example workspace.
 #   scenario folder:  script.replay     the user's actions
 #                     setup/            files laid over the workspace copy before the run
-#                     expected/         files that must exist afterwards, byte for byte
+#                     expected/         files that must exist afterwards, byte for byte; the
+#                                       run's case files at its end are under .case_files/
 #                                       (a loading file's date record is compared by its layout)
 #                     transcript        the replay's standard output, exactly
 #                     absent            paths (one a line) that must not exist afterwards
@@ -23,6 +24,9 @@ cp -r "$workspace/." "$work/"
 [ -d "$scenario/setup" ] && cp -r "$scenario/setup/." "$work/"
 
 cd "$work" || exit 1
+# The run's case files live in a private folder removed at exit; a copy of them as they stand
+# at the end goes to .case_files/ of the workspace, where expected/.case_files/ is compared.
+export BRANTEL_KEEP_CASE_FILES="$work/.case_files"
 "$replay" $face "$scenario/script.replay" >"$work/.transcript" 2>"$work/.stderr"
 rc=$?
 # The produced files as compared: the working folder's path replaced by @WORKSPACE@.

@@ -1,6 +1,9 @@
 // A fresh temporary folder that is the process current directory for one test.
 #pragma once
 
+#include <sys/resource.h>
+
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -27,6 +30,29 @@ class TempCurrentDir {
  private:
   std::filesystem::path previous_;
   std::filesystem::path path_;
+};
+
+// Limits the size of the files this process writes while it lives; a write beyond the limit
+// fails with EFBIG instead of ending the process.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    getrlimit(RLIMIT_FSIZE, &previous_);
+    previous_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = previous_;
+    limited.rlim_cur = bytes;
+    setrlimit(RLIMIT_FSIZE, &limited);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &previous_);
+    std::signal(SIGXFSZ, previous_handler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit previous_{};
+  void (*previous_handler_)(int) = nullptr;
 };
 
 inline void write_file(const std::filesystem::path& path, const std::string& content) {

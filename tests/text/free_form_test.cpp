@@ -28,6 +28,8 @@ TEST(RecordSource, SplitsOnLfAndCrLfWithoutTerminators) {
   EXPECT_EQ(RecordSource("x\n").size(), 1u);
   EXPECT_EQ(RecordSource("").size(), 0u);
   EXPECT_EQ(RecordSource("a\rb\n").record(0), "a\rb");  // a lone CR is data
+  EXPECT_EQ(RecordSource("a\r").record(0), "a");       // a CR cut off from its LF at the end
+  EXPECT_EQ(RecordSource("a\r\r\n").record(0), "a\r");
 }
 
 TEST(RecordSource, NextSeekAndLineNumbers) {
@@ -221,6 +223,34 @@ TEST(ReadFreeForm, MantissasAroundNineteenDigitsConvertExactly) {
     ASSERT_EQ(text::read_free_form(source, {target(f)}), ReadStatus::ok) << t;
     EXPECT_EQ(d, std::strtod(t, nullptr)) << t;
     EXPECT_EQ(f, std::strtof(t, nullptr)) << t;
+  }
+}
+
+// The plain road takes a record only where the free-form read takes it to the same values.
+TEST(ReadPlainReals, AgreesWithTheFreeFormReadOrLeavesTheRecordToIt) {
+  struct Case {
+    const char* record;
+    bool plain;
+  };
+  const Case cases[] = {{" 0.1  1.5  -2.", true},     {"0.1\t1.5 -2.", true},      {"  1 2 3  ", true},
+                        {" 5D0 0.5E+01 -0.", true},    {" 1.23456789012345678901 2 3", true},
+                        {" 1 2", false},               {" 1 2 3 4", false},         {" 1, 2, 3", false},
+                        {" 1 2*3", false},             {" 1 2 3/", false},          {" 1 2 '3'", false},
+                        {" 1 2 x", false},             {" 1 2 3x", false},          {"", false}};
+  for (const Case& c : cases) {
+    float plain[3] = {0, 0, 0}, read[3] = {9, 9, 9};
+    std::string_view texts[3];
+    EXPECT_EQ(text::read_plain_reals(c.record, plain, texts), c.plain) << c.record;
+    if (!c.plain) continue;
+    RecordSource source(c.record);
+    ASSERT_EQ(text::read_free_form(source, {target(read[0]), target(read[1]), target(read[2])}), ReadStatus::ok);
+    for (int j = 0; j < 3; ++j) {
+      EXPECT_EQ(plain[j], read[j]) << c.record;
+      float again = 0;
+      RecordSource alone(texts[j]);
+      ASSERT_EQ(text::read_free_form(alone, {target(again)}), ReadStatus::ok) << texts[j];
+      EXPECT_EQ(again, plain[j]) << c.record;  // each text is the whole constant
+    }
   }
 }
 

@@ -4,42 +4,53 @@
 
 namespace cases {
 
-int mass_model_of_item(int item) { return item - 1; }
-int printing_code_of_item(int item) { return item - 2; }
+// The lists show the codes in the order of their numbers, except the accelerogram loading
+// types, which follow the other three.
+app::MassModel mass_model_of_item(int item) { return app::code_from_number<app::MassModel>(item - 1); }
+app::PrintingCode printing_code_of_item(int item) {
+  return app::code_from_number<app::PrintingCode>(item - 2);
+}
 
-int loading_type_of_item(int item) {
+app::LoadingType loading_type_of_item(int item) {
   switch (item) {
-    case 4: return app::accelerogram_3_directions;
-    case 5: return app::accelerogram_1_direction;
-    default: return item - 1;
+    case 4: return app::LoadingType::accelerogram_3_directions;
+    case 5: return app::LoadingType::accelerogram_1_direction;
+    default: return app::code_from_number<app::LoadingType>(item - 1);
   }
 }
 
-int mass_model_item(int mass_model) { return mass_model + 1; }
+int mass_model_item(app::MassModel mass_model) { return app::code_number(mass_model) + 1; }
 
-int printing_code_item(int printing_code) { return printing_code == -1 ? 1 : printing_code + 2; }
+int printing_code_item(app::PrintingCode printing_code) {
+  return app::code_number(printing_code) + 2;
+}
 
-int loading_type_item(int loading_type) {
+int loading_type_item(app::LoadingType loading_type) {
   switch (loading_type) {
-    case app::accelerogram_3_directions: return 4;
-    case app::accelerogram_1_direction: return 5;
-    default: return loading_type + 1;
+    case app::LoadingType::accelerogram_3_directions: return 4;
+    case app::LoadingType::accelerogram_1_direction: return 5;
+    default: return app::code_number(loading_type) + 1;
   }
 }
 
-int damping_type_of_item(int item) { return item >= 1 ? item - 1 : 0; }
+app::DampingType damping_type_of_item(int item) {
+  return app::code_from_number<app::DampingType>(item >= 1 ? item - 1 : 0);
+}
 
-DampingFields damping_fields(int damping_type, bool new_operator) {
+int damping_type_item(app::DampingType damping_type) { return app::code_number(damping_type) + 1; }
+
+DampingFields damping_fields(app::DampingType damping_type, bool new_operator) {
+  using app::DampingType;
   DampingFields f;
-  if (damping_type == 0) return f;
+  if (damping_type == DampingType::none) return f;
   f.niu = new_operator;
-  f.first = f.second = damping_type != 2;
-  f.zeta = damping_type == 2 || damping_type == 4;
-  f.diameters = damping_type >= 3 ? DiametersButton::enabled : DiametersButton::disabled;
-  if (damping_type == 1) {
+  f.first = f.second = damping_type != DampingType::structural;
+  f.zeta = damping_type == DampingType::structural || damping_type == DampingType::aero_structural;
+  f.diameters = app::aerodynamic(damping_type) ? DiametersButton::enabled : DiametersButton::disabled;
+  if (damping_type == DampingType::rayleigh) {
     f.first_label = "alfa_D";
     f.second_label = "beta_D";
-  } else if (damping_type >= 3) {
+  } else if (app::aerodynamic(damping_type)) {
     f.first_label = "ro_air";
     f.second_label = "c_drag";
   }
@@ -75,23 +86,24 @@ MessageText add_check_message(AddCheck check) {
 }
 
 void store_damping(const CaseForm& form, app::ProgramState& state) {
+  using app::DampingType;
   state.damping_type = damping_type_of_item(form.damping_item);
-  state.damping_present = state.damping_type != 0;
+  state.damping_present = state.damping_type != DampingType::none;
   if (!state.damping_present) return;
   if (state.new_operator) state.niu = form.niu;
   switch (state.damping_type) {
-    case 1:
+    case DampingType::rayleigh:
       state.alfa_d = form.first_damping;
       state.beta_d = form.second_damping;
       break;
-    case 2: state.zeta = form.zeta; break;
-    case 3:
-    case 4:
+    case DampingType::structural: state.zeta = form.zeta; break;
+    case DampingType::aero:
+    case DampingType::aero_structural:
       state.ro_air = form.first_damping;
       state.c_drag = form.second_damping;
-      if (state.damping_type == 4) state.zeta = form.zeta;
+      if (state.damping_type == DampingType::aero_structural) state.zeta = form.zeta;
       break;
-    default: break;
+    case DampingType::none: break;
   }
 }
 

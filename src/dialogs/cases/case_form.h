@@ -20,12 +20,12 @@ inline constexpr std::array<std::string_view, 5> loading_type_items = {
 inline constexpr std::array<std::string_view, 2> language_items = {"English", "Romanian"};
 
 // Item numbers (1-based) and the codes stored in a case record.
-int mass_model_of_item(int item);
-int printing_code_of_item(int item);
-int loading_type_of_item(int item);
-int mass_model_item(int mass_model);
-int printing_code_item(int printing_code);
-int loading_type_item(int loading_type);
+app::MassModel mass_model_of_item(int item);
+app::PrintingCode printing_code_of_item(int item);
+app::LoadingType loading_type_of_item(int item);
+int mass_model_item(app::MassModel mass_model);
+int printing_code_item(app::PrintingCode printing_code);
+int loading_type_item(app::LoadingType loading_type);
 
 // What the damping fields show for one damping type.
 enum class DiametersButton {
@@ -42,7 +42,7 @@ struct DampingFields {
   // Captions of 1129 and 1130; empty: they keep their last captions.
   std::string_view first_label, second_label;
 };
-DampingFields damping_fields(int damping_type, bool new_operator);
+DampingFields damping_fields(app::DampingType damping_type, bool new_operator);
 
 // The form as read from the dialog: list items and converted numbers.
 struct CaseForm {
@@ -64,7 +64,8 @@ struct CaseForm {
 
 // The damping type of a damping list item; no selection counts as "NO Damping", so the
 // file never gets a code outside 0..4.
-int damping_type_of_item(int item);
+app::DampingType damping_type_of_item(int item);
+int damping_type_item(app::DampingType damping_type);
 
 // Outcome of the checks made before a case is stored, in the order they are made.
 enum class AddCheck {

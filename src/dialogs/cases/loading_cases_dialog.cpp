@@ -10,9 +10,9 @@
 #include "dialogs/editors/editors.h"
 #include "dialogs/file_boxes.h"
 #include "dialogs/unsaved_entries.h"
+#include "loadfile/writer.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
-#include "loadfile/writer.h"
 #include "text/format.h"
 #include "text/free_form.h"
 
@@ -39,7 +39,6 @@ constexpr ControlId file_state_text = 1127, file_path_text = 1117, language_list
 
 // Case values are read from the first 16 characters of their fields.
 constexpr std::size_t value_length = 16;
-constexpr std::size_t max_path_length = 260;
 
 constexpr ControlId callback_controls[] = {
     case_list,        processed_list,     add_button,         remove_button,   damping_list,
@@ -56,12 +55,6 @@ constexpr ControlId form_controls[] = {iteration_edit,  tolerance_edit,     time
 constexpr ControlId edits_cleared_by_selection[] = {
     first_damping_edit, second_damping_edit, niu_edit,      zeta_edit,          iteration_edit,
     tolerance_edit,     time_step_edit,      end_time_edit, printing_time_edit, gravity_edit};
-
-// The open-file box starts from the name chosen last, for the whole run, as people expect.
-std::string& file_box_buffer() {
-  static std::string buffer;
-  return buffer;
-}
 
 class LoadingCasesDialog {
  public:
@@ -84,7 +77,7 @@ class LoadingCasesDialog {
   void show_stored_values(const app::CaseRecord& record);
   void show_damping_values();
   void select_item(ControlId id, int item, int count);
-  void apply_damping_table(int damping_type);
+  void apply_damping_table(app::DampingType damping_type);
 
   CaseForm read_form() const;
   float read_real(ControlId id) const;
@@ -149,7 +142,7 @@ void LoadingCasesDialog::set_up() {
   dialog_.set_text(tolerance_unit, tolerance_unit_text(state_));
   // The damping block is program-wide: the list shows its present type, so a case stored
   // without touching the list keeps it instead of taking a type of "no item".
-  select_item(damping_list, state_.damping_type + 1, 5);
+  select_item(damping_list, damping_type_item(state_.damping_type), 5);
 }
 
 void LoadingCasesDialog::initialize() {
@@ -275,7 +268,7 @@ void LoadingCasesDialog::clear_form() {
 }
 
 void LoadingCasesDialog::show_stored_values(const app::CaseRecord& record) {
-  select_item(damping_list, state_.damping_type + 1, 5);
+  select_item(damping_list, damping_type_item(state_.damping_type), 5);
   apply_damping_table(state_.damping_type);
   if (state_.damping_present) show_damping_values();
   dialog_.set_text(iteration_edit, std::to_string(record.iteration_limit));
@@ -292,18 +285,21 @@ void LoadingCasesDialog::show_stored_values(const app::CaseRecord& record) {
 
 void LoadingCasesDialog::show_damping_values() {
   if (state_.new_operator) dialog_.set_text(niu_edit, text::f14_7_text(state_.niu));
+  using app::DampingType;
   switch (state_.damping_type) {
-    case 1:
+    case DampingType::rayleigh:
       dialog_.set_text(first_damping_edit, text::g14_7_text(state_.alfa_d));
       dialog_.set_text(second_damping_edit, text::g14_7_text(state_.beta_d));
       break;
-    case 4: dialog_.set_text(zeta_edit, text::g14_7_text(state_.zeta)); [[fallthrough]];
-    case 3:
+    case DampingType::aero_structural:
+      dialog_.set_text(zeta_edit, text::g14_7_text(state_.zeta));
+      [[fallthrough]];
+    case DampingType::aero:
       dialog_.set_text(first_damping_edit, text::g14_7_text(state_.ro_air));
       dialog_.set_text(second_damping_edit, text::g14_7_text(state_.c_drag));
       break;
-    case 2: dialog_.set_text(zeta_edit, text::g14_7_text(state_.zeta)); break;
-    default: break;
+    case DampingType::structural: dialog_.set_text(zeta_edit, text::g14_7_text(state_.zeta)); break;
+    case DampingType::none: break;
   }
 }
 
@@ -312,7 +308,7 @@ void LoadingCasesDialog::select_item(ControlId id, int item, int count) {
   dialog_.select(id, item >= 1 && item <= count ? item : 0);
 }
 
-void LoadingCasesDialog::apply_damping_table(int damping_type) {
+void LoadingCasesDialog::apply_damping_table(app::DampingType damping_type) {
   const DampingFields fields = damping_fields(damping_type, state_.new_operator);
   dialog_.set_enabled(first_damping_edit, fields.first);
   dialog_.set_enabled(second_damping_edit, fields.second);
@@ -342,7 +338,7 @@ CaseForm LoadingCasesDialog::read_form() const {
   form.mass_model_item = dialog_.selection(mass_model_list);
   form.printing_code_item = dialog_.selection(printing_code_list);
   form.loading_type_item = dialog_.selection(loading_type_list);
-  if (damping_type_of_item(form.damping_item) != 0) {
+  if (damping_type_of_item(form.damping_item) != app::DampingType::none) {
     if (state_.new_operator) form.niu = read_real(niu_edit);
     form.first_damping = read_real(first_damping_edit);
     form.second_damping = read_real(second_damping_edit);
@@ -393,7 +389,7 @@ void LoadingCasesDialog::remove_current_case() {
   const ui::Answer answer = context_.message(
       "Do You really want to remove case?\n(All case data will be lost)",
       "Vreti intr-adevar sa eliminati cazul?\n(Toate datele cazului se vor pierde)", "Remove Message",
-      ui::Icon::question, ui::Buttons::yes_no);
+      ui::Icon::question, ui::Buttons::yes_no_default_no);
   if (answer != ui::Answer::yes) return;
   const int removed = state_.current_case;
   const int last = state_.n_loading_cases;
@@ -406,7 +402,7 @@ void LoadingCasesDialog::remove_current_case() {
 }
 
 void LoadingCasesDialog::move_scratch_files(int removed, int last) {
-  const std::vector<std::string> failures = move_case_scratch_files_down(removed, last);
+  const std::vector<std::string> failures = move_case_scratch_files_down(removed, last, state_.case_folder);
   if (failures.empty()) return;
   std::string lines;
   for (const std::string& f : failures) lines += "\n" + f;
@@ -441,7 +437,7 @@ void LoadingCasesDialog::choose_damping() {
   state_.damping_type = damping_type_of_item(dialog_.selection(damping_list));
   // Choosing "NO Damping" must clear the flag too, or a file written before the next
   // "Add" would carry damping records under damping code 0.
-  state_.damping_present = state_.damping_type != 0;
+  state_.damping_present = state_.damping_type != app::DampingType::none;
   apply_damping_table(state_.damping_type);
 }
 
@@ -457,13 +453,13 @@ void LoadingCasesDialog::store_list_code(ControlId id) {
 
 void LoadingCasesDialog::choose_loading_type() {
   if (!require_current_case("Message")) return;
-  const int type = loading_type_of_item(dialog_.selection(loading_type_list));
+  const app::LoadingType type = loading_type_of_item(dialog_.selection(loading_type_list));
   state_.case_records[state_.current_case].loading_type = type;
   // Fresh tables: the entries in use are added by the editors (an empty table is all zero).
-  if (type == app::discrete_loading) {
+  if (type == app::LoadingType::discrete) {
     state_.time_point_table.clear();
     state_.time_point_table_exists = true;
-  } else if (type < 0) {
+  } else if (app::accelerogram(type)) {
     state_.accel_table.clear();
     state_.accel_table_exists = true;
   }
@@ -478,17 +474,17 @@ void LoadingCasesDialog::choose_language() {
 
 void LoadingCasesDialog::input_loading() {
   if (!require_current_case("Message")) return;
-  const int type = state_.case_records[state_.current_case].loading_type;
-  if (type == app::discrete_loading) {
+  const app::LoadingType type = state_.case_records[state_.current_case].loading_type;
+  if (type == app::LoadingType::discrete) {
     prepare_discrete_loading();
     editors::open_discrete_loading_editor(context_, dialog_);
-  } else if (type < 0) {
+  } else if (app::accelerogram(type)) {
     editors::open_accelerogram_editor(context_, dialog_);
     // "KOD" in the editor may change the case between one and three directions; the form
     // must show it, or "Create" stores the old type back over a file of the new layout.
-    const int now = state_.case_records[state_.current_case].loading_type;
+    const app::LoadingType now = state_.case_records[state_.current_case].loading_type;
     select_item(loading_type_list, loading_type_item(now), 5);
-  } else if (type == app::sinusoidal || type == app::exponential) {
+  } else if (type == app::LoadingType::sinusoidal || type == app::LoadingType::exponential) {
     editors::open_sin_exp_editor(context_, dialog_);
   }
 }
@@ -502,10 +498,10 @@ void LoadingCasesDialog::prepare_discrete_loading() {
     state_.time_point_table_exists = true;
   }
   const bool loaded = k <= state_.n_loaded_cases && state_.loaded_case_records.contains(k);
-  const bool may_show = loaded ? state_.loaded_case_records[k].loading_type == app::discrete_loading
+  const bool may_show = loaded ? state_.loaded_case_records[k].loading_type == app::LoadingType::discrete
                                : state_.loading_saved[k];
   if (!may_show || state_.case_records[k].n_time_points == 0) return;
-  const std::string path = scratch_file_name(k, ScratchKind::discrete_loading);
+  const std::string path = scratch_file_path(state_.case_folder, k, ScratchKind::discrete_loading);
   if (!editors::layouts::read_discrete_loading_file(path, state_, state_.time_point_table))
     context_.message("ERROR: cannot open the file " + path + " of the case's loading.",
                      "EROARE: fisierul " + path + " cu incarcarea cazului nu se poate deschide.",
@@ -520,16 +516,19 @@ void LoadingCasesDialog::open_initial_values() {
 // ----- the loading file -----
 
 void LoadingCasesDialog::select_loading_file() {
-  std::string& buffer = file_box_buffer();
+  // The box offers the name chosen last; a refused choice is not remembered.
+  std::string buffer = state_.created_box_choice;
   if (!context_.toolkit.open_file_box(app::loading_file_box_request(state_), buffer)) return;
-  // A longer path would be cut to another file's name when stored.
-  if (buffer.size() > max_path_length) {
-    context_.message("ERROR: the path of the loading file is longer than 260 characters: " + buffer,
-                     "EROARE: calea fisierului de incarcare are peste 260 de caractere: " + buffer,
+  // A longer path would be cut to another file's name when stored or written.
+  if (buffer.size() > app::max_path_bytes) {
+    const std::string limit = std::to_string(app::max_path_bytes);
+    context_.message("ERROR: the path of the loading file is longer than " + limit + " bytes: " + buffer,
+                     "EROARE: calea fisierului de incarcare are peste " + limit + " de octeti: " + buffer,
                      "Message", ui::Icon::error);
     return;
   }
   if (!loading_file_name_allowed(context_, buffer)) return;
+  state_.created_box_choice = buffer;
   state_.loading_file = buffer;
   dialog_.set_text(file_state_text, "New");
   dialog_.set_text(file_path_text, buffer);

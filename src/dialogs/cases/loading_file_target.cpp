@@ -71,7 +71,7 @@ bool may_write_loading_file(app::Context& context, const std::string& path) {
                          "ATENTIE: fisierul\n" + path +
                              "\nexista si nu este un fisier de incarcare (nu are antetul scris de acest program).\n"
                              "Il inlocuiti?",
-                         "Create Message", ui::Icon::warning, ui::Buttons::yes_no) == ui::Answer::yes;
+                         "Create Message", ui::Icon::warning, ui::Buttons::yes_no_default_no) == ui::Answer::yes;
 }
 
 }  // namespace cases

@@ -57,7 +57,7 @@ bool existing_data_readable(const app::ProgramState& s, int case_number) {
 }
 
 void read_existing_points(app::ProgramState& s, int case_number) {
-  const std::string path = cases::scratch_file_name(case_number, cases::ScratchKind::accelerogram);
+  const std::string path = cases::scratch_file_path(s.case_folder, case_number, cases::ScratchKind::accelerogram);
   common::create_if_missing(path);  // an unwritable folder shows itself on SAVE
   text::RecordSource source;
   if (!text::RecordSource::from_file(path, source)) return;
@@ -76,7 +76,11 @@ class AccelerogramEditor {
  private:
   app::CaseRecord& record() { return state_.case_records[case_number_]; }
   int components() const { return accel_component_count(state_.n_dof); }
-  bool three_directions() { return record().loading_type != app::accelerogram_1_direction; }
+  bool three_directions() {
+    return record().loading_type != app::LoadingType::accelerogram_1_direction;
+  }
+  // The component slot of the chosen direction (X 0, Y 1, Z 2); -1 when none is chosen.
+  int direction_slot() const { return app::code_number(state_.accel_direction) - 1; }
 
   void set_up(ui::Dialog& d);
   void show_points_on_opening(ui::Dialog& d);
@@ -90,7 +94,7 @@ class AccelerogramEditor {
   void on_save(ui::Dialog& d);
   void on_import(ui::Dialog& d);
   void on_plot(ui::Dialog& d);
-  int chosen_code(ui::Dialog& d);
+  app::LoadingType chosen_code(ui::Dialog& d);
   bool direction_chosen(ui::Dialog& d, const char* then_en, const char* then_ro);
   void set_list_item(ui::Dialog& d, int item, const std::string& text);
   void refresh_items(ui::Dialog& d);
@@ -134,12 +138,13 @@ void AccelerogramEditor::run() {
 }
 
 void AccelerogramEditor::set_up(ui::Dialog& d) {
-  d.select(kod_list, record().loading_type == app::accelerogram_3_directions ? 1
-                     : record().loading_type == app::accelerogram_1_direction ? 2
-                                                                              : 0);
+  const app::LoadingType type = record().loading_type;
+  d.select(kod_list, type == app::LoadingType::accelerogram_3_directions  ? 1
+                     : type == app::LoadingType::accelerogram_1_direction ? 2
+                                                                          : 0);
   d.set_item_count(direction_list, components());
   for (int c = 1; c <= components(); ++c) d.set_text(direction_list, direction_names[c - 1], c);
-  const int direction = state_.accel_direction;
+  const int direction = app::code_number(state_.accel_direction);  // the list item
   d.select(direction_list, direction >= 1 && direction <= components() ? direction : 0);
   enable_component_fields(d);
   d.set_enabled(direction_list, !three_directions());
@@ -166,7 +171,7 @@ void AccelerogramEditor::show_points_on_opening(ui::Dialog& d) {
 void AccelerogramEditor::enable_component_fields(ui::Dialog& d) {
   const bool all = three_directions();
   for (int c = 0; c < 3; ++c) {
-    const bool on = c < components() && (all || c == state_.accel_direction - 1);
+    const bool on = c < components() && (all || c == direction_slot());
     d.set_enabled(component_fields[c], on);
   }
 }
@@ -188,12 +193,13 @@ void AccelerogramEditor::on_control(ui::Dialog& d, ui::ControlId id) {
 void AccelerogramEditor::on_kod(ui::Dialog& d) {
   const bool three = d.selection(kod_list) == 1;
   d.set_enabled(direction_list, !three);
-  record().loading_type = three ? app::accelerogram_3_directions : app::accelerogram_1_direction;
+  record().loading_type = three ? app::LoadingType::accelerogram_3_directions
+                                : app::LoadingType::accelerogram_1_direction;
   enable_component_fields(d);
 }
 
 void AccelerogramEditor::on_direction(ui::Dialog& d) {
-  state_.accel_direction = d.selection(direction_list);
+  state_.accel_direction = app::code_from_number<app::AccelDirection>(d.selection(direction_list));
   enable_component_fields(d);
 }
 
@@ -230,7 +236,7 @@ void AccelerogramEditor::on_select(ui::Dialog& d) {
       s <= static_cast<int>(working_.size()) ? working_[s - 1] : app::AccelPoint{};
   d.set_text(time_field, text::g14_7_text(point.time));
   for (int c = 0; c < components(); ++c) {
-    if (three_directions() || c == state_.accel_direction - 1)
+    if (three_directions() || c == direction_slot())
       d.set_text(component_fields[c], text::g14_7_text(point.acceleration[c]));
   }
   d.set_enabled(remove_button, true);
@@ -250,7 +256,7 @@ void AccelerogramEditor::on_remove(ui::Dialog& d) {
 // A one-direction accelerogram stores a single component: without a direction there is no
 // place for it.
 bool AccelerogramEditor::direction_chosen(ui::Dialog& d, const char* then_en, const char* then_ro) {
-  if (chosen_code(d) != app::accelerogram_1_direction || d.selection(direction_list) != 0) return true;
+  if (chosen_code(d) != app::LoadingType::accelerogram_1_direction || d.selection(direction_list) != 0) return true;
   context_.message(std::string("Direction NOT selected !\nSelect X, Y or Z in \"Direction\", then ") + then_en,
                    std::string("Directia NU s-a selectat !\nSelectati X, Y sau Z in \"Direction\", apoi ") +
                        then_ro,
@@ -259,19 +265,19 @@ bool AccelerogramEditor::direction_chosen(ui::Dialog& d, const char* then_en, co
   return false;
 }
 
-int AccelerogramEditor::chosen_code(ui::Dialog& d) {
+app::LoadingType AccelerogramEditor::chosen_code(ui::Dialog& d) {
   const int kod = d.selection(kod_list);
-  return kod == 1 ? app::accelerogram_3_directions
-         : kod == 2 ? app::accelerogram_1_direction
+  return kod == 1   ? app::LoadingType::accelerogram_3_directions
+         : kod == 2 ? app::LoadingType::accelerogram_1_direction
                     : record().loading_type;
 }
 
 void AccelerogramEditor::on_save(ui::Dialog& d) {
-  const int code = chosen_code(d);
-  const int direction = d.selection(direction_list);
+  const app::LoadingType code = chosen_code(d);
+  const auto direction = app::code_from_number<app::AccelDirection>(d.selection(direction_list));
   if (!direction_chosen(d, "SAVE.", "salvati.")) return;
-  if (code == app::accelerogram_1_direction) state_.accel_direction = direction;
-  const std::string path = cases::scratch_file_name(case_number_, cases::ScratchKind::accelerogram);
+  if (code == app::LoadingType::accelerogram_1_direction) state_.accel_direction = direction;
+  const std::string path = cases::scratch_file_path(state_.case_folder, case_number_, cases::ScratchKind::accelerogram);
   const std::string content = accel_file_content(working_, static_cast<int>(working_.size()), code,
                                                  state_.n_dof, state_.accel_direction, case_number_);
   std::string reason;
@@ -303,7 +309,7 @@ void AccelerogramEditor::on_import(ui::Dialog& d) {
                        "Inlocuiti cele " + std::to_string(working_.size()) +
                            " puncte de timp ale accelerogramei cu cele " + count + " puncte din " +
                            imported->file + " ?",
-                       "Import Message", ui::Icon::question, ui::Buttons::yes_no) != ui::Answer::yes)
+                       "Import Message", ui::Icon::question, ui::Buttons::yes_no_default_no) != ui::Answer::yes)
     return;
   if (n > static_cast<std::size_t>(std::max(state_.max_time_points, 0))) {
     const std::string max = std::to_string(state_.max_time_points);
@@ -315,7 +321,7 @@ void AccelerogramEditor::on_import(ui::Dialog& d) {
       return;
     state_.max_time_points = static_cast<int>(n);
   }
-  const bool three = chosen_code(d) != app::accelerogram_1_direction;
+  const bool three = chosen_code(d) != app::LoadingType::accelerogram_1_direction;
   const int direction = d.selection(direction_list);
   std::vector<app::AccelPoint> points(n);
   for (std::size_t i = 0; i < n; ++i) {
@@ -347,7 +353,7 @@ void AccelerogramEditor::on_import(ui::Dialog& d) {
 }
 
 void AccelerogramEditor::on_plot(ui::Dialog& d) {
-  const bool three = chosen_code(d) != app::accelerogram_1_direction;
+  const bool three = chosen_code(d) != app::LoadingType::accelerogram_1_direction;
   context_.toolkit.show_plot(accelerogram_plot("Accelerogram of case " + std::to_string(case_number_),
                                                working_, three, state_.n_dof,
                                                d.selection(direction_list),

@@ -7,11 +7,11 @@
 #include <utility>
 #include <vector>
 
-#include "model/case_files/scratch_files.h"
 #include "dialogs/editors/editors.h"
 #include "dialogs/editors/import_dialog.h"
 #include "dialogs/editors/loading_plots.h"
 #include "dialogs/editors/node_ranges.h"
+#include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
@@ -49,7 +49,11 @@ class TimePoints {
     if (stored() < i) entries_.resize(i);
     return entries_[i - 1];
   }
+  // Notes whether times 1..count ascend, which lets the two searches below halve their way.
+  void check_order(int count);
   bool holds_time(float t, int count) const;
+  // How many of times 1..count are below t: where "ADD >>" puts the new time.
+  int count_below(float t, int count) const;
   void insert(int position, float t, int count);
   bool remove(int selected, int& count);
   void replace(std::vector<app::TimePoint> entries) {
@@ -59,13 +63,37 @@ class TimePoints {
 
  private:
   void drop_empty_tail();
+  bool searchable(int count) const { return ascending_ && count <= stored(); }
   std::vector<app::TimePoint> entries_;
+  // Times 1..count ascend (with no NaN). Insertions at count_below and removals keep that
+  // order; a table handed over out of order (an old loading file) is searched one by one.
+  bool ascending_ = false;
 };
 
+void TimePoints::check_order(int count) {
+  ascending_ = count <= stored();
+  for (int i = 1; ascending_ && i <= count; ++i)
+    ascending_ = entries_[i - 1].time == entries_[i - 1].time && (i == 1 || entries_[i - 2].time <= entries_[i - 1].time);
+}
+
 bool TimePoints::holds_time(float t, int count) const {
+  if (searchable(count)) {
+    const int below = count_below(t, count);
+    return below < count && entries_[below].time == t;
+  }
   for (int i = 1; i <= count; ++i)
     if (entry(i).time == t) return true;
   return false;
+}
+
+int TimePoints::count_below(float t, int count) const {
+  if (searchable(count))
+    return static_cast<int>(std::lower_bound(entries_.begin(), entries_.begin() + count, t,
+                                             [](const app::TimePoint& p, float v) { return p.time < v; }) -
+                            entries_.begin());
+  int below = 0;
+  for (int i = 1; i <= count; ++i) below += entry(i).time < t ? 1 : 0;
+  return below;
 }
 
 // Entries position..count move up one place with their ranges (overwriting entry count+1);
@@ -75,6 +103,7 @@ void TimePoints::insert(int position, float t, int count) {
   std::move_backward(entries_.begin() + (position - 1), entries_.begin() + count,
                      entries_.begin() + (count + 1));
   entries_[position - 1] = app::TimePoint{t, 0, {}};
+  if (t != t) ascending_ = false;
 }
 
 bool TimePoints::remove(int selected, int& count) {
@@ -153,6 +182,9 @@ class DiscreteLoadingEditor {
   ListItems times_;
   ListItems nodes_;
   int saved_count_ = 0;  // n_time_points as last saved (or as the editor opened)
+  // Items 1..times_shown_ show the tidied times of their entries: an addition sets only the
+  // items from the new time on, so entering a long list in order costs one item a time.
+  int times_shown_ = 0;
 };
 
 void DiscreteLoadingEditor::set_up() {
@@ -168,6 +200,7 @@ void DiscreteLoadingEditor::set_up() {
   }
   for (ui::ControlId c : {id::add_time, id::add_range, id::remove_time, id::remove_range})
     dialog_.set_enabled(c, false);
+  work_.check_order(n_time_points());
 }
 
 void DiscreteLoadingEditor::show_ranges(int s) {
@@ -185,17 +218,21 @@ void DiscreteLoadingEditor::add_time() {
       report_time_points_full(context_, time_items());
     } else if (n == 0) {
       work_.at(1).time = t;
+      work_.check_order(1);
       n = 1;
+      times_shown_ = 0;
     } else {
-      int below = 0;
-      for (int i = 1; i <= n; ++i) below += work_.entry(i).time < t ? 1 : 0;
-      work_.insert(below + 1, t, n);
+      const int position = work_.count_below(t, n) + 1;
+      work_.insert(position, t, n);
       ++n;
+      times_shown_ = std::min(times_shown_, position - 1);
     }
   }
   // Only the items of the time points in use are set; the items after them keep what the
   // last "Remove" showed there.
-  for (int i = 1; i <= std::min(n, time_items()); ++i) times_.set(i, shown(work_.entry(i).time));
+  const int in_use = std::min(n, time_items());
+  for (int i = times_shown_ + 1; i <= in_use; ++i) times_.set(i, shown(work_.entry(i).time));
+  times_shown_ = std::max(times_shown_, in_use);
   dialog_.set_enabled(id::add_range, true);
 }
 
@@ -215,6 +252,7 @@ void DiscreteLoadingEditor::select_time() {
 // seen it there.
 void DiscreteLoadingEditor::remove_time() {
   if (!work_.remove(dialog_.selection(id::time_list), n_time_points())) return;
+  times_shown_ = 0;
   times_.show(std::min(work_.stored(), time_items()), [&](int i) {
     const float t = work_.entry(i).time;
     return t == 0 ? std::string() : std::string(text::trim_right(text::format_g(t, 16, 6)));
@@ -280,7 +318,8 @@ void DiscreteLoadingEditor::save() {
           records.push_back(layouts::discrete_range_record(range_of(point, k), state_.n_dof));
     }
     records.push_back(layouts::end_of_case_record(case_number_));
-    const std::string path = cases::scratch_file_name(case_number_, cases::ScratchKind::discrete_loading);
+    const std::string path = cases::scratch_file_path(state_.case_folder, case_number_,
+                                                     cases::ScratchKind::discrete_loading);
     if (!save_case_file(context_, path, records)) return;
   }
   saved_count_ = n_time_points();

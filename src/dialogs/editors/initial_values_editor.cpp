@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "model/case_files/scratch_files.h"
-#include "model/case_files/text_file.h"
 #include "dialogs/editors/editors.h"
 #include "dialogs/editors/node_ranges.h"
+#include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
+#include "model/case_files/text_file.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/free_form.h"
@@ -60,9 +60,9 @@ class InitialValuesEditor {
  private:
   app::CaseRecord& record() { return state_.case_records[case_number_]; }
   bool saved() const { return state_.initial_values_saved[case_number_]; }
-  bool accelerogram() { return record().loading_type < 0; }
+  bool accelerogram() { return app::accelerogram(record().loading_type); }
   std::string file_name(cases::ScratchKind kind) const {
-    return cases::scratch_file_name(case_number_, kind);
+    return cases::scratch_file_path(state_.case_folder, case_number_, kind);
   }
 
   void show_units();

@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "model/case_files/scratch_files.h"
-#include "model/case_files/text_file.h"
 #include "dialogs/editors/editors.h"
 #include "dialogs/editors/loading_plots.h"
 #include "dialogs/editors/node_ranges.h"
+#include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
+#include "model/case_files/text_file.h"
 #include "text/free_form.h"
 
 namespace editors {
@@ -43,10 +43,11 @@ class SinExpEditor {
 
  private:
   app::CaseRecord& record() { return state_.case_records[case_number_]; }
-  bool sinusoidal() { return record().loading_type == app::sinusoidal; }
+  bool sinusoidal() { return record().loading_type == app::LoadingType::sinusoidal; }
   bool shows_existing_data();
   std::string file_name() {
-    return cases::scratch_file_name(case_number_, cases::loading_data_kind(record().loading_type));
+    return cases::scratch_file_path(state_.case_folder, case_number_,
+                                   cases::loading_data_kind(record().loading_type));
   }
   void load_existing_data();
   void show_list() { items_.show_ranges(table_, std::min(record().n_load_ranges, state_.n_nodes)); }

@@ -8,8 +8,8 @@
 #include "dialogs/general/operator_block.h"
 #include "dialogs/general/select_geometry_file.h"
 #include "dialogs/unsaved_entries.h"
-#include "model/case_files/scratch_files.h"
 #include "loadfile/reader.h"
+#include "model/case_files/scratch_files.h"
 #include "text/free_form.h"
 
 namespace general {
@@ -18,8 +18,6 @@ namespace c = controls;
 
 namespace {
 
-// The longest path that the 260-character path fields keep without cutting it.
-constexpr std::size_t max_loading_path_length = 255;
 
 // What the dialog edits between two saves; only these fields are ever committed from it.
 struct WorkingCopy {
@@ -175,19 +173,15 @@ void save_changes(Session& session, ui::Dialog& dialog) {
 // ---------------------------------------------------------------------------------------
 // LOAD from Old File.
 
-std::string& loading_box_buffer() {
-  static std::string buffer;  // offers the previous choice again, for the whole run
-  return buffer;
-}
-
 // A longer path would be cut by the loading_file field, and "Create" would then write to a
 // file the user never chose.
 bool loading_path_fits(app::Context& context, std::string_view path) {
-  if (text::trimmed_length(path) <= max_loading_path_length) return true;
+  if (text::trimmed_length(path) <= app::max_path_bytes) return true;
   const std::string name(text::trim_right(path));
-  context.message("ERROR: Loading file not read: the path is longer than 255 characters.\n" + name,
-                  "EROARE: Fisierul de incarcare nu a fost citit: calea are mai mult de 255 de "
-                  "caractere.\n" + name,
+  const std::string limit = std::to_string(app::max_path_bytes);
+  context.message("ERROR: Loading file not read: the path is longer than " + limit + " bytes.\n" + name,
+                  "EROARE: Fisierul de incarcare nu a fost citit: calea are mai mult de " + limit +
+                      " de octeti.\n" + name,
                   "Message", ui::Icon::error);
   return false;
 }
@@ -195,14 +189,20 @@ bool loading_path_fits(app::Context& context, std::string_view path) {
 void load_from_old_file(Session& session, ui::Dialog& dialog) {
   app::Context& context = session.context;
   app::ProgramState& state = context.state;
-  std::string& buffer = loading_box_buffer();
+  // The box offers the previous choice again; a refused choice is not remembered.
+  std::string buffer = state.loading_box_choice;
   if (!context.toolkit.open_file_box(app::loading_file_box_request(state), buffer)) return;
-  // A path that failed is not offered again: the next box starts afresh in the data folder.
-  if (!loading_path_fits(context, buffer)) return buffer.clear();
+  if (!loading_path_fits(context, buffer)) return;
   const text::Field<260> previous_loading_file = state.loading_file;
   state.loading_file = text::trim_right(buffer);
-  if (!loadfile::load_old_loading_file(context, dialog, std::string(state.loading_file.trimmed()))) {
-    buffer.clear();
+  const loadfile::LoadOutcome outcome =
+      loadfile::load_old_loading_file(context, dialog, std::string(state.loading_file.trimmed()));
+  if (outcome == loadfile::LoadOutcome::not_opened || outcome == loadfile::LoadOutcome::program_ends) {
+    state.loading_file = previous_loading_file;  // the reader has said why; nothing was read
+    return;
+  }
+  // A path that failed is not offered again: the next box starts afresh in the data folder.
+  if (outcome != loadfile::LoadOutcome::loaded) {
     state.loading_file = previous_loading_file;  // the reader has said why
     // A file that broke part-way leaves what was read before the fault in the committed data,
     // which the dialog does not show; the user's own entries stay on screen, and OK waits for
@@ -212,6 +212,7 @@ void load_from_old_file(Session& session, ui::Dialog& dialog) {
     state.general_data_saved = false;
     return;
   }
+  state.loading_box_choice = buffer;
   state.old_file_loaded = true;
   state.n_loaded_cases = state.n_loading_cases;
   dialog.set_enabled(c::coefficient_combo, true);
@@ -324,7 +325,7 @@ void reset_operator_choice(app::ProgramState& state) {
 
 int run_general_data_dialog(app::Context& context) {
   app::ProgramState& state = context.state;
-  cases::delete_case_scratch_files(false);
+  cases::delete_case_scratch_files(false, state.case_folder);
   if (state.loading_cases_result != 2) reset_operator_choice(state);
 
   std::unique_ptr<ui::Dialog> dialog = context.toolkit.create_dialog(c::general_data_template);

@@ -116,7 +116,8 @@ ProblemText problem_reason(const GeometryReadResult& result) {
   switch (result.outcome) {
     case GeometryOutcome::ok: return {"", ""};
     case GeometryOutcome::path_too_long:
-      return {"the path is longer than 255 characters", "calea are mai mult de 255 de caractere"};
+      return {"the path is longer than " + std::to_string(max_path_length) + " bytes",
+              "calea are mai mult de " + std::to_string(max_path_length) + " de octeti"};
     case GeometryOutcome::not_found: return {"the file does not exist", "fisierul nu exista"};
     case GeometryOutcome::cannot_open:
       return {"the file cannot be opened", "fisierul nu poate fi deschis"};

@@ -7,13 +7,14 @@
 #include <string_view>
 
 #include "text/regular_file.h"
+#include "model/state.h"
 #include "text/fixed_text.h"
 #include "text/free_form.h"
 
 namespace general {
 
 // The longest path the program state keeps and the loading file header carries unchanged.
-inline constexpr std::size_t max_path_length = 255;
+inline constexpr std::size_t max_path_length = app::max_path_bytes;
 
 // More components per node than a node range holds would overrun every table that is
 // indexed by degree of freedom, so such a count record is refused.

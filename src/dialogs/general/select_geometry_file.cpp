@@ -10,12 +10,6 @@ namespace general {
 
 namespace {
 
-// The box offers the previous choice again: its file-name buffer lives for the whole run.
-std::string& geometry_box_buffer() {
-  static std::string buffer;
-  return buffer;
-}
-
 void commit_geometry(app::ProgramState& state, const std::string& path, const GeometryData& data) {
   state.geometry_file = path;
   state.n_nodes = data.n_nodes;
@@ -43,7 +37,8 @@ void show_geometry(ui::Dialog& dialog, const app::ProgramState& state) {
 }  // namespace
 
 void select_geometry_file(app::Context& context, ui::Dialog& dialog) {
-  std::string& buffer = geometry_box_buffer();
+  // The box offers the previous choice again; a refused choice changes nothing, not even that.
+  std::string buffer = context.state.geometry_box_choice;
   if (!context.toolkit.open_file_box(app::geometry_file_box_request(context.state), buffer)) return;
   // Read before storing anything, so that a file that cannot be read leaves the previous
   // model in place rather than half of a new one.
@@ -53,6 +48,7 @@ void select_geometry_file(app::Context& context, ui::Dialog& dialog) {
     context.message(problem.english, problem.romanian, "Message", ui::Icon::error);
     return;
   }
+  context.state.geometry_box_choice = buffer;
   commit_geometry(context.state, std::string(text::trim_right(buffer)), result.data);
   show_geometry(dialog, context.state);
 }

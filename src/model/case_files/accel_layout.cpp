@@ -20,7 +20,13 @@ std::string plain_field(float value) {
   return text::padded(text::format_g(value, 14, 7), field_width);
 }
 
-bool valid_direction(int direction) { return direction >= 1 && direction <= 3; }
+bool valid_direction(app::AccelDirection direction) {
+  return direction == app::AccelDirection::x || direction == app::AccelDirection::y ||
+         direction == app::AccelDirection::z;
+}
+
+// The component slot of a valid direction.
+int slot(app::AccelDirection direction) { return app::code_number(direction) - 1; }
 
 app::AccelPoint entry_or_zero(const std::vector<app::AccelPoint>& points, int index) {
   return index < static_cast<int>(points.size()) ? points[index] : app::AccelPoint{};
@@ -30,11 +36,11 @@ app::AccelPoint entry_or_zero(const std::vector<app::AccelPoint>& points, int in
 
 int accel_component_count(int n_dof) { return std::clamp(n_dof, 0, 3); }
 
-std::string accel_point_record(const app::AccelPoint& point, int loading_type, int n_dof,
-                               int direction) {
+std::string accel_point_record(const app::AccelPoint& point, app::LoadingType loading_type, int n_dof,
+                               app::AccelDirection direction) {
   std::string record = " " + tidy_field(point.time);
-  if (loading_type == app::accelerogram_1_direction) {
-    if (valid_direction(direction)) record += plain_field(point.acceleration[direction - 1]);
+  if (loading_type == app::LoadingType::accelerogram_1_direction) {
+    if (valid_direction(direction)) record += plain_field(point.acceleration[slot(direction)]);
     return record;
   }
   for (int c = 0; c < accel_component_count(n_dof); ++c)
@@ -45,7 +51,7 @@ std::string accel_point_record(const app::AccelPoint& point, int loading_type, i
 std::string accel_end_record(int case_number) { return layouts::end_of_case_record(case_number); }
 
 std::string accel_file_content(const std::vector<app::AccelPoint>& points, int n_points,
-                               int loading_type, int n_dof, int direction, int case_number) {
+                               app::LoadingType loading_type, int n_dof, app::AccelDirection direction, int case_number) {
   std::string content;
   content.reserve(static_cast<std::size_t>(std::max(n_points, 0)) * 70 + 20);
   for (int i = 0; i < n_points; ++i) {
@@ -57,13 +63,13 @@ std::string accel_file_content(const std::vector<app::AccelPoint>& points, int n
   return content;
 }
 
-text::ReadStatus read_accel_point(text::RecordSource& source, int loading_type, int n_dof,
-                                  int direction, app::AccelPoint& point) {
+text::ReadStatus read_accel_point(text::RecordSource& source, app::LoadingType loading_type, int n_dof,
+                                  app::AccelDirection direction, app::AccelPoint& point) {
   app::AccelPoint read = point;
   float dropped = 0;
   std::vector<text::Target> targets{text::target(read.time)};
-  if (loading_type == app::accelerogram_1_direction) {
-    targets.push_back(text::target(valid_direction(direction) ? read.acceleration[direction - 1]
+  if (loading_type == app::LoadingType::accelerogram_1_direction) {
+    targets.push_back(text::target(valid_direction(direction) ? read.acceleration[slot(direction)]
                                                               : dropped));
   } else {
     for (int c = 0; c < accel_component_count(n_dof); ++c)
@@ -74,8 +80,8 @@ text::ReadStatus read_accel_point(text::RecordSource& source, int loading_type, 
   return status;
 }
 
-int read_accel_points(text::RecordSource& source, int n_points, int loading_type, int n_dof,
-                      int direction, std::vector<app::AccelPoint>& table) {
+int read_accel_points(text::RecordSource& source, int n_points, app::LoadingType loading_type, int n_dof,
+                      app::AccelDirection direction, std::vector<app::AccelPoint>& table) {
   int n_read = 0;
   while (n_read < n_points) {
     app::AccelPoint point = entry_or_zero(table, n_read);

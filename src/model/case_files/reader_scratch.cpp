@@ -77,29 +77,31 @@ std::string amplitude_record(const app::NodeRange& range, int n_nodes, int n_dof
   return record.str();
 }
 
-// The discrete loading file keeps the editor's free-form records: they hold every digit of the
-// float, where a G14.7 text would round a time or a load typed with eight digits.
-std::string time_record(float time) { return text::FreeFormWriter().real(time).str(); }
 
-std::string load_range_record(const app::NodeRange& range, int, int n_dof) {
-  text::FreeFormWriter record;
-  record.integer(range.first_node).integer(range.last_node);
-  const ComponentSlots slots = load_slots(n_dof);
-  for (int j = 0; j < slots.count; ++j) record.real(range.components[slots.slot[j]]);
-  return record.str();
+std::string accel_point_record(const app::AccelPoint& point, app::LoadingType loading_type, int n_dof,
+                               app::AccelDirection direction) {
+  std::string texts[4] = {text::g14_7_text(point.time)};
+  int n = 1;
+  if (loading_type == app::LoadingType::accelerogram_1_direction) {
+    const int number = app::code_number(direction);
+    const int slot = number >= 1 && number <= 3 ? number - 1 : 0;  // X when none is chosen
+    texts[n++] = text::g14_7_text(point.acceleration[slot]);
+  } else {
+    for (int j = 0; j < clamped_dof(n_dof); ++j) texts[n++] = text::g14_7_text(point.acceleration[j]);
+  }
+  std::string_view views[4];
+  for (int j = 0; j < n; ++j) views[j] = texts[j];
+  std::string record;
+  append_accel_point_record(record, {views, static_cast<std::size_t>(n)});
+  return record;
 }
 
-std::string accel_point_record(const app::AccelPoint& point, int loading_type, int n_dof,
-                               int direction) {
-  text::RecordWriter record;
-  record.a(text::g14_7_text(point.time));
-  if (loading_type == app::accelerogram_1_direction) {
-    const int d = direction >= 1 && direction <= 3 ? direction : 1;
-    record.tr(3).a(text::g14_7_text(point.acceleration[d - 1]));
-  } else {
-    for (int j = 0; j < clamped_dof(n_dof); ++j) record.tr(3).a(text::g14_7_text(point.acceleration[j]));
+// (A,TR3,A,TR3,A,:,TR3,A)
+void append_accel_point_record(std::string& out, std::span<const std::string_view> texts) {
+  for (std::size_t j = 0; j < texts.size(); ++j) {
+    if (j > 0) out.append(3, ' ');
+    out.append(texts[j]);
   }
-  return record.str();
 }
 
 std::string_view initial_conditions_end(bool romanian) {

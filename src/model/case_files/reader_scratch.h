@@ -1,9 +1,15 @@
-// The case scratch files as the loading file reader writes them when it takes an old loading
-// file apart. Each record is built as its text, without the line end. The editors read these
-// files back in free form, so only the order of the values matters to them; the spacing and
-// the wording of the end lines are this reader's own.
+// The case files as the loading file reader writes them when it takes an old loading file
+// apart. Each record is built as its text, without the line end. The editors read these files
+// back in free form, so only the order of the values matters to them. Where these records
+// differ from the editors' (scratch_layouts.h, accel_layout.h) they differ on purpose, and
+// only here:
+//  - a node number wider than the model's largest widens its field (the editors refuse such
+//    numbers; a file may hold them, and asterisks would lose them);
+//  - components are plain G14.7 texts followed by two blanks (the editors tidy them in A14);
+//  - the end lines carry the reader's own wording.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -17,14 +23,14 @@ std::string initial_condition_record(const app::NodeRange& range, int n_nodes, i
 std::string initial_loading_record(const app::NodeRange& range, int n_nodes, int n_dof);
 // TPsin.dat / TPexp.dat: first and last node and the n_dof amplitudes.
 std::string amplitude_record(const app::NodeRange& range, int n_nodes, int n_dof);
-// TP.dat, in the Discrete Loading editor's free-form records: the time of a time point, then
-// one record per loaded node range (first node, last node, n_dof loads).
-std::string time_record(float time);
-std::string load_range_record(const app::NodeRange& range, int n_nodes, int n_dof);
+// TP.dat: the Discrete Loading editor's own records (layouts::time_record and
+// layouts::discrete_range_record): free form, every digit of each float kept.
 // TPacc.dat: the time and the accelerations of one point; a one-direction accelerogram holds
 // only the component of `direction` (1 X, 2 Y, 3 Z).
-std::string accel_point_record(const app::AccelPoint& point, int loading_type, int n_dof,
-                               int direction);
+std::string accel_point_record(const app::AccelPoint& point, app::LoadingType loading_type, int n_dof,
+                               app::AccelDirection direction);
+// The same record from the texts of its values in file order, the time first, appended to `out`.
+void append_accel_point_record(std::string& out, std::span<const std::string_view> texts);
 // The record of the three initial accelerations that ends init.dat of an accelerogram case
 // is loadfile::initial_acceleration_record (records.h), as the Initial Values editor writes it.
 

@@ -143,7 +143,8 @@ std::vector<app::NodeRange> read_ranges_of_time_point(text::RecordSource& source
     const std::size_t before = source.position();
     app::NodeRange range;
     if (read_discrete_range(source, n_dof, range) != text::ReadStatus::ok) {
-      source.seek(before);
+      const bool separator = before < source.size() && time_point_separator(source.record(before));
+      source.seek(separator ? before + 1 : before);
       return ranges;
     }
     ranges.push_back(range);
@@ -151,6 +152,12 @@ std::vector<app::NodeRange> read_ranges_of_time_point(text::RecordSource& source
 }
 
 }  // namespace
+
+bool time_point_separator(std::string_view record) {
+  record = text::trim_right(record);
+  if (record.size() <= 4 || record.substr(0, 4) != "end_") return false;
+  return std::all_of(record.begin() + 4, record.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
 
 int read_discrete_loading(text::RecordSource& source, int n_time_points, int n_dof,
                           std::vector<app::TimePoint>& table) {

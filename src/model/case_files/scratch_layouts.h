@@ -1,7 +1,8 @@
 // Record layouts of the node-range editors' case scratch files: the initial conditions file
 // (init.dat), the initial loading file (InitLoad.dat), the discrete loading file (TP.dat) and
-// the sinusoidal / exponential amplitude files (TPsin.dat, TPexp.dat). The loading file
-// reader writes the same layouts, so every builder and parser of these records lives here.
+// the sinusoidal / exponential amplitude files (TPsin.dat, TPexp.dat), and the readers of each.
+// The loading file reader writes TP.dat with these builders; its other records differ on
+// purpose, and reader_scratch.h names how.
 #pragma once
 
 #include <string>
@@ -52,6 +53,11 @@ int read_discrete_loading(text::RecordSource& source, int n_time_points, int n_d
 // dialog reads it before the discrete loading editor opens.
 bool read_discrete_loading_file(const std::string& path, app::ProgramState& state,
                                 std::vector<app::TimePoint>& table);
+
+// "end_1", "end_2", ...: lines that older loading files carry between the time points of a
+// discrete loading. They are not a record of the section but must not end it, or the rest of
+// such a file could not be read; every reader of the layout passes over them.
+bool time_point_separator(std::string_view record);
 
 // Final record of the loading data files (TP, TPsin, TPexp): END_OF_CASE<case_number>.
 std::string end_of_case_record(int case_number);

@@ -97,13 +97,13 @@ class QtToolkit final : public Toolkit {
 
 Answer QtToolkit::message_box(std::string_view text, std::string_view title, Icon icon,
                               Buttons buttons) {
-  const bool question = buttons == Buttons::yes_no;
+  const bool question = buttons != Buttons::ok;
   QMessageBox box(message_icon(icon), from_utf8(title), from_utf8(text),
                   question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                   QApplication::activeModalWidget());
   box.setTextFormat(Qt::PlainText);
   if (question) {
-    box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(buttons == Buttons::yes_no ? QMessageBox::Yes : QMessageBox::No);
     box.setEscapeButton(QMessageBox::No);  // Esc and the close box answer No
   }
   const int pressed = box.exec();

@@ -104,6 +104,7 @@ const std::vector<Shape>& shapes() {
       {{"expect", "box", "folder"}, "s", K::expect_box_folder},
       {{"expect", "box", "lists"}, "s", K::expect_box_lists},
       {{"expect", "box", "offers"}, "s", K::expect_box_offers},
+      {{"wait"}, "s", K::wait},
   };
   return all;
 }

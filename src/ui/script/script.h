@@ -34,6 +34,7 @@ struct Statement {
     expect_box_folder, // expect box folder "PATH": the last open-file box opened there
     expect_box_lists,  // expect box lists "NAME NAME": ... and listed these files
     expect_box_offers, // expect box offers "NAME": ... with this name in its name field
+    wait,              // wait "PATH": until PATH exists (relative to the start folder)
   };
   Kind kind = Kind::close;
   int line = 0;

@@ -1,8 +1,10 @@
 #include "ui/script/script_toolkit.h"
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 
 #include "text/fixed_text.h"
 
@@ -325,6 +327,19 @@ ScriptDialog& ScriptToolkit::innermost(const Statement& s) {
   return *open_dialogs_.back();
 }
 
+// Lets a test run two replays in one folder in a set order: one waits, mid-run, for a file
+// that the test makes when the other has done its part.
+void ScriptToolkit::wait_for(const Statement& s) {
+  const fs::path path = fs::path(workspace_) / s.text;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+  std::error_code ec;
+  while (!fs::exists(path, ec)) {
+    if (std::chrono::steady_clock::now() > deadline)
+      throw ScriptError(s.line, script::quoted(s.text) + " did not appear within 120 seconds");
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+}
+
 void ScriptToolkit::execute(const Statement& s) {
   using K = Statement::Kind;
   switch (s.kind) {
@@ -336,6 +351,7 @@ void ScriptToolkit::execute(const Statement& s) {
     case K::expect_box_folder:
     case K::expect_box_lists:
     case K::expect_box_offers: expect_box(s); return;
+    case K::wait: wait_for(s); return;
     default: break;
   }
   ScriptDialog& dialog = innermost(s);

@@ -68,6 +68,7 @@ class ScriptToolkit : public Toolkit {
 
  private:
   void execute(const Statement& s);
+  void wait_for(const Statement& s);
   void execute_expectation(const Statement& s, ScriptDialog& dialog);
   ScriptDialog& innermost(const Statement& s);
   void expect_message(const Statement& s);

@@ -13,19 +13,22 @@ TEST(ListCodes, EveryItemRoundTripsThroughItsStoredCode) {
   for (int item = 1; item <= 3; ++item) EXPECT_EQ(cases::mass_model_item(cases::mass_model_of_item(item)), item);
   for (int item = 1; item <= 4; ++item)
     EXPECT_EQ(cases::printing_code_item(cases::printing_code_of_item(item)), item);
-  const int loading_codes[] = {0, 1, 2, -1, -2};
+  using app::LoadingType;
+  const LoadingType loading_codes[] = {LoadingType::discrete, LoadingType::sinusoidal,
+                                       LoadingType::exponential, LoadingType::accelerogram_3_directions,
+                                       LoadingType::accelerogram_1_direction};
   for (int item = 1; item <= 5; ++item) {
     EXPECT_EQ(cases::loading_type_of_item(item), loading_codes[item - 1]);
     EXPECT_EQ(cases::loading_type_item(loading_codes[item - 1]), item);
   }
-  EXPECT_EQ(cases::printing_code_of_item(1), -1);
-  EXPECT_EQ(cases::printing_code_of_item(4), 2);
+  EXPECT_EQ(cases::printing_code_of_item(1), app::PrintingCode::nothing);
+  EXPECT_EQ(cases::printing_code_of_item(4), app::PrintingCode::time_history_and_maximum);
 }
 
 TEST(ListCodes, NoDampingItemCountsAsNoDamping) {
-  EXPECT_EQ(cases::damping_type_of_item(0), 0);
-  EXPECT_EQ(cases::damping_type_of_item(1), 0);
-  EXPECT_EQ(cases::damping_type_of_item(5), 4);
+  EXPECT_EQ(cases::damping_type_of_item(0), app::DampingType::none);
+  EXPECT_EQ(cases::damping_type_of_item(1), app::DampingType::none);
+  EXPECT_EQ(cases::damping_type_of_item(5), app::DampingType::aero_structural);
 }
 
 struct DampingRow {
@@ -47,7 +50,8 @@ TEST(DampingTable, EnablesTheFieldsOfEachTypeUnderBothOperators) {
   for (const DampingRow& row : rows) {
     for (bool new_operator : {true, false}) {
       SCOPED_TRACE("type " + std::to_string(row.type) + (new_operator ? " new operator" : " Newmark"));
-      const cases::DampingFields f = cases::damping_fields(row.type, new_operator);
+      const cases::DampingFields f =
+          cases::damping_fields(app::code_from_number<app::DampingType>(row.type), new_operator);
       EXPECT_EQ(f.first, row.first);
       EXPECT_EQ(f.second, row.second);
       EXPECT_EQ(f.zeta, row.zeta);
@@ -114,7 +118,7 @@ TEST(StoreDamping, TakesOnlyTheValuesOfTheChosenType) {
   f.damping_item = 4;  // Aero
   cases::store_damping(f, s);
   EXPECT_TRUE(s.damping_present);
-  EXPECT_EQ(s.damping_type, 3);
+  EXPECT_EQ(s.damping_type, app::DampingType::aero);
   EXPECT_EQ(s.ro_air, 2);
   EXPECT_EQ(s.c_drag, 3);
   EXPECT_EQ(s.zeta, -1);
@@ -131,7 +135,7 @@ TEST(StoreDamping, TakesOnlyTheValuesOfTheChosenType) {
   f.damping_item = 1;
   cases::store_damping(f, s);
   EXPECT_FALSE(s.damping_present);
-  EXPECT_EQ(s.damping_type, 0);
+  EXPECT_EQ(s.damping_type, app::DampingType::none);
 }
 
 TEST(UnitTexts, ToleranceUnitFollowsTheOperator) {

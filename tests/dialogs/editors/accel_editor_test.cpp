@@ -3,8 +3,8 @@
 
 #include <filesystem>
 
-#include "editor_script_run.h"
 #include "dialogs/editors/editors.h"
+#include "editor_script_run.h"
 #include "support/temp_dir.h"
 #include "text/fixed_text.h"
 
@@ -19,7 +19,7 @@ using testing_support::write_file;
 std::string field(std::string_view s) { return text::padded(s, 16); }
 
 // One case of the given loading type, selected in the Loading Cases dialog of this run.
-app::ProgramState one_case(int loading_type, int n_dof = 3) {
+app::ProgramState one_case(app::LoadingType loading_type, int n_dof = 3) {
   app::ProgramState s;
   s.n_dof = n_dof;
   s.max_time_points = 100;
@@ -40,8 +40,8 @@ editor_tests::EditorRun run(app::ProgramState& s, const std::string& script) {
 
 TEST(AccelEditor, OneDirectionOpensWithOnlyItsFieldAndSavesTheUntidiedComponent) {
   TempCurrentDir dir;
-  app::ProgramState s = one_case(-2);
-  s.accel_direction = 2;
+  app::ProgramState s = one_case(app::LoadingType::accelerogram_1_direction);
+  s.accel_direction = app::AccelDirection::y;
   const auto r = run(s, R"(
     in 106
     expect selected 1145 2
@@ -73,8 +73,8 @@ TEST(AccelEditor, OneDirectionOpensWithOnlyItsFieldAndSavesTheUntidiedComponent)
 
 TEST(AccelEditor, ThreeDirectionsTakeEveryComponentAndSaveThemTidied) {
   TempCurrentDir dir;
-  app::ProgramState s = one_case(-1);
-  s.accel_direction = 2;  // left over from a one-direction case
+  app::ProgramState s = one_case(app::LoadingType::accelerogram_3_directions);
+  s.accel_direction = app::AccelDirection::y;  // left over from a one-direction case
   const auto r = run(s, R"(
     expect selected 1145 1
     expect disabled 1146
@@ -92,12 +92,12 @@ TEST(AccelEditor, ThreeDirectionsTakeEveryComponentAndSaveThemTidied) {
   ASSERT_EQ(failure(r), "");
   EXPECT_EQ(read_file("1TPacc.dat"), " " + field("0.25") + field("1.") + field("-0.5") +
                                          field("0.1234568E+08") + "\r\nEND_OF_CASE1\r\n");
-  EXPECT_EQ(s.case_records[1].loading_type, -1);
+  EXPECT_EQ(s.case_records[1].loading_type, app::LoadingType::accelerogram_3_directions);
 }
 
 TEST(AccelEditor, TwoDegreesOfFreedomOfferXAndYOnly) {
   TempCurrentDir dir;
-  app::ProgramState s = one_case(-2, 2);
+  app::ProgramState s = one_case(app::LoadingType::accelerogram_1_direction, 2);
   const auto r = run(s, R"(
     expect items 1146 2
     expect item 1146 2 "Y"
@@ -114,13 +114,13 @@ TEST(AccelEditor, TwoDegreesOfFreedomOfferXAndYOnly) {
     press 2
   )");
   EXPECT_EQ(failure(r), "");
-  EXPECT_EQ(s.accel_direction, 1);
-  EXPECT_EQ(s.case_records[1].loading_type, -1);  // "KOD" applies at once, even on Cancel
+  EXPECT_EQ(s.accel_direction, app::AccelDirection::x);
+  EXPECT_EQ(s.case_records[1].loading_type, app::LoadingType::accelerogram_3_directions);  // "KOD" applies at once, even on Cancel
 }
 
 TEST(AccelEditor, AddInsertsInTimeOrderAndReplacesAtEqualTime) {
   TempCurrentDir dir;
-  app::ProgramState s = one_case(-1);
+  app::ProgramState s = one_case(app::LoadingType::accelerogram_3_directions);
   const auto r = run(s, R"(
     type 1100 "0.1"
     type 1097 "1"
@@ -153,8 +153,8 @@ TEST(AccelEditor, AddInsertsInTimeOrderAndReplacesAtEqualTime) {
 
 TEST(AccelEditor, RemoveKeepsTheListLengthAndBlanksTheOldLastItem) {
   TempCurrentDir dir;
-  app::ProgramState s = one_case(-2);
-  s.accel_direction = 1;
+  app::ProgramState s = one_case(app::LoadingType::accelerogram_1_direction);
+  s.accel_direction = app::AccelDirection::x;
   const auto r = run(s, R"(
     type 1100 "0.5"
     type 1097 "4"
@@ -175,8 +175,8 @@ TEST(AccelEditor, RemoveKeepsTheListLengthAndBlanksTheOldLastItem) {
 
 TEST(AccelEditor, SavedPointsAreReadBackAndTimeZeroShowsEmptyUntilARefresh) {
   TempCurrentDir dir;
-  app::ProgramState s = one_case(-2);
-  s.accel_direction = 3;
+  app::ProgramState s = one_case(app::LoadingType::accelerogram_1_direction);
+  s.accel_direction = app::AccelDirection::z;
   s.case_records[1].n_time_points = 2;
   s.loading_saved[1] = true;
   write_file("1TPacc.dat", " 0.                0.000000      \r\n 0.5  -1.25\r\nEND_OF_CASE1\r\n");
@@ -198,9 +198,9 @@ TEST(AccelEditor, SavedPointsAreReadBackAndTimeZeroShowsEmptyUntilARefresh) {
 
 TEST(AccelEditor, ExistingDataIsReadOnlyForTheSameLoadedTypeAndMissingFileIsCreated) {
   TempCurrentDir dir;
-  app::ProgramState s = one_case(-1);
+  app::ProgramState s = one_case(app::LoadingType::accelerogram_3_directions);
   s.n_loaded_cases = 1;
-  s.loaded_case_records[1].loading_type = -2;  // the type was changed after loading
+  s.loaded_case_records[1].loading_type = app::LoadingType::accelerogram_1_direction;  // the type was changed after loading
   s.case_records[1].n_time_points = 1;
   s.accel_table_exists = true;
   s.accel_table = {app::AccelPoint{0.7f, {1, 2, 3}}};
@@ -208,7 +208,7 @@ TEST(AccelEditor, ExistingDataIsReadOnlyForTheSameLoadedTypeAndMissingFileIsCrea
   auto r = run(s, "expect item 1054 1 \"0.7\"\npress 1\n");
   EXPECT_EQ(failure(r), "");
 
-  s.loaded_case_records[1].loading_type = -1;
+  s.loaded_case_records[1].loading_type = app::LoadingType::accelerogram_3_directions;
   r = run(s, "expect item 1054 1 \"0.2\"\npress 1\n");
   EXPECT_EQ(failure(r), "");
 
@@ -220,7 +220,7 @@ TEST(AccelEditor, ExistingDataIsReadOnlyForTheSameLoadedTypeAndMissingFileIsCrea
 
 TEST(AccelEditor, DoneWithoutSavingKeepsTheChosenCodeButNotTheUnsavedCount) {
   TempCurrentDir dir;
-  app::ProgramState s = one_case(-1);
+  app::ProgramState s = one_case(app::LoadingType::accelerogram_3_directions);
   const auto r = run(s, R"(
     pick 1145 2
     expect enabled 1146
@@ -229,7 +229,7 @@ TEST(AccelEditor, DoneWithoutSavingKeepsTheChosenCodeButNotTheUnsavedCount) {
     press 1
   )");
   ASSERT_EQ(failure(r), "");
-  EXPECT_EQ(s.case_records[1].loading_type, -2);
+  EXPECT_EQ(s.case_records[1].loading_type, app::LoadingType::accelerogram_1_direction);
   EXPECT_EQ(s.case_records[1].n_time_points, 0);
   EXPECT_FALSE(s.loading_saved[1]);
   EXPECT_FALSE(std::filesystem::exists("1TPacc.dat"));
@@ -237,7 +237,7 @@ TEST(AccelEditor, DoneWithoutSavingKeepsTheChosenCodeButNotTheUnsavedCount) {
 
 TEST(AccelEditor, OneDirectionWithoutDirectionIsNotSaved) {
   TempCurrentDir dir;
-  app::ProgramState s = one_case(-2);
+  app::ProgramState s = one_case(app::LoadingType::accelerogram_1_direction);
   s.language = "Romanian";
   const auto r = run(s, R"(
     expect selected 1146 0
@@ -252,13 +252,13 @@ TEST(AccelEditor, OneDirectionWithoutDirectionIsNotSaved) {
     press 1
   )");
   ASSERT_EQ(failure(r), "");
-  EXPECT_EQ(s.accel_direction, 2);
+  EXPECT_EQ(s.accel_direction, app::AccelDirection::y);
   EXPECT_EQ(read_file("1TPacc.dat"), " 1.                0.000000      \r\nEND_OF_CASE1\r\n");
 }
 
 TEST(AccelEditor, FullAccelerogramRefusesANewTimeAndKeepsEveryPoint) {
   TempCurrentDir dir;
-  app::ProgramState s = one_case(-1, 2);
+  app::ProgramState s = one_case(app::LoadingType::accelerogram_3_directions, 2);
   s.max_time_points = 2;
   const auto r = run(s, R"(
     type 1100 "1"
@@ -286,7 +286,7 @@ TEST(AccelEditor, FullAccelerogramRefusesANewTimeAndKeepsEveryPoint) {
 TEST(AccelEditor, FailedSaveNamesTheFileAndKeepsTheStateAsItWas) {
   TempCurrentDir dir;
   std::filesystem::create_directory("1TPacc.dat");  // a folder where the file should go
-  app::ProgramState s = one_case(-1);
+  app::ProgramState s = one_case(app::LoadingType::accelerogram_3_directions);
   const auto r = run(s, R"(
     type 1100 "1"
     press 1098

@@ -1,9 +1,9 @@
 // The Element Diameters dialog driven as a user drives it, and the table the writer reads.
 #include <gtest/gtest.h>
 
+#include "dialogs/editors/editors.h"
 #include "editor_script_run.h"
 #include "model/diameter_table.h"
-#include "dialogs/editors/editors.h"
 
 namespace {
 

@@ -310,6 +310,40 @@ press 2
   EXPECT_EQ(s.case_records[1].n_time_points, 2);
 }
 
+// A table handed over in order is searched by halves, one out of order one by one: both put
+// a new time after the times below it and find a time they hold.
+TEST(DiscreteLoadingEditor, NewTimesGoAfterTheTimesBelowThemInOrderedAndUnorderedTables) {
+  for (const bool ordered : {true, false}) {
+    TempCurrentDir dir;
+    auto s = model(120, 3);
+    s.time_point_table = ordered ? std::vector<app::TimePoint>{{0.1f, 0, {}}, {0.2f, 0, {}}, {0.3f, 0, {}}}
+                                 : std::vector<app::TimePoint>{{0.3f, 0, {}}, {0.1f, 0, {}}, {0.2f, 0, {}}};
+    s.case_records[1].n_time_points = 3;
+    // Out of order, 0.25 has three times below it wherever they stand.
+    const std::string first = ordered ? "0.1" : "0.3", third = ordered ? "0.2" : "0.1",
+                      fifth = ordered ? "0.3" : "0.2";
+    auto outcome = run(s, editors::open_discrete_loading_editor, R"(
+in 104
+type 1052 "0.15"
+press 1053
+type 1052 "0.2"
+press 1053
+type 1052 "0.25"
+press 1053
+expect item 1102 1 ")" + first + R"("
+expect item 1102 2 "0.15"
+expect item 1102 3 ")" + third + R"("
+expect item 1102 4 "0.25"
+expect item 1102 5 ")" + fifth + R"("
+expect item 1102 6 ""
+press 2
+)");
+    EXPECT_RAN(outcome);
+    // Closed without a SAVE: the count goes back to the times the table held.
+    EXPECT_EQ(s.case_records[1].n_time_points, 3) << (ordered ? "ordered" : "unordered");
+  }
+}
+
 // A time refused by a full list still leaves "ADD >>" usable, as for any "ADD to List >>".
 TEST(DiscreteLoadingEditor, ARefusedTimeStillEnablesAddingRanges) {
   TempCurrentDir dir;

@@ -236,7 +236,7 @@ press 1
 TEST(InitialValuesEditor, AccelerogramCaseTakesTheAccelerationOnAddAndWritesItAfterTheEndRecord) {
   TempCurrentDir dir;
   auto s = model(120, 3);
-  s.case_records[1].loading_type = app::accelerogram_3_directions;
+  s.case_records[1].loading_type = app::LoadingType::accelerogram_3_directions;
   s.case_records[1].initial_acceleration[2] = 0.25f;
   auto outcome = run(s, editors::open_initial_values_editor, R"(
 in 103
@@ -273,7 +273,7 @@ press 2
 TEST(InitialValuesEditor, FullTableRefusesTheRangeButTakesTheAcceleration) {
   TempCurrentDir dir;
   auto s = model(1, 2);
-  s.case_records[1].loading_type = app::accelerogram_1_direction;
+  s.case_records[1].loading_type = app::LoadingType::accelerogram_1_direction;
   s.initial_values_saved[1] = true;
   write_file("1InitLoad.dat", layouts::loadings_record(NodeRange{1, 1}, 1, 2) +
                                   "\r\nEnd_of_Initial_Loading\r\n");
@@ -296,7 +296,7 @@ press 1
 TEST(InitialValuesEditor, OtherLoadingTypesDisableTheAccelerationRowAndWriteNoAccelerations) {
   TempCurrentDir dir;
   auto s = model(120, 3);
-  s.case_records[1].loading_type = app::sinusoidal;
+  s.case_records[1].loading_type = app::LoadingType::sinusoidal;
   auto outcome = run(s, editors::open_initial_values_editor, R"(
 in 103
 expect disabled 1035

@@ -5,8 +5,8 @@
 #include <string>
 
 #include "dialogs/context.h"
-#include "model/state.h"
 #include "editor_script_run.h"
+#include "model/state.h"
 #include "support/temp_dir.h"
 
 namespace node_editor_test {

@@ -165,6 +165,21 @@ TEST(NodeLayouts, DiscreteLoadingFileWithSixRecordsForTwoTimePoints) {
   EXPECT_EQ(source.record(5), "END_OF_CASE2");
 }
 
+TEST(NodeLayouts, DiscreteLoadingReadingPassesOverTheEndLinesBetweenTimePoints) {
+  // Older loading files carry "end_<n>" between time points; a TP.dat made from one must read
+  // as the loading file reader reads the section, not end at the first such line.
+  text::RecordSource source(" 0.1\n 1 5 1. 2. 3.\nend_1\n 0.2\n 6 8 4. 5. 6.\nend_2\nEND_OF_CASE1\n");
+  std::vector<app::TimePoint> table;
+  EXPECT_EQ(layouts::read_discrete_loading(source, 2, 3, table), 2);
+  ASSERT_EQ(table.size(), 2u);
+  EXPECT_EQ(table[0].n_ranges, 1);
+  EXPECT_EQ(table[1].time, 0.2f);
+  EXPECT_EQ(table[1].ranges, (std::vector<NodeRange>{range(6, 8, {{0, 4.f}, {1, 5.f}, {2, 6.f}})}));
+  EXPECT_FALSE(layouts::time_point_separator("end_"));
+  EXPECT_FALSE(layouts::time_point_separator("end_1x"));
+  EXPECT_TRUE(layouts::time_point_separator("end_12   "));
+}
+
 TEST(NodeLayouts, WriteRecordsEndsEveryLineWithCarriageReturnAndLineFeed) {
   testing_support::TempCurrentDir dir;
   std::string reason;
@@ -179,9 +194,13 @@ TEST(NodeLayouts, FailedWriteKeepsTheOldFileAndSaysWhy) {
   EXPECT_FALSE(layouts::write_records("no-such-folder/1init.dat", {"x"}, reason));
   EXPECT_FALSE(reason.empty());
   testing_support::write_file("1init.dat", "old\r\n");
-  std::filesystem::create_directory("1init.dat.part");  // the temporary name is taken
-  EXPECT_FALSE(layouts::write_records("1init.dat", {"new"}, reason));
+  {
+    // Writes beyond 4 KB fail (EFBIG), as on a full disk; also for root.
+    const testing_support::FileSizeLimit limit(4096);
+    EXPECT_FALSE(layouts::write_records("1init.dat", {std::string(8192, 'x')}, reason));
+  }
   EXPECT_EQ(testing_support::read_file("1init.dat"), "old\r\n");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator("."), {}), 1) << "no temporary left";
 }
 
 }  // namespace

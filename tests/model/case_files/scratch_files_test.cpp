@@ -24,10 +24,10 @@ TEST(ScratchFileNames, CaseNumberWithoutLeadingZerosThenSuffix) {
   EXPECT_EQ(cases::scratch_file_name(12, ScratchKind::initial_conditions), "12init.dat");
   EXPECT_EQ(cases::scratch_file_name(7, ScratchKind::initial_loading), "7InitLoad.dat");
   EXPECT_EQ(cases::scratch_file_name(1, ScratchKind::accelerogram), "1TPacc.dat");
-  EXPECT_EQ(cases::loading_data_kind(-2), ScratchKind::accelerogram);
-  EXPECT_EQ(cases::loading_data_kind(1), ScratchKind::sinusoidal);
-  EXPECT_EQ(cases::loading_data_kind(2), ScratchKind::exponential);
-  EXPECT_EQ(cases::loading_data_kind(0), ScratchKind::discrete_loading);
+  EXPECT_EQ(cases::loading_data_kind(app::LoadingType::accelerogram_1_direction), ScratchKind::accelerogram);
+  EXPECT_EQ(cases::loading_data_kind(app::LoadingType::sinusoidal), ScratchKind::sinusoidal);
+  EXPECT_EQ(cases::loading_data_kind(app::LoadingType::exponential), ScratchKind::exponential);
+  EXPECT_EQ(cases::loading_data_kind(app::LoadingType::discrete), ScratchKind::discrete_loading);
 }
 
 TEST(ScratchFileCleanUp, CoversCasesOneToNinetyNineAndNothingElse) {

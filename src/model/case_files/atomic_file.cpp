@@ -1,14 +1,17 @@
-#include "loadfile/output_file.h"
+#include "model/case_files/atomic_file.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
+#include <cstring>
 #include <filesystem>
 #include <utility>
 
-namespace loadfile {
+namespace case_files {
 
 namespace {
 
@@ -59,13 +62,61 @@ void sync_folder(const std::string& path) {
   ::close(fd);
 }
 
+constexpr std::string_view temporary_marker = ".part-";
+constexpr std::size_t unique_suffix_length = 6;  // mkstemp's XXXXXX
+
+// The process that made a temporary file of an atomic save, by its name; 0 for other names.
+long temporary_owner(std::string_view name) {
+  if (!name.starts_with('.')) return 0;
+  const std::size_t marker = name.rfind(temporary_marker);
+  if (marker == std::string_view::npos || marker == 0) return 0;
+  const std::string_view rest = name.substr(marker + temporary_marker.size());
+  long pid = 0;
+  const auto [end, error] = std::from_chars(rest.data(), rest.data() + rest.size(), pid);
+  const std::size_t digits = static_cast<std::size_t>(end - rest.data());
+  if (error != std::errc() || digits == 0 || rest.size() != digits + 1 + unique_suffix_length ||
+      rest[digits] != '-')
+    return 0;
+  return pid;
+}
+
+// A process that exists, possibly another user's (EPERM).
+bool process_alive(long pid) {
+  return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
 }  // namespace
 
-OutputFile::OutputFile(std::string target) : target_(resolved_target(target)) {}
+std::string temporary_prefix(std::string_view target_name, long pid) {
+  return "." + std::string(target_name) + std::string(temporary_marker) + std::to_string(pid) + "-";
+}
 
-OutputFile::~OutputFile() { abandon(); }
+void remove_abandoned_temporaries(const fs::path& folder) {
+  std::error_code ec;
+  for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end;
+       !ec && it != end; it.increment(ec)) {
+    const long pid = temporary_owner(it->path().filename().string());
+    std::error_code entry_ec;
+    if (pid > 0 && pid != ::getpid() && !process_alive(pid) && it->is_regular_file(entry_ec))
+      fs::remove(it->path(), entry_ec);
+  }
+}
 
-OutputStatus OutputFile::fail(OutputStatus status, int error) {
+bool replace_file(const std::string& path, std::string_view content, std::string& reason) {
+  AtomicFile file(path);
+  if (file.open() == OutputStatus::ok) {
+    file.write(content);
+    if (file.finish() == OutputStatus::ok) return true;
+  }
+  reason = std::strerror(file.error_number());
+  return false;
+}
+
+AtomicFile::AtomicFile(std::string target) : target_(resolved_target(target)) {}
+
+AtomicFile::~AtomicFile() { abandon(); }
+
+OutputStatus AtomicFile::fail(OutputStatus status, int error) {
   if (status_ == OutputStatus::ok) {
     status_ = status;
     error_ = error;
@@ -73,13 +124,13 @@ OutputStatus OutputFile::fail(OutputStatus status, int error) {
   return status_;
 }
 
-void OutputFile::abandon() {
+void AtomicFile::abandon() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
   if (!temporary_.empty()) ::unlink(temporary_.c_str());
 }
 
-OutputStatus OutputFile::open() {
+OutputStatus AtomicFile::open() {
   if (target_.empty()) return fail(OutputStatus::cannot_create, ENOENT);
   buffer_.reserve(flush_threshold + 4096);
   struct stat existing {};
@@ -91,7 +142,10 @@ OutputStatus OutputFile::open() {
   // A read-only loading file stays read-only, even though its folder would let us replace it.
   if (exists && ::access(target_.c_str(), W_OK) != 0) return fail(OutputStatus::cannot_create, errno);
   const fs::path target(target_);
-  std::string pattern = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+  remove_abandoned_temporaries(target.parent_path());
+  std::string pattern =
+      (target.parent_path() / (temporary_prefix(target.filename().string(), ::getpid()) + "XXXXXX"))
+          .string();
   fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
   if (fd_ < 0) return fail(OutputStatus::cannot_create, errno);
   temporary_ = pattern;
@@ -100,14 +154,20 @@ OutputStatus OutputFile::open() {
   return OutputStatus::ok;
 }
 
-void OutputFile::write_record(std::string_view record) {
+void AtomicFile::write_record(std::string_view record) {
   if (status_ != OutputStatus::ok) return;
   buffer_.append(record);
   buffer_.append("\r\n");
   if (buffer_.size() >= flush_threshold) flush();
 }
 
-bool OutputFile::flush() {
+void AtomicFile::write(std::string_view bytes) {
+  if (status_ != OutputStatus::ok) return;
+  buffer_.append(bytes);
+  if (buffer_.size() >= flush_threshold) flush();
+}
+
+bool AtomicFile::flush() {
   if (fd_ < 0 || status_ != OutputStatus::ok) return false;
   const bool written = write_all(fd_, buffer_.data(), buffer_.size());
   buffer_.clear();
@@ -115,7 +175,7 @@ bool OutputFile::flush() {
   return written;
 }
 
-OutputStatus OutputFile::finish() {
+OutputStatus AtomicFile::finish() {
   if (fd_ < 0 && status_ == OutputStatus::ok) return fail(OutputStatus::cannot_create, EBADF);
   if (!flush()) return status_;
   if (sync_failed(fd_)) return fail(OutputStatus::cannot_write, errno);
@@ -133,4 +193,4 @@ OutputStatus OutputFile::finish() {
   return OutputStatus::ok;
 }
 
-}  // namespace loadfile
+}  // namespace case_files

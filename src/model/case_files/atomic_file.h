@@ -1,0 +1,72 @@
+// The one writer of every file the program writes: a file written as a whole or not at all.
+// The bytes go to a temporary file in the target's folder, which replaces the target only when
+// every byte has reached the disk (flush, fsync, rename), so a failed write (missing folder,
+// full disk, I/O error, a killed process) never leaves a half-written file or destroys the
+// previous one. A target that exists but is not a regular file (a device, a FIFO, a folder, a
+// socket) is refused: it is never opened for writing, nor replaced.
+//
+// The temporary file is named ".<target name>.part-<pid>-XXXXXX": unique to the process, and
+// saying which process made it, so that the next save into the same folder removes the
+// temporaries of processes that are gone (a save that was killed).
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "text/regular_file.h"
+
+namespace case_files {
+
+enum class OutputStatus {
+  ok,
+  cannot_create,  // the target or its temporary file cannot be created or opened
+  cannot_write,   // a write or the flush to the disk failed
+  cannot_close,   // closing or putting the file in place of the target failed
+  not_regular,    // the target names a device, FIFO, folder or socket: nothing was written
+};
+
+class AtomicFile {
+ public:
+  explicit AtomicFile(std::string target);
+  ~AtomicFile();  // an unfinished file is abandoned: the temporary file is removed
+  AtomicFile(const AtomicFile&) = delete;
+  AtomicFile& operator=(const AtomicFile&) = delete;
+
+  OutputStatus open();
+  // One record, CR LF appended. After a failure further records are dropped; finish() reports it.
+  void write_record(std::string_view record);
+  // Bytes as they are.
+  void write(std::string_view bytes);
+  OutputStatus finish();
+
+  // The errno of the first failure, 0 when none.
+  int error_number() const { return error_; }
+  // What the target names; not `regular` only after not_regular.
+  text::FileKind target_kind() const { return kind_; }
+
+ private:
+  bool flush();
+  OutputStatus fail(OutputStatus status, int error);
+  void abandon();
+
+  std::string target_;
+  std::string temporary_;
+  int fd_ = -1;
+  text::FileKind kind_ = text::FileKind::regular;
+  std::string buffer_;
+  int error_ = 0;
+  OutputStatus status_ = OutputStatus::ok;
+};
+
+// The temporary file name of a save of `target_name` by process `pid` (before mkstemp's suffix).
+std::string temporary_prefix(std::string_view target_name, long pid);
+// Removes, in `folder`, the temporaries whose process is gone. Those of live processes, and
+// every other file, stay.
+void remove_abandoned_temporaries(const std::filesystem::path& folder);
+
+// Replaces the file at `path` with `content` through an AtomicFile. false with a short
+// `reason` when it fails; the previous file is then whole.
+bool replace_file(const std::string& path, std::string_view content, std::string& reason);
+
+}  // namespace case_files

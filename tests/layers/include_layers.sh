@@ -1,0 +1,65 @@
+#!/usr/bin/env bash
+# Fails when a file of SRC includes a higher layer. Layers from the ground up:
+#   text -> model (with model/case_files) -> ui -> loadfile -> dialogs -> app
+# motion/ (records and load histories from files) stands beside model/, on text/ alone.
+# ui/qt and ui/script implement the toolkit interface and know no program layer; model/ uses
+# only text/ and the C++ and POSIX libraries; only ui/qt and app/main.cpp include Qt.
+#   include_layers.sh SRC
+set -u
+src=${1:?usage: include_layers.sh SRC}
+cd "$src" || exit 2
+
+# The folders whose headers a file of each folder may include.
+allowed_for() {
+  case $1 in
+    text/*) echo "text" ;;
+    model/*) echo "text model" ;;
+    motion/*) echo "text motion" ;;
+    ui/qt/replay/*) echo "text ui ui/qt ui/script" ;;  # the statements of the scripted face
+    ui/qt/*) echo "text ui ui/qt" ;;
+    ui/script/*) echo "text ui ui/script" ;;
+    ui/*) echo "text ui" ;;
+    loadfile/*) echo "text model ui loadfile" ;;
+    dialogs/*) echo "text model motion ui loadfile dialogs" ;;
+    app/main.cpp) echo "text model motion ui ui/qt loadfile dialogs app" ;;
+    app/*) echo "text model motion ui loadfile dialogs app" ;;
+    *) echo "" ;;
+  esac
+}
+
+# The folder an included path belongs to, as the layers count it.
+layer_of() {
+  case $1 in
+    ui/qt/*) echo "ui/qt" ;;
+    ui/script/*) echo "ui/script" ;;
+    *) echo "${1%%/*}" ;;
+  esac
+}
+
+fail=0
+while IFS= read -r -d '' file; do
+  allowed=" $(allowed_for "$file") "
+  while IFS= read -r line; do
+    n=${line%%:*}
+    header=$(sed -E 's/^[0-9]+:[[:space:]]*#[[:space:]]*include[[:space:]]*"([^"]+)".*/\1/' <<<"$line")
+    if [[ "$allowed" != *" $(layer_of "$header") "* ]]; then
+      echo "$file:$n: includes \"$header\", a higher or foreign layer"
+      fail=1
+    fi
+  done < <(grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file")
+  while IFS= read -r line; do
+    n=${line%%:*}
+    header=$(sed -E 's/^[0-9]+:[[:space:]]*#[[:space:]]*include[[:space:]]*<([^>]+)>.*/\1/' <<<"$line")
+    if [[ "$header" =~ ^Q|^qt|^Qt ]] && [[ "$file" != ui/qt/* && "$file" != app/main.cpp ]]; then
+      echo "$file:$n: includes <$header>: only ui/qt and app/main.cpp use Qt"
+      fail=1
+    fi
+    if [[ "$file" == model/* ]] && [[ "$header" == *.h* || "$header" == */* ]] &&
+       ! [[ "$header" =~ ^(sys/[a-z_]+|fcntl|unistd|signal|errno)\.h$ ]]; then
+      echo "$file:$n: includes <$header>: model/ uses only text/ and the C++ and POSIX libraries"
+      fail=1
+    fi
+  done < <(grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<' "$file")
+done < <(find . -type f \( -name '*.h' -o -name '*.cpp' \) -printf '%P\0' | sort -z)
+[ "$fail" = 0 ] && echo "every include points down"
+exit "$fail"

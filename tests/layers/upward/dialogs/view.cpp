@@ -1,0 +1,2 @@
+// Qt outside its face.
+#include <QString>

@@ -1,0 +1,2 @@
+// The loading file code must not know the editors.
+#include "dialogs/editors/editors.h"

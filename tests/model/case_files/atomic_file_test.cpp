@@ -1,0 +1,76 @@
+// The one writer of every file: a save killed half-way leaves the previous file whole, and the
+// next save into the same folder removes the temporary file of the process that is gone.
+#include "model/case_files/atomic_file.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::read_file;
+using testing_support::TempCurrentDir;
+using testing_support::write_file;
+
+// The temporary file of `pid`'s save of `target` in the current folder, empty when none.
+fs::path temporary_of(const std::string& target, pid_t pid) {
+  const std::string prefix = case_files::temporary_prefix(target, pid);
+  for (const fs::directory_entry& entry : fs::directory_iterator("."))
+    if (entry.path().filename().string().starts_with(prefix)) return entry.path();
+  return {};
+}
+
+// Writes up to 400 MB of loading records into `target`, slowly enough to be caught half-way.
+[[noreturn]] void save_big_file(const std::string& target) {
+  case_files::AtomicFile out(target);
+  if (out.open() != case_files::OutputStatus::ok) _exit(2);
+  const std::string record(118, '7');
+  for (int i = 0; i < 400 * 8192; ++i) out.write_record(record);
+  _exit(out.finish() == case_files::OutputStatus::ok ? 0 : 3);
+}
+
+TEST(AtomicFile, KilledSaveKeepsTheOldFileAndTheNextSaveRemovesItsTemporary) {
+  TempCurrentDir dir;
+  write_file("big.inc", "old loading file\r\n");
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) save_big_file("big.inc");
+
+  // Killed once its temporary file holds several megabytes.
+  fs::path temporary;
+  std::error_code ec;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (std::chrono::steady_clock::now() < deadline) {
+    temporary = temporary_of("big.inc", child);
+    if (!temporary.empty() && fs::file_size(temporary, ec) > (8u << 20) && !ec) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  kill(child, SIGKILL);
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "the save ended before it could be killed";
+  ASSERT_FALSE(temporary.empty());
+  EXPECT_EQ(read_file("big.inc"), "old loading file\r\n");
+  EXPECT_TRUE(fs::exists(temporary));
+
+  // A save of a live process is left alone: here the test runner's parent.
+  const fs::path live = case_files::temporary_prefix("other.inc", getppid()) + "Ab12Cd";
+  write_file(live, "being written");
+  std::string reason;
+  ASSERT_TRUE(case_files::replace_file("1TP.dat", "END_OF_CASE1\r\n", reason)) << reason;
+  EXPECT_FALSE(fs::exists(temporary)) << "the killed save's temporary stays";
+  EXPECT_TRUE(fs::exists(live));
+  EXPECT_EQ(read_file("1TP.dat"), "END_OF_CASE1\r\n");
+  EXPECT_EQ(read_file("big.inc"), "old loading file\r\n");
+}
+
+}  // namespace
