@@ -396,8 +396,12 @@ void DiscreteLoadingEditor::import_history() {
   work_.replace(std::move(merged));
   n_time_points() = count;
   times_.show(count, [&](int k) { return shown(work_.entry(k).time); });
+  // The selected item may now be another time point: the time and ranges shown follow it.
   const int s = dialog_.selection(id::time_list);
-  if (s != 0) show_ranges(s);
+  if (s != 0) {
+    dialog_.set_text(id::time, shown(work_.entry(s).time));
+    show_ranges(s);
+  }
   dialog_.set_enabled(id::add_range, true);
 }
 

@@ -10,6 +10,7 @@
 #include <QLineSeries>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPen>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableView>
@@ -17,6 +18,7 @@
 #include <QValueAxis>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <iterator>
 #include <cmath>
 
 #include "ui/qt/qt_text.h"
@@ -57,6 +59,19 @@ class TableModel final : public QAbstractTableModel {
   const PlotTable& table_;
 };
 
+// Ten colours that stay apart on screen and in print; beyond them the line is dashed, so that
+// no two curves of one chart look alike.
+QPen curve_pen(int index) {
+  static const QColor colours[] = {QColor(0x1f, 0x77, 0xb4), QColor(0xd6, 0x27, 0x28), QColor(0x2c, 0xa0, 0x2c),
+                                   QColor(0xff, 0x7f, 0x0e), QColor(0x94, 0x67, 0xbd), QColor(0x8c, 0x56, 0x4b),
+                                   QColor(0xe3, 0x77, 0xc2), QColor(0x7f, 0x7f, 0x7f), QColor(0xbc, 0xbd, 0x22),
+                                   QColor(0x17, 0xbe, 0xcf)};
+  constexpr int n = static_cast<int>(std::size(colours));
+  QPen pen(colours[index % n], 1.5);
+  if (index >= n) pen.setStyle(index / n % 2 == 1 ? Qt::DashLine : Qt::DotLine);
+  return pen;
+}
+
 QChart* make_chart(const PlotPanel& panel, const QString& x_title) {
   auto* chart = new QChart;
   chart->setMargins(QMargins(4, 4, 4, 4));
@@ -73,6 +88,7 @@ QChart* make_chart(const PlotPanel& panel, const QString& x_title) {
   for (const PlotSeries& s : panel.series) {
     auto* series = new QLineSeries;
     series->setName(from_utf8(s.name));
+    series->setPen(curve_pen(static_cast<int>(chart->series().size())));
     series->replace(points_to_draw(s.x, s.y));
     chart->addSeries(series);
     series->attachAxis(x_axis);
