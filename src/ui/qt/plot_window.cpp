@@ -90,6 +90,9 @@ QChart* make_chart(const PlotPanel& panel, const QString& x_title) {
     series->setName(from_utf8(s.name));
     series->setPen(curve_pen(static_cast<int>(chart->series().size())));
     series->replace(points_to_draw(s.x, s.y));
+    // The points of a short series are the data (a load given at one time point has no line
+    // at all): they are marked.
+    series->setPointsVisible(s.x.size() <= 200);
     chart->addSeries(series);
     series->attachAxis(x_axis);
     series->attachAxis(y_axis);
