@@ -250,7 +250,11 @@ void ImportDialog::read() {
 
 void ImportDialog::show_preview() {
   std::vector<std::string> lines;
-  std::ifstream in(field(dialog_, id::file), std::ios::binary);
+  const std::string path = field(dialog_, id::file);
+  // A pipe or a device would block the dialog or never end: only regular files are shown.
+  std::error_code error;
+  std::ifstream in;
+  if (!path.empty() && std::filesystem::is_regular_file(path, error)) in.open(path, std::ios::binary);
   std::string line;
   auto is_data = [&](std::size_t n) {
     for (const motion::LineSpan& span : read_.record.data_lines)
