@@ -366,7 +366,8 @@ void DiscreteLoadingEditor::import_history() {
       range.components[c] = static_cast<float>(r.components[c][row]);
     int found = 0;
     for (int k = 1; k <= point.n_ranges && found == 0; ++k) {
-      const ItemParts parts = split_item(range_item_text(range_of(point, k)));
+      const std::string item = range_item_text(range_of(point, k));
+      const ItemParts parts = split_item(item);
       if (text::padded(parts.from, node_text_length) == from && text::padded(parts.to, node_text_length) == to)
         found = k;
     }
