@@ -42,6 +42,7 @@ class SilentToolkit : public ui::Toolkit {
   bool choose_folder(const std::string&, const std::string&, std::string&) override { return false; }
   ui::Image load_image(const std::string&, ui::ImageKind, int, int) override { return {}; }
   void start_program_and_wait(const std::string&, const std::string&) override {}
+  void show_plot(const ui::PlotRequest&) override {}
   int messages = 0;
 };
 

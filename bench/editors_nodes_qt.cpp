@@ -40,6 +40,7 @@ class RecordingToolkit : public ui::Toolkit {
     return qt_->load_image(path, kind, w, h);
   }
   void start_program_and_wait(const std::string&, const std::string&) override {}
+  void show_plot(const ui::PlotRequest&) override {}
 
   ui::qt::QtDialog* last() const { return last_; }
   const std::string& messages() const { return messages_; }

@@ -18,6 +18,7 @@ const std::vector<const DialogTemplate*>& all_templates() {
       &templates::initial_values(),   &templates::discrete_loading(),
       &templates::sin_exp(),          &templates::accelerogram(),
       &templates::time_points(),      &templates::diameters(),
+      &templates::import_time_history(),
   };
   return all;
 }

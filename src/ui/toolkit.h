@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "ui/plot.h"
+
 namespace ui {
 
 using ControlId = int;
@@ -104,6 +106,8 @@ class Toolkit {
   // width/height 0: the file's own size.
   virtual Image load_image(const std::string& path, ImageKind kind, int width, int height) = 0;
   virtual void start_program_and_wait(const std::string& program, const std::string& argument) = 0;
+  // Shows a loading as curves and a table; returns when the user closes the window.
+  virtual void show_plot(const PlotRequest& request) = 0;
 };
 
 }  // namespace ui

@@ -19,23 +19,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-app::ProgramState model_of(const app::ProgramState& s) {
-  app::ProgramState fresh;
-  fresh.n_nodes = s.n_nodes;
-  fresh.n_elements = s.n_elements;
-  fresh.n_dof = s.n_dof;
-  fresh.max_time_points = s.max_time_points;
-  fresh.language = s.language;
-  fresh.geometry_file = s.geometry_file;
-  fresh.loading_file = s.loading_file;
-  return fresh;
-}
-
-void remove_case_files() {
-  for (const auto& entry : fs::directory_iterator(fs::current_path()))
-    if (entry.path().extension() == ".dat") fs::remove(entry.path());
-}
-
 struct Loaded {
   loadfile::LoadOutcome outcome;
   std::string messages;
@@ -44,9 +27,9 @@ struct Loaded {
 
 // LOAD into a fresh state (no case files of earlier work), then "Create" as the dialog would.
 Loaded load_and_create(const app::ProgramState& model, const std::string& content) {
-  app::ProgramState s = model_of(model);
+  app::ProgramState s = roundtrip::fresh_state(model);
   const std::string path(s.loading_file.trimmed());
-  remove_case_files();
+  roundtrip::remove_scratch_files();
   testing_support::write_file(path, content);
   reader_test::RecordingToolkit toolkit;
   app::Context context{toolkit, s};

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <cstdlib>
 #include <random>
 #include <string>
@@ -21,6 +22,28 @@
 #include "text/free_form.h"
 
 namespace roundtrip {
+
+// What the program knows before it loads a file: the geometry and the start-up answers.
+inline app::ProgramState fresh_state(const app::ProgramState& s) {
+  app::ProgramState fresh;
+  fresh.n_nodes = s.n_nodes;
+  fresh.n_elements = s.n_elements;
+  fresh.n_dof = s.n_dof;
+  fresh.max_time_points = s.max_time_points;
+  fresh.language = s.language;
+  fresh.geometry_file = s.geometry_file;
+  fresh.length_unit = s.length_unit;
+  fresh.second_unit = s.second_unit;
+  fresh.force_unit = s.force_unit;
+  fresh.loading_file = s.loading_file;
+  return fresh;
+}
+
+inline void remove_scratch_files() {
+  for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::current_path()))
+    if (entry.path().extension() == ".dat") std::filesystem::remove(entry.path());
+}
+
 
 // The tables a state's editors keep for one case.
 struct CaseData {

@@ -16,27 +16,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// What the program knows before it loads a file: the geometry and the start-up answers.
-app::ProgramState fresh_state(const app::ProgramState& s) {
-  app::ProgramState fresh;
-  fresh.n_nodes = s.n_nodes;
-  fresh.n_elements = s.n_elements;
-  fresh.n_dof = s.n_dof;
-  fresh.max_time_points = s.max_time_points;
-  fresh.language = s.language;
-  fresh.geometry_file = s.geometry_file;
-  fresh.length_unit = s.length_unit;
-  fresh.second_unit = s.second_unit;
-  fresh.force_unit = s.force_unit;
-  fresh.loading_file = s.loading_file;
-  return fresh;
-}
-
-void remove_scratch_files() {
-  for (const auto& entry : fs::directory_iterator(fs::current_path()))
-    if (entry.path().extension() == ".dat") fs::remove(entry.path());
-}
-
 std::string write(app::ProgramState& s) {
   reader_test::RecordingToolkit toolkit;
   app::Context context{toolkit, s};
@@ -46,8 +25,8 @@ std::string write(app::ProgramState& s) {
 
 // Loads the file into a fresh state and writes it again as "Create" would.
 std::string reload_and_write(const app::ProgramState& before, std::string& messages) {
-  app::ProgramState s = fresh_state(before);
-  remove_scratch_files();
+  app::ProgramState s = roundtrip::fresh_state(before);
+  roundtrip::remove_scratch_files();
   reader_test::RecordingToolkit toolkit;
   app::Context context{toolkit, s};
   const loadfile::LoadOutcome outcome = loadfile::load_loading_file(context, std::string(s.loading_file.trimmed()));

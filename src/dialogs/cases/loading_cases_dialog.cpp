@@ -33,7 +33,7 @@ constexpr ControlId iteration_edit = 1106, tolerance_edit = 1107, tolerance_unit
                     time_step_edit = 1013, end_time_edit = 1014, gravity_edit = 1019,
                     gravity_unit = 1064, printing_time_edit = 1017;
 constexpr ControlId mass_model_list = 1122, printing_code_list = 1123, loading_type_list = 1124;
-constexpr ControlId initial_values_button = 1047, input_loading_button = 1086;
+constexpr ControlId initial_values_button = 1047, input_loading_button = 1086, plot_button = 1155;
 constexpr ControlId file_state_text = 1127, file_path_text = 1117, language_list = 1128,
                     select_button = 1110, create_button = 1033, view_button = 1034;
 
@@ -46,7 +46,7 @@ constexpr ControlId callback_controls[] = {
     iteration_edit,   tolerance_edit,     time_step_edit,     end_time_edit,   gravity_edit,
     mass_model_list,  initial_values_button, printing_time_edit, printing_code_list,
     loading_type_list, input_loading_button, language_list,   select_button,   create_button,
-    view_button};
+    view_button,      plot_button};
 
 constexpr ControlId form_controls[] = {iteration_edit,  tolerance_edit,     time_step_edit,
                                        end_time_edit,   printing_time_edit, gravity_edit,
@@ -100,6 +100,7 @@ class LoadingCasesDialog {
 
   bool current_case_ready() const;
   bool require_current_case(std::string_view title);
+  void refresh_plot_button();
 
   app::Context& context_;
   app::ProgramState& state_;
@@ -130,6 +131,7 @@ void LoadingCasesDialog::set_up() {
   }
   dialog_.set_enabled(create_button, false);
   dialog_.set_enabled(view_button, false);
+  dialog_.set_enabled(plot_button, false);
   show_file_state();
   fill_list(language_list, language_items);
   const char first = state_.language.first();
@@ -189,8 +191,15 @@ void LoadingCasesDialog::fill_case_lists() {
 
 // ----- dispatch -----
 
+// "Plot Loading" is offered when the chosen case has a saved loading to show.
+void LoadingCasesDialog::refresh_plot_button() {
+  dialog_.set_enabled(plot_button,
+                      current_case_ready() && editors::has_saved_loading(state_, state_.current_case));
+}
+
 void LoadingCasesDialog::on_control(ControlId id) {
-  if (id != select_button && id != create_button && id != view_button && id != language_list)
+  if (id != select_button && id != create_button && id != view_button && id != language_list &&
+      id != plot_button)
     entries_.note(id);
   switch (id) {
     case case_list: select_case(); break;
@@ -204,12 +213,16 @@ void LoadingCasesDialog::on_control(ControlId id) {
     case loading_type_list: choose_loading_type(); break;
     case initial_values_button: open_initial_values(); break;
     case input_loading_button: input_loading(); break;
+    case plot_button:
+      if (require_current_case("Message")) editors::plot_case_loading(context_, state_.current_case);
+      break;
     case language_list: choose_language(); break;
     case select_button: select_loading_file(); break;
     case create_button: create_loading_file(); break;
     case view_button: view_loading_file(); break;
     default: break;  // edit fields are read when the case is stored
   }
+  refresh_plot_button();
 }
 
 bool LoadingCasesDialog::current_case_ready() const {

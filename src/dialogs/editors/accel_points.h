@@ -30,6 +30,7 @@ class AccelPointList {
   explicit AccelPointList(std::vector<app::AccelPoint> points);
 
   std::size_t size() const { return points_.size(); }
+  bool empty() const { return points_.empty(); }
   const app::AccelPoint& operator[](std::size_t position) const { return points_[position]; }  // 0-based
   std::vector<app::AccelPoint> to_vector() const { return points_.to_vector(); }
 

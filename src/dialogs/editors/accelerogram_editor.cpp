@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -7,6 +8,8 @@
 #include "dialogs/editors/accel_points.h"
 #include "dialogs/editors/editor_messages.h"
 #include "dialogs/editors/editors.h"
+#include "dialogs/editors/import_dialog.h"
+#include "dialogs/editors/loading_plots.h"
 #include "dialogs/unsaved_entries.h"
 #include "model/case_files/accel_layout.h"
 #include "model/case_files/scratch_files.h"
@@ -28,6 +31,8 @@ constexpr ui::ControlId add_button = 1098;
 constexpr ui::ControlId point_list = 1054;
 constexpr ui::ControlId remove_button = 1099;
 constexpr ui::ControlId save_button = 1101;
+constexpr ui::ControlId import_button = 1150;
+constexpr ui::ControlId plot_button = 1151;
 constexpr ui::ControlId cancel_button = 2;
 constexpr int dialog_id = 106;
 constexpr std::size_t number_field_length = 16;
@@ -88,8 +93,12 @@ class AccelerogramEditor {
   void on_select(ui::Dialog& d);
   void on_remove(ui::Dialog& d);
   void on_save(ui::Dialog& d);
+  void on_import(ui::Dialog& d);
+  void on_plot(ui::Dialog& d);
+  app::LoadingType chosen_code(ui::Dialog& d);
+  bool direction_chosen(ui::Dialog& d, const char* then_en, const char* then_ro);
   std::string point_item(int item) const;
-  // After the first ADD or REMOVE every item shows its time, a time of 0 included.
+  // After the first ADD, REMOVE or Import every item shows its time, a time of 0 included.
   void show_every_time(ui::Dialog& d, int first_changed);
   void point_count_changed() { record().n_time_points = static_cast<int>(working_.size()); }
 
@@ -120,7 +129,7 @@ void AccelerogramEditor::run() {
   app::UnsavedEntries entries(context_, d, dialog_id);
   for (ui::ControlId id : {kod_list, direction_list, time_field, component_fields[0],
                            component_fields[1], component_fields[2], point_list, add_button,
-                           remove_button, save_button})
+                           remove_button, save_button, import_button, plot_button})
     d.on(id, [this, &entries](ui::Dialog& dlg, ui::ControlId control) {
       entries.note(control);
       on_control(dlg, control);
@@ -183,6 +192,8 @@ void AccelerogramEditor::on_control(ui::Dialog& d, ui::ControlId id) {
     case point_list: on_select(d); break;
     case remove_button: on_remove(d); break;
     case save_button: on_save(d); break;
+    case import_button: on_import(d); break;
+    case plot_button: on_plot(d); break;
     default: break;  // the time and acceleration fields are read when a point is added
   }
 }
@@ -245,19 +256,29 @@ void AccelerogramEditor::on_remove(ui::Dialog& d) {
   show_every_time(d, removed);
 }
 
-void AccelerogramEditor::on_save(ui::Dialog& d) {
+// A one-direction accelerogram stores a single component: without a direction there is no
+// place for it.
+bool AccelerogramEditor::direction_chosen(ui::Dialog& d, const char* then_en, const char* then_ro) {
+  if (chosen_code(d) != app::LoadingType::accelerogram_1_direction || d.selection(direction_list) != 0) return true;
+  context_.message(std::string("Direction NOT selected !\nSelect X, Y or Z in \"Direction\", then ") + then_en,
+                   std::string("Directia NU s-a selectat !\nSelectati X, Y sau Z in \"Direction\", apoi ") +
+                       then_ro,
+                   std::string(then_en).starts_with("SAVE") ? "SAVE Message" : "Import Message",
+                   ui::Icon::error);
+  return false;
+}
+
+app::LoadingType AccelerogramEditor::chosen_code(ui::Dialog& d) {
   const int kod = d.selection(kod_list);
-  const app::LoadingType code = kod == 1   ? app::LoadingType::accelerogram_3_directions
-                               : kod == 2 ? app::LoadingType::accelerogram_1_direction
-                                          : record().loading_type;
+  return kod == 1   ? app::LoadingType::accelerogram_3_directions
+         : kod == 2 ? app::LoadingType::accelerogram_1_direction
+                    : record().loading_type;
+}
+
+void AccelerogramEditor::on_save(ui::Dialog& d) {
+  const app::LoadingType code = chosen_code(d);
   const auto direction = app::code_from_number<app::AccelDirection>(d.selection(direction_list));
-  if (code == app::LoadingType::accelerogram_1_direction && direction == app::AccelDirection::none) {
-    context_.message("Direction NOT selected !\nSelect X, Y or Z in \"Direction\", then SAVE.",
-                     "Directia NU s-a selectat !\nSelectati X, Y sau Z in \"Direction\", apoi "
-                     "salvati.",
-                     "SAVE Message", ui::Icon::error);
-    return;
-  }
+  if (!direction_chosen(d, "SAVE.", "salvati.")) return;
   if (code == app::LoadingType::accelerogram_1_direction) state_.accel_direction = direction;
   const std::string path = cases::scratch_file_path(state_.case_folder, case_number_, cases::ScratchKind::accelerogram);
   std::vector<app::AccelPoint> points = working_.to_vector();
@@ -273,6 +294,72 @@ void AccelerogramEditor::on_save(ui::Dialog& d) {
   saved_count_ = static_cast<int>(working_.size());
   d.set_enabled(cancel_button, false);
   state_.loading_saved[case_number_] = true;
+}
+
+// The record's points replace the working copy: the first column goes to the chosen direction
+// of a one-direction accelerogram, columns 1..n_dof to X, Y, Z of a three-direction one (a
+// direction the file has no column for gets 0). Nothing changes until every question is answered.
+void AccelerogramEditor::on_import(ui::Dialog& d) {
+  if (!direction_chosen(d, "Import.", "importati.")) return;
+  std::optional<ImportedHistory> imported = run_import_dialog(context_, ImportKind::acceleration);
+  if (!imported) return;
+  const motion::Record& r = imported->record;
+  const std::size_t n = r.point_count();
+  const std::string count = std::to_string(n);
+  if (!working_.empty() &&
+      context_.message("Replace the " + std::to_string(working_.size()) +
+                           " Time Points of the Accelerogram with the " + count + " points of " +
+                           imported->file + " ?",
+                       "Inlocuiti cele " + std::to_string(working_.size()) +
+                           " puncte de timp ale accelerogramei cu cele " + count + " puncte din " +
+                           imported->file + " ?",
+                       "Import Message", ui::Icon::question, ui::Buttons::yes_no_default_no) != ui::Answer::yes)
+    return;
+  if (n > static_cast<std::size_t>(std::max(state_.max_time_points, 0))) {
+    const std::string max = std::to_string(state_.max_time_points);
+    if (context_.message("The record has " + count + " points; the Maximum No. of Time Points is " +
+                             max + ".\nRaise the Maximum to " + count + " for this run ?",
+                         "Inregistrarea are " + count + " puncte; numarul maxim de puncte de timp este " +
+                             max + ".\nMariti maximul la " + count + " pentru aceasta rulare ?",
+                         "Import Message", ui::Icon::question, ui::Buttons::yes_no) != ui::Answer::yes)
+      return;
+    state_.max_time_points = static_cast<int>(n);
+  }
+  const bool three = chosen_code(d) != app::LoadingType::accelerogram_1_direction;
+  const int direction = d.selection(direction_list);
+  std::vector<app::AccelPoint> points(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    points[i].time = static_cast<float>(r.time(i));
+    // Times that single precision cannot tell apart would make two points of one time.
+    if (i > 0 && !(points[i].time > points[i - 1].time)) {
+      context_.message("The times of " + imported->file + " cannot be stored apart from time " +
+                           std::to_string(points[i].time) + " s on: nothing was imported.",
+                       "Timpii din " + imported->file + " nu pot fi memorati distinct de la " +
+                           std::to_string(points[i].time) + " s: nu s-a importat nimic.",
+                       "Import Message", ui::Icon::error);
+      return;
+    }
+    if (three) {
+      for (int c = 0; c < components() && c < static_cast<int>(r.components.size()); ++c)
+        points[i].acceleration[c] = static_cast<float>(r.components[c][i]);
+    } else {
+      points[i].acceleration[direction - 1] = static_cast<float>(r.components[0][i]);
+    }
+  }
+  working_ = AccelPointList(std::move(points));
+  point_count_changed();
+  list_items_ = static_cast<int>(working_.size());
+  d.set_item_count(point_list, list_items_);
+  show_every_time(d, 1);
+  d.set_enabled(remove_button, false);
+}
+
+void AccelerogramEditor::on_plot(ui::Dialog& d) {
+  const bool three = chosen_code(d) != app::LoadingType::accelerogram_1_direction;
+  context_.toolkit.show_plot(accelerogram_plot("Accelerogram of case " + std::to_string(case_number_),
+                                               working_.to_vector(), three, state_.n_dof,
+                                               d.selection(direction_list),
+                                               std::string(state_.length_unit.trimmed())));
 }
 
 }  // namespace

@@ -3,14 +3,17 @@
 // TP.dat, on "SAVE Changes".
 #include <algorithm>
 #include <deque>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "model/case_files/scratch_files.h"
 #include "dialogs/editors/editors.h"
+#include "dialogs/editors/import_dialog.h"
 #include "dialogs/editors/indexed_list.h"
+#include "dialogs/editors/loading_plots.h"
 #include "dialogs/editors/node_ranges.h"
+#include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
@@ -24,7 +27,7 @@ namespace id {
 constexpr ui::ControlId dialog = 104, time = 1052, add_time = 1053, time_list = 1102,
                         remove_time = 1083, from = 1084, to = 1085, unit = 1081, zeros = 1116,
                         add_range = 1050, node_list = 1049, remove_range = 1082, save = 1093,
-                        cancel = 2;
+                        import = 1152, plot = 1153, cancel = 2;
 }  // namespace id
 
 constexpr Row loading_row{1055, 1056, 1057};
@@ -66,6 +69,8 @@ class TimePoints {
   // The removal rule: the selected point goes (the last one for a selection beyond them).
   // `leaving` receives the point that goes.
   bool remove(int selected, app::TimePoint& leaving);
+  // The points in use become `entries` (in time order); nothing is held beyond them.
+  void replace(std::vector<app::TimePoint> entries);
 
  private:
   IndexedList<app::TimePoint> used_;
@@ -130,6 +135,13 @@ void TimePoints::start(float t) {
   first.time = t;
   used_.push_back(std::move(first));
   ordered_ = t == t;
+}
+
+void TimePoints::replace(std::vector<app::TimePoint> entries) {
+  ordered_ = true;
+  for (std::size_t i = 1; i < entries.size() && ordered_; ++i) ordered_ = entries[i - 1].time < entries[i].time;
+  used_ = IndexedList<app::TimePoint>(std::move(entries));
+  beyond_.clear();
 }
 
 bool TimePoints::remove(int selected, app::TimePoint& leaving) {
@@ -202,6 +214,8 @@ class DiscreteLoadingEditor {
   void select_range();
   void remove_range();
   void save();
+  void import_history();
+  void plot();
 
   app::Context& context_;
   app::ProgramState& state_;
@@ -379,6 +393,96 @@ void DiscreteLoadingEditor::save() {
   dialog_.set_enabled(id::cancel, false);
 }
 
+// Each row of the history (time, then X, Y, Z) becomes the loading of the typed node range at
+// the time point of that time: an existing time point gets the range added or its loading
+// replaced (found by its text, as ADD finds it), a new time takes its place in time order.
+// A column the file does not have loads that direction with 0. The rows are merged with the
+// time points in one pass, and nothing changes until every question is answered.
+void DiscreteLoadingEditor::import_history() {
+  const TypedNodes nodes = read_nodes(dialog_, id::from, id::to);
+  if (nodes.last < nodes.first) return report_to_before_from(context_);
+  if (!nodes_in_model(context_, nodes)) return;
+  std::optional<ImportedHistory> imported = run_import_dialog(context_, ImportKind::load);
+  if (!imported) return;
+  const motion::Record& r = imported->record;
+  const int n = n_time_points();
+  const std::string from = text::padded(nodes.from_text, node_text_length);
+  const std::string to = text::padded(nodes.to_text, node_text_length);
+  const int directions = row_directions(state_.n_dof);
+  std::vector<app::TimePoint> merged;
+  merged.reserve(static_cast<std::size_t>(n) + r.point_count());
+  int i = 1;
+  for (std::size_t row = 0; row < r.point_count(); ++row) {
+    const float t = static_cast<float>(r.time(row));
+    if (row > 0 && !(t > static_cast<float>(r.time(row - 1)))) {
+      context_.message("The times of " + imported->file + " cannot be stored apart from time " +
+                           std::to_string(t) + " s on: nothing was imported.",
+                       "Timpii din " + imported->file + " nu pot fi memorati distinct de la " +
+                           std::to_string(t) + " s: nu s-a importat nimic.",
+                       "Import Message", ui::Icon::error);
+      return;
+    }
+    while (i <= n && work_.entry(i).time < t) merged.push_back(work_.entry(i++));
+    if (i <= n && work_.entry(i).time == t) merged.push_back(work_.entry(i++));
+    else merged.push_back(app::TimePoint{t, 0, {}});
+    app::TimePoint& point = merged.back();
+    app::NodeRange range{nodes.first, nodes.last};
+    for (int c = 0; c < directions && c < static_cast<int>(r.components.size()); ++c)
+      range.components[c] = static_cast<float>(r.components[c][row]);
+    int found = 0;
+    for (int k = 1; k <= point.n_ranges && found == 0; ++k) {
+      const std::string item = range_item_text(range_of(point, k));
+      const ItemParts parts = split_item(item);
+      if (text::padded(parts.from, node_text_length) == from && text::padded(parts.to, node_text_length) == to)
+        found = k;
+    }
+    if (found != 0) {
+      std::copy_n(range.components, directions, range_at(point, found).components);
+    } else if (point.n_ranges >= state_.n_nodes) {
+      return report_ranges_full(context_, state_.n_nodes);
+    } else {
+      range_at(point, ++point.n_ranges) = range;
+    }
+  }
+  while (i <= n) merged.push_back(work_.entry(i++));
+  const int count = static_cast<int>(merged.size());
+  if (count > time_items()) {
+    const std::string needed = std::to_string(count), max = std::to_string(time_items());
+    if (context_.message("The load history needs " + needed +
+                             " Time Points; the Maximum No. of Time Points is " + max +
+                             ".\nRaise the Maximum to " + needed + " for this run ?",
+                         "Istoria incarcarii are nevoie de " + needed +
+                             " puncte de timp; numarul maxim de puncte de timp este " + max +
+                             ".\nMariti maximul la " + needed + " pentru aceasta rulare ?",
+                         "Import Message", ui::Icon::question, ui::Buttons::yes_no) != ui::Answer::yes)
+      return;
+    state_.max_time_points = count;
+    dialog_.show_items(id::time_list, time_items(), [this](int i) { return time_item(i); });
+  }
+  // The node list keeps what it shows while the table it came from is replaced.
+  if (shown_point_ != &empty_time_point && shown_point_ != &left_point_) {
+    left_point_ = *shown_point_;
+    shown_point_ = &left_point_;
+  }
+  work_.replace(std::move(merged));
+  n_time_points() = count;
+  form_ = {std::min(count, time_items()), 0, false};
+  dialog_.items_changed(id::time_list, 1, time_items());
+  // The selected item may now be another time point: the time and ranges shown follow it.
+  const int s = dialog_.selection(id::time_list);
+  if (s != 0) {
+    dialog_.set_text(id::time, shown(work_.entry(s).time));
+    show_ranges(s);
+  }
+  dialog_.set_enabled(id::add_range, true);
+}
+
+void DiscreteLoadingEditor::plot() {
+  context_.toolkit.show_plot(discrete_loading_plot("Discrete loading of case " + std::to_string(case_number_),
+                                                   work_.entries(), n_time_points(), state_.n_dof,
+                                                   std::string(state_.force_unit.trimmed())));
+}
+
 void DiscreteLoadingEditor::on_control(ui::ControlId control) {
   switch (control) {
     case id::time: return dialog_.set_enabled(id::add_time, true);
@@ -390,12 +494,14 @@ void DiscreteLoadingEditor::on_control(ui::ControlId control) {
     case id::remove_range: return remove_range();
     case id::zeros: return fill_row(dialog_, loading_row, state_.n_dof, "0.");
     case id::save: return save();
+    case id::import: return import_history();
+    case id::plot: return plot();
     default: return;  // "From", "To" and the loading edits are read by "ADD >>"
   }
 }
 
-constexpr ui::ControlId callback_controls[] = {1052, 1084, 1085, 1116, 1055, 1056, 1057,
-                                               1102, 1049, 1053, 1083, 1050, 1082, 1093};
+constexpr ui::ControlId callback_controls[] = {1052, 1084, 1085, 1116, 1055, 1056, 1057, 1102,
+                                               1049, 1053, 1083, 1050, 1082, 1093, 1152, 1153};
 
 }  // namespace
 

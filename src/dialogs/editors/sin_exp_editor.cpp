@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "dialogs/editors/editors.h"
+#include "dialogs/editors/loading_plots.h"
 #include "dialogs/editors/node_ranges.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
@@ -18,7 +19,7 @@ namespace {
 namespace id {
 constexpr ui::ControlId dialog = 105, title = 1105, omega = 1059, phi = 1045, from = 1089, to = 1090,
                         unit = 1091, zeros = 1115, add = 1062, list = 1061, remove = 1088,
-                        save = 1092, cancel = 2;
+                        save = 1092, plot = 1154, cancel = 2;
 }  // namespace id
 
 constexpr Row amplitude_row{1063, 1064, 1065};
@@ -54,6 +55,7 @@ class SinExpEditor {
   void select();
   void remove();
   void save();
+  void plot();
 
   app::Context& context_;
   app::ProgramState& state_;
@@ -170,7 +172,20 @@ void SinExpEditor::save() {
   dialog_.set_enabled(id::cancel, false);
 }
 
+// What SAVE would store: the typed omega and phi, the ranges of the table.
+void SinExpEditor::plot() {
+  const float omega = text::c_to_float(dialog_.text(id::omega, parameter_length), parameter_length);
+  const float phi = sinusoidal() ? text::c_to_float(dialog_.text(id::phi, parameter_length), parameter_length) : 0.0f;
+  std::vector<app::NodeRange> ranges;
+  for (int i = 1; i <= record().n_load_ranges; ++i) ranges.push_back(table_.entry(i));
+  context_.toolkit.show_plot(amplitude_plot(
+      (sinusoidal() ? "Sinusoidal loading of case " : "Exponential loading of case ") + std::to_string(case_number_),
+      ranges, state_.n_dof, sinusoidal(), omega, phi, record().end_time,
+      std::string(state_.force_unit.trimmed())));
+}
+
 void SinExpEditor::on_control(ui::ControlId control) {
+  if (control == id::plot) return plot();  // looking changes nothing that SAVE would keep
   dialog_.set_enabled(id::save, true);
   switch (control) {
     case id::add: return add();
@@ -182,8 +197,8 @@ void SinExpEditor::on_control(ui::ControlId control) {
   }
 }
 
-constexpr ui::ControlId callback_controls[] = {1059, 1045, 1089, 1090, 1115, 1063,
-                                               1064, 1065, 1061, 1062, 1088, 1092};
+constexpr ui::ControlId callback_controls[] = {1059, 1045, 1089, 1090, 1115, 1063, 1064,
+                                               1065, 1061, 1062, 1088, 1092, 1154};
 
 }  // namespace
 

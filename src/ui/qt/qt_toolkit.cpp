@@ -10,6 +10,7 @@
 #include "ui/platform.h"
 #include "ui/qt/qt_dialog.h"
 #include "ui/qt/qt_image.h"
+#include "ui/qt/plot_window.h"
 #include "ui/qt/qt_text.h"
 #include "ui/qt/text_viewer.h"
 
@@ -89,6 +90,10 @@ class QtToolkit final : public Toolkit {
   // viewer, and the call returns when the viewer is closed, as it would for the editor.
   void start_program_and_wait(const std::string&, const std::string& argument) override {
     show_text_file(from_utf8(argument).trimmed(), make_notes_, QApplication::activeModalWidget());
+  }
+
+  void show_plot(const PlotRequest& request) override {
+    show_plot_window(request, QApplication::activeModalWidget());
   }
 
  private:

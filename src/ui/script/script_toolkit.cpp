@@ -586,4 +586,9 @@ void ScriptToolkit::start_program_and_wait(const std::string&, const std::string
   transcript_ << "view " << script::quoted(argument) << '\n';
 }
 
+void ScriptToolkit::show_plot(const PlotRequest& request) {
+  plots_.push_back(request);
+  transcript_ << "plot " << script::quoted(request.title) << ' ' << request.point_count() << '\n';
+}
+
 }  // namespace ui::script

@@ -38,7 +38,7 @@ class ScriptDialog;
 
 class ScriptToolkit : public Toolkit {
  public:
-  // The transcript receives one line per message box and per viewer request.
+  // The transcript receives one line per message box, per viewer request and per plot.
   ScriptToolkit(ParseResult script, std::ostream& transcript);
   ~ScriptToolkit() override;
 
@@ -48,6 +48,7 @@ class ScriptToolkit : public Toolkit {
   bool choose_folder(const std::string& title, const std::string& initial_folder, std::string& path) override;
   Image load_image(const std::string& path, ImageKind kind, int width, int height) override;
   void start_program_and_wait(const std::string& program, const std::string& argument) override;
+  void show_plot(const PlotRequest& request) override;
 
   // Templates of this toolkit only, found before the program's own (for tests of the toolkit).
   void add_template(const DialogTemplate& t) { extra_templates_.push_back(&t); }
@@ -57,6 +58,7 @@ class ScriptToolkit : public Toolkit {
 
   const std::vector<ShownMessage>& messages() const { return messages_; }
   const std::vector<std::string>& viewed() const { return viewed_; }
+  const std::vector<PlotRequest>& plots() const { return plots_; }
   const std::vector<OpenFileRequest>& file_requests() const { return file_requests_; }
 
   // Runs statements until `dialog` is closed (the modal loop of the scripted dialogs).
@@ -87,6 +89,7 @@ class ScriptToolkit : public Toolkit {
   std::deque<Statement> yes_no_answers_;
   std::vector<ShownMessage> messages_;
   std::vector<std::string> viewed_;
+  std::vector<PlotRequest> plots_;
   std::vector<OpenFileRequest> file_requests_;
   // The folder the last open-file box opened in, the files it listed there and the name it
   // offered.

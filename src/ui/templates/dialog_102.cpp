@@ -87,6 +87,7 @@ void add_file_controls(std::vector<ControlTemplate>& c) {
   c.push_back({1110, K::push_button, "Select", {}, {744, 80, 140, 44}});
   c.push_back({1033, K::push_button, "Create", {}, {744, 132, 140, 44}});
   c.push_back({1034, K::push_button, "View", {}, {744, 184, 140, 44}});
+  c.push_back({1155, K::push_button, "Plot Loading", {}, {744, 252, 140, 34}});
   c.push_back({1, K::push_button, "E X I T", {}, {744, 460, 140, 34}});
   c.push_back({2, K::push_button, "Cancel", {}, {744, 502, 140, 34}});
   c.push_back({1127, K::static_text, "File", {}, {12, 556, 56, 22}});

@@ -41,6 +41,8 @@ const DialogTemplate& discrete_loading() {
           {1082, K::push_button, "Remove", {}, {750, 170, 90, 28}},
           {1093, K::push_button, "SAVE Changes", {}, {10, 460, 150, 50}},
           {no_id, K::static_text, "Save Changes", {}, {170, 475, 110, 20}},
+          {1152, K::push_button, "Import Load History...", {}, {320, 470, 180, 30}},
+          {1153, K::push_button, "Plot", {}, {510, 470, 94, 30}},
           {1, K::push_button, "DONE", {}, {752, 470, 94, 30}},
           {2, K::push_button, "Cancel", {}, {856, 470, 94, 30}},
       }};

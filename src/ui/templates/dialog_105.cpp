@@ -43,6 +43,8 @@ const DialogTemplate& sin_exp() {
           {no_id, K::static_text, "Save Changes", {}, {172, 303, 110, 20}},
           {1, K::push_button, "DONE", {}, {785, 298, 94, 30}},
           {2, K::push_button, "Cancel", {}, {889, 298, 94, 30}},
+          // Last in the tab order: SAVE is followed by DONE, as the keyboard has always found it.
+          {1154, K::push_button, "Plot", {}, {681, 298, 94, 30}},
       }};
   return t;
 }

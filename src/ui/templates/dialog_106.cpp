@@ -3,7 +3,7 @@
 namespace ui::templates {
 
 // The DATA group on the left (code, direction, time, accelerations, ADD), the list of points
-// on the right, the save button and the closing buttons along the bottom.
+// on the right with the record's import and plot, the save button and the closing buttons along the bottom.
 const DialogTemplate& accelerogram() {
   using K = ControlKind;
   static const DialogTemplate t{
@@ -27,8 +27,10 @@ const DialogTemplate& accelerogram() {
           {1094, K::static_text, "", {}, {198, 202, 118, 20}},
           {1098, K::push_button, "ADD  >>", {}, {218, 272, 104, 30}},
           {no_id, K::static_text, "Processed Time Points", {}, {346, 14, 200, 20}},
-          {1054, K::list_box, "Processed Time Points", {}, {346, 36, 200, 232}},
-          {1099, K::push_button, "Remove", {}, {346, 276, 200, 30}},
+          {1054, K::list_box, "Processed Time Points", {}, {346, 36, 200, 196}},
+          {1099, K::push_button, "Remove", {}, {346, 240, 200, 30}},
+          {1150, K::push_button, "Import...", {}, {346, 276, 96, 30}},
+          {1151, K::push_button, "Plot", {}, {450, 276, 96, 30}},
           {1101, K::push_button, "SAVE Changes", {}, {12, 324, 140, 40}},
           {no_id, K::static_text, "Save Changes", {}, {160, 334, 110, 20}},
           {1, K::push_button, "DONE", {}, {346, 330, 96, 30}, true, true},

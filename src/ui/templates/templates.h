@@ -13,5 +13,6 @@ const DialogTemplate& sin_exp();           // 105
 const DialogTemplate& accelerogram();      // 106
 const DialogTemplate& time_points();       // 108
 const DialogTemplate& diameters();         // 110
+const DialogTemplate& import_time_history();  // 111
 
 }  // namespace ui::templates

@@ -170,6 +170,7 @@ class Driver {
   void answer_message(QMessageBox& box);
   void answer_file_box(QFileDialog& box);
   void close_viewer(QDialog& viewer);
+  void close_plot(QDialog& plot);
   std::string expanded(const std::string& text) const { return script::with_workspace(text, workspace_); }
   std::string where(DialogWindow& window) const { return " in dialog " + std::to_string(template_id(window)); }
 
@@ -245,6 +246,12 @@ void Driver::step() {
     line_ = s.line;
     schedule(0);
     return execute(s, *window);
+  }
+  if (auto* plot = qobject_cast<QDialog*>(top);
+      plot && plot->isVisible() && plot->objectName() == QLatin1String("plot_window")) {
+    idle_.restart();
+    schedule(0);
+    return close_plot(*plot);
   }
   if (auto* viewer = qobject_cast<QDialog*>(top); viewer && !window && viewer->isVisible()) {
     idle_.restart();
@@ -498,6 +505,16 @@ void Driver::close_viewer(QDialog& viewer) {
 }
 
 }  // namespace
+
+// The plot window: its title and number of time points, as the scripted face records them;
+// closed by Esc, as a person leaves it.
+void Driver::close_plot(QDialog& plot) {
+  transcript_ << "plot " << script::quoted(utf8(plot.property("plot_title").toString())) << ' '
+              << plot.property("plot_points").toULongLong() << '\n';
+  take_picture(plot, QStringLiteral("plot"));
+  QTest::keyClick(&plot, Qt::Key_Escape);
+  if (plot.isVisible()) plot.reject();
+}
 
 int replay_on_qt(script::ParseResult script, std::ostream& transcript,
                  const std::function<void(Toolkit&)>& program) {

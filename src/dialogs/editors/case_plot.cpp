@@ -1,0 +1,73 @@
+// "Plot Loading" of the Loading Cases dialog: the saved loading of a case, read from its case
+// file as the editor would read it, shown without opening the editor.
+#include <string>
+#include <vector>
+
+#include "dialogs/editors/editors.h"
+#include "dialogs/editors/loading_plots.h"
+#include "model/case_files/accel_layout.h"
+#include "model/case_files/scratch_files.h"
+#include "model/case_files/scratch_layouts.h"
+#include "text/free_form.h"
+
+namespace editors {
+
+// The case file holds the case's loading when the editor saved it in this run, or when the
+// case came from the old loading file with the loading type it has now.
+bool has_saved_loading(const app::ProgramState& s, int k) {
+  if (!s.case_records.contains(k)) return false;
+  const app::CaseRecord& record = s.case_records[k];
+  const app::LoadingType type = record.loading_type;
+  const int count = type == app::LoadingType::sinusoidal || type == app::LoadingType::exponential ? record.n_load_ranges
+                                                                        : record.n_time_points;
+  if (count <= 0) return false;
+  if (k <= s.n_loaded_cases && s.loaded_case_records.contains(k))
+    return s.loaded_case_records[k].loading_type == type;
+  return s.loading_saved.contains(k) && s.loading_saved[k];
+}
+
+void plot_case_loading(app::Context& context, int k) {
+  app::ProgramState& s = context.state;
+  if (!s.case_records.contains(k)) return;
+  const app::CaseRecord& record = s.case_records[k];
+  const app::LoadingType type = record.loading_type;
+  const std::string path = cases::scratch_file_path(s.case_folder, k, cases::loading_data_kind(type));
+  text::RecordSource source;
+  const bool sin_exp = type == app::LoadingType::sinusoidal || type == app::LoadingType::exponential;
+  const int count = sin_exp ? record.n_load_ranges : record.n_time_points;
+  if (!has_saved_loading(s, k) || !text::RecordSource::from_file(path, source)) {
+    const std::string n = std::to_string(k);
+    context.message("Case " + n + " has no saved loading to plot: Input LOADING, then SAVE Changes.",
+                    "Cazul " + n + " nu are o incarcare salvata: Input LOADING, apoi SAVE Changes.",
+                    "Plot Message", ui::Icon::information);
+    return;
+  }
+  const std::string case_text = std::to_string(k);
+  if (type == app::LoadingType::discrete) {
+    std::vector<app::TimePoint> table;
+    const int read = layouts::read_discrete_loading(source, count, s.n_dof, table);
+    context.toolkit.show_plot(discrete_loading_plot("Discrete loading of case " + case_text, table, read,
+                                                    s.n_dof, std::string(s.force_unit.trimmed())));
+  } else if (type == app::LoadingType::accelerogram_1_direction ||
+             type == app::LoadingType::accelerogram_3_directions) {
+    std::vector<app::AccelPoint> points;
+    const int read = read_accel_points(source, count, type, s.n_dof, s.accel_direction, points);
+    points.resize(static_cast<std::size_t>(read));
+    context.toolkit.show_plot(accelerogram_plot("Accelerogram of case " + case_text, points,
+                                                type == app::LoadingType::accelerogram_3_directions, s.n_dof,
+                                                app::code_number(s.accel_direction), std::string(s.length_unit.trimmed())));
+  } else if (sin_exp) {
+    std::vector<app::NodeRange> ranges;
+    for (int i = 1; i <= count; ++i) {
+      app::NodeRange range;
+      if (layouts::read_amplitude_entry(source, s.n_dof, range) != text::ReadStatus::ok) break;
+      ranges.push_back(range);
+    }
+    const bool sinusoidal = type == app::LoadingType::sinusoidal;
+    context.toolkit.show_plot(amplitude_plot(
+        (sinusoidal ? "Sinusoidal loading of case " : "Exponential loading of case ") + case_text, ranges,
+        s.n_dof, sinusoidal, record.omega, record.phi, record.end_time, std::string(s.force_unit.trimmed())));
+  }
+}
+
+}  // namespace editors

@@ -1,0 +1,338 @@
+#include "dialogs/editors/import_dialog.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <utility>
+#include <vector>
+
+#include "dialogs/dialog_initializer.h"
+#include "dialogs/editors/loading_plots.h"
+#include "text/fixed_text.h"
+
+namespace editors {
+
+namespace {
+
+namespace id {
+constexpr ui::ControlId dialog = 111, file = 1201, browse = 1202, format = 1203, unit = 1204,
+                        first_line = 1205, time_column = 1206, value_columns = 1207,
+                        time_step = 1208, scale = 1209, resample = 1210, metres_label = 1211,
+                        metres = 1212, preview = 1213, summary = 1214, baseline = 1215,
+                        plot = 1216, import = 1;
+}  // namespace id
+
+constexpr motion::Format formats[] = {motion::Format::automatic, motion::Format::peer,
+                                      motion::Format::cosmos,    motion::Format::csmip,
+                                      motion::Format::esm,       motion::Format::knet,
+                                      motion::Format::columns};
+struct UnitChoice {
+  const char* label;
+  std::optional<motion::Unit> unit;
+};
+constexpr UnitChoice unit_choices[] = {
+    {"as the file says", std::nullopt}, {"g", motion::Unit::g},
+    {"m/s2", motion::Unit::m_s2},       {"cm/s2 (gal)", motion::Unit::cm_s2},
+    {"mm/s2", motion::Unit::mm_s2},     {"in/s2", motion::Unit::in_s2},
+    {"ft/s2", motion::Unit::ft_s2},
+};
+constexpr std::size_t field_length = 260;
+constexpr std::size_t preview_lines = 200;
+constexpr std::size_t preview_width = 160;
+
+std::string number_text(double value) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.6g", value);
+  return buffer;
+}
+
+// The format's name as a list item or the start of a sentence.
+std::string title_of(motion::Format format) {
+  std::string t(motion::format_title(format));
+  if (!t.empty() && t[0] >= 'a' && t[0] <= 'z') t[0] = static_cast<char>(t[0] - 'a' + 'A');
+  return t;
+}
+
+std::string field(const ui::Dialog& d, ui::ControlId control) {
+  return std::string(text::trim(d.text(control, field_length)));
+}
+
+// A typed number: empty when the field is blank; `bad` when it holds anything but one finite
+// number.
+std::optional<double> typed_number(const std::string& text, bool& bad) {
+  if (text.empty()) return std::nullopt;
+  errno = 0;
+  char* end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  if (end == text.c_str() || *end != '\0' || errno == ERANGE || !std::isfinite(value)) {
+    bad = true;
+    return std::nullopt;
+  }
+  return value;
+}
+
+class ImportDialog {
+ public:
+  ImportDialog(app::Context& context, ui::Dialog& dialog, ImportKind kind)
+      : context_(context), dialog_(dialog), kind_(kind) {}
+
+  void set_up();
+  void on_control(ui::ControlId control);
+  std::optional<ImportedHistory> result;
+
+ private:
+  bool acceleration() const { return kind_ == ImportKind::acceleration; }
+  std::string length_unit() const { return std::string(context_.state.length_unit.trimmed()); }
+  void browse();
+  void read();
+  void show_preview();
+  void show_summary();
+  void plot();
+  void import();
+  // The options as the fields give them; a reason when one of them is not usable.
+  std::optional<motion::ReadOptions> options(std::string& reason);
+
+  app::Context& context_;
+  ui::Dialog& dialog_;
+  ImportKind kind_;
+  std::optional<double> unit_metres_;  // of the model's length unit, when its name is known
+  motion::ReadResult read_;
+  std::string refusal_;  // why nothing can be imported; empty when the record is usable
+};
+
+void ImportDialog::set_up() {
+  dialog_.set_item_count(id::format, static_cast<int>(std::size(formats)));
+  for (std::size_t i = 0; i < std::size(formats); ++i)
+    dialog_.set_text(id::format, i == 0 ? "Automatic" : title_of(formats[i]),
+                     static_cast<int>(i) + 1);
+  dialog_.select(id::format, 1);
+  dialog_.set_item_count(id::unit, static_cast<int>(std::size(unit_choices)));
+  for (std::size_t i = 0; i < std::size(unit_choices); ++i)
+    dialog_.set_text(id::unit, unit_choices[i].label, static_cast<int>(i) + 1);
+  dialog_.select(id::unit, 1);
+  dialog_.select(id::baseline, 1);
+  unit_metres_ = motion::length_unit_metres(length_unit());
+  // Loads are in the model's force unit, which no record format names: they are taken as read.
+  dialog_.set_enabled(id::unit, acceleration());
+  dialog_.set_enabled(id::baseline, acceleration());
+  const std::string unit = length_unit().empty() ? "length unit" : "\"" + length_unit() + "\"";
+  dialog_.set_text(id::metres_label, "1 " + unit + " in metres");
+  if (unit_metres_) dialog_.set_text(id::metres, number_text(*unit_metres_));
+  dialog_.set_enabled(id::metres, acceleration() && !unit_metres_);
+  read();
+}
+
+void ImportDialog::on_control(ui::ControlId control) {
+  switch (control) {
+    case id::browse: return browse();
+    case id::plot: return plot();
+    case id::import: return import();
+    case id::baseline: return;
+    default: return read();  // every other control is a reading option
+  }
+}
+
+void ImportDialog::browse() {
+  ui::OpenFileRequest request;
+  request.filters = {{"Time histories (*.AT2, *.V2, *.txt, *.csv, ...)",
+                      "*.AT2;*.at2;*.V2;*.v2;*.V2c;*.v2c;*.txt;*.csv;*.asc;*.ASC;*.dat;*.EW;*.NS;*.UD"},
+                     {"All files (*)", "*"}};
+  request.title = acceleration() ? "Import a Ground Motion" : "Import a Load History";
+  std::error_code error;
+  const std::filesystem::path here = std::filesystem::current_path(error);
+  request.initial_folder = here.string();
+  std::string chosen;
+  const bool confirmed = context_.toolkit.open_file_box(request, chosen);
+  // The box makes the chosen file's folder current; the case files stay where they are.
+  if (!error) std::filesystem::current_path(here, error);
+  if (!confirmed) return;
+  dialog_.set_text(id::file, chosen);
+  read();
+}
+
+std::optional<motion::ReadOptions> ImportDialog::options(std::string& reason) {
+  motion::ReadOptions o;
+  const int format = dialog_.selection(id::format);
+  o.format = format >= 1 ? formats[format - 1] : motion::Format::automatic;
+  bool bad = false;
+  auto number = [&](ui::ControlId control, const char* name, bool positive) {
+    bool this_bad = false;
+    const std::optional<double> v = typed_number(field(dialog_, control), this_bad);
+    if (this_bad || (v && (positive ? *v <= 0 : *v < 0))) {
+      if (!bad) reason = std::string(name) + ": not " + (positive ? "a positive number" : "a number") + ".";
+      bad = true;
+      return std::optional<double>();
+    }
+    return v;
+  };
+  auto whole = [&](ui::ControlId control, const char* name) {
+    const std::optional<double> v = number(control, name, false);
+    if (v && *v != std::floor(*v)) {
+      if (!bad) reason = std::string(name) + ": not a whole number.";
+      bad = true;
+    }
+    return v;
+  };
+  if (const auto v = whole(id::first_line, "First data line")) o.first_line = static_cast<std::size_t>(*v);
+  if (const auto v = whole(id::time_column, "Time column")) o.time_column = static_cast<std::size_t>(*v);
+  o.time_step = number(id::time_step, "Time step", true);
+  if (const auto v = number(id::scale, "Scale factor", false)) o.scale = *v;
+  o.resample_step = number(id::resample, "Resample step", true);
+  // Value columns: "2", "2,3", "2 3 4".
+  std::string columns = field(dialog_, id::value_columns);
+  for (char& c : columns)
+    if (c == ',' || c == ';') c = ' ';
+  std::size_t at = 0;
+  while (at < columns.size()) {
+    const std::size_t start = columns.find_first_not_of(' ', at);
+    if (start == std::string::npos) break;
+    const std::size_t end = std::min(columns.find(' ', start), columns.size());
+    char* stop = nullptr;
+    const std::string word = columns.substr(start, end - start);
+    const long n = std::strtol(word.c_str(), &stop, 10);
+    if (*stop != '\0' || n < 1 || o.value_columns.size() == 3) {
+      if (!bad) reason = "Value columns: one to three column numbers from 1, such as 2,3.";
+      bad = true;
+      break;
+    }
+    o.value_columns.push_back(static_cast<std::size_t>(n));
+    at = end;
+  }
+  if (acceleration()) {
+    const int unit = dialog_.selection(id::unit);
+    if (unit >= 1) o.file_unit = unit_choices[unit - 1].unit;
+    std::optional<double> metres = unit_metres_;
+    if (!metres) metres = number(id::metres, "1 length unit in metres", true);
+    if (!metres && !bad) {
+      reason = "The model's length unit \"" + length_unit() +
+               "\" is not one the program knows: type its size in metres.";
+      bad = true;
+    }
+    if (metres) o.target = motion::TargetUnit::length_per_s2(*metres, length_unit() + "/sec2");
+  }
+  if (bad) return std::nullopt;
+  return o;
+}
+
+void ImportDialog::read() {
+  read_ = motion::ReadResult{};
+  refusal_.clear();
+  const std::string path = field(dialog_, id::file);
+  if (path.empty()) {
+    refusal_ = "No file chosen.";
+  } else if (const std::optional<motion::ReadOptions> o = options(refusal_)) {
+    read_ = motion::read_motion_file(path, *o);
+    if (read_.outcome == motion::Outcome::refused) {
+      refusal_ = "Not read.";
+      for (const motion::Problem& p : read_.problems)
+        if (p.severity == motion::Severity::error) {
+          refusal_ = (p.line ? "Line " + std::to_string(p.line) + ": " : std::string()) + p.text;
+          break;
+        }
+    } else if (read_.record.point_count() == 0) {
+      refusal_ = "The file holds no values.";
+    }
+  }
+  // The format list names the format found while it is left to find it.
+  const bool automatic = dialog_.selection(id::format) <= 1;
+  dialog_.set_text(id::format,
+                   automatic && read_.outcome != motion::Outcome::refused && !path.empty()
+                       ? "Automatic: " + title_of(read_.record.format)
+                       : std::string("Automatic"),
+                   1);
+  show_preview();
+  show_summary();
+  dialog_.set_enabled(id::plot, refusal_.empty());
+}
+
+void ImportDialog::show_preview() {
+  std::vector<std::string> lines;
+  const std::string path = field(dialog_, id::file);
+  // A pipe or a device would block the dialog or never end: only regular files are shown.
+  std::error_code error;
+  std::ifstream in;
+  if (!path.empty() && std::filesystem::is_regular_file(path, error)) in.open(path, std::ios::binary);
+  std::string line;
+  auto is_data = [&](std::size_t n) {
+    for (const motion::LineSpan& span : read_.record.data_lines)
+      if (n >= span.first && n <= span.last) return true;
+    return false;
+  };
+  while (in && lines.size() < preview_lines && std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    for (char& c : line)
+      if (c == '\t' || static_cast<unsigned char>(c) < 0x20) c = ' ';
+    if (line.size() > preview_width) line.resize(preview_width);
+    const std::size_t n = lines.size() + 1;
+    char mark[16];
+    std::snprintf(mark, sizeof mark, "%5zu %c  ", n, is_data(n) ? 'D' : 'H');
+    lines.push_back(mark + line);
+  }
+  dialog_.set_item_count(id::preview, static_cast<int>(lines.size()));
+  for (std::size_t i = 0; i < lines.size(); ++i)
+    dialog_.set_text(id::preview, lines[i], static_cast<int>(i) + 1);
+}
+
+void ImportDialog::show_summary() {
+  if (!refusal_.empty()) return dialog_.set_text(id::summary, refusal_);
+  const motion::Record& r = read_.record;
+  std::string s = title_of(r.format) + ": " + std::to_string(r.point_count()) +
+                  " points, time step " + number_text(r.time_step) + " s, duration " +
+                  number_text(r.duration()) + " s";
+  if (r.components.size() > 1) s += ", " + std::to_string(r.components.size()) + " columns";
+  const std::string unit = acceleration() ? " " + length_unit() + "/sec2" : std::string();
+  for (std::size_t c = 0; c < r.components.size(); ++c) {
+    const motion::Peak peak = motion::peak_of(r.components[c]);
+    s += "\nPeak" + (r.components.size() > 1 ? " " + std::to_string(c + 1) : std::string()) + ": " +
+         number_text(peak.value) + unit + " at " + number_text(r.time(peak.index)) + " s";
+  }
+  std::size_t warnings = 0;
+  for (const motion::Problem& p : read_.problems) {
+    if (p.severity != motion::Severity::warning) continue;
+    if (++warnings == 1)
+      s += "\nNote: " + (p.line ? "line " + std::to_string(p.line) + ": " : std::string()) + p.text;
+  }
+  if (warnings > 1) s += " (and " + std::to_string(warnings - 1) + " more)";
+  dialog_.set_text(id::summary, s);
+}
+
+void ImportDialog::plot() {
+  if (!refusal_.empty()) return;
+  const std::string name = std::filesystem::path(field(dialog_, id::file)).filename().string();
+  context_.toolkit.show_plot(record_plot(name, read_.record, length_unit(), acceleration(),
+                                         dialog_.selection(id::baseline) == 2));
+}
+
+void ImportDialog::import() {
+  if (!refusal_.empty()) {
+    context_.message("Nothing to import: " + refusal_, "Nimic de importat: " + refusal_,
+                     "Import Message", ui::Icon::error);
+    return;
+  }
+  result = ImportedHistory{std::move(read_.record), field(dialog_, id::file)};
+  dialog_.close(1);
+}
+
+constexpr ui::ControlId callback_controls[] = {id::file,     id::browse,        id::format,
+                                               id::unit,     id::first_line,    id::time_column,
+                                               id::value_columns, id::time_step, id::scale,
+                                               id::resample, id::metres,        id::baseline,
+                                               id::plot,     id::import};
+
+}  // namespace
+
+std::optional<ImportedHistory> run_import_dialog(app::Context& context, ImportKind kind) {
+  auto dialog = context.toolkit.create_dialog(id::dialog);
+  ImportDialog logic(context, *dialog, kind);
+  for (ui::ControlId control : callback_controls)
+    dialog->on(control, [&logic](ui::Dialog&, ui::ControlId c) { logic.on_control(c); });
+  app::register_common_initializer(context, *dialog, id::dialog);
+  logic.set_up();
+  dialog->run_modal();
+  return std::move(logic.result);
+}
+
+}  // namespace editors

@@ -1,0 +1,28 @@
+// The "Import..." dialog of the Accelerogram and Discrete Loading editors: a time history read
+// from a file by the time-history reader, with the reading options, the file's first lines
+// marked header or data, a summary of what was read and a plot, before it is accepted.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "dialogs/context.h"
+#include "motion/reader.h"
+
+namespace editors {
+
+enum class ImportKind {
+  acceleration,  // converted to the model's length unit per s2
+  load,          // taken as the file has it: the model's force unit
+};
+
+struct ImportedHistory {
+  motion::Record record;
+  std::string file;  // as the user named it
+};
+
+// Runs dialog 111; the record as read with the options shown when "Import" was pressed, or
+// nothing when the dialog was left without importing.
+std::optional<ImportedHistory> run_import_dialog(app::Context& context, ImportKind kind);
+
+}  // namespace editors

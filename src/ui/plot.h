@@ -1,0 +1,39 @@
+// A request to show a loading as curves and as a table. The dialog logic fills it; the Qt face
+// draws it in a window, the scripted face records that it was asked for.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace ui {
+
+// One curve: its own abscissae (s) and ordinates; a series may have fewer points than the
+// table (a node range loaded at only some of the time points).
+struct PlotSeries {
+  std::string name;
+  std::vector<double> x, y;
+};
+
+// One chart: the curves that share an ordinate axis.
+struct PlotPanel {
+  std::string y_title;
+  std::vector<PlotSeries> series;
+};
+
+// The table: a time column and one column per header; a NaN cell is left empty.
+struct PlotTable {
+  std::vector<std::string> headers;  // of the value columns, after "Time"
+  std::vector<double> times;
+  std::vector<std::vector<double>> columns;  // each as long as `times`
+};
+
+struct PlotRequest {
+  std::string title;
+  std::string x_title = "Time (s)";
+  std::vector<PlotPanel> panels;
+  PlotTable table;
+
+  std::size_t point_count() const { return table.times.size(); }
+};
+
+}  // namespace ui

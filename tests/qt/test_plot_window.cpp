@@ -1,0 +1,136 @@
+// The plot window: the curves and the table of a sample case, and its exports.
+#include <QChart>
+#include <QFile>
+#include <QImage>
+#include <QLineSeries>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QValueAxis>
+#include <cmath>
+#include <gtest/gtest.h>
+
+#include "dialogs/editors/loading_plots.h"
+#include "qt_test_support.h"
+#include "ui/qt/plot_window.h"
+
+namespace {
+
+QString axis_title(QChart* chart, Qt::Orientation orientation) {
+  const auto axes = chart->axes(orientation);
+  return axes.isEmpty() ? QString() : axes.first()->titleText();
+}
+
+// A one-direction accelerogram in Y of five uneven points.
+ui::PlotRequest sample_accelerogram() {
+  std::vector<app::AccelPoint> points(5);
+  const float times[] = {0.0f, 0.1f, 0.2f, 0.4f, 0.5f};
+  const float y[] = {0.0f, 1.0f, -2.0f, 0.5f, 0.0f};
+  for (int i = 0; i < 5; ++i) {
+    points[i].time = times[i];
+    points[i].acceleration[1] = y[i];
+  }
+  return editors::accelerogram_plot("Accelerogram of case 1", points, false, 3, 2, "m");
+}
+
+class PlotWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    qt_test::ensure_application();
+    ASSERT_TRUE(folder.isValid());
+  }
+  QTemporaryDir folder;
+};
+
+TEST_F(PlotWindowTest, ShowsEveryPointWithItsAxesAndTable) {
+  ui::qt::PlotWindow window(sample_accelerogram(), nullptr);
+  EXPECT_EQ(window.windowTitle(), "Accelerogram of case 1");
+  EXPECT_EQ(window.property("plot_points").toULongLong(), 5u);
+  ASSERT_EQ(window.charts().size(), 3);
+  const QString y_titles[] = {"Acceleration (m/sec2)", "Velocity (m/sec)", "Displacement (m)"};
+  for (int c = 0; c < 3; ++c) {
+    QChart* chart = window.charts()[c];
+    EXPECT_EQ(axis_title(chart, Qt::Horizontal), "Time (s)");
+    EXPECT_EQ(axis_title(chart, Qt::Vertical), y_titles[c]);
+    ASSERT_EQ(chart->series().size(), 1);
+    auto* series = qobject_cast<QLineSeries*>(chart->series().first());
+    ASSERT_NE(series, nullptr);
+    EXPECT_EQ(series->count(), 5);
+    EXPECT_EQ(series->name(), "Y");
+  }
+  // Velocity by the trapezoid rule over the uneven steps: at 0.4 s, 0.05 - 0.05 - 0.15.
+  auto* velocity = qobject_cast<QLineSeries*>(window.charts()[1]->series().first());
+  EXPECT_NEAR(velocity->at(3).y(), -0.15, 1e-6);
+  QAbstractItemModel* table = window.table()->model();
+  ASSERT_EQ(table->rowCount(), 5);
+  ASSERT_EQ(table->columnCount(), 2);
+  EXPECT_EQ(table->headerData(0, Qt::Horizontal).toString(), "Time (s)");
+  EXPECT_EQ(table->headerData(1, Qt::Horizontal).toString(), "Y");
+  EXPECT_EQ(table->index(2, 1).data().toString(), "-2");
+}
+
+TEST_F(PlotWindowTest, ExportsThePictureAsPngAndTheTableAsCsv) {
+  ui::qt::PlotWindow window(sample_accelerogram(), nullptr);
+  const QString png = folder.filePath("plot.png");
+  ASSERT_TRUE(window.save_picture(png));
+  QFile png_file(png);
+  ASSERT_TRUE(png_file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(png_file.read(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
+  png_file.close();
+  const QImage image(png);
+  ASSERT_GT(image.width(), 300);
+  ASSERT_GT(image.height(), 300);
+  // Curves and axes are drawn: the picture is not one colour.
+  QSet<QRgb> colours;
+  for (int y = 0; y < image.height(); y += 7)
+    for (int x = 0; x < image.width(); x += 7) colours.insert(image.pixel(x, y));
+  EXPECT_GT(colours.size(), 3);
+
+  const QString csv = folder.filePath("plot.csv");
+  ASSERT_TRUE(window.save_table(csv));
+  QFile csv_file(csv);
+  ASSERT_TRUE(csv_file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QString::fromUtf8(csv_file.readAll()),
+            "Time,Y\n0,0\n0.100000001,1\n0.200000003,-2\n0.400000006,0.5\n0.5,0\n");
+  EXPECT_FALSE(window.save_table(folder.filePath("missing/plot.csv")));
+}
+
+// A node range absent from a time point leaves its cells empty instead of showing a zero load.
+TEST_F(PlotWindowTest, DiscreteLoadingTableLeavesUnloadedRangesEmpty) {
+  std::vector<app::TimePoint> points(2);
+  points[0].time = 0.5f;
+  points[0].n_ranges = 1;
+  points[0].ranges = {app::NodeRange{1, 4, {10.0f, 0.0f}}};
+  points[1].time = 1.0f;
+  points[1].n_ranges = 1;
+  points[1].ranges = {app::NodeRange{5, 6, {0.0f, -3.0f}}};
+  ui::qt::PlotWindow window(editors::discrete_loading_plot("Discrete", points, 2, 2, "kN"), nullptr);
+  ASSERT_EQ(window.charts().size(), 1);
+  EXPECT_EQ(axis_title(window.charts()[0], Qt::Vertical), "Load (kN)");
+  EXPECT_EQ(window.charts()[0]->series().size(), 4);
+  const QString csv = folder.filePath("d.csv");
+  ASSERT_TRUE(window.save_table(csv));
+  QFile file(csv);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(QString::fromUtf8(file.readAll()), "Time,1-4 X,1-4 Y,5-6 X,5-6 Y\n0.5,10,0,,\n1,,,0,-3\n");
+}
+
+// A long record is drawn with fewer points, keeping its extremes where they are.
+TEST(PointsToDraw, KeepsEveryExtremeOfALongRecord) {
+  std::vector<double> x(40000), y(40000);
+  for (std::size_t i = 0; i < x.size(); ++i) {
+    x[i] = 0.005 * static_cast<double>(i);
+    y[i] = std::sin(0.37 * static_cast<double>(i)) * (1.0 + 0.0001 * static_cast<double>(i));
+  }
+  y[12345] = 9.0;
+  y[30001] = -7.5;
+  const QList<QPointF> drawn = ui::qt::points_to_draw(x, y, 4000);
+  EXPECT_LE(drawn.size(), 4000);
+  EXPECT_TRUE(drawn.contains(QPointF(x[12345], 9.0)));
+  EXPECT_TRUE(drawn.contains(QPointF(x[30001], -7.5)));
+  EXPECT_EQ(drawn.first(), QPointF(x.front(), y.front()));
+  EXPECT_EQ(drawn.last(), QPointF(x.back(), y.back()));
+  for (qsizetype i = 1; i < drawn.size(); ++i) ASSERT_LT(drawn[i - 1].x(), drawn[i].x());
+  EXPECT_EQ(ui::qt::points_to_draw(x, y, 40000).size(), 40000);
+}
+
+}  // namespace
