@@ -2,6 +2,7 @@
 // every exponent and the values around each rounding boundary.
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -19,17 +20,8 @@
 
 namespace {
 
-float from_bits(std::uint32_t bits) {
-  float v;
-  std::memcpy(&v, &bits, sizeof v);
-  return v;
-}
-
-std::uint32_t to_bits(float v) {
-  std::uint32_t bits;
-  std::memcpy(&bits, &v, sizeof bits);
-  return bits;
-}
+float from_bits(std::uint32_t bits) { return std::bit_cast<float>(bits); }
+std::uint32_t to_bits(float v) { return std::bit_cast<std::uint32_t>(v); }
 
 void add_with_neighbours(std::vector<float>& values, double centre, int steps) {
   const float f = static_cast<float>(centre);

@@ -7,6 +7,7 @@
 // every positive float (some minutes).
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -23,17 +24,8 @@ namespace {
 
 constexpr std::uint32_t largest_finite = 0x7f7fffffu;
 
-float from_bits(std::uint32_t bits) {
-  float v;
-  std::memcpy(&v, &bits, sizeof v);
-  return v;
-}
-
-std::uint32_t to_bits(float v) {
-  std::uint32_t bits;
-  std::memcpy(&bits, &v, sizeof bits);
-  return bits;
-}
+float from_bits(std::uint32_t bits) { return std::bit_cast<float>(bits); }
+std::uint32_t to_bits(float v) { return std::bit_cast<std::uint32_t>(v); }
 
 std::uint64_t sweep_count() {
   const char* requested = std::getenv("BRANTEL_FLOAT_SWEEP");
