@@ -8,6 +8,7 @@
 #include "app/workspace_setup.h"
 #include "dialogs/cases/loading_cases_dialog.h"
 #include "dialogs/general/general_data_dialog.h"
+#include "model/case_files/atomic_file.h"
 #include "model/case_files/run_folder.h"
 #include "model/case_files/scratch_files.h"
 #include "text/regular_file.h"
@@ -138,6 +139,10 @@ void start_up(Context& context) {
   s.dat_directory = std::string(s.current_directory.trimmed()) + "/Dat/";
   s.language = read_language_setting(context);
   s.uir_directory = std::string(s.current_directory.trimmed()) + "/uir/";
+  // A save killed with its program left its temporary, as large as the file, in the folder it
+  // wrote to; these are where loading files are written unless the user goes elsewhere.
+  case_files::remove_abandoned_temporaries(std::string(s.current_directory.trimmed()));
+  case_files::remove_abandoned_temporaries(std::string(s.dat_directory.trimmed()));
   load_images(context);
   ask_time_points(context);
 }

@@ -2,11 +2,14 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <sstream>
 
 #include "app/program.h"
+#include "model/case_files/atomic_file.h"
 #include "support/temp_dir.h"
 #include "ui/script/script_toolkit.h"
 
@@ -117,6 +120,29 @@ TEST(StartUp, ImagesLoadFromUirAndMissingOnesAreNull) {
   EXPECT_TRUE(images.input_file1_icon.null());
   EXPECT_TRUE(images.save_changes_icon.null());
   EXPECT_TRUE(images.loading_bitmap.null());
+}
+
+// A save killed with its program leaves a temporary as large as the file; the next start takes
+// it away in the folders it writes to, without waiting for a save into the same folder.
+TEST(StartUp, TemporariesOfEndedProgramsGoInTheFoldersItWritesTo) {
+  TempCurrentDir dir;
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) _exit(0);
+  ASSERT_EQ(waitpid(child, nullptr, 0), child);
+  const std::string dead = case_files::temporary_prefix("big.inc", child) + "Ab12Cd";
+  const std::string live = case_files::temporary_prefix("big.inc", getppid()) + "Ab12Cd";
+  for (const std::string folder : {"", "Dat/"}) {
+    write_file(folder + dead, "half a loading file");
+    write_file(folder + live, "being written");
+  }
+  write_file("Other/" + dead, "not a folder this run writes to");
+  start_up_confirmed();
+  EXPECT_FALSE(std::filesystem::exists(dead));
+  EXPECT_FALSE(std::filesystem::exists("Dat/" + dead));
+  EXPECT_TRUE(std::filesystem::exists(live));
+  EXPECT_TRUE(std::filesystem::exists("Dat/" + live));
+  EXPECT_TRUE(std::filesystem::exists("Other/" + dead));
 }
 
 TEST(CleanUp, DeletesCaseScratchFilesOfOneAndTwoDigitCasesOnly) {
