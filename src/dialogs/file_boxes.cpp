@@ -30,4 +30,35 @@ ui::OpenFileRequest geometry_file_box_request(const ProgramState& state) {
                           state);
 }
 
+PathProblem kept_path_problem(std::string_view path) {
+  for (const char c : path)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+      return {"the path holds a control character (shown as \\n, \\t or \\xNN), which would break "
+              "the record of the loading file that carries it",
+              "calea contine un caracter de control (aratat ca \\n, \\t sau \\xNN), care ar strica "
+              "inregistrarea fisierului de incarcare care o contine"};
+  if (!path.empty() && path.back() == ' ')
+    return {"the path ends with a blank, which the program cannot keep: it would name another file",
+            "calea se termina cu un spatiu, pe care programul nu il poate pastra: ar numi alt fisier"};
+  return {};
+}
+
+std::string shown_path(std::string_view path) {
+  std::string shown = "\"";
+  for (const char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\n') shown += "\\n";
+    else if (c == '\t') shown += "\\t";
+    else if (byte < 0x20 || byte == 0x7f) {
+      constexpr char digits[] = "0123456789ABCDEF";
+      shown += "\\x";
+      shown += digits[byte >> 4];
+      shown += digits[byte & 15];
+    } else {
+      shown += c;
+    }
+  }
+  return shown + "\"";
+}
+
 }  // namespace app

@@ -167,11 +167,27 @@ std::string failure_message(const app::ProgramState& s, const std::string& path,
   return message;
 }
 
+bool has_control_character(std::string_view path) {
+  return std::any_of(path.begin(), path.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7f; });
+}
+
 }  // namespace
 
 bool write_loading_file(Session& context) {
   const app::ProgramState& s = context.state;
   const std::string path = path_text(s.loading_file.view());
+  // Both paths stand in records of their own; a line feed in one would split its record and
+  // the solver would read the rest of the path as data.
+  if (has_control_character(path) || has_control_character(path_text(s.geometry_file.view()))) {
+    const bool ro = app::romanian_messages(s);
+    context.toolkit.message_box(ro ? "Calea fisierului de incarcare sau a celui de geometrie contine un caracter de "
+                                     "control: fisierul de incarcare nu a fost scris."
+                                   : "The path of the loading file or of the geometry file holds a control "
+                                     "character: the loading file was not written.",
+                                "Create Message", ui::Icon::error, ui::Buttons::ok);
+    return false;
+  }
   AtomicFile out(path);
   CaseNotes notes;
   Failure failure;

@@ -1,6 +1,7 @@
 #include "dialogs/cases/loading_cases_dialog.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -11,6 +12,7 @@
 #include "dialogs/file_boxes.h"
 #include "dialogs/unsaved_entries.h"
 #include "loadfile/writer.h"
+#include "model/case_files/atomic_file.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
 #include "text/format.h"
@@ -527,7 +529,16 @@ void LoadingCasesDialog::select_loading_file() {
                      "Message", ui::Icon::error);
     return;
   }
+  if (const app::PathProblem problem = app::kept_path_problem(buffer); !problem.empty()) {
+    context_.message("ERROR: the Loading File is not taken: " + problem.english + ":\n" + app::shown_path(buffer),
+                     "EROARE: fisierul de incarcare nu este luat: " + problem.romanian + ":\n" +
+                         app::shown_path(buffer),
+                     "Message", ui::Icon::error);
+    return;
+  }
   if (!loading_file_name_allowed(context_, buffer)) return;
+  // The run writes here from now on: what a killed save of another run left here goes.
+  case_files::remove_abandoned_temporaries(std::filesystem::path(buffer).parent_path());
   state_.created_box_choice = buffer;
   state_.loading_file = buffer;
   dialog_.set_text(file_state_text, "New");

@@ -193,6 +193,13 @@ void load_from_old_file(Session& session, ui::Dialog& dialog) {
   std::string buffer = state.loading_box_choice;
   if (!context.toolkit.open_file_box(app::loading_file_box_request(state), buffer)) return;
   if (!loading_path_fits(context, buffer)) return;
+  if (const app::PathProblem problem = app::kept_path_problem(buffer); !problem.empty()) {
+    context.message("ERROR: Loading file not read: " + problem.english + ".\n" + app::shown_path(buffer),
+                    "EROARE: Fisierul de incarcare nu a fost citit: " + problem.romanian + ".\n" +
+                        app::shown_path(buffer),
+                    "Message", ui::Icon::error);
+    return;
+  }
   const text::Field<260> previous_loading_file = state.loading_file;
   state.loading_file = text::trim_right(buffer);
   const loadfile::LoadOutcome outcome =

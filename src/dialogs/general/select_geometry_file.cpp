@@ -40,6 +40,14 @@ void select_geometry_file(app::Context& context, ui::Dialog& dialog) {
   // The box offers the previous choice again; a refused choice changes nothing, not even that.
   std::string buffer = context.state.geometry_box_choice;
   if (!context.toolkit.open_file_box(app::geometry_file_box_request(context.state), buffer)) return;
+  // The path goes into the loading file's header as it is.
+  if (const app::PathProblem problem = app::kept_path_problem(buffer); !problem.empty()) {
+    context.message("ERROR: Geometry file not read: " + problem.english + ".\n" + app::shown_path(buffer),
+                    "EROARE: Fisierul de geometrie nu a fost citit: " + problem.romanian + ".\n" +
+                        app::shown_path(buffer),
+                    "Message", ui::Icon::error);
+    return;
+  }
   // Read before storing anything, so that a file that cannot be read leaves the previous
   // model in place rather than half of a new one.
   const GeometryReadResult result = read_geometry_file(buffer);

@@ -449,6 +449,26 @@ press 1
   EXPECT_NE(transcript.find("view \"" + path + "\"\n"), std::string::npos) << transcript;
 }
 
+// Create replaces the file Select named: a name that would be stored as another file's (a
+// trailing blank dropped) or that would split the end record (a line feed) is refused.
+TEST_F(LoadingCasesDialog, SelectTakesTheNameAsChosenOrRefusesIt) {
+  write_file("Dat/keep.inc", "the user's own file\r\n");
+  run(fill_case(1) + R"S(press 1020
+press 1110
+file "Dat/keep.inc "
+expect message "Message" "ERROR: the Loading File is not taken: the path ends with a blank, which the program cannot keep: it would name another file:\n\"@WORKSPACE@/Dat/keep.inc \""
+expect disabled 1033
+press 1110
+file "new\nline.inc"
+expect disabled 1033
+press 1
+)S");
+  EXPECT_EQ(read_file(dir.path() / "Dat/keep.inc"), "the user's own file\r\n");
+  EXPECT_EQ(state.loading_file.trimmed(), "");
+  EXPECT_NE(transcript.find("control character"), std::string::npos) << transcript;
+  EXPECT_NE(transcript.find("new\\\\nline.inc"), std::string::npos) << transcript;
+}
+
 TEST_F(LoadingCasesDialog, ValuesBeyondTheRangeOfARealKeepTheirSignAtTheLargestMagnitude) {
   run(fill_case(1) + R"S(type 1013 "1e39"
 type 1019 "-1e400"

@@ -139,6 +139,32 @@ TEST(GeneralDataDialog, ANumberOfCasesThatIsNotAWholeNumberTo99HasItsOwnMessage)
   }
 }
 
+// The geometry path goes into a record of the loading file and the loading file's path is the
+// one Create replaces: each is taken as chosen or refused, never cut or split.
+TEST(GeneralDataDialog, PathsThatCannotBeKeptAsChosenAreRefused) {
+  TempCurrentDir dir;
+  for (const char* name : {"good.dat", "good.dat ", "line\nbreak.dat"}) write_file(dir.path() / name, good_model);
+  app::ProgramState state = fresh_state(dir.path());
+  state.loading_file = "/projects/bridge/Dat/bridge.inc";
+  const DialogRun run = run_dialog(state,
+                                   "press 1109\nfile \"good.dat \"\n"
+                                   "press 1109\nfile \"line\\nbreak.dat\"\n"
+                                   "press 1109\nfile \"good.dat\"\n"
+                                   "press 1111\nfile \"keep.inc \"\npress 1111\nfile \"a\tb.inc\"\npress 2\n");
+  ASSERT_EQ(run.error, "");
+  EXPECT_EQ(run.state.geometry_file.trimmed(), (dir.path() / "good.dat").string());
+  EXPECT_EQ(run.state.loading_file.trimmed(), "/projects/bridge/Dat/bridge.inc");
+  ASSERT_EQ(run.messages.size(), 4u);
+  EXPECT_EQ(run.messages[0].text,
+            "ERROR: Geometry file not read: the path ends with a blank, which the program cannot keep: it "
+            "would name another file.\n\"" + (dir.path() / "good.dat ").string() + "\"");
+  EXPECT_NE(run.messages[1].text.find("control character"), std::string::npos) << run.messages[1].text;
+  EXPECT_NE(run.messages[1].text.find("line\\nbreak.dat\""), std::string::npos) << run.messages[1].text;
+  EXPECT_TRUE(run.messages[2].text.starts_with("ERROR: Loading file not read: the path ends with a blank"))
+      << run.messages[2].text;
+  EXPECT_NE(run.messages[3].text.find("a\\tb.inc"), std::string::npos) << run.messages[3].text;
+}
+
 TEST(GeneralDataDialog, ALoadingFileThatCannotBeReadKeepsThePreviousName) {
   TempCurrentDir dir;
   write_file(dir.path() / "good.dat", good_model);
