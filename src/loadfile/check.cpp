@@ -261,6 +261,8 @@ CheckReport check_loading_file(const std::string& path, const CheckOptions& opti
     CheckReport report;
     report.reason = why.status == text::FileReadStatus::missing       ? "the file does not exist"
                   : why.status == text::FileReadStatus::not_regular ? "the name is " + std::string(text::kind_words(why.kind, false)) + ", not a regular file"
+                  : why.status == text::FileReadStatus::too_large
+                      ? "the file is larger than " + text::size_limit_words(text::max_text_file_bytes) + ", the limit of a loading file"
                                                                      : "the file cannot be read";
     return report;
   }

@@ -84,6 +84,11 @@ void show_open_failure(Session& context, const std::string& path, const text::Fi
       case text::FileReadStatus::not_regular:
         return (romanian ? "Numele este " : "The name is ") + std::string(text::kind_words(why.kind, romanian)) +
                (romanian ? ", nu un fisier obisnuit !" : ", not a regular file !");
+      case text::FileReadStatus::too_large: {
+        const std::string limit = text::size_limit_words(text::max_text_file_bytes);
+        return romanian ? "Fisierul are peste " + limit + ", limita unui fisier de incarcare !"
+                        : "The file is larger than " + limit + ", the limit of a loading file !";
+      }
       default: return romanian ? "Fisierul nu poate fi citit !" : "The file cannot be read !";
     }
   };

@@ -99,6 +99,7 @@ GeometryReadResult read_geometry_file(std::string_view path) {
     result.kind = why.kind;
     result.outcome = name.empty() || why.status == text::FileReadStatus::missing ? GeometryOutcome::not_found
                    : why.status == text::FileReadStatus::not_regular        ? GeometryOutcome::not_regular
+                   : why.status == text::FileReadStatus::too_large          ? GeometryOutcome::too_large
                                                                            : GeometryOutcome::cannot_open;
     return result;
   }
@@ -124,6 +125,11 @@ ProblemText problem_reason(const GeometryReadResult& result) {
     case GeometryOutcome::not_regular:
       return {"the name is " + std::string(text::kind_words(result.kind, false)) + ", not a regular file",
               "numele este " + std::string(text::kind_words(result.kind, true)) + ", nu un fisier obisnuit"};
+    case GeometryOutcome::too_large: {
+      const std::string limit = text::size_limit_words(text::max_text_file_bytes);
+      return {"the file is larger than " + limit + ", the limit of a geometry file",
+              "fisierul are peste " + limit + ", limita unui fisier de geometrie"};
+    }
     case GeometryOutcome::empty: return {"the file is empty", "fisierul este gol"};
     case GeometryOutcome::no_count_record:
       return {"the file ends before the record of the numbers of nodes and elements",

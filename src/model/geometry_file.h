@@ -36,6 +36,7 @@ enum class GeometryOutcome {
   not_found,         // no file of that name
   cannot_open,       // the file exists but cannot be opened or read (no permission, I/O error)
   not_regular,       // a folder, device, FIFO or socket: never read
+  too_large,         // more than text::max_text_file_bytes: never read whole
   empty,             // not a single record
   no_count_record,   // the file ends before its count record is complete
   bad_count_record,  // the count record is not six integers

@@ -69,7 +69,8 @@ void RecordSource::split_records() {
 // Only a regular file is read (see text/regular_file.h); `why` says what stopped it. The
 // content is read straight into its final place, which is not cleared first: a large loading
 // file is read once, not copied again through a buffer.
-bool RecordSource::from_file(const std::string& path, RecordSource& out, text::FileRead* why) {
+bool RecordSource::from_file(const std::string& path, RecordSource& out, text::FileRead* why,
+                             std::size_t max_bytes) {
   std::shared_ptr<char[]> text;
   std::size_t size = 0;
   const text::FileRead read = text::read_regular_file_with(path, [&](int fd, std::size_t expected) {
@@ -84,8 +85,13 @@ bool RecordSource::from_file(const std::string& path, RecordSource& out, text::F
       if (n < 0 && errno == EINTR) continue;
       if (n < 0) return false;
       if (n == 0) return true;
+      // A file that another program keeps appending to would otherwise be read without end.
+      if (static_cast<std::size_t>(n) > max_bytes - size) {
+        errno = EFBIG;
+        return false;
+      }
       if (target == probe) {
-        capacity = size + static_cast<std::size_t>(n) + capacity / 2;
+        capacity = std::min(max_bytes, size + static_cast<std::size_t>(n) + capacity / 2);
         std::shared_ptr<char[]> larger = uninitialized_text(capacity);
         if (size > 0) std::memcpy(larger.get(), text.get(), size);
         std::memcpy(larger.get() + size, probe, static_cast<std::size_t>(n));
@@ -93,7 +99,7 @@ bool RecordSource::from_file(const std::string& path, RecordSource& out, text::F
       }
       size += static_cast<std::size_t>(n);
     }
-  });
+  }, max_bytes);
   if (why) *why = read;
   if (read.status != text::FileReadStatus::ok) return false;
   out.content_ = std::move(text);

@@ -8,9 +8,10 @@
 #include <string_view>
 #include <vector>
 
+#include "text/regular_file.h"
+
 namespace text {
 
-struct FileRead;
 
 // The records (lines) of a text, without their terminators; CR LF and LF both end a line.
 // A reader that fails can seek back to the record where its read began and read it again
@@ -19,8 +20,10 @@ class RecordSource {
  public:
   RecordSource() = default;
   explicit RecordSource(std::string_view content);
-  // false: missing, not a regular file, or unreadable; `why` (when given) says which.
-  static bool from_file(const std::string& path, RecordSource& out, text::FileRead* why = nullptr);
+  // false: missing, not a regular file, unreadable, or more than `max_bytes` (also when it grows
+  // beyond them while read); `why` (when given) says which.
+  static bool from_file(const std::string& path, RecordSource& out, text::FileRead* why = nullptr,
+                        std::size_t max_bytes = max_text_file_bytes);
 
   bool at_end() const { return next_ >= size(); }
   std::size_t position() const { return next_; }     // index of the next record to read

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 
 namespace text {
 
@@ -71,8 +72,18 @@ std::string_view kind_words(FileKind kind, bool romanian) {
   return {};
 }
 
+std::string size_limit_words(std::size_t limit) {
+  const std::string bytes = std::to_string(limit) + " bytes";
+  if (limit >= (std::size_t{1} << 30) && limit % (std::size_t{1} << 30) == 0)
+    return std::to_string(limit >> 30) + " GiB (" + bytes + ")";
+  if (limit >= (std::size_t{1} << 20) && limit % (std::size_t{1} << 20) == 0)
+    return std::to_string(limit >> 20) + " MiB (" + bytes + ")";
+  return bytes;
+}
+
 FileRead read_regular_file_with(const std::string& path,
-                                const std::function<bool(int fd, std::size_t size)>& read) {
+                                const std::function<bool(int fd, std::size_t size)>& read,
+                                std::size_t max_bytes) {
   FileRead result;
   // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
   Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
@@ -95,11 +106,15 @@ FileRead read_regular_file_with(const std::string& path,
     result.status = FileReadStatus::not_regular;
     return result;
   }
+  if (static_cast<std::uintmax_t>(st.st_size) > max_bytes) {
+    result.status = FileReadStatus::too_large;
+    return result;
+  }
   const int flags = ::fcntl(fd.get(), F_GETFL);
   if (flags >= 0) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
   if (!read(fd.get(), static_cast<std::size_t>(st.st_size))) {
     result.error = errno;
-    result.status = FileReadStatus::cannot_read;
+    result.status = result.error == EFBIG ? FileReadStatus::too_large : FileReadStatus::cannot_read;
   }
   return result;
 }

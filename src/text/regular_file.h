@@ -32,7 +32,16 @@ enum class FileReadStatus {
   missing,      // there is no such file
   not_regular,  // the path names a folder, device, FIFO or socket: nothing was read from it
   cannot_read,  // permission, I/O error and the like; `error` holds the errno
+  too_large,    // the file is (or grew while read to) more than the limit: nothing is kept
 };
+
+// The most a text file read whole may hold: loading files and geometry files of the largest
+// models are tens of megabytes, and a file thousands of times larger is no such file (a sparse
+// file, a log that another program keeps appending to) but would take all memory.
+inline constexpr std::size_t max_text_file_bytes = std::size_t{1} << 30;
+
+// The limit as messages say it: "1 GiB (1073741824 bytes)".
+std::string size_limit_words(std::size_t limit);
 
 struct FileRead {
   FileReadStatus status = FileReadStatus::ok;
@@ -48,8 +57,10 @@ FileRead read_regular_file(const std::string& path, std::string& content,
 
 // Opens a regular file as read_regular_file does and hands the open, blocking descriptor and
 // the file's size to `read`, for readers that keep the bytes in storage of their own. `read`
-// returns false on a read error, with errno set.
+// returns false on a read error, with errno set (EFBIG: the file grew beyond `max_bytes`).
+// A file larger than `max_bytes` when opened is not handed to `read`: too_large.
 FileRead read_regular_file_with(const std::string& path,
-                                const std::function<bool(int fd, std::size_t size)>& read);
+                                const std::function<bool(int fd, std::size_t size)>& read,
+                                std::size_t max_bytes = std::numeric_limits<std::size_t>::max());
 
 }  // namespace text

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <vector>
 
@@ -133,6 +134,21 @@ TEST(CheckCommand, UnreadableFilesAndGeometryExitThree) {
   EXPECT_EQ(check({"."}).code, 3);  // a folder is never read
   EXPECT_EQ(check({}).code, 64);
   EXPECT_EQ(check({"--values", "--json", "f.inc"}).code, 64);
+}
+
+// Sparse files cost no disk: one byte beyond the limit, never read into memory.
+TEST(CheckCommand, FilesBeyondTheSizeLimitExitThreeAndSayTheLimit) {
+  TempCurrentDir dir;
+  for (const char* name : {"huge.inc", "huge.dat"}) {
+    testing_support::write_file(name, "");
+    std::filesystem::resize_file(name, (std::uintmax_t{1} << 30) + 1);
+  }
+  CheckRun run = check({"huge.inc"});
+  EXPECT_EQ(run.code, 3);
+  EXPECT_THAT(run.out, HasSubstr("huge.inc: error: cannot be read: the file is larger than 1 GiB (1073741824 bytes)"));
+  run = check({"--geometry", "huge.dat", workspace + "/Dat/frame_three_cases.inc"});
+  EXPECT_EQ(run.code, 3);
+  EXPECT_THAT(run.err, HasSubstr("Geometry file not read: the file is larger than 1 GiB (1073741824 bytes)"));
 }
 
 TEST(CheckCommand, ValuesListWhatTheSolverReadsWithTheirLines) {
