@@ -119,4 +119,27 @@ TEST_F(LoadingFileViewerTest, AnEmptyFileOpensWithNothingToLabelAndAFolderIsRefu
   EXPECT_EQ(error, "The name is not a regular file.");
 }
 
+// Another program shortens the shown file: the window keeps showing (and searching) what it
+// read, its labels finish, and it says the file changed.
+TEST_F(LoadingFileViewerTest, AFileShortenedWhileShownIsStillShownAndTheWindowSaysSo) {
+  {
+    // Pages of lines past the first, so that a shown page can lie wholly beyond the new end.
+    std::ofstream more(path.toStdString(), std::ios::binary | std::ios::app);
+    for (int i = 0; i < 400; ++i) more << "// a remark of the user's, long enough to fill the pages of the file\r\n";
+  }
+  const auto viewer = open_viewer();
+  const std::size_t lines = viewer->line_count();
+  ASSERT_GT(lines, 20u);
+  fs::resize_file(path.toStdString(), 10);
+  EXPECT_TRUE(viewer->find("End_of_File"));
+  viewer->lines_view()->go_to(static_cast<int>(lines) - 1);
+  EXPECT_FALSE(viewer->grab().isNull());
+  EXPECT_EQ(viewer->line_count(), lines);
+  for (int i = 0; i < 300 && !viewer->says_changed(); ++i) {
+    QCoreApplication::processEvents();
+    QThread::msleep(10);
+  }
+  EXPECT_TRUE(viewer->says_changed());
+}
+
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDialogButtonBox>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -19,6 +20,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "text/regular_file.h"
+
 
 namespace ui::qt {
 
@@ -30,6 +33,9 @@ QString from_bytes(std::string_view s) { return QString::fromUtf8(s.data(), stat
 
 // ---- the lines -------------------------------------------------------------------------------
 
+// The file is read, not mapped: another program may shorten or rewrite it while it is shown,
+// and a mapped page past its new end would end the program (SIGBUS). What is shown stays the
+// file as it was read.
 bool FileLines::open(const QString& path, QString& error) {
   const QFileInfo info(path);
   if (!info.exists()) {
@@ -40,20 +46,24 @@ bool FileLines::open(const QString& path, QString& error) {
     error = QStringLiteral("The name is not a regular file.");
     return false;
   }
-  file_.setFileName(path);
-  if (!file_.open(QIODevice::ReadOnly)) {
-    error = file_.errorString();
+  // One byte beyond the limit tells a file that is (or grows while read to) more than it.
+  const text::FileRead read = text::read_regular_file(path.toStdString(), content_, text::max_text_file_bytes + 1);
+  if (read.status == text::FileReadStatus::not_regular) {
+    error = QStringLiteral("The name is not a regular file.");
     return false;
   }
-  size_bytes_ = static_cast<std::size_t>(file_.size());
-  // A mapped file is read by the pages shown; an empty one cannot be mapped.
-  if (uchar* mapped = size_bytes_ ? file_.map(0, file_.size()) : nullptr) {
-    data_ = reinterpret_cast<const char*>(mapped);
-  } else {
-    copy_ = file_.readAll();
-    data_ = copy_.constData();
-    size_bytes_ = static_cast<std::size_t>(copy_.size());
+  if (read.status != text::FileReadStatus::ok) {
+    error = QString::fromLocal8Bit(std::strerror(read.error));
+    return false;
   }
+  if (content_.size() > text::max_text_file_bytes) {
+    content_.clear();
+    error = QStringLiteral("The file is larger than %1, the most that is shown.")
+                .arg(QString::fromStdString(text::size_limit_words(text::max_text_file_bytes)));
+    return false;
+  }
+  data_ = content_.data();
+  size_bytes_ = content_.size();
   // Lines end at LF (the CR of CR LF is left out when shown), as the reader splits them.
   starts_.clear();
   std::size_t start = 0;
@@ -261,6 +271,15 @@ bool LoadingFileViewer::open(QString& error) {
   plain_->setToolTip(QStringLiteral("The file as it is, without line numbers, labels and problems"));
   status_ = new QLabel(this);
   status_->setWordWrap(true);
+  changed_ = new QLabel(QStringLiteral("The file has been changed on disk by another program since it was read: "
+                                       "what is shown is the file as it was read. Close and View again for "
+                                       "the file as it is now."),
+                        this);
+  changed_->setWordWrap(true);
+  changed_->setStyleSheet(QStringLiteral("color: #a00000"));
+  changed_->setVisible(false);
+  auto* watcher = new QFileSystemWatcher(QStringList{path_}, this);
+  connect(watcher, &QFileSystemWatcher::fileChanged, changed_, &QWidget::show);
   current_ = new QLabel(this);
   current_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   auto* next = new QPushButton(QStringLiteral("&Next problem"), this);
@@ -280,6 +299,7 @@ bool LoadingFileViewer::open(QString& error) {
   layout->addWidget(view_, 1);
   layout->addWidget(current_);
   layout->addWidget(status_);
+  layout->addWidget(changed_);
   layout->addWidget(buttons);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
   connect(plain_, &QCheckBox::toggled, view_, &LinesView::set_plain);
@@ -310,6 +330,8 @@ bool LoadingFileViewer::open(QString& error) {
   show_progress();
   return true;
 }
+
+bool LoadingFileViewer::says_changed() const { return changed_ != nullptr && !changed_->isHidden(); }
 
 void LoadingFileViewer::show_progress() {
   const QString lines = QStringLiteral("%1 lines").arg(lines_.size());

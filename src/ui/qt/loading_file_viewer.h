@@ -10,6 +10,7 @@
 #include <QString>
 #include <QTimer>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -31,8 +32,7 @@ class FileLines {
   std::size_t longest() const { return longest_; }
 
  private:
-  QFile file_;
-  QByteArray copy_;  // when the file cannot be mapped
+  std::string content_;
   const char* data_ = nullptr;
   std::size_t size_bytes_ = 0;
   std::vector<std::size_t> starts_;  // and one past the last line's LF
@@ -89,6 +89,8 @@ class LoadingFileViewer final : public QDialog {
   const ui::LineNotes* notes() const { return notes_.get(); }
   LinesView* lines_view() const { return view_; }
   std::size_t line_count() const { return lines_.size(); }
+  // Whether the window says that the file changed on disk after it was read.
+  bool says_changed() const;
   // Moves to the next (or previous) line holding `text`, from the current line; false: none.
   bool find(const QString& text, bool backwards = false);
 
@@ -106,6 +108,7 @@ class LoadingFileViewer final : public QDialog {
   QCheckBox* plain_ = nullptr;
   QLabel* status_ = nullptr;
   QLabel* current_ = nullptr;  // what the current line is, and its problem
+  QLabel* changed_ = nullptr;  // shown once another program changes the file
   QTimer progress_;
 };
 
