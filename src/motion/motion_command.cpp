@@ -155,14 +155,22 @@ void write_summary(const std::string& file, const Record& r, std::ostream& out) 
   }
 }
 
+// In pieces of about this size: a long record is never held as text all at once.
+constexpr std::size_t write_piece_bytes = 1 << 16;
+
 void write_values(const Record& r, std::ostream& out) {
   std::string text = "time";
   for (std::size_t c = 0; c < r.components.size(); ++c) text += ",a" + std::to_string(c + 1);
   text += '\n';
+  text.reserve(write_piece_bytes + 256);
   for (std::size_t i = 0; i < r.point_count(); ++i) {
     text += number(r.time(i));
     for (const auto& component : r.components) text += ',' + number(component[i]);
     text += '\n';
+    if (text.size() >= write_piece_bytes) {
+      out << text;
+      text.clear();
+    }
   }
   out << text;
 }

@@ -13,6 +13,7 @@ namespace {
 
 constexpr std::size_t knet_header_lines = 17;
 constexpr std::size_t knet_sampling_line = 10;  // "Sampling Freq(Hz)  100Hz"
+constexpr std::size_t knet_duration_line = 11;  // "Duration Time(s)   120"
 constexpr std::size_t knet_scale_line = 13;     // "Scale Factor       3920(gal)/6182761"
 constexpr std::size_t knet_value_column = 18;   // values start in column 19
 
@@ -39,6 +40,43 @@ bool read_counted_values(Context& context, std::size_t first, std::optional<std:
 
 std::string_view knet_value(std::string_view line) {
   return line.size() > knet_value_column ? line.substr(knet_value_column) : line;
+}
+
+std::size_t count_numbers(std::string_view line) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < line.size();) {
+    while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+    if (i == line.size()) break;
+    ++count;
+    while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i]))) ++i;
+  }
+  return count;
+}
+
+// The header gives no point count, but duration x frequency is the count of a whole record: a
+// value lost, or one split in two by a line break, shifts every later value in time.
+bool holds_stated_duration(Context& context, double frequency, std::size_t count) {
+  double duration = 0.0;
+  if (!first_number_after(knet_value(context.line(knet_duration_line)), 0, duration) ||
+      !(duration >= 0.0 && duration * frequency < 1e12)) {
+    context.warn("the duration cannot be read: the number of values is not checked", knet_duration_line);
+    return true;
+  }
+  const double stated = std::round(duration * frequency);
+  if (stated == static_cast<double>(count)) return true;
+  // Where the damage is likely: the first line with another number of values than the first.
+  std::size_t line = knet_header_lines;
+  const std::size_t per_line = count_numbers(context.line(knet_header_lines));
+  for (std::size_t i = knet_header_lines + 1; i + 1 < context.size(); ++i)
+    if (count_numbers(context.line(i)) != per_line) {
+      line = i;
+      break;
+    }
+  context.fail("the header's duration " + number_text(duration) + " s at " + number_text(frequency) +
+                   " Hz makes " + number_text(stated) + " values, the file holds " + std::to_string(count) +
+                   ": a value is lost or split by a line break",
+               line);
+  return false;
 }
 
 }  // namespace
@@ -133,6 +171,7 @@ RawRecord read_knet(Context& context) {
   }
   raw.time_step = 1.0 / frequency;
   if (!read_counted_values(context, knet_header_lines, std::nullopt, raw)) return raw;
+  if (!holds_stated_duration(context, frequency, raw.channels.front().size())) return raw;
   // The counts carry the recorder's offset; the provider's peak is that of the record without
   // its mean, and so is the motion.
   std::vector<double>& values = raw.channels.front();

@@ -19,8 +19,16 @@ using detail::number_text;
 using detail::RawRecord;
 
 constexpr std::uintmax_t max_file_bytes = 256u << 20;  // a long three-component record is a few MB
-constexpr double max_resampled_points = 20e6;
+// Far beyond any record (a 1000 Hz record of a quarter of an hour), small beside memory.
+constexpr double max_resampled_points = 1e6;
+// An uneven record resampled onto its smallest step may grow this many times the points read;
+// more means one step is far shorter than the others (a time written twice, a typing slip),
+// and the record would become mostly interpolated points.
+constexpr double max_uneven_growth = 10.0;
 constexpr std::size_t max_components = 3;
+// No ground has moved at more than a few g; a value beyond this is a wrong unit or a damaged
+// record, and shown as it is it would pass unnoticed into an analysis.
+constexpr double implausible_acceleration_g = 100.0;
 // Steps that differ by less than this share of the mean step are one step written with
 // rounded times.
 constexpr double even_step_tolerance = 1e-6;
@@ -125,8 +133,10 @@ bool convert(std::vector<std::vector<double>>& channels, double factor, double s
 bool resample(Context& context, const std::vector<double>& times, std::vector<std::vector<double>>& channels, double step) {
   const double start = times.front();
   const double intervals = std::floor((times.back() - start) / step + 1e-9);
-  if (intervals + 1 > max_resampled_points) {
-    context.fail("resampling onto " + number_text(step) + " s would give " + number_text(intervals + 1) + " points");
+  if (!(intervals + 1 <= max_resampled_points)) {
+    context.fail("resampling onto " + number_text(step) + " s would give " + number_text(intervals + 1) +
+                 " points, more than the limit of " +
+                 std::to_string(static_cast<long>(max_resampled_points)));
     return false;
   }
   const auto n = static_cast<std::size_t>(intervals) + 1;
@@ -175,10 +185,36 @@ bool make_uniform(Context& context, RawRecord& raw) {
     return true;
   }
   raw.time_step = requested.value_or(smallest);
+  const double resampled = std::floor((raw.times.back() - raw.start_time) / raw.time_step + 1e-9) + 1;
+  if (!requested && resampled > max_uneven_growth * static_cast<double>(n)) {
+    context.fail("uneven time steps (" + number_text(smallest) + " to " + number_text(largest) +
+                 " s): resampling onto the smallest would give " + number_text(resampled) + " points from " +
+                 std::to_string(n) + ", more than " + number_text(max_uneven_growth) +
+                 " times as many: give the resampling step");
+    return false;
+  }
   if (!even)
     context.warn("uneven time steps (" + number_text(smallest) + " to " + number_text(largest) +
                  " s): resampled linearly onto " + number_text(raw.time_step) + " s");
   return resample(context, raw.times, raw.channels, raw.time_step);
+}
+
+// Warns of the largest value when it is beyond any real acceleration; only values of a known unit
+// can be judged.
+void warn_implausible(Context& context, const RawRecord& raw, const std::optional<Unit>& unit) {
+  if (!unit) return;
+  const double g = unit_in_m_s2(Unit::g);
+  const double limit = implausible_acceleration_g * g / unit_in_m_s2(*unit) / std::fabs(context.options().scale);
+  for (std::size_t c = 0; c < raw.channels.size(); ++c) {
+    const Peak peak = peak_of(raw.channels[c]);
+    if (!(std::fabs(peak.value) > limit)) continue;
+    // Called once the record is uniform.
+    const double at = raw.start_time + static_cast<double>(peak.index) * raw.time_step;
+    context.warn("a value of " + number_text(peak.value) + " " + std::string(unit_name(*unit)) + " at " +
+                 number_text(at) + " s is above " + number_text(implausible_acceleration_g) + " g (" +
+                 number_text(implausible_acceleration_g * g) + " m/s2): the unit or the record is likely wrong");
+    return;
+  }
 }
 
 void finish(Context& context, RawRecord& raw, Format format, ReadResult& result) {
@@ -192,6 +228,7 @@ void finish(Context& context, RawRecord& raw, Format format, ReadResult& result)
     context.warn("the file's time step " + number_text(raw.time_step) + " s is used, not the given " + number_text(*given_step));
   if (context.failed() || !make_uniform(context, raw)) return;
   const std::optional<Unit> unit = source_unit(context, raw);
+  warn_implausible(context, raw, unit);
   const TargetUnit& target = context.options().target;
   if (!convert(raw.channels, unit ? target.factor_from(*unit) : 1.0, context.options().scale)) {
     context.fail("a value converted to " + target.name() + " and scaled is beyond the range of numbers");

@@ -1,7 +1,9 @@
 // `brantel motion` in process: each format, the options, the summary and CSV, the exit codes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
+#include <streambuf>
 
 #include "motion/motion_command.h"
 #include "samples.h"
@@ -63,7 +65,7 @@ TEST(MotionCommand, EveryFormatFoundAndExplicitlyChosen) {
                      cosmos_channel("Corrected acceleration", 1, {cosmos_rows}, 2, 10, 0, cosmos_tail), "time,a1,a2\n"},
       {"csmip", csmip_file(), "time,a1\n"},
       {"esm", "NDATA: 2\nSAMPLING_INTERVAL_S: 0.01\nUNITS: cm/s^2\n1.5\n-1.5\n", "time,a1\n"},
-      {"knet", knet_file(" 1 2 3\n"), "time,a1\n"},
+      {"knet", knet_file(" 1 2 3 4 5\n"), "time,a1\n"},
       {"columns", "0;1;2;3\n0.01;4;5;6\n", "time,a1,a2,a3\n"},
   };
   for (const auto& f : files) {
@@ -85,6 +87,38 @@ TEST(MotionCommand, ColumnOptionsUnitsScaleAndResampling) {
   EXPECT_EQ(r.code, 0) << r.err;
   EXPECT_TRUE(has(r.out, "# unit: cm/s2 in the file, written in mm/s2\n# points: 5\n# time step: 0.01 s\n")) << r.out;
   EXPECT_TRUE(has(r.out, "time,a1\n0,50\n0.01,-15\n0.02,-80\n0.03,-40\n0.04,0\n")) << r.out;
+}
+
+// Counts what reaches the stream, and the largest piece handed over at once.
+class PieceCounter : public std::streambuf {
+ public:
+  std::size_t total = 0, largest = 0;
+
+ protected:
+  std::streamsize xsputn(const char*, std::streamsize n) override {
+    total += static_cast<std::size_t>(n);
+    largest = std::max(largest, static_cast<std::size_t>(n));
+    return n;
+  }
+  int_type overflow(int_type c) override {
+    ++total;
+    largest = std::max<std::size_t>(largest, 1);
+    return c;
+  }
+};
+
+// A long record goes out as it is written, never held whole as text.
+TEST(MotionCommand, ValuesAreStreamedInPieces) {
+  TempCurrentDir dir;
+  std::string values;
+  for (int i = 0; i < 300000; ++i) values += i % 2 ? "-1.25\n" : "2.5\n";
+  write_file("long.txt", values);
+  PieceCounter counter;
+  std::ostream out(&counter);
+  std::ostringstream err;
+  ASSERT_EQ(motion::run_motion_command({"long.txt", "--dt", "0.01"}, out, err), 0) << err.str();
+  EXPECT_GT(counter.total, 3000000u);
+  EXPECT_LE(counter.largest, 1u << 17);
 }
 
 TEST(MotionCommand, WarningsExitOne) {

@@ -172,6 +172,36 @@ TEST(KnetRecord, CountsScaledToGalMinusTheRecordMean) {
     EXPECT_DOUBLE_EQ(r.record.components[0][i], static_cast<double>(centred[i] * 3920.0L / 6182761.0L * 0.01L));
 }
 
+// Every later value would be shifted in time: a record that does not hold the duration its
+// header states is refused, with the line where the values stop being regular.
+TEST(KnetRecord, ValuesLostOrSplitAgainstTheStatedDurationAreRefused) {
+  const auto split = read(knet_file("     100     -20     130      10\n      3\n0\n"));
+  ASSERT_EQ(split.outcome, Outcome::refused);
+  EXPECT_NE(split.problems.back().text.find("makes 5 values, the file holds 6"), std::string::npos)
+      << problems_of(split);
+  EXPECT_EQ(split.problems.back().line, 19u);
+  const auto lost = read(knet_file("     100     -20     130\n      30\n"));
+  ASSERT_EQ(lost.outcome, Outcome::refused);
+  EXPECT_NE(lost.problems.back().text.find("the file holds 4"), std::string::npos) << problems_of(lost);
+}
+
+// A value no ground motion reaches is said, with the threshold; values of no known unit cannot
+// be judged and are not.
+TEST(ImplausibleValues, AboveOneHundredGIsWarnedInEachFormat) {
+  const auto knet = read(knet_file("     100     -20     130      10\n 1000000000000\n"));
+  ASSERT_EQ(knet.outcome, Outcome::read_with_warnings);
+  EXPECT_NE(problems_of(knet).find("above 100 g (980.665 m/s2)"), std::string::npos) << problems_of(knet);
+  EXPECT_EQ(read(peer("NPTS= 2, DT= .01 SEC", "99.9 -99.9\n")).outcome, Outcome::read);
+  const auto peer_far = read(peer("NPTS= 2, DT= .01 SEC", "0.5 -1E96\n"));
+  ASSERT_EQ(peer_far.outcome, Outcome::read_with_warnings);
+  EXPECT_NE(problems_of(peer_far).find("-1e+96 g at 0.01 s is above 100 g"), std::string::npos)
+      << problems_of(peer_far);
+  ReadOptions in_metres;
+  in_metres.file_unit = Unit::m_s2;
+  EXPECT_EQ(read("0 1\n0.01 981\n", in_metres).outcome, Outcome::read_with_warnings);
+  EXPECT_EQ(read("0 1\n0.01 981\n").outcome, Outcome::read);
+}
+
 // ---- Columns ----
 
 TEST(ColumnsRecord, SemicolonsWithDecimalCommasBomCrLfCommentsAndAHeader) {
@@ -245,6 +275,26 @@ TEST(ColumnsRecord, UnevenStepsResampledLinearlyOntoTheSmallestOrTheGivenStep) {
   EXPECT_DOUBLE_EQ(r.record.time_step, 0.01);
   given.resample_step = 1e-9;
   EXPECT_EQ(read("0 0\n100 1\n", given).outcome, Outcome::refused);
+}
+
+// A few bytes must not become millions of points: a step far shorter than the others is no
+// step to resample onto, and no step may give more points than the stated limit.
+TEST(ColumnsRecord, ResamplingIsBoundedByTheRecordAndByALimit) {
+  const std::string tiny = "time,acceleration\n0,0.000000\n0.00001,1.000000\n199.9,0.500000\n";
+  auto r = read(tiny);
+  ASSERT_EQ(r.outcome, Outcome::refused);
+  EXPECT_NE(r.problems.back().text.find("would give 19990001 points from 3"), std::string::npos)
+      << problems_of(r);
+  EXPECT_NE(r.problems.back().text.find("give the resampling step"), std::string::npos);
+  ReadOptions given;
+  given.resample_step = 0.01;
+  r = read(tiny, given);
+  ASSERT_NE(r.outcome, Outcome::refused) << problems_of(r);
+  EXPECT_EQ(r.record.point_count(), 19991u);
+  given.resample_step = 1e-4;
+  r = read(tiny, given);
+  ASSERT_EQ(r.outcome, Outcome::refused);
+  EXPECT_NE(r.problems.back().text.find("more than the limit of 1000000"), std::string::npos) << problems_of(r);
 }
 
 // ---- Units and scale ----
