@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 #include <map>
+#include <span>
+#include <string>
 #include <utility>
 
 #include "dialogs/editors/node_ranges.h"
@@ -15,6 +17,51 @@ namespace {
 
 constexpr const char* direction_names[3] = {"X", "Y", "Z"};
 
+// Curves (and table columns) of one plot at most: more cannot be told apart on a screen, and a
+// moving load, with a node range of its own at each time point, would otherwise need a column
+// per time point, each as long as the table, and a legend longer than the window.
+constexpr std::size_t max_plot_curves = 60;
+
+// How many of `ranges` node ranges get their curves; the title says when some are left out.
+std::size_t plotted_ranges(std::size_t ranges, int directions, std::string& title) {
+  const std::size_t kept =
+      std::min(ranges, std::max<std::size_t>(1, max_plot_curves / static_cast<std::size_t>(std::max(directions, 1))));
+  if (kept < ranges)
+    title += " (the first " + std::to_string(kept) + " of " + std::to_string(ranges) + " node ranges)";
+  return kept;
+}
+
+// A curve of more points than a screen has pixels is kept as the least and the greatest value
+// of each of this many slices, in their order: it draws the same picture, peaks included, at a
+// size that does not grow with the record. The table keeps every point.
+constexpr std::size_t screen_slices = 4096;
+
+ui::PlotSeries screen_series(const std::string& name, const std::vector<double>& x, const std::vector<double>& y) {
+  const std::size_t n = std::min(x.size(), y.size());
+  if (n <= 2 * screen_slices + 2) return {name, x, y};
+  ui::PlotSeries series{name, {}, {}};
+  series.x.reserve(2 * screen_slices + 2);
+  series.y.reserve(2 * screen_slices + 2);
+  auto keep = [&series, &x, &y](std::size_t i) {
+    series.x.push_back(x[i]);
+    series.y.push_back(y[i]);
+  };
+  keep(0);
+  for (std::size_t k = 0; k < screen_slices; ++k) {
+    const std::size_t begin = 1 + (n - 2) * k / screen_slices, end = 1 + (n - 2) * (k + 1) / screen_slices;
+    if (begin >= end) continue;
+    std::size_t lo = begin, hi = begin;
+    for (std::size_t i = begin; i < end; ++i) {
+      if (y[i] < y[lo]) lo = i;
+      if (y[i] > y[hi]) hi = i;
+    }
+    keep(std::min(lo, hi));
+    if (lo != hi) keep(std::max(lo, hi));
+  }
+  keep(n - 1);
+  return series;
+}
+
 // Acceleration, velocity and displacement panels of the same components.
 void add_motion_panels(ui::PlotRequest& plot, const std::vector<double>& t,
                        const std::vector<std::pair<std::string, std::vector<double>>>& components,
@@ -24,12 +71,11 @@ void add_motion_panels(ui::PlotRequest& plot, const std::vector<double>& t,
   ui::PlotPanel v{"Velocity" + (suffix.empty() ? "" : suffix + "/sec)")};
   ui::PlotPanel d{"Displacement" + (suffix.empty() ? "" : suffix + ")")};
   for (const auto& [name, values] : components) {
-    a.series.push_back({name, t, values});
+    a.series.push_back(screen_series(name, t, values));
     if (!acceleration) continue;
-    std::vector<double> velocity = integrate_uneven(t, values);
-    std::vector<double> displacement = integrate_uneven(t, velocity);
-    v.series.push_back({name, t, std::move(velocity)});
-    d.series.push_back({name, t, std::move(displacement)});
+    const std::vector<double> velocity = integrate_uneven(t, values);
+    v.series.push_back(screen_series(name, t, velocity));
+    d.series.push_back(screen_series(name, t, integrate_uneven(t, velocity)));
   }
   plot.panels.push_back(std::move(a));
   if (!acceleration) return;
@@ -89,6 +135,7 @@ ui::PlotRequest discrete_loading_plot(const std::string& title, const std::vecto
       const std::string name = range_item_text(points[i].ranges[k]);
       if (column_of.emplace(name, names.size()).second) names.push_back(name);
     }
+  names.resize(plotted_ranges(names.size(), directions, plot.title));
   ui::PlotPanel panel{force_unit.empty() ? "Load" : "Load (" + force_unit + ")"};
   for (const std::string& name : names)
     for (int c = 0; c < directions; ++c) {
@@ -100,7 +147,9 @@ ui::PlotRequest discrete_loading_plot(const std::string& title, const std::vecto
     const app::TimePoint& point = points[i];
     plot.table.times.push_back(point.time);
     for (int k = 0; k < point.n_ranges && k < static_cast<int>(point.ranges.size()); ++k) {
-      const std::size_t first = column_of[range_item_text(point.ranges[k])] * directions;
+      const std::size_t column = column_of[range_item_text(point.ranges[k])];
+      if (column >= names.size()) continue;
+      const std::size_t first = column * directions;
       for (int c = 0; c < directions; ++c) {
         const double value = point.ranges[k].components[c];
         ui::PlotSeries& series = panel.series[first + c];
@@ -135,7 +184,8 @@ ui::PlotRequest amplitude_plot(const std::string& title, const std::vector<app::
   }
   plot.table.times = t;
   ui::PlotPanel panel{force_unit.empty() ? "Load" : "Load (" + force_unit + ")"};
-  for (const app::NodeRange& range : ranges)
+  const std::size_t kept = plotted_ranges(ranges.size(), row_directions(n_dof), plot.title);
+  for (const app::NodeRange& range : std::span(ranges).first(kept))
     for (int c = 0; c < row_directions(n_dof); ++c) {
       const std::string name = range_item_text(range) + " " + direction_names[c];
       std::vector<double> values(f.size());

@@ -1,4 +1,5 @@
 // The data behind the plot window: what each editor's loading becomes as curves and a table.
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -25,6 +26,38 @@ TEST(AmplitudePlot, SamplesEachRangeAndDirectionOverTheEndTime) {
   EXPECT_NEAR(exp.table.columns[0].back(), 2.0 * std::exp(-0.5), 1e-12);
 }
 
+// A moving load loads another node at each time point: its plot keeps a bounded number of
+// curves and table columns (the title says so), not one column per range as long as the table.
+TEST(DiscreteLoadingPlot, AMovingLoadKeepsABoundedNumberOfCurves) {
+  constexpr int count = 2000;
+  std::vector<app::TimePoint> points(count);
+  for (int i = 0; i < count; ++i) {
+    points[i].time = 0.01f * static_cast<float>(i);
+    points[i].n_ranges = 1;
+    points[i].ranges = {app::NodeRange{i + 1, i + 1, {-10.0f, 1.0f, 0.0f}}};
+  }
+  const ui::PlotRequest plot = editors::discrete_loading_plot("Moving", points, count, 3, "kN");
+  ASSERT_EQ(plot.panels.size(), 1u);
+  EXPECT_LE(plot.panels[0].series.size(), 60u);
+  EXPECT_EQ(plot.table.columns.size(), plot.panels[0].series.size());
+  EXPECT_EQ(plot.table.headers.size(), plot.table.columns.size());
+  EXPECT_EQ(plot.title, "Moving (the first 20 of 2000 node ranges)");
+  ASSERT_EQ(plot.point_count(), static_cast<std::size_t>(count));
+  // Node 2 is loaded at the second time point only.
+  EXPECT_EQ(plot.table.headers[4], "2-2 Y");
+  EXPECT_EQ(plot.table.columns[4][1], 1.0);
+  EXPECT_TRUE(std::isnan(plot.table.columns[4][2]));
+  EXPECT_EQ(plot.panels[0].series[4].x.size(), 1u);
+  // A few ranges keep every curve and the title as it is.
+  const ui::PlotRequest few = editors::discrete_loading_plot("Few", points, 3, 2, "");
+  EXPECT_EQ(few.title, "Few");
+  EXPECT_EQ(few.panels[0].series.size(), 6u);
+  const ui::PlotRequest sin = editors::amplitude_plot("s", std::vector<app::NodeRange>(100, points[0].ranges[0]),
+                                                      3, true, 1.0, 0.0, 1.0, "kN");
+  EXPECT_EQ(sin.table.columns.size(), 60u);
+  EXPECT_EQ(sin.title, "s (the first 20 of 100 node ranges)");
+}
+
 // Velocity and displacement start at rest and follow the trapezoid rule; a record's table
 // keeps its values as read while the curves may drop the mean.
 TEST(RecordPlot, IntegratesFromRestAndDropsTheMeanOnlyFromTheCurves) {
@@ -42,6 +75,28 @@ TEST(RecordPlot, IntegratesFromRestAndDropsTheMeanOnlyFromTheCurves) {
   const ui::PlotRequest loads = editors::record_plot("l", record, "", false, true);
   ASSERT_EQ(loads.panels.size(), 1u);
   EXPECT_EQ(loads.panels[0].series[0].y, record.components[0]);
+}
+
+// A long record is drawn from a bounded number of points that keep its peaks; the table keeps
+// every point.
+TEST(RecordPlot, CurvesOfALongRecordAreReducedToTheScreenWithTheirPeaks) {
+  motion::Record record;
+  record.time_step = 0.001;
+  record.components = {std::vector<double>(200000)};
+  for (std::size_t i = 0; i < 200000; ++i) record.components[0][i] = std::sin(0.01 * static_cast<double>(i));
+  record.components[0][123457] = 5.0;
+  const ui::PlotRequest plot = editors::record_plot("r", record, "m", true, false);
+  EXPECT_EQ(plot.point_count(), 200000u);
+  EXPECT_EQ(plot.table.columns[0][123457], 5.0);
+  for (const ui::PlotPanel& panel : plot.panels) {
+    EXPECT_LE(panel.series[0].x.size(), 8194u) << panel.y_title;
+    EXPECT_EQ(panel.series[0].x.size(), panel.series[0].y.size());
+    EXPECT_EQ(panel.series[0].x.back(), record.time(199999));
+  }
+  const std::vector<double>& shown = plot.panels[0].series[0].y;
+  EXPECT_EQ(*std::max_element(shown.begin(), shown.end()), 5.0);
+  const std::vector<double>& all = record.components[0];
+  EXPECT_EQ(*std::min_element(shown.begin(), shown.end()), *std::min_element(all.begin(), all.end()));
 }
 
 }  // namespace
