@@ -7,7 +7,7 @@
 #include <sstream>
 #include <vector>
 
-#include "loadfile/check_command.h"
+#include "app/cli/command_run.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -24,11 +24,9 @@ struct CheckRun {
 };
 
 CheckRun check(std::vector<std::string> args) {
-  std::vector<const char*> argv;
-  for (const std::string& a : args) argv.push_back(a.c_str());
-  std::ostringstream out, err;
-  const int code = loadfile::run_check_command(argv, out, err);
-  return {code, out.str(), err.str()};
+  args.insert(args.begin(), "check");
+  const testing_support::CommandRun run = testing_support::run_brantel(args);
+  return {run.code.value_or(-1), run.out, run.err};
 }
 
 std::vector<std::string> sample_lines() {
@@ -149,6 +147,14 @@ TEST(CheckCommand, FilesBeyondTheSizeLimitExitThreeAndSayTheLimit) {
   run = check({"--geometry", "huge.dat", workspace + "/Dat/frame_three_cases.inc"});
   EXPECT_EQ(run.code, 3);
   EXPECT_THAT(run.err, HasSubstr("Geometry file not read: the file is larger than 1 GiB (1073741824 bytes)"));
+}
+
+TEST(CheckCommand, JsonStaysJsonWhenTheFileTextIsNotUtf8) {
+  TempCurrentDir dir;
+  testing_support::write_file("f.inc", sample_with(7, "AC\xE9"));
+  const CheckRun run = check({"--json", "f.inc"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_THAT(run.out, HasSubstr("\"text\":\"AC\xEF\xBF\xBD\""));
 }
 
 TEST(CheckCommand, ValuesListWhatTheSolverReadsWithTheirLines) {

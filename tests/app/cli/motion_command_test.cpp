@@ -5,8 +5,8 @@
 #include <sstream>
 #include <streambuf>
 
-#include "motion/motion_command.h"
-#include "samples.h"
+#include "app/cli/command_run.h"
+#include "motion/samples.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -20,13 +20,10 @@ struct Outcome {  // of one command
   std::string out, err;
 };
 
-Outcome run(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  Outcome r;
-  r.code = motion::run_motion_command(args, out, err);
-  r.out = out.str();
-  r.err = err.str();
-  return r;
+Outcome run(std::vector<std::string> args) {
+  args.insert(args.begin(), "motion");
+  const testing_support::CommandRun run = testing_support::run_brantel(args);
+  return {run.code.value_or(-1), run.out, run.err};
 }
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -116,7 +113,8 @@ TEST(MotionCommand, ValuesAreStreamedInPieces) {
   PieceCounter counter;
   std::ostream out(&counter);
   std::ostringstream err;
-  ASSERT_EQ(motion::run_motion_command({"long.txt", "--dt", "0.01"}, out, err), 0) << err.str();
+  const std::vector<const char*> args{"motion", "long.txt", "--dt", "0.01"};
+  ASSERT_EQ(app::cli::run_command_line(args, out, err), 0) << err.str();
   EXPECT_GT(counter.total, 3000000u);
   EXPECT_LE(counter.largest, 1u << 17);
 }
