@@ -6,7 +6,7 @@
 #include "app/command_line.h"
 #include "app/program.h"
 #include "loadfile/check_command.h"
-#include "loadfile/line_notes.h"
+#include "dialogs/loading_file_notes.h"
 #include "motion/motion_command.h"
 #include "ui/qt/qt_toolkit.h"
 
@@ -22,6 +22,6 @@ int main(int argc, char** argv) {
   // Lets the desktop show the menu entry's icon and name for the windows.
   QApplication::setDesktopFileName(QStringLiteral("brantel"));
   // "View" labels the loading file's records and marks the check's problems.
-  auto toolkit = ui::qt::make_qt_toolkit(loadfile::make_loading_file_notes);
+  auto toolkit = ui::qt::make_qt_toolkit(dialogs::make_loading_file_notes);
   return app::run_program(*toolkit);
 }

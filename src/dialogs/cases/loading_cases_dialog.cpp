@@ -10,7 +10,7 @@
 #include "dialogs/editors/editors.h"
 #include "dialogs/file_boxes.h"
 #include "dialogs/unsaved_entries.h"
-#include "loadfile/writer.h"
+#include "dialogs/loading_file.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
 #include "text/format.h"
@@ -543,7 +543,7 @@ void LoadingCasesDialog::create_loading_file() {
   for (int k = 1; k <= n && state_.case_records.contains(k); ++k)
     state_.written_case_records[k] = state_.case_records[k];
   if (!may_write_loading_file(context_, std::string(state_.loading_file.trimmed()))) return;
-  if (!loadfile::write_loading_file(context_)) return;
+  if (!dialogs::write_loading_file(context_)) return;
   entries_.kept();
   dialog_.set_enabled(cancel_button, false);
 }

@@ -8,7 +8,7 @@
 #include "dialogs/general/operator_block.h"
 #include "dialogs/general/select_geometry_file.h"
 #include "dialogs/unsaved_entries.h"
-#include "loadfile/reader.h"
+#include "dialogs/loading_file.h"
 #include "model/case_files/scratch_files.h"
 #include "text/free_form.h"
 
@@ -195,14 +195,14 @@ void load_from_old_file(Session& session, ui::Dialog& dialog) {
   if (!loading_path_fits(context, buffer)) return;
   const text::Field<260> previous_loading_file = state.loading_file;
   state.loading_file = text::trim_right(buffer);
-  const loadfile::LoadOutcome outcome =
-      loadfile::load_old_loading_file(context, dialog, std::string(state.loading_file.trimmed()));
-  if (outcome == loadfile::LoadOutcome::not_opened || outcome == loadfile::LoadOutcome::program_ends) {
+  const dialogs::LoadOutcome outcome =
+      dialogs::load_old_loading_file(context, dialog, std::string(state.loading_file.trimmed()));
+  if (outcome == dialogs::LoadOutcome::not_opened || outcome == dialogs::LoadOutcome::program_ends) {
     state.loading_file = previous_loading_file;  // the reader has said why; nothing was read
     return;
   }
   // A path that failed is not offered again: the next box starts afresh in the data folder.
-  if (outcome != loadfile::LoadOutcome::loaded) {
+  if (outcome != dialogs::LoadOutcome::loaded) {
     state.loading_file = previous_loading_file;  // the reader has said why
     // A file that broke part-way leaves what was read before the fault in the committed data,
     // which the dialog does not show; the user's own entries stay on screen, and OK waits for
