@@ -23,7 +23,7 @@ void ask_before_discarding(Context& context, ui::Dialog& dialog, std::function<b
 // button a callback of its own afterwards.
 class UnsavedEntries {
  public:
-  UnsavedEntries(Context& context, ui::Dialog& dialog, int template_id);
+  UnsavedEntries(Context& context, ui::Dialog& dialog, ui::DialogId shown);
   UnsavedEntries(const UnsavedEntries&) = delete;
   UnsavedEntries& operator=(const UnsavedEntries&) = delete;
 

@@ -59,7 +59,7 @@ constexpr ControlId edits_cleared_by_selection[] = {
 class LoadingCasesDialog {
  public:
   LoadingCasesDialog(app::Context& context, ui::Dialog& dialog)
-      : context_(context), state_(context.state), dialog_(dialog), entries_(context, dialog, template_id) {}
+      : context_(context), state_(context.state), dialog_(dialog), entries_(context, dialog, static_cast<ui::DialogId>(template_id)) {}
 
   void set_up();
   void on_control(ControlId id);
