@@ -15,8 +15,8 @@ void ask_before_discarding(Context& context, ui::Dialog& dialog, std::function<b
   });
 }
 
-UnsavedEntries::UnsavedEntries(Context& context, ui::Dialog& dialog, int template_id)
-    : template_(ui::find_template(template_id)) {
+UnsavedEntries::UnsavedEntries(Context& context, ui::Dialog& dialog, ui::DialogId shown)
+    : template_(ui::find_template(shown)) {
   ask_before_discarding(context, dialog, [this] { return held_; });
 }
 

@@ -21,7 +21,7 @@ void ask_before_discarding(Context& context, ui::Dialog& dialog, std::function<b
 // entering data; choosing in a list only chooses what is shown.
 class UnsavedEntries {
  public:
-  UnsavedEntries(Context& context, ui::Dialog& dialog, int template_id);
+  UnsavedEntries(Context& context, ui::Dialog& dialog, ui::DialogId shown);
   UnsavedEntries(const UnsavedEntries&) = delete;
   UnsavedEntries& operator=(const UnsavedEntries&) = delete;
 

@@ -34,7 +34,7 @@ constexpr ui::ControlId save_button = 1101;
 constexpr ui::ControlId import_button = 1150;
 constexpr ui::ControlId plot_button = 1151;
 constexpr ui::ControlId cancel_button = 2;
-constexpr int dialog_id = 106;
+constexpr ui::DialogId dialog_id = ui::DialogId::accelerogram;
 constexpr std::size_t number_field_length = 16;
 constexpr const char* direction_names[3] = {"X", "Y", "Z"};
 

@@ -41,7 +41,7 @@ const DialogTemplate& import_time_history() {
           {no_id, K::static_text, "Velocity, displacement", {}, {446, 454, 150, 20}},
           {1215, K::drop_down, "Velocity, displacement", {"as read", "mean removed"}, {600, 450, 150, 26}},
           {1216, K::push_button, "Plot...", {}, {860, 448, 96, 30}},
-          {1, K::push_button, "Import", {}, {768, 498, 96, 30}, true, true},
+          {1, K::push_button, "Import", {}, {768, 498, 96, 30}, {}, true, true},
           {2, K::push_button, "Cancel", {}, {872, 498, 96, 30}},
       }};
   return t;

@@ -3,8 +3,8 @@
 
 #include <sstream>
 
-#include "motion/motion_command.h"
-#include "samples.h"
+#include "app/cli/command_run.h"
+#include "motion/samples.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -18,13 +18,10 @@ struct Outcome {  // of one command
   std::string out, err;
 };
 
-Outcome run(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  Outcome r;
-  r.code = motion::run_motion_command(args, out, err);
-  r.out = out.str();
-  r.err = err.str();
-  return r;
+Outcome run(std::vector<std::string> args) {
+  args.insert(args.begin(), "motion");
+  const testing_support::CommandRun run = testing_support::run_brantel(args);
+  return {run.code.value_or(-1), run.out, run.err};
 }
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }

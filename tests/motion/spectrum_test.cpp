@@ -1,0 +1,259 @@
+// Response spectra against closed forms (a step, harmonic input at and off resonance, a single
+// pulse), against a dense evaluation of the exact piecewise-linear response, and their limits.
+#include "motion/spectrum.h"
+
+#include <cmath>
+#include <algorithm>
+#include <cstdint>
+#include <numbers>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+constexpr double pi = std::numbers::pi;
+
+double omega_of(double period) { return 2 * pi / period; }
+
+// The response to an input linear over [0, h] from (u0, v0), at time t in [0, h]: written
+// apart from the library, from the textbook solution of the damped oscillator.
+struct Exact {
+  double omega, zeta;
+  void at(double t, double h, double u0, double v0, double g0, double g1, double& u, double& v) const {
+    const double wd = omega * std::sqrt(1 - zeta * zeta), s = (g1 - g0) / h;
+    // Particular solution of u'' + 2 zeta w u' + w^2 u = -(g0 + s t): u = c0 + c1 t.
+    const double c1 = -s / (omega * omega);
+    const double c0 = (-g0 - 2 * zeta * omega * c1) / (omega * omega);
+    const double A = u0 - c0, B = (v0 - c1 + zeta * omega * A) / wd;
+    const double e = std::exp(-zeta * omega * t), c = std::cos(wd * t), sn = std::sin(wd * t);
+    u = c0 + c1 * t + e * (A * c + B * sn);
+    v = c1 + e * (-zeta * omega * (A * c + B * sn) + wd * (-A * sn + B * c));
+  }
+};
+
+// The peak of |u| with `per_period` samples a period of the exact piecewise-linear response.
+double reference_peak(const std::vector<double>& a, double step, double period, double zeta, int per_period = 200) {
+  const Exact exact{omega_of(period), zeta};
+  const int m = std::max(1, static_cast<int>(std::ceil(per_period * step / period)));
+  double u = 0, v = 0, peak = 0;
+  for (std::size_t i = 1; i < a.size(); ++i) {
+    for (int q = 1; q <= m; ++q) {
+      double uq, vq;
+      exact.at(step * q / m, step, u, v, a[i - 1], a[i], uq, vq);
+      peak = std::max(peak, std::abs(uq));
+    }
+    exact.at(step, step, u, v, a[i - 1], a[i], u, v);
+  }
+  return peak;
+}
+
+// Broad-band noise under a rise, strong phase and decay.
+std::vector<double> noise_record(std::size_t n, double step, std::uint64_t seed) {
+  std::vector<double> a(n);
+  double filtered = 0;
+  for (std::size_t i = 0; i < n; ++i) {
+    seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+    filtered = 0.6 * filtered + (static_cast<double>(seed >> 11) / 9007199254740992.0 - 0.5);
+    const double t = i * step, duration = n * step;
+    a[i] = 4.0 * std::min(1.0, t / (0.2 * duration)) * std::exp(-std::max(0.0, t - 0.5 * duration) / (0.2 * duration)) * filtered;
+  }
+  return a;
+}
+
+double peak(const std::vector<double>& a, double step, double period, double zeta) {
+  const double periods[] = {period};
+  return motion::peak_displacements(a, step, periods, zeta).front();
+}
+
+TEST(Spectrum, AgreesWithTheDenseExactResponseAtEveryPeriodFromShortToLong) {
+  for (const double step : {0.005, 0.02}) {
+    const std::vector<double> a = noise_record(static_cast<std::size_t>(30.0 / step), step, 7);
+    const std::vector<double> periods = motion::log_periods(0.01, 20.0, 23);
+    const std::vector<double> sd = motion::peak_displacements(a, step, periods, 0.05);
+    for (std::size_t k = 0; k < periods.size(); ++k) {
+      const double reference = reference_peak(a, step, periods[k], 0.05);
+      EXPECT_NEAR(sd[k], reference, 0.005 * reference) << "T = " << periods[k] << " s, step " << step;
+    }
+  }
+}
+
+TEST(Spectrum, StepInputOvershootsTheStaticDisplacementByTheDampedFactor) {
+  // A constant input from rest: u = -(g/w^2)(1 - e^(-zeta w t)(cos wd t + ...)), largest at t = pi/wd.
+  const double g = 2.0, step = 0.02;
+  const std::vector<double> a(400, g);
+  for (const double zeta : {0.0, 0.05, 0.2}) {
+    for (const double period : {0.005, 0.013, 0.05, 0.3, 1.0}) {
+      const double w = omega_of(period);
+      const double expected = g / (w * w) * (1 + std::exp(-zeta * pi / std::sqrt(1 - zeta * zeta)));
+      EXPECT_NEAR(peak(a, step, period, zeta), expected, 0.003 * expected) << "T " << period << " zeta " << zeta;
+    }
+  }
+}
+
+// Harmonic input -A sin(W t) from rest; the exact response of the continuous input, evaluated
+// densely. At resonance and off it, the transient of the start is part of the closed form.
+double harmonic_peak(double A, double W, double w, double zeta, double duration) {
+  const double r = W / w;
+  if (zeta == 0 && r == 1) {
+    // Undamped resonance: u = (A / 2w) t cos wt - (A / 2w^2) sin wt grows without end.
+    double best = 0;
+    for (double t = 0; t <= duration; t += 2 * pi / w / 2000)
+      best = std::max(best, std::abs(A / (2 * w) * t * std::cos(w * t) - A / (2 * w * w) * std::sin(w * t)));
+    return best;
+  }
+  const double den = (1 - r * r) * (1 - r * r) + (2 * zeta * r) * (2 * zeta * r);
+  const double cs = -A / (w * w) * (1 - r * r) / den, cc = A / (w * w) * 2 * zeta * r / den;
+  // u_s = cs sin Wt + cc cos Wt; the free vibration makes u(0) = v(0) = 0.
+  const double wd = w * std::sqrt(1 - zeta * zeta);
+  const double x0 = -cc, xd0 = -cs * W, B = (xd0 + zeta * w * x0) / wd;
+  double best = 0;
+  for (double t = 0; t <= duration; t += 2 * pi / std::max(W, w) / 2000) {
+    const double u = cs * std::sin(W * t) + cc * std::cos(W * t) +
+                     std::exp(-zeta * w * t) * (x0 * std::cos(wd * t) + B * std::sin(wd * t));
+    best = std::max(best, std::abs(u));
+  }
+  return best;
+}
+
+TEST(Spectrum, HarmonicInputAtAndOffResonanceMatchesTheClosedForm) {
+  const double A = 1.5, period = 0.5, w = omega_of(period);
+  for (const double ratio : {1.0, 0.5, 2.0, 3.7}) {
+    for (const double zeta : {0.0, 0.05}) {
+      const double W = ratio * w, step = 2 * pi / W / 100, duration = 12.0;
+      std::vector<double> a;
+      for (double t = 0; t <= duration; t += step) a.push_back(A * std::sin(W * t));
+      const double expected = harmonic_peak(A, W, w, zeta, (a.size() - 1) * step);
+      EXPECT_NEAR(peak(a, step, period, zeta), expected, 0.005 * expected) << "ratio " << ratio << " zeta " << zeta;
+    }
+  }
+  // Damped and at resonance for long enough, the amplitude reaches A / (2 zeta w^2).
+  const double step = period / 100;
+  std::vector<double> a;
+  for (int i = 0; i < 20000; ++i) a.push_back(A * std::sin(w * i * step));
+  EXPECT_NEAR(peak(a, step, period, 0.05), A / (2 * 0.05 * w * w), 0.005 * A / (2 * 0.05 * w * w));
+}
+
+TEST(Spectrum, ASinglePulseGivesTheImpulseResponsePeak) {
+  // One sample of value P: a triangle of area P dt, an impulse to an oscillator much slower than dt.
+  const double P = 3.0, step = 0.001;
+  std::vector<double> a(8000, 0.0);
+  a[1] = P;
+  for (const double zeta : {0.0, 0.05}) {
+    const double period = 2.0, w = omega_of(period), wd = w * std::sqrt(1 - zeta * zeta);
+    const double t = std::atan2(std::sqrt(1 - zeta * zeta), zeta) / wd;
+    const double expected = P * step / wd * std::exp(-zeta * w * t) * std::sin(wd * t);
+    EXPECT_NEAR(peak(a, step, period, zeta), expected, 0.003 * expected);
+  }
+}
+
+TEST(Spectrum, PsaTendsToPgaAtShortPeriodsAndToZeroAtLong) {
+  // Content below 3 Hz sampled every 0.01 s; an oscillator of 0.01 s follows the ground.
+  const double step = 0.01;
+  std::vector<double> a;
+  for (int i = 0; i < 3000; ++i) {
+    const double t = i * step;
+    a.push_back(std::sin(2 * pi * 1.3 * t) * std::exp(-0.1 * t) + 0.4 * std::sin(2 * pi * 2.9 * t + 1) * std::min(1.0, t));
+  }
+  double pga = 0;
+  for (double x : a) pga = std::max(pga, std::abs(x));
+  motion::SpectrumRequest request;
+  request.periods = {0.01, 0.02, 20.0, 200.0};
+  const auto curves = motion::compute_spectra({a}, step, request);
+  ASSERT_EQ(curves.size(), 1u);
+  EXPECT_NEAR(curves[0].psa[0], pga, 0.01 * pga);
+  EXPECT_NEAR(curves[0].psa[1], pga, 0.03 * pga);
+  EXPECT_LT(curves[0].psa[3], 0.01 * pga);
+  EXPECT_LT(curves[0].psa[3], curves[0].psa[2]);
+  // PSV and PSA follow SD by w and w^2.
+  const double w = omega_of(20.0);
+  EXPECT_DOUBLE_EQ(curves[0].psv[2], w * curves[0].sd[2]);
+  EXPECT_DOUBLE_EQ(curves[0].psa[2], w * w * curves[0].sd[2]);
+}
+
+TEST(Spectrum, PeriodsInAnyOrderGiveTheSameValues) {
+  const double step = 0.01;
+  const std::vector<double> a = noise_record(2000, step, 3);
+  const std::vector<double> sorted = motion::log_periods(0.01, 5.0, 30);
+  std::vector<double> shuffled(sorted.rbegin(), sorted.rend());
+  std::swap(shuffled[3], shuffled[17]);
+  const auto x = motion::peak_displacements(a, step, sorted, 0.05);
+  const auto y = motion::peak_displacements(a, step, shuffled, 0.05);
+  for (std::size_t k = 0; k < sorted.size(); ++k) {
+    const std::size_t j = std::find(shuffled.begin(), shuffled.end(), sorted[k]) - shuffled.begin();
+    EXPECT_EQ(x[k], y[j]) << sorted[k];
+  }
+}
+
+TEST(SpectrumDirections, APolarisedPairPeaksAlongItsDirectionAndFollowsTheCosineElsewhere) {
+  const double step = 0.02, alpha = 30 * pi / 180;
+  const std::vector<double> f = noise_record(1500, step, 11);
+  std::vector<double> a1, a2;
+  for (double x : f) a1.push_back(x * std::cos(alpha)), a2.push_back(x * std::sin(alpha));
+  const std::vector<double> periods = {0.01, 0.05, 0.3, 2.0};
+  const auto peaks = motion::direction_peaks(a1, a2, step, periods, 0.05);
+  const auto single = motion::peak_displacements(f, step, periods, 0.05);
+  const auto one = motion::peak_displacements(a1, step, periods, 0.05);
+  const auto two = motion::peak_displacements(a2, step, periods, 0.05);
+  for (std::size_t k = 0; k < periods.size(); ++k) {
+    for (int d = 0; d < 180; ++d)
+      EXPECT_NEAR(peaks[k][d], single[k] * std::abs(std::cos(d * pi / 180 - alpha)), 1e-9 * single[k])
+          << "T " << periods[k] << " direction " << d;
+    EXPECT_NEAR(motion::rotd(peaks[k], 100), single[k], 1e-9 * single[k]);
+    EXPECT_NEAR(peaks[k][0], one[k], 1e-9 * one[k]);
+    EXPECT_NEAR(peaks[k][90], two[k], 1e-9 * two[k]);
+  }
+}
+
+TEST(SpectrumDirections, CircularMotionIsAlikeInEveryDirection) {
+  // a1 = cos, a2 = sin at the oscillator's frequency: the response turns round at one radius.
+  const double period = 0.4, w = omega_of(period), step = period / 200;
+  std::vector<double> a1, a2;
+  for (int i = 0; i < 12000; ++i) a1.push_back(std::cos(w * i * step)), a2.push_back(std::sin(w * i * step));
+  const double periods[] = {period};
+  const auto peaks = motion::direction_peaks(a1, a2, step, periods, 0.05).front();
+  EXPECT_NEAR(motion::rotd(peaks, 0), motion::rotd(peaks, 100), 0.003 * motion::rotd(peaks, 100));
+  EXPECT_NEAR(motion::rotd(peaks, 50), 1 / (2 * 0.05 * w * w), 0.005 / (2 * 0.05 * w * w));
+}
+
+TEST(SpectrumDirections, PercentilesAreRanksOfTheDirectionPeaks) {
+  motion::DirectionPeaks peaks;
+  for (int d = 0; d < 180; ++d) peaks[d] = std::abs(std::cos(d * pi / 180));
+  EXPECT_EQ(motion::rotd(peaks, 0), peaks[90]);
+  EXPECT_EQ(motion::rotd(peaks, 100), 1.0);
+  // |cos d| over whole degrees: the two middle values are both cos 45.
+  EXPECT_NEAR(motion::rotd(peaks, 50), std::sqrt(0.5), 1e-15);
+}
+
+TEST(SpectrumRequests, PairsGetRotDAndTheGeometricMeanAndBadRequestsAreNamed) {
+  const double step = 0.01;
+  const std::vector<double> a1 = noise_record(1000, step, 1), a2 = noise_record(1000, step, 2);
+  motion::SpectrumRequest request;
+  request.periods = {0.1, 1.0};
+  request.dampings = {0.02, 0.05};
+  const auto curves = motion::compute_spectra({a1, a2, a1}, step, request);
+  ASSERT_EQ(curves.size(), 12u);
+  EXPECT_EQ(curves[3].component, "rotd50");
+  EXPECT_EQ(curves[4].component, "rotd100");
+  EXPECT_EQ(curves[5].component, "geomean");
+  EXPECT_EQ(curves[6].damping, 0.05);
+  for (std::size_t k = 0; k < 2; ++k) {
+    EXPECT_DOUBLE_EQ(curves[5].sd[k], std::sqrt(curves[0].sd[k] * curves[1].sd[k]));
+    EXPECT_GE(curves[4].sd[k], std::max(curves[0].sd[k], curves[1].sd[k]));
+    EXPECT_LE(curves[3].sd[k], curves[4].sd[k]);
+    EXPECT_EQ(curves[2].sd[k], curves[0].sd[k]);  // the third component is the first again
+    EXPECT_GT(curves[0].sd[k], curves[6].sd[k]);  // less damping, more response
+  }
+  motion::SpectrumRequest bad = request;
+  bad.dampings = {1.0};
+  EXPECT_NE(motion::spectrum_request_problem(bad), "");
+  bad = request;
+  bad.periods = {0.1, 0.0};
+  EXPECT_NE(motion::spectrum_request_problem(bad), "");
+  bad = request;
+  bad.rotd_percentiles = {101};
+  EXPECT_NE(motion::spectrum_request_problem(bad), "");
+  EXPECT_EQ(motion::spectrum_request_problem(request), "");
+}
+
+}  // namespace
