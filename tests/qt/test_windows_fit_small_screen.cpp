@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/editors/loading_plots.h"
-#include "loadfile/line_notes.h"
+#include "dialogs/loading_file_notes.h"
 #include "motion/reader.h"
 #include "qt_test_support.h"
 #include "ui/dialog_template.h"
@@ -74,7 +74,7 @@ TEST_F(WindowsOnASmallScreen, DialogsPlotsAndTheViewerFitWithTheirButtons) {
     std::ofstream file(path.toStdString(), std::ios::binary);
     for (int i = 0; i < 5000; ++i) file << " " << i * 0.01 << "\r\n 1 12 1.5 0. 0.\r\n";
   }
-  ui::qt::LoadingFileViewer viewer(path, loadfile::make_loading_file_notes, nullptr);
+  ui::qt::LoadingFileViewer viewer(path, dialogs::make_loading_file_notes, nullptr);
   QString error;
   ASSERT_TRUE(viewer.open(error)) << error.toStdString();
   expect_fits(viewer);
