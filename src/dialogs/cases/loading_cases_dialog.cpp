@@ -5,11 +5,13 @@
 #include <limits>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "dialogs/cases/case_form.h"
 #include "dialogs/cases/loading_file_target.h"
 #include "dialogs/editors/editors.h"
 #include "dialogs/file_boxes.h"
+#include "dialogs/typed_fields.h"
 #include "dialogs/unsaved_entries.h"
 #include "dialogs/loading_file.h"
 #include "model/case_files/scratch_files.h"
@@ -81,6 +83,7 @@ class LoadingCasesDialog {
   void apply_damping_table(app::DampingType damping_type);
 
   CaseForm read_form() const;
+  bool form_taken_whole(std::string_view title);
   float read_real(ControlId id) const;
   void store_form(const CaseForm& form);
   void add_case();
@@ -358,6 +361,22 @@ CaseForm LoadingCasesDialog::read_form() const {
   return form;
 }
 
+// The damping fields that the chosen type does not use are disabled and may hold an old text;
+// they are not stored either.
+bool LoadingCasesDialog::form_taken_whole(std::string_view title) {
+  std::vector<ControlId> fields{iteration_edit, tolerance_edit,     time_step_edit,
+                                end_time_edit,  printing_time_edit, gravity_edit};
+  const app::DampingType damping = damping_type_of_item(dialog_.selection(damping_list));
+  if (damping != app::DampingType::none) {
+    const DampingFields used = damping_fields(damping, state_.new_operator);
+    if (used.niu) fields.push_back(niu_edit);
+    if (used.first) fields.push_back(first_damping_edit);
+    if (used.second) fields.push_back(second_damping_edit);
+    if (used.zeta) fields.push_back(zeta_edit);
+  }
+  return app::fields_taken_whole(context_, dialog_, template_id, fields, title);
+}
+
 void LoadingCasesDialog::store_form(const CaseForm& form) {
   store_damping(form, state_);
   store_case_values(form, state_.case_records[state_.current_case]);
@@ -367,6 +386,7 @@ void LoadingCasesDialog::add_case() {
   const int item = dialog_.selection(case_list);
   if (case_selected_ && item >= 1) state_.current_case = item;
   if (!require_current_case("ADD Message")) return;
+  if (!form_taken_whole("ADD Message")) return;
   const CaseForm form = read_form();
   const AddCheck check = check_case_form(form);
   if (check != AddCheck::ok) {
@@ -546,14 +566,18 @@ void LoadingCasesDialog::select_loading_file() {
 }
 
 void LoadingCasesDialog::create_loading_file() {
-  if (current_case_ready()) store_form(read_form());
+  if (current_case_ready()) {
+    if (!form_taken_whole("Create Message")) return;
+    store_form(read_form());
+  }
   const int n = state_.n_loading_cases;
   state_.written_case_records.assign(n, {});
   for (int k = 1; k <= n && state_.case_records.contains(k); ++k)
     state_.written_case_records[k] = state_.case_records[k];
   if (!may_write_loading_file(context_, std::string(state_.loading_file.trimmed()))) return;
-  dialogs::write_loading_file(context_);
+  const bool written = dialogs::write_loading_file(context_);
   refresh_view_button();
+  if (!written) return;
   entries_.kept();
   dialog_.set_enabled(cancel_button, false);
 }

@@ -13,6 +13,7 @@
 #include "dialogs/editors/indexed_list.h"
 #include "dialogs/editors/loading_plots.h"
 #include "dialogs/editors/node_ranges.h"
+#include "dialogs/typed_fields.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
 #include "text/fixed_text.h"
@@ -261,6 +262,7 @@ void DiscreteLoadingEditor::show_ranges(int s) {
 }
 
 void DiscreteLoadingEditor::add_time() {
+  if (!app::fields_taken_whole(context_, dialog_, id::dialog, {id::time}, "ADD Message")) return;
   const float t = text::c_to_float(dialog_.text(id::time, time_length), time_length);
   const TimePoints::Place place = work_.place(t);
   bool listed = place.held;
@@ -330,6 +332,9 @@ void DiscreteLoadingEditor::remove_time() {
 }
 
 void DiscreteLoadingEditor::add_range() {
+  std::vector<ui::ControlId> fields{id::from, id::to};
+  add_row_fields(fields, loading_row, state_.n_dof);
+  if (!app::fields_taken_whole(context_, dialog_, id::dialog, fields, "ADD Message")) return;
   const int s = dialog_.selection(id::time_list);
   const TypedNodes nodes = read_nodes(dialog_, id::from, id::to);
   app::NodeRange range{nodes.first, nodes.last};
@@ -419,6 +424,7 @@ void DiscreteLoadingEditor::save() {
 // A column the file does not have loads that direction with 0. The rows are merged with the
 // time points in one pass, and nothing changes until every question is answered.
 void DiscreteLoadingEditor::import_history() {
+  if (!app::fields_taken_whole(context_, dialog_, id::dialog, {id::from, id::to}, "Import Message")) return;
   const TypedNodes nodes = read_nodes(dialog_, id::from, id::to);
   if (nodes.last < nodes.first) return report_to_before_from(context_);
   if (!nodes_in_model(context_, nodes)) return;
