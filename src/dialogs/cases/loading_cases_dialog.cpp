@@ -1,6 +1,7 @@
 #include "dialogs/cases/loading_cases_dialog.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -93,6 +94,7 @@ class LoadingCasesDialog {
   void choose_damping();
   void store_list_code(ControlId id);
   void choose_loading_type();
+  void take_loading_type();
   void choose_language();
   void input_loading();
   void prepare_discrete_loading();
@@ -100,6 +102,7 @@ class LoadingCasesDialog {
   void select_loading_file();
   void create_loading_file();
   void view_loading_file();
+  void refresh_view_button();
 
   bool current_case_ready() const;
   bool require_current_case(std::string_view title);
@@ -133,9 +136,9 @@ void LoadingCasesDialog::set_up() {
     dialog_.set_enabled(input_loading_button, false);
   }
   dialog_.set_enabled(create_button, false);
-  dialog_.set_enabled(view_button, false);
   dialog_.set_enabled(plot_button, false);
   show_file_state();
+  refresh_view_button();
   fill_list(language_list, language_items);
   const char first = state_.language.first();
   dialog_.select(language_list, first == 'E' || first == 'e' ? 1 : 2);
@@ -261,6 +264,9 @@ void LoadingCasesDialog::select_case() {
   const bool loaded = item <= state_.n_loaded_cases;
   if (loaded || state_.case_processed[item] || state_.old_file_loaded)
     show_stored_values(state_.case_records[item]);
+  else
+    take_loading_type();  // the type the list shows is the case's until another is picked
+  dialog_.set_enabled(input_loading_button, dialog_.selection(loading_type_list) >= 1);
 }
 
 void LoadingCasesDialog::clear_form() {
@@ -283,7 +289,6 @@ void LoadingCasesDialog::show_stored_values(const app::CaseRecord& record) {
   select_item(mass_model_list, mass_model_item(record.mass_model), 3);
   select_item(printing_code_list, printing_code_item(record.printing_code), 4);
   select_item(loading_type_list, loading_type_item(record.loading_type), 5);
-  if (dialog_.selection(loading_type_list) > 1) dialog_.set_enabled(input_loading_button, true);
 }
 
 void LoadingCasesDialog::show_damping_values() {
@@ -473,6 +478,10 @@ void LoadingCasesDialog::store_list_code(ControlId id) {
 
 void LoadingCasesDialog::choose_loading_type() {
   if (!require_current_case("Message")) return;
+  take_loading_type();
+}
+
+void LoadingCasesDialog::take_loading_type() {
   const app::LoadingType type = loading_type_of_item(dialog_.selection(loading_type_list));
   state_.case_records[state_.current_case].loading_type = type;
   // Fresh tables: the entries in use are added by the editors (an empty table is all zero).
@@ -553,7 +562,7 @@ void LoadingCasesDialog::select_loading_file() {
   dialog_.set_text(file_state_text, "New");
   dialog_.set_text(file_path_text, buffer);
   dialog_.set_enabled(create_button, true);
-  dialog_.set_enabled(view_button, true);
+  refresh_view_button();
 }
 
 void LoadingCasesDialog::create_loading_file() {
@@ -566,9 +575,18 @@ void LoadingCasesDialog::create_loading_file() {
   for (int k = 1; k <= n && state_.case_records.contains(k); ++k)
     state_.written_case_records[k] = state_.case_records[k];
   if (!may_write_loading_file(context_, std::string(state_.loading_file.trimmed()))) return;
-  if (!dialogs::write_loading_file(context_)) return;
+  const bool written = dialogs::write_loading_file(context_);
+  refresh_view_button();
+  if (!written) return;
   entries_.kept();
   dialog_.set_enabled(cancel_button, false);
+}
+
+// "View" shows a file that is there: before the first Create it would only say there is none.
+void LoadingCasesDialog::refresh_view_button() {
+  const std::string path(state_.loading_file.trimmed());
+  std::error_code error;
+  dialog_.set_enabled(view_button, !path.empty() && std::filesystem::is_regular_file(path, error));
 }
 
 void LoadingCasesDialog::view_loading_file() {

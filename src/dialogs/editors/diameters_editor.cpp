@@ -210,7 +210,7 @@ void DiametersEditor::on_done(ui::Dialog& d) {
         "Changes Not Saved !\nWould You Like to Save Changes ?",
         "Modificarile nu au fost salvate !\nVreti sa salvati modificarile ?", "Diameter Message",
         ui::Icon::warning, ui::Buttons::yes_no);
-    if (answer == ui::Answer::yes) return;  // stays open so that the user can save
+    if (answer == ui::Answer::yes) on_save(d);
   }
   d.close(1);
 }

@@ -451,9 +451,10 @@ press 1110
 file "Dat/run.inc"
 expect text 1127 "New"
 expect enabled 1033
-expect enabled 1034
+expect disabled 1034
 press 1033
 expect disabled 2
+expect enabled 1034
 press 1034
 press 1
 )S");
