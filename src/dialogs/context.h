@@ -16,13 +16,13 @@ struct Images {
 
 struct Context {
   ui::Toolkit& toolkit;
-  app::ProgramState& state;
+  model::ProgramState& state;
   Images images{};
 
   // A message box in the language of the moment: `romanian` when romanian_messages holds.
   ui::Answer message(std::string_view english, std::string_view romanian, std::string_view title,
                      ui::Icon icon, ui::Buttons buttons = ui::Buttons::ok) {
-    return toolkit.message_box(app::romanian_messages(state) ? romanian : english, title, icon,
+    return toolkit.message_box(model::romanian_messages(state) ? romanian : english, title, icon,
                                buttons);
   }
 };

@@ -21,7 +21,7 @@ namespace dialogs {
 
 namespace {
 
-using case_files::OutputStatus;
+using model::case_files::OutputStatus;
 using loadfile::CaseNotes;
 using loadfile::Problem;
 using loadfile::ProblemList;
@@ -103,7 +103,7 @@ std::string loading_file_path(std::string_view path) {
   std::string typed;
   std::getline(std::cin, typed);
   if (!typed.empty() && typed.back() == '\r') typed.pop_back();
-  return std::string(text::trim_right(std::string_view(typed).substr(0, app::max_path_bytes)));
+  return std::string(text::trim_right(std::string_view(typed).substr(0, model::max_path_bytes)));
 }
 
 void show_open_failure(app::Context& context, const std::string& path, const text::FileRead& why) {
@@ -174,7 +174,7 @@ bool put_scratch_files_in_place(app::Context& context, const std::vector<loadfil
     std::error_code ec;
     if (placed && !file.write_failed) {
       std::string reason;  // the message names the file and its folder instead
-      if (file.part.empty() ? case_files::replace_file(path, file.content, reason)
+      if (file.part.empty() ? model::case_files::replace_file(path, file.content, reason)
                             : (std::filesystem::rename(file.part, path, ec), !ec))
         continue;
     }
@@ -197,7 +197,7 @@ void remove_parts(const std::vector<loadfile::ScratchFile>& files) {
 
 bool write_loading_file(app::Context& context) {
   const loadfile::WriteReport report = loadfile::write_loading_file(context.state, {now()});
-  const bool ro = app::romanian_messages(context.state);
+  const bool ro = model::romanian_messages(context.state);
   if (report.written) {
     const CaseNotes& notes = report.notes;
     const bool complete = notes.incomplete.empty() && notes.without_initial_values.empty() &&
@@ -222,7 +222,7 @@ LoadOutcome load_loading_file(app::Context& context, const std::string& path_arg
   }
   // Everything is read into a copy first: the time-point limit must leave the state and the
   // disk as they were, and the other faults keep exactly what was read before them.
-  app::ProgramState staged = context.state;
+  model::ProgramState staged = context.state;
   loadfile::ReadResult result = loadfile::read_loading_records(source, staged, context.state.case_folder);
   if (result.outcome == loadfile::ReadOutcome::too_many_points) {
     remove_parts(result.scratch_files);

@@ -216,9 +216,9 @@ int run_check_command(std::span<const char* const> arguments, std::ostream& out,
   CheckOptions options;
   options.keep_records = a.values || a.json;
   if (a.geometry) {
-    const general::GeometryReadResult g = general::read_geometry_file(*a.geometry);
-    if (g.outcome != general::GeometryOutcome::ok) {
-      err << "brantel check: " << general::geometry_problem_text(g, *a.geometry).english << '\n';
+    const model::GeometryReadResult g = model::read_geometry_file(*a.geometry);
+    if (g.outcome != model::GeometryOutcome::ok) {
+      err << "brantel check: " << model::geometry_problem_text(g, *a.geometry).english << '\n';
       return exit_unreadable;
     }
     options.model = ModelCounts{g.data.n_nodes, g.data.n_dof, g.data.n_elements};
