@@ -9,6 +9,7 @@
 #include <QEvent>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontInfo>
 #include <QFormLayout>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
@@ -341,9 +342,11 @@ QImage PlotWindow::picture(const PictureSize& size) const {
   image.setDotsPerMeterY(dots_per_metre);
   const qreal scale = size.dpi / 96.0;
   const QSizeF page(pixels.width() / scale, pixels.height() / scale);
+  // In pixels of the page: a size in points would be taken at the image's resolution and then
+  // scaled to it a second time.
   QFont title_font = font();
   title_font.setBold(true);
-  title_font.setPointSizeF(title_font.pointSizeF() * 1.3);
+  title_font.setPixelSize(static_cast<int>(std::lround(QFontInfo(font()).pixelSize() * 1.3)));
   const qreal title_height = QFontMetricsF(title_font).height() * 1.8;
   QGraphicsScene scene;
   QList<QChart*> charts;
