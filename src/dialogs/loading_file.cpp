@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <iostream>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -218,6 +219,40 @@ bool raise_time_point_limit(app::Context& context, int needed) {
 
 }  // namespace
 
+namespace fs = std::filesystem;
+
+namespace {
+
+std::optional<app::OwnFile> stamp(const std::string& path) {
+  std::error_code ec;
+  app::OwnFile f;
+  f.path = fs::canonical(path, ec);
+  if (ec) return std::nullopt;
+  f.written = fs::last_write_time(f.path, ec);
+  if (ec) return std::nullopt;
+  f.size = fs::file_size(f.path, ec);
+  if (ec) return std::nullopt;
+  return f;
+}
+
+void remember_own_loading_file(app::Context& context, const std::string& path) {
+  const std::optional<app::OwnFile> now = stamp(path);
+  if (!now) return;
+  std::erase_if(context.own_loading_files, [&now](const app::OwnFile& f) { return f.path == now->path; });
+  context.own_loading_files.push_back(*now);
+}
+
+}  // namespace
+
+// The time and size of the last write tell whether someone else has written the same name since.
+bool own_loading_file(const app::Context& context, const std::string& path) {
+  const std::optional<app::OwnFile> now = stamp(path);
+  if (!now) return false;
+  for (const app::OwnFile& f : context.own_loading_files)
+    if (f.path == now->path) return f.written == now->written && f.size == now->size;
+  return false;
+}
+
 bool write_loading_file(app::Context& context) {
   const loadfile::WriteReport report = loadfile::write_loading_file(context.state, {now()});
   const bool ro = model::romanian_messages(context.state);
@@ -227,6 +262,7 @@ bool write_loading_file(app::Context& context) {
                           notes.without_loading_data.empty();
     context.toolkit.message_box(created_message(ro, report.path, notes), create_title,
                                 complete ? ui::Icon::information : ui::Icon::warning, ui::Buttons::ok);
+    remember_own_loading_file(context, report.path);
     return true;
   }
   context.toolkit.message_box(failure_message(ro, report.path, report.failure), create_title,
@@ -264,7 +300,9 @@ LoadOutcome load_loading_file(app::Context& context, const std::string& path_arg
   const bool stopped = result.outcome == loadfile::ReadOutcome::fault;
   if (stopped) problems.push_back(loadfile::fault_problem(path, result.fault, context.state.n_nodes));
   show_read_problems(context, path, problems, stopped);
-  return stopped ? LoadOutcome::failed : LoadOutcome::loaded;
+  if (stopped) return LoadOutcome::failed;
+  remember_own_loading_file(context, path);
+  return LoadOutcome::loaded;
 }
 
 }  // namespace dialogs

@@ -20,7 +20,8 @@ bool has_loading_file_header(const std::string& path);
 bool loading_file_name_allowed(app::Context& context, const std::string& path);
 
 // "Create": false when the file must not be written: it is the geometry file in use (message),
-// or it exists, holds something and is no loading file, and the user does not want it replaced.
+// or it exists, holds something, and is no loading file or one this run neither loaded nor
+// created (or that changed since), and the user does not want it replaced.
 bool may_write_loading_file(app::Context& context, const std::string& path);
 
 }  // namespace cases
