@@ -11,10 +11,10 @@
 namespace app {
 
 // A loading file, "*.inc": chosen to be read (General Data) or to be created (Loading Cases).
-ui::OpenFileRequest loading_file_box_request(const ProgramState& state);
+ui::OpenFileRequest loading_file_box_request(const model::ProgramState& state);
 
 // A geometry file, "*.dat".
-ui::OpenFileRequest geometry_file_box_request(const ProgramState& state);
+ui::OpenFileRequest geometry_file_box_request(const model::ProgramState& state);
 
 // Why a chosen path cannot be kept as it was chosen, in both languages; both empty when it can.
 // A control character (a line feed above all) would split the record of the loading file that

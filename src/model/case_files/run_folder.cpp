@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-namespace case_files {
+namespace model::case_files {
 
 namespace fs = std::filesystem;
 
@@ -257,4 +257,4 @@ void RunFolder::release() {
   lock_fd_ = -1;
 }
 
-}  // namespace case_files
+}  // namespace model::case_files

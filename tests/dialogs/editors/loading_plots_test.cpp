@@ -8,7 +8,7 @@
 namespace {
 
 TEST(AmplitudePlot, SamplesEachRangeAndDirectionOverTheEndTime) {
-  const std::vector<app::NodeRange> ranges = {app::NodeRange{1, 10, {2.0f, -1.0f, 0.5f}}};
+  const std::vector<model::NodeRange> ranges = {model::NodeRange{1, 10, {2.0f, -1.0f, 0.5f}}};
   const ui::PlotRequest sin = editors::amplitude_plot("s", ranges, 3, true, 2.0, 0.5, 4.0, "kN");
   ASSERT_EQ(sin.panels.size(), 1u);
   EXPECT_EQ(sin.panels[0].y_title, "Load (kN)");
@@ -30,11 +30,11 @@ TEST(AmplitudePlot, SamplesEachRangeAndDirectionOverTheEndTime) {
 // curves and table columns (the title says so), not one column per range as long as the table.
 TEST(DiscreteLoadingPlot, AMovingLoadKeepsABoundedNumberOfCurves) {
   constexpr int count = 2000;
-  std::vector<app::TimePoint> points(count);
+  std::vector<model::TimePoint> points(count);
   for (int i = 0; i < count; ++i) {
     points[i].time = 0.01f * static_cast<float>(i);
     points[i].n_ranges = 1;
-    points[i].ranges = {app::NodeRange{i + 1, i + 1, {-10.0f, 1.0f, 0.0f}}};
+    points[i].ranges = {model::NodeRange{i + 1, i + 1, {-10.0f, 1.0f, 0.0f}}};
   }
   const ui::PlotRequest plot = editors::discrete_loading_plot("Moving", points, count, 3, "kN");
   ASSERT_EQ(plot.panels.size(), 1u);
@@ -52,7 +52,7 @@ TEST(DiscreteLoadingPlot, AMovingLoadKeepsABoundedNumberOfCurves) {
   const ui::PlotRequest few = editors::discrete_loading_plot("Few", points, 3, 2, "");
   EXPECT_EQ(few.title, "Few");
   EXPECT_EQ(few.panels[0].series.size(), 6u);
-  const ui::PlotRequest sin = editors::amplitude_plot("s", std::vector<app::NodeRange>(100, points[0].ranges[0]),
+  const ui::PlotRequest sin = editors::amplitude_plot("s", std::vector<model::NodeRange>(100, points[0].ranges[0]),
                                                       3, true, 1.0, 0.0, 1.0, "kN");
   EXPECT_EQ(sin.table.columns.size(), 60u);
   EXPECT_EQ(sin.title, "s (the first 20 of 100 node ranges)");

@@ -55,7 +55,7 @@ TEST(RunFolder, DeadRunsOfOurOwnBaseAreSwept) {
   TempCurrentDir dir;
   const fs::path dead = plant_old_folder(dir.path() / ".brantel");
   std::string reason;
-  const case_files::RunFolder run = case_files::RunFolder::create(dir.path(), reason);
+  const model::case_files::RunFolder run = model::case_files::RunFolder::create(dir.path(), reason);
   ASSERT_FALSE(run.path().empty()) << reason;
   EXPECT_TRUE(inside(run.path(), dir.path() / ".brantel"));
   EXPECT_FALSE(fs::exists(dead));
@@ -78,12 +78,12 @@ TEST(RunFolder, LinkedOrForeignBasesAreNeverSweptNorUsed) {
   fs::create_directory_symlink(victim, shared);
   std::string reason;
   {
-    const case_files::RunFolder run = case_files::RunFolder::create(start, reason);
+    const model::case_files::RunFolder run = model::case_files::RunFolder::create(start, reason);
     EXPECT_TRUE(run.path().empty()) << run.path();
   }
   EXPECT_TRUE(fs::exists(planted / "precious.txt"));
   EXPECT_NE(reason.find("symbolic link"), std::string::npos) << reason;
-  case_files::remove_dead_run_folders(start / ".brantel");
+  model::case_files::remove_dead_run_folders(start / ".brantel");
   EXPECT_TRUE(fs::exists(planted / "precious.txt"));
 
   // A real folder in the shared temporary folder that others may write to, or that another
@@ -94,7 +94,7 @@ TEST(RunFolder, LinkedOrForeignBasesAreNeverSweptNorUsed) {
   const fs::path in_shared = plant_old_folder(shared);
   ::chmod(shared.c_str(), 0777);
   {
-    const case_files::RunFolder run = case_files::RunFolder::create(start, reason);
+    const model::case_files::RunFolder run = model::case_files::RunFolder::create(start, reason);
     EXPECT_TRUE(run.path().empty()) << run.path();
   }
   EXPECT_TRUE(fs::exists(in_shared / "precious.txt"));
@@ -104,7 +104,7 @@ TEST(RunFolder, LinkedOrForeignBasesAreNeverSweptNorUsed) {
   ASSERT_EQ(::chown(shared.c_str(), 65534, 65534) == 0, ::getuid() == 0);
   if (::getuid() == 0) {
     {
-      const case_files::RunFolder run = case_files::RunFolder::create(start, reason);
+      const model::case_files::RunFolder run = model::case_files::RunFolder::create(start, reason);
       EXPECT_TRUE(run.path().empty()) << run.path();
     }
     EXPECT_TRUE(fs::exists(in_shared / "precious.txt"));
@@ -113,7 +113,7 @@ TEST(RunFolder, LinkedOrForeignBasesAreNeverSweptNorUsed) {
   }
 
   // Made ours again, it is used and swept as it should be.
-  const case_files::RunFolder run = case_files::RunFolder::create(start, reason);
+  const model::case_files::RunFolder run = model::case_files::RunFolder::create(start, reason);
   ASSERT_FALSE(run.path().empty()) << reason;
   EXPECT_TRUE(inside(run.path(), shared));
   EXPECT_FALSE(fs::exists(in_shared));
@@ -127,7 +127,7 @@ TEST(RunFolder, LinkInsideTheBaseIsRemovedNotFollowed) {
   const fs::path planted = plant_old_folder(dir.path() / "victim");
   fs::create_directories(dir.path() / ".brantel");
   fs::create_directory_symlink(planted, dir.path() / ".brantel" / "999-zzzzzz");
-  case_files::remove_dead_run_folders(dir.path() / ".brantel");
+  model::case_files::remove_dead_run_folders(dir.path() / ".brantel");
   EXPECT_TRUE(fs::exists(planted / "precious.txt"));
 }
 
