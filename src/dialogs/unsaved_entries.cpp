@@ -18,6 +18,10 @@ void ask_before_discarding(Context& context, ui::Dialog& dialog, std::function<b
 UnsavedEntries::UnsavedEntries(Context& context, ui::Dialog& dialog, ui::DialogId shown)
     : template_(ui::find_template(shown)) {
   ask_before_discarding(context, dialog, [this] { return held_; });
+  // DONE is as easily pressed as Esc (Enter presses it) and drops the same entries.
+  dialog.on(ui::ok_button, [this, &context](ui::Dialog& d, ui::ControlId) {
+    if (!held_ || user_discards_entries(context)) d.close(ui::ok_button);
+  });
 }
 
 void UnsavedEntries::note(ui::ControlId control) {

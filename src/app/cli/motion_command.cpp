@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "app/cli/command.h"
+#include "motion/measures.h"
 #include "motion/reader.h"
 #include "text/number_parse.h"
 
@@ -32,6 +33,8 @@ constexpr std::string_view help_text =
     "  --scale F             multiply every value by F\n"
     "  --resample S          resample linearly onto the uniform step S seconds\n"
     "  --to UNIT             output unit (default m/s2)\n"
+    "  --measures            also print '# ' lines with PGA, PGV, PGD, Arias intensity, the\n"
+    "                        significant durations D5-75 and D5-95 and CAV of each component\n"
     "  --help                this text\n"
     "\n"
     "Exit status: 0 read, 1 read with warnings, 2 refused (the reason on standard error).\n";
@@ -120,6 +123,29 @@ void write_summary(const std::string& file, const Record& r, std::ostream& out) 
   }
 }
 
+// In SI units whatever the output unit, so that they compare with published values; PGA also
+// in the output unit, as the peaks above.
+void write_measures(const Record& r, double unit_in_m_s2, std::ostream& out) {
+  if (!r.file_unit) {
+    out << "# measures: not computed, the file's unit is not known (give --units)\n";
+    return;
+  }
+  for (std::size_t c = 0; c < r.components.size(); ++c) {
+    std::vector<double> a = r.components[c];
+    for (double& v : a) v *= unit_in_m_s2;
+    const IntensityMeasures m = intensity_measures(a, r.time_step);
+    const std::string of = r.components.size() > 1 ? " a" + std::to_string(c + 1) : "";
+    auto duration = [](const std::optional<double>& d) { return d ? number(*d) + " s" : std::string("none (no motion)"); };
+    out << "# pga" << of << ": " << number(m.pga / unit_in_m_s2) << ' ' << r.unit << '\n';
+    out << "# pgv" << of << ": " << number(m.pgv) << " m/s\n";
+    out << "# pgd" << of << ": " << number(m.pgd) << " m\n";
+    out << "# arias intensity" << of << ": " << number(m.arias) << " m/s\n";
+    out << "# d5-75" << of << ": " << duration(m.d5_75) << '\n';
+    out << "# d5-95" << of << ": " << duration(m.d5_95) << '\n';
+    out << "# cav" << of << ": " << number(m.cav) << " m/s\n";
+  }
+}
+
 void write_values(const Record& r, std::ostream& out) {
   std::string text = "time";
   for (std::size_t c = 0; c < r.components.size(); ++c) text += ",a" + std::to_string(c + 1);
@@ -141,6 +167,7 @@ class MotionCommand final : public Command {
 
   void declare(CLI::App& app) override {
     for (Given& given : given_) given.option = app.add_option(given.name, given.value);
+    app.add_flag("--measures", measures_);
     app.add_option("file", files_);
   }
 
@@ -161,6 +188,7 @@ class MotionCommand final : public Command {
     write_problems(file, result.problems, err);
     if (result.outcome == Outcome::refused) return exit_refused;
     write_summary(file, result.record, out);
+    if (measures_) write_measures(result.record, options.target.in_m_s2(), out);
     write_values(result.record, out);
     return result.outcome == Outcome::read ? exit_read : exit_warnings;
   }
@@ -173,6 +201,7 @@ class MotionCommand final : public Command {
   };
   Given given_[9] = {{"--format"}, {"--units"}, {"--first-line"}, {"--time-column"}, {"--columns"},
                      {"--dt"},     {"--scale"}, {"--resample"},   {"--to"}};
+  bool measures_ = false;
   std::vector<std::string> files_;
 };
 

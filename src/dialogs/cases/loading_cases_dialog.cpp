@@ -529,7 +529,7 @@ void LoadingCasesDialog::create_loading_file() {
   for (int k = 1; k <= n && state_.case_records.contains(k); ++k)
     state_.written_case_records[k] = state_.case_records[k];
   if (!may_write_loading_file(context_, std::string(state_.loading_file.trimmed()))) return;
-  dialogs::write_loading_file(context_);
+  if (!dialogs::write_loading_file(context_)) return;
   entries_.kept();
   dialog_.set_enabled(C::cancel, false);
 }
