@@ -237,7 +237,7 @@ CheckReport check_loading_records(const std::string& name, text::RecordSource& s
   report.readable = true;
   report.model_given = options.model.has_value();
   ModelCounts model = options.model.value_or(ModelCounts{});
-  if (!report.model_given) model.n_dof = guess_n_dof(source);
+  if (!report.model_given) model.n_dof = options.n_dof ? *options.n_dof : guess_n_dof(source);
   report.n_dof = model.n_dof;
   app::ProgramState state = state_for(model, report.model_given);
   Checker checker(options, source, report);

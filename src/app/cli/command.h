@@ -32,5 +32,6 @@ class Command {
 
 std::unique_ptr<Command> make_check_command();
 std::unique_ptr<Command> make_motion_command();
+std::unique_ptr<Command> make_suite_command();
 
 }  // namespace app::cli

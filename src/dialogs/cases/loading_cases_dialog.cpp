@@ -1,14 +1,17 @@
 #include "dialogs/cases/loading_cases_dialog.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <limits>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "dialogs/cases/case_form.h"
 #include "dialogs/cases/loading_file_target.h"
 #include "dialogs/editors/editors.h"
 #include "dialogs/file_boxes.h"
+#include "dialogs/typed_fields.h"
 #include "dialogs/unsaved_entries.h"
 #include "dialogs/loading_file.h"
 #include "dialogs/typed_numbers.h"
@@ -66,6 +69,7 @@ class LoadingCasesDialog {
   void apply_damping_table(app::DampingType damping_type);
 
   CaseForm read_form() const;
+  bool form_taken_whole(std::string_view title);
   float read_real(C id) const;
   void store_form(const CaseForm& form);
   void add_case();
@@ -76,6 +80,7 @@ class LoadingCasesDialog {
   void choose_damping();
   void store_list_code(C id);
   void choose_loading_type();
+  void take_loading_type();
   void choose_language();
   void input_loading();
   void prepare_discrete_loading();
@@ -83,6 +88,7 @@ class LoadingCasesDialog {
   void select_loading_file();
   void create_loading_file();
   void view_loading_file();
+  void refresh_view_button();
 
   bool current_case_ready() const;
   bool require_current_case(std::string_view title);
@@ -116,9 +122,9 @@ void LoadingCasesDialog::set_up() {
     dialog_.set_enabled(C::input_loading, false);
   }
   dialog_.set_enabled(C::create, false);
-  dialog_.set_enabled(C::view, false);
   dialog_.set_enabled(C::plot, false);
   show_file_state();
+  refresh_view_button();
   fill_list(C::language, language_items);
   const char first = state_.language.first();
   dialog_.select(C::language, first == 'E' || first == 'e' ? 1 : 2);
@@ -244,6 +250,9 @@ void LoadingCasesDialog::select_case() {
   const bool loaded = item <= state_.n_loaded_cases;
   if (loaded || state_.case_processed[item] || state_.old_file_loaded)
     show_stored_values(state_.case_records[item]);
+  else
+    take_loading_type();  // the type the list shows is the case's until another is picked
+  dialog_.set_enabled(C::input_loading, dialog_.selection(C::loading_type) >= 1);
 }
 
 void LoadingCasesDialog::clear_form() {
@@ -266,7 +275,6 @@ void LoadingCasesDialog::show_stored_values(const app::CaseRecord& record) {
   select_item(C::mass_model, mass_model_item(record.mass_model), 3);
   select_item(C::printing_code, printing_code_item(record.printing_code), 4);
   select_item(C::loading_type, loading_type_item(record.loading_type), 5);
-  if (dialog_.selection(C::loading_type) > 1) dialog_.set_enabled(C::input_loading, true);
 }
 
 void LoadingCasesDialog::show_damping_values() {
@@ -339,6 +347,23 @@ CaseForm LoadingCasesDialog::read_form() const {
   return form;
 }
 
+// The damping fields that the chosen type does not use are disabled and may hold an old text;
+// they are not stored either.
+bool LoadingCasesDialog::form_taken_whole(std::string_view title) {
+  std::vector<ControlId> fields;
+  for (C f : {C::iterations, C::tolerance, C::time_step, C::end_time, C::printing_time, C::gravity})
+    fields.push_back(ui::id(f));
+  const app::DampingType damping = damping_type_of_item(dialog_.selection(C::damping));
+  if (damping != app::DampingType::none) {
+    const DampingFields used = damping_fields(damping, state_.new_operator);
+    if (used.niu) fields.push_back(ui::id(C::niu));
+    if (used.first) fields.push_back(ui::id(C::first_damping));
+    if (used.second) fields.push_back(ui::id(C::second_damping));
+    if (used.zeta) fields.push_back(ui::id(C::zeta));
+  }
+  return app::fields_taken_whole(context_, dialog_, dialog_of(C{}), fields, title);
+}
+
 void LoadingCasesDialog::store_form(const CaseForm& form) {
   store_damping(form, state_);
   store_case_values(form, state_.case_records[state_.current_case]);
@@ -348,6 +373,7 @@ void LoadingCasesDialog::add_case() {
   const int item = dialog_.selection(C::case_list);
   if (case_selected_ && item >= 1) state_.current_case = item;
   if (!require_current_case("ADD Message")) return;
+  if (!form_taken_whole("ADD Message")) return;
   const CaseForm form = read_form();
   const AddCheck check = check_case_form(form);
   if (check != AddCheck::ok) {
@@ -439,6 +465,10 @@ void LoadingCasesDialog::store_list_code(C id) {
 
 void LoadingCasesDialog::choose_loading_type() {
   if (!require_current_case("Message")) return;
+  take_loading_type();
+}
+
+void LoadingCasesDialog::take_loading_type() {
   const app::LoadingType type = loading_type_of_item(dialog_.selection(C::loading_type));
   state_.case_records[state_.current_case].loading_type = type;
   // Fresh tables: the entries in use are added by the editors (an empty table is all zero).
@@ -519,19 +549,31 @@ void LoadingCasesDialog::select_loading_file() {
   dialog_.set_text(C::file_state, "New");
   dialog_.set_text(C::file_path, buffer);
   dialog_.set_enabled(C::create, true);
-  dialog_.set_enabled(C::view, true);
+  refresh_view_button();
 }
 
 void LoadingCasesDialog::create_loading_file() {
-  if (current_case_ready()) store_form(read_form());
+  if (current_case_ready()) {
+    if (!form_taken_whole("Create Message")) return;
+    store_form(read_form());
+  }
   const int n = state_.n_loading_cases;
   state_.written_case_records.assign(n, {});
   for (int k = 1; k <= n && state_.case_records.contains(k); ++k)
     state_.written_case_records[k] = state_.case_records[k];
   if (!may_write_loading_file(context_, std::string(state_.loading_file.trimmed()))) return;
-  if (!dialogs::write_loading_file(context_)) return;
+  const bool written = dialogs::write_loading_file(context_);
+  refresh_view_button();
+  if (!written) return;
   entries_.kept();
   dialog_.set_enabled(C::cancel, false);
+}
+
+// "View" shows a file that is there: before the first Create it would only say there is none.
+void LoadingCasesDialog::refresh_view_button() {
+  const std::string path(state_.loading_file.trimmed());
+  std::error_code error;
+  dialog_.set_enabled(C::view, !path.empty() && std::filesystem::is_regular_file(path, error));
 }
 
 void LoadingCasesDialog::view_loading_file() {

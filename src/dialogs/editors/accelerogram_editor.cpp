@@ -10,6 +10,7 @@
 #include "dialogs/editors/editors.h"
 #include "dialogs/editors/import_dialog.h"
 #include "dialogs/editors/loading_plots.h"
+#include "dialogs/typed_fields.h"
 #include "dialogs/typed_numbers.h"
 #include "dialogs/unsaved_entries.h"
 #include "model/case_files/accel_layout.h"
@@ -238,6 +239,11 @@ void AccelerogramEditor::move_points(int from, int to) {
 }
 
 void AccelerogramEditor::on_add(ui::Dialog& d) {
+  // The fields of the other directions are disabled: what they hold was never meant for this point.
+  std::vector<ui::ControlId> fields{ui::id(C::time)};
+  for (int c = 0; c < components(); ++c)
+    if (three_directions() || c == direction_slot()) fields.push_back(ui::id(component_fields[c]));
+  if (!app::fields_taken_whole(context_, d, dialog_id, fields, "ADD Message")) return;
   app::AccelPoint point;
   point.time = dialogs::typed_real(d, C::time);
   for (int c = 0; c < components(); ++c) point.acceleration[c] = dialogs::typed_real(d, component_fields[c]);

@@ -1,5 +1,6 @@
 #include "dialogs/editors/import_dialog.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -11,6 +12,7 @@
 
 #include "dialogs/dialog_initializer.h"
 #include "dialogs/editors/loading_plots.h"
+#include "dialogs/editors/node_ranges.h"
 #include "text/fixed_text.h"
 #include "ui/templates/import_time_history.h"
 
@@ -34,6 +36,7 @@ constexpr UnitChoice unit_choices[] = {
     {"mm/s2", motion::Unit::mm_s2},     {"in/s2", motion::Unit::in_s2},
     {"ft/s2", motion::Unit::ft_s2},
 };
+constexpr const char* component_names[] = {"X", "Y", "Z"};
 constexpr std::size_t preview_lines = 200;
 constexpr std::size_t preview_width = 160;
 
@@ -86,6 +89,9 @@ class ImportDialog {
   void show_summary();
   void plot();
   void import();
+  int components() const { return row_directions(context_.state.n_dof); }
+  int first_component() const;
+  std::string applied_to() const;
   // The options as the fields give them; a reason when one of them is not usable.
   std::optional<motion::ReadOptions> options(std::string& reason);
 
@@ -116,7 +122,35 @@ void ImportDialog::set_up() {
   dialog_.set_text(C::metres_label, "1 " + unit + " in metres");
   if (unit_metres_) dialog_.set_text(C::metres, number_text(*unit_metres_));
   dialog_.set_enabled(C::metres, acceleration() && !unit_metres_);
+  // A ground motion goes to the direction chosen in its editor.
+  if (acceleration()) {
+    dialog_.set_item_count(C::component, 1);
+    dialog_.set_text(C::component, "the editor's Direction", 1);
+  } else {
+    dialog_.set_item_count(C::component, components());
+    for (int c = 0; c < components(); ++c) dialog_.set_text(C::component, component_names[c], c + 1);
+  }
+  dialog_.select(C::component, 1);
+  dialog_.set_enabled(C::component, !acceleration());
   read();
+}
+
+int ImportDialog::first_component() const {
+  return std::clamp(dialog_.selection(C::component), 1, components()) - 1;
+}
+
+// Which components of the node range the value columns load, and the columns left over.
+std::string ImportDialog::applied_to() const {
+  const int columns = static_cast<int>(read_.record.components.size());
+  const int first = first_component();
+  const int used = std::min(columns, components() - first);
+  std::string s = "\nLoads ";
+  for (int c = 0; c < used; ++c) s += std::string(c ? ", " : "") + component_names[first + c];
+  s += " of the node range";
+  if (used < columns)
+    s += "; column" + std::string(columns - used > 1 ? "s " : " ") + std::to_string(used + 1) +
+         (columns - used > 1 ? "-" + std::to_string(columns) : std::string()) + " not taken";
+  return s;
 }
 
 void ImportDialog::on_control(C control) {
@@ -125,6 +159,7 @@ void ImportDialog::on_control(C control) {
     case C::plot: return plot();
     case C::import: return import();
     case C::baseline: return;
+    case C::component: return show_summary();
     default: return read();  // every other control is a reading option
   }
 }
@@ -290,13 +325,15 @@ void ImportDialog::show_summary() {
       s += "\nNote: " + (p.line ? "line " + std::to_string(p.line) + ": " : std::string()) + p.text;
   }
   if (warnings > 1) s += " (and " + std::to_string(warnings - 1) + " more)";
+  if (!acceleration()) s += applied_to();
   dialog_.set_text(C::summary, s);
 }
 
 void ImportDialog::plot() {
   if (!refusal_.empty()) return;
   const std::string name = std::filesystem::path(field(dialog_, C::file)).filename().string();
-  context_.toolkit.show_plot(record_plot(name, read_.record, length_unit(), acceleration(),
+  const std::string unit = acceleration() ? length_unit() : std::string(context_.state.force_unit.trimmed());
+  context_.toolkit.show_plot(record_plot(name, read_.record, unit, acceleration(),
                                          dialog_.selection(C::baseline) == 2));
 }
 
@@ -306,15 +343,14 @@ void ImportDialog::import() {
                      "Import Message", ui::Icon::error);
     return;
   }
-  result = ImportedHistory{std::move(read_.record), field(dialog_, C::file)};
+  result = ImportedHistory{std::move(read_.record), field(dialog_, C::file), first_component()};
   dialog_.close(1);
 }
 
-constexpr C callback_controls[] = {C::file,     C::browse,        C::format,
-                                               C::unit,     C::first_line,    C::time_column,
-                                               C::value_columns, C::time_step, C::scale,
-                                               C::resample, C::metres,        C::baseline,
-                                               C::plot,     C::import};
+constexpr C callback_controls[] = {C::file,      C::browse,    C::format,        C::unit,
+                                   C::first_line, C::time_column, C::value_columns, C::time_step,
+                                   C::scale,     C::resample,  C::metres,        C::baseline,
+                                   C::component, C::plot,      C::import};
 
 }  // namespace
 

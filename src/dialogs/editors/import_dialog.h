@@ -19,6 +19,9 @@ enum class ImportKind {
 struct ImportedHistory {
   motion::Record record;
   std::string file;  // as the user named it
+  // A load history: the component (0 for X) its first value column loads; further columns load
+  // the components after it.
+  int first_component = 0;
 };
 
 // Runs dialog 111; the record as read with the options shown when "Import" was pressed, or

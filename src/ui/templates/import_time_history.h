@@ -25,6 +25,7 @@ enum class ImportTimeHistory : ControlId {
   summary = 1214,
   baseline = 1215,
   plot = 1216,
+  component = 1217,
 };
 constexpr DialogId dialog_of(ImportTimeHistory) { return DialogId::import_time_history; }
 
