@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <utility>
 
-namespace case_files {
+namespace model::case_files {
 
 namespace {
 
@@ -203,4 +203,4 @@ OutputStatus AtomicFile::finish() {
   return OutputStatus::ok;
 }
 
-}  // namespace case_files
+}  // namespace model::case_files

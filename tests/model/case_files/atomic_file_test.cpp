@@ -26,7 +26,7 @@ using testing_support::write_file;
 
 // The temporary file of `pid`'s save of `target` in the current folder, empty when none.
 fs::path temporary_of(const std::string& target, pid_t pid) {
-  const std::string prefix = case_files::temporary_prefix(target, pid);
+  const std::string prefix = model::case_files::temporary_prefix(target, pid);
   for (const fs::directory_entry& entry : fs::directory_iterator("."))
     if (entry.path().filename().string().starts_with(prefix)) return entry.path();
   return {};
@@ -34,11 +34,11 @@ fs::path temporary_of(const std::string& target, pid_t pid) {
 
 // Writes up to 400 MB of loading records into `target`, slowly enough to be caught half-way.
 [[noreturn]] void save_big_file(const std::string& target) {
-  case_files::AtomicFile out(target);
-  if (out.open() != case_files::OutputStatus::ok) _exit(2);
+  model::case_files::AtomicFile out(target);
+  if (out.open() != model::case_files::OutputStatus::ok) _exit(2);
   const std::string record(118, '7');
   for (int i = 0; i < 400 * 8192; ++i) out.write_record(record);
-  _exit(out.finish() == case_files::OutputStatus::ok ? 0 : 3);
+  _exit(out.finish() == model::case_files::OutputStatus::ok ? 0 : 3);
 }
 
 TEST(AtomicFile, KilledSaveKeepsTheOldFileAndTheNextSaveRemovesItsTemporary) {
@@ -66,10 +66,10 @@ TEST(AtomicFile, KilledSaveKeepsTheOldFileAndTheNextSaveRemovesItsTemporary) {
   EXPECT_TRUE(fs::exists(temporary));
 
   // A save of a live process is left alone: here the test runner's parent.
-  const fs::path live = case_files::temporary_prefix("other.inc", getppid()) + "Ab12Cd";
+  const fs::path live = model::case_files::temporary_prefix("other.inc", getppid()) + "Ab12Cd";
   write_file(live, "being written");
   std::string reason;
-  ASSERT_TRUE(case_files::replace_file("1TP.dat", "END_OF_CASE1\r\n", reason)) << reason;
+  ASSERT_TRUE(model::case_files::replace_file("1TP.dat", "END_OF_CASE1\r\n", reason)) << reason;
   EXPECT_FALSE(fs::exists(temporary)) << "the killed save's temporary stays";
   EXPECT_TRUE(fs::exists(live));
   EXPECT_EQ(read_file("1TP.dat"), "END_OF_CASE1\r\n");
@@ -81,12 +81,12 @@ TEST(AtomicFile, KilledSaveKeepsTheOldFileAndTheNextSaveRemovesItsTemporary) {
 TEST(AtomicFile, LargeTextBetweenSmallOnesKeepsItsPlace) {
   TempCurrentDir dir;
   const std::string large(3u << 20, 'x');
-  case_files::AtomicFile file("big.inc");
-  ASSERT_EQ(file.open(), case_files::OutputStatus::ok);
+  model::case_files::AtomicFile file("big.inc");
+  ASSERT_EQ(file.open(), model::case_files::OutputStatus::ok);
   file.write_record("first");
   file.write(large);
   file.write("last\r\n");
-  ASSERT_EQ(file.finish(), case_files::OutputStatus::ok);
+  ASSERT_EQ(file.finish(), model::case_files::OutputStatus::ok);
   EXPECT_EQ(read_file("big.inc"), "first\r\n" + large + "last\r\n");
 }
 
@@ -115,17 +115,17 @@ class SyncedSave : public testing::Test {
   void SetUp() override {
     syncs.clear();
     sync_error = 0;
-    previous_ = case_files::set_sync_call(watching_sync);
+    previous_ = model::case_files::set_sync_call(watching_sync);
   }
-  void TearDown() override { case_files::set_sync_call(previous_); }
-  static case_files::OutputStatus save(const std::string& content) {
-    case_files::AtomicFile out("loading.inc");
-    if (out.open() != case_files::OutputStatus::ok) return out.finish();
+  void TearDown() override { model::case_files::set_sync_call(previous_); }
+  static model::case_files::OutputStatus save(const std::string& content) {
+    model::case_files::AtomicFile out("loading.inc");
+    if (out.open() != model::case_files::OutputStatus::ok) return out.finish();
     out.write(content);
     return out.finish();
   }
   TempCurrentDir dir_;
-  case_files::SyncCall previous_ = nullptr;
+  model::case_files::SyncCall previous_ = nullptr;
 };
 
 }  // namespace
@@ -135,7 +135,7 @@ class SyncedSave : public testing::Test {
 TEST_F(SyncedSave, TheWholeFileIsSyncedBeforeItReplacesTheTargetAndTheFolderAfter) {
   write_file("loading.inc", "old\r\n");
   const std::string content(3 << 20, '5');  // beyond the write buffer
-  ASSERT_EQ(save(content), case_files::OutputStatus::ok);
+  ASSERT_EQ(save(content), model::case_files::OutputStatus::ok);
   ASSERT_EQ(syncs.size(), 2u);
   EXPECT_EQ(syncs[0].size, static_cast<long long>(content.size()));
   EXPECT_EQ(syncs[0].target, "old\r\n");
@@ -148,13 +148,13 @@ TEST_F(SyncedSave, TheWholeFileIsSyncedBeforeItReplacesTheTargetAndTheFolderAfte
 TEST_F(SyncedSave, AFailedSyncKeepsTheOldFileAndAnUnsupportedOneDoesNot) {
   write_file("loading.inc", "old\r\n");
   sync_error = EIO;
-  case_files::AtomicFile out("loading.inc");
-  ASSERT_EQ(out.open(), case_files::OutputStatus::ok);
+  model::case_files::AtomicFile out("loading.inc");
+  ASSERT_EQ(out.open(), model::case_files::OutputStatus::ok);
   out.write("new\r\n");
-  EXPECT_EQ(out.finish(), case_files::OutputStatus::cannot_write);
+  EXPECT_EQ(out.finish(), model::case_files::OutputStatus::cannot_write);
   EXPECT_EQ(out.error_number(), EIO);
   EXPECT_EQ(read_file("loading.inc"), "old\r\n");
   sync_error = EINVAL;
-  EXPECT_EQ(save("new\r\n"), case_files::OutputStatus::ok);
+  EXPECT_EQ(save("new\r\n"), model::case_files::OutputStatus::ok);
   EXPECT_EQ(read_file("loading.inc"), "new\r\n");
 }
