@@ -344,8 +344,11 @@ std::string loading_text(const Template& t, const ReadRecord& r, double factor, 
                          const std::string& path, std::string& note) {
   const motion::Record& record = r.record;
   const std::size_t points = record.point_count();
+  // Enough for the longest point record, so that the text is never copied as it grows.
+  std::size_t size = (1 + 16 * (1 + static_cast<std::size_t>(t.n_dof)) + 2) * points;
+  for (const std::string& line : t.lines) size += line.size() + 2;
   std::string text;
-  text.reserve((t.lines.size() + points) * 40);
+  text.reserve(size + 2 * loadfile::end_record_length);
   auto put = [&text](const std::string& line) {
     text += line;
     text += "\r\n";
