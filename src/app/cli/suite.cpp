@@ -667,7 +667,7 @@ int run_suite(const SuiteSettings& s, std::ostream& out, std::ostream& err) {
     std::string why;
     const std::string png = picture_renderer()(spectra_picture(s, periods, target, suite), why);
     const std::string path = (dir / "spectra.png").string();
-    if (png.empty() || !case_files::replace_file(path, png, why)) {
+    if (png.empty() || !model::case_files::replace_file(path, png, why)) {
       err << "brantel suite: " << path << ": " << why << '\n';
       tables_written = false;
     }
