@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QFileSystemWatcher>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -28,6 +29,20 @@ namespace ui::qt {
 namespace {
 
 QString from_bytes(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// The records are read by their columns: a "monospace" that resolves to a proportional face
+// (a system without a fixed-pitch font configured for it) would misalign them, so the first
+// installed fixed-pitch family stands in.
+QFont fixed_pitch_font() {
+  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  if (QFontInfo(font).fixedPitch()) return font;
+  for (const QString& family : QFontDatabase::families()) {
+    if (!QFontDatabase::isFixedPitch(family)) continue;
+    font.setFamily(family);
+    return font;
+  }
+  return font;
+}
 
 }  // namespace
 
@@ -89,7 +104,7 @@ std::string_view FileLines::line(std::size_t i) const {
 
 LinesView::LinesView(const FileLines& lines, const ui::LineNotes* notes, QWidget* parent)
     : QAbstractScrollArea(parent), lines_(lines), notes_(notes) {
-  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  const QFont font = fixed_pitch_font();
   setFont(font);
   viewport()->setFont(font);
   setFocusPolicy(Qt::StrongFocus);
