@@ -28,14 +28,14 @@ struct OwnFile {
 
 struct Context {
   ui::Toolkit& toolkit;
-  app::ProgramState& state;
+  model::ProgramState& state;
   Images images{};
   std::vector<OwnFile> own_loading_files;
 
   // A message box in the language of the moment: `romanian` when romanian_messages holds.
   ui::Answer message(std::string_view english, std::string_view romanian, std::string_view title,
                      ui::Icon icon, ui::Buttons buttons = ui::Buttons::ok) {
-    return toolkit.message_box(app::romanian_messages(state) ? romanian : english, title, icon,
+    return toolkit.message_box(model::romanian_messages(state) ? romanian : english, title, icon,
                                buttons);
   }
 };

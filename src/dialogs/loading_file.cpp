@@ -26,7 +26,7 @@ namespace dialogs {
 
 namespace {
 
-using case_files::OutputStatus;
+using model::case_files::OutputStatus;
 using loadfile::CaseNotes;
 using loadfile::Problem;
 using loadfile::ProblemList;
@@ -108,7 +108,7 @@ std::string loading_file_path(std::string_view path) {
   std::string typed;
   std::getline(std::cin, typed);
   if (!typed.empty() && typed.back() == '\r') typed.pop_back();
-  return std::string(text::trim_right(std::string_view(typed).substr(0, app::max_path_bytes)));
+  return std::string(text::trim_right(std::string_view(typed).substr(0, model::max_path_bytes)));
 }
 
 void show_open_failure(app::Context& context, const std::string& path, const text::FileRead& why) {
@@ -170,7 +170,7 @@ bool put_scratch_files_in_place(app::Context& context, const std::vector<loadfil
     std::error_code ec;
     if (placed && !file.write_failed) {
       std::string reason;  // the message names the file and its folder instead
-      if (file.part.empty() ? case_files::replace_file(path, file.content, reason)
+      if (file.part.empty() ? model::case_files::replace_file(path, file.content, reason)
                             : (std::filesystem::rename(file.part, path, ec), !ec))
         continue;
     }
@@ -191,9 +191,9 @@ void remove_parts(const std::vector<loadfile::ScratchFile>& files) {
 
 // The most time points (or accelerogram points) of one loading of the file, read without a
 // limit; 0 when the file does not read that far.
-int points_needed(text::RecordSource& source, const app::ProgramState& state, const std::string& folder) {
+int points_needed(text::RecordSource& source, const model::ProgramState& state, const std::string& folder) {
   source.seek(0);
-  app::ProgramState unlimited = state;
+  model::ProgramState unlimited = state;
   unlimited.max_time_points = std::numeric_limits<int>::max();
   const loadfile::ReadResult result = loadfile::read_loading_records(source, unlimited, folder);
   remove_parts(result.scratch_files);
@@ -315,7 +315,7 @@ bool write_loading_file(app::Context& context) {
   CreateCheck check(context);
   const loadfile::WriteReport report = loadfile::write_loading_file(
       context.state, {now()}, [&check](const std::string& finished) { return check.approve(finished); });
-  const bool ro = app::romanian_messages(context.state);
+  const bool ro = model::romanian_messages(context.state);
   if (report.failure.status == OutputStatus::declined) return false;
   if (report.written) {
     const CaseNotes& notes = report.notes;
@@ -343,7 +343,7 @@ LoadOutcome load_loading_file(app::Context& context, const std::string& path_arg
   }
   // Everything is read into a copy first: the time-point limit must leave the state and the
   // disk as they were, and the other faults keep exactly what was read before them.
-  app::ProgramState staged = context.state;
+  model::ProgramState staged = context.state;
   loadfile::ReadResult result = loadfile::read_loading_records(source, staged, context.state.case_folder);
   if (result.outcome == loadfile::ReadOutcome::too_many_points) {
     remove_parts(result.scratch_files);

@@ -25,7 +25,7 @@ struct CaseNotes {
 };
 
 struct WriteFailure {
-  case_files::OutputStatus status = case_files::OutputStatus::ok;
+  model::case_files::OutputStatus status = model::case_files::OutputStatus::ok;
   std::string scratch_file;  // set when a case file could not be read
   int error = 0;
   text::FileKind kind = text::FileKind::regular;  // what the target names (not_regular)
@@ -42,7 +42,7 @@ struct WriteReport {
 // target is replaced only when the whole new file is on the disk.
 // `approve` (when given) sees the whole new file before it replaces the target; false leaves
 // the target as it was (failure.status declined).
-WriteReport write_loading_file(const app::ProgramState& state, const Header& header,
+WriteReport write_loading_file(const model::ProgramState& state, const Header& header,
                                const case_files::AtomicFile::Approval& approve = {});
 
 }  // namespace loadfile

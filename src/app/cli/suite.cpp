@@ -81,7 +81,7 @@ struct Template {
   std::size_t points_first = none;
   std::size_t points_end = none;  // the line that ends the case's points
   std::size_t end_record_line = none;
-  app::LoadingType loading_type = app::LoadingType::accelerogram_3_directions;
+  model::LoadingType loading_type = model::LoadingType::accelerogram_3_directions;
   float end_time = 0;
   int n_dof = 3;
   loadfile::CheckOptions check;  // how each file written is checked
@@ -112,9 +112,9 @@ std::optional<Template> read_template(const SuiteSettings& s, std::ostream& err)
   std::string geometry_unit;
   std::optional<loadfile::ModelCounts> model;
   if (s.geometry) {
-    const general::GeometryReadResult g = general::read_geometry_file(*s.geometry);
-    if (g.outcome != general::GeometryOutcome::ok) {
-      err << "brantel suite: " << general::geometry_problem_text(g, *s.geometry).english << '\n';
+    const model::GeometryReadResult g = model::read_geometry_file(*s.geometry);
+    if (g.outcome != model::GeometryOutcome::ok) {
+      err << "brantel suite: " << model::geometry_problem_text(g, *s.geometry).english << '\n';
       return std::nullopt;
     }
     model = loadfile::ModelCounts{g.data.n_nodes, g.data.n_dof, g.data.n_elements};
@@ -125,7 +125,7 @@ std::optional<Template> read_template(const SuiteSettings& s, std::ostream& err)
     model = loadfile::model_named_in_header(source, s.template_path, &geometry_path);
     if (model) {
       t.inputs.push_back(geometry_path);
-      const general::GeometryReadResult g = general::read_geometry_file(geometry_path);
+      const model::GeometryReadResult g = model::read_geometry_file(geometry_path);
       geometry_unit = std::string(trimmed(g.data.length_unit.view()));
     }
   }
@@ -167,7 +167,7 @@ std::optional<Template> read_template(const SuiteSettings& s, std::ostream& err)
         << loading_type << ")\n";
     return std::nullopt;
   }
-  t.loading_type = static_cast<app::LoadingType>(loading_type);
+  t.loading_type = static_cast<model::LoadingType>(loading_type);
   if (t.points_first == none) t.points_first = t.points_end;
 
   std::string unit = length_unit_of_header(t.lines);
@@ -234,7 +234,7 @@ ReadRecord read_record(const SuiteRecord& spec, const SuiteSettings& s, const Te
     out.error = spec.files.front() + ": fewer than two points";
     return out;
   }
-  const bool one_direction = t.loading_type == app::LoadingType::accelerogram_1_direction;
+  const bool one_direction = t.loading_type == model::LoadingType::accelerogram_1_direction;
   out.directions = directions_of(s.direction);
   if (s.direction.empty()) {
     out.directions.clear();
@@ -362,14 +362,14 @@ std::string loading_text(const Template& t, const ReadRecord& r, double factor, 
     note = "end time of case set to " + text::g14_7_text(duration) + " s, the record's duration";
   }
   for (std::size_t i = t.parameters_line + 1; i < t.points_first; ++i) put(t.lines[i]);
-  const bool one_direction = t.loading_type == app::LoadingType::accelerogram_1_direction;
-  const auto direction = static_cast<app::AccelDirection>(one_direction ? r.directions.front() : 0);
+  const bool one_direction = t.loading_type == model::LoadingType::accelerogram_1_direction;
+  const auto direction = static_cast<model::AccelDirection>(one_direction ? r.directions.front() : 0);
   for (std::size_t i = 0; i < points; ++i) {
-    app::AccelPoint p;
+    model::AccelPoint p;
     p.time = static_cast<float>(record.time_step * static_cast<double>(i));
     for (std::size_t k = 0; k < record.components.size(); ++k)
       p.acceleration[r.directions[k] - 1] = static_cast<float>(record.components[k][i] * factor);
-    put(rtrimmed(editors::accel_point_record(p, t.loading_type, t.n_dof, direction)));
+    put(rtrimmed(model::case_files::accel_point_record(p, t.loading_type, t.n_dof, direction)));
   }
   for (std::size_t i = t.points_end; i < t.lines.size(); ++i) {
     if (i == t.end_record_line) put(end_record_for(t.lines[i], path));
@@ -410,10 +410,10 @@ std::string write_record_file(const SuiteRecord& spec, const SuiteSettings& s, c
       if (p.severity == loadfile::Severity::error && shown++ < 3) why += "\n  " + loadfile::problem_line(p);
     return why;
   }
-  case_files::AtomicFile file(path.string());
-  if (file.open() == case_files::OutputStatus::ok)
+  model::case_files::AtomicFile file(path.string());
+  if (file.open() == model::case_files::OutputStatus::ok)
     for (std::size_t i = 0; i < source.size(); ++i) file.write_record(source.record(i));
-  if (const case_files::OutputStatus status = file.finish(); status != case_files::OutputStatus::ok)
+  if (const model::case_files::OutputStatus status = file.finish(); status != model::case_files::OutputStatus::ok)
     return path.string() + " cannot be written" +
            (file.error_number() != 0 ? std::string(": ") + std::strerror(file.error_number()) : std::string());
   a.written = path.string();
@@ -623,7 +623,7 @@ int run_suite(const SuiteSettings& s, std::ostream& out, std::ostream& err) {
   for (const auto& [name, content] : {std::pair{"suite.csv", suite_csv(s, *t, suite)},
                                       std::pair{"spectra.csv", spectra_csv(s, periods, target, suite)}}) {
     std::string reason;
-    if (case_files::replace_file((dir / name).string(), content, reason)) continue;
+    if (model::case_files::replace_file((dir / name).string(), content, reason)) continue;
     err << "brantel suite: " << (dir / name).string() << ": " << reason << '\n';
     tables_written = false;
   }

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <utility>
 
-namespace case_files {
+namespace model::case_files {
 
 namespace {
 
@@ -200,4 +200,4 @@ OutputStatus AtomicFile::finish(const Approval& approve) {
   return OutputStatus::ok;
 }
 
-}  // namespace case_files
+}  // namespace model::case_files
