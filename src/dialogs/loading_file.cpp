@@ -278,7 +278,7 @@ class CreateCheck {
   explicit CreateCheck(app::Context& context) : context_(context) {}
 
   bool approve(const std::string& finished_path) {
-    const app::ProgramState& s = context_.state;
+    const model::ProgramState& s = context_.state;
     loadfile::CheckOptions options;
     options.model = loadfile::ModelCounts{s.n_nodes, s.n_dof, s.n_elements};
     const loadfile::CheckReport report = loadfile::check_loading_file(finished_path, options);

@@ -43,6 +43,6 @@ struct WriteReport {
 // `approve` (when given) sees the whole new file before it replaces the target; false leaves
 // the target as it was (failure.status declined).
 WriteReport write_loading_file(const model::ProgramState& state, const Header& header,
-                               const case_files::AtomicFile::Approval& approve = {});
+                               const model::case_files::AtomicFile::Approval& approve = {});
 
 }  // namespace loadfile
