@@ -48,9 +48,11 @@ bool write_all(int fd, const char* data, std::size_t size) {
   return true;
 }
 
+SyncCall sync_call = ::fsync;
+
 // Devices and file systems that cannot sync say so with these; the data is written all the same.
 bool sync_failed(int fd) {
-  return ::fsync(fd) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP;
+  return sync_call(fd) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP;
 }
 
 void sync_folder(const std::string& path) {
@@ -58,7 +60,7 @@ void sync_folder(const std::string& path) {
   if (folder.empty()) folder = ".";
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
-  ::fsync(fd);
+  sync_call(fd);
   ::close(fd);
 }
 
@@ -86,6 +88,8 @@ bool process_alive(long pid) {
 }
 
 }  // namespace
+
+SyncCall set_sync_call(SyncCall call) { return std::exchange(sync_call, call); }
 
 std::string temporary_prefix(std::string_view target_name, long pid) {
   return "." + std::string(target_name) + std::string(temporary_marker) + std::to_string(pid) + "-";

@@ -70,6 +70,12 @@ std::string temporary_prefix(std::string_view target_name, long pid);
 // every other file, stay.
 void remove_abandoned_temporaries(const std::filesystem::path& folder);
 
+// The call that makes a file's or a folder's bytes durable (fsync). A save is only as safe as
+// this call: tests replace it to see that a file is synced before it takes the target's place,
+// and what a failing sync does. Returns the call it replaces.
+using SyncCall = int (*)(int fd);
+SyncCall set_sync_call(SyncCall call);
+
 // Replaces the file at `path` with `content` through an AtomicFile. false with a short
 // `reason` when it fails; the previous file is then whole.
 bool replace_file(const std::string& path, std::string_view content, std::string& reason);
