@@ -185,12 +185,13 @@ bool AtomicFile::flush() {
   return written;
 }
 
-OutputStatus AtomicFile::finish() {
+OutputStatus AtomicFile::finish(const Approval& approve) {
   if (fd_ < 0 && status_ == OutputStatus::ok) return fail(OutputStatus::cannot_create, EBADF);
   if (!flush()) return status_;
   if (sync_failed(fd_)) return fail(OutputStatus::cannot_write, errno);
   const int fd = std::exchange(fd_, -1);
   if (::close(fd) != 0) return fail(OutputStatus::cannot_close, errno);
+  if (approve && !approve(temporary_)) return fail(OutputStatus::declined, 0);
   // The target may have been replaced by a device or a FIFO while the file was being written.
   if (const text::FileKind now = text::file_kind(target_);
       now != text::FileKind::regular && now != text::FileKind::missing) {

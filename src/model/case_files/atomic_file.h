@@ -11,6 +11,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,7 @@ enum class OutputStatus {
   cannot_write,   // a write or the flush to the disk failed
   cannot_close,   // closing or putting the file in place of the target failed
   not_regular,    // the target names a device, FIFO, folder or socket: nothing was written
+  declined,       // the finished file was not approved: the target was left as it was
 };
 
 class AtomicFile {
@@ -38,7 +40,10 @@ class AtomicFile {
   void write_record(std::string_view record);
   // Bytes as they are.
   void write(std::string_view bytes);
-  OutputStatus finish();
+  // `approve` (when given) sees the finished file at its temporary path before it replaces the
+  // target; false abandons it.
+  using Approval = std::function<bool(const std::string& finished_path)>;
+  OutputStatus finish(const Approval& approve = {});
 
   // The errno of the first failure, 0 when none.
   int error_number() const { return error_; }
