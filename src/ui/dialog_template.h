@@ -19,6 +19,7 @@ enum class ControlKind {
   list_box,    // a list of items; the selection is its first selected item
   drop_down,   // a drop-down list (combo box without typing)
   group_box,
+  chart,       // curves drawn by the toolkit (Dialog::set_chart); no callback
 };
 
 // Place and size in pixels, relative to the dialog's client area.

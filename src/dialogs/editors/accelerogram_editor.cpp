@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -10,6 +12,8 @@
 #include "dialogs/editors/editors.h"
 #include "dialogs/editors/import_dialog.h"
 #include "dialogs/editors/loading_plots.h"
+#include "dialogs/editors/spectrum_dialog.h"
+#include "motion/units.h"
 #include "dialogs/unsaved_entries.h"
 #include "model/case_files/accel_layout.h"
 #include "model/case_files/scratch_files.h"
@@ -33,6 +37,8 @@ constexpr ui::ControlId remove_button = 1099;
 constexpr ui::ControlId save_button = 1101;
 constexpr ui::ControlId import_button = 1150;
 constexpr ui::ControlId plot_button = 1151;
+constexpr ui::ControlId spectrum_button = 1152;
+constexpr ui::ControlId factor_label = 1153;
 constexpr ui::ControlId cancel_button = 2;
 constexpr int dialog_id = 106;
 constexpr std::size_t number_field_length = 16;
@@ -95,6 +101,9 @@ class AccelerogramEditor {
   void on_save(ui::Dialog& d);
   void on_import(ui::Dialog& d);
   void on_plot(ui::Dialog& d);
+  void on_spectrum(ui::Dialog& d);
+  // The factor the points were scaled by since the last SAVE, beside the list.
+  void show_factor(ui::Dialog& d, double factor);
   app::LoadingType chosen_code(ui::Dialog& d);
   bool direction_chosen(ui::Dialog& d, const char* then_en, const char* then_ro);
   std::string point_item(int item) const;
@@ -111,6 +120,7 @@ class AccelerogramEditor {
   int list_items_ = 0;
   bool zero_blank_ = true;
   int saved_count_ = 0;  // n_time_points that the accelerogram file holds
+  double unsaved_factor_ = 1.0;
 };
 
 void AccelerogramEditor::run() {
@@ -129,7 +139,7 @@ void AccelerogramEditor::run() {
   app::UnsavedEntries entries(context_, d, dialog_id);
   for (ui::ControlId id : {kod_list, direction_list, time_field, component_fields[0],
                            component_fields[1], component_fields[2], point_list, add_button,
-                           remove_button, save_button, import_button, plot_button})
+                           remove_button, save_button, import_button, plot_button, spectrum_button})
     d.on(id, [this, &entries](ui::Dialog& dlg, ui::ControlId control) {
       entries.note(control);
       on_control(dlg, control);
@@ -194,6 +204,7 @@ void AccelerogramEditor::on_control(ui::Dialog& d, ui::ControlId id) {
     case save_button: on_save(d); break;
     case import_button: on_import(d); break;
     case plot_button: on_plot(d); break;
+    case spectrum_button: on_spectrum(d); break;
     default: break;  // the time and acceleration fields are read when a point is added
   }
 }
@@ -294,6 +305,7 @@ void AccelerogramEditor::on_save(ui::Dialog& d) {
   saved_count_ = static_cast<int>(working_.size());
   d.set_enabled(cancel_button, false);
   state_.loading_saved[case_number_] = true;
+  show_factor(d, 1.0);
 }
 
 // The record's points replace the working copy: the first column goes to the chosen direction
@@ -352,6 +364,7 @@ void AccelerogramEditor::on_import(ui::Dialog& d) {
   d.set_item_count(point_list, list_items_);
   show_every_time(d, 1);
   d.set_enabled(remove_button, false);
+  show_factor(d, imported->spectrum_factor);
 }
 
 void AccelerogramEditor::on_plot(ui::Dialog& d) {
@@ -360,6 +373,62 @@ void AccelerogramEditor::on_plot(ui::Dialog& d) {
                                                working_.to_vector(), three, state_.n_dof,
                                                d.selection(direction_list),
                                                std::string(state_.length_unit.trimmed())));
+}
+
+void AccelerogramEditor::show_factor(ui::Dialog& d, double factor) {
+  unsaved_factor_ = factor;
+  char text[64] = "";
+  if (factor != 1.0) std::snprintf(text, sizeof text, "Scaled by %.9g (not saved)", factor);
+  d.set_text(factor_label, text);
+}
+
+// The spectra of the points as they stand: evenly spaced in time, the accelerations in the
+// model's length unit per s2. "Apply factor" scales every acceleration of the working copy.
+void AccelerogramEditor::on_spectrum(ui::Dialog& d) {
+  const std::vector<app::AccelPoint> points = working_.to_vector();
+  const std::string unit(state_.length_unit.trimmed());
+  const std::optional<double> metres = motion::length_unit_metres(unit);
+  if (!metres) {
+    context_.message("The model's length unit \"" + unit + "\" is not one the program knows: no spectrum.",
+                     "Unitatea de lungime a modelului \"" + unit + "\" nu este cunoscuta: niciun spectru.",
+                     "Spectrum Message", ui::Icon::error);
+    return;
+  }
+  const std::size_t n = points.size();
+  const double step = n >= 2 ? (static_cast<double>(points[n - 1].time) - points[0].time) / static_cast<double>(n - 1) : 0;
+  bool even = step > 0;
+  for (std::size_t i = 0; even && i < n; ++i)
+    even = std::abs(points[i].time - (points[0].time + step * static_cast<double>(i))) <= 0.01 * step;
+  if (!even) {
+    context_.message("A spectrum needs at least two Time Points evenly spaced in time.",
+                     "Un spectru cere cel putin doua puncte de timp egal distantate.", "Spectrum Message",
+                     ui::Icon::error);
+    return;
+  }
+  const bool three = chosen_code(d) != app::LoadingType::accelerogram_1_direction;
+  const int direction = d.selection(direction_list);
+  std::vector<int> slots;
+  for (int c = 0; c < components(); ++c)
+    if (three || c == direction - 1) slots.push_back(c);
+  if (slots.empty()) {
+    direction_chosen(d, "Spectrum.", "spectrul.");
+    return;
+  }
+  SpectrumSource source{"case " + std::to_string(case_number_), step, {}, *metres};
+  for (int c : slots) {
+    std::vector<double> values;
+    values.reserve(n);
+    for (const app::AccelPoint& p : points) values.push_back(p.acceleration[c]);
+    source.components.push_back(std::move(values));
+  }
+  const std::optional<double> factor = run_spectrum_dialog(context_, source);
+  if (!factor) return;
+  std::vector<app::AccelPoint> scaled = points;
+  for (app::AccelPoint& p : scaled)
+    for (int c : slots) p.acceleration[c] = static_cast<float>(p.acceleration[c] * *factor);
+  working_ = AccelPointList(std::move(scaled));
+  show_every_time(d, 1);
+  show_factor(d, unsaved_factor_ * *factor);
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "dialogs/dialog_initializer.h"
 #include "dialogs/editors/loading_plots.h"
+#include "dialogs/editors/spectrum_dialog.h"
 #include "text/fixed_text.h"
 
 namespace editors {
@@ -22,7 +23,7 @@ constexpr ui::ControlId dialog = 111, file = 1201, browse = 1202, format = 1203,
                         first_line = 1205, time_column = 1206, value_columns = 1207,
                         time_step = 1208, scale = 1209, resample = 1210, metres_label = 1211,
                         metres = 1212, preview = 1213, summary = 1214, baseline = 1215,
-                        plot = 1216, import = 1;
+                        plot = 1216, spectrum = 1217, import = 1;
 }  // namespace id
 
 constexpr motion::Format formats[] = {motion::Format::automatic, motion::Format::peer,
@@ -91,6 +92,7 @@ class ImportDialog {
   void show_preview();
   void show_summary();
   void plot();
+  void spectrum();
   void import();
   // The options as the fields give them; a reason when one of them is not usable.
   std::optional<motion::ReadOptions> options(std::string& reason);
@@ -99,6 +101,8 @@ class ImportDialog {
   ui::Dialog& dialog_;
   ImportKind kind_;
   std::optional<double> unit_metres_;  // of the model's length unit, when its name is known
+  double read_metres_ = 1.0;           // the size of the unit the record was read in, in metres
+  double spectrum_factor_ = 1.0;
   motion::ReadResult read_;
   std::string refusal_;  // why nothing can be imported; empty when the record is usable
 };
@@ -129,6 +133,7 @@ void ImportDialog::on_control(ui::ControlId control) {
   switch (control) {
     case id::browse: return browse();
     case id::plot: return plot();
+    case id::spectrum: return spectrum();
     case id::import: return import();
     case id::baseline: return;
     default: return read();  // every other control is a reading option
@@ -212,6 +217,7 @@ std::optional<motion::ReadOptions> ImportDialog::options(std::string& reason) {
       bad = true;
     }
     if (metres) o.target = motion::TargetUnit::length_per_s2(*metres, length_unit() + "/sec2");
+    if (metres) read_metres_ = *metres;
   }
   if (bad) return std::nullopt;
   return o;
@@ -246,6 +252,7 @@ void ImportDialog::read() {
   show_preview();
   show_summary();
   dialog_.set_enabled(id::plot, refusal_.empty());
+  dialog_.set_enabled(id::spectrum, refusal_.empty() && acceleration());
 }
 
 void ImportDialog::show_preview() {
@@ -306,13 +313,31 @@ void ImportDialog::plot() {
                                          dialog_.selection(id::baseline) == 2));
 }
 
+// "Apply factor" goes into the Scale factor field, so that the record read again is the one
+// imported and the field says how it was scaled.
+void ImportDialog::spectrum() {
+  if (!refusal_.empty() || !acceleration()) return;
+  const motion::Record& r = read_.record;
+  const std::string name = std::filesystem::path(field(dialog_, id::file)).filename().string();
+  const std::optional<double> factor =
+      run_spectrum_dialog(context_, {name, r.time_step, r.components, read_metres_});
+  if (!factor) return;
+  bool bad = false;
+  const double scale = typed_number(field(dialog_, id::scale), bad).value_or(1.0);
+  char product[32];
+  std::snprintf(product, sizeof product, "%.9g", scale * *factor);
+  dialog_.set_text(id::scale, product);
+  spectrum_factor_ *= *factor;
+  read();
+}
+
 void ImportDialog::import() {
   if (!refusal_.empty()) {
     context_.message("Nothing to import: " + refusal_, "Nimic de importat: " + refusal_,
                      "Import Message", ui::Icon::error);
     return;
   }
-  result = ImportedHistory{std::move(read_.record), field(dialog_, id::file)};
+  result = ImportedHistory{std::move(read_.record), field(dialog_, id::file), spectrum_factor_};
   dialog_.close(1);
 }
 
@@ -320,7 +345,7 @@ constexpr ui::ControlId callback_controls[] = {id::file,     id::browse,        
                                                id::unit,     id::first_line,    id::time_column,
                                                id::value_columns, id::time_step, id::scale,
                                                id::resample, id::metres,        id::baseline,
-                                               id::plot,     id::import};
+                                               id::plot,     id::spectrum,      id::import};
 
 }  // namespace
 

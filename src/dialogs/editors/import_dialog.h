@@ -19,6 +19,9 @@ enum class ImportKind {
 struct ImportedHistory {
   motion::Record record;
   std::string file;  // as the user named it
+  // The factors applied from the spectrum window, multiplied together (1: none); the record
+  // is already scaled by them.
+  double spectrum_factor = 1.0;
 };
 
 // Runs dialog 111; the record as read with the options shown when "Import" was pressed, or

@@ -3,7 +3,7 @@
 namespace ui::templates {
 
 // The DATA group on the left (code, direction, time, accelerations, ADD), the list of points
-// on the right with the record's import and plot, the save button and the closing buttons along the bottom.
+// on the right with the record's import, spectrum and plot (and the factor the record was scaled by), the save button and the closing buttons along the bottom.
 const DialogTemplate& accelerogram() {
   using K = ControlKind;
   static const DialogTemplate t{
@@ -28,9 +28,11 @@ const DialogTemplate& accelerogram() {
           {1098, K::push_button, "ADD  >>", {}, {218, 272, 104, 30}},
           {no_id, K::static_text, "Processed Time Points", {}, {346, 14, 200, 20}},
           {1054, K::list_box, "Processed Time Points", {}, {346, 36, 200, 196}},
-          {1099, K::push_button, "Remove", {}, {346, 240, 200, 30}},
+          {1099, K::push_button, "Remove", {}, {346, 240, 96, 30}},
+          {1152, K::push_button, "Spectrum...", {}, {450, 240, 96, 30}},
           {1150, K::push_button, "Import...", {}, {346, 276, 96, 30}},
           {1151, K::push_button, "Plot", {}, {450, 276, 96, 30}},
+          {1153, K::static_text, "", {}, {346, 308, 200, 20}},
           {1101, K::push_button, "SAVE Changes", {}, {12, 324, 140, 40}},
           {no_id, K::static_text, "Save Changes", {}, {160, 334, 110, 20}},
           {1, K::push_button, "DONE", {}, {346, 330, 96, 30}, true, true},

@@ -14,5 +14,6 @@ const DialogTemplate& accelerogram();      // 106
 const DialogTemplate& time_points();       // 108
 const DialogTemplate& diameters();         // 110
 const DialogTemplate& import_time_history();  // 111
+const DialogTemplate& response_spectrum();    // 112
 
 }  // namespace ui::templates
