@@ -16,9 +16,8 @@
 #include <string>
 
 #include "dialogs/context.h"
-#include "loadfile/reader.h"
+#include "dialogs/loading_file.h"
 #include "loadfile/reader_parse.h"
-#include "loadfile/writer.h"
 #include "loadfile_workspace.h"
 #include "text/free_form.h"
 
@@ -36,7 +35,7 @@ struct Workspace : loadfile_bench::LargeModel {
   Workspace() {
     SilentToolkit toolkit;
     app::Context context{toolkit, state};
-    loadfile::write_loading_file(context);
+    dialogs::write_loading_file(context);
     file_bytes = std::filesystem::file_size(folder.path / "large.inc");
     std::filesystem::create_directory(load_folder);
   }
@@ -45,7 +44,7 @@ struct Workspace : loadfile_bench::LargeModel {
     SilentToolkit toolkit;
     app::Context context{toolkit, into};
     std::filesystem::current_path(load_folder);
-    const bool loaded = loadfile::load_loading_file(context, state.loading_file.str()) == loadfile::LoadOutcome::loaded;
+    const bool loaded = dialogs::load_loading_file(context, state.loading_file.str()) == dialogs::LoadOutcome::loaded;
     std::filesystem::current_path(folder.path);
     return loaded;
   }
@@ -84,7 +83,7 @@ void BM_write_same_file(benchmark::State& bench) {
   SilentToolkit toolkit;
   app::Context context{toolkit, w.state};
   for (auto _ : bench)
-    if (!loadfile::write_loading_file(context)) bench.SkipWithError("the loading file was not written");
+    if (!dialogs::write_loading_file(context)) bench.SkipWithError("the loading file was not written");
   loadfile_bench::report_file(bench, w.file_bytes);
 }
 
@@ -107,7 +106,7 @@ void BM_load_over_create(benchmark::State& bench) {
     // would wait for them otherwise.
     ::sync();
     const auto middle = clock::now();
-    if (!loadfile::write_loading_file(create_context)) bench.SkipWithError("the loading file was not written");
+    if (!dialogs::write_loading_file(create_context)) bench.SkipWithError("the loading file was not written");
     create += clock::now() - middle;
   }
   // The file names its own path in its last record; all the rest is the file LOAD read.
@@ -140,7 +139,7 @@ int load_once(const char* path) {
   const long before_kb = status_kb("VmRSS:");
   SilentToolkit toolkit;
   app::Context context{toolkit, state};
-  const bool loaded = loadfile::load_loading_file(context, path) == loadfile::LoadOutcome::loaded;
+  const bool loaded = dialogs::load_loading_file(context, path) == dialogs::LoadOutcome::loaded;
   std::printf("%ld %ld\n", before_kb, status_kb("VmHWM:"));
   return loaded ? 0 : 1;
 }

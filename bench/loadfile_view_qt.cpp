@@ -12,7 +12,7 @@
 #include <string>
 
 #include "bench_support.h"
-#include "loadfile/line_notes.h"
+#include "dialogs/loading_file_notes.h"
 #include "ui/qt/loading_file_viewer.h"
 
 namespace {
@@ -68,7 +68,7 @@ QApplication& application() {
 }
 
 std::unique_ptr<ui::qt::LoadingFileViewer> first_screen(const QString& path) {
-  auto viewer = std::make_unique<ui::qt::LoadingFileViewer>(path, loadfile::make_loading_file_notes, nullptr);
+  auto viewer = std::make_unique<ui::qt::LoadingFileViewer>(path, dialogs::make_loading_file_notes, nullptr);
   QString error;
   if (!viewer->open(error)) return nullptr;
   viewer->show();

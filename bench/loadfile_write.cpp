@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "dialogs/context.h"
-#include "loadfile/writer.h"
+#include "dialogs/loading_file.h"
 #include "loadfile_workspace.h"
 
 namespace {
@@ -28,7 +28,7 @@ void BM_write_loading_file(benchmark::State& bench) {
   SilentToolkit toolkit;
   app::Context context{toolkit, w.state};
   for (auto _ : bench)
-    if (!loadfile::write_loading_file(context)) bench.SkipWithError("the loading file was not written");
+    if (!dialogs::write_loading_file(context)) bench.SkipWithError("the loading file was not written");
   loadfile_bench::report_file(bench, std::filesystem::file_size(w.folder.path / "large.inc"));
 }
 
@@ -37,7 +37,7 @@ void BM_plain_copy(benchmark::State& bench) {
   Workspace& w = workspace();
   SilentToolkit toolkit;
   app::Context context{toolkit, w.state};
-  loadfile::write_loading_file(context);
+  dialogs::write_loading_file(context);
   const std::string from = (w.folder.path / "large.inc").string(), to = (w.folder.path / "copy.inc").string();
   std::vector<char> buffer(1 << 20);
   for (auto _ : bench) {

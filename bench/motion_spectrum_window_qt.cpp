@@ -30,7 +30,7 @@ void BM_SpectrumWindowFirstPicture(benchmark::State& state) {
   application();
   const std::unique_ptr<ui::Toolkit> toolkit = ui::qt::make_qt_toolkit();
   app::ProgramState program;
-  app::Context context{{*toolkit, program}};
+  app::Context context{*toolkit, program};
   editors::SpectrumSource source{"bench", 0.005, {std::vector<double>(points)}, 1.0};
   for (int i = 0; i < points; ++i)
     source.components[0][i] = 3.0 * std::sin(0.05 * i) * std::exp(-0.0001 * i) - 0.01 * std::cos(0.7 * i);

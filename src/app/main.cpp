@@ -1,27 +1,22 @@
 // The BRANTEL program: the dialogs in the process current directory.
 #include <QApplication>
 #include <iostream>
-#include <string_view>
 
-#include "app/command_line.h"
+#include "app/cli/dispatch.h"
 #include "app/program.h"
-#include "loadfile/check_command.h"
-#include "loadfile/line_notes.h"
-#include "motion/motion_command.h"
+#include "dialogs/loading_file_notes.h"
 #include "ui/qt/qt_toolkit.h"
 
 int main(int argc, char** argv) {
-  // Commands for scripts and the options below run before any window system is touched, so
-  // they need no display.
-  if (argc >= 2 && std::string_view(argv[1]) == "motion")
-    return motion::run_motion_command({argv + 2, argv + argc}, std::cout, std::cerr);
-  if (argc >= 2 && std::string_view(argv[1]) == "check")
-    return loadfile::run_check_command({argv + 2, argv + argc}, std::cout, std::cerr);
-  if (const auto code = app::answer_command_line(argc, argv, std::cout)) return *code;
+  // Commands for scripts, --help and --version are answered before any window system is
+  // touched, so they need no display.
+  if (const auto code = app::cli::run_command_line({argv + 1, argv + argc}, std::cout, std::cerr)) return *code;
   QApplication application(argc, argv);
+  // The widget library has taken its own options out of argv; the dialogs take none.
+  if (const auto code = app::cli::refuse_leftover_arguments({argv + 1, argv + argc}, std::cerr)) return *code;
   // Lets the desktop show the menu entry's icon and name for the windows.
   QApplication::setDesktopFileName(QStringLiteral("brantel"));
   // "View" labels the loading file's records and marks the check's problems.
-  auto toolkit = ui::qt::make_qt_toolkit(loadfile::make_loading_file_notes);
+  auto toolkit = ui::qt::make_qt_toolkit(dialogs::make_loading_file_notes);
   return app::run_program(*toolkit);
 }

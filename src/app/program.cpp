@@ -13,13 +13,11 @@
 #include "text/regular_file.h"
 #include "text/free_form.h"
 #include "ui/platform.h"
+#include "ui/templates/time_points.h"
 
 namespace app {
 
 namespace {
-
-constexpr int time_points_dialog = 108;
-constexpr ui::ControlId time_points_field = 1103;
 
 // The first record of "language.dat", as the 20-character language field takes it. A file that
 // is missing, unreadable or whose first line is blank gives "English". Only the first characters
@@ -63,14 +61,16 @@ void load_images(Context& context) {
 // that is not a positive whole number is asked again (showing what was typed), since every
 // table of time points is sized by it and a 0 would only show deep inside an editor.
 void ask_time_points(Context& context) {
+  using C = ui::templates::TimePoints;
+  const std::size_t length = ui::field_length(C::count);
   std::string typed = "100";
   for (;;) {
-    auto dialog = context.toolkit.create_dialog(time_points_dialog);
-    dialog->set_text(time_points_field, typed);
+    auto dialog = context.toolkit.create_dialog(ui::DialogId::time_points);
+    dialog->set_text(C::count, typed);
     dialog->run_modal();
-    typed = dialog->text(time_points_field, 64);
-    const int value = text::c_to_int(typed, 10);
-    if (text::converts_whole_to_int(typed, 10) && value > 0) {
+    typed = dialog->text(C::count, 64);
+    const int value = text::c_to_int(typed, length);
+    if (text::converts_whole_to_int(typed, length) && value > 0) {
       context.state.max_time_points = value;
       return;
     }

@@ -2,7 +2,9 @@
 // images of the buttons, loaded once at start-up.
 #pragma once
 
-#include "loadfile/session.h"
+#include <string_view>
+
+#include "model/state.h"
 #include "ui/toolkit.h"
 
 namespace app {
@@ -12,8 +14,17 @@ struct Images {
       load_bitmap, loading_bitmap;
 };
 
-struct Context : loadfile::Session {
+struct Context {
+  ui::Toolkit& toolkit;
+  app::ProgramState& state;
   Images images{};
+
+  // A message box in the language of the moment: `romanian` when romanian_messages holds.
+  ui::Answer message(std::string_view english, std::string_view romanian, std::string_view title,
+                     ui::Icon icon, ui::Buttons buttons = ui::Buttons::ok) {
+    return toolkit.message_box(app::romanian_messages(state) ? romanian : english, title, icon,
+                               buttons);
+  }
 };
 
 }  // namespace app

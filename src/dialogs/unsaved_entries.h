@@ -18,10 +18,12 @@ bool user_discards_entries(Context& context);
 void ask_before_discarding(Context& context, ui::Dialog& dialog, std::function<bool()> holds_unsaved);
 
 // Follows the user's actions on one dialog: typing, a drop-down choice or a button counts as
-// entering data; choosing in a list only chooses what is shown.
+// entering data; choosing in a list only chooses what is shown. The button that closes the
+// dialog keeping nothing more (DONE, E X I T) asks as Esc does, unless the dialog gives that
+// button a callback of its own afterwards.
 class UnsavedEntries {
  public:
-  UnsavedEntries(Context& context, ui::Dialog& dialog, int template_id);
+  UnsavedEntries(Context& context, ui::Dialog& dialog, ui::DialogId shown);
   UnsavedEntries(const UnsavedEntries&) = delete;
   UnsavedEntries& operator=(const UnsavedEntries&) = delete;
 

@@ -201,7 +201,7 @@ std::string end_record(const app::ProgramState& s) {
   return held_line(line, end_record_length);
 }
 
-std::string date_record(const ui::LocalTime& t) {
+std::string date_record(const Timestamp& t) {
   return text::RecordWriter()
       .i(t.day, 2, 2).lit("/").i(t.month, 2, 2).lit("/").i(t.year, 4, 4)
       .tr(3)

@@ -9,7 +9,6 @@
 
 #include "model/case_files/case_file_copier.h"
 #include "model/state.h"
-#include "ui/platform.h"
 
 namespace loadfile {
 
@@ -46,8 +45,13 @@ std::string diameter_record(const app::DiameterGroup& group, int n_elements);  /
 // C10: omega and phi (sinusoidal), omega (exponential), nothing for the other loading types.
 std::vector<std::string> loading_parameter_records(const app::CaseRecord& c);
 
+// A moment of the local clock, as the last record shows it.
+struct Timestamp {
+  int day = 1, month = 1, year = 1970, hour = 0, minute = 0, second = 0;
+};
+
 std::string end_record(const app::ProgramState& s);
-std::string date_record(const ui::LocalTime& t);
+std::string date_record(const Timestamp& t);
 
 // A case-file line as the loading file holds it (the copier's rule).
 using case_files::copied_line;

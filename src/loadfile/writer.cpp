@@ -1,14 +1,11 @@
 #include "loadfile/writer.h"
 
-#include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "loadfile/records.h"
 #include "model/case_files/atomic_file.h"
 #include "model/case_files/case_file_copier.h"
 #include "model/case_files/scratch_files.h"
-#include "text/fixed_text.h"
 
 namespace loadfile {
 
@@ -21,20 +18,6 @@ namespace {
 
 using cases::ScratchKind;
 
-// What the "Create Message" tells besides the outcome.
-struct CaseNotes {
-  std::vector<int> incomplete;
-  std::vector<int> without_initial_values;
-  std::vector<int> without_loading_data;
-};
-
-struct Failure {
-  OutputStatus status = OutputStatus::ok;
-  std::string scratch_file;  // set when a scratch file could not be read
-  int error = 0;
-  text::FileKind kind = text::FileKind::regular;  // what the target names (not_regular)
-};
-
 app::CaseRecord written_case(const app::ProgramState& s, int case_number) {
   return s.written_case_records.contains(case_number) ? s.written_case_records[case_number]
                                                       : app::CaseRecord{};
@@ -43,22 +26,24 @@ app::CaseRecord written_case(const app::ProgramState& s, int case_number) {
 // The pieces of one file write, so that each step can stop at the first failure.
 class LoadingFileWriter {
  public:
-  LoadingFileWriter(const app::ProgramState& s, AtomicFile& out) : s_(s), out_(out), copier_(out) {}
-  bool write(CaseNotes& notes, Failure& failure);
+  LoadingFileWriter(const app::ProgramState& s, const Header& header, AtomicFile& out)
+      : s_(s), header_(header), out_(out), copier_(out) {}
+  bool write(CaseNotes& notes, WriteFailure& failure);
 
  private:
   void put(const std::vector<std::string>& records) {
     for (const std::string& record : records) out_.write_record(record);
   }
-  bool case_block(int case_number, CaseNotes& notes, Failure& failure);
-  bool section(int case_number, ScratchKind kind, Section& outcome, Failure& failure);
+  bool case_block(int case_number, CaseNotes& notes, WriteFailure& failure);
+  bool section(int case_number, ScratchKind kind, Section& outcome, WriteFailure& failure);
 
   const app::ProgramState& s_;
+  const Header& header_;
   AtomicFile& out_;
   ScratchCopier copier_;
 };
 
-bool LoadingFileWriter::section(int case_number, ScratchKind kind, Section& outcome, Failure& failure) {
+bool LoadingFileWriter::section(int case_number, ScratchKind kind, Section& outcome, WriteFailure& failure) {
   const std::string name = cases::scratch_file_name(case_number, kind);
   outcome = copier_.copy(cases::scratch_file_path(s_.case_folder, case_number, kind), failure.error);
   if (outcome != Section::unreadable) return true;
@@ -66,7 +51,7 @@ bool LoadingFileWriter::section(int case_number, ScratchKind kind, Section& outc
   return false;
 }
 
-bool LoadingFileWriter::case_block(int i, CaseNotes& notes, Failure& failure) {
+bool LoadingFileWriter::case_block(int i, CaseNotes& notes, WriteFailure& failure) {
   const app::CaseRecord c = written_case(s_, i);
   const bool romanian = app::romanian_messages(s_);
   if (incomplete_case(c)) notes.incomplete.push_back(i);
@@ -90,7 +75,7 @@ bool LoadingFileWriter::case_block(int i, CaseNotes& notes, Failure& failure) {
   return true;
 }
 
-bool LoadingFileWriter::write(CaseNotes& notes, Failure& failure) {
+bool LoadingFileWriter::write(CaseNotes& notes, WriteFailure& failure) {
   put(header_records(s_, header_kind(s_)));
   out_.write_record(operator_record(s_));
   out_.write_record(coefficients_record(s_));
@@ -98,96 +83,25 @@ bool LoadingFileWriter::write(CaseNotes& notes, Failure& failure) {
   for (int i = 1; i <= s_.n_loading_cases; ++i)
     if (!case_block(i, notes, failure)) return false;
   out_.write_record(end_record(s_));
-  out_.write_record(date_record(ui::local_time()));
+  out_.write_record(date_record(header_.date));
   failure.status = out_.finish();
   failure.error = out_.error_number();
   return failure.status == OutputStatus::ok;
 }
 
-std::string case_list(const std::vector<int>& numbers) {
-  std::string list;
-  for (int n : numbers) list += (list.empty() ? "" : ", ") + std::to_string(n);
-  return list;
-}
-
-void add_note(std::string& message, const std::vector<int>& cases, std::string_view english,
-              std::string_view romanian, bool in_romanian) {
-  if (cases.empty()) return;
-  message += '\n';
-  message += in_romanian ? romanian : english;
-  message += case_list(cases);
-}
-
-std::string created_message(const app::ProgramState& s, const std::string& path, const CaseNotes& notes) {
-  const bool ro = app::romanian_messages(s);
-  // The outcome line is held in a 256-character text, as the end record is.
-  std::string message(ro ? "Fisier creat: " : "Created File: ");
-  message = std::string(text::trim_right(text::padded(message + path, end_record_length)));
-  add_note(message, notes.incomplete,
-           "ERROR in Case Codes (tolerance, iterations, time step and end time all 0) in cases: ",
-           "EROARE in Codurile cazului (toleranta, iteratii, pas de timp si timp final toate 0) in cazurile: ",
-           ro);
-  add_note(message, notes.without_initial_values, "No initial values in cases: ",
-           "Fara valori initiale in cazurile: ", ro);
-  add_note(message, notes.without_loading_data, "No loading data in cases: ",
-           "Fara date de incarcare in cazurile: ", ro);
-  return message;
-}
-
-// The target is only ever replaced whole, by a rename, so a failure always leaves it as it was.
-std::string failure_message(const app::ProgramState& s, const std::string& path, const Failure& f) {
-  const bool ro = app::romanian_messages(s);
-  std::string message;
-  if (!f.scratch_file.empty()) {
-    message = (ro ? "Eroare de citire a fisierului: " : "Read Error on File: ") + f.scratch_file;
-  } else {
-    switch (f.status) {
-      case OutputStatus::cannot_create:
-        message = ro ? "Eroare de creare a fisierului: " : "Create Error on File: ";
-        break;
-      case OutputStatus::cannot_write:
-        message = ro ? "Eroare de scriere a fisierului: " : "Write Error on File: ";
-        break;
-      case OutputStatus::not_regular:
-        message = ro ? "Eroare de creare a fisierului: " : "Create Error on File: ";
-        break;
-      default:
-        message = ro ? "Eroare de inchidere a fisierului: " : "Close Error on File: ";
-        break;
-    }
-    message += path;
-  }
-  if (f.status == OutputStatus::not_regular)
-    message += std::string(ro ? " (numele este " : " (the name is ") +
-               std::string(text::kind_words(f.kind, ro)) + (ro ? ", nu un fisier obisnuit)" : ", not a regular file)");
-  else
-    message += " (" + std::string(std::strerror(f.error)) + ")";
-  message += ro ? "\nFisierul " + path + " nu a fost modificat."
-                  : "\nThe file " + path + " was not changed.";
-  return message;
-}
-
 }  // namespace
 
-bool write_loading_file(Session& context) {
-  const app::ProgramState& s = context.state;
-  const std::string path = path_text(s.loading_file.view());
-  AtomicFile out(path);
-  CaseNotes notes;
-  Failure failure;
+WriteReport write_loading_file(const app::ProgramState& s, const Header& header) {
+  WriteReport report;
+  report.path = path_text(s.loading_file.view());
+  AtomicFile out(report.path);
+  WriteFailure& failure = report.failure;
   failure.status = out.open();
   failure.error = out.error_number();
-  if (failure.status == OutputStatus::ok && LoadingFileWriter(s, out).write(notes, failure)) {
-    const bool complete = notes.incomplete.empty() && notes.without_initial_values.empty() &&
-                          notes.without_loading_data.empty();
-    context.toolkit.message_box(created_message(s, path, notes), "Create Message",
-                                complete ? ui::Icon::information : ui::Icon::warning, ui::Buttons::ok);
-    return true;
-  }
-  failure.kind = out.target_kind();
-  context.toolkit.message_box(failure_message(s, path, failure), "Create Message",
-                              ui::Icon::error, ui::Buttons::ok);
-  return false;
+  report.written = failure.status == OutputStatus::ok &&
+                   LoadingFileWriter(s, header, out).write(report.notes, failure);
+  if (!report.written) failure.kind = out.target_kind();
+  return report;
 }
 
 }  // namespace loadfile

@@ -1,11 +1,45 @@
+// Writing the loading file from the program state. The outcome comes back as data; the
+// dialogs decide what the user is told.
 #pragma once
 
-#include "loadfile/session.h"
+#include <string>
+#include <vector>
+
+#include "loadfile/records.h"
+#include "model/case_files/atomic_file.h"
+#include "model/state.h"
+#include "text/regular_file.h"
 
 namespace loadfile {
 
-// Writes loading_file from the program state, written_case_records and the case scratch files,
-// and reports the outcome in a "Create Message". true when the file was written.
-bool write_loading_file(Session& context);
+// What the file says besides its records: the moment it was written.
+struct Header {
+  Timestamp date;
+};
+
+// Cases the outcome names besides the file.
+struct CaseNotes {
+  std::vector<int> incomplete;              // tolerance, iterations, time step and end time all 0
+  std::vector<int> without_initial_values;  // an initial conditions or loading section empty
+  std::vector<int> without_loading_data;
+};
+
+struct WriteFailure {
+  case_files::OutputStatus status = case_files::OutputStatus::ok;
+  std::string scratch_file;  // set when a case file could not be read
+  int error = 0;
+  text::FileKind kind = text::FileKind::regular;  // what the target names (not_regular)
+};
+
+struct WriteReport {
+  bool written = false;
+  std::string path;  // the target as the file's end record names it
+  CaseNotes notes;
+  WriteFailure failure;
+};
+
+// Writes loading_file from the program state, written_case_records and the case files; the
+// target is replaced only when the whole new file is on the disk.
+WriteReport write_loading_file(const app::ProgramState& state, const Header& header);
 
 }  // namespace loadfile

@@ -86,7 +86,11 @@ std::size_t Context::bytes_from(std::size_t index) const {
 }
 
 void Context::warn(std::string text, std::size_t index) {
-  problems_.push_back({Severity::warning, std::move(text), index == npos ? 0 : index + 1});
+  const std::size_t line = index == npos ? 0 : index + 1;
+  // Channels of one file share their header's faults; the reader says each once.
+  for (const Problem& p : problems_)
+    if (p.severity == Severity::warning && p.line == line && p.text == text) return;
+  problems_.push_back({Severity::warning, std::move(text), line});
 }
 
 void Context::fail(std::string text, std::size_t index) {
@@ -112,6 +116,20 @@ std::string_view trim(std::string_view s) {
   while (!s.empty() && (is_blank(s.front()) || s.front() == '\r')) s.remove_prefix(1);
   while (!s.empty() && (is_blank(s.back()) || s.back() == '\r')) s.remove_suffix(1);
   return s;
+}
+
+std::optional<Unit> unit_after_key(std::string_view rest) {
+  rest = trim(rest);
+  for (std::string_view word : {"of ", "are ", "is ", "in "})
+    if (starts_with_nocase(rest, word)) {
+      rest = trim(rest.substr(word.size()));
+      break;
+    }
+  if (!rest.empty() && (rest.front() == ':' || rest.front() == '=')) rest = trim(rest.substr(1));
+  if (!rest.empty() && (rest.front() == '(' || rest.front() == '[')) rest = trim(rest.substr(1));
+  rest = rest.substr(0, std::min(rest.find_first_of(" \t,;)]"), rest.size()));
+  while (!rest.empty() && rest.back() == '.') rest.remove_suffix(1);
+  return unit_from_text(rest);
 }
 
 std::size_t number_length(std::string_view s) {

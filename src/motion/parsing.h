@@ -98,9 +98,19 @@ RawRecord read_esm(Context& context);
 RawRecord read_knet(Context& context);
 RawRecord read_columns(Context& context);
 
+// The volume of a CSMIP file, from its first line or else its name's extension.
+enum class CsmipVolume { unknown, uncorrected, corrected, spectra };
+CsmipVolume csmip_volume(const Context& context);
+
+// The unit after a key such as "UNITS": an optional ":" or "=", an optional bracket, the unit
+// ("UNITS: CM/SEC/SEC)", "units are (g)", "UNITS= G,"); none when no unit stands there.
+std::optional<Unit> unit_after_key(std::string_view rest);
+
 bool looks_like_peer(const Context& context);
 bool looks_like_cosmos(const Context& context);
 bool looks_like_csmip(const Context& context);
+// A CSMIP file known by its first line or its name, whatever its descriptors.
+bool looks_like_csmip_volume(const Context& context);
 bool looks_like_esm(const Context& context);
 bool looks_like_knet(const Context& context);
 

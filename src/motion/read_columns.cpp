@@ -1,6 +1,7 @@
 // Columns of numbers from a spreadsheet or another program: header lines, "#" comments, a
 // separator found from the first data line, an optional time column, one to three value columns.
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "motion/parsing.h"
@@ -118,6 +119,63 @@ std::size_t first_data_line(const Context& context) {
   return context.size();
 }
 
+// The units a header line names, one a field: "Time[s] Accel[g]", "t (s), a (m/s2)",
+// "acc [cm/s^2]", "cm/s^2"; a field naming no unit of acceleration (a time, a name) gives none.
+struct HeaderUnit {
+  std::optional<Unit> unit;
+  bool bracketed = false;  // "[g]", "(m/s2)": surely a unit, where a bare "g" could be a name
+};
+
+std::vector<HeaderUnit> header_units(std::string_view header) {
+  const char mark = header.find(';') != std::string_view::npos    ? ';'
+                    : header.find('\t') != std::string_view::npos ? '\t'
+                    : header.find(',') != std::string_view::npos   ? ','
+                                                                   : ' ';
+  std::vector<HeaderUnit> units;
+  for (std::size_t pos = 0; pos < header.size();) {
+    const std::size_t end = std::min(header.find(mark, pos), header.size());
+    std::string_view field = trim(header.substr(pos, end - pos));
+    pos = end + 1;
+    if (field.empty()) continue;
+    const std::size_t open = field.find_first_of("[(");
+    if (open != std::string_view::npos) {
+      const std::size_t close = field.find_first_of("])", open);
+      field = field.substr(open + 1, (close == std::string_view::npos ? field.size() : close) - open - 1);
+    }
+    units.push_back({unit_from_text(trim(field)), open != std::string_view::npos});
+  }
+  return units;
+}
+
+// The unit of the value columns from the line above the first data line (a comment line too);
+// none when that line names none, or names different units for different value columns.
+std::optional<Unit> column_unit(Context& context, std::size_t first_data, std::size_t field_count,
+                                const std::vector<std::size_t>& value_columns) {
+  std::size_t h = first_data;
+  while (h > 0 && trim(context.line(h - 1)).empty()) --h;
+  if (h == 0) return std::nullopt;
+  std::string_view header = trim(context.line(h - 1));
+  while (header.starts_with('#')) header = trim(header.substr(1));
+  const std::vector<HeaderUnit> units = header_units(header);
+  std::vector<Unit> named;
+  if (units.size() == field_count) {
+    for (std::size_t c : value_columns)
+      if (units[c - 1].unit) named.push_back(*units[c - 1].unit);
+  } else {
+    // Blanks inside a field's name ("acc (m/s2)" in a blank-separated header) leave the fields
+    // unmatched to the columns, or the line is a title: every unit in brackets counts.
+    for (const HeaderUnit& u : units)
+      if (u.unit && u.bracketed) named.push_back(*u.unit);
+  }
+  if (named.empty()) return std::nullopt;
+  for (Unit unit : named)
+    if (unit != named.front()) {
+      context.warn("the header names different units for the value columns: none used", h - 1);
+      return std::nullopt;
+    }
+  return named.front();
+}
+
 }  // namespace
 
 RawRecord read_columns(Context& context) {
@@ -134,8 +192,9 @@ RawRecord read_columns(Context& context) {
     context.fail("the first data line is not a line of numbers", i);
     return raw;
   }
+  const std::size_t field_count = fields.size();
   Columns columns;
-  if (!choose_columns(context, fields.size(), i, columns)) return raw;
+  if (!choose_columns(context, field_count, i, columns)) return raw;
   const std::size_t needed = std::max(columns.time, *std::max_element(columns.values.begin(), columns.values.end()));
   raw.channels.resize(columns.values.size());
   const std::size_t first = i;
@@ -163,6 +222,7 @@ RawRecord read_columns(Context& context) {
     last = i;
   }
   if (columns.time == 0) raw.time_step = *context.options().time_step;
+  raw.unit = column_unit(context, first, field_count, columns.values);
   raw.data_lines.push_back({first + 1, last + 1});
   return raw;
 }

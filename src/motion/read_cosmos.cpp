@@ -11,6 +11,9 @@ namespace {
 
 constexpr double cosmos_unknown = -999.0;
 constexpr std::size_t cosmos_sampling_interval_ms = 61;  // 0-based index of real-header value 62
+constexpr double cosmos_counts = 50;                        // the unit code of raw recorder counts
+// Integer-header value 1, the processing stage: 0 raw counts (V0), 1 uncorrected (V1), 2 corrected.
+constexpr double cosmos_stage_raw = 0, cosmos_stage_uncorrected = 1;
 
 bool contains(std::string_view line, std::string_view word) {
   return find_nocase(line, word) != std::string_view::npos;
@@ -70,6 +73,7 @@ bool read_header_block(Context& context, std::size_t at, std::string_view what, 
 struct CosmosDescriptor {
   std::size_t count = 0;
   bool acceleration = true;
+  bool counts = false;  // raw recorder counts: no unit of acceleration at all
   std::optional<Unit> unit;
   std::optional<FieldLayout> layout;
 };
@@ -86,7 +90,9 @@ std::optional<CosmosDescriptor> cosmos_descriptor(std::string_view line) {
     const std::size_t open = rest.find('(');
     double code = 0.0;
     if (open != std::string_view::npos && first_number_after(rest.substr(open, 4), 0, code)) d.unit = cosmos_unit_code(code);
-    if (!d.unit) d.unit = unit_from_text(rest.substr(0, std::min({open, rest.find(','), rest.size()})));
+    const std::string_view unit_text = rest.substr(0, std::min({open, rest.find(','), rest.size()}));
+    if (!d.unit) d.unit = unit_from_text(unit_text);
+    d.counts = code == cosmos_counts || contains(unit_text, "count");
   }
   const std::size_t format_at = find_nocase(line, "format");
   if (format_at != std::string_view::npos) d.layout = field_layout(line.substr(format_at));
@@ -182,6 +188,17 @@ std::size_t read_cosmos_channel(Context& context, RawRecord& raw, std::size_t h)
   const std::optional<double> dt = cosmos_time_step(context, headers, at);
   if (!dt) return Context::npos;
   const std::vector<double>& integers = headers.integers;
+  const std::string_view data_type = context.line(h).substr(0, 25);
+  const double stage = integers.empty() ? cosmos_unknown : integers[0];
+  if (descriptor->counts || contains(data_type, "count") || stage == cosmos_stage_raw) {
+    context.fail("the channel holds the recorder's raw counts, not an acceleration: read the record's corrected (V2) "
+                 "file",
+                 at);
+    return Context::npos;
+  }
+  if (contains(data_type, "uncorrected") || stage == cosmos_stage_uncorrected)
+    context.warn("uncorrected acceleration (V1): read as it is, without the baseline correction and filtering of "
+                 "processed data");
   std::optional<Unit> unit = descriptor->unit;
   if (!unit && integers.size() > 2) unit = cosmos_unit_code(integers[2]);
   const bool acceleration = descriptor->acceleration && !(integers.size() > 1 && (integers[1] == 2 || integers[1] == 3));
@@ -210,7 +227,9 @@ std::optional<CsmipDescriptor> csmip_descriptor(std::string_view line) {
   if (points_at == std::string_view::npos || spaced_at == std::string_view::npos ||
       !first_number_after(line.substr(0, points_at), 0, count) || !whole_count(count, d.count) || d.count == 0)
     return std::nullopt;
-  d.acceleration = starts_with_nocase(trim(line.substr(points_at + 9)), "accel");
+  // "points of accel data", and in uncorrected volumes also "points of uncorrected accel data".
+  const std::string_view kind = line.substr(points_at + 9, std::min(find_nocase(line, "data", points_at), spaced_at) - points_at - 9);
+  d.acceleration = contains(kind, "accel");
   std::size_t dt_end = 0;
   if (!first_number_after(line, spaced_at, d.dt, &dt_end)) return std::nullopt;
   const std::size_t in_at = find_nocase(line, " in ", dt_end);
@@ -220,8 +239,27 @@ std::optional<CsmipDescriptor> csmip_descriptor(std::string_view line) {
     while (!unit_text.empty() && (unit_text.back() == '.' || unit_text.back() == ',')) unit_text.remove_suffix(1);
     d.unit = unit_from_text(unit_text);
   }
+  // The older layout: "... SPACED AT  .020 SEC.  (UNITS: CM/SEC/SEC)".
+  if (const std::size_t units_at = find_nocase(line, "units", dt_end); !d.unit && units_at != std::string_view::npos)
+    d.unit = unit_after_key(line.substr(units_at + 5));
   if (open != std::string_view::npos && open > spaced_at) d.layout = field_layout(line.substr(open));
   return d;
+}
+
+// The unit of "PEAK ACCELERATION = 171.589 CM/SEC/SEC" in a text header, for descriptors that
+// state none.
+std::optional<Unit> csmip_peak_unit(const Context& context, std::size_t before) {
+  for (std::size_t i = 0; i < before; ++i) {
+    const std::string_view line = context.line(i);
+    const std::size_t at = find_nocase(line, "peak acceleration");
+    double peak = 0.0;
+    std::size_t end = 0;
+    if (at == std::string_view::npos || !first_number_after(line, at, peak, &end)) continue;
+    std::string_view rest = trim(line.substr(end));
+    rest = rest.substr(0, std::min(rest.find_first_of(" \t,;"), rest.size()));
+    if (const auto unit = unit_from_text(rest)) return unit;
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -235,6 +273,23 @@ bool looks_like_csmip(const Context& context) {
   for (std::size_t i = 0; i < std::min<std::size_t>(context.size(), 200); ++i)
     if (const auto d = csmip_descriptor(context.line(i)); d && d->acceleration) return true;
   return false;
+}
+
+bool looks_like_csmip_volume(const Context& context) {
+  const CsmipVolume volume = csmip_volume(context);
+  return volume != CsmipVolume::unknown;
+}
+
+CsmipVolume csmip_volume(const Context& context) {
+  // The first line of each channel's text header names the volume.
+  const std::string_view first = context.size() > 0 ? trim(context.line(0)) : std::string_view();
+  if (starts_with_nocase(first, "Uncorrected accelerogram")) return CsmipVolume::uncorrected;
+  if (starts_with_nocase(first, "Corrected accelerogram")) return CsmipVolume::corrected;
+  if (contains(first, "spectra") && !contains(first, "(Format v")) return CsmipVolume::spectra;
+  const std::string extension = context.options().file_extension;
+  if (extension == ".v1" || extension == ".V1") return CsmipVolume::uncorrected;
+  if (extension == ".v3" || extension == ".V3") return CsmipVolume::spectra;
+  return CsmipVolume::unknown;
 }
 
 RawRecord read_cosmos(Context& context) {
@@ -255,6 +310,11 @@ RawRecord read_cosmos(Context& context) {
 
 RawRecord read_csmip(Context& context) {
   RawRecord raw;
+  const CsmipVolume volume = csmip_volume(context);
+  if (volume == CsmipVolume::spectra) {
+    context.fail("a CSMIP Vol. 3 file (.V3) holds response spectra, not a time history: read the record's .V2 file");
+    return raw;
+  }
   for (std::size_t i = 0; i < context.size() && !context.failed(); ++i) {
     const auto descriptor = csmip_descriptor(context.line(i));
     if (!descriptor || !descriptor->acceleration) continue;
@@ -265,11 +325,21 @@ RawRecord read_csmip(Context& context) {
     ValueLines block;
     if (!read_channel_values(context, i + 1, descriptor->count, descriptor->layout, {"points of", "/&", "End of data"}, block))
       break;
-    add_channel(context, raw, std::move(block.values), descriptor->dt, descriptor->unit, {i + 2, block.end}, i);
+    const std::optional<Unit> unit = descriptor->unit ? descriptor->unit : csmip_peak_unit(context, i);
+    add_channel(context, raw, std::move(block.values), descriptor->dt, unit, {i + 2, block.end}, i);
     i = block.end - 1;
   }
-  if (!context.failed() && raw.channels.empty())
-    context.fail("no descriptor \"N points of accel data equally spaced at DT sec\" found");
+  if (context.failed()) return raw;
+  if (raw.channels.empty()) {
+    context.fail(volume == CsmipVolume::uncorrected
+                     ? "a CSMIP Vol. 1 file (.V1) of uncorrected data without a descriptor \"N points of accel data "
+                       "equally spaced at DT sec\": read the record's .V2 file"
+                     : "no descriptor \"N points of accel data equally spaced at DT sec\" found");
+    return raw;
+  }
+  if (volume == CsmipVolume::uncorrected)
+    context.warn("uncorrected acceleration (Vol. 1): read as it is, without the baseline correction and filtering of "
+                 "processed data");
   return raw;
 }
 

@@ -47,17 +47,16 @@ bool ordered_numbers(std::string_view line, double& npts, double& dt) {
   return true;
 }
 
-// The unit after "UNITS OF" in the header ("UNITS OF G.", "UNITS OF CM/S/S,").
+// The unit the header names: "IN UNITS OF G.", "UNITS OF CM/S/S,", and in files written by other
+// tools "The units are (g)", "Acceleration in g". The title and the event line are free text, where
+// "in" need not name a unit.
 std::optional<Unit> stated_unit(const Context& context, std::size_t header_end) {
-  for (std::size_t i = 0; i < header_end; ++i) {
-    const std::string_view line = context.line(i);
-    const std::size_t at = find_nocase(line, "UNITS OF");
-    if (at == std::string_view::npos) continue;
-    std::string_view rest = trim(line.substr(at + 8));
-    rest = rest.substr(0, std::min(rest.find_first_of(" \t,"), rest.size()));
-    while (!rest.empty() && rest.back() == '.') rest.remove_suffix(1);
-    return unit_from_text(rest);
-  }
+  for (std::string_view key : {"UNITS", "UNIT", " IN "})
+    for (std::size_t i = key == " IN " ? 2 : 0; i < header_end; ++i) {
+      const std::string_view line = context.line(i);
+      for (std::size_t at = find_nocase(line, key); at != std::string_view::npos; at = find_nocase(line, key, at + 1))
+        if (const auto unit = unit_after_key(line.substr(at + key.size()))) return unit;
+    }
   return std::nullopt;
 }
 

@@ -46,6 +46,7 @@ Format detect(const Context& context) {
   if (detail::looks_like_cosmos(context)) return Format::cosmos;
   if (detail::looks_like_csmip(context)) return Format::csmip;
   if (detail::looks_like_peer(context)) return Format::peer;
+  if (detail::looks_like_csmip_volume(context)) return Format::csmip;
   return Format::columns;
 }
 
@@ -91,21 +92,35 @@ void select_channels(Context& context, RawRecord& raw, Format format) {
     context.warn(std::to_string(raw.channels.size()) + " channels: the first three taken");
     raw.channels.resize(max_components);
   }
-  std::size_t shortest = raw.channels.front().size();
-  for (const auto& c : raw.channels) shortest = std::min(shortest, c.size());
+  // A channel that stopped recording earlier is at rest after its end; cutting the others to
+  // it would drop the end of the motion.
+  std::size_t longest = 0;
+  std::string lengths;
+  for (const auto& c : raw.channels) {
+    longest = std::max(longest, c.size());
+    lengths += (lengths.empty() ? "" : ", ") + std::to_string(c.size());
+  }
+  bool padded = false;
   for (auto& c : raw.channels)
-    if (c.size() > shortest) {
-      context.warn("channels of different lengths: all cut to " + std::to_string(shortest) + " points");
-      c.resize(shortest);
+    if (c.size() < longest) {
+      c.resize(longest, 0.0);
+      padded = true;
     }
+  if (padded)
+    context.warn("channels of different lengths (" + lengths + " points): the shorter padded with zeros after their end to " +
+                 std::to_string(longest) + " points");
 }
 
 // The unit the values are in, from the file or else from the options; none leaves them as they are.
-std::optional<Unit> source_unit(Context& context, const RawRecord& raw) {
+std::optional<Unit> source_unit(Context& context, const RawRecord& raw, Format format) {
   const std::optional<Unit>& given = context.options().file_unit;
   if (raw.unit && given && *raw.unit != *given)
     context.warn("the file states " + std::string(unit_name(*raw.unit)) + "; the given unit " +
                  std::string(unit_name(*given)) + " is not used");
+  // A record format always has a unit; one not found is a header this reader misread, and
+  // values taken as they are could be off by a factor of 100 or 981.
+  if (!raw.unit && !given && format != Format::columns)
+    context.warn("no unit of acceleration found in the file: the values are taken as they are; give the file's unit");
   return raw.unit ? raw.unit : given;
 }
 
@@ -191,7 +206,7 @@ void finish(Context& context, RawRecord& raw, Format format, ReadResult& result)
   if (format != Format::columns && given_step && *given_step != raw.time_step)
     context.warn("the file's time step " + number_text(raw.time_step) + " s is used, not the given " + number_text(*given_step));
   if (context.failed() || !make_uniform(context, raw)) return;
-  const std::optional<Unit> unit = source_unit(context, raw);
+  const std::optional<Unit> unit = source_unit(context, raw, format);
   const TargetUnit& target = context.options().target;
   if (!convert(raw.channels, unit ? target.factor_from(*unit) : 1.0, context.options().scale)) {
     context.fail("a value converted to " + target.name() + " and scaled is beyond the range of numbers");
@@ -263,12 +278,14 @@ ReadResult read_motion_file(const std::string& path, const ReadOptions& options)
   if (size > max_file_bytes)
     return refuse(path + " holds " + std::to_string(size) + " bytes, more than a record can (" +
                   std::to_string(max_file_bytes >> 20) + " MiB)");
+  ReadOptions named = options;
+  if (named.file_extension.empty()) named.file_extension = std::filesystem::path(path).extension().string();
   std::ifstream in(path, std::ios::binary);
   std::string content(static_cast<std::size_t>(size), '\0');
   if (!in || !in.read(content.data(), static_cast<std::streamsize>(size)))
     return refuse("cannot read " + path + ": " + std::strerror(errno));
   content.resize(static_cast<std::size_t>(in.gcount()));
-  return read_motion_text(content, options);
+  return read_motion_text(content, named);
 }
 
 Peak peak_of(const std::vector<double>& values) {

@@ -72,6 +72,9 @@ struct ReadOptions {
   // Resample linearly onto this uniform step; an uneven record without it is resampled onto
   // its smallest step.
   std::optional<double> resample_step;
+  // The extension of the file's name (".V1"): it tells the volumes of CSMIP data apart where
+  // their content does not. read_motion_file takes it from the path.
+  std::string file_extension;
 };
 
 struct Record {

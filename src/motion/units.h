@@ -43,6 +43,8 @@ class TargetUnit {
 
   // What a value in `from` is multiplied by to be in this unit.
   double factor_from(Unit from) const;
+  // The size of this unit in m/s2.
+  double in_m_s2() const { return unit_ ? unit_in_m_s2(*unit_) : metres_; }
   const std::string& name() const { return name_; }
 
  private:

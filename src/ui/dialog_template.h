@@ -2,6 +2,7 @@
 // list contents and place. Both toolkits build their dialogs from these tables only.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,27 @@ enum class ControlKind {
   chart,       // curves drawn by the toolkit (Dialog::set_chart); no callback
 };
 
+// What an edit holds, as its dialog converts it: the data that lets a face tell, as the user
+// types, whether a text will be taken whole.
+enum class FieldKind {
+  free_text,  // anything goes (or the field is not a number)
+  real,       // a real number (C-library prefix rule)
+  integer,    // a whole number (C-library prefix rule)
+  node,       // a node number of the model
+  element,    // an element number of the model
+};
+
+struct FieldFormat {
+  FieldKind kind = FieldKind::free_text;
+  std::size_t length = 0;  // characters the dialog converts
+};
+
+constexpr FieldFormat free_text(std::size_t n) { return {FieldKind::free_text, n}; }
+constexpr FieldFormat real(std::size_t n) { return {FieldKind::real, n}; }
+constexpr FieldFormat integer(std::size_t n) { return {FieldKind::integer, n}; }
+inline constexpr FieldFormat node{FieldKind::node, 6};
+inline constexpr FieldFormat element{FieldKind::element, 6};
+
 // Place and size in pixels, relative to the dialog's client area.
 struct Rect {
   int x = 0, y = 0, width = 0, height = 0;
@@ -36,6 +58,7 @@ struct ControlTemplate {
   std::string label;
   std::vector<std::string> items;  // initial items of lists and drop-downs
   Rect rect;
+  FieldFormat field;  // edits the dialog reads: what they hold and how much of it is read
   bool enabled = true;
   bool default_button = false;  // the button that Enter presses
   bool digits_only = false;     // an edit that takes only the digits 0-9 as typed
@@ -53,6 +76,7 @@ struct DialogTemplate {
 
 // The template with this identifier, or nullptr.
 const DialogTemplate* find_template(int template_id);
+inline const DialogTemplate* find_template(DialogId dialog) { return find_template(static_cast<int>(dialog)); }
 // Every template, in identifier order.
 const std::vector<const DialogTemplate*>& all_templates();
 

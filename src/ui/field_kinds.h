@@ -7,22 +7,9 @@
 #include <string>
 #include <string_view>
 
-#include "ui/toolkit.h"
+#include "ui/dialog_template.h"
 
 namespace ui {
-
-enum class FieldKind {
-  free_text,  // anything goes (or the field is not a number)
-  real,       // a real number (C-library prefix rule)
-  integer,    // a whole number (C-library prefix rule)
-  node,       // a node number of the model
-  element,    // an element number of the model
-};
-
-struct FieldFormat {
-  FieldKind kind = FieldKind::free_text;
-  std::size_t length = 0;  // characters the dialog converts
-};
 
 // What edit `id` of template `template_id` holds; free text when the table does not name it.
 FieldFormat field_format(int template_id, ControlId id);

@@ -30,4 +30,10 @@ const DialogTemplate* find_template(int template_id) {
   return nullptr;
 }
 
+std::size_t field_length(DialogId dialog, ControlId id) {
+  const DialogTemplate* t = find_template(static_cast<int>(dialog));
+  const ControlTemplate* c = t ? t->find(id) : nullptr;
+  return c ? c->field.length : 0;
+}
+
 }  // namespace ui

@@ -2,10 +2,13 @@
 // the Qt toolkit shows dialogs to people, the scripted toolkit runs them from a script.
 #pragma once
 
+#include <concepts>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -14,6 +17,41 @@
 namespace ui {
 
 using ControlId = int;
+
+// The dialogs, numbered as the replay scripts' "in" statements name them.
+enum class DialogId : int {
+  general_data = 101,
+  loading_cases = 102,
+  initial_values = 103,
+  discrete_loading = 104,
+  sin_exp = 105,
+  accelerogram = 106,
+  time_points = 108,
+  diameters = 110,
+  import_time_history = 111,
+  response_spectrum = 112,
+};
+
+// The controls of one dialog: an enum class whose values are the control numbers the replay
+// scripts use, tied to its dialog by a `dialog_of` function found beside it. Dialog logic names
+// controls only through these, so a control number is written once, in its dialog's table.
+template <typename E>
+concept Controls = std::is_enum_v<E> && !std::is_convertible_v<E, int> &&
+                   std::is_same_v<std::underlying_type_t<E>, ControlId> && requires(E e) {
+                     { dialog_of(e) } -> std::same_as<DialogId>;
+                   };
+
+template <Controls E>
+constexpr ControlId id(E control) {
+  return static_cast<ControlId>(control);
+}
+
+// Characters of edit `id` that its dialog converts (its template's row says); 0 when none.
+std::size_t field_length(DialogId dialog, ControlId id);
+template <Controls E>
+std::size_t field_length(E control) {
+  return field_length(dialog_of(control), id(control));
+}
 
 enum class Icon { information, error, warning, question };
 enum class Buttons {
@@ -92,12 +130,39 @@ class Dialog {
   // the dialog open. Esc and the close box are easily hit by mistake; Cancel is a choice.
   using LeaveCheck = std::function<bool(Dialog&)>;
   virtual void on_leave(LeaveCheck check) { (void)check; }
+
+  // The same, naming controls by their dialog's enum; text() without a length reads as many
+  // characters as the dialog converts.
+  void on(DialogId shown, Callback callback) { on(static_cast<ControlId>(shown), std::move(callback)); }
+  template <Controls E>
+  void on(E control, Callback callback) { on(id(control), std::move(callback)); }
+  template <Controls E>
+  void set_text(E control, std::string_view text, int item = 0) { set_text(id(control), text, item); }
+  template <Controls E>
+  std::string text(E control, std::size_t length) const { return text(id(control), length); }
+  template <Controls E>
+  std::string text(E control) const { return text(id(control), field_length(dialog_of(control), id(control))); }
+  template <Controls E>
+  void set_item_count(E control, int n) { set_item_count(id(control), n); }
+  template <Controls E>
+  void show_items(E control, int count, ItemText text_of) { show_items(id(control), count, std::move(text_of)); }
+  template <Controls E>
+  void items_changed(E control, int first, int last) { items_changed(id(control), first, last); }
+  template <Controls E>
+  void select(E control, int item) { select(id(control), item); }
+  template <Controls E>
+  int selection(E control) const { return selection(id(control)); }
+  template <Controls E>
+  void set_enabled(E control, bool on) { set_enabled(id(control), on); }
+  template <Controls E>
+  void set_image(E control, const Image& image) { set_image(id(control), image); }
 };
 
 class Toolkit {
  public:
   virtual ~Toolkit() = default;
   virtual std::unique_ptr<Dialog> create_dialog(int template_id) = 0;
+  std::unique_ptr<Dialog> create_dialog(DialogId dialog) { return create_dialog(static_cast<int>(dialog)); }
   virtual Answer message_box(std::string_view text, std::string_view title, Icon icon,
                              Buttons buttons) = 0;
   // true when confirmed: `path_buffer` then holds the full path and the process current

@@ -1,12 +1,9 @@
-// The working folder made from the samples when the program starts where there is none; and
-// the options answered before any window exists.
+// The working folder made from the samples when the program starts where there is none.
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <regex>
 #include <sstream>
 
-#include "app/command_line.h"
 #include "app/workspace_setup.h"
 #include "support/temp_dir.h"
 #include "ui/script/script_toolkit.h"
@@ -104,28 +101,6 @@ TEST(SampleWorkspace, DeclinedCancelledOrFailedLeavesTheFolderAsItWas) {
   EXPECT_EQ(fs::current_path(), dir.path());
   // Without samples there is nothing to offer.
   EXPECT_EQ(offer("", fs::path()), "");
-}
-
-std::string answered(std::initializer_list<const char*> args, std::optional<int>& code) {
-  std::vector<const char*> argv{"brantel"};
-  argv.insert(argv.end(), args);
-  std::ostringstream out;
-  code = app::answer_command_line(static_cast<int>(argv.size()), argv.data(), out);
-  return out.str();
-}
-
-TEST(CommandLine, HelpAndVersionAreAnsweredOtherArgumentsGoOn) {
-  std::optional<int> code;
-  EXPECT_TRUE(std::regex_match(answered({"--version"}, code), std::regex("brantel [0-9]+\\.[0-9]+(\\.[0-9]+)*\n")));
-  EXPECT_EQ(code, 0);
-  const std::string help = answered({"--help"}, code);
-  EXPECT_EQ(code, 0);
-  EXPECT_EQ(help.rfind("Usage: brantel", 0), 0u);
-  EXPECT_EQ(answered({"-h"}, code), help);
-  for (auto args : {std::initializer_list<const char*>{}, {"-platform", "offscreen"}, {"--help-me"}}) {
-    EXPECT_EQ(answered(args, code), "");
-    EXPECT_FALSE(code.has_value());
-  }
 }
 
 }  // namespace

@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "loadfile/reader.h"
-#include "loadfile/writer.h"
+#include "dialogs/loading_file.h"
 #include "reader_support.h"
 #include "roundtrip_support.h"
 
@@ -20,7 +19,7 @@ namespace {
 namespace fs = std::filesystem;
 
 struct Loaded {
-  loadfile::LoadOutcome outcome;
+  dialogs::LoadOutcome outcome;
   std::string messages;
   std::string created;  // the file written again from what was loaded (when it loaded)
 };
@@ -33,11 +32,11 @@ Loaded load_and_create(const app::ProgramState& model, const std::string& conten
   testing_support::write_file(path, content);
   reader_test::RecordingToolkit toolkit;
   app::Context context{toolkit, s};
-  Loaded result{loadfile::load_loading_file(context, path), {}, {}};
+  Loaded result{dialogs::load_loading_file(context, path), {}, {}};
   for (const auto& m : toolkit.messages) result.messages += m.text + "\n";
-  if (result.outcome != loadfile::LoadOutcome::loaded || !result.messages.empty()) return result;
+  if (result.outcome != dialogs::LoadOutcome::loaded || !result.messages.empty()) return result;
   s.written_case_records = s.loaded_case_records;
-  loadfile::write_loading_file(context);
+  dialogs::write_loading_file(context);
   result.created = testing_support::read_file(path);
   return result;
 }
@@ -94,13 +93,13 @@ TEST(ReaderCorpus, EveryDamagedDigitIsReportedAtItsLineOrLosesNothing) {
     roundtrip::write_editor_files(g);
     reader_test::RecordingToolkit toolkit;
     app::Context context{toolkit, g.state};
-    ASSERT_TRUE(loadfile::write_loading_file(context));
+    ASSERT_TRUE(dialogs::write_loading_file(context));
     const std::string good = testing_support::read_file(dir.path() / "corpus.inc");
     ++files;
 
     // A file as the program writes it loads without a word.
     const Loaded original = load_and_create(g.state, good);
-    ASSERT_EQ(original.outcome, loadfile::LoadOutcome::loaded) << original.messages;
+    ASSERT_EQ(original.outcome, dialogs::LoadOutcome::loaded) << original.messages;
     ASSERT_EQ(original.messages, "") << "seed " << seed;
 
     for (const Damage& d : damaged_copies(roundtrip::records_of(good))) {

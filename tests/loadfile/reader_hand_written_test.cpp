@@ -3,7 +3,7 @@
 // as it takes the files the writer produces.
 #include <gtest/gtest.h>
 
-#include "loadfile/reader.h"
+#include "dialogs/loading_file.h"
 #include "loadfile/reader_parse.h"
 #include "reader_support.h"
 #include "text/free_form.h"
@@ -22,9 +22,9 @@ std::string with_line_ends(std::initializer_list<std::string_view> records, std:
   return out;
 }
 
-loadfile::LoadOutcome load(Loaded& run, const std::string& content) {
+dialogs::LoadOutcome load(Loaded& run, const std::string& content) {
   testing_support::write_file(run.dir.path() / "hand.inc", content);
-  return loadfile::load_loading_file(run.context, (run.dir.path() / "hand.inc").string());
+  return dialogs::load_loading_file(run.context, (run.dir.path() / "hand.inc").string());
 }
 
 std::string crlf(std::initializer_list<std::string_view> records) { return with_line_ends(records, "\r\n"); }
@@ -45,7 +45,7 @@ std::string newmark_by_hand() {
 
 TEST(ReaderHandWritten, NewmarkWithTabsCommasDExponentsRepeatsAndRomanianEndLines) {
   Loaded run(small_model());
-  ASSERT_EQ(load(run, newmark_by_hand()), loadfile::LoadOutcome::loaded);
+  ASSERT_EQ(load(run, newmark_by_hand()), dialogs::LoadOutcome::loaded);
   const app::ProgramState& s = run.state;
   EXPECT_TRUE(run.toolkit.messages.empty());
   EXPECT_EQ(s.operator_code.view(), "NEWMARK   ");
@@ -90,7 +90,7 @@ TEST(ReaderHandWritten, NewOperatorAeroAccelerogramWithCrLfInARomanianRun) {
             "0.5 -0.25D0 0.", "0.25", "1.225 1.2", "1 5 .2", "6,10,0.2D0", "end_Diameters", "5.E-02",
             "End_of_Initial_Loading", "0. 0. 0.", "0.02\t1.5 -2.", "END_OF_CASE1", "End_of_File: x",
             "07/12/2026   13:45:10"});
-  ASSERT_EQ(load(run, file), loadfile::LoadOutcome::loaded);
+  ASSERT_EQ(load(run, file), dialogs::LoadOutcome::loaded);
   const app::ProgramState& s = run.state;
   EXPECT_TRUE(run.toolkit.messages.empty());
   EXPECT_TRUE(s.new_operator);
@@ -124,7 +124,7 @@ TEST(ReaderHandWritten, UnreadableOmegaLeavesAnEmptyAmplitudeFileNotAnOldOne) {
   const std::string file =
       crlf({"ACH", "6*0.", "1", "0", "1.E-03 10", "1 2.E-02 40. 0 -9.81 1 0.02", "End_of_Initial_Conditions",
             "End_of_Initial_Loading", "omega?", " 1  12  1.  2.", "END_OF_CASE1"});
-  ASSERT_EQ(load(run, file), loadfile::LoadOutcome::loaded);
+  ASSERT_EQ(load(run, file), dialogs::LoadOutcome::loaded);
   ASSERT_EQ(run.toolkit.messages.size(), 1u);
   EXPECT_NE(run.toolkit.messages[0].text.find(
                 "\nLine 9: the loading parameters record (omega, phi) of case 1 cannot be read: \"omega?\"; the "
@@ -144,7 +144,7 @@ TEST(ReaderHandWritten, BlankLinesContinuedRecordsSlashAndEmptyValues) {
       crlf({"NEWMARK", "2*0.", "1", "0", "", "1.E-03 10", "0 2.E-02", "40. 0 -9.81 1 0.02", "1 12 /", "",
             "End_of_Initial_Conditions", "3 4 2* 7.", "End_of_Initial_Loading", "0.5", "1 2 1. 2.",
             "END_OF_CASE1", "", "End_of_File: hand.inc"});
-  ASSERT_EQ(load(run, file), loadfile::LoadOutcome::loaded);
+  ASSERT_EQ(load(run, file), dialogs::LoadOutcome::loaded);
   EXPECT_TRUE(run.toolkit.messages.empty());
   const app::CaseRecord& c = run.state.loaded_case_records[1];
   EXPECT_EQ(c, (app::CaseRecord{1e-3f, 10, app::LoadingType::discrete, 0.02f, 40, 0.02f, app::MassModel::concentrated, -9.81f, app::PrintingCode::time_history, 0, 0, {0, 0, 0}, 1, 1, 1, 0}));
@@ -169,7 +169,7 @@ TEST(ReaderHandWritten, DiscreteLoadingWithSeparatorLinesBetweenTimePoints) {
                                  "0", "0.1E-03  20", "0  0.1  1.  0  0.  0  0.1", "End_of_Initial_Conditions",
                                  "End_of_Initial_Loading", "2.5", " 2  3  1.  1.", "END_OF_CASE2",
                                  "End_of_File: /tmp/old.inc", "07/12/2026   13:45:10"});
-  ASSERT_EQ(load(run, file), loadfile::LoadOutcome::loaded);
+  ASSERT_EQ(load(run, file), dialogs::LoadOutcome::loaded);
   EXPECT_TRUE(run.toolkit.messages.empty());
   ASSERT_EQ(run.state.n_loading_cases, 2);
   EXPECT_EQ(run.state.loaded_case_records[1].n_time_points, 2);

@@ -2,7 +2,7 @@
 // files it writes, and the messages of files it cannot read.
 #include <gtest/gtest.h>
 
-#include "loadfile/reader.h"
+#include "dialogs/loading_file.h"
 #include "loadfile/reader_parse.h"
 #include "reader_support.h"
 
@@ -34,15 +34,15 @@ std::string file_of(std::string_view general, const std::string& cases) {
   return std::string(header) + std::string(general) + cases + "End_of_File: /data/old.inc\r\n07/12/2026   13:45:10\r\n";
 }
 
-loadfile::LoadOutcome load(Loaded& run, const std::string& content) {
+dialogs::LoadOutcome load(Loaded& run, const std::string& content) {
   testing_support::write_file(run.dir.path() / "old.inc", content);
-  return loadfile::load_loading_file(run.context, (run.dir.path() / "old.inc").string());
+  return dialogs::load_loading_file(run.context, (run.dir.path() / "old.inc").string());
 }
 
 TEST(ReaderGeneralData, StandardNewOperatorAndDiscreteCase) {
   Loaded run(small_model());
   ASSERT_EQ(load(run, file_of(lines({"ACH       ", "6*0.", "2"}), discrete_case(1) + discrete_case(2))),
-            loadfile::LoadOutcome::loaded);
+            dialogs::LoadOutcome::loaded);
   const app::ProgramState& s = run.state;
   EXPECT_EQ(s.operator_code.view(), "ACH       ");
   EXPECT_TRUE(s.new_operator);
@@ -80,7 +80,7 @@ TEST(ReaderGeneralData, OperatorCodesAndCoefficientTexts) {
   {
     Loaded run(small_model());
     run.state.standard_coefficients = false;
-    ASSERT_EQ(load(run, file_of(lines({"NEWMARK   ", "2*0.", "0"}), "")), loadfile::LoadOutcome::loaded);
+    ASSERT_EQ(load(run, file_of(lines({"NEWMARK   ", "2*0.", "0"}), "")), dialogs::LoadOutcome::loaded);
     EXPECT_FALSE(run.state.new_operator);
     EXPECT_TRUE(run.state.standard_coefficients);
     EXPECT_EQ(run.state.operator_code.view(), "NEWMARK   ");
@@ -90,7 +90,7 @@ TEST(ReaderGeneralData, OperatorCodesAndCoefficientTexts) {
   {
     Loaded run(small_model());
     ASSERT_EQ(load(run, file_of(lines({"CUSTOM-OPERATOR", "6.5  4.  2.25  3.  1.E-02  12345678.", "0"}), "")),
-              loadfile::LoadOutcome::loaded);
+              dialogs::LoadOutcome::loaded);
     EXPECT_EQ(run.state.operator_code.view(), "CUSTOM-   ");  // the first 7 characters
     EXPECT_TRUE(run.state.new_operator);
     EXPECT_FALSE(run.state.standard_coefficients);
@@ -103,7 +103,7 @@ TEST(ReaderGeneralData, OperatorCodesAndCoefficientTexts) {
   }
   {  // only the first, third and fifth values decide "Standard"
     Loaded run(small_model());
-    ASSERT_EQ(load(run, file_of(lines({"ACH", "0 7 0 7 0 7", "0"}), "")), loadfile::LoadOutcome::loaded);
+    ASSERT_EQ(load(run, file_of(lines({"ACH", "0 7 0 7 0 7", "0"}), "")), dialogs::LoadOutcome::loaded);
     EXPECT_TRUE(run.state.standard_coefficients);
   }
 }
@@ -128,7 +128,7 @@ TEST(ReaderSections, EmptyInitialSectionsBecomeOneZeroRangeOverAllNodes) {
   Loaded run(small_model());
   const std::string c = lines({"0", "0.001 5", "1  0.1  1.  0  0.  -1  0.1", "End_of_Initial_Conditions",
                                "Sfarsit_Incarcare_Initiala", "0.5  0.", " 3  0  1.  2.", "END_OF_CASE1"});
-  ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), loadfile::LoadOutcome::loaded);
+  ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), dialogs::LoadOutcome::loaded);
   EXPECT_EQ(run.scratch("1init.dat"), lines({" 1  12  0.  0.  0.  0.", "End Initial Displcements & Velocities"}));
   EXPECT_EQ(run.scratch("1InitLoad.dat"), lines({" 1  12  0.  0.  0.", "End_of_Initial_Loading"}));
   // A last node of 0 is a range of one node.
@@ -145,7 +145,7 @@ TEST(ReaderSections, NodeNumbersBeyondTheModelKeepAllTheirDigits) {
   Loaded run(small_model());
   const std::string c = lines({"0", "0.001 5", "1  0.1  1.  0  0.  -1  0.1", " 1  120  0 0 0 0", "END",
                                "100 5 1 2 3", "END", "0.5  0.", " 3  1000  1.  2.", "END_OF_CASE1"});
-  ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), loadfile::LoadOutcome::loaded);
+  ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), dialogs::LoadOutcome::loaded);
   EXPECT_EQ(run.scratch("1init.dat"), lines({" 1  120  0.  0.  0.  0.", "End Initial Displcements & Velocities"}));
   EXPECT_EQ(run.scratch("1InitLoad.dat"), lines({"100   5  1.  2.  3.", "End_of_Initial_Loading"}));
   EXPECT_EQ(run.scratch("1TPsin.dat").substr(0, 10), " 3  1000  ");
@@ -153,7 +153,7 @@ TEST(ReaderSections, NodeNumbersBeyondTheModelKeepAllTheirDigits) {
 
 TEST(ReaderSections, TerminatorsFollowTheLanguageOfTheRunNotOfTheFile) {
   Loaded run(small_model("Romanian"));
-  ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), discrete_case(1))), loadfile::LoadOutcome::loaded);
+  ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), discrete_case(1))), dialogs::LoadOutcome::loaded);
   EXPECT_EQ(run.scratch("1init.dat"), lines({" 1  12  0.5  0.  0.  1.5", "End Deplasari & Viteze Initiale"}));
   EXPECT_EQ(run.scratch("1InitLoad.dat"), lines({" 1  12  2.5  0.  -1.", "Sfarsit_Incarcare_Initiala"}));
   EXPECT_NE(run.scratch("1TP.dat").find("\r\nSFARSIT_CAZ1\r\n"), std::string::npos);
@@ -164,7 +164,7 @@ TEST(ReaderSections, ExponentialAmplitudesAndHigherCaseFilesUntouched) {
   testing_support::write_file(run.dir.path() / "2TPexp.dat", "kept\r\n");
   const std::string c = lines({"0", "0.001 5", "2  0.1  1.  0  0.  -1  0.1", "END", "END", "3.5",
                                " 1  12  -1.E+07  0.125", "END_OF_CASE1"});
-  ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), loadfile::LoadOutcome::loaded);
+  ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), dialogs::LoadOutcome::loaded);
   // Amplitudes are 14-character texts, two blanks apart, as the Sin/Exp editor writes them.
   EXPECT_EQ(run.scratch("1TPexp.dat"), lines({" 1  12  -0.1E+08        0.125         ", "END_OF_CASE1"}));
   EXPECT_FLOAT_EQ(run.state.loaded_case_records[1].omega, 3.5f);
@@ -176,7 +176,7 @@ TEST(ReaderDamping, DiameterRecordsAreMergedIntoRunsOverAllElements) {
   const std::string c = lines({"4", "0.001 5", "-1  0.1  1.  0  0.  -1  0.1", "End_of_Initial_Conditions",
                                "0. 0. 0.", "0.25", "1.2  0.8", " 1   5  0.2", " 6  10  0.2", "end_Diameters",
                                "5.E-02", "End_of_Initial_Loading", "END_OF_CASE1"});
-  ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), loadfile::LoadOutcome::loaded);
+  ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), dialogs::LoadOutcome::loaded);
   const app::ProgramState& s = run.state;
   EXPECT_TRUE(s.damping_present);
   EXPECT_EQ(s.damping_type, app::DampingType::aero_structural);
@@ -193,7 +193,7 @@ TEST(ReaderDamping, LaterDiameterRecordsWinAndRangesOutsideTheModelAreCut) {
   Loaded run(small_model());
   const std::string c = lines({"3", "0.001 5", "-1  0.1  1.  0  0.  -1  0.1", "End", "0 0 0", "1. 1.",
                                "1 12 0.5", "4 6 0.7", "10 900 0.9", "7 3 5.", "end_Diameters", "End", "END_OF_CASE1"});
-  ASSERT_EQ(load(run, file_of(lines({"NEWMARK", "2*0.", "1"}), c)), loadfile::LoadOutcome::loaded);
+  ASSERT_EQ(load(run, file_of(lines({"NEWMARK", "2*0.", "1"}), c)), dialogs::LoadOutcome::loaded);
   const std::vector<app::DiameterGroup> expected{{1, 3, 0.5f}, {4, 6, 0.7f}, {7, 9, 0.5f}, {10, 12, 0.9f}};
   EXPECT_EQ(run.state.diameter_table, expected);
 }
@@ -203,7 +203,7 @@ TEST(ReaderAccelerogram, ThreeDirectionsWithTheEditorsAccelerationRecord) {
   const std::string c = lines({"0", "0.001 5", "-1  0.1  1.  0  0.  -1  0.1", "End_of_Initial_Conditions",
                                " 0.5 -0.25 0.", "End_of_Initial_Loading", " 0.1  1.5  -2.", " 0.2  3*0.",
                                "END_OF_CASE1"});
-  ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), loadfile::LoadOutcome::loaded);
+  ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), dialogs::LoadOutcome::loaded);
   const app::CaseRecord& r = run.state.loaded_case_records[1];
   EXPECT_FLOAT_EQ(r.initial_acceleration[0], 0.5f);
   EXPECT_FLOAT_EQ(r.initial_acceleration[1], -0.25f);
@@ -223,7 +223,7 @@ TEST(ReaderAccelerogram, PointTextsAreTheG14_7TextsOfTheValuesRead) {
   const std::string c = lines({"0", "0.001 5", "-1  0.1  1.  0  0.  -1  0.1", "End_of_Initial_Conditions",
                                " 0. 0. 0.", "End_of_Initial_Loading", " 0.10 15E-1 -2.0", " 1E-05 0 -0.",
                                "0.5\t0.1E+29   -1234.567", " 2 0.8589935E+10 0.1E-37", "END_OF_CASE1"});
-  ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), loadfile::LoadOutcome::loaded);
+  ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), dialogs::LoadOutcome::loaded);
   EXPECT_EQ(run.scratch("1TPacc.dat"),
             lines({"0.1   1.5   -2.", "0.1E-04   0.   0.", "0.5   0.9999999E+28   -1234.567",
                    "2.   0.8589935E+10   0.9999999E-38", "END_OF_CASE1"}));
@@ -236,7 +236,7 @@ TEST(ReaderAccelerogram, OlderShapeTakesTheDirectionFromItsLetter) {
   const std::string c = lines({"0", "0.001 5", "-2  0.1  1.  0  0.  -1  0.1", "End_of_Initial_Conditions",
                                "9.81", "y", "0.75", "End_of_Initial_Loading", " 0.1  1.5", " 0.3  2.5",
                                "END_OF_CASE1"});
-  ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), loadfile::LoadOutcome::loaded);
+  ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), dialogs::LoadOutcome::loaded);
   const app::CaseRecord& r = run.state.loaded_case_records[1];
   EXPECT_EQ(run.state.accel_direction, app::AccelDirection::y);
   EXPECT_FLOAT_EQ(r.initial_acceleration[0], 0.f);

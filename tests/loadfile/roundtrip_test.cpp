@@ -7,8 +7,7 @@
 #include <filesystem>
 
 #include "model/geometry_file.h"
-#include "loadfile/reader.h"
-#include "loadfile/writer.h"
+#include "dialogs/loading_file.h"
 #include "reader_support.h"
 #include "roundtrip_support.h"
 
@@ -19,7 +18,7 @@ namespace fs = std::filesystem;
 std::string write(app::ProgramState& s) {
   reader_test::RecordingToolkit toolkit;
   app::Context context{toolkit, s};
-  EXPECT_TRUE(loadfile::write_loading_file(context));
+  EXPECT_TRUE(dialogs::write_loading_file(context));
   return testing_support::read_file(std::string(s.loading_file.trimmed()));
 }
 
@@ -29,9 +28,9 @@ std::string reload_and_write(const app::ProgramState& before, std::string& messa
   roundtrip::remove_scratch_files();
   reader_test::RecordingToolkit toolkit;
   app::Context context{toolkit, s};
-  const loadfile::LoadOutcome outcome = loadfile::load_loading_file(context, std::string(s.loading_file.trimmed()));
+  const dialogs::LoadOutcome outcome = dialogs::load_loading_file(context, std::string(s.loading_file.trimmed()));
   for (const auto& m : toolkit.messages) messages += m.text + "\n";
-  EXPECT_EQ(outcome, loadfile::LoadOutcome::loaded) << messages;
+  EXPECT_EQ(outcome, dialogs::LoadOutcome::loaded) << messages;
   s.written_case_records = s.loaded_case_records;
   return write(s);
 }

@@ -2,7 +2,7 @@
 // record by record with files written by hand.
 #include <sys/stat.h>
 
-#include "loadfile/writer.h"
+#include "dialogs/loading_file.h"
 #include "text/fixed_text.h"
 #include "text/free_form.h"
 #include "writer_fixture.h"
@@ -71,7 +71,7 @@ class WriterFileTest : public writer_test::WorkingDirectoryTest {
   void write_and_compare(const std::string& name) {
     state_.loading_file = name;
     app::Context c = context();
-    EXPECT_TRUE(loadfile::write_loading_file(c));
+    EXPECT_TRUE(dialogs::write_loading_file(c));
     expect_same_file(name, expected_file(name));
   }
 };
@@ -217,7 +217,7 @@ TEST_F(WriterFileTest, CaseWithoutScratchFilesReadsBackSectionBySection) {
   cases_without_scratch_files();
   state_.loading_file = "read_back.inc";
   app::Context c = context();
-  ASSERT_TRUE(loadfile::write_loading_file(c));
+  ASSERT_TRUE(dialogs::write_loading_file(c));
   text::RecordSource source;
   ASSERT_TRUE(text::RecordSource::from_file("read_back.inc", source));
   std::string_view record;
@@ -277,7 +277,7 @@ TEST_F(WriterFileTest, RomanianTerminatorsAndNotesForMissingScratchFiles) {
   write_bytes("1TP.dat", " 0.5\n 1 2 1. 1. 1.\nEND_OF_CASE1\n");
   state_.loading_file = "ro.inc";
   app::Context c = context();
-  ASSERT_TRUE(loadfile::write_loading_file(c));
+  ASSERT_TRUE(dialogs::write_loading_file(c));
   const std::vector<std::string> records = writer_test::crlf_records(read_bytes("ro.inc"));
   ASSERT_EQ(records.size(), 19u);
   EXPECT_EQ(records[12], "Sfarsit_Conditii_Initiale");
@@ -295,9 +295,9 @@ TEST_F(WriterFileTest, WritingAgainGivesTheSameFileAndReplacesALongerOne) {
   write_bytes("again.inc", std::string(100000, 'x'));
   ::chmod("again.inc", 0640);
   app::Context c = context();
-  ASSERT_TRUE(loadfile::write_loading_file(c));
+  ASSERT_TRUE(dialogs::write_loading_file(c));
   const std::vector<std::string> first = writer_test::crlf_records(read_bytes("again.inc"));
-  ASSERT_TRUE(loadfile::write_loading_file(c));
+  ASSERT_TRUE(dialogs::write_loading_file(c));
   const std::vector<std::string> second = writer_test::crlf_records(read_bytes("again.inc"));
   ASSERT_EQ(first.size(), second.size());
   EXPECT_TRUE(std::equal(first.begin(), first.end() - 1, second.begin()));
@@ -318,7 +318,7 @@ TEST_F(WriterFileTest, ASymbolicLinkKeepsPointingAtTheRewrittenFile) {
   std::filesystem::create_symlink("real/target.inc", "link.inc");
   state_.loading_file = "link.inc";
   app::Context c = context();
-  ASSERT_TRUE(loadfile::write_loading_file(c));
+  ASSERT_TRUE(dialogs::write_loading_file(c));
   EXPECT_TRUE(std::filesystem::is_symlink("link.inc"));
   EXPECT_EQ(writer_test::crlf_records(read_bytes("real/target.inc"))[6], "NEWMARK   ");
 }
@@ -333,7 +333,7 @@ TEST_F(WriterFileTest, LastScratchLineEndingInACarriageReturnAlone) {
   write_bytes("1TP.dat", " 0.5\r\n 1 2 1. 1.\r\nEND_OF_CASE1\r");
   state_.loading_file = "cut.inc";
   app::Context c = context();
-  ASSERT_TRUE(loadfile::write_loading_file(c));
+  ASSERT_TRUE(dialogs::write_loading_file(c));
   const std::vector<std::string> records = writer_test::crlf_records(read_bytes("cut.inc"));
   ASSERT_EQ(records.size(), 19u);
   EXPECT_EQ(records[12], "End_of_Initial_Conditions");

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "loadfile/writer.h"
+#include "dialogs/loading_file.h"
 #include "writer_fixture.h"
 
 namespace {
@@ -146,7 +146,7 @@ class WriterFortranTest : public writer_test::WorkingDirectoryTest {
 TEST_F(WriterFortranTest, SolverStyleFreeFormReadGivesBackTheProgramState) {
   build_state();
   app::Context c = context();
-  ASSERT_TRUE(loadfile::write_loading_file(c));
+  ASSERT_TRUE(dialogs::write_loading_file(c));
   std::string output;
   ASSERT_TRUE(run("./writer_read solver.inc 3 2>&1", output)) << output;
   std::vector<Line> read = parse_output(output);

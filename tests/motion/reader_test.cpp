@@ -247,6 +247,19 @@ TEST(ColumnsRecord, UnevenStepsResampledLinearlyOntoTheSmallestOrTheGivenStep) {
   EXPECT_EQ(read("0 0\n100 1\n", given).outcome, Outcome::refused);
 }
 
+TEST(ColumnsRecord, ResamplingKeepsTheLastPointOfASpanThatIsWholeStepsOnlyInDecimals) {
+  // 0.3 / 0.1 is 2.9999999999999996 in binary: the last point must not be lost to that.
+  const std::string file = "0 0\n0.1 1\n0.3 -1\n";
+  ReadOptions given;
+  given.resample_step = 0.1;
+  for (const ReadOptions& options : {ReadOptions{}, given}) {
+    const auto r = read(file, options);
+    ASSERT_EQ(r.record.point_count(), 4u) << problems_of(r);
+    EXPECT_NEAR(r.record.components[0][2], 0.0, 1e-12);
+    EXPECT_EQ(r.record.components[0][3], -1.0);
+  }
+}
+
 // ---- Units and scale ----
 
 struct UnitCase {

@@ -52,14 +52,16 @@ inline const std::vector<const char*> peer_values{"-.6403182E-02", "8.6900441E-0
 
 // One COSMOS V2c channel: 13 text lines, 100 integers (10I8), 100 reals (5F15.6), comments,
 // the descriptor and the values in the given layout.
+// `stage` is the processing stage of integer-header value 1 (0 raw counts, 1 uncorrected, 2 corrected).
 inline std::string cosmos_channel(const std::string& type, int data_type, const std::vector<std::string>& value_rows,
-                                  int count, double interval_ms, double real_34, const std::string& descriptor_tail) {
+                                  int count, double interval_ms, double real_34, const std::string& descriptor_tail,
+                                  int stage = 2) {
   std::string s = type + std::string(25 - type.size(), ' ') + " (Format v01.20 with 13 text lines) Src: synthetic\n";
   for (int i = 2; i <= 13; ++i) s += i == 6 ? "Values used when parameter or data value is unknown/unspecified:   -999, -999.0\n"
                                             : "Synthetic text line " + std::to_string(i) + "\n";
   s += " 100 Integer-header values follow on  10 lines, Format= (10I8)\n";
   std::vector<int> integers(100, -999);
-  integers[0] = 2;
+  integers[0] = stage;
   integers[1] = data_type;
   integers[2] = 4;
   for (int line = 0; line < 10; ++line) {

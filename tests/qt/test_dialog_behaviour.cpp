@@ -33,8 +33,8 @@ const ui::DialogTemplate& sample() {
           // Listed after the controls it surrounds: it must still stay behind them.
           {ui::no_id, ControlKind::group_box, "Case", {}, {10, 8, 300, 160}},
           {status_static, ControlKind::static_text, "?", {}, {10, 170, 100, 44}},
-          {number_edit, ControlKind::edit, "From", {}, {160, 100, 60, 24}, true, false, true},
-          {1, ControlKind::push_button, "OK", {}, {120, 180, 90, 28}, true, true},
+          {number_edit, ControlKind::edit, "From", {}, {160, 100, 60, 24}, {}, true, false, true},
+          {1, ControlKind::push_button, "OK", {}, {120, 180, 90, 28}, {}, true, true},
           {2, ControlKind::push_button, "Cancel", {}, {220, 180, 90, 28}},
       }};
   return t;

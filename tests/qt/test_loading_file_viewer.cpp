@@ -13,7 +13,7 @@
 #include <sstream>
 
 #include "qt_test_support.h"
-#include "loadfile/line_notes.h"
+#include "dialogs/loading_file_notes.h"
 #include "ui/qt/loading_file_viewer.h"
 
 namespace {
@@ -38,7 +38,7 @@ class LoadingFileViewerTest : public ::testing::Test {
 
   // Opens the viewer and waits until the reading thread has labelled every line.
   std::unique_ptr<ui::qt::LoadingFileViewer> open_viewer() {
-    auto viewer = std::make_unique<ui::qt::LoadingFileViewer>(path, loadfile::make_loading_file_notes, nullptr);
+    auto viewer = std::make_unique<ui::qt::LoadingFileViewer>(path, dialogs::make_loading_file_notes, nullptr);
     QString error;
     EXPECT_TRUE(viewer->open(error)) << error.toStdString();
     viewer->show();
@@ -113,7 +113,7 @@ TEST_F(LoadingFileViewerTest, AnEmptyFileOpensWithNothingToLabelAndAFolderIsRefu
   EXPECT_FALSE(viewer->grab().isNull());
   EXPECT_FALSE(viewer->find("x"));
 
-  ui::qt::LoadingFileViewer of_folder(folder.path(), loadfile::make_loading_file_notes, nullptr);
+  ui::qt::LoadingFileViewer of_folder(folder.path(), dialogs::make_loading_file_notes, nullptr);
   QString error;
   EXPECT_FALSE(of_folder.open(error));
   EXPECT_EQ(error, "The name is not a regular file.");

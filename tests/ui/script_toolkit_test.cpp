@@ -23,8 +23,8 @@ const ui::DialogTemplate& test_template() {
           {12, ControlKind::drop_down, "Drop", {"x", "y"}, {}},
           {13, ControlKind::push_button, "Act", {}, {}},
           {14, ControlKind::static_text, "?", {}, {}},
-          {15, ControlKind::push_button, "Off", {}, {}, false},
-          {16, ControlKind::edit, "From", {}, {}, true, false, true},
+          {15, ControlKind::push_button, "Off", {}, {}, {}, false},
+          {16, ControlKind::edit, "From", {}, {}, {}, true, false, true},
           {1, ControlKind::push_button, "OK", {}, {}},
           {2, ControlKind::push_button, "Cancel", {}, {}},
       }};

@@ -10,7 +10,7 @@
 #include "dialogs/editors/editors.h"
 #include "dialogs/file_boxes.h"
 #include "dialogs/unsaved_entries.h"
-#include "loadfile/writer.h"
+#include "dialogs/loading_file.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
 #include "text/format.h"
@@ -59,7 +59,7 @@ constexpr ControlId edits_cleared_by_selection[] = {
 class LoadingCasesDialog {
  public:
   LoadingCasesDialog(app::Context& context, ui::Dialog& dialog)
-      : context_(context), state_(context.state), dialog_(dialog), entries_(context, dialog, template_id) {}
+      : context_(context), state_(context.state), dialog_(dialog), entries_(context, dialog, static_cast<ui::DialogId>(template_id)) {}
 
   void set_up();
   void on_control(ControlId id);
@@ -543,7 +543,7 @@ void LoadingCasesDialog::create_loading_file() {
   for (int k = 1; k <= n && state_.case_records.contains(k); ++k)
     state_.written_case_records[k] = state_.case_records[k];
   if (!may_write_loading_file(context_, std::string(state_.loading_file.trimmed()))) return;
-  loadfile::write_loading_file(context_);
+  if (!dialogs::write_loading_file(context_)) return;
   entries_.kept();
   dialog_.set_enabled(cancel_button, false);
 }

@@ -40,7 +40,7 @@ constexpr ui::ControlId plot_button = 1151;
 constexpr ui::ControlId spectrum_button = 1152;
 constexpr ui::ControlId factor_label = 1153;
 constexpr ui::ControlId cancel_button = 2;
-constexpr int dialog_id = 106;
+constexpr ui::DialogId dialog_id = ui::DialogId::accelerogram;
 constexpr std::size_t number_field_length = 16;
 constexpr const char* direction_names[3] = {"X", "Y", "Z"};
 
@@ -95,6 +95,8 @@ class AccelerogramEditor {
   void on_control(ui::Dialog& d, ui::ControlId id);
   void on_kod(ui::Dialog& d);
   void on_direction(ui::Dialog& d);
+  bool points_move(int from, int to);  // asks; directions 1 X, 2 Y, 3 Z
+  void move_points(int from, int to);
   void on_add(ui::Dialog& d);
   void on_select(ui::Dialog& d);
   void on_remove(ui::Dialog& d);
@@ -121,6 +123,7 @@ class AccelerogramEditor {
   bool zero_blank_ = true;
   int saved_count_ = 0;  // n_time_points that the accelerogram file holds
   double unsaved_factor_ = 1.0;
+  bool saved_now_ = false;  // the action just handled wrote the accelerogram file
 };
 
 void AccelerogramEditor::run() {
@@ -142,7 +145,9 @@ void AccelerogramEditor::run() {
                            remove_button, save_button, import_button, plot_button, spectrum_button})
     d.on(id, [this, &entries](ui::Dialog& dlg, ui::ControlId control) {
       entries.note(control);
+      saved_now_ = false;
       on_control(dlg, control);
+      if (saved_now_) entries.kept();
     });
   set_up(d);
   d.run_modal();
@@ -217,9 +222,40 @@ void AccelerogramEditor::on_kod(ui::Dialog& d) {
   enable_component_fields(d);
 }
 
+// The points of a one-direction accelerogram hold their values in the component of the
+// direction they were entered, imported or loaded in; a new direction would read the zeros of
+// another component. So they move with it, when the user says so.
 void AccelerogramEditor::on_direction(ui::Dialog& d) {
-  state_.accel_direction = app::code_from_number<app::AccelDirection>(d.selection(direction_list));
+  const int chosen = d.selection(direction_list);
+  const int before = direction_slot() + 1;
+  if (!three_directions() && !working_.empty() && before >= 1 && chosen >= 1 && chosen != before) {
+    if (!points_move(before, chosen)) {
+      d.select(direction_list, before);
+      return;
+    }
+    move_points(before, chosen);
+  }
+  state_.accel_direction = app::code_from_number<app::AccelDirection>(chosen);
   enable_component_fields(d);
+}
+
+bool AccelerogramEditor::points_move(int from, int to) {
+  const std::string n = std::to_string(working_.size());
+  const std::string a = direction_names[from - 1], b = direction_names[to - 1];
+  return context_.message("Move the " + n + " Time Points of the Accelerogram from direction " + a +
+                              " to direction " + b + " ?\n(No: the direction stays " + a + ")",
+                          "Mutati cele " + n + " puncte de timp ale accelerogramei de pe directia " + a +
+                              " pe directia " + b + " ?\n(Nu: directia ramane " + a + ")",
+                          "Direction Message", ui::Icon::question, ui::Buttons::yes_no) == ui::Answer::yes;
+}
+
+void AccelerogramEditor::move_points(int from, int to) {
+  std::vector<app::AccelPoint> points = working_.to_vector();
+  for (app::AccelPoint& p : points) {
+    p.acceleration[to - 1] = p.acceleration[from - 1];
+    p.acceleration[from - 1] = 0;
+  }
+  working_ = AccelPointList(std::move(points));
 }
 
 void AccelerogramEditor::on_add(ui::Dialog& d) {
@@ -306,6 +342,7 @@ void AccelerogramEditor::on_save(ui::Dialog& d) {
   d.set_enabled(cancel_button, false);
   state_.loading_saved[case_number_] = true;
   show_factor(d, 1.0);
+  saved_now_ = true;
 }
 
 // The record's points replace the working copy: the first column goes to the chosen direction

@@ -13,24 +13,15 @@
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/free_form.h"
+#include "ui/templates/diameters.h"
 
 namespace editors {
 
 namespace {
 
-constexpr ui::ControlId from_field = 1135;
-constexpr ui::ControlId to_field = 1136;
-constexpr ui::ControlId diameter_field = 1137;
-constexpr ui::ControlId unit_label = 1141;
-constexpr ui::ControlId add_button = 1138;
-constexpr ui::ControlId group_list = 1139;
-constexpr ui::ControlId remove_button = 1140;
-constexpr ui::ControlId save_button = 1142;
-constexpr ui::ControlId done_button = 1;
-constexpr ui::ControlId cancel_button = 2;
-constexpr int dialog_id = 110;
-constexpr std::size_t element_text_length = 6;
-constexpr std::size_t diameter_text_length = 14;
+using C = ui::templates::Diameters;
+constexpr ui::DialogId dialog_id = dialog_of(C{});
+constexpr std::size_t element_text_length = ui::element.length;
 
 // The diameter as the selection shows it: 1P,G14.3, left-justified, not tidied (0.400).
 std::string diameter_text(float diameter) {
@@ -58,7 +49,7 @@ class DiametersEditor {
 
  private:
   GroupFields read_fields(ui::Dialog& d) const;
-  void on_control(ui::Dialog& d, ui::ControlId id);
+  void on_control(ui::Dialog& d, C id);
   void on_field_changed(ui::Dialog& d);
   void on_add(ui::Dialog& d);
   int find_listed_group(const GroupFields& fields) const;
@@ -83,25 +74,24 @@ void DiametersEditor::run() {
   app::register_common_initializer(context_, d, dialog_id);
   // A SAVE disables Cancel, and with it Esc and the close box.
   app::UnsavedEntries entries(context_, d, dialog_id);
-  for (ui::ControlId id : {from_field, to_field, diameter_field, group_list, add_button,
-                           remove_button, save_button, done_button})
+  for (C id : {C::from, C::to, C::diameter, C::list, C::add, C::remove, C::save, C::done})
     d.on(id, [this, &entries](ui::Dialog& dlg, ui::ControlId control) {
       entries.note(control);
-      on_control(dlg, control);
+      on_control(dlg, static_cast<C>(control));
     });
 
   // Declared after the dialog, so that it goes first even when a script error unwinds.
-  ListItems items(d, group_list);
+  ListItems items(d, ui::id(C::list));
   items_ = &items;
   items.reset(state_.n_elements);
-  d.set_text(unit_label, state_.length_unit.trimmed());
+  d.set_text(C::unit, state_.length_unit.trimmed());
   working_ = state_.diameter_table;
   saved_count_ = state_.n_diameter_groups;
   // Groups already entered are shown whether or not they came from an old file: an empty list
   // over stored groups would hide them and let the same group be entered twice.
   fill_list(d);
-  d.set_enabled(add_button, false);
-  d.set_enabled(remove_button, false);
+  d.set_enabled(C::add, false);
+  d.set_enabled(C::remove, false);
   state_.diameters_saved = true;
   d.run_modal();
   // Leaving without saving drops the working copy; the count must keep describing the table
@@ -111,31 +101,31 @@ void DiametersEditor::run() {
 
 GroupFields DiametersEditor::read_fields(ui::Dialog& d) const {
   GroupFields f;
-  f.from_text = d.text(from_field, element_text_length);
-  f.to_text = d.text(to_field, element_text_length);
+  f.from_text = d.text(C::from, element_text_length);
+  f.to_text = d.text(C::to, element_text_length);
   f.group.first_element = text::c_to_int(f.from_text, element_text_length);
   f.group.last_element = text::c_to_int(f.to_text, element_text_length);
-  f.group.diameter = text::c_to_float(d.text(diameter_field, diameter_text_length), diameter_text_length);
+  f.group.diameter = typed_real(d, C::diameter);
   return f;
 }
 
-void DiametersEditor::on_control(ui::Dialog& d, ui::ControlId id) {
+void DiametersEditor::on_control(ui::Dialog& d, C id) {
   switch (id) {
-    case from_field:
-    case to_field:
-    case diameter_field: on_field_changed(d); break;
-    case add_button: on_add(d); break;
-    case group_list: on_select(d); break;
-    case remove_button: on_remove(d); break;
-    case save_button: on_save(d); break;
-    case done_button: on_done(d); break;
+    case C::from:
+    case C::to:
+    case C::diameter: on_field_changed(d); break;
+    case C::add: on_add(d); break;
+    case C::list: on_select(d); break;
+    case C::remove: on_remove(d); break;
+    case C::save: on_save(d); break;
+    case C::done: on_done(d); break;
     default: break;
   }
 }
 
 void DiametersEditor::on_field_changed(ui::Dialog& d) {
   const GroupFields f = read_fields(d);
-  d.set_enabled(add_button, f.group.first_element > 0 && f.group.last_element > 0 &&
+  d.set_enabled(C::add, f.group.first_element > 0 && f.group.last_element > 0 &&
                                 f.group.diameter != 0);
 }
 
@@ -185,18 +175,18 @@ bool DiametersEditor::append_group(const app::DiameterGroup& group) {
 }
 
 void DiametersEditor::on_select(ui::Dialog& d) {
-  const int s = d.selection(group_list);
+  const int s = d.selection(C::list);
   if (s == 0) return;
   const std::string item = items_->item(s);
   const auto [before, after] = split_item(item);
-  d.set_text(from_field, text::trim_right(text::padded(before, element_text_length)));
-  d.set_text(to_field, text::trim_right(text::padded(after, element_text_length)));
-  d.set_text(diameter_field, diameter_text(diameter_group(working_, s).diameter));
-  d.set_enabled(remove_button, true);
+  d.set_text(C::from, text::trim_right(text::padded(before, element_text_length)));
+  d.set_text(C::to, text::trim_right(text::padded(after, element_text_length)));
+  d.set_text(C::diameter, diameter_text(diameter_group(working_, s).diameter));
+  d.set_enabled(C::remove, true);
 }
 
 void DiametersEditor::on_remove(ui::Dialog& d) {
-  const int s = d.selection(group_list);
+  const int s = d.selection(C::list);
   const int n = static_cast<int>(working_.size());
   if (s == 0 || n == 0) return;
   working_.erase(working_.begin() + (std::min(s, n) - 1));
@@ -209,7 +199,7 @@ void DiametersEditor::on_save(ui::Dialog& d) {
   state_.diameter_table = working_;
   saved_count_ = static_cast<int>(working_.size());
   state_.diameters_saved = true;
-  d.set_enabled(cancel_button, false);
+  d.set_enabled(C::cancel, false);
 }
 
 void DiametersEditor::on_done(ui::Dialog& d) {

@@ -354,7 +354,7 @@ std::optional<ImportedHistory> run_import_dialog(app::Context& context, ImportKi
   ImportDialog logic(context, *dialog, kind);
   for (ui::ControlId control : callback_controls)
     dialog->on(control, [&logic](ui::Dialog&, ui::ControlId c) { logic.on_control(c); });
-  app::register_common_initializer(context, *dialog, id::dialog);
+  app::register_common_initializer(context, *dialog, static_cast<ui::DialogId>(id::dialog));
   logic.set_up();
   dialog->run_modal();
   return std::move(logic.result);

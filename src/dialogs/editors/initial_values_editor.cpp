@@ -12,31 +12,24 @@
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/free_form.h"
+#include "ui/templates/initial_values.h"
 
 namespace editors {
 
 namespace {
 
-namespace id {
-constexpr ui::ControlId dialog = 103, case_label = 1078, save = 1071;
-constexpr ui::ControlId displacement_unit = 1066, velocity_unit = 1067, mass_unit = 1046,
-                        loading_unit = 1068, acceleration_unit = 1069;
-constexpr ui::ControlId mass = 1065;
-constexpr ui::ControlId zeros_displacement = 1112, zeros_velocity = 1113, zeros_loading = 1114,
-                        zeros_acceleration = 1115;
-}  // namespace id
+using C = ui::templates::InitialValues;
+using ui::id;
 
-constexpr Row displacement_row{1026, 1027, 1028};
-constexpr Row velocity_row{1029, 1030, 1031};
-constexpr Row loading_row{1032, 1033, 1034};
-constexpr Row acceleration_row{1035, 1036, 1037};
-constexpr std::size_t value_length = 24;
+constexpr Row displacement_row = row(C::displacement_x, C::displacement_y, C::displacement_z);
+constexpr Row velocity_row = row(C::velocity_x, C::velocity_y, C::velocity_z);
+constexpr Row loading_row = row(C::loading_x, C::loading_y, C::loading_z);
+constexpr Row acceleration_row = row(C::acceleration_x, C::acceleration_y, C::acceleration_z);
 
 // One of the two groups of the dialog: its controls, its range table and its working count.
 struct Group {
-  Group(ui::Dialog& dialog, ui::ControlId from_id, ui::ControlId to_id, ui::ControlId list_id,
-        ui::ControlId remove_id)
-      : from(from_id), to(to_id), list(list_id), remove(remove_id), items(dialog, list_id) {}
+  Group(ui::Dialog& dialog, C from_id, C to_id, C list_id, C remove_id)
+      : from(id(from_id)), to(id(to_id)), list(id(list_id)), remove(id(remove_id)), items(dialog, list) {}
   ui::ControlId from, to, list, remove;
   ListItems items;
   RangeTable table;
@@ -50,11 +43,11 @@ class InitialValuesEditor {
         state_(context.state),
         dialog_(dialog),
         case_number_(context.state.current_case),
-        conditions_(dialog, 1074, 1075, 1040, 1087),
-        loadings_(dialog, 1076, 1077, 1043, 1088) {}
+        conditions_(dialog, C::condition_from, C::condition_to, C::condition_list, C::remove_condition),
+        loadings_(dialog, C::loading_from, C::loading_to, C::loading_list, C::remove_loading) {}
 
   void set_up();
-  void on_control(ui::ControlId control);
+  void on_control(C control);
   bool changes_saved = false;  // set by a SAVE that wrote the case file
 
  private:
@@ -88,7 +81,7 @@ class InitialValuesEditor {
 void InitialValuesEditor::set_up() {
   conditions_.items.reset(state_.n_nodes);
   loadings_.items.reset(state_.n_nodes);
-  for (ui::ControlId c : {conditions_.remove, loadings_.remove, id::save})
+  for (ui::ControlId c : {conditions_.remove, loadings_.remove, id(C::save)})
     dialog_.set_enabled(c, false);
   if (state_.n_loaded_cases >= case_number_ || saved()) {
     conditions_.count = record().n_initial_conditions;
@@ -100,7 +93,7 @@ void InitialValuesEditor::set_up() {
     conditions_.count = 1;
     loadings_.count = 1;
   }
-  dialog_.set_text(id::case_label, "CASE " + text::format_i(case_number_, 2));
+  dialog_.set_text(C::case_label, "CASE " + text::format_i(case_number_, 2));
   show_units();
   for (ui::ControlId z : {displacement_row.z, velocity_row.z, loading_row.z, acceleration_row.z})
     dialog_.set_enabled(z, state_.n_dof == 3);
@@ -108,7 +101,7 @@ void InitialValuesEditor::set_up() {
     show_row(dialog_, acceleration_row, state_.n_dof, record().initial_acceleration);
   } else {
     for (ui::ControlId c : {acceleration_row.x, acceleration_row.y, acceleration_row.z,
-                            id::zeros_acceleration})
+                            id(C::zeros_acceleration)})
       dialog_.set_enabled(c, false);
   }
 }
@@ -116,11 +109,11 @@ void InitialValuesEditor::set_up() {
 void InitialValuesEditor::show_units() {
   const std::string length(state_.length_unit.trimmed());
   const std::string force(state_.force_unit.trimmed());
-  dialog_.set_text(id::displacement_unit, length);
-  dialog_.set_text(id::velocity_unit, length + "/sec");
-  dialog_.set_text(id::mass_unit, force + "/" + length + "/sec2");
-  dialog_.set_text(id::loading_unit, force);
-  dialog_.set_text(id::acceleration_unit, length + "/sec2");
+  dialog_.set_text(C::displacement_unit, length);
+  dialog_.set_text(C::velocity_unit, length + "/sec");
+  dialog_.set_text(C::mass_unit, force + "/" + length + "/sec2");
+  dialog_.set_text(C::loading_unit, force);
+  dialog_.set_text(C::acceleration_unit, length + "/sec2");
 }
 
 // Reads the group's ranges back; a short, missing or unreadable file just ends the reading, and
@@ -176,8 +169,9 @@ void InitialValuesEditor::add_condition() {
   if (nodes.first > nodes.last) return report_to_before_from(context_);
   if (!nodes_in_model(context_, nodes)) return;
   app::NodeRange range{nodes.first, nodes.last};
-  read_row(dialog_, displacement_row, state_.n_dof, value_length, &range.components[0]);
-  read_row(dialog_, velocity_row, state_.n_dof, value_length, &range.components[3]);
+  read_row(dialog_, displacement_row, state_.n_dof, ui::field_length(C::displacement_x),
+           &range.components[0]);
+  read_row(dialog_, velocity_row, state_.n_dof, ui::field_length(C::velocity_x), &range.components[3]);
   const int target = choose_target(conditions_, nodes);
   if (target == 0) return report_ranges_full(context_, state_.n_nodes);
   conditions_.table.at(target) = range;
@@ -188,12 +182,13 @@ void InitialValuesEditor::add_loading() {
   const TypedNodes nodes = read_nodes(dialog_, loadings_.from, loadings_.to);
   if (nodes.first > nodes.last) return report_to_before_from(context_);
   app::NodeRange range{nodes.first, nodes.last};
-  range.components[0] = text::c_to_float(dialog_.text(id::mass, value_length), value_length);
-  read_row(dialog_, loading_row, state_.n_dof, value_length, &range.components[3]);
+  range.components[0] = typed_real(dialog_, C::mass);
+  read_row(dialog_, loading_row, state_.n_dof, ui::field_length(C::loading_x), &range.components[3]);
   // The acceleration row is taken over here and nowhere else, before the range finds its
   // place: a full table or nodes outside the model refuse the range, not the case's acceleration.
   if (accelerogram())
-    read_row(dialog_, acceleration_row, state_.n_dof, value_length, record().initial_acceleration);
+    read_row(dialog_, acceleration_row, state_.n_dof, ui::field_length(C::acceleration_x),
+             record().initial_acceleration);
   if (!nodes_in_model(context_, nodes)) return;
   const int target = choose_target(loadings_, nodes);
   if (target == 0) return report_ranges_full(context_, state_.n_nodes);
@@ -217,7 +212,7 @@ void InitialValuesEditor::select_loading() {
   const app::NodeRange& range = loadings_.table.entry(s);
   dialog_.set_text(loadings_.from, std::to_string(range.first_node));
   dialog_.set_text(loadings_.to, std::to_string(range.last_node));
-  dialog_.set_text(id::mass, shown(range.components[0]));
+  dialog_.set_text(C::mass, shown(range.components[0]));
   show_row(dialog_, loading_row, state_.n_dof, &range.components[3]);
   if (!accelerogram()) return;
   const Row shown_row = acceleration_row;
@@ -256,27 +251,32 @@ void InitialValuesEditor::save() {
   changes_saved = true;
 }
 
-void InitialValuesEditor::on_control(ui::ControlId control) {
-  dialog_.set_enabled(id::save, true);
+void InitialValuesEditor::on_control(C control) {
+  dialog_.set_enabled(C::save, true);
   switch (control) {
-    case 1041: return add_condition();
-    case 1044: return add_loading();
-    case 1040: return select_condition();
-    case 1043: return select_loading();
-    case 1087: return remove(conditions_);
-    case 1088: return remove(loadings_);
-    case id::zeros_displacement: return fill_row(dialog_, displacement_row, state_.n_dof, "0.");
-    case id::zeros_velocity: return fill_row(dialog_, velocity_row, state_.n_dof, "0.");
-    case id::zeros_loading: return fill_row(dialog_, loading_row, state_.n_dof, "0.");
-    case id::zeros_acceleration: return fill_row(dialog_, acceleration_row, state_.n_dof, "0.");
-    case id::save: return save();
+    case C::add_condition: return add_condition();
+    case C::add_loading: return add_loading();
+    case C::condition_list: return select_condition();
+    case C::loading_list: return select_loading();
+    case C::remove_condition: return remove(conditions_);
+    case C::remove_loading: return remove(loadings_);
+    case C::zeros_displacement: return fill_row(dialog_, displacement_row, state_.n_dof, "0.");
+    case C::zeros_velocity: return fill_row(dialog_, velocity_row, state_.n_dof, "0.");
+    case C::zeros_loading: return fill_row(dialog_, loading_row, state_.n_dof, "0.");
+    case C::zeros_acceleration: return fill_row(dialog_, acceleration_row, state_.n_dof, "0.");
+    case C::save: return save();
     default: return;  // the edits: their texts are read when a range is added
   }
 }
 
-constexpr ui::ControlId callback_controls[] = {
-    1074, 1075, 1040, 1112, 1113, 1026, 1027, 1028, 1029, 1030, 1031, 1076, 1077, 1043,
-    1065, 1114, 1115, 1032, 1033, 1034, 1035, 1036, 1037, 1041, 1044, 1087, 1088, 1071};
+constexpr C callback_controls[] = {
+    C::condition_from,   C::condition_to,       C::condition_list,  C::zeros_displacement,
+    C::zeros_velocity,   C::displacement_x,     C::displacement_y,  C::displacement_z,
+    C::velocity_x,       C::velocity_y,         C::velocity_z,      C::loading_from,
+    C::loading_to,       C::loading_list,       C::mass,            C::zeros_loading,
+    C::zeros_acceleration, C::loading_x,        C::loading_y,       C::loading_z,
+    C::acceleration_x,   C::acceleration_y,     C::acceleration_z,  C::add_condition,
+    C::add_loading,      C::remove_condition,   C::remove_loading,  C::save};
 
 }  // namespace
 
@@ -284,7 +284,7 @@ void open_initial_values_editor(app::Context& context, ui::Dialog&) {
   const app::ProgramState& state = context.state;
   const int c = state.current_case;
   if (!state.case_records.contains(c) || !state.initial_values_saved.contains(c)) return;
-  run_editor_dialog<InitialValuesEditor>(context, id::dialog, callback_controls);
+  run_editor_dialog<InitialValuesEditor>(context, callback_controls);
 }
 
 }  // namespace editors

@@ -15,12 +15,14 @@
 #include "dialogs/editors/indexed_list.h"
 #include "dialogs/unsaved_entries.h"
 #include "model/state.h"
+#include "text/free_form.h"
+#include "ui/dialog_template.h"
 #include "ui/toolkit.h"
 
 namespace editors {
 
 // Width of the "From" / "To" texts read and compared by "ADD >>".
-inline constexpr std::size_t node_text_length = 6;
+inline constexpr std::size_t node_text_length = ui::node.length;
 
 // The list item of a range: first node, "-", last node, without blanks ("12-40"), held in a
 // 13-character field.
@@ -110,6 +112,15 @@ std::string shown(float value);
 struct Row {
   ui::ControlId x, y, z;
 };
+template <ui::Controls E>
+constexpr Row row(E x, E y, E z) {
+  return {ui::id(x), ui::id(y), ui::id(z)};
+}
+// The real number typed in an edit, converted as far as its dialog reads it.
+template <ui::Controls E>
+float typed_real(const ui::Dialog& dialog, E edit) {
+  return text::c_to_float(dialog.text(edit), ui::field_length(edit));
+}
 int row_directions(int n_dof);  // 3 when n_dof is 3, else 2
 // Converts the first `length` characters of each edit of the row into values[0..].
 void read_row(const ui::Dialog& dialog, Row row, int n_dof, std::size_t length, float* values);
@@ -144,7 +155,7 @@ template <typename Editor, std::size_t N>
 void run_editor_dialog(app::Context& context, int template_id, const ui::ControlId (&controls)[N]) {
   auto dialog = context.toolkit.create_dialog(template_id);
   Editor editor(context, *dialog);
-  app::UnsavedEntries entries(context, *dialog, template_id);
+  app::UnsavedEntries entries(context, *dialog, static_cast<ui::DialogId>(template_id));
   for (ui::ControlId control : controls)
     dialog->on(control, [&editor, &entries](ui::Dialog&, ui::ControlId id) {
       entries.note(id);
@@ -152,7 +163,27 @@ void run_editor_dialog(app::Context& context, int template_id, const ui::Control
       editor.on_control(id);
       if (editor.changes_saved) entries.kept();
     });
-  app::register_common_initializer(context, *dialog, template_id);
+  app::register_common_initializer(context, *dialog, static_cast<ui::DialogId>(template_id));
+  editor.set_up();
+  dialog->run_modal();
+  if constexpr (requires { editor.closed(); }) editor.closed();
+}
+
+// The same for a dialog whose controls are named by their enum E; Editor::on_control takes E.
+template <typename Editor, ui::Controls E, std::size_t N>
+void run_editor_dialog(app::Context& context, const E (&controls)[N]) {
+  const ui::DialogId shown = dialog_of(E{});
+  auto dialog = context.toolkit.create_dialog(shown);
+  Editor editor(context, *dialog);
+  app::UnsavedEntries entries(context, *dialog, shown);
+  for (E control : controls)
+    dialog->on(control, [&editor, &entries](ui::Dialog&, ui::ControlId id) {
+      entries.note(id);
+      editor.changes_saved = false;
+      editor.on_control(static_cast<E>(id));
+      if (editor.changes_saved) entries.kept();
+    });
+  app::register_common_initializer(context, *dialog, shown);
   editor.set_up();
   dialog->run_modal();
   if constexpr (requires { editor.closed(); }) editor.closed();

@@ -11,20 +11,15 @@
 #include "model/case_files/scratch_layouts.h"
 #include "model/case_files/text_file.h"
 #include "text/free_form.h"
+#include "ui/templates/sin_exp.h"
 
 namespace editors {
 
 namespace {
 
-namespace id {
-constexpr ui::ControlId dialog = 105, title = 1105, omega = 1059, phi = 1045, from = 1089, to = 1090,
-                        unit = 1091, zeros = 1115, add = 1062, list = 1061, remove = 1088,
-                        save = 1092, plot = 1154, cancel = 2;
-}  // namespace id
+using C = ui::templates::SinExp;
 
-constexpr Row amplitude_row{1063, 1064, 1065};
-constexpr std::size_t amplitude_length = 16;
-constexpr std::size_t parameter_length = 24;
+constexpr Row amplitude_row = row(C::amplitude_x, C::amplitude_y, C::amplitude_z);
 
 class SinExpEditor {
  public:
@@ -33,10 +28,10 @@ class SinExpEditor {
         state_(context.state),
         dialog_(dialog),
         case_number_(context.state.current_case),
-        items_(dialog, id::list) {}
+        items_(dialog, ui::id(C::list)) {}
 
   void set_up();
-  void on_control(ui::ControlId control);
+  void on_control(C control);
   // DONE and Cancel discard the unsaved ranges, so the count goes back to what the file holds.
   void closed() { record().n_load_ranges = saved_count_; }
   bool changes_saved = false;  // set by a SAVE that wrote the case file
@@ -69,14 +64,14 @@ class SinExpEditor {
 void SinExpEditor::set_up() {
   items_.reset(state_.n_nodes);
   if (sinusoidal()) {
-    dialog_.set_text(id::title, " Loading: A*sin(omega*t +phi) ");
+    dialog_.set_text(C::title, " Loading: A*sin(omega*t +phi) ");
   } else {
-    dialog_.set_text(id::title, " Loading: A*exp(omega*t)      ");
-    dialog_.set_enabled(id::phi, false);
+    dialog_.set_text(C::title, " Loading: A*exp(omega*t)      ");
+    dialog_.set_enabled(C::phi, false);
   }
-  dialog_.set_text(id::unit, state_.force_unit.trimmed());
-  dialog_.set_enabled(id::remove, false);
-  dialog_.set_enabled(id::save, false);
+  dialog_.set_text(C::unit, state_.force_unit.trimmed());
+  dialog_.set_enabled(C::remove, false);
+  dialog_.set_enabled(C::save, false);
   if (state_.n_dof == 2) dialog_.set_enabled(amplitude_row.z, false);
   // Without existing data (a new case, or one whose loading type changed since the file was
   // loaded) the ranges start afresh: a count left from before would write ranges 0-0.
@@ -97,8 +92,8 @@ bool SinExpEditor::shows_existing_data() {
 }
 
 void SinExpEditor::load_existing_data() {
-  dialog_.set_text(id::omega, shown(record().omega));
-  if (sinusoidal()) dialog_.set_text(id::phi, shown(record().phi));
+  dialog_.set_text(C::omega, shown(record().omega));
+  if (sinusoidal()) dialog_.set_text(C::phi, shown(record().phi));
   const std::string path = file_name();
   common::create_if_missing(path);
   text::RecordSource source;
@@ -119,10 +114,10 @@ void SinExpEditor::load_existing_data() {
 }
 
 void SinExpEditor::add() {
-  const TypedNodes nodes = read_nodes(dialog_, id::from, id::to);
+  const TypedNodes nodes = read_nodes(dialog_, ui::id(C::from), ui::id(C::to));
   if (!nodes_in_model(context_, nodes)) return;
   app::NodeRange range{nodes.first, nodes.last};
-  read_row(dialog_, amplitude_row, state_.n_dof, amplitude_length, range.components);
+  read_row(dialog_, amplitude_row, state_.n_dof, ui::field_length(C::amplitude_x), range.components);
   int& n = record().n_load_ranges;
   int target = find_range_by_text(items_, n, nodes.from_text, nodes.to_text);
   if (target == 0) {
@@ -135,30 +130,30 @@ void SinExpEditor::add() {
 }
 
 void SinExpEditor::select() {
-  const int s = dialog_.selection(id::list);
+  const int s = dialog_.selection(C::list);
   if (s == 0) return;
   const bool in_use = s <= record().n_load_ranges;
   if (in_use) {
     const app::NodeRange& range = table_.entry(s);
-    dialog_.set_text(id::from, std::to_string(range.first_node));
-    dialog_.set_text(id::to, std::to_string(range.last_node));
+    dialog_.set_text(C::from, std::to_string(range.first_node));
+    dialog_.set_text(C::to, std::to_string(range.last_node));
     show_row(dialog_, amplitude_row, state_.n_dof, range.components);
   } else {
-    dialog_.set_text(id::from, "");
-    dialog_.set_text(id::to, "");
+    dialog_.set_text(C::from, "");
+    dialog_.set_text(C::to, "");
     fill_row(dialog_, amplitude_row, state_.n_dof, "");
   }
-  dialog_.set_enabled(id::remove, in_use);
+  dialog_.set_enabled(C::remove, in_use);
 }
 
 void SinExpEditor::remove() {
-  if (remove_range(table_, dialog_.selection(id::list), record().n_load_ranges)) show_list();
+  if (remove_range(table_, dialog_.selection(C::list), record().n_load_ranges)) show_list();
 }
 
 void SinExpEditor::save() {
-  record().omega = text::c_to_float(dialog_.text(id::omega, parameter_length), parameter_length);
+  record().omega = typed_real(dialog_, C::omega);
   if (sinusoidal())
-    record().phi = text::c_to_float(dialog_.text(id::phi, parameter_length), parameter_length);
+    record().phi = typed_real(dialog_, C::phi);
   std::vector<std::string> records;
   for (int i = 1; i <= record().n_load_ranges; ++i)
     if (writable(table_.entry(i)))
@@ -169,13 +164,13 @@ void SinExpEditor::save() {
   saved_count_ = record().n_load_ranges;
   state_.loading_saved[case_number_] = true;
   changes_saved = true;
-  dialog_.set_enabled(id::cancel, false);
+  dialog_.set_enabled(C::cancel, false);
 }
 
 // What SAVE would store: the typed omega and phi, the ranges of the table.
 void SinExpEditor::plot() {
-  const float omega = text::c_to_float(dialog_.text(id::omega, parameter_length), parameter_length);
-  const float phi = sinusoidal() ? text::c_to_float(dialog_.text(id::phi, parameter_length), parameter_length) : 0.0f;
+  const float omega = typed_real(dialog_, C::omega);
+  const float phi = sinusoidal() ? typed_real(dialog_, C::phi) : 0.0f;
   std::vector<app::NodeRange> ranges;
   for (int i = 1; i <= record().n_load_ranges; ++i) ranges.push_back(table_.entry(i));
   context_.toolkit.show_plot(amplitude_plot(
@@ -184,21 +179,23 @@ void SinExpEditor::plot() {
       std::string(state_.force_unit.trimmed())));
 }
 
-void SinExpEditor::on_control(ui::ControlId control) {
-  if (control == id::plot) return plot();  // looking changes nothing that SAVE would keep
-  dialog_.set_enabled(id::save, true);
+void SinExpEditor::on_control(C control) {
+  if (control == C::plot) return plot();  // looking changes nothing that SAVE would keep
+  dialog_.set_enabled(C::save, true);
   switch (control) {
-    case id::add: return add();
-    case id::list: return select();
-    case id::remove: return remove();
-    case id::zeros: return fill_row(dialog_, amplitude_row, state_.n_dof, "0.");
-    case id::save: return save();
+    case C::add: return add();
+    case C::list: return select();
+    case C::remove: return remove();
+    case C::zeros: return fill_row(dialog_, amplitude_row, state_.n_dof, "0.");
+    case C::save: return save();
     default: return;  // the edits: read by "ADD >>" and "SAVE Changes"
   }
 }
 
-constexpr ui::ControlId callback_controls[] = {1059, 1045, 1089, 1090, 1115, 1063, 1064,
-                                               1065, 1061, 1062, 1088, 1092, 1154};
+constexpr C callback_controls[] = {C::omega,       C::phi,         C::from,        C::to,
+                                   C::zeros,       C::amplitude_x, C::amplitude_y, C::amplitude_z,
+                                   C::list,        C::add,         C::remove,      C::save,
+                                   C::plot};
 
 }  // namespace
 
@@ -206,7 +203,7 @@ void open_sin_exp_editor(app::Context& context, ui::Dialog&) {
   const app::ProgramState& state = context.state;
   const int c = state.current_case;
   if (!state.case_records.contains(c) || !state.loading_saved.contains(c)) return;
-  run_editor_dialog<SinExpEditor>(context, id::dialog, callback_controls);
+  run_editor_dialog<SinExpEditor>(context, callback_controls);
 }
 
 }  // namespace editors

@@ -17,7 +17,7 @@ namespace editors {
 namespace {
 
 namespace id {
-constexpr ui::ControlId dialog = 112, chart = 1301, damping = 1302, design = 1303, parameters = 1304,
+constexpr ui::ControlId chart = 1301, damping = 1302, design = 1303, parameters = 1304,
                         browse = 1305, from = 1306, to = 1307, rule = 1308, factor = 1309, picture = 1310,
                         table_export = 1311, table = 1312, apply = 1313, table_header = 1314;
 }  // namespace id
@@ -295,11 +295,11 @@ double shown_factor(double factor, bool round_up) {
 }
 
 std::optional<double> run_spectrum_dialog(app::Context& context, const SpectrumSource& source) {
-  auto dialog = context.toolkit.create_dialog(id::dialog);
+  auto dialog = context.toolkit.create_dialog(ui::DialogId::response_spectrum);
   SpectrumDialog logic(context, *dialog, source);
   for (ui::ControlId control : callback_controls)
     dialog->on(control, [&logic](ui::Dialog&, ui::ControlId c) { logic.on_control(c); });
-  app::register_common_initializer(context, *dialog, id::dialog);
+  app::register_common_initializer(context, *dialog, ui::DialogId::response_spectrum);
   logic.set_up();
   dialog->run_modal();
   return logic.result;

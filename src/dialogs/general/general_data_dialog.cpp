@@ -4,17 +4,22 @@
 
 #include "dialogs/dialog_initializer.h"
 #include "dialogs/file_boxes.h"
-#include "dialogs/general/controls.h"
 #include "dialogs/general/operator_block.h"
 #include "dialogs/general/select_geometry_file.h"
 #include "dialogs/unsaved_entries.h"
-#include "loadfile/reader.h"
+#include "dialogs/loading_file.h"
 #include "model/case_files/scratch_files.h"
 #include "text/free_form.h"
+#include "ui/templates/general_data.h"
 
 namespace general {
 
-namespace c = controls;
+using C = ui::templates::GeneralData;
+using ui::templates::coefficient_fields;
+using ui::templates::custom_item;
+using ui::templates::new_operator_item;
+using ui::templates::newmark_item;
+using ui::templates::standard_item;
 
 namespace {
 
@@ -40,7 +45,7 @@ enum class SaveProblem {
   coefficient_not_real, // a coefficient text is not one real number: the solver could not read it
 };
 
-// What SAVE refuses, and for a coefficient which one (index into controls::coefficients).
+// What SAVE refuses, and for a coefficient which one (index into coefficient_fields).
 struct SaveCheck {
   SaveProblem problem = SaveProblem::none;
   std::size_t coefficient = 0;
@@ -60,23 +65,23 @@ std::string left_justified(int value, std::size_t width) {
 }
 
 void show_coefficient(ui::Dialog& dialog, std::size_t index, std::string_view text) {
-  dialog.set_text(c::coefficients[index], text::trim_right(text));
+  dialog.set_text(coefficient_fields[index], text::trim_right(text));
 }
 
 // ---------------------------------------------------------------------------------------
 // Display from the working copy.
 
 void refresh(ui::Dialog& dialog, const OperatorBlock& w) {
-  for (ui::ControlId id : c::coefficients) dialog.set_text(id, "");
-  dialog.select(c::operator_combo, w.new_operator ? c::new_operator_item : c::newmark_item);
-  dialog.select(c::coefficient_combo, w.standard_coefficients ? c::standard_item : c::custom_item);
+  for (C id : coefficient_fields) dialog.set_text(id, "");
+  dialog.select(C::operator_combo, w.new_operator ? new_operator_item : newmark_item);
+  dialog.select(C::coefficient_combo, w.standard_coefficients ? standard_item : custom_item);
   const bool custom = !w.standard_coefficients;
-  dialog.set_enabled(c::beta, custom);
-  dialog.set_enabled(c::gamma, custom);
-  for (std::size_t i = 2; i < c::coefficients.size(); ++i)
-    dialog.set_enabled(c::coefficients[i], custom && w.new_operator);
+  dialog.set_enabled(C::beta, custom);
+  dialog.set_enabled(C::gamma, custom);
+  for (std::size_t i = 2; i < coefficient_fields.size(); ++i)
+    dialog.set_enabled(coefficient_fields[i], custom && w.new_operator);
   const auto& standard = standard_coefficient_texts(w.new_operator);
-  for (std::size_t i = 0; i < c::coefficients.size(); ++i)
+  for (std::size_t i = 0; i < coefficient_fields.size(); ++i)
     show_coefficient(dialog, i, custom ? w.coefficients[i].view() : standard[i]);
 }
 
@@ -84,11 +89,11 @@ void refresh(ui::Dialog& dialog, const OperatorBlock& w) {
 void show_committed_operator(ui::Dialog& dialog, app::ProgramState& state) {
   state.new_operator = app::six_coefficient_operator(state);
   const OperatorBlock block = committed_operator_block(state);
-  dialog.select(c::operator_combo, block.new_operator ? c::new_operator_item : c::newmark_item);
-  dialog.select(c::coefficient_combo,
-                block.standard_coefficients ? c::standard_item : c::custom_item);
+  dialog.select(C::operator_combo, block.new_operator ? new_operator_item : newmark_item);
+  dialog.select(C::coefficient_combo,
+                block.standard_coefficients ? standard_item : custom_item);
   const auto& standard = standard_coefficient_texts(block.new_operator);
-  for (std::size_t i = 0; i < c::coefficients.size(); ++i) {
+  for (std::size_t i = 0; i < coefficient_fields.size(); ++i) {
     const bool shown = block.new_operator || i < 2;  // Newmark has no Delta .. Teta2
     const std::string_view text =
         block.standard_coefficients ? standard[i] : block.coefficients[i].view();
@@ -104,28 +109,30 @@ void show_committed_operator(ui::Dialog& dialog, app::ProgramState& state) {
 // coefficient is written into the loading file as typed.
 SaveCheck read_fields(const ui::Dialog& dialog, WorkingCopy& w) {
   OperatorBlock& block = w.operator_block;
-  block.new_operator = dialog.selection(c::operator_combo) == c::new_operator_item;
-  const bool newmark = dialog.selection(c::operator_combo) == c::newmark_item;
-  for (std::size_t i = 0; i < c::coefficients.size(); ++i)
-    if (i < 2 || !newmark) block.coefficients[i] = dialog.text(c::coefficients[i], 10);
-  w.n_loading_cases = text::c_to_int(dialog.text(c::n_loading_cases, 2), 2);
+  block.new_operator = dialog.selection(C::operator_combo) == new_operator_item;
+  const bool newmark = dialog.selection(C::operator_combo) == newmark_item;
+  for (std::size_t i = 0; i < coefficient_fields.size(); ++i)
+    if (i < 2 || !newmark) block.coefficients[i] = dialog.text(coefficient_fields[i]);
+  const std::size_t cases_length = ui::field_length(C::n_loading_cases);
+  w.n_loading_cases = text::c_to_int(dialog.text(C::n_loading_cases), cases_length);
 
   auto blank = [&dialog](std::size_t i) {
-    return text::trimmed_length(dialog.text(c::coefficients[i], 10)) == 0;
+    return text::trimmed_length(dialog.text(coefficient_fields[i])) == 0;
   };
-  const std::string cases_text = dialog.text(c::n_loading_cases, checked_length);
+  const std::string cases_text = dialog.text(C::n_loading_cases, checked_length);
   if (text::trimmed_length(cases_text) > 0 &&
-      (!text::converts_whole_to_int(cases_text, 2) || w.n_loading_cases < 0))
+      (!text::converts_whole_to_int(cases_text, cases_length) || w.n_loading_cases < 0))
     return {SaveProblem::cases_not_whole, 0, std::string(text::trim(cases_text))};
   if (w.n_loading_cases < 1) return {SaveProblem::no_cases};
   if (blank(0) || blank(1)) return {SaveProblem::beta_or_gamma_blank};
   if (block.new_operator && (blank(2) || blank(3) || blank(4) || blank(5)))
     return {SaveProblem::delta_or_teta_blank};
   if (block.standard_coefficients) return {};
-  for (std::size_t i = 0; i < (block.new_operator ? c::coefficients.size() : 2); ++i) {
-    const std::string typed = dialog.text(c::coefficients[i], checked_length);
-    if (!text::is_free_form_real(typed.substr(0, 10)) || text::trimmed_length(typed) > 10 ||
-        typed.find_first_not_of(' ', 10) != std::string::npos)
+  for (std::size_t i = 0; i < (block.new_operator ? coefficient_fields.size() : 2); ++i) {
+    const std::string typed = dialog.text(coefficient_fields[i], checked_length);
+    const std::size_t read = ui::field_length(coefficient_fields[i]);
+    if (!text::is_free_form_real(typed.substr(0, read)) || text::trimmed_length(typed) > read ||
+        typed.find_first_not_of(' ', read) != std::string::npos)
       return {SaveProblem::coefficient_not_real, i, std::string(text::trim(typed))};
   }
   return {};
@@ -167,7 +174,7 @@ void save_changes(Session& session, ui::Dialog& dialog) {
   state.n_loading_cases = session.working.n_loading_cases;
   commit_operator_block(session.working.operator_block, state);
   state.general_data_saved = true;
-  dialog.set_enabled(c::ok, true);
+  dialog.set_enabled(C::ok, true);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -195,19 +202,19 @@ void load_from_old_file(Session& session, ui::Dialog& dialog) {
   if (!loading_path_fits(context, buffer)) return;
   const text::Field<260> previous_loading_file = state.loading_file;
   state.loading_file = text::trim_right(buffer);
-  const loadfile::LoadOutcome outcome =
-      loadfile::load_old_loading_file(context, dialog, std::string(state.loading_file.trimmed()));
-  if (outcome == loadfile::LoadOutcome::not_opened || outcome == loadfile::LoadOutcome::program_ends) {
+  const dialogs::LoadOutcome outcome =
+      dialogs::load_old_loading_file(context, dialog, std::string(state.loading_file.trimmed()));
+  if (outcome == dialogs::LoadOutcome::not_opened || outcome == dialogs::LoadOutcome::program_ends) {
     state.loading_file = previous_loading_file;  // the reader has said why; nothing was read
     return;
   }
   // A path that failed is not offered again: the next box starts afresh in the data folder.
-  if (outcome != loadfile::LoadOutcome::loaded) {
+  if (outcome != dialogs::LoadOutcome::loaded) {
     state.loading_file = previous_loading_file;  // the reader has said why
     // A file that broke part-way leaves what was read before the fault in the committed data,
     // which the dialog does not show; the user's own entries stay on screen, and OK waits for
     // a SAVE, which commits what the dialog shows.
-    dialog.set_enabled(c::ok, false);
+    dialog.set_enabled(C::ok, false);
     state.general_data_changed = true;
     state.general_data_saved = false;
     return;
@@ -215,15 +222,15 @@ void load_from_old_file(Session& session, ui::Dialog& dialog) {
   state.loading_box_choice = buffer;
   state.old_file_loaded = true;
   state.n_loaded_cases = state.n_loading_cases;
-  dialog.set_enabled(c::coefficient_combo, true);
-  dialog.set_enabled(c::operator_combo, true);
-  dialog.set_enabled(c::n_loading_cases, true);
+  dialog.set_enabled(C::coefficient_combo, true);
+  dialog.set_enabled(C::operator_combo, true);
+  dialog.set_enabled(C::n_loading_cases, true);
   session.working.operator_block = committed_operator_block(state);
   refresh(dialog, session.working.operator_block);
-  dialog.set_text(c::n_loading_cases, std::to_string(state.n_loading_cases));
+  dialog.set_text(C::n_loading_cases, std::to_string(state.n_loading_cases));
   dialog.update();
-  dialog.set_enabled(c::ok, true);
-  dialog.set_enabled(c::save_changes, false);
+  dialog.set_enabled(C::ok, true);
+  dialog.set_enabled(C::save_changes, false);
   state.general_data_changed = false;
 }
 
@@ -247,35 +254,35 @@ void mark_changed(app::ProgramState& state) {
   state.general_data_saved = false;
 }
 
-int coefficient_index(ui::ControlId id) {
-  for (std::size_t i = 0; i < c::coefficients.size(); ++i)
-    if (c::coefficients[i] == id) return static_cast<int>(i);
+int coefficient_index(C id) {
+  for (std::size_t i = 0; i < coefficient_fields.size(); ++i)
+    if (coefficient_fields[i] == id) return static_cast<int>(i);
   return -1;
 }
 
-void edit_control(Session& session, ui::Dialog& dialog, ui::ControlId id) {
+void edit_control(Session& session, ui::Dialog& dialog, C id) {
   OperatorBlock& block = session.working.operator_block;
-  if (id == c::coefficient_combo) {
-    block.standard_coefficients = dialog.selection(c::coefficient_combo) == c::standard_item;
+  if (id == C::coefficient_combo) {
+    block.standard_coefficients = dialog.selection(C::coefficient_combo) == standard_item;
     refresh(dialog, block);
-  } else if (id == c::operator_combo) {
-    choose_operator(block, dialog.selection(c::operator_combo) == c::new_operator_item);
+  } else if (id == C::operator_combo) {
+    choose_operator(block, dialog.selection(C::operator_combo) == new_operator_item);
     refresh(dialog, block);
   } else if (const int i = coefficient_index(id); i >= 0) {
-    block.coefficients[i] = dialog.text(id, 10);
-  } else if (id == c::n_loading_cases) {
-    session.working.n_loading_cases = text::c_to_int(dialog.text(id, 2), 2);
+    block.coefficients[i] = dialog.text(id);
+  } else if (id == C::n_loading_cases) {
+    session.working.n_loading_cases = text::c_to_int(dialog.text(id), ui::field_length(id));
   }
   mark_changed(session.context.state);
 }
 
-void general_data_callback(Session& session, ui::Dialog& dialog, ui::ControlId id) {
+void general_data_callback(Session& session, ui::Dialog& dialog, C id) {
   const app::ProgramState& state = session.context.state;
-  dialog.set_enabled(c::save_changes, true);
-  dialog.set_enabled(c::ok, !state.general_data_changed || state.general_data_saved);
-  if (id == c::save_changes) return save_changes(session, dialog);
-  if (id == c::load_old_file) return load_from_old_file(session, dialog);
-  if (id == c::ok) return ok_pressed(session.context, dialog);
+  dialog.set_enabled(C::save_changes, true);
+  dialog.set_enabled(C::ok, !state.general_data_changed || state.general_data_saved);
+  if (id == C::save_changes) return save_changes(session, dialog);
+  if (id == C::load_old_file) return load_from_old_file(session, dialog);
+  if (id == C::ok) return ok_pressed(session.context, dialog);
   edit_control(session, dialog, id);
 }
 
@@ -283,33 +290,33 @@ void general_data_callback(Session& session, ui::Dialog& dialog, ui::ControlId i
 // Set-up.
 
 void register_callbacks(Session& session, ui::Dialog& dialog) {
-  app::register_common_initializer(session.context, dialog, c::general_data_template);
-  dialog.on(c::select_geometry, [&session](ui::Dialog& d, ui::ControlId) {
+  app::register_common_initializer(session.context, dialog, ui::DialogId::general_data);
+  dialog.on(C::select_geometry, [&session](ui::Dialog& d, ui::ControlId) {
     select_geometry_file(session.context, d);
   });
-  const ui::ControlId handled[] = {c::load_old_file, c::operator_combo, c::coefficient_combo,
-                                   c::beta, c::gamma, c::delta, c::teta, c::teta1, c::teta2,
-                                   c::n_loading_cases, c::save_changes, c::ok};
-  for (ui::ControlId id : handled)
+  const C handled[] = {C::load_old_file, C::operator_combo, C::coefficient_combo,
+                                   C::beta, C::gamma, C::delta, C::teta, C::teta1, C::teta2,
+                                   C::n_loading_cases, C::save_changes, C::ok};
+  for (C id : handled)
     dialog.on(id, [&session](ui::Dialog& d, ui::ControlId control) {
-      general_data_callback(session, d, control);
+      general_data_callback(session, d, static_cast<C>(control));
     });
 }
 
 void fill_combos(ui::Dialog& dialog) {
-  dialog.set_item_count(c::operator_combo, 2);
-  dialog.set_text(c::operator_combo, "New Operator", c::new_operator_item);
-  dialog.set_text(c::operator_combo, "Newmark", c::newmark_item);
-  dialog.set_item_count(c::coefficient_combo, 2);
-  dialog.set_text(c::coefficient_combo, "Standard", c::standard_item);
-  dialog.set_text(c::coefficient_combo, "Custom", c::custom_item);
+  dialog.set_item_count(C::operator_combo, 2);
+  dialog.set_text(C::operator_combo, "New Operator", new_operator_item);
+  dialog.set_text(C::operator_combo, "Newmark", newmark_item);
+  dialog.set_item_count(C::coefficient_combo, 2);
+  dialog.set_text(C::coefficient_combo, "Standard", standard_item);
+  dialog.set_text(C::coefficient_combo, "Custom", custom_item);
 }
 
 void set_entry_states(ui::Dialog& dialog, const app::ProgramState& state) {
-  dialog.set_enabled(c::coefficient_combo, false);
-  dialog.set_enabled(c::operator_combo, false);
-  dialog.set_enabled(c::n_loading_cases, false);
-  for (ui::ControlId id : c::coefficients) dialog.set_enabled(id, !state.standard_coefficients);
+  dialog.set_enabled(C::coefficient_combo, false);
+  dialog.set_enabled(C::operator_combo, false);
+  dialog.set_enabled(C::n_loading_cases, false);
+  for (C id : coefficient_fields) dialog.set_enabled(id, !state.standard_coefficients);
 }
 
 // A fresh pass starts from the New Operator with standard coefficients and no loaded file;
@@ -328,21 +335,21 @@ int run_general_data_dialog(app::Context& context) {
   cases::delete_case_scratch_files(false, state.case_folder);
   if (state.loading_cases_result != 2) reset_operator_choice(state);
 
-  std::unique_ptr<ui::Dialog> dialog = context.toolkit.create_dialog(c::general_data_template);
+  std::unique_ptr<ui::Dialog> dialog = context.toolkit.create_dialog(ui::DialogId::general_data);
   Session session{context, {}};
   register_callbacks(session, *dialog);
   fill_combos(*dialog);
   set_entry_states(*dialog, state);
-  dialog->set_text(c::max_time_points, left_justified(state.max_time_points, 6));
+  dialog->set_text(C::max_time_points, left_justified(state.max_time_points, 6));
   show_committed_operator(*dialog, state);
-  dialog->set_text(c::n_loading_cases, std::to_string(state.n_loading_cases));
-  dialog->set_enabled(c::load_old_file, false);
-  dialog->set_enabled(c::save_changes, false);
+  dialog->set_text(C::n_loading_cases, std::to_string(state.n_loading_cases));
+  dialog->set_enabled(C::load_old_file, false);
+  dialog->set_enabled(C::save_changes, false);
 
   session.working = {state.n_loading_cases, committed_operator_block(state)};
   state.general_data_changed = false;
   state.general_data_saved = false;
-  dialog->set_enabled(c::ok, false);
+  dialog->set_enabled(C::ok, false);
   app::ask_before_discarding(context, *dialog, [&state] {
     return state.general_data_changed && !state.general_data_saved;
   });

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "dialogs/file_boxes.h"
-#include "dialogs/general/controls.h"
 #include "model/geometry_file.h"
+#include "ui/templates/general_data.h"
 
 namespace general {
 
@@ -23,15 +23,15 @@ void commit_geometry(app::ProgramState& state, const std::string& path, const Ge
 }
 
 void show_geometry(ui::Dialog& dialog, const app::ProgramState& state) {
-  namespace c = controls;
-  dialog.set_text(c::geometry_path, state.geometry_file.trimmed());
-  dialog.set_enabled(c::load_old_file, true);
-  dialog.set_text(c::n_nodes, std::to_string(state.n_nodes));
-  dialog.set_text(c::n_dof, std::to_string(state.n_dof));
-  dialog.set_text(c::n_loading_cases, std::to_string(state.n_loading_cases));
-  dialog.set_enabled(c::coefficient_combo, true);
-  dialog.set_enabled(c::operator_combo, true);
-  dialog.set_enabled(c::n_loading_cases, true);
+  using C = ui::templates::GeneralData;
+  dialog.set_text(C::geometry_path, state.geometry_file.trimmed());
+  dialog.set_enabled(C::load_old_file, true);
+  dialog.set_text(C::n_nodes, std::to_string(state.n_nodes));
+  dialog.set_text(C::n_dof, std::to_string(state.n_dof));
+  dialog.set_text(C::n_loading_cases, std::to_string(state.n_loading_cases));
+  dialog.set_enabled(C::coefficient_combo, true);
+  dialog.set_enabled(C::operator_combo, true);
+  dialog.set_enabled(C::n_loading_cases, true);
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ const DialogTemplate& accelerogram() {
           {1153, K::static_text, "", {}, {346, 308, 200, 20}},
           {1101, K::push_button, "SAVE Changes", {}, {12, 324, 140, 40}},
           {no_id, K::static_text, "Save Changes", {}, {160, 334, 110, 20}},
-          {1, K::push_button, "DONE", {}, {346, 330, 96, 30}, true, true},
+          {1, K::push_button, "DONE", {}, {346, 330, 96, 30}, {}, true, true},
           {2, K::push_button, "Cancel", {}, {450, 330, 96, 30}},
       }};
   return t;

@@ -40,7 +40,7 @@ const DialogTemplate& import_time_history() {
           {1215, K::drop_down, "Velocity, displacement", {"as read", "mean removed"}, {530, 414, 140, 26}},
           {1217, K::push_button, "Spectrum...", {}, {676, 412, 98, 30}},
           {1216, K::push_button, "Plot...", {}, {780, 412, 96, 30}},
-          {1, K::push_button, "Import", {}, {688, 462, 96, 30}, true, true},
+          {1, K::push_button, "Import", {}, {688, 462, 96, 30}, {}, true, true},
           {2, K::push_button, "Cancel", {}, {792, 462, 96, 30}},
       }};
   return t;

@@ -2,17 +2,17 @@
 #pragma once
 
 #include "ui/dialog_template.h"
+#include "ui/templates/diameters.h"
+#include "ui/templates/sin_exp.h"
+#include "ui/templates/general_data.h"
+#include "ui/templates/initial_values.h"
+#include "ui/templates/time_points.h"
 
 namespace ui::templates {
 
-const DialogTemplate& general_data();      // 101
 const DialogTemplate& loading_cases();     // 102
-const DialogTemplate& initial_values();    // 103
 const DialogTemplate& discrete_loading();  // 104
-const DialogTemplate& sin_exp();           // 105
 const DialogTemplate& accelerogram();      // 106
-const DialogTemplate& time_points();       // 108
-const DialogTemplate& diameters();         // 110
 const DialogTemplate& import_time_history();  // 111
 const DialogTemplate& response_spectrum();    // 112
 

@@ -126,6 +126,7 @@ expect text 1017 "0.5"
 expect selected 1124 5
 expect selected 1123 4
 expect enabled 1086
+answer yes
 press 1
 )S");
   ASSERT_EQ(state.case_processed.size(), 3);
@@ -154,6 +155,7 @@ pick 1123 2
 press 1020
 expect no message
 expect item 1018 1 "1 +"
+answer yes
 press 1
 )S");
 }
@@ -172,6 +174,7 @@ type 1014 "1"
 pick 1123 4
 press 1020
 expect message "ADD Message" "Timpul pentru tiparire NU s-a completat !"
+answer yes
 press 1
 )S");
   EXPECT_EQ(state.language.str(), "Romanian            ");
@@ -186,6 +189,7 @@ press 1020
 expect no message
 pick 1011 1
 expect text 1014 "12."
+answer yes
 press 1
 )S");
 }
@@ -224,6 +228,7 @@ expect disabled 1121
 expect disabled 1119
 expect disabled 1132
 expect enabled 1134
+answer yes
 press 1
 )S");
   EXPECT_FALSE(state.damping_present);
@@ -233,7 +238,7 @@ press 1
 TEST_F(LoadingCasesDialog, NiuStaysDisabledUnderNewmark) {
   state.new_operator = false;
   state.operator_code = "NEWMARK";
-  run("pick 1011 1\npick 1131 2\nexpect disabled 1121\nexpect enabled 1119\npress 1\n");
+  run("pick 1011 1\npick 1131 2\nexpect disabled 1121\nexpect enabled 1119\nanswer yes\npress 1\n");
 }
 
 TEST_F(LoadingCasesDialog, DampingValuesAreStoredAndShownByTheirLayouts) {
@@ -249,6 +254,7 @@ expect text 1121 "0.25"
 expect text 1119 "1.225"
 expect text 1120 "1.2"
 expect text 1132 "0.2E-01"
+answer yes
 press 1
 )S");
   EXPECT_EQ(state.damping_type, app::DampingType::aero_structural);
@@ -268,6 +274,7 @@ expect text 1121 "0.05"
 expect text 1119 "0.1"
 expect text 1120 "0.2E-02"
 press 1020
+answer yes
 press 1
 )S");
   EXPECT_EQ(state.damping_type, app::DampingType::rayleigh);
@@ -302,6 +309,7 @@ expect disabled 1020
 pick 1011 2
 expect text 1014 "30."
 expect selected 1124 2
+answer yes
 press 1
 )S");
   EXPECT_EQ(state.n_loading_cases, 2);
@@ -342,6 +350,7 @@ pick 1018 1
 press 1021
 expect message "Remove Message" "No Loading Case has been selected. Select a case in the \"Loading Case\" list first !"
 expect items 1011 3
+answer yes
 press 1
 )S");
   EXPECT_EQ(state.n_loading_cases, 3);
@@ -357,6 +366,7 @@ expect message "Message" "No Loading Case has been selected. Select a case in th
 pick 1128 2
 pick 1124 2
 expect message "Message" "Nici un caz de incarcare nu s-a selectat. Selectati intai un caz din lista \"Loading Case\" !"
+answer yes
 press 1
 )S");
   EXPECT_EQ(state.n_loading_cases, 2);
@@ -402,6 +412,7 @@ expect item 1102 1 "0.1"
 expect item 1102 2 "0.2"
 press 1
 in 102
+answer yes
 press 1
 )S");
   ASSERT_GE(state.time_point_table.size(), 2u);
@@ -418,6 +429,7 @@ in 104
 expect item 1102 1 ""
 press 1
 in 102
+answer yes
 press 1
 )S");
   for (const app::TimePoint& point : state.time_point_table) EXPECT_EQ(point.time, 0);

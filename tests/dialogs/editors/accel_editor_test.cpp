@@ -145,6 +145,7 @@ TEST(AccelEditor, AddInsertsInTimeOrderAndReplacesAtEqualTime) {
     expect text 1100 "0.3"
     expect text 1097 "33."
     expect enabled 1099
+    answer yes
     press 1
   )");
   EXPECT_EQ(failure(r), "");
@@ -191,6 +192,7 @@ TEST(AccelEditor, SavedPointsAreReadBackAndTimeZeroShowsEmptyUntilARefresh) {
     press 1098
     expect item 1054 1 "0."
     expect item 1054 3 "0.75"
+    answer yes
     press 1
   )");
   EXPECT_EQ(failure(r), "");
@@ -226,6 +228,7 @@ TEST(AccelEditor, DoneWithoutSavingKeepsTheChosenCodeButNotTheUnsavedCount) {
     expect enabled 1146
     type 1100 "1"
     press 1098
+    answer yes
     press 1
   )");
   ASSERT_EQ(failure(r), "");

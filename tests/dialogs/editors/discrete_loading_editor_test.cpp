@@ -46,6 +46,7 @@ expect item 1102 2 "0.3"
 expect item 1102 3 "0.5"
 expect item 1102 4 ""
 expect enabled 1050
+answer yes
 press 1
 )");
   EXPECT_RAN(outcome);
@@ -115,6 +116,7 @@ type 1084 "3"
 press 1050
 expect message "Message" "\"To\" TREBUIE sa fie >=\"From\" !"
 expect item 1049 1 ""
+answer yes
 press 1
 )");
   EXPECT_RAN(outcome);

@@ -189,7 +189,7 @@ type 1077 "1"
 press 1044
 expect item 1040 1 ""
 expect item 1043 1 ""
-press 1
+press 2
 )";
   auto english = run(s, editors::open_initial_values_editor, script);
   EXPECT_RAN(english);
@@ -286,6 +286,7 @@ type 1035 "1.5"
 type 1036 "-3"
 press 1044
 expect message "ADD Message" "The list of node ranges is full (1 ranges). The range was not added !"
+answer yes
 press 1
 )");
   EXPECT_RAN(outcome);

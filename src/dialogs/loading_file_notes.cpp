@@ -1,4 +1,4 @@
-#include "loadfile/line_notes.h"
+#include "dialogs/loading_file_notes.h"
 
 #include <algorithm>
 #include <atomic>
@@ -9,9 +9,20 @@
 #include "loadfile/check.h"
 #include "loadfile/line_labels.h"
 
-namespace loadfile {
+namespace dialogs {
 
 namespace {
+
+using loadfile::CheckOptions;
+using loadfile::CheckReport;
+using loadfile::LineEntry;
+using loadfile::LineTable;
+using loadfile::ProblemList;
+using loadfile::Severity;
+using loadfile::check_loading_records;
+using loadfile::line_label;
+using loadfile::model_named_in_header;
+using loadfile::time_unit_of;
 
 class LoadingFileNotes final : public ui::LineNotes {
  public:
@@ -112,4 +123,4 @@ std::unique_ptr<ui::LineNotes> make_loading_file_notes(std::string_view content,
   return std::make_unique<LoadingFileNotes>(content, path, n_lines);
 }
 
-}  // namespace loadfile
+}  // namespace dialogs

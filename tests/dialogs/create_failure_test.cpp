@@ -5,9 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "loadfile/writer.h"
+#include "dialogs/loading_file.h"
 #include "support/special_files.h"
-#include "writer_fixture.h"
+#include "loadfile/writer_fixture.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ class WriterFailureTest : public writer_test::WorkingDirectoryTest {
   writer_test::Message write_to(const std::string& path) {
     state_.loading_file = path;
     app::Context c = context();
-    EXPECT_FALSE(loadfile::write_loading_file(c));
+    EXPECT_FALSE(dialogs::write_loading_file(c));
     EXPECT_EQ(toolkit_.messages.size(), 1u);
     if (toolkit_.messages.empty()) return {};
     const writer_test::Message m = toolkit_.messages.back();

@@ -4,8 +4,8 @@
 
 #include <filesystem>
 
-#include "loadfile/reader.h"
-#include "reader_support.h"
+#include "dialogs/loading_file.h"
+#include "loadfile/reader_support.h"
 #include "support/special_files.h"
 
 namespace {
@@ -30,15 +30,15 @@ std::string accelerogram_case(int number, int n_points) {
 }
 
 struct Outcome {
-  loadfile::LoadOutcome outcome;
+  dialogs::LoadOutcome outcome;
   int closed_with;
 };
 
 Outcome load(Loaded& run, const std::string& content) {
   testing_support::write_file(run.dir.path() / "old.inc", content);
   reader_test::ClosingDialog dialog;
-  const loadfile::LoadOutcome outcome =
-      loadfile::load_old_loading_file(run.context, dialog, (run.dir.path() / "old.inc").string());
+  const dialogs::LoadOutcome outcome =
+      dialogs::load_old_loading_file(run.context, dialog, (run.dir.path() / "old.inc").string());
   return {outcome, dialog.closed_with};
 }
 
@@ -53,7 +53,7 @@ TEST(ReaderTimePointLimit, OneTimePointTooManyEndsTheRunAndChangesNothing) {
     const app::ProgramState before = run.state;
     const std::string second = accelerogram ? accelerogram_case(2, 101) : discrete_case(2, 101);
     const Outcome o = load(run, head(2) + discrete_case(1, 100) + second);
-    EXPECT_EQ(o.outcome, loadfile::LoadOutcome::program_ends);
+    EXPECT_EQ(o.outcome, dialogs::LoadOutcome::program_ends);
     EXPECT_EQ(o.closed_with, 2);
     ASSERT_EQ(run.toolkit.messages.size(), 1u);
     EXPECT_EQ(run.toolkit.messages[0].title, "\"BRANTEL\" Message");
@@ -73,11 +73,11 @@ TEST(ReaderTimePointLimit, OneTimePointTooManyEndsTheRunAndChangesNothing) {
 TEST(ReaderTimePointLimit, ExactlyTheLimitLoadsAndTheMessageIsRomanianInARomanianRun) {
   {
     Loaded run(small_model());
-    EXPECT_EQ(load(run, head(1) + discrete_case(1, 100)).outcome, loadfile::LoadOutcome::loaded);
+    EXPECT_EQ(load(run, head(1) + discrete_case(1, 100)).outcome, dialogs::LoadOutcome::loaded);
     EXPECT_EQ(run.state.loaded_case_records[1].n_time_points, 100);
   }
   Loaded run(small_model("romanian"));
-  EXPECT_EQ(load(run, head(1) + accelerogram_case(1, 101)).outcome, loadfile::LoadOutcome::program_ends);
+  EXPECT_EQ(load(run, head(1) + accelerogram_case(1, 101)).outcome, dialogs::LoadOutcome::program_ends);
   ASSERT_EQ(run.toolkit.messages.size(), 1u);
   EXPECT_EQ(run.toolkit.messages[0].text,
             "Numarul actual de puncte de timp > Nr. maxim introdus (Dialog #0) !\n\n"
@@ -128,7 +128,7 @@ TEST(ReaderFaults, CutOrBrokenOutsideTheRepeatedSectionsNamesLineAndExpectation)
   };
   for (const Case& c : cases) {
     Loaded run(small_model());
-    EXPECT_EQ(load(run, c.content).outcome, loadfile::LoadOutcome::failed) << c.content;
+    EXPECT_EQ(load(run, c.content).outcome, dialogs::LoadOutcome::failed) << c.content;
     expect_fault(run, c.where, c.what);
   }
 }
@@ -137,7 +137,7 @@ TEST(ReaderFaults, WhatWasReadBeforeTheFaultStays) {
   Loaded run(small_model());
   // Case 2 breaks in its damping values: case 1 and the completed sections of case 2 stay.
   const std::string broken = lines({"1", "0.5 7", "0 1. 1. 0 0. 0 1.", " 2 3 1. 1. 1. 1.", "End_of_Initial_Conditions", "0.3", "1.0 x"});
-  EXPECT_EQ(load(run, head(2) + discrete_case(1, 3) + broken).outcome, loadfile::LoadOutcome::failed);
+  EXPECT_EQ(load(run, head(2) + discrete_case(1, 3) + broken).outcome, dialogs::LoadOutcome::failed);
   const app::ProgramState& s = run.state;
   EXPECT_EQ(s.n_loading_cases, 2);
   EXPECT_EQ(s.loaded_case_records[1].n_time_points, 3);
@@ -157,7 +157,7 @@ TEST(ReaderFaults, UnreadableToleranceAbandonsTheCaseEmptiesItsFilesAndSaysSo) {
   Loaded run(small_model());
   testing_support::write_file(run.dir.path() / "1TP.dat", "earlier work\r\n");
   const std::string abandoned = lines({"0", "tolerance? 5"});
-  EXPECT_EQ(load(run, head(2) + abandoned + discrete_case(2, 2)).outcome, loadfile::LoadOutcome::loaded);
+  EXPECT_EQ(load(run, head(2) + abandoned + discrete_case(2, 2)).outcome, dialogs::LoadOutcome::loaded);
   EXPECT_EQ(run.state.loaded_case_records[1], app::CaseRecord{});
   EXPECT_EQ(run.state.loaded_case_records[2].n_time_points, 2);
   for (const char* name : {"1init.dat", "1InitLoad.dat", "1TP.dat", "1TPsin.dat", "1TPexp.dat", "1TPacc.dat"})
@@ -177,7 +177,7 @@ TEST(ReaderFaults, MoreNodeRangesThanNodesIsRefused) {
   Loaded run(small_model());
   run.state.n_nodes = 2;
   const std::string c = lines({"0", "0.1 5", "0 1. 1. 0 0. 0 1.", "1 1 0 0 0 0", "2 2 0 0 0 0", "1 2 0 0 0 0", "End_of_Initial_Conditions"});
-  EXPECT_EQ(load(run, head(1) + c).outcome, loadfile::LoadOutcome::failed);
+  EXPECT_EQ(load(run, head(1) + c).outcome, dialogs::LoadOutcome::failed);
   expect_fault(run, "Line 10", "at most one node range per node of the model (2 nodes) of case 1");
 }
 
@@ -185,7 +185,7 @@ TEST(ReaderFaults, MissingFileIsNamedInBothLanguages) {
   for (const char* language : {"English", "Romanian"}) {
     Loaded run(small_model(language));
     const std::string path = (run.dir.path() / "nowhere.inc").string();
-    EXPECT_EQ(loadfile::load_loading_file(run.context, path + "    "), loadfile::LoadOutcome::not_opened);
+    EXPECT_EQ(dialogs::load_loading_file(run.context, path + "    "), dialogs::LoadOutcome::not_opened);
     ASSERT_EQ(run.toolkit.messages.size(), 1u);
     const std::string expected = language[0] == 'E'
         ? "ERROR: cannot open the Loading File:\n" + path + "\nThe file does not exist !"
@@ -201,7 +201,7 @@ TEST(ReaderFaults, OnlyARegularFileIsLoaded) {
   Loaded run(small_model());
   for (const testing_support::SpecialFile& f : testing_support::make_special_files()) {
     run.toolkit.messages.clear();
-    EXPECT_EQ(loadfile::load_loading_file(run.context, f.path), loadfile::LoadOutcome::not_opened) << f.path;
+    EXPECT_EQ(dialogs::load_loading_file(run.context, f.path), dialogs::LoadOutcome::not_opened) << f.path;
     ASSERT_EQ(run.toolkit.messages.size(), 1u);
     EXPECT_EQ(run.toolkit.messages[0].text, "ERROR: cannot open the Loading File:\n" + f.path + "\nThe name is " +
                                                  f.kind + ", not a regular file !");
@@ -210,7 +210,7 @@ TEST(ReaderFaults, OnlyARegularFileIsLoaded) {
 
 TEST(ReaderFaults, RomanianFaultMessage) {
   Loaded run(small_model("Romanian"));
-  EXPECT_EQ(load(run, head(1) + lines({"0", "0.1 5"})).outcome, loadfile::LoadOutcome::failed);
+  EXPECT_EQ(load(run, head(1) + lines({"0", "0.1 5"})).outcome, dialogs::LoadOutcome::failed);
   ASSERT_EQ(run.toolkit.messages.size(), 1u);
   EXPECT_EQ(run.toolkit.messages[0].text, "EROARE in fisierul de incarcare:\n" + (run.dir.path() / "old.inc").string() +
                                            "\nFisierul se termina dupa linia 6: se astepta parametrii cazului, cazul 1 !");

@@ -3,8 +3,8 @@
 
 #include <sstream>
 
-#include "motion/motion_command.h"
-#include "samples.h"
+#include "app/cli/command_run.h"
+#include "motion/samples.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -18,13 +18,10 @@ struct Outcome {  // of one command
   std::string out, err;
 };
 
-Outcome run(const std::vector<std::string>& args) {
-  std::ostringstream out, err;
-  Outcome r;
-  r.code = motion::run_motion_command(args, out, err);
-  r.out = out.str();
-  r.err = err.str();
-  return r;
+Outcome run(std::vector<std::string> args) {
+  args.insert(args.begin(), "motion");
+  const testing_support::CommandRun run = testing_support::run_brantel(args);
+  return {run.code.value_or(-1), run.out, run.err};
 }
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
@@ -127,11 +124,26 @@ TEST(MotionCommand, RefusalsAndMisuseExitTwoWithTheReasonOnStandardError) {
   }
 }
 
+TEST(MotionCommand, MeasuresComeBeforeTheCsvInSiUnits) {
+  // 2 m/s2 held for 2 s: PGV 4 m/s, PGD 4 m, Arias pi/(2g) 8 m/s, CAV 4 m/s, PGA in the output unit.
+  TempCurrentDir dir;
+  write_file("c.txt", "t[s] a[cm/s2]\n0 200\n1 200\n2 200\n");
+  const Outcome r = run({"c.txt", "--measures", "--to", "g"});
+  EXPECT_EQ(r.code, 0) << r.err;
+  EXPECT_TRUE(has(r.out, "# pga: 0.203943243 g\n# pgv: 4 m/s\n# pgd: 4 m\n# arias intensity: ")) << r.out;
+  const std::size_t arias = r.out.find("# arias intensity: ") + 19;
+  EXPECT_NEAR(std::stod(r.out.substr(arias)), 3.14159265358979 / (2 * 9.80665) * 8, 1e-8);
+  EXPECT_TRUE(has(r.out, " m/s\n# d5-75: 1.4 s\n# d5-95: 1.8 s\n# cav: 4 m/s\ntime,a1\n")) << r.out;
+  write_file("two.txt", "0 1 0\n1 1 0\n");
+  EXPECT_TRUE(has(run({"two.txt", "--measures", "--units", "g"}).out, "# d5-95 a2: none (no motion)\n# cav a2: 0 m/s\n"));
+  EXPECT_TRUE(has(run({"two.txt", "--measures"}).out, "# measures: not computed, the file's unit is not known"));
+}
+
 TEST(MotionCommand, HelpListsEveryOption) {
   const Outcome r = run({"--help"});
   EXPECT_EQ(r.code, 0);
   for (const char* option : {"--format", "--units", "--first-line", "--time-column", "--columns", "--dt", "--scale",
-                             "--resample", "--to", "--help"})
+                             "--resample", "--to", "--measures", "--help"})
     EXPECT_TRUE(has(r.out, option)) << option;
 }
 

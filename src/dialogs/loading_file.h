@@ -1,11 +1,17 @@
+// "Create" and "LOAD from Old File" as the user meets them: the loading file codec does the
+// work, and here its outcome becomes the messages, in the language of the moment.
 #pragma once
 
 #include <string>
 
-#include "loadfile/session.h"
+#include "dialogs/context.h"
 #include "ui/toolkit.h"
 
-namespace loadfile {
+namespace dialogs {
+
+// Writes the loading file the state names, dated now, and says in a "Create Message" what
+// became of it. true when the file was written.
+bool write_loading_file(app::Context& context);
 
 enum class LoadOutcome {
   loaded,        // the reading came to the end of the cases and their case files were written;
@@ -13,20 +19,20 @@ enum class LoadOutcome {
                  // ended by no end line, ...) was listed in one message
   not_opened,    // the file could not be opened: a message said why, and nothing changed
   failed,        // a message named the file, the line and what was expected; what was read
-                 // before stays in the state and in the scratch files of the sections read
+                 // before stays in the state and in the case files of the sections read
   program_ends,  // a loading has more time points than max_time_points: the message was
                  // shown, nothing was changed, and the run must end
 };
 
 // Reads an old loading file into the committed general data, the damping block, the loaded
-// case records, the diameter table and the case scratch files, and shows the messages: one
-// list of the problems found, each with its line. Only a regular file is read.
-// An empty path asks for one on the console.
-LoadOutcome load_loading_file(Session& context, const std::string& path);
+// case records, the diameter table and the case files, and shows one list of the problems
+// found, each with its line. Only a regular file is read. An empty path asks for one on the
+// console.
+LoadOutcome load_loading_file(app::Context& context, const std::string& path);
 
 // The General Data dialog's entry. When the run must end the dialog is closed as by its
 // Cancel button, so the wizard ends the program the ordinary way.
-LoadOutcome load_old_loading_file(Session& context, ui::Dialog& general_data_dialog,
+LoadOutcome load_old_loading_file(app::Context& context, ui::Dialog& general_data_dialog,
                                   const std::string& path);
 
-}  // namespace loadfile
+}  // namespace dialogs

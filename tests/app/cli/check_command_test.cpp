@@ -6,7 +6,7 @@
 #include <sstream>
 #include <vector>
 
-#include "loadfile/check_command.h"
+#include "app/cli/command_run.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -23,11 +23,9 @@ struct CheckRun {
 };
 
 CheckRun check(std::vector<std::string> args) {
-  std::vector<const char*> argv;
-  for (const std::string& a : args) argv.push_back(a.c_str());
-  std::ostringstream out, err;
-  const int code = loadfile::run_check_command(argv, out, err);
-  return {code, out.str(), err.str()};
+  args.insert(args.begin(), "check");
+  const testing_support::CommandRun run = testing_support::run_brantel(args);
+  return {run.code.value_or(-1), run.out, run.err};
 }
 
 std::vector<std::string> sample_lines() {
@@ -133,6 +131,14 @@ TEST(CheckCommand, UnreadableFilesAndGeometryExitThree) {
   EXPECT_EQ(check({"."}).code, 3);  // a folder is never read
   EXPECT_EQ(check({}).code, 64);
   EXPECT_EQ(check({"--values", "--json", "f.inc"}).code, 64);
+}
+
+TEST(CheckCommand, JsonStaysJsonWhenTheFileTextIsNotUtf8) {
+  TempCurrentDir dir;
+  testing_support::write_file("f.inc", sample_with(7, "AC\xE9"));
+  const CheckRun run = check({"--json", "f.inc"});
+  EXPECT_EQ(run.code, 0) << run.err;
+  EXPECT_THAT(run.out, HasSubstr("\"text\":\"AC\xEF\xBF\xBD\""));
 }
 
 TEST(CheckCommand, ValuesListWhatTheSolverReadsWithTheirLines) {

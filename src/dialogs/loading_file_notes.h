@@ -9,9 +9,9 @@
 
 #include "ui/line_notes.h"
 
-namespace loadfile {
+namespace dialogs {
 
 std::unique_ptr<ui::LineNotes> make_loading_file_notes(std::string_view content, const std::string& path,
                                                        std::size_t n_lines);
 
-}  // namespace loadfile
+}  // namespace dialogs

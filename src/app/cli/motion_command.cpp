@@ -1,17 +1,18 @@
-#include "motion/motion_command.h"
-
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <optional>
 #include <ostream>
 #include <string_view>
 
+#include "app/cli/command.h"
+#include "motion/measures.h"
 #include "motion/reader.h"
 #include "text/number_parse.h"
 
-namespace motion {
+namespace app::cli {
 namespace {
+
+using namespace motion;
 
 constexpr int exit_read = 0;
 constexpr int exit_warnings = 1;
@@ -32,16 +33,11 @@ constexpr std::string_view help_text =
     "  --scale F             multiply every value by F\n"
     "  --resample S          resample linearly onto the uniform step S seconds\n"
     "  --to UNIT             output unit (default m/s2)\n"
+    "  --measures            also print '# ' lines with PGA, PGV, PGD, Arias intensity, the\n"
+    "                        significant durations D5-75 and D5-95 and CAV of each component\n"
     "  --help                this text\n"
     "\n"
     "Exit status: 0 read, 1 read with warnings, 2 refused (the reason on standard error).\n";
-
-struct Usage {
-  std::string file;
-  ReadOptions options;
-  bool help = false;
-  std::string error;  // empty: the arguments are sound
-};
 
 bool parse_count(std::string_view text, std::size_t& value) {
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -94,34 +90,6 @@ std::string apply_option(std::string_view name, std::string_view value, ReadOpti
   return {};
 }
 
-Usage parse_usage(const std::vector<std::string>& args) {
-  Usage usage;
-  for (std::size_t i = 0; i < args.size() && usage.error.empty(); ++i) {
-    const std::string_view arg = args[i];
-    if (arg == "--help" || arg == "-h") {
-      usage.help = true;
-    } else if (arg.starts_with("--")) {
-      const std::size_t equals = arg.find('=');
-      std::string_view name = arg.substr(0, equals), value;
-      if (equals != std::string_view::npos) {
-        value = arg.substr(equals + 1);
-      } else if (i + 1 < args.size()) {
-        value = args[++i];
-      } else {
-        usage.error = std::string(name) + " needs a value";
-        break;
-      }
-      usage.error = apply_option(name, value, usage.options);
-    } else if (usage.file.empty()) {
-      usage.file = arg;
-    } else {
-      usage.error = "one file only (\"" + usage.file + "\" and \"" + std::string(arg) + "\")";
-    }
-  }
-  if (usage.error.empty() && usage.file.empty() && !usage.help) usage.error = "no file given";
-  return usage;
-}
-
 // At least nine significant digits: more than a 32-bit real holds, so nothing the analysis
 // reads is lost to the printing.
 std::string number(double value) {
@@ -155,6 +123,29 @@ void write_summary(const std::string& file, const Record& r, std::ostream& out) 
   }
 }
 
+// In SI units whatever the output unit, so that they compare with published values; PGA also
+// in the output unit, as the peaks above.
+void write_measures(const Record& r, double unit_in_m_s2, std::ostream& out) {
+  if (!r.file_unit) {
+    out << "# measures: not computed, the file's unit is not known (give --units)\n";
+    return;
+  }
+  for (std::size_t c = 0; c < r.components.size(); ++c) {
+    std::vector<double> a = r.components[c];
+    for (double& v : a) v *= unit_in_m_s2;
+    const IntensityMeasures m = intensity_measures(a, r.time_step);
+    const std::string of = r.components.size() > 1 ? " a" + std::to_string(c + 1) : "";
+    auto duration = [](const std::optional<double>& d) { return d ? number(*d) + " s" : std::string("none (no motion)"); };
+    out << "# pga" << of << ": " << number(m.pga / unit_in_m_s2) << ' ' << r.unit << '\n';
+    out << "# pgv" << of << ": " << number(m.pgv) << " m/s\n";
+    out << "# pgd" << of << ": " << number(m.pgd) << " m\n";
+    out << "# arias intensity" << of << ": " << number(m.arias) << " m/s\n";
+    out << "# d5-75" << of << ": " << duration(m.d5_75) << '\n';
+    out << "# d5-95" << of << ": " << duration(m.d5_95) << '\n';
+    out << "# cav" << of << ": " << number(m.cav) << " m/s\n";
+  }
+}
+
 void write_values(const Record& r, std::ostream& out) {
   std::string text = "time";
   for (std::size_t c = 0; c < r.components.size(); ++c) text += ",a" + std::to_string(c + 1);
@@ -167,24 +158,55 @@ void write_values(const Record& r, std::ostream& out) {
   out << text;
 }
 
-}  // namespace
+// `brantel motion FILE [options]`: the time-history reader for scripts. Writes the summary and
+// the CSV to `out`, warnings and the reason of a refusal to `err`.
+class MotionCommand final : public Command {
+ public:
+  std::string_view name() const override { return "motion"; }
+  std::string_view usage() const override { return help_text; }
 
-int run_motion_command(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-  const Usage usage = parse_usage(args);
-  if (usage.help) {
-    out << help_text;
-    return exit_read;
+  void declare(CLI::App& app) override {
+    for (Given& given : given_) given.option = app.add_option(given.name, given.value);
+    app.add_flag("--measures", measures_);
+    app.add_option("file", files_);
   }
-  if (!usage.error.empty()) {
-    err << "brantel motion: " << usage.error << "\nTry 'brantel motion --help'.\n";
+
+  int misuse(const std::string& why, std::ostream& err) const override {
+    err << "brantel motion: " << why << "\nTry 'brantel motion --help'.\n";
     return exit_refused;
   }
-  const ReadResult result = read_motion_file(usage.file, usage.options);
-  write_problems(usage.file, result.problems, err);
-  if (result.outcome == Outcome::refused) return exit_refused;
-  write_summary(usage.file, result.record, out);
-  write_values(result.record, out);
-  return result.outcome == Outcome::read ? exit_read : exit_warnings;
-}
 
-}  // namespace motion
+  int run(std::ostream& out, std::ostream& err) override {
+    if (files_.empty()) return misuse("no file given", err);
+    if (files_.size() > 1) return misuse("one file only (\"" + files_[0] + "\" and \"" + files_[1] + "\")", err);
+    ReadOptions options;
+    for (const Given& given : given_)
+      if (given.option->count() > 0)
+        if (const std::string why = apply_option(given.name, given.value, options); !why.empty()) return misuse(why, err);
+    const std::string& file = files_.front();
+    const ReadResult result = read_motion_file(file, options);
+    write_problems(file, result.problems, err);
+    if (result.outcome == Outcome::refused) return exit_refused;
+    write_summary(file, result.record, out);
+    if (measures_) write_measures(result.record, options.target.in_m_s2(), out);
+    write_values(result.record, out);
+    return result.outcome == Outcome::read ? exit_read : exit_warnings;
+  }
+
+ private:
+  struct Given {
+    Given(const char* option_name) : name(option_name) {}  // NOLINT: a table of names
+    std::string name, value;
+    const CLI::Option* option = nullptr;
+  };
+  Given given_[9] = {{"--format"}, {"--units"}, {"--first-line"}, {"--time-column"}, {"--columns"},
+                     {"--dt"},     {"--scale"}, {"--resample"},   {"--to"}};
+  bool measures_ = false;
+  std::vector<std::string> files_;
+};
+
+}  // namespace
+
+std::unique_ptr<Command> make_motion_command() { return std::make_unique<MotionCommand>(); }
+
+}  // namespace app::cli

@@ -1,0 +1,249 @@
+#include "dialogs/loading_file.h"
+
+#include <cstring>
+#include <filesystem>
+#include <iostream>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "loadfile/reader_messages.h"
+#include "loadfile/reader_parse.h"
+#include "loadfile/records.h"
+#include "loadfile/writer.h"
+#include "model/case_files/atomic_file.h"
+#include "text/fixed_text.h"
+#include "text/free_form.h"
+#include "text/regular_file.h"
+#include "ui/platform.h"
+
+namespace dialogs {
+
+namespace {
+
+using case_files::OutputStatus;
+using loadfile::CaseNotes;
+using loadfile::Problem;
+using loadfile::ProblemList;
+
+constexpr std::string_view create_title = "Create Message";
+constexpr std::string_view time_point_limit_title = "\"BRANTEL\" Message";
+constexpr std::string_view reader_title = "Message";
+
+loadfile::Timestamp now() {
+  const ui::LocalTime t = ui::local_time();
+  return {t.day, t.month, t.year, t.hour, t.minute, t.second};
+}
+
+std::string case_list(const std::vector<int>& numbers) {
+  std::string list;
+  for (int n : numbers) list += (list.empty() ? "" : ", ") + std::to_string(n);
+  return list;
+}
+
+void add_note(std::string& message, const std::vector<int>& cases, std::string_view english,
+              std::string_view romanian, bool in_romanian) {
+  if (cases.empty()) return;
+  message += '\n';
+  message += in_romanian ? romanian : english;
+  message += case_list(cases);
+}
+
+std::string created_message(bool ro, const std::string& path, const CaseNotes& notes) {
+  // The outcome line is held in a 256-character text, as the end record is.
+  std::string message(ro ? "Fisier creat: " : "Created File: ");
+  message = std::string(text::trim_right(text::padded(message + path, loadfile::end_record_length)));
+  add_note(message, notes.incomplete,
+           "ERROR in Case Codes (tolerance, iterations, time step and end time all 0) in cases: ",
+           "EROARE in Codurile cazului (toleranta, iteratii, pas de timp si timp final toate 0) in cazurile: ",
+           ro);
+  add_note(message, notes.without_initial_values, "No initial values in cases: ",
+           "Fara valori initiale in cazurile: ", ro);
+  add_note(message, notes.without_loading_data, "No loading data in cases: ",
+           "Fara date de incarcare in cazurile: ", ro);
+  return message;
+}
+
+// The target is only ever replaced whole, by a rename, so a failure always leaves it as it was.
+std::string failure_message(bool ro, const std::string& path, const loadfile::WriteFailure& f) {
+  std::string message;
+  if (!f.scratch_file.empty()) {
+    message = (ro ? "Eroare de citire a fisierului: " : "Read Error on File: ") + f.scratch_file;
+  } else {
+    switch (f.status) {
+      case OutputStatus::cannot_create:
+      case OutputStatus::not_regular:
+        message = ro ? "Eroare de creare a fisierului: " : "Create Error on File: ";
+        break;
+      case OutputStatus::cannot_write:
+        message = ro ? "Eroare de scriere a fisierului: " : "Write Error on File: ";
+        break;
+      default:
+        message = ro ? "Eroare de inchidere a fisierului: " : "Close Error on File: ";
+        break;
+    }
+    message += path;
+  }
+  if (f.status == OutputStatus::not_regular)
+    message += std::string(ro ? " (numele este " : " (the name is ") +
+               std::string(text::kind_words(f.kind, ro)) + (ro ? ", nu un fisier obisnuit)" : ", not a regular file)");
+  else
+    message += " (" + std::string(std::strerror(f.error)) + ")";
+  message += ro ? "\nFisierul " + path + " nu a fost modificat."
+                : "\nThe file " + path + " was not changed.";
+  return message;
+}
+
+// The path up to its first NUL, without trailing blanks (the state keeps it in a padded
+// field); when there is none the console is asked, as the tool did without a dialog.
+std::string loading_file_path(std::string_view path) {
+  path = text::trim_right(path.substr(0, path.find('\0')));
+  if (!path.empty()) return std::string(path);
+  std::cout << " Input File:" << std::flush;
+  std::string typed;
+  std::getline(std::cin, typed);
+  if (!typed.empty() && typed.back() == '\r') typed.pop_back();
+  return std::string(text::trim_right(std::string_view(typed).substr(0, app::max_path_bytes)));
+}
+
+void show_open_failure(app::Context& context, const std::string& path, const text::FileRead& why) {
+  auto reason = [&why](bool romanian) -> std::string {
+    switch (why.status) {
+      case text::FileReadStatus::missing: return romanian ? "Fisierul nu exista !" : "The file does not exist !";
+      case text::FileReadStatus::not_regular:
+        return (romanian ? "Numele este " : "The name is ") + std::string(text::kind_words(why.kind, romanian)) +
+               (romanian ? ", nu un fisier obisnuit !" : ", not a regular file !");
+      default: return romanian ? "Fisierul nu poate fi citit !" : "The file cannot be read !";
+    }
+  };
+  context.message("ERROR: cannot open the Loading File:\n" + path + "\n" + reason(false),
+                  "EROARE: nu se poate deschide fisierul de incarcare:\n" + path + "\n" + reason(true),
+                  reader_title, ui::Icon::error);
+}
+
+void show_write_failure(app::Context& context, const std::string& name, const std::string& folder) {
+  context.message("ERROR: cannot write the case file " + name + "\nin the folder " + folder + " !",
+                  "EROARE: nu se poate scrie fisierul de caz " + name + "\nin directorul " + folder + " !",
+                  reader_title, ui::Icon::error);
+}
+
+void show_time_point_limit(app::Context& context) {
+  context.message(
+      "The actual No. of Time Points > Maximum No. Inputed (Dialog #0) !\n\n"
+      "RUN AGAIN & Increase the Maximum No. of Time Points",
+      "Numarul actual de puncte de timp > Nr. maxim introdus (Dialog #0) !\n\n"
+      "RULEAZA DIN NOU & Creste numarul maxim de puncte de timp",
+      time_point_limit_title, ui::Icon::error);
+}
+
+std::string where(const Problem& p, bool romanian) {
+  const std::string line = std::to_string(p.line);
+  if (p.at_end) return (romanian ? "Fisierul se termina dupa linia " : "The file ends after line ") + line;
+  return (romanian ? "Linia " : "Line ") + line;
+}
+
+std::string problems_text(const std::string& path, const ProblemList& problems, bool stopped, bool romanian) {
+  std::string text = stopped ? (romanian ? "EROARE in fisierul de incarcare:\n" : "ERROR in the Loading File:\n")
+                             : (romanian ? "ATENTIE: fisierul de incarcare a fost citit, dar aceste linii nu sunt cum "
+                                           "le scrie programul:\n"
+                                         : "WARNING: the Loading File was read, but these lines are not as the "
+                                           "program writes them:\n");
+  text += path;
+  for (const Problem& p : problems) text += "\n" + where(p, romanian) + ": " + p.text(romanian) + " !";
+  return text;
+}
+
+// One message for everything LOAD could not take; none when the list is empty. `stopped`: the
+// reading ended at the last problem and the file was not loaded.
+void show_read_problems(app::Context& context, const std::string& path, const ProblemList& problems,
+                        bool stopped) {
+  if (problems.empty()) return;
+  const ui::Icon icon = stopped || loadfile::has_errors(problems) ? ui::Icon::error : ui::Icon::warning;
+  context.message(problems_text(path, problems, stopped, false), problems_text(path, problems, stopped, true),
+                  reader_title, icon);
+}
+
+// The case files in the order their sections were read, as if each had been written then: a
+// streamed one by renaming its part over it, one held in memory (an emptied file) through the
+// atomic writer. After a failure the remaining parts are removed and their case files kept.
+bool put_scratch_files_in_place(app::Context& context, const std::vector<loadfile::ScratchFile>& files) {
+  const std::string& folder = context.state.case_folder;
+  bool placed = true;
+  for (const loadfile::ScratchFile& file : files) {
+    const std::string path = folder.empty() ? file.name : folder + "/" + file.name;
+    std::error_code ec;
+    if (placed && !file.write_failed) {
+      std::string reason;  // the message names the file and its folder instead
+      if (file.part.empty() ? case_files::replace_file(path, file.content, reason)
+                            : (std::filesystem::rename(file.part, path, ec), !ec))
+        continue;
+    }
+    if (!file.part.empty()) std::filesystem::remove(file.part, ec);
+    if (placed) show_write_failure(context, file.name, folder.empty() ? ui::current_directory() : folder);
+    placed = false;
+  }
+  return placed;
+}
+
+void remove_parts(const std::vector<loadfile::ScratchFile>& files) {
+  for (const loadfile::ScratchFile& file : files) {
+    if (file.part.empty()) continue;
+    std::error_code ec;
+    std::filesystem::remove(file.part, ec);
+  }
+}
+
+}  // namespace
+
+bool write_loading_file(app::Context& context) {
+  const loadfile::WriteReport report = loadfile::write_loading_file(context.state, {now()});
+  const bool ro = app::romanian_messages(context.state);
+  if (report.written) {
+    const CaseNotes& notes = report.notes;
+    const bool complete = notes.incomplete.empty() && notes.without_initial_values.empty() &&
+                          notes.without_loading_data.empty();
+    context.toolkit.message_box(created_message(ro, report.path, notes), create_title,
+                                complete ? ui::Icon::information : ui::Icon::warning, ui::Buttons::ok);
+    return true;
+  }
+  context.toolkit.message_box(failure_message(ro, report.path, report.failure), create_title,
+                              ui::Icon::error, ui::Buttons::ok);
+  return false;
+}
+
+LoadOutcome load_loading_file(app::Context& context, const std::string& path_argument) {
+  const std::string path = loading_file_path(path_argument);
+  text::RecordSource source;
+  text::FileRead why;
+  if (path.empty() || !text::RecordSource::from_file(path, source, &why)) {
+    if (path.empty()) why.status = text::FileReadStatus::missing;
+    show_open_failure(context, path, why);
+    return LoadOutcome::not_opened;
+  }
+  // Everything is read into a copy first: the time-point limit must leave the state and the
+  // disk as they were, and the other faults keep exactly what was read before them.
+  app::ProgramState staged = context.state;
+  loadfile::ReadResult result = loadfile::read_loading_records(source, staged, context.state.case_folder);
+  if (result.outcome == loadfile::ReadOutcome::too_many_points) {
+    remove_parts(result.scratch_files);
+    show_time_point_limit(context);
+    return LoadOutcome::program_ends;
+  }
+  context.state = std::move(staged);
+  if (!put_scratch_files_in_place(context, result.scratch_files)) return LoadOutcome::failed;
+  ProblemList problems = std::move(result.problems);
+  for (Problem& p : problems) p.file = path;
+  const bool stopped = result.outcome == loadfile::ReadOutcome::fault;
+  if (stopped) problems.push_back(loadfile::fault_problem(path, result.fault, context.state.n_nodes));
+  show_read_problems(context, path, problems, stopped);
+  return stopped ? LoadOutcome::failed : LoadOutcome::loaded;
+}
+
+LoadOutcome load_old_loading_file(app::Context& context, ui::Dialog& general_data_dialog,
+                                  const std::string& path) {
+  const LoadOutcome outcome = load_loading_file(context, path);
+  if (outcome == LoadOutcome::program_ends) general_data_dialog.close(2);
+  return outcome;
+}
+
+}  // namespace dialogs

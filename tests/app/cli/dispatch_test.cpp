@@ -1,0 +1,60 @@
+// The program's command line: what opens the dialogs, what is answered on the terminal, and how
+// a command word is told from the widget library's options.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "app/cli/command_run.h"
+
+namespace {
+
+using testing_support::run_brantel;
+
+TEST(CommandLine, HelpAndVersionAreAnsweredOptionsOfTheWidgetLibraryGoOn) {
+  EXPECT_TRUE(std::regex_match(run_brantel({"--version"}).out, std::regex("brantel [0-9]+\\.[0-9]+(\\.[0-9]+)*\n")));
+  EXPECT_EQ(run_brantel({"--version"}).code, 0);
+  const auto help = run_brantel({"--help"});
+  EXPECT_EQ(help.code, 0);
+  EXPECT_EQ(help.out.rfind("Usage: brantel", 0), 0u);
+  EXPECT_EQ(run_brantel({"-h"}).out, help.out);
+  for (const std::vector<std::string>& args : {std::vector<std::string>{}, {"-platform", "offscreen"}, {"--help-me"}}) {
+    const auto run = run_brantel(args);
+    EXPECT_FALSE(run.code.has_value());
+    EXPECT_EQ(run.out + run.err, "");
+  }
+}
+
+TEST(CommandLine, AWordThatNamesNoCommandExitsWithTheUsage) {
+  for (const char* word : {"frobnicate", "Check", "check.inc", "mot"}) {
+    const auto run = run_brantel({word, "--help"});
+    EXPECT_EQ(run.code, 64) << word;
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.rfind(std::string("brantel: unknown command \"") + word + "\"\n\nUsage: brantel", 0), 0u) << run.err;
+  }
+}
+
+TEST(CommandLine, EveryCommandAnswersHelpAndTakesAnOptionsLastValue) {
+  for (const char* command : {"check", "motion"}) {
+    const auto run = run_brantel({command, "--help"});
+    EXPECT_EQ(run.code, 0) << command;
+    EXPECT_EQ(run.out.rfind(std::string("Usage: brantel ") + command, 0), 0u) << run.out;
+    EXPECT_EQ(run_brantel({command, "-h"}).out, run.out);
+  }
+  // The first, wrong, value is overridden: only the last one is applied.
+  const auto run = run_brantel({"motion", "missing.AT2", "--format", "smc", "--format=peer"});
+  EXPECT_EQ(run.code, 2);
+  EXPECT_NE(run.err.find("no such file"), std::string::npos) << run.err;
+}
+
+TEST(CommandLine, WordsTheWidgetLibraryLeftAreRefused) {
+  EXPECT_FALSE(app::cli::refuse_leftover_arguments({}, std::cerr).has_value());
+  for (const char* word : {"stray", "--stray"}) {
+    std::ostringstream err;
+    const char* const words[] = {word};
+    EXPECT_EQ(app::cli::refuse_leftover_arguments(words, err), 64);
+    EXPECT_NE(err.str().find(word), std::string::npos);
+    EXPECT_NE(err.str().find("Usage: brantel"), std::string::npos);
+  }
+}
+
+}  // namespace
