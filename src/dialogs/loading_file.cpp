@@ -1,8 +1,11 @@
 #include "dialogs/loading_file.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <limits>
+#include <string>
 #include <string_view>
 #include <system_error>
 #include <vector>
@@ -127,15 +130,6 @@ void show_write_failure(app::Context& context, const std::string& name, const st
                   reader_title, ui::Icon::error);
 }
 
-void show_time_point_limit(app::Context& context) {
-  context.message(
-      "The actual No. of Time Points > Maximum No. Inputed (Dialog #0) !\n\n"
-      "RUN AGAIN & Increase the Maximum No. of Time Points",
-      "Numarul actual de puncte de timp > Nr. maxim introdus (Dialog #0) !\n\n"
-      "RULEAZA DIN NOU & Creste numarul maxim de puncte de timp",
-      time_point_limit_title, ui::Icon::error);
-}
-
 std::string where(const Problem& p, bool romanian) {
   const std::string line = std::to_string(p.line);
   if (p.at_end) return (romanian ? "Fisierul se termina dupa linia " : "The file ends after line ") + line;
@@ -193,6 +187,35 @@ void remove_parts(const std::vector<loadfile::ScratchFile>& files) {
   }
 }
 
+// The most time points (or accelerogram points) of one loading of the file, read without a
+// limit; 0 when the file does not read that far.
+int points_needed(text::RecordSource& source, const app::ProgramState& state, const std::string& folder) {
+  source.seek(0);
+  app::ProgramState unlimited = state;
+  unlimited.max_time_points = std::numeric_limits<int>::max();
+  const loadfile::ReadResult result = loadfile::read_loading_records(source, unlimited, folder);
+  remove_parts(result.scratch_files);
+  int needed = 0;
+  for (int k = 1; k <= unlimited.loaded_case_records.size(); ++k)
+    needed = std::max(needed, unlimited.loaded_case_records[k].n_time_points);
+  for (int k = 1; k <= unlimited.case_records.size(); ++k)
+    needed = std::max(needed, unlimited.case_records[k].n_time_points);
+  return needed;
+}
+
+// A maximum typed at start-up is a guess; a file that needs more is no reason to start again.
+bool raise_time_point_limit(app::Context& context, int needed) {
+  const std::string n = std::to_string(needed), max = std::to_string(context.state.max_time_points);
+  return context.message(
+             "The actual No. of Time Points > Maximum No. Inputed (Dialog #0) !\n\n"
+             "A loading of the file has " + n + " time points; the Maximum No. of Time Points is " + max +
+                 ".\nRaise the Maximum to " + n + " for this run ?",
+             "Numarul actual de puncte de timp > Nr. maxim introdus (Dialog #0) !\n\n"
+             "O incarcare din fisier are " + n + " puncte de timp; numarul maxim de puncte de timp este " + max +
+                 ".\nMariti maximul la " + n + " pentru aceasta rulare ?",
+             time_point_limit_title, ui::Icon::question, ui::Buttons::yes_no) == ui::Answer::yes;
+}
+
 }  // namespace
 
 bool write_loading_file(app::Context& context) {
@@ -226,8 +249,13 @@ LoadOutcome load_loading_file(app::Context& context, const std::string& path_arg
   loadfile::ReadResult result = loadfile::read_loading_records(source, staged, context.state.case_folder);
   if (result.outcome == loadfile::ReadOutcome::too_many_points) {
     remove_parts(result.scratch_files);
-    show_time_point_limit(context);
-    return LoadOutcome::program_ends;
+    const int needed = points_needed(source, context.state, context.state.case_folder);
+    if (needed <= context.state.max_time_points || !raise_time_point_limit(context, needed))
+      return LoadOutcome::kept_maximum;
+    source.seek(0);
+    staged = context.state;
+    staged.max_time_points = needed;
+    result = loadfile::read_loading_records(source, staged, context.state.case_folder);
   }
   context.state = std::move(staged);
   if (!put_scratch_files_in_place(context, result.scratch_files)) return LoadOutcome::failed;
@@ -237,13 +265,6 @@ LoadOutcome load_loading_file(app::Context& context, const std::string& path_arg
   if (stopped) problems.push_back(loadfile::fault_problem(path, result.fault, context.state.n_nodes));
   show_read_problems(context, path, problems, stopped);
   return stopped ? LoadOutcome::failed : LoadOutcome::loaded;
-}
-
-LoadOutcome load_old_loading_file(app::Context& context, ui::Dialog& general_data_dialog,
-                                  const std::string& path) {
-  const LoadOutcome outcome = load_loading_file(context, path);
-  if (outcome == LoadOutcome::program_ends) general_data_dialog.close(2);
-  return outcome;
 }
 
 }  // namespace dialogs

@@ -20,19 +20,14 @@ enum class LoadOutcome {
   not_opened,    // the file could not be opened: a message said why, and nothing changed
   failed,        // a message named the file, the line and what was expected; what was read
                  // before stays in the state and in the case files of the sections read
-  program_ends,  // a loading has more time points than max_time_points: the message was
-                 // shown, nothing was changed, and the run must end
+  kept_maximum,  // a loading has more time points than max_time_points and the user did
+                 // not raise it: nothing was changed
 };
 
 // Reads an old loading file into the committed general data, the damping block, the loaded
 // case records, the diameter table and the case files, and shows one list of the problems
 // found, each with its line. Only a regular file is read. An empty path asks for one on the
-// console.
+// console. A loading with more time points than max_time_points offers to raise the maximum.
 LoadOutcome load_loading_file(app::Context& context, const std::string& path);
-
-// The General Data dialog's entry. When the run must end the dialog is closed as by its
-// Cancel button, so the wizard ends the program the ordinary way.
-LoadOutcome load_old_loading_file(app::Context& context, ui::Dialog& general_data_dialog,
-                                  const std::string& path);
 
 }  // namespace dialogs

@@ -48,20 +48,23 @@ FieldFormat field_format(int template_id, ControlId id) {
   return {};
 }
 
+bool taken_whole(const FieldFormat& format, std::string_view typed) {
+  if (format.kind == FieldKind::free_text || text::trimmed_length(typed) == 0) return true;
+  if (format.kind == FieldKind::real) return text::converts_whole_to_real(typed, format.length);
+  return text::converts_whole_to_int(typed, format.length);
+}
+
+std::string stored_text(const FieldFormat& format, std::string_view typed) {
+  if (format.kind != FieldKind::real) return std::to_string(text::c_to_int(typed, format.length));
+  std::string stored = text::g14_7_text(text::c_to_float(typed, format.length));
+  text::tidy_number_text(stored);
+  return std::string(text::trim(stored));
+}
+
 std::string conversion_note(const FieldFormat& format, std::string_view typed) {
-  if (format.kind == FieldKind::free_text || text::trimmed_length(typed) == 0) return {};
-  std::string stored;
-  if (format.kind == FieldKind::real) {
-    if (text::converts_whole_to_real(typed, format.length)) return {};
-    stored = text::g14_7_text(text::c_to_float(typed, format.length));
-    text::tidy_number_text(stored);
-    stored = std::string(text::trim(stored));
-  } else {
-    if (text::converts_whole_to_int(typed, format.length)) return {};
-    stored = std::to_string(text::c_to_int(typed, format.length));
-  }
+  if (taken_whole(format, typed)) return {};
   std::string note(what_it_is_not(format.kind));
-  note += ": " + stored + " will be stored";
+  note += ": " + stored_text(format, typed) + " will be stored";
   if (typed.size() > format.length && text::trimmed_length(typed) > format.length)
     note += " (only the first " + std::to_string(format.length) + " characters are read)";
   return note;

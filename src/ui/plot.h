@@ -23,6 +23,7 @@ struct PlotPanel {
 // The table: a time column and one column per header; a NaN cell is left empty.
 struct PlotTable {
   std::vector<std::string> headers;  // of the value columns, after "Time"
+  std::string unit;                  // of every value column; empty when none is known
   std::vector<double> times;
   std::vector<std::vector<double>> columns;  // each as long as `times`
 };

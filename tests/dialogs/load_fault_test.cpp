@@ -29,59 +29,67 @@ std::string accelerogram_case(int number, int n_points) {
   return c + "END_OF_CASE" + std::to_string(number) + "\r\n";
 }
 
-struct Outcome {
-  dialogs::LoadOutcome outcome;
-  int closed_with;
-};
-
-Outcome load(Loaded& run, const std::string& content) {
+dialogs::LoadOutcome load(Loaded& run, const std::string& content) {
   testing_support::write_file(run.dir.path() / "old.inc", content);
-  reader_test::ClosingDialog dialog;
-  const dialogs::LoadOutcome outcome =
-      dialogs::load_old_loading_file(run.context, dialog, (run.dir.path() / "old.inc").string());
-  return {outcome, dialog.closed_with};
+  return dialogs::load_loading_file(run.context, (run.dir.path() / "old.inc").string());
 }
 
 std::size_t files_in(const std::filesystem::path& dir) {
   return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(dir), {}));
 }
 
-TEST(ReaderTimePointLimit, OneTimePointTooManyEndsTheRunAndChangesNothing) {
+TEST(ReaderTimePointLimit, OneTimePointTooManyAsksAndNoChangesNothing) {
   for (bool accelerogram : {false, true}) {
     Loaded run(small_model());
     testing_support::write_file(run.dir.path() / "1init.dat", "earlier work\r\n");
     const app::ProgramState before = run.state;
     const std::string second = accelerogram ? accelerogram_case(2, 101) : discrete_case(2, 101);
-    const Outcome o = load(run, head(2) + discrete_case(1, 100) + second);
-    EXPECT_EQ(o.outcome, dialogs::LoadOutcome::program_ends);
-    EXPECT_EQ(o.closed_with, 2);
+    EXPECT_EQ(load(run, head(2) + discrete_case(1, 100) + second), dialogs::LoadOutcome::kept_maximum);
     ASSERT_EQ(run.toolkit.messages.size(), 1u);
     EXPECT_EQ(run.toolkit.messages[0].title, "\"BRANTEL\" Message");
-    EXPECT_EQ(run.toolkit.messages[0].icon, ui::Icon::error);
+    EXPECT_EQ(run.toolkit.messages[0].icon, ui::Icon::question);
     EXPECT_EQ(run.toolkit.messages[0].text,
               "The actual No. of Time Points > Maximum No. Inputed (Dialog #0) !\n\n"
-              "RUN AGAIN & Increase the Maximum No. of Time Points");
+              "A loading of the file has 101 time points; the Maximum No. of Time Points is 100.\n"
+              "Raise the Maximum to 101 for this run ?");
     // The case before the limit was complete, yet nothing of it reaches the state or the disk.
     EXPECT_EQ(run.scratch("1init.dat"), "earlier work\r\n");
     EXPECT_EQ(files_in(run.dir.path()), 2u);  // old.inc and 1init.dat
     EXPECT_EQ(run.state.n_loading_cases, before.n_loading_cases);
+    EXPECT_EQ(run.state.max_time_points, 100);
     EXPECT_EQ(run.state.operator_code, before.operator_code);
     EXPECT_TRUE(run.state.loaded_case_records.empty());
   }
 }
 
-TEST(ReaderTimePointLimit, ExactlyTheLimitLoadsAndTheMessageIsRomanianInARomanianRun) {
+// The maximum offered is the largest loading of the file, wherever it stands.
+TEST(ReaderTimePointLimit, YesRaisesTheMaximumToTheLargestLoadingAndLoads) {
+  Loaded run(small_model());
+  run.toolkit.answer = ui::Answer::yes;
+  EXPECT_EQ(load(run, head(3) + discrete_case(1, 101) + accelerogram_case(2, 130) + discrete_case(3, 5)),
+            dialogs::LoadOutcome::loaded);
+  ASSERT_GE(run.toolkit.messages.size(), 1u);
+  EXPECT_NE(run.toolkit.messages[0].text.find("Raise the Maximum to 130 for this run ?"), std::string::npos);
+  EXPECT_EQ(run.state.max_time_points, 130);
+  EXPECT_EQ(run.state.loaded_case_records[1].n_time_points, 101);
+  EXPECT_EQ(run.state.loaded_case_records[2].n_time_points, 130);
+  EXPECT_EQ(run.state.loaded_case_records[3].n_time_points, 5);
+  EXPECT_EQ(run.state.accel_table.size(), 130u);
+}
+
+TEST(ReaderTimePointLimit, ExactlyTheLimitLoadsAndTheQuestionIsRomanianInARomanianRun) {
   {
     Loaded run(small_model());
-    EXPECT_EQ(load(run, head(1) + discrete_case(1, 100)).outcome, dialogs::LoadOutcome::loaded);
+    EXPECT_EQ(load(run, head(1) + discrete_case(1, 100)), dialogs::LoadOutcome::loaded);
     EXPECT_EQ(run.state.loaded_case_records[1].n_time_points, 100);
   }
   Loaded run(small_model("romanian"));
-  EXPECT_EQ(load(run, head(1) + accelerogram_case(1, 101)).outcome, dialogs::LoadOutcome::program_ends);
+  EXPECT_EQ(load(run, head(1) + accelerogram_case(1, 101)), dialogs::LoadOutcome::kept_maximum);
   ASSERT_EQ(run.toolkit.messages.size(), 1u);
   EXPECT_EQ(run.toolkit.messages[0].text,
             "Numarul actual de puncte de timp > Nr. maxim introdus (Dialog #0) !\n\n"
-            "RULEAZA DIN NOU & Creste numarul maxim de puncte de timp");
+            "O incarcare din fisier are 101 puncte de timp; numarul maxim de puncte de timp este 100.\n"
+            "Mariti maximul la 101 pentru aceasta rulare ?");
 }
 
 // The message of a fault: it names the file, the line and what was expected there.
@@ -128,7 +136,7 @@ TEST(ReaderFaults, CutOrBrokenOutsideTheRepeatedSectionsNamesLineAndExpectation)
   };
   for (const Case& c : cases) {
     Loaded run(small_model());
-    EXPECT_EQ(load(run, c.content).outcome, dialogs::LoadOutcome::failed) << c.content;
+    EXPECT_EQ(load(run, c.content), dialogs::LoadOutcome::failed) << c.content;
     expect_fault(run, c.where, c.what);
   }
 }
@@ -137,7 +145,7 @@ TEST(ReaderFaults, WhatWasReadBeforeTheFaultStays) {
   Loaded run(small_model());
   // Case 2 breaks in its damping values: case 1 and the completed sections of case 2 stay.
   const std::string broken = lines({"1", "0.5 7", "0 1. 1. 0 0. 0 1.", " 2 3 1. 1. 1. 1.", "End_of_Initial_Conditions", "0.3", "1.0 x"});
-  EXPECT_EQ(load(run, head(2) + discrete_case(1, 3) + broken).outcome, dialogs::LoadOutcome::failed);
+  EXPECT_EQ(load(run, head(2) + discrete_case(1, 3) + broken), dialogs::LoadOutcome::failed);
   const app::ProgramState& s = run.state;
   EXPECT_EQ(s.n_loading_cases, 2);
   EXPECT_EQ(s.loaded_case_records[1].n_time_points, 3);
@@ -157,7 +165,7 @@ TEST(ReaderFaults, UnreadableToleranceAbandonsTheCaseEmptiesItsFilesAndSaysSo) {
   Loaded run(small_model());
   testing_support::write_file(run.dir.path() / "1TP.dat", "earlier work\r\n");
   const std::string abandoned = lines({"0", "tolerance? 5"});
-  EXPECT_EQ(load(run, head(2) + abandoned + discrete_case(2, 2)).outcome, dialogs::LoadOutcome::loaded);
+  EXPECT_EQ(load(run, head(2) + abandoned + discrete_case(2, 2)), dialogs::LoadOutcome::loaded);
   EXPECT_EQ(run.state.loaded_case_records[1], app::CaseRecord{});
   EXPECT_EQ(run.state.loaded_case_records[2].n_time_points, 2);
   for (const char* name : {"1init.dat", "1InitLoad.dat", "1TP.dat", "1TPsin.dat", "1TPexp.dat", "1TPacc.dat"})
@@ -177,7 +185,7 @@ TEST(ReaderFaults, MoreNodeRangesThanNodesIsRefused) {
   Loaded run(small_model());
   run.state.n_nodes = 2;
   const std::string c = lines({"0", "0.1 5", "0 1. 1. 0 0. 0 1.", "1 1 0 0 0 0", "2 2 0 0 0 0", "1 2 0 0 0 0", "End_of_Initial_Conditions"});
-  EXPECT_EQ(load(run, head(1) + c).outcome, dialogs::LoadOutcome::failed);
+  EXPECT_EQ(load(run, head(1) + c), dialogs::LoadOutcome::failed);
   expect_fault(run, "Line 10", "at most one node range per node of the model (2 nodes) of case 1");
 }
 
@@ -210,7 +218,7 @@ TEST(ReaderFaults, OnlyARegularFileIsLoaded) {
 
 TEST(ReaderFaults, RomanianFaultMessage) {
   Loaded run(small_model("Romanian"));
-  EXPECT_EQ(load(run, head(1) + lines({"0", "0.1 5"})).outcome, dialogs::LoadOutcome::failed);
+  EXPECT_EQ(load(run, head(1) + lines({"0", "0.1 5"})), dialogs::LoadOutcome::failed);
   ASSERT_EQ(run.toolkit.messages.size(), 1u);
   EXPECT_EQ(run.toolkit.messages[0].text, "EROARE in fisierul de incarcare:\n" + (run.dir.path() / "old.inc").string() +
                                            "\nFisierul se termina dupa linia 6: se astepta parametrii cazului, cazul 1 !");

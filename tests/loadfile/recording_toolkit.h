@@ -1,5 +1,5 @@
 // A toolkit for the reader and writer tests: it opens nothing, answers every message box with
-// OK and keeps what each one showed.
+// OK (a question with `answer`) and keeps what each one showed.
 #pragma once
 
 #include <memory>
@@ -19,12 +19,13 @@ struct Message {
 class RecordingToolkit : public ui::Toolkit {
  public:
   std::vector<Message> messages;
+  ui::Answer answer = ui::Answer::no;
 
   std::unique_ptr<ui::Dialog> create_dialog(int) override { return nullptr; }
   ui::Answer message_box(std::string_view text, std::string_view title, ui::Icon icon,
-                         ui::Buttons) override {
+                         ui::Buttons buttons) override {
     messages.push_back({std::string(text), std::string(title), icon});
-    return ui::Answer::ok;
+    return buttons == ui::Buttons::ok ? ui::Answer::ok : answer;
   }
   bool open_file_box(const ui::OpenFileRequest&, std::string&) override { return false; }
   bool choose_folder(const std::string&, const std::string&, std::string&) override { return false; }

@@ -95,6 +95,9 @@ TEST_F(LoadingFileViewerTest, CtrlFSearchesAndThePlainTextToggleHidesTheNotes) {
   EXPECT_EQ(viewer->lines_view()->current_line(), 29);  // END_OF_CASE2
   QTest::keyClick(search, Qt::Key_Return, Qt::ShiftModifier);
   EXPECT_EQ(viewer->lines_view()->current_line(), 20);
+  QTest::keyClick(search, Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_EQ(viewer->lines_view()->current_line(), 29);
+  EXPECT_TRUE(viewer->isVisible());  // Enter finds; only Close and Esc leave
   EXPECT_FALSE(viewer->find("not in this file"));
 
   auto* plain = viewer->findChild<QCheckBox*>();

@@ -20,6 +20,7 @@ constexpr std::string_view usage =
     "Usage: brantel [--help | --version]\n"
     "       brantel check [--geometry MODEL.dat] [--values | --json] FILE.inc...\n"
     "       brantel motion FILE [options]\n"
+    "       brantel spectrum FILE... [options]\n"
     "\n"
     "Enter the loading cases of a dynamic analysis and write the loading file (.inc) of the\n"
     "VUX time-integration solver. Without arguments the dialogs open in the current folder,\n"
@@ -34,6 +35,8 @@ constexpr std::string_view usage =
     "  check FILE... check loading files as LOAD reads them; problems as FILE:LINE: error|warning:\n"
     "                TEXT; 'brantel check --help' lists its options\n"
     "  motion FILE   read a ground-motion record; 'brantel motion --help' lists its options\n"
+    "  spectrum FILE...  response spectra of a record, a design spectrum and the scale factor;\n"
+    "                'brantel spectrum --help' lists its options\n"
     "\n"
     "Options:\n"
     "  -h, --help    print this help and exit\n"
@@ -45,6 +48,7 @@ std::vector<std::unique_ptr<Command>> all_commands() {
   std::vector<std::unique_ptr<Command>> commands;
   commands.push_back(make_check_command());
   commands.push_back(make_motion_command());
+  commands.push_back(make_spectrum_command());
   return commands;
 }
 

@@ -209,4 +209,8 @@ class MotionCommand final : public Command {
 
 std::unique_ptr<Command> make_motion_command() { return std::make_unique<MotionCommand>(); }
 
+std::string apply_reading_option(std::string_view name, std::string_view value, ReadOptions& options) {
+  return apply_option(name, value, options);
+}
+
 }  // namespace app::cli

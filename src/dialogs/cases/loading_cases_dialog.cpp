@@ -1,14 +1,17 @@
 #include "dialogs/cases/loading_cases_dialog.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <limits>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "dialogs/cases/case_form.h"
 #include "dialogs/cases/loading_file_target.h"
 #include "dialogs/editors/editors.h"
 #include "dialogs/file_boxes.h"
+#include "dialogs/typed_fields.h"
 #include "dialogs/unsaved_entries.h"
 #include "dialogs/loading_file.h"
 #include "model/case_files/scratch_files.h"
@@ -80,6 +83,7 @@ class LoadingCasesDialog {
   void apply_damping_table(app::DampingType damping_type);
 
   CaseForm read_form() const;
+  bool form_taken_whole(std::string_view title);
   float read_real(ControlId id) const;
   void store_form(const CaseForm& form);
   void add_case();
@@ -90,6 +94,7 @@ class LoadingCasesDialog {
   void choose_damping();
   void store_list_code(ControlId id);
   void choose_loading_type();
+  void take_loading_type();
   void choose_language();
   void input_loading();
   void prepare_discrete_loading();
@@ -97,6 +102,7 @@ class LoadingCasesDialog {
   void select_loading_file();
   void create_loading_file();
   void view_loading_file();
+  void refresh_view_button();
 
   bool current_case_ready() const;
   bool require_current_case(std::string_view title);
@@ -130,9 +136,9 @@ void LoadingCasesDialog::set_up() {
     dialog_.set_enabled(input_loading_button, false);
   }
   dialog_.set_enabled(create_button, false);
-  dialog_.set_enabled(view_button, false);
   dialog_.set_enabled(plot_button, false);
   show_file_state();
+  refresh_view_button();
   fill_list(language_list, language_items);
   const char first = state_.language.first();
   dialog_.select(language_list, first == 'E' || first == 'e' ? 1 : 2);
@@ -258,6 +264,9 @@ void LoadingCasesDialog::select_case() {
   const bool loaded = item <= state_.n_loaded_cases;
   if (loaded || state_.case_processed[item] || state_.old_file_loaded)
     show_stored_values(state_.case_records[item]);
+  else
+    take_loading_type();  // the type the list shows is the case's until another is picked
+  dialog_.set_enabled(input_loading_button, dialog_.selection(loading_type_list) >= 1);
 }
 
 void LoadingCasesDialog::clear_form() {
@@ -280,7 +289,6 @@ void LoadingCasesDialog::show_stored_values(const app::CaseRecord& record) {
   select_item(mass_model_list, mass_model_item(record.mass_model), 3);
   select_item(printing_code_list, printing_code_item(record.printing_code), 4);
   select_item(loading_type_list, loading_type_item(record.loading_type), 5);
-  if (dialog_.selection(loading_type_list) > 1) dialog_.set_enabled(input_loading_button, true);
 }
 
 void LoadingCasesDialog::show_damping_values() {
@@ -353,6 +361,22 @@ CaseForm LoadingCasesDialog::read_form() const {
   return form;
 }
 
+// The damping fields that the chosen type does not use are disabled and may hold an old text;
+// they are not stored either.
+bool LoadingCasesDialog::form_taken_whole(std::string_view title) {
+  std::vector<ControlId> fields{iteration_edit, tolerance_edit,     time_step_edit,
+                                end_time_edit,  printing_time_edit, gravity_edit};
+  const app::DampingType damping = damping_type_of_item(dialog_.selection(damping_list));
+  if (damping != app::DampingType::none) {
+    const DampingFields used = damping_fields(damping, state_.new_operator);
+    if (used.niu) fields.push_back(niu_edit);
+    if (used.first) fields.push_back(first_damping_edit);
+    if (used.second) fields.push_back(second_damping_edit);
+    if (used.zeta) fields.push_back(zeta_edit);
+  }
+  return app::fields_taken_whole(context_, dialog_, template_id, fields, title);
+}
+
 void LoadingCasesDialog::store_form(const CaseForm& form) {
   store_damping(form, state_);
   store_case_values(form, state_.case_records[state_.current_case]);
@@ -362,6 +386,7 @@ void LoadingCasesDialog::add_case() {
   const int item = dialog_.selection(case_list);
   if (case_selected_ && item >= 1) state_.current_case = item;
   if (!require_current_case("ADD Message")) return;
+  if (!form_taken_whole("ADD Message")) return;
   const CaseForm form = read_form();
   const AddCheck check = check_case_form(form);
   if (check != AddCheck::ok) {
@@ -453,6 +478,10 @@ void LoadingCasesDialog::store_list_code(ControlId id) {
 
 void LoadingCasesDialog::choose_loading_type() {
   if (!require_current_case("Message")) return;
+  take_loading_type();
+}
+
+void LoadingCasesDialog::take_loading_type() {
   const app::LoadingType type = loading_type_of_item(dialog_.selection(loading_type_list));
   state_.case_records[state_.current_case].loading_type = type;
   // Fresh tables: the entries in use are added by the editors (an empty table is all zero).
@@ -533,19 +562,31 @@ void LoadingCasesDialog::select_loading_file() {
   dialog_.set_text(file_state_text, "New");
   dialog_.set_text(file_path_text, buffer);
   dialog_.set_enabled(create_button, true);
-  dialog_.set_enabled(view_button, true);
+  refresh_view_button();
 }
 
 void LoadingCasesDialog::create_loading_file() {
-  if (current_case_ready()) store_form(read_form());
+  if (current_case_ready()) {
+    if (!form_taken_whole("Create Message")) return;
+    store_form(read_form());
+  }
   const int n = state_.n_loading_cases;
   state_.written_case_records.assign(n, {});
   for (int k = 1; k <= n && state_.case_records.contains(k); ++k)
     state_.written_case_records[k] = state_.case_records[k];
   if (!may_write_loading_file(context_, std::string(state_.loading_file.trimmed()))) return;
-  if (!dialogs::write_loading_file(context_)) return;
+  const bool written = dialogs::write_loading_file(context_);
+  refresh_view_button();
+  if (!written) return;
   entries_.kept();
   dialog_.set_enabled(cancel_button, false);
+}
+
+// "View" shows a file that is there: before the first Create it would only say there is none.
+void LoadingCasesDialog::refresh_view_button() {
+  const std::string path(state_.loading_file.trimmed());
+  std::error_code error;
+  dialog_.set_enabled(view_button, !path.empty() && std::filesystem::is_regular_file(path, error));
 }
 
 void LoadingCasesDialog::view_loading_file() {

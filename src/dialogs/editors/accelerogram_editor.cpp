@@ -14,6 +14,7 @@
 #include "dialogs/editors/loading_plots.h"
 #include "dialogs/editors/spectrum_dialog.h"
 #include "motion/units.h"
+#include "dialogs/typed_fields.h"
 #include "dialogs/unsaved_entries.h"
 #include "model/case_files/accel_layout.h"
 #include "model/case_files/scratch_files.h"
@@ -259,6 +260,11 @@ void AccelerogramEditor::move_points(int from, int to) {
 }
 
 void AccelerogramEditor::on_add(ui::Dialog& d) {
+  // The fields of the other directions are disabled: what they hold was never meant for this point.
+  std::vector<ui::ControlId> fields{time_field};
+  for (int c = 0; c < components(); ++c)
+    if (three_directions() || c == direction_slot()) fields.push_back(component_fields[c]);
+  if (!app::fields_taken_whole(context_, d, dialog_id, fields, "ADD Message")) return;
   app::AccelPoint point;
   point.time = text::c_to_float(d.text(time_field, number_field_length),
                                                     number_field_length);

@@ -8,6 +8,7 @@
 #include "dialogs/editors/editor_messages.h"
 #include "dialogs/editors/editors.h"
 #include "dialogs/editors/node_ranges.h"
+#include "dialogs/typed_fields.h"
 #include "dialogs/unsaved_entries.h"
 #include "model/diameter_table.h"
 #include "text/fixed_text.h"
@@ -130,6 +131,7 @@ void DiametersEditor::on_field_changed(ui::Dialog& d) {
 }
 
 void DiametersEditor::on_add(ui::Dialog& d) {
+  if (!app::fields_taken_whole(context_, d, {C::from, C::to, C::diameter}, "ADD Message")) return;
   const GroupFields f = read_fields(d);
   if (f.group.first_element > f.group.last_element) return report_to_before_from(context_);
   if (f.group.first_element < 1 || f.group.last_element > state_.n_elements)
@@ -208,7 +210,7 @@ void DiametersEditor::on_done(ui::Dialog& d) {
         "Changes Not Saved !\nWould You Like to Save Changes ?",
         "Modificarile nu au fost salvate !\nVreti sa salvati modificarile ?", "Diameter Message",
         ui::Icon::warning, ui::Buttons::yes_no);
-    if (answer == ui::Answer::yes) return;  // stays open so that the user can save
+    if (answer == ui::Answer::yes) on_save(d);
   }
   d.close(1);
 }

@@ -13,6 +13,7 @@
 #include "dialogs/editors/indexed_list.h"
 #include "dialogs/editors/loading_plots.h"
 #include "dialogs/editors/node_ranges.h"
+#include "dialogs/typed_fields.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
 #include "text/fixed_text.h"
@@ -209,6 +210,7 @@ class DiscreteLoadingEditor {
   void show_ranges(int s);
   void add_time();
   void select_time();
+  void show_time_point(int s);
   void remove_time();
   void add_range();
   void select_range();
@@ -229,6 +231,7 @@ class DiscreteLoadingEditor {
   const app::TimePoint* shown_point_ = &empty_time_point;
   app::TimePoint left_point_;
   int saved_count_ = 0;  // n_time_points as last saved (or as the editor opened)
+  bool range_typed_ = false;  // "From", "To" or a loading typed since the last ADD >> or list choice
 };
 
 std::string DiscreteLoadingEditor::time_item(int i) const {
@@ -259,13 +262,16 @@ void DiscreteLoadingEditor::show_ranges(int s) {
 }
 
 void DiscreteLoadingEditor::add_time() {
+  if (!app::fields_taken_whole(context_, dialog_, id::dialog, {id::time}, "ADD Message")) return;
   const float t = text::c_to_float(dialog_.text(id::time, time_length), time_length);
   const TimePoints::Place place = work_.place(t);
+  bool listed = place.held;
   if (!place.held) {
     // A full list refuses the time, and the list and "ADD >>" then act as for a time it holds.
     if (work_.count() >= time_items()) {
       report_time_points_full(context_, time_items());
     } else {
+      listed = true;
       // The point after the last one in use is overwritten: the node list keeps what it shows.
       if (shown_point_ == &work_.entry(work_.count() + 1)) {
         left_point_ = *shown_point_;
@@ -282,18 +288,31 @@ void DiscreteLoadingEditor::add_time() {
   form_.number_upto = std::min(work_.count(), time_items());
   dialog_.items_changed(id::time_list, 1, form_.number_upto);
   dialog_.set_enabled(id::add_range, true);
+  // The time just added (or found) is the one whose node ranges come next.
+  if (listed) show_time_point(place.below + 1);
 }
 
+// "From", "To" and the loadings are blanked for the next range once what they hold has been
+// added or came from the list; typing not yet added stays, so that it is neither lost nor, once
+// added, merged with values meant for another range.
 void DiscreteLoadingEditor::select_time() {
   const int s = dialog_.selection(id::time_list);
   const float t = work_.entry(s).time;
   dialog_.set_text(id::time, t == 0 ? std::string() : shown(t));
   show_ranges(s);
-  dialog_.set_text(id::from, " ");
-  dialog_.set_text(id::to, " ");
-  fill_row(dialog_, loading_row, state_.n_dof, " ");
+  if (!range_typed_) {
+    dialog_.set_text(id::from, " ");
+    dialog_.set_text(id::to, " ");
+    fill_row(dialog_, loading_row, state_.n_dof, " ");
+  }
   dialog_.set_enabled(id::remove_time, t != 0);
   dialog_.set_enabled(id::add_time, t != 0);
+}
+
+void DiscreteLoadingEditor::show_time_point(int s) {
+  dialog_.select(id::time_list, s);
+  show_ranges(s);
+  dialog_.set_enabled(id::remove_time, work_.entry(s).time != 0);
 }
 
 // After a removal the whole list is shown again, by G16.6 untidied as the user has always
@@ -313,6 +332,9 @@ void DiscreteLoadingEditor::remove_time() {
 }
 
 void DiscreteLoadingEditor::add_range() {
+  std::vector<ui::ControlId> fields{id::from, id::to};
+  add_row_fields(fields, loading_row, state_.n_dof);
+  if (!app::fields_taken_whole(context_, dialog_, id::dialog, fields, "ADD Message")) return;
   const int s = dialog_.selection(id::time_list);
   const TypedNodes nodes = read_nodes(dialog_, id::from, id::to);
   app::NodeRange range{nodes.first, nodes.last};
@@ -326,11 +348,13 @@ void DiscreteLoadingEditor::add_range() {
   const int found = find_range_by_text(nodes_, point.n_ranges, nodes.from_text, nodes.to_text);
   if (found != 0) {
     std::copy_n(range.components, row_directions(state_.n_dof), range_at(point, found).components);
+    range_typed_ = false;
     return;
   }
   if (point.n_ranges >= state_.n_nodes) return report_ranges_full(context_, state_.n_nodes);
   range_at(point, ++point.n_ranges) = range;
   show_ranges(s);
+  range_typed_ = false;
 }
 
 void DiscreteLoadingEditor::select_range() {
@@ -343,6 +367,7 @@ void DiscreteLoadingEditor::select_range() {
   dialog_.set_text(id::from, text::trim_right(parts.from.substr(0, node_text_length)));
   dialog_.set_text(id::to, text::trim_right(parts.to));
   show_row(dialog_, loading_row, state_.n_dof, range_of(work_.entry(s), k).components);
+  range_typed_ = false;
   dialog_.set_enabled(id::remove_range, true);
 }
 
@@ -399,6 +424,7 @@ void DiscreteLoadingEditor::save() {
 // A column the file does not have loads that direction with 0. The rows are merged with the
 // time points in one pass, and nothing changes until every question is answered.
 void DiscreteLoadingEditor::import_history() {
+  if (!app::fields_taken_whole(context_, dialog_, id::dialog, {id::from, id::to}, "Import Message")) return;
   const TypedNodes nodes = read_nodes(dialog_, id::from, id::to);
   if (nodes.last < nodes.first) return report_to_before_from(context_);
   if (!nodes_in_model(context_, nodes)) return;
@@ -427,8 +453,9 @@ void DiscreteLoadingEditor::import_history() {
     else merged.push_back(app::TimePoint{t, 0, {}});
     app::TimePoint& point = merged.back();
     app::NodeRange range{nodes.first, nodes.last};
-    for (int c = 0; c < directions && c < static_cast<int>(r.components.size()); ++c)
-      range.components[c] = static_cast<float>(r.components[c][row]);
+    for (int c = imported->first_component, column = 0;
+         c < directions && column < static_cast<int>(r.components.size()); ++c, ++column)
+      range.components[c] = static_cast<float>(r.components[column][row]);
     int found = 0;
     for (int k = 1; k <= point.n_ranges && found == 0; ++k) {
       const std::string item = range_item_text(range_of(point, k));
@@ -492,11 +519,18 @@ void DiscreteLoadingEditor::on_control(ui::ControlId control) {
     case id::add_range: return add_range();
     case id::node_list: return select_range();
     case id::remove_range: return remove_range();
-    case id::zeros: return fill_row(dialog_, loading_row, state_.n_dof, "0.");
+    case id::zeros:
+      range_typed_ = true;
+      return fill_row(dialog_, loading_row, state_.n_dof, "0.");
+    case id::from:
+    case id::to:
+    case loading_row.x:
+    case loading_row.y:
+    case loading_row.z: range_typed_ = true; return;
     case id::save: return save();
     case id::import: return import_history();
     case id::plot: return plot();
-    default: return;  // "From", "To" and the loading edits are read by "ADD >>"
+    default: return;
   }
 }
 

@@ -1,5 +1,6 @@
 #include "dialogs/editors/import_dialog.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -12,6 +13,7 @@
 #include "dialogs/dialog_initializer.h"
 #include "dialogs/editors/loading_plots.h"
 #include "dialogs/editors/spectrum_dialog.h"
+#include "dialogs/editors/node_ranges.h"
 #include "text/fixed_text.h"
 
 namespace editors {
@@ -23,7 +25,7 @@ constexpr ui::ControlId dialog = 111, file = 1201, browse = 1202, format = 1203,
                         first_line = 1205, time_column = 1206, value_columns = 1207,
                         time_step = 1208, scale = 1209, resample = 1210, metres_label = 1211,
                         metres = 1212, preview = 1213, summary = 1214, baseline = 1215,
-                        plot = 1216, spectrum = 1217, import = 1;
+                        plot = 1216, component = 1217, spectrum = 1218, import = 1;
 }  // namespace id
 
 constexpr motion::Format formats[] = {motion::Format::automatic, motion::Format::peer,
@@ -40,6 +42,7 @@ constexpr UnitChoice unit_choices[] = {
     {"mm/s2", motion::Unit::mm_s2},     {"in/s2", motion::Unit::in_s2},
     {"ft/s2", motion::Unit::ft_s2},
 };
+constexpr const char* component_names[] = {"X", "Y", "Z"};
 constexpr std::size_t field_length = 260;
 constexpr std::size_t preview_lines = 200;
 constexpr std::size_t preview_width = 160;
@@ -94,6 +97,9 @@ class ImportDialog {
   void plot();
   void spectrum();
   void import();
+  int components() const { return row_directions(context_.state.n_dof); }
+  int first_component() const;
+  std::string applied_to() const;
   // The options as the fields give them; a reason when one of them is not usable.
   std::optional<motion::ReadOptions> options(std::string& reason);
 
@@ -126,7 +132,35 @@ void ImportDialog::set_up() {
   dialog_.set_text(id::metres_label, "1 " + unit + " in metres");
   if (unit_metres_) dialog_.set_text(id::metres, number_text(*unit_metres_));
   dialog_.set_enabled(id::metres, acceleration() && !unit_metres_);
+  // A ground motion goes to the direction chosen in its editor.
+  if (acceleration()) {
+    dialog_.set_item_count(id::component, 1);
+    dialog_.set_text(id::component, "the editor's Direction", 1);
+  } else {
+    dialog_.set_item_count(id::component, components());
+    for (int c = 0; c < components(); ++c) dialog_.set_text(id::component, component_names[c], c + 1);
+  }
+  dialog_.select(id::component, 1);
+  dialog_.set_enabled(id::component, !acceleration());
   read();
+}
+
+int ImportDialog::first_component() const {
+  return std::clamp(dialog_.selection(id::component), 1, components()) - 1;
+}
+
+// Which components of the node range the value columns load, and the columns left over.
+std::string ImportDialog::applied_to() const {
+  const int columns = static_cast<int>(read_.record.components.size());
+  const int first = first_component();
+  const int used = std::min(columns, components() - first);
+  std::string s = "\nLoads ";
+  for (int c = 0; c < used; ++c) s += std::string(c ? ", " : "") + component_names[first + c];
+  s += " of the node range";
+  if (used < columns)
+    s += "; column" + std::string(columns - used > 1 ? "s " : " ") + std::to_string(used + 1) +
+         (columns - used > 1 ? "-" + std::to_string(columns) : std::string()) + " not taken";
+  return s;
 }
 
 void ImportDialog::on_control(ui::ControlId control) {
@@ -136,6 +170,7 @@ void ImportDialog::on_control(ui::ControlId control) {
     case id::spectrum: return spectrum();
     case id::import: return import();
     case id::baseline: return;
+    case id::component: return show_summary();
     default: return read();  // every other control is a reading option
   }
 }
@@ -303,13 +338,15 @@ void ImportDialog::show_summary() {
       s += "\nNote: " + (p.line ? "line " + std::to_string(p.line) + ": " : std::string()) + p.text;
   }
   if (warnings > 1) s += " (and " + std::to_string(warnings - 1) + " more)";
+  if (!acceleration()) s += applied_to();
   dialog_.set_text(id::summary, s);
 }
 
 void ImportDialog::plot() {
   if (!refusal_.empty()) return;
   const std::string name = std::filesystem::path(field(dialog_, id::file)).filename().string();
-  context_.toolkit.show_plot(record_plot(name, read_.record, length_unit(), acceleration(),
+  const std::string unit = acceleration() ? length_unit() : std::string(context_.state.force_unit.trimmed());
+  context_.toolkit.show_plot(record_plot(name, read_.record, unit, acceleration(),
                                          dialog_.selection(id::baseline) == 2));
 }
 
@@ -337,7 +374,7 @@ void ImportDialog::import() {
                      "Import Message", ui::Icon::error);
     return;
   }
-  result = ImportedHistory{std::move(read_.record), field(dialog_, id::file), spectrum_factor_};
+  result = ImportedHistory{std::move(read_.record), field(dialog_, id::file), first_component(), spectrum_factor_};
   dialog_.close(1);
 }
 
@@ -345,7 +382,7 @@ constexpr ui::ControlId callback_controls[] = {id::file,     id::browse,        
                                                id::unit,     id::first_line,    id::time_column,
                                                id::value_columns, id::time_step, id::scale,
                                                id::resample, id::metres,        id::baseline,
-                                               id::plot,     id::spectrum,      id::import};
+                                               id::component, id::plot,   id::spectrum,  id::import};
 
 }  // namespace
 

@@ -19,6 +19,9 @@ enum class ImportKind {
 struct ImportedHistory {
   motion::Record record;
   std::string file;  // as the user named it
+  // A load history: the component (0 for X) its first value column loads; further columns load
+  // the components after it.
+  int first_component = 0;
   // The factors applied from the spectrum window, multiplied together (1: none); the record
   // is already scaled by them.
   double spectrum_factor = 1.0;

@@ -6,6 +6,7 @@
 
 #include "dialogs/editors/editors.h"
 #include "dialogs/editors/node_ranges.h"
+#include "dialogs/typed_fields.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
 #include "model/case_files/text_file.h"
@@ -165,6 +166,10 @@ int InitialValuesEditor::choose_target(Group& group, const TypedNodes& nodes) {
 }
 
 void InitialValuesEditor::add_condition() {
+  std::vector<ui::ControlId> fields{conditions_.from, conditions_.to};
+  add_row_fields(fields, displacement_row, state_.n_dof);
+  add_row_fields(fields, velocity_row, state_.n_dof);
+  if (!app::fields_taken_whole(context_, dialog_, ui::DialogId::initial_values, fields, "ADD Message")) return;
   const TypedNodes nodes = read_nodes(dialog_, conditions_.from, conditions_.to);
   if (nodes.first > nodes.last) return report_to_before_from(context_);
   if (!nodes_in_model(context_, nodes)) return;
@@ -179,6 +184,10 @@ void InitialValuesEditor::add_condition() {
 }
 
 void InitialValuesEditor::add_loading() {
+  std::vector<ui::ControlId> fields{loadings_.from, loadings_.to, id(C::mass)};
+  add_row_fields(fields, loading_row, state_.n_dof);
+  if (accelerogram()) add_row_fields(fields, acceleration_row, state_.n_dof);
+  if (!app::fields_taken_whole(context_, dialog_, ui::DialogId::initial_values, fields, "ADD Message")) return;
   const TypedNodes nodes = read_nodes(dialog_, loadings_.from, loadings_.to);
   if (nodes.first > nodes.last) return report_to_before_from(context_);
   app::NodeRange range{nodes.first, nodes.last};

@@ -20,7 +20,8 @@ void add_motion_panels(ui::PlotRequest& plot, const std::vector<double>& t,
                        const std::vector<std::pair<std::string, std::vector<double>>>& components,
                        const std::string& length_unit, bool acceleration) {
   const std::string suffix = length_unit.empty() ? std::string() : " (" + length_unit;
-  ui::PlotPanel a{acceleration ? "Acceleration" + (suffix.empty() ? "" : suffix + "/sec2)") : "Value"};
+  ui::PlotPanel a{acceleration ? "Acceleration" + (suffix.empty() ? "" : suffix + "/sec2)")
+                               : "Load" + (suffix.empty() ? "" : suffix + ")")};
   ui::PlotPanel v{"Velocity" + (suffix.empty() ? "" : suffix + "/sec)")};
   ui::PlotPanel d{"Displacement" + (suffix.empty() ? "" : suffix + ")")};
   for (const auto& [name, values] : components) {
@@ -70,6 +71,7 @@ ui::PlotRequest accelerogram_plot(const std::string& title, const std::vector<ap
     components.emplace_back(direction_names[c], std::move(values));
   }
   plot.table.times = t;
+  if (!length_unit.empty()) plot.table.unit = length_unit + "/sec2";
   add_motion_panels(plot, t, components, length_unit, true);
   return plot;
 }
@@ -90,6 +92,7 @@ ui::PlotRequest discrete_loading_plot(const std::string& title, const std::vecto
       if (column_of.emplace(name, names.size()).second) names.push_back(name);
     }
   ui::PlotPanel panel{force_unit.empty() ? "Load" : "Load (" + force_unit + ")"};
+  plot.table.unit = force_unit;
   for (const std::string& name : names)
     for (int c = 0; c < directions; ++c) {
       panel.series.push_back({name + " " + direction_names[c], {}, {}});
@@ -134,6 +137,7 @@ ui::PlotRequest amplitude_plot(const std::string& title, const std::vector<app::
     f[i] = sinusoidal ? std::sin(omega * t[i] + phi) : std::exp(omega * t[i]);
   }
   plot.table.times = t;
+  plot.table.unit = force_unit;
   ui::PlotPanel panel{force_unit.empty() ? "Load" : "Load (" + force_unit + ")"};
   for (const app::NodeRange& range : ranges)
     for (int c = 0; c < row_directions(n_dof); ++c) {
@@ -149,7 +153,7 @@ ui::PlotRequest amplitude_plot(const std::string& title, const std::vector<app::
 }
 
 ui::PlotRequest record_plot(const std::string& title, const motion::Record& record,
-                            const std::string& length_unit, bool acceleration, bool remove_mean) {
+                            const std::string& unit, bool acceleration, bool remove_mean) {
   ui::PlotRequest plot;
   plot.title = title;
   std::vector<double> t(record.point_count());
@@ -163,7 +167,8 @@ ui::PlotRequest record_plot(const std::string& title, const motion::Record& reco
                                                               : record.components[c]);
   }
   plot.table.times = t;
-  add_motion_panels(plot, t, components, length_unit, acceleration);
+  plot.table.unit = acceleration && !unit.empty() ? unit + "/sec2" : unit;
+  add_motion_panels(plot, t, components, unit, acceleration);
   // The table holds the record as read: the mean is removed only for the curves.
   return plot;
 }

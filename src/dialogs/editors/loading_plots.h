@@ -32,10 +32,10 @@ ui::PlotRequest amplitude_plot(const std::string& title, const std::vector<app::
                                const std::string& force_unit);
 
 // A record read from a file: its components, then their velocity and displacement, optionally
-// from the acceleration less its mean. `length_unit`: as for accelerogram_plot; loads
-// (acceleration false) get a single panel of values.
+// from the acceleration less its mean. `unit`: the model's length unit, as for
+// accelerogram_plot; for loads (acceleration false, a single panel) its force unit.
 ui::PlotRequest record_plot(const std::string& title, const motion::Record& record,
-                            const std::string& length_unit, bool acceleration, bool remove_mean);
+                            const std::string& unit, bool acceleration, bool remove_mean);
 
 // v[0] = 0, v[i] = v[i-1] + (t[i] - t[i-1]) (a[i] + a[i-1]) / 2.
 std::vector<double> integrate_uneven(const std::vector<double>& t, const std::vector<double>& a);

@@ -116,6 +116,10 @@ namespace {
 ui::ControlId row_edit(Row row, int c) { return c == 0 ? row.x : c == 1 ? row.y : row.z; }
 }  // namespace
 
+void add_row_fields(std::vector<ui::ControlId>& fields, Row row, int n_dof) {
+  for (int c = 0; c < row_directions(n_dof); ++c) fields.push_back(row_edit(row, c));
+}
+
 void read_row(const ui::Dialog& dialog, Row row, int n_dof, std::size_t length, float* values) {
   for (int c = 0; c < row_directions(n_dof); ++c)
     values[c] = text::c_to_float(dialog.text(row_edit(row, c), length), length);

@@ -122,6 +122,8 @@ float typed_real(const ui::Dialog& dialog, E edit) {
   return text::c_to_float(dialog.text(edit), ui::field_length(edit));
 }
 int row_directions(int n_dof);  // 3 when n_dof is 3, else 2
+// The edits of the row that read_row converts, appended to `fields`.
+void add_row_fields(std::vector<ui::ControlId>& fields, Row row, int n_dof);
 // Converts the first `length` characters of each edit of the row into values[0..].
 void read_row(const ui::Dialog& dialog, Row row, int n_dof, std::size_t length, float* values);
 void show_row(ui::Dialog& dialog, Row row, int n_dof, const float* values);

@@ -7,6 +7,7 @@
 #include "dialogs/editors/editors.h"
 #include "dialogs/editors/loading_plots.h"
 #include "dialogs/editors/node_ranges.h"
+#include "dialogs/typed_fields.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
 #include "model/case_files/text_file.h"
@@ -114,6 +115,9 @@ void SinExpEditor::load_existing_data() {
 }
 
 void SinExpEditor::add() {
+  std::vector<ui::ControlId> fields{ui::id(C::from), ui::id(C::to)};
+  add_row_fields(fields, amplitude_row, state_.n_dof);
+  if (!app::fields_taken_whole(context_, dialog_, ui::DialogId::sin_exp, fields, "ADD Message")) return;
   const TypedNodes nodes = read_nodes(dialog_, ui::id(C::from), ui::id(C::to));
   if (!nodes_in_model(context_, nodes)) return;
   app::NodeRange range{nodes.first, nodes.last};
@@ -151,6 +155,10 @@ void SinExpEditor::remove() {
 }
 
 void SinExpEditor::save() {
+  if (!app::fields_taken_whole(context_, dialog_, sinusoidal() ? std::initializer_list{C::omega, C::phi}
+                                                               : std::initializer_list{C::omega},
+                               "SAVE Message"))
+    return;
   record().omega = typed_real(dialog_, C::omega);
   if (sinusoidal())
     record().phi = typed_real(dialog_, C::phi);

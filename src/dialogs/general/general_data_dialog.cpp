@@ -202,9 +202,10 @@ void load_from_old_file(Session& session, ui::Dialog& dialog) {
   if (!loading_path_fits(context, buffer)) return;
   const text::Field<260> previous_loading_file = state.loading_file;
   state.loading_file = text::trim_right(buffer);
-  const dialogs::LoadOutcome outcome =
-      dialogs::load_old_loading_file(context, dialog, std::string(state.loading_file.trimmed()));
-  if (outcome == dialogs::LoadOutcome::not_opened || outcome == dialogs::LoadOutcome::program_ends) {
+  const dialogs::LoadOutcome outcome = dialogs::load_loading_file(context, std::string(state.loading_file.trimmed()));
+  // The maximum may have been raised for the file.
+  dialog.set_text(C::max_time_points, left_justified(state.max_time_points, 6));
+  if (outcome == dialogs::LoadOutcome::not_opened || outcome == dialogs::LoadOutcome::kept_maximum) {
     state.loading_file = previous_loading_file;  // the reader has said why; nothing was read
     return;
   }

@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "ui/qt/window_fit.h"
 
 namespace ui::qt {
 
@@ -304,7 +305,7 @@ bool LoadingFileViewer::open(QString& error) {
   setTabOrder(next, plain_);
   setTabOrder(plain_, view_);
   view_->setFocus();
-  resize(1100, 680);
+  fit_to_screen(*this, QSize(1100, 680));
   connect(&progress_, &QTimer::timeout, this, &LoadingFileViewer::show_progress);
   progress_.start(50);
   show_progress();
@@ -347,6 +348,17 @@ void LoadingFileViewer::next_problem() {
   if (line < 0) line = notes_->next_problem_line(-1);  // from the top again
   if (line >= 0) view_->go_to(static_cast<int>(line));
   view_->setFocus();
+}
+
+// Enter in the find field has found the next match already; QDialog would also take it for the
+// default button and close the window.
+void LoadingFileViewer::keyPressEvent(QKeyEvent* event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (enter && search_ && search_->hasFocus()) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
 }
 
 bool LoadingFileViewer::find(const QString& text, bool backwards) {

@@ -92,6 +92,9 @@ class LoadingFileViewer final : public QDialog {
   // Moves to the next (or previous) line holding `text`, from the current line; false: none.
   bool find(const QString& text, bool backwards = false);
 
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   void show_progress();
   void show_current(int line);

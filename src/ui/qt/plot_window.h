@@ -3,8 +3,13 @@
 #pragma once
 
 #include <QDialog>
+#include <QImage>
 #include <QList>
+#include <QSize>
 #include <QString>
+#include <QStringList>
+#include <QTimer>
+#include <vector>
 
 #include "ui/plot.h"
 
@@ -14,6 +19,22 @@ class QWidget;
 
 namespace ui::qt {
 
+// An exported picture: its size on paper and its resolution.
+struct PictureSize {
+  double width_mm = 170;
+  double height_mm = 140;
+  int dpi = 300;
+  QSize pixels() const;
+};
+
+// An axis's ticks: whole multiples of a step of 1, 2 or 5 times a power of ten, about `target`
+// of them, from below `low` to above `high`, with their labels.
+struct AxisTicks {
+  std::vector<double> values;
+  QStringList labels;
+};
+AxisTicks nice_ticks(double low, double high, int target = 6);
+
 class PlotWindow : public QDialog {
   Q_OBJECT
 
@@ -22,14 +43,21 @@ class PlotWindow : public QDialog {
   // request's title and number of time points, for the replay's transcript.
   PlotWindow(const PlotRequest& request, QWidget* parent);
 
-  // The curves as drawn on screen; false when the file was not written.
-  bool save_picture(const QString& path);
+  // The title and the curves with their axes, drawn at `size`; false when the file was not
+  // written. Without a size: 170 mm wide, 300 dpi.
+  bool save_picture(const QString& path, const PictureSize& size) const;
+  bool save_picture(const QString& path) const;
+  QImage picture(const PictureSize& size) const;
+  PictureSize default_picture_size() const;
   // Time and value columns, comma separated, values with 9 significant digits; an empty cell
   // where a series has no value at that time.
   bool save_table(const QString& path) const;
 
   const QList<QChart*>& charts() const { return charts_; }
   QTableView* table() const { return table_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void export_picture();
@@ -39,6 +67,7 @@ class PlotWindow : public QDialog {
   QWidget* curves_ = nullptr;
   QList<QChart*> charts_;
   QTableView* table_ = nullptr;
+  QTimer align_timer_;  // lines the charts up again once their views have their new size
 };
 
 // Modal; returns when the user closes the window.

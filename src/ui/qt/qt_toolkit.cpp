@@ -4,7 +4,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QMessageBox>
+#include <QTreeView>
 
 #include "ui/dialog_template.h"
 #include "ui/platform.h"
@@ -65,6 +67,15 @@ void prepare_file_box(QFileDialog& box, const OpenFileRequest& request, const st
   box.setDefaultSuffix(from_utf8(request.default_extension));
   const QString name = from_utf8(preset).trimmed();
   if (!name.isEmpty()) box.selectFile(name);
+  // The details columns (size, type, date) are shown whole; the name takes the room left.
+  if (auto* details = box.findChild<QTreeView*>(QStringLiteral("treeView"))) {
+    QHeaderView* header = details->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < header->count(); ++column)
+      header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+  }
+  box.resize(900, 520);
 }
 
 class QtToolkit final : public Toolkit {

@@ -103,13 +103,14 @@ TEST(DiscreteLoadingEditor, AddingARangeWithoutATimePointIsRefused) {
   s.language = "Romanian";
   auto outcome = run(s, editors::open_discrete_loading_editor, R"(
 in 104
+pick 1049 1
+expect message "Processed Message" "Nici un punct de timp nu a fost delectat sau adaugat!"
 type 1052 "1"
 press 1053
+pick 1102 2
 type 1084 "1"
 type 1085 "2"
 press 1050
-expect message "Processed Message" "Nici un punct de timp nu a fost delectat sau adaugat!"
-pick 1049 1
 expect message "Processed Message" "Nici un punct de timp nu a fost delectat sau adaugat!"
 pick 1102 1
 type 1084 "3"
