@@ -15,21 +15,21 @@
 namespace {
 
 constexpr int n_cases = 99;
-constexpr cases::ScratchKind all_kinds[] = {
-    cases::ScratchKind::initial_conditions, cases::ScratchKind::initial_loading,
-    cases::ScratchKind::discrete_loading,   cases::ScratchKind::accelerogram,
-    cases::ScratchKind::sinusoidal,         cases::ScratchKind::exponential};
+constexpr model::case_files::ScratchKind all_kinds[] = {
+    model::case_files::ScratchKind::initial_conditions, model::case_files::ScratchKind::initial_loading,
+    model::case_files::ScratchKind::discrete_loading,   model::case_files::ScratchKind::accelerogram,
+    model::case_files::ScratchKind::sinusoidal,         model::case_files::ScratchKind::exponential};
 
 using bench_support::BenchFolder;
 
 void write_case_files(const std::string& lines) {
   for (int k = 1; k <= n_cases; ++k)
-    for (cases::ScratchKind kind : all_kinds)
-      std::ofstream(cases::scratch_file_name(k, kind), std::ios::binary) << lines;
+    for (model::case_files::ScratchKind kind : all_kinds)
+      std::ofstream(model::case_files::scratch_file_name(k, kind), std::ios::binary) << lines;
 }
 
-app::ProgramState processed_cases() {
-  app::ProgramState s;
+model::ProgramState processed_cases() {
+  model::ProgramState s;
   s.n_loading_cases = n_cases;
   cases::create_case_arrays(s);
   for (int k = 1; k <= n_cases; ++k) {
@@ -46,10 +46,10 @@ void BM_RemoveFirstOf99Cases(benchmark::State& bench) {
   for (auto _ : bench) {
     bench.PauseTiming();
     write_case_files(lines);
-    app::ProgramState s = processed_cases();
+    model::ProgramState s = processed_cases();
     bench.ResumeTiming();
     cases::remove_case(s, 1);
-    const auto failures = cases::move_case_scratch_files_down(1, n_cases);
+    const auto failures = model::case_files::move_case_scratch_files_down(1, n_cases);
     benchmark::DoNotOptimize(failures.size());
   }
 }

@@ -19,15 +19,15 @@ constexpr int n_points = 20000;
 
 using bench_support::BenchFolder;
 
-app::ProgramState accelerogram_case(int n_saved_points) {
-  app::ProgramState s;
+model::ProgramState accelerogram_case(int n_saved_points) {
+  model::ProgramState s;
   s.n_dof = 3;
   s.max_time_points = n_points;
   s.length_unit = "m";
   s.n_loading_cases = 1;
   s.current_case = 1;
   s.case_records.assign(1, {});
-  s.case_records[1].loading_type = app::LoadingType::accelerogram_3_directions;
+  s.case_records[1].loading_type = model::LoadingType::accelerogram_3_directions;
   s.case_records[1].n_time_points = n_saved_points;
   s.loaded_case_records.assign(1, {});
   s.loading_saved.assign(1, n_saved_points > 0);
@@ -53,7 +53,7 @@ std::string add_script(int count, int order, int first = 0) {
 }
 
 // Runs the editor over a parsed script; false when the script did not run through.
-bool run_editor(app::ProgramState& s, const ui::script::ParseResult& parsed) {
+bool run_editor(model::ProgramState& s, const ui::script::ParseResult& parsed) {
   std::ostringstream transcript;
   ui::script::ScriptToolkit toolkit(parsed, transcript);
   app::Context context{toolkit, s};
@@ -71,7 +71,7 @@ void BM_Add20000Points(benchmark::State& state) {
   BenchFolder folder;
   const auto parsed = ui::script::parse_script(add_script(n_points, state.range(0)) + "press 1\n");
   for (auto _ : state) {
-    app::ProgramState s = accelerogram_case(0);
+    model::ProgramState s = accelerogram_case(0);
     if (!run_editor(s, parsed)) state.SkipWithError("the script did not run through");
   }
   // Seconds of CPU per ADD (with its two typed fields), over the whole entry.
@@ -83,15 +83,15 @@ BENCHMARK(BM_Add20000Points)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMilliseco
 
 // A saved accelerogram of 20,000 points in TPacc.dat, read when the editor opens.
 void write_saved_points(int count) {
-  std::vector<app::AccelPoint> points(count);
+  std::vector<model::AccelPoint> points(count);
   for (int i = 0; i < count; ++i) {
     points[i].time = static_cast<float>(0.005 * (i + 1));
     points[i].acceleration[0] = static_cast<float>((i % 97) * 0.125 - 3);
   }
   std::string reason;
-  const std::string content = editors::accel_file_content(
-      points, count, app::LoadingType::accelerogram_3_directions, 3, app::AccelDirection::none, 1);
-  common::replace_file("1TPacc.dat", content, reason);
+  const std::string content = model::case_files::accel_file_content(
+      points, count, model::LoadingType::accelerogram_3_directions, 3, model::AccelDirection::none, 1);
+  model::case_files::replace_file("1TPacc.dat", content, reason);
 }
 
 // Opening with the saved points, then: 0 nothing, 1 one ADD at the end of the full list,
@@ -107,7 +107,7 @@ void BM_ActionOnSavedPoints(benchmark::State& state) {
   if (action == 3) script = "press 1101\n";
   const auto parsed = ui::script::parse_script(script + "press 1\n");
   for (auto _ : state) {
-    app::ProgramState s = accelerogram_case(saved);
+    model::ProgramState s = accelerogram_case(saved);
     if (!run_editor(s, parsed)) state.SkipWithError("the script did not run through");
   }
 }

@@ -18,8 +18,8 @@ inline constexpr int ranges_per_time = 5;
 
 using bench_support::BenchFolder;
 
-inline app::ProgramState large_model(app::LoadingType loading_type) {
-  app::ProgramState s;
+inline model::ProgramState large_model(model::LoadingType loading_type) {
+  model::ProgramState s;
   s.n_nodes = n_nodes;
   s.n_dof = 3;
   s.max_time_points = n_time_points;
@@ -38,17 +38,17 @@ inline app::ProgramState large_model(app::LoadingType loading_type) {
 
 // The discrete loading as the Loading Cases dialog hands it over: every time point with its
 // five ranges of twenty nodes.
-inline app::ProgramState discrete_case(int time_points = n_time_points) {
-  app::ProgramState s = large_model(app::LoadingType::discrete);
+inline model::ProgramState discrete_case(int time_points = n_time_points) {
+  model::ProgramState s = large_model(model::LoadingType::discrete);
   s.max_time_points = time_points;
   s.case_records[1].n_time_points = time_points;
   s.time_point_table.resize(time_points);
   for (int i = 0; i < time_points; ++i) {
-    app::TimePoint& p = s.time_point_table[i];
+    model::TimePoint& p = s.time_point_table[i];
     p.time = 0.01f * static_cast<float>(i + 1);
     p.n_ranges = ranges_per_time;
     for (int j = 0; j < ranges_per_time; ++j)
-      p.ranges.push_back(app::NodeRange{j * 20 + 1, j * 20 + 20, {1.5f, -2.0f, 0.25f, 0, 0, 0}});
+      p.ranges.push_back(model::NodeRange{j * 20 + 1, j * 20 + 20, {1.5f, -2.0f, 0.25f, 0, 0, 0}});
   }
   return s;
 }

@@ -77,7 +77,7 @@ struct User {
 using Body = std::function<void(User&)>;
 
 // Opens the editor; once its window is up, the body runs and then closes it.
-void run_editor(benchmark::State& bench, app::ProgramState& s,
+void run_editor(benchmark::State& bench, model::ProgramState& s,
                 void (*editor)(app::Context&, ui::Dialog&), const Body& body) {
   BenchFolder folder;
   RecordingToolkit toolkit;
@@ -101,13 +101,13 @@ void enable_add(User& u) {
 // Opening and closing, at 10,000 and 100,000 time points of five ranges each: the time list
 // is a view of the table, so the cost is the working copy's.
 void BM_QtDiscreteOpen(benchmark::State& bench) {
-  app::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
+  model::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
   for (auto _ : bench) run_editor(bench, s, editors::open_discrete_loading_editor, [](User&) {});
 }
 BENCHMARK(BM_QtDiscreteOpen)->Arg(n_time_points)->Arg(10 * n_time_points)->Unit(benchmark::kMillisecond);
 
 void BM_QtDiscreteAddRangeAndRemoveIt(benchmark::State& bench) {
-  app::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
+  model::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
   run_editor(bench, s, editors::open_discrete_loading_editor, [&](User& u) {
     enable_add(u);
     u.pick(1102, 5000);
@@ -124,7 +124,7 @@ void BM_QtDiscreteAddRangeAndRemoveIt(benchmark::State& bench) {
 BENCHMARK(BM_QtDiscreteAddRangeAndRemoveIt)->Arg(n_time_points)->Arg(10 * n_time_points)->Unit(benchmark::kMillisecond);
 
 void BM_QtDiscreteSelectTimePoint(benchmark::State& bench) {
-  app::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
+  model::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
   s.time_point_table[1].ranges.resize(2);
   s.time_point_table[1].n_ranges = 2;
   run_editor(bench, s, editors::open_discrete_loading_editor, [&](User& u) {
@@ -135,7 +135,7 @@ void BM_QtDiscreteSelectTimePoint(benchmark::State& bench) {
 BENCHMARK(BM_QtDiscreteSelectTimePoint)->Arg(n_time_points)->Arg(10 * n_time_points)->Unit(benchmark::kMillisecond);
 
 void BM_QtDiscreteAddFirstTimeAndRemoveIt(benchmark::State& bench) {
-  app::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
+  model::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
   s.max_time_points += 1;
   run_editor(bench, s, editors::open_discrete_loading_editor, [&](User& u) {
     u.type(1052, "0.001");
@@ -153,15 +153,15 @@ BENCHMARK(BM_QtDiscreteAddFirstTimeAndRemoveIt)->Arg(n_time_points)->Arg(10 * n_
 void BM_QtOpenEditorsOfABillion(benchmark::State& bench) {
   using Open = void (*)(app::Context&, ui::Dialog&);
   const struct {
-    app::LoadingType loading_type;
+    model::LoadingType loading_type;
     Open open;
-  } editors_of[] = {{app::LoadingType::discrete, editors::open_initial_values_editor},
-                    {app::LoadingType::discrete, editors::open_discrete_loading_editor},
-                    {app::LoadingType::sinusoidal, editors::open_sin_exp_editor},
-                    {app::LoadingType::accelerogram_3_directions, editors::open_accelerogram_editor},
-                    {app::LoadingType::discrete, editors::open_diameters_editor}};
+  } editors_of[] = {{model::LoadingType::discrete, editors::open_initial_values_editor},
+                    {model::LoadingType::discrete, editors::open_discrete_loading_editor},
+                    {model::LoadingType::sinusoidal, editors::open_sin_exp_editor},
+                    {model::LoadingType::accelerogram_3_directions, editors::open_accelerogram_editor},
+                    {model::LoadingType::discrete, editors::open_diameters_editor}};
   const auto& which = editors_of[bench.range(0)];
-  app::ProgramState s = large_model(which.loading_type);
+  model::ProgramState s = large_model(which.loading_type);
   s.n_nodes = s.n_elements = 1000000000;
   s.max_time_points = 2000000000;
   for (auto _ : bench) run_editor(bench, s, which.open, [](User&) {});
@@ -169,7 +169,7 @@ void BM_QtOpenEditorsOfABillion(benchmark::State& bench) {
 BENCHMARK(BM_QtOpenEditorsOfABillion)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
 void BM_QtSinExpAddLastRangeAndRemoveFirst(benchmark::State& bench) {
-  app::ProgramState s = large_model(app::LoadingType::sinusoidal);
+  model::ProgramState s = large_model(model::LoadingType::sinusoidal);
   int next = 1;
   run_editor(bench, s, editors::open_sin_exp_editor, [&](User& u) {
     u.settling = false;

@@ -37,8 +37,8 @@ std::string write_model() {
 void BM_ReadGeometryFile(benchmark::State& state) {
   const std::string path = write_model();
   for (auto _ : state) {
-    const general::GeometryReadResult result = general::read_geometry_file(path);
-    if (result.outcome != general::GeometryOutcome::ok || result.data.n_nodes != n_nodes)
+    const model::GeometryReadResult result = model::read_geometry_file(path);
+    if (result.outcome != model::GeometryOutcome::ok || result.data.n_nodes != n_nodes)
       state.SkipWithError("the generated model was not read");
     benchmark::DoNotOptimize(result);
   }

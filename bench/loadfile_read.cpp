@@ -40,7 +40,7 @@ struct Workspace : loadfile_bench::LargeModel {
     std::filesystem::create_directory(load_folder);
   }
 
-  bool load(app::ProgramState& into) {
+  bool load(model::ProgramState& into) {
     SilentToolkit toolkit;
     app::Context context{toolkit, into};
     std::filesystem::current_path(load_folder);
@@ -59,7 +59,7 @@ Workspace& workspace() {
 void BM_load_loading_file(benchmark::State& bench) {
   Workspace& w = workspace();
   for (auto _ : bench) {
-    app::ProgramState state = w.state;
+    model::ProgramState state = w.state;
     if (!w.load(state)) bench.SkipWithError("the loading file was not loaded");
   }
   loadfile_bench::report_file(bench, w.file_bytes);
@@ -71,7 +71,7 @@ void BM_read_loading_records(benchmark::State& bench) {
   text::RecordSource source;
   text::RecordSource::from_file(std::string(w.state.loading_file.trimmed()), source);
   for (auto _ : bench) {
-    app::ProgramState state = w.state;
+    model::ProgramState state = w.state;
     source.seek(0);
     benchmark::DoNotOptimize(loadfile::read_loading_records(source, state));
   }
@@ -92,13 +92,13 @@ void BM_write_same_file(benchmark::State& bench) {
 void BM_load_over_create(benchmark::State& bench) {
   using clock = std::chrono::steady_clock;
   Workspace& w = workspace();
-  app::ProgramState created = w.state;
+  model::ProgramState created = w.state;
   created.loading_file = (w.folder.path / "created.inc").string();
   SilentToolkit toolkit;
   app::Context create_context{toolkit, created};
   clock::duration load{}, create{};
   for (auto _ : bench) {
-    app::ProgramState state = w.state;
+    model::ProgramState state = w.state;
     const auto start = clock::now();
     if (!w.load(state)) bench.SkipWithError("the loading file was not loaded");
     load += clock::now() - start;
@@ -135,7 +135,7 @@ long status_kb(const std::string& wanted) {
 // `bench_loadfile_read --load-once PATH`: one LOAD in a fresh process, which prints how many
 // kilobytes it held before the LOAD and at its peak.
 int load_once(const char* path) {
-  app::ProgramState state = loadfile_bench::large_model_state();
+  model::ProgramState state = loadfile_bench::large_model_state();
   const long before_kb = status_kb("VmRSS:");
   SilentToolkit toolkit;
   app::Context context{toolkit, state};

@@ -56,15 +56,15 @@ inline std::string discrete(int case_number, int times) {
 }
 
 // The model and the four cases, without their files.
-inline app::ProgramState large_model_state() {
-  app::ProgramState state;
+inline model::ProgramState large_model_state() {
+  model::ProgramState state;
   state.n_nodes = 120;
   state.n_elements = 100;
   state.n_dof = 3;
   state.max_time_points = 300000;
   state.n_loading_cases = 4;
-  state.written_case_records.assign(4, {0.0001f, 20, app::LoadingType::accelerogram_3_directions, 0.005f, 1000, 0.1f, app::MassModel::concentrated, -9.81f, app::PrintingCode::maximum_values});
-  state.written_case_records[4].loading_type = app::LoadingType::discrete;
+  state.written_case_records.assign(4, {0.0001f, 20, model::LoadingType::accelerogram_3_directions, 0.005f, 1000, 0.1f, model::MassModel::concentrated, -9.81f, model::PrintingCode::maximum_values});
+  state.written_case_records[4].loading_type = model::LoadingType::discrete;
   return state;
 }
 
@@ -72,7 +72,7 @@ inline app::ProgramState large_model_state() {
 // them into folder/large.inc.
 struct LargeModel {
   bench_support::BenchFolder folder;
-  app::ProgramState state;
+  model::ProgramState state;
 
   LargeModel() : state(large_model_state()) {
     for (int i = 1; i <= 3; ++i) write_text(std::to_string(i) + "TPacc.dat", accelerogram(i, 300000));

@@ -29,7 +29,7 @@ QApplication& application() {
 void BM_SpectrumWindowFirstPicture(benchmark::State& state) {
   application();
   const std::unique_ptr<ui::Toolkit> toolkit = ui::qt::make_qt_toolkit();
-  app::ProgramState program;
+  model::ProgramState program;
   app::Context context{*toolkit, program};
   editors::SpectrumSource source{"bench", 0.005, {std::vector<double>(points)}, 1.0};
   for (int i = 0; i < points; ++i)

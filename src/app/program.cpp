@@ -24,7 +24,7 @@ namespace {
 // of the file are ever read, so a huge or binary file costs nothing; a FIFO, a device or a
 // folder of that name is never read (it could hang the start or never end) and gives English
 // with a message.
-Field<20> read_language_setting(Context& context) {
+text::Field<20> read_language_setting(Context& context) {
   std::string head;
   const text::FileRead read = text::read_regular_file("language.dat", head, 64);
   if (read.status == text::FileReadStatus::not_regular) {
@@ -33,16 +33,16 @@ Field<20> read_language_setting(Context& context) {
                                     ", not a regular file: the language is English.",
                                 "Message", ui::Icon::warning, ui::Buttons::ok);
   }
-  if (read.status != text::FileReadStatus::ok) return Field<20>("English");
+  if (read.status != text::FileReadStatus::ok) return text::Field<20>("English");
   std::string first = head.substr(0, head.find('\n'));
   if (!first.empty() && first.back() == '\r') first.pop_back();
-  if (first.size() > Field<20>::length) first.resize(Field<20>::length);
-  if (text::trimmed_length(first) == 0) return Field<20>("English");
-  return Field<20>(first);
+  if (first.size() > text::Field<20>::length) first.resize(text::Field<20>::length);
+  if (text::trimmed_length(first) == 0) return text::Field<20>("English");
+  return text::Field<20>(first);
 }
 
 void load_images(Context& context) {
-  ProgramState& s = context.state;
+  model::ProgramState& s = context.state;
   const std::string folder(s.uir_directory.trimmed());
   auto load = [&](const char* name, ui::ImageKind kind, int width, int height) {
     return context.toolkit.load_image(folder + name, kind, width, height);
@@ -85,9 +85,9 @@ void ask_time_points(Context& context) {
 
 // Without a folder of its own the run keeps its case files in the start folder, as a run
 // that cannot write anywhere else must; the user is told that two runs there would mix them.
-case_files::RunFolder make_case_folder(Context& context) {
+model::case_files::RunFolder make_case_folder(Context& context) {
   std::string reason;
-  case_files::RunFolder folder = case_files::RunFolder::create(ui::current_directory(), reason);
+  model::case_files::RunFolder folder = model::case_files::RunFolder::create(ui::current_directory(), reason);
   if (folder.path().empty()) {
     context.message("WARNING: no private folder for the case files: " + reason +
                         "\nThey are kept in the start folder.",
@@ -111,7 +111,7 @@ void keep_case_files_for_inspection(const std::string& case_folder) {
   fs::create_directories(keep, ec);
   for (fs::directory_iterator it(case_folder, ec), end; !ec && it != end; it.increment(ec)) {
     std::error_code copy_ec;
-    if (it->is_regular_file(copy_ec) && it->path().filename() != case_files::run_lock_name)
+    if (it->is_regular_file(copy_ec) && it->path().filename() != model::case_files::run_lock_name)
       fs::copy_file(it->path(), fs::path(keep) / it->path().filename(),
                     fs::copy_options::overwrite_existing, copy_ec);
   }
@@ -121,10 +121,10 @@ void keep_case_files_for_inspection(const std::string& case_folder) {
 
 int run_program(ui::Toolkit& toolkit) {
   offer_workspace(toolkit, find_sample_workspace(running_executable()));
-  ProgramState state;
+  model::ProgramState state;
   Context context{toolkit, state};
   start_up(context);
-  const case_files::RunFolder case_folder = make_case_folder(context);
+  const model::case_files::RunFolder case_folder = make_case_folder(context);
   run_wizard(context);
   keep_case_files_for_inspection(state.case_folder);
   clean_up(state.case_folder);
@@ -132,7 +132,7 @@ int run_program(ui::Toolkit& toolkit) {
 }
 
 void start_up(Context& context) {
-  ProgramState& s = context.state;
+  model::ProgramState& s = context.state;
   s.n_nodes = s.n_elements = s.n_dof = s.n_loading_cases = s.sixth_count = 0;
   s.current_directory = ui::current_directory();
   s.dat_directory = std::string(s.current_directory.trimmed()) + "/Dat/";
@@ -153,6 +153,6 @@ void run_wizard(Context& context) {
 
 // The run's folder goes as a whole when the run ends; this empties it first, so that a folder
 // that cannot be removed holds no case data for anyone.
-void clean_up(const std::string& case_folder) { cases::delete_case_scratch_files(true, case_folder); }
+void clean_up(const std::string& case_folder) { model::case_files::delete_case_scratch_files(true, case_folder); }
 
 }  // namespace app

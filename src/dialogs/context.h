@@ -2,7 +2,11 @@
 // images of the buttons, loaded once at start-up.
 #pragma once
 
+#include <cstdint>
+#include <filesystem>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/state.h"
 #include "ui/toolkit.h"
@@ -14,15 +18,24 @@ struct Images {
       load_bitmap, loading_bitmap;
 };
 
+// A loading file as this run last read or wrote it: replacing it loses nothing of anyone else's
+// while it is still so.
+struct OwnFile {
+  std::filesystem::path path;  // canonical
+  std::filesystem::file_time_type written{};
+  std::uintmax_t size = 0;
+};
+
 struct Context {
   ui::Toolkit& toolkit;
-  app::ProgramState& state;
+  model::ProgramState& state;
   Images images{};
+  std::vector<OwnFile> own_loading_files;
 
   // A message box in the language of the moment: `romanian` when romanian_messages holds.
   ui::Answer message(std::string_view english, std::string_view romanian, std::string_view title,
                      ui::Icon icon, ui::Buttons buttons = ui::Buttons::ok) {
-    return toolkit.message_box(app::romanian_messages(state) ? romanian : english, title, icon,
+    return toolkit.message_box(model::romanian_messages(state) ? romanian : english, title, icon,
                                buttons);
   }
 };

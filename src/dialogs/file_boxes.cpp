@@ -8,7 +8,7 @@ namespace app {
 namespace {
 
 ui::OpenFileRequest one_kind_request(ui::FileFilter kind, std::string extension, std::string title,
-                                     const ProgramState& state) {
+                                     const model::ProgramState& state) {
   ui::OpenFileRequest request;
   request.filters = {std::move(kind), {"All files", "*.*"}};
   request.selected_filter = 1;
@@ -20,12 +20,12 @@ ui::OpenFileRequest one_kind_request(ui::FileFilter kind, std::string extension,
 
 }  // namespace
 
-ui::OpenFileRequest loading_file_box_request(const ProgramState& state) {
+ui::OpenFileRequest loading_file_box_request(const model::ProgramState& state) {
   return one_kind_request({"Loading files (*.inc)", "*.inc"}, "inc", "Select Loading File \".inc\"",
                           state);
 }
 
-ui::OpenFileRequest geometry_file_box_request(const ProgramState& state) {
+ui::OpenFileRequest geometry_file_box_request(const model::ProgramState& state) {
   return one_kind_request({"Data files (.dat)", "*.dat"}, "dat", "Select Geometry File (.dat)",
                           state);
 }

@@ -8,9 +8,9 @@
 namespace app {
 
 // A loading file, "*.inc": chosen to be read (General Data) or to be created (Loading Cases).
-ui::OpenFileRequest loading_file_box_request(const ProgramState& state);
+ui::OpenFileRequest loading_file_box_request(const model::ProgramState& state);
 
 // A geometry file, "*.dat".
-ui::OpenFileRequest geometry_file_box_request(const ProgramState& state);
+ui::OpenFileRequest geometry_file_box_request(const model::ProgramState& state);
 
 }  // namespace app

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <iostream>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -24,7 +25,7 @@ namespace dialogs {
 
 namespace {
 
-using case_files::OutputStatus;
+using model::case_files::OutputStatus;
 using loadfile::CaseNotes;
 using loadfile::Problem;
 using loadfile::ProblemList;
@@ -106,7 +107,7 @@ std::string loading_file_path(std::string_view path) {
   std::string typed;
   std::getline(std::cin, typed);
   if (!typed.empty() && typed.back() == '\r') typed.pop_back();
-  return std::string(text::trim_right(std::string_view(typed).substr(0, app::max_path_bytes)));
+  return std::string(text::trim_right(std::string_view(typed).substr(0, model::max_path_bytes)));
 }
 
 void show_open_failure(app::Context& context, const std::string& path, const text::FileRead& why) {
@@ -168,7 +169,7 @@ bool put_scratch_files_in_place(app::Context& context, const std::vector<loadfil
     std::error_code ec;
     if (placed && !file.write_failed) {
       std::string reason;  // the message names the file and its folder instead
-      if (file.part.empty() ? case_files::replace_file(path, file.content, reason)
+      if (file.part.empty() ? model::case_files::replace_file(path, file.content, reason)
                             : (std::filesystem::rename(file.part, path, ec), !ec))
         continue;
     }
@@ -189,9 +190,9 @@ void remove_parts(const std::vector<loadfile::ScratchFile>& files) {
 
 // The most time points (or accelerogram points) of one loading of the file, read without a
 // limit; 0 when the file does not read that far.
-int points_needed(text::RecordSource& source, const app::ProgramState& state, const std::string& folder) {
+int points_needed(text::RecordSource& source, const model::ProgramState& state, const std::string& folder) {
   source.seek(0);
-  app::ProgramState unlimited = state;
+  model::ProgramState unlimited = state;
   unlimited.max_time_points = std::numeric_limits<int>::max();
   const loadfile::ReadResult result = loadfile::read_loading_records(source, unlimited, folder);
   remove_parts(result.scratch_files);
@@ -218,15 +219,50 @@ bool raise_time_point_limit(app::Context& context, int needed) {
 
 }  // namespace
 
+namespace fs = std::filesystem;
+
+namespace {
+
+std::optional<app::OwnFile> stamp(const std::string& path) {
+  std::error_code ec;
+  app::OwnFile f;
+  f.path = fs::canonical(path, ec);
+  if (ec) return std::nullopt;
+  f.written = fs::last_write_time(f.path, ec);
+  if (ec) return std::nullopt;
+  f.size = fs::file_size(f.path, ec);
+  if (ec) return std::nullopt;
+  return f;
+}
+
+void remember_own_loading_file(app::Context& context, const std::string& path) {
+  const std::optional<app::OwnFile> now = stamp(path);
+  if (!now) return;
+  std::erase_if(context.own_loading_files, [&now](const app::OwnFile& f) { return f.path == now->path; });
+  context.own_loading_files.push_back(*now);
+}
+
+}  // namespace
+
+// The time and size of the last write tell whether someone else has written the same name since.
+bool own_loading_file(const app::Context& context, const std::string& path) {
+  const std::optional<app::OwnFile> now = stamp(path);
+  if (!now) return false;
+  for (const app::OwnFile& f : context.own_loading_files)
+    if (f.path == now->path) return f.written == now->written && f.size == now->size;
+  return false;
+}
+
 bool write_loading_file(app::Context& context) {
   const loadfile::WriteReport report = loadfile::write_loading_file(context.state, {now()});
-  const bool ro = app::romanian_messages(context.state);
+  const bool ro = model::romanian_messages(context.state);
   if (report.written) {
     const CaseNotes& notes = report.notes;
     const bool complete = notes.incomplete.empty() && notes.without_initial_values.empty() &&
                           notes.without_loading_data.empty();
     context.toolkit.message_box(created_message(ro, report.path, notes), create_title,
                                 complete ? ui::Icon::information : ui::Icon::warning, ui::Buttons::ok);
+    remember_own_loading_file(context, report.path);
     return true;
   }
   context.toolkit.message_box(failure_message(ro, report.path, report.failure), create_title,
@@ -245,7 +281,7 @@ LoadOutcome load_loading_file(app::Context& context, const std::string& path_arg
   }
   // Everything is read into a copy first: the time-point limit must leave the state and the
   // disk as they were, and the other faults keep exactly what was read before them.
-  app::ProgramState staged = context.state;
+  model::ProgramState staged = context.state;
   loadfile::ReadResult result = loadfile::read_loading_records(source, staged, context.state.case_folder);
   if (result.outcome == loadfile::ReadOutcome::too_many_points) {
     remove_parts(result.scratch_files);
@@ -264,7 +300,9 @@ LoadOutcome load_loading_file(app::Context& context, const std::string& path_arg
   const bool stopped = result.outcome == loadfile::ReadOutcome::fault;
   if (stopped) problems.push_back(loadfile::fault_problem(path, result.fault, context.state.n_nodes));
   show_read_problems(context, path, problems, stopped);
-  return stopped ? LoadOutcome::failed : LoadOutcome::loaded;
+  if (stopped) return LoadOutcome::failed;
+  remember_own_loading_file(context, path);
+  return LoadOutcome::loaded;
 }
 
 }  // namespace dialogs

@@ -9,6 +9,10 @@
 
 namespace dialogs {
 
+// Whether the loading file at `path` is still as this run last loaded or created it: replacing
+// it then loses nothing of another program's (or another run's in the same folder).
+bool own_loading_file(const app::Context& context, const std::string& path);
+
 // Writes the loading file the state names, dated now, and says in a "Create Message" what
 // became of it. true when the file was written.
 bool write_loading_file(app::Context& context);

@@ -168,8 +168,8 @@ void check_error_header(const text::RecordSource& source, const std::string& nam
   }
 }
 
-app::ProgramState state_for(const ModelCounts& model, bool known) {
-  app::ProgramState state;
+model::ProgramState state_for(const ModelCounts& model, bool known) {
+  model::ProgramState state;
   // Without a model no node number is too large, and no table is sized by the element count.
   state.n_nodes = known ? model.n_nodes : INT_MAX;
   state.n_elements = known ? model.n_elements : 0;
@@ -201,8 +201,8 @@ std::optional<ModelCounts> model_named_in_header(const text::RecordSource& sourc
     const std::filesystem::path beside = std::filesystem::path(loading_path).parent_path() /
                                          std::filesystem::path(path).filename();
     for (const std::string& candidate : {path, beside.string()}) {
-      const general::GeometryReadResult g = general::read_geometry_file(candidate);
-      if (g.outcome != general::GeometryOutcome::ok) continue;
+      const model::GeometryReadResult g = model::read_geometry_file(candidate);
+      if (g.outcome != model::GeometryOutcome::ok) continue;
       if (geometry_path) *geometry_path = candidate;
       return ModelCounts{g.data.n_nodes, g.data.n_dof, g.data.n_elements};
     }
@@ -218,7 +218,7 @@ int guess_n_dof(const text::RecordSource& whole) {
   // A node range holds at most three components of each kind, so more are read as three.
   for (int d = 3; d >= 1; --d) {
     source.seek(0);
-    app::ProgramState state = state_for({0, d, 0}, false);
+    model::ProgramState state = state_for({0, d, 0}, false);
     FirstRecords observer;
     const ReadResult result = read_loading_records(source, state, &observer);
     // A fault before the end of the records read is worse than any number of problems.
@@ -237,9 +237,9 @@ CheckReport check_loading_records(const std::string& name, text::RecordSource& s
   report.readable = true;
   report.model_given = options.model.has_value();
   ModelCounts model = options.model.value_or(ModelCounts{});
-  if (!report.model_given) model.n_dof = guess_n_dof(source);
+  if (!report.model_given) model.n_dof = options.n_dof ? *options.n_dof : guess_n_dof(source);
   report.n_dof = model.n_dof;
-  app::ProgramState state = state_for(model, report.model_given);
+  model::ProgramState state = state_for(model, report.model_given);
   Checker checker(options, source, report);
   source.seek(0);
   ReadResult result = read_loading_records(source, state, &checker);

@@ -44,6 +44,9 @@ struct CheckReport {
 
 struct CheckOptions {
   std::optional<ModelCounts> model;  // none: n_dof is taken from the records themselves
+  // Without a model: the degrees of freedom per node, when known (from an earlier check of a
+  // file of the same model), so that they need not be guessed by reading the file again.
+  std::optional<int> n_dof;
   bool keep_records = false;
   ReadObserver* also = nullptr;      // told of every record as well (the viewer's line table)
 };

@@ -91,7 +91,7 @@ class ScratchText {
 // The targets of one node-range record, bound once to a range that every read refills.
 class RangeTargets {
  public:
-  explicit RangeTargets(const scratch::ComponentSlots& slots) {
+  explicit RangeTargets(const model::case_files::ComponentSlots& slots) {
     targets_ = {target(range_.first_node), target(range_.last_node)};
     for (int j = 0; j < slots.count; ++j) targets_.push_back(target(range_.components[slots.slot[j]]));
   }
@@ -103,20 +103,20 @@ class RangeTargets {
     return targets_;
   }
   // A last node of 0 stands for a range of one node.
-  app::NodeRange value() const {
-    app::NodeRange r = range_;
+  model::NodeRange value() const {
+    model::NodeRange r = range_;
     if (r.last_node == 0) r.last_node = r.first_node;
     return r;
   }
 
  private:
-  app::NodeRange range_;
+  model::NodeRange range_;
   std::vector<text::Target> targets_;
 };
 
 // Later diameter records win over earlier ones; painting them from the last backwards and
 // skipping painted elements keeps the work linear however the records overlap.
-std::vector<float> element_diameters(const std::vector<app::DiameterGroup>& records, int n_elements) {
+std::vector<float> element_diameters(const std::vector<model::DiameterGroup>& records, int n_elements) {
   const int n = std::max(n_elements, 0);
   std::vector<float> diameter(n, 0.0f);
   std::vector<int> next_unpainted(n + 1);
@@ -138,8 +138,8 @@ std::vector<float> element_diameters(const std::vector<app::DiameterGroup>& reco
 }
 
 // Runs of consecutive elements with equal diameter, from element 1 to the last.
-std::vector<app::DiameterGroup> diameter_groups(const std::vector<float>& diameter) {
-  std::vector<app::DiameterGroup> groups;
+std::vector<model::DiameterGroup> diameter_groups(const std::vector<float>& diameter) {
+  std::vector<model::DiameterGroup> groups;
   for (int e = 1; e <= static_cast<int>(diameter.size()); ++e) {
     const float d = diameter[e - 1];
     if (!groups.empty() && groups.back().diameter == d)
@@ -168,27 +168,27 @@ RecordKind section_end_kind(Section section) {
   return RecordKind::loading_data_end;
 }
 
-app::AccelDirection direction_of_letter(char letter) {
+model::AccelDirection direction_of_letter(char letter) {
   switch (letter) {
-    case 'Y': case 'y': return app::AccelDirection::y;
-    case 'Z': case 'z': return app::AccelDirection::z;
-    default: return app::AccelDirection::x;
+    case 'Y': case 'y': return model::AccelDirection::y;
+    case 'Z': case 'z': return model::AccelDirection::z;
+    default: return model::AccelDirection::x;
   }
 }
 
 // The direction a one-direction accelerogram is read in: the one of the moment, X when none.
-app::AccelDirection reading_direction(app::AccelDirection direction) {
-  return direction == app::AccelDirection::none ? app::AccelDirection::x : direction;
+model::AccelDirection reading_direction(model::AccelDirection direction) {
+  return direction == model::AccelDirection::none ? model::AccelDirection::x : direction;
 }
 
 // The component slot of a chosen direction (X 0, Y 1, Z 2).
-int slot(app::AccelDirection direction) { return app::code_number(direction) - 1; }
+int slot(model::AccelDirection direction) { return model::code_number(direction) - 1; }
 
 class OldFileReader {
  public:
-  OldFileReader(text::RecordSource& source, app::ProgramState& state, const std::string* part_folder,
+  OldFileReader(text::RecordSource& source, model::ProgramState& state, const std::string* part_folder,
                 ReadObserver* observer)
-      : source_(source), s_(state), romanian_(app::romanian_messages(state)), part_folder_(part_folder),
+      : source_(source), s_(state), romanian_(model::romanian_messages(state)), part_folder_(part_folder),
         observer_(observer) {}
 
   ReadResult run() {
@@ -252,11 +252,11 @@ class OldFileReader {
     if (observer_) observer_->on_record({kind, case_number_, first, source_.position(), values});
   }
   bool stop_requested() const { return observer_ && observer_->stop_requested(); }
-  std::string file_name(cases::ScratchKind kind) const {
-    return cases::scratch_file_name(case_number_, kind);
+  std::string file_name(model::case_files::ScratchKind kind) const {
+    return model::case_files::scratch_file_name(case_number_, kind);
   }
-  ScratchText scratch_text(cases::ScratchKind kind) const { return ScratchText(file_name(kind), part_folder_); }
-  bool room_for_range(const std::vector<app::NodeRange>& ranges) const {
+  ScratchText scratch_text(model::case_files::ScratchKind kind) const { return ScratchText(file_name(kind), part_folder_); }
+  bool room_for_range(const std::vector<model::NodeRange>& ranges) const {
     return static_cast<long long>(ranges.size()) < s_.n_nodes;
   }
   bool room_for_point(std::size_t n_points) const {
@@ -269,25 +269,25 @@ class OldFileReader {
   Step read_case_count();
 
   // One case block.
-  Step read_case(app::CaseRecord& c);
+  Step read_case(model::CaseRecord& c);
   Step read_damping_code();
-  Step read_case_head(app::CaseRecord& c);
-  Step read_initial_conditions(app::CaseRecord& c);
-  Step read_initial_accelerations(app::CaseRecord& c);
-  Step read_older_initial_accelerations(app::CaseRecord& c, std::string_view first_record);
+  Step read_case_head(model::CaseRecord& c);
+  Step read_initial_conditions(model::CaseRecord& c);
+  Step read_initial_accelerations(model::CaseRecord& c);
+  Step read_older_initial_accelerations(model::CaseRecord& c, std::string_view first_record);
   Step read_damping();
   Step read_diameters();
-  Step read_initial_loading(app::CaseRecord& c);
-  Step read_loading_data(app::CaseRecord& c);
-  Step read_amplitudes(app::CaseRecord& c);
-  Step read_time_points(app::CaseRecord& c);
-  Step read_point_ranges(RangeTargets& range, std::vector<app::NodeRange>& ranges);
-  Step read_accelerogram(app::CaseRecord& c);
-  Step read_ranges(const scratch::ComponentSlots& slots, Expected expected, Section section,
-                   std::vector<app::NodeRange>& ranges);
+  Step read_initial_loading(model::CaseRecord& c);
+  Step read_loading_data(model::CaseRecord& c);
+  Step read_amplitudes(model::CaseRecord& c);
+  Step read_time_points(model::CaseRecord& c);
+  Step read_point_ranges(RangeTargets& range, std::vector<model::NodeRange>& ranges);
+  Step read_accelerogram(model::CaseRecord& c);
+  Step read_ranges(const model::case_files::ComponentSlots& slots, Expected expected, Section section,
+                   std::vector<model::NodeRange>& ranges);
 
   text::RecordSource& source_;
-  app::ProgramState& s_;
+  model::ProgramState& s_;
   const bool romanian_;
   const std::string* const part_folder_;  // null: the case files stay in memory
   ReadObserver* const observer_;
@@ -326,10 +326,10 @@ void OldFileReader::abandon_case(std::size_t index, std::string_view english_rec
 
 // Every case file of the case that this reading has not written becomes empty.
 void OldFileReader::empty_unwritten_case_files(int case_number) {
-  for (cases::ScratchKind kind : {cases::ScratchKind::initial_conditions, cases::ScratchKind::initial_loading,
-                                  cases::ScratchKind::discrete_loading, cases::ScratchKind::accelerogram,
-                                  cases::ScratchKind::sinusoidal, cases::ScratchKind::exponential}) {
-    std::string name = cases::scratch_file_name(case_number, kind);
+  for (model::case_files::ScratchKind kind : {model::case_files::ScratchKind::initial_conditions, model::case_files::ScratchKind::initial_loading,
+                                  model::case_files::ScratchKind::discrete_loading, model::case_files::ScratchKind::accelerogram,
+                                  model::case_files::ScratchKind::sinusoidal, model::case_files::ScratchKind::exponential}) {
+    std::string name = model::case_files::scratch_file_name(case_number, kind);
     const bool written = std::any_of(result_.scratch_files.begin(), result_.scratch_files.end(),
                                      [&name](const ScratchFile& f) { return f.name == name; });
     if (!written) result_.scratch_files.push_back({std::move(name), {}});
@@ -365,7 +365,7 @@ Step OldFileReader::read_operator_code() {
   } while (record.starts_with("//"));
   tell(RecordKind::operator_code, source_.position() - 1);
   s_.operator_code = text::padded(record, 7);
-  s_.new_operator = app::six_coefficient_operator(s_);
+  s_.new_operator = model::six_coefficient_operator(s_);
   return Step::go_on;
 }
 
@@ -400,11 +400,11 @@ Step OldFileReader::read_case_count() {
   if (status != ReadStatus::ok) return fail(Expected::case_count, status);
   if (n < 0 || n > max_loading_cases) return fail(Expected::case_count, false);
   s_.n_loading_cases = n;
-  s_.loaded_case_records.assign(n, app::CaseRecord{});
+  s_.loaded_case_records.assign(n, model::CaseRecord{});
   return Step::go_on;
 }
 
-Step OldFileReader::read_case(app::CaseRecord& c) {
+Step OldFileReader::read_case(model::CaseRecord& c) {
   if (read_damping_code() == Step::stop) return Step::stop;
   const Step head = read_case_head(c);
   if (head != Step::go_on) return head;
@@ -419,14 +419,14 @@ Step OldFileReader::read_damping_code() {
   const ReadStatus status = read(RecordKind::damping_code, {target(code)});
   if (status != ReadStatus::ok) return fail(Expected::damping_code, status);
   if (code < 0 || code > 4) return fail(Expected::damping_code, false);
-  s_.damping_type = app::code_from_number<app::DampingType>(code);
-  s_.damping_present = s_.damping_type != app::DampingType::none;
+  s_.damping_type = model::code_from_number<model::DampingType>(code);
+  s_.damping_present = s_.damping_type != model::DampingType::none;
   return Step::go_on;
 }
 
 // C2 and C3. A value is stored only when its whole record was read.
-Step OldFileReader::read_case_head(app::CaseRecord& c) {
-  app::CaseRecord p;
+Step OldFileReader::read_case_head(model::CaseRecord& c) {
+  model::CaseRecord p;
   std::size_t before = source_.position();
   int loading_type = 0, mass_model = 0, printing_code = 0;
   ReadStatus status = read(RecordKind::tolerance, {target(p.tolerance), target(p.iteration_limit)});
@@ -446,12 +446,12 @@ Step OldFileReader::read_case_head(app::CaseRecord& c) {
     return Step::abandon_case;
   }
   if (!valid_loading_type(loading_type)) return fail(Expected::loading_type, false);
-  c.loading_type = app::code_from_number<app::LoadingType>(loading_type);
+  c.loading_type = model::code_from_number<model::LoadingType>(loading_type);
   c.time_step = p.time_step;
   c.end_time = p.end_time;
-  c.mass_model = app::code_from_number<app::MassModel>(mass_model);
+  c.mass_model = model::code_from_number<model::MassModel>(mass_model);
   c.gravity_acceleration = p.gravity_acceleration;
-  c.printing_code = app::code_from_number<app::PrintingCode>(printing_code);
+  c.printing_code = model::code_from_number<model::PrintingCode>(printing_code);
   c.printing_time = p.printing_time;
   return Step::go_on;
 }
@@ -459,8 +459,8 @@ Step OldFileReader::read_case_head(app::CaseRecord& c) {
 // A repeated section ends at the first record that cannot be read as one of its records: its
 // end line, whatever its words, which is consumed with it. The end of the file before that
 // line means the file was cut.
-Step OldFileReader::read_ranges(const scratch::ComponentSlots& slots, Expected expected, Section section,
-                                std::vector<app::NodeRange>& ranges) {
+Step OldFileReader::read_ranges(const model::case_files::ComponentSlots& slots, Expected expected, Section section,
+                                std::vector<model::NodeRange>& ranges) {
   RangeTargets range(slots);
   for (;;) {
     const std::size_t before = source_.position();
@@ -475,17 +475,17 @@ Step OldFileReader::read_ranges(const scratch::ComponentSlots& slots, Expected e
   }
 }
 
-Step OldFileReader::read_initial_conditions(app::CaseRecord& c) {
-  std::vector<app::NodeRange> ranges;
-  const Step step = read_ranges(scratch::initial_condition_slots(s_.n_dof), Expected::initial_conditions,
+Step OldFileReader::read_initial_conditions(model::CaseRecord& c) {
+  std::vector<model::NodeRange> ranges;
+  const Step step = read_ranges(model::case_files::initial_condition_slots(s_.n_dof), Expected::initial_conditions,
                                 Section::initial_conditions, ranges);
   if (step != Step::go_on) return step;
   if (ranges.empty()) ranges.push_back({1, s_.n_nodes, {}});
   c.n_initial_conditions = static_cast<int>(ranges.size());
-  ScratchText file = scratch_text(cases::ScratchKind::initial_conditions);
-  for (const app::NodeRange& r : ranges) file.line(scratch::initial_condition_record(r, s_.n_nodes, s_.n_dof));
-  file.line(scratch::initial_conditions_end(romanian_));
-  if (app::accelerogram(c.loading_type)) {
+  ScratchText file = scratch_text(model::case_files::ScratchKind::initial_conditions);
+  for (const model::NodeRange& r : ranges) file.line(model::case_files::initial_condition_record(r, s_.n_nodes, s_.n_dof));
+  file.line(model::case_files::initial_conditions_end(romanian_));
+  if (model::accelerogram(c.loading_type)) {
     if (read_initial_accelerations(c) == Step::stop) return Step::stop;
     file.line(initial_acceleration_record(c));
   }
@@ -496,7 +496,7 @@ Step OldFileReader::read_initial_conditions(app::CaseRecord& c) {
 // The Initial Values editor ends an accelerogram case's init.dat with one record of the three
 // initial accelerations. Files of the older shape hold a record of one value instead, then
 // the accelerations (three directions) or a direction letter and one acceleration.
-Step OldFileReader::read_initial_accelerations(app::CaseRecord& c) {
+Step OldFileReader::read_initial_accelerations(model::CaseRecord& c) {
   std::string_view record;
   if (stop_requested() || !source_.next(record)) return fail(Expected::initial_accelerations, true);
   float a[3] = {0, 0, 0};
@@ -514,7 +514,7 @@ Step OldFileReader::read_initial_accelerations(app::CaseRecord& c) {
   return read_older_initial_accelerations(c, record);
 }
 
-Step OldFileReader::read_older_initial_accelerations(app::CaseRecord& c, std::string_view first_record) {
+Step OldFileReader::read_older_initial_accelerations(model::CaseRecord& c, std::string_view first_record) {
   float unused = 0;  // the older record's own value: nothing reads it
   text::RecordSource alone(first_record);
   if (text::read_free_form(alone, {target(unused)}) != ReadStatus::ok)
@@ -523,14 +523,14 @@ Step OldFileReader::read_older_initial_accelerations(app::CaseRecord& c, std::st
   float a[3] = {0, 0, 0};
   ReadStatus status;
   std::vector<text::Target> targets;
-  if (c.loading_type == app::LoadingType::accelerogram_3_directions) {
+  if (c.loading_type == model::LoadingType::accelerogram_3_directions) {
     for (int j = 0; j < std::clamp(s_.n_dof, 0, 3); ++j) targets.push_back(target(a[j]));
     status = text::read_free_form(source_, targets);
   } else {
     std::string letter;
     status = text::read_free_form(source_, {target(letter, 1)});
     if (status != ReadStatus::ok) return fail(Expected::initial_accelerations, status);
-    const app::AccelDirection direction = direction_of_letter(letter.empty() ? ' ' : letter[0]);
+    const model::AccelDirection direction = direction_of_letter(letter.empty() ? ' ' : letter[0]);
     targets.push_back(target(a[slot(direction)]));
     status = text::read_free_form(source_, targets);
     if (status == ReadStatus::ok) s_.accel_direction = direction;
@@ -549,7 +549,7 @@ Step OldFileReader::read_damping() {
     s_.niu = niu;
   }
   float first = 0, second = 0;
-  if (s_.damping_type == app::DampingType::structural) {
+  if (s_.damping_type == model::DampingType::structural) {
     const ReadStatus status = read(RecordKind::zeta, {target(first)});
     if (status != ReadStatus::ok) return fail(Expected::zeta, status);
     s_.zeta = first;
@@ -557,7 +557,7 @@ Step OldFileReader::read_damping() {
   }
   const ReadStatus status = read(RecordKind::damping_values, {target(first), target(second)});
   if (status != ReadStatus::ok) return fail(Expected::damping_values, status);
-  if (s_.damping_type == app::DampingType::rayleigh) {
+  if (s_.damping_type == model::DampingType::rayleigh) {
     s_.alfa_d = first;
     s_.beta_d = second;
     return Step::go_on;
@@ -565,7 +565,7 @@ Step OldFileReader::read_damping() {
   s_.ro_air = first;
   s_.c_drag = second;
   if (read_diameters() == Step::stop) return Step::stop;
-  if (s_.damping_type != app::DampingType::aero_structural) return Step::go_on;
+  if (s_.damping_type != model::DampingType::aero_structural) return Step::go_on;
   float zeta = 0;
   const ReadStatus zeta_status = read(RecordKind::zeta, {target(zeta)});
   if (zeta_status != ReadStatus::ok) return fail(Expected::zeta, zeta_status);
@@ -574,8 +574,8 @@ Step OldFileReader::read_damping() {
 }
 
 Step OldFileReader::read_diameters() {
-  std::vector<app::DiameterGroup> records;
-  app::DiameterGroup g;
+  std::vector<model::DiameterGroup> records;
+  model::DiameterGroup g;
   const std::vector<text::Target> targets{target(g.first_element), target(g.last_element), target(g.diameter)};
   for (;;) {
     const std::size_t before = source_.position();
@@ -593,33 +593,33 @@ Step OldFileReader::read_diameters() {
   return Step::go_on;
 }
 
-Step OldFileReader::read_initial_loading(app::CaseRecord& c) {
-  std::vector<app::NodeRange> ranges;
-  const Step step = read_ranges(scratch::initial_loading_slots(s_.n_dof), Expected::initial_loading,
+Step OldFileReader::read_initial_loading(model::CaseRecord& c) {
+  std::vector<model::NodeRange> ranges;
+  const Step step = read_ranges(model::case_files::initial_loading_slots(s_.n_dof), Expected::initial_loading,
                                 Section::initial_loading, ranges);
   if (step != Step::go_on) return step;
   if (ranges.empty()) ranges.push_back({1, s_.n_nodes, {}});
   c.n_initial_loadings = static_cast<int>(ranges.size());
-  ScratchText file = scratch_text(cases::ScratchKind::initial_loading);
-  for (const app::NodeRange& r : ranges) file.line(scratch::initial_loading_record(r, s_.n_nodes, s_.n_dof));
-  file.line(scratch::initial_loading_end(romanian_));
+  ScratchText file = scratch_text(model::case_files::ScratchKind::initial_loading);
+  for (const model::NodeRange& r : ranges) file.line(model::case_files::initial_loading_record(r, s_.n_nodes, s_.n_dof));
+  file.line(model::case_files::initial_loading_end(romanian_));
   result_.scratch_files.push_back(file.take());
   return Step::go_on;
 }
 
-Step OldFileReader::read_loading_data(app::CaseRecord& c) {
+Step OldFileReader::read_loading_data(model::CaseRecord& c) {
   switch (c.loading_type) {
-    case app::LoadingType::sinusoidal:
-    case app::LoadingType::exponential: return read_amplitudes(c);
-    case app::LoadingType::discrete: return read_time_points(c);
-    case app::LoadingType::accelerogram_3_directions:
-    case app::LoadingType::accelerogram_1_direction: break;
+    case model::LoadingType::sinusoidal:
+    case model::LoadingType::exponential: return read_amplitudes(c);
+    case model::LoadingType::discrete: return read_time_points(c);
+    case model::LoadingType::accelerogram_3_directions:
+    case model::LoadingType::accelerogram_1_direction: break;
   }
   return read_accelerogram(c);
 }
 
-Step OldFileReader::read_amplitudes(app::CaseRecord& c) {
-  const bool sinusoidal = c.loading_type == app::LoadingType::sinusoidal;
+Step OldFileReader::read_amplitudes(model::CaseRecord& c) {
+  const bool sinusoidal = c.loading_type == model::LoadingType::sinusoidal;
   float omega = 0, phi = 0;
   const std::size_t before = source_.position();
   const ReadStatus status = sinusoidal ? read(RecordKind::loading_parameters, {target(omega), target(phi)})
@@ -632,13 +632,13 @@ Step OldFileReader::read_amplitudes(app::CaseRecord& c) {
   }
   c.omega = omega;
   if (sinusoidal) c.phi = phi;
-  std::vector<app::NodeRange> ranges;
-  const Step step = read_ranges(scratch::load_slots(s_.n_dof), Expected::loading_data, Section::loading_data, ranges);
+  std::vector<model::NodeRange> ranges;
+  const Step step = read_ranges(model::case_files::load_slots(s_.n_dof), Expected::loading_data, Section::loading_data, ranges);
   if (step != Step::go_on) return step;
   c.n_load_ranges = static_cast<int>(ranges.size());
-  ScratchText file = scratch_text(cases::loading_data_kind(c.loading_type));
-  for (const app::NodeRange& r : ranges) file.line(scratch::amplitude_record(r, s_.n_nodes, s_.n_dof));
-  file.line(scratch::loading_data_end(case_number_, romanian_));
+  ScratchText file = scratch_text(model::case_files::loading_data_kind(c.loading_type));
+  for (const model::NodeRange& r : ranges) file.line(model::case_files::loaded_amplitude_record(r, s_.n_nodes, s_.n_dof));
+  file.line(model::case_files::loading_data_end(case_number_, romanian_));
   result_.scratch_files.push_back(file.take());
   return Step::go_on;
 }
@@ -646,9 +646,9 @@ Step OldFileReader::read_amplitudes(app::CaseRecord& c) {
 // Time records and range records alternate with nothing between time points: a record that
 // cannot be read as a range is read again as the next time, and one that is no time either
 // (the end line) ends the section.
-Step OldFileReader::read_time_points(app::CaseRecord& c) {
-  std::vector<app::TimePoint> points;
-  RangeTargets range(scratch::load_slots(s_.n_dof));
+Step OldFileReader::read_time_points(model::CaseRecord& c) {
+  std::vector<model::TimePoint> points;
+  RangeTargets range(model::case_files::load_slots(s_.n_dof));
   float time = 0;
   const std::vector<text::Target> time_target{target(time)};
   for (;;) {
@@ -665,33 +665,33 @@ Step OldFileReader::read_time_points(app::CaseRecord& c) {
            "a time of " + of_case(false) + " is read from a line of more than one value: " + quoted(before),
            "un timp din " + of_case(true) + " este citit dintr-o linie cu mai multe valori: " + quoted(before));
     if (!room_for_point(points.size())) return too_many_points();
-    app::TimePoint& point = points.emplace_back();
+    model::TimePoint& point = points.emplace_back();
     point.time = time;
     if (read_point_ranges(range, point.ranges) == Step::stop) return Step::stop;
     point.n_ranges = static_cast<int>(point.ranges.size());
   }
   c.n_time_points = static_cast<int>(points.size());
-  ScratchText file = scratch_text(cases::ScratchKind::discrete_loading);
-  for (const app::TimePoint& point : points) {
-    file.line(editors::layouts::time_record(point.time));
-    for (const app::NodeRange& r : point.ranges)
-      file.line(editors::layouts::discrete_range_record(r, s_.n_dof));
+  ScratchText file = scratch_text(model::case_files::ScratchKind::discrete_loading);
+  for (const model::TimePoint& point : points) {
+    file.line(model::case_files::time_record(point.time));
+    for (const model::NodeRange& r : point.ranges)
+      file.line(model::case_files::discrete_range_record(r, s_.n_dof));
   }
-  file.line(scratch::loading_data_end(case_number_, romanian_));
+  file.line(model::case_files::loading_data_end(case_number_, romanian_));
   result_.scratch_files.push_back(file.take());
   s_.time_point_table = std::move(points);
   s_.time_point_table_exists = true;
   return Step::go_on;
 }
 
-Step OldFileReader::read_point_ranges(RangeTargets& range, std::vector<app::NodeRange>& ranges) {
+Step OldFileReader::read_point_ranges(RangeTargets& range, std::vector<model::NodeRange>& ranges) {
   for (;;) {
     const std::size_t before = source_.position();
     const ReadStatus status = read(RecordKind::point_load, range.empty_targets());
     if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
     if (status == ReadStatus::error || source_.position() == before) {
       const bool separator =
-          before < source_.size() && editors::layouts::time_point_separator(source_.record(before));
+          before < source_.size() && model::case_files::time_point_separator(source_.record(before));
       source_.seek(separator ? before + 1 : before);
       if (separator) tell(RecordKind::time_separator, before);
       return Step::go_on;
@@ -706,10 +706,10 @@ Step OldFileReader::read_point_ranges(RangeTargets& range, std::vector<app::Node
 // Accelerograms are the bulk of a large loading file: a point record of plain constants is
 // taken apart once, and a constant that already is its value's G14.7 text is copied into the
 // case file as it stands instead of being made again.
-Step OldFileReader::read_accelerogram(app::CaseRecord& c) {
-  const bool one_direction = c.loading_type == app::LoadingType::accelerogram_1_direction;
-  const app::AccelDirection direction = reading_direction(s_.accel_direction);
-  app::AccelPoint p;
+Step OldFileReader::read_accelerogram(model::CaseRecord& c) {
+  const bool one_direction = c.loading_type == model::LoadingType::accelerogram_1_direction;
+  const model::AccelDirection direction = reading_direction(s_.accel_direction);
+  model::AccelPoint p;
   std::vector<text::Target> targets{target(p.time)};
   if (one_direction)
     targets.push_back(target(p.acceleration[slot(direction)]));
@@ -719,11 +719,11 @@ Step OldFileReader::read_accelerogram(app::CaseRecord& c) {
   float values[4];
   std::string_view texts[4];
   std::string made[4];
-  std::vector<app::AccelPoint> points;
+  std::vector<model::AccelPoint> points;
   // Room for every record left (untouched room costs no memory): the table is never copied.
   points.reserve(std::min<std::size_t>(source_.size() - source_.position(),
                                        static_cast<std::size_t>(std::max(s_.max_time_points, 0))));
-  ScratchText file = scratch_text(cases::ScratchKind::accelerogram);
+  ScratchText file = scratch_text(model::case_files::ScratchKind::accelerogram);
   for (;;) {
     const std::size_t before = source_.position();
     p = {};
@@ -750,11 +750,11 @@ Step OldFileReader::read_accelerogram(app::CaseRecord& c) {
       made[j] = text::g14_7_text(values[j]);
       texts[j] = made[j];
     }
-    scratch::append_accel_point_record(file.text(), {texts, n_values});
+    model::case_files::append_accel_point_record(file.text(), {texts, n_values});
     file.end_line();
   }
   c.n_time_points = static_cast<int>(points.size());
-  file.line(scratch::loading_data_end(case_number_, romanian_));
+  file.line(model::case_files::loading_data_end(case_number_, romanian_));
   result_.scratch_files.push_back(file.take());
   s_.accel_table = std::move(points);
   s_.accel_table_exists = true;
@@ -764,12 +764,12 @@ Step OldFileReader::read_accelerogram(app::CaseRecord& c) {
 
 }  // namespace
 
-ReadResult read_loading_records(text::RecordSource& source, app::ProgramState& state,
+ReadResult read_loading_records(text::RecordSource& source, model::ProgramState& state,
                                 ReadObserver* observer) {
   return OldFileReader(source, state, nullptr, observer).run();
 }
 
-ReadResult read_loading_records(text::RecordSource& source, app::ProgramState& state,
+ReadResult read_loading_records(text::RecordSource& source, model::ProgramState& state,
                                 const std::string& part_folder) {
   return OldFileReader(source, state, &part_folder, nullptr).run();
 }

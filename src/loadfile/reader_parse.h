@@ -76,9 +76,9 @@ struct ReadResult {
 // given, is told what each record was taken for.
 // With a folder ("" = the current directory) each case file is streamed into a part file
 // there; the caller renames the parts over the case files or removes them.
-ReadResult read_loading_records(text::RecordSource& source, app::ProgramState& state,
+ReadResult read_loading_records(text::RecordSource& source, model::ProgramState& state,
                                 ReadObserver* observer = nullptr);
-ReadResult read_loading_records(text::RecordSource& source, app::ProgramState& state,
+ReadResult read_loading_records(text::RecordSource& source, model::ProgramState& state,
                                 const std::string& part_folder);
 
 // The shortest text of at most 10 characters that reads back as `value`: how a coefficient

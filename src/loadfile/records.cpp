@@ -41,12 +41,12 @@ constexpr HeaderTexts romanian{
 
 // The Loading Cases dialog can leave damping_present set after "NO Damping" is chosen; code 0
 // with damping records after it would shift every later record for a free-form reader.
-bool damping_written(const app::ProgramState& s) {
-  return s.damping_present && s.damping_type != app::DampingType::none;
+bool damping_written(const model::ProgramState& s) {
+  return s.damping_present && s.damping_type != model::DampingType::none;
 }
 
-const HeaderTexts& texts_of(const app::ProgramState& s) {
-  return app::romanian_messages(s) ? romanian : english;
+const HeaderTexts& texts_of(const model::ProgramState& s) {
+  return model::romanian_messages(s) ? romanian : english;
 }
 
 // A line held in a field of `length` characters and written trimmed.
@@ -68,7 +68,7 @@ std::string header_line(std::string_view prefix, std::string_view rest) {
   return held_line(line, utf8_prefix_length(line, header_line_length));
 }
 
-std::string units_text(const app::ProgramState& s) {
+std::string units_text(const model::ProgramState& s) {
   std::string units(s.length_unit.trimmed());
   units += "; ";
   units += s.second_unit.trimmed();
@@ -99,7 +99,7 @@ std::string path_text(std::string_view path_field) {
   return std::string(text::trim_right(path));
 }
 
-std::vector<std::string> header_records(const app::ProgramState& s, HeaderKind kind) {
+std::vector<std::string> header_records(const model::ProgramState& s, HeaderKind kind) {
   const HeaderTexts& t = texts_of(s);
   std::vector<std::string> lines;
   lines.push_back(header_line(t.generated, ""));
@@ -117,10 +117,10 @@ std::vector<std::string> header_records(const app::ProgramState& s, HeaderKind k
   return lines;
 }
 
-std::string operator_record(const app::ProgramState& s) { return s.operator_code.str(); }
+std::string operator_record(const model::ProgramState& s) { return s.operator_code.str(); }
 
-std::string coefficients_record(const app::ProgramState& s) {
-  const bool six = app::six_coefficient_operator(s);
+std::string coefficients_record(const model::ProgramState& s) {
+  const bool six = model::six_coefficient_operator(s);
   if (s.standard_coefficients) return six ? "6*0." : "2*0.";
   if (!six) return values_record({coefficient_text(s.beta), coefficient_text(s.gamma)});
   return values_record({coefficient_text(s.beta), coefficient_text(s.teta),
@@ -130,27 +130,27 @@ std::string coefficients_record(const app::ProgramState& s) {
 
 std::string case_count_record(int n_loading_cases) { return text::format_ik(n_loading_cases); }
 
-std::string damping_code_record(const app::ProgramState& s) {
-  return text::format_i(damping_written(s) ? app::code_number(s.damping_type) : 0, 1);
+std::string damping_code_record(const model::ProgramState& s) {
+  return text::format_i(damping_written(s) ? model::code_number(s.damping_type) : 0, 1);
 }
 
-std::string tolerance_record(const app::CaseRecord& c) {
+std::string tolerance_record(const model::CaseRecord& c) {
   return text::RecordWriter().a(text::g14_7_text(c.tolerance)).tr(2).ik(c.iteration_limit).str();
 }
 
-std::string case_parameters_record(const app::CaseRecord& c) {
+std::string case_parameters_record(const model::CaseRecord& c) {
   text::RecordWriter record;
-  record.i(app::code_number(c.loading_type), app::accelerogram(c.loading_type) ? 2 : 1).tr(2);
+  record.i(model::code_number(c.loading_type), model::accelerogram(c.loading_type) ? 2 : 1).tr(2);
   record.a(text::g1p14_6_text(c.time_step)).tr(2);
   record.a(text::g14_7_text(c.end_time)).tr(2);
-  record.i(app::code_number(c.mass_model), 1).tr(2);
+  record.i(model::code_number(c.mass_model), 1).tr(2);
   record.a(text::g14_7_text(c.gravity_acceleration)).tr(2);
-  record.i(app::code_number(c.printing_code), 2).tr(2);
+  record.i(model::code_number(c.printing_code), 2).tr(2);
   record.a(text::g14_7_text(c.printing_time));
   return record.str();
 }
 
-std::string diameter_record(const app::DiameterGroup& group, int n_elements) {
+std::string diameter_record(const model::DiameterGroup& group, int n_elements) {
   // Element numbers share the width of the model's largest one; a number beyond the model
   // (the editor does not refuse it) widens its own field rather than becoming asterisks.
   const int k = text::digit_count(n_elements);
@@ -163,22 +163,22 @@ std::string diameter_record(const app::DiameterGroup& group, int n_elements) {
       .str();
 }
 
-std::vector<std::string> damping_records(const app::ProgramState& s) {
+std::vector<std::string> damping_records(const model::ProgramState& s) {
   std::vector<std::string> records;
   if (!damping_written(s)) return records;
   using text::g1p14_6_text;
   if (s.new_operator) records.push_back(g1p14_6_text(s.niu));
-  using app::DampingType;
+  using model::DampingType;
   const DampingType type = s.damping_type;
   if (type == DampingType::rayleigh)
     records.push_back(values_record({g1p14_6_text(s.alfa_d), g1p14_6_text(s.beta_d)}));
   if (type == DampingType::structural) records.push_back(g1p14_6_text(s.zeta));
-  if (app::aerodynamic(type)) {
+  if (model::aerodynamic(type)) {
     records.push_back(values_record({g1p14_6_text(s.ro_air), g1p14_6_text(s.c_drag)}));
     // Groups counted but never saved into the table are empty: they name no element, and a
     // record of element 0 would give the solver an element the model does not have.
     for (int g = 1; g <= s.n_diameter_groups; ++g) {
-      const app::DiameterGroup& group = editors::diameter_group(s.diameter_table, g);
+      const model::DiameterGroup& group = model::diameter_group(s.diameter_table, g);
       if (group.first_element >= 1 && group.last_element >= 1)
         records.push_back(diameter_record(group, s.n_elements));
     }
@@ -188,14 +188,14 @@ std::vector<std::string> damping_records(const app::ProgramState& s) {
   return records;
 }
 
-std::vector<std::string> loading_parameter_records(const app::CaseRecord& c) {
+std::vector<std::string> loading_parameter_records(const model::CaseRecord& c) {
   using text::g1p14_6_text;
-  if (c.loading_type == app::LoadingType::sinusoidal) return {values_record({g1p14_6_text(c.omega), g1p14_6_text(c.phi)})};
-  if (c.loading_type == app::LoadingType::exponential) return {g1p14_6_text(c.omega)};
+  if (c.loading_type == model::LoadingType::sinusoidal) return {values_record({g1p14_6_text(c.omega), g1p14_6_text(c.phi)})};
+  if (c.loading_type == model::LoadingType::exponential) return {g1p14_6_text(c.omega)};
   return {};
 }
 
-std::string end_record(const app::ProgramState& s) {
+std::string end_record(const model::ProgramState& s) {
   std::string line(texts_of(s).end_prefix);
   line += path_text(s.loading_file.view());
   return held_line(line, end_record_length);
@@ -211,26 +211,26 @@ std::string date_record(const Timestamp& t) {
 
 
 std::string_view initial_conditions_terminator(bool romanian) {
-  return editors::layouts::conditions_end_record(romanian);
+  return model::case_files::conditions_end_record(romanian);
 }
 
 std::string_view initial_loading_terminator(bool romanian) {
-  return editors::layouts::loadings_end_record(romanian);
+  return model::case_files::loadings_end_record(romanian);
 }
 
 std::string loading_data_terminator(int case_number) {
-  return editors::layouts::end_of_case_record(case_number);
+  return model::case_files::end_of_case_record(case_number);
 }
 
-std::string initial_acceleration_record(const app::CaseRecord& c) {
-  return editors::layouts::acceleration_record(c.initial_acceleration);
+std::string initial_acceleration_record(const model::CaseRecord& c) {
+  return model::case_files::acceleration_record(c.initial_acceleration);
 }
 
-bool incomplete_case(const app::CaseRecord& c) {
+bool incomplete_case(const model::CaseRecord& c) {
   return c.tolerance == 0 && c.iteration_limit == 0 && c.time_step == 0 && c.end_time == 0;
 }
 
-HeaderKind header_kind(const app::ProgramState& s) {
+HeaderKind header_kind(const model::ProgramState& s) {
   for (int i = 1; i <= s.n_loading_cases; ++i)
     if (!s.written_case_records.contains(i) || incomplete_case(s.written_case_records[i]))
       return HeaderKind::case_data_in_error;

@@ -14,7 +14,7 @@ namespace loadfile {
 
 inline constexpr std::size_t header_line_length = 100;
 inline constexpr std::size_t end_record_length = 256;
-inline constexpr std::size_t path_field_length = app::max_path_bytes;
+inline constexpr std::size_t path_field_length = model::max_path_bytes;
 
 inline constexpr std::string_view diameters_end = "end_Diameters";
 
@@ -29,33 +29,33 @@ enum class HeaderKind {
 
 // The comment lines of the header in the language of the state, each cut at 100 characters
 // and trimmed.
-std::vector<std::string> header_records(const app::ProgramState& s, HeaderKind kind);
+std::vector<std::string> header_records(const model::ProgramState& s, HeaderKind kind);
 
-std::string operator_record(const app::ProgramState& s);      // G1: all 10 characters
-std::string coefficients_record(const app::ProgramState& s);  // G2
+std::string operator_record(const model::ProgramState& s);      // G1: all 10 characters
+std::string coefficients_record(const model::ProgramState& s);  // G2
 std::string case_count_record(int n_loading_cases);           // G3
 
-std::string damping_code_record(const app::ProgramState& s);    // C1
-std::string tolerance_record(const app::CaseRecord& c);         // C2
-std::string case_parameters_record(const app::CaseRecord& c);   // C3
+std::string damping_code_record(const model::ProgramState& s);    // C1
+std::string tolerance_record(const model::CaseRecord& c);         // C2
+std::string case_parameters_record(const model::CaseRecord& c);   // C3
 // C5 to C8 in order: niu, the damping values, the diameter records closed by "end_Diameters",
 // zeta; none without damping. The same for every case of one file.
-std::vector<std::string> damping_records(const app::ProgramState& s);
-std::string diameter_record(const app::DiameterGroup& group, int n_elements);  // one C7 record
+std::vector<std::string> damping_records(const model::ProgramState& s);
+std::string diameter_record(const model::DiameterGroup& group, int n_elements);  // one C7 record
 // C10: omega and phi (sinusoidal), omega (exponential), nothing for the other loading types.
-std::vector<std::string> loading_parameter_records(const app::CaseRecord& c);
+std::vector<std::string> loading_parameter_records(const model::CaseRecord& c);
 
 // A moment of the local clock, as the last record shows it.
 struct Timestamp {
   int day = 1, month = 1, year = 1970, hour = 0, minute = 0, second = 0;
 };
 
-std::string end_record(const app::ProgramState& s);
+std::string end_record(const model::ProgramState& s);
 std::string date_record(const Timestamp& t);
 
 // A case-file line as the loading file holds it (the copier's rule).
-using case_files::copied_line;
-using case_files::copied_line_length;
+using model::case_files::copied_line;
+using model::case_files::copied_line_length;
 
 // The terminators that end the copied sections, worded as the editors write them.
 std::string_view initial_conditions_terminator(bool romanian);
@@ -63,11 +63,11 @@ std::string_view initial_loading_terminator(bool romanian);
 std::string loading_data_terminator(int case_number);
 // The free-form record of the three initial accelerations that follows the initial conditions
 // terminator of an accelerogram case.
-std::string initial_acceleration_record(const app::CaseRecord& c);
+std::string initial_acceleration_record(const model::CaseRecord& c);
 
 // A case never filled in: tolerance, iteration limit, time step and end time all zero.
-bool incomplete_case(const app::CaseRecord& c);
+bool incomplete_case(const model::CaseRecord& c);
 // The error header is used when any case 1..n_loading_cases of written_case_records is incomplete.
-HeaderKind header_kind(const app::ProgramState& s);
+HeaderKind header_kind(const model::ProgramState& s);
 
 }  // namespace loadfile

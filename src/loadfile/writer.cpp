@@ -9,24 +9,24 @@
 
 namespace loadfile {
 
-using case_files::AtomicFile;
-using case_files::OutputStatus;
-using Section = case_files::CopiedSection;
-using ScratchCopier = case_files::CaseFileCopier;
+using model::case_files::AtomicFile;
+using model::case_files::OutputStatus;
+using Section = model::case_files::CopiedSection;
+using ScratchCopier = model::case_files::CaseFileCopier;
 
 namespace {
 
-using cases::ScratchKind;
+using model::case_files::ScratchKind;
 
-app::CaseRecord written_case(const app::ProgramState& s, int case_number) {
+model::CaseRecord written_case(const model::ProgramState& s, int case_number) {
   return s.written_case_records.contains(case_number) ? s.written_case_records[case_number]
-                                                      : app::CaseRecord{};
+                                                      : model::CaseRecord{};
 }
 
 // The pieces of one file write, so that each step can stop at the first failure.
 class LoadingFileWriter {
  public:
-  LoadingFileWriter(const app::ProgramState& s, const Header& header, AtomicFile& out)
+  LoadingFileWriter(const model::ProgramState& s, const Header& header, AtomicFile& out)
       : s_(s), header_(header), out_(out), copier_(out) {}
   bool write(CaseNotes& notes, WriteFailure& failure);
 
@@ -37,23 +37,23 @@ class LoadingFileWriter {
   bool case_block(int case_number, CaseNotes& notes, WriteFailure& failure);
   bool section(int case_number, ScratchKind kind, Section& outcome, WriteFailure& failure);
 
-  const app::ProgramState& s_;
+  const model::ProgramState& s_;
   const Header& header_;
   AtomicFile& out_;
   ScratchCopier copier_;
 };
 
 bool LoadingFileWriter::section(int case_number, ScratchKind kind, Section& outcome, WriteFailure& failure) {
-  const std::string name = cases::scratch_file_name(case_number, kind);
-  outcome = copier_.copy(cases::scratch_file_path(s_.case_folder, case_number, kind), failure.error);
+  const std::string name = model::case_files::scratch_file_name(case_number, kind);
+  outcome = copier_.copy(model::case_files::scratch_file_path(s_.case_folder, case_number, kind), failure.error);
   if (outcome != Section::unreadable) return true;
   failure.scratch_file = name;
   return false;
 }
 
 bool LoadingFileWriter::case_block(int i, CaseNotes& notes, WriteFailure& failure) {
-  const app::CaseRecord c = written_case(s_, i);
-  const bool romanian = app::romanian_messages(s_);
+  const model::CaseRecord c = written_case(s_, i);
+  const bool romanian = model::romanian_messages(s_);
   if (incomplete_case(c)) notes.incomplete.push_back(i);
   out_.write_record(damping_code_record(s_));
   out_.write_record(tolerance_record(c));
@@ -62,13 +62,13 @@ bool LoadingFileWriter::case_block(int i, CaseNotes& notes, WriteFailure& failur
   if (!section(i, ScratchKind::initial_conditions, init, failure)) return false;
   if (init == Section::empty) {
     out_.write_record(initial_conditions_terminator(romanian));
-    if (app::accelerogram(c.loading_type)) out_.write_record(initial_acceleration_record(c));
+    if (model::accelerogram(c.loading_type)) out_.write_record(initial_acceleration_record(c));
   }
   put(damping_records(s_));
   if (!section(i, ScratchKind::initial_loading, init_load, failure)) return false;
   if (init_load == Section::empty) out_.write_record(initial_loading_terminator(romanian));
   put(loading_parameter_records(c));
-  if (!section(i, cases::loading_data_kind(c.loading_type), data, failure)) return false;
+  if (!section(i, model::case_files::loading_data_kind(c.loading_type), data, failure)) return false;
   if (data == Section::empty) out_.write_record(loading_data_terminator(i));
   if (init == Section::empty || init_load == Section::empty) notes.without_initial_values.push_back(i);
   if (data == Section::empty) notes.without_loading_data.push_back(i);
@@ -91,7 +91,7 @@ bool LoadingFileWriter::write(CaseNotes& notes, WriteFailure& failure) {
 
 }  // namespace
 
-WriteReport write_loading_file(const app::ProgramState& s, const Header& header) {
+WriteReport write_loading_file(const model::ProgramState& s, const Header& header) {
   WriteReport report;
   report.path = path_text(s.loading_file.view());
   AtomicFile out(report.path);

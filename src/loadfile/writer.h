@@ -25,7 +25,7 @@ struct CaseNotes {
 };
 
 struct WriteFailure {
-  case_files::OutputStatus status = case_files::OutputStatus::ok;
+  model::case_files::OutputStatus status = model::case_files::OutputStatus::ok;
   std::string scratch_file;  // set when a case file could not be read
   int error = 0;
   text::FileKind kind = text::FileKind::regular;  // what the target names (not_regular)
@@ -40,6 +40,6 @@ struct WriteReport {
 
 // Writes loading_file from the program state, written_case_records and the case files; the
 // target is replaced only when the whole new file is on the disk.
-WriteReport write_loading_file(const app::ProgramState& state, const Header& header);
+WriteReport write_loading_file(const model::ProgramState& state, const Header& header);
 
 }  // namespace loadfile

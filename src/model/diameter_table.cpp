@@ -1,20 +1,20 @@
 #include "model/diameter_table.h"
 
-namespace editors {
+namespace model {
 
-void ensure_diameter_table(app::ProgramState& state) {
+void ensure_diameter_table(model::ProgramState& state) {
   if (state.n_diameter_groups < 0) state.n_diameter_groups = 0;
   // Entries past the groups in use are empty by definition; dropping them keeps only the data.
   state.diameter_table.resize(static_cast<std::size_t>(state.n_diameter_groups));
 }
 
-app::DiameterGroup diameter_group(const std::vector<app::DiameterGroup>& table, int i) {
+model::DiameterGroup diameter_group(const std::vector<model::DiameterGroup>& table, int i) {
   if (i < 1 || i > static_cast<int>(table.size())) return {};
   return table[static_cast<std::size_t>(i - 1)];
 }
 
-std::string diameter_group_text(const app::DiameterGroup& group) {
+std::string diameter_group_text(const model::DiameterGroup& group) {
   return std::to_string(group.first_element) + "-" + std::to_string(group.last_element);
 }
 
-}  // namespace editors
+}  // namespace model

@@ -7,17 +7,17 @@
 
 #include "model/state.h"
 
-namespace editors {
+namespace model {
 
 // Makes the diameter table usable by the editor and the loading file writer, also when no old
 // loading file was read: n_diameter_groups is never negative and entries 1..n_diameter_groups
 // exist (missing ones empty). Groups already stored are kept.
-void ensure_diameter_table(app::ProgramState& state);
+void ensure_diameter_table(model::ProgramState& state);
 
 // Group i (1-based) of `table`, or an empty group beyond its end.
-app::DiameterGroup diameter_group(const std::vector<app::DiameterGroup>& table, int i);
+model::DiameterGroup diameter_group(const std::vector<model::DiameterGroup>& table, int i);
 
 // The list item text of a group: first element, "-", last element, no blanks ("1-25").
-std::string diameter_group_text(const app::DiameterGroup& group);
+std::string diameter_group_text(const model::DiameterGroup& group);
 
-}  // namespace editors
+}  // namespace model

@@ -3,7 +3,7 @@
 // written; everywhere else the program names the choice.
 #pragma once
 
-namespace app {
+namespace model {
 
 enum class DampingType : int {
   none = 0,             // no damping records
@@ -57,4 +57,4 @@ constexpr bool aerodynamic(DampingType type) {
   return type == DampingType::aero || type == DampingType::aero_structural;
 }
 
-}  // namespace app
+}  // namespace model

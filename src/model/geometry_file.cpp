@@ -4,7 +4,7 @@
 
 #include "text/regular_file.h"
 
-namespace general {
+namespace model {
 
 namespace {
 
@@ -105,9 +105,9 @@ GeometryReadResult read_geometry_file(std::string_view path) {
   return read_geometry_records(source);
 }
 
-}  // namespace general
+}  // namespace model
 
-namespace general {
+namespace model {
 
 namespace {
 
@@ -156,4 +156,4 @@ ProblemText geometry_problem_text(const GeometryReadResult& result, std::string_
           "EROARE: Fisierul de geometrie nu a fost citit: " + reason.romanian + ".\n" + name};
 }
 
-}  // namespace general
+}  // namespace model

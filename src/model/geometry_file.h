@@ -11,10 +11,10 @@
 #include "text/fixed_text.h"
 #include "text/free_form.h"
 
-namespace general {
+namespace model {
 
 // The longest path the program state keeps and the loading file header carries unchanged.
-inline constexpr std::size_t max_path_length = app::max_path_bytes;
+inline constexpr std::size_t max_path_length = model::max_path_bytes;
 
 // More components per node than a node range holds would overrun every table that is
 // indexed by degree of freedom, so such a count record is refused.
@@ -64,4 +64,4 @@ struct ProblemText {
 // The message that tells the user why `path` was not taken as the geometry file.
 ProblemText geometry_problem_text(const GeometryReadResult& result, std::string_view path);
 
-}  // namespace general
+}  // namespace model

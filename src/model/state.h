@@ -11,7 +11,7 @@
 #include "model/domain_codes.h"
 #include "text/fixed_text.h"
 
-namespace app {
+namespace model {
 
 using text::Field;
 
@@ -175,4 +175,4 @@ inline bool six_coefficient_operator(const ProgramState& s) {
   return c == 'A' || c == 'a' || c == 'C' || c == 'c';
 }
 
-}  // namespace app
+}  // namespace model

@@ -17,10 +17,10 @@ using testing_support::write_file;
 
 // Runs the start-up against a script that answers the Time Points prompt; `images` receives
 // the images it loaded.
-app::ProgramState start_up(const std::string& prompt_script, app::Images* images = nullptr) {
+model::ProgramState start_up(const std::string& prompt_script, app::Images* images = nullptr) {
   std::ostringstream transcript;
   ui::script::ScriptToolkit toolkit(ui::script::parse_script(prompt_script), transcript);
-  app::ProgramState state;
+  model::ProgramState state;
   app::Context context{toolkit, state};
   app::start_up(context);
   toolkit.finish();
@@ -28,11 +28,11 @@ app::ProgramState start_up(const std::string& prompt_script, app::Images* images
   return state;
 }
 
-app::ProgramState start_up_confirmed() { return start_up("in 108\nexpect text 1103 \"100\"\npress 1\n"); }
+model::ProgramState start_up_confirmed() { return start_up("in 108\nexpect text 1103 \"100\"\npress 1\n"); }
 
 TEST(StartUp, FoldersFollowTheCurrentDirectory) {
   TempCurrentDir dir;
-  app::ProgramState s = start_up_confirmed();
+  model::ProgramState s = start_up_confirmed();
   EXPECT_EQ(s.current_directory.trimmed(), dir.path().string());
   EXPECT_EQ(s.dat_directory.trimmed(), dir.path().string() + "/Dat/");
   EXPECT_EQ(s.uir_directory.trimmed(), dir.path().string() + "/uir/");
@@ -55,7 +55,7 @@ TEST(StartUp, LanguageIsTheFirstTwentyCharactersOfTheFirstLine) {
   for (const Case& c : cases) {
     TempCurrentDir dir;
     if (c.content) write_file("language.dat", c.content);
-    app::ProgramState s = start_up_confirmed();
+    model::ProgramState s = start_up_confirmed();
     EXPECT_EQ(s.language.trimmed(), c.language) << (c.content ? c.content : "(no file)");
     EXPECT_EQ(s.language.view().size(), 20u);
   }
@@ -64,14 +64,14 @@ TEST(StartUp, LanguageIsTheFirstTwentyCharactersOfTheFirstLine) {
 TEST(StartUp, LanguageFileOnlyInDatIsNotFound) {
   TempCurrentDir dir;
   write_file("Dat/language.dat", "Romanian\n");
-  EXPECT_FALSE(app::romanian_messages(start_up_confirmed()));
+  EXPECT_FALSE(model::romanian_messages(start_up_confirmed()));
 }
 
 TEST(StartUp, HugeOrBinaryLanguageFileIsHarmless) {
   TempCurrentDir dir;
   write_file("language.dat", "R" + std::string(5'000'000, '\0') + "\n");
-  app::ProgramState s = start_up_confirmed();
-  EXPECT_TRUE(app::romanian_messages(s));
+  model::ProgramState s = start_up_confirmed();
+  EXPECT_TRUE(model::romanian_messages(s));
   EXPECT_EQ(s.language[0], 'R');
 }
 
@@ -94,7 +94,7 @@ TEST(StartUp, TimePointsMustBeAPositiveWholeNumber) {
 TEST(StartUp, LanguageFileThatIsNoRegularFileMeansEnglishWithAMessage) {
   TempCurrentDir dir;
   ASSERT_EQ(mkfifo("language.dat", 0600), 0);
-  const app::ProgramState s = start_up(
+  const model::ProgramState s = start_up(
       "expect message \"Message\" \"language.dat is a FIFO (named pipe), not a regular file: the language is "
       "English.\"\nin 108\npress 1\n");
   EXPECT_EQ(s.language.trimmed(), "English");

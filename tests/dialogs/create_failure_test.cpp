@@ -22,7 +22,7 @@ class WriterFailureTest : public writer_test::WorkingDirectoryTest {
     WorkingDirectoryTest::SetUp();
     state_.n_loading_cases = 1;
     state_.written_case_records.assign(1, {});
-    state_.written_case_records[1] = {0.001f, 10, app::LoadingType::discrete, 0.01f, 1, 0.1f, app::MassModel::concentrated, 0, app::PrintingCode::maximum_values};
+    state_.written_case_records[1] = {0.001f, 10, model::LoadingType::discrete, 0.01f, 1, 0.1f, model::MassModel::concentrated, 0, model::PrintingCode::maximum_values};
   }
 
   // Runs the writer on `path` and returns the one message it showed.

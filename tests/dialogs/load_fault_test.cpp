@@ -42,7 +42,7 @@ TEST(ReaderTimePointLimit, OneTimePointTooManyAsksAndNoChangesNothing) {
   for (bool accelerogram : {false, true}) {
     Loaded run(small_model());
     testing_support::write_file(run.dir.path() / "1init.dat", "earlier work\r\n");
-    const app::ProgramState before = run.state;
+    const model::ProgramState before = run.state;
     const std::string second = accelerogram ? accelerogram_case(2, 101) : discrete_case(2, 101);
     EXPECT_EQ(load(run, head(2) + discrete_case(1, 100) + second), dialogs::LoadOutcome::kept_maximum);
     ASSERT_EQ(run.toolkit.messages.size(), 1u);
@@ -146,13 +146,13 @@ TEST(ReaderFaults, WhatWasReadBeforeTheFaultStays) {
   // Case 2 breaks in its damping values: case 1 and the completed sections of case 2 stay.
   const std::string broken = lines({"1", "0.5 7", "0 1. 1. 0 0. 0 1.", " 2 3 1. 1. 1. 1.", "End_of_Initial_Conditions", "0.3", "1.0 x"});
   EXPECT_EQ(load(run, head(2) + discrete_case(1, 3) + broken), dialogs::LoadOutcome::failed);
-  const app::ProgramState& s = run.state;
+  const model::ProgramState& s = run.state;
   EXPECT_EQ(s.n_loading_cases, 2);
   EXPECT_EQ(s.loaded_case_records[1].n_time_points, 3);
   EXPECT_FLOAT_EQ(s.loaded_case_records[2].tolerance, 0.5f);
   EXPECT_EQ(s.loaded_case_records[2].n_initial_conditions, 1);
   EXPECT_FLOAT_EQ(s.niu, 0.3f);
-  EXPECT_EQ(s.damping_type, app::DampingType::rayleigh);
+  EXPECT_EQ(s.damping_type, model::DampingType::rayleigh);
   EXPECT_NE(run.scratch("1TP.dat"), "<missing>");
   EXPECT_EQ(run.scratch("2init.dat"), lines({" 2   3  1.  1.  1.  1.", "End Initial Displcements & Velocities"}));
   EXPECT_EQ(run.scratch("2InitLoad.dat"), "");
@@ -166,7 +166,7 @@ TEST(ReaderFaults, UnreadableToleranceAbandonsTheCaseEmptiesItsFilesAndSaysSo) {
   testing_support::write_file(run.dir.path() / "1TP.dat", "earlier work\r\n");
   const std::string abandoned = lines({"0", "tolerance? 5"});
   EXPECT_EQ(load(run, head(2) + abandoned + discrete_case(2, 2)), dialogs::LoadOutcome::loaded);
-  EXPECT_EQ(run.state.loaded_case_records[1], app::CaseRecord{});
+  EXPECT_EQ(run.state.loaded_case_records[1], model::CaseRecord{});
   EXPECT_EQ(run.state.loaded_case_records[2].n_time_points, 2);
   for (const char* name : {"1init.dat", "1InitLoad.dat", "1TP.dat", "1TPsin.dat", "1TPexp.dat", "1TPacc.dat"})
     EXPECT_EQ(run.scratch(name), "") << name;

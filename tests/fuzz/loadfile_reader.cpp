@@ -18,22 +18,22 @@ void check(bool condition) {
   if (!condition) std::abort();
 }
 
-void check_result(const app::ProgramState& s, const loadfile::ReadResult& r) {
+void check_result(const model::ProgramState& s, const loadfile::ReadResult& r) {
   check(s.n_loading_cases >= 0 && s.n_loading_cases <= 99);
   check(s.loaded_case_records.size() == 0 || s.loaded_case_records.size() == s.n_loading_cases);
-  check(app::code_number(s.damping_type) >= 0 && app::code_number(s.damping_type) <= 4);
+  check(model::code_number(s.damping_type) >= 0 && model::code_number(s.damping_type) <= 4);
   check(static_cast<int>(s.time_point_table.size()) <= s.max_time_points);
   check(static_cast<int>(s.accel_table.size()) <= s.max_time_points);
   check(s.n_diameter_groups == static_cast<int>(s.diameter_table.size()));
   int covered = 0;
-  for (const app::DiameterGroup& g : s.diameter_table) {
+  for (const model::DiameterGroup& g : s.diameter_table) {
     check(g.first_element == covered + 1 && g.last_element >= g.first_element);
     covered = g.last_element;
   }
   check(s.diameter_table.empty() || covered == s.n_elements);
   for (int i = 1; i <= s.loaded_case_records.size(); ++i) {
-    const app::CaseRecord& c = s.loaded_case_records[i];
-    check(app::code_number(c.loading_type) >= -2 && app::code_number(c.loading_type) <= 2);
+    const model::CaseRecord& c = s.loaded_case_records[i];
+    check(model::code_number(c.loading_type) >= -2 && model::code_number(c.loading_type) <= 2);
     check(c.n_initial_conditions <= s.n_nodes && c.n_initial_loadings <= s.n_nodes);
   }
   for (const loadfile::ScratchFile& f : r.scratch_files) check(f.content.ends_with("\r\n"));
@@ -44,7 +44,7 @@ void check_result(const app::ProgramState& s, const loadfile::ReadResult& r) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   text::RecordSource source(std::string_view(reinterpret_cast<const char*>(data), size));
-  app::ProgramState state;
+  model::ProgramState state;
   state.n_nodes = 40;
   state.n_elements = 30;
   state.n_dof = 2 + static_cast<int>(size % 2);

@@ -25,8 +25,8 @@ struct Loaded {
 };
 
 // LOAD into a fresh state (no case files of earlier work), then "Create" as the dialog would.
-Loaded load_and_create(const app::ProgramState& model, const std::string& content) {
-  app::ProgramState s = roundtrip::fresh_state(model);
+Loaded load_and_create(const model::ProgramState& model, const std::string& content) {
+  model::ProgramState s = roundtrip::fresh_state(model);
   const std::string path(s.loading_file.trimmed());
   roundtrip::remove_scratch_files();
   testing_support::write_file(path, content);

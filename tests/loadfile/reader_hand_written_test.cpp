@@ -46,7 +46,7 @@ std::string newmark_by_hand() {
 TEST(ReaderHandWritten, NewmarkWithTabsCommasDExponentsRepeatsAndRomanianEndLines) {
   Loaded run(small_model());
   ASSERT_EQ(load(run, newmark_by_hand()), dialogs::LoadOutcome::loaded);
-  const app::ProgramState& s = run.state;
+  const model::ProgramState& s = run.state;
   EXPECT_TRUE(run.toolkit.messages.empty());
   EXPECT_EQ(s.operator_code.view(), "NEWMARK   ");
   EXPECT_FALSE(s.new_operator);
@@ -55,27 +55,27 @@ TEST(ReaderHandWritten, NewmarkWithTabsCommasDExponentsRepeatsAndRomanianEndLine
   EXPECT_EQ(s.gamma.trimmed(), "2.");
   EXPECT_EQ(s.delta.trimmed(), "0.");
   ASSERT_EQ(s.n_loading_cases, 2);
-  EXPECT_EQ(s.damping_type, app::DampingType::rayleigh);
+  EXPECT_EQ(s.damping_type, model::DampingType::rayleigh);
   EXPECT_FLOAT_EQ(s.alfa_d, 0.1f);  // the later case's values stand
   EXPECT_FLOAT_EQ(s.beta_d, 0.2f);
 
-  const app::CaseRecord& c1 = s.loaded_case_records[1];
-  EXPECT_EQ(c1, (app::CaseRecord{1e-4f, 25, app::LoadingType::discrete, 0.01f, 10, 0.1f, app::MassModel::concentrated, -9.81f, app::PrintingCode::maximum_values, 0, 0, {0, 0, 0}, 1, 2, 2, 0}));
+  const model::CaseRecord& c1 = s.loaded_case_records[1];
+  EXPECT_EQ(c1, (model::CaseRecord{1e-4f, 25, model::LoadingType::discrete, 0.01f, 10, 0.1f, model::MassModel::concentrated, -9.81f, model::PrintingCode::maximum_values, 0, 0, {0, 0, 0}, 1, 2, 2, 0}));
   EXPECT_EQ(run.scratch("1init.dat"), crlf({" 1  12  0.  0.  0.  0.", "End Initial Displcements & Velocities"}));
   EXPECT_EQ(run.scratch("1InitLoad.dat"),
             crlf({" 1   1  0.  0.  0.", " 3  12  1.5  2.5  2.5", "End_of_Initial_Loading"}));
   ASSERT_EQ(s.time_point_table.size(), 2u);
   EXPECT_EQ(s.time_point_table[0].ranges,
-            (std::vector<app::NodeRange>{{1, 5, {1.5f, 2.5f}}, {6, 6, {3, 4}}}));
+            (std::vector<model::NodeRange>{{1, 5, {1.5f, 2.5f}}, {6, 6, {3, 4}}}));
   EXPECT_FLOAT_EQ(s.time_point_table[1].time, 1.f);
-  EXPECT_EQ(s.time_point_table[1].ranges, (std::vector<app::NodeRange>{{1, 12, {1, 1}}}));
+  EXPECT_EQ(s.time_point_table[1].ranges, (std::vector<model::NodeRange>{{1, 12, {1, 1}}}));
 
-  const app::CaseRecord& c2 = s.loaded_case_records[2];
-  EXPECT_EQ(c2.loading_type, app::LoadingType::sinusoidal);
+  const model::CaseRecord& c2 = s.loaded_case_records[2];
+  EXPECT_EQ(c2.loading_type, model::LoadingType::sinusoidal);
   EXPECT_FLOAT_EQ(c2.omega, 6.283185f);
   EXPECT_FLOAT_EQ(c2.phi, 0.5f);
   EXPECT_EQ(c2.n_load_ranges, 1);
-  EXPECT_EQ(c2.printing_code, app::PrintingCode::time_history_and_maximum);
+  EXPECT_EQ(c2.printing_code, model::PrintingCode::time_history_and_maximum);
   EXPECT_EQ(run.scratch("2TPsin.dat"), crlf({" 2   4  1.25            -3.5          ", "END_OF_CASE2"}));
 }
 
@@ -91,7 +91,7 @@ TEST(ReaderHandWritten, NewOperatorAeroAccelerogramWithCrLfInARomanianRun) {
             "End_of_Initial_Loading", "0. 0. 0.", "0.02\t1.5 -2.", "END_OF_CASE1", "End_of_File: x",
             "07/12/2026   13:45:10"});
   ASSERT_EQ(load(run, file), dialogs::LoadOutcome::loaded);
-  const app::ProgramState& s = run.state;
+  const model::ProgramState& s = run.state;
   EXPECT_TRUE(run.toolkit.messages.empty());
   EXPECT_TRUE(s.new_operator);
   EXPECT_FALSE(s.standard_coefficients);
@@ -101,13 +101,13 @@ TEST(ReaderHandWritten, NewOperatorAeroAccelerogramWithCrLfInARomanianRun) {
   EXPECT_EQ(s.teta1.trimmed(), "4.5");
   EXPECT_EQ(s.delta.trimmed(), "5.5");
   EXPECT_EQ(s.teta2.trimmed(), "6.5");
-  EXPECT_EQ(s.damping_type, app::DampingType::aero_structural);
+  EXPECT_EQ(s.damping_type, model::DampingType::aero_structural);
   EXPECT_FLOAT_EQ(s.niu, 0.25f);
   EXPECT_FLOAT_EQ(s.c_drag, 1.2f);
   EXPECT_FLOAT_EQ(s.zeta, 0.05f);
-  EXPECT_EQ(s.diameter_table, (std::vector<app::DiameterGroup>{{1, 10, 0.2f}, {11, 12, 0}}));
-  const app::CaseRecord& c = s.loaded_case_records[1];
-  EXPECT_EQ(c, (app::CaseRecord{1e-3f, 10, app::LoadingType::accelerogram_3_directions, 0.02f, 40, 0.02f, app::MassModel::concentrated_and_distributed, -9.81f, app::PrintingCode::time_history, 0, 0, {0.5f, -0.25f, 0}, 1, 1, 2, 0}));
+  EXPECT_EQ(s.diameter_table, (std::vector<model::DiameterGroup>{{1, 10, 0.2f}, {11, 12, 0}}));
+  const model::CaseRecord& c = s.loaded_case_records[1];
+  EXPECT_EQ(c, (model::CaseRecord{1e-3f, 10, model::LoadingType::accelerogram_3_directions, 0.02f, 40, 0.02f, model::MassModel::concentrated_and_distributed, -9.81f, model::PrintingCode::time_history, 0, 0, {0.5f, -0.25f, 0}, 1, 1, 2, 0}));
   EXPECT_EQ(run.scratch("1init.dat"),
             crlf({" 1  12  0.1  0.2  0.3  0.4", "End Deplasari & Viteze Initiale",
                   text::FreeFormWriter().real(0.5f).real(-0.25f).real(0).str()}));
@@ -146,12 +146,12 @@ TEST(ReaderHandWritten, BlankLinesContinuedRecordsSlashAndEmptyValues) {
             "END_OF_CASE1", "", "End_of_File: hand.inc"});
   ASSERT_EQ(load(run, file), dialogs::LoadOutcome::loaded);
   EXPECT_TRUE(run.toolkit.messages.empty());
-  const app::CaseRecord& c = run.state.loaded_case_records[1];
-  EXPECT_EQ(c, (app::CaseRecord{1e-3f, 10, app::LoadingType::discrete, 0.02f, 40, 0.02f, app::MassModel::concentrated, -9.81f, app::PrintingCode::time_history, 0, 0, {0, 0, 0}, 1, 1, 1, 0}));
+  const model::CaseRecord& c = run.state.loaded_case_records[1];
+  EXPECT_EQ(c, (model::CaseRecord{1e-3f, 10, model::LoadingType::discrete, 0.02f, 40, 0.02f, model::MassModel::concentrated, -9.81f, model::PrintingCode::time_history, 0, 0, {0, 0, 0}, 1, 1, 1, 0}));
   EXPECT_EQ(run.scratch("1init.dat"), crlf({" 1  12  0.  0.  0.  0.", "End Initial Displcements & Velocities"}));
   EXPECT_EQ(run.scratch("1InitLoad.dat"), crlf({" 3   4  0.  0.  7.", "End_of_Initial_Loading"}));
   ASSERT_EQ(run.state.time_point_table.size(), 1u);
-  EXPECT_EQ(run.state.time_point_table[0].ranges, (std::vector<app::NodeRange>{{1, 2, {1, 2}}}));
+  EXPECT_EQ(run.state.time_point_table[0].ranges, (std::vector<model::NodeRange>{{1, 2, {1, 2}}}));
 }
 
 }  // namespace
@@ -185,7 +185,7 @@ namespace {
 // The problem list is data a checker can print: every end line the program writes (in either
 // language, any case of letters) passes, anything else is named with its line.
 TEST(ReaderHandWritten, ProblemListNamesEachLineAndPrintsAsACompilerDoes) {
-  app::ProgramState s = small_model();
+  model::ProgramState s = small_model();
   text::RecordSource source(crlf({"ACH", "6*0.", "2",
                                   "3", "0.1E-03  20", "0  0.1  1.  0  0.  0  0.1", " 1 12 0 0 0 0",
                                   "sfarsit_conditii_initiale", "0.1", "1. 2.", " 1 5 0.5", "END", " 1 2 3. 4. 5.",

@@ -19,8 +19,8 @@ using Shown = loadfile_test::Message;
 using loadfile_test::RecordingToolkit;
 
 // A model of 12 nodes, 12 elements and 2 degrees of freedom, 100 time points at most.
-inline app::ProgramState small_model(std::string_view language = "English") {
-  app::ProgramState s;
+inline model::ProgramState small_model(std::string_view language = "English") {
+  model::ProgramState s;
   s.n_nodes = 12;
   s.n_elements = 12;
   s.n_dof = 2;
@@ -41,11 +41,11 @@ inline std::string lines(std::initializer_list<std::string_view> records) {
 // One loaded file in a fresh current directory: the state, the messages, the outcome.
 struct Loaded {
   testing_support::TempCurrentDir dir;
-  app::ProgramState state;
+  model::ProgramState state;
   RecordingToolkit toolkit;
   app::Context context{toolkit, state};
 
-  explicit Loaded(app::ProgramState s) : state(std::move(s)) {}
+  explicit Loaded(model::ProgramState s) : state(std::move(s)) {}
   std::string scratch(const std::string& name) const {
     return std::filesystem::exists(dir.path() / name) ? testing_support::read_file(dir.path() / name)
                                                       : std::string("<missing>");

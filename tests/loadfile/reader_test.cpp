@@ -43,16 +43,16 @@ TEST(ReaderGeneralData, StandardNewOperatorAndDiscreteCase) {
   Loaded run(small_model());
   ASSERT_EQ(load(run, file_of(lines({"ACH       ", "6*0.", "2"}), discrete_case(1) + discrete_case(2))),
             dialogs::LoadOutcome::loaded);
-  const app::ProgramState& s = run.state;
+  const model::ProgramState& s = run.state;
   EXPECT_EQ(s.operator_code.view(), "ACH       ");
   EXPECT_TRUE(s.new_operator);
   EXPECT_TRUE(s.standard_coefficients);
   EXPECT_EQ(s.n_loading_cases, 2);
   ASSERT_EQ(s.loaded_case_records.size(), 2);
-  const app::CaseRecord& c = s.loaded_case_records[2];
+  const model::CaseRecord& c = s.loaded_case_records[2];
   EXPECT_FLOAT_EQ(c.tolerance, 1e-4f);
   EXPECT_EQ(c.iteration_limit, 20);
-  EXPECT_EQ(c.loading_type, app::LoadingType::discrete);
+  EXPECT_EQ(c.loading_type, model::LoadingType::discrete);
   EXPECT_FLOAT_EQ(c.time_step, 0.01f);
   EXPECT_FLOAT_EQ(c.end_time, 10.f);
   EXPECT_FLOAT_EQ(c.gravity_acceleration, -9.81f);
@@ -73,7 +73,7 @@ TEST(ReaderGeneralData, StandardNewOperatorAndDiscreteCase) {
   ASSERT_EQ(s.time_point_table.size(), 2u);
   EXPECT_FLOAT_EQ(s.time_point_table[1].time, 0.2f);
   EXPECT_EQ(s.time_point_table[0].n_ranges, 2);
-  EXPECT_EQ(s.time_point_table[0].ranges[1], (app::NodeRange{6, 8, {3, 4, 0, 0, 0, 0}}));
+  EXPECT_EQ(s.time_point_table[0].ranges[1], (model::NodeRange{6, 8, {3, 4, 0, 0, 0, 0}}));
 }
 
 TEST(ReaderGeneralData, OperatorCodesAndCoefficientTexts) {
@@ -133,7 +133,7 @@ TEST(ReaderSections, EmptyInitialSectionsBecomeOneZeroRangeOverAllNodes) {
   EXPECT_EQ(run.scratch("1InitLoad.dat"), lines({" 1  12  0.  0.  0.", "End_of_Initial_Loading"}));
   // A last node of 0 is a range of one node.
   EXPECT_EQ(run.scratch("1TPsin.dat"), lines({" 3   3  1.              2.            ", "END_OF_CASE1"}));
-  const app::CaseRecord& r = run.state.loaded_case_records[1];
+  const model::CaseRecord& r = run.state.loaded_case_records[1];
   EXPECT_EQ(r.n_initial_conditions, 1);
   EXPECT_EQ(r.n_initial_loadings, 1);
   EXPECT_EQ(r.n_load_ranges, 1);
@@ -177,16 +177,16 @@ TEST(ReaderDamping, DiameterRecordsAreMergedIntoRunsOverAllElements) {
                                "0. 0. 0.", "0.25", "1.2  0.8", " 1   5  0.2", " 6  10  0.2", "end_Diameters",
                                "5.E-02", "End_of_Initial_Loading", "END_OF_CASE1"});
   ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), dialogs::LoadOutcome::loaded);
-  const app::ProgramState& s = run.state;
+  const model::ProgramState& s = run.state;
   EXPECT_TRUE(s.damping_present);
-  EXPECT_EQ(s.damping_type, app::DampingType::aero_structural);
+  EXPECT_EQ(s.damping_type, model::DampingType::aero_structural);
   EXPECT_FLOAT_EQ(s.niu, 0.25f);
   EXPECT_FLOAT_EQ(s.ro_air, 1.2f);
   EXPECT_FLOAT_EQ(s.c_drag, 0.8f);
   EXPECT_FLOAT_EQ(s.zeta, 0.05f);
   ASSERT_EQ(s.n_diameter_groups, 2);
-  EXPECT_EQ(s.diameter_table[0], (app::DiameterGroup{1, 10, 0.2f}));
-  EXPECT_EQ(s.diameter_table[1], (app::DiameterGroup{11, 12, 0.0f}));
+  EXPECT_EQ(s.diameter_table[0], (model::DiameterGroup{1, 10, 0.2f}));
+  EXPECT_EQ(s.diameter_table[1], (model::DiameterGroup{11, 12, 0.0f}));
 }
 
 TEST(ReaderDamping, LaterDiameterRecordsWinAndRangesOutsideTheModelAreCut) {
@@ -194,7 +194,7 @@ TEST(ReaderDamping, LaterDiameterRecordsWinAndRangesOutsideTheModelAreCut) {
   const std::string c = lines({"3", "0.001 5", "-1  0.1  1.  0  0.  -1  0.1", "End", "0 0 0", "1. 1.",
                                "1 12 0.5", "4 6 0.7", "10 900 0.9", "7 3 5.", "end_Diameters", "End", "END_OF_CASE1"});
   ASSERT_EQ(load(run, file_of(lines({"NEWMARK", "2*0.", "1"}), c)), dialogs::LoadOutcome::loaded);
-  const std::vector<app::DiameterGroup> expected{{1, 3, 0.5f}, {4, 6, 0.7f}, {7, 9, 0.5f}, {10, 12, 0.9f}};
+  const std::vector<model::DiameterGroup> expected{{1, 3, 0.5f}, {4, 6, 0.7f}, {7, 9, 0.5f}, {10, 12, 0.9f}};
   EXPECT_EQ(run.state.diameter_table, expected);
 }
 
@@ -204,7 +204,7 @@ TEST(ReaderAccelerogram, ThreeDirectionsWithTheEditorsAccelerationRecord) {
                                " 0.5 -0.25 0.", "End_of_Initial_Loading", " 0.1  1.5  -2.", " 0.2  3*0.",
                                "END_OF_CASE1"});
   ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), dialogs::LoadOutcome::loaded);
-  const app::CaseRecord& r = run.state.loaded_case_records[1];
+  const model::CaseRecord& r = run.state.loaded_case_records[1];
   EXPECT_FLOAT_EQ(r.initial_acceleration[0], 0.5f);
   EXPECT_FLOAT_EQ(r.initial_acceleration[1], -0.25f);
   EXPECT_EQ(r.n_time_points, 2);
@@ -237,8 +237,8 @@ TEST(ReaderAccelerogram, OlderShapeTakesTheDirectionFromItsLetter) {
                                "9.81", "y", "0.75", "End_of_Initial_Loading", " 0.1  1.5", " 0.3  2.5",
                                "END_OF_CASE1"});
   ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), dialogs::LoadOutcome::loaded);
-  const app::CaseRecord& r = run.state.loaded_case_records[1];
-  EXPECT_EQ(run.state.accel_direction, app::AccelDirection::y);
+  const model::CaseRecord& r = run.state.loaded_case_records[1];
+  EXPECT_EQ(run.state.accel_direction, model::AccelDirection::y);
   EXPECT_FLOAT_EQ(r.initial_acceleration[0], 0.f);
   EXPECT_FLOAT_EQ(r.initial_acceleration[1], 0.75f);
   EXPECT_FLOAT_EQ(run.state.accel_table[1].acceleration[1], 2.5f);

@@ -24,8 +24,8 @@
 namespace roundtrip {
 
 // What the program knows before it loads a file: the geometry and the start-up answers.
-inline app::ProgramState fresh_state(const app::ProgramState& s) {
-  app::ProgramState fresh;
+inline model::ProgramState fresh_state(const model::ProgramState& s) {
+  model::ProgramState fresh;
   fresh.n_nodes = s.n_nodes;
   fresh.n_elements = s.n_elements;
   fresh.n_dof = s.n_dof;
@@ -47,14 +47,14 @@ inline void remove_scratch_files() {
 
 // The tables a state's editors keep for one case.
 struct CaseData {
-  std::vector<app::NodeRange> conditions, loadings, amplitudes;
-  std::vector<app::TimePoint> time_points;
-  std::vector<app::AccelPoint> accel_points;
-  app::AccelDirection direction = app::AccelDirection::x;
+  std::vector<model::NodeRange> conditions, loadings, amplitudes;
+  std::vector<model::TimePoint> time_points;
+  std::vector<model::AccelPoint> accel_points;
+  model::AccelDirection direction = model::AccelDirection::x;
 };
 
 struct Generated {
-  app::ProgramState state;
+  model::ProgramState state;
   std::vector<CaseData> cases;  // cases[i - 1] belongs to case i
 };
 
@@ -81,8 +81,8 @@ class Generator {
   }
   float positive() { return std::fabs(typed_nonzero()); }
 
-  app::NodeRange range(int n_nodes, int components) {
-    app::NodeRange r;
+  model::NodeRange range(int n_nodes, int components) {
+    model::NodeRange r;
     r.first_node = integer(1, n_nodes);
     r.last_node = integer(r.first_node, n_nodes);
     for (int j = 0; j < components; ++j) r.components[j] = typed();
@@ -92,15 +92,15 @@ class Generator {
   Generated state();
 
  private:
-  void general_data(app::ProgramState& s);
-  void damping(app::ProgramState& s);
-  app::CaseRecord case_record(const app::ProgramState& s);
-  CaseData case_data(const app::ProgramState& s, app::CaseRecord& c);
+  void general_data(model::ProgramState& s);
+  void damping(model::ProgramState& s);
+  model::CaseRecord case_record(const model::ProgramState& s);
+  CaseData case_data(const model::ProgramState& s, model::CaseRecord& c);
 
   std::mt19937 rng_;
 };
 
-inline void Generator::general_data(app::ProgramState& s) {
+inline void Generator::general_data(model::ProgramState& s) {
   s.n_nodes = integer(1, 600);
   s.n_elements = integer(1, 400);
   s.n_dof = integer(2, 3);
@@ -128,9 +128,9 @@ inline void Generator::general_data(app::ProgramState& s) {
 }
 
 // A diameter table as a loaded file gives it: runs over every element, neighbours different.
-inline void Generator::damping(app::ProgramState& s) {
-  s.damping_type = app::code_from_number<app::DampingType>(integer(0, 4));
-  s.damping_present = s.damping_type != app::DampingType::none;
+inline void Generator::damping(model::ProgramState& s) {
+  s.damping_type = model::code_from_number<model::DampingType>(integer(0, 4));
+  s.damping_present = s.damping_type != model::DampingType::none;
   s.niu = typed();
   s.alfa_d = typed();
   s.beta_d = typed();
@@ -148,51 +148,51 @@ inline void Generator::damping(app::ProgramState& s) {
   s.n_diameter_groups = static_cast<int>(s.diameter_table.size());
 }
 
-inline app::CaseRecord Generator::case_record(const app::ProgramState&) {
-  static constexpr app::LoadingType types[] = {app::LoadingType::discrete, app::LoadingType::sinusoidal, app::LoadingType::exponential,
-                                  app::LoadingType::accelerogram_3_directions, app::LoadingType::accelerogram_1_direction};
-  app::CaseRecord c;
+inline model::CaseRecord Generator::case_record(const model::ProgramState&) {
+  static constexpr model::LoadingType types[] = {model::LoadingType::discrete, model::LoadingType::sinusoidal, model::LoadingType::exponential,
+                                  model::LoadingType::accelerogram_3_directions, model::LoadingType::accelerogram_1_direction};
+  model::CaseRecord c;
   c.tolerance = positive();
   c.iteration_limit = integer(1, 999);
   c.loading_type = types[integer(0, 4)];
   c.time_step = positive();
   c.end_time = positive();
   c.printing_time = positive();
-  c.mass_model = app::code_from_number<app::MassModel>(integer(0, 2));
+  c.mass_model = model::code_from_number<model::MassModel>(integer(0, 2));
   c.gravity_acceleration = typed();
-  c.printing_code = app::code_from_number<app::PrintingCode>(integer(-1, 2));
-  if (c.loading_type == app::LoadingType::sinusoidal || c.loading_type == app::LoadingType::exponential) c.omega = typed();
-  if (c.loading_type == app::LoadingType::sinusoidal) c.phi = typed();
-  if (app::accelerogram(c.loading_type))
+  c.printing_code = model::code_from_number<model::PrintingCode>(integer(-1, 2));
+  if (c.loading_type == model::LoadingType::sinusoidal || c.loading_type == model::LoadingType::exponential) c.omega = typed();
+  if (c.loading_type == model::LoadingType::sinusoidal) c.phi = typed();
+  if (model::accelerogram(c.loading_type))
     for (float& a : c.initial_acceleration) a = typed();
   return c;
 }
 
-inline CaseData Generator::case_data(const app::ProgramState& s, app::CaseRecord& c) {
+inline CaseData Generator::case_data(const model::ProgramState& s, model::CaseRecord& c) {
   CaseData d;
   // The editors keep at most one range per node.
   const int most = std::min(4, s.n_nodes);
   for (int i = integer(1, most); i > 0; --i) d.conditions.push_back(range(s.n_nodes, 6));
   for (int i = integer(1, most); i > 0; --i) d.loadings.push_back(range(s.n_nodes, 6));
-  for (app::NodeRange& r : d.conditions) r.components[s.n_dof] = r.components[s.n_dof + 1] = 0;
+  for (model::NodeRange& r : d.conditions) r.components[s.n_dof] = r.components[s.n_dof + 1] = 0;
   c.n_initial_conditions = static_cast<int>(d.conditions.size());
   c.n_initial_loadings = static_cast<int>(d.loadings.size());
   float time = 0;
-  if (c.loading_type == app::LoadingType::discrete) {
+  if (c.loading_type == model::LoadingType::discrete) {
     for (int i = integer(0, 8); i > 0; --i) {
-      app::TimePoint& p = d.time_points.emplace_back();
+      model::TimePoint& p = d.time_points.emplace_back();
       p.time = time += positive();
       for (int j = integer(0, most); j > 0; --j) p.ranges.push_back(range(s.n_nodes, s.n_dof));
       p.n_ranges = static_cast<int>(p.ranges.size());
     }
     c.n_time_points = static_cast<int>(d.time_points.size());
-  } else if (!app::accelerogram(c.loading_type)) {
+  } else if (!model::accelerogram(c.loading_type)) {
     for (int i = integer(0, most); i > 0; --i) d.amplitudes.push_back(range(s.n_nodes, s.n_dof));
     c.n_load_ranges = static_cast<int>(d.amplitudes.size());
   } else {
-    d.direction = app::code_from_number<app::AccelDirection>(integer(1, s.n_dof));
+    d.direction = model::code_from_number<model::AccelDirection>(integer(1, s.n_dof));
     for (int i = integer(0, 15); i > 0; --i) {
-      app::AccelPoint& p = d.accel_points.emplace_back();
+      model::AccelPoint& p = d.accel_points.emplace_back();
       p.time = time += positive();
       for (float& a : p.acceleration) a = typed();
     }
@@ -207,7 +207,7 @@ inline Generated Generator::state() {
   damping(g.state);
   g.state.written_case_records.assign(g.state.n_loading_cases, {});
   for (int i = 1; i <= g.state.n_loading_cases; ++i) {
-    app::CaseRecord& c = g.state.written_case_records[i];
+    model::CaseRecord& c = g.state.written_case_records[i];
     c = case_record(g.state);
     g.cases.push_back(case_data(g.state, c));
   }
@@ -224,17 +224,17 @@ inline std::string file_text(const std::vector<std::string>& records) {
 
 // The files as the editors save them, through the editors' own record builders.
 inline void write_editor_files(const Generated& g) {
-  namespace layouts = editors::layouts;
-  const app::ProgramState& s = g.state;
-  const bool ro = app::romanian_messages(s);
+  namespace layouts = model::case_files;
+  const model::ProgramState& s = g.state;
+  const bool ro = model::romanian_messages(s);
   const int n = s.n_dof;
   for (int i = 1; i <= s.n_loading_cases; ++i) {
-    const app::CaseRecord& c = s.written_case_records[i];
+    const model::CaseRecord& c = s.written_case_records[i];
     const CaseData& d = g.cases[i - 1];
     std::vector<std::string> init, load, data;
     for (const auto& r : d.conditions) init.push_back(layouts::conditions_record(r, s.n_nodes, n));
     init.emplace_back(layouts::conditions_end_record(ro));
-    if (app::accelerogram(c.loading_type)) init.push_back(layouts::acceleration_record(c.initial_acceleration));
+    if (model::accelerogram(c.loading_type)) init.push_back(layouts::acceleration_record(c.initial_acceleration));
     for (const auto& r : d.loadings) load.push_back(layouts::loadings_record(r, s.n_nodes, n));
     load.emplace_back(layouts::loadings_end_record(ro));
     for (const auto& r : d.amplitudes) data.push_back(layouts::amplitude_record(r, s.n_nodes, n));
@@ -242,12 +242,12 @@ inline void write_editor_files(const Generated& g) {
       data.push_back(layouts::time_record(p.time));
       for (const auto& r : p.ranges) data.push_back(layouts::discrete_range_record(r, n));
     }
-    using cases::ScratchKind;
-    testing_support::write_file(cases::scratch_file_name(i, ScratchKind::initial_conditions), file_text(init));
-    testing_support::write_file(cases::scratch_file_name(i, ScratchKind::initial_loading), file_text(load));
-    const std::string data_file = cases::scratch_file_name(i, cases::loading_data_kind(c.loading_type));
-    if (app::accelerogram(c.loading_type)) {
-      testing_support::write_file(data_file, editors::accel_file_content(d.accel_points, c.n_time_points,
+    using model::case_files::ScratchKind;
+    testing_support::write_file(model::case_files::scratch_file_name(i, ScratchKind::initial_conditions), file_text(init));
+    testing_support::write_file(model::case_files::scratch_file_name(i, ScratchKind::initial_loading), file_text(load));
+    const std::string data_file = model::case_files::scratch_file_name(i, model::case_files::loading_data_kind(c.loading_type));
+    if (model::accelerogram(c.loading_type)) {
+      testing_support::write_file(data_file, model::case_files::accel_file_content(d.accel_points, c.n_time_points,
                                                                          c.loading_type, n, d.direction, i));
     } else {
       data.push_back(layouts::end_of_case_record(i));

@@ -15,7 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string write(app::ProgramState& s) {
+std::string write(model::ProgramState& s) {
   reader_test::RecordingToolkit toolkit;
   app::Context context{toolkit, s};
   EXPECT_TRUE(dialogs::write_loading_file(context));
@@ -23,8 +23,8 @@ std::string write(app::ProgramState& s) {
 }
 
 // Loads the file into a fresh state and writes it again as "Create" would.
-std::string reload_and_write(const app::ProgramState& before, std::string& messages) {
-  app::ProgramState s = roundtrip::fresh_state(before);
+std::string reload_and_write(const model::ProgramState& before, std::string& messages) {
+  model::ProgramState s = roundtrip::fresh_state(before);
   roundtrip::remove_scratch_files();
   reader_test::RecordingToolkit toolkit;
   app::Context context{toolkit, s};
@@ -36,7 +36,7 @@ std::string reload_and_write(const app::ProgramState& before, std::string& messa
 }
 
 // Returns the first file and checks the second and third against it.
-std::string round_trip(app::ProgramState& first_state, const std::string& label) {
+std::string round_trip(model::ProgramState& first_state, const std::string& label) {
   const std::string first = write(first_state);
   std::string messages;
   const std::string second = reload_and_write(first_state, messages);
@@ -61,10 +61,10 @@ TEST(RoundTrip, RandomStatesOfEveryKindWriteTheSameFileAgain) {
     // BRANTEL_ROUNDTRIP_KEEP=folder keeps each first file, for example as a fuzzing corpus.
     if (const char* keep = std::getenv("BRANTEL_ROUNDTRIP_KEEP"))
       testing_support::write_file(fs::path(keep) / ("state-" + std::to_string(seed) + ".inc"), first);
-    for (int i = 1; i <= g.state.n_loading_cases; ++i) ++loading_types_seen[app::code_number(g.state.written_case_records[i].loading_type) + 2];
-    ++damping_types_seen[app::code_number(g.state.damping_type)];
+    for (int i = 1; i <= g.state.n_loading_cases; ++i) ++loading_types_seen[model::code_number(g.state.written_case_records[i].loading_type) + 2];
+    ++damping_types_seen[model::code_number(g.state.damping_type)];
     ++operators_seen[g.state.new_operator];
-    romanian_seen += app::romanian_messages(g.state);
+    romanian_seen += model::romanian_messages(g.state);
     if (HasFailure()) break;
   }
   for (int seen : loading_types_seen) EXPECT_GT(seen, 0);
@@ -91,10 +91,10 @@ TEST(RoundTrip, ExpectedFilesOfTheTests) {
     if (records.size() < 3 || records[2].find("Geometry file") == std::string::npos) continue;
     const std::string geometry = records[2].substr(records[2].rfind(": ") + 2);
     const fs::path model = fs::path(BRANTEL_WORKSPACE) / "Dat" / fs::path(geometry).filename();
-    const general::GeometryReadResult g = general::read_geometry_file(model.string());
-    if (g.outcome != general::GeometryOutcome::ok) continue;
+    const model::GeometryReadResult g = model::read_geometry_file(model.string());
+    if (g.outcome != model::GeometryOutcome::ok) continue;
     testing_support::TempCurrentDir dir;
-    app::ProgramState s;
+    model::ProgramState s;
     s.n_nodes = g.data.n_nodes;
     s.n_elements = g.data.n_elements;
     s.n_dof = g.data.n_dof;

@@ -14,16 +14,16 @@ using writer_test::expected_file;
 using writer_test::read_bytes;
 using writer_test::write_bytes;
 
-app::CaseRecord discrete_case() {
-  app::CaseRecord c;
+model::CaseRecord discrete_case() {
+  model::CaseRecord c;
   c.tolerance = 0.0001f;
   c.iteration_limit = 20;
-  c.loading_type = app::LoadingType::discrete;
+  c.loading_type = model::LoadingType::discrete;
   c.time_step = 0.01f;
   c.end_time = 10;
-  c.mass_model = app::MassModel::concentrated;
+  c.mass_model = model::MassModel::concentrated;
   c.gravity_acceleration = -9.81f;
-  c.printing_code = app::PrintingCode::maximum_values;
+  c.printing_code = model::PrintingCode::maximum_values;
   c.printing_time = 0.1f;
   return c;
 }
@@ -41,7 +41,7 @@ class WriterFileTest : public writer_test::WorkingDirectoryTest {
     state_.n_dof = 3;
   }
 
-  void set_cases(std::vector<app::CaseRecord> cases) {
+  void set_cases(std::vector<model::CaseRecord> cases) {
     state_.n_loading_cases = static_cast<int>(cases.size());
     state_.written_case_records.assign(state_.n_loading_cases, {});
     for (int i = 1; i <= state_.n_loading_cases; ++i) state_.written_case_records[i] = cases[i - 1];
@@ -56,11 +56,11 @@ class WriterFileTest : public writer_test::WorkingDirectoryTest {
   // Three cases whose editors were never opened; the third was never filled in either.
   void cases_without_scratch_files() {
     use_operator("ACH", true, true);
-    app::CaseRecord accelerogram{0.001f, 30, app::LoadingType::accelerogram_3_directions, 0.02f, 40, 1, app::MassModel::distributed, -9.81f, app::PrintingCode::time_history_and_maximum};
+    model::CaseRecord accelerogram{0.001f, 30, model::LoadingType::accelerogram_3_directions, 0.02f, 40, 1, model::MassModel::distributed, -9.81f, model::PrintingCode::time_history_and_maximum};
     accelerogram.initial_acceleration[0] = 0.5f;
     accelerogram.initial_acceleration[2] = -1.5f;
-    app::CaseRecord never_filled;
-    never_filled.loading_type = app::LoadingType::sinusoidal;
+    model::CaseRecord never_filled;
+    never_filled.loading_type = model::LoadingType::sinusoidal;
     set_cases({discrete_case(), accelerogram, never_filled});
     write_bytes("3init.dat", "");
     write_bytes("3InitLoad.dat", "");
@@ -79,7 +79,7 @@ class WriterFileTest : public writer_test::WorkingDirectoryTest {
 TEST_F(WriterFileTest, NewOperatorStandardCoefficientsRaleighDamping) {
   use_operator("ACH", true, true);
   state_.damping_present = true;
-  state_.damping_type = app::DampingType::rayleigh;
+  state_.damping_type = model::DampingType::rayleigh;
   state_.niu = 0.25f;
   state_.alfa_d = 0.5f;
   state_.beta_d = 0.002f;
@@ -102,10 +102,10 @@ TEST_F(WriterFileTest, NewmarkCustomCoefficientsStructuralDampingInRomanian) {
   state_.gamma = "2.000";
   state_.delta = "9.";  // not written by a two-coefficient operator
   state_.damping_present = true;
-  state_.damping_type = app::DampingType::structural;
+  state_.damping_type = model::DampingType::structural;
   state_.niu = 0.3f;  // not written without the New Operator
   state_.zeta = 0.05f;
-  app::CaseRecord sinusoidal{0.001f, 100, app::LoadingType::sinusoidal, 0.001f, 20, 0.5f, app::MassModel::concentrated_and_distributed, 9.81f, app::PrintingCode::time_history_and_maximum, 6.283185f, 0};
+  model::CaseRecord sinusoidal{0.001f, 100, model::LoadingType::sinusoidal, 0.001f, 20, 0.5f, model::MassModel::concentrated_and_distributed, 9.81f, model::PrintingCode::time_history_and_maximum, 6.283185f, 0};
   set_cases({sinusoidal});
   write_bytes("1init.dat", "  1  120  0.  0.  0.  0.1  0.  0.\nSfarsit_Conditii_Initiale\n");
   write_bytes("1InitLoad.dat", "Sfarsit_Incarcare_Initiala\n");
@@ -126,12 +126,12 @@ TEST_F(WriterFileTest, NewOperatorCustomCoefficientsAeroWithEmptyDiameterTable) 
   state_.teta1 = "1.";
   state_.teta2 = "0.5";
   state_.damping_present = true;
-  state_.damping_type = app::DampingType::aero;
+  state_.damping_type = model::DampingType::aero;
   state_.niu = 0.3f;
   state_.ro_air = 1.225f;
   state_.c_drag = 1.2f;
-  app::CaseRecord exponential{0.0001f, 50, app::LoadingType::exponential, 0.005f, 2.5f, 0.01f, app::MassModel::distributed, 0, app::PrintingCode::nothing, 0.5f, 0};
-  app::CaseRecord one_direction{0.0001f, 20, app::LoadingType::accelerogram_1_direction, 0.02f, 40, 1, app::MassModel::concentrated, -9.81f, app::PrintingCode::time_history};
+  model::CaseRecord exponential{0.0001f, 50, model::LoadingType::exponential, 0.005f, 2.5f, 0.01f, model::MassModel::distributed, 0, model::PrintingCode::nothing, 0.5f, 0};
+  model::CaseRecord one_direction{0.0001f, 20, model::LoadingType::accelerogram_1_direction, 0.02f, 40, 1, model::MassModel::concentrated, -9.81f, model::PrintingCode::time_history};
   set_cases({exponential, one_direction});
   write_bytes("1init.dat", "End_of_Initial_Conditions\n");
   write_bytes("1InitLoad.dat", " 10  20  0.  0.  0.  0.\nEnd_of_Initial_Loading\n");
@@ -154,7 +154,7 @@ TEST_F(WriterFileTest, AeroStructuralDiametersLongGeometryPathAndLongScratchLine
   use_operator("ACH", true, true);
   state_.n_elements = 1200;
   state_.damping_present = true;
-  state_.damping_type = app::DampingType::aero_structural;
+  state_.damping_type = model::DampingType::aero_structural;
   state_.niu = 0.25f;
   state_.ro_air = 1.225f;
   state_.c_drag = 1.2f;
@@ -163,8 +163,8 @@ TEST_F(WriterFileTest, AeroStructuralDiametersLongGeometryPathAndLongScratchLine
   state_.diameter_table[0] = {1, 25, 0.3f};
   state_.diameter_table[1] = {26, 1200, 0.45f};
   state_.n_diameter_groups = 2;
-  app::CaseRecord three_directions = discrete_case();
-  three_directions.loading_type = app::LoadingType::accelerogram_3_directions;
+  model::CaseRecord three_directions = discrete_case();
+  three_directions.loading_type = model::LoadingType::accelerogram_3_directions;
   set_cases({three_directions});
   write_bytes("1init.dat", "  1  120  0.  0.  0.  0.  0.  0.\nEnd_of_Initial_Conditions\n"
                            " 0.00000000 0.00000000 0.00000000\n");
@@ -234,8 +234,8 @@ TEST_F(WriterFileTest, CaseWithoutScratchFilesReadsBackSectionBySection) {
   ASSERT_EQ(text::read_free_form(source, {text::target(n_cases)}), text::ReadStatus::ok);
   ASSERT_EQ(n_cases, 3);
   for (int i = 1; i <= n_cases; ++i) {
-    const app::CaseRecord& wanted = state_.written_case_records[i];
-    app::CaseRecord read;
+    const model::CaseRecord& wanted = state_.written_case_records[i];
+    model::CaseRecord read;
     int damping = -1, loading_type = 0, mass_model = 0, printing_code = 0;
     ASSERT_EQ(text::read_free_form(source, {text::target(damping), text::target(read.tolerance),
                                             text::target(read.iteration_limit), text::target(loading_type),
@@ -243,14 +243,14 @@ TEST_F(WriterFileTest, CaseWithoutScratchFilesReadsBackSectionBySection) {
                                             text::target(mass_model), text::target(read.gravity_acceleration),
                                             text::target(printing_code), text::target(read.printing_time)}),
               text::ReadStatus::ok);
-    read.loading_type = app::code_from_number<app::LoadingType>(loading_type);
-    read.mass_model = app::code_from_number<app::MassModel>(mass_model);
-    read.printing_code = app::code_from_number<app::PrintingCode>(printing_code);
+    read.loading_type = model::code_from_number<model::LoadingType>(loading_type);
+    read.mass_model = model::code_from_number<model::MassModel>(mass_model);
+    read.printing_code = model::code_from_number<model::PrintingCode>(printing_code);
     EXPECT_EQ(damping, 0);
     std::string terminator;
     EXPECT_EQ(read_section(source, 2, 6, terminator), 0);
     EXPECT_EQ(terminator, "End_of_Initial_Conditions") << "case " << i;
-    if (app::accelerogram(wanted.loading_type)) {
+    if (model::accelerogram(wanted.loading_type)) {
       ASSERT_EQ(text::read_free_form(source, {text::target(read.initial_acceleration[0]),
                                               text::target(read.initial_acceleration[1]),
                                               text::target(read.initial_acceleration[2])}),
@@ -258,7 +258,7 @@ TEST_F(WriterFileTest, CaseWithoutScratchFilesReadsBackSectionBySection) {
     }
     EXPECT_EQ(read_section(source, 2, 4, terminator), 0);
     EXPECT_EQ(terminator, "End_of_Initial_Loading") << "case " << i;
-    if (wanted.loading_type == app::LoadingType::sinusoidal) {
+    if (wanted.loading_type == model::LoadingType::sinusoidal) {
       ASSERT_EQ(text::read_free_form(source, {text::target(read.omega), text::target(read.phi)}),
                 text::ReadStatus::ok);
     }

@@ -113,7 +113,7 @@ class WorkingDirectoryTest : public ::testing::Test {
   std::optional<testing_support::TempCurrentDir> folder_;
   std::filesystem::path directory_;
   RecordingToolkit toolkit_;
-  app::ProgramState state_;
+  model::ProgramState state_;
 };
 
 inline std::filesystem::path expected_file(const std::string& name) {

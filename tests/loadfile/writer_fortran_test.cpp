@@ -78,7 +78,7 @@ class WriterFortranTest : public writer_test::WorkingDirectoryTest {
     state_.n_elements = 40;
     state_.n_dof = 3;
     state_.damping_present = true;
-    state_.damping_type = app::DampingType::aero_structural;
+    state_.damping_type = model::DampingType::aero_structural;
     state_.niu = 0.25f;
     state_.ro_air = 1.225f;
     state_.c_drag = 1.2f;
@@ -87,10 +87,10 @@ class WriterFortranTest : public writer_test::WorkingDirectoryTest {
     state_.n_diameter_groups = 2;
     state_.n_loading_cases = 4;
     state_.written_case_records.assign(4, {});
-    state_.written_case_records[1] = {0.0001f, 20, app::LoadingType::discrete, 0.01f, 10, 0.1f, app::MassModel::concentrated, -9.81f, app::PrintingCode::maximum_values};
-    state_.written_case_records[2] = {0.001f, 100, app::LoadingType::sinusoidal, 0.001f, 20, 0.5f, app::MassModel::concentrated_and_distributed, 9.81f, app::PrintingCode::time_history_and_maximum, 6.25f, 0.5f};
-    state_.written_case_records[3] = {0.001f, 30, app::LoadingType::accelerogram_3_directions, 0.02f, 40, 1, app::MassModel::distributed, -9.81f, app::PrintingCode::time_history, 0, 0, {0.5f, 0, -1.5f}};
-    state_.written_case_records[4] = {0.01f, 5, app::LoadingType::accelerogram_1_direction, 0.005f, 0.04f, 0.01f, app::MassModel::concentrated, 0, app::PrintingCode::nothing, 0, 0, {0, 2, 0}};
+    state_.written_case_records[1] = {0.0001f, 20, model::LoadingType::discrete, 0.01f, 10, 0.1f, model::MassModel::concentrated, -9.81f, model::PrintingCode::maximum_values};
+    state_.written_case_records[2] = {0.001f, 100, model::LoadingType::sinusoidal, 0.001f, 20, 0.5f, model::MassModel::concentrated_and_distributed, 9.81f, model::PrintingCode::time_history_and_maximum, 6.25f, 0.5f};
+    state_.written_case_records[3] = {0.001f, 30, model::LoadingType::accelerogram_3_directions, 0.02f, 40, 1, model::MassModel::distributed, -9.81f, model::PrintingCode::time_history, 0, 0, {0.5f, 0, -1.5f}};
+    state_.written_case_records[4] = {0.01f, 5, model::LoadingType::accelerogram_1_direction, 0.005f, 0.04f, 0.01f, model::MassModel::concentrated, 0, model::PrintingCode::nothing, 0, 0, {0, 2, 0}};
     state_.loading_file = "solver.inc";
     // Case 3 has no scratch files at all; case 2 no initial loading file.
     write_bytes("1init.dat", "  1   10  0.5  0.  0.  0.  0.  0.25\nEnd_of_Initial_Conditions\n");
@@ -111,7 +111,7 @@ class WriterFortranTest : public writer_test::WorkingDirectoryTest {
                                     numbers("diameter", {1, 20, 0.3f}), numbers("diameter", {21, 40, 0.45f}),
                                     text_line("terminator", "end_Diameters"), numbers("zeta", {0.02f})};
     for (int i = 1; i <= 4; ++i) {
-      const app::CaseRecord& c = state_.written_case_records[i];
+      const model::CaseRecord& c = state_.written_case_records[i];
       lines.push_back(numbers("damping", {4}));
       lines.push_back(numbers("tolerance", {c.tolerance, float(c.iteration_limit)}));
       lines.push_back(numbers("parameters", {float(c.loading_type), c.time_step, c.end_time, float(c.mass_model),

@@ -24,7 +24,7 @@ QString axis_title(QChart* chart, Qt::Orientation orientation) {
 
 // A one-direction accelerogram in Y of five uneven points.
 ui::PlotRequest sample_accelerogram() {
-  std::vector<app::AccelPoint> points(5);
+  std::vector<model::AccelPoint> points(5);
   const float times[] = {0.0f, 0.1f, 0.2f, 0.4f, 0.5f};
   const float y[] = {0.0f, 1.0f, -2.0f, 0.5f, 0.0f};
   for (int i = 0; i < 5; ++i) {
@@ -113,13 +113,13 @@ TEST_F(PlotWindowTest, ExportsThePictureAsPngAndTheTableAsCsv) {
 
 // A node range absent from a time point leaves its cells empty instead of showing a zero load.
 TEST_F(PlotWindowTest, DiscreteLoadingTableLeavesUnloadedRangesEmpty) {
-  std::vector<app::TimePoint> points(2);
+  std::vector<model::TimePoint> points(2);
   points[0].time = 0.5f;
   points[0].n_ranges = 1;
-  points[0].ranges = {app::NodeRange{1, 4, {10.0f, 0.0f}}};
+  points[0].ranges = {model::NodeRange{1, 4, {10.0f, 0.0f}}};
   points[1].time = 1.0f;
   points[1].n_ranges = 1;
-  points[1].ranges = {app::NodeRange{5, 6, {0.0f, -3.0f}}};
+  points[1].ranges = {model::NodeRange{5, 6, {0.0f, -3.0f}}};
   ui::qt::PlotWindow window(editors::discrete_loading_plot("Discrete", points, 2, 2, "kN"), nullptr);
   ASSERT_EQ(window.charts().size(), 1);
   EXPECT_EQ(axis_title(window.charts()[0], Qt::Vertical), "Load (kN)");
@@ -159,7 +159,7 @@ TEST(NiceTicks, AreWholeStepsWithZeroExactAndShortLabels) {
 
 // Stacked charts of values of very different sizes still share one time axis on screen.
 TEST_F(PlotWindowTest, StackedChartsLineUpTheirPlotAreas) {
-  std::vector<app::AccelPoint> points(400);
+  std::vector<model::AccelPoint> points(400);
   for (std::size_t i = 0; i < points.size(); ++i) {
     points[i].time = 0.01f * static_cast<float>(i);
     points[i].acceleration[0] = 1234.5f * std::sin(0.2f * static_cast<float>(i));

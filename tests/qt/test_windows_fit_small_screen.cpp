@@ -59,7 +59,7 @@ TEST_F(WindowsOnASmallScreen, DialogsPlotsAndTheViewerFitWithTheirButtons) {
   }
 
   // The most a plot holds: three directions with their velocities and displacements.
-  std::vector<app::AccelPoint> points(2000);
+  std::vector<model::AccelPoint> points(2000);
   for (std::size_t i = 0; i < points.size(); ++i) {
     points[i].time = 0.01f * static_cast<float>(i);
     for (float& a : points[i].acceleration) a = static_cast<float>(i % 17) - 8.0f;

@@ -178,9 +178,9 @@ class CheckCommand final : public Command {
     CheckOptions options;
     options.keep_records = values_ || json_;
     if (geometry_given_->count() > 0) {
-      const general::GeometryReadResult g = general::read_geometry_file(geometry_);
-      if (g.outcome != general::GeometryOutcome::ok) {
-        err << "brantel check: " << general::geometry_problem_text(g, geometry_).english << '\n';
+      const model::GeometryReadResult g = model::read_geometry_file(geometry_);
+      if (g.outcome != model::GeometryOutcome::ok) {
+        err << "brantel check: " << model::geometry_problem_text(g, geometry_).english << '\n';
         return exit_unreadable;
       }
       options.model = ModelCounts{g.data.n_nodes, g.data.n_dof, g.data.n_elements};

@@ -9,10 +9,6 @@
 #include <string>
 #include <string_view>
 
-namespace motion {
-struct ReadOptions;
-}
-
 namespace app::cli {
 
 class Command {
@@ -37,10 +33,6 @@ class Command {
 std::unique_ptr<Command> make_check_command();
 std::unique_ptr<Command> make_motion_command();
 std::unique_ptr<Command> make_spectrum_command();
-
-// One reading option of `brantel motion` other than --to (--format, --units, --first-line,
-// --time-column, --columns, --dt, --scale, --resample) into `options`: every command that reads
-// records reads them alike. The reason when the value is wrong, else empty.
-std::string apply_reading_option(std::string_view name, std::string_view value, motion::ReadOptions& options);
+std::unique_ptr<Command> make_suite_command();
 
 }  // namespace app::cli

@@ -6,51 +6,51 @@ namespace cases {
 
 // The lists show the codes in the order of their numbers, except the accelerogram loading
 // types, which follow the other three.
-app::MassModel mass_model_of_item(int item) { return app::code_from_number<app::MassModel>(item - 1); }
-app::PrintingCode printing_code_of_item(int item) {
-  return app::code_from_number<app::PrintingCode>(item - 2);
+model::MassModel mass_model_of_item(int item) { return model::code_from_number<model::MassModel>(item - 1); }
+model::PrintingCode printing_code_of_item(int item) {
+  return model::code_from_number<model::PrintingCode>(item - 2);
 }
 
-app::LoadingType loading_type_of_item(int item) {
+model::LoadingType loading_type_of_item(int item) {
   switch (item) {
-    case 4: return app::LoadingType::accelerogram_3_directions;
-    case 5: return app::LoadingType::accelerogram_1_direction;
-    default: return app::code_from_number<app::LoadingType>(item - 1);
+    case 4: return model::LoadingType::accelerogram_3_directions;
+    case 5: return model::LoadingType::accelerogram_1_direction;
+    default: return model::code_from_number<model::LoadingType>(item - 1);
   }
 }
 
-int mass_model_item(app::MassModel mass_model) { return app::code_number(mass_model) + 1; }
+int mass_model_item(model::MassModel mass_model) { return model::code_number(mass_model) + 1; }
 
-int printing_code_item(app::PrintingCode printing_code) {
-  return app::code_number(printing_code) + 2;
+int printing_code_item(model::PrintingCode printing_code) {
+  return model::code_number(printing_code) + 2;
 }
 
-int loading_type_item(app::LoadingType loading_type) {
+int loading_type_item(model::LoadingType loading_type) {
   switch (loading_type) {
-    case app::LoadingType::accelerogram_3_directions: return 4;
-    case app::LoadingType::accelerogram_1_direction: return 5;
-    default: return app::code_number(loading_type) + 1;
+    case model::LoadingType::accelerogram_3_directions: return 4;
+    case model::LoadingType::accelerogram_1_direction: return 5;
+    default: return model::code_number(loading_type) + 1;
   }
 }
 
-app::DampingType damping_type_of_item(int item) {
-  return app::code_from_number<app::DampingType>(item >= 1 ? item - 1 : 0);
+model::DampingType damping_type_of_item(int item) {
+  return model::code_from_number<model::DampingType>(item >= 1 ? item - 1 : 0);
 }
 
-int damping_type_item(app::DampingType damping_type) { return app::code_number(damping_type) + 1; }
+int damping_type_item(model::DampingType damping_type) { return model::code_number(damping_type) + 1; }
 
-DampingFields damping_fields(app::DampingType damping_type, bool new_operator) {
-  using app::DampingType;
+DampingFields damping_fields(model::DampingType damping_type, bool new_operator) {
+  using model::DampingType;
   DampingFields f;
   if (damping_type == DampingType::none) return f;
   f.niu = new_operator;
   f.first = f.second = damping_type != DampingType::structural;
   f.zeta = damping_type == DampingType::structural || damping_type == DampingType::aero_structural;
-  f.diameters = app::aerodynamic(damping_type) ? DiametersButton::enabled : DiametersButton::disabled;
+  f.diameters = model::aerodynamic(damping_type) ? DiametersButton::enabled : DiametersButton::disabled;
   if (damping_type == DampingType::rayleigh) {
     f.first_label = "alfa_D";
     f.second_label = "beta_D";
-  } else if (app::aerodynamic(damping_type)) {
+  } else if (model::aerodynamic(damping_type)) {
     f.first_label = "ro_air";
     f.second_label = "c_drag";
   }
@@ -85,8 +85,8 @@ MessageText add_check_message(AddCheck check) {
   return {"", ""};
 }
 
-void store_damping(const CaseForm& form, app::ProgramState& state) {
-  using app::DampingType;
+void store_damping(const CaseForm& form, model::ProgramState& state) {
+  using model::DampingType;
   state.damping_type = damping_type_of_item(form.damping_item);
   state.damping_present = state.damping_type != DampingType::none;
   if (!state.damping_present) return;
@@ -107,7 +107,7 @@ void store_damping(const CaseForm& form, app::ProgramState& state) {
   }
 }
 
-void store_case_values(const CaseForm& form, app::CaseRecord& record) {
+void store_case_values(const CaseForm& form, model::CaseRecord& record) {
   record.iteration_limit = form.iteration_limit;
   record.tolerance = form.tolerance;
   record.time_step = form.time_step;
@@ -125,17 +125,17 @@ std::string processed_item_text(int case_number, bool shown_as_processed) {
 
 std::string added_item_text(int case_number) { return std::to_string(case_number) + " +"; }
 
-std::string gravity_unit_text(const app::ProgramState& state) {
+std::string gravity_unit_text(const model::ProgramState& state) {
   return std::string(state.length_unit.trimmed()) + "/sec2";
 }
 
 // The six-coefficient operator takes the tolerance on the rate of acceleration.
-std::string tolerance_unit_text(const app::ProgramState& state) {
+std::string tolerance_unit_text(const model::ProgramState& state) {
   return std::string(state.length_unit.trimmed()) +
-         (app::six_coefficient_operator(state) ? "/sec3" : "/sec2");
+         (model::six_coefficient_operator(state) ? "/sec3" : "/sec2");
 }
 
-void create_case_arrays(app::ProgramState& state) {
+void create_case_arrays(model::ProgramState& state) {
   const int n = std::max(state.n_loading_cases, 0);
   state.case_records.assign(n, {});
   state.written_case_records.assign(n, {});
@@ -156,7 +156,7 @@ namespace {
 
 // Entries removed+1..last move one place down; entry `last` becomes a fresh one.
 template <typename T>
-void shift_down(app::CaseArray<T>& items, int removed, int last) {
+void shift_down(model::CaseArray<T>& items, int removed, int last) {
   last = std::min(last, items.size());
   if (removed < 1 || removed > last) return;
   for (int k = removed; k < last; ++k) items[k] = T(items[k + 1]);
@@ -165,7 +165,7 @@ void shift_down(app::CaseArray<T>& items, int removed, int last) {
 
 }  // namespace
 
-void remove_case(app::ProgramState& state, int removed) {
+void remove_case(model::ProgramState& state, int removed) {
   const int n = state.n_loading_cases;
   if (removed < 1 || removed > n) return;
   shift_down(state.case_records, removed, n);

@@ -20,12 +20,12 @@ inline constexpr std::array<std::string_view, 5> loading_type_items = {
 inline constexpr std::array<std::string_view, 2> language_items = {"English", "Romanian"};
 
 // Item numbers (1-based) and the codes stored in a case record.
-app::MassModel mass_model_of_item(int item);
-app::PrintingCode printing_code_of_item(int item);
-app::LoadingType loading_type_of_item(int item);
-int mass_model_item(app::MassModel mass_model);
-int printing_code_item(app::PrintingCode printing_code);
-int loading_type_item(app::LoadingType loading_type);
+model::MassModel mass_model_of_item(int item);
+model::PrintingCode printing_code_of_item(int item);
+model::LoadingType loading_type_of_item(int item);
+int mass_model_item(model::MassModel mass_model);
+int printing_code_item(model::PrintingCode printing_code);
+int loading_type_item(model::LoadingType loading_type);
 
 // What the damping fields show for one damping type.
 enum class DiametersButton {
@@ -42,7 +42,7 @@ struct DampingFields {
   // Captions of 1129 and 1130; empty: they keep their last captions.
   std::string_view first_label, second_label;
 };
-DampingFields damping_fields(app::DampingType damping_type, bool new_operator);
+DampingFields damping_fields(model::DampingType damping_type, bool new_operator);
 
 // The form as read from the dialog: list items and converted numbers.
 struct CaseForm {
@@ -64,8 +64,8 @@ struct CaseForm {
 
 // The damping type of a damping list item; no selection counts as "NO Damping", so the
 // file never gets a code outside 0..4.
-app::DampingType damping_type_of_item(int item);
-int damping_type_item(app::DampingType damping_type);
+model::DampingType damping_type_of_item(int item);
+int damping_type_item(model::DampingType damping_type);
 
 // Outcome of the checks made before a case is stored, in the order they are made.
 enum class AddCheck {
@@ -83,25 +83,25 @@ struct MessageText {
 MessageText add_check_message(AddCheck check);
 
 // Stores the damping block (program-wide) as the form holds it.
-void store_damping(const CaseForm& form, app::ProgramState& state);
+void store_damping(const CaseForm& form, model::ProgramState& state);
 // Stores the case values and codes of the form into `record`; other fields stay.
-void store_case_values(const CaseForm& form, app::CaseRecord& record);
+void store_case_values(const CaseForm& form, model::CaseRecord& record);
 
 // Text of item k of the processed list.
 std::string processed_item_text(int case_number, bool shown_as_processed);
 std::string added_item_text(int case_number);
 
 // Unit captions: gravity acceleration (1064) and tolerance (1108).
-std::string gravity_unit_text(const app::ProgramState& state);
-std::string tolerance_unit_text(const app::ProgramState& state);
+std::string gravity_unit_text(const model::ProgramState& state);
+std::string tolerance_unit_text(const model::ProgramState& state);
 
 // Creates the per-case arrays of one run of the dialog. Only the first n_loading_cases loaded
 // records are taken when the user lowered the number of cases after loading an old file.
-void create_case_arrays(app::ProgramState& state);
+void create_case_arrays(model::ProgramState& state);
 
 // Removes case `removed` of 1..n_loading_cases from the state: every later case moves down
 // one number with its record, its loaded record and its flags, so each case keeps its own
 // parameters. The scratch files are moved by move_case_scratch_files_down.
-void remove_case(app::ProgramState& state, int removed);
+void remove_case(model::ProgramState& state, int removed);
 
 }  // namespace cases

@@ -77,10 +77,10 @@ class LoadingCasesDialog {
 
   void select_case();
   void clear_form();
-  void show_stored_values(const app::CaseRecord& record);
+  void show_stored_values(const model::CaseRecord& record);
   void show_damping_values();
   void select_item(ControlId id, int item, int count);
-  void apply_damping_table(app::DampingType damping_type);
+  void apply_damping_table(model::DampingType damping_type);
 
   CaseForm read_form() const;
   bool form_taken_whole(std::string_view title);
@@ -109,7 +109,7 @@ class LoadingCasesDialog {
   void refresh_plot_button();
 
   app::Context& context_;
-  app::ProgramState& state_;
+  model::ProgramState& state_;
   ui::Dialog& dialog_;
   // A case chosen in the case list during this run of the dialog; current_case itself may
   // still hold the choice of an earlier run, which names no case of this one.
@@ -276,7 +276,7 @@ void LoadingCasesDialog::clear_form() {
   for (ControlId id : edits_cleared_by_selection) dialog_.set_text(id, "");
 }
 
-void LoadingCasesDialog::show_stored_values(const app::CaseRecord& record) {
+void LoadingCasesDialog::show_stored_values(const model::CaseRecord& record) {
   select_item(damping_list, damping_type_item(state_.damping_type), 5);
   apply_damping_table(state_.damping_type);
   if (state_.damping_present) show_damping_values();
@@ -293,7 +293,7 @@ void LoadingCasesDialog::show_stored_values(const app::CaseRecord& record) {
 
 void LoadingCasesDialog::show_damping_values() {
   if (state_.new_operator) dialog_.set_text(niu_edit, text::f14_7_text(state_.niu));
-  using app::DampingType;
+  using model::DampingType;
   switch (state_.damping_type) {
     case DampingType::rayleigh:
       dialog_.set_text(first_damping_edit, text::g14_7_text(state_.alfa_d));
@@ -316,7 +316,7 @@ void LoadingCasesDialog::select_item(ControlId id, int item, int count) {
   dialog_.select(id, item >= 1 && item <= count ? item : 0);
 }
 
-void LoadingCasesDialog::apply_damping_table(app::DampingType damping_type) {
+void LoadingCasesDialog::apply_damping_table(model::DampingType damping_type) {
   const DampingFields fields = damping_fields(damping_type, state_.new_operator);
   dialog_.set_enabled(first_damping_edit, fields.first);
   dialog_.set_enabled(second_damping_edit, fields.second);
@@ -346,7 +346,7 @@ CaseForm LoadingCasesDialog::read_form() const {
   form.mass_model_item = dialog_.selection(mass_model_list);
   form.printing_code_item = dialog_.selection(printing_code_list);
   form.loading_type_item = dialog_.selection(loading_type_list);
-  if (damping_type_of_item(form.damping_item) != app::DampingType::none) {
+  if (damping_type_of_item(form.damping_item) != model::DampingType::none) {
     if (state_.new_operator) form.niu = read_real(niu_edit);
     form.first_damping = read_real(first_damping_edit);
     form.second_damping = read_real(second_damping_edit);
@@ -366,8 +366,8 @@ CaseForm LoadingCasesDialog::read_form() const {
 bool LoadingCasesDialog::form_taken_whole(std::string_view title) {
   std::vector<ControlId> fields{iteration_edit, tolerance_edit,     time_step_edit,
                                 end_time_edit,  printing_time_edit, gravity_edit};
-  const app::DampingType damping = damping_type_of_item(dialog_.selection(damping_list));
-  if (damping != app::DampingType::none) {
+  const model::DampingType damping = damping_type_of_item(dialog_.selection(damping_list));
+  if (damping != model::DampingType::none) {
     const DampingFields used = damping_fields(damping, state_.new_operator);
     if (used.niu) fields.push_back(niu_edit);
     if (used.first) fields.push_back(first_damping_edit);
@@ -427,7 +427,7 @@ void LoadingCasesDialog::remove_current_case() {
 }
 
 void LoadingCasesDialog::move_scratch_files(int removed, int last) {
-  const std::vector<std::string> failures = move_case_scratch_files_down(removed, last, state_.case_folder);
+  const std::vector<std::string> failures = model::case_files::move_case_scratch_files_down(removed, last, state_.case_folder);
   if (failures.empty()) return;
   std::string lines;
   for (const std::string& f : failures) lines += "\n" + f;
@@ -462,13 +462,13 @@ void LoadingCasesDialog::choose_damping() {
   state_.damping_type = damping_type_of_item(dialog_.selection(damping_list));
   // Choosing "NO Damping" must clear the flag too, or a file written before the next
   // "Add" would carry damping records under damping code 0.
-  state_.damping_present = state_.damping_type != app::DampingType::none;
+  state_.damping_present = state_.damping_type != model::DampingType::none;
   apply_damping_table(state_.damping_type);
 }
 
 void LoadingCasesDialog::store_list_code(ControlId id) {
   if (!require_current_case("Message")) return;
-  app::CaseRecord& record = state_.case_records[state_.current_case];
+  model::CaseRecord& record = state_.case_records[state_.current_case];
   const int item = dialog_.selection(id);
   if (id == mass_model_list)
     record.mass_model = mass_model_of_item(item);
@@ -482,13 +482,13 @@ void LoadingCasesDialog::choose_loading_type() {
 }
 
 void LoadingCasesDialog::take_loading_type() {
-  const app::LoadingType type = loading_type_of_item(dialog_.selection(loading_type_list));
+  const model::LoadingType type = loading_type_of_item(dialog_.selection(loading_type_list));
   state_.case_records[state_.current_case].loading_type = type;
   // Fresh tables: the entries in use are added by the editors (an empty table is all zero).
-  if (type == app::LoadingType::discrete) {
+  if (type == model::LoadingType::discrete) {
     state_.time_point_table.clear();
     state_.time_point_table_exists = true;
-  } else if (app::accelerogram(type)) {
+  } else if (model::accelerogram(type)) {
     state_.accel_table.clear();
     state_.accel_table_exists = true;
   }
@@ -503,17 +503,17 @@ void LoadingCasesDialog::choose_language() {
 
 void LoadingCasesDialog::input_loading() {
   if (!require_current_case("Message")) return;
-  const app::LoadingType type = state_.case_records[state_.current_case].loading_type;
-  if (type == app::LoadingType::discrete) {
+  const model::LoadingType type = state_.case_records[state_.current_case].loading_type;
+  if (type == model::LoadingType::discrete) {
     prepare_discrete_loading();
     editors::open_discrete_loading_editor(context_, dialog_);
-  } else if (app::accelerogram(type)) {
+  } else if (model::accelerogram(type)) {
     editors::open_accelerogram_editor(context_, dialog_);
     // "KOD" in the editor may change the case between one and three directions; the form
     // must show it, or "Create" stores the old type back over a file of the new layout.
-    const app::LoadingType now = state_.case_records[state_.current_case].loading_type;
+    const model::LoadingType now = state_.case_records[state_.current_case].loading_type;
     select_item(loading_type_list, loading_type_item(now), 5);
-  } else if (type == app::LoadingType::sinusoidal || type == app::LoadingType::exponential) {
+  } else if (type == model::LoadingType::sinusoidal || type == model::LoadingType::exponential) {
     editors::open_sin_exp_editor(context_, dialog_);
   }
 }
@@ -527,11 +527,11 @@ void LoadingCasesDialog::prepare_discrete_loading() {
     state_.time_point_table_exists = true;
   }
   const bool loaded = k <= state_.n_loaded_cases && state_.loaded_case_records.contains(k);
-  const bool may_show = loaded ? state_.loaded_case_records[k].loading_type == app::LoadingType::discrete
+  const bool may_show = loaded ? state_.loaded_case_records[k].loading_type == model::LoadingType::discrete
                                : state_.loading_saved[k];
   if (!may_show || state_.case_records[k].n_time_points == 0) return;
-  const std::string path = scratch_file_path(state_.case_folder, k, ScratchKind::discrete_loading);
-  if (!editors::layouts::read_discrete_loading_file(path, state_, state_.time_point_table))
+  const std::string path = model::case_files::scratch_file_path(state_.case_folder, k, model::case_files::ScratchKind::discrete_loading);
+  if (!model::case_files::read_discrete_loading_file(path, state_, state_.time_point_table))
     context_.message("ERROR: cannot open the file " + path + " of the case's loading.",
                      "EROARE: fisierul " + path + " cu incarcarea cazului nu se poate deschide.",
                      "Message", ui::Icon::error);
@@ -549,8 +549,8 @@ void LoadingCasesDialog::select_loading_file() {
   std::string buffer = state_.created_box_choice;
   if (!context_.toolkit.open_file_box(app::loading_file_box_request(state_), buffer)) return;
   // A longer path would be cut to another file's name when stored or written.
-  if (buffer.size() > app::max_path_bytes) {
-    const std::string limit = std::to_string(app::max_path_bytes);
+  if (buffer.size() > model::max_path_bytes) {
+    const std::string limit = std::to_string(model::max_path_bytes);
     context_.message("ERROR: the path of the loading file is longer than " + limit + " bytes: " + buffer,
                      "EROARE: calea fisierului de incarcare are peste " + limit + " de octeti: " + buffer,
                      "Message", ui::Icon::error);
@@ -594,7 +594,7 @@ void LoadingCasesDialog::view_loading_file() {
                                           std::string(state_.loading_file.trimmed()));
 }
 
-void discard_case_arrays(app::ProgramState& state, int closing_code) {
+void discard_case_arrays(model::ProgramState& state, int closing_code) {
   state.case_records.clear();
   state.written_case_records.clear();
   if (closing_code != 2) return;

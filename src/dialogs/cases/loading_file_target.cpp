@@ -4,6 +4,7 @@
 #include <string_view>
 #include <system_error>
 
+#include "dialogs/loading_file.h"
 #include "text/fixed_text.h"
 #include "text/regular_file.h"
 
@@ -30,7 +31,7 @@ void refuse_geometry_file(app::Context& context, const std::string& path) {
 
 }  // namespace
 
-bool is_geometry_file(const app::ProgramState& state, const std::string& path) {
+bool is_geometry_file(const model::ProgramState& state, const std::string& path) {
   const std::string geometry(state.geometry_file.trimmed());
   return !geometry.empty() && !path.empty() && same_file(geometry, path);
 }
@@ -64,7 +65,16 @@ bool may_write_loading_file(app::Context& context, const std::string& path) {
   // A missing or empty file holds nothing to lose; a folder or a device the writer refuses.
   std::error_code ec;
   if (text::file_kind(path) != text::FileKind::regular || fs::file_size(path, ec) == 0 || ec) return true;
-  if (has_loading_file_header(path)) return true;
+  if (has_loading_file_header(path)) {
+    if (dialogs::own_loading_file(context, path)) return true;
+    return context.message("WARNING: the Loading File\n" + path +
+                               "\nexists and was neither loaded nor created in this run (another program may "
+                               "have written it).\nReplace it?",
+                           "ATENTIE: fisierul de incarcare\n" + path +
+                               "\nexista si nu a fost nici incarcat, nici creat in aceasta rulare (poate l-a "
+                               "scris alt program).\nIl inlocuiti?",
+                           "Create Message", ui::Icon::warning, ui::Buttons::yes_no_default_no) == ui::Answer::yes;
+  }
   return context.message("WARNING: the file\n" + path +
                              "\nexists and is not a Loading File (it lacks the header this program writes).\n"
                              "Replace it?",

@@ -10,7 +10,7 @@
 namespace cases {
 
 // Whether `path` names the geometry file of the run (the same file by another spelling too).
-bool is_geometry_file(const app::ProgramState& state, const std::string& path);
+bool is_geometry_file(const model::ProgramState& state, const std::string& path);
 
 // Whether the file begins with the first header line a loading file has (either language).
 bool has_loading_file_header(const std::string& path);
@@ -20,7 +20,8 @@ bool has_loading_file_header(const std::string& path);
 bool loading_file_name_allowed(app::Context& context, const std::string& path);
 
 // "Create": false when the file must not be written: it is the geometry file in use (message),
-// or it exists, holds something and is no loading file, and the user does not want it replaced.
+// or it exists, holds something, and is no loading file or one this run neither loaded nor
+// created (or that changed since), and the user does not want it replaced.
 bool may_write_loading_file(app::Context& context, const std::string& path);
 
 }  // namespace cases

@@ -7,13 +7,13 @@ namespace editors {
 
 namespace {
 
-void copy_components(const app::AccelPoint& from, app::AccelPoint& to, int n_components) {
+void copy_components(const model::AccelPoint& from, model::AccelPoint& to, int n_components) {
   for (int c = 0; c < n_components && c < 3; ++c) to.acceleration[c] = from.acceleration[c];
 }
 
 }  // namespace
 
-AccelPointList::AccelPointList(std::vector<app::AccelPoint> points) : points_(std::move(points)) {
+AccelPointList::AccelPointList(std::vector<model::AccelPoint> points) : points_(std::move(points)) {
   ascending_ = times_ascend();
 }
 
@@ -21,8 +21,8 @@ AccelPointList::AccelPointList(std::vector<app::AccelPoint> points) : points_(st
 // they are then searched one by one, which finds nothing equal to it, as it should.
 bool AccelPointList::times_ascend() const {
   bool ascend = true;
-  const app::AccelPoint* previous = nullptr;
-  points_.for_each([&](const app::AccelPoint& p) {
+  const model::AccelPoint* previous = nullptr;
+  points_.for_each([&](const model::AccelPoint& p) {
     if (previous && !(previous->time <= p.time)) ascend = false;
     previous = &p;
   });
@@ -36,15 +36,15 @@ bool AccelPointList::ascends_around(std::size_t position) const {
   return true;
 }
 
-AccelAddResult AccelPointList::add(const app::AccelPoint& point, int n_components, int max_points) {
+AccelAddResult AccelPointList::add(const model::AccelPoint& point, int n_components, int max_points) {
   std::size_t smaller = 0;
   std::size_t same = points_.size();  // the first point with exactly this time, if any
   if (ascending_) {
-    smaller = points_.partition_point([&](const app::AccelPoint& p) { return p.time < point.time; });
+    smaller = points_.partition_point([&](const model::AccelPoint& p) { return p.time < point.time; });
     if (smaller < points_.size() && points_[smaller].time == point.time) same = smaller;
   } else {
     std::size_t i = 0;
-    points_.for_each([&](const app::AccelPoint& p) {
+    points_.for_each([&](const model::AccelPoint& p) {
       if (p.time == point.time && same == points_.size()) same = i;
       if (p.time < point.time) ++smaller;
       ++i;
@@ -55,7 +55,7 @@ AccelAddResult AccelPointList::add(const app::AccelPoint& point, int n_component
     return {AccelAddOutcome::replaced, static_cast<int>(same) + 1};
   }
   if (static_cast<int>(points_.size()) >= max_points) return {AccelAddOutcome::full, 0};
-  app::AccelPoint stored;
+  model::AccelPoint stored;
   stored.time = point.time;
   copy_components(point, stored, n_components);
   points_.insert(smaller, stored);
@@ -71,7 +71,7 @@ int AccelPointList::remove(int selected) {
   return index;
 }
 
-AccelAddResult add_accel_point(std::vector<app::AccelPoint>& points, const app::AccelPoint& point,
+AccelAddResult add_accel_point(std::vector<model::AccelPoint>& points, const model::AccelPoint& point,
                                int n_components, int max_points) {
   AccelPointList list(std::move(points));
   const AccelAddResult result = list.add(point, n_components, max_points);
@@ -79,7 +79,7 @@ AccelAddResult add_accel_point(std::vector<app::AccelPoint>& points, const app::
   return result;
 }
 
-int remove_accel_point(std::vector<app::AccelPoint>& points, int selected) {
+int remove_accel_point(std::vector<model::AccelPoint>& points, int selected) {
   AccelPointList list(std::move(points));
   const int removed = list.remove(selected);
   points = list.to_vector();

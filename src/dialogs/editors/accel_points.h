@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <vector>
 
-#include "dialogs/editors/indexed_list.h"
+#include "base/indexed_list.h"
 #include "model/state.h"
 
 namespace editors {
@@ -27,16 +27,16 @@ struct AccelAddResult {
 class AccelPointList {
  public:
   AccelPointList() = default;
-  explicit AccelPointList(std::vector<app::AccelPoint> points);
+  explicit AccelPointList(std::vector<model::AccelPoint> points);
 
   std::size_t size() const { return points_.size(); }
   bool empty() const { return points_.empty(); }
-  const app::AccelPoint& operator[](std::size_t position) const { return points_[position]; }  // 0-based
-  std::vector<app::AccelPoint> to_vector() const { return points_.to_vector(); }
+  const model::AccelPoint& operator[](std::size_t position) const { return points_[position]; }  // 0-based
+  std::vector<model::AccelPoint> to_vector() const { return points_.to_vector(); }
 
   // Adds `point` (time and components 1..n_components) or replaces the components of the first
   // point with exactly its time. A new point goes after every point with a smaller time.
-  AccelAddResult add(const app::AccelPoint& point, int n_components, int max_points);
+  AccelAddResult add(const model::AccelPoint& point, int n_components, int max_points);
   // Removes point `selected` (1-based), or the last point when `selected` is beyond the last.
   // Returns the index removed, 0 when nothing was (no selection or no points).
   int remove(int selected);
@@ -45,13 +45,13 @@ class AccelPointList {
   bool times_ascend() const;
   bool ascends_around(std::size_t position) const;
 
-  IndexedList<app::AccelPoint> points_;
+  base::IndexedList<model::AccelPoint> points_;
   bool ascending_ = true;
 };
 
 // The same on a plain vector of points.
-AccelAddResult add_accel_point(std::vector<app::AccelPoint>& points, const app::AccelPoint& point,
+AccelAddResult add_accel_point(std::vector<model::AccelPoint>& points, const model::AccelPoint& point,
                                int n_components, int max_points);
-int remove_accel_point(std::vector<app::AccelPoint>& points, int selected);
+int remove_accel_point(std::vector<model::AccelPoint>& points, int selected);
 
 }  // namespace editors

@@ -54,8 +54,8 @@ std::string time_item_text(float time, bool zero_blank) {
 
 // Existing data is read when the case's points are known to be in its accelerogram file: the
 // case came from the old file with the same loading type, or it was saved in this run.
-bool existing_data_readable(const app::ProgramState& s, int case_number) {
-  const app::CaseRecord& record = s.case_records[case_number];
+bool existing_data_readable(const model::ProgramState& s, int case_number) {
+  const model::CaseRecord& record = s.case_records[case_number];
   if (record.n_time_points == 0) return false;
   if (case_number <= s.n_loaded_cases)
     return s.loaded_case_records.contains(case_number) &&
@@ -63,13 +63,13 @@ bool existing_data_readable(const app::ProgramState& s, int case_number) {
   return s.loading_saved.contains(case_number) && s.loading_saved[case_number];
 }
 
-void read_existing_points(app::ProgramState& s, int case_number) {
-  const std::string path = cases::scratch_file_path(s.case_folder, case_number, cases::ScratchKind::accelerogram);
-  common::create_if_missing(path);  // an unwritable folder shows itself on SAVE
+void read_existing_points(model::ProgramState& s, int case_number) {
+  const std::string path = model::case_files::scratch_file_path(s.case_folder, case_number, model::case_files::ScratchKind::accelerogram);
+  model::case_files::create_if_missing(path);  // an unwritable folder shows itself on SAVE
   text::RecordSource source;
   if (!text::RecordSource::from_file(path, source)) return;
-  const app::CaseRecord& record = s.case_records[case_number];
-  read_accel_points(source, record.n_time_points, record.loading_type, s.n_dof, s.accel_direction,
+  const model::CaseRecord& record = s.case_records[case_number];
+  model::case_files::read_accel_points(source, record.n_time_points, record.loading_type, s.n_dof, s.accel_direction,
                     s.accel_table);
 }
 
@@ -83,13 +83,13 @@ class AccelerogramEditor {
   void run();
 
  private:
-  app::CaseRecord& record() { return state_.case_records[case_number_]; }
-  int components() const { return accel_component_count(state_.n_dof); }
+  model::CaseRecord& record() { return state_.case_records[case_number_]; }
+  int components() const { return model::case_files::accel_component_count(state_.n_dof); }
   bool three_directions() {
-    return record().loading_type != app::LoadingType::accelerogram_1_direction;
+    return record().loading_type != model::LoadingType::accelerogram_1_direction;
   }
   // The component slot of the chosen direction (X 0, Y 1, Z 2); -1 when none is chosen.
-  int direction_slot() const { return app::code_number(state_.accel_direction) - 1; }
+  int direction_slot() const { return model::code_number(state_.accel_direction) - 1; }
 
   void set_up(ui::Dialog& d);
   void enable_component_fields(ui::Dialog& d);
@@ -107,7 +107,7 @@ class AccelerogramEditor {
   void on_spectrum(ui::Dialog& d);
   // The factor the points were scaled by since the last SAVE, beside the list.
   void show_factor(ui::Dialog& d, double factor);
-  app::LoadingType chosen_code(ui::Dialog& d);
+  model::LoadingType chosen_code(ui::Dialog& d);
   bool direction_chosen(ui::Dialog& d, const char* then_en, const char* then_ro);
   std::string point_item(int item) const;
   // After the first ADD, REMOVE or Import every item shows its time, a time of 0 included.
@@ -115,7 +115,7 @@ class AccelerogramEditor {
   void point_count_changed() { record().n_time_points = static_cast<int>(working_.size()); }
 
   app::Context& context_;
-  app::ProgramState& state_;
+  model::ProgramState& state_;
   int case_number_;
   AccelPointList working_;
   // The point list is a view of working_. It keeps its length when a point is removed, the
@@ -158,20 +158,20 @@ void AccelerogramEditor::run() {
 }
 
 void AccelerogramEditor::set_up(ui::Dialog& d) {
-  const app::LoadingType type = record().loading_type;
-  d.select(kod_list, type == app::LoadingType::accelerogram_3_directions  ? 1
-                     : type == app::LoadingType::accelerogram_1_direction ? 2
+  const model::LoadingType type = record().loading_type;
+  d.select(kod_list, type == model::LoadingType::accelerogram_3_directions  ? 1
+                     : type == model::LoadingType::accelerogram_1_direction ? 2
                                                                           : 0);
   d.set_item_count(direction_list, components());
   for (int c = 1; c <= components(); ++c) d.set_text(direction_list, direction_names[c - 1], c);
-  const int direction = app::code_number(state_.accel_direction);  // the list item
+  const int direction = model::code_number(state_.accel_direction);  // the list item
   d.select(direction_list, direction >= 1 && direction <= components() ? direction : 0);
   enable_component_fields(d);
   d.set_enabled(direction_list, !three_directions());
   d.set_enabled(remove_button, false);
   const std::string unit = std::string(state_.length_unit.trimmed()) + "/sec2";
   d.set_text(unit_label, text::trim_right(text::padded(unit, 20)));
-  std::vector<app::AccelPoint> points = state_.accel_table;
+  std::vector<model::AccelPoint> points = state_.accel_table;
   points.resize(static_cast<std::size_t>(std::max(record().n_time_points, 0)));
   working_ = AccelPointList(std::move(points));
   list_items_ = static_cast<int>(working_.size());
@@ -218,8 +218,8 @@ void AccelerogramEditor::on_control(ui::Dialog& d, ui::ControlId id) {
 void AccelerogramEditor::on_kod(ui::Dialog& d) {
   const bool three = d.selection(kod_list) == 1;
   d.set_enabled(direction_list, !three);
-  record().loading_type = three ? app::LoadingType::accelerogram_3_directions
-                                : app::LoadingType::accelerogram_1_direction;
+  record().loading_type = three ? model::LoadingType::accelerogram_3_directions
+                                : model::LoadingType::accelerogram_1_direction;
   enable_component_fields(d);
 }
 
@@ -236,7 +236,7 @@ void AccelerogramEditor::on_direction(ui::Dialog& d) {
     }
     move_points(before, chosen);
   }
-  state_.accel_direction = app::code_from_number<app::AccelDirection>(chosen);
+  state_.accel_direction = model::code_from_number<model::AccelDirection>(chosen);
   enable_component_fields(d);
 }
 
@@ -251,8 +251,8 @@ bool AccelerogramEditor::points_move(int from, int to) {
 }
 
 void AccelerogramEditor::move_points(int from, int to) {
-  std::vector<app::AccelPoint> points = working_.to_vector();
-  for (app::AccelPoint& p : points) {
+  std::vector<model::AccelPoint> points = working_.to_vector();
+  for (model::AccelPoint& p : points) {
     p.acceleration[to - 1] = p.acceleration[from - 1];
     p.acceleration[from - 1] = 0;
   }
@@ -265,7 +265,7 @@ void AccelerogramEditor::on_add(ui::Dialog& d) {
   for (int c = 0; c < components(); ++c)
     if (three_directions() || c == direction_slot()) fields.push_back(component_fields[c]);
   if (!app::fields_taken_whole(context_, d, dialog_id, fields, "ADD Message")) return;
-  app::AccelPoint point;
+  model::AccelPoint point;
   point.time = text::c_to_float(d.text(time_field, number_field_length),
                                                     number_field_length);
   for (int c = 0; c < components(); ++c)
@@ -292,8 +292,8 @@ void AccelerogramEditor::on_add(ui::Dialog& d) {
 void AccelerogramEditor::on_select(ui::Dialog& d) {
   const int s = d.selection(point_list);
   if (s == 0) return;
-  const app::AccelPoint point =
-      s <= static_cast<int>(working_.size()) ? working_[static_cast<std::size_t>(s - 1)] : app::AccelPoint{};
+  const model::AccelPoint point =
+      s <= static_cast<int>(working_.size()) ? working_[static_cast<std::size_t>(s - 1)] : model::AccelPoint{};
   d.set_text(time_field, text::g14_7_text(point.time));
   for (int c = 0; c < components(); ++c) {
     if (three_directions() || c == direction_slot())
@@ -312,7 +312,7 @@ void AccelerogramEditor::on_remove(ui::Dialog& d) {
 // A one-direction accelerogram stores a single component: without a direction there is no
 // place for it.
 bool AccelerogramEditor::direction_chosen(ui::Dialog& d, const char* then_en, const char* then_ro) {
-  if (chosen_code(d) != app::LoadingType::accelerogram_1_direction || d.selection(direction_list) != 0) return true;
+  if (chosen_code(d) != model::LoadingType::accelerogram_1_direction || d.selection(direction_list) != 0) return true;
   context_.message(std::string("Direction NOT selected !\nSelect X, Y or Z in \"Direction\", then ") + then_en,
                    std::string("Directia NU s-a selectat !\nSelectati X, Y sau Z in \"Direction\", apoi ") +
                        then_ro,
@@ -321,24 +321,24 @@ bool AccelerogramEditor::direction_chosen(ui::Dialog& d, const char* then_en, co
   return false;
 }
 
-app::LoadingType AccelerogramEditor::chosen_code(ui::Dialog& d) {
+model::LoadingType AccelerogramEditor::chosen_code(ui::Dialog& d) {
   const int kod = d.selection(kod_list);
-  return kod == 1   ? app::LoadingType::accelerogram_3_directions
-         : kod == 2 ? app::LoadingType::accelerogram_1_direction
+  return kod == 1   ? model::LoadingType::accelerogram_3_directions
+         : kod == 2 ? model::LoadingType::accelerogram_1_direction
                     : record().loading_type;
 }
 
 void AccelerogramEditor::on_save(ui::Dialog& d) {
-  const app::LoadingType code = chosen_code(d);
-  const auto direction = app::code_from_number<app::AccelDirection>(d.selection(direction_list));
+  const model::LoadingType code = chosen_code(d);
+  const auto direction = model::code_from_number<model::AccelDirection>(d.selection(direction_list));
   if (!direction_chosen(d, "SAVE.", "salvati.")) return;
-  if (code == app::LoadingType::accelerogram_1_direction) state_.accel_direction = direction;
-  const std::string path = cases::scratch_file_path(state_.case_folder, case_number_, cases::ScratchKind::accelerogram);
-  std::vector<app::AccelPoint> points = working_.to_vector();
-  const std::string content = accel_file_content(points, static_cast<int>(points.size()), code,
+  if (code == model::LoadingType::accelerogram_1_direction) state_.accel_direction = direction;
+  const std::string path = model::case_files::scratch_file_path(state_.case_folder, case_number_, model::case_files::ScratchKind::accelerogram);
+  std::vector<model::AccelPoint> points = working_.to_vector();
+  const std::string content = model::case_files::accel_file_content(points, static_cast<int>(points.size()), code,
                                                  state_.n_dof, state_.accel_direction, case_number_);
   std::string reason;
-  if (!common::replace_file(path, content, reason)) {
+  if (!model::case_files::replace_file(path, content, reason)) {
     report_write_failure(context_, (std::filesystem::current_path() / path).string(), reason);
     return;
   }
@@ -380,9 +380,9 @@ void AccelerogramEditor::on_import(ui::Dialog& d) {
       return;
     state_.max_time_points = static_cast<int>(n);
   }
-  const bool three = chosen_code(d) != app::LoadingType::accelerogram_1_direction;
+  const bool three = chosen_code(d) != model::LoadingType::accelerogram_1_direction;
   const int direction = d.selection(direction_list);
-  std::vector<app::AccelPoint> points(n);
+  std::vector<model::AccelPoint> points(n);
   for (std::size_t i = 0; i < n; ++i) {
     points[i].time = static_cast<float>(r.time(i));
     // Times that single precision cannot tell apart would make two points of one time.
@@ -411,7 +411,7 @@ void AccelerogramEditor::on_import(ui::Dialog& d) {
 }
 
 void AccelerogramEditor::on_plot(ui::Dialog& d) {
-  const bool three = chosen_code(d) != app::LoadingType::accelerogram_1_direction;
+  const bool three = chosen_code(d) != model::LoadingType::accelerogram_1_direction;
   context_.toolkit.show_plot(accelerogram_plot("Accelerogram of case " + std::to_string(case_number_),
                                                working_.to_vector(), three, state_.n_dof,
                                                d.selection(direction_list),
@@ -428,7 +428,7 @@ void AccelerogramEditor::show_factor(ui::Dialog& d, double factor) {
 // The spectra of the points as they stand: evenly spaced in time, the accelerations in the
 // model's length unit per s2. "Apply factor" scales every acceleration of the working copy.
 void AccelerogramEditor::on_spectrum(ui::Dialog& d) {
-  const std::vector<app::AccelPoint> points = working_.to_vector();
+  const std::vector<model::AccelPoint> points = working_.to_vector();
   const std::string unit(state_.length_unit.trimmed());
   const std::optional<double> metres = motion::length_unit_metres(unit);
   if (!metres) {
@@ -448,7 +448,7 @@ void AccelerogramEditor::on_spectrum(ui::Dialog& d) {
                      ui::Icon::error);
     return;
   }
-  const bool three = chosen_code(d) != app::LoadingType::accelerogram_1_direction;
+  const bool three = chosen_code(d) != model::LoadingType::accelerogram_1_direction;
   const int direction = d.selection(direction_list);
   std::vector<int> slots;
   for (int c = 0; c < components(); ++c)
@@ -461,13 +461,13 @@ void AccelerogramEditor::on_spectrum(ui::Dialog& d) {
   for (int c : slots) {
     std::vector<double> values;
     values.reserve(n);
-    for (const app::AccelPoint& p : points) values.push_back(p.acceleration[c]);
+    for (const model::AccelPoint& p : points) values.push_back(p.acceleration[c]);
     source.components.push_back(std::move(values));
   }
   const std::optional<double> factor = run_spectrum_dialog(context_, source);
   if (!factor) return;
-  std::vector<app::AccelPoint> scaled = points;
-  for (app::AccelPoint& p : scaled)
+  std::vector<model::AccelPoint> scaled = points;
+  for (model::AccelPoint& p : scaled)
     for (int c : slots) p.acceleration[c] = static_cast<float>(p.acceleration[c] * *factor);
   working_ = AccelPointList(std::move(scaled));
   show_every_time(d, 1);
@@ -477,7 +477,7 @@ void AccelerogramEditor::on_spectrum(ui::Dialog& d) {
 }  // namespace
 
 void open_accelerogram_editor(app::Context& context, ui::Dialog&) {
-  app::ProgramState& s = context.state;
+  model::ProgramState& s = context.state;
   // The Loading Cases dialog opens the editor only for a selected case; anything else has no
   // case whose data could be edited.
   if (!s.case_records.contains(s.current_case) || !s.loading_saved.contains(s.current_case)) return;

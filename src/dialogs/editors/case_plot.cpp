@@ -14,11 +14,11 @@ namespace editors {
 
 // The case file holds the case's loading when the editor saved it in this run, or when the
 // case came from the old loading file with the loading type it has now.
-bool has_saved_loading(const app::ProgramState& s, int k) {
+bool has_saved_loading(const model::ProgramState& s, int k) {
   if (!s.case_records.contains(k)) return false;
-  const app::CaseRecord& record = s.case_records[k];
-  const app::LoadingType type = record.loading_type;
-  const int count = type == app::LoadingType::sinusoidal || type == app::LoadingType::exponential ? record.n_load_ranges
+  const model::CaseRecord& record = s.case_records[k];
+  const model::LoadingType type = record.loading_type;
+  const int count = type == model::LoadingType::sinusoidal || type == model::LoadingType::exponential ? record.n_load_ranges
                                                                         : record.n_time_points;
   if (count <= 0) return false;
   if (k <= s.n_loaded_cases && s.loaded_case_records.contains(k))
@@ -27,13 +27,13 @@ bool has_saved_loading(const app::ProgramState& s, int k) {
 }
 
 void plot_case_loading(app::Context& context, int k) {
-  app::ProgramState& s = context.state;
+  model::ProgramState& s = context.state;
   if (!s.case_records.contains(k)) return;
-  const app::CaseRecord& record = s.case_records[k];
-  const app::LoadingType type = record.loading_type;
-  const std::string path = cases::scratch_file_path(s.case_folder, k, cases::loading_data_kind(type));
+  const model::CaseRecord& record = s.case_records[k];
+  const model::LoadingType type = record.loading_type;
+  const std::string path = model::case_files::scratch_file_path(s.case_folder, k, model::case_files::loading_data_kind(type));
   text::RecordSource source;
-  const bool sin_exp = type == app::LoadingType::sinusoidal || type == app::LoadingType::exponential;
+  const bool sin_exp = type == model::LoadingType::sinusoidal || type == model::LoadingType::exponential;
   const int count = sin_exp ? record.n_load_ranges : record.n_time_points;
   if (!has_saved_loading(s, k) || !text::RecordSource::from_file(path, source)) {
     const std::string n = std::to_string(k);
@@ -43,27 +43,27 @@ void plot_case_loading(app::Context& context, int k) {
     return;
   }
   const std::string case_text = std::to_string(k);
-  if (type == app::LoadingType::discrete) {
-    std::vector<app::TimePoint> table;
-    const int read = layouts::read_discrete_loading(source, count, s.n_dof, table);
+  if (type == model::LoadingType::discrete) {
+    std::vector<model::TimePoint> table;
+    const int read = model::case_files::read_discrete_loading(source, count, s.n_dof, table);
     context.toolkit.show_plot(discrete_loading_plot("Discrete loading of case " + case_text, table, read,
                                                     s.n_dof, std::string(s.force_unit.trimmed())));
-  } else if (type == app::LoadingType::accelerogram_1_direction ||
-             type == app::LoadingType::accelerogram_3_directions) {
-    std::vector<app::AccelPoint> points;
-    const int read = read_accel_points(source, count, type, s.n_dof, s.accel_direction, points);
+  } else if (type == model::LoadingType::accelerogram_1_direction ||
+             type == model::LoadingType::accelerogram_3_directions) {
+    std::vector<model::AccelPoint> points;
+    const int read = model::case_files::read_accel_points(source, count, type, s.n_dof, s.accel_direction, points);
     points.resize(static_cast<std::size_t>(read));
     context.toolkit.show_plot(accelerogram_plot("Accelerogram of case " + case_text, points,
-                                                type == app::LoadingType::accelerogram_3_directions, s.n_dof,
-                                                app::code_number(s.accel_direction), std::string(s.length_unit.trimmed())));
+                                                type == model::LoadingType::accelerogram_3_directions, s.n_dof,
+                                                model::code_number(s.accel_direction), std::string(s.length_unit.trimmed())));
   } else if (sin_exp) {
-    std::vector<app::NodeRange> ranges;
+    std::vector<model::NodeRange> ranges;
     for (int i = 1; i <= count; ++i) {
-      app::NodeRange range;
-      if (layouts::read_amplitude_entry(source, s.n_dof, range) != text::ReadStatus::ok) break;
+      model::NodeRange range;
+      if (model::case_files::read_amplitude_entry(source, s.n_dof, range) != text::ReadStatus::ok) break;
       ranges.push_back(range);
     }
-    const bool sinusoidal = type == app::LoadingType::sinusoidal;
+    const bool sinusoidal = type == model::LoadingType::sinusoidal;
     context.toolkit.show_plot(amplitude_plot(
         (sinusoidal ? "Sinusoidal loading of case " : "Exponential loading of case ") + case_text, ranges,
         s.n_dof, sinusoidal, record.omega, record.phi, record.end_time, std::string(s.force_unit.trimmed())));

@@ -40,7 +40,7 @@ std::pair<std::string, std::string> split_item(const std::string& item) {
 
 struct GroupFields {
   std::string from_text, to_text;  // as typed, 6 characters
-  app::DiameterGroup group;
+  model::DiameterGroup group;
 };
 
 class DiametersEditor {
@@ -54,7 +54,7 @@ class DiametersEditor {
   void on_field_changed(ui::Dialog& d);
   void on_add(ui::Dialog& d);
   int find_listed_group(const GroupFields& fields) const;
-  bool append_group(const app::DiameterGroup& group);
+  bool append_group(const model::DiameterGroup& group);
   void on_select(ui::Dialog& d);
   void on_remove(ui::Dialog& d);
   void on_save(ui::Dialog& d);
@@ -62,8 +62,8 @@ class DiametersEditor {
   void fill_list(ui::Dialog& d);
 
   app::Context& context_;
-  app::ProgramState& state_;
-  std::vector<app::DiameterGroup> working_;
+  model::ProgramState& state_;
+  std::vector<model::DiameterGroup> working_;
   ListItems* items_ = nullptr;  // the list, while the dialog runs
   int saved_count_ = 0;            // n_diameter_groups of the table as last saved
 };
@@ -161,7 +161,7 @@ int DiametersEditor::find_listed_group(const GroupFields& fields) const {
   return 0;
 }
 
-bool DiametersEditor::append_group(const app::DiameterGroup& group) {
+bool DiametersEditor::append_group(const model::DiameterGroup& group) {
   if (static_cast<int>(working_.size()) >= state_.n_elements) {
     const std::string n = std::to_string(state_.n_elements);
     context_.message(

@@ -10,7 +10,7 @@
 
 #include "dialogs/editors/editors.h"
 #include "dialogs/editors/import_dialog.h"
-#include "dialogs/editors/indexed_list.h"
+#include "base/indexed_list.h"
 #include "dialogs/editors/loading_plots.h"
 #include "dialogs/editors/node_ranges.h"
 #include "dialogs/typed_fields.h"
@@ -35,8 +35,8 @@ constexpr Row loading_row{1055, 1056, 1057};
 constexpr std::size_t time_length = 24;
 constexpr std::size_t loading_length = 16;
 
-const app::TimePoint empty_time_point{};
-const app::NodeRange zero_range{};
+const model::TimePoint empty_time_point{};
+const model::NodeRange zero_range{};
 
 // The time points of the working copy, 1-based. Entries 1..n_time_points (the points in use)
 // sit in an indexed list, so that a time finds its place and a point comes in or goes out in
@@ -46,16 +46,16 @@ const app::NodeRange zero_range{};
 // file that is not in order is searched from end to end instead.
 class TimePoints {
  public:
-  TimePoints(const std::vector<app::TimePoint>& table, int count);
-  std::vector<app::TimePoint> entries() const;
+  TimePoints(const std::vector<model::TimePoint>& table, int count);
+  std::vector<model::TimePoint> entries() const;
   int count() const { return static_cast<int>(used_.size()); }
-  const app::TimePoint& entry(int i) const;
+  const model::TimePoint& entry(int i) const;
   template <typename Visit>
   void for_each_used(Visit visit) const {
     used_.for_each(visit);
   }
   // An entry of a point in use or held beyond them; nullptr for the empty ones after those.
-  app::TimePoint* stored(int i);
+  model::TimePoint* stored(int i);
   // Position of time t among the points in use, and whether a point already has it.
   struct Place {
     int below;  // points whose time is less than t
@@ -69,39 +69,39 @@ class TimePoints {
   void start(float t);
   // The removal rule: the selected point goes (the last one for a selection beyond them).
   // `leaving` receives the point that goes.
-  bool remove(int selected, app::TimePoint& leaving);
+  bool remove(int selected, model::TimePoint& leaving);
   // The points in use become `entries` (in time order); nothing is held beyond them.
-  void replace(std::vector<app::TimePoint> entries);
+  void replace(std::vector<model::TimePoint> entries);
 
  private:
-  IndexedList<app::TimePoint> used_;
-  std::deque<app::TimePoint> beyond_;  // entries count+1.. as the table held them
+  base::IndexedList<model::TimePoint> used_;
+  std::deque<model::TimePoint> beyond_;  // entries count+1.. as the table held them
   bool ordered_ = true;
 };
 
-TimePoints::TimePoints(const std::vector<app::TimePoint>& table, int count) {
+TimePoints::TimePoints(const std::vector<model::TimePoint>& table, int count) {
   count = std::max(count, 0);
-  std::vector<app::TimePoint> used(table.begin(), table.begin() + std::min<std::size_t>(table.size(), count));
+  std::vector<model::TimePoint> used(table.begin(), table.begin() + std::min<std::size_t>(table.size(), count));
   used.resize(count);
   for (std::size_t i = 1; i < used.size() && ordered_; ++i) ordered_ = used[i - 1].time < used[i].time;
-  used_ = IndexedList<app::TimePoint>(std::move(used));
+  used_ = base::IndexedList<model::TimePoint>(std::move(used));
   if (table.size() > static_cast<std::size_t>(count)) beyond_.assign(table.begin() + count, table.end());
 }
 
-std::vector<app::TimePoint> TimePoints::entries() const {
-  std::vector<app::TimePoint> table = used_.to_vector();
+std::vector<model::TimePoint> TimePoints::entries() const {
+  std::vector<model::TimePoint> table = used_.to_vector();
   table.insert(table.end(), beyond_.begin(), beyond_.end());
   while (!table.empty() && table.back() == empty_time_point) table.pop_back();
   return table;
 }
 
-const app::TimePoint& TimePoints::entry(int i) const {
+const model::TimePoint& TimePoints::entry(int i) const {
   if (i >= 1 && i <= count()) return used_[i - 1];
   const long long after = static_cast<long long>(i) - count() - 1;
   return after >= 0 && after < static_cast<long long>(beyond_.size()) ? beyond_[after] : empty_time_point;
 }
 
-app::TimePoint* TimePoints::stored(int i) {
+model::TimePoint* TimePoints::stored(int i) {
   if (i >= 1 && i <= count()) return &used_[i - 1];
   const long long after = static_cast<long long>(i) - count() - 1;
   return after >= 0 && after < static_cast<long long>(beyond_.size()) ? &beyond_[after] : nullptr;
@@ -109,11 +109,11 @@ app::TimePoint* TimePoints::stored(int i) {
 
 TimePoints::Place TimePoints::place(float t) const {
   if (ordered_) {
-    const std::size_t below = used_.partition_point([t](const app::TimePoint& p) { return p.time < t; });
+    const std::size_t below = used_.partition_point([t](const model::TimePoint& p) { return p.time < t; });
     return {static_cast<int>(below), below < used_.size() && used_[below].time == t};
   }
   Place place{0, false};
-  used_.for_each([&](const app::TimePoint& p) {
+  used_.for_each([&](const model::TimePoint& p) {
     place.below += p.time < t ? 1 : 0;
     place.held = place.held || p.time == t;
   });
@@ -122,13 +122,13 @@ TimePoints::Place TimePoints::place(float t) const {
 
 void TimePoints::insert(int position, float t) {
   if (!beyond_.empty()) beyond_.pop_front();
-  used_.insert(position - 1, app::TimePoint{t, 0, {}});
+  used_.insert(position - 1, model::TimePoint{t, 0, {}});
   // A time that compares with nothing (not a number) has no place in an order.
   if (!(t == t)) ordered_ = false;
 }
 
 void TimePoints::start(float t) {
-  app::TimePoint first;
+  model::TimePoint first;
   if (!beyond_.empty()) {
     first = std::move(beyond_.front());
     beyond_.pop_front();
@@ -138,27 +138,27 @@ void TimePoints::start(float t) {
   ordered_ = t == t;
 }
 
-void TimePoints::replace(std::vector<app::TimePoint> entries) {
+void TimePoints::replace(std::vector<model::TimePoint> entries) {
   ordered_ = true;
   for (std::size_t i = 1; i < entries.size() && ordered_; ++i) ordered_ = entries[i - 1].time < entries[i].time;
-  used_ = IndexedList<app::TimePoint>(std::move(entries));
+  used_ = base::IndexedList<model::TimePoint>(std::move(entries));
   beyond_.clear();
 }
 
-bool TimePoints::remove(int selected, app::TimePoint& leaving) {
+bool TimePoints::remove(int selected, model::TimePoint& leaving) {
   if (selected <= 0 || count() == 0) return false;
   leaving = used_.erase(static_cast<std::size_t>(std::min(selected, count())) - 1);
   // The emptied entry at the old count keeps the places of the entries held beyond it.
-  if (!beyond_.empty()) beyond_.push_front(app::TimePoint{});
+  if (!beyond_.empty()) beyond_.push_front(model::TimePoint{});
   while (!beyond_.empty() && beyond_.back() == empty_time_point) beyond_.pop_back();
   return true;
 }
 
-const app::NodeRange& range_of(const app::TimePoint& point, int k) {
+const model::NodeRange& range_of(const model::TimePoint& point, int k) {
   return k >= 1 && k <= static_cast<int>(point.ranges.size()) ? point.ranges[k - 1] : zero_range;
 }
 
-app::NodeRange& range_at(app::TimePoint& point, int k) {
+model::NodeRange& range_at(model::TimePoint& point, int k) {
   if (static_cast<int>(point.ranges.size()) < k) point.ranges.resize(k);
   return point.ranges[k - 1];
 }
@@ -220,7 +220,7 @@ class DiscreteLoadingEditor {
   void plot();
 
   app::Context& context_;
-  app::ProgramState& state_;
+  model::ProgramState& state_;
   ui::Dialog& dialog_;
   int case_number_;
   TimePoints work_;
@@ -228,8 +228,8 @@ class DiscreteLoadingEditor {
   ListItems nodes_;
   // The node list shows the ranges of this time point, as they were when it was shown; a time
   // point that leaves the table while shown stays here.
-  const app::TimePoint* shown_point_ = &empty_time_point;
-  app::TimePoint left_point_;
+  const model::TimePoint* shown_point_ = &empty_time_point;
+  model::TimePoint left_point_;
   int saved_count_ = 0;  // n_time_points as last saved (or as the editor opened)
   bool range_typed_ = false;  // "From", "To" or a loading typed since the last ADD >> or list choice
 };
@@ -255,7 +255,7 @@ void DiscreteLoadingEditor::set_up() {
 }
 
 void DiscreteLoadingEditor::show_ranges(int s) {
-  const app::TimePoint& point = work_.entry(s);
+  const model::TimePoint& point = work_.entry(s);
   shown_point_ = point.n_ranges > 0 ? &point : &empty_time_point;
   nodes_.show(std::min(point.n_ranges, state_.n_nodes),
               [this](int i) { return range_item_text(range_of(*shown_point_, i)); });
@@ -320,7 +320,7 @@ void DiscreteLoadingEditor::show_time_point(int s) {
 void DiscreteLoadingEditor::remove_time() {
   const int s = dialog_.selection(id::time_list);
   const bool shown_leaves = s >= 1 && work_.count() >= 1 && shown_point_ == &work_.entry(std::min(s, work_.count()));
-  app::TimePoint leaving;
+  model::TimePoint leaving;
   if (!work_.remove(s, leaving)) return;
   if (shown_leaves) {
     left_point_ = std::move(leaving);
@@ -337,14 +337,14 @@ void DiscreteLoadingEditor::add_range() {
   if (!app::fields_taken_whole(context_, dialog_, id::dialog, fields, "ADD Message")) return;
   const int s = dialog_.selection(id::time_list);
   const TypedNodes nodes = read_nodes(dialog_, id::from, id::to);
-  app::NodeRange range{nodes.first, nodes.last};
+  model::NodeRange range{nodes.first, nodes.last};
   read_row(dialog_, loading_row, state_.n_dof, loading_length, range.components);
   // A blank item after the last time point is no time point: ranges put there would never
   // reach the file.
   if (s == 0 || s > work_.count()) return report_no_time_point(context_);
   if (nodes.last < nodes.first) return report_to_before_from(context_);
   if (!nodes_in_model(context_, nodes)) return;
-  app::TimePoint& point = *work_.stored(s);
+  model::TimePoint& point = *work_.stored(s);
   const int found = find_range_by_text(nodes_, point.n_ranges, nodes.from_text, nodes.to_text);
   if (found != 0) {
     std::copy_n(range.components, row_directions(state_.n_dof), range_at(point, found).components);
@@ -375,7 +375,7 @@ void DiscreteLoadingEditor::remove_range() {
   const int s = dialog_.selection(id::time_list);
   const int k = dialog_.selection(id::node_list);
   if (s == 0 || k == 0 || work_.entry(s).n_ranges == 0) return;
-  app::TimePoint& point = *work_.stored(s);
+  model::TimePoint& point = *work_.stored(s);
   const int position = std::min(k, point.n_ranges);
   if (position <= static_cast<int>(point.ranges.size())) point.ranges.erase(point.ranges.begin() + (position - 1));
   --point.n_ranges;
@@ -386,30 +386,30 @@ void DiscreteLoadingEditor::remove_range() {
 void DiscreteLoadingEditor::save() {
   // The old table goes before the new one is made: a table of 10^5 time points is not held
   // twice at the peak.
-  std::vector<app::TimePoint>().swap(state_.time_point_table);
+  std::vector<model::TimePoint>().swap(state_.time_point_table);
   state_.time_point_table = work_.entries();
   const int n = work_.count();
   if (n >= 1) {
     // The records go straight into one string sized for them up front: at 10^5 time points a
     // string per record, or the string growing, was most of a SAVE.
     std::size_t n_ranges = 0;
-    work_.for_each_used([&](const app::TimePoint& point) { n_ranges += std::max(point.n_ranges, 0); });
+    work_.for_each_used([&](const model::TimePoint& point) { n_ranges += std::max(point.n_ranges, 0); });
     std::string content;
-    content.reserve(static_cast<std::size_t>(n) * (layouts::time_record_max + 2) +
-                    n_ranges * (layouts::discrete_range_record_max + 2) + 32);
+    content.reserve(static_cast<std::size_t>(n) * (model::case_files::time_record_max + 2) +
+                    n_ranges * (model::case_files::discrete_range_record_max + 2) + 32);
     text::FreeFormRealTexts texts;
-    work_.for_each_used([&](const app::TimePoint& point) {
-      layouts::append_time_record(content, point.time);
+    work_.for_each_used([&](const model::TimePoint& point) {
+      model::case_files::append_time_record(content, point.time);
       content += "\r\n";
       for (int k = 1; k <= point.n_ranges; ++k) {
         if (!writable(range_of(point, k))) continue;
-        layouts::append_discrete_range_record(content, range_of(point, k), state_.n_dof, &texts);
+        model::case_files::append_discrete_range_record(content, range_of(point, k), state_.n_dof, &texts);
         content += "\r\n";
       }
     });
-    content.append(layouts::end_of_case_record(case_number_)).append("\r\n");
-    const std::string path = cases::scratch_file_path(state_.case_folder, case_number_,
-                                                     cases::ScratchKind::discrete_loading);
+    content.append(model::case_files::end_of_case_record(case_number_)).append("\r\n");
+    const std::string path = model::case_files::scratch_file_path(state_.case_folder, case_number_,
+                                                     model::case_files::ScratchKind::discrete_loading);
     if (!save_case_text(context_, path, content)) return;
   }
   saved_count_ = n_time_points();
@@ -435,7 +435,7 @@ void DiscreteLoadingEditor::import_history() {
   const std::string from = text::padded(nodes.from_text, node_text_length);
   const std::string to = text::padded(nodes.to_text, node_text_length);
   const int directions = row_directions(state_.n_dof);
-  std::vector<app::TimePoint> merged;
+  std::vector<model::TimePoint> merged;
   merged.reserve(static_cast<std::size_t>(n) + r.point_count());
   int i = 1;
   for (std::size_t row = 0; row < r.point_count(); ++row) {
@@ -450,9 +450,9 @@ void DiscreteLoadingEditor::import_history() {
     }
     while (i <= n && work_.entry(i).time < t) merged.push_back(work_.entry(i++));
     if (i <= n && work_.entry(i).time == t) merged.push_back(work_.entry(i++));
-    else merged.push_back(app::TimePoint{t, 0, {}});
-    app::TimePoint& point = merged.back();
-    app::NodeRange range{nodes.first, nodes.last};
+    else merged.push_back(model::TimePoint{t, 0, {}});
+    model::TimePoint& point = merged.back();
+    model::NodeRange range{nodes.first, nodes.last};
     for (int c = imported->first_component, column = 0;
          c < directions && column < static_cast<int>(r.components.size()); ++c, ++column)
       range.components[c] = static_cast<float>(r.components[column][row]);
@@ -540,7 +540,7 @@ constexpr ui::ControlId callback_controls[] = {1052, 1084, 1085, 1116, 1055, 105
 }  // namespace
 
 void open_discrete_loading_editor(app::Context& context, ui::Dialog&) {
-  const app::ProgramState& state = context.state;
+  const model::ProgramState& state = context.state;
   const int c = state.current_case;
   if (!state.case_records.contains(c) || !state.loading_saved.contains(c)) return;
   run_editor_dialog<DiscreteLoadingEditor>(context, id::dialog, callback_controls);

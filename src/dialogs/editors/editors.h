@@ -17,6 +17,6 @@ void open_accelerogram_editor(app::Context& context, ui::Dialog& loading_cases_d
 void open_diameters_editor(app::Context& context, ui::Dialog& loading_cases_dialog);
 // The saved loading of case `case_number` as curves and a table; a message when it has none.
 void plot_case_loading(app::Context& context, int case_number);
-bool has_saved_loading(const app::ProgramState& state, int case_number);
+bool has_saved_loading(const model::ProgramState& state, int case_number);
 
 }  // namespace editors

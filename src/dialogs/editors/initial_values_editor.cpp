@@ -52,16 +52,16 @@ class InitialValuesEditor {
   bool changes_saved = false;  // set by a SAVE that wrote the case file
 
  private:
-  app::CaseRecord& record() { return state_.case_records[case_number_]; }
+  model::CaseRecord& record() { return state_.case_records[case_number_]; }
   bool saved() const { return state_.initial_values_saved[case_number_]; }
-  bool accelerogram() { return app::accelerogram(record().loading_type); }
-  std::string file_name(cases::ScratchKind kind) const {
-    return cases::scratch_file_path(state_.case_folder, case_number_, kind);
+  bool accelerogram() { return model::accelerogram(record().loading_type); }
+  std::string file_name(model::case_files::ScratchKind kind) const {
+    return model::case_files::scratch_file_path(state_.case_folder, case_number_, kind);
   }
 
   void show_units();
-  void load_group(Group& group, cases::ScratchKind kind,
-                  text::ReadStatus (*read)(text::RecordSource&, int, app::NodeRange&));
+  void load_group(Group& group, model::case_files::ScratchKind kind,
+                  text::ReadStatus (*read)(text::RecordSource&, int, model::NodeRange&));
   int choose_target(Group& group, const TypedNodes& nodes);
   void add_condition();
   void add_loading();
@@ -72,7 +72,7 @@ class InitialValuesEditor {
   void save();
 
   app::Context& context_;
-  app::ProgramState& state_;
+  model::ProgramState& state_;
   ui::Dialog& dialog_;
   int case_number_;
   Group conditions_;
@@ -87,8 +87,8 @@ void InitialValuesEditor::set_up() {
   if (state_.n_loaded_cases >= case_number_ || saved()) {
     conditions_.count = record().n_initial_conditions;
     loadings_.count = record().n_initial_loadings;
-    load_group(conditions_, cases::ScratchKind::initial_conditions, layouts::read_conditions_entry);
-    load_group(loadings_, cases::ScratchKind::initial_loading, layouts::read_loadings_entry);
+    load_group(conditions_, model::case_files::ScratchKind::initial_conditions, model::case_files::read_conditions_entry);
+    load_group(loadings_, model::case_files::ScratchKind::initial_loading, model::case_files::read_loadings_entry);
   } else {
     // A case without data on file holds one zero range per group, replaced by the first ADD.
     conditions_.count = 1;
@@ -120,17 +120,17 @@ void InitialValuesEditor::show_units() {
 // Reads the group's ranges back; a short, missing or unreadable file just ends the reading, and
 // the working count becomes the number of ranges read: an entry the file does not hold would
 // otherwise be an invisible range of node 0.
-void InitialValuesEditor::load_group(Group& group, cases::ScratchKind kind,
+void InitialValuesEditor::load_group(Group& group, model::case_files::ScratchKind kind,
                                      text::ReadStatus (*read)(text::RecordSource&, int,
-                                                              app::NodeRange&)) {
+                                                              model::NodeRange&)) {
   const std::string path = file_name(kind);
-  common::create_if_missing(path);
+  model::case_files::create_if_missing(path);
   text::RecordSource source;
   const int wanted = group.count;
   group.count = 0;
   if (!text::RecordSource::from_file(path, source)) return;
   for (int i = 1; i <= wanted; ++i) {
-    app::NodeRange range;
+    model::NodeRange range;
     if (read(source, state_.n_dof, range) != text::ReadStatus::ok) break;
     group.table.at(i) = range;
     group.count = i;
@@ -144,9 +144,9 @@ void InitialValuesEditor::load_group(Group& group, cases::ScratchKind kind,
 void InitialValuesEditor::keep_writable(Group& group) {
   int kept = 0;
   for (int i = 1; i <= group.count; ++i)
-    if (writable(group.table.entry(i))) group.table.at(++kept) = app::NodeRange(group.table.entry(i));
+    if (writable(group.table.entry(i))) group.table.at(++kept) = model::NodeRange(group.table.entry(i));
   for (int i = kept + 1; i <= group.count; ++i)
-    if (static_cast<std::size_t>(i) <= group.table.stored()) group.table.at(i) = app::NodeRange{};
+    if (static_cast<std::size_t>(i) <= group.table.stored()) group.table.at(i) = model::NodeRange{};
   group.items.show_ranges(group.table, kept);
   group.count = kept;
 }
@@ -173,7 +173,7 @@ void InitialValuesEditor::add_condition() {
   const TypedNodes nodes = read_nodes(dialog_, conditions_.from, conditions_.to);
   if (nodes.first > nodes.last) return report_to_before_from(context_);
   if (!nodes_in_model(context_, nodes)) return;
-  app::NodeRange range{nodes.first, nodes.last};
+  model::NodeRange range{nodes.first, nodes.last};
   read_row(dialog_, displacement_row, state_.n_dof, ui::field_length(C::displacement_x),
            &range.components[0]);
   read_row(dialog_, velocity_row, state_.n_dof, ui::field_length(C::velocity_x), &range.components[3]);
@@ -190,7 +190,7 @@ void InitialValuesEditor::add_loading() {
   if (!app::fields_taken_whole(context_, dialog_, ui::DialogId::initial_values, fields, "ADD Message")) return;
   const TypedNodes nodes = read_nodes(dialog_, loadings_.from, loadings_.to);
   if (nodes.first > nodes.last) return report_to_before_from(context_);
-  app::NodeRange range{nodes.first, nodes.last};
+  model::NodeRange range{nodes.first, nodes.last};
   range.components[0] = typed_real(dialog_, C::mass);
   read_row(dialog_, loading_row, state_.n_dof, ui::field_length(C::loading_x), &range.components[3]);
   // The acceleration row is taken over here and nowhere else, before the range finds its
@@ -208,7 +208,7 @@ void InitialValuesEditor::add_loading() {
 void InitialValuesEditor::select_condition() {
   const int s = dialog_.selection(conditions_.list);
   dialog_.set_enabled(conditions_.remove, true);
-  const app::NodeRange& range = conditions_.table.entry(s);
+  const model::NodeRange& range = conditions_.table.entry(s);
   dialog_.set_text(conditions_.from, std::to_string(range.first_node));
   dialog_.set_text(conditions_.to, std::to_string(range.last_node));
   show_row(dialog_, displacement_row, state_.n_dof, &range.components[0]);
@@ -218,7 +218,7 @@ void InitialValuesEditor::select_condition() {
 void InitialValuesEditor::select_loading() {
   const int s = dialog_.selection(loadings_.list);
   dialog_.set_enabled(loadings_.remove, true);
-  const app::NodeRange& range = loadings_.table.entry(s);
+  const model::NodeRange& range = loadings_.table.entry(s);
   dialog_.set_text(loadings_.from, std::to_string(range.first_node));
   dialog_.set_text(loadings_.to, std::to_string(range.last_node));
   dialog_.set_text(C::mass, shown(range.components[0]));
@@ -240,20 +240,20 @@ void InitialValuesEditor::remove(Group& group) {
 }
 
 void InitialValuesEditor::save() {
-  const bool romanian = app::romanian_messages(state_);
+  const bool romanian = model::romanian_messages(state_);
   keep_writable(conditions_);
   keep_writable(loadings_);
   std::vector<std::string> records;
   for (int i = 1; i <= conditions_.count; ++i)
-    records.push_back(layouts::conditions_record(conditions_.table.entry(i), state_.n_nodes, state_.n_dof));
-  records.emplace_back(layouts::conditions_end_record(romanian));
-  if (accelerogram()) records.push_back(layouts::acceleration_record(record().initial_acceleration));
-  if (!save_case_file(context_, file_name(cases::ScratchKind::initial_conditions), records)) return;
+    records.push_back(model::case_files::conditions_record(conditions_.table.entry(i), state_.n_nodes, state_.n_dof));
+  records.emplace_back(model::case_files::conditions_end_record(romanian));
+  if (accelerogram()) records.push_back(model::case_files::acceleration_record(record().initial_acceleration));
+  if (!save_case_file(context_, file_name(model::case_files::ScratchKind::initial_conditions), records)) return;
   records.clear();
   for (int i = 1; i <= loadings_.count; ++i)
-    records.push_back(layouts::loadings_record(loadings_.table.entry(i), state_.n_nodes, state_.n_dof));
-  records.emplace_back(layouts::loadings_end_record(romanian));
-  if (!save_case_file(context_, file_name(cases::ScratchKind::initial_loading), records)) return;
+    records.push_back(model::case_files::loadings_record(loadings_.table.entry(i), state_.n_nodes, state_.n_dof));
+  records.emplace_back(model::case_files::loadings_end_record(romanian));
+  if (!save_case_file(context_, file_name(model::case_files::ScratchKind::initial_loading), records)) return;
   record().n_initial_conditions = conditions_.count;
   record().n_initial_loadings = loadings_.count;
   state_.initial_values_saved[case_number_] = true;
@@ -290,7 +290,7 @@ constexpr C callback_controls[] = {
 }  // namespace
 
 void open_initial_values_editor(app::Context& context, ui::Dialog&) {
-  const app::ProgramState& state = context.state;
+  const model::ProgramState& state = context.state;
   const int c = state.current_case;
   if (!state.case_records.contains(c) || !state.initial_values_saved.contains(c)) return;
   run_editor_dialog<InitialValuesEditor>(context, callback_controls);

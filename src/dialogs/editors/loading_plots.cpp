@@ -47,7 +47,7 @@ std::vector<double> integrate_uneven(const std::vector<double>& t, const std::ve
   return out;
 }
 
-ui::PlotRequest accelerogram_plot(const std::string& title, const std::vector<app::AccelPoint>& points,
+ui::PlotRequest accelerogram_plot(const std::string& title, const std::vector<model::AccelPoint>& points,
                                   bool three_directions, int n_dof, int direction,
                                   const std::string& length_unit) {
   ui::PlotRequest plot;
@@ -60,12 +60,12 @@ ui::PlotRequest accelerogram_plot(const std::string& title, const std::vector<ap
   }
   std::vector<double> t;
   t.reserve(points.size());
-  for (const app::AccelPoint& p : points) t.push_back(p.time);
+  for (const model::AccelPoint& p : points) t.push_back(p.time);
   std::vector<std::pair<std::string, std::vector<double>>> components;
   for (int c : used) {
     std::vector<double> values;
     values.reserve(points.size());
-    for (const app::AccelPoint& p : points) values.push_back(p.acceleration[c]);
+    for (const model::AccelPoint& p : points) values.push_back(p.acceleration[c]);
     plot.table.headers.push_back(direction_names[c]);
     plot.table.columns.push_back(values);
     components.emplace_back(direction_names[c], std::move(values));
@@ -76,7 +76,7 @@ ui::PlotRequest accelerogram_plot(const std::string& title, const std::vector<ap
   return plot;
 }
 
-ui::PlotRequest discrete_loading_plot(const std::string& title, const std::vector<app::TimePoint>& points,
+ui::PlotRequest discrete_loading_plot(const std::string& title, const std::vector<model::TimePoint>& points,
                                       int count, int n_dof, const std::string& force_unit) {
   ui::PlotRequest plot;
   plot.title = title;
@@ -100,7 +100,7 @@ ui::PlotRequest discrete_loading_plot(const std::string& title, const std::vecto
       plot.table.columns.emplace_back(static_cast<std::size_t>(n), missing);
     }
   for (int i = 0; i < n; ++i) {
-    const app::TimePoint& point = points[i];
+    const model::TimePoint& point = points[i];
     plot.table.times.push_back(point.time);
     for (int k = 0; k < point.n_ranges && k < static_cast<int>(point.ranges.size()); ++k) {
       const std::size_t first = column_of[range_item_text(point.ranges[k])] * directions;
@@ -122,7 +122,7 @@ ui::PlotRequest discrete_loading_plot(const std::string& title, const std::vecto
   return plot;
 }
 
-ui::PlotRequest amplitude_plot(const std::string& title, const std::vector<app::NodeRange>& ranges,
+ui::PlotRequest amplitude_plot(const std::string& title, const std::vector<model::NodeRange>& ranges,
                                int n_dof, bool sinusoidal, double omega, double phi, double end_time,
                                const std::string& force_unit) {
   ui::PlotRequest plot;
@@ -139,7 +139,7 @@ ui::PlotRequest amplitude_plot(const std::string& title, const std::vector<app::
   plot.table.times = t;
   plot.table.unit = force_unit;
   ui::PlotPanel panel{force_unit.empty() ? "Load" : "Load (" + force_unit + ")"};
-  for (const app::NodeRange& range : ranges)
+  for (const model::NodeRange& range : ranges)
     for (int c = 0; c < row_directions(n_dof); ++c) {
       const std::string name = range_item_text(range) + " " + direction_names[c];
       std::vector<double> values(f.size());

@@ -15,19 +15,19 @@ namespace editors {
 // Points 1..n of an accelerogram: acceleration per direction in use, and velocity and
 // displacement by the trapezoid rule over the points' own (possibly uneven) steps.
 // `length_unit` names the model's length ("m"); the acceleration is in length_unit/sec2.
-ui::PlotRequest accelerogram_plot(const std::string& title, const std::vector<app::AccelPoint>& points,
+ui::PlotRequest accelerogram_plot(const std::string& title, const std::vector<model::AccelPoint>& points,
                                   bool three_directions, int n_dof, int direction,
                                   const std::string& length_unit);
 
 // Time points 1..count: one curve per node range and direction against time; the table has a
 // column per range and direction, empty where a time point does not load that range.
-ui::PlotRequest discrete_loading_plot(const std::string& title, const std::vector<app::TimePoint>& points,
+ui::PlotRequest discrete_loading_plot(const std::string& title, const std::vector<model::TimePoint>& points,
                                       int count, int n_dof, const std::string& force_unit);
 
 // Ranges 1..count of a sinusoidal (A sin(omega t + phi)) or exponential (A exp(omega t))
 // loading over [0, end_time] (1 s while the end time is not set), sampled finely enough to show
 // each period: one curve and one table column per range and direction.
-ui::PlotRequest amplitude_plot(const std::string& title, const std::vector<app::NodeRange>& ranges,
+ui::PlotRequest amplitude_plot(const std::string& title, const std::vector<model::NodeRange>& ranges,
                                int n_dof, bool sinusoidal, double omega, double phi, double end_time,
                                const std::string& force_unit);
 

@@ -11,10 +11,10 @@
 namespace editors {
 
 namespace {
-const app::NodeRange zero_range{};
+const model::NodeRange zero_range{};
 }
 
-std::string range_item_text(const app::NodeRange& range) {
+std::string range_item_text(const model::NodeRange& range) {
   std::string s = std::to_string(range.first_node) + "-" + std::to_string(range.last_node);
   if (s.size() > 13) s.resize(13);
   return s;
@@ -26,13 +26,13 @@ ItemParts split_item(std::string_view item) {
   return {item.substr(0, dash), item.substr(dash + 1)};
 }
 
-const app::NodeRange& RangeTable::entry(int i) const {
+const model::NodeRange& RangeTable::entry(int i) const {
   if (i < 1 || i > static_cast<int>(entries_.size())) return zero_range;
   return entries_[i - 1];
 }
 
-app::NodeRange& RangeTable::at(int i) {
-  while (static_cast<int>(entries_.size()) < i) entries_.push_back(app::NodeRange{});
+model::NodeRange& RangeTable::at(int i) {
+  while (static_cast<int>(entries_.size()) < i) entries_.push_back(model::NodeRange{});
   return entries_[i - 1];
 }
 
@@ -45,9 +45,9 @@ bool RangeTable::remove(int selected, int& count) {
   const int stored_before = static_cast<int>(entries_.size());
   if (position <= stored_before) {
     entries_.erase(position - 1);
-    if (stored_before > count) entries_.insert(count - 1, app::NodeRange{});
+    if (stored_before > count) entries_.insert(count - 1, model::NodeRange{});
   }
-  while (!entries_.empty() && entries_[entries_.size() - 1] == app::NodeRange{}) entries_.erase(entries_.size() - 1);
+  while (!entries_.empty() && entries_[entries_.size() - 1] == model::NodeRange{}) entries_.erase(entries_.size() - 1);
   --count;
   return true;
 }
@@ -145,14 +145,14 @@ TypedNodes read_nodes(const ui::Dialog& dialog, ui::ControlId from, ui::ControlI
 bool save_case_file(app::Context& context, const std::string& path,
                     const std::vector<std::string>& records) {
   std::string reason;
-  if (layouts::write_records(path, records, reason)) return true;
+  if (model::case_files::write_records(path, records, reason)) return true;
   report_write_failure(context, path, reason);
   return false;
 }
 
 bool save_case_text(app::Context& context, const std::string& path, std::string_view content) {
   std::string reason;
-  if (case_files::replace_file(path, content, reason)) return true;
+  if (model::case_files::replace_file(path, content, reason)) return true;
   report_write_failure(context, path, reason);
   return false;
 }

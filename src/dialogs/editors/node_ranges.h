@@ -12,7 +12,7 @@
 #include "dialogs/context.h"
 #include "dialogs/dialog_initializer.h"
 #include "dialogs/editors/editor_messages.h"
-#include "dialogs/editors/indexed_list.h"
+#include "base/indexed_list.h"
 #include "dialogs/unsaved_entries.h"
 #include "model/state.h"
 #include "text/free_form.h"
@@ -26,7 +26,7 @@ inline constexpr std::size_t node_text_length = ui::node.length;
 
 // The list item of a range: first node, "-", last node, without blanks ("12-40"), held in a
 // 13-character field.
-std::string range_item_text(const app::NodeRange& range);
+std::string range_item_text(const model::NodeRange& range);
 
 // The parts of a list item around its first "-": before it and after it (the whole item and
 // nothing when it has no "-").
@@ -40,15 +40,15 @@ ItemParts split_item(std::string_view item);
 // not the number of nodes of the model. A removal takes O(log n), whatever the position.
 class RangeTable {
  public:
-  const app::NodeRange& entry(int i) const;
-  app::NodeRange& at(int i);  // grows the table to hold entry i
+  const model::NodeRange& entry(int i) const;
+  model::NodeRange& at(int i);  // grows the table to hold entry i
   void clear() { entries_ = {}; }
   std::size_t stored() const { return entries_.size(); }
   // The removal rule of remove_entry below, on this table.
   bool remove(int selected, int& count);
 
  private:
-  IndexedList<app::NodeRange> entries_;
+  base::IndexedList<model::NodeRange> entries_;
 };
 
 // The shared removal rule on entries 1..count: nothing when `selected` is 0 or count is 0;
@@ -140,9 +140,9 @@ TypedNodes read_nodes(const ui::Dialog& dialog, ui::ControlId from, ui::ControlI
 bool nodes_in_model(app::Context& context, const TypedNodes& nodes);
 
 // Whether a range may be written: a record with node 0 would load no node the solver knows.
-inline bool writable(const app::NodeRange& range) { return range.first_node >= 1 && range.last_node >= 1; }
+inline bool writable(const model::NodeRange& range) { return range.first_node >= 1 && range.last_node >= 1; }
 
-// "SAVE Changes" of a case file: writes the records (layouts::write_records); when that fails
+// "SAVE Changes" of a case file: writes the records (model::case_files::write_records); when that fails
 // the user is told which file and why, and false is returned.
 bool save_case_file(app::Context& context, const std::string& path,
                     const std::vector<std::string>& records);

@@ -38,12 +38,12 @@ class SinExpEditor {
   bool changes_saved = false;  // set by a SAVE that wrote the case file
 
  private:
-  app::CaseRecord& record() { return state_.case_records[case_number_]; }
-  bool sinusoidal() { return record().loading_type == app::LoadingType::sinusoidal; }
+  model::CaseRecord& record() { return state_.case_records[case_number_]; }
+  bool sinusoidal() { return record().loading_type == model::LoadingType::sinusoidal; }
   bool shows_existing_data();
   std::string file_name() {
-    return cases::scratch_file_path(state_.case_folder, case_number_,
-                                   cases::loading_data_kind(record().loading_type));
+    return model::case_files::scratch_file_path(state_.case_folder, case_number_,
+                                   model::case_files::loading_data_kind(record().loading_type));
   }
   void load_existing_data();
   void show_list() { items_.show_ranges(table_, std::min(record().n_load_ranges, state_.n_nodes)); }
@@ -54,7 +54,7 @@ class SinExpEditor {
   void plot();
 
   app::Context& context_;
-  app::ProgramState& state_;
+  model::ProgramState& state_;
   ui::Dialog& dialog_;
   int case_number_;
   RangeTable table_;
@@ -96,7 +96,7 @@ void SinExpEditor::load_existing_data() {
   dialog_.set_text(C::omega, shown(record().omega));
   if (sinusoidal()) dialog_.set_text(C::phi, shown(record().phi));
   const std::string path = file_name();
-  common::create_if_missing(path);
+  model::case_files::create_if_missing(path);
   text::RecordSource source;
   // The count becomes the number of ranges the file holds: an entry it does not reach would be
   // an invisible range 0-0.
@@ -104,8 +104,8 @@ void SinExpEditor::load_existing_data() {
   int read = 0;
   if (text::RecordSource::from_file(path, source)) {
     for (int i = 1; i <= wanted; ++i) {
-      app::NodeRange range;
-      if (layouts::read_amplitude_entry(source, state_.n_dof, range) != text::ReadStatus::ok) break;
+      model::NodeRange range;
+      if (model::case_files::read_amplitude_entry(source, state_.n_dof, range) != text::ReadStatus::ok) break;
       table_.at(i) = range;
       read = i;
     }
@@ -120,7 +120,7 @@ void SinExpEditor::add() {
   if (!app::fields_taken_whole(context_, dialog_, ui::DialogId::sin_exp, fields, "ADD Message")) return;
   const TypedNodes nodes = read_nodes(dialog_, ui::id(C::from), ui::id(C::to));
   if (!nodes_in_model(context_, nodes)) return;
-  app::NodeRange range{nodes.first, nodes.last};
+  model::NodeRange range{nodes.first, nodes.last};
   read_row(dialog_, amplitude_row, state_.n_dof, ui::field_length(C::amplitude_x), range.components);
   int& n = record().n_load_ranges;
   int target = find_range_by_text(items_, n, nodes.from_text, nodes.to_text);
@@ -138,7 +138,7 @@ void SinExpEditor::select() {
   if (s == 0) return;
   const bool in_use = s <= record().n_load_ranges;
   if (in_use) {
-    const app::NodeRange& range = table_.entry(s);
+    const model::NodeRange& range = table_.entry(s);
     dialog_.set_text(C::from, std::to_string(range.first_node));
     dialog_.set_text(C::to, std::to_string(range.last_node));
     show_row(dialog_, amplitude_row, state_.n_dof, range.components);
@@ -165,8 +165,8 @@ void SinExpEditor::save() {
   std::vector<std::string> records;
   for (int i = 1; i <= record().n_load_ranges; ++i)
     if (writable(table_.entry(i)))
-      records.push_back(layouts::amplitude_record(table_.entry(i), state_.n_nodes, state_.n_dof));
-  records.push_back(layouts::end_of_case_record(case_number_));
+      records.push_back(model::case_files::amplitude_record(table_.entry(i), state_.n_nodes, state_.n_dof));
+  records.push_back(model::case_files::end_of_case_record(case_number_));
   const std::string path = file_name();
   if (!save_case_file(context_, path, records)) return;
   saved_count_ = record().n_load_ranges;
@@ -179,7 +179,7 @@ void SinExpEditor::save() {
 void SinExpEditor::plot() {
   const float omega = typed_real(dialog_, C::omega);
   const float phi = sinusoidal() ? typed_real(dialog_, C::phi) : 0.0f;
-  std::vector<app::NodeRange> ranges;
+  std::vector<model::NodeRange> ranges;
   for (int i = 1; i <= record().n_load_ranges; ++i) ranges.push_back(table_.entry(i));
   context_.toolkit.show_plot(amplitude_plot(
       (sinusoidal() ? "Sinusoidal loading of case " : "Exponential loading of case ") + std::to_string(case_number_),
@@ -208,7 +208,7 @@ constexpr C callback_controls[] = {C::omega,       C::phi,         C::from,     
 }  // namespace
 
 void open_sin_exp_editor(app::Context& context, ui::Dialog&) {
-  const app::ProgramState& state = context.state;
+  const model::ProgramState& state = context.state;
   const int c = state.current_case;
   if (!state.case_records.contains(c) || !state.loading_saved.contains(c)) return;
   run_editor_dialog<SinExpEditor>(context, callback_controls);

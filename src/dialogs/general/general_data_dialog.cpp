@@ -86,8 +86,8 @@ void refresh(ui::Dialog& dialog, const OperatorBlock& w) {
 }
 
 // The operator shown on entry, from the committed state (which it also completes).
-void show_committed_operator(ui::Dialog& dialog, app::ProgramState& state) {
-  state.new_operator = app::six_coefficient_operator(state);
+void show_committed_operator(ui::Dialog& dialog, model::ProgramState& state) {
+  state.new_operator = model::six_coefficient_operator(state);
   const OperatorBlock block = committed_operator_block(state);
   dialog.select(C::operator_combo, block.new_operator ? new_operator_item : newmark_item);
   dialog.select(C::coefficient_combo,
@@ -164,7 +164,7 @@ void report_save_problem(app::Context& context, const SaveCheck& check) {
 }
 
 void save_changes(Session& session, ui::Dialog& dialog) {
-  app::ProgramState& state = session.context.state;
+  model::ProgramState& state = session.context.state;
   const SaveCheck check = read_fields(dialog, session.working);
   if (check.problem != SaveProblem::none) {
     report_save_problem(session.context, check);
@@ -183,9 +183,9 @@ void save_changes(Session& session, ui::Dialog& dialog) {
 // A longer path would be cut by the loading_file field, and "Create" would then write to a
 // file the user never chose.
 bool loading_path_fits(app::Context& context, std::string_view path) {
-  if (text::trimmed_length(path) <= app::max_path_bytes) return true;
+  if (text::trimmed_length(path) <= model::max_path_bytes) return true;
   const std::string name(text::trim_right(path));
-  const std::string limit = std::to_string(app::max_path_bytes);
+  const std::string limit = std::to_string(model::max_path_bytes);
   context.message("ERROR: Loading file not read: the path is longer than " + limit + " bytes.\n" + name,
                   "EROARE: Fisierul de incarcare nu a fost citit: calea are mai mult de " + limit +
                       " de octeti.\n" + name,
@@ -195,7 +195,7 @@ bool loading_path_fits(app::Context& context, std::string_view path) {
 
 void load_from_old_file(Session& session, ui::Dialog& dialog) {
   app::Context& context = session.context;
-  app::ProgramState& state = context.state;
+  model::ProgramState& state = context.state;
   // The box offers the previous choice again; a refused choice is not remembered.
   std::string buffer = state.loading_box_choice;
   if (!context.toolkit.open_file_box(app::loading_file_box_request(state), buffer)) return;
@@ -239,7 +239,7 @@ void load_from_old_file(Session& session, ui::Dialog& dialog) {
 // OK and the callback of the edited controls.
 
 void ok_pressed(app::Context& context, ui::Dialog& dialog) {
-  const app::ProgramState& state = context.state;
+  const model::ProgramState& state = context.state;
   if (state.general_data_changed && !state.general_data_saved) {
     const ui::Answer answer = context.message(
         "WARNING: Changes not saved!\nWould you like to allow saving?",
@@ -250,7 +250,7 @@ void ok_pressed(app::Context& context, ui::Dialog& dialog) {
   dialog.close(1);
 }
 
-void mark_changed(app::ProgramState& state) {
+void mark_changed(model::ProgramState& state) {
   state.general_data_changed = true;
   state.general_data_saved = false;
 }
@@ -278,7 +278,7 @@ void edit_control(Session& session, ui::Dialog& dialog, C id) {
 }
 
 void general_data_callback(Session& session, ui::Dialog& dialog, C id) {
-  const app::ProgramState& state = session.context.state;
+  const model::ProgramState& state = session.context.state;
   dialog.set_enabled(C::save_changes, true);
   dialog.set_enabled(C::ok, !state.general_data_changed || state.general_data_saved);
   if (id == C::save_changes) return save_changes(session, dialog);
@@ -313,7 +313,7 @@ void fill_combos(ui::Dialog& dialog) {
   dialog.set_text(C::coefficient_combo, "Custom", custom_item);
 }
 
-void set_entry_states(ui::Dialog& dialog, const app::ProgramState& state) {
+void set_entry_states(ui::Dialog& dialog, const model::ProgramState& state) {
   dialog.set_enabled(C::coefficient_combo, false);
   dialog.set_enabled(C::operator_combo, false);
   dialog.set_enabled(C::n_loading_cases, false);
@@ -322,7 +322,7 @@ void set_entry_states(ui::Dialog& dialog, const app::ProgramState& state) {
 
 // A fresh pass starts from the New Operator with standard coefficients and no loaded file;
 // coming back from the Loading Cases dialog by Cancel keeps what was chosen.
-void reset_operator_choice(app::ProgramState& state) {
+void reset_operator_choice(model::ProgramState& state) {
   state.operator_code = "ACH";
   state.n_loaded_cases = 0;
   state.old_file_loaded = false;
@@ -332,8 +332,8 @@ void reset_operator_choice(app::ProgramState& state) {
 }  // namespace
 
 int run_general_data_dialog(app::Context& context) {
-  app::ProgramState& state = context.state;
-  cases::delete_case_scratch_files(false, state.case_folder);
+  model::ProgramState& state = context.state;
+  model::case_files::delete_case_scratch_files(false, state.case_folder);
   if (state.loading_cases_result != 2) reset_operator_choice(state);
 
   std::unique_ptr<ui::Dialog> dialog = context.toolkit.create_dialog(ui::DialogId::general_data);

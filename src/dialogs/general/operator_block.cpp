@@ -4,18 +4,18 @@ namespace general {
 
 namespace {
 
-std::array<text::Field<10>*, 6> coefficient_fields(app::ProgramState& s) {
+std::array<text::Field<10>*, 6> coefficient_fields(model::ProgramState& s) {
   return {&s.beta, &s.gamma, &s.delta, &s.teta, &s.teta1, &s.teta2};
 }
 
 }  // namespace
 
-OperatorBlock committed_operator_block(const app::ProgramState& state) {
+OperatorBlock committed_operator_block(const model::ProgramState& state) {
   return {state.operator_code, state.new_operator, state.standard_coefficients,
           {state.beta, state.gamma, state.delta, state.teta, state.teta1, state.teta2}};
 }
 
-void commit_operator_block(const OperatorBlock& block, app::ProgramState& state) {
+void commit_operator_block(const OperatorBlock& block, model::ProgramState& state) {
   state.operator_code = block.operator_code;
   state.new_operator = block.new_operator;
   state.standard_coefficients = block.standard_coefficients;

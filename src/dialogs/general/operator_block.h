@@ -20,8 +20,8 @@ struct OperatorBlock {
   friend bool operator==(const OperatorBlock&, const OperatorBlock&) = default;
 };
 
-OperatorBlock committed_operator_block(const app::ProgramState& state);
-void commit_operator_block(const OperatorBlock& block, app::ProgramState& state);
+OperatorBlock committed_operator_block(const model::ProgramState& state);
+void commit_operator_block(const OperatorBlock& block, model::ProgramState& state);
 
 // The standard coefficient texts of an operator; Newmark has only 1./Beta and 1./Gamma.
 const std::array<std::string_view, 6>& standard_coefficient_texts(bool new_operator);

@@ -10,7 +10,7 @@ namespace general {
 
 namespace {
 
-void commit_geometry(app::ProgramState& state, const std::string& path, const GeometryData& data) {
+void commit_geometry(model::ProgramState& state, const std::string& path, const model::GeometryData& data) {
   state.geometry_file = path;
   state.n_nodes = data.n_nodes;
   state.n_elements = data.n_elements;
@@ -22,7 +22,7 @@ void commit_geometry(app::ProgramState& state, const std::string& path, const Ge
   state.force_unit = data.force_unit;
 }
 
-void show_geometry(ui::Dialog& dialog, const app::ProgramState& state) {
+void show_geometry(ui::Dialog& dialog, const model::ProgramState& state) {
   using C = ui::templates::GeneralData;
   dialog.set_text(C::geometry_path, state.geometry_file.trimmed());
   dialog.set_enabled(C::load_old_file, true);
@@ -42,9 +42,9 @@ void select_geometry_file(app::Context& context, ui::Dialog& dialog) {
   if (!context.toolkit.open_file_box(app::geometry_file_box_request(context.state), buffer)) return;
   // Read before storing anything, so that a file that cannot be read leaves the previous
   // model in place rather than half of a new one.
-  const GeometryReadResult result = read_geometry_file(buffer);
-  if (result.outcome != GeometryOutcome::ok) {
-    const ProblemText problem = geometry_problem_text(result, buffer);
+  const model::GeometryReadResult result = model::read_geometry_file(buffer);
+  if (result.outcome != model::GeometryOutcome::ok) {
+    const model::ProblemText problem = model::geometry_problem_text(result, buffer);
     context.message(problem.english, problem.romanian, "Message", ui::Icon::error);
     return;
   }

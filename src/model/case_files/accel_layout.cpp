@@ -6,7 +6,7 @@
 #include "text/fixed_text.h"
 #include "text/format.h"
 
-namespace editors {
+namespace model::case_files {
 
 namespace {
 
@@ -20,26 +20,26 @@ std::string plain_field(float value) {
   return text::padded(text::format_g(value, 14, 7), field_width);
 }
 
-bool valid_direction(app::AccelDirection direction) {
-  return direction == app::AccelDirection::x || direction == app::AccelDirection::y ||
-         direction == app::AccelDirection::z;
+bool valid_direction(model::AccelDirection direction) {
+  return direction == model::AccelDirection::x || direction == model::AccelDirection::y ||
+         direction == model::AccelDirection::z;
 }
 
 // The component slot of a valid direction.
-int slot(app::AccelDirection direction) { return app::code_number(direction) - 1; }
+int slot(model::AccelDirection direction) { return model::code_number(direction) - 1; }
 
-app::AccelPoint entry_or_zero(const std::vector<app::AccelPoint>& points, int index) {
-  return index < static_cast<int>(points.size()) ? points[index] : app::AccelPoint{};
+model::AccelPoint entry_or_zero(const std::vector<model::AccelPoint>& points, int index) {
+  return index < static_cast<int>(points.size()) ? points[index] : model::AccelPoint{};
 }
 
 }  // namespace
 
 int accel_component_count(int n_dof) { return std::clamp(n_dof, 0, 3); }
 
-std::string accel_point_record(const app::AccelPoint& point, app::LoadingType loading_type, int n_dof,
-                               app::AccelDirection direction) {
+std::string accel_point_record(const model::AccelPoint& point, model::LoadingType loading_type, int n_dof,
+                               model::AccelDirection direction) {
   std::string record = " " + tidy_field(point.time);
-  if (loading_type == app::LoadingType::accelerogram_1_direction) {
+  if (loading_type == model::LoadingType::accelerogram_1_direction) {
     if (valid_direction(direction)) record += plain_field(point.acceleration[slot(direction)]);
     return record;
   }
@@ -48,10 +48,10 @@ std::string accel_point_record(const app::AccelPoint& point, app::LoadingType lo
   return record;
 }
 
-std::string accel_end_record(int case_number) { return layouts::end_of_case_record(case_number); }
+std::string accel_end_record(int case_number) { return end_of_case_record(case_number); }
 
-std::string accel_file_content(const std::vector<app::AccelPoint>& points, int n_points,
-                               app::LoadingType loading_type, int n_dof, app::AccelDirection direction, int case_number) {
+std::string accel_file_content(const std::vector<model::AccelPoint>& points, int n_points,
+                               model::LoadingType loading_type, int n_dof, model::AccelDirection direction, int case_number) {
   std::string content;
   content.reserve(static_cast<std::size_t>(std::max(n_points, 0)) * 70 + 20);
   for (int i = 0; i < n_points; ++i) {
@@ -63,12 +63,12 @@ std::string accel_file_content(const std::vector<app::AccelPoint>& points, int n
   return content;
 }
 
-text::ReadStatus read_accel_point(text::RecordSource& source, app::LoadingType loading_type, int n_dof,
-                                  app::AccelDirection direction, app::AccelPoint& point) {
-  app::AccelPoint read = point;
+text::ReadStatus read_accel_point(text::RecordSource& source, model::LoadingType loading_type, int n_dof,
+                                  model::AccelDirection direction, model::AccelPoint& point) {
+  model::AccelPoint read = point;
   float dropped = 0;
   std::vector<text::Target> targets{text::target(read.time)};
-  if (loading_type == app::LoadingType::accelerogram_1_direction) {
+  if (loading_type == model::LoadingType::accelerogram_1_direction) {
     targets.push_back(text::target(valid_direction(direction) ? read.acceleration[slot(direction)]
                                                               : dropped));
   } else {
@@ -80,11 +80,11 @@ text::ReadStatus read_accel_point(text::RecordSource& source, app::LoadingType l
   return status;
 }
 
-int read_accel_points(text::RecordSource& source, int n_points, app::LoadingType loading_type, int n_dof,
-                      app::AccelDirection direction, std::vector<app::AccelPoint>& table) {
+int read_accel_points(text::RecordSource& source, int n_points, model::LoadingType loading_type, int n_dof,
+                      model::AccelDirection direction, std::vector<model::AccelPoint>& table) {
   int n_read = 0;
   while (n_read < n_points) {
-    app::AccelPoint point = entry_or_zero(table, n_read);
+    model::AccelPoint point = entry_or_zero(table, n_read);
     if (read_accel_point(source, loading_type, n_dof, direction, point) != text::ReadStatus::ok)
       break;
     if (static_cast<int>(table.size()) <= n_read) table.resize(n_read + 1);
@@ -93,4 +93,4 @@ int read_accel_points(text::RecordSource& source, int n_points, app::LoadingType
   return n_read;
 }
 
-}  // namespace editors
+}  // namespace model::case_files

@@ -11,7 +11,7 @@
 #include <filesystem>
 #include <utility>
 
-namespace case_files {
+namespace model::case_files {
 
 namespace {
 
@@ -199,4 +199,4 @@ OutputStatus AtomicFile::finish() {
   return OutputStatus::ok;
 }
 
-}  // namespace case_files
+}  // namespace model::case_files

@@ -16,7 +16,7 @@
 
 #include "text/regular_file.h"
 
-namespace case_files {
+namespace model::case_files {
 
 enum class OutputStatus {
   ok,
@@ -69,4 +69,4 @@ void remove_abandoned_temporaries(const std::filesystem::path& folder);
 // `reason` when it fails; the previous file is then whole.
 bool replace_file(const std::string& path, std::string_view content, std::string& reason);
 
-}  // namespace case_files
+}  // namespace model::case_files

@@ -9,7 +9,7 @@
 
 #include "text/fixed_text.h"
 
-namespace case_files {
+namespace model::case_files {
 
 std::string_view copied_line(std::string_view line) {
   return text::trim_right(line.substr(0, copied_line_length));
@@ -71,4 +71,4 @@ CopiedSection CaseFileCopier::copy(const std::string& name, int& error) {
   return has_data_ ? CopiedSection::copied : CopiedSection::empty;
 }
 
-}  // namespace case_files
+}  // namespace model::case_files

@@ -9,7 +9,7 @@
 
 #include "model/case_files/atomic_file.h"
 
-namespace case_files {
+namespace model::case_files {
 
 inline constexpr std::size_t copied_line_length = 132;
 
@@ -40,4 +40,4 @@ class CaseFileCopier {
   bool has_data_ = false;
 };
 
-}  // namespace case_files
+}  // namespace model::case_files

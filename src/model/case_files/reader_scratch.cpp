@@ -7,7 +7,7 @@
 #include "text/format.h"
 #include "text/free_form.h"
 
-namespace loadfile::scratch {
+namespace model::case_files {
 
 namespace {
 
@@ -16,14 +16,14 @@ namespace {
 // into asterisks, which would lose it and end the section early when read back.
 int node_width(int node, int n_nodes) { return std::max(text::digit_count(n_nodes), text::digit_count(node)); }
 
-text::RecordWriter& node_pair(text::RecordWriter& record, const app::NodeRange& range, int n_nodes) {
+text::RecordWriter& node_pair(text::RecordWriter& record, const model::NodeRange& range, int n_nodes) {
   return record.i(range.first_node, node_width(range.first_node, n_nodes))
       .tr(2)
       .i(range.last_node, node_width(range.last_node, n_nodes))
       .tr(2);
 }
 
-std::string range_record(const app::NodeRange& range, int n_nodes, const ComponentSlots& slots) {
+std::string range_record(const model::NodeRange& range, int n_nodes, const ComponentSlots& slots) {
   text::RecordWriter record;
   node_pair(record, range, n_nodes);
   for (int j = 0; j < slots.count; ++j) record.a(text::g14_7_text(range.components[slots.slot[j]])).tr(2);
@@ -56,17 +56,17 @@ ComponentSlots load_slots(int n_dof) {
   return s;
 }
 
-std::string initial_condition_record(const app::NodeRange& range, int n_nodes, int n_dof) {
+std::string initial_condition_record(const model::NodeRange& range, int n_nodes, int n_dof) {
   return range_record(range, n_nodes, initial_condition_slots(n_dof));
 }
 
-std::string initial_loading_record(const app::NodeRange& range, int n_nodes, int n_dof) {
+std::string initial_loading_record(const model::NodeRange& range, int n_nodes, int n_dof) {
   return range_record(range, n_nodes, initial_loading_slots(n_dof));
 }
 
 // The amplitudes are 14-character left-justified texts, as the Sin/Exp editor writes them,
 // but with two blanks fewer before the first.
-std::string amplitude_record(const app::NodeRange& range, int n_nodes, int n_dof) {
+std::string loaded_amplitude_record(const model::NodeRange& range, int n_nodes, int n_dof) {
   text::RecordWriter record;
   record.i(range.first_node, node_width(range.first_node, n_nodes))
       .tr(2)
@@ -78,12 +78,12 @@ std::string amplitude_record(const app::NodeRange& range, int n_nodes, int n_dof
 }
 
 
-std::string accel_point_record(const app::AccelPoint& point, app::LoadingType loading_type, int n_dof,
-                               app::AccelDirection direction) {
+std::string loaded_accel_point_record(const model::AccelPoint& point, model::LoadingType loading_type, int n_dof,
+                               model::AccelDirection direction) {
   std::string texts[4] = {text::g14_7_text(point.time)};
   int n = 1;
-  if (loading_type == app::LoadingType::accelerogram_1_direction) {
-    const int number = app::code_number(direction);
+  if (loading_type == model::LoadingType::accelerogram_1_direction) {
+    const int number = model::code_number(direction);
     const int slot = number >= 1 && number <= 3 ? number - 1 : 0;  // X when none is chosen
     texts[n++] = text::g14_7_text(point.acceleration[slot]);
   } else {
@@ -109,11 +109,11 @@ std::string_view initial_conditions_end(bool romanian) {
 }
 
 std::string_view initial_loading_end(bool romanian) {
-  return editors::layouts::loadings_end_record(romanian);
+  return model::case_files::loadings_end_record(romanian);
 }
 
 std::string loading_data_end(int case_number, bool romanian) {
   return (romanian ? "SFARSIT_CAZ" : "END_OF_CASE") + std::to_string(case_number);
 }
 
-}  // namespace loadfile::scratch
+}  // namespace model::case_files

@@ -15,20 +15,20 @@
 
 #include "model/state.h"
 
-namespace loadfile::scratch {
+namespace model::case_files {
 
 // init.dat: first and last node, the n_dof displacements and the n_dof velocities.
-std::string initial_condition_record(const app::NodeRange& range, int n_nodes, int n_dof);
+std::string initial_condition_record(const model::NodeRange& range, int n_nodes, int n_dof);
 // InitLoad.dat: first and last node, the concentrated mass and the n_dof loads.
-std::string initial_loading_record(const app::NodeRange& range, int n_nodes, int n_dof);
+std::string initial_loading_record(const model::NodeRange& range, int n_nodes, int n_dof);
 // TPsin.dat / TPexp.dat: first and last node and the n_dof amplitudes.
-std::string amplitude_record(const app::NodeRange& range, int n_nodes, int n_dof);
-// TP.dat: the Discrete Loading editor's own records (layouts::time_record and
-// layouts::discrete_range_record): free form, every digit of each float kept.
+std::string loaded_amplitude_record(const model::NodeRange& range, int n_nodes, int n_dof);
+// TP.dat: the Discrete Loading editor's own records (time_record and
+// discrete_range_record): free form, every digit of each float kept.
 // TPacc.dat: the time and the accelerations of one point; a one-direction accelerogram holds
 // only the component of `direction` (1 X, 2 Y, 3 Z).
-std::string accel_point_record(const app::AccelPoint& point, app::LoadingType loading_type, int n_dof,
-                               app::AccelDirection direction);
+std::string loaded_accel_point_record(const model::AccelPoint& point, model::LoadingType loading_type, int n_dof,
+                               model::AccelDirection direction);
 // The same record from the texts of its values in file order, the time first, appended to `out`.
 void append_accel_point_record(std::string& out, std::span<const std::string_view> texts);
 // The record of the three initial accelerations that ends init.dat of an accelerogram case
@@ -47,4 +47,4 @@ ComponentSlots initial_condition_slots(int n_dof);  // displacements 1..n, veloc
 ComponentSlots initial_loading_slots(int n_dof);    // mass 1, loads 4..3+n
 ComponentSlots load_slots(int n_dof);               // loads or amplitudes 1..n
 
-}  // namespace loadfile::scratch
+}  // namespace model::case_files

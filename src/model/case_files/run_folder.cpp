@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-namespace case_files {
+namespace model::case_files {
 
 namespace fs = std::filesystem;
 
@@ -147,4 +147,4 @@ void RunFolder::release() {
   lock_fd_ = -1;
 }
 
-}  // namespace case_files
+}  // namespace model::case_files

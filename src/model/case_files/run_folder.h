@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-namespace case_files {
+namespace model::case_files {
 
 class RunFolder {
  public:
@@ -42,4 +42,4 @@ inline constexpr const char* run_lock_name = ".lock";
 // A folder without its lock file is left alone for a minute: its run may be making it.
 void remove_dead_run_folders(const std::filesystem::path& runs);
 
-}  // namespace case_files
+}  // namespace model::case_files

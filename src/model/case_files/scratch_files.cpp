@@ -7,7 +7,7 @@
 
 #include "model/state.h"
 
-namespace cases {
+namespace model::case_files {
 
 namespace fs = std::filesystem;
 
@@ -32,10 +32,10 @@ std::string scratch_file_path(const std::string& folder, int case_number, Scratc
   return (fs::path(folder) / scratch_file_name(case_number, kind)).string();
 }
 
-ScratchKind loading_data_kind(app::LoadingType loading_type) {
-  if (loading_type == app::LoadingType::sinusoidal) return ScratchKind::sinusoidal;
-  if (loading_type == app::LoadingType::exponential) return ScratchKind::exponential;
-  if (app::accelerogram(loading_type)) return ScratchKind::accelerogram;
+ScratchKind loading_data_kind(model::LoadingType loading_type) {
+  if (loading_type == model::LoadingType::sinusoidal) return ScratchKind::sinusoidal;
+  if (loading_type == model::LoadingType::exponential) return ScratchKind::exponential;
+  if (model::accelerogram(loading_type)) return ScratchKind::accelerogram;
   return ScratchKind::discrete_loading;
 }
 
@@ -101,4 +101,4 @@ void delete_case_scratch_files(bool with_initial_loading, const std::string& fol
   });
 }
 
-}  // namespace cases
+}  // namespace model::case_files

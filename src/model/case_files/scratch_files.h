@@ -8,7 +8,7 @@
 
 #include "model/domain_codes.h"
 
-namespace cases {
+namespace model::case_files {
 
 enum class ScratchKind {
   initial_conditions,  // init.dat
@@ -24,7 +24,7 @@ std::string scratch_file_name(int case_number, ScratchKind kind);
 // The file's path in `folder`; the bare name when `folder` is empty.
 std::string scratch_file_path(const std::string& folder, int case_number, ScratchKind kind);
 // The loading data file of a case by its loading type (TP, TPsin, TPexp or TPacc).
-ScratchKind loading_data_kind(app::LoadingType loading_type);
+ScratchKind loading_data_kind(model::LoadingType loading_type);
 
 // Deletes the scratch files of every case: the patterns of one character before the suffix
 // and the names of cases 10 to 99 (two decimal digits). Other names are left alone.
@@ -37,4 +37,4 @@ void delete_case_scratch_files(bool with_initial_loading, const std::string& fol
 std::vector<std::string> move_case_scratch_files_down(int removed, int last,
                                                       const std::string& folder = {});
 
-}  // namespace cases
+}  // namespace model::case_files

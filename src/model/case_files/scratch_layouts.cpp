@@ -8,7 +8,7 @@
 #include "text/format.h"
 #include "text/number_parse.h"
 
-namespace editors::layouts {
+namespace model::case_files {
 
 namespace {
 
@@ -29,45 +29,45 @@ std::string a14(float value) {
 
 // The two node numbers, each right-justified to the width of the largest node number, so the
 // columns of every record line up whatever the values.
-text::RecordWriter node_pair(const app::NodeRange& range, int n_nodes) {
+text::RecordWriter node_pair(const model::NodeRange& range, int n_nodes) {
   const int k = text::digit_count(n_nodes);
   text::RecordWriter w;
   w.i(range.first_node, k).tr(2).i(range.last_node, k).tr(2);
   return w;
 }
 
-std::vector<text::Target> node_targets(app::NodeRange& r) {
+std::vector<text::Target> node_targets(model::NodeRange& r) {
   return {text::target(r.first_node), text::target(r.last_node)};
 }
 
-void add_components(std::vector<text::Target>& targets, app::NodeRange& r, int first, int count) {
+void add_components(std::vector<text::Target>& targets, model::NodeRange& r, int first, int count) {
   for (int c = 0; c < count; ++c) targets.push_back(text::target(r.components[first + c]));
 }
 
 // One read statement into a scratch copy, so that a failed read leaves the entry as it was.
-text::ReadStatus read_entry(text::RecordSource& source, app::NodeRange& range,
-                            std::vector<text::Target> (*make)(app::NodeRange&, int), int n_dof) {
-  app::NodeRange read;
+text::ReadStatus read_entry(text::RecordSource& source, model::NodeRange& range,
+                            std::vector<text::Target> (*make)(model::NodeRange&, int), int n_dof) {
+  model::NodeRange read;
   const text::ReadStatus status = text::read_free_form(source, make(read, n_dof));
   if (status == text::ReadStatus::ok) range = read;
   return status;
 }
 
-std::vector<text::Target> conditions_targets(app::NodeRange& r, int n_dof) {
+std::vector<text::Target> conditions_targets(model::NodeRange& r, int n_dof) {
   auto t = node_targets(r);
   add_components(t, r, 0, directions(n_dof));
   add_components(t, r, 3, directions(n_dof));
   return t;
 }
 
-std::vector<text::Target> loadings_targets(app::NodeRange& r, int n_dof) {
+std::vector<text::Target> loadings_targets(model::NodeRange& r, int n_dof) {
   auto t = node_targets(r);
   add_components(t, r, 0, 1);
   add_components(t, r, 3, directions(n_dof));
   return t;
 }
 
-std::vector<text::Target> leading_components_targets(app::NodeRange& r, int n_dof) {
+std::vector<text::Target> leading_components_targets(model::NodeRange& r, int n_dof) {
   auto t = node_targets(r);
   add_components(t, r, 0, directions(n_dof));
   return t;
@@ -75,7 +75,7 @@ std::vector<text::Target> leading_components_targets(app::NodeRange& r, int n_do
 
 }  // namespace
 
-std::string conditions_record(const app::NodeRange& range, int n_nodes, int n_dof) {
+std::string conditions_record(const model::NodeRange& range, int n_nodes, int n_dof) {
   text::RecordWriter w = node_pair(range, n_nodes);
   for (int c = 0; c < directions(n_dof); ++c) w.a(a14(range.components[c]));
   w.tr(2);
@@ -93,11 +93,11 @@ std::string acceleration_record(const float (&acceleration)[3]) {
   return w.str();
 }
 
-text::ReadStatus read_conditions_entry(text::RecordSource& source, int n_dof, app::NodeRange& range) {
+text::ReadStatus read_conditions_entry(text::RecordSource& source, int n_dof, model::NodeRange& range) {
   return read_entry(source, range, conditions_targets, n_dof);
 }
 
-std::string loadings_record(const app::NodeRange& range, int n_nodes, int n_dof) {
+std::string loadings_record(const model::NodeRange& range, int n_nodes, int n_dof) {
   text::RecordWriter w = node_pair(range, n_nodes);
   w.a(a14(range.components[0]));
   for (int c = 0; c < directions(n_dof); ++c) w.a(a14(range.components[3 + c])).tr(2);
@@ -108,17 +108,17 @@ std::string_view loadings_end_record(bool romanian) {
   return romanian ? "Sfarsit_Incarcare_Initiala" : "End_of_Initial_Loading";
 }
 
-text::ReadStatus read_loadings_entry(text::RecordSource& source, int n_dof, app::NodeRange& range) {
+text::ReadStatus read_loadings_entry(text::RecordSource& source, int n_dof, model::NodeRange& range) {
   return read_entry(source, range, loadings_targets, n_dof);
 }
 
-std::string amplitude_record(const app::NodeRange& range, int n_nodes, int n_dof) {
+std::string amplitude_record(const model::NodeRange& range, int n_nodes, int n_dof) {
   text::RecordWriter w = node_pair(range, n_nodes);
   for (int c = 0; c < directions(n_dof); ++c) w.tr(2).a(a14(range.components[c]));
   return w.str();
 }
 
-text::ReadStatus read_amplitude_entry(text::RecordSource& source, int n_dof, app::NodeRange& range) {
+text::ReadStatus read_amplitude_entry(text::RecordSource& source, int n_dof, model::NodeRange& range) {
   return read_entry(source, range, leading_components_targets, n_dof);
 }
 
@@ -128,7 +128,7 @@ std::string time_record(float time) {
   return record;
 }
 
-std::string discrete_range_record(const app::NodeRange& range, int n_dof) {
+std::string discrete_range_record(const model::NodeRange& range, int n_dof) {
   std::string record;
   append_discrete_range_record(record, range, n_dof);
   return record;
@@ -141,7 +141,7 @@ void append_time_record(std::string& out, float time) {
   out.append(buf, text::free_form_real_chars(time, buf + 1));
 }
 
-void append_discrete_range_record(std::string& out, const app::NodeRange& range, int n_dof,
+void append_discrete_range_record(std::string& out, const model::NodeRange& range, int n_dof,
                                   text::FreeFormRealTexts* texts) {
   char buf[discrete_range_record_max];
   char* end = buf;
@@ -156,7 +156,7 @@ void append_discrete_range_record(std::string& out, const app::NodeRange& range,
   out.append(buf, end);
 }
 
-text::ReadStatus read_discrete_range(text::RecordSource& source, int n_dof, app::NodeRange& range) {
+text::ReadStatus read_discrete_range(text::RecordSource& source, int n_dof, model::NodeRange& range) {
   return read_entry(source, range, leading_components_targets, n_dof);
 }
 
@@ -164,11 +164,11 @@ namespace {
 
 // The ranges under one time record: read until a read fails, then step back so that the
 // record which failed (the next time, or the final record) is read again by the caller.
-std::vector<app::NodeRange> read_ranges_of_time_point(text::RecordSource& source, int n_dof) {
-  std::vector<app::NodeRange> ranges;
+std::vector<model::NodeRange> read_ranges_of_time_point(text::RecordSource& source, int n_dof) {
+  std::vector<model::NodeRange> ranges;
   for (;;) {
     const std::size_t before = source.position();
-    app::NodeRange range;
+    model::NodeRange range;
     if (read_discrete_range(source, n_dof, range) != text::ReadStatus::ok) {
       const bool separator = before < source.size() && time_point_separator(source.record(before));
       source.seek(separator ? before + 1 : before);
@@ -187,12 +187,12 @@ bool time_point_separator(std::string_view record) {
 }
 
 int read_discrete_loading(text::RecordSource& source, int n_time_points, int n_dof,
-                          std::vector<app::TimePoint>& table) {
+                          std::vector<model::TimePoint>& table) {
   for (int i = 1; i <= n_time_points; ++i) {
     float time = 0;
     if (text::read_free_form(source, {text::target(time)}) != text::ReadStatus::ok) return i - 1;
     if (static_cast<int>(table.size()) < i) table.resize(i);
-    app::TimePoint& entry = table[i - 1];
+    model::TimePoint& entry = table[i - 1];
     entry.time = time;
     entry.ranges = read_ranges_of_time_point(source, n_dof);
     entry.n_ranges = static_cast<int>(entry.ranges.size());
@@ -208,11 +208,11 @@ bool write_records(const std::string& path, const std::vector<std::string>& reco
                    std::string& reason) {
   std::string content;
   for (const std::string& record : records) content.append(record).append("\r\n");
-  return common::replace_file(path, content, reason);
+  return model::case_files::replace_file(path, content, reason);
 }
 
-bool read_discrete_loading_file(const std::string& path, app::ProgramState& state,
-                                std::vector<app::TimePoint>& table) {
+bool read_discrete_loading_file(const std::string& path, model::ProgramState& state,
+                                std::vector<model::TimePoint>& table) {
   text::RecordSource source;
   if (!text::RecordSource::from_file(path, source)) return false;
   const int c = state.current_case;
@@ -221,4 +221,4 @@ bool read_discrete_loading_file(const std::string& path, app::ProgramState& stat
   return true;
 }
 
-}  // namespace editors::layouts
+}  // namespace model::case_files

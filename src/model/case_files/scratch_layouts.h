@@ -14,56 +14,56 @@
 #include "text/free_form.h"
 #include "text/number_parse.h"
 
-namespace editors::layouts {
+namespace model::case_files {
 
 // ---- init.dat -------------------------------------------------------------------------
 // (Ik,TR2,Ik,TR2,n(A14),TR2,n(A14)), k = digit_count(n_nodes), n = n_dof: the displacements
 // are components 1..n_dof, the velocities components 4..3+n_dof.
-std::string conditions_record(const app::NodeRange& range, int n_nodes, int n_dof);
+std::string conditions_record(const model::NodeRange& range, int n_nodes, int n_dof);
 std::string_view conditions_end_record(bool romanian);  // End_of_Initial_Conditions
 // Accelerogram cases only, after the end record: the three initial accelerations, free form.
 std::string acceleration_record(const float (&acceleration)[3]);
 // One free-form read of a conditions entry; `range` changes only when the read succeeds.
-text::ReadStatus read_conditions_entry(text::RecordSource& source, int n_dof, app::NodeRange& range);
+text::ReadStatus read_conditions_entry(text::RecordSource& source, int n_dof, model::NodeRange& range);
 
 // ---- InitLoad.dat ---------------------------------------------------------------------
 // (Ik,TR2,Ik,TR2,A14,n(A14,TR2)): the mass is component 1, the loadings components 4..3+n_dof.
-std::string loadings_record(const app::NodeRange& range, int n_nodes, int n_dof);
+std::string loadings_record(const model::NodeRange& range, int n_nodes, int n_dof);
 std::string_view loadings_end_record(bool romanian);  // End_of_Initial_Loading
-text::ReadStatus read_loadings_entry(text::RecordSource& source, int n_dof, app::NodeRange& range);
+text::ReadStatus read_loadings_entry(text::RecordSource& source, int n_dof, model::NodeRange& range);
 
 // ---- TPsin.dat / TPexp.dat ------------------------------------------------------------
 // (Ik,TR2,Ik,TR2,n(TR2,A14)): amplitudes are components 1..n_dof.
-std::string amplitude_record(const app::NodeRange& range, int n_nodes, int n_dof);
-text::ReadStatus read_amplitude_entry(text::RecordSource& source, int n_dof, app::NodeRange& range);
+std::string amplitude_record(const model::NodeRange& range, int n_nodes, int n_dof);
+text::ReadStatus read_amplitude_entry(text::RecordSource& source, int n_dof, model::NodeRange& range);
 
 // ---- TP.dat ---------------------------------------------------------------------------
 // Per time point a free-form time record, then one free-form record per range (first node,
 // last node, components 1..n_dof); no separator lines; END_OF_CASE<n> closes the file.
 std::string time_record(float time);
-std::string discrete_range_record(const app::NodeRange& range, int n_dof);
+std::string discrete_range_record(const model::NodeRange& range, int n_dof);
 // The same records appended to `out`, without a record of their own: a file of 10^5 time
 // points is made in one string.
 // Neither is ever longer than its _max.
 void append_time_record(std::string& out, float time);
 // `texts` remembers the component texts across the records of one file.
-void append_discrete_range_record(std::string& out, const app::NodeRange& range, int n_dof,
+void append_discrete_range_record(std::string& out, const model::NodeRange& range, int n_dof,
                                   text::FreeFormRealTexts* texts = nullptr);
 constexpr std::size_t time_record_max = 1 + text::free_form_real_max;
 constexpr std::size_t discrete_range_record_max = 2 * (1 + 11) + 3 * (1 + text::free_form_real_max);
-text::ReadStatus read_discrete_range(text::RecordSource& source, int n_dof, app::NodeRange& range);
+text::ReadStatus read_discrete_range(text::RecordSource& source, int n_dof, model::NodeRange& range);
 // Reads up to `n_time_points` time points into entries 1, 2, ... of `table` (growing it as
 // needed). An entry reached gets its time and exactly the ranges read under it; entries the
 // file does not reach keep what they hold. A record that fails as a range is read again as the
 // next time, so the time records need no separator. Returns the number of time points read.
 int read_discrete_loading(text::RecordSource& source, int n_time_points, int n_dof,
-                          std::vector<app::TimePoint>& table);
+                          std::vector<model::TimePoint>& table);
 
 // Reads the discrete loading file at `path` into `table` as read_discrete_loading does, for the
 // n_time_points of the current case. false when the file cannot be opened. The Loading Cases
 // dialog reads it before the discrete loading editor opens.
-bool read_discrete_loading_file(const std::string& path, app::ProgramState& state,
-                                std::vector<app::TimePoint>& table);
+bool read_discrete_loading_file(const std::string& path, model::ProgramState& state,
+                                std::vector<model::TimePoint>& table);
 
 // "end_1", "end_2", ...: lines that older loading files carry between the time points of a
 // discrete loading. They are not a record of the section but must not end it, or the rest of
@@ -74,9 +74,9 @@ bool time_point_separator(std::string_view record);
 std::string end_of_case_record(int case_number);
 
 // ---- files ----------------------------------------------------------------------------
-// Replaces the file with these records, each ended by CR LF, as common::replace_file does:
+// Replaces the file with these records, each ended by CR LF, as model::case_files::replace_file does:
 // a failed write leaves the old file whole. false with `reason` set when it cannot be written.
 bool write_records(const std::string& path, const std::vector<std::string>& records,
                    std::string& reason);
 
-}  // namespace editors::layouts
+}  // namespace model::case_files

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <system_error>
 
-namespace common {
+namespace model::case_files {
 
 void create_if_missing(const std::string& path) {
   std::error_code ec;
@@ -12,4 +12,4 @@ void create_if_missing(const std::string& path) {
   std::ofstream(path, std::ios::binary | std::ios::app);
 }
 
-}  // namespace common
+}  // namespace model::case_files

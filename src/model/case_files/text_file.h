@@ -5,11 +5,9 @@
 
 #include "model/case_files/atomic_file.h"
 
-namespace common {
-
-using case_files::replace_file;
+namespace model::case_files {
 
 // Creates the file empty when it does not exist; an existing file is left as it is.
 void create_if_missing(const std::string& path);
 
-}  // namespace common
+}  // namespace model::case_files

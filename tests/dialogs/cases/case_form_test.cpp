@@ -13,7 +13,7 @@ TEST(ListCodes, EveryItemRoundTripsThroughItsStoredCode) {
   for (int item = 1; item <= 3; ++item) EXPECT_EQ(cases::mass_model_item(cases::mass_model_of_item(item)), item);
   for (int item = 1; item <= 4; ++item)
     EXPECT_EQ(cases::printing_code_item(cases::printing_code_of_item(item)), item);
-  using app::LoadingType;
+  using model::LoadingType;
   const LoadingType loading_codes[] = {LoadingType::discrete, LoadingType::sinusoidal,
                                        LoadingType::exponential, LoadingType::accelerogram_3_directions,
                                        LoadingType::accelerogram_1_direction};
@@ -21,14 +21,14 @@ TEST(ListCodes, EveryItemRoundTripsThroughItsStoredCode) {
     EXPECT_EQ(cases::loading_type_of_item(item), loading_codes[item - 1]);
     EXPECT_EQ(cases::loading_type_item(loading_codes[item - 1]), item);
   }
-  EXPECT_EQ(cases::printing_code_of_item(1), app::PrintingCode::nothing);
-  EXPECT_EQ(cases::printing_code_of_item(4), app::PrintingCode::time_history_and_maximum);
+  EXPECT_EQ(cases::printing_code_of_item(1), model::PrintingCode::nothing);
+  EXPECT_EQ(cases::printing_code_of_item(4), model::PrintingCode::time_history_and_maximum);
 }
 
 TEST(ListCodes, NoDampingItemCountsAsNoDamping) {
-  EXPECT_EQ(cases::damping_type_of_item(0), app::DampingType::none);
-  EXPECT_EQ(cases::damping_type_of_item(1), app::DampingType::none);
-  EXPECT_EQ(cases::damping_type_of_item(5), app::DampingType::aero_structural);
+  EXPECT_EQ(cases::damping_type_of_item(0), model::DampingType::none);
+  EXPECT_EQ(cases::damping_type_of_item(1), model::DampingType::none);
+  EXPECT_EQ(cases::damping_type_of_item(5), model::DampingType::aero_structural);
 }
 
 struct DampingRow {
@@ -51,7 +51,7 @@ TEST(DampingTable, EnablesTheFieldsOfEachTypeUnderBothOperators) {
     for (bool new_operator : {true, false}) {
       SCOPED_TRACE("type " + std::to_string(row.type) + (new_operator ? " new operator" : " Newmark"));
       const cases::DampingFields f =
-          cases::damping_fields(app::code_from_number<app::DampingType>(row.type), new_operator);
+          cases::damping_fields(model::code_from_number<model::DampingType>(row.type), new_operator);
       EXPECT_EQ(f.first, row.first);
       EXPECT_EQ(f.second, row.second);
       EXPECT_EQ(f.zeta, row.zeta);
@@ -108,7 +108,7 @@ TEST(AddChecks, PrintingTimeIsNeededOnlyWhenATimeHistoryIsPrinted) {
 }
 
 TEST(StoreDamping, TakesOnlyTheValuesOfTheChosenType) {
-  app::ProgramState s;
+  model::ProgramState s;
   s.alfa_d = s.beta_d = s.ro_air = s.c_drag = s.zeta = s.niu = -1;
   CaseForm f = complete_form();
   f.niu = 0.5f;
@@ -118,7 +118,7 @@ TEST(StoreDamping, TakesOnlyTheValuesOfTheChosenType) {
   f.damping_item = 4;  // Aero
   cases::store_damping(f, s);
   EXPECT_TRUE(s.damping_present);
-  EXPECT_EQ(s.damping_type, app::DampingType::aero);
+  EXPECT_EQ(s.damping_type, model::DampingType::aero);
   EXPECT_EQ(s.ro_air, 2);
   EXPECT_EQ(s.c_drag, 3);
   EXPECT_EQ(s.zeta, -1);
@@ -135,11 +135,11 @@ TEST(StoreDamping, TakesOnlyTheValuesOfTheChosenType) {
   f.damping_item = 1;
   cases::store_damping(f, s);
   EXPECT_FALSE(s.damping_present);
-  EXPECT_EQ(s.damping_type, app::DampingType::none);
+  EXPECT_EQ(s.damping_type, model::DampingType::none);
 }
 
 TEST(UnitTexts, ToleranceUnitFollowsTheOperator) {
-  app::ProgramState s;
+  model::ProgramState s;
   s.length_unit = "m";
   EXPECT_EQ(cases::gravity_unit_text(s), "m/sec2");
   for (const char* code : {"ACH", "ach", "CUSTOM", "c"}) {
@@ -150,14 +150,14 @@ TEST(UnitTexts, ToleranceUnitFollowsTheOperator) {
   EXPECT_EQ(cases::tolerance_unit_text(s), "m/sec2");
 }
 
-app::CaseRecord record_with(float end_time) {
-  app::CaseRecord r;
+model::CaseRecord record_with(float end_time) {
+  model::CaseRecord r;
   r.end_time = end_time;
   return r;
 }
 
 TEST(CaseArrays, LoadedRecordsBeyondTheNumberOfCasesAreNotCopied) {
-  app::ProgramState s;
+  model::ProgramState s;
   s.n_loading_cases = 2;
   s.n_loaded_cases = 4;
   s.loaded_case_records.assign(4, {});
@@ -171,19 +171,19 @@ TEST(CaseArrays, LoadedRecordsBeyondTheNumberOfCasesAreNotCopied) {
 }
 
 TEST(CaseArrays, WithoutAnOldFileEveryCaseStartsEmptyAndUnprocessed) {
-  app::ProgramState s;
+  model::ProgramState s;
   s.n_loading_cases = 3;
   cases::create_case_arrays(s);
   EXPECT_EQ(s.loaded_case_records.size(), 3);
   EXPECT_EQ(s.written_case_records.size(), 3);
   for (int k = 1; k <= 3; ++k) {
-    EXPECT_EQ(s.case_records[k], app::CaseRecord{});
+    EXPECT_EQ(s.case_records[k], model::CaseRecord{});
     EXPECT_FALSE(s.case_processed[k] || s.loading_saved[k] || s.initial_values_saved[k]);
   }
 }
 
 TEST(RemoveCase, LaterCasesMoveDownWithTheirFlagsAndLoadedRecords) {
-  app::ProgramState s;
+  model::ProgramState s;
   s.n_loading_cases = 4;
   s.n_loaded_cases = 3;
   s.loaded_case_records.assign(3, {});
@@ -200,7 +200,7 @@ TEST(RemoveCase, LaterCasesMoveDownWithTheirFlagsAndLoadedRecords) {
   EXPECT_EQ(s.case_records[1].end_time, 10);
   EXPECT_EQ(s.case_records[2].end_time, 30);
   EXPECT_EQ(s.case_records[3].end_time, 40);
-  EXPECT_EQ(s.case_records[4], app::CaseRecord{}) << "the freed last place is empty";
+  EXPECT_EQ(s.case_records[4], model::CaseRecord{}) << "the freed last place is empty";
   EXPECT_EQ(s.loaded_case_records[2].end_time, 30);
   EXPECT_FALSE(s.loading_saved[2]) << "case 3's flag came with it";
   EXPECT_TRUE(s.initial_values_saved[2]);
@@ -209,7 +209,7 @@ TEST(RemoveCase, LaterCasesMoveDownWithTheirFlagsAndLoadedRecords) {
 }
 
 TEST(RemoveCase, OnlyCaseLeavesNoCase) {
-  app::ProgramState s;
+  model::ProgramState s;
   s.n_loading_cases = 1;
   cases::create_case_arrays(s);
   s.case_processed[1] = true;

@@ -49,7 +49,7 @@ class LoadingCasesDialog : public ::testing::Test {
   }
 
   TempCurrentDir dir;
-  app::ProgramState state;
+  model::ProgramState state;
   int code = 0;
   std::string transcript;
   std::vector<ui::OpenFileRequest> file_requests;
@@ -241,7 +241,7 @@ answer yes
 press 1
 )S");
   EXPECT_FALSE(state.damping_present);
-  EXPECT_EQ(state.damping_type, app::DampingType::none);
+  EXPECT_EQ(state.damping_type, model::DampingType::none);
 }
 
 TEST_F(LoadingCasesDialog, NiuStaysDisabledUnderNewmark) {
@@ -266,7 +266,7 @@ expect text 1132 "0.2E-01"
 answer yes
 press 1
 )S");
-  EXPECT_EQ(state.damping_type, app::DampingType::aero_structural);
+  EXPECT_EQ(state.damping_type, model::DampingType::aero_structural);
   EXPECT_TRUE(state.damping_present);
   EXPECT_FLOAT_EQ(state.ro_air, 1.225f);
   EXPECT_FLOAT_EQ(state.zeta, 0.02f);
@@ -286,7 +286,7 @@ press 1020
 answer yes
 press 1
 )S");
-  EXPECT_EQ(state.damping_type, app::DampingType::rayleigh);
+  EXPECT_EQ(state.damping_type, model::DampingType::rayleigh);
   EXPECT_FLOAT_EQ(state.alfa_d, 0.1f);
   EXPECT_FLOAT_EQ(state.beta_d, 0.002f);
   EXPECT_FLOAT_EQ(state.niu, 0.05f);
@@ -386,9 +386,9 @@ TEST_F(LoadingCasesDialog, OldFileCasesShowTheirLoadedValues) {
   state.loading_file = "/data/old.inc";
   state.n_loaded_cases = 4;  // more than the 3 cases now asked for
   state.loaded_case_records.assign(4, {});
-  state.loaded_case_records[1].loading_type = app::LoadingType::accelerogram_1_direction;
-  state.loaded_case_records[1].printing_code = app::PrintingCode::nothing;
-  state.loaded_case_records[1].mass_model = app::MassModel::concentrated_and_distributed;
+  state.loaded_case_records[1].loading_type = model::LoadingType::accelerogram_1_direction;
+  state.loaded_case_records[1].printing_code = model::PrintingCode::nothing;
+  state.loaded_case_records[1].mass_model = model::MassModel::concentrated_and_distributed;
   state.loaded_case_records[1].iteration_limit = 7;
   run(R"S(expect text 1117 "/data/old.inc"
 expect item 1018 3 "3"
@@ -430,7 +430,7 @@ press 1
 }
 
 TEST_F(DiscreteLoadingOfALoadedCase, IsNotReadWhenTheOldFileHeldAnotherLoadingType) {
-  state.loaded_case_records[1].loading_type = app::LoadingType::sinusoidal;
+  state.loaded_case_records[1].loading_type = model::LoadingType::sinusoidal;
   run(R"S(pick 1011 1
 pick 1124 1
 press 1086
@@ -441,7 +441,7 @@ in 102
 answer yes
 press 1
 )S");
-  for (const app::TimePoint& point : state.time_point_table) EXPECT_EQ(point.time, 0);
+  for (const model::TimePoint& point : state.time_point_table) EXPECT_EQ(point.time, 0);
 }
 
 TEST_F(LoadingCasesDialog, SelectCreateAndView) {
@@ -502,7 +502,7 @@ press 1033
 press 1
 )S");
   // The form reached the state without "Add": the damping block shows it.
-  EXPECT_EQ(state.damping_type, app::DampingType::structural);
+  EXPECT_EQ(state.damping_type, model::DampingType::structural);
   EXPECT_FLOAT_EQ(state.zeta, 0.05f);
 }
 

@@ -19,8 +19,8 @@ using testing_support::write_file;
 std::string field(std::string_view s) { return text::padded(s, 16); }
 
 // One case of the given loading type, selected in the Loading Cases dialog of this run.
-app::ProgramState one_case(app::LoadingType loading_type, int n_dof = 3) {
-  app::ProgramState s;
+model::ProgramState one_case(model::LoadingType loading_type, int n_dof = 3) {
+  model::ProgramState s;
   s.n_dof = n_dof;
   s.max_time_points = 100;
   s.length_unit = "m";
@@ -34,14 +34,14 @@ app::ProgramState one_case(app::LoadingType loading_type, int n_dof = 3) {
   return s;
 }
 
-editor_tests::EditorRun run(app::ProgramState& s, const std::string& script) {
+editor_tests::EditorRun run(model::ProgramState& s, const std::string& script) {
   return run_editor(s, script, editors::open_accelerogram_editor);
 }
 
 TEST(AccelEditor, OneDirectionOpensWithOnlyItsFieldAndSavesTheUntidiedComponent) {
   TempCurrentDir dir;
-  app::ProgramState s = one_case(app::LoadingType::accelerogram_1_direction);
-  s.accel_direction = app::AccelDirection::y;
+  model::ProgramState s = one_case(model::LoadingType::accelerogram_1_direction);
+  s.accel_direction = model::AccelDirection::y;
   const auto r = run(s, R"(
     in 106
     expect selected 1145 2
@@ -73,8 +73,8 @@ TEST(AccelEditor, OneDirectionOpensWithOnlyItsFieldAndSavesTheUntidiedComponent)
 
 TEST(AccelEditor, ThreeDirectionsTakeEveryComponentAndSaveThemTidied) {
   TempCurrentDir dir;
-  app::ProgramState s = one_case(app::LoadingType::accelerogram_3_directions);
-  s.accel_direction = app::AccelDirection::y;  // left over from a one-direction case
+  model::ProgramState s = one_case(model::LoadingType::accelerogram_3_directions);
+  s.accel_direction = model::AccelDirection::y;  // left over from a one-direction case
   const auto r = run(s, R"(
     expect selected 1145 1
     expect disabled 1146
@@ -92,12 +92,12 @@ TEST(AccelEditor, ThreeDirectionsTakeEveryComponentAndSaveThemTidied) {
   ASSERT_EQ(failure(r), "");
   EXPECT_EQ(read_file("1TPacc.dat"), " " + field("0.25") + field("1.") + field("-0.5") +
                                          field("0.1234568E+08") + "\r\nEND_OF_CASE1\r\n");
-  EXPECT_EQ(s.case_records[1].loading_type, app::LoadingType::accelerogram_3_directions);
+  EXPECT_EQ(s.case_records[1].loading_type, model::LoadingType::accelerogram_3_directions);
 }
 
 TEST(AccelEditor, TwoDegreesOfFreedomOfferXAndYOnly) {
   TempCurrentDir dir;
-  app::ProgramState s = one_case(app::LoadingType::accelerogram_1_direction, 2);
+  model::ProgramState s = one_case(model::LoadingType::accelerogram_1_direction, 2);
   const auto r = run(s, R"(
     expect items 1146 2
     expect item 1146 2 "Y"
@@ -114,13 +114,13 @@ TEST(AccelEditor, TwoDegreesOfFreedomOfferXAndYOnly) {
     press 2
   )");
   EXPECT_EQ(failure(r), "");
-  EXPECT_EQ(s.accel_direction, app::AccelDirection::x);
-  EXPECT_EQ(s.case_records[1].loading_type, app::LoadingType::accelerogram_3_directions);  // "KOD" applies at once, even on Cancel
+  EXPECT_EQ(s.accel_direction, model::AccelDirection::x);
+  EXPECT_EQ(s.case_records[1].loading_type, model::LoadingType::accelerogram_3_directions);  // "KOD" applies at once, even on Cancel
 }
 
 TEST(AccelEditor, AddInsertsInTimeOrderAndReplacesAtEqualTime) {
   TempCurrentDir dir;
-  app::ProgramState s = one_case(app::LoadingType::accelerogram_3_directions);
+  model::ProgramState s = one_case(model::LoadingType::accelerogram_3_directions);
   const auto r = run(s, R"(
     type 1100 "0.1"
     type 1097 "1"
@@ -154,8 +154,8 @@ TEST(AccelEditor, AddInsertsInTimeOrderAndReplacesAtEqualTime) {
 
 TEST(AccelEditor, RemoveKeepsTheListLengthAndBlanksTheOldLastItem) {
   TempCurrentDir dir;
-  app::ProgramState s = one_case(app::LoadingType::accelerogram_1_direction);
-  s.accel_direction = app::AccelDirection::x;
+  model::ProgramState s = one_case(model::LoadingType::accelerogram_1_direction);
+  s.accel_direction = model::AccelDirection::x;
   const auto r = run(s, R"(
     type 1100 "0.5"
     type 1097 "4"
@@ -176,8 +176,8 @@ TEST(AccelEditor, RemoveKeepsTheListLengthAndBlanksTheOldLastItem) {
 
 TEST(AccelEditor, SavedPointsAreReadBackAndTimeZeroShowsEmptyUntilARefresh) {
   TempCurrentDir dir;
-  app::ProgramState s = one_case(app::LoadingType::accelerogram_1_direction);
-  s.accel_direction = app::AccelDirection::z;
+  model::ProgramState s = one_case(model::LoadingType::accelerogram_1_direction);
+  s.accel_direction = model::AccelDirection::z;
   s.case_records[1].n_time_points = 2;
   s.loading_saved[1] = true;
   write_file("1TPacc.dat", " 0.                0.000000      \r\n 0.5  -1.25\r\nEND_OF_CASE1\r\n");
@@ -200,17 +200,17 @@ TEST(AccelEditor, SavedPointsAreReadBackAndTimeZeroShowsEmptyUntilARefresh) {
 
 TEST(AccelEditor, ExistingDataIsReadOnlyForTheSameLoadedTypeAndMissingFileIsCreated) {
   TempCurrentDir dir;
-  app::ProgramState s = one_case(app::LoadingType::accelerogram_3_directions);
+  model::ProgramState s = one_case(model::LoadingType::accelerogram_3_directions);
   s.n_loaded_cases = 1;
-  s.loaded_case_records[1].loading_type = app::LoadingType::accelerogram_1_direction;  // the type was changed after loading
+  s.loaded_case_records[1].loading_type = model::LoadingType::accelerogram_1_direction;  // the type was changed after loading
   s.case_records[1].n_time_points = 1;
   s.accel_table_exists = true;
-  s.accel_table = {app::AccelPoint{0.7f, {1, 2, 3}}};
+  s.accel_table = {model::AccelPoint{0.7f, {1, 2, 3}}};
   write_file("1TPacc.dat", " 0.2 9 9 9\r\nEND_OF_CASE1\r\n");
   auto r = run(s, "expect item 1054 1 \"0.7\"\npress 1\n");
   EXPECT_EQ(failure(r), "");
 
-  s.loaded_case_records[1].loading_type = app::LoadingType::accelerogram_3_directions;
+  s.loaded_case_records[1].loading_type = model::LoadingType::accelerogram_3_directions;
   r = run(s, "expect item 1054 1 \"0.2\"\npress 1\n");
   EXPECT_EQ(failure(r), "");
 
@@ -222,7 +222,7 @@ TEST(AccelEditor, ExistingDataIsReadOnlyForTheSameLoadedTypeAndMissingFileIsCrea
 
 TEST(AccelEditor, DoneWithoutSavingKeepsTheChosenCodeButNotTheUnsavedCount) {
   TempCurrentDir dir;
-  app::ProgramState s = one_case(app::LoadingType::accelerogram_3_directions);
+  model::ProgramState s = one_case(model::LoadingType::accelerogram_3_directions);
   const auto r = run(s, R"(
     pick 1145 2
     expect enabled 1146
@@ -232,7 +232,7 @@ TEST(AccelEditor, DoneWithoutSavingKeepsTheChosenCodeButNotTheUnsavedCount) {
     press 1
   )");
   ASSERT_EQ(failure(r), "");
-  EXPECT_EQ(s.case_records[1].loading_type, app::LoadingType::accelerogram_1_direction);
+  EXPECT_EQ(s.case_records[1].loading_type, model::LoadingType::accelerogram_1_direction);
   EXPECT_EQ(s.case_records[1].n_time_points, 0);
   EXPECT_FALSE(s.loading_saved[1]);
   EXPECT_FALSE(std::filesystem::exists("1TPacc.dat"));
@@ -240,7 +240,7 @@ TEST(AccelEditor, DoneWithoutSavingKeepsTheChosenCodeButNotTheUnsavedCount) {
 
 TEST(AccelEditor, OneDirectionWithoutDirectionIsNotSaved) {
   TempCurrentDir dir;
-  app::ProgramState s = one_case(app::LoadingType::accelerogram_1_direction);
+  model::ProgramState s = one_case(model::LoadingType::accelerogram_1_direction);
   s.language = "Romanian";
   const auto r = run(s, R"(
     expect selected 1146 0
@@ -255,13 +255,13 @@ TEST(AccelEditor, OneDirectionWithoutDirectionIsNotSaved) {
     press 1
   )");
   ASSERT_EQ(failure(r), "");
-  EXPECT_EQ(s.accel_direction, app::AccelDirection::y);
+  EXPECT_EQ(s.accel_direction, model::AccelDirection::y);
   EXPECT_EQ(read_file("1TPacc.dat"), " 1.                0.000000      \r\nEND_OF_CASE1\r\n");
 }
 
 TEST(AccelEditor, FullAccelerogramRefusesANewTimeAndKeepsEveryPoint) {
   TempCurrentDir dir;
-  app::ProgramState s = one_case(app::LoadingType::accelerogram_3_directions, 2);
+  model::ProgramState s = one_case(model::LoadingType::accelerogram_3_directions, 2);
   s.max_time_points = 2;
   const auto r = run(s, R"(
     type 1100 "1"
@@ -289,7 +289,7 @@ TEST(AccelEditor, FullAccelerogramRefusesANewTimeAndKeepsEveryPoint) {
 TEST(AccelEditor, FailedSaveNamesTheFileAndKeepsTheStateAsItWas) {
   TempCurrentDir dir;
   std::filesystem::create_directory("1TPacc.dat");  // a folder where the file should go
-  app::ProgramState s = one_case(app::LoadingType::accelerogram_3_directions);
+  model::ProgramState s = one_case(model::LoadingType::accelerogram_3_directions);
   const auto r = run(s, R"(
     type 1100 "1"
     press 1098

@@ -7,38 +7,38 @@
 
 namespace {
 
-using app::DiameterGroup;
+using model::DiameterGroup;
 using editor_tests::failure;
 using editor_tests::run_editor;
 
-app::ProgramState model(int n_elements) {
-  app::ProgramState s;
+model::ProgramState model(int n_elements) {
+  model::ProgramState s;
   s.n_elements = n_elements;
   s.length_unit = "mm";
   return s;
 }
 
-editor_tests::EditorRun run(app::ProgramState& s, const std::string& script) {
+editor_tests::EditorRun run(model::ProgramState& s, const std::string& script) {
   return run_editor(s, script, editors::open_diameters_editor);
 }
 
 TEST(DiameterTable, ExistsForTheWriterWithoutAnOldFile) {
-  app::ProgramState s = model(40);
-  editors::ensure_diameter_table(s);
+  model::ProgramState s = model(40);
+  model::ensure_diameter_table(s);
   EXPECT_EQ(s.n_diameter_groups, 0);
   EXPECT_TRUE(s.diameter_table.empty());
 
   s.n_diameter_groups = 2;  // a count whose entries were never stored reads as empty groups
   s.diameter_table = {DiameterGroup{1, 5, 0.2f}};
-  editors::ensure_diameter_table(s);
+  model::ensure_diameter_table(s);
   ASSERT_EQ(s.diameter_table.size(), 2u);
   EXPECT_EQ(s.diameter_table[0], (DiameterGroup{1, 5, 0.2f}));
   EXPECT_EQ(s.diameter_table[1], DiameterGroup{});
-  EXPECT_EQ(editors::diameter_group_text(s.diameter_table[0]), "1-5");
+  EXPECT_EQ(model::diameter_group_text(s.diameter_table[0]), "1-5");
 }
 
 TEST(DiameterEditor, ToBelowFromIsRefusedInTheLanguageOfTheMoment) {
-  app::ProgramState s = model(40);
+  model::ProgramState s = model(40);
   const auto r = run(s, R"(
     in 110
     expect text 1141 "mm"
@@ -70,7 +70,7 @@ TEST(DiameterEditor, ToBelowFromIsRefusedInTheLanguageOfTheMoment) {
 }
 
 TEST(DiameterEditor, AddGroupNeedsPositiveElementsAndANonZeroDiameter) {
-  app::ProgramState s = model(40);
+  model::ProgramState s = model(40);
   const auto r = run(s, R"(
     type 1135 "1"
     type 1136 "25"
@@ -90,7 +90,7 @@ TEST(DiameterEditor, AddGroupNeedsPositiveElementsAndANonZeroDiameter) {
 // An element beyond the model would give the solver an element it does not have (element 0
 // never gets as far: ADD stays disabled).
 TEST(DiameterEditor, ElementsOutsideTheModelAreRefusedNamingTheLimit) {
-  app::ProgramState s = model(40);
+  model::ProgramState s = model(40);
   const auto r = run(s, R"(
     in 110
     type 1135 "38"
@@ -108,7 +108,7 @@ TEST(DiameterEditor, ElementsOutsideTheModelAreRefusedNamingTheLimit) {
 }
 
 TEST(DiameterEditor, SameGroupTextReplacesTheDiameter) {
-  app::ProgramState s = model(40);
+  model::ProgramState s = model(40);
   const auto r = run(s, R"(
     type 1135 "1"
     type 1136 "25"
@@ -133,7 +133,7 @@ TEST(DiameterEditor, SameGroupTextReplacesTheDiameter) {
 }
 
 TEST(DiameterEditor, SelectionShowsTheGroupAndTheDiameterBy1PG143) {
-  app::ProgramState s = model(40);
+  model::ProgramState s = model(40);
   s.old_file_loaded = true;
   s.n_diameter_groups = 2;
   s.diameter_table = {{1, 25, 0.4f}, {26, 40, 12346.0f}};
@@ -157,7 +157,7 @@ TEST(DiameterEditor, SelectionShowsTheGroupAndTheDiameterBy1PG143) {
 }
 
 TEST(DiameterEditor, DoneAsksOnlyAfterAChangeAndYesSavesAndCloses) {
-  app::ProgramState s = model(40);
+  model::ProgramState s = model(40);
   auto r = run(s, "press 1\n");
   EXPECT_EQ(failure(r), "");
   EXPECT_EQ(r.transcript, "");
@@ -190,7 +190,7 @@ TEST(DiameterEditor, DoneAsksOnlyAfterAChangeAndYesSavesAndCloses) {
 }
 
 TEST(DiameterEditor, LeavingWithoutSavingKeepsTheTableAndItsCount) {
-  app::ProgramState s = model(40);
+  model::ProgramState s = model(40);
   s.n_diameter_groups = 2;
   s.diameter_table = {{1, 25, 0.4f}, {26, 40, 0.5f}};
   // Groups entered earlier in this run show although no old file was loaded.
@@ -214,7 +214,7 @@ TEST(DiameterEditor, LeavingWithoutSavingKeepsTheTableAndItsCount) {
 }
 
 TEST(DiameterEditor, FullTableRefusesANewGroupAndKeepsEveryGroup) {
-  app::ProgramState s = model(2);
+  model::ProgramState s = model(2);
   const auto r = run(s, R"(
     type 1135 "1"
     type 1136 "1"
@@ -237,7 +237,7 @@ TEST(DiameterEditor, FullTableRefusesANewGroupAndKeepsEveryGroup) {
 }
 
 TEST(DiameterEditor, RemoveMovesLaterGroupsDown) {
-  app::ProgramState s = model(10);
+  model::ProgramState s = model(10);
   s.n_diameter_groups = 3;
   s.diameter_table = {{1, 3, 1}, {4, 6, 2}, {7, 10, 3}};
   const auto r = run(s, R"(

@@ -11,14 +11,14 @@
 
 namespace {
 
-using app::NodeRange;
+using model::NodeRange;
 using node_editor_test::model;
 using node_editor_test::run;
 using node_editor_test::xyz_range;
 using testing_support::read_file;
 using testing_support::TempCurrentDir;
 using testing_support::write_file;
-namespace layouts = editors::layouts;
+namespace layouts = model::case_files;
 
 TEST(DiscreteLoadingEditor, TimesAreKeptInOrderWithoutDuplicates) {
   TempCurrentDir dir;
@@ -89,8 +89,8 @@ press 1
 )");
   EXPECT_RAN(outcome);
   ASSERT_EQ(s.time_point_table.size(), 2u);
-  EXPECT_EQ(s.time_point_table[0], (app::TimePoint{0.2f, 0, {}}));
-  EXPECT_EQ(s.time_point_table[1], (app::TimePoint{0.5f, 1, {xyz_range(1, 10, 3)}}));
+  EXPECT_EQ(s.time_point_table[0], (model::TimePoint{0.2f, 0, {}}));
+  EXPECT_EQ(s.time_point_table[1], (model::TimePoint{0.5f, 1, {xyz_range(1, 10, 3)}}));
   EXPECT_TRUE(s.loading_saved[1]);
   EXPECT_EQ(read_file("1TP.dat"), layouts::time_record(0.2f) + "\r\n" + layouts::time_record(0.5f) +
                                       "\r\n" + layouts::discrete_range_record(xyz_range(1, 10, 3), 3) +
@@ -222,7 +222,7 @@ press 1093
 press 1
 )");
   EXPECT_RAN(outcome);
-  EXPECT_EQ(s.time_point_table[0], (app::TimePoint{1.0f, 1, {xyz_range(2, 2, 2)}}));
+  EXPECT_EQ(s.time_point_table[0], (model::TimePoint{1.0f, 1, {xyz_range(2, 2, 2)}}));
 }
 
 TEST(DiscreteLoadingEditor, TwoDegreesOfFreedomWriteTwoRealsPerRange) {
@@ -250,7 +250,7 @@ press 1
   ASSERT_TRUE(text::RecordSource::from_file("1TP.dat", source));
   ASSERT_EQ(source.size(), 3u);
   EXPECT_EQ(source.record(1), layouts::discrete_range_record(xyz_range(4, 9, 0, -7.5f), 2));
-  std::vector<app::TimePoint> back;
+  std::vector<model::TimePoint> back;
   EXPECT_EQ(layouts::read_discrete_loading(source, 1, 2, back), 1);
   EXPECT_EQ(back, s.time_point_table);
 }
@@ -284,7 +284,7 @@ press 1
   EXPECT_RAN(outcome);
   ASSERT_EQ(s.time_point_table.size(), 2u);
   EXPECT_EQ(s.time_point_table[0].time, 1.0f);
-  EXPECT_EQ(s.time_point_table[1], (app::TimePoint{2.0f, 1, {xyz_range(1, 1, 0)}}));
+  EXPECT_EQ(s.time_point_table[1], (model::TimePoint{2.0f, 1, {xyz_range(1, 1, 0)}}));
 }
 
 // "ADD to List >>" sets the items of the time points in use and nothing after them: a time the
@@ -319,8 +319,8 @@ TEST(DiscreteLoadingEditor, NewTimesGoAfterTheTimesBelowThemInOrderedAndUnordere
   for (const bool ordered : {true, false}) {
     TempCurrentDir dir;
     auto s = model(120, 3);
-    s.time_point_table = ordered ? std::vector<app::TimePoint>{{0.1f, 0, {}}, {0.2f, 0, {}}, {0.3f, 0, {}}}
-                                 : std::vector<app::TimePoint>{{0.3f, 0, {}}, {0.1f, 0, {}}, {0.2f, 0, {}}};
+    s.time_point_table = ordered ? std::vector<model::TimePoint>{{0.1f, 0, {}}, {0.2f, 0, {}}, {0.3f, 0, {}}}
+                                 : std::vector<model::TimePoint>{{0.3f, 0, {}}, {0.1f, 0, {}}, {0.2f, 0, {}}};
     s.case_records[1].n_time_points = 3;
     // Out of order, 0.25 has three times below it wherever they stand.
     const std::string first = ordered ? "0.1" : "0.3", third = ordered ? "0.2" : "0.1",
@@ -373,13 +373,13 @@ TEST(DiscreteLoadingEditor, ReadingTheFileBackFillsTheTableForTheNextOpening) {
   s.current_case = 2;
   s.case_records[2].n_time_points = 3;  // one more than the file holds
   write_file("2TP.dat", " 0.1\r\n 1 5 1. 2. 3.\r\n 0.2\r\n 1 5 4. 5. 6.\r\n 6 8 7. 8. 9.\r\nEND_OF_CASE2\r\n");
-  std::vector<app::TimePoint> table = {{}, {}, {9.0f, 0, {}}};
-  ASSERT_TRUE(editors::layouts::read_discrete_loading_file("2TP.dat", s, table));
+  std::vector<model::TimePoint> table = {{}, {}, {9.0f, 0, {}}};
+  ASSERT_TRUE(model::case_files::read_discrete_loading_file("2TP.dat", s, table));
   ASSERT_EQ(table.size(), 3u);
-  EXPECT_EQ(table[0], (app::TimePoint{0.1f, 1, {xyz_range(1, 5, 1, 2, 3)}}));
-  EXPECT_EQ(table[1], (app::TimePoint{0.2f, 2, {xyz_range(1, 5, 4, 5, 6), xyz_range(6, 8, 7, 8, 9)}}));
+  EXPECT_EQ(table[0], (model::TimePoint{0.1f, 1, {xyz_range(1, 5, 1, 2, 3)}}));
+  EXPECT_EQ(table[1], (model::TimePoint{0.2f, 2, {xyz_range(1, 5, 4, 5, 6), xyz_range(6, 8, 7, 8, 9)}}));
   EXPECT_EQ(table[2].time, 9.0f);
-  EXPECT_FALSE(editors::layouts::read_discrete_loading_file("9TP.dat", s, table));
+  EXPECT_FALSE(model::case_files::read_discrete_loading_file("9TP.dat", s, table));
 }
 
 // The table holds what was entered: limits of 100,000 nodes and 10,000 time points allocate

@@ -19,7 +19,7 @@ struct EditorRun {
 
 using OpenEditor = std::function<void(app::Context&, ui::Dialog&)>;
 
-inline EditorRun run_editor(app::ProgramState& state, const std::string& script,
+inline EditorRun run_editor(model::ProgramState& state, const std::string& script,
                             const OpenEditor& open) {
   ui::script::ParseResult parsed = ui::script::parse_script(script);
   EditorRun run;

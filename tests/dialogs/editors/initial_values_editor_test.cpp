@@ -11,13 +11,13 @@
 
 namespace {
 
-using app::NodeRange;
+using model::NodeRange;
 using node_editor_test::model;
 using node_editor_test::run;
 using testing_support::read_file;
 using testing_support::TempCurrentDir;
 using testing_support::write_file;
-namespace layouts = editors::layouts;
+namespace layouts = model::case_files;
 
 std::vector<std::string> records(const std::string& path) {
   std::vector<std::string> out;
@@ -37,7 +37,7 @@ NodeRange conditions(int first, int last, float dx, float vx = 0) {
 }
 
 // A case whose initial values were saved with these displacement/velocity ranges.
-void saved_case(app::ProgramState& s, const std::vector<NodeRange>& ranges) {
+void saved_case(model::ProgramState& s, const std::vector<NodeRange>& ranges) {
   s.initial_values_saved[1] = true;
   s.case_records[1].n_initial_conditions = static_cast<int>(ranges.size());
   std::string file;
@@ -236,7 +236,7 @@ press 1
 TEST(InitialValuesEditor, AccelerogramCaseTakesTheAccelerationOnAddAndWritesItAfterTheEndRecord) {
   TempCurrentDir dir;
   auto s = model(120, 3);
-  s.case_records[1].loading_type = app::LoadingType::accelerogram_3_directions;
+  s.case_records[1].loading_type = model::LoadingType::accelerogram_3_directions;
   s.case_records[1].initial_acceleration[2] = 0.25f;
   auto outcome = run(s, editors::open_initial_values_editor, R"(
 in 103
@@ -273,7 +273,7 @@ press 2
 TEST(InitialValuesEditor, FullTableRefusesTheRangeButTakesTheAcceleration) {
   TempCurrentDir dir;
   auto s = model(1, 2);
-  s.case_records[1].loading_type = app::LoadingType::accelerogram_1_direction;
+  s.case_records[1].loading_type = model::LoadingType::accelerogram_1_direction;
   s.initial_values_saved[1] = true;
   write_file("1InitLoad.dat", layouts::loadings_record(NodeRange{1, 1}, 1, 2) +
                                   "\r\nEnd_of_Initial_Loading\r\n");
@@ -297,7 +297,7 @@ press 1
 TEST(InitialValuesEditor, OtherLoadingTypesDisableTheAccelerationRowAndWriteNoAccelerations) {
   TempCurrentDir dir;
   auto s = model(120, 3);
-  s.case_records[1].loading_type = app::LoadingType::sinusoidal;
+  s.case_records[1].loading_type = model::LoadingType::sinusoidal;
   auto outcome = run(s, editors::open_initial_values_editor, R"(
 in 103
 expect disabled 1035

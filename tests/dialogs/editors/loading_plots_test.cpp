@@ -7,7 +7,7 @@
 namespace {
 
 TEST(AmplitudePlot, SamplesEachRangeAndDirectionOverTheEndTime) {
-  const std::vector<app::NodeRange> ranges = {app::NodeRange{1, 10, {2.0f, -1.0f, 0.5f}}};
+  const std::vector<model::NodeRange> ranges = {model::NodeRange{1, 10, {2.0f, -1.0f, 0.5f}}};
   const ui::PlotRequest sin = editors::amplitude_plot("s", ranges, 3, true, 2.0, 0.5, 4.0, "kN");
   ASSERT_EQ(sin.panels.size(), 1u);
   EXPECT_EQ(sin.panels[0].y_title, "Load (kN)");

@@ -12,8 +12,8 @@
 namespace node_editor_test {
 
 // A model of `n_nodes` nodes with `n_cases` cases, case `current` selected, nothing saved yet.
-inline app::ProgramState model(int n_nodes, int n_dof, int n_cases = 3, int current = 1) {
-  app::ProgramState s;
+inline model::ProgramState model(int n_nodes, int n_dof, int n_cases = 3, int current = 1) {
+  model::ProgramState s;
   s.n_nodes = n_nodes;
   s.n_dof = n_dof;
   s.max_time_points = 100;
@@ -21,9 +21,9 @@ inline app::ProgramState model(int n_nodes, int n_dof, int n_cases = 3, int curr
   s.force_unit = "kN";
   s.n_loading_cases = n_cases;
   s.current_case = current;
-  s.case_records.assign(n_cases, app::CaseRecord{});
-  s.written_case_records.assign(n_cases, app::CaseRecord{});
-  s.loaded_case_records.assign(n_cases, app::CaseRecord{});
+  s.case_records.assign(n_cases, model::CaseRecord{});
+  s.written_case_records.assign(n_cases, model::CaseRecord{});
+  s.loaded_case_records.assign(n_cases, model::CaseRecord{});
   s.case_processed.assign(n_cases, false);
   s.loading_saved.assign(n_cases, false);
   s.initial_values_saved.assign(n_cases, false);
@@ -31,15 +31,15 @@ inline app::ProgramState model(int n_nodes, int n_dof, int n_cases = 3, int curr
 }
 
 // A node range whose first three components (X, Y, Z) are given.
-inline app::NodeRange xyz_range(int first, int last, float x, float y = 0, float z = 0) {
-  return app::NodeRange{first, last, {x, y, z, 0, 0, 0}};
+inline model::NodeRange xyz_range(int first, int last, float x, float y = 0, float z = 0) {
+  return model::NodeRange{first, last, {x, y, z, 0, 0, 0}};
 }
 
 using Outcome = editor_tests::EditorRun;
 using Editor = void (*)(app::Context&, ui::Dialog&);
 
 // The editor opens as the Loading Cases dialog opens it; the script must close it.
-inline Outcome run(app::ProgramState& state, Editor editor, const std::string& script) {
+inline Outcome run(model::ProgramState& state, Editor editor, const std::string& script) {
   return editor_tests::run_editor(state, script, editor);
 }
 

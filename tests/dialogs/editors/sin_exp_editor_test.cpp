@@ -11,16 +11,16 @@
 
 namespace {
 
-using app::NodeRange;
+using model::NodeRange;
 using node_editor_test::model;
 using node_editor_test::run;
 using node_editor_test::xyz_range;
 using testing_support::read_file;
 using testing_support::TempCurrentDir;
 using testing_support::write_file;
-namespace layouts = editors::layouts;
+namespace layouts = model::case_files;
 
-app::ProgramState case_of_type(app::LoadingType loading_type, int n_dof = 3, int n_nodes = 120) {
+model::ProgramState case_of_type(model::LoadingType loading_type, int n_dof = 3, int n_nodes = 120) {
   auto s = model(n_nodes, n_dof, 3, 3);
   s.case_records[3].loading_type = loading_type;
   return s;
@@ -28,7 +28,7 @@ app::ProgramState case_of_type(app::LoadingType loading_type, int n_dof = 3, int
 
 TEST(SinExpEditor, SinusoidalCaseWritesOmegaPhiAndTheAmplitudeFile) {
   TempCurrentDir dir;
-  auto s = case_of_type(app::LoadingType::sinusoidal);
+  auto s = case_of_type(model::LoadingType::sinusoidal);
   auto outcome = run(s, editors::open_sin_exp_editor, R"S(
 in 105
 expect text 1105 " Loading: A*sin(omega*t +phi)"
@@ -59,7 +59,7 @@ press 1
 
 TEST(SinExpEditor, ExponentialCaseDisablesPhiAndLeavesItUnchanged) {
   TempCurrentDir dir;
-  auto s = case_of_type(app::LoadingType::exponential);
+  auto s = case_of_type(model::LoadingType::exponential);
   s.case_records[3].phi = 0.75f;
   auto outcome = run(s, editors::open_sin_exp_editor, R"S(
 in 105
@@ -78,7 +78,7 @@ press 1
 
 TEST(SinExpEditor, TwoDegreesOfFreedomDisableZAndWriteTwoAmplitudes) {
   TempCurrentDir dir;
-  auto s = case_of_type(app::LoadingType::sinusoidal, 2);
+  auto s = case_of_type(model::LoadingType::sinusoidal, 2);
   auto outcome = run(s, editors::open_sin_exp_editor, R"S(
 in 105
 expect disabled 1065
@@ -98,7 +98,7 @@ press 1
 
 TEST(SinExpEditor, SameTextReplacesTheRangeAndOtherTextAppends) {
   TempCurrentDir dir;
-  auto s = case_of_type(app::LoadingType::sinusoidal);
+  auto s = case_of_type(model::LoadingType::sinusoidal);
   auto outcome = run(s, editors::open_sin_exp_editor, R"S(
 in 105
 type 1089 "1"
@@ -132,7 +132,7 @@ press 1
 // opening shows what the file holds, never an entry it lacks as a range 0-0.
 TEST(SinExpEditor, CancelPutsBackTheSavedCountAndAShortFileGivesWhatItHolds) {
   TempCurrentDir dir;
-  auto s = case_of_type(app::LoadingType::sinusoidal);
+  auto s = case_of_type(model::LoadingType::sinusoidal);
   s.loading_saved[3] = true;
   s.case_records[3].n_load_ranges = 1;
   s.case_records[3].omega = 2.5f;
@@ -166,9 +166,9 @@ press 1
 
 TEST(SinExpEditor, LoadedCaseOfAnotherLoadingTypeOpensEmpty) {
   TempCurrentDir dir;
-  auto s = case_of_type(app::LoadingType::exponential);
+  auto s = case_of_type(model::LoadingType::exponential);
   s.n_loaded_cases = 3;
-  s.loaded_case_records[3].loading_type = app::LoadingType::sinusoidal;
+  s.loaded_case_records[3].loading_type = model::LoadingType::sinusoidal;
   s.case_records[3].n_load_ranges = 1;
   s.case_records[3].omega = 4.0f;
   auto outcome = run(s, editors::open_sin_exp_editor, R"S(
@@ -183,7 +183,7 @@ press 1
 
 TEST(SinExpEditor, FullTableRefusesANewRange) {
   TempCurrentDir dir;
-  auto s = case_of_type(app::LoadingType::sinusoidal, 3, 1);
+  auto s = case_of_type(model::LoadingType::sinusoidal, 3, 1);
   auto outcome = run(s, editors::open_sin_exp_editor, R"S(
 in 105
 type 1089 "1"

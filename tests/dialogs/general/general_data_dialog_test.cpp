@@ -24,12 +24,12 @@ const std::string good_model =
     "// model\nFRAME\n12 15 3 2 1 1\n1 1 1 1 1\nCOORDINATES\n1 0. 0. 0.\nUNITS\nm\nsec\nkN\n";
 
 struct DialogRun {
-  app::ProgramState state;
+  model::ProgramState state;
   std::vector<ShownMessage> messages;
   std::string error;  // a failed expectation of the script
 };
 
-DialogRun run_dialog(app::ProgramState state, const std::string& script) {
+DialogRun run_dialog(model::ProgramState state, const std::string& script) {
   DialogRun run;
   std::ostringstream transcript;
   ScriptToolkit toolkit(ui::script::parse_script(script), transcript);
@@ -45,8 +45,8 @@ DialogRun run_dialog(app::ProgramState state, const std::string& script) {
   return run;
 }
 
-app::ProgramState fresh_state(const fs::path& folder) {
-  app::ProgramState s;
+model::ProgramState fresh_state(const fs::path& folder) {
+  model::ProgramState s;
   s.current_directory = folder.string();
   s.dat_directory = folder.string() + "/";
   s.max_time_points = 100;
@@ -91,7 +91,7 @@ TEST(GeneralDataDialog, AGeometryFileThatCannotBeReadChangesNothing) {
 TEST(GeneralDataDialog, GeometryProblemsInRomanian) {
   TempCurrentDir dir;
   write_file(dir.path() / "empty.dat", "");
-  app::ProgramState state = fresh_state(dir.path());
+  model::ProgramState state = fresh_state(dir.path());
   state.language = "romanian";
   const DialogRun run = run_dialog(state, "press 1109\nfile \"empty.dat\"\npress 2\n");
   ASSERT_EQ(run.error, "");
@@ -108,7 +108,7 @@ TEST(GeneralDataDialog, SaveCommitsTheWorkingCopyAndOkWithoutSavingDoesNot) {
                              "type 1008 \"5.5\"\ntype 1009 \"1.75\"\ntype 1006 \"7\"\npress 1079\n"
                              "type 1006 \"9\"\npress 1\nanswer no\n");
   ASSERT_EQ(run.error, "");
-  const app::ProgramState& s = run.state;
+  const model::ProgramState& s = run.state;
   EXPECT_EQ(s.general_data_result, 1);
   EXPECT_EQ(s.n_loading_cases, 7);
   EXPECT_EQ(s.operator_code.trimmed(), "NEWMARK");
@@ -142,7 +142,7 @@ TEST(GeneralDataDialog, ANumberOfCasesThatIsNotAWholeNumberTo99HasItsOwnMessage)
 TEST(GeneralDataDialog, ALoadingFileThatCannotBeReadKeepsThePreviousName) {
   TempCurrentDir dir;
   write_file(dir.path() / "good.dat", good_model);
-  app::ProgramState state = fresh_state(dir.path());
+  model::ProgramState state = fresh_state(dir.path());
   state.loading_file = "/projects/bridge/Dat/bridge.inc";
   const DialogRun run = run_dialog(state, "press 1109\nfile \"good.dat\"\npress 1111\nfile \"missing.inc\"\n"
                                     "press 2\n");
@@ -170,7 +170,7 @@ TEST(GeneralDataDialog, ALoadingFileBrokenPartWayWaitsForASaveOfWhatIsShown) {
 
 TEST(GeneralDataDialog, EntryResetsTheOperatorUnlessBackFromLoadingCases) {
   TempCurrentDir dir;
-  app::ProgramState state = fresh_state(dir.path());
+  model::ProgramState state = fresh_state(dir.path());
   state.operator_code = "NEWMARK";
   state.standard_coefficients = false;
   state.beta = "5.";

@@ -10,9 +10,9 @@
 
 namespace {
 
-using general::GeometryOutcome;
-using general::GeometryReadResult;
-using general::read_geometry_file;
+using model::GeometryOutcome;
+using model::GeometryReadResult;
+using model::read_geometry_file;
 using testing_support::TempCurrentDir;
 using testing_support::write_file;
 
@@ -178,7 +178,7 @@ TEST(GeometryFile, ProblemTextNamesTheFileAndTheReasonInBothLanguages) {
   GeometryReadResult bad;
   bad.outcome = GeometryOutcome::bad_count_record;
   bad.line = 4;
-  const auto text = general::geometry_problem_text(bad, "/home/u/Dat/frame.dat   ");
+  const auto text = model::geometry_problem_text(bad, "/home/u/Dat/frame.dat   ");
   EXPECT_EQ(text.english,
             "ERROR: Geometry file not read: line 4: the record of the numbers of nodes and elements "
             "is not six integers.\n/home/u/Dat/frame.dat");
@@ -191,7 +191,7 @@ TEST(GeometryFile, ProblemTextNamesTheFileAndTheReasonInBothLanguages) {
   counts.line = 2;
   counts.data.n_nodes = 120;
   counts.data.n_dof = 3;
-  EXPECT_NE(general::geometry_problem_text(counts, "m.dat").english.find("= 120 0 3"), std::string::npos);
+  EXPECT_NE(model::geometry_problem_text(counts, "m.dat").english.find("= 120 0 3"), std::string::npos);
 }
 
 TEST(GeometryFile, ExampleModelsOfTheWorkspace) {

@@ -9,14 +9,14 @@
 
 namespace {
 
-constexpr app::LoadingType three = app::LoadingType::accelerogram_3_directions;
-constexpr app::LoadingType one = app::LoadingType::accelerogram_1_direction;
-constexpr app::AccelDirection no_direction = app::AccelDirection::none;
-constexpr app::AccelDirection x = app::AccelDirection::x;
-constexpr app::AccelDirection y = app::AccelDirection::y;
-constexpr app::AccelDirection z = app::AccelDirection::z;
+constexpr model::LoadingType three = model::LoadingType::accelerogram_3_directions;
+constexpr model::LoadingType one = model::LoadingType::accelerogram_1_direction;
+constexpr model::AccelDirection no_direction = model::AccelDirection::none;
+constexpr model::AccelDirection x = model::AccelDirection::x;
+constexpr model::AccelDirection y = model::AccelDirection::y;
+constexpr model::AccelDirection z = model::AccelDirection::z;
 
-using app::AccelPoint;
+using model::AccelPoint;
 using editors::AccelAddOutcome;
 
 std::string field(std::string_view s) { return text::padded(s, 16); }
@@ -32,40 +32,40 @@ AccelPoint point(float time, float x, float y = 0, float z = 0) {
 
 TEST(AccelRecord, ThreeDirectionsWriteTidiedTimeAndNdofComponents) {
   const AccelPoint p = point(0.1f, 1.5f, -0.75f, 2.0f);
-  EXPECT_EQ(editors::accel_point_record(p, three, 3, no_direction),
+  EXPECT_EQ(model::case_files::accel_point_record(p, three, 3, no_direction),
             " " + field("0.1") + field("1.5") + field("-0.75") + field("2."));
-  EXPECT_EQ(editors::accel_point_record(p, three, 2, z), " " + field("0.1") + field("1.5") + field("-0.75"));
-  EXPECT_EQ(editors::accel_point_record(point(12345678.0f, 0.0015f), three, 2, no_direction),
+  EXPECT_EQ(model::case_files::accel_point_record(p, three, 2, z), " " + field("0.1") + field("1.5") + field("-0.75"));
+  EXPECT_EQ(model::case_files::accel_point_record(point(12345678.0f, 0.0015f), three, 2, no_direction),
             " " + field("0.1234568E+08") + field("0.15E-02") + field("0."));
 }
 
 TEST(AccelRecord, OneDirectionWritesTheUntidiedG147TextOfItsDirection) {
   const AccelPoint p = point(0.1f, 9.0f, 2.5f, 7.0f);
   // 1 blank, the tidied time in 16 columns, the 14 characters of G14.7 and 2 blanks.
-  EXPECT_EQ(editors::accel_point_record(p, one, 3, y),
+  EXPECT_EQ(model::case_files::accel_point_record(p, one, 3, y),
             " 0.1               2.500000      ");
-  EXPECT_EQ(editors::accel_point_record(p, one, 3, z), " " + field("0.1") + "  7.000000      ");
-  EXPECT_EQ(editors::accel_point_record(point(0.5f, 0, 0, -0.75f), one, 3, z),
+  EXPECT_EQ(model::case_files::accel_point_record(p, one, 3, z), " " + field("0.1") + "  7.000000      ");
+  EXPECT_EQ(model::case_files::accel_point_record(point(0.5f, 0, 0, -0.75f), one, 3, z),
             " " + field("0.5") + "-0.7500000      ");
   // No direction chosen: there is no component to write.
-  EXPECT_EQ(editors::accel_point_record(p, one, 3, no_direction), " " + field("0.1"));
+  EXPECT_EQ(model::case_files::accel_point_record(p, one, 3, no_direction), " " + field("0.1"));
 }
 
 TEST(AccelRecord, FileEndsWithTheCaseTerminatorAndCrLf) {
   const std::vector<AccelPoint> points{point(0.1f, 1), point(0.2f, 2)};
-  EXPECT_EQ(editors::accel_end_record(12), "END_OF_CASE12");
+  EXPECT_EQ(model::case_files::accel_end_record(12), "END_OF_CASE12");
   // A count beyond the stored points writes zero points rather than reading past the table.
-  EXPECT_EQ(editors::accel_file_content(points, 3, one, 2, x, 3),
+  EXPECT_EQ(model::case_files::accel_file_content(points, 3, one, 2, x, 3),
             " " + field("0.1") + "  1.000000      \r\n" + " " + field("0.2") +
                 "  2.000000      \r\n" + " " + field("0.") + "  0.000000      \r\nEND_OF_CASE3\r\n");
-  EXPECT_EQ(editors::accel_file_content({}, 0, three, 3, no_direction, 1), "END_OF_CASE1\r\n");
+  EXPECT_EQ(model::case_files::accel_file_content({}, 0, three, 3, no_direction, 1), "END_OF_CASE1\r\n");
 }
 
 TEST(AccelRead, ReadsBackWhatIsWrittenAndStopsAtTheTerminator) {
   const std::vector<AccelPoint> points{point(0.1f, 1.25f, -3e-5f, 7), point(0.3f, 0, 12345.67f, 0)};
-  text::RecordSource source(editors::accel_file_content(points, 2, three, 3, no_direction, 4));
+  text::RecordSource source(model::case_files::accel_file_content(points, 2, three, 3, no_direction, 4));
   std::vector<AccelPoint> table;
-  EXPECT_EQ(editors::read_accel_points(source, 5, three, 3, no_direction, table), 2);
+  EXPECT_EQ(model::case_files::read_accel_points(source, 5, three, 3, no_direction, table), 2);
   ASSERT_EQ(table.size(), 2u);
   EXPECT_EQ(table[0], points[0]);
   EXPECT_EQ(table[1], points[1]);
@@ -74,7 +74,7 @@ TEST(AccelRead, ReadsBackWhatIsWrittenAndStopsAtTheTerminator) {
 TEST(AccelRead, OneDirectionValueGoesToTheDirectionAndOtherComponentsStay) {
   text::RecordSource source(" 0.5  3.25\n 1.  -1.\nEND_OF_CASE1\n");
   std::vector<AccelPoint> table{point(9, 1, 2, 3)};
-  EXPECT_EQ(editors::read_accel_points(source, 2, one, 3, z, table), 2);
+  EXPECT_EQ(model::case_files::read_accel_points(source, 2, one, 3, z, table), 2);
   EXPECT_EQ(table[0], point(0.5f, 1, 2, 3.25f));
   EXPECT_EQ(table[1], point(1.0f, 0, 0, -1.0f));
 }
@@ -82,12 +82,12 @@ TEST(AccelRead, OneDirectionValueGoesToTheDirectionAndOtherComponentsStay) {
 TEST(AccelRead, ReadsNoMoreThanTheCountAndNothingFromAShortRecord) {
   text::RecordSource source(" 0.1 1 2\n 0.2 3 4\n 0.3 5 6\n");
   std::vector<AccelPoint> table;
-  EXPECT_EQ(editors::read_accel_points(source, 2, three, 2, no_direction, table), 2);
+  EXPECT_EQ(model::case_files::read_accel_points(source, 2, three, 2, no_direction, table), 2);
   EXPECT_EQ(table.size(), 2u);
 
   text::RecordSource broken(" 0.1 1 2\n 0.2 x 4\n");
   std::vector<AccelPoint> kept{point(7, 7), point(8, 8)};
-  EXPECT_EQ(editors::read_accel_points(broken, 2, three, 2, no_direction, kept), 1);
+  EXPECT_EQ(model::case_files::read_accel_points(broken, 2, three, 2, no_direction, kept), 1);
   EXPECT_EQ(kept[1], point(8, 8));  // the failed record leaves its entry as it was
 }
 

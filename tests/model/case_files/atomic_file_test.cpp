@@ -23,7 +23,7 @@ using testing_support::write_file;
 
 // The temporary file of `pid`'s save of `target` in the current folder, empty when none.
 fs::path temporary_of(const std::string& target, pid_t pid) {
-  const std::string prefix = case_files::temporary_prefix(target, pid);
+  const std::string prefix = model::case_files::temporary_prefix(target, pid);
   for (const fs::directory_entry& entry : fs::directory_iterator("."))
     if (entry.path().filename().string().starts_with(prefix)) return entry.path();
   return {};
@@ -31,11 +31,11 @@ fs::path temporary_of(const std::string& target, pid_t pid) {
 
 // Writes up to 400 MB of loading records into `target`, slowly enough to be caught half-way.
 [[noreturn]] void save_big_file(const std::string& target) {
-  case_files::AtomicFile out(target);
-  if (out.open() != case_files::OutputStatus::ok) _exit(2);
+  model::case_files::AtomicFile out(target);
+  if (out.open() != model::case_files::OutputStatus::ok) _exit(2);
   const std::string record(118, '7');
   for (int i = 0; i < 400 * 8192; ++i) out.write_record(record);
-  _exit(out.finish() == case_files::OutputStatus::ok ? 0 : 3);
+  _exit(out.finish() == model::case_files::OutputStatus::ok ? 0 : 3);
 }
 
 TEST(AtomicFile, KilledSaveKeepsTheOldFileAndTheNextSaveRemovesItsTemporary) {
@@ -63,10 +63,10 @@ TEST(AtomicFile, KilledSaveKeepsTheOldFileAndTheNextSaveRemovesItsTemporary) {
   EXPECT_TRUE(fs::exists(temporary));
 
   // A save of a live process is left alone: here the test runner's parent.
-  const fs::path live = case_files::temporary_prefix("other.inc", getppid()) + "Ab12Cd";
+  const fs::path live = model::case_files::temporary_prefix("other.inc", getppid()) + "Ab12Cd";
   write_file(live, "being written");
   std::string reason;
-  ASSERT_TRUE(case_files::replace_file("1TP.dat", "END_OF_CASE1\r\n", reason)) << reason;
+  ASSERT_TRUE(model::case_files::replace_file("1TP.dat", "END_OF_CASE1\r\n", reason)) << reason;
   EXPECT_FALSE(fs::exists(temporary)) << "the killed save's temporary stays";
   EXPECT_TRUE(fs::exists(live));
   EXPECT_EQ(read_file("1TP.dat"), "END_OF_CASE1\r\n");
@@ -78,11 +78,11 @@ TEST(AtomicFile, KilledSaveKeepsTheOldFileAndTheNextSaveRemovesItsTemporary) {
 TEST(AtomicFile, LargeTextBetweenSmallOnesKeepsItsPlace) {
   TempCurrentDir dir;
   const std::string large(3u << 20, 'x');
-  case_files::AtomicFile file("big.inc");
-  ASSERT_EQ(file.open(), case_files::OutputStatus::ok);
+  model::case_files::AtomicFile file("big.inc");
+  ASSERT_EQ(file.open(), model::case_files::OutputStatus::ok);
   file.write_record("first");
   file.write(large);
   file.write("last\r\n");
-  ASSERT_EQ(file.finish(), case_files::OutputStatus::ok);
+  ASSERT_EQ(file.finish(), model::case_files::OutputStatus::ok);
   EXPECT_EQ(read_file("big.inc"), "first\r\n" + large + "last\r\n");
 }

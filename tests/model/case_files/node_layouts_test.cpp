@@ -10,8 +10,8 @@
 
 namespace {
 
-using app::NodeRange;
-namespace layouts = editors::layouts;
+using model::NodeRange;
+namespace layouts = model::case_files;
 
 NodeRange range(int first, int last, std::vector<std::pair<int, float>> components) {
   NodeRange r{first, last};
@@ -124,9 +124,9 @@ TEST(NodeLayouts, FailedReadLeavesTheEntryAsItWas) {
   EXPECT_EQ(entry, before);
 }
 
-std::string tp_file(const std::vector<app::TimePoint>& points, int n_dof, int case_number) {
+std::string tp_file(const std::vector<model::TimePoint>& points, int n_dof, int case_number) {
   std::string file;
-  for (const app::TimePoint& p : points) {
+  for (const model::TimePoint& p : points) {
     file += layouts::time_record(p.time) + "\r\n";
     for (const NodeRange& r : p.ranges) file += layouts::discrete_range_record(r, n_dof) + "\r\n";
   }
@@ -134,20 +134,20 @@ std::string tp_file(const std::vector<app::TimePoint>& points, int n_dof, int ca
 }
 
 TEST(NodeLayouts, DiscreteLoadingReadsTimesWithTheirRangesAndStepsBackOverTheNextTime) {
-  const std::vector<app::TimePoint> written = {
+  const std::vector<model::TimePoint> written = {
       {0.1f, 1, {range(1, 5, {{0, 1.0f}, {1, 2.0f}})}},
       {0.2f, 0, {}},
       {0.3f, 2, {range(1, 5, {{0, -1.0f}}), range(6, 8, {{1, 1e-3f}})}},
   };
   text::RecordSource source(tp_file(written, 2, 2));
-  std::vector<app::TimePoint> table;
+  std::vector<model::TimePoint> table;
   EXPECT_EQ(layouts::read_discrete_loading(source, 3, 2, table), 3);
   EXPECT_EQ(table, written);
 }
 
 TEST(NodeLayouts, DiscreteLoadingKeepsEntriesTheFileDoesNotReach) {
-  const std::vector<app::TimePoint> written = {{0.5f, 1, {range(2, 3, {{0, 4.0f}})}}};
-  std::vector<app::TimePoint> table = {{9.0f, 1, {range(7, 7, {})}}, {8.0f, 0, {}}};
+  const std::vector<model::TimePoint> written = {{0.5f, 1, {range(2, 3, {{0, 4.0f}})}}};
+  std::vector<model::TimePoint> table = {{9.0f, 1, {range(7, 7, {})}}, {8.0f, 0, {}}};
   text::RecordSource source(tp_file(written, 3, 1));
   EXPECT_EQ(layouts::read_discrete_loading(source, 2, 3, table), 1);
   ASSERT_EQ(table.size(), 2u);
@@ -156,7 +156,7 @@ TEST(NodeLayouts, DiscreteLoadingKeepsEntriesTheFileDoesNotReach) {
 }
 
 TEST(NodeLayouts, DiscreteLoadingFileWithSixRecordsForTwoTimePoints) {
-  const std::vector<app::TimePoint> written = {
+  const std::vector<model::TimePoint> written = {
       {0.1f, 1, {range(1, 5, {})}},
       {0.2f, 2, {range(1, 5, {}), range(6, 8, {})}},
   };
@@ -170,7 +170,7 @@ TEST(NodeLayouts, DiscreteLoadingReadingPassesOverTheEndLinesBetweenTimePoints) 
   // Older loading files carry "end_<n>" between time points; a TP.dat made from one must read
   // as the loading file reader reads the section, not end at the first such line.
   text::RecordSource source(" 0.1\n 1 5 1. 2. 3.\nend_1\n 0.2\n 6 8 4. 5. 6.\nend_2\nEND_OF_CASE1\n");
-  std::vector<app::TimePoint> table;
+  std::vector<model::TimePoint> table;
   EXPECT_EQ(layouts::read_discrete_loading(source, 2, 3, table), 2);
   ASSERT_EQ(table.size(), 2u);
   EXPECT_EQ(table[0].n_ranges, 1);

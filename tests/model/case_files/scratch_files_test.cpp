@@ -10,7 +10,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using cases::ScratchKind;
+using model::case_files::ScratchKind;
 using testing_support::read_file;
 using testing_support::TempCurrentDir;
 using testing_support::write_file;
@@ -20,14 +20,14 @@ constexpr ScratchKind all_kinds[] = {ScratchKind::initial_conditions, ScratchKin
                                      ScratchKind::sinusoidal,         ScratchKind::exponential};
 
 TEST(ScratchFileNames, CaseNumberWithoutLeadingZerosThenSuffix) {
-  EXPECT_EQ(cases::scratch_file_name(3, ScratchKind::discrete_loading), "3TP.dat");
-  EXPECT_EQ(cases::scratch_file_name(12, ScratchKind::initial_conditions), "12init.dat");
-  EXPECT_EQ(cases::scratch_file_name(7, ScratchKind::initial_loading), "7InitLoad.dat");
-  EXPECT_EQ(cases::scratch_file_name(1, ScratchKind::accelerogram), "1TPacc.dat");
-  EXPECT_EQ(cases::loading_data_kind(app::LoadingType::accelerogram_1_direction), ScratchKind::accelerogram);
-  EXPECT_EQ(cases::loading_data_kind(app::LoadingType::sinusoidal), ScratchKind::sinusoidal);
-  EXPECT_EQ(cases::loading_data_kind(app::LoadingType::exponential), ScratchKind::exponential);
-  EXPECT_EQ(cases::loading_data_kind(app::LoadingType::discrete), ScratchKind::discrete_loading);
+  EXPECT_EQ(model::case_files::scratch_file_name(3, ScratchKind::discrete_loading), "3TP.dat");
+  EXPECT_EQ(model::case_files::scratch_file_name(12, ScratchKind::initial_conditions), "12init.dat");
+  EXPECT_EQ(model::case_files::scratch_file_name(7, ScratchKind::initial_loading), "7InitLoad.dat");
+  EXPECT_EQ(model::case_files::scratch_file_name(1, ScratchKind::accelerogram), "1TPacc.dat");
+  EXPECT_EQ(model::case_files::loading_data_kind(model::LoadingType::accelerogram_1_direction), ScratchKind::accelerogram);
+  EXPECT_EQ(model::case_files::loading_data_kind(model::LoadingType::sinusoidal), ScratchKind::sinusoidal);
+  EXPECT_EQ(model::case_files::loading_data_kind(model::LoadingType::exponential), ScratchKind::exponential);
+  EXPECT_EQ(model::case_files::loading_data_kind(model::LoadingType::discrete), ScratchKind::discrete_loading);
 }
 
 TEST(ScratchFileCleanUp, CoversCasesOneToNinetyNineAndNothingElse) {
@@ -36,13 +36,13 @@ TEST(ScratchFileCleanUp, CoversCasesOneToNinetyNineAndNothingElse) {
                            "42InitLoad.dat", "05init.dat", "100TP.dat", "abTP.dat", "init.dat",
                            "1init.dat.bak"})
     write_file(name, "x\n");
-  cases::delete_case_scratch_files(false);
+  model::case_files::delete_case_scratch_files(false);
   for (const char* gone : {"1init.dat", "9TP.dat", "10TPacc.dat", "99TPexp.dat"})
     EXPECT_FALSE(fs::exists(gone)) << gone;
   for (const char* kept : {"4InitLoad.dat", "42InitLoad.dat", "05init.dat", "100TP.dat", "abTP.dat",
                            "init.dat", "1init.dat.bak"})
     EXPECT_TRUE(fs::exists(kept)) << kept;
-  cases::delete_case_scratch_files(true);
+  model::case_files::delete_case_scratch_files(true);
   EXPECT_FALSE(fs::exists("4InitLoad.dat"));
   EXPECT_FALSE(fs::exists("42InitLoad.dat"));
 }
@@ -51,16 +51,16 @@ TEST(MoveScratchFilesDown, EveryKindOfEveryLaterCaseTakesTheNumberBelow) {
   TempCurrentDir dir;
   for (int k = 1; k <= 3; ++k)
     for (ScratchKind kind : all_kinds)
-      write_file(cases::scratch_file_name(k, kind), "case " + std::to_string(k) + "\n");
+      write_file(model::case_files::scratch_file_name(k, kind), "case " + std::to_string(k) + "\n");
 
-  EXPECT_TRUE(cases::move_case_scratch_files_down(2, 3).empty());
+  EXPECT_TRUE(model::case_files::move_case_scratch_files_down(2, 3).empty());
 
   for (ScratchKind kind : all_kinds) {
-    const std::string name1 = cases::scratch_file_name(1, kind);
-    const std::string name2 = cases::scratch_file_name(2, kind);
+    const std::string name1 = model::case_files::scratch_file_name(1, kind);
+    const std::string name2 = model::case_files::scratch_file_name(2, kind);
     EXPECT_EQ(read_file(name1), "case 1\n") << name1;
     EXPECT_EQ(read_file(name2), "case 3\n") << name2;
-    EXPECT_FALSE(fs::exists(cases::scratch_file_name(3, kind)));
+    EXPECT_FALSE(fs::exists(model::case_files::scratch_file_name(3, kind)));
   }
 }
 
@@ -71,7 +71,7 @@ TEST(MoveScratchFilesDown, MissingFilesLeaveNoStaleDataBehind) {
   write_file("1TP.dat", "one\n");
   write_file("2TP.dat", "two\n");
   write_file("3init.dat", "three\n");
-  EXPECT_TRUE(cases::move_case_scratch_files_down(1, 3).empty());
+  EXPECT_TRUE(model::case_files::move_case_scratch_files_down(1, 3).empty());
   EXPECT_EQ(read_file("1TP.dat"), "two\n");
   EXPECT_FALSE(fs::exists("2TP.dat"));
   EXPECT_EQ(read_file("2init.dat"), "three\n");
@@ -83,7 +83,7 @@ TEST(MoveScratchFilesDown, TwoDigitCasesAndCasesBeyondTheLastStay) {
   write_file("10TPsin.dat", "ten\n");
   write_file("11TPsin.dat", "eleven\n");
   write_file("12TPsin.dat", "twelve\n");
-  EXPECT_TRUE(cases::move_case_scratch_files_down(10, 11).empty());
+  EXPECT_TRUE(model::case_files::move_case_scratch_files_down(10, 11).empty());
   EXPECT_EQ(read_file("10TPsin.dat"), "eleven\n");
   EXPECT_FALSE(fs::exists("11TPsin.dat"));
   EXPECT_EQ(read_file("12TPsin.dat"), "twelve\n") << "case 12 is not one of the cases";
@@ -93,7 +93,7 @@ TEST(MoveScratchFilesDown, ReportsAFileThatCannotBeMoved) {
   TempCurrentDir dir;
   fs::create_directory("2TP.dat");  // a folder in the way of the removal
   write_file("2TP.dat/keep", "x");
-  const std::vector<std::string> failures = cases::move_case_scratch_files_down(2, 2);
+  const std::vector<std::string> failures = model::case_files::move_case_scratch_files_down(2, 2);
   ASSERT_EQ(failures.size(), 1u);
   EXPECT_EQ(failures[0].rfind("2TP.dat: ", 0), 0u) << failures[0];
 }

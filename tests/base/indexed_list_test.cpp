@@ -1,6 +1,6 @@
 // The indexed list against a vector doing the same insertions and removals: every position
 // reads the same, and a sorted list is searched by halving.
-#include "dialogs/editors/indexed_list.h"
+#include "base/indexed_list.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 
 namespace {
 
-using editors::IndexedList;
+using base::IndexedList;
 
 TEST(IndexedList, InsertionsAndRemovalsAnywhereKeepTheOrderOfAVector) {
   for (const std::size_t start : {0u, 1u, 7u, 1000u}) {

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-namespace editors {
+namespace base {
 
 template <typename T>
 class IndexedList {
@@ -206,4 +206,4 @@ class IndexedList {
   std::uint32_t seed_ = 2463534242u;
 };
 
-}  // namespace editors
+}  // namespace base

@@ -1,0 +1,634 @@
+#include "app/cli/suite.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <exception>
+#include <filesystem>
+#include <functional>
+#include <mutex>
+#include <set>
+#include <thread>
+
+#include "loadfile/check.h"
+#include "loadfile/records.h"
+#include "model/case_files/accel_layout.h"
+#include "model/case_files/atomic_file.h"
+#include "model/geometry_file.h"
+#include "motion/measures.h"
+#include "motion/spectrum.h"
+#include "motion/units.h"
+#include "text/format.h"
+#include "text/free_form.h"
+
+namespace app::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int exit_all_written = 0;
+constexpr int exit_some_not_written = 1;
+constexpr int exit_refused = 2;
+constexpr std::size_t none = static_cast<std::size_t>(-1);
+
+std::string number(double value) {
+  char buffer[40];
+  std::snprintf(buffer, sizeof buffer, "%.9g", value);
+  return buffer;
+}
+
+// The factor in full: the values written are the record's times it, and a reader of the table
+// must be able to multiply them again to the last digit.
+std::string exact_number(double value) {
+  char buffer[40];
+  std::snprintf(buffer, sizeof buffer, "%.17g", value);
+  return buffer;
+}
+
+std::string csv_field(const std::string& text) {
+  if (text.find_first_of(",\"\n") == std::string::npos) return text;
+  std::string quoted = "\"";
+  for (char c : text) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+  return quoted + '"';
+}
+
+std::string_view trimmed(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  return s;
+}
+
+// Direction letters into direction numbers (1 X, 2 Y, 3 Z); empty when the text is no list of
+// distinct directions.
+std::vector<int> directions_of(std::string_view text) {
+  std::vector<int> directions;
+  for (char c : text) {
+    const int d = c == 'X' || c == 'x' ? 1 : c == 'Y' || c == 'y' ? 2 : c == 'Z' || c == 'z' ? 3 : 0;
+    if (d == 0 || std::find(directions.begin(), directions.end(), d) != directions.end()) return {};
+    directions.push_back(d);
+  }
+  return directions;
+}
+
+// The template loading file, split where a record changes it: the parameters record of the
+// case (its end time), the case's accelerogram points, and the end and date records.
+struct Template {
+  std::vector<std::string> lines;  // without line ends
+  std::size_t parameters_line = none;
+  std::size_t points_first = none;
+  std::size_t points_end = none;  // the line that ends the case's points
+  std::size_t end_record_line = none;
+  model::LoadingType loading_type = model::LoadingType::accelerogram_3_directions;
+  float end_time = 0;
+  int n_dof = 3;
+  loadfile::CheckOptions check;  // how each file written is checked
+  motion::TargetUnit unit;       // the model's length unit per s2
+  std::vector<fs::path> inputs;  // never written over
+};
+
+std::string length_unit_of_header(const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) {
+    if (!line.starts_with("//")) break;
+    for (std::string_view prefix : {"// Basic UNITS: ", "// UNITATI de baza: "})
+      if (line.starts_with(prefix)) {
+        const std::string_view units = std::string_view(line).substr(prefix.size());
+        return std::string(trimmed(units.substr(0, units.find(';'))));
+      }
+  }
+  return {};
+}
+
+std::optional<Template> read_template(const SuiteSettings& s, std::ostream& err) {
+  text::RecordSource source;
+  if (!text::RecordSource::from_file(s.template_path, source)) {
+    err << "brantel suite: the template \"" << s.template_path << "\" cannot be read\n";
+    return std::nullopt;
+  }
+  Template t;
+  t.inputs.push_back(s.template_path);
+  std::string geometry_unit;
+  std::optional<loadfile::ModelCounts> model;
+  if (s.geometry) {
+    const model::GeometryReadResult g = model::read_geometry_file(*s.geometry);
+    if (g.outcome != model::GeometryOutcome::ok) {
+      err << "brantel suite: " << model::geometry_problem_text(g, *s.geometry).english << '\n';
+      return std::nullopt;
+    }
+    model = loadfile::ModelCounts{g.data.n_nodes, g.data.n_dof, g.data.n_elements};
+    geometry_unit = std::string(trimmed(g.data.length_unit.view()));
+    t.inputs.push_back(*s.geometry);
+  } else {
+    std::string geometry_path;
+    model = loadfile::model_named_in_header(source, s.template_path, &geometry_path);
+    if (model) {
+      t.inputs.push_back(geometry_path);
+      const model::GeometryReadResult g = model::read_geometry_file(geometry_path);
+      geometry_unit = std::string(trimmed(g.data.length_unit.view()));
+    }
+  }
+  loadfile::CheckOptions options;
+  options.model = model;
+  options.keep_records = true;
+  source.seek(0);
+  const loadfile::CheckReport report = loadfile::check_loading_records(s.template_path, source, options);
+  if (loadfile::has_errors(report.problems)) {
+    for (const loadfile::Problem& p : report.problems)
+      if (p.severity == loadfile::Severity::error) err << loadfile::problem_line(p) << '\n';
+    err << "brantel suite: the template has errors; a loading file made from it would have them too\n";
+    return std::nullopt;
+  }
+  t.n_dof = report.n_dof;
+  t.check.model = model;
+  t.check.n_dof = report.n_dof;
+  for (std::size_t i = 0; i < source.size(); ++i) t.lines.emplace_back(source.record(i));
+  int loading_type = 0;
+  for (const loadfile::CheckedRecord& r : report.records) {
+    if (r.kind == loadfile::RecordKind::end_of_file) t.end_record_line = r.first_line - 1;
+    if (r.case_number != s.case_number) continue;
+    if (r.kind == loadfile::RecordKind::case_parameters && r.values.size() >= 3) {
+      t.parameters_line = r.first_line - 1;
+      loading_type = static_cast<int>(r.values[0]);
+      t.end_time = static_cast<float>(r.values[2]);
+    } else if (r.kind == loadfile::RecordKind::accel_point && t.points_first == none) {
+      t.points_first = r.first_line - 1;
+    } else if (r.kind == loadfile::RecordKind::loading_data_end) {
+      t.points_end = r.first_line - 1;
+    }
+  }
+  if (t.parameters_line == none || t.points_end == none) {
+    err << "brantel suite: the template has no case " << s.case_number << '\n';
+    return std::nullopt;
+  }
+  if (loading_type != -1 && loading_type != -2) {
+    err << "brantel suite: case " << s.case_number << " of the template is not an accelerogram case (its loading type is "
+        << loading_type << ")\n";
+    return std::nullopt;
+  }
+  t.loading_type = static_cast<model::LoadingType>(loading_type);
+  if (t.points_first == none) t.points_first = t.points_end;
+
+  std::string unit = length_unit_of_header(t.lines);
+  if (unit.empty()) unit = geometry_unit;
+  const std::optional<double> metres = motion::length_unit_metres(unit);
+  if (!metres) {
+    err << "brantel suite: the model's length unit \"" << unit
+        << "\" is none the records can be converted to (m, cm, mm, in, ft)\n";
+    return std::nullopt;
+  }
+  t.unit = motion::TargetUnit::length_per_s2(*metres, unit + "/s2");
+  return t;
+}
+
+// A record as it goes into the loading file: its components in the model's unit, each with the
+// direction it is put into.
+struct ReadRecord {
+  motion::Record record;
+  std::vector<int> directions;
+  std::vector<std::string> warnings;
+  std::string error;  // empty when it can be used
+};
+
+ReadRecord read_record(const SuiteRecord& spec, const SuiteSettings& s, const Template& t) {
+  ReadRecord out;
+  for (const std::string& file : spec.files) {
+    motion::ReadOptions options = spec.options;
+    options.target = t.unit;
+    motion::ReadResult r = motion::read_motion_file(file, options);
+    for (const motion::Problem& p : r.problems) {
+      std::string where = file + (p.line > 0 ? ":" + std::to_string(p.line) : "");
+      if (p.severity == motion::Severity::warning) out.warnings.push_back(where + ": " + p.text);
+      else if (out.error.empty()) out.error = where + ": " + p.text;
+    }
+    if (r.outcome == motion::Outcome::refused) {
+      if (out.error.empty()) out.error = file + ": cannot be read";
+      return out;
+    }
+    if (!r.record.file_unit) {
+      out.error = file + ": the file's unit is not known; give --units";
+      return out;
+    }
+    if (out.record.components.empty()) {
+      out.record = std::move(r.record);
+      continue;
+    }
+    // Steps that agree to a part in 10^9 are one step printed with other digits.
+    if (std::abs(r.record.time_step - out.record.time_step) > 1e-9 * out.record.time_step) {
+      out.error = file + ": its time step " + number(r.record.time_step) + " s differs from " +
+                  number(out.record.time_step) + " s of " + spec.files.front() + "; give --resample S";
+      return out;
+    }
+    for (auto& c : r.record.components) out.record.components.push_back(std::move(c));
+  }
+  auto& components = out.record.components;
+  std::size_t longest = 0;
+  for (const auto& c : components) longest = std::max(longest, c.size());
+  for (auto& c : components)
+    if (c.size() < longest) {
+      out.warnings.push_back(spec.files.front() + ": components of unequal length; the shorter are zero after their end");
+      c.resize(longest, 0.0);
+    }
+  if (longest < 2) {
+    out.error = spec.files.front() + ": fewer than two points";
+    return out;
+  }
+  const bool one_direction = t.loading_type == model::LoadingType::accelerogram_1_direction;
+  out.directions = directions_of(s.direction);
+  if (s.direction.empty()) {
+    out.directions.clear();
+    for (std::size_t k = 0; k < components.size(); ++k) out.directions.push_back(static_cast<int>(k) + 1);
+  }
+  if (one_direction && components.size() != 1) {
+    out.error = spec.files.front() + ": " + std::to_string(components.size()) +
+                " components, and the case is an accelerogram of one direction";
+  } else if (!one_direction && out.directions.size() != components.size()) {
+    out.error = spec.files.front() + ": " + std::to_string(components.size()) + " components for the " +
+                std::to_string(out.directions.size()) + " directions " + (s.direction.empty() ? "X, Y, Z" : s.direction);
+  } else if (!one_direction && *std::max_element(out.directions.begin(), out.directions.end()) > t.n_dof) {
+    out.error = "the model has " + std::to_string(t.n_dof) + " degrees of freedom per node: no direction Z";
+  }
+  return out;
+}
+
+// What a record contributes to the suite before any file is written: its spectra and measures,
+// unscaled. The record itself is read again when its file is written, so that no more than one
+// record per job is held at once.
+struct Analysis {
+  std::string stem;
+  std::string error;
+  std::vector<std::string> warnings;
+  std::size_t points = 0;
+  double time_step = 0, duration = 0;
+  double pga = 0, arias = 0;  // m/s2 and m/s, the largest of the components
+  std::optional<double> d5_95;  // of the component of largest Arias intensity
+  std::vector<motion::SpectrumCurve> curves;
+  std::size_t factor_curve = 0;  // the curve the factor is found on and the mean is taken of
+  double factor = 1.0;
+  std::string written;  // the loading file, once written
+  std::string note;     // what changed in the case besides its points
+};
+
+void analyse(const SuiteRecord& spec, const SuiteSettings& s, const Template& t, Analysis& a) {
+  ReadRecord r = read_record(spec, s, t);
+  a.warnings = std::move(r.warnings);
+  if (!r.error.empty()) {
+    a.error = r.error;
+    return;
+  }
+  motion::Record& record = r.record;
+  a.points = record.point_count();
+  a.time_step = record.time_step;
+  a.duration = record.time_step * static_cast<double>(a.points - 1);
+  const double to_m_s2 = t.unit.in_m_s2();
+  for (auto& c : record.components)
+    for (double& v : c) v *= to_m_s2;
+  for (const auto& c : record.components) {
+    const motion::IntensityMeasures m = motion::intensity_measures(c, record.time_step);
+    a.pga = std::max(a.pga, m.pga);
+    if (m.arias >= a.arias) {
+      a.arias = m.arias;
+      a.d5_95 = m.d5_95;
+    }
+  }
+  motion::SpectrumRequest request;
+  request.periods = s.periods.empty() ? motion::default_periods() : s.periods;
+  request.dampings = {s.damping};
+  // RotD100 only of a horizontal pair: X and Y, in either order, first.
+  const bool pair = r.directions.size() >= 2 && r.directions[0] + r.directions[1] == 3;
+  request.rotd_percentiles = pair ? std::vector<double>{100.0} : std::vector<double>{};
+  if (!pair && record.components.size() >= 2) record.components.resize(1);
+  a.curves = motion::compute_spectra(record.components, record.time_step, request);
+  const std::string_view factor_component = pair ? "rotd100" : "1";
+  for (std::size_t i = 0; i < a.curves.size(); ++i)
+    if (a.curves[i].component == factor_component) a.factor_curve = i;
+}
+
+// The parameters record with its third value, the end time, replaced by `text`; the blanks
+// around it stay as they were.
+std::string with_end_time(const std::string& line, const std::string& text) {
+  std::size_t pos = 0;
+  for (int token = 0; token < 3; ++token) {
+    pos = line.find_first_not_of(' ', pos);
+    if (token == 2) break;
+    pos = line.find(' ', pos);
+  }
+  const std::size_t end = std::min(line.find(' ', pos), line.size());
+  return line.substr(0, pos) + text + line.substr(end);
+}
+
+std::string date_record_now() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  return loadfile::date_record(
+      {local.tm_mday, local.tm_mon + 1, local.tm_year + 1900, local.tm_hour, local.tm_min, local.tm_sec});
+}
+
+std::string end_record_for(const std::string& template_line, const std::string& path) {
+  const std::size_t colon = template_line.find(": ");
+  const std::string prefix = colon == std::string::npos ? "End_of_File: " : template_line.substr(0, colon + 2);
+  std::string line = prefix + loadfile::path_text(path);
+  if (line.size() > loadfile::end_record_length) line.resize(loadfile::end_record_length);
+  return std::string(trimmed(line));
+}
+
+std::string rtrimmed(std::string s) {
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+
+// The loading file of one record: the template's lines, the case's points replaced.
+std::string loading_text(const Template& t, const ReadRecord& r, double factor, bool keep_end_time,
+                         const std::string& path, std::string& note) {
+  const motion::Record& record = r.record;
+  const std::size_t points = record.point_count();
+  std::string text;
+  text.reserve((t.lines.size() + points) * 40);
+  auto put = [&text](const std::string& line) {
+    text += line;
+    text += "\r\n";
+  };
+  for (std::size_t i = 0; i < t.parameters_line; ++i) put(t.lines[i]);
+  const float duration = static_cast<float>(record.time_step * static_cast<double>(points - 1));
+  if (keep_end_time) {
+    put(t.lines[t.parameters_line]);
+    if (duration > t.end_time)
+      note = "warning: the record lasts " + text::g14_7_text(duration) + " s, longer than the case's end time " +
+             text::g14_7_text(t.end_time) + " s, which is kept";
+  } else {
+    put(with_end_time(t.lines[t.parameters_line], text::g14_7_text(duration)));
+    note = "end time of case set to " + text::g14_7_text(duration) + " s, the record's duration";
+  }
+  for (std::size_t i = t.parameters_line + 1; i < t.points_first; ++i) put(t.lines[i]);
+  const bool one_direction = t.loading_type == model::LoadingType::accelerogram_1_direction;
+  const auto direction = static_cast<model::AccelDirection>(one_direction ? r.directions.front() : 0);
+  for (std::size_t i = 0; i < points; ++i) {
+    model::AccelPoint p;
+    p.time = static_cast<float>(record.time_step * static_cast<double>(i));
+    for (std::size_t k = 0; k < record.components.size(); ++k)
+      p.acceleration[r.directions[k] - 1] = static_cast<float>(record.components[k][i] * factor);
+    put(rtrimmed(model::case_files::accel_point_record(p, t.loading_type, t.n_dof, direction)));
+  }
+  for (std::size_t i = t.points_end; i < t.lines.size(); ++i) {
+    if (i == t.end_record_line) put(end_record_for(t.lines[i], path));
+    else if (t.end_record_line != none && i == t.end_record_line + 1) put(date_record_now());
+    else put(t.lines[i]);
+  }
+  return text;
+}
+
+bool same_file(const fs::path& a, const fs::path& b) {
+  std::error_code ec;
+  if (fs::equivalent(a, b, ec)) return true;
+  return fs::weakly_canonical(a, ec) == fs::weakly_canonical(b, ec);
+}
+
+// Builds, checks and writes the loading file of one record; the reason when it is not written.
+std::string write_record_file(const SuiteRecord& spec, const SuiteSettings& s, const Template& t, Analysis& a) {
+  const fs::path path = fs::path(s.out_dir) / (a.stem + ".inc");
+  for (const fs::path& input : t.inputs)
+    if (same_file(path, input)) return path.string() + " is " + input.string() + ", which is never written over";
+  for (const SuiteRecord& other : s.records)
+    for (const std::string& file : other.files)
+      if (same_file(path, file)) return path.string() + " is the record file " + file + ", which is never written over";
+  text::RecordSource source;
+  {
+    ReadRecord r = read_record(spec, s, t);
+    if (!r.error.empty()) return r.error;
+    std::string text = loading_text(t, r, a.factor, s.keep_end_time, path.string(), a.note);
+    r = ReadRecord{};
+    source = text::RecordSource(text);
+  }
+  loadfile::CheckOptions options = t.check;
+  const loadfile::CheckReport report = loadfile::check_loading_records(path.string(), source, options);
+  if (loadfile::has_errors(report.problems)) {
+    std::string why = "the loading file would not pass the check:";
+    int shown = 0;
+    for (const loadfile::Problem& p : report.problems)
+      if (p.severity == loadfile::Severity::error && shown++ < 3) why += "\n  " + loadfile::problem_line(p);
+    return why;
+  }
+  model::case_files::AtomicFile file(path.string());
+  if (file.open() == model::case_files::OutputStatus::ok)
+    for (std::size_t i = 0; i < source.size(); ++i) file.write_record(source.record(i));
+  if (const model::case_files::OutputStatus status = file.finish(); status != model::case_files::OutputStatus::ok)
+    return path.string() + " cannot be written" +
+           (file.error_number() != 0 ? std::string(": ") + std::strerror(file.error_number()) : std::string());
+  a.written = path.string();
+  return {};
+}
+
+void parallel_for(std::size_t count, unsigned jobs, const std::function<void(std::size_t)>& work) {
+  std::atomic<std::size_t> next{0};
+  auto worker = [&] {
+    for (std::size_t i = next++; i < count; i = next++) work(i);
+  };
+  std::vector<std::thread> threads;
+  for (unsigned j = 1; j < std::min<std::size_t>(jobs, count); ++j) threads.emplace_back(worker);
+  worker();
+  for (std::thread& thread : threads) thread.join();
+}
+
+std::vector<std::optional<double>> target_m_s2(const SuiteSettings& s, const std::vector<double>& periods) {
+  std::vector<std::optional<double>> target;
+  const double g = motion::unit_in_m_s2(motion::Unit::g);
+  for (double period : periods) {
+    const auto psa = s.target ? s.target->psa_g(period, s.damping) : std::nullopt;
+    target.push_back(psa ? std::optional<double>(*psa * g) : std::nullopt);
+  }
+  return target;
+}
+
+std::string_view rule_name(SuiteRule rule) {
+  switch (rule) {
+    case SuiteRule::fit: return "fit";
+    case SuiteRule::min90: return "min90";
+    case SuiteRule::suite90: return "suite90";
+    case SuiteRule::none: break;
+  }
+  return "none";
+}
+
+std::string suite_csv(const SuiteSettings& s, const Template& t, const std::vector<Analysis>& suite) {
+  std::string text = "# template: " + s.template_path + ", case " + std::to_string(s.case_number) + '\n';
+  text += "# values in the loading files: the record's values in " + t.unit.name() + " times the factor\n";
+  text += "# scale rule: " + std::string(rule_name(s.rule)) + "\n";
+  text +=
+      "# units: time_step s, duration s, pga m/s2, arias m/s, d5_95 s; pga and arias of the scaled record, the "
+      "largest of its components; d5_95 of the component of largest Arias intensity\n";
+  text += "record,file,factor,points,time_step,duration,pga,arias,d5_95\n";
+  for (const Analysis& a : suite) {
+    if (a.written.empty()) continue;
+    text += csv_field(a.stem) + ',' + csv_field(a.written) + ',' + exact_number(a.factor) + ',' + std::to_string(a.points) + ',' +
+            number(a.time_step) + ',' + number(a.duration) + ',' + number(a.pga * std::abs(a.factor)) + ',' +
+            number(a.arias * a.factor * a.factor) + ',' + (a.d5_95 ? number(*a.d5_95) : std::string()) + '\n';
+  }
+  return text;
+}
+
+std::string spectra_csv(const SuiteSettings& s, const std::vector<double>& periods,
+                        const std::vector<std::optional<double>>& target, const std::vector<Analysis>& suite) {
+  std::string text = "# template: " + s.template_path + ", case " + std::to_string(s.case_number) + '\n';
+  text += "# units: sd m, psv m/s, psa m/s2" + std::string(s.target ? ", target m/s2" : "") + '\n';
+  if (s.target) text += "# target: " + s.target->description() + '\n';
+  if (s.scale_range)
+    text += "# scale rule: " + std::string(rule_name(s.rule)) + " over " + number(s.scale_range->first) + "-" +
+            number(s.scale_range->second) + " s\n";
+  text += "# spectra of the scaled records; mean: their mean of RotD100 of a horizontal pair, else of the one "
+          "component\n";
+  text += s.target ? "record,period,damping,component,sd,psv,psa,target\n" : "record,period,damping,component,sd,psv,psa\n";
+  auto target_at = [&](std::size_t k) {
+    if (!s.target) return std::string();
+    return "," + (target[k] ? number(*target[k]) : std::string());
+  };
+  std::size_t written = 0;
+  for (const Analysis& a : suite) {
+    if (a.written.empty()) continue;
+    ++written;
+    const std::string stem = csv_field(a.stem);
+    for (std::size_t k = 0; k < periods.size(); ++k)
+      for (const motion::SpectrumCurve& c : a.curves)
+        text += stem + ',' + number(periods[k]) + ',' + number(c.damping) + ',' + c.component + ',' +
+                number(c.sd[k] * a.factor) + ',' + number(c.psv[k] * a.factor) + ',' + number(c.psa[k] * a.factor) +
+                target_at(k) + '\n';
+  }
+  if (written == 0) return text;
+  for (std::size_t k = 0; k < periods.size(); ++k) {
+    double sd = 0, psv = 0, psa = 0;
+    for (const Analysis& a : suite) {
+      if (a.written.empty()) continue;
+      const motion::SpectrumCurve& c = a.curves[a.factor_curve];
+      sd += c.sd[k] * a.factor;
+      psv += c.psv[k] * a.factor;
+      psa += c.psa[k] * a.factor;
+    }
+    const double n = static_cast<double>(written);
+    text += "mean," + number(periods[k]) + ',' + number(s.damping) + ",mean," + number(sd / n) + ',' + number(psv / n) +
+            ',' + number(psa / n) + target_at(k) + '\n';
+  }
+  return text;
+}
+
+std::string stem_of(const SuiteRecord& r) { return fs::path(r.files.front()).stem().string(); }
+
+}  // namespace
+
+std::string suite_settings_problem(const SuiteSettings& s) {
+  if (s.template_path.empty()) return "no template loading file named";
+  if (s.case_number < 1) return "--case needs the number of the accelerogram case, from 1";
+  if (s.records.empty()) return "no record named (--records FILE[,FILE...]...)";
+  if (!s.direction.empty() && directions_of(s.direction).empty())
+    return "--direction takes X, Y, Z, XY or XYZ, not \"" + s.direction + "\"";
+  if (s.rule != SuiteRule::none && (!s.target || !s.scale_range))
+    return "--scale-rule needs --target and --scale-range";
+  if (s.scale_range && s.rule == SuiteRule::none) return "--scale-range needs --scale-rule";
+  if (s.scale_range && !(s.scale_range->first > 0 && s.scale_range->first < s.scale_range->second))
+    return "--scale-range needs TA:TB with 0 < TA < TB seconds";
+  if (!(s.damping >= 0 && s.damping < 1)) return "--damping needs a ratio from 0 to below 1";
+  std::set<std::string> stems;
+  for (const SuiteRecord& r : s.records) {
+    if (r.files.empty() || std::any_of(r.files.begin(), r.files.end(), [](const std::string& f) { return f.empty(); }))
+      return "an empty record file name";
+    if (!stems.insert(stem_of(r)).second)
+      return "two records named \"" + stem_of(r) + "\": their loading files would have one name";
+  }
+  return {};
+}
+
+int run_suite(const SuiteSettings& s, std::ostream& out, std::ostream& err) {
+  if (const std::string why = suite_settings_problem(s); !why.empty()) {
+    err << "brantel suite: " << why << '\n';
+    return exit_refused;
+  }
+  const std::optional<Template> t = read_template(s, err);
+  if (!t) return exit_refused;
+  std::error_code ec;
+  fs::create_directories(s.out_dir, ec);
+  if (!fs::is_directory(s.out_dir)) {
+    err << "brantel suite: the folder \"" << s.out_dir << "\" cannot be made\n";
+    return exit_refused;
+  }
+  const unsigned jobs = s.jobs > 0 ? s.jobs : std::max(1u, std::thread::hardware_concurrency());
+  std::vector<Analysis> suite(s.records.size());
+  for (std::size_t i = 0; i < suite.size(); ++i) suite[i].stem = stem_of(s.records[i]);
+
+  parallel_for(suite.size(), jobs, [&](std::size_t i) {
+    try {
+      analyse(s.records[i], s, *t, suite[i]);
+    } catch (const std::exception& e) {
+      suite[i].error = s.records[i].files.front() + ": " + e.what();
+    }
+  });
+
+  const std::vector<double> periods = s.periods.empty() ? motion::default_periods() : s.periods;
+  const std::vector<std::optional<double>> target = target_m_s2(s, periods);
+  if (s.rule == SuiteRule::suite90) {
+    std::vector<std::vector<double>> psa;
+    for (const Analysis& a : suite)
+      if (a.error.empty()) psa.push_back(a.curves[a.factor_curve].psa);
+    if (psa.empty()) {
+      err << "brantel suite: no record could be read\n";
+    } else {
+      const motion::ScaleFactor f = motion::suite90(periods, psa, target, s.scale_range->first, s.scale_range->second);
+      if (!f.problem.empty()) {
+        err << "brantel suite: no suite90 factor: " << f.problem << '\n';
+        return exit_refused;
+      }
+      for (Analysis& a : suite) a.factor = f.factor;
+    }
+  } else if (s.rule != SuiteRule::none) {
+    const motion::ScaleRule rule = s.rule == SuiteRule::fit ? motion::ScaleRule::fit : motion::ScaleRule::min90;
+    for (Analysis& a : suite) {
+      if (!a.error.empty()) continue;
+      const motion::ScaleFactor f = motion::scale_factor(periods, a.curves[a.factor_curve].psa, target,
+                                                         s.scale_range->first, s.scale_range->second, rule);
+      if (!f.problem.empty()) a.error = "no " + std::string(rule_name(s.rule)) + " factor: " + f.problem;
+      else a.factor = f.factor;
+    }
+  }
+
+  std::mutex progress;
+  std::atomic<std::size_t> done{0};
+  parallel_for(suite.size(), jobs, [&](std::size_t i) {
+    Analysis& a = suite[i];
+    if (a.error.empty()) {
+      try {
+        a.error = write_record_file(s.records[i], s, *t, a);
+      } catch (const std::exception& e) {
+        a.error = e.what();
+      }
+    }
+    if (s.progress) {
+      const std::lock_guard lock(progress);
+      err << '[' << ++done << '/' << suite.size() << "] " << a.stem << (a.error.empty() ? ": written" : ": not written")
+          << std::endl;
+    }
+  });
+
+  std::size_t written = 0;
+  for (const Analysis& a : suite) {
+    for (const std::string& w : a.warnings) err << "brantel suite: warning: " << w << '\n';
+    if (!a.error.empty()) {
+      err << "brantel suite: " << a.stem << ": not written: " << a.error << '\n';
+      continue;
+    }
+    ++written;
+    out << a.written << ": " << a.points << " points at " << number(a.time_step) << " s, factor " << number(a.factor)
+        << "; " << a.note << '\n';
+  }
+  bool tables_written = true;
+  const fs::path dir(s.out_dir);
+  for (const auto& [name, content] : {std::pair{"suite.csv", suite_csv(s, *t, suite)},
+                                      std::pair{"spectra.csv", spectra_csv(s, periods, target, suite)}}) {
+    std::string reason;
+    if (model::case_files::replace_file((dir / name).string(), content, reason)) continue;
+    err << "brantel suite: " << (dir / name).string() << ": " << reason << '\n';
+    tables_written = false;
+  }
+  out << written << " of " << suite.size() << " loading files written in " << s.out_dir << '\n';
+  return written == suite.size() && tables_written ? exit_all_written : exit_some_not_written;
+}
+
+}  // namespace app::cli
