@@ -1,6 +1,8 @@
 #include "dialogs/dialog_initializer.h"
 
+#include "ui/templates/accelerogram.h"
 #include "ui/templates/diameters.h"
+#include "ui/templates/discrete_loading.h"
 #include "ui/templates/general_data.h"
 #include "ui/templates/initial_values.h"
 #include "ui/templates/sin_exp.h"
@@ -10,7 +12,9 @@ namespace app {
 namespace {
 
 using ui::id;
+using ui::templates::Accelerogram;
 using ui::templates::Diameters;
+using ui::templates::DiscreteLoading;
 using ui::templates::GeneralData;
 using ui::templates::InitialValues;
 using ui::templates::SinExp;
@@ -26,9 +30,9 @@ constexpr ButtonImage button_images[] = {
     {ui::DialogId::general_data, id(GeneralData::save_changes), &Images::save_changes_icon},
     {ui::DialogId::general_data, id(GeneralData::load_old_file), &Images::load_bitmap},
     {ui::DialogId::initial_values, id(InitialValues::save), &Images::save_changes_icon},
-    {ui::DialogId::discrete_loading, 1093, &Images::save_changes_icon},
+    {ui::DialogId::discrete_loading, id(DiscreteLoading::save), &Images::save_changes_icon},
     {ui::DialogId::sin_exp, id(SinExp::save), &Images::save_changes_icon},
-    {ui::DialogId::accelerogram, 1101, &Images::save_changes_icon},
+    {ui::DialogId::accelerogram, id(Accelerogram::save), &Images::save_changes_icon},
     {ui::DialogId::diameters, id(Diameters::save), &Images::save_changes_icon},
 };
 

@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "loadfile/check.h"
 #include "loadfile/reader_messages.h"
 #include "loadfile/reader_parse.h"
 #include "loadfile/records.h"
@@ -253,14 +254,75 @@ bool own_loading_file(const app::Context& context, const std::string& path) {
   return false;
 }
 
+namespace {
+
+// A list of thousands of lines helps nobody: the first ones show what is wrong.
+constexpr std::size_t problems_listed = 20;
+
+std::string problem_lines(const ProblemList& problems, bool ro) {
+  std::string text;
+  for (std::size_t i = 0; i < problems.size() && i < problems_listed; ++i)
+    text += "\n" + where(problems[i], ro) + ": " + problems[i].text(ro);
+  if (problems.size() > problems_listed) {
+    const std::string more = std::to_string(problems.size() - problems_listed);
+    text += ro ? "\n... si inca " + more : "\n... and " + more + " more";
+  }
+  return text;
+}
+
+// The file about to be written is read as `brantel check` and the solver read it: what they
+// would read wrongly (a node beyond the model, times out of order) is asked about before the
+// old file goes; what is only unusual is told with the outcome.
+class CreateCheck {
+ public:
+  explicit CreateCheck(app::Context& context) : context_(context) {}
+
+  bool approve(const std::string& finished_path) {
+    const model::ProgramState& s = context_.state;
+    loadfile::CheckOptions options;
+    options.model = loadfile::ModelCounts{s.n_nodes, s.n_dof, s.n_elements};
+    const loadfile::CheckReport report = loadfile::check_loading_file(finished_path, options);
+    ProblemList errors;
+    for (const Problem& p : report.problems) {
+      // Cases with all their codes 0 are written on purpose, marked in the file's header, and
+      // named by the Create message itself.
+      if (p.english.find("ERROR in Case Codes") != std::string::npos) continue;
+      (p.severity == loadfile::Severity::error ? errors : warnings_).push_back(p);
+    }
+    if (errors.empty()) return true;
+    return context_.message("ERROR: the Loading File about to be written holds records the solver would read "
+                            "wrongly:" + problem_lines(errors, false) + "\n\nWrite it anyway?",
+                            "EROARE: fisierul de incarcare care urmeaza sa fie scris are inregistrari pe care "
+                            "programul de calcul le-ar citi gresit:" + problem_lines(errors, true) +
+                                "\n\nIl scrieti totusi?",
+                            create_title, ui::Icon::warning, ui::Buttons::yes_no_default_no) == ui::Answer::yes;
+  }
+
+  std::string warnings(bool ro) const {
+    if (warnings_.empty()) return {};
+    return std::string(ro ? "\nATENTIE, verificarea fisierului a gasit:" : "\nWARNING, the check of the file found:") +
+           problem_lines(warnings_, ro);
+  }
+
+ private:
+  app::Context& context_;
+  ProblemList warnings_;
+};
+
+}  // namespace
+
 bool write_loading_file(app::Context& context) {
-  const loadfile::WriteReport report = loadfile::write_loading_file(context.state, {now()});
+  CreateCheck check(context);
+  const loadfile::WriteReport report = loadfile::write_loading_file(
+      context.state, {now()}, [&check](const std::string& finished) { return check.approve(finished); });
   const bool ro = model::romanian_messages(context.state);
+  if (report.failure.status == OutputStatus::declined) return false;
   if (report.written) {
     const CaseNotes& notes = report.notes;
+    const std::string warnings = check.warnings(ro);
     const bool complete = notes.incomplete.empty() && notes.without_initial_values.empty() &&
-                          notes.without_loading_data.empty();
-    context.toolkit.message_box(created_message(ro, report.path, notes), create_title,
+                          notes.without_loading_data.empty() && warnings.empty();
+    context.toolkit.message_box(created_message(ro, report.path, notes) + warnings, create_title,
                                 complete ? ui::Icon::information : ui::Icon::warning, ui::Buttons::ok);
     remember_own_loading_file(context, report.path);
     return true;

@@ -4,10 +4,6 @@
 
 namespace app {
 
-namespace {
-constexpr ui::ControlId done_button = 1;
-}  // namespace
-
 bool user_discards_entries(Context& context) {
   return context.message("Discard the data entered?", "Renuntati la datele introduse?", "Message",
                          ui::Icon::question, ui::Buttons::yes_no_default_no) == ui::Answer::yes;
@@ -23,8 +19,8 @@ UnsavedEntries::UnsavedEntries(Context& context, ui::Dialog& dialog, ui::DialogI
     : template_(ui::find_template(shown)) {
   ask_before_discarding(context, dialog, [this] { return held_; });
   // DONE is as easily pressed as Esc (Enter presses it) and drops the same entries.
-  dialog.on(done_button, [this, &context](ui::Dialog& d, ui::ControlId) {
-    if (!held_ || user_discards_entries(context)) d.close(done_button);
+  dialog.on(ui::ok_button, [this, &context](ui::Dialog& d, ui::ControlId) {
+    if (!held_ || user_discards_entries(context)) d.close(ui::ok_button);
   });
 }
 

@@ -39,12 +39,13 @@ enum class Step {
 bool valid_loading_type(int code) { return code >= -2 && code <= 2; }
 
 // A scratch file built line by line: in memory, or streamed into its part file a block at a
-// time. A file given up before take() leaves no part behind.
+// time, or not at all when only the records matter (a check holds no second copy of the file).
+// A file given up before take() leaves no part behind.
 class ScratchText {
  public:
-  ScratchText(std::string name, const std::string* part_folder) {
+  ScratchText(std::string name, const std::string* part_folder, bool kept) : kept_(kept) {
     file_.name = std::move(name);
-    if (!part_folder) return;
+    if (!part_folder || !kept) return;
     file_.part = (part_folder->empty() ? "" : *part_folder + "/") + file_.name + "." + std::to_string(::getpid()) + ".part";
     out_ = std::fopen(file_.part.c_str(), "wb");
     file_.write_failed = out_ == nullptr;
@@ -56,13 +57,19 @@ class ScratchText {
   ScratchText(const ScratchText&) = delete;
   ScratchText& operator=(const ScratchText&) = delete;
 
+  bool kept() const { return kept_; }
   void line(std::string_view record) {
+    if (!kept_) return;
     file_.content += record;
     end_line();
   }
   // A record assembled in place: appended to text(), then ended by end_line().
   std::string& text() { return file_.content; }
   void end_line() {
+    if (!kept_) {
+      file_.content.clear();
+      return;
+    }
     file_.content += "\r\n";
     if (!file_.part.empty() && file_.content.size() >= block_size) flush();
   }
@@ -86,6 +93,7 @@ class ScratchText {
   ScratchFile file_;
   std::FILE* out_ = nullptr;
   bool taken_ = false;
+  bool kept_ = true;
 };
 
 // The targets of one node-range record, bound once to a range that every read refills.
@@ -255,7 +263,11 @@ class OldFileReader {
   std::string file_name(model::case_files::ScratchKind kind) const {
     return model::case_files::scratch_file_name(case_number_, kind);
   }
-  ScratchText scratch_text(model::case_files::ScratchKind kind) const { return ScratchText(file_name(kind), part_folder_); }
+  // A reading watched by an observer is for what the records say: it makes no case files.
+  bool keeps_case_files() const { return part_folder_ || !observer_; }
+  ScratchText scratch_text(model::case_files::ScratchKind kind) const {
+    return ScratchText(file_name(kind), part_folder_, keeps_case_files());
+  }
   bool room_for_range(const std::vector<model::NodeRange>& ranges) const {
     return static_cast<long long>(ranges.size()) < s_.n_nodes;
   }
@@ -672,11 +684,12 @@ Step OldFileReader::read_time_points(model::CaseRecord& c) {
   }
   c.n_time_points = static_cast<int>(points.size());
   ScratchText file = scratch_text(model::case_files::ScratchKind::discrete_loading);
-  for (const model::TimePoint& point : points) {
-    file.line(model::case_files::time_record(point.time));
-    for (const model::NodeRange& r : point.ranges)
-      file.line(model::case_files::discrete_range_record(r, s_.n_dof));
-  }
+  if (file.kept())
+    for (const model::TimePoint& point : points) {
+      file.line(model::case_files::time_record(point.time));
+      for (const model::NodeRange& r : point.ranges)
+        file.line(model::case_files::discrete_range_record(r, s_.n_dof));
+    }
   file.line(model::case_files::loading_data_end(case_number_, romanian_));
   result_.scratch_files.push_back(file.take());
   s_.time_point_table = std::move(points);
@@ -745,6 +758,7 @@ Step OldFileReader::read_accelerogram(model::CaseRecord& c) {
     tell(RecordKind::accel_point, before, targets);
     if (!room_for_point(points.size())) return too_many_points();
     points.push_back(p);
+    if (!file.kept()) continue;
     for (std::size_t j = 0; j < n_values; ++j) {
       if (plain && text::is_g14_7_text(texts[j], values[j])) continue;
       made[j] = text::g14_7_text(values[j]);

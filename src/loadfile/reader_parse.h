@@ -73,7 +73,8 @@ struct ReadResult {
 // block, number of cases, loaded_case_records, damping block, diameter table, time_point_table,
 // accel_table, accel_direction) and builds the scratch files of its cases. `state` must
 // already hold n_nodes, n_elements, n_dof, max_time_points and the language. `observer`, when
-// given, is told what each record was taken for.
+// given, is told what each record was taken for; such a reading is for what the records say
+// and builds no case file (their names are listed, their contents left empty).
 // With a folder ("" = the current directory) each case file is streamed into a part file
 // there; the caller renames the parts over the case files or removes them.
 ReadResult read_loading_records(text::RecordSource& source, model::ProgramState& state,

@@ -26,8 +26,9 @@ model::CaseRecord written_case(const model::ProgramState& s, int case_number) {
 // The pieces of one file write, so that each step can stop at the first failure.
 class LoadingFileWriter {
  public:
-  LoadingFileWriter(const model::ProgramState& s, const Header& header, AtomicFile& out)
-      : s_(s), header_(header), out_(out), copier_(out) {}
+  LoadingFileWriter(const model::ProgramState& s, const Header& header, AtomicFile& out,
+                    const AtomicFile::Approval& approve)
+      : s_(s), header_(header), out_(out), copier_(out), approve_(approve) {}
   bool write(CaseNotes& notes, WriteFailure& failure);
 
  private:
@@ -41,6 +42,7 @@ class LoadingFileWriter {
   const Header& header_;
   AtomicFile& out_;
   ScratchCopier copier_;
+  const AtomicFile::Approval& approve_;
 };
 
 bool LoadingFileWriter::section(int case_number, ScratchKind kind, Section& outcome, WriteFailure& failure) {
@@ -84,14 +86,15 @@ bool LoadingFileWriter::write(CaseNotes& notes, WriteFailure& failure) {
     if (!case_block(i, notes, failure)) return false;
   out_.write_record(end_record(s_));
   out_.write_record(date_record(header_.date));
-  failure.status = out_.finish();
+  failure.status = out_.finish(approve_);
   failure.error = out_.error_number();
   return failure.status == OutputStatus::ok;
 }
 
 }  // namespace
 
-WriteReport write_loading_file(const model::ProgramState& s, const Header& header) {
+WriteReport write_loading_file(const model::ProgramState& s, const Header& header,
+                               const AtomicFile::Approval& approve) {
   WriteReport report;
   report.path = path_text(s.loading_file.view());
   AtomicFile out(report.path);
@@ -99,7 +102,7 @@ WriteReport write_loading_file(const model::ProgramState& s, const Header& heade
   failure.status = out.open();
   failure.error = out.error_number();
   report.written = failure.status == OutputStatus::ok &&
-                   LoadingFileWriter(s, header, out).write(report.notes, failure);
+                   LoadingFileWriter(s, header, out, approve).write(report.notes, failure);
   if (!report.written) failure.kind = out.target_kind();
   return report;
 }

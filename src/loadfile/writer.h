@@ -40,6 +40,9 @@ struct WriteReport {
 
 // Writes loading_file from the program state, written_case_records and the case files; the
 // target is replaced only when the whole new file is on the disk.
-WriteReport write_loading_file(const model::ProgramState& state, const Header& header);
+// `approve` (when given) sees the whole new file before it replaces the target; false leaves
+// the target as it was (failure.status declined).
+WriteReport write_loading_file(const model::ProgramState& state, const Header& header,
+                               const model::case_files::AtomicFile::Approval& approve = {});
 
 }  // namespace loadfile

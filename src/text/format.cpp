@@ -386,7 +386,6 @@ bool is_g14_7_text(std::string_view constant, float value) {
 }
 
 std::string g1p14_6_text(float value) { return tidied_trimmed(g_body(value, 14, 6, 1), 14); }
-std::string g1p14_3_text(float value) { return tidied_trimmed(g_body(value, 14, 3, 1), 14); }
 std::string f14_7_text(float value) { return tidied_trimmed(f_body(value, 14, 7), 14); }
 
 void RecordWriter::put(std::string_view s) {

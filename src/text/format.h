@@ -26,7 +26,6 @@ int digit_count(int n);
 // (in a field wide enough), tidied and trimmed.
 std::string g14_7_text(float value);      // G14.7
 std::string g1p14_6_text(float value);    // 1P,G14.6
-std::string g1p14_3_text(float value);    // 1P,G14.3
 std::string f14_7_text(float value);      // F14.7
 
 // Whether `constant`, the text a real was read from, is already the G14.7 text of `value`,

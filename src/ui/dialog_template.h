@@ -58,7 +58,7 @@ struct ControlTemplate {
   std::string label;
   std::vector<std::string> items;  // initial items of lists and drop-downs
   Rect rect;
-  FieldFormat field;  // edits the dialog reads: what they hold and how much of it is read
+  FieldFormat field{};  // edits the dialog reads: what they hold and how much of it is read
   bool enabled = true;
   bool default_button = false;  // the button that Enter presses
   bool digits_only = false;     // an edit that takes only the digits 0-9 as typed

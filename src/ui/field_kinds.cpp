@@ -1,7 +1,5 @@
 #include "ui/field_kinds.h"
 
-#include <array>
-
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/free_form.h"
@@ -9,23 +7,6 @@
 namespace ui {
 
 namespace {
-
-struct Entry {
-  int template_id;
-  ControlId id;
-  FieldFormat format;
-};
-
-// Lengths as the dialogs read their fields: 10 for coefficients, 2 for the number of cases, 16
-// for case values, 24 for initial values, times and Sin/Exp parameters, 6 for node numbers.
-constexpr Entry table[] = {
-    {102, 1121, real(16)}, {102, 1119, real(16)}, {102, 1120, real(16)}, {102, 1132, real(16)},
-    {102, 1107, real(16)}, {102, 1106, integer(16)}, {102, 1013, real(16)}, {102, 1014, real(16)},
-    {102, 1019, real(16)}, {102, 1017, real(16)},
-    {104, 1052, real(24)}, {104, 1084, node}, {104, 1085, node}, {104, 1055, real(16)},
-    {104, 1056, real(16)}, {104, 1057, real(16)},
-    {106, 1100, real(16)}, {106, 1097, real(16)}, {106, 1096, real(16)}, {106, 1095, real(16)},
-};
 
 std::string_view what_it_is_not(FieldKind kind) {
   switch (kind) {
@@ -42,9 +23,7 @@ std::string_view what_it_is_not(FieldKind kind) {
 
 FieldFormat field_format(int template_id, ControlId id) {
   if (const DialogTemplate* t = find_template(template_id))
-    if (const ControlTemplate* c = t->find(id); c && c->field.length > 0) return c->field;
-  for (const Entry& e : table)
-    if (e.template_id == template_id && e.id == id) return e.format;
+    if (const ControlTemplate* c = t->find(id)) return c->field;
   return {};
 }
 

@@ -1,6 +1,6 @@
-// What each edit of the dialog templates holds, and how many of its characters the dialogs
-// read: the data that lets a face tell, as the user types, whether a text will be taken whole.
-// Typing is never blocked; the conversion rules of the dialogs stay as they are.
+// The note a face shows beside an edit whose typed text will not be taken whole, from what the
+// edit's template row says it holds. Typing is never blocked; the conversion rules of the
+// dialogs stay as they are.
 #pragma once
 
 #include <cstddef>
@@ -11,7 +11,7 @@
 
 namespace ui {
 
-// What edit `id` of template `template_id` holds; free text when the table does not name it.
+// What edit `id` of template `template_id` holds, as its row says; free text for other controls.
 FieldFormat field_format(int template_id, ControlId id);
 
 // Whether `typed` is blank or converts whole: the value stored is the one typed.

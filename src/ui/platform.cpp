@@ -20,28 +20,6 @@ bool set_current_directory(const std::string& path) {
   return !ec;
 }
 
-bool name_matches(std::string_view name, std::string_view pattern) {
-  if (name.size() != pattern.size()) return false;
-  for (std::size_t i = 0; i < name.size(); ++i)
-    if (pattern[i] != '?' && pattern[i] != name[i]) return false;
-  return true;
-}
-
-void delete_files_where(const std::function<bool(std::string_view name)>& wanted) {
-  std::error_code ec;
-  fs::directory_iterator it(fs::current_path(ec), ec);
-  if (ec) return;
-  for (const fs::directory_entry& entry : it) {
-    std::error_code entry_ec;
-    if (!entry.is_regular_file(entry_ec)) continue;
-    if (wanted(entry.path().filename().string())) fs::remove(entry.path(), entry_ec);
-  }
-}
-
-void delete_matching_files(std::string_view pattern) {
-  delete_files_where([pattern](std::string_view name) { return name_matches(name, pattern); });
-}
-
 LocalTime local_time() {
   std::time_t now = std::time(nullptr);
   std::tm parts{};

@@ -18,6 +18,11 @@ namespace ui {
 
 using ControlId = int;
 
+// Every dialog's button that closes it with code 1 (OK, DONE, E X I T, Import), and its Cancel,
+// which closes it with code 2.
+inline constexpr ControlId ok_button = 1;
+inline constexpr ControlId cancel_button = 2;
+
 // The dialogs, numbered as the replay scripts' "in" statements name them.
 enum class DialogId : int {
   general_data = 101,

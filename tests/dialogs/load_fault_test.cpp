@@ -141,6 +141,25 @@ TEST(ReaderFaults, CutOrBrokenOutsideTheRepeatedSectionsNamesLineAndExpectation)
   }
 }
 
+// The dialog takes two typed characters for the number of cases: 99 is the most a file may hold.
+TEST(ReaderCaseCount, NinetyNineCasesLoadAndAHundredAreRefused) {
+  for (const int n : {99, 100}) {
+    std::string file = head(n);
+    for (int c = 1; c <= n; ++c) file += discrete_case(c, 1);
+    file += lines({"End_of_File: old.inc"});
+    Loaded run(small_model());
+    const dialogs::LoadOutcome outcome = load(run, file);
+    if (n == 99) {
+      EXPECT_EQ(outcome, dialogs::LoadOutcome::loaded);
+      EXPECT_EQ(run.state.n_loading_cases, 99);
+      EXPECT_TRUE(run.toolkit.messages.empty()) << run.toolkit.messages[0].text;
+    } else {
+      EXPECT_EQ(outcome, dialogs::LoadOutcome::failed);
+      expect_fault(run, "Line 4", "the number of loading cases (0 to 99)");
+    }
+  }
+}
+
 TEST(ReaderFaults, WhatWasReadBeforeTheFaultStays) {
   Loaded run(small_model());
   // Case 2 breaks in its damping values: case 1 and the completed sections of case 2 stay.

@@ -106,9 +106,8 @@ TEST(FormatAgainstGfortran, FiveLayoutsAndTheirTidiedTexts) {
                             {"G16.6", 28, 16, 16, 6, 0},
                             {"F14.7", 44, 14, 14, 7, -1},
                             {"1P,G14.3", 58, 14, 14, 3, 1}};
-  const std::function<std::string(float)> tidied[] = {text::g14_7_text, text::g1p14_6_text, text::f14_7_text,
-                                                      text::g1p14_3_text};
-  const char* tidied_names[] = {"G14.7", "1P,G14.6", "F14.7", "1P,G14.3"};
+  const std::function<std::string(float)> tidied[] = {text::g14_7_text, text::g1p14_6_text, text::f14_7_text};
+  const char* tidied_names[] = {"G14.7", "1P,G14.6", "F14.7"};
   std::string line;
   int failures = 0, known = 0;
   for (std::size_t n = 0; n < values.size(); ++n) {
@@ -130,7 +129,7 @@ TEST(FormatAgainstGfortran, FiveLayoutsAndTheirTidiedTexts) {
                       << ours << "] gfortran [" << theirs << "]";
     }
     if (boundary) continue;  // the tidied text of a known difference differs with it
-    for (int k = 0; k < 4; ++k) {
+    for (int k = 0; k < 3; ++k) {
       const std::string theirs(text::trim_right(line.substr(72 + 14 * k, 14)));
       const std::string ours = tidied[k](x);
       if (ours != theirs && ++failures <= 20)

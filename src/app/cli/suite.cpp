@@ -344,8 +344,11 @@ std::string loading_text(const Template& t, const ReadRecord& r, double factor, 
                          const std::string& path, std::string& note) {
   const motion::Record& record = r.record;
   const std::size_t points = record.point_count();
+  // Enough for the longest point record, so that the text is never copied as it grows.
+  std::size_t size = (1 + 16 * (1 + static_cast<std::size_t>(t.n_dof)) + 2) * points;
+  for (const std::string& line : t.lines) size += line.size() + 2;
   std::string text;
-  text.reserve((t.lines.size() + points) * 40);
+  text.reserve(size + 2 * loadfile::end_record_length);
   auto put = [&text](const std::string& line) {
     text += line;
     text += "\r\n";
@@ -511,6 +514,39 @@ std::string spectra_csv(const SuiteSettings& s, const std::vector<double>& perio
   return text;
 }
 
+ui::SpectraPictureRenderer& picture_renderer() {
+  static ui::SpectraPictureRenderer renderer;
+  return renderer;
+}
+
+ui::SpectraPicture spectra_picture(const SuiteSettings& s, const std::vector<double>& periods,
+                                   const std::vector<std::optional<double>>& target, const std::vector<Analysis>& suite) {
+  ui::SpectraPicture picture;
+  picture.title = "Scaled spectra, " + number(100 * s.damping) + "% damping" +
+                  (s.rule == SuiteRule::none ? std::string() : ", " + std::string(rule_name(s.rule)) + " over " +
+                                                                  number(s.scale_range->first) + "-" +
+                                                                  number(s.scale_range->second) + " s");
+  picture.y_title = "PSA (m/s2)";
+  picture.periods = periods;
+  std::vector<double> mean(periods.size(), 0.0);
+  for (const Analysis& a : suite) {
+    if (a.written.empty()) continue;
+    ui::SpectraPicture::Curve curve{a.stem, a.curves[a.factor_curve].psa};
+    for (std::size_t k = 0; k < curve.values.size(); ++k) {
+      curve.values[k] *= a.factor;
+      mean[k] += curve.values[k];
+    }
+    picture.records.push_back(std::move(curve));
+  }
+  if (!picture.records.empty()) {
+    for (double& v : mean) v /= static_cast<double>(picture.records.size());
+    picture.mean = ui::SpectraPicture::Curve{"mean", mean};
+  }
+  if (s.target) picture.target = target;
+  picture.range = s.scale_range;
+  return picture;
+}
+
 std::string stem_of(const SuiteRecord& r) { return fs::path(r.files.front()).stem().string(); }
 
 }  // namespace
@@ -627,8 +663,21 @@ int run_suite(const SuiteSettings& s, std::ostream& out, std::ostream& err) {
     err << "brantel suite: " << (dir / name).string() << ": " << reason << '\n';
     tables_written = false;
   }
+  if (picture_renderer()) {
+    std::string why;
+    const std::string png = picture_renderer()(spectra_picture(s, periods, target, suite), why);
+    const std::string path = (dir / "spectra.png").string();
+    if (png.empty() || !model::case_files::replace_file(path, png, why)) {
+      err << "brantel suite: " << path << ": " << why << '\n';
+      tables_written = false;
+    }
+  } else {
+    out << "spectra.png not drawn: this program has no picture renderer\n";
+  }
   out << written << " of " << suite.size() << " loading files written in " << s.out_dir << '\n';
   return written == suite.size() && tables_written ? exit_all_written : exit_some_not_written;
 }
+
+void set_spectra_picture_renderer(ui::SpectraPictureRenderer renderer) { picture_renderer() = std::move(renderer); }
 
 }  // namespace app::cli

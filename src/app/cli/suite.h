@@ -11,6 +11,7 @@
 
 #include "motion/design_spectrum.h"
 #include "motion/reader.h"
+#include "ui/spectra_picture.h"
 
 namespace app::cli {
 
@@ -45,5 +46,9 @@ std::string suite_settings_problem(const SuiteSettings& settings);
 // Exit codes: 0 every record written, 1 some record not written (each reported on `err`),
 // 2 nothing written (the template, the case or the settings are unusable; the reason on `err`).
 int run_suite(const SuiteSettings& settings, std::ostream& out, std::ostream& err);
+
+// What draws DIR/spectra.png. The program with a display library registers one before the
+// command line is answered; without one the picture is not drawn and the run says so.
+void set_spectra_picture_renderer(ui::SpectraPictureRenderer renderer);
 
 }  // namespace app::cli

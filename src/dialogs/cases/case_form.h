@@ -34,12 +34,12 @@ enum class DiametersButton {
   disabled,
 };
 struct DampingFields {
-  bool first = false;   // 1119, labelled by 1129
-  bool second = false;  // 1120, labelled by 1130
-  bool zeta = false;    // 1132
-  bool niu = false;     // 1121
+  bool first = false;   // alfa_D / ro_air, with its caption
+  bool second = false;  // beta_D / c_drag, with its caption
+  bool zeta = false;
+  bool niu = false;
   DiametersButton diameters = DiametersButton::unchanged;
-  // Captions of 1129 and 1130; empty: they keep their last captions.
+  // Captions of the two damping values; empty: they keep their last captions.
   std::string_view first_label, second_label;
 };
 DampingFields damping_fields(model::DampingType damping_type, bool new_operator);
@@ -91,7 +91,7 @@ void store_case_values(const CaseForm& form, model::CaseRecord& record);
 std::string processed_item_text(int case_number, bool shown_as_processed);
 std::string added_item_text(int case_number);
 
-// Unit captions: gravity acceleration (1064) and tolerance (1108).
+// Unit captions of the gravity acceleration and of the tolerance.
 std::string gravity_unit_text(const model::ProgramState& state);
 std::string tolerance_unit_text(const model::ProgramState& state);
 

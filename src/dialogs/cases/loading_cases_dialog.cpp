@@ -14,10 +14,12 @@
 #include "dialogs/typed_fields.h"
 #include "dialogs/unsaved_entries.h"
 #include "dialogs/loading_file.h"
+#include "dialogs/typed_numbers.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
 #include "text/format.h"
 #include "text/free_form.h"
+#include "ui/templates/loading_cases.h"
 
 namespace cases {
 
@@ -25,51 +27,35 @@ namespace {
 
 using ui::ControlId;
 
-constexpr int template_id = 102;
-constexpr ControlId cancel_button = 2;
-constexpr ControlId case_list = 1011, processed_list = 1018, add_button = 1020,
-                    remove_button = 1021, case_number_text = 1080;
-constexpr ControlId damping_list = 1131, niu_edit = 1121, first_damping_edit = 1119,
-                    second_damping_edit = 1120, zeta_edit = 1132, diameters_button = 1134,
-                    first_damping_label = 1129, second_damping_label = 1130, zeta_label = 1133;
-constexpr ControlId iteration_edit = 1106, tolerance_edit = 1107, tolerance_unit = 1108,
-                    time_step_edit = 1013, end_time_edit = 1014, gravity_edit = 1019,
-                    gravity_unit = 1064, printing_time_edit = 1017;
-constexpr ControlId mass_model_list = 1122, printing_code_list = 1123, loading_type_list = 1124;
-constexpr ControlId initial_values_button = 1047, input_loading_button = 1086, plot_button = 1155;
-constexpr ControlId file_state_text = 1127, file_path_text = 1117, language_list = 1128,
-                    select_button = 1110, create_button = 1033, view_button = 1034;
+using C = ui::templates::LoadingCases;
 
-// Case values are read from the first 16 characters of their fields.
-constexpr std::size_t value_length = 16;
+constexpr C callback_controls[] = {
+    C::case_list,   C::processed_list, C::add,           C::remove,         C::damping,
+    C::niu,         C::first_damping,  C::second_damping, C::zeta,          C::diameters,
+    C::iterations,  C::tolerance,      C::time_step,      C::end_time,      C::gravity,
+    C::mass_model,  C::initial_values, C::printing_time,  C::printing_code, C::loading_type,
+    C::input_loading, C::language,     C::select,         C::create,        C::view,
+    C::plot};
 
-constexpr ControlId callback_controls[] = {
-    case_list,        processed_list,     add_button,         remove_button,   damping_list,
-    niu_edit,         first_damping_edit, second_damping_edit, zeta_edit,      diameters_button,
-    iteration_edit,   tolerance_edit,     time_step_edit,     end_time_edit,   gravity_edit,
-    mass_model_list,  initial_values_button, printing_time_edit, printing_code_list,
-    loading_type_list, input_loading_button, language_list,   select_button,   create_button,
-    view_button,      plot_button};
+constexpr C form_controls[] = {C::iterations, C::tolerance,     C::time_step,
+                               C::end_time,   C::printing_time, C::gravity,
+                               C::mass_model, C::printing_code, C::loading_type};
 
-constexpr ControlId form_controls[] = {iteration_edit,  tolerance_edit,     time_step_edit,
-                                       end_time_edit,   printing_time_edit, gravity_edit,
-                                       mass_model_list, printing_code_list, loading_type_list};
-
-constexpr ControlId edits_cleared_by_selection[] = {
-    first_damping_edit, second_damping_edit, niu_edit,      zeta_edit,          iteration_edit,
-    tolerance_edit,     time_step_edit,      end_time_edit, printing_time_edit, gravity_edit};
+constexpr C edits_cleared_by_selection[] = {
+    C::first_damping, C::second_damping, C::niu,      C::zeta,          C::iterations,
+    C::tolerance,     C::time_step,      C::end_time, C::printing_time, C::gravity};
 
 class LoadingCasesDialog {
  public:
   LoadingCasesDialog(app::Context& context, ui::Dialog& dialog)
-      : context_(context), state_(context.state), dialog_(dialog), entries_(context, dialog, static_cast<ui::DialogId>(template_id)) {}
+      : context_(context), state_(context.state), dialog_(dialog), entries_(context, dialog, dialog_of(C{})) {}
 
   void set_up();
-  void on_control(ControlId id);
+  void on_control(C id);
 
  private:
   void initialize();
-  void fill_list(ControlId id, auto const& items);
+  void fill_list(C id, auto const& items);
   void disable_form();
   void show_file_state();
   void fill_case_lists();
@@ -79,12 +65,12 @@ class LoadingCasesDialog {
   void clear_form();
   void show_stored_values(const model::CaseRecord& record);
   void show_damping_values();
-  void select_item(ControlId id, int item, int count);
+  void select_item(C id, int item, int count);
   void apply_damping_table(model::DampingType damping_type);
 
   CaseForm read_form() const;
   bool form_taken_whole(std::string_view title);
-  float read_real(ControlId id) const;
+  float read_real(C id) const;
   void store_form(const CaseForm& form);
   void add_case();
   void choose_processed_case();
@@ -92,7 +78,7 @@ class LoadingCasesDialog {
   void move_scratch_files(int removed, int last);
 
   void choose_damping();
-  void store_list_code(ControlId id);
+  void store_list_code(C id);
   void choose_loading_type();
   void take_loading_type();
   void choose_language();
@@ -122,76 +108,76 @@ class LoadingCasesDialog {
 // ----- set-up -----
 
 void LoadingCasesDialog::set_up() {
-  dialog_.on(template_id, [this](ui::Dialog&, ControlId) { initialize(); });
-  for (ControlId id : callback_controls)
-    dialog_.on(id, [this](ui::Dialog&, ControlId control) { on_control(control); });
-  fill_list(mass_model_list, mass_model_items);
-  fill_list(printing_code_list, printing_code_items);
-  fill_list(loading_type_list, loading_type_items);
+  dialog_.on(dialog_of(C{}), [this](ui::Dialog&, ControlId) { initialize(); });
+  for (C id : callback_controls)
+    dialog_.on(id, [this](ui::Dialog&, ControlId control) { on_control(static_cast<C>(control)); });
+  fill_list(C::mass_model, mass_model_items);
+  fill_list(C::printing_code, printing_code_items);
+  fill_list(C::loading_type, loading_type_items);
   disable_form();
   if (state_.old_file_loaded) {
-    dialog_.set_enabled(input_loading_button, true);
-    dialog_.select(loading_type_list, 1);
+    dialog_.set_enabled(C::input_loading, true);
+    dialog_.select(C::loading_type, 1);
   } else {
-    dialog_.set_enabled(input_loading_button, false);
+    dialog_.set_enabled(C::input_loading, false);
   }
-  dialog_.set_enabled(create_button, false);
-  dialog_.set_enabled(plot_button, false);
+  dialog_.set_enabled(C::create, false);
+  dialog_.set_enabled(C::plot, false);
   show_file_state();
   refresh_view_button();
-  fill_list(language_list, language_items);
+  fill_list(C::language, language_items);
   const char first = state_.language.first();
-  dialog_.select(language_list, first == 'E' || first == 'e' ? 1 : 2);
+  dialog_.select(C::language, first == 'E' || first == 'e' ? 1 : 2);
   create_case_arrays(state_);
   fill_case_lists();
-  dialog_.set_text(gravity_unit, gravity_unit_text(state_));
-  dialog_.set_text(tolerance_unit, tolerance_unit_text(state_));
+  dialog_.set_text(C::gravity_unit, gravity_unit_text(state_));
+  dialog_.set_text(C::tolerance_unit, tolerance_unit_text(state_));
   // The damping block is program-wide: the list shows its present type, so a case stored
   // without touching the list keeps it instead of taking a type of "no item".
-  select_item(damping_list, damping_type_item(state_.damping_type), 5);
+  select_item(C::damping, damping_type_item(state_.damping_type), 5);
 }
 
 void LoadingCasesDialog::initialize() {
   const app::Images& images = context_.images;
   dialog_.set_window_icon(images.input_file2_icon);
-  dialog_.set_image(select_button, images.open_icon);
-  dialog_.set_image(create_button, images.input_file2_icon);
-  dialog_.set_image(view_button, images.notepad_icon);
-  dialog_.set_image(input_loading_button, images.loading_bitmap);
+  dialog_.set_image(C::select, images.open_icon);
+  dialog_.set_image(C::create, images.input_file2_icon);
+  dialog_.set_image(C::view, images.notepad_icon);
+  dialog_.set_image(C::input_loading, images.loading_bitmap);
 }
 
-void LoadingCasesDialog::fill_list(ControlId id, auto const& items) {
+void LoadingCasesDialog::fill_list(C id, auto const& items) {
   dialog_.set_item_count(id, static_cast<int>(items.size()));
   int k = 0;
   for (std::string_view item : items) dialog_.set_text(id, item, ++k);
 }
 
 void LoadingCasesDialog::disable_form() {
-  static constexpr ControlId disabled[] = {
-      damping_list,    niu_edit,           first_damping_edit, second_damping_edit,
-      zeta_edit,       iteration_edit,     tolerance_edit,     time_step_edit,
-      end_time_edit,   printing_time_edit, gravity_edit,       mass_model_list,
-      printing_code_list, loading_type_list, diameters_button, initial_values_button,
-      add_button,      remove_button};
-  for (ControlId id : disabled) dialog_.set_enabled(id, false);
+  static constexpr C disabled[] = {
+      C::damping,    C::niu,           C::first_damping, C::second_damping,
+      C::zeta,       C::iterations,     C::tolerance,     C::time_step,
+      C::end_time,   C::printing_time, C::gravity,       C::mass_model,
+      C::printing_code, C::loading_type, C::diameters, C::initial_values,
+      C::add,      C::remove};
+  for (C id : disabled) dialog_.set_enabled(id, false);
 }
 
 void LoadingCasesDialog::show_file_state() {
   if (state_.old_file_loaded) {
-    dialog_.set_text(file_state_text, "Old");
-    dialog_.set_text(file_path_text, state_.loading_file.trimmed());
+    dialog_.set_text(C::file_state, "Old");
+    dialog_.set_text(C::file_path, state_.loading_file.trimmed());
   } else {
-    dialog_.set_text(file_state_text, "New");
+    dialog_.set_text(C::file_state, "New");
   }
 }
 
 void LoadingCasesDialog::fill_case_lists() {
   const int n = state_.n_loading_cases;
-  dialog_.set_item_count(case_list, n);
-  dialog_.set_item_count(processed_list, n);
+  dialog_.set_item_count(C::case_list, n);
+  dialog_.set_item_count(C::processed_list, n);
   for (int k = 1; k <= n; ++k) {
-    dialog_.set_text(case_list, std::to_string(k), k);
-    dialog_.set_text(processed_list, processed_item_text(k, k <= state_.n_loaded_cases), k);
+    dialog_.set_text(C::case_list, std::to_string(k), k);
+    dialog_.set_text(C::processed_list, processed_item_text(k, k <= state_.n_loaded_cases), k);
   }
 }
 
@@ -199,33 +185,33 @@ void LoadingCasesDialog::fill_case_lists() {
 
 // "Plot Loading" is offered when the chosen case has a saved loading to show.
 void LoadingCasesDialog::refresh_plot_button() {
-  dialog_.set_enabled(plot_button,
+  dialog_.set_enabled(C::plot,
                       current_case_ready() && editors::has_saved_loading(state_, state_.current_case));
 }
 
-void LoadingCasesDialog::on_control(ControlId id) {
-  if (id != select_button && id != create_button && id != view_button && id != language_list &&
-      id != plot_button)
-    entries_.note(id);
+void LoadingCasesDialog::on_control(C id) {
+  if (id != C::select && id != C::create && id != C::view && id != C::language &&
+      id != C::plot)
+    entries_.note(ui::id(id));
   switch (id) {
-    case case_list: select_case(); break;
-    case processed_list: choose_processed_case(); break;
-    case add_button: add_case(); break;
-    case remove_button: remove_current_case(); break;
-    case damping_list: choose_damping(); break;
-    case diameters_button: editors::open_diameters_editor(context_, dialog_); break;
-    case mass_model_list:
-    case printing_code_list: store_list_code(id); break;
-    case loading_type_list: choose_loading_type(); break;
-    case initial_values_button: open_initial_values(); break;
-    case input_loading_button: input_loading(); break;
-    case plot_button:
+    case C::case_list: select_case(); break;
+    case C::processed_list: choose_processed_case(); break;
+    case C::add: add_case(); break;
+    case C::remove: remove_current_case(); break;
+    case C::damping: choose_damping(); break;
+    case C::diameters: editors::open_diameters_editor(context_, dialog_); break;
+    case C::mass_model:
+    case C::printing_code: store_list_code(id); break;
+    case C::loading_type: choose_loading_type(); break;
+    case C::initial_values: open_initial_values(); break;
+    case C::input_loading: input_loading(); break;
+    case C::plot:
       if (require_current_case("Message")) editors::plot_case_loading(context_, state_.current_case);
       break;
-    case language_list: choose_language(); break;
-    case select_button: select_loading_file(); break;
-    case create_button: create_loading_file(); break;
-    case view_button: view_loading_file(); break;
+    case C::language: choose_language(); break;
+    case C::select: select_loading_file(); break;
+    case C::create: create_loading_file(); break;
+    case C::view: view_loading_file(); break;
     default: break;  // edit fields are read when the case is stored
   }
   refresh_plot_button();
@@ -247,16 +233,16 @@ bool LoadingCasesDialog::require_current_case(std::string_view title) {
 // ----- the case list and the form -----
 
 void LoadingCasesDialog::select_case() {
-  const int item = dialog_.selection(case_list);
+  const int item = dialog_.selection(C::case_list);
   if (item < 1 || item > state_.n_loading_cases) return;
   state_.current_case = item;
   case_selected_ = true;
-  dialog_.set_enabled(add_button, true);
-  dialog_.set_text(case_number_text, text::format_i(item, 2));
-  dialog_.set_enabled(damping_list, true);
-  apply_damping_table(damping_type_of_item(dialog_.selection(damping_list)));
-  for (ControlId id : form_controls) dialog_.set_enabled(id, true);
-  dialog_.set_enabled(initial_values_button, true);
+  dialog_.set_enabled(C::add, true);
+  dialog_.set_text(C::case_number, text::format_i(item, 2));
+  dialog_.set_enabled(C::damping, true);
+  apply_damping_table(damping_type_of_item(dialog_.selection(C::damping)));
+  for (C id : form_controls) dialog_.set_enabled(id, true);
+  dialog_.set_enabled(C::initial_values, true);
   clear_form();
   // The damping block belongs to every case: a new case shows it too, or its "Add" would
   // store the blanked fields as zeros for all the cases already added.
@@ -266,69 +252,69 @@ void LoadingCasesDialog::select_case() {
     show_stored_values(state_.case_records[item]);
   else
     take_loading_type();  // the type the list shows is the case's until another is picked
-  dialog_.set_enabled(input_loading_button, dialog_.selection(loading_type_list) >= 1);
+  dialog_.set_enabled(C::input_loading, dialog_.selection(C::loading_type) >= 1);
 }
 
 void LoadingCasesDialog::clear_form() {
-  dialog_.select(mass_model_list, 1);
-  dialog_.select(printing_code_list, 1);
-  dialog_.select(loading_type_list, 1);
-  for (ControlId id : edits_cleared_by_selection) dialog_.set_text(id, "");
+  dialog_.select(C::mass_model, 1);
+  dialog_.select(C::printing_code, 1);
+  dialog_.select(C::loading_type, 1);
+  for (C id : edits_cleared_by_selection) dialog_.set_text(id, "");
 }
 
 void LoadingCasesDialog::show_stored_values(const model::CaseRecord& record) {
-  select_item(damping_list, damping_type_item(state_.damping_type), 5);
+  select_item(C::damping, damping_type_item(state_.damping_type), 5);
   apply_damping_table(state_.damping_type);
   if (state_.damping_present) show_damping_values();
-  dialog_.set_text(iteration_edit, std::to_string(record.iteration_limit));
-  dialog_.set_text(tolerance_edit, text::g1p14_6_text(record.tolerance));
-  dialog_.set_text(time_step_edit, text::g1p14_6_text(record.time_step));
-  dialog_.set_text(end_time_edit, text::g14_7_text(record.end_time));
-  dialog_.set_text(printing_time_edit, text::g14_7_text(record.printing_time));
-  dialog_.set_text(gravity_edit, text::g14_7_text(record.gravity_acceleration));
-  select_item(mass_model_list, mass_model_item(record.mass_model), 3);
-  select_item(printing_code_list, printing_code_item(record.printing_code), 4);
-  select_item(loading_type_list, loading_type_item(record.loading_type), 5);
+  dialog_.set_text(C::iterations, std::to_string(record.iteration_limit));
+  dialog_.set_text(C::tolerance, text::g1p14_6_text(record.tolerance));
+  dialog_.set_text(C::time_step, text::g1p14_6_text(record.time_step));
+  dialog_.set_text(C::end_time, text::g14_7_text(record.end_time));
+  dialog_.set_text(C::printing_time, text::g14_7_text(record.printing_time));
+  dialog_.set_text(C::gravity, text::g14_7_text(record.gravity_acceleration));
+  select_item(C::mass_model, mass_model_item(record.mass_model), 3);
+  select_item(C::printing_code, printing_code_item(record.printing_code), 4);
+  select_item(C::loading_type, loading_type_item(record.loading_type), 5);
 }
 
 void LoadingCasesDialog::show_damping_values() {
-  if (state_.new_operator) dialog_.set_text(niu_edit, text::f14_7_text(state_.niu));
+  if (state_.new_operator) dialog_.set_text(C::niu, text::f14_7_text(state_.niu));
   using model::DampingType;
   switch (state_.damping_type) {
     case DampingType::rayleigh:
-      dialog_.set_text(first_damping_edit, text::g14_7_text(state_.alfa_d));
-      dialog_.set_text(second_damping_edit, text::g14_7_text(state_.beta_d));
+      dialog_.set_text(C::first_damping, text::g14_7_text(state_.alfa_d));
+      dialog_.set_text(C::second_damping, text::g14_7_text(state_.beta_d));
       break;
     case DampingType::aero_structural:
-      dialog_.set_text(zeta_edit, text::g14_7_text(state_.zeta));
+      dialog_.set_text(C::zeta, text::g14_7_text(state_.zeta));
       [[fallthrough]];
     case DampingType::aero:
-      dialog_.set_text(first_damping_edit, text::g14_7_text(state_.ro_air));
-      dialog_.set_text(second_damping_edit, text::g14_7_text(state_.c_drag));
+      dialog_.set_text(C::first_damping, text::g14_7_text(state_.ro_air));
+      dialog_.set_text(C::second_damping, text::g14_7_text(state_.c_drag));
       break;
-    case DampingType::structural: dialog_.set_text(zeta_edit, text::g14_7_text(state_.zeta)); break;
+    case DampingType::structural: dialog_.set_text(C::zeta, text::g14_7_text(state_.zeta)); break;
     case DampingType::none: break;
   }
 }
 
 // A code read from an old file may lie outside the list; the list then shows no item.
-void LoadingCasesDialog::select_item(ControlId id, int item, int count) {
+void LoadingCasesDialog::select_item(C id, int item, int count) {
   dialog_.select(id, item >= 1 && item <= count ? item : 0);
 }
 
 void LoadingCasesDialog::apply_damping_table(model::DampingType damping_type) {
   const DampingFields fields = damping_fields(damping_type, state_.new_operator);
-  dialog_.set_enabled(first_damping_edit, fields.first);
-  dialog_.set_enabled(second_damping_edit, fields.second);
-  dialog_.set_enabled(zeta_edit, fields.zeta);
-  dialog_.set_enabled(niu_edit, fields.niu);
+  dialog_.set_enabled(C::first_damping, fields.first);
+  dialog_.set_enabled(C::second_damping, fields.second);
+  dialog_.set_enabled(C::zeta, fields.zeta);
+  dialog_.set_enabled(C::niu, fields.niu);
   if (fields.diameters != DiametersButton::unchanged)
-    dialog_.set_enabled(diameters_button, fields.diameters == DiametersButton::enabled);
+    dialog_.set_enabled(C::diameters, fields.diameters == DiametersButton::enabled);
   if (!fields.first_label.empty()) {
-    dialog_.set_text(first_damping_label, fields.first_label);
-    dialog_.set_text(second_damping_label, fields.second_label);
+    dialog_.set_text(C::first_damping_label, fields.first_label);
+    dialog_.set_text(C::second_damping_label, fields.second_label);
   }
-  dialog_.set_text(zeta_label, "zeta");
+  dialog_.set_text(C::zeta_label, "zeta");
 }
 
 // ----- storing and removing cases -----
@@ -336,45 +322,46 @@ void LoadingCasesDialog::apply_damping_table(model::DampingType damping_type) {
 // A typed value beyond the range of a 32-bit real keeps its sign at the largest magnitude:
 // an infinity would be shown as "Infinity", read back as 0 when the form is stored again, and
 // written into the loading file as a word the solver cannot read.
-float LoadingCasesDialog::read_real(ControlId id) const {
-  return text::c_to_float(dialog_.text(id, value_length), value_length);
+float LoadingCasesDialog::read_real(C id) const {
+  return dialogs::typed_real(dialog_, id);
 }
 
 CaseForm LoadingCasesDialog::read_form() const {
   CaseForm form;
-  form.damping_item = dialog_.selection(damping_list);
-  form.mass_model_item = dialog_.selection(mass_model_list);
-  form.printing_code_item = dialog_.selection(printing_code_list);
-  form.loading_type_item = dialog_.selection(loading_type_list);
+  form.damping_item = dialog_.selection(C::damping);
+  form.mass_model_item = dialog_.selection(C::mass_model);
+  form.printing_code_item = dialog_.selection(C::printing_code);
+  form.loading_type_item = dialog_.selection(C::loading_type);
   if (damping_type_of_item(form.damping_item) != model::DampingType::none) {
-    if (state_.new_operator) form.niu = read_real(niu_edit);
-    form.first_damping = read_real(first_damping_edit);
-    form.second_damping = read_real(second_damping_edit);
-    form.zeta = read_real(zeta_edit);
+    if (state_.new_operator) form.niu = read_real(C::niu);
+    form.first_damping = read_real(C::first_damping);
+    form.second_damping = read_real(C::second_damping);
+    form.zeta = read_real(C::zeta);
   }
-  form.iteration_limit = text::c_to_int(dialog_.text(iteration_edit, value_length), value_length);
-  form.tolerance = read_real(tolerance_edit);
-  form.time_step = read_real(time_step_edit);
-  form.end_time = read_real(end_time_edit);
-  form.printing_time = read_real(printing_time_edit);
-  form.gravity_acceleration = read_real(gravity_edit);
+  form.iteration_limit = dialogs::typed_integer(dialog_, C::iterations);
+  form.tolerance = read_real(C::tolerance);
+  form.time_step = read_real(C::time_step);
+  form.end_time = read_real(C::end_time);
+  form.printing_time = read_real(C::printing_time);
+  form.gravity_acceleration = read_real(C::gravity);
   return form;
 }
 
 // The damping fields that the chosen type does not use are disabled and may hold an old text;
 // they are not stored either.
 bool LoadingCasesDialog::form_taken_whole(std::string_view title) {
-  std::vector<ControlId> fields{iteration_edit, tolerance_edit,     time_step_edit,
-                                end_time_edit,  printing_time_edit, gravity_edit};
-  const model::DampingType damping = damping_type_of_item(dialog_.selection(damping_list));
+  std::vector<ControlId> fields;
+  for (C f : {C::iterations, C::tolerance, C::time_step, C::end_time, C::printing_time, C::gravity})
+    fields.push_back(ui::id(f));
+  const model::DampingType damping = damping_type_of_item(dialog_.selection(C::damping));
   if (damping != model::DampingType::none) {
     const DampingFields used = damping_fields(damping, state_.new_operator);
-    if (used.niu) fields.push_back(niu_edit);
-    if (used.first) fields.push_back(first_damping_edit);
-    if (used.second) fields.push_back(second_damping_edit);
-    if (used.zeta) fields.push_back(zeta_edit);
+    if (used.niu) fields.push_back(ui::id(C::niu));
+    if (used.first) fields.push_back(ui::id(C::first_damping));
+    if (used.second) fields.push_back(ui::id(C::second_damping));
+    if (used.zeta) fields.push_back(ui::id(C::zeta));
   }
-  return app::fields_taken_whole(context_, dialog_, template_id, fields, title);
+  return app::fields_taken_whole(context_, dialog_, dialog_of(C{}), fields, title);
 }
 
 void LoadingCasesDialog::store_form(const CaseForm& form) {
@@ -383,7 +370,7 @@ void LoadingCasesDialog::store_form(const CaseForm& form) {
 }
 
 void LoadingCasesDialog::add_case() {
-  const int item = dialog_.selection(case_list);
+  const int item = dialog_.selection(C::case_list);
   if (case_selected_ && item >= 1) state_.current_case = item;
   if (!require_current_case("ADD Message")) return;
   if (!form_taken_whole("ADD Message")) return;
@@ -395,17 +382,17 @@ void LoadingCasesDialog::add_case() {
     return;
   }
   store_form(form);
-  dialog_.set_text(processed_list, added_item_text(state_.current_case), state_.current_case);
+  dialog_.set_text(C::processed_list, added_item_text(state_.current_case), state_.current_case);
   state_.case_processed[state_.current_case] = true;
 }
 
 void LoadingCasesDialog::choose_processed_case() {
-  if (dialog_.selection(processed_list) > state_.n_loading_cases) {
+  if (dialog_.selection(C::processed_list) > state_.n_loading_cases) {
     context_.message("No Processed Case has been selected", "Nici un caz procesat nu s-a selectat",
                      "Remove Message", ui::Icon::information);
-    dialog_.set_enabled(remove_button, false);
+    dialog_.set_enabled(C::remove, false);
   } else {
-    dialog_.set_enabled(remove_button, true);
+    dialog_.set_enabled(C::remove, true);
   }
 }
 
@@ -421,8 +408,8 @@ void LoadingCasesDialog::remove_current_case() {
   remove_case(state_, removed);
   move_scratch_files(removed, last);
   refresh_case_lists_after_removal();
-  dialog_.set_text(case_number_text, "");
-  dialog_.set_enabled(add_button, false);
+  dialog_.set_text(C::case_number, "");
+  dialog_.set_enabled(C::add, false);
   case_selected_ = false;
 }
 
@@ -439,18 +426,18 @@ void LoadingCasesDialog::move_scratch_files(int removed, int last) {
 void LoadingCasesDialog::refresh_case_lists_after_removal() {
   if (state_.n_loading_cases >= 1) {
     const int n = state_.n_loading_cases;
-    dialog_.set_item_count(case_list, n);
-    dialog_.set_item_count(processed_list, n);
+    dialog_.set_item_count(C::case_list, n);
+    dialog_.set_item_count(C::processed_list, n);
     for (int k = 1; k <= n; ++k) {
       const bool shown = k <= state_.n_loaded_cases || state_.case_processed[k];
-      dialog_.set_text(case_list, std::to_string(k), k);
-      dialog_.set_text(processed_list, processed_item_text(k, shown), k);
+      dialog_.set_text(C::case_list, std::to_string(k), k);
+      dialog_.set_text(C::processed_list, processed_item_text(k, shown), k);
     }
     return;
   }
   // No item is left that could name a case.
-  dialog_.set_item_count(case_list, 0);
-  dialog_.set_item_count(processed_list, 0);
+  dialog_.set_item_count(C::case_list, 0);
+  dialog_.set_item_count(C::processed_list, 0);
   context_.message("Loading Case no more exist. Press CANCEL or EXIT !",
                    "Cazul de incarcare nu mai exista. Apasa CANCEL sau EXIT !", "Remove Message",
                    ui::Icon::information);
@@ -459,18 +446,18 @@ void LoadingCasesDialog::refresh_case_lists_after_removal() {
 // ----- lists -----
 
 void LoadingCasesDialog::choose_damping() {
-  state_.damping_type = damping_type_of_item(dialog_.selection(damping_list));
+  state_.damping_type = damping_type_of_item(dialog_.selection(C::damping));
   // Choosing "NO Damping" must clear the flag too, or a file written before the next
   // "Add" would carry damping records under damping code 0.
   state_.damping_present = state_.damping_type != model::DampingType::none;
   apply_damping_table(state_.damping_type);
 }
 
-void LoadingCasesDialog::store_list_code(ControlId id) {
+void LoadingCasesDialog::store_list_code(C id) {
   if (!require_current_case("Message")) return;
   model::CaseRecord& record = state_.case_records[state_.current_case];
   const int item = dialog_.selection(id);
-  if (id == mass_model_list)
+  if (id == C::mass_model)
     record.mass_model = mass_model_of_item(item);
   else
     record.printing_code = printing_code_of_item(item);
@@ -482,7 +469,7 @@ void LoadingCasesDialog::choose_loading_type() {
 }
 
 void LoadingCasesDialog::take_loading_type() {
-  const model::LoadingType type = loading_type_of_item(dialog_.selection(loading_type_list));
+  const model::LoadingType type = loading_type_of_item(dialog_.selection(C::loading_type));
   state_.case_records[state_.current_case].loading_type = type;
   // Fresh tables: the entries in use are added by the editors (an empty table is all zero).
   if (type == model::LoadingType::discrete) {
@@ -492,11 +479,11 @@ void LoadingCasesDialog::take_loading_type() {
     state_.accel_table.clear();
     state_.accel_table_exists = true;
   }
-  dialog_.set_enabled(input_loading_button, true);
+  dialog_.set_enabled(C::input_loading, true);
 }
 
 void LoadingCasesDialog::choose_language() {
-  state_.language = dialog_.selection(language_list) == 2 ? "Romanian" : "English";
+  state_.language = dialog_.selection(C::language) == 2 ? "Romanian" : "English";
 }
 
 // ----- editors -----
@@ -512,7 +499,7 @@ void LoadingCasesDialog::input_loading() {
     // "KOD" in the editor may change the case between one and three directions; the form
     // must show it, or "Create" stores the old type back over a file of the new layout.
     const model::LoadingType now = state_.case_records[state_.current_case].loading_type;
-    select_item(loading_type_list, loading_type_item(now), 5);
+    select_item(C::loading_type, loading_type_item(now), 5);
   } else if (type == model::LoadingType::sinusoidal || type == model::LoadingType::exponential) {
     editors::open_sin_exp_editor(context_, dialog_);
   }
@@ -559,9 +546,9 @@ void LoadingCasesDialog::select_loading_file() {
   if (!loading_file_name_allowed(context_, buffer)) return;
   state_.created_box_choice = buffer;
   state_.loading_file = buffer;
-  dialog_.set_text(file_state_text, "New");
-  dialog_.set_text(file_path_text, buffer);
-  dialog_.set_enabled(create_button, true);
+  dialog_.set_text(C::file_state, "New");
+  dialog_.set_text(C::file_path, buffer);
+  dialog_.set_enabled(C::create, true);
   refresh_view_button();
 }
 
@@ -579,14 +566,14 @@ void LoadingCasesDialog::create_loading_file() {
   refresh_view_button();
   if (!written) return;
   entries_.kept();
-  dialog_.set_enabled(cancel_button, false);
+  dialog_.set_enabled(C::cancel, false);
 }
 
 // "View" shows a file that is there: before the first Create it would only say there is none.
 void LoadingCasesDialog::refresh_view_button() {
   const std::string path(state_.loading_file.trimmed());
   std::error_code error;
-  dialog_.set_enabled(view_button, !path.empty() && std::filesystem::is_regular_file(path, error));
+  dialog_.set_enabled(C::view, !path.empty() && std::filesystem::is_regular_file(path, error));
 }
 
 void LoadingCasesDialog::view_loading_file() {
@@ -608,7 +595,7 @@ void discard_case_arrays(model::ProgramState& state, int closing_code) {
 int run_loading_cases_dialog(app::Context& context) {
   int code = 0;
   {
-    std::unique_ptr<ui::Dialog> dialog = context.toolkit.create_dialog(template_id);
+    std::unique_ptr<ui::Dialog> dialog = context.toolkit.create_dialog(dialog_of(C{}));
     LoadingCasesDialog logic(context, *dialog);
     logic.set_up();
     code = dialog->run_modal();

@@ -15,6 +15,7 @@
 #include "dialogs/editors/spectrum_dialog.h"
 #include "motion/units.h"
 #include "dialogs/typed_fields.h"
+#include "dialogs/typed_numbers.h"
 #include "dialogs/unsaved_entries.h"
 #include "model/case_files/accel_layout.h"
 #include "model/case_files/scratch_files.h"
@@ -22,27 +23,15 @@
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/free_form.h"
+#include "ui/templates/accelerogram.h"
 
 namespace editors {
 
 namespace {
 
-constexpr ui::ControlId kod_list = 1145;
-constexpr ui::ControlId direction_list = 1146;
-constexpr ui::ControlId time_field = 1100;
-constexpr ui::ControlId component_fields[3] = {1097, 1096, 1095};  // X, Y, Z
-constexpr ui::ControlId unit_label = 1094;
-constexpr ui::ControlId add_button = 1098;
-constexpr ui::ControlId point_list = 1054;
-constexpr ui::ControlId remove_button = 1099;
-constexpr ui::ControlId save_button = 1101;
-constexpr ui::ControlId import_button = 1150;
-constexpr ui::ControlId plot_button = 1151;
-constexpr ui::ControlId spectrum_button = 1152;
-constexpr ui::ControlId factor_label = 1153;
-constexpr ui::ControlId cancel_button = 2;
-constexpr ui::DialogId dialog_id = ui::DialogId::accelerogram;
-constexpr std::size_t number_field_length = 16;
+using C = ui::templates::Accelerogram;
+constexpr C component_fields[3] = {C::acceleration_x, C::acceleration_y, C::acceleration_z};
+constexpr ui::DialogId dialog_id = dialog_of(C{});
 constexpr const char* direction_names[3] = {"X", "Y", "Z"};
 
 // The time of a point as a list item; `zero_blank` gives the empty item that opening shows
@@ -93,7 +82,7 @@ class AccelerogramEditor {
 
   void set_up(ui::Dialog& d);
   void enable_component_fields(ui::Dialog& d);
-  void on_control(ui::Dialog& d, ui::ControlId id);
+  void on_control(ui::Dialog& d, C id);
   void on_kod(ui::Dialog& d);
   void on_direction(ui::Dialog& d);
   bool points_move(int from, int to);  // asks; directions 1 X, 2 Y, 3 Z
@@ -141,13 +130,12 @@ void AccelerogramEditor::run() {
   // A SAVE disables Cancel, and with it Esc and the close box: what was entered is never kept
   // while they can still throw it away.
   app::UnsavedEntries entries(context_, d, dialog_id);
-  for (ui::ControlId id : {kod_list, direction_list, time_field, component_fields[0],
-                           component_fields[1], component_fields[2], point_list, add_button,
-                           remove_button, save_button, import_button, plot_button, spectrum_button})
+  for (C id : {C::kod, C::direction, C::time, component_fields[0], component_fields[1],
+               component_fields[2], C::list, C::add, C::remove, C::save, C::import, C::plot, C::spectrum})
     d.on(id, [this, &entries](ui::Dialog& dlg, ui::ControlId control) {
       entries.note(control);
       saved_now_ = false;
-      on_control(dlg, control);
+      on_control(dlg, static_cast<C>(control));
       if (saved_now_) entries.kept();
     });
   set_up(d);
@@ -159,24 +147,24 @@ void AccelerogramEditor::run() {
 
 void AccelerogramEditor::set_up(ui::Dialog& d) {
   const model::LoadingType type = record().loading_type;
-  d.select(kod_list, type == model::LoadingType::accelerogram_3_directions  ? 1
+  d.select(C::kod, type == model::LoadingType::accelerogram_3_directions  ? 1
                      : type == model::LoadingType::accelerogram_1_direction ? 2
                                                                           : 0);
-  d.set_item_count(direction_list, components());
-  for (int c = 1; c <= components(); ++c) d.set_text(direction_list, direction_names[c - 1], c);
+  d.set_item_count(C::direction, components());
+  for (int c = 1; c <= components(); ++c) d.set_text(C::direction, direction_names[c - 1], c);
   const int direction = model::code_number(state_.accel_direction);  // the list item
-  d.select(direction_list, direction >= 1 && direction <= components() ? direction : 0);
+  d.select(C::direction, direction >= 1 && direction <= components() ? direction : 0);
   enable_component_fields(d);
-  d.set_enabled(direction_list, !three_directions());
-  d.set_enabled(remove_button, false);
+  d.set_enabled(C::direction, !three_directions());
+  d.set_enabled(C::remove, false);
   const std::string unit = std::string(state_.length_unit.trimmed()) + "/sec2";
-  d.set_text(unit_label, text::trim_right(text::padded(unit, 20)));
+  d.set_text(C::unit, text::trim_right(text::padded(unit, 20)));
   std::vector<model::AccelPoint> points = state_.accel_table;
   points.resize(static_cast<std::size_t>(std::max(record().n_time_points, 0)));
   working_ = AccelPointList(std::move(points));
   list_items_ = static_cast<int>(working_.size());
   zero_blank_ = true;
-  d.show_items(point_list, list_items_, [this](int item) { return point_item(item); });
+  d.show_items(C::list, list_items_, [this](int item) { return point_item(item); });
 }
 
 std::string AccelerogramEditor::point_item(int item) const {
@@ -187,7 +175,7 @@ std::string AccelerogramEditor::point_item(int item) const {
 void AccelerogramEditor::show_every_time(ui::Dialog& d, int first_changed) {
   if (zero_blank_) first_changed = 1;
   zero_blank_ = false;
-  if (first_changed >= 1 && first_changed <= list_items_) d.items_changed(point_list, first_changed, list_items_);
+  if (first_changed >= 1 && first_changed <= list_items_) d.items_changed(C::list, first_changed, list_items_);
 }
 
 // A three-direction point takes every component, a one-direction point only its direction's;
@@ -200,24 +188,24 @@ void AccelerogramEditor::enable_component_fields(ui::Dialog& d) {
   }
 }
 
-void AccelerogramEditor::on_control(ui::Dialog& d, ui::ControlId id) {
+void AccelerogramEditor::on_control(ui::Dialog& d, C id) {
   switch (id) {
-    case kod_list: on_kod(d); break;
-    case direction_list: on_direction(d); break;
-    case add_button: on_add(d); break;
-    case point_list: on_select(d); break;
-    case remove_button: on_remove(d); break;
-    case save_button: on_save(d); break;
-    case import_button: on_import(d); break;
-    case plot_button: on_plot(d); break;
-    case spectrum_button: on_spectrum(d); break;
+    case C::kod: on_kod(d); break;
+    case C::direction: on_direction(d); break;
+    case C::add: on_add(d); break;
+    case C::list: on_select(d); break;
+    case C::remove: on_remove(d); break;
+    case C::save: on_save(d); break;
+    case C::import: on_import(d); break;
+    case C::plot: on_plot(d); break;
+    case C::spectrum: on_spectrum(d); break;
     default: break;  // the time and acceleration fields are read when a point is added
   }
 }
 
 void AccelerogramEditor::on_kod(ui::Dialog& d) {
-  const bool three = d.selection(kod_list) == 1;
-  d.set_enabled(direction_list, !three);
+  const bool three = d.selection(C::kod) == 1;
+  d.set_enabled(C::direction, !three);
   record().loading_type = three ? model::LoadingType::accelerogram_3_directions
                                 : model::LoadingType::accelerogram_1_direction;
   enable_component_fields(d);
@@ -227,11 +215,11 @@ void AccelerogramEditor::on_kod(ui::Dialog& d) {
 // direction they were entered, imported or loaded in; a new direction would read the zeros of
 // another component. So they move with it, when the user says so.
 void AccelerogramEditor::on_direction(ui::Dialog& d) {
-  const int chosen = d.selection(direction_list);
+  const int chosen = d.selection(C::direction);
   const int before = direction_slot() + 1;
   if (!three_directions() && !working_.empty() && before >= 1 && chosen >= 1 && chosen != before) {
     if (!points_move(before, chosen)) {
-      d.select(direction_list, before);
+      d.select(C::direction, before);
       return;
     }
     move_points(before, chosen);
@@ -261,16 +249,13 @@ void AccelerogramEditor::move_points(int from, int to) {
 
 void AccelerogramEditor::on_add(ui::Dialog& d) {
   // The fields of the other directions are disabled: what they hold was never meant for this point.
-  std::vector<ui::ControlId> fields{time_field};
+  std::vector<ui::ControlId> fields{ui::id(C::time)};
   for (int c = 0; c < components(); ++c)
-    if (three_directions() || c == direction_slot()) fields.push_back(component_fields[c]);
+    if (three_directions() || c == direction_slot()) fields.push_back(ui::id(component_fields[c]));
   if (!app::fields_taken_whole(context_, d, dialog_id, fields, "ADD Message")) return;
   model::AccelPoint point;
-  point.time = text::c_to_float(d.text(time_field, number_field_length),
-                                                    number_field_length);
-  for (int c = 0; c < components(); ++c)
-    point.acceleration[c] = text::c_to_float(
-        d.text(component_fields[c], number_field_length), number_field_length);
+  point.time = dialogs::typed_real(d, C::time);
+  for (int c = 0; c < components(); ++c) point.acceleration[c] = dialogs::typed_real(d, component_fields[c]);
   const AccelAddResult added = working_.add(point, components(), state_.max_time_points);
   if (added.outcome == AccelAddOutcome::full) {
     const std::string n = std::to_string(state_.max_time_points);
@@ -285,25 +270,25 @@ void AccelerogramEditor::on_add(ui::Dialog& d) {
   point_count_changed();
   // The blank items left by removals go.
   list_items_ = static_cast<int>(working_.size());
-  d.set_item_count(point_list, list_items_);
+  d.set_item_count(C::list, list_items_);
   show_every_time(d, added.outcome == AccelAddOutcome::inserted ? added.index : 0);
 }
 
 void AccelerogramEditor::on_select(ui::Dialog& d) {
-  const int s = d.selection(point_list);
+  const int s = d.selection(C::list);
   if (s == 0) return;
   const model::AccelPoint point =
       s <= static_cast<int>(working_.size()) ? working_[static_cast<std::size_t>(s - 1)] : model::AccelPoint{};
-  d.set_text(time_field, text::g14_7_text(point.time));
+  d.set_text(C::time, text::g14_7_text(point.time));
   for (int c = 0; c < components(); ++c) {
     if (three_directions() || c == direction_slot())
       d.set_text(component_fields[c], text::g14_7_text(point.acceleration[c]));
   }
-  d.set_enabled(remove_button, true);
+  d.set_enabled(C::remove, true);
 }
 
 void AccelerogramEditor::on_remove(ui::Dialog& d) {
-  const int removed = working_.remove(d.selection(point_list));
+  const int removed = working_.remove(d.selection(C::list));
   if (removed == 0) return;
   point_count_changed();
   show_every_time(d, removed);
@@ -312,7 +297,7 @@ void AccelerogramEditor::on_remove(ui::Dialog& d) {
 // A one-direction accelerogram stores a single component: without a direction there is no
 // place for it.
 bool AccelerogramEditor::direction_chosen(ui::Dialog& d, const char* then_en, const char* then_ro) {
-  if (chosen_code(d) != model::LoadingType::accelerogram_1_direction || d.selection(direction_list) != 0) return true;
+  if (chosen_code(d) != model::LoadingType::accelerogram_1_direction || d.selection(C::direction) != 0) return true;
   context_.message(std::string("Direction NOT selected !\nSelect X, Y or Z in \"Direction\", then ") + then_en,
                    std::string("Directia NU s-a selectat !\nSelectati X, Y sau Z in \"Direction\", apoi ") +
                        then_ro,
@@ -322,7 +307,7 @@ bool AccelerogramEditor::direction_chosen(ui::Dialog& d, const char* then_en, co
 }
 
 model::LoadingType AccelerogramEditor::chosen_code(ui::Dialog& d) {
-  const int kod = d.selection(kod_list);
+  const int kod = d.selection(C::kod);
   return kod == 1   ? model::LoadingType::accelerogram_3_directions
          : kod == 2 ? model::LoadingType::accelerogram_1_direction
                     : record().loading_type;
@@ -330,7 +315,7 @@ model::LoadingType AccelerogramEditor::chosen_code(ui::Dialog& d) {
 
 void AccelerogramEditor::on_save(ui::Dialog& d) {
   const model::LoadingType code = chosen_code(d);
-  const auto direction = model::code_from_number<model::AccelDirection>(d.selection(direction_list));
+  const auto direction = model::code_from_number<model::AccelDirection>(d.selection(C::direction));
   if (!direction_chosen(d, "SAVE.", "salvati.")) return;
   if (code == model::LoadingType::accelerogram_1_direction) state_.accel_direction = direction;
   const std::string path = model::case_files::scratch_file_path(state_.case_folder, case_number_, model::case_files::ScratchKind::accelerogram);
@@ -345,7 +330,7 @@ void AccelerogramEditor::on_save(ui::Dialog& d) {
   state_.accel_table = std::move(points);
   record().loading_type = code;
   saved_count_ = static_cast<int>(working_.size());
-  d.set_enabled(cancel_button, false);
+  d.set_enabled(C::cancel, false);
   state_.loading_saved[case_number_] = true;
   show_factor(d, 1.0);
   saved_now_ = true;
@@ -381,7 +366,7 @@ void AccelerogramEditor::on_import(ui::Dialog& d) {
     state_.max_time_points = static_cast<int>(n);
   }
   const bool three = chosen_code(d) != model::LoadingType::accelerogram_1_direction;
-  const int direction = d.selection(direction_list);
+  const int direction = d.selection(C::direction);
   std::vector<model::AccelPoint> points(n);
   for (std::size_t i = 0; i < n; ++i) {
     points[i].time = static_cast<float>(r.time(i));
@@ -404,9 +389,9 @@ void AccelerogramEditor::on_import(ui::Dialog& d) {
   working_ = AccelPointList(std::move(points));
   point_count_changed();
   list_items_ = static_cast<int>(working_.size());
-  d.set_item_count(point_list, list_items_);
+  d.set_item_count(C::list, list_items_);
   show_every_time(d, 1);
-  d.set_enabled(remove_button, false);
+  d.set_enabled(C::remove, false);
   show_factor(d, imported->spectrum_factor);
 }
 
@@ -414,7 +399,7 @@ void AccelerogramEditor::on_plot(ui::Dialog& d) {
   const bool three = chosen_code(d) != model::LoadingType::accelerogram_1_direction;
   context_.toolkit.show_plot(accelerogram_plot("Accelerogram of case " + std::to_string(case_number_),
                                                working_.to_vector(), three, state_.n_dof,
-                                               d.selection(direction_list),
+                                               d.selection(C::direction),
                                                std::string(state_.length_unit.trimmed())));
 }
 
@@ -422,7 +407,7 @@ void AccelerogramEditor::show_factor(ui::Dialog& d, double factor) {
   unsaved_factor_ = factor;
   char text[64] = "";
   if (factor != 1.0) std::snprintf(text, sizeof text, "Scaled by %.9g (not saved)", factor);
-  d.set_text(factor_label, text);
+  d.set_text(C::scaled_by, text);
 }
 
 // The spectra of the points as they stand: evenly spaced in time, the accelerations in the
@@ -449,7 +434,7 @@ void AccelerogramEditor::on_spectrum(ui::Dialog& d) {
     return;
   }
   const bool three = chosen_code(d) != model::LoadingType::accelerogram_1_direction;
-  const int direction = d.selection(direction_list);
+  const int direction = d.selection(C::direction);
   std::vector<int> slots;
   for (int c = 0; c < components(); ++c)
     if (three || c == direction - 1) slots.push_back(c);

@@ -106,7 +106,7 @@ GroupFields DiametersEditor::read_fields(ui::Dialog& d) const {
   f.to_text = d.text(C::to, element_text_length);
   f.group.first_element = text::c_to_int(f.from_text, element_text_length);
   f.group.last_element = text::c_to_int(f.to_text, element_text_length);
-  f.group.diameter = typed_real(d, C::diameter);
+  f.group.diameter = dialogs::typed_real(d, C::diameter);
   return f;
 }
 

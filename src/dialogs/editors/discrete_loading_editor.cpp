@@ -19,21 +19,15 @@
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/free_form.h"
+#include "ui/templates/discrete_loading.h"
 
 namespace editors {
 
 namespace {
 
-namespace id {
-constexpr ui::ControlId dialog = 104, time = 1052, add_time = 1053, time_list = 1102,
-                        remove_time = 1083, from = 1084, to = 1085, unit = 1081, zeros = 1116,
-                        add_range = 1050, node_list = 1049, remove_range = 1082, save = 1093,
-                        import = 1152, plot = 1153, cancel = 2;
-}  // namespace id
+using C = ui::templates::DiscreteLoading;
 
-constexpr Row loading_row{1055, 1056, 1057};
-constexpr std::size_t time_length = 24;
-constexpr std::size_t loading_length = 16;
+constexpr Row loading_row = row(C::loading_x, C::loading_y, C::loading_z);
 
 const model::TimePoint empty_time_point{};
 const model::NodeRange zero_range{};
@@ -189,14 +183,14 @@ class DiscreteLoadingEditor {
         dialog_(dialog),
         case_number_(context.state.current_case),
         work_(context.state.time_point_table, n_time_points()),
-        nodes_(dialog, id::node_list) {}
+        nodes_(dialog, ui::id(C::node_list)) {}
   // The dialog may outlive the editor whose table its time list reads.
-  ~DiscreteLoadingEditor() { dialog_.show_items(id::time_list, time_items(), {}); }
+  ~DiscreteLoadingEditor() { dialog_.show_items(C::time_list, time_items(), {}); }
   DiscreteLoadingEditor(const DiscreteLoadingEditor&) = delete;
   DiscreteLoadingEditor& operator=(const DiscreteLoadingEditor&) = delete;
 
   void set_up();
-  void on_control(ui::ControlId control);
+  void on_control(C control);
   // DONE and Cancel discard the unsaved time points, so the count goes back to what the file
   // and the table hold: a count beyond them would give time points of time 0 on the next save.
   void closed() { n_time_points() = saved_count_; }
@@ -246,11 +240,11 @@ std::string DiscreteLoadingEditor::time_item(int i) const {
 void DiscreteLoadingEditor::set_up() {
   saved_count_ = n_time_points();
   form_ = {0, std::min(work_.count(), time_items()), false};
-  dialog_.show_items(id::time_list, time_items(), [this](int i) { return time_item(i); });
+  dialog_.show_items(C::time_list, time_items(), [this](int i) { return time_item(i); });
   nodes_.reset(state_.n_nodes);
-  dialog_.set_text(id::unit, state_.force_unit.trimmed());
+  dialog_.set_text(C::unit, state_.force_unit.trimmed());
   if (state_.n_dof == 2) dialog_.set_enabled(loading_row.z, false);
-  for (ui::ControlId c : {id::add_time, id::add_range, id::remove_time, id::remove_range})
+  for (C c : {C::add_time, C::add_range, C::remove_time, C::remove_range})
     dialog_.set_enabled(c, false);
 }
 
@@ -262,8 +256,8 @@ void DiscreteLoadingEditor::show_ranges(int s) {
 }
 
 void DiscreteLoadingEditor::add_time() {
-  if (!app::fields_taken_whole(context_, dialog_, id::dialog, {id::time}, "ADD Message")) return;
-  const float t = text::c_to_float(dialog_.text(id::time, time_length), time_length);
+  if (!app::fields_taken_whole(context_, dialog_, {C::time}, "ADD Message")) return;
+  const float t = dialogs::typed_real(dialog_, C::time);
   const TimePoints::Place place = work_.place(t);
   bool listed = place.held;
   if (!place.held) {
@@ -286,8 +280,8 @@ void DiscreteLoadingEditor::add_time() {
   }
   n_time_points() = work_.count();
   form_.number_upto = std::min(work_.count(), time_items());
-  dialog_.items_changed(id::time_list, 1, form_.number_upto);
-  dialog_.set_enabled(id::add_range, true);
+  dialog_.items_changed(C::time_list, 1, form_.number_upto);
+  dialog_.set_enabled(C::add_range, true);
   // The time just added (or found) is the one whose node ranges come next.
   if (listed) show_time_point(place.below + 1);
 }
@@ -296,29 +290,29 @@ void DiscreteLoadingEditor::add_time() {
 // added or came from the list; typing not yet added stays, so that it is neither lost nor, once
 // added, merged with values meant for another range.
 void DiscreteLoadingEditor::select_time() {
-  const int s = dialog_.selection(id::time_list);
+  const int s = dialog_.selection(C::time_list);
   const float t = work_.entry(s).time;
-  dialog_.set_text(id::time, t == 0 ? std::string() : shown(t));
+  dialog_.set_text(C::time, t == 0 ? std::string() : shown(t));
   show_ranges(s);
   if (!range_typed_) {
-    dialog_.set_text(id::from, " ");
-    dialog_.set_text(id::to, " ");
+    dialog_.set_text(C::from, " ");
+    dialog_.set_text(C::to, " ");
     fill_row(dialog_, loading_row, state_.n_dof, " ");
   }
-  dialog_.set_enabled(id::remove_time, t != 0);
-  dialog_.set_enabled(id::add_time, t != 0);
+  dialog_.set_enabled(C::remove_time, t != 0);
+  dialog_.set_enabled(C::add_time, t != 0);
 }
 
 void DiscreteLoadingEditor::show_time_point(int s) {
-  dialog_.select(id::time_list, s);
+  dialog_.select(C::time_list, s);
   show_ranges(s);
-  dialog_.set_enabled(id::remove_time, work_.entry(s).time != 0);
+  dialog_.set_enabled(C::remove_time, work_.entry(s).time != 0);
 }
 
 // After a removal the whole list is shown again, by G16.6 untidied as the user has always
 // seen it there.
 void DiscreteLoadingEditor::remove_time() {
-  const int s = dialog_.selection(id::time_list);
+  const int s = dialog_.selection(C::time_list);
   const bool shown_leaves = s >= 1 && work_.count() >= 1 && shown_point_ == &work_.entry(std::min(s, work_.count()));
   model::TimePoint leaving;
   if (!work_.remove(s, leaving)) return;
@@ -328,17 +322,17 @@ void DiscreteLoadingEditor::remove_time() {
   }
   n_time_points() = work_.count();
   form_ = {0, 0, true};
-  dialog_.items_changed(id::time_list, 1, time_items());
+  dialog_.items_changed(C::time_list, 1, time_items());
 }
 
 void DiscreteLoadingEditor::add_range() {
-  std::vector<ui::ControlId> fields{id::from, id::to};
+  std::vector<ui::ControlId> fields{ui::id(C::from), ui::id(C::to)};
   add_row_fields(fields, loading_row, state_.n_dof);
-  if (!app::fields_taken_whole(context_, dialog_, id::dialog, fields, "ADD Message")) return;
-  const int s = dialog_.selection(id::time_list);
-  const TypedNodes nodes = read_nodes(dialog_, id::from, id::to);
+  if (!app::fields_taken_whole(context_, dialog_, dialog_of(C{}), fields, "ADD Message")) return;
+  const int s = dialog_.selection(C::time_list);
+  const TypedNodes nodes = read_nodes(dialog_, ui::id(C::from), ui::id(C::to));
   model::NodeRange range{nodes.first, nodes.last};
-  read_row(dialog_, loading_row, state_.n_dof, loading_length, range.components);
+  read_row(dialog_, loading_row, state_.n_dof, ui::field_length(C::loading_x), range.components);
   // A blank item after the last time point is no time point: ranges put there would never
   // reach the file.
   if (s == 0 || s > work_.count()) return report_no_time_point(context_);
@@ -358,22 +352,22 @@ void DiscreteLoadingEditor::add_range() {
 }
 
 void DiscreteLoadingEditor::select_range() {
-  const int s = dialog_.selection(id::time_list);
+  const int s = dialog_.selection(C::time_list);
   if (s == 0)
     return report_no_time_point(context_);
-  const int k = dialog_.selection(id::node_list);
+  const int k = dialog_.selection(C::node_list);
   const std::string item = nodes_.item(k);
   const ItemParts parts = split_item(item);
-  dialog_.set_text(id::from, text::trim_right(parts.from.substr(0, node_text_length)));
-  dialog_.set_text(id::to, text::trim_right(parts.to));
+  dialog_.set_text(C::from, text::trim_right(parts.from.substr(0, node_text_length)));
+  dialog_.set_text(C::to, text::trim_right(parts.to));
   show_row(dialog_, loading_row, state_.n_dof, range_of(work_.entry(s), k).components);
   range_typed_ = false;
-  dialog_.set_enabled(id::remove_range, true);
+  dialog_.set_enabled(C::remove_range, true);
 }
 
 void DiscreteLoadingEditor::remove_range() {
-  const int s = dialog_.selection(id::time_list);
-  const int k = dialog_.selection(id::node_list);
+  const int s = dialog_.selection(C::time_list);
+  const int k = dialog_.selection(C::node_list);
   if (s == 0 || k == 0 || work_.entry(s).n_ranges == 0) return;
   model::TimePoint& point = *work_.stored(s);
   const int position = std::min(k, point.n_ranges);
@@ -415,7 +409,7 @@ void DiscreteLoadingEditor::save() {
   saved_count_ = n_time_points();
   state_.loading_saved[case_number_] = true;
   changes_saved = true;
-  dialog_.set_enabled(id::cancel, false);
+  dialog_.set_enabled(C::cancel, false);
 }
 
 // Each row of the history (time, then X, Y, Z) becomes the loading of the typed node range at
@@ -424,8 +418,8 @@ void DiscreteLoadingEditor::save() {
 // A column the file does not have loads that direction with 0. The rows are merged with the
 // time points in one pass, and nothing changes until every question is answered.
 void DiscreteLoadingEditor::import_history() {
-  if (!app::fields_taken_whole(context_, dialog_, id::dialog, {id::from, id::to}, "Import Message")) return;
-  const TypedNodes nodes = read_nodes(dialog_, id::from, id::to);
+  if (!app::fields_taken_whole(context_, dialog_, {C::from, C::to}, "Import Message")) return;
+  const TypedNodes nodes = read_nodes(dialog_, ui::id(C::from), ui::id(C::to));
   if (nodes.last < nodes.first) return report_to_before_from(context_);
   if (!nodes_in_model(context_, nodes)) return;
   std::optional<ImportedHistory> imported = run_import_dialog(context_, ImportKind::load);
@@ -484,7 +478,7 @@ void DiscreteLoadingEditor::import_history() {
                          "Import Message", ui::Icon::question, ui::Buttons::yes_no) != ui::Answer::yes)
       return;
     state_.max_time_points = count;
-    dialog_.show_items(id::time_list, time_items(), [this](int i) { return time_item(i); });
+    dialog_.show_items(C::time_list, time_items(), [this](int i) { return time_item(i); });
   }
   // The node list keeps what it shows while the table it came from is replaced.
   if (shown_point_ != &empty_time_point && shown_point_ != &left_point_) {
@@ -494,14 +488,14 @@ void DiscreteLoadingEditor::import_history() {
   work_.replace(std::move(merged));
   n_time_points() = count;
   form_ = {std::min(count, time_items()), 0, false};
-  dialog_.items_changed(id::time_list, 1, time_items());
+  dialog_.items_changed(C::time_list, 1, time_items());
   // The selected item may now be another time point: the time and ranges shown follow it.
-  const int s = dialog_.selection(id::time_list);
+  const int s = dialog_.selection(C::time_list);
   if (s != 0) {
-    dialog_.set_text(id::time, shown(work_.entry(s).time));
+    dialog_.set_text(C::time, shown(work_.entry(s).time));
     show_ranges(s);
   }
-  dialog_.set_enabled(id::add_range, true);
+  dialog_.set_enabled(C::add_range, true);
 }
 
 void DiscreteLoadingEditor::plot() {
@@ -510,32 +504,34 @@ void DiscreteLoadingEditor::plot() {
                                                    std::string(state_.force_unit.trimmed())));
 }
 
-void DiscreteLoadingEditor::on_control(ui::ControlId control) {
+void DiscreteLoadingEditor::on_control(C control) {
   switch (control) {
-    case id::time: return dialog_.set_enabled(id::add_time, true);
-    case id::add_time: return add_time();
-    case id::time_list: return select_time();
-    case id::remove_time: return remove_time();
-    case id::add_range: return add_range();
-    case id::node_list: return select_range();
-    case id::remove_range: return remove_range();
-    case id::zeros:
+    case C::time: return dialog_.set_enabled(C::add_time, true);
+    case C::add_time: return add_time();
+    case C::time_list: return select_time();
+    case C::remove_time: return remove_time();
+    case C::add_range: return add_range();
+    case C::node_list: return select_range();
+    case C::remove_range: return remove_range();
+    case C::zeros:
       range_typed_ = true;
       return fill_row(dialog_, loading_row, state_.n_dof, "0.");
-    case id::from:
-    case id::to:
-    case loading_row.x:
-    case loading_row.y:
-    case loading_row.z: range_typed_ = true; return;
-    case id::save: return save();
-    case id::import: return import_history();
-    case id::plot: return plot();
+    case C::from:
+    case C::to:
+    case C::loading_x:
+    case C::loading_y:
+    case C::loading_z: range_typed_ = true; return;
+    case C::save: return save();
+    case C::import: return import_history();
+    case C::plot: return plot();
     default: return;
   }
 }
 
-constexpr ui::ControlId callback_controls[] = {1052, 1084, 1085, 1116, 1055, 1056, 1057, 1102,
-                                               1049, 1053, 1083, 1050, 1082, 1093, 1152, 1153};
+constexpr C callback_controls[] = {
+    C::time,      C::from,      C::to,          C::zeros,     C::loading_x,    C::loading_y,
+    C::loading_z, C::time_list, C::node_list,   C::add_time,  C::remove_time,  C::add_range,
+    C::remove_range, C::save,   C::import,      C::plot};
 
 }  // namespace
 
@@ -543,7 +539,7 @@ void open_discrete_loading_editor(app::Context& context, ui::Dialog&) {
   const model::ProgramState& state = context.state;
   const int c = state.current_case;
   if (!state.case_records.contains(c) || !state.loading_saved.contains(c)) return;
-  run_editor_dialog<DiscreteLoadingEditor>(context, id::dialog, callback_controls);
+  run_editor_dialog<DiscreteLoadingEditor>(context, callback_controls);
 }
 
 }  // namespace editors

@@ -15,18 +15,13 @@
 #include "dialogs/editors/spectrum_dialog.h"
 #include "dialogs/editors/node_ranges.h"
 #include "text/fixed_text.h"
+#include "ui/templates/import_time_history.h"
 
 namespace editors {
 
 namespace {
 
-namespace id {
-constexpr ui::ControlId dialog = 111, file = 1201, browse = 1202, format = 1203, unit = 1204,
-                        first_line = 1205, time_column = 1206, value_columns = 1207,
-                        time_step = 1208, scale = 1209, resample = 1210, metres_label = 1211,
-                        metres = 1212, preview = 1213, summary = 1214, baseline = 1215,
-                        plot = 1216, component = 1217, spectrum = 1218, import = 1;
-}  // namespace id
+using C = ui::templates::ImportTimeHistory;
 
 constexpr motion::Format formats[] = {motion::Format::automatic, motion::Format::peer,
                                       motion::Format::cosmos,    motion::Format::csmip,
@@ -43,7 +38,6 @@ constexpr UnitChoice unit_choices[] = {
     {"ft/s2", motion::Unit::ft_s2},
 };
 constexpr const char* component_names[] = {"X", "Y", "Z"};
-constexpr std::size_t field_length = 260;
 constexpr std::size_t preview_lines = 200;
 constexpr std::size_t preview_width = 160;
 
@@ -60,8 +54,8 @@ std::string title_of(motion::Format format) {
   return t;
 }
 
-std::string field(const ui::Dialog& d, ui::ControlId control) {
-  return std::string(text::trim(d.text(control, field_length)));
+std::string field(const ui::Dialog& d, C control) {
+  return std::string(text::trim(d.text(control)));
 }
 
 // A typed number: empty when the field is blank; `bad` when it holds anything but one finite
@@ -84,7 +78,7 @@ class ImportDialog {
       : context_(context), dialog_(dialog), kind_(kind) {}
 
   void set_up();
-  void on_control(ui::ControlId control);
+  void on_control(C control);
   std::optional<ImportedHistory> result;
 
  private:
@@ -114,39 +108,39 @@ class ImportDialog {
 };
 
 void ImportDialog::set_up() {
-  dialog_.set_item_count(id::format, static_cast<int>(std::size(formats)));
+  dialog_.set_item_count(C::format, static_cast<int>(std::size(formats)));
   for (std::size_t i = 0; i < std::size(formats); ++i)
-    dialog_.set_text(id::format, i == 0 ? "Automatic" : title_of(formats[i]),
+    dialog_.set_text(C::format, i == 0 ? "Automatic" : title_of(formats[i]),
                      static_cast<int>(i) + 1);
-  dialog_.select(id::format, 1);
-  dialog_.set_item_count(id::unit, static_cast<int>(std::size(unit_choices)));
+  dialog_.select(C::format, 1);
+  dialog_.set_item_count(C::unit, static_cast<int>(std::size(unit_choices)));
   for (std::size_t i = 0; i < std::size(unit_choices); ++i)
-    dialog_.set_text(id::unit, unit_choices[i].label, static_cast<int>(i) + 1);
-  dialog_.select(id::unit, 1);
-  dialog_.select(id::baseline, 1);
+    dialog_.set_text(C::unit, unit_choices[i].label, static_cast<int>(i) + 1);
+  dialog_.select(C::unit, 1);
+  dialog_.select(C::baseline, 1);
   unit_metres_ = motion::length_unit_metres(length_unit());
   // Loads are in the model's force unit, which no record format names: they are taken as read.
-  dialog_.set_enabled(id::unit, acceleration());
-  dialog_.set_enabled(id::baseline, acceleration());
+  dialog_.set_enabled(C::unit, acceleration());
+  dialog_.set_enabled(C::baseline, acceleration());
   const std::string unit = length_unit().empty() ? "length unit" : "\"" + length_unit() + "\"";
-  dialog_.set_text(id::metres_label, "1 " + unit + " in metres");
-  if (unit_metres_) dialog_.set_text(id::metres, number_text(*unit_metres_));
-  dialog_.set_enabled(id::metres, acceleration() && !unit_metres_);
+  dialog_.set_text(C::metres_label, "1 " + unit + " in metres");
+  if (unit_metres_) dialog_.set_text(C::metres, number_text(*unit_metres_));
+  dialog_.set_enabled(C::metres, acceleration() && !unit_metres_);
   // A ground motion goes to the direction chosen in its editor.
   if (acceleration()) {
-    dialog_.set_item_count(id::component, 1);
-    dialog_.set_text(id::component, "the editor's Direction", 1);
+    dialog_.set_item_count(C::component, 1);
+    dialog_.set_text(C::component, "the editor's Direction", 1);
   } else {
-    dialog_.set_item_count(id::component, components());
-    for (int c = 0; c < components(); ++c) dialog_.set_text(id::component, component_names[c], c + 1);
+    dialog_.set_item_count(C::component, components());
+    for (int c = 0; c < components(); ++c) dialog_.set_text(C::component, component_names[c], c + 1);
   }
-  dialog_.select(id::component, 1);
-  dialog_.set_enabled(id::component, !acceleration());
+  dialog_.select(C::component, 1);
+  dialog_.set_enabled(C::component, !acceleration());
   read();
 }
 
 int ImportDialog::first_component() const {
-  return std::clamp(dialog_.selection(id::component), 1, components()) - 1;
+  return std::clamp(dialog_.selection(C::component), 1, components()) - 1;
 }
 
 // Which components of the node range the value columns load, and the columns left over.
@@ -163,14 +157,14 @@ std::string ImportDialog::applied_to() const {
   return s;
 }
 
-void ImportDialog::on_control(ui::ControlId control) {
+void ImportDialog::on_control(C control) {
   switch (control) {
-    case id::browse: return browse();
-    case id::plot: return plot();
-    case id::spectrum: return spectrum();
-    case id::import: return import();
-    case id::baseline: return;
-    case id::component: return show_summary();
+    case C::browse: return browse();
+    case C::plot: return plot();
+    case C::spectrum: return spectrum();
+    case C::import: return import();
+    case C::baseline: return;
+    case C::component: return show_summary();
     default: return read();  // every other control is a reading option
   }
 }
@@ -189,16 +183,16 @@ void ImportDialog::browse() {
   // The box makes the chosen file's folder current; the case files stay where they are.
   if (!error) std::filesystem::current_path(here, error);
   if (!confirmed) return;
-  dialog_.set_text(id::file, chosen);
+  dialog_.set_text(C::file, chosen);
   read();
 }
 
 std::optional<motion::ReadOptions> ImportDialog::options(std::string& reason) {
   motion::ReadOptions o;
-  const int format = dialog_.selection(id::format);
+  const int format = dialog_.selection(C::format);
   o.format = format >= 1 ? formats[format - 1] : motion::Format::automatic;
   bool bad = false;
-  auto number = [&](ui::ControlId control, const char* name, bool positive) {
+  auto number = [&](C control, const char* name, bool positive) {
     bool this_bad = false;
     const std::optional<double> v = typed_number(field(dialog_, control), this_bad);
     if (this_bad || (v && (positive ? *v <= 0 : *v < 0))) {
@@ -208,7 +202,7 @@ std::optional<motion::ReadOptions> ImportDialog::options(std::string& reason) {
     }
     return v;
   };
-  auto whole = [&](ui::ControlId control, const char* name) {
+  auto whole = [&](C control, const char* name) {
     const std::optional<double> v = number(control, name, false);
     if (v && *v != std::floor(*v)) {
       if (!bad) reason = std::string(name) + ": not a whole number.";
@@ -216,13 +210,13 @@ std::optional<motion::ReadOptions> ImportDialog::options(std::string& reason) {
     }
     return v;
   };
-  if (const auto v = whole(id::first_line, "First data line")) o.first_line = static_cast<std::size_t>(*v);
-  if (const auto v = whole(id::time_column, "Time column")) o.time_column = static_cast<std::size_t>(*v);
-  o.time_step = number(id::time_step, "Time step", true);
-  if (const auto v = number(id::scale, "Scale factor", false)) o.scale = *v;
-  o.resample_step = number(id::resample, "Resample step", true);
+  if (const auto v = whole(C::first_line, "First data line")) o.first_line = static_cast<std::size_t>(*v);
+  if (const auto v = whole(C::time_column, "Time column")) o.time_column = static_cast<std::size_t>(*v);
+  o.time_step = number(C::time_step, "Time step", true);
+  if (const auto v = number(C::scale, "Scale factor", false)) o.scale = *v;
+  o.resample_step = number(C::resample, "Resample step", true);
   // Value columns: "2", "2,3", "2 3 4".
-  std::string columns = field(dialog_, id::value_columns);
+  std::string columns = field(dialog_, C::value_columns);
   for (char& c : columns)
     if (c == ',' || c == ';') c = ' ';
   std::size_t at = 0;
@@ -242,10 +236,10 @@ std::optional<motion::ReadOptions> ImportDialog::options(std::string& reason) {
     at = end;
   }
   if (acceleration()) {
-    const int unit = dialog_.selection(id::unit);
+    const int unit = dialog_.selection(C::unit);
     if (unit >= 1) o.file_unit = unit_choices[unit - 1].unit;
     std::optional<double> metres = unit_metres_;
-    if (!metres) metres = number(id::metres, "1 length unit in metres", true);
+    if (!metres) metres = number(C::metres, "1 length unit in metres", true);
     if (!metres && !bad) {
       reason = "The model's length unit \"" + length_unit() +
                "\" is not one the program knows: type its size in metres.";
@@ -261,7 +255,7 @@ std::optional<motion::ReadOptions> ImportDialog::options(std::string& reason) {
 void ImportDialog::read() {
   read_ = motion::ReadResult{};
   refusal_.clear();
-  const std::string path = field(dialog_, id::file);
+  const std::string path = field(dialog_, C::file);
   if (path.empty()) {
     refusal_ = "No file chosen.";
   } else if (const std::optional<motion::ReadOptions> o = options(refusal_)) {
@@ -278,21 +272,21 @@ void ImportDialog::read() {
     }
   }
   // The format list names the format found while it is left to find it.
-  const bool automatic = dialog_.selection(id::format) <= 1;
-  dialog_.set_text(id::format,
+  const bool automatic = dialog_.selection(C::format) <= 1;
+  dialog_.set_text(C::format,
                    automatic && read_.outcome != motion::Outcome::refused && !path.empty()
                        ? "Automatic: " + title_of(read_.record.format)
                        : std::string("Automatic"),
                    1);
   show_preview();
   show_summary();
-  dialog_.set_enabled(id::plot, refusal_.empty());
-  dialog_.set_enabled(id::spectrum, refusal_.empty() && acceleration());
+  dialog_.set_enabled(C::plot, refusal_.empty());
+  dialog_.set_enabled(C::spectrum, refusal_.empty() && acceleration());
 }
 
 void ImportDialog::show_preview() {
   std::vector<std::string> lines;
-  const std::string path = field(dialog_, id::file);
+  const std::string path = field(dialog_, C::file);
   // A pipe or a device would block the dialog or never end: only regular files are shown.
   std::error_code error;
   std::ifstream in;
@@ -313,13 +307,13 @@ void ImportDialog::show_preview() {
     std::snprintf(mark, sizeof mark, "%5zu %c  ", n, is_data(n) ? 'D' : 'H');
     lines.push_back(mark + line);
   }
-  dialog_.set_item_count(id::preview, static_cast<int>(lines.size()));
+  dialog_.set_item_count(C::preview, static_cast<int>(lines.size()));
   for (std::size_t i = 0; i < lines.size(); ++i)
-    dialog_.set_text(id::preview, lines[i], static_cast<int>(i) + 1);
+    dialog_.set_text(C::preview, lines[i], static_cast<int>(i) + 1);
 }
 
 void ImportDialog::show_summary() {
-  if (!refusal_.empty()) return dialog_.set_text(id::summary, refusal_);
+  if (!refusal_.empty()) return dialog_.set_text(C::summary, refusal_);
   const motion::Record& r = read_.record;
   std::string s = title_of(r.format) + ": " + std::to_string(r.point_count()) +
                   " points, time step " + number_text(r.time_step) + " s, duration " +
@@ -339,15 +333,15 @@ void ImportDialog::show_summary() {
   }
   if (warnings > 1) s += " (and " + std::to_string(warnings - 1) + " more)";
   if (!acceleration()) s += applied_to();
-  dialog_.set_text(id::summary, s);
+  dialog_.set_text(C::summary, s);
 }
 
 void ImportDialog::plot() {
   if (!refusal_.empty()) return;
-  const std::string name = std::filesystem::path(field(dialog_, id::file)).filename().string();
+  const std::string name = std::filesystem::path(field(dialog_, C::file)).filename().string();
   const std::string unit = acceleration() ? length_unit() : std::string(context_.state.force_unit.trimmed());
   context_.toolkit.show_plot(record_plot(name, read_.record, unit, acceleration(),
-                                         dialog_.selection(id::baseline) == 2));
+                                         dialog_.selection(C::baseline) == 2));
 }
 
 // "Apply factor" goes into the Scale factor field, so that the record read again is the one
@@ -355,15 +349,15 @@ void ImportDialog::plot() {
 void ImportDialog::spectrum() {
   if (!refusal_.empty() || !acceleration()) return;
   const motion::Record& r = read_.record;
-  const std::string name = std::filesystem::path(field(dialog_, id::file)).filename().string();
+  const std::string name = std::filesystem::path(field(dialog_, C::file)).filename().string();
   const std::optional<double> factor =
       run_spectrum_dialog(context_, {name, r.time_step, r.components, read_metres_});
   if (!factor) return;
   bool bad = false;
-  const double scale = typed_number(field(dialog_, id::scale), bad).value_or(1.0);
+  const double scale = typed_number(field(dialog_, C::scale), bad).value_or(1.0);
   char product[32];
   std::snprintf(product, sizeof product, "%.9g", scale * *factor);
-  dialog_.set_text(id::scale, product);
+  dialog_.set_text(C::scale, product);
   spectrum_factor_ *= *factor;
   read();
 }
@@ -374,24 +368,23 @@ void ImportDialog::import() {
                      "Import Message", ui::Icon::error);
     return;
   }
-  result = ImportedHistory{std::move(read_.record), field(dialog_, id::file), first_component(), spectrum_factor_};
+  result = ImportedHistory{std::move(read_.record), field(dialog_, C::file), first_component(), spectrum_factor_};
   dialog_.close(1);
 }
 
-constexpr ui::ControlId callback_controls[] = {id::file,     id::browse,        id::format,
-                                               id::unit,     id::first_line,    id::time_column,
-                                               id::value_columns, id::time_step, id::scale,
-                                               id::resample, id::metres,        id::baseline,
-                                               id::component, id::plot,   id::spectrum,  id::import};
+constexpr C callback_controls[] = {C::file,      C::browse,    C::format,        C::unit,
+                                   C::first_line, C::time_column, C::value_columns, C::time_step,
+                                   C::scale,     C::resample,  C::metres,        C::baseline,
+                                   C::component, C::plot,      C::spectrum,      C::import};
 
 }  // namespace
 
 std::optional<ImportedHistory> run_import_dialog(app::Context& context, ImportKind kind) {
-  auto dialog = context.toolkit.create_dialog(id::dialog);
+  auto dialog = context.toolkit.create_dialog(dialog_of(C{}));
   ImportDialog logic(context, *dialog, kind);
-  for (ui::ControlId control : callback_controls)
-    dialog->on(control, [&logic](ui::Dialog&, ui::ControlId c) { logic.on_control(c); });
-  app::register_common_initializer(context, *dialog, static_cast<ui::DialogId>(id::dialog));
+  for (C control : callback_controls)
+    dialog->on(control, [&logic](ui::Dialog&, ui::ControlId c) { logic.on_control(static_cast<C>(c)); });
+  app::register_common_initializer(context, *dialog, dialog_of(C{}));
   logic.set_up();
   dialog->run_modal();
   return std::move(logic.result);

@@ -191,7 +191,7 @@ void InitialValuesEditor::add_loading() {
   const TypedNodes nodes = read_nodes(dialog_, loadings_.from, loadings_.to);
   if (nodes.first > nodes.last) return report_to_before_from(context_);
   model::NodeRange range{nodes.first, nodes.last};
-  range.components[0] = typed_real(dialog_, C::mass);
+  range.components[0] = dialogs::typed_real(dialog_, C::mass);
   read_row(dialog_, loading_row, state_.n_dof, ui::field_length(C::loading_x), &range.components[3]);
   // The acceleration row is taken over here and nowhere else, before the range finds its
   // place: a full table or nodes outside the model refuse the range, not the case's acceleration.

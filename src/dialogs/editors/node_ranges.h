@@ -13,9 +13,9 @@
 #include "dialogs/dialog_initializer.h"
 #include "dialogs/editors/editor_messages.h"
 #include "base/indexed_list.h"
+#include "dialogs/typed_numbers.h"
 #include "dialogs/unsaved_entries.h"
 #include "model/state.h"
-#include "text/free_form.h"
 #include "ui/dialog_template.h"
 #include "ui/toolkit.h"
 
@@ -116,11 +116,7 @@ template <ui::Controls E>
 constexpr Row row(E x, E y, E z) {
   return {ui::id(x), ui::id(y), ui::id(z)};
 }
-// The real number typed in an edit, converted as far as its dialog reads it.
-template <ui::Controls E>
-float typed_real(const ui::Dialog& dialog, E edit) {
-  return text::c_to_float(dialog.text(edit), ui::field_length(edit));
-}
+
 int row_directions(int n_dof);  // 3 when n_dof is 3, else 2
 // The edits of the row that read_row converts, appended to `fields`.
 void add_row_fields(std::vector<ui::ControlId>& fields, Row row, int n_dof);
@@ -149,29 +145,10 @@ bool save_case_file(app::Context& context, const std::string& path,
 // The same for a file's whole text, records ended by CR LF: a large file is not held twice.
 bool save_case_text(app::Context& context, const std::string& path, std::string_view content);
 
-// Runs a node-range editor as a modal dialog: each of `controls` reports to
-// Editor::on_control (which sets Editor::changes_saved when a SAVE has written the case file,
-// so that Esc leaves without a question), the common initializer dresses the window, and
-// Editor::set_up fills the dialog before it shows.
-template <typename Editor, std::size_t N>
-void run_editor_dialog(app::Context& context, int template_id, const ui::ControlId (&controls)[N]) {
-  auto dialog = context.toolkit.create_dialog(template_id);
-  Editor editor(context, *dialog);
-  app::UnsavedEntries entries(context, *dialog, static_cast<ui::DialogId>(template_id));
-  for (ui::ControlId control : controls)
-    dialog->on(control, [&editor, &entries](ui::Dialog&, ui::ControlId id) {
-      entries.note(id);
-      editor.changes_saved = false;
-      editor.on_control(id);
-      if (editor.changes_saved) entries.kept();
-    });
-  app::register_common_initializer(context, *dialog, static_cast<ui::DialogId>(template_id));
-  editor.set_up();
-  dialog->run_modal();
-  if constexpr (requires { editor.closed(); }) editor.closed();
-}
-
-// The same for a dialog whose controls are named by their enum E; Editor::on_control takes E.
+// Runs a node-range editor as a modal dialog: each of `controls` (of the dialog's enum E)
+// reports to Editor::on_control (which sets Editor::changes_saved when a SAVE has written the
+// case file, so that Esc leaves without a question), the common initializer dresses the window,
+// and Editor::set_up fills the dialog before it shows.
 template <typename Editor, ui::Controls E, std::size_t N>
 void run_editor_dialog(app::Context& context, const E (&controls)[N]) {
   const ui::DialogId shown = dialog_of(E{});

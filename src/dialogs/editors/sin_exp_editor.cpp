@@ -159,9 +159,9 @@ void SinExpEditor::save() {
                                                                : std::initializer_list{C::omega},
                                "SAVE Message"))
     return;
-  record().omega = typed_real(dialog_, C::omega);
+  record().omega = dialogs::typed_real(dialog_, C::omega);
   if (sinusoidal())
-    record().phi = typed_real(dialog_, C::phi);
+    record().phi = dialogs::typed_real(dialog_, C::phi);
   std::vector<std::string> records;
   for (int i = 1; i <= record().n_load_ranges; ++i)
     if (writable(table_.entry(i)))
@@ -177,8 +177,8 @@ void SinExpEditor::save() {
 
 // What SAVE would store: the typed omega and phi, the ranges of the table.
 void SinExpEditor::plot() {
-  const float omega = typed_real(dialog_, C::omega);
-  const float phi = sinusoidal() ? typed_real(dialog_, C::phi) : 0.0f;
+  const float omega = dialogs::typed_real(dialog_, C::omega);
+  const float phi = sinusoidal() ? dialogs::typed_real(dialog_, C::phi) : 0.0f;
   std::vector<model::NodeRange> ranges;
   for (int i = 1; i <= record().n_load_ranges; ++i) ranges.push_back(table_.entry(i));
   context_.toolkit.show_plot(amplitude_plot(

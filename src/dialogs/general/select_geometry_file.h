@@ -6,7 +6,7 @@
 
 namespace general {
 
-// Callback of button 1109 of the General Data dialog. A file that cannot be read is reported
+// Callback of "Select Geometry File" of the General Data dialog. A file that cannot be read is reported
 // and changes nothing: the previous geometry data, the display and n_loading_cases stay.
 void select_geometry_file(app::Context& context, ui::Dialog& dialog);
 

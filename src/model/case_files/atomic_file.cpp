@@ -48,9 +48,11 @@ bool write_all(int fd, const char* data, std::size_t size) {
   return true;
 }
 
+SyncCall sync_call = ::fsync;
+
 // Devices and file systems that cannot sync say so with these; the data is written all the same.
 bool sync_failed(int fd) {
-  return ::fsync(fd) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP;
+  return sync_call(fd) != 0 && errno != EINVAL && errno != EROFS && errno != ENOTSUP;
 }
 
 void sync_folder(const std::string& path) {
@@ -58,7 +60,7 @@ void sync_folder(const std::string& path) {
   if (folder.empty()) folder = ".";
   const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
-  ::fsync(fd);
+  sync_call(fd);
   ::close(fd);
 }
 
@@ -86,6 +88,8 @@ bool process_alive(long pid) {
 }
 
 }  // namespace
+
+SyncCall set_sync_call(SyncCall call) { return std::exchange(sync_call, call); }
 
 std::string temporary_prefix(std::string_view target_name, long pid) {
   return "." + std::string(target_name) + std::string(temporary_marker) + std::to_string(pid) + "-";
@@ -181,12 +185,13 @@ bool AtomicFile::flush() {
   return written;
 }
 
-OutputStatus AtomicFile::finish() {
+OutputStatus AtomicFile::finish(const Approval& approve) {
   if (fd_ < 0 && status_ == OutputStatus::ok) return fail(OutputStatus::cannot_create, EBADF);
   if (!flush()) return status_;
   if (sync_failed(fd_)) return fail(OutputStatus::cannot_write, errno);
   const int fd = std::exchange(fd_, -1);
   if (::close(fd) != 0) return fail(OutputStatus::cannot_close, errno);
+  if (approve && !approve(temporary_)) return fail(OutputStatus::declined, 0);
   // The target may have been replaced by a device or a FIFO while the file was being written.
   if (const text::FileKind now = text::file_kind(target_);
       now != text::FileKind::regular && now != text::FileKind::missing) {

@@ -11,6 +11,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -24,6 +25,7 @@ enum class OutputStatus {
   cannot_write,   // a write or the flush to the disk failed
   cannot_close,   // closing or putting the file in place of the target failed
   not_regular,    // the target names a device, FIFO, folder or socket: nothing was written
+  declined,       // the finished file was not approved: the target was left as it was
 };
 
 class AtomicFile {
@@ -38,7 +40,10 @@ class AtomicFile {
   void write_record(std::string_view record);
   // Bytes as they are.
   void write(std::string_view bytes);
-  OutputStatus finish();
+  // `approve` (when given) sees the finished file at its temporary path before it replaces the
+  // target; false abandons it.
+  using Approval = std::function<bool(const std::string& finished_path)>;
+  OutputStatus finish(const Approval& approve = {});
 
   // The errno of the first failure, 0 when none.
   int error_number() const { return error_; }
@@ -64,6 +69,12 @@ std::string temporary_prefix(std::string_view target_name, long pid);
 // Removes, in `folder`, the temporaries whose process is gone. Those of live processes, and
 // every other file, stay.
 void remove_abandoned_temporaries(const std::filesystem::path& folder);
+
+// The call that makes a file's or a folder's bytes durable (fsync). A save is only as safe as
+// this call: tests replace it to see that a file is synced before it takes the target's place,
+// and what a failing sync does. Returns the call it replaces.
+using SyncCall = int (*)(int fd);
+SyncCall set_sync_call(SyncCall call);
 
 // Replaces the file at `path` with `content` through an AtomicFile. false with a short
 // `reason` when it fails; the previous file is then whole.

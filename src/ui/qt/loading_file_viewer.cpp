@@ -6,6 +6,7 @@
 #include <QDialogButtonBox>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -26,6 +27,20 @@ namespace ui::qt {
 namespace {
 
 QString from_bytes(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
+// The records are read by their columns: a "monospace" that resolves to a proportional face
+// (a system without a fixed-pitch font configured for it) would misalign them, so the first
+// installed fixed-pitch family stands in.
+QFont fixed_pitch_font() {
+  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  if (QFontInfo(font).fixedPitch()) return font;
+  for (const QString& family : QFontDatabase::families()) {
+    if (!QFontDatabase::isFixedPitch(family)) continue;
+    font.setFamily(family);
+    return font;
+  }
+  return font;
+}
 
 }  // namespace
 
@@ -80,7 +95,7 @@ std::string_view FileLines::line(std::size_t i) const {
 
 LinesView::LinesView(const FileLines& lines, const ui::LineNotes* notes, QWidget* parent)
     : QAbstractScrollArea(parent), lines_(lines), notes_(notes) {
-  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+  const QFont font = fixed_pitch_font();
   setFont(font);
   viewport()->setFont(font);
   setFocusPolicy(Qt::StrongFocus);

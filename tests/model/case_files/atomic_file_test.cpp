@@ -4,13 +4,16 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "support/temp_dir.h"
 
@@ -85,4 +88,73 @@ TEST(AtomicFile, LargeTextBetweenSmallOnesKeepsItsPlace) {
   file.write("last\r\n");
   ASSERT_EQ(file.finish(), model::case_files::OutputStatus::ok);
   EXPECT_EQ(read_file("big.inc"), "first\r\n" + large + "last\r\n");
+}
+
+namespace {
+
+// What each sync saw: a regular file's size (-1 for a folder) and what the target held then.
+struct SyncSeen {
+  long long size;
+  std::string target;
+};
+std::vector<SyncSeen> syncs;
+int sync_error = 0;  // 0: the sync succeeds
+
+int watching_sync(int fd) {
+  struct stat st {};
+  ::fstat(fd, &st);
+  syncs.push_back({S_ISREG(st.st_mode) ? static_cast<long long>(st.st_size) : -1,
+                   fs::exists("loading.inc") ? read_file("loading.inc") : std::string("<none>")});
+  if (sync_error == 0) return 0;
+  errno = sync_error;
+  return -1;
+}
+
+class SyncedSave : public testing::Test {
+ protected:
+  void SetUp() override {
+    syncs.clear();
+    sync_error = 0;
+    previous_ = model::case_files::set_sync_call(watching_sync);
+  }
+  void TearDown() override { model::case_files::set_sync_call(previous_); }
+  static model::case_files::OutputStatus save(const std::string& content) {
+    model::case_files::AtomicFile out("loading.inc");
+    if (out.open() != model::case_files::OutputStatus::ok) return out.finish();
+    out.write(content);
+    return out.finish();
+  }
+  TempCurrentDir dir_;
+  model::case_files::SyncCall previous_ = nullptr;
+};
+
+}  // namespace
+
+// Every byte is on the disk before the new file takes the old one's place, and the folder's
+// entry after it: a crash at any moment leaves one whole file.
+TEST_F(SyncedSave, TheWholeFileIsSyncedBeforeItReplacesTheTargetAndTheFolderAfter) {
+  write_file("loading.inc", "old\r\n");
+  const std::string content(3 << 20, '5');  // beyond the write buffer
+  ASSERT_EQ(save(content), model::case_files::OutputStatus::ok);
+  ASSERT_EQ(syncs.size(), 2u);
+  EXPECT_EQ(syncs[0].size, static_cast<long long>(content.size()));
+  EXPECT_EQ(syncs[0].target, "old\r\n");
+  EXPECT_EQ(syncs[1].size, -1);
+  EXPECT_EQ(syncs[1].target.size(), content.size());
+}
+
+// A disk that reports an I/O error on the sync may have lost bytes: the save fails and the old
+// file stays; a file system that cannot sync at all still gets the file.
+TEST_F(SyncedSave, AFailedSyncKeepsTheOldFileAndAnUnsupportedOneDoesNot) {
+  write_file("loading.inc", "old\r\n");
+  sync_error = EIO;
+  model::case_files::AtomicFile out("loading.inc");
+  ASSERT_EQ(out.open(), model::case_files::OutputStatus::ok);
+  out.write("new\r\n");
+  EXPECT_EQ(out.finish(), model::case_files::OutputStatus::cannot_write);
+  EXPECT_EQ(out.error_number(), EIO);
+  EXPECT_EQ(read_file("loading.inc"), "old\r\n");
+  sync_error = EINVAL;
+  EXPECT_EQ(save("new\r\n"), model::case_files::OutputStatus::ok);
+  EXPECT_EQ(read_file("loading.inc"), "new\r\n");
 }
