@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
   if (script.error_line != 0) return fail(script.error_line, script.error);
   if (!qt) return replay_scripted(std::move(script));
 #ifdef BRANTEL_REPLAY_QT
-  return ui::qt::replay_on_qt(std::move(script), std::cout, [](ui::Toolkit& toolkit) { app::run_program(toolkit); });
+  return ui::qt::replay::replay_on_qt(std::move(script), std::cout, [](ui::Toolkit& toolkit) { app::run_program(toolkit); });
 #else
   std::cerr << "error: this brantel-replay was built without the Qt toolkit\n";
   return 2;

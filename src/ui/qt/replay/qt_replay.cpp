@@ -37,7 +37,7 @@
 #include "ui/qt/qt_toolkit.h"
 #include "ui/qt/screenshot.h"
 
-namespace ui::qt {
+namespace ui::qt::replay {
 
 namespace {
 
@@ -537,4 +537,4 @@ int replay_on_qt(script::ParseResult script, std::ostream& transcript,
   return 0;
 }
 
-}  // namespace ui::qt
+}  // namespace ui::qt::replay

@@ -9,7 +9,7 @@
 #include "ui/script/script.h"
 #include "ui/toolkit.h"
 
-namespace ui::qt {
+namespace ui::qt::replay {
 
 // Runs `program` on the Qt toolkit, driven by `script`; needs a QApplication. Writes one line
 // per message box and per viewed file to `transcript`, as the scripted replay does. Returns 0
@@ -19,4 +19,4 @@ namespace ui::qt {
 int replay_on_qt(script::ParseResult script, std::ostream& transcript,
                  const std::function<void(Toolkit&)>& program);
 
-}  // namespace ui::qt
+}  // namespace ui::qt::replay

@@ -1,4 +1,6 @@
-// An include that points up: the layer check must refuse it.
+// An include that points up, and a namespace that is not its folder: the checks must refuse both.
 #pragma once
 
 #include "dialogs/context.h"
+
+namespace app {}
