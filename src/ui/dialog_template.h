@@ -20,6 +20,7 @@ enum class ControlKind {
   list_box,    // a list of items; the selection is its first selected item
   drop_down,   // a drop-down list (combo box without typing)
   group_box,
+  chart,       // curves drawn by the toolkit (Dialog::set_chart); no callback
 };
 
 // What an edit holds, as its dialog converts it: the data that lets a face tell, as the user

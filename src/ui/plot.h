@@ -28,6 +28,16 @@ struct PlotTable {
   std::vector<std::vector<double>> columns;  // each as long as `times`
 };
 
+// The curves of a chart control of a dialog: a spectrum over a log period axis, say, with a
+// shaded band of the abscissa (the period range a factor is found over).
+struct ChartContent {
+  std::string x_title, y_title;
+  bool log_x = false;
+  std::vector<PlotSeries> series;
+  bool has_band = false;
+  double band_from = 0.0, band_to = 0.0;
+};
+
 struct PlotRequest {
   std::string title;
   std::string x_title = "Time (s)";

@@ -19,6 +19,7 @@ const std::vector<const DialogTemplate*>& all_templates() {
       &templates::sin_exp(),          &templates::accelerogram(),
       &templates::time_points(),      &templates::diameters(),
       &templates::import_time_history(),
+      &templates::response_spectrum(),
   };
   return all;
 }

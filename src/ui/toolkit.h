@@ -34,6 +34,7 @@ enum class DialogId : int {
   time_points = 108,
   diameters = 110,
   import_time_history = 111,
+  response_spectrum = 112,
 };
 
 // The controls of one dialog: an enum class whose values are the control numbers the replay
@@ -126,6 +127,9 @@ class Dialog {
   virtual void update() = 0;
   virtual void set_image(ControlId id, const Image& image) = 0;
   virtual void set_window_icon(const Image& image) = 0;
+  // The curves of a chart control, and its picture as a PNG file (false: not written).
+  virtual void set_chart(ControlId id, const ChartContent& content) { (void)id, (void)content; }
+  virtual bool save_chart_picture(ControlId id, const std::string& path) { return (void)id, (void)path, false; }
 
   // Asked when the user leaves by Esc or the close box, never by a Cancel button: false keeps
   // the dialog open. Esc and the close box are easily hit by mistake; Cancel is a choice.

@@ -1,5 +1,6 @@
 // Every dialog template, whatever it holds, must come out of the Qt toolkit with each of its
 // controls: the right kind of widget, the label, the list contents, the place and the state.
+#include <QChartView>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -27,6 +28,7 @@ std::optional<ControlKind> kind_of(QWidget* w) {
   if (auto* combo = qobject_cast<QComboBox*>(w); combo && !combo->isEditable())
     return ControlKind::drop_down;
   if (qobject_cast<QGroupBox*>(w)) return ControlKind::group_box;
+  if (qobject_cast<QChartView*>(w)) return ControlKind::chart;
   return std::nullopt;
 }
 

@@ -20,6 +20,7 @@ constexpr std::string_view usage =
     "Usage: brantel [--help | --version]\n"
     "       brantel check [--geometry MODEL.dat] [--values | --json] FILE.inc...\n"
     "       brantel motion FILE [options]\n"
+    "       brantel spectrum FILE... [options]\n"
     "       brantel suite TEMPLATE.inc --case N --records FILE... [options] | --from SUITE.json\n"
     "\n"
     "Enter the loading cases of a dynamic analysis and write the loading file (.inc) of the\n"
@@ -35,6 +36,8 @@ constexpr std::string_view usage =
     "  check FILE... check loading files as LOAD reads them; problems as FILE:LINE: error|warning:\n"
     "                TEXT; 'brantel check --help' lists its options\n"
     "  motion FILE   read a ground-motion record; 'brantel motion --help' lists its options\n"
+    "  spectrum FILE...  response spectra of a record, a design spectrum and the scale factor;\n"
+    "                'brantel spectrum --help' lists its options\n"
     "  suite TEMPLATE.inc  one loading file per record of a suite, scaled onto a design spectrum;\n"
     "                'brantel suite --help' lists its options\n"
     "\n"
@@ -48,6 +51,7 @@ std::vector<std::unique_ptr<Command>> all_commands() {
   std::vector<std::unique_ptr<Command>> commands;
   commands.push_back(make_check_command());
   commands.push_back(make_motion_command());
+  commands.push_back(make_spectrum_command());
   commands.push_back(make_suite_command());
   return commands;
 }

@@ -1,4 +1,6 @@
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -10,6 +12,8 @@
 #include "dialogs/editors/editors.h"
 #include "dialogs/editors/import_dialog.h"
 #include "dialogs/editors/loading_plots.h"
+#include "dialogs/editors/spectrum_dialog.h"
+#include "motion/units.h"
 #include "dialogs/typed_fields.h"
 #include "dialogs/typed_numbers.h"
 #include "dialogs/unsaved_entries.h"
@@ -89,6 +93,9 @@ class AccelerogramEditor {
   void on_save(ui::Dialog& d);
   void on_import(ui::Dialog& d);
   void on_plot(ui::Dialog& d);
+  void on_spectrum(ui::Dialog& d);
+  // The factor the points were scaled by since the last SAVE, beside the list.
+  void show_factor(ui::Dialog& d, double factor);
   model::LoadingType chosen_code(ui::Dialog& d);
   bool direction_chosen(ui::Dialog& d, const char* then_en, const char* then_ro);
   std::string point_item(int item) const;
@@ -105,6 +112,7 @@ class AccelerogramEditor {
   int list_items_ = 0;
   bool zero_blank_ = true;
   int saved_count_ = 0;  // n_time_points that the accelerogram file holds
+  double unsaved_factor_ = 1.0;
   bool saved_now_ = false;  // the action just handled wrote the accelerogram file
 };
 
@@ -123,7 +131,7 @@ void AccelerogramEditor::run() {
   // while they can still throw it away.
   app::UnsavedEntries entries(context_, d, dialog_id);
   for (C id : {C::kod, C::direction, C::time, component_fields[0], component_fields[1],
-               component_fields[2], C::list, C::add, C::remove, C::save, C::import, C::plot})
+               component_fields[2], C::list, C::add, C::remove, C::save, C::import, C::plot, C::spectrum})
     d.on(id, [this, &entries](ui::Dialog& dlg, ui::ControlId control) {
       entries.note(control);
       saved_now_ = false;
@@ -190,6 +198,7 @@ void AccelerogramEditor::on_control(ui::Dialog& d, C id) {
     case C::save: on_save(d); break;
     case C::import: on_import(d); break;
     case C::plot: on_plot(d); break;
+    case C::spectrum: on_spectrum(d); break;
     default: break;  // the time and acceleration fields are read when a point is added
   }
 }
@@ -323,6 +332,7 @@ void AccelerogramEditor::on_save(ui::Dialog& d) {
   saved_count_ = static_cast<int>(working_.size());
   d.set_enabled(C::cancel, false);
   state_.loading_saved[case_number_] = true;
+  show_factor(d, 1.0);
   saved_now_ = true;
 }
 
@@ -382,6 +392,7 @@ void AccelerogramEditor::on_import(ui::Dialog& d) {
   d.set_item_count(C::list, list_items_);
   show_every_time(d, 1);
   d.set_enabled(C::remove, false);
+  show_factor(d, imported->spectrum_factor);
 }
 
 void AccelerogramEditor::on_plot(ui::Dialog& d) {
@@ -390,6 +401,62 @@ void AccelerogramEditor::on_plot(ui::Dialog& d) {
                                                working_.to_vector(), three, state_.n_dof,
                                                d.selection(C::direction),
                                                std::string(state_.length_unit.trimmed())));
+}
+
+void AccelerogramEditor::show_factor(ui::Dialog& d, double factor) {
+  unsaved_factor_ = factor;
+  char text[64] = "";
+  if (factor != 1.0) std::snprintf(text, sizeof text, "Scaled by %.9g (not saved)", factor);
+  d.set_text(C::scaled_by, text);
+}
+
+// The spectra of the points as they stand: evenly spaced in time, the accelerations in the
+// model's length unit per s2. "Apply factor" scales every acceleration of the working copy.
+void AccelerogramEditor::on_spectrum(ui::Dialog& d) {
+  const std::vector<model::AccelPoint> points = working_.to_vector();
+  const std::string unit(state_.length_unit.trimmed());
+  const std::optional<double> metres = motion::length_unit_metres(unit);
+  if (!metres) {
+    context_.message("The model's length unit \"" + unit + "\" is not one the program knows: no spectrum.",
+                     "Unitatea de lungime a modelului \"" + unit + "\" nu este cunoscuta: niciun spectru.",
+                     "Spectrum Message", ui::Icon::error);
+    return;
+  }
+  const std::size_t n = points.size();
+  const double step = n >= 2 ? (static_cast<double>(points[n - 1].time) - points[0].time) / static_cast<double>(n - 1) : 0;
+  bool even = step > 0;
+  for (std::size_t i = 0; even && i < n; ++i)
+    even = std::abs(points[i].time - (points[0].time + step * static_cast<double>(i))) <= 0.01 * step;
+  if (!even) {
+    context_.message("A spectrum needs at least two Time Points evenly spaced in time.",
+                     "Un spectru cere cel putin doua puncte de timp egal distantate.", "Spectrum Message",
+                     ui::Icon::error);
+    return;
+  }
+  const bool three = chosen_code(d) != model::LoadingType::accelerogram_1_direction;
+  const int direction = d.selection(C::direction);
+  std::vector<int> slots;
+  for (int c = 0; c < components(); ++c)
+    if (three || c == direction - 1) slots.push_back(c);
+  if (slots.empty()) {
+    direction_chosen(d, "Spectrum.", "spectrul.");
+    return;
+  }
+  SpectrumSource source{"case " + std::to_string(case_number_), step, {}, *metres};
+  for (int c : slots) {
+    std::vector<double> values;
+    values.reserve(n);
+    for (const model::AccelPoint& p : points) values.push_back(p.acceleration[c]);
+    source.components.push_back(std::move(values));
+  }
+  const std::optional<double> factor = run_spectrum_dialog(context_, source);
+  if (!factor) return;
+  std::vector<model::AccelPoint> scaled = points;
+  for (model::AccelPoint& p : scaled)
+    for (int c : slots) p.acceleration[c] = static_cast<float>(p.acceleration[c] * *factor);
+  working_ = AccelPointList(std::move(scaled));
+  show_every_time(d, 1);
+  show_factor(d, unsaved_factor_ * *factor);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 
 #include "dialogs/dialog_initializer.h"
 #include "dialogs/editors/loading_plots.h"
+#include "dialogs/editors/spectrum_dialog.h"
 #include "dialogs/editors/node_ranges.h"
 #include "text/fixed_text.h"
 #include "ui/templates/import_time_history.h"
@@ -88,6 +89,7 @@ class ImportDialog {
   void show_preview();
   void show_summary();
   void plot();
+  void spectrum();
   void import();
   int components() const { return row_directions(context_.state.n_dof); }
   int first_component() const;
@@ -99,6 +101,8 @@ class ImportDialog {
   ui::Dialog& dialog_;
   ImportKind kind_;
   std::optional<double> unit_metres_;  // of the model's length unit, when its name is known
+  double read_metres_ = 1.0;           // the size of the unit the record was read in, in metres
+  double spectrum_factor_ = 1.0;
   motion::ReadResult read_;
   std::string refusal_;  // why nothing can be imported; empty when the record is usable
 };
@@ -157,6 +161,7 @@ void ImportDialog::on_control(C control) {
   switch (control) {
     case C::browse: return browse();
     case C::plot: return plot();
+    case C::spectrum: return spectrum();
     case C::import: return import();
     case C::baseline: return;
     case C::component: return show_summary();
@@ -241,6 +246,7 @@ std::optional<motion::ReadOptions> ImportDialog::options(std::string& reason) {
       bad = true;
     }
     if (metres) o.target = motion::TargetUnit::length_per_s2(*metres, length_unit() + "/sec2");
+    if (metres) read_metres_ = *metres;
   }
   if (bad) return std::nullopt;
   return o;
@@ -275,6 +281,7 @@ void ImportDialog::read() {
   show_preview();
   show_summary();
   dialog_.set_enabled(C::plot, refusal_.empty());
+  dialog_.set_enabled(C::spectrum, refusal_.empty() && acceleration());
 }
 
 void ImportDialog::show_preview() {
@@ -337,20 +344,38 @@ void ImportDialog::plot() {
                                          dialog_.selection(C::baseline) == 2));
 }
 
+// "Apply factor" goes into the Scale factor field, so that the record read again is the one
+// imported and the field says how it was scaled.
+void ImportDialog::spectrum() {
+  if (!refusal_.empty() || !acceleration()) return;
+  const motion::Record& r = read_.record;
+  const std::string name = std::filesystem::path(field(dialog_, C::file)).filename().string();
+  const std::optional<double> factor =
+      run_spectrum_dialog(context_, {name, r.time_step, r.components, read_metres_});
+  if (!factor) return;
+  bool bad = false;
+  const double scale = typed_number(field(dialog_, C::scale), bad).value_or(1.0);
+  char product[32];
+  std::snprintf(product, sizeof product, "%.9g", scale * *factor);
+  dialog_.set_text(C::scale, product);
+  spectrum_factor_ *= *factor;
+  read();
+}
+
 void ImportDialog::import() {
   if (!refusal_.empty()) {
     context_.message("Nothing to import: " + refusal_, "Nimic de importat: " + refusal_,
                      "Import Message", ui::Icon::error);
     return;
   }
-  result = ImportedHistory{std::move(read_.record), field(dialog_, C::file), first_component()};
+  result = ImportedHistory{std::move(read_.record), field(dialog_, C::file), first_component(), spectrum_factor_};
   dialog_.close(1);
 }
 
 constexpr C callback_controls[] = {C::file,      C::browse,    C::format,        C::unit,
                                    C::first_line, C::time_column, C::value_columns, C::time_step,
                                    C::scale,     C::resample,  C::metres,        C::baseline,
-                                   C::component, C::plot,      C::import};
+                                   C::component, C::plot,      C::spectrum,      C::import};
 
 }  // namespace
 

@@ -22,6 +22,9 @@ struct ImportedHistory {
   // A load history: the component (0 for X) its first value column loads; further columns load
   // the components after it.
   int first_component = 0;
+  // The factors applied from the spectrum window, multiplied together (1: none); the record
+  // is already scaled by them.
+  double spectrum_factor = 1.0;
 };
 
 // Runs dialog 111; the record as read with the options shown when "Import" was pressed, or

@@ -1,5 +1,7 @@
 #include "ui/qt/qt_dialog.h"
 
+#include "ui/qt/chart_control.h"
+
 #include <QComboBox>
 #include <QEvent>
 #include <QFocusEvent>
@@ -16,6 +18,7 @@
 #include <algorithm>
 
 #include "ui/qt/button_face.h"
+#include "ui/qt/chart_control.h"
 #include "ui/qt/field_feedback.h"
 #include "ui/qt/item_list.h"
 #include "ui/qt/qt_image.h"
@@ -162,6 +165,7 @@ QWidget* make_control(const ControlTemplate& control, QWidget* parent) {
     case ControlKind::list_box: return make_list(control, parent);
     case ControlKind::drop_down: return make_drop_down(control, parent);
     case ControlKind::group_box: return make_group_box(control, parent);
+    case ControlKind::chart: return make_chart_control(parent);
   }
   return new QWidget(parent);
 }
@@ -431,6 +435,12 @@ void QtDialog::set_image(ControlId id, const Image& image) {
   if (!button) return;
   const QtImageData* data = qt_image_data(image);
   show_button_face(button, button_label(button), data ? data->icon : QIcon());
+}
+
+void QtDialog::set_chart(ControlId id, const ChartContent& content) { show_chart(widget(id), content); }
+
+bool QtDialog::save_chart_picture(ControlId id, const std::string& path) {
+  return qt::save_chart_picture(widget(id), from_utf8(path));
 }
 
 void QtDialog::set_window_icon(const Image& image) {

@@ -92,6 +92,7 @@ const std::vector<Shape>& shapes() {
       {{"expect", "text"}, "ns", K::expect_text},
       {{"expect", "item"}, "nns", K::expect_item},
       {{"expect", "items"}, "nn", K::expect_items},
+      {{"expect", "curves"}, "nn", K::expect_curves},
       {{"expect", "selected"}, "nn", K::expect_selected},
       {{"expect", "enabled"}, "n", K::expect_enabled},
       {{"expect", "disabled"}, "n", K::expect_disabled},

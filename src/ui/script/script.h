@@ -22,6 +22,7 @@ struct Statement {
     expect_text,       // expect text ID "TEXT"
     expect_item,       // expect item ID N "TEXT"
     expect_items,      // expect items ID N
+    expect_curves,     // expect curves ID N: a chart control shows N curves
     expect_selected,   // expect selected ID N
     expect_enabled,    // expect enabled ID
     expect_disabled,   // expect disabled ID

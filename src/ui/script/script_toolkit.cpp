@@ -173,6 +173,10 @@ void ScriptDialog::take_focus(ControlId id, bool by_keyboard) {
     c->current = 1;
 }
 
+void ScriptDialog::set_chart(ControlId id, const ChartContent& content) {
+  if (Control* c = find(id)) c->curves = static_cast<int>(content.series.size());
+}
+
 void ScriptDialog::set_image(ControlId id, const Image& image) {
   if (Control* c = find(id)) c->has_image = !image.null();
 }
@@ -436,6 +440,9 @@ void ScriptToolkit::execute_expectation(const Statement& s, ScriptDialog& dialog
     case K::expect_items:
       if (c->items.count() != s.number)
         fail(std::to_string(s.number) + " items, found " + std::to_string(c->items.count()));
+      return;
+    case K::expect_curves:
+      if (c->curves != s.number) fail(std::to_string(s.number) + " curves, found " + std::to_string(c->curves));
       return;
     case K::expect_selected:
       if (c->selection != s.number)

@@ -126,6 +126,7 @@ class ScriptDialog : public Dialog {
     int current = 0;  // lists: the item the keyboard is on (0: none)
     bool enabled = true;
     bool has_image = false;
+    int curves = 0;  // of a chart
     bool digits_only = false;
   };
 
@@ -146,6 +147,7 @@ class ScriptDialog : public Dialog {
   void update() override {}
   void set_image(ControlId id, const Image& image) override;
   void set_window_icon(const Image& image) override { has_window_icon_ = !image.null(); }
+  void set_chart(ControlId id, const ChartContent& content) override;
   void on_leave(LeaveCheck check) override { leave_check_ = std::move(check); }
 
   int template_id() const { return template_.id; }

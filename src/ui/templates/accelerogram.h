@@ -21,6 +21,8 @@ enum class Accelerogram : ControlId {
   direction = 1146,
   import = 1150,
   plot = 1151,
+  spectrum = 1152,
+  scaled_by = 1153,  // the factor of the spectrum window the points were scaled by, until SAVE
 };
 constexpr DialogId dialog_of(Accelerogram) { return DialogId::accelerogram; }
 

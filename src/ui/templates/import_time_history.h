@@ -26,6 +26,7 @@ enum class ImportTimeHistory : ControlId {
   baseline = 1215,
   plot = 1216,
   component = 1217,
+  spectrum = 1218,
 };
 constexpr DialogId dialog_of(ImportTimeHistory) { return DialogId::import_time_history; }
 

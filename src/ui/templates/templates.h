@@ -10,3 +10,9 @@
 #include "ui/templates/loading_cases.h"
 #include "ui/templates/sin_exp.h"
 #include "ui/templates/time_points.h"
+
+namespace ui::templates {
+
+const DialogTemplate& response_spectrum();  // 112
+
+}  // namespace ui::templates

@@ -30,6 +30,7 @@
 #include "text/fixed_text.h"
 #include "ui/dialog_template.h"
 #include "ui/qt/button_face.h"
+#include "ui/qt/chart_control.h"
 #include "ui/qt/dialog_window.h"
 #include "ui/qt/item_list.h"
 #include "ui/qt/qt_text.h"
@@ -406,6 +407,10 @@ void Driver::expect(const Statement& s, DialogWindow& window) {
     }
     case K::expect_items:
       if (item_count(w) != s.number) mismatch(std::to_string(s.number) + " items, found " + std::to_string(item_count(w)));
+      return;
+    case K::expect_curves:
+      if (chart_curve_count(w) != s.number)
+        mismatch(std::to_string(s.number) + " curves, found " + std::to_string(chart_curve_count(w)));
       return;
     case K::expect_selected:
       if (selected_item(w) != s.number)

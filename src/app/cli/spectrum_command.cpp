@@ -1,0 +1,232 @@
+#include <array>
+#include <cmath>
+#include <ostream>
+#include <string_view>
+
+#include "app/cli/command.h"
+#include "app/cli/read_options.h"
+#include "motion/spectrum_report.h"
+#include "text/number_parse.h"
+#include "text/regular_file.h"
+
+namespace app::cli {
+namespace {
+
+constexpr int exit_read = 0;
+constexpr int exit_warnings = 1;
+constexpr int exit_refused = 2;
+
+constexpr std::string_view help_text =
+    "Usage: brantel spectrum FILE... [options]\n"
+    "Elastic response spectra of a record: SD, PSV and PSA of each component and damping, RotD and\n"
+    "the geometric mean of two horizontal components, beside a design spectrum, with the factor\n"
+    "that scales the record onto it. Several files are components 1, 2, 3 in order.\n"
+    "Writes '# ' lines, then period,damping,component,sd,psv,psa[,target]: sd in m, psv in m/s,\n"
+    "psa and target in the --to unit.\n"
+    "\n"
+    "Reading (as brantel motion):\n"
+    "  --format auto|peer|cosmos|csmip|esm|knet|columns   the file's format (default auto)\n"
+    "  --units g|m/s2|cm/s2|gal|mm/s2|in/s2|ft/s2         the file's unit when the format does not say it\n"
+    "  --first-line N  --time-column N  --columns N[,N[,N]]  --dt S  --scale F  --resample S\n"
+    "\n"
+    "Spectra:\n"
+    "  --damping Z[,Z...]          damping ratios, 0 <= Z < 1 (default 0.05)\n"
+    "  --periods T,T,...           periods in seconds (default 100 from 0.01 to 10 s, even in log)\n"
+    "  --periods-file F            periods, one a line\n"
+    "  --periods-log TMIN:TMAX:N   N periods from TMIN to TMAX, even in log\n"
+    "  --rotd P[,P...]             RotD percentiles of components 1 and 2 (default 50,100)\n"
+    "  --to UNIT                   unit of psa and target (default m/s2; g, cm/s2, ...)\n"
+    "  --target SPEC               ec8:type=1,ground=B,ag=0.25g[,importance=1.2]\n"
+    "                              asce7:sds=1.0,sd1=0.6,tl=8   csv:FILE (period,psa in g)\n"
+    "  --scale-range TA:TB         the factor onto the target over TA..TB seconds\n"
+    "  --scale-rule fit|min90      fit: least squares in log (default); min90: at least 90%\n"
+    "                              of the target everywhere in range\n"
+    "  --json                      one JSON object instead of the lines and CSV\n"
+    "  --help                      this text\n"
+    "\n"
+    "The factor is found on RotD100 of two horizontal components (components 1 and 2), else on\n"
+    "their geometric mean, else on the one component, at 5% damping when it is asked for.\n"
+    "Exit status: 0 read, 1 read with warnings, 2 refused (the reason on standard error).\n";
+
+bool number(std::string_view text, double& value) { return text::parse_real(text, value) && std::isfinite(value); }
+
+// "a,b,c" into numbers; false on anything else.
+bool number_list(std::string_view text, std::vector<double>& values) {
+  values.clear();
+  for (std::size_t pos = 0; pos <= text.size();) {
+    const std::size_t end = std::min(text.find(',', pos), text.size());
+    double value = 0;
+    if (!number(text.substr(pos, end - pos), value)) return false;
+    values.push_back(value);
+    pos = end + 1;
+  }
+  return !values.empty();
+}
+
+// "A:B" or "A:B:N".
+bool colon_parts(std::string_view text, std::vector<std::string_view>& parts) {
+  parts.clear();
+  for (std::size_t pos = 0; pos <= text.size();) {
+    const std::size_t end = std::min(text.find(':', pos), text.size());
+    parts.push_back(text.substr(pos, end - pos));
+    pos = end + 1;
+  }
+  return true;
+}
+
+class SpectrumCommand final : public Command {
+ public:
+  std::string_view name() const override { return "spectrum"; }
+  std::string_view usage() const override { return help_text; }
+
+  void declare(CLI::App& app) override {
+    for (std::size_t i = 0; i < record_reading_options.size(); ++i) reading_[i].name = record_reading_options[i];
+    reading_.back().name = "--scale";
+    for (Given& g : reading_) g.option = app.add_option(g.name, g.value);
+    for (Given* g : {&damping_, &periods_, &periods_file_, &periods_log_, &rotd_, &to_, &target_, &range_, &rule_})
+      g->option = app.add_option(g->name, g->value);
+    app.add_flag("--json", json_);
+    app.add_option("file", files_);
+  }
+
+  int misuse(const std::string& why, std::ostream& err) const override {
+    err << "brantel spectrum: " << why << "\nTry 'brantel spectrum --help'.\n";
+    return exit_refused;
+  }
+
+  int run(std::ostream& out, std::ostream& err) override;
+
+ private:
+  struct Given {
+    Given(const char* option_name) : name(option_name) {}  // NOLINT: a table of names
+    std::string name, value;
+    const CLI::Option* option = nullptr;
+    bool given() const { return option && option->count() > 0; }
+  };
+  // The options beyond reading, into `o`; the reason when one is wrong.
+  std::string spectrum_options(motion::SpectrumOptions& o) const;
+
+  // The reading options of every command that reads records, and --scale.
+  std::array<Given, record_reading_options.size() + 1> reading_{{"", "", "", "", "", "", "", ""}};
+  Given damping_{"--damping"}, periods_{"--periods"}, periods_file_{"--periods-file"}, periods_log_{"--periods-log"},
+      rotd_{"--rotd"}, to_{"--to"}, target_{"--target"}, range_{"--scale-range"}, rule_{"--scale-rule"};
+  bool json_ = false;
+  std::vector<std::string> files_;
+};
+
+std::string SpectrumCommand::spectrum_options(motion::SpectrumOptions& o) const {
+  if (damping_.given() && !number_list(damping_.value, o.request.dampings))
+    return "--damping needs ratios such as 0.05 or 0.02,0.05";
+  if (periods_.given() + periods_file_.given() + periods_log_.given() > 1)
+    return "give one of --periods, --periods-file and --periods-log";
+  if (periods_.given() && !number_list(periods_.value, o.request.periods))
+    return "--periods needs seconds such as 0.1,0.2,0.5";
+  if (periods_file_.given()) {
+    std::string content;
+    if (text::read_regular_file(periods_file_.value, content, 1 << 24).status != text::FileReadStatus::ok)
+      return "cannot read the periods file \"" + periods_file_.value + "\"";
+    o.request.periods.clear();
+    std::size_t line = 0;
+    for (std::size_t pos = 0; pos < content.size();) {
+      const std::size_t end = std::min(content.find('\n', pos), content.size());
+      std::string_view text(content.data() + pos, end - pos);
+      pos = end + 1;
+      ++line;
+      while (!text.empty() && (text.back() == '\r' || text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+      while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+      if (text.empty() || text.front() == '#') continue;
+      double t = 0;
+      if (!number(text, t)) return periods_file_.value + ":" + std::to_string(line) + ": not a period";
+      o.request.periods.push_back(t);
+    }
+  }
+  if (periods_log_.given()) {
+    std::vector<std::string_view> parts;
+    colon_parts(periods_log_.value, parts);
+    double first = 0, last = 0, count = 0;
+    if (parts.size() != 3 || !number(parts[0], first) || !number(parts[1], last) || !number(parts[2], count) ||
+        !(first > 0) || !(last > first) || count < 2 || count > 100000 || count != std::floor(count))
+      return "--periods-log needs TMIN:TMAX:N, such as 0.01:10:100";
+    o.request.periods = motion::log_periods(first, last, static_cast<std::size_t>(count));
+  }
+  if (rotd_.given() && !number_list(rotd_.value, o.request.rotd_percentiles))
+    return "--rotd needs percentiles such as 50,100";
+  if (const std::string why = motion::spectrum_request_problem(o.request); !why.empty()) return why;
+  if (to_.given()) {
+    const auto unit = motion::unit_from_text(to_.value);
+    if (!unit) return "unknown unit \"" + to_.value + "\"";
+    o.psa_unit = *unit;
+  }
+  if (target_.given()) {
+    std::string error;
+    o.target = motion::parse_design_spectrum(target_.value, error);
+    if (!o.target) return "--target: " + error;
+  }
+  if (range_.given()) {
+    std::vector<std::string_view> parts;
+    colon_parts(range_.value, parts);
+    double from = 0, to = 0;
+    if (parts.size() != 2 || !number(parts[0], from) || !number(parts[1], to) || !(from > 0) || !(to >= from))
+      return "--scale-range needs TA:TB in seconds, such as 0.2:2";
+    if (!o.target) return "--scale-range needs a --target";
+    o.scale_range = std::make_pair(from, to);
+  }
+  if (rule_.given()) {
+    const auto rule = motion::scale_rule_from_name(rule_.value);
+    if (!rule) return "--scale-rule is fit or min90";
+    o.scale_rule = *rule;
+  }
+  return {};
+}
+
+int SpectrumCommand::run(std::ostream& out, std::ostream& err) {
+  if (files_.empty()) return misuse("no file given", err);
+  motion::ReadOptions read_options;
+  for (const Given& g : reading_)
+    if (g.given())
+      if (const std::string why = apply_read_option(g.name, g.value, read_options); !why.empty()) return misuse(why, err);
+  read_options.target = motion::TargetUnit(motion::Unit::m_s2);
+  motion::SpectrumOptions options;
+  if (const std::string why = spectrum_options(options); !why.empty()) return misuse(why, err);
+  bool warned = false;
+  std::vector<motion::Record> records;
+  for (const std::string& file : files_) {
+    const motion::ReadResult result = motion::read_motion_file(file, read_options);
+    for (const motion::Problem& p : result.problems) {
+      err << "brantel spectrum: " << (p.severity == motion::Severity::warning ? "warning: " : "") << file;
+      if (p.line > 0) err << ':' << p.line;
+      err << ": " << p.text << '\n';
+    }
+    if (result.outcome == motion::Outcome::refused) return exit_refused;
+    warned = warned || result.outcome == motion::Outcome::read_with_warnings;
+    // A spectrum in the wrong unit is a wrong spectrum: say which unit was assumed.
+    if (!result.record.file_unit) {
+      err << "brantel spectrum: warning: " << file << ": the file states no unit; values taken as m/s2 (give --units)\n";
+      warned = true;
+    }
+    records.push_back(result.record);
+  }
+  const motion::CombinedRecord combined = motion::combine_records(records);
+  if (!combined.error.empty()) {
+    err << "brantel spectrum: " << combined.error << '\n';
+    return exit_refused;
+  }
+  for (const std::string& w : combined.warnings) err << "brantel spectrum: warning: " << w << '\n';
+  warned = warned || !combined.warnings.empty();
+  if (combined.record.point_count() < 2) {
+    err << "brantel spectrum: the record has fewer than two points\n";
+    return exit_refused;
+  }
+  const motion::SpectrumReport report = motion::compute_report(combined.record, options);
+  if (json_)
+    motion::write_report_json(files_, combined.record, options, report, out);
+  else
+    motion::write_report_csv(files_, combined.record, options, report, out);
+  return warned ? exit_warnings : exit_read;
+}
+
+}  // namespace
+
+std::unique_ptr<Command> make_spectrum_command() { return std::make_unique<SpectrumCommand>(); }
+
+}  // namespace app::cli

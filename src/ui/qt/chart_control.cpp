@@ -1,0 +1,124 @@
+#include "ui/qt/chart_control.h"
+
+#include <QAreaSeries>
+#include <QChart>
+#include <QChartView>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QPainter>
+#include <QPixmap>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+#include <iterator>
+#include <limits>
+
+#include "ui/qt/plot_window.h"
+#include "ui/qt/qt_text.h"
+
+namespace ui::qt {
+
+namespace {
+
+QPen pen_of(int index) {
+  static const QColor colours[] = {QColor(0x1f, 0x77, 0xb4), QColor(0x2c, 0xa0, 0x2c), QColor(0xff, 0x7f, 0x0e),
+                                   QColor(0x94, 0x67, 0xbd), QColor(0x8c, 0x56, 0x4b), QColor(0x17, 0xbe, 0xcf)};
+  return QPen(colours[index % static_cast<int>(std::size(colours))], 1.5);
+}
+
+}  // namespace
+
+QWidget* make_chart_control(QWidget* parent) {
+  auto* view = new QChartView(parent);
+  view->setRenderHint(QPainter::Antialiasing);
+  view->setFocusPolicy(Qt::NoFocus);
+  view->setChart(new QChart);
+  return view;
+}
+
+void show_chart(QWidget* control, const ChartContent& content) {
+  auto* view = qobject_cast<QChartView*>(control);
+  if (!view) return;
+  auto* chart = new QChart;
+  chart->setMargins(QMargins(4, 4, 4, 4));
+  chart->legend()->setAlignment(Qt::AlignTop);
+  QAbstractAxis* x_axis = nullptr;
+  double x_min = std::numeric_limits<double>::infinity(), x_max = -x_min, y_max = 0;
+  for (const PlotSeries& s : content.series)
+    for (std::size_t i = 0; i < s.x.size() && i < s.y.size(); ++i) {
+      if (content.log_x && !(s.x[i] > 0)) continue;
+      x_min = std::min(x_min, s.x[i]), x_max = std::max(x_max, s.x[i]), y_max = std::max(y_max, s.y[i]);
+    }
+  if (!(x_max > x_min)) x_min = content.log_x ? 0.01 : 0, x_max = content.log_x ? 10 : 1;
+  if (!(y_max > 0)) y_max = 1;
+  if (content.log_x) {
+    auto* log_axis = new QLogValueAxis;
+    log_axis->setBase(10);
+    log_axis->setMinorTickCount(8);
+    log_axis->setLabelFormat(QStringLiteral("%g"));
+    log_axis->setRange(x_min, x_max);
+    x_axis = log_axis;
+  } else {
+    auto* axis = new QValueAxis;
+    axis->setRange(x_min, x_max);
+    axis->setLabelFormat(QStringLiteral("%.4g"));
+    x_axis = axis;
+  }
+  x_axis->setTitleText(from_utf8(content.x_title));
+  auto* y_axis = new QValueAxis;
+  y_axis->setTitleText(from_utf8(content.y_title));
+  y_axis->setRange(0, y_max * 1.05);
+  y_axis->applyNiceNumbers();
+  y_axis->setLabelFormat(QStringLiteral("%.3g"));
+  chart->addAxis(x_axis, Qt::AlignBottom);
+  chart->addAxis(y_axis, Qt::AlignLeft);
+  if (content.has_band && content.band_to > content.band_from) {
+    auto* upper = new QLineSeries, *lower = new QLineSeries;
+    const double top = y_axis->max();
+    upper->append(std::max(content.band_from, x_min), top);
+    upper->append(std::min(content.band_to, x_max), top);
+    lower->append(std::max(content.band_from, x_min), 0);
+    lower->append(std::min(content.band_to, x_max), 0);
+    auto* band = new QAreaSeries(upper, lower);
+    upper->setParent(band);
+    lower->setParent(band);
+    band->setName(QStringLiteral("range"));
+    band->setColor(QColor(0xd0, 0xd0, 0xd0, 110));
+    band->setBorderColor(QColor(0xa0, 0xa0, 0xa0));
+    chart->addSeries(band);
+    band->attachAxis(x_axis);
+    band->attachAxis(y_axis);
+  }
+  int index = 0;
+  for (const PlotSeries& s : content.series) {
+    auto* series = new QLineSeries;
+    series->setName(from_utf8(s.name));
+    // The design spectrum is the reference the records are held against: black and thicker.
+    series->setPen(s.name.rfind("target", 0) == 0 ? QPen(Qt::black, 2.0, Qt::DashLine) : pen_of(index++));
+    QList<QPointF> points;
+    for (std::size_t i = 0; i < s.x.size() && i < s.y.size(); ++i)
+      if (!content.log_x || s.x[i] > 0) points.append(QPointF(s.x[i], s.y[i]));
+    series->replace(points);
+    chart->addSeries(series);
+    series->attachAxis(x_axis);
+    series->attachAxis(y_axis);
+  }
+  QChart* old = view->chart();
+  view->setChart(chart);
+  delete old;
+}
+
+bool save_chart_picture(QWidget* control, const QString& path) {
+  auto* view = qobject_cast<QChartView*>(control);
+  return view && view->grab().save(path, "PNG");
+}
+
+int chart_curve_count(QWidget* control) {
+  auto* view = qobject_cast<QChartView*>(control);
+  if (!view) return 0;
+  int n = 0;
+  for (QAbstractSeries* s : view->chart()->series()) n += qobject_cast<QLineSeries*>(s) != nullptr;
+  return n;
+}
+
+}  // namespace ui::qt
