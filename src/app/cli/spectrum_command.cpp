@@ -36,7 +36,7 @@ constexpr std::string_view help_text =
     "  --periods-log TMIN:TMAX:N   N periods from TMIN to TMAX, even in log\n"
     "  --rotd P[,P...]             RotD percentiles of components 1 and 2 (default 50,100)\n"
     "  --to UNIT                   unit of psa and target (default m/s2; g, cm/s2, ...)\n"
-    "  --target SPEC               ec8:type=1,ground=B,ag=0.25g[,importance=1.2]\n"
+    "  --target TARGET             ec8:type=1,ground=B,ag=0.25g[,importance=1.2]\n"
     "                              asce7:sds=1.0,sd1=0.6,tl=8   csv:FILE (period,psa in g)\n"
     "  --scale-range TA:TB         the factor onto the target over TA..TB seconds\n"
     "  --scale-rule fit|min90      fit: least squares in log (default); min90: at least 90%\n"

@@ -191,10 +191,10 @@ struct ReadRecord {
   std::string error;  // empty when it can be used
 };
 
-ReadRecord read_record(const SuiteRecord& spec, const SuiteSettings& s, const Template& t) {
+ReadRecord read_record(const SuiteRecord& entry, const SuiteSettings& s, const Template& t) {
   ReadRecord out;
-  for (const std::string& file : spec.files) {
-    motion::ReadOptions options = spec.options;
+  for (const std::string& file : entry.files) {
+    motion::ReadOptions options = entry.options;
     options.target = t.unit;
     motion::ReadResult r = motion::read_motion_file(file, options);
     for (const motion::Problem& p : r.problems) {
@@ -217,7 +217,7 @@ ReadRecord read_record(const SuiteRecord& spec, const SuiteSettings& s, const Te
     // Steps that agree to a part in 10^9 are one step printed with other digits.
     if (std::abs(r.record.time_step - out.record.time_step) > 1e-9 * out.record.time_step) {
       out.error = file + ": its time step " + number(r.record.time_step) + " s differs from " +
-                  number(out.record.time_step) + " s of " + spec.files.front() + "; give --resample S";
+                  number(out.record.time_step) + " s of " + entry.files.front() + "; give --resample S";
       return out;
     }
     for (auto& c : r.record.components) out.record.components.push_back(std::move(c));
@@ -227,11 +227,11 @@ ReadRecord read_record(const SuiteRecord& spec, const SuiteSettings& s, const Te
   for (const auto& c : components) longest = std::max(longest, c.size());
   for (auto& c : components)
     if (c.size() < longest) {
-      out.warnings.push_back(spec.files.front() + ": components of unequal length; the shorter are zero after their end");
+      out.warnings.push_back(entry.files.front() + ": components of unequal length; the shorter are zero after their end");
       c.resize(longest, 0.0);
     }
   if (longest < 2) {
-    out.error = spec.files.front() + ": fewer than two points";
+    out.error = entry.files.front() + ": fewer than two points";
     return out;
   }
   const bool one_direction = t.loading_type == model::LoadingType::accelerogram_1_direction;
@@ -241,10 +241,10 @@ ReadRecord read_record(const SuiteRecord& spec, const SuiteSettings& s, const Te
     for (std::size_t k = 0; k < components.size(); ++k) out.directions.push_back(static_cast<int>(k) + 1);
   }
   if (one_direction && components.size() != 1) {
-    out.error = spec.files.front() + ": " + std::to_string(components.size()) +
+    out.error = entry.files.front() + ": " + std::to_string(components.size()) +
                 " components, and the case is an accelerogram of one direction";
   } else if (!one_direction && out.directions.size() != components.size()) {
-    out.error = spec.files.front() + ": " + std::to_string(components.size()) + " components for the " +
+    out.error = entry.files.front() + ": " + std::to_string(components.size()) + " components for the " +
                 std::to_string(out.directions.size()) + " directions " + (s.direction.empty() ? "X, Y, Z" : s.direction);
   } else if (!one_direction && *std::max_element(out.directions.begin(), out.directions.end()) > t.n_dof) {
     out.error = "the model has " + std::to_string(t.n_dof) + " degrees of freedom per node: no direction Z";
@@ -270,8 +270,8 @@ struct Analysis {
   std::string note;     // what changed in the case besides its points
 };
 
-void analyse(const SuiteRecord& spec, const SuiteSettings& s, const Template& t, Analysis& a) {
-  ReadRecord r = read_record(spec, s, t);
+void analyse(const SuiteRecord& entry, const SuiteSettings& s, const Template& t, Analysis& a) {
+  ReadRecord r = read_record(entry, s, t);
   a.warnings = std::move(r.warnings);
   if (!r.error.empty()) {
     a.error = r.error;
@@ -389,7 +389,7 @@ bool same_file(const fs::path& a, const fs::path& b) {
 }
 
 // Builds, checks and writes the loading file of one record; the reason when it is not written.
-std::string write_record_file(const SuiteRecord& spec, const SuiteSettings& s, const Template& t, Analysis& a) {
+std::string write_record_file(const SuiteRecord& entry, const SuiteSettings& s, const Template& t, Analysis& a) {
   const fs::path path = fs::path(s.out_dir) / (a.stem + ".inc");
   for (const fs::path& input : t.inputs)
     if (same_file(path, input)) return path.string() + " is " + input.string() + ", which is never written over";
@@ -398,7 +398,7 @@ std::string write_record_file(const SuiteRecord& spec, const SuiteSettings& s, c
       if (same_file(path, file)) return path.string() + " is the record file " + file + ", which is never written over";
   text::RecordSource source;
   {
-    ReadRecord r = read_record(spec, s, t);
+    ReadRecord r = read_record(entry, s, t);
     if (!r.error.empty()) return r.error;
     std::string text = loading_text(t, r, a.factor, s.keep_end_time, path.string(), a.note);
     r = ReadRecord{};

@@ -32,7 +32,7 @@ constexpr std::string_view help_text =
     "  --format, --units, --first-line, --time-column, --columns, --dt, --resample\n"
     "                        how the records are read, as for 'brantel motion', for every record\n"
     "  --direction X|Y|Z|XY|XYZ   the directions of the components (default X, XY or XYZ)\n"
-    "  --target SPEC         design spectrum: ec8:type=1,ground=B,ag=0.25g[,importance=1.2],\n"
+    "  --target TARGET       design spectrum: ec8:type=1,ground=B,ag=0.25g[,importance=1.2],\n"
     "                        asce7:sds=1.0,sd1=0.6,tl=8 or csv:FILE (period s, PSA g)\n"
     "  --scale-range TA:TB   the periods (s) the factor is found over\n"
     "  --scale-rule fit|min90|suite90   fit and min90: a factor per record; suite90: one factor,\n"

@@ -119,10 +119,10 @@ std::string read_settings(const Json& j, const fs::path& folder, SuiteSettings& 
   }
   if (j.contains("direction")) s.direction = text_of(j["direction"], "direction");
   if (j.contains("target")) {
-    std::string spec = text_of(j["target"], "target");
-    if (spec.starts_with("csv:")) spec = "csv:" + resolved(folder, spec.substr(4));
+    std::string target = text_of(j["target"], "target");
+    if (target.starts_with("csv:")) target = "csv:" + resolved(folder, target.substr(4));
     std::string why;
-    s.target = motion::parse_design_spectrum(spec, why);
+    s.target = motion::parse_design_spectrum(target, why);
     if (!s.target) return "\"target\": " + why;
   }
   if (j.contains("scale_range")) {
