@@ -32,7 +32,7 @@ QWidget* make_chart_control(QWidget* parent) {
   auto* view = new QChartView(parent);
   view->setRenderHint(QPainter::Antialiasing);
   view->setFocusPolicy(Qt::NoFocus);
-  view->setChart(new QChart);
+  // The view comes with an empty chart of its own; replacing it here would orphan that one.
   return view;
 }
 
