@@ -10,6 +10,10 @@
 
 namespace text {
 
+Descriptor::~Descriptor() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
 namespace {
 
 FileKind kind_of_mode(mode_t mode) {
@@ -20,21 +24,6 @@ FileKind kind_of_mode(mode_t mode) {
   if (S_ISSOCK(mode)) return FileKind::socket;
   return FileKind::other;
 }
-
-// Closes the descriptor on every way out.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 bool read_all(int fd, std::string& content, std::size_t max_bytes, std::size_t size_hint) {
   content.clear();

@@ -11,6 +11,19 @@
 
 namespace text {
 
+// A file descriptor closed on every way out.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor();
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
 enum class FileKind {
   missing,    // nothing by that name (or a folder on the way is missing)
   regular,    // an ordinary file: the only kind that is read or written

@@ -16,28 +16,16 @@
 #include <utility>
 #include <vector>
 
+#include "text/regular_file.h"
+
 namespace model::case_files {
 
 namespace fs = std::filesystem;
+using text::Descriptor;
 
 namespace {
 
 constexpr auto young_folder_age = std::chrono::minutes(1);
-
-// Closes the descriptor on every way out.
-class Descriptor {
- public:
-  explicit Descriptor(int fd) : fd_(fd) {}
-  ~Descriptor() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-  int get() const { return fd_; }
-
- private:
-  int fd_;
-};
 
 // A folder below `parent`, never through a link.
 int open_folder_at(int parent, const char* name) {
