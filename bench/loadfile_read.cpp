@@ -65,15 +65,17 @@ void BM_load_loading_file(benchmark::State& bench) {
   loadfile_bench::report_file(bench, w.file_bytes);
 }
 
-// Taking the records apart alone, from a file already in memory.
+// Taking the records apart into an analysis alone, from a file already in memory.
 void BM_read_loading_records(benchmark::State& bench) {
   Workspace& w = workspace();
   text::RecordSource source;
   text::RecordSource::from_file(std::string(w.state.loading_file.trimmed()), source);
+  loadfile::ReadStart start;
+  start.general = model::general_data_of(w.state);
+  start.max_time_points = w.state.max_time_points;
   for (auto _ : bench) {
-    model::ProgramState state = w.state;
     source.seek(0);
-    benchmark::DoNotOptimize(loadfile::read_loading_records(source, state));
+    benchmark::DoNotOptimize(loadfile::read(source, start));
   }
   loadfile_bench::report_file(bench, w.file_bytes);
 }

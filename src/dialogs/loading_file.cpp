@@ -6,6 +6,7 @@
 #include <iostream>
 #include <limits>
 #include <optional>
+#include <variant>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -16,6 +17,9 @@
 #include "loadfile/reader_parse.h"
 #include "loadfile/records.h"
 #include "loadfile/writer.h"
+#include "model/analysis.h"
+#include "model/case_files/scratch_files.h"
+#include "model/case_files/section_records.h"
 #include "model/case_files/atomic_file.h"
 #include "text/fixed_text.h"
 #include "text/free_form.h"
@@ -164,33 +168,74 @@ void show_read_problems(Context& context, const std::string& path, const Problem
                   reader_title, icon);
 }
 
-// The case files in the order their sections were read, as if each had been written then: a
-// streamed one by renaming its part over it, one held in memory (an emptied file) through the
-// atomic writer. After a failure the remaining parts are removed and their case files kept.
-bool put_scratch_files_in_place(Context& context, const std::vector<loadfile::ScratchFile>& files) {
+// The case files of what was read, as if each section had been saved then. The files of a case
+// given up or not reached are emptied, so that no case file of earlier work is taken for this
+// file's data; a case read whole leaves its other files alone. Stops at the first failure.
+bool put_case_files_in_place(Context& context, const model::Analysis& a) {
+  using model::case_files::LineForm;
+  using model::case_files::ScratchKind;
   const std::string& folder = context.state.case_folder;
-  bool placed = true;
-  for (const loadfile::ScratchFile& file : files) {
-    const std::string path = folder.empty() ? file.name : folder + "/" + file.name;
-    std::error_code ec;
-    if (placed && !file.write_failed) {
+  for (int i = 1; i <= static_cast<int>(a.cases.size()); ++i) {
+    const model::Case& c = a.cases[i - 1];
+    std::vector<ScratchKind> written;
+    auto place = [&](ScratchKind kind, const std::string& content) {
       std::string reason;  // the message names the file and its folder instead
-      if (file.part.empty() ? model::case_files::replace_file(path, file.content, reason)
-                            : (std::filesystem::rename(file.part, path, ec), !ec))
-        continue;
+      if (model::case_files::replace_file(model::case_files::scratch_file_path(folder, i, kind), content, reason)) {
+        written.push_back(kind);
+        return true;
+      }
+      show_write_failure(context, model::case_files::scratch_file_name(i, kind),
+                         folder.empty() ? ui::current_directory() : folder);
+      return false;
+    };
+    std::string content;
+    if (c.initial_conditions) {
+      model::case_files::append_initial_conditions(content, *c.initial_conditions, a.general, LineForm::case_file);
+      if (!place(ScratchKind::initial_conditions, content)) return false;
     }
-    if (!file.part.empty()) std::filesystem::remove(file.part, ec);
-    if (placed) show_write_failure(context, file.name, folder.empty() ? ui::current_directory() : folder);
-    placed = false;
+    if (c.initial_loadings) {
+      content.clear();
+      model::case_files::append_initial_loadings(content, *c.initial_loadings, a.general, LineForm::case_file);
+      if (!place(ScratchKind::initial_loading, content)) return false;
+    }
+    if (c.loading) {
+      content.clear();
+      model::case_files::append_loading(content, *c.loading, c.record.loading_type, i, a.general, LineForm::case_file);
+      if (!place(model::case_files::loading_data_kind(c.record.loading_type), content)) return false;
+    }
+    if (c.initial_conditions && c.initial_loadings && c.loading) continue;
+    for (ScratchKind kind : {ScratchKind::initial_conditions, ScratchKind::initial_loading, ScratchKind::discrete_loading,
+                             ScratchKind::accelerogram, ScratchKind::sinusoidal, ScratchKind::exponential})
+      if (std::find(written.begin(), written.end(), kind) == written.end() && !place(kind, {})) return false;
   }
-  return placed;
+  return true;
 }
 
-void remove_parts(const std::vector<loadfile::ScratchFile>& files) {
-  for (const loadfile::ScratchFile& file : files) {
-    if (file.part.empty()) continue;
-    std::error_code ec;
-    std::filesystem::remove(file.part, ec);
+loadfile::ReadStart read_start(const model::ProgramState& s) {
+  return {model::general_data_of(s), model::damping_of(s), s.accel_direction, s.max_time_points,
+          model::romanian_messages(s)};
+}
+
+// The program state as the reading leaves it: the general data and damping block with what the
+// file gave, the cases' records, and the editors' tables of the last case of each kind.
+void take_read(model::ProgramState& s, loadfile::ReadResult& r) {
+  model::Analysis& a = r.analysis;
+  model::set_general_data(s, a.general);
+  model::set_damping(s, a.damping);
+  s.accel_direction = a.accel_direction;
+  if (!r.cases_read) return;
+  s.loaded_case_records.assign(static_cast<int>(a.cases.size()), {});
+  for (int i = 1; i <= static_cast<int>(a.cases.size()); ++i) {
+    model::Case& c = a.cases[i - 1];
+    s.loaded_case_records[i] = c.record;
+    if (!c.loading) continue;
+    if (auto* discrete = std::get_if<model::DiscreteLoading>(&c.loading->data)) {
+      s.time_point_table = std::move(discrete->points);
+      s.time_point_table_exists = true;
+    } else if (auto* accel = std::get_if<model::Accelerogram>(&c.loading->data)) {
+      s.accel_table = std::move(accel->points);
+      s.accel_table_exists = true;
+    }
   }
 }
 
@@ -202,17 +247,18 @@ bool has_control_character(std::string_view path) {
 
 // The most time points (or accelerogram points) of one loading of the file, read without a
 // limit; 0 when the file does not read that far.
-int points_needed(text::RecordSource& source, const model::ProgramState& state, const std::string& folder) {
+int points_needed(text::RecordSource& source, const model::ProgramState& state) {
   source.seek(0);
-  model::ProgramState unlimited = state;
-  unlimited.max_time_points = std::numeric_limits<int>::max();
-  const loadfile::ReadResult result = loadfile::read_loading_records(source, unlimited, folder);
-  remove_parts(result.scratch_files);
+  loadfile::ReadStart start = read_start(state);
+  start.max_time_points = std::numeric_limits<int>::max();
+  const loadfile::ReadResult result = loadfile::read(source, start);
   int needed = 0;
-  for (int k = 1; k <= unlimited.loaded_case_records.size(); ++k)
-    needed = std::max(needed, unlimited.loaded_case_records[k].n_time_points);
-  for (int k = 1; k <= unlimited.case_records.size(); ++k)
-    needed = std::max(needed, unlimited.case_records[k].n_time_points);
+  for (const model::Case& c : result.analysis.cases) needed = std::max(needed, c.record.n_time_points);
+  if (!result.cases_read)
+    for (int k = 1; k <= state.loaded_case_records.size(); ++k)
+      needed = std::max(needed, state.loaded_case_records[k].n_time_points);
+  for (int k = 1; k <= state.case_records.size(); ++k)
+    needed = std::max(needed, state.case_records[k].n_time_points);
   return needed;
 }
 
@@ -364,22 +410,20 @@ LoadOutcome load_loading_file(Context& context, const std::string& path_argument
     show_open_failure(context, path, why);
     return LoadOutcome::not_opened;
   }
-  // Everything is read into a copy first: the time-point limit must leave the state and the
-  // disk as they were, and the other faults keep exactly what was read before them.
-  model::ProgramState staged = context.state;
-  loadfile::ReadResult result = loadfile::read_loading_records(source, staged, context.state.case_folder);
+  // The time-point limit must leave the state and the disk as they were; the other faults keep
+  // exactly what was read before them.
+  loadfile::ReadResult result = loadfile::read(source, read_start(context.state));
   if (result.outcome == loadfile::ReadOutcome::too_many_points) {
-    remove_parts(result.scratch_files);
-    const int needed = points_needed(source, context.state, context.state.case_folder);
+    const int needed = points_needed(source, context.state);
     if (needed <= context.state.max_time_points || !raise_time_point_limit(context, needed))
       return LoadOutcome::kept_maximum;
     source.seek(0);
-    staged = context.state;
-    staged.max_time_points = needed;
-    result = loadfile::read_loading_records(source, staged, context.state.case_folder);
+    context.state.max_time_points = needed;
+    result = loadfile::read(source, read_start(context.state));
   }
-  context.state = std::move(staged);
-  if (!put_scratch_files_in_place(context, result.scratch_files)) return LoadOutcome::failed;
+  const bool placed = put_case_files_in_place(context, result.analysis);
+  take_read(context.state, result);
+  if (!placed) return LoadOutcome::failed;
   ProblemList problems = std::move(result.problems);
   for (Problem& p : problems) p.file = path;
   const bool stopped = result.outcome == loadfile::ReadOutcome::fault;
