@@ -12,7 +12,7 @@
 #include <sstream>
 #include <string>
 
-#include "app/cli/suite.h"
+#include "suite/suite.h"
 #include "bench_support.h"
 #include "motion/spectrum.h"
 
@@ -61,7 +61,7 @@ long status_kib(const char* field) {
 void BM_SuiteWrite(benchmark::State& state) {
   const bench_support::BenchFolder folder;
   std::ofstream("t.inc", std::ios::binary) << template_text;
-  app::cli::SuiteSettings settings;
+  suite::Settings settings;
   settings.template_path = "t.inc";
   settings.case_number = 2;
   settings.geometry = std::string(BRANTEL_SOURCE_DIR) + "/examples/workspace/Dat/frame.dat";
@@ -69,7 +69,7 @@ void BM_SuiteWrite(benchmark::State& state) {
   std::string target_why;
   settings.target = motion::parse_design_spectrum("ec8:type=1,ground=B,ag=0.25g", target_why);
   settings.scale_range = std::pair{0.2, 2.0};
-  settings.rule = app::cli::SuiteRule::fit;
+  settings.rule = suite::Rule::fit;
   settings.out_dir = "out";
   settings.jobs = static_cast<unsigned>(state.range(0));
   for (int r = 0; r < records; ++r) {
@@ -82,7 +82,7 @@ void BM_SuiteWrite(benchmark::State& state) {
     const long before = status_kib("VmRSS:");
     std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from here
     std::ostringstream out, err;
-    if (app::cli::run_suite(settings, out, err) != 0) state.SkipWithError(err.str().c_str());
+    if (suite::run_suite(settings, out, err) != 0) state.SkipWithError(err.str().c_str());
     extra_kib = status_kib("VmHWM:") - before;
   }
   const double file_bytes = static_cast<double>(std::filesystem::file_size("out/record0.inc"));

@@ -3,7 +3,7 @@
 #include <iostream>
 
 #include "app/cli/dispatch.h"
-#include "app/cli/suite.h"
+#include "suite/suite.h"
 #include "app/program.h"
 #include "dialogs/loading_file_notes.h"
 #include "ui/qt/qt_toolkit.h"
@@ -12,7 +12,7 @@
 int main(int argc, char** argv) {
   // Commands for scripts, --help and --version are answered before any window system is
   // touched, so they need no display.
-  app::cli::set_spectra_picture_renderer(ui::qt::spectra_picture_png);
+  suite::set_spectra_picture_renderer(ui::qt::spectra_picture_png);
   if (const auto code = app::cli::run_command_line({argv + 1, argv + argc}, std::cout, std::cerr)) return *code;
   QApplication application(argc, argv);
   // The widget library has taken its own options out of argv; the dialogs take none.

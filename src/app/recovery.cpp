@@ -57,7 +57,7 @@ std::string abandoned_place(const cf::StoppedRun& run) {
 
 // A damaged journal says nothing sure, not even when its run stopped: the run is named by its
 // folder, and its files are set aside whole for the user to look at.
-void report_damaged(Context& context, cf::StoppedRun& run) {
+void report_damaged(dialogs::Context& context, cf::StoppedRun& run) {
   const std::string place = abandoned_place(run);
   std::string why;
   const bool kept = run.abandon(why);
@@ -72,7 +72,7 @@ void report_damaged(Context& context, cf::StoppedRun& run) {
   context.message(english, romanian, title, ui::Icon::error);
 }
 
-void set_aside(Context& context, std::vector<cf::StoppedRun>& runs) {
+void set_aside(dialogs::Context& context, std::vector<cf::StoppedRun>& runs) {
   for (cf::StoppedRun& run : runs) {
     std::string why;
     if (run.abandon(why)) continue;
@@ -83,7 +83,7 @@ void set_aside(Context& context, std::vector<cf::StoppedRun>& runs) {
 }
 
 // The one place that rebuilds the program state from a stopped run.
-bool take_back(Context& context, cf::StoppedRun& run, const fs::path& case_folder) {
+bool take_back(dialogs::Context& context, cf::StoppedRun& run, const fs::path& case_folder) {
   std::string why;
   if (!run.take_over(case_folder, why)) {
     context.message("ERROR: the stopped run could not be taken back (" + why + "); it is offered again at the next start.",
@@ -117,7 +117,7 @@ std::string stopped_run_question(const std::vector<cf::StoppedRun>& runs, bool r
   return text;
 }
 
-bool offer_stopped_runs(Context& context, std::vector<cf::StoppedRun> runs, const fs::path& case_folder) {
+bool offer_stopped_runs(dialogs::Context& context, std::vector<cf::StoppedRun> runs, const fs::path& case_folder) {
   std::vector<cf::StoppedRun> offered;
   for (cf::StoppedRun& run : runs) {
     if (run.status == cf::JournalRead::ok) offered.push_back(std::move(run));
@@ -151,7 +151,7 @@ int print_stopped_runs(const fs::path& start_folder, std::ostream& out) {
   return 0;
 }
 
-JournalKeeper::JournalKeeper(Context& context, const fs::path& case_folder)
+JournalKeeper::JournalKeeper(dialogs::Context& context, const fs::path& case_folder)
     : context_(context), journal_(case_folder, ui::current_directory()) {
   previous_ = ui::set_action_observer([this] { record(); });
 }

@@ -19,7 +19,7 @@ namespace app {
 // case files are copied into `case_folder`; the others stay for the next start. No: all go to
 // abandoned/. A run whose journal cannot be read is named in a message and set aside.
 // Returns true when a run was taken back.
-bool offer_stopped_runs(Context& context, std::vector<model::case_files::StoppedRun> runs,
+bool offer_stopped_runs(dialogs::Context& context, std::vector<model::case_files::StoppedRun> runs,
                         const std::filesystem::path& case_folder);
 
 // The question's words for one run: "DD/MM/YYYY", "HH:MM:SS" in local time.
@@ -32,7 +32,7 @@ int print_stopped_runs(const std::filesystem::path& start_folder, std::ostream& 
 // it cannot, so that the user knows a crash would now lose the data entered.
 class JournalKeeper {
  public:
-  JournalKeeper(Context& context, const std::filesystem::path& case_folder);
+  JournalKeeper(dialogs::Context& context, const std::filesystem::path& case_folder);
   ~JournalKeeper();
   JournalKeeper(const JournalKeeper&) = delete;
   JournalKeeper& operator=(const JournalKeeper&) = delete;
@@ -40,7 +40,7 @@ class JournalKeeper {
   void record();
 
  private:
-  Context& context_;
+  dialogs::Context& context_;
   model::case_files::Journal journal_;
   ui::ActionObserver previous_;
   bool failing_ = false;

@@ -33,6 +33,15 @@ RecordSource::RecordSource(std::string_view content) : content_size_(content.siz
   split_records();
 }
 
+RecordSource RecordSource::adopt(std::string&& content) {
+  auto owner = std::make_shared<const std::string>(std::move(content));
+  RecordSource source;
+  source.content_size_ = owner->size();
+  source.content_ = std::shared_ptr<const char[]>(owner, owner->data());
+  source.split_records();
+  return source;
+}
+
 namespace {
 
 // The LF bytes of a text, eight at a time: the index is sized once, never grown by copying.

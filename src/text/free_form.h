@@ -20,6 +20,9 @@ class RecordSource {
  public:
   RecordSource() = default;
   explicit RecordSource(std::string_view content);
+  // Takes the text over instead of copying it: a large text built to be read once costs its
+  // size once.
+  static RecordSource adopt(std::string&& content);
   // false: missing, not a regular file, unreadable, or more than `max_bytes` (also when it grows
   // beyond them while read); `why` (when given) says which.
   static bool from_file(const std::string& path, RecordSource& out, text::FileRead* why = nullptr,

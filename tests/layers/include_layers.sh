@@ -4,6 +4,7 @@
 #   dialogs -> app
 # base/ holds generic containers that name nothing of the domain.
 # motion/ (records and load histories from files) stands beside model/, on text/ alone.
+# suite/ (a suite of records into loading files) stands on loadfile/ and motion/, under dialogs/.
 # loadfile/ is the loading file's codec: it knows no toolkit, so it can serve a command line.
 # ui/qt and ui/script implement the toolkit interface and know no program layer; model/ uses
 # only text/, base/ and the C++ and POSIX libraries (and, in case_files/, the JSON library of the
@@ -25,9 +26,10 @@ allowed_for() {
     ui/script/*) echo "text ui ui/script" ;;
     ui/*) echo "text ui" ;;
     loadfile/*) echo "text base model loadfile" ;;
-    dialogs/*) echo "text base model motion ui loadfile dialogs" ;;
-    app/main.cpp) echo "text base model motion ui ui/qt loadfile dialogs app" ;;
-    app/*) echo "text base model motion ui loadfile dialogs app" ;;
+    suite/*) echo "text base model motion ui loadfile suite" ;;
+    dialogs/*) echo "text base model motion ui loadfile suite dialogs" ;;
+    app/main.cpp) echo "text base model motion ui ui/qt loadfile suite dialogs app" ;;
+    app/*) echo "text base model motion ui loadfile suite dialogs app" ;;
     *) echo "" ;;
   esac
 }

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "app/cli/command.h"
-#include "app/cli/read_options.h"
+#include "motion/read_options.h"
 #include "motion/measures.h"
 #include "motion/reader.h"
 
@@ -138,7 +138,7 @@ class MotionCommand final : public Command {
     ReadOptions options;
     for (const Given& given : given_)
       if (given.option->count() > 0)
-        if (const std::string why = apply_read_option(given.name, given.value, options); !why.empty()) return misuse(why, err);
+        if (const std::string why = motion::apply_read_option(given.name, given.value, options); !why.empty()) return misuse(why, err);
     const std::string& file = files_.front();
     const ReadResult result = read_motion_file(file, options);
     write_problems(file, result.problems, err);

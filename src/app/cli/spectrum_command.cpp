@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "app/cli/command.h"
-#include "app/cli/read_options.h"
+#include "motion/read_options.h"
 #include "motion/spectrum_report.h"
 #include "text/number_parse.h"
 #include "text/regular_file.h"
@@ -80,7 +80,7 @@ class SpectrumCommand final : public Command {
   std::string_view usage() const override { return help_text; }
 
   void declare(CLI::App& app) override {
-    for (std::size_t i = 0; i < record_reading_options.size(); ++i) reading_[i].name = record_reading_options[i];
+    for (std::size_t i = 0; i < motion::record_reading_options.size(); ++i) reading_[i].name = motion::record_reading_options[i];
     reading_.back().name = "--scale";
     for (Given& g : reading_) g.option = app.add_option(g.name, g.value);
     for (Given* g : {&damping_, &periods_, &periods_file_, &periods_log_, &rotd_, &to_, &target_, &range_, &rule_})
@@ -107,7 +107,7 @@ class SpectrumCommand final : public Command {
   std::string spectrum_options(motion::SpectrumOptions& o) const;
 
   // The reading options of every command that reads records, and --scale.
-  std::array<Given, record_reading_options.size() + 1> reading_{{"", "", "", "", "", "", "", ""}};
+  std::array<Given, motion::record_reading_options.size() + 1> reading_{{"", "", "", "", "", "", "", ""}};
   Given damping_{"--damping"}, periods_{"--periods"}, periods_file_{"--periods-file"}, periods_log_{"--periods-log"},
       rotd_{"--rotd"}, to_{"--to"}, target_{"--target"}, range_{"--scale-range"}, rule_{"--scale-rule"};
   bool json_ = false;
@@ -184,7 +184,7 @@ int SpectrumCommand::run(std::ostream& out, std::ostream& err) {
   motion::ReadOptions read_options;
   for (const Given& g : reading_)
     if (g.given())
-      if (const std::string why = apply_read_option(g.name, g.value, read_options); !why.empty()) return misuse(why, err);
+      if (const std::string why = motion::apply_read_option(g.name, g.value, read_options); !why.empty()) return misuse(why, err);
   read_options.target = motion::TargetUnit(motion::Unit::m_s2);
   motion::SpectrumOptions options;
   if (const std::string why = spectrum_options(options); !why.empty()) return misuse(why, err);

@@ -6,10 +6,10 @@
 #include <string_view>
 
 #include "app/cli/command.h"
-#include "app/cli/read_options.h"
-#include "app/cli/suite.h"
-#include "app/cli/suite_file.h"
+#include "motion/read_options.h"
 #include "motion/spectrum.h"
+#include "suite/suite.h"
+#include "suite/suite_file.h"
 #include "text/number_parse.h"
 
 namespace app::cli {
@@ -57,14 +57,14 @@ bool parse_int(std::string_view text, int& value) {
   return ec == std::errc{} && end == text.data() + text.size();
 }
 
-// `brantel suite`: the command line into SuiteSettings, or SuiteSettings from a JSON file.
+// `brantel suite`: the command line into suite::Settings, or suite::Settings from a JSON file.
 class SuiteCommand final : public Command {
  public:
   std::string_view name() const override { return "suite"; }
   std::string_view usage() const override { return help_text; }
 
   void declare(CLI::App& app) override {
-    for (std::string_view option : record_reading_options) reading_.emplace_back(std::string(option));
+    for (std::string_view option : motion::record_reading_options) reading_.emplace_back(std::string(option));
     for (Given& given : reading_) given.option = app.add_option(given.name, given.value);
     for (Given* given : {&case_, &geometry_, &direction_, &target_, &range_, &rule_, &end_time_, &out_, &jobs_,
                          &periods_, &damping_, &from_})
@@ -79,7 +79,7 @@ class SuiteCommand final : public Command {
   }
 
   int run(std::ostream& out, std::ostream& err) override {
-    SuiteSettings settings;
+    suite::Settings settings;
     if (from_.option->count() > 0) {
       for (const Given* given : all_given())
         if (given != &from_ && given->option->count() > 0)
@@ -87,13 +87,13 @@ class SuiteCommand final : public Command {
       if (!templates_.empty() || records_option_->count() > 0)
         return misuse("--from takes every setting from the file; no template or records with it", err);
       std::string why;
-      if (!read_suite_file(from_.value, settings, why)) return misuse(why, err);
+      if (!suite::read_suite_file(from_.value, settings, why)) return misuse(why, err);
     } else if (const std::string why = settings_from_options(settings); !why.empty()) {
       return misuse(why, err);
     }
     settings.progress = isatty(STDERR_FILENO) == 1;
-    if (const std::string why = suite_settings_problem(settings); !why.empty()) return misuse(why, err);
-    return run_suite(settings, out, err);
+    if (const std::string why = suite::settings_problem(settings); !why.empty()) return misuse(why, err);
+    return suite::run_suite(settings, out, err);
   }
 
  private:
@@ -111,7 +111,7 @@ class SuiteCommand final : public Command {
     return all;
   }
 
-  std::string settings_from_options(SuiteSettings& s) const {
+  std::string settings_from_options(suite::Settings& s) const {
     if (templates_.empty()) return "no template loading file named";
     if (templates_.size() > 1) return "one template only (\"" + templates_[0] + "\" and \"" + templates_[1] + "\")";
     s.template_path = templates_.front();
@@ -120,9 +120,9 @@ class SuiteCommand final : public Command {
     motion::ReadOptions options;
     for (const Given& given : reading_)
       if (given.given())
-        if (std::string why = apply_read_option(given.name, given.value, options); !why.empty()) return why;
+        if (std::string why = motion::apply_read_option(given.name, given.value, options); !why.empty()) return why;
     for (const std::string& word : records_) {
-      SuiteRecord record;
+      suite::Record record;
       record.options = options;
       for (std::size_t pos = 0; pos <= word.size();) {
         const std::size_t end = std::min(word.find(',', pos), word.size());
@@ -136,19 +136,19 @@ class SuiteCommand final : public Command {
     return apply_spectrum_options(s);
   }
 
-  std::string apply_spectrum_options(SuiteSettings& s) const {
+  std::string apply_spectrum_options(suite::Settings& s) const {
     if (target_.given()) {
       std::string why;
       s.target = motion::parse_design_spectrum(target_.value, why);
       if (!s.target) return "--target: " + why;
     }
     if (range_.given()) {
-      const auto range = parse_range(range_.value);
+      const auto range = suite::parse_range(range_.value);
       if (!range) return "--scale-range needs TA:TB, two periods in seconds";
       s.scale_range = range;
     }
     if (rule_.given()) {
-      const auto rule = suite_rule_from_name(rule_.value);
+      const auto rule = suite::rule_from_name(rule_.value);
       if (!rule) return "--scale-rule takes fit, min90 or suite90, not \"" + rule_.value + "\"";
       s.rule = *rule;
     }
@@ -163,7 +163,7 @@ class SuiteCommand final : public Command {
       s.jobs = static_cast<unsigned>(jobs);
     }
     if (periods_.given()) {
-      const auto periods = parse_periods(periods_.value);
+      const auto periods = suite::parse_periods(periods_.value);
       if (!periods) return "--periods needs A:B:N, N of at least 2 periods from A to B > A > 0 seconds";
       s.periods = *periods;
     }

@@ -1,4 +1,4 @@
-#include "app/cli/suite_file.h"
+#include "suite/suite_file.h"
 
 #include <algorithm>
 #include <charconv>
@@ -9,11 +9,11 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
-#include "app/cli/read_options.h"
+#include "motion/read_options.h"
 #include "motion/spectrum.h"
 #include "text/number_parse.h"
 
-namespace app::cli {
+namespace suite {
 namespace {
 
 namespace fs = std::filesystem;
@@ -54,7 +54,7 @@ std::string option_of_key(std::string key) {
 }
 
 bool is_reading_option(const std::string& option) {
-  for (std::string_view name : record_reading_options)
+  for (std::string_view name : motion::record_reading_options)
     if (name == option) return true;
   return false;
 }
@@ -64,10 +64,11 @@ std::string apply_reading(const Json& object, motion::ReadOptions& options, std:
   for (const auto& [key, value] : object.items()) {
     if (key == skip) continue;
     const std::string option = option_of_key(key);
-    if (!is_reading_option(option)) return "\"" + key + "\" is no reading option of a record";
+    // A record's own scale factor (as the Import dialog takes it) comes before the suite's.
+    if (!is_reading_option(option) && option != "--scale") return "\"" + key + "\" is no reading option of a record";
     const auto word = word_of(value);
     if (!word) return "\"" + key + "\" needs a text or a number";
-    if (std::string why = apply_read_option(option, *word, options); !why.empty()) return why;
+    if (std::string why = motion::apply_read_option(option, *word, options); !why.empty()) return why;
   }
   return {};
 }
@@ -82,7 +83,7 @@ std::string text_of(const Json& value, const char* key) {
   return value.get<std::string>();
 }
 
-std::string read_settings(const Json& j, const fs::path& folder, SuiteSettings& s) {
+std::string read_settings(const Json& j, const fs::path& folder, Settings& s) {
   if (!j.is_object()) return "the file holds no JSON object";
   static const char* const keys[] = {"template", "case", "geometry", "read", "records", "direction", "target",
                                      "scale_range", "scale_rule", "periods", "damping", "end_time", "out", "jobs"};
@@ -100,7 +101,7 @@ std::string read_settings(const Json& j, const fs::path& folder, SuiteSettings& 
   }
   if (!j.contains("records") || !j["records"].is_array()) return "\"records\" needs a list of records";
   for (const Json& r : j["records"]) {
-    SuiteRecord record;
+    Record record;
     record.options = common;
     const Json* files = &r;
     if (r.is_object()) {
@@ -134,7 +135,7 @@ std::string read_settings(const Json& j, const fs::path& folder, SuiteSettings& 
     if (!s.scale_range) return "\"scale_range\" needs [TA, TB] or \"TA:TB\" in seconds";
   }
   if (j.contains("scale_rule")) {
-    const auto rule = suite_rule_from_name(text_of(j["scale_rule"], "scale_rule"));
+    const auto rule = rule_from_name(text_of(j["scale_rule"], "scale_rule"));
     if (!rule) return "\"scale_rule\" takes fit, min90 or suite90";
     s.rule = *rule;
   }
@@ -171,7 +172,71 @@ std::string read_settings(const Json& j, const fs::path& folder, SuiteSettings& 
   return {};
 }
 
+// A path as the study file keeps it: relative to the file's folder where it lies below it, so
+// that a study folder can be moved whole.
+std::string kept_path(const std::string& path, const fs::path& folder) {
+  std::error_code ec;
+  const fs::path absolute = fs::absolute(path, ec).lexically_normal();
+  const fs::path base = fs::absolute(folder.empty() ? fs::path(".") : folder, ec).lexically_normal();
+  const fs::path relative = absolute.lexically_relative(base);
+  if (!relative.empty() && *relative.begin() != "..") return relative.generic_string();
+  return absolute.generic_string();
+}
+
+// The reading options that differ from the defaults, as the keys apply_reading takes.
+Json reading_of(const motion::ReadOptions& o) {
+  Json j = Json::object();
+  if (o.format != motion::Format::automatic) j["format"] = std::string(motion::format_name(o.format));
+  if (o.file_unit) j["units"] = std::string(motion::unit_name(*o.file_unit));
+  if (o.first_line != 0) j["first_line"] = o.first_line;
+  if (o.time_column) j["time_column"] = *o.time_column;
+  if (!o.value_columns.empty()) {
+    std::string columns;
+    for (std::size_t c : o.value_columns) columns += (columns.empty() ? "" : ",") + std::to_string(c);
+    j["columns"] = columns;
+  }
+  if (o.time_step) j["dt"] = *o.time_step;
+  if (o.resample_step) j["resample"] = *o.resample_step;
+  if (o.scale != 1.0) j["scale"] = o.scale;
+  return j;
+}
+
 }  // namespace
+
+std::string suite_file_text(const Settings& s, const std::string& target_text, const std::string& path) {
+  const fs::path folder = fs::path(path).parent_path();
+  Json j = Json::object();
+  j["template"] = kept_path(s.template_path, folder);
+  j["case"] = s.case_number;
+  if (s.geometry) j["geometry"] = kept_path(*s.geometry, folder);
+  Json records = Json::array();
+  for (const Record& r : s.records) {
+    Json files = Json::array();
+    for (const std::string& f : r.files) files.push_back(kept_path(f, folder));
+    Json entry = reading_of(r.options);
+    if (entry.empty()) {
+      records.push_back(files.size() == 1 ? files[0] : files);
+    } else {
+      entry["files"] = files;
+      records.push_back(entry);
+    }
+  }
+  j["records"] = records;
+  if (!s.direction.empty()) j["direction"] = s.direction;
+  if (s.target) {
+    std::string target = target_text;
+    if (target.starts_with("csv:")) target = "csv:" + kept_path(target.substr(4), folder);
+    j["target"] = target;
+  }
+  if (s.scale_range) j["scale_range"] = {s.scale_range->first, s.scale_range->second};
+  if (s.rule != Rule::none) j["scale_rule"] = std::string(rule_name(s.rule));
+  if (!s.periods.empty()) j["periods"] = s.periods;
+  j["damping"] = s.damping;
+  j["end_time"] = s.keep_end_time ? "keep" : "record";
+  j["out"] = kept_path(s.out_dir, folder);
+  if (s.jobs > 0) j["jobs"] = s.jobs;
+  return j.dump(2) + "\n";
+}
 
 std::optional<std::pair<double, double>> parse_range(std::string_view text) {
   const std::size_t colon = text.find(':');
@@ -194,14 +259,14 @@ std::optional<std::vector<double>> parse_periods(std::string_view text) {
   return motion::log_periods(from, to, static_cast<std::size_t>(count));
 }
 
-std::optional<SuiteRule> suite_rule_from_name(std::string_view name) {
-  if (name == "fit") return SuiteRule::fit;
-  if (name == "min90") return SuiteRule::min90;
-  if (name == "suite90") return SuiteRule::suite90;
+std::optional<Rule> rule_from_name(std::string_view name) {
+  if (name == "fit") return Rule::fit;
+  if (name == "min90") return Rule::min90;
+  if (name == "suite90") return Rule::suite90;
   return std::nullopt;
 }
 
-bool read_suite_file(const std::string& path, SuiteSettings& settings, std::string& why) {
+bool read_suite_file(const std::string& path, Settings& settings, std::string& why) {
   std::ifstream in(path, std::ios::binary);
   if (!in || fs::is_directory(path)) {
     why = "the study file \"" + path + "\" cannot be read";
@@ -223,4 +288,4 @@ bool read_suite_file(const std::string& path, SuiteSettings& settings, std::stri
   return why.empty();
 }
 
-}  // namespace app::cli
+}  // namespace suite

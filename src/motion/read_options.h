@@ -1,5 +1,6 @@
-// The reading options of a ground-motion record on the command line, shared by the commands
-// that read records (`brantel motion`, `brantel suite`) so that a record reads the same in both.
+// The reading options of a ground-motion record as words ("--units", "g"), shared by the
+// commands that read records and by the suite's study file, so that a record reads the same in
+// each.
 #pragma once
 
 #include <array>
@@ -8,7 +9,7 @@
 
 #include "motion/reader.h"
 
-namespace app::cli {
+namespace motion {
 
 // The options that say how a file is read, without their values.
 inline constexpr std::array<std::string_view, 7> record_reading_options = {
@@ -16,6 +17,6 @@ inline constexpr std::array<std::string_view, 7> record_reading_options = {
 
 // One option and its value into `options`; the reason when the value is wrong. Takes the
 // reading options above and `--scale` and `--to`.
-std::string apply_read_option(std::string_view name, std::string_view value, motion::ReadOptions& options);
+std::string apply_read_option(std::string_view name, std::string_view value, ReadOptions& options);
 
-}  // namespace app::cli
+}  // namespace motion

@@ -1,4 +1,4 @@
-#include "app/cli/suite.h"
+#include "suite/suite.h"
 
 #include <algorithm>
 #include <atomic>
@@ -24,10 +24,32 @@
 #include "text/format.h"
 #include "text/free_form.h"
 
-namespace app::cli {
-namespace {
+namespace suite {
 
 namespace fs = std::filesystem;
+
+namespace {
+constexpr std::size_t none_line = static_cast<std::size_t>(-1);
+}  // namespace
+
+// The template loading file, split where a record changes it: the parameters record of the
+// case (its end time), the case's accelerogram points, and the end and date records.
+struct Template {
+  std::vector<std::string> lines;  // without line ends
+  std::size_t parameters_line = none_line;
+  std::size_t points_first = none_line;
+  std::size_t points_end = none_line;  // the line that ends the case's points
+  std::size_t end_record_line = none_line;
+  model::LoadingType loading_type = model::LoadingType::accelerogram_3_directions;
+  float end_time = 0;
+  int n_dof = 3;
+  loadfile::CheckOptions check;  // how each file written is checked
+  motion::TargetUnit unit;       // the model's length unit per s2
+  std::vector<fs::path> inputs;  // never written over
+};
+
+namespace {
+
 
 constexpr int exit_all_written = 0;
 constexpr int exit_some_not_written = 1;
@@ -73,22 +95,6 @@ std::vector<int> directions_of(std::string_view text) {
   return directions;
 }
 
-// The template loading file, split where a record changes it: the parameters record of the
-// case (its end time), the case's accelerogram points, and the end and date records.
-struct Template {
-  std::vector<std::string> lines;  // without line ends
-  std::size_t parameters_line = none;
-  std::size_t points_first = none;
-  std::size_t points_end = none;  // the line that ends the case's points
-  std::size_t end_record_line = none;
-  model::LoadingType loading_type = model::LoadingType::accelerogram_3_directions;
-  float end_time = 0;
-  int n_dof = 3;
-  loadfile::CheckOptions check;  // how each file written is checked
-  motion::TargetUnit unit;       // the model's length unit per s2
-  std::vector<fs::path> inputs;  // never written over
-};
-
 std::string length_unit_of_header(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
     if (!line.starts_with("//")) break;
@@ -101,21 +107,25 @@ std::string length_unit_of_header(const std::vector<std::string>& lines) {
   return {};
 }
 
-std::optional<Template> read_template(const SuiteSettings& s, std::ostream& err) {
+std::unique_ptr<Template> read_template(const Settings& s, std::ostream& err) {
   text::RecordSource source;
-  if (!text::RecordSource::from_file(s.template_path, source)) {
+  if (s.template_text) {
+    source = text::RecordSource(*s.template_text);
+  } else if (!text::RecordSource::from_file(s.template_path, source)) {
     err << "brantel suite: the template \"" << s.template_path << "\" cannot be read\n";
-    return std::nullopt;
+    return nullptr;
   }
-  Template t;
-  t.inputs.push_back(s.template_path);
+  auto owned = std::make_unique<Template>();
+  Template& t = *owned;
+  if (!s.template_text) t.inputs.push_back(s.template_path);
+  for (const std::string& path : s.protected_files) t.inputs.push_back(path);
   std::string geometry_unit;
   std::optional<loadfile::ModelCounts> model;
   if (s.geometry) {
     const model::GeometryReadResult g = model::read_geometry_file(*s.geometry);
     if (g.outcome != model::GeometryOutcome::ok) {
       err << "brantel suite: " << model::geometry_problem_text(g, *s.geometry).english << '\n';
-      return std::nullopt;
+      return nullptr;
     }
     model = loadfile::ModelCounts{g.data.n_nodes, g.data.n_dof, g.data.n_elements};
     geometry_unit = std::string(trimmed(g.data.length_unit.view()));
@@ -138,7 +148,7 @@ std::optional<Template> read_template(const SuiteSettings& s, std::ostream& err)
     for (const loadfile::Problem& p : report.problems)
       if (p.severity == loadfile::Severity::error) err << loadfile::problem_line(p) << '\n';
     err << "brantel suite: the template has errors; a loading file made from it would have them too\n";
-    return std::nullopt;
+    return nullptr;
   }
   t.n_dof = report.n_dof;
   t.check.model = model;
@@ -160,12 +170,12 @@ std::optional<Template> read_template(const SuiteSettings& s, std::ostream& err)
   }
   if (t.parameters_line == none || t.points_end == none) {
     err << "brantel suite: the template has no case " << s.case_number << '\n';
-    return std::nullopt;
+    return nullptr;
   }
   if (loading_type != -1 && loading_type != -2) {
     err << "brantel suite: case " << s.case_number << " of the template is not an accelerogram case (its loading type is "
         << loading_type << ")\n";
-    return std::nullopt;
+    return nullptr;
   }
   t.loading_type = static_cast<model::LoadingType>(loading_type);
   if (t.points_first == none) t.points_first = t.points_end;
@@ -176,10 +186,10 @@ std::optional<Template> read_template(const SuiteSettings& s, std::ostream& err)
   if (!metres) {
     err << "brantel suite: the model's length unit \"" << unit
         << "\" is none the records can be converted to (m, cm, mm, in, ft)\n";
-    return std::nullopt;
+    return nullptr;
   }
   t.unit = motion::TargetUnit::length_per_s2(*metres, unit + "/s2");
-  return t;
+  return owned;
 }
 
 // A record as it goes into the loading file: its components in the model's unit, each with the
@@ -191,7 +201,7 @@ struct ReadRecord {
   std::string error;  // empty when it can be used
 };
 
-ReadRecord read_record(const SuiteRecord& entry, const SuiteSettings& s, const Template& t) {
+ReadRecord read_record(const Record& entry, const Settings& s, const Template& t) {
   ReadRecord out;
   for (const std::string& file : entry.files) {
     motion::ReadOptions options = entry.options;
@@ -255,22 +265,7 @@ ReadRecord read_record(const SuiteRecord& entry, const SuiteSettings& s, const T
 // What a record contributes to the suite before any file is written: its spectra and measures,
 // unscaled. The record itself is read again when its file is written, so that no more than one
 // record per job is held at once.
-struct Analysis {
-  std::string stem;
-  std::string error;
-  std::vector<std::string> warnings;
-  std::size_t points = 0;
-  double time_step = 0, duration = 0;
-  double pga = 0, arias = 0;  // m/s2 and m/s, the largest of the components
-  std::optional<double> d5_95;  // of the component of largest Arias intensity
-  std::vector<motion::SpectrumCurve> curves;
-  std::size_t factor_curve = 0;  // the curve the factor is found on and the mean is taken of
-  double factor = 1.0;
-  std::string written;  // the loading file, once written
-  std::string note;     // what changed in the case besides its points
-};
-
-void analyse(const SuiteRecord& entry, const SuiteSettings& s, const Template& t, Analysis& a) {
+void analyse(const Record& entry, const Settings& s, const Template& t, RecordResult& a) {
   ReadRecord r = read_record(entry, s, t);
   a.warnings = std::move(r.warnings);
   if (!r.error.empty()) {
@@ -389,11 +384,11 @@ bool same_file(const fs::path& a, const fs::path& b) {
 }
 
 // Builds, checks and writes the loading file of one record; the reason when it is not written.
-std::string write_record_file(const SuiteRecord& entry, const SuiteSettings& s, const Template& t, Analysis& a) {
+std::string write_record_file(const Record& entry, const Settings& s, const Template& t, RecordResult& a) {
   const fs::path path = fs::path(s.out_dir) / (a.stem + ".inc");
   for (const fs::path& input : t.inputs)
     if (same_file(path, input)) return path.string() + " is " + input.string() + ", which is never written over";
-  for (const SuiteRecord& other : s.records)
+  for (const Record& other : s.records)
     for (const std::string& file : other.files)
       if (same_file(path, file)) return path.string() + " is the record file " + file + ", which is never written over";
   text::RecordSource source;
@@ -402,7 +397,7 @@ std::string write_record_file(const SuiteRecord& entry, const SuiteSettings& s, 
     if (!r.error.empty()) return r.error;
     std::string text = loading_text(t, r, a.factor, s.keep_end_time, path.string(), a.note);
     r = ReadRecord{};
-    source = text::RecordSource(text);
+    source = text::RecordSource::adopt(std::move(text));
   }
   loadfile::CheckOptions options = t.check;
   const loadfile::CheckReport report = loadfile::check_loading_records(path.string(), source, options);
@@ -434,7 +429,7 @@ void parallel_for(std::size_t count, unsigned jobs, const std::function<void(std
   for (std::thread& thread : threads) thread.join();
 }
 
-std::vector<std::optional<double>> target_m_s2(const SuiteSettings& s, const std::vector<double>& periods) {
+std::vector<std::optional<double>> target_m_s2(const Settings& s, const std::vector<double>& periods) {
   std::vector<std::optional<double>> target;
   const double g = motion::unit_in_m_s2(motion::Unit::g);
   for (double period : periods) {
@@ -444,17 +439,7 @@ std::vector<std::optional<double>> target_m_s2(const SuiteSettings& s, const std
   return target;
 }
 
-std::string_view rule_name(SuiteRule rule) {
-  switch (rule) {
-    case SuiteRule::fit: return "fit";
-    case SuiteRule::min90: return "min90";
-    case SuiteRule::suite90: return "suite90";
-    case SuiteRule::none: break;
-  }
-  return "none";
-}
-
-std::string suite_csv(const SuiteSettings& s, const Template& t, const std::vector<Analysis>& suite) {
+std::string suite_csv(const Settings& s, const Template& t, const std::vector<RecordResult>& suite) {
   std::string text = "# template: " + s.template_path + ", case " + std::to_string(s.case_number) + '\n';
   text += "# values in the loading files: the record's values in " + t.unit.name() + " times the factor\n";
   text += "# scale rule: " + std::string(rule_name(s.rule)) + "\n";
@@ -462,7 +447,7 @@ std::string suite_csv(const SuiteSettings& s, const Template& t, const std::vect
       "# units: time_step s, duration s, pga m/s2, arias m/s, d5_95 s; pga and arias of the scaled record, the "
       "largest of its components; d5_95 of the component of largest Arias intensity\n";
   text += "record,file,factor,points,time_step,duration,pga,arias,d5_95\n";
-  for (const Analysis& a : suite) {
+  for (const RecordResult& a : suite) {
     if (a.written.empty()) continue;
     text += csv_field(a.stem) + ',' + csv_field(a.written) + ',' + exact_number(a.factor) + ',' + std::to_string(a.points) + ',' +
             number(a.time_step) + ',' + number(a.duration) + ',' + number(a.pga * std::abs(a.factor)) + ',' +
@@ -471,8 +456,8 @@ std::string suite_csv(const SuiteSettings& s, const Template& t, const std::vect
   return text;
 }
 
-std::string spectra_csv(const SuiteSettings& s, const std::vector<double>& periods,
-                        const std::vector<std::optional<double>>& target, const std::vector<Analysis>& suite) {
+std::string spectra_csv(const Settings& s, const std::vector<double>& periods,
+                        const std::vector<std::optional<double>>& target, const std::vector<RecordResult>& suite) {
   std::string text = "# template: " + s.template_path + ", case " + std::to_string(s.case_number) + '\n';
   text += "# units: sd m, psv m/s, psa m/s2" + std::string(s.target ? ", target m/s2" : "") + '\n';
   if (s.target) text += "# target: " + s.target->description() + '\n';
@@ -487,7 +472,7 @@ std::string spectra_csv(const SuiteSettings& s, const std::vector<double>& perio
     return "," + (target[k] ? number(*target[k]) : std::string());
   };
   std::size_t written = 0;
-  for (const Analysis& a : suite) {
+  for (const RecordResult& a : suite) {
     if (a.written.empty()) continue;
     ++written;
     const std::string stem = csv_field(a.stem);
@@ -500,7 +485,7 @@ std::string spectra_csv(const SuiteSettings& s, const std::vector<double>& perio
   if (written == 0) return text;
   for (std::size_t k = 0; k < periods.size(); ++k) {
     double sd = 0, psv = 0, psa = 0;
-    for (const Analysis& a : suite) {
+    for (const RecordResult& a : suite) {
       if (a.written.empty()) continue;
       const motion::SpectrumCurve& c = a.curves[a.factor_curve];
       sd += c.sd[k] * a.factor;
@@ -519,18 +504,124 @@ ui::SpectraPictureRenderer& picture_renderer() {
   return renderer;
 }
 
-ui::SpectraPicture spectra_picture(const SuiteSettings& s, const std::vector<double>& periods,
-                                   const std::vector<std::optional<double>>& target, const std::vector<Analysis>& suite) {
+}  // namespace
+
+std::string_view rule_name(Rule rule) {
+  switch (rule) {
+    case Rule::fit: return "fit";
+    case Rule::min90: return "min90";
+    case Rule::suite90: return "suite90";
+    case Rule::none: break;
+  }
+  return "none";
+}
+
+std::string stem_of(const Record& r) { return fs::path(r.files.front()).stem().string(); }
+
+std::string settings_problem(const Settings& s) {
+  if (s.template_path.empty()) return "no template loading file named";
+  if (s.case_number < 1) return "--case needs the number of the accelerogram case, from 1";
+  if (s.records.empty()) return "no record named (--records FILE[,FILE...]...)";
+  if (!s.direction.empty() && directions_of(s.direction).empty())
+    return "--direction takes X, Y, Z, XY or XYZ, not \"" + s.direction + "\"";
+  if (s.rule != Rule::none && (!s.target || !s.scale_range))
+    return "--scale-rule needs --target and --scale-range";
+  if (s.scale_range && s.rule == Rule::none) return "--scale-range needs --scale-rule";
+  if (s.scale_range && !(s.scale_range->first > 0 && s.scale_range->first < s.scale_range->second))
+    return "--scale-range needs TA:TB with 0 < TA < TB seconds";
+  if (!(s.damping >= 0 && s.damping < 1)) return "--damping needs a ratio from 0 to below 1";
+  std::set<std::string> stems;
+  for (const Record& r : s.records) {
+    if (r.files.empty() || std::any_of(r.files.begin(), r.files.end(), [](const std::string& f) { return f.empty(); }))
+      return "an empty record file name";
+    if (!stems.insert(stem_of(r)).second)
+      return "two records named \"" + stem_of(r) + "\": their loading files would have one name";
+  }
+  return {};
+}
+
+Suite::Suite(const Settings& settings, std::unique_ptr<Template> t)
+    : settings_(settings), template_(std::move(t)), results_(settings.records.size()) {
+  for (std::size_t i = 0; i < results_.size(); ++i) results_[i].stem = stem_of(settings_.records[i]);
+  periods_ = settings_.periods.empty() ? motion::default_periods() : settings_.periods;
+  target_ = target_m_s2(settings_, periods_);
+}
+
+Suite::~Suite() = default;
+
+std::unique_ptr<Suite> Suite::open(const Settings& settings, std::ostream& err) {
+  if (const std::string why = settings_problem(settings); !why.empty()) {
+    err << "brantel suite: " << why << '\n';
+    return nullptr;
+  }
+  std::unique_ptr<Template> t = read_template(settings, err);
+  if (!t) return nullptr;
+  return std::unique_ptr<Suite>(new Suite(settings, std::move(t)));
+}
+
+std::string Suite::unit_name() const { return template_->unit.name(); }
+
+void Suite::analyse(std::size_t i) {
+  RecordResult& a = results_[i];
+  try {
+    suite::analyse(settings_.records[i], settings_, *template_, a);
+  } catch (const std::exception& e) {
+    a.error = settings_.records[i].files.front() + ": " + e.what();
+  }
+  a.analysed = a.error.empty();
+}
+
+bool Suite::find_factors(std::string& why) {
+  const Settings& s = settings_;
+  if (s.rule == Rule::suite90) {
+    std::vector<std::vector<double>> psa;
+    for (const RecordResult& a : results_)
+      if (a.analysed && a.error.empty()) psa.push_back(a.curves[a.factor_curve].psa);
+    if (psa.empty()) {
+      why = "no record could be read";
+      return false;
+    }
+    const motion::ScaleFactor f = motion::suite90(periods_, psa, target_, s.scale_range->first, s.scale_range->second);
+    if (!f.problem.empty()) {
+      why = "no suite90 factor: " + f.problem;
+      return false;
+    }
+    for (RecordResult& a : results_) a.factor = f.factor;
+  } else if (s.rule != Rule::none) {
+    const motion::ScaleRule rule = s.rule == Rule::fit ? motion::ScaleRule::fit : motion::ScaleRule::min90;
+    for (RecordResult& a : results_) {
+      if (!a.analysed || !a.error.empty()) continue;
+      const motion::ScaleFactor f = motion::scale_factor(periods_, a.curves[a.factor_curve].psa, target_,
+                                                         s.scale_range->first, s.scale_range->second, rule);
+      if (!f.problem.empty()) a.error = "no " + std::string(rule_name(s.rule)) + " factor: " + f.problem;
+      else a.factor = f.factor;
+    }
+  }
+  return true;
+}
+
+void Suite::write(std::size_t i) {
+  RecordResult& a = results_[i];
+  if (!a.error.empty()) return;
+  try {
+    a.error = write_record_file(settings_.records[i], settings_, *template_, a);
+  } catch (const std::exception& e) {
+    a.error = e.what();
+  }
+}
+
+ui::SpectraPicture Suite::picture(bool written_only) const {
+  const Settings& s = settings_;
   ui::SpectraPicture picture;
   picture.title = "Scaled spectra, " + number(100 * s.damping) + "% damping" +
-                  (s.rule == SuiteRule::none ? std::string() : ", " + std::string(rule_name(s.rule)) + " over " +
+                  (s.rule == Rule::none ? std::string() : ", " + std::string(rule_name(s.rule)) + " over " +
                                                                   number(s.scale_range->first) + "-" +
                                                                   number(s.scale_range->second) + " s");
   picture.y_title = "PSA (m/s2)";
-  picture.periods = periods;
-  std::vector<double> mean(periods.size(), 0.0);
-  for (const Analysis& a : suite) {
-    if (a.written.empty()) continue;
+  picture.periods = periods_;
+  std::vector<double> mean(periods_.size(), 0.0);
+  for (const RecordResult& a : results_) {
+    if (written_only ? a.written.empty() : !(a.analysed && a.error.empty())) continue;
     ui::SpectraPicture::Curve curve{a.stem, a.curves[a.factor_curve].psa};
     for (std::size_t k = 0; k < curve.values.size(); ++k) {
       curve.values[k] *= a.factor;
@@ -542,44 +633,38 @@ ui::SpectraPicture spectra_picture(const SuiteSettings& s, const std::vector<dou
     for (double& v : mean) v /= static_cast<double>(picture.records.size());
     picture.mean = ui::SpectraPicture::Curve{"mean", mean};
   }
-  if (s.target) picture.target = target;
+  if (s.target) picture.target = target_;
   picture.range = s.scale_range;
   return picture;
 }
 
-std::string stem_of(const SuiteRecord& r) { return fs::path(r.files.front()).stem().string(); }
-
-}  // namespace
-
-std::string suite_settings_problem(const SuiteSettings& s) {
-  if (s.template_path.empty()) return "no template loading file named";
-  if (s.case_number < 1) return "--case needs the number of the accelerogram case, from 1";
-  if (s.records.empty()) return "no record named (--records FILE[,FILE...]...)";
-  if (!s.direction.empty() && directions_of(s.direction).empty())
-    return "--direction takes X, Y, Z, XY or XYZ, not \"" + s.direction + "\"";
-  if (s.rule != SuiteRule::none && (!s.target || !s.scale_range))
-    return "--scale-rule needs --target and --scale-range";
-  if (s.scale_range && s.rule == SuiteRule::none) return "--scale-range needs --scale-rule";
-  if (s.scale_range && !(s.scale_range->first > 0 && s.scale_range->first < s.scale_range->second))
-    return "--scale-range needs TA:TB with 0 < TA < TB seconds";
-  if (!(s.damping >= 0 && s.damping < 1)) return "--damping needs a ratio from 0 to below 1";
-  std::set<std::string> stems;
-  for (const SuiteRecord& r : s.records) {
-    if (r.files.empty() || std::any_of(r.files.begin(), r.files.end(), [](const std::string& f) { return f.empty(); }))
-      return "an empty record file name";
-    if (!stems.insert(stem_of(r)).second)
-      return "two records named \"" + stem_of(r) + "\": their loading files would have one name";
+bool Suite::write_tables(std::ostream& out, std::ostream& err) {
+  bool tables_written = true;
+  const fs::path dir(settings_.out_dir);
+  for (const auto& [name, content] : {std::pair{"suite.csv", suite_csv(settings_, *template_, results_)},
+                                      std::pair{"spectra.csv", spectra_csv(settings_, periods_, target_, results_)}}) {
+    std::string reason;
+    if (model::case_files::replace_file((dir / name).string(), content, reason)) continue;
+    err << "brantel suite: " << (dir / name).string() << ": " << reason << '\n';
+    tables_written = false;
   }
-  return {};
+  if (picture_renderer()) {
+    std::string why;
+    const std::string png = picture_renderer()(picture(true), why);
+    const std::string path = (dir / "spectra.png").string();
+    if (png.empty() || !model::case_files::replace_file(path, png, why)) {
+      err << "brantel suite: " << path << ": " << why << '\n';
+      tables_written = false;
+    }
+  } else {
+    out << "spectra.png not drawn: this program has no picture renderer\n";
+  }
+  return tables_written;
 }
 
-int run_suite(const SuiteSettings& s, std::ostream& out, std::ostream& err) {
-  if (const std::string why = suite_settings_problem(s); !why.empty()) {
-    err << "brantel suite: " << why << '\n';
-    return exit_refused;
-  }
-  const std::optional<Template> t = read_template(s, err);
-  if (!t) return exit_refused;
+int run_suite(const Settings& s, std::ostream& out, std::ostream& err) {
+  const std::unique_ptr<Suite> suite = Suite::open(s, err);
+  if (!suite) return exit_refused;
   std::error_code ec;
   fs::create_directories(s.out_dir, ec);
   if (!fs::is_directory(s.out_dir)) {
@@ -587,64 +672,25 @@ int run_suite(const SuiteSettings& s, std::ostream& out, std::ostream& err) {
     return exit_refused;
   }
   const unsigned jobs = s.jobs > 0 ? s.jobs : std::max(1u, std::thread::hardware_concurrency());
-  std::vector<Analysis> suite(s.records.size());
-  for (std::size_t i = 0; i < suite.size(); ++i) suite[i].stem = stem_of(s.records[i]);
-
-  parallel_for(suite.size(), jobs, [&](std::size_t i) {
-    try {
-      analyse(s.records[i], s, *t, suite[i]);
-    } catch (const std::exception& e) {
-      suite[i].error = s.records[i].files.front() + ": " + e.what();
-    }
-  });
-
-  const std::vector<double> periods = s.periods.empty() ? motion::default_periods() : s.periods;
-  const std::vector<std::optional<double>> target = target_m_s2(s, periods);
-  if (s.rule == SuiteRule::suite90) {
-    std::vector<std::vector<double>> psa;
-    for (const Analysis& a : suite)
-      if (a.error.empty()) psa.push_back(a.curves[a.factor_curve].psa);
-    if (psa.empty()) {
-      err << "brantel suite: no record could be read\n";
-    } else {
-      const motion::ScaleFactor f = motion::suite90(periods, psa, target, s.scale_range->first, s.scale_range->second);
-      if (!f.problem.empty()) {
-        err << "brantel suite: no suite90 factor: " << f.problem << '\n';
-        return exit_refused;
-      }
-      for (Analysis& a : suite) a.factor = f.factor;
-    }
-  } else if (s.rule != SuiteRule::none) {
-    const motion::ScaleRule rule = s.rule == SuiteRule::fit ? motion::ScaleRule::fit : motion::ScaleRule::min90;
-    for (Analysis& a : suite) {
-      if (!a.error.empty()) continue;
-      const motion::ScaleFactor f = motion::scale_factor(periods, a.curves[a.factor_curve].psa, target,
-                                                         s.scale_range->first, s.scale_range->second, rule);
-      if (!f.problem.empty()) a.error = "no " + std::string(rule_name(s.rule)) + " factor: " + f.problem;
-      else a.factor = f.factor;
-    }
+  parallel_for(suite->size(), jobs, [&](std::size_t i) { suite->analyse(i); });
+  if (std::string why; !suite->find_factors(why)) {
+    err << "brantel suite: " << why << '\n';
+    if (why.starts_with("no suite90")) return exit_refused;
   }
-
   std::mutex progress;
   std::atomic<std::size_t> done{0};
-  parallel_for(suite.size(), jobs, [&](std::size_t i) {
-    Analysis& a = suite[i];
-    if (a.error.empty()) {
-      try {
-        a.error = write_record_file(s.records[i], s, *t, a);
-      } catch (const std::exception& e) {
-        a.error = e.what();
-      }
-    }
+  parallel_for(suite->size(), jobs, [&](std::size_t i) {
+    suite->write(i);
     if (s.progress) {
+      const RecordResult& a = suite->result(i);
       const std::lock_guard lock(progress);
-      err << '[' << ++done << '/' << suite.size() << "] " << a.stem << (a.error.empty() ? ": written" : ": not written")
+      err << '[' << ++done << '/' << suite->size() << "] " << a.stem << (a.error.empty() ? ": written" : ": not written")
           << std::endl;
     }
   });
 
   std::size_t written = 0;
-  for (const Analysis& a : suite) {
+  for (const RecordResult& a : suite->results()) {
     for (const std::string& w : a.warnings) err << "brantel suite: warning: " << w << '\n';
     if (!a.error.empty()) {
       err << "brantel suite: " << a.stem << ": not written: " << a.error << '\n';
@@ -654,30 +700,11 @@ int run_suite(const SuiteSettings& s, std::ostream& out, std::ostream& err) {
     out << a.written << ": " << a.points << " points at " << number(a.time_step) << " s, factor " << number(a.factor)
         << "; " << a.note << '\n';
   }
-  bool tables_written = true;
-  const fs::path dir(s.out_dir);
-  for (const auto& [name, content] : {std::pair{"suite.csv", suite_csv(s, *t, suite)},
-                                      std::pair{"spectra.csv", spectra_csv(s, periods, target, suite)}}) {
-    std::string reason;
-    if (model::case_files::replace_file((dir / name).string(), content, reason)) continue;
-    err << "brantel suite: " << (dir / name).string() << ": " << reason << '\n';
-    tables_written = false;
-  }
-  if (picture_renderer()) {
-    std::string why;
-    const std::string png = picture_renderer()(spectra_picture(s, periods, target, suite), why);
-    const std::string path = (dir / "spectra.png").string();
-    if (png.empty() || !model::case_files::replace_file(path, png, why)) {
-      err << "brantel suite: " << path << ": " << why << '\n';
-      tables_written = false;
-    }
-  } else {
-    out << "spectra.png not drawn: this program has no picture renderer\n";
-  }
-  out << written << " of " << suite.size() << " loading files written in " << s.out_dir << '\n';
-  return written == suite.size() && tables_written ? exit_all_written : exit_some_not_written;
+  const bool tables_written = suite->write_tables(out, err);
+  out << written << " of " << suite->size() << " loading files written in " << s.out_dir << '\n';
+  return written == suite->size() && tables_written ? exit_all_written : exit_some_not_written;
 }
 
 void set_spectra_picture_renderer(ui::SpectraPictureRenderer renderer) { picture_renderer() = std::move(renderer); }
 
-}  // namespace app::cli
+}  // namespace suite

@@ -8,15 +8,15 @@
 #include <utility>
 #include <vector>
 
-#include "app/cli/suite.h"
+#include "suite/suite.h"
 
-namespace app::cli {
+namespace suite {
 
 // "TA:TB" in seconds (not yet checked for order).
 std::optional<std::pair<double, double>> parse_range(std::string_view text);
 // "A:B:N": N periods from A to B seconds, evenly spaced in log.
 std::optional<std::vector<double>> parse_periods(std::string_view text);
-std::optional<SuiteRule> suite_rule_from_name(std::string_view name);
+std::optional<Rule> rule_from_name(std::string_view name);
 
 // Reads a JSON study file:
 //   {"template": "frame.inc", "case": 2, "geometry": "frame.dat",
@@ -28,6 +28,11 @@ std::optional<SuiteRule> suite_rule_from_name(std::string_view name);
 // Reading options are named as on the command line without the dashes ("first_line" or
 // "first-line"). Relative paths are taken from the file's folder. false and `why` when the file
 // cannot be read or holds what no setting is.
-bool read_suite_file(const std::string& path, SuiteSettings& settings, std::string& why);
+bool read_suite_file(const std::string& path, Settings& settings, std::string& why);
 
-}  // namespace app::cli
+// The settings as a study file that read_suite_file reads back to the same settings, paths
+// relative to the file's folder where they lie under it. `target_text` is the design
+// spectrum as its text ("ec8:type=1,..."); the template must be a file (not template_text).
+std::string suite_file_text(const Settings& settings, const std::string& target_text, const std::string& path);
+
+}  // namespace suite

@@ -1,4 +1,4 @@
-#include "app/cli/read_options.h"
+#include "motion/read_options.h"
 
 #include <algorithm>
 #include <charconv>
@@ -6,10 +6,8 @@
 
 #include "text/number_parse.h"
 
-namespace app::cli {
+namespace motion {
 namespace {
-
-using namespace motion;
 
 bool parse_count(std::string_view text, std::size_t& value) {
   const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
@@ -31,7 +29,7 @@ bool parse_columns(std::string_view text, std::vector<std::size_t>& columns) {
 
 }  // namespace
 
-std::string apply_read_option(std::string_view name, std::string_view value, motion::ReadOptions& o) {
+std::string apply_read_option(std::string_view name, std::string_view value, ReadOptions& o) {
   double number = 0.0;
   std::size_t count = 0;
   if (name == "--format") {
@@ -63,4 +61,4 @@ std::string apply_read_option(std::string_view name, std::string_view value, mot
   return {};
 }
 
-}  // namespace app::cli
+}  // namespace motion

@@ -1,0 +1,131 @@
+// A suite of ground-motion records put into one template loading file: one loading file per
+// record, the record in place of one accelerogram case, scaled onto a design spectrum; the
+// table of the suite and the spectra beside them. `brantel suite` runs it whole; the Suite
+// window runs it a record at a time, so that it can show progress and stop between records.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "motion/design_spectrum.h"
+#include "motion/reader.h"
+#include "motion/spectrum.h"
+#include "ui/spectra_picture.h"
+
+namespace suite {
+
+// One record: one file, or the files of its components (put into the directions in order).
+struct Record {
+  std::vector<std::string> files;
+  motion::ReadOptions options;  // the unit it is read in is the suite's
+};
+
+enum class Rule { none, fit, min90, suite90 };
+
+struct Settings {
+  std::string template_path;
+  // The template's bytes when it is not read from template_path (the analysis of the dialogs,
+  // as Create would write it); template_path then only names it.
+  std::optional<std::string> template_text;
+  int case_number = 0;
+  std::vector<Record> records;
+  std::optional<std::string> geometry;  // none: the geometry file the template names, if found
+  std::vector<std::string> protected_files;  // besides the template and the geometry: never written over
+  std::string direction;                // "X", "XY", ...; empty: X, XY or XYZ by component count
+  std::optional<motion::DesignSpectrum> target;
+  std::optional<std::pair<double, double>> scale_range;  // s
+  Rule rule = Rule::none;
+  bool keep_end_time = false;
+  std::string out_dir = ".";
+  unsigned jobs = 0;  // 0: the number of cores
+  std::vector<double> periods;  // empty: the default periods
+  double damping = 0.05;
+  bool progress = false;  // a line per record on `err` as it is done
+};
+
+// The reason the settings cannot be run, checked before anything is read; empty when they can.
+std::string settings_problem(const Settings& settings);
+
+// The stem of a record's loading file: its first file's name without the extension.
+std::string stem_of(const Record& record);
+
+// What one record gives the suite.
+struct RecordResult {
+  std::string stem;
+  std::string error;  // why it is not written; empty while it can be
+  std::vector<std::string> warnings;
+  bool analysed = false;
+  std::size_t points = 0;
+  double time_step = 0, duration = 0;
+  double pga = 0, arias = 0;  // m/s2 and m/s, unscaled, the largest of the components
+  std::optional<double> d5_95;  // of the component of largest Arias intensity
+  std::vector<motion::SpectrumCurve> curves;  // unscaled, m/s2
+  std::size_t factor_curve = 0;  // the curve the factor is found on and the mean is taken of
+  double factor = 1.0;
+  std::string written;  // the loading file, once written
+  std::string note;     // what changed in the case besides its points
+};
+
+struct Template;
+
+// One run of a suite, in steps: open (the template read), analyse each record, find the
+// factors, write each record's loading file, then the tables. analyse and write may run at
+// once on different records; every other step runs alone.
+class Suite {
+ public:
+  // The template read and checked; nullptr with the reason on `err`.
+  static std::unique_ptr<Suite> open(const Settings& settings, std::ostream& err);
+  ~Suite();
+
+  const Settings& settings() const { return settings_; }
+  std::size_t size() const { return results_.size(); }
+  const RecordResult& result(std::size_t i) const { return results_[i]; }
+  const std::vector<RecordResult>& results() const { return results_; }
+  const std::vector<double>& periods() const { return periods_; }
+  // The design spectrum at each period, m/s2; none where it is not defined or there is none.
+  const std::vector<std::optional<double>>& target() const { return target_; }
+  // The model's length unit per s2, the unit of the values written.
+  std::string unit_name() const;
+
+  // Reads record i and computes its spectra and measures; an unusable record gets its error.
+  void analyse(std::size_t i);
+  // The scale factors of the records analysed. false with `why` when the suite90 factor
+  // cannot be found (the suite cannot be written); a record without its own factor gets an error.
+  bool find_factors(std::string& why);
+  // Builds, checks and writes record i's loading file, whole or not at all.
+  void write(std::size_t i);
+  // DIR/suite.csv, DIR/spectra.csv and DIR/spectra.png of the records written; false when one
+  // of them could not be written (said on `err`).
+  bool write_tables(std::ostream& out, std::ostream& err);
+
+  // The scaled spectra of the records with a factor (written or not), their mean and the
+  // target, as spectra.png draws them.
+  ui::SpectraPicture picture(bool written_only) const;
+
+ private:
+  Suite(const Settings& settings, std::unique_ptr<Template> t);
+
+  Settings settings_;
+  std::unique_ptr<Template> template_;
+  std::vector<RecordResult> results_;
+  std::vector<double> periods_;
+  std::vector<std::optional<double>> target_;
+};
+
+// The whole run of `brantel suite`, records in parallel. Exit codes: 0 every record written,
+// 1 some record not written (each reported on `err`), 2 nothing written (the template, the case
+// or the settings are unusable; the reason on `err`).
+int run_suite(const Settings& settings, std::ostream& out, std::ostream& err);
+
+// What draws DIR/spectra.png. The program with a display library registers one before the
+// command line is answered; without one the picture is not drawn and the run says so.
+void set_spectra_picture_renderer(ui::SpectraPictureRenderer renderer);
+
+std::string_view rule_name(Rule rule);
+
+}  // namespace suite
