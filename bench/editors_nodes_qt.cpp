@@ -13,6 +13,7 @@
 #include "dialogs/context.h"
 #include "dialogs/editors/editors.h"
 #include "editors_nodes_model.h"
+#include "support/fake_toolkit.h"
 #include "ui/qt/item_list.h"
 #include "ui/qt/qt_dialog.h"
 #include "ui/qt/qt_toolkit.h"
@@ -20,36 +21,6 @@
 namespace {
 
 using namespace editors_nodes_bench;
-
-// The Qt toolkit, remembering the last dialog it made so the benchmark can reach its widgets.
-class RecordingToolkit : public ui::Toolkit {
- public:
-  RecordingToolkit() : qt_(ui::qt::make_qt_toolkit()) {}
-  std::unique_ptr<ui::Dialog> create_dialog(int id) override {
-    auto dialog = qt_->create_dialog(id);
-    last_ = dynamic_cast<ui::qt::QtDialog*>(dialog.get());
-    return dialog;
-  }
-  ui::Answer message_box(std::string_view, std::string_view title, ui::Icon, ui::Buttons) override {
-    messages_ += std::string(title) + "\n";
-    return ui::Answer::ok;
-  }
-  bool open_file_box(const ui::OpenFileRequest&, std::string&) override { return false; }
-  bool choose_folder(const std::string&, const std::string&, std::string&) override { return false; }
-  ui::Image load_image(const std::string& path, ui::ImageKind kind, int w, int h) override {
-    return qt_->load_image(path, kind, w, h);
-  }
-  void start_program_and_wait(const std::string&, const std::string&) override {}
-  void show_plot(const ui::PlotRequest&) override {}
-
-  ui::qt::QtDialog* last() const { return last_; }
-  const std::string& messages() const { return messages_; }
-
- private:
-  std::unique_ptr<ui::Toolkit> qt_;
-  ui::qt::QtDialog* last_ = nullptr;
-  std::string messages_;
-};
 
 // What a user does, as the widgets receive it.
 struct User {
@@ -78,18 +49,25 @@ using Body = std::function<void(User&)>;
 
 // Opens the editor; once its window is up, the body runs and then closes it.
 void run_editor(benchmark::State& bench, model::ProgramState& s,
-                void (*editor)(app::Context&, ui::Dialog&), const Body& body) {
+                void (*editor)(dialogs::Context&, ui::Dialog&), const Body& body) {
   BenchFolder folder;
-  RecordingToolkit toolkit;
-  app::Context context{toolkit, s};
-  auto owner = toolkit.create_dialog(102);
+  // The Qt dialogs; the last one made is the editor, whose widgets the user reaches.
+  const std::unique_ptr<ui::Toolkit> qt = ui::qt::make_qt_toolkit();
+  ui::qt::QtDialog* last = nullptr;
+  testing_support::FakeToolkit toolkit([&](int id) {
+    auto dialog = qt->create_dialog(id);
+    last = dynamic_cast<ui::qt::QtDialog*>(dialog.get());
+    return dialog;
+  });
+  dialogs::Context context{toolkit, s};
+  auto owner = toolkit.create_dialog(ui::DialogId::loading_cases);
   QTimer::singleShot(0, [&] {
-    User user{*toolkit.last()};
+    User user{*last};
     body(user);
-    toolkit.last()->close(1);
+    last->close(1);
   });
   editor(context, *owner);
-  if (!toolkit.messages().empty()) bench.SkipWithError(toolkit.messages().c_str());
+  if (!toolkit.messages.empty()) bench.SkipWithError(toolkit.titles().c_str());
   bench.counters["peak_MB"] = peak_megabytes();
 }
 
@@ -102,13 +80,13 @@ void enable_add(User& u) {
 // is a view of the table, so the cost is the working copy's.
 void BM_QtDiscreteOpen(benchmark::State& bench) {
   model::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
-  for (auto _ : bench) run_editor(bench, s, editors::open_discrete_loading_editor, [](User&) {});
+  for (auto _ : bench) run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [](User&) {});
 }
 BENCHMARK(BM_QtDiscreteOpen)->Arg(n_time_points)->Arg(10 * n_time_points)->Unit(benchmark::kMillisecond);
 
 void BM_QtDiscreteAddRangeAndRemoveIt(benchmark::State& bench) {
   model::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
-  run_editor(bench, s, editors::open_discrete_loading_editor, [&](User& u) {
+  run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [&](User& u) {
     enable_add(u);
     u.pick(1102, 5000);
     u.type(1084, "500");
@@ -127,7 +105,7 @@ void BM_QtDiscreteSelectTimePoint(benchmark::State& bench) {
   model::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
   s.time_point_table[1].ranges.resize(2);
   s.time_point_table[1].n_ranges = 2;
-  run_editor(bench, s, editors::open_discrete_loading_editor, [&](User& u) {
+  run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [&](User& u) {
     int i = 0;
     for (auto _ : bench) u.pick(1102, 1 + (i++ & 1));
   });
@@ -137,7 +115,7 @@ BENCHMARK(BM_QtDiscreteSelectTimePoint)->Arg(n_time_points)->Arg(10 * n_time_poi
 void BM_QtDiscreteAddFirstTimeAndRemoveIt(benchmark::State& bench) {
   model::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
   s.max_time_points += 1;
-  run_editor(bench, s, editors::open_discrete_loading_editor, [&](User& u) {
+  run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [&](User& u) {
     u.type(1052, "0.001");
     for (auto _ : bench) {
       u.press(1053);
@@ -151,15 +129,15 @@ BENCHMARK(BM_QtDiscreteAddFirstTimeAndRemoveIt)->Arg(n_time_points)->Arg(10 * n_
 // A model that claims a billion nodes and elements, with two billion time points at most:
 // each editor opened and closed, its lists of that many items shown.
 void BM_QtOpenEditorsOfABillion(benchmark::State& bench) {
-  using Open = void (*)(app::Context&, ui::Dialog&);
+  using Open = void (*)(dialogs::Context&, ui::Dialog&);
   const struct {
     model::LoadingType loading_type;
     Open open;
-  } editors_of[] = {{model::LoadingType::discrete, editors::open_initial_values_editor},
-                    {model::LoadingType::discrete, editors::open_discrete_loading_editor},
-                    {model::LoadingType::sinusoidal, editors::open_sin_exp_editor},
-                    {model::LoadingType::accelerogram_3_directions, editors::open_accelerogram_editor},
-                    {model::LoadingType::discrete, editors::open_diameters_editor}};
+  } editors_of[] = {{model::LoadingType::discrete, dialogs::editors::open_initial_values_editor},
+                    {model::LoadingType::discrete, dialogs::editors::open_discrete_loading_editor},
+                    {model::LoadingType::sinusoidal, dialogs::editors::open_sin_exp_editor},
+                    {model::LoadingType::accelerogram_3_directions, dialogs::editors::open_accelerogram_editor},
+                    {model::LoadingType::discrete, dialogs::editors::open_diameters_editor}};
   const auto& which = editors_of[bench.range(0)];
   model::ProgramState s = large_model(which.loading_type);
   s.n_nodes = s.n_elements = 1000000000;
@@ -171,7 +149,7 @@ BENCHMARK(BM_QtOpenEditorsOfABillion)->DenseRange(0, 4)->Unit(benchmark::kMillis
 void BM_QtSinExpAddLastRangeAndRemoveFirst(benchmark::State& bench) {
   model::ProgramState s = large_model(model::LoadingType::sinusoidal);
   int next = 1;
-  run_editor(bench, s, editors::open_sin_exp_editor, [&](User& u) {
+  run_editor(bench, s, dialogs::editors::open_sin_exp_editor, [&](User& u) {
     u.settling = false;
     for (; next <= 10000; ++next) {
       u.type(1089, QString::number(next));

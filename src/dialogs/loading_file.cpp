@@ -116,7 +116,7 @@ std::string loading_file_path(std::string_view path) {
   return std::string(text::trim_right(std::string_view(typed).substr(0, model::max_path_bytes)));
 }
 
-void show_open_failure(app::Context& context, const std::string& path, const text::FileRead& why) {
+void show_open_failure(Context& context, const std::string& path, const text::FileRead& why) {
   auto reason = [&why](bool romanian) -> std::string {
     switch (why.status) {
       case text::FileReadStatus::missing: return romanian ? "Fisierul nu exista !" : "The file does not exist !";
@@ -136,7 +136,7 @@ void show_open_failure(app::Context& context, const std::string& path, const tex
                   reader_title, ui::Icon::error);
 }
 
-void show_write_failure(app::Context& context, const std::string& name, const std::string& folder) {
+void show_write_failure(Context& context, const std::string& name, const std::string& folder) {
   context.message("ERROR: cannot write the case file " + name + "\nin the folder " + folder + " !",
                   "EROARE: nu se poate scrie fisierul de caz " + name + "\nin directorul " + folder + " !",
                   reader_title, ui::Icon::error);
@@ -161,7 +161,7 @@ std::string problems_text(const std::string& path, const ProblemList& problems, 
 
 // One message for everything LOAD could not take; none when the list is empty. `stopped`: the
 // reading ended at the last problem and the file was not loaded.
-void show_read_problems(app::Context& context, const std::string& path, const ProblemList& problems,
+void show_read_problems(Context& context, const std::string& path, const ProblemList& problems,
                         bool stopped) {
   if (problems.empty()) return;
   const ui::Icon icon = stopped || loadfile::has_errors(problems) ? ui::Icon::error : ui::Icon::warning;
@@ -172,7 +172,7 @@ void show_read_problems(app::Context& context, const std::string& path, const Pr
 // The case files of what was read, as if each section had been saved then. The files of a case
 // given up or not reached are emptied, so that no case file of earlier work is taken for this
 // file's data; a case read whole leaves its other files alone. Stops at the first failure.
-bool put_case_files_in_place(app::Context& context, const model::Analysis& a) {
+bool put_case_files_in_place(Context& context, const model::Analysis& a) {
   using model::case_files::LineForm;
   using model::case_files::ScratchKind;
   const std::string& folder = context.state.case_folder;
@@ -275,7 +275,7 @@ int points_needed(text::RecordSource& source, const model::ProgramState& state) 
 }
 
 // A maximum typed at start-up is a guess; a file that needs more is no reason to start again.
-bool raise_time_point_limit(app::Context& context, int needed) {
+bool raise_time_point_limit(Context& context, int needed) {
   const std::string n = std::to_string(needed), max = std::to_string(context.state.max_time_points);
   return context.message(
              "The actual No. of Time Points > Maximum No. Inputed (Dialog #0) !\n\n"
@@ -293,9 +293,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::optional<app::OwnFile> stamp(const std::string& path) {
+std::optional<OwnFile> stamp(const std::string& path) {
   std::error_code ec;
-  app::OwnFile f;
+  OwnFile f;
   f.path = fs::canonical(path, ec);
   if (ec) return std::nullopt;
   f.written = fs::last_write_time(f.path, ec);
@@ -305,20 +305,20 @@ std::optional<app::OwnFile> stamp(const std::string& path) {
   return f;
 }
 
-void remember_own_loading_file(app::Context& context, const std::string& path) {
-  const std::optional<app::OwnFile> now = stamp(path);
+void remember_own_loading_file(Context& context, const std::string& path) {
+  const std::optional<OwnFile> now = stamp(path);
   if (!now) return;
-  std::erase_if(context.own_loading_files, [&now](const app::OwnFile& f) { return f.path == now->path; });
+  std::erase_if(context.own_loading_files, [&now](const OwnFile& f) { return f.path == now->path; });
   context.own_loading_files.push_back(*now);
 }
 
 }  // namespace
 
 // The time and size of the last write tell whether someone else has written the same name since.
-bool own_loading_file(const app::Context& context, const std::string& path) {
-  const std::optional<app::OwnFile> now = stamp(path);
+bool own_loading_file(const Context& context, const std::string& path) {
+  const std::optional<OwnFile> now = stamp(path);
   if (!now) return false;
-  for (const app::OwnFile& f : context.own_loading_files)
+  for (const OwnFile& f : context.own_loading_files)
     if (f.path == now->path) return f.written == now->written && f.size == now->size;
   return false;
 }
@@ -344,7 +344,7 @@ std::string problem_lines(const ProblemList& problems, bool ro) {
 // old file goes; what is only unusual is told with the outcome.
 class CreateCheck {
  public:
-  explicit CreateCheck(app::Context& context) : context_(context) {}
+  explicit CreateCheck(Context& context) : context_(context) {}
 
   bool approve(const std::string& finished_path) {
     const model::ProgramState& s = context_.state;
@@ -374,13 +374,13 @@ class CreateCheck {
   }
 
  private:
-  app::Context& context_;
+  Context& context_;
   ProblemList warnings_;
 };
 
 }  // namespace
 
-bool write_loading_file(app::Context& context) {
+bool write_loading_file(Context& context) {
   // Both paths stand in records of their own; a line feed in one would split its record and
   // the solver would read the rest of the path as data.
   const model::ProgramState& s = context.state;
@@ -406,6 +406,7 @@ bool write_loading_file(app::Context& context) {
     context.toolkit.message_box(created_message(ro, report.path, notes) + warnings, create_title,
                                 complete ? ui::Icon::information : ui::Icon::warning, ui::Buttons::ok);
     remember_own_loading_file(context, report.path);
+    ++context.loading_files_created;
     return true;
   }
   context.toolkit.message_box(failure_message(ro, report.path, report.failure), create_title,
@@ -413,7 +414,7 @@ bool write_loading_file(app::Context& context) {
   return false;
 }
 
-LoadOutcome load_loading_file(app::Context& context, const std::string& path_argument) {
+LoadOutcome load_loading_file(Context& context, const std::string& path_argument) {
   const std::string path = loading_file_path(path_argument);
   text::RecordSource source;
   text::FileRead why;

@@ -9,7 +9,7 @@
 #include "ui/dialog_template.h"
 #include "ui/toolkit.h"
 
-namespace app {
+namespace dialogs {
 
 // "Discard the data entered?" in the language of the moment; true when the user says Yes.
 bool user_discards_entries(Context& context);
@@ -29,6 +29,8 @@ class UnsavedEntries {
 
   void note(ui::ControlId control);
   void kept() { held_ = false; }
+  // Data came in without the user's actions here (a run taken back after a crash).
+  void hold() { held_ = true; }
   bool held() const { return held_; }
 
  private:
@@ -36,4 +38,4 @@ class UnsavedEntries {
   bool held_ = false;
 };
 
-}  // namespace app
+}  // namespace dialogs

@@ -30,9 +30,9 @@ std::string load_and_create(model::ProgramState s, const std::string& content) {
   const std::string path(s.loading_file.trimmed());
   testing_support::write_file(path, content);
   roundtrip::remove_scratch_files();
-  reader_test::RecordingToolkit toolkit;
+  reader_test::FakeToolkit toolkit;
   toolkit.answer = ui::Answer::yes;  // the bytes are compared, whatever the check of Create finds
-  app::Context context{toolkit, s, {}, {}};
+  dialogs::Context context{toolkit, s, {}, {}};
   const dialogs::LoadOutcome outcome = dialogs::load_loading_file(context, path);
   if (outcome == dialogs::LoadOutcome::kept_maximum) return "<not loaded>";
   s.written_case_records = s.loaded_case_records;
@@ -162,9 +162,9 @@ TEST(Codec, EditedSectionsAreWrittenAsCreateCopiesTheEditorsFiles) {
     g.state.loading_file = (dir.path() / "edited.inc").string();
     roundtrip::remove_scratch_files();
     roundtrip::write_editor_files(g);
-    reader_test::RecordingToolkit toolkit;
+    reader_test::FakeToolkit toolkit;
     toolkit.answer = ui::Answer::yes;
-    app::Context context{toolkit, g.state, {}, {}};
+    dialogs::Context context{toolkit, g.state, {}, {}};
     ASSERT_TRUE(dialogs::write_loading_file(context));
     const std::string created = testing_support::read_file(dir.path() / "edited.inc");
     const model::Analysis a = edited_analysis(g);

@@ -22,7 +22,7 @@
 #include "text/free_form.h"
 #include "ui/templates/loading_cases.h"
 
-namespace cases {
+namespace dialogs::cases {
 
 namespace {
 
@@ -48,7 +48,7 @@ constexpr C edits_cleared_by_selection[] = {
 
 class LoadingCasesDialog {
  public:
-  LoadingCasesDialog(app::Context& context, ui::Dialog& dialog)
+  LoadingCasesDialog(Context& context, ui::Dialog& dialog)
       : context_(context), state_(context.state), dialog_(dialog), entries_(context, dialog, dialog_of(C{})) {}
 
   void set_up();
@@ -60,6 +60,7 @@ class LoadingCasesDialog {
   void disable_form();
   void show_file_state();
   void fill_case_lists();
+  void show_resumed_cases();
   void refresh_case_lists_after_removal();
 
   void select_case();
@@ -95,7 +96,7 @@ class LoadingCasesDialog {
   bool require_current_case(std::string_view title);
   void refresh_plot_button();
 
-  app::Context& context_;
+  Context& context_;
   model::ProgramState& state_;
   ui::Dialog& dialog_;
   // A case chosen in the case list during this run of the dialog; current_case itself may
@@ -103,7 +104,7 @@ class LoadingCasesDialog {
   bool case_selected_ = false;
   // Case data typed, chosen or edited since the dialog opened or the loading file was last
   // created: the case arrays go when the dialog closes.
-  app::UnsavedEntries entries_;
+  UnsavedEntries entries_;
 };
 
 // ----- set-up -----
@@ -129,8 +130,10 @@ void LoadingCasesDialog::set_up() {
   fill_list(C::language, language_items);
   const char first = state_.language.first();
   dialog_.select(C::language, first == 'E' || first == 'e' ? 1 : 2);
+  const bool resumed = state_.resume_cases && !state_.case_records.empty();
   create_case_arrays(state_);
   fill_case_lists();
+  if (resumed) show_resumed_cases();
   dialog_.set_text(C::gravity_unit, gravity_unit_text(state_));
   dialog_.set_text(C::tolerance_unit, tolerance_unit_text(state_));
   // The damping block is program-wide: the list shows its present type, so a case stored
@@ -139,7 +142,7 @@ void LoadingCasesDialog::set_up() {
 }
 
 void LoadingCasesDialog::initialize() {
-  const app::Images& images = context_.images;
+  const Images& images = context_.images;
   dialog_.set_window_icon(images.input_file2_icon);
   dialog_.set_image(C::select, images.open_icon);
   dialog_.set_image(C::create, images.input_file2_icon);
@@ -180,6 +183,19 @@ void LoadingCasesDialog::fill_case_lists() {
     dialog_.set_text(C::case_list, std::to_string(k), k);
     dialog_.set_text(C::processed_list, processed_item_text(k, k <= state_.n_loaded_cases), k);
   }
+}
+
+// A run taken back after a crash shows its cases added and its loading file chosen as they
+// were; what it holds is in no file this run created, so leaving asks first.
+void LoadingCasesDialog::show_resumed_cases() {
+  for (int k = state_.n_loaded_cases + 1; k <= state_.n_loading_cases; ++k)
+    if (state_.case_processed[k]) dialog_.set_text(C::processed_list, added_item_text(k), k);
+  const std::string file(state_.loading_file.trimmed());
+  if (!file.empty() && file == state_.created_box_choice) {
+    dialog_.set_text(C::file_path, file);
+    dialog_.set_enabled(C::create, true);
+  }
+  entries_.hold();
 }
 
 // ----- dispatch -----
@@ -362,7 +378,7 @@ bool LoadingCasesDialog::form_taken_whole(std::string_view title) {
     if (used.second) fields.push_back(ui::id(C::second_damping));
     if (used.zeta) fields.push_back(ui::id(C::zeta));
   }
-  return app::fields_taken_whole(context_, dialog_, dialog_of(C{}), fields, title);
+  return fields_taken_whole(context_, dialog_, dialog_of(C{}), fields, title);
 }
 
 void LoadingCasesDialog::store_form(const CaseForm& form) {
@@ -535,7 +551,7 @@ void LoadingCasesDialog::open_initial_values() {
 void LoadingCasesDialog::select_loading_file() {
   // The box offers the name chosen last; a refused choice is not remembered.
   std::string buffer = state_.created_box_choice;
-  if (!context_.toolkit.open_file_box(app::loading_file_box_request(state_), buffer)) return;
+  if (!context_.toolkit.open_file_box(loading_file_box_request(state_), buffer)) return;
   // A longer path would be cut to another file's name when stored or written.
   if (buffer.size() > model::max_path_bytes) {
     const std::string limit = std::to_string(model::max_path_bytes);
@@ -544,10 +560,10 @@ void LoadingCasesDialog::select_loading_file() {
                      "Message", ui::Icon::error);
     return;
   }
-  if (const app::PathProblem problem = app::kept_path_problem(buffer); !problem.empty()) {
-    context_.message("ERROR: the Loading File is not taken: " + problem.english + ":\n" + app::shown_path(buffer),
+  if (const PathProblem problem = kept_path_problem(buffer); !problem.empty()) {
+    context_.message("ERROR: the Loading File is not taken: " + problem.english + ":\n" + shown_path(buffer),
                      "EROARE: fisierul de incarcare nu este luat: " + problem.romanian + ":\n" +
-                         app::shown_path(buffer),
+                         shown_path(buffer),
                      "Message", ui::Icon::error);
     return;
   }
@@ -602,7 +618,7 @@ void discard_case_arrays(model::ProgramState& state, int closing_code) {
 
 }  // namespace
 
-int run_loading_cases_dialog(app::Context& context) {
+int run_loading_cases_dialog(Context& context) {
   int code = 0;
   {
     std::unique_ptr<ui::Dialog> dialog = context.toolkit.create_dialog(dialog_of(C{}));
@@ -615,4 +631,4 @@ int run_loading_cases_dialog(app::Context& context) {
   return code;
 }
 
-}  // namespace cases
+}  // namespace dialogs::cases

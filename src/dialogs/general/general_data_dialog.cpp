@@ -1,6 +1,7 @@
 #include "dialogs/general/general_data_dialog.h"
 
 #include <string>
+#include <utility>
 
 #include "dialogs/dialog_initializer.h"
 #include "dialogs/file_boxes.h"
@@ -12,7 +13,7 @@
 #include "text/free_form.h"
 #include "ui/templates/general_data.h"
 
-namespace general {
+namespace dialogs::general {
 
 using C = ui::templates::GeneralData;
 using ui::templates::coefficient_fields;
@@ -31,7 +32,7 @@ struct WorkingCopy {
 };
 
 struct Session {
-  app::Context& context;
+  Context& context;
   WorkingCopy working;
 };
 
@@ -138,7 +139,7 @@ SaveCheck read_fields(const ui::Dialog& dialog, WorkingCopy& w) {
   return {};
 }
 
-void report_save_problem(app::Context& context, const SaveCheck& check) {
+void report_save_problem(Context& context, const SaveCheck& check) {
   auto show = [&context](std::string_view english, std::string_view romanian) {
     context.message(english, romanian, "SAVE Message", ui::Icon::information);
   };
@@ -182,7 +183,7 @@ void save_changes(Session& session, ui::Dialog& dialog) {
 
 // A longer path would be cut by the loading_file field, and "Create" would then write to a
 // file the user never chose.
-bool loading_path_fits(app::Context& context, std::string_view path) {
+bool loading_path_fits(Context& context, std::string_view path) {
   if (text::trimmed_length(path) <= model::max_path_bytes) return true;
   const std::string name(text::trim_right(path));
   const std::string limit = std::to_string(model::max_path_bytes);
@@ -194,19 +195,21 @@ bool loading_path_fits(app::Context& context, std::string_view path) {
 }
 
 void load_from_old_file(Session& session, ui::Dialog& dialog) {
-  app::Context& context = session.context;
+  Context& context = session.context;
   model::ProgramState& state = context.state;
   // The box offers the previous choice again; a refused choice is not remembered.
   std::string buffer = state.loading_box_choice;
-  if (!context.toolkit.open_file_box(app::loading_file_box_request(state), buffer)) return;
+  if (!context.toolkit.open_file_box(loading_file_box_request(state), buffer)) return;
   if (!loading_path_fits(context, buffer)) return;
-  if (const app::PathProblem problem = app::kept_path_problem(buffer); !problem.empty()) {
-    context.message("ERROR: Loading file not read: " + problem.english + ".\n" + app::shown_path(buffer),
+  if (const PathProblem problem = kept_path_problem(buffer); !problem.empty()) {
+    context.message("ERROR: Loading file not read: " + problem.english + ".\n" + shown_path(buffer),
                     "EROARE: Fisierul de incarcare nu a fost citit: " + problem.romanian + ".\n" +
-                        app::shown_path(buffer),
+                        shown_path(buffer),
                     "Message", ui::Icon::error);
     return;
   }
+  // Another file replaces the cases taken back from a stopped run, as it replaces any.
+  if (std::exchange(state.resume_cases, false)) model::case_files::delete_case_scratch_files(false, state.case_folder);
   const text::Field<260> previous_loading_file = state.loading_file;
   state.loading_file = text::trim_right(buffer);
   const dialogs::LoadOutcome outcome = dialogs::load_loading_file(context, std::string(state.loading_file.trimmed()));
@@ -245,7 +248,7 @@ void load_from_old_file(Session& session, ui::Dialog& dialog) {
 // ---------------------------------------------------------------------------------------
 // OK and the callback of the edited controls.
 
-void ok_pressed(app::Context& context, ui::Dialog& dialog) {
+void ok_pressed(Context& context, ui::Dialog& dialog) {
   const model::ProgramState& state = context.state;
   if (state.general_data_changed && !state.general_data_saved) {
     const ui::Answer answer = context.message(
@@ -298,7 +301,7 @@ void general_data_callback(Session& session, ui::Dialog& dialog, C id) {
 // Set-up.
 
 void register_callbacks(Session& session, ui::Dialog& dialog) {
-  app::register_common_initializer(session.context, dialog, ui::DialogId::general_data);
+  register_common_initializer(session.context, dialog, ui::DialogId::general_data);
   dialog.on(C::select_geometry, [&session](ui::Dialog& d, ui::ControlId) {
     select_geometry_file(session.context, d);
   });
@@ -338,10 +341,12 @@ void reset_operator_choice(model::ProgramState& state) {
 
 }  // namespace
 
-int run_general_data_dialog(app::Context& context) {
+int run_general_data_dialog(Context& context) {
   model::ProgramState& state = context.state;
-  model::case_files::delete_case_scratch_files(false, state.case_folder);
-  if (state.loading_cases_result != 2) reset_operator_choice(state);
+  // A run taken back from one that stopped goes on with its cases and its operator.
+  const bool resumed = state.resume_cases;
+  if (!resumed) model::case_files::delete_case_scratch_files(false, state.case_folder);
+  if (state.loading_cases_result != 2 && !resumed) reset_operator_choice(state);
 
   std::unique_ptr<ui::Dialog> dialog = context.toolkit.create_dialog(ui::DialogId::general_data);
   Session session{context, {}};
@@ -357,8 +362,8 @@ int run_general_data_dialog(app::Context& context) {
   session.working = {state.n_loading_cases, committed_operator_block(state)};
   state.general_data_changed = false;
   state.general_data_saved = false;
-  dialog->set_enabled(C::ok, false);
-  app::ask_before_discarding(context, *dialog, [&state] {
+  dialog->set_enabled(C::ok, resumed);
+  ask_before_discarding(context, *dialog, [&state] {
     return state.general_data_changed && !state.general_data_saved;
   });
 
@@ -366,4 +371,4 @@ int run_general_data_dialog(app::Context& context) {
   return state.general_data_result;
 }
 
-}  // namespace general
+}  // namespace dialogs::general
