@@ -89,6 +89,8 @@ const std::vector<Shape>& shapes() {
       {{"file"}, "s", K::file},
       {{"answer", "yes"}, "", K::answer},
       {{"answer", "no"}, "", K::answer},
+      {{"recover", "yes"}, "", K::recover},
+      {{"recover", "no"}, "", K::recover},
       {{"expect", "text"}, "ns", K::expect_text},
       {{"expect", "item"}, "nns", K::expect_item},
       {{"expect", "items"}, "nn", K::expect_items},
@@ -146,7 +148,7 @@ bool match(const Shape& shape, const std::vector<Token>& tokens, Statement& s) {
   if (numbers.size() > 1) s.number = numbers[1];
   if (!strings.empty()) s.text = strings[0];
   if (strings.size() > 1) s.text2 = strings[1];
-  if (shape.kind == Statement::Kind::answer) s.number = shape.words[1] == "yes" ? 1 : 0;
+  if (shape.kind == Statement::Kind::answer || shape.kind == Statement::Kind::recover) s.number = shape.words[1] == "yes" ? 1 : 0;
   if (shape.kind == Statement::Kind::expect_message) {
     s.text = strings[0];
     s.text2 = strings[1];
