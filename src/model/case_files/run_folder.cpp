@@ -18,13 +18,13 @@
 #include <utility>
 #include <vector>
 
+#include "files/regular_file.h"
 #include "model/case_files/atomic_file.h"
-#include "text/regular_file.h"
 
 namespace model::case_files {
 
 namespace fs = std::filesystem;
-using text::Descriptor;
+using files::Descriptor;
 
 namespace {
 
