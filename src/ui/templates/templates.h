@@ -9,6 +9,7 @@
 #include "ui/templates/initial_values.h"
 #include "ui/templates/loading_cases.h"
 #include "ui/templates/sin_exp.h"
+#include "ui/templates/suite_window.h"
 #include "ui/templates/time_points.h"
 
 namespace ui::templates {
