@@ -31,7 +31,7 @@ void write_case_files(const std::string& lines) {
 model::ProgramState processed_cases() {
   model::ProgramState s;
   s.n_loading_cases = n_cases;
-  cases::create_case_arrays(s);
+  dialogs::cases::create_case_arrays(s);
   for (int k = 1; k <= n_cases; ++k) {
     s.case_records[k].end_time = static_cast<float>(k);
     s.case_processed[k] = true;
@@ -48,7 +48,7 @@ void BM_RemoveFirstOf99Cases(benchmark::State& bench) {
     write_case_files(lines);
     model::ProgramState s = processed_cases();
     bench.ResumeTiming();
-    cases::remove_case(s, 1);
+    dialogs::cases::remove_case(s, 1);
     const auto failures = model::case_files::move_case_scratch_files_down(1, n_cases);
     benchmark::DoNotOptimize(failures.size());
   }

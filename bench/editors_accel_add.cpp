@@ -56,10 +56,10 @@ std::string add_script(int count, int order, int first = 0) {
 bool run_editor(model::ProgramState& s, const ui::script::ParseResult& parsed) {
   std::ostringstream transcript;
   ui::script::ScriptToolkit toolkit(parsed, transcript);
-  app::Context context{toolkit, s};
+  dialogs::Context context{toolkit, s};
   try {
     auto owner = toolkit.create_dialog(102);
-    editors::open_accelerogram_editor(context, *owner);
+    dialogs::editors::open_accelerogram_editor(context, *owner);
     toolkit.finish();
   } catch (const ui::script::ScriptError&) {
     return false;

@@ -49,11 +49,11 @@ class BenchToolkit : public ui::script::ScriptToolkit {
 };
 
 void run_editor(benchmark::State& bench, model::ProgramState& s,
-                void (*editor)(app::Context&, ui::Dialog&), const Body& body) {
+                void (*editor)(dialogs::Context&, ui::Dialog&), const Body& body) {
   BenchFolder folder;
   std::ostringstream transcript;
   BenchToolkit toolkit(transcript, body);
-  app::Context context{toolkit, s};
+  dialogs::Context context{toolkit, s};
   auto owner = toolkit.create_dialog(102);
   editor(context, *owner);
   if (!transcript.str().empty()) bench.SkipWithError(transcript.str().c_str());
@@ -69,14 +69,14 @@ void enable_add(ui::script::ScriptDialog& d) {
 // Opening the editor on the whole loading: the working copy and the time list of 10,000 items.
 void BM_DiscreteOpen(benchmark::State& bench) {
   model::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
-  for (auto _ : bench) run_editor(bench, s, editors::open_discrete_loading_editor, [](auto&) {});
+  for (auto _ : bench) run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [](auto&) {});
 }
 BENCHMARK(BM_DiscreteOpen)->Arg(n_time_points)->Arg(10 * n_time_points)->Unit(benchmark::kMillisecond);
 
 // "ADD >>" of a sixth range under a time point and its removal: two node list refreshes.
 void BM_DiscreteAddRangeAndRemoveIt(benchmark::State& bench) {
   model::ProgramState s = discrete_case();
-  run_editor(bench, s, editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
+  run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
     enable_add(d);
     d.user_pick(0, 1102, 5000);
     d.user_type(0, 1084, "500");
@@ -94,7 +94,7 @@ BENCHMARK(BM_DiscreteAddRangeAndRemoveIt)->Unit(benchmark::kMillisecond);
 // "ADD >>" of a range that exists: the textual lookup replaces its loading in place.
 void BM_DiscreteAddRangeReplacing(benchmark::State& bench) {
   model::ProgramState s = discrete_case();
-  run_editor(bench, s, editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
+  run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
     enable_add(d);
     d.user_pick(0, 1102, 7000);
     d.user_type(0, 1084, "81");
@@ -109,7 +109,7 @@ void BM_DiscreteSelectTimePoint(benchmark::State& bench) {
   model::ProgramState s = discrete_case();
   s.time_point_table[1].ranges.resize(2);
   s.time_point_table[1].n_ranges = 2;
-  run_editor(bench, s, editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
+  run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
     int i = 0;
     for (auto _ : bench) d.user_pick(0, 1102, 1 + (i++ & 1));
   });
@@ -121,7 +121,7 @@ BENCHMARK(BM_DiscreteSelectTimePoint)->Unit(benchmark::kMillisecond);
 void BM_DiscreteAddFirstTimeAndRemoveIt(benchmark::State& bench) {
   model::ProgramState s = discrete_case();
   s.max_time_points = n_time_points + 1;
-  run_editor(bench, s, editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
+  run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
     d.user_type(0, 1052, "0.001");
     for (auto _ : bench) {
       d.user_press(0, 1053);
@@ -140,7 +140,7 @@ void BM_DiscreteReplay(benchmark::State& bench) {
   model::ProgramState s = large_model(model::LoadingType::discrete);
   s.max_time_points = n;
   int entered = 0;  // closing without a save puts the count back
-  run_editor(bench, s, editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
+  run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
     for (auto _ : bench) {
       for (int i = 1; i <= n; ++i) {
         d.user_type(0, 1052, std::to_string(i / 100) + "." + std::to_string(100 + i % 100).substr(1));
@@ -165,7 +165,7 @@ BENCHMARK(BM_DiscreteReplay)->Arg(10000)->Arg(20000)->Arg(40000)->Iterations(1)-
 // "SAVE Changes": the table copied back and 60,001 records written.
 void BM_DiscreteSave(benchmark::State& bench) {
   model::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
-  run_editor(bench, s, editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
+  run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
     for (auto _ : bench) d.user_press(0, 1093);
   });
 }
@@ -176,7 +176,7 @@ BENCHMARK(BM_DiscreteSave)->Arg(n_time_points)->Arg(10 * n_time_points)->Unit(be
 void BM_SinExpAddLastRangeAndRemoveFirst(benchmark::State& bench) {
   model::ProgramState s = large_model(model::LoadingType::sinusoidal);
   int next = 1;
-  run_editor(bench, s, editors::open_sin_exp_editor, [&](ui::script::ScriptDialog& d) {
+  run_editor(bench, s, dialogs::editors::open_sin_exp_editor, [&](ui::script::ScriptDialog& d) {
     for (int i = 0; i < 10000; ++i, ++next) {
       d.user_type(0, 1089, std::to_string(next));
       d.user_type(0, 1090, std::to_string(next));
@@ -197,7 +197,7 @@ BENCHMARK(BM_SinExpAddLastRangeAndRemoveFirst)->Unit(benchmark::kMillisecond);
 // Initial values of 10,000 ranges: "ADD >>" of a new range after a lookup over all of them.
 void BM_InitialValuesAddAfterTenThousand(benchmark::State& bench) {
   model::ProgramState s = large_model(model::LoadingType::discrete);
-  run_editor(bench, s, editors::open_initial_values_editor, [&](ui::script::ScriptDialog& d) {
+  run_editor(bench, s, dialogs::editors::open_initial_values_editor, [&](ui::script::ScriptDialog& d) {
     int next = 1;
     for (; next <= 10000; ++next) {
       d.user_type(0, 1074, std::to_string(next));

@@ -78,10 +78,10 @@ using Body = std::function<void(User&)>;
 
 // Opens the editor; once its window is up, the body runs and then closes it.
 void run_editor(benchmark::State& bench, model::ProgramState& s,
-                void (*editor)(app::Context&, ui::Dialog&), const Body& body) {
+                void (*editor)(dialogs::Context&, ui::Dialog&), const Body& body) {
   BenchFolder folder;
   RecordingToolkit toolkit;
-  app::Context context{toolkit, s};
+  dialogs::Context context{toolkit, s};
   auto owner = toolkit.create_dialog(102);
   QTimer::singleShot(0, [&] {
     User user{*toolkit.last()};
@@ -102,13 +102,13 @@ void enable_add(User& u) {
 // is a view of the table, so the cost is the working copy's.
 void BM_QtDiscreteOpen(benchmark::State& bench) {
   model::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
-  for (auto _ : bench) run_editor(bench, s, editors::open_discrete_loading_editor, [](User&) {});
+  for (auto _ : bench) run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [](User&) {});
 }
 BENCHMARK(BM_QtDiscreteOpen)->Arg(n_time_points)->Arg(10 * n_time_points)->Unit(benchmark::kMillisecond);
 
 void BM_QtDiscreteAddRangeAndRemoveIt(benchmark::State& bench) {
   model::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
-  run_editor(bench, s, editors::open_discrete_loading_editor, [&](User& u) {
+  run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [&](User& u) {
     enable_add(u);
     u.pick(1102, 5000);
     u.type(1084, "500");
@@ -127,7 +127,7 @@ void BM_QtDiscreteSelectTimePoint(benchmark::State& bench) {
   model::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
   s.time_point_table[1].ranges.resize(2);
   s.time_point_table[1].n_ranges = 2;
-  run_editor(bench, s, editors::open_discrete_loading_editor, [&](User& u) {
+  run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [&](User& u) {
     int i = 0;
     for (auto _ : bench) u.pick(1102, 1 + (i++ & 1));
   });
@@ -137,7 +137,7 @@ BENCHMARK(BM_QtDiscreteSelectTimePoint)->Arg(n_time_points)->Arg(10 * n_time_poi
 void BM_QtDiscreteAddFirstTimeAndRemoveIt(benchmark::State& bench) {
   model::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
   s.max_time_points += 1;
-  run_editor(bench, s, editors::open_discrete_loading_editor, [&](User& u) {
+  run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [&](User& u) {
     u.type(1052, "0.001");
     for (auto _ : bench) {
       u.press(1053);
@@ -151,15 +151,15 @@ BENCHMARK(BM_QtDiscreteAddFirstTimeAndRemoveIt)->Arg(n_time_points)->Arg(10 * n_
 // A model that claims a billion nodes and elements, with two billion time points at most:
 // each editor opened and closed, its lists of that many items shown.
 void BM_QtOpenEditorsOfABillion(benchmark::State& bench) {
-  using Open = void (*)(app::Context&, ui::Dialog&);
+  using Open = void (*)(dialogs::Context&, ui::Dialog&);
   const struct {
     model::LoadingType loading_type;
     Open open;
-  } editors_of[] = {{model::LoadingType::discrete, editors::open_initial_values_editor},
-                    {model::LoadingType::discrete, editors::open_discrete_loading_editor},
-                    {model::LoadingType::sinusoidal, editors::open_sin_exp_editor},
-                    {model::LoadingType::accelerogram_3_directions, editors::open_accelerogram_editor},
-                    {model::LoadingType::discrete, editors::open_diameters_editor}};
+  } editors_of[] = {{model::LoadingType::discrete, dialogs::editors::open_initial_values_editor},
+                    {model::LoadingType::discrete, dialogs::editors::open_discrete_loading_editor},
+                    {model::LoadingType::sinusoidal, dialogs::editors::open_sin_exp_editor},
+                    {model::LoadingType::accelerogram_3_directions, dialogs::editors::open_accelerogram_editor},
+                    {model::LoadingType::discrete, dialogs::editors::open_diameters_editor}};
   const auto& which = editors_of[bench.range(0)];
   model::ProgramState s = large_model(which.loading_type);
   s.n_nodes = s.n_elements = 1000000000;
@@ -171,7 +171,7 @@ BENCHMARK(BM_QtOpenEditorsOfABillion)->DenseRange(0, 4)->Unit(benchmark::kMillis
 void BM_QtSinExpAddLastRangeAndRemoveFirst(benchmark::State& bench) {
   model::ProgramState s = large_model(model::LoadingType::sinusoidal);
   int next = 1;
-  run_editor(bench, s, editors::open_sin_exp_editor, [&](User& u) {
+  run_editor(bench, s, dialogs::editors::open_sin_exp_editor, [&](User& u) {
     u.settling = false;
     for (; next <= 10000; ++next) {
       u.type(1089, QString::number(next));

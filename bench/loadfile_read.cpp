@@ -34,7 +34,7 @@ struct Workspace : loadfile_bench::LargeModel {
 
   Workspace() {
     SilentToolkit toolkit;
-    app::Context context{toolkit, state};
+    dialogs::Context context{toolkit, state};
     dialogs::write_loading_file(context);
     file_bytes = std::filesystem::file_size(folder.path / "large.inc");
     std::filesystem::create_directory(load_folder);
@@ -42,7 +42,7 @@ struct Workspace : loadfile_bench::LargeModel {
 
   bool load(model::ProgramState& into) {
     SilentToolkit toolkit;
-    app::Context context{toolkit, into};
+    dialogs::Context context{toolkit, into};
     std::filesystem::current_path(load_folder);
     const bool loaded = dialogs::load_loading_file(context, state.loading_file.str()) == dialogs::LoadOutcome::loaded;
     std::filesystem::current_path(folder.path);
@@ -65,15 +65,17 @@ void BM_load_loading_file(benchmark::State& bench) {
   loadfile_bench::report_file(bench, w.file_bytes);
 }
 
-// Taking the records apart alone, from a file already in memory.
+// Taking the records apart into an analysis alone, from a file already in memory.
 void BM_read_loading_records(benchmark::State& bench) {
   Workspace& w = workspace();
   text::RecordSource source;
   text::RecordSource::from_file(std::string(w.state.loading_file.trimmed()), source);
+  loadfile::ReadStart start;
+  start.general = model::general_data_of(w.state);
+  start.max_time_points = w.state.max_time_points;
   for (auto _ : bench) {
-    model::ProgramState state = w.state;
     source.seek(0);
-    benchmark::DoNotOptimize(loadfile::read_loading_records(source, state));
+    benchmark::DoNotOptimize(loadfile::read(source, start));
   }
   loadfile_bench::report_file(bench, w.file_bytes);
 }
@@ -81,7 +83,7 @@ void BM_read_loading_records(benchmark::State& bench) {
 void BM_write_same_file(benchmark::State& bench) {
   Workspace& w = workspace();
   SilentToolkit toolkit;
-  app::Context context{toolkit, w.state};
+  dialogs::Context context{toolkit, w.state};
   for (auto _ : bench)
     if (!dialogs::write_loading_file(context)) bench.SkipWithError("the loading file was not written");
   loadfile_bench::report_file(bench, w.file_bytes);
@@ -95,7 +97,7 @@ void BM_load_over_create(benchmark::State& bench) {
   model::ProgramState created = w.state;
   created.loading_file = (w.folder.path / "created.inc").string();
   SilentToolkit toolkit;
-  app::Context create_context{toolkit, created};
+  dialogs::Context create_context{toolkit, created};
   clock::duration load{}, create{};
   for (auto _ : bench) {
     model::ProgramState state = w.state;
@@ -138,7 +140,7 @@ int load_once(const char* path) {
   model::ProgramState state = loadfile_bench::large_model_state();
   const long before_kb = status_kb("VmRSS:");
   SilentToolkit toolkit;
-  app::Context context{toolkit, state};
+  dialogs::Context context{toolkit, state};
   const bool loaded = dialogs::load_loading_file(context, path) == dialogs::LoadOutcome::loaded;
   std::printf("%ld %ld\n", before_kb, status_kb("VmHWM:"));
   return loaded ? 0 : 1;

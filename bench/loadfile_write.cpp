@@ -26,7 +26,7 @@ Workspace& workspace() {
 void BM_write_loading_file(benchmark::State& bench) {
   Workspace& w = workspace();
   SilentToolkit toolkit;
-  app::Context context{toolkit, w.state};
+  dialogs::Context context{toolkit, w.state};
   for (auto _ : bench)
     if (!dialogs::write_loading_file(context)) bench.SkipWithError("the loading file was not written");
   loadfile_bench::report_file(bench, std::filesystem::file_size(w.folder.path / "large.inc"));
@@ -36,7 +36,7 @@ void BM_write_loading_file(benchmark::State& bench) {
 void BM_plain_copy(benchmark::State& bench) {
   Workspace& w = workspace();
   SilentToolkit toolkit;
-  app::Context context{toolkit, w.state};
+  dialogs::Context context{toolkit, w.state};
   dialogs::write_loading_file(context);
   const std::string from = (w.folder.path / "large.inc").string(), to = (w.folder.path / "copy.inc").string();
   std::vector<char> buffer(1 << 20);

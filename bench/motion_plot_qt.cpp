@@ -54,7 +54,7 @@ void BM_ReadRecordToFirstPicture(benchmark::State& state) {
       state.SkipWithError("the record was not read");
       break;
     }
-    ui::qt::PlotWindow window(editors::record_plot("record.AT2", read.record, "m", true, true), nullptr);
+    ui::qt::PlotWindow window(dialogs::editors::record_plot("record.AT2", read.record, "m", true, true), nullptr);
     window.show();
     QImage picture = window.grab().toImage();
     benchmark::DoNotOptimize(picture.constBits());
@@ -69,7 +69,7 @@ void BM_PlotFromRecordFull(benchmark::State& state) {
   record.time_step = 0.005;
   record.components.emplace_back(points);
   for (int i = 0; i < points; ++i) record.components[0][i] = sample(i);
-  const ui::PlotRequest request = editors::record_plot("full", record, "m", true, false);
+  const ui::PlotRequest request = dialogs::editors::record_plot("full", record, "m", true, false);
   for (auto _ : state) {
     ui::qt::PlotWindow window(request, nullptr);
     for (QChart* chart : window.charts())

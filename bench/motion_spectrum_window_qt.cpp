@@ -30,8 +30,8 @@ void BM_SpectrumWindowFirstPicture(benchmark::State& state) {
   application();
   const std::unique_ptr<ui::Toolkit> toolkit = ui::qt::make_qt_toolkit();
   model::ProgramState program;
-  app::Context context{*toolkit, program};
-  editors::SpectrumSource source{"bench", 0.005, {std::vector<double>(points)}, 1.0};
+  dialogs::Context context{*toolkit, program};
+  dialogs::editors::SpectrumSource source{"bench", 0.005, {std::vector<double>(points)}, 1.0};
   for (int i = 0; i < points; ++i)
     source.components[0][i] = 3.0 * std::sin(0.05 * i) * std::exp(-0.0001 * i) - 0.01 * std::cos(0.7 * i);
   bool drawn = false;
@@ -44,7 +44,7 @@ void BM_SpectrumWindowFirstPicture(benchmark::State& state) {
         window->close();
       }
     });
-    benchmark::DoNotOptimize(editors::run_spectrum_dialog(context, source));
+    benchmark::DoNotOptimize(dialogs::editors::run_spectrum_dialog(context, source));
   }
   if (!drawn) state.SkipWithError("the window was not drawn");
 }

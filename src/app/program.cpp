@@ -25,7 +25,7 @@ namespace {
 // of the file are ever read, so a huge or binary file costs nothing; a FIFO, a device or a
 // folder of that name is never read (it could hang the start or never end) and gives English
 // with a message.
-text::Field<20> read_language_setting(Context& context) {
+text::Field<20> read_language_setting(dialogs::Context& context) {
   std::string head;
   const text::FileRead read = text::read_regular_file("language.dat", head, 64);
   if (read.status == text::FileReadStatus::not_regular) {
@@ -42,7 +42,7 @@ text::Field<20> read_language_setting(Context& context) {
   return text::Field<20>(first);
 }
 
-void load_images(Context& context) {
+void load_images(dialogs::Context& context) {
   model::ProgramState& s = context.state;
   const std::string folder(s.uir_directory.trimmed());
   auto load = [&](const char* name, ui::ImageKind kind, int width, int height) {
@@ -61,7 +61,7 @@ void load_images(Context& context) {
 // The result of the prompt is not examined: OK and Cancel both take the field's value. A text
 // that is not a positive whole number is asked again (showing what was typed), since every
 // table of time points is sized by it and a 0 would only show deep inside an editor.
-void ask_time_points(Context& context) {
+void ask_time_points(dialogs::Context& context) {
   using C = ui::templates::TimePoints;
   const std::size_t length = ui::field_length(C::count);
   std::string typed = "100";
@@ -86,7 +86,7 @@ void ask_time_points(Context& context) {
 
 // Without a folder of its own the run keeps its case files in the start folder, as a run
 // that cannot write anywhere else must; the user is told that two runs there would mix them.
-model::case_files::RunFolder make_case_folder(Context& context) {
+model::case_files::RunFolder make_case_folder(dialogs::Context& context) {
   std::string reason;
   model::case_files::RunFolder folder = model::case_files::RunFolder::create(ui::current_directory(), reason);
   if (folder.path().empty()) {
@@ -123,7 +123,7 @@ void keep_case_files_for_inspection(const std::string& case_folder) {
 int run_program(ui::Toolkit& toolkit) {
   offer_workspace(toolkit, find_sample_workspace(running_executable()));
   model::ProgramState state;
-  Context context{toolkit, state};
+  dialogs::Context context{toolkit, state};
   start_up(context);
   const model::case_files::RunFolder case_folder = make_case_folder(context);
   run_wizard(context);
@@ -132,7 +132,7 @@ int run_program(ui::Toolkit& toolkit) {
   return 0;
 }
 
-void start_up(Context& context) {
+void start_up(dialogs::Context& context) {
   model::ProgramState& s = context.state;
   s.n_nodes = s.n_elements = s.n_dof = s.n_loading_cases = s.sixth_count = 0;
   s.current_directory = ui::current_directory();
@@ -147,12 +147,12 @@ void start_up(Context& context) {
   ask_time_points(context);
 }
 
-void run_wizard(Context& context) {
-  general::run_general_data_dialog(context);
+void run_wizard(dialogs::Context& context) {
+  dialogs::general::run_general_data_dialog(context);
   while (context.state.general_data_result == 1) {
-    cases::run_loading_cases_dialog(context);
+    dialogs::cases::run_loading_cases_dialog(context);
     if (context.state.loading_cases_result != 2) break;
-    general::run_general_data_dialog(context);
+    dialogs::general::run_general_data_dialog(context);
   }
 }
 

@@ -12,8 +12,8 @@ namespace app {
 // samples when the user asks for one there; returns the process exit code.
 int run_program(ui::Toolkit& toolkit);
 
-void start_up(Context& context);
-void run_wizard(Context& context);
+void start_up(dialogs::Context& context);
+void run_wizard(dialogs::Context& context);
 void clean_up(const std::string& case_folder = {});
 
 }  // namespace app

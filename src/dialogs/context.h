@@ -11,7 +11,7 @@
 #include "model/state.h"
 #include "ui/toolkit.h"
 
-namespace app {
+namespace dialogs {
 
 struct Images {
   ui::Image open_icon, input_file2_icon, notepad_icon, input_file1_icon, save_changes_icon,
@@ -40,4 +40,4 @@ struct Context {
   }
 };
 
-}  // namespace app
+}  // namespace dialogs

@@ -7,7 +7,7 @@
 #include "ui/templates/initial_values.h"
 #include "ui/templates/sin_exp.h"
 
-namespace app {
+namespace dialogs {
 
 namespace {
 
@@ -49,4 +49,4 @@ void register_common_initializer(Context& context, ui::Dialog& dialog, ui::Dialo
   });
 }
 
-}  // namespace app
+}  // namespace dialogs

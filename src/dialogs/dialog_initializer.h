@@ -5,7 +5,7 @@
 #include "dialogs/context.h"
 #include "ui/toolkit.h"
 
-namespace app {
+namespace dialogs {
 
 // Registers the initializer as the callback of the dialog's own identifier.
 void register_common_initializer(Context& context, ui::Dialog& dialog, ui::DialogId shown);
@@ -13,4 +13,4 @@ void register_common_initializer(Context& context, ui::Dialog& dialog, ui::Dialo
 // What the initializer does, for a dialog whose window exists.
 void apply_common_images(const Context& context, ui::Dialog& dialog, ui::DialogId shown);
 
-}  // namespace app
+}  // namespace dialogs

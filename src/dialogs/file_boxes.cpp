@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-namespace app {
+namespace dialogs {
 
 namespace {
 
@@ -61,4 +61,4 @@ std::string shown_path(std::string_view path) {
   return shown + "\"";
 }
 
-}  // namespace app
+}  // namespace dialogs

@@ -8,7 +8,7 @@
 #include "model/state.h"
 #include "ui/toolkit.h"
 
-namespace app {
+namespace dialogs {
 
 // A loading file, "*.inc": chosen to be read (General Data) or to be created (Loading Cases).
 ui::OpenFileRequest loading_file_box_request(const model::ProgramState& state);
@@ -29,4 +29,4 @@ PathProblem kept_path_problem(std::string_view path);
 // The path as a message shows it: control characters as \n, \t or \xNN, in quotes.
 std::string shown_path(std::string_view path);
 
-}  // namespace app
+}  // namespace dialogs

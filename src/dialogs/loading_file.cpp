@@ -6,6 +6,7 @@
 #include <iostream>
 #include <limits>
 #include <optional>
+#include <variant>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -16,6 +17,9 @@
 #include "loadfile/reader_parse.h"
 #include "loadfile/records.h"
 #include "loadfile/writer.h"
+#include "model/analysis.h"
+#include "model/case_files/scratch_files.h"
+#include "model/case_files/section_records.h"
 #include "model/case_files/atomic_file.h"
 #include "text/fixed_text.h"
 #include "text/free_form.h"
@@ -111,7 +115,7 @@ std::string loading_file_path(std::string_view path) {
   return std::string(text::trim_right(std::string_view(typed).substr(0, model::max_path_bytes)));
 }
 
-void show_open_failure(app::Context& context, const std::string& path, const text::FileRead& why) {
+void show_open_failure(Context& context, const std::string& path, const text::FileRead& why) {
   auto reason = [&why](bool romanian) -> std::string {
     switch (why.status) {
       case text::FileReadStatus::missing: return romanian ? "Fisierul nu exista !" : "The file does not exist !";
@@ -131,7 +135,7 @@ void show_open_failure(app::Context& context, const std::string& path, const tex
                   reader_title, ui::Icon::error);
 }
 
-void show_write_failure(app::Context& context, const std::string& name, const std::string& folder) {
+void show_write_failure(Context& context, const std::string& name, const std::string& folder) {
   context.message("ERROR: cannot write the case file " + name + "\nin the folder " + folder + " !",
                   "EROARE: nu se poate scrie fisierul de caz " + name + "\nin directorul " + folder + " !",
                   reader_title, ui::Icon::error);
@@ -156,7 +160,7 @@ std::string problems_text(const std::string& path, const ProblemList& problems, 
 
 // One message for everything LOAD could not take; none when the list is empty. `stopped`: the
 // reading ended at the last problem and the file was not loaded.
-void show_read_problems(app::Context& context, const std::string& path, const ProblemList& problems,
+void show_read_problems(Context& context, const std::string& path, const ProblemList& problems,
                         bool stopped) {
   if (problems.empty()) return;
   const ui::Icon icon = stopped || loadfile::has_errors(problems) ? ui::Icon::error : ui::Icon::warning;
@@ -164,33 +168,74 @@ void show_read_problems(app::Context& context, const std::string& path, const Pr
                   reader_title, icon);
 }
 
-// The case files in the order their sections were read, as if each had been written then: a
-// streamed one by renaming its part over it, one held in memory (an emptied file) through the
-// atomic writer. After a failure the remaining parts are removed and their case files kept.
-bool put_scratch_files_in_place(app::Context& context, const std::vector<loadfile::ScratchFile>& files) {
+// The case files of what was read, as if each section had been saved then. The files of a case
+// given up or not reached are emptied, so that no case file of earlier work is taken for this
+// file's data; a case read whole leaves its other files alone. Stops at the first failure.
+bool put_case_files_in_place(Context& context, const model::Analysis& a) {
+  using model::case_files::LineForm;
+  using model::case_files::ScratchKind;
   const std::string& folder = context.state.case_folder;
-  bool placed = true;
-  for (const loadfile::ScratchFile& file : files) {
-    const std::string path = folder.empty() ? file.name : folder + "/" + file.name;
-    std::error_code ec;
-    if (placed && !file.write_failed) {
+  for (int i = 1; i <= static_cast<int>(a.cases.size()); ++i) {
+    const model::Case& c = a.cases[i - 1];
+    std::vector<ScratchKind> written;
+    auto place = [&](ScratchKind kind, const std::string& content) {
       std::string reason;  // the message names the file and its folder instead
-      if (file.part.empty() ? model::case_files::replace_file(path, file.content, reason)
-                            : (std::filesystem::rename(file.part, path, ec), !ec))
-        continue;
+      if (model::case_files::replace_file(model::case_files::scratch_file_path(folder, i, kind), content, reason)) {
+        written.push_back(kind);
+        return true;
+      }
+      show_write_failure(context, model::case_files::scratch_file_name(i, kind),
+                         folder.empty() ? ui::current_directory() : folder);
+      return false;
+    };
+    std::string content;
+    if (c.initial_conditions) {
+      model::case_files::append_initial_conditions(content, *c.initial_conditions, a.general, LineForm::case_file);
+      if (!place(ScratchKind::initial_conditions, content)) return false;
     }
-    if (!file.part.empty()) std::filesystem::remove(file.part, ec);
-    if (placed) show_write_failure(context, file.name, folder.empty() ? ui::current_directory() : folder);
-    placed = false;
+    if (c.initial_loadings) {
+      content.clear();
+      model::case_files::append_initial_loadings(content, *c.initial_loadings, a.general, LineForm::case_file);
+      if (!place(ScratchKind::initial_loading, content)) return false;
+    }
+    if (c.loading) {
+      content.clear();
+      model::case_files::append_loading(content, *c.loading, c.record.loading_type, i, a.general, LineForm::case_file);
+      if (!place(model::case_files::loading_data_kind(c.record.loading_type), content)) return false;
+    }
+    if (c.initial_conditions && c.initial_loadings && c.loading) continue;
+    for (ScratchKind kind : {ScratchKind::initial_conditions, ScratchKind::initial_loading, ScratchKind::discrete_loading,
+                             ScratchKind::accelerogram, ScratchKind::sinusoidal, ScratchKind::exponential})
+      if (std::find(written.begin(), written.end(), kind) == written.end() && !place(kind, {})) return false;
   }
-  return placed;
+  return true;
 }
 
-void remove_parts(const std::vector<loadfile::ScratchFile>& files) {
-  for (const loadfile::ScratchFile& file : files) {
-    if (file.part.empty()) continue;
-    std::error_code ec;
-    std::filesystem::remove(file.part, ec);
+loadfile::ReadStart read_start(const model::ProgramState& s) {
+  return {model::general_data_of(s), model::damping_of(s), s.accel_direction, s.max_time_points,
+          model::romanian_messages(s)};
+}
+
+// The program state as the reading leaves it: the general data and damping block with what the
+// file gave, the cases' records, and the editors' tables of the last case of each kind.
+void take_read(model::ProgramState& s, loadfile::ReadResult& r) {
+  model::Analysis& a = r.analysis;
+  model::set_general_data(s, a.general);
+  model::set_damping(s, a.damping);
+  s.accel_direction = a.accel_direction;
+  if (!r.cases_read) return;
+  s.loaded_case_records.assign(static_cast<int>(a.cases.size()), {});
+  for (int i = 1; i <= static_cast<int>(a.cases.size()); ++i) {
+    model::Case& c = a.cases[i - 1];
+    s.loaded_case_records[i] = c.record;
+    if (!c.loading) continue;
+    if (auto* discrete = std::get_if<model::DiscreteLoading>(&c.loading->data)) {
+      s.time_point_table = std::move(discrete->points);
+      s.time_point_table_exists = true;
+    } else if (auto* accel = std::get_if<model::Accelerogram>(&c.loading->data)) {
+      s.accel_table = std::move(accel->points);
+      s.accel_table_exists = true;
+    }
   }
 }
 
@@ -202,22 +247,23 @@ bool has_control_character(std::string_view path) {
 
 // The most time points (or accelerogram points) of one loading of the file, read without a
 // limit; 0 when the file does not read that far.
-int points_needed(text::RecordSource& source, const model::ProgramState& state, const std::string& folder) {
+int points_needed(text::RecordSource& source, const model::ProgramState& state) {
   source.seek(0);
-  model::ProgramState unlimited = state;
-  unlimited.max_time_points = std::numeric_limits<int>::max();
-  const loadfile::ReadResult result = loadfile::read_loading_records(source, unlimited, folder);
-  remove_parts(result.scratch_files);
+  loadfile::ReadStart start = read_start(state);
+  start.max_time_points = std::numeric_limits<int>::max();
+  const loadfile::ReadResult result = loadfile::read(source, start);
   int needed = 0;
-  for (int k = 1; k <= unlimited.loaded_case_records.size(); ++k)
-    needed = std::max(needed, unlimited.loaded_case_records[k].n_time_points);
-  for (int k = 1; k <= unlimited.case_records.size(); ++k)
-    needed = std::max(needed, unlimited.case_records[k].n_time_points);
+  for (const model::Case& c : result.analysis.cases) needed = std::max(needed, c.record.n_time_points);
+  if (!result.cases_read)
+    for (int k = 1; k <= state.loaded_case_records.size(); ++k)
+      needed = std::max(needed, state.loaded_case_records[k].n_time_points);
+  for (int k = 1; k <= state.case_records.size(); ++k)
+    needed = std::max(needed, state.case_records[k].n_time_points);
   return needed;
 }
 
 // A maximum typed at start-up is a guess; a file that needs more is no reason to start again.
-bool raise_time_point_limit(app::Context& context, int needed) {
+bool raise_time_point_limit(Context& context, int needed) {
   const std::string n = std::to_string(needed), max = std::to_string(context.state.max_time_points);
   return context.message(
              "The actual No. of Time Points > Maximum No. Inputed (Dialog #0) !\n\n"
@@ -235,9 +281,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::optional<app::OwnFile> stamp(const std::string& path) {
+std::optional<OwnFile> stamp(const std::string& path) {
   std::error_code ec;
-  app::OwnFile f;
+  OwnFile f;
   f.path = fs::canonical(path, ec);
   if (ec) return std::nullopt;
   f.written = fs::last_write_time(f.path, ec);
@@ -247,20 +293,20 @@ std::optional<app::OwnFile> stamp(const std::string& path) {
   return f;
 }
 
-void remember_own_loading_file(app::Context& context, const std::string& path) {
-  const std::optional<app::OwnFile> now = stamp(path);
+void remember_own_loading_file(Context& context, const std::string& path) {
+  const std::optional<OwnFile> now = stamp(path);
   if (!now) return;
-  std::erase_if(context.own_loading_files, [&now](const app::OwnFile& f) { return f.path == now->path; });
+  std::erase_if(context.own_loading_files, [&now](const OwnFile& f) { return f.path == now->path; });
   context.own_loading_files.push_back(*now);
 }
 
 }  // namespace
 
 // The time and size of the last write tell whether someone else has written the same name since.
-bool own_loading_file(const app::Context& context, const std::string& path) {
-  const std::optional<app::OwnFile> now = stamp(path);
+bool own_loading_file(const Context& context, const std::string& path) {
+  const std::optional<OwnFile> now = stamp(path);
   if (!now) return false;
-  for (const app::OwnFile& f : context.own_loading_files)
+  for (const OwnFile& f : context.own_loading_files)
     if (f.path == now->path) return f.written == now->written && f.size == now->size;
   return false;
 }
@@ -286,7 +332,7 @@ std::string problem_lines(const ProblemList& problems, bool ro) {
 // old file goes; what is only unusual is told with the outcome.
 class CreateCheck {
  public:
-  explicit CreateCheck(app::Context& context) : context_(context) {}
+  explicit CreateCheck(Context& context) : context_(context) {}
 
   bool approve(const std::string& finished_path) {
     const model::ProgramState& s = context_.state;
@@ -316,13 +362,13 @@ class CreateCheck {
   }
 
  private:
-  app::Context& context_;
+  Context& context_;
   ProblemList warnings_;
 };
 
 }  // namespace
 
-bool write_loading_file(app::Context& context) {
+bool write_loading_file(Context& context) {
   // Both paths stand in records of their own; a line feed in one would split its record and
   // the solver would read the rest of the path as data.
   const model::ProgramState& s = context.state;
@@ -355,7 +401,7 @@ bool write_loading_file(app::Context& context) {
   return false;
 }
 
-LoadOutcome load_loading_file(app::Context& context, const std::string& path_argument) {
+LoadOutcome load_loading_file(Context& context, const std::string& path_argument) {
   const std::string path = loading_file_path(path_argument);
   text::RecordSource source;
   text::FileRead why;
@@ -364,22 +410,20 @@ LoadOutcome load_loading_file(app::Context& context, const std::string& path_arg
     show_open_failure(context, path, why);
     return LoadOutcome::not_opened;
   }
-  // Everything is read into a copy first: the time-point limit must leave the state and the
-  // disk as they were, and the other faults keep exactly what was read before them.
-  model::ProgramState staged = context.state;
-  loadfile::ReadResult result = loadfile::read_loading_records(source, staged, context.state.case_folder);
+  // The time-point limit must leave the state and the disk as they were; the other faults keep
+  // exactly what was read before them.
+  loadfile::ReadResult result = loadfile::read(source, read_start(context.state));
   if (result.outcome == loadfile::ReadOutcome::too_many_points) {
-    remove_parts(result.scratch_files);
-    const int needed = points_needed(source, context.state, context.state.case_folder);
+    const int needed = points_needed(source, context.state);
     if (needed <= context.state.max_time_points || !raise_time_point_limit(context, needed))
       return LoadOutcome::kept_maximum;
     source.seek(0);
-    staged = context.state;
-    staged.max_time_points = needed;
-    result = loadfile::read_loading_records(source, staged, context.state.case_folder);
+    context.state.max_time_points = needed;
+    result = loadfile::read(source, read_start(context.state));
   }
-  context.state = std::move(staged);
-  if (!put_scratch_files_in_place(context, result.scratch_files)) return LoadOutcome::failed;
+  const bool placed = put_case_files_in_place(context, result.analysis);
+  take_read(context.state, result);
+  if (!placed) return LoadOutcome::failed;
   ProblemList problems = std::move(result.problems);
   for (Problem& p : problems) p.file = path;
   const bool stopped = result.outcome == loadfile::ReadOutcome::fault;

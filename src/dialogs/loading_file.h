@@ -11,11 +11,11 @@ namespace dialogs {
 
 // Whether the loading file at `path` is still as this run last loaded or created it: replacing
 // it then loses nothing of another program's (or another run's in the same folder).
-bool own_loading_file(const app::Context& context, const std::string& path);
+bool own_loading_file(const Context& context, const std::string& path);
 
 // Writes the loading file the state names, dated now, and says in a "Create Message" what
 // became of it. true when the file was written.
-bool write_loading_file(app::Context& context);
+bool write_loading_file(Context& context);
 
 enum class LoadOutcome {
   loaded,        // the reading came to the end of the cases and their case files were written;
@@ -32,6 +32,6 @@ enum class LoadOutcome {
 // case records, the diameter table and the case files, and shows one list of the problems
 // found, each with its line. Only a regular file is read. An empty path asks for one on the
 // console. A loading with more time points than max_time_points offers to raise the maximum.
-LoadOutcome load_loading_file(app::Context& context, const std::string& path);
+LoadOutcome load_loading_file(Context& context, const std::string& path);
 
 }  // namespace dialogs

@@ -7,7 +7,7 @@
 #include "ui/dialog_template.h"
 #include "ui/field_kinds.h"
 
-namespace app {
+namespace dialogs {
 
 namespace {
 
@@ -76,4 +76,4 @@ bool fields_taken_whole(Context& context, const ui::Dialog& dialog, ui::DialogId
   return true;
 }
 
-}  // namespace app
+}  // namespace dialogs

@@ -11,7 +11,7 @@
 #include "dialogs/context.h"
 #include "ui/toolkit.h"
 
-namespace app {
+namespace dialogs {
 
 // true when every field of `fields` (edits of dialog `dialog_id`) is blank or converts whole.
 // Otherwise the user is told, under `title`, the first field that does not, what was typed
@@ -35,4 +35,4 @@ bool fields_taken_whole(Context& context, const ui::Dialog& dialog, std::initial
   return fields_taken_whole(context, dialog, dialog_of(E{}), ids, title);
 }
 
-}  // namespace app
+}  // namespace dialogs

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-namespace app {
+namespace dialogs {
 
 bool user_discards_entries(Context& context) {
   return context.message("Discard the data entered?", "Renuntati la datele introduse?", "Message",
@@ -29,4 +29,4 @@ void UnsavedEntries::note(ui::ControlId control) {
   if (c && c->kind != ui::ControlKind::list_box) held_ = true;
 }
 
-}  // namespace app
+}  // namespace dialogs

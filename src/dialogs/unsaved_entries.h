@@ -9,7 +9,7 @@
 #include "ui/dialog_template.h"
 #include "ui/toolkit.h"
 
-namespace app {
+namespace dialogs {
 
 // "Discard the data entered?" in the language of the moment; true when the user says Yes.
 bool user_discards_entries(Context& context);
@@ -36,4 +36,4 @@ class UnsavedEntries {
   bool held_ = false;
 };
 
-}  // namespace app
+}  // namespace dialogs

@@ -168,14 +168,14 @@ void check_error_header(const text::RecordSource& source, const std::string& nam
   }
 }
 
-model::ProgramState state_for(const ModelCounts& model, bool known) {
-  model::ProgramState state;
+ReadStart start_for(const ModelCounts& model, bool known) {
+  ReadStart start;
   // Without a model no node number is too large, and no table is sized by the element count.
-  state.n_nodes = known ? model.n_nodes : INT_MAX;
-  state.n_elements = known ? model.n_elements : 0;
-  state.n_dof = model.n_dof;
-  state.max_time_points = INT_MAX;
-  return state;
+  start.general.n_nodes = known ? model.n_nodes : INT_MAX;
+  start.general.n_elements = known ? model.n_elements : 0;
+  start.general.n_dof = model.n_dof;
+  start.max_time_points = INT_MAX;
+  return start;
 }
 
 // Stops the reading after the first records: enough to see whether they read.
@@ -218,9 +218,8 @@ int guess_n_dof(const text::RecordSource& whole) {
   // A node range holds at most three components of each kind, so more are read as three.
   for (int d = 3; d >= 1; --d) {
     source.seek(0);
-    model::ProgramState state = state_for({0, d, 0}, false);
     FirstRecords observer;
-    const ReadResult result = read_loading_records(source, state, &observer);
+    const ReadResult result = read(source, start_for({0, d, 0}, false), &observer);
     // A fault before the end of the records read is worse than any number of problems.
     const bool fault = result.outcome == ReadOutcome::fault && !result.fault.at_end;
     const std::size_t score = result.problems.size() + (fault ? 1000 : 0);
@@ -239,14 +238,14 @@ CheckReport check_loading_records(const std::string& name, text::RecordSource& s
   ModelCounts model = options.model.value_or(ModelCounts{});
   if (!report.model_given) model.n_dof = options.n_dof ? *options.n_dof : guess_n_dof(source);
   report.n_dof = model.n_dof;
-  model::ProgramState state = state_for(model, report.model_given);
+  const ReadStart start = start_for(model, report.model_given);
   Checker checker(options, source, report);
   source.seek(0);
-  ReadResult result = read_loading_records(source, state, &checker);
-  report.new_operator = state.new_operator;
+  ReadResult result = read(source, start, &checker);
+  report.new_operator = result.analysis.general.new_operator;
   for (Problem& p : result.problems) report.problems.push_back(std::move(p));
   if (result.outcome == ReadOutcome::fault && !checker.stop_requested())
-    report.problems.push_back(fault_problem(name, result.fault, state.n_nodes));
+    report.problems.push_back(fault_problem(name, result.fault, start.general.n_nodes));
   check_error_header(source, name, report.problems);
   for (Problem& p : report.problems) p.file = name;
   std::stable_sort(report.problems.begin(), report.problems.end(),

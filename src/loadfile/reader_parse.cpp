@@ -1,7 +1,5 @@
 #include "loadfile/reader_parse.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -14,7 +12,6 @@
 #include "loadfile/reader_checks.h"
 #include "loadfile/records.h"
 #include "model/case_files/reader_scratch.h"
-#include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
@@ -37,64 +34,6 @@ enum class Step {
 };
 
 bool valid_loading_type(int code) { return code >= -2 && code <= 2; }
-
-// A scratch file built line by line: in memory, or streamed into its part file a block at a
-// time, or not at all when only the records matter (a check holds no second copy of the file).
-// A file given up before take() leaves no part behind.
-class ScratchText {
- public:
-  ScratchText(std::string name, const std::string* part_folder, bool kept) : kept_(kept) {
-    file_.name = std::move(name);
-    if (!part_folder || !kept) return;
-    file_.part = (part_folder->empty() ? "" : *part_folder + "/") + file_.name + "." + std::to_string(::getpid()) + ".part";
-    out_ = std::fopen(file_.part.c_str(), "wb");
-    file_.write_failed = out_ == nullptr;
-  }
-  ~ScratchText() {
-    if (out_) std::fclose(out_);
-    if (!taken_ && !file_.part.empty()) std::remove(file_.part.c_str());
-  }
-  ScratchText(const ScratchText&) = delete;
-  ScratchText& operator=(const ScratchText&) = delete;
-
-  bool kept() const { return kept_; }
-  void line(std::string_view record) {
-    if (!kept_) return;
-    file_.content += record;
-    end_line();
-  }
-  // A record assembled in place: appended to text(), then ended by end_line().
-  std::string& text() { return file_.content; }
-  void end_line() {
-    if (!kept_) {
-      file_.content.clear();
-      return;
-    }
-    file_.content += "\r\n";
-    if (!file_.part.empty() && file_.content.size() >= block_size) flush();
-  }
-  ScratchFile take() {
-    if (!file_.part.empty()) {
-      flush();
-      if (out_ && std::fclose(out_) != 0) file_.write_failed = true;
-      out_ = nullptr;
-    }
-    taken_ = true;
-    return std::move(file_);
-  }
-
- private:
-  static constexpr std::size_t block_size = 1 << 20;
-  void flush() {
-    if (out_ && std::fwrite(file_.content.data(), 1, file_.content.size(), out_) != file_.content.size())
-      file_.write_failed = true;
-    file_.content.clear();
-  }
-  ScratchFile file_;
-  std::FILE* out_ = nullptr;
-  bool taken_ = false;
-  bool kept_ = true;
-};
 
 // The targets of one node-range record, bound once to a range that every read refills.
 class RangeTargets {
@@ -194,26 +133,30 @@ int slot(model::AccelDirection direction) { return model::code_number(direction)
 
 class OldFileReader {
  public:
-  OldFileReader(text::RecordSource& source, model::ProgramState& state, const std::string* part_folder,
-                ReadObserver* observer)
-      : source_(source), s_(state), romanian_(model::romanian_messages(state)), part_folder_(part_folder),
-        observer_(observer) {}
+  OldFileReader(text::RecordSource& source, const ReadStart& start, ReadObserver* observer)
+      : source_(source), romanian_(start.romanian), max_time_points_(start.max_time_points), observer_(observer) {
+    a_.general = start.general;
+    a_.damping = start.damping;
+    a_.accel_direction = start.accel_direction;
+  }
+
+  model::GeneralData& g_() { return a_.general; }
+  const model::GeneralData& g_() const { return a_.general; }
 
   ReadResult run() {
     if (read_operator_code() == Step::go_on && read_coefficients() == Step::go_on &&
         read_case_count() == Step::go_on) {
       bool stopped = false;
-      for (int i = 1; i <= s_.n_loading_cases && !stopped; ++i) {
+      for (int i = 1; i <= a_.general.n_loading_cases && !stopped; ++i) {
         case_number_ = i;
-        stopped = read_case(s_.loaded_case_records[i]) == Step::stop;
+        stopped = read_case(a_.cases[i - 1]) == Step::stop;
       }
-      if (stopped) {
-        for (int i = case_number_; i <= s_.n_loading_cases; ++i) empty_unwritten_case_files(i);
-      } else {
+      if (!stopped) {
         case_number_ = 0;
         check_end_of_file_record();
       }
     }
+    result_.analysis = std::move(a_);
     return std::move(result_);
   }
 
@@ -242,7 +185,6 @@ class OldFileReader {
   void check_section_end(std::size_t index, Section section);
   void abandon_case(std::size_t index, std::string_view english_record, std::string_view romanian_record,
                     bool whole_case);
-  void empty_unwritten_case_files(int case_number);
   void check_end_of_file_record();
   // One free-form read of a record of `kind`; the observer hears of it when it was read.
   ReadStatus read(RecordKind kind, const std::vector<text::Target>& targets) {
@@ -260,19 +202,14 @@ class OldFileReader {
     if (observer_) observer_->on_record({kind, case_number_, first, source_.position(), values});
   }
   bool stop_requested() const { return observer_ && observer_->stop_requested(); }
-  std::string file_name(model::case_files::ScratchKind kind) const {
-    return model::case_files::scratch_file_name(case_number_, kind);
-  }
-  // A reading watched by an observer is for what the records say: it makes no case files.
-  bool keeps_case_files() const { return part_folder_ || !observer_; }
-  ScratchText scratch_text(model::case_files::ScratchKind kind) const {
-    return ScratchText(file_name(kind), part_folder_, keeps_case_files());
-  }
+  // A reading watched by an observer is for what the records say: it keeps no texts to write.
+  bool keeps_texts() const { return !observer_; }
+  model::SectionStyle loaded_style() const { return {model::SectionLayout::loaded, romanian_}; }
   bool room_for_range(const std::vector<model::NodeRange>& ranges) const {
-    return static_cast<long long>(ranges.size()) < s_.n_nodes;
+    return static_cast<long long>(ranges.size()) < a_.general.n_nodes;
   }
   bool room_for_point(std::size_t n_points) const {
-    return static_cast<long long>(n_points) < s_.max_time_points;
+    return static_cast<long long>(n_points) < max_time_points_;
   }
 
   // General data.
@@ -281,27 +218,27 @@ class OldFileReader {
   Step read_case_count();
 
   // One case block.
-  Step read_case(model::CaseRecord& c);
+  Step read_case(model::Case& the_case);
   Step read_damping_code();
   Step read_case_head(model::CaseRecord& c);
-  Step read_initial_conditions(model::CaseRecord& c);
+  Step read_initial_conditions(model::Case& the_case);
   Step read_initial_accelerations(model::CaseRecord& c);
   Step read_older_initial_accelerations(model::CaseRecord& c, std::string_view first_record);
   Step read_damping();
   Step read_diameters();
-  Step read_initial_loading(model::CaseRecord& c);
-  Step read_loading_data(model::CaseRecord& c);
-  Step read_amplitudes(model::CaseRecord& c);
-  Step read_time_points(model::CaseRecord& c);
+  Step read_initial_loading(model::Case& the_case);
+  Step read_loading_data(model::Case& the_case);
+  Step read_amplitudes(model::Case& the_case);
+  Step read_time_points(model::Case& the_case);
   Step read_point_ranges(RangeTargets& range, std::vector<model::NodeRange>& ranges);
-  Step read_accelerogram(model::CaseRecord& c);
+  Step read_accelerogram(model::Case& the_case);
   Step read_ranges(const model::case_files::ComponentSlots& slots, Expected expected, Section section,
                    std::vector<model::NodeRange>& ranges);
 
   text::RecordSource& source_;
-  model::ProgramState& s_;
+  model::Analysis a_;
   const bool romanian_;
-  const std::string* const part_folder_;  // null: the case files stay in memory
+  const int max_time_points_;
   ReadObserver* const observer_;
   int case_number_ = 0;
   ReadResult result_;
@@ -333,19 +270,6 @@ void OldFileReader::abandon_case(std::size_t index, std::string_view english_rec
        std::string(romanian_record) + " din " + of_case(true) + " nu se poate citi: " + quoted(index) +
            (whole_case ? "; cazul nu a fost citit si fisierele lui de caz sunt goale"
                        : "; restul cazului nu a fost citit si fisierul datelor incarcarii este gol"));
-  empty_unwritten_case_files(case_number_);
-}
-
-// Every case file of the case that this reading has not written becomes empty.
-void OldFileReader::empty_unwritten_case_files(int case_number) {
-  for (model::case_files::ScratchKind kind : {model::case_files::ScratchKind::initial_conditions, model::case_files::ScratchKind::initial_loading,
-                                  model::case_files::ScratchKind::discrete_loading, model::case_files::ScratchKind::accelerogram,
-                                  model::case_files::ScratchKind::sinusoidal, model::case_files::ScratchKind::exponential}) {
-    std::string name = model::case_files::scratch_file_name(case_number, kind);
-    const bool written = std::any_of(result_.scratch_files.begin(), result_.scratch_files.end(),
-                                     [&name](const ScratchFile& f) { return f.name == name; });
-    if (!written) result_.scratch_files.push_back({std::move(name), {}});
-  }
 }
 
 // Blank lines may follow the last case; then the end record must come, or the file holds more
@@ -376,32 +300,32 @@ Step OldFileReader::read_operator_code() {
     if (record.starts_with("//")) tell(RecordKind::comment, source_.position() - 1);
   } while (record.starts_with("//"));
   tell(RecordKind::operator_code, source_.position() - 1);
-  s_.operator_code = text::padded(record, 7);
-  s_.new_operator = model::six_coefficient_operator(s_);
+  g_().operator_code = text::padded(record, 7);
+  g_().new_operator = model::six_coefficient_operator(g_());
   return Step::go_on;
 }
 
 // The two-coefficient operator has no Delta and Teta values; the dialog shows them as "0.".
 Step OldFileReader::read_coefficients() {
   double v[6] = {0, 0, 0, 0, 0, 0};
-  const ReadStatus status = s_.new_operator
+  const ReadStatus status = g_().new_operator
       ? read(RecordKind::coefficients,
              {target(v[0]), target(v[1]), target(v[2]), target(v[3]), target(v[4]), target(v[5])})
       : read(RecordKind::coefficients, {target(v[0]), target(v[1])});
   if (status != ReadStatus::ok) return fail(Expected::coefficients, status);
-  if (s_.new_operator) {
-    s_.beta = coefficient_text(v[0]);
-    s_.teta = coefficient_text(v[1]);
-    s_.gamma = coefficient_text(v[2]);
-    s_.teta1 = coefficient_text(v[3]);
-    s_.delta = coefficient_text(v[4]);
-    s_.teta2 = coefficient_text(v[5]);
-    s_.standard_coefficients = v[0] == 0 && v[2] == 0 && v[4] == 0;
+  if (g_().new_operator) {
+    g_().beta = coefficient_text(v[0]);
+    g_().teta = coefficient_text(v[1]);
+    g_().gamma = coefficient_text(v[2]);
+    g_().teta1 = coefficient_text(v[3]);
+    g_().delta = coefficient_text(v[4]);
+    g_().teta2 = coefficient_text(v[5]);
+    g_().standard_coefficients = v[0] == 0 && v[2] == 0 && v[4] == 0;
   } else {
-    s_.beta = coefficient_text(v[0]);
-    s_.gamma = coefficient_text(v[1]);
-    s_.teta = s_.teta1 = s_.delta = s_.teta2 = "0.";
-    s_.standard_coefficients = v[0] == 0 && v[1] == 0;
+    g_().beta = coefficient_text(v[0]);
+    g_().gamma = coefficient_text(v[1]);
+    g_().teta = g_().teta1 = g_().delta = g_().teta2 = "0.";
+    g_().standard_coefficients = v[0] == 0 && v[1] == 0;
   }
   return Step::go_on;
 }
@@ -411,19 +335,20 @@ Step OldFileReader::read_case_count() {
   const ReadStatus status = read(RecordKind::case_count, {target(n)});
   if (status != ReadStatus::ok) return fail(Expected::case_count, status);
   if (n < 0 || n > max_loading_cases) return fail(Expected::case_count, false);
-  s_.n_loading_cases = n;
-  s_.loaded_case_records.assign(n, model::CaseRecord{});
+  a_.general.n_loading_cases = n;
+  a_.cases.assign(n, model::Case{});
+  result_.cases_read = true;
   return Step::go_on;
 }
 
-Step OldFileReader::read_case(model::CaseRecord& c) {
+Step OldFileReader::read_case(model::Case& the_case) {
   if (read_damping_code() == Step::stop) return Step::stop;
-  const Step head = read_case_head(c);
+  const Step head = read_case_head(the_case.record);
   if (head != Step::go_on) return head;
-  if (read_initial_conditions(c) == Step::stop) return Step::stop;
-  if (s_.damping_present && read_damping() == Step::stop) return Step::stop;
-  if (read_initial_loading(c) == Step::stop) return Step::stop;
-  return read_loading_data(c);
+  if (read_initial_conditions(the_case) == Step::stop) return Step::stop;
+  if (a_.damping.present && read_damping() == Step::stop) return Step::stop;
+  if (read_initial_loading(the_case) == Step::stop) return Step::stop;
+  return read_loading_data(the_case);
 }
 
 Step OldFileReader::read_damping_code() {
@@ -431,8 +356,8 @@ Step OldFileReader::read_damping_code() {
   const ReadStatus status = read(RecordKind::damping_code, {target(code)});
   if (status != ReadStatus::ok) return fail(Expected::damping_code, status);
   if (code < 0 || code > 4) return fail(Expected::damping_code, false);
-  s_.damping_type = model::code_from_number<model::DampingType>(code);
-  s_.damping_present = s_.damping_type != model::DampingType::none;
+  a_.damping.type = model::code_from_number<model::DampingType>(code);
+  a_.damping.present = a_.damping.type != model::DampingType::none;
   return Step::go_on;
 }
 
@@ -487,21 +412,22 @@ Step OldFileReader::read_ranges(const model::case_files::ComponentSlots& slots, 
   }
 }
 
-Step OldFileReader::read_initial_conditions(model::CaseRecord& c) {
-  std::vector<model::NodeRange> ranges;
-  const Step step = read_ranges(model::case_files::initial_condition_slots(s_.n_dof), Expected::initial_conditions,
+Step OldFileReader::read_initial_conditions(model::Case& the_case) {
+  model::CaseRecord& c = the_case.record;
+  model::InitialConditions section;
+  section.style = loaded_style();
+  std::vector<model::NodeRange>& ranges = section.ranges;
+  const Step step = read_ranges(model::case_files::initial_condition_slots(g_().n_dof), Expected::initial_conditions,
                                 Section::initial_conditions, ranges);
   if (step != Step::go_on) return step;
-  if (ranges.empty()) ranges.push_back({1, s_.n_nodes, {}});
+  if (ranges.empty()) ranges.push_back({1, g_().n_nodes, {}});
   c.n_initial_conditions = static_cast<int>(ranges.size());
-  ScratchText file = scratch_text(model::case_files::ScratchKind::initial_conditions);
-  for (const model::NodeRange& r : ranges) file.line(model::case_files::initial_condition_record(r, s_.n_nodes, s_.n_dof));
-  file.line(model::case_files::initial_conditions_end(romanian_));
   if (model::accelerogram(c.loading_type)) {
     if (read_initial_accelerations(c) == Step::stop) return Step::stop;
-    file.line(initial_acceleration_record(c));
+    section.with_accelerations = true;
+    std::copy(c.initial_acceleration, c.initial_acceleration + 3, section.acceleration);
   }
-  result_.scratch_files.push_back(file.take());
+  the_case.initial_conditions = std::move(section);
   return Step::go_on;
 }
 
@@ -536,7 +462,7 @@ Step OldFileReader::read_older_initial_accelerations(model::CaseRecord& c, std::
   ReadStatus status;
   std::vector<text::Target> targets;
   if (c.loading_type == model::LoadingType::accelerogram_3_directions) {
-    for (int j = 0; j < std::clamp(s_.n_dof, 0, 3); ++j) targets.push_back(target(a[j]));
+    for (int j = 0; j < std::clamp(g_().n_dof, 0, 3); ++j) targets.push_back(target(a[j]));
     status = text::read_free_form(source_, targets);
   } else {
     std::string letter;
@@ -545,7 +471,7 @@ Step OldFileReader::read_older_initial_accelerations(model::CaseRecord& c, std::
     const model::AccelDirection direction = direction_of_letter(letter.empty() ? ' ' : letter[0]);
     targets.push_back(target(a[slot(direction)]));
     status = text::read_free_form(source_, targets);
-    if (status == ReadStatus::ok) s_.accel_direction = direction;
+    if (status == ReadStatus::ok) a_.accel_direction = direction;
   }
   if (status != ReadStatus::ok) return fail(Expected::initial_accelerations, status);
   tell(RecordKind::initial_accelerations, first, targets);
@@ -554,34 +480,35 @@ Step OldFileReader::read_older_initial_accelerations(model::CaseRecord& c, std::
 }
 
 Step OldFileReader::read_damping() {
-  if (s_.new_operator) {
+  model::Damping& d = a_.damping;
+  if (g_().new_operator) {
     float niu = 0;
     const ReadStatus status = read(RecordKind::niu, {target(niu)});
     if (status != ReadStatus::ok) return fail(Expected::niu, status);
-    s_.niu = niu;
+    d.niu = niu;
   }
   float first = 0, second = 0;
-  if (s_.damping_type == model::DampingType::structural) {
+  if (d.type == model::DampingType::structural) {
     const ReadStatus status = read(RecordKind::zeta, {target(first)});
     if (status != ReadStatus::ok) return fail(Expected::zeta, status);
-    s_.zeta = first;
+    d.zeta = first;
     return Step::go_on;
   }
   const ReadStatus status = read(RecordKind::damping_values, {target(first), target(second)});
   if (status != ReadStatus::ok) return fail(Expected::damping_values, status);
-  if (s_.damping_type == model::DampingType::rayleigh) {
-    s_.alfa_d = first;
-    s_.beta_d = second;
+  if (d.type == model::DampingType::rayleigh) {
+    d.alfa_d = first;
+    d.beta_d = second;
     return Step::go_on;
   }
-  s_.ro_air = first;
-  s_.c_drag = second;
+  d.ro_air = first;
+  d.c_drag = second;
   if (read_diameters() == Step::stop) return Step::stop;
-  if (s_.damping_type != model::DampingType::aero_structural) return Step::go_on;
+  if (d.type != model::DampingType::aero_structural) return Step::go_on;
   float zeta = 0;
   const ReadStatus zeta_status = read(RecordKind::zeta, {target(zeta)});
   if (zeta_status != ReadStatus::ok) return fail(Expected::zeta, zeta_status);
-  s_.zeta = zeta;
+  d.zeta = zeta;
   return Step::go_on;
 }
 
@@ -600,37 +527,37 @@ Step OldFileReader::read_diameters() {
     }
     records.push_back(g);
   }
-  s_.diameter_table = diameter_groups(element_diameters(records, s_.n_elements));
-  s_.n_diameter_groups = static_cast<int>(s_.diameter_table.size());
+  a_.damping.diameters = diameter_groups(element_diameters(records, g_().n_elements));
+  a_.damping.n_diameter_groups = static_cast<int>(a_.damping.diameters.size());
   return Step::go_on;
 }
 
-Step OldFileReader::read_initial_loading(model::CaseRecord& c) {
-  std::vector<model::NodeRange> ranges;
-  const Step step = read_ranges(model::case_files::initial_loading_slots(s_.n_dof), Expected::initial_loading,
+Step OldFileReader::read_initial_loading(model::Case& the_case) {
+  model::RangeSection section;
+  section.style = loaded_style();
+  std::vector<model::NodeRange>& ranges = section.ranges;
+  const Step step = read_ranges(model::case_files::initial_loading_slots(g_().n_dof), Expected::initial_loading,
                                 Section::initial_loading, ranges);
   if (step != Step::go_on) return step;
-  if (ranges.empty()) ranges.push_back({1, s_.n_nodes, {}});
-  c.n_initial_loadings = static_cast<int>(ranges.size());
-  ScratchText file = scratch_text(model::case_files::ScratchKind::initial_loading);
-  for (const model::NodeRange& r : ranges) file.line(model::case_files::initial_loading_record(r, s_.n_nodes, s_.n_dof));
-  file.line(model::case_files::initial_loading_end(romanian_));
-  result_.scratch_files.push_back(file.take());
+  if (ranges.empty()) ranges.push_back({1, g_().n_nodes, {}});
+  the_case.record.n_initial_loadings = static_cast<int>(ranges.size());
+  the_case.initial_loadings = std::move(section);
   return Step::go_on;
 }
 
-Step OldFileReader::read_loading_data(model::CaseRecord& c) {
-  switch (c.loading_type) {
+Step OldFileReader::read_loading_data(model::Case& the_case) {
+  switch (the_case.record.loading_type) {
     case model::LoadingType::sinusoidal:
-    case model::LoadingType::exponential: return read_amplitudes(c);
-    case model::LoadingType::discrete: return read_time_points(c);
+    case model::LoadingType::exponential: return read_amplitudes(the_case);
+    case model::LoadingType::discrete: return read_time_points(the_case);
     case model::LoadingType::accelerogram_3_directions:
     case model::LoadingType::accelerogram_1_direction: break;
   }
-  return read_accelerogram(c);
+  return read_accelerogram(the_case);
 }
 
-Step OldFileReader::read_amplitudes(model::CaseRecord& c) {
+Step OldFileReader::read_amplitudes(model::Case& the_case) {
+  model::CaseRecord& c = the_case.record;
   const bool sinusoidal = c.loading_type == model::LoadingType::sinusoidal;
   float omega = 0, phi = 0;
   const std::size_t before = source_.position();
@@ -644,23 +571,21 @@ Step OldFileReader::read_amplitudes(model::CaseRecord& c) {
   }
   c.omega = omega;
   if (sinusoidal) c.phi = phi;
-  std::vector<model::NodeRange> ranges;
-  const Step step = read_ranges(model::case_files::load_slots(s_.n_dof), Expected::loading_data, Section::loading_data, ranges);
+  model::AmplitudeLoading amplitudes{c.loading_type, {}};
+  const Step step =
+      read_ranges(model::case_files::load_slots(g_().n_dof), Expected::loading_data, Section::loading_data, amplitudes.ranges);
   if (step != Step::go_on) return step;
-  c.n_load_ranges = static_cast<int>(ranges.size());
-  ScratchText file = scratch_text(model::case_files::loading_data_kind(c.loading_type));
-  for (const model::NodeRange& r : ranges) file.line(model::case_files::loaded_amplitude_record(r, s_.n_nodes, s_.n_dof));
-  file.line(model::case_files::loading_data_end(case_number_, romanian_));
-  result_.scratch_files.push_back(file.take());
+  c.n_load_ranges = static_cast<int>(amplitudes.ranges.size());
+  the_case.loading = model::Loading{loaded_style(), std::move(amplitudes)};
   return Step::go_on;
 }
 
 // Time records and range records alternate with nothing between time points: a record that
 // cannot be read as a range is read again as the next time, and one that is no time either
 // (the end line) ends the section.
-Step OldFileReader::read_time_points(model::CaseRecord& c) {
+Step OldFileReader::read_time_points(model::Case& the_case) {
   std::vector<model::TimePoint> points;
-  RangeTargets range(model::case_files::load_slots(s_.n_dof));
+  RangeTargets range(model::case_files::load_slots(g_().n_dof));
   float time = 0;
   const std::vector<text::Target> time_target{target(time)};
   for (;;) {
@@ -682,18 +607,8 @@ Step OldFileReader::read_time_points(model::CaseRecord& c) {
     if (read_point_ranges(range, point.ranges) == Step::stop) return Step::stop;
     point.n_ranges = static_cast<int>(point.ranges.size());
   }
-  c.n_time_points = static_cast<int>(points.size());
-  ScratchText file = scratch_text(model::case_files::ScratchKind::discrete_loading);
-  if (file.kept())
-    for (const model::TimePoint& point : points) {
-      file.line(model::case_files::time_record(point.time));
-      for (const model::NodeRange& r : point.ranges)
-        file.line(model::case_files::discrete_range_record(r, s_.n_dof));
-    }
-  file.line(model::case_files::loading_data_end(case_number_, romanian_));
-  result_.scratch_files.push_back(file.take());
-  s_.time_point_table = std::move(points);
-  s_.time_point_table_exists = true;
+  the_case.record.n_time_points = static_cast<int>(points.size());
+  the_case.loading = model::Loading{loaded_style(), model::DiscreteLoading{std::move(points)}};
   return Step::go_on;
 }
 
@@ -719,15 +634,16 @@ Step OldFileReader::read_point_ranges(RangeTargets& range, std::vector<model::No
 // Accelerograms are the bulk of a large loading file: a point record of plain constants is
 // taken apart once, and a constant that already is its value's G14.7 text is copied into the
 // case file as it stands instead of being made again.
-Step OldFileReader::read_accelerogram(model::CaseRecord& c) {
+Step OldFileReader::read_accelerogram(model::Case& the_case) {
+  model::CaseRecord& c = the_case.record;
   const bool one_direction = c.loading_type == model::LoadingType::accelerogram_1_direction;
-  const model::AccelDirection direction = reading_direction(s_.accel_direction);
+  const model::AccelDirection direction = reading_direction(a_.accel_direction);
   model::AccelPoint p;
   std::vector<text::Target> targets{target(p.time)};
   if (one_direction)
     targets.push_back(target(p.acceleration[slot(direction)]));
   else
-    for (int j = 0; j < std::clamp(s_.n_dof, 0, 3); ++j) targets.push_back(target(p.acceleration[j]));
+    for (int j = 0; j < std::clamp(g_().n_dof, 0, 3); ++j) targets.push_back(target(p.acceleration[j]));
   const std::size_t n_values = targets.size();
   float values[4];
   std::string_view texts[4];
@@ -735,8 +651,9 @@ Step OldFileReader::read_accelerogram(model::CaseRecord& c) {
   std::vector<model::AccelPoint> points;
   // Room for every record left (untouched room costs no memory): the table is never copied.
   points.reserve(std::min<std::size_t>(source_.size() - source_.position(),
-                                       static_cast<std::size_t>(std::max(s_.max_time_points, 0))));
-  ScratchText file = scratch_text(model::case_files::ScratchKind::accelerogram);
+                                       static_cast<std::size_t>(std::max(max_time_points_, 0))));
+  std::string records;
+  const bool keep_texts = keeps_texts();
   for (;;) {
     const std::size_t before = source_.position();
     p = {};
@@ -758,34 +675,31 @@ Step OldFileReader::read_accelerogram(model::CaseRecord& c) {
     tell(RecordKind::accel_point, before, targets);
     if (!room_for_point(points.size())) return too_many_points();
     points.push_back(p);
-    if (!file.kept()) continue;
+    if (!keep_texts) continue;
     for (std::size_t j = 0; j < n_values; ++j) {
       if (plain && text::is_g14_7_text(texts[j], values[j])) continue;
       made[j] = text::g14_7_text(values[j]);
       texts[j] = made[j];
     }
-    model::case_files::append_accel_point_record(file.text(), {texts, n_values});
-    file.end_line();
+    model::case_files::append_accel_point_record(records, {texts, n_values});
+    records += "\r\n";
   }
   c.n_time_points = static_cast<int>(points.size());
-  file.line(model::case_files::loading_data_end(case_number_, romanian_));
-  result_.scratch_files.push_back(file.take());
-  s_.accel_table = std::move(points);
-  s_.accel_table_exists = true;
-  if (one_direction) s_.accel_direction = direction;
+  if (one_direction) a_.accel_direction = direction;
+  the_case.loading =
+      model::Loading{loaded_style(), model::Accelerogram{c.loading_type, direction, std::move(points), std::move(records)}};
   return Step::go_on;
 }
 
 }  // namespace
 
-ReadResult read_loading_records(text::RecordSource& source, model::ProgramState& state,
-                                ReadObserver* observer) {
-  return OldFileReader(source, state, nullptr, observer).run();
+ReadResult read(text::RecordSource& source, const ReadStart& start, ReadObserver* observer) {
+  return OldFileReader(source, start, observer).run();
 }
 
-ReadResult read_loading_records(text::RecordSource& source, model::ProgramState& state,
-                                const std::string& part_folder) {
-  return OldFileReader(source, state, &part_folder, nullptr).run();
+ReadResult read(std::string_view bytes, const ReadStart& start, ReadObserver* observer) {
+  text::RecordSource source(bytes);
+  return read(source, start, observer);
 }
 
 namespace {

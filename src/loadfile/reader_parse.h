@@ -4,11 +4,12 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "loadfile/problems.h"
 #include "loadfile/record_trace.h"
-#include "model/state.h"
+#include "model/analysis.h"
 #include "text/free_form.h"
 
 namespace loadfile {
@@ -43,44 +44,39 @@ struct ReadFault {
 
 enum class ReadOutcome {
   complete,         // every case block was read
-  fault,            // reading stopped at `fault`; what was read before it is in the state
+  fault,            // reading stopped at `fault`; what was read before it is in the analysis
   too_many_points,  // a loading has more time points than max_time_points: keep nothing
 };
 
-// One case scratch file as the reader writes it: lines ended by CR LF. Read into a folder,
-// the lines went to `part` as they were made (a long accelerogram is not held twice in
-// memory, as the loading file and as its case file); otherwise they are in `content`.
-struct ScratchFile {
-  std::string name;
-  std::string content;
-  std::string part;           // the file in the folder that holds the lines, when streamed
-  bool write_failed = false;  // the part could not be written whole
+// What the reader takes from the program: the model's counts (in `general`), the limit of
+// time points of one loading, the language of the end lines the sections keep, the direction
+// of a one-direction accelerogram (the file does not say it), and the values a file may leave
+// as they were: a file that stops early, or a damping block that names only some values.
+struct ReadStart {
+  model::GeneralData general;
+  model::Damping damping;
+  model::AccelDirection accel_direction = model::AccelDirection::none;
+  int max_time_points = 0;
+  bool romanian = false;
 };
 
 struct ReadResult {
+  // `start`'s data with what the file gave. A case given up (an unreadable C2, C3 or C10) or not
+  // reached keeps no section from the point it was given up: those are written as end lines.
+  model::Analysis analysis;
+  bool cases_read = false;  // the number of cases was read: analysis.cases holds them
   ReadOutcome outcome = ReadOutcome::complete;
   ReadFault fault;
-  // Files whose section was read to its end line, in the order they were completed, and empty
-  // files for the cases that were abandoned or not reached, so that no case file of an earlier
-  // LOAD or editor is taken for this file's data.
-  std::vector<ScratchFile> scratch_files;
   // What was read but not as the program writes it, in the order of the lines; the file names
   // are left empty for the caller. A fault that stopped the reading is not among them.
   ProblemList problems;
 };
 
-// Reads the loading file records into the fields of `state` that the file carries (operator
-// block, number of cases, loaded_case_records, damping block, diameter table, time_point_table,
-// accel_table, accel_direction) and builds the scratch files of its cases. `state` must
-// already hold n_nodes, n_elements, n_dof, max_time_points and the language. `observer`, when
-// given, is told what each record was taken for; such a reading is for what the records say
-// and builds no case file (their names are listed, their contents left empty).
-// With a folder ("" = the current directory) each case file is streamed into a part file
-// there; the caller renames the parts over the case files or removes them.
-ReadResult read_loading_records(text::RecordSource& source, model::ProgramState& state,
-                                ReadObserver* observer = nullptr);
-ReadResult read_loading_records(text::RecordSource& source, model::ProgramState& state,
-                                const std::string& part_folder);
+// Reads the loading file records into an analysis. `observer`, when given, is told what each
+// record was taken for; such a reading is for what the records say and keeps no texts to
+// write the file again.
+ReadResult read(text::RecordSource& source, const ReadStart& start, ReadObserver* observer = nullptr);
+ReadResult read(std::string_view bytes, const ReadStart& start, ReadObserver* observer = nullptr);
 
 // The shortest text of at most 10 characters that reads back as `value`: how a coefficient
 // read from the file becomes the typed text the General Data dialog shows.

@@ -41,13 +41,9 @@ constexpr HeaderTexts romanian{
 
 // The Loading Cases dialog can leave damping_present set after "NO Damping" is chosen; code 0
 // with damping records after it would shift every later record for a free-form reader.
-bool damping_written(const model::ProgramState& s) {
-  return s.damping_present && s.damping_type != model::DampingType::none;
-}
+bool damping_written(const model::Damping& d) { return d.present && d.type != model::DampingType::none; }
 
-const HeaderTexts& texts_of(const model::ProgramState& s) {
-  return model::romanian_messages(s) ? romanian : english;
-}
+const HeaderTexts& texts_of(bool in_romanian) { return in_romanian ? romanian : english; }
 
 // A line held in a field of `length` characters and written trimmed.
 std::string held_line(std::string_view line, std::size_t length) {
@@ -68,12 +64,12 @@ std::string header_line(std::string_view prefix, std::string_view rest) {
   return held_line(line, utf8_prefix_length(line, header_line_length));
 }
 
-std::string units_text(const model::ProgramState& s) {
-  std::string units(s.length_unit.trimmed());
+std::string units_text(const model::GeneralData& g) {
+  std::string units(g.length_unit.trimmed());
   units += "; ";
-  units += s.second_unit.trimmed();
+  units += g.second_unit.trimmed();
   units += "; ";
-  units += s.force_unit.trimmed();
+  units += g.force_unit.trimmed();
   return units;
 }
 
@@ -100,11 +96,15 @@ std::string path_text(std::string_view path_field) {
 }
 
 std::vector<std::string> header_records(const model::ProgramState& s, HeaderKind kind) {
-  const HeaderTexts& t = texts_of(s);
+  return header_records(model::general_data_of(s), model::romanian_messages(s), kind);
+}
+
+std::vector<std::string> header_records(const model::GeneralData& g, bool in_romanian, HeaderKind kind) {
+  const HeaderTexts& t = texts_of(in_romanian);
   std::vector<std::string> lines;
   lines.push_back(header_line(t.generated, ""));
   lines.push_back(header_line(t.loading_file, ""));
-  lines.push_back(header_line(t.geometry_prefix, path_text(s.geometry_file.view())));
+  lines.push_back(header_line(t.geometry_prefix, path_text(g.geometry_file.view())));
   if (kind == HeaderKind::normal) {
     lines.push_back(header_line(t.may_be_edited, ""));
   } else {
@@ -112,27 +112,34 @@ std::vector<std::string> header_records(const model::ProgramState& s, HeaderKind
     lines.push_back(header_line(t.correct_before_use, ""));
     lines.push_back("//");
   }
-  lines.push_back(header_line(t.units_prefix, units_text(s)));
+  lines.push_back(header_line(t.units_prefix, units_text(g)));
   lines.push_back("//");
   return lines;
 }
 
+std::string operator_record(const model::GeneralData& g) { return g.operator_code.str(); }
 std::string operator_record(const model::ProgramState& s) { return s.operator_code.str(); }
 
+std::string coefficients_record(const model::GeneralData& g) {
+  const bool six = model::six_coefficient_operator(g);
+  if (g.standard_coefficients) return six ? "6*0." : "2*0.";
+  if (!six) return values_record({coefficient_text(g.beta), coefficient_text(g.gamma)});
+  return values_record({coefficient_text(g.beta), coefficient_text(g.teta),
+                        coefficient_text(g.gamma), coefficient_text(g.teta1),
+                        coefficient_text(g.delta), coefficient_text(g.teta2)});
+}
+
 std::string coefficients_record(const model::ProgramState& s) {
-  const bool six = model::six_coefficient_operator(s);
-  if (s.standard_coefficients) return six ? "6*0." : "2*0.";
-  if (!six) return values_record({coefficient_text(s.beta), coefficient_text(s.gamma)});
-  return values_record({coefficient_text(s.beta), coefficient_text(s.teta),
-                        coefficient_text(s.gamma), coefficient_text(s.teta1),
-                        coefficient_text(s.delta), coefficient_text(s.teta2)});
+  return coefficients_record(model::general_data_of(s));
 }
 
 std::string case_count_record(int n_loading_cases) { return text::format_ik(n_loading_cases); }
 
-std::string damping_code_record(const model::ProgramState& s) {
-  return text::format_i(damping_written(s) ? model::code_number(s.damping_type) : 0, 1);
+std::string damping_code_record(const model::Damping& d) {
+  return text::format_i(damping_written(d) ? model::code_number(d.type) : 0, 1);
 }
+
+std::string damping_code_record(const model::ProgramState& s) { return damping_code_record(model::damping_of(s)); }
 
 std::string tolerance_record(const model::CaseRecord& c) {
   return text::RecordWriter().a(text::g14_7_text(c.tolerance)).tr(2).ik(c.iteration_limit).str();
@@ -163,29 +170,33 @@ std::string diameter_record(const model::DiameterGroup& group, int n_elements) {
       .str();
 }
 
-std::vector<std::string> damping_records(const model::ProgramState& s) {
+std::vector<std::string> damping_records(const model::Damping& d, bool new_operator, int n_elements) {
   std::vector<std::string> records;
-  if (!damping_written(s)) return records;
+  if (!damping_written(d)) return records;
   using text::g1p14_6_text;
-  if (s.new_operator) records.push_back(g1p14_6_text(s.niu));
+  if (new_operator) records.push_back(g1p14_6_text(d.niu));
   using model::DampingType;
-  const DampingType type = s.damping_type;
+  const DampingType type = d.type;
   if (type == DampingType::rayleigh)
-    records.push_back(values_record({g1p14_6_text(s.alfa_d), g1p14_6_text(s.beta_d)}));
-  if (type == DampingType::structural) records.push_back(g1p14_6_text(s.zeta));
+    records.push_back(values_record({g1p14_6_text(d.alfa_d), g1p14_6_text(d.beta_d)}));
+  if (type == DampingType::structural) records.push_back(g1p14_6_text(d.zeta));
   if (model::aerodynamic(type)) {
-    records.push_back(values_record({g1p14_6_text(s.ro_air), g1p14_6_text(s.c_drag)}));
+    records.push_back(values_record({g1p14_6_text(d.ro_air), g1p14_6_text(d.c_drag)}));
     // Groups counted but never saved into the table are empty: they name no element, and a
     // record of element 0 would give the solver an element the model does not have.
-    for (int g = 1; g <= s.n_diameter_groups; ++g) {
-      const model::DiameterGroup& group = model::diameter_group(s.diameter_table, g);
+    for (int g = 1; g <= d.n_diameter_groups; ++g) {
+      const model::DiameterGroup& group = model::diameter_group(d.diameters, g);
       if (group.first_element >= 1 && group.last_element >= 1)
-        records.push_back(diameter_record(group, s.n_elements));
+        records.push_back(diameter_record(group, n_elements));
     }
     records.emplace_back(diameters_end);
   }
-  if (type == DampingType::aero_structural) records.push_back(g1p14_6_text(s.zeta));
+  if (type == DampingType::aero_structural) records.push_back(g1p14_6_text(d.zeta));
   return records;
+}
+
+std::vector<std::string> damping_records(const model::ProgramState& s) {
+  return damping_records(model::damping_of(s), s.new_operator, s.n_elements);
 }
 
 std::vector<std::string> loading_parameter_records(const model::CaseRecord& c) {
@@ -195,10 +206,14 @@ std::vector<std::string> loading_parameter_records(const model::CaseRecord& c) {
   return {};
 }
 
-std::string end_record(const model::ProgramState& s) {
-  std::string line(texts_of(s).end_prefix);
-  line += path_text(s.loading_file.view());
+std::string end_record(std::string_view loading_file, bool in_romanian) {
+  std::string line(texts_of(in_romanian).end_prefix);
+  line += path_text(loading_file);
   return held_line(line, end_record_length);
+}
+
+std::string end_record(const model::ProgramState& s) {
+  return end_record(s.loading_file.view(), model::romanian_messages(s));
 }
 
 std::string date_record(const Timestamp& t) {
@@ -228,6 +243,12 @@ std::string initial_acceleration_record(const model::CaseRecord& c) {
 
 bool incomplete_case(const model::CaseRecord& c) {
   return c.tolerance == 0 && c.iteration_limit == 0 && c.time_step == 0 && c.end_time == 0;
+}
+
+HeaderKind header_kind(const model::Analysis& a) {
+  for (int i = 1; i <= a.general.n_loading_cases; ++i)
+    if (!a.has_case(i) || incomplete_case(a.cases[i - 1].record)) return HeaderKind::case_data_in_error;
+  return HeaderKind::normal;
 }
 
 HeaderKind header_kind(const model::ProgramState& s) {

@@ -1,20 +1,25 @@
-// Writing the loading file from the program state. The outcome comes back as data; the
-// dialogs decide what the user is told.
+// Writing the loading file: the bytes from the analysis in memory, and (until every dialog works
+// on the analysis) the file from the program state and the case files. The outcome comes back
+// as data; the dialogs decide what the user is told.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "loadfile/records.h"
+#include "model/analysis.h"
 #include "model/case_files/atomic_file.h"
 #include "model/state.h"
 #include "text/regular_file.h"
 
 namespace loadfile {
 
-// What the file says besides its records: the moment it was written.
+// What the file says besides the analysis: the moment it was written, the path its end record
+// names and the language of its comment lines, end record and end lines of empty sections.
 struct Header {
   Timestamp date;
+  std::string loading_file;
+  bool romanian = false;
 };
 
 // Cases the outcome names besides the file.
@@ -23,6 +28,11 @@ struct CaseNotes {
   std::vector<int> without_initial_values;  // an initial conditions or loading section empty
   std::vector<int> without_loading_data;
 };
+
+// The loading file of `analysis`, every byte of it.
+std::string write(const model::Analysis& analysis, const Header& header);
+// The cases that the file of `analysis` writes without data, for the outcome message.
+CaseNotes case_notes(const model::Analysis& analysis);
 
 struct WriteFailure {
   model::case_files::OutputStatus status = model::case_files::OutputStatus::ok;

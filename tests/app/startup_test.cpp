@@ -20,11 +20,11 @@ using testing_support::write_file;
 
 // Runs the start-up against a script that answers the Time Points prompt; `images` receives
 // the images it loaded.
-model::ProgramState start_up(const std::string& prompt_script, app::Images* images = nullptr) {
+model::ProgramState start_up(const std::string& prompt_script, dialogs::Images* images = nullptr) {
   std::ostringstream transcript;
   ui::script::ScriptToolkit toolkit(ui::script::parse_script(prompt_script), transcript);
   model::ProgramState state;
-  app::Context context{toolkit, state};
+  dialogs::Context context{toolkit, state};
   app::start_up(context);
   toolkit.finish();
   if (images != nullptr) *images = context.images;
@@ -111,7 +111,7 @@ TEST(StartUp, ImagesLoadFromUirAndMissingOnesAreNull) {
   TempCurrentDir dir;
   for (const char* name : {"Open.ico", "Notepad.ico", "LoadP.bmp"}) write_file(std::string("uir/") + name, "image");
   write_file("uir/Loading.bmp", "");  // unreadable: empty
-  app::Images images;
+  dialogs::Images images;
   start_up("in 108\nexpect text 1103 \"100\"\npress 1\n", &images);
   EXPECT_FALSE(images.open_icon.null());
   EXPECT_FALSE(images.notepad_icon.null());

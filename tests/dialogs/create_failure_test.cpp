@@ -28,7 +28,7 @@ class WriterFailureTest : public writer_test::WorkingDirectoryTest {
   // Runs the writer on `path` and returns the one message it showed.
   writer_test::Message write_to(const std::string& path) {
     state_.loading_file = path;
-    app::Context c = context();
+    dialogs::Context c = context();
     EXPECT_FALSE(dialogs::write_loading_file(c));
     EXPECT_EQ(toolkit_.messages.size(), 1u);
     if (toolkit_.messages.empty()) return {};

@@ -2,19 +2,16 @@
 # Fails when a file of SRC opens a namespace that is not its folder's path: src/ui/qt/x.cpp is in
 # ui::qt, src/model/case_files/y.h in model::case_files; a header's implementation details may sit
 # in FOLDER::detail. Anonymous namespaces and namespace aliases are free; files directly in SRC
-# hold only main(). Folders still to be renamed are listed in NOT_YET, one a line; the list only
-# shrinks. Only src/ is checked: tests, tools and benchmarks keep their code in anonymous
+# hold only main(). Only src/ is checked: tests, tools and benchmarks keep their code in anonymous
 # namespaces and their shared helpers in namespaces named for the helper (testing_support, ...).
-#   namespaces.sh SRC [NOT_YET]
+#   namespaces.sh SRC
 set -u
-src=${1:?usage: namespaces.sh SRC [NOT_YET]}
-not_yet=$(realpath "${2:-/dev/null}")
+src=${1:?usage: namespaces.sh SRC}
 cd "$src" || exit 2
 fail=0
 while IFS= read -r -d '' file; do
   folder=$(dirname "$file")
   [ "$folder" = . ] && continue
-  grep -qxF "$folder" "$not_yet" && continue
   expected=${folder//\//::}
   while IFS= read -r line; do
     n=${line%%:*}

@@ -32,7 +32,7 @@ Loaded load_and_create(const model::ProgramState& model, const std::string& cont
   testing_support::write_file(path, content);
   reader_test::RecordingToolkit toolkit;
   toolkit.answer = ui::Answer::yes;  // what LOAD took is written, whatever the check of Create finds
-  app::Context context{toolkit, s};
+  dialogs::Context context{toolkit, s};
   Loaded result{dialogs::load_loading_file(context, path), {}, {}};
   for (const auto& m : toolkit.messages) result.messages += m.text + "\n";
   if (result.outcome != dialogs::LoadOutcome::loaded || !result.messages.empty()) return result;
@@ -94,7 +94,7 @@ TEST(ReaderCorpus, EveryDamagedDigitIsReportedAtItsLineOrLosesNothing) {
     roundtrip::write_editor_files(g);
     reader_test::RecordingToolkit toolkit;
     toolkit.answer = ui::Answer::yes;
-    app::Context context{toolkit, g.state};
+    dialogs::Context context{toolkit, g.state};
     ASSERT_TRUE(dialogs::write_loading_file(context));
     const std::string good = testing_support::read_file(dir.path() / "corpus.inc");
     ++files;

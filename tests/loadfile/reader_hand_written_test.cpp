@@ -192,7 +192,10 @@ TEST(ReaderHandWritten, ProblemListNamesEachLineAndPrintsAsACompilerDoes) {
                                   "End_of_Initial_Loading", "0.5", " 1  4  1.  2.", "SFARSIT_CAZ1",
                                   "0", "0.1E-03  20", "0  0.1  1.  0  0.  0  0.1", "End Deplasari & Viteze Initiale",
                                   " 1 12 0 0 0", "END_INIT", "0.5", " 1  4  1.  2.", "END_OF_CASE2", "trailer"}));
-  const loadfile::ReadResult r = loadfile::read_loading_records(source, s);
+  loadfile::ReadStart start;
+  start.general = model::general_data_of(s);
+  start.max_time_points = s.max_time_points;
+  const loadfile::ReadResult r = loadfile::read(source, start);
   ASSERT_EQ(r.outcome, loadfile::ReadOutcome::complete);
   std::vector<std::string> printed;
   for (loadfile::Problem p : r.problems) {

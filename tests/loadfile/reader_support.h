@@ -43,7 +43,7 @@ struct Loaded {
   testing_support::TempCurrentDir dir;
   model::ProgramState state;
   RecordingToolkit toolkit;
-  app::Context context{toolkit, state};
+  dialogs::Context context{toolkit, state};
 
   explicit Loaded(model::ProgramState s) : state(std::move(s)) {}
   std::string scratch(const std::string& name) const {

@@ -18,7 +18,7 @@ namespace fs = std::filesystem;
 std::string write(model::ProgramState& s) {
   reader_test::RecordingToolkit toolkit;
   toolkit.answer = ui::Answer::yes;  // the bytes are compared, whatever the check of Create finds
-  app::Context context{toolkit, s};
+  dialogs::Context context{toolkit, s};
   EXPECT_TRUE(dialogs::write_loading_file(context));
   return testing_support::read_file(std::string(s.loading_file.trimmed()));
 }
@@ -28,7 +28,7 @@ std::string reload_and_write(const model::ProgramState& before, std::string& mes
   model::ProgramState s = roundtrip::fresh_state(before);
   roundtrip::remove_scratch_files();
   reader_test::RecordingToolkit toolkit;
-  app::Context context{toolkit, s};
+  dialogs::Context context{toolkit, s};
   const dialogs::LoadOutcome outcome = dialogs::load_loading_file(context, std::string(s.loading_file.trimmed()));
   for (const auto& m : toolkit.messages) messages += m.text + "\n";
   EXPECT_EQ(outcome, dialogs::LoadOutcome::loaded) << messages;

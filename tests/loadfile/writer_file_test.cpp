@@ -70,7 +70,7 @@ class WriterFileTest : public writer_test::WorkingDirectoryTest {
   // Writes the file and checks it against the hand-written one of the same name.
   void write_and_compare(const std::string& name) {
     state_.loading_file = name;
-    app::Context c = context();
+    dialogs::Context c = context();
     EXPECT_TRUE(dialogs::write_loading_file(c));
     expect_same_file(name, expected_file(name));
   }
@@ -216,7 +216,7 @@ int read_section(text::RecordSource& source, int n_integers, int n_reals, std::s
 TEST_F(WriterFileTest, CaseWithoutScratchFilesReadsBackSectionBySection) {
   cases_without_scratch_files();
   state_.loading_file = "read_back.inc";
-  app::Context c = context();
+  dialogs::Context c = context();
   ASSERT_TRUE(dialogs::write_loading_file(c));
   text::RecordSource source;
   ASSERT_TRUE(text::RecordSource::from_file("read_back.inc", source));
@@ -276,7 +276,7 @@ TEST_F(WriterFileTest, RomanianTerminatorsAndNotesForMissingScratchFiles) {
   set_cases({discrete_case()});
   write_bytes("1TP.dat", " 0.5\n 1 2 1. 1. 1.\nEND_OF_CASE1\n");
   state_.loading_file = "ro.inc";
-  app::Context c = context();
+  dialogs::Context c = context();
   ASSERT_TRUE(dialogs::write_loading_file(c));
   const std::vector<std::string> records = writer_test::crlf_records(read_bytes("ro.inc"));
   ASSERT_EQ(records.size(), 19u);
@@ -294,7 +294,7 @@ TEST_F(WriterFileTest, WritingAgainGivesTheSameFileAndReplacesALongerOne) {
   state_.loading_file = "again.inc";
   write_bytes("again.inc", std::string(100000, 'x'));
   ::chmod("again.inc", 0640);
-  app::Context c = context();
+  dialogs::Context c = context();
   ASSERT_TRUE(dialogs::write_loading_file(c));
   const std::vector<std::string> first = writer_test::crlf_records(read_bytes("again.inc"));
   ASSERT_TRUE(dialogs::write_loading_file(c));
@@ -317,7 +317,7 @@ TEST_F(WriterFileTest, ASymbolicLinkKeepsPointingAtTheRewrittenFile) {
   write_bytes("real/target.inc", "old\r\n");
   std::filesystem::create_symlink("real/target.inc", "link.inc");
   state_.loading_file = "link.inc";
-  app::Context c = context();
+  dialogs::Context c = context();
   ASSERT_TRUE(dialogs::write_loading_file(c));
   EXPECT_TRUE(std::filesystem::is_symlink("link.inc"));
   EXPECT_EQ(writer_test::crlf_records(read_bytes("real/target.inc"))[6], "NEWMARK   ");
@@ -332,7 +332,7 @@ TEST_F(WriterFileTest, LastScratchLineEndingInACarriageReturnAlone) {
   write_bytes("1InitLoad.dat", "End_of_Initial_Loading\r\n");
   write_bytes("1TP.dat", " 0.5\r\n 1 2 1. 1.\r\nEND_OF_CASE1\r");
   state_.loading_file = "cut.inc";
-  app::Context c = context();
+  dialogs::Context c = context();
   ASSERT_TRUE(dialogs::write_loading_file(c));
   const std::vector<std::string> records = writer_test::crlf_records(read_bytes("cut.inc"));
   ASSERT_EQ(records.size(), 19u);

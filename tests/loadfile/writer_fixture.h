@@ -110,7 +110,7 @@ class WorkingDirectoryTest : public ::testing::Test {
     folder_.reset();
   }
 
-  app::Context context() { return app::Context{toolkit_, state_}; }
+  dialogs::Context context() { return dialogs::Context{toolkit_, state_}; }
 
   std::optional<testing_support::TempCurrentDir> folder_;
   std::filesystem::path directory_;

@@ -145,7 +145,7 @@ class WriterFortranTest : public writer_test::WorkingDirectoryTest {
 
 TEST_F(WriterFortranTest, SolverStyleFreeFormReadGivesBackTheProgramState) {
   build_state();
-  app::Context c = context();
+  dialogs::Context c = context();
   ASSERT_TRUE(dialogs::write_loading_file(c));
   std::string output;
   ASSERT_TRUE(run("./writer_read solver.inc 3 2>&1", output)) << output;

@@ -31,7 +31,7 @@ ui::PlotRequest sample_accelerogram() {
     points[i].time = times[i];
     points[i].acceleration[1] = y[i];
   }
-  return editors::accelerogram_plot("Accelerogram of case 1", points, false, 3, 2, "m");
+  return dialogs::editors::accelerogram_plot("Accelerogram of case 1", points, false, 3, 2, "m");
 }
 
 class PlotWindowTest : public ::testing::Test {
@@ -120,7 +120,7 @@ TEST_F(PlotWindowTest, DiscreteLoadingTableLeavesUnloadedRangesEmpty) {
   points[1].time = 1.0f;
   points[1].n_ranges = 1;
   points[1].ranges = {model::NodeRange{5, 6, {0.0f, -3.0f}}};
-  ui::qt::PlotWindow window(editors::discrete_loading_plot("Discrete", points, 2, 2, "kN"), nullptr);
+  ui::qt::PlotWindow window(dialogs::editors::discrete_loading_plot("Discrete", points, 2, 2, "kN"), nullptr);
   ASSERT_EQ(window.charts().size(), 1);
   EXPECT_EQ(axis_title(window.charts()[0], Qt::Vertical), "Load (kN)");
   EXPECT_EQ(window.charts()[0]->series().size(), 4);
@@ -164,7 +164,7 @@ TEST_F(PlotWindowTest, StackedChartsLineUpTheirPlotAreas) {
     points[i].time = 0.01f * static_cast<float>(i);
     points[i].acceleration[0] = 1234.5f * std::sin(0.2f * static_cast<float>(i));
   }
-  ui::qt::PlotWindow window(editors::accelerogram_plot("Three panels", points, false, 3, 1, "mm"), nullptr);
+  ui::qt::PlotWindow window(dialogs::editors::accelerogram_plot("Three panels", points, false, 3, 1, "mm"), nullptr);
   window.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
   const auto charts = window.charts();

@@ -64,7 +64,7 @@ TEST_F(WindowsOnASmallScreen, DialogsPlotsAndTheViewerFitWithTheirButtons) {
     points[i].time = 0.01f * static_cast<float>(i);
     for (float& a : points[i].acceleration) a = static_cast<float>(i % 17) - 8.0f;
   }
-  ui::qt::PlotWindow plot(editors::accelerogram_plot("Accelerogram of case 1", points, true, 3, 1, "m"), nullptr);
+  ui::qt::PlotWindow plot(dialogs::editors::accelerogram_plot("Accelerogram of case 1", points, true, 3, 1, "m"), nullptr);
   expect_fits(plot);
 
   QTemporaryDir folder;

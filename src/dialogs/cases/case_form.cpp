@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace cases {
+namespace dialogs::cases {
 
 // The lists show the codes in the order of their numbers, except the accelerogram loading
 // types, which follow the other three.
@@ -179,4 +179,4 @@ void remove_case(model::ProgramState& state, int removed) {
   --state.n_loading_cases;
 }
 
-}  // namespace cases
+}  // namespace dialogs::cases

@@ -8,7 +8,7 @@
 
 #include "model/state.h"
 
-namespace cases {
+namespace dialogs::cases {
 
 inline constexpr std::array<std::string_view, 3> mass_model_items = {
     "Concentrated Mass", "Distributed Mass", "Concentrated & Distributed Mass"};
@@ -104,4 +104,4 @@ void create_case_arrays(model::ProgramState& state);
 // parameters. The scratch files are moved by move_case_scratch_files_down.
 void remove_case(model::ProgramState& state, int removed);
 
-}  // namespace cases
+}  // namespace dialogs::cases

@@ -23,7 +23,7 @@
 #include "text/free_form.h"
 #include "ui/templates/loading_cases.h"
 
-namespace cases {
+namespace dialogs::cases {
 
 namespace {
 
@@ -49,7 +49,7 @@ constexpr C edits_cleared_by_selection[] = {
 
 class LoadingCasesDialog {
  public:
-  LoadingCasesDialog(app::Context& context, ui::Dialog& dialog)
+  LoadingCasesDialog(Context& context, ui::Dialog& dialog)
       : context_(context), state_(context.state), dialog_(dialog), entries_(context, dialog, dialog_of(C{})) {}
 
   void set_up();
@@ -97,7 +97,7 @@ class LoadingCasesDialog {
   void refresh_plot_button();
   void open_suite();
 
-  app::Context& context_;
+  Context& context_;
   model::ProgramState& state_;
   ui::Dialog& dialog_;
   // A case chosen in the case list during this run of the dialog; current_case itself may
@@ -105,7 +105,7 @@ class LoadingCasesDialog {
   bool case_selected_ = false;
   // Case data typed, chosen or edited since the dialog opened or the loading file was last
   // created: the case arrays go when the dialog closes.
-  app::UnsavedEntries entries_;
+  UnsavedEntries entries_;
 };
 
 // ----- set-up -----
@@ -142,7 +142,7 @@ void LoadingCasesDialog::set_up() {
 }
 
 void LoadingCasesDialog::initialize() {
-  const app::Images& images = context_.images;
+  const Images& images = context_.images;
   dialog_.set_window_icon(images.input_file2_icon);
   dialog_.set_image(C::select, images.open_icon);
   dialog_.set_image(C::create, images.input_file2_icon);
@@ -370,7 +370,7 @@ bool LoadingCasesDialog::form_taken_whole(std::string_view title) {
     if (used.second) fields.push_back(ui::id(C::second_damping));
     if (used.zeta) fields.push_back(ui::id(C::zeta));
   }
-  return app::fields_taken_whole(context_, dialog_, dialog_of(C{}), fields, title);
+  return fields_taken_whole(context_, dialog_, dialog_of(C{}), fields, title);
 }
 
 void LoadingCasesDialog::store_form(const CaseForm& form) {
@@ -543,7 +543,7 @@ void LoadingCasesDialog::open_initial_values() {
 void LoadingCasesDialog::select_loading_file() {
   // The box offers the name chosen last; a refused choice is not remembered.
   std::string buffer = state_.created_box_choice;
-  if (!context_.toolkit.open_file_box(app::loading_file_box_request(state_), buffer)) return;
+  if (!context_.toolkit.open_file_box(loading_file_box_request(state_), buffer)) return;
   // A longer path would be cut to another file's name when stored or written.
   if (buffer.size() > model::max_path_bytes) {
     const std::string limit = std::to_string(model::max_path_bytes);
@@ -552,10 +552,10 @@ void LoadingCasesDialog::select_loading_file() {
                      "Message", ui::Icon::error);
     return;
   }
-  if (const app::PathProblem problem = app::kept_path_problem(buffer); !problem.empty()) {
-    context_.message("ERROR: the Loading File is not taken: " + problem.english + ":\n" + app::shown_path(buffer),
+  if (const PathProblem problem = kept_path_problem(buffer); !problem.empty()) {
+    context_.message("ERROR: the Loading File is not taken: " + problem.english + ":\n" + shown_path(buffer),
                      "EROARE: fisierul de incarcare nu este luat: " + problem.romanian + ":\n" +
-                         app::shown_path(buffer),
+                         shown_path(buffer),
                      "Message", ui::Icon::error);
     return;
   }
@@ -618,7 +618,7 @@ void discard_case_arrays(model::ProgramState& state, int closing_code) {
 
 }  // namespace
 
-int run_loading_cases_dialog(app::Context& context) {
+int run_loading_cases_dialog(Context& context) {
   int code = 0;
   {
     std::unique_ptr<ui::Dialog> dialog = context.toolkit.create_dialog(dialog_of(C{}));
@@ -631,4 +631,4 @@ int run_loading_cases_dialog(app::Context& context) {
   return code;
 }
 
-}  // namespace cases
+}  // namespace dialogs::cases

@@ -2,9 +2,9 @@
 
 #include "dialogs/context.h"
 
-namespace cases {
+namespace dialogs::cases {
 
 // Runs the Loading Cases dialog (102); leaves its closing code in loading_cases_result.
-int run_loading_cases_dialog(app::Context& context);
+int run_loading_cases_dialog(Context& context);
 
-}  // namespace cases
+}  // namespace dialogs::cases

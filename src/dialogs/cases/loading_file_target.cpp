@@ -8,7 +8,7 @@
 #include "text/fixed_text.h"
 #include "text/regular_file.h"
 
-namespace cases {
+namespace dialogs::cases {
 
 namespace {
 
@@ -23,7 +23,7 @@ bool same_file(const std::string& a, const std::string& b) {
   return !ec && ca == cb;
 }
 
-void refuse_geometry_file(app::Context& context, const std::string& path) {
+void refuse_geometry_file(Context& context, const std::string& path) {
   context.message("ERROR: the Loading File cannot be the Geometry File in use:\n" + path,
                   "EROARE: fisierul de incarcare nu poate fi fisierul de geometrie folosit:\n" + path,
                   "Message", ui::Icon::error);
@@ -44,7 +44,7 @@ bool has_loading_file_header(const std::string& path) {
          first.starts_with("// Acest fisier a fost generat de TORVEL");
 }
 
-bool loading_file_name_allowed(app::Context& context, const std::string& path) {
+bool loading_file_name_allowed(Context& context, const std::string& path) {
   if (is_geometry_file(context.state, path)) {
     refuse_geometry_file(context, path);
     return false;
@@ -60,7 +60,7 @@ bool loading_file_name_allowed(app::Context& context, const std::string& path) {
   return false;
 }
 
-bool may_write_loading_file(app::Context& context, const std::string& path) {
+bool may_write_loading_file(Context& context, const std::string& path) {
   if (!loading_file_name_allowed(context, path)) return false;
   // A missing or empty file holds nothing to lose; a folder or a device the writer refuses.
   std::error_code ec;
@@ -84,4 +84,4 @@ bool may_write_loading_file(app::Context& context, const std::string& path) {
                          "Create Message", ui::Icon::warning, ui::Buttons::yes_no_default_no) == ui::Answer::yes;
 }
 
-}  // namespace cases
+}  // namespace dialogs::cases

@@ -7,7 +7,7 @@
 
 #include "dialogs/context.h"
 
-namespace cases {
+namespace dialogs::cases {
 
 // Whether `path` names the geometry file of the run (the same file by another spelling too).
 bool is_geometry_file(const model::ProgramState& state, const std::string& path);
@@ -17,11 +17,11 @@ bool has_loading_file_header(const std::string& path);
 
 // "Select": false, after a message, when `path` is the geometry file in use or names a folder,
 // device, FIFO or socket.
-bool loading_file_name_allowed(app::Context& context, const std::string& path);
+bool loading_file_name_allowed(Context& context, const std::string& path);
 
 // "Create": false when the file must not be written: it is the geometry file in use (message),
 // or it exists, holds something, and is no loading file or one this run neither loaded nor
 // created (or that changed since), and the user does not want it replaced.
-bool may_write_loading_file(app::Context& context, const std::string& path);
+bool may_write_loading_file(Context& context, const std::string& path);
 
-}  // namespace cases
+}  // namespace dialogs::cases

@@ -24,7 +24,7 @@
 #include "text/fixed_text.h"
 #include "ui/templates/suite_window.h"
 
-namespace cases {
+namespace dialogs::cases {
 
 namespace {
 
@@ -76,7 +76,7 @@ std::string without_folder(const std::string& problem, const suite::Record& reco
 
 class SuiteDialog {
  public:
-  SuiteDialog(app::Context& context, ui::Dialog& dialog, int case_number)
+  SuiteDialog(Context& context, ui::Dialog& dialog, int case_number)
       : context_(context), dialog_(dialog), case_number_(case_number) {}
 
   void set_up();
@@ -109,7 +109,7 @@ class SuiteDialog {
   // when the factors cannot be found (said).
   bool analyse(suite::Suite& suite, const std::string& progress_title);
 
-  app::Context& context_;
+  Context& context_;
   ui::Dialog& dialog_;
   int case_number_;
   std::vector<suite::Record> records_;
@@ -491,14 +491,14 @@ constexpr C callback_controls[] = {C::add,  C::options, C::remove, C::target, C:
 
 }  // namespace
 
-void run_suite_dialog(app::Context& context, int case_number) {
+void run_suite_dialog(Context& context, int case_number) {
   auto dialog = context.toolkit.create_dialog(dialog_of(C{}));
   SuiteDialog logic(context, *dialog, case_number);
   for (C control : callback_controls)
     dialog->on(control, [&logic](ui::Dialog&, ui::ControlId c) { logic.on_control(static_cast<C>(c)); });
-  app::register_common_initializer(context, *dialog, dialog_of(C{}));
+  register_common_initializer(context, *dialog, dialog_of(C{}));
   logic.set_up();
   dialog->run_modal();
 }
 
-}  // namespace cases
+}  // namespace dialogs::cases

@@ -5,9 +5,9 @@
 
 #include "dialogs/context.h"
 
-namespace cases {
+namespace dialogs::cases {
 
 // Runs dialog 120 for accelerogram case `case_number` of the analysis in the state.
-void run_suite_dialog(app::Context& context, int case_number);
+void run_suite_dialog(Context& context, int case_number);
 
-}  // namespace cases
+}  // namespace dialogs::cases

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace editors {
+namespace dialogs::editors {
 
 namespace {
 
@@ -86,4 +86,4 @@ int remove_accel_point(std::vector<model::AccelPoint>& points, int selected) {
   return removed;
 }
 
-}  // namespace editors
+}  // namespace dialogs::editors

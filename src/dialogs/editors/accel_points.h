@@ -7,7 +7,7 @@
 #include "base/indexed_list.h"
 #include "model/state.h"
 
-namespace editors {
+namespace dialogs::editors {
 
 enum class AccelAddOutcome {
   inserted,  // a new point, stored at `index`
@@ -54,4 +54,4 @@ AccelAddResult add_accel_point(std::vector<model::AccelPoint>& points, const mod
                                int n_components, int max_points);
 int remove_accel_point(std::vector<model::AccelPoint>& points, int selected);
 
-}  // namespace editors
+}  // namespace dialogs::editors

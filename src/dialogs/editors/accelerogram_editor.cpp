@@ -25,7 +25,7 @@
 #include "text/free_form.h"
 #include "ui/templates/accelerogram.h"
 
-namespace editors {
+namespace dialogs::editors {
 
 namespace {
 
@@ -64,7 +64,7 @@ void read_existing_points(model::ProgramState& s, int case_number) {
 
 class AccelerogramEditor {
  public:
-  AccelerogramEditor(app::Context& context, int case_number)
+  AccelerogramEditor(Context& context, int case_number)
       : context_(context), state_(context.state), case_number_(case_number) {}
   AccelerogramEditor(const AccelerogramEditor&) = delete;
   AccelerogramEditor& operator=(const AccelerogramEditor&) = delete;
@@ -103,7 +103,7 @@ class AccelerogramEditor {
   void show_every_time(ui::Dialog& d, int first_changed);
   void point_count_changed() { record().n_time_points = static_cast<int>(working_.size()); }
 
-  app::Context& context_;
+  Context& context_;
   model::ProgramState& state_;
   int case_number_;
   AccelPointList working_;
@@ -126,10 +126,10 @@ void AccelerogramEditor::run() {
 
   auto dialog = context_.toolkit.create_dialog(dialog_id);
   ui::Dialog& d = *dialog;
-  app::register_common_initializer(context_, d, dialog_id);
+  register_common_initializer(context_, d, dialog_id);
   // A SAVE disables Cancel, and with it Esc and the close box: what was entered is never kept
   // while they can still throw it away.
-  app::UnsavedEntries entries(context_, d, dialog_id);
+  UnsavedEntries entries(context_, d, dialog_id);
   for (C id : {C::kod, C::direction, C::time, component_fields[0], component_fields[1],
                component_fields[2], C::list, C::add, C::remove, C::save, C::import, C::plot, C::spectrum})
     d.on(id, [this, &entries](ui::Dialog& dlg, ui::ControlId control) {
@@ -252,7 +252,7 @@ void AccelerogramEditor::on_add(ui::Dialog& d) {
   std::vector<ui::ControlId> fields{ui::id(C::time)};
   for (int c = 0; c < components(); ++c)
     if (three_directions() || c == direction_slot()) fields.push_back(ui::id(component_fields[c]));
-  if (!app::fields_taken_whole(context_, d, dialog_id, fields, "ADD Message")) return;
+  if (!fields_taken_whole(context_, d, dialog_id, fields, "ADD Message")) return;
   model::AccelPoint point;
   point.time = dialogs::typed_real(d, C::time);
   for (int c = 0; c < components(); ++c) point.acceleration[c] = dialogs::typed_real(d, component_fields[c]);
@@ -461,7 +461,7 @@ void AccelerogramEditor::on_spectrum(ui::Dialog& d) {
 
 }  // namespace
 
-void open_accelerogram_editor(app::Context& context, ui::Dialog&) {
+void open_accelerogram_editor(Context& context, ui::Dialog&) {
   model::ProgramState& s = context.state;
   // The Loading Cases dialog opens the editor only for a selected case; anything else has no
   // case whose data could be edited.
@@ -470,4 +470,4 @@ void open_accelerogram_editor(app::Context& context, ui::Dialog&) {
   editor.run();
 }
 
-}  // namespace editors
+}  // namespace dialogs::editors

@@ -10,7 +10,7 @@
 #include "model/case_files/scratch_layouts.h"
 #include "text/free_form.h"
 
-namespace editors {
+namespace dialogs::editors {
 
 // The case file holds the case's loading when the editor saved it in this run, or when the
 // case came from the old loading file with the loading type it has now.
@@ -26,7 +26,7 @@ bool has_saved_loading(const model::ProgramState& s, int k) {
   return s.loading_saved.contains(k) && s.loading_saved[k];
 }
 
-void plot_case_loading(app::Context& context, int k) {
+void plot_case_loading(Context& context, int k) {
   model::ProgramState& s = context.state;
   if (!s.case_records.contains(k)) return;
   const model::CaseRecord& record = s.case_records[k];
@@ -70,4 +70,4 @@ void plot_case_loading(app::Context& context, int k) {
   }
 }
 
-}  // namespace editors
+}  // namespace dialogs::editors

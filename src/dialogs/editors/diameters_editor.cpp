@@ -16,7 +16,7 @@
 #include "text/free_form.h"
 #include "ui/templates/diameters.h"
 
-namespace editors {
+namespace dialogs::editors {
 
 namespace {
 
@@ -45,7 +45,7 @@ struct GroupFields {
 
 class DiametersEditor {
  public:
-  explicit DiametersEditor(app::Context& context) : context_(context), state_(context.state) {}
+  explicit DiametersEditor(Context& context) : context_(context), state_(context.state) {}
   void run();
 
  private:
@@ -61,7 +61,7 @@ class DiametersEditor {
   void on_done(ui::Dialog& d);
   void fill_list(ui::Dialog& d);
 
-  app::Context& context_;
+  Context& context_;
   model::ProgramState& state_;
   std::vector<model::DiameterGroup> working_;
   ListItems* items_ = nullptr;  // the list, while the dialog runs
@@ -72,9 +72,9 @@ void DiametersEditor::run() {
   ensure_diameter_table(state_);
   auto dialog = context_.toolkit.create_dialog(dialog_id);
   ui::Dialog& d = *dialog;
-  app::register_common_initializer(context_, d, dialog_id);
+  register_common_initializer(context_, d, dialog_id);
   // A SAVE disables Cancel, and with it Esc and the close box.
-  app::UnsavedEntries entries(context_, d, dialog_id);
+  UnsavedEntries entries(context_, d, dialog_id);
   for (C id : {C::from, C::to, C::diameter, C::list, C::add, C::remove, C::save, C::done})
     d.on(id, [this, &entries](ui::Dialog& dlg, ui::ControlId control) {
       entries.note(control);
@@ -131,7 +131,7 @@ void DiametersEditor::on_field_changed(ui::Dialog& d) {
 }
 
 void DiametersEditor::on_add(ui::Dialog& d) {
-  if (!app::fields_taken_whole(context_, d, {C::from, C::to, C::diameter}, "ADD Message")) return;
+  if (!fields_taken_whole(context_, d, {C::from, C::to, C::diameter}, "ADD Message")) return;
   const GroupFields f = read_fields(d);
   if (f.group.first_element > f.group.last_element) return report_to_before_from(context_);
   if (f.group.first_element < 1 || f.group.last_element > state_.n_elements)
@@ -223,8 +223,8 @@ void DiametersEditor::fill_list(ui::Dialog&) {
 
 }  // namespace
 
-void open_diameters_editor(app::Context& context, ui::Dialog&) {
+void open_diameters_editor(Context& context, ui::Dialog&) {
   DiametersEditor editor(context);
   editor.run();
 }
-}  // namespace editors
+}  // namespace dialogs::editors

@@ -21,7 +21,7 @@
 #include "text/free_form.h"
 #include "ui/templates/discrete_loading.h"
 
-namespace editors {
+namespace dialogs::editors {
 
 namespace {
 
@@ -158,7 +158,7 @@ model::NodeRange& range_at(model::TimePoint& point, int k) {
 }
 
 // The node ranges belong to a time point: none can be added or shown without one.
-void report_no_time_point(app::Context& context) {
+void report_no_time_point(Context& context) {
   context.message("No Time Point has been selected or added!",
                   "Nici un punct de timp nu a fost delectat sau adaugat!", "Processed Message",
                   ui::Icon::error);
@@ -177,7 +177,7 @@ struct TimeListForm {
 
 class DiscreteLoadingEditor {
  public:
-  DiscreteLoadingEditor(app::Context& context, ui::Dialog& dialog)
+  DiscreteLoadingEditor(Context& context, ui::Dialog& dialog)
       : context_(context),
         state_(context.state),
         dialog_(dialog),
@@ -213,7 +213,7 @@ class DiscreteLoadingEditor {
   void import_history();
   void plot();
 
-  app::Context& context_;
+  Context& context_;
   model::ProgramState& state_;
   ui::Dialog& dialog_;
   int case_number_;
@@ -256,7 +256,7 @@ void DiscreteLoadingEditor::show_ranges(int s) {
 }
 
 void DiscreteLoadingEditor::add_time() {
-  if (!app::fields_taken_whole(context_, dialog_, {C::time}, "ADD Message")) return;
+  if (!fields_taken_whole(context_, dialog_, {C::time}, "ADD Message")) return;
   const float t = dialogs::typed_real(dialog_, C::time);
   const TimePoints::Place place = work_.place(t);
   bool listed = place.held;
@@ -328,7 +328,7 @@ void DiscreteLoadingEditor::remove_time() {
 void DiscreteLoadingEditor::add_range() {
   std::vector<ui::ControlId> fields{ui::id(C::from), ui::id(C::to)};
   add_row_fields(fields, loading_row, state_.n_dof);
-  if (!app::fields_taken_whole(context_, dialog_, dialog_of(C{}), fields, "ADD Message")) return;
+  if (!fields_taken_whole(context_, dialog_, dialog_of(C{}), fields, "ADD Message")) return;
   const int s = dialog_.selection(C::time_list);
   const TypedNodes nodes = read_nodes(dialog_, ui::id(C::from), ui::id(C::to));
   model::NodeRange range{nodes.first, nodes.last};
@@ -418,7 +418,7 @@ void DiscreteLoadingEditor::save() {
 // A column the file does not have loads that direction with 0. The rows are merged with the
 // time points in one pass, and nothing changes until every question is answered.
 void DiscreteLoadingEditor::import_history() {
-  if (!app::fields_taken_whole(context_, dialog_, {C::from, C::to}, "Import Message")) return;
+  if (!fields_taken_whole(context_, dialog_, {C::from, C::to}, "Import Message")) return;
   const TypedNodes nodes = read_nodes(dialog_, ui::id(C::from), ui::id(C::to));
   if (nodes.last < nodes.first) return report_to_before_from(context_);
   if (!nodes_in_model(context_, nodes)) return;
@@ -535,11 +535,11 @@ constexpr C callback_controls[] = {
 
 }  // namespace
 
-void open_discrete_loading_editor(app::Context& context, ui::Dialog&) {
+void open_discrete_loading_editor(Context& context, ui::Dialog&) {
   const model::ProgramState& state = context.state;
   const int c = state.current_case;
   if (!state.case_records.contains(c) || !state.loading_saved.contains(c)) return;
   run_editor_dialog<DiscreteLoadingEditor>(context, callback_controls);
 }
 
-}  // namespace editors
+}  // namespace dialogs::editors

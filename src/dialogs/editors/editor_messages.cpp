@@ -2,14 +2,14 @@
 
 #include <string>
 
-namespace editors {
+namespace dialogs::editors {
 
-void report_to_before_from(app::Context& context) {
+void report_to_before_from(Context& context) {
   context.message("\"To\" MUST be >=\"From\" !", "\"To\" TREBUIE sa fie >=\"From\" !", "Message",
                   ui::Icon::error);
 }
 
-void report_ranges_full(app::Context& context, int capacity) {
+void report_ranges_full(Context& context, int capacity) {
   const std::string n = std::to_string(capacity);
   context.message("The list of node ranges is full (" + n + " ranges). The range was not added !",
                   "Lista domeniilor de noduri este plina (" + n +
@@ -17,7 +17,7 @@ void report_ranges_full(app::Context& context, int capacity) {
                   "ADD Message", ui::Icon::error);
 }
 
-void report_outside_model(app::Context& context, bool elements, int limit) {
+void report_outside_model(Context& context, bool elements, int limit) {
   const std::string n = std::to_string(limit);
   if (elements)
     context.message("Element numbers MUST be from 1 to " + n + " (the No. of Elements) !",
@@ -29,7 +29,7 @@ void report_outside_model(app::Context& context, bool elements, int limit) {
                     "ADD Message", ui::Icon::error);
 }
 
-void report_time_points_full(app::Context& context, int capacity) {
+void report_time_points_full(Context& context, int capacity) {
   const std::string n = std::to_string(capacity);
   context.message("The list of time points is full (" + n + " time points). The time was not added !",
                   "Lista punctelor de timp este plina (" + n +
@@ -37,10 +37,10 @@ void report_time_points_full(app::Context& context, int capacity) {
                   "ADD Message", ui::Icon::error);
 }
 
-void report_write_failure(app::Context& context, const std::string& path, const std::string& reason) {
+void report_write_failure(Context& context, const std::string& path, const std::string& reason) {
   context.message("Cannot write file " + path + ": " + reason,
                   "Fisierul " + path + " nu se poate scrie: " + reason, "SAVE Message",
                   ui::Icon::error);
 }
 
-}  // namespace editors
+}  // namespace dialogs::editors

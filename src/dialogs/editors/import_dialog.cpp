@@ -17,7 +17,7 @@
 #include "text/fixed_text.h"
 #include "ui/templates/import_time_history.h"
 
-namespace editors {
+namespace dialogs::editors {
 
 namespace {
 
@@ -74,7 +74,7 @@ std::optional<double> typed_number(const std::string& text, bool& bad) {
 
 class ImportDialog {
  public:
-  ImportDialog(app::Context& context, ui::Dialog& dialog, ImportKind kind)
+  ImportDialog(Context& context, ui::Dialog& dialog, ImportKind kind)
       : context_(context), dialog_(dialog), kind_(kind) {}
 
   void set_up(const ImportPreset* preset);
@@ -98,7 +98,7 @@ class ImportDialog {
   std::optional<motion::ReadOptions> options(std::string& reason);
   void show_options(const motion::ReadOptions& o);
 
-  app::Context& context_;
+  Context& context_;
   ui::Dialog& dialog_;
   ImportKind kind_;
   std::optional<double> unit_metres_;  // of the model's length unit, when its name is known
@@ -402,15 +402,15 @@ constexpr C callback_controls[] = {C::file,      C::browse,    C::format,       
 
 }  // namespace
 
-std::optional<ImportedHistory> run_import_dialog(app::Context& context, ImportKind kind, const ImportPreset* preset) {
+std::optional<ImportedHistory> run_import_dialog(Context& context, ImportKind kind, const ImportPreset* preset) {
   auto dialog = context.toolkit.create_dialog(dialog_of(C{}));
   ImportDialog logic(context, *dialog, kind);
   for (C control : callback_controls)
     dialog->on(control, [&logic](ui::Dialog&, ui::ControlId c) { logic.on_control(static_cast<C>(c)); });
-  app::register_common_initializer(context, *dialog, dialog_of(C{}));
+  register_common_initializer(context, *dialog, dialog_of(C{}));
   logic.set_up(preset);
   dialog->run_modal();
   return std::move(logic.result);
 }
 
-}  // namespace editors
+}  // namespace dialogs::editors

@@ -9,7 +9,7 @@
 #include "dialogs/context.h"
 #include "motion/reader.h"
 
-namespace editors {
+namespace dialogs::editors {
 
 enum class ImportKind {
   acceleration,  // converted to the model's length unit per s2
@@ -37,7 +37,7 @@ struct ImportPreset {
 
 // Runs dialog 111; the record as read with the options shown when "Import" was pressed, or
 // nothing when the dialog was left without importing.
-std::optional<ImportedHistory> run_import_dialog(app::Context& context, ImportKind kind,
+std::optional<ImportedHistory> run_import_dialog(Context& context, ImportKind kind,
                                                  const ImportPreset* preset = nullptr);
 
-}  // namespace editors
+}  // namespace dialogs::editors

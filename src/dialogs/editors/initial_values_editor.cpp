@@ -15,7 +15,7 @@
 #include "text/free_form.h"
 #include "ui/templates/initial_values.h"
 
-namespace editors {
+namespace dialogs::editors {
 
 namespace {
 
@@ -39,7 +39,7 @@ struct Group {
 
 class InitialValuesEditor {
  public:
-  InitialValuesEditor(app::Context& context, ui::Dialog& dialog)
+  InitialValuesEditor(Context& context, ui::Dialog& dialog)
       : context_(context),
         state_(context.state),
         dialog_(dialog),
@@ -71,7 +71,7 @@ class InitialValuesEditor {
   void keep_writable(Group& group);
   void save();
 
-  app::Context& context_;
+  Context& context_;
   model::ProgramState& state_;
   ui::Dialog& dialog_;
   int case_number_;
@@ -169,7 +169,7 @@ void InitialValuesEditor::add_condition() {
   std::vector<ui::ControlId> fields{conditions_.from, conditions_.to};
   add_row_fields(fields, displacement_row, state_.n_dof);
   add_row_fields(fields, velocity_row, state_.n_dof);
-  if (!app::fields_taken_whole(context_, dialog_, ui::DialogId::initial_values, fields, "ADD Message")) return;
+  if (!fields_taken_whole(context_, dialog_, ui::DialogId::initial_values, fields, "ADD Message")) return;
   const TypedNodes nodes = read_nodes(dialog_, conditions_.from, conditions_.to);
   if (nodes.first > nodes.last) return report_to_before_from(context_);
   if (!nodes_in_model(context_, nodes)) return;
@@ -187,7 +187,7 @@ void InitialValuesEditor::add_loading() {
   std::vector<ui::ControlId> fields{loadings_.from, loadings_.to, id(C::mass)};
   add_row_fields(fields, loading_row, state_.n_dof);
   if (accelerogram()) add_row_fields(fields, acceleration_row, state_.n_dof);
-  if (!app::fields_taken_whole(context_, dialog_, ui::DialogId::initial_values, fields, "ADD Message")) return;
+  if (!fields_taken_whole(context_, dialog_, ui::DialogId::initial_values, fields, "ADD Message")) return;
   const TypedNodes nodes = read_nodes(dialog_, loadings_.from, loadings_.to);
   if (nodes.first > nodes.last) return report_to_before_from(context_);
   model::NodeRange range{nodes.first, nodes.last};
@@ -289,11 +289,11 @@ constexpr C callback_controls[] = {
 
 }  // namespace
 
-void open_initial_values_editor(app::Context& context, ui::Dialog&) {
+void open_initial_values_editor(Context& context, ui::Dialog&) {
   const model::ProgramState& state = context.state;
   const int c = state.current_case;
   if (!state.case_records.contains(c) || !state.initial_values_saved.contains(c)) return;
   run_editor_dialog<InitialValuesEditor>(context, callback_controls);
 }
 
-}  // namespace editors
+}  // namespace dialogs::editors

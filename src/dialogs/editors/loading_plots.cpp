@@ -11,7 +11,7 @@
 #include "dialogs/editors/node_ranges.h"
 #include "motion/integrate.h"
 
-namespace editors {
+namespace dialogs::editors {
 
 namespace {
 
@@ -223,4 +223,4 @@ ui::PlotRequest record_plot(const std::string& title, const motion::Record& reco
   return plot;
 }
 
-}  // namespace editors
+}  // namespace dialogs::editors

@@ -10,7 +10,7 @@
 #include "motion/reader.h"
 #include "ui/plot.h"
 
-namespace editors {
+namespace dialogs::editors {
 
 // Points 1..n of an accelerogram: acceleration per direction in use, and velocity and
 // displacement by the trapezoid rule over the points' own (possibly uneven) steps.
@@ -40,4 +40,4 @@ ui::PlotRequest record_plot(const std::string& title, const motion::Record& reco
 // v[0] = 0, v[i] = v[i-1] + (t[i] - t[i-1]) (a[i] + a[i-1]) / 2.
 std::vector<double> integrate_uneven(const std::vector<double>& t, const std::vector<double>& a);
 
-}  // namespace editors
+}  // namespace dialogs::editors

@@ -8,7 +8,7 @@
 #include "text/format.h"
 #include "text/free_form.h"
 
-namespace editors {
+namespace dialogs::editors {
 
 namespace {
 const model::NodeRange zero_range{};
@@ -142,7 +142,7 @@ TypedNodes read_nodes(const ui::Dialog& dialog, ui::ControlId from, ui::ControlI
   return nodes;
 }
 
-bool save_case_file(app::Context& context, const std::string& path,
+bool save_case_file(Context& context, const std::string& path,
                     const std::vector<std::string>& records) {
   std::string reason;
   if (model::case_files::write_records(path, records, reason)) return true;
@@ -150,18 +150,18 @@ bool save_case_file(app::Context& context, const std::string& path,
   return false;
 }
 
-bool save_case_text(app::Context& context, const std::string& path, std::string_view content) {
+bool save_case_text(Context& context, const std::string& path, std::string_view content) {
   std::string reason;
   if (model::case_files::replace_file(path, content, reason)) return true;
   report_write_failure(context, path, reason);
   return false;
 }
 
-bool nodes_in_model(app::Context& context, const TypedNodes& nodes) {
+bool nodes_in_model(Context& context, const TypedNodes& nodes) {
   const int n = context.state.n_nodes;
   if (nodes.first >= 1 && nodes.last >= 1 && nodes.first <= n && nodes.last <= n) return true;
   report_outside_model(context, false, n);
   return false;
 }
 
-}  // namespace editors
+}  // namespace dialogs::editors

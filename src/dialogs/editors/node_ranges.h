@@ -19,7 +19,7 @@
 #include "ui/dialog_template.h"
 #include "ui/toolkit.h"
 
-namespace editors {
+namespace dialogs::editors {
 
 // Width of the "From" / "To" texts read and compared by "ADD >>".
 inline constexpr std::size_t node_text_length = ui::node.length;
@@ -133,28 +133,28 @@ TypedNodes read_nodes(const ui::Dialog& dialog, ui::ControlId from, ui::ControlI
 
 // Both typed numbers name a node of the model (1..n_nodes); otherwise the user is told the
 // limit and false is returned. A blank field reads as 0 and is refused too.
-bool nodes_in_model(app::Context& context, const TypedNodes& nodes);
+bool nodes_in_model(Context& context, const TypedNodes& nodes);
 
 // Whether a range may be written: a record with node 0 would load no node the solver knows.
 inline bool writable(const model::NodeRange& range) { return range.first_node >= 1 && range.last_node >= 1; }
 
 // "SAVE Changes" of a case file: writes the records (model::case_files::write_records); when that fails
 // the user is told which file and why, and false is returned.
-bool save_case_file(app::Context& context, const std::string& path,
+bool save_case_file(Context& context, const std::string& path,
                     const std::vector<std::string>& records);
 // The same for a file's whole text, records ended by CR LF: a large file is not held twice.
-bool save_case_text(app::Context& context, const std::string& path, std::string_view content);
+bool save_case_text(Context& context, const std::string& path, std::string_view content);
 
 // Runs a node-range editor as a modal dialog: each of `controls` (of the dialog's enum E)
 // reports to Editor::on_control (which sets Editor::changes_saved when a SAVE has written the
 // case file, so that Esc leaves without a question), the common initializer dresses the window,
 // and Editor::set_up fills the dialog before it shows.
 template <typename Editor, ui::Controls E, std::size_t N>
-void run_editor_dialog(app::Context& context, const E (&controls)[N]) {
+void run_editor_dialog(Context& context, const E (&controls)[N]) {
   const ui::DialogId shown = dialog_of(E{});
   auto dialog = context.toolkit.create_dialog(shown);
   Editor editor(context, *dialog);
-  app::UnsavedEntries entries(context, *dialog, shown);
+  UnsavedEntries entries(context, *dialog, shown);
   for (E control : controls)
     dialog->on(control, [&editor, &entries](ui::Dialog&, ui::ControlId id) {
       entries.note(id);
@@ -162,10 +162,10 @@ void run_editor_dialog(app::Context& context, const E (&controls)[N]) {
       editor.on_control(static_cast<E>(id));
       if (editor.changes_saved) entries.kept();
     });
-  app::register_common_initializer(context, *dialog, shown);
+  register_common_initializer(context, *dialog, shown);
   editor.set_up();
   dialog->run_modal();
   if constexpr (requires { editor.closed(); }) editor.closed();
 }
 
-}  // namespace editors
+}  // namespace dialogs::editors

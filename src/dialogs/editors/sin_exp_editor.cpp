@@ -14,7 +14,7 @@
 #include "text/free_form.h"
 #include "ui/templates/sin_exp.h"
 
-namespace editors {
+namespace dialogs::editors {
 
 namespace {
 
@@ -24,7 +24,7 @@ constexpr Row amplitude_row = row(C::amplitude_x, C::amplitude_y, C::amplitude_z
 
 class SinExpEditor {
  public:
-  SinExpEditor(app::Context& context, ui::Dialog& dialog)
+  SinExpEditor(Context& context, ui::Dialog& dialog)
       : context_(context),
         state_(context.state),
         dialog_(dialog),
@@ -53,7 +53,7 @@ class SinExpEditor {
   void save();
   void plot();
 
-  app::Context& context_;
+  Context& context_;
   model::ProgramState& state_;
   ui::Dialog& dialog_;
   int case_number_;
@@ -117,7 +117,7 @@ void SinExpEditor::load_existing_data() {
 void SinExpEditor::add() {
   std::vector<ui::ControlId> fields{ui::id(C::from), ui::id(C::to)};
   add_row_fields(fields, amplitude_row, state_.n_dof);
-  if (!app::fields_taken_whole(context_, dialog_, ui::DialogId::sin_exp, fields, "ADD Message")) return;
+  if (!fields_taken_whole(context_, dialog_, ui::DialogId::sin_exp, fields, "ADD Message")) return;
   const TypedNodes nodes = read_nodes(dialog_, ui::id(C::from), ui::id(C::to));
   if (!nodes_in_model(context_, nodes)) return;
   model::NodeRange range{nodes.first, nodes.last};
@@ -155,7 +155,7 @@ void SinExpEditor::remove() {
 }
 
 void SinExpEditor::save() {
-  if (!app::fields_taken_whole(context_, dialog_, sinusoidal() ? std::initializer_list{C::omega, C::phi}
+  if (!fields_taken_whole(context_, dialog_, sinusoidal() ? std::initializer_list{C::omega, C::phi}
                                                                : std::initializer_list{C::omega},
                                "SAVE Message"))
     return;
@@ -207,11 +207,11 @@ constexpr C callback_controls[] = {C::omega,       C::phi,         C::from,     
 
 }  // namespace
 
-void open_sin_exp_editor(app::Context& context, ui::Dialog&) {
+void open_sin_exp_editor(Context& context, ui::Dialog&) {
   const model::ProgramState& state = context.state;
   const int c = state.current_case;
   if (!state.case_records.contains(c) || !state.loading_saved.contains(c)) return;
   run_editor_dialog<SinExpEditor>(context, callback_controls);
 }
 
-}  // namespace editors
+}  // namespace dialogs::editors

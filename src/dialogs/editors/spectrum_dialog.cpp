@@ -11,25 +11,20 @@
 #include "dialogs/dialog_initializer.h"
 #include "motion/spectrum_report.h"
 #include "text/fixed_text.h"
+#include "ui/templates/response_spectrum.h"
 
-namespace editors {
+namespace dialogs::editors {
 
 namespace {
 
-namespace id {
-constexpr ui::ControlId chart = 1301, damping = 1302, design = 1303, parameters = 1304,
-                        browse = 1305, from = 1306, to = 1307, rule = 1308, factor = 1309, picture = 1310,
-                        table_export = 1311, table = 1312, apply = 1313, table_header = 1314;
-}  // namespace id
-
-constexpr std::size_t field_length = 260;
+using C = ui::templates::ResponseSpectrum;
 
 // What each design spectrum's parameters look like, filled in when it is chosen.
 constexpr const char* parameter_examples[] = {"", "type=1,ground=B,ag=0.25g,importance=1", "sds=1.0,sd1=0.6,tl=8", ""};
 constexpr const char* design_kinds[] = {"", "ec8", "asce7", "csv"};
 
-std::string field(const ui::Dialog& d, ui::ControlId control) {
-  return std::string(text::trim(d.text(control, field_length)));
+std::string field(const ui::Dialog& d, C control) {
+  return std::string(text::trim(d.text(control)));
 }
 
 std::optional<double> typed_number(const std::string& text) {
@@ -49,7 +44,7 @@ std::string number_text(double value, int digits = 4) {
 
 class SpectrumDialog {
  public:
-  SpectrumDialog(app::Context& context, ui::Dialog& dialog, const SpectrumSource& source)
+  SpectrumDialog(Context& context, ui::Dialog& dialog, const SpectrumSource& source)
       : context_(context), dialog_(dialog) {
     record_.time_step = source.time_step;
     for (const auto& c : source.components) {
@@ -64,31 +59,31 @@ class SpectrumDialog {
   }
 
   void set_up() {
-    dialog_.set_text(id::damping, "5");
-    dialog_.select(id::design, 1);
-    dialog_.select(id::rule, 1);
-    dialog_.set_enabled(id::browse, false);
+    dialog_.set_text(C::damping, "5");
+    dialog_.select(C::design, 1);
+    dialog_.select(C::rule, 1);
+    dialog_.set_enabled(C::browse, false);
     compute_spectra();
     refresh();
   }
 
-  void on_control(ui::ControlId control) {
+  void on_control(C control) {
     switch (control) {
-      case id::damping: compute_spectra(); break;
-      case id::design: {
-        const int kind = dialog_.selection(id::design);
-        dialog_.set_text(id::parameters, kind >= 1 ? parameter_examples[kind - 1] : "");
-        dialog_.set_enabled(id::browse, kind == 4);
-        if (kind > 1 && field(dialog_, id::from).empty() && field(dialog_, id::to).empty()) {
-          dialog_.set_text(id::from, "0.2");
-          dialog_.set_text(id::to, "2");
+      case C::damping: compute_spectra(); break;
+      case C::design: {
+        const int kind = dialog_.selection(C::design);
+        dialog_.set_text(C::parameters, kind >= 1 ? parameter_examples[kind - 1] : "");
+        dialog_.set_enabled(C::browse, kind == 4);
+        if (kind > 1 && field(dialog_, C::from).empty() && field(dialog_, C::to).empty()) {
+          dialog_.set_text(C::from, "0.2");
+          dialog_.set_text(C::to, "2");
         }
         break;
       }
-      case id::browse: browse(); break;
-      case id::picture: export_picture(); return;
-      case id::table_export: export_table(); return;
-      case id::apply: apply(); return;
+      case C::browse: browse(); break;
+      case C::picture: export_picture(); return;
+      case C::table_export: export_table(); return;
+      case C::apply: apply(); return;
       default: break;
     }
     refresh();
@@ -106,7 +101,7 @@ class SpectrumDialog {
   bool choose_file(const char* title, const char* filter_label, const char* pattern, const char* extension,
                    std::string& path);
 
-  app::Context& context_;
+  Context& context_;
   ui::Dialog& dialog_;
   motion::Record record_;
   std::string name_;
@@ -117,7 +112,7 @@ class SpectrumDialog {
 };
 
 void SpectrumDialog::compute_spectra() {
-  const std::optional<double> percent = typed_number(field(dialog_, id::damping));
+  const std::optional<double> percent = typed_number(field(dialog_, C::damping));
   if (!percent || *percent < 0 || *percent >= 100) {
     problem_ = "Damping: a number from 0 to below 100 (%).";
     report_ = {};
@@ -136,21 +131,21 @@ void SpectrumDialog::refresh() {
   // The spectra stay; the design spectrum, range and factor follow the fields.
   options_.target.reset();
   options_.scale_range.reset();
-  const int kind = dialog_.selection(id::design);
+  const int kind = dialog_.selection(C::design);
   if (reason.empty() && kind > 1) {
     std::string error;
     options_.target = motion::parse_design_spectrum(std::string(design_kinds[kind - 1]) + ":" +
-                                                    field(dialog_, id::parameters), error);
+                                                    field(dialog_, C::parameters), error);
     if (!options_.target) reason = "Design spectrum: " + error + ".";
   }
-  const std::optional<double> from = typed_number(field(dialog_, id::from)), to = typed_number(field(dialog_, id::to));
+  const std::optional<double> from = typed_number(field(dialog_, C::from)), to = typed_number(field(dialog_, C::to));
   if (reason.empty() && options_.target) {
     if (!from || !to || !(*from > 0) || !(*to > *from))
       reason = "Periods: two positive numbers of seconds, the second the larger.";
     else
       options_.scale_range = std::make_pair(*from, *to);
   }
-  options_.scale_rule = dialog_.selection(id::rule) == 2 ? motion::ScaleRule::min90 : motion::ScaleRule::fit;
+  options_.scale_rule = dialog_.selection(C::rule) == 2 ? motion::ScaleRule::min90 : motion::ScaleRule::fit;
   if (!report_.curves.empty()) {
     // Only the target and the factor depend on these fields: the spectra are not computed again.
     std::vector<motion::SpectrumCurve> curves = std::move(report_.curves);
@@ -202,29 +197,29 @@ void SpectrumDialog::refresh() {
     chart.band_from = options_.scale_range->first;
     chart.band_to = options_.scale_range->second;
   }
-  dialog_.set_chart(id::chart, chart);
+  dialog_.set_chart(ui::id(C::chart), chart);
   // The factor.
   if (factor_) {
-    dialog_.set_text(id::factor, number_text(*factor_) + "\n" + std::string(motion::scale_rule_name(options_.scale_rule)) +
+    dialog_.set_text(C::factor, number_text(*factor_) + "\n" + std::string(motion::scale_rule_name(options_.scale_rule)) +
                                      " of " + (report_.factor_curve == "geomean" ? "the geometric mean" : "component " + report_.factor_curve) +
                                      " at " + number_text(100 * report_.factor_damping) + "% damping over " + number_text(options_.scale_range->first) + "-" +
                                      number_text(options_.scale_range->second) + " s (" +
                                      std::to_string(report_.factor->periods_used) + " periods)");
   } else {
-    dialog_.set_text(id::factor, reason.empty() ? "Choose a design spectrum." : reason);
+    dialog_.set_text(C::factor, reason.empty() ? "Choose a design spectrum." : reason);
   }
-  dialog_.set_enabled(id::apply, factor_.has_value());
+  dialog_.set_enabled(C::apply, factor_.has_value());
   // The table: one row a period, PSA in g of each curve and of the target.
   std::string header = "Period (s) | PSA (g):";
   for (const auto& curve : report_.curves) header += curve.component == "geomean" ? " | mean" : " | " + curve.component;
   if (!report_.target.empty()) header += " | target";
-  dialog_.set_text(id::table_header, header);
-  dialog_.set_item_count(id::table, static_cast<int>(report_.periods.size()));
+  dialog_.set_text(C::table_header, header);
+  dialog_.set_item_count(C::table, static_cast<int>(report_.periods.size()));
   for (std::size_t k = 0; k < report_.periods.size(); ++k) {
     std::string row = number_text(report_.periods[k]);
     for (const auto& curve : report_.curves) row += " | " + number_text(curve.psa[k] / g);
     if (!report_.target.empty()) row += " | " + (report_.target[0][k] ? number_text(*report_.target[0][k] / g) : "-");
-    dialog_.set_text(id::table, row, static_cast<int>(k) + 1);
+    dialog_.set_text(C::table, row, static_cast<int>(k) + 1);
   }
 }
 
@@ -246,13 +241,13 @@ bool SpectrumDialog::choose_file(const char* title, const char* filter_label, co
 void SpectrumDialog::browse() {
   std::string path;
   if (!choose_file("Design Spectrum Table", "Tables (*.csv, *.txt)", "*.csv;*.txt", "csv", path)) return;
-  dialog_.set_text(id::parameters, path);
+  dialog_.set_text(C::parameters, path);
 }
 
 void SpectrumDialog::export_picture() {
   std::string path;
   if (!choose_file("Export the Spectra as a Picture", "Pictures (*.png)", "*.png", "png", path)) return;
-  if (!dialog_.save_chart_picture(id::chart, path))
+  if (!dialog_.save_chart_picture(ui::id(C::chart), path))
     context_.message("The picture was not written: " + path, "Imaginea nu a fost scrisa: " + path, "Spectrum Message",
                      ui::Icon::error);
 }
@@ -277,8 +272,8 @@ void SpectrumDialog::apply() {
   dialog_.close(1);
 }
 
-constexpr ui::ControlId callback_controls[] = {id::damping, id::design, id::parameters, id::browse, id::from,
-                                               id::to,      id::rule,   id::picture,    id::table_export, id::apply};
+constexpr C callback_controls[] = {C::damping, C::design, C::parameters, C::browse,       C::from,
+                                   C::to,      C::rule,   C::picture,    C::table_export, C::apply};
 
 }  // namespace
 
@@ -294,15 +289,15 @@ double shown_factor(double factor, bool round_up) {
   return std::strtod(number_text(whole * unit).c_str(), nullptr);
 }
 
-std::optional<double> run_spectrum_dialog(app::Context& context, const SpectrumSource& source) {
-  auto dialog = context.toolkit.create_dialog(ui::DialogId::response_spectrum);
+std::optional<double> run_spectrum_dialog(Context& context, const SpectrumSource& source) {
+  auto dialog = context.toolkit.create_dialog(dialog_of(C{}));
   SpectrumDialog logic(context, *dialog, source);
-  for (ui::ControlId control : callback_controls)
-    dialog->on(control, [&logic](ui::Dialog&, ui::ControlId c) { logic.on_control(c); });
-  app::register_common_initializer(context, *dialog, ui::DialogId::response_spectrum);
+  for (C control : callback_controls)
+    dialog->on(control, [&logic](ui::Dialog&, ui::ControlId c) { logic.on_control(static_cast<C>(c)); });
+  register_common_initializer(context, *dialog, dialog_of(C{}));
   logic.set_up();
   dialog->run_modal();
   return logic.result;
 }
 
-}  // namespace editors
+}  // namespace dialogs::editors

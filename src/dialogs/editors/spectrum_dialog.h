@@ -9,7 +9,7 @@
 
 #include "dialogs/context.h"
 
-namespace editors {
+namespace dialogs::editors {
 
 struct SpectrumSource {
   std::string name;  // of the record, for the window and the exported table
@@ -21,9 +21,9 @@ struct SpectrumSource {
 
 // Runs dialog 112. The factor when the user pressed "Apply factor", as shown: four significant
 // digits (rounded up under the min90 rule, which must not fall below its target).
-std::optional<double> run_spectrum_dialog(app::Context& context, const SpectrumSource& source);
+std::optional<double> run_spectrum_dialog(Context& context, const SpectrumSource& source);
 
 // The factor as it is shown and applied.
 double shown_factor(double factor, bool round_up);
 
-}  // namespace editors
+}  // namespace dialogs::editors

@@ -12,7 +12,7 @@
 #include "text/free_form.h"
 #include "ui/templates/general_data.h"
 
-namespace general {
+namespace dialogs::general {
 
 using C = ui::templates::GeneralData;
 using ui::templates::coefficient_fields;
@@ -31,7 +31,7 @@ struct WorkingCopy {
 };
 
 struct Session {
-  app::Context& context;
+  Context& context;
   WorkingCopy working;
 };
 
@@ -138,7 +138,7 @@ SaveCheck read_fields(const ui::Dialog& dialog, WorkingCopy& w) {
   return {};
 }
 
-void report_save_problem(app::Context& context, const SaveCheck& check) {
+void report_save_problem(Context& context, const SaveCheck& check) {
   auto show = [&context](std::string_view english, std::string_view romanian) {
     context.message(english, romanian, "SAVE Message", ui::Icon::information);
   };
@@ -182,7 +182,7 @@ void save_changes(Session& session, ui::Dialog& dialog) {
 
 // A longer path would be cut by the loading_file field, and "Create" would then write to a
 // file the user never chose.
-bool loading_path_fits(app::Context& context, std::string_view path) {
+bool loading_path_fits(Context& context, std::string_view path) {
   if (text::trimmed_length(path) <= model::max_path_bytes) return true;
   const std::string name(text::trim_right(path));
   const std::string limit = std::to_string(model::max_path_bytes);
@@ -194,16 +194,16 @@ bool loading_path_fits(app::Context& context, std::string_view path) {
 }
 
 void load_from_old_file(Session& session, ui::Dialog& dialog) {
-  app::Context& context = session.context;
+  Context& context = session.context;
   model::ProgramState& state = context.state;
   // The box offers the previous choice again; a refused choice is not remembered.
   std::string buffer = state.loading_box_choice;
-  if (!context.toolkit.open_file_box(app::loading_file_box_request(state), buffer)) return;
+  if (!context.toolkit.open_file_box(loading_file_box_request(state), buffer)) return;
   if (!loading_path_fits(context, buffer)) return;
-  if (const app::PathProblem problem = app::kept_path_problem(buffer); !problem.empty()) {
-    context.message("ERROR: Loading file not read: " + problem.english + ".\n" + app::shown_path(buffer),
+  if (const PathProblem problem = kept_path_problem(buffer); !problem.empty()) {
+    context.message("ERROR: Loading file not read: " + problem.english + ".\n" + shown_path(buffer),
                     "EROARE: Fisierul de incarcare nu a fost citit: " + problem.romanian + ".\n" +
-                        app::shown_path(buffer),
+                        shown_path(buffer),
                     "Message", ui::Icon::error);
     return;
   }
@@ -245,7 +245,7 @@ void load_from_old_file(Session& session, ui::Dialog& dialog) {
 // ---------------------------------------------------------------------------------------
 // OK and the callback of the edited controls.
 
-void ok_pressed(app::Context& context, ui::Dialog& dialog) {
+void ok_pressed(Context& context, ui::Dialog& dialog) {
   const model::ProgramState& state = context.state;
   if (state.general_data_changed && !state.general_data_saved) {
     const ui::Answer answer = context.message(
@@ -298,7 +298,7 @@ void general_data_callback(Session& session, ui::Dialog& dialog, C id) {
 // Set-up.
 
 void register_callbacks(Session& session, ui::Dialog& dialog) {
-  app::register_common_initializer(session.context, dialog, ui::DialogId::general_data);
+  register_common_initializer(session.context, dialog, ui::DialogId::general_data);
   dialog.on(C::select_geometry, [&session](ui::Dialog& d, ui::ControlId) {
     select_geometry_file(session.context, d);
   });
@@ -338,7 +338,7 @@ void reset_operator_choice(model::ProgramState& state) {
 
 }  // namespace
 
-int run_general_data_dialog(app::Context& context) {
+int run_general_data_dialog(Context& context) {
   model::ProgramState& state = context.state;
   model::case_files::delete_case_scratch_files(false, state.case_folder);
   if (state.loading_cases_result != 2) reset_operator_choice(state);
@@ -358,7 +358,7 @@ int run_general_data_dialog(app::Context& context) {
   state.general_data_changed = false;
   state.general_data_saved = false;
   dialog->set_enabled(C::ok, false);
-  app::ask_before_discarding(context, *dialog, [&state] {
+  ask_before_discarding(context, *dialog, [&state] {
     return state.general_data_changed && !state.general_data_saved;
   });
 
@@ -366,4 +366,4 @@ int run_general_data_dialog(app::Context& context) {
   return state.general_data_result;
 }
 
-}  // namespace general
+}  // namespace dialogs::general

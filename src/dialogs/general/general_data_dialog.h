@@ -2,9 +2,9 @@
 
 #include "dialogs/context.h"
 
-namespace general {
+namespace dialogs::general {
 
 // Runs the General Data dialog (101); leaves its closing code in general_data_result.
-int run_general_data_dialog(app::Context& context);
+int run_general_data_dialog(Context& context);
 
-}  // namespace general
+}  // namespace dialogs::general

@@ -1,6 +1,6 @@
 #include "dialogs/general/operator_block.h"
 
-namespace general {
+namespace dialogs::general {
 
 namespace {
 
@@ -37,4 +37,4 @@ void choose_operator(OperatorBlock& block, bool new_operator) {
   for (std::size_t i = 0; i < texts.size(); ++i) block.coefficients[i] = texts[i];
 }
 
-}  // namespace general
+}  // namespace dialogs::general

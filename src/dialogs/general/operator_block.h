@@ -8,7 +8,7 @@
 #include "model/state.h"
 #include "text/fixed_text.h"
 
-namespace general {
+namespace dialogs::general {
 
 struct OperatorBlock {
   text::Field<10> operator_code{"ACH"};
@@ -30,4 +30,4 @@ const std::array<std::string_view, 6>& standard_coefficient_texts(bool new_opera
 // Standard/Custom choice stays as it was.
 void choose_operator(OperatorBlock& block, bool new_operator);
 
-}  // namespace general
+}  // namespace dialogs::general

@@ -6,7 +6,7 @@
 #include "model/geometry_file.h"
 #include "ui/templates/general_data.h"
 
-namespace general {
+namespace dialogs::general {
 
 namespace {
 
@@ -36,15 +36,15 @@ void show_geometry(ui::Dialog& dialog, const model::ProgramState& state) {
 
 }  // namespace
 
-void select_geometry_file(app::Context& context, ui::Dialog& dialog) {
+void select_geometry_file(Context& context, ui::Dialog& dialog) {
   // The box offers the previous choice again; a refused choice changes nothing, not even that.
   std::string buffer = context.state.geometry_box_choice;
-  if (!context.toolkit.open_file_box(app::geometry_file_box_request(context.state), buffer)) return;
+  if (!context.toolkit.open_file_box(geometry_file_box_request(context.state), buffer)) return;
   // The path goes into the loading file's header as it is.
-  if (const app::PathProblem problem = app::kept_path_problem(buffer); !problem.empty()) {
-    context.message("ERROR: Geometry file not read: " + problem.english + ".\n" + app::shown_path(buffer),
+  if (const PathProblem problem = kept_path_problem(buffer); !problem.empty()) {
+    context.message("ERROR: Geometry file not read: " + problem.english + ".\n" + shown_path(buffer),
                     "EROARE: Fisierul de geometrie nu a fost citit: " + problem.romanian + ".\n" +
-                        app::shown_path(buffer),
+                        shown_path(buffer),
                     "Message", ui::Icon::error);
     return;
   }
@@ -61,4 +61,4 @@ void select_geometry_file(app::Context& context, ui::Dialog& dialog) {
   show_geometry(dialog, context.state);
 }
 
-}  // namespace general
+}  // namespace dialogs::general

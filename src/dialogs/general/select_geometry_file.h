@@ -4,10 +4,10 @@
 #include "dialogs/context.h"
 #include "ui/toolkit.h"
 
-namespace general {
+namespace dialogs::general {
 
 // Callback of "Select Geometry File" of the General Data dialog. A file that cannot be read is reported
 // and changes nothing: the previous geometry data, the display and n_loading_cases stay.
-void select_geometry_file(app::Context& context, ui::Dialog& dialog);
+void select_geometry_file(Context& context, ui::Dialog& dialog);
 
-}  // namespace general
+}  // namespace dialogs::general

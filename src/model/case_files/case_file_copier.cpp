@@ -11,10 +11,6 @@
 
 namespace model::case_files {
 
-std::string_view copied_line(std::string_view line) {
-  return text::trim_right(line.substr(0, copied_line_length));
-}
-
 void CaseFileCopier::emit(std::string_view line) {
   const std::string_view record = copied_line(line);
   if (!record.empty()) has_data_ = true;

@@ -8,13 +8,9 @@
 #include <vector>
 
 #include "model/case_files/atomic_file.h"
+#include "model/case_files/section_records.h"
 
 namespace model::case_files {
-
-inline constexpr std::size_t copied_line_length = 132;
-
-// A case-file line as it is copied: cut to 132 characters, trailing blanks removed.
-std::string_view copied_line(std::string_view line);
 
 enum class CopiedSection {
   copied,      // the scratch file had data; it was copied

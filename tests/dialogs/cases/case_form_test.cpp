@@ -5,30 +5,30 @@
 
 namespace {
 
-using cases::AddCheck;
-using cases::CaseForm;
-using cases::DiametersButton;
+using dialogs::cases::AddCheck;
+using dialogs::cases::CaseForm;
+using dialogs::cases::DiametersButton;
 
 TEST(ListCodes, EveryItemRoundTripsThroughItsStoredCode) {
-  for (int item = 1; item <= 3; ++item) EXPECT_EQ(cases::mass_model_item(cases::mass_model_of_item(item)), item);
+  for (int item = 1; item <= 3; ++item) EXPECT_EQ(dialogs::cases::mass_model_item(dialogs::cases::mass_model_of_item(item)), item);
   for (int item = 1; item <= 4; ++item)
-    EXPECT_EQ(cases::printing_code_item(cases::printing_code_of_item(item)), item);
+    EXPECT_EQ(dialogs::cases::printing_code_item(dialogs::cases::printing_code_of_item(item)), item);
   using model::LoadingType;
   const LoadingType loading_codes[] = {LoadingType::discrete, LoadingType::sinusoidal,
                                        LoadingType::exponential, LoadingType::accelerogram_3_directions,
                                        LoadingType::accelerogram_1_direction};
   for (int item = 1; item <= 5; ++item) {
-    EXPECT_EQ(cases::loading_type_of_item(item), loading_codes[item - 1]);
-    EXPECT_EQ(cases::loading_type_item(loading_codes[item - 1]), item);
+    EXPECT_EQ(dialogs::cases::loading_type_of_item(item), loading_codes[item - 1]);
+    EXPECT_EQ(dialogs::cases::loading_type_item(loading_codes[item - 1]), item);
   }
-  EXPECT_EQ(cases::printing_code_of_item(1), model::PrintingCode::nothing);
-  EXPECT_EQ(cases::printing_code_of_item(4), model::PrintingCode::time_history_and_maximum);
+  EXPECT_EQ(dialogs::cases::printing_code_of_item(1), model::PrintingCode::nothing);
+  EXPECT_EQ(dialogs::cases::printing_code_of_item(4), model::PrintingCode::time_history_and_maximum);
 }
 
 TEST(ListCodes, NoDampingItemCountsAsNoDamping) {
-  EXPECT_EQ(cases::damping_type_of_item(0), model::DampingType::none);
-  EXPECT_EQ(cases::damping_type_of_item(1), model::DampingType::none);
-  EXPECT_EQ(cases::damping_type_of_item(5), model::DampingType::aero_structural);
+  EXPECT_EQ(dialogs::cases::damping_type_of_item(0), model::DampingType::none);
+  EXPECT_EQ(dialogs::cases::damping_type_of_item(1), model::DampingType::none);
+  EXPECT_EQ(dialogs::cases::damping_type_of_item(5), model::DampingType::aero_structural);
 }
 
 struct DampingRow {
@@ -50,8 +50,8 @@ TEST(DampingTable, EnablesTheFieldsOfEachTypeUnderBothOperators) {
   for (const DampingRow& row : rows) {
     for (bool new_operator : {true, false}) {
       SCOPED_TRACE("type " + std::to_string(row.type) + (new_operator ? " new operator" : " Newmark"));
-      const cases::DampingFields f =
-          cases::damping_fields(model::code_from_number<model::DampingType>(row.type), new_operator);
+      const dialogs::cases::DampingFields f =
+          dialogs::cases::damping_fields(model::code_from_number<model::DampingType>(row.type), new_operator);
       EXPECT_EQ(f.first, row.first);
       EXPECT_EQ(f.second, row.second);
       EXPECT_EQ(f.zeta, row.zeta);
@@ -76,35 +76,35 @@ CaseForm complete_form() {
 }
 
 TEST(AddChecks, RunInOrderAndStopAtTheFirstFailure) {
-  EXPECT_EQ(cases::check_case_form(complete_form()), AddCheck::ok);
+  EXPECT_EQ(dialogs::cases::check_case_form(complete_form()), AddCheck::ok);
   CaseForm f = complete_form();
   f.loading_type_item = 0;
   f.tolerance = 0;  // a later failure is not reported first
-  EXPECT_EQ(cases::check_case_form(f), AddCheck::list_not_selected);
+  EXPECT_EQ(dialogs::cases::check_case_form(f), AddCheck::list_not_selected);
   f = complete_form();
   f.iteration_limit = 0;
   f.time_step = 0;
-  EXPECT_EQ(cases::check_case_form(f), AddCheck::iterations_or_tolerance);
+  EXPECT_EQ(dialogs::cases::check_case_form(f), AddCheck::iterations_or_tolerance);
   f = complete_form();
   f.tolerance = 0;
-  EXPECT_EQ(cases::check_case_form(f), AddCheck::iterations_or_tolerance);
+  EXPECT_EQ(dialogs::cases::check_case_form(f), AddCheck::iterations_or_tolerance);
   f = complete_form();
   f.end_time = 0;
-  EXPECT_EQ(cases::check_case_form(f), AddCheck::time_step_or_end_time);
+  EXPECT_EQ(dialogs::cases::check_case_form(f), AddCheck::time_step_or_end_time);
 }
 
 TEST(AddChecks, PrintingTimeIsNeededOnlyWhenATimeHistoryIsPrinted) {
   CaseForm f = complete_form();
   for (int item : {1, 2}) {
     f.printing_code_item = item;
-    EXPECT_EQ(cases::check_case_form(f), AddCheck::ok) << item;
+    EXPECT_EQ(dialogs::cases::check_case_form(f), AddCheck::ok) << item;
   }
   for (int item : {3, 4}) {
     f.printing_code_item = item;
-    EXPECT_EQ(cases::check_case_form(f), AddCheck::printing_time) << item;
+    EXPECT_EQ(dialogs::cases::check_case_form(f), AddCheck::printing_time) << item;
   }
   f.printing_time = 0.1f;
-  EXPECT_EQ(cases::check_case_form(f), AddCheck::ok);
+  EXPECT_EQ(dialogs::cases::check_case_form(f), AddCheck::ok);
 }
 
 TEST(StoreDamping, TakesOnlyTheValuesOfTheChosenType) {
@@ -116,7 +116,7 @@ TEST(StoreDamping, TakesOnlyTheValuesOfTheChosenType) {
   f.second_damping = 3;
   f.zeta = 4;
   f.damping_item = 4;  // Aero
-  cases::store_damping(f, s);
+  dialogs::cases::store_damping(f, s);
   EXPECT_TRUE(s.damping_present);
   EXPECT_EQ(s.damping_type, model::DampingType::aero);
   EXPECT_EQ(s.ro_air, 2);
@@ -128,12 +128,12 @@ TEST(StoreDamping, TakesOnlyTheValuesOfTheChosenType) {
   s.new_operator = false;
   f.niu = 9;
   f.damping_item = 3;  // Structural
-  cases::store_damping(f, s);
+  dialogs::cases::store_damping(f, s);
   EXPECT_EQ(s.zeta, 4);
   EXPECT_EQ(s.niu, 0.5f) << "niu belongs to the New Operator only";
 
   f.damping_item = 1;
-  cases::store_damping(f, s);
+  dialogs::cases::store_damping(f, s);
   EXPECT_FALSE(s.damping_present);
   EXPECT_EQ(s.damping_type, model::DampingType::none);
 }
@@ -141,13 +141,13 @@ TEST(StoreDamping, TakesOnlyTheValuesOfTheChosenType) {
 TEST(UnitTexts, ToleranceUnitFollowsTheOperator) {
   model::ProgramState s;
   s.length_unit = "m";
-  EXPECT_EQ(cases::gravity_unit_text(s), "m/sec2");
+  EXPECT_EQ(dialogs::cases::gravity_unit_text(s), "m/sec2");
   for (const char* code : {"ACH", "ach", "CUSTOM", "c"}) {
     s.operator_code = code;
-    EXPECT_EQ(cases::tolerance_unit_text(s), "m/sec3") << code;
+    EXPECT_EQ(dialogs::cases::tolerance_unit_text(s), "m/sec3") << code;
   }
   s.operator_code = "NEWMARK";
-  EXPECT_EQ(cases::tolerance_unit_text(s), "m/sec2");
+  EXPECT_EQ(dialogs::cases::tolerance_unit_text(s), "m/sec2");
 }
 
 model::CaseRecord record_with(float end_time) {
@@ -162,7 +162,7 @@ TEST(CaseArrays, LoadedRecordsBeyondTheNumberOfCasesAreNotCopied) {
   s.n_loaded_cases = 4;
   s.loaded_case_records.assign(4, {});
   for (int k = 1; k <= 4; ++k) s.loaded_case_records[k] = record_with(static_cast<float>(k));
-  cases::create_case_arrays(s);
+  dialogs::cases::create_case_arrays(s);
   ASSERT_EQ(s.case_records.size(), 2);
   EXPECT_EQ(s.case_records[2].end_time, 2);
   EXPECT_EQ(s.case_processed.size(), 2);
@@ -173,7 +173,7 @@ TEST(CaseArrays, LoadedRecordsBeyondTheNumberOfCasesAreNotCopied) {
 TEST(CaseArrays, WithoutAnOldFileEveryCaseStartsEmptyAndUnprocessed) {
   model::ProgramState s;
   s.n_loading_cases = 3;
-  cases::create_case_arrays(s);
+  dialogs::cases::create_case_arrays(s);
   EXPECT_EQ(s.loaded_case_records.size(), 3);
   EXPECT_EQ(s.written_case_records.size(), 3);
   for (int k = 1; k <= 3; ++k) {
@@ -188,12 +188,12 @@ TEST(RemoveCase, LaterCasesMoveDownWithTheirFlagsAndLoadedRecords) {
   s.n_loaded_cases = 3;
   s.loaded_case_records.assign(3, {});
   for (int k = 1; k <= 3; ++k) s.loaded_case_records[k] = record_with(10.f * k);
-  cases::create_case_arrays(s);
+  dialogs::cases::create_case_arrays(s);
   s.case_records[4] = record_with(40);
   s.case_processed[4] = true;
   s.loading_saved[3] = false;
 
-  cases::remove_case(s, 2);
+  dialogs::cases::remove_case(s, 2);
 
   EXPECT_EQ(s.n_loading_cases, 3);
   EXPECT_EQ(s.n_loaded_cases, 2);
@@ -211,12 +211,12 @@ TEST(RemoveCase, LaterCasesMoveDownWithTheirFlagsAndLoadedRecords) {
 TEST(RemoveCase, OnlyCaseLeavesNoCase) {
   model::ProgramState s;
   s.n_loading_cases = 1;
-  cases::create_case_arrays(s);
+  dialogs::cases::create_case_arrays(s);
   s.case_processed[1] = true;
-  cases::remove_case(s, 1);
+  dialogs::cases::remove_case(s, 1);
   EXPECT_EQ(s.n_loading_cases, 0);
   EXPECT_FALSE(s.case_processed[1]);
-  cases::remove_case(s, 1);  // no such case: nothing happens
+  dialogs::cases::remove_case(s, 1);  // no such case: nothing happens
   EXPECT_EQ(s.n_loading_cases, 0);
 }
 

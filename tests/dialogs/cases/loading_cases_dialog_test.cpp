@@ -37,9 +37,9 @@ class LoadingCasesDialog : public ::testing::Test {
     ASSERT_EQ(parsed.error_line, 0) << parsed.error;
     std::ostringstream out;
     ScriptToolkit toolkit(std::move(parsed), out);
-    app::Context context{toolkit, state};
+    dialogs::Context context{toolkit, state};
     try {
-      code = cases::run_loading_cases_dialog(context);
+      code = dialogs::cases::run_loading_cases_dialog(context);
       toolkit.finish();
     } catch (const ScriptError& e) {
       ADD_FAILURE() << "script line " << e.line() << ": " << e.what() << "\ntranscript:\n" << out.str();

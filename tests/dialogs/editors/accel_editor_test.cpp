@@ -35,7 +35,7 @@ model::ProgramState one_case(model::LoadingType loading_type, int n_dof = 3) {
 }
 
 editor_tests::EditorRun run(model::ProgramState& s, const std::string& script) {
-  return run_editor(s, script, editors::open_accelerogram_editor);
+  return run_editor(s, script, dialogs::editors::open_accelerogram_editor);
 }
 
 TEST(AccelEditor, OneDirectionOpensWithOnlyItsFieldAndSavesTheUntidiedComponent) {

@@ -19,7 +19,7 @@ model::ProgramState model(int n_elements) {
 }
 
 editor_tests::EditorRun run(model::ProgramState& s, const std::string& script) {
-  return run_editor(s, script, editors::open_diameters_editor);
+  return run_editor(s, script, dialogs::editors::open_diameters_editor);
 }
 
 TEST(DiameterTable, ExistsForTheWriterWithoutAnOldFile) {

@@ -23,7 +23,7 @@ namespace layouts = model::case_files;
 TEST(DiscreteLoadingEditor, TimesAreKeptInOrderWithoutDuplicates) {
   TempCurrentDir dir;
   auto s = model(120, 3);
-  auto outcome = run(s, editors::open_discrete_loading_editor, R"(
+  auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 expect items 1102 100
 expect items 1049 120
@@ -59,7 +59,7 @@ press 1
 TEST(DiscreteLoadingEditor, RangesMoveWithTheirTimePoint) {
   TempCurrentDir dir;
   auto s = model(120, 3);
-  auto outcome = run(s, editors::open_discrete_loading_editor, R"(
+  auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 type 1052 "0.5"
 press 1053
@@ -101,7 +101,7 @@ TEST(DiscreteLoadingEditor, AddingARangeWithoutATimePointIsRefused) {
   TempCurrentDir dir;
   auto s = model(120, 3);
   s.language = "Romanian";
-  auto outcome = run(s, editors::open_discrete_loading_editor, R"(
+  auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 pick 1049 1
 expect message "Processed Message" "Nici un punct de timp nu a fost delectat sau adaugat!"
@@ -126,7 +126,7 @@ press 1
 TEST(DiscreteLoadingEditor, SameTextReplacesTheLoadingAndOtherTextAppends) {
   TempCurrentDir dir;
   auto s = model(120, 3, 3, 2);
-  auto outcome = run(s, editors::open_discrete_loading_editor, R"(
+  auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 type 1052 "0.1"
 press 1053
@@ -158,7 +158,7 @@ TEST(DiscreteLoadingEditor, RemovingTheOnlyTimePointAndSavingLeavesTheFileUnchan
   s.loading_saved[1] = true;
   s.time_point_table = {{0.5f, 1, {xyz_range(2, 3, 1)}}};
   write_file("1TP.dat", "old content\r\n");
-  auto outcome = run(s, editors::open_discrete_loading_editor, R"(
+  auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 expect item 1102 1 "0.5"
 pick 1102 1
@@ -176,7 +176,7 @@ press 1
 TEST(DiscreteLoadingEditor, RemovalShowsTheWholeListInItsOwnFormAndABeyondSelectionTakesTheLast) {
   TempCurrentDir dir;
   auto s = model(120, 3);
-  auto outcome = run(s, editors::open_discrete_loading_editor, R"(
+  auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 type 1052 "0.1"
 press 1053
@@ -207,7 +207,7 @@ TEST(DiscreteLoadingEditor, RemovingARangeMovesTheLaterOnesDown) {
   auto s = model(120, 2);
   s.case_records[1].n_time_points = 1;
   s.time_point_table = {{1.0f, 3, {xyz_range(1, 1, 1), xyz_range(2, 2, 2), xyz_range(3, 3, 3)}}};
-  auto outcome = run(s, editors::open_discrete_loading_editor, R"(
+  auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 pick 1102 1
 pick 1049 1
@@ -228,7 +228,7 @@ press 1
 TEST(DiscreteLoadingEditor, TwoDegreesOfFreedomWriteTwoRealsPerRange) {
   TempCurrentDir dir;
   auto s = model(120, 2);
-  auto outcome = run(s, editors::open_discrete_loading_editor, R"(
+  auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 expect disabled 1057
 type 1052 "0.25"
@@ -259,7 +259,7 @@ TEST(DiscreteLoadingEditor, FullTablesRefuseAdditionsAndKeepEveryEntry) {
   TempCurrentDir dir;
   auto s = model(1, 3);
   s.max_time_points = 2;
-  auto outcome = run(s, editors::open_discrete_loading_editor, R"(
+  auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 type 1052 "2"
 press 1053
@@ -294,7 +294,7 @@ TEST(DiscreteLoadingEditor, AddingATimeSetsOnlyTheItemsInUse) {
   auto s = model(120, 3);
   s.time_point_table = {{0.1f, 0, {}}, {0.2f, 0, {}}, {0.3f, 0, {}}};
   s.case_records[1].n_time_points = 2;
-  auto outcome = run(s, editors::open_discrete_loading_editor, R"(
+  auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 expect item 1102 3 ""
 pick 1102 1
@@ -325,7 +325,7 @@ TEST(DiscreteLoadingEditor, NewTimesGoAfterTheTimesBelowThemInOrderedAndUnordere
     // Out of order, 0.25 has three times below it wherever they stand.
     const std::string first = ordered ? "0.1" : "0.3", third = ordered ? "0.2" : "0.1",
                       fifth = ordered ? "0.3" : "0.2";
-    auto outcome = run(s, editors::open_discrete_loading_editor, R"(
+    auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 type 1052 "0.15"
 press 1053
@@ -354,7 +354,7 @@ TEST(DiscreteLoadingEditor, ARefusedTimeStillEnablesAddingRanges) {
   s.max_time_points = 1;
   s.time_point_table = {{0.5f, 0, {}}};
   s.case_records[1].n_time_points = 1;
-  auto outcome = run(s, editors::open_discrete_loading_editor, R"(
+  auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 expect disabled 1050
 type 1052 "0.7"
@@ -388,7 +388,7 @@ TEST(DiscreteLoadingEditor, MemoryFollowsTheDataNotTheLimits) {
   TempCurrentDir dir;
   auto s = model(100000, 3);
   s.max_time_points = 10000;
-  auto outcome = run(s, editors::open_discrete_loading_editor, R"(
+  auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 type 1052 "2"
 press 1053

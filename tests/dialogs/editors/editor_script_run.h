@@ -17,7 +17,7 @@ struct EditorRun {
   std::string transcript;
 };
 
-using OpenEditor = std::function<void(app::Context&, ui::Dialog&)>;
+using OpenEditor = std::function<void(dialogs::Context&, ui::Dialog&)>;
 
 inline EditorRun run_editor(model::ProgramState& state, const std::string& script,
                             const OpenEditor& open) {
@@ -30,7 +30,7 @@ inline EditorRun run_editor(model::ProgramState& state, const std::string& scrip
   }
   std::ostringstream transcript;
   ui::script::ScriptToolkit toolkit(std::move(parsed), transcript);
-  app::Context context{toolkit, state};
+  dialogs::Context context{toolkit, state};
   try {
     auto loading_cases = toolkit.create_dialog(102);
     open(context, *loading_cases);

@@ -48,7 +48,7 @@ void saved_case(model::ProgramState& s, const std::vector<NodeRange>& ranges) {
 TEST(InitialValuesEditor, NewCaseHoldsOneRangeThatEveryAddReplaces) {
   TempCurrentDir dir;
   auto s = model(120, 3);
-  auto run_outcome = run(s, editors::open_initial_values_editor, R"(
+  auto run_outcome = run(s, dialogs::editors::open_initial_values_editor, R"(
 in 103
 expect text 1078 "CASE  1"
 expect items 1040 120
@@ -85,7 +85,7 @@ TEST(InitialValuesEditor, SavedCaseAppendsReplacesInPlaceAndComparesTheTypedText
   TempCurrentDir dir;
   auto s = model(120, 3);
   saved_case(s, {conditions(1, 3, 1.0f), conditions(4, 4, 2.0f)});
-  auto outcome = run(s, editors::open_initial_values_editor, R"(
+  auto outcome = run(s, dialogs::editors::open_initial_values_editor, R"(
 in 103
 expect item 1040 1 "1-3"
 expect item 1040 2 "4-4"
@@ -128,7 +128,7 @@ TEST(InitialValuesEditor, RemovalMovesLaterRangesDownAndAddAppendsAfterThem) {
   TempCurrentDir dir;
   auto s = model(120, 3);
   saved_case(s, {conditions(1, 1, 1.0f), conditions(2, 2, 2.0f), conditions(3, 3, 3.0f)});
-  auto outcome = run(s, editors::open_initial_values_editor, R"(
+  auto outcome = run(s, dialogs::editors::open_initial_values_editor, R"(
 in 103
 pick 1040 2
 press 1087
@@ -160,7 +160,7 @@ TEST(InitialValuesEditor, ShortFileGivesTheRangesItHoldsAndNoRangeOfNodeZero) {
   auto s = model(120, 3);
   saved_case(s, {conditions(2, 8, 1.0f)});
   s.case_records[1].n_initial_conditions = 3;
-  auto outcome = run(s, editors::open_initial_values_editor, R"(
+  auto outcome = run(s, dialogs::editors::open_initial_values_editor, R"(
 in 103
 expect item 1040 1 "2-8"
 expect item 1040 2 ""
@@ -191,13 +191,13 @@ expect item 1040 1 ""
 expect item 1043 1 ""
 press 2
 )";
-  auto english = run(s, editors::open_initial_values_editor, script);
+  auto english = run(s, dialogs::editors::open_initial_values_editor, script);
   EXPECT_RAN(english);
   EXPECT_EQ(english.transcript,
             "message \"Message\" \"\\\"To\\\" MUST be >=\\\"From\\\" !\"\n"
             "message \"Message\" \"\\\"To\\\" MUST be >=\\\"From\\\" !\"\n");
   s.language = "Romanian";
-  auto romanian = run(s, editors::open_initial_values_editor, script);
+  auto romanian = run(s, dialogs::editors::open_initial_values_editor, script);
   EXPECT_RAN(romanian);
   EXPECT_NE(romanian.transcript.find("\\\"To\\\" TREBUIE sa fie >=\\\"From\\\" !"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists("1init.dat"));
@@ -207,7 +207,7 @@ TEST(InitialValuesEditor, FullTableRefusesANewRangeAndKeepsEveryStoredOne) {
   TempCurrentDir dir;
   auto s = model(2, 3);
   saved_case(s, {});
-  auto outcome = run(s, editors::open_initial_values_editor, R"(
+  auto outcome = run(s, dialogs::editors::open_initial_values_editor, R"(
 in 103
 type 1074 "1"
 type 1075 "1"
@@ -238,7 +238,7 @@ TEST(InitialValuesEditor, AccelerogramCaseTakesTheAccelerationOnAddAndWritesItAf
   auto s = model(120, 3);
   s.case_records[1].loading_type = model::LoadingType::accelerogram_3_directions;
   s.case_records[1].initial_acceleration[2] = 0.25f;
-  auto outcome = run(s, editors::open_initial_values_editor, R"(
+  auto outcome = run(s, dialogs::editors::open_initial_values_editor, R"(
 in 103
 expect enabled 1035
 expect enabled 1115
@@ -260,7 +260,7 @@ press 2
   EXPECT_FALSE(std::filesystem::exists("1init.dat"));
 
   s.language = "Romanian";
-  EXPECT_RAN(run(s, editors::open_initial_values_editor, "in 103\npress 1113\npress 1071\npress 1\n"));
+  EXPECT_RAN(run(s, dialogs::editors::open_initial_values_editor, "in 103\npress 1113\npress 1071\npress 1\n"));
   const auto written = records("1init.dat");
   ASSERT_EQ(written.size(), 2u);
   EXPECT_EQ(written[0], "Sfarsit_Conditii_Initiale");
@@ -278,7 +278,7 @@ TEST(InitialValuesEditor, FullTableRefusesTheRangeButTakesTheAcceleration) {
   write_file("1InitLoad.dat", layouts::loadings_record(NodeRange{1, 1}, 1, 2) +
                                   "\r\nEnd_of_Initial_Loading\r\n");
   s.case_records[1].n_initial_loadings = 1;
-  auto outcome = run(s, editors::open_initial_values_editor, R"(
+  auto outcome = run(s, dialogs::editors::open_initial_values_editor, R"(
 in 103
 type 1076 "01"
 type 1077 "1"
@@ -298,7 +298,7 @@ TEST(InitialValuesEditor, OtherLoadingTypesDisableTheAccelerationRowAndWriteNoAc
   TempCurrentDir dir;
   auto s = model(120, 3);
   s.case_records[1].loading_type = model::LoadingType::sinusoidal;
-  auto outcome = run(s, editors::open_initial_values_editor, R"(
+  auto outcome = run(s, dialogs::editors::open_initial_values_editor, R"(
 in 103
 expect disabled 1035
 expect disabled 1036
@@ -315,7 +315,7 @@ press 1
 TEST(InitialValuesEditor, TwoDegreesOfFreedomDisableZAndWriteTwoValuesPerGroup) {
   TempCurrentDir dir;
   auto s = model(120, 2);
-  auto outcome = run(s, editors::open_initial_values_editor, R"(
+  auto outcome = run(s, dialogs::editors::open_initial_values_editor, R"(
 in 103
 expect disabled 1028
 expect disabled 1031

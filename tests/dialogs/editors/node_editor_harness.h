@@ -36,7 +36,7 @@ inline model::NodeRange xyz_range(int first, int last, float x, float y = 0, flo
 }
 
 using Outcome = editor_tests::EditorRun;
-using Editor = void (*)(app::Context&, ui::Dialog&);
+using Editor = void (*)(dialogs::Context&, ui::Dialog&);
 
 // The editor opens as the Loading Cases dialog opens it; the script must close it.
 inline Outcome run(model::ProgramState& state, Editor editor, const std::string& script) {

@@ -29,7 +29,7 @@ model::ProgramState case_of_type(model::LoadingType loading_type, int n_dof = 3,
 TEST(SinExpEditor, SinusoidalCaseWritesOmegaPhiAndTheAmplitudeFile) {
   TempCurrentDir dir;
   auto s = case_of_type(model::LoadingType::sinusoidal);
-  auto outcome = run(s, editors::open_sin_exp_editor, R"S(
+  auto outcome = run(s, dialogs::editors::open_sin_exp_editor, R"S(
 in 105
 expect text 1105 " Loading: A*sin(omega*t +phi)"
 expect enabled 1045
@@ -61,7 +61,7 @@ TEST(SinExpEditor, ExponentialCaseDisablesPhiAndLeavesItUnchanged) {
   TempCurrentDir dir;
   auto s = case_of_type(model::LoadingType::exponential);
   s.case_records[3].phi = 0.75f;
-  auto outcome = run(s, editors::open_sin_exp_editor, R"S(
+  auto outcome = run(s, dialogs::editors::open_sin_exp_editor, R"S(
 in 105
 expect text 1105 " Loading: A*exp(omega*t)"
 expect disabled 1045
@@ -79,7 +79,7 @@ press 1
 TEST(SinExpEditor, TwoDegreesOfFreedomDisableZAndWriteTwoAmplitudes) {
   TempCurrentDir dir;
   auto s = case_of_type(model::LoadingType::sinusoidal, 2);
-  auto outcome = run(s, editors::open_sin_exp_editor, R"S(
+  auto outcome = run(s, dialogs::editors::open_sin_exp_editor, R"S(
 in 105
 expect disabled 1065
 press 1115
@@ -99,7 +99,7 @@ press 1
 TEST(SinExpEditor, SameTextReplacesTheRangeAndOtherTextAppends) {
   TempCurrentDir dir;
   auto s = case_of_type(model::LoadingType::sinusoidal);
-  auto outcome = run(s, editors::open_sin_exp_editor, R"S(
+  auto outcome = run(s, dialogs::editors::open_sin_exp_editor, R"S(
 in 105
 type 1089 "1"
 type 1090 "10"
@@ -137,7 +137,7 @@ TEST(SinExpEditor, CancelPutsBackTheSavedCountAndAShortFileGivesWhatItHolds) {
   s.case_records[3].n_load_ranges = 1;
   s.case_records[3].omega = 2.5f;
   write_file("3TPsin.dat", layouts::amplitude_record(xyz_range(5, 6, 1), 120, 3) + "\r\nEND_OF_CASE3\r\n");
-  auto first = run(s, editors::open_sin_exp_editor, R"S(
+  auto first = run(s, dialogs::editors::open_sin_exp_editor, R"S(
 in 105
 expect text 1059 "2.5"
 expect item 1061 1 "5-6"
@@ -150,7 +150,7 @@ press 2
   EXPECT_RAN(first);
   EXPECT_EQ(s.case_records[3].n_load_ranges, 1);
   s.case_records[3].n_load_ranges = 2;  // a count the file does not hold
-  auto second = run(s, editors::open_sin_exp_editor, R"S(
+  auto second = run(s, dialogs::editors::open_sin_exp_editor, R"S(
 in 105
 expect item 1061 1 "5-6"
 expect item 1061 2 ""
@@ -171,7 +171,7 @@ TEST(SinExpEditor, LoadedCaseOfAnotherLoadingTypeOpensEmpty) {
   s.loaded_case_records[3].loading_type = model::LoadingType::sinusoidal;
   s.case_records[3].n_load_ranges = 1;
   s.case_records[3].omega = 4.0f;
-  auto outcome = run(s, editors::open_sin_exp_editor, R"S(
+  auto outcome = run(s, dialogs::editors::open_sin_exp_editor, R"S(
 in 105
 expect text 1059 ""
 expect item 1061 1 ""
@@ -184,7 +184,7 @@ press 1
 TEST(SinExpEditor, FullTableRefusesANewRange) {
   TempCurrentDir dir;
   auto s = case_of_type(model::LoadingType::sinusoidal, 3, 1);
-  auto outcome = run(s, editors::open_sin_exp_editor, R"S(
+  auto outcome = run(s, dialogs::editors::open_sin_exp_editor, R"S(
 in 105
 type 1089 "1"
 type 1090 "1"

@@ -33,9 +33,9 @@ DialogRun run_dialog(model::ProgramState state, const std::string& script) {
   DialogRun run;
   std::ostringstream transcript;
   ScriptToolkit toolkit(ui::script::parse_script(script), transcript);
-  app::Context context{toolkit, state};
+  dialogs::Context context{toolkit, state};
   try {
-    general::run_general_data_dialog(context);
+    dialogs::general::run_general_data_dialog(context);
     toolkit.finish();
   } catch (const ScriptError& e) {
     run.error = "line " + std::to_string(e.line()) + ": " + e.what();

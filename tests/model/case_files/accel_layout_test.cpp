@@ -17,7 +17,7 @@ constexpr model::AccelDirection y = model::AccelDirection::y;
 constexpr model::AccelDirection z = model::AccelDirection::z;
 
 using model::AccelPoint;
-using editors::AccelAddOutcome;
+using dialogs::editors::AccelAddOutcome;
 
 std::string field(std::string_view s) { return text::padded(s, 16); }
 
@@ -93,12 +93,12 @@ TEST(AccelRead, ReadsNoMoreThanTheCountAndNothingFromAShortRecord) {
 
 TEST(AccelPoints, AddKeepsTimesAscendingAndReplacesAtEqualTime) {
   std::vector<AccelPoint> points;
-  EXPECT_EQ(editors::add_accel_point(points, point(0.3f, 3), 3, 10).index, 1);
-  EXPECT_EQ(editors::add_accel_point(points, point(0.1f, 1), 3, 10).index, 1);
-  const auto between = editors::add_accel_point(points, point(0.2f, 2), 3, 10);
+  EXPECT_EQ(dialogs::editors::add_accel_point(points, point(0.3f, 3), 3, 10).index, 1);
+  EXPECT_EQ(dialogs::editors::add_accel_point(points, point(0.1f, 1), 3, 10).index, 1);
+  const auto between = dialogs::editors::add_accel_point(points, point(0.2f, 2), 3, 10);
   EXPECT_EQ(between.outcome, AccelAddOutcome::inserted);
   EXPECT_EQ(between.index, 2);
-  const auto again = editors::add_accel_point(points, point(0.3f, 9, 8, 7), 2, 10);
+  const auto again = dialogs::editors::add_accel_point(points, point(0.3f, 9, 8, 7), 2, 10);
   EXPECT_EQ(again.outcome, AccelAddOutcome::replaced);
   EXPECT_EQ(again.index, 3);
   ASSERT_EQ(points.size(), 3u);
@@ -110,7 +110,7 @@ TEST(AccelPoints, AddKeepsTimesAscendingAndReplacesAtEqualTime) {
 TEST(AccelPoints, UnorderedPointsFromAFileAreNotReordered) {
   std::vector<AccelPoint> points{point(0.5f, 1), point(0.1f, 2), point(0.9f, 3)};
   // One point is smaller than 0.3: the new point becomes entry 2, the rest shift up.
-  EXPECT_EQ(editors::add_accel_point(points, point(0.3f, 4), 1, 10).index, 2);
+  EXPECT_EQ(dialogs::editors::add_accel_point(points, point(0.3f, 4), 1, 10).index, 2);
   ASSERT_EQ(points.size(), 4u);
   EXPECT_EQ(points[0].time, 0.5f);
   EXPECT_EQ(points[1].time, 0.3f);
@@ -119,25 +119,25 @@ TEST(AccelPoints, UnorderedPointsFromAFileAreNotReordered) {
 
 TEST(AccelPoints, FullAccelerogramRefusesNewTimesButStillReplaces) {
   std::vector<AccelPoint> points{point(0.1f, 1), point(0.2f, 2)};
-  const auto refused = editors::add_accel_point(points, point(0.15f, 5), 3, 2);
+  const auto refused = dialogs::editors::add_accel_point(points, point(0.15f, 5), 3, 2);
   EXPECT_EQ(refused.outcome, AccelAddOutcome::full);
   EXPECT_EQ(points, (std::vector<AccelPoint>{point(0.1f, 1), point(0.2f, 2)}));
-  EXPECT_EQ(editors::add_accel_point(points, point(0.2f, 6), 3, 2).outcome, AccelAddOutcome::replaced);
+  EXPECT_EQ(dialogs::editors::add_accel_point(points, point(0.2f, 6), 3, 2).outcome, AccelAddOutcome::replaced);
   EXPECT_EQ(points[1], point(0.2f, 6));
   std::vector<AccelPoint> none;
-  EXPECT_EQ(editors::add_accel_point(none, point(1, 1), 3, 0).outcome, AccelAddOutcome::full);
+  EXPECT_EQ(dialogs::editors::add_accel_point(none, point(1, 1), 3, 0).outcome, AccelAddOutcome::full);
   EXPECT_TRUE(none.empty());
 }
 
 TEST(AccelPoints, RemoveTakesTheSelectedOrTheLastPoint) {
   std::vector<AccelPoint> points{point(0.1f, 1), point(0.2f, 2), point(0.3f, 3)};
-  EXPECT_EQ(editors::remove_accel_point(points, 0), 0);
-  EXPECT_EQ(editors::remove_accel_point(points, 2), 2);
+  EXPECT_EQ(dialogs::editors::remove_accel_point(points, 0), 0);
+  EXPECT_EQ(dialogs::editors::remove_accel_point(points, 2), 2);
   EXPECT_EQ(points, (std::vector<AccelPoint>{point(0.1f, 1), point(0.3f, 3)}));
-  EXPECT_EQ(editors::remove_accel_point(points, 7), 2);
+  EXPECT_EQ(dialogs::editors::remove_accel_point(points, 7), 2);
   EXPECT_EQ(points, (std::vector<AccelPoint>{point(0.1f, 1)}));
-  EXPECT_EQ(editors::remove_accel_point(points, 1), 1);
-  EXPECT_EQ(editors::remove_accel_point(points, 1), 0);
+  EXPECT_EQ(dialogs::editors::remove_accel_point(points, 1), 1);
+  EXPECT_EQ(dialogs::editors::remove_accel_point(points, 1), 0);
 }
 
 }  // namespace
@@ -145,7 +145,7 @@ TEST(AccelPoints, RemoveTakesTheSelectedOrTheLastPoint) {
 namespace {
 
 // What ADD and REMOVE do, by looking at every point: the list's O(log n) path must agree.
-editors::AccelAddResult add_by_scan(std::vector<AccelPoint>& points, const AccelPoint& p, int max_points) {
+dialogs::editors::AccelAddResult add_by_scan(std::vector<AccelPoint>& points, const AccelPoint& p, int max_points) {
   for (std::size_t i = 0; i < points.size(); ++i)
     if (points[i].time == p.time) {
       points[i] = p;
@@ -164,7 +164,7 @@ TEST(AccelPoints, ListAgreesWithAScanOfEveryPointFromOrderedAndUnorderedStarts) 
       {}, {point(0.1f, 1), point(0.2f, 2), point(0.2f, 3)}, {point(0.5f, 1), point(0.1f, 2), point(0.9f, 3)}};
   for (const auto& start : starts) {
     std::vector<AccelPoint> expected = start;
-    editors::AccelPointList list(start);
+    dialogs::editors::AccelPointList list(start);
     unsigned seed = 12345;
     for (int step = 0; step < 3000; ++step) {
       seed = seed * 1103515245u + 12345u;

@@ -1,0 +1,147 @@
+// The analysis in memory: the general data, the damping block and every loading case with its
+// sections, as the loading file holds them. The codec writes the file from it and reads a file
+// into it; nothing here touches a file.
+//
+// A section knows whose layout its records take. One that a loaded file gave keeps the
+// reader's layout (node fields as wide as the widest number, plain G14.7 texts, the reader's
+// end lines) and, for an accelerogram, the file's own spelling of each number, until it is
+// edited: a file loaded and written again is the same file.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "model/domain_codes.h"
+#include "model/state.h"
+#include "text/fixed_text.h"
+
+namespace model {
+
+struct GeneralData {
+  Field<260> geometry_file;
+  Field<20> length_unit, second_unit, force_unit;
+  int n_nodes = 0;
+  int n_elements = 0;
+  int n_dof = 0;
+  Field<10> operator_code{"ACH"};
+  bool new_operator = true;
+  bool standard_coefficients = true;
+  Field<10> beta, gamma, delta, teta, teta1, teta2;
+  int n_loading_cases = 0;
+
+  friend bool operator==(const GeneralData&, const GeneralData&) = default;
+};
+
+// One block for the whole analysis; each case's block repeats it.
+struct Damping {
+  bool present = false;
+  DampingType type = DampingType::none;
+  float niu = 0;
+  float alfa_d = 0, beta_d = 0;
+  float ro_air = 0, c_drag = 0;
+  float zeta = 0;
+  std::vector<DiameterGroup> diameters;
+  int n_diameter_groups = 0;
+
+  friend bool operator==(const Damping&, const Damping&) = default;
+};
+
+enum class SectionLayout {
+  editor,  // as the case's editor saves it
+  loaded,  // as LOAD from Old File took it apart
+};
+
+// Whose records a section writes and the language of its end line, both fixed when it was made.
+struct SectionStyle {
+  SectionLayout layout = SectionLayout::editor;
+  bool romanian = false;
+
+  friend bool operator==(const SectionStyle&, const SectionStyle&) = default;
+};
+
+// Initial conditions or initial loadings: node ranges, then the end line.
+struct RangeSection {
+  SectionStyle style;
+  std::vector<NodeRange> ranges;
+
+  friend bool operator==(const RangeSection&, const RangeSection&) = default;
+};
+
+// An accelerogram case's initial conditions end with the three initial accelerations.
+struct InitialConditions : RangeSection {
+  bool with_accelerations = false;
+  float acceleration[3] = {0, 0, 0};  // X, Y, Z
+
+  friend bool operator==(const InitialConditions&, const InitialConditions&) = default;
+};
+
+struct DiscreteLoading {
+  std::vector<TimePoint> points;
+
+  friend bool operator==(const DiscreteLoading&, const DiscreteLoading&) = default;
+};
+
+// Sinusoidal or exponential amplitudes.
+struct AmplitudeLoading {
+  LoadingType type = LoadingType::sinusoidal;  // its case file: TPsin.dat or TPexp.dat
+  std::vector<NodeRange> ranges;
+
+  friend bool operator==(const AmplitudeLoading&, const AmplitudeLoading&) = default;
+};
+
+struct Accelerogram {
+  LoadingType type = LoadingType::accelerogram_3_directions;  // the layout it was saved in
+  AccelDirection direction = AccelDirection::none;
+  std::vector<AccelPoint> points;
+  // Loaded: the point records as the file spelt their numbers, each ended by CR LF, one buffer
+  // for the whole table (a string per value would cost more than the file). Empty when edited.
+  std::string records_as_read;
+
+  friend bool operator==(const Accelerogram&, const Accelerogram&) = default;
+};
+
+struct Loading {
+  SectionStyle style;
+  std::variant<DiscreteLoading, AmplitudeLoading, Accelerogram> data;
+
+  friend bool operator==(const Loading&, const Loading&) = default;
+};
+
+struct Case {
+  CaseRecord record;
+  // A section not there (a case never edited, or given up by LOAD) is written as its end line.
+  std::optional<InitialConditions> initial_conditions;
+  std::optional<RangeSection> initial_loadings;
+  std::optional<Loading> loading;
+
+  friend bool operator==(const Case&, const Case&) = default;
+};
+
+struct Analysis {
+  GeneralData general;
+  Damping damping;
+  // The direction of a one-direction accelerogram chosen last: a loaded file does not say it.
+  AccelDirection accel_direction = AccelDirection::none;
+  std::vector<Case> cases;  // case i at cases[i - 1]; general.n_loading_cases may name more
+
+  bool has_case(int case_number) const {
+    return case_number >= 1 && case_number <= static_cast<int>(cases.size());
+  }
+};
+
+// A six-coefficient operator ("New Operator") when operator_code starts with A, a, C or c.
+inline bool six_coefficient_operator(const GeneralData& g) {
+  const char c = g.operator_code.first();
+  return c == 'A' || c == 'a' || c == 'C' || c == 'c';
+}
+
+// The general data and damping block of the program state, and the state's fields set from
+// an analysis; the cases are not part of either.
+GeneralData general_data_of(const ProgramState& s);
+Damping damping_of(const ProgramState& s);
+void set_general_data(ProgramState& s, const GeneralData& g);
+void set_damping(ProgramState& s, const Damping& d);
+
+}  // namespace model

@@ -1,0 +1,209 @@
+// The codec against the program: the bytes that read + write make from a loading file are the
+// bytes that LOAD from Old File and Create make of it through the case files, and the bytes
+// written from an analysis of edited sections are those that Create copies from the editors'
+// case files.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "dialogs/loading_file.h"
+#include "loadfile/reader_parse.h"
+#include "loadfile/writer.h"
+#include "model/analysis.h"
+#include "model/geometry_file.h"
+#include "reader_support.h"
+#include "roundtrip_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const loadfile::Timestamp some_date{7, 12, 2026, 13, 45, 10};
+
+// LOAD into `fresh`, then Create as the Loading Cases dialog does, whatever LOAD found.
+std::string load_and_create(model::ProgramState s, const std::string& content) {
+  const std::string path(s.loading_file.trimmed());
+  testing_support::write_file(path, content);
+  roundtrip::remove_scratch_files();
+  reader_test::RecordingToolkit toolkit;
+  toolkit.answer = ui::Answer::yes;  // the bytes are compared, whatever the check of Create finds
+  dialogs::Context context{toolkit, s, {}, {}};
+  const dialogs::LoadOutcome outcome = dialogs::load_loading_file(context, path);
+  if (outcome == dialogs::LoadOutcome::kept_maximum) return "<not loaded>";
+  s.written_case_records = s.loaded_case_records;
+  if (!dialogs::write_loading_file(context)) return "<not written>";
+  return testing_support::read_file(path);
+}
+
+loadfile::ReadStart start_of(const model::ProgramState& s) {
+  loadfile::ReadStart start;
+  start.general = model::general_data_of(s);
+  start.damping = model::damping_of(s);
+  start.accel_direction = s.accel_direction;
+  start.max_time_points = s.max_time_points;
+  start.romanian = model::romanian_messages(s);
+  return start;
+}
+
+loadfile::Header header_of(const model::ProgramState& s) {
+  return {some_date, std::string(s.loading_file.trimmed()), model::romanian_messages(s)};
+}
+
+std::string read_and_write(const model::ProgramState& s, const std::string& content) {
+  return loadfile::write(loadfile::read(content, start_of(s)).analysis, header_of(s));
+}
+
+// The model a file's header names, from the example workspace; a small model otherwise.
+model::ProgramState model_for(const std::string& content, const fs::path& loading_file) {
+  model::ProgramState s;
+  s.n_nodes = 40;
+  s.n_elements = 30;
+  s.n_dof = 3;
+  const std::vector<std::string> records = roundtrip::records_of(content);
+  if (records.size() >= 3 && records[2].find("Geometry file") != std::string::npos) {
+    const std::string geometry = records[2].substr(records[2].rfind(": ") + 2);
+    const fs::path model = fs::path(BRANTEL_WORKSPACE) / "Dat" / fs::path(geometry).filename();
+    const model::GeometryReadResult g = model::read_geometry_file(model.string());
+    if (g.outcome == model::GeometryOutcome::ok) {
+      s.n_nodes = g.data.n_nodes;
+      s.n_elements = g.data.n_elements;
+      s.n_dof = g.data.n_dof;
+      s.length_unit = g.data.length_unit;
+      s.second_unit = g.data.second_unit;
+      s.force_unit = g.data.force_unit;
+      s.geometry_file = geometry;
+    }
+  }
+  s.max_time_points = 100000;
+  s.language = !records.empty() && records[0].find("Acest") != std::string::npos ? "Romanian" : "English";
+  s.loading_file = loading_file.string();
+  return s;
+}
+
+// Every loading file the tests and the examples hold: the expected files of the scenarios, the
+// reader's hand-made and damaged files, the writer's fixtures, the example workspace's.
+std::vector<fs::path> loading_files() {
+  std::vector<fs::path> files;
+  for (const fs::path& root : {fs::path(BRANTEL_SOURCE_DIR) / "tests", fs::path(BRANTEL_SOURCE_DIR) / "examples"})
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+      if (entry.path().extension() == ".inc" && entry.is_regular_file()) files.push_back(entry.path());
+  return files;
+}
+
+TEST(Codec, ReadAndWriteMakeTheBytesOfLoadAndCreate) {
+  testing_support::TempCurrentDir dir;
+  int compared = 0;
+  for (const fs::path& file : loading_files()) {
+    const std::string content = testing_support::read_file(file);
+    for (const char* language : {"", "Romanian"}) {
+      model::ProgramState s = model_for(content, dir.path() / "again.inc");
+      if (*language) s.language = language;  // end lines of the other language than the header's
+      const std::string created = load_and_create(s, content);
+      if (created.starts_with("<not")) continue;
+      const std::string written = read_and_write(s, content);
+      EXPECT_EQ(roundtrip::without_date(written), roundtrip::without_date(created)) << file << " " << language;
+      // Once written, a file reads back as what writes it again (an empty section comes back once
+      // as its range of zeros).
+      const std::string again = read_and_write(s, written);
+      EXPECT_EQ(read_and_write(s, again), again) << file << " " << language;
+      ++compared;
+    }
+    if (HasFailure()) break;
+  }
+  EXPECT_GT(compared, 100);
+  RecordProperty("compared", compared);
+}
+
+// The analysis the editors' files of a generated state stand for, every section in the
+// editors' layout.
+model::Analysis edited_analysis(const roundtrip::Generated& g) {
+  const model::ProgramState& s = g.state;
+  const bool ro = model::romanian_messages(s);
+  const model::SectionStyle editor{model::SectionLayout::editor, ro};
+  model::Analysis a;
+  a.general = model::general_data_of(s);
+  a.damping = model::damping_of(s);
+  for (int i = 1; i <= s.n_loading_cases; ++i) {
+    const roundtrip::CaseData& d = g.cases[i - 1];
+    model::Case& c = a.cases.emplace_back();
+    c.record = s.written_case_records[i];
+    model::InitialConditions& conditions = c.initial_conditions.emplace();
+    conditions.style = editor;
+    conditions.ranges = d.conditions;
+    conditions.with_accelerations = model::accelerogram(c.record.loading_type);
+    std::copy(c.record.initial_acceleration, c.record.initial_acceleration + 3, conditions.acceleration);
+    c.initial_loadings = model::RangeSection{editor, d.loadings};
+    model::Loading& loading = c.loading.emplace();
+    loading.style = editor;
+    if (c.record.loading_type == model::LoadingType::discrete) {
+      loading.data = model::DiscreteLoading{d.time_points};
+    } else if (model::accelerogram(c.record.loading_type)) {
+      model::Accelerogram& accel = loading.data.emplace<model::Accelerogram>();
+      accel.type = c.record.loading_type;
+      accel.direction = d.direction;
+      accel.points = d.accel_points;
+    } else {
+      loading.data = model::AmplitudeLoading{c.record.loading_type, d.amplitudes};
+    }
+  }
+  return a;
+}
+
+TEST(Codec, EditedSectionsAreWrittenAsCreateCopiesTheEditorsFiles) {
+  testing_support::TempCurrentDir dir;
+  for (unsigned seed = 1; seed <= 40; ++seed) {
+    roundtrip::Generator generator(seed);
+    roundtrip::Generated g = generator.state();
+    g.state.loading_file = (dir.path() / "edited.inc").string();
+    roundtrip::remove_scratch_files();
+    roundtrip::write_editor_files(g);
+    reader_test::RecordingToolkit toolkit;
+    toolkit.answer = ui::Answer::yes;
+    dialogs::Context context{toolkit, g.state, {}, {}};
+    ASSERT_TRUE(dialogs::write_loading_file(context));
+    const std::string created = testing_support::read_file(dir.path() / "edited.inc");
+    const model::Analysis a = edited_analysis(g);
+    EXPECT_EQ(roundtrip::without_date(loadfile::write(a, header_of(g.state))), roundtrip::without_date(created))
+        << "seed " << seed;
+    if (HasFailure()) break;
+  }
+}
+
+// Sections never entered and cases given up are written as their end lines, and the notes name
+// those cases; a loading entered under another loading type is no loading of the case's type.
+TEST(Codec, MissingSectionsAreEndLinesAndTheNotesNameTheirCases) {
+  model::Analysis a;
+  a.general.n_nodes = 4;
+  a.general.n_dof = 2;
+  a.general.n_loading_cases = 3;
+  a.cases.resize(2);
+  a.cases[0].record = {1e-4f, 20, model::LoadingType::exponential, 0.01f, 1.f};
+  a.cases[0].initial_loadings = model::RangeSection{{}, {{1, 4, {2.f, 0, 0, 0.5f}}}};
+  a.cases[0].loading = model::Loading{{}, model::AmplitudeLoading{model::LoadingType::sinusoidal, {{1, 2, {3.f}}}}};
+  a.cases[1].record = a.cases[0].record;
+  a.cases[1].record.loading_type = model::LoadingType::sinusoidal;
+  a.cases[1].initial_conditions.emplace();
+  a.cases[1].initial_loadings = a.cases[0].initial_loadings;
+  a.cases[1].loading = a.cases[0].loading;
+  const std::string bytes = loadfile::write(a, {some_date, "/tmp/x.inc", false});
+  const std::vector<std::string> records = roundtrip::records_of(bytes);
+  EXPECT_EQ(records[3], "// ERROR in Case Codes:");  // case 3 is not there at all
+  const auto count = [&records](std::string_view line) { return std::count(records.begin(), records.end(), line); };
+  EXPECT_EQ(count("End_of_Initial_Conditions"), 3);  // the end lines of cases 1 and 3, case 2's own
+  EXPECT_EQ(count("END_OF_CASE1"), 1);               // amplitudes of the wrong type are not written
+  EXPECT_EQ(count("END_OF_CASE3"), 1);
+  EXPECT_EQ(std::count_if(records.begin(), records.end(),
+                          [](const std::string& r) { return roundtrip::tokens(r) == std::vector<std::string>{"1", "2", "3.", "0."}; }),
+            1);  // case 2's amplitude record
+  EXPECT_EQ(records.back(), "07/12/2026   13:45:10");
+  const loadfile::CaseNotes notes = loadfile::case_notes(a);
+  EXPECT_EQ(notes.incomplete, (std::vector<int>{3}));
+  EXPECT_EQ(notes.without_initial_values, (std::vector<int>{1, 3}));
+  EXPECT_EQ(notes.without_loading_data, (std::vector<int>{1, 3}));
+}
+
+}  // namespace
