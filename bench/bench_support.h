@@ -1,5 +1,5 @@
 // What several benchmarks set up alike: a scratch folder as the current directory, and a
-// toolkit that shows nothing.
+// toolkit that shows nothing and agrees.
 #pragma once
 
 #include <stdlib.h>
@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <string>
 
+#include "support/fake_toolkit.h"
 #include "ui/toolkit.h"
 
 namespace bench_support {
@@ -30,22 +31,9 @@ struct BenchFolder {
   BenchFolder& operator=(const BenchFolder&) = delete;
 };
 
-// Answers every message box with OK (a question with Yes) and counts them; opens no dialog
-// and no file box.
-class SilentToolkit : public ui::Toolkit {
- public:
-  std::unique_ptr<ui::Dialog> create_dialog(int) override { return nullptr; }
-  // A question agrees, so that what is measured runs to its end.
-  ui::Answer message_box(std::string_view, std::string_view, ui::Icon, ui::Buttons buttons) override {
-    ++messages;
-    return buttons == ui::Buttons::ok ? ui::Answer::ok : ui::Answer::yes;
-  }
-  bool open_file_box(const ui::OpenFileRequest&, std::string&) override { return false; }
-  bool choose_folder(const std::string&, const std::string&, std::string&) override { return false; }
-  ui::Image load_image(const std::string&, ui::ImageKind, int, int) override { return {}; }
-  void start_program_and_wait(const std::string&, const std::string&) override {}
-  void show_plot(const ui::PlotRequest&) override {}
-  int messages = 0;
+// The fake toolkit answering a question with Yes, so that what is measured runs to its end.
+struct AgreeingToolkit : testing_support::FakeToolkit {
+  AgreeingToolkit() { answer = ui::Answer::yes; }
 };
 
 }  // namespace bench_support

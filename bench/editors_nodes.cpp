@@ -14,6 +14,7 @@
 #include "dialogs/context.h"
 #include "dialogs/editors/editors.h"
 #include "editors_nodes_model.h"
+#include "support/fake_toolkit.h"
 #include "ui/dialog_template.h"
 #include "ui/script/script_toolkit.h"
 
@@ -37,26 +38,18 @@ class BenchDialog : public ui::script::ScriptDialog {
   Body& body_;
 };
 
-class BenchToolkit : public ui::script::ScriptToolkit {
- public:
-  BenchToolkit(std::ostream& out, Body body) : ScriptToolkit({}, out), body_(std::move(body)) {}
-  std::unique_ptr<ui::Dialog> create_dialog(int id) override {
-    return std::make_unique<BenchDialog>(*this, *ui::find_template(id), body_);
-  }
-
- private:
-  Body body_;
-};
-
 void run_editor(benchmark::State& bench, model::ProgramState& s,
-                void (*editor)(dialogs::Context&, ui::Dialog&), const Body& body) {
+                void (*editor)(dialogs::Context&, ui::Dialog&), Body body) {
   BenchFolder folder;
   std::ostringstream transcript;
-  BenchToolkit toolkit(transcript, body);
+  ui::script::ScriptToolkit script({}, transcript);  // keeps the scripted dialogs' open/closed order
+  testing_support::FakeToolkit toolkit([&](int id) -> std::unique_ptr<ui::Dialog> {
+    return std::make_unique<BenchDialog>(script, *ui::find_template(id), body);
+  });
   dialogs::Context context{toolkit, s};
-  auto owner = toolkit.create_dialog(102);
+  auto owner = toolkit.create_dialog(ui::DialogId::loading_cases);
   editor(context, *owner);
-  if (!transcript.str().empty()) bench.SkipWithError(transcript.str().c_str());
+  if (!toolkit.messages.empty()) bench.SkipWithError(toolkit.titles().c_str());
   bench.counters["peak_MB"] = peak_megabytes();
 }
 

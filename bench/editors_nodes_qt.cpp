@@ -13,6 +13,7 @@
 #include "dialogs/context.h"
 #include "dialogs/editors/editors.h"
 #include "editors_nodes_model.h"
+#include "support/fake_toolkit.h"
 #include "ui/qt/item_list.h"
 #include "ui/qt/qt_dialog.h"
 #include "ui/qt/qt_toolkit.h"
@@ -20,36 +21,6 @@
 namespace {
 
 using namespace editors_nodes_bench;
-
-// The Qt toolkit, remembering the last dialog it made so the benchmark can reach its widgets.
-class RecordingToolkit : public ui::Toolkit {
- public:
-  RecordingToolkit() : qt_(ui::qt::make_qt_toolkit()) {}
-  std::unique_ptr<ui::Dialog> create_dialog(int id) override {
-    auto dialog = qt_->create_dialog(id);
-    last_ = dynamic_cast<ui::qt::QtDialog*>(dialog.get());
-    return dialog;
-  }
-  ui::Answer message_box(std::string_view, std::string_view title, ui::Icon, ui::Buttons) override {
-    messages_ += std::string(title) + "\n";
-    return ui::Answer::ok;
-  }
-  bool open_file_box(const ui::OpenFileRequest&, std::string&) override { return false; }
-  bool choose_folder(const std::string&, const std::string&, std::string&) override { return false; }
-  ui::Image load_image(const std::string& path, ui::ImageKind kind, int w, int h) override {
-    return qt_->load_image(path, kind, w, h);
-  }
-  void start_program_and_wait(const std::string&, const std::string&) override {}
-  void show_plot(const ui::PlotRequest&) override {}
-
-  ui::qt::QtDialog* last() const { return last_; }
-  const std::string& messages() const { return messages_; }
-
- private:
-  std::unique_ptr<ui::Toolkit> qt_;
-  ui::qt::QtDialog* last_ = nullptr;
-  std::string messages_;
-};
 
 // What a user does, as the widgets receive it.
 struct User {
@@ -80,16 +51,23 @@ using Body = std::function<void(User&)>;
 void run_editor(benchmark::State& bench, model::ProgramState& s,
                 void (*editor)(dialogs::Context&, ui::Dialog&), const Body& body) {
   BenchFolder folder;
-  RecordingToolkit toolkit;
+  // The Qt dialogs; the last one made is the editor, whose widgets the user reaches.
+  const std::unique_ptr<ui::Toolkit> qt = ui::qt::make_qt_toolkit();
+  ui::qt::QtDialog* last = nullptr;
+  testing_support::FakeToolkit toolkit([&](int id) {
+    auto dialog = qt->create_dialog(id);
+    last = dynamic_cast<ui::qt::QtDialog*>(dialog.get());
+    return dialog;
+  });
   dialogs::Context context{toolkit, s};
-  auto owner = toolkit.create_dialog(102);
+  auto owner = toolkit.create_dialog(ui::DialogId::loading_cases);
   QTimer::singleShot(0, [&] {
-    User user{*toolkit.last()};
+    User user{*last};
     body(user);
-    toolkit.last()->close(1);
+    last->close(1);
   });
   editor(context, *owner);
-  if (!toolkit.messages().empty()) bench.SkipWithError(toolkit.messages().c_str());
+  if (!toolkit.messages.empty()) bench.SkipWithError(toolkit.titles().c_str());
   bench.counters["peak_MB"] = peak_megabytes();
 }
 

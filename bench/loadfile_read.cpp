@@ -23,7 +23,7 @@
 
 namespace {
 
-using bench_support::SilentToolkit;
+using bench_support::AgreeingToolkit;
 
 // The large model with its loading file written once, for the reader. Every LOAD writes its
 // case files into a folder of its own, so that the editors' case files, from which Create
@@ -33,7 +33,7 @@ struct Workspace : loadfile_bench::LargeModel {
   std::filesystem::path load_folder = folder.path / "load";
 
   Workspace() {
-    SilentToolkit toolkit;
+    AgreeingToolkit toolkit;
     dialogs::Context context{toolkit, state};
     dialogs::write_loading_file(context);
     file_bytes = std::filesystem::file_size(folder.path / "large.inc");
@@ -41,7 +41,7 @@ struct Workspace : loadfile_bench::LargeModel {
   }
 
   bool load(model::ProgramState& into) {
-    SilentToolkit toolkit;
+    AgreeingToolkit toolkit;
     dialogs::Context context{toolkit, into};
     std::filesystem::current_path(load_folder);
     const bool loaded = dialogs::load_loading_file(context, state.loading_file.str()) == dialogs::LoadOutcome::loaded;
@@ -82,7 +82,7 @@ void BM_read_loading_records(benchmark::State& bench) {
 
 void BM_write_same_file(benchmark::State& bench) {
   Workspace& w = workspace();
-  SilentToolkit toolkit;
+  AgreeingToolkit toolkit;
   dialogs::Context context{toolkit, w.state};
   for (auto _ : bench)
     if (!dialogs::write_loading_file(context)) bench.SkipWithError("the loading file was not written");
@@ -96,7 +96,7 @@ void BM_load_over_create(benchmark::State& bench) {
   Workspace& w = workspace();
   model::ProgramState created = w.state;
   created.loading_file = (w.folder.path / "created.inc").string();
-  SilentToolkit toolkit;
+  AgreeingToolkit toolkit;
   dialogs::Context create_context{toolkit, created};
   clock::duration load{}, create{};
   for (auto _ : bench) {
@@ -139,7 +139,7 @@ long status_kb(const std::string& wanted) {
 int load_once(const char* path) {
   model::ProgramState state = loadfile_bench::large_model_state();
   const long before_kb = status_kb("VmRSS:");
-  SilentToolkit toolkit;
+  AgreeingToolkit toolkit;
   dialogs::Context context{toolkit, state};
   const bool loaded = dialogs::load_loading_file(context, path) == dialogs::LoadOutcome::loaded;
   std::printf("%ld %ld\n", before_kb, status_kb("VmHWM:"));

@@ -14,7 +14,7 @@
 
 namespace {
 
-using bench_support::SilentToolkit;
+using bench_support::AgreeingToolkit;
 
 using Workspace = loadfile_bench::LargeModel;
 
@@ -25,7 +25,7 @@ Workspace& workspace() {
 
 void BM_write_loading_file(benchmark::State& bench) {
   Workspace& w = workspace();
-  SilentToolkit toolkit;
+  AgreeingToolkit toolkit;
   dialogs::Context context{toolkit, w.state};
   for (auto _ : bench)
     if (!dialogs::write_loading_file(context)) bench.SkipWithError("the loading file was not written");
@@ -35,7 +35,7 @@ void BM_write_loading_file(benchmark::State& bench) {
 // The same bytes read and written through a buffer of the writer's size, then synced.
 void BM_plain_copy(benchmark::State& bench) {
   Workspace& w = workspace();
-  SilentToolkit toolkit;
+  AgreeingToolkit toolkit;
   dialogs::Context context{toolkit, w.state};
   dialogs::write_loading_file(context);
   const std::string from = (w.folder.path / "large.inc").string(), to = (w.folder.path / "copy.inc").string();

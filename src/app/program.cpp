@@ -4,7 +4,9 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <vector>
 
+#include "app/recovery.h"
 #include "app/workspace_setup.h"
 #include "dialogs/cases/loading_cases_dialog.h"
 #include "dialogs/general/general_data_dialog.h"
@@ -124,8 +126,16 @@ int run_program(ui::Toolkit& toolkit) {
   offer_workspace(toolkit, find_sample_workspace(running_executable()));
   model::ProgramState state;
   dialogs::Context context{toolkit, state};
-  start_up(context);
+  prepare_start(context);
+  // Found, and held, before this run makes its folder: the sweep of dead runs leaves them be.
+  std::vector<model::case_files::StoppedRun> stopped = model::case_files::find_stopped_runs(ui::current_directory());
   const model::case_files::RunFolder case_folder = make_case_folder(context);
+  // Without a folder of its own the run has nowhere to take a stopped run's files to.
+  const bool recovered =
+      !case_folder.path().empty() && offer_stopped_runs(context, std::move(stopped), case_folder.path());
+  if (!recovered) ask_time_points(context);
+  JournalKeeper journal(context, case_folder.path());
+  journal.record();
   run_wizard(context);
   keep_case_files_for_inspection(state.case_folder);
   clean_up(state.case_folder);
@@ -133,6 +143,11 @@ int run_program(ui::Toolkit& toolkit) {
 }
 
 void start_up(dialogs::Context& context) {
+  prepare_start(context);
+  ask_time_points(context);
+}
+
+void prepare_start(dialogs::Context& context) {
   model::ProgramState& s = context.state;
   s.n_nodes = s.n_elements = s.n_dof = s.n_loading_cases = s.sixth_count = 0;
   s.current_directory = ui::current_directory();
@@ -144,7 +159,6 @@ void start_up(dialogs::Context& context) {
   model::case_files::remove_abandoned_temporaries(std::string(s.current_directory.trimmed()));
   model::case_files::remove_abandoned_temporaries(std::string(s.dat_directory.trimmed()));
   load_images(context);
-  ask_time_points(context);
 }
 
 void run_wizard(dialogs::Context& context) {

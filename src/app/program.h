@@ -12,7 +12,10 @@ namespace app {
 // samples when the user asks for one there; returns the process exit code.
 int run_program(ui::Toolkit& toolkit);
 
+// The folders, the language, the images, then the Time Points prompt.
 void start_up(dialogs::Context& context);
+// start_up without the prompt: a run taken back after a crash has its maximum of time points.
+void prepare_start(dialogs::Context& context);
 void run_wizard(dialogs::Context& context);
 void clean_up(const std::string& case_folder = {});
 

@@ -31,6 +31,8 @@ struct Context {
   model::ProgramState& state;
   Images images{};
   std::vector<OwnFile> own_loading_files;
+  // Creates that succeeded in this run: the journal notes that the data is in the loading file.
+  int loading_files_created = 0;
 
   // A message box in the language of the moment: `romanian` when romanian_messages holds.
   ui::Answer message(std::string_view english, std::string_view romanian, std::string_view title,

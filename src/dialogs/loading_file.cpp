@@ -394,6 +394,7 @@ bool write_loading_file(Context& context) {
     context.toolkit.message_box(created_message(ro, report.path, notes) + warnings, create_title,
                                 complete ? ui::Icon::information : ui::Icon::warning, ui::Buttons::ok);
     remember_own_loading_file(context, report.path);
+    ++context.loading_files_created;
     return true;
   }
   context.toolkit.message_box(failure_message(ro, report.path, report.failure), create_title,

@@ -29,6 +29,8 @@ class UnsavedEntries {
 
   void note(ui::ControlId control);
   void kept() { held_ = false; }
+  // Data came in without the user's actions here (a run taken back after a crash).
+  void hold() { held_ = true; }
   bool held() const { return held_; }
 
  private:

@@ -44,6 +44,8 @@ class CaseArray {
   int size() const { return static_cast<int>(items_.size()); }
   bool empty() const { return items_.empty(); }
   void assign(int n, const T& value) { items_.assign(n > 0 ? n : 0, value); }
+  // Keeps cases 1..min(n, size()); new cases are fresh.
+  void resize(int n) { items_.resize(n > 0 ? n : 0, T{}); }
   void clear() { items_.clear(); }
   bool contains(int case_number) const { return case_number >= 1 && case_number <= size(); }
   decltype(auto) operator[](int case_number) {
@@ -135,6 +137,9 @@ struct ProgramState {
   bool old_file_loaded = false;
   int n_loaded_cases = 0;
   int current_case = 0;
+  // The case arrays and case files came back from a run that stopped: the next General Data
+  // and Loading Cases dialogs keep them instead of starting the cases afresh.
+  bool resume_cases = false;
 
   // Damping block, one for the whole run.
   bool damping_present = false;

@@ -164,6 +164,17 @@ class Dialog {
   void set_image(E control, const Image& image) { set_image(id(control), image); }
 };
 
+// Both faces run the callbacks of the user's actions through this, so that one observer sees
+// every action once it is done: the program writes its journal there, whatever the action
+// changed. `observer` empty: none. Returns the observer it replaces.
+using ActionObserver = std::function<void()>;
+
+// The title of the question that offers a stopped run back at start; replay scripts answer it
+// with their own statement, so that no other Yes/No box can take that answer by mistake.
+inline constexpr std::string_view recovery_title = "Recover Message";
+ActionObserver set_action_observer(ActionObserver observer);
+void run_user_callback(const Dialog::Callback& callback, Dialog& dialog, ControlId id);
+
 class Toolkit {
  public:
   virtual ~Toolkit() = default;

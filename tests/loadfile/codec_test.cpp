@@ -29,7 +29,7 @@ std::string load_and_create(model::ProgramState s, const std::string& content) {
   const std::string path(s.loading_file.trimmed());
   testing_support::write_file(path, content);
   roundtrip::remove_scratch_files();
-  reader_test::RecordingToolkit toolkit;
+  reader_test::FakeToolkit toolkit;
   toolkit.answer = ui::Answer::yes;  // the bytes are compared, whatever the check of Create finds
   dialogs::Context context{toolkit, s, {}, {}};
   const dialogs::LoadOutcome outcome = dialogs::load_loading_file(context, path);
@@ -161,7 +161,7 @@ TEST(Codec, EditedSectionsAreWrittenAsCreateCopiesTheEditorsFiles) {
     g.state.loading_file = (dir.path() / "edited.inc").string();
     roundtrip::remove_scratch_files();
     roundtrip::write_editor_files(g);
-    reader_test::RecordingToolkit toolkit;
+    reader_test::FakeToolkit toolkit;
     toolkit.answer = ui::Answer::yes;
     dialogs::Context context{toolkit, g.state, {}, {}};
     ASSERT_TRUE(dialogs::write_loading_file(context));

@@ -30,7 +30,7 @@ Loaded load_and_create(const model::ProgramState& model, const std::string& cont
   const std::string path(s.loading_file.trimmed());
   roundtrip::remove_scratch_files();
   testing_support::write_file(path, content);
-  reader_test::RecordingToolkit toolkit;
+  reader_test::FakeToolkit toolkit;
   toolkit.answer = ui::Answer::yes;  // what LOAD took is written, whatever the check of Create finds
   dialogs::Context context{toolkit, s};
   Loaded result{dialogs::load_loading_file(context, path), {}, {}};
@@ -92,7 +92,7 @@ TEST(ReaderCorpus, EveryDamagedDigitIsReportedAtItsLineOrLosesNothing) {
     roundtrip::Generated g = generator.state();
     g.state.loading_file = (dir.path() / "corpus.inc").string();
     roundtrip::write_editor_files(g);
-    reader_test::RecordingToolkit toolkit;
+    reader_test::FakeToolkit toolkit;
     toolkit.answer = ui::Answer::yes;
     dialogs::Context context{toolkit, g.state};
     ASSERT_TRUE(dialogs::write_loading_file(context));

@@ -9,14 +9,14 @@
 #include <vector>
 
 #include "dialogs/context.h"
-#include "recording_toolkit.h"
+#include "support/fake_toolkit.h"
 #include "support/temp_dir.h"
 #include "ui/toolkit.h"
 
 namespace reader_test {
 
-using Shown = loadfile_test::Message;
-using loadfile_test::RecordingToolkit;
+using Shown = testing_support::Message;
+using testing_support::FakeToolkit;
 
 // A model of 12 nodes, 12 elements and 2 degrees of freedom, 100 time points at most.
 inline model::ProgramState small_model(std::string_view language = "English") {
@@ -42,7 +42,7 @@ inline std::string lines(std::initializer_list<std::string_view> records) {
 struct Loaded {
   testing_support::TempCurrentDir dir;
   model::ProgramState state;
-  RecordingToolkit toolkit;
+  FakeToolkit toolkit;
   dialogs::Context context{toolkit, state};
 
   explicit Loaded(model::ProgramState s) : state(std::move(s)) {}

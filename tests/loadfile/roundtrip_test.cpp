@@ -16,7 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string write(model::ProgramState& s) {
-  reader_test::RecordingToolkit toolkit;
+  reader_test::FakeToolkit toolkit;
   toolkit.answer = ui::Answer::yes;  // the bytes are compared, whatever the check of Create finds
   dialogs::Context context{toolkit, s};
   EXPECT_TRUE(dialogs::write_loading_file(context));
@@ -27,7 +27,7 @@ std::string write(model::ProgramState& s) {
 std::string reload_and_write(const model::ProgramState& before, std::string& messages) {
   model::ProgramState s = roundtrip::fresh_state(before);
   roundtrip::remove_scratch_files();
-  reader_test::RecordingToolkit toolkit;
+  reader_test::FakeToolkit toolkit;
   dialogs::Context context{toolkit, s};
   const dialogs::LoadOutcome outcome = dialogs::load_loading_file(context, std::string(s.loading_file.trimmed()));
   for (const auto& m : toolkit.messages) messages += m.text + "\n";

@@ -20,15 +20,15 @@
 
 #include "dialogs/context.h"
 #include "model/state.h"
-#include "recording_toolkit.h"
+#include "support/fake_toolkit.h"
 #include "support/temp_dir.h"
 #include "text/free_form.h"
 #include "ui/toolkit.h"
 
 namespace writer_test {
 
-using loadfile_test::Message;
-using loadfile_test::RecordingToolkit;
+using testing_support::FakeToolkit;
+using testing_support::Message;
 
 inline std::string read_bytes(const std::filesystem::path& path) {
   return testing_support::read_file(path);
@@ -114,7 +114,7 @@ class WorkingDirectoryTest : public ::testing::Test {
 
   std::optional<testing_support::TempCurrentDir> folder_;
   std::filesystem::path directory_;
-  RecordingToolkit toolkit_;
+  FakeToolkit toolkit_;
   model::ProgramState state_;
 };
 

@@ -27,6 +27,8 @@ cd "$work" || exit 1
 # The run's case files live in a private folder removed at exit; a copy of them as they stand
 # at the end goes to .case_files/ of the workspace, where expected/.case_files/ is compared.
 export BRANTEL_KEEP_CASE_FILES="$work/.case_files"
+# Times in messages (a stopped run's) read the same on every machine.
+export TZ=UTC
 "$replay" $face "$scenario/script.replay" >"$work/.transcript" 2>"$work/.stderr"
 rc=$?
 # The produced files as compared: the working folder's path replaced by @WORKSPACE@.

@@ -1,10 +1,12 @@
 #include "app/cli/dispatch.h"
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/cli/command.h"
+#include "app/recovery.h"
 
 #ifndef BRANTEL_VERSION
 #error "BRANTEL_VERSION is set by the build from the project version"
@@ -17,7 +19,7 @@ namespace {
 constexpr int exit_usage = 64;
 
 constexpr std::string_view usage =
-    "Usage: brantel [--help | --version]\n"
+    "Usage: brantel [--help | --version | --recover-list]\n"
     "       brantel check [--geometry MODEL.dat] [--values | --json] FILE.inc...\n"
     "       brantel motion FILE [options]\n"
     "       brantel spectrum FILE... [options]\n"
@@ -44,6 +46,8 @@ constexpr std::string_view usage =
     "Options:\n"
     "  -h, --help    print this help and exit\n"
     "  --version     print the version and exit\n"
+    "  --recover-list  print the runs of the current folder that stopped without ending (a\n"
+    "                crash, a kill) and left data to recover: date, time, cases, loading file\n"
     "\n"
     "Manual: man brantel\n";
 
@@ -103,6 +107,7 @@ std::optional<int> run_command_line(std::span<const char* const> args, std::ostr
     out << "brantel " << BRANTEL_VERSION << '\n';
     return 0;
   }
+  if (first == "--recover-list" && args.size() == 1) return app::print_stopped_runs(std::filesystem::current_path(), out);
   if (first.starts_with('-')) return std::nullopt;
   for (const auto& command : all_commands())
     if (command->name() == first) return run_command(*command, args.subspan(1), out, err);

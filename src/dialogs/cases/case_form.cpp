@@ -1,5 +1,7 @@
 #include "dialogs/cases/case_form.h"
 
+#include <utility>
+
 #include <algorithm>
 
 namespace dialogs::cases {
@@ -137,6 +139,15 @@ std::string tolerance_unit_text(const model::ProgramState& state) {
 
 void create_case_arrays(model::ProgramState& state) {
   const int n = std::max(state.n_loading_cases, 0);
+  if (std::exchange(state.resume_cases, false) && !state.case_records.empty()) {
+    // The cases of a run taken back stay as they were; a number of cases changed since keeps
+    // the first ones.
+    for (auto* flags : {&state.case_processed, &state.loading_saved, &state.initial_values_saved}) flags->resize(n);
+    state.case_records.resize(n);
+    state.written_case_records.resize(n);
+    if (state.n_loaded_cases < 1) state.loaded_case_records.resize(n);
+    return;
+  }
   state.case_records.assign(n, {});
   state.written_case_records.assign(n, {});
   const int loaded = std::min({state.n_loaded_cases, n, state.loaded_case_records.size()});

@@ -61,6 +61,7 @@ class LoadingCasesDialog {
   void disable_form();
   void show_file_state();
   void fill_case_lists();
+  void show_resumed_cases();
   void refresh_case_lists_after_removal();
 
   void select_case();
@@ -132,8 +133,10 @@ void LoadingCasesDialog::set_up() {
   fill_list(C::language, language_items);
   const char first = state_.language.first();
   dialog_.select(C::language, first == 'E' || first == 'e' ? 1 : 2);
+  const bool resumed = state_.resume_cases && !state_.case_records.empty();
   create_case_arrays(state_);
   fill_case_lists();
+  if (resumed) show_resumed_cases();
   dialog_.set_text(C::gravity_unit, gravity_unit_text(state_));
   dialog_.set_text(C::tolerance_unit, tolerance_unit_text(state_));
   // The damping block is program-wide: the list shows its present type, so a case stored
@@ -183,6 +186,19 @@ void LoadingCasesDialog::fill_case_lists() {
     dialog_.set_text(C::case_list, std::to_string(k), k);
     dialog_.set_text(C::processed_list, processed_item_text(k, k <= state_.n_loaded_cases), k);
   }
+}
+
+// A run taken back after a crash shows its cases added and its loading file chosen as they
+// were; what it holds is in no file this run created, so leaving asks first.
+void LoadingCasesDialog::show_resumed_cases() {
+  for (int k = state_.n_loaded_cases + 1; k <= state_.n_loading_cases; ++k)
+    if (state_.case_processed[k]) dialog_.set_text(C::processed_list, added_item_text(k), k);
+  const std::string file(state_.loading_file.trimmed());
+  if (!file.empty() && file == state_.created_box_choice) {
+    dialog_.set_text(C::file_path, file);
+    dialog_.set_enabled(C::create, true);
+  }
+  entries_.hold();
 }
 
 // ----- dispatch -----

@@ -1,6 +1,7 @@
 #include "dialogs/general/general_data_dialog.h"
 
 #include <string>
+#include <utility>
 
 #include "dialogs/dialog_initializer.h"
 #include "dialogs/file_boxes.h"
@@ -207,6 +208,8 @@ void load_from_old_file(Session& session, ui::Dialog& dialog) {
                     "Message", ui::Icon::error);
     return;
   }
+  // Another file replaces the cases taken back from a stopped run, as it replaces any.
+  if (std::exchange(state.resume_cases, false)) model::case_files::delete_case_scratch_files(false, state.case_folder);
   const text::Field<260> previous_loading_file = state.loading_file;
   state.loading_file = text::trim_right(buffer);
   const dialogs::LoadOutcome outcome = dialogs::load_loading_file(context, std::string(state.loading_file.trimmed()));
@@ -340,8 +343,10 @@ void reset_operator_choice(model::ProgramState& state) {
 
 int run_general_data_dialog(Context& context) {
   model::ProgramState& state = context.state;
-  model::case_files::delete_case_scratch_files(false, state.case_folder);
-  if (state.loading_cases_result != 2) reset_operator_choice(state);
+  // A run taken back from one that stopped goes on with its cases and its operator.
+  const bool resumed = state.resume_cases;
+  if (!resumed) model::case_files::delete_case_scratch_files(false, state.case_folder);
+  if (state.loading_cases_result != 2 && !resumed) reset_operator_choice(state);
 
   std::unique_ptr<ui::Dialog> dialog = context.toolkit.create_dialog(ui::DialogId::general_data);
   Session session{context, {}};
@@ -357,7 +362,7 @@ int run_general_data_dialog(Context& context) {
   session.working = {state.n_loading_cases, committed_operator_block(state)};
   state.general_data_changed = false;
   state.general_data_saved = false;
-  dialog->set_enabled(C::ok, false);
+  dialog->set_enabled(C::ok, resumed);
   ask_before_discarding(context, *dialog, [&state] {
     return state.general_data_changed && !state.general_data_saved;
   });

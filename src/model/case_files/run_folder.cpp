@@ -6,7 +6,9 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <limits>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -16,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/case_files/atomic_file.h"
 #include "text/regular_file.h"
 
 namespace model::case_files {
@@ -59,6 +62,97 @@ void remove_tree_at(int parent, const char* name) {
   if (::unlinkat(parent, name, AT_REMOVEDIR) != 0 && errno == ENOTDIR) ::unlinkat(parent, name, 0);
 }
 
+// The whole of a small file below an open folder, never through a link; false when it is
+// missing (errno ENOENT) or cannot be read, or grows beyond `limit`.
+bool read_file_at(int folder, const char* name, std::string& content, std::size_t limit) {
+  Descriptor fd(::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK));
+  struct stat st {};
+  if (fd.get() < 0) return false;
+  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) {
+    errno = EINVAL;
+    return false;
+  }
+  content.clear();
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    content.append(buffer, static_cast<std::size_t>(n));
+    if (content.size() > limit) {
+      errno = EFBIG;
+      return false;
+    }
+  }
+}
+
+constexpr std::size_t journal_read_limit = 16u << 20;
+
+JournalRead read_journal_at(int folder, JournalContent& content, std::string& reason) {
+  std::string text;
+  if (!read_file_at(folder, journal_name, text, journal_read_limit)) {
+    if (errno == ENOENT) return JournalRead::missing;
+    reason = std::string("it cannot be read: ") + std::strerror(errno);
+    return JournalRead::damaged;
+  }
+  return parse_journal(text, content, reason);
+}
+
+// Opens (making it when missing) the folder of abandoned runs below `base_fd`: ours, no link.
+int open_abandoned_folder(int base_fd) {
+  if (::mkdirat(base_fd, abandoned_folder_name, 0700) != 0 && errno != EEXIST) return -1;
+  const int fd = open_folder_at(base_fd, abandoned_folder_name);
+  struct stat st {};
+  if (fd >= 0 && (::fstat(fd, &st) != 0 || st.st_uid != ::getuid())) {
+    ::close(fd);
+    errno = EPERM;
+    return -1;
+  }
+  return fd;
+}
+
+// Moves the folder `name` below `base_fd` into abandoned/, dated now so that its week starts
+// today (a rename keeps the folder's own time).
+bool abandon_at(int base_fd, const std::string& name, std::string& reason) {
+  const Descriptor abandoned(open_abandoned_folder(base_fd));
+  if (abandoned.get() < 0) {
+    reason = std::string(abandoned_folder_name) + ": " + std::strerror(errno);
+    return false;
+  }
+  std::string target = name;
+  for (int attempt = 1; ::renameat(base_fd, name.c_str(), abandoned.get(), target.c_str()) != 0; ++attempt) {
+    if ((errno != EEXIST && errno != ENOTEMPTY) || attempt > 100) {
+      reason = name + ": " + std::strerror(errno);
+      return false;
+    }
+    target = name + "-" + std::to_string(attempt);
+  }
+  ::utimensat(abandoned.get(), target.c_str(), nullptr, AT_SYMLINK_NOFOLLOW);
+  return true;
+}
+
+// Removes the abandoned folders older than a week.
+void remove_old_abandoned_at(int base_fd) {
+  const Descriptor abandoned(open_folder_at(base_fd, abandoned_folder_name));
+  if (abandoned.get() < 0) return;
+  DIR* entries = ::fdopendir(::dup(abandoned.get()));
+  if (entries == nullptr) return;
+  std::vector<std::string> old;
+  const auto now = std::chrono::system_clock::now();
+  while (const dirent* entry = ::readdir(entries)) {
+    const std::string_view name = entry->d_name;
+    struct stat st {};
+    if (name == "." || name == ".." ||
+        ::fstatat(abandoned.get(), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || st.st_uid != ::getuid())
+      continue;
+    if (now - std::chrono::system_clock::from_time_t(st.st_mtim.tv_sec) > abandoned_kept_for)
+      old.emplace_back(name);
+  }
+  ::closedir(entries);
+  for (const std::string& name : old) remove_tree_at(abandoned.get(), name.c_str());
+}
+
 // Why `base` must not hold run folders, empty when it may: only a folder of our own, reached
 // without a link, and in a shared place (`shared`) one that nobody else can write to.
 std::string refusal_of_base(int fd, const fs::path& base, bool shared) {
@@ -81,18 +175,29 @@ int open_base(const fs::path& base) {
   return ::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
 }
 
-// Sweeps the base open at `base_fd`.
-void remove_dead_run_folders_at(int base_fd) {
-  Descriptor listing(::dup(base_fd));
-  DIR* entries = listing.get() >= 0 ? ::fdopendir(listing.get()) : nullptr;
-  if (entries == nullptr) return;
+// The names in the folder open at `fd`, without "." and "..".
+std::vector<std::string> folder_names(int fd) {
   std::vector<std::string> names;
+  const int listing = ::dup(fd);
+  DIR* entries = listing >= 0 ? ::fdopendir(listing) : nullptr;
+  if (entries == nullptr) {
+    if (listing >= 0) ::close(listing);
+    return names;
+  }
   while (const dirent* entry = ::readdir(entries)) {
     const std::string_view name = entry->d_name;
     if (name != "." && name != "..") names.emplace_back(name);
   }
   ::closedir(entries);  // closes the duplicate too
+  return names;
+}
+
+// Sweeps the base open at `base_fd`.
+void remove_dead_run_folders_at(int base_fd) {
+  const std::vector<std::string> names = folder_names(base_fd);
+  remove_old_abandoned_at(base_fd);
   for (const std::string& name : names) {
+    if (name == abandoned_folder_name) continue;
     Descriptor folder(open_folder_at(base_fd, name.c_str()));
     struct stat st {};
     // Links and files are no run folders; nor is a folder another user made.
@@ -105,7 +210,18 @@ void remove_dead_run_folders_at(int base_fd) {
       continue;
     }
     // Held while removing, so that no other run starting now removes it at the same time.
-    if (try_lock(fd)) remove_tree_at(base_fd, name.c_str());
+    if (try_lock(fd)) {
+      JournalContent journal;
+      std::string reason;
+      switch (read_journal_at(folder.get(), journal, reason)) {
+        case JournalRead::ok:
+          // Saved data waits for the start that offers it back.
+          if (!holds_saved_data(journal.state)) remove_tree_at(base_fd, name.c_str());
+          break;
+        case JournalRead::damaged: abandon_at(base_fd, name, reason); break;
+        case JournalRead::missing: remove_tree_at(base_fd, name.c_str()); break;
+      }
+    }
     ::close(fd);
   }
 }
@@ -243,6 +359,116 @@ void RunFolder::release() {
   if (lock_fd_ >= 0) ::close(lock_fd_);
   path_.clear();
   lock_fd_ = -1;
+}
+
+StoppedRun::StoppedRun(fs::path base, std::string name, int lock_fd)
+    : base_(std::move(base)), name_(std::move(name)), lock_fd_(lock_fd) {}
+
+StoppedRun::~StoppedRun() { release(); }
+
+StoppedRun::StoppedRun(StoppedRun&& other) noexcept
+    : status(other.status),
+      reason(std::move(other.reason)),
+      journal(std::move(other.journal)),
+      stopped_at(other.stopped_at),
+      base_(std::move(other.base_)),
+      name_(std::move(other.name_)),
+      lock_fd_(std::exchange(other.lock_fd_, -1)) {}
+
+StoppedRun& StoppedRun::operator=(StoppedRun&& other) noexcept {
+  if (this != &other) {
+    release();
+    status = other.status;
+    reason = std::move(other.reason);
+    journal = std::move(other.journal);
+    stopped_at = other.stopped_at;
+    base_ = std::move(other.base_);
+    name_ = std::move(other.name_);
+    lock_fd_ = std::exchange(other.lock_fd_, -1);
+  }
+  return *this;
+}
+
+void StoppedRun::release() {
+  if (lock_fd_ >= 0) ::close(lock_fd_);
+  lock_fd_ = -1;
+}
+
+bool StoppedRun::abandon(std::string& why) {
+  const Descriptor base(open_base(base_));
+  if (base.get() < 0) {
+    why = base_.string() + ": " + std::strerror(errno);
+    return false;
+  }
+  const bool moved = abandon_at(base.get(), name_, why);
+  release();
+  return moved;
+}
+
+bool StoppedRun::take_over(const fs::path& into, std::string& why) {
+  const Descriptor base(open_base(base_));
+  const Descriptor folder(base.get() < 0 ? -1 : open_folder_at(base.get(), name_.c_str()));
+  DIR* entries = folder.get() < 0 ? nullptr : ::fdopendir(::dup(folder.get()));
+  if (entries == nullptr) {
+    why = (base_ / name_).string() + ": " + std::strerror(errno);
+    return false;
+  }
+  std::vector<std::string> names;
+  while (const dirent* entry = ::readdir(entries)) {
+    const std::string_view name = entry->d_name;
+    // The lock, the journal (the new run writes its own) and the temporaries of killed saves.
+    if (!name.starts_with(".") && name != journal_name) names.emplace_back(name);
+  }
+  ::closedir(entries);
+  for (const std::string& name : names) {
+    std::string content;
+    if (!read_file_at(folder.get(), name.c_str(), content, std::numeric_limits<std::size_t>::max()) ||
+        !replace_file((into / name).string(), content, why)) {
+      if (why.empty()) why = std::strerror(errno);
+      why = name + ": " + why;
+      return false;
+    }
+  }
+  remove_tree_at(base.get(), name_.c_str());
+  release();
+  return true;
+}
+
+std::vector<StoppedRun> find_stopped_runs(const fs::path& start_folder) {
+  std::vector<StoppedRun> runs;
+  const std::string start = start_folder.lexically_normal().string();
+  bool own_base = true;
+  for (const Base& candidate : candidate_bases(start_folder)) {
+    const Descriptor base(open_base(candidate.path));
+    const bool usable = refusal_of_base(base.get(), candidate.path, candidate.shared).empty();
+    const bool own = std::exchange(own_base, false);
+    if (!usable) continue;
+    for (const std::string& name : folder_names(base.get())) {
+      if (name.starts_with(".") || name == abandoned_folder_name) continue;
+      const Descriptor folder(open_folder_at(base.get(), name.c_str()));
+      struct stat st {};
+      if (folder.get() < 0 || ::fstat(folder.get(), &st) != 0 || st.st_uid != ::getuid()) continue;
+      const int fd = ::openat(folder.get(), run_lock_name, O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+      if (fd < 0) continue;
+      if (!try_lock(fd)) {
+        ::close(fd);
+        continue;
+      }
+      StoppedRun run(candidate.path, name, fd);
+      run.status = read_journal_at(folder.get(), run.journal, run.reason);
+      run.stopped_at = run.status == JournalRead::ok ? run.journal.summary.saved_at : st.st_mtim.tv_sec;
+      const bool offered =
+          run.status == JournalRead::ok
+              // The start folder's own runs stay its own when the folder is moved or renamed.
+              ? (own || fs::path(run.journal.summary.start_folder).lexically_normal().string() == start) &&
+                    holds_saved_data(run.journal.state)
+              : run.status == JournalRead::damaged && own;
+      if (offered) runs.push_back(std::move(run));
+    }
+  }
+  std::stable_sort(runs.begin(), runs.end(),
+                   [](const StoppedRun& a, const StoppedRun& b) { return a.stopped_at > b.stopped_at; });
+  return runs;
 }
 
 }  // namespace model::case_files

@@ -4,8 +4,13 @@
 // never sees the files of another.
 #pragma once
 
+#include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <string>
+#include <vector>
+
+#include "model/case_files/journal.h"
 
 namespace model::case_files {
 
@@ -40,6 +45,49 @@ inline constexpr const char* run_lock_name = ".lock";
 
 // Removes the run folders under `runs` (a ".brantel" folder) whose lock no live run holds.
 // A folder without its lock file is left alone for a minute: its run may be making it.
+// A dead run's folder whose journal holds saved data stays to be offered back; one whose
+// journal cannot be read goes to `abandoned/`, where folders older than a week are removed.
 void remove_dead_run_folders(const std::filesystem::path& runs);
+
+// The folder below a ".brantel" folder where the folders of runs not taken back are kept.
+inline constexpr const char* abandoned_folder_name = "abandoned";
+// How long an abandoned run's folder is kept.
+inline constexpr auto abandoned_kept_for = std::chrono::hours(24 * 7);
+
+// A run of this start folder that stopped without ending (a crash, a kill, a power cut) and
+// left saved data, or a journal that cannot be read. Holds the folder's lock while it lives,
+// so that no other program starting now takes it or sweeps it away.
+class StoppedRun {
+ public:
+  StoppedRun(std::filesystem::path base, std::string name, int lock_fd);
+  ~StoppedRun();
+  StoppedRun(StoppedRun&& other) noexcept;
+  StoppedRun& operator=(StoppedRun&& other) noexcept;
+  StoppedRun(const StoppedRun&) = delete;
+  StoppedRun& operator=(const StoppedRun&) = delete;
+
+  std::filesystem::path folder() const { return base_ / name_; }
+  const std::string& name() const { return name_; }
+  JournalRead status = JournalRead::ok;  // ok or damaged
+  std::string reason;                     // why the journal is damaged
+  JournalContent journal;                 // when ok
+  std::int64_t stopped_at = 0;            // the journal's time, or the folder's when damaged
+
+  // Moves the folder to `<base>/abandoned/<run>/`, dated now. false with `reason` when it failed.
+  bool abandon(std::string& why);
+  // Copies the case files into `into` (the new run's folder) and then removes this folder.
+  bool take_over(const std::filesystem::path& into, std::string& why);
+
+ private:
+  void release();
+  std::filesystem::path base_;
+  std::string name_;
+  int lock_fd_ = -1;
+};
+
+// The stopped runs of `start_folder`, newest first, in every folder that may hold its runs.
+// A damaged journal is reported only from the start folder's own ".brantel" (in a shared
+// folder nothing says whose it was).
+std::vector<StoppedRun> find_stopped_runs(const std::filesystem::path& start_folder);
 
 }  // namespace model::case_files

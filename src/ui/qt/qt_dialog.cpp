@@ -286,7 +286,7 @@ void QtDialog::fire(ControlId id) {
   if (it == callbacks_.end() || !it->second) return;
   // A copy: the callback may register callbacks again, replacing the one that runs.
   Callback callback = it->second;
-  callback(*this, id);
+  ui::run_user_callback(callback, *this, id);
 }
 
 void QtDialog::press_button(ControlId id) {

@@ -90,6 +90,8 @@ const std::vector<Shape>& shapes() {
       {{"progress", "cancel"}, "n", K::progress_cancel},
       {{"answer", "yes"}, "", K::answer},
       {{"answer", "no"}, "", K::answer},
+      {{"recover", "yes"}, "", K::recover},
+      {{"recover", "no"}, "", K::recover},
       {{"expect", "text"}, "ns", K::expect_text},
       {{"expect", "item"}, "nns", K::expect_item},
       {{"expect", "items"}, "nn", K::expect_items},
@@ -160,7 +162,7 @@ bool match(const Shape& shape, const std::vector<Token>& tokens, Statement& s) {
   if (numbers.size() > 1) s.number = numbers[1];
   if (!strings.empty()) s.text = strings[0];
   if (strings.size() > 1) s.text2 = strings[1];
-  if (shape.kind == Statement::Kind::answer) s.number = shape.words[1] == "yes" ? 1 : 0;
+  if (shape.kind == Statement::Kind::answer || shape.kind == Statement::Kind::recover) s.number = shape.words[1] == "yes" ? 1 : 0;
   if (shape.kind == Statement::Kind::expect_message) {
     s.text = strings[0];
     s.text2 = strings[1];

@@ -19,6 +19,7 @@ struct Statement {
     file,              // file "PATH": answer for the next open-file box
     file_cancel,       // file cancel
     answer,            // answer yes|no: answer for the next Yes/No box
+    recover,           // recover yes|no: answer for the question that offers a stopped run back
     expect_text,       // expect text ID "TEXT"
     expect_item,       // expect item ID N "TEXT"
     expect_items,      // expect items ID N
@@ -41,7 +42,7 @@ struct Statement {
   Kind kind = Kind::close;
   int line = 0;
   int id = 0;
-  int number = 0;     // item number, count; for answer: 1 yes, 0 no
+  int number = 0;     // item number, count; for answer and recover: 1 yes, 0 no
   Key key = Key::esc;
   std::string text;   // typed text, file path, expected text; message title
   std::string text2;  // message text

@@ -186,7 +186,7 @@ void ScriptDialog::run_callback(ControlId id) {
   auto it = callbacks_.find(id);
   if (it == callbacks_.end()) return;
   Callback callback = it->second;  // the callback may register callbacks anew
-  callback(*this, id);
+  ui::run_user_callback(callback, *this, id);
 }
 
 ScriptDialog::Control& ScriptDialog::usable(int line, ControlId id, ControlKind kind, const char* what) {
@@ -385,6 +385,7 @@ void ScriptToolkit::execute(const Statement& s) {
     case K::file:
     case K::file_cancel: file_answers_.push_back(s); return;
     case K::answer: yes_no_answers_.push_back(s); return;
+    case K::recover: recover_answers_.push_back(s); return;
     case K::expect_message:
     case K::expect_no_message: expect_message(s); return;
     case K::expect_box_folder:
@@ -525,15 +526,19 @@ Answer ScriptToolkit::message_box(std::string_view text, std::string_view title,
   messages_.push_back({std::string(title), std::string(text), icon});
   transcript_ << "message " << script::quoted(title) << ' ' << script::quoted(text) << '\n';
   if (buttons == Buttons::ok) return Answer::ok;
+  const bool recovery = title == recovery_title;
+  const Statement::Kind kind = recovery ? Statement::Kind::recover : Statement::Kind::answer;
+  std::deque<Statement>& answers = recovery ? recover_answers_ : yes_no_answers_;
   // The answer may stand right after the action that shows the box.
-  while (yes_no_answers_.empty() && next_ < statements_.size() &&
-         statements_[next_].kind == Statement::Kind::answer)
+  while (answers.empty() && next_ < statements_.size() && statements_[next_].kind == kind)
     execute(statements_[next_++]);
-  if (yes_no_answers_.empty())
+  if (answers.empty())
     throw ScriptError(next_ > 0 ? statements_[next_ - 1].line : 0,
-                      "a Yes/No box with no queued answer: " + script::quoted(text));
-  const Statement answer = yes_no_answers_.front();
-  yes_no_answers_.pop_front();
+                      std::string(recovery ? "the recovery question with no queued recover statement: "
+                                           : "a Yes/No box with no queued answer: ") +
+                          script::quoted(text));
+  const Statement answer = answers.front();
+  answers.pop_front();
   return answer.number ? Answer::yes : Answer::no;
 }
 

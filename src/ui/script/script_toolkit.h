@@ -89,6 +89,7 @@ class ScriptToolkit : public Toolkit {
   std::vector<ScriptDialog*> open_dialogs_;
   std::deque<Statement> file_answers_;
   std::deque<Statement> yes_no_answers_;
+  std::deque<Statement> recover_answers_;
   std::vector<ShownMessage> messages_;
   std::vector<std::string> viewed_;
   std::vector<PlotRequest> plots_;

@@ -2,9 +2,13 @@
 // a command word is told from the widget library's options.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <regex>
 
 #include "app/cli/command_run.h"
+#include "support/stopped_run.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -55,6 +59,37 @@ TEST(CommandLine, WordsTheWidgetLibraryLeftAreRefused) {
     EXPECT_NE(err.str().find(word), std::string::npos);
     EXPECT_NE(err.str().find("Usage: brantel"), std::string::npos);
   }
+}
+
+}  // namespace
+
+namespace {
+
+// --recover-list answers without a display, for a folder where the dialogs would offer runs back.
+TEST(CommandLine, RecoverListPrintsTheStoppedRunsOfTheCurrentFolderNewestFirst) {
+  testing_support::TempCurrentDir dir;
+  const auto none = run_brantel({"--recover-list"});
+  EXPECT_EQ(none.code, 0);
+  EXPECT_EQ(none.out, "No stopped runs in " + dir.path().string() + "\n");
+
+  ::setenv("TZ", "UTC", 1);
+  ::tzset();
+  testing_support::plant_stopped_run(dir.path(), "100-aaaaaa", 1'765'200'000, 1);
+  testing_support::plant_stopped_run(dir.path(), "200-bbbbbb", 1'765'213'484, 2, "Dat/run.inc");
+  testing_support::write_file(dir.path() / ".brantel" / "300-cccccc" / ".lock", "");
+  testing_support::write_file(dir.path() / ".brantel" / "300-cccccc" / "journal.json", "{\"format\": \"brantel");
+  const auto listed = run_brantel({"--recover-list"});
+  EXPECT_EQ(listed.code, 0);
+  const std::string base = (dir.path() / ".brantel").string();
+  // The damaged one is dated by its folder, made just now: the newest, so the first line.
+  const std::string first = listed.out.substr(0, listed.out.find('\n') + 1);
+  EXPECT_NE(first.find("  journal cannot be read: it is not whole JSON"), std::string::npos) << first;
+  EXPECT_NE(first.find(base + "/300-cccccc\n"), std::string::npos) << first;
+  const std::string out = listed.out.substr(first.size());
+  EXPECT_EQ(out,
+            "08/12/2025 17:04:44  2 cases  loading file Dat/run.inc, not created since  " + base + "/200-bbbbbb\n"
+            "08/12/2025 13:20:00  1 case  no loading file named  " + base + "/100-aaaaaa\n");
+  EXPECT_EQ(run_brantel({"--recover-list", "extra"}).code, std::nullopt) << "only the option alone is ours";
 }
 
 }  // namespace

@@ -173,6 +173,7 @@ class Driver {
 
   void take_picture(QDialog& window, const QString& what);
   void answer_message(QMessageBox& box);
+  void wait_for(const Statement& s);
   void answer_file_box(QFileDialog& box);
   void close_viewer(QDialog& viewer);
   void close_plot(QDialog& plot);
@@ -195,6 +196,7 @@ class Driver {
   bool wants_listing_ = false;
   std::deque<Statement> file_answers_;
   std::deque<Statement> yes_no_answers_;
+  std::deque<Statement> recover_answers_;
   std::vector<Message> messages_;
   bool box_shown_ = false;
   script::BoxSeen box_;
@@ -275,12 +277,14 @@ void Driver::execute(const Statement& s, DialogWindow& window) {
     case K::file:
     case K::file_cancel: file_answers_.push_back(s); return;
     case K::answer: yes_no_answers_.push_back(s); return;
+    case K::recover: recover_answers_.push_back(s); return;
     case K::progress_cancel: fail(s.line, "no progress bar to cancel");
     case K::expect_message:
     case K::expect_no_message: return expect_message(s);
     case K::expect_box_folder:
     case K::expect_box_lists:
     case K::expect_box_offers: return expect_box(s);
+    case K::wait: return wait_for(s);
     case K::in:
       if (template_id(window) != s.id)
         fail(s.line, "dialog " + std::to_string(template_id(window)) + " is open, not " + std::to_string(s.id));
@@ -455,6 +459,14 @@ void Driver::expect_box(const Statement& s) {
   if (!check.holds) fail(s.line, check.problem);
 }
 
+// Lets a test run replays side by side in one folder (or kill one at a known point): the
+// program stays where it is, its windows painted, until the file exists.
+void Driver::wait_for(const Statement& s) {
+  const QString path = QDir(from_utf8(workspace_)).absoluteFilePath(from_utf8(s.text));
+  if (!QTest::qWaitFor([&path] { return QFileInfo::exists(path); }, 120'000))
+    fail(s.line, script::quoted(s.text) + " did not appear within 120 seconds");
+}
+
 // Boxes with OK are acknowledged; a Yes/No box takes the answer queued, or the one that stands
 // right after the action that showed it.
 void Driver::answer_message(QMessageBox& box) {
@@ -468,11 +480,17 @@ void Driver::answer_message(QMessageBox& box) {
     QTest::mouseClick(ok ? ok : box.buttons().value(0), Qt::LeftButton);
     return;
   }
-  while (yes_no_answers_.empty() && next_ < statements_.size() && statements_[next_].kind == K::answer)
-    yes_no_answers_.push_back(statements_[next_++]);
-  if (yes_no_answers_.empty()) fail(line_, "a Yes/No box with no queued answer: " + script::quoted(text));
-  const Statement answer = yes_no_answers_.front();
-  yes_no_answers_.pop_front();
+  const bool recovery = title == ui::recovery_title;
+  const K kind = recovery ? K::recover : K::answer;
+  std::deque<Statement>& answers = recovery ? recover_answers_ : yes_no_answers_;
+  while (answers.empty() && next_ < statements_.size() && statements_[next_].kind == kind)
+    answers.push_back(statements_[next_++]);
+  if (answers.empty())
+    fail(line_, std::string(recovery ? "the recovery question with no queued recover statement: "
+                                     : "a Yes/No box with no queued answer: ") +
+                    script::quoted(text));
+  const Statement answer = answers.front();
+  answers.pop_front();
   QTest::mouseClick(answer.number ? yes : box.button(QMessageBox::No), Qt::LeftButton);
 }
 

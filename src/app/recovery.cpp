@@ -1,0 +1,176 @@
+#include "app/recovery.h"
+
+#include <cstdio>
+#include <ctime>
+#include <utility>
+
+#include "ui/platform.h"
+
+namespace app {
+
+namespace cf = model::case_files;
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr std::string_view title = ui::recovery_title;
+
+struct When {
+  std::string date, time;
+};
+
+When local_when(std::int64_t seconds) {
+  const std::time_t t = static_cast<std::time_t>(seconds);
+  std::tm parts{};
+  localtime_r(&t, &parts);
+  char date[16], time[16];
+  std::snprintf(date, sizeof date, "%02d/%02d/%04d", parts.tm_mday, parts.tm_mon + 1, parts.tm_year + 1900);
+  std::snprintf(time, sizeof time, "%02d:%02d:%02d", parts.tm_hour, parts.tm_min, parts.tm_sec);
+  return {date, time};
+}
+
+std::string cases_text(int n, bool ro) {
+  return std::to_string(n) + (ro ? (n == 1 ? " caz" : " cazuri") : (n == 1 ? " case" : " cases"));
+}
+
+// "(loading file NAME, not created since)" and its kin.
+std::string file_note(const cf::JournalSummary& s, bool ro) {
+  if (s.loading_file.empty()) return ro ? "niciun fisier de incarcare ales" : "no loading file named";
+  const std::string file = (ro ? "fisierul de incarcare " : "loading file ") + s.loading_file;
+  if (s.created_at) return file + (ro ? ", creat cu ele" : ", created with them");
+  return file + (ro ? ", necreat de atunci" : ", not created since");
+}
+
+std::string other_run_line(const cf::StoppedRun& run, bool ro) {
+  const When when = local_when(run.stopped_at);
+  const cf::JournalSummary& s = run.journal.summary;
+  return "\n" + when.date + " " + when.time + ", " + cases_text(s.cases_entered, ro) + ", " + file_note(s, ro);
+}
+
+// Where a run's folder goes when it is set aside, as the user finds it from the start folder.
+std::string abandoned_place(const cf::StoppedRun& run) {
+  const fs::path place = run.folder().parent_path() / cf::abandoned_folder_name / run.name();
+  std::error_code ec;
+  const fs::path relative = place.lexically_relative(fs::current_path(ec));
+  return !ec && !relative.empty() && !relative.string().starts_with("..") ? relative.string() : place.string();
+}
+
+// A damaged journal says nothing sure, not even when its run stopped: the run is named by its
+// folder, and its files are set aside whole for the user to look at.
+void report_damaged(dialogs::Context& context, cf::StoppedRun& run) {
+  const std::string place = abandoned_place(run);
+  std::string why;
+  const bool kept = run.abandon(why);
+  const std::string english = "ERROR: the journal of the stopped run " + run.name() + " cannot be read (" +
+                              run.reason + "): nothing of it is recovered." +
+                              (kept ? " Its files are kept in " + place + " for 7 days."
+                                    : " Its folder could not be set aside: " + why);
+  const std::string romanian = "EROARE: jurnalul rularii oprite " + run.name() + " nu se poate citi (" +
+                               run.reason + "): nu se recupereaza nimic din el." +
+                               (kept ? " Fisierele ei se pastreaza in " + place + " timp de 7 zile."
+                                     : " Directorul ei nu s-a putut pune deoparte: " + why);
+  context.message(english, romanian, title, ui::Icon::error);
+}
+
+void set_aside(dialogs::Context& context, std::vector<cf::StoppedRun>& runs) {
+  for (cf::StoppedRun& run : runs) {
+    std::string why;
+    if (run.abandon(why)) continue;
+    context.message("WARNING: the folder of a stopped run could not be set aside: " + why,
+                    "ATENTIE: directorul unei rulari oprite nu s-a putut pune deoparte: " + why, title,
+                    ui::Icon::warning);
+  }
+}
+
+// The one place that rebuilds the program state from a stopped run.
+bool take_back(dialogs::Context& context, cf::StoppedRun& run, const fs::path& case_folder) {
+  std::string why;
+  if (!run.take_over(case_folder, why)) {
+    context.message("ERROR: the stopped run could not be taken back (" + why + "); it is offered again at the next start.",
+                    "EROARE: rularea oprita nu s-a putut recupera (" + why + "); se ofera din nou la pornirea urmatoare.",
+                    title, ui::Icon::error);
+    return false;
+  }
+  cf::restore_journaled_state(run.journal.state, context.state);
+  context.state.resume_cases = true;
+  return true;
+}
+
+}  // namespace
+
+std::string stopped_run_question(const std::vector<cf::StoppedRun>& runs, bool ro) {
+  const cf::StoppedRun& newest = runs.front();
+  const When when = local_when(newest.stopped_at);
+  const cf::JournalSummary& s = newest.journal.summary;
+  std::string text = ro ? "Programul s-a oprit pe " + when.date + " la ora " + when.time + " cu " +
+                              cases_text(s.cases_entered, ro) + " introduse (" + file_note(s, ro) +
+                              "). Le recuperati?"
+                        : "The program stopped on " + when.date + " at " + when.time + " with " +
+                              cases_text(s.cases_entered, ro) + " entered (" + file_note(s, ro) +
+                              "). Recover them?";
+  if (runs.size() == 1) return text;
+  text += ro ? "\n\nAlte rulari oprite:" : "\n\nOther runs that stopped:";
+  for (std::size_t i = 1; i < runs.size(); ++i) text += other_run_line(runs[i], ro);
+  text += ro ? "\nDa le pastreaza pentru pornirea urmatoare; Nu le pune pe toate deoparte in .brantel/abandoned "
+               "timp de 7 zile."
+             : "\nYes keeps them for the next start; No sets them all aside in .brantel/abandoned for 7 days.";
+  return text;
+}
+
+bool offer_stopped_runs(dialogs::Context& context, std::vector<cf::StoppedRun> runs, const fs::path& case_folder) {
+  std::vector<cf::StoppedRun> offered;
+  for (cf::StoppedRun& run : runs) {
+    if (run.status == cf::JournalRead::ok) offered.push_back(std::move(run));
+    else report_damaged(context, run);
+  }
+  if (offered.empty()) return false;
+  const bool ro = model::romanian_messages(context.state);
+  const ui::Answer answer = context.toolkit.message_box(stopped_run_question(offered, ro), title,
+                                                        ui::Icon::question, ui::Buttons::yes_no);
+  if (answer != ui::Answer::yes) {
+    set_aside(context, offered);
+    return false;
+  }
+  return take_back(context, offered.front(), case_folder);
+}
+
+int print_stopped_runs(const fs::path& start_folder, std::ostream& out) {
+  const std::vector<cf::StoppedRun> runs = cf::find_stopped_runs(start_folder);
+  if (runs.empty()) out << "No stopped runs in " << start_folder.string() << "\n";
+  for (const cf::StoppedRun& run : runs) {
+    const When when = local_when(run.stopped_at);
+    out << when.date << ' ' << when.time << "  ";
+    if (run.status == cf::JournalRead::ok) {
+      const cf::JournalSummary& s = run.journal.summary;
+      out << cases_text(s.cases_entered, false) << "  " << file_note(s, false);
+    } else {
+      out << "journal cannot be read: " << run.reason;
+    }
+    out << "  " << run.folder().string() << '\n';
+  }
+  return 0;
+}
+
+JournalKeeper::JournalKeeper(dialogs::Context& context, const fs::path& case_folder)
+    : context_(context), journal_(case_folder, ui::current_directory()) {
+  previous_ = ui::set_action_observer([this] { record(); });
+}
+
+JournalKeeper::~JournalKeeper() { ui::set_action_observer(std::move(previous_)); }
+
+void JournalKeeper::record() {
+  std::string why;
+  const bool written = journal_.record(context_.state, context_.loading_files_created, why);
+  if (written || failing_) {
+    failing_ = !written;
+    return;
+  }
+  failing_ = true;
+  context_.message("WARNING: the run's journal cannot be written (" + why +
+                       "): if the program stopped now, what was entered since could not be recovered.",
+                   "ATENTIE: jurnalul rularii nu se poate scrie (" + why +
+                       "): daca programul s-ar opri acum, ce s-a introdus de atunci nu s-ar putea recupera.",
+                   title, ui::Icon::warning);
+}
+
+}  // namespace app

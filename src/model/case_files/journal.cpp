@@ -1,0 +1,365 @@
+#include "model/case_files/journal.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <limits>
+#include <nlohmann/json.hpp>
+#include <stdexcept>
+#include <string_view>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "model/case_files/atomic_file.h"
+#include "model/case_files/run_folder.h"
+#include "text/regular_file.h"
+
+namespace model::case_files {
+
+namespace fs = std::filesystem;
+using json = nlohmann::json;
+
+namespace {
+
+// A journal larger than this was not written by us (99 cases and their diameters are a few
+// hundred kilobytes).
+constexpr std::size_t journal_size_limit = 16u << 20;
+
+struct Damaged : std::runtime_error {
+  using std::runtime_error::runtime_error;
+};
+
+// ----- one value each way -----
+// JSON has no infinity or NaN, and a typed "1e39" is one: those go as text, so that a journal
+// never loses a value the user typed.
+
+json put(float v) {
+  if (std::isnan(v)) return "nan";
+  if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
+  return static_cast<double>(v);
+}
+json put(int v) { return v; }
+json put(bool v) { return v; }
+json put(const std::string& v) { return v; }
+template <std::size_t N>
+json put(const text::Field<N>& v) { return std::string(v.trimmed()); }
+template <typename E>
+  requires std::is_enum_v<E>
+json put(E v) { return code_number(v); }
+
+[[noreturn]] void wrong(std::string_view key, std::string_view kind) {
+  throw Damaged("\"" + std::string(key) + "\" is not " + std::string(kind));
+}
+
+void take(const json& j, std::string_view key, float& v) {
+  if (j.is_number()) {
+    const double d = j.get<double>();
+    // A float widened exactly comes back exactly; anything else was not written by us.
+    if (static_cast<double>(static_cast<float>(d)) != d) wrong(key, "a real of the program");
+    v = static_cast<float>(d);
+  } else if (j == "nan") {
+    v = std::numeric_limits<float>::quiet_NaN();
+  } else if (j == "inf" || j == "-inf") {
+    v = j == "inf" ? std::numeric_limits<float>::infinity() : -std::numeric_limits<float>::infinity();
+  } else {
+    wrong(key, "a real");
+  }
+}
+void take(const json& j, std::string_view key, int& v) {
+  if (!j.is_number_integer()) wrong(key, "a whole number");
+  const auto n = j.get<std::int64_t>();
+  if (n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max()) wrong(key, "a whole number");
+  v = static_cast<int>(n);
+}
+void take(const json& j, std::string_view key, bool& v) {
+  if (!j.is_boolean()) wrong(key, "true or false");
+  v = j.get<bool>();
+}
+void take(const json& j, std::string_view key, std::string& v) {
+  if (!j.is_string()) wrong(key, "a text");
+  v = j.get<std::string>();
+}
+template <std::size_t N>
+void take(const json& j, std::string_view key, text::Field<N>& v) {
+  std::string s;
+  take(j, key, s);
+  if (s.size() > N) wrong(key, "a text of at most " + std::to_string(N) + " characters");
+  v = s;
+}
+template <typename E>
+  requires std::is_enum_v<E>
+void take(const json& j, std::string_view key, E& v) {
+  int n = 0;
+  take(j, key, n);
+  v = code_from_number<E>(n);
+}
+
+// ----- records: one list of fields serves both ways -----
+
+template <typename Record, typename Visit>
+void case_record_fields(Record& c, Visit&& visit) {
+  visit("tolerance", c.tolerance);
+  visit("iteration_limit", c.iteration_limit);
+  visit("loading_type", c.loading_type);
+  visit("time_step", c.time_step);
+  visit("end_time", c.end_time);
+  visit("printing_time", c.printing_time);
+  visit("mass_model", c.mass_model);
+  visit("gravity_acceleration", c.gravity_acceleration);
+  visit("printing_code", c.printing_code);
+  visit("omega", c.omega);
+  visit("phi", c.phi);
+  visit("initial_acceleration_x", c.initial_acceleration[0]);
+  visit("initial_acceleration_y", c.initial_acceleration[1]);
+  visit("initial_acceleration_z", c.initial_acceleration[2]);
+  visit("n_initial_conditions", c.n_initial_conditions);
+  visit("n_initial_loadings", c.n_initial_loadings);
+  visit("n_time_points", c.n_time_points);
+  visit("n_load_ranges", c.n_load_ranges);
+}
+
+template <typename Group, typename Visit>
+void diameter_fields(Group& g, Visit&& visit) {
+  visit("first_element", g.first_element);
+  visit("last_element", g.last_element);
+  visit("diameter", g.diameter);
+}
+
+json put(const CaseRecord& c) {
+  json j = json::object();
+  case_record_fields(c, [&j](const char* key, const auto& v) { j[key] = put(v); });
+  return j;
+}
+json put(const DiameterGroup& g) {
+  json j = json::object();
+  diameter_fields(g, [&j](const char* key, const auto& v) { j[key] = put(v); });
+  return j;
+}
+
+const json& member(const json& j, std::string_view key) {
+  if (!j.is_object()) throw Damaged("an entry is not an object");
+  const auto it = j.find(key);
+  if (it == j.end()) throw Damaged("\"" + std::string(key) + "\" is missing");
+  return *it;
+}
+
+void take(const json& j, std::string_view key, CaseRecord& c) {
+  if (!j.is_object()) wrong(key, "a case");
+  case_record_fields(c, [&j](const char* k, auto& v) { take(member(j, k), k, v); });
+}
+void take(const json& j, std::string_view key, DiameterGroup& g) {
+  if (!j.is_object()) wrong(key, "a group of elements");
+  diameter_fields(g, [&j](const char* k, auto& v) { take(member(j, k), k, v); });
+}
+
+template <typename T>
+json put(const CaseArray<T>& items) {
+  json j = json::array();
+  for (int k = 1; k <= items.size(); ++k) j.push_back(put(static_cast<T>(items[k])));
+  return j;
+}
+template <typename T>
+void take(const json& j, std::string_view key, CaseArray<T>& items) {
+  if (!j.is_array() || j.size() > 99) wrong(key, "a list of at most 99 cases");
+  items.assign(static_cast<int>(j.size()), T{});
+  for (int k = 1; k <= items.size(); ++k) {
+    T value{};
+    take(j[static_cast<std::size_t>(k - 1)], key, value);
+    items[k] = value;
+  }
+}
+
+json put(const std::vector<DiameterGroup>& groups) {
+  json j = json::array();
+  for (const DiameterGroup& g : groups) j.push_back(put(g));
+  return j;
+}
+void take(const json& j, std::string_view key, std::vector<DiameterGroup>& groups) {
+  if (!j.is_array()) wrong(key, "a list");
+  groups.assign(j.size(), {});
+  for (std::size_t i = 0; i < j.size(); ++i) take(j[i], key, groups[i]);
+}
+
+// Every journaled field of the program state, by the name the journal gives it. Folders, the
+// run's own case folder, dialog results and the editors' working tables are not here: the
+// folders are the new run's, and the editors fill their tables from the case files.
+template <typename State, typename Visit>
+void state_fields(State& s, Visit&& visit) {
+  visit("language", s.language);
+  visit("max_time_points", s.max_time_points);
+  visit("geometry_box_choice", s.geometry_box_choice);
+  visit("loading_box_choice", s.loading_box_choice);
+  visit("created_box_choice", s.created_box_choice);
+  visit("n_nodes", s.n_nodes);
+  visit("n_elements", s.n_elements);
+  visit("n_dof", s.n_dof);
+  visit("n_loading_cases", s.n_loading_cases);
+  visit("geometry_file", s.geometry_file);
+  visit("loading_file", s.loading_file);
+  visit("length_unit", s.length_unit);
+  visit("second_unit", s.second_unit);
+  visit("force_unit", s.force_unit);
+  visit("operator_code", s.operator_code);
+  visit("new_operator", s.new_operator);
+  visit("standard_coefficients", s.standard_coefficients);
+  visit("beta", s.beta);
+  visit("gamma", s.gamma);
+  visit("delta", s.delta);
+  visit("teta", s.teta);
+  visit("teta1", s.teta1);
+  visit("teta2", s.teta2);
+  visit("general_data_changed", s.general_data_changed);
+  visit("general_data_saved", s.general_data_saved);
+  visit("old_file_loaded", s.old_file_loaded);
+  visit("n_loaded_cases", s.n_loaded_cases);
+  visit("current_case", s.current_case);
+  visit("damping_present", s.damping_present);
+  visit("damping_type", s.damping_type);
+  visit("niu", s.niu);
+  visit("alfa_d", s.alfa_d);
+  visit("beta_d", s.beta_d);
+  visit("ro_air", s.ro_air);
+  visit("c_drag", s.c_drag);
+  visit("zeta", s.zeta);
+  visit("case_records", s.case_records);
+  visit("written_case_records", s.written_case_records);
+  visit("loaded_case_records", s.loaded_case_records);
+  visit("case_processed", s.case_processed);
+  visit("loading_saved", s.loading_saved);
+  visit("initial_values_saved", s.initial_values_saved);
+  visit("accel_direction", s.accel_direction);
+  visit("diameter_table", s.diameter_table);
+  visit("n_diameter_groups", s.n_diameter_groups);
+  visit("diameters_saved", s.diameters_saved);
+}
+
+json state_json(const ProgramState& s) {
+  json j = json::object();
+  state_fields(s, [&j](const char* key, const auto& v) { j[key] = put(v); });
+  return j;
+}
+
+int cases_entered(const ProgramState& s) {
+  int n = 0;
+  for (int k = 1; k <= s.n_loading_cases; ++k)
+    if (k <= s.n_loaded_cases || (s.case_processed.contains(k) && s.case_processed[k])) ++n;
+  return n;
+}
+
+std::int64_t seconds_now() {
+  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
+      .count();
+}
+
+// The names, sizes and times of the case files: a SAVE that rewrote one changes it.
+std::string case_file_fingerprint(const fs::path& folder) {
+  std::vector<std::string> entries;
+  std::error_code ec;
+  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string name = it->path().filename().string();
+    if (name == journal_name || name == run_lock_name || name.starts_with(".")) continue;
+    std::error_code stat_ec;
+    const auto size = it->file_size(stat_ec);
+    const auto time = it->last_write_time(stat_ec).time_since_epoch().count();
+    entries.push_back(name + ' ' + std::to_string(size) + ' ' + std::to_string(time));
+  }
+  std::sort(entries.begin(), entries.end());
+  std::string all;
+  for (const std::string& e : entries) all += e + '\n';
+  return all;
+}
+
+}  // namespace
+
+std::string journal_text(const ProgramState& state, const JournalSummary& summary) {
+  json j = json::object();
+  j["format"] = "brantel journal";
+  j["version"] = journal_version;
+  j["saved_at"] = summary.saved_at;
+  j["start_folder"] = summary.start_folder;
+  j["created_at"] = summary.created_at ? json(*summary.created_at) : json(nullptr);
+  j["state"] = state_json(state);
+  return j.dump(1) + "\n";
+}
+
+JournalRead parse_journal(std::string_view text, JournalContent& content, std::string& reason) {
+  try {
+    const json j = json::parse(text);
+    if (!j.is_object() || j.value("format", "") != "brantel journal") throw Damaged("it is not a journal");
+    if (!j.contains("version") || j["version"] != journal_version)
+      throw Damaged("it is of another version than " + std::to_string(journal_version));
+    JournalContent read;
+    const json& saved_at = member(j, "saved_at");
+    if (!saved_at.is_number_integer()) wrong("saved_at", "a time");
+    read.summary.saved_at = saved_at.get<std::int64_t>();
+    take(member(j, "start_folder"), "start_folder", read.summary.start_folder);
+    const json& created = member(j, "created_at");
+    if (!created.is_null()) {
+      if (!created.is_number_integer()) wrong("created_at", "a time");
+      read.summary.created_at = created.get<std::int64_t>();
+    }
+    const json& state = member(j, "state");
+    state_fields(read.state, [&state](const char* key, auto& v) { take(member(state, key), key, v); });
+    read.summary.cases_entered = cases_entered(read.state);
+    read.summary.loading_file = std::string(read.state.loading_file.trimmed());
+    content = std::move(read);
+    return JournalRead::ok;
+  } catch (const json::parse_error& e) {
+    // A write cut short ends the text early; anything else is no journal of ours.
+    reason = "it is not whole JSON: it breaks off or goes wrong at byte " + std::to_string(e.byte);
+  } catch (const json::exception& e) {
+    reason = "it is not a journal of this program (" + std::string(e.what()) + ")";
+  } catch (const Damaged& e) {
+    reason = e.what();
+  }
+  return JournalRead::damaged;
+}
+
+JournalRead read_journal(const fs::path& folder, JournalContent& content, std::string& reason) {
+  std::string text;
+  const text::FileRead read = text::read_regular_file((folder / journal_name).string(), text, journal_size_limit);
+  if (read.status == text::FileReadStatus::missing) return JournalRead::missing;
+  if (read.status != text::FileReadStatus::ok) {
+    reason = "it cannot be read";
+    return JournalRead::damaged;
+  }
+  return parse_journal(text, content, reason);
+}
+
+void restore_journaled_state(const ProgramState& from, ProgramState& into) {
+  // Through the journal's own form: the list of journaled fields stays in one place.
+  const json j = state_json(from);
+  state_fields(into, [&j](const char* key, auto& v) { take(j.at(key), key, v); });
+}
+
+bool holds_saved_data(const ProgramState& s) {
+  return s.geometry_file.trimmed_length() > 0 || s.n_loading_cases > 0;
+}
+
+Journal::Journal(fs::path folder, std::string start_folder)
+    : folder_(std::move(folder)), start_folder_(std::move(start_folder)) {}
+
+bool Journal::record(const ProgramState& state, int creations, std::string& reason) {
+  if (folder_.empty()) return true;
+  std::string state_text = state_json(state).dump();
+  std::string fingerprint = case_file_fingerprint(folder_);
+  const bool changed = state_text != last_state_text_ || fingerprint != last_fingerprint_;
+  const bool created = creations != last_creations_;
+  if (written_ && !changed && !created) return true;
+  // A Create in this action wrote what the action changed; any other change is in no file yet.
+  if (created) created_at_ = seconds_now();
+  else if (changed) created_at_.reset();
+  JournalSummary summary;
+  summary.saved_at = seconds_now();
+  summary.start_folder = start_folder_;
+  summary.created_at = created_at_;
+  if (!replace_file((folder_ / journal_name).string(), journal_text(state, summary), reason)) return false;
+  last_state_text_ = std::move(state_text);
+  last_fingerprint_ = std::move(fingerprint);
+  last_creations_ = creations;
+  written_ = true;
+  return true;
+}
+
+}  // namespace model::case_files

@@ -1,0 +1,83 @@
+// The run's journal: beside the case files each SAVE writes, one file in the run's folder holds
+// the rest of what the user entered (general data, the cases added, their parameters and
+// saved-flags, the damping block, the diameters, the loading file's name), written whole or not
+// at all each time it changes. After a crash the case files and the journal together rebuild
+// the program state; a journal that cannot be read whole is refused whole.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "model/state.h"
+
+namespace model::case_files {
+
+inline constexpr const char* journal_name = "journal.json";
+// Raised whenever a field changes meaning; a journal of another version is refused.
+inline constexpr int journal_version = 1;
+
+// What a run had entered when its journal was last written, as the recovery question names it.
+struct JournalSummary {
+  std::int64_t saved_at = 0;    // seconds since the epoch: the last change
+  std::string start_folder;     // the folder the run was started in
+  int cases_entered = 0;        // cases added, or read from an old loading file
+  std::string loading_file;     // trimmed; empty when none was named
+  // A Create that succeeded after the last change (seconds since the epoch); none when the
+  // data entered since then is in no loading file.
+  std::optional<std::int64_t> created_at;
+};
+
+struct JournalContent {
+  JournalSummary summary;
+  ProgramState state;  // the journaled part; folders, dialog results and editor tables stay default
+};
+
+enum class JournalRead {
+  ok,
+  missing,  // no journal: the run saved nothing
+  damaged,  // unreadable, not JSON, another version, a field missing or of the wrong kind
+};
+
+// Reads `folder`'s journal. On `damaged`, `reason` says what is wrong and `content` is untouched.
+JournalRead read_journal(const std::filesystem::path& folder, JournalContent& content, std::string& reason);
+
+// The journal's text for a state; `parse_journal` is its inverse.
+std::string journal_text(const ProgramState& state, const JournalSummary& summary);
+JournalRead parse_journal(std::string_view text, JournalContent& content, std::string& reason);
+
+// Copies the journaled fields of `from` into `into`, leaving the run's own (folders, language
+// read at start, ...) alone: the one place that rebuilds a program state from a journal.
+void restore_journaled_state(const ProgramState& from, ProgramState& into);
+
+// Whether a run entered anything worth offering back: a geometry file chosen or a number of
+// cases saved (no case file is written before that).
+bool holds_saved_data(const ProgramState& state);
+
+// Keeps one run folder's journal up to date. `record` is cheap when nothing changed: it compares
+// the journal's text and a fingerprint of the case files with the last ones written.
+class Journal {
+ public:
+  Journal() = default;
+  Journal(std::filesystem::path folder, std::string start_folder);
+
+  // Writes the journal when the state or the case files changed since the last write.
+  // `creations` counts the run's Creates that succeeded: a new one marks the data as written
+  // into the loading file, until the next change. false with `reason` when the write failed
+  // (the previous journal is then whole).
+  bool record(const ProgramState& state, int creations, std::string& reason);
+
+  const std::filesystem::path& folder() const { return folder_; }
+
+ private:
+  std::filesystem::path folder_;
+  std::string start_folder_;
+  std::string last_state_text_;
+  std::string last_fingerprint_;
+  int last_creations_ = 0;
+  std::optional<std::int64_t> created_at_;
+  bool written_ = false;
+};
+
+}  // namespace model::case_files

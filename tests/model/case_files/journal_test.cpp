@@ -1,0 +1,208 @@
+// The journal is what a crash leaves of the user's work besides the case files: it must give
+// back every value exactly, refuse a damaged file whole, and survive a kill in its own write.
+#include "model/case_files/journal.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cmath>
+#include <csignal>
+#include <filesystem>
+#include <limits>
+#include <string>
+
+#include "model/case_files/atomic_file.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace cf = model::case_files;
+using testing_support::TempCurrentDir;
+using testing_support::write_file;
+
+// A state with a value in every kind of journaled field, non-finite reals included.
+model::ProgramState entered_state() {
+  model::ProgramState s;
+  s.language = "Romanian";
+  s.max_time_points = 250;
+  s.geometry_file = "/work/Dat/frame.dat";
+  s.loading_file = "Dat/run.inc";
+  s.n_nodes = 12, s.n_elements = 11, s.n_dof = 3, s.n_loading_cases = 3;
+  s.length_unit = "m", s.force_unit = "kN";
+  s.operator_code = "NEW";
+  s.new_operator = false, s.standard_coefficients = false;
+  s.beta = "  4.0", s.teta2 = "1.e-3";
+  s.damping_present = true, s.damping_type = model::DampingType::aero;
+  s.alfa_d = 0.1f, s.ro_air = 1.225f, s.zeta = std::numeric_limits<float>::infinity();
+  s.case_records.assign(3, {});
+  s.case_records[2].tolerance = 1e-6f;
+  s.case_records[2].loading_type = model::LoadingType::accelerogram_1_direction;
+  s.case_records[2].initial_acceleration[2] = -9.81f;
+  s.case_records[3].time_step = std::numeric_limits<float>::quiet_NaN();
+  s.written_case_records.assign(3, {});
+  s.written_case_records[1].end_time = 12.5f;
+  s.case_processed.assign(3, false);
+  s.case_processed[1] = s.case_processed[2] = true;
+  s.loading_saved.assign(3, false);
+  s.loading_saved[2] = true;
+  s.initial_values_saved.assign(3, true);
+  s.accel_direction = model::AccelDirection::z;
+  s.diameter_table = {{1, 4, 0.3f}, {5, 11, 0.25f}};
+  s.n_diameter_groups = 2;
+  return s;
+}
+
+cf::JournalContent parsed(const std::string& text) {
+  cf::JournalContent content;
+  std::string reason;
+  EXPECT_EQ(cf::parse_journal(text, content, reason), cf::JournalRead::ok) << reason;
+  return content;
+}
+
+TEST(Journal, GivesBackEveryJournaledValueExactly) {
+  const model::ProgramState entered = entered_state();
+  cf::JournalSummary summary;
+  summary.saved_at = 1'765'213'484;
+  summary.start_folder = "/home/eng/project";
+  const cf::JournalContent content = parsed(cf::journal_text(entered, summary));
+
+  model::ProgramState rebuilt;
+  rebuilt.dat_directory = "/elsewhere/Dat/";  // the new run's own folders stay
+  cf::restore_journaled_state(content.state, rebuilt);
+  EXPECT_EQ(rebuilt.dat_directory.trimmed(), "/elsewhere/Dat/");
+  EXPECT_EQ(rebuilt.max_time_points, 250);
+  EXPECT_EQ(rebuilt.beta, entered.beta);  // leading blanks are part of the typed text
+  EXPECT_EQ(rebuilt.case_records[2], entered.case_records[2]);
+  EXPECT_TRUE(std::isinf(rebuilt.zeta));
+  EXPECT_TRUE(std::isnan(rebuilt.case_records[3].time_step));
+  EXPECT_EQ(rebuilt.written_case_records[1].end_time, 12.5f);
+  EXPECT_EQ(rebuilt.diameter_table, entered.diameter_table);
+  EXPECT_EQ(rebuilt.accel_direction, model::AccelDirection::z);
+  // Whatever is not compared one by one above is compared through the text.
+  EXPECT_EQ(cf::journal_text(rebuilt, summary), cf::journal_text(entered, summary));
+
+  EXPECT_EQ(content.summary.saved_at, summary.saved_at);
+  EXPECT_EQ(content.summary.start_folder, summary.start_folder);
+  EXPECT_EQ(content.summary.cases_entered, 2);
+  EXPECT_EQ(content.summary.loading_file, "Dat/run.inc");
+  EXPECT_FALSE(content.summary.created_at);
+}
+
+TEST(Journal, ADamagedJournalIsRefusedWholeAndSaysWhy) {
+  const std::string whole = cf::journal_text(entered_state(), {});
+  struct Damage {
+    std::string text, reason_names;
+  };
+  std::string wrong_kind = whole, wrong_version = whole, missing = whole, too_long = whole, not_float = whole;
+  wrong_kind.replace(wrong_kind.find("\"n_nodes\": 12"), 13, "\"n_nodes\": \"12\"");
+  wrong_version.replace(wrong_version.find("\"version\": 1"), 12, "\"version\": 2");
+  missing.replace(missing.find("\"diameters_saved\""), 17, "\"diameters_kept\"");
+  too_long.replace(too_long.find("\"m\""), 3, "\"" + std::string(21, 'm') + "\"");
+  const auto alfa = not_float.find("\"alfa_d\": ");
+  not_float.replace(alfa, not_float.find(',', alfa) - alfa, "\"alfa_d\": 0.1");  // no float is 0.1
+  const Damage damages[] = {
+      {whole.substr(0, whole.size() / 2), "JSON"},
+      {wrong_kind, "n_nodes"},
+      {wrong_version, "version"},
+      {missing, "diameters_saved"},
+      {too_long, "length_unit"},
+      {not_float, "alfa_d"},
+      {"", "JSON"},
+  };
+  for (const Damage& d : damages) {
+    cf::JournalContent content;
+    content.state.max_time_points = 77;
+    std::string reason;
+    EXPECT_EQ(cf::parse_journal(d.text, content, reason), cf::JournalRead::damaged) << d.reason_names;
+    EXPECT_NE(reason.find(d.reason_names), std::string::npos) << reason;
+    EXPECT_EQ(content.state.max_time_points, 77) << "nothing of a damaged journal is applied";
+  }
+}
+
+TEST(Journal, WritesOnChangeAndKnowsWhetherTheDataWasCreatedSince) {
+  TempCurrentDir dir;
+  cf::Journal journal(dir.path(), dir.path().string());
+  model::ProgramState s = entered_state();
+  std::string reason;
+  auto read = [&] {
+    cf::JournalContent content;
+    EXPECT_EQ(cf::read_journal(dir.path(), content, reason), cf::JournalRead::ok) << reason;
+    return content;
+  };
+  ASSERT_TRUE(journal.record(s, 0, reason)) << reason;
+  EXPECT_FALSE(read().summary.created_at);
+
+  // Nothing changed: not written again.
+  fs::remove(dir.path() / cf::journal_name);
+  ASSERT_TRUE(journal.record(s, 0, reason));
+  EXPECT_FALSE(fs::exists(dir.path() / cf::journal_name));
+
+  // A Create that succeeded, in the same action as a change: the data is in the file.
+  s.written_case_records[2].end_time = 3;
+  ASSERT_TRUE(journal.record(s, 1, reason));
+  EXPECT_TRUE(read().summary.created_at);
+
+  // A SAVE in an editor rewrites only a case file: no longer created.
+  write_file(dir.path() / "2TP.dat", "0.1\n");
+  ASSERT_TRUE(journal.record(s, 1, reason));
+  EXPECT_FALSE(read().summary.created_at);
+
+  ASSERT_TRUE(journal.record(s, 2, reason));
+  EXPECT_TRUE(read().summary.created_at);
+  s.n_loading_cases = 2;
+  ASSERT_TRUE(journal.record(s, 2, reason));
+  const cf::JournalContent last = read();
+  EXPECT_FALSE(last.summary.created_at);
+  EXPECT_EQ(last.state.n_loading_cases, 2);
+}
+
+// The kill lands in the write of the second journal, after its bytes went to the temporary
+// file and before that file takes the journal's place.
+int kill_in_sync(int) { return ::raise(SIGKILL); }
+
+TEST(Journal, AKillInTheMiddleOfAWriteLeavesTheLastWholeJournal) {
+  TempCurrentDir dir;
+  model::ProgramState first = entered_state();
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    cf::Journal journal(dir.path(), dir.path().string());
+    std::string reason;
+    if (!journal.record(first, 0, reason)) ::_exit(2);
+    model::ProgramState second = first;
+    second.n_loading_cases = 1;
+    second.max_time_points = 5;
+    cf::set_sync_call(kill_in_sync);
+    journal.record(second, 0, reason);
+    ::_exit(3);  // not reached
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "exit " << WEXITSTATUS(status);
+
+  cf::JournalContent content;
+  std::string reason;
+  ASSERT_EQ(cf::read_journal(dir.path(), content, reason), cf::JournalRead::ok) << reason;
+  EXPECT_EQ(content.state.max_time_points, first.max_time_points);
+  EXPECT_EQ(content.state.n_loading_cases, first.n_loading_cases);
+  // The second journal was on its way: its temporary is there, and is no journal.
+  bool temporary_left = false;
+  for (const auto& entry : fs::directory_iterator(dir.path()))
+    temporary_left |= entry.path().filename().string().starts_with(".journal.json.part-");
+  EXPECT_TRUE(temporary_left);
+}
+
+TEST(Journal, OnlyAGeometryFileOrCasesAreWorthOfferingBack) {
+  model::ProgramState s;
+  s.max_time_points = 100;
+  EXPECT_FALSE(cf::holds_saved_data(s));
+  s.geometry_file = "Dat/frame.dat";
+  EXPECT_TRUE(cf::holds_saved_data(s));
+  s = {};
+  s.n_loading_cases = 1;
+  EXPECT_TRUE(cf::holds_saved_data(s));
+}
+
+}  // namespace
