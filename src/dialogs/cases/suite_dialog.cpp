@@ -124,6 +124,9 @@ void SuiteDialog::set_up() {
   dialog_.select(C::rule, 1);
   std::error_code error;
   dialog_.set_text(C::folder, (fs::current_path(error) / "suite").string());
+  dialog_.set_text(C::status, (ro() ? "Fiecare inregistrare da un fisier FOLDER/<inregistrare>.inc: analiza cu accelerograma cazului "
+                                    : "Each record gives a file FOLDER/<record>.inc: the analysis with the accelerogram of case ") +
+                                   std::to_string(case_number_) + (ro() ? " inlocuita." : " replaced."));
   show_records();
   show_chart_and_factors();
 }
@@ -283,7 +286,11 @@ std::optional<suite::Settings> SuiteDialog::settings(std::string& target_text) {
   if (!geometry.empty()) s.geometry = geometry;
   s.case_number = case_number_;
   s.records = records_;
+  // The files name themselves in their end records as Create names a file: by its full path.
+  std::error_code error;
   s.out_dir = field(dialog_, C::folder);
+  if (!s.out_dir.empty()) s.out_dir = fs::absolute(s.out_dir, error).lexically_normal().string();
+  while (s.out_dir.size() > 1 && s.out_dir.back() == '/') s.out_dir.pop_back();
   s.periods = motion::log_periods(0.01, 10.0, 111);
   s.jobs = 1;
   return s;
