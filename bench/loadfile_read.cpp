@@ -4,6 +4,7 @@
 // BM_write_same_file measures the writer here too, on the same machine and run.
 // BM_load_over_create alternates the two and gives their ratio; BM_load_peak_memory runs one
 // LOAD in a fresh process and gives the memory it added at its peak, against the file's size.
+// BM_read_loading_records and BM_codec_write are the codec alone, in memory, both ways.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -18,6 +19,8 @@
 #include "dialogs/context.h"
 #include "dialogs/loading_file.h"
 #include "loadfile/reader_parse.h"
+#include "loadfile/writer.h"
+#include "model/analysis.h"
 #include "loadfile_workspace.h"
 #include "text/free_form.h"
 
@@ -77,6 +80,21 @@ void BM_read_loading_records(benchmark::State& bench) {
     source.seek(0);
     benchmark::DoNotOptimize(loadfile::read(source, start));
   }
+  loadfile_bench::report_file(bench, w.file_bytes);
+}
+
+// The codec's bytes of the same file from the analysis its reading made, in memory: what Create
+// costs before the file reaches the disk when it writes from the analysis.
+void BM_codec_write(benchmark::State& bench) {
+  Workspace& w = workspace();
+  text::RecordSource source;
+  text::RecordSource::from_file(std::string(w.state.loading_file.trimmed()), source);
+  loadfile::ReadStart start;
+  start.general = model::general_data_of(w.state);
+  start.max_time_points = w.state.max_time_points;
+  const model::Analysis analysis = loadfile::read(source, start).analysis;
+  const loadfile::Header header{{}, std::string(w.state.loading_file.trimmed()), false};
+  for (auto _ : bench) benchmark::DoNotOptimize(loadfile::write(analysis, header));
   loadfile_bench::report_file(bench, w.file_bytes);
 }
 
@@ -168,6 +186,7 @@ BENCHMARK(BM_load_over_create)->Unit(benchmark::kMillisecond)->MinTime(2.0)->Use
 BENCHMARK(BM_load_peak_memory)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 BENCHMARK(BM_load_loading_file)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 BENCHMARK(BM_read_loading_records)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
+BENCHMARK(BM_codec_write)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 BENCHMARK(BM_write_same_file)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
 }  // namespace

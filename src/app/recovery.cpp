@@ -111,9 +111,9 @@ std::string stopped_run_question(const std::vector<cf::StoppedRun>& runs, bool r
   if (runs.size() == 1) return text;
   text += ro ? "\n\nAlte rulari oprite:" : "\n\nOther runs that stopped:";
   for (std::size_t i = 1; i < runs.size(); ++i) text += other_run_line(runs[i], ro);
-  text += ro ? "\nDa le pastreaza pentru pornirea urmatoare; Nu le pune pe toate deoparte in .brantel/abandoned "
+  text += ro ? "\n\"Yes\" le pastreaza pentru pornirea urmatoare; \"No\" le pune pe toate deoparte in .brantel/abandoned "
                "timp de 7 zile."
-             : "\nYes keeps them for the next start; No sets them all aside in .brantel/abandoned for 7 days.";
+             : "\n\"Yes\" keeps them for the next start; \"No\" sets them all aside in .brantel/abandoned for 7 days.";
   return text;
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <iostream>
 #include <limits>
 #include <optional>
@@ -178,35 +179,46 @@ bool put_case_files_in_place(Context& context, const model::Analysis& a) {
   for (int i = 1; i <= static_cast<int>(a.cases.size()); ++i) {
     const model::Case& c = a.cases[i - 1];
     std::vector<ScratchKind> written;
-    auto place = [&](ScratchKind kind, const std::string& content) {
-      std::string reason;  // the message names the file and its folder instead
-      if (model::case_files::replace_file(model::case_files::scratch_file_path(folder, i, kind), content, reason)) {
-        written.push_back(kind);
-        return true;
+    // `make` appends the file's lines and may hand them over a block at a time.
+    auto place = [&](ScratchKind kind, const std::function<void(std::string&, const model::case_files::Drain&)>& make) {
+      model::case_files::AtomicFile file(model::case_files::scratch_file_path(folder, i, kind));
+      if (file.open() == model::case_files::OutputStatus::ok) {
+        const model::case_files::Drain drain = [&file](std::string& lines) {
+          file.write(lines);
+          lines.clear();
+        };
+        std::string lines;
+        make(lines, drain);
+        file.write(lines);
+        if (file.finish() == model::case_files::OutputStatus::ok) {
+          written.push_back(kind);
+          return true;
+        }
       }
       show_write_failure(context, model::case_files::scratch_file_name(i, kind),
                          folder.empty() ? ui::current_directory() : folder);
       return false;
     };
-    std::string content;
-    if (c.initial_conditions) {
-      model::case_files::append_initial_conditions(content, *c.initial_conditions, a.general, LineForm::case_file);
-      if (!place(ScratchKind::initial_conditions, content)) return false;
-    }
-    if (c.initial_loadings) {
-      content.clear();
-      model::case_files::append_initial_loadings(content, *c.initial_loadings, a.general, LineForm::case_file);
-      if (!place(ScratchKind::initial_loading, content)) return false;
-    }
-    if (c.loading) {
-      content.clear();
-      model::case_files::append_loading(content, *c.loading, c.record.loading_type, i, a.general, LineForm::case_file);
-      if (!place(model::case_files::loading_data_kind(c.record.loading_type), content)) return false;
-    }
+    if (c.initial_conditions && !place(ScratchKind::initial_conditions, [&](std::string& out, const auto&) {
+          model::case_files::append_initial_conditions(out, *c.initial_conditions, a.general, LineForm::case_file);
+        }))
+      return false;
+    if (c.initial_loadings && !place(ScratchKind::initial_loading, [&](std::string& out, const auto&) {
+          model::case_files::append_initial_loadings(out, *c.initial_loadings, a.general, LineForm::case_file);
+        }))
+      return false;
+    if (c.loading && !place(model::case_files::loading_data_kind(c.record.loading_type),
+                            [&](std::string& out, const model::case_files::Drain& drain) {
+                              model::case_files::append_loading(out, *c.loading, i, a.general, LineForm::case_file,
+                                                                drain);
+                            }))
+      return false;
     if (c.initial_conditions && c.initial_loadings && c.loading) continue;
     for (ScratchKind kind : {ScratchKind::initial_conditions, ScratchKind::initial_loading, ScratchKind::discrete_loading,
                              ScratchKind::accelerogram, ScratchKind::sinusoidal, ScratchKind::exponential})
-      if (std::find(written.begin(), written.end(), kind) == written.end() && !place(kind, {})) return false;
+      if (std::find(written.begin(), written.end(), kind) == written.end() &&
+          !place(kind, [](std::string&, const auto&) {}))
+        return false;
   }
   return true;
 }

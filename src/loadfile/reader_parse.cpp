@@ -13,6 +13,7 @@
 #include "loadfile/records.h"
 #include "model/case_files/reader_scratch.h"
 #include "model/case_files/scratch_layouts.h"
+#include "model/case_files/section_records.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 
@@ -202,7 +203,8 @@ class OldFileReader {
     if (observer_) observer_->on_record({kind, case_number_, first, source_.position(), values});
   }
   bool stop_requested() const { return observer_ && observer_->stop_requested(); }
-  // A reading watched by an observer is for what the records say: it keeps no texts to write.
+  // A reading watched by an observer is for what the records say, which the observer hears:
+  // it keeps neither the texts to write nor the time-point tables, only their counts.
   bool keeps_texts() const { return !observer_; }
   model::SectionStyle loaded_style() const { return {model::SectionLayout::loaded, romanian_}; }
   bool room_for_range(const std::vector<model::NodeRange>& ranges) const {
@@ -608,6 +610,7 @@ Step OldFileReader::read_time_points(model::Case& the_case) {
     point.n_ranges = static_cast<int>(point.ranges.size());
   }
   the_case.record.n_time_points = static_cast<int>(points.size());
+  if (!keeps_texts()) points = {};
   the_case.loading = model::Loading{loaded_style(), model::DiscreteLoading{std::move(points)}};
   return Step::go_on;
 }
@@ -647,13 +650,16 @@ Step OldFileReader::read_accelerogram(model::Case& the_case) {
   const std::size_t n_values = targets.size();
   float values[4];
   std::string_view texts[4];
-  std::string made[4];
   std::vector<model::AccelPoint> points;
   // Room for every record left (untouched room costs no memory): the table is never copied.
   points.reserve(std::min<std::size_t>(source_.size() - source_.position(),
                                        static_cast<std::size_t>(std::max(max_time_points_, 0))));
-  std::string records;
+  model::LoadedTexts kept;
   const bool keep_texts = keeps_texts();
+  if (keep_texts) {
+    kept.file = source_.text();
+    kept.file_size = source_.text_size();
+  }
   for (;;) {
     const std::size_t before = source_.position();
     p = {};
@@ -676,18 +682,19 @@ Step OldFileReader::read_accelerogram(model::Case& the_case) {
     if (!room_for_point(points.size())) return too_many_points();
     points.push_back(p);
     if (!keep_texts) continue;
-    for (std::size_t j = 0; j < n_values; ++j) {
-      if (plain && text::is_g14_7_text(texts[j], values[j])) continue;
-      made[j] = text::g14_7_text(values[j]);
-      texts[j] = made[j];
-    }
-    model::case_files::append_accel_point_record(records, {texts, n_values});
-    records += "\r\n";
+    std::uint8_t own = 0;
+    for (std::size_t j = 0; plain && j < n_values; ++j)
+      if (text::is_g14_7_text(texts[j], values[j])) own |= static_cast<std::uint8_t>(1u << j);
+    if (own == (1u << n_values) - 1 && model::case_files::is_point_record(record, {texts, n_values}))
+      own |= model::LoadedTexts::whole_record;
+    kept.record_starts.push_back(static_cast<std::uint32_t>(own ? record.data() - kept.file.get() : 0));
+    kept.own.push_back(own);
   }
   c.n_time_points = static_cast<int>(points.size());
   if (one_direction) a_.accel_direction = direction;
+  if (!keep_texts) points = {};
   the_case.loading =
-      model::Loading{loaded_style(), model::Accelerogram{c.loading_type, direction, std::move(points), std::move(records)}};
+      model::Loading{loaded_style(), model::Accelerogram{c.loading_type, direction, std::move(points), std::move(kept)}};
   return Step::go_on;
 }
 

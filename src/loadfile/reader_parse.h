@@ -73,8 +73,8 @@ struct ReadResult {
 };
 
 // Reads the loading file records into an analysis. `observer`, when given, is told what each
-// record was taken for; such a reading is for what the records say and keeps no texts to
-// write the file again.
+// record was taken for; such a reading is for what the records say and keeps neither the texts
+// to write the file again nor the points of the loadings (the cases keep their counts).
 ReadResult read(text::RecordSource& source, const ReadStart& start, ReadObserver* observer = nullptr);
 ReadResult read(std::string_view bytes, const ReadStart& start, ReadObserver* observer = nullptr);
 

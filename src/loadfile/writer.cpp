@@ -120,7 +120,7 @@ std::size_t size_estimate(const model::Analysis& a) {
   for (const model::Case& c : a.cases)
     if (c.loading)
       if (const auto* accel = std::get_if<model::Accelerogram>(&c.loading->data))
-        n += accel->records_as_read.empty() ? accel->points.size() * 72 : accel->records_as_read.size();
+        n += accel->points.size() * 64;
   return n;
 }
 
@@ -143,7 +143,7 @@ void put_case(std::string& out, const model::Analysis& a, int i, const model::Ca
     put(out, initial_loading_terminator(ro));
   put(out, loading_parameter_records(c.record));
   if (const model::Loading* data = loading_data(c))
-    model::case_files::append_loading(out, *data, c.record.loading_type, i, g, LineForm::loading_file);
+    model::case_files::append_loading(out, *data, i, g, LineForm::loading_file);
   else
     put(out, loading_data_terminator(i));
 }

@@ -36,6 +36,9 @@ class RecordSource {
   std::size_t size() const { return starts_.size() - 1; }
   std::string_view record(std::size_t index) const;
   std::size_t line_number() const { return next_ + 1; }  // 1-based line of the next record
+  // The whole text, which a reader may keep beyond the source to point into it.
+  const std::shared_ptr<const char[]>& text() const { return content_; }
+  std::size_t text_size() const { return content_size_; }
 
  private:
   void split_records();

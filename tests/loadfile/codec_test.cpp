@@ -17,6 +17,7 @@
 #include "model/geometry_file.h"
 #include "reader_support.h"
 #include "roundtrip_support.h"
+#include "text/format.h"
 
 namespace {
 
@@ -204,6 +205,38 @@ TEST(Codec, MissingSectionsAreEndLinesAndTheNotesNameTheirCases) {
   EXPECT_EQ(notes.incomplete, (std::vector<int>{3}));
   EXPECT_EQ(notes.without_initial_values, (std::vector<int>{1, 3}));
   EXPECT_EQ(notes.without_loading_data, (std::vector<int>{1, 3}));
+}
+
+}  // namespace
+
+namespace {
+
+// An accelerogram keeps each number as the file spelt it when that is its G14.7 text (however the
+// record is spaced), makes the others anew, and writes the texts three blanks apart.
+TEST(Codec, AnAccelerogramKeepsTheFilesOwnG14_7TextsAndMakesTheOthers) {
+  const auto g = [](float v) { return text::g14_7_text(v); };
+  const std::string t1 = g(0.01f), a1 = g(-1.5f), a2 = g(2.25e-5f), a3 = g(980.f);
+  const std::string spaced = "  " + g(0.03f) + "\t" + g(0.5f) + "  " + g(-0.75f) + "     " + g(1e6f) + "  ";
+  const std::string content = reader_test::lines(
+      {"ACH", "6*0.", "1", "0", "0.1E-03  20", "-1  1.E-02  1.  0  0.   0  0.", "End_of_Initial_Conditions",
+       "0. 0. 0.", "End_of_Initial_Loading", t1 + "   " + a1 + "   " + a2 + "   " + a3,
+       " 0.02  0.123456789  2*0.", spaced, "0.04 0.100000001 0.2 0.3", "END_OF_CASE1", "End_of_File: x.inc"});
+  model::ProgramState s = reader_test::small_model();
+  s.n_dof = 3;
+  testing_support::TempCurrentDir dir;
+  s.loading_file = (dir.path() / "accel.inc").string();
+  const std::string written = read_and_write(s, content);
+  const std::vector<std::string> records = roundtrip::records_of(written);
+  const auto at = std::find(records.begin(), records.end(), "End_of_Initial_Loading");
+  ASSERT_GE(records.end() - at, 6);
+  EXPECT_EQ(at[1], t1 + "   " + a1 + "   " + a2 + "   " + a3);  // as it stands
+  EXPECT_EQ(at[2], g(0.02f) + "   " + g(0.123456789f) + "   " + g(0.f) + "   " + g(0.f));  // r*c: made anew
+  EXPECT_EQ(at[3], g(0.03f) + "   " + g(0.5f) + "   " + g(-0.75f) + "   " + g(1e6f));
+  // 0.04 is not spelt as G14.7 spells it, nor is 0.100000001; 0.2 and 0.3 are.
+  ASSERT_NE(g(0.04f), "0.04");
+  EXPECT_EQ(at[4], g(0.04f) + "   " + g(0.100000001f) + "   0.2   0.3");
+  EXPECT_EQ(at[5], "END_OF_CASE1");
+  EXPECT_EQ(roundtrip::without_date(written), roundtrip::without_date(load_and_create(s, content)));
 }
 
 }  // namespace

@@ -359,6 +359,9 @@ int run_general_data_dialog(Context& context) {
   dialog->set_enabled(C::load_old_file, false);
   dialog->set_enabled(C::save_changes, false);
 
+  // A run taken back shows its model as it was chosen.
+  if (resumed && !state.geometry_file.blank()) show_geometry(*dialog, state);
+
   session.working = {state.n_loading_cases, committed_operator_block(state)};
   state.general_data_changed = false;
   state.general_data_saved = false;

@@ -22,6 +22,8 @@ void commit_geometry(model::ProgramState& state, const std::string& path, const 
   state.force_unit = data.force_unit;
 }
 
+}  // namespace
+
 void show_geometry(ui::Dialog& dialog, const model::ProgramState& state) {
   using C = ui::templates::GeneralData;
   dialog.set_text(C::geometry_path, state.geometry_file.trimmed());
@@ -33,8 +35,6 @@ void show_geometry(ui::Dialog& dialog, const model::ProgramState& state) {
   dialog.set_enabled(C::operator_combo, true);
   dialog.set_enabled(C::n_loading_cases, true);
 }
-
-}  // namespace
 
 void select_geometry_file(Context& context, ui::Dialog& dialog) {
   // The box offers the previous choice again; a refused choice changes nothing, not even that.

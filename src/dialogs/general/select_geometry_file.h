@@ -10,4 +10,8 @@ namespace dialogs::general {
 // and changes nothing: the previous geometry data, the display and n_loading_cases stay.
 void select_geometry_file(Context& context, ui::Dialog& dialog);
 
+// Shows the chosen geometry file, its counts and the number of cases, and opens the common
+// data for changes, as a successful choice does.
+void show_geometry(ui::Dialog& dialog, const model::ProgramState& state);
+
 }  // namespace dialogs::general

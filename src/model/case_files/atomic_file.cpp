@@ -17,8 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Large enough that a 50 MB file takes few system calls, small enough not to matter.
-constexpr std::size_t flush_threshold = 1 << 20;
+constexpr std::size_t flush_threshold = AtomicFile::buffer_size;
 
 // A symbolic link is replaced through its destination, not by a plain file.
 std::string resolved_target(const std::string& target) {
@@ -107,9 +106,13 @@ void remove_abandoned_temporaries(const fs::path& folder) {
 }
 
 bool replace_file(const std::string& path, std::string_view content, std::string& reason) {
+  return replace_file(path, [content](AtomicFile& file) { file.write(content); }, reason);
+}
+
+bool replace_file(const std::string& path, const std::function<void(AtomicFile&)>& write, std::string& reason) {
   AtomicFile file(path);
   if (file.open() == OutputStatus::ok) {
-    file.write(content);
+    write(file);
     if (file.finish() == OutputStatus::ok) return true;
   }
   reason = std::strerror(file.error_number());

@@ -30,6 +30,10 @@ enum class OutputStatus {
 
 class AtomicFile {
  public:
+  // Bytes gathered before a write to the file; write() passes a text at least this long
+  // straight on. Large enough that a 50 MB file takes few system calls, small enough not to matter.
+  static constexpr std::size_t buffer_size = 1 << 20;
+
   explicit AtomicFile(std::string target);
   ~AtomicFile();  // an unfinished file is abandoned: the temporary file is removed
   AtomicFile(const AtomicFile&) = delete;
@@ -79,5 +83,8 @@ SyncCall set_sync_call(SyncCall call);
 // Replaces the file at `path` with `content` through an AtomicFile. false with a short
 // `reason` when it fails; the previous file is then whole.
 bool replace_file(const std::string& path, std::string_view content, std::string& reason);
+// The same with the bytes `write` puts into the opened file, so that a large file need not be
+// held whole in memory first.
+bool replace_file(const std::string& path, const std::function<void(AtomicFile&)>& write, std::string& reason);
 
 }  // namespace model::case_files

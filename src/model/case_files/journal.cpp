@@ -1,5 +1,9 @@
 #include "model/case_files/journal.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -12,7 +16,6 @@
 #include <vector>
 
 #include "model/case_files/atomic_file.h"
-#include "model/case_files/run_folder.h"
 #include "text/regular_file.h"
 
 namespace model::case_files {
@@ -234,10 +237,58 @@ void state_fields(State& s, Visit&& visit) {
   visit("diameters_saved", s.diameters_saved);
 }
 
+// The journaled fields as raw bytes: comparing them tells, far cheaper than the JSON text,
+// whether an action changed anything.
+struct Image {
+  std::string bytes;
+  template <typename T>
+    requires std::is_arithmetic_v<T> || std::is_enum_v<T>
+  void operator()(const char*, const T& v) {
+    bytes.append(reinterpret_cast<const char*>(&v), sizeof v);
+  }
+  template <std::size_t N>
+  void operator()(const char*, const text::Field<N>& v) { bytes.append(v.view()); }
+  void operator()(const char* key, const std::string& v) {
+    (*this)(key, v.size());
+    bytes.append(v);
+  }
+  void operator()(const char* key, const CaseRecord& c) { case_record_fields(c, *this); (void)key; }
+  void operator()(const char* key, const DiameterGroup& g) { diameter_fields(g, *this); (void)key; }
+  template <typename T>
+  void operator()(const char* key, const CaseArray<T>& items) {
+    (*this)(key, items.size());
+    for (int k = 1; k <= items.size(); ++k) (*this)(key, static_cast<T>(items[k]));
+  }
+  void operator()(const char* key, const std::vector<DiameterGroup>& groups) {
+    (*this)(key, groups.size());
+    for (const DiameterGroup& g : groups) (*this)(key, g);
+  }
+};
+
+std::string state_image(const ProgramState& s) {
+  Image image;
+  state_fields(s, image);
+  return std::move(image.bytes);
+}
+
 json state_json(const ProgramState& s) {
   json j = json::object();
   state_fields(s, [&j](const char* key, const auto& v) { j[key] = put(v); });
   return j;
+}
+
+// Counts the dialogs size their tables by: a journal that says otherwise was not written by a run.
+void check_counts(const ProgramState& s) {
+  auto within = [](const char* key, int value, int low, int high) {
+    if (value < low || value > high)
+      throw Damaged("\"" + std::string(key) + "\" is " + std::to_string(value) + ", not from " +
+                    std::to_string(low) + " to " + std::to_string(high));
+  };
+  within("max_time_points", s.max_time_points, 1, std::numeric_limits<int>::max());
+  within("n_loading_cases", s.n_loading_cases, 0, 99);
+  within("n_loaded_cases", s.n_loaded_cases, 0, 99);
+  within("current_case", s.current_case, 0, 99);
+  within("n_diameter_groups", s.n_diameter_groups, 0, static_cast<int>(s.diameter_table.size()));
 }
 
 int cases_entered(const ProgramState& s) {
@@ -255,15 +306,18 @@ std::int64_t seconds_now() {
 // The names, sizes and times of the case files: a SAVE that rewrote one changes it.
 std::string case_file_fingerprint(const fs::path& folder) {
   std::vector<std::string> entries;
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-    const std::string name = it->path().filename().string();
-    if (name == journal_name || name == run_lock_name || name.starts_with(".")) continue;
-    std::error_code stat_ec;
-    const auto size = it->file_size(stat_ec);
-    const auto time = it->last_write_time(stat_ec).time_since_epoch().count();
-    entries.push_back(name + ' ' + std::to_string(size) + ' ' + std::to_string(time));
+  DIR* listing = ::opendir(folder.c_str());
+  if (listing == nullptr) return {};
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string_view name = entry->d_name;
+    struct stat st {};
+    if (name.starts_with(".") || name == journal_name ||
+        ::fstatat(::dirfd(listing), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+      continue;
+    entries.push_back(std::string(name) + ' ' + std::to_string(st.st_size) + ' ' +
+                      std::to_string(st.st_mtim.tv_sec) + '.' + std::to_string(st.st_mtim.tv_nsec));
   }
+  ::closedir(listing);
   std::sort(entries.begin(), entries.end());
   std::string all;
   for (const std::string& e : entries) all += e + '\n';
@@ -301,6 +355,7 @@ JournalRead parse_journal(std::string_view text, JournalContent& content, std::s
     }
     const json& state = member(j, "state");
     state_fields(read.state, [&state](const char* key, auto& v) { take(member(state, key), key, v); });
+    check_counts(read.state);
     read.summary.cases_entered = cases_entered(read.state);
     read.summary.loading_file = std::string(read.state.loading_file.trimmed());
     content = std::move(read);
@@ -342,9 +397,9 @@ Journal::Journal(fs::path folder, std::string start_folder)
 
 bool Journal::record(const ProgramState& state, int creations, std::string& reason) {
   if (folder_.empty()) return true;
-  std::string state_text = state_json(state).dump();
+  std::string image = state_image(state);
   std::string fingerprint = case_file_fingerprint(folder_);
-  const bool changed = state_text != last_state_text_ || fingerprint != last_fingerprint_;
+  const bool changed = image != last_state_image_ || fingerprint != last_fingerprint_;
   const bool created = creations != last_creations_;
   if (written_ && !changed && !created) return true;
   // A Create in this action wrote what the action changed; any other change is in no file yet.
@@ -355,7 +410,7 @@ bool Journal::record(const ProgramState& state, int creations, std::string& reas
   summary.start_folder = start_folder_;
   summary.created_at = created_at_;
   if (!replace_file((folder_ / journal_name).string(), journal_text(state, summary), reason)) return false;
-  last_state_text_ = std::move(state_text);
+  last_state_image_ = std::move(image);
   last_fingerprint_ = std::move(fingerprint);
   last_creations_ = creations;
   written_ = true;

@@ -73,7 +73,7 @@ class Journal {
  private:
   std::filesystem::path folder_;
   std::string start_folder_;
-  std::string last_state_text_;
+  std::string last_state_image_;
   std::string last_fingerprint_;
   int last_creations_ = 0;
   std::optional<std::int64_t> created_at_;

@@ -1,5 +1,7 @@
 #include "model/case_files/section_records.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <type_traits>
 
@@ -7,6 +9,7 @@
 #include "model/case_files/reader_scratch.h"
 #include "model/case_files/scratch_layouts.h"
 #include "text/fixed_text.h"
+#include "text/format.h"
 #include "text/free_form.h"
 
 namespace model::case_files {
@@ -18,26 +21,16 @@ void line(std::string& out, std::string_view record, LineForm form) {
   out.append("\r\n");
 }
 
-// Lines already ended by CR LF, such as the records a loaded accelerogram keeps.
-void lines(std::string& out, std::string_view text, LineForm form) {
-  if (form == LineForm::case_file) {
-    out.append(text);
-    return;
-  }
-  while (!text.empty()) {
-    const char* newline = static_cast<const char*>(std::memchr(text.data(), '\n', text.size()));
-    const std::size_t length = newline ? static_cast<std::size_t>(newline - text.data()) : text.size();
-    std::string_view record = text.substr(0, length);
-    if (record.ends_with('\r')) record.remove_suffix(1);
-    line(out, record, form);
-    text.remove_prefix(newline ? length + 1 : length);
-  }
+// A long section goes to its file a block at a time when the caller drains it.
+constexpr std::size_t drain_size = std::size_t{1} << 20;
+void maybe_drain(std::string& out, const Drain& drain) {
+  if (drain && out.size() >= drain_size) drain(out);
 }
 
 bool loaded(const SectionStyle& style) { return style.layout == SectionLayout::loaded; }
 
 void append_discrete(std::string& out, const DiscreteLoading& d, const SectionStyle& style, int case_number,
-                     const GeneralData& g, LineForm form) {
+                     const GeneralData& g, LineForm form, const Drain& drain) {
   text::FreeFormRealTexts texts;
   std::string record;
   for (const TimePoint& point : d.points) {
@@ -49,6 +42,7 @@ void append_discrete(std::string& out, const DiscreteLoading& d, const SectionSt
       append_discrete_range_record(record, range, g.n_dof, loaded(style) ? nullptr : &texts);
       line(out, record, form);
     }
+    maybe_drain(out, drain);
   }
   line(out, loaded(style) ? loading_data_end(case_number, style.romanian) : end_of_case_record(case_number), form);
 }
@@ -62,23 +56,85 @@ void append_amplitudes(std::string& out, const AmplitudeLoading& a, const Sectio
   line(out, loaded(style) ? loading_data_end(case_number, style.romanian) : end_of_case_record(case_number), form);
 }
 
-void append_accelerogram(std::string& out, const Accelerogram& a, const SectionStyle& style, LoadingType case_type,
-                         int case_number, const GeneralData& g, LineForm form) {
-  if (!loaded(style)) {
-    lines(out,
-          accel_file_content(a.points, static_cast<int>(a.points.size()), a.type, g.n_dof, a.direction, case_number),
-          form);
+// The values of a point in the order its record holds them: the time, then the components.
+std::size_t point_values(const AccelPoint& p, LoadingType type, int n_dof, AccelDirection direction, float (&v)[4]) {
+  std::size_t n = 0;
+  v[n++] = p.time;
+  if (type == LoadingType::accelerogram_1_direction) {
+    const int number = code_number(direction);
+    v[n++] = p.acceleration[number >= 1 && number <= 3 ? number - 1 : 0];  // X when none is chosen
+  } else {
+    for (int j = 0; j < accel_component_count(n_dof); ++j) v[n++] = p.acceleration[j];
+  }
+  return n;
+}
+
+std::string_view file_record(const LoadedTexts& t, std::size_t i) {
+  const char* base = t.file.get();
+  const std::size_t start = std::min<std::size_t>(t.record_starts[i], t.file_size);
+  const void* newline = std::memchr(base + start, '\n', t.file_size - start);
+  std::size_t end = newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - base) : t.file_size;
+  if (end > start && base[end - 1] == '\r') --end;
+  return {base + start, end - start};
+}
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+// The blank-separated constants of a plain record, the first `n` of them.
+void split_constants(std::string_view record, std::string_view (&texts)[4], std::size_t n) {
+  std::size_t pos = 0;
+  for (std::size_t j = 0; j < n; ++j) {
+    while (pos < record.size() && is_blank(record[pos])) ++pos;
+    const std::size_t start = pos;
+    while (pos < record.size() && !is_blank(record[pos])) ++pos;
+    texts[j] = record.substr(start, pos - start);
+  }
+}
+
+void append_loaded_point(std::string& out, const Accelerogram& a, std::size_t i, int n_dof) {
+  if (a.texts.file && i < a.texts.own.size() && (a.texts.own[i] & LoadedTexts::whole_record)) {
+    out.append(file_record(a.texts, i));
     return;
   }
-  if (!a.records_as_read.empty() || a.points.empty())
-    lines(out, a.records_as_read, form);
-  else
-    for (const AccelPoint& point : a.points)
-      line(out, loaded_accel_point_record(point, case_type, g.n_dof, a.direction), form);
-  line(out, loading_data_end(case_number, style.romanian), form);
+  float v[4];
+  const std::size_t n = point_values(a.points[i], a.type, n_dof, a.direction, v);
+  const std::uint8_t own = i < a.texts.own.size() && a.texts.file ? a.texts.own[i] : 0;
+  std::string_view texts[4];
+  std::string made[4];
+  if (own) split_constants(file_record(a.texts, i), texts, n);
+  for (std::size_t j = 0; j < n; ++j) {
+    if (own & (1u << j)) continue;
+    made[j] = text::g14_7_text(v[j]);
+    texts[j] = made[j];
+  }
+  append_accel_point_record(out, {texts, n});
+}
+
+void append_accelerogram(std::string& out, const Accelerogram& a, const SectionStyle& style, int case_number,
+                         const GeneralData& g, LineForm form, const Drain& drain) {
+  std::string record;
+  for (std::size_t i = 0; i < a.points.size(); ++i) {
+    record.clear();
+    if (loaded(style))
+      append_loaded_point(record, a, i, g.n_dof);
+    else
+      record = accel_point_record(a.points[i], a.type, g.n_dof, a.direction);
+    line(out, record, form);
+    maybe_drain(out, drain);
+  }
+  line(out, loaded(style) ? loading_data_end(case_number, style.romanian) : accel_end_record(case_number), form);
 }
 
 }  // namespace
+
+bool is_point_record(std::string_view record, std::span<const std::string_view> texts) {
+  if (texts.empty() || record.size() > copied_line_length || texts.front().data() != record.data()) return false;
+  for (std::size_t j = 1; j < texts.size(); ++j) {
+    const char* gap = texts[j - 1].data() + texts[j - 1].size();
+    if (texts[j].data() != gap + 3 || gap[0] != ' ' || gap[1] != ' ' || gap[2] != ' ') return false;
+  }
+  return texts.back().data() + texts.back().size() == record.data() + record.size();
+}
 
 std::string_view copied_line(std::string_view line) {
   return text::trim_right(line.substr(0, copied_line_length));
@@ -106,17 +162,17 @@ void append_initial_loadings(std::string& out, const RangeSection& section, cons
        form);
 }
 
-void append_loading(std::string& out, const Loading& loading, LoadingType case_type, int case_number,
-                    const GeneralData& g, LineForm form) {
+void append_loading(std::string& out, const Loading& loading, int case_number, const GeneralData& g, LineForm form,
+                    const Drain& drain) {
   std::visit(
       [&](const auto& data) {
         using T = std::decay_t<decltype(data)>;
         if constexpr (std::is_same_v<T, DiscreteLoading>)
-          append_discrete(out, data, loading.style, case_number, g, form);
+          append_discrete(out, data, loading.style, case_number, g, form, drain);
         else if constexpr (std::is_same_v<T, AmplitudeLoading>)
           append_amplitudes(out, data, loading.style, case_number, g, form);
         else
-          append_accelerogram(out, data, loading.style, case_type, case_number, g, form);
+          append_accelerogram(out, data, loading.style, case_number, g, form, drain);
       },
       loading.data);
 }

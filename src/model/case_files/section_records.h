@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -16,6 +18,11 @@ inline constexpr std::size_t copied_line_length = 132;
 // A case-file line as the loading file holds it: cut to 132 characters, trailing blanks removed.
 std::string_view copied_line(std::string_view line);
 
+// Whether `record` is the loaded point record of `texts` (constants of the record) as the
+// case file holds it: the texts three blanks apart, nothing before or after, short enough to
+// be copied whole.
+bool is_point_record(std::string_view record, std::span<const std::string_view> texts);
+
 enum class LineForm {
   case_file,     // each line as it is made
   loading_file,  // each line as copied_line makes it
@@ -25,9 +32,10 @@ enum class LineForm {
 void append_initial_conditions(std::string& out, const InitialConditions& section, const GeneralData& g,
                                LineForm form);
 void append_initial_loadings(std::string& out, const RangeSection& section, const GeneralData& g, LineForm form);
-// `case_type` is the loading type of the case record, which decides the layout of a loaded
-// accelerogram made without its texts.
-void append_loading(std::string& out, const Loading& loading, LoadingType case_type, int case_number,
-                    const GeneralData& g, LineForm form);
+// Takes the lines made so far and empties the string: a long loading goes to its file a block
+// at a time instead of being held whole beside the analysis.
+using Drain = std::function<void(std::string&)>;
+void append_loading(std::string& out, const Loading& loading, int case_number, const GeneralData& g, LineForm form,
+                    const Drain& drain = {});
 
 }  // namespace model::case_files

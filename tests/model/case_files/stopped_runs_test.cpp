@@ -38,12 +38,15 @@ TEST(StoppedRuns, SavedDataOutlivesTheSweepAndIsOfferedNewestFirst) {
   // Killed at the Time Points prompt: nothing entered, nothing offered.
   const fs::path empty = dir.path() / ".brantel" / "300-cccccc";
   write_file(empty / cf::run_lock_name, "");
-  write_file(empty / cf::journal_name, cf::journal_text(model::ProgramState{}, {}));
+  model::ProgramState prompt_answered;
+  prompt_answered.max_time_points = 100;
+  write_file(empty / cf::journal_name, cf::journal_text(prompt_answered, {}));
 
   std::string reason;
   const cf::RunFolder run = cf::RunFolder::create(dir.path(), reason);
   ASSERT_FALSE(run.path().empty()) << reason;
   EXPECT_FALSE(fs::exists(empty));
+  EXPECT_FALSE(fs::exists(dir.path() / ".brantel" / cf::abandoned_folder_name)) << "removed, not set aside";
   ASSERT_TRUE(fs::exists(older / "1TP.dat"));
 
   const std::vector<cf::StoppedRun> runs = cf::find_stopped_runs(dir.path());
