@@ -24,12 +24,13 @@ bool skip_comments_and_title(RecordSource& source) {
   return false;
 }
 
-// The six integers of the count record, in free form (they may run over several lines).
+// The six integers of the count record, in free form (they may run over several lines); the
+// last three mean nothing to this program but must still be integers.
 GeometryOutcome read_counts(RecordSource& source, GeometryData& data, std::size_t& line) {
-  int fourth = 0, fifth = 0;
+  int fourth = 0, fifth = 0, sixth = 0;
   const ReadStatus status = text::read_free_form(
       source, {text::target(data.n_nodes), text::target(data.n_elements), text::target(data.n_dof),
-               text::target(fourth), text::target(fifth), text::target(data.sixth_count)});
+               text::target(fourth), text::target(fifth), text::target(sixth)});
   if (status == ReadStatus::end_of_file) return GeometryOutcome::no_count_record;
   line = source.position();  // the last record of the count read has been consumed
   if (status == ReadStatus::error) return GeometryOutcome::bad_count_record;

@@ -24,7 +24,6 @@ struct GeometryData {
   int n_nodes = 0;
   int n_elements = 0;
   int n_dof = 0;
-  int sixth_count = 0;
   text::Field<20> length_unit, second_unit, force_unit;
 
   friend bool operator==(const GeometryData&, const GeometryData&) = default;

@@ -71,7 +71,7 @@ struct NodeRange {
 };
 
 // One time point of a discrete loading; time 0 marks an empty entry. `ranges` holds the
-// entries in use (the old fixed-size table of n_nodes entries, without its zero tail).
+// entries in use: a table of n_nodes entries would be mostly zeros.
 struct TimePoint {
   float time = 0;
   int n_ranges = 0;
@@ -119,7 +119,6 @@ struct ProgramState {
   int n_nodes = 0;
   int n_elements = 0;
   int n_dof = 0;
-  int sixth_count = 0;  // read from the geometry file, used by nothing
   int n_loading_cases = 0;
   Field<260> geometry_file;
   Field<260> loading_file;

@@ -97,11 +97,6 @@ Real convert(std::string_view text, Real huge) {
 
 }  // namespace
 
-// strtod's answer on overflow: HUGE_VAL.
-double c_to_double(std::string_view field, std::size_t n) {
-  return convert(number_prefix(field, n), std::numeric_limits<double>::infinity());
-}
-
 float c_to_float(std::string_view field, std::size_t n) {
   return convert(number_prefix(field, n), std::numeric_limits<float>::max());
 }

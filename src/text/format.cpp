@@ -414,10 +414,6 @@ RecordWriter& RecordWriter::g(double value, int w, int d) {
   put(format_g(value, w, d));
   return *this;
 }
-RecordWriter& RecordWriter::g1p(double value, int w, int d) {
-  put(format_g(value, w, d, 1));
-  return *this;
-}
 RecordWriter& RecordWriter::f(double value, int w, int d) {
   put(format_f(value, w, d));
   return *this;

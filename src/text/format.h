@@ -43,7 +43,6 @@ class RecordWriter {
   RecordWriter& i(int value, int w, int m = 0);       // Iw, Iw.m
   RecordWriter& ik(int value);                        // I<k>
   RecordWriter& g(double value, int w, int d);        // Gw.d
-  RecordWriter& g1p(double value, int w, int d);      // 1P,Gw.d
   RecordWriter& f(double value, int w, int d);        // Fw.d
   RecordWriter& tr(int n);                            // TRn
   RecordWriter& lit(std::string_view literal);        // 'text'

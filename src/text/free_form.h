@@ -106,7 +106,6 @@ class RecordReader {
 // The C-library conversions the dialogs use on the first `n` characters of a field:
 // leading blanks skipped, the longest valid prefix taken, 0 when there is none.
 int c_to_int(std::string_view field, std::size_t n);
-double c_to_double(std::string_view field, std::size_t n);
 // The same prefix rule for a 32-bit real field, rounded once to the nearest float (never through
 // a double). A value beyond the float range keeps its sign at the largest finite magnitude, so
 // what the user typed is never shown, stored or written as "Infinity"; one too small is 0.

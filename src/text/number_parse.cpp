@@ -315,11 +315,6 @@ std::size_t quick_number_prefix(std::string_view s, int& value) {
 bool parse_real(std::string_view token, float& value) { return convert_real(token, value); }
 bool parse_real(std::string_view token, double& value) { return convert_real(token, value); }
 
-std::string free_form_real_text(float value) {
-  char buf[free_form_real_max];
-  return std::string(buf, free_form_real_chars(value, buf));
-}
-
 char* free_form_real_chars(float value, char* out) {
   const auto put = [&out](std::string_view s) { out = std::copy(s.begin(), s.end(), out); };
   if (std::isnan(value)) {

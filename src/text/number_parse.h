@@ -32,9 +32,8 @@ std::size_t quick_number_prefix(std::string_view s, double& value);
 long decimal_magnitude(std::string_view token);
 
 // The shortest decimal text that reads back as the same float, in the general-number shape
-// (fixed-point for 0.1 <= |x| < 1e9, otherwise 0.ddddE+xx).
-std::string free_form_real_text(float value);
-// The same text written at `out`, which has room for free_form_real_max characters; returns its end.
+// (fixed-point for 0.1 <= |x| < 1e9, otherwise 0.ddddE+xx), written at `out`, which has room for
+// free_form_real_max characters; returns its end.
 constexpr std::size_t free_form_real_max = 16;
 char* free_form_real_chars(float value, char* out);
 

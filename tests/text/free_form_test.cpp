@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -328,18 +329,17 @@ TEST(CConversions, PrefixRules) {
   EXPECT_EQ(text::c_to_int("\t 5", 16), 5);
   EXPECT_EQ(text::c_to_int("99999999999", 16), 2147483647);
   EXPECT_EQ(text::c_to_int("-99999999999", 16), -2147483647 - 1);
-  EXPECT_EQ(text::c_to_double(" 2.5e3x", 16), 2500.0);
-  EXPECT_EQ(text::c_to_double("1.5e", 16), 1.5);
-  EXPECT_EQ(text::c_to_double("1.5e+", 16), 1.5);
-  EXPECT_EQ(text::c_to_double("-.5", 16), -0.5);
-  EXPECT_EQ(text::c_to_double("+5.", 16), 5.0);
-  EXPECT_EQ(text::c_to_double(".", 16), 0.0);
-  EXPECT_EQ(text::c_to_double("5D0", 16), 5.0);
-  EXPECT_EQ(text::c_to_double("1,5", 16), 1.0);
-  EXPECT_EQ(text::c_to_double("0.1234567890123456789", 10), 0.12345678);
-  EXPECT_EQ(text::c_to_double("inf", 16), 0.0);
-  EXPECT_EQ(text::c_to_double("1e999", 16), std::numeric_limits<double>::infinity());
-  EXPECT_EQ(text::c_to_double("-1e-999", 16), 0.0);
+  EXPECT_EQ(text::c_to_float(" 2.5e3x", 16), 2500.0f);
+  EXPECT_EQ(text::c_to_float("1.5e", 16), 1.5f);
+  EXPECT_EQ(text::c_to_float("1.5e+", 16), 1.5f);
+  EXPECT_EQ(text::c_to_float("-.5", 16), -0.5f);
+  EXPECT_EQ(text::c_to_float("+5.", 16), 5.0f);
+  EXPECT_EQ(text::c_to_float(".", 16), 0.0f);
+  EXPECT_EQ(text::c_to_float("5D0", 16), 5.0f);
+  EXPECT_EQ(text::c_to_float("1,5", 16), 1.0f);
+  EXPECT_EQ(text::c_to_float("0.1234567890123456789", 10), 0.12345678f);
+  EXPECT_EQ(text::c_to_float("inf", 16), 0.0f);
+  EXPECT_EQ(text::c_to_float("-1e-999", 16), 0.0f);
 }
 
 // A typed real is rounded once, to the nearest float; out of range it stays finite.
@@ -355,7 +355,7 @@ TEST(CConversions, FloatFieldsRoundOnceAndStayFinite) {
   // Just above the midpoint between 1 and the next float: through a double it becomes the
   // midpoint itself, which then rounds to even, one float too low.
   EXPECT_EQ(text::c_to_float("1.00000005960464477550", 22), std::nextafter(1.0f, 2.0f));
-  EXPECT_EQ(static_cast<float>(text::c_to_double("1.00000005960464477550", 22)), 1.0f);
+  EXPECT_EQ(static_cast<float>(std::strtod("1.00000005960464477550", nullptr)), 1.0f);
 }
 
 }  // namespace
@@ -398,6 +398,5 @@ TEST(FreeFormRealTexts, GivesTheTextOfEveryValueWhetherRememberedOrNot) {
     const std::string_view a(remembered, static_cast<std::size_t>(texts.put(value, remembered) - remembered));
     const std::string_view b(direct, static_cast<std::size_t>(text::free_form_real_chars(value, direct) - direct));
     ASSERT_EQ(a, b) << pick;
-    ASSERT_EQ(b, text::free_form_real_text(value));
   }
 }

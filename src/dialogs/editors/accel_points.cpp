@@ -71,19 +71,4 @@ int AccelPointList::remove(int selected) {
   return index;
 }
 
-AccelAddResult add_accel_point(std::vector<model::AccelPoint>& points, const model::AccelPoint& point,
-                               int n_components, int max_points) {
-  AccelPointList list(std::move(points));
-  const AccelAddResult result = list.add(point, n_components, max_points);
-  points = list.to_vector();
-  return result;
-}
-
-int remove_accel_point(std::vector<model::AccelPoint>& points, int selected) {
-  AccelPointList list(std::move(points));
-  const int removed = list.remove(selected);
-  points = list.to_vector();
-  return removed;
-}
-
 }  // namespace dialogs::editors

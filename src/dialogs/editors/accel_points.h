@@ -49,9 +49,4 @@ class AccelPointList {
   bool ascending_ = true;
 };
 
-// The same on a plain vector of points.
-AccelAddResult add_accel_point(std::vector<model::AccelPoint>& points, const model::AccelPoint& point,
-                               int n_components, int max_points);
-int remove_accel_point(std::vector<model::AccelPoint>& points, int selected);
-
 }  // namespace dialogs::editors

@@ -15,7 +15,6 @@ void commit_geometry(model::ProgramState& state, const std::string& path, const 
   state.n_nodes = data.n_nodes;
   state.n_elements = data.n_elements;
   state.n_dof = data.n_dof;
-  state.sixth_count = data.sixth_count;
   state.n_loading_cases = 0;
   state.length_unit = data.length_unit;
   state.second_unit = data.second_unit;

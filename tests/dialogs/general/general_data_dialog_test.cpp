@@ -75,7 +75,6 @@ TEST(GeneralDataDialog, AGeometryFileThatCannotBeReadChangesNothing) {
   EXPECT_EQ(run.state.n_nodes, 12);
   EXPECT_EQ(run.state.n_elements, 15);
   EXPECT_EQ(run.state.n_dof, 3);
-  EXPECT_EQ(run.state.sixth_count, 1);
   EXPECT_EQ(run.state.n_loading_cases, 4);
   EXPECT_EQ(run.state.force_unit.trimmed(), "kN");
   ASSERT_EQ(run.messages.size(), 6u);

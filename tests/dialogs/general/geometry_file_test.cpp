@@ -45,7 +45,6 @@ TEST(GeometryFile, CommentLinesTitleAndCountRecord) {
   EXPECT_EQ(r.data.n_nodes, 120);
   EXPECT_EQ(r.data.n_elements, 95);
   EXPECT_EQ(r.data.n_dof, 3);
-  EXPECT_EQ(r.data.sixth_count, 1);
   expect_units(r, "m", "sec", "kN");
 }
 
@@ -116,7 +115,6 @@ TEST(GeometryFile, SlashInTheCountRecordLeavesTheRestZero) {
   const auto r = read_text("T\n120 95 3 /\n" + tables_dof3 + units);
   ASSERT_EQ(r.outcome, GeometryOutcome::ok);
   EXPECT_EQ(r.data.n_dof, 3);
-  EXPECT_EQ(r.data.sixth_count, 0);
 }
 
 TEST(GeometryFile, FilesThatCannotBeRead) {

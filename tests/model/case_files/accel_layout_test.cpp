@@ -91,14 +91,30 @@ TEST(AccelRead, ReadsNoMoreThanTheCountAndNothingFromAShortRecord) {
   EXPECT_EQ(kept[1], point(8, 8));  // the failed record leaves its entry as it was
 }
 
+// The editor's list on a plain vector of points.
+dialogs::editors::AccelAddResult add_accel_point(std::vector<AccelPoint>& points, const AccelPoint& point,
+                                                 int n_components, int max_points) {
+  dialogs::editors::AccelPointList list(std::move(points));
+  const dialogs::editors::AccelAddResult result = list.add(point, n_components, max_points);
+  points = list.to_vector();
+  return result;
+}
+
+int remove_accel_point(std::vector<AccelPoint>& points, int selected) {
+  dialogs::editors::AccelPointList list(std::move(points));
+  const int removed = list.remove(selected);
+  points = list.to_vector();
+  return removed;
+}
+
 TEST(AccelPoints, AddKeepsTimesAscendingAndReplacesAtEqualTime) {
   std::vector<AccelPoint> points;
-  EXPECT_EQ(dialogs::editors::add_accel_point(points, point(0.3f, 3), 3, 10).index, 1);
-  EXPECT_EQ(dialogs::editors::add_accel_point(points, point(0.1f, 1), 3, 10).index, 1);
-  const auto between = dialogs::editors::add_accel_point(points, point(0.2f, 2), 3, 10);
+  EXPECT_EQ(add_accel_point(points, point(0.3f, 3), 3, 10).index, 1);
+  EXPECT_EQ(add_accel_point(points, point(0.1f, 1), 3, 10).index, 1);
+  const auto between = add_accel_point(points, point(0.2f, 2), 3, 10);
   EXPECT_EQ(between.outcome, AccelAddOutcome::inserted);
   EXPECT_EQ(between.index, 2);
-  const auto again = dialogs::editors::add_accel_point(points, point(0.3f, 9, 8, 7), 2, 10);
+  const auto again = add_accel_point(points, point(0.3f, 9, 8, 7), 2, 10);
   EXPECT_EQ(again.outcome, AccelAddOutcome::replaced);
   EXPECT_EQ(again.index, 3);
   ASSERT_EQ(points.size(), 3u);
@@ -110,7 +126,7 @@ TEST(AccelPoints, AddKeepsTimesAscendingAndReplacesAtEqualTime) {
 TEST(AccelPoints, UnorderedPointsFromAFileAreNotReordered) {
   std::vector<AccelPoint> points{point(0.5f, 1), point(0.1f, 2), point(0.9f, 3)};
   // One point is smaller than 0.3: the new point becomes entry 2, the rest shift up.
-  EXPECT_EQ(dialogs::editors::add_accel_point(points, point(0.3f, 4), 1, 10).index, 2);
+  EXPECT_EQ(add_accel_point(points, point(0.3f, 4), 1, 10).index, 2);
   ASSERT_EQ(points.size(), 4u);
   EXPECT_EQ(points[0].time, 0.5f);
   EXPECT_EQ(points[1].time, 0.3f);
@@ -119,25 +135,25 @@ TEST(AccelPoints, UnorderedPointsFromAFileAreNotReordered) {
 
 TEST(AccelPoints, FullAccelerogramRefusesNewTimesButStillReplaces) {
   std::vector<AccelPoint> points{point(0.1f, 1), point(0.2f, 2)};
-  const auto refused = dialogs::editors::add_accel_point(points, point(0.15f, 5), 3, 2);
+  const auto refused = add_accel_point(points, point(0.15f, 5), 3, 2);
   EXPECT_EQ(refused.outcome, AccelAddOutcome::full);
   EXPECT_EQ(points, (std::vector<AccelPoint>{point(0.1f, 1), point(0.2f, 2)}));
-  EXPECT_EQ(dialogs::editors::add_accel_point(points, point(0.2f, 6), 3, 2).outcome, AccelAddOutcome::replaced);
+  EXPECT_EQ(add_accel_point(points, point(0.2f, 6), 3, 2).outcome, AccelAddOutcome::replaced);
   EXPECT_EQ(points[1], point(0.2f, 6));
   std::vector<AccelPoint> none;
-  EXPECT_EQ(dialogs::editors::add_accel_point(none, point(1, 1), 3, 0).outcome, AccelAddOutcome::full);
+  EXPECT_EQ(add_accel_point(none, point(1, 1), 3, 0).outcome, AccelAddOutcome::full);
   EXPECT_TRUE(none.empty());
 }
 
 TEST(AccelPoints, RemoveTakesTheSelectedOrTheLastPoint) {
   std::vector<AccelPoint> points{point(0.1f, 1), point(0.2f, 2), point(0.3f, 3)};
-  EXPECT_EQ(dialogs::editors::remove_accel_point(points, 0), 0);
-  EXPECT_EQ(dialogs::editors::remove_accel_point(points, 2), 2);
+  EXPECT_EQ(remove_accel_point(points, 0), 0);
+  EXPECT_EQ(remove_accel_point(points, 2), 2);
   EXPECT_EQ(points, (std::vector<AccelPoint>{point(0.1f, 1), point(0.3f, 3)}));
-  EXPECT_EQ(dialogs::editors::remove_accel_point(points, 7), 2);
+  EXPECT_EQ(remove_accel_point(points, 7), 2);
   EXPECT_EQ(points, (std::vector<AccelPoint>{point(0.1f, 1)}));
-  EXPECT_EQ(dialogs::editors::remove_accel_point(points, 1), 1);
-  EXPECT_EQ(dialogs::editors::remove_accel_point(points, 1), 0);
+  EXPECT_EQ(remove_accel_point(points, 1), 1);
+  EXPECT_EQ(remove_accel_point(points, 1), 0);
 }
 
 }  // namespace

@@ -96,9 +96,9 @@ TEST(NodeLayouts, EveryFixedRecordReadsBackInFreeForm) {
   EXPECT_EQ(back, amplitudes);
 }
 
-// Regression: a negative value in exponent form fills all 14 columns of its field, and in
-// init.dat the fields stand side by side; written with its leading "0" it ran into the next
-// value and the record could no longer be read back.
+// A negative value in exponent form fills all 14 columns of its field, and in init.dat the
+// fields stand side by side: written with its leading "0" it would run into the next value and
+// the record could not be read back.
 TEST(NodeLayouts, FieldThatWouldFillItsColumnsStillEndsInABlank) {
   const NodeRange conditions = range(1, 2, {{0, -9.950001e-7f}, {1, -1.234567e-4f}, {3, -2.5e-9f}, {4, 1.0f}});
   const NodeRange loadings = range(1, 2, {{0, -9.950001e-7f}, {3, -1.234567e-4f}, {4, 3.0f}});
