@@ -366,14 +366,9 @@ char* free_form_real_chars(float value, char* out) {
   return out;
 }
 
-char* FreeFormRealTexts::put(float value, char* out) {
-  const auto bits = std::bit_cast<std::uint32_t>(value);
-  Slot& slot = slots_[(bits * 0x9E3779B1u) >> 26];
-  if (slot.length == 0 || slot.bits != bits) {
-    slot.bits = bits;
-    slot.length = static_cast<std::uint8_t>(free_form_real_chars(value, slot.text) - slot.text);
-  }
-  return std::copy(slot.text, slot.text + slot.length, out);
+void FreeFormRealTexts::fill(Slot& slot, float value, std::uint32_t bits) {
+  slot.bits = bits;
+  slot.length = static_cast<std::uint8_t>(free_form_real_chars(value, slot.text) - slot.text);
 }
 
 }  // namespace text

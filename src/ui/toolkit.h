@@ -35,6 +35,7 @@ enum class DialogId : int {
   diameters = 110,
   import_time_history = 111,
   response_spectrum = 112,
+  suite = 120,
 };
 
 // The controls of one dialog: an enum class whose values are the control numbers the replay
@@ -184,6 +185,27 @@ class Toolkit {
   // true when confirmed: `path_buffer` then holds the full path and the process current
   // directory is the chosen file's folder. `path_buffer` also presets the file name.
   virtual bool open_file_box(const OpenFileRequest& request, std::string& path_buffer) = 0;
+  // Several files of one folder at once; true when confirmed: `paths` then holds their full
+  // paths and the current directory is their folder. A face without it offers one file.
+  virtual bool open_files_box(const OpenFileRequest& request, std::vector<std::string>& paths) {
+    std::string path;
+    if (!open_file_box(request, path)) return false;
+    paths = {path};
+    return true;
+  }
+  // Work in steps under a progress bar with a Cancel button, modal over the dialogs: step(k)
+  // does step k (0-based) whole and returns the text shown after it; the user can cancel
+  // between steps. The number of steps done: `steps` unless cancelled.
+  struct Progress {
+    std::string title;
+    std::string text;  // shown before the first step
+    int steps = 0;
+  };
+  using Step = std::function<std::string(int step)>;
+  virtual int run_steps(const Progress& progress, const Step& step) {
+    for (int k = 0; k < progress.steps; ++k) step(k);
+    return progress.steps;
+  }
   // true when confirmed: `path` then holds the chosen folder's full path, which may be new.
   // The current directory does not change.
   virtual bool choose_folder(const std::string& title, const std::string& initial_folder, std::string& path) = 0;

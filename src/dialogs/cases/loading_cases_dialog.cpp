@@ -9,6 +9,7 @@
 
 #include "dialogs/cases/case_form.h"
 #include "dialogs/cases/loading_file_target.h"
+#include "dialogs/cases/suite_dialog.h"
 #include "dialogs/editors/editors.h"
 #include "dialogs/file_boxes.h"
 #include "dialogs/typed_fields.h"
@@ -36,7 +37,7 @@ constexpr C callback_controls[] = {
     C::iterations,  C::tolerance,      C::time_step,      C::end_time,      C::gravity,
     C::mass_model,  C::initial_values, C::printing_time,  C::printing_code, C::loading_type,
     C::input_loading, C::language,     C::select,         C::create,        C::view,
-    C::plot};
+    C::plot,        C::suite};
 
 constexpr C form_controls[] = {C::iterations, C::tolerance,     C::time_step,
                                C::end_time,   C::printing_time, C::gravity,
@@ -95,6 +96,7 @@ class LoadingCasesDialog {
   bool current_case_ready() const;
   bool require_current_case(std::string_view title);
   void refresh_plot_button();
+  void open_suite();
 
   Context& context_;
   model::ProgramState& state_;
@@ -125,6 +127,7 @@ void LoadingCasesDialog::set_up() {
   }
   dialog_.set_enabled(C::create, false);
   dialog_.set_enabled(C::plot, false);
+  dialog_.set_enabled(C::suite, false);
   show_file_state();
   refresh_view_button();
   fill_list(C::language, language_items);
@@ -202,13 +205,17 @@ void LoadingCasesDialog::show_resumed_cases() {
 
 // "Plot Loading" is offered when the chosen case has a saved loading to show.
 void LoadingCasesDialog::refresh_plot_button() {
-  dialog_.set_enabled(C::plot,
-                      current_case_ready() && editors::has_saved_loading(state_, state_.current_case));
+  const bool saved = current_case_ready() && editors::has_saved_loading(state_, state_.current_case);
+  dialog_.set_enabled(C::plot, saved);
+  // "Suite..." replaces the accelerogram of a case that has one saved.
+  const auto type = saved ? state_.case_records[state_.current_case].loading_type : model::LoadingType::discrete;
+  dialog_.set_enabled(C::suite, type == model::LoadingType::accelerogram_1_direction ||
+                                    type == model::LoadingType::accelerogram_3_directions);
 }
 
 void LoadingCasesDialog::on_control(C id) {
   if (id != C::select && id != C::create && id != C::view && id != C::language &&
-      id != C::plot)
+      id != C::plot && id != C::suite)
     entries_.note(ui::id(id));
   switch (id) {
     case C::case_list: select_case(); break;
@@ -225,6 +232,7 @@ void LoadingCasesDialog::on_control(C id) {
     case C::plot:
       if (require_current_case("Message")) editors::plot_case_loading(context_, state_.current_case);
       break;
+    case C::suite: open_suite(); break;
     case C::language: choose_language(); break;
     case C::select: select_loading_file(); break;
     case C::create: create_loading_file(); break;
@@ -576,6 +584,14 @@ void LoadingCasesDialog::select_loading_file() {
   dialog_.set_text(C::file_path, buffer);
   dialog_.set_enabled(C::create, true);
   refresh_view_button();
+}
+
+// The suite writes the analysis as Create would: the form is taken as Create takes it.
+void LoadingCasesDialog::open_suite() {
+  if (!require_current_case("Suite Message")) return;
+  if (!form_taken_whole("Suite Message")) return;
+  store_form(read_form());
+  run_suite_dialog(context_, state_.current_case);
 }
 
 void LoadingCasesDialog::create_loading_file() {

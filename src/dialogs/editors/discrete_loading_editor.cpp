@@ -384,27 +384,14 @@ void DiscreteLoadingEditor::save() {
   state_.time_point_table = work_.entries();
   const int n = work_.count();
   if (n >= 1) {
-    // The records go straight into one string sized for them up front: at 10^5 time points a
-    // string per record, or the string growing, was most of a SAVE.
-    std::size_t n_ranges = 0;
-    work_.for_each_used([&](const model::TimePoint& point) { n_ranges += std::max(point.n_ranges, 0); });
-    std::string content;
-    content.reserve(static_cast<std::size_t>(n) * (model::case_files::time_record_max + 2) +
-                    n_ranges * (model::case_files::discrete_range_record_max + 2) + 32);
-    text::FreeFormRealTexts texts;
-    work_.for_each_used([&](const model::TimePoint& point) {
-      model::case_files::append_time_record(content, point.time);
-      content += "\r\n";
-      for (int k = 1; k <= point.n_ranges; ++k) {
-        if (!writable(range_of(point, k))) continue;
-        model::case_files::append_discrete_range_record(content, range_of(point, k), state_.n_dof, &texts);
-        content += "\r\n";
-      }
-    });
-    content.append(model::case_files::end_of_case_record(case_number_)).append("\r\n");
     const std::string path = model::case_files::scratch_file_path(state_.case_folder, case_number_,
                                                      model::case_files::ScratchKind::discrete_loading);
-    if (!save_case_text(context_, path, content)) return;
+    const bool saved = save_case_text(context_, path, [&](model::case_files::AtomicFile& file) {
+      model::case_files::DiscreteLoadingRecords records(file, state_.n_dof);
+      work_.for_each_used([&](const model::TimePoint& point) { records.add(point); });
+      records.end(case_number_);
+    });
+    if (!saved) return;
   }
   saved_count_ = n_time_points();
   state_.loading_saved[case_number_] = true;

@@ -77,7 +77,7 @@ class ImportDialog {
   ImportDialog(Context& context, ui::Dialog& dialog, ImportKind kind)
       : context_(context), dialog_(dialog), kind_(kind) {}
 
-  void set_up();
+  void set_up(const ImportPreset* preset);
   void on_control(C control);
   std::optional<ImportedHistory> result;
 
@@ -96,6 +96,7 @@ class ImportDialog {
   std::string applied_to() const;
   // The options as the fields give them; a reason when one of them is not usable.
   std::optional<motion::ReadOptions> options(std::string& reason);
+  void show_options(const motion::ReadOptions& o);
 
   Context& context_;
   ui::Dialog& dialog_;
@@ -107,7 +108,23 @@ class ImportDialog {
   std::string refusal_;  // why nothing can be imported; empty when the record is usable
 };
 
-void ImportDialog::set_up() {
+// The fields as `o` reads a file; the model's unit is the dialog's own.
+void ImportDialog::show_options(const motion::ReadOptions& o) {
+  for (std::size_t i = 0; i < std::size(formats); ++i)
+    if (formats[i] == o.format) dialog_.select(C::format, static_cast<int>(i) + 1);
+  for (std::size_t i = 0; i < std::size(unit_choices); ++i)
+    if (unit_choices[i].unit == o.file_unit) dialog_.select(C::unit, static_cast<int>(i) + 1);
+  dialog_.set_text(C::first_line, o.first_line ? std::to_string(o.first_line) : std::string());
+  dialog_.set_text(C::time_column, o.time_column ? std::to_string(*o.time_column) : std::string());
+  std::string columns;
+  for (std::size_t c : o.value_columns) columns += (columns.empty() ? "" : ",") + std::to_string(c);
+  dialog_.set_text(C::value_columns, columns);
+  dialog_.set_text(C::time_step, o.time_step ? number_text(*o.time_step) : std::string());
+  dialog_.set_text(C::scale, o.scale != 1.0 ? number_text(o.scale) : std::string());
+  dialog_.set_text(C::resample, o.resample_step ? number_text(*o.resample_step) : std::string());
+}
+
+void ImportDialog::set_up(const ImportPreset* preset) {
   dialog_.set_item_count(C::format, static_cast<int>(std::size(formats)));
   for (std::size_t i = 0; i < std::size(formats); ++i)
     dialog_.set_text(C::format, i == 0 ? "Automatic" : title_of(formats[i]),
@@ -136,6 +153,10 @@ void ImportDialog::set_up() {
   }
   dialog_.select(C::component, 1);
   dialog_.set_enabled(C::component, !acceleration());
+  if (preset) {
+    dialog_.set_text(C::file, preset->file);
+    show_options(preset->options);
+  }
   read();
 }
 
@@ -368,7 +389,9 @@ void ImportDialog::import() {
                      "Import Message", ui::Icon::error);
     return;
   }
-  result = ImportedHistory{std::move(read_.record), field(dialog_, C::file), first_component(), spectrum_factor_};
+  std::string unused;
+  result = ImportedHistory{std::move(read_.record), field(dialog_, C::file), first_component(), spectrum_factor_,
+                           options(unused).value_or(motion::ReadOptions{})};
   dialog_.close(1);
 }
 
@@ -379,13 +402,13 @@ constexpr C callback_controls[] = {C::file,      C::browse,    C::format,       
 
 }  // namespace
 
-std::optional<ImportedHistory> run_import_dialog(Context& context, ImportKind kind) {
+std::optional<ImportedHistory> run_import_dialog(Context& context, ImportKind kind, const ImportPreset* preset) {
   auto dialog = context.toolkit.create_dialog(dialog_of(C{}));
   ImportDialog logic(context, *dialog, kind);
   for (C control : callback_controls)
     dialog->on(control, [&logic](ui::Dialog&, ui::ControlId c) { logic.on_control(static_cast<C>(c)); });
   register_common_initializer(context, *dialog, dialog_of(C{}));
-  logic.set_up();
+  logic.set_up(preset);
   dialog->run_modal();
   return std::move(logic.result);
 }

@@ -25,10 +25,19 @@ struct ImportedHistory {
   // The factors applied from the spectrum window, multiplied together (1: none); the record
   // is already scaled by them.
   double spectrum_factor = 1.0;
+  // The options it was read with, as the fields gave them.
+  motion::ReadOptions options;
+};
+
+// A file and the options to read it with, shown when the dialog opens.
+struct ImportPreset {
+  std::string file;
+  motion::ReadOptions options;
 };
 
 // Runs dialog 111; the record as read with the options shown when "Import" was pressed, or
 // nothing when the dialog was left without importing.
-std::optional<ImportedHistory> run_import_dialog(Context& context, ImportKind kind);
+std::optional<ImportedHistory> run_import_dialog(Context& context, ImportKind kind,
+                                                 const ImportPreset* preset = nullptr);
 
 }  // namespace dialogs::editors

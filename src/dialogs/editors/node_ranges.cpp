@@ -150,9 +150,10 @@ bool save_case_file(Context& context, const std::string& path,
   return false;
 }
 
-bool save_case_text(Context& context, const std::string& path, std::string_view content) {
+bool save_case_text(Context& context, const std::string& path,
+                    const std::function<void(model::case_files::AtomicFile&)>& write) {
   std::string reason;
-  if (model::case_files::replace_file(path, content, reason)) return true;
+  if (model::case_files::replace_file(path, write, reason)) return true;
   report_write_failure(context, path, reason);
   return false;
 }

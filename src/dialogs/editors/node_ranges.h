@@ -15,6 +15,7 @@
 #include "base/indexed_list.h"
 #include "dialogs/typed_numbers.h"
 #include "dialogs/unsaved_entries.h"
+#include "model/case_files/atomic_file.h"
 #include "model/state.h"
 #include "ui/dialog_template.h"
 #include "ui/toolkit.h"
@@ -142,8 +143,9 @@ inline bool writable(const model::NodeRange& range) { return range.first_node >=
 // the user is told which file and why, and false is returned.
 bool save_case_file(Context& context, const std::string& path,
                     const std::vector<std::string>& records);
-// The same for a file's whole text, records ended by CR LF: a large file is not held twice.
-bool save_case_text(Context& context, const std::string& path, std::string_view content);
+// The same for a file whose records `write` puts into it: a large file is not held whole.
+bool save_case_text(Context& context, const std::string& path,
+                    const std::function<void(model::case_files::AtomicFile&)>& write);
 
 // Runs a node-range editor as a modal dialog: each of `controls` (of the dialog's enum E)
 // reports to Editor::on_control (which sets Editor::changes_saved when a SAVE has written the

@@ -17,8 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Large enough that a 50 MB file takes few system calls, small enough not to matter.
-constexpr std::size_t flush_threshold = 1 << 20;
+constexpr std::size_t flush_threshold = AtomicFile::buffer_size;
 
 // A symbolic link is replaced through its destination, not by a plain file.
 std::string resolved_target(const std::string& target) {
@@ -107,9 +106,13 @@ void remove_abandoned_temporaries(const fs::path& folder) {
 }
 
 bool replace_file(const std::string& path, std::string_view content, std::string& reason) {
+  return replace_file(path, [content](AtomicFile& file) { file.write(content); }, reason);
+}
+
+bool replace_file(const std::string& path, const std::function<void(AtomicFile&)>& write, std::string& reason) {
   AtomicFile file(path);
   if (file.open() == OutputStatus::ok) {
-    file.write(content);
+    write(file);
     if (file.finish() == OutputStatus::ok) return true;
   }
   reason = std::strerror(file.error_number());
@@ -140,7 +143,7 @@ OutputStatus AtomicFile::open() {
   struct stat existing {};
   const bool exists = ::stat(target_.c_str(), &existing) == 0;
   if (exists && !S_ISREG(existing.st_mode)) {
-    kind_ = text::file_kind(target_);
+    kind_ = files::file_kind(target_);
     return fail(OutputStatus::not_regular, 0);
   }
   // A read-only loading file stays read-only, even though its folder would let us replace it.
@@ -193,8 +196,8 @@ OutputStatus AtomicFile::finish(const Approval& approve) {
   if (::close(fd) != 0) return fail(OutputStatus::cannot_close, errno);
   if (approve && !approve(temporary_)) return fail(OutputStatus::declined, 0);
   // The target may have been replaced by a device or a FIFO while the file was being written.
-  if (const text::FileKind now = text::file_kind(target_);
-      now != text::FileKind::regular && now != text::FileKind::missing) {
+  if (const files::FileKind now = files::file_kind(target_);
+      now != files::FileKind::regular && now != files::FileKind::missing) {
     kind_ = now;
     return fail(OutputStatus::not_regular, 0);
   }

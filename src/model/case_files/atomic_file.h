@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "text/regular_file.h"
+#include "files/regular_file.h"
 
 namespace model::case_files {
 
@@ -30,6 +30,10 @@ enum class OutputStatus {
 
 class AtomicFile {
  public:
+  // Bytes gathered before a write to the file; write() passes a text at least this long
+  // straight on. Large enough that a 50 MB file takes few system calls, small enough not to matter.
+  static constexpr std::size_t buffer_size = 1 << 20;
+
   explicit AtomicFile(std::string target);
   ~AtomicFile();  // an unfinished file is abandoned: the temporary file is removed
   AtomicFile(const AtomicFile&) = delete;
@@ -48,7 +52,7 @@ class AtomicFile {
   // The errno of the first failure, 0 when none.
   int error_number() const { return error_; }
   // What the target names; not `regular` only after not_regular.
-  text::FileKind target_kind() const { return kind_; }
+  files::FileKind target_kind() const { return kind_; }
 
  private:
   bool flush();
@@ -58,7 +62,7 @@ class AtomicFile {
   std::string target_;
   std::string temporary_;
   int fd_ = -1;
-  text::FileKind kind_ = text::FileKind::regular;
+  files::FileKind kind_ = files::FileKind::regular;
   std::string buffer_;
   int error_ = 0;
   OutputStatus status_ = OutputStatus::ok;
@@ -79,5 +83,8 @@ SyncCall set_sync_call(SyncCall call);
 // Replaces the file at `path` with `content` through an AtomicFile. false with a short
 // `reason` when it fails; the previous file is then whole.
 bool replace_file(const std::string& path, std::string_view content, std::string& reason);
+// The same with the bytes `write` puts into the opened file, so that a large file need not be
+// held whole in memory first.
+bool replace_file(const std::string& path, const std::function<void(AtomicFile&)>& write, std::string& reason);
 
 }  // namespace model::case_files

@@ -15,8 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "files/regular_file.h"
 #include "model/case_files/atomic_file.h"
-#include "text/regular_file.h"
 
 namespace model::case_files {
 
@@ -277,6 +277,20 @@ json state_json(const ProgramState& s) {
   return j;
 }
 
+// Counts the dialogs size their tables by: a journal that says otherwise was not written by a run.
+void check_counts(const ProgramState& s) {
+  auto within = [](const char* key, int value, int low, int high) {
+    if (value < low || value > high)
+      throw Damaged("\"" + std::string(key) + "\" is " + std::to_string(value) + ", not from " +
+                    std::to_string(low) + " to " + std::to_string(high));
+  };
+  within("max_time_points", s.max_time_points, 1, std::numeric_limits<int>::max());
+  within("n_loading_cases", s.n_loading_cases, 0, 99);
+  within("n_loaded_cases", s.n_loaded_cases, 0, 99);
+  within("current_case", s.current_case, 0, 99);
+  within("n_diameter_groups", s.n_diameter_groups, 0, static_cast<int>(s.diameter_table.size()));
+}
+
 int cases_entered(const ProgramState& s) {
   int n = 0;
   for (int k = 1; k <= s.n_loading_cases; ++k)
@@ -341,6 +355,7 @@ JournalRead parse_journal(std::string_view text, JournalContent& content, std::s
     }
     const json& state = member(j, "state");
     state_fields(read.state, [&state](const char* key, auto& v) { take(member(state, key), key, v); });
+    check_counts(read.state);
     read.summary.cases_entered = cases_entered(read.state);
     read.summary.loading_file = std::string(read.state.loading_file.trimmed());
     content = std::move(read);
@@ -358,9 +373,9 @@ JournalRead parse_journal(std::string_view text, JournalContent& content, std::s
 
 JournalRead read_journal(const fs::path& folder, JournalContent& content, std::string& reason) {
   std::string text;
-  const text::FileRead read = text::read_regular_file((folder / journal_name).string(), text, journal_size_limit);
-  if (read.status == text::FileReadStatus::missing) return JournalRead::missing;
-  if (read.status != text::FileReadStatus::ok) {
+  const files::FileRead read = files::read_regular_file((folder / journal_name).string(), text, journal_size_limit);
+  if (read.status == files::FileReadStatus::missing) return JournalRead::missing;
+  if (read.status != files::FileReadStatus::ok) {
     reason = "it cannot be read";
     return JournalRead::damaged;
   }

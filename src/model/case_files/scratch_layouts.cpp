@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "files/record_file.h"
 #include "model/case_files/text_file.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
@@ -135,29 +136,68 @@ std::string discrete_range_record(const model::NodeRange& range, int n_dof) {
 }
 
 // The free-form layout: a leading blank, then the items one blank apart.
+char* put_time_record(char* out, float time) {
+  *out++ = ' ';
+  return text::free_form_real_chars(time, out);
+}
+
+char* put_discrete_range_record(char* out, const model::NodeRange& range, int n_dof, text::FreeFormRealTexts* texts) {
+  *out++ = ' ';
+  out = std::to_chars(out, out + 11, range.first_node).ptr;
+  *out++ = ' ';
+  out = std::to_chars(out, out + 11, range.last_node).ptr;
+  for (int c = 0; c < directions(n_dof); ++c) {
+    *out++ = ' ';
+    out = texts ? texts->put(range.components[c], out) : text::free_form_real_chars(range.components[c], out);
+  }
+  return out;
+}
+
 void append_time_record(std::string& out, float time) {
   char buf[time_record_max];
-  buf[0] = ' ';
-  out.append(buf, text::free_form_real_chars(time, buf + 1));
+  out.append(buf, static_cast<std::size_t>(put_time_record(buf, time) - buf));
 }
 
 void append_discrete_range_record(std::string& out, const model::NodeRange& range, int n_dof,
                                   text::FreeFormRealTexts* texts) {
   char buf[discrete_range_record_max];
-  char* end = buf;
-  *end++ = ' ';
-  end = std::to_chars(end, end + 11, range.first_node).ptr;
-  *end++ = ' ';
-  end = std::to_chars(end, end + 11, range.last_node).ptr;
-  for (int c = 0; c < directions(n_dof); ++c) {
-    *end++ = ' ';
-    end = texts ? texts->put(range.components[c], end) : text::free_form_real_chars(range.components[c], end);
-  }
-  out.append(buf, end);
+  out.append(buf, static_cast<std::size_t>(put_discrete_range_record(buf, range, n_dof, texts) - buf));
 }
 
 text::ReadStatus read_discrete_range(text::RecordSource& source, int n_dof, model::NodeRange& range) {
   return read_entry(source, range, leading_components_targets, n_dof);
+}
+
+char* DiscreteLoadingRecords::room(std::size_t n) {
+  if (used_ >= AtomicFile::buffer_size || chunk_size - used_ < n + 2) {
+    file_.write({chunk_.get(), used_});
+    used_ = 0;
+  }
+  return chunk_.get() + used_;
+}
+
+void DiscreteLoadingRecords::record_ends_at(char* end) {
+  *end++ = '\r';
+  *end++ = '\n';
+  used_ = static_cast<std::size_t>(end - chunk_.get());
+}
+
+void DiscreteLoadingRecords::add(const model::TimePoint& point) {
+  record_ends_at(put_time_record(room(time_record_max), point.time));
+  const int n = std::min(point.n_ranges, static_cast<int>(point.ranges.size()));
+  for (int k = 0; k < n; ++k) {
+    const model::NodeRange& range = point.ranges[k];
+    if (range.first_node < 1 || range.last_node < 1) continue;
+    record_ends_at(put_discrete_range_record(room(discrete_range_record_max), range, n_dof_, &texts_));
+  }
+}
+
+void DiscreteLoadingRecords::end(int case_number) {
+  const std::string last = end_of_case_record(case_number);
+  file_.write({chunk_.get(), used_});
+  used_ = 0;
+  file_.write(last);
+  file_.write("\r\n");
 }
 
 namespace {
@@ -214,7 +254,7 @@ bool write_records(const std::string& path, const std::vector<std::string>& reco
 bool read_discrete_loading_file(const std::string& path, model::ProgramState& state,
                                 std::vector<model::TimePoint>& table) {
   text::RecordSource source;
-  if (!text::RecordSource::from_file(path, source)) return false;
+  if (!files::read_records(path, source)) return false;
   const int c = state.current_case;
   const int n_time_points = state.case_records.contains(c) ? state.case_records[c].n_time_points : 0;
   read_discrete_loading(source, n_time_points, state.n_dof, table);

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QProgressDialog>
 #include <QTreeView>
 
 #include "ui/dialog_template.h"
@@ -92,6 +94,8 @@ class QtToolkit final : public Toolkit {
                      Buttons buttons) override;
   bool open_file_box(const OpenFileRequest& request, std::string& path_buffer) override;
   bool choose_folder(const std::string& title, const std::string& initial_folder, std::string& path) override;
+  bool open_files_box(const OpenFileRequest& request, std::vector<std::string>& paths) override;
+  int run_steps(const Progress& progress, const Step& step) override;
 
   Image load_image(const std::string& path, ImageKind kind, int width, int height) override {
     return load_qt_image(path, kind, width, height);
@@ -147,6 +151,67 @@ bool QtToolkit::open_file_box(const OpenFileRequest& request, std::string& path_
   return false;
 }
 
+bool QtToolkit::open_files_box(const OpenFileRequest& request, std::vector<std::string>& paths) {
+  QFileDialog box(nullptr, from_utf8(request.title), from_utf8(request.initial_folder));
+  std::string none;
+  prepare_file_box(box, request, none);
+  box.setFileMode(QFileDialog::ExistingFiles);
+  while (box.exec() == QDialog::Accepted) {
+    QString problem;
+    for (const QString& chosen : box.selectedFiles())
+      if (problem.isEmpty()) problem = problem_with(chosen);
+    if (!problem.isEmpty()) {
+      QMessageBox::warning(&box, from_utf8(request.title), problem);
+      continue;
+    }
+    paths.clear();
+    for (const QString& chosen : box.selectedFiles())
+      paths.push_back(QDir::cleanPath(QFileInfo(chosen).absoluteFilePath()).toStdString());
+    if (paths.empty()) return false;
+    set_current_directory(QFileInfo(box.selectedFiles().first()).absolutePath().toStdString());
+    return true;
+  }
+  return false;
+}
+
+ProgressObserver& progress_observer() {
+  static ProgressObserver observer;
+  return observer;
+}
+
+// The steps run on this thread, each whole; between them the bar takes the user's input, so
+// Cancel stops the work where it stands, never inside a step.
+int QtToolkit::run_steps(const Progress& progress, const Step& step) {
+  QProgressDialog bar(from_utf8(progress.text), QObject::tr("Cancel"), 0, progress.steps,
+                      QApplication::activeModalWidget());
+  bar.setObjectName(QStringLiteral("progress_window"));
+  // Steps, not a percentage: a step is a record, and a person counts records.
+  auto* steps = new QProgressBar(&bar);
+  steps->setFormat(QObject::tr("%v of %m"));
+  bar.setBar(steps);
+  bar.setWindowTitle(from_utf8(progress.title));
+  bar.setWindowModality(Qt::ApplicationModal);
+  bar.setMinimumDuration(0);
+  bar.setMinimumWidth(480);
+  bar.setAutoClose(false);
+  bar.setAutoReset(false);
+  bar.setValue(0);
+  bar.show();
+  QApplication::processEvents();
+  if (progress_observer()) progress_observer()(bar, 0, progress.steps, false);
+  int done = 0;
+  while (done < progress.steps && !bar.wasCanceled()) {
+    const std::string text = step(done++);
+    bar.setValue(done);
+    bar.setLabelText(from_utf8(text));
+    QApplication::processEvents();
+    if (progress_observer()) progress_observer()(bar, done, progress.steps, false);
+    QApplication::processEvents();
+  }
+  if (progress_observer()) progress_observer()(bar, done, progress.steps, true);
+  return done;
+}
+
 bool QtToolkit::choose_folder(const std::string& title, const std::string& initial_folder, std::string& path) {
   QFileDialog box(nullptr, from_utf8(title), from_utf8(initial_folder));
   box.setOption(QFileDialog::DontUseNativeDialog);
@@ -158,6 +223,8 @@ bool QtToolkit::choose_folder(const std::string& title, const std::string& initi
 }
 
 }  // namespace
+
+void set_progress_observer(ProgressObserver observer) { progress_observer() = std::move(observer); }
 
 std::unique_ptr<Toolkit> make_qt_toolkit(LineNotesMaker make_notes) {
   return std::make_unique<QtToolkit>(std::move(make_notes));

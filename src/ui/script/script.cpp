@@ -86,7 +86,8 @@ const std::vector<Shape>& shapes() {
       {{"press"}, "n", K::press},
       {{"close"}, "", K::close},
       {{"file", "cancel"}, "", K::file_cancel},
-      {{"file"}, "s", K::file},
+      {{"file"}, "s+", K::file},
+      {{"progress", "cancel"}, "n", K::progress_cancel},
       {{"answer", "yes"}, "", K::answer},
       {{"answer", "no"}, "", K::answer},
       {{"recover", "yes"}, "", K::recover},
@@ -122,7 +123,20 @@ std::optional<Key> key(const Token& t) {
 }
 
 // Fills `s` from the tokens when they have this shape exactly.
+// A shape ending in "+" takes its last argument once or more (quoted strings only).
 bool match(const Shape& shape, const std::vector<Token>& tokens, Statement& s) {
+  if (shape.arguments.ends_with('+')) {
+    const std::size_t fixed = shape.words.size() + shape.arguments.size() - 1;
+    if (tokens.size() < fixed) return false;
+    if (!match({shape.words, shape.arguments.substr(0, shape.arguments.size() - 1), shape.kind},
+               std::vector<Token>(tokens.begin(), tokens.begin() + static_cast<std::ptrdiff_t>(fixed)), s))
+      return false;
+    for (std::size_t i = fixed; i < tokens.size(); ++i) {
+      if (!tokens[i].quoted) return false;
+      s.more.push_back(tokens[i].text);
+    }
+    return true;
+  }
   if (tokens.size() != shape.words.size() + shape.arguments.size()) return false;
   for (std::size_t i = 0; i < shape.words.size(); ++i)
     if (!word(tokens[i], shape.words[i])) return false;

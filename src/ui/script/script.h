@@ -37,6 +37,7 @@ struct Statement {
     expect_box_lists,  // expect box lists "NAME NAME": ... and listed these files
     expect_box_offers, // expect box offers "NAME": ... with this name in its name field
     wait,              // wait "PATH": until PATH exists (relative to the start folder)
+    progress_cancel,   // progress cancel N: Cancel of the progress bar once N steps are done
   };
   Kind kind = Kind::close;
   int line = 0;
@@ -45,6 +46,7 @@ struct Statement {
   Key key = Key::esc;
   std::string text;   // typed text, file path, expected text; message title
   std::string text2;  // message text
+  std::vector<std::string> more;  // file: the further files of one box, after `text`
 };
 
 struct ParseResult {

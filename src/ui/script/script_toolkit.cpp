@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 #include <thread>
 
@@ -391,6 +392,7 @@ void ScriptToolkit::execute(const Statement& s) {
     case K::expect_box_lists:
     case K::expect_box_offers: expect_box(s); return;
     case K::wait: wait_for(s); return;
+    case K::progress_cancel: throw ScriptError(s.line, "no progress bar to cancel");
     default: break;
   }
   ScriptDialog& dialog = innermost(s);
@@ -561,6 +563,7 @@ bool ScriptToolkit::open_file_box(const OpenFileRequest& request, std::string& p
   box_name_ = path_buffer.empty() ? std::string() : fs::path(std::string(text::trim_right(path_buffer))).filename().string();
   const Statement answer = next_file_answer("an open-file box " + script::quoted(request.title));
   if (answer.kind == Statement::Kind::file_cancel) return false;
+  if (!answer.more.empty()) throw ScriptError(answer.line, "this box takes one file");
   std::error_code ec;
   const fs::path chosen = (fs::current_path(ec) / answer.text).lexically_normal();
   const fs::path folder = chosen.parent_path();
@@ -569,6 +572,45 @@ bool ScriptToolkit::open_file_box(const OpenFileRequest& request, std::string& p
   fs::current_path(folder, ec);
   path_buffer = chosen.string();
   return true;
+}
+
+// The files of one `file` statement, all in one folder, as a person selects them in one box.
+bool ScriptToolkit::open_files_box(const OpenFileRequest& request, std::vector<std::string>& paths) {
+  file_requests_.push_back(request);
+  std::string none;
+  const fs::path shown_folder = box_folder(request, none);
+  box_folder_ = folder_text(shown_folder.lexically_normal().string());
+  box_listing_ = box_listing(request, shown_folder);
+  box_name_.clear();
+  const Statement answer = next_file_answer("an open-file box " + script::quoted(request.title));
+  if (answer.kind == Statement::Kind::file_cancel) return false;
+  std::error_code ec;
+  const fs::path here = fs::current_path(ec);
+  paths.clear();
+  std::vector<std::string> names{answer.text};
+  names.insert(names.end(), answer.more.begin(), answer.more.end());
+  for (const std::string& name : names) {
+    const fs::path chosen = (here / name).lexically_normal();
+    if (!paths.empty() && chosen.parent_path() != fs::path(paths.front()).parent_path())
+      throw ScriptError(answer.line, "the files of one box are in one folder");
+    if (!fs::is_directory(chosen.parent_path(), ec))
+      throw ScriptError(answer.line, "the folder of " + script::quoted(name) + " does not exist");
+    paths.push_back(chosen.string());
+  }
+  fs::current_path(fs::path(paths.front()).parent_path(), ec);
+  return true;
+}
+
+// The steps run until a `progress cancel N` just after the action that started them says
+// Cancel, once N steps are done.
+int ScriptToolkit::run_steps(const Progress& progress, const Step& step) {
+  std::optional<int> cancel_after;
+  if (next_ < statements_.size() && statements_[next_].kind == Statement::Kind::progress_cancel)
+    cancel_after = statements_[next_++].id;
+  int done = 0;
+  while (done < progress.steps && !(cancel_after && done >= *cancel_after)) step(done++);
+  transcript_ << "progress " << script::quoted(progress.title) << ' ' << done << " of " << progress.steps << '\n';
+  return done;
 }
 
 // Answered by a `file` statement too; the folder may be new, but its parent must exist.

@@ -90,6 +90,7 @@ void add_file_controls(std::vector<ControlTemplate>& c) {
   c.push_back({id(C::create), K::push_button, "Create", {}, {744, 132, 140, 44}});
   c.push_back({id(C::view), K::push_button, "View", {}, {744, 184, 140, 44}});
   c.push_back({id(C::plot), K::push_button, "Plot Loading", {}, {744, 252, 140, 34}});
+  c.push_back({id(C::suite), K::push_button, "Suite...", {}, {744, 294, 140, 34}});
   c.push_back({id(C::exit), K::push_button, "E X I T", {}, {744, 460, 140, 34}});
   c.push_back({id(C::cancel), K::push_button, "Cancel", {}, {744, 502, 140, 34}});
   c.push_back({id(C::file_state), K::static_text, "File", {}, {12, 556, 56, 22}});

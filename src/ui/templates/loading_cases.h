@@ -43,6 +43,7 @@ enum class LoadingCases : ControlId {
   zeta_label = 1133,
   diameters = 1134,
   plot = 1155,
+  suite = 1156,
 };
 constexpr DialogId dialog_of(LoadingCases) { return DialogId::loading_cases; }
 

@@ -102,7 +102,12 @@ TEST(Journal, ADamagedJournalIsRefusedWholeAndSaysWhy) {
   too_long.replace(too_long.find("\"m\""), 3, "\"" + std::string(21, 'm') + "\"");
   const auto alfa = not_float.find("\"alfa_d\": ");
   not_float.replace(alfa, not_float.find(',', alfa) - alfa, "\"alfa_d\": 0.1");  // no float is 0.1
+  std::string no_maximum = whole, too_many_cases = whole;
+  no_maximum.replace(no_maximum.find("\"max_time_points\": 250"), 22, "\"max_time_points\": 0");
+  too_many_cases.replace(too_many_cases.find("\"n_loading_cases\": 3"), 20, "\"n_loading_cases\": 100");
   const Damage damages[] = {
+      {no_maximum, "max_time_points"},
+      {too_many_cases, "n_loading_cases"},
       {whole.substr(0, whole.size() / 2), "JSON"},
       {wrong_kind, "n_nodes"},
       {wrong_version, "version"},

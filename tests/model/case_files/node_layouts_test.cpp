@@ -1,6 +1,7 @@
 // The records of the node-range editors' scratch files, byte for byte, and their reading back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <string>
 #include <vector>
@@ -131,6 +132,39 @@ std::string tp_file(const std::vector<model::TimePoint>& points, int n_dof, int 
     for (const NodeRange& r : p.ranges) file += layouts::discrete_range_record(r, n_dof) + "\r\n";
   }
   return file + layouts::end_of_case_record(case_number) + "\r\n";
+}
+
+// Streamed in pieces of a megabyte, TP.dat is the file of its records: nothing lost or doubled
+// where a piece ends, a component's text never running into the next, and only the first
+// n_ranges ranges written, those with both node numbers set.
+TEST(NodeLayouts, DiscreteLoadingStreamedIsTheFileOfItsRecordsWhateverItsSize) {
+  const testing_support::TempCurrentDir dir;
+  std::vector<model::TimePoint> points;
+  std::vector<model::TimePoint> kept;  // what the file holds
+  for (int i = 0; i < 30000; ++i) {
+    const float unique = -1.00041105e-36f * static_cast<float>(i + 1);
+    model::TimePoint p{0.013f * static_cast<float>(i + 1), 4,
+                       {range(i + 1, 100000 + i, {{0, 1.5f}, {1, unique}, {2, -2.0f}}),
+                        range(0, 7, {{0, 1.0f}}),  // no first node: not written
+                        range(3, 4, {{0, static_cast<float>(i)}}),
+                        range(5, 6, {{2, 0.25f}})}};
+    if (i % 3 == 1) p.n_ranges = 2;  // the entries beyond n_ranges are not part of the loading
+    if (i % 3 == 2) p.n_ranges = 9;  // more than it holds: the ranges it holds
+    model::TimePoint k{p.time, 0, {}};
+    for (int r = 0; r < std::min<int>(p.n_ranges, p.ranges.size()); ++r)
+      if (p.ranges[r].first_node >= 1) k.ranges.push_back(p.ranges[r]);
+    points.push_back(p);
+    kept.push_back(k);
+  }
+  std::string reason;
+  ASSERT_TRUE(layouts::replace_file("7TP.dat", [&](layouts::AtomicFile& file) {
+    layouts::DiscreteLoadingRecords records(file, 3);
+    for (const model::TimePoint& p : points) records.add(p);
+    records.end(7);
+  }, reason)) << reason;
+  const std::string expected = tp_file(kept, 3, 7);
+  ASSERT_GT(expected.size(), 2 * layouts::AtomicFile::buffer_size);
+  EXPECT_TRUE(testing_support::read_file("7TP.dat") == expected);
 }
 
 TEST(NodeLayouts, DiscreteLoadingReadsTimesWithTheirRangesAndStepsBackOverTheNextTime) {

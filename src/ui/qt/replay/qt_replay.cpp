@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
 #include <QThread>
@@ -133,7 +134,10 @@ class Driver {
     idle_.start();
   }
 
-  void start() { schedule(0); }
+  void start() {
+    set_progress_observer([this](QWidget& bar, int done, int steps, bool finished) { progress(bar, done, steps, finished); });
+    schedule(0);
+  }
 
   void finish() {
     if (next_ < statements_.size()) fail(statements_[next_].line, "statements left after the program ended");
@@ -173,6 +177,7 @@ class Driver {
   void answer_file_box(QFileDialog& box);
   void close_viewer(QDialog& viewer);
   void close_plot(QDialog& plot);
+  void progress(QWidget& bar, int done, int steps, bool finished);
   std::string expanded(const std::string& text) const { return script::with_workspace(text, workspace_); }
   std::string where(DialogWindow& window) const { return " in dialog " + std::to_string(template_id(window)); }
 
@@ -221,6 +226,8 @@ void Driver::step() {
     ~Acting() { levels.pop_back(); }
   } acting(acting_levels_, level);
   QWidget* top = QApplication::activeModalWidget();
+  // A progress bar is answered between its steps (progress()), never from here.
+  if (top && top->objectName() == QLatin1String("progress_window")) return schedule(1);
   // Keys reach a window only once it is active, as a person finds it: a new window is
   // activated by the platform a moment after it shows.
   // A window with no owner (the file box) is left to the window manager, which the
@@ -271,6 +278,7 @@ void Driver::execute(const Statement& s, DialogWindow& window) {
     case K::file_cancel: file_answers_.push_back(s); return;
     case K::answer: yes_no_answers_.push_back(s); return;
     case K::recover: recover_answers_.push_back(s); return;
+    case K::progress_cancel: fail(s.line, "no progress bar to cancel");
     case K::expect_message:
     case K::expect_no_message: return expect_message(s);
     case K::expect_box_folder:
@@ -510,11 +518,40 @@ void Driver::answer_file_box(QFileDialog& box) {
   }
   const QString path = QDir::cleanPath(QDir::current().absoluteFilePath(from_utf8(answer.text)));
   if (!name) fail(answer.line, "the open-file box has no name field");
+  QString typed = path;
+  if (!answer.more.empty()) {
+    // Several files: into their folder first, then their names quoted in the one name field.
+    const QString folder = QFileInfo(path).absolutePath();
+    QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(name, folder + QLatin1Char('/'));
+    QTest::keyClick(name, Qt::Key_Return);
+    if (!QTest::qWaitFor([&] { return QDir(box.directory()).absolutePath() == folder; }, listing_wait_ms))
+      fail(answer.line, "the open-file box did not go into " + utf8(folder));
+    typed = QLatin1Char('"') + QFileInfo(path).fileName() + QLatin1Char('"');
+    for (const std::string& more : answer.more)
+      typed += QStringLiteral(" \"%1\"").arg(QFileInfo(QDir::current().absoluteFilePath(from_utf8(more))).fileName());
+  }
   QTest::keyClick(name, Qt::Key_A, Qt::ControlModifier);
-  QTest::keyClicks(name, path);
+  QTest::keyClicks(name, typed);
   if (QCompleter* completer = name->completer(); completer && completer->popup()->isVisible())
     completer->popup()->hide();
   QTest::keyClick(name, Qt::Key_Return);
+}
+
+// A `progress cancel N` just after the action that started the bar presses its Cancel once N
+// steps are done; the bar's end is recorded as the scripted face records it.
+void Driver::progress(QWidget& bar, int done, int steps, bool finished) {
+  idle_.restart();
+  if (finished) {
+    transcript_ << "progress " << script::quoted(utf8(bar.windowTitle())) << ' ' << done << " of " << steps << '\n';
+    return;
+  }
+  if (next_ >= statements_.size() || statements_[next_].kind != K::progress_cancel || statements_[next_].id != done) return;
+  line_ = statements_[next_++].line;
+  if (auto* dialog = qobject_cast<QDialog*>(&bar)) take_picture(*dialog, QStringLiteral("progress"));
+  auto* cancel = bar.findChild<QPushButton*>();
+  if (!cancel) fail(line_, "the progress bar has no Cancel button");
+  QTest::mouseClick(cancel, Qt::LeftButton);
 }
 
 // The text viewer: the file it shows is named in its title.
