@@ -7,6 +7,7 @@
 #include <fstream>
 #include <string>
 
+#include "files/record_file.h"
 #include "model/geometry_file.h"
 
 namespace {
@@ -52,7 +53,7 @@ void BM_LoadRecordsOnly(benchmark::State& state) {
   const std::string path = write_model();
   for (auto _ : state) {
     text::RecordSource source;
-    if (!text::RecordSource::from_file(path, source)) state.SkipWithError("cannot open");
+    if (!files::read_records(path, source)) state.SkipWithError("cannot open");
     benchmark::DoNotOptimize(source.size());
   }
   std::filesystem::remove(path);

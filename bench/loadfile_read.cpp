@@ -18,10 +18,11 @@
 
 #include "dialogs/context.h"
 #include "dialogs/loading_file.h"
+#include "files/record_file.h"
 #include "loadfile/reader_parse.h"
 #include "loadfile/writer.h"
-#include "model/analysis.h"
 #include "loadfile_workspace.h"
+#include "model/analysis.h"
 #include "text/free_form.h"
 
 namespace {
@@ -72,7 +73,7 @@ void BM_load_loading_file(benchmark::State& bench) {
 void BM_read_loading_records(benchmark::State& bench) {
   Workspace& w = workspace();
   text::RecordSource source;
-  text::RecordSource::from_file(std::string(w.state.loading_file.trimmed()), source);
+  files::read_records(std::string(w.state.loading_file.trimmed()), source);
   loadfile::ReadStart start;
   start.general = model::general_data_of(w.state);
   start.max_time_points = w.state.max_time_points;
@@ -88,7 +89,7 @@ void BM_read_loading_records(benchmark::State& bench) {
 void BM_codec_write(benchmark::State& bench) {
   Workspace& w = workspace();
   text::RecordSource source;
-  text::RecordSource::from_file(std::string(w.state.loading_file.trimmed()), source);
+  files::read_records(std::string(w.state.loading_file.trimmed()), source);
   loadfile::ReadStart start;
   start.general = model::general_data_of(w.state);
   start.max_time_points = w.state.max_time_points;

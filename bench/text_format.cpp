@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "files/record_file.h"
 #include "text/format.h"
 #include "text/free_form.h"
 
@@ -167,7 +168,7 @@ void BM_free_form_read_ours(benchmark::State& state) {
   long checksum = 0;
   for (auto _ : state) {
     text::RecordSource source;
-    if (!text::RecordSource::from_file(path, source)) state.SkipWithError("cannot read the records");
+    if (!files::read_records(path, source)) state.SkipWithError("cannot read the records");
     int from_node = 0, to_node = 0;
     float c[6];
     const std::vector<text::Target> targets = {text::target(from_node), text::target(to_node), text::target(c[0]),

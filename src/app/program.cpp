@@ -10,10 +10,10 @@
 #include "app/workspace_setup.h"
 #include "dialogs/cases/loading_cases_dialog.h"
 #include "dialogs/general/general_data_dialog.h"
+#include "files/regular_file.h"
 #include "model/case_files/atomic_file.h"
 #include "model/case_files/run_folder.h"
 #include "model/case_files/scratch_files.h"
-#include "text/regular_file.h"
 #include "text/free_form.h"
 #include "ui/platform.h"
 #include "ui/templates/time_points.h"
@@ -29,14 +29,14 @@ namespace {
 // with a message.
 text::Field<20> read_language_setting(dialogs::Context& context) {
   std::string head;
-  const text::FileRead read = text::read_regular_file("language.dat", head, 64);
-  if (read.status == text::FileReadStatus::not_regular) {
+  const files::FileRead read = files::read_regular_file("language.dat", head, 64);
+  if (read.status == files::FileReadStatus::not_regular) {
     // The language is English from here on, so the message is too.
-    context.toolkit.message_box("language.dat is " + std::string(text::kind_words(read.kind, false)) +
+    context.toolkit.message_box("language.dat is " + std::string(files::kind_words(read.kind, false)) +
                                     ", not a regular file: the language is English.",
                                 "Message", ui::Icon::warning, ui::Buttons::ok);
   }
-  if (read.status != text::FileReadStatus::ok) return text::Field<20>("English");
+  if (read.status != files::FileReadStatus::ok) return text::Field<20>("English");
   std::string first = head.substr(0, head.find('\n'));
   if (!first.empty() && first.back() == '\r') first.pop_back();
   if (first.size() > text::Field<20>::length) first.resize(text::Field<20>::length);

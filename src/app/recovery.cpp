@@ -85,7 +85,7 @@ void set_aside(dialogs::Context& context, std::vector<cf::StoppedRun>& runs) {
 // The one place that rebuilds the program state from a stopped run.
 bool take_back(dialogs::Context& context, cf::StoppedRun& run, const fs::path& case_folder) {
   std::string why;
-  if (!run.take_over(case_folder, why)) {
+  if (!run.take_over(case_folder, ui::current_directory(), why)) {
     context.message("ERROR: the stopped run could not be taken back (" + why + "); it is offered again at the next start.",
                     "EROARE: rularea oprita nu s-a putut recupera (" + why + "); se ofera din nou la pornirea urmatoare.",
                     title, ui::Icon::error);

@@ -13,18 +13,19 @@
 #include <system_error>
 #include <vector>
 
+#include "files/record_file.h"
+#include "files/regular_file.h"
 #include "loadfile/check.h"
 #include "loadfile/reader_messages.h"
 #include "loadfile/reader_parse.h"
 #include "loadfile/records.h"
 #include "loadfile/writer.h"
 #include "model/analysis.h"
+#include "model/case_files/atomic_file.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/section_records.h"
-#include "model/case_files/atomic_file.h"
 #include "text/fixed_text.h"
 #include "text/free_form.h"
-#include "text/regular_file.h"
 #include "ui/platform.h"
 
 namespace dialogs {
@@ -96,7 +97,7 @@ std::string failure_message(bool ro, const std::string& path, const loadfile::Wr
   }
   if (f.status == OutputStatus::not_regular)
     message += std::string(ro ? " (numele este " : " (the name is ") +
-               std::string(text::kind_words(f.kind, ro)) + (ro ? ", nu un fisier obisnuit)" : ", not a regular file)");
+               std::string(files::kind_words(f.kind, ro)) + (ro ? ", nu un fisier obisnuit)" : ", not a regular file)");
   else
     message += " (" + std::string(std::strerror(f.error)) + ")";
   message += ro ? "\nFisierul " + path + " nu a fost modificat."
@@ -116,15 +117,15 @@ std::string loading_file_path(std::string_view path) {
   return std::string(text::trim_right(std::string_view(typed).substr(0, model::max_path_bytes)));
 }
 
-void show_open_failure(Context& context, const std::string& path, const text::FileRead& why) {
+void show_open_failure(Context& context, const std::string& path, const files::FileRead& why) {
   auto reason = [&why](bool romanian) -> std::string {
     switch (why.status) {
-      case text::FileReadStatus::missing: return romanian ? "Fisierul nu exista !" : "The file does not exist !";
-      case text::FileReadStatus::not_regular:
-        return (romanian ? "Numele este " : "The name is ") + std::string(text::kind_words(why.kind, romanian)) +
+      case files::FileReadStatus::missing: return romanian ? "Fisierul nu exista !" : "The file does not exist !";
+      case files::FileReadStatus::not_regular:
+        return (romanian ? "Numele este " : "The name is ") + std::string(files::kind_words(why.kind, romanian)) +
                (romanian ? ", nu un fisier obisnuit !" : ", not a regular file !");
-      case text::FileReadStatus::too_large: {
-        const std::string limit = text::size_limit_words(text::max_text_file_bytes);
+      case files::FileReadStatus::too_large: {
+        const std::string limit = files::size_limit_words(files::max_text_file_bytes);
         return romanian ? "Fisierul are peste " + limit + ", limita unui fisier de incarcare !"
                         : "The file is larger than " + limit + ", the limit of a loading file !";
       }
@@ -417,9 +418,9 @@ bool write_loading_file(Context& context) {
 LoadOutcome load_loading_file(Context& context, const std::string& path_argument) {
   const std::string path = loading_file_path(path_argument);
   text::RecordSource source;
-  text::FileRead why;
-  if (path.empty() || !text::RecordSource::from_file(path, source, &why)) {
-    if (path.empty()) why.status = text::FileReadStatus::missing;
+  files::FileRead why;
+  if (path.empty() || !files::read_records(path, source, &why)) {
+    if (path.empty()) why.status = files::FileReadStatus::missing;
     show_open_failure(context, path, why);
     return LoadOutcome::not_opened;
   }

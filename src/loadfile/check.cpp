@@ -6,12 +6,13 @@
 #include <filesystem>
 #include <map>
 
+#include "files/record_file.h"
+#include "files/regular_file.h"
 #include "loadfile/reader_messages.h"
 #include "loadfile/reader_parse.h"
 #include "model/geometry_file.h"
 #include "model/state.h"
 #include "text/fixed_text.h"
-#include "text/regular_file.h"
 
 namespace loadfile {
 
@@ -255,13 +256,13 @@ CheckReport check_loading_records(const std::string& name, text::RecordSource& s
 
 CheckReport check_loading_file(const std::string& path, const CheckOptions& options) {
   text::RecordSource source;
-  text::FileRead why;
-  if (!text::RecordSource::from_file(path, source, &why)) {
+  files::FileRead why;
+  if (!files::read_records(path, source, &why)) {
     CheckReport report;
-    report.reason = why.status == text::FileReadStatus::missing       ? "the file does not exist"
-                  : why.status == text::FileReadStatus::not_regular ? "the name is " + std::string(text::kind_words(why.kind, false)) + ", not a regular file"
-                  : why.status == text::FileReadStatus::too_large
-                      ? "the file is larger than " + text::size_limit_words(text::max_text_file_bytes) + ", the limit of a loading file"
+    report.reason = why.status == files::FileReadStatus::missing       ? "the file does not exist"
+                  : why.status == files::FileReadStatus::not_regular ? "the name is " + std::string(files::kind_words(why.kind, false)) + ", not a regular file"
+                  : why.status == files::FileReadStatus::too_large
+                      ? "the file is larger than " + files::size_limit_words(files::max_text_file_bytes) + ", the limit of a loading file"
                                                                      : "the file cannot be read";
     return report;
   }

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "files/regular_file.h"
 #include "loadfile/records.h"
 #include "model/analysis.h"
 #include "model/case_files/atomic_file.h"
 #include "model/state.h"
-#include "text/regular_file.h"
 
 namespace loadfile {
 
@@ -38,7 +38,7 @@ struct WriteFailure {
   model::case_files::OutputStatus status = model::case_files::OutputStatus::ok;
   std::string scratch_file;  // set when a case file could not be read
   int error = 0;
-  text::FileKind kind = text::FileKind::regular;  // what the target names (not_regular)
+  files::FileKind kind = files::FileKind::regular;  // what the target names (not_regular)
 };
 
 struct WriteReport {

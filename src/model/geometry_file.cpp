@@ -2,7 +2,8 @@
 
 #include <vector>
 
-#include "text/regular_file.h"
+#include "files/record_file.h"
+#include "files/regular_file.h"
 
 namespace model {
 
@@ -94,12 +95,12 @@ GeometryReadResult read_geometry_file(std::string_view path) {
     return result;
   }
   RecordSource source;
-  text::FileRead why;
-  if (name.empty() || !RecordSource::from_file(name, source, &why)) {
+  files::FileRead why;
+  if (name.empty() || !files::read_records(name, source, &why)) {
     result.kind = why.kind;
-    result.outcome = name.empty() || why.status == text::FileReadStatus::missing ? GeometryOutcome::not_found
-                   : why.status == text::FileReadStatus::not_regular        ? GeometryOutcome::not_regular
-                   : why.status == text::FileReadStatus::too_large          ? GeometryOutcome::too_large
+    result.outcome = name.empty() || why.status == files::FileReadStatus::missing ? GeometryOutcome::not_found
+                   : why.status == files::FileReadStatus::not_regular        ? GeometryOutcome::not_regular
+                   : why.status == files::FileReadStatus::too_large          ? GeometryOutcome::too_large
                                                                            : GeometryOutcome::cannot_open;
     return result;
   }
@@ -123,10 +124,10 @@ ProblemText problem_reason(const GeometryReadResult& result) {
     case GeometryOutcome::cannot_open:
       return {"the file cannot be opened", "fisierul nu poate fi deschis"};
     case GeometryOutcome::not_regular:
-      return {"the name is " + std::string(text::kind_words(result.kind, false)) + ", not a regular file",
-              "numele este " + std::string(text::kind_words(result.kind, true)) + ", nu un fisier obisnuit"};
+      return {"the name is " + std::string(files::kind_words(result.kind, false)) + ", not a regular file",
+              "numele este " + std::string(files::kind_words(result.kind, true)) + ", nu un fisier obisnuit"};
     case GeometryOutcome::too_large: {
-      const std::string limit = text::size_limit_words(text::max_text_file_bytes);
+      const std::string limit = files::size_limit_words(files::max_text_file_bytes);
       return {"the file is larger than " + limit + ", the limit of a geometry file",
               "fisierul are peste " + limit + ", limita unui fisier de geometrie"};
     }

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "text/regular_file.h"
+#include "files/regular_file.h"
 #include "model/state.h"
 #include "text/fixed_text.h"
 #include "text/free_form.h"
@@ -36,7 +36,7 @@ enum class GeometryOutcome {
   not_found,         // no file of that name
   cannot_open,       // the file exists but cannot be opened or read (no permission, I/O error)
   not_regular,       // a folder, device, FIFO or socket: never read
-  too_large,         // more than text::max_text_file_bytes: never read whole
+  too_large,         // more than files::max_text_file_bytes: never read whole
   empty,             // not a single record
   no_count_record,   // the file ends before its count record is complete
   bad_count_record,  // the count record is not six integers
@@ -48,7 +48,7 @@ struct GeometryReadResult {
   GeometryOutcome outcome = GeometryOutcome::ok;
   GeometryData data;      // complete only when outcome is ok
   std::size_t line = 0;   // 1-based line ending the count record (bad_count_record, bad_counts)
-  text::FileKind kind = text::FileKind::regular;  // what the path names (not_regular)
+  files::FileKind kind = files::FileKind::regular;  // what the path names (not_regular)
 };
 
 // Reads the records of a geometry file from the start of `source`.

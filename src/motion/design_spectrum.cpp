@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <limits>
 
+#include "files/regular_file.h"
 #include "motion/parsing.h"
 #include "motion/units.h"
 #include "text/number_parse.h"
-#include "text/regular_file.h"
 
 namespace motion {
 namespace {
@@ -192,7 +192,7 @@ std::optional<DesignSpectrum> parse_design_spectrum(std::string_view text, std::
   if (kind == "csv") {
     std::string content;
     const std::string path(body);
-    if (path.empty() || text::read_regular_file(path, content, 16 << 20).status != text::FileReadStatus::ok)
+    if (path.empty() || files::read_regular_file(path, content, 16 << 20).status != files::FileReadStatus::ok)
       return error = "cannot read the table \"" + path + "\"", std::nullopt;
     auto table = read_table_spectrum(content, error);
     if (!table) return error = path + ": " + error, std::nullopt;

@@ -13,6 +13,7 @@
 #include <set>
 #include <thread>
 
+#include "files/record_file.h"
 #include "loadfile/check.h"
 #include "loadfile/records.h"
 #include "model/case_files/accel_layout.h"
@@ -111,7 +112,7 @@ std::unique_ptr<Template> read_template(const Settings& s, std::ostream& err) {
   text::RecordSource source;
   if (s.template_text) {
     source = text::RecordSource(*s.template_text);
-  } else if (!text::RecordSource::from_file(s.template_path, source)) {
+  } else if (!files::read_records(s.template_path, source)) {
     err << "brantel suite: the template \"" << s.template_path << "\" cannot be read\n";
     return nullptr;
   }

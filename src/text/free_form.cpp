@@ -5,17 +5,13 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <utility>
 
-#include <unistd.h>
-
 #include "text/fixed_text.h"
 #include "text/number_parse.h"
-#include "text/regular_file.h"
 
 namespace text {
 
@@ -31,6 +27,14 @@ RecordSource::RecordSource(std::string_view content) : content_size_(content.siz
   if (!content.empty()) std::memcpy(text.get(), content.data(), content.size());
   content_ = std::move(text);
   split_records();
+}
+
+RecordSource RecordSource::adopt(std::shared_ptr<const char[]> text, std::size_t size) {
+  RecordSource source;
+  source.content_ = std::move(text);
+  source.content_size_ = size;
+  source.split_records();
+  return source;
 }
 
 RecordSource RecordSource::adopt(std::string&& content) {
@@ -73,48 +77,6 @@ void RecordSource::split_records() {
     start = found ? static_cast<std::size_t>(static_cast<const char*>(found) - base) + 1 : size;
     starts_.push_back(start);
   }
-}
-
-// Only a regular file is read (see text/regular_file.h); `why` says what stopped it. The
-// content is read straight into its final place, which is not cleared first: a large loading
-// file is read once, not copied again through a buffer.
-bool RecordSource::from_file(const std::string& path, RecordSource& out, text::FileRead* why,
-                             std::size_t max_bytes) {
-  std::shared_ptr<char[]> text;
-  std::size_t size = 0;
-  const text::FileRead read = text::read_regular_file_with(path, [&](int fd, std::size_t expected) {
-    text = uninitialized_text(expected);
-    std::size_t capacity = expected;
-    char probe[4096];
-    for (;;) {
-      // A full buffer is probed through a small one first: the file usually ends there, and
-      // only a file that grew since its size was taken pays for a larger copy.
-      char* target = size < capacity ? text.get() + size : probe;
-      const ssize_t n = ::read(fd, target, size < capacity ? capacity - size : sizeof probe);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) return false;
-      if (n == 0) return true;
-      // A file that another program keeps appending to would otherwise be read without end.
-      if (static_cast<std::size_t>(n) > max_bytes - size) {
-        errno = EFBIG;
-        return false;
-      }
-      if (target == probe) {
-        capacity = std::min(max_bytes, size + static_cast<std::size_t>(n) + capacity / 2);
-        std::shared_ptr<char[]> larger = uninitialized_text(capacity);
-        if (size > 0) std::memcpy(larger.get(), text.get(), size);
-        std::memcpy(larger.get() + size, probe, static_cast<std::size_t>(n));
-        text = std::move(larger);
-      }
-      size += static_cast<std::size_t>(n);
-    }
-  }, max_bytes);
-  if (why) *why = read;
-  if (read.status != text::FileReadStatus::ok) return false;
-  out.content_ = std::move(text);
-  out.content_size_ = size;
-  out.split_records();
-  return true;
 }
 
 bool RecordSource::next(std::string_view& record) {

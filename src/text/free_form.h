@@ -8,8 +8,6 @@
 #include <string_view>
 #include <vector>
 
-#include "text/regular_file.h"
-
 namespace text {
 
 
@@ -23,10 +21,8 @@ class RecordSource {
   // Takes the text over instead of copying it: a large text built to be read once costs its
   // size once.
   static RecordSource adopt(std::string&& content);
-  // false: missing, not a regular file, unreadable, or more than `max_bytes` (also when it grows
-  // beyond them while read); `why` (when given) says which.
-  static bool from_file(const std::string& path, RecordSource& out, text::FileRead* why = nullptr,
-                        std::size_t max_bytes = max_text_file_bytes);
+  // The same for `size` characters at `text`, as a reader of files holds them.
+  static RecordSource adopt(std::shared_ptr<const char[]> text, std::size_t size);
 
   bool at_end() const { return next_ >= size(); }
   std::size_t position() const { return next_; }     // index of the next record to read

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Fails when a file of SRC includes a higher layer. Layers from the ground up:
-#   text -> base -> model (with model/case_files) -> loadfile, and text -> ui; both under
-#   dialogs -> app
+#   text -> files and base -> model (with model/case_files) -> loadfile, and files -> ui; both
+#   under dialogs -> app
+# files/ reads and checks files for every layer above it: text/ only makes and reads texts.
 # base/ holds generic containers that name nothing of the domain.
-# motion/ (records and load histories from files) stands beside model/, on text/ alone.
+# motion/ (records and load histories from files) stands beside model/, on text/ and files/.
 # suite/ (a suite of records into loading files) stands on loadfile/ and motion/, under dialogs/.
 # loadfile/ is the loading file's codec: it knows no toolkit, so it can serve a command line.
 # ui/qt and ui/script implement the toolkit interface and know no program layer; model/ uses
-# only text/, base/ and the C++ and POSIX libraries (and, in case_files/, the JSON library of the
+# only text/, files/, base/ and the C++ and POSIX libraries (and, in case_files/, the JSON library of the
 # run's journal); only ui/qt and app/main.cpp include Qt.
 #   include_layers.sh SRC
 set -u
@@ -18,18 +19,19 @@ cd "$src" || exit 2
 allowed_for() {
   case $1 in
     text/*) echo "text" ;;
+    files/*) echo "text files" ;;
     base/*) echo "text base" ;;
-    model/*) echo "text base model" ;;
-    motion/*) echo "text motion" ;;
-    ui/qt/replay/*) echo "text ui ui/qt ui/script" ;;  # the statements of the scripted face
-    ui/qt/*) echo "text ui ui/qt" ;;
-    ui/script/*) echo "text ui ui/script" ;;
-    ui/*) echo "text ui" ;;
-    loadfile/*) echo "text base model loadfile" ;;
-    suite/*) echo "text base model motion ui loadfile suite" ;;
-    dialogs/*) echo "text base model motion ui loadfile suite dialogs" ;;
-    app/main.cpp) echo "text base model motion ui ui/qt loadfile suite dialogs app" ;;
-    app/*) echo "text base model motion ui loadfile suite dialogs app" ;;
+    model/*) echo "text files base model" ;;
+    motion/*) echo "text files motion" ;;
+    ui/qt/replay/*) echo "text files ui ui/qt ui/script" ;;  # the statements of the scripted face
+    ui/qt/*) echo "text files ui ui/qt" ;;
+    ui/script/*) echo "text files ui ui/script" ;;
+    ui/*) echo "text files ui" ;;
+    loadfile/*) echo "text files base model loadfile" ;;
+    suite/*) echo "text files base model motion ui loadfile suite" ;;
+    dialogs/*) echo "text files base model motion ui loadfile suite dialogs" ;;
+    app/main.cpp) echo "text files base model motion ui ui/qt loadfile suite dialogs app" ;;
+    app/*) echo "text files base model motion ui loadfile suite dialogs app" ;;
     *) echo "" ;;
   esac
 }
@@ -64,7 +66,7 @@ while IFS= read -r -d '' file; do
     if [[ "$file" == model/* ]] && [[ "$header" == *.h* || "$header" == */* ]] &&
        ! [[ "$header" =~ ^(sys/[a-z_]+|dirent|fcntl|unistd|signal|errno)\.h$ ]] &&
        ! [[ "$file" == model/case_files/* && "$header" == nlohmann/json.hpp ]]; then
-      echo "$file:$n: includes <$header>: model/ uses only text/, base/ and the C++ and POSIX libraries"
+      echo "$file:$n: includes <$header>: model/ uses only text/, files/, base/ and the C++ and POSIX libraries"
       fail=1
     fi
   done < <(grep -nE '^[[:space:]]*#[[:space:]]*include[[:space:]]*<' "$file")

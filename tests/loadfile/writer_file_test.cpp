@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "dialogs/loading_file.h"
+#include "files/record_file.h"
 #include "text/fixed_text.h"
 #include "text/free_form.h"
 #include "writer_fixture.h"
@@ -219,7 +220,7 @@ TEST_F(WriterFileTest, CaseWithoutScratchFilesReadsBackSectionBySection) {
   dialogs::Context c = context();
   ASSERT_TRUE(dialogs::write_loading_file(c));
   text::RecordSource source;
-  ASSERT_TRUE(text::RecordSource::from_file("read_back.inc", source));
+  ASSERT_TRUE(files::read_records("read_back.inc", source));
   std::string_view record;
   while (source.next(record) && record.starts_with("//")) {
   }

@@ -48,41 +48,6 @@ TEST(RecordSource, NextSeekAndLineNumbers) {
   EXPECT_EQ(r, "2");
 }
 
-TEST(RecordSource, FromFileReadsBytesAndReportsAMissingFile) {
-  const std::string path = testing::TempDir() + "record_source_test.txt";
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  std::fputs("one\r\ntwo", f);
-  std::fclose(f);
-  RecordSource source;
-  ASSERT_TRUE(RecordSource::from_file(path, source));
-  EXPECT_EQ(source.size(), 2u);
-  EXPECT_EQ(source.record(1), "two");
-  std::remove(path.c_str());
-  EXPECT_FALSE(RecordSource::from_file(path, source));
-}
-
-// A file beyond the limit is refused before a byte is read; one whose size said nothing (here a
-// file of /proc, as a file being appended to says too little) is refused once it passes it.
-TEST(RecordSource, FilesBeyondTheLimitAreRefusedWholeNotReadWithoutEnd) {
-  const std::string path = testing::TempDir() + "record_source_limit.txt";
-  std::FILE* f = std::fopen(path.c_str(), "wb");
-  ASSERT_NE(f, nullptr);
-  std::fputs("0123456789\n0123456789\n", f);
-  std::fclose(f);
-  RecordSource source;
-  text::FileRead why;
-  EXPECT_TRUE(RecordSource::from_file(path, source, &why, 22));
-  EXPECT_FALSE(RecordSource::from_file(path, source, &why, 21));
-  EXPECT_EQ(why.status, text::FileReadStatus::too_large);
-  std::remove(path.c_str());
-  ASSERT_TRUE(RecordSource::from_file("/proc/self/status", source, &why));
-  ASSERT_GT(source.size(), 2u);
-  EXPECT_FALSE(RecordSource::from_file("/proc/self/status", source, &why, 16));
-  EXPECT_EQ(why.status, text::FileReadStatus::too_large);
-  EXPECT_EQ(text::size_limit_words(text::max_text_file_bytes), "1 GiB (1073741824 bytes)");
-}
-
 TEST(ReadFreeForm, RepeatCountsAndSlash) {
   RecordSource source("1 2*3.5 , 4\n1 /\n");
   float a = 0, b = 0, c = 0, d = 0;

@@ -4,10 +4,10 @@
 #include <string_view>
 
 #include "app/cli/command.h"
+#include "files/regular_file.h"
 #include "motion/read_options.h"
 #include "motion/spectrum_report.h"
 #include "text/number_parse.h"
-#include "text/regular_file.h"
 
 namespace app::cli {
 namespace {
@@ -123,7 +123,7 @@ std::string SpectrumCommand::spectrum_options(motion::SpectrumOptions& o) const 
     return "--periods needs seconds such as 0.1,0.2,0.5";
   if (periods_file_.given()) {
     std::string content;
-    if (text::read_regular_file(periods_file_.value, content, 1 << 24).status != text::FileReadStatus::ok)
+    if (files::read_regular_file(periods_file_.value, content, 1 << 24).status != files::FileReadStatus::ok)
       return "cannot read the periods file \"" + periods_file_.value + "\"";
     o.request.periods.clear();
     std::size_t line = 0;

@@ -13,13 +13,14 @@
 #include "dialogs/editors/import_dialog.h"
 #include "dialogs/editors/loading_plots.h"
 #include "dialogs/editors/spectrum_dialog.h"
-#include "motion/units.h"
 #include "dialogs/typed_fields.h"
 #include "dialogs/typed_numbers.h"
 #include "dialogs/unsaved_entries.h"
+#include "files/record_file.h"
 #include "model/case_files/accel_layout.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/text_file.h"
+#include "motion/units.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/free_form.h"
@@ -56,7 +57,7 @@ void read_existing_points(model::ProgramState& s, int case_number) {
   const std::string path = model::case_files::scratch_file_path(s.case_folder, case_number, model::case_files::ScratchKind::accelerogram);
   model::case_files::create_if_missing(path);  // an unwritable folder shows itself on SAVE
   text::RecordSource source;
-  if (!text::RecordSource::from_file(path, source)) return;
+  if (!files::read_records(path, source)) return;
   const model::CaseRecord& record = s.case_records[case_number];
   model::case_files::read_accel_points(source, record.n_time_points, record.loading_type, s.n_dof, s.accel_direction,
                     s.accel_table);

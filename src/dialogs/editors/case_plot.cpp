@@ -5,6 +5,7 @@
 
 #include "dialogs/editors/editors.h"
 #include "dialogs/editors/loading_plots.h"
+#include "files/record_file.h"
 #include "model/case_files/accel_layout.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
@@ -35,7 +36,7 @@ void plot_case_loading(Context& context, int k) {
   text::RecordSource source;
   const bool sin_exp = type == model::LoadingType::sinusoidal || type == model::LoadingType::exponential;
   const int count = sin_exp ? record.n_load_ranges : record.n_time_points;
-  if (!has_saved_loading(s, k) || !text::RecordSource::from_file(path, source)) {
+  if (!has_saved_loading(s, k) || !files::read_records(path, source)) {
     const std::string n = std::to_string(k);
     context.message("Case " + n + " has no saved loading to plot: Input LOADING, then SAVE Changes.",
                     "Cazul " + n + " nu are o incarcare salvata: Input LOADING, apoi SAVE Changes.",

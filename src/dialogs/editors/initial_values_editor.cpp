@@ -7,6 +7,7 @@
 #include "dialogs/editors/editors.h"
 #include "dialogs/editors/node_ranges.h"
 #include "dialogs/typed_fields.h"
+#include "files/record_file.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
 #include "model/case_files/text_file.h"
@@ -128,7 +129,7 @@ void InitialValuesEditor::load_group(Group& group, model::case_files::ScratchKin
   text::RecordSource source;
   const int wanted = group.count;
   group.count = 0;
-  if (!text::RecordSource::from_file(path, source)) return;
+  if (!files::read_records(path, source)) return;
   for (int i = 1; i <= wanted; ++i) {
     model::NodeRange range;
     if (read(source, state_.n_dof, range) != text::ReadStatus::ok) break;

@@ -8,6 +8,7 @@
 #include "dialogs/editors/loading_plots.h"
 #include "dialogs/editors/node_ranges.h"
 #include "dialogs/typed_fields.h"
+#include "files/record_file.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
 #include "model/case_files/text_file.h"
@@ -102,7 +103,7 @@ void SinExpEditor::load_existing_data() {
   // an invisible range 0-0.
   const int wanted = record().n_load_ranges;
   int read = 0;
-  if (text::RecordSource::from_file(path, source)) {
+  if (files::read_records(path, source)) {
     for (int i = 1; i <= wanted; ++i) {
       model::NodeRange range;
       if (model::case_files::read_amplitude_entry(source, state_.n_dof, range) != text::ReadStatus::ok) break;

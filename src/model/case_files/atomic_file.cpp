@@ -143,7 +143,7 @@ OutputStatus AtomicFile::open() {
   struct stat existing {};
   const bool exists = ::stat(target_.c_str(), &existing) == 0;
   if (exists && !S_ISREG(existing.st_mode)) {
-    kind_ = text::file_kind(target_);
+    kind_ = files::file_kind(target_);
     return fail(OutputStatus::not_regular, 0);
   }
   // A read-only loading file stays read-only, even though its folder would let us replace it.
@@ -196,8 +196,8 @@ OutputStatus AtomicFile::finish(const Approval& approve) {
   if (::close(fd) != 0) return fail(OutputStatus::cannot_close, errno);
   if (approve && !approve(temporary_)) return fail(OutputStatus::declined, 0);
   // The target may have been replaced by a device or a FIFO while the file was being written.
-  if (const text::FileKind now = text::file_kind(target_);
-      now != text::FileKind::regular && now != text::FileKind::missing) {
+  if (const files::FileKind now = files::file_kind(target_);
+      now != files::FileKind::regular && now != files::FileKind::missing) {
     kind_ = now;
     return fail(OutputStatus::not_regular, 0);
   }

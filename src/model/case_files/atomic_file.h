@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "text/regular_file.h"
+#include "files/regular_file.h"
 
 namespace model::case_files {
 
@@ -52,7 +52,7 @@ class AtomicFile {
   // The errno of the first failure, 0 when none.
   int error_number() const { return error_; }
   // What the target names; not `regular` only after not_regular.
-  text::FileKind target_kind() const { return kind_; }
+  files::FileKind target_kind() const { return kind_; }
 
  private:
   bool flush();
@@ -62,7 +62,7 @@ class AtomicFile {
   std::string target_;
   std::string temporary_;
   int fd_ = -1;
-  text::FileKind kind_ = text::FileKind::regular;
+  files::FileKind kind_ = files::FileKind::regular;
   std::string buffer_;
   int error_ = 0;
   OutputStatus status_ = OutputStatus::ok;

@@ -15,8 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "files/regular_file.h"
 #include "model/case_files/atomic_file.h"
-#include "text/regular_file.h"
 
 namespace model::case_files {
 
@@ -373,9 +373,9 @@ JournalRead parse_journal(std::string_view text, JournalContent& content, std::s
 
 JournalRead read_journal(const fs::path& folder, JournalContent& content, std::string& reason) {
   std::string text;
-  const text::FileRead read = text::read_regular_file((folder / journal_name).string(), text, journal_size_limit);
-  if (read.status == text::FileReadStatus::missing) return JournalRead::missing;
-  if (read.status != text::FileReadStatus::ok) {
+  const files::FileRead read = files::read_regular_file((folder / journal_name).string(), text, journal_size_limit);
+  if (read.status == files::FileReadStatus::missing) return JournalRead::missing;
+  if (read.status != files::FileReadStatus::ok) {
     reason = "it cannot be read";
     return JournalRead::damaged;
   }

@@ -18,13 +18,13 @@
 #include <utility>
 #include <vector>
 
+#include "files/regular_file.h"
 #include "model/case_files/atomic_file.h"
-#include "text/regular_file.h"
 
 namespace model::case_files {
 
 namespace fs = std::filesystem;
-using text::Descriptor;
+using files::Descriptor;
 
 namespace {
 
@@ -405,7 +405,7 @@ bool StoppedRun::abandon(std::string& why) {
   return moved;
 }
 
-bool StoppedRun::take_over(const fs::path& into, std::string& why) {
+bool StoppedRun::take_over(const fs::path& into, const fs::path& start_folder, std::string& why) {
   const Descriptor base(open_base(base_));
   const Descriptor folder(base.get() < 0 ? -1 : open_folder_at(base.get(), name_.c_str()));
   DIR* entries = folder.get() < 0 ? nullptr : ::fdopendir(::dup(folder.get()));
@@ -420,15 +420,23 @@ bool StoppedRun::take_over(const fs::path& into, std::string& why) {
     if (!name.starts_with(".") && name != journal_name) names.emplace_back(name);
   }
   ::closedir(entries);
-  for (const std::string& name : names) {
+  // Half a copy would pass for this run's own files: what was copied goes again on a failure.
+  auto give_up = [&](const std::string& name, std::size_t copied) {
+    if (why.empty()) why = std::strerror(errno);
+    why = name + ": " + why;
+    for (std::size_t i = 0; i < copied; ++i) ::unlink((into / names[i]).c_str());
+    return false;
+  };
+  for (std::size_t i = 0; i < names.size(); ++i) {
     std::string content;
-    if (!read_file_at(folder.get(), name.c_str(), content, std::numeric_limits<std::size_t>::max()) ||
-        !replace_file((into / name).string(), content, why)) {
-      if (why.empty()) why = std::strerror(errno);
-      why = name + ": " + why;
-      return false;
-    }
+    if (!read_file_at(folder.get(), names[i].c_str(), content, std::numeric_limits<std::size_t>::max()) ||
+        !replace_file((into / names[i]).string(), content, why))
+      return give_up(names[i], i);
   }
+  // The new folder holds the journal before the old one goes, so that a crash between the two
+  // leaves one of them whole.
+  Journal journal_of_into(into, start_folder.string());
+  if (!journal_of_into.record(journal.state, 0, why)) return give_up(journal_name, names.size());
   remove_tree_at(base.get(), name_.c_str());
   release();
   return true;

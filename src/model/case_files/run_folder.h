@@ -75,8 +75,9 @@ class StoppedRun {
 
   // Moves the folder to `<base>/abandoned/<run>/`, dated now. false with `reason` when it failed.
   bool abandon(std::string& why);
-  // Copies the case files into `into` (the new run's folder) and then removes this folder.
-  bool take_over(const std::filesystem::path& into, std::string& why);
+  // Copies the case files into `into` (the new run's folder, started in `start_folder`), writes
+  // its journal there, and only then removes this folder. On a failure `into` is left as it was.
+  bool take_over(const std::filesystem::path& into, const std::filesystem::path& start_folder, std::string& why);
 
  private:
   void release();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "files/record_file.h"
 #include "model/case_files/text_file.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
@@ -253,7 +254,7 @@ bool write_records(const std::string& path, const std::vector<std::string>& reco
 bool read_discrete_loading_file(const std::string& path, model::ProgramState& state,
                                 std::vector<model::TimePoint>& table) {
   text::RecordSource source;
-  if (!text::RecordSource::from_file(path, source)) return false;
+  if (!files::read_records(path, source)) return false;
   const int c = state.current_case;
   const int n_time_points = state.case_records.contains(c) ? state.case_records[c].n_time_points : 0;
   read_discrete_loading(source, n_time_points, state.n_dof, table);

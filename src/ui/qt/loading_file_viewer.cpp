@@ -21,7 +21,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "text/regular_file.h"
+#include "files/regular_file.h"
 #include "ui/qt/window_fit.h"
 
 namespace ui::qt {
@@ -62,19 +62,19 @@ bool FileLines::open(const QString& path, QString& error) {
     return false;
   }
   // One byte beyond the limit tells a file that is (or grows while read to) more than it.
-  const text::FileRead read = text::read_regular_file(path.toStdString(), content_, text::max_text_file_bytes + 1);
-  if (read.status == text::FileReadStatus::not_regular) {
+  const files::FileRead read = files::read_regular_file(path.toStdString(), content_, files::max_text_file_bytes + 1);
+  if (read.status == files::FileReadStatus::not_regular) {
     error = QStringLiteral("The name is not a regular file.");
     return false;
   }
-  if (read.status != text::FileReadStatus::ok) {
+  if (read.status != files::FileReadStatus::ok) {
     error = QString::fromLocal8Bit(std::strerror(read.error));
     return false;
   }
-  if (content_.size() > text::max_text_file_bytes) {
+  if (content_.size() > files::max_text_file_bytes) {
     content_.clear();
     error = QStringLiteral("The file is larger than %1, the most that is shown.")
-                .arg(QString::fromStdString(text::size_limit_words(text::max_text_file_bytes)));
+                .arg(QString::fromStdString(files::size_limit_words(files::max_text_file_bytes)));
     return false;
   }
   data_ = content_.data();

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "dialogs/editors/editors.h"
+#include "files/record_file.h"
 #include "model/case_files/scratch_layouts.h"
 #include "node_editor_harness.h"
 #include "support/temp_dir.h"
@@ -247,7 +248,7 @@ press 1
 )");
   EXPECT_RAN(outcome);
   text::RecordSource source;
-  ASSERT_TRUE(text::RecordSource::from_file("1TP.dat", source));
+  ASSERT_TRUE(files::read_records("1TP.dat", source));
   ASSERT_EQ(source.size(), 3u);
   EXPECT_EQ(source.record(1), layouts::discrete_range_record(xyz_range(4, 9, 0, -7.5f), 2));
   std::vector<model::TimePoint> back;

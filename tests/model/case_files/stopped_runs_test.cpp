@@ -75,7 +75,7 @@ TEST(StoppedRuns, ARunStillAliveOrHeldByAnotherStartIsNotOffered) {
   EXPECT_EQ(cf::find_stopped_runs(dir.path()).size(), 1u);
 }
 
-TEST(StoppedRuns, TakenOverTheCaseFilesMoveAndTheFolderGoes) {
+TEST(StoppedRuns, TakenOverTheCaseFilesAndJournalMoveAndTheFolderGoes) {
   TempCurrentDir dir;
   const fs::path stopped = plant_stopped_run(dir.path(), "100-aaaaaa", 1'000, 2);
   write_file(stopped / ".1TP.dat.part-99999-abcdef", "half a save");
@@ -84,13 +84,35 @@ TEST(StoppedRuns, TakenOverTheCaseFilesMoveAndTheFolderGoes) {
   std::vector<cf::StoppedRun> runs = cf::find_stopped_runs(dir.path());
   ASSERT_EQ(runs.size(), 1u);
   std::string reason;
-  ASSERT_TRUE(runs[0].take_over(into, reason)) << reason;
+  ASSERT_TRUE(runs[0].take_over(into, dir.path(), reason)) << reason;
   EXPECT_FALSE(fs::exists(stopped));
-  EXPECT_EQ(std::distance(fs::directory_iterator(into), fs::directory_iterator()), 1)
-      << "only the case files: not the lock, the journal or a killed save's temporary";
+  EXPECT_EQ(std::distance(fs::directory_iterator(into), fs::directory_iterator()), 2)
+      << "the case file and the new journal: not the lock or a killed save's temporary";
   std::ifstream taken(into / "1TP.dat");
   std::string content((std::istreambuf_iterator<char>(taken)), std::istreambuf_iterator<char>());
   EXPECT_EQ(content, "case data of 100-aaaaaa");
+  cf::JournalContent journal;
+  ASSERT_EQ(cf::read_journal(into, journal, reason), cf::JournalRead::ok) << reason;
+  EXPECT_EQ(journal.state.n_loading_cases, 2);
+}
+
+TEST(StoppedRuns, ATakeOverThatFailsLeavesBothFoldersAsTheyWere) {
+  TempCurrentDir dir;
+  const fs::path stopped = plant_stopped_run(dir.path(), "100-aaaaaa", 1'000, 2);
+  write_file(stopped / "1init.dat", "more case data");
+  const fs::path into = dir.path() / "new-run";
+  fs::create_directories(into);
+  // A folder where the journal must go: every case file is copied before the journal fails.
+  fs::create_directories(into / cf::journal_name);
+  std::vector<cf::StoppedRun> runs = cf::find_stopped_runs(dir.path());
+  ASSERT_EQ(runs.size(), 1u);
+  std::string reason;
+  EXPECT_FALSE(runs[0].take_over(into, dir.path(), reason));
+  EXPECT_NE(reason.find(cf::journal_name), std::string::npos) << reason;
+  EXPECT_FALSE(fs::exists(into / "1init.dat"));
+  EXPECT_FALSE(fs::exists(into / "1TP.dat"));
+  EXPECT_TRUE(fs::exists(stopped / "1init.dat"));
+  EXPECT_TRUE(fs::exists(stopped / cf::journal_name));
 }
 
 TEST(StoppedRuns, SetAsideTheyAreKeptAWeekThenRemoved) {

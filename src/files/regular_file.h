@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace text {
+namespace files {
 
 // A file descriptor closed on every way out.
 class Descriptor {
@@ -76,4 +76,4 @@ FileRead read_regular_file_with(const std::string& path,
                                 const std::function<bool(int fd, std::size_t size)>& read,
                                 std::size_t max_bytes = std::numeric_limits<std::size_t>::max());
 
-}  // namespace text
+}  // namespace files

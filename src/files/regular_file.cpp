@@ -1,4 +1,4 @@
-#include "text/regular_file.h"
+#include "files/regular_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstdint>
 
-namespace text {
+namespace files {
 
 Descriptor::~Descriptor() {
   if (fd_ >= 0) ::close(fd_);
@@ -116,4 +116,4 @@ FileRead read_regular_file(const std::string& path, std::string& content, std::s
   return result;
 }
 
-}  // namespace text
+}  // namespace files
