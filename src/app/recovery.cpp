@@ -1,8 +1,10 @@
 #include "app/recovery.h"
 
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <utility>
+#include <vector>
 
 #include "ui/platform.h"
 
@@ -82,6 +84,27 @@ void set_aside(dialogs::Context& context, std::vector<cf::StoppedRun>& runs) {
   }
 }
 
+// A loading file's time of writing, to the nanosecond, both ways: a Create of the stopped run
+// may be replaced without asking only while the file is still as that Create left it.
+std::vector<cf::OwnLoadingFile> journaled_own_files(const std::vector<dialogs::OwnFile>& files) {
+  std::vector<cf::OwnLoadingFile> out;
+  for (const dialogs::OwnFile& f : files)
+    out.push_back({f.path.string(),
+                   std::chrono::duration_cast<std::chrono::nanoseconds>(f.written.time_since_epoch()).count(),
+                   static_cast<std::int64_t>(f.size)});
+  return out;
+}
+
+std::vector<dialogs::OwnFile> own_files_of(const std::vector<cf::OwnLoadingFile>& files) {
+  std::vector<dialogs::OwnFile> out;
+  for (const cf::OwnLoadingFile& f : files)
+    out.push_back({f.path,
+                   fs::file_time_type(std::chrono::duration_cast<fs::file_time_type::duration>(
+                       std::chrono::nanoseconds(f.written_ns))),
+                   static_cast<std::uintmax_t>(f.size)});
+  return out;
+}
+
 // The one place that rebuilds the program state from a stopped run.
 bool take_back(dialogs::Context& context, cf::StoppedRun& run, const fs::path& case_folder) {
   std::string why;
@@ -92,6 +115,7 @@ bool take_back(dialogs::Context& context, cf::StoppedRun& run, const fs::path& c
     return false;
   }
   cf::restore_journaled_state(run.journal.state, context.state);
+  context.own_loading_files = own_files_of(run.journal.summary.own_loading_files);
   context.state.resume_cases = true;
   return true;
 }
@@ -160,7 +184,8 @@ JournalKeeper::~JournalKeeper() { ui::set_action_observer(std::move(previous_));
 
 void JournalKeeper::record() {
   std::string why;
-  const bool written = journal_.record(context_.state, context_.loading_files_created, why);
+  const bool written = journal_.record(context_.state, context_.loading_files_created, why,
+                                       journaled_own_files(context_.own_loading_files));
   if (written || failing_) {
     failing_ = !written;
     return;

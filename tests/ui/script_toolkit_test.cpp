@@ -1,6 +1,7 @@
 // The replay format: every statement kind, and every error with its script line.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <functional>
 #include <sstream>
 
@@ -342,3 +343,52 @@ TEST(ReplayScript, EscapeAndCloseBoxLeaveOnlyWhenTheDialogAllows) {
 
 }  // namespace
 
+
+// A program that presses 13 to run five steps under a progress bar, recording the steps done.
+struct Stepper {
+  std::vector<int> steps;
+  int done = -1;
+  int operator()(ui::Toolkit& toolkit) {
+    auto dialog = toolkit.create_dialog(900);
+    dialog->on(13, [&](ui::Dialog&, ui::ControlId) {
+      done = toolkit.run_steps({"Work", "", 5}, [this](int k) {
+        steps.push_back(k);
+        return std::string();
+      });
+    });
+    return dialog->run_modal();
+  }
+};
+
+TEST(ReplayScript, ProgressCancelStopsBetweenStepsOnceThatManyAreDone) {
+  for (const auto& [cancel, done] : {std::pair{"progress cancel 2\n", 2}, {"progress cancel 0\n", 0}, {"", 5}}) {
+    Stepper program;
+    const Outcome run = replay(std::string("press 13\n") + cancel + "press 1\n", std::ref(program));
+    EXPECT_EQ(run.error, "") << cancel;
+    EXPECT_EQ(program.done, done) << cancel;
+    EXPECT_EQ(program.steps.size(), static_cast<std::size_t>(done)) << cancel;
+    EXPECT_EQ(run.transcript, "progress \"Work\" " + std::to_string(done) + " of 5\n");
+  }
+  Stepper stray;
+  EXPECT_EQ(replay("progress cancel 1\npress 1\n", std::ref(stray)).error, "no progress bar to cancel");
+}
+
+TEST(ReplayScript, OneFileStatementAnswersABoxOfSeveralFilesInOneFolder) {
+  testing_support::TempCurrentDir dir;
+  std::filesystem::create_directory("rec");
+  std::vector<std::string> chosen;
+  auto program = [&chosen](ui::Toolkit& toolkit) {
+    return toolkit.open_files_box({{}, 1, "", "Add", "."}, chosen) ? 1 : 2;
+  };
+  Outcome run = replay("file \"rec/a.AT2\" \"rec/b.AT2\"\n", program);
+  EXPECT_EQ(run.error, "");
+  ASSERT_EQ(chosen.size(), 2u);
+  EXPECT_EQ(std::filesystem::path(chosen[1]), dir.path() / "rec/b.AT2");
+  EXPECT_EQ(std::filesystem::current_path(), dir.path() / "rec");
+  std::filesystem::current_path(dir.path());
+  std::filesystem::create_directory("other");
+  EXPECT_EQ(replay("file \"rec/a.AT2\" \"other/b.AT2\"\n", program).error, "the files of one box are in one folder");
+  std::string one;
+  auto single = [&one](ui::Toolkit& toolkit) { return toolkit.open_file_box({{}, 1, "", "Open", "."}, one) ? 1 : 2; };
+  EXPECT_EQ(replay("file \"rec/a.AT2\" \"rec/b.AT2\"\n", single).error, "this box takes one file");
+}

@@ -22,6 +22,7 @@
 #include "suite/suite.h"
 #include "suite/suite_file.h"
 #include "text/fixed_text.h"
+#include "ui/platform.h"
 #include "ui/templates/suite_window.h"
 
 namespace dialogs::cases {
@@ -67,6 +68,11 @@ std::string options_text(const motion::ReadOptions& o) {
   return s.empty() ? "as found in the file" : s;
 }
 
+loadfile::Timestamp now() {
+  const ui::LocalTime t = ui::local_time();
+  return {t.day, t.month, t.year, t.hour, t.minute, t.second};
+}
+
 // A record's problem named by its file's name alone: the row is narrow, the folder known.
 std::string without_folder(const std::string& problem, const suite::Record& record) {
   for (const std::string& file : record.files)
@@ -101,6 +107,7 @@ class SuiteDialog {
 
   // The analysis as Create would write it; nothing when it cannot be written (said).
   std::optional<std::string> analysis_text();
+  model::ProgramState analysis_as_created(const fs::path& target) const;
   // The settings the fields give, with the analysis as template; nothing when a field is wrong
   // (said). `target_text` receives the design spectrum as text.
   std::optional<suite::Settings> settings(std::string& target_text);
@@ -230,21 +237,28 @@ void SuiteDialog::show_records() {
   dialog_.set_enabled(C::save, any);
 }
 
-std::optional<std::string> SuiteDialog::analysis_text() {
+// The state as Create writes it, into `target`.
+model::ProgramState SuiteDialog::analysis_as_created(const fs::path& target) const {
   model::ProgramState copy = context_.state;
   const int n = copy.n_loading_cases;
   copy.written_case_records.assign(n, {});
   for (int k = 1; k <= n && copy.case_records.contains(k); ++k) copy.written_case_records[k] = copy.case_records[k];
-  // Written beside the run's case files and abandoned once read: only its bytes are wanted.
+  copy.loading_file = target.string();
+  return copy;
+}
+
+std::optional<std::string> SuiteDialog::analysis_text() {
+  // Written to a temporary file and abandoned once read: only its bytes are wanted, and the
+  // suite writes each file's own end record.
   std::error_code error;
   const fs::path target = fs::temp_directory_path(error) / ("brantel-suite-" + std::to_string(::getpid()) + ".inc");
-  copy.loading_file = target.string();
   std::string bytes;
-  const loadfile::WriteReport report = loadfile::write_loading_file(copy, {}, [&bytes](const std::string& finished) {
-    std::ifstream in(finished, std::ios::binary);
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return false;
-  });
+  const loadfile::WriteReport report =
+      loadfile::write_loading_file(analysis_as_created(target), {}, [&bytes](const std::string& finished) {
+        std::ifstream in(finished, std::ios::binary);
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        return false;
+      });
   if (report.failure.status != model::case_files::OutputStatus::declined || bytes.empty()) {
     message("The analysis could not be written as a loading file; use Create to see why.",
             "Analiza nu a putut fi scrisa ca fisier de incarcare; folositi Create pentru a vedea de ce.",
@@ -291,7 +305,6 @@ std::optional<suite::Settings> SuiteDialog::settings(std::string& target_text) {
   s.out_dir = field(dialog_, C::folder);
   if (!s.out_dir.empty()) s.out_dir = fs::absolute(s.out_dir, error).lexically_normal().string();
   while (s.out_dir.size() > 1 && s.out_dir.back() == '/') s.out_dir.pop_back();
-  s.periods = motion::log_periods(0.01, 10.0, 111);
   s.jobs = 1;
   return s;
 }
@@ -480,9 +493,12 @@ void SuiteDialog::save_settings() {
       return;
     }
   s->template_path = template_path.string();
-  std::string why;
-  if (!model::case_files::replace_file(template_path.string(), *s->template_text, why) ||
-      !model::case_files::replace_file(path, suite::suite_file_text(*s, target_text, path), why)) {
+  s->template_text.reset();
+  // The template is written as Create writes a loading file, so that it names itself.
+  const loadfile::WriteReport report =
+      loadfile::write_loading_file(analysis_as_created(template_path), {now()});
+  std::string why = report.written ? std::string() : template_path.string() + " cannot be written";
+  if (!report.written || !model::case_files::replace_file(path, suite::suite_file_text(*s, target_text, path), why)) {
     message("The settings could not be saved: " + why, "Setarile nu au putut fi salvate: " + why, ui::Icon::error);
     return;
   }

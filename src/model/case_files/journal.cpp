@@ -333,6 +333,10 @@ std::string journal_text(const ProgramState& state, const JournalSummary& summar
   j["saved_at"] = summary.saved_at;
   j["start_folder"] = summary.start_folder;
   j["created_at"] = summary.created_at ? json(*summary.created_at) : json(nullptr);
+  json own = json::array();
+  for (const OwnLoadingFile& f : summary.own_loading_files)
+    own.push_back({{"path", f.path}, {"written_ns", f.written_ns}, {"size", f.size}});
+  j["own_loading_files"] = std::move(own);
   j["state"] = state_json(state);
   return j.dump(1) + "\n";
 }
@@ -352,6 +356,20 @@ JournalRead parse_journal(std::string_view text, JournalContent& content, std::s
     if (!created.is_null()) {
       if (!created.is_number_integer()) wrong("created_at", "a time");
       read.summary.created_at = created.get<std::int64_t>();
+    }
+    // Without the list the run only asks once more before replacing its own file.
+    const json& own = j.contains("own_loading_files") ? j["own_loading_files"] : json::array();
+    if (!own.is_array()) wrong("own_loading_files", "a list");
+    for (const json& f : own) {
+      OwnLoadingFile file;
+      if (!f.is_object()) wrong("own_loading_files", "a list of files");
+      take(member(f, "path"), "own_loading_files", file.path);
+      const json& written = member(f, "written_ns");
+      const json& size = member(f, "size");
+      if (!written.is_number_integer() || !size.is_number_integer()) wrong("own_loading_files", "times and sizes");
+      file.written_ns = written.get<std::int64_t>();
+      file.size = size.get<std::int64_t>();
+      read.summary.own_loading_files.push_back(std::move(file));
     }
     const json& state = member(j, "state");
     state_fields(read.state, [&state](const char* key, auto& v) { take(member(state, key), key, v); });
@@ -395,13 +413,14 @@ bool holds_saved_data(const ProgramState& s) {
 Journal::Journal(fs::path folder, std::string start_folder)
     : folder_(std::move(folder)), start_folder_(std::move(start_folder)) {}
 
-bool Journal::record(const ProgramState& state, int creations, std::string& reason) {
+bool Journal::record(const ProgramState& state, int creations, std::string& reason,
+                     const std::vector<OwnLoadingFile>& own_files) {
   if (folder_.empty()) return true;
   std::string image = state_image(state);
   std::string fingerprint = case_file_fingerprint(folder_);
   const bool changed = image != last_state_image_ || fingerprint != last_fingerprint_;
   const bool created = creations != last_creations_;
-  if (written_ && !changed && !created) return true;
+  if (written_ && !changed && !created && own_files == last_own_files_) return true;
   // A Create in this action wrote what the action changed; any other change is in no file yet.
   if (created) created_at_ = seconds_now();
   else if (changed) created_at_.reset();
@@ -409,10 +428,12 @@ bool Journal::record(const ProgramState& state, int creations, std::string& reas
   summary.saved_at = seconds_now();
   summary.start_folder = start_folder_;
   summary.created_at = created_at_;
+  summary.own_loading_files = own_files;
   if (!replace_file((folder_ / journal_name).string(), journal_text(state, summary), reason)) return false;
   last_state_image_ = std::move(image);
   last_fingerprint_ = std::move(fingerprint);
   last_creations_ = creations;
+  last_own_files_ = own_files;
   written_ = true;
   return true;
 }

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model/state.h"
 
@@ -17,6 +18,16 @@ namespace model::case_files {
 inline constexpr const char* journal_name = "journal.json";
 // Raised whenever a field changes meaning; a journal of another version is refused.
 inline constexpr int journal_version = 1;
+
+// A loading file the run wrote or read last, as it then stood: a run taken back may replace it
+// without asking only while it is still so.
+struct OwnLoadingFile {
+  std::string path;           // canonical
+  std::int64_t written_ns = 0;  // the file's modification time, nanoseconds of its clock
+  std::int64_t size = 0;
+
+  friend bool operator==(const OwnLoadingFile&, const OwnLoadingFile&) = default;
+};
 
 // What a run had entered when its journal was last written, as the recovery question names it.
 struct JournalSummary {
@@ -27,6 +38,7 @@ struct JournalSummary {
   // A Create that succeeded after the last change (seconds since the epoch); none when the
   // data entered since then is in no loading file.
   std::optional<std::int64_t> created_at;
+  std::vector<OwnLoadingFile> own_loading_files;
 };
 
 struct JournalContent {
@@ -66,7 +78,9 @@ class Journal {
   // `creations` counts the run's Creates that succeeded: a new one marks the data as written
   // into the loading file, until the next change. false with `reason` when the write failed
   // (the previous journal is then whole).
-  bool record(const ProgramState& state, int creations, std::string& reason);
+  // `own_files` are the loading files the run may replace without asking.
+  bool record(const ProgramState& state, int creations, std::string& reason,
+              const std::vector<OwnLoadingFile>& own_files = {});
 
   const std::filesystem::path& folder() const { return folder_; }
 
@@ -74,6 +88,7 @@ class Journal {
   std::filesystem::path folder_;
   std::string start_folder_;
   std::string last_state_image_;
+  std::vector<OwnLoadingFile> last_own_files_;
   std::string last_fingerprint_;
   int last_creations_ = 0;
   std::optional<std::int64_t> created_at_;

@@ -78,24 +78,6 @@ std::string loaded_amplitude_record(const model::NodeRange& range, int n_nodes, 
 }
 
 
-std::string loaded_accel_point_record(const model::AccelPoint& point, model::LoadingType loading_type, int n_dof,
-                               model::AccelDirection direction) {
-  std::string texts[4] = {text::g14_7_text(point.time)};
-  int n = 1;
-  if (loading_type == model::LoadingType::accelerogram_1_direction) {
-    const int number = model::code_number(direction);
-    const int slot = number >= 1 && number <= 3 ? number - 1 : 0;  // X when none is chosen
-    texts[n++] = text::g14_7_text(point.acceleration[slot]);
-  } else {
-    for (int j = 0; j < clamped_dof(n_dof); ++j) texts[n++] = text::g14_7_text(point.acceleration[j]);
-  }
-  std::string_view views[4];
-  for (int j = 0; j < n; ++j) views[j] = texts[j];
-  std::string record;
-  append_accel_point_record(record, {views, static_cast<std::size_t>(n)});
-  return record;
-}
-
 // (A,TR3,A,TR3,A,:,TR3,A)
 void append_accel_point_record(std::string& out, std::span<const std::string_view> texts) {
   for (std::size_t j = 0; j < texts.size(); ++j) {

@@ -25,11 +25,8 @@ std::string initial_loading_record(const model::NodeRange& range, int n_nodes, i
 std::string loaded_amplitude_record(const model::NodeRange& range, int n_nodes, int n_dof);
 // TP.dat: the Discrete Loading editor's own records (time_record and
 // discrete_range_record): free form, every digit of each float kept.
-// TPacc.dat: the time and the accelerations of one point; a one-direction accelerogram holds
-// only the component of `direction` (1 X, 2 Y, 3 Z).
-std::string loaded_accel_point_record(const model::AccelPoint& point, model::LoadingType loading_type, int n_dof,
-                               model::AccelDirection direction);
-// The same record from the texts of its values in file order, the time first, appended to `out`.
+// TPacc.dat: the texts of a point's values in file order (the time, then the accelerations; a
+// one-direction accelerogram holds only the component of its direction), appended to `out`.
 void append_accel_point_record(std::string& out, std::span<const std::string_view> texts);
 // The record of the three initial accelerations that ends init.dat of an accelerogram case
 // is loadfile::initial_acceleration_record (records.h), as the Initial Values editor writes it.

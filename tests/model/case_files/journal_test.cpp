@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "model/case_files/atomic_file.h"
 #include "support/temp_dir.h"
@@ -66,6 +67,7 @@ TEST(Journal, GivesBackEveryJournaledValueExactly) {
   cf::JournalSummary summary;
   summary.saved_at = 1'765'213'484;
   summary.start_folder = "/home/eng/project";
+  summary.own_loading_files = {{"/home/eng/project/Dat/run.inc", 1'765'213'484'123'456'789, 54'000'321}};
   const cf::JournalContent content = parsed(cf::journal_text(entered, summary));
 
   model::ProgramState rebuilt;
@@ -88,6 +90,9 @@ TEST(Journal, GivesBackEveryJournaledValueExactly) {
   EXPECT_EQ(content.summary.cases_entered, 2);
   EXPECT_EQ(content.summary.loading_file, "Dat/run.inc");
   EXPECT_FALSE(content.summary.created_at);
+  // To the nanosecond: the run taken back replaces its own file without asking only while the
+  // file is exactly as it left it.
+  EXPECT_EQ(content.summary.own_loading_files, summary.own_loading_files);
 }
 
 TEST(Journal, ADamagedJournalIsRefusedWholeAndSaysWhy) {
@@ -161,6 +166,29 @@ TEST(Journal, WritesOnChangeAndKnowsWhetherTheDataWasCreatedSince) {
   const cf::JournalContent last = read();
   EXPECT_FALSE(last.summary.created_at);
   EXPECT_EQ(last.state.n_loading_cases, 2);
+
+  // A loading file read or written (its stamp changed) is journaled though nothing else changed.
+  const std::vector<cf::OwnLoadingFile> own = {{"/p/Dat/run.inc", 42, 7}};
+  ASSERT_TRUE(journal.record(s, 2, reason, own));
+  EXPECT_EQ(read().summary.own_loading_files, own);
+  fs::remove(dir.path() / cf::journal_name);
+  ASSERT_TRUE(journal.record(s, 2, reason, own));
+  EXPECT_FALSE(fs::exists(dir.path() / cf::journal_name));
+}
+
+TEST(Journal, AJournalWithoutItsOwnLoadingFilesIsReadWithNone) {
+  std::string text = cf::journal_text(entered_state(), {});
+  const auto at = text.find("\"own_loading_files\"");
+  ASSERT_NE(at, std::string::npos);
+  text.erase(at, text.find('\n', at) + 1 - at);
+  EXPECT_TRUE(parsed(text).summary.own_loading_files.empty());
+
+  std::string wrong = cf::journal_text(entered_state(), {});
+  wrong.replace(wrong.find("\"own_loading_files\": []"), 23, "\"own_loading_files\": [{\"path\": 3}]");
+  cf::JournalContent content;
+  std::string reason;
+  EXPECT_EQ(cf::parse_journal(wrong, content, reason), cf::JournalRead::damaged);
+  EXPECT_NE(reason.find("own_loading_files"), std::string::npos) << reason;
 }
 
 // The kill lands in the write of the second journal, after its bytes went to the temporary

@@ -47,5 +47,24 @@ if ! cmp <(head -n -1 "$work/unbroken.inc") <(head -n -1 "$ws/Dat/recovered.inc"
 fi
 # Taken back, the stopped run's folder is gone with the run that ended.
 [ -e "$ws/.brantel" ] && { echo "a run folder was left behind:"; ls -R "$ws/.brantel"; fail=1; }
+# A run killed after its Create: taken back, it may replace the file it wrote without the
+# question meant for another program's file.
+rm -rf "$ws" && mkdir "$ws" && cp -r "$workspace/." "$ws/"
+cat "$here/entered.replay" "$here/created.replay" >"$ws/.script"
+(cd "$ws" && exec "$replay" $face .script >.out 2>&1) &
+victim=$!
+for _ in $(seq 1 1200); do
+  grep -qs '"written_ns"' "$ws"/.brantel/*/journal.json && break
+  sleep 0.1
+done
+grep -qs '"written_ns"' "$ws"/.brantel/*/journal.json || { echo "the run never journaled its Create"; cat "$ws/.out"; fail=1; }
+kill -KILL "$victim" || { echo "the run had ended before the kill:"; cat "$ws/.out"; fail=1; }
+wait "$victim" 2>/dev/null
+run "$ws" "$here/recreate.replay"
+grep -q 'created with them' "$ws/.out" || { echo "the question did not say the file was created:"; cat "$ws/.out"; fail=1; }
+grep -q 'neither loaded nor created in this run' "$ws/.out" &&
+  { echo "the run taken back did not know its own loading file:"; cat "$ws/.out"; fail=1; }
+grep -q 'Created File' "$ws/.out" || { echo "the run taken back did not create its file:"; cat "$ws/.out"; fail=1; }
+
 [ "$fail" = 0 ] && echo "the killed run was recovered whole"
 exit "$fail"
