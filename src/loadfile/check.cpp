@@ -73,8 +73,9 @@ class Checker final : public ReadObserver {
   };
   void check_numbers(const Numbered& what, int limit);
   void check_time(CaseSoFar& c, bool against_end_time);
-  void problem(Severity severity, std::string english, std::string romanian) {
-    report_.problems.push_back({{}, line_, severity, std::move(english), std::move(romanian)});
+  void problem(Severity severity, std::string english, std::string romanian,
+               ProblemKind kind = ProblemKind::other) {
+    report_.problems.push_back({{}, line_, severity, std::move(english), std::move(romanian), false, kind});
   }
   std::string of_case(bool romanian) const {
     return (romanian ? " din cazul " : " of case ") + std::to_string(case_);
@@ -101,7 +102,8 @@ void Checker::look_at(RecordKind kind, CaseSoFar& c) {
                 "ERROR in Case Codes: tolerance, iteration limit, time step and end time" + of_case(false) +
                     " are all 0",
                 "EROARE in Codurile cazului: toleranta, numarul de iteratii, pasul de timp si timpul final" +
-                    of_case(true) + " sunt toate 0");
+                    of_case(true) + " sunt toate 0",
+                ProblemKind::case_codes_all_zero);
       break;
     case RecordKind::diameter:
       check_numbers({"element", "elementul", "element"}, report_.model_given ? options_.model->n_elements : 0);
@@ -165,7 +167,8 @@ void check_error_header(const text::RecordSource& source, const std::string& nam
                         "the file was written with case data in error (ERROR in Case Codes): correct it before "
                         "the solver reads it",
                         "fisierul a fost scris cu date de caz gresite (EROARE in Codurile cazului): corectati-l "
-                        "inainte de a fi citit de programul de calcul"});
+                        "inainte de a fi citit de programul de calcul",
+                        false, ProblemKind::case_codes_all_zero});
   }
 }
 

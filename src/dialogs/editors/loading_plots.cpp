@@ -68,9 +68,10 @@ void add_motion_panels(ui::PlotRequest& plot, const std::vector<double>& t,
                        const std::string& length_unit, bool acceleration) {
   const std::string suffix = length_unit.empty() ? std::string() : " (" + length_unit;
   ui::PlotPanel a{acceleration ? "Acceleration" + (suffix.empty() ? "" : suffix + "/sec2)")
-                               : "Load" + (suffix.empty() ? "" : suffix + ")")};
-  ui::PlotPanel v{"Velocity" + (suffix.empty() ? "" : suffix + "/sec)")};
-  ui::PlotPanel d{"Displacement" + (suffix.empty() ? "" : suffix + ")")};
+                               : "Load" + (suffix.empty() ? "" : suffix + ")"),
+                  {}};
+  ui::PlotPanel v{"Velocity" + (suffix.empty() ? "" : suffix + "/sec)"), {}};
+  ui::PlotPanel d{"Displacement" + (suffix.empty() ? "" : suffix + ")"), {}};
   for (const auto& [name, values] : components) {
     a.series.push_back(screen_series(name, t, values));
     if (!acceleration) continue;
@@ -138,7 +139,7 @@ ui::PlotRequest discrete_loading_plot(const std::string& title, const std::vecto
       if (column_of.emplace(name, names.size()).second) names.push_back(name);
     }
   names.resize(plotted_ranges(names.size(), directions, plot.title));
-  ui::PlotPanel panel{force_unit.empty() ? "Load" : "Load (" + force_unit + ")"};
+  ui::PlotPanel panel{force_unit.empty() ? "Load" : "Load (" + force_unit + ")", {}};
   plot.table.unit = force_unit;
   for (const std::string& name : names)
     for (int c = 0; c < directions; ++c) {
@@ -187,7 +188,7 @@ ui::PlotRequest amplitude_plot(const std::string& title, const std::vector<model
   }
   plot.table.times = t;
   plot.table.unit = force_unit;
-  ui::PlotPanel panel{force_unit.empty() ? "Load" : "Load (" + force_unit + ")"};
+  ui::PlotPanel panel{force_unit.empty() ? "Load" : "Load (" + force_unit + ")", {}};
   const std::size_t kept = plotted_ranges(ranges.size(), row_directions(n_dof), plot.title);
   for (const model::NodeRange& range : std::span(ranges).first(kept))
     for (int c = 0; c < row_directions(n_dof); ++c) {

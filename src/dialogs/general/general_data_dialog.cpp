@@ -50,7 +50,7 @@ enum class SaveProblem {
 struct SaveCheck {
   SaveProblem problem = SaveProblem::none;
   std::size_t coefficient = 0;
-  std::string text;  // the refused text, trimmed
+  std::string text{};  // the refused text, trimmed
 };
 
 constexpr std::string_view coefficient_labels[] = {"1./Beta", "1./Gamma", "1./Delta",
