@@ -651,11 +651,13 @@ Step OldFileReader::read_accelerogram(model::Case& the_case) {
   float values[4];
   std::string_view texts[4];
   std::vector<model::AccelPoint> points;
-  // Room for every record left (untouched room costs no memory): the table is never copied.
-  points.reserve(std::min<std::size_t>(source_.size() - source_.position(),
-                                       static_cast<std::size_t>(std::max(max_time_points_, 0))));
   model::LoadedTexts kept;
   const bool keep_texts = keeps_texts();
+  // Room for every record left (untouched room costs no memory): the table is never copied.
+  if (keep_texts)
+    points.reserve(std::min<std::size_t>(source_.size() - source_.position(),
+                                         static_cast<std::size_t>(std::max(max_time_points_, 0))));
+  std::size_t n_points = 0;
   if (keep_texts) {
     kept.file = source_.text();
     kept.file_size = source_.text_size();
@@ -679,9 +681,12 @@ Step OldFileReader::read_accelerogram(model::Case& the_case) {
       for (std::size_t j = 0; j < n_values; ++j) values[j] = *static_cast<float*>(targets[j].address);
     }
     tell(RecordKind::accel_point, before, targets);
-    if (!room_for_point(points.size())) return too_many_points();
-    points.push_back(p);
+    if (!room_for_point(n_points)) return too_many_points();
+    ++n_points;
+    // A reading told to an observer (the check, the viewer's labels) keeps no points: the
+    // observer has each as it is read, and a file of many points then costs its text once.
     if (!keep_texts) continue;
+    points.push_back(p);
     std::uint8_t own = 0;
     for (std::size_t j = 0; plain && j < n_values; ++j)
       if (text::is_g14_7_text(texts[j], values[j])) own |= static_cast<std::uint8_t>(1u << j);
@@ -690,9 +695,8 @@ Step OldFileReader::read_accelerogram(model::Case& the_case) {
     kept.record_starts.push_back(static_cast<std::uint32_t>(own ? record.data() - kept.file.get() : 0));
     kept.own.push_back(own);
   }
-  c.n_time_points = static_cast<int>(points.size());
+  c.n_time_points = static_cast<int>(n_points);
   if (one_direction) a_.accel_direction = direction;
-  if (!keep_texts) points = {};
   the_case.loading =
       model::Loading{loaded_style(), model::Accelerogram{c.loading_type, direction, std::move(points), std::move(kept)}};
   return Step::go_on;
