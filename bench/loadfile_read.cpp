@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 
 #include "dialogs/context.h"
@@ -23,6 +24,7 @@
 #include "loadfile/writer.h"
 #include "loadfile_workspace.h"
 #include "model/analysis.h"
+#include "support/fake_toolkit.h"
 #include "text/free_form.h"
 
 namespace {
@@ -37,9 +39,10 @@ struct Workspace : loadfile_bench::LargeModel {
   std::filesystem::path load_folder = folder.path / "load";
 
   Workspace() {
-    AgreeingToolkit toolkit;
+    // Declines every question: the file read is one that Create writes without asking.
+    testing_support::FakeToolkit toolkit;
     dialogs::Context context{toolkit, state};
-    dialogs::write_loading_file(context);
+    if (!dialogs::write_loading_file(context)) throw std::runtime_error("the large loading file was not written");
     file_bytes = std::filesystem::file_size(folder.path / "large.inc");
     std::filesystem::create_directory(load_folder);
   }

@@ -78,7 +78,10 @@ struct LargeModel {
     for (int i = 1; i <= 3; ++i) write_text(std::to_string(i) + "TPacc.dat", accelerogram(i, 300000));
     write_text("4TP.dat", discrete(4, 50000));
     for (int i = 1; i <= 4; ++i) {
-      write_text(std::to_string(i) + "init.dat", "  1  120  0.  0.  0.  0.  0.  0.\nEnd_of_Initial_Conditions\n 0. 0. 0.\n");
+      // Only an accelerogram case's initial conditions end with its three initial accelerations.
+      const bool accelerogram_case = i <= 3;
+      write_text(std::to_string(i) + "init.dat", std::string("  1  120  0.  0.  0.  0.  0.  0.\nEnd_of_Initial_Conditions\n") +
+                                                     (accelerogram_case ? " 0. 0. 0.\n" : ""));
       write_text(std::to_string(i) + "InitLoad.dat", "End_of_Initial_Loading\n");
     }
     state.loading_file = (folder.path / "large.inc").string();
