@@ -14,6 +14,21 @@ run() {  # run FOLDER SCRIPT...: the scripts played as one, in FOLDER
   cat "$@" >"$folder/.script"
   (cd "$folder" && "$replay" $face .script >.out 2>&1) || { echo "$* failed in $folder:"; cat "$folder/.out"; fail=1; }
 }
+# kill_when WORDS SCRIPT...: plays the scripts as one in $ws and kills the run with SIGKILL once
+# its journal holds WORDS.
+kill_when() {
+  local words=$1; shift
+  cat "$@" >"$ws/.script"
+  (cd "$ws" && exec "$replay" $face .script >.out 2>&1) &
+  local victim=$!
+  for _ in $(seq 1 1200); do
+    grep -qs "$words" "$ws"/.brantel/*/journal.json && break
+    sleep 0.1
+  done
+  grep -qs "$words" "$ws"/.brantel/*/journal.json || { echo "the run never journaled $words"; cat "$ws/.out"; fail=1; }
+  kill -KILL "$victim" || { echo "the run had ended before the kill:"; cat "$ws/.out"; fail=1; }
+  wait "$victim" 2>/dev/null
+}
 
 # Both runs in one folder, one after the other: the files name it.
 ws=$work/ws
@@ -25,16 +40,7 @@ rm -rf "$ws" && mkdir "$ws" && cp -r "$workspace/." "$ws/"
 
 # The killed run: everything entered, then SIGKILL once its journal names the loading file,
 # the last thing it was given.
-cat "$here/entered.replay" "$here/killed.replay" >"$ws/.script"
-(cd "$ws" && exec "$replay" $face .script >.out 2>&1) &
-victim=$!
-for _ in $(seq 1 1200); do
-  grep -qs 'recovered.inc' "$ws"/.brantel/*/journal.json && break
-  sleep 0.1
-done
-grep -qs 'recovered.inc' "$ws"/.brantel/*/journal.json || { echo "the run never journaled its loading file"; cat "$ws/.out"; fail=1; }
-kill -KILL "$victim" || { echo "the run had ended before the kill:"; cat "$ws/.out"; fail=1; }
-wait "$victim" 2>/dev/null
+kill_when 'recovered.inc' "$here/entered.replay" "$here/killed.replay"
 
 run "$ws" "$here/recover.replay"
 grep -q '^message "Recover Message" "The program stopped on [0-9/]* at [0-9:]* with 2 cases entered (loading file .*/Dat/recovered.inc, not created since). Recover them?"$' \
@@ -47,19 +53,11 @@ if ! cmp <(head -n -1 "$work/unbroken.inc") <(head -n -1 "$ws/Dat/recovered.inc"
 fi
 # Taken back, the stopped run's folder is gone with the run that ended.
 [ -e "$ws/.brantel" ] && { echo "a run folder was left behind:"; ls -R "$ws/.brantel"; fail=1; }
+
 # A run killed after its Create: taken back, it may replace the file it wrote without the
 # question meant for another program's file.
 rm -rf "$ws" && mkdir "$ws" && cp -r "$workspace/." "$ws/"
-cat "$here/entered.replay" "$here/created.replay" >"$ws/.script"
-(cd "$ws" && exec "$replay" $face .script >.out 2>&1) &
-victim=$!
-for _ in $(seq 1 1200); do
-  grep -qs '"written_ns"' "$ws"/.brantel/*/journal.json && break
-  sleep 0.1
-done
-grep -qs '"written_ns"' "$ws"/.brantel/*/journal.json || { echo "the run never journaled its Create"; cat "$ws/.out"; fail=1; }
-kill -KILL "$victim" || { echo "the run had ended before the kill:"; cat "$ws/.out"; fail=1; }
-wait "$victim" 2>/dev/null
+kill_when '"written_ns"' "$here/entered.replay" "$here/created.replay"
 run "$ws" "$here/recreate.replay"
 grep -q 'created with them' "$ws/.out" || { echo "the question did not say the file was created:"; cat "$ws/.out"; fail=1; }
 grep -q 'neither loaded nor created in this run' "$ws/.out" &&
