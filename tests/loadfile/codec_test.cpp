@@ -69,15 +69,7 @@ model::ProgramState model_for(const std::string& content, const fs::path& loadin
     const std::string geometry = records[2].substr(records[2].rfind(": ") + 2);
     const fs::path model = fs::path(BRANTEL_WORKSPACE) / "Dat" / fs::path(geometry).filename();
     const model::GeometryReadResult g = model::read_geometry_file(model.string());
-    if (g.outcome == model::GeometryOutcome::ok) {
-      s.n_nodes = g.data.n_nodes;
-      s.n_elements = g.data.n_elements;
-      s.n_dof = g.data.n_dof;
-      s.length_unit = g.data.length_unit;
-      s.second_unit = g.data.second_unit;
-      s.force_unit = g.data.force_unit;
-      s.geometry_file = geometry;
-    }
+    if (g.outcome == model::GeometryOutcome::ok) roundtrip::take_model(s, g.data, geometry);
   }
   s.max_time_points = 100000;
   s.language = !records.empty() && records[0].find("Acest") != std::string::npos ? "Romanian" : "English";

@@ -15,6 +15,7 @@
 #include "model/case_files/accel_layout.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
+#include "model/geometry_file.h"
 #include "model/state.h"
 #include "support/temp_dir.h"
 #include "text/fixed_text.h"
@@ -37,6 +38,17 @@ inline model::ProgramState fresh_state(const model::ProgramState& s) {
   fresh.force_unit = s.force_unit;
   fresh.loading_file = s.loading_file;
   return fresh;
+}
+
+// The model of a geometry file, as General Data takes it.
+inline void take_model(model::ProgramState& s, const model::GeometryData& g, const std::string& geometry_file) {
+  s.n_nodes = g.n_nodes;
+  s.n_elements = g.n_elements;
+  s.n_dof = g.n_dof;
+  s.length_unit = g.length_unit;
+  s.second_unit = g.second_unit;
+  s.force_unit = g.force_unit;
+  s.geometry_file = geometry_file;
 }
 
 inline void remove_scratch_files() {

@@ -96,13 +96,7 @@ TEST(RoundTrip, ExpectedFilesOfTheTests) {
     if (g.outcome != model::GeometryOutcome::ok) continue;
     testing_support::TempCurrentDir dir;
     model::ProgramState s;
-    s.n_nodes = g.data.n_nodes;
-    s.n_elements = g.data.n_elements;
-    s.n_dof = g.data.n_dof;
-    s.length_unit = g.data.length_unit;
-    s.second_unit = g.data.second_unit;
-    s.force_unit = g.data.force_unit;
-    s.geometry_file = geometry;
+    roundtrip::take_model(s, g.data, geometry);
     s.max_time_points = 100000;
     s.language = records[0].find("Acest") != std::string::npos ? "Romanian" : "English";
     s.loading_file = (dir.path() / "again.inc").string();
