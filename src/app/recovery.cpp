@@ -25,7 +25,8 @@ When local_when(std::int64_t seconds) {
   const std::time_t t = static_cast<std::time_t>(seconds);
   std::tm parts{};
   localtime_r(&t, &parts);
-  char date[16], time[16];
+  // Room for any year: a journal written by hand may hold any time.
+  char date[40], time[40];
   std::snprintf(date, sizeof date, "%02d/%02d/%04d", parts.tm_mday, parts.tm_mon + 1, parts.tm_year + 1900);
   std::snprintf(time, sizeof time, "%02d:%02d:%02d", parts.tm_hour, parts.tm_min, parts.tm_sec);
   return {date, time};

@@ -30,7 +30,7 @@ struct Context {
   ui::Toolkit& toolkit;
   model::ProgramState& state;
   Images images{};
-  std::vector<OwnFile> own_loading_files;
+  std::vector<OwnFile> own_loading_files{};
   // Creates that succeeded in this run: the journal notes that the data is in the loading file.
   int loading_files_created = 0;
 

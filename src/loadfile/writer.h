@@ -18,7 +18,7 @@ namespace loadfile {
 // names and the language of its comment lines, end record and end lines of empty sections.
 struct Header {
   Timestamp date;
-  std::string loading_file;
+  std::string loading_file{};
   bool romanian = false;
 };
 
