@@ -6,11 +6,15 @@
 #include <QFontInfo>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 #include "qt_test_support.h"
 #include "ui/qt/qt_dialog.h"
@@ -224,6 +228,25 @@ TEST_F(ToolkitServices, ViewerOfAMissingFileSaysSoAndReturns) {
   });
   toolkit->start_program_and_wait("notepad", path("absent.inc"));
   EXPECT_TRUE(script.finished());
+}
+
+// What the bar shows is counted in steps of the work: after each step, "k of N".
+TEST_F(ToolkitServices, AProgressBarCountsTheStepsOfTheWork) {
+  std::vector<std::string> shown;
+  ui::qt::set_progress_observer([&shown](QWidget& window, int, int, bool) {
+    auto* bar = window.findChild<QProgressBar*>();
+    ASSERT_NE(bar, nullptr);
+    shown.push_back(bar->text().toStdString());
+  });
+  int steps_run = 0;
+  const int done = toolkit->run_steps({"Loading Files", "Writing...", 3}, [&steps_run](int k) {
+    ++steps_run;
+    return "file " + std::to_string(k + 1);
+  });
+  ui::qt::set_progress_observer({});
+  EXPECT_EQ(done, 3);
+  EXPECT_EQ(steps_run, 3);
+  EXPECT_EQ(shown, (std::vector<std::string>{"0 of 3", "1 of 3", "2 of 3", "3 of 3", "3 of 3"}));
 }
 
 }  // namespace

@@ -189,6 +189,8 @@ int QtToolkit::run_steps(const Progress& progress, const Step& step) {
   auto* steps = new QProgressBar(&bar);
   steps->setFormat(QObject::tr("%v of %m"));
   bar.setBar(steps);
+  // The range lives in the bar: the new one starts at 0 to 100 and would read "4 of 100".
+  bar.setRange(0, progress.steps);
   bar.setWindowTitle(from_utf8(progress.title));
   bar.setWindowModality(Qt::ApplicationModal);
   bar.setMinimumDuration(0);
