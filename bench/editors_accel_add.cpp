@@ -69,7 +69,8 @@ bool run_editor(model::ProgramState& s, const ui::script::ParseResult& parsed) {
 
 void BM_Add20000Points(benchmark::State& state) {
   BenchFolder folder;
-  const auto parsed = ui::script::parse_script(add_script(n_points, state.range(0)) + "press 1\n");
+  // DONE without SAVE asks whether to discard the points entered: yes, they are not measured.
+  const auto parsed = ui::script::parse_script(add_script(n_points, state.range(0)) + "press 1\nanswer yes\n");
   for (auto _ : state) {
     model::ProgramState s = accelerogram_case(0);
     if (!run_editor(s, parsed)) state.SkipWithError("the script did not run through");
@@ -105,7 +106,9 @@ void BM_ActionOnSavedPoints(benchmark::State& state) {
   if (action == 1) script = "type 1100 \"1000\"\npress 1098\n";
   if (action == 2) script = "type 1100 \"0.001\"\npress 1098\n";
   if (action == 3) script = "press 1101\n";
-  const auto parsed = ui::script::parse_script(script + "press 1\n");
+  // The point added is not saved: DONE asks whether to discard it.
+  const std::string done = action == 1 || action == 2 ? "press 1\nanswer yes\n" : "press 1\n";
+  const auto parsed = ui::script::parse_script(script + done);
   for (auto _ : state) {
     model::ProgramState s = accelerogram_case(saved);
     if (!run_editor(s, parsed)) state.SkipWithError("the script did not run through");

@@ -30,7 +30,7 @@ model::ProgramState ninety_nine_cases() {
 void BM_JournalUnchangedAction(benchmark::State& st) {
   bench_support::BenchFolder folder;
   const model::ProgramState s = ninety_nine_cases();
-  model::case_files::Journal journal(folder.path, folder.path.string());
+  model::case_files::Journal journal(folder.path(), folder.path().string());
   std::string reason;
   journal.record(s, 0, reason);
   for (auto _ : st) benchmark::DoNotOptimize(journal.record(s, 0, reason));
@@ -40,7 +40,7 @@ BENCHMARK(BM_JournalUnchangedAction)->Unit(benchmark::kMicrosecond);
 void BM_JournalChangedAction(benchmark::State& st) {
   bench_support::BenchFolder folder;
   model::ProgramState s = ninety_nine_cases();
-  model::case_files::Journal journal(folder.path, folder.path.string());
+  model::case_files::Journal journal(folder.path(), folder.path().string());
   std::string reason;
   for (auto _ : st) {
     s.case_records[1].tolerance += 1;

@@ -36,14 +36,14 @@ using bench_support::AgreeingToolkit;
 // writes the same loading file again, stay as they were.
 struct Workspace : loadfile_bench::LargeModel {
   std::uintmax_t file_bytes = 0;
-  std::filesystem::path load_folder = folder.path / "load";
+  std::filesystem::path load_folder = folder.path() / "load";
 
   Workspace() {
     // Declines every question: the file read is one that Create writes without asking.
     testing_support::FakeToolkit toolkit;
     dialogs::Context context{toolkit, state};
     if (!dialogs::write_loading_file(context)) throw std::runtime_error("the large loading file was not written");
-    file_bytes = std::filesystem::file_size(folder.path / "large.inc");
+    file_bytes = std::filesystem::file_size(folder.path() / "large.inc");
     std::filesystem::create_directory(load_folder);
   }
 
@@ -52,7 +52,7 @@ struct Workspace : loadfile_bench::LargeModel {
     dialogs::Context context{toolkit, into};
     std::filesystem::current_path(load_folder);
     const bool loaded = dialogs::load_loading_file(context, state.loading_file.str()) == dialogs::LoadOutcome::loaded;
-    std::filesystem::current_path(folder.path);
+    std::filesystem::current_path(folder.path());
     return loaded;
   }
 };
@@ -117,7 +117,7 @@ void BM_load_over_create(benchmark::State& bench) {
   using clock = std::chrono::steady_clock;
   Workspace& w = workspace();
   model::ProgramState created = w.state;
-  created.loading_file = (w.folder.path / "created.inc").string();
+  created.loading_file = (w.folder.path() / "created.inc").string();
   AgreeingToolkit toolkit;
   dialogs::Context create_context{toolkit, created};
   clock::duration load{}, create{};

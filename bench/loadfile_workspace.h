@@ -84,7 +84,7 @@ struct LargeModel {
                                                      (accelerogram_case ? " 0. 0. 0.\n" : ""));
       write_text(std::to_string(i) + "InitLoad.dat", "End_of_Initial_Loading\n");
     }
-    state.loading_file = (folder.path / "large.inc").string();
+    state.loading_file = (folder.path() / "large.inc").string();
   }
 };
 

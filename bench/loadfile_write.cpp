@@ -36,7 +36,7 @@ void BM_write_loading_file(benchmark::State& bench) {
       break;
     }
   if (bench.error_occurred()) return;
-  loadfile_bench::report_file(bench, std::filesystem::file_size(w.folder.path / "large.inc"));
+  loadfile_bench::report_file(bench, std::filesystem::file_size(w.folder.path() / "large.inc"));
 }
 
 // The same bytes read and written through a buffer of the writer's size, then synced.
@@ -45,7 +45,7 @@ void BM_plain_copy(benchmark::State& bench) {
   AgreeingToolkit toolkit;
   dialogs::Context context{toolkit, w.state};
   dialogs::write_loading_file(context);
-  const std::string from = (w.folder.path / "large.inc").string(), to = (w.folder.path / "copy.inc").string();
+  const std::string from = (w.folder.path() / "large.inc").string(), to = (w.folder.path() / "copy.inc").string();
   std::vector<char> buffer(1 << 20);
   for (auto _ : bench) {
     const int in = ::open(from.c_str(), O_RDONLY);
