@@ -47,6 +47,14 @@ struct Workspace : loadfile_bench::LargeModel {
     std::filesystem::create_directory(load_folder);
   }
 
+  // What the codec is given before the records: the model of the state that wrote the file.
+  loadfile::ReadStart read_start() const {
+    loadfile::ReadStart start;
+    start.general = model::general_data_of(state);
+    start.max_time_points = state.max_time_points;
+    return start;
+  }
+
   bool load(model::ProgramState& into) {
     AgreeingToolkit toolkit;
     dialogs::Context context{toolkit, into};
@@ -77,9 +85,7 @@ void BM_read_loading_records(benchmark::State& bench) {
   Workspace& w = workspace();
   text::RecordSource source;
   files::read_records(std::string(w.state.loading_file.trimmed()), source);
-  loadfile::ReadStart start;
-  start.general = model::general_data_of(w.state);
-  start.max_time_points = w.state.max_time_points;
+  const loadfile::ReadStart start = w.read_start();
   for (auto _ : bench) {
     source.seek(0);
     benchmark::DoNotOptimize(loadfile::read(source, start));
@@ -93,9 +99,7 @@ void BM_codec_write(benchmark::State& bench) {
   Workspace& w = workspace();
   text::RecordSource source;
   files::read_records(std::string(w.state.loading_file.trimmed()), source);
-  loadfile::ReadStart start;
-  start.general = model::general_data_of(w.state);
-  start.max_time_points = w.state.max_time_points;
+  const loadfile::ReadStart start = w.read_start();
   const model::Analysis analysis = loadfile::read(source, start).analysis;
   const loadfile::Header header{{}, std::string(w.state.loading_file.trimmed()), false};
   for (auto _ : bench) benchmark::DoNotOptimize(loadfile::write(analysis, header));

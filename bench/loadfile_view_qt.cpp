@@ -13,6 +13,7 @@
 
 #include "bench_support.h"
 #include "dialogs/loading_file_notes.h"
+#include "qt/qt_test_support.h"
 #include "ui/qt/loading_file_viewer.h"
 
 namespace {
@@ -58,15 +59,6 @@ LargeFile& large_file() {
   return file;
 }
 
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "bench";
-  static char* argv[] = {name, nullptr};
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication app(argc, argv);
-  return app;
-}
-
 std::unique_ptr<ui::qt::LoadingFileViewer> first_screen(const QString& path) {
   auto viewer = std::make_unique<ui::qt::LoadingFileViewer>(path, dialogs::make_loading_file_notes, nullptr);
   QString error;
@@ -77,7 +69,7 @@ std::unique_ptr<ui::qt::LoadingFileViewer> first_screen(const QString& path) {
 }
 
 void BM_ViewFirstScreen60MB(benchmark::State& state) {
-  application();
+  qt_test::ensure_application();
   const QString path = large_file().path;
   std::size_t lines = 0;
   for (auto _ : state) {
@@ -94,7 +86,7 @@ void BM_ViewFirstScreen60MB(benchmark::State& state) {
 BENCHMARK(BM_ViewFirstScreen60MB)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 void BM_ViewEveryLineLabelledAndChecked60MB(benchmark::State& state) {
-  application();
+  qt_test::ensure_application();
   const QString path = large_file().path;
   for (auto _ : state) {
     auto viewer = first_screen(path);
@@ -105,7 +97,7 @@ BENCHMARK(BM_ViewEveryLineLabelledAndChecked60MB)->Unit(benchmark::kMillisecond)
 
 // What "View" did before: the whole file in a plain text editor before anything is shown.
 void BM_PlainTextEditWholeFile60MB(benchmark::State& state) {
-  application();
+  qt_test::ensure_application();
   QFile file(large_file().path);
   file.open(QIODevice::ReadOnly);
   QString contents = QString::fromUtf8(file.readAll());

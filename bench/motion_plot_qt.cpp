@@ -15,6 +15,7 @@
 #include "bench_support.h"
 #include "dialogs/editors/loading_plots.h"
 #include "motion/reader.h"
+#include "qt/qt_test_support.h"
 #include "ui/qt/plot_window.h"
 
 namespace {
@@ -35,17 +36,8 @@ void write_peer_record(const char* path) {
   std::ofstream(path, std::ios::binary) << s;
 }
 
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "bench";
-  static char* argv[] = {name, nullptr};
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication app(argc, argv);
-  return app;
-}
-
 void BM_ReadRecordToFirstPicture(benchmark::State& state) {
-  application();
+  qt_test::ensure_application();
   bench_support::BenchFolder folder;
   write_peer_record("record.AT2");
   for (auto _ : state) {
@@ -64,7 +56,7 @@ BENCHMARK(BM_ReadRecordToFirstPicture)->Unit(benchmark::kMillisecond);
 
 // The same window and picture with every one of the 3 x 40,000 points handed to the charts.
 void BM_PlotFromRecordFull(benchmark::State& state) {
-  application();
+  qt_test::ensure_application();
   motion::Record record;
   record.time_step = 0.005;
   record.components.emplace_back(points);

@@ -11,23 +11,15 @@
 #include "dialogs/context.h"
 #include "dialogs/editors/spectrum_dialog.h"
 #include "model/state.h"
+#include "qt/qt_test_support.h"
 #include "ui/qt/qt_toolkit.h"
 
 namespace {
 
 constexpr int points = 40'000;
 
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "bench";
-  static char* argv[] = {name, nullptr};
-  if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication app(argc, argv);
-  return app;
-}
-
 void BM_SpectrumWindowFirstPicture(benchmark::State& state) {
-  application();
+  qt_test::ensure_application();
   const std::unique_ptr<ui::Toolkit> toolkit = ui::qt::make_qt_toolkit();
   model::ProgramState program;
   dialogs::Context context{*toolkit, program};
