@@ -116,6 +116,8 @@ bool take_back(dialogs::Context& context, cf::StoppedRun& run, const fs::path& c
     return false;
   }
   cf::restore_journaled_state(run.journal.state, context.state);
+  // The sections come back as their case files hold them, line for line.
+  context.cases.take_files(case_folder.string());
   context.own_loading_files = own_files_of(run.journal.summary.own_loading_files);
   context.state.resume_cases = true;
   return true;

@@ -1,5 +1,5 @@
-// What every dialog routine works with: the toolkit that shows it, the program state and the
-// images of the buttons, loaded once at start-up.
+// What every dialog routine works with: the toolkit that shows it, the program state, the cases'
+// sections and the images of the buttons, loaded once at start-up.
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/case_files/case_store.h"
 #include "model/state.h"
 #include "ui/toolkit.h"
 
@@ -29,6 +30,8 @@ struct OwnFile {
 struct Context {
   ui::Toolkit& toolkit;
   model::ProgramState& state;
+  // The sections of the cases: what the editors open and SAVE, and what Create writes.
+  model::case_files::CaseStore cases{};
   Images images{};
   std::vector<OwnFile> own_loading_files{};
   // Creates that succeeded in this run: the journal notes that the data is in the loading file.

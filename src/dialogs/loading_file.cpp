@@ -75,26 +75,29 @@ std::string created_message(bool ro, const std::string& path, const CaseNotes& n
   return message;
 }
 
+// Why the loading file was not put in place.
+struct WriteFailure {
+  OutputStatus status = OutputStatus::ok;
+  int error = 0;
+  files::FileKind kind = files::FileKind::regular;  // what the target names (not_regular)
+};
+
 // The target is only ever replaced whole, by a rename, so a failure always leaves it as it was.
-std::string failure_message(bool ro, const std::string& path, const loadfile::WriteFailure& f) {
+std::string failure_message(bool ro, const std::string& path, const WriteFailure& f) {
   std::string message;
-  if (!f.scratch_file.empty()) {
-    message = (ro ? "Eroare de citire a fisierului: " : "Read Error on File: ") + f.scratch_file;
-  } else {
-    switch (f.status) {
-      case OutputStatus::cannot_create:
-      case OutputStatus::not_regular:
-        message = ro ? "Eroare de creare a fisierului: " : "Create Error on File: ";
-        break;
-      case OutputStatus::cannot_write:
-        message = ro ? "Eroare de scriere a fisierului: " : "Write Error on File: ";
-        break;
-      default:
-        message = ro ? "Eroare de inchidere a fisierului: " : "Close Error on File: ";
-        break;
-    }
-    message += path;
+  switch (f.status) {
+    case OutputStatus::cannot_create:
+    case OutputStatus::not_regular:
+      message = ro ? "Eroare de creare a fisierului: " : "Create Error on File: ";
+      break;
+    case OutputStatus::cannot_write:
+      message = ro ? "Eroare de scriere a fisierului: " : "Write Error on File: ";
+      break;
+    default:
+      message = ro ? "Eroare de inchidere a fisierului: " : "Close Error on File: ";
+      break;
   }
+  message += path;
   if (f.status == OutputStatus::not_regular)
     message += std::string(ro ? " (numele este " : " (the name is ") +
                std::string(files::kind_words(f.kind, ro)) + (ro ? ", nu un fisier obisnuit)" : ", not a regular file)");
@@ -170,86 +173,21 @@ void show_read_problems(Context& context, const std::string& path, const Problem
                   reader_title, icon);
 }
 
-// The case files of what was read, as if each section had been saved then. The files of a case
-// given up or not reached are emptied, so that no case file of earlier work is taken for this
-// file's data; a case read whole leaves its other files alone. Stops at the first failure.
-bool put_case_files_in_place(Context& context, const model::Analysis& a) {
-  using model::case_files::LineForm;
-  using model::case_files::ScratchKind;
-  const std::string& folder = context.state.case_folder;
-  for (int i = 1; i <= static_cast<int>(a.cases.size()); ++i) {
-    const model::Case& c = a.cases[i - 1];
-    std::vector<ScratchKind> written;
-    // `make` appends the file's lines and may hand them over a block at a time.
-    auto place = [&](ScratchKind kind, const std::function<void(std::string&, const model::case_files::Drain&)>& make) {
-      model::case_files::AtomicFile file(model::case_files::scratch_file_path(folder, i, kind));
-      if (file.open() == model::case_files::OutputStatus::ok) {
-        const model::case_files::Drain drain = [&file](std::string& lines) {
-          file.write(lines);
-          lines.clear();
-        };
-        std::string lines;
-        make(lines, drain);
-        file.write(lines);
-        if (file.finish() == model::case_files::OutputStatus::ok) {
-          written.push_back(kind);
-          return true;
-        }
-      }
-      show_write_failure(context, model::case_files::scratch_file_name(i, kind),
-                         folder.empty() ? ui::current_directory() : folder);
-      return false;
-    };
-    if (c.initial_conditions && !place(ScratchKind::initial_conditions, [&](std::string& out, const auto&) {
-          model::case_files::append_initial_conditions(out, *c.initial_conditions, a.general, LineForm::case_file);
-        }))
-      return false;
-    if (c.initial_loadings && !place(ScratchKind::initial_loading, [&](std::string& out, const auto&) {
-          model::case_files::append_initial_loadings(out, *c.initial_loadings, a.general, LineForm::case_file);
-        }))
-      return false;
-    if (c.loading && !place(model::case_files::loading_data_kind(c.record.loading_type),
-                            [&](std::string& out, const model::case_files::Drain& drain) {
-                              model::case_files::append_loading(out, *c.loading, i, a.general, LineForm::case_file,
-                                                                drain);
-                            }))
-      return false;
-    if (c.initial_conditions && c.initial_loadings && c.loading) continue;
-    for (ScratchKind kind : {ScratchKind::initial_conditions, ScratchKind::initial_loading, ScratchKind::discrete_loading,
-                             ScratchKind::accelerogram, ScratchKind::sinusoidal, ScratchKind::exponential})
-      if (std::find(written.begin(), written.end(), kind) == written.end() &&
-          !place(kind, [](std::string&, const auto&) {}))
-        return false;
-  }
-  return true;
-}
-
 loadfile::ReadStart read_start(const model::ProgramState& s) {
   return {model::general_data_of(s), model::damping_of(s), s.accel_direction, s.max_time_points,
           model::romanian_messages(s)};
 }
 
 // The program state as the reading leaves it: the general data and damping block with what the
-// file gave, the cases' records, and the editors' tables of the last case of each kind.
-void take_read(model::ProgramState& s, loadfile::ReadResult& r) {
-  model::Analysis& a = r.analysis;
+// file gave, and the cases' records (their sections went to the case store).
+void take_read(model::ProgramState& s, const loadfile::ReadResult& r) {
+  const model::Analysis& a = r.analysis;
   model::set_general_data(s, a.general);
   model::set_damping(s, a.damping);
   s.accel_direction = a.accel_direction;
   if (!r.cases_read) return;
   s.loaded_case_records.assign(static_cast<int>(a.cases.size()), {});
-  for (int i = 1; i <= static_cast<int>(a.cases.size()); ++i) {
-    model::Case& c = a.cases[i - 1];
-    s.loaded_case_records[i] = c.record;
-    if (!c.loading) continue;
-    if (auto* discrete = std::get_if<model::DiscreteLoading>(&c.loading->data)) {
-      s.time_point_table = std::move(discrete->points);
-      s.time_point_table_exists = true;
-    } else if (auto* accel = std::get_if<model::Accelerogram>(&c.loading->data)) {
-      s.accel_table = std::move(accel->points);
-      s.accel_table_exists = true;
-    }
-  }
+  for (int i = 1; i <= static_cast<int>(a.cases.size()); ++i) s.loaded_case_records[i] = a.cases[i - 1].record;
 }
 
 bool has_control_character(std::string_view path) {
@@ -394,24 +332,34 @@ bool write_loading_file(Context& context) {
                     create_title, ui::Icon::error);
     return false;
   }
+  const bool ro = model::romanian_messages(s);
+  const std::string path = loadfile::path_text(s.loading_file.view());
+  const model::Analysis analysis = context.cases.analysis(s);
   CreateCheck check(context);
-  const loadfile::WriteReport report = loadfile::write_loading_file(
-      context.state, {now()}, [&check](const std::string& finished) { return check.approve(finished); });
-  const bool ro = model::romanian_messages(context.state);
-  if (report.failure.status == OutputStatus::declined) return false;
-  if (report.written) {
-    const CaseNotes& notes = report.notes;
+  WriteFailure failure;
+  {
+    model::case_files::AtomicFile out(path);
+    failure.status = out.open();
+    if (failure.status == OutputStatus::ok) {
+      out.write(loadfile::write(analysis, {now(), std::string(s.loading_file.view()), ro}));
+      failure.status = out.finish([&check](const std::string& finished) { return check.approve(finished); });
+    }
+    failure.error = out.error_number();
+    failure.kind = out.target_kind();
+  }
+  if (failure.status == OutputStatus::declined) return false;
+  if (failure.status == OutputStatus::ok) {
+    const CaseNotes notes = loadfile::case_notes(analysis);
     const std::string warnings = check.warnings(ro);
     const bool complete = notes.incomplete.empty() && notes.without_initial_values.empty() &&
                           notes.without_loading_data.empty() && warnings.empty();
-    context.toolkit.message_box(created_message(ro, report.path, notes) + warnings, create_title,
+    context.toolkit.message_box(created_message(ro, path, notes) + warnings, create_title,
                                 complete ? ui::Icon::information : ui::Icon::warning, ui::Buttons::ok);
-    remember_own_loading_file(context, report.path);
+    remember_own_loading_file(context, path);
     ++context.loading_files_created;
     return true;
   }
-  context.toolkit.message_box(failure_message(ro, report.path, report.failure), create_title,
-                              ui::Icon::error, ui::Buttons::ok);
+  context.toolkit.message_box(failure_message(ro, path, failure), create_title, ui::Icon::error, ui::Buttons::ok);
   return false;
 }
 
@@ -435,9 +383,14 @@ LoadOutcome load_loading_file(Context& context, const std::string& path_argument
     context.state.max_time_points = needed;
     result = loadfile::read(source, read_start(context.state));
   }
-  const bool placed = put_case_files_in_place(context, result.analysis);
+  model::case_files::FileFailure failure;
+  const bool placed = context.cases.place_loaded(context.state, result.analysis, failure);
   take_read(context.state, result);
-  if (!placed) return LoadOutcome::failed;
+  if (!placed) {
+    const std::string folder = context.state.case_folder.empty() ? ui::current_directory() : context.state.case_folder;
+    show_write_failure(context, std::filesystem::path(failure.path).filename().string(), folder);
+    return LoadOutcome::failed;
+  }
   ProblemList problems = std::move(result.problems);
   for (Problem& p : problems) p.file = path;
   const bool stopped = result.outcome == loadfile::ReadOutcome::fault;

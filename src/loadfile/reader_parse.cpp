@@ -578,7 +578,7 @@ Step OldFileReader::read_amplitudes(model::Case& the_case) {
       read_ranges(model::case_files::load_slots(g_().n_dof), Expected::loading_data, Section::loading_data, amplitudes.ranges);
   if (step != Step::go_on) return step;
   c.n_load_ranges = static_cast<int>(amplitudes.ranges.size());
-  the_case.loading = model::Loading{loaded_style(), std::move(amplitudes)};
+  the_case.loading(model::loading_kind(c.loading_type)) = model::Loading{loaded_style(), std::move(amplitudes)};
   return Step::go_on;
 }
 
@@ -611,7 +611,7 @@ Step OldFileReader::read_time_points(model::Case& the_case) {
   }
   the_case.record.n_time_points = static_cast<int>(points.size());
   if (!keeps_texts()) points = {};
-  the_case.loading = model::Loading{loaded_style(), model::DiscreteLoading{std::move(points)}};
+  the_case.loading(model::LoadingKind::discrete) = model::Loading{loaded_style(), model::DiscreteLoading{std::move(points)}};
   return Step::go_on;
 }
 
@@ -697,7 +697,7 @@ Step OldFileReader::read_accelerogram(model::Case& the_case) {
   }
   c.n_time_points = static_cast<int>(n_points);
   if (one_direction) a_.accel_direction = direction;
-  the_case.loading =
+  the_case.loading(model::LoadingKind::accelerogram) =
       model::Loading{loaded_style(), model::Accelerogram{c.loading_type, direction, std::move(points), std::move(kept)}};
   return Step::go_on;
 }

@@ -9,10 +9,12 @@
 #pragma once
 
 #include <cstddef>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -52,14 +54,32 @@ struct Damping {
 };
 
 enum class SectionLayout {
-  editor,  // as the case's editor saves it
-  loaded,  // as LOAD from Old File took it apart
+  editor,    // as the case's editor saves it
+  loaded,    // as LOAD from Old File took it apart
+  verbatim,  // lines kept as they stand: a case file taken back from a stopped run, or a
+             // section made for a model whose size has changed since
+};
+
+// A verbatim section's lines, shared by the copies of the analysis that Create and the suite make.
+class KeptLines {
+ public:
+  KeptLines() noexcept {}  // user-provided: brace-initialised styles start with no lines
+  explicit KeptLines(std::string lines) : lines_(std::make_shared<const std::string>(std::move(lines))) {}
+  explicit operator bool() const { return lines_ != nullptr; }
+  const std::string& operator*() const { return *lines_; }
+
+  friend bool operator==(const KeptLines&, const KeptLines&) = default;
+
+ private:
+  std::shared_ptr<const std::string> lines_;
 };
 
 // Whose records a section writes and the language of its end line, both fixed when it was made.
 struct SectionStyle {
   SectionLayout layout = SectionLayout::editor;
   bool romanian = false;
+  // verbatim: the section's lines, as its case file holds them (the data below is not used).
+  KeptLines lines{};
 
   friend bool operator==(const SectionStyle&, const SectionStyle&) = default;
 };
@@ -124,12 +144,23 @@ struct Loading {
   friend bool operator==(const Loading&, const Loading&) = default;
 };
 
+// The kinds of loading data a case keeps side by side: a case whose loading type changes keeps
+// what was entered for the others and finds it again when its type comes back.
+enum class LoadingKind { discrete, sinusoidal, exponential, accelerogram };
+inline constexpr std::size_t loading_kinds = 4;
+LoadingKind loading_kind(LoadingType type);  // one- and three-direction accelerograms share one
+
 struct Case {
   CaseRecord record;
   // A section not there (a case never edited, or given up by LOAD) is written as its end line.
   std::optional<InitialConditions> initial_conditions;
   std::optional<RangeSection> initial_loadings;
-  std::optional<Loading> loading;
+  std::array<std::optional<Loading>, loading_kinds> loadings{};
+
+  std::optional<Loading>& loading(LoadingKind kind) { return loadings[static_cast<std::size_t>(kind)]; }
+  const std::optional<Loading>& loading(LoadingKind kind) const { return loadings[static_cast<std::size_t>(kind)]; }
+  // The loading the file holds: the one of the case's loading type, when there is one.
+  const Loading* loading_of_type() const;
 
   friend bool operator==(const Case&, const Case&) = default;
 };

@@ -37,10 +37,11 @@ void check_result(const loadfile::ReadResult& r) {
   for (const model::Case& c : a.cases) {
     check(model::code_number(c.record.loading_type) >= -2 && model::code_number(c.record.loading_type) <= 2);
     check(c.record.n_initial_conditions <= g.n_nodes && c.record.n_initial_loadings <= g.n_nodes);
-    if (!c.loading) continue;
-    if (const auto* d = std::get_if<model::DiscreteLoading>(&c.loading->data))
+    const model::Loading* loading = c.loading_of_type();
+    if (!loading) continue;
+    if (const auto* d = std::get_if<model::DiscreteLoading>(&loading->data))
       check(static_cast<int>(d->points.size()) <= max_time_points);
-    if (const auto* acc = std::get_if<model::Accelerogram>(&c.loading->data))
+    if (const auto* acc = std::get_if<model::Accelerogram>(&loading->data))
       check(static_cast<int>(acc->points.size()) <= max_time_points && acc->texts.own.size() == acc->points.size());
   }
   if (r.outcome == loadfile::ReadOutcome::fault) check(!loadfile::expected_text(r.fault, g.n_nodes, false).empty());

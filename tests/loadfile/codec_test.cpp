@@ -32,7 +32,7 @@ std::string load_and_create(model::ProgramState s, const std::string& content) {
   roundtrip::remove_scratch_files();
   reader_test::FakeToolkit toolkit;
   toolkit.answer = ui::Answer::yes;  // the bytes are compared, whatever the check of Create finds
-  dialogs::Context context{toolkit, s, {}, {}};
+  dialogs::Context context{toolkit, s};
   const dialogs::LoadOutcome outcome = dialogs::load_loading_file(context, path);
   if (outcome == dialogs::LoadOutcome::kept_maximum) return "<not loaded>";
   s.written_case_records = s.loaded_case_records;
@@ -130,7 +130,7 @@ model::Analysis edited_analysis(const roundtrip::Generated& g) {
     conditions.with_accelerations = model::accelerogram(c.record.loading_type);
     std::copy(c.record.initial_acceleration, c.record.initial_acceleration + 3, conditions.acceleration);
     c.initial_loadings = model::RangeSection{editor, d.loadings};
-    model::Loading& loading = c.loading.emplace();
+    model::Loading& loading = c.loading(model::loading_kind(c.record.loading_type)).emplace();
     loading.style = editor;
     if (c.record.loading_type == model::LoadingType::discrete) {
       loading.data = model::DiscreteLoading{d.time_points};
@@ -156,7 +156,8 @@ TEST(Codec, EditedSectionsAreWrittenAsCreateCopiesTheEditorsFiles) {
     roundtrip::write_editor_files(g);
     reader_test::FakeToolkit toolkit;
     toolkit.answer = ui::Answer::yes;
-    dialogs::Context context{toolkit, g.state, {}, {}};
+    dialogs::Context context{toolkit, g.state};
+    context.cases.take_files(g.state.case_folder);
     ASSERT_TRUE(dialogs::write_loading_file(context));
     const std::string created = testing_support::read_file(dir.path() / "edited.inc");
     const model::Analysis a = edited_analysis(g);
@@ -175,13 +176,14 @@ TEST(Codec, MissingSectionsAreEndLinesAndTheNotesNameTheirCases) {
   a.general.n_loading_cases = 3;
   a.cases.resize(2);
   a.cases[0].record = {1e-4f, 20, model::LoadingType::exponential, 0.01f, 1.f};
-  a.cases[0].initial_loadings = model::RangeSection{{}, {{1, 4, {2.f, 0, 0, 0.5f}}}};
-  a.cases[0].loading = model::Loading{{}, model::AmplitudeLoading{model::LoadingType::sinusoidal, {{1, 2, {3.f}}}}};
+  a.cases[0].initial_loadings.emplace().ranges = {{1, 4, {2.f, 0, 0, 0.5f}}};
+  a.cases[0].loading(model::LoadingKind::sinusoidal).emplace().data =
+      model::AmplitudeLoading{model::LoadingType::sinusoidal, {{1, 2, {3.f}}}};
   a.cases[1].record = a.cases[0].record;
   a.cases[1].record.loading_type = model::LoadingType::sinusoidal;
   a.cases[1].initial_conditions.emplace();
   a.cases[1].initial_loadings = a.cases[0].initial_loadings;
-  a.cases[1].loading = a.cases[0].loading;
+  a.cases[1].loadings = a.cases[0].loadings;
   const std::string bytes = loadfile::write(a, {some_date, "/tmp/x.inc", false});
   const std::vector<std::string> records = roundtrip::records_of(bytes);
   EXPECT_EQ(records[3], "// ERROR in Case Codes:");  // case 3 is not there at all

@@ -95,6 +95,7 @@ TEST(ReaderCorpus, EveryDamagedDigitIsReportedAtItsLineOrLosesNothing) {
     reader_test::FakeToolkit toolkit;
     toolkit.answer = ui::Answer::yes;
     dialogs::Context context{toolkit, g.state};
+    context.cases.take_files(g.state.case_folder);
     ASSERT_TRUE(dialogs::write_loading_file(context));
     const std::string good = testing_support::read_file(dir.path() / "corpus.inc");
     ++files;

@@ -64,11 +64,11 @@ TEST(ReaderHandWritten, NewmarkWithTabsCommasDExponentsRepeatsAndRomanianEndLine
   EXPECT_EQ(run.scratch("1init.dat"), crlf({" 1  12  0.  0.  0.  0.", "End Initial Displcements & Velocities"}));
   EXPECT_EQ(run.scratch("1InitLoad.dat"),
             crlf({" 1   1  0.  0.  0.", " 3  12  1.5  2.5  2.5", "End_of_Initial_Loading"}));
-  ASSERT_EQ(s.time_point_table.size(), 2u);
-  EXPECT_EQ(s.time_point_table[0].ranges,
+  ASSERT_EQ(run.time_points(1).size(), 2u);
+  EXPECT_EQ(run.time_points(1)[0].ranges,
             (std::vector<model::NodeRange>{{1, 5, {1.5f, 2.5f}}, {6, 6, {3, 4}}}));
-  EXPECT_FLOAT_EQ(s.time_point_table[1].time, 1.f);
-  EXPECT_EQ(s.time_point_table[1].ranges, (std::vector<model::NodeRange>{{1, 12, {1, 1}}}));
+  EXPECT_FLOAT_EQ(run.time_points(1)[1].time, 1.f);
+  EXPECT_EQ(run.time_points(1)[1].ranges, (std::vector<model::NodeRange>{{1, 12, {1, 1}}}));
 
   const model::CaseRecord& c2 = s.loaded_case_records[2];
   EXPECT_EQ(c2.loading_type, model::LoadingType::sinusoidal);
@@ -150,8 +150,8 @@ TEST(ReaderHandWritten, BlankLinesContinuedRecordsSlashAndEmptyValues) {
   EXPECT_EQ(c, (model::CaseRecord{1e-3f, 10, model::LoadingType::discrete, 0.02f, 40, 0.02f, model::MassModel::concentrated, -9.81f, model::PrintingCode::time_history, 0, 0, {0, 0, 0}, 1, 1, 1, 0}));
   EXPECT_EQ(run.scratch("1init.dat"), crlf({" 1  12  0.  0.  0.  0.", "End Initial Displcements & Velocities"}));
   EXPECT_EQ(run.scratch("1InitLoad.dat"), crlf({" 3   4  0.  0.  7.", "End_of_Initial_Loading"}));
-  ASSERT_EQ(run.state.time_point_table.size(), 1u);
-  EXPECT_EQ(run.state.time_point_table[0].ranges, (std::vector<model::NodeRange>{{1, 2, {1, 2}}}));
+  ASSERT_EQ(run.time_points(1).size(), 1u);
+  EXPECT_EQ(run.time_points(1)[0].ranges, (std::vector<model::NodeRange>{{1, 2, {1, 2}}}));
 }
 
 }  // namespace

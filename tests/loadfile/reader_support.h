@@ -5,7 +5,10 @@
 #include <filesystem>
 #include <initializer_list>
 #include <string>
+#include <optional>
 #include <string_view>
+#include <type_traits>
+#include <variant>
 #include <vector>
 
 #include "dialogs/context.h"
@@ -51,6 +54,19 @@ struct Loaded {
                                                       : std::string("<missing>");
   }
   bool exists(const std::string& name) const { return std::filesystem::exists(dir.path() / name); }
+  // The discrete loading or accelerogram that LOAD kept for case k; empty when there is none.
+  const std::vector<model::TimePoint>& time_points(int k) const { return data<model::DiscreteLoading>(k).points; }
+  const std::vector<model::AccelPoint>& accel_points(int k) const { return data<model::Accelerogram>(k).points; }
+
+ private:
+  template <typename T>
+  const T& data(int k) const {
+    static const T none{};
+    const std::optional<model::Loading>& l = context.cases.sections(k).loading(
+        std::is_same_v<T, model::Accelerogram> ? model::LoadingKind::accelerogram : model::LoadingKind::discrete);
+    const T* found = l ? std::get_if<T>(&l->data) : nullptr;
+    return found ? *found : none;
+  }
 };
 
 }  // namespace reader_test

@@ -70,10 +70,10 @@ TEST(ReaderGeneralData, StandardNewOperatorAndDiscreteCase) {
                                            text::FreeFormWriter().real(0.2f).str(),
                                            text::FreeFormWriter().integer(1).integer(12).real(0.5f).real(0.5f).str(),
                                            "END_OF_CASE2"}));
-  ASSERT_EQ(s.time_point_table.size(), 2u);
-  EXPECT_FLOAT_EQ(s.time_point_table[1].time, 0.2f);
-  EXPECT_EQ(s.time_point_table[0].n_ranges, 2);
-  EXPECT_EQ(s.time_point_table[0].ranges[1], (model::NodeRange{6, 8, {3, 4, 0, 0, 0, 0}}));
+  ASSERT_EQ(run.time_points(2).size(), 2u);
+  EXPECT_FLOAT_EQ(run.time_points(2)[1].time, 0.2f);
+  EXPECT_EQ(run.time_points(2)[0].n_ranges, 2);
+  EXPECT_EQ(run.time_points(2)[0].ranges[1], (model::NodeRange{6, 8, {3, 4, 0, 0, 0, 0}}));
 }
 
 TEST(ReaderGeneralData, OperatorCodesAndCoefficientTexts) {
@@ -212,8 +212,8 @@ TEST(ReaderAccelerogram, ThreeDirectionsWithTheEditorsAccelerationRecord) {
   EXPECT_EQ(init.substr(0, init.find("\r\n", init.find("Velocities")) + 2),
             lines({" 1  12  0.  0.  0.  0.", "End Initial Displcements & Velocities"}));
   EXPECT_EQ(run.scratch("1TPacc.dat"), lines({"0.1   1.5   -2.", "0.2   0.   0.", "END_OF_CASE1"}));
-  ASSERT_EQ(run.state.accel_table.size(), 2u);
-  EXPECT_FLOAT_EQ(run.state.accel_table[0].acceleration[1], -2.f);
+  ASSERT_EQ(run.accel_points(1).size(), 2u);
+  EXPECT_FLOAT_EQ(run.accel_points(1)[0].acceleration[1], -2.f);
 }
 
 // A value's text is copied when it already is its G14.7 text and made again otherwise: other
@@ -227,8 +227,8 @@ TEST(ReaderAccelerogram, PointTextsAreTheG14_7TextsOfTheValuesRead) {
   EXPECT_EQ(run.scratch("1TPacc.dat"),
             lines({"0.1   1.5   -2.", "0.1E-04   0.   0.", "0.5   0.9999999E+28   -1234.567",
                    "2.   0.8589935E+10   0.9999999E-38", "END_OF_CASE1"}));
-  ASSERT_EQ(run.state.accel_table.size(), 4u);
-  EXPECT_EQ(run.state.accel_table[2].acceleration[0], 1e28f);
+  ASSERT_EQ(run.accel_points(1).size(), 4u);
+  EXPECT_EQ(run.accel_points(1)[2].acceleration[0], 1e28f);
 }
 
 TEST(ReaderAccelerogram, OlderShapeTakesTheDirectionFromItsLetter) {
@@ -241,7 +241,7 @@ TEST(ReaderAccelerogram, OlderShapeTakesTheDirectionFromItsLetter) {
   EXPECT_EQ(run.state.accel_direction, model::AccelDirection::y);
   EXPECT_FLOAT_EQ(r.initial_acceleration[0], 0.f);
   EXPECT_FLOAT_EQ(r.initial_acceleration[1], 0.75f);
-  EXPECT_FLOAT_EQ(run.state.accel_table[1].acceleration[1], 2.5f);
+  EXPECT_FLOAT_EQ(run.accel_points(1)[1].acceleration[1], 2.5f);
   EXPECT_EQ(run.scratch("1TPacc.dat"), lines({"0.1   1.5", "0.3   2.5", "END_OF_CASE1"}));
   // Written back in the editor's shape: one record of the three accelerations.
   loadfile::ReadResult again;

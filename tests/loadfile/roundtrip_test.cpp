@@ -15,12 +15,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
+std::string write(dialogs::Context& context) {
+  EXPECT_TRUE(dialogs::write_loading_file(context));
+  return testing_support::read_file(std::string(context.state.loading_file.trimmed()));
+}
+
+// Create from the editors' case files of the current directory, taken as a stopped run's are.
 std::string write(model::ProgramState& s) {
   reader_test::FakeToolkit toolkit;
   toolkit.answer = ui::Answer::yes;  // the bytes are compared, whatever the check of Create finds
   dialogs::Context context{toolkit, s};
-  EXPECT_TRUE(dialogs::write_loading_file(context));
-  return testing_support::read_file(std::string(s.loading_file.trimmed()));
+  context.cases.take_files(s.case_folder);
+  return write(context);
 }
 
 // Loads the file into a fresh state and writes it again as "Create" would.
@@ -33,7 +39,8 @@ std::string reload_and_write(const model::ProgramState& before, std::string& mes
   for (const auto& m : toolkit.messages) messages += m.text + "\n";
   EXPECT_EQ(outcome, dialogs::LoadOutcome::loaded) << messages;
   s.written_case_records = s.loaded_case_records;
-  return write(s);
+  toolkit.answer = ui::Answer::yes;  // the bytes are compared, whatever the check of Create finds
+  return write(context);
 }
 
 // Returns the first file and checks the second and third against it.

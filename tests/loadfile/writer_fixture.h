@@ -110,7 +110,12 @@ class WorkingDirectoryTest : public ::testing::Test {
     folder_.reset();
   }
 
-  dialogs::Context context() { return dialogs::Context{toolkit_, state_}; }
+  // The case files the test wrote stand for the sections, as when a stopped run is taken back.
+  dialogs::Context context() {
+    dialogs::Context c{toolkit_, state_};
+    c.cases.take_files(state_.case_folder);
+    return c;
+  }
 
   std::optional<testing_support::TempCurrentDir> folder_;
   std::filesystem::path directory_;

@@ -439,7 +439,7 @@ void LoadingCasesDialog::remove_current_case() {
 }
 
 void LoadingCasesDialog::move_scratch_files(int removed, int last) {
-  const std::vector<std::string> failures = model::case_files::move_case_scratch_files_down(removed, last, state_.case_folder);
+  const std::vector<std::string> failures = context_.cases.remove_case(state_.case_folder, removed, last);
   if (failures.empty()) return;
   std::string lines;
   for (const std::string& f : failures) lines += "\n" + f;
@@ -530,8 +530,8 @@ void LoadingCasesDialog::input_loading() {
   }
 }
 
-// The editor shows time_point_table: fill it from the case's file when that file holds the
-// case's saved loading (for a loaded case: it was a discrete loading in the old file).
+// The editor shows time_point_table: fill it from the case's saved discrete loading when the
+// case has one (for a loaded case: it was a discrete loading in the old file).
 void LoadingCasesDialog::prepare_discrete_loading() {
   const int k = state_.current_case;
   if (!state_.time_point_table_exists) {
@@ -541,12 +541,12 @@ void LoadingCasesDialog::prepare_discrete_loading() {
   const bool loaded = k <= state_.n_loaded_cases && state_.loaded_case_records.contains(k);
   const bool may_show = loaded ? state_.loaded_case_records[k].loading_type == model::LoadingType::discrete
                                : state_.loading_saved[k];
-  if (!may_show || state_.case_records[k].n_time_points == 0) return;
-  const std::string path = model::case_files::scratch_file_path(state_.case_folder, k, model::case_files::ScratchKind::discrete_loading);
-  if (!model::case_files::read_discrete_loading_file(path, state_, state_.time_point_table))
-    context_.message("ERROR: cannot open the file " + path + " of the case's loading.",
-                     "EROARE: fisierul " + path + " cu incarcarea cazului nu se poate deschide.",
-                     "Message", ui::Icon::error);
+  const int n_time_points = state_.case_records[k].n_time_points;
+  text::RecordSource source;
+  if (!may_show || n_time_points == 0 ||
+      !context_.cases.case_file(state_, k, model::case_files::ScratchKind::discrete_loading, source))
+    return;
+  model::case_files::read_discrete_loading(source, n_time_points, state_.n_dof, state_.time_point_table);
 }
 
 void LoadingCasesDialog::open_initial_values() {

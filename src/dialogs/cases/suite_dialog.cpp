@@ -107,7 +107,7 @@ class SuiteDialog {
 
   // The analysis as Create would write it; nothing when it cannot be written (said).
   std::optional<std::string> analysis_text();
-  model::ProgramState analysis_as_created(const fs::path& target) const;
+  std::string analysis_as_created(const fs::path& target, const loadfile::Timestamp& date);
   // The settings the fields give, with the analysis as template; nothing when a field is wrong
   // (said). `target_text` receives the design spectrum as text.
   std::optional<suite::Settings> settings(std::string& target_text);
@@ -237,35 +237,18 @@ void SuiteDialog::show_records() {
   dialog_.set_enabled(C::save, any);
 }
 
-// The state as Create writes it, into `target`.
-model::ProgramState SuiteDialog::analysis_as_created(const fs::path& target) const {
+// The loading file Create would write now, naming `target` in its end record.
+std::string SuiteDialog::analysis_as_created(const fs::path& target, const loadfile::Timestamp& date) {
   model::ProgramState copy = context_.state;
   const int n = copy.n_loading_cases;
   copy.written_case_records.assign(n, {});
   for (int k = 1; k <= n && copy.case_records.contains(k); ++k) copy.written_case_records[k] = copy.case_records[k];
-  copy.loading_file = target.string();
-  return copy;
+  return loadfile::write(context_.cases.analysis(copy), {date, target.string(), model::romanian_messages(copy)});
 }
 
 std::optional<std::string> SuiteDialog::analysis_text() {
-  // Written to a temporary file and abandoned once read: only its bytes are wanted, and the
-  // suite writes each file's own end record.
-  std::error_code error;
-  const fs::path target = fs::temp_directory_path(error) / ("brantel-suite-" + std::to_string(::getpid()) + ".inc");
-  std::string bytes;
-  const loadfile::WriteReport report =
-      loadfile::write_loading_file(analysis_as_created(target), {}, [&bytes](const std::string& finished) {
-        std::ifstream in(finished, std::ios::binary);
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        return false;
-      });
-  if (report.failure.status != model::case_files::OutputStatus::declined || bytes.empty()) {
-    message("The analysis could not be written as a loading file; use Create to see why.",
-            "Analiza nu a putut fi scrisa ca fisier de incarcare; folositi Create pentru a vedea de ce.",
-            ui::Icon::error);
-    return std::nullopt;
-  }
-  return bytes;
+  // The suite writes each file's own end record and date.
+  return analysis_as_created(fs::path("brantel-suite.inc"), {});
 }
 
 std::optional<suite::Settings> SuiteDialog::settings(std::string& target_text) {
@@ -495,10 +478,11 @@ void SuiteDialog::save_settings() {
   s->template_path = template_path.string();
   s->template_text.reset();
   // The template is written as Create writes a loading file, so that it names itself.
-  const loadfile::WriteReport report =
-      loadfile::write_loading_file(analysis_as_created(template_path), {now()});
-  std::string why = report.written ? std::string() : template_path.string() + " cannot be written";
-  if (!report.written || !model::case_files::replace_file(path, suite::suite_file_text(*s, target_text, path), why)) {
+  std::string why;
+  const bool template_written =
+      model::case_files::replace_file(template_path.string(), analysis_as_created(template_path, now()), why);
+  if (!template_written) why = template_path.string() + " cannot be written (" + why + ")";
+  if (!template_written || !model::case_files::replace_file(path, suite::suite_file_text(*s, target_text, path), why)) {
     message("The settings could not be saved: " + why, "Setarile nu au putut fi salvate: " + why, ui::Icon::error);
     return;
   }

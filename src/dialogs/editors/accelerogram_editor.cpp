@@ -16,10 +16,8 @@
 #include "dialogs/typed_fields.h"
 #include "dialogs/typed_numbers.h"
 #include "dialogs/unsaved_entries.h"
-#include "files/record_file.h"
 #include "model/case_files/accel_layout.h"
 #include "model/case_files/scratch_files.h"
-#include "model/case_files/text_file.h"
 #include "motion/units.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
@@ -53,11 +51,10 @@ bool existing_data_readable(const model::ProgramState& s, int case_number) {
   return s.loading_saved.contains(case_number) && s.loading_saved[case_number];
 }
 
-void read_existing_points(model::ProgramState& s, int case_number) {
-  const std::string path = model::case_files::scratch_file_path(s.case_folder, case_number, model::case_files::ScratchKind::accelerogram);
-  model::case_files::create_if_missing(path);  // an unwritable folder shows itself on SAVE
+void read_existing_points(Context& context, int case_number) {
+  model::ProgramState& s = context.state;
   text::RecordSource source;
-  if (!files::read_records(path, source)) return;
+  if (!context.cases.case_file(s, case_number, model::case_files::ScratchKind::accelerogram, source)) return;
   const model::CaseRecord& record = s.case_records[case_number];
   model::case_files::read_accel_points(source, record.n_time_points, record.loading_type, s.n_dof, s.accel_direction,
                     s.accel_table);
@@ -122,7 +119,7 @@ void AccelerogramEditor::run() {
     state_.accel_table.clear();
     state_.accel_table_exists = true;
   }
-  if (existing_data_readable(state_, case_number_)) read_existing_points(state_, case_number_);
+  if (existing_data_readable(state_, case_number_)) read_existing_points(context_, case_number_);
   saved_count_ = record().n_time_points;
 
   auto dialog = context_.toolkit.create_dialog(dialog_id);
@@ -319,13 +316,13 @@ void AccelerogramEditor::on_save(ui::Dialog& d) {
   const auto direction = model::code_from_number<model::AccelDirection>(d.selection(C::direction));
   if (!direction_chosen(d, "SAVE.", "salvati.")) return;
   if (code == model::LoadingType::accelerogram_1_direction) state_.accel_direction = direction;
-  const std::string path = model::case_files::scratch_file_path(state_.case_folder, case_number_, model::case_files::ScratchKind::accelerogram);
   std::vector<model::AccelPoint> points = working_.to_vector();
-  const std::string content = model::case_files::accel_file_content(points, static_cast<int>(points.size()), code,
-                                                 state_.n_dof, state_.accel_direction, case_number_);
-  std::string reason;
-  if (!model::case_files::replace_file(path, content, reason)) {
-    report_write_failure(context_, (std::filesystem::current_path() / path).string(), reason);
+  model::Loading loading;
+  loading.data = model::Accelerogram{code, state_.accel_direction, points, {}};
+  model::case_files::FileFailure failure;
+  if (!context_.cases.save_loading(state_, case_number_, model::LoadingKind::accelerogram, std::move(loading),
+                                   failure)) {
+    report_write_failure(context_, (std::filesystem::current_path() / failure.path).string(), failure.reason);
     return;
   }
   state_.accel_table = std::move(points);

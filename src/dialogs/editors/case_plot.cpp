@@ -1,11 +1,10 @@
-// "Plot Loading" of the Loading Cases dialog: the saved loading of a case, read from its case
-// file as the editor would read it, shown without opening the editor.
+// "Plot Loading" of the Loading Cases dialog: the saved loading of a case, as the editor would
+// open it, shown without opening the editor.
 #include <string>
 #include <vector>
 
 #include "dialogs/editors/editors.h"
 #include "dialogs/editors/loading_plots.h"
-#include "files/record_file.h"
 #include "model/case_files/accel_layout.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
@@ -32,11 +31,11 @@ void plot_case_loading(Context& context, int k) {
   if (!s.case_records.contains(k)) return;
   const model::CaseRecord& record = s.case_records[k];
   const model::LoadingType type = record.loading_type;
-  const std::string path = model::case_files::scratch_file_path(s.case_folder, k, model::case_files::loading_data_kind(type));
   text::RecordSource source;
   const bool sin_exp = type == model::LoadingType::sinusoidal || type == model::LoadingType::exponential;
   const int count = sin_exp ? record.n_load_ranges : record.n_time_points;
-  if (!has_saved_loading(s, k) || !files::read_records(path, source)) {
+  if (!has_saved_loading(s, k) ||
+      !context.cases.case_file(s, k, model::case_files::loading_data_kind(type), source)) {
     const std::string n = std::to_string(k);
     context.message("Case " + n + " has no saved loading to plot: Input LOADING, then SAVE Changes.",
                     "Cazul " + n + " nu are o incarcare salvata: Input LOADING, apoi SAVE Changes.",

@@ -384,14 +384,23 @@ void DiscreteLoadingEditor::save() {
   state_.time_point_table = work_.entries();
   const int n = work_.count();
   if (n >= 1) {
-    const std::string path = model::case_files::scratch_file_path(state_.case_folder, case_number_,
-                                                     model::case_files::ScratchKind::discrete_loading);
-    const bool saved = save_case_text(context_, path, [&](model::case_files::AtomicFile& file) {
-      model::case_files::DiscreteLoadingRecords records(file, state_.n_dof);
-      work_.for_each_used([&](const model::TimePoint& point) { records.add(point); });
-      records.end(case_number_);
+    // A range left without a node number is not part of the loading.
+    model::Loading loading;
+    std::vector<model::TimePoint>& points = loading.data.emplace<model::DiscreteLoading>().points;
+    points.reserve(static_cast<std::size_t>(n));
+    work_.for_each_used([&points](const model::TimePoint& point) {
+      model::TimePoint& kept = points.emplace_back();
+      kept.time = point.time;
+      const int n_ranges = std::min(point.n_ranges, static_cast<int>(point.ranges.size()));
+      for (int k = 0; k < n_ranges; ++k)
+        if (writable(point.ranges[k])) kept.ranges.push_back(point.ranges[k]);
+      kept.n_ranges = static_cast<int>(kept.ranges.size());
     });
-    if (!saved) return;
+    model::case_files::FileFailure failure;
+    if (!context_.cases.save_loading(state_, case_number_, model::LoadingKind::discrete, std::move(loading), failure)) {
+      report_write_failure(context_, failure.path, failure.reason);
+      return;
+    }
   }
   saved_count_ = n_time_points();
   state_.loading_saved[case_number_] = true;

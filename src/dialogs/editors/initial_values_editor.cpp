@@ -1,16 +1,16 @@
 // The Initial Values editor: displacement/velocity ranges and mass/loading ranges of one
 // case, kept in the case's init.dat and InitLoad.dat, plus an accelerogram case's initial
 // acceleration.
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "dialogs/editors/editors.h"
 #include "dialogs/editors/node_ranges.h"
 #include "dialogs/typed_fields.h"
-#include "files/record_file.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
-#include "model/case_files/text_file.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/free_form.h"
@@ -56,9 +56,6 @@ class InitialValuesEditor {
   model::CaseRecord& record() { return state_.case_records[case_number_]; }
   bool saved() const { return state_.initial_values_saved[case_number_]; }
   bool accelerogram() { return model::accelerogram(record().loading_type); }
-  std::string file_name(model::case_files::ScratchKind kind) const {
-    return model::case_files::scratch_file_path(state_.case_folder, case_number_, kind);
-  }
 
   void show_units();
   void load_group(Group& group, model::case_files::ScratchKind kind,
@@ -118,18 +115,16 @@ void InitialValuesEditor::show_units() {
   dialog_.set_text(C::acceleration_unit, length + "/sec2");
 }
 
-// Reads the group's ranges back; a short, missing or unreadable file just ends the reading, and
+// Reads the group's saved ranges as its case file holds them; a short or missing section just ends the reading, and
 // the working count becomes the number of ranges read: an entry the file does not hold would
 // otherwise be an invisible range of node 0.
 void InitialValuesEditor::load_group(Group& group, model::case_files::ScratchKind kind,
                                      text::ReadStatus (*read)(text::RecordSource&, int,
                                                               model::NodeRange&)) {
-  const std::string path = file_name(kind);
-  model::case_files::create_if_missing(path);
   text::RecordSource source;
   const int wanted = group.count;
   group.count = 0;
-  if (!files::read_records(path, source)) return;
+  if (!context_.cases.case_file(state_, case_number_, kind, source)) return;
   for (int i = 1; i <= wanted; ++i) {
     model::NodeRange range;
     if (read(source, state_.n_dof, range) != text::ReadStatus::ok) break;
@@ -244,17 +239,22 @@ void InitialValuesEditor::save() {
   const bool romanian = model::romanian_messages(state_);
   keep_writable(conditions_);
   keep_writable(loadings_);
-  std::vector<std::string> records;
-  for (int i = 1; i <= conditions_.count; ++i)
-    records.push_back(model::case_files::conditions_record(conditions_.table.entry(i), state_.n_nodes, state_.n_dof));
-  records.emplace_back(model::case_files::conditions_end_record(romanian));
-  if (accelerogram()) records.push_back(model::case_files::acceleration_record(record().initial_acceleration));
-  if (!save_case_file(context_, file_name(model::case_files::ScratchKind::initial_conditions), records)) return;
-  records.clear();
-  for (int i = 1; i <= loadings_.count; ++i)
-    records.push_back(model::case_files::loadings_record(loadings_.table.entry(i), state_.n_nodes, state_.n_dof));
-  records.emplace_back(model::case_files::loadings_end_record(romanian));
-  if (!save_case_file(context_, file_name(model::case_files::ScratchKind::initial_loading), records)) return;
+  model::InitialConditions conditions;
+  conditions.style.romanian = romanian;
+  for (int i = 1; i <= conditions_.count; ++i) conditions.ranges.push_back(conditions_.table.entry(i));
+  if (accelerogram()) {
+    conditions.with_accelerations = true;
+    std::copy(std::begin(record().initial_acceleration), std::end(record().initial_acceleration),
+              conditions.acceleration);
+  }
+  model::RangeSection loadings;
+  loadings.style.romanian = romanian;
+  for (int i = 1; i <= loadings_.count; ++i) loadings.ranges.push_back(loadings_.table.entry(i));
+  model::case_files::FileFailure failure;
+  if (!context_.cases.save_initial_values(state_, case_number_, std::move(conditions), std::move(loadings), failure)) {
+    report_write_failure(context_, failure.path, failure.reason);
+    return;
+  }
   record().n_initial_conditions = conditions_.count;
   record().n_initial_loadings = loadings_.count;
   state_.initial_values_saved[case_number_] = true;

@@ -8,10 +8,8 @@
 #include "dialogs/editors/loading_plots.h"
 #include "dialogs/editors/node_ranges.h"
 #include "dialogs/typed_fields.h"
-#include "files/record_file.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
-#include "model/case_files/text_file.h"
 #include "text/free_form.h"
 #include "ui/templates/sin_exp.h"
 
@@ -42,10 +40,6 @@ class SinExpEditor {
   model::CaseRecord& record() { return state_.case_records[case_number_]; }
   bool sinusoidal() { return record().loading_type == model::LoadingType::sinusoidal; }
   bool shows_existing_data();
-  std::string file_name() {
-    return model::case_files::scratch_file_path(state_.case_folder, case_number_,
-                                   model::case_files::loading_data_kind(record().loading_type));
-  }
   void load_existing_data();
   void show_list() { items_.show_ranges(table_, std::min(record().n_load_ranges, state_.n_nodes)); }
   void add();
@@ -96,14 +90,13 @@ bool SinExpEditor::shows_existing_data() {
 void SinExpEditor::load_existing_data() {
   dialog_.set_text(C::omega, shown(record().omega));
   if (sinusoidal()) dialog_.set_text(C::phi, shown(record().phi));
-  const std::string path = file_name();
-  model::case_files::create_if_missing(path);
   text::RecordSource source;
-  // The count becomes the number of ranges the file holds: an entry it does not reach would be
-  // an invisible range 0-0.
+  // The count becomes the number of ranges the case file holds: an entry it does not reach would
+  // be an invisible range 0-0.
   const int wanted = record().n_load_ranges;
   int read = 0;
-  if (files::read_records(path, source)) {
+  if (context_.cases.case_file(state_, case_number_, model::case_files::loading_data_kind(record().loading_type),
+                               source)) {
     for (int i = 1; i <= wanted; ++i) {
       model::NodeRange range;
       if (model::case_files::read_amplitude_entry(source, state_.n_dof, range) != text::ReadStatus::ok) break;
@@ -163,13 +156,17 @@ void SinExpEditor::save() {
   record().omega = dialogs::typed_real(dialog_, C::omega);
   if (sinusoidal())
     record().phi = dialogs::typed_real(dialog_, C::phi);
-  std::vector<std::string> records;
+  model::AmplitudeLoading amplitudes{record().loading_type, {}};
   for (int i = 1; i <= record().n_load_ranges; ++i)
-    if (writable(table_.entry(i)))
-      records.push_back(model::case_files::amplitude_record(table_.entry(i), state_.n_nodes, state_.n_dof));
-  records.push_back(model::case_files::end_of_case_record(case_number_));
-  const std::string path = file_name();
-  if (!save_case_file(context_, path, records)) return;
+    if (writable(table_.entry(i))) amplitudes.ranges.push_back(table_.entry(i));
+  model::Loading loading;
+  loading.data = std::move(amplitudes);
+  model::case_files::FileFailure failure;
+  if (!context_.cases.save_loading(state_, case_number_, model::loading_kind(record().loading_type),
+                                   std::move(loading), failure)) {
+    report_write_failure(context_, failure.path, failure.reason);
+    return;
+  }
   saved_count_ = record().n_load_ranges;
   state_.loading_saved[case_number_] = true;
   changes_saved = true;

@@ -209,7 +209,7 @@ void load_from_old_file(Session& session, ui::Dialog& dialog) {
     return;
   }
   // Another file replaces the cases taken back from a stopped run, as it replaces any.
-  if (std::exchange(state.resume_cases, false)) model::case_files::delete_case_scratch_files(false, state.case_folder);
+  if (std::exchange(state.resume_cases, false)) context.cases.drop_all(state.case_folder, false);
   const text::Field<260> previous_loading_file = state.loading_file;
   state.loading_file = text::trim_right(buffer);
   const dialogs::LoadOutcome outcome = dialogs::load_loading_file(context, std::string(state.loading_file.trimmed()));
@@ -345,7 +345,7 @@ int run_general_data_dialog(Context& context) {
   model::ProgramState& state = context.state;
   // A run taken back from one that stopped goes on with its cases and its operator.
   const bool resumed = state.resume_cases;
-  if (!resumed) model::case_files::delete_case_scratch_files(false, state.case_folder);
+  if (!resumed) context.cases.drop_all(state.case_folder, false);
   if (state.loading_cases_result != 2 && !resumed) reset_operator_choice(state);
 
   std::unique_ptr<ui::Dialog> dialog = context.toolkit.create_dialog(ui::DialogId::general_data);

@@ -29,6 +29,28 @@ void maybe_drain(std::string& out, const Drain& drain) {
 
 bool loaded(const SectionStyle& style) { return style.layout == SectionLayout::loaded; }
 
+// A kept case file: as it stands, or line by line as the loading file holds its lines.
+bool put_verbatim(std::string& out, const SectionStyle& style, LineForm form) {
+  if (style.layout != SectionLayout::verbatim) return false;
+  if (!style.lines) return true;
+  const std::string_view text = *style.lines;
+  if (form == LineForm::case_file) {
+    out.append(text);
+    return true;
+  }
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view record = text.substr(start, end - start);
+    if (!record.empty() && record.back() == '\r') record.remove_suffix(1);
+    line(out, record, form);
+    start = next;
+  }
+  return true;
+}
+
 void append_discrete(std::string& out, const DiscreteLoading& d, const SectionStyle& style, int case_number,
                      const GeneralData& g, LineForm form, const Drain& drain) {
   text::FreeFormRealTexts texts;
@@ -127,6 +149,19 @@ void append_accelerogram(std::string& out, const Accelerogram& a, const SectionS
 
 }  // namespace
 
+bool has_data(std::string_view case_file) {
+  std::size_t start = 0;
+  while (start < case_file.size()) {
+    std::size_t end = case_file.find('\n', start);
+    if (end == std::string_view::npos) end = case_file.size();
+    std::string_view record = case_file.substr(start, end - start);
+    if (!record.empty() && record.back() == '\r') record.remove_suffix(1);
+    if (!copied_line(record).empty()) return true;
+    start = end + 1;
+  }
+  return false;
+}
+
 bool is_point_record(std::string_view record, std::span<const std::string_view> texts) {
   if (texts.empty() || record.size() > copied_line_length || texts.front().data() != record.data()) return false;
   for (std::size_t j = 1; j < texts.size(); ++j) {
@@ -142,6 +177,7 @@ std::string_view copied_line(std::string_view line) {
 
 void append_initial_conditions(std::string& out, const InitialConditions& section, const GeneralData& g,
                                LineForm form) {
+  if (put_verbatim(out, section.style, form)) return;
   const bool as_loaded = loaded(section.style);
   for (const NodeRange& range : section.ranges)
     line(out,
@@ -153,6 +189,7 @@ void append_initial_conditions(std::string& out, const InitialConditions& sectio
 }
 
 void append_initial_loadings(std::string& out, const RangeSection& section, const GeneralData& g, LineForm form) {
+  if (put_verbatim(out, section.style, form)) return;
   const bool as_loaded = loaded(section.style);
   for (const NodeRange& range : section.ranges)
     line(out,
@@ -164,6 +201,7 @@ void append_initial_loadings(std::string& out, const RangeSection& section, cons
 
 void append_loading(std::string& out, const Loading& loading, int case_number, const GeneralData& g, LineForm form,
                     const Drain& drain) {
+  if (put_verbatim(out, loading.style, form)) return;
   std::visit(
       [&](const auto& data) {
         using T = std::decay_t<decltype(data)>;

@@ -18,6 +18,10 @@ inline constexpr std::size_t copied_line_length = 132;
 // A case-file line as the loading file holds it: cut to 132 characters, trailing blanks removed.
 std::string_view copied_line(std::string_view line);
 
+// Whether a case file's text holds a line the loading file would copy: one that holds only
+// blanks stands for no section at all.
+bool has_data(std::string_view case_file);
+
 // Whether `record` is the loaded point record of `texts` (constants of the record) as the
 // case file holds it: the texts three blanks apart, nothing before or after, short enough to
 // be copied whole.

@@ -1,0 +1,282 @@
+#include "model/case_files/case_store.h"
+
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <utility>
+
+#include "files/record_file.h"
+#include "model/case_files/atomic_file.h"
+#include "model/case_files/section_records.h"
+
+namespace model::case_files {
+
+namespace {
+
+constexpr int max_cases = 99;
+
+const ScratchKind loading_file_kinds[] = {ScratchKind::discrete_loading, ScratchKind::sinusoidal,
+                                          ScratchKind::exponential, ScratchKind::accelerogram};
+
+LoadingKind loading_kind_of(ScratchKind kind) {
+  switch (kind) {
+    case ScratchKind::sinusoidal: return LoadingKind::sinusoidal;
+    case ScratchKind::exponential: return LoadingKind::exponential;
+    case ScratchKind::accelerogram: return LoadingKind::accelerogram;
+    default: return LoadingKind::discrete;
+  }
+}
+
+ScratchKind file_kind_of(LoadingKind kind) { return loading_file_kinds[static_cast<std::size_t>(kind)]; }
+
+// A loading of `kind` with no data: the form a kept case file takes.
+Loading empty_loading(LoadingKind kind, SectionStyle style) {
+  switch (kind) {
+    case LoadingKind::sinusoidal: return {std::move(style), AmplitudeLoading{LoadingType::sinusoidal, {}}};
+    case LoadingKind::exponential: return {std::move(style), AmplitudeLoading{LoadingType::exponential, {}}};
+    case LoadingKind::accelerogram: return {std::move(style), Accelerogram{}};
+    default: return {std::move(style), DiscreteLoading{}};
+  }
+}
+
+SectionStyle verbatim(std::string lines) {
+  return {SectionLayout::verbatim, false, KeptLines(std::move(lines))};
+}
+
+GeneralData counts(int n_nodes, int n_dof) {
+  GeneralData g;
+  g.n_nodes = n_nodes;
+  g.n_dof = n_dof;
+  return g;
+}
+
+// The case file's text of each section, as SAVE writes it.
+std::string conditions_text(const InitialConditions& c, const GeneralData& g) {
+  std::string out;
+  append_initial_conditions(out, c, g, LineForm::case_file);
+  return out;
+}
+
+std::string loadings_text(const RangeSection& l, const GeneralData& g) {
+  std::string out;
+  append_initial_loadings(out, l, g, LineForm::case_file);
+  return out;
+}
+
+bool write_file(const std::string& path, const std::function<void(std::string&, const Drain&)>& make,
+                FileFailure& failure) {
+  const bool written = replace_file(
+      path,
+      [&make](AtomicFile& file) {
+        const Drain drain = [&file](std::string& lines) {
+          file.write(lines);
+          lines.clear();
+        };
+        std::string lines;
+        make(lines, drain);
+        file.write(lines);
+      },
+      failure.reason);
+  if (!written) failure.path = path;
+  return written;
+}
+
+bool write_text(const std::string& path, const std::string& text, FileFailure& failure) {
+  return write_file(path, [&text](std::string& out, const Drain&) { out = text; }, failure);
+}
+
+}  // namespace
+
+const Case& CaseStore::sections(int k) const {
+  static const Case none;
+  return k >= 1 && k <= static_cast<int>(cases_.size()) ? cases_[k - 1] : none;
+}
+
+Case& CaseStore::at(int k) {
+  if (static_cast<int>(cases_.size()) < k) cases_.resize(k);
+  return cases_[k - 1];
+}
+
+void CaseStore::fit_model(int n_nodes, int n_dof) {
+  if (n_nodes == n_nodes_ && n_dof == n_dof_) return;
+  const GeneralData g = counts(n_nodes_, n_dof_);
+  auto keep_lines = [](SectionStyle& style, std::string lines) {
+    if (style.layout != SectionLayout::verbatim) style = verbatim(std::move(lines));
+  };
+  for (int k = 1; k <= static_cast<int>(cases_.size()); ++k) {
+    Case& c = cases_[k - 1];
+    if (c.initial_conditions && c.initial_conditions->style.layout != SectionLayout::verbatim) {
+      const std::string lines = conditions_text(*c.initial_conditions, g);
+      *c.initial_conditions = InitialConditions{};
+      keep_lines(c.initial_conditions->style, lines);
+    }
+    if (c.initial_loadings && c.initial_loadings->style.layout != SectionLayout::verbatim) {
+      const std::string lines = loadings_text(*c.initial_loadings, g);
+      *c.initial_loadings = RangeSection{};
+      keep_lines(c.initial_loadings->style, lines);
+    }
+    for (std::size_t kind = 0; kind < loading_kinds; ++kind) {
+      std::optional<Loading>& loading = c.loadings[kind];
+      if (!loading || loading->style.layout == SectionLayout::verbatim) continue;
+      std::string lines;
+      append_loading(lines, *loading, k, g, LineForm::case_file);
+      loading = empty_loading(static_cast<LoadingKind>(kind), verbatim(std::move(lines)));
+    }
+  }
+  n_nodes_ = n_nodes;
+  n_dof_ = n_dof;
+}
+
+bool CaseStore::save_initial_values(const ProgramState& s, int k, InitialConditions conditions,
+                                    RangeSection loadings, FileFailure& failure) {
+  fit_model(s.n_nodes, s.n_dof);
+  const GeneralData g = counts(s.n_nodes, s.n_dof);
+  if (!write_text(scratch_file_path(s.case_folder, k, ScratchKind::initial_conditions), conditions_text(conditions, g),
+                  failure))
+    return false;
+  at(k).initial_conditions = std::move(conditions);
+  if (!write_text(scratch_file_path(s.case_folder, k, ScratchKind::initial_loading), loadings_text(loadings, g),
+                  failure))
+    return false;
+  at(k).initial_loadings = std::move(loadings);
+  return true;
+}
+
+bool CaseStore::save_loading(const ProgramState& s, int k, LoadingKind kind, Loading loading, FileFailure& failure) {
+  fit_model(s.n_nodes, s.n_dof);
+  const GeneralData g = counts(s.n_nodes, s.n_dof);
+  const bool written = write_file(
+      scratch_file_path(s.case_folder, k, file_kind_of(kind)),
+      [&](std::string& out, const Drain& drain) { append_loading(out, loading, k, g, LineForm::case_file, drain); },
+      failure);
+  if (written) at(k).loading(kind) = std::move(loading);
+  return written;
+}
+
+bool CaseStore::case_file(const ProgramState& s, int k, ScratchKind kind, text::RecordSource& source) {
+  fit_model(s.n_nodes, s.n_dof);
+  const Case& c = sections(k);
+  const GeneralData g = counts(s.n_nodes, s.n_dof);
+  std::string text;
+  if (kind == ScratchKind::initial_conditions) {
+    if (!c.initial_conditions) return false;
+    append_initial_conditions(text, *c.initial_conditions, g, LineForm::case_file);
+  } else if (kind == ScratchKind::initial_loading) {
+    if (!c.initial_loadings) return false;
+    append_initial_loadings(text, *c.initial_loadings, g, LineForm::case_file);
+  } else {
+    const std::optional<Loading>& loading = c.loading(loading_kind_of(kind));
+    if (!loading) return false;
+    append_loading(text, *loading, k, g, LineForm::case_file);
+  }
+  source = text::RecordSource::adopt(std::move(text));
+  return true;
+}
+
+bool CaseStore::place_loaded(const ProgramState& s, Analysis& read, FileFailure& failure) {
+  fit_model(read.general.n_nodes, read.general.n_dof);
+  const GeneralData& g = read.general;
+  const std::string& folder = s.case_folder;
+  for (int i = 1; i <= static_cast<int>(read.cases.size()); ++i) {
+    Case& from = read.cases[i - 1];
+    Case& to = at(i);
+    const bool whole = from.initial_conditions && from.initial_loadings && from.loading_of_type();
+    std::vector<ScratchKind> written;
+    auto place = [&](ScratchKind kind, const std::function<void(std::string&, const Drain&)>& make) {
+      if (!write_file(scratch_file_path(folder, i, kind), make, failure)) return false;
+      written.push_back(kind);
+      return true;
+    };
+    if (from.initial_conditions) {
+      if (!place(ScratchKind::initial_conditions, [&](std::string& out, const Drain&) {
+            append_initial_conditions(out, *from.initial_conditions, g, LineForm::case_file);
+          }))
+        return false;
+      to.initial_conditions = std::move(from.initial_conditions);
+    }
+    if (from.initial_loadings) {
+      if (!place(ScratchKind::initial_loading, [&](std::string& out, const Drain&) {
+            append_initial_loadings(out, *from.initial_loadings, g, LineForm::case_file);
+          }))
+        return false;
+      to.initial_loadings = std::move(from.initial_loadings);
+    }
+    const LoadingKind kind = loading_kind(from.record.loading_type);
+    if (const Loading* loading = from.loading_of_type()) {
+      if (!place(file_kind_of(kind), [&](std::string& out, const Drain& drain) {
+            append_loading(out, *loading, i, g, LineForm::case_file, drain);
+          }))
+        return false;
+      to.loading(kind) = std::move(from.loading(kind));
+    }
+    if (whole) continue;
+    for (ScratchKind k : {ScratchKind::initial_conditions, ScratchKind::initial_loading, ScratchKind::discrete_loading,
+                          ScratchKind::accelerogram, ScratchKind::sinusoidal, ScratchKind::exponential}) {
+      if (std::find(written.begin(), written.end(), k) != written.end()) continue;
+      if (!place(k, [](std::string&, const Drain&) {})) return false;
+      if (k == ScratchKind::initial_conditions)
+        to.initial_conditions.reset();
+      else if (k == ScratchKind::initial_loading)
+        to.initial_loadings.reset();
+      else
+        to.loading(loading_kind_of(k)).reset();
+    }
+  }
+  return true;
+}
+
+void CaseStore::drop_all(const std::string& folder, bool with_initial_loadings) {
+  delete_case_scratch_files(with_initial_loadings, folder);
+  for (Case& c : cases_) {
+    RangeSection kept;
+    const bool keep = !with_initial_loadings && c.initial_loadings;
+    if (keep) kept = std::move(*c.initial_loadings);
+    c = Case{};
+    if (keep) c.initial_loadings = std::move(kept);
+  }
+}
+
+std::vector<std::string> CaseStore::remove_case(const std::string& folder, int removed, int last) {
+  std::vector<std::string> failures = move_case_scratch_files_down(removed, last, folder);
+  if (removed < 1) return failures;
+  for (int k = removed; k < last; ++k) at(k) = std::move(at(k + 1));
+  if (last >= removed) at(last) = Case{};
+  if (last < removed) at(removed) = Case{};
+  return failures;
+}
+
+void CaseStore::take_files(const std::string& folder) {
+  cases_.clear();
+  auto kept = [&folder](int k, ScratchKind kind) -> std::optional<SectionStyle> {
+    text::RecordSource source;
+    if (!files::read_records(scratch_file_path(folder, k, kind), source) || !source.text()) return std::nullopt;
+    std::string lines(source.text().get(), source.text_size());
+    if (!has_data(lines)) return std::nullopt;
+    return verbatim(std::move(lines));
+  };
+  for (int k = 1; k <= max_cases; ++k) {
+    if (auto style = kept(k, ScratchKind::initial_conditions)) at(k).initial_conditions = InitialConditions{{*style, {}}};
+    if (auto style = kept(k, ScratchKind::initial_loading)) at(k).initial_loadings = RangeSection{*style, {}};
+    for (ScratchKind kind : loading_file_kinds)
+      if (auto style = kept(k, kind)) at(k).loading(loading_kind_of(kind)) = empty_loading(loading_kind_of(kind), *style);
+  }
+  while (!cases_.empty() && cases_.back() == Case{}) cases_.pop_back();
+}
+
+Analysis CaseStore::analysis(const ProgramState& s) {
+  fit_model(s.n_nodes, s.n_dof);
+  Analysis a;
+  a.general = general_data_of(s);
+  a.damping = damping_of(s);
+  a.accel_direction = s.accel_direction;
+  const int n = std::max(s.n_loading_cases, 0);
+  a.cases.resize(n);
+  for (int k = 1; k <= n; ++k) {
+    Case& c = a.cases[k - 1];
+    c = sections(k);
+    c.record = s.written_case_records.contains(k) ? s.written_case_records[k] : CaseRecord{};
+  }
+  return a;
+}
+
+}  // namespace model::case_files
