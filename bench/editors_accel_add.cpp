@@ -10,7 +10,7 @@
 #include "dialogs/context.h"
 #include "dialogs/editors/editors.h"
 #include "model/case_files/accel_layout.h"
-#include "model/case_files/text_file.h"
+#include "model/case_files/atomic_file.h"
 #include "ui/script/script_toolkit.h"
 
 namespace {

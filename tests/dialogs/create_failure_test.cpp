@@ -117,15 +117,6 @@ TEST_F(WriterFailureTest, DiskFullHalfWayKeepsThePreviousFile) {
   expect_only_files(".", {"out.inc", "1TP.dat", "1init.dat", "1InitLoad.dat"});
 }
 
-TEST_F(WriterFailureTest, UnreadableScratchFileKeepsThePreviousFile) {
-  write_bytes("out.inc", "previous\r\n");
-  std::filesystem::create_directory("1InitLoad.dat");
-  const writer_test::Message m = write_to("out.inc");
-  EXPECT_EQ(m.text, "Read Error on File: 1InitLoad.dat (Is a directory)\nThe file out.inc was not changed.");
-  EXPECT_EQ(read_bytes("out.inc"), "previous\r\n");
-  expect_only_files(".", {"out.inc", "1init.dat", "1InitLoad.dat"});
-}
-
 TEST_F(WriterFailureTest, NoLoadingFileChosen) {
   const writer_test::Message m = write_to("");
   EXPECT_THAT(m.text, HasSubstr("Create Error on File:  (No such file or directory)"));

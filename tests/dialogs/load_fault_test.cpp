@@ -74,7 +74,7 @@ TEST(ReaderTimePointLimit, YesRaisesTheMaximumToTheLargestLoadingAndLoads) {
   EXPECT_EQ(run.state.loaded_case_records[1].n_time_points, 101);
   EXPECT_EQ(run.state.loaded_case_records[2].n_time_points, 130);
   EXPECT_EQ(run.state.loaded_case_records[3].n_time_points, 5);
-  EXPECT_EQ(run.state.accel_table.size(), 130u);
+  EXPECT_EQ(run.accel_points(2).size(), 130u);
 }
 
 TEST(ReaderTimePointLimit, ExactlyTheLimitLoadsAndTheQuestionIsRomanianInARomanianRun) {

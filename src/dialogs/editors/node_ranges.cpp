@@ -142,22 +142,6 @@ TypedNodes read_nodes(const ui::Dialog& dialog, ui::ControlId from, ui::ControlI
   return nodes;
 }
 
-bool save_case_file(Context& context, const std::string& path,
-                    const std::vector<std::string>& records) {
-  std::string reason;
-  if (model::case_files::write_records(path, records, reason)) return true;
-  report_write_failure(context, path, reason);
-  return false;
-}
-
-bool save_case_text(Context& context, const std::string& path,
-                    const std::function<void(model::case_files::AtomicFile&)>& write) {
-  std::string reason;
-  if (model::case_files::replace_file(path, write, reason)) return true;
-  report_write_failure(context, path, reason);
-  return false;
-}
-
 bool nodes_in_model(Context& context, const TypedNodes& nodes) {
   const int n = context.state.n_nodes;
   if (nodes.first >= 1 && nodes.last >= 1 && nodes.first <= n && nodes.last <= n) return true;

@@ -139,14 +139,6 @@ bool nodes_in_model(Context& context, const TypedNodes& nodes);
 // Whether a range may be written: a record with node 0 would load no node the solver knows.
 inline bool writable(const model::NodeRange& range) { return range.first_node >= 1 && range.last_node >= 1; }
 
-// "SAVE Changes" of a case file: writes the records (model::case_files::write_records); when that fails
-// the user is told which file and why, and false is returned.
-bool save_case_file(Context& context, const std::string& path,
-                    const std::vector<std::string>& records);
-// The same for a file whose records `write` puts into it: a large file is not held whole.
-bool save_case_text(Context& context, const std::string& path,
-                    const std::function<void(model::case_files::AtomicFile&)>& write);
-
 // Runs a node-range editor as a modal dialog: each of `controls` (of the dialog's enum E)
 // reports to Editor::on_control (which sets Editor::changes_saved when a SAVE has written the
 // case file, so that Esc leaves without a question), the common initializer dresses the window,

@@ -4,7 +4,6 @@
 #include <charconv>
 
 #include "files/record_file.h"
-#include "model/case_files/text_file.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/number_parse.h"
@@ -249,16 +248,6 @@ bool write_records(const std::string& path, const std::vector<std::string>& reco
   std::string content;
   for (const std::string& record : records) content.append(record).append("\r\n");
   return model::case_files::replace_file(path, content, reason);
-}
-
-bool read_discrete_loading_file(const std::string& path, model::ProgramState& state,
-                                std::vector<model::TimePoint>& table) {
-  text::RecordSource source;
-  if (!files::read_records(path, source)) return false;
-  const int c = state.current_case;
-  const int n_time_points = state.case_records.contains(c) ? state.case_records[c].n_time_points : 0;
-  read_discrete_loading(source, n_time_points, state.n_dof, table);
-  return true;
 }
 
 }  // namespace model::case_files

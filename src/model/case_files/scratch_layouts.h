@@ -92,12 +92,6 @@ class DiscreteLoadingRecords {
 int read_discrete_loading(text::RecordSource& source, int n_time_points, int n_dof,
                           std::vector<model::TimePoint>& table);
 
-// Reads the discrete loading file at `path` into `table` as read_discrete_loading does, for the
-// n_time_points of the current case. false when the file cannot be opened. The Loading Cases
-// dialog reads it before the discrete loading editor opens.
-bool read_discrete_loading_file(const std::string& path, model::ProgramState& state,
-                                std::vector<model::TimePoint>& table);
-
 // "end_1", "end_2", ...: lines that older loading files carry between the time points of a
 // discrete loading. They are not a record of the section but must not end it, or the rest of
 // such a file could not be read; every reader of the layout passes over them.

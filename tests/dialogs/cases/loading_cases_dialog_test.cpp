@@ -38,6 +38,8 @@ class LoadingCasesDialog : public ::testing::Test {
     std::ostringstream out;
     ScriptToolkit toolkit(std::move(parsed), out);
     dialogs::Context context{toolkit, state};
+    // The case files the test wrote stand for the saved sections, as in a run taken back.
+    context.cases.take_files(state.case_folder);
     try {
       code = dialogs::cases::run_loading_cases_dialog(context);
       toolkit.finish();

@@ -198,7 +198,7 @@ TEST(AccelEditor, SavedPointsAreReadBackAndTimeZeroShowsEmptyUntilARefresh) {
   EXPECT_EQ(failure(r), "");
 }
 
-TEST(AccelEditor, ExistingDataIsReadOnlyForTheSameLoadedTypeAndMissingFileIsCreated) {
+TEST(AccelEditor, ExistingDataIsReadOnlyForTheSameLoadedType) {
   TempCurrentDir dir;
   model::ProgramState s = one_case(model::LoadingType::accelerogram_3_directions);
   s.n_loaded_cases = 1;
@@ -214,10 +214,11 @@ TEST(AccelEditor, ExistingDataIsReadOnlyForTheSameLoadedTypeAndMissingFileIsCrea
   r = run(s, "expect item 1054 1 \"0.2\"\npress 1\n");
   EXPECT_EQ(failure(r), "");
 
+  // Opening reads nothing and leaves no file behind: only SAVE writes the case's journal.
   std::filesystem::remove("1TPacc.dat");
   r = run(s, "press 1\n");
   EXPECT_EQ(failure(r), "");
-  EXPECT_TRUE(std::filesystem::exists("1TPacc.dat"));
+  EXPECT_FALSE(std::filesystem::exists("1TPacc.dat"));
 }
 
 TEST(AccelEditor, DoneWithoutSavingKeepsTheChosenCodeButNotTheUnsavedCount) {

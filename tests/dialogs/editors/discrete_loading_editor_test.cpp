@@ -375,12 +375,13 @@ TEST(DiscreteLoadingEditor, ReadingTheFileBackFillsTheTableForTheNextOpening) {
   s.case_records[2].n_time_points = 3;  // one more than the file holds
   write_file("2TP.dat", " 0.1\r\n 1 5 1. 2. 3.\r\n 0.2\r\n 1 5 4. 5. 6.\r\n 6 8 7. 8. 9.\r\nEND_OF_CASE2\r\n");
   std::vector<model::TimePoint> table = {{}, {}, {9.0f, 0, {}}};
-  ASSERT_TRUE(model::case_files::read_discrete_loading_file("2TP.dat", s, table));
+  text::RecordSource source;
+  ASSERT_TRUE(files::read_records("2TP.dat", source));
+  EXPECT_EQ(model::case_files::read_discrete_loading(source, s.case_records[2].n_time_points, s.n_dof, table), 2);
   ASSERT_EQ(table.size(), 3u);
   EXPECT_EQ(table[0], (model::TimePoint{0.1f, 1, {xyz_range(1, 5, 1, 2, 3)}}));
   EXPECT_EQ(table[1], (model::TimePoint{0.2f, 2, {xyz_range(1, 5, 4, 5, 6), xyz_range(6, 8, 7, 8, 9)}}));
   EXPECT_EQ(table[2].time, 9.0f);
-  EXPECT_FALSE(model::case_files::read_discrete_loading_file("9TP.dat", s, table));
 }
 
 // The table holds what was entered: limits of 100,000 nodes and 10,000 time points allocate

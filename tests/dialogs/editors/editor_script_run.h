@@ -5,6 +5,7 @@
 #include <functional>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "dialogs/context.h"
 #include "ui/script/script_toolkit.h"
@@ -19,8 +20,10 @@ struct EditorRun {
 
 using OpenEditor = std::function<void(dialogs::Context&, ui::Dialog&)>;
 
-inline EditorRun run_editor(model::ProgramState& state, const std::string& script,
-                            const OpenEditor& open) {
+// `cases` (when given) are the run's sections, lent to the editor and given back: several runs
+// then edit one analysis, as one program run does. Otherwise the case files stand for them.
+inline EditorRun run_editor(model::ProgramState& state, const std::string& script, const OpenEditor& open,
+                            model::case_files::CaseStore* cases = nullptr) {
   ui::script::ParseResult parsed = ui::script::parse_script(script);
   EditorRun run;
   if (parsed.error_line) {
@@ -31,6 +34,13 @@ inline EditorRun run_editor(model::ProgramState& state, const std::string& scrip
   std::ostringstream transcript;
   ui::script::ScriptToolkit toolkit(std::move(parsed), transcript);
   dialogs::Context context{toolkit, state};
+  // Without `cases` each run starts from the case files in the folder, as a run taken back
+  // does: a test states the saved data as those files, and a later run sees what an earlier
+  // one saved.
+  if (cases)
+    context.cases = std::move(*cases);
+  else
+    context.cases.take_files(state.case_folder);
   try {
     auto loading_cases = toolkit.create_dialog(102);
     open(context, *loading_cases);
@@ -39,6 +49,7 @@ inline EditorRun run_editor(model::ProgramState& state, const std::string& scrip
     run.error_line = e.line();
     run.error = e.what();
   }
+  if (cases) *cases = std::move(context.cases);
   run.transcript = transcript.str();
   return run;
 }

@@ -39,8 +39,9 @@ using Outcome = editor_tests::EditorRun;
 using Editor = void (*)(dialogs::Context&, ui::Dialog&);
 
 // The editor opens as the Loading Cases dialog opens it; the script must close it.
-inline Outcome run(model::ProgramState& state, Editor editor, const std::string& script) {
-  return editor_tests::run_editor(state, script, editor);
+inline Outcome run(model::ProgramState& state, Editor editor, const std::string& script,
+                   model::case_files::CaseStore* cases = nullptr) {
+  return editor_tests::run_editor(state, script, editor, cases);
 }
 
 }  // namespace node_editor_test
