@@ -1,0 +1,150 @@
+// The case store: the sections of a run in memory, with their case files beside them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <variant>
+
+#include "model/case_files/case_store.h"
+#include "model/case_files/section_records.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using model::case_files::CaseStore;
+using model::case_files::FileFailure;
+using model::case_files::ScratchKind;
+using testing_support::read_file;
+using testing_support::TempCurrentDir;
+using testing_support::write_file;
+
+model::ProgramState model_of(int n_nodes, int n_dof = 2) {
+  model::ProgramState s;
+  s.n_nodes = n_nodes;
+  s.n_dof = n_dof;
+  return s;
+}
+
+model::Loading amplitudes(model::LoadingType type, float amplitude) {
+  model::Loading l;
+  l.data = model::AmplitudeLoading{type, {{1, 2, {amplitude}}}};
+  return l;
+}
+
+model::Loading discrete(float time) {
+  model::Loading l;
+  l.data = model::DiscreteLoading{{{time, 1, {{1, 3, {2.f}}}}}};
+  return l;
+}
+
+std::string case_file_text(CaseStore& store, const model::ProgramState& s, int k, ScratchKind kind) {
+  text::RecordSource source;
+  if (!store.case_file(s, k, kind, source)) return "<none>";
+  return std::string(source.text().get(), source.text_size());
+}
+
+// A case whose loading type changes keeps what was entered for the other type, and the file
+// holds only the loading of the case's type.
+TEST(CaseStore, EachKindOfLoadingIsKeptAndTheCasesTypeChoosesTheOneWritten) {
+  TempCurrentDir dir;
+  model::ProgramState s = model_of(9);
+  s.n_loading_cases = 1;
+  s.written_case_records.assign(1, {});
+  CaseStore store;
+  FileFailure failure;
+  ASSERT_TRUE(store.save_loading(s, 1, model::LoadingKind::discrete, discrete(0.5f), failure));
+  ASSERT_TRUE(store.save_loading(s, 1, model::LoadingKind::sinusoidal,
+                                 amplitudes(model::LoadingType::sinusoidal, 4.f), failure));
+  EXPECT_EQ(read_file("1TPsin.dat"), case_file_text(store, s, 1, ScratchKind::sinusoidal));
+  EXPECT_EQ(read_file("1TP.dat"), case_file_text(store, s, 1, ScratchKind::discrete_loading));
+  EXPECT_EQ(case_file_text(store, s, 1, ScratchKind::exponential), "<none>");
+
+  s.written_case_records[1].loading_type = model::LoadingType::discrete;
+  model::Analysis a = store.analysis(s);
+  ASSERT_NE(a.cases[0].loading_of_type(), nullptr);
+  EXPECT_TRUE(std::holds_alternative<model::DiscreteLoading>(a.cases[0].loading_of_type()->data));
+  s.written_case_records[1].loading_type = model::LoadingType::exponential;
+  EXPECT_EQ(store.analysis(s).cases[0].loading_of_type(), nullptr);
+}
+
+// A section keeps the lines it was made with when the model's size changes under it (the
+// initial loadings outlive a new General Data): node fields stay as wide as they were.
+TEST(CaseStore, ASectionMadeForAnotherModelSizeKeepsItsLines) {
+  TempCurrentDir dir;
+  model::ProgramState s = model_of(9);
+  CaseStore store;
+  FileFailure failure;
+  model::InitialConditions conditions;
+  conditions.ranges = {{1, 9, {0.5f}}};
+  model::RangeSection loadings;
+  loadings.ranges = {{2, 3, {1.f, 0, 0, 2.5f}}};
+  ASSERT_TRUE(store.save_initial_values(s, 1, conditions, loadings, failure));
+  const std::string saved = read_file("1InitLoad.dat");
+  store.drop_all("", false);
+  EXPECT_FALSE(fs::exists("1init.dat"));
+  ASSERT_TRUE(fs::exists("1InitLoad.dat"));
+  EXPECT_EQ(case_file_text(store, s, 1, ScratchKind::initial_conditions), "<none>");
+
+  s.n_nodes = 12000;
+  EXPECT_EQ(case_file_text(store, s, 1, ScratchKind::initial_loading), saved);
+  std::string fresh;
+  model::case_files::append_initial_loadings(fresh, loadings, model::general_data_of(s),
+                                             model::case_files::LineForm::case_file);
+  EXPECT_NE(fresh, saved);  // the same ranges made for 12000 nodes would be wider
+}
+
+TEST(CaseStore, RemovingACaseMovesTheLaterOnesDownInMemoryAndOnTheDisk) {
+  TempCurrentDir dir;
+  model::ProgramState s = model_of(9);
+  CaseStore store;
+  FileFailure failure;
+  for (int k = 1; k <= 3; ++k)
+    ASSERT_TRUE(store.save_loading(s, k, model::LoadingKind::discrete, discrete(static_cast<float>(k)), failure));
+  const std::string third = read_file("3TP.dat");
+  EXPECT_TRUE(store.remove_case("", 2, 3).empty());
+  EXPECT_FALSE(fs::exists("3TP.dat"));
+  EXPECT_EQ(case_file_text(store, s, 3, ScratchKind::discrete_loading), "<none>");
+  const auto* moved = std::get_if<model::DiscreteLoading>(&store.sections(2).loading(model::LoadingKind::discrete)->data);
+  ASSERT_NE(moved, nullptr);
+  EXPECT_EQ(moved->points[0].time, 3.f);
+  // The file is renamed as it stands; the section's end line names the case's new number.
+  EXPECT_EQ(read_file("2TP.dat"), third);
+  EXPECT_NE(case_file_text(store, s, 2, ScratchKind::discrete_loading).find("END_OF_CASE2"), std::string::npos);
+  EXPECT_NE(third.find("END_OF_CASE3"), std::string::npos);
+}
+
+// A stopped run's case files come back line for line; one holding only blanks is no section.
+TEST(CaseStore, FilesTakenBackAreKeptAsTheyStand) {
+  TempCurrentDir dir;
+  write_file("1TPacc.dat", " 0.1   2.5\r\n 0.2  -1.\r\nEND_OF_CASE1\r\n");
+  write_file("1init.dat", "  \r\n\r\n");
+  write_file("2InitLoad.dat", "1 2 3.\nEnd_of_Initial_Loading");
+  CaseStore store;
+  store.take_files("");
+  const model::ProgramState s = model_of(9);
+  EXPECT_EQ(case_file_text(store, s, 1, ScratchKind::accelerogram), read_file("1TPacc.dat"));
+  EXPECT_FALSE(store.sections(1).initial_conditions);
+  std::string lines;
+  model::case_files::append_initial_loadings(lines, *store.sections(2).initial_loadings, model::general_data_of(s),
+                                             model::case_files::LineForm::loading_file);
+  EXPECT_EQ(lines, "1 2 3.\r\nEnd_of_Initial_Loading\r\n");
+}
+
+// A file that cannot be written leaves the section as it was, and says which file and why.
+TEST(CaseStore, AFailedSaveKeepsTheSectionBefore) {
+  TempCurrentDir dir;
+  model::ProgramState s = model_of(9);
+  CaseStore store;
+  FileFailure failure;
+  ASSERT_TRUE(store.save_loading(s, 1, model::LoadingKind::discrete, discrete(1.f), failure));
+  const std::string before = case_file_text(store, s, 1, ScratchKind::discrete_loading);
+  fs::remove("1TP.dat");
+  fs::create_directory("1TP.dat");
+  EXPECT_FALSE(store.save_loading(s, 1, model::LoadingKind::discrete, discrete(2.f), failure));
+  EXPECT_EQ(failure.path, "1TP.dat");
+  EXPECT_FALSE(failure.reason.empty());
+  EXPECT_EQ(case_file_text(store, s, 1, ScratchKind::discrete_loading), before);
+}
+
+}  // namespace
