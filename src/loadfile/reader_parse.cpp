@@ -11,7 +11,7 @@
 
 #include "loadfile/reader_checks.h"
 #include "loadfile/records.h"
-#include "model/case_files/reader_scratch.h"
+#include "model/case_files/section_records.h"
 #include "model/case_files/scratch_layouts.h"
 #include "model/case_files/section_records.h"
 #include "text/fixed_text.h"

@@ -95,10 +95,6 @@ std::string path_text(std::string_view path_field) {
   return std::string(text::trim_right(path));
 }
 
-std::vector<std::string> header_records(const model::ProgramState& s, HeaderKind kind) {
-  return header_records(model::general_data_of(s), model::romanian_messages(s), kind);
-}
-
 std::vector<std::string> header_records(const model::GeneralData& g, bool in_romanian, HeaderKind kind) {
   const HeaderTexts& t = texts_of(in_romanian);
   std::vector<std::string> lines;
@@ -118,7 +114,6 @@ std::vector<std::string> header_records(const model::GeneralData& g, bool in_rom
 }
 
 std::string operator_record(const model::GeneralData& g) { return g.operator_code.str(); }
-std::string operator_record(const model::ProgramState& s) { return s.operator_code.str(); }
 
 std::string coefficients_record(const model::GeneralData& g) {
   const bool six = model::six_coefficient_operator(g);
@@ -129,17 +124,12 @@ std::string coefficients_record(const model::GeneralData& g) {
                         coefficient_text(g.delta), coefficient_text(g.teta2)});
 }
 
-std::string coefficients_record(const model::ProgramState& s) {
-  return coefficients_record(model::general_data_of(s));
-}
-
 std::string case_count_record(int n_loading_cases) { return text::format_ik(n_loading_cases); }
 
 std::string damping_code_record(const model::Damping& d) {
   return text::format_i(damping_written(d) ? model::code_number(d.type) : 0, 1);
 }
 
-std::string damping_code_record(const model::ProgramState& s) { return damping_code_record(model::damping_of(s)); }
 
 std::string tolerance_record(const model::CaseRecord& c) {
   return text::RecordWriter().a(text::g14_7_text(c.tolerance)).tr(2).ik(c.iteration_limit).str();
@@ -195,10 +185,6 @@ std::vector<std::string> damping_records(const model::Damping& d, bool new_opera
   return records;
 }
 
-std::vector<std::string> damping_records(const model::ProgramState& s) {
-  return damping_records(model::damping_of(s), s.new_operator, s.n_elements);
-}
-
 std::vector<std::string> loading_parameter_records(const model::CaseRecord& c) {
   using text::g1p14_6_text;
   if (c.loading_type == model::LoadingType::sinusoidal) return {values_record({g1p14_6_text(c.omega), g1p14_6_text(c.phi)})};
@@ -210,10 +196,6 @@ std::string end_record(std::string_view loading_file, bool in_romanian) {
   std::string line(texts_of(in_romanian).end_prefix);
   line += path_text(loading_file);
   return held_line(line, end_record_length);
-}
-
-std::string end_record(const model::ProgramState& s) {
-  return end_record(s.loading_file.view(), model::romanian_messages(s));
 }
 
 std::string date_record(const Timestamp& t) {
@@ -251,11 +233,5 @@ HeaderKind header_kind(const model::Analysis& a) {
   return HeaderKind::normal;
 }
 
-HeaderKind header_kind(const model::ProgramState& s) {
-  for (int i = 1; i <= s.n_loading_cases; ++i)
-    if (!s.written_case_records.contains(i) || incomplete_case(s.written_case_records[i]))
-      return HeaderKind::case_data_in_error;
-  return HeaderKind::normal;
-}
 
 }  // namespace loadfile

@@ -31,22 +31,17 @@ enum class HeaderKind {
 // The comment lines of the header in the language of the state, each cut at 100 characters
 // and trimmed.
 std::vector<std::string> header_records(const model::GeneralData& g, bool romanian, HeaderKind kind);
-std::vector<std::string> header_records(const model::ProgramState& s, HeaderKind kind);
 
 std::string operator_record(const model::GeneralData& g);      // G1: all 10 characters
 std::string coefficients_record(const model::GeneralData& g);  // G2
-std::string operator_record(const model::ProgramState& s);
-std::string coefficients_record(const model::ProgramState& s);
 std::string case_count_record(int n_loading_cases);           // G3
 
 std::string damping_code_record(const model::Damping& d);         // C1
-std::string damping_code_record(const model::ProgramState& s);
 std::string tolerance_record(const model::CaseRecord& c);         // C2
 std::string case_parameters_record(const model::CaseRecord& c);   // C3
 // C5 to C8 in order: niu, the damping values, the diameter records closed by "end_Diameters",
 // zeta; none without damping. The same for every case of one file.
 std::vector<std::string> damping_records(const model::Damping& d, bool new_operator, int n_elements);
-std::vector<std::string> damping_records(const model::ProgramState& s);
 std::string diameter_record(const model::DiameterGroup& group, int n_elements);  // one C7 record
 // C10: omega and phi (sinusoidal), omega (exponential), nothing for the other loading types.
 std::vector<std::string> loading_parameter_records(const model::CaseRecord& c);
@@ -58,7 +53,6 @@ struct Timestamp {
 
 // `loading_file`: the path field of the file written (path_text makes it the file's text).
 std::string end_record(std::string_view loading_file, bool romanian);
-std::string end_record(const model::ProgramState& s);
 std::string date_record(const Timestamp& t);
 
 // A case-file line as the loading file holds it.
@@ -77,7 +71,5 @@ std::string initial_acceleration_record(const model::CaseRecord& c);
 bool incomplete_case(const model::CaseRecord& c);
 // The error header is used when any case 1..n_loading_cases is missing or incomplete.
 HeaderKind header_kind(const model::Analysis& a);
-// The error header is used when any case 1..n_loading_cases of written_case_records is incomplete.
-HeaderKind header_kind(const model::ProgramState& s);
 
 }  // namespace loadfile

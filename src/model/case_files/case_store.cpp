@@ -240,8 +240,23 @@ std::vector<std::string> CaseStore::remove_case(const std::string& folder, int r
   std::vector<std::string> failures = move_case_scratch_files_down(removed, last, folder);
   if (removed < 1) return failures;
   for (int k = removed; k < last; ++k) at(k) = std::move(at(k + 1));
-  if (last >= removed) at(last) = Case{};
-  if (last < removed) at(removed) = Case{};
+  at(std::max(last, removed)) = Case{};
+  // A loading's end line names its case: the renamed files of the moved cases are written again
+  // with their new numbers, so that a run taken back writes what this one does.
+  const GeneralData g = counts(n_nodes_, n_dof_);
+  for (int k = removed; k < last; ++k)
+    for (std::size_t kind = 0; kind < loading_kinds; ++kind) {
+      const std::optional<Loading>& loading = cases_[k - 1].loadings[kind];
+      if (!loading || loading->style.layout == SectionLayout::verbatim) continue;
+      FileFailure failure;
+      const ScratchKind file = file_kind_of(static_cast<LoadingKind>(kind));
+      if (!write_file(scratch_file_path(folder, k, file),
+                      [&](std::string& out, const Drain& drain) {
+                        append_loading(out, *loading, k, g, LineForm::case_file, drain);
+                      },
+                      failure))
+        failures.push_back(scratch_file_name(k, file) + ": " + failure.reason);
+    }
   return failures;
 }
 

@@ -1,8 +1,8 @@
 // Record layouts of the node-range editors' case scratch files: the initial conditions file
 // (init.dat), the initial loading file (InitLoad.dat), the discrete loading file (TP.dat) and
 // the sinusoidal / exponential amplitude files (TPsin.dat, TPexp.dat), and the readers of each.
-// The loading file reader writes TP.dat with these builders; its other records differ on
-// purpose, and reader_scratch.h names how.
+// A discrete loading LOAD took apart is written with these builders too; its other sections
+// keep the layout section_records.cpp gives them.
 #pragma once
 
 #include <cstddef>

@@ -18,6 +18,15 @@ inline constexpr std::size_t copied_line_length = 132;
 // A case-file line as the loading file holds it: cut to 132 characters, trailing blanks removed.
 std::string_view copied_line(std::string_view line);
 
+// The component slots of node_range that each kind of range record carries, in file order.
+struct ComponentSlots {
+  int slot[6];
+  int count;
+};
+ComponentSlots initial_condition_slots(int n_dof);  // displacements 1..n, velocities 4..3+n
+ComponentSlots initial_loading_slots(int n_dof);    // mass 1, loads 4..3+n
+ComponentSlots load_slots(int n_dof);               // loads or amplitudes 1..n
+
 // Whether a case file's text holds a line the loading file would copy: one that holds only
 // blanks stands for no section at all.
 bool has_data(std::string_view case_file);
