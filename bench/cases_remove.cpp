@@ -1,35 +1,46 @@
 // Removing the first of 99 loading cases, the worst case of "Remove Case": 98 records and their
-// flags move down and the six scratch files of each later case (588 files, each holding a
-// loading of 1,000 lines) are renamed one number down.
+// flags move down, the sections of each later case move one number down in the case store, and
+// its case files with them (its initial values renamed, its loading of 1,000 ranges written
+// again, since its end line names the case).
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "bench_support.h"
 #include "dialogs/cases/case_form.h"
-#include "model/case_files/scratch_files.h"
+#include "model/case_files/case_store.h"
 #include "model/state.h"
 
 namespace {
 
 constexpr int n_cases = 99;
-constexpr model::case_files::ScratchKind all_kinds[] = {
-    model::case_files::ScratchKind::initial_conditions, model::case_files::ScratchKind::initial_loading,
-    model::case_files::ScratchKind::discrete_loading,   model::case_files::ScratchKind::accelerogram,
-    model::case_files::ScratchKind::sinusoidal,         model::case_files::ScratchKind::exponential};
-
 using bench_support::BenchFolder;
 
-void write_case_files(const std::string& lines) {
-  for (int k = 1; k <= n_cases; ++k)
-    for (model::case_files::ScratchKind kind : all_kinds)
-      std::ofstream(model::case_files::scratch_file_name(k, kind), std::ios::binary) << lines;
+// Each case saved by the editors: one range of initial conditions and of initial loadings, and
+// sinusoidal amplitudes of 1,000 ranges.
+model::case_files::CaseStore saved_cases(const model::ProgramState& s) {
+  model::case_files::CaseStore cases;
+  model::case_files::FileFailure failure;
+  model::Loading amplitudes;
+  auto& ranges = amplitudes.data.emplace<model::AmplitudeLoading>().ranges;
+  ranges.assign(1000, model::NodeRange{10, 12, {5.f, 0, 0, 0, 0, 0}});
+  for (int k = 1; k <= n_cases; ++k) {
+    model::InitialConditions conditions;
+    conditions.ranges = {{1, 12, {0.5f}}};
+    model::RangeSection loadings;
+    loadings.ranges = {{1, 12, {1.f}}};
+    if (!cases.save_initial_values(s, k, conditions, loadings, failure) ||
+        !cases.save_loading(s, k, model::LoadingKind::sinusoidal, amplitudes, failure))
+      break;
+  }
+  return cases;
 }
 
 model::ProgramState processed_cases() {
   model::ProgramState s;
+  s.n_nodes = 12;
+  s.n_dof = 3;
   s.n_loading_cases = n_cases;
   dialogs::cases::create_case_arrays(s);
   for (int k = 1; k <= n_cases; ++k) {
@@ -41,15 +52,14 @@ model::ProgramState processed_cases() {
 
 void BM_RemoveFirstOf99Cases(benchmark::State& bench) {
   BenchFolder folder;
-  std::string lines;
-  for (int i = 0; i < 1000; ++i) lines += " 10 12 5. 0. 0.\r\n";
   for (auto _ : bench) {
     bench.PauseTiming();
-    write_case_files(lines);
     model::ProgramState s = processed_cases();
+    model::case_files::CaseStore cases = saved_cases(s);
     bench.ResumeTiming();
     dialogs::cases::remove_case(s, 1);
-    const auto failures = model::case_files::move_case_scratch_files_down(1, n_cases);
+    const auto failures = cases.remove_case("", 1, n_cases);
+    if (!failures.empty()) bench.SkipWithError("a case file was not moved");
     benchmark::DoNotOptimize(failures.size());
   }
 }

@@ -10,7 +10,7 @@
 #include "dialogs/context.h"
 #include "dialogs/editors/editors.h"
 #include "model/case_files/accel_layout.h"
-#include "model/case_files/atomic_file.h"
+#include "model/case_files/case_store.h"
 #include "ui/script/script_toolkit.h"
 
 namespace {
@@ -53,10 +53,12 @@ std::string add_script(int count, int order, int first = 0) {
 }
 
 // Runs the editor over a parsed script; false when the script did not run through.
-bool run_editor(model::ProgramState& s, const ui::script::ParseResult& parsed) {
+bool run_editor(model::ProgramState& s, const ui::script::ParseResult& parsed,
+                const model::case_files::CaseStore& cases = {}) {
   std::ostringstream transcript;
   ui::script::ScriptToolkit toolkit(parsed, transcript);
   dialogs::Context context{toolkit, s};
+  context.cases = cases;
   try {
     auto owner = toolkit.create_dialog(102);
     dialogs::editors::open_accelerogram_editor(context, *owner);
@@ -82,17 +84,21 @@ void BM_Add20000Points(benchmark::State& state) {
 }
 BENCHMARK(BM_Add20000Points)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-// A saved accelerogram of 20,000 points in TPacc.dat, read when the editor opens.
-void write_saved_points(int count) {
+// A saved accelerogram of 20,000 points, as the editor's SAVE leaves it in the case store (and
+// in TPacc.dat); the editor opens from it.
+model::case_files::CaseStore saved_points(const model::ProgramState& s, int count) {
   std::vector<model::AccelPoint> points(count);
   for (int i = 0; i < count; ++i) {
     points[i].time = static_cast<float>(0.005 * (i + 1));
     points[i].acceleration[0] = static_cast<float>((i % 97) * 0.125 - 3);
   }
-  std::string reason;
-  const std::string content = model::case_files::accel_file_content(
-      points, count, model::LoadingType::accelerogram_3_directions, 3, model::AccelDirection::none, 1);
-  model::case_files::replace_file("1TPacc.dat", content, reason);
+  model::Loading loading;
+  loading.data =
+      model::Accelerogram{model::LoadingType::accelerogram_3_directions, model::AccelDirection::none, points, {}};
+  model::case_files::CaseStore cases;
+  model::case_files::FileFailure failure;
+  cases.save_loading(s, 1, model::LoadingKind::accelerogram, std::move(loading), failure);
+  return cases;
 }
 
 // Opening with the saved points, then: 0 nothing, 1 one ADD at the end of the full list,
@@ -101,7 +107,7 @@ void BM_ActionOnSavedPoints(benchmark::State& state) {
   BenchFolder folder;
   const int action = static_cast<int>(state.range(0));
   const int saved = action == 3 ? n_points : n_points - 1;
-  write_saved_points(saved);
+  const model::case_files::CaseStore cases = saved_points(accelerogram_case(saved), saved);
   std::string script;
   if (action == 1) script = "type 1100 \"1000\"\npress 1098\n";
   if (action == 2) script = "type 1100 \"0.001\"\npress 1098\n";
@@ -111,7 +117,7 @@ void BM_ActionOnSavedPoints(benchmark::State& state) {
   const auto parsed = ui::script::parse_script(script + done);
   for (auto _ : state) {
     model::ProgramState s = accelerogram_case(saved);
-    if (!run_editor(s, parsed)) state.SkipWithError("the script did not run through");
+    if (!run_editor(s, parsed, cases)) state.SkipWithError("the script did not run through");
   }
 }
 BENCHMARK(BM_ActionOnSavedPoints)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "bench_support.h"
+#include "model/case_files/case_store.h"
 #include "model/state.h"
 
 namespace loadfile_bench {
@@ -68,11 +69,12 @@ inline model::ProgramState large_model_state() {
   return state;
 }
 
-// The scratch files of the four cases in a folder of their own, and the state that writes
-// them into folder/large.inc.
+// The scratch files of the four cases in a folder of their own, the sections they hold (taken
+// as a stopped run's are) and the state that writes them into folder/large.inc.
 struct LargeModel {
   bench_support::BenchFolder folder;
   model::ProgramState state;
+  model::case_files::CaseStore cases;
 
   LargeModel() : state(large_model_state()) {
     for (int i = 1; i <= 3; ++i) write_text(std::to_string(i) + "TPacc.dat", accelerogram(i, 300000));
@@ -85,6 +87,7 @@ struct LargeModel {
       write_text(std::to_string(i) + "InitLoad.dat", "End_of_Initial_Loading\n");
     }
     state.loading_file = (folder.path() / "large.inc").string();
+    cases.take_files(state.case_folder);
   }
 };
 

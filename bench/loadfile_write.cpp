@@ -30,6 +30,7 @@ void BM_write_loading_file(benchmark::State& bench) {
   // so what is measured is the write of a loading file the solver would take.
   testing_support::FakeToolkit toolkit;
   dialogs::Context context{toolkit, w.state};
+  context.cases = w.cases;
   for (auto _ : bench)
     if (!dialogs::write_loading_file(context)) {
       bench.SkipWithError("the loading file was not written");
@@ -44,6 +45,7 @@ void BM_plain_copy(benchmark::State& bench) {
   Workspace& w = workspace();
   AgreeingToolkit toolkit;
   dialogs::Context context{toolkit, w.state};
+  context.cases = w.cases;
   dialogs::write_loading_file(context);
   const std::string from = (w.folder.path() / "large.inc").string(), to = (w.folder.path() / "copy.inc").string();
   std::vector<char> buffer(1 << 20);
