@@ -157,7 +157,8 @@ struct ProgramState {
   CaseArray<bool> initial_values_saved;
 
   // Editor tables; they outlive the dialogs that edit them. They grow with the data:
-  // max_time_points and n_nodes / n_elements are limits, not sizes.
+  // max_time_points and n_nodes / n_elements are limits, not sizes. A case's saved loading is
+  // in the case store; the editors open it through these tables.
   std::vector<TimePoint> time_point_table;
   bool time_point_table_exists = false;
   std::vector<AccelPoint> accel_table;

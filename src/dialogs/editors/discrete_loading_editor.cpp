@@ -1,6 +1,8 @@
 // The Discrete Loading editor: the time points of one case and, per time point, the loading
-// of node ranges. It edits a copy of time_point_table and writes it back, and into the case's
-// TP.dat, on "SAVE Changes".
+// of node ranges. It edits a copy of time_point_table, which the Loading Cases dialog fills
+// from the case's saved loading; "SAVE Changes" hands the points in use to the case store as
+// the case's loading (written to its TP.dat there) and leaves the table their places and what
+// it holds beyond them.
 #include <algorithm>
 #include <deque>
 #include <optional>
@@ -381,27 +383,32 @@ void DiscreteLoadingEditor::save() {
   // The old table goes before the new one is made: a table of 10^5 time points is not held
   // twice at the peak.
   std::vector<model::TimePoint>().swap(state_.time_point_table);
-  state_.time_point_table = work_.entries();
+  std::vector<model::TimePoint> table = work_.entries();
   const int n = work_.count();
+  if (table.size() < static_cast<std::size_t>(n)) table.resize(n);  // points in use that are empty
   if (n >= 1) {
-    // A range left without a node number is not part of the loading.
+    // The points in use move into the case's loading, which holds them from now on; the table
+    // keeps their places, and the entries held beyond them. A range left without a node number
+    // is not part of the loading.
     model::Loading loading;
     std::vector<model::TimePoint>& points = loading.data.emplace<model::DiscreteLoading>().points;
     points.reserve(static_cast<std::size_t>(n));
-    work_.for_each_used([&points](const model::TimePoint& point) {
-      model::TimePoint& kept = points.emplace_back();
-      kept.time = point.time;
-      const int n_ranges = std::min(point.n_ranges, static_cast<int>(point.ranges.size()));
-      for (int k = 0; k < n_ranges; ++k)
-        if (writable(point.ranges[k])) kept.ranges.push_back(point.ranges[k]);
-      kept.n_ranges = static_cast<int>(kept.ranges.size());
-    });
+    for (int i = 0; i < n; ++i) {
+      model::TimePoint& point = points.emplace_back(std::move(table[i]));
+      table[i] = {};
+      point.ranges.resize(std::min<std::size_t>(point.ranges.size(), std::max(point.n_ranges, 0)));
+      std::erase_if(point.ranges, [](const model::NodeRange& r) { return !writable(r); });
+      point.n_ranges = static_cast<int>(point.ranges.size());
+    }
     model::case_files::FileFailure failure;
-    if (!context_.cases.save_loading(state_, case_number_, model::LoadingKind::discrete, std::move(loading), failure)) {
+    if (!context_.cases.save_loading(state_, case_number_, model::LoadingKind::discrete, loading, failure)) {
+      state_.time_point_table = work_.entries();
       report_write_failure(context_, failure.path, failure.reason);
       return;
     }
   }
+  while (!table.empty() && table.back() == model::TimePoint{}) table.pop_back();
+  state_.time_point_table = std::move(table);
   saved_count_ = n_time_points();
   state_.loading_saved[case_number_] = true;
   changes_saved = true;

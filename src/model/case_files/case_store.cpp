@@ -142,7 +142,7 @@ bool CaseStore::save_initial_values(const ProgramState& s, int k, InitialConditi
   return true;
 }
 
-bool CaseStore::save_loading(const ProgramState& s, int k, LoadingKind kind, Loading loading, FileFailure& failure) {
+bool CaseStore::save_loading(const ProgramState& s, int k, LoadingKind kind, Loading& loading, FileFailure& failure) {
   fit_model(s.n_nodes, s.n_dof);
   const GeneralData g = counts(s.n_nodes, s.n_dof);
   const bool written = write_file(

@@ -30,8 +30,12 @@ class CaseStore {
   // cannot be written the sections stay as they were and `failure` says which and why.
   bool save_initial_values(const ProgramState& s, int k, InitialConditions conditions, RangeSection loadings,
                            FileFailure& failure);
-  // SAVE of a loading editor, the same way: the case keeps its loading of `kind`.
-  bool save_loading(const ProgramState& s, int k, LoadingKind kind, Loading loading, FileFailure& failure);
+  // SAVE of a loading editor, the same way: the case keeps its loading of `kind`, taken from
+  // `loading` only when its file was written.
+  bool save_loading(const ProgramState& s, int k, LoadingKind kind, Loading& loading, FileFailure& failure);
+  bool save_loading(const ProgramState& s, int k, LoadingKind kind, Loading&& loading, FileFailure& failure) {
+    return save_loading(s, k, kind, loading, failure);
+  }
 
   // The case file of `kind` as reading it back gives it, made in memory: an editor opening a
   // section sees each number as its case file spells it. false when the case has no such

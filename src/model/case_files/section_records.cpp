@@ -122,19 +122,26 @@ bool put_verbatim(std::string& out, const SectionStyle& style, LineForm form) {
   return true;
 }
 
+// The records are made in place at the end of `out`: a loading of 10^5 time points is written on
+// every SAVE. They are short and end in a number, so a loading file holds them as they are.
 void append_discrete(std::string& out, const DiscreteLoading& d, const SectionStyle& style, int case_number,
                      const GeneralData& g, LineForm form, const Drain& drain) {
   text::FreeFormRealTexts texts;
-  std::string record;
+  text::FreeFormRealTexts* const repeated = loaded(style) ? nullptr : &texts;
+  static_assert(discrete_range_record_max < copied_line_length && time_record_max < copied_line_length);
   for (const TimePoint& point : d.points) {
-    record.clear();
-    append_time_record(record, point.time);
-    line(out, record, form);
+    const std::size_t used = out.size();
+    out.resize(used + time_record_max + 2 + point.ranges.size() * (discrete_range_record_max + 2));
+    char* at = out.data() + used;
+    at = put_time_record(at, point.time);
+    *at++ = '\r';
+    *at++ = '\n';
     for (const NodeRange& range : point.ranges) {
-      record.clear();
-      append_discrete_range_record(record, range, g.n_dof, loaded(style) ? nullptr : &texts);
-      line(out, record, form);
+      at = put_discrete_range_record(at, range, g.n_dof, repeated);
+      *at++ = '\r';
+      *at++ = '\n';
     }
+    out.resize(static_cast<std::size_t>(at - out.data()));
     maybe_drain(out, drain);
   }
   line(out, loaded(style) ? loading_data_end(case_number, style.romanian) : end_of_case_record(case_number), form);

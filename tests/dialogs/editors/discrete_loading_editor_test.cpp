@@ -1,7 +1,9 @@
 // The Discrete Loading editor driven through its dialog by the scripted toolkit.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "dialogs/editors/editors.h"
@@ -20,6 +22,14 @@ using testing_support::read_file;
 using testing_support::TempCurrentDir;
 using testing_support::write_file;
 namespace layouts = model::case_files;
+
+// The time points SAVE handed over as case k's discrete loading.
+const std::vector<model::TimePoint>& saved(const model::case_files::CaseStore& cases, int k) {
+  static const std::vector<model::TimePoint> none;
+  const std::optional<model::Loading>& loading = cases.sections(k).loading(model::LoadingKind::discrete);
+  const auto* discrete = loading ? std::get_if<model::DiscreteLoading>(&loading->data) : nullptr;
+  return discrete ? discrete->points : none;
+}
 
 TEST(DiscreteLoadingEditor, TimesAreKeptInOrderWithoutDuplicates) {
   TempCurrentDir dir;
@@ -60,6 +70,7 @@ press 1
 TEST(DiscreteLoadingEditor, RangesMoveWithTheirTimePoint) {
   TempCurrentDir dir;
   auto s = model(120, 3);
+  model::case_files::CaseStore cases;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 type 1052 "0.5"
@@ -87,11 +98,12 @@ expect item 1049 1 ""
 press 1093
 expect disabled 2
 press 1
-)");
+)",
+                     &cases);
   EXPECT_RAN(outcome);
-  ASSERT_EQ(s.time_point_table.size(), 2u);
-  EXPECT_EQ(s.time_point_table[0], (model::TimePoint{0.2f, 0, {}}));
-  EXPECT_EQ(s.time_point_table[1], (model::TimePoint{0.5f, 1, {xyz_range(1, 10, 3)}}));
+  ASSERT_EQ(saved(cases, 1).size(), 2u);
+  EXPECT_EQ(saved(cases, 1)[0], (model::TimePoint{0.2f, 0, {}}));
+  EXPECT_EQ(saved(cases, 1)[1], (model::TimePoint{0.5f, 1, {xyz_range(1, 10, 3)}}));
   EXPECT_TRUE(s.loading_saved[1]);
   EXPECT_EQ(read_file("1TP.dat"), layouts::time_record(0.2f) + "\r\n" + layouts::time_record(0.5f) +
                                       "\r\n" + layouts::discrete_range_record(xyz_range(1, 10, 3), 3) +
@@ -127,6 +139,7 @@ press 1
 TEST(DiscreteLoadingEditor, SameTextReplacesTheLoadingAndOtherTextAppends) {
   TempCurrentDir dir;
   auto s = model(120, 3, 3, 2);
+  model::case_files::CaseStore cases;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 type 1052 "0.1"
@@ -144,10 +157,11 @@ press 1050
 expect item 1049 2 "1-10"
 press 1093
 press 1
-)");
+)",
+                     &cases);
   EXPECT_RAN(outcome);
-  ASSERT_EQ(s.time_point_table.size(), 1u);
-  EXPECT_EQ(s.time_point_table[0].ranges,
+  ASSERT_EQ(saved(cases, 2).size(), 1u);
+  EXPECT_EQ(saved(cases, 2)[0].ranges,
             (std::vector<NodeRange>{xyz_range(1, 10, 2), xyz_range(1, 10, 2)}));
   EXPECT_EQ(read_file("2TP.dat").substr(read_file("2TP.dat").size() - 14), "END_OF_CASE2\r\n");
 }
@@ -208,6 +222,7 @@ TEST(DiscreteLoadingEditor, RemovingARangeMovesTheLaterOnesDown) {
   auto s = model(120, 2);
   s.case_records[1].n_time_points = 1;
   s.time_point_table = {{1.0f, 3, {xyz_range(1, 1, 1), xyz_range(2, 2, 2), xyz_range(3, 3, 3)}}};
+  model::case_files::CaseStore cases;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 pick 1102 1
@@ -221,14 +236,16 @@ press 1082
 expect item 1049 2 ""
 press 1093
 press 1
-)");
+)",
+                     &cases);
   EXPECT_RAN(outcome);
-  EXPECT_EQ(s.time_point_table[0], (model::TimePoint{1.0f, 1, {xyz_range(2, 2, 2)}}));
+  EXPECT_EQ(saved(cases, 1)[0], (model::TimePoint{1.0f, 1, {xyz_range(2, 2, 2)}}));
 }
 
 TEST(DiscreteLoadingEditor, TwoDegreesOfFreedomWriteTwoRealsPerRange) {
   TempCurrentDir dir;
   auto s = model(120, 2);
+  model::case_files::CaseStore cases;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 expect disabled 1057
@@ -245,7 +262,8 @@ type 1056 "-7.5"
 press 1050
 press 1093
 press 1
-)");
+)",
+                     &cases);
   EXPECT_RAN(outcome);
   text::RecordSource source;
   ASSERT_TRUE(files::read_records("1TP.dat", source));
@@ -253,13 +271,14 @@ press 1
   EXPECT_EQ(source.record(1), layouts::discrete_range_record(xyz_range(4, 9, 0, -7.5f), 2));
   std::vector<model::TimePoint> back;
   EXPECT_EQ(layouts::read_discrete_loading(source, 1, 2, back), 1);
-  EXPECT_EQ(back, s.time_point_table);
+  EXPECT_EQ(back, saved(cases, 1));
 }
 
 TEST(DiscreteLoadingEditor, FullTablesRefuseAdditionsAndKeepEveryEntry) {
   TempCurrentDir dir;
   auto s = model(1, 3);
   s.max_time_points = 2;
+  model::case_files::CaseStore cases;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 type 1052 "2"
@@ -281,11 +300,12 @@ press 1050
 expect message "ADD Message" "The list of node ranges is full (1 ranges). The range was not added !"
 press 1093
 press 1
-)");
+)",
+                     &cases);
   EXPECT_RAN(outcome);
-  ASSERT_EQ(s.time_point_table.size(), 2u);
-  EXPECT_EQ(s.time_point_table[0].time, 1.0f);
-  EXPECT_EQ(s.time_point_table[1], (model::TimePoint{2.0f, 1, {xyz_range(1, 1, 0)}}));
+  ASSERT_EQ(saved(cases, 1).size(), 2u);
+  EXPECT_EQ(saved(cases, 1)[0].time, 1.0f);
+  EXPECT_EQ(saved(cases, 1)[1], (model::TimePoint{2.0f, 1, {xyz_range(1, 1, 0)}}));
 }
 
 // "ADD to List >>" sets the items of the time points in use and nothing after them: a time the
@@ -390,6 +410,7 @@ TEST(DiscreteLoadingEditor, MemoryFollowsTheDataNotTheLimits) {
   TempCurrentDir dir;
   auto s = model(100000, 3);
   s.max_time_points = 10000;
+  model::case_files::CaseStore cases;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 type 1052 "2"
@@ -402,11 +423,12 @@ type 1085 "100000"
 press 1050
 press 1093
 press 1
-)");
+)",
+                     &cases);
   EXPECT_RAN(outcome);
-  ASSERT_EQ(s.time_point_table.size(), 2u);
-  EXPECT_EQ(s.time_point_table[0].ranges.capacity(), 0u);
-  EXPECT_LE(s.time_point_table[1].ranges.capacity(), 1u);
+  ASSERT_EQ(saved(cases, 1).size(), 2u);
+  EXPECT_EQ(saved(cases, 1)[0].ranges.capacity(), 0u);
+  EXPECT_LE(saved(cases, 1)[1].ranges.capacity(), 1u);
 }
 
 }  // namespace
