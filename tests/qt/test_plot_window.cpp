@@ -152,8 +152,9 @@ TEST(NiceTicks, AreWholeStepsWithZeroExactAndShortLabels) {
     EXPECT_LE(ticks.values.size(), 13u) << low << " " << high;
     EXPECT_EQ(ticks.labels.removeDuplicates(), 0) << low << " " << high;
     // A range narrow beside its distance from 0 needs its digits; the others are short.
-    if (low != 0.1)
+    if (low != 0.1) {
       for (const QString& label : ticks.labels) EXPECT_LE(label.size(), 9) << label.toStdString();
+    }
   }
 }
 

@@ -167,37 +167,6 @@ text::ReadStatus read_discrete_range(text::RecordSource& source, int n_dof, mode
   return read_entry(source, range, leading_components_targets, n_dof);
 }
 
-char* DiscreteLoadingRecords::room(std::size_t n) {
-  if (used_ >= AtomicFile::buffer_size || chunk_size - used_ < n + 2) {
-    file_.write({chunk_.get(), used_});
-    used_ = 0;
-  }
-  return chunk_.get() + used_;
-}
-
-void DiscreteLoadingRecords::record_ends_at(char* end) {
-  *end++ = '\r';
-  *end++ = '\n';
-  used_ = static_cast<std::size_t>(end - chunk_.get());
-}
-
-void DiscreteLoadingRecords::add(const model::TimePoint& point) {
-  record_ends_at(put_time_record(room(time_record_max), point.time));
-  const int n = std::min(point.n_ranges, static_cast<int>(point.ranges.size()));
-  for (int k = 0; k < n; ++k) {
-    const model::NodeRange& range = point.ranges[k];
-    if (range.first_node < 1 || range.last_node < 1) continue;
-    record_ends_at(put_discrete_range_record(room(discrete_range_record_max), range, n_dof_, &texts_));
-  }
-}
-
-void DiscreteLoadingRecords::end(int case_number) {
-  const std::string last = end_of_case_record(case_number);
-  file_.write({chunk_.get(), used_});
-  used_ = 0;
-  file_.write(last);
-  file_.write("\r\n");
-}
 
 namespace {
 

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstddef>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -58,33 +57,6 @@ char* put_discrete_range_record(char* out, const model::NodeRange& range, int n_
                                 text::FreeFormRealTexts* texts = nullptr);
 text::ReadStatus read_discrete_range(text::RecordSource& source, int n_dof, model::NodeRange& range);
 
-// TP.dat written into `file` as its time points come: a loading of 10^5 time points is never
-// held as one text, and the records are made in place, not one string each.
-class DiscreteLoadingRecords {
- public:
-  DiscreteLoadingRecords(AtomicFile& file, int n_dof) : file_(file), n_dof_(n_dof) {}
-  DiscreteLoadingRecords(const DiscreteLoadingRecords&) = delete;
-  DiscreteLoadingRecords& operator=(const DiscreteLoadingRecords&) = delete;
-
-  // The time record, then one record per range of the first n_ranges whose nodes are both set:
-  // a range left without a node number is not part of the loading.
-  void add(const model::TimePoint& point);
-  // END_OF_CASE<case_number>; every record is then in the file.
-  void end(int case_number);
-
- private:
-  // Where the next record of at most `n` characters goes.
-  char* room(std::size_t n);
-  void record_ends_at(char* end);
-
-  AtomicFile& file_;
-  int n_dof_;
-  text::FreeFormRealTexts texts_;
-  // Records gather here until the file takes them as they are, without copying them again.
-  static constexpr std::size_t chunk_size = AtomicFile::buffer_size + discrete_range_record_max + 2;
-  std::unique_ptr<char[]> chunk_ = std::make_unique_for_overwrite<char[]>(chunk_size);
-  std::size_t used_ = 0;
-};
 // Reads up to `n_time_points` time points into entries 1, 2, ... of `table` (growing it as
 // needed). An entry reached gets its time and exactly the ranges read under it; entries the
 // file does not reach keep what they hold. A record that fails as a range is read again as the

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "model/case_files/case_store.h"
 #include "model/case_files/scratch_layouts.h"
 #include "support/temp_dir.h"
 
@@ -137,33 +138,26 @@ std::string tp_file(const std::vector<model::TimePoint>& points, int n_dof, int 
 // Streamed in pieces of a megabyte, TP.dat is the file of its records: nothing lost or doubled
 // where a piece ends, a component's text never running into the next, and only the first
 // n_ranges ranges written, those with both node numbers set.
-TEST(NodeLayouts, DiscreteLoadingStreamedIsTheFileOfItsRecordsWhateverItsSize) {
+// A loading saved through the case store is made a block at a time: the file is its records,
+// however many blocks they fill.
+TEST(NodeLayouts, DiscreteLoadingSavedIsTheFileOfItsRecordsWhateverItsSize) {
   const testing_support::TempCurrentDir dir;
-  std::vector<model::TimePoint> points;
-  std::vector<model::TimePoint> kept;  // what the file holds
+  model::Loading loading;
+  std::vector<model::TimePoint>& points = loading.data.emplace<model::DiscreteLoading>().points;
   for (int i = 0; i < 30000; ++i) {
     const float unique = -1.00041105e-36f * static_cast<float>(i + 1);
-    model::TimePoint p{0.013f * static_cast<float>(i + 1), 4,
-                       {range(i + 1, 100000 + i, {{0, 1.5f}, {1, unique}, {2, -2.0f}}),
-                        range(0, 7, {{0, 1.0f}}),  // no first node: not written
-                        range(3, 4, {{0, static_cast<float>(i)}}),
-                        range(5, 6, {{2, 0.25f}})}};
-    if (i % 3 == 1) p.n_ranges = 2;  // the entries beyond n_ranges are not part of the loading
-    if (i % 3 == 2) p.n_ranges = 9;  // more than it holds: the ranges it holds
-    model::TimePoint k{p.time, 0, {}};
-    for (int r = 0; r < std::min<int>(p.n_ranges, p.ranges.size()); ++r)
-      if (p.ranges[r].first_node >= 1) k.ranges.push_back(p.ranges[r]);
-    points.push_back(p);
-    kept.push_back(k);
+    points.push_back({0.013f * static_cast<float>(i + 1), 3,
+                      {range(i + 1, 100000 + i, {{0, 1.5f}, {1, unique}, {2, -2.0f}}),
+                       range(3, 4, {{0, static_cast<float>(i)}}), range(5, 6, {{2, 0.25f}})}});
   }
-  std::string reason;
-  ASSERT_TRUE(layouts::replace_file("7TP.dat", [&](layouts::AtomicFile& file) {
-    layouts::DiscreteLoadingRecords records(file, 3);
-    for (const model::TimePoint& p : points) records.add(p);
-    records.end(7);
-  }, reason)) << reason;
-  const std::string expected = tp_file(kept, 3, 7);
+  const std::string expected = tp_file(points, 3, 7);
   ASSERT_GT(expected.size(), 2 * layouts::AtomicFile::buffer_size);
+  model::ProgramState s;
+  s.n_nodes = 200000;
+  s.n_dof = 3;
+  layouts::CaseStore cases;
+  layouts::FileFailure failure;
+  ASSERT_TRUE(cases.save_loading(s, 7, model::LoadingKind::discrete, loading, failure)) << failure.reason;
   EXPECT_TRUE(testing_support::read_file("7TP.dat") == expected);
 }
 
