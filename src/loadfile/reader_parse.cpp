@@ -654,9 +654,13 @@ Step OldFileReader::read_accelerogram(model::Case& the_case) {
   model::LoadedTexts kept;
   const bool keep_texts = keeps_texts();
   // Room for every record left (untouched room costs no memory): the table is never copied.
-  if (keep_texts)
-    points.reserve(std::min<std::size_t>(source_.size() - source_.position(),
-                                         static_cast<std::size_t>(std::max(max_time_points_, 0))));
+  if (keep_texts) {
+    const std::size_t room = std::min<std::size_t>(source_.size() - source_.position(),
+                                                   static_cast<std::size_t>(std::max(max_time_points_, 0)));
+    points.reserve(room);
+    kept.record_starts.reserve(room);
+    kept.own.reserve(room);
+  }
   std::size_t n_points = 0;
   if (keep_texts) {
     kept.file = source_.text();

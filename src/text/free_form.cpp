@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <limits>
+#include <stdexcept>
 #include <utility>
 
 #include "text/fixed_text.h"
@@ -70,12 +72,13 @@ void RecordSource::split_records() {
   next_ = 0;
   const char* base = content_.get();
   const std::size_t size = content_size_;
+  if (size > std::numeric_limits<std::uint32_t>::max()) throw std::length_error("a text of 4 GiB or more to read");
   starts_.reserve(line_ends(base, size) + 2);
   std::size_t start = 0;
   while (start < size) {
     const void* found = std::memchr(base + start, '\n', size - start);
     start = found ? static_cast<std::size_t>(static_cast<const char*>(found) - base) + 1 : size;
-    starts_.push_back(start);
+    starts_.push_back(static_cast<std::uint32_t>(start));
   }
 }
 

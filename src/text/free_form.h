@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
@@ -42,8 +43,9 @@ class RecordSource {
   std::shared_ptr<const char[]> content_;
   std::size_t content_size_ = 0;
   // Where each record begins in content_, and one past the end: a record runs to the next
-  // start less its terminator. One offset a line keeps the index small beside the text.
-  std::vector<std::size_t> starts_ = {0};
+  // start less its terminator. One 4-byte offset a line keeps the index small beside the text;
+  // no text the program reads comes near 4 GiB (files are refused beyond 1 GiB).
+  std::vector<std::uint32_t> starts_ = {0};
   std::size_t next_ = 0;
 };
 
