@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "model/case_files/accel_layout.h"
+#include "model/case_files/section_records.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
 #include "model/geometry_file.h"
@@ -259,8 +260,13 @@ inline void write_editor_files(const Generated& g) {
     testing_support::write_file(model::case_files::scratch_file_name(i, ScratchKind::initial_loading), file_text(load));
     const std::string data_file = model::case_files::scratch_file_name(i, model::case_files::loading_data_kind(c.loading_type));
     if (model::accelerogram(c.loading_type)) {
-      testing_support::write_file(data_file, model::case_files::accel_file_content(d.accel_points, c.n_time_points,
-                                                                         c.loading_type, n, d.direction, i));
+      model::Loading loading;
+      std::vector<model::AccelPoint> points = d.accel_points;
+      points.resize(static_cast<std::size_t>(std::max(c.n_time_points, 0)));
+      loading.data = model::Accelerogram{c.loading_type, d.direction, std::move(points), {}};
+      std::string text;
+      layouts::append_loading(text, loading, i, model::general_data_of(s), layouts::LineForm::case_file);
+      testing_support::write_file(data_file, text);
     } else {
       data.push_back(layouts::end_of_case_record(i));
       testing_support::write_file(data_file, file_text(data));

@@ -50,19 +50,6 @@ std::string accel_point_record(const model::AccelPoint& point, model::LoadingTyp
 
 std::string accel_end_record(int case_number) { return end_of_case_record(case_number); }
 
-std::string accel_file_content(const std::vector<model::AccelPoint>& points, int n_points,
-                               model::LoadingType loading_type, int n_dof, model::AccelDirection direction, int case_number) {
-  std::string content;
-  content.reserve(static_cast<std::size_t>(std::max(n_points, 0)) * 70 + 20);
-  for (int i = 0; i < n_points; ++i) {
-    content += accel_point_record(entry_or_zero(points, i), loading_type, n_dof, direction);
-    content += "\r\n";
-  }
-  content += accel_end_record(case_number);
-  content += "\r\n";
-  return content;
-}
-
 text::ReadStatus read_accel_point(text::RecordSource& source, model::LoadingType loading_type, int n_dof,
                                   model::AccelDirection direction, model::AccelPoint& point) {
   model::AccelPoint read = point;

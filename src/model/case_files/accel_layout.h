@@ -24,11 +24,6 @@ std::string accel_point_record(const model::AccelPoint& point, model::LoadingTyp
 // The last record of the file, for example END_OF_CASE3.
 std::string accel_end_record(int case_number);
 
-// The whole file content (records ended by CR LF): points 1..n_points of `points` (entries
-// missing from the vector count as zero), then the end record.
-std::string accel_file_content(const std::vector<model::AccelPoint>& points, int n_points,
-                               model::LoadingType loading_type, int n_dof, model::AccelDirection direction, int case_number);
-
 // Reads one point in free form: the time and components 1..n_dof (three directions), or the
 // time and one value stored as component `direction` (one direction; dropped when the
 // direction is 0). `point` changes only when the read succeeds.

@@ -5,6 +5,7 @@
 
 #include "dialogs/editors/accel_points.h"
 #include "model/case_files/accel_layout.h"
+#include "model/case_files/section_records.h"
 #include "text/fixed_text.h"
 
 namespace {
@@ -51,19 +52,29 @@ TEST(AccelRecord, OneDirectionWritesTheUntidiedG147TextOfItsDirection) {
   EXPECT_EQ(model::case_files::accel_point_record(p, one, 3, no_direction), " " + field("0.1"));
 }
 
+// The case file of an accelerogram as SAVE writes it: a section in the editor's layout.
+std::string accel_file(const std::vector<AccelPoint>& points, model::LoadingType type, int n_dof,
+                       model::AccelDirection direction, int case_number) {
+  model::Loading loading;
+  loading.data = model::Accelerogram{type, direction, points, {}};
+  model::GeneralData g;
+  g.n_dof = n_dof;
+  std::string text;
+  model::case_files::append_loading(text, loading, case_number, g, model::case_files::LineForm::case_file);
+  return text;
+}
+
 TEST(AccelRecord, FileEndsWithTheCaseTerminatorAndCrLf) {
   const std::vector<AccelPoint> points{point(0.1f, 1), point(0.2f, 2)};
   EXPECT_EQ(model::case_files::accel_end_record(12), "END_OF_CASE12");
-  // A count beyond the stored points writes zero points rather than reading past the table.
-  EXPECT_EQ(model::case_files::accel_file_content(points, 3, one, 2, x, 3),
-            " " + field("0.1") + "  1.000000      \r\n" + " " + field("0.2") +
-                "  2.000000      \r\n" + " " + field("0.") + "  0.000000      \r\nEND_OF_CASE3\r\n");
-  EXPECT_EQ(model::case_files::accel_file_content({}, 0, three, 3, no_direction, 1), "END_OF_CASE1\r\n");
+  EXPECT_EQ(accel_file(points, one, 2, x, 3), " " + field("0.1") + "  1.000000      \r\n" + " " + field("0.2") +
+                                                  "  2.000000      \r\nEND_OF_CASE3\r\n");
+  EXPECT_EQ(accel_file({}, three, 3, no_direction, 1), "END_OF_CASE1\r\n");
 }
 
 TEST(AccelRead, ReadsBackWhatIsWrittenAndStopsAtTheTerminator) {
   const std::vector<AccelPoint> points{point(0.1f, 1.25f, -3e-5f, 7), point(0.3f, 0, 12345.67f, 0)};
-  text::RecordSource source(model::case_files::accel_file_content(points, 2, three, 3, no_direction, 4));
+  text::RecordSource source(accel_file(points, three, 3, no_direction, 4));
   std::vector<AccelPoint> table;
   EXPECT_EQ(model::case_files::read_accel_points(source, 5, three, 3, no_direction, table), 2);
   ASSERT_EQ(table.size(), 2u);
