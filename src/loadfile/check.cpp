@@ -11,7 +11,6 @@
 #include "loadfile/reader_messages.h"
 #include "loadfile/reader_parse.h"
 #include "model/geometry_file.h"
-#include "model/state.h"
 #include "text/fixed_text.h"
 
 namespace loadfile {
