@@ -2,6 +2,7 @@
 // written beside them, the JSON form, and the refusals.
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include "app/cli/command_run.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -19,7 +21,7 @@ using testing_support::run_brantel;
 
 // A PEER record in g: a decaying 2 Hz sine, `n` points of `step` seconds.
 std::string write_record(const std::string& name, int n, double step, double amplitude) {
-  const std::string path = testing::TempDir() + name;
+  const std::string path = (std::filesystem::current_path() / name).string();
   std::ofstream out(path);
   out << "SYNTHETIC RECORD FOR TESTS\nNOWHERE\nACCELERATION TIME HISTORY IN UNITS OF G\n";
   char line[64];
@@ -70,6 +72,7 @@ std::string line_starting(const std::string& out, const std::string& start) {
 }
 
 TEST(SpectrumCommand, WritesOneRowAPeriodDampingAndComponentWithRotDAndTheMeanOfAPair) {
+  const testing_support::TempCurrentDir dir;  // the records written go with it
   const std::string a = write_record("spectrum_a.AT2", 1000, 0.01, 0.3), b = write_record("spectrum_b.AT2", 1000, 0.01, 0.2);
   const auto run = run_brantel({"spectrum", a, b, "--damping", "0.02,0.05", "--periods-log", "0.05:5:7"});
   ASSERT_EQ(run.code, 0) << run.err;
@@ -93,6 +96,7 @@ TEST(SpectrumCommand, WritesOneRowAPeriodDampingAndComponentWithRotDAndTheMeanOf
 }
 
 TEST(SpectrumCommand, PsaAndTargetInTheUnitAskedAndTheFactorFromTheRowsInRange) {
+  const testing_support::TempCurrentDir dir;  // the records written go with it
   const std::string a = write_record("spectrum_c.AT2", 1500, 0.01, 0.25);
   const auto in_m = run_brantel({"spectrum", a, "--periods", "0.1,0.5,1,2,4"});
   const auto in_g = run_brantel({"spectrum", a, "--periods", "0.1,0.5,1,2,4", "--to", "g", "--target",
@@ -115,6 +119,7 @@ TEST(SpectrumCommand, PsaAndTargetInTheUnitAskedAndTheFactorFromTheRowsInRange) 
 }
 
 TEST(SpectrumCommand, JsonHoldsTheSameValues) {
+  const testing_support::TempCurrentDir dir;  // the records written go with it
   const std::string a = write_record("spectrum_d.AT2", 800, 0.01, 0.25);
   const auto csv = run_brantel({"spectrum", a, "--periods", "0.2,1", "--target", "ec8:type=1,ground=C,ag=0.2g"});
   const auto json = run_brantel({"spectrum", a, "--periods", "0.2,1", "--target", "ec8:type=1,ground=C,ag=0.2g",
@@ -133,6 +138,7 @@ TEST(SpectrumCommand, JsonHoldsTheSameValues) {
 }
 
 TEST(SpectrumCommand, RefusesWhatCannotBeComputedAndWarnsOfWhatWasAssumed) {
+  const testing_support::TempCurrentDir dir;  // the records written go with it
   const std::string a = write_record("spectrum_e.AT2", 500, 0.01, 0.1), b = write_record("spectrum_f.AT2", 400, 0.01, 0.1),
                     c = write_record("spectrum_g.AT2", 400, 0.02, 0.1);
   struct Case {
@@ -161,7 +167,7 @@ TEST(SpectrumCommand, RefusesWhatCannotBeComputedAndWarnsOfWhatWasAssumed) {
   EXPECT_NE(unequal.err.find("components of 500, 400 points"), std::string::npos) << unequal.err;
   EXPECT_EQ(line_starting(unequal.out, "# points"), "# points: 500");
   // A column file states no unit: the values are taken as m/s2, and the command says so.
-  const std::string columns = testing::TempDir() + "spectrum_columns.txt";
+  const std::string columns = (std::filesystem::current_path() / "spectrum_columns.txt").string();
   std::ofstream(columns) << "0 0\n0.01 1\n0.02 0\n0.03 -1\n0.04 0\n";
   const auto assumed = run_brantel({"spectrum", columns, "--periods", "1"});
   EXPECT_EQ(assumed.code, 1);
