@@ -207,9 +207,7 @@ class OldFileReader {
   // it keeps neither the texts to write nor the time-point tables, only their counts.
   bool keeps_texts() const { return !observer_; }
   model::SectionStyle loaded_style() const { return {model::SectionLayout::loaded, romanian_}; }
-  bool room_for_range(const std::vector<model::NodeRange>& ranges) const {
-    return static_cast<long long>(ranges.size()) < a_.general.n_nodes;
-  }
+  bool room_for_range(std::size_t ranges) const { return static_cast<long long>(ranges) < a_.general.n_nodes; }
   bool room_for_point(std::size_t n_points) const {
     return static_cast<long long>(n_points) < max_time_points_;
   }
@@ -409,7 +407,7 @@ Step OldFileReader::read_ranges(const model::case_files::ComponentSlots& slots, 
       check_section_end(before, section);
       return Step::go_on;
     }
-    if (!room_for_range(ranges)) return fail(Expected::node_ranges_limit, false);
+    if (!room_for_range(ranges.size())) return fail(Expected::node_ranges_limit, false);
     ranges.push_back(range.value());
   }
 }
@@ -586,7 +584,7 @@ Step OldFileReader::read_amplitudes(model::Case& the_case) {
 // cannot be read as a range is read again as the next time, and one that is no time either
 // (the end line) ends the section.
 Step OldFileReader::read_time_points(model::Case& the_case) {
-  std::vector<model::TimePoint> points;
+  model::DiscreteLoading points;
   RangeTargets range(model::case_files::load_slots(g_().n_dof));
   float time = 0;
   const std::vector<text::Target> time_target{target(time)};
@@ -604,18 +602,18 @@ Step OldFileReader::read_time_points(model::Case& the_case) {
            "a time of " + of_case(false) + " is read from a line of more than one value: " + quoted(before),
            "un timp din " + of_case(true) + " este citit dintr-o linie cu mai multe valori: " + quoted(before));
     if (!room_for_point(points.size())) return too_many_points();
-    model::TimePoint& point = points.emplace_back();
-    point.time = time;
-    if (read_point_ranges(range, point.ranges) == Step::stop) return Step::stop;
-    point.n_ranges = static_cast<int>(point.ranges.size());
+    if (read_point_ranges(range, points.ranges) == Step::stop) return Step::stop;
+    points.end_point(time);
   }
   the_case.record.n_time_points = static_cast<int>(points.size());
   if (!keeps_texts()) points = {};
-  the_case.loading(model::LoadingKind::discrete) = model::Loading{loaded_style(), model::DiscreteLoading{std::move(points)}};
+  the_case.loading(model::LoadingKind::discrete) = model::Loading{loaded_style(), std::move(points)};
   return Step::go_on;
 }
 
+// The ranges of one time point are appended to `ranges`, after those of the points before it.
 Step OldFileReader::read_point_ranges(RangeTargets& range, std::vector<model::NodeRange>& ranges) {
+  const std::size_t first = ranges.size();
   for (;;) {
     const std::size_t before = source_.position();
     const ReadStatus status = read(RecordKind::point_load, range.empty_targets());
@@ -627,7 +625,7 @@ Step OldFileReader::read_point_ranges(RangeTargets& range, std::vector<model::No
       if (separator) tell(RecordKind::time_separator, before);
       return Step::go_on;
     }
-    if (!room_for_range(ranges)) return fail(Expected::node_ranges_limit, false);
+    if (!room_for_range(ranges.size() - first)) return fail(Expected::node_ranges_limit, false);
     ranges.push_back(range.value());
   }
 }

@@ -40,7 +40,7 @@ void check_result(const loadfile::ReadResult& r) {
     const model::Loading* loading = c.loading_of_type();
     if (!loading) continue;
     if (const auto* d = std::get_if<model::DiscreteLoading>(&loading->data))
-      check(static_cast<int>(d->points.size()) <= max_time_points);
+      check(static_cast<int>(d->size()) <= max_time_points && d->range_ends.size() == d->size());
     if (const auto* acc = std::get_if<model::Accelerogram>(&loading->data))
       check(static_cast<int>(acc->points.size()) <= max_time_points && acc->texts.own.size() == acc->points.size());
   }

@@ -55,7 +55,7 @@ struct Loaded {
   }
   bool exists(const std::string& name) const { return std::filesystem::exists(dir.path() / name); }
   // The discrete loading or accelerogram that LOAD kept for case k; empty when there is none.
-  const std::vector<model::TimePoint>& time_points(int k) const { return data<model::DiscreteLoading>(k).points; }
+  std::vector<model::TimePoint> time_points(int k) const { return data<model::DiscreteLoading>(k).points(); }
   const std::vector<model::AccelPoint>& accel_points(int k) const { return data<model::Accelerogram>(k).points; }
 
  private:

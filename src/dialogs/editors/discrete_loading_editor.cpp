@@ -44,6 +44,8 @@ class TimePoints {
  public:
   TimePoints(const std::vector<model::TimePoint>& table, int count);
   std::vector<model::TimePoint> entries() const;
+  // The table with an empty entry in the place of each point in use.
+  std::vector<model::TimePoint> places_and_beyond() const;
   int count() const { return static_cast<int>(used_.size()); }
   const model::TimePoint& entry(int i) const;
   template <typename Visit>
@@ -86,6 +88,13 @@ TimePoints::TimePoints(const std::vector<model::TimePoint>& table, int count) {
 
 std::vector<model::TimePoint> TimePoints::entries() const {
   std::vector<model::TimePoint> table = used_.to_vector();
+  table.insert(table.end(), beyond_.begin(), beyond_.end());
+  while (!table.empty() && table.back() == empty_time_point) table.pop_back();
+  return table;
+}
+
+std::vector<model::TimePoint> TimePoints::places_and_beyond() const {
+  std::vector<model::TimePoint> table(used_.size());
   table.insert(table.end(), beyond_.begin(), beyond_.end());
   while (!table.empty() && table.back() == empty_time_point) table.pop_back();
   return table;
@@ -380,26 +389,26 @@ void DiscreteLoadingEditor::remove_range() {
 }
 
 void DiscreteLoadingEditor::save() {
-  // The old table goes before the new one is made: a table of 10^5 time points is not held
-  // twice at the peak.
+  // The old table goes before the loading is made: what it held is in the working copy, and a
+  // table of 10^5 time points is not held beside the loading at the peak.
   std::vector<model::TimePoint>().swap(state_.time_point_table);
-  std::vector<model::TimePoint> table = work_.entries();
   const int n = work_.count();
-  if (table.size() < static_cast<std::size_t>(n)) table.resize(n);  // points in use that are empty
   if (n >= 1) {
-    // The points in use move into the case's loading, which holds them from now on; the table
-    // keeps their places, and the entries held beyond them. A range left without a node number
-    // is not part of the loading.
+    // The points in use become the case's loading. A range left without a node number is not
+    // part of it.
     model::Loading loading;
-    std::vector<model::TimePoint>& points = loading.data.emplace<model::DiscreteLoading>().points;
-    points.reserve(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) {
-      model::TimePoint& point = points.emplace_back(std::move(table[i]));
-      table[i] = {};
-      point.ranges.resize(std::min<std::size_t>(point.ranges.size(), std::max(point.n_ranges, 0)));
-      std::erase_if(point.ranges, [](const model::NodeRange& r) { return !writable(r); });
-      point.n_ranges = static_cast<int>(point.ranges.size());
-    }
+    model::DiscreteLoading& points = loading.data.emplace<model::DiscreteLoading>();
+    std::size_t n_ranges = 0;
+    work_.for_each_used([&n_ranges](const model::TimePoint& point) { n_ranges += point.ranges.size(); });
+    points.times.reserve(static_cast<std::size_t>(n));
+    points.range_ends.reserve(static_cast<std::size_t>(n));
+    points.ranges.reserve(n_ranges);
+    work_.for_each_used([&points](const model::TimePoint& point) {
+      const int in_use = std::min(point.n_ranges, static_cast<int>(point.ranges.size()));
+      for (int k = 0; k < in_use; ++k)
+        if (writable(point.ranges[k])) points.ranges.push_back(point.ranges[k]);
+      points.end_point(point.time);
+    });
     model::case_files::FileFailure failure;
     if (!context_.cases.save_loading(state_, case_number_, model::LoadingKind::discrete, loading, failure)) {
       state_.time_point_table = work_.entries();
@@ -407,8 +416,9 @@ void DiscreteLoadingEditor::save() {
       return;
     }
   }
-  while (!table.empty() && table.back() == model::TimePoint{}) table.pop_back();
-  state_.time_point_table = std::move(table);
+  // The table keeps the places of the points in use, which the Loading Cases dialog fills again
+  // from the case's loading when the editor next opens, and the entries held beyond them.
+  state_.time_point_table = work_.places_and_beyond();
   saved_count_ = n_time_points();
   state_.loading_saved[case_number_] = true;
   changes_saved = true;

@@ -129,14 +129,15 @@ void append_discrete(std::string& out, const DiscreteLoading& d, const SectionSt
   text::FreeFormRealTexts texts;
   text::FreeFormRealTexts* const repeated = loaded(style) ? nullptr : &texts;
   static_assert(discrete_range_record_max < copied_line_length && time_record_max < copied_line_length);
-  for (const TimePoint& point : d.points) {
+  for (std::size_t i = 0; i < d.size(); ++i) {
+    const std::span<const NodeRange> ranges = d.ranges_of(i);
     const std::size_t used = out.size();
-    out.resize(used + time_record_max + 2 + point.ranges.size() * (discrete_range_record_max + 2));
+    out.resize(used + time_record_max + 2 + ranges.size() * (discrete_range_record_max + 2));
     char* at = out.data() + used;
-    at = put_time_record(at, point.time);
+    at = put_time_record(at, d.times[i]);
     *at++ = '\r';
     *at++ = '\n';
-    for (const NodeRange& range : point.ranges) {
+    for (const NodeRange& range : ranges) {
       at = put_discrete_range_record(at, range, g.n_dof, repeated);
       *at++ = '\r';
       *at++ = '\n';

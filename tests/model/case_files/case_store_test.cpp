@@ -34,7 +34,7 @@ model::Loading amplitudes(model::LoadingType type, float amplitude) {
 
 model::Loading discrete(float time) {
   model::Loading l;
-  l.data = model::DiscreteLoading{{{time, 1, {{1, 3, {2.f}}}}}};
+  l.data = model::DiscreteLoading::of({{time, 1, {{1, 3, {2.f}}}}});
   return l;
 }
 
@@ -108,7 +108,7 @@ TEST(CaseStore, RemovingACaseMovesTheLaterOnesDownInMemoryAndOnTheDisk) {
   EXPECT_EQ(case_file_text(store, s, 3, ScratchKind::discrete_loading), "<none>");
   const auto* moved = std::get_if<model::DiscreteLoading>(&store.sections(2).loading(model::LoadingKind::discrete)->data);
   ASSERT_NE(moved, nullptr);
-  EXPECT_EQ(moved->points[0].time, 3.f);
+  EXPECT_EQ(moved->times[0], 3.f);
   // The loading's end line names the case's new number, in memory and in the journal alike.
   EXPECT_NE(third.find("END_OF_CASE3"), std::string::npos);
   EXPECT_EQ(read_file("2TP.dat"), case_file_text(store, s, 2, ScratchKind::discrete_loading));

@@ -142,8 +142,7 @@ std::string tp_file(const std::vector<model::TimePoint>& points, int n_dof, int 
 // however many blocks they fill.
 TEST(NodeLayouts, DiscreteLoadingSavedIsTheFileOfItsRecordsWhateverItsSize) {
   const testing_support::TempCurrentDir dir;
-  model::Loading loading;
-  std::vector<model::TimePoint>& points = loading.data.emplace<model::DiscreteLoading>().points;
+  std::vector<model::TimePoint> points;
   for (int i = 0; i < 30000; ++i) {
     const float unique = -1.00041105e-36f * static_cast<float>(i + 1);
     points.push_back({0.013f * static_cast<float>(i + 1), 3,
@@ -152,6 +151,8 @@ TEST(NodeLayouts, DiscreteLoadingSavedIsTheFileOfItsRecordsWhateverItsSize) {
   }
   const std::string expected = tp_file(points, 3, 7);
   ASSERT_GT(expected.size(), 2 * layouts::AtomicFile::buffer_size);
+  model::Loading loading;
+  loading.data = model::DiscreteLoading::of(points);
   model::ProgramState s;
   s.n_nodes = 200000;
   s.n_dof = 3;
