@@ -153,13 +153,8 @@ TEST(Codec, EditedSectionsAreWrittenAsCreateCopiesTheEditorsFiles) {
     roundtrip::Generated g = generator.state();
     g.state.loading_file = (dir.path() / "edited.inc").string();
     roundtrip::remove_scratch_files();
-    roundtrip::write_editor_files(g);
-    reader_test::FakeToolkit toolkit;
-    toolkit.answer = ui::Answer::yes;
-    dialogs::Context context{toolkit, g.state};
-    context.cases.take_files(g.state.case_folder);
-    ASSERT_TRUE(dialogs::write_loading_file(context));
-    const std::string created = testing_support::read_file(dir.path() / "edited.inc");
+    const std::string created = roundtrip::create_from_editor_files(g);
+    ASSERT_NE(created, "<not written>");
     const model::Analysis a = edited_analysis(g);
     EXPECT_EQ(roundtrip::without_date(loadfile::write(a, header_of(g.state))), roundtrip::without_date(created))
         << "seed " << seed;

@@ -12,12 +12,15 @@
 #include <string_view>
 #include <vector>
 
+#include "dialogs/context.h"
+#include "dialogs/loading_file.h"
 #include "model/case_files/accel_layout.h"
 #include "model/case_files/section_records.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/scratch_layouts.h"
 #include "model/geometry_file.h"
 #include "model/state.h"
+#include "support/fake_toolkit.h"
 #include "support/temp_dir.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
@@ -272,6 +275,18 @@ inline void write_editor_files(const Generated& g) {
       testing_support::write_file(data_file, file_text(data));
     }
   }
+}
+
+// Create of the editors' files of `g`, taken into the case store as a stopped run's are, into
+// g.state.loading_file; the bytes written, or "<not written>".
+inline std::string create_from_editor_files(Generated& g) {
+  write_editor_files(g);
+  testing_support::FakeToolkit toolkit;
+  toolkit.answer = ui::Answer::yes;  // the bytes are compared, whatever the check of Create finds
+  dialogs::Context context{toolkit, g.state};
+  context.cases.take_files(g.state.case_folder);
+  if (!dialogs::write_loading_file(context)) return "<not written>";
+  return testing_support::read_file(std::string(g.state.loading_file.trimmed()));
 }
 
 // ---- comparing two loading files ------------------------------------------------------
