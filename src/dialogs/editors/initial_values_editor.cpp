@@ -115,9 +115,9 @@ void InitialValuesEditor::show_units() {
   dialog_.set_text(C::acceleration_unit, length + "/sec2");
 }
 
-// Reads the group's saved ranges as its case file holds them; a short or missing section just ends the reading, and
-// the working count becomes the number of ranges read: an entry the file does not hold would
-// otherwise be an invisible range of node 0.
+// Reads the group's saved ranges as its case file holds them; a short or missing section just
+// ends the reading, and the working count becomes the number of ranges read: an entry the
+// section does not hold would otherwise be an invisible range of node 0.
 void InitialValuesEditor::load_group(Group& group, model::case_files::ScratchKind kind,
                                      text::ReadStatus (*read)(text::RecordSource&, int,
                                                               model::NodeRange&)) {
