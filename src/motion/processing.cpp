@@ -134,17 +134,6 @@ FftOfLength& fft_of_length(int length) {
   return *slot;
 }
 
-// The smallest length >= n of factors 2, 3, 5 and 7 only, which FFTW transforms fastest; the
-// zeros beyond the padding only move the wrap-around further away.
-int fft_length(std::size_t n) {
-  for (std::size_t m = std::max<std::size_t>(n, 2);; ++m) {
-    std::size_t rest = m;
-    for (std::size_t f : {2, 3, 5, 7})
-      while (rest % f == 0) rest /= f;
-    if (rest == 1) return static_cast<int>(m);
-  }
-}
-
 // x^(2 order) for x = ratio^2: integer powers, a pow() per frequency costing more than the FFT.
 double power_of(double squared_ratio, int order) {
   double p = 1.0;
@@ -280,6 +269,17 @@ std::string plain(double value) {
 }
 
 }  // namespace
+
+// FFTW transforms these lengths fastest; the zeros beyond the padding only move the wrap-around
+// further away.
+int fft_length(std::size_t n) {
+  for (std::size_t m = std::max<std::size_t>(n, 2);; ++m) {
+    std::size_t rest = m;
+    for (std::size_t f : {2, 3, 5, 7})
+      while (rest % f == 0) rest /= f;
+    if (rest == 1) return static_cast<int>(m);
+  }
+}
 
 std::string_view baseline_name(Baseline baseline) {
   switch (baseline) {

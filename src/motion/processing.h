@@ -97,6 +97,9 @@ struct ProcessedRecord {
   std::optional<std::size_t> drifting_component() const;
 };
 
+// The smallest length >= n of factors 2, 3, 5 and 7 only, the length the filters transform.
+int fft_length(std::size_t n);
+
 // The record's components (equal length, uniform `step`) processed; the options must have no
 // fault for this step. An automatic high-pass that meets the limits with no candidate keeps the
 // last candidate's result.

@@ -219,7 +219,32 @@ struct CsmipDescriptor {
   std::optional<FieldLayout> layout;
 };
 
+// Uncorrected volumes give the rate instead of the step:
+// " 13200 Accelerogram points at 200 pts/sec in units of g .      Format: (8f9.6)".
+std::optional<CsmipDescriptor> csmip_rate_descriptor(std::string_view line) {
+  const std::size_t points_at = find_nocase(line, "accelerogram points at");
+  const std::size_t rate_at = find_nocase(line, "pts/sec");
+  double count = 0.0, rate = 0.0;
+  CsmipDescriptor d;
+  if (points_at == std::string_view::npos || rate_at == std::string_view::npos ||
+      !first_number_after(line.substr(0, points_at), 0, count) || !whole_count(count, d.count) || d.count == 0 ||
+      !first_number_after(line.substr(0, rate_at), points_at, rate) || !(rate > 0.0))
+    return std::nullopt;
+  d.acceleration = true;
+  d.dt = 1.0 / rate;
+  const std::size_t open = line.rfind('(');
+  if (const std::size_t units_at = find_nocase(line, "units of", rate_at); units_at != std::string_view::npos) {
+    const std::size_t format_at = find_nocase(line, "format", units_at);
+    std::string_view unit_text = trim(line.substr(units_at + 8, (format_at == std::string_view::npos ? line.size() : format_at) - units_at - 8));
+    while (!unit_text.empty() && (unit_text.back() == '.' || unit_text.back() == ',' || unit_text.back() == ' ')) unit_text.remove_suffix(1);
+    d.unit = unit_from_text(unit_text);
+  }
+  if (open != std::string_view::npos && open > rate_at) d.layout = field_layout(line.substr(open));
+  return d;
+}
+
 std::optional<CsmipDescriptor> csmip_descriptor(std::string_view line) {
+  if (auto d = csmip_rate_descriptor(line)) return d;
   const std::size_t points_at = find_nocase(line, "points of");
   const std::size_t spaced_at = find_nocase(line, "spaced at");
   double count = 0.0;

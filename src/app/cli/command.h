@@ -33,6 +33,7 @@ class Command {
 std::unique_ptr<Command> make_check_command();
 std::unique_ptr<Command> make_motion_command();
 std::unique_ptr<Command> make_spectrum_command();
+std::unique_ptr<Command> make_process_command();
 std::unique_ptr<Command> make_suite_command();
 
 }  // namespace app::cli
