@@ -14,17 +14,14 @@
 namespace motion {
 namespace {
 
-// The velocity and displacement of `acceleration` by the trapezoid rule from rest, in place of
-// two vectors the caller keeps.
-void integrate_twice(std::span<const double> acceleration, double step, std::span<double> velocity,
-                     std::span<double> displacement) {
+// The displacement of `acceleration` by the trapezoid rule, twice, from rest.
+void displacement_of(std::span<const double> acceleration, double step, std::span<double> displacement) {
   double v = 0.0, d = 0.0;
-  if (!acceleration.empty()) velocity[0] = displacement[0] = 0.0;
+  if (!acceleration.empty()) displacement[0] = 0.0;
   for (std::size_t i = 1; i < acceleration.size(); ++i) {
     const double v_next = v + step * (acceleration[i] + acceleration[i - 1]) / 2;
     d += step * (v_next + v) / 2;
     v = v_next;
-    velocity[i] = v;
     displacement[i] = d;
   }
 }
@@ -56,28 +53,45 @@ bool within_drift_limits(const Drift& drift) {
 void remove_poly6_baseline(std::span<double> acceleration, double step) {
   const std::size_t n = acceleration.size();
   if (n < poly_lowest + poly_terms || !(step > 0.0)) return;
-  // In the record's own time s = t / T, 0..1, so that the columns are of one size.
+  // In the record's own time s = t / T, 0..1, so that the terms are of one size.
   const double span = static_cast<double>(n - 1) * step;
   const double last = static_cast<double>(n - 1);
-  const Eigen::Index rows = static_cast<Eigen::Index>(n);
-  // second[k]: the acceleration of s^k, k(k-1) s^(k-2) / T^2; basis[k]: it integrated twice.
-  Eigen::MatrixXd second(rows, poly_terms), basis(rows, poly_terms);
-  for (Eigen::Index i = 0; i < rows; ++i) {
+  // basis[k n + i]: the displacement of s^k, its acceleration k(k-1) s^(k-2) / T^2 integrated
+  // twice by the trapezoid rule, all five integrated side by side in one pass.
+  std::vector<double> basis(static_cast<std::size_t>(poly_terms) * n), displacement(n);
+  double g_prev[poly_terms] = {}, v[poly_terms] = {}, d[poly_terms] = {};
+  for (std::size_t i = 0; i < n; ++i) {
     const double s = static_cast<double>(i) / last;
     double power = 1.0;  // s^(k-2)
-    for (int k = poly_lowest; k <= poly_highest; ++k) {
-      second(i, k - poly_lowest) = k * (k - 1) * power / (span * span);
+    for (int k = 0; k < poly_terms; ++k) {
+      const int degree = k + poly_lowest;
+      const double g = degree * (degree - 1) * power / (span * span);
       power *= s;
+      if (i > 0) {
+        const double v_next = v[k] + step * (g + g_prev[k]) / 2;
+        d[k] += step * (v_next + v[k]) / 2;
+        v[k] = v_next;
+      }
+      g_prev[k] = g;
+      basis[static_cast<std::size_t>(k) * n + i] = d[k];
     }
   }
-  std::vector<double> velocity(n);
-  for (int c = 0; c < poly_terms; ++c)
-    integrate_twice({second.col(c).data(), n}, step, velocity, {basis.col(c).data(), n});
-  Eigen::VectorXd displacement(rows);
-  integrate_twice(acceleration, step, velocity, {displacement.data(), n});
-  const Eigen::VectorXd coefficients = basis.householderQr().solve(displacement);
-  const Eigen::VectorXd correction = second * coefficients;
-  for (std::size_t i = 0; i < n; ++i) acceleration[i] -= correction(static_cast<Eigen::Index>(i));
+  displacement_of(acceleration, step, displacement);
+  // Least squares by the normal equations (5 x 5), one pass of refinement taking back what the
+  // Gram matrix's condition cost.
+  using Map = Eigen::Map<const Eigen::Matrix<double, Eigen::Dynamic, poly_terms>>;
+  const Map b(basis.data(), static_cast<Eigen::Index>(n), poly_terms);
+  const Eigen::Map<Eigen::VectorXd> y(displacement.data(), static_cast<Eigen::Index>(n));
+  const Eigen::Matrix<double, poly_terms, poly_terms> gram = b.transpose() * b;
+  const auto solver = gram.ldlt();
+  Eigen::Matrix<double, poly_terms, 1> c = solver.solve(b.transpose() * y);
+  c += solver.solve(b.transpose() * (y - b * c));
+  for (std::size_t i = 0; i < n; ++i) {
+    const double s = static_cast<double>(i) / last;
+    double value = 0.0;
+    for (int k = poly_terms - 1; k >= 0; --k) value = value * s + (k + poly_lowest) * (k + poly_lowest - 1) * c(k);
+    acceleration[i] -= value / (span * span);
+  }
 }
 
 namespace {
