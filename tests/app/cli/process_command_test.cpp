@@ -85,17 +85,22 @@ TEST(ProcessCommand, WritesTheStepsTheDriftAndTheProcessedValuesFromTimeZero) {
   EXPECT_EQ(rows[0][0], 0.0);
   EXPECT_NEAR(rows[5999][0], 59.99, 1e-9);
   // The drift lines are those of the values written, one a component.
+  const std::string velocity = line_starting(run.out, "# final velocity: ");
+  const std::string displacement = line_starting(run.out, "# final displacement: ");
+  ASSERT_TRUE(velocity.ends_with(" m/s")) << velocity;
+  ASSERT_TRUE(displacement.ends_with(" m")) << displacement;
+  double v[2] = {}, d[2] = {};
+  ASSERT_EQ(std::sscanf(velocity.c_str(), "# final velocity: %lf,%lf m/s", &v[0], &v[1]), 2);
+  ASSERT_EQ(std::sscanf(displacement.c_str(), "# final displacement: %lf,%lf m", &d[0], &d[1]), 2);
   for (std::size_t c = 1; c <= 2; ++c) {
     std::vector<double> values;
     for (const auto& row : rows) values.push_back(row[c]);
     const motion::Drift drift = motion::drift_of(values, 0.01);
     EXPECT_TRUE(motion::within_drift_limits(drift)) << c;
+    // Values printed to nine digits, summed over 6000 points.
+    EXPECT_NEAR(v[c - 1], drift.final_velocity, 1e-6 * drift.pgv) << c;
+    EXPECT_NEAR(d[c - 1], drift.final_displacement, 1e-6 * drift.pgd) << c;
   }
-  const std::string velocity = line_starting(run.out, "# final velocity: ");
-  ASSERT_FALSE(velocity.empty());
-  EXPECT_NE(velocity.find(','), std::string::npos);
-  EXPECT_TRUE(velocity.ends_with(" m/s"));
-  EXPECT_TRUE(line_starting(run.out, "# final displacement: ").ends_with(" m"));
 
   // In g; trimmed to the record's own span from its own start, where the tilt needs a higher
   // corner to end at rest.
