@@ -51,6 +51,7 @@ struct RawRecord {
   double time_step = 0.0;
   std::optional<Unit> unit;  // stated by the file
   std::vector<LineSpan> data_lines;
+  std::vector<Orientation> orientations;  // per channel as far as the file names them
 };
 
 // Case-insensitive search; npos when absent.

@@ -124,6 +124,7 @@ std::size_t first_data_line(const Context& context) {
 struct HeaderUnit {
   std::optional<Unit> unit;
   bool bracketed = false;  // "[g]", "(m/s2)": surely a unit, where a bare "g" could be a name
+  std::string_view name;   // the field before its bracket: "UD" of "UD [g]"
 };
 
 std::vector<HeaderUnit> header_units(std::string_view header) {
@@ -138,13 +139,36 @@ std::vector<HeaderUnit> header_units(std::string_view header) {
     pos = end + 1;
     if (field.empty()) continue;
     const std::size_t open = field.find_first_of("[(");
+    const std::string_view name = trim(field.substr(0, open));
     if (open != std::string_view::npos) {
       const std::size_t close = field.find_first_of("])", open);
       field = field.substr(open + 1, (close == std::string_view::npos ? field.size() : close) - open - 1);
     }
-    units.push_back({unit_from_text(trim(field)), open != std::string_view::npos});
+    units.push_back({unit_from_text(trim(field)), open != std::string_view::npos, name});
   }
   return units;
+}
+
+// The line above the first data line (a comment line too), without its "#"; none at the top.
+std::optional<std::string_view> header_line(const Context& context, std::size_t first_data) {
+  std::size_t h = first_data;
+  while (h > 0 && trim(context.line(h - 1)).empty()) --h;
+  if (h == 0) return std::nullopt;
+  std::string_view header = trim(context.line(h - 1));
+  while (header.starts_with('#')) header = trim(header.substr(1));
+  return header;
+}
+
+// The value columns' names from a header of one name a column ("Time, NS, EW, UD").
+std::vector<Orientation> column_orientations(const Context& context, std::size_t first_data, std::size_t field_count,
+                                             const std::vector<std::size_t>& value_columns) {
+  const std::optional<std::string_view> header = header_line(context, first_data);
+  if (!header) return {};
+  const std::vector<HeaderUnit> fields = header_units(*header);
+  if (fields.size() != field_count) return {};
+  std::vector<Orientation> orientations;
+  for (std::size_t c : value_columns) orientations.push_back({std::string(fields[c - 1].name), axis_of_name(fields[c - 1].name)});
+  return orientations;
 }
 
 // The unit of the value columns from the line above the first data line (a comment line too);
@@ -223,6 +247,7 @@ RawRecord read_columns(Context& context) {
   }
   if (columns.time == 0) raw.time_step = *context.options().time_step;
   raw.unit = column_unit(context, first, field_count, columns.values);
+  raw.orientations = column_orientations(context, first, field_count, columns.values);
   raw.data_lines.push_back({first + 1, last + 1});
   return raw;
 }

@@ -1,6 +1,7 @@
 // COSMOS V2c and CSMIP .V2 records: headers of varying length, then per channel a data
 // descriptor that states the point count, the unit and the Fortran layout of the values.
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <initializer_list>
 
@@ -11,6 +12,7 @@ namespace {
 
 constexpr double cosmos_unknown = -999.0;
 constexpr std::size_t cosmos_sampling_interval_ms = 61;  // 0-based index of real-header value 62
+constexpr std::size_t cosmos_orientation_index = 53;     // 0-based index of integer-header value 54
 constexpr double cosmos_counts = 50;                        // the unit code of raw recorder counts
 // Integer-header value 1, the processing stage: 0 raw counts (V0), 1 uncorrected (V1), 2 corrected.
 constexpr double cosmos_stage_raw = 0, cosmos_stage_uncorrected = 1;
@@ -116,7 +118,7 @@ bool read_channel_values(Context& context, std::size_t first, std::size_t count,
 
 // Channels of equal time step become the record's components.
 void add_channel(Context& context, RawRecord& raw, std::vector<double> values, double dt, std::optional<Unit> unit,
-                 LineSpan lines, std::size_t descriptor_line) {
+                 LineSpan lines, std::size_t descriptor_line, Orientation orientation) {
   if (!raw.channels.empty() && (dt != raw.time_step || unit != raw.unit)) {
     context.fail("this channel's time step or unit differs from the first channel's", descriptor_line);
     return;
@@ -125,6 +127,47 @@ void add_channel(Context& context, RawRecord& raw, std::vector<double> values, d
   raw.unit = unit;
   raw.channels.push_back(std::move(values));
   raw.data_lines.push_back(lines);
+  raw.orientations.push_back(std::move(orientation));
+}
+
+// The name of a channel in its text header, "Chan  2:  Up" or "Sta Chan   1:  90 deg (Rcrdr Chan  1)":
+// the nearest such line before `before` and not before `from`.
+Orientation named_channel(const Context& context, std::size_t from, std::size_t before) {
+  for (std::size_t i = std::min(before, context.size()); i-- > from;) {
+    const std::string_view line = context.line(i);
+    for (std::size_t at = find_nocase(line, "chan"); at != std::string_view::npos; at = find_nocase(line, "chan", at + 4)) {
+      std::size_t k = at + 4;
+      while (k < line.size() && line[k] == ' ') ++k;
+      const std::size_t digits = k;
+      while (k < line.size() && std::isdigit(static_cast<unsigned char>(line[k]))) ++k;
+      while (k < line.size() && line[k] == ' ') ++k;
+      if (k == digits || k >= line.size() || line[k] != ':') continue;
+      std::string_view name = trim(line.substr(k + 1));
+      name = trim(name.substr(0, std::min({name.find("  "), name.find('('), name.size()})));
+      if (!name.empty()) return {std::string(name), axis_of_name(name)};
+    }
+  }
+  return {};
+}
+
+// Integer-header value 54: the sensor's azimuth 0..360, or a code of another direction.
+std::optional<Orientation> cosmos_orientation(const std::vector<double>& integers) {
+  if (integers.size() <= cosmos_orientation_index) return std::nullopt;
+  const double code = integers[cosmos_orientation_index];
+  if (code >= 0 && code <= 360 && code == std::floor(code)) return Orientation{number_text(code) + " deg", Axis::horizontal};
+  struct Named {
+    double code;
+    const char* name;
+    Axis axis;
+  };
+  static constexpr Named codes[] = {{400, "Up", Axis::vertical},           {401, "Down", Axis::vertical},
+                                    {402, "Vertical", Axis::vertical},     {500, "Radial", Axis::horizontal},
+                                    {501, "Transverse", Axis::horizontal}, {600, "Longitudinal", Axis::horizontal},
+                                    {601, "Tangential", Axis::horizontal}, {700, "H1", Axis::horizontal},
+                                    {701, "H2", Axis::horizontal}};
+  for (const Named& n : codes)
+    if (n.code == code) return Orientation{n.name, n.axis};
+  return std::nullopt;
 }
 
 struct CosmosHeaders {
@@ -206,7 +249,8 @@ std::size_t read_cosmos_channel(Context& context, RawRecord& raw, std::size_t h)
   ValueLines block;
   if (!read_channel_values(context, at + 1, descriptor->count, descriptor->layout, {"End-of-data"}, block))
     return Context::npos;
-  if (acceleration) add_channel(context, raw, std::move(block.values), *dt, unit, {at + 2, block.end}, at);
+  const Orientation orientation = cosmos_orientation(integers).value_or(named_channel(context, h, at));
+  if (acceleration) add_channel(context, raw, std::move(block.values), *dt, unit, {at + 2, block.end}, at, orientation);
   return block.end;
 }
 
@@ -340,6 +384,7 @@ RawRecord read_csmip(Context& context) {
     context.fail("a CSMIP Vol. 3 file (.V3) holds response spectra, not a time history: read the record's .V2 file");
     return raw;
   }
+  std::size_t header_from = 0;  // where the channel's text header can begin
   for (std::size_t i = 0; i < context.size() && !context.failed(); ++i) {
     const auto descriptor = csmip_descriptor(context.line(i));
     if (!descriptor || !descriptor->acceleration) continue;
@@ -351,7 +396,9 @@ RawRecord read_csmip(Context& context) {
     if (!read_channel_values(context, i + 1, descriptor->count, descriptor->layout, {"points of", "/&", "End of data"}, block))
       break;
     const std::optional<Unit> unit = descriptor->unit ? descriptor->unit : csmip_peak_unit(context, i);
-    add_channel(context, raw, std::move(block.values), descriptor->dt, unit, {i + 2, block.end}, i);
+    add_channel(context, raw, std::move(block.values), descriptor->dt, unit, {i + 2, block.end}, i,
+                named_channel(context, header_from, i));
+    header_from = block.end;
     i = block.end - 1;
   }
   if (context.failed()) return raw;

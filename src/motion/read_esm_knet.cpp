@@ -14,6 +14,7 @@ namespace {
 constexpr std::size_t knet_header_lines = 17;
 constexpr std::size_t knet_sampling_line = 10;  // "Sampling Freq(Hz)  100Hz"
 constexpr std::size_t knet_duration_line = 11;  // "Duration Time(s)   120"
+constexpr std::size_t knet_direction_line = 12; // "Dir.               U-D"
 constexpr std::size_t knet_scale_line = 13;     // "Scale Factor       3920(gal)/6182761"
 constexpr std::size_t knet_value_column = 18;   // values start in column 19
 
@@ -79,6 +80,14 @@ bool holds_stated_duration(Context& context, double frequency, std::size_t count
   return false;
 }
 
+// "N-S", "E-W", "U-D"; in KiK-net also "NS1", "UD2", or the channel 1 to 6: NS, EW, UD of the
+// borehole sensor, then of the surface one.
+Orientation knet_orientation(std::string_view direction) {
+  if (direction.size() == 1 && direction[0] >= '1' && direction[0] <= '6')
+    return {std::string(direction), direction[0] == '3' || direction[0] == '6' ? Axis::vertical : Axis::horizontal};
+  return {std::string(direction), axis_of_name(direction)};
+}
+
 }  // namespace
 
 bool looks_like_esm(const Context& context) {
@@ -136,7 +145,11 @@ RawRecord read_esm(Context& context) {
     }
   }
   raw.time_step = dt;
-  read_counted_values(context, i, count, raw);
+  if (read_counted_values(context, i, count, raw)) {
+    // "STREAM: HNZ": band, instrument and direction codes.
+    const std::string_view stream = keys["STREAM"];
+    raw.orientations.push_back({std::string(stream), axis_of_name(stream)});
+  }
   return raw;
 }
 
@@ -171,6 +184,7 @@ RawRecord read_knet(Context& context) {
   }
   raw.time_step = 1.0 / frequency;
   if (!read_counted_values(context, knet_header_lines, std::nullopt, raw)) return raw;
+  raw.orientations.push_back(knet_orientation(trim(knet_value(context.line(knet_direction_line)))));
   if (!holds_stated_duration(context, frequency, raw.channels.front().size())) return raw;
   // The counts carry the recorder's offset; the provider's peak is that of the record without
   // its mean, and so is the motion.

@@ -120,6 +120,14 @@ RawRecord read_peer(Context& context) {
   if (!hold_to_count(context, block.values, count, "NPTS", block.end - 1)) return raw;
   raw.time_step = dt;
   raw.channels.push_back(std::move(block.values));
+  // "Imperial Valley-06, 10/15/1979, El Centro Array #12, 140": the component ends the second
+  // line. Files of other tools may have anything there: only a name that says a direction counts.
+  if (at > 1) {
+    const std::string_view second = context.line(1);
+    const std::size_t comma = second.rfind(',');
+    const std::string_view last = comma == std::string_view::npos ? std::string_view() : trim(second.substr(comma + 1));
+    if (const Axis axis = axis_of_name(last); axis != Axis::unknown) raw.orientations.push_back({std::string(last), axis});
+  }
   raw.data_lines.push_back({at + 2, block.end});
   return raw;
 }

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <utility>
 
 #include "motion/parsing.h"
@@ -85,20 +87,25 @@ bool check_options(Context& context) {
 // Channels of several-channel files: the chosen ones, or the first three.
 void select_channels(Context& context, RawRecord& raw, Format format) {
   const std::vector<std::size_t>& chosen = context.options().value_columns;
+  raw.orientations.resize(raw.channels.size());
   if (format == Format::columns) return;
   if (!chosen.empty()) {
     std::vector<std::vector<double>> picked;
+    std::vector<Orientation> orientations;
     for (std::size_t c : chosen) {
       if (c == 0 || c > raw.channels.size()) {
         context.fail("no channel " + std::to_string(c) + ": the file has " + std::to_string(raw.channels.size()));
         return;
       }
       picked.push_back(raw.channels[c - 1]);
+      orientations.push_back(raw.orientations[c - 1]);
     }
     raw.channels = std::move(picked);
+    raw.orientations = std::move(orientations);
   } else if (raw.channels.size() > max_components) {
     context.warn(std::to_string(raw.channels.size()) + " channels: the first three taken");
     raw.channels.resize(max_components);
+    raw.orientations.resize(max_components);
   }
   // A channel that stopped recording earlier is at rest after its end; cutting the others to
   // it would drop the end of the motion.
@@ -258,6 +265,8 @@ void finish(Context& context, RawRecord& raw, Format format, ReadResult& result)
   record.unit = target.name();
   record.file_unit = unit;
   record.data_lines = std::move(raw.data_lines);
+  record.orientations = std::move(raw.orientations);
+  record.orientations.resize(record.components.size());
 }
 
 }  // namespace
@@ -323,6 +332,95 @@ ReadResult read_motion_file(const std::string& path, const ReadOptions& options)
     return refuse("cannot read " + path + ": " + std::strerror(errno));
   content.resize(static_cast<std::size_t>(in.gcount()));
   return read_motion_text(content, named);
+}
+
+namespace {
+
+std::string upper(std::string_view text) {
+  std::string s(text);
+  for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return s;
+}
+
+bool all_of_class(std::string_view s, int (*is)(int)) {
+  return !s.empty() && std::all_of(s.begin(), s.end(), [is](char c) { return is(static_cast<unsigned char>(c)) != 0; });
+}
+
+// One word of a name, upper case, letters and digits only.
+Axis axis_of_word(const std::string& word) {
+  static const std::set<std::string, std::less<>> vertical{"UP", "DOWN", "DWN", "DN", "UD", "DU", "V", "VER", "VERT",
+                                                          "VERTICAL", "Z", "AZ", "UPDOWN"};
+  static const std::set<std::string, std::less<>> horizontal{
+      "N",    "S",     "E",     "W",     "NS",   "SN",    "EW",         "WE",   "NORTH", "SOUTH", "EAST",
+      "WEST", "H",     "HOR",   "HORIZ", "HORIZONTAL",   "X",          "Y",    "AX",    "AY",    "L",
+      "T",    "R",     "LONG",  "LONGITUDINAL",  "TRAN", "TRANS", "TRANSVERSE", "RADIAL", "RADL", "TANG",
+      "TANGENTIAL"};
+  // An azimuth: "090", "360".
+  if (all_of_class(word, isdigit)) return std::stoi(word.substr(0, 4)) <= 360 ? Axis::horizontal : Axis::unknown;
+  // "N45E", "S30W".
+  if (word.size() >= 3 && (word.front() == 'N' || word.front() == 'S') && (word.back() == 'E' || word.back() == 'W') &&
+      all_of_class(std::string_view(word).substr(1, word.size() - 2), isdigit))
+    return Axis::horizontal;
+  // A sensor's number after its direction: "UD1", "EW2", "H1".
+  std::string_view base = word;
+  while (!base.empty() && std::isdigit(static_cast<unsigned char>(base.back()))) base.remove_suffix(1);
+  if (vertical.contains(base)) return Axis::vertical;
+  if (horizontal.contains(base)) return Axis::horizontal;
+  // Channel codes of seismic networks: band, instrument, then Z, N, E, 1 or 2 ("HNZ", "HGE", "HN1").
+  if (word.size() == 3 && all_of_class(std::string_view(word).substr(0, 2), isalpha)) {
+    if (word[2] == 'Z') return Axis::vertical;
+    if (word[2] == 'N' || word[2] == 'E' || word[2] == '1' || word[2] == '2') return Axis::horizontal;
+  }
+  return Axis::unknown;
+}
+
+}  // namespace
+
+Axis axis_of_name(std::string_view name) {
+  const std::string text = upper(name);
+  // Words are split at anything but letters and digits; "U-D" and "N-S" are also taken whole.
+  std::vector<std::string> words;
+  std::string joined, word;
+  for (const char c : text + ' ') {
+    if (std::isalnum(static_cast<unsigned char>(c))) {
+      word += c;
+      joined += c;
+    } else if (!word.empty()) {
+      words.push_back(word);
+      word.clear();
+    }
+  }
+  if (words.size() > 1) words.push_back(joined);
+  Axis axis = Axis::unknown;
+  for (const std::string& w : words) {
+    const Axis a = axis_of_word(w);
+    if (a == Axis::vertical) return a;
+    if (a == Axis::horizontal) axis = a;
+  }
+  return axis;
+}
+
+std::vector<std::size_t> horizontal_components(const std::vector<Orientation>& orientations, std::size_t count) {
+  std::vector<std::size_t> chosen;
+  for (std::size_t k = 0; k < count && chosen.size() < 2; ++k)
+    if (k >= orientations.size() || orientations[k].axis != Axis::vertical) chosen.push_back(k);
+  if (chosen.empty() && count > 0) chosen.push_back(0);
+  return chosen;
+}
+
+std::string horizontal_components_text(const std::vector<Orientation>& orientations, std::size_t count) {
+  auto named = [&](std::size_t k) {
+    const std::string& name = k < orientations.size() ? orientations[k].name : std::string();
+    return std::to_string(k + 1) + (name.empty() ? "" : " (" + name + ")");
+  };
+  const std::vector<std::size_t> chosen = horizontal_components(orientations, count);
+  std::string text;
+  for (std::size_t i = 0; i < chosen.size(); ++i) text += (i == 0 ? "" : " and ") + named(chosen[i]);
+  std::string vertical;
+  for (std::size_t k = 0; k < count; ++k)
+    if (k < orientations.size() && orientations[k].axis == Axis::vertical)
+      vertical += (vertical.empty() ? "" : ", ") + named(k);
+  return vertical.empty() ? text : text + "; vertical: " + vertical;
 }
 
 Peak peak_of(const std::vector<double>& values) {

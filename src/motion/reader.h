@@ -77,6 +77,17 @@ struct ReadOptions {
   std::string file_extension;
 };
 
+// What a file says of a component's direction.
+enum class Axis { unknown, horizontal, vertical };
+struct Orientation {
+  std::string name;  // as the file names the component ("360 Deg", "Up", "HNZ", "E-W"); may be empty
+  Axis axis = Axis::unknown;
+};
+// The axis a component's name stands for: vertical for "Up", "Down", "UD", "U-D", "V", "Z",
+// "HNZ" and the like, horizontal for an azimuth ("360 Deg", "090", "N45E") or "NS", "E-W", "HN1",
+// "X", "L", "T" and the like; unknown for anything else.
+Axis axis_of_name(std::string_view name);
+
 struct Record {
   Format format = Format::automatic;  // the format the file was read as
   double start_time = 0.0;           // s, time of the first point
@@ -86,6 +97,7 @@ struct Record {
   std::string unit;                  // name of the target unit
   std::optional<Unit> file_unit;     // the unit the values were converted from; none: not converted
   std::vector<LineSpan> data_lines;  // where the values stand in the file
+  std::vector<Orientation> orientations;  // one per component
 
   std::size_t point_count() const { return components.empty() ? 0 : components.front().size(); }
   double time(std::size_t i) const { return start_time + static_cast<double>(i) * time_step; }
@@ -104,6 +116,13 @@ Format detect_format(std::string_view content);
 ReadResult read_motion_text(std::string_view content, const ReadOptions& options);
 // Regular files only, of a size a record can have; a file that cannot be read is refused.
 ReadResult read_motion_file(const std::string& path, const ReadOptions& options);
+
+// The components a record's spectra combine and its factor is found on (0-based): the first two
+// that are not marked vertical, else the one not so marked, else the first. A vertical
+// component is never one of a horizontal pair.
+std::vector<std::size_t> horizontal_components(const std::vector<Orientation>& orientations, std::size_t count);
+// Those components and the vertical ones in words: "1 (360 Deg) and 3 (90 Deg); vertical: 2 (Up)".
+std::string horizontal_components_text(const std::vector<Orientation>& orientations, std::size_t count);
 
 // The point of largest magnitude (the first of equals) of one component.
 struct Peak {

@@ -1,6 +1,7 @@
 #include "motion/spectrum_report.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <nlohmann/json.hpp>
@@ -19,6 +20,7 @@ CombinedRecord combine_records(const std::vector<Record>& records) {
   if (records.empty()) return out.error = "no record", out;
   out.record = records.front();
   out.record.components.clear();
+  out.record.orientations.clear();
   std::size_t longest = 0;
   std::string lengths;
   bool unequal = false;
@@ -28,6 +30,9 @@ CombinedRecord combine_records(const std::vector<Record>& records) {
       return out.error = "the files have different time steps (" + report_number(records.front().time_step) + " s and " +
                          report_number(r.time_step) + " s); give --resample S",
              out;
+    std::vector<Orientation> orientations = r.orientations;
+    orientations.resize(r.components.size());
+    out.record.orientations.insert(out.record.orientations.end(), orientations.begin(), orientations.end());
     for (const auto& c : r.components) {
       if (!out.record.components.empty() && c.size() != out.record.components.front().size()) unequal = true;
       out.record.components.push_back(c);
@@ -56,12 +61,21 @@ double psa_in(double m_s2, Unit unit) { return m_s2 / unit_in_m_s2(unit); }
 
 std::string percent(double ratio) { return report_number(100 * ratio) + "%"; }
 
+// Which components are combined is worth saying where there is a choice, or a vertical one.
+bool says_directions(const Record& record) {
+  return record.components.size() > 1 ||
+         std::any_of(record.orientations.begin(), record.orientations.end(), [](const Orientation& o) { return o.axis == Axis::vertical; });
+}
+
 }  // namespace
 
 SpectrumReport compute_report(const Record& record, const SpectrumOptions& options) {
   SpectrumReport report;
   report.periods = options.request.periods;
-  report.curves = compute_spectra(record.components, record.time_step, options.request);
+  const std::vector<std::size_t> horizontal = horizontal_components(record.orientations, record.components.size());
+  SpectrumRequest request = options.request;
+  request.pair = horizontal.size() == 2 ? std::optional(std::array{horizontal[0], horizontal[1]}) : std::nullopt;
+  report.curves = compute_spectra(record.components, record.time_step, request);
   if (!options.target) return report;
   const double g = unit_in_m_s2(Unit::g);
   for (const double damping : options.request.dampings) {
@@ -77,8 +91,7 @@ SpectrumReport compute_report(const Record& record, const SpectrumOptions& optio
   const auto five = std::find(dampings.begin(), dampings.end(), 0.05);
   const std::size_t d = five != dampings.end() ? static_cast<std::size_t>(five - dampings.begin()) : 0;
   report.factor_damping = dampings[d];
-  const std::size_t components = record.components.size();
-  report.factor_curve = components < 2 ? "1"
+  report.factor_curve = horizontal.size() < 2 ? std::to_string(horizontal.front() + 1)
                         : curve_index(report, "rotd100", report.factor_damping) < report.curves.size() ? "rotd100"
                                                                                                       : "geomean";
   const SpectrumCurve& curve = report.curves[curve_index(report, report.factor_curve, report.factor_damping)];
@@ -107,6 +120,8 @@ void write_report_csv(const std::vector<std::string>& files, const Record& recor
   std::string text;
   for (const auto& file : files) text += "# file: " + file + '\n';
   text += "# components: " + std::to_string(record.components.size()) + '\n';
+  if (says_directions(record))
+    text += "# horizontal: " + horizontal_components_text(record.orientations, record.components.size()) + '\n';
   text += "# points: " + std::to_string(record.point_count()) + '\n';
   text += "# time step: " + report_number(record.time_step) + " s\n";
   const std::string unit(unit_name(options.psa_unit));
@@ -136,6 +151,20 @@ void write_report_json(const std::vector<std::string>& files, const Record& reco
   nlohmann::ordered_json j;
   j["files"] = files;
   j["components"] = record.components.size();
+  if (says_directions(record)) {
+    // Components numbered from 1, as in the curves' names.
+    nlohmann::ordered_json horizontal = nlohmann::ordered_json::array(), vertical = nlohmann::ordered_json::array(),
+                           names = nlohmann::ordered_json::array();
+    for (const std::size_t k : horizontal_components(record.orientations, record.components.size())) horizontal.push_back(k + 1);
+    for (std::size_t k = 0; k < record.components.size(); ++k) {
+      const bool known = k < record.orientations.size();
+      if (known && record.orientations[k].axis == Axis::vertical) vertical.push_back(k + 1);
+      names.push_back(known ? record.orientations[k].name : std::string());
+    }
+    j["horizontal"] = horizontal;
+    j["vertical"] = vertical;
+    j["component_names"] = names;
+  }
   j["points"] = record.point_count();
   j["time_step"] = record.time_step;
   j["units"] = {{"sd", "m"}, {"psv", "m/s"}, {"psa", unit_name(options.psa_unit)}};

@@ -43,9 +43,9 @@ struct SpectrumReport {
   double factor_damping = 0.05;
 };
 
-// The curve a factor is found on: RotD100 of two horizontal components when it is computed,
-// else their geometric mean, else the one component; at 5% damping when requested, else the
-// first damping.
+// RotD and the geometric mean combine the record's horizontal pair (horizontal_components), and
+// the factor is found on RotD100 of that pair when it is computed, else on their geometric mean,
+// else on the one horizontal component; at 5% damping when requested, else the first damping.
 SpectrumReport compute_report(const Record& record_in_m_s2, const SpectrumOptions& options);
 
 // "# " lines, then `period,damping,component,sd,psv,psa[,target]`.

@@ -1,6 +1,7 @@
 #include "suite/suite.h"
 
 #include <algorithm>
+#include <array>
 #include <atomic>
 #include <cmath>
 #include <cstdio>
@@ -202,6 +203,25 @@ struct ReadRecord {
   std::string error;  // empty when it can be used
 };
 
+bool is_vertical(const std::vector<motion::Orientation>& orientations, std::size_t k) {
+  return k < orientations.size() && orientations[k].axis == motion::Axis::vertical;
+}
+
+// Components in order into X, Y, Z, except that one the file marks as vertical goes into Z when
+// the model has it: X and Y, the horizontal pair, never get a vertical component.
+std::vector<int> default_directions(const std::vector<motion::Orientation>& orientations, int n_dof) {
+  std::vector<int> directions(orientations.size(), 0);
+  bool used[4] = {};
+  auto take = [&](std::size_t k, int d) { directions[k] = d, used[d] = true; };
+  for (std::size_t k = 0; k < orientations.size() && orientations.size() > 1 && n_dof >= 3; ++k)
+    if (is_vertical(orientations, k) && !used[3]) take(k, 3);
+  for (const bool vertical : {false, true})
+    for (std::size_t k = 0; k < orientations.size(); ++k)
+      if (directions[k] == 0 && is_vertical(orientations, k) == vertical)
+        take(k, static_cast<int>(std::find(used + 1, used + 4, false) - used));
+  return directions;
+}
+
 ReadRecord read_record(const Record& entry, const Settings& s, const Template& t) {
   ReadRecord out;
   for (const std::string& file : entry.files) {
@@ -231,8 +251,11 @@ ReadRecord read_record(const Record& entry, const Settings& s, const Template& t
                   number(out.record.time_step) + " s of " + entry.files.front() + "; give --resample S";
       return out;
     }
+    r.record.orientations.resize(r.record.components.size());
+    out.record.orientations.insert(out.record.orientations.end(), r.record.orientations.begin(), r.record.orientations.end());
     for (auto& c : r.record.components) out.record.components.push_back(std::move(c));
   }
+  out.record.orientations.resize(out.record.components.size());
   auto& components = out.record.components;
   std::size_t longest = 0;
   for (const auto& c : components) longest = std::max(longest, c.size());
@@ -247,10 +270,11 @@ ReadRecord read_record(const Record& entry, const Settings& s, const Template& t
   }
   const bool one_direction = t.loading_type == model::LoadingType::accelerogram_1_direction;
   out.directions = directions_of(s.direction);
-  if (s.direction.empty()) {
-    out.directions.clear();
-    for (std::size_t k = 0; k < components.size(); ++k) out.directions.push_back(static_cast<int>(k) + 1);
-  }
+  if (s.direction.empty()) out.directions = default_directions(out.record.orientations, t.n_dof);
+  for (std::size_t k = 0; k < out.directions.size() && k < components.size(); ++k)
+    if (components.size() > 1 && is_vertical(out.record.orientations, k) && out.directions[k] < 3)
+      out.warnings.push_back(entry.files.front() + ": component " + std::to_string(k + 1) + " (" + out.record.orientations[k].name +
+                             ") is vertical and goes into direction " + "XY"[out.directions[k] - 1]);
   if (one_direction && components.size() != 1) {
     out.error = entry.files.front() + ": " + std::to_string(components.size()) +
                 " components, and the case is an accelerogram of one direction";
@@ -291,14 +315,25 @@ void analyse(const Record& entry, const Settings& s, const Template& t, RecordRe
   motion::SpectrumRequest request;
   request.periods = s.periods.empty() ? motion::default_periods() : s.periods;
   request.dampings = {s.damping};
-  // RotD100 only of a horizontal pair: X and Y, in either order, first.
-  const bool pair = r.directions.size() >= 2 && r.directions[0] + r.directions[1] == 3;
+  // RotD100 only of a horizontal pair: the components in X and Y, neither marked vertical; else
+  // the first component not so marked.
+  const auto& o = record.orientations;
+  const auto x = std::find(r.directions.begin(), r.directions.end(), 1) - r.directions.begin();
+  const auto y = std::find(r.directions.begin(), r.directions.end(), 2) - r.directions.begin();
+  const std::size_t n = r.directions.size();
+  const bool pair = static_cast<std::size_t>(x) < n && static_cast<std::size_t>(y) < n && !is_vertical(o, x) && !is_vertical(o, y);
+  std::size_t one = motion::horizontal_components(o, record.components.size()).front();
+  if (pair) request.pair = std::array{static_cast<std::size_t>(x), static_cast<std::size_t>(y)};
   request.rotd_percentiles = pair ? std::vector<double>{100.0} : std::vector<double>{};
-  if (!pair && record.components.size() >= 2) record.components.resize(1);
+  if (!pair && record.components.size() >= 2) record.components = {record.components[one]};
   a.curves = motion::compute_spectra(record.components, record.time_step, request);
-  const std::string_view factor_component = pair ? "rotd100" : "1";
+  if (!pair)
+    for (motion::SpectrumCurve& c : a.curves) c.component = std::to_string(one + 1);
+  const std::string factor_component = pair ? "rotd100" : std::to_string(one + 1);
   for (std::size_t i = 0; i < a.curves.size(); ++i)
     if (a.curves[i].component == factor_component) a.factor_curve = i;
+  const auto named = [&](std::size_t k) { return std::to_string(k + 1) + (o[k].name.empty() ? "" : " (" + o[k].name + ")"); };
+  a.scaled_on = pair ? "RotD100 of " + named(x) + " and " + named(y) : "component " + named(one);
 }
 
 // The parameters record with its third value, the end time, replaced by `text`; the blanks
@@ -700,7 +735,7 @@ int run_suite(const Settings& s, std::ostream& out, std::ostream& err) {
     }
     ++written;
     out << a.written << ": " << a.points << " points at " << number(a.time_step) << " s, factor " << number(a.factor)
-        << "; " << a.note << '\n';
+        << " on " << a.scaled_on << "; " << a.note << '\n';
   }
   const bool tables_written = suite->write_tables(out, err);
   out << written << " of " << suite->size() << " loading files written in " << s.out_dir << '\n';

@@ -66,6 +66,7 @@ struct RecordResult {
   std::optional<double> d5_95;  // of the component of largest Arias intensity
   std::vector<motion::SpectrumCurve> curves;  // unscaled, m/s2
   std::size_t factor_curve = 0;  // the curve the factor is found on and the mean is taken of
+  std::string scaled_on;         // that curve in words: "RotD100 of 1 (360 Deg) and 3 (90 Deg)"
   double factor = 1.0;
   std::string written;  // the loading file, once written
   std::string note;     // what changed in the case besides its points

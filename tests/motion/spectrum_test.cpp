@@ -2,6 +2,8 @@
 // pulse), against a dense evaluation of the exact piecewise-linear response, and their limits.
 #include "motion/spectrum.h"
 
+#include "motion/reader.h"
+
 #include <cmath>
 #include <algorithm>
 #include <cstdint>
@@ -32,20 +34,63 @@ struct Exact {
   }
 };
 
-// The peak of |u| with `per_period` samples a period of the exact piecewise-linear response.
-double reference_peak(const std::vector<double>& a, double step, double period, double zeta, int per_period = 200) {
+// The peak of the exact piecewise-linear response (of its length, for two components at once):
+// taken 400 times a period, then, on every stretch between two samples where one of them is
+// within 5% of the largest, the largest found by golden-section search of the closed form.
+// Between samples the response strays from their chord by less than 3.1e-5 of its free
+// vibration's amplitude, so no stretch that holds the peak is passed over while that amplitude
+// is below 1,600 times the peak.
+double reference_peak(const std::vector<std::vector<double>>& records, double step, double period, double zeta) {
   const Exact exact{omega_of(period), zeta};
-  const int m = std::max(1, static_cast<int>(std::ceil(per_period * step / period)));
-  double u = 0, v = 0, peak = 0;
-  for (std::size_t i = 1; i < a.size(); ++i) {
-    for (int q = 1; q <= m; ++q) {
-      double uq, vq;
-      exact.at(step * q / m, step, u, v, a[i - 1], a[i], uq, vq);
-      peak = std::max(peak, std::abs(uq));
+  const std::size_t n = records.front().size();
+  const int m = std::max(1, static_cast<int>(std::ceil(400 * step / period)));
+  std::vector<std::vector<std::pair<double, double>>> starts(records.size());  // (u, v) at each step's start
+  for (std::size_t c = 0; c < records.size(); ++c) {
+    double u = 0, v = 0;
+    for (std::size_t i = 1; i < n; ++i) {
+      starts[c].emplace_back(u, v);
+      exact.at(step, step, u, v, records[c][i - 1], records[c][i], u, v);
     }
-    exact.at(step, step, u, v, a[i - 1], a[i], u, v);
   }
+  auto at = [&](std::size_t i, double t) {
+    double sum = 0;
+    for (std::size_t c = 0; c < records.size(); ++c) {
+      double ut, vt;
+      exact.at(t, step, starts[c][i - 1].first, starts[c][i - 1].second, records[c][i - 1], records[c][i], ut, vt);
+      sum += ut * ut;
+    }
+    return std::sqrt(sum);
+  };
+  double sampled = 0;
+  for (std::size_t i = 1; i < n; ++i)
+    for (int q = 1; q <= m; ++q) sampled = std::max(sampled, at(i, step * q / m));
+  double peak = sampled;
+  const double golden = (std::sqrt(5.0) - 1) / 2;
+  for (std::size_t i = 1; i < n; ++i)
+    for (int q = 0; q < m; ++q) {
+      double lo = step * q / m, hi = step * (q + 1) / m;
+      if (std::max(at(i, lo), at(i, hi)) < 0.95 * sampled) continue;
+      for (int k = 0; k < 80; ++k) {
+        const double x1 = hi - golden * (hi - lo), x2 = lo + golden * (hi - lo);
+        if (at(i, x1) < at(i, x2)) lo = x1;
+        else hi = x2;
+      }
+      peak = std::max(peak, at(i, lo));
+    }
   return peak;
+}
+
+double reference_peak(const std::vector<double>& a, double step, double period, double zeta) {
+  return reference_peak(std::vector<std::vector<double>>{a}, step, period, zeta);
+}
+
+// A real record's channels in m/s2: 12,000 points at 0.005 s; channel 2 is the vertical.
+std::vector<std::vector<double>> willow_creek() {
+  motion::ReadOptions options;
+  options.target = motion::TargetUnit(motion::Unit::m_s2);
+  const motion::ReadResult r = motion::read_motion_file(BRANTEL_PROCESSING_DATA "/CE89146.V2", options);
+  EXPECT_NE(r.outcome, motion::Outcome::refused);
+  return r.record.components;
 }
 
 // Broad-band noise under a rise, strong phase and decay.
@@ -73,8 +118,42 @@ TEST(Spectrum, AgreesWithTheDenseExactResponseAtEveryPeriodFromShortToLong) {
     const std::vector<double> sd = motion::peak_displacements(a, step, periods, 0.05);
     for (std::size_t k = 0; k < periods.size(); ++k) {
       const double reference = reference_peak(a, step, periods[k], 0.05);
-      EXPECT_NEAR(sd[k], reference, 0.005 * reference) << "T = " << periods[k] << " s, step " << step;
+      EXPECT_NEAR(sd[k], reference, 2e-4 * reference) << "T = " << periods[k] << " s, step " << step;
     }
+  }
+}
+
+// Periods of 48 steps and more, where PSA falls far below PGA: the response is a large free
+// vibration nearly cancelling a large following of the ground, and its peaks between samples rise
+// well above the samples.
+TEST(Spectrum, RealRecordPeaksBetweenSamplesAreFoundAtLongPeriods) {
+  const double step = 0.005;
+  const auto channels = willow_creek();
+  ASSERT_EQ(channels.size(), 3u);
+  std::vector<double> periods = motion::log_periods(48 * step, 10.0, 12);
+  periods.push_back(0.435);
+  for (const std::size_t c : {0u, 2u}) {
+    const std::vector<double> sd = motion::peak_displacements(channels[c], step, periods, 0.05);
+    for (std::size_t k = 0; k < periods.size(); ++k) {
+      const double reference = reference_peak(channels[c], step, periods[k], 0.05);
+      EXPECT_NEAR(sd[k], reference, 2e-4 * reference) << "channel " << c + 1 << ", T = " << periods[k] << " s";
+    }
+  }
+}
+
+// RotD100 is the largest length of the response vector, up to the whole-degree directions:
+// between them a vector is at most 1 - cos(0.5 deg) = 3.8e-5 longer than its projections.
+TEST(SpectrumDirections, RealRecordRotD100IsTheLargestLengthOfTheResponseVector) {
+  const double step = 0.005;
+  const auto channels = willow_creek();
+  ASSERT_EQ(channels.size(), 3u);
+  const std::vector<double> periods = {0.02, 0.1, 0.435, 1.75, 2.2, 8.0};
+  const auto peaks = motion::direction_peaks(channels[0], channels[2], step, periods, 0.05);
+  for (std::size_t k = 0; k < periods.size(); ++k) {
+    const double length = reference_peak({channels[0], channels[2]}, step, periods[k], 0.05);
+    const double rotd100 = motion::rotd(peaks[k], 100);
+    EXPECT_LE(rotd100, length * (1 + 1e-6)) << "T = " << periods[k] << " s";
+    EXPECT_GE(rotd100, length * (1 - 3.8e-5 - 2e-6)) << "T = " << periods[k] << " s";
   }
 }
 
@@ -86,7 +165,7 @@ TEST(Spectrum, StepInputOvershootsTheStaticDisplacementByTheDampedFactor) {
     for (const double period : {0.005, 0.013, 0.05, 0.3, 1.0}) {
       const double w = omega_of(period);
       const double expected = g / (w * w) * (1 + std::exp(-zeta * pi / std::sqrt(1 - zeta * zeta)));
-      EXPECT_NEAR(peak(a, step, period, zeta), expected, 0.003 * expected) << "T " << period << " zeta " << zeta;
+      EXPECT_NEAR(peak(a, step, period, zeta), expected, 1e-3 * expected) << "T " << period << " zeta " << zeta;
     }
   }
 }
@@ -124,14 +203,14 @@ TEST(Spectrum, HarmonicInputAtAndOffResonanceMatchesTheClosedForm) {
       std::vector<double> a;
       for (double t = 0; t <= duration; t += step) a.push_back(A * std::sin(W * t));
       const double expected = harmonic_peak(A, W, w, zeta, (a.size() - 1) * step);
-      EXPECT_NEAR(peak(a, step, period, zeta), expected, 0.005 * expected) << "ratio " << ratio << " zeta " << zeta;
+      EXPECT_NEAR(peak(a, step, period, zeta), expected, 1e-3 * expected) << "ratio " << ratio << " zeta " << zeta;
     }
   }
   // Damped and at resonance for long enough, the amplitude reaches A / (2 zeta w^2).
   const double step = period / 100;
   std::vector<double> a;
   for (int i = 0; i < 20000; ++i) a.push_back(A * std::sin(w * i * step));
-  EXPECT_NEAR(peak(a, step, period, 0.05), A / (2 * 0.05 * w * w), 0.005 * A / (2 * 0.05 * w * w));
+  EXPECT_NEAR(peak(a, step, period, 0.05), A / (2 * 0.05 * w * w), 1e-3 * A / (2 * 0.05 * w * w));
 }
 
 TEST(Spectrum, ASinglePulseGivesTheImpulseResponsePeak) {
@@ -143,7 +222,7 @@ TEST(Spectrum, ASinglePulseGivesTheImpulseResponsePeak) {
     const double period = 2.0, w = omega_of(period), wd = w * std::sqrt(1 - zeta * zeta);
     const double t = std::atan2(std::sqrt(1 - zeta * zeta), zeta) / wd;
     const double expected = P * step / wd * std::exp(-zeta * w * t) * std::sin(wd * t);
-    EXPECT_NEAR(peak(a, step, period, zeta), expected, 0.003 * expected);
+    EXPECT_NEAR(peak(a, step, period, zeta), expected, 1e-3 * expected);
   }
 }
 

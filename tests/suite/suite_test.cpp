@@ -140,3 +140,43 @@ TEST(SuiteFile, TheSavedSettingsReadBackTheSame) {
 }
 
 }  // namespace
+
+// A real three-channel record whose second channel is the vertical ("Chan 2: Up"): by default its
+// horizontal channels go into X and Y and are the pair the factor is found on, the vertical into Z.
+TEST(SuiteSteps, AVerticalChannelGoesIntoZAndIsNoPartOfThePair) {
+  TempCurrentDir dir;
+  fs::create_directory("out");
+  const std::string file = std::string(BRANTEL_SOURCE_DIR) + "/tests/data/processing/CE89146.V2";
+  suite::Settings s = settings_of({});
+  s.records = {{{file}, {}}};
+  s.rule = suite::Rule::fit;
+  std::ostringstream err;
+  const auto suite = suite::Suite::open(s, err);
+  ASSERT_TRUE(suite) << err.str();
+  suite->analyse(0);
+  std::string why;
+  ASSERT_TRUE(suite->find_factors(why)) << why;
+  suite->write(0);
+  const suite::RecordResult& a = suite->result(0);
+  ASSERT_EQ(a.error, "");
+  EXPECT_EQ(a.scaled_on, "RotD100 of 1 (360 Deg) and 3 (90 Deg)");
+  EXPECT_TRUE(a.warnings.empty());
+
+  // The points of the case: time, X, Y, Z, each the channel times the factor (cm/s2 both).
+  motion::ReadOptions options;
+  options.target = motion::TargetUnit::length_per_s2(0.01, "cm/s2");
+  const motion::Record record = motion::read_motion_file(file, options).record;
+  std::istringstream text(read_file(a.written));
+  std::string line;
+  while (std::getline(text, line) && line.rfind("END_OF_CASE1", 0) != 0) {
+  }
+  while (std::getline(text, line) && line.rfind("End_of_Initial_Loading", 0) != 0) {
+  }
+  for (std::size_t i = 0; i < 3000 && std::getline(text, line); ++i) {
+    double t = 0, x = 0, y = 0, z = 0;
+    ASSERT_EQ(std::sscanf(line.c_str(), "%lf %lf %lf %lf", &t, &x, &y, &z), 4) << line;
+    const double expected[3] = {record.components[0][i], record.components[2][i], record.components[1][i]};
+    const double got[3] = {x, y, z};
+    for (int d = 0; d < 3; ++d) EXPECT_NEAR(got[d], expected[d] * a.factor, 1e-6 * std::abs(expected[d] * a.factor) + 1e-9) << i;
+  }
+}
