@@ -47,6 +47,9 @@ struct SpectrumReport {
 // else their geometric mean, else the one component; at 5% damping when requested, else the
 // first damping.
 SpectrumReport compute_report(const Record& record_in_m_s2, const SpectrumOptions& options);
+// The target and the factor of a report whose spectra are computed (of a record of
+// `components` components), by the same rule: what a window recomputes when only they change.
+void add_target_and_factor(SpectrumReport& report, std::size_t components, const SpectrumOptions& options);
 
 // "# " lines, then `period,damping,component,sd,psv,psa[,target]`.
 void write_report_csv(const std::vector<std::string>& files, const Record& record, const SpectrumOptions& options,
