@@ -44,8 +44,9 @@ constexpr std::string_view help_text =
     "  --json                      one JSON object instead of the lines and CSV\n"
     "  --help                      this text\n"
     "\n"
-    "The factor is found on RotD100 of two horizontal components (components 1 and 2), else on\n"
-    "their geometric mean, else on the one component, at 5% damping when it is asked for.\n"
+    "The factor is found on RotD100 of two horizontal components (components 1 and 2; on their\n"
+    "geometric mean when --rotd leaves 100 out), else on the one component, at 5% damping when\n"
+    "it is asked for: the rule of 'brantel suite' and of the editors' Spectrum window.\n"
     "Exit status: 0 read, 1 read with warnings, 2 refused (the reason on standard error).\n";
 
 bool number(std::string_view text, double& value) { return text::parse_real(text, value) && std::isfinite(value); }
