@@ -106,7 +106,7 @@ class SpectrumDialog {
   std::string words(std::string_view english, std::string_view romanian) const {
     return context_.words(english, romanian);
   }
-  // A curve's name as the window shows it: the case's direction, or "RotD100 of X and Y".
+  // A curve's name as the window shows it: the case's direction, or RotD100; empty for one not shown.
   std::string curve_name(const std::string& component) const;
   bool choose_file(const char* title, const char* filter_label, const char* pattern, const char* extension,
                    std::string& path);
@@ -183,7 +183,7 @@ void SpectrumDialog::refresh() {
     chart.series.push_back(std::move(s));
   }
   if (scaled) {
-    ui::PlotSeries s{curve_name(scaled->component) + words(" scaled x ", " scalat x ") + motion::report_number(*factor_),
+    ui::PlotSeries s{curve_name(scaled->component) + " x " + motion::report_number(*factor_),
                      report_.periods, {}};
     for (double psa : scaled->psa) s.y.push_back(psa * *factor_ / g);
     chart.series.push_back(std::move(s));
@@ -202,8 +202,11 @@ void SpectrumDialog::refresh() {
   dialog_.set_chart(ui::id(C::chart), chart);
   // The factor, in full, what it was found on and what Apply factor does with it.
   if (factor_) {
+    std::string on = curve_name(report_.factor_curve);
+    if (report_.factor_curve == "rotd100" && names_.size() >= 2)
+      on += words(" of ", " din ") + names_[0] + words(" and ", " si ") + names_[1];
     std::string text = motion::report_number(*factor_) + "\n" + std::string(motion::scale_rule_name(options_.scale_rule)) +
-                       words(" of ", " pe ") + curve_name(report_.factor_curve) + words(" at ", " la ") +
+                       words(" of ", " pe ") + on + words(" at ", " la ") +
                        number_text(100 * report_.factor_damping) + words("% damping over ", "% amortizare pe ") +
                        number_text(options_.scale_range->first) + "-" + number_text(options_.scale_range->second) +
                        " s (" + std::to_string(report_.factor->periods_used) + words(" periods)", " perioade)");
@@ -233,9 +236,7 @@ void SpectrumDialog::refresh() {
 }
 
 std::string SpectrumDialog::curve_name(const std::string& component) const {
-  if (component == "rotd100")
-    return names_.size() >= 2 ? "RotD100 " + words("of ", "din ") + names_[0] + words(" and ", " si ") + names_[1]
-                              : "RotD100";
+  if (component == "rotd100") return "RotD100";
   char* end = nullptr;
   const long k = std::strtol(component.c_str(), &end, 10);
   if (end != component.c_str() && *end == '\0' && k >= 1 && k <= static_cast<long>(names_.size())) return names_[k - 1];
@@ -307,9 +308,9 @@ double shown_factor(double factor, bool round_up) {
   const double unit = std::pow(10.0, std::floor(std::log10(factor)) - 8);
   const double steps = factor / unit;
   // A factor already at nine digits stays as it is, whatever the last bit of the division.
-  const double whole = std::abs(steps - std::round(steps)) < 1e-9 * steps ? std::round(steps)
-                       : round_up                                          ? std::ceil(steps)
-                                                                           : std::round(steps);
+  const double whole = std::abs(steps - std::round(steps)) < 1e-5 ? std::round(steps)
+                       : round_up                                  ? std::ceil(steps)
+                                                                   : std::round(steps);
   // Printed and read back, the factor is the decimal shown, not a neighbour of it.
   return std::strtod(motion::report_number(whole * unit).c_str(), nullptr);
 }
