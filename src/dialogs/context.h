@@ -43,6 +43,10 @@ struct Context {
     return toolkit.message_box(model::romanian_messages(state) ? romanian : english, title, icon,
                                buttons);
   }
+  // A window's own text in the language of the moment.
+  std::string words(std::string_view english, std::string_view romanian) const {
+    return std::string(model::romanian_messages(state) ? romanian : english);
+  }
 };
 
 }  // namespace dialogs

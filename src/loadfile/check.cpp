@@ -107,8 +107,8 @@ void Checker::look_at(RecordKind kind, CaseSoFar& c) {
     case RecordKind::diameter:
       check_numbers({"element", "elementul", "element"}, report_.model_given ? options_.model->n_elements : 0);
       break;
-    case RecordKind::time: check_time(c, true); break;
-    case RecordKind::accel_point: check_time(c, false); break;
+    case RecordKind::time:
+    case RecordKind::accel_point: check_time(c, true); break;
     default:
       if (is_range(kind)) check_numbers({"node", "nodul", "nod"}, report_.model_given ? options_.model->n_nodes : 0);
       break;

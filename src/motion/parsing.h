@@ -50,6 +50,7 @@ struct RawRecord {
   double start_time = 0.0;
   double time_step = 0.0;
   std::optional<Unit> unit;  // stated by the file
+  bool unit_assumed = false;  // `unit` is the format's rule for a file that states none
   std::vector<LineSpan> data_lines;
   std::vector<Orientation> orientations;  // per channel as far as the file names them
 };

@@ -106,6 +106,7 @@ RawRecord read_peer(Context& context) {
   raw.unit = stated_unit(context, at);
   if (!raw.unit && !context.options().file_unit) {
     raw.unit = Unit::g;
+    raw.unit_assumed = true;
     context.warn("the header states no unit: g assumed");
   }
   const auto count = static_cast<std::size_t>(npts);

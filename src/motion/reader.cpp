@@ -264,6 +264,10 @@ void finish(Context& context, RawRecord& raw, Format format, ReadResult& result)
   record.components = std::move(raw.channels);
   record.unit = target.name();
   record.file_unit = unit;
+  record.unit_source = !unit           ? UnitSource::none
+                       : !raw.unit     ? UnitSource::options
+                       : raw.unit_assumed ? UnitSource::format
+                                       : UnitSource::file;
   record.data_lines = std::move(raw.data_lines);
   record.orientations = std::move(raw.orientations);
   record.orientations.resize(record.components.size());

@@ -88,6 +88,14 @@ struct Orientation {
 // "X", "L", "T" and the like; unknown for anything else.
 Axis axis_of_name(std::string_view name);
 
+// Where a record's unit came from.
+enum class UnitSource {
+  none,     // nowhere: the values are taken as they are
+  file,     // the file states it
+  format,   // the file states none and its format has one (PEER: g)
+  options,  // the reading options give it
+};
+
 struct Record {
   Format format = Format::automatic;  // the format the file was read as
   double start_time = 0.0;           // s, time of the first point
@@ -96,6 +104,7 @@ struct Record {
   std::vector<std::vector<double>> components;
   std::string unit;                  // name of the target unit
   std::optional<Unit> file_unit;     // the unit the values were converted from; none: not converted
+  UnitSource unit_source = UnitSource::none;  // of file_unit
   std::vector<LineSpan> data_lines;  // where the values stand in the file
   std::vector<Orientation> orientations;  // one per component
 

@@ -72,11 +72,20 @@ bool says_directions(const Record& record) {
 SpectrumReport compute_report(const Record& record, const SpectrumOptions& options) {
   SpectrumReport report;
   report.periods = options.request.periods;
-  const std::vector<std::size_t> horizontal = horizontal_components(record.orientations, record.components.size());
+  report.horizontal = horizontal_components(record.orientations, record.components.size());
+  const std::vector<std::size_t>& horizontal = report.horizontal;
   SpectrumRequest request = options.request;
   request.pair = horizontal.size() == 2 ? std::optional(std::array{horizontal[0], horizontal[1]}) : std::nullopt;
   report.curves = compute_spectra(record.components, record.time_step, request);
-  if (!options.target) return report;
+  add_target_and_factor(report, options);
+  return report;
+}
+
+void add_target_and_factor(SpectrumReport& report, const SpectrumOptions& options) {
+  report.target.clear();
+  report.factor.reset();
+  report.factor_curve.clear();
+  if (!options.target) return;
   const double g = unit_in_m_s2(Unit::g);
   for (const double damping : options.request.dampings) {
     std::vector<std::optional<double>> t;
@@ -86,18 +95,18 @@ SpectrumReport compute_report(const Record& record, const SpectrumOptions& optio
     }
     report.target.push_back(std::move(t));
   }
-  if (!options.scale_range) return report;
+  if (!options.scale_range) return;
   const auto& dampings = options.request.dampings;
   const auto five = std::find(dampings.begin(), dampings.end(), 0.05);
   const std::size_t d = five != dampings.end() ? static_cast<std::size_t>(five - dampings.begin()) : 0;
   report.factor_damping = dampings[d];
-  report.factor_curve = horizontal.size() < 2 ? std::to_string(horizontal.front() + 1)
+  const std::vector<std::size_t>& horizontal = report.horizontal;
+  report.factor_curve = horizontal.size() < 2 ? std::to_string(horizontal.empty() ? 1 : horizontal.front() + 1)
                         : curve_index(report, "rotd100", report.factor_damping) < report.curves.size() ? "rotd100"
                                                                                                       : "geomean";
   const SpectrumCurve& curve = report.curves[curve_index(report, report.factor_curve, report.factor_damping)];
   report.factor = scale_factor(report.periods, curve.psa, report.target[d], options.scale_range->first,
                                options.scale_range->second, options.scale_rule);
-  return report;
 }
 
 namespace {

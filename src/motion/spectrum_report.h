@@ -41,12 +41,16 @@ struct SpectrumReport {
   std::optional<ScaleFactor> factor;
   std::string factor_curve;     // the curve the factor was found on: "1", "rotd100", "geomean"
   double factor_damping = 0.05;
+  std::vector<std::size_t> horizontal;  // the components (0-based) taken as horizontal, the pair first
 };
 
 // RotD and the geometric mean combine the record's horizontal pair (horizontal_components), and
 // the factor is found on RotD100 of that pair when it is computed, else on their geometric mean,
 // else on the one horizontal component; at 5% damping when requested, else the first damping.
 SpectrumReport compute_report(const Record& record_in_m_s2, const SpectrumOptions& options);
+// The target and the factor of a report whose spectra are computed, by the same rule: what a
+// window recomputes when only they change.
+void add_target_and_factor(SpectrumReport& report, const SpectrumOptions& options);
 
 // "# " lines, then `period,damping,component,sd,psv,psa[,target]`.
 void write_report_csv(const std::vector<std::string>& files, const Record& record, const SpectrumOptions& options,

@@ -131,6 +131,8 @@ class Dialog {
   // The curves of a chart control, and its picture as a PNG file (false: not written).
   virtual void set_chart(ControlId id, const ChartContent& content) { (void)id, (void)content; }
   virtual bool save_chart_picture(ControlId id, const std::string& path) { return (void)id, (void)path, false; }
+  // A static text shown as an error (red), or as ordinary text again.
+  virtual void set_alert(ControlId id, bool on) { (void)id, (void)on; }
 
   // Asked when the user leaves by Esc or the close box, never by a Cancel button: false keeps
   // the dialog open. Esc and the close box are easily hit by mistake; Cancel is a choice.

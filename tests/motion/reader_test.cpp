@@ -202,6 +202,24 @@ TEST(ImplausibleValues, AboveOneHundredGIsWarnedInEachFormat) {
   EXPECT_EQ(read("0 1\n0.01 981\n").outcome, Outcome::read);
 }
 
+// Where the unit came from decides whether a record may be taken at all: values of no stated
+// unit are 9.81 or 100 times off when guessed wrong.
+TEST(UnitSource, FileFormatOptionsOrNone) {
+  using motion::UnitSource;
+  ReadOptions in_cm;
+  in_cm.file_unit = Unit::cm_s2;
+  EXPECT_EQ(read(peer("NPTS= 2, DT= .01 SEC", "0.5 -0.25\n")).record.unit_source, UnitSource::file);
+  EXPECT_EQ(read(peer("NPTS= 2, DT= .01 SEC", "0.5 -0.25\n"), in_cm).record.unit_source, UnitSource::file);
+  const auto assumed = read(peer("NPTS= 2, DT= .01 SEC", "0.5 -0.25\n", "ACCELERATION TIME HISTORY"));
+  EXPECT_EQ(assumed.record.file_unit, Unit::g);
+  EXPECT_EQ(assumed.record.unit_source, UnitSource::format);
+  EXPECT_EQ(read(peer("NPTS= 2, DT= .01 SEC", "0.5 -0.25\n", "ACCELERATION TIME HISTORY"), in_cm).record.unit_source,
+            UnitSource::options);
+  EXPECT_EQ(read("0 1\n0.01 2\n").record.unit_source, UnitSource::none);
+  EXPECT_EQ(read("0 1\n0.01 2\n", in_cm).record.unit_source, UnitSource::options);
+  EXPECT_EQ(read("time,acc (m/s2)\n0 1\n0.01 2\n").record.unit_source, UnitSource::file);
+}
+
 // ---- Columns ----
 
 TEST(ColumnsRecord, SemicolonsWithDecimalCommasBomCrLfCommentsAndAHeader) {

@@ -47,7 +47,8 @@ constexpr std::string_view help_text =
     "The horizontal pair is the first two components that the files do not mark as vertical\n"
     "(\"Up\", \"UD\", \"HNZ\", \"V\", ...); the '# horizontal:' line names it. RotD and the geometric\n"
     "mean are of that pair, and the factor is found on its RotD100, else on its geometric mean,\n"
-    "else on the one horizontal component, at 5% damping when it is asked for. Each peak is that\n"
+    "else on the one horizontal component, at 5% damping when it is asked for: the rule of 'brantel\n"
+    "suite' and of the editors' Spectrum window. Each peak is that\n"
     "of the exact response to the record taken as linear between samples, to within 0.1%.\n"
     "Exit status: 0 read, 1 read with warnings, 2 refused (the reason on standard error).\n";
 

@@ -171,6 +171,7 @@ void SuiteDialog::add_records() {
   if (!error) fs::current_path(here, error);
   if (!confirmed || files.empty()) return;
   editors::ImportPreset preset{files.front(), records_.empty() ? motion::ReadOptions{} : records_.back().options};
+  preset.others.assign(files.begin() + 1, files.end());
   const auto imported = editors::run_import_dialog(context_, editors::ImportKind::acceleration, &preset);
   if (!imported) return;
   for (const std::string& file : files) {

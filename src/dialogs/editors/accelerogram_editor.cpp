@@ -18,6 +18,7 @@
 #include "dialogs/unsaved_entries.h"
 #include "model/case_files/accel_layout.h"
 #include "model/case_files/scratch_files.h"
+#include "motion/spectrum_report.h"
 #include "motion/units.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
@@ -92,8 +93,9 @@ class AccelerogramEditor {
   void on_import(ui::Dialog& d);
   void on_plot(ui::Dialog& d);
   void on_spectrum(ui::Dialog& d);
-  // The factor the points were scaled by since the last SAVE, beside the list.
-  void show_factor(ui::Dialog& d, double factor);
+  // The factor the points were scaled by since they were imported, beside the list, and
+  // whether the case file holds them so.
+  void show_factor(ui::Dialog& d, double factor, bool saved);
   model::LoadingType chosen_code(ui::Dialog& d);
   bool direction_chosen(ui::Dialog& d, const char* then_en, const char* then_ro);
   std::string point_item(int item) const;
@@ -110,8 +112,9 @@ class AccelerogramEditor {
   int list_items_ = 0;
   bool zero_blank_ = true;
   int saved_count_ = 0;  // n_time_points that the accelerogram file holds
-  double unsaved_factor_ = 1.0;
+  double factor_ = 1.0;
   bool saved_now_ = false;  // the action just handled wrote the accelerogram file
+  bool points_scaled_ = false;  // the action just handled scaled the points
 };
 
 void AccelerogramEditor::run() {
@@ -131,10 +134,14 @@ void AccelerogramEditor::run() {
   for (C id : {C::kod, C::direction, C::time, component_fields[0], component_fields[1],
                component_fields[2], C::list, C::add, C::remove, C::save, C::import, C::plot, C::spectrum})
     d.on(id, [this, &entries](ui::Dialog& dlg, ui::ControlId control) {
-      entries.note(control);
+      // Looking at the points' plot or spectra enters nothing; a factor applied there does.
+      const bool looks = control == ui::id(C::plot) || control == ui::id(C::spectrum);
+      if (!looks) entries.note(control);
       saved_now_ = false;
+      points_scaled_ = false;
       on_control(dlg, static_cast<C>(control));
       if (saved_now_) entries.kept();
+      if (points_scaled_) entries.hold();
     });
   set_up(d);
   d.run_modal();
@@ -330,7 +337,7 @@ void AccelerogramEditor::on_save(ui::Dialog& d) {
   saved_count_ = static_cast<int>(working_.size());
   d.set_enabled(C::cancel, false);
   state_.loading_saved[case_number_] = true;
-  show_factor(d, 1.0);
+  show_factor(d, factor_, true);
   saved_now_ = true;
 }
 
@@ -339,7 +346,13 @@ void AccelerogramEditor::on_save(ui::Dialog& d) {
 // direction the file has no column for gets 0). Nothing changes until every question is answered.
 void AccelerogramEditor::on_import(ui::Dialog& d) {
   if (!direction_chosen(d, "Import.", "importati.")) return;
-  std::optional<ImportedHistory> imported = run_import_dialog(context_, ImportKind::acceleration);
+  ImportCase target{{}, record().end_time};
+  if (chosen_code(d) == model::LoadingType::accelerogram_1_direction)
+    target.directions = {d.selection(C::direction)};
+  else
+    for (int c = 1; c <= components(); ++c) target.directions.push_back(c);
+  std::optional<ImportedHistory> imported =
+      run_import_dialog(context_, ImportKind::acceleration, nullptr, &target);
   if (!imported) return;
   const motion::Record& r = imported->record;
   const std::size_t n = r.point_count();
@@ -390,7 +403,7 @@ void AccelerogramEditor::on_import(ui::Dialog& d) {
   d.set_item_count(C::list, list_items_);
   show_every_time(d, 1);
   d.set_enabled(C::remove, false);
-  show_factor(d, imported->spectrum_factor);
+  show_factor(d, imported->scale, false);
 }
 
 void AccelerogramEditor::on_plot(ui::Dialog& d) {
@@ -401,10 +414,12 @@ void AccelerogramEditor::on_plot(ui::Dialog& d) {
                                                std::string(state_.length_unit.trimmed())));
 }
 
-void AccelerogramEditor::show_factor(ui::Dialog& d, double factor) {
-  unsaved_factor_ = factor;
-  char text[64] = "";
-  if (factor != 1.0) std::snprintf(text, sizeof text, "Scaled by %.9g (not saved)", factor);
+void AccelerogramEditor::show_factor(ui::Dialog& d, double factor, bool saved) {
+  factor_ = factor;
+  std::string text;
+  if (factor != 1.0)
+    text = context_.words("Scaled by ", "Scalat cu ") + motion::report_number(factor) +
+           (saved ? context_.words(" (saved)", " (salvat)") : context_.words(" (not saved)", " (nesalvat)"));
   d.set_text(C::scaled_by, text);
 }
 
@@ -441,7 +456,10 @@ void AccelerogramEditor::on_spectrum(ui::Dialog& d) {
     return;
   }
   SpectrumSource source{"case " + std::to_string(case_number_), step, {}, *metres};
+  source.applies_to = context_.words("the case's points (every acceleration of the list)",
+                                     "punctele cazului (toate acceleratiile din lista)");
   for (int c : slots) {
+    source.names.push_back(direction_names[c]);
     std::vector<double> values;
     values.reserve(n);
     for (const model::AccelPoint& p : points) values.push_back(p.acceleration[c]);
@@ -454,7 +472,8 @@ void AccelerogramEditor::on_spectrum(ui::Dialog& d) {
     for (int c : slots) p.acceleration[c] = static_cast<float>(p.acceleration[c] * *factor);
   working_ = AccelPointList(std::move(scaled));
   show_every_time(d, 1);
-  show_factor(d, unsaved_factor_ * *factor);
+  show_factor(d, factor_ * *factor, false);
+  points_scaled_ = true;
 }
 
 }  // namespace

@@ -435,7 +435,8 @@ void DiscreteLoadingEditor::import_history() {
   const TypedNodes nodes = read_nodes(dialog_, ui::id(C::from), ui::id(C::to));
   if (nodes.last < nodes.first) return report_to_before_from(context_);
   if (!nodes_in_model(context_, nodes)) return;
-  std::optional<ImportedHistory> imported = run_import_dialog(context_, ImportKind::load);
+  const ImportCase target{{}, state_.case_records[case_number_].end_time};
+  std::optional<ImportedHistory> imported = run_import_dialog(context_, ImportKind::load, nullptr, &target);
   if (!imported) return;
   const motion::Record& r = imported->record;
   const int n = n_time_points();

@@ -14,6 +14,7 @@
 #include "dialogs/editors/loading_plots.h"
 #include "dialogs/editors/spectrum_dialog.h"
 #include "dialogs/editors/node_ranges.h"
+#include "motion/spectrum_report.h"
 #include "text/fixed_text.h"
 #include "ui/templates/import_time_history.h"
 
@@ -74,8 +75,10 @@ std::optional<double> typed_number(const std::string& text, bool& bad) {
 
 class ImportDialog {
  public:
-  ImportDialog(Context& context, ui::Dialog& dialog, ImportKind kind)
-      : context_(context), dialog_(dialog), kind_(kind) {}
+  ImportDialog(Context& context, ui::Dialog& dialog, ImportKind kind, const ImportCase* for_case)
+      : context_(context), dialog_(dialog), kind_(kind) {
+    if (for_case) case_ = *for_case;
+  }
 
   void set_up(const ImportPreset* preset);
   void on_control(C control);
@@ -97,6 +100,15 @@ class ImportDialog {
   // The options as the fields give them; a reason when one of them is not usable.
   std::optional<motion::ReadOptions> options(std::string& reason);
   void show_options(const motion::ReadOptions& o);
+  std::string words(std::string_view english, std::string_view romanian) const {
+    return context_.words(english, romanian);
+  }
+  // Why a record read cannot be imported as it stands; empty when it can.
+  std::string unusable(const motion::ReadResult& r) const;
+  void read_others(const motion::ReadOptions& o);
+  std::string unit_line() const;
+  std::string end_time_note() const;
+  std::string scale_note() const;
 
   Context& context_;
   ui::Dialog& dialog_;
@@ -104,9 +116,31 @@ class ImportDialog {
   std::optional<double> unit_metres_;  // of the model's length unit, when its name is known
   double read_metres_ = 1.0;           // the size of the unit the record was read in, in metres
   double spectrum_factor_ = 1.0;
+  double scale_ = 1.0;  // the Scale factor field's
+  ImportCase case_;
+  std::vector<std::string> others_;  // chosen with the file, read with the same options
+  std::string others_problem_;       // those of them that cannot be read so, and why
   motion::ReadResult read_;
   std::string refusal_;  // why nothing can be imported; empty when the record is usable
 };
+
+// The words of a file's refusal: its first error, at its line.
+std::string refusal_of(const motion::ReadResult& r) {
+  for (const motion::Problem& p : r.problems)
+    if (p.severity == motion::Severity::error)
+      return (p.line ? "Line " + std::to_string(p.line) + ": " : std::string()) + p.text;
+  return "Not read.";
+}
+
+std::string ImportDialog::unusable(const motion::ReadResult& r) const {
+  if (r.outcome == motion::Outcome::refused) return refusal_of(r);
+  if (r.record.point_count() == 0) return words("The file holds no values.", "Fisierul nu contine valori.");
+  // Values taken as they are could be 9.81 or 100 times off: the user says what they are.
+  if (acceleration() && r.record.unit_source == motion::UnitSource::none)
+    return words("The file states no unit: choose the unit of its values in \"Unit in the file\".",
+                 "Fisierul nu precizeaza unitatea: alegeti unitatea valorilor in \"Unit in the file\".");
+  return {};
+}
 
 // The fields as `o` reads a file; the model's unit is the dialog's own.
 void ImportDialog::show_options(const motion::ReadOptions& o) {
@@ -156,6 +190,7 @@ void ImportDialog::set_up(const ImportPreset* preset) {
   if (preset) {
     dialog_.set_text(C::file, preset->file);
     show_options(preset->options);
+    others_ = preset->others;
   }
   read();
 }
@@ -186,6 +221,10 @@ void ImportDialog::on_control(C control) {
     case C::import: return import();
     case C::baseline: return;
     case C::component: return show_summary();
+    case C::scale:
+      // A factor typed over the one applied replaces it.
+      spectrum_factor_ = 1.0;
+      return read();
     default: return read();  // every other control is a reading option
   }
 }
@@ -235,6 +274,7 @@ std::optional<motion::ReadOptions> ImportDialog::options(std::string& reason) {
   if (const auto v = whole(C::time_column, "Time column")) o.time_column = static_cast<std::size_t>(*v);
   o.time_step = number(C::time_step, "Time step", true);
   if (const auto v = number(C::scale, "Scale factor", false)) o.scale = *v;
+  scale_ = o.scale;
   o.resample_step = number(C::resample, "Resample step", true);
   // Value columns: "2", "2,3", "2 3 4".
   std::string columns = field(dialog_, C::value_columns);
@@ -276,21 +316,14 @@ std::optional<motion::ReadOptions> ImportDialog::options(std::string& reason) {
 void ImportDialog::read() {
   read_ = motion::ReadResult{};
   refusal_.clear();
+  others_problem_.clear();
   const std::string path = field(dialog_, C::file);
   if (path.empty()) {
     refusal_ = "No file chosen.";
   } else if (const std::optional<motion::ReadOptions> o = options(refusal_)) {
     read_ = motion::read_motion_file(path, *o);
-    if (read_.outcome == motion::Outcome::refused) {
-      refusal_ = "Not read.";
-      for (const motion::Problem& p : read_.problems)
-        if (p.severity == motion::Severity::error) {
-          refusal_ = (p.line ? "Line " + std::to_string(p.line) + ": " : std::string()) + p.text;
-          break;
-        }
-    } else if (read_.record.point_count() == 0) {
-      refusal_ = "The file holds no values.";
-    }
+    refusal_ = unusable(read_);
+    if (refusal_.empty()) read_others(*o);
   }
   // The format list names the format found while it is left to find it.
   const bool automatic = dialog_.selection(C::format) <= 1;
@@ -303,6 +336,66 @@ void ImportDialog::read() {
   show_summary();
   dialog_.set_enabled(C::plot, refusal_.empty());
   dialog_.set_enabled(C::spectrum, refusal_.empty() && acceleration());
+}
+
+// Every file chosen with the first is read as it would be imported: one that cannot be is
+// named now, not when its spectra are asked for. It does not hold the others back.
+void ImportDialog::read_others(const motion::ReadOptions& o) {
+  constexpr int named = 3;  // the summary has room for so many
+  int bad = 0;
+  for (const std::string& other : others_) {
+    const std::string why = unusable(motion::read_motion_file(other, o));
+    if (why.empty() || ++bad > named) continue;
+    others_problem_ += words("\nERROR: ", "\nEROARE: ") + std::filesystem::path(other).filename().string() +
+                       words(" cannot be read with these options: ", " nu poate fi citit cu aceste optiuni: ") + why;
+  }
+  if (bad > named)
+    others_problem_ += words(" (and " + std::to_string(bad - named) + " more)",
+                             " (si inca " + std::to_string(bad - named) + ")");
+}
+
+// The unit the values were read in, and who said so.
+std::string ImportDialog::unit_line() const {
+  const motion::Record& r = read_.record;
+  if (!acceleration() || !r.file_unit) return {};
+  const std::string unit(motion::unit_name(*r.file_unit));
+  switch (r.unit_source) {
+    case motion::UnitSource::file: return words("\nUnit: " + unit + ", as the file states", "\nUnitate: " + unit + ", precizata de fisier");
+    case motion::UnitSource::format:
+      return words("\nUnit: " + unit + ", the format's (the file states none)",
+                   "\nUnitate: " + unit + ", a formatului (fisierul nu precizeaza niciuna)");
+    case motion::UnitSource::options:
+      return words("\nUnit: " + unit + ", as chosen (the file states none)",
+                   "\nUnitate: " + unit + ", cea aleasa (fisierul nu precizeaza niciuna)");
+    case motion::UnitSource::none: break;
+  }
+  return {};
+}
+
+// A record the case stops short of: what comes after its End Time never reaches the solver.
+std::string ImportDialog::end_time_note() const {
+  const motion::Record& r = read_.record;
+  const double end = r.time(r.point_count() - 1);
+  if (!(case_.end_time > 0) || !(end > case_.end_time)) return {};
+  std::string peak_after;
+  for (const auto& c : r.components) {
+    const motion::Peak peak = motion::peak_of(c);
+    if (r.time(peak.index) > case_.end_time) {
+      peak_after = words(", its peak at " + number_text(r.time(peak.index)) + " s",
+                         ", varful la " + number_text(r.time(peak.index)) + " s");
+      break;
+    }
+  }
+  return words("\nNote: the record runs to " + number_text(end) + " s, beyond the case's End Time " +
+                   number_text(case_.end_time) + " s" + peak_after + ": the solver stops at the End Time",
+               "\nAtentie: inregistrarea dureaza pana la " + number_text(end) + " s, dupa timpul final al cazului " +
+                   number_text(case_.end_time) + " s" + peak_after + ": calculul se opreste la timpul final");
+}
+
+std::string ImportDialog::scale_note() const {
+  if (scale_ == 1.0) return {};
+  const std::string note = unusual_factor_note(context_, scale_);
+  return words("\nScaled by ", "\nScalat cu ") + motion::report_number(scale_) + (note.empty() ? "" : ". " + note);
 }
 
 void ImportDialog::show_preview() {
@@ -334,12 +427,14 @@ void ImportDialog::show_preview() {
 }
 
 void ImportDialog::show_summary() {
+  dialog_.set_alert(ui::id(C::summary), !refusal_.empty() || !others_problem_.empty());
   if (!refusal_.empty()) return dialog_.set_text(C::summary, refusal_);
   const motion::Record& r = read_.record;
   std::string s = title_of(r.format) + ": " + std::to_string(r.point_count()) +
                   " points, time step " + number_text(r.time_step) + " s, duration " +
                   number_text(r.duration()) + " s";
   if (r.components.size() > 1) s += ", " + std::to_string(r.components.size()) + " columns";
+  s += unit_line();
   const std::string unit = acceleration() ? " " + length_unit() + "/sec2" : std::string();
   for (std::size_t c = 0; c < r.components.size(); ++c) {
     const motion::Peak peak = motion::peak_of(r.components[c]);
@@ -353,6 +448,12 @@ void ImportDialog::show_summary() {
       s += "\nNote: " + (p.line ? "line " + std::to_string(p.line) + ": " : std::string()) + p.text;
   }
   if (warnings > 1) s += " (and " + std::to_string(warnings - 1) + " more)";
+  s += scale_note();
+  s += end_time_note();
+  if (!others_.empty())
+    s += words("\nThese options apply to all " + std::to_string(others_.size() + 1) + " files chosen",
+               "\nAceste optiuni se aplica tuturor celor " + std::to_string(others_.size() + 1) + " fisiere alese");
+  s += others_problem_;
   if (!acceleration()) s += applied_to();
   dialog_.set_text(C::summary, s);
 }
@@ -371,8 +472,16 @@ void ImportDialog::spectrum() {
   if (!refusal_.empty() || !acceleration()) return;
   const motion::Record& r = read_.record;
   const std::string name = std::filesystem::path(field(dialog_, C::file)).filename().string();
-  const std::optional<double> factor =
-      run_spectrum_dialog(context_, {name, r.time_step, r.components, read_metres_});
+  SpectrumSource source{name, r.time_step, {}, read_metres_};
+  // The columns as the case takes them: the first one alone into a single direction.
+  const std::vector<int> directions = case_.directions.empty() ? std::vector<int>{1, 2, 3} : case_.directions;
+  for (std::size_t c = 0; c < r.components.size() && c < directions.size(); ++c) {
+    source.components.push_back(r.components[c]);
+    source.names.push_back(component_names[directions[c] - 1]);
+  }
+  source.applies_to = words("the record's Scale factor (now " + motion::report_number(scale_) + ")",
+                            "factorul de scara al inregistrarii (acum " + motion::report_number(scale_) + ")");
+  const std::optional<double> factor = run_spectrum_dialog(context_, source);
   if (!factor) return;
   bool bad = false;
   const double scale = typed_number(field(dialog_, C::scale), bad).value_or(1.0);
@@ -391,7 +500,7 @@ void ImportDialog::import() {
   }
   std::string unused;
   result = ImportedHistory{std::move(read_.record), field(dialog_, C::file), first_component(), spectrum_factor_,
-                           options(unused).value_or(motion::ReadOptions{})};
+                           options(unused).value_or(motion::ReadOptions{}), scale_};
   dialog_.close(1);
 }
 
@@ -402,9 +511,10 @@ constexpr C callback_controls[] = {C::file,      C::browse,    C::format,       
 
 }  // namespace
 
-std::optional<ImportedHistory> run_import_dialog(Context& context, ImportKind kind, const ImportPreset* preset) {
+std::optional<ImportedHistory> run_import_dialog(Context& context, ImportKind kind, const ImportPreset* preset,
+                                                 const ImportCase* for_case) {
   auto dialog = context.toolkit.create_dialog(dialog_of(C{}));
-  ImportDialog logic(context, *dialog, kind);
+  ImportDialog logic(context, *dialog, kind, for_case);
   for (C control : callback_controls)
     dialog->on(control, [&logic](ui::Dialog&, ui::ControlId c) { logic.on_control(static_cast<C>(c)); });
   register_common_initializer(context, *dialog, dialog_of(C{}));

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "dialogs/context.h"
 #include "motion/reader.h"
@@ -27,17 +28,29 @@ struct ImportedHistory {
   double spectrum_factor = 1.0;
   // The options it was read with, as the fields gave them.
   motion::ReadOptions options;
+  // The factor every value was multiplied by: the Scale factor field as it stood at Import.
+  double scale = 1.0;
 };
 
 // A file and the options to read it with, shown when the dialog opens.
 struct ImportPreset {
   std::string file;
   motion::ReadOptions options;
+  // Files chosen together with `file`: the options shown are read with them all.
+  std::vector<std::string> others{};
+};
+
+// The case the record goes to: the directions its value columns load, in order (1 X, 2 Y, 3 Z;
+// empty: X, Y, Z), and its End Time (0: not known).
+struct ImportCase {
+  std::vector<int> directions;
+  double end_time = 0;
 };
 
 // Runs dialog 111; the record as read with the options shown when "Import" was pressed, or
 // nothing when the dialog was left without importing.
 std::optional<ImportedHistory> run_import_dialog(Context& context, ImportKind kind,
-                                                 const ImportPreset* preset = nullptr);
+                                                 const ImportPreset* preset = nullptr,
+                                                 const ImportCase* for_case = nullptr);
 
 }  // namespace dialogs::editors

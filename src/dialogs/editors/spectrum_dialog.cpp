@@ -18,6 +18,7 @@ namespace dialogs::editors {
 namespace {
 
 using C = ui::templates::ResponseSpectrum;
+using motion::SpectrumCurve;
 
 // What each design spectrum's parameters look like, filled in when it is chosen.
 constexpr const char* parameter_examples[] = {"", "type=1,ground=B,ag=0.25g,importance=1", "sds=1.0,sd1=0.6,tl=8", ""};
@@ -54,8 +55,14 @@ class SpectrumDialog {
       record_.components.push_back(std::move(m_s2));
     }
     name_ = source.name;
+    names_ = source.names;
+    for (std::size_t c = names_.size(); c < record_.components.size(); ++c) names_.push_back(std::to_string(c + 1));
+    // The case's Z is vertical: never one of the pair that RotD100 and the factor combine.
+    for (const auto& n : names_) record_.orientations.push_back({n, motion::axis_of_name(n)});
+    applies_to_ = source.applies_to;
     options_.psa_unit = motion::Unit::g;
-    options_.request.rotd_percentiles.clear();
+    // Only RotD100 of the pair is the rule's: the other combinations are not shown.
+    options_.request.rotd_percentiles = {100.0};
   }
 
   void set_up() {
@@ -98,6 +105,11 @@ class SpectrumDialog {
   void export_picture();
   void export_table();
   void apply();
+  std::string words(std::string_view english, std::string_view romanian) const {
+    return context_.words(english, romanian);
+  }
+  // A curve's name as the window shows it: the case's direction, or RotD100; empty for one not shown.
+  std::string curve_name(const std::string& component) const;
   bool choose_file(const char* title, const char* filter_label, const char* pattern, const char* extension,
                    std::string& path);
 
@@ -105,6 +117,8 @@ class SpectrumDialog {
   ui::Dialog& dialog_;
   motion::Record record_;
   std::string name_;
+  std::vector<std::string> names_;  // of the components, in the case's directions
+  std::string applies_to_;
   motion::SpectrumOptions options_;
   motion::SpectrumReport report_;
   std::string problem_;  // why there is no factor
@@ -148,42 +162,32 @@ void SpectrumDialog::refresh() {
   options_.scale_rule = dialog_.selection(C::rule) == 2 ? motion::ScaleRule::min90 : motion::ScaleRule::fit;
   if (!report_.curves.empty()) {
     // Only the target and the factor depend on these fields: the spectra are not computed again.
-    std::vector<motion::SpectrumCurve> curves = std::move(report_.curves);
-    report_ = {};
-    report_.periods = options_.request.periods;
-    report_.curves = std::move(curves);
-    if (options_.target) {
-      const double g = motion::unit_in_m_s2(motion::Unit::g);
-      std::vector<std::optional<double>> t;
-      for (double period : report_.periods) {
-        const auto psa = options_.target->psa_g(period, options_.request.dampings.front());
-        t.push_back(psa ? std::optional<double>(*psa * g) : std::nullopt);
-      }
-      report_.target.push_back(std::move(t));
-    }
-    if (options_.target && options_.scale_range) {
-      const std::size_t curve = record_.components.size() >= 2 ? record_.components.size() : 0;  // geomean or 1
-      report_.factor_curve = report_.curves[curve].component;
-      report_.factor_damping = options_.request.dampings.front();
-      report_.factor = motion::scale_factor(report_.periods, report_.curves[curve].psa, report_.target.front(),
-                                            options_.scale_range->first, options_.scale_range->second,
-                                            options_.scale_rule);
-      if (!report_.factor->problem.empty())
-        reason = "No factor: " + report_.factor->problem + ".";
-      else
-        factor_ = shown_factor(report_.factor->factor, options_.scale_rule == motion::ScaleRule::min90);
-    }
+    motion::add_target_and_factor(report_, options_);
+    if (report_.factor && !report_.factor->problem.empty())
+      reason = "No factor: " + report_.factor->problem + ".";
+    else if (report_.factor)
+      factor_ = shown_factor(report_.factor->factor, options_.scale_rule == motion::ScaleRule::min90);
   }
-  // The chart: PSA in g of each component (and their geometric mean), the design spectrum.
+  const SpectrumCurve* scaled = nullptr;
+  if (factor_)
+    for (const auto& curve : report_.curves)
+      if (curve.component == report_.factor_curve) scaled = &curve;
+  // The chart: PSA in g of each direction and of their RotD100, the one scaled, the design spectrum.
   ui::ChartContent chart;
   chart.x_title = "Period (s)";
   chart.y_title = "PSA (g)";
   chart.log_x = true;
   const double g = motion::unit_in_m_s2(motion::Unit::g);
   for (const auto& curve : report_.curves) {
-    ui::PlotSeries s{curve.component == "geomean" ? "geometric mean" : "component " + curve.component,
-                     report_.periods, {}};
+    if (curve_name(curve.component).empty()) continue;
+    ui::PlotSeries s{curve_name(curve.component), report_.periods, {}};
     for (double psa : curve.psa) s.y.push_back(psa / g);
+    chart.series.push_back(std::move(s));
+  }
+  if (scaled) {
+    ui::PlotSeries s{curve_name(scaled->component) + " x " + motion::report_number(*factor_),
+                     report_.periods, {}};
+    for (double psa : scaled->psa) s.y.push_back(psa * *factor_ / g);
     chart.series.push_back(std::move(s));
   }
   if (!report_.target.empty()) {
@@ -198,29 +202,47 @@ void SpectrumDialog::refresh() {
     chart.band_to = options_.scale_range->second;
   }
   dialog_.set_chart(ui::id(C::chart), chart);
-  // The factor.
+  // The factor, in full, what it was found on and what Apply factor does with it.
   if (factor_) {
-    dialog_.set_text(C::factor, number_text(*factor_) + "\n" + std::string(motion::scale_rule_name(options_.scale_rule)) +
-                                     " of " + (report_.factor_curve == "geomean" ? "the geometric mean" : "component " + report_.factor_curve) +
-                                     " at " + number_text(100 * report_.factor_damping) + "% damping over " + number_text(options_.scale_range->first) + "-" +
-                                     number_text(options_.scale_range->second) + " s (" +
-                                     std::to_string(report_.factor->periods_used) + " periods)");
+    std::string on = curve_name(report_.factor_curve);
+    if (report_.factor_curve == "rotd100" && names_.size() >= 2)
+      on += words(" of ", " din ") + names_[0] + words(" and ", " si ") + names_[1];
+    std::string text = motion::report_number(*factor_) + "\n" + std::string(motion::scale_rule_name(options_.scale_rule)) +
+                       words(" of ", " pe ") + on + words(" at ", " la ") +
+                       number_text(100 * report_.factor_damping) + words("% damping over ", "% amortizare pe ") +
+                       number_text(options_.scale_range->first) + "-" + number_text(options_.scale_range->second) +
+                       " s (" + std::to_string(report_.factor->periods_used) + words(" periods)", " perioade)");
+    if (const std::string note = unusual_factor_note(context_, *factor_); !note.empty()) text += "\n" + note;
+    if (!applies_to_.empty()) text += words("\nApply factor multiplies ", "\nApply factor inmulteste ") + applies_to_ + ".";
+    dialog_.set_text(C::factor, text);
   } else {
     dialog_.set_text(C::factor, reason.empty() ? "Choose a design spectrum." : reason);
   }
   dialog_.set_enabled(C::apply, factor_.has_value());
-  // The table: one row a period, PSA in g of each curve and of the target.
+  // The table: one row a period, PSA in g of each curve, of the one scaled and of the target.
   std::string header = "Period (s) | PSA (g):";
-  for (const auto& curve : report_.curves) header += curve.component == "geomean" ? " | mean" : " | " + curve.component;
+  for (const auto& curve : report_.curves)
+    if (!curve_name(curve.component).empty()) header += " | " + curve_name(curve.component);
+  if (scaled) header += words(" | scaled", " | scalat");
   if (!report_.target.empty()) header += " | target";
   dialog_.set_text(C::table_header, header);
   dialog_.set_item_count(C::table, static_cast<int>(report_.periods.size()));
   for (std::size_t k = 0; k < report_.periods.size(); ++k) {
     std::string row = number_text(report_.periods[k]);
-    for (const auto& curve : report_.curves) row += " | " + number_text(curve.psa[k] / g);
+    for (const auto& curve : report_.curves)
+      if (!curve_name(curve.component).empty()) row += " | " + number_text(curve.psa[k] / g);
+    if (scaled) row += " | " + number_text(scaled->psa[k] * *factor_ / g);
     if (!report_.target.empty()) row += " | " + (report_.target[0][k] ? number_text(*report_.target[0][k] / g) : "-");
     dialog_.set_text(C::table, row, static_cast<int>(k) + 1);
   }
+}
+
+std::string SpectrumDialog::curve_name(const std::string& component) const {
+  if (component == "rotd100") return "RotD100";
+  char* end = nullptr;
+  const long k = std::strtol(component.c_str(), &end, 10);
+  if (end != component.c_str() && *end == '\0' && k >= 1 && k <= static_cast<long>(names_.size())) return names_[k - 1];
+  return {};
 }
 
 bool SpectrumDialog::choose_file(const char* title, const char* filter_label, const char* pattern,
@@ -277,16 +299,22 @@ constexpr C callback_controls[] = {C::damping, C::design, C::parameters, C::brow
 
 }  // namespace
 
+std::string unusual_factor_note(const Context& context, double factor) {
+  if (factor >= 0.25 && factor <= 4) return {};
+  return context.words("Outside 0.25 to 4: a record scaled that much seldom stands for a real motion.",
+                       "In afara intervalului 0.25 - 4: o inregistrare scalata atat rar reprezinta o miscare reala.");
+}
+
 double shown_factor(double factor, bool round_up) {
   if (!(factor > 0) || !std::isfinite(factor)) return factor;
-  const double unit = std::pow(10.0, std::floor(std::log10(factor)) - 3);
+  const double unit = std::pow(10.0, std::floor(std::log10(factor)) - 8);
   const double steps = factor / unit;
-  // A factor already at four digits stays as it is, whatever the last bit of the division.
-  const double whole = std::abs(steps - std::round(steps)) < 1e-9 * steps ? std::round(steps)
-                       : round_up                                          ? std::ceil(steps)
-                                                                           : std::round(steps);
+  // A factor already at nine digits stays as it is, whatever the last bit of the division.
+  const double whole = std::abs(steps - std::round(steps)) < 1e-5 ? std::round(steps)
+                       : round_up                                  ? std::ceil(steps)
+                                                                   : std::round(steps);
   // Printed and read back, the factor is the decimal shown, not a neighbour of it.
-  return std::strtod(number_text(whole * unit).c_str(), nullptr);
+  return std::strtod(motion::report_number(whole * unit).c_str(), nullptr);
 }
 
 std::optional<double> run_spectrum_dialog(Context& context, const SpectrumSource& source) {

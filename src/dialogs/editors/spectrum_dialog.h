@@ -17,13 +17,23 @@ struct SpectrumSource {
   // One to three components, each multiplied by `metres_per_unit` to be in m/s2.
   std::vector<std::vector<double>> components;
   double metres_per_unit = 1.0;
+  // The case's direction of each component ("X", "Y", "Z"); a pair X, Y is scaled on its
+  // RotD100, as the suite and `brantel spectrum` scale it.
+  std::vector<std::string> names{};
+  // What "Apply factor" multiplies, in the language of the moment.
+  std::string applies_to{};
 };
 
-// Runs dialog 112. The factor when the user pressed "Apply factor", as shown: four significant
-// digits (rounded up under the min90 rule, which must not fall below its target).
+// Runs dialog 112. The factor when the user pressed "Apply factor", as shown: nine significant
+// digits, as suite.csv gives it (rounded up under the min90 rule, which must not fall below its
+// target).
 std::optional<double> run_spectrum_dialog(Context& context, const SpectrumSource& source);
 
-// The factor as it is shown and applied.
+// A factor outside 0.25 to 4 changes a record's character more than its size: the words that
+// say so, in the language of the moment; empty for a factor within.
+std::string unusual_factor_note(const Context& context, double factor);
+
+// The factor as it is shown and applied: the number its nine-digit text reads as.
 double shown_factor(double factor, bool round_up);
 
 }  // namespace dialogs::editors

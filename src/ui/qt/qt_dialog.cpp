@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
+#include <QPalette>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QThread>
@@ -424,6 +425,14 @@ int QtDialog::selection(ControlId id) const {
 
 void QtDialog::set_enabled(ControlId id, bool on) {
   if (QWidget* w = widget(id)) w->setEnabled(on);
+}
+
+void QtDialog::set_alert(ControlId id, bool on) {
+  auto* label = qobject_cast<QLabel*>(widget(id));
+  if (!label) return;
+  QPalette palette = label->palette();
+  palette.setColor(QPalette::WindowText, on ? QColor(0xb0, 0x00, 0x20) : window_->palette().color(QPalette::WindowText));
+  label->setPalette(palette);
 }
 
 void QtDialog::update() {

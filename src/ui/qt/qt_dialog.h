@@ -41,6 +41,7 @@ class QtDialog final : public Dialog {
   void set_window_icon(const Image& image) override;
   void set_chart(ControlId id, const ChartContent& content) override;
   bool save_chart_picture(ControlId id, const std::string& path) override;
+  void set_alert(ControlId id, bool on) override;
   void on_leave(LeaveCheck check) override { leave_check_ = std::move(check); }
 
   // For tests and screenshots: the window, and the widget of the template's control `index`.

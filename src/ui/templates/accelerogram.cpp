@@ -8,7 +8,7 @@ const DialogTemplate& accelerogram() {
   using C = Accelerogram;
   using K = ControlKind;
   static const DialogTemplate t{
-      static_cast<int>(dialog_of(C{})), "DISCRETE Accelerogram", 560, 372,
+      static_cast<int>(dialog_of(C{})), "DISCRETE Accelerogram", 560, 392,
       {
           {no_id, K::group_box, "DATA", {}, {12, 10, 320, 300}},
           {no_id, K::static_text, "KOD", {}, {26, 38, 70, 20}},
@@ -33,11 +33,11 @@ const DialogTemplate& accelerogram() {
           {id(C::spectrum), K::push_button, "Spectrum...", {}, {450, 240, 96, 30}},
           {id(C::import), K::push_button, "Import...", {}, {346, 276, 96, 30}},
           {id(C::plot), K::push_button, "Plot", {}, {450, 276, 96, 30}},
-          {id(C::scaled_by), K::static_text, "", {}, {346, 308, 200, 20}},
-          {id(C::save), K::push_button, "SAVE Changes", {}, {12, 324, 140, 40}},
-          {no_id, K::static_text, "Save Changes", {}, {160, 334, 110, 20}},
-          {id(C::done), K::push_button, "DONE", {}, {346, 330, 96, 30}, {}, true, true},
-          {id(C::cancel), K::push_button, "Cancel", {}, {450, 330, 96, 30}},
+          {id(C::scaled_by), K::static_text, "", {}, {346, 308, 200, 36}},
+          {id(C::save), K::push_button, "SAVE Changes", {}, {12, 344, 140, 40}},
+          {no_id, K::static_text, "Save Changes", {}, {160, 354, 110, 20}},
+          {id(C::done), K::push_button, "DONE", {}, {346, 350, 96, 30}, {}, true, true},
+          {id(C::cancel), K::push_button, "Cancel", {}, {450, 350, 96, 30}},
       }};
   return t;
 }

@@ -22,7 +22,7 @@ enum class Accelerogram : ControlId {
   import = 1150,
   plot = 1151,
   spectrum = 1152,
-  scaled_by = 1153,  // the factor of the spectrum window the points were scaled by, until SAVE
+  scaled_by = 1153,  // the factor the points were scaled by since their import, and whether it is saved
 };
 constexpr DialogId dialog_of(Accelerogram) { return DialogId::accelerogram; }
 

@@ -92,6 +92,29 @@ TEST(CheckCommand, EachProblemIsPrintedOnItsLineWithItsExitCode) {
   }
 }
 
+// An accelerogram that runs on after the case's end time: the solver never sees the rest of the
+// record, which may hold its strong motion.
+TEST(CheckCommand, AnAccelerogramBeyondTheEndTimeIsAWarning) {
+  TempCurrentDir dir;
+  const std::vector<std::pair<std::size_t, std::string>> accelerogram = {
+      {33, "-2  2.E-02  4.  0  0.  -1  0."}, {35, " 0. 0. 0."}, {36, "End_of_Initial_Loading"},
+      {37, " 0.  0.5"}};
+  auto with_last = [&](const std::string& line) {
+    auto changes = accelerogram;
+    changes.push_back({38, line + "\r\nEND_OF_CASE3"});
+    return sample_with(changes);
+  };
+  testing_support::write_file("f.inc", with_last(" 4.  0.25"));
+  CheckRun run = check({"--geometry", geometry, "f.inc"});
+  EXPECT_EQ(run.code, 0) << run.out;
+  testing_support::write_file("f.inc", with_last(" 43.  0.25"));
+  run = check({"--geometry", geometry, "f.inc"});
+  EXPECT_EQ(run.code, 1);
+  EXPECT_THAT(run.out, HasSubstr("f.inc:38: warning: time 43 of case 3 is beyond the end time 4: the solver reaches "
+                                 "neither it nor the times after it\n"));
+  EXPECT_THAT(run.out, HasSubstr("brantel check: 1 file, 0 errors, 1 warning"));
+}
+
 TEST(CheckCommand, CaseCodesAllZeroAreTheWritersErrorAndAMissingEndIsAWarning) {
   TempCurrentDir dir;
   std::string content = sample_with(11, "0.  0");
