@@ -16,10 +16,11 @@ int main(int argc, char** argv) {
   if (const auto code = app::cli::run_command_line({argv + 1, argv + argc}, std::cout, std::cerr)) return *code;
   QApplication application(argc, argv);
   // The widget library has taken its own options out of argv; the dialogs take none.
-  if (const auto code = app::cli::refuse_leftover_arguments({argv + 1, argv + argc}, std::cerr)) return *code;
+  const std::span<const char* const> leftover{argv + 1, argv + argc};
+  if (const auto code = app::cli::refuse_leftover_arguments(leftover, std::cerr)) return *code;
   // Lets the desktop show the menu entry's icon and name for the windows.
   QApplication::setDesktopFileName(QStringLiteral("brantel"));
   // "View" labels the loading file's records and marks the check's problems.
   auto toolkit = ui::qt::make_qt_toolkit(dialogs::make_loading_file_notes);
-  return app::run_program(*toolkit);
+  return app::run_program(*toolkit, app::cli::run_to_recover(leftover));
 }

@@ -114,7 +114,8 @@ void keep_case_files_for_inspection(const std::string& case_folder) {
   fs::create_directories(keep, ec);
   for (fs::directory_iterator it(case_folder, ec), end; !ec && it != end; it.increment(ec)) {
     std::error_code copy_ec;
-    if (it->is_regular_file(copy_ec) && it->path().filename() != model::case_files::run_lock_name)
+    if (it->symlink_status(copy_ec).type() == fs::file_type::regular &&
+        it->path().filename() != model::case_files::run_lock_name)
       fs::copy_file(it->path(), fs::path(keep) / it->path().filename(),
                     fs::copy_options::overwrite_existing, copy_ec);
   }
@@ -122,17 +123,24 @@ void keep_case_files_for_inspection(const std::string& case_folder) {
 
 }  // namespace
 
-int run_program(ui::Toolkit& toolkit) {
+int run_program(ui::Toolkit& toolkit, const std::optional<std::string>& run_to_recover) {
   offer_workspace(toolkit, find_sample_workspace(running_executable()));
   model::ProgramState state;
   dialogs::Context context{toolkit, state};
   prepare_start(context);
   // Found, and held, before this run makes its folder: the sweep of dead runs leaves them be.
-  std::vector<model::case_files::StoppedRun> stopped = model::case_files::find_stopped_runs(ui::current_directory());
+  // A run asked for by name is taken back without the question; when it cannot be had, the
+  // start goes on as any other.
+  std::optional<model::case_files::StoppedRun> asked_for;
+  if (run_to_recover) asked_for = claim_named_run(context, *run_to_recover);
+  std::vector<model::case_files::StoppedRun> stopped;
+  if (!asked_for) stopped = model::case_files::find_stopped_runs(ui::current_directory());
   const model::case_files::RunFolder case_folder = make_case_folder(context);
   // Without a folder of its own the run has nowhere to take a stopped run's files to.
   const bool recovered =
-      !case_folder.path().empty() && offer_stopped_runs(context, std::move(stopped), case_folder.path());
+      !case_folder.path().empty() &&
+      (asked_for ? take_back_run(context, *asked_for, case_folder.path())
+                 : offer_stopped_runs(context, std::move(stopped), case_folder.path()));
   if (!recovered) ask_time_points(context);
   JournalKeeper journal(context, case_folder.path());
   journal.record();

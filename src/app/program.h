@@ -1,6 +1,7 @@
 // Start-up, the wizard loop between General Data and Loading Cases, and the clean-up.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "dialogs/context.h"
@@ -9,8 +10,9 @@
 namespace app {
 
 // The whole run in the process current directory, or in the working folder made from the
-// samples when the user asks for one there; returns the process exit code.
-int run_program(ui::Toolkit& toolkit);
+// samples when the user asks for one there; returns the process exit code. `run_to_recover`
+// names a stopped or set-aside run to take back at once (`brantel --recover RUN`).
+int run_program(ui::Toolkit& toolkit, const std::optional<std::string>& run_to_recover = std::nullopt);
 
 // The folders, the language, the images, then the Time Points prompt.
 void start_up(dialogs::Context& context);

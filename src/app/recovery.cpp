@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "files/regular_file.h"
 #include "ui/platform.h"
 
 namespace app {
@@ -24,7 +25,9 @@ struct When {
 When local_when(std::int64_t seconds) {
   const std::time_t t = static_cast<std::time_t>(seconds);
   std::tm parts{};
-  localtime_r(&t, &parts);
+  // A folder's time set by hand may be beyond what the calendar functions take.
+  if (localtime_r(&t, &parts) == nullptr || parts.tm_year + 1900 > 9999 || parts.tm_year + 1900 < 0)
+    return {"??/??/????", "??:??:??"};
   // Room for any year: a journal written by hand may hold any time.
   char date[40], time[40];
   std::snprintf(date, sizeof date, "%02d/%02d/%04d", parts.tm_mday, parts.tm_mon + 1, parts.tm_year + 1900);
@@ -108,10 +111,13 @@ std::vector<dialogs::OwnFile> own_files_of(const std::vector<cf::OwnLoadingFile>
 
 // The one place that rebuilds the program state from a stopped run.
 bool take_back(dialogs::Context& context, cf::StoppedRun& run, const fs::path& case_folder) {
-  std::string why;
-  if (!run.take_over(case_folder, ui::current_directory(), why)) {
+  cf::TakeOverFailure failure;
+  if (!run.take_over(case_folder, ui::current_directory(), failure)) {
+    const std::string limit = files::size_limit_words(files::max_text_file_bytes);
+    const std::string why = failure.file + ": " + (failure.too_large ? "larger than " + limit : failure.reason);
+    const std::string why_ro = failure.file + ": " + (failure.too_large ? "are peste " + limit : failure.reason);
     context.message("ERROR: the stopped run could not be taken back (" + why + "); it is offered again at the next start.",
-                    "EROARE: rularea oprita nu s-a putut recupera (" + why + "); se ofera din nou la pornirea urmatoare.",
+                    "EROARE: rularea oprita nu s-a putut recupera (" + why_ro + "); se ofera din nou la pornirea urmatoare.",
                     title, ui::Icon::error);
     return false;
   }
@@ -135,12 +141,18 @@ std::string stopped_run_question(const std::vector<cf::StoppedRun>& runs, bool r
                         : "The program stopped on " + when.date + " at " + when.time + " with " +
                               cases_text(s.cases_entered, ro) + " entered (" + file_note(s, ro) +
                               "). Recover them?";
-  if (runs.size() == 1) return text;
+  // What No does, and how a run set aside is found again.
+  if (runs.size() == 1)
+    return text + (ro ? "\n\"No\" le pune deoparte in .brantel/abandoned timp de 7 zile: brantel --recover " +
+                            newest.name() + " le recupereaza, brantel --recover-list listeaza rularile puse deoparte."
+                      : "\n\"No\" sets them aside in .brantel/abandoned for 7 days: brantel --recover " +
+                            newest.name() + " takes them back, brantel --recover-list lists the runs set aside.");
   text += ro ? "\n\nAlte rulari oprite:" : "\n\nOther runs that stopped:";
   for (std::size_t i = 1; i < runs.size(); ++i) text += other_run_line(runs[i], ro);
   text += ro ? "\n\"Yes\" le pastreaza pentru pornirea urmatoare; \"No\" le pune pe toate deoparte in .brantel/abandoned "
-               "timp de 7 zile."
-             : "\n\"Yes\" keeps them for the next start; \"No\" sets them all aside in .brantel/abandoned for 7 days.";
+               "timp de 7 zile: brantel --recover-list le listeaza, brantel --recover RULARE recupereaza una."
+             : "\n\"Yes\" keeps them for the next start; \"No\" sets them all aside in .brantel/abandoned for 7 days: "
+               "brantel --recover-list lists them, brantel --recover RUN takes one back.";
   return text;
 }
 
@@ -163,6 +175,7 @@ bool offer_stopped_runs(dialogs::Context& context, std::vector<cf::StoppedRun> r
 
 int print_stopped_runs(const fs::path& start_folder, std::ostream& out) {
   const std::vector<cf::StoppedRun> runs = cf::find_stopped_runs(start_folder);
+  const std::vector<cf::SetAsideRun> set_aside = cf::find_set_aside_runs(start_folder);
   if (runs.empty()) out << "No stopped runs in " << start_folder.string() << "\n";
   for (const cf::StoppedRun& run : runs) {
     const When when = local_when(run.stopped_at);
@@ -175,7 +188,51 @@ int print_stopped_runs(const fs::path& start_folder, std::ostream& out) {
     }
     out << "  " << run.folder().string() << '\n';
   }
+  if (set_aside.empty()) return 0;
+  out << "Set aside (brantel --recover RUN takes one back; RUN is the last name of its folder):\n";
+  for (const cf::SetAsideRun& run : set_aside) {
+    const When when = local_when(run.status == cf::JournalRead::ok ? run.summary.saved_at : run.set_aside_at);
+    const When removed =
+        local_when(run.set_aside_at + std::chrono::duration_cast<std::chrono::seconds>(cf::abandoned_kept_for).count());
+    out << when.date << ' ' << when.time << "  ";
+    if (run.status == cf::JournalRead::ok) out << cases_text(run.summary.cases_entered, false) << "  " << file_note(run.summary, false);
+    else out << "journal cannot be read: " << run.reason;
+    out << "  removed after " << removed.date << ' ' << removed.time << "  " << run.folder.string() << '\n';
+  }
   return 0;
+}
+
+std::optional<cf::StoppedRun> claim_named_run(dialogs::Context& context, const std::string& name) {
+  cf::ClaimFailure failure = cf::ClaimFailure::no_such_run;
+  std::string reason;
+  std::optional<cf::StoppedRun> run = cf::claim_run(ui::current_directory(), name, failure, reason);
+  if (run) return run;
+  switch (failure) {
+    case cf::ClaimFailure::no_such_run:
+      context.message("ERROR: there is no stopped or set-aside run named \"" + name +
+                          "\" in this folder (brantel --recover-list lists them).",
+                      "EROARE: in acest director nu exista nicio rulare oprita sau pusa deoparte cu numele \"" + name +
+                          "\" (brantel --recover-list le listeaza).",
+                      title, ui::Icon::error);
+      break;
+    case cf::ClaimFailure::held:
+      context.message("ERROR: the run " + name + " is being taken back by another program started now.",
+                      "EROARE: rularea " + name + " este recuperata de un alt program pornit acum.", title,
+                      ui::Icon::error);
+      break;
+    case cf::ClaimFailure::damaged:
+      context.message("ERROR: the journal of the run " + name + " cannot be read (" + reason +
+                          "): nothing of it is recovered.",
+                      "EROARE: jurnalul rularii " + name + " nu se poate citi (" + reason +
+                          "): nu se recupereaza nimic din el.",
+                      title, ui::Icon::error);
+      break;
+  }
+  return std::nullopt;
+}
+
+bool take_back_run(dialogs::Context& context, cf::StoppedRun& run, const fs::path& case_folder) {
+  return take_back(context, run, case_folder);
 }
 
 JournalKeeper::JournalKeeper(dialogs::Context& context, const fs::path& case_folder)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -25,8 +26,16 @@ bool offer_stopped_runs(dialogs::Context& context, std::vector<model::case_files
 // The question's words for one run: "DD/MM/YYYY", "HH:MM:SS" in local time.
 std::string stopped_run_question(const std::vector<model::case_files::StoppedRun>& runs, bool romanian);
 
-// `brantel --recover-list`: one line per stopped run of `start_folder`, newest first.
+// `brantel --recover-list`: one line per stopped run of `start_folder`, newest first, then one
+// per run set aside, with the date it will be removed.
 int print_stopped_runs(const std::filesystem::path& start_folder, std::ostream& out);
+
+// `brantel --recover RUN`: the run of the current folder named `name`, stopped or set aside,
+// held for taking back; nothing, with a message saying why, when it cannot be had.
+std::optional<model::case_files::StoppedRun> claim_named_run(dialogs::Context& context, const std::string& name);
+// Takes `run` back into `case_folder` as Yes at the question does; false with a message.
+bool take_back_run(dialogs::Context& context, model::case_files::StoppedRun& run,
+                   const std::filesystem::path& case_folder);
 
 // Writes the run's journal after every action of the user (and when asked), and says once when
 // it cannot, so that the user knows a crash would now lose the data entered.

@@ -24,6 +24,7 @@
 #include "model/case_files/atomic_file.h"
 #include "model/case_files/scratch_files.h"
 #include "model/case_files/section_records.h"
+#include "model/geometry_file.h"
 #include "text/fixed_text.h"
 #include "text/free_form.h"
 #include "ui/platform.h"
@@ -282,13 +283,22 @@ std::string problem_lines(const ProblemList& problems, bool ro) {
 // would read wrongly (a node beyond the model, times out of order) is asked about before the
 // old file goes; what is only unusual is told with the outcome.
 class CreateCheck {
+  // The model the solver will read: the geometry file as it stands now, not the counts the run
+  // holds (read when the file was chosen, or taken from a stopped run's journal); those only
+  // when the file cannot be read any more.
+  static loadfile::ModelCounts model_counts(const model::ProgramState& s) {
+    const model::GeometryReadResult g = model::read_geometry_file(s.geometry_file.trimmed());
+    if (g.outcome == model::GeometryOutcome::ok) return {g.data.n_nodes, g.data.n_dof, g.data.n_elements};
+    return {s.n_nodes, s.n_dof, s.n_elements};
+  }
+
  public:
   explicit CreateCheck(Context& context) : context_(context) {}
 
   bool approve(const std::string& finished_path) {
     const model::ProgramState& s = context_.state;
     loadfile::CheckOptions options;
-    options.model = loadfile::ModelCounts{s.n_nodes, s.n_dof, s.n_elements};
+    options.model = model_counts(s);
     const loadfile::CheckReport report = loadfile::check_loading_file(finished_path, options);
     ProblemList errors;
     for (const Problem& p : report.problems) {

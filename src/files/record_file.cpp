@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <memory>
 
 namespace files {
@@ -19,10 +20,14 @@ std::shared_ptr<char[]> uninitialized_text(std::size_t n) { return std::shared_p
 // Only a regular file is read (see regular_file.h); `why` says what stopped it. The
 // content is read straight into its final place, which is not cleared first: a large loading
 // file is read once, not copied again through a buffer.
-bool read_records(const std::string& path, text::RecordSource& out, FileRead* why, std::size_t max_bytes) {
+namespace {
+
+using Opener = std::function<FileRead(const std::function<bool(int, std::size_t)>&)>;
+
+bool read_records_from(const Opener& open_and_read, text::RecordSource& out, FileRead* why, std::size_t max_bytes) {
   std::shared_ptr<char[]> bytes;
   std::size_t size = 0;
-  const FileRead read = read_regular_file_with(path, [&](int fd, std::size_t expected) {
+  const FileRead read = open_and_read([&](int fd, std::size_t expected) {
     bytes = uninitialized_text(expected);
     std::size_t capacity = expected;
     char probe[4096];
@@ -48,11 +53,28 @@ bool read_records(const std::string& path, text::RecordSource& out, FileRead* wh
       }
       size += static_cast<std::size_t>(n);
     }
-  }, max_bytes);
+  });
   if (why) *why = read;
   if (read.status != FileReadStatus::ok) return false;
   out = text::RecordSource::adopt(std::move(bytes), size);
   return true;
+}
+
+}  // namespace
+
+bool read_records(const std::string& path, text::RecordSource& out, FileRead* why, std::size_t max_bytes) {
+  return read_records_from(
+      [&](const std::function<bool(int, std::size_t)>& read) { return read_regular_file_with(path, read, max_bytes); },
+      out, why, max_bytes);
+}
+
+bool read_records_at(int folder_fd, const std::string& name, text::RecordSource& out, FileRead* why,
+                     std::size_t max_bytes) {
+  return read_records_from(
+      [&](const std::function<bool(int, std::size_t)>& read) {
+        return read_regular_file_with_at(folder_fd, name, read, max_bytes);
+      },
+      out, why, max_bytes);
 }
 
 }  // namespace files

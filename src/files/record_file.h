@@ -13,5 +13,8 @@ namespace files {
 // beyond them while read); `why` (when given) says which. `out` changes only on success.
 bool read_records(const std::string& path, text::RecordSource& out, FileRead* why = nullptr,
                   std::size_t max_bytes = max_text_file_bytes);
+// The file `name` of the folder open at `folder_fd`, never through a link.
+bool read_records_at(int folder_fd, const std::string& name, text::RecordSource& out, FileRead* why = nullptr,
+                     std::size_t max_bytes = max_text_file_bytes);
 
 }  // namespace files

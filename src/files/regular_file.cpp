@@ -70,20 +70,53 @@ std::string size_limit_words(std::size_t limit) {
   return bytes;
 }
 
+namespace {
+
+// What cannot be opened: a socket cannot be opened at all, so say what it is.
+FileRead open_failure(int error, FileKind kind) {
+  FileRead result;
+  result.error = error;
+  result.kind = kind;
+  if (kind == FileKind::missing) result.status = FileReadStatus::missing;
+  else if (kind != FileKind::regular) result.status = FileReadStatus::not_regular;
+  else result.status = FileReadStatus::cannot_read;
+  return result;
+}
+
+FileRead read_open_file(const Descriptor& fd, const std::function<bool(int fd, std::size_t size)>& read,
+                        std::size_t max_bytes);
+
+}  // namespace
+
+FileKind file_kind_of_mode(unsigned mode) { return kind_of_mode(static_cast<mode_t>(mode)); }
+
 FileRead read_regular_file_with(const std::string& path,
                                 const std::function<bool(int fd, std::size_t size)>& read,
                                 std::size_t max_bytes) {
-  FileRead result;
   // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer.
   Descriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (fd.get() < 0) return open_failure(errno, file_kind(path));
+  return read_open_file(fd, read, max_bytes);
+}
+
+FileRead read_regular_file_with_at(int folder_fd, const std::string& name,
+                                   const std::function<bool(int fd, std::size_t size)>& read,
+                                   std::size_t max_bytes) {
+  Descriptor fd(::openat(folder_fd, name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW));
   if (fd.get() < 0) {
-    result.error = errno;
-    result.kind = file_kind(path);  // a socket cannot be opened at all: say what it is
-    if (result.kind == FileKind::missing) result.status = FileReadStatus::missing;
-    else if (result.kind != FileKind::regular) result.status = FileReadStatus::not_regular;
-    else result.status = FileReadStatus::cannot_read;
-    return result;
+    const int error = errno;
+    struct stat st {};
+    if (::fstatat(folder_fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return open_failure(error, FileKind::missing);
+    return open_failure(error, S_ISLNK(st.st_mode) ? FileKind::other : kind_of_mode(st.st_mode));
   }
+  return read_open_file(fd, read, max_bytes);
+}
+
+namespace {
+
+FileRead read_open_file(const Descriptor& fd, const std::function<bool(int fd, std::size_t size)>& read,
+                        std::size_t max_bytes) {
+  FileRead result;
   struct stat st {};
   if (::fstat(fd.get(), &st) != 0) {
     result.error = errno;
@@ -107,6 +140,8 @@ FileRead read_regular_file_with(const std::string& path,
   }
   return result;
 }
+
+}  // namespace
 
 FileRead read_regular_file(const std::string& path, std::string& content, std::size_t max_bytes) {
   const FileRead result = read_regular_file_with(path, [&](int fd, std::size_t size) {

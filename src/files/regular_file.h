@@ -19,6 +19,12 @@ class Descriptor {
   Descriptor(const Descriptor&) = delete;
   Descriptor& operator=(const Descriptor&) = delete;
   int get() const { return fd_; }
+  // The descriptor, no longer closed here.
+  int release() {
+    const int fd = fd_;
+    fd_ = -1;
+    return fd;
+  }
 
  private:
   int fd_;
@@ -36,6 +42,8 @@ enum class FileKind {
 
 // What the path names now, following symbolic links.
 FileKind file_kind(const std::string& path);
+// The kind of a file of mode `mode` (struct stat's st_mode).
+FileKind file_kind_of_mode(unsigned mode);
 
 // The kind as the messages say it: "a folder", "un director", ...
 std::string_view kind_words(FileKind kind, bool romanian);
@@ -67,6 +75,12 @@ struct FileRead {
 // the open can hang or feed the reader.
 FileRead read_regular_file(const std::string& path, std::string& content,
                            std::size_t max_bytes = std::numeric_limits<std::size_t>::max());
+
+// The file `name` of the folder open at `folder_fd`, opened without following a link (a link
+// is `other`), then read as read_regular_file_with reads a path.
+FileRead read_regular_file_with_at(int folder_fd, const std::string& name,
+                                   const std::function<bool(int fd, std::size_t size)>& read,
+                                   std::size_t max_bytes = std::numeric_limits<std::size_t>::max());
 
 // Opens a regular file as read_regular_file does and hands the open, blocking descriptor and
 // the file's size to `read`, for readers that keep the bytes in storage of their own. `read`

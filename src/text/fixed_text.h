@@ -31,6 +31,18 @@ inline std::string padded(std::string_view s, std::size_t length) {
   return out;
 }
 
+// `s` without a UTF-8 character cut short at its end (a field of N bytes may end inside one):
+// what is shown of a field, whose bytes themselves stay as they are for the solver.
+inline std::string_view without_cut_character(std::string_view s) {
+  std::size_t lead = s.size();
+  int continuations = 0;
+  while (lead > 0 && continuations < 4 && (static_cast<unsigned char>(s[lead - 1]) & 0xC0) == 0x80) --lead, ++continuations;
+  if (lead == 0) return s;
+  const auto c = static_cast<unsigned char>(s[lead - 1]);
+  const int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+  return length > 1 && continuations < length - 1 ? s.substr(0, lead - 1) : s;
+}
+
 // A text field of exactly N characters. Assigning a longer text truncates it on the right,
 // a shorter one is padded with blanks, so a field never holds anything but N characters.
 template <std::size_t N>
@@ -56,6 +68,8 @@ class Field {
   std::string_view view() const { return {chars_.data(), N}; }
   std::string str() const { return std::string(view()); }
   std::string_view trimmed() const { return trim_right(view()); }
+  // Trimmed, and without a character the field's end cut in two: for showing, never for files.
+  std::string_view shown() const { return without_cut_character(trimmed()); }
   std::size_t trimmed_length() const { return text::trimmed_length(view()); }
   bool blank() const { return trimmed_length() == 0; }
   char first() const { return chars_[0]; }

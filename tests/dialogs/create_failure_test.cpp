@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "dialogs/loading_file.h"
+#include "model/case_files/case_store.h"
 #include "support/special_files.h"
 #include "loadfile/writer_fixture.h"
 
@@ -115,6 +116,26 @@ TEST_F(WriterFailureTest, DiskFullHalfWayKeepsThePreviousFile) {
   EXPECT_EQ(m.text, "Write Error on File: out.inc (File too large)\nThe file out.inc was not changed.");
   EXPECT_EQ(read_bytes("out.inc"), "previous\r\n");
   expect_only_files(".", {"out.inc", "1TP.dat", "1init.dat", "1InitLoad.dat"});
+}
+
+// Counts taken back from a stopped run's journal (or kept from a geometry file changed since)
+// are not what the solver reads: Create checks the file against the geometry file as it is.
+TEST_F(WriterFailureTest, CreateChecksAgainstTheGeometryFileNotTheCountsTheRunHolds) {
+  state_.geometry_file = std::string(BRANTEL_WORKSPACE) + "/Dat/frame.dat";  // 12 nodes, 3 dof
+  state_.n_nodes = 1000, state_.n_dof = 3, state_.n_elements = 15;
+  state_.written_case_records[1].loading_type = model::LoadingType::sinusoidal;
+  model::case_files::CaseStore store;
+  model::case_files::FileFailure failure;
+  model::Loading beyond;
+  beyond.data = model::AmplitudeLoading{model::LoadingType::sinusoidal, {{490, 500, {1.f, 2.f, 3.f}}}};
+  ASSERT_TRUE(store.save_loading(state_, 1, model::LoadingKind::sinusoidal, beyond, failure)) << failure.reason;
+  state_.loading_file = "out.inc";
+  toolkit_.answer = ui::Answer::no;
+  dialogs::Context c = context();
+  EXPECT_FALSE(dialogs::write_loading_file(c));
+  ASSERT_FALSE(toolkit_.messages.empty());
+  EXPECT_THAT(toolkit_.messages.front().text, HasSubstr("the solver would read wrongly"));
+  EXPECT_FALSE(std::filesystem::exists("out.inc"));
 }
 
 TEST_F(WriterFailureTest, NoLoadingFileChosen) {

@@ -22,6 +22,8 @@ work=$(mktemp -d /tmp/brantel-scenario.XXXXXXXX)
 trap 'rm -rf "$work"' EXIT
 cp -r "$workspace/." "$work/"
 [ -d "$scenario/setup" ] && cp -r "$scenario/setup/." "$work/"
+# Folders of runs are the user's alone, as a run makes them, whatever the umask of the checkout.
+[ -d "$work/.brantel" ] && chmod -R go-w "$work/.brantel"
 
 cd "$work" || exit 1
 # The run's case files live in a private folder removed at exit; a copy of them as they stand

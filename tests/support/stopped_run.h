@@ -30,6 +30,9 @@ inline std::filesystem::path plant_stopped_run(const std::filesystem::path& star
   summary.start_folder = start.string();
   write_file(folder / cf::journal_name, cf::journal_text(s, summary));
   write_file(folder / "1TP.dat", "case data of " + name);
+  // As a run makes it: ours alone, whatever the umask.
+  std::filesystem::permissions(start / ".brantel", std::filesystem::perms::owner_all);
+  std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
   std::filesystem::last_write_time(folder, std::filesystem::file_time_type::clock::now() - std::chrono::hours(2));
   return folder;
 }

@@ -19,7 +19,7 @@ namespace {
 constexpr int exit_usage = 64;
 
 constexpr std::string_view usage =
-    "Usage: brantel [--help | --version | --recover-list]\n"
+    "Usage: brantel [--help | --version | --recover-list | --recover RUN]\n"
     "       brantel check [--geometry MODEL.dat] [--values | --json] FILE.inc...\n"
     "       brantel motion FILE [options]\n"
     "       brantel spectrum FILE... [options]\n"
@@ -50,7 +50,11 @@ constexpr std::string_view usage =
     "  -h, --help    print this help and exit\n"
     "  --version     print the version and exit\n"
     "  --recover-list  print the runs of the current folder that stopped without ending (a\n"
-    "                crash, a kill) and left data to recover: date, time, cases, loading file\n"
+    "                crash, a kill) and left data to recover: date, time, cases, loading file;\n"
+    "                then those set aside (No at the question at start), with the date they\n"
+    "                will be removed\n"
+    "  --recover RUN open the dialogs taking back the stopped or set-aside run RUN (the last\n"
+    "                name of its folder, as --recover-list prints it)\n"
     "\n"
     "Manual: man brantel\n";
 
@@ -112,6 +116,10 @@ std::optional<int> run_command_line(std::span<const char* const> args, std::ostr
     return 0;
   }
   if (first == "--recover-list" && args.size() == 1) return app::print_stopped_runs(std::filesystem::current_path(), out);
+  if (first == "--recover" && args.size() != 2) {
+    err << "brantel: --recover takes the name of one run (brantel --recover-list lists them)\n\n" << usage;
+    return exit_usage;
+  }
   if (first.starts_with('-')) return std::nullopt;
   for (const auto& command : all_commands())
     if (command->name() == first) return run_command(*command, args.subspan(1), out, err);
@@ -119,8 +127,13 @@ std::optional<int> run_command_line(std::span<const char* const> args, std::ostr
   return exit_usage;
 }
 
+std::optional<std::string> run_to_recover(std::span<const char* const> args) {
+  if (args.size() == 2 && std::string_view(args[0]) == "--recover") return std::string(args[1]);
+  return std::nullopt;
+}
+
 std::optional<int> refuse_leftover_arguments(std::span<const char* const> leftover, std::ostream& err) {
-  if (leftover.empty()) return std::nullopt;
+  if (leftover.empty() || run_to_recover(leftover)) return std::nullopt;
   const std::string_view word = leftover.front();
   err << "brantel: " << (word.starts_with('-') ? "unknown option \"" : "unexpected argument \"") << word << "\"\n\n"
       << usage;

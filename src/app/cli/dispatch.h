@@ -5,6 +5,7 @@
 #include <optional>
 #include <ostream>
 #include <span>
+#include <string>
 
 namespace app::cli {
 
@@ -15,8 +16,12 @@ namespace app::cli {
 // program does not know exits 64 with the usage on `err`.
 std::optional<int> run_command_line(std::span<const char* const> args, std::ostream& out, std::ostream& err);
 
-// The words the widget library left of the command line: none is meant for the dialogs, so any
-// exits 64 with the usage. Returns nothing when `leftover` is empty.
+// The run named by `--recover RUN` when those are the words, for the dialogs to take back.
+std::optional<std::string> run_to_recover(std::span<const char* const> args);
+
+// The words the widget library left of the command line: only `--recover RUN` is meant for the
+// dialogs, so any other exits 64 with the usage. Returns nothing when `leftover` is empty or
+// is `--recover RUN`.
 std::optional<int> refuse_leftover_arguments(std::span<const char* const> leftover, std::ostream& err);
 
 }  // namespace app::cli

@@ -128,12 +128,12 @@ std::string processed_item_text(int case_number, bool shown_as_processed) {
 std::string added_item_text(int case_number) { return std::to_string(case_number) + " +"; }
 
 std::string gravity_unit_text(const model::ProgramState& state) {
-  return std::string(state.length_unit.trimmed()) + "/sec2";
+  return std::string(state.length_unit.shown()) + "/sec2";
 }
 
 // The six-coefficient operator takes the tolerance on the rate of acceleration.
 std::string tolerance_unit_text(const model::ProgramState& state) {
-  return std::string(state.length_unit.trimmed()) +
+  return std::string(state.length_unit.shown()) +
          (model::six_coefficient_operator(state) ? "/sec3" : "/sec2");
 }
 

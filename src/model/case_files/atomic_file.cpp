@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <utility>
 
 namespace model::case_files {
@@ -119,9 +120,30 @@ bool replace_file(const std::string& path, const std::function<void(AtomicFile&)
   return false;
 }
 
+bool replace_file_at(int folder_fd, const std::string& name, const std::function<void(AtomicFile&)>& write,
+                     std::string& reason) {
+  AtomicFile file(folder_fd, name);
+  if (file.open() == OutputStatus::ok) {
+    write(file);
+    if (file.finish() == OutputStatus::ok) return true;
+  }
+  reason = file.error_number() != 0 ? std::strerror(file.error_number())
+                                    : "it is " + std::string(files::kind_words(file.target_kind(), false)) +
+                                          ", not a regular file";
+  return false;
+}
+
 AtomicFile::AtomicFile(std::string target) : target_(resolved_target(target)) {}
 
-AtomicFile::~AtomicFile() { abandon(); }
+AtomicFile::AtomicFile(int folder_fd, std::string name)
+    : target_(std::move(name)),
+      folder_fd_(folder_fd < 0 ? -1 : ::fcntl(folder_fd, F_DUPFD_CLOEXEC, 0)),
+      in_folder_(true) {}
+
+AtomicFile::~AtomicFile() {
+  abandon();
+  if (folder_fd_ >= 0) ::close(folder_fd_);
+}
 
 OutputStatus AtomicFile::fail(OutputStatus status, int error) {
   if (status_ == OutputStatus::ok) {
@@ -134,10 +156,36 @@ OutputStatus AtomicFile::fail(OutputStatus status, int error) {
 void AtomicFile::abandon() {
   if (fd_ >= 0) ::close(fd_);
   fd_ = -1;
-  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+  if (temporary_.empty()) return;
+  if (folder_fd_ >= 0) ::unlinkat(folder_fd_, temporary_.c_str(), 0);
+  else ::unlink(temporary_.c_str());
+}
+
+OutputStatus AtomicFile::open_at() {
+  if (folder_fd_ < 0) return fail(OutputStatus::cannot_create, EBADF);
+  buffer_.reserve(flush_threshold + 4096);
+  struct stat existing {};
+  if (::fstatat(folder_fd_, target_.c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(existing.st_mode)) {
+    kind_ = S_ISLNK(existing.st_mode) ? files::FileKind::other : files::file_kind_of_mode(existing.st_mode);
+    return fail(OutputStatus::not_regular, 0);
+  }
+  static constexpr char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string name = temporary_prefix(target_, ::getpid());
+    for (std::size_t i = 0; i < unique_suffix_length; ++i) name += letters[random() % (sizeof letters - 1)];
+    fd_ = ::openat(folder_fd_, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd_ >= 0) {
+      temporary_ = std::move(name);
+      return OutputStatus::ok;
+    }
+    if (errno != EEXIST) break;
+  }
+  return fail(OutputStatus::cannot_create, errno);
 }
 
 OutputStatus AtomicFile::open() {
+  if (in_folder_) return open_at();
   if (target_.empty()) return fail(OutputStatus::cannot_create, ENOENT);
   buffer_.reserve(flush_threshold + 4096);
   struct stat existing {};
@@ -194,6 +242,19 @@ OutputStatus AtomicFile::finish(const Approval& approve) {
   if (sync_failed(fd_)) return fail(OutputStatus::cannot_write, errno);
   const int fd = std::exchange(fd_, -1);
   if (::close(fd) != 0) return fail(OutputStatus::cannot_close, errno);
+  // A run's own files need no approval: nothing but the run reads them.
+  if (in_folder_) {
+    struct stat now {};
+    if (::fstatat(folder_fd_, target_.c_str(), &now, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISREG(now.st_mode)) {
+      kind_ = files::FileKind::other;
+      return fail(OutputStatus::not_regular, 0);
+    }
+    if (::renameat(folder_fd_, temporary_.c_str(), folder_fd_, target_.c_str()) != 0)
+      return fail(OutputStatus::cannot_close, errno);
+    temporary_.clear();
+    sync_call(folder_fd_);
+    return OutputStatus::ok;
+  }
   if (approve && !approve(temporary_)) return fail(OutputStatus::declined, 0);
   // The target may have been replaced by a device or a FIFO while the file was being written.
   if (const files::FileKind now = files::file_kind(target_);

@@ -35,6 +35,10 @@ class AtomicFile {
   static constexpr std::size_t buffer_size = 1 << 20;
 
   explicit AtomicFile(std::string target);
+  // The file `name` in the folder open at `folder_fd` (kept open by the AtomicFile), as a run
+  // writes its own files: neither the target nor its temporary is reached through a link, and
+  // a link where the target should be is refused as a file that is not regular.
+  AtomicFile(int folder_fd, std::string name);
   ~AtomicFile();  // an unfinished file is abandoned: the temporary file is removed
   AtomicFile(const AtomicFile&) = delete;
   AtomicFile& operator=(const AtomicFile&) = delete;
@@ -56,10 +60,13 @@ class AtomicFile {
 
  private:
   bool flush();
+  OutputStatus open_at();
   OutputStatus fail(OutputStatus status, int error);
   void abandon();
 
-  std::string target_;
+  std::string target_;  // the name in folder_fd_ when that is open
+  int folder_fd_ = -1;
+  bool in_folder_ = false;  // made with a folder descriptor
   std::string temporary_;
   int fd_ = -1;
   files::FileKind kind_ = files::FileKind::regular;
@@ -86,5 +93,8 @@ bool replace_file(const std::string& path, std::string_view content, std::string
 // The same with the bytes `write` puts into the opened file, so that a large file need not be
 // held whole in memory first.
 bool replace_file(const std::string& path, const std::function<void(AtomicFile&)>& write, std::string& reason);
+// The file `name` of the folder open at `folder_fd`, as AtomicFile(folder_fd, name) writes it.
+bool replace_file_at(int folder_fd, const std::string& name, const std::function<void(AtomicFile&)>& write,
+                     std::string& reason);
 
 }  // namespace model::case_files

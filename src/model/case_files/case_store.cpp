@@ -1,12 +1,15 @@
 #include "model/case_files/case_store.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <utility>
 
 #include "files/record_file.h"
 #include "model/case_files/atomic_file.h"
+#include "model/case_files/run_folder.h"
 #include "model/case_files/section_records.h"
 
 namespace model::case_files {
@@ -63,10 +66,16 @@ std::string loadings_text(const RangeSection& l, const GeneralData& g) {
   return out;
 }
 
-bool write_file(const std::string& path, const std::function<void(std::string&, const Drain&)>& make,
-                FileFailure& failure) {
-  const bool written = replace_file(
-      path,
+// Case k's file of `kind` in the run's folder, written relative to the folder the run holds.
+bool write_file(const std::string& folder, int k, ScratchKind kind,
+                const std::function<void(std::string&, const Drain&)>& make, FileFailure& failure) {
+  const files::Descriptor folder_fd = open_run_folder(folder);
+  if (folder_fd.get() < 0) {
+    failure = {scratch_file_path(folder, k, kind), std::strerror(errno)};
+    return false;
+  }
+  const bool written = replace_file_at(
+      folder_fd.get(), scratch_file_name(k, kind),
       [&make](AtomicFile& file) {
         const Drain drain = [&file](std::string& lines) {
           file.write(lines);
@@ -77,12 +86,12 @@ bool write_file(const std::string& path, const std::function<void(std::string&, 
         file.write(lines);
       },
       failure.reason);
-  if (!written) failure.path = path;
+  if (!written) failure.path = scratch_file_path(folder, k, kind);
   return written;
 }
 
-bool write_text(const std::string& path, const std::string& text, FileFailure& failure) {
-  return write_file(path, [&text](std::string& out, const Drain&) { out = text; }, failure);
+bool write_text(const std::string& folder, int k, ScratchKind kind, const std::string& text, FileFailure& failure) {
+  return write_file(folder, k, kind, [&text](std::string& out, const Drain&) { out = text; }, failure);
 }
 
 }  // namespace
@@ -131,11 +140,11 @@ bool CaseStore::save_initial_values(const ProgramState& s, int k, InitialConditi
                                     RangeSection loadings, FileFailure& failure) {
   fit_model(s.n_nodes, s.n_dof);
   const GeneralData g = counts(s.n_nodes, s.n_dof);
-  if (!write_text(scratch_file_path(s.case_folder, k, ScratchKind::initial_conditions), conditions_text(conditions, g),
+  if (!write_text(s.case_folder, k, ScratchKind::initial_conditions, conditions_text(conditions, g),
                   failure))
     return false;
   at(k).initial_conditions = std::move(conditions);
-  if (!write_text(scratch_file_path(s.case_folder, k, ScratchKind::initial_loading), loadings_text(loadings, g),
+  if (!write_text(s.case_folder, k, ScratchKind::initial_loading, loadings_text(loadings, g),
                   failure))
     return false;
   at(k).initial_loadings = std::move(loadings);
@@ -146,7 +155,7 @@ bool CaseStore::save_loading(const ProgramState& s, int k, LoadingKind kind, Loa
   fit_model(s.n_nodes, s.n_dof);
   const GeneralData g = counts(s.n_nodes, s.n_dof);
   const bool written = write_file(
-      scratch_file_path(s.case_folder, k, file_kind_of(kind)),
+      s.case_folder, k, file_kind_of(kind),
       [&](std::string& out, const Drain& drain) { append_loading(out, loading, k, g, LineForm::case_file, drain); },
       failure);
   if (written) at(k).loading(kind) = std::move(loading);
@@ -183,7 +192,7 @@ bool CaseStore::place_loaded(const ProgramState& s, Analysis& read, FileFailure&
     const bool whole = from.initial_conditions && from.initial_loadings && from.loading_of_type();
     std::vector<ScratchKind> written;
     auto place = [&](ScratchKind kind, const std::function<void(std::string&, const Drain&)>& make) {
-      if (!write_file(scratch_file_path(folder, i, kind), make, failure)) return false;
+      if (!write_file(folder, i, kind, make, failure)) return false;
       written.push_back(kind);
       return true;
     };
@@ -250,7 +259,7 @@ std::vector<std::string> CaseStore::remove_case(const std::string& folder, int r
       if (!loading || loading->style.layout == SectionLayout::verbatim) continue;
       FileFailure failure;
       const ScratchKind file = file_kind_of(static_cast<LoadingKind>(kind));
-      if (!write_file(scratch_file_path(folder, k, file),
+      if (!write_file(folder, k, file,
                       [&](std::string& out, const Drain& drain) {
                         append_loading(out, *loading, k, g, LineForm::case_file, drain);
                       },
@@ -262,9 +271,11 @@ std::vector<std::string> CaseStore::remove_case(const std::string& folder, int r
 
 void CaseStore::take_files(const std::string& folder) {
   cases_.clear();
-  auto kept = [&folder](int k, ScratchKind kind) -> std::optional<SectionStyle> {
+  const files::Descriptor folder_fd = open_run_folder(folder);
+  auto kept = [&folder_fd](int k, ScratchKind kind) -> std::optional<SectionStyle> {
     text::RecordSource source;
-    if (!files::read_records(scratch_file_path(folder, k, kind), source) || !source.text()) return std::nullopt;
+    if (!files::read_records_at(folder_fd.get(), scratch_file_name(k, kind), source) || !source.text())
+      return std::nullopt;
     std::string lines(source.text().get(), source.text_size());
     if (!has_data(lines)) return std::nullopt;
     return verbatim(std::move(lines));

@@ -3,8 +3,11 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <chrono>
 #include <cmath>
 #include <limits>
@@ -17,6 +20,8 @@
 
 #include "files/regular_file.h"
 #include "model/case_files/atomic_file.h"
+#include "model/case_files/run_folder.h"
+#include "model/geometry_file.h"
 
 namespace model::case_files {
 
@@ -42,11 +47,48 @@ json put(float v) {
   if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
   return static_cast<double>(v);
 }
+// Whether `s` is well-formed UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF):
+// what a JSON text may hold as it is.
+bool valid_utf8(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    const auto c = static_cast<unsigned char>(s[i]);
+    std::size_t n = 0;
+    unsigned char low = 0x80, high = 0xBF;
+    if (c < 0x80) n = 0;
+    else if (c >= 0xC2 && c <= 0xDF) n = 1;
+    else if (c == 0xE0) n = 2, low = 0xA0;
+    else if (c >= 0xE1 && c <= 0xEC) n = 2;
+    else if (c == 0xED) n = 2, high = 0x9F;
+    else if (c >= 0xEE && c <= 0xEF) n = 2;
+    else if (c == 0xF0) n = 3, low = 0x90;
+    else if (c >= 0xF1 && c <= 0xF3) n = 3;
+    else if (c == 0xF4) n = 3, high = 0x8F;
+    else return false;
+    if (s.size() - i - 1 < n) return false;
+    for (std::size_t k = 1; k <= n; ++k) {
+      const auto d = static_cast<unsigned char>(s[i + k]);
+      if (d < (k == 1 ? low : 0x80) || d > (k == 1 ? high : 0xBF)) return false;
+    }
+    i += n + 1;
+  }
+  return true;
+}
+
 json put(int v) { return v; }
 json put(bool v) { return v; }
-json put(const std::string& v) { return v; }
+// A text that is not UTF-8 (a language line in another encoding, a file name of another
+// system, a field cut in the middle of a character) goes as its bytes, so that it comes back
+// byte for byte: a JSON text can only hold UTF-8.
+json put(std::string_view v) {
+  if (valid_utf8(v)) return std::string(v);
+  json bytes = json::array();
+  for (const char c : v) bytes.push_back(static_cast<unsigned char>(c));
+  return json{{"bytes", std::move(bytes)}};
+}
+json put(const std::string& v) { return put(std::string_view(v)); }
 template <std::size_t N>
-json put(const text::Field<N>& v) { return std::string(v.trimmed()); }
+json put(const text::Field<N>& v) { return put(v.trimmed()); }
 template <typename E>
   requires std::is_enum_v<E>
 json put(E v) { return code_number(v); }
@@ -80,8 +122,18 @@ void take(const json& j, std::string_view key, bool& v) {
   v = j.get<bool>();
 }
 void take(const json& j, std::string_view key, std::string& v) {
-  if (!j.is_string()) wrong(key, "a text");
-  v = j.get<std::string>();
+  if (j.is_string()) {
+    v = j.get<std::string>();
+    return;
+  }
+  const auto bytes = j.is_object() && j.size() == 1 ? j.find("bytes") : j.end();
+  if (bytes == j.end() || !bytes->is_array()) wrong(key, "a text");
+  std::string read;
+  for (const json& b : *bytes) {
+    if (!b.is_number_unsigned() || b.get<std::uint64_t>() > 255) wrong(key, "a text of bytes");
+    read.push_back(static_cast<char>(b.get<std::uint64_t>()));
+  }
+  v = std::move(read);
 }
 template <std::size_t N>
 void take(const json& j, std::string_view key, text::Field<N>& v) {
@@ -289,6 +341,25 @@ void check_counts(const ProgramState& s) {
   within("n_loaded_cases", s.n_loaded_cases, 0, 99);
   within("current_case", s.current_case, 0, 99);
   within("n_diameter_groups", s.n_diameter_groups, 0, static_cast<int>(s.diameter_table.size()));
+  // The model's counts are those of a geometry file the run read, or none yet: the tables of
+  // Create and its check are sized by them.
+  if (s.n_nodes != 0 || s.n_elements != 0 || s.n_dof != 0) {
+    within("n_nodes", s.n_nodes, 1, std::numeric_limits<int>::max());
+    within("n_elements", s.n_elements, 1, std::numeric_limits<int>::max());
+    within("n_dof", s.n_dof, 1, max_dof);
+  }
+}
+
+// A time the question can name: from 1970 to the end of year 9999.
+constexpr std::int64_t latest_time = 253402300799;
+
+std::int64_t time_of(const json& j, std::string_view key) {
+  if (!j.is_number_integer()) wrong(key, "a time");
+  const std::int64_t t = j.get<std::int64_t>();
+  if (j.is_number_unsigned() && j.get<std::uint64_t>() > static_cast<std::uint64_t>(latest_time))
+    wrong(key, "a time from 1970 to the year 9999");
+  if (t < 0 || t > latest_time) wrong(key, "a time from 1970 to the year 9999");
+  return t;
 }
 
 int cases_entered(const ProgramState& s) {
@@ -304,10 +375,14 @@ std::int64_t seconds_now() {
 }
 
 // The names, sizes and times of the case files: a SAVE that rewrote one changes it.
-std::string case_file_fingerprint(const fs::path& folder) {
+std::string case_file_fingerprint(int folder_fd) {
   std::vector<std::string> entries;
-  DIR* listing = ::opendir(folder.c_str());
-  if (listing == nullptr) return {};
+  const int copy = folder_fd < 0 ? -1 : ::dup(folder_fd);
+  DIR* listing = copy < 0 ? nullptr : ::fdopendir(copy);
+  if (listing == nullptr) {
+    if (copy >= 0) ::close(copy);
+    return {};
+  }
   while (const dirent* entry = ::readdir(listing)) {
     const std::string_view name = entry->d_name;
     struct stat st {};
@@ -331,12 +406,14 @@ std::string journal_text(const ProgramState& state, const JournalSummary& summar
   j["format"] = "brantel journal";
   j["version"] = journal_version;
   j["saved_at"] = summary.saved_at;
-  j["start_folder"] = summary.start_folder;
+  j["start_folder"] = put(summary.start_folder);
   j["created_at"] = summary.created_at ? json(*summary.created_at) : json(nullptr);
   json own = json::array();
   for (const OwnLoadingFile& f : summary.own_loading_files)
-    own.push_back({{"path", f.path}, {"written_ns", f.written_ns}, {"size", f.size}});
+    own.push_back({{"path", put(f.path)}, {"written_ns", f.written_ns}, {"size", f.size}});
   j["own_loading_files"] = std::move(own);
+  // Only a take-over's journal names its run: every other journal stays as it always was.
+  if (!summary.taken_from.empty()) j["taken_from"] = put(summary.taken_from);
   j["state"] = state_json(state);
   return j.dump(1) + "\n";
 }
@@ -348,15 +425,10 @@ JournalRead parse_journal(std::string_view text, JournalContent& content, std::s
     if (!j.contains("version") || j["version"] != journal_version)
       throw Damaged("it is of another version than " + std::to_string(journal_version));
     JournalContent read;
-    const json& saved_at = member(j, "saved_at");
-    if (!saved_at.is_number_integer()) wrong("saved_at", "a time");
-    read.summary.saved_at = saved_at.get<std::int64_t>();
+    read.summary.saved_at = time_of(member(j, "saved_at"), "saved_at");
     take(member(j, "start_folder"), "start_folder", read.summary.start_folder);
     const json& created = member(j, "created_at");
-    if (!created.is_null()) {
-      if (!created.is_number_integer()) wrong("created_at", "a time");
-      read.summary.created_at = created.get<std::int64_t>();
-    }
+    if (!created.is_null()) read.summary.created_at = time_of(created, "created_at");
     // Without the list the run only asks once more before replacing its own file.
     const json& own = j.contains("own_loading_files") ? j["own_loading_files"] : json::array();
     if (!own.is_array()) wrong("own_loading_files", "a list");
@@ -371,6 +443,7 @@ JournalRead parse_journal(std::string_view text, JournalContent& content, std::s
       file.size = size.get<std::int64_t>();
       read.summary.own_loading_files.push_back(std::move(file));
     }
+    if (j.contains("taken_from")) take(j["taken_from"], "taken_from", read.summary.taken_from);
     const json& state = member(j, "state");
     state_fields(read.state, [&state](const char* key, auto& v) { take(member(state, key), key, v); });
     check_counts(read.state);
@@ -416,8 +489,13 @@ Journal::Journal(fs::path folder, std::string start_folder)
 bool Journal::record(const ProgramState& state, int creations, std::string& reason,
                      const std::vector<OwnLoadingFile>& own_files) {
   if (folder_.empty()) return true;
+  const files::Descriptor folder_fd = open_run_folder(folder_.string());
+  if (folder_fd.get() < 0) {
+    reason = std::strerror(errno);
+    return false;
+  }
   std::string image = state_image(state);
-  std::string fingerprint = case_file_fingerprint(folder_);
+  std::string fingerprint = case_file_fingerprint(folder_fd.get());
   const bool changed = image != last_state_image_ || fingerprint != last_fingerprint_;
   const bool created = creations != last_creations_;
   if (written_ && !changed && !created && own_files == last_own_files_) return true;
@@ -429,7 +507,18 @@ bool Journal::record(const ProgramState& state, int creations, std::string& reas
   summary.start_folder = start_folder_;
   summary.created_at = created_at_;
   summary.own_loading_files = own_files;
-  if (!replace_file((folder_ / journal_name).string(), journal_text(state, summary), reason)) return false;
+  summary.taken_from = taken_from_;
+  std::string text;
+  try {
+    text = journal_text(state, summary);
+  } catch (const json::exception& e) {
+    // Every text is written as UTF-8 or as its bytes, so this is a fault of the program; the
+    // previous journal stays, and the run says that it cannot journal.
+    reason = e.what();
+    return false;
+  }
+  if (!replace_file_at(folder_fd.get(), journal_name, [&text](AtomicFile& file) { file.write(text); }, reason))
+    return false;
   last_state_image_ = std::move(image);
   last_fingerprint_ = std::move(fingerprint);
   last_creations_ = creations;

@@ -39,6 +39,9 @@ struct JournalSummary {
   // data entered since then is in no loading file.
   std::optional<std::int64_t> created_at;
   std::vector<OwnLoadingFile> own_loading_files;
+  // The folder name of the stopped run this one took over, written until that folder is gone;
+  // empty for other journals.
+  std::string taken_from;
 };
 
 struct JournalContent {
@@ -83,10 +86,13 @@ class Journal {
               const std::vector<OwnLoadingFile>& own_files = {});
 
   const std::filesystem::path& folder() const { return folder_; }
+  // The next journal names `run` as the stopped run this one took over.
+  void take_over_from(std::string run) { taken_from_ = std::move(run); }
 
  private:
   std::filesystem::path folder_;
   std::string start_folder_;
+  std::string taken_from_;
   std::string last_state_image_;
   std::vector<OwnLoadingFile> last_own_files_;
   std::string last_fingerprint_;

@@ -7,9 +7,11 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "files/regular_file.h"
 #include "model/case_files/journal.h"
 
 namespace model::case_files {
@@ -33,12 +35,20 @@ class RunFolder {
   const std::filesystem::path& path() const { return path_; }
 
  private:
-  RunFolder(std::filesystem::path path, int lock_fd) : path_(std::move(path)), lock_fd_(lock_fd) {}
+  RunFolder(std::filesystem::path path, int base_fd, int folder_fd, int lock_fd);
   void release();
 
   std::filesystem::path path_;
+  int base_fd_ = -1;    // the folder of the runs, as checked when the run folder was made
+  int folder_fd_ = -1;  // the run folder itself: every file of the run is opened relative to it
   int lock_fd_ = -1;
 };
+
+// An open descriptor of a run's folder, to open its files relative to without following links:
+// the one a live RunFolder holds when `folder` is its path, so that a folder on the way
+// replaced since (a link, another user's folder) is never reached; otherwise `folder` opened
+// now (the current directory when empty). -1 with errno set when it cannot be opened.
+files::Descriptor open_run_folder(const std::string& folder);
 
 // The name of the lock file inside every run folder.
 inline constexpr const char* run_lock_name = ".lock";
@@ -53,6 +63,13 @@ void remove_dead_run_folders(const std::filesystem::path& runs);
 inline constexpr const char* abandoned_folder_name = "abandoned";
 // How long an abandoned run's folder is kept.
 inline constexpr auto abandoned_kept_for = std::chrono::hours(24 * 7);
+
+// Why a take-over failed: the file, and the system's reason or the size limit.
+struct TakeOverFailure {
+  std::string file;
+  std::string reason;
+  bool too_large = false;  // the file is larger than files::max_text_file_bytes
+};
 
 // A run of this start folder that stopped without ending (a crash, a kill, a power cut) and
 // left saved data, or a journal that cannot be read. Holds the folder's lock while it lives,
@@ -76,8 +93,12 @@ class StoppedRun {
   // Moves the folder to `<base>/abandoned/<run>/`, dated now. false with `reason` when it failed.
   bool abandon(std::string& why);
   // Copies the case files into `into` (the new run's folder, started in `start_folder`), writes
-  // its journal there, and only then removes this folder. On a failure `into` is left as it was.
-  bool take_over(const std::filesystem::path& into, const std::filesystem::path& start_folder, std::string& why);
+  // its journal there, naming this folder as taken, and only then removes this folder: from
+  // the journal on, no start offers this run again. On a failure `into` is left as it was.
+  bool take_over(const std::filesystem::path& into, const std::filesystem::path& start_folder,
+                 TakeOverFailure& failure);
+  // Removes the folder (a run another one took over).
+  void remove();
 
  private:
   void release();
@@ -85,6 +106,33 @@ class StoppedRun {
   std::string name_;
   int lock_fd_ = -1;
 };
+
+// A run set aside in abandoned/ (No at the recovery question, or a damaged journal), as
+// `brantel --recover-list` lists it.
+struct SetAsideRun {
+  std::string name;                // its folder's name in abandoned/
+  std::filesystem::path folder;
+  JournalRead status = JournalRead::ok;  // ok or damaged
+  std::string reason;                    // why the journal is damaged
+  JournalSummary summary;                // when ok
+  std::int64_t set_aside_at = 0;         // seconds since the epoch: removed abandoned_kept_for later
+};
+
+// The runs of `start_folder` set aside, newest first (those of a shared folder only when their
+// journal names `start_folder`).
+std::vector<SetAsideRun> find_set_aside_runs(const std::filesystem::path& start_folder);
+
+enum class ClaimFailure {
+  no_such_run,  // none of that name (or not a run's name at all)
+  held,         // another program holds it now
+  damaged,      // its journal cannot be read: `reason` says why
+};
+
+// The run of `start_folder` named `name`, stopped or set aside, held, with its journal read
+// whole: a run set aside is first moved back beside the stopped runs, so that a start that
+// stops now offers it again. Empty with `failure` (and `reason`) when it cannot be had.
+std::optional<StoppedRun> claim_run(const std::filesystem::path& start_folder, const std::string& name,
+                                    ClaimFailure& failure, std::string& reason);
 
 // The stopped runs of `start_folder`, newest first, in every folder that may hold its runs.
 // A damaged journal is reported only from the start folder's own ".brantel" (in a shared

@@ -1,10 +1,17 @@
 #include "model/case_files/scratch_files.h"
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cctype>
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <system_error>
 
+#include "model/case_files/run_folder.h"
 #include "model/state.h"
 
 namespace model::case_files {
@@ -45,8 +52,6 @@ constexpr ScratchKind all_kinds[] = {ScratchKind::initial_conditions, ScratchKin
                                      ScratchKind::discrete_loading,   ScratchKind::accelerogram,
                                      ScratchKind::sinusoidal,         ScratchKind::exponential};
 
-fs::path folder_path(const std::string& folder) { return folder.empty() ? fs::path(".") : fs::path(folder); }
-
 // A case's file: one digit, or two digits not starting with 0 (cases 10..99), then the suffix.
 bool case_file_name(std::string_view name, std::string_view suffix) {
   auto digit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
@@ -56,18 +61,30 @@ bool case_file_name(std::string_view name, std::string_view suffix) {
   return number.size() == 2 && digit(number[0]) && number[0] != '0' && digit(number[1]);
 }
 
+// Every step relative to the run's folder as the run holds it: a link is never followed (it
+// goes itself), and folders and other special files stay.
 void delete_regular_files_where(const std::string& folder,
                                 const std::function<bool(std::string_view)>& wanted) {
-  std::error_code ec;
-  for (fs::directory_iterator it(folder_path(folder), ec), end; !ec && it != end; it.increment(ec)) {
-    std::error_code entry_ec;
-    if (!it->is_regular_file(entry_ec)) continue;
-    if (wanted(it->path().filename().string())) fs::remove(it->path(), entry_ec);
+  const files::Descriptor folder_fd = open_run_folder(folder);
+  const int listing = folder_fd.get() < 0 ? -1 : ::dup(folder_fd.get());
+  DIR* entries = listing < 0 ? nullptr : ::fdopendir(listing);
+  if (entries == nullptr) {
+    if (listing >= 0) ::close(listing);
+    return;
   }
+  std::vector<std::string> names;
+  while (const dirent* entry = ::readdir(entries)) {
+    struct stat st {};
+    if (::fstatat(folder_fd.get(), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && (S_ISREG(st.st_mode) || S_ISLNK(st.st_mode)) &&
+        wanted(entry->d_name))
+      names.emplace_back(entry->d_name);
+  }
+  ::closedir(entries);
+  for (const std::string& name : names) ::unlinkat(folder_fd.get(), name.c_str(), 0);
 }
 
-std::string failure(const std::string& name, const std::error_code& ec) {
-  return name + ": " + ec.message();
+std::string failure(const std::string& name, int error) {
+  return name + ": " + std::error_code(error, std::generic_category()).message();
 }
 
 }  // namespace
@@ -75,17 +92,22 @@ std::string failure(const std::string& name, const std::error_code& ec) {
 std::vector<std::string> move_case_scratch_files_down(int removed, int last,
                                                       const std::string& folder) {
   std::vector<std::string> failures;
+  const files::Descriptor folder_fd = open_run_folder(folder);
+  if (folder_fd.get() < 0) {
+    failures.push_back(failure(folder.empty() ? "." : folder, errno));
+    return failures;
+  }
+  const int at = folder_fd.get();
   for (ScratchKind kind : all_kinds) {
-    std::error_code ec;
-    const std::string gone = scratch_file_path(folder, removed, kind);
-    fs::remove(gone, ec);
-    if (ec) failures.push_back(failure(scratch_file_name(removed, kind), ec));
+    const std::string gone = scratch_file_name(removed, kind);
+    if (::unlinkat(at, gone.c_str(), 0) != 0 && errno != ENOENT) failures.push_back(failure(gone, errno));
     // Case k-1's name is free here: it was deleted or renamed in the previous step.
     for (int k = removed + 1; k <= last; ++k) {
-      const std::string from = scratch_file_path(folder, k, kind);
-      if (!fs::exists(from, ec)) continue;
-      fs::rename(from, scratch_file_path(folder, k - 1, kind), ec);
-      if (ec) failures.push_back(failure(scratch_file_name(k, kind), ec));
+      const std::string from = scratch_file_name(k, kind);
+      struct stat st {};
+      if (::fstatat(at, from.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+      if (::renameat(at, from.c_str(), at, scratch_file_name(k - 1, kind).c_str()) != 0)
+        failures.push_back(failure(from, errno));
     }
   }
   return failures;

@@ -5,6 +5,9 @@
 #include <cstdlib>
 #include <ctime>
 #include <regex>
+#include <span>
+#include <sys/stat.h>
+#include <fcntl.h>
 
 #include "app/cli/command_run.h"
 #include "support/stopped_run.h"
@@ -90,6 +93,41 @@ TEST(CommandLine, RecoverListPrintsTheStoppedRunsOfTheCurrentFolderNewestFirst) 
             "08/12/2025 17:04:44  2 cases  loading file Dat/run.inc, not created since  " + base + "/200-bbbbbb\n"
             "08/12/2025 13:20:00  1 case  no loading file named  " + base + "/100-aaaaaa\n");
   EXPECT_EQ(run_brantel({"--recover-list", "extra"}).code, std::nullopt) << "only the option alone is ours";
+
+  // Set aside with No, a run is still listed, with the date it will be removed.
+  {
+    std::vector<model::case_files::StoppedRun> runs = model::case_files::find_stopped_runs(dir.path());
+    std::string reason;
+    for (auto& run : runs) {
+      if (run.name() != "200-bbbbbb") continue;
+      ASSERT_TRUE(run.abandon(reason)) << reason;
+    }
+  }
+  const std::filesystem::path aside = dir.path() / ".brantel" / "abandoned" / "200-bbbbbb";
+  const timespec set_aside_at[2] = {{1'765'300'000, 0}, {1'765'300'000, 0}};
+  ASSERT_EQ(::utimensat(AT_FDCWD, aside.c_str(), set_aside_at, 0), 0);
+  const auto with_set_aside = run_brantel({"--recover-list"});
+  EXPECT_EQ(with_set_aside.code, 0);
+  const std::string tail = with_set_aside.out.substr(with_set_aside.out.find("Set aside"));
+  EXPECT_EQ(tail,
+            "Set aside (brantel --recover RUN takes one back; RUN is the last name of its folder):\n"
+            "08/12/2025 17:04:44  2 cases  loading file Dat/run.inc, not created since  removed after 16/12/2025 "
+            "17:06:40  " + aside.string() + "\n");
+}
+
+// `--recover RUN` opens the dialogs; the option without its one name is refused with the usage.
+TEST(CommandLine, RecoverTakesTheNameOfOneRun) {
+  EXPECT_EQ(run_brantel({"--recover", "4242-abcdef"}).code, std::nullopt);
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--recover"}, {"--recover", "a", "b"}}) {
+    const auto run = run_brantel(args);
+    EXPECT_EQ(run.code, 64);
+    EXPECT_NE(run.err.find("--recover takes the name of one run"), std::string::npos) << run.err;
+  }
+  const char* const words[] = {"--recover", "4242-abcdef"};
+  std::ostringstream err;
+  EXPECT_FALSE(app::cli::refuse_leftover_arguments(words, err).has_value());
+  EXPECT_EQ(app::cli::run_to_recover(words), "4242-abcdef");
+  EXPECT_EQ(app::cli::run_to_recover(std::span<const char* const>(words, 1)), std::nullopt);
 }
 
 }  // namespace

@@ -176,6 +176,99 @@ TEST(Journal, WritesOnChangeAndKnowsWhetherTheDataWasCreatedSince) {
   EXPECT_FALSE(fs::exists(dir.path() / cf::journal_name));
 }
 
+// Texts that are not UTF-8 reach the journal from files: a language line cut by its 20-byte
+// field in the middle of a character, a Latin-2 line, a file name of another system, a unit
+// spelt in Latin-1. Each comes back byte for byte; what the solver gets is never cut anew.
+TEST(Journal, TextsThatAreNotUtf8ComeBackByteForByte) {
+  TempCurrentDir dir;
+  model::ProgramState entered = entered_state();
+  const std::string cut = std::string("Romana, limba rom\xc3\xa2n\xc4\x83").substr(0, 20);
+  ASSERT_EQ(cut.size(), 20u);
+  entered.language = cut;
+  entered.geometry_file = "/work/Dat/cl\xe1" "dire.dat";  // ISO 8859-2
+  entered.loading_file = std::string("Dat/\xff\xfe\0x.inc", 12);
+  entered.second_unit = "s\xe9" "c";
+  entered.force_unit = "kN \xc3\xa9";  // valid UTF-8 stays a plain text
+  cf::JournalSummary summary;
+  summary.saved_at = 1'765'213'484;
+  summary.start_folder = "/home/eng/\xe9tude";
+  summary.own_loading_files = {{"/home/eng/\xe9tude/Dat/r\xe9.inc", 5, 6}};
+
+  std::string text;
+  ASSERT_NO_THROW(text = cf::journal_text(entered, summary));
+  EXPECT_NE(text.find("\"kN \xc3\xa9\""), std::string::npos) << "a UTF-8 text is written as it is";
+  const cf::JournalContent content = parsed(text);
+  EXPECT_EQ(content.state.language, entered.language);
+  EXPECT_EQ(content.state.language.view(), cut);
+  EXPECT_EQ(content.state.geometry_file, entered.geometry_file);
+  EXPECT_EQ(content.state.loading_file, entered.loading_file);
+  EXPECT_EQ(content.state.second_unit.trimmed(), "s\xe9" "c");
+  EXPECT_EQ(content.state.force_unit, entered.force_unit);
+  EXPECT_EQ(content.summary.start_folder, summary.start_folder);
+  EXPECT_EQ(content.summary.own_loading_files, summary.own_loading_files);
+  EXPECT_EQ(cf::journal_text(content.state, content.summary), text);
+
+  // Through the run's journal on disk, and the state rebuilt from it.
+  cf::Journal journal(dir.path(), summary.start_folder);
+  std::string reason;
+  ASSERT_TRUE(journal.record(entered, 0, reason)) << reason;
+  cf::JournalContent read;
+  ASSERT_EQ(cf::read_journal(dir.path(), read, reason), cf::JournalRead::ok) << reason;
+  model::ProgramState rebuilt;
+  cf::restore_journaled_state(read.state, rebuilt);
+  EXPECT_EQ(rebuilt.language.view(), cut);
+  EXPECT_EQ(rebuilt.second_unit, entered.second_unit);
+  EXPECT_EQ(read.summary.start_folder, summary.start_folder);
+
+  // Bytes that are no bytes are refused like any other damage.
+  for (const std::string bad : {"{\"bytes\": [256]}", "{\"bytes\": [-1]}", "{\"bytes\": \"s\"}",
+                                "{\"bytes\": [1], \"more\": 2}", "{\"text\": [65]}"}) {
+    std::string damaged = text;
+    const auto at = damaged.find("\"length_unit\": ");
+    damaged.replace(at, damaged.find('\n', at) - at, "\"length_unit\": " + bad + ",");
+    cf::JournalContent none;
+    EXPECT_EQ(cf::parse_journal(damaged, none, reason), cf::JournalRead::damaged) << bad;
+    EXPECT_NE(reason.find("length_unit"), std::string::npos) << reason;
+  }
+}
+
+// Values a run never writes: the question would print a date of no calendar, Create would size
+// its tables by a model no geometry file has.
+TEST(Journal, TimesAndModelCountsNoRunWritesAreRefused) {
+  cf::JournalSummary summary;
+  summary.saved_at = 1'765'213'484;
+  const std::string whole = cf::journal_text(entered_state(), summary);
+  struct Damage {
+    std::string from, to, reason_names;
+  };
+  const Damage damages[] = {
+      {"\"saved_at\": 1765213484", "\"saved_at\": 6919000000000000", "saved_at"},
+      {"\"saved_at\": 1765213484", "\"saved_at\": 18446744073709551615", "saved_at"},
+      {"\"saved_at\": 1765213484", "\"saved_at\": -5", "saved_at"},
+      {"\"created_at\": null", "\"created_at\": 253402300800", "created_at"},
+      {"\"n_nodes\": 12", "\"n_nodes\": -12", "n_nodes"},
+      {"\"n_nodes\": 12", "\"n_nodes\": 0", "n_nodes"},
+      {"\"n_elements\": 11", "\"n_elements\": -1", "n_elements"},
+      {"\"n_dof\": 3", "\"n_dof\": 7", "n_dof"},
+  };
+  for (const Damage& d : damages) {
+    std::string text = whole;
+    ASSERT_NE(text.find(d.from), std::string::npos) << d.from;
+    text.replace(text.find(d.from), d.from.size(), d.to);
+    cf::JournalContent content;
+    std::string reason;
+    EXPECT_EQ(cf::parse_journal(text, content, reason), cf::JournalRead::damaged) << d.to;
+    EXPECT_NE(reason.find(d.reason_names), std::string::npos) << reason;
+  }
+  // The last second of year 9999 is a time; a run that read no geometry file has no model.
+  std::string last = whole;
+  last.replace(last.find("\"saved_at\": 1765213484"), 22, "\"saved_at\": 253402300799");
+  EXPECT_EQ(parsed(last).summary.saved_at, 253402300799);
+  model::ProgramState no_model;
+  no_model.max_time_points = 3;
+  EXPECT_EQ(parsed(cf::journal_text(no_model, summary)).state.n_nodes, 0);
+}
+
 TEST(Journal, AJournalWithoutItsOwnLoadingFilesIsReadWithNone) {
   std::string text = cf::journal_text(entered_state(), {});
   const auto at = text.find("\"own_loading_files\"");

@@ -43,7 +43,7 @@ rm -rf "$ws" && mkdir "$ws" && cp -r "$workspace/." "$ws/"
 kill_when 'recovered.inc' "$here/entered.replay" "$here/killed.replay"
 
 run "$ws" "$here/recover.replay"
-grep -q '^message "Recover Message" "The program stopped on [0-9/]* at [0-9:]* with 2 cases entered (loading file .*/Dat/recovered.inc, not created since). Recover them?"$' \
+grep -q '^message "Recover Message" "The program stopped on [0-9/]* at [0-9:]* with 2 cases entered (loading file .*/Dat/recovered.inc, not created since). Recover them?\\n\\"No\\" sets them aside in .brantel/abandoned for 7 days: brantel --recover [0-9]*-[A-Za-z0-9]* takes them back, brantel --recover-list lists the runs set aside."$' \
   "$ws/.out" || { echo "the question was not asked as it should be:"; cat "$ws/.out"; fail=1; }
 
 # The loading files agree but for their date record, the last one.

@@ -1,0 +1,67 @@
+// `brantel --recover RUN`: the run named is taken back without the question, whether it
+// stopped or was set aside; a name that leads nowhere says so, and the start goes on as usual.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "app/program.h"
+#include "model/case_files/run_folder.h"
+#include "support/stopped_run.h"
+#include "support/temp_dir.h"
+#include "ui/script/script_toolkit.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace cf = model::case_files;
+
+// Plays `script` as the whole run of the program, asked to take back `run`.
+std::string run_recovering(const std::string& run, const std::string& script) {
+  std::ostringstream transcript;
+  ui::script::ScriptToolkit toolkit(ui::script::parse_script(script), transcript);
+  EXPECT_EQ(app::run_program(toolkit, run), 0);
+  EXPECT_NO_THROW(toolkit.finish());
+  return transcript.str();
+}
+
+class RecoverByName : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    fs::copy(BRANTEL_WORKSPACE, dir_.path(), fs::copy_options::recursive);
+    testing_support::plant_stopped_run(dir_.path(), "4242-abcdef", 1'765'213'484, 2, "Dat/recovered.inc");
+  }
+  fs::path abandoned() const { return dir_.path() / ".brantel" / cf::abandoned_folder_name; }
+
+  testing_support::TempCurrentDir dir_;
+};
+
+TEST_F(RecoverByName, ARunSetAsideIsTakenBackWithoutTheQuestion) {
+  {
+    std::vector<cf::StoppedRun> runs = cf::find_stopped_runs(dir_.path());
+    ASSERT_EQ(runs.size(), 1u);
+    std::string reason;
+    ASSERT_TRUE(runs[0].abandon(reason)) << reason;
+  }
+  ASSERT_TRUE(fs::exists(abandoned() / "4242-abcdef" / "1TP.dat"));
+  const std::string transcript = run_recovering("4242-abcdef", "in 101\nexpect text 1006 \"2\"\nclose\n");
+  EXPECT_EQ(transcript.find("Recover Message"), std::string::npos) << transcript;
+  EXPECT_FALSE(fs::exists(abandoned() / "4242-abcdef"));
+  EXPECT_TRUE(cf::find_stopped_runs(dir_.path()).empty());
+}
+
+TEST_F(RecoverByName, AStoppedRunNamedIsTakenBackAndANameOfNoRunIsSaid) {
+  run_recovering("4242-abcdef", "in 101\nexpect text 1006 \"2\"\nclose\n");
+  EXPECT_TRUE(cf::find_stopped_runs(dir_.path()).empty());
+
+  for (const char* name : {"4242-abcdef", "../4242-abcdef", "abandoned"}) {
+    const std::string transcript = run_recovering(
+        name, std::string("expect message \"Recover Message\" \"ERROR: there is no stopped or set-aside run named "
+                          "\\\"") + name + "\\\" in this folder (brantel --recover-list lists them).\"\n"
+              "in 108\npress 1\nin 101\nclose\n");
+    EXPECT_NE(transcript.find("ERROR: there is no stopped"), std::string::npos) << transcript;
+  }
+}
+
+}  // namespace
