@@ -6,6 +6,7 @@
 #include <numbers>
 #include <cstdio>
 
+#include "motion/processing.h"
 #include "motion/spectrum.h"
 #include "motion/units.h"
 
@@ -106,9 +107,6 @@ std::vector<std::vector<double>> padded(const std::vector<std::vector<double>>& 
   }
   return out;
 }
-
-// BASELINE SEAM: record processing's degree-6 polynomial baseline goes here once it is merged.
-void final_baseline(std::vector<double>& /*acceleration*/, double /*step*/) {}
 
 }  // namespace
 
@@ -378,7 +376,7 @@ MatchResult match_record(const std::vector<std::vector<double>>& components, dou
     record.clear();
     for (auto& c : buffer) {
       record.emplace_back(c.begin() + kept_first, c.begin() + kept_last + 1);
-      final_baseline(record.back(), step);
+      remove_poly6_baseline(record.back(), step);
     }
     seed_first -= static_cast<std::size_t>(kept_first);
     r.after = misfit_of(periods, matched_psa(record, step, periods, zeta), goal);

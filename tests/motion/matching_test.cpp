@@ -13,6 +13,7 @@
 
 #include "motion/integrate.h"
 #include "motion/measures.h"
+#include "motion/processing.h"
 #include "motion/reader.h"
 #include "motion/spectrum.h"
 
@@ -49,18 +50,8 @@ motion::Misfit judged(const std::vector<std::vector<double>>& components, double
   return motion::misfit_of(periods, psa, goal);
 }
 
-struct Drift {
-  double final_velocity = 0, final_displacement = 0, pgv = 0, pgd = 0;
-};
-Drift drift_of(const std::vector<double>& a, double step) {
-  const auto v = motion::integrate_trapezoid(a, step);
-  const auto d = motion::integrate_trapezoid(v, step);
-  const auto m = motion::intensity_measures(a, step);
-  return {v.back(), d.back(), m.pgv, m.pgd};
-}
-
 void expect_ends_at_rest(const std::vector<double>& a, double step) {
-  const Drift d = drift_of(a, step);
+  const motion::Drift d = motion::drift_of(a, step);
   EXPECT_LE(std::abs(d.final_velocity), 0.01 * d.pgv);
   EXPECT_LE(std::abs(d.final_displacement), 0.05 * d.pgd);
 }
