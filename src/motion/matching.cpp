@@ -29,9 +29,14 @@ namespace motion {
 //   matching periods, one wavelet more.
 // - Relaxation: a step is kept only when it lowers the misfit on the judging grid; otherwise it
 //   is taken back and the next one tried with half the relaxation factor (the fraction of the
-//   solved amplitudes added). A kept step lets the factor grow back towards 1.
+//   solved amplitudes added). A kept step lets the factor grow back towards `relaxation_cap`.
+//   A step whose largest wavelet would exceed the record's peak acceleration is shrunk to it.
+//   When the factor has fallen below 1% the periods the greedy pass added are dropped and the
+//   factor starts again (twice at most): those periods can pull against one another.
 // - Padding: the record is padded with zeros at both ends so that no wavelet is cut (a cut
 //   wavelet leaves a velocity step); the padding kept is only what the wavelets reach into.
+// - The end: a component that drifts beyond the limits of record processing gets its polynomial
+//   baseline, and a round of matching follows when that moved the spectrum out of tolerance.
 namespace {
 
 constexpr double pivot_threshold = 0.05;
@@ -92,6 +97,24 @@ Placed place(double period, double zeta, double centre, double step) {
   const long last = static_cast<long>(std::ceil((centre + p.shape.reach()) / step));
   for (long k = p.first; k <= last; ++k) p.values.push_back(p.shape.value(static_cast<double>(k) * step - centre));
   return p;
+}
+
+// How far a component is from the drift limits: at most 1 within them.
+double drift_ratio(const Drift& d) {
+  const double v = d.pgv > 0 ? std::abs(d.final_velocity) / (velocity_drift_limit * d.pgv) : 0.0;
+  const double u = d.pgd > 0 ? std::abs(d.final_displacement) / (displacement_drift_limit * d.pgd) : 0.0;
+  return std::max(v, u);
+}
+
+// Record processing's polynomial baseline, where the component drifts. The polynomial is fitted
+// to the whole displacement, real long-period motion included: on a record that ends at rest it
+// takes some of that motion and leaves a drift, so it is kept only when it lowers the drift.
+void end_at_rest(std::vector<double>& acceleration, double step) {
+  const Drift before = drift_of(acceleration, step);
+  if (within_drift_limits(before)) return;
+  std::vector<double> corrected = acceleration;
+  remove_poly6_baseline(corrected, step);
+  if (drift_ratio(drift_of(corrected, step)) < drift_ratio(before)) acceleration = std::move(corrected);
 }
 
 bool better(const Misfit& a, const Misfit& b) { return a.max + a.mean < b.max + b.mean; }
@@ -248,9 +271,17 @@ std::vector<AddedWavelet> plan_step(const std::vector<std::vector<double>>& comp
       qr.matrixQR().topLeftCorner(rank, rank).triangularView<Eigen::Upper>().solve(rotated.head(rank));
   Eigen::VectorXd b = Eigen::VectorXd::Zero(static_cast<Eigen::Index>(n));
   for (Eigen::Index k = 0; k < rank; ++k) b(qr.colsPermutation().indices()(k)) = kept_values(k) * column(qr.colsPermutation().indices()(k));
+  // No wavelet stronger than the record's peak: larger amplitudes come from near-dependent
+  // columns the thinning kept, cancel in the responses at the peak times, and leave a drift
+  // and new peaks elsewhere. The whole step shrinks, keeping its direction.
+  double peak = 0.0;
+  for (const auto& component : components)
+    for (const double a : component) peak = std::max(peak, std::abs(a));
+  const double largest = relaxation * b.cwiseAbs().maxCoeff();
+  const double shrink = largest > peak && peak > 0.0 ? peak / largest : 1.0;
   std::vector<AddedWavelet> kept;
   for (std::size_t j = 0; j < n; ++j) {
-    const double amplitude = relaxation * b(static_cast<Eigen::Index>(j));
+    const double amplitude = shrink * relaxation * b(static_cast<Eigen::Index>(j));
     if (amplitude == 0.0 || !std::isfinite(amplitude)) continue;
     wavelets[j].amplitude = amplitude;
     kept.push_back(wavelets[j]);
@@ -315,6 +346,7 @@ MatchResult match_record(const std::vector<std::vector<double>>& components, dou
   std::vector<std::vector<double>> record = r.scaled_seed;
   std::size_t seed_first = 0;  // where the seed starts in `record`
   double relaxation = relaxation_cap;
+  int restarts = 0;
   for (int round = 0; round < rounds && r.iterations < request.max_iterations && !r.cancelled; ++round) {
     std::vector<std::vector<double>> buffer = padded(record, margin, margin);
     seed_first += margin;
@@ -360,7 +392,13 @@ MatchResult match_record(const std::vector<std::vector<double>>& components, dou
         relaxation = std::min(relaxation_cap, relaxation * 1.5);
       } else {
         relaxation *= 0.5;
-        if (relaxation < 1e-3) break;
+        // Stuck: the periods the greedy pass added may pull against one another. Start again
+        // from the even matching periods, up to twice.
+        if (relaxation < 0.01) {
+          if (++restarts > 2) break;
+          relaxation = relaxation_cap;
+          matching = judging_periods(request.from, request.to, matching_periods_per_decade);
+        }
       }
       // The greedy pass: the worst period of the judging grid joins the matching periods.
       const auto near = std::find_if(matching.begin(), matching.end(),
@@ -376,7 +414,7 @@ MatchResult match_record(const std::vector<std::vector<double>>& components, dou
     record.clear();
     for (auto& c : buffer) {
       record.emplace_back(c.begin() + kept_first, c.begin() + kept_last + 1);
-      remove_poly6_baseline(record.back(), step);
+      end_at_rest(record.back(), step);
     }
     seed_first -= static_cast<std::size_t>(kept_first);
     r.after = misfit_of(periods, matched_psa(record, step, periods, zeta), goal);

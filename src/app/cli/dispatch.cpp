@@ -23,6 +23,7 @@ constexpr std::string_view usage =
     "       brantel check [--geometry MODEL.dat] [--values | --json] FILE.inc...\n"
     "       brantel motion FILE [options]\n"
     "       brantel spectrum FILE... [options]\n"
+    "       brantel match FILE... --target TARGET --match-range TA:TB [options]\n"
     "       brantel suite TEMPLATE.inc --case N --records FILE... [options] | --from SUITE.json\n"
     "\n"
     "Enter the loading cases of a dynamic analysis and write the loading file (.inc) of the\n"
@@ -40,6 +41,8 @@ constexpr std::string_view usage =
     "  motion FILE   read a ground-motion record; 'brantel motion --help' lists its options\n"
     "  spectrum FILE...  response spectra of a record, a design spectrum and the scale factor;\n"
     "                'brantel spectrum --help' lists its options\n"
+    "  match FILE...  a record matched to a design spectrum by wavelets; 'brantel match --help'\n"
+    "                lists its options\n"
     "  suite TEMPLATE.inc  one loading file per record of a suite, scaled onto a design spectrum;\n"
     "                'brantel suite --help' lists its options\n"
     "\n"
@@ -56,6 +59,7 @@ std::vector<std::unique_ptr<Command>> all_commands() {
   commands.push_back(make_check_command());
   commands.push_back(make_motion_command());
   commands.push_back(make_spectrum_command());
+  commands.push_back(make_match_command());
   commands.push_back(make_suite_command());
   return commands;
 }
