@@ -8,7 +8,7 @@ set -euo pipefail
 # `brantel check --json`. libcli11-dev parses the command lines of every command, nlohmann-json3-dev
 # writes their JSON. fonts-dejavu-core: the loading file viewer shows its records in a fixed-pitch
 # font, and its test needs one installed. libfftw3-dev and libeigen3-dev: record processing's FFT and
-# least squares.
+# least squares (Eigen also solves spectral matching's systems).
 packages=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libgtest-dev
           libgmock-dev libbenchmark-dev gfortran xvfb dpkg-dev file desktop-file-utils python3
           libcli11-dev nlohmann-json3-dev fonts-dejavu-core libfftw3-dev libeigen3-dev pkgconf)

@@ -31,6 +31,7 @@ class Command {
 };
 
 std::unique_ptr<Command> make_check_command();
+std::unique_ptr<Command> make_match_command();
 std::unique_ptr<Command> make_motion_command();
 std::unique_ptr<Command> make_spectrum_command();
 std::unique_ptr<Command> make_process_command();

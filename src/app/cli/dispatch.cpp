@@ -24,6 +24,7 @@ constexpr std::string_view usage =
     "       brantel motion FILE [options]\n"
     "       brantel spectrum FILE... [options]\n"
     "       brantel process FILE... [options]\n"
+    "       brantel match FILE... --target TARGET --match-range TA:TB [options]\n"
     "       brantel suite TEMPLATE.inc --case N --records FILE... [options] | --from SUITE.json\n"
     "\n"
     "Enter the loading cases of a dynamic analysis and write the loading file (.inc) of the\n"
@@ -43,6 +44,8 @@ constexpr std::string_view usage =
     "                'brantel spectrum --help' lists its options\n"
     "  process FILE...  a raw record baseline-corrected and filtered, checked for drift;\n"
     "                'brantel process --help' lists its options\n"
+    "  match FILE...  a record matched to a design spectrum by wavelets; 'brantel match --help'\n"
+    "                lists its options\n"
     "  suite TEMPLATE.inc  one loading file per record of a suite, scaled onto a design spectrum;\n"
     "                'brantel suite --help' lists its options\n"
     "\n"
@@ -64,6 +67,7 @@ std::vector<std::unique_ptr<Command>> all_commands() {
   commands.push_back(make_motion_command());
   commands.push_back(make_spectrum_command());
   commands.push_back(make_process_command());
+  commands.push_back(make_match_command());
   commands.push_back(make_suite_command());
   return commands;
 }

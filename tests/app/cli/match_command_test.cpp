@@ -1,0 +1,102 @@
+// `brantel match` as scripts run it: the '# ' lines and the record written, judged with an exact
+// spectrum of that record as written; the exit when the tolerance is not reached; the refusals.
+#include <cmath>
+#include <cstdio>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include "app/cli/command_run.h"
+#include "motion/design_spectrum.h"
+#include "motion/matching.h"
+#include "motion/processing.h"
+#include "motion/spectrum.h"
+
+namespace {
+
+using testing_support::run_brantel;
+
+const std::string seed = std::string(BRANTEL_SOURCE_DIR) + "/tests/data/matching/RSN175_IMPVALL.H_H-E12140.AT2";
+const std::string target = "csv:" + std::string(BRANTEL_SOURCE_DIR) + "/tests/data/matching/ASCE7.txt";
+
+struct Written {
+  std::map<std::string, std::string> lines;  // '# name: value'
+  std::vector<double> time, a1;
+};
+
+Written written(const std::string& out) {
+  Written w;
+  std::istringstream in(out);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.starts_with("# ")) {
+      const auto colon = line.find(": ");
+      w.lines[line.substr(2, colon - 2)] = line.substr(colon + 2);
+      continue;
+    }
+    double t = 0, a = 0;
+    if (std::sscanf(line.c_str(), "%lf,%lf", &t, &a) == 2) w.time.push_back(t), w.a1.push_back(a);
+  }
+  return w;
+}
+
+TEST(MatchCommand, WritesAMatchedRecordWhoseOwnSpectrumIsWithinTheTolerance) {
+  const auto run = run_brantel({"match", seed, "--target", target, "--match-range", "0.05:6", "--measures"});
+  ASSERT_EQ(run.code, 0) << run.err;
+  const Written w = written(run.out);
+  for (const char* name : {"seed factor", "misfit before", "misfit after", "wavelets", "iterations", "final velocity",
+                           "final displacement", "change", "measures, matched"})
+    EXPECT_EQ(w.lines.count(name), 1u) << name;
+  ASSERT_GT(w.a1.size(), 7814u);
+  const double step = w.time[1] - w.time[0];
+  EXPECT_NEAR(step, 0.005, 1e-9);
+  motion::MatchRequest request;
+  request.from = 0.05, request.to = 6.0;
+  const auto periods = motion::judging_periods(0.05, 6.0, 100);
+  EXPECT_EQ(periods.size(), 209u);
+  const auto psa = motion::compute_spectra({w.a1}, step, {periods, {0.05}, {}}).front().psa;
+  std::string error;
+  const auto spectrum = motion::parse_design_spectrum(target, error);
+  std::vector<double> goal;
+  for (const double t : periods) goal.push_back(*spectrum->psa_g(t) * 9.80665);
+  const motion::Misfit m = motion::misfit_of(periods, psa, goal);
+  EXPECT_LE(m.max, 0.10);
+  EXPECT_LE(m.mean, 0.03);
+  char expected[80];
+  std::snprintf(expected, sizeof expected, "max %.2f %%, mean %.2f %%", 100 * m.max, 100 * m.mean);
+  EXPECT_EQ(w.lines.at("misfit after"), expected);
+  const motion::Drift d = motion::drift_of(w.a1, step);
+  EXPECT_LE(std::abs(d.final_velocity), 0.01 * d.pgv);
+  EXPECT_LE(std::abs(d.final_displacement), 0.05 * d.pgd);
+}
+
+TEST(MatchCommand, StopsAboveTheToleranceWithExitOneAndRefusesWhatCannotBeMatched) {
+  const auto short_run = run_brantel({"match", seed, "--target", target, "--match-range", "0.05:6", "--max-iterations", "1",
+                                      "--tolerance", "0.01", "--to", "g"});
+  EXPECT_EQ(short_run.code, 1);
+  EXPECT_THAT(short_run.err, testing::HasSubstr("the misfit stays above the tolerance: max"));
+  EXPECT_THAT(short_run.out, testing::HasSubstr("# unit: g\n"));
+
+  auto refused = [](std::vector<std::string> words, const std::string& why) {
+    words.insert(words.begin(), "match");
+    const auto run = run_brantel(words);
+    EXPECT_EQ(run.code, 2) << why;
+    EXPECT_THAT(run.err, testing::HasSubstr(why));
+    EXPECT_EQ(run.out, "");
+  };
+  refused({seed, "--match-range", "0.05:6"}, "no --target");
+  refused({seed, "--target", target}, "no --match-range");
+  refused({seed, "--target", target, "--match-range", "0.05:6", "--tolerance", "0"}, "--tolerance");
+  refused({seed, "--target", target, "--match-range", "0.05:6", "--tolerance", "-0.1"}, "--tolerance");
+  refused({seed, "--target", target, "--match-range", "0.05:25"}, "usable periods");
+  refused({seed, "--target", target, "--match-range", "0.01:6"}, "usable periods");
+  refused({seed, "--target", target, "--match-range", "6:0.05"}, "--match-range");
+  refused({seed, seed, seed, "--target", target, "--match-range", "0.05:6"}, "two horizontal");
+  refused({"--target", target, "--match-range", "0.05:6"}, "no file");
+}
+
+}  // namespace
