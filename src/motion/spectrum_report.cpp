@@ -213,7 +213,7 @@ void write_report_json(const std::vector<std::string>& files, const Record& reco
     spectra.push_back(s);
   }
   j["spectra"] = spectra;
-  out << j.dump(1) << '\n';
+  out << j.dump(1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
 }
 
 }  // namespace motion

@@ -210,7 +210,7 @@ int MatchCommand::run(std::ostream& out, std::ostream& err) {
     j["time_step"] = step;
     j["start_time"] = seed.start_time;
     j["components"] = comps;
-    out << j.dump(1) << '\n';
+    out << j.dump(1, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
   } else {
     std::string text;
     for (const auto& file : files_) text += "# file: " + file + '\n';
