@@ -61,6 +61,10 @@ TEST(Orientation, EachFormatNamesItsChannels) {
   const auto csmip = read(csmip_two_channels("360 Deg", " Up"));
   ASSERT_NE(csmip.outcome, motion::Outcome::refused) << problems_of(csmip);
   EXPECT_EQ(named(csmip), (Names{{"360 Deg", Axis::horizontal}, {"Up", Axis::vertical}}));
+  // A channel whose header names it not is not named after the channel before.
+  std::string unnamed = csmip_two_channels("360 Deg", "Up");
+  unnamed.replace(unnamed.find("Chan  2:"), 8, "Channel ");
+  EXPECT_EQ(named(read(unnamed)), (Names{{"360 Deg", Axis::horizontal}, {"", Axis::unknown}}));
   motion::ReadOptions second;
   second.value_columns = {2};
   EXPECT_EQ(named(read(csmip_two_channels("360 Deg", "Up"), second)), (Names{{"Up", Axis::vertical}}));
