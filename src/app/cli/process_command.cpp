@@ -200,6 +200,10 @@ int ProcessCommand::run(std::ostream& out, std::ostream& err) {
   const std::string unit_name = motion::TargetUnit(unit).name();
   for (const std::string& file : files_) out << "# file: " << file << '\n';
   out << "# format: " << motion::format_name(record.format) << " (" << motion::format_title(record.format) << ")\n";
+  if (record.file_unit)
+    out << "# unit: " << motion::unit_name(*record.file_unit) << " in the file, written in " << unit_name << '\n';
+  else
+    out << "# unit: not stated, taken as m/s2, written in " << unit_name << '\n';
   const std::size_t points = processed.components.front().size();
   out << "# points: " << points << '\n';
   out << "# time step: " << number(record.time_step) << " s\n";

@@ -110,6 +110,7 @@ TEST(ProcessCommand, WritesTheStepsTheDriftAndTheProcessedValuesFromTimeZero) {
   const auto g_rows = rows_of(in_g.out);
   ASSERT_EQ(g_rows.size(), 3000u);
   EXPECT_EQ(g_rows[0][0], 0.0);
+  EXPECT_EQ(line_starting(in_g.out, "# unit"), "# unit: m/s2 in the file, written in g");
   EXPECT_EQ(line_starting(in_g.out, "# step 6"), "# step 6: padding cut back to the record's span");
   args.resize(args.size() - 5);
   args.insert(args.end(), {"--trim", "--highpass", "0.5"});
