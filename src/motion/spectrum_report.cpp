@@ -1,10 +1,13 @@
 #include "motion/spectrum_report.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 #include <ostream>
+
+#include "motion/rigid_periods.h"
 
 namespace motion {
 
@@ -61,7 +64,7 @@ std::string percent(double ratio) { return report_number(100 * ratio) + "%"; }
 SpectrumReport compute_report(const Record& record, const SpectrumOptions& options) {
   SpectrumReport report;
   report.periods = options.request.periods;
-  report.curves = compute_spectra(record.components, record.time_step, options.request);
+  report.curves = spectra_with_rigid_periods(record.components, record.time_step, options.request);
   if (!options.target) return report;
   const double g = unit_in_m_s2(Unit::g);
   for (const double damping : options.request.dampings) {
@@ -102,13 +105,31 @@ std::string factor_line(const SpectrumOptions& options, const SpectrumReport& re
 
 }  // namespace
 
+namespace {
+
+// The shortest text that reads back as the value; a step kept as a 32-bit real (as the loading
+// file keeps it) reads as that real's own shortest text, 0.01 rather than 0.0100000004.
+std::string shortest_text(double value) {
+  char buffer[64];
+  const auto f = static_cast<float>(value);
+  const auto end = static_cast<double>(f) == value ? std::to_chars(buffer, buffer + sizeof buffer, f).ptr
+                                                   : std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+  return std::string(buffer, end);
+}
+
+}  // namespace
+
 void write_report_csv(const std::vector<std::string>& files, const Record& record, const SpectrumOptions& options,
                       const SpectrumReport& report, std::ostream& out) {
   std::string text;
   for (const auto& file : files) text += "# file: " + file + '\n';
   text += "# components: " + std::to_string(record.components.size()) + '\n';
   text += "# points: " + std::to_string(record.point_count()) + '\n';
-  text += "# time step: " + report_number(record.time_step) + " s\n";
+  text += "# time step: " + shortest_text(record.time_step) + " s\n";
+  if (std::any_of(report.periods.begin(), report.periods.end(),
+                  [&](double t) { return t < rigid_below_steps * record.time_step; }))
+    text += "# periods below " + shortest_text(rigid_below_steps * record.time_step) +
+            " s (two time steps): rigid, psa the peak ground acceleration\n";
   const std::string unit(unit_name(options.psa_unit));
   text += "# units: sd m, psv m/s, psa " + unit + (options.target ? ", target " + unit : "") + '\n';
   if (options.target) text += "# target: " + options.target->description() + '\n';

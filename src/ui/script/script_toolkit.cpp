@@ -574,6 +574,11 @@ bool ScriptToolkit::open_file_box(const OpenFileRequest& request, std::string& p
   return true;
 }
 
+// Answered as an open-file box is: the name may be one that is not there yet.
+bool ScriptToolkit::save_file_box(const OpenFileRequest& request, std::string& path_buffer) {
+  return open_file_box(request, path_buffer);
+}
+
 // The files of one `file` statement, all in one folder, as a person selects them in one box.
 bool ScriptToolkit::open_files_box(const OpenFileRequest& request, std::vector<std::string>& paths) {
   file_requests_.push_back(request);
