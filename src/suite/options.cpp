@@ -64,9 +64,11 @@ std::string parse_periods(std::string_view word, std::vector<double>& periods) {
 
 std::string read_periods_file(const std::string& path, std::vector<double>& periods) {
   std::string content;
-  // A line a period: the limit on periods bounds the file.
-  if (files::read_regular_file(path, content, 64 * max_periods).status != files::FileReadStatus::ok)
-    return "cannot read the periods file \"" + path + "\" (a regular file of at most " + count_limit + " periods)";
+  // A line a period: the limit on periods bounds the file (one byte more tells a larger one).
+  constexpr std::size_t most_bytes = 64 * max_periods;
+  if (files::read_regular_file(path, content, most_bytes + 1).status != files::FileReadStatus::ok)
+    return "cannot read the periods file \"" + path + "\" (a regular file)";
+  if (content.size() > most_bytes) return path + ": more than " + count_limit + " periods";
   std::vector<double> list;
   std::size_t line = 0;
   for (std::size_t pos = 0; pos < content.size();) {
@@ -112,8 +114,10 @@ std::string parse_target(std::string_view word, std::optional<motion::DesignSpec
   target = motion::parse_design_spectrum(word, why);
   if (!target) return why;
   // A spectrum whose values overflow gives no factor and no mean to compare with.
+  // In any unit a spectrum is shown in (mm/s2 the smallest): finite.
+  constexpr double most_per_g = 9.80665 * 1000;
   for (double period : motion::default_periods())
-    if (const auto psa = target->psa_g(period, 0.05); psa && !std::isfinite(*psa)) {
+    if (const auto psa = target->psa_g(period, 0.05); psa && !std::isfinite(*psa * most_per_g)) {
       target.reset();
       return "its values are too large to compute with";
     }

@@ -573,7 +573,8 @@ std::vector<std::string> stems_of(const std::vector<Record>& records) {
 std::optional<std::vector<std::string>> previous_suite_files(const std::string& dir) {
   std::string content;
   const fs::path table = fs::path(dir) / suite_table;
-  if (files::read_regular_file(table.string(), content, max_manifest_bytes).status != files::FileReadStatus::ok)
+  if (files::read_regular_file(table.string(), content, max_manifest_bytes + 1).status != files::FileReadStatus::ok ||
+      content.size() > max_manifest_bytes)
     return std::nullopt;
   // Ours: the header that suite_csv writes, then rows of the files written.
   if (!content.starts_with("# template: ")) return std::nullopt;

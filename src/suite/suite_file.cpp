@@ -211,13 +211,12 @@ std::string suite_file_text(const Settings& s, const std::string& target_text, c
 
 bool read_suite_file(const std::string& path, Settings& settings, std::string& why) {
   std::string content;
-  const files::FileRead read = files::read_regular_file(path, content, max_study_file_bytes);
+  // One byte beyond the limit tells a file at the limit from a larger one.
+  const files::FileRead read = files::read_regular_file(path, content, max_study_file_bytes + 1);
   if (read.status != files::FileReadStatus::ok) {
     why = "the study file \"" + path + "\" cannot be read";
     if (read.status == files::FileReadStatus::not_regular)
       why += ": it is " + std::string(files::kind_words(read.kind, false)) + ", not a file";
-    else if (read.status == files::FileReadStatus::too_large)
-      why += ": it is larger than " + files::size_limit_words(max_study_file_bytes);
     return false;
   }
   if (!read_suite_text(content, fs::path(path).parent_path().string(), settings, why)) {

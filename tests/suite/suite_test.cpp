@@ -284,7 +284,7 @@ TEST(SuiteFile, MutatedStudyFilesAreRefusedOrKeepTheRules) {
     state ^= state << 13, state ^= state >> 7, state ^= state << 17;
     return static_cast<std::size_t>(state % bound);
   };
-  for (int round = 0; round < 3000; ++round) {
+  for (int round = 0; round < 20000; ++round) {
     std::string text = seed;
     for (int m = 1 + static_cast<int>(next(4)); m > 0; --m) {
       const std::size_t at = next(text.size() + 1);
