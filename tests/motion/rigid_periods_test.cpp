@@ -4,9 +4,11 @@
 
 #include <cmath>
 #include <numbers>
+#include <sstream>
 #include <vector>
 
 #include "motion/rigid_periods.h"
+#include "motion/spectrum_report.h"
 
 namespace {
 
@@ -68,6 +70,29 @@ TEST(RigidPeriods, EveryPeriodRigidForARecordOfLongSteps) {
   ASSERT_EQ(curves.size(), 1u);
   ASSERT_EQ(curves[0].psa.size(), request.periods.size());
   for (double psa : curves[0].psa) EXPECT_EQ(psa, 2.5);
+}
+
+// The editor keeps times as 32-bit reals: its step of 0.01 is 0.0100000004 as a double, and
+// the table's header gives it as 0.01, the shortest text that reads back as that real. The
+// rule for rigid periods is stated where it applies.
+TEST(SpectrumReport, HeaderGivesTheShortestTextsOfTheStepAndStatesTheRigidPeriods) {
+  motion::Record record;
+  record.time_step = static_cast<double>(0.01f);
+  record.components = {{0.0, 1.0, 0.0, -1.0, 0.0, 0.5, 0.0}};
+  motion::SpectrumOptions options;
+  options.request.periods = {0.01, 0.5};
+  const motion::SpectrumReport report = motion::compute_report(record, options);
+  std::ostringstream text;
+  motion::write_report_csv({"editor"}, record, options, report, text);
+  EXPECT_NE(text.str().find("# time step: 0.01 s\n"), std::string::npos) << text.str();
+  EXPECT_NE(text.str().find("# periods below 0.02 s (two time steps): rigid, psa the peak ground acceleration\n"),
+            std::string::npos)
+      << text.str();
+  record.time_step = 0.005;
+  std::ostringstream plain;
+  motion::write_report_csv({"editor"}, record, options, motion::compute_report(record, options), plain);
+  EXPECT_NE(plain.str().find("# time step: 0.005 s\n"), std::string::npos);
+  EXPECT_EQ(plain.str().find("rigid"), std::string::npos) << plain.str();
 }
 
 }  // namespace
