@@ -148,9 +148,11 @@ void ScriptDialog::set_enabled(ControlId id, bool on) {
   if (!on && focused_ == id) focus_next();
 }
 
+// A chart only shows: the keyboard passes it by, as on the Qt dialogs.
 bool ScriptDialog::focusable(ControlId id) const {
   const Control* c = control(id);
-  return c && c->enabled && c->kind != ControlKind::static_text && c->kind != ControlKind::group_box;
+  return c && c->enabled && c->kind != ControlKind::static_text && c->kind != ControlKind::group_box &&
+         c->kind != ControlKind::chart;
 }
 
 void ScriptDialog::focus_next() {
