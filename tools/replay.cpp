@@ -9,7 +9,9 @@
 #include "app/program.h"
 #include "ui/script/script_toolkit.h"
 #ifdef BRANTEL_REPLAY_QT
+#include "suite/suite.h"
 #include "ui/qt/replay/qt_replay.h"
+#include "ui/qt/spectra_picture_png.h"
 #endif
 
 namespace {
@@ -49,6 +51,10 @@ int main(int argc, char** argv) {
   content << in.rdbuf();
   ui::script::ParseResult script = ui::script::parse_script(content.str());
   if (script.error_line != 0) return fail(script.error_line, script.error);
+#ifdef BRANTEL_REPLAY_QT
+  // The program draws the suite's picture in both faces, as it does when started.
+  suite::set_spectra_picture_renderer(ui::qt::spectra_picture_png);
+#endif
   if (!qt) return replay_scripted(std::move(script));
 #ifdef BRANTEL_REPLAY_QT
   return ui::qt::replay::replay_on_qt(std::move(script), std::cout, [](ui::Toolkit& toolkit) { app::run_program(toolkit); });

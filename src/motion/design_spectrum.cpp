@@ -245,6 +245,11 @@ ScaleFactor scale_factor(std::span<const double> periods, std::span<const double
   } else {
     result.factor = 0.9 * *std::max_element(ratios.begin(), ratios.end());
   }
+  // A factor that is no number scales nothing: the spectra are beyond what can be computed with.
+  if (!std::isfinite(result.factor) || !(result.factor > 0)) {
+    result.factor = 0;
+    result.problem = "the factor is not a finite positive number (the spectra are too large or too small)";
+  }
   return result;
 }
 

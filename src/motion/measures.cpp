@@ -37,25 +37,38 @@ double absolute_area(double a0, double a1, double step) {
 
 }  // namespace
 
+// The record is taken scaled to a peak of 1 and the results scaled back: squares and areas of
+// values near the largest double would overflow where the measures themselves do not.
 IntensityMeasures intensity_measures(const std::vector<double>& acceleration, double step) {
   IntensityMeasures m;
   m.pga = largest_magnitude(acceleration);
-  const std::vector<double> velocity = integrate_trapezoid(acceleration, step);
-  m.pgv = largest_magnitude(velocity);
-  m.pgd = largest_magnitude(integrate_trapezoid(velocity, step));
+  const double scale = m.pga > 0.0 && std::isfinite(m.pga) ? m.pga : 1.0;
+  std::vector<double> unit(acceleration.size());
+  for (std::size_t i = 0; i < acceleration.size(); ++i) unit[i] = acceleration[i] / scale;
+  const std::vector<double> velocity = integrate_trapezoid(unit, step);
+  m.pgv = largest_magnitude(velocity) * scale;
+  m.pgd = largest_magnitude(integrate_trapezoid(velocity, step)) * scale;
 
-  std::vector<double> squares(acceleration.size());
-  for (std::size_t i = 0; i < acceleration.size(); ++i) squares[i] = acceleration[i] * acceleration[i];
+  std::vector<double> squares(unit.size());
+  for (std::size_t i = 0; i < unit.size(); ++i) squares[i] = unit[i] * unit[i];
   const std::vector<double> husid = integrate_trapezoid(squares, step);
   const double total = husid.empty() ? 0.0 : husid.back();
-  m.arias = std::numbers::pi / (2 * standard_gravity) * total;
-  if (total > 0.0) {
+  m.arias = std::numbers::pi / (2 * standard_gravity) * total * scale * scale;
+  if (total > 0.0 && std::isfinite(total)) {
     const double t5 = time_at(husid, step, 0.05 * total);
     m.d5_75 = time_at(husid, step, 0.75 * total) - t5;
     m.d5_95 = time_at(husid, step, 0.95 * total) - t5;
   }
-  for (std::size_t i = 1; i < acceleration.size(); ++i) m.cav += absolute_area(acceleration[i - 1], acceleration[i], step);
+  double area = 0.0;
+  for (std::size_t i = 1; i < unit.size(); ++i) area += absolute_area(unit[i - 1], unit[i], step);
+  m.cav = area * scale;
   return m;
+}
+
+std::string measures_problem(const IntensityMeasures& m) {
+  for (const double value : {m.pga, m.pgv, m.pgd, m.arias, m.cav})
+    if (!std::isfinite(value)) return "the record's values are too large for its intensity measures to be numbers";
+  return {};
 }
 
 }  // namespace motion

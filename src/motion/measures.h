@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace motion {
@@ -23,5 +24,8 @@ struct IntensityMeasures {
 // from the provider's. Arias intensity and the Husid curve use the trapezoid rule on a^2, the
 // curve being linear between samples; CAV is exact for the record linear between samples.
 IntensityMeasures intensity_measures(const std::vector<double>& acceleration, double step);
+
+// Why the measures are no numbers to print (they overflow); empty when every one is finite.
+std::string measures_problem(const IntensityMeasures& measures);
 
 }  // namespace motion

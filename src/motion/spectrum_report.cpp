@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 #include <ostream>
+
+#include "motion/rigid_periods.h"
 
 namespace motion {
 
@@ -76,7 +79,7 @@ SpectrumReport compute_report(const Record& record, const SpectrumOptions& optio
   const std::vector<std::size_t>& horizontal = report.horizontal;
   SpectrumRequest request = options.request;
   request.pair = horizontal.size() == 2 ? std::optional(std::array{horizontal[0], horizontal[1]}) : std::nullopt;
-  report.curves = compute_spectra(record.components, record.time_step, request);
+  report.curves = spectra_with_rigid_periods(record.components, record.time_step, request);
   add_target_and_factor(report, options);
   return report;
 }
@@ -124,6 +127,20 @@ std::string factor_line(const SpectrumOptions& options, const SpectrumReport& re
 
 }  // namespace
 
+namespace {
+
+// The shortest text that reads back as the value; a step kept as a 32-bit real (as the loading
+// file keeps it) reads as that real's own shortest text, 0.01 rather than 0.0100000004.
+std::string shortest_text(double value) {
+  char buffer[64];
+  const auto f = static_cast<float>(value);
+  const auto end = static_cast<double>(f) == value ? std::to_chars(buffer, buffer + sizeof buffer, f).ptr
+                                                   : std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+  return std::string(buffer, end);
+}
+
+}  // namespace
+
 void write_report_csv(const std::vector<std::string>& files, const Record& record, const SpectrumOptions& options,
                       const SpectrumReport& report, std::ostream& out) {
   std::string text;
@@ -132,7 +149,11 @@ void write_report_csv(const std::vector<std::string>& files, const Record& recor
   if (says_directions(record))
     text += "# horizontal: " + horizontal_components_text(record.orientations, record.components.size()) + '\n';
   text += "# points: " + std::to_string(record.point_count()) + '\n';
-  text += "# time step: " + report_number(record.time_step) + " s\n";
+  text += "# time step: " + shortest_text(record.time_step) + " s\n";
+  if (std::any_of(report.periods.begin(), report.periods.end(),
+                  [&](double t) { return t < rigid_below_steps * record.time_step; }))
+    text += "# periods below " + shortest_text(rigid_below_steps * record.time_step) +
+            " s (two time steps): rigid, psa the peak ground acceleration\n";
   const std::string unit(unit_name(options.psa_unit));
   text += "# units: sd m, psv m/s, psa " + unit + (options.target ? ", target " + unit : "") + '\n';
   if (options.target) text += "# target: " + options.target->description() + '\n';

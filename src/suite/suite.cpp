@@ -10,17 +10,21 @@
 #include <exception>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <mutex>
 #include <set>
+#include <system_error>
 #include <thread>
 
 #include "files/record_file.h"
+#include "files/regular_file.h"
 #include "loadfile/check.h"
 #include "loadfile/records.h"
 #include "model/case_files/accel_layout.h"
 #include "model/case_files/atomic_file.h"
 #include "model/geometry_file.h"
 #include "motion/measures.h"
+#include "motion/rigid_periods.h"
 #include "motion/spectrum.h"
 #include "motion/units.h"
 #include "text/format.h"
@@ -121,6 +125,7 @@ std::unique_ptr<Template> read_template(const Settings& s, std::ostream& err) {
   Template& t = *owned;
   if (!s.template_text) t.inputs.push_back(s.template_path);
   for (const std::string& path : s.protected_files) t.inputs.push_back(path);
+  for (const Record& r : s.records) t.inputs.insert(t.inputs.end(), r.files.begin(), r.files.end());
   std::string geometry_unit;
   std::optional<loadfile::ModelCounts> model;
   if (s.geometry) {
@@ -326,7 +331,7 @@ void analyse(const Record& entry, const Settings& s, const Template& t, RecordRe
   if (pair) request.pair = std::array{static_cast<std::size_t>(x), static_cast<std::size_t>(y)};
   request.rotd_percentiles = pair ? std::vector<double>{100.0} : std::vector<double>{};
   if (!pair && record.components.size() >= 2) record.components = {record.components[one]};
-  a.curves = motion::compute_spectra(record.components, record.time_step, request);
+  a.curves = motion::spectra_with_rigid_periods(record.components, record.time_step, request);
   if (!pair)
     for (motion::SpectrumCurve& c : a.curves) c.component = std::to_string(one + 1);
   const std::string factor_component = pair ? "rotd100" : std::to_string(one + 1);
@@ -422,11 +427,11 @@ bool same_file(const fs::path& a, const fs::path& b) {
 // Builds, checks and writes the loading file of one record; the reason when it is not written.
 std::string write_record_file(const Record& entry, const Settings& s, const Template& t, RecordResult& a) {
   const fs::path path = fs::path(s.out_dir) / (a.stem + ".inc");
-  for (const fs::path& input : t.inputs)
-    if (same_file(path, input)) return path.string() + " is " + input.string() + ", which is never written over";
   for (const Record& other : s.records)
     for (const std::string& file : other.files)
       if (same_file(path, file)) return path.string() + " is the record file " + file + ", which is never written over";
+  for (const fs::path& input : t.inputs)
+    if (same_file(path, input)) return path.string() + " is " + input.string() + ", which is never written over";
   text::RecordSource source;
   {
     ReadRecord r = read_record(entry, s, t);
@@ -455,13 +460,21 @@ std::string write_record_file(const Record& entry, const Settings& s, const Temp
   return {};
 }
 
+// A thread the system will not start leaves the work to those that run: fewer at once, the
+// same results.
 void parallel_for(std::size_t count, unsigned jobs, const std::function<void(std::size_t)>& work) {
   std::atomic<std::size_t> next{0};
   auto worker = [&] {
     for (std::size_t i = next++; i < count; i = next++) work(i);
   };
   std::vector<std::thread> threads;
-  for (unsigned j = 1; j < std::min<std::size_t>(jobs, count); ++j) threads.emplace_back(worker);
+  for (unsigned j = 1; j < std::min<std::size_t>(jobs, count); ++j) {
+    try {
+      threads.emplace_back(worker);
+    } catch (const std::system_error&) {
+      break;
+    }
+  }
   worker();
   for (std::thread& thread : threads) thread.join();
 }
@@ -536,6 +549,23 @@ std::string spectra_csv(const Settings& s, const std::vector<double>& periods,
   return text;
 }
 
+// One line of a table as csv_field writes its fields.
+std::vector<std::string> csv_fields(std::string_view line) {
+  std::vector<std::string> fields(1);
+  bool quoted = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    const char c = line[i];
+    if (quoted && c == '"' && i + 1 < line.size() && line[i + 1] == '"') fields.back() += '"', ++i;
+    else if (c == '"') quoted = !quoted;
+    else if (c == ',' && !quoted) fields.emplace_back();
+    else fields.back() += c;
+  }
+  return fields;
+}
+
+// The manifest is read from a table of a few lines a record; a larger file is no suite's.
+constexpr std::size_t max_manifest_bytes = std::size_t{1} << 26;
+
 ui::SpectraPictureRenderer& picture_renderer() {
   static ui::SpectraPictureRenderer renderer;
   return renderer;
@@ -555,6 +585,56 @@ std::string_view rule_name(Rule rule) {
 
 std::string stem_of(const Record& r) { return fs::path(r.files.front()).stem().string(); }
 
+std::vector<std::string> stems_of(const std::vector<Record>& records) {
+  std::map<std::string, int> count;
+  for (const Record& r : records)
+    if (!r.files.empty()) ++count[stem_of(r)];
+  std::vector<std::string> stems;
+  for (const Record& r : records) {
+    if (r.files.empty()) {
+      stems.emplace_back();
+      continue;
+    }
+    std::string stem = stem_of(r);
+    if (count[stem] > 1) {
+      stem = fs::path(r.files.front()).filename().string();
+      std::replace(stem.begin(), stem.end(), '.', '_');
+    }
+    stems.push_back(std::move(stem));
+  }
+  return stems;
+}
+
+std::optional<std::vector<std::string>> previous_suite_files(const std::string& dir) {
+  std::string content;
+  const fs::path table = fs::path(dir) / suite_table;
+  if (files::read_regular_file(table.string(), content, max_manifest_bytes + 1).status != files::FileReadStatus::ok ||
+      content.size() > max_manifest_bytes)
+    return std::nullopt;
+  // Ours: the header that suite_csv writes, then rows of the files written.
+  if (!content.starts_with("# template: ")) return std::nullopt;
+  std::vector<std::string> names{suite_table, spectra_table, spectra_picture};
+  bool rows = false;
+  for (std::size_t pos = 0; pos < content.size();) {
+    const std::size_t end = std::min(content.find('\n', pos), content.size());
+    std::string_view line(content.data() + pos, end - pos);
+    pos = end + 1;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (line.starts_with('#') || line.empty()) continue;
+    if (!rows) {
+      if (!line.starts_with("record,file,factor,")) return std::nullopt;
+      rows = true;
+      continue;
+    }
+    const std::vector<std::string> fields = csv_fields(line);
+    if (fields.size() < 2 || fields[1].empty()) return std::nullopt;
+    // Only a file of the folder itself: the table names each as the run that wrote it did.
+    names.push_back(fs::path(fields[1]).filename().string());
+  }
+  if (!rows) return std::nullopt;
+  return names;
+}
+
 std::string settings_problem(const Settings& s) {
   if (s.template_path.empty()) return "no template loading file named";
   if (s.case_number < 1) return "--case needs the number of the accelerogram case, from 1";
@@ -567,19 +647,22 @@ std::string settings_problem(const Settings& s) {
   if (s.scale_range && !(s.scale_range->first > 0 && s.scale_range->first < s.scale_range->second))
     return "--scale-range needs TA:TB with 0 < TA < TB seconds";
   if (!(s.damping >= 0 && s.damping < 1)) return "--damping needs a ratio from 0 to below 1";
-  std::set<std::string> stems;
-  for (const Record& r : s.records) {
+  for (const Record& r : s.records)
     if (r.files.empty() || std::any_of(r.files.begin(), r.files.end(), [](const std::string& f) { return f.empty(); }))
       return "an empty record file name";
-    if (!stems.insert(stem_of(r)).second)
-      return "two records named \"" + stem_of(r) + "\": their loading files would have one name";
-  }
+  std::set<std::string> stems;
+  const std::vector<std::string> names = stems_of(s.records);
+  for (std::size_t i = 0; i < names.size(); ++i)
+    if (!stems.insert(names[i]).second)
+      return "two records named \"" + stem_of(s.records[i]) + "\": their loading files would have one name";
   return {};
 }
 
 Suite::Suite(const Settings& settings, std::unique_ptr<Template> t)
     : settings_(settings), template_(std::move(t)), results_(settings.records.size()) {
-  for (std::size_t i = 0; i < results_.size(); ++i) results_[i].stem = stem_of(settings_.records[i]);
+  const std::vector<std::string> stems = stems_of(settings_.records);
+  for (std::size_t i = 0; i < results_.size(); ++i) results_[i].stem = stems[i];
+  previous_ = previous_suite_files(settings_.out_dir);
   periods_ = settings_.periods.empty() ? motion::default_periods() : settings_.periods;
   target_ = target_m_s2(settings_, periods_);
 }
@@ -654,14 +737,16 @@ ui::SpectraPicture Suite::picture(bool written_only) const {
                   (s.rule == Rule::none ? std::string() : ", " + std::string(rule_name(s.rule)) + " over " +
                                                                   number(s.scale_range->first) + "-" +
                                                                   number(s.scale_range->second) + " s");
-  picture.y_title = "PSA (m/s2)";
+  // In g, as the Suite window's chart: one unit wherever the suite's spectra are drawn.
+  const double g = motion::unit_in_m_s2(motion::Unit::g);
+  picture.y_title = "PSA (g)";
   picture.periods = periods_;
   std::vector<double> mean(periods_.size(), 0.0);
   for (const RecordResult& a : results_) {
     if (written_only ? a.written.empty() : !(a.analysed && a.error.empty())) continue;
     ui::SpectraPicture::Curve curve{a.stem, a.curves[a.factor_curve].psa};
     for (std::size_t k = 0; k < curve.values.size(); ++k) {
-      curve.values[k] *= a.factor;
+      curve.values[k] *= a.factor / g;
       mean[k] += curve.values[k];
     }
     picture.records.push_back(std::move(curve));
@@ -670,49 +755,128 @@ ui::SpectraPicture Suite::picture(bool written_only) const {
     for (double& v : mean) v /= static_cast<double>(picture.records.size());
     picture.mean = ui::SpectraPicture::Curve{"mean", mean};
   }
-  if (s.target) picture.target = target_;
+  if (s.target)
+    for (const std::optional<double>& t : target_) picture.target.push_back(t ? std::optional<double>(*t / g) : std::nullopt);
   picture.range = s.scale_range;
   return picture;
 }
 
-bool Suite::write_tables(std::ostream& out, std::ostream& err) {
+std::string Suite::output_clash() const {
+  const fs::path dir(settings_.out_dir);
+  for (const char* name : {suite_table, spectra_table, spectra_picture})
+    for (const fs::path& input : template_->inputs)
+      if (same_file(dir / name, input))
+        return (dir / name).string() + " would replace " + input.string() +
+               ", an input of the suite, which is never written over: choose another folder (--out)";
+  return {};
+}
+
+std::vector<std::string> Suite::files_in_the_way() const {
+  if (settings_.overwrite) return {};
+  const fs::path dir(settings_.out_dir);
+  std::vector<std::string> names;
+  for (const RecordResult& a : results_) names.push_back(a.stem + ".inc");
+  for (const char* name : {suite_table, spectra_table, spectra_picture}) names.emplace_back(name);
+  std::vector<std::string> in_the_way;
+  for (const std::string& name : names) {
+    if (previous_ && std::find(previous_->begin(), previous_->end(), name) != previous_->end()) continue;
+    // An input is never replaced at all: its record is told so, or the run refused (output_clash).
+    if (std::any_of(template_->inputs.begin(), template_->inputs.end(),
+                    [&](const fs::path& input) { return same_file(dir / name, input); }))
+      continue;
+    std::error_code ec;
+    if (fs::symlink_status(dir / name, ec).type() != fs::file_type::not_found && !ec)
+      in_the_way.push_back((dir / name).string());
+  }
+  return in_the_way;
+}
+
+bool Suite::write_tables(std::ostream& out, std::ostream& err, std::vector<std::string>* not_written) {
   bool tables_written = true;
   const fs::path dir(settings_.out_dir);
-  for (const auto& [name, content] : {std::pair{"suite.csv", suite_csv(settings_, *template_, results_)},
-                                      std::pair{"spectra.csv", spectra_csv(settings_, periods_, target_, results_)}}) {
-    std::string reason;
-    if (model::case_files::replace_file((dir / name).string(), content, reason)) continue;
-    err << "brantel suite: " << (dir / name).string() << ": " << reason << '\n';
+  auto failed = [&](const char* name, const std::string& why) {
+    err << "brantel suite: " << (dir / name).string() << " not written: " << why << '\n';
+    if (not_written) not_written->emplace_back(name);
     tables_written = false;
+  };
+  if (const std::string clash = output_clash(); !clash.empty()) {
+    for (const char* name : {suite_table, spectra_table, spectra_picture}) failed(name, clash);
+    return false;
   }
+  for (const auto& [name, content] : {std::pair{suite_table, suite_csv(settings_, *template_, results_)},
+                                      std::pair{spectra_table, spectra_csv(settings_, periods_, target_, results_)}}) {
+    std::string reason;
+    if (!model::case_files::replace_file((dir / name).string(), content, reason)) failed(name, reason);
+  }
+  bool picture_written = false;
   if (picture_renderer()) {
     std::string why;
     const std::string png = picture_renderer()(picture(true), why);
-    const std::string path = (dir / "spectra.png").string();
-    if (png.empty() || !model::case_files::replace_file(path, png, why)) {
-      err << "brantel suite: " << path << ": " << why << '\n';
-      tables_written = false;
-    }
+    if (png.empty() || !model::case_files::replace_file((dir / spectra_picture).string(), png, why))
+      failed(spectra_picture, why);
+    else
+      picture_written = true;
   } else {
     out << "spectra.png not drawn: this program has no picture renderer\n";
+    if (not_written) not_written->emplace_back(spectra_picture);
+  }
+  // What the previous suite wrote and this one did not is no part of this suite.
+  if (previous_) {
+    std::set<std::string> kept;
+    for (const RecordResult& a : results_)
+      if (!a.written.empty()) kept.insert(fs::path(a.written).filename().string());
+    kept.insert(suite_table);
+    kept.insert(spectra_table);
+    if (picture_written) kept.insert(spectra_picture);
+    for (const std::string& name : *previous_) {
+      if (kept.contains(name) || name.find('/') != std::string::npos || name == "." || name == "..") continue;
+      const fs::path stale = dir / name;
+      if (std::any_of(template_->inputs.begin(), template_->inputs.end(),
+                      [&](const fs::path& input) { return same_file(stale, input); }))
+        continue;
+      std::error_code ec;
+      if (fs::symlink_status(stale, ec).type() == fs::file_type::regular) fs::remove(stale, ec);
+    }
   }
   return tables_written;
+}
+
+unsigned jobs_for(const Settings& s) {
+  const unsigned asked = s.jobs > 0 ? s.jobs : std::max(1u, std::thread::hardware_concurrency());
+  return static_cast<unsigned>(std::min<std::size_t>({asked, max_jobs, std::max<std::size_t>(1, s.records.size())}));
 }
 
 int run_suite(const Settings& s, std::ostream& out, std::ostream& err) {
   const std::unique_ptr<Suite> suite = Suite::open(s, err);
   if (!suite) return exit_refused;
-  std::error_code ec;
-  fs::create_directories(s.out_dir, ec);
-  if (!fs::is_directory(s.out_dir)) {
-    err << "brantel suite: the folder \"" << s.out_dir << "\" cannot be made\n";
+  if (const std::string clash = suite->output_clash(); !clash.empty()) {
+    err << "brantel suite: " << clash << '\n';
     return exit_refused;
   }
-  const unsigned jobs = s.jobs > 0 ? s.jobs : std::max(1u, std::thread::hardware_concurrency());
+  if (const std::vector<std::string> in_the_way = suite->files_in_the_way(); !in_the_way.empty()) {
+    err << "brantel suite: no suite wrote these files, which the run would replace:";
+    for (const std::string& path : in_the_way) err << ' ' << path;
+    err << "\nbrantel suite: nothing written; choose another folder (--out) or give --overwrite to replace them\n";
+    return exit_refused;
+  }
+  const unsigned jobs = jobs_for(s);
   parallel_for(suite->size(), jobs, [&](std::size_t i) { suite->analyse(i); });
   if (std::string why; !suite->find_factors(why)) {
     err << "brantel suite: " << why << '\n';
-    if (why.starts_with("no suite90")) return exit_refused;
+    if (why.starts_with("no suite90") || why.starts_with("no record")) return exit_refused;
+  }
+  if (std::none_of(suite->results().begin(), suite->results().end(),
+                   [](const RecordResult& a) { return a.error.empty(); })) {
+    for (const RecordResult& a : suite->results()) err << "brantel suite: " << a.stem << ": not written: " << a.error << '\n';
+    err << "brantel suite: nothing written: no record can be used\n";
+    return exit_refused;
+  }
+  std::error_code ec;
+  const bool folder_was_there = fs::exists(s.out_dir, ec);
+  fs::create_directories(s.out_dir, ec);
+  if (!fs::is_directory(s.out_dir, ec)) {
+    err << "brantel suite: the folder \"" << s.out_dir << "\" cannot be made\n";
+    return exit_refused;
   }
   std::mutex progress;
   std::atomic<std::size_t> done{0};
@@ -736,6 +900,12 @@ int run_suite(const Settings& s, std::ostream& out, std::ostream& err) {
     ++written;
     out << a.written << ": " << a.points << " points at " << number(a.time_step) << " s, factor " << number(a.factor)
         << " on " << a.scaled_on << "; " << a.note << '\n';
+  }
+  if (written == 0) {
+    // The folder made for this run goes with it; one that was there stays as it was.
+    if (!folder_was_there) fs::remove(s.out_dir, ec);
+    err << "brantel suite: nothing written\n";
+    return exit_refused;
   }
   const bool tables_written = suite->write_tables(out, err);
   out << written << " of " << suite->size() << " loading files written in " << s.out_dir << '\n';

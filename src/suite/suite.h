@@ -38,21 +38,42 @@ struct Settings {
   std::vector<std::string> protected_files;  // besides the template and the geometry: never written over
   std::string direction;                // "X", "XY", ...; empty: X, XY or XYZ by component count
   std::optional<motion::DesignSpectrum> target;
+  std::string target_text;  // the design spectrum as it was given ("ec8:type=1,...")
   std::optional<std::pair<double, double>> scale_range;  // s
   Rule rule = Rule::none;
   bool keep_end_time = false;
   std::string out_dir = ".";
-  unsigned jobs = 0;  // 0: the number of cores
+  unsigned jobs = 0;  // 0: the number of cores; never more than the records nor max_jobs
+  // Files in the folder that no suite wrote (its suite.csv does not list them) are replaced
+  // only when this is set; the inputs never are.
+  bool overwrite = false;
   std::vector<double> periods;  // empty: the default periods
   double damping = 0.05;
   bool progress = false;  // a line per record on `err` as it is done
 };
+
+// The most records processed at once, whatever --jobs says: each one holds a record and its
+// spectra in memory.
+inline constexpr unsigned max_jobs = 64;
+
+// The tables a suite writes beside its loading files; suite.csv lists the loading files too.
+inline constexpr const char* suite_table = "suite.csv";
+inline constexpr const char* spectra_table = "spectra.csv";
+inline constexpr const char* spectra_picture = "spectra.png";
 
 // The reason the settings cannot be run, checked before anything is read; empty when they can.
 std::string settings_problem(const Settings& settings);
 
 // The stem of a record's loading file: its first file's name without the extension.
 std::string stem_of(const Record& record);
+// The stems of the records' loading files, distinct where their files are: records whose
+// first files differ only in the extension (the EW and NS files of one station) keep it,
+// "FKS0010103111446_EW".
+std::vector<std::string> stems_of(const std::vector<Record>& records);
+
+// The names of the files in `dir` that the suite.csv there says a suite wrote (its loading
+// files and its tables); nothing when there is no suite.csv of a suite there.
+std::optional<std::vector<std::string>> previous_suite_files(const std::string& dir);
 
 // What one record gives the suite.
 struct RecordResult {
@@ -93,6 +114,14 @@ class Suite {
   // The model's length unit per s2, the unit of the values written.
   std::string unit_name() const;
 
+  // The reason the run cannot write into its folder at all: a table that would replace one
+  // of its inputs. Empty when it can.
+  std::string output_clash() const;
+  // The files of the folder (paths) that the run would replace and that no suite wrote: the
+  // run must not start until the user agrees (settings' overwrite).
+  std::vector<std::string> files_in_the_way() const;
+  void allow_overwrite() { settings_.overwrite = true; }
+
   // Reads record i and computes its spectra and measures; an unusable record gets its error.
   void analyse(std::size_t i);
   // The scale factors of the records analysed. false with `why` when the suite90 factor
@@ -100,9 +129,11 @@ class Suite {
   bool find_factors(std::string& why);
   // Builds, checks and writes record i's loading file, whole or not at all.
   void write(std::size_t i);
-  // DIR/suite.csv, DIR/spectra.csv and DIR/spectra.png of the records written; false when one
-  // of them could not be written (said on `err`).
-  bool write_tables(std::ostream& out, std::ostream& err);
+  // DIR/suite.csv, DIR/spectra.csv and DIR/spectra.png of the records written, then the files
+  // of the folder's previous suite that this one did not write again are removed, so that the
+  // folder holds this suite alone. false when a table could not be written (each said on `err`);
+  // `not_written` receives the names of those tables.
+  bool write_tables(std::ostream& out, std::ostream& err, std::vector<std::string>* not_written = nullptr);
 
   // The scaled spectra of the records with a factor (written or not), their mean and the
   // target, as spectra.png draws them.
@@ -113,6 +144,8 @@ class Suite {
 
   Settings settings_;
   std::unique_ptr<Template> template_;
+  // The files the folder's suite.csv listed when the suite opened (names), if it was a suite's.
+  std::optional<std::vector<std::string>> previous_;
   std::vector<RecordResult> results_;
   std::vector<double> periods_;
   std::vector<std::optional<double>> target_;
@@ -120,7 +153,8 @@ class Suite {
 
 // The whole run of `brantel suite`, records in parallel. Exit codes: 0 every record written,
 // 1 some record not written (each reported on `err`), 2 nothing written (the template, the case
-// or the settings are unusable; the reason on `err`).
+// or the settings are unusable, files in the way, or no record usable; the reason on `err`),
+// and then nothing is left behind: neither the folder nor its tables.
 int run_suite(const Settings& settings, std::ostream& out, std::ostream& err);
 
 // What draws DIR/spectra.png. The program with a display library registers one before the

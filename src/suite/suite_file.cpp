@@ -5,11 +5,11 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 
+#include "files/regular_file.h"
 #include "motion/read_options.h"
+#include "suite/options.h"
 #include "motion/spectrum.h"
 #include "text/number_parse.h"
 
@@ -19,32 +19,45 @@ namespace {
 namespace fs = std::filesystem;
 using Json = nlohmann::json;
 
-bool parse_real(std::string_view text, double& value) { return text::parse_real(text, value) && std::isfinite(value); }
-
-bool parse_int(std::string_view text, int& value) {
-  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return ec == std::errc{} && end == text.data() + text.size();
+// A value the command line would give as a word.
+// Numbers as the file writes them, digit for digit, so that the option's own check sees the
+// number itself ("case": 4294967297 is no case number, not case 1).
+std::optional<std::string> scalar_word(const Json& value) {
+  if (value.is_string()) return value.get<std::string>();
+  if (value.is_number()) return value.dump();
+  return std::nullopt;
 }
 
-// A value the command line would give as a word.
-std::optional<std::string> word_of(const Json& value) {
-  if (value.is_string()) return value.get<std::string>();
-  if (value.is_number_integer()) return std::to_string(value.get<long long>());
-  if (value.is_number()) {
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.17g", value.get<double>());
-    return buffer;
+// A list of scalars joined by `separator`, as the command line writes a list in one word.
+std::optional<std::string> word_of(const Json& value, char separator = ',') {
+  if (!value.is_array()) return scalar_word(value);
+  std::string joined;
+  for (const Json& item : value) {
+    const auto word = scalar_word(item);
+    if (!word) return std::nullopt;
+    joined += (joined.empty() ? "" : std::string(1, separator)) + *word;
   }
-  if (value.is_array()) {
-    std::string joined;
-    for (const Json& item : value) {
-      const auto word = word_of(item);
-      if (!word || item.is_array()) return std::nullopt;
-      joined += (joined.empty() ? "" : ",") + *word;
+  return joined;
+}
+
+// The deepest nesting of lists and objects in JSON text, counted before it is parsed.
+int nesting_depth(std::string_view text) {
+  int depth = 0, deepest = 0;
+  bool in_string = false;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (in_string) {
+      if (c == '\\') ++i;
+      else if (c == '"') in_string = false;
+    } else if (c == '"') {
+      in_string = true;
+    } else if (c == '[' || c == '{') {
+      deepest = std::max(deepest, ++depth);
+    } else if (c == ']' || c == '}') {
+      --depth;
     }
-    return joined;
   }
-  return std::nullopt;
+  return deepest;
 }
 
 std::string option_of_key(std::string key) {
@@ -91,9 +104,7 @@ std::string read_settings(const Json& j, const fs::path& folder, Settings& s) {
     if (std::find(std::begin(keys), std::end(keys), key) == std::end(keys)) return "\"" + key + "\" is no setting of a suite";
   if (!j.contains("template")) return "\"template\" is missing";
   s.template_path = resolved(folder, text_of(j["template"], "template"));
-  if (!j.contains("case") || !j["case"].is_number_integer()) return "\"case\" needs the number of the accelerogram case";
-  s.case_number = j["case"].get<int>();
-  if (j.contains("geometry")) s.geometry = resolved(folder, text_of(j["geometry"], "geometry"));
+  if (!j.contains("case")) return "\"case\" needs the number of the accelerogram case";
   motion::ReadOptions common;
   if (j.contains("read")) {
     if (!j["read"].is_object()) return "\"read\" needs an object of reading options";
@@ -118,57 +129,17 @@ std::string read_settings(const Json& j, const fs::path& folder, Settings& s) {
     }
     s.records.push_back(std::move(record));
   }
-  if (j.contains("direction")) s.direction = text_of(j["direction"], "direction");
-  if (j.contains("target")) {
-    std::string target = text_of(j["target"], "target");
-    if (target.starts_with("csv:")) target = "csv:" + resolved(folder, target.substr(4));
-    std::string why;
-    s.target = motion::parse_design_spectrum(target, why);
-    if (!s.target) return "\"target\": " + why;
+  // Every other setting is the command line's option of its name, checked as the option is.
+  for (const auto& [key, value] : j.items()) {
+    if (key == "template" || key == "read" || key == "records") continue;
+    std::optional<std::string> word = word_of(value, key == "scale_range" ? ':' : ',');
+    if (!word) return "\"" + key + "\" needs a text, a number or a list of them";
+    if (key == "geometry" || key == "out") word = resolved(folder, *word);
+    if (key == "target" && word->starts_with("csv:")) word = "csv:" + resolved(folder, word->substr(4));
+    if (std::string why = apply_suite_option(option_of_key(key), *word, s); !why.empty()) return "\"" + key + "\": " + why;
   }
-  if (j.contains("scale_range")) {
-    const Json& range = j["scale_range"];
-    if (range.is_array() && range.size() == 2 && range[0].is_number() && range[1].is_number())
-      s.scale_range = std::pair{range[0].get<double>(), range[1].get<double>()};
-    else if (range.is_string())
-      s.scale_range = parse_range(range.get<std::string>());
-    if (!s.scale_range) return "\"scale_range\" needs [TA, TB] or \"TA:TB\" in seconds";
-  }
-  if (j.contains("scale_rule")) {
-    const auto rule = rule_from_name(text_of(j["scale_rule"], "scale_rule"));
-    if (!rule) return "\"scale_rule\" takes fit, min90 or suite90";
-    s.rule = *rule;
-  }
-  if (j.contains("periods")) {
-    const Json& periods = j["periods"];
-    if (periods.is_string()) {
-      const auto list = parse_periods(periods.get<std::string>());
-      if (!list) return "\"periods\" needs \"A:B:N\" or a list of periods";
-      s.periods = *list;
-    } else if (periods.is_array() && !periods.empty()) {
-      for (const Json& p : periods) {
-        if (!p.is_number() || !(p.get<double>() > 0)) return "\"periods\" needs positive periods";
-        s.periods.push_back(p.get<double>());
-      }
-    } else {
-      return "\"periods\" needs \"A:B:N\" or a list of periods";
-    }
-  }
-  if (j.contains("damping")) {
-    if (!j["damping"].is_number()) return "\"damping\" needs a ratio";
-    s.damping = j["damping"].get<double>();
-  }
-  if (j.contains("end_time")) {
-    const std::string end = text_of(j["end_time"], "end_time");
-    if (end != "record" && end != "keep") return "\"end_time\" takes record or keep";
-    s.keep_end_time = end == "keep";
-  }
-  if (j.contains("out")) s.out_dir = resolved(folder, text_of(j["out"], "out"));
-  else s.out_dir = folder.empty() ? "." : folder.string();
-  if (j.contains("jobs")) {
-    if (!j["jobs"].is_number_integer() || j["jobs"].get<long long>() < 1) return "\"jobs\" needs a number from 1";
-    s.jobs = static_cast<unsigned>(j["jobs"].get<long long>());
-  }
+  if (!j.contains("out")) s.out_dir = folder.empty() ? "." : folder.string();
+  complete_settings(s);
   return {};
 }
 
@@ -238,53 +209,42 @@ std::string suite_file_text(const Settings& s, const std::string& target_text, c
   return j.dump(2) + "\n";
 }
 
-std::optional<std::pair<double, double>> parse_range(std::string_view text) {
-  const std::size_t colon = text.find(':');
-  double from = 0, to = 0;
-  if (colon == std::string_view::npos || !parse_real(text.substr(0, colon), from) ||
-      !parse_real(text.substr(colon + 1), to))
-    return std::nullopt;
-  return std::pair{from, to};
-}
-
-std::optional<std::vector<double>> parse_periods(std::string_view text) {
-  const std::size_t first = text.find(':');
-  const std::size_t second = first == std::string_view::npos ? first : text.find(':', first + 1);
-  double from = 0, to = 0;
-  int count = 0;
-  if (second == std::string_view::npos || !parse_real(text.substr(0, first), from) ||
-      !parse_real(text.substr(first + 1, second - first - 1), to) || !parse_int(text.substr(second + 1), count))
-    return std::nullopt;
-  if (!(from > 0 && to > from && count >= 2 && count <= 10000)) return std::nullopt;
-  return motion::log_periods(from, to, static_cast<std::size_t>(count));
-}
-
-std::optional<Rule> rule_from_name(std::string_view name) {
-  if (name == "fit") return Rule::fit;
-  if (name == "min90") return Rule::min90;
-  if (name == "suite90") return Rule::suite90;
-  return std::nullopt;
-}
-
 bool read_suite_file(const std::string& path, Settings& settings, std::string& why) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in || fs::is_directory(path)) {
+  std::string content;
+  // One byte beyond the limit tells a file at the limit from a larger one.
+  const files::FileRead read = files::read_regular_file(path, content, max_study_file_bytes + 1);
+  if (read.status != files::FileReadStatus::ok) {
     why = "the study file \"" + path + "\" cannot be read";
+    if (read.status == files::FileReadStatus::not_regular)
+      why += ": it is " + std::string(files::kind_words(read.kind, false)) + ", not a file";
     return false;
   }
-  std::stringstream content;
-  content << in.rdbuf();
-  const Json j = Json::parse(content.str(), nullptr, false);
+  if (!read_suite_text(content, fs::path(path).parent_path().string(), settings, why)) {
+    why = path + ": " + why;
+    return false;
+  }
+  return true;
+}
+
+bool read_suite_text(std::string_view content, const std::string& folder, Settings& settings, std::string& why) {
+  if (content.size() > max_study_file_bytes) {
+    why = "larger than " + files::size_limit_words(max_study_file_bytes);
+    return false;
+  }
+  if (nesting_depth(content) > max_study_file_depth) {
+    why = "lists and objects nested deeper than " + std::to_string(max_study_file_depth);
+    return false;
+  }
+  const Json j = Json::parse(content, nullptr, false);
   if (j.is_discarded()) {
-    why = path + ": not JSON";
+    why = "not JSON";
     return false;
   }
   try {
-    why = read_settings(j, fs::path(path).parent_path(), settings);
+    why = read_settings(j, fs::path(folder), settings);
   } catch (const std::exception& e) {
     why = e.what();
   }
-  if (!why.empty()) why = path + ": " + why;
   return why.empty();
 }
 

@@ -2,6 +2,7 @@
 // can be kept beside its results and run again.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,11 +13,10 @@
 
 namespace suite {
 
-// "TA:TB" in seconds (not yet checked for order).
-std::optional<std::pair<double, double>> parse_range(std::string_view text);
-// "A:B:N": N periods from A to B seconds, evenly spaced in log.
-std::optional<std::vector<double>> parse_periods(std::string_view text);
-std::optional<Rule> rule_from_name(std::string_view name);
+// The largest study file read, and the deepest nesting of its lists and objects: a study
+// file is a page of settings, and anything far larger is no study file.
+inline constexpr std::size_t max_study_file_bytes = std::size_t{1} << 20;
+inline constexpr int max_study_file_depth = 16;
 
 // Reads a JSON study file:
 //   {"template": "frame.inc", "case": 2, "geometry": "frame.dat",
@@ -26,9 +26,12 @@ std::optional<Rule> rule_from_name(std::string_view name);
 //    "scale_rule": "suite90", "periods": "0.01:10:100", "damping": 0.05,
 //    "end_time": "record", "out": "results", "jobs": 2}
 // Reading options are named as on the command line without the dashes ("first_line" or
-// "first-line"). Relative paths are taken from the file's folder. false and `why` when the file
-// cannot be read or holds what no setting is.
+// "first-line"). Relative paths are taken from the file's folder. Each value is checked as the
+// command line's option of the same name is. false and `why` when the file cannot be read
+// (only a regular file of at most max_study_file_bytes is) or holds what no setting is.
 bool read_suite_file(const std::string& path, Settings& settings, std::string& why);
+// The same from the file's bytes; relative paths are taken from `folder`.
+bool read_suite_text(std::string_view content, const std::string& folder, Settings& settings, std::string& why);
 
 // The settings as a study file that read_suite_file reads back to the same settings, paths
 // relative to the file's folder where they lie under it. `target_text` is the design

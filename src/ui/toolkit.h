@@ -187,6 +187,10 @@ class Toolkit {
   // true when confirmed: `path_buffer` then holds the full path and the process current
   // directory is the chosen file's folder. `path_buffer` also presets the file name.
   virtual bool open_file_box(const OpenFileRequest& request, std::string& path_buffer) = 0;
+  // A box that names a file to write: a save box under the request's title, in which a name
+  // that is not there yet can be typed. It asks nothing about a file that is there: the
+  // dialogs do (dialogs::choose_file_to_write), in both faces alike.
+  virtual bool save_file_box(const OpenFileRequest& request, std::string& path_buffer) = 0;
   // Several files of one folder at once; true when confirmed: `paths` then holds their full
   // paths and the current directory is their folder. A face without it offers one file.
   virtual bool open_files_box(const OpenFileRequest& request, std::vector<std::string>& paths) {

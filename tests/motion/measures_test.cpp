@@ -80,3 +80,23 @@ TEST(IntensityMeasures, CavCountsBothSidesOfASignChangeInsideAStep) {
 }
 
 }  // namespace
+
+namespace {
+
+// Values near the square root of the largest double: their squares summed overflow, the
+// measures do not; each is the closed form of a constant record, scaled.
+TEST(IntensityMeasures, HugeValuesGiveTheClosedFormsOrSayTheyCannot) {
+  const double c = 1e154, step = 0.01, T = 4.0;
+  const auto m = intensity_measures(std::vector<double>(401, c), step);
+  EXPECT_NEAR(m.cav / (c * T), 1.0, 1e-12);
+  EXPECT_NEAR(m.arias / (pi / (2 * g) * c * c * T), 1.0, 1e-12);
+  ASSERT_TRUE(m.d5_95 && m.d5_75);
+  EXPECT_NEAR(*m.d5_95, 0.9 * T, 1e-9);
+  EXPECT_NEAR(*m.d5_75, 0.7 * T, 1e-9);
+  EXPECT_EQ(motion::measures_problem(m), "");
+  // Beyond: Arias intensity is c^2 T, no double; the measures say so rather than print inf.
+  const auto beyond = intensity_measures(std::vector<double>(401, 1e300), step);
+  EXPECT_NE(motion::measures_problem(beyond), "");
+}
+
+}  // namespace

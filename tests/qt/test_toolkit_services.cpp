@@ -2,6 +2,7 @@
 // open-file box and its change of the current directory, and the text viewer.
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFontInfo>
 #include <QLineEdit>
@@ -159,6 +160,29 @@ TEST_F(ToolkitServices, OpenFileBoxTakesANewNameAndMovesTheCurrentDirectoryToIts
   EXPECT_EQ(fs::path(buffer).filename(), "beam.inc");
   EXPECT_EQ(fs::canonical(fs::path(buffer).parent_path()), fs::canonical(dat));
   EXPECT_EQ(fs::canonical(fs::current_path()), fs::canonical(dat));
+  EXPECT_TRUE(script.finished());
+}
+
+// A box that names a file to write is a save box under its own title, and asks nothing of
+// its own about a file that is there: the dialogs ask, the same in both faces.
+TEST_F(ToolkitServices, SaveFileBoxIsASaveBoxThatLeavesTheQuestionToTheDialogs) {
+  QDir(folder.path()).mkdir("Dat");
+  const std::string dat = path("Dat");
+  QFile existing(QString::fromStdString(dat + "/table.csv"));
+  ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+  existing.close();
+  ModalScript script;
+  script.when<QFileDialog>([&](QFileDialog* box) {
+    EXPECT_EQ(box->windowTitle(), "Export the Spectra as a Table");
+    EXPECT_EQ(box->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_TRUE(box->testOption(QFileDialog::DontConfirmOverwrite));
+    qt_test::type_file_name(box, "table");
+    static_cast<QDialog*>(box)->accept();  // the Save button's slot
+  });
+  ui::OpenFileRequest request{{{"Tables", "*.csv"}}, 1, "csv", "Export the Spectra as a Table", dat};
+  std::string buffer;
+  ASSERT_TRUE(toolkit->save_file_box(request, buffer));
+  EXPECT_EQ(fs::path(buffer).filename(), "table.csv");
   EXPECT_TRUE(script.finished());
 }
 

@@ -1,13 +1,17 @@
 // The suite engine as the Suite window runs it: a template given as bytes, a record at a time,
 // stopped part way; and the study file the window saves, read back.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "loadfile/check.h"
 #include "model/geometry_file.h"
+#include "support/study_file_fuzz.h"
 #include "support/suite_samples.h"
 #include "support/temp_dir.h"
 #include "suite/suite.h"
@@ -180,3 +184,161 @@ TEST(SuiteSteps, AVerticalChannelGoesIntoZAndIsNoPartOfThePair) {
     for (int d = 0; d < 3; ++d) EXPECT_NEAR(got[d], expected[d] * a.factor, 1e-6 * std::abs(expected[d] * a.factor) + 1e-9) << i;
   }
 }
+
+namespace {
+
+std::vector<std::string> folder_names(const std::string& folder) {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The folder of a suite holds one suite: what the previous one wrote (its suite.csv says
+// which) goes or is replaced; a file of the user's beside it stays.
+TEST(SuiteOutput, ASecondSuiteLeavesExactlyItsOwnFilesAndNoOneElses) {
+  TempCurrentDir dir;
+  write_records();
+  std::ostringstream out, err;
+  ASSERT_EQ(suite::run_suite(settings_of({"quake_a", "quake_b", "quake_c"}), out, err), 0) << err.str();
+  write_file("out/notes.txt", "mine\n");
+  // Not written this time: the previous run's file of it goes too.
+  write_file("quake_b.AT2", "no values here\n");
+  EXPECT_EQ(suite::run_suite(settings_of({"quake_a", "quake_b"}), out, err), 1) << err.str();
+  EXPECT_EQ(folder_names("out"), (std::vector<std::string>{"notes.txt", "quake_a.inc", "spectra.csv", "suite.csv"}));
+  EXPECT_EQ(read_file("out/notes.txt"), "mine\n");
+  const auto listed = suite::previous_suite_files("out");
+  ASSERT_TRUE(listed);
+  EXPECT_NE(std::find(listed->begin(), listed->end(), "quake_a.inc"), listed->end());
+  EXPECT_EQ(std::find(listed->begin(), listed->end(), "quake_c.inc"), listed->end());
+}
+
+// Another analysis' loading file and the user's own suite.csv are in the way: nothing is
+// written until the run is told to replace them.
+TEST(SuiteOutput, FilesNoSuiteWroteAreReplacedOnlyWhenAllowed) {
+  TempCurrentDir dir;
+  write_records();
+  write_file("out/quake_b.inc", "another analysis\n");
+  write_file("out/suite.csv", "my own table\n");
+  suite::Settings s = settings_of({"quake_a", "quake_b"});
+  std::ostringstream out, err;
+  EXPECT_EQ(suite::run_suite(s, out, err), 2);
+  EXPECT_NE(err.str().find("out/quake_b.inc out/suite.csv"), std::string::npos) << err.str();
+  EXPECT_EQ(folder_names("out"), (std::vector<std::string>{"quake_b.inc", "suite.csv"}));
+  EXPECT_EQ(read_file("out/quake_b.inc"), "another analysis\n");
+  EXPECT_EQ(read_file("out/suite.csv"), "my own table\n");
+  EXPECT_FALSE(suite::previous_suite_files("out"));
+  s.overwrite = true;
+  EXPECT_EQ(suite::run_suite(s, out, err), 0) << err.str();
+  EXPECT_NE(read_file("out/quake_b.inc"), "another analysis\n");
+  EXPECT_TRUE(suite::previous_suite_files("out"));
+}
+
+// A table never takes the place of an input, whatever it is called and even when replacing is
+// allowed: the run is refused, naming the clash.
+TEST(SuiteOutput, TablesNeverWriteOverAnInput) {
+  TempCurrentDir dir;
+  write_records();
+  fs::create_directory("out");
+  fs::copy_file("quake_a.AT2", "out/spectra.csv");
+  suite::Settings s = settings_of({"quake_b"});
+  s.records.push_back({{"out/spectra.csv"}, {}});
+  s.overwrite = true;
+  std::ostringstream out, err;
+  EXPECT_EQ(suite::run_suite(s, out, err), 2);
+  EXPECT_NE(err.str().find("out/spectra.csv would replace out/spectra.csv, an input of the suite"), std::string::npos)
+      << err.str();
+  EXPECT_EQ(read_file("out/spectra.csv"), read_file("quake_a.AT2"));
+  EXPECT_EQ(folder_names("out"), (std::vector<std::string>{"spectra.csv"}));
+}
+
+// No record usable: nothing written and nothing made, not even the folder.
+TEST(SuiteOutput, NothingWrittenLeavesNothingBehind) {
+  TempCurrentDir dir;
+  write_file("words.txt", "no values here\nnor here\n");
+  suite::Settings s = settings_of({});
+  s.records.push_back({{"words.txt"}, {}});
+  s.records.push_back({{"missing.AT2"}, {}});
+  s.rule = suite::Rule::fit;
+  std::ostringstream out, err;
+  EXPECT_EQ(suite::run_suite(s, out, err), 2);
+  EXPECT_NE(err.str().find("nothing written"), std::string::npos) << err.str();
+  EXPECT_FALSE(fs::exists("out"));
+}
+
+// The EW and NS files of one station differ only in their extension: both go into one suite.
+TEST(SuiteOutput, ComponentsOfOneStationGetFilesOfTheirOwn) {
+  EXPECT_EQ(suite::stems_of({{{"k/FKS0010103111446.EW"}, {}}, {{"k/FKS0010103111446.NS"}, {}}, {{"k/a.AT2"}, {}}}),
+            (std::vector<std::string>{"FKS0010103111446_EW", "FKS0010103111446_NS", "a"}));
+  suite::Settings s = settings_of({"quake_a"});
+  s.records = {{{"k/FKS0010103111446.EW"}, {}}, {{"k/FKS0010103111446.NS"}, {}}};
+  EXPECT_EQ(suite::settings_problem(s), "");
+  s.records.push_back({{"l/FKS0010103111446.EW"}, {}});
+  EXPECT_NE(suite::settings_problem(s).find("two records named \"FKS0010103111446\""), std::string::npos);
+}
+
+// A thread the system will not start (here: no room left for its stack) leaves the work to
+// the threads that run; every record is still written.
+TEST(SuiteOutput, AThreadThatCannotStartLowersTheCountInsteadOfAborting) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  GTEST_SKIP() << "the sanitizers' shadow memory leaves no address-space limit to set";
+#else
+  TempCurrentDir dir;
+  write_records();
+  suite::Settings s = settings_of({"quake_a", "quake_b", "quake_c"});
+  s.jobs = 3;
+  std::size_t pages = 0;
+  std::ifstream("/proc/self/statm") >> pages;
+  ASSERT_GT(pages, 0u);
+  rlimit previous{};
+  getrlimit(RLIMIT_AS, &previous);
+  rlimit limited = previous;
+  // Room for the work of one thread, not for the 8 MiB stack of another.
+  limited.rlim_cur = pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (rlim_t{6} << 20);
+  std::ostringstream out, err;
+  setrlimit(RLIMIT_AS, &limited);
+  const int code = suite::run_suite(s, out, err);
+  setrlimit(RLIMIT_AS, &previous);
+  EXPECT_EQ(code, 0) << err.str();
+  EXPECT_EQ(folder_names("out"), (std::vector<std::string>{"quake_a.inc", "quake_b.inc", "quake_c.inc", "spectra.csv",
+                                                           "suite.csv"}));
+#endif
+}
+
+}  // namespace
+
+namespace {
+
+// Mutations of a study file that holds every setting: bytes replaced, cut, repeated and
+// nested, a fixed seed so that a failure comes again. Whatever is accepted keeps the rules.
+TEST(SuiteFile, MutatedStudyFilesAreRefusedOrKeepTheRules) {
+  const std::string seed = R"({"template": "t.inc", "case": 2, "geometry": "frame.dat", "read": {"units": "g"},
+    "records": ["a.AT2", ["h1.AT2", "h2.AT2"], {"files": ["b.txt"], "units": "cm/s2", "dt": 0.01}],
+    "direction": "XY", "target": "ec8:type=1,ground=B,ag=0.25g", "scale_range": [0.1, 2],
+    "scale_rule": "suite90", "periods": "0.01:10:100", "damping": 0.05, "end_time": "record",
+    "out": "results", "jobs": 2})";
+  const std::string pieces[] = {"[", "]", "{", "}", "\"", ",", ":", "-", "1e308", "4294967297", "-0", "1e-300", "null",
+                                "\"case\"", "\"jobs\"", "\"periods\"", "[[[[[[[[[[[[[[[[[[", "\\u0000", "0.5:0.1:3"};
+  std::uint64_t state = 0x9E3779B97F4A7C15ull;
+  auto next = [&state](std::uint64_t bound) {
+    state ^= state << 13, state ^= state >> 7, state ^= state << 17;
+    return static_cast<std::size_t>(state % bound);
+  };
+  for (int round = 0; round < 20000; ++round) {
+    std::string text = seed;
+    for (int m = 1 + static_cast<int>(next(4)); m > 0; --m) {
+      const std::size_t at = next(text.size() + 1);
+      switch (next(5)) {
+        case 0: text.insert(at, pieces[next(std::size(pieces))]); break;
+        case 1: text.erase(at, next(12)); break;
+        case 2: if (at < text.size()) text[at] = static_cast<char>(next(256)); break;
+        case 3: text.insert(at, text.substr(next(text.size()), next(40))); break;
+        default: text.insert(at, std::string(next(40), '[')); break;
+      }
+    }
+    const std::string fault = testing_support::study_file_fault(text);
+    ASSERT_EQ(fault, "") << "round " << round << ":\n" << text;
+  }
+}
+
+}  // namespace

@@ -46,6 +46,7 @@ class FakeToolkit : public ui::Toolkit {
     return buttons == ui::Buttons::ok ? ui::Answer::ok : answer;
   }
   bool open_file_box(const ui::OpenFileRequest&, std::string&) override { return false; }
+  bool save_file_box(const ui::OpenFileRequest&, std::string&) override { return false; }
   bool choose_folder(const std::string&, const std::string&, std::string&) override { return false; }
   ui::Image load_image(const std::string&, ui::ImageKind, int, int) override { return {}; }
   void start_program_and_wait(const std::string&, const std::string&) override {}

@@ -73,15 +73,21 @@ void write_summary(const std::string& file, const Record& r, std::ostream& out) 
 
 // In SI units whatever the output unit, so that they compare with published values; PGA also
 // in the output unit, as the peaks above.
-void write_measures(const Record& r, double unit_in_m_s2, std::ostream& out) {
+// false when they are no numbers (said on `err`).
+bool write_measures(const std::string& file, const Record& r, double unit_in_m_s2, std::ostream& out, std::ostream& err) {
   if (!r.file_unit) {
     out << "# measures: not computed, the file's unit is not known (give --units)\n";
-    return;
+    return true;
   }
   for (std::size_t c = 0; c < r.components.size(); ++c) {
     std::vector<double> a = r.components[c];
     for (double& v : a) v *= unit_in_m_s2;
     const IntensityMeasures m = intensity_measures(a, r.time_step);
+    if (const std::string why = measures_problem(m); !why.empty()) {
+      out << "# measures: not computed: " << why << '\n';
+      err << "brantel motion: warning: " << file << ": measures not computed: " << why << '\n';
+      return false;
+    }
     const std::string of = r.components.size() > 1 ? " a" + std::to_string(c + 1) : "";
     auto duration = [](const std::optional<double>& d) { return d ? number(*d) + " s" : std::string("none (no motion)"); };
     out << "# pga" << of << ": " << number(m.pga / unit_in_m_s2) << ' ' << r.unit << '\n';
@@ -92,6 +98,7 @@ void write_measures(const Record& r, double unit_in_m_s2, std::ostream& out) {
     out << "# d5-95" << of << ": " << duration(m.d5_95) << '\n';
     out << "# cav" << of << ": " << number(m.cav) << " m/s\n";
   }
+  return true;
 }
 
 // In pieces of about this size: a long record is never held as text all at once.
@@ -144,9 +151,9 @@ class MotionCommand final : public Command {
     write_problems(file, result.problems, err);
     if (result.outcome == Outcome::refused) return exit_refused;
     write_summary(file, result.record, out);
-    if (measures_) write_measures(result.record, options.target.in_m_s2(), out);
+    const bool measured = !measures_ || write_measures(file, result.record, options.target.in_m_s2(), out, err);
     write_values(result.record, out);
-    return result.outcome == Outcome::read ? exit_read : exit_warnings;
+    return result.outcome == Outcome::read && measured ? exit_read : exit_warnings;
   }
 
  private:

@@ -4,9 +4,9 @@
 #include <string_view>
 
 #include "app/cli/command.h"
-#include "files/regular_file.h"
 #include "motion/read_options.h"
 #include "motion/spectrum_report.h"
+#include "suite/options.h"
 #include "text/number_parse.h"
 
 namespace app::cli {
@@ -31,8 +31,8 @@ constexpr std::string_view help_text =
     "\n"
     "Spectra:\n"
     "  --damping Z[,Z...]          damping ratios, 0 <= Z < 1 (default 0.05)\n"
-    "  --periods T,T,...           periods in seconds (default 100 from 0.01 to 10 s, even in log)\n"
-    "  --periods-file F            periods, one a line\n"
+    "  --periods T,T,...           periods in seconds, or TMIN:TMAX:N (default 0.01:10:100)\n"
+    "  --periods-file F            periods, one a line; at most 100000 periods however given\n"
     "  --periods-log TMIN:TMAX:N   N periods from TMIN to TMAX, even in log\n"
     "  --rotd P[,P...]             RotD percentiles of the horizontal pair (default 50,100)\n"
     "  --to UNIT                   unit of psa and target (default m/s2; g, cm/s2, ...)\n"
@@ -65,17 +65,6 @@ bool number_list(std::string_view text, std::vector<double>& values) {
     pos = end + 1;
   }
   return !values.empty();
-}
-
-// "A:B" or "A:B:N".
-bool colon_parts(std::string_view text, std::vector<std::string_view>& parts) {
-  parts.clear();
-  for (std::size_t pos = 0; pos <= text.size();) {
-    const std::size_t end = std::min(text.find(':', pos), text.size());
-    parts.push_back(text.substr(pos, end - pos));
-    pos = end + 1;
-  }
-  return true;
 }
 
 class SpectrumCommand final : public Command {
@@ -118,41 +107,19 @@ class SpectrumCommand final : public Command {
   std::vector<std::string> files_;
 };
 
+// The forms and checks of `brantel suite`, option for option.
 std::string SpectrumCommand::spectrum_options(motion::SpectrumOptions& o) const {
-  if (damping_.given() && !number_list(damping_.value, o.request.dampings))
-    return "--damping needs ratios such as 0.05 or 0.02,0.05";
+  if (damping_.given())
+    if (std::string why = suite::parse_dampings(damping_.value, o.request.dampings); !why.empty()) return "--damping " + why;
   if (periods_.given() + periods_file_.given() + periods_log_.given() > 1)
     return "give one of --periods, --periods-file and --periods-log";
-  if (periods_.given() && !number_list(periods_.value, o.request.periods))
-    return "--periods needs seconds such as 0.1,0.2,0.5";
-  if (periods_file_.given()) {
-    std::string content;
-    if (files::read_regular_file(periods_file_.value, content, 1 << 24).status != files::FileReadStatus::ok)
-      return "cannot read the periods file \"" + periods_file_.value + "\"";
-    o.request.periods.clear();
-    std::size_t line = 0;
-    for (std::size_t pos = 0; pos < content.size();) {
-      const std::size_t end = std::min(content.find('\n', pos), content.size());
-      std::string_view text(content.data() + pos, end - pos);
-      pos = end + 1;
-      ++line;
-      while (!text.empty() && (text.back() == '\r' || text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-      while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-      if (text.empty() || text.front() == '#') continue;
-      double t = 0;
-      if (!number(text, t)) return periods_file_.value + ":" + std::to_string(line) + ": not a period";
-      o.request.periods.push_back(t);
-    }
-  }
-  if (periods_log_.given()) {
-    std::vector<std::string_view> parts;
-    colon_parts(periods_log_.value, parts);
-    double first = 0, last = 0, count = 0;
-    if (parts.size() != 3 || !number(parts[0], first) || !number(parts[1], last) || !number(parts[2], count) ||
-        !(first > 0) || !(last > first) || count < 2 || count > 100000 || count != std::floor(count))
-      return "--periods-log needs TMIN:TMAX:N, such as 0.01:10:100";
-    o.request.periods = motion::log_periods(first, last, static_cast<std::size_t>(count));
-  }
+  if (periods_.given())
+    if (std::string why = suite::parse_periods(periods_.value, o.request.periods); !why.empty()) return "--periods " + why;
+  if (periods_file_.given())
+    if (std::string why = suite::read_periods_file(periods_file_.value, o.request.periods); !why.empty()) return why;
+  if (periods_log_.given())
+    if (std::string why = suite::parse_log_periods(periods_log_.value, o.request.periods); !why.empty())
+      return "--periods-log " + why;
   if (rotd_.given() && !number_list(rotd_.value, o.request.rotd_percentiles))
     return "--rotd needs percentiles such as 50,100";
   if (const std::string why = motion::spectrum_request_problem(o.request); !why.empty()) return why;
@@ -161,23 +128,17 @@ std::string SpectrumCommand::spectrum_options(motion::SpectrumOptions& o) const 
     if (!unit) return "unknown unit \"" + to_.value + "\"";
     o.psa_unit = *unit;
   }
-  if (target_.given()) {
-    std::string error;
-    o.target = motion::parse_design_spectrum(target_.value, error);
-    if (!o.target) return "--target: " + error;
-  }
+  if (target_.given())
+    if (std::string why = suite::parse_target(target_.value, o.target); !why.empty()) return "--target: " + why;
   if (range_.given()) {
-    std::vector<std::string_view> parts;
-    colon_parts(range_.value, parts);
-    double from = 0, to = 0;
-    if (parts.size() != 2 || !number(parts[0], from) || !number(parts[1], to) || !(from > 0) || !(to >= from))
-      return "--scale-range needs TA:TB in seconds, such as 0.2:2";
+    std::pair<double, double> range;
+    if (std::string why = suite::parse_scale_range(range_.value, range); !why.empty()) return "--scale-range " + why;
     if (!o.target) return "--scale-range needs a --target";
-    o.scale_range = std::make_pair(from, to);
+    o.scale_range = range;
   }
   if (rule_.given()) {
     const auto rule = motion::scale_rule_from_name(rule_.value);
-    if (!rule) return "--scale-rule is fit or min90";
+    if (!rule) return "--scale-rule is fit or min90 (suite90 is a rule of a suite of records)";
     o.scale_rule = *rule;
   }
   return {};

@@ -17,8 +17,11 @@
 
 #include "dialogs/dialog_initializer.h"
 #include "dialogs/editors/import_dialog.h"
+#include "dialogs/unsaved_entries.h"
+#include "dialogs/write_box.h"
 #include "loadfile/writer.h"
 #include "model/case_files/atomic_file.h"
+#include "suite/options.h"
 #include "suite/suite.h"
 #include "suite/suite_file.h"
 #include "text/fixed_text.h"
@@ -87,6 +90,8 @@ class SuiteDialog {
 
   void set_up();
   void on_control(C control);
+  // Records or settings that no study file keeps yet.
+  bool holds_unsaved() const { return unsaved_; }
 
  private:
   bool ro() const { return model::romanian_messages(context_.state); }
@@ -102,6 +107,12 @@ class SuiteDialog {
   void browse_folder();
   void write_files();
   void save_settings();
+  void open_settings();
+  // The reading options of a record as the Import dialog gave them, without the factor of its
+  // Spectrum window: the suite scales each record by its own rule.
+  motion::ReadOptions reading_options(const editors::ImportedHistory& imported);
+  // The record files, which no file of the window replaces.
+  std::vector<std::string> record_files() const;
   void show_records();
   void show_chart_and_factors();
 
@@ -121,6 +132,7 @@ class SuiteDialog {
   int case_number_;
   std::vector<suite::Record> records_;
   std::unique_ptr<suite::Suite> shown_;  // the spectra in the chart, while the settings stand
+  bool unsaved_ = false;
 };
 
 void SuiteDialog::set_up() {
@@ -152,6 +164,7 @@ void SuiteDialog::on_control(C control) {
     case C::browse: return browse_folder();
     case C::write: return write_files();
     case C::save: return save_settings();
+    case C::open: return open_settings();
     default: return;
   }
 }
@@ -174,8 +187,9 @@ void SuiteDialog::add_records() {
   preset.others.assign(files.begin() + 1, files.end());
   const auto imported = editors::run_import_dialog(context_, editors::ImportKind::acceleration, &preset);
   if (!imported) return;
+  const motion::ReadOptions options = reading_options(*imported);
   for (const std::string& file : files) {
-    suite::Record record{{file}, imported->options};
+    suite::Record record{{file}, options};
     // The first one's own file may have been changed in the dialog.
     if (&file == &files.front()) record.files = {imported->file};
     records_.push_back(std::move(record));
@@ -196,7 +210,7 @@ void SuiteDialog::change_options() {
   const auto imported = editors::run_import_dialog(context_, editors::ImportKind::acceleration, &preset);
   if (!imported) return;
   record.files = {imported->file};
-  record.options = imported->options;
+  record.options = reading_options(*imported);
   show_records();
   dialog_.select(C::records, k);
   settings_changed();
@@ -218,8 +232,29 @@ void SuiteDialog::choose_target() {
   settings_changed();
 }
 
+motion::ReadOptions SuiteDialog::reading_options(const editors::ImportedHistory& imported) {
+  motion::ReadOptions options = imported.options;
+  if (imported.spectrum_factor == 1.0) return options;
+  // The Scale factor field holds the factor typed times the one applied, at nine digits.
+  options.scale = std::strtod(number_text(options.scale / imported.spectrum_factor, 9).c_str(), nullptr);
+  const std::string factor = number_text(imported.spectrum_factor, 9);
+  message("The factor applied in the Spectrum window (x " + factor +
+              ") is not kept: the suite scales each record by its rule.",
+          "Factorul aplicat in fereastra Spectrum (x " + factor +
+              ") nu se pastreaza: suita scaleaza fiecare inregistrare dupa regula ei.",
+          ui::Icon::information);
+  return options;
+}
+
+std::vector<std::string> SuiteDialog::record_files() const {
+  std::vector<std::string> files;
+  for (const suite::Record& r : records_) files.insert(files.end(), r.files.begin(), r.files.end());
+  return files;
+}
+
 // The spectra shown belong to the settings they were computed with.
 void SuiteDialog::settings_changed() {
+  unsaved_ = true;
   shown_.reset();
   show_chart_and_factors();
 }
@@ -260,9 +295,8 @@ std::optional<suite::Settings> SuiteDialog::settings(std::string& target_text) {
   }
   const int kind = std::clamp(dialog_.selection(C::target), 1, static_cast<int>(std::size(target_kinds)));
   target_text = std::string(target_kinds[kind - 1]) + ":" + field(dialog_, C::parameters);
-  std::string why;
-  s.target = motion::parse_design_spectrum(target_text, why);
-  if (!s.target) {
+  s.target_text = target_text;
+  if (const std::string why = suite::parse_target(target_text, s.target); !why.empty()) {
     message("Design spectrum: " + why + ".", "Spectrul de proiectare: " + why + ".", ui::Icon::error);
     return std::nullopt;
   }
@@ -342,18 +376,18 @@ void SuiteDialog::show_chart_and_factors() {
   const double g = motion::unit_in_m_s2(motion::Unit::g);
   std::vector<std::string> rows;
   if (shown_) {
+    // The chart is the picture that goes beside the loading files, in its unit.
     const ui::SpectraPicture p = shown_->picture(false);
+    chart.y_title = p.y_title;
     auto series = [&](const std::string& name, const std::vector<double>& values) {
-      ui::PlotSeries s{name, p.periods, {}};
-      for (double v : values) s.y.push_back(v / g);
-      chart.series.push_back(std::move(s));
+      chart.series.push_back(ui::PlotSeries{name, p.periods, values});
     };
     for (const auto& curve : p.records) series(curve.name, curve.values);
     if (p.mean) series("mean", p.mean->values);
     if (!p.target.empty()) {
       ui::PlotSeries s{"target", {}, {}};
       for (std::size_t k = 0; k < p.periods.size(); ++k)
-        if (p.target[k]) s.x.push_back(p.periods[k]), s.y.push_back(*p.target[k] / g);
+        if (p.target[k]) s.x.push_back(p.periods[k]), s.y.push_back(*p.target[k]);
       chart.series.push_back(std::move(s));
     }
     if (p.range) {
@@ -367,8 +401,10 @@ void SuiteDialog::show_chart_and_factors() {
         rows.push_back(r.stem + " | not usable: " + without_folder(r.error, shown_->settings().records[i]));
         continue;
       }
-      rows.push_back(r.stem + " | " + number_text(r.factor, 9) + " | " + std::to_string(r.points) + " x " +
-                     number_text(r.time_step) + " s | " + number_text(r.pga * r.factor / g, 4) + " g");
+      std::string row = r.stem + " | " + number_text(r.factor, 9) + " | " + std::to_string(r.points) + " x " +
+                        number_text(r.time_step) + " s | " + number_text(r.pga * r.factor / g, 4) + " g";
+      for (const std::string& warning : r.warnings) row += " | warning: " + without_folder(warning, shown_->settings().records[i]);
+      rows.push_back(std::move(row));
     }
   }
   dialog_.set_chart(ui::id(C::chart), chart);
@@ -395,6 +431,23 @@ void SuiteDialog::write_files() {
     message("Name the folder of the loading files.", "Numiti folderul fisierelor de incarcare.", ui::Icon::information);
     return;
   }
+  std::unique_ptr<suite::Suite> suite = open_suite(*s);
+  if (!suite) return;
+  if (const std::string clash = suite->output_clash(); !clash.empty()) {
+    message("Nothing written: " + clash + ".", "Nu s-a scris nimic: " + clash + ".", ui::Icon::error);
+    return;
+  }
+  if (const std::vector<std::string> in_the_way = suite->files_in_the_way(); !in_the_way.empty()) {
+    std::string list;
+    for (const std::string& path : in_the_way) list += "\n" + fs::path(path).filename().string();
+    if (context_.message("No suite wrote these files in " + s->out_dir + ", and writing would replace them:" + list +
+                             "\nReplace them?",
+                         "Aceste fisiere din " + s->out_dir + " nu au fost scrise de o suita, iar scrierea le-ar inlocui:" +
+                             list + "\nLe inlocuiti?",
+                         title, ui::Icon::warning, ui::Buttons::yes_no_default_no) != ui::Answer::yes)
+      return;
+    suite->allow_overwrite();
+  }
   std::error_code error;
   fs::create_directories(s->out_dir, error);
   if (!fs::is_directory(s->out_dir, error)) {
@@ -402,8 +455,6 @@ void SuiteDialog::write_files() {
             ui::Icon::error);
     return;
   }
-  std::unique_ptr<suite::Suite> suite = open_suite(*s);
-  if (!suite) return;
   shown_ = nullptr;
   const int n = static_cast<int>(suite->size());
   std::string no_factors;
@@ -427,8 +478,6 @@ void SuiteDialog::write_files() {
     return;
   }
   const int files_done = std::max(0, done - n);
-  std::ostringstream out, err;
-  if (files_done > 0) suite->write_tables(out, err);
   std::size_t written = 0;
   std::string problems;
   for (int k = 0; k < files_done; ++k) {
@@ -436,16 +485,44 @@ void SuiteDialog::write_files() {
     if (r.error.empty()) ++written;
     else problems += "\n" + r.stem + ": " + r.error;
   }
+  // The tables name what was written; with nothing written there is nothing to name.
+  std::ostringstream out, err;
+  std::vector<std::string> not_written{suite::suite_table, suite::spectra_table, suite::spectra_picture};
+  if (written > 0) {
+    not_written.clear();
+    suite->write_tables(out, err, &not_written);
+  }
+  std::vector<std::string> tables;
+  for (const char* table : {suite::suite_table, suite::spectra_table, suite::spectra_picture})
+    if (std::find(not_written.begin(), not_written.end(), table) == not_written.end()) tables.emplace_back(table);
+  auto listed = [](const std::vector<std::string>& names, const char* and_word) {
+    std::string text;
+    for (std::size_t k = 0; k < names.size(); ++k)
+      text += (k == 0 ? "" : k + 1 == names.size() ? std::string(" ") + and_word + " " : ", ") + names[k];
+    return text;
+  };
+  std::string english_tables = tables.empty() ? "" : ", with " + listed(tables, "and");
+  std::string romanian_tables = tables.empty() ? "" : ", cu " + listed(tables, "si");
+  if (written > 0 && !not_written.empty()) {
+    std::string why = err.str().empty() ? out.str() : err.str();
+    while (!why.empty() && why.back() == '\n') why.pop_back();
+    english_tables += "; not written: " + listed(not_written, "and") + (why.empty() ? "" : " (" + why + ")");
+    romanian_tables += "; nescrise: " + listed(not_written, "si") + (why.empty() ? "" : " (" + why + ")");
+  }
   const std::string count = std::to_string(written) + " of " + std::to_string(n);
+  const std::string ro_count = std::to_string(written) + " din " + std::to_string(n);
   const std::string where = s->out_dir;
+  const bool told = problems.empty() && not_written.empty();
   if (done < 2 * n)
-    message("Cancelled: " + count + " loading files written in " + where + "; each of them is complete." + problems,
-            "Anulat: " + count + " fisiere de incarcare scrise in " + where + "; fiecare este complet." + problems,
+    message("Cancelled: " + count + " loading files written in " + where + english_tables + "; each of them is complete." +
+                problems,
+            "Anulat: " + ro_count + " fisiere de incarcare scrise in " + where + romanian_tables +
+                "; fiecare este complet." + problems,
             ui::Icon::warning);
   else
-    message(count + " loading files written in " + where + ", with suite.csv and spectra.csv." + problems,
-            count + " fisiere de incarcare scrise in " + where + ", cu suite.csv si spectra.csv." + problems,
-            problems.empty() ? ui::Icon::information : ui::Icon::warning);
+    message(count + " loading files written in " + where + english_tables + "." + problems,
+            ro_count + " fisiere de incarcare scrise in " + where + romanian_tables + "." + problems,
+            told ? ui::Icon::information : ui::Icon::warning);
   if (done >= n) shown_ = std::move(suite);
   show_chart_and_factors();
   dialog_.set_text(C::status, (done < 2 * n ? "Cancelled: " : "") + count + " loading files written in " + where);
@@ -465,17 +542,12 @@ void SuiteDialog::save_settings() {
   const fs::path here = fs::current_path(error);
   request.initial_folder = here.string();
   std::string path = "suite.json";
-  const bool confirmed = context_.toolkit.open_file_box(request, path);
+  const bool confirmed = context_.toolkit.save_file_box(request, path);
   if (!error) fs::current_path(here, error);
   if (!confirmed) return;
   const fs::path json(path);
   const fs::path template_path = json.parent_path() / (json.stem().string() + "-template.inc");
-  for (const std::string& kept : {std::string(context_.state.geometry_file.trimmed()), std::string(context_.state.loading_file.trimmed())})
-    if (!kept.empty() && (fs::equivalent(kept, template_path, error) || fs::equivalent(kept, json, error))) {
-      message("\"" + kept + "\" is never written over: choose another name.",
-              "\"" + kept + "\" nu se suprascrie niciodata: alegeti alt nume.", ui::Icon::error);
-      return;
-    }
+  if (!may_write(context_, {json.string(), template_path.string()}, record_files(), title)) return;
   s->template_path = template_path.string();
   s->template_text.reset();
   // The template is written as Create writes a loading file, so that it names itself.
@@ -487,6 +559,7 @@ void SuiteDialog::save_settings() {
     message("The settings could not be saved: " + why, "Setarile nu au putut fi salvate: " + why, ui::Icon::error);
     return;
   }
+  unsaved_ = false;
   message("Settings saved in " + path + ", the analysis beside it in " + template_path.filename().string() +
               ".\n'brantel suite --from " + path + "' writes the loading files again.",
           "Setarile au fost salvate in " + path + ", analiza alaturi in " + template_path.filename().string() +
@@ -494,8 +567,50 @@ void SuiteDialog::save_settings() {
           ui::Icon::information);
 }
 
-constexpr C callback_controls[] = {C::add,  C::options, C::remove, C::target, C::parameters, C::from, C::to,
-                                   C::rule, C::show,    C::browse, C::write,  C::save};
+// A study file gives the records, the spectrum, the rule and the folder; the template and
+// the case stay this window's: the analysis entered here.
+void SuiteDialog::open_settings() {
+  if (unsaved_ && !user_discards_entries(context_)) return;
+  ui::OpenFileRequest request;
+  request.filters = {{"Suite study files (*.json)", "*.json"}, {"All files (*)", "*"}};
+  request.title = "Open Suite Settings";
+  request.default_extension = "json";
+  std::error_code error;
+  const fs::path here = fs::current_path(error);
+  request.initial_folder = here.string();
+  std::string path;
+  const bool confirmed = context_.toolkit.open_file_box(request, path);
+  if (!error) fs::current_path(here, error);
+  if (!confirmed) return;
+  suite::Settings s;
+  std::string why;
+  if (!suite::read_suite_file(path, s, why)) {
+    message("The settings could not be opened: " + why, "Setarile nu au putut fi deschise: " + why, ui::Icon::error);
+    return;
+  }
+  records_ = s.records;
+  const std::size_t colon = s.target_text.find(':');
+  const std::string kind = s.target_text.substr(0, colon == std::string::npos ? 0 : colon);
+  for (std::size_t k = 0; k < std::size(target_kinds); ++k)
+    if (kind == target_kinds[k]) {
+      dialog_.select(C::target, static_cast<int>(k) + 1);
+      dialog_.set_text(C::parameters, s.target_text.substr(colon + 1));
+    }
+  if (s.scale_range) {
+    dialog_.set_text(C::from, number_text(s.scale_range->first, 17));
+    dialog_.set_text(C::to, number_text(s.scale_range->second, 17));
+  }
+  for (std::size_t k = 0; k < std::size(rules); ++k)
+    if (s.rule == rules[k]) dialog_.select(C::rule, static_cast<int>(k) + 1);
+  dialog_.set_text(C::folder, s.out_dir);
+  show_records();
+  settings_changed();
+  unsaved_ = false;
+  dialog_.set_text(C::status, (ro() ? "Setari deschise din " : "Settings opened from ") + path);
+}
+
+constexpr C callback_controls[] = {C::add, C::options, C::remove, C::target, C::parameters, C::from, C::to,
+                                   C::rule, C::show, C::browse, C::write, C::save, C::open};
 
 }  // namespace
 
@@ -505,6 +620,7 @@ void run_suite_dialog(Context& context, int case_number) {
   for (C control : callback_controls)
     dialog->on(control, [&logic](ui::Dialog&, ui::ControlId c) { logic.on_control(static_cast<C>(c)); });
   register_common_initializer(context, *dialog, dialog_of(C{}));
+  ask_before_discarding(context, *dialog, [&logic] { return logic.holds_unsaved(); });
   logic.set_up();
   dialog->run_modal();
 }

@@ -9,6 +9,8 @@
 #include <sstream>
 
 #include "dialogs/dialog_initializer.h"
+#include "dialogs/write_box.h"
+#include "model/case_files/atomic_file.h"
 #include "motion/spectrum_report.h"
 #include "text/fixed_text.h"
 #include "ui/templates/response_spectrum.h"
@@ -112,6 +114,9 @@ class SpectrumDialog {
   std::string curve_name(const std::string& component) const;
   bool choose_file(const char* title, const char* filter_label, const char* pattern, const char* extension,
                    std::string& path);
+  // A save box that asks before replacing and refuses the analysis' files.
+  bool choose_file_to_write(const char* title, const char* filter_label, const char* pattern, const char* extension,
+                            std::string& path);
 
   Context& context_;
   ui::Dialog& dialog_;
@@ -260,6 +265,17 @@ bool SpectrumDialog::choose_file(const char* title, const char* filter_label, co
   return confirmed;
 }
 
+bool SpectrumDialog::choose_file_to_write(const char* title, const char* filter_label, const char* pattern,
+                                          const char* extension, std::string& path) {
+  ui::OpenFileRequest request;
+  request.filters = {{filter_label, pattern}, {"All files (*)", "*"}};
+  request.title = title;
+  request.default_extension = extension;
+  std::error_code error;
+  request.initial_folder = std::filesystem::current_path(error).string();
+  return dialogs::choose_file_to_write(context_, request, {}, path, "Spectrum Message");
+}
+
 void SpectrumDialog::browse() {
   std::string path;
   if (!choose_file("Design Spectrum Table", "Tables (*.csv, *.txt)", "*.csv;*.txt", "csv", path)) return;
@@ -268,7 +284,7 @@ void SpectrumDialog::browse() {
 
 void SpectrumDialog::export_picture() {
   std::string path;
-  if (!choose_file("Export the Spectra as a Picture", "Pictures (*.png)", "*.png", "png", path)) return;
+  if (!choose_file_to_write("Export the Spectra as a Picture", "Pictures (*.png)", "*.png", "png", path)) return;
   if (!dialog_.save_chart_picture(ui::id(C::chart), path))
     context_.message("The picture was not written: " + path, "Imaginea nu a fost scrisa: " + path, "Spectrum Message",
                      ui::Icon::error);
@@ -276,16 +292,16 @@ void SpectrumDialog::export_picture() {
 
 void SpectrumDialog::export_table() {
   std::string path;
-  if (!choose_file("Export the Spectra as a Table", "Tables (*.csv)", "*.csv", "csv", path)) return;
+  if (!choose_file_to_write("Export the Spectra as a Table", "Tables (*.csv)", "*.csv", "csv", path)) return;
   std::ostringstream text;
   motion::SpectrumOptions options = options_;
   if (!report_.factor) options.scale_range.reset();
   motion::write_report_csv({name_}, record_, options, report_, text);
-  std::ofstream out(path, std::ios::binary);
-  out << text.str();
-  if (!out.flush())
-    context_.message("The table was not written: " + path, "Tabelul nu a fost scris: " + path, "Spectrum Message",
-                     ui::Icon::error);
+  // Whole or not at all: a table cut short would pass for the spectra.
+  std::string why;
+  if (!model::case_files::replace_file(path, text.str(), why))
+    context_.message("The table was not written: " + path + " (" + why + ")",
+                     "Tabelul nu a fost scris: " + path + " (" + why + ")", "Spectrum Message", ui::Icon::error);
 }
 
 void SpectrumDialog::apply() {

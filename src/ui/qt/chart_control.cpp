@@ -3,10 +3,15 @@
 #include <QAreaSeries>
 #include <QChart>
 #include <QChartView>
+#include <QCursor>
+#include <QFontMetrics>
+#include <QLegend>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QLogValueAxis>
 #include <QPainter>
 #include <QPixmap>
+#include <QToolTip>
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
@@ -24,6 +29,31 @@ QPen pen_of(int index) {
   static const QColor colours[] = {QColor(0x1f, 0x77, 0xb4), QColor(0x2c, 0xa0, 0x2c), QColor(0xff, 0x7f, 0x0e),
                                    QColor(0x94, 0x67, 0xbd), QColor(0x8c, 0x56, 0x4b), QColor(0x17, 0xbe, 0xcf)};
   return QPen(colours[index % static_cast<int>(std::size(colours))], 1.5);
+}
+
+// The widest a legend name may be for every name to fit in one row of the legend.
+int legend_name_width(const QWidget* view, int names) {
+  constexpr int marker_and_gap = 34;
+  return std::max(60, (view->width() - 16) / std::max(1, names) - marker_and_gap);
+}
+
+// Names too long for the legend lose their middle, not their end: names alike but for their
+// ends (the L and T components of one station) stay apart. The full name shows as the
+// pointer's tooltip over its marker.
+void fit_legend(QChart* chart, const QWidget* view) {
+  const QList<QLegendMarker*> markers = chart->legend()->markers();
+  const QFontMetrics metrics(chart->legend()->font());
+  const int width = legend_name_width(view, static_cast<int>(markers.size()));
+  for (QLegendMarker* marker : markers) {
+    const QString full = marker->series()->name();
+    const QString shown = metrics.elidedText(full, Qt::ElideMiddle, width);
+    if (shown == full) continue;
+    marker->setLabel(shown);
+    QObject::connect(marker, &QLegendMarker::hovered, marker, [full](bool on) {
+      if (on) QToolTip::showText(QCursor::pos(), full);
+      else QToolTip::hideText();
+    });
+  }
 }
 
 }  // namespace
@@ -106,6 +136,7 @@ void show_chart(QWidget* control, const ChartContent& content) {
   QChart* old = view->chart();
   view->setChart(chart);
   delete old;
+  fit_legend(chart, view);
 }
 
 bool save_chart_picture(QWidget* control, const QString& path) {

@@ -93,6 +93,7 @@ class QtToolkit final : public Toolkit {
   Answer message_box(std::string_view text, std::string_view title, Icon icon,
                      Buttons buttons) override;
   bool open_file_box(const OpenFileRequest& request, std::string& path_buffer) override;
+  bool save_file_box(const OpenFileRequest& request, std::string& path_buffer) override;
   bool choose_folder(const std::string& title, const std::string& initial_folder, std::string& path) override;
   bool open_files_box(const OpenFileRequest& request, std::vector<std::string>& paths) override;
   int run_steps(const Progress& progress, const Step& step) override;
@@ -112,6 +113,8 @@ class QtToolkit final : public Toolkit {
   }
 
  private:
+  bool choose_one_file(const OpenFileRequest& request, std::string& path_buffer, bool save);
+
   LineNotesMaker make_notes_;
 };
 
@@ -132,9 +135,23 @@ Answer QtToolkit::message_box(std::string_view text, std::string_view title, Ico
 }
 
 bool QtToolkit::open_file_box(const OpenFileRequest& request, std::string& path_buffer) {
+  return choose_one_file(request, path_buffer, false);
+}
+
+// The question before a file is replaced is the dialogs' own, the same in every face: the box
+// asks none of its own.
+bool QtToolkit::save_file_box(const OpenFileRequest& request, std::string& path_buffer) {
+  return choose_one_file(request, path_buffer, true);
+}
+
+bool QtToolkit::choose_one_file(const OpenFileRequest& request, std::string& path_buffer, bool save) {
   // No owner window: the box is modal for the whole application.
   QFileDialog box(nullptr, from_utf8(request.title), from_utf8(request.initial_folder));
   prepare_file_box(box, request, path_buffer);
+  if (save) {
+    box.setAcceptMode(QFileDialog::AcceptSave);
+    box.setOption(QFileDialog::DontConfirmOverwrite);
+  }
   while (box.exec() == QDialog::Accepted) {
     const QString chosen = box.selectedFiles().value(0);
     const QString problem = problem_with(chosen);

@@ -174,6 +174,11 @@ std::string spectra_picture_png(const SpectraPicture& picture, std::string& why)
     why = "no periods to draw";
     return {};
   }
+  // Anew each time, living as long as the application: it takes the options it reads out of
+  // argc and argv, and a second picture drawn from the same ones would find no platform named.
+  static char name[] = "brantel", platform[] = "-platform", offscreen[] = "offscreen";
+  int argc = 3;
+  char* argv[] = {name, platform, offscreen, nullptr};
   std::unique_ptr<QGuiApplication> application;
   QtMessageHandler previous = nullptr;
   if (QCoreApplication::instance() == nullptr) {
@@ -182,9 +187,6 @@ std::string spectra_picture_png(const SpectraPicture& picture, std::string& why)
     previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
       if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
     });
-    static int argc = 3;
-    static char name[] = "brantel", platform[] = "-platform", offscreen[] = "offscreen";
-    static char* argv[] = {name, platform, offscreen, nullptr};
     application = std::make_unique<QGuiApplication>(argc, argv);
   }
   QImage image(width_in * spectra_picture_dpi, height_in * spectra_picture_dpi, QImage::Format_RGB32);

@@ -148,9 +148,11 @@ void ScriptDialog::set_enabled(ControlId id, bool on) {
   if (!on && focused_ == id) focus_next();
 }
 
+// A chart only shows: the keyboard passes it by, as on the Qt dialogs.
 bool ScriptDialog::focusable(ControlId id) const {
   const Control* c = control(id);
-  return c && c->enabled && c->kind != ControlKind::static_text && c->kind != ControlKind::group_box;
+  return c && c->enabled && c->kind != ControlKind::static_text && c->kind != ControlKind::group_box &&
+         c->kind != ControlKind::chart;
 }
 
 void ScriptDialog::focus_next() {
@@ -572,6 +574,11 @@ bool ScriptToolkit::open_file_box(const OpenFileRequest& request, std::string& p
   fs::current_path(folder, ec);
   path_buffer = chosen.string();
   return true;
+}
+
+// Answered as an open-file box is: the name may be one that is not there yet.
+bool ScriptToolkit::save_file_box(const OpenFileRequest& request, std::string& path_buffer) {
+  return open_file_box(request, path_buffer);
 }
 
 // The files of one `file` statement, all in one folder, as a person selects them in one box.

@@ -45,6 +45,7 @@ class ScriptToolkit : public Toolkit {
   std::unique_ptr<Dialog> create_dialog(int template_id) override;
   Answer message_box(std::string_view text, std::string_view title, Icon icon, Buttons buttons) override;
   bool open_file_box(const OpenFileRequest& request, std::string& path_buffer) override;
+  bool save_file_box(const OpenFileRequest& request, std::string& path_buffer) override;
   bool open_files_box(const OpenFileRequest& request, std::vector<std::string>& paths) override;
   int run_steps(const Progress& progress, const Step& step) override;
   bool choose_folder(const std::string& title, const std::string& initial_folder, std::string& path) override;

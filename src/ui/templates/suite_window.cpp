@@ -4,7 +4,8 @@ namespace ui::templates {
 
 // On the right, top to bottom, what a person settles in order: the records, the design
 // spectrum, the range and the rule, then the folder and the writing. On the left the spectra
-// as large as the window allows, and under them the factor of each record.
+// as large as the window allows, and under them the factor of each record. The keyboard goes
+// down the right column first, then to the factors, then to Close.
 const DialogTemplate& suite_window() {
   using C = SuiteWindow;
   using K = ControlKind;
@@ -31,16 +32,17 @@ const DialogTemplate& suite_window() {
             "suite90: one factor, the mean at least 90%"},
            {800, 338, 368, 26}},
           {id(C::show), K::push_button, "Show spectra", {}, {1004, 372, 164, 30}},
-          {id(C::factors_heading), K::static_text, "", {}, {12, 432, 628, 20}},
-          {id(C::factors), K::list_box, "Factors", {}, {12, 454, 628, 194}},
           {no_id, K::group_box, "Loading files", {}, {656, 416, 512, 190}},
           {no_id, K::static_text, "Folder", {}, {668, 444, 64, 20}},
           {id(C::folder), K::edit, "Folder", {}, {736, 440, 320, 26}, free_text(260)},
           {id(C::browse), K::push_button, "Browse...", {}, {1064, 438, 96, 30}},
           {id(C::status), K::static_text, "", {}, {668, 476, 492, 76}},
-          {id(C::write), K::push_button, "Write loading files", {}, {668, 562, 220, 32}},
-          {id(C::save), K::push_button, "Save settings...", {}, {900, 562, 180, 32}},
+          {id(C::write), K::push_button, "Write loading files", {}, {668, 562, 156, 32}},
+          {id(C::save), K::push_button, "Save settings...", {}, {832, 562, 156, 32}},
+          {id(C::open), K::push_button, "Open settings...", {}, {996, 562, 156, 32}},
           {id(C::chart), K::chart, "Spectra", {}, {12, 12, 628, 412}},
+          {id(C::factors_heading), K::static_text, "", {}, {12, 432, 628, 20}},
+          {id(C::factors), K::list_box, "Factors", {}, {12, 454, 628, 194}},
           {id(C::close), K::push_button, "Close", {}, {1068, 618, 100, 32}},
       }};
   return t;

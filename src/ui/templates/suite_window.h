@@ -27,6 +27,7 @@ enum class SuiteWindow : ControlId {
   status = 2016,
   chart = 2017,
   factors_heading = 2018,
+  open = 2019,
 };
 constexpr DialogId dialog_of(SuiteWindow) { return DialogId::suite; }
 

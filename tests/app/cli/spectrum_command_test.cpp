@@ -185,4 +185,40 @@ TEST(SpectrumCommand, RefusesWhatCannotBeComputedAndWarnsOfWhatWasAssumed) {
   EXPECT_EQ(run_brantel({"spectrum", columns, "--periods", "1", "--units", "m/s2"}).code, 0);
 }
 
+// Periods far below the time step, a target beyond the doubles, a periods file beyond the
+// limit: rigid by the stated rule, or refused with the reason; never a value that is no number.
+TEST(SpectrumCommand, OddPeriodsAndHugeTargetsGiveNumbersOrAReason) {
+  const testing_support::TempCurrentDir dir;  // the records written go with it
+  const std::string a = write_record("spectrum_h.AT2", 300, 0.01, 0.2);
+  const auto tiny = run_brantel({"spectrum", a, "--periods", "1e-300,1e-9,0.5"});
+  ASSERT_EQ(tiny.code, 0) << tiny.err;
+  EXPECT_NE(tiny.out.find("# periods below 0.02 s (two time steps): rigid, psa the peak ground acceleration"),
+            std::string::npos)
+      << tiny.out;
+  EXPECT_EQ(tiny.out.find("nan"), std::string::npos) << tiny.out;
+  EXPECT_EQ(tiny.out.find("inf"), std::string::npos) << tiny.out;
+  const std::vector<Row> rows = rows_of(tiny.out);
+  ASSERT_EQ(rows.size(), 3u);
+  EXPECT_EQ(rows[0].psa, rows[1].psa);
+  EXPECT_GT(rows[0].psa, 0.0);
+  // A record of 1000 s steps with the default periods: every one rigid, none stepped.
+  std::ofstream values("values.txt");
+  for (int k = 0; k < 100; ++k) values << (k == 40 ? -2.5 : 0.0) << '\n';
+  values.close();
+  const auto long_steps = run_brantel({"spectrum", "values.txt", "--dt", "1000", "--units", "m/s2"});
+  EXPECT_EQ(long_steps.code, 0) << long_steps.err;
+  for (const Row& r : rows_of(long_steps.out)) EXPECT_EQ(r.psa, 2.5);
+  EXPECT_EQ(long_steps.out.find("nan"), std::string::npos);
+  const auto huge = run_brantel(
+      {"spectrum", a, "--target", "ec8:type=1,ground=B,ag=0.25g,importance=1e308", "--scale-range", "0.2:2"});
+  EXPECT_EQ(huge.code, 2);
+  EXPECT_NE(huge.err.find("--target: its values are too large"), std::string::npos) << huge.err;
+  std::ofstream periods("periods.txt");
+  for (int k = 0; k < 100001; ++k) periods << 0.1 + k * 1e-5 << '\n';
+  periods.close();
+  const auto many = run_brantel({"spectrum", a, "--periods-file", "periods.txt"});
+  EXPECT_EQ(many.code, 2);
+  EXPECT_NE(many.err.find("more than 100000 periods"), std::string::npos) << many.err;
+}
+
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "app/cli/command_run.h"
 #include "motion/samples.h"
+#include "support/special_files.h"
 #include "support/suite_samples.h"
 #include "support/temp_dir.h"
 #include "text/format.h"
@@ -238,7 +239,7 @@ TEST(SuiteCommand, OneDirectionCaseAndTheEndTimeKept) {
   // Three components do not fit a case of one direction.
   write_file("b2.AT2", suite.records["quake_a"].content);
   const Outcome pair = run({"t.inc", "--case", "2", "--geometry", geometry, "--records", "quake_b.AT2,b2.AT2", "--out", "p"});
-  EXPECT_EQ(pair.code, 1);
+  EXPECT_EQ(pair.code, 2) << "nothing written";
   EXPECT_TRUE(has(pair.err, "2 components, and the case is an accelerogram of one direction")) << pair.err;
 }
 
@@ -314,6 +315,115 @@ TEST(SuiteCommand, AStudyFileRunsTheSameSuiteFromItsOwnFolder) {
   EXPECT_TRUE(has(bad.err, "\"scale\" is no setting of a suite")) << bad.err;
   write_file("study/broken.json", "{\"template\": ");
   EXPECT_TRUE(has(run({"--from", "study/broken.json"}).err, "not JSON"));
+}
+
+// `--out Dat` into a folder of another analysis: its files are named and nothing is written
+// (exit 2) until --overwrite says to replace them.
+TEST(SuiteCommand, FilesInTheWayAreRefusedUnlessOverwriteIsGiven) {
+  TempCurrentDir dir;
+  Suite suite;
+  write_file("Dat/quake_a.inc", "another analysis\n");
+  write_file("Dat/suite.csv", "my table\n");
+  const std::vector<std::string> args{"t.inc", "--case", "2", "--geometry", geometry, "--records", "quake_a.AT2",
+                                      "quake_b.AT2", "--out", "Dat"};
+  const Outcome refused = run(args);
+  EXPECT_EQ(refused.code, 2);
+  EXPECT_TRUE(has(refused.err, "which the run would replace: Dat/quake_a.inc Dat/suite.csv")) << refused.err;
+  EXPECT_TRUE(has(refused.err, "--overwrite")) << refused.err;
+  EXPECT_EQ(read_file("Dat/quake_a.inc"), "another analysis\n");
+  EXPECT_EQ(read_file("Dat/suite.csv"), "my table\n");
+  EXPECT_FALSE(std::filesystem::exists("Dat/quake_b.inc"));
+  std::vector<std::string> forced = args;
+  forced.push_back("--overwrite");
+  const Outcome replaced = run(forced);
+  EXPECT_EQ(replaced.code, 0) << replaced.err;
+  EXPECT_EQ(suite_rows("Dat").size(), 2u);
+  // The folder is now a suite's: the next run replaces what it lists without being told.
+  EXPECT_EQ(run(args).code, 0);
+}
+
+// The study file and the template are inputs: no table takes their place, whatever the folder.
+TEST(SuiteCommand, TheStudyFileIsNeverWrittenOver) {
+  TempCurrentDir dir;
+  Suite suite;
+  write_file("suite.csv", R"({"template": "t.inc", "case": 2, "geometry": ")" + geometry +
+                              R"(", "records": ["quake_a.AT2"], "out": "."})");
+  const std::string before = read_file("suite.csv");
+  const Outcome r = run({"--from", "suite.csv", "--overwrite"});
+  EXPECT_EQ(r.code, 2);
+  EXPECT_TRUE(has(r.err, "an input of the suite, which is never written over")) << r.err;
+  EXPECT_EQ(read_file("suite.csv"), before);
+  EXPECT_FALSE(std::filesystem::exists("quake_a.inc"));
+}
+
+// Nothing usable: exit 2 as the help says, and no folder, no table.
+TEST(SuiteCommand, NothingWrittenExitsTwoAndLeavesNoFolder) {
+  TempCurrentDir dir;
+  Suite suite;
+  write_file("words.txt", "no values here\nnor here\n");
+  const Outcome r = run({"t.inc", "--case", "2", "--geometry", geometry, "--records", "words.txt", "missing.AT2",
+                         "--out", "results"});
+  EXPECT_EQ(r.code, 2);
+  EXPECT_TRUE(has(r.err, "words: not written")) << r.err;
+  EXPECT_FALSE(std::filesystem::exists("results"));
+}
+
+// `spectrum` and `suite` take the same forms: a target and a range are fitted without a rule,
+// periods are a list or TMIN:TMAX:N in both.
+TEST(SuiteCommand, SharesTheSpectrumCommandsOptionForms) {
+  TempCurrentDir dir;
+  Suite suite;
+  const Outcome fitted = run({"t.inc", "--case", "2", "--geometry", geometry, "--records", "quake_a.AT2", "--target",
+                              target, "--scale-range", "0.105:0.95", "--periods", "0.1,0.5,1", "--out", "o"});
+  ASSERT_EQ(fitted.code, 0) << fitted.err;
+  EXPECT_NE(suite_rows("o").at("quake_a")[2], "1");
+  EXPECT_TRUE(has(read_file("o/suite.csv"), "# scale rule: fit\n"));
+  EXPECT_EQ(spectrum_of("o", "quake_a", "1").size(), 3u);
+  const testing_support::CommandRun spectrum =
+      testing_support::run_brantel({"spectrum", "quake_a.AT2", "--periods", "0.1:1:4"});
+  EXPECT_EQ(spectrum.code, 0) << spectrum.err;
+  int rows = 0;
+  for (const std::string& line : lines_of(spectrum.out)) rows += line.starts_with("0.") || line.starts_with("1,");
+  EXPECT_GE(rows, 4);
+  for (const char* periods : {"0.1,x", "0:1:4", "0.1:1:200001"}) {
+    EXPECT_EQ(testing_support::run_brantel({"spectrum", "quake_a.AT2", "--periods", periods}).code, 2) << periods;
+    EXPECT_EQ(run({"t.inc", "--case", "2", "--records", "quake_a.AT2", "--periods", periods}).code, 2) << periods;
+  }
+}
+
+// A study file is a page of settings read as the command line is checked: only a regular
+// file of at most 1 MiB, nested at most 16 deep, each number checked as its option is.
+TEST(SuiteCommand, StudyFilesAreReadWithinLimitsAndCheckedAsTheCommandLine) {
+  TempCurrentDir dir;
+  Suite suite;
+  for (const testing_support::SpecialFile& f : testing_support::make_special_files()) {
+    const Outcome r = run({"--from", f.path});
+    EXPECT_EQ(r.code, 2) << f.path;
+    EXPECT_TRUE(has(r.err, "cannot be read")) << r.err;
+  }
+  const std::string head = R"({"template": "t.inc", "geometry": ")" + geometry + R"(", "records": ["quake_a.AT2"], )";
+  const struct {
+    std::string content;
+    const char* why;
+  } cases[] = {
+      {head + R"("case": 4294967297})", "\"case\": --case needs a case number from 1"},
+      {head + R"("case": 2, "jobs": 0})", "\"jobs\": --jobs needs a number from 1"},
+      {head + R"("case": 2, "damping": 1.5})", "\"damping\": --damping needs damping ratios from 0 to below 1"},
+      {head + R"("case": 2, "scale_range": [2, 0.1]})", "\"scale_range\": --scale-range needs TA:TB"},
+      {head + R"("case": 2, "periods": [0.1, -1]})", "\"periods\": --periods needs periods"},
+      {head + R"("case": 2, "target": "ec8:type=1,ground=B,ag=0.25g,importance=1e308"})", "too large"},
+      {head + R"("case": 2, "direction": [[["X"]]]})", "\"direction\" needs a text"},
+      {head + R"("case": 2, "out": )" + std::string(100000, '[') + std::string(100000, ']') + "}",
+       "nested deeper than 16"},
+      {head + R"("case": 2, "out": ")" + std::string(1 << 20, 'o') + "\"}", "larger than 1 MiB"},
+  };
+  for (const auto& c : cases) {
+    write_file("study.json", c.content);
+    const Outcome r = run({"--from", "study.json"});
+    EXPECT_EQ(r.code, 2) << c.why;
+    EXPECT_TRUE(has(r.err, c.why)) << r.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists("quake_a.inc"));
 }
 
 }  // namespace

@@ -1,0 +1,184 @@
+#include "suite/options.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "files/regular_file.h"
+#include "motion/spectrum.h"
+#include "text/number_parse.h"
+
+namespace suite {
+namespace {
+
+bool real(std::string_view text, double& value) { return text::parse_real(text, value) && std::isfinite(value); }
+
+bool whole(std::string_view text, int& value) {
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+  return ec == std::errc{} && end == text.data() + text.size();
+}
+
+std::vector<std::string_view> split(std::string_view text, char separator) {
+  std::vector<std::string_view> parts;
+  for (std::size_t pos = 0; pos <= text.size();) {
+    const std::size_t end = std::min(text.find(separator, pos), text.size());
+    parts.push_back(text.substr(pos, end - pos));
+    pos = end + 1;
+  }
+  return parts;
+}
+
+const std::string count_limit = std::to_string(max_periods);
+
+std::string periods_problem(const std::vector<double>& periods) {
+  if (periods.size() > max_periods) return "more than " + count_limit + " periods";
+  for (double t : periods)
+    if (!(t > 0) || !std::isfinite(t)) return "periods must be positive numbers of seconds";
+  return {};
+}
+
+}  // namespace
+
+std::string parse_log_periods(std::string_view word, std::vector<double>& periods) {
+  const auto parts = split(word, ':');
+  double first = 0, last = 0;
+  int count = 0;
+  if (parts.size() != 3 || !real(parts[0], first) || !real(parts[1], last) || !whole(parts[2], count) ||
+      !(first > 0) || !(last > first) || count < 2 || static_cast<std::size_t>(count) > max_periods)
+    return "needs TMIN:TMAX:N, 0 < TMIN < TMAX seconds and N from 2 to " + count_limit + ", such as 0.01:10:100";
+  periods = motion::log_periods(first, last, static_cast<std::size_t>(count));
+  return {};
+}
+
+std::string parse_periods(std::string_view word, std::vector<double>& periods) {
+  if (word.find(':') != std::string_view::npos) return parse_log_periods(word, periods);
+  std::vector<double> list;
+  for (std::string_view part : split(word, ',')) {
+    double t = 0;
+    if (!real(part, t) || !(t > 0)) return "needs periods in seconds such as 0.1,0.2,0.5, or TMIN:TMAX:N";
+    list.push_back(t);
+    if (list.size() > max_periods) return "takes at most " + count_limit + " periods";
+  }
+  periods = std::move(list);
+  return {};
+}
+
+std::string read_periods_file(const std::string& path, std::vector<double>& periods) {
+  std::string content;
+  // A line a period: the limit on periods bounds the file (one byte more tells a larger one).
+  constexpr std::size_t most_bytes = 64 * max_periods;
+  if (files::read_regular_file(path, content, most_bytes + 1).status != files::FileReadStatus::ok)
+    return "cannot read the periods file \"" + path + "\" (a regular file)";
+  if (content.size() > most_bytes) return path + ": more than " + count_limit + " periods";
+  std::vector<double> list;
+  std::size_t line = 0;
+  for (std::size_t pos = 0; pos < content.size();) {
+    const std::size_t end = std::min(content.find('\n', pos), content.size());
+    std::string_view text(content.data() + pos, end - pos);
+    pos = end + 1;
+    ++line;
+    while (!text.empty() && (text.back() == '\r' || text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+    if (text.empty() || text.front() == '#') continue;
+    double t = 0;
+    if (!real(text, t) || !(t > 0)) return path + ":" + std::to_string(line) + ": not a period";
+    list.push_back(t);
+    if (list.size() > max_periods) return path + ": more than " + count_limit + " periods";
+  }
+  if (list.empty()) return path + ": no period";
+  periods = std::move(list);
+  return {};
+}
+
+std::string parse_scale_range(std::string_view word, std::pair<double, double>& range) {
+  const auto parts = split(word, ':');
+  double from = 0, to = 0;
+  if (parts.size() != 2 || !real(parts[0], from) || !real(parts[1], to) || !(from > 0) || !(to > from))
+    return "needs TA:TB in seconds, 0 < TA < TB, such as 0.2:2";
+  range = {from, to};
+  return {};
+}
+
+std::string parse_dampings(std::string_view word, std::vector<double>& dampings) {
+  std::vector<double> list;
+  for (std::string_view part : split(word, ',')) {
+    double z = 0;
+    if (!real(part, z) || !(z >= 0 && z < 1)) return "needs damping ratios from 0 to below 1, such as 0.05 or 0.02,0.05";
+    list.push_back(z);
+  }
+  dampings = std::move(list);
+  return {};
+}
+
+std::string parse_target(std::string_view word, std::optional<motion::DesignSpectrum>& target) {
+  std::string why;
+  target = motion::parse_design_spectrum(word, why);
+  if (!target) return why;
+  // A spectrum whose values overflow gives no factor and no mean to compare with.
+  // In any unit a spectrum is shown in (mm/s2 the smallest): finite.
+  constexpr double most_per_g = 9.80665 * 1000;
+  for (double period : motion::default_periods())
+    if (const auto psa = target->psa_g(period, 0.05); psa && !std::isfinite(*psa * most_per_g)) {
+      target.reset();
+      return "its values are too large to compute with";
+    }
+  return {};
+}
+
+std::optional<Rule> rule_from_name(std::string_view name) {
+  if (name == "fit") return Rule::fit;
+  if (name == "min90") return Rule::min90;
+  if (name == "suite90") return Rule::suite90;
+  return std::nullopt;
+}
+
+std::string apply_suite_option(std::string_view option, std::string_view word, Settings& s) {
+  const std::string name(option);
+  if (option == "--case") {
+    if (!whole(word, s.case_number) || s.case_number < 1) return "--case needs a case number from 1";
+  } else if (option == "--geometry") {
+    s.geometry = std::string(word);
+  } else if (option == "--direction") {
+    s.direction = std::string(word);
+  } else if (option == "--target") {
+    s.target_text = std::string(word);
+    if (std::string why = parse_target(word, s.target); !why.empty()) return "--target: " + why;
+  } else if (option == "--scale-range") {
+    std::pair<double, double> range;
+    if (std::string why = parse_scale_range(word, range); !why.empty()) return "--scale-range " + why;
+    s.scale_range = range;
+  } else if (option == "--scale-rule") {
+    const auto rule = rule_from_name(word);
+    if (!rule) return "--scale-rule takes fit, min90 or suite90, not \"" + std::string(word) + "\"";
+    s.rule = *rule;
+  } else if (option == "--periods" || option == "--periods-log") {
+    if (std::string why = option == "--periods" ? parse_periods(word, s.periods) : parse_log_periods(word, s.periods);
+        !why.empty())
+      return name + " " + why;
+  } else if (option == "--periods-file") {
+    if (std::string why = read_periods_file(std::string(word), s.periods); !why.empty()) return why;
+  } else if (option == "--damping") {
+    std::vector<double> dampings;
+    if (std::string why = parse_dampings(word, dampings); !why.empty()) return "--damping " + why;
+    if (dampings.size() != 1) return "--damping: a suite is scaled at one damping ratio";
+    s.damping = dampings.front();
+  } else if (option == "--end-time") {
+    if (word != "record" && word != "keep") return "--end-time takes record or keep";
+    s.keep_end_time = word == "keep";
+  } else if (option == "--out") {
+    if (word.empty()) return "--out needs a folder";
+    s.out_dir = std::string(word);
+  } else if (option == "--jobs") {
+    int jobs = 0;
+    if (!whole(word, jobs) || jobs < 1) return "--jobs needs a number from 1 (at most " + std::to_string(max_jobs) + " are used)";
+    s.jobs = static_cast<unsigned>(std::min<int>(jobs, static_cast<int>(max_jobs)));
+  } else {
+    return name + " is no option of a suite";
+  }
+  return {};
+}
+
+void complete_settings(Settings& s) {
+  if (s.rule == Rule::none && s.target && s.scale_range) s.rule = Rule::fit;
+}
+
+}  // namespace suite
