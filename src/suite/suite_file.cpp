@@ -206,7 +206,10 @@ std::string suite_file_text(const Settings& s, const std::string& target_text, c
   j["end_time"] = s.keep_end_time ? "keep" : "record";
   j["out"] = kept_path(s.out_dir, folder);
   if (s.jobs > 0) j["jobs"] = s.jobs;
-  return j.dump(2) + "\n";
+  // A name that is not UTF-8 cannot stand in JSON as it is: it is written with replacement
+  // characters, so that reading the file back names the record it cannot open instead of the
+  // program stopping here.
+  return j.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
 }
 
 bool read_suite_file(const std::string& path, Settings& settings, std::string& why) {

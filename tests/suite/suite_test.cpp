@@ -98,6 +98,18 @@ TEST(SuiteSteps, TheAnalysisOwnLoadingFileIsNeverWrittenOver) {
 
 // What the window saves is what `brantel suite --from` reads: every setting, paths below the
 // file's folder kept relative to it, a record's own reading options with it.
+// Saving settings whose record is named in another encoding writes a study file instead of
+// stopping the program.
+TEST(SuiteFile, ARecordNameThatIsNotUtf8IsWrittenNotThrown) {
+  TempCurrentDir dir;
+  suite::Settings s = settings_of({"quake_a"});
+  s.records[0].files = {"s\xe9" "c.AT2"};
+  const std::string path = (dir.path() / "suite.json").string();
+  std::string text;
+  EXPECT_NO_THROW(text = suite::suite_file_text(s, "ec8:type=1,ground=B,ag=0.25g", path));
+  EXPECT_NE(text.find("s\xef\xbf\xbd" "c.AT2"), std::string::npos) << text;
+}
+
 TEST(SuiteFile, TheSavedSettingsReadBackTheSame) {
   TempCurrentDir dir;
   suite::Settings s = settings_of({"quake_a", "quake_b"});
