@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace app::cli {
 
@@ -28,6 +29,16 @@ class Command {
   virtual int misuse(const std::string& why, std::ostream& err) const = 0;
   // What `misuse` is told when `option` is the last word and its value is missing.
   virtual std::string missing_value(std::string_view option) const { return std::string(option) + " needs a value"; }
+};
+
+// An option that takes a value, as the command line gave it: its text is checked by the command,
+// so that every command words its own refusal.
+struct GivenOption {
+  GivenOption(const char* option_name) : name(option_name) {}            // NOLINT: tables of names
+  GivenOption(std::string option_name) : name(std::move(option_name)) {}  // NOLINT: names made at run time
+  std::string name, value;
+  const CLI::Option* option = nullptr;
+  bool given() const { return option && option->count() > 0; }
 };
 
 std::unique_ptr<Command> make_check_command();

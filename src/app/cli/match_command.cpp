@@ -86,12 +86,7 @@ class MatchCommand final : public Command {
   int run(std::ostream& out, std::ostream& err) override;
 
  private:
-  struct Given {
-    Given(const char* option_name) : name(option_name) {}  // NOLINT: a table of names
-    std::string name, value;
-    const CLI::Option* option = nullptr;
-    bool given() const { return option && option->count() > 0; }
-  };
+  using Given = GivenOption;
   std::string match_options();
 
   std::array<Given, motion::record_reading_options.size() + 1> reading_{{"", "", "", "", "", "", "", ""}};

@@ -157,11 +157,7 @@ class MotionCommand final : public Command {
   }
 
  private:
-  struct Given {
-    Given(const char* option_name) : name(option_name) {}  // NOLINT: a table of names
-    std::string name, value;
-    const CLI::Option* option = nullptr;
-  };
+  using Given = GivenOption;
   Given given_[9] = {{"--format"}, {"--units"}, {"--first-line"}, {"--time-column"}, {"--columns"},
                      {"--dt"},     {"--scale"}, {"--resample"},   {"--to"}};
   bool measures_ = false;

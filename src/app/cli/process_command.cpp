@@ -90,12 +90,7 @@ class ProcessCommand final : public Command {
   int run(std::ostream& out, std::ostream& err) override;
 
  private:
-  struct Given {
-    Given(const char* option_name) : name(option_name) {}  // NOLINT: a table of names
-    std::string name, value;
-    const CLI::Option* option = nullptr;
-    bool given() const { return option && option->count() > 0; }
-  };
+  using Given = GivenOption;
   std::string processing_options(motion::ProcessingOptions& o, motion::Unit& unit) const;
   bool read(motion::Record& record, std::ostream& err) const;
 

@@ -102,12 +102,7 @@ class SuiteCommand final : public Command {
   }
 
  private:
-  struct Given {
-    explicit Given(std::string option_name) : name(std::move(option_name)) {}
-    std::string name, value;
-    const CLI::Option* option = nullptr;
-    bool given() const { return option->count() > 0; }
-  };
+  using Given = GivenOption;
 
   std::vector<const Given*> all_given() const {
     std::vector<const Given*> all{&from_};
