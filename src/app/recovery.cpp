@@ -27,7 +27,7 @@ When local_when(std::int64_t seconds) {
   std::tm parts{};
   // A folder's time set by hand may be beyond what the calendar functions take.
   if (localtime_r(&t, &parts) == nullptr || parts.tm_year + 1900 > 9999 || parts.tm_year + 1900 < 0)
-    return {"??/??/????", "??:??:??"};
+    return {"?\?/?\?/????", "?\?:?\?:??"};
   // Room for any year: a journal written by hand may hold any time.
   char date[40], time[40];
   std::snprintf(date, sizeof date, "%02d/%02d/%04d", parts.tm_mday, parts.tm_mon + 1, parts.tm_year + 1900);

@@ -29,13 +29,6 @@ std::vector<std::string_view> split(std::string_view text, char separator) {
 
 const std::string count_limit = std::to_string(max_periods);
 
-std::string periods_problem(const std::vector<double>& periods) {
-  if (periods.size() > max_periods) return "more than " + count_limit + " periods";
-  for (double t : periods)
-    if (!(t > 0) || !std::isfinite(t)) return "periods must be positive numbers of seconds";
-  return {};
-}
-
 }  // namespace
 
 std::string parse_log_periods(std::string_view word, std::vector<double>& periods) {

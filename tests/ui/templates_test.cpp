@@ -13,8 +13,12 @@ TEST(Templates, EveryEditSaysHowMuchOfItIsReadAndNumbersAreUnique) {
     std::set<ui::ControlId> seen;
     for (const ui::ControlTemplate& c : t->controls) {
       // An edit without a length would be read as no characters at all, without a word.
-      if (c.kind == ui::ControlKind::edit) EXPECT_GT(c.field.length, 0u) << t->title << ": " << c.id;
-      if (c.id != ui::no_id) EXPECT_TRUE(seen.insert(c.id).second) << t->title << ": " << c.id << " twice";
+      if (c.kind == ui::ControlKind::edit) {
+        EXPECT_GT(c.field.length, 0u) << t->title << ": " << c.id;
+      }
+      if (c.id != ui::no_id) {
+        EXPECT_TRUE(seen.insert(c.id).second) << t->title << ": " << c.id << " twice";
+      }
     }
   }
 }
