@@ -83,6 +83,17 @@ TEST(DesignSpectrum, TablesInterpolateInsideAndHaveNoValueOutside) {
   std::remove(path.c_str());
 }
 
+// Only the file's first line may be a header: a row of words after it, or after a comment, is a
+// row that is wrong, not a second header.
+TEST(DesignSpectrum, AWordRowAfterTheFirstLineIsRefusedNotTakenAsAHeader) {
+  for (const char* text : {"period,psa\nT,Sa\n0.1,0.5\n0.5,1.0\n", "# site study\nT,Sa\n0.1,0.5\n0.5,1.0\n",
+                           "\nT,Sa\n0.1,0.5\n0.5,1.0\n"}) {
+    std::string error;
+    EXPECT_FALSE(motion::read_table_spectrum(text, error)) << text;
+    EXPECT_NE(error.find("line 2: expected period,psa"), std::string::npos) << text << ": " << error;
+  }
+}
+
 TEST(DesignSpectrum, TextsNameTheirParametersAndRefuseWhatIsWrong) {
   // ag with a unit is converted to g: 0.25 g = 2.4516625 m/s2.
   EXPECT_NEAR(*parsed("ec8:type=2,ground=c,ag=2.4516625m/s2").psa_g(0.0), 0.25 * 1.5, 1e-15);

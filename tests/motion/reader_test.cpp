@@ -83,6 +83,16 @@ TEST(PeerRecord, UnitOfTheHeaderIsUsedAndAMissingOneIsSaid) {
   expect_values(r.record.components[0], {"1.5", "-2"}, g);
 }
 
+// "in" on the free-text event line names no unit: the quantity line's "in g" is the unit.
+TEST(PeerRecord, InOnTheEventLineIsNoUnit) {
+  const std::string file = "PEER NGA STRONG MOTION DATABASE RECORD (SYNTHETIC)\nQuake in mg district 2001, Station, 090\n"
+                           "Acceleration in g\nNPTS= 2, DT= .01 SEC\n1.5 -2\n";
+  const auto r = read(file);
+  ASSERT_EQ(r.outcome, Outcome::read) << problems_of(r);
+  EXPECT_EQ(r.record.file_unit, Unit::g);
+  expect_values(r.record.components[0], {"1.5", "-2"}, g);
+}
+
 // ---- COSMOS V2c and CSMIP ----
 
 const std::string cosmos_tail = " acceleration pts, approx    0 secs, units=cm/sec2(04),Format=(8F10.3)";
@@ -129,6 +139,25 @@ TEST(CosmosRecord, CountsAgainstTheDescriptorAndAnUnknownInterval) {
   EXPECT_EQ(read(unknown, given).record.time_step, 0.02);
 }
 
+// Unit code 10 (cm/s2) on its own: in brackets after "units=", or only in the integer header.
+TEST(CosmosRecord, UnitCodeTenAloneIsCentimetresPerSecondSquared) {
+  const std::string rows = "     1.250    -2.500";
+  const std::string header_code = "       2       1       4", no_code = "       2       1    -999", code_10 = "       2       1      10";
+  std::string in_descriptor = cosmos_channel("Corrected acceleration", 1, {rows}, 2, 5.0, 0,
+                                             " acceleration pts, approx 0 secs, units=(10),Format=(8F10.3)");
+  std::string in_header = cosmos_channel("Corrected acceleration", 1, {rows}, 2, 5.0, 0,
+                                         " acceleration pts, approx 0 secs, Format=(8F10.3)");
+  ASSERT_NE(in_descriptor.find(header_code), std::string::npos);
+  in_descriptor.replace(in_descriptor.find(header_code), header_code.size(), no_code);
+  in_header.replace(in_header.find(header_code), header_code.size(), code_10);
+  for (const std::string& file : {in_descriptor, in_header}) {
+    const auto r = read(file);
+    ASSERT_EQ(r.outcome, Outcome::read) << problems_of(r);
+    EXPECT_EQ(r.record.file_unit, Unit::cm_s2);
+    expect_values(r.record.components[0], {"1.25", "-2.5"}, cm);
+  }
+}
+
 TEST(CsmipRecord, DescriptorFoundByPatternAndGluedFixedFields) {
   const std::string file = csmip_file();
   EXPECT_EQ(motion::detect_format(file), Format::csmip);
@@ -156,6 +185,19 @@ TEST(EsmRecord, KeysSplitAtTheFirstColonAndOneValueALine) {
   expect_values(r.record.components[0], {"0.125", "-0", "-2.5", "1"}, cm);
   EXPECT_EQ(read(esm_file("5", "1\n2\n3\n4\n")).outcome, Outcome::refused);
   EXPECT_EQ(read(esm_file("3", "1\n2\n3\n4\n")).outcome, Outcome::read_with_warnings);
+}
+
+// The lines a preview marks as values: after the eight ESM keys and the seventeen K-NET header
+// lines, to the last value line (1-based, inclusive).
+TEST(EsmRecord, TheValueLinesAreThoseAfterTheHeaderInBothLayouts) {
+  const auto esm = read(esm_file("4", "0.125000\n-0.000000\n-2.500000\n1.000000\n"));
+  ASSERT_EQ(esm.record.data_lines.size(), 1u);
+  EXPECT_EQ(esm.record.data_lines[0].first, 9u);
+  EXPECT_EQ(esm.record.data_lines[0].last, 12u);
+  const auto knet = read(knet_file("     100     -20     130      10\n      30\n"));
+  ASSERT_EQ(knet.record.data_lines.size(), 1u) << problems_of(knet);
+  EXPECT_EQ(knet.record.data_lines[0].first, 18u);
+  EXPECT_EQ(knet.record.data_lines[0].last, 19u);
 }
 
 TEST(KnetRecord, CountsScaledToGalMinusTheRecordMean) {
