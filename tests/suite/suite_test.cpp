@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 #include "loadfile/check.h"
@@ -350,6 +351,96 @@ TEST(SuiteFile, MutatedStudyFilesAreRefusedOrKeepTheRules) {
     }
     const std::string fault = testing_support::study_file_fault(text);
     ASSERT_EQ(fault, "") << "round " << round << ":\n" << text;
+  }
+}
+
+}  // namespace
+
+namespace {
+
+using testing_support::TempCurrentDir;
+using testing_support::read_file;
+using testing_support::write_file;
+
+// The rows of spectra.csv (comments left out), each split at its commas.
+std::vector<std::vector<std::string>> csv_rows(const std::string& text) {
+  std::vector<std::vector<std::string>> rows;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    std::vector<std::string> fields;
+    std::istringstream cells(line);
+    for (std::string cell; std::getline(cells, cell, ',');) fields.push_back(cell);
+    rows.push_back(fields);
+  }
+  return rows;
+}
+
+// Stopped after the first of three records: the mean of spectra.csv is that one record's, not a
+// third of it.
+TEST(SuiteTables, TheMeanIsOverTheRecordsWrittenOnly) {
+  TempCurrentDir dir;
+  write_records();
+  fs::create_directory("out");
+  std::ostringstream out, err;
+  const auto suite = suite::Suite::open(settings_of({"quake_a", "quake_b", "quake_c"}), err);
+  ASSERT_TRUE(suite) << err.str();
+  for (std::size_t i = 0; i < suite->size(); ++i) suite->analyse(i);
+  std::string why;
+  ASSERT_TRUE(suite->find_factors(why)) << why;
+  suite->write(0);
+  ASSERT_TRUE(suite->write_tables(out, err)) << err.str();
+  std::map<std::string, std::vector<std::string>> own;  // period -> the record's row
+  std::size_t means = 0;
+  for (const auto& row : csv_rows(read_file("out/spectra.csv"))) {
+    ASSERT_GE(row.size(), 7u);
+    if (row[0] == "quake_a") own[row[1]] = row;
+    if (row[0] != "mean") continue;
+    ++means;
+    ASSERT_TRUE(own.count(row[1])) << row[1];
+    for (std::size_t f = 4; f < 7; ++f) EXPECT_EQ(row[f], own[row[1]][f]) << "period " << row[1];
+  }
+  EXPECT_GT(means, 10u);
+}
+
+// Files of one record combine only when their steps are one step printed with other digits.
+TEST(SuiteSteps, FilesWhoseStepsDifferInTheFourthDigitAreNotCombined) {
+  TempCurrentDir dir;
+  write_records();
+  std::string same = read_file("quake_b.AT2"), other = same;
+  same.replace(same.find("DT= .0100"), 9, "DT= 0.01 ");
+  other.replace(other.find("DT= .0100"), 9, "DT= .01001");
+  write_file("same_step.AT2", same);
+  write_file("other_step.AT2", other);
+  suite::Settings s = settings_of({});
+  s.records = {{{"same_step.AT2", "quake_a.AT2"}, {}}, {{"other_step.AT2", "quake_a.AT2"}, {}}};
+  s.direction = "XY";
+  std::ostringstream err;
+  const auto suite = suite::Suite::open(s, err);
+  ASSERT_TRUE(suite) << err.str();
+  suite->analyse(0);
+  suite->analyse(1);
+  EXPECT_EQ(suite->result(0).error, "");
+  EXPECT_NE(suite->result(1).error.find("its time step 0.01 s differs from 0.01001 s"), std::string::npos)
+      << suite->result(1).error;
+}
+
+// RotD100 is of the horizontal pair X and Y only: components put into X and Z are scaled on the
+// first of them.
+TEST(SuiteSteps, ComponentsInXAndZAreNoPair) {
+  TempCurrentDir dir;
+  write_records();
+  for (const char* direction : {"XZ", "XY"}) {
+    suite::Settings s = settings_of({});
+    s.records = {{{"quake_a.AT2", "quake_c.AT2"}, {}}};
+    s.direction = direction;
+    std::ostringstream err;
+    const auto suite = suite::Suite::open(s, err);
+    ASSERT_TRUE(suite) << err.str();
+    suite->analyse(0);
+    ASSERT_EQ(suite->result(0).error, "");
+    EXPECT_EQ(suite->result(0).scaled_on,
+              std::string(direction) == "XZ" ? "component 1 (090)" : "RotD100 of 1 (090) and 2 (090)");
   }
 }
 
