@@ -229,3 +229,28 @@ TEST(Codec, AnAccelerogramKeepsTheFilesOwnG14_7TextsAndMakesTheOthers) {
 }
 
 }  // namespace
+
+namespace {
+
+// A one-direction accelerogram read in direction Z keeps its values in Z and writes them from
+// there, not from X, the slot of a file that names no direction. "1.50" is not the G14.7 text of
+// its value: the text written is made from the value kept.
+TEST(Codec, ALoadedAccelerogramInZIsWrittenFromItsOwnDirection) {
+  const auto g = [](float v) { return text::g14_7_text(v); };
+  const std::string content = reader_test::lines(
+      {"ACH", "6*0.", "1", "0", "0.1E-03  20", "-2  1.E-02  1.  0  0.   0  0.", "End_of_Initial_Conditions",
+       "0.", "Z", "0.25", "End_of_Initial_Loading", " 0.01  1.50", " 0.02  -2.250", "END_OF_CASE1", "End_of_File: x.inc"});
+  model::ProgramState s = reader_test::small_model();
+  s.n_dof = 3;
+  testing_support::TempCurrentDir dir;
+  s.loading_file = (dir.path() / "accel.inc").string();
+  const std::string written = read_and_write(s, content);
+  const std::vector<std::string> records = roundtrip::records_of(written);
+  const auto at = std::find(records.begin(), records.end(), "End_of_Initial_Loading");
+  ASSERT_GE(records.end() - at, 4) << written;
+  EXPECT_EQ(at[1], g(0.01f) + "   " + g(1.5f)) << written;
+  EXPECT_EQ(at[2], g(0.02f) + "   " + g(-2.25f));
+  EXPECT_EQ(roundtrip::without_date(written), roundtrip::without_date(load_and_create(s, content)));
+}
+
+}  // namespace

@@ -94,6 +94,27 @@ TEST(CaseStore, ASectionMadeForAnotherModelSizeKeepsItsLines) {
   EXPECT_NE(fresh, saved);  // the same ranges made for 12000 nodes would be wider
 }
 
+// A change of the degrees of freedom alone is a change of the model's size too.
+TEST(CaseStore, ASectionMadeForOtherDegreesOfFreedomKeepsItsLines) {
+  TempCurrentDir dir;
+  model::ProgramState s = model_of(9, 2);
+  CaseStore store;
+  FileFailure failure;
+  model::InitialConditions conditions;
+  conditions.ranges = {{1, 9, {0.5f, -1.f, 2.f, 3.f}}};
+  model::RangeSection loadings;
+  loadings.ranges = {{2, 3, {1.f, 0, 0, 2.5f}}};
+  ASSERT_TRUE(store.save_initial_values(s, 1, conditions, loadings, failure));
+  const std::string conditions_saved = read_file("1init.dat"), loadings_saved = read_file("1InitLoad.dat");
+  s.n_dof = 3;
+  EXPECT_EQ(case_file_text(store, s, 1, ScratchKind::initial_conditions), conditions_saved);
+  EXPECT_EQ(case_file_text(store, s, 1, ScratchKind::initial_loading), loadings_saved);
+  std::string fresh;
+  model::case_files::append_initial_loadings(fresh, loadings, model::general_data_of(s),
+                                             model::case_files::LineForm::case_file);
+  EXPECT_NE(fresh, loadings_saved);  // the same ranges made for three degrees of freedom differ
+}
+
 TEST(CaseStore, RemovingACaseMovesTheLaterOnesDownInMemoryAndOnTheDisk) {
   TempCurrentDir dir;
   model::ProgramState s = model_of(9);
@@ -130,6 +151,15 @@ TEST(CaseStore, FilesTakenBackAreKeptAsTheyStand) {
   model::case_files::append_initial_loadings(lines, *store.sections(2).initial_loadings, model::general_data_of(s),
                                              model::case_files::LineForm::loading_file);
   EXPECT_EQ(lines, "1 2 3.\r\nEnd_of_Initial_Loading\r\n");
+}
+
+// The last case a run can have comes back like the first.
+TEST(CaseStore, TheFilesOfCaseNinetyNineAreTakenBack) {
+  TempCurrentDir dir;
+  write_file("99TPacc.dat", " 0.1   2.5\r\nEND_OF_CASE99\r\n");
+  CaseStore store;
+  store.take_files("");
+  EXPECT_EQ(case_file_text(store, model_of(9), 99, ScratchKind::accelerogram), read_file("99TPacc.dat"));
 }
 
 // A file that cannot be written leaves the section as it was, and says which file and why.
