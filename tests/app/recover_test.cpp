@@ -65,3 +65,26 @@ TEST_F(RecoverByName, AStoppedRunNamedIsTakenBackAndANameOfNoRunIsSaid) {
 }
 
 }  // namespace
+
+namespace {
+
+// Of several stopped runs, planted in no order of time, the question and Yes take back the
+// newest.
+TEST(RecoverAtStart, TheNewestOfSeveralStoppedRunsIsTakenBack) {
+  testing_support::TempCurrentDir dir;
+  fs::copy(BRANTEL_WORKSPACE, dir.path(), fs::copy_options::recursive);
+  testing_support::plant_stopped_run(dir.path(), "100-aaaaaa", 1'765'000'000, 2, "Dat/a.inc");
+  testing_support::plant_stopped_run(dir.path(), "300-cccccc", 1'765'300'000, 4, "Dat/c.inc");
+  testing_support::plant_stopped_run(dir.path(), "200-bbbbbb", 1'765'200'000, 3, "Dat/b.inc");
+  std::ostringstream transcript;
+  ui::script::ScriptToolkit toolkit(ui::script::parse_script("recover yes\nin 101\nexpect text 1006 \"4\"\nclose\n"),
+                                    transcript);
+  EXPECT_EQ(app::run_program(toolkit), 0);
+  EXPECT_NO_THROW(toolkit.finish());
+  const std::vector<cf::StoppedRun> left = cf::find_stopped_runs(dir.path());
+  ASSERT_EQ(left.size(), 2u);
+  EXPECT_EQ(left[0].name(), "200-bbbbbb");
+  EXPECT_EQ(left[1].name(), "100-aaaaaa");
+}
+
+}  // namespace
