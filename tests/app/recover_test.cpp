@@ -7,7 +7,10 @@
 #include <string>
 
 #include "app/program.h"
+#include "app/recovery.h"
+#include "dialogs/context.h"
 #include "model/case_files/run_folder.h"
+#include "support/fake_toolkit.h"
 #include "support/stopped_run.h"
 #include "support/temp_dir.h"
 #include "ui/script/script_toolkit.h"
@@ -85,6 +88,35 @@ TEST(RecoverAtStart, TheNewestOfSeveralStoppedRunsIsTakenBack) {
   ASSERT_EQ(left.size(), 2u);
   EXPECT_EQ(left[0].name(), "200-bbbbbb");
   EXPECT_EQ(left[1].name(), "100-aaaaaa");
+}
+
+}  // namespace
+
+namespace {
+
+// A journal that cannot be written is said once, not after every action; written again and then
+// failing again, it is said again.
+TEST(JournalKeeper, AJournalThatCannotBeWrittenIsSaidOnceAFailure) {
+  testing_support::TempCurrentDir dir;
+  const fs::path folder = dir.path() / "run";
+  testing_support::write_file(folder, "a file where the run's folder should be");
+  testing_support::FakeToolkit toolkit;
+  model::ProgramState state;
+  state.max_time_points = 100;
+  dialogs::Context context{toolkit, state};
+  app::JournalKeeper keeper(context, folder);
+  for (int action = 0; action < 3; ++action) keeper.record();
+  ASSERT_EQ(toolkit.messages.size(), 1u);
+  EXPECT_EQ(toolkit.messages[0].icon, ui::Icon::warning);
+  fs::remove(folder);
+  fs::create_directory(folder);
+  keeper.record();
+  EXPECT_EQ(toolkit.messages.size(), 1u);
+  fs::remove_all(folder);
+  testing_support::write_file(folder, "in the way again");
+  keeper.record();
+  keeper.record();
+  EXPECT_EQ(toolkit.messages.size(), 2u);
 }
 
 }  // namespace
