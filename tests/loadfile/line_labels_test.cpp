@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,32 @@ TEST(LineLabels, TimeUnitComesFromTheHeadersUnitsLine) {
   EXPECT_EQ(loadfile::time_unit_of("// Basic UNITS: m; sec; kN"), "sec");
   EXPECT_EQ(loadfile::time_unit_of("// UNITATI de baza: m;  s ; kN"), "s");
   EXPECT_EQ(loadfile::time_unit_of("//"), "");
+}
+
+}  // namespace
+
+namespace {
+
+// The problems the check finds in the sample with its record `number` (1-based) replaced.
+loadfile::ProblemList problems_with(std::size_t number, const std::string& record) {
+  std::istringstream in(sample());
+  std::string content;
+  std::size_t n = 0;
+  for (std::string line; std::getline(in, line);) content += (++n == number ? record + "\r" : line) + "\n";
+  text::RecordSource source(content);
+  loadfile::CheckOptions options;
+  options.model = loadfile::ModelCounts{12, 3, 12};
+  return loadfile::check_loading_records("f.inc", source, options).problems;
+}
+
+// The solver reaches the end time itself: a time point at it is no warning, one past it is.
+TEST(CheckTimes, ATimeAtTheEndTimeIsFineAndOnePastItIsWarned) {
+  EXPECT_TRUE(problems_with(19, " 10.").empty());
+  const loadfile::ProblemList past = problems_with(19, " 10.001");
+  ASSERT_EQ(past.size(), 1u);
+  EXPECT_EQ(past[0].severity, loadfile::Severity::warning);
+  EXPECT_EQ(past[0].line, 19u);
+  EXPECT_THAT(past[0].english, testing::HasSubstr("is beyond the end time 10"));
 }
 
 }  // namespace

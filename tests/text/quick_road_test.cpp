@@ -135,3 +135,24 @@ TEST(QuickRoad, TextsAtTheEdgesOfTheForms) {
 }
 
 }  // namespace
+
+namespace {
+
+// Sixteen-digit decimals whose nearest double is a midpoint between two floats, though they are
+// not: rounded through the double they would go to the even float; their own nearest float
+// (found with exact fractions) is the one on their side. The quick road must step aside.
+TEST(QuickRoad, DecimalsWhoseDoubleIsAFloatMidpointRoundOnTheirOwnSide) {
+  const std::pair<const char*, float> cases[] = {
+      {"2.846330108642578e+02", 0x1.1ca20cp+8f}, {"3.672598838806152e+01", 0x1.25ced2p+5f},
+      {"8.592769205570221e-01", 0x1.b7f326p-1f}, {"6.271917000412941e-02", 0x1.00e5d2p-4f},
+      {"4.716421699523926e+01", 0x1.795052p+5f}, {"8.339012507349253e-03", 0x1.1140b6p-7f}};
+  for (const auto& [text, expected] : cases) {
+    float parsed = 0, prefix = 0;
+    ASSERT_TRUE(text::parse_real(text, parsed)) << text;
+    EXPECT_EQ(to_bits(parsed), to_bits(expected)) << text;
+    EXPECT_EQ(text::quick_number_prefix(text, prefix), std::strlen(text)) << text;
+    EXPECT_EQ(to_bits(prefix), to_bits(expected)) << text;
+  }
+}
+
+}  // namespace

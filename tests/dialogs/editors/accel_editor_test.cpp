@@ -306,3 +306,24 @@ TEST(AccelEditor, FailedSaveNamesTheFileAndKeepsTheStateAsItWas) {
 }
 
 }  // namespace
+
+namespace {
+
+// "Apply factor" multiplies the Scale factor typed before the spectrum: the spectrum of the
+// record scaled by 2 is twice that of the record (an exact scaling), so its fit factor is half,
+// and the field ends with the factor the record needs, as when nothing was typed.
+TEST(AccelEditor, ApplyFactorMultipliesTheTypedScale) {
+  TempCurrentDir dir;
+  model::ProgramState s = one_case(model::LoadingType::accelerogram_1_direction);
+  s.accel_direction = model::AccelDirection::x;
+  const std::string site = std::string(BRANTEL_SOURCE_DIR) + "/tests/scenarios/editors_accel_spectrum_scaled/setup/Dat/site.csv";
+  for (const char* typed : {"1", "2", "0.5"}) {
+    const auto r = run(s, std::string("in 106\npick 1146 1\npress 1150\nin 111\nfile \"") + site +
+                              "\"\npress 1202\nin 111\npick 1204 3\ntype 1209 \"" + typed +
+                              "\"\npress 1218\nin 112\npick 1303 2\npress 1313\nin 111\n"
+                              "expect text 1209 \"1.29211269\"\npress 2\nin 106\nanswer yes\npress 1\n");
+    EXPECT_EQ(failure(r), "") << "typed " << typed << "\n" << r.transcript;
+  }
+}
+
+}  // namespace
