@@ -54,6 +54,9 @@ std::string other_run_line(const cf::StoppedRun& run, bool ro) {
 }
 
 // Where a run's folder goes when it is set aside, as the user finds it from the start folder.
+// How long a run set aside is kept: "7 days", "7 zile".
+std::string kept_days(bool ro) { return std::to_string(model::abandoned_kept_days) + (ro ? " zile" : " days"); }
+
 std::string abandoned_place(const cf::StoppedRun& run) {
   const fs::path place = run.folder().parent_path() / cf::abandoned_folder_name / run.name();
   std::error_code ec;
@@ -69,11 +72,11 @@ void report_damaged(dialogs::Context& context, cf::StoppedRun& run) {
   const bool kept = run.abandon(why);
   const std::string english = "ERROR: the journal of the stopped run " + run.name() + " cannot be read (" +
                               run.reason + "): nothing of it is recovered." +
-                              (kept ? " Its files are kept in " + place + " for 7 days."
+                              (kept ? " Its files are kept in " + place + " for " + kept_days(false) + "."
                                     : " Its folder could not be set aside: " + why);
   const std::string romanian = "EROARE: jurnalul rularii oprite " + run.name() + " nu se poate citi (" +
                                run.reason + "): nu se recupereaza nimic din el." +
-                               (kept ? " Fisierele ei se pastreaza in " + place + " timp de 7 zile."
+                               (kept ? " Fisierele ei se pastreaza in " + place + " timp de " + kept_days(true) + "."
                                      : " Directorul ei nu s-a putut pune deoparte: " + why);
   context.message(english, romanian, title, ui::Icon::error);
 }
@@ -143,16 +146,16 @@ std::string stopped_run_question(const std::vector<cf::StoppedRun>& runs, bool r
                               "). Recover them?";
   // What No does, and how a run set aside is found again.
   if (runs.size() == 1)
-    return text + (ro ? "\n\"No\" le pune deoparte in .brantel/abandoned timp de 7 zile: brantel --recover " +
+    return text + (ro ? "\n\"No\" le pune deoparte in .brantel/abandoned timp de " + kept_days(ro) + ": brantel --recover " +
                             newest.name() + " le recupereaza, brantel --recover-list listeaza rularile puse deoparte."
-                      : "\n\"No\" sets them aside in .brantel/abandoned for 7 days: brantel --recover " +
+                      : "\n\"No\" sets them aside in .brantel/abandoned for " + kept_days(ro) + ": brantel --recover " +
                             newest.name() + " takes them back, brantel --recover-list lists the runs set aside.");
   text += ro ? "\n\nAlte rulari oprite:" : "\n\nOther runs that stopped:";
   for (std::size_t i = 1; i < runs.size(); ++i) text += other_run_line(runs[i], ro);
   text += ro ? "\n\"Yes\" le pastreaza pentru pornirea urmatoare; \"No\" le pune pe toate deoparte in .brantel/abandoned "
-               "timp de 7 zile: brantel --recover-list le listeaza, brantel --recover RULARE recupereaza una."
-             : "\n\"Yes\" keeps them for the next start; \"No\" sets them all aside in .brantel/abandoned for 7 days: "
-               "brantel --recover-list lists them, brantel --recover RUN takes one back.";
+               "timp de " + kept_days(ro) + ": brantel --recover-list le listeaza, brantel --recover RULARE recupereaza una."
+             : "\n\"Yes\" keeps them for the next start; \"No\" sets them all aside in .brantel/abandoned for " +
+                   kept_days(ro) + ": brantel --recover-list lists them, brantel --recover RUN takes one back.";
   return text;
 }
 

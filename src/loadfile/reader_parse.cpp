@@ -13,6 +13,7 @@
 #include "loadfile/records.h"
 #include "model/case_files/section_records.h"
 #include "model/case_files/scratch_layouts.h"
+#include "model/limits.h"
 #include "model/case_files/section_records.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
@@ -24,7 +25,7 @@ namespace {
 using text::ReadStatus;
 using text::target;
 
-constexpr int max_loading_cases = 99;  // two typed characters in the General Data dialog
+using model::max_loading_cases;
 
 // Whether a section reader lets the case go on, gives the case up (the rule for an
 // unreadable C2, C3 or C10: go on with the next case), or stops the whole reading.

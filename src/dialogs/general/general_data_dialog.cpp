@@ -10,6 +10,7 @@
 #include "dialogs/unsaved_entries.h"
 #include "dialogs/loading_file.h"
 #include "model/case_files/scratch_files.h"
+#include "model/limits.h"
 #include "text/free_form.h"
 #include "ui/templates/general_data.h"
 
@@ -152,9 +153,12 @@ void report_save_problem(Context& context, const SaveCheck& check) {
     case SaveProblem::delta_or_teta_blank:
       return show("ERROR: Delta or Teta =0 !", "EROARE: Delta sau Teta =0 !");
     case SaveProblem::cases_not_whole:
-      return show("ERROR: No. of Loading cases must be a whole number from 1 to 99, not \"" + check.text + "\" !",
-                  "EROARE: Nr. de cazuri de incarcare trebuie sa fie un numar intreg de la 1 la 99, nu \"" +
+    {
+      const std::string most = std::to_string(model::max_loading_cases);
+      return show("ERROR: No. of Loading cases must be a whole number from 1 to " + most + ", not \"" + check.text + "\" !",
+                  "EROARE: Nr. de cazuri de incarcare trebuie sa fie un numar intreg de la 1 la " + most + ", nu \"" +
                       check.text + "\" !");
+    }
     case SaveProblem::coefficient_not_real: {
       const std::string label(coefficient_labels[check.coefficient]);
       return show("ERROR: " + label + " must be a number of at most 10 characters, not \"" + check.text + "\" !",

@@ -11,12 +11,11 @@
 #include "model/case_files/atomic_file.h"
 #include "model/case_files/run_folder.h"
 #include "model/case_files/section_records.h"
+#include "model/limits.h"
 
 namespace model::case_files {
 
 namespace {
-
-constexpr int max_cases = 99;
 
 const ScratchKind loading_file_kinds[] = {ScratchKind::discrete_loading, ScratchKind::sinusoidal,
                                           ScratchKind::exponential, ScratchKind::accelerogram};
@@ -280,7 +279,7 @@ void CaseStore::take_files(const std::string& folder) {
     if (!has_data(lines)) return std::nullopt;
     return verbatim(std::move(lines));
   };
-  for (int k = 1; k <= max_cases; ++k) {
+  for (int k = 1; k <= max_loading_cases; ++k) {
     if (auto style = kept(k, ScratchKind::initial_conditions)) at(k).initial_conditions = InitialConditions{{*style, {}}};
     if (auto style = kept(k, ScratchKind::initial_loading)) at(k).initial_loadings = RangeSection{*style, {}};
     for (ScratchKind kind : loading_file_kinds)

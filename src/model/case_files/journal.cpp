@@ -22,6 +22,7 @@
 #include "model/case_files/atomic_file.h"
 #include "model/case_files/run_folder.h"
 #include "model/geometry_file.h"
+#include "model/limits.h"
 
 namespace model::case_files {
 
@@ -216,7 +217,8 @@ json put(const CaseArray<T>& items) {
 }
 template <typename T>
 void take(const json& j, std::string_view key, CaseArray<T>& items) {
-  if (!j.is_array() || j.size() > 99) wrong(key, "a list of at most 99 cases");
+  if (!j.is_array() || j.size() > static_cast<std::size_t>(max_loading_cases))
+    wrong(key, "a list of at most " + std::to_string(max_loading_cases) + " cases");
   items.assign(static_cast<int>(j.size()), T{});
   for (int k = 1; k <= items.size(); ++k) {
     T value{};
@@ -337,9 +339,9 @@ void check_counts(const ProgramState& s) {
                     std::to_string(low) + " to " + std::to_string(high));
   };
   within("max_time_points", s.max_time_points, 1, std::numeric_limits<int>::max());
-  within("n_loading_cases", s.n_loading_cases, 0, 99);
-  within("n_loaded_cases", s.n_loaded_cases, 0, 99);
-  within("current_case", s.current_case, 0, 99);
+  within("n_loading_cases", s.n_loading_cases, 0, max_loading_cases);
+  within("n_loaded_cases", s.n_loaded_cases, 0, max_loading_cases);
+  within("current_case", s.current_case, 0, max_loading_cases);
   within("n_diameter_groups", s.n_diameter_groups, 0, static_cast<int>(s.diameter_table.size()));
   // The model's counts are those of a geometry file the run read, or none yet: the tables of
   // Create and its check are sized by them.

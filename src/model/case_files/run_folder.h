@@ -13,6 +13,7 @@
 
 #include "files/regular_file.h"
 #include "model/case_files/journal.h"
+#include "model/limits.h"
 
 namespace model::case_files {
 
@@ -61,8 +62,7 @@ void remove_dead_run_folders(const std::filesystem::path& runs);
 
 // The folder below a ".brantel" folder where the folders of runs not taken back are kept.
 inline constexpr const char* abandoned_folder_name = "abandoned";
-// How long an abandoned run's folder is kept.
-inline constexpr auto abandoned_kept_for = std::chrono::hours(24 * 7);
+using model::abandoned_kept_for;
 
 // Why a take-over failed: the file, and the system's reason or the size limit.
 struct TakeOverFailure {
