@@ -141,7 +141,7 @@ void LoadingCasesDialog::set_up() {
   dialog_.set_text(C::tolerance_unit, tolerance_unit_text(state_));
   // The damping block is program-wide: the list shows its present type, so a case stored
   // without touching the list keeps it instead of taking a type of "no item".
-  select_item(C::damping, damping_type_item(state_.damping_type), 5);
+  select_item(C::damping, damping_type_item(state_.damping.type), 5);
 }
 
 void LoadingCasesDialog::initialize() {
@@ -179,7 +179,7 @@ void LoadingCasesDialog::show_file_state() {
 }
 
 void LoadingCasesDialog::fill_case_lists() {
-  const int n = state_.n_loading_cases;
+  const int n = state_.general.n_loading_cases;
   dialog_.set_item_count(C::case_list, n);
   dialog_.set_item_count(C::processed_list, n);
   for (int k = 1; k <= n; ++k) {
@@ -191,7 +191,7 @@ void LoadingCasesDialog::fill_case_lists() {
 // A run taken back after a crash shows its cases added and its loading file chosen as they
 // were; what it holds is in no file this run created, so leaving asks first.
 void LoadingCasesDialog::show_resumed_cases() {
-  for (int k = state_.n_loaded_cases + 1; k <= state_.n_loading_cases; ++k)
+  for (int k = state_.n_loaded_cases + 1; k <= state_.general.n_loading_cases; ++k)
     if (state_.case_processed[k]) dialog_.set_text(C::processed_list, added_item_text(k), k);
   const std::string file(state_.loading_file.trimmed());
   if (!file.empty() && file == state_.created_box_choice) {
@@ -244,7 +244,7 @@ void LoadingCasesDialog::on_control(C id) {
 
 bool LoadingCasesDialog::current_case_ready() const {
   const int k = state_.current_case;
-  return case_selected_ && k >= 1 && k <= state_.n_loading_cases && state_.case_records.contains(k);
+  return case_selected_ && k >= 1 && k <= state_.general.n_loading_cases && state_.case_records.contains(k);
 }
 
 bool LoadingCasesDialog::require_current_case(std::string_view title) {
@@ -259,7 +259,7 @@ bool LoadingCasesDialog::require_current_case(std::string_view title) {
 
 void LoadingCasesDialog::select_case() {
   const int item = dialog_.selection(C::case_list);
-  if (item < 1 || item > state_.n_loading_cases) return;
+  if (item < 1 || item > state_.general.n_loading_cases) return;
   state_.current_case = item;
   case_selected_ = true;
   dialog_.set_enabled(C::add, true);
@@ -271,7 +271,7 @@ void LoadingCasesDialog::select_case() {
   clear_form();
   // The damping block belongs to every case: a new case shows it too, or its "Add" would
   // store the blanked fields as zeros for all the cases already added.
-  if (state_.damping_present) show_damping_values();
+  if (state_.damping.present) show_damping_values();
   const bool loaded = item <= state_.n_loaded_cases;
   if (loaded || state_.case_processed[item] || state_.old_file_loaded)
     show_stored_values(state_.case_records[item]);
@@ -288,9 +288,9 @@ void LoadingCasesDialog::clear_form() {
 }
 
 void LoadingCasesDialog::show_stored_values(const model::CaseRecord& record) {
-  select_item(C::damping, damping_type_item(state_.damping_type), 5);
-  apply_damping_table(state_.damping_type);
-  if (state_.damping_present) show_damping_values();
+  select_item(C::damping, damping_type_item(state_.damping.type), 5);
+  apply_damping_table(state_.damping.type);
+  if (state_.damping.present) show_damping_values();
   dialog_.set_text(C::iterations, std::to_string(record.iteration_limit));
   dialog_.set_text(C::tolerance, text::g1p14_6_text(record.tolerance));
   dialog_.set_text(C::time_step, text::g1p14_6_text(record.time_step));
@@ -303,21 +303,21 @@ void LoadingCasesDialog::show_stored_values(const model::CaseRecord& record) {
 }
 
 void LoadingCasesDialog::show_damping_values() {
-  if (state_.new_operator) dialog_.set_text(C::niu, text::f14_7_text(state_.niu));
+  if (state_.general.new_operator) dialog_.set_text(C::niu, text::f14_7_text(state_.damping.niu));
   using model::DampingType;
-  switch (state_.damping_type) {
+  switch (state_.damping.type) {
     case DampingType::rayleigh:
-      dialog_.set_text(C::first_damping, text::g14_7_text(state_.alfa_d));
-      dialog_.set_text(C::second_damping, text::g14_7_text(state_.beta_d));
+      dialog_.set_text(C::first_damping, text::g14_7_text(state_.damping.alfa_d));
+      dialog_.set_text(C::second_damping, text::g14_7_text(state_.damping.beta_d));
       break;
     case DampingType::aero_structural:
-      dialog_.set_text(C::zeta, text::g14_7_text(state_.zeta));
+      dialog_.set_text(C::zeta, text::g14_7_text(state_.damping.zeta));
       [[fallthrough]];
     case DampingType::aero:
-      dialog_.set_text(C::first_damping, text::g14_7_text(state_.ro_air));
-      dialog_.set_text(C::second_damping, text::g14_7_text(state_.c_drag));
+      dialog_.set_text(C::first_damping, text::g14_7_text(state_.damping.ro_air));
+      dialog_.set_text(C::second_damping, text::g14_7_text(state_.damping.c_drag));
       break;
-    case DampingType::structural: dialog_.set_text(C::zeta, text::g14_7_text(state_.zeta)); break;
+    case DampingType::structural: dialog_.set_text(C::zeta, text::g14_7_text(state_.damping.zeta)); break;
     case DampingType::none: break;
   }
 }
@@ -328,7 +328,7 @@ void LoadingCasesDialog::select_item(C id, int item, int count) {
 }
 
 void LoadingCasesDialog::apply_damping_table(model::DampingType damping_type) {
-  const DampingFields fields = damping_fields(damping_type, state_.new_operator);
+  const DampingFields fields = damping_fields(damping_type, state_.general.new_operator);
   dialog_.set_enabled(C::first_damping, fields.first);
   dialog_.set_enabled(C::second_damping, fields.second);
   dialog_.set_enabled(C::zeta, fields.zeta);
@@ -358,7 +358,7 @@ CaseForm LoadingCasesDialog::read_form() const {
   form.printing_code_item = dialog_.selection(C::printing_code);
   form.loading_type_item = dialog_.selection(C::loading_type);
   if (damping_type_of_item(form.damping_item) != model::DampingType::none) {
-    if (state_.new_operator) form.niu = read_real(C::niu);
+    if (state_.general.new_operator) form.niu = read_real(C::niu);
     form.first_damping = read_real(C::first_damping);
     form.second_damping = read_real(C::second_damping);
     form.zeta = read_real(C::zeta);
@@ -380,7 +380,7 @@ bool LoadingCasesDialog::form_taken_whole(std::string_view title) {
     fields.push_back(ui::id(f));
   const model::DampingType damping = damping_type_of_item(dialog_.selection(C::damping));
   if (damping != model::DampingType::none) {
-    const DampingFields used = damping_fields(damping, state_.new_operator);
+    const DampingFields used = damping_fields(damping, state_.general.new_operator);
     if (used.niu) fields.push_back(ui::id(C::niu));
     if (used.first) fields.push_back(ui::id(C::first_damping));
     if (used.second) fields.push_back(ui::id(C::second_damping));
@@ -412,7 +412,7 @@ void LoadingCasesDialog::add_case() {
 }
 
 void LoadingCasesDialog::choose_processed_case() {
-  if (dialog_.selection(C::processed_list) > state_.n_loading_cases) {
+  if (dialog_.selection(C::processed_list) > state_.general.n_loading_cases) {
     context_.message("No Processed Case has been selected", "Nici un caz procesat nu s-a selectat",
                      "Remove Message", ui::Icon::information);
     dialog_.set_enabled(C::remove, false);
@@ -429,7 +429,7 @@ void LoadingCasesDialog::remove_current_case() {
       ui::Icon::question, ui::Buttons::yes_no_default_no);
   if (answer != ui::Answer::yes) return;
   const int removed = state_.current_case;
-  const int last = state_.n_loading_cases;
+  const int last = state_.general.n_loading_cases;
   remove_case(state_, removed);
   move_scratch_files(removed, last);
   refresh_case_lists_after_removal();
@@ -449,8 +449,8 @@ void LoadingCasesDialog::move_scratch_files(int removed, int last) {
 }
 
 void LoadingCasesDialog::refresh_case_lists_after_removal() {
-  if (state_.n_loading_cases >= 1) {
-    const int n = state_.n_loading_cases;
+  if (state_.general.n_loading_cases >= 1) {
+    const int n = state_.general.n_loading_cases;
     dialog_.set_item_count(C::case_list, n);
     dialog_.set_item_count(C::processed_list, n);
     for (int k = 1; k <= n; ++k) {
@@ -471,11 +471,11 @@ void LoadingCasesDialog::refresh_case_lists_after_removal() {
 // ----- lists -----
 
 void LoadingCasesDialog::choose_damping() {
-  state_.damping_type = damping_type_of_item(dialog_.selection(C::damping));
+  state_.damping.type = damping_type_of_item(dialog_.selection(C::damping));
   // Choosing "NO Damping" must clear the flag too, or a file written before the next
   // "Add" would carry damping records under damping code 0.
-  state_.damping_present = state_.damping_type != model::DampingType::none;
-  apply_damping_table(state_.damping_type);
+  state_.damping.present = state_.damping.type != model::DampingType::none;
+  apply_damping_table(state_.damping.type);
 }
 
 void LoadingCasesDialog::store_list_code(C id) {
@@ -546,7 +546,7 @@ void LoadingCasesDialog::prepare_discrete_loading() {
   if (!may_show || n_time_points == 0 ||
       !context_.cases.case_file(state_, k, model::case_files::ScratchKind::discrete_loading, source))
     return;
-  model::case_files::read_discrete_loading(source, n_time_points, state_.n_dof, state_.time_point_table);
+  model::case_files::read_discrete_loading(source, n_time_points, state_.general.n_dof, state_.time_point_table);
 }
 
 void LoadingCasesDialog::open_initial_values() {
@@ -599,7 +599,7 @@ void LoadingCasesDialog::create_loading_file() {
     if (!form_taken_whole("Create Message")) return;
     store_form(read_form());
   }
-  const int n = state_.n_loading_cases;
+  const int n = state_.general.n_loading_cases;
   state_.written_case_records.assign(n, {});
   for (int k = 1; k <= n && state_.case_records.contains(k); ++k)
     state_.written_case_records[k] = state_.case_records[k];
