@@ -12,16 +12,14 @@ namespace {
 using C = ui::templates::LoadingCases;
 }  // namespace
 
-void CaseList::fill() { fill_items(false); }
-
-// The lists as the dialog opens mark the cases read from a file (show_resumed marks the added
-// ones apart); once a removal renumbers them, the cases added are marked as processed too.
-void CaseList::fill_items(bool with_added) {
+// A case shows as processed once it holds data: read from a file, or added (a run taken back
+// marks its added cases apart, see show_resumed).
+void CaseList::fill() {
   const int n = state_.general.n_loading_cases;
   dialog_.set_item_count(C::case_list, n);
   dialog_.set_item_count(C::processed_list, n);
   for (int k = 1; k <= n; ++k) {
-    const bool shown = k <= state_.n_loaded_cases || (with_added && state_.case_processed[k]);
+    const bool shown = k <= state_.n_loaded_cases || state_.case_processed[k];
     dialog_.set_text(C::case_list, std::to_string(k), k);
     dialog_.set_text(C::processed_list, processed_item_text(k, shown), k);
   }
@@ -71,7 +69,7 @@ void CaseList::move_case_files(int removed, int last) {
 
 void CaseList::refill_after_removal() {
   if (state_.general.n_loading_cases >= 1) {
-    fill_items(true);
+    fill();
     return;
   }
   // No item is left that could name a case.

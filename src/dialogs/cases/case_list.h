@@ -22,7 +22,6 @@ class CaseList {
   bool remove(int case_number);
 
  private:
-  void fill_items(bool with_added);
   void move_case_files(int removed, int last);
   void refill_after_removal();
 

@@ -530,3 +530,21 @@ press 1
 }
 
 }  // namespace
+
+namespace {
+
+// The loading file's path is kept whole up to its limit and refused one byte beyond it, where
+// it would be cut to another file's name when stored or written.
+TEST_F(LoadingCasesDialog, SelectTakesAPathUpToItsLimitAndRefusesALongerOne) {
+  const std::string folder = (dir.path() / "Dat/").string();
+  const std::string longest = folder + std::string(model::max_path_bytes - folder.size() - 4, 'a') + ".inc";
+  const std::string longer = folder + std::string(model::max_path_bytes - folder.size() - 3, 'b') + ".inc";
+  ASSERT_EQ(longest.size(), model::max_path_bytes);
+  run("in 102\npress 1110\nfile \"" + longer + "\"\n" +
+      "expect message \"Message\" \"ERROR: the path of the loading file is longer than 255 bytes: " + longer + "\"\n" +
+      "expect disabled 1033\npress 1110\nfile \"" + longest + "\"\nexpect enabled 1033\n" +
+      "expect text 1117 \"" + longest + "\"\npress 2\n");
+  EXPECT_EQ(state.loading_file.trimmed(), longest);
+}
+
+}  // namespace
