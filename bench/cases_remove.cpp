@@ -39,9 +39,9 @@ model::case_files::CaseStore saved_cases(const model::ProgramState& s) {
 
 model::ProgramState processed_cases() {
   model::ProgramState s;
-  s.n_nodes = 12;
-  s.n_dof = 3;
-  s.n_loading_cases = n_cases;
+  s.general.n_nodes = 12;
+  s.general.n_dof = 3;
+  s.general.n_loading_cases = n_cases;
   dialogs::cases::create_case_arrays(s);
   for (int k = 1; k <= n_cases; ++k) {
     s.case_records[k].end_time = static_cast<float>(k);

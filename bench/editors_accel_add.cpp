@@ -21,10 +21,10 @@ using bench_support::BenchFolder;
 
 model::ProgramState accelerogram_case(int n_saved_points) {
   model::ProgramState s;
-  s.n_dof = 3;
+  s.general.n_dof = 3;
   s.max_time_points = n_points;
-  s.length_unit = "m";
-  s.n_loading_cases = 1;
+  s.general.length_unit = "m";
+  s.general.n_loading_cases = 1;
   s.current_case = 1;
   s.case_records.assign(1, {});
   s.case_records[1].loading_type = model::LoadingType::accelerogram_3_directions;

@@ -20,12 +20,12 @@ using bench_support::BenchFolder;
 
 inline model::ProgramState large_model(model::LoadingType loading_type) {
   model::ProgramState s;
-  s.n_nodes = n_nodes;
-  s.n_dof = 3;
+  s.general.n_nodes = n_nodes;
+  s.general.n_dof = 3;
   s.max_time_points = n_time_points;
-  s.length_unit = "m";
-  s.force_unit = "kN";
-  s.n_loading_cases = 1;
+  s.general.length_unit = "m";
+  s.general.force_unit = "kN";
+  s.general.n_loading_cases = 1;
   s.current_case = 1;
   for (auto* cases : {&s.case_records, &s.written_case_records, &s.loaded_case_records})
     cases->assign(1, {});

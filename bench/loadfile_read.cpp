@@ -51,7 +51,7 @@ struct Workspace : loadfile_bench::LargeModel {
   // What the codec is given before the records: the model of the state that wrote the file.
   loadfile::ReadStart read_start() const {
     loadfile::ReadStart start;
-    start.general = model::general_data_of(state);
+    start.general = state.general;
     start.max_time_points = state.max_time_points;
     return start;
   }

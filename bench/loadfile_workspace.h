@@ -59,11 +59,11 @@ inline std::string discrete(int case_number, int times) {
 // The model and the four cases, without their files.
 inline model::ProgramState large_model_state() {
   model::ProgramState state;
-  state.n_nodes = 120;
-  state.n_elements = 100;
-  state.n_dof = 3;
+  state.general.n_nodes = 120;
+  state.general.n_elements = 100;
+  state.general.n_dof = 3;
   state.max_time_points = 300000;
-  state.n_loading_cases = 4;
+  state.general.n_loading_cases = 4;
   state.written_case_records.assign(4, {0.0001f, 20, model::LoadingType::accelerogram_3_directions, 0.005f, 1000, 0.1f, model::MassModel::concentrated, -9.81f, model::PrintingCode::maximum_values});
   state.written_case_records[4].loading_type = model::LoadingType::discrete;
   return state;

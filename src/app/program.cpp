@@ -157,7 +157,7 @@ void start_up(dialogs::Context& context) {
 
 void prepare_start(dialogs::Context& context) {
   model::ProgramState& s = context.state;
-  s.n_nodes = s.n_elements = s.n_dof = s.n_loading_cases = 0;
+  s.general.n_nodes = s.general.n_elements = s.general.n_dof = s.general.n_loading_cases = 0;
   s.current_directory = ui::current_directory();
   s.dat_directory = std::string(s.current_directory.trimmed()) + "/Dat/";
   s.language = read_language_setting(context);

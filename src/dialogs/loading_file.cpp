@@ -175,7 +175,7 @@ void show_read_problems(Context& context, const std::string& path, const Problem
 }
 
 loadfile::ReadStart read_start(const model::ProgramState& s) {
-  return {model::general_data_of(s), model::damping_of(s), s.accel_direction, s.max_time_points,
+  return {s.general, s.damping, s.accel_direction, s.max_time_points,
           model::romanian_messages(s)};
 }
 
@@ -183,8 +183,8 @@ loadfile::ReadStart read_start(const model::ProgramState& s) {
 // file gave, and the cases' records (their sections went to the case store).
 void take_read(model::ProgramState& s, const loadfile::ReadResult& r) {
   const model::Analysis& a = r.analysis;
-  model::set_general_data(s, a.general);
-  model::set_damping(s, a.damping);
+  s.general = a.general;
+  s.damping = a.damping;
   s.accel_direction = a.accel_direction;
   if (!r.cases_read) return;
   s.loaded_case_records.assign(static_cast<int>(a.cases.size()), {});
@@ -287,9 +287,9 @@ class CreateCheck {
   // holds (read when the file was chosen, or taken from a stopped run's journal); those only
   // when the file cannot be read any more.
   static loadfile::ModelCounts model_counts(const model::ProgramState& s) {
-    const model::GeometryReadResult g = model::read_geometry_file(s.geometry_file.trimmed());
+    const model::GeometryReadResult g = model::read_geometry_file(s.general.geometry_file.trimmed());
     if (g.outcome == model::GeometryOutcome::ok) return {g.data.n_nodes, g.data.n_dof, g.data.n_elements};
-    return {s.n_nodes, s.n_dof, s.n_elements};
+    return {s.general.n_nodes, s.general.n_dof, s.general.n_elements};
   }
 
  public:
@@ -334,7 +334,7 @@ bool write_loading_file(Context& context) {
   // the solver would read the rest of the path as data.
   const model::ProgramState& s = context.state;
   if (has_control_character(loadfile::path_text(s.loading_file.view())) ||
-      has_control_character(loadfile::path_text(s.geometry_file.view()))) {
+      has_control_character(loadfile::path_text(s.general.geometry_file.view()))) {
     context.message("The path of the loading file or of the geometry file holds a control character: the "
                     "loading file was not written.",
                     "Calea fisierului de incarcare sau a celui de geometrie contine un caracter de control: "
@@ -404,7 +404,7 @@ LoadOutcome load_loading_file(Context& context, const std::string& path_argument
   ProblemList problems = std::move(result.problems);
   for (Problem& p : problems) p.file = path;
   const bool stopped = result.outcome == loadfile::ReadOutcome::fault;
-  if (stopped) problems.push_back(loadfile::fault_problem(path, result.fault, context.state.n_nodes));
+  if (stopped) problems.push_back(loadfile::fault_problem(path, result.fault, context.state.general.n_nodes));
   show_read_problems(context, path, problems, stopped);
   if (stopped) return LoadOutcome::failed;
   remember_own_loading_file(context, path);

@@ -25,35 +25,6 @@
 
 namespace model {
 
-struct GeneralData {
-  Field<260> geometry_file;
-  Field<20> length_unit, second_unit, force_unit;
-  int n_nodes = 0;
-  int n_elements = 0;
-  int n_dof = 0;
-  Field<10> operator_code{"ACH"};
-  bool new_operator = true;
-  bool standard_coefficients = true;
-  Field<10> beta, gamma, delta, teta, teta1, teta2;
-  int n_loading_cases = 0;
-
-  friend bool operator==(const GeneralData&, const GeneralData&) = default;
-};
-
-// One block for the whole analysis; each case's block repeats it.
-struct Damping {
-  bool present = false;
-  DampingType type = DampingType::none;
-  float niu = 0;
-  float alfa_d = 0, beta_d = 0;
-  float ro_air = 0, c_drag = 0;
-  float zeta = 0;
-  std::vector<DiameterGroup> diameters;
-  int n_diameter_groups = 0;
-
-  friend bool operator==(const Damping&, const Damping&) = default;
-};
-
 enum class SectionLayout {
   editor,    // as the case's editor saves it
   loaded,    // as LOAD from Old File took it apart
@@ -196,18 +167,5 @@ struct Analysis {
     return case_number >= 1 && case_number <= static_cast<int>(cases.size());
   }
 };
-
-// A six-coefficient operator ("New Operator") when operator_code starts with A, a, C or c.
-inline bool six_coefficient_operator(const GeneralData& g) {
-  const char c = g.operator_code.first();
-  return c == 'A' || c == 'a' || c == 'C' || c == 'c';
-}
-
-// The general data and damping block of the program state, and the state's fields set from
-// an analysis; the cases are not part of either.
-GeneralData general_data_of(const ProgramState& s);
-Damping damping_of(const ProgramState& s);
-void set_general_data(ProgramState& s, const GeneralData& g);
-void set_damping(ProgramState& s, const Damping& d);
 
 }  // namespace model

@@ -3,9 +3,9 @@
 namespace model {
 
 void ensure_diameter_table(model::ProgramState& state) {
-  if (state.n_diameter_groups < 0) state.n_diameter_groups = 0;
+  if (state.damping.n_diameter_groups < 0) state.damping.n_diameter_groups = 0;
   // Entries past the groups in use are empty by definition; dropping them keeps only the data.
-  state.diameter_table.resize(static_cast<std::size_t>(state.n_diameter_groups));
+  state.damping.diameters.resize(static_cast<std::size_t>(state.damping.n_diameter_groups));
 }
 
 model::DiameterGroup diameter_group(const std::vector<model::DiameterGroup>& table, int i) {

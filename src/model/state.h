@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/domain_codes.h"
+#include "model/general_data.h"
 #include "text/fixed_text.h"
 
 namespace model {
@@ -87,14 +88,6 @@ struct AccelPoint {
   friend bool operator==(const AccelPoint&, const AccelPoint&) = default;
 };
 
-struct DiameterGroup {
-  int first_element = 0;
-  int last_element = 0;
-  float diameter = 0;
-
-  friend bool operator==(const DiameterGroup&, const DiameterGroup&) = default;
-};
-
 // The longest path, in bytes, that the program takes from a file box: the path fields below
 // keep it whole and the loading file's records carry it unchanged.
 inline constexpr std::size_t max_path_bytes = 255;
@@ -115,18 +108,10 @@ struct ProgramState {
   std::string loading_box_choice;   // LOAD from Old File
   std::string created_box_choice;   // Select of the file to create
 
-  // General data (committed values).
-  int n_nodes = 0;
-  int n_elements = 0;
-  int n_dof = 0;
-  int n_loading_cases = 0;
-  Field<260> geometry_file;
+  // The analysis-wide data, as committed by General Data and the Loading Cases form.
+  GeneralData general;
+  Damping damping;
   Field<260> loading_file;
-  Field<20> length_unit, second_unit, force_unit;
-  Field<10> operator_code{"ACH"};
-  bool new_operator = true;
-  bool standard_coefficients = true;
-  Field<10> beta, gamma, delta, teta, teta1, teta2;
 
   // Wizard and load flags.
   int general_data_result = 0;
@@ -139,14 +124,6 @@ struct ProgramState {
   // The case arrays and case files came back from a run that stopped: the next General Data
   // and Loading Cases dialogs keep them instead of starting the cases afresh.
   bool resume_cases = false;
-
-  // Damping block, one for the whole run.
-  bool damping_present = false;
-  DampingType damping_type = DampingType::none;
-  float niu = 0;
-  float alfa_d = 0, beta_d = 0;
-  float ro_air = 0, c_drag = 0;
-  float zeta = 0;
 
   // Case arrays (1..n_loading_cases), created by the Loading Cases dialog.
   CaseArray<CaseRecord> case_records;
@@ -164,20 +141,12 @@ struct ProgramState {
   std::vector<AccelPoint> accel_table;
   bool accel_table_exists = false;
   AccelDirection accel_direction = AccelDirection::none;
-  std::vector<DiameterGroup> diameter_table;
-  int n_diameter_groups = 0;
   bool diameters_saved = true;
 };
 
 // Romanian message texts when the language starts with "R" or "r".
 inline bool romanian_messages(const ProgramState& s) {
   return s.language.first() == 'R' || s.language.first() == 'r';
-}
-
-// A six-coefficient operator ("New Operator") when operator_code starts with A, a, C or c.
-inline bool six_coefficient_operator(const ProgramState& s) {
-  const char c = s.operator_code.first();
-  return c == 'A' || c == 'a' || c == 'C' || c == 'c';
 }
 
 }  // namespace model

@@ -39,7 +39,7 @@ TEST(StartUp, FoldersFollowTheCurrentDirectory) {
   EXPECT_EQ(s.current_directory.trimmed(), dir.path().string());
   EXPECT_EQ(s.dat_directory.trimmed(), dir.path().string() + "/Dat/");
   EXPECT_EQ(s.uir_directory.trimmed(), dir.path().string() + "/uir/");
-  EXPECT_EQ(s.n_nodes + s.n_elements + s.n_dof + s.n_loading_cases, 0);
+  EXPECT_EQ(s.general.n_nodes + s.general.n_elements + s.general.n_dof + s.general.n_loading_cases, 0);
 }
 
 TEST(StartUp, LanguageIsTheFirstTwentyCharactersOfTheFirstLine) {

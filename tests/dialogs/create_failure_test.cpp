@@ -21,7 +21,7 @@ class WriterFailureTest : public writer_test::WorkingDirectoryTest {
  protected:
   void SetUp() override {
     WorkingDirectoryTest::SetUp();
-    state_.n_loading_cases = 1;
+    state_.general.n_loading_cases = 1;
     state_.written_case_records.assign(1, {});
     state_.written_case_records[1] = {0.001f, 10, model::LoadingType::discrete, 0.01f, 1, 0.1f, model::MassModel::concentrated, 0, model::PrintingCode::maximum_values};
   }
@@ -121,8 +121,8 @@ TEST_F(WriterFailureTest, DiskFullHalfWayKeepsThePreviousFile) {
 // Counts taken back from a stopped run's journal (or kept from a geometry file changed since)
 // are not what the solver reads: Create checks the file against the geometry file as it is.
 TEST_F(WriterFailureTest, CreateChecksAgainstTheGeometryFileNotTheCountsTheRunHolds) {
-  state_.geometry_file = std::string(BRANTEL_WORKSPACE) + "/Dat/frame.dat";  // 12 nodes, 3 dof
-  state_.n_nodes = 1000, state_.n_dof = 3, state_.n_elements = 15;
+  state_.general.geometry_file = std::string(BRANTEL_WORKSPACE) + "/Dat/frame.dat";  // 12 nodes, 3 dof
+  state_.general.n_nodes = 1000, state_.general.n_dof = 3, state_.general.n_elements = 15;
   state_.written_case_records[1].loading_type = model::LoadingType::sinusoidal;
   model::case_files::CaseStore store;
   model::case_files::FileFailure failure;

@@ -55,9 +55,9 @@ TEST(ReaderTimePointLimit, OneTimePointTooManyAsksAndNoChangesNothing) {
     // The case before the limit was complete, yet nothing of it reaches the state or the disk.
     EXPECT_EQ(run.scratch("1init.dat"), "earlier work\r\n");
     EXPECT_EQ(files_in(run.dir.path()), 2u);  // old.inc and 1init.dat
-    EXPECT_EQ(run.state.n_loading_cases, before.n_loading_cases);
+    EXPECT_EQ(run.state.general.n_loading_cases, before.general.n_loading_cases);
     EXPECT_EQ(run.state.max_time_points, 100);
-    EXPECT_EQ(run.state.operator_code, before.operator_code);
+    EXPECT_EQ(run.state.general.operator_code, before.general.operator_code);
     EXPECT_TRUE(run.state.loaded_case_records.empty());
   }
 }
@@ -151,7 +151,7 @@ TEST(ReaderCaseCount, NinetyNineCasesLoadAndAHundredAreRefused) {
     const dialogs::LoadOutcome outcome = load(run, file);
     if (n == 99) {
       EXPECT_EQ(outcome, dialogs::LoadOutcome::loaded);
-      EXPECT_EQ(run.state.n_loading_cases, 99);
+      EXPECT_EQ(run.state.general.n_loading_cases, 99);
       EXPECT_TRUE(run.toolkit.messages.empty()) << run.toolkit.messages[0].text;
     } else {
       EXPECT_EQ(outcome, dialogs::LoadOutcome::failed);
@@ -166,12 +166,12 @@ TEST(ReaderFaults, WhatWasReadBeforeTheFaultStays) {
   const std::string broken = lines({"1", "0.5 7", "0 1. 1. 0 0. 0 1.", " 2 3 1. 1. 1. 1.", "End_of_Initial_Conditions", "0.3", "1.0 x"});
   EXPECT_EQ(load(run, head(2) + discrete_case(1, 3) + broken), dialogs::LoadOutcome::failed);
   const model::ProgramState& s = run.state;
-  EXPECT_EQ(s.n_loading_cases, 2);
+  EXPECT_EQ(s.general.n_loading_cases, 2);
   EXPECT_EQ(s.loaded_case_records[1].n_time_points, 3);
   EXPECT_FLOAT_EQ(s.loaded_case_records[2].tolerance, 0.5f);
   EXPECT_EQ(s.loaded_case_records[2].n_initial_conditions, 1);
-  EXPECT_FLOAT_EQ(s.niu, 0.3f);
-  EXPECT_EQ(s.damping_type, model::DampingType::rayleigh);
+  EXPECT_FLOAT_EQ(s.damping.niu, 0.3f);
+  EXPECT_EQ(s.damping.type, model::DampingType::rayleigh);
   EXPECT_NE(run.scratch("1TP.dat"), "<missing>");
   EXPECT_EQ(run.scratch("2init.dat"), lines({" 2   3  1.  1.  1.  1.", "End Initial Displcements & Velocities"}));
   EXPECT_EQ(run.scratch("2InitLoad.dat"), "");
@@ -202,7 +202,7 @@ TEST(ReaderFaults, UnreadableToleranceAbandonsTheCaseEmptiesItsFilesAndSaysSo) {
 
 TEST(ReaderFaults, MoreNodeRangesThanNodesIsRefused) {
   Loaded run(small_model());
-  run.state.n_nodes = 2;
+  run.state.general.n_nodes = 2;
   const std::string c = lines({"0", "0.1 5", "0 1. 1. 0 0. 0 1.", "1 1 0 0 0 0", "2 2 0 0 0 0", "1 2 0 0 0 0", "End_of_Initial_Conditions"});
   EXPECT_EQ(load(run, head(1) + c), dialogs::LoadOutcome::failed);
   expect_fault(run, "Line 10", "at most one node range per node of the model (2 nodes) of case 1");
@@ -218,7 +218,7 @@ TEST(ReaderFaults, MissingFileIsNamedInBothLanguages) {
         ? "ERROR: cannot open the Loading File:\n" + path + "\nThe file does not exist !"
         : "EROARE: nu se poate deschide fisierul de incarcare:\n" + path + "\nFisierul nu exista !";
     EXPECT_EQ(run.toolkit.messages[0].text, expected);
-    EXPECT_EQ(run.state.operator_code.view(), "ACH       ");
+    EXPECT_EQ(run.state.general.operator_code.view(), "ACH       ");
   }
 }
 

@@ -42,8 +42,8 @@ std::string load_and_create(model::ProgramState s, const std::string& content) {
 
 loadfile::ReadStart start_of(const model::ProgramState& s) {
   loadfile::ReadStart start;
-  start.general = model::general_data_of(s);
-  start.damping = model::damping_of(s);
+  start.general = s.general;
+  start.damping = s.damping;
   start.accel_direction = s.accel_direction;
   start.max_time_points = s.max_time_points;
   start.romanian = model::romanian_messages(s);
@@ -61,9 +61,9 @@ std::string read_and_write(const model::ProgramState& s, const std::string& cont
 // The model a file's header names, from the example workspace; a small model otherwise.
 model::ProgramState model_for(const std::string& content, const fs::path& loading_file) {
   model::ProgramState s;
-  s.n_nodes = 40;
-  s.n_elements = 30;
-  s.n_dof = 3;
+  s.general.n_nodes = 40;
+  s.general.n_elements = 30;
+  s.general.n_dof = 3;
   const std::vector<std::string> records = roundtrip::records_of(content);
   if (records.size() >= 3 && records[2].find("Geometry file") != std::string::npos) {
     const std::string geometry = records[2].substr(records[2].rfind(": ") + 2);
@@ -118,9 +118,9 @@ model::Analysis edited_analysis(const roundtrip::Generated& g) {
   const bool ro = model::romanian_messages(s);
   const model::SectionStyle editor{model::SectionLayout::editor, ro};
   model::Analysis a;
-  a.general = model::general_data_of(s);
-  a.damping = model::damping_of(s);
-  for (int i = 1; i <= s.n_loading_cases; ++i) {
+  a.general = s.general;
+  a.damping = s.damping;
+  for (int i = 1; i <= s.general.n_loading_cases; ++i) {
     const roundtrip::CaseData& d = g.cases[i - 1];
     model::Case& c = a.cases.emplace_back();
     c.record = s.written_case_records[i];
@@ -211,7 +211,7 @@ TEST(Codec, AnAccelerogramKeepsTheFilesOwnG14_7TextsAndMakesTheOthers) {
        "0. 0. 0.", "End_of_Initial_Loading", t1 + "   " + a1 + "   " + a2 + "   " + a3,
        " 0.02  0.123456789  2*0.", spaced, "0.04 0.100000001 0.2 0.3", "END_OF_CASE1", "End_of_File: x.inc"});
   model::ProgramState s = reader_test::small_model();
-  s.n_dof = 3;
+  s.general.n_dof = 3;
   testing_support::TempCurrentDir dir;
   s.loading_file = (dir.path() / "accel.inc").string();
   const std::string written = read_and_write(s, content);

@@ -24,9 +24,9 @@ using testing_support::FakeToolkit;
 // A model of 12 nodes, 12 elements and 2 degrees of freedom, 100 time points at most.
 inline model::ProgramState small_model(std::string_view language = "English") {
   model::ProgramState s;
-  s.n_nodes = 12;
-  s.n_elements = 12;
-  s.n_dof = 2;
+  s.general.n_nodes = 12;
+  s.general.n_elements = 12;
+  s.general.n_dof = 2;
   s.max_time_points = 100;
   s.language = language;
   return s;

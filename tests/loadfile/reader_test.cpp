@@ -44,10 +44,10 @@ TEST(ReaderGeneralData, StandardNewOperatorAndDiscreteCase) {
   ASSERT_EQ(load(run, file_of(lines({"ACH       ", "6*0.", "2"}), discrete_case(1) + discrete_case(2))),
             dialogs::LoadOutcome::loaded);
   const model::ProgramState& s = run.state;
-  EXPECT_EQ(s.operator_code.view(), "ACH       ");
-  EXPECT_TRUE(s.new_operator);
-  EXPECT_TRUE(s.standard_coefficients);
-  EXPECT_EQ(s.n_loading_cases, 2);
+  EXPECT_EQ(s.general.operator_code.view(), "ACH       ");
+  EXPECT_TRUE(s.general.new_operator);
+  EXPECT_TRUE(s.general.standard_coefficients);
+  EXPECT_EQ(s.general.n_loading_cases, 2);
   ASSERT_EQ(s.loaded_case_records.size(), 2);
   const model::CaseRecord& c = s.loaded_case_records[2];
   EXPECT_FLOAT_EQ(c.tolerance, 1e-4f);
@@ -79,32 +79,32 @@ TEST(ReaderGeneralData, StandardNewOperatorAndDiscreteCase) {
 TEST(ReaderGeneralData, OperatorCodesAndCoefficientTexts) {
   {
     Loaded run(small_model());
-    run.state.standard_coefficients = false;
+    run.state.general.standard_coefficients = false;
     ASSERT_EQ(load(run, file_of(lines({"NEWMARK   ", "2*0.", "0"}), "")), dialogs::LoadOutcome::loaded);
-    EXPECT_FALSE(run.state.new_operator);
-    EXPECT_TRUE(run.state.standard_coefficients);
-    EXPECT_EQ(run.state.operator_code.view(), "NEWMARK   ");
-    for (const auto* f : {&run.state.teta, &run.state.teta1, &run.state.delta, &run.state.teta2})
+    EXPECT_FALSE(run.state.general.new_operator);
+    EXPECT_TRUE(run.state.general.standard_coefficients);
+    EXPECT_EQ(run.state.general.operator_code.view(), "NEWMARK   ");
+    for (const auto* f : {&run.state.general.teta, &run.state.general.teta1, &run.state.general.delta, &run.state.general.teta2})
       EXPECT_EQ(f->view(), "0.        ");
   }
   {
     Loaded run(small_model());
     ASSERT_EQ(load(run, file_of(lines({"CUSTOM-OPERATOR", "6.5  4.  2.25  3.  1.E-02  12345678.", "0"}), "")),
               dialogs::LoadOutcome::loaded);
-    EXPECT_EQ(run.state.operator_code.view(), "CUSTOM-   ");  // the first 7 characters
-    EXPECT_TRUE(run.state.new_operator);
-    EXPECT_FALSE(run.state.standard_coefficients);
-    EXPECT_EQ(run.state.beta.trimmed(), "6.5");
-    EXPECT_EQ(run.state.teta.trimmed(), "4.");
-    EXPECT_EQ(run.state.gamma.trimmed(), "2.25");
-    EXPECT_EQ(run.state.teta1.trimmed(), "3.");
-    EXPECT_EQ(run.state.delta.trimmed(), "0.01");
-    EXPECT_EQ(run.state.teta2.trimmed(), "12345678.");
+    EXPECT_EQ(run.state.general.operator_code.view(), "CUSTOM-   ");  // the first 7 characters
+    EXPECT_TRUE(run.state.general.new_operator);
+    EXPECT_FALSE(run.state.general.standard_coefficients);
+    EXPECT_EQ(run.state.general.beta.trimmed(), "6.5");
+    EXPECT_EQ(run.state.general.teta.trimmed(), "4.");
+    EXPECT_EQ(run.state.general.gamma.trimmed(), "2.25");
+    EXPECT_EQ(run.state.general.teta1.trimmed(), "3.");
+    EXPECT_EQ(run.state.general.delta.trimmed(), "0.01");
+    EXPECT_EQ(run.state.general.teta2.trimmed(), "12345678.");
   }
   {  // only the first, third and fifth values decide "Standard"
     Loaded run(small_model());
     ASSERT_EQ(load(run, file_of(lines({"ACH", "0 7 0 7 0 7", "0"}), "")), dialogs::LoadOutcome::loaded);
-    EXPECT_TRUE(run.state.standard_coefficients);
+    EXPECT_TRUE(run.state.general.standard_coefficients);
   }
   for (const char* one : {"0.5 0 0 0 0 0", "0 0 0.5 0 0 0", "0 0 0 0 0.5 0"}) {  // each of the three alone
     Loaded run(small_model());
@@ -191,15 +191,15 @@ TEST(ReaderDamping, DiameterRecordsAreMergedIntoRunsOverAllElements) {
                                "5.E-02", "End_of_Initial_Loading", "END_OF_CASE1"});
   ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), dialogs::LoadOutcome::loaded);
   const model::ProgramState& s = run.state;
-  EXPECT_TRUE(s.damping_present);
-  EXPECT_EQ(s.damping_type, model::DampingType::aero_structural);
-  EXPECT_FLOAT_EQ(s.niu, 0.25f);
-  EXPECT_FLOAT_EQ(s.ro_air, 1.2f);
-  EXPECT_FLOAT_EQ(s.c_drag, 0.8f);
-  EXPECT_FLOAT_EQ(s.zeta, 0.05f);
-  ASSERT_EQ(s.n_diameter_groups, 2);
-  EXPECT_EQ(s.diameter_table[0], (model::DiameterGroup{1, 10, 0.2f}));
-  EXPECT_EQ(s.diameter_table[1], (model::DiameterGroup{11, 12, 0.0f}));
+  EXPECT_TRUE(s.damping.present);
+  EXPECT_EQ(s.damping.type, model::DampingType::aero_structural);
+  EXPECT_FLOAT_EQ(s.damping.niu, 0.25f);
+  EXPECT_FLOAT_EQ(s.damping.ro_air, 1.2f);
+  EXPECT_FLOAT_EQ(s.damping.c_drag, 0.8f);
+  EXPECT_FLOAT_EQ(s.damping.zeta, 0.05f);
+  ASSERT_EQ(s.damping.n_diameter_groups, 2);
+  EXPECT_EQ(s.damping.diameters[0], (model::DiameterGroup{1, 10, 0.2f}));
+  EXPECT_EQ(s.damping.diameters[1], (model::DiameterGroup{11, 12, 0.0f}));
 }
 
 TEST(ReaderDamping, LaterDiameterRecordsWinAndRangesOutsideTheModelAreCut) {
@@ -208,7 +208,7 @@ TEST(ReaderDamping, LaterDiameterRecordsWinAndRangesOutsideTheModelAreCut) {
                                "1 12 0.5", "4 6 0.7", "10 900 0.9", "7 3 5.", "end_Diameters", "End", "END_OF_CASE1"});
   ASSERT_EQ(load(run, file_of(lines({"NEWMARK", "2*0.", "1"}), c)), dialogs::LoadOutcome::loaded);
   const std::vector<model::DiameterGroup> expected{{1, 3, 0.5f}, {4, 6, 0.7f}, {7, 9, 0.5f}, {10, 12, 0.9f}};
-  EXPECT_EQ(run.state.diameter_table, expected);
+  EXPECT_EQ(run.state.damping.diameters, expected);
 }
 
 TEST(ReaderAccelerogram, ThreeDirectionsWithTheEditorsAccelerationRecord) {

@@ -13,16 +13,16 @@ using loadfile::HeaderKind;
 model::ProgramState units_state(std::string_view language) {
   model::ProgramState s;
   s.language = language;
-  s.geometry_file = "/g/frame.dat";
-  s.length_unit = "mm  ";
-  s.second_unit = "s";
-  s.force_unit = "N";
+  s.general.geometry_file = "/g/frame.dat";
+  s.general.length_unit = "mm  ";
+  s.general.second_unit = "s";
+  s.general.force_unit = "N";
   return s;
 }
 
 // The header of the state's general data in the state's language.
 std::vector<std::string> header_of(const model::ProgramState& s, HeaderKind kind) {
-  return loadfile::header_records(model::general_data_of(s), model::romanian_messages(s), kind);
+  return loadfile::header_records(s.general, model::romanian_messages(s), kind);
 }
 
 TEST(RecordsTest, PathEndsAtTheFirstNulOrTheLastNonBlank) {
@@ -35,11 +35,11 @@ TEST(RecordsTest, GeometryLineIsCutBetweenTwoUtf8Characters) {
   // "// It is associated with Geometry file: " is 40 bytes; the line holds 100.
   model::ProgramState s = units_state("English");
   const std::string folder = "/" + std::string(56, 'a');  // columns 41..97
-  s.geometry_file = folder + "\xC8\x99\xE2\x82\xAC.dat";  // U+0219 at 98..99, U+20AC at 100..102
+  s.general.geometry_file = folder + "\xC8\x99\xE2\x82\xAC.dat";  // U+0219 at 98..99, U+20AC at 100..102
   const std::string line = header_of(s, HeaderKind::normal)[2];
   EXPECT_EQ(line.size(), 99u);
   EXPECT_TRUE(line.ends_with(folder + "\xC8\x99"));
-  s.geometry_file = folder + "ab\xC8\x99.dat";  // U+0219 at 100..101: the line stops before it
+  s.general.geometry_file = folder + "ab\xC8\x99.dat";  // U+0219 at 100..101: the line stops before it
   EXPECT_TRUE(header_of(s, HeaderKind::normal)[2].ends_with(folder + "ab"));
 }
 
@@ -92,56 +92,56 @@ TEST(RecordsTest, HeaderKindIsTheErrorVariantOnlyForACaseNeverFilledInOrMissing)
 TEST(RecordsTest, SixCoefficientOperatorByTheFirstCharacter) {
   model::ProgramState s;
   for (const char* code : {"ACH", "ach", "CX", "cx"}) {
-    s.operator_code = code;
-    EXPECT_EQ(loadfile::coefficients_record(model::general_data_of(s)), "6*0.") << code;
+    s.general.operator_code = code;
+    EXPECT_EQ(loadfile::coefficients_record(s.general), "6*0.") << code;
   }
   for (const char* code : {"NEWMARK", "B"}) {
-    s.operator_code = code;
-    EXPECT_EQ(loadfile::coefficients_record(model::general_data_of(s)), "2*0.") << code;
+    s.general.operator_code = code;
+    EXPECT_EQ(loadfile::coefficients_record(s.general), "2*0.") << code;
   }
-  EXPECT_EQ(loadfile::operator_record(model::general_data_of(s)), "B         ");
-  s.standard_coefficients = false;
-  s.beta = "6.";
-  s.gamma = "2.";
-  EXPECT_EQ(loadfile::coefficients_record(model::general_data_of(s)), "6.  2.");
+  EXPECT_EQ(loadfile::operator_record(s.general), "B         ");
+  s.general.standard_coefficients = false;
+  s.general.beta = "6.";
+  s.general.gamma = "2.";
+  EXPECT_EQ(loadfile::coefficients_record(s.general), "6.  2.");
 }
 
 TEST(RecordsTest, DampingRecordsByType) {
   model::ProgramState s;
-  s.new_operator = false;
-  s.damping_present = true;
-  s.alfa_d = 0.5f;
-  s.beta_d = 0.25f;
-  s.zeta = 0.05f;
-  s.ro_air = 1.25f;
-  s.c_drag = 2;
-  s.n_elements = 9;
-  s.diameter_table = {{1, 9, 0.5f}};
-  s.n_diameter_groups = 1;
+  s.general.new_operator = false;
+  s.damping.present = true;
+  s.damping.alfa_d = 0.5f;
+  s.damping.beta_d = 0.25f;
+  s.damping.zeta = 0.05f;
+  s.damping.ro_air = 1.25f;
+  s.damping.c_drag = 2;
+  s.general.n_elements = 9;
+  s.damping.diameters = {{1, 9, 0.5f}};
+  s.damping.n_diameter_groups = 1;
   using V = std::vector<std::string>;
-  s.damping_type = model::DampingType::rayleigh;
-  EXPECT_EQ(loadfile::damping_records(model::damping_of(s), s.new_operator, s.n_elements), (V{"0.5  0.25"}));
-  s.damping_type = model::DampingType::structural;
-  EXPECT_EQ(loadfile::damping_records(model::damping_of(s), s.new_operator, s.n_elements), (V{"5.E-02"}));
-  s.damping_type = model::DampingType::aero;
-  EXPECT_EQ(loadfile::damping_records(model::damping_of(s), s.new_operator, s.n_elements), (V{"1.25  2.", "1  9  0.5", "end_Diameters"}));
-  s.damping_type = model::DampingType::aero_structural;
-  EXPECT_EQ(loadfile::damping_records(model::damping_of(s), s.new_operator, s.n_elements), (V{"1.25  2.", "1  9  0.5", "end_Diameters", "5.E-02"}));
+  s.damping.type = model::DampingType::rayleigh;
+  EXPECT_EQ(loadfile::damping_records(s.damping, s.general.new_operator, s.general.n_elements), (V{"0.5  0.25"}));
+  s.damping.type = model::DampingType::structural;
+  EXPECT_EQ(loadfile::damping_records(s.damping, s.general.new_operator, s.general.n_elements), (V{"5.E-02"}));
+  s.damping.type = model::DampingType::aero;
+  EXPECT_EQ(loadfile::damping_records(s.damping, s.general.new_operator, s.general.n_elements), (V{"1.25  2.", "1  9  0.5", "end_Diameters"}));
+  s.damping.type = model::DampingType::aero_structural;
+  EXPECT_EQ(loadfile::damping_records(s.damping, s.general.new_operator, s.general.n_elements), (V{"1.25  2.", "1  9  0.5", "end_Diameters", "5.E-02"}));
   // "NO Damping" chosen after another type can leave damping_present set: nothing is written.
-  s.damping_type = model::DampingType::none;
-  EXPECT_EQ(loadfile::damping_records(model::damping_of(s), s.new_operator, s.n_elements), V{});
-  EXPECT_EQ(loadfile::damping_code_record(model::damping_of(s)), "0");
+  s.damping.type = model::DampingType::none;
+  EXPECT_EQ(loadfile::damping_records(s.damping, s.general.new_operator, s.general.n_elements), V{});
+  EXPECT_EQ(loadfile::damping_code_record(s.damping), "0");
 }
 
 TEST(RecordsTest, GroupsCountedButNeverSavedWriteNoRecordOfElementZero) {
   model::ProgramState s;
-  s.damping_present = true;
-  s.damping_type = model::DampingType::aero;
-  s.new_operator = false;
-  s.n_elements = 50;
-  s.diameter_table = {{1, 50, 0.5f}};
-  s.n_diameter_groups = 2;  // a second group added in the editor, then not saved
-  EXPECT_EQ(loadfile::damping_records(model::damping_of(s), s.new_operator, s.n_elements),
+  s.damping.present = true;
+  s.damping.type = model::DampingType::aero;
+  s.general.new_operator = false;
+  s.general.n_elements = 50;
+  s.damping.diameters = {{1, 50, 0.5f}};
+  s.damping.n_diameter_groups = 2;  // a second group added in the editor, then not saved
+  EXPECT_EQ(loadfile::damping_records(s.damping, s.general.new_operator, s.general.n_elements),
             (std::vector<std::string>{"0.  0.", " 1  50  0.5", "end_Diameters"}));
 }
 

@@ -69,9 +69,9 @@ TEST(RoundTrip, RandomStatesOfEveryKindWriteTheSameFileAgain) {
     // BRANTEL_ROUNDTRIP_KEEP=folder keeps each first file, for example as a fuzzing corpus.
     if (const char* keep = std::getenv("BRANTEL_ROUNDTRIP_KEEP"))
       testing_support::write_file(fs::path(keep) / ("state-" + std::to_string(seed) + ".inc"), first);
-    for (int i = 1; i <= g.state.n_loading_cases; ++i) ++loading_types_seen[model::code_number(g.state.written_case_records[i].loading_type) + 2];
-    ++damping_types_seen[model::code_number(g.state.damping_type)];
-    ++operators_seen[g.state.new_operator];
+    for (int i = 1; i <= g.state.general.n_loading_cases; ++i) ++loading_types_seen[model::code_number(g.state.written_case_records[i].loading_type) + 2];
+    ++damping_types_seen[model::code_number(g.state.damping.type)];
+    ++operators_seen[g.state.general.new_operator];
     romanian_seen += model::romanian_messages(g.state);
     if (HasFailure()) break;
   }
@@ -112,8 +112,8 @@ TEST(RoundTrip, ExpectedFilesOfTheTests) {
     const std::string second = reload_and_write(s, messages);
     const std::string third = reload_and_write(s, messages);
     EXPECT_EQ(roundtrip::file_difference(
-                  roundtrip::without_zero_ranges_before_end_lines(roundtrip::without_date_record(expected), s.n_nodes),
-                  roundtrip::without_zero_ranges_before_end_lines(roundtrip::without_date_record(second), s.n_nodes)),
+                  roundtrip::without_zero_ranges_before_end_lines(roundtrip::without_date_record(expected), s.general.n_nodes),
+                  roundtrip::without_zero_ranges_before_end_lines(roundtrip::without_date_record(second), s.general.n_nodes)),
               "")
         << entry.path() << "\n" << messages << "\n" << second;
     EXPECT_EQ(roundtrip::without_date(second), roundtrip::without_date(third)) << entry.path();

@@ -33,25 +33,25 @@ class WriterFileTest : public writer_test::WorkingDirectoryTest {
  protected:
   void SetUp() override {
     WorkingDirectoryTest::SetUp();
-    state_.geometry_file = "/home/eng/Dat/frame.dat";
-    state_.length_unit = "m";
-    state_.second_unit = "sec";
-    state_.force_unit = "kN";
-    state_.n_nodes = 120;
-    state_.n_elements = 300;
-    state_.n_dof = 3;
+    state_.general.geometry_file = "/home/eng/Dat/frame.dat";
+    state_.general.length_unit = "m";
+    state_.general.second_unit = "sec";
+    state_.general.force_unit = "kN";
+    state_.general.n_nodes = 120;
+    state_.general.n_elements = 300;
+    state_.general.n_dof = 3;
   }
 
   void set_cases(std::vector<model::CaseRecord> cases) {
-    state_.n_loading_cases = static_cast<int>(cases.size());
-    state_.written_case_records.assign(state_.n_loading_cases, {});
-    for (int i = 1; i <= state_.n_loading_cases; ++i) state_.written_case_records[i] = cases[i - 1];
+    state_.general.n_loading_cases = static_cast<int>(cases.size());
+    state_.written_case_records.assign(state_.general.n_loading_cases, {});
+    for (int i = 1; i <= state_.general.n_loading_cases; ++i) state_.written_case_records[i] = cases[i - 1];
   }
 
   void use_operator(std::string_view code, bool new_operator, bool standard) {
-    state_.operator_code = code;
-    state_.new_operator = new_operator;
-    state_.standard_coefficients = standard;
+    state_.general.operator_code = code;
+    state_.general.new_operator = new_operator;
+    state_.general.standard_coefficients = standard;
   }
 
   // Three cases whose editors were never opened; the third was never filled in either.
@@ -79,11 +79,11 @@ class WriterFileTest : public writer_test::WorkingDirectoryTest {
 
 TEST_F(WriterFileTest, NewOperatorStandardCoefficientsRaleighDamping) {
   use_operator("ACH", true, true);
-  state_.damping_present = true;
-  state_.damping_type = model::DampingType::rayleigh;
-  state_.niu = 0.25f;
-  state_.alfa_d = 0.5f;
-  state_.beta_d = 0.002f;
+  state_.damping.present = true;
+  state_.damping.type = model::DampingType::rayleigh;
+  state_.damping.niu = 0.25f;
+  state_.damping.alfa_d = 0.5f;
+  state_.damping.beta_d = 0.002f;
   set_cases({discrete_case()});
   write_bytes("1init.dat", "  1   10  0.5  0.  0.  0.  0.  0.    \nEnd_of_Initial_Conditions\n");
   write_bytes("1InitLoad.dat", "  1  120  0.  10.  0.  -5.\r\nEnd_of_Initial_Loading\r\n");
@@ -99,13 +99,13 @@ TEST_F(WriterFileTest, NewOperatorStandardCoefficientsRaleighDamping) {
 TEST_F(WriterFileTest, NewmarkCustomCoefficientsStructuralDampingInRomanian) {
   state_.language = "Romanian";
   use_operator("NEWMARK", false, false);
-  state_.beta = "4.";
-  state_.gamma = "2.000";
-  state_.delta = "9.";  // not written by a two-coefficient operator
-  state_.damping_present = true;
-  state_.damping_type = model::DampingType::structural;
-  state_.niu = 0.3f;  // not written without the New Operator
-  state_.zeta = 0.05f;
+  state_.general.beta = "4.";
+  state_.general.gamma = "2.000";
+  state_.general.delta = "9.";  // not written by a two-coefficient operator
+  state_.damping.present = true;
+  state_.damping.type = model::DampingType::structural;
+  state_.damping.niu = 0.3f;  // not written without the New Operator
+  state_.damping.zeta = 0.05f;
   model::CaseRecord sinusoidal{0.001f, 100, model::LoadingType::sinusoidal, 0.001f, 20, 0.5f, model::MassModel::concentrated_and_distributed, 9.81f, model::PrintingCode::time_history_and_maximum, 6.283185f, 0};
   set_cases({sinusoidal});
   write_bytes("1init.dat", "  1  120  0.  0.  0.  0.1  0.  0.\nSfarsit_Conditii_Initiale\n");
@@ -120,17 +120,17 @@ TEST_F(WriterFileTest, NewmarkCustomCoefficientsStructuralDampingInRomanian) {
 TEST_F(WriterFileTest, NewOperatorCustomCoefficientsAeroWithEmptyDiameterTable) {
   use_operator("ACH", true, false);
   // Distinct texts show the order beta, teta, gamma, teta1, delta, teta2.
-  state_.beta = "4.";
-  state_.gamma = "2.";
-  state_.delta = "6.";
-  state_.teta = "1.40000";
-  state_.teta1 = "1.";
-  state_.teta2 = "0.5";
-  state_.damping_present = true;
-  state_.damping_type = model::DampingType::aero;
-  state_.niu = 0.3f;
-  state_.ro_air = 1.225f;
-  state_.c_drag = 1.2f;
+  state_.general.beta = "4.";
+  state_.general.gamma = "2.";
+  state_.general.delta = "6.";
+  state_.general.teta = "1.40000";
+  state_.general.teta1 = "1.";
+  state_.general.teta2 = "0.5";
+  state_.damping.present = true;
+  state_.damping.type = model::DampingType::aero;
+  state_.damping.niu = 0.3f;
+  state_.damping.ro_air = 1.225f;
+  state_.damping.c_drag = 1.2f;
   model::CaseRecord exponential{0.0001f, 50, model::LoadingType::exponential, 0.005f, 2.5f, 0.01f, model::MassModel::distributed, 0, model::PrintingCode::nothing, 0.5f, 0};
   model::CaseRecord one_direction{0.0001f, 20, model::LoadingType::accelerogram_1_direction, 0.02f, 40, 1, model::MassModel::concentrated, -9.81f, model::PrintingCode::time_history};
   set_cases({exponential, one_direction});
@@ -151,19 +151,19 @@ TEST_F(WriterFileTest, NewmarkStandardCoefficientsWithoutCases) {
 }
 
 TEST_F(WriterFileTest, AeroStructuralDiametersLongGeometryPathAndLongScratchLines) {
-  state_.geometry_file = "/home/engineer/projects/bridge_over_the_river/geometry/final/frame_model_v12.dat";
+  state_.general.geometry_file = "/home/engineer/projects/bridge_over_the_river/geometry/final/frame_model_v12.dat";
   use_operator("ACH", true, true);
-  state_.n_elements = 1200;
-  state_.damping_present = true;
-  state_.damping_type = model::DampingType::aero_structural;
-  state_.niu = 0.25f;
-  state_.ro_air = 1.225f;
-  state_.c_drag = 1.2f;
-  state_.zeta = 0.02f;
-  state_.diameter_table.assign(1200, {});
-  state_.diameter_table[0] = {1, 25, 0.3f};
-  state_.diameter_table[1] = {26, 1200, 0.45f};
-  state_.n_diameter_groups = 2;
+  state_.general.n_elements = 1200;
+  state_.damping.present = true;
+  state_.damping.type = model::DampingType::aero_structural;
+  state_.damping.niu = 0.25f;
+  state_.damping.ro_air = 1.225f;
+  state_.damping.c_drag = 1.2f;
+  state_.damping.zeta = 0.02f;
+  state_.damping.diameters.assign(1200, {});
+  state_.damping.diameters[0] = {1, 25, 0.3f};
+  state_.damping.diameters[1] = {26, 1200, 0.45f};
+  state_.damping.n_diameter_groups = 2;
   model::CaseRecord three_directions = discrete_case();
   three_directions.loading_type = model::LoadingType::accelerogram_3_directions;
   set_cases({three_directions});

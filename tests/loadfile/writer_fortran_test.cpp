@@ -65,27 +65,27 @@ class WriterFortranTest : public writer_test::WorkingDirectoryTest {
   }
 
   void build_state() {
-    state_.operator_code = "ACH";
-    state_.new_operator = true;
-    state_.standard_coefficients = false;
-    state_.beta = "4.";
-    state_.teta = "1.4";
-    state_.gamma = "2.";
-    state_.teta1 = "1.";
-    state_.delta = "6.";
-    state_.teta2 = "0.5";
-    state_.n_nodes = 120;
-    state_.n_elements = 40;
-    state_.n_dof = 3;
-    state_.damping_present = true;
-    state_.damping_type = model::DampingType::aero_structural;
-    state_.niu = 0.25f;
-    state_.ro_air = 1.225f;
-    state_.c_drag = 1.2f;
-    state_.zeta = 0.02f;
-    state_.diameter_table = {{1, 20, 0.3f}, {21, 40, 0.45f}};
-    state_.n_diameter_groups = 2;
-    state_.n_loading_cases = 4;
+    state_.general.operator_code = "ACH";
+    state_.general.new_operator = true;
+    state_.general.standard_coefficients = false;
+    state_.general.beta = "4.";
+    state_.general.teta = "1.4";
+    state_.general.gamma = "2.";
+    state_.general.teta1 = "1.";
+    state_.general.delta = "6.";
+    state_.general.teta2 = "0.5";
+    state_.general.n_nodes = 120;
+    state_.general.n_elements = 40;
+    state_.general.n_dof = 3;
+    state_.damping.present = true;
+    state_.damping.type = model::DampingType::aero_structural;
+    state_.damping.niu = 0.25f;
+    state_.damping.ro_air = 1.225f;
+    state_.damping.c_drag = 1.2f;
+    state_.damping.zeta = 0.02f;
+    state_.damping.diameters = {{1, 20, 0.3f}, {21, 40, 0.45f}};
+    state_.damping.n_diameter_groups = 2;
+    state_.general.n_loading_cases = 4;
     state_.written_case_records.assign(4, {});
     state_.written_case_records[1] = {0.0001f, 20, model::LoadingType::discrete, 0.01f, 10, 0.1f, model::MassModel::concentrated, -9.81f, model::PrintingCode::maximum_values};
     state_.written_case_records[2] = {0.001f, 100, model::LoadingType::sinusoidal, 0.001f, 20, 0.5f, model::MassModel::concentrated_and_distributed, 9.81f, model::PrintingCode::time_history_and_maximum, 6.25f, 0.5f};

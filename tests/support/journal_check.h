@@ -24,8 +24,8 @@ inline std::string journal_reader_fault(std::string_view bytes) {
   }
   if (read != cf::JournalRead::ok) return "neither read nor refused";
   const model::ProgramState& s = content.state;
-  if (s.max_time_points < 1 || s.n_loading_cases < 0 || s.n_loading_cases > 99 || s.n_dof < 0 || s.n_dof > 6 ||
-      s.n_nodes < 0 || s.n_elements < 0 || s.current_case < 0 || s.current_case > 99)
+  if (s.max_time_points < 1 || s.general.n_loading_cases < 0 || s.general.n_loading_cases > 99 || s.general.n_dof < 0 || s.general.n_dof > 6 ||
+      s.general.n_nodes < 0 || s.general.n_elements < 0 || s.current_case < 0 || s.current_case > 99)
     return "counts no run has were taken";
   if (content.summary.cases_entered < 0 || content.summary.cases_entered > 99) return "cases entered out of range";
   if (content.summary.saved_at < 0 || content.summary.saved_at > 253402300799) return "a time of no calendar";

@@ -22,7 +22,7 @@ inline std::filesystem::path plant_stopped_run(const std::filesystem::path& star
   write_file(folder / cf::run_lock_name, "");
   model::ProgramState s;
   s.max_time_points = 100;
-  s.n_loading_cases = cases;
+  s.general.n_loading_cases = cases;
   s.case_processed.assign(cases, true);
   s.loading_file = loading_file;
   cf::JournalSummary summary;

@@ -89,21 +89,21 @@ MessageText add_check_message(AddCheck check) {
 
 void store_damping(const CaseForm& form, model::ProgramState& state) {
   using model::DampingType;
-  state.damping_type = damping_type_of_item(form.damping_item);
-  state.damping_present = state.damping_type != DampingType::none;
-  if (!state.damping_present) return;
-  if (state.new_operator) state.niu = form.niu;
-  switch (state.damping_type) {
+  state.damping.type = damping_type_of_item(form.damping_item);
+  state.damping.present = state.damping.type != DampingType::none;
+  if (!state.damping.present) return;
+  if (state.general.new_operator) state.damping.niu = form.niu;
+  switch (state.damping.type) {
     case DampingType::rayleigh:
-      state.alfa_d = form.first_damping;
-      state.beta_d = form.second_damping;
+      state.damping.alfa_d = form.first_damping;
+      state.damping.beta_d = form.second_damping;
       break;
-    case DampingType::structural: state.zeta = form.zeta; break;
+    case DampingType::structural: state.damping.zeta = form.zeta; break;
     case DampingType::aero:
     case DampingType::aero_structural:
-      state.ro_air = form.first_damping;
-      state.c_drag = form.second_damping;
-      if (state.damping_type == DampingType::aero_structural) state.zeta = form.zeta;
+      state.damping.ro_air = form.first_damping;
+      state.damping.c_drag = form.second_damping;
+      if (state.damping.type == DampingType::aero_structural) state.damping.zeta = form.zeta;
       break;
     case DampingType::none: break;
   }
@@ -128,17 +128,17 @@ std::string processed_item_text(int case_number, bool shown_as_processed) {
 std::string added_item_text(int case_number) { return std::to_string(case_number) + " +"; }
 
 std::string gravity_unit_text(const model::ProgramState& state) {
-  return std::string(state.length_unit.shown()) + "/sec2";
+  return std::string(state.general.length_unit.shown()) + "/sec2";
 }
 
 // The six-coefficient operator takes the tolerance on the rate of acceleration.
 std::string tolerance_unit_text(const model::ProgramState& state) {
-  return std::string(state.length_unit.shown()) +
-         (model::six_coefficient_operator(state) ? "/sec3" : "/sec2");
+  return std::string(state.general.length_unit.shown()) +
+         (model::six_coefficient_operator(state.general) ? "/sec3" : "/sec2");
 }
 
 void create_case_arrays(model::ProgramState& state) {
-  const int n = std::max(state.n_loading_cases, 0);
+  const int n = std::max(state.general.n_loading_cases, 0);
   if (std::exchange(state.resume_cases, false) && !state.case_records.empty()) {
     // The cases of a run taken back stay as they were; a number of cases changed since keeps
     // the first ones.
@@ -177,7 +177,7 @@ void shift_down(model::CaseArray<T>& items, int removed, int last) {
 }  // namespace
 
 void remove_case(model::ProgramState& state, int removed) {
-  const int n = state.n_loading_cases;
+  const int n = state.general.n_loading_cases;
   if (removed < 1 || removed > n) return;
   shift_down(state.case_records, removed, n);
   shift_down(state.case_processed, removed, n);
@@ -187,7 +187,7 @@ void remove_case(model::ProgramState& state, int removed) {
     shift_down(state.loaded_case_records, removed, state.n_loaded_cases);
     --state.n_loaded_cases;
   }
-  --state.n_loading_cases;
+  --state.general.n_loading_cases;
 }
 
 }  // namespace dialogs::cases

@@ -32,7 +32,7 @@ void refuse_geometry_file(Context& context, const std::string& path) {
 }  // namespace
 
 bool is_geometry_file(const model::ProgramState& state, const std::string& path) {
-  const std::string geometry(state.geometry_file.trimmed());
+  const std::string geometry(state.general.geometry_file.trimmed());
   return !geometry.empty() && !path.empty() && same_file(geometry, path);
 }
 

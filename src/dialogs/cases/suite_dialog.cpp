@@ -276,7 +276,7 @@ void SuiteDialog::show_records() {
 // The loading file Create would write now, naming `target` in its end record.
 std::string SuiteDialog::analysis_as_created(const fs::path& target, const loadfile::Timestamp& date) {
   model::ProgramState copy = context_.state;
-  const int n = copy.n_loading_cases;
+  const int n = copy.general.n_loading_cases;
   copy.written_case_records.assign(n, {});
   for (int k = 1; k <= n && copy.case_records.contains(k); ++k) copy.written_case_records[k] = copy.case_records[k];
   return loadfile::write(context_.cases.analysis(copy), {date, target.string(), model::romanian_messages(copy)});
@@ -314,7 +314,7 @@ std::optional<suite::Settings> SuiteDialog::settings(std::string& target_text) {
   const std::string loading_file(context_.state.loading_file.trimmed());
   s.template_path = loading_file.empty() ? "the analysis" : loading_file;
   if (!loading_file.empty()) s.protected_files.push_back(loading_file);
-  const std::string geometry(context_.state.geometry_file.trimmed());
+  const std::string geometry(context_.state.general.geometry_file.trimmed());
   if (!geometry.empty()) s.geometry = geometry;
   s.case_number = case_number_;
   s.records = records_;

@@ -57,7 +57,7 @@ void read_existing_points(Context& context, int case_number) {
   text::RecordSource source;
   if (!context.cases.case_file(s, case_number, model::case_files::ScratchKind::accelerogram, source)) return;
   const model::CaseRecord& record = s.case_records[case_number];
-  model::case_files::read_accel_points(source, record.n_time_points, record.loading_type, s.n_dof, s.accel_direction,
+  model::case_files::read_accel_points(source, record.n_time_points, record.loading_type, s.general.n_dof, s.accel_direction,
                     s.accel_table);
 }
 
@@ -72,7 +72,7 @@ class AccelerogramEditor {
 
  private:
   model::CaseRecord& record() { return state_.case_records[case_number_]; }
-  int components() const { return model::case_files::accel_component_count(state_.n_dof); }
+  int components() const { return model::case_files::accel_component_count(state_.general.n_dof); }
   bool three_directions() {
     return record().loading_type != model::LoadingType::accelerogram_1_direction;
   }
@@ -162,7 +162,7 @@ void AccelerogramEditor::set_up(ui::Dialog& d) {
   enable_component_fields(d);
   d.set_enabled(C::direction, !three_directions());
   d.set_enabled(C::remove, false);
-  const std::string unit = std::string(state_.length_unit.trimmed()) + "/sec2";
+  const std::string unit = std::string(state_.general.length_unit.trimmed()) + "/sec2";
   d.set_text(C::unit, text::trim_right(text::padded(unit, 20)));
   std::vector<model::AccelPoint> points = state_.accel_table;
   points.resize(static_cast<std::size_t>(std::max(record().n_time_points, 0)));
@@ -409,9 +409,9 @@ void AccelerogramEditor::on_import(ui::Dialog& d) {
 void AccelerogramEditor::on_plot(ui::Dialog& d) {
   const bool three = chosen_code(d) != model::LoadingType::accelerogram_1_direction;
   context_.toolkit.show_plot(accelerogram_plot("Accelerogram of case " + std::to_string(case_number_),
-                                               working_.to_vector(), three, state_.n_dof,
+                                               working_.to_vector(), three, state_.general.n_dof,
                                                d.selection(C::direction),
-                                               std::string(state_.length_unit.trimmed())));
+                                               std::string(state_.general.length_unit.trimmed())));
 }
 
 void AccelerogramEditor::show_factor(ui::Dialog& d, double factor, bool saved) {
@@ -427,7 +427,7 @@ void AccelerogramEditor::show_factor(ui::Dialog& d, double factor, bool saved) {
 // model's length unit per s2. "Apply factor" scales every acceleration of the working copy.
 void AccelerogramEditor::on_spectrum(ui::Dialog& d) {
   const std::vector<model::AccelPoint> points = working_.to_vector();
-  const std::string unit(state_.length_unit.trimmed());
+  const std::string unit(state_.general.length_unit.trimmed());
   const std::optional<double> metres = motion::length_unit_metres(unit);
   if (!metres) {
     context_.message("The model's length unit \"" + unit + "\" is not one the program knows: no spectrum.",

@@ -45,28 +45,28 @@ void plot_case_loading(Context& context, int k) {
   const std::string case_text = std::to_string(k);
   if (type == model::LoadingType::discrete) {
     std::vector<model::TimePoint> table;
-    const int read = model::case_files::read_discrete_loading(source, count, s.n_dof, table);
+    const int read = model::case_files::read_discrete_loading(source, count, s.general.n_dof, table);
     context.toolkit.show_plot(discrete_loading_plot("Discrete loading of case " + case_text, table, read,
-                                                    s.n_dof, std::string(s.force_unit.trimmed())));
+                                                    s.general.n_dof, std::string(s.general.force_unit.trimmed())));
   } else if (type == model::LoadingType::accelerogram_1_direction ||
              type == model::LoadingType::accelerogram_3_directions) {
     std::vector<model::AccelPoint> points;
-    const int read = model::case_files::read_accel_points(source, count, type, s.n_dof, s.accel_direction, points);
+    const int read = model::case_files::read_accel_points(source, count, type, s.general.n_dof, s.accel_direction, points);
     points.resize(static_cast<std::size_t>(read));
     context.toolkit.show_plot(accelerogram_plot("Accelerogram of case " + case_text, points,
-                                                type == model::LoadingType::accelerogram_3_directions, s.n_dof,
-                                                model::code_number(s.accel_direction), std::string(s.length_unit.trimmed())));
+                                                type == model::LoadingType::accelerogram_3_directions, s.general.n_dof,
+                                                model::code_number(s.accel_direction), std::string(s.general.length_unit.trimmed())));
   } else if (sin_exp) {
     std::vector<model::NodeRange> ranges;
     for (int i = 1; i <= count; ++i) {
       model::NodeRange range;
-      if (model::case_files::read_amplitude_entry(source, s.n_dof, range) != text::ReadStatus::ok) break;
+      if (model::case_files::read_amplitude_entry(source, s.general.n_dof, range) != text::ReadStatus::ok) break;
       ranges.push_back(range);
     }
     const bool sinusoidal = type == model::LoadingType::sinusoidal;
     context.toolkit.show_plot(amplitude_plot(
         (sinusoidal ? "Sinusoidal loading of case " : "Exponential loading of case ") + case_text, ranges,
-        s.n_dof, sinusoidal, record.omega, record.phi, record.end_time, std::string(s.force_unit.trimmed())));
+        s.general.n_dof, sinusoidal, record.omega, record.phi, record.end_time, std::string(s.general.force_unit.trimmed())));
   }
 }
 

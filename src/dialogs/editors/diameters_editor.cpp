@@ -84,10 +84,10 @@ void DiametersEditor::run() {
   // Declared after the dialog, so that it goes first even when a script error unwinds.
   ListItems items(d, ui::id(C::list));
   items_ = &items;
-  items.reset(state_.n_elements);
-  d.set_text(C::unit, state_.length_unit.trimmed());
-  working_ = state_.diameter_table;
-  saved_count_ = state_.n_diameter_groups;
+  items.reset(state_.general.n_elements);
+  d.set_text(C::unit, state_.general.length_unit.trimmed());
+  working_ = state_.damping.diameters;
+  saved_count_ = state_.damping.n_diameter_groups;
   // Groups already entered are shown whether or not they came from an old file: an empty list
   // over stored groups would hide them and let the same group be entered twice.
   fill_list(d);
@@ -97,7 +97,7 @@ void DiametersEditor::run() {
   d.run_modal();
   // Leaving without saving drops the working copy; the count must keep describing the table
   // that the loading file writer reads.
-  state_.n_diameter_groups = saved_count_;
+  state_.damping.n_diameter_groups = saved_count_;
 }
 
 GroupFields DiametersEditor::read_fields(ui::Dialog& d) const {
@@ -134,8 +134,8 @@ void DiametersEditor::on_add(ui::Dialog& d) {
   if (!fields_taken_whole(context_, d, {C::from, C::to, C::diameter}, "ADD Message")) return;
   const GroupFields f = read_fields(d);
   if (f.group.first_element > f.group.last_element) return report_to_before_from(context_);
-  if (f.group.first_element < 1 || f.group.last_element > state_.n_elements)
-    return report_outside_model(context_, true, state_.n_elements);
+  if (f.group.first_element < 1 || f.group.last_element > state_.general.n_elements)
+    return report_outside_model(context_, true, state_.general.n_elements);
   const int target = find_listed_group(f);
   if (target > 0) {
     working_[target - 1].diameter = f.group.diameter;
@@ -151,7 +151,7 @@ void DiametersEditor::on_add(ui::Dialog& d) {
 int DiametersEditor::find_listed_group(const GroupFields& fields) const {
   const std::string from = text::padded(fields.from_text, element_text_length);
   const std::string to = text::padded(fields.to_text, element_text_length);
-  for (int i = 1; i <= state_.n_diameter_groups; ++i) {
+  for (int i = 1; i <= state_.damping.n_diameter_groups; ++i) {
     const std::string item = items_->item(i);
     const auto [before, after] = split_item(item);
     if (text::padded(before, element_text_length) == from &&
@@ -162,8 +162,8 @@ int DiametersEditor::find_listed_group(const GroupFields& fields) const {
 }
 
 bool DiametersEditor::append_group(const model::DiameterGroup& group) {
-  if (static_cast<int>(working_.size()) >= state_.n_elements) {
-    const std::string n = std::to_string(state_.n_elements);
+  if (static_cast<int>(working_.size()) >= state_.general.n_elements) {
+    const std::string n = std::to_string(state_.general.n_elements);
     context_.message(
         "No more Element Groups: the table already has " + n + " groups (the No. of Elements) !",
         "Nu se mai pot adauga grupe de elemente: tabelul are deja " + n +
@@ -172,7 +172,7 @@ bool DiametersEditor::append_group(const model::DiameterGroup& group) {
     return false;
   }
   working_.push_back(group);
-  state_.n_diameter_groups = static_cast<int>(working_.size());
+  state_.damping.n_diameter_groups = static_cast<int>(working_.size());
   return true;
 }
 
@@ -192,13 +192,13 @@ void DiametersEditor::on_remove(ui::Dialog& d) {
   const int n = static_cast<int>(working_.size());
   if (s == 0 || n == 0) return;
   working_.erase(working_.begin() + (std::min(s, n) - 1));
-  state_.n_diameter_groups = static_cast<int>(working_.size());
+  state_.damping.n_diameter_groups = static_cast<int>(working_.size());
   fill_list(d);
   state_.diameters_saved = false;
 }
 
 void DiametersEditor::on_save(ui::Dialog& d) {
-  state_.diameter_table = working_;
+  state_.damping.diameters = working_;
   saved_count_ = static_cast<int>(working_.size());
   state_.diameters_saved = true;
   d.set_enabled(C::cancel, false);

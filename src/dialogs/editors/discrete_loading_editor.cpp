@@ -252,9 +252,9 @@ void DiscreteLoadingEditor::set_up() {
   saved_count_ = n_time_points();
   form_ = {0, std::min(work_.count(), time_items()), false};
   dialog_.show_items(C::time_list, time_items(), [this](int i) { return time_item(i); });
-  nodes_.reset(state_.n_nodes);
-  dialog_.set_text(C::unit, state_.force_unit.trimmed());
-  if (state_.n_dof == 2) dialog_.set_enabled(loading_row.z, false);
+  nodes_.reset(state_.general.n_nodes);
+  dialog_.set_text(C::unit, state_.general.force_unit.trimmed());
+  if (state_.general.n_dof == 2) dialog_.set_enabled(loading_row.z, false);
   for (C c : {C::add_time, C::add_range, C::remove_time, C::remove_range})
     dialog_.set_enabled(c, false);
 }
@@ -262,7 +262,7 @@ void DiscreteLoadingEditor::set_up() {
 void DiscreteLoadingEditor::show_ranges(int s) {
   const model::TimePoint& point = work_.entry(s);
   shown_point_ = point.n_ranges > 0 ? &point : &empty_time_point;
-  nodes_.show(std::min(point.n_ranges, state_.n_nodes),
+  nodes_.show(std::min(point.n_ranges, state_.general.n_nodes),
               [this](int i) { return range_item_text(range_of(*shown_point_, i)); });
 }
 
@@ -308,7 +308,7 @@ void DiscreteLoadingEditor::select_time() {
   if (!range_typed_) {
     dialog_.set_text(C::from, " ");
     dialog_.set_text(C::to, " ");
-    fill_row(dialog_, loading_row, state_.n_dof, " ");
+    fill_row(dialog_, loading_row, state_.general.n_dof, " ");
   }
   dialog_.set_enabled(C::remove_time, t != 0);
   dialog_.set_enabled(C::add_time, t != 0);
@@ -338,12 +338,12 @@ void DiscreteLoadingEditor::remove_time() {
 
 void DiscreteLoadingEditor::add_range() {
   std::vector<ui::ControlId> fields{ui::id(C::from), ui::id(C::to)};
-  add_row_fields(fields, loading_row, state_.n_dof);
+  add_row_fields(fields, loading_row, state_.general.n_dof);
   if (!fields_taken_whole(context_, dialog_, dialog_of(C{}), fields, "ADD Message")) return;
   const int s = dialog_.selection(C::time_list);
   const TypedNodes nodes = read_nodes(dialog_, ui::id(C::from), ui::id(C::to));
   model::NodeRange range{nodes.first, nodes.last};
-  read_row(dialog_, loading_row, state_.n_dof, ui::field_length(C::loading_x), range.components);
+  read_row(dialog_, loading_row, state_.general.n_dof, ui::field_length(C::loading_x), range.components);
   // A blank item after the last time point is no time point: ranges put there would never
   // reach the file.
   if (s == 0 || s > work_.count()) return report_no_time_point(context_);
@@ -352,11 +352,11 @@ void DiscreteLoadingEditor::add_range() {
   model::TimePoint& point = *work_.stored(s);
   const int found = find_range_by_text(nodes_, point.n_ranges, nodes.from_text, nodes.to_text);
   if (found != 0) {
-    std::copy_n(range.components, row_directions(state_.n_dof), range_at(point, found).components);
+    std::copy_n(range.components, row_directions(state_.general.n_dof), range_at(point, found).components);
     range_typed_ = false;
     return;
   }
-  if (point.n_ranges >= state_.n_nodes) return report_ranges_full(context_, state_.n_nodes);
+  if (point.n_ranges >= state_.general.n_nodes) return report_ranges_full(context_, state_.general.n_nodes);
   range_at(point, ++point.n_ranges) = range;
   show_ranges(s);
   range_typed_ = false;
@@ -371,7 +371,7 @@ void DiscreteLoadingEditor::select_range() {
   const ItemParts parts = split_item(item);
   dialog_.set_text(C::from, text::trim_right(parts.from.substr(0, node_text_length)));
   dialog_.set_text(C::to, text::trim_right(parts.to));
-  show_row(dialog_, loading_row, state_.n_dof, range_of(work_.entry(s), k).components);
+  show_row(dialog_, loading_row, state_.general.n_dof, range_of(work_.entry(s), k).components);
   range_typed_ = false;
   dialog_.set_enabled(C::remove_range, true);
 }
@@ -442,7 +442,7 @@ void DiscreteLoadingEditor::import_history() {
   const int n = n_time_points();
   const std::string from = text::padded(nodes.from_text, node_text_length);
   const std::string to = text::padded(nodes.to_text, node_text_length);
-  const int directions = row_directions(state_.n_dof);
+  const int directions = row_directions(state_.general.n_dof);
   std::vector<model::TimePoint> merged;
   merged.reserve(static_cast<std::size_t>(n) + r.point_count());
   int i = 1;
@@ -473,8 +473,8 @@ void DiscreteLoadingEditor::import_history() {
     }
     if (found != 0) {
       std::copy_n(range.components, directions, range_at(point, found).components);
-    } else if (point.n_ranges >= state_.n_nodes) {
-      return report_ranges_full(context_, state_.n_nodes);
+    } else if (point.n_ranges >= state_.general.n_nodes) {
+      return report_ranges_full(context_, state_.general.n_nodes);
     } else {
       range_at(point, ++point.n_ranges) = range;
     }
@@ -514,8 +514,8 @@ void DiscreteLoadingEditor::import_history() {
 
 void DiscreteLoadingEditor::plot() {
   context_.toolkit.show_plot(discrete_loading_plot("Discrete loading of case " + std::to_string(case_number_),
-                                                   work_.entries(), n_time_points(), state_.n_dof,
-                                                   std::string(state_.force_unit.trimmed())));
+                                                   work_.entries(), n_time_points(), state_.general.n_dof,
+                                                   std::string(state_.general.force_unit.trimmed())));
 }
 
 void DiscreteLoadingEditor::on_control(C control) {
@@ -529,7 +529,7 @@ void DiscreteLoadingEditor::on_control(C control) {
     case C::remove_range: return remove_range();
     case C::zeros:
       range_typed_ = true;
-      return fill_row(dialog_, loading_row, state_.n_dof, "0.");
+      return fill_row(dialog_, loading_row, state_.general.n_dof, "0.");
     case C::from:
     case C::to:
     case C::loading_x:

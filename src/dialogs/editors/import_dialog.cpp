@@ -86,7 +86,7 @@ class ImportDialog {
 
  private:
   bool acceleration() const { return kind_ == ImportKind::acceleration; }
-  std::string length_unit() const { return std::string(context_.state.length_unit.trimmed()); }
+  std::string length_unit() const { return std::string(context_.state.general.length_unit.trimmed()); }
   void browse();
   void read();
   void show_preview();
@@ -94,7 +94,7 @@ class ImportDialog {
   void plot();
   void spectrum();
   void import();
-  int components() const { return row_directions(context_.state.n_dof); }
+  int components() const { return row_directions(context_.state.general.n_dof); }
   int first_component() const;
   std::string applied_to() const;
   // The options as the fields give them; a reason when one of them is not usable.
@@ -461,7 +461,7 @@ void ImportDialog::show_summary() {
 void ImportDialog::plot() {
   if (!refusal_.empty()) return;
   const std::string name = std::filesystem::path(field(dialog_, C::file)).filename().string();
-  const std::string unit = acceleration() ? length_unit() : std::string(context_.state.force_unit.trimmed());
+  const std::string unit = acceleration() ? length_unit() : std::string(context_.state.general.force_unit.trimmed());
   context_.toolkit.show_plot(record_plot(name, read_.record, unit, acceleration(),
                                          dialog_.selection(C::baseline) == 2));
 }

@@ -89,7 +89,7 @@ void refresh(ui::Dialog& dialog, const OperatorBlock& w) {
 
 // The operator shown on entry, from the committed state (which it also completes).
 void show_committed_operator(ui::Dialog& dialog, model::ProgramState& state) {
-  state.new_operator = model::six_coefficient_operator(state);
+  state.general.new_operator = model::six_coefficient_operator(state.general);
   const OperatorBlock block = committed_operator_block(state);
   dialog.select(C::operator_combo, block.new_operator ? new_operator_item : newmark_item);
   dialog.select(C::coefficient_combo,
@@ -176,7 +176,7 @@ void save_changes(Session& session, ui::Dialog& dialog) {
     state.general_data_saved = false;
     return;
   }
-  state.n_loading_cases = session.working.n_loading_cases;
+  state.general.n_loading_cases = session.working.n_loading_cases;
   commit_operator_block(session.working.operator_block, state);
   state.general_data_saved = true;
   dialog.set_enabled(C::ok, true);
@@ -236,13 +236,13 @@ void load_from_old_file(Session& session, ui::Dialog& dialog) {
   }
   state.loading_box_choice = buffer;
   state.old_file_loaded = true;
-  state.n_loaded_cases = state.n_loading_cases;
+  state.n_loaded_cases = state.general.n_loading_cases;
   dialog.set_enabled(C::coefficient_combo, true);
   dialog.set_enabled(C::operator_combo, true);
   dialog.set_enabled(C::n_loading_cases, true);
   session.working.operator_block = committed_operator_block(state);
   refresh(dialog, session.working.operator_block);
-  dialog.set_text(C::n_loading_cases, std::to_string(state.n_loading_cases));
+  dialog.set_text(C::n_loading_cases, std::to_string(state.general.n_loading_cases));
   dialog.update();
   dialog.set_enabled(C::ok, true);
   dialog.set_enabled(C::save_changes, false);
@@ -331,16 +331,16 @@ void set_entry_states(ui::Dialog& dialog, const model::ProgramState& state) {
   dialog.set_enabled(C::coefficient_combo, false);
   dialog.set_enabled(C::operator_combo, false);
   dialog.set_enabled(C::n_loading_cases, false);
-  for (C id : coefficient_fields) dialog.set_enabled(id, !state.standard_coefficients);
+  for (C id : coefficient_fields) dialog.set_enabled(id, !state.general.standard_coefficients);
 }
 
 // A fresh pass starts from the New Operator with standard coefficients and no loaded file;
 // coming back from the Loading Cases dialog by Cancel keeps what was chosen.
 void reset_operator_choice(model::ProgramState& state) {
-  state.operator_code = "ACH";
+  state.general.operator_code = "ACH";
   state.n_loaded_cases = 0;
   state.old_file_loaded = false;
-  state.standard_coefficients = true;
+  state.general.standard_coefficients = true;
 }
 
 }  // namespace
@@ -359,14 +359,14 @@ int run_general_data_dialog(Context& context) {
   set_entry_states(*dialog, state);
   dialog->set_text(C::max_time_points, left_justified(state.max_time_points, 6));
   show_committed_operator(*dialog, state);
-  dialog->set_text(C::n_loading_cases, std::to_string(state.n_loading_cases));
+  dialog->set_text(C::n_loading_cases, std::to_string(state.general.n_loading_cases));
   dialog->set_enabled(C::load_old_file, false);
   dialog->set_enabled(C::save_changes, false);
 
   // A run taken back shows its model as it was chosen.
-  if (resumed && !state.geometry_file.blank()) show_geometry(*dialog, state);
+  if (resumed && !state.general.geometry_file.blank()) show_geometry(*dialog, state);
 
-  session.working = {state.n_loading_cases, committed_operator_block(state)};
+  session.working = {state.general.n_loading_cases, committed_operator_block(state)};
   state.general_data_changed = false;
   state.general_data_saved = false;
   dialog->set_enabled(C::ok, resumed);

@@ -4,22 +4,23 @@ namespace dialogs::general {
 
 namespace {
 
-std::array<text::Field<10>*, 6> coefficient_fields(model::ProgramState& s) {
-  return {&s.beta, &s.gamma, &s.delta, &s.teta, &s.teta1, &s.teta2};
+std::array<text::Field<10>*, 6> coefficient_fields(model::GeneralData& g) {
+  return {&g.beta, &g.gamma, &g.delta, &g.teta, &g.teta1, &g.teta2};
 }
 
 }  // namespace
 
 OperatorBlock committed_operator_block(const model::ProgramState& state) {
-  return {state.operator_code, state.new_operator, state.standard_coefficients,
-          {state.beta, state.gamma, state.delta, state.teta, state.teta1, state.teta2}};
+  const model::GeneralData& g = state.general;
+  return {g.operator_code, g.new_operator, g.standard_coefficients, {g.beta, g.gamma, g.delta, g.teta, g.teta1, g.teta2}};
 }
 
 void commit_operator_block(const OperatorBlock& block, model::ProgramState& state) {
-  state.operator_code = block.operator_code;
-  state.new_operator = block.new_operator;
-  state.standard_coefficients = block.standard_coefficients;
-  const auto fields = coefficient_fields(state);
+  model::GeneralData& g = state.general;
+  g.operator_code = block.operator_code;
+  g.new_operator = block.new_operator;
+  g.standard_coefficients = block.standard_coefficients;
+  const auto fields = coefficient_fields(g);
   for (std::size_t i = 0; i < fields.size(); ++i) *fields[i] = block.coefficients[i];
 }
 

@@ -11,25 +11,25 @@ namespace dialogs::general {
 namespace {
 
 void commit_geometry(model::ProgramState& state, const std::string& path, const model::GeometryData& data) {
-  state.geometry_file = path;
-  state.n_nodes = data.n_nodes;
-  state.n_elements = data.n_elements;
-  state.n_dof = data.n_dof;
-  state.n_loading_cases = 0;
-  state.length_unit = data.length_unit;
-  state.second_unit = data.second_unit;
-  state.force_unit = data.force_unit;
+  state.general.geometry_file = path;
+  state.general.n_nodes = data.n_nodes;
+  state.general.n_elements = data.n_elements;
+  state.general.n_dof = data.n_dof;
+  state.general.n_loading_cases = 0;
+  state.general.length_unit = data.length_unit;
+  state.general.second_unit = data.second_unit;
+  state.general.force_unit = data.force_unit;
 }
 
 }  // namespace
 
 void show_geometry(ui::Dialog& dialog, const model::ProgramState& state) {
   using C = ui::templates::GeneralData;
-  dialog.set_text(C::geometry_path, state.geometry_file.trimmed());
+  dialog.set_text(C::geometry_path, state.general.geometry_file.trimmed());
   dialog.set_enabled(C::load_old_file, true);
-  dialog.set_text(C::n_nodes, std::to_string(state.n_nodes));
-  dialog.set_text(C::n_dof, std::to_string(state.n_dof));
-  dialog.set_text(C::n_loading_cases, std::to_string(state.n_loading_cases));
+  dialog.set_text(C::n_nodes, std::to_string(state.general.n_nodes));
+  dialog.set_text(C::n_dof, std::to_string(state.general.n_dof));
+  dialog.set_text(C::n_loading_cases, std::to_string(state.general.n_loading_cases));
   dialog.set_enabled(C::coefficient_combo, true);
   dialog.set_enabled(C::operator_combo, true);
   dialog.set_enabled(C::n_loading_cases, true);

@@ -137,8 +137,8 @@ void CaseStore::fit_model(int n_nodes, int n_dof) {
 
 bool CaseStore::save_initial_values(const ProgramState& s, int k, InitialConditions conditions,
                                     RangeSection loadings, FileFailure& failure) {
-  fit_model(s.n_nodes, s.n_dof);
-  const GeneralData g = counts(s.n_nodes, s.n_dof);
+  fit_model(s.general.n_nodes, s.general.n_dof);
+  const GeneralData g = counts(s.general.n_nodes, s.general.n_dof);
   if (!write_text(s.case_folder, k, ScratchKind::initial_conditions, conditions_text(conditions, g),
                   failure))
     return false;
@@ -151,8 +151,8 @@ bool CaseStore::save_initial_values(const ProgramState& s, int k, InitialConditi
 }
 
 bool CaseStore::save_loading(const ProgramState& s, int k, LoadingKind kind, Loading& loading, FileFailure& failure) {
-  fit_model(s.n_nodes, s.n_dof);
-  const GeneralData g = counts(s.n_nodes, s.n_dof);
+  fit_model(s.general.n_nodes, s.general.n_dof);
+  const GeneralData g = counts(s.general.n_nodes, s.general.n_dof);
   const bool written = write_file(
       s.case_folder, k, file_kind_of(kind),
       [&](std::string& out, const Drain& drain) { append_loading(out, loading, k, g, LineForm::case_file, drain); },
@@ -162,9 +162,9 @@ bool CaseStore::save_loading(const ProgramState& s, int k, LoadingKind kind, Loa
 }
 
 bool CaseStore::case_file(const ProgramState& s, int k, ScratchKind kind, text::RecordSource& source) {
-  fit_model(s.n_nodes, s.n_dof);
+  fit_model(s.general.n_nodes, s.general.n_dof);
   const Case& c = sections(k);
-  const GeneralData g = counts(s.n_nodes, s.n_dof);
+  const GeneralData g = counts(s.general.n_nodes, s.general.n_dof);
   std::string text;
   if (kind == ScratchKind::initial_conditions) {
     if (!c.initial_conditions) return false;
@@ -289,12 +289,12 @@ void CaseStore::take_files(const std::string& folder) {
 }
 
 Analysis CaseStore::analysis(const ProgramState& s) {
-  fit_model(s.n_nodes, s.n_dof);
+  fit_model(s.general.n_nodes, s.general.n_dof);
   Analysis a;
-  a.general = general_data_of(s);
-  a.damping = damping_of(s);
+  a.general = s.general;
+  a.damping = s.damping;
   a.accel_direction = s.accel_direction;
-  const int n = std::max(s.n_loading_cases, 0);
+  const int n = std::max(s.general.n_loading_cases, 0);
   a.cases.resize(n);
   for (int k = 1; k <= n; ++k) {
     Case& c = a.cases[k - 1];

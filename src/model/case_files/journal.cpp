@@ -238,47 +238,61 @@ void take(const json& j, std::string_view key, std::vector<DiameterGroup>& group
   for (std::size_t i = 0; i < j.size(); ++i) take(j[i], key, groups[i]);
 }
 
+// The analysis-wide data by the names the journal gives them: the names of the first version,
+// which every journal keeps so that a stopped run of any version is read the same.
+template <typename General, typename Visit>
+void general_fields(General& g, Visit&& visit) {
+  visit("n_nodes", g.n_nodes);
+  visit("n_elements", g.n_elements);
+  visit("n_dof", g.n_dof);
+  visit("n_loading_cases", g.n_loading_cases);
+  visit("geometry_file", g.geometry_file);
+  visit("length_unit", g.length_unit);
+  visit("second_unit", g.second_unit);
+  visit("force_unit", g.force_unit);
+  visit("operator_code", g.operator_code);
+  visit("new_operator", g.new_operator);
+  visit("standard_coefficients", g.standard_coefficients);
+  visit("beta", g.beta);
+  visit("gamma", g.gamma);
+  visit("delta", g.delta);
+  visit("teta", g.teta);
+  visit("teta1", g.teta1);
+  visit("teta2", g.teta2);
+}
+
+template <typename DampingBlock, typename Visit>
+void damping_fields(DampingBlock& d, Visit&& visit) {
+  visit("damping_present", d.present);
+  visit("damping_type", d.type);
+  visit("niu", d.niu);
+  visit("alfa_d", d.alfa_d);
+  visit("beta_d", d.beta_d);
+  visit("ro_air", d.ro_air);
+  visit("c_drag", d.c_drag);
+  visit("zeta", d.zeta);
+  visit("diameter_table", d.diameters);
+  visit("n_diameter_groups", d.n_diameter_groups);
+}
+
 // Every journaled field of the program state, by the name the journal gives it. Folders, the
 // run's own case folder, dialog results and the editors' working tables are not here: the
 // folders are the new run's, and the editors fill their tables from the case files.
 template <typename State, typename Visit>
 void state_fields(State& s, Visit&& visit) {
+  general_fields(s.general, visit);
+  damping_fields(s.damping, visit);
   visit("language", s.language);
   visit("max_time_points", s.max_time_points);
   visit("geometry_box_choice", s.geometry_box_choice);
   visit("loading_box_choice", s.loading_box_choice);
   visit("created_box_choice", s.created_box_choice);
-  visit("n_nodes", s.n_nodes);
-  visit("n_elements", s.n_elements);
-  visit("n_dof", s.n_dof);
-  visit("n_loading_cases", s.n_loading_cases);
-  visit("geometry_file", s.geometry_file);
   visit("loading_file", s.loading_file);
-  visit("length_unit", s.length_unit);
-  visit("second_unit", s.second_unit);
-  visit("force_unit", s.force_unit);
-  visit("operator_code", s.operator_code);
-  visit("new_operator", s.new_operator);
-  visit("standard_coefficients", s.standard_coefficients);
-  visit("beta", s.beta);
-  visit("gamma", s.gamma);
-  visit("delta", s.delta);
-  visit("teta", s.teta);
-  visit("teta1", s.teta1);
-  visit("teta2", s.teta2);
   visit("general_data_changed", s.general_data_changed);
   visit("general_data_saved", s.general_data_saved);
   visit("old_file_loaded", s.old_file_loaded);
   visit("n_loaded_cases", s.n_loaded_cases);
   visit("current_case", s.current_case);
-  visit("damping_present", s.damping_present);
-  visit("damping_type", s.damping_type);
-  visit("niu", s.niu);
-  visit("alfa_d", s.alfa_d);
-  visit("beta_d", s.beta_d);
-  visit("ro_air", s.ro_air);
-  visit("c_drag", s.c_drag);
-  visit("zeta", s.zeta);
   visit("case_records", s.case_records);
   visit("written_case_records", s.written_case_records);
   visit("loaded_case_records", s.loaded_case_records);
@@ -286,8 +300,6 @@ void state_fields(State& s, Visit&& visit) {
   visit("loading_saved", s.loading_saved);
   visit("initial_values_saved", s.initial_values_saved);
   visit("accel_direction", s.accel_direction);
-  visit("diameter_table", s.diameter_table);
-  visit("n_diameter_groups", s.n_diameter_groups);
   visit("diameters_saved", s.diameters_saved);
 }
 
@@ -339,16 +351,16 @@ void check_counts(const ProgramState& s) {
                     std::to_string(low) + " to " + std::to_string(high));
   };
   within("max_time_points", s.max_time_points, 1, std::numeric_limits<int>::max());
-  within("n_loading_cases", s.n_loading_cases, 0, max_loading_cases);
+  within("n_loading_cases", s.general.n_loading_cases, 0, max_loading_cases);
   within("n_loaded_cases", s.n_loaded_cases, 0, max_loading_cases);
   within("current_case", s.current_case, 0, max_loading_cases);
-  within("n_diameter_groups", s.n_diameter_groups, 0, static_cast<int>(s.diameter_table.size()));
+  within("n_diameter_groups", s.damping.n_diameter_groups, 0, static_cast<int>(s.damping.diameters.size()));
   // The model's counts are those of a geometry file the run read, or none yet: the tables of
   // Create and its check are sized by them.
-  if (s.n_nodes != 0 || s.n_elements != 0 || s.n_dof != 0) {
-    within("n_nodes", s.n_nodes, 1, std::numeric_limits<int>::max());
-    within("n_elements", s.n_elements, 1, std::numeric_limits<int>::max());
-    within("n_dof", s.n_dof, 1, max_dof);
+  if (s.general.n_nodes != 0 || s.general.n_elements != 0 || s.general.n_dof != 0) {
+    within("n_nodes", s.general.n_nodes, 1, std::numeric_limits<int>::max());
+    within("n_elements", s.general.n_elements, 1, std::numeric_limits<int>::max());
+    within("n_dof", s.general.n_dof, 1, max_dof);
   }
 }
 
@@ -366,7 +378,7 @@ std::int64_t time_of(const json& j, std::string_view key) {
 
 int cases_entered(const ProgramState& s) {
   int n = 0;
-  for (int k = 1; k <= s.n_loading_cases; ++k)
+  for (int k = 1; k <= s.general.n_loading_cases; ++k)
     if (k <= s.n_loaded_cases || (s.case_processed.contains(k) && s.case_processed[k])) ++n;
   return n;
 }
@@ -482,7 +494,7 @@ void restore_journaled_state(const ProgramState& from, ProgramState& into) {
 }
 
 bool holds_saved_data(const ProgramState& s) {
-  return s.geometry_file.trimmed_length() > 0 || s.n_loading_cases > 0;
+  return s.general.geometry_file.trimmed_length() > 0 || s.general.n_loading_cases > 0;
 }
 
 Journal::Journal(fs::path folder, std::string start_folder)

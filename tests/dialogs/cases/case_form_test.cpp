@@ -109,7 +109,7 @@ TEST(AddChecks, PrintingTimeIsNeededOnlyWhenATimeHistoryIsPrinted) {
 
 TEST(StoreDamping, TakesOnlyTheValuesOfTheChosenType) {
   model::ProgramState s;
-  s.alfa_d = s.beta_d = s.ro_air = s.c_drag = s.zeta = s.niu = -1;
+  s.damping.alfa_d = s.damping.beta_d = s.damping.ro_air = s.damping.c_drag = s.damping.zeta = s.damping.niu = -1;
   CaseForm f = complete_form();
   f.niu = 0.5f;
   f.first_damping = 2;
@@ -117,36 +117,36 @@ TEST(StoreDamping, TakesOnlyTheValuesOfTheChosenType) {
   f.zeta = 4;
   f.damping_item = 4;  // Aero
   dialogs::cases::store_damping(f, s);
-  EXPECT_TRUE(s.damping_present);
-  EXPECT_EQ(s.damping_type, model::DampingType::aero);
-  EXPECT_EQ(s.ro_air, 2);
-  EXPECT_EQ(s.c_drag, 3);
-  EXPECT_EQ(s.zeta, -1);
-  EXPECT_EQ(s.alfa_d, -1);
-  EXPECT_EQ(s.niu, 0.5f);
+  EXPECT_TRUE(s.damping.present);
+  EXPECT_EQ(s.damping.type, model::DampingType::aero);
+  EXPECT_EQ(s.damping.ro_air, 2);
+  EXPECT_EQ(s.damping.c_drag, 3);
+  EXPECT_EQ(s.damping.zeta, -1);
+  EXPECT_EQ(s.damping.alfa_d, -1);
+  EXPECT_EQ(s.damping.niu, 0.5f);
 
-  s.new_operator = false;
+  s.general.new_operator = false;
   f.niu = 9;
   f.damping_item = 3;  // Structural
   dialogs::cases::store_damping(f, s);
-  EXPECT_EQ(s.zeta, 4);
-  EXPECT_EQ(s.niu, 0.5f) << "niu belongs to the New Operator only";
+  EXPECT_EQ(s.damping.zeta, 4);
+  EXPECT_EQ(s.damping.niu, 0.5f) << "niu belongs to the New Operator only";
 
   f.damping_item = 1;
   dialogs::cases::store_damping(f, s);
-  EXPECT_FALSE(s.damping_present);
-  EXPECT_EQ(s.damping_type, model::DampingType::none);
+  EXPECT_FALSE(s.damping.present);
+  EXPECT_EQ(s.damping.type, model::DampingType::none);
 }
 
 TEST(UnitTexts, ToleranceUnitFollowsTheOperator) {
   model::ProgramState s;
-  s.length_unit = "m";
+  s.general.length_unit = "m";
   EXPECT_EQ(dialogs::cases::gravity_unit_text(s), "m/sec2");
   for (const char* code : {"ACH", "ach", "CUSTOM", "c"}) {
-    s.operator_code = code;
+    s.general.operator_code = code;
     EXPECT_EQ(dialogs::cases::tolerance_unit_text(s), "m/sec3") << code;
   }
-  s.operator_code = "NEWMARK";
+  s.general.operator_code = "NEWMARK";
   EXPECT_EQ(dialogs::cases::tolerance_unit_text(s), "m/sec2");
 }
 
@@ -158,7 +158,7 @@ model::CaseRecord record_with(float end_time) {
 
 TEST(CaseArrays, LoadedRecordsBeyondTheNumberOfCasesAreNotCopied) {
   model::ProgramState s;
-  s.n_loading_cases = 2;
+  s.general.n_loading_cases = 2;
   s.n_loaded_cases = 4;
   s.loaded_case_records.assign(4, {});
   for (int k = 1; k <= 4; ++k) s.loaded_case_records[k] = record_with(static_cast<float>(k));
@@ -172,7 +172,7 @@ TEST(CaseArrays, LoadedRecordsBeyondTheNumberOfCasesAreNotCopied) {
 
 TEST(CaseArrays, WithoutAnOldFileEveryCaseStartsEmptyAndUnprocessed) {
   model::ProgramState s;
-  s.n_loading_cases = 3;
+  s.general.n_loading_cases = 3;
   dialogs::cases::create_case_arrays(s);
   EXPECT_EQ(s.loaded_case_records.size(), 3);
   EXPECT_EQ(s.written_case_records.size(), 3);
@@ -184,7 +184,7 @@ TEST(CaseArrays, WithoutAnOldFileEveryCaseStartsEmptyAndUnprocessed) {
 
 TEST(RemoveCase, LaterCasesMoveDownWithTheirFlagsAndLoadedRecords) {
   model::ProgramState s;
-  s.n_loading_cases = 4;
+  s.general.n_loading_cases = 4;
   s.n_loaded_cases = 3;
   s.loaded_case_records.assign(3, {});
   for (int k = 1; k <= 3; ++k) s.loaded_case_records[k] = record_with(10.f * k);
@@ -195,7 +195,7 @@ TEST(RemoveCase, LaterCasesMoveDownWithTheirFlagsAndLoadedRecords) {
 
   dialogs::cases::remove_case(s, 2);
 
-  EXPECT_EQ(s.n_loading_cases, 3);
+  EXPECT_EQ(s.general.n_loading_cases, 3);
   EXPECT_EQ(s.n_loaded_cases, 2);
   EXPECT_EQ(s.case_records[1].end_time, 10);
   EXPECT_EQ(s.case_records[2].end_time, 30);
@@ -210,14 +210,14 @@ TEST(RemoveCase, LaterCasesMoveDownWithTheirFlagsAndLoadedRecords) {
 
 TEST(RemoveCase, OnlyCaseLeavesNoCase) {
   model::ProgramState s;
-  s.n_loading_cases = 1;
+  s.general.n_loading_cases = 1;
   dialogs::cases::create_case_arrays(s);
   s.case_processed[1] = true;
   dialogs::cases::remove_case(s, 1);
-  EXPECT_EQ(s.n_loading_cases, 0);
+  EXPECT_EQ(s.general.n_loading_cases, 0);
   EXPECT_FALSE(s.case_processed[1]);
   dialogs::cases::remove_case(s, 1);  // no such case: nothing happens
-  EXPECT_EQ(s.n_loading_cases, 0);
+  EXPECT_EQ(s.general.n_loading_cases, 0);
 }
 
 }  // namespace

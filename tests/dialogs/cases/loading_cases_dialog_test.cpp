@@ -22,11 +22,11 @@ using ui::script::ScriptToolkit;
 class LoadingCasesDialog : public ::testing::Test {
  protected:
   LoadingCasesDialog() {
-    state.n_loading_cases = 3;
-    state.n_nodes = 20;
-    state.n_dof = 3;
+    state.general.n_loading_cases = 3;
+    state.general.n_nodes = 20;
+    state.general.n_dof = 3;
     state.max_time_points = 100;
-    state.length_unit = "m";
+    state.general.length_unit = "m";
     state.dat_directory = (dir.path() / "Dat/").string();
     fs::create_directory(dir.path() / "Dat");
   }
@@ -98,8 +98,8 @@ press 1
 }
 
 TEST_F(LoadingCasesDialog, NewmarkTakesTheToleranceInSecondsSquaredAndRomanianIsShown) {
-  state.operator_code = "NEWMARK";
-  state.new_operator = false;
+  state.general.operator_code = "NEWMARK";
+  state.general.new_operator = false;
   state.language = "romana";
   run("expect text 1108 \"m/sec2\"\nexpect selected 1128 2\npress 2\n");
   EXPECT_EQ(code, 2);
@@ -242,13 +242,13 @@ expect enabled 1134
 answer yes
 press 1
 )S");
-  EXPECT_FALSE(state.damping_present);
-  EXPECT_EQ(state.damping_type, model::DampingType::none);
+  EXPECT_FALSE(state.damping.present);
+  EXPECT_EQ(state.damping.type, model::DampingType::none);
 }
 
 TEST_F(LoadingCasesDialog, NiuStaysDisabledUnderNewmark) {
-  state.new_operator = false;
-  state.operator_code = "NEWMARK";
+  state.general.new_operator = false;
+  state.general.operator_code = "NEWMARK";
   run("pick 1011 1\npick 1131 2\nexpect disabled 1121\nexpect enabled 1119\nanswer yes\npress 1\n");
 }
 
@@ -268,10 +268,10 @@ expect text 1132 "0.2E-01"
 answer yes
 press 1
 )S");
-  EXPECT_EQ(state.damping_type, model::DampingType::aero_structural);
-  EXPECT_TRUE(state.damping_present);
-  EXPECT_FLOAT_EQ(state.ro_air, 1.225f);
-  EXPECT_FLOAT_EQ(state.zeta, 0.02f);
+  EXPECT_EQ(state.damping.type, model::DampingType::aero_structural);
+  EXPECT_TRUE(state.damping.present);
+  EXPECT_FLOAT_EQ(state.damping.ro_air, 1.225f);
+  EXPECT_FLOAT_EQ(state.damping.zeta, 0.02f);
 }
 
 TEST_F(LoadingCasesDialog, ANewCaseShowsTheDampingOfAllCasesSoItsAddKeepsIt) {
@@ -288,10 +288,10 @@ press 1020
 answer yes
 press 1
 )S");
-  EXPECT_EQ(state.damping_type, model::DampingType::rayleigh);
-  EXPECT_FLOAT_EQ(state.alfa_d, 0.1f);
-  EXPECT_FLOAT_EQ(state.beta_d, 0.002f);
-  EXPECT_FLOAT_EQ(state.niu, 0.05f);
+  EXPECT_EQ(state.damping.type, model::DampingType::rayleigh);
+  EXPECT_FLOAT_EQ(state.damping.alfa_d, 0.1f);
+  EXPECT_FLOAT_EQ(state.damping.beta_d, 0.002f);
+  EXPECT_FLOAT_EQ(state.damping.niu, 0.05f);
 }
 
 TEST_F(LoadingCasesDialog, RemovingACaseMovesTheLaterCaseWithItsFiles) {
@@ -323,7 +323,7 @@ expect selected 1124 2
 answer yes
 press 1
 )S");
-  EXPECT_EQ(state.n_loading_cases, 2);
+  EXPECT_EQ(state.general.n_loading_cases, 2);
   EXPECT_EQ(read_file("2TPsin.dat"), "case 3 sin\n");
   EXPECT_EQ(read_file("2InitLoad.dat"), "case 3 initial loading\n");
   EXPECT_FALSE(fs::exists("2TP.dat"));
@@ -332,7 +332,7 @@ press 1
 }
 
 TEST_F(LoadingCasesDialog, RemovingTheLastCaseSaysSoAndLeavesNothingToSelect) {
-  state.n_loading_cases = 1;
+  state.general.n_loading_cases = 1;
   run(R"S(pick 1011 1
 pick 1018 1
 press 1021
@@ -345,7 +345,7 @@ press 1021
 expect message "Remove Message" "No Loading Case has been selected. Select a case in the \"Loading Case\" list first !"
 press 2
 )S");
-  EXPECT_EQ(state.n_loading_cases, 0);
+  EXPECT_EQ(state.general.n_loading_cases, 0);
 }
 
 TEST_F(LoadingCasesDialog, ActionsOnTheCurrentCaseNeedACaseChosenInThisRun) {
@@ -364,7 +364,7 @@ expect items 1011 3
 answer yes
 press 1
 )S");
-  EXPECT_EQ(state.n_loading_cases, 3);
+  EXPECT_EQ(state.general.n_loading_cases, 3);
 }
 
 TEST_F(LoadingCasesDialog, AfterARemovalTheFormNamesNoCase) {
@@ -380,7 +380,7 @@ expect message "Message" "Nici un caz de incarcare nu s-a selectat. Selectati in
 answer yes
 press 1
 )S");
-  EXPECT_EQ(state.n_loading_cases, 2);
+  EXPECT_EQ(state.general.n_loading_cases, 2);
 }
 
 TEST_F(LoadingCasesDialog, OldFileCasesShowTheirLoadedValues) {
@@ -525,8 +525,26 @@ press 1033
 press 1
 )S");
   // The form reached the state without "Add": the damping block shows it.
-  EXPECT_EQ(state.damping_type, model::DampingType::structural);
-  EXPECT_FLOAT_EQ(state.zeta, 0.05f);
+  EXPECT_EQ(state.damping.type, model::DampingType::structural);
+  EXPECT_FLOAT_EQ(state.damping.zeta, 0.05f);
+}
+
+}  // namespace
+
+namespace {
+
+// The loading file's path is kept whole up to its limit and refused one byte beyond it, where
+// it would be cut to another file's name when stored or written.
+TEST_F(LoadingCasesDialog, SelectTakesAPathUpToItsLimitAndRefusesALongerOne) {
+  const std::string folder = (dir.path() / "Dat/").string();
+  const std::string longest = folder + std::string(model::max_path_bytes - folder.size() - 4, 'a') + ".inc";
+  const std::string longer = folder + std::string(model::max_path_bytes - folder.size() - 3, 'b') + ".inc";
+  ASSERT_EQ(longest.size(), model::max_path_bytes);
+  run("in 102\npress 1110\nfile \"" + longer + "\"\n" +
+      "expect message \"Message\" \"ERROR: the path of the loading file is longer than 255 bytes: " + longer + "\"\n" +
+      "expect disabled 1033\npress 1110\nfile \"" + longest + "\"\nexpect enabled 1033\n" +
+      "expect text 1117 \"" + longest + "\"\npress 2\n");
+  EXPECT_EQ(state.loading_file.trimmed(), longest);
 }
 
 }  // namespace

@@ -21,10 +21,10 @@ std::string field(std::string_view s) { return text::padded(s, 16); }
 // One case of the given loading type, selected in the Loading Cases dialog of this run.
 model::ProgramState one_case(model::LoadingType loading_type, int n_dof = 3) {
   model::ProgramState s;
-  s.n_dof = n_dof;
+  s.general.n_dof = n_dof;
   s.max_time_points = 100;
-  s.length_unit = "m";
-  s.n_loading_cases = 1;
+  s.general.length_unit = "m";
+  s.general.n_loading_cases = 1;
   s.current_case = 1;
   s.case_records.assign(1, {});
   s.case_records[1].loading_type = loading_type;

@@ -13,8 +13,8 @@ using editor_tests::run_editor;
 
 model::ProgramState model(int n_elements) {
   model::ProgramState s;
-  s.n_elements = n_elements;
-  s.length_unit = "mm";
+  s.general.n_elements = n_elements;
+  s.general.length_unit = "mm";
   return s;
 }
 
@@ -25,16 +25,16 @@ editor_tests::EditorRun run(model::ProgramState& s, const std::string& script) {
 TEST(DiameterTable, ExistsForTheWriterWithoutAnOldFile) {
   model::ProgramState s = model(40);
   model::ensure_diameter_table(s);
-  EXPECT_EQ(s.n_diameter_groups, 0);
-  EXPECT_TRUE(s.diameter_table.empty());
+  EXPECT_EQ(s.damping.n_diameter_groups, 0);
+  EXPECT_TRUE(s.damping.diameters.empty());
 
-  s.n_diameter_groups = 2;  // a count whose entries were never stored reads as empty groups
-  s.diameter_table = {DiameterGroup{1, 5, 0.2f}};
+  s.damping.n_diameter_groups = 2;  // a count whose entries were never stored reads as empty groups
+  s.damping.diameters = {DiameterGroup{1, 5, 0.2f}};
   model::ensure_diameter_table(s);
-  ASSERT_EQ(s.diameter_table.size(), 2u);
-  EXPECT_EQ(s.diameter_table[0], (DiameterGroup{1, 5, 0.2f}));
-  EXPECT_EQ(s.diameter_table[1], DiameterGroup{});
-  EXPECT_EQ(model::diameter_group_text(s.diameter_table[0]), "1-5");
+  ASSERT_EQ(s.damping.diameters.size(), 2u);
+  EXPECT_EQ(s.damping.diameters[0], (DiameterGroup{1, 5, 0.2f}));
+  EXPECT_EQ(s.damping.diameters[1], DiameterGroup{});
+  EXPECT_EQ(model::diameter_group_text(s.damping.diameters[0]), "1-5");
 }
 
 TEST(DiameterEditor, ToBelowFromIsRefusedInTheLanguageOfTheMoment) {
@@ -55,7 +55,7 @@ TEST(DiameterEditor, ToBelowFromIsRefusedInTheLanguageOfTheMoment) {
     press 1
   )");
   ASSERT_EQ(failure(r), "");
-  EXPECT_EQ(s.n_diameter_groups, 0);
+  EXPECT_EQ(s.damping.n_diameter_groups, 0);
 
   s.language = "Romanian";
   const auto ro = run(s, R"(
@@ -104,7 +104,7 @@ TEST(DiameterEditor, ElementsOutsideTheModelAreRefusedNamingTheLimit) {
     press 2
   )");
   ASSERT_EQ(failure(r), "");
-  EXPECT_EQ(s.n_diameter_groups, 0);
+  EXPECT_EQ(s.damping.n_diameter_groups, 0);
 }
 
 TEST(DiameterEditor, SameGroupTextReplacesTheDiameter) {
@@ -126,17 +126,17 @@ TEST(DiameterEditor, SameGroupTextReplacesTheDiameter) {
     press 1
   )");
   ASSERT_EQ(failure(r), "");
-  EXPECT_EQ(s.n_diameter_groups, 2);
+  EXPECT_EQ(s.damping.n_diameter_groups, 2);
   // The typed texts are compared as typed: "01" is another group.
-  EXPECT_EQ(s.diameter_table,
+  EXPECT_EQ(s.damping.diameters,
             (std::vector<DiameterGroup>{{1, 25, 0.4f}, {1, 25, 0.4f}}));
 }
 
 TEST(DiameterEditor, SelectionShowsTheGroupAndTheDiameterBy1PG143) {
   model::ProgramState s = model(40);
   s.old_file_loaded = true;
-  s.n_diameter_groups = 2;
-  s.diameter_table = {{1, 25, 0.4f}, {26, 40, 12346.0f}};
+  s.damping.n_diameter_groups = 2;
+  s.damping.diameters = {{1, 25, 0.4f}, {26, 40, 12346.0f}};
   const auto r = run(s, R"(
     expect item 1139 2 "26-40"
     pick 1139 1
@@ -173,7 +173,7 @@ TEST(DiameterEditor, DoneAsksOnlyAfterAChangeAndYesSavesAndCloses) {
   EXPECT_EQ(failure(r), "");
   EXPECT_EQ(r.transcript,
             "message \"Diameter Message\" \"Changes Not Saved !\\nWould You Like to Save Changes ?\"\n");
-  EXPECT_EQ(s.diameter_table, (std::vector<DiameterGroup>{{1, 2, 3.0f}}));
+  EXPECT_EQ(s.damping.diameters, (std::vector<DiameterGroup>{{1, 2, 3.0f}}));
 
   s.language = "Romanian";
   r = run(s, R"(
@@ -185,14 +185,14 @@ TEST(DiameterEditor, DoneAsksOnlyAfterAChangeAndYesSavesAndCloses) {
   EXPECT_EQ(failure(r), "");
   EXPECT_EQ(r.transcript, "message \"Diameter Message\" \"Modificarile nu au fost salvate !\\nVreti sa "
                           "salvati modificarile ?\"\n");
-  EXPECT_EQ(s.diameter_table, (std::vector<DiameterGroup>{{1, 2, 3.0f}}));
-  EXPECT_EQ(s.n_diameter_groups, 1);
+  EXPECT_EQ(s.damping.diameters, (std::vector<DiameterGroup>{{1, 2, 3.0f}}));
+  EXPECT_EQ(s.damping.n_diameter_groups, 1);
 }
 
 TEST(DiameterEditor, LeavingWithoutSavingKeepsTheTableAndItsCount) {
   model::ProgramState s = model(40);
-  s.n_diameter_groups = 2;
-  s.diameter_table = {{1, 25, 0.4f}, {26, 40, 0.5f}};
+  s.damping.n_diameter_groups = 2;
+  s.damping.diameters = {{1, 25, 0.4f}, {26, 40, 0.5f}};
   // Groups entered earlier in this run show although no old file was loaded.
   const auto r = run(s, R"(
     expect item 1139 1 "1-25"
@@ -209,8 +209,8 @@ TEST(DiameterEditor, LeavingWithoutSavingKeepsTheTableAndItsCount) {
     press 2
   )");
   ASSERT_EQ(failure(r), "");
-  EXPECT_EQ(s.n_diameter_groups, 2);
-  EXPECT_EQ(s.diameter_table, (std::vector<DiameterGroup>{{1, 25, 0.4f}, {26, 40, 0.5f}}));
+  EXPECT_EQ(s.damping.n_diameter_groups, 2);
+  EXPECT_EQ(s.damping.diameters, (std::vector<DiameterGroup>{{1, 25, 0.4f}, {26, 40, 0.5f}}));
 }
 
 TEST(DiameterEditor, FullTableRefusesANewGroupAndKeepsEveryGroup) {
@@ -233,13 +233,13 @@ TEST(DiameterEditor, FullTableRefusesANewGroupAndKeepsEveryGroup) {
     press 1
   )");
   ASSERT_EQ(failure(r), "");
-  EXPECT_EQ(s.diameter_table, (std::vector<DiameterGroup>{{1, 1, 0.1f}, {1, 2, 0.7f}}));
+  EXPECT_EQ(s.damping.diameters, (std::vector<DiameterGroup>{{1, 1, 0.1f}, {1, 2, 0.7f}}));
 }
 
 TEST(DiameterEditor, RemoveMovesLaterGroupsDown) {
   model::ProgramState s = model(10);
-  s.n_diameter_groups = 3;
-  s.diameter_table = {{1, 3, 1}, {4, 6, 2}, {7, 10, 3}};
+  s.damping.n_diameter_groups = 3;
+  s.damping.diameters = {{1, 3, 1}, {4, 6, 2}, {7, 10, 3}};
   const auto r = run(s, R"(
     pick 1139 1
     press 1140
@@ -250,8 +250,8 @@ TEST(DiameterEditor, RemoveMovesLaterGroupsDown) {
     press 1
   )");
   ASSERT_EQ(failure(r), "");
-  EXPECT_EQ(s.n_diameter_groups, 2);
-  EXPECT_EQ(s.diameter_table, (std::vector<DiameterGroup>{{4, 6, 2}, {7, 10, 3}}));
+  EXPECT_EQ(s.damping.n_diameter_groups, 2);
+  EXPECT_EQ(s.damping.diameters, (std::vector<DiameterGroup>{{4, 6, 2}, {7, 10, 3}}));
 }
 
 }  // namespace

@@ -396,7 +396,7 @@ TEST(DiscreteLoadingEditor, ReadingTheFileBackFillsTheTableForTheNextOpening) {
   std::vector<model::TimePoint> table = {{}, {}, {9.0f, 0, {}}};
   text::RecordSource source;
   ASSERT_TRUE(files::read_records("2TP.dat", source));
-  EXPECT_EQ(model::case_files::read_discrete_loading(source, s.case_records[2].n_time_points, s.n_dof, table), 2);
+  EXPECT_EQ(model::case_files::read_discrete_loading(source, s.case_records[2].n_time_points, s.general.n_dof, table), 2);
   ASSERT_EQ(table.size(), 3u);
   EXPECT_EQ(table[0], (model::TimePoint{0.1f, 1, {xyz_range(1, 5, 1, 2, 3)}}));
   EXPECT_EQ(table[1], (model::TimePoint{0.2f, 2, {xyz_range(1, 5, 4, 5, 6), xyz_range(6, 8, 7, 8, 9)}}));

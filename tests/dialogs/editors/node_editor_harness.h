@@ -14,12 +14,12 @@ namespace node_editor_test {
 // A model of `n_nodes` nodes with `n_cases` cases, case `current` selected, nothing saved yet.
 inline model::ProgramState model(int n_nodes, int n_dof, int n_cases = 3, int current = 1) {
   model::ProgramState s;
-  s.n_nodes = n_nodes;
-  s.n_dof = n_dof;
+  s.general.n_nodes = n_nodes;
+  s.general.n_dof = n_dof;
   s.max_time_points = 100;
-  s.length_unit = "m";
-  s.force_unit = "kN";
-  s.n_loading_cases = n_cases;
+  s.general.length_unit = "m";
+  s.general.force_unit = "kN";
+  s.general.n_loading_cases = n_cases;
   s.current_case = current;
   s.case_records.assign(n_cases, model::CaseRecord{});
   s.written_case_records.assign(n_cases, model::CaseRecord{});

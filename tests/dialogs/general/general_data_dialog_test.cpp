@@ -71,12 +71,12 @@ TEST(GeneralDataDialog, AGeometryFileThatCannotBeReadChangesNothing) {
   const DialogRun run = run_dialog(fresh_state(dir.path()), script);
 
   ASSERT_EQ(run.error, "");
-  EXPECT_EQ(run.state.geometry_file.trimmed(), good);
-  EXPECT_EQ(run.state.n_nodes, 12);
-  EXPECT_EQ(run.state.n_elements, 15);
-  EXPECT_EQ(run.state.n_dof, 3);
-  EXPECT_EQ(run.state.n_loading_cases, 4);
-  EXPECT_EQ(run.state.force_unit.trimmed(), "kN");
+  EXPECT_EQ(run.state.general.geometry_file.trimmed(), good);
+  EXPECT_EQ(run.state.general.n_nodes, 12);
+  EXPECT_EQ(run.state.general.n_elements, 15);
+  EXPECT_EQ(run.state.general.n_dof, 3);
+  EXPECT_EQ(run.state.general.n_loading_cases, 4);
+  EXPECT_EQ(run.state.general.force_unit.trimmed(), "kN");
   ASSERT_EQ(run.messages.size(), 6u);
   for (const ShownMessage& m : run.messages) {
     EXPECT_EQ(m.title, "Message");
@@ -109,14 +109,14 @@ TEST(GeneralDataDialog, SaveCommitsTheWorkingCopyAndOkWithoutSavingDoesNot) {
   ASSERT_EQ(run.error, "");
   const model::ProgramState& s = run.state;
   EXPECT_EQ(s.general_data_result, 1);
-  EXPECT_EQ(s.n_loading_cases, 7);
-  EXPECT_EQ(s.operator_code.trimmed(), "NEWMARK");
-  EXPECT_FALSE(s.new_operator);
-  EXPECT_FALSE(s.standard_coefficients);
-  EXPECT_EQ(s.beta.trimmed(), "5.5");
-  EXPECT_EQ(s.gamma.trimmed(), "1.75");
-  EXPECT_TRUE(s.delta.blank());
-  EXPECT_TRUE(s.teta2.blank());
+  EXPECT_EQ(s.general.n_loading_cases, 7);
+  EXPECT_EQ(s.general.operator_code.trimmed(), "NEWMARK");
+  EXPECT_FALSE(s.general.new_operator);
+  EXPECT_FALSE(s.general.standard_coefficients);
+  EXPECT_EQ(s.general.beta.trimmed(), "5.5");
+  EXPECT_EQ(s.general.gamma.trimmed(), "1.75");
+  EXPECT_TRUE(s.general.delta.blank());
+  EXPECT_TRUE(s.general.teta2.blank());
   EXPECT_TRUE(s.general_data_changed);
   EXPECT_FALSE(s.general_data_saved);
 }
@@ -133,7 +133,7 @@ TEST(GeneralDataDialog, ANumberOfCasesThatIsNotAWholeNumberTo99HasItsOwnMessage)
             "expect message \"SAVE Message\" \"ERROR: No. of Loading cases must be a whole number from 1 to 99, "
             "not \\\"" + typed + "\\\" !\"\nexpect disabled 1\npress 2\n");
     ASSERT_EQ(run.error, "") << typed;
-    EXPECT_EQ(run.state.n_loading_cases, 0);
+    EXPECT_EQ(run.state.general.n_loading_cases, 0);
     EXPECT_FALSE(run.state.general_data_saved);
   }
 }
@@ -151,7 +151,7 @@ TEST(GeneralDataDialog, PathsThatCannotBeKeptAsChosenAreRefused) {
                                    "press 1109\nfile \"good.dat\"\n"
                                    "press 1111\nfile \"keep.inc \"\npress 1111\nfile \"a\tb.inc\"\npress 2\n");
   ASSERT_EQ(run.error, "");
-  EXPECT_EQ(run.state.geometry_file.trimmed(), (dir.path() / "good.dat").string());
+  EXPECT_EQ(run.state.general.geometry_file.trimmed(), (dir.path() / "good.dat").string());
   EXPECT_EQ(run.state.loading_file.trimmed(), "/projects/bridge/Dat/bridge.inc");
   ASSERT_EQ(run.messages.size(), 4u);
   EXPECT_EQ(run.messages[0].text,
@@ -187,7 +187,7 @@ TEST(GeneralDataDialog, ALoadingFileBrokenPartWayWaitsForASaveOfWhatIsShown) {
                                    "expect disabled 1\nexpect text 1006 \"2\"\npress 1079\n"
                                    "expect enabled 1\npress 2\n");
   ASSERT_EQ(run.error, "");
-  EXPECT_EQ(run.state.n_loading_cases, 2);
+  EXPECT_EQ(run.state.general.n_loading_cases, 2);
   EXPECT_FALSE(run.state.old_file_loaded);
   ASSERT_EQ(run.messages.size(), 1u);
   EXPECT_NE(run.messages[0].text.find("broken.inc"), std::string::npos);
@@ -196,10 +196,10 @@ TEST(GeneralDataDialog, ALoadingFileBrokenPartWayWaitsForASaveOfWhatIsShown) {
 TEST(GeneralDataDialog, EntryResetsTheOperatorUnlessBackFromLoadingCases) {
   TempCurrentDir dir;
   model::ProgramState state = fresh_state(dir.path());
-  state.operator_code = "NEWMARK";
-  state.standard_coefficients = false;
-  state.beta = "5.";
-  state.gamma = "1.5";
+  state.general.operator_code = "NEWMARK";
+  state.general.standard_coefficients = false;
+  state.general.beta = "5.";
+  state.general.gamma = "1.5";
   state.old_file_loaded = true;
   state.n_loaded_cases = 3;
   const DialogRun fresh = run_dialog(state, "expect selected 1125 1\nexpect selected 1126 1\n"
@@ -208,7 +208,7 @@ TEST(GeneralDataDialog, EntryResetsTheOperatorUnlessBackFromLoadingCases) {
   EXPECT_EQ(fresh.error, "");
   EXPECT_FALSE(fresh.state.old_file_loaded);
   EXPECT_EQ(fresh.state.n_loaded_cases, 0);
-  EXPECT_TRUE(fresh.state.new_operator);
+  EXPECT_TRUE(fresh.state.general.new_operator);
 
   state.loading_cases_result = 2;
   const DialogRun back = run_dialog(state, "expect selected 1125 2\nexpect selected 1126 2\n"
@@ -216,13 +216,13 @@ TEST(GeneralDataDialog, EntryResetsTheOperatorUnlessBackFromLoadingCases) {
                                      "expect text 1010 \"\"\nexpect enabled 1008\npress 2\n");
   EXPECT_EQ(back.error, "");
   EXPECT_TRUE(back.state.old_file_loaded);
-  EXPECT_FALSE(back.state.new_operator);
+  EXPECT_FALSE(back.state.general.new_operator);
 
   // A code from an old file that starts with "C" is the New Operator.
-  state.operator_code = "CH";
+  state.general.operator_code = "CH";
   const DialogRun loaded = run_dialog(state, "expect selected 1125 1\nexpect text 1010 \"\"\npress 2\n");
   EXPECT_EQ(loaded.error, "");
-  EXPECT_TRUE(loaded.state.new_operator);
+  EXPECT_TRUE(loaded.state.general.new_operator);
 }
 
 TEST(GeneralDataDialog, EntryDeletesTheScratchFilesButTheInitialLoadings) {

@@ -21,8 +21,8 @@ using testing_support::write_file;
 
 model::ProgramState model_of(int n_nodes, int n_dof = 2) {
   model::ProgramState s;
-  s.n_nodes = n_nodes;
-  s.n_dof = n_dof;
+  s.general.n_nodes = n_nodes;
+  s.general.n_dof = n_dof;
   return s;
 }
 
@@ -49,7 +49,7 @@ std::string case_file_text(CaseStore& store, const model::ProgramState& s, int k
 TEST(CaseStore, EachKindOfLoadingIsKeptAndTheCasesTypeChoosesTheOneWritten) {
   TempCurrentDir dir;
   model::ProgramState s = model_of(9);
-  s.n_loading_cases = 1;
+  s.general.n_loading_cases = 1;
   s.written_case_records.assign(1, {});
   CaseStore store;
   FileFailure failure;
@@ -86,10 +86,10 @@ TEST(CaseStore, ASectionMadeForAnotherModelSizeKeepsItsLines) {
   ASSERT_TRUE(fs::exists("1InitLoad.dat"));
   EXPECT_EQ(case_file_text(store, s, 1, ScratchKind::initial_conditions), "<none>");
 
-  s.n_nodes = 12000;
+  s.general.n_nodes = 12000;
   EXPECT_EQ(case_file_text(store, s, 1, ScratchKind::initial_loading), saved);
   std::string fresh;
-  model::case_files::append_initial_loadings(fresh, loadings, model::general_data_of(s),
+  model::case_files::append_initial_loadings(fresh, loadings, s.general,
                                              model::case_files::LineForm::case_file);
   EXPECT_NE(fresh, saved);  // the same ranges made for 12000 nodes would be wider
 }
@@ -148,7 +148,7 @@ TEST(CaseStore, FilesTakenBackAreKeptAsTheyStand) {
   EXPECT_EQ(case_file_text(store, s, 1, ScratchKind::accelerogram), read_file("1TPacc.dat"));
   EXPECT_FALSE(store.sections(1).initial_conditions);
   std::string lines;
-  model::case_files::append_initial_loadings(lines, *store.sections(2).initial_loadings, model::general_data_of(s),
+  model::case_files::append_initial_loadings(lines, *store.sections(2).initial_loadings, s.general,
                                              model::case_files::LineForm::loading_file);
   EXPECT_EQ(lines, "1 2 3.\r\nEnd_of_Initial_Loading\r\n");
 }

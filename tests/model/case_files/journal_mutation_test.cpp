@@ -28,11 +28,11 @@ std::vector<std::string> seed_journals() {
   seeds.push_back(cf::journal_text(s, summary));
 
   s.language = "Romanian";
-  s.geometry_file = "/work/Dat/frame.dat";
+  s.general.geometry_file = "/work/Dat/frame.dat";
   s.loading_file = "Dat/run.inc";
-  s.n_nodes = 12, s.n_elements = 11, s.n_dof = 3, s.n_loading_cases = 2, s.current_case = 2;
-  s.second_unit = "s\xe9";
-  s.zeta = std::numeric_limits<float>::infinity();
+  s.general.n_nodes = 12, s.general.n_elements = 11, s.general.n_dof = 3, s.general.n_loading_cases = 2, s.current_case = 2;
+  s.general.second_unit = "s\xe9";
+  s.damping.zeta = std::numeric_limits<float>::infinity();
   s.case_records.assign(2, {});
   s.case_records[1].time_step = 0.01f;
   s.case_records[2].loading_type = model::LoadingType::accelerogram_3_directions;
@@ -40,8 +40,8 @@ std::vector<std::string> seed_journals() {
   s.case_processed.assign(2, true);
   s.loading_saved.assign(2, true);
   s.initial_values_saved.assign(2, false);
-  s.diameter_table = {{1, 4, 0.3f}, {5, 11, 0.25f}};
-  s.n_diameter_groups = 2;
+  s.damping.diameters = {{1, 4, 0.3f}, {5, 11, 0.25f}};
+  s.damping.n_diameter_groups = 2;
   summary.created_at = 1'765'213'490;
   summary.own_loading_files = {{"/home/eng/project/Dat/run.inc", 1'765'213'484'123'456'789, 54'000}};
   summary.taken_from = "4242-abcdef";

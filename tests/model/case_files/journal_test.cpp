@@ -28,15 +28,15 @@ model::ProgramState entered_state() {
   model::ProgramState s;
   s.language = "Romanian";
   s.max_time_points = 250;
-  s.geometry_file = "/work/Dat/frame.dat";
+  s.general.geometry_file = "/work/Dat/frame.dat";
   s.loading_file = "Dat/run.inc";
-  s.n_nodes = 12, s.n_elements = 11, s.n_dof = 3, s.n_loading_cases = 3;
-  s.length_unit = "m", s.force_unit = "kN";
-  s.operator_code = "NEW";
-  s.new_operator = false, s.standard_coefficients = false;
-  s.beta = "  4.0", s.teta2 = "1.e-3";
-  s.damping_present = true, s.damping_type = model::DampingType::aero;
-  s.alfa_d = 0.1f, s.ro_air = 1.225f, s.zeta = std::numeric_limits<float>::infinity();
+  s.general.n_nodes = 12, s.general.n_elements = 11, s.general.n_dof = 3, s.general.n_loading_cases = 3;
+  s.general.length_unit = "m", s.general.force_unit = "kN";
+  s.general.operator_code = "NEW";
+  s.general.new_operator = false, s.general.standard_coefficients = false;
+  s.general.beta = "  4.0", s.general.teta2 = "1.e-3";
+  s.damping.present = true, s.damping.type = model::DampingType::aero;
+  s.damping.alfa_d = 0.1f, s.damping.ro_air = 1.225f, s.damping.zeta = std::numeric_limits<float>::infinity();
   s.case_records.assign(3, {});
   s.case_records[2].tolerance = 1e-6f;
   s.case_records[2].loading_type = model::LoadingType::accelerogram_1_direction;
@@ -50,8 +50,8 @@ model::ProgramState entered_state() {
   s.loading_saved[2] = true;
   s.initial_values_saved.assign(3, true);
   s.accel_direction = model::AccelDirection::z;
-  s.diameter_table = {{1, 4, 0.3f}, {5, 11, 0.25f}};
-  s.n_diameter_groups = 2;
+  s.damping.diameters = {{1, 4, 0.3f}, {5, 11, 0.25f}};
+  s.damping.n_diameter_groups = 2;
   return s;
 }
 
@@ -75,12 +75,12 @@ TEST(Journal, GivesBackEveryJournaledValueExactly) {
   cf::restore_journaled_state(content.state, rebuilt);
   EXPECT_EQ(rebuilt.dat_directory.trimmed(), "/elsewhere/Dat/");
   EXPECT_EQ(rebuilt.max_time_points, 250);
-  EXPECT_EQ(rebuilt.beta, entered.beta);  // leading blanks are part of the typed text
+  EXPECT_EQ(rebuilt.general.beta, entered.general.beta);  // leading blanks are part of the typed text
   EXPECT_EQ(rebuilt.case_records[2], entered.case_records[2]);
-  EXPECT_TRUE(std::isinf(rebuilt.zeta));
+  EXPECT_TRUE(std::isinf(rebuilt.damping.zeta));
   EXPECT_TRUE(std::isnan(rebuilt.case_records[3].time_step));
   EXPECT_EQ(rebuilt.written_case_records[1].end_time, 12.5f);
-  EXPECT_EQ(rebuilt.diameter_table, entered.diameter_table);
+  EXPECT_EQ(rebuilt.damping.diameters, entered.damping.diameters);
   EXPECT_EQ(rebuilt.accel_direction, model::AccelDirection::z);
   // Whatever is not compared one by one above is compared through the text.
   EXPECT_EQ(cf::journal_text(rebuilt, summary), cf::journal_text(entered, summary));
@@ -161,11 +161,11 @@ TEST(Journal, WritesOnChangeAndKnowsWhetherTheDataWasCreatedSince) {
 
   ASSERT_TRUE(journal.record(s, 2, reason));
   EXPECT_TRUE(read().summary.created_at);
-  s.n_loading_cases = 2;
+  s.general.n_loading_cases = 2;
   ASSERT_TRUE(journal.record(s, 2, reason));
   const cf::JournalContent last = read();
   EXPECT_FALSE(last.summary.created_at);
-  EXPECT_EQ(last.state.n_loading_cases, 2);
+  EXPECT_EQ(last.state.general.n_loading_cases, 2);
 
   // A loading file read or written (its stamp changed) is journaled though nothing else changed.
   const std::vector<cf::OwnLoadingFile> own = {{"/p/Dat/run.inc", 42, 7}};
@@ -185,10 +185,10 @@ TEST(Journal, TextsThatAreNotUtf8ComeBackByteForByte) {
   const std::string cut = std::string("Romana, limba rom\xc3\xa2n\xc4\x83").substr(0, 20);
   ASSERT_EQ(cut.size(), 20u);
   entered.language = cut;
-  entered.geometry_file = "/work/Dat/cl\xe1" "dire.dat";  // ISO 8859-2
+  entered.general.geometry_file = "/work/Dat/cl\xe1" "dire.dat";  // ISO 8859-2
   entered.loading_file = std::string("Dat/\xff\xfe\0x.inc", 12);
-  entered.second_unit = "s\xe9" "c";
-  entered.force_unit = "kN \xc3\xa9";  // valid UTF-8 stays a plain text
+  entered.general.second_unit = "s\xe9" "c";
+  entered.general.force_unit = "kN \xc3\xa9";  // valid UTF-8 stays a plain text
   cf::JournalSummary summary;
   summary.saved_at = 1'765'213'484;
   summary.start_folder = "/home/eng/\xe9tude";
@@ -200,10 +200,10 @@ TEST(Journal, TextsThatAreNotUtf8ComeBackByteForByte) {
   const cf::JournalContent content = parsed(text);
   EXPECT_EQ(content.state.language, entered.language);
   EXPECT_EQ(content.state.language.view(), cut);
-  EXPECT_EQ(content.state.geometry_file, entered.geometry_file);
+  EXPECT_EQ(content.state.general.geometry_file, entered.general.geometry_file);
   EXPECT_EQ(content.state.loading_file, entered.loading_file);
-  EXPECT_EQ(content.state.second_unit.trimmed(), "s\xe9" "c");
-  EXPECT_EQ(content.state.force_unit, entered.force_unit);
+  EXPECT_EQ(content.state.general.second_unit.trimmed(), "s\xe9" "c");
+  EXPECT_EQ(content.state.general.force_unit, entered.general.force_unit);
   EXPECT_EQ(content.summary.start_folder, summary.start_folder);
   EXPECT_EQ(content.summary.own_loading_files, summary.own_loading_files);
   EXPECT_EQ(cf::journal_text(content.state, content.summary), text);
@@ -217,7 +217,7 @@ TEST(Journal, TextsThatAreNotUtf8ComeBackByteForByte) {
   model::ProgramState rebuilt;
   cf::restore_journaled_state(read.state, rebuilt);
   EXPECT_EQ(rebuilt.language.view(), cut);
-  EXPECT_EQ(rebuilt.second_unit, entered.second_unit);
+  EXPECT_EQ(rebuilt.general.second_unit, entered.general.second_unit);
   EXPECT_EQ(read.summary.start_folder, summary.start_folder);
 
   // Bytes that are no bytes are refused like any other damage.
@@ -266,7 +266,7 @@ TEST(Journal, TimesAndModelCountsNoRunWritesAreRefused) {
   EXPECT_EQ(parsed(last).summary.saved_at, 253402300799);
   model::ProgramState no_model;
   no_model.max_time_points = 3;
-  EXPECT_EQ(parsed(cf::journal_text(no_model, summary)).state.n_nodes, 0);
+  EXPECT_EQ(parsed(cf::journal_text(no_model, summary)).state.general.n_nodes, 0);
 }
 
 TEST(Journal, AJournalWithoutItsOwnLoadingFilesIsReadWithNone) {
@@ -298,7 +298,7 @@ TEST(Journal, AKillInTheMiddleOfAWriteLeavesTheLastWholeJournal) {
     std::string reason;
     if (!journal.record(first, 0, reason)) ::_exit(2);
     model::ProgramState second = first;
-    second.n_loading_cases = 1;
+    second.general.n_loading_cases = 1;
     second.max_time_points = 5;
     cf::set_sync_call(kill_in_sync);
     journal.record(second, 0, reason);
@@ -312,7 +312,7 @@ TEST(Journal, AKillInTheMiddleOfAWriteLeavesTheLastWholeJournal) {
   std::string reason;
   ASSERT_EQ(cf::read_journal(dir.path(), content, reason), cf::JournalRead::ok) << reason;
   EXPECT_EQ(content.state.max_time_points, first.max_time_points);
-  EXPECT_EQ(content.state.n_loading_cases, first.n_loading_cases);
+  EXPECT_EQ(content.state.general.n_loading_cases, first.general.n_loading_cases);
   // The second journal was on its way: its temporary is there, and is no journal.
   bool temporary_left = false;
   for (const auto& entry : fs::directory_iterator(dir.path()))
@@ -324,10 +324,10 @@ TEST(Journal, OnlyAGeometryFileOrCasesAreWorthOfferingBack) {
   model::ProgramState s;
   s.max_time_points = 100;
   EXPECT_FALSE(cf::holds_saved_data(s));
-  s.geometry_file = "Dat/frame.dat";
+  s.general.geometry_file = "Dat/frame.dat";
   EXPECT_TRUE(cf::holds_saved_data(s));
   s = {};
-  s.n_loading_cases = 1;
+  s.general.n_loading_cases = 1;
   EXPECT_TRUE(cf::holds_saved_data(s));
 }
 

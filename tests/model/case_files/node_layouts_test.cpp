@@ -154,8 +154,8 @@ TEST(NodeLayouts, DiscreteLoadingSavedIsTheFileOfItsRecordsWhateverItsSize) {
   model::Loading loading;
   loading.data = model::DiscreteLoading::of(points);
   model::ProgramState s;
-  s.n_nodes = 200000;
-  s.n_dof = 3;
+  s.general.n_nodes = 200000;
+  s.general.n_dof = 3;
   layouts::CaseStore cases;
   layouts::FileFailure failure;
   ASSERT_TRUE(cases.save_loading(s, 7, model::LoadingKind::discrete, loading, failure)) << failure.reason;

@@ -201,7 +201,7 @@ TEST(RunFolder, OurFoldersAreForUsAloneWhateverTheUmask) {
   EXPECT_TRUE(fs::exists(planted / cf::run_lock_name));
   model::ProgramState entered;
   entered.max_time_points = 10;
-  entered.n_loading_cases = 1;
+  entered.general.n_loading_cases = 1;
   write_file(planted / cf::journal_name, cf::journal_text(entered, {}));
   ASSERT_EQ(::chmod(planted.c_str(), 0770), 0);
   EXPECT_TRUE(cf::find_stopped_runs(start).empty()) << "a run folder others may write to is offered";
@@ -253,7 +253,7 @@ TEST(RunFolder, AnotherUserCannotRedirectTheFilesOfARun) {
   ASSERT_EQ(WEXITSTATUS(status), 0) << "the second user's swap failed at step " << WEXITSTATUS(status);
 
   model::ProgramState s;
-  s.n_nodes = 9, s.n_dof = 2, s.n_loading_cases = 1;
+  s.general.n_nodes = 9, s.general.n_dof = 2, s.general.n_loading_cases = 1;
   s.case_folder = run.path().string();
   cf::CaseStore store;
   cf::FileFailure failure;

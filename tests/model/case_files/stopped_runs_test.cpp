@@ -99,7 +99,7 @@ TEST(StoppedRuns, TakenOverTheCaseFilesAndJournalMoveAndTheFolderGoes) {
   EXPECT_EQ(content, "case data of 100-aaaaaa");
   cf::JournalContent journal;
   ASSERT_EQ(cf::read_journal(into, journal, reason), cf::JournalRead::ok) << reason;
-  EXPECT_EQ(journal.state.n_loading_cases, 2);
+  EXPECT_EQ(journal.state.general.n_loading_cases, 2);
 }
 
 TEST(StoppedRuns, ATakeOverThatFailsLeavesBothFoldersAsTheyWere) {
@@ -262,7 +262,7 @@ TEST(StoppedRuns, ADamagedJournalIsReportedNeverAppliedAndSetAsideBySweep) {
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].status, cf::JournalRead::damaged);
     EXPECT_NE(runs[0].reason.find("JSON"), std::string::npos) << runs[0].reason;
-    EXPECT_EQ(runs[0].journal.state.n_loading_cases, 0);
+    EXPECT_EQ(runs[0].journal.state.general.n_loading_cases, 0);
   }
   cf::remove_dead_run_folders(dir.path() / ".brantel");
   EXPECT_FALSE(fs::exists(folder));

@@ -1,0 +1,59 @@
+// A journal a run of this version wrote must still be read after the program's data moves: a
+// crash before an update leaves exactly such a file behind. The stored journal holds a value in
+// every kind of journaled field (a three-case run with damping, diameters, loaded and edited
+// cases, non-finite reals).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "model/case_files/journal.h"
+
+namespace {
+
+namespace cf = model::case_files;
+
+std::string stored_journal() {
+  std::ifstream in(std::string(BRANTEL_TEST_DATA) + "/journal_version_1.json", std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TEST(StoredJournal, IsReadBackToTheSameDataAndWrittenAgainByteForByte) {
+  const std::string text = stored_journal();
+  ASSERT_FALSE(text.empty());
+  cf::JournalContent content;
+  std::string reason;
+  ASSERT_EQ(cf::parse_journal(text, content, reason), cf::JournalRead::ok) << reason;
+  EXPECT_EQ(cf::journal_text(content.state, content.summary), text);
+
+  const model::ProgramState& s = content.state;
+  EXPECT_EQ(s.language.trimmed(), "Romanian");
+  EXPECT_EQ(s.max_time_points, 250);
+  EXPECT_EQ(s.general.n_nodes, 12);
+  EXPECT_EQ(s.general.n_dof, 3);
+  EXPECT_EQ(s.general.n_loading_cases, 3);
+  EXPECT_EQ(s.general.geometry_file.trimmed(), "/work/Dat/frame.dat");
+  EXPECT_EQ(s.loading_file.trimmed(), "Dat/run.inc");
+  EXPECT_EQ(s.general.beta.view().substr(0, 5), "  4.0");
+  EXPECT_FALSE(s.general.new_operator);
+  EXPECT_EQ(s.damping.type, model::DampingType::aero);
+  EXPECT_FLOAT_EQ(s.damping.ro_air, 1.225f);
+  EXPECT_TRUE(std::isinf(s.damping.zeta));
+  ASSERT_EQ(s.damping.diameters.size(), 2u);
+  EXPECT_EQ(s.damping.diameters[1], (model::DiameterGroup{5, 11, 0.25f}));
+  ASSERT_EQ(s.case_records.size(), 3);
+  EXPECT_EQ(s.case_records[2].loading_type, model::LoadingType::accelerogram_1_direction);
+  EXPECT_FLOAT_EQ(s.case_records[2].initial_acceleration[2], -9.81f);
+  EXPECT_TRUE(std::isnan(s.case_records[3].time_step));
+  EXPECT_FLOAT_EQ(s.written_case_records[1].end_time, 12.5f);
+  EXPECT_TRUE(s.case_processed[2]);
+  EXPECT_FALSE(s.case_processed[3]);
+  EXPECT_EQ(s.accel_direction, model::AccelDirection::z);
+  EXPECT_EQ(content.summary.own_loading_files.size(), 1u);
+}
+
+}  // namespace
