@@ -241,7 +241,7 @@ TEST(Codec, ALoadedAccelerogramInZIsWrittenFromItsOwnDirection) {
       {"ACH", "6*0.", "1", "0", "0.1E-03  20", "-2  1.E-02  1.  0  0.   0  0.", "End_of_Initial_Conditions",
        "0.", "Z", "0.25", "End_of_Initial_Loading", " 0.01  1.50", " 0.02  -2.250", "END_OF_CASE1", "End_of_File: x.inc"});
   model::ProgramState s = reader_test::small_model();
-  s.n_dof = 3;
+  s.general.n_dof = 3;
   testing_support::TempCurrentDir dir;
   s.loading_file = (dir.path() / "accel.inc").string();
   const std::string written = read_and_write(s, content);

@@ -106,7 +106,7 @@ TEST(CaseStore, ASectionMadeForOtherDegreesOfFreedomKeepsItsLines) {
   loadings.ranges = {{2, 3, {1.f, 0, 0, 2.5f}}};
   ASSERT_TRUE(store.save_initial_values(s, 1, conditions, loadings, failure));
   const std::string conditions_saved = read_file("1init.dat"), loadings_saved = read_file("1InitLoad.dat");
-  s.n_dof = 3;
+  s.general.n_dof = 3;
   EXPECT_EQ(case_file_text(store, s, 1, ScratchKind::initial_conditions), conditions_saved);
   EXPECT_EQ(case_file_text(store, s, 1, ScratchKind::initial_loading), loadings_saved);
   std::string fresh;
