@@ -43,6 +43,7 @@ const DialogTemplate& import_time_history() {
           {id(C::baseline), K::drop_down, "Velocity, displacement", {"as read", "mean removed"}, {600, 450, 150, 26}},
           {id(C::spectrum), K::push_button, "Spectrum...", {}, {756, 448, 98, 30}},
           {id(C::plot), K::push_button, "Plot...", {}, {860, 448, 96, 30}},
+          {id(C::processing), K::push_button, "Processing...", {}, {434, 498, 120, 30}},
           {id(C::import), K::push_button, "Import", {}, {768, 498, 96, 30}, {}, true, true},
           {id(C::cancel), K::push_button, "Cancel", {}, {872, 498, 96, 30}},
       }};
