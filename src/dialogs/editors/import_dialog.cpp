@@ -61,6 +61,8 @@ class ImportDialog {
   ImportDialog(Context& context, ui::Dialog& dialog, ImportKind kind, const ImportCase* for_case)
       : context_(context), dialog_(dialog), kind_(kind) {
     if (for_case) case_ = *for_case;
+    // Only a case takes the record itself; a suite reads its files again with the options.
+    offers_processing_ = for_case && kind == ImportKind::acceleration;
   }
 
   void set_up(const ImportPreset* preset);
@@ -109,6 +111,7 @@ class ImportDialog {
   // the record before, and what was done.
   std::optional<motion::ProcessingOptions> processing_;
   bool processing_chosen_ = false;
+  bool offers_processing_ = false;
   motion::Record as_read_;
   std::string steps_;  // one a line
   std::string processing_outcome_;
@@ -319,7 +322,7 @@ void ImportDialog::read() {
   show_summary();
   dialog_.set_enabled(C::plot, refusal_.empty());
   dialog_.set_enabled(C::spectrum, refusal_.empty() && acceleration());
-  dialog_.set_enabled(C::processing, refusal_.empty() && acceleration());
+  dialog_.set_enabled(C::processing, refusal_.empty() && offers_processing_);
 }
 
 // A raw record is offered processing with an automatic high-pass until the user chooses.
@@ -328,7 +331,7 @@ void ImportDialog::process_read() {
   processing_outcome_.clear();
   usable_period_.reset();
   as_read_ = read_.record;
-  if (!acceleration()) return;
+  if (!offers_processing_) return;
   if (!processing_chosen_) processing_ = raw_record(read_) ? std::optional(motion::ProcessingOptions{}) : std::nullopt;
   if (!processing_chosen_ && processing_) processing_->highpass_auto = true;
   if (!processing_) return;
@@ -344,7 +347,7 @@ void ImportDialog::process_read() {
 }
 
 void ImportDialog::processing() {
-  if (!refusal_.empty() || !acceleration()) return;
+  if (!refusal_.empty() || !offers_processing_) return;
   const ProcessingSource source{as_read_, read_metres_, length_unit(), processing_};
   const ProcessingChoice choice = run_processing_window(context_, source);
   if (choice.answer == ProcessingAnswer::cancelled) return;
