@@ -191,8 +191,8 @@ std::array<ui::ChartContent, 3> processing_charts(const motion::Record& as_read,
   const double start = processed.lead > 0.0 ? 0.0 : as_read.start_time;
   const double read_start = processed.lead > 0.0 ? processed.lead : as_read.start_time;
   std::vector<double> before = as_read.components[component], after = processed.components[component];
-  const std::string titles[] = {"Acceleration (" + length_unit + "/sec2)", "Velocity (" + length_unit + "/sec)",
-                                "Displacement (" + length_unit + ")"};
+  // Short: a chart's height leaves room for a dozen letters on its axis.
+  const std::string titles[] = {"a (" + length_unit + "/sec2)", "v (" + length_unit + "/sec)", "d (" + length_unit + ")"};
   std::array<ui::ChartContent, 3> charts;
   for (std::size_t k = 0; k < charts.size(); ++k) {
     if (k > 0) before = motion::integrate_trapezoid(before, step), after = motion::integrate_trapezoid(after, step);

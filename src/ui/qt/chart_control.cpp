@@ -110,6 +110,7 @@ void show_chart(QWidget* control, const ChartContent& content) {
   } else {
     auto* axis = new QValueAxis;
     axis->setRange(x_min, x_max);
+    axis->applyNiceNumbers();  // ticks at round times
     axis->setLabelFormat(QStringLiteral("%.4g"));
     x_axis = axis;
   }

@@ -27,7 +27,7 @@ const DialogTemplate& processing_window() {
           {id(C::pad), K::edit, "Padding (s)", {}, {940, 182, 228, 26}, free_text(260)},
           {no_id, K::static_text, "Baseline", {}, {784, 220, 150, 20}},
           {id(C::baseline), K::drop_down, "Baseline",
-           {"poly6 with a high-pass, else mean", "none", "mean", "linear", "poly6"}, {940, 216, 228, 26}},
+           {"default: poly6 or mean", "none", "mean", "linear", "poly6"}, {940, 216, 228, 26}},
           {no_id, K::static_text, "Padding afterwards", {}, {784, 254, 150, 20}},
           {id(C::trim), K::drop_down, "Padding afterwards", {"kept", "cut back to the record's span"},
            {940, 250, 228, 26}},

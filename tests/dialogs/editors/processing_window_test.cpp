@@ -46,7 +46,7 @@ TEST(ProcessingCharts, AsReadAndProcessedShareOneTimeAxisAndKeepTheirPeaks) {
     EXPECT_NEAR(t_before, t_after, 1.5 * record.time_step) << (trimmed ? "trimmed" : "padded");
     // Padded, the axis starts at the first zero added; trimmed, where the record did.
     EXPECT_NEAR(t_before, trimmed ? 3.0 + record.start_time : 3.0 + processed.lead, 1.5 * record.time_step);
-    EXPECT_EQ(charts[1].y_title, "Velocity (m/sec)");
+    EXPECT_EQ(charts[1].y_title, "v (m/sec)");
   }
 }
 
