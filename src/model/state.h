@@ -130,6 +130,9 @@ struct ProgramState {
   CaseArray<CaseRecord> written_case_records;
   CaseArray<CaseRecord> loaded_case_records;  // persists across the dialog's runs
   CaseArray<bool> case_processed;
+  // The processing steps of the record imported into each case's accelerogram, one
+  // "step N: TEXT" a line as `brantel process` writes them; empty when it was imported as read.
+  CaseArray<std::string> accel_processing;
   CaseArray<bool> loading_saved;
   CaseArray<bool> initial_values_saved;
 

@@ -262,6 +262,9 @@ ProcessedRecord process_with(const std::vector<std::vector<double>>& components,
     }
     if (trim) padded = std::vector<double>(padded.begin() + static_cast<std::ptrdiff_t>(pad), padded.begin() + static_cast<std::ptrdiff_t>(pad + n));
     if (baseline == Baseline::poly6) remove_poly6_baseline(padded, step);
+    const std::size_t record_end = trim ? n : pad + n;
+    out.record_end_within_limits = out.record_end_within_limits &&
+                                   within_drift_limits(drift_of(std::span(padded).first(record_end), step));
     out.drift.push_back(drift_of(padded, step));
     out.within_limits = out.within_limits && within_drift_limits(out.drift.back());
     out.components.push_back(std::move(padded));
@@ -393,7 +396,7 @@ ProcessedRecord process_record(const std::vector<std::vector<double>>& component
   for (double f = auto_highpass_first; f <= auto_highpass_last * (1 + 1e-9); f *= auto_highpass_ratio) {
     if (f >= nyquist || (o.lowpass && f >= *o.lowpass)) break;
     last = process_with(components, step, o, f);
-    if (last->within_limits) break;
+    if (last->record_end_within_limits) break;
   }
   if (!last) return process_with(components, step, o, std::nullopt);
   for (ProcessingStep& s : last->steps)

@@ -93,6 +93,10 @@ struct ProcessedRecord {
   std::optional<double> highpass;      // Hz, the corner used
   std::optional<double> usable_period; // s, 1 / (1.25 f_highpass)
   bool within_limits = true;           // every component within the drift limits
+  // ... judged at the record's own last point, integrated from the output's first: the padding
+  // kept, its far end is at rest whatever the corner (a high-pass leaves no content at 0 Hz), so
+  // only this tells whether the ground is at rest when the recorded motion ends.
+  bool record_end_within_limits = true;
   // The first component outside the drift limits, when one is.
   std::optional<std::size_t> drifting_component() const;
 };
@@ -101,8 +105,8 @@ struct ProcessedRecord {
 int fft_length(std::size_t n);
 
 // The record's components (equal length, uniform `step`) processed; the options must have no
-// fault for this step. An automatic high-pass that meets the limits with no candidate keeps the
-// last candidate's result.
+// fault for this step. An automatic high-pass is the lowest candidate with which the record's
+// own span ends within the limits (`record_end_within_limits`); with none, the last candidate.
 ProcessedRecord process_record(const std::vector<std::vector<double>>& components, double step,
                                const ProcessingOptions& options);
 

@@ -2,6 +2,7 @@
 // draws it in a window, the scripted face records that it was asked for.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,8 @@ struct ChartContent {
   std::vector<PlotSeries> series;
   bool has_band = false;
   double band_from = 0.0, band_to = 0.0;
+  // The abscissae from here on hatched: periods a processed record's high-pass leaves unusable.
+  std::optional<double> shade_from;
 };
 
 struct PlotRequest {

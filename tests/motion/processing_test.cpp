@@ -281,6 +281,26 @@ TEST(ProcessingPipeline, AutoHighPassIsTheLowestCandidateThatMeetsTheLimits) {
   EXPECT_NE(step_text(r.steps[3]).find("(auto: the lowest corner that meets the drift limits)"), std::string::npos);
 }
 
+// With the padding kept, the output's far end is at rest for any corner: a candidate is judged at
+// the record's own last point, so auto picks the corner the trimmed record needs, not the lowest.
+TEST(ProcessingPipeline, AutoHighPassWithPaddingIsJudgedAtTheRecordsOwnEnd) {
+  const double step = 0.01;
+  const std::vector<double> a = raw_record(4001, step);
+  ProcessingOptions o;
+  o.highpass_auto = true;
+  const ProcessedRecord r = process_record({a}, step, o);
+  ASSERT_TRUE(r.highpass);
+  EXPECT_GT(r.lead, 0.0);
+  EXPECT_TRUE(r.record_end_within_limits);
+  EXPECT_GT(*r.highpass, auto_highpass_first * 1.1) << "the padded end chose the lowest candidate";
+  ProcessingOptions below = o;
+  below.highpass_auto = false;
+  below.highpass = *r.highpass / auto_highpass_ratio;
+  const ProcessedRecord lower = process_record({a}, step, below);
+  EXPECT_TRUE(lower.within_limits) << "the padded end is at rest whatever the corner";
+  EXPECT_FALSE(lower.record_end_within_limits);
+}
+
 TEST(ProcessingOptionsCheck, RefusesCornersAtNyquistOrCrossedAndOrderOrTaperOutside) {
   const double step = 0.01;  // Nyquist 50 Hz
   auto fault = [&](auto change) {

@@ -157,6 +157,7 @@ void create_case_arrays(model::ProgramState& state) {
     state.loaded_case_records.assign(n, {});
   }
   state.case_processed.assign(n, false);
+  state.accel_processing.assign(n, {});
   state.loading_saved.assign(n, false);
   state.initial_values_saved.assign(n, false);
   for (int k = 1; k <= std::min(std::max(state.n_loaded_cases, 0), n); ++k)
@@ -181,6 +182,7 @@ void remove_case(model::ProgramState& state, int removed) {
   if (removed < 1 || removed > n) return;
   shift_down(state.case_records, removed, n);
   shift_down(state.case_processed, removed, n);
+  shift_down(state.accel_processing, removed, n);
   shift_down(state.loading_saved, removed, n);
   shift_down(state.initial_values_saved, removed, n);
   if (removed <= state.n_loaded_cases) {

@@ -435,6 +435,7 @@ void discard_case_arrays(model::ProgramState& state, int closing_code) {
   state.written_case_records.clear();
   if (closing_code != 2) return;
   state.case_processed.clear();
+  state.accel_processing.clear();
   state.loading_saved.clear();
   state.initial_values_saved.clear();
 }

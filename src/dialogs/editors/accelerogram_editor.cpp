@@ -64,7 +64,9 @@ void read_existing_points(Context& context, int case_number) {
 class AccelerogramEditor {
  public:
   AccelerogramEditor(Context& context, int case_number)
-      : context_(context), state_(context.state), case_number_(case_number) {}
+      : context_(context), state_(context.state), case_number_(case_number) {
+    if (state_.accel_processing.contains(case_number)) processing_steps_ = state_.accel_processing[case_number];
+  }
   AccelerogramEditor(const AccelerogramEditor&) = delete;
   AccelerogramEditor& operator=(const AccelerogramEditor&) = delete;
 
@@ -114,6 +116,8 @@ class AccelerogramEditor {
   int saved_count_ = 0;  // n_time_points that the accelerogram file holds
   double factor_ = 1.0;
   bool saved_now_ = false;  // the action just handled wrote the accelerogram file
+  // The processing steps of the record last imported, kept by the case at SAVE (one a line).
+  std::string processing_steps_;
   bool points_scaled_ = false;  // the action just handled scaled the points
 };
 
@@ -338,6 +342,7 @@ void AccelerogramEditor::on_save(ui::Dialog& d) {
   d.set_enabled(C::cancel, false);
   state_.loading_saved[case_number_] = true;
   show_factor(d, factor_, true);
+  if (state_.accel_processing.contains(case_number_)) state_.accel_processing[case_number_] = processing_steps_;
   saved_now_ = true;
 }
 
@@ -347,6 +352,7 @@ void AccelerogramEditor::on_save(ui::Dialog& d) {
 void AccelerogramEditor::on_import(ui::Dialog& d) {
   if (!direction_chosen(d, "Import.", "importati.")) return;
   ImportCase target{{}, record().end_time};
+  target.processing_steps = processing_steps_;
   if (chosen_code(d) == model::LoadingType::accelerogram_1_direction)
     target.directions = {d.selection(C::direction)};
   else
@@ -404,6 +410,7 @@ void AccelerogramEditor::on_import(ui::Dialog& d) {
   show_every_time(d, 1);
   d.set_enabled(C::remove, false);
   show_factor(d, imported->scale, false);
+  processing_steps_ = imported->processing_steps;
 }
 
 void AccelerogramEditor::on_plot(ui::Dialog& d) {

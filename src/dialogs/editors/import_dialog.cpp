@@ -1,17 +1,16 @@
 #include "dialogs/editors/import_dialog.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <utility>
 #include <vector>
 
 #include "dialogs/dialog_initializer.h"
+#include "dialogs/editors/import_parts.h"
 #include "dialogs/editors/loading_plots.h"
+#include "dialogs/editors/processing_window.h"
 #include "dialogs/editors/spectrum_dialog.h"
 #include "dialogs/editors/node_ranges.h"
 #include "motion/spectrum_report.h"
@@ -39,8 +38,6 @@ constexpr UnitChoice unit_choices[] = {
     {"ft/s2", motion::Unit::ft_s2},
 };
 constexpr const char* component_names[] = {"X", "Y", "Z"};
-constexpr std::size_t preview_lines = 200;
-constexpr std::size_t preview_width = 160;
 
 std::string number_text(double value) {
   char buffer[32];
@@ -59,25 +56,13 @@ std::string field(const ui::Dialog& d, C control) {
   return std::string(text::trim(d.text(control)));
 }
 
-// A typed number: empty when the field is blank; `bad` when it holds anything but one finite
-// number.
-std::optional<double> typed_number(const std::string& text, bool& bad) {
-  if (text.empty()) return std::nullopt;
-  errno = 0;
-  char* end = nullptr;
-  const double value = std::strtod(text.c_str(), &end);
-  if (end == text.c_str() || *end != '\0' || errno == ERANGE || !std::isfinite(value)) {
-    bad = true;
-    return std::nullopt;
-  }
-  return value;
-}
-
 class ImportDialog {
  public:
   ImportDialog(Context& context, ui::Dialog& dialog, ImportKind kind, const ImportCase* for_case)
       : context_(context), dialog_(dialog), kind_(kind) {
     if (for_case) case_ = *for_case;
+    // Only a case takes the record itself; a suite reads its files again with the options.
+    offers_processing_ = for_case && kind == ImportKind::acceleration;
   }
 
   void set_up(const ImportPreset* preset);
@@ -93,10 +78,12 @@ class ImportDialog {
   void show_summary();
   void plot();
   void spectrum();
+  void processing();
+  void process_read();
+  std::string processing_note() const;
   void import();
   int components() const { return row_directions(context_.state.general.n_dof); }
   int first_component() const;
-  std::string applied_to() const;
   // The options as the fields give them; a reason when one of them is not usable.
   std::optional<motion::ReadOptions> options(std::string& reason);
   void show_options(const motion::ReadOptions& o);
@@ -106,8 +93,6 @@ class ImportDialog {
   // Why a record read cannot be imported as it stands; empty when it can.
   std::string unusable(const motion::ReadResult& r) const;
   void read_others(const motion::ReadOptions& o);
-  std::string unit_line() const;
-  std::string end_time_note() const;
   std::string scale_note() const;
 
   Context& context_;
@@ -122,6 +107,15 @@ class ImportDialog {
   std::string others_problem_;       // those of them that cannot be read so, and why
   motion::ReadResult read_;
   std::string refusal_;  // why nothing can be imported; empty when the record is usable
+  // Processing of the file chosen: the options (none: as read), whether the user chose them,
+  // the record before, and what was done.
+  std::optional<motion::ProcessingOptions> processing_;
+  bool processing_chosen_ = false;
+  bool offers_processing_ = false;
+  motion::Record as_read_;
+  std::string steps_;  // one a line
+  std::string processing_outcome_;
+  std::optional<double> usable_period_;
 };
 
 // The words of a file's refusal: its first error, at its line.
@@ -199,28 +193,18 @@ int ImportDialog::first_component() const {
   return std::clamp(dialog_.selection(C::component), 1, components()) - 1;
 }
 
-// Which components of the node range the value columns load, and the columns left over.
-std::string ImportDialog::applied_to() const {
-  const int columns = static_cast<int>(read_.record.components.size());
-  const int first = first_component();
-  const int used = std::min(columns, components() - first);
-  std::string s = "\nLoads ";
-  for (int c = 0; c < used; ++c) s += std::string(c ? ", " : "") + component_names[first + c];
-  s += " of the node range";
-  if (used < columns)
-    s += "; column" + std::string(columns - used > 1 ? "s " : " ") + std::to_string(used + 1) +
-         (columns - used > 1 ? "-" + std::to_string(columns) : std::string()) + " not taken";
-  return s;
-}
-
 void ImportDialog::on_control(C control) {
   switch (control) {
     case C::browse: return browse();
     case C::plot: return plot();
     case C::spectrum: return spectrum();
+    case C::processing: return processing();
     case C::import: return import();
     case C::baseline: return;
     case C::component: return show_summary();
+    case C::file:
+      processing_chosen_ = false;
+      return read();
     case C::scale:
       // A factor typed over the one applied replaces it.
       spectrum_factor_ = 1.0;
@@ -243,6 +227,7 @@ void ImportDialog::browse() {
   // The box makes the chosen file's folder current; the case files stay where they are.
   if (!error) std::filesystem::current_path(here, error);
   if (!confirmed) return;
+  processing_chosen_ = false;
   dialog_.set_text(C::file, chosen);
   read();
 }
@@ -324,6 +309,7 @@ void ImportDialog::read() {
     read_ = motion::read_motion_file(path, *o);
     refusal_ = unusable(read_);
     if (refusal_.empty()) read_others(*o);
+    if (refusal_.empty()) process_read();
   }
   // The format list names the format found while it is left to find it.
   const bool automatic = dialog_.selection(C::format) <= 1;
@@ -336,6 +322,47 @@ void ImportDialog::read() {
   show_summary();
   dialog_.set_enabled(C::plot, refusal_.empty());
   dialog_.set_enabled(C::spectrum, refusal_.empty() && acceleration());
+  dialog_.set_enabled(C::processing, refusal_.empty() && offers_processing_);
+}
+
+// A raw record is offered processing with an automatic high-pass until the user chooses.
+void ImportDialog::process_read() {
+  steps_.clear();
+  processing_outcome_.clear();
+  usable_period_.reset();
+  as_read_ = read_.record;
+  if (!offers_processing_) return;
+  if (!processing_chosen_) processing_ = raw_record(read_) ? std::optional(motion::ProcessingOptions{}) : std::nullopt;
+  if (!processing_chosen_ && processing_) processing_->highpass_auto = true;
+  if (!processing_) return;
+  const double step = read_.record.time_step;
+  if (const auto fault = motion::processing_fault(*processing_, step)) {
+    refusal_ = words("Processing: ", "Procesare: ") + motion::fault_text(*fault, *processing_, step, model::romanian_messages(context_.state));
+    return;
+  }
+  const motion::ProcessedRecord processed = apply_processing(read_.record, *processing_);
+  steps_ = step_lines(processed);
+  processing_outcome_ = processing_outcome(context_, processed, read_metres_);
+  usable_period_ = processed.usable_period;
+}
+
+void ImportDialog::processing() {
+  if (!refusal_.empty() || !offers_processing_) return;
+  const ProcessingSource source{as_read_, read_metres_, length_unit(), processing_};
+  const ProcessingChoice choice = run_processing_window(context_, source);
+  if (choice.answer == ProcessingAnswer::cancelled) return;
+  processing_chosen_ = true;
+  processing_ = choice.answer == ProcessingAnswer::processed ? std::optional(choice.options) : std::nullopt;
+  read();
+}
+
+// The steps done, or the case's own when no file is chosen yet.
+std::string ImportDialog::processing_note() const {
+  const std::string& steps = refusal_.empty() ? steps_ : case_.processing_steps;
+  if (steps.empty()) return {};
+  return (refusal_.empty() ? words("\nProcessed:\n", "\nProcesata:\n")
+                           : words("\nThe case's record was processed:\n", "\nInregistrarea cazului a fost procesata:\n")) +
+         steps + (refusal_.empty() ? processing_outcome_ : std::string());
 }
 
 // Every file chosen with the first is read as it would be imported: one that cannot be is
@@ -354,44 +381,6 @@ void ImportDialog::read_others(const motion::ReadOptions& o) {
                              " (si inca " + std::to_string(bad - named) + ")");
 }
 
-// The unit the values were read in, and who said so.
-std::string ImportDialog::unit_line() const {
-  const motion::Record& r = read_.record;
-  if (!acceleration() || !r.file_unit) return {};
-  const std::string unit(motion::unit_name(*r.file_unit));
-  switch (r.unit_source) {
-    case motion::UnitSource::file: return words("\nUnit: " + unit + ", as the file states", "\nUnitate: " + unit + ", precizata de fisier");
-    case motion::UnitSource::format:
-      return words("\nUnit: " + unit + ", the format's (the file states none)",
-                   "\nUnitate: " + unit + ", a formatului (fisierul nu precizeaza niciuna)");
-    case motion::UnitSource::options:
-      return words("\nUnit: " + unit + ", as chosen (the file states none)",
-                   "\nUnitate: " + unit + ", cea aleasa (fisierul nu precizeaza niciuna)");
-    case motion::UnitSource::none: break;
-  }
-  return {};
-}
-
-// A record the case stops short of: what comes after its End Time never reaches the solver.
-std::string ImportDialog::end_time_note() const {
-  const motion::Record& r = read_.record;
-  const double end = r.time(r.point_count() - 1);
-  if (!(case_.end_time > 0) || !(end > case_.end_time)) return {};
-  std::string peak_after;
-  for (const auto& c : r.components) {
-    const motion::Peak peak = motion::peak_of(c);
-    if (r.time(peak.index) > case_.end_time) {
-      peak_after = words(", its peak at " + number_text(r.time(peak.index)) + " s",
-                         ", varful la " + number_text(r.time(peak.index)) + " s");
-      break;
-    }
-  }
-  return words("\nNote: the record runs to " + number_text(end) + " s, beyond the case's End Time " +
-                   number_text(case_.end_time) + " s" + peak_after + ": the solver stops at the End Time",
-               "\nAtentie: inregistrarea dureaza pana la " + number_text(end) + " s, dupa timpul final al cazului " +
-                   number_text(case_.end_time) + " s" + peak_after + ": calculul se opreste la timpul final");
-}
-
 std::string ImportDialog::scale_note() const {
   if (scale_ == 1.0) return {};
   const std::string note = unusual_factor_note(context_, scale_);
@@ -399,28 +388,7 @@ std::string ImportDialog::scale_note() const {
 }
 
 void ImportDialog::show_preview() {
-  std::vector<std::string> lines;
-  const std::string path = field(dialog_, C::file);
-  // A pipe or a device would block the dialog or never end: only regular files are shown.
-  std::error_code error;
-  std::ifstream in;
-  if (!path.empty() && std::filesystem::is_regular_file(path, error)) in.open(path, std::ios::binary);
-  std::string line;
-  auto is_data = [&](std::size_t n) {
-    for (const motion::LineSpan& span : read_.record.data_lines)
-      if (n >= span.first && n <= span.last) return true;
-    return false;
-  };
-  while (in && lines.size() < preview_lines && std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    for (char& c : line)
-      if (c == '\t' || static_cast<unsigned char>(c) < 0x20) c = ' ';
-    if (line.size() > preview_width) line.resize(preview_width);
-    const std::size_t n = lines.size() + 1;
-    char mark[16];
-    std::snprintf(mark, sizeof mark, "%5zu %c  ", n, is_data(n) ? 'D' : 'H');
-    lines.push_back(mark + line);
-  }
+  const std::vector<std::string> lines = preview_lines(field(dialog_, C::file), read_);
   dialog_.set_item_count(C::preview, static_cast<int>(lines.size()));
   for (std::size_t i = 0; i < lines.size(); ++i)
     dialog_.set_text(C::preview, lines[i], static_cast<int>(i) + 1);
@@ -428,13 +396,13 @@ void ImportDialog::show_preview() {
 
 void ImportDialog::show_summary() {
   dialog_.set_alert(ui::id(C::summary), !refusal_.empty() || !others_problem_.empty());
-  if (!refusal_.empty()) return dialog_.set_text(C::summary, refusal_);
+  if (!refusal_.empty()) return dialog_.set_text(C::summary, refusal_ + processing_note());
   const motion::Record& r = read_.record;
   std::string s = title_of(r.format) + ": " + std::to_string(r.point_count()) +
                   " points, time step " + number_text(r.time_step) + " s, duration " +
                   number_text(r.duration()) + " s";
   if (r.components.size() > 1) s += ", " + std::to_string(r.components.size()) + " columns";
-  s += unit_line();
+  if (acceleration()) s += unit_line(context_, r);
   const std::string unit = acceleration() ? " " + length_unit() + "/sec2" : std::string();
   for (std::size_t c = 0; c < r.components.size(); ++c) {
     const motion::Peak peak = motion::peak_of(r.components[c]);
@@ -449,12 +417,13 @@ void ImportDialog::show_summary() {
   }
   if (warnings > 1) s += " (and " + std::to_string(warnings - 1) + " more)";
   s += scale_note();
-  s += end_time_note();
+  s += end_time_note(context_, r, case_.end_time);
   if (!others_.empty())
     s += words("\nThese options apply to all " + std::to_string(others_.size() + 1) + " files chosen",
                "\nAceste optiuni se aplica tuturor celor " + std::to_string(others_.size() + 1) + " fisiere alese");
   s += others_problem_;
-  if (!acceleration()) s += applied_to();
+  s += processing_note();
+  if (!acceleration()) s += applied_to(static_cast<int>(r.components.size()), first_component(), components());
   dialog_.set_text(C::summary, s);
 }
 
@@ -473,6 +442,7 @@ void ImportDialog::spectrum() {
   const motion::Record& r = read_.record;
   const std::string name = std::filesystem::path(field(dialog_, C::file)).filename().string();
   SpectrumSource source{name, r.time_step, {}, read_metres_};
+  source.usable_period = usable_period_;
   // The columns as the case takes them: the first one alone into a single direction.
   const std::vector<int> directions = case_.directions.empty() ? std::vector<int>{1, 2, 3} : case_.directions;
   for (std::size_t c = 0; c < r.components.size() && c < directions.size(); ++c) {
@@ -500,14 +470,15 @@ void ImportDialog::import() {
   }
   std::string unused;
   result = ImportedHistory{std::move(read_.record), field(dialog_, C::file), first_component(), spectrum_factor_,
-                           options(unused).value_or(motion::ReadOptions{}), scale_};
+                           options(unused).value_or(motion::ReadOptions{}), scale_, steps_};
   dialog_.close(1);
 }
 
 constexpr C callback_controls[] = {C::file,      C::browse,    C::format,        C::unit,
                                    C::first_line, C::time_column, C::value_columns, C::time_step,
                                    C::scale,     C::resample,  C::metres,        C::baseline,
-                                   C::component, C::plot,      C::spectrum,      C::import};
+                                   C::component, C::plot,      C::spectrum,      C::import,
+                                   C::processing};
 
 }  // namespace
 

@@ -30,6 +30,9 @@ struct ImportedHistory {
   motion::ReadOptions options;
   // The factor every value was multiplied by: the Scale factor field as it stood at Import.
   double scale = 1.0;
+  // The processing steps done after reading, one a line as `brantel process` writes them;
+  // empty: as read.
+  std::string processing_steps{};
 };
 
 // A file and the options to read it with, shown when the dialog opens.
@@ -45,6 +48,8 @@ struct ImportPreset {
 struct ImportCase {
   std::vector<int> directions;
   double end_time = 0;
+  // The steps its record was processed with (one a line), shown until a file is chosen.
+  std::string processing_steps{};
 };
 
 // Runs dialog 111; the record as read with the options shown when "Import" was pressed, or

@@ -62,6 +62,7 @@ class SpectrumDialog {
     // The case's Z is vertical: never one of the pair that RotD100 and the factor combine.
     for (const auto& n : names_) record_.orientations.push_back({n, motion::axis_of_name(n)});
     applies_to_ = source.applies_to;
+    usable_period_ = source.usable_period;
     options_.psa_unit = motion::Unit::g;
     // Only RotD100 of the pair is the rule's: the other combinations are not shown.
     options_.request.rotd_percentiles = {100.0};
@@ -122,6 +123,7 @@ class SpectrumDialog {
   ui::Dialog& dialog_;
   motion::Record record_;
   std::string name_;
+  std::optional<double> usable_period_;  // periods beyond it are shaded
   std::vector<std::string> names_;  // of the components, in the case's directions
   std::string applies_to_;
   motion::SpectrumOptions options_;
@@ -206,6 +208,7 @@ void SpectrumDialog::refresh() {
     chart.band_from = options_.scale_range->first;
     chart.band_to = options_.scale_range->second;
   }
+  chart.shade_from = usable_period_;
   dialog_.set_chart(ui::id(C::chart), chart);
   // The factor, in full, what it was found on and what Apply factor does with it.
   if (factor_) {

@@ -22,6 +22,8 @@ struct SpectrumSource {
   std::vector<std::string> names{};
   // What "Apply factor" multiplies, in the language of the moment.
   std::string applies_to{};
+  // The longest period a processed record's high-pass leaves usable; none: not filtered.
+  std::optional<double> usable_period{};
 };
 
 // Runs dialog 112. The factor when the user pressed "Apply factor", as shown: nine significant

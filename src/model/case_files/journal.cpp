@@ -297,6 +297,7 @@ void state_fields(State& s, Visit&& visit) {
   visit("written_case_records", s.written_case_records);
   visit("loaded_case_records", s.loaded_case_records);
   visit("case_processed", s.case_processed);
+  visit("accel_processing", s.accel_processing);
   visit("loading_saved", s.loading_saved);
   visit("initial_values_saved", s.initial_values_saved);
   visit("accel_direction", s.accel_direction);
@@ -434,7 +435,7 @@ std::string journal_text(const ProgramState& state, const JournalSummary& summar
 
 JournalRead parse_journal(std::string_view text, JournalContent& content, std::string& reason) {
   try {
-    const json j = json::parse(text);
+    json j = json::parse(text);
     if (!j.is_object() || j.value("format", "") != "brantel journal") throw Damaged("it is not a journal");
     if (!j.contains("version") || j["version"] != journal_version)
       throw Damaged("it is of another version than " + std::to_string(journal_version));
@@ -458,6 +459,9 @@ JournalRead parse_journal(std::string_view text, JournalContent& content, std::s
       read.summary.own_loading_files.push_back(std::move(file));
     }
     if (j.contains("taken_from")) take(j["taken_from"], "taken_from", read.summary.taken_from);
+    // Journals of runs that processed no record may lack it: nothing was processed.
+    if (j.contains("state") && j["state"].is_object() && !j["state"].contains("accel_processing"))
+      j["state"]["accel_processing"] = json::array();
     const json& state = member(j, "state");
     state_fields(read.state, [&state](const char* key, auto& v) { take(member(state, key), key, v); });
     check_counts(read.state);

@@ -56,6 +56,24 @@ void fit_legend(QChart* chart, const QWidget* view) {
   }
 }
 
+// Hatched, so that it does not read as the grey period range it may overlap.
+void add_shade(QChart* chart, QAbstractAxis* x_axis, QValueAxis* y_axis, double from, double to) {
+  auto* upper = new QLineSeries, *lower = new QLineSeries;
+  upper->append(from, y_axis->max());
+  upper->append(to, y_axis->max());
+  lower->append(from, y_axis->min());
+  lower->append(to, y_axis->min());
+  auto* shade = new QAreaSeries(upper, lower);
+  upper->setParent(shade);
+  lower->setParent(shade);
+  shade->setName(QStringLiteral("beyond usable periods"));
+  shade->setBrush(QBrush(QColor(0xc0, 0x30, 0x30, 90), Qt::BDiagPattern));
+  shade->setPen(QPen(QColor(0xc0, 0x30, 0x30), 1.0, Qt::DashLine));
+  chart->addSeries(shade);
+  shade->attachAxis(x_axis);
+  shade->attachAxis(y_axis);
+}
+
 }  // namespace
 
 QWidget* make_chart_control(QWidget* parent) {
@@ -73,14 +91,15 @@ void show_chart(QWidget* control, const ChartContent& content) {
   chart->setMargins(QMargins(4, 4, 4, 4));
   chart->legend()->setAlignment(Qt::AlignTop);
   QAbstractAxis* x_axis = nullptr;
-  double x_min = std::numeric_limits<double>::infinity(), x_max = -x_min, y_max = 0;
+  double x_min = std::numeric_limits<double>::infinity(), x_max = -x_min, y_max = 0, y_min = 0;
   for (const PlotSeries& s : content.series)
     for (std::size_t i = 0; i < s.x.size() && i < s.y.size(); ++i) {
       if (content.log_x && !(s.x[i] > 0)) continue;
       x_min = std::min(x_min, s.x[i]), x_max = std::max(x_max, s.x[i]), y_max = std::max(y_max, s.y[i]);
+      y_min = std::min(y_min, s.y[i]);
     }
   if (!(x_max > x_min)) x_min = content.log_x ? 0.01 : 0, x_max = content.log_x ? 10 : 1;
-  if (!(y_max > 0)) y_max = 1;
+  if (!(y_max > y_min)) y_max = y_min + 1;
   if (content.log_x) {
     auto* log_axis = new QLogValueAxis;
     log_axis->setBase(10);
@@ -91,13 +110,15 @@ void show_chart(QWidget* control, const ChartContent& content) {
   } else {
     auto* axis = new QValueAxis;
     axis->setRange(x_min, x_max);
+    axis->applyNiceNumbers();  // ticks at round times
     axis->setLabelFormat(QStringLiteral("%.4g"));
     x_axis = axis;
   }
   x_axis->setTitleText(from_utf8(content.x_title));
   auto* y_axis = new QValueAxis;
   y_axis->setTitleText(from_utf8(content.y_title));
-  y_axis->setRange(0, y_max * 1.05);
+  // Spectra start at 0; a time history's axis takes its negative values too.
+  y_axis->setRange(y_min < 0 ? y_min * 1.05 : 0.0, y_max > 0 ? y_max * 1.05 : 0.0);
   y_axis->applyNiceNumbers();
   y_axis->setLabelFormat(QStringLiteral("%.3g"));
   chart->addAxis(x_axis, Qt::AlignBottom);
@@ -107,8 +128,8 @@ void show_chart(QWidget* control, const ChartContent& content) {
     const double top = y_axis->max();
     upper->append(std::max(content.band_from, x_min), top);
     upper->append(std::min(content.band_to, x_max), top);
-    lower->append(std::max(content.band_from, x_min), 0);
-    lower->append(std::min(content.band_to, x_max), 0);
+    lower->append(std::max(content.band_from, x_min), y_axis->min());
+    lower->append(std::min(content.band_to, x_max), y_axis->min());
     auto* band = new QAreaSeries(upper, lower);
     upper->setParent(band);
     lower->setParent(band);
@@ -119,6 +140,7 @@ void show_chart(QWidget* control, const ChartContent& content) {
     band->attachAxis(x_axis);
     band->attachAxis(y_axis);
   }
+  if (content.shade_from && *content.shade_from < x_max) add_shade(chart, x_axis, y_axis, std::max(*content.shade_from, x_min), x_max);
   int index = 0;
   for (const PlotSeries& s : content.series) {
     auto* series = new QLineSeries;

@@ -8,11 +8,11 @@ const DialogTemplate& import_time_history() {
   using C = ImportTimeHistory;
   using K = ControlKind;
   static const DialogTemplate t{
-      static_cast<int>(dialog_of(C{})), "Import Time History", 980, 540,
+      static_cast<int>(dialog_of(C{})), "Import Time History", 1180, 640,
       {
           {no_id, K::static_text, "File", {}, {12, 15, 60, 20}},
-          {id(C::file), K::edit, "File", {}, {80, 12, 770, 26}, free_text(260)},
-          {id(C::browse), K::push_button, "Browse...", {}, {860, 11, 108, 28}},
+          {id(C::file), K::edit, "File", {}, {80, 12, 970, 26}, free_text(260)},
+          {id(C::browse), K::push_button, "Browse...", {}, {1060, 11, 108, 28}},
           {no_id, K::group_box, "Reading", {}, {12, 50, 410, 436}},
           {no_id, K::static_text, "Format", {}, {24, 78, 120, 20}},
           {id(C::format), K::drop_down, "Format", {}, {150, 74, 260, 26}},
@@ -35,16 +35,17 @@ const DialogTemplate& import_time_history() {
           {no_id, K::static_text, "Component", {}, {24, 392, 120, 20}},
           {id(C::component), K::drop_down, "Component", {}, {150, 388, 260, 26}},
           {no_id, K::static_text, "Blank fields: found from the file.", {}, {24, 426, 390, 40}},
-          {no_id, K::static_text, "File (H: header, D: data)", {}, {434, 54, 534, 20}},
-          {id(C::preview), K::list_box, "File (H: header, D: data)", {}, {434, 76, 534, 176}},
-          {no_id, K::group_box, "Record", {}, {434, 260, 534, 226}},
-          {id(C::summary), K::static_text, "", {}, {446, 280, 510, 164}},
-          {no_id, K::static_text, "Velocity, displacement", {}, {446, 454, 150, 20}},
-          {id(C::baseline), K::drop_down, "Velocity, displacement", {"as read", "mean removed"}, {600, 450, 150, 26}},
-          {id(C::spectrum), K::push_button, "Spectrum...", {}, {756, 448, 98, 30}},
-          {id(C::plot), K::push_button, "Plot...", {}, {860, 448, 96, 30}},
-          {id(C::import), K::push_button, "Import", {}, {768, 498, 96, 30}, {}, true, true},
-          {id(C::cancel), K::push_button, "Cancel", {}, {872, 498, 96, 30}},
+          {no_id, K::static_text, "File (H: header, D: data)", {}, {434, 54, 734, 20}},
+          {id(C::preview), K::list_box, "File (H: header, D: data)", {}, {434, 76, 734, 176}},
+          {no_id, K::group_box, "Record", {}, {434, 260, 734, 326}},
+          {id(C::summary), K::static_text, "", {}, {446, 280, 710, 264}},
+          {no_id, K::static_text, "Velocity, displacement", {}, {446, 554, 150, 20}},
+          {id(C::baseline), K::drop_down, "Velocity, displacement", {"as read", "mean removed"}, {600, 550, 150, 26}},
+          {id(C::spectrum), K::push_button, "Spectrum...", {}, {956, 548, 98, 30}},
+          {id(C::plot), K::push_button, "Plot...", {}, {1060, 548, 96, 30}},
+          {id(C::processing), K::push_button, "Processing...", {}, {434, 598, 120, 30}},
+          {id(C::import), K::push_button, "Import", {}, {968, 598, 96, 30}, {}, true, true},
+          {id(C::cancel), K::push_button, "Cancel", {}, {1072, 598, 96, 30}},
       }};
   return t;
 }

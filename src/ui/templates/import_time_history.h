@@ -27,6 +27,7 @@ enum class ImportTimeHistory : ControlId {
   plot = 1216,
   component = 1217,
   spectrum = 1218,
+  processing = 1219,
 };
 constexpr DialogId dialog_of(ImportTimeHistory) { return DialogId::import_time_history; }
 

@@ -8,6 +8,7 @@
 #include "ui/templates/import_time_history.h"
 #include "ui/templates/initial_values.h"
 #include "ui/templates/loading_cases.h"
+#include "ui/templates/processing_window.h"
 #include "ui/templates/response_spectrum.h"
 #include "ui/templates/sin_exp.h"
 #include "ui/templates/suite_window.h"

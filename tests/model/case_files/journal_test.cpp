@@ -46,6 +46,8 @@ model::ProgramState entered_state() {
   s.written_case_records[1].end_time = 12.5f;
   s.case_processed.assign(3, false);
   s.case_processed[1] = s.case_processed[2] = true;
+  s.accel_processing.assign(3, {});
+  s.accel_processing[2] = "step 1: mean removed\nstep 2: high-pass 0.10 Hz, order 4, acausal";
   s.loading_saved.assign(3, false);
   s.loading_saved[2] = true;
   s.initial_values_saved.assign(3, true);
@@ -82,6 +84,8 @@ TEST(Journal, GivesBackEveryJournaledValueExactly) {
   EXPECT_EQ(rebuilt.written_case_records[1].end_time, 12.5f);
   EXPECT_EQ(rebuilt.damping.diameters, entered.damping.diameters);
   EXPECT_EQ(rebuilt.accel_direction, model::AccelDirection::z);
+  EXPECT_EQ(rebuilt.accel_processing[2], entered.accel_processing[2]);
+  EXPECT_EQ(rebuilt.accel_processing[1], "");
   // Whatever is not compared one by one above is compared through the text.
   EXPECT_EQ(cf::journal_text(rebuilt, summary), cf::journal_text(entered, summary));
 
@@ -282,6 +286,19 @@ TEST(Journal, AJournalWithoutItsOwnLoadingFilesIsReadWithNone) {
   std::string reason;
   EXPECT_EQ(cf::parse_journal(wrong, content, reason), cf::JournalRead::damaged);
   EXPECT_NE(reason.find("own_loading_files"), std::string::npos) << reason;
+}
+
+// A run that processed no record, journaled before the field was written, is read whole.
+TEST(Journal, AJournalWithoutProcessingStepsIsReadWithNone) {
+  model::ProgramState state = entered_state();
+  state.accel_processing.clear();
+  std::string text = cf::journal_text(state, {});
+  const auto at = text.find("\"accel_processing\": []");
+  ASSERT_NE(at, std::string::npos);
+  text.erase(at, text.find('\n', at) + 1 - at);
+  const cf::JournalContent content = parsed(text);
+  EXPECT_TRUE(content.state.accel_processing.empty());
+  EXPECT_EQ(content.state.n_loading_cases, 3);
 }
 
 // The kill lands in the write of the second journal, after its bytes went to the temporary
