@@ -20,6 +20,7 @@ const std::vector<const DialogTemplate*>& all_templates() {
       &templates::time_points(),      &templates::diameters(),
       &templates::import_time_history(),
       &templates::response_spectrum(),
+      &templates::spectral_match(),
       &templates::suite_window(),
   };
   return all;

@@ -35,6 +35,7 @@ enum class DialogId : int {
   diameters = 110,
   import_time_history = 111,
   response_spectrum = 112,
+  spectral_match = 114,
   suite = 120,
 };
 

@@ -10,5 +10,6 @@
 #include "ui/templates/loading_cases.h"
 #include "ui/templates/response_spectrum.h"
 #include "ui/templates/sin_exp.h"
+#include "ui/templates/spectral_match.h"
 #include "ui/templates/suite_window.h"
 #include "ui/templates/time_points.h"
