@@ -85,6 +85,30 @@ double response_of(const double* values, std::size_t count, long first, const Gr
   return u;
 }
 
+// The response of the oscillator to a unit hat at one sample (rising from the sample before,
+// falling to the one after), from rest, at each sub-step from the hat's start: entry m is the
+// response at lag m - subs sub-steps after the sample, for lags up to `lag_max`. The recurrence
+// is linear and the same at every step, so the response at a time to any input sampled on the
+// record's step is the sum of its samples times this at their lags: one pass of the recurrence
+// an oscillator gives its response to every wavelet, where a pass a wavelet would cost as many
+// passes as there are wavelets.
+std::vector<double> hat_response(const Grid& g, long lag_max) {
+  std::vector<double> out(static_cast<std::size_t>(std::max(lag_max + g.subs, 0L)) + 1, 0.0);
+  double u = 0, v = 0;
+  const double s = g.subs;
+  for (std::size_t m = 1; m < out.size(); ++m) {
+    const long q = static_cast<long>(m);
+    if (q <= g.subs)
+      g.advance(u, v, static_cast<double>(q - 1) / s, static_cast<double>(q) / s);
+    else if (q <= 2 * g.subs)
+      g.advance(u, v, 1.0 - static_cast<double>(q - 1 - g.subs) / s, 1.0 - static_cast<double>(q - g.subs) / s);
+    else
+      g.advance(u, v, 0.0, 0.0);
+    out[m] = u;
+  }
+  return out;
+}
+
 struct Placed {
   Wavelet shape;
   long first = 0;  // sample of the first value
@@ -241,13 +265,23 @@ std::vector<AddedWavelet> plan_step(const std::vector<std::vector<double>>& comp
     change(static_cast<Eigen::Index>(i)) = target_sd[i] - w.peak.value;
   }
   Eigen::MatrixXd c(static_cast<Eigen::Index>(n), static_cast<Eigen::Index>(n));
+  long earliest = 0;
+  for (const Placed& p : placed) earliest = std::min(earliest, p.first);
   for (std::size_t i = 0; i < n; ++i) {
     const Grid g(periods[i], zeta, step);
     const long target = std::lround(wavelets[i].peak.time / g.h);
+    const std::vector<double> hat = hat_response(g, target - earliest * g.subs);
     for (std::size_t j = 0; j < n; ++j) {
       const double along = wavelets[i].direction[0] * wavelets[j].direction[0] + wavelets[i].direction[1] * wavelets[j].direction[1];
-      c(static_cast<Eigen::Index>(i), static_cast<Eigen::Index>(j)) =
-          along == 0.0 ? 0.0 : along * response_of(placed[j].values.data(), placed[j].values.size(), placed[j].first, g, target, true);
+      double response = 0.0;
+      // Samples at or after the target's sample add nothing once the hat before them has not begun.
+      const std::vector<double>& f = placed[j].values;
+      for (std::size_t k = 0; k < f.size() && along != 0.0; ++k) {
+        const long lag = target - (placed[j].first + static_cast<long>(k)) * g.subs;
+        if (lag <= -g.subs) break;
+        response += f[k] * hat[static_cast<std::size_t>(lag + g.subs)];
+      }
+      c(static_cast<Eigen::Index>(i), static_cast<Eigen::Index>(j)) = along * response;
     }
   }
   // Rows as fractions of the target and columns of unit length: responses in metres grow as
