@@ -40,6 +40,16 @@ class MatchWindow {
       : context_(context), input_(input), record_(*input.record), result_(std::move(result)),
         which_(matched_components(record_)) {}
 
+  // The spectra the chart shows: the long part of the work after the iterations.
+  void compute_spectra() {
+    const double zeta = input_.request.damping, step = record_.time_step;
+    seed_psa_ = motion::matched_psa(picked(record_.components, which_), step, input_.periods, zeta);
+    matched_psa_ = motion::matched_psa(result_.components, step, input_.periods, zeta);
+  }
+
+  const std::string& problem() const { return result_.problem; }
+  bool spectra_missing() const { return matched_psa_.empty(); }
+  std::vector<std::vector<double>> record_after() const { return record_after_match(record_, result_); }
   void set_up(ui::Dialog& dialog);
   void plot() const;
   bool applied = false;
@@ -57,6 +67,7 @@ class MatchWindow {
   const motion::Record& record_;
   motion::MatchResult result_;
   std::vector<std::size_t> which_;
+  std::vector<double> seed_psa_, matched_psa_;
 };
 
 std::string MatchWindow::matched_on() const {
@@ -71,6 +82,7 @@ std::string MatchWindow::summary() const {
   std::string text = words("Matched on ", "Potrivire pe ") + matched_on() + words(" at ", " la ") +
                      motion::report_number(100 * q.damping) + words("% damping over ", "% amortizare pe ") +
                      motion::report_number(q.from) + "-" + motion::report_number(q.to) + " s\n";
+  text += "target: " + input_.target.description() + '\n';
   text += words("seed factor: ", "factorul inregistrarii: ") + motion::report_number(result_.seed_factor) + '\n';
   text += words("misfit before: max ", "abatere inainte: max ") + percent(result_.before.max) +
           words(", mean ", ", medie ") + percent(result_.before.mean) + '\n';
@@ -118,20 +130,19 @@ ui::ChartContent MatchWindow::chart() const {
   chart.log_x = true;
   const double g = motion::unit_in_m_s2(motion::Unit::g), zeta = input_.request.damping;
   const std::vector<double>& periods = input_.periods;
-  const std::vector<double> seed = motion::matched_psa(picked(record_.components, which_), record_.time_step, periods, zeta);
-  const std::vector<double> matched = motion::matched_psa(result_.components, record_.time_step, periods, zeta);
   auto curve = [&](std::string name, const std::vector<double>& psa, double times) {
     ui::PlotSeries s{std::move(name), periods, {}};
     for (double v : psa) s.y.push_back(v * times / g);
     chart.series.push_back(std::move(s));
   };
-  curve(words("seed", "inregistrare"), seed, 1.0);
-  curve(words("scaled x ", "scalata x ") + motion::report_number(result_.seed_factor), seed, result_.seed_factor);
-  curve(words("matched", "potrivita"), matched, 1.0);
+  curve(words("seed", "inregistrare"), seed_psa_, 1.0);
+  curve(words("scaled", "scalata"), seed_psa_, result_.seed_factor);
+  curve(words("matched", "potrivita"), matched_psa_, 1.0);
   const double tolerance = input_.request.tolerance;
   for (const double side : {0.0, -1.0, 1.0}) {
-    ui::PlotSeries s{side == 0 ? "target: " + input_.target.description()
-                               : std::string(side < 0 ? "target - " : "target + ") + percent(tolerance),
+    // Named "target" all three, the chart draws them alike: the band about the target.
+    ui::PlotSeries s{side == 0 ? std::string("target")
+                               : (side < 0 ? "target -" : "target +") + motion::report_number(100 * tolerance) + "%",
                      {}, {}};
     for (const double t : periods)
       if (const auto psa = input_.target.psa_g(t, zeta)) s.x.push_back(t), s.y.push_back(*psa * (1 + side * tolerance));
@@ -204,35 +215,43 @@ std::optional<std::vector<std::vector<double>>> run_match_window(Context& contex
   const motion::Record& record = *input.record;
   motion::RecordMatch match(picked(record.components, matched_components(record)), record.time_step, input.target,
                             input.request);
+  std::optional<MatchWindow> window;
   // A match refused, or one the scaling alone settles, has no iterations to wait for.
-  if (!match.done()) {
-    const int steps = input.request.max_iterations;
+  if (match.done()) {
+    window.emplace(context, input, match.finish());
+  } else {
+    // One step an iteration (those after the match has ended do nothing), then the spectra.
+    const int steps = input.request.max_iterations + 1;
     const int done = context.toolkit.run_steps(
         {"Match", context.words("Matching the record to the target...", "Potrivirea inregistrarii cu tinta..."), steps},
-        [&](int) {
-          match.iterate();
-          return context.words("Iteration ", "Iteratia ") + std::to_string(match.iterations()) +
-                 context.words(": misfit max ", ": abatere max ") + percent(match.misfit().max);
+        [&](int k) {
+          if (k + 1 < steps) {
+            match.iterate();
+            return context.words("Iteration ", "Iteratia ") + std::to_string(match.iterations()) +
+                   context.words(": misfit max ", ": abatere max ") + percent(match.misfit().max);
+          }
+          window.emplace(context, input, match.finish());
+          window->compute_spectra();
+          return context.words("Done.", "Gata.");
         });
     // Cancelled: the case stays as it was.
-    if (done < steps && !match.done()) return std::nullopt;
+    if (done < steps) return std::nullopt;
   }
-  motion::MatchResult result = match.finish();
-  if (!result.problem.empty()) {
-    context.message("The record cannot be matched: " + result.problem + ".",
-                    "Inregistrarea nu poate fi potrivita: " + result.problem + ".", "Spectrum Message", ui::Icon::error);
+  if (!window->problem().empty()) {
+    context.message("The record cannot be matched: " + window->problem() + ".",
+                    "Inregistrarea nu poate fi potrivita: " + window->problem() + ".", "Spectrum Message",
+                    ui::Icon::error);
     return std::nullopt;
   }
-  std::vector<std::vector<double>> after = record_after_match(record, result);
+  if (window->spectra_missing()) window->compute_spectra();
   auto dialog = context.toolkit.create_dialog(dialog_of(C{}));
-  MatchWindow window(context, input, std::move(result));
-  dialog->on(C::plot, [&window](ui::Dialog&, ui::ControlId) { window.plot(); });
-  dialog->on(C::apply, [&window](ui::Dialog& d, ui::ControlId) { window.applied = true, d.close(1); });
+  dialog->on(C::plot, [&window](ui::Dialog&, ui::ControlId) { window->plot(); });
+  dialog->on(C::apply, [&window](ui::Dialog& d, ui::ControlId) { window->applied = true, d.close(1); });
   register_common_initializer(context, *dialog, dialog_of(C{}));
-  window.set_up(*dialog);
+  window->set_up(*dialog);
   dialog->run_modal();
-  if (!window.applied) return std::nullopt;
-  return after;
+  if (!window->applied) return std::nullopt;
+  return window->record_after();
 }
 
 }  // namespace dialogs::editors
