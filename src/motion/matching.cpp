@@ -85,6 +85,30 @@ double response_of(const double* values, std::size_t count, long first, const Gr
   return u;
 }
 
+// The response of the oscillator to a unit hat at one sample (rising from the sample before,
+// falling to the one after), from rest, at each sub-step from the hat's start: entry m is the
+// response at lag m - subs sub-steps after the sample, for lags up to `lag_max`. The recurrence
+// is linear and the same at every step, so the response at a time to any input sampled on the
+// record's step is the sum of its samples times this at their lags: one pass of the recurrence
+// an oscillator gives its response to every wavelet, where a pass a wavelet would cost as many
+// passes as there are wavelets.
+std::vector<double> hat_response(const Grid& g, long lag_max) {
+  std::vector<double> out(static_cast<std::size_t>(std::max(lag_max + g.subs, 0L)) + 1, 0.0);
+  double u = 0, v = 0;
+  const double s = g.subs;
+  for (std::size_t m = 1; m < out.size(); ++m) {
+    const long q = static_cast<long>(m);
+    if (q <= g.subs)
+      g.advance(u, v, static_cast<double>(q - 1) / s, static_cast<double>(q) / s);
+    else if (q <= 2 * g.subs)
+      g.advance(u, v, 1.0 - static_cast<double>(q - 1 - g.subs) / s, 1.0 - static_cast<double>(q - g.subs) / s);
+    else
+      g.advance(u, v, 0.0, 0.0);
+    out[m] = u;
+  }
+  return out;
+}
+
 struct Placed {
   Wavelet shape;
   long first = 0;  // sample of the first value
@@ -241,13 +265,23 @@ std::vector<AddedWavelet> plan_step(const std::vector<std::vector<double>>& comp
     change(static_cast<Eigen::Index>(i)) = target_sd[i] - w.peak.value;
   }
   Eigen::MatrixXd c(static_cast<Eigen::Index>(n), static_cast<Eigen::Index>(n));
+  long earliest = 0;
+  for (const Placed& p : placed) earliest = std::min(earliest, p.first);
   for (std::size_t i = 0; i < n; ++i) {
     const Grid g(periods[i], zeta, step);
     const long target = std::lround(wavelets[i].peak.time / g.h);
+    const std::vector<double> hat = hat_response(g, target - earliest * g.subs);
     for (std::size_t j = 0; j < n; ++j) {
       const double along = wavelets[i].direction[0] * wavelets[j].direction[0] + wavelets[i].direction[1] * wavelets[j].direction[1];
-      c(static_cast<Eigen::Index>(i), static_cast<Eigen::Index>(j)) =
-          along == 0.0 ? 0.0 : along * response_of(placed[j].values.data(), placed[j].values.size(), placed[j].first, g, target, true);
+      double response = 0.0;
+      // Samples at or after the target's sample add nothing once the hat before them has not begun.
+      const std::vector<double>& f = placed[j].values;
+      for (std::size_t k = 0; k < f.size() && along != 0.0; ++k) {
+        const long lag = target - (placed[j].first + static_cast<long>(k)) * g.subs;
+        if (lag <= -g.subs) break;
+        response += f[k] * hat[static_cast<std::size_t>(lag + g.subs)];
+      }
+      c(static_cast<Eigen::Index>(i), static_cast<Eigen::Index>(j)) = along * response;
     }
   }
   // Rows as fractions of the target and columns of unit length: responses in metres grow as
@@ -304,129 +338,212 @@ void add_wavelets(std::vector<std::vector<double>>& components, double step, dou
   }
 }
 
-MatchResult match_record(const std::vector<std::vector<double>>& components, double step, const DesignSpectrum& target,
-                         const MatchRequest& request, const MatchProgress& progress) {
+struct RecordMatch::State {
+  MatchRequest request;
+  const DesignSpectrum target;
+  double step = 0.0, zeta = 0.0;
   MatchResult r;
+  std::vector<double> periods, goal, matching;
+  std::size_t seed_points = 0, margin = 0;
+  std::vector<std::vector<double>> record, buffer;
+  std::size_t seed_first = 0;  // where the seed starts in `record`, then in `buffer`
+  // The samples of `buffer` the result keeps: the record so far and whatever the wavelets reach.
+  long kept_first = 0, kept_last = 0;
+  double relaxation = relaxation_cap;
+  int restarts = 0, round = 0;
+  Misfit current;
+  std::size_t accepted_here = 0;
+  bool finished = false, round_stopped = false;
+
+  State(const DesignSpectrum& t, const MatchRequest& q) : request(q), target(t) {}
+  bool start(const std::vector<std::vector<double>>& components);
+  double target_sd(double period) const {
+    return *target.psa_g(period, zeta) * unit_in_m_s2(Unit::g) / std::pow(2.0 * std::numbers::pi / period, 2);
+  }
+  void begin_round();
+  bool round_goes_on() const {
+    return !round_stopped && r.iterations < request.max_iterations && current.max > request.tolerance * 0.5;
+  }
+  void iterate();
+  void end_round();
+  void settle() {
+    while (!finished && !round_goes_on()) end_round();
+  }
+};
+
+bool RecordMatch::State::start(const std::vector<std::vector<double>>& components) {
   if (components.empty() || components.size() > 2)
-    return r.problem = "give one component, or two horizontal ones to match on RotD100", r;
+    return r.problem = "give one component, or two horizontal ones to match on RotD100", false;
   if (components.size() == 2 && components[0].size() != components[1].size())
-    return r.problem = "the two components differ in length", r;
-  if (r.problem = match_request_problem(request, components[0].size(), step); !r.problem.empty()) return r;
-  const double zeta = request.damping, g = unit_in_m_s2(Unit::g);
-  const std::vector<double> periods = judging_periods(request.from, request.to, request.periods_per_decade);
-  std::vector<double> goal;
+    return r.problem = "the two components differ in length", false;
+  if (r.problem = match_request_problem(request, components[0].size(), step); !r.problem.empty()) return false;
+  zeta = request.damping;
+  const double g = unit_in_m_s2(Unit::g);
+  periods = judging_periods(request.from, request.to, request.periods_per_decade);
   std::vector<std::optional<double>> goal_optional;
   for (const double t : periods) {
     const auto psa = target.psa_g(t, zeta);
-    if (!psa || !(*psa > 0.0)) return r.problem = "the target is not defined over the whole range", r;
+    if (!psa || !(*psa > 0.0)) return r.problem = "the target is not defined over the whole range", false;
     goal.push_back(*psa * g);
     goal_optional.push_back(*psa * g);
   }
   const std::vector<double> seed_psa = matched_psa(components, step, periods, zeta);
   if (std::any_of(seed_psa.begin(), seed_psa.end(), [](double x) { return !(x > 0.0) || !std::isfinite(x); }))
-    return r.problem = "the record has no response at some periods of the range", r;
+    return r.problem = "the record has no response at some periods of the range", false;
   const ScaleFactor factor = scale_factor(periods, seed_psa, goal_optional, request.from, request.to, ScaleRule::fit);
-  if (!factor.problem.empty()) return r.problem = factor.problem, r;
+  if (!factor.problem.empty()) return r.problem = factor.problem, false;
   r.seed_factor = factor.factor;
   r.scaled_seed = components;
   for (auto& c : r.scaled_seed)
     for (double& x : c) x *= r.seed_factor;
   std::vector<double> scaled_psa = seed_psa;
   for (double& x : scaled_psa) x *= r.seed_factor;
-  r.before = r.after = misfit_of(periods, scaled_psa, goal);
+  r.before = r.after = current = misfit_of(periods, scaled_psa, goal);
   r.components = r.scaled_seed;
-  if (r.before.max <= request.tolerance) return r.within_tolerance = true, r;
+  if (r.before.max <= request.tolerance) return false;
+  matching = judging_periods(request.from, request.to, matching_periods_per_decade);
+  seed_points = components[0].size();
+  margin = static_cast<std::size_t>(std::ceil((make_wavelet(request.to, zeta).reach() + request.to) / step)) + 2;
+  record = r.scaled_seed;
+  return true;
+}
 
-  auto target_sd = [&](double period) {
-    return *target.psa_g(period, zeta) * g / std::pow(2.0 * std::numbers::pi / period, 2);
-  };
-  std::vector<double> matching = judging_periods(request.from, request.to, matching_periods_per_decade);
-  const std::size_t seed_points = components[0].size();
-  const auto margin = static_cast<std::size_t>(std::ceil((make_wavelet(request.to, zeta).reach() + request.to) / step)) + 2;
-  std::vector<std::vector<double>> record = r.scaled_seed;
-  std::size_t seed_first = 0;  // where the seed starts in `record`
-  double relaxation = relaxation_cap;
-  int restarts = 0;
-  for (int round = 0; round < rounds && r.iterations < request.max_iterations && !r.cancelled; ++round) {
-    std::vector<std::vector<double>> buffer = padded(record, margin, margin);
-    seed_first += margin;
-    // The samples the result keeps: the record so far and whatever the wavelets reach.
-    long kept_first = static_cast<long>(margin), kept_last = static_cast<long>(margin + record[0].size()) - 1;
-    Misfit current = misfit_of(periods, matched_psa(buffer, step, periods, zeta), goal);
-    std::size_t accepted_here = 0;
-    while (r.iterations < request.max_iterations && current.max > request.tolerance * 0.5) {
-      if (progress && !progress(r.iterations, current)) {
-        r.cancelled = true;
-        break;
-      }
-      ++r.iterations;
-      std::vector<double> sd;
-      for (const double t : matching) sd.push_back(target_sd(t));
-      std::vector<AddedWavelet> step_wavelets = plan_step(buffer, step, matching, sd, zeta, relaxation);
-      // Grow the padding where a wavelet would be cut.
-      long low = 0, high = static_cast<long>(buffer[0].size()) - 1;
-      for (const AddedWavelet& w : step_wavelets) {
-        const double reach = make_wavelet(w.period, zeta).reach();
-        low = std::min(low, static_cast<long>(std::floor((w.centre - reach) / step)) - 1);
-        high = std::max(high, static_cast<long>(std::ceil((w.centre + reach) / step)) + 1);
-      }
-      const auto grow_front = static_cast<std::size_t>(-low);
-      const auto grow_back = static_cast<std::size_t>(high - (static_cast<long>(buffer[0].size()) - 1));
-      std::vector<std::vector<double>> trial = grow_front + grow_back > 0 ? padded(buffer, grow_front, grow_back) : buffer;
-      for (AddedWavelet& w : step_wavelets) w.centre += static_cast<double>(grow_front) * step;
-      add_wavelets(trial, step, zeta, step_wavelets);
-      const Misfit fit = misfit_of(periods, matched_psa(trial, step, periods, zeta), goal);
-      if (better(fit, current)) {
-        buffer = std::move(trial);
-        seed_first += grow_front;
-        kept_first += static_cast<long>(grow_front);
-        kept_last += static_cast<long>(grow_front);
-        for (const AddedWavelet& w : step_wavelets) {
-          const double reach = make_wavelet(w.period, zeta).reach();
-          kept_first = std::min(kept_first, static_cast<long>(std::floor((w.centre - reach) / step)));
-          kept_last = std::max(kept_last, static_cast<long>(std::ceil((w.centre + reach) / step)));
-        }
-        current = fit;
-        r.wavelets += step_wavelets.size();
-        accepted_here += step_wavelets.size();
-        relaxation = std::min(relaxation_cap, relaxation * 1.5);
+void RecordMatch::State::begin_round() {
+  buffer = padded(record, margin, margin);
+  seed_first += margin;
+  kept_first = static_cast<long>(margin);
+  kept_last = static_cast<long>(margin + record[0].size()) - 1;
+  current = misfit_of(periods, matched_psa(buffer, step, periods, zeta), goal);
+  accepted_here = 0;
+  round_stopped = false;
+}
+
+void RecordMatch::State::iterate() {
+  ++r.iterations;
+  std::vector<double> sd;
+  for (const double t : matching) sd.push_back(target_sd(t));
+  std::vector<AddedWavelet> step_wavelets = plan_step(buffer, step, matching, sd, zeta, relaxation);
+  // Grow the padding where a wavelet would be cut.
+  long low = 0, high = static_cast<long>(buffer[0].size()) - 1;
+  for (const AddedWavelet& w : step_wavelets) {
+    const double reach = make_wavelet(w.period, zeta).reach();
+    low = std::min(low, static_cast<long>(std::floor((w.centre - reach) / step)) - 1);
+    high = std::max(high, static_cast<long>(std::ceil((w.centre + reach) / step)) + 1);
+  }
+  const auto grow_front = static_cast<std::size_t>(-low);
+  const auto grow_back = static_cast<std::size_t>(high - (static_cast<long>(buffer[0].size()) - 1));
+  std::vector<std::vector<double>> trial = grow_front + grow_back > 0 ? padded(buffer, grow_front, grow_back) : buffer;
+  for (AddedWavelet& w : step_wavelets) w.centre += static_cast<double>(grow_front) * step;
+  add_wavelets(trial, step, zeta, step_wavelets);
+  const Misfit fit = misfit_of(periods, matched_psa(trial, step, periods, zeta), goal);
+  if (better(fit, current)) {
+    buffer = std::move(trial);
+    seed_first += grow_front;
+    kept_first += static_cast<long>(grow_front);
+    kept_last += static_cast<long>(grow_front);
+    for (const AddedWavelet& w : step_wavelets) {
+      const double reach = make_wavelet(w.period, zeta).reach();
+      kept_first = std::min(kept_first, static_cast<long>(std::floor((w.centre - reach) / step)));
+      kept_last = std::max(kept_last, static_cast<long>(std::ceil((w.centre + reach) / step)));
+    }
+    current = fit;
+    r.wavelets += step_wavelets.size();
+    accepted_here += step_wavelets.size();
+    relaxation = std::min(relaxation_cap, relaxation * 1.5);
+  } else {
+    relaxation *= 0.5;
+    // Stuck: the periods the greedy pass added may pull against one another. Start again
+    // from the even matching periods, up to twice.
+    if (relaxation < 0.01) {
+      if (++restarts > 2) {
+        round_stopped = true;
       } else {
-        relaxation *= 0.5;
-        // Stuck: the periods the greedy pass added may pull against one another. Start again
-        // from the even matching periods, up to twice.
-        if (relaxation < 0.01) {
-          if (++restarts > 2) break;
-          relaxation = relaxation_cap;
-          matching = judging_periods(request.from, request.to, matching_periods_per_decade);
-        }
+        relaxation = relaxation_cap;
+        matching = judging_periods(request.from, request.to, matching_periods_per_decade);
       }
-      // The greedy pass: the worst period of the judging grid joins the matching periods.
-      const auto near = std::find_if(matching.begin(), matching.end(),
-                                     [&](double t) { return std::abs(t / current.worst_period - 1.0) < 1e-9; });
-      if (near == matching.end()) matching.insert(std::upper_bound(matching.begin(), matching.end(), current.worst_period), current.worst_period);
     }
-    if (accepted_here == 0) {
-      seed_first -= margin;
-      break;
-    }
-    kept_first = std::max(kept_first, 0L);
-    kept_last = std::min(kept_last, static_cast<long>(buffer[0].size()) - 1);
-    record.clear();
-    for (auto& c : buffer) {
-      record.emplace_back(c.begin() + kept_first, c.begin() + kept_last + 1);
-      end_at_rest(record.back(), step);
-    }
-    seed_first -= static_cast<std::size_t>(kept_first);
-    r.after = misfit_of(periods, matched_psa(record, step, periods, zeta), goal);
-    if (r.after.max <= request.tolerance) break;
   }
+  if (round_stopped) return;
+  // The greedy pass: the worst period of the judging grid joins the matching periods.
+  const auto near = std::find_if(matching.begin(), matching.end(),
+                                 [&](double t) { return std::abs(t / current.worst_period - 1.0) < 1e-9; });
+  if (near == matching.end()) matching.insert(std::upper_bound(matching.begin(), matching.end(), current.worst_period), current.worst_period);
+}
+
+// The baseline correction of the round's record, and the next round when it moved the spectrum
+// out of tolerance.
+void RecordMatch::State::end_round() {
+  if (accepted_here == 0) {
+    seed_first -= margin;
+    finished = true;
+    return;
+  }
+  kept_first = std::max(kept_first, 0L);
+  kept_last = std::min(kept_last, static_cast<long>(buffer[0].size()) - 1);
+  record.clear();
+  for (auto& c : buffer) {
+    record.emplace_back(c.begin() + kept_first, c.begin() + kept_last + 1);
+    end_at_rest(record.back(), step);
+  }
+  seed_first -= static_cast<std::size_t>(kept_first);
+  r.after = current = misfit_of(periods, matched_psa(record, step, periods, zeta), goal);
+  if (r.after.max <= request.tolerance || ++round >= rounds || r.iterations >= request.max_iterations || r.cancelled) {
+    finished = true;
+    return;
+  }
+  begin_round();
+}
+
+RecordMatch::RecordMatch(const std::vector<std::vector<double>>& components, double step, const DesignSpectrum& target,
+                         const MatchRequest& request)
+    : state_(std::make_unique<State>(target, request)) {
+  state_->step = step;
+  if (!state_->start(components)) {
+    state_->finished = true;
+    return;
+  }
+  state_->begin_round();
+  state_->settle();
+}
+
+RecordMatch::RecordMatch(RecordMatch&&) noexcept = default;
+RecordMatch::~RecordMatch() = default;
+
+bool RecordMatch::done() const { return state_->finished; }
+int RecordMatch::iterations() const { return state_->r.iterations; }
+const Misfit& RecordMatch::misfit() const { return state_->current; }
+
+void RecordMatch::iterate() {
+  if (state_->finished) return;
+  state_->iterate();
+  state_->settle();
+}
+
+MatchResult RecordMatch::finish() {
+  State& s = *state_;
+  if (!s.finished) {
+    s.r.cancelled = true;
+    s.end_round();
+  }
+  MatchResult r = std::move(s.r);
+  if (!r.problem.empty()) return r;
   if (r.wavelets > 0) {
-    r.components = record;
-    r.lead_in = seed_first;
-    r.lead_out = record[0].size() - seed_first - seed_points;
+    r.components = s.record;
+    r.lead_in = s.seed_first;
+    r.lead_out = s.record[0].size() - s.seed_first - s.seed_points;
   }
-  r.within_tolerance = r.after.max <= request.tolerance;
+  r.within_tolerance = r.after.max <= s.request.tolerance;
   return r;
+}
+
+MatchResult match_record(const std::vector<std::vector<double>>& components, double step, const DesignSpectrum& target,
+                         const MatchRequest& request, const MatchProgress& progress) {
+  RecordMatch match(components, step, target, request);
+  while (!match.done()) {
+    if (progress && !progress(match.iterations(), match.misfit())) break;
+    match.iterate();
+  }
+  return match.finish();
 }
 
 }  // namespace motion

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <vector>
@@ -76,6 +77,28 @@ std::string match_request_problem(const MatchRequest& request, std::size_t point
 
 // Called between iterations with the iteration just done and the misfit so far; false cancels.
 using MatchProgress = std::function<bool(int iteration, const Misfit& misfit)>;
+
+// A match carried out one iteration at a time, for a caller that runs each under a progress bar
+// and may stop between them. The record and target are copied in; nothing else is kept.
+class RecordMatch {
+ public:
+  RecordMatch(const std::vector<std::vector<double>>& components, double step, const DesignSpectrum& target,
+              const MatchRequest& request);
+  RecordMatch(RecordMatch&&) noexcept;
+  ~RecordMatch();
+  // Nothing left to do: matched, refused, stopped above the tolerance or out of iterations.
+  bool done() const;
+  // One iteration, and the baseline correction of a round that it ends.
+  void iterate();
+  int iterations() const;
+  const Misfit& misfit() const;  // on the judging grid, of the record so far
+  // The result; a match not done is cancelled where it stands (its record as far as it got).
+  MatchResult finish();
+
+ private:
+  struct State;
+  std::unique_ptr<State> state_;
+};
 
 // Matches one component, or two horizontal ones on RotD100, in m/s2 of uniform `step`.
 MatchResult match_record(const std::vector<std::vector<double>>& components, double step, const DesignSpectrum& target,

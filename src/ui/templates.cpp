@@ -21,6 +21,7 @@ const std::vector<const DialogTemplate*>& all_templates() {
       &templates::import_time_history(),
       &templates::response_spectrum(),
       &templates::processing_window(),
+      &templates::spectral_match(),
       &templates::suite_window(),
   };
   return all;

@@ -36,6 +36,7 @@ enum class DialogId : int {
   import_time_history = 111,
   response_spectrum = 112,
   processing = 113,
+  spectral_match = 114,
   suite = 120,
 };
 

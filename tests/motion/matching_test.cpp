@@ -225,4 +225,38 @@ TEST(Matching, RefusesWhatCannotBeMatchedAndStopsWhenCancelled) {
   EXPECT_EQ(r.iterations, 2);
 }
 
+// The window runs a match one iteration a step under its progress bar: the steps make the same
+// record as the whole, and a match stopped between them is cancelled with what it has.
+TEST(Matching, AMatchRunStepByStepIsTheWholeMatchAndStopsWhereItIsLeft) {
+  const double step = 0.01;
+  const std::vector<std::vector<double>> record{synthetic(step, 20, 0.3)};
+  const motion::DesignSpectrum target(motion::Asce7Spectrum{1.0, 0.6, 8.0});
+  motion::MatchRequest request;
+  request.from = 0.1, request.to = 4.0;
+  const motion::MatchResult whole = motion::match_record(record, step, target, request);
+  ASSERT_GT(whole.iterations, 2);
+  motion::RecordMatch match(record, step, target, request);
+  for (int k = 0; k < request.max_iterations && !match.done(); ++k) match.iterate();
+  ASSERT_TRUE(match.done());
+  const motion::MatchResult stepped = match.finish();
+  EXPECT_FALSE(stepped.cancelled);
+  EXPECT_EQ(stepped.iterations, whole.iterations);
+  EXPECT_EQ(stepped.wavelets, whole.wavelets);
+  EXPECT_EQ(stepped.components, whole.components);
+
+  motion::RecordMatch part(record, step, target, request);
+  part.iterate(), part.iterate();
+  EXPECT_FALSE(part.done());
+  EXPECT_EQ(part.iterations(), 2);
+  const motion::MatchResult left = part.finish();
+  EXPECT_TRUE(left.cancelled);
+  EXPECT_EQ(left.iterations, 2);
+  EXPECT_EQ(left.components[0].size(), left.lead_in + record[0].size() + left.lead_out);
+
+  request.tolerance = 0;
+  motion::RecordMatch refused(record, step, target, request);
+  EXPECT_TRUE(refused.done());
+  EXPECT_THAT(refused.finish().problem, testing::HasSubstr("tolerance"));
+}
+
 }  // namespace

@@ -103,6 +103,8 @@ class AccelerogramEditor {
   std::string point_item(int item) const;
   // After the first ADD, REMOVE or Import every item shows its time, a time of 0 included.
   void show_every_time(ui::Dialog& d, int first_changed);
+  void apply_match(ui::Dialog& d, float start, double step, const std::vector<int>& slots,
+                   const std::vector<std::vector<double>>& matched);
   void point_count_changed() { record().n_time_points = static_cast<int>(working_.size()); }
 
   Context& context_;
@@ -413,6 +415,37 @@ void AccelerogramEditor::on_import(ui::Dialog& d) {
   processing_steps_ = imported->processing_steps;
 }
 
+// The matched record in place of the points, from the first point's time at its step: longer by
+// the match's padding, so the Maximum No. of Time Points may have to grow for it.
+void AccelerogramEditor::apply_match(ui::Dialog& d, float start, double step, const std::vector<int>& slots,
+                                     const std::vector<std::vector<double>>& matched) {
+  const std::size_t n = matched.front().size();
+  const std::string count = std::to_string(n);
+  if (n > static_cast<std::size_t>(std::max(state_.max_time_points, 0))) {
+    const std::string max = std::to_string(state_.max_time_points);
+    if (context_.message("The matched record has " + count + " points; the Maximum No. of Time Points is " + max +
+                             ".\nRaise the Maximum to " + count + " for this run ?",
+                         "Inregistrarea potrivita are " + count + " puncte; numarul maxim de puncte de timp este " +
+                             max + ".\nMariti maximul la " + count + " pentru aceasta rulare ?",
+                         "Spectrum Message", ui::Icon::question, ui::Buttons::yes_no) != ui::Answer::yes)
+      return;
+    state_.max_time_points = static_cast<int>(n);
+  }
+  std::vector<model::AccelPoint> points(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    points[i].time = static_cast<float>(start + step * static_cast<double>(i));
+    for (std::size_t k = 0; k < slots.size(); ++k)
+      points[i].acceleration[slots[k]] = static_cast<float>(matched[k][i]);
+  }
+  working_ = AccelPointList(std::move(points));
+  point_count_changed();
+  list_items_ = static_cast<int>(working_.size());
+  d.set_item_count(C::list, list_items_);
+  show_every_time(d, 1);
+  d.set_enabled(C::remove, false);
+  points_scaled_ = true;
+}
+
 void AccelerogramEditor::on_plot(ui::Dialog& d) {
   const bool three = chosen_code(d) != model::LoadingType::accelerogram_1_direction;
   context_.toolkit.show_plot(accelerogram_plot("Accelerogram of case " + std::to_string(case_number_),
@@ -472,7 +505,10 @@ void AccelerogramEditor::on_spectrum(ui::Dialog& d) {
     for (const model::AccelPoint& p : points) values.push_back(p.acceleration[c]);
     source.components.push_back(std::move(values));
   }
-  const std::optional<double> factor = run_spectrum_dialog(context_, source);
+  source.matchable = true;
+  const SpectrumChoice choice = run_spectrum_window(context_, source);
+  if (!choice.matched.empty()) return apply_match(d, points.front().time, step, slots, choice.matched);
+  const std::optional<double> factor = choice.factor;
   if (!factor) return;
   std::vector<model::AccelPoint> scaled = points;
   for (model::AccelPoint& p : scaled)

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "dialogs/dialog_initializer.h"
+#include "dialogs/editors/match_dialog.h"
 #include "dialogs/write_box.h"
 #include "model/case_files/atomic_file.h"
 #include "motion/spectrum_report.h"
@@ -50,6 +51,7 @@ class SpectrumDialog {
   SpectrumDialog(Context& context, ui::Dialog& dialog, const SpectrumSource& source)
       : context_(context), dialog_(dialog) {
     record_.time_step = source.time_step;
+    metres_per_unit_ = source.metres_per_unit;
     for (const auto& c : source.components) {
       std::vector<double> m_s2;
       m_s2.reserve(c.size());
@@ -63,6 +65,7 @@ class SpectrumDialog {
     for (const auto& n : names_) record_.orientations.push_back({n, motion::axis_of_name(n)});
     applies_to_ = source.applies_to;
     usable_period_ = source.usable_period;
+    matchable_ = source.matchable;
     options_.psa_unit = motion::Unit::g;
     // Only RotD100 of the pair is the rule's: the other combinations are not shown.
     options_.request.rotd_percentiles = {100.0};
@@ -73,6 +76,9 @@ class SpectrumDialog {
     dialog_.select(C::design, 1);
     dialog_.select(C::rule, 1);
     dialog_.set_enabled(C::browse, false);
+    dialog_.set_text(C::tolerance, "10");
+    dialog_.set_enabled(C::tolerance, matchable_);
+    dialog_.set_enabled(C::match, matchable_);
     compute_spectra();
     refresh();
   }
@@ -94,12 +100,14 @@ class SpectrumDialog {
       case C::picture: export_picture(); return;
       case C::table_export: export_table(); return;
       case C::apply: apply(); return;
+      case C::match: match(); return;
       default: break;
     }
     refresh();
   }
 
   std::optional<double> result;
+  std::vector<std::vector<double>> matched;
 
  private:
   void compute_spectra();
@@ -108,11 +116,14 @@ class SpectrumDialog {
   void export_picture();
   void export_table();
   void apply();
+  void match();
   std::string words(std::string_view english, std::string_view romanian) const {
     return context_.words(english, romanian);
   }
   // A curve's name as the window shows it: the case's direction, or RotD100; empty for one not shown.
   std::string curve_name(const std::string& component) const;
+  static ui::OpenFileRequest file_request(const char* title, const char* filter_label, const char* pattern,
+                                          const char* extension);
   bool choose_file(const char* title, const char* filter_label, const char* pattern, const char* extension,
                    std::string& path);
   // A save box that asks before replacing and refuses the analysis' files.
@@ -126,6 +137,8 @@ class SpectrumDialog {
   std::optional<double> usable_period_;  // periods beyond it are shaded
   std::vector<std::string> names_;  // of the components, in the case's directions
   std::string applies_to_;
+  bool matchable_ = false;
+  double metres_per_unit_ = 1.0;
   motion::SpectrumOptions options_;
   motion::SpectrumReport report_;
   std::string problem_;  // why there is no factor
@@ -253,15 +266,22 @@ std::string SpectrumDialog::curve_name(const std::string& component) const {
   return {};
 }
 
-bool SpectrumDialog::choose_file(const char* title, const char* filter_label, const char* pattern,
-                                 const char* extension, std::string& path) {
+ui::OpenFileRequest SpectrumDialog::file_request(const char* title, const char* filter_label, const char* pattern,
+                                                 const char* extension) {
   ui::OpenFileRequest request;
   request.filters = {{filter_label, pattern}, {"All files (*)", "*"}};
   request.title = title;
   request.default_extension = extension;
   std::error_code error;
+  request.initial_folder = std::filesystem::current_path(error).string();
+  return request;
+}
+
+bool SpectrumDialog::choose_file(const char* title, const char* filter_label, const char* pattern,
+                                 const char* extension, std::string& path) {
+  const ui::OpenFileRequest request = file_request(title, filter_label, pattern, extension);
+  std::error_code error;
   const std::filesystem::path here = std::filesystem::current_path(error);
-  request.initial_folder = here.string();
   const bool confirmed = context_.toolkit.open_file_box(request, path);
   // The box makes the chosen file's folder current; the case files stay where they are.
   if (!error) std::filesystem::current_path(here, error);
@@ -270,12 +290,7 @@ bool SpectrumDialog::choose_file(const char* title, const char* filter_label, co
 
 bool SpectrumDialog::choose_file_to_write(const char* title, const char* filter_label, const char* pattern,
                                           const char* extension, std::string& path) {
-  ui::OpenFileRequest request;
-  request.filters = {{filter_label, pattern}, {"All files (*)", "*"}};
-  request.title = title;
-  request.default_extension = extension;
-  std::error_code error;
-  request.initial_folder = std::filesystem::current_path(error).string();
+  const ui::OpenFileRequest request = file_request(title, filter_label, pattern, extension);
   return dialogs::choose_file_to_write(context_, request, {}, path, "Spectrum Message");
 }
 
@@ -313,8 +328,39 @@ void SpectrumDialog::apply() {
   dialog_.close(1);
 }
 
-constexpr C callback_controls[] = {C::damping, C::design, C::parameters, C::browse,       C::from,
-                                   C::to,      C::rule,   C::picture,    C::table_export, C::apply};
+// The match of the window's target over its period range, at its damping. Refused as `brantel
+// match` refuses: without a target, beyond the record's usable periods, at a tolerance of 0 or less.
+void SpectrumDialog::match() {
+  std::string why;
+  const std::optional<double> tolerance = typed_number(field(dialog_, C::tolerance));
+  if (!problem_.empty())
+    why = problem_;
+  else if (dialog_.selection(C::design) <= 1)
+    why = words("No target: choose a design spectrum to match.", "Nicio tinta: alegeti un spectru de proiectare.");
+  else if (!options_.target || !options_.scale_range)
+    why = dialog_.text(C::factor, 260);
+  else if (!tolerance)
+    why = words("Match tolerance: a number of percent above 0.", "Toleranta potrivirii: un numar de procente peste 0.");
+  if (!why.empty()) {
+    context_.toolkit.message_box(why, "Spectrum Message", ui::Icon::error, ui::Buttons::ok);
+    return;
+  }
+  MatchInput input{&record_, names_, *options_.target, {}, report_.periods};
+  input.request.from = options_.scale_range->first;
+  input.request.to = options_.scale_range->second;
+  input.request.damping = options_.request.dampings.front();
+  input.request.tolerance = *tolerance / 100;
+  const auto after = run_match_window(context_, input);
+  if (!after) return;
+  for (const auto& component : *after) {
+    matched.emplace_back();
+    for (const double a : component) matched.back().push_back(a / metres_per_unit_);
+  }
+  dialog_.close(1);
+}
+
+constexpr C callback_controls[] = {C::damping, C::design, C::parameters, C::browse,       C::from,  C::to,
+                                   C::rule,    C::picture, C::table_export, C::apply, C::match};
 
 }  // namespace
 
@@ -336,7 +382,7 @@ double shown_factor(double factor, bool round_up) {
   return std::strtod(motion::report_number(whole * unit).c_str(), nullptr);
 }
 
-std::optional<double> run_spectrum_dialog(Context& context, const SpectrumSource& source) {
+SpectrumChoice run_spectrum_window(Context& context, const SpectrumSource& source) {
   auto dialog = context.toolkit.create_dialog(dialog_of(C{}));
   SpectrumDialog logic(context, *dialog, source);
   for (C control : callback_controls)
@@ -344,7 +390,11 @@ std::optional<double> run_spectrum_dialog(Context& context, const SpectrumSource
   register_common_initializer(context, *dialog, dialog_of(C{}));
   logic.set_up();
   dialog->run_modal();
-  return logic.result;
+  return {logic.result, std::move(logic.matched)};
+}
+
+std::optional<double> run_spectrum_dialog(Context& context, const SpectrumSource& source) {
+  return run_spectrum_window(context, source).factor;
 }
 
 }  // namespace dialogs::editors

@@ -24,7 +24,18 @@ struct SpectrumSource {
   std::string applies_to{};
   // The longest period a processed record's high-pass leaves usable; none: not filtered.
   std::optional<double> usable_period{};
+  // "Match" is offered: the caller takes a matched record in place of its points.
+  bool matchable = false;
 };
+
+// What the user chose in the window: a factor ("Apply factor"), or the record as matched
+// ("Apply" in the Spectral Match window): every component of the source, in its unit, at its
+// step from its first point, longer than the source by the match's padding.
+struct SpectrumChoice {
+  std::optional<double> factor;
+  std::vector<std::vector<double>> matched;
+};
+SpectrumChoice run_spectrum_window(Context& context, const SpectrumSource& source);
 
 // Runs dialog 112. The factor when the user pressed "Apply factor", as shown: nine significant
 // digits, as suite.csv gives it (rounded up under the min90 rule, which must not fall below its

@@ -4,7 +4,8 @@ namespace ui::templates {
 
 // The spectra on the left, as large as the window allows; on the right, top to bottom, what a
 // person settles in order: damping, design spectrum, period range and rule, then the factor
-// they give, the exports and the table; Apply factor and Close at the bottom.
+// they give, the exports and the table, the tolerance of a match; Match, Apply factor and Close
+// at the bottom.
 const DialogTemplate& response_spectrum() {
   using C = ResponseSpectrum;
   using K = ControlKind;
@@ -31,7 +32,10 @@ const DialogTemplate& response_spectrum() {
           {id(C::picture), K::push_button, "Export picture...", {}, {688, 384, 234, 30}},
           {id(C::table_export), K::push_button, "Export table...", {}, {934, 384, 234, 30}},
           {id(C::table_header), K::static_text, "", {}, {688, 422, 480, 20}},
-          {id(C::table), K::list_box, "Table", {}, {688, 444, 480, 140}},
+          {id(C::table), K::list_box, "Table", {}, {688, 444, 480, 108}},
+          {no_id, K::static_text, "Match tolerance (%)", {}, {688, 566, 160, 20}},
+          {id(C::tolerance), K::edit, "Match tolerance (%)", {}, {852, 562, 150, 26}, free_text(260)},
+          {id(C::match), K::push_button, "Match...", {}, {688, 598, 150, 30}},
           {id(C::apply), K::push_button, "Apply factor", {}, {852, 598, 150, 30}},
           {id(C::close), K::push_button, "Close", {}, {1018, 598, 150, 30}},
       }};

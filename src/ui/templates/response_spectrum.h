@@ -23,6 +23,8 @@ enum class ResponseSpectrum : ControlId {
   table = 1312,
   apply = 1313,
   table_header = 1314,
+  tolerance = 1315,
+  match = 1316,
 };
 constexpr DialogId dialog_of(ResponseSpectrum) { return DialogId::response_spectrum; }
 

@@ -11,5 +11,6 @@
 #include "ui/templates/processing_window.h"
 #include "ui/templates/response_spectrum.h"
 #include "ui/templates/sin_exp.h"
+#include "ui/templates/spectral_match.h"
 #include "ui/templates/suite_window.h"
 #include "ui/templates/time_points.h"
