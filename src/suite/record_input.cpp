@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "motion/measures.h"
+#include "motion/processing.h"
 #include "motion/rigid_periods.h"
 #include "motion/spectrum.h"
 
@@ -139,6 +140,46 @@ ReadRecord read_record(const Record& entry, const Settings& s, const Template& t
   }
   place_components(entry, s, t, out);
   return out;
+}
+
+namespace {
+
+// The largest in magnitude of a drift's value over the components.
+double largest(const std::vector<motion::Drift>& drift, double motion::Drift::*value) {
+  double worst = 0;
+  for (const motion::Drift& d : drift)
+    if (std::abs(d.*value) > std::abs(worst)) worst = d.*value;
+  return worst;
+}
+
+}  // namespace
+
+void apply_processing(const Record& entry, const Settings& s, const Template& t, ReadRecord& r, RecordResult& a) {
+  const std::optional<motion::ProcessingOptions>& options = entry.processing ? entry.processing : s.processing;
+  if (!options) return;
+  motion::Record& record = r.record;
+  if (const auto fault = motion::processing_fault(*options, record.time_step)) {
+    r.error = entry.files.front() + ": " + motion::fault_text(*fault, *options, record.time_step);
+    return;
+  }
+  // Processing is linear in the record, so it is done in the model's unit, the unit written.
+  motion::ProcessedRecord processed = motion::process_record(record.components, record.time_step, *options);
+  record.components = std::move(processed.components);
+  const double to_m_s2 = t.unit.in_m_s2();
+  RecordProcessing p;
+  for (const motion::ProcessingStep& step : processed.steps) p.steps.push_back(motion::step_text(step));
+  p.final_velocity = largest(processed.drift, &motion::Drift::final_velocity) * to_m_s2;
+  p.final_displacement = largest(processed.drift, &motion::Drift::final_displacement) * to_m_s2;
+  p.usable_to = processed.usable_period;
+  p.within_limits = processed.within_limits;
+  if (!p.within_limits)
+    r.warnings.push_back(entry.files.front() + ": processed, the record still drifts beyond the limits");
+  if (p.usable_to && s.scale_range && *p.usable_to < s.scale_range->second) {
+    p.short_of_range = true;
+    r.warnings.push_back(entry.files.front() + ": its usable periods end at " + number(*p.usable_to) +
+                         " s, below the scaling range's " + number(s.scale_range->second) + " s");
+  }
+  a.processing = std::move(p);
 }
 
 namespace {

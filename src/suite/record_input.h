@@ -25,6 +25,10 @@ std::vector<int> directions_of(std::string_view text);
 // The files of `entry` read and their components put together into the directions.
 ReadRecord read_record(const Record& entry, const Settings& s, const Template& t);
 
+// The record processed as its options or the suite's say, before it is scaled; its error when
+// the options do not fit its time step.
+void apply_processing(const Record& entry, const Settings& s, const Template& t, ReadRecord& r, RecordResult& a);
+
 // The record's spectra and measures, unscaled, in m/s2 whatever the model's unit.
 void analyse_record(const ReadRecord& r, const Settings& s, const Template& t, RecordResult& a);
 

@@ -158,6 +158,7 @@ void Suite::analyse(std::size_t i) {
   RecordResult& a = results_[i];
   try {
     auto r = std::make_unique<ReadRecord>(read_record(settings_.records[i], settings_, *template_));
+    if (r->error.empty()) apply_processing(settings_.records[i], settings_, *template_, *r, a);
     a.warnings = std::move(r->warnings);
     a.error = std::move(r->error);
     if (a.error.empty()) analyse_record(*r, settings_, *template_, a);

@@ -14,6 +14,7 @@
 
 #include "model/analysis.h"
 #include "motion/design_spectrum.h"
+#include "motion/processing.h"
 #include "motion/reader.h"
 #include "motion/spectrum.h"
 #include "ui/spectra_picture.h"
@@ -24,6 +25,7 @@ namespace suite {
 struct Record {
   std::vector<std::string> files;
   motion::ReadOptions options;  // the unit it is read in is the suite's
+  std::optional<motion::ProcessingOptions> processing{};  // none: the suite's
 };
 
 using Rule = motion::ScaleRule;
@@ -45,6 +47,8 @@ struct Settings {
   std::optional<std::pair<double, double>> scale_range;  // s
   Rule rule = Rule::none;
   bool keep_end_time = false;
+  // Each record processed (as `brantel process` does) before it is scaled, unless it has its own.
+  std::optional<motion::ProcessingOptions> processing;
   std::string out_dir = ".";
   unsigned jobs = 0;  // 0: the number of cores; never more than the records nor max_jobs
   // Files in the folder that no suite wrote (its suite.csv does not list them) are replaced
@@ -78,6 +82,16 @@ std::vector<std::string> stems_of(const std::vector<Record>& records);
 // files and its tables); nothing when there is no suite.csv of a suite there.
 std::optional<std::vector<std::string>> previous_suite_files(const std::string& dir);
 
+// What processing did to a record, in the units of the tables.
+struct RecordProcessing {
+  std::vector<std::string> steps;
+  double final_velocity = 0;      // m/s, unscaled, the largest in magnitude of the components
+  double final_displacement = 0;  // m, the same
+  std::optional<double> usable_to;  // s, the longest usable period after a high-pass
+  bool within_limits = true;
+  bool short_of_range = false;  // the usable periods end below the scaling range's upper period
+};
+
 // What one record gives the suite.
 struct RecordResult {
   std::string stem;
@@ -94,6 +108,7 @@ struct RecordResult {
   double factor = 1.0;
   std::string written;  // the loading file, once written
   std::string note;     // what changed in the case besides its points
+  std::optional<RecordProcessing> processing;  // when the record was processed
 };
 
 struct Template;

@@ -91,19 +91,44 @@ std::vector<std::optional<double>> target_m_s2(const Settings& s, const std::vec
   return target;
 }
 
+namespace {
+
+// The processing columns of a record: its steps, the ends of its scaled velocity and
+// displacement, its usable periods and the warning when they end short of the scaling range.
+std::string processing_fields(const RecordResult& a, const Settings& s) {
+  if (!a.processing) return ",,,,,";
+  const RecordProcessing& p = *a.processing;
+  std::string steps;
+  for (const std::string& step : p.steps) steps += (steps.empty() ? "" : "; ") + step;
+  std::string warning = p.within_limits ? "" : "still drifts";
+  if (p.short_of_range)
+    warning += (warning.empty() ? "" : "; ") + std::string("usable periods end below ") + number(s.scale_range->second) + " s";
+  return ',' + csv_field(steps) + ',' + number(p.final_velocity * a.factor) + ',' + number(p.final_displacement * a.factor) +
+         ',' + (p.usable_to ? number(*p.usable_to) : std::string()) + ',' + csv_field(warning);
+}
+
+}  // namespace
+
 std::string suite_csv(const Settings& s, const std::string& unit, const std::vector<RecordResult>& suite) {
+  const bool processed = std::any_of(suite.begin(), suite.end(),
+                                     [](const RecordResult& a) { return !a.written.empty() && a.processing; });
   std::string text = table_head(s);
   text += "# values in the loading files: the record's values in " + unit + " times the factor\n";
   text += rule_line(s) + "\n";
   text +=
       "# units: time_step s, duration s, pga m/s2, arias m/s, d5_95 s; pga and arias of the scaled record, the "
       "largest of its components; d5_95 of the component of largest Arias intensity\n";
-  text += "record,file,factor,points,time_step,duration,pga,arias,d5_95\n";
+  if (processed)
+    text += "# processed records: final_velocity m/s and final_displacement m of the scaled record, the largest of its "
+            "components; usable_to s, the longest usable period after the high-pass\n";
+  text += "record,file,factor,points,time_step,duration,pga,arias,d5_95";
+  text += processed ? ",steps,final_velocity,final_displacement,usable_to,warning\n" : "\n";
   for (const RecordResult& a : suite) {
     if (a.written.empty()) continue;
     text += csv_field(a.stem) + ',' + csv_field(a.written) + ',' + exact_number(a.factor) + ',' + std::to_string(a.points) +
             ',' + number(a.time_step) + ',' + number(a.duration) + ',' + number(a.pga * std::abs(a.factor)) + ',' +
-            number(a.arias * a.factor * a.factor) + ',' + (a.d5_95 ? number(*a.d5_95) : std::string()) + '\n';
+            number(a.arias * a.factor * a.factor) + ',' + (a.d5_95 ? number(*a.d5_95) : std::string());
+    text += (processed ? processing_fields(a, s) : std::string()) + '\n';
   }
   return text;
 }

@@ -1,6 +1,8 @@
 #include "suite/template.h"
 
+#include <algorithm>
 #include <climits>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -70,10 +72,53 @@ bool model_of(const Settings& s, const text::RecordSource& source, Template& t, 
   return true;
 }
 
+// The sections of a case a template keeps as they stand: the analysis read from a template
+// written by hand or by another version still writes its sections byte for byte.
+enum class Kept { initial_conditions, initial_loadings, loading, none };
+
+Kept section_of(loadfile::RecordKind kind) {
+  using K = loadfile::RecordKind;
+  switch (kind) {
+    case K::initial_condition: case K::initial_conditions_end: case K::initial_accelerations:
+      return Kept::initial_conditions;
+    case K::initial_load: case K::initial_loading_end: return Kept::initial_loadings;
+    case K::amplitude: case K::time: case K::point_load: case K::time_separator: case K::accel_point:
+    case K::loading_data_end: return Kept::loading;
+    default: return Kept::none;
+  }
+}
+
+model::SectionStyle kept_style(const text::RecordSource& source, std::size_t first, std::size_t last) {
+  std::string lines;
+  for (std::size_t i = first; i <= last && i <= source.size(); ++i) lines.append(source.record(i - 1)).append("\r\n");
+  return {model::SectionLayout::verbatim, false, model::KeptLines(std::move(lines))};
+}
+
+// Each case's sections as the template's lines, located by what the check took each record for.
+void keep_sections(model::Analysis& a, const text::RecordSource& source, const loadfile::CheckReport& report) {
+  std::map<std::pair<int, Kept>, std::pair<std::size_t, std::size_t>> spans;
+  for (const loadfile::CheckedRecord& r : report.records) {
+    const Kept kept = section_of(r.kind);
+    if (kept == Kept::none || !a.has_case(r.case_number)) continue;
+    auto [at, fresh] = spans.try_emplace({r.case_number, kept}, r.first_line, r.last_line);
+    if (!fresh) at->second.second = std::max(at->second.second, r.last_line);
+  }
+  for (const auto& [key, span] : spans) {
+    model::Case& c = a.cases[key.first - 1];
+    const model::SectionStyle style = kept_style(source, span.first, span.second);
+    if (key.second == Kept::initial_conditions && c.initial_conditions) c.initial_conditions->style = style;
+    if (key.second == Kept::initial_loadings && c.initial_loadings) c.initial_loadings->style = style;
+    if (key.second == Kept::loading)
+      for (std::optional<model::Loading>& loading : c.loadings)
+        if (loading) loading->style = style;
+  }
+}
+
 // The template's records checked as the solver reads them, then read into an analysis.
 std::shared_ptr<const model::Analysis> analysis_of(const Settings& s, text::RecordSource& source, Template& t,
                                                    std::ostream& err) {
   loadfile::CheckOptions options = t.check;
+  options.keep_records = true;
   const loadfile::CheckReport report = loadfile::check_loading_records(s.template_path, source, options);
   if (loadfile::has_errors(report.problems)) {
     for (const loadfile::Problem& p : report.problems)
@@ -100,6 +145,7 @@ std::shared_ptr<const model::Analysis> analysis_of(const Settings& s, text::Reco
     err << "brantel suite: the template cannot be read to its end\n";
     return nullptr;
   }
+  keep_sections(read.analysis, source, report);
   return std::make_shared<const model::Analysis>(std::move(read.analysis));
 }
 
