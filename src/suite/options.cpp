@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 #include "files/regular_file.h"
 #include "motion/spectrum.h"
@@ -117,11 +118,77 @@ std::string parse_target(std::string_view word, std::optional<motion::DesignSpec
   return {};
 }
 
-std::optional<Rule> rule_from_name(std::string_view name) {
-  if (name == "fit") return Rule::fit;
-  if (name == "min90") return Rule::min90;
-  if (name == "suite90") return Rule::suite90;
-  return std::nullopt;
+namespace {
+
+// One key=value of a processing word into `o`; the reason when it is wrong.
+std::string apply_processing_key(std::string_view key, std::string_view value, motion::ProcessingOptions& o) {
+  double number = 0;
+  if (key == "highpass") {
+    if (value == "auto") o.highpass_auto = true;
+    else if (real(value, number)) o.highpass = number;
+    else return "highpass needs a corner in Hz or auto";
+  } else if (key == "lowpass") {
+    if (!real(value, number)) return "lowpass needs a corner in Hz";
+    o.lowpass = number;
+  } else if (key == "order") {
+    int order = 0;
+    if (!whole(value, order)) return "order needs a whole number, 1 to 8";
+    o.order = order;
+  } else if (key == "taper") {
+    if (!real(value, o.taper)) return "taper needs a share of the length, 0 to 0.5";
+  } else if (key == "pad") {
+    if (value == "auto") o.pad.reset();
+    else if (real(value, number)) o.pad = number;
+    else return "pad needs seconds or auto";
+  } else if (key == "baseline") {
+    o.baseline = motion::baseline_from_name(value);
+    if (!o.baseline) return "baseline is none, mean, linear or poly6";
+  } else {
+    return "\"" + std::string(key) + "\" is no processing option (highpass, lowpass, order, taper, pad, baseline, trim)";
+  }
+  return {};
+}
+
+std::string corner_text(double hz) {
+  char buffer[40];
+  std::snprintf(buffer, sizeof buffer, "%.9g", hz);
+  return buffer;
+}
+
+}  // namespace
+
+std::string parse_processing(std::string_view word, motion::ProcessingOptions& options) {
+  motion::ProcessingOptions o;
+  for (std::string_view part : split(word, ',')) {
+    const std::size_t equals = part.find('=');
+    if (part == "trim") {
+      o.trim = true;
+      continue;
+    }
+    if (equals == std::string_view::npos) return "needs key=value pairs such as highpass=auto,lowpass=25";
+    if (std::string why = apply_processing_key(part.substr(0, equals), part.substr(equals + 1), o); !why.empty())
+      return why;
+  }
+  if (!o.highpass && !o.highpass_auto && !o.lowpass) return "needs a highpass or a lowpass corner";
+  // The checks that need no time step; those that do are made on each record.
+  if (const auto fault = motion::processing_fault(o, 1e-9)) return motion::fault_text(*fault, o, 1e-9);
+  options = o;
+  return {};
+}
+
+std::string processing_word(const motion::ProcessingOptions& o) {
+  const motion::ProcessingOptions defaults;
+  std::string word;
+  const auto add = [&word](const std::string& part) { word += (word.empty() ? "" : ",") + part; };
+  if (o.highpass_auto) add("highpass=auto");
+  else if (o.highpass) add("highpass=" + corner_text(*o.highpass));
+  if (o.lowpass) add("lowpass=" + corner_text(*o.lowpass));
+  if (o.order != defaults.order) add("order=" + std::to_string(o.order));
+  if (o.taper != defaults.taper) add("taper=" + corner_text(o.taper));
+  if (o.pad) add("pad=" + corner_text(*o.pad));
+  if (o.baseline) add("baseline=" + std::string(motion::baseline_name(*o.baseline)));
+  if (o.trim) add("trim");
+  return word;
 }
 
 std::string apply_suite_option(std::string_view option, std::string_view word, Settings& s) {
@@ -140,7 +207,7 @@ std::string apply_suite_option(std::string_view option, std::string_view word, S
     if (std::string why = parse_scale_range(word, range); !why.empty()) return "--scale-range " + why;
     s.scale_range = range;
   } else if (option == "--scale-rule") {
-    const auto rule = rule_from_name(word);
+    const auto rule = motion::scale_rule_from_name(word);
     if (!rule) return "--scale-rule takes fit, min90 or suite90, not \"" + std::string(word) + "\"";
     s.rule = *rule;
   } else if (option == "--periods" || option == "--periods-log") {
@@ -164,6 +231,10 @@ std::string apply_suite_option(std::string_view option, std::string_view word, S
     int jobs = 0;
     if (!whole(word, jobs) || jobs < 1) return "--jobs needs a number from 1 (at most " + std::to_string(max_jobs) + " are used)";
     s.jobs = static_cast<unsigned>(std::min<int>(jobs, static_cast<int>(max_jobs)));
+  } else if (option == "--process") {
+    motion::ProcessingOptions processing;
+    if (std::string why = parse_processing(word, processing); !why.empty()) return "--process " + why;
+    s.processing = processing;
   } else {
     return name + " is no option of a suite";
   }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "motion/design_spectrum.h"
+#include "motion/processing.h"
 #include "suite/suite.h"
 
 namespace suite {
@@ -30,12 +31,17 @@ std::string parse_scale_range(std::string_view word, std::pair<double, double>& 
 // "Z[,Z...]", 0 <= Z < 1.
 std::string parse_dampings(std::string_view word, std::vector<double>& dampings);
 std::string parse_target(std::string_view word, std::optional<motion::DesignSpectrum>& target);
-std::optional<Rule> rule_from_name(std::string_view name);
+
+// The processing of `brantel process` in one word: "highpass=F|auto[,lowpass=F][,order=N]
+// [,taper=FRAC][,pad=S|auto][,baseline=none|mean|linear|poly6][,trim]".
+std::string parse_processing(std::string_view word, motion::ProcessingOptions& options);
+// The word parse_processing reads back as `options`.
+std::string processing_word(const motion::ProcessingOptions& options);
 
 // The options of a suite beyond reading its records, by the name the command line gives them.
-inline constexpr std::array<std::string_view, 13> suite_options = {
-    "--case",    "--geometry",     "--direction",    "--target",  "--scale-range", "--scale-rule", "--periods",
-    "--periods-log", "--periods-file", "--damping", "--end-time", "--out",         "--jobs"};
+inline constexpr std::array<std::string_view, 14> suite_options = {
+    "--case",        "--geometry",     "--direction", "--target",   "--scale-range", "--scale-rule", "--periods",
+    "--periods-log", "--periods-file", "--damping",   "--end-time", "--out",         "--jobs",       "--process"};
 
 // One option of `suite_options` and its word into `settings`; the reason when the word is wrong.
 std::string apply_suite_option(std::string_view option, std::string_view word, Settings& settings);

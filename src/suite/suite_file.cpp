@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <initializer_list>
 #include <nlohmann/json.hpp>
 
 #include "files/regular_file.h"
@@ -73,9 +74,9 @@ bool is_reading_option(const std::string& option) {
 }
 
 // Reading options of an object into `options`, skipping `skip`; the reason when one is wrong.
-std::string apply_reading(const Json& object, motion::ReadOptions& options, std::string_view skip) {
+std::string apply_reading(const Json& object, motion::ReadOptions& options, std::initializer_list<std::string_view> skip) {
   for (const auto& [key, value] : object.items()) {
-    if (key == skip) continue;
+    if (std::find(skip.begin(), skip.end(), key) != skip.end()) continue;
     const std::string option = option_of_key(key);
     // A record's own scale factor (as the Import dialog takes it) comes before the suite's.
     if (!is_reading_option(option) && option != "--scale") return "\"" + key + "\" is no reading option of a record";
@@ -83,6 +84,18 @@ std::string apply_reading(const Json& object, motion::ReadOptions& options, std:
     if (!word) return "\"" + key + "\" needs a text or a number";
     if (std::string why = motion::apply_read_option(option, *word, options); !why.empty()) return why;
   }
+  return {};
+}
+
+// A record object's own reading options and processing.
+std::string record_options(const Json& r, Record& record) {
+  if (std::string why = apply_reading(r, record.options, {"files", "process"}); !why.empty()) return why;
+  if (!r.contains("process")) return {};
+  if (!r["process"].is_string()) return "\"process\" needs a text such as \"highpass=auto\"";
+  motion::ProcessingOptions processing;
+  if (std::string why = parse_processing(r["process"].get<std::string>(), processing); !why.empty())
+    return "\"process\" " + why;
+  record.processing = processing;
   return {};
 }
 
@@ -99,7 +112,8 @@ std::string text_of(const Json& value, const char* key) {
 std::string read_settings(const Json& j, const fs::path& folder, Settings& s) {
   if (!j.is_object()) return "the file holds no JSON object";
   static const char* const keys[] = {"template", "case", "geometry", "read", "records", "direction", "target",
-                                     "scale_range", "scale_rule", "periods", "damping", "end_time", "out", "jobs"};
+                                     "scale_range", "scale_rule", "periods", "damping", "end_time", "out", "jobs",
+                                     "process"};
   for (const auto& [key, value] : j.items())
     if (std::find(std::begin(keys), std::end(keys), key) == std::end(keys)) return "\"" + key + "\" is no setting of a suite";
   if (!j.contains("template")) return "\"template\" is missing";
@@ -108,7 +122,7 @@ std::string read_settings(const Json& j, const fs::path& folder, Settings& s) {
   motion::ReadOptions common;
   if (j.contains("read")) {
     if (!j["read"].is_object()) return "\"read\" needs an object of reading options";
-    if (std::string why = apply_reading(j["read"], common, ""); !why.empty()) return "\"read\": " + why;
+    if (std::string why = apply_reading(j["read"], common, {}); !why.empty()) return "\"read\": " + why;
   }
   if (!j.contains("records") || !j["records"].is_array()) return "\"records\" needs a list of records";
   for (const Json& r : j["records"]) {
@@ -118,7 +132,7 @@ std::string read_settings(const Json& j, const fs::path& folder, Settings& s) {
     if (r.is_object()) {
       if (!r.contains("files")) return "a record object needs \"files\"";
       files = &r["files"];
-      if (std::string why = apply_reading(r, record.options, "files"); !why.empty()) return "a record: " + why;
+      if (std::string why = record_options(r, record); !why.empty()) return "a record: " + why;
     }
     if (files->is_string()) {
       record.files.push_back(resolved(folder, files->get<std::string>()));
@@ -185,6 +199,7 @@ std::string suite_file_text(const Settings& s, const std::string& target_text, c
     Json files = Json::array();
     for (const std::string& f : r.files) files.push_back(kept_path(f, folder));
     Json entry = reading_of(r.options);
+    if (r.processing) entry["process"] = processing_word(*r.processing);
     if (entry.empty()) {
       records.push_back(files.size() == 1 ? files[0] : files);
     } else {
@@ -200,12 +215,13 @@ std::string suite_file_text(const Settings& s, const std::string& target_text, c
     j["target"] = target;
   }
   if (s.scale_range) j["scale_range"] = {s.scale_range->first, s.scale_range->second};
-  if (s.rule != Rule::none) j["scale_rule"] = std::string(rule_name(s.rule));
+  if (s.rule != Rule::none) j["scale_rule"] = std::string(motion::scale_rule_name(s.rule));
   if (!s.periods.empty()) j["periods"] = s.periods;
   j["damping"] = s.damping;
   j["end_time"] = s.keep_end_time ? "keep" : "record";
   j["out"] = kept_path(s.out_dir, folder);
   if (s.jobs > 0) j["jobs"] = s.jobs;
+  if (s.processing) j["process"] = processing_word(*s.processing);
   // A name that is not UTF-8 cannot stand in JSON as it is: it is written with replacement
   // characters, so that reading the file back names the record it cannot open instead of the
   // program stopping here.

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "app/cli/command.h"
+#include "app/cli/run_suite.h"
 #include "motion/read_options.h"
 #include "motion/spectrum.h"
 #include "suite/options.h"
@@ -29,6 +30,11 @@ constexpr std::string_view help_text =
     "  --geometry MODEL.dat  the model (default: the geometry file the template names, if found)\n"
     "  --format, --units, --first-line, --time-column, --columns, --dt, --resample\n"
     "                        how the records are read, as for 'brantel motion', for every record\n"
+    "  --process SPEC        each record processed as by 'brantel process' before it is scaled:\n"
+    "                        highpass=F|auto[,lowpass=F][,order=N][,taper=FRAC][,pad=S|auto]\n"
+    "                        [,baseline=none|mean|linear|poly6][,trim];\n"
+    "                        suite.csv then has the steps, the final velocity and displacement\n"
+    "                        and the usable periods of each record\n"
     "  --direction X|Y|Z|XY|XYZ   the directions of the components (default X, XY or XYZ)\n"
     "  --target TARGET       design spectrum: ec8:type=1,ground=B,ag=0.25g[,importance=1.2],\n"
     "                        asce7:sds=1.0,sd1=0.6,tl=8 or csv:FILE (period s, PSA g)\n"
@@ -98,7 +104,7 @@ class SuiteCommand final : public Command {
     settings.overwrite = overwrite_;
     settings.progress = isatty(STDERR_FILENO) == 1;
     if (const std::string why = suite::settings_problem(settings); !why.empty()) return misuse(why, err);
-    return suite::run_suite(settings, out, err);
+    return app::cli::run_suite(settings, out, err);
   }
 
  private:
