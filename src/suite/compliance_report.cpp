@@ -82,6 +82,14 @@ std::string compliance_summary(const Compliance& result, bool romanian) {
   return text;
 }
 
+std::string compliance_lines(const Compliance& result, bool romanian) {
+  std::string text = std::string(code_title(result.code)) + ": " + compliance_summary(result, romanian) + "\n";
+  for (const Clause& c : result.clauses)
+    text += "  " + c.clause + (c.direction.empty() ? "" : " " + c.direction) + ": " + verdict_words(c.verdict, romanian) +
+            ", " + value_text(c) + "; " + (romanian ? c.asks_ro : c.asks) + "\n";
+  return text;
+}
+
 std::string compliance_text(const Compliance& result, const CodeInput& input, const std::string& target,
                             bool romanian) {
   const bool ro = romanian;

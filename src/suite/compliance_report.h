@@ -29,4 +29,7 @@ std::string verdict_words(Verdict verdict, bool romanian);
 // The result in one line: "every clause holds" or the failing clauses (and the problem).
 std::string compliance_summary(const Compliance& result, bool romanian);
 
+// The verdicts as the command prints them: the result, then a line per clause.
+std::string compliance_lines(const Compliance& result, bool romanian);
+
 }  // namespace suite

@@ -164,6 +164,16 @@ std::string apply_suite_option(std::string_view option, std::string_view word, S
     int jobs = 0;
     if (!whole(word, jobs) || jobs < 1) return "--jobs needs a number from 1 (at most " + std::to_string(max_jobs) + " are used)";
     s.jobs = static_cast<unsigned>(std::min<int>(jobs, static_cast<int>(max_jobs)));
+  } else if (option == "--code") {
+    const auto code = code_from_name(word);
+    if (!code) return "--code takes ec8, asce7-16 or asce7-22, not \"" + std::string(word) + "\"";
+    s.code = *code;
+  } else if (option == "--structure-periods") {
+    if (std::string why = parse_structure_periods(word, s.structure_periods); !why.empty()) return name + " " + why;
+  } else if (option == "--t90") {
+    double t90 = 0;
+    if (std::string why = parse_t90(word, t90); !why.empty()) return name + " " + why;
+    s.t90 = t90;
   } else {
     return name + " is no option of a suite";
   }

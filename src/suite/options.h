@@ -33,9 +33,10 @@ std::string parse_target(std::string_view word, std::optional<motion::DesignSpec
 std::optional<Rule> rule_from_name(std::string_view name);
 
 // The options of a suite beyond reading its records, by the name the command line gives them.
-inline constexpr std::array<std::string_view, 13> suite_options = {
-    "--case",    "--geometry",     "--direction",    "--target",  "--scale-range", "--scale-rule", "--periods",
-    "--periods-log", "--periods-file", "--damping", "--end-time", "--out",         "--jobs"};
+inline constexpr std::array<std::string_view, 16> suite_options = {
+    "--case",        "--geometry",     "--direction", "--target",   "--scale-range", "--scale-rule",
+    "--periods",     "--periods-log",  "--periods-file", "--damping", "--end-time",   "--out",
+    "--jobs",        "--code",         "--structure-periods", "--t90"};
 
 // One option of `suite_options` and its word into `settings`; the reason when the word is wrong.
 std::string apply_suite_option(std::string_view option, std::string_view word, Settings& settings);

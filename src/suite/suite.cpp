@@ -1,4 +1,5 @@
 #include "suite/suite.h"
+#include "suite/compliance_report.h"
 
 #include <algorithm>
 #include <array>
@@ -309,8 +310,10 @@ void analyse(const Record& entry, const Settings& s, const Template& t, RecordRe
   const double to_m_s2 = t.unit.in_m_s2();
   for (auto& c : record.components)
     for (double& v : c) v *= to_m_s2;
+  std::vector<double> pgas;
   for (const auto& c : record.components) {
     const motion::IntensityMeasures m = motion::intensity_measures(c, record.time_step);
+    pgas.push_back(m.pga);
     a.pga = std::max(a.pga, m.pga);
     if (m.arias >= a.arias) {
       a.arias = m.arias;
@@ -337,6 +340,13 @@ void analyse(const Record& entry, const Settings& s, const Template& t, RecordRe
   const std::string factor_component = pair ? "rotd100" : std::to_string(one + 1);
   for (std::size_t i = 0; i < a.curves.size(); ++i)
     if (a.curves[i].component == factor_component) a.factor_curve = i;
+  // Each component kept with its direction and PGA, as a design code's rules take them.
+  for (std::size_t k = 0; k < pgas.size(); ++k) {
+    if (!pair && k != one) continue;
+    const int d = k < r.directions.size() ? r.directions[k] : 1;
+    a.directions.push_back(d >= 1 && d <= 3 ? "XYZ"[d - 1] : 'X');
+    a.component_pga.push_back(pgas[k]);
+  }
   const auto named = [&](std::size_t k) { return std::to_string(k + 1) + (o[k].name.empty() ? "" : " (" + o[k].name + ")"); };
   a.scaled_on = pair ? "RotD100 of " + named(x) + " and " + named(y) : "component " + named(one);
 }
@@ -489,10 +499,16 @@ std::vector<std::optional<double>> target_m_s2(const Settings& s, const std::vec
   return target;
 }
 
+// The rule in the tables' headers; previous_suite_files knows a suite checked against a code by it.
+std::string rule_words(const Settings& s) {
+  if (s.code) return "code " + std::string(code_name(*s.code)) + " (each record's fit, then one common factor)";
+  return std::string(rule_name(s.rule));
+}
+
 std::string suite_csv(const Settings& s, const Template& t, const std::vector<RecordResult>& suite) {
   std::string text = "# template: " + s.template_path + ", case " + std::to_string(s.case_number) + '\n';
   text += "# values in the loading files: the record's values in " + t.unit.name() + " times the factor\n";
-  text += "# scale rule: " + std::string(rule_name(s.rule)) + "\n";
+  text += "# scale rule: " + rule_words(s) + "\n";
   text +=
       "# units: time_step s, duration s, pga m/s2, arias m/s, d5_95 s; pga and arias of the scaled record, the "
       "largest of its components; d5_95 of the component of largest Arias intensity\n";
@@ -512,7 +528,7 @@ std::string spectra_csv(const Settings& s, const std::vector<double>& periods,
   text += "# units: sd m, psv m/s, psa m/s2" + std::string(s.target ? ", target m/s2" : "") + '\n';
   if (s.target) text += "# target: " + s.target->description() + '\n';
   if (s.scale_range)
-    text += "# scale rule: " + std::string(rule_name(s.rule)) + " over " + number(s.scale_range->first) + "-" +
+    text += "# scale rule: " + rule_words(s) + " over " + number(s.scale_range->first) + "-" +
             number(s.scale_range->second) + " s\n";
   text += "# spectra of the scaled records; mean: their mean of RotD100 of a horizontal pair, else of the one "
           "component\n";
@@ -614,6 +630,10 @@ std::optional<std::vector<std::string>> previous_suite_files(const std::string& 
   // Ours: the header that suite_csv writes, then rows of the files written.
   if (!content.starts_with("# template: ")) return std::nullopt;
   std::vector<std::string> names{suite_table, spectra_table, spectra_picture};
+  if (content.find("\n# scale rule: code ") != std::string::npos) {
+    names.emplace_back(compliance_text_file);
+    names.emplace_back(compliance_json_file);
+  }
   bool rows = false;
   for (std::size_t pos = 0; pos < content.size();) {
     const std::size_t end = std::min(content.find('\n', pos), content.size());
@@ -647,6 +667,7 @@ std::string settings_problem(const Settings& s) {
   if (s.scale_range && !(s.scale_range->first > 0 && s.scale_range->first < s.scale_range->second))
     return "--scale-range needs TA:TB with 0 < TA < TB seconds";
   if (!(s.damping >= 0 && s.damping < 1)) return "--damping needs a ratio from 0 to below 1";
+  if (std::string why = code_settings_problem(s); !why.empty()) return why;
   for (const Record& r : s.records)
     if (r.files.empty() || std::any_of(r.files.begin(), r.files.end(), [](const std::string& f) { return f.empty(); }))
       return "an empty record file name";
@@ -693,6 +714,7 @@ void Suite::analyse(std::size_t i) {
 
 bool Suite::find_factors(std::string& why) {
   const Settings& s = settings_;
+  if (s.code) return find_code_factors(why);
   if (s.rule == Rule::suite90) {
     std::vector<std::vector<double>> psa;
     for (const RecordResult& a : results_)
@@ -777,6 +799,8 @@ std::vector<std::string> Suite::files_in_the_way() const {
   std::vector<std::string> names;
   for (const RecordResult& a : results_) names.push_back(a.stem + ".inc");
   for (const char* name : {suite_table, spectra_table, spectra_picture}) names.emplace_back(name);
+  if (settings_.code)
+    for (const char* name : {compliance_text_file, compliance_json_file}) names.emplace_back(name);
   std::vector<std::string> in_the_way;
   for (const std::string& name : names) {
     if (previous_ && std::find(previous_->begin(), previous_->end(), name) != previous_->end()) continue;
@@ -820,6 +844,7 @@ bool Suite::write_tables(std::ostream& out, std::ostream& err, std::vector<std::
     out << "spectra.png not drawn: this program has no picture renderer\n";
     if (not_written) not_written->emplace_back(spectra_picture);
   }
+  if (!write_compliance(err, false, not_written)) tables_written = false;
   // What the previous suite wrote and this one did not is no part of this suite.
   if (previous_) {
     std::set<std::string> kept;
@@ -828,6 +853,10 @@ bool Suite::write_tables(std::ostream& out, std::ostream& err, std::vector<std::
     kept.insert(suite_table);
     kept.insert(spectra_table);
     if (picture_written) kept.insert(spectra_picture);
+    if (compliance_) {
+      kept.insert(compliance_text_file);
+      kept.insert(compliance_json_file);
+    }
     for (const std::string& name : *previous_) {
       if (kept.contains(name) || name.find('/') != std::string::npos || name == "." || name == "..") continue;
       const fs::path stale = dir / name;
@@ -909,6 +938,12 @@ int run_suite(const Settings& s, std::ostream& out, std::ostream& err) {
   }
   const bool tables_written = suite->write_tables(out, err);
   out << written << " of " << suite->size() << " loading files written in " << s.out_dir << '\n';
+  // A suite that does not comply is written all the same, so that the engineer sees why; the
+  // exit status says it.
+  if (suite->compliance()) {
+    out << compliance_lines(*suite->compliance(), false);
+    if (!suite->compliance()->holds()) return exit_some_not_written;
+  }
   return written == suite->size() && tables_written ? exit_all_written : exit_some_not_written;
 }
 
