@@ -12,6 +12,7 @@
 #include <sstream>
 #include <string>
 
+#include "app/cli/run_suite.h"
 #include "suite/suite.h"
 #include "bench_support.h"
 #include "motion/spectrum.h"
@@ -82,7 +83,7 @@ void BM_SuiteWrite(benchmark::State& state) {
     const long before = status_kib("VmRSS:");
     std::ofstream("/proc/self/clear_refs") << "5";  // the peak starts again from here
     std::ostringstream out, err;
-    if (suite::run_suite(settings, out, err) != 0) state.SkipWithError(err.str().c_str());
+    if (app::cli::run_suite(settings, out, err) != 0) state.SkipWithError(err.str().c_str());
     extra_kib = status_kib("VmHWM:") - before;
   }
   const double file_bytes = static_cast<double>(std::filesystem::file_size("out/record0.inc"));

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <utility>
 
 #include "files/regular_file.h"
 #include "motion/parsing.h"
@@ -203,13 +204,22 @@ std::optional<DesignSpectrum> parse_design_spectrum(std::string_view text, std::
   return std::nullopt;
 }
 
+namespace {
+constexpr std::pair<ScaleRule, std::string_view> scale_rule_names[] = {
+    {ScaleRule::none, "none"}, {ScaleRule::fit, "fit"}, {ScaleRule::min90, "min90"}, {ScaleRule::suite90, "suite90"}};
+}  // namespace
+
 std::optional<ScaleRule> scale_rule_from_name(std::string_view name) {
-  if (name == "fit") return ScaleRule::fit;
-  if (name == "min90") return ScaleRule::min90;
+  for (const auto& [rule, rule_name] : scale_rule_names)
+    if (rule != ScaleRule::none && name == rule_name) return rule;
   return std::nullopt;
 }
 
-std::string_view scale_rule_name(ScaleRule rule) { return rule == ScaleRule::fit ? "fit" : "min90"; }
+std::string_view scale_rule_name(ScaleRule rule) {
+  for (const auto& [named, rule_name] : scale_rule_names)
+    if (named == rule) return rule_name;
+  return "none";
+}
 
 namespace {
 
@@ -237,6 +247,10 @@ ScaleFactor scale_factor(std::span<const double> periods, std::span<const double
   ScaleFactor result;
   const std::vector<double> ratios = ratios_in_range(periods, psa, target, from, to, result.problem);
   if (ratios.empty()) return result;
+  if (rule == ScaleRule::none) {
+    result.problem = "no scale rule";
+    return result;
+  }
   result.periods_used = ratios.size();
   if (rule == ScaleRule::fit) {
     double sum = 0;

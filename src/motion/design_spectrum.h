@@ -60,9 +60,13 @@ std::optional<DesignSpectrum> parse_design_spectrum(std::string_view text, std::
 std::optional<TableSpectrum> read_table_spectrum(std::string_view content, std::string& error);
 
 enum class ScaleRule {
-  fit,    // exp(mean of ln(target / PSA)) over the periods in range: least squares in log
-  min90,  // 0.9 x max(target / PSA) over the range: the record at least 90% of the target everywhere
+  none,     // the records as they are
+  fit,      // exp(mean of ln(target / PSA)) over the periods in range: least squares in log
+  min90,    // 0.9 x max(target / PSA) over the range: the record at least 90% of the target everywhere
+  suite90,  // one factor for a suite: its mean at least 90% of the target everywhere (suite90 below)
 };
+// The rule of a name ("fit", "min90", "suite90"); none for any other word, "none" included,
+// since no option names the absence of a rule.
 std::optional<ScaleRule> scale_rule_from_name(std::string_view name);
 std::string_view scale_rule_name(ScaleRule rule);
 
@@ -73,7 +77,8 @@ struct ScaleFactor {
 };
 
 // The factor of one record's PSA (`psa[k]` at `periods[k]`) onto `target` (same unit, none where
-// undefined) over the periods from `from` to `to` inclusive.
+// undefined) over the periods from `from` to `to` inclusive. suite90 of one record is its min90;
+// `none` finds no factor.
 ScaleFactor scale_factor(std::span<const double> periods, std::span<const double> psa,
                          std::span<const std::optional<double>> target, double from, double to, ScaleRule rule);
 

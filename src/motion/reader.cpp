@@ -7,10 +7,10 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <set>
 #include <utility>
 
+#include "files/regular_file.h"
 #include "motion/parsing.h"
 
 namespace motion {
@@ -330,11 +330,12 @@ ReadResult read_motion_file(const std::string& path, const ReadOptions& options)
                   std::to_string(max_file_bytes >> 20) + " MiB)");
   ReadOptions named = options;
   if (named.file_extension.empty()) named.file_extension = std::filesystem::path(path).extension().string();
-  std::ifstream in(path, std::ios::binary);
-  std::string content(static_cast<std::size_t>(size), '\0');
-  if (!in || !in.read(content.data(), static_cast<std::streamsize>(size)))
-    return refuse("cannot read " + path + ": " + std::strerror(errno));
-  content.resize(static_cast<std::size_t>(in.gcount()));
+  std::string content;
+  const files::FileRead read = files::read_regular_file(path, content, max_file_bytes);
+  if (read.status == files::FileReadStatus::too_large)
+    return refuse(path + " grew beyond what a record can hold (" + std::to_string(max_file_bytes >> 20) + " MiB)");
+  if (read.status != files::FileReadStatus::ok)
+    return refuse("cannot read " + path + ": " + std::strerror(read.error != 0 ? read.error : EIO));
   return read_motion_text(content, named);
 }
 

@@ -117,13 +117,6 @@ std::string parse_target(std::string_view word, std::optional<motion::DesignSpec
   return {};
 }
 
-std::optional<Rule> rule_from_name(std::string_view name) {
-  if (name == "fit") return Rule::fit;
-  if (name == "min90") return Rule::min90;
-  if (name == "suite90") return Rule::suite90;
-  return std::nullopt;
-}
-
 std::string apply_suite_option(std::string_view option, std::string_view word, Settings& s) {
   const std::string name(option);
   if (option == "--case") {
@@ -140,7 +133,7 @@ std::string apply_suite_option(std::string_view option, std::string_view word, S
     if (std::string why = parse_scale_range(word, range); !why.empty()) return "--scale-range " + why;
     s.scale_range = range;
   } else if (option == "--scale-rule") {
-    const auto rule = rule_from_name(word);
+    const auto rule = motion::scale_rule_from_name(word);
     if (!rule) return "--scale-rule takes fit, min90 or suite90, not \"" + std::string(word) + "\"";
     s.rule = *rule;
   } else if (option == "--periods" || option == "--periods-log") {

@@ -30,7 +30,6 @@ std::string parse_scale_range(std::string_view word, std::pair<double, double>& 
 // "Z[,Z...]", 0 <= Z < 1.
 std::string parse_dampings(std::string_view word, std::vector<double>& dampings);
 std::string parse_target(std::string_view word, std::optional<motion::DesignSpectrum>& target);
-std::optional<Rule> rule_from_name(std::string_view name);
 
 // The options of a suite beyond reading its records, by the name the command line gives them.
 inline constexpr std::array<std::string_view, 16> suite_options = {

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "model/analysis.h"
 #include "motion/design_spectrum.h"
 #include "motion/reader.h"
 #include "motion/spectrum.h"
@@ -26,13 +27,15 @@ struct Record {
   motion::ReadOptions options;  // the unit it is read in is the suite's
 };
 
-enum class Rule { none, fit, min90, suite90 };
+using Rule = motion::ScaleRule;
 
 struct Settings {
   std::string template_path;
-  // The template's bytes when it is not read from template_path (the analysis of the dialogs,
-  // as Create would write it); template_path then only names it.
+  // The template's bytes when it is not read from template_path; template_path then only names it.
   std::optional<std::string> template_text;
+  // The analysis of the dialogs, taken as it is instead of a template: template_path names it.
+  std::shared_ptr<const model::Analysis> analysis;
+  bool romanian = false;  // the language of the comment and end lines of `analysis`'s files
   int case_number = 0;
   std::vector<Record> records;
   std::optional<std::string> geometry;  // none: the geometry file the template names, if found
@@ -106,6 +109,18 @@ struct RecordResult {
 };
 
 struct Template;
+struct ReadRecord;
+
+// Why a suite's factors cannot be found: then no record can be written.
+enum class FactorsOutcome {
+  found,             // every record analysed has its factor, or the reason it has none
+  no_record_read,    // suite90 needs at least one record, and none could be read
+  no_suite_factor,   // the records' mean has no suite90 factor
+};
+struct Factors {
+  FactorsOutcome outcome = FactorsOutcome::found;
+  explicit operator bool() const { return outcome == FactorsOutcome::found; }
+};
 
 // One run of a suite, in steps: open (the template read), analyse each record, find the
 // factors, write each record's loading file, then the tables. analyse and write may run at
@@ -136,9 +151,9 @@ class Suite {
 
   // Reads record i and computes its spectra and measures; an unusable record gets its error.
   void analyse(std::size_t i);
-  // The scale factors of the records analysed. false with `why` when the suite90 factor
-  // cannot be found (the suite cannot be written); a record without its own factor gets an error.
-  bool find_factors(std::string& why);
+  // The scale factors of the records analysed; `why` says why the suite's factor cannot be
+  // found (the suite cannot be written). A record without its own factor gets an error.
+  Factors find_factors(std::string& why);
   // Builds, checks and writes record i's loading file, whole or not at all.
   void write(std::size_t i);
   // DIR/suite.csv, DIR/spectra.csv and DIR/spectra.png of the records written, then the files
@@ -160,29 +175,29 @@ class Suite {
 
  private:
   Suite(const Settings& settings, std::unique_ptr<Template> t);
-  bool find_code_factors(std::string& why);
+  Factors find_code_factors(std::string& why);
+  // The files of the folder's previous suite that this one did not write again are removed.
+  void remove_previous(bool picture_written) const;
 
   Settings settings_;
   std::unique_ptr<Template> template_;
   // The files the folder's suite.csv listed when the suite opened (names), if it was a suite's.
   std::optional<std::vector<std::string>> previous_;
   std::vector<RecordResult> results_;
+  // Each record as analysed, held until its file is written: a record is read and converted once.
+  std::vector<std::unique_ptr<ReadRecord>> records_;
   std::vector<double> periods_;
   std::vector<std::optional<double>> target_;
   std::optional<CodeInput> code_input_;
   std::optional<Compliance> compliance_;
 };
 
-// The whole run of `brantel suite`, records in parallel. Exit codes: 0 every record written,
-// 1 some record not written (each reported on `err`), 2 nothing written (the template, the case
-// or the settings are unusable, files in the way, or no record usable; the reason on `err`),
-// and then nothing is left behind: neither the folder nor its tables.
-int run_suite(const Settings& settings, std::ostream& out, std::ostream& err);
+// The number of records a run processes at once: the settings' jobs (0: the cores), never
+// more than the records nor max_jobs.
+unsigned jobs_for(const Settings& settings);
 
 // What draws DIR/spectra.png. The program with a display library registers one before the
 // command line is answered; without one the picture is not drawn and the run says so.
 void set_spectra_picture_renderer(ui::SpectraPictureRenderer renderer);
-
-std::string_view rule_name(Rule rule);
 
 }  // namespace suite

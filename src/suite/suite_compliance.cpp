@@ -63,7 +63,7 @@ std::string code_settings_problem(const Settings& s) {
   return "";
 }
 
-bool Suite::find_code_factors(std::string& why) {
+Factors Suite::find_code_factors(std::string& why) {
   const Settings& s = settings_;
   CodeInput in;
   in.check = {*s.code, s.structure_periods, s.t90};
@@ -80,14 +80,14 @@ bool Suite::find_code_factors(std::string& why) {
   }
   if (used.empty()) {
     why = "no record could be read";
-    return false;
+    return {FactorsOutcome::no_record_read};
   }
   Compliance c = check_compliance(in);
   for (std::size_t j = 0; j < used.size() && j < c.factors.size(); ++j) results_[used[j]].factor = c.factors[j];
   settings_.scale_range = c.range;
   code_input_ = std::move(in);
   compliance_ = std::move(c);
-  return true;
+  return {};
 }
 
 bool Suite::write_compliance(std::ostream& err, bool romanian, std::vector<std::string>* not_written) const {

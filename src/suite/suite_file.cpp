@@ -201,7 +201,7 @@ std::string suite_file_text(const Settings& s, const std::string& target_text, c
     j["target"] = target;
   }
   if (s.scale_range) j["scale_range"] = {s.scale_range->first, s.scale_range->second};
-  if (s.rule != Rule::none) j["scale_rule"] = std::string(rule_name(s.rule));
+  if (s.rule != Rule::none) j["scale_rule"] = std::string(motion::scale_rule_name(s.rule));
   if (!s.periods.empty()) j["periods"] = s.periods;
   j["damping"] = s.damping;
   j["end_time"] = s.keep_end_time ? "keep" : "record";

@@ -127,4 +127,19 @@ TEST(ScaleFactor, SuiteFactorLiftsTheMeanOfTheRecords) {
   EXPECT_NE(motion::suite90(periods, {}, target, 0.2, 0.8).problem, "");
 }
 
+// One table names the rules both ways; no word names the absence of a rule, and no rule gives
+// a factor without being one.
+TEST(ScaleFactor, RulesAreNamedOneWayAndBack) {
+  for (const auto rule : {motion::ScaleRule::fit, motion::ScaleRule::min90, motion::ScaleRule::suite90})
+    EXPECT_EQ(motion::scale_rule_from_name(motion::scale_rule_name(rule)), rule) << motion::scale_rule_name(rule);
+  EXPECT_EQ(motion::scale_rule_name(motion::ScaleRule::none), "none");
+  EXPECT_EQ(motion::scale_rule_from_name("none"), std::nullopt);
+  EXPECT_EQ(motion::scale_rule_from_name("Fit"), std::nullopt);
+  const std::vector<double> periods = {0.2, 0.4};
+  const std::vector<std::optional<double>> target = {2.0, 2.0};
+  const std::vector<double> psa = {1.0, 1.0};
+  EXPECT_NE(motion::scale_factor(periods, psa, target, 0.2, 0.4, motion::ScaleRule::none).problem, "");
+  EXPECT_DOUBLE_EQ(motion::scale_factor(periods, psa, target, 0.2, 0.4, motion::ScaleRule::suite90).factor, 1.8);
+}
+
 }  // namespace

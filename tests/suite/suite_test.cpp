@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/cli/run_suite.h"
 #include "loadfile/check.h"
 #include "model/geometry_file.h"
 #include "support/study_file_fuzz.h"
@@ -88,7 +89,7 @@ TEST(SuiteSteps, TheAnalysisOwnLoadingFileIsNeverWrittenOver) {
   suite::Settings s = settings_of({"quake_a", "quake_b"});
   s.protected_files = {"out/quake_b.inc"};
   std::ostringstream out, err;
-  EXPECT_EQ(suite::run_suite(s, out, err), 1);
+  EXPECT_EQ(app::cli::run_suite(s, out, err), 1);
   EXPECT_EQ(read_file("out/quake_b.inc"), "the analysis's own file\n");
   EXPECT_NE(err.str().find("quake_b: not written: out/quake_b.inc is out/quake_b.inc, which is never written over"),
             std::string::npos)
@@ -212,11 +213,11 @@ TEST(SuiteOutput, ASecondSuiteLeavesExactlyItsOwnFilesAndNoOneElses) {
   TempCurrentDir dir;
   write_records();
   std::ostringstream out, err;
-  ASSERT_EQ(suite::run_suite(settings_of({"quake_a", "quake_b", "quake_c"}), out, err), 0) << err.str();
+  ASSERT_EQ(app::cli::run_suite(settings_of({"quake_a", "quake_b", "quake_c"}), out, err), 0) << err.str();
   write_file("out/notes.txt", "mine\n");
   // Not written this time: the previous run's file of it goes too.
   write_file("quake_b.AT2", "no values here\n");
-  EXPECT_EQ(suite::run_suite(settings_of({"quake_a", "quake_b"}), out, err), 1) << err.str();
+  EXPECT_EQ(app::cli::run_suite(settings_of({"quake_a", "quake_b"}), out, err), 1) << err.str();
   EXPECT_EQ(folder_names("out"), (std::vector<std::string>{"notes.txt", "quake_a.inc", "spectra.csv", "suite.csv"}));
   EXPECT_EQ(read_file("out/notes.txt"), "mine\n");
   const auto listed = suite::previous_suite_files("out");
@@ -234,14 +235,14 @@ TEST(SuiteOutput, FilesNoSuiteWroteAreReplacedOnlyWhenAllowed) {
   write_file("out/suite.csv", "my own table\n");
   suite::Settings s = settings_of({"quake_a", "quake_b"});
   std::ostringstream out, err;
-  EXPECT_EQ(suite::run_suite(s, out, err), 2);
+  EXPECT_EQ(app::cli::run_suite(s, out, err), 2);
   EXPECT_NE(err.str().find("out/quake_b.inc out/suite.csv"), std::string::npos) << err.str();
   EXPECT_EQ(folder_names("out"), (std::vector<std::string>{"quake_b.inc", "suite.csv"}));
   EXPECT_EQ(read_file("out/quake_b.inc"), "another analysis\n");
   EXPECT_EQ(read_file("out/suite.csv"), "my own table\n");
   EXPECT_FALSE(suite::previous_suite_files("out"));
   s.overwrite = true;
-  EXPECT_EQ(suite::run_suite(s, out, err), 0) << err.str();
+  EXPECT_EQ(app::cli::run_suite(s, out, err), 0) << err.str();
   EXPECT_NE(read_file("out/quake_b.inc"), "another analysis\n");
   EXPECT_TRUE(suite::previous_suite_files("out"));
 }
@@ -257,7 +258,7 @@ TEST(SuiteOutput, TablesNeverWriteOverAnInput) {
   s.records.push_back({{"out/spectra.csv"}, {}});
   s.overwrite = true;
   std::ostringstream out, err;
-  EXPECT_EQ(suite::run_suite(s, out, err), 2);
+  EXPECT_EQ(app::cli::run_suite(s, out, err), 2);
   EXPECT_NE(err.str().find("out/spectra.csv would replace out/spectra.csv, an input of the suite"), std::string::npos)
       << err.str();
   EXPECT_EQ(read_file("out/spectra.csv"), read_file("quake_a.AT2"));
@@ -273,7 +274,7 @@ TEST(SuiteOutput, NothingWrittenLeavesNothingBehind) {
   s.records.push_back({{"missing.AT2"}, {}});
   s.rule = suite::Rule::fit;
   std::ostringstream out, err;
-  EXPECT_EQ(suite::run_suite(s, out, err), 2);
+  EXPECT_EQ(app::cli::run_suite(s, out, err), 2);
   EXPECT_NE(err.str().find("nothing written"), std::string::npos) << err.str();
   EXPECT_FALSE(fs::exists("out"));
 }
@@ -309,7 +310,7 @@ TEST(SuiteOutput, AThreadThatCannotStartLowersTheCountInsteadOfAborting) {
   limited.rlim_cur = pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (rlim_t{6} << 20);
   std::ostringstream out, err;
   setrlimit(RLIMIT_AS, &limited);
-  const int code = suite::run_suite(s, out, err);
+  const int code = app::cli::run_suite(s, out, err);
   setrlimit(RLIMIT_AS, &previous);
   EXPECT_EQ(code, 0) << err.str();
   EXPECT_EQ(folder_names("out"), (std::vector<std::string>{"quake_a.inc", "quake_b.inc", "quake_c.inc", "spectra.csv",

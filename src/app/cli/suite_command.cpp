@@ -7,6 +7,7 @@
 #include "motion/read_options.h"
 #include "motion/spectrum.h"
 #include "suite/options.h"
+#include "app/cli/run_suite.h"
 #include "suite/suite.h"
 #include "suite/suite_file.h"
 
@@ -105,7 +106,7 @@ class SuiteCommand final : public Command {
     settings.overwrite = overwrite_;
     settings.progress = isatty(STDERR_FILENO) == 1;
     if (const std::string why = suite::settings_problem(settings); !why.empty()) return misuse(why, err);
-    return suite::run_suite(settings, out, err);
+    return app::cli::run_suite(settings, out, err);
   }
 
  private:

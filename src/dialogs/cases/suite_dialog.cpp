@@ -116,9 +116,8 @@ class SuiteDialog {
   void show_records();
   void show_chart_and_factors();
 
-  // The analysis as Create would write it; nothing when it cannot be written (said).
-  std::optional<std::string> analysis_text();
-  std::string analysis_as_created(const fs::path& target, const loadfile::Timestamp& date);
+  // The analysis as Create would write it.
+  model::Analysis analysis_as_created();
   // The settings the fields give, with the analysis as template; nothing when a field is wrong
   // (said). `target_text` receives the design spectrum as text.
   std::optional<suite::Settings> settings(std::string& target_text);
@@ -273,18 +272,12 @@ void SuiteDialog::show_records() {
   dialog_.set_enabled(C::save, any);
 }
 
-// The loading file Create would write now, naming `target` in its end record.
-std::string SuiteDialog::analysis_as_created(const fs::path& target, const loadfile::Timestamp& date) {
+model::Analysis SuiteDialog::analysis_as_created() {
   model::ProgramState copy = context_.state;
   const int n = copy.n_loading_cases;
   copy.written_case_records.assign(n, {});
   for (int k = 1; k <= n && copy.case_records.contains(k); ++k) copy.written_case_records[k] = copy.case_records[k];
-  return loadfile::write(context_.cases.analysis(copy), {date, target.string(), model::romanian_messages(copy)});
-}
-
-std::optional<std::string> SuiteDialog::analysis_text() {
-  // The suite writes each file's own end record and date.
-  return analysis_as_created(fs::path("brantel-suite.inc"), {});
+  return context_.cases.analysis(copy);
 }
 
 std::optional<suite::Settings> SuiteDialog::settings(std::string& target_text) {
@@ -308,9 +301,8 @@ std::optional<suite::Settings> SuiteDialog::settings(std::string& target_text) {
   }
   s.scale_range = std::pair{*from, *to};
   s.rule = rules[std::clamp(dialog_.selection(C::rule), 1, static_cast<int>(std::size(rules))) - 1];
-  const std::optional<std::string> text = analysis_text();
-  if (!text) return std::nullopt;
-  s.template_text = *text;
+  s.analysis = std::make_shared<const model::Analysis>(analysis_as_created());
+  s.romanian = ro();
   const std::string loading_file(context_.state.loading_file.trimmed());
   s.template_path = loading_file.empty() ? "the analysis" : loading_file;
   if (!loading_file.empty()) s.protected_files.push_back(loading_file);
@@ -549,11 +541,12 @@ void SuiteDialog::save_settings() {
   const fs::path template_path = json.parent_path() / (json.stem().string() + "-template.inc");
   if (!may_write(context_, {json.string(), template_path.string()}, record_files(), title)) return;
   s->template_path = template_path.string();
-  s->template_text.reset();
+  s->analysis.reset();
   // The template is written as Create writes a loading file, so that it names itself.
   std::string why;
-  const bool template_written =
-      model::case_files::replace_file(template_path.string(), analysis_as_created(template_path, now()), why);
+  const std::string template_text =
+      loadfile::write(analysis_as_created(), {now(), template_path.string(), model::romanian_messages(context_.state)});
+  const bool template_written = model::case_files::replace_file(template_path.string(), template_text, why);
   if (!template_written) why = template_path.string() + " cannot be written (" + why + ")";
   if (!template_written || !model::case_files::replace_file(path, suite::suite_file_text(*s, target_text, path), why)) {
     message("The settings could not be saved: " + why, "Setarile nu au putut fi salvate: " + why, ui::Icon::error);
