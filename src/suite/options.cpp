@@ -235,6 +235,16 @@ std::string apply_suite_option(std::string_view option, std::string_view word, S
     motion::ProcessingOptions processing;
     if (std::string why = parse_processing(word, processing); !why.empty()) return "--process " + why;
     s.processing = processing;
+  } else if (option == "--code") {
+    const auto code = code_from_name(word);
+    if (!code) return "--code takes ec8, asce7-16 or asce7-22, not \"" + std::string(word) + "\"";
+    s.code = *code;
+  } else if (option == "--structure-periods") {
+    if (std::string why = parse_structure_periods(word, s.structure_periods); !why.empty()) return name + " " + why;
+  } else if (option == "--t90") {
+    double t90 = 0;
+    if (std::string why = parse_t90(word, t90); !why.empty()) return name + " " + why;
+    s.t90 = t90;
   } else {
     return name + " is no option of a suite";
   }

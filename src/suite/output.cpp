@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "model/case_files/atomic_file.h"
+#include "suite/compliance_report.h"
 #include "suite/suite.h"
 #include "suite/tables.h"
 #include "suite/template.h"
@@ -71,6 +72,8 @@ std::vector<std::string> Suite::files_in_the_way() const {
   std::vector<std::string> names;
   for (const RecordResult& a : results_) names.push_back(a.stem + ".inc");
   for (const char* name : {suite_table, spectra_table, spectra_picture}) names.emplace_back(name);
+  if (settings_.code)
+    for (const char* name : {compliance_text_file, compliance_json_file}) names.emplace_back(name);
   std::vector<std::string> in_the_way;
   for (const std::string& name : names) {
     if (previous_ && std::find(previous_->begin(), previous_->end(), name) != previous_->end()) continue;
@@ -112,6 +115,7 @@ bool Suite::write_tables(std::ostream& out, std::ostream& err, std::vector<std::
     out << "spectra.png not drawn: this program has no picture renderer\n";
     if (not_written) not_written->emplace_back(spectra_picture);
   }
+  if (!write_compliance(err, false, not_written)) tables_written = false;
   remove_previous(picture_written);
   return tables_written;
 }
@@ -124,6 +128,10 @@ void Suite::remove_previous(bool picture_written) const {
   for (const RecordResult& a : results_)
     if (!a.written.empty()) kept.insert(fs::path(a.written).filename().string());
   if (picture_written) kept.insert(spectra_picture);
+  if (compliance_) {
+    kept.insert(compliance_text_file);
+    kept.insert(compliance_json_file);
+  }
   for (const std::string& name : *previous_) {
     if (kept.contains(name) || name.find('/') != std::string::npos || name == "." || name == "..") continue;
     const fs::path stale = dir / name;

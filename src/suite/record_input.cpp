@@ -231,6 +231,13 @@ void analyse_record(const ReadRecord& r, const Settings& s, const Template& t, R
   const std::string factor_component = pair ? "rotd100" : std::to_string(one + 1);
   for (std::size_t i = 0; i < a.curves.size(); ++i)
     if (a.curves[i].component == factor_component) a.factor_curve = i;
+  // Each component kept with its direction and PGA, as a design code's rules take them.
+  for (std::size_t k = 0; k < record.components.size(); ++k) {
+    if (!pair && record.components.size() >= 2 && k != one) continue;
+    const int d = k < n ? r.directions[k] : 1;
+    a.directions.push_back(d >= 1 && d <= 3 ? "XYZ"[d - 1] : 'X');
+    a.component_pga.push_back(motion::intensity_measures(record.components[k], record.time_step).pga * to_m_s2);
+  }
   const auto named = [&](std::size_t k) { return std::to_string(k + 1) + (o[k].name.empty() ? "" : " (" + o[k].name + ")"); };
   a.scaled_on = pair ? "RotD100 of " + named(x) + " and " + named(y) : "component " + named(one);
 }

@@ -115,6 +115,7 @@ std::string settings_problem(const Settings& s) {
   if (s.scale_range && !(s.scale_range->first > 0 && s.scale_range->first < s.scale_range->second))
     return "--scale-range needs TA:TB with 0 < TA < TB seconds";
   if (!(s.damping >= 0 && s.damping < 1)) return "--damping needs a ratio from 0 to below 1";
+  if (std::string why = code_settings_problem(s); !why.empty()) return why;
   for (const Record& r : s.records)
     if (r.files.empty() || std::any_of(r.files.begin(), r.files.end(), [](const std::string& f) { return f.empty(); }))
       return "an empty record file name";
@@ -171,6 +172,7 @@ void Suite::analyse(std::size_t i) {
 
 Factors Suite::find_factors(std::string& why) {
   const Settings& s = settings_;
+  if (s.code) return find_code_factors(why);
   if (s.rule == Rule::suite90) {
     std::vector<std::vector<double>> psa;
     for (const RecordResult& a : results_)

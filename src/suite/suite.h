@@ -17,6 +17,7 @@
 #include "motion/processing.h"
 #include "motion/reader.h"
 #include "motion/spectrum.h"
+#include "suite/compliance.h"
 #include "ui/spectra_picture.h"
 
 namespace suite {
@@ -57,6 +58,11 @@ struct Settings {
   std::vector<double> periods;  // empty: the default periods
   double damping = 0.05;
   bool progress = false;  // a line per record on `err` as it is done
+  // The design code the suite is checked against: it sets the period range and the factors
+  // (each record's fit, then one common factor), and compliance.txt/.json are written.
+  std::optional<Code> code;
+  std::vector<double> structure_periods;  // s
+  std::optional<double> t90;              // s
 };
 
 // The most records processed at once, whatever --jobs says: each one holds a record and its
@@ -70,6 +76,10 @@ inline constexpr const char* spectra_picture = "spectra.png";
 
 // The reason the settings cannot be run, checked before anything is read; empty when they can.
 std::string settings_problem(const Settings& settings);
+
+// The reason a code's check cannot be made with the settings (its options given apart, a
+// target missing, a range or rule of its own); empty when it can or there is no code.
+std::string code_settings_problem(const Settings& settings);
 
 // The stem of a record's loading file: its first file's name without the extension.
 std::string stem_of(const Record& record);
@@ -109,6 +119,8 @@ struct RecordResult {
   std::string written;  // the loading file, once written
   std::string note;     // what changed in the case besides its points
   std::optional<RecordProcessing> processing;  // when the record was processed
+  std::vector<char> directions;  // of each component of `curves`: 'X', 'Y' or 'Z'
+  std::vector<double> component_pga;  // m/s2, unscaled, of each component of `curves`
 };
 
 struct Template;
@@ -165,12 +177,20 @@ class Suite {
   // `not_written` receives the names of those tables.
   bool write_tables(std::ostream& out, std::ostream& err, std::vector<std::string>* not_written = nullptr);
 
+  // With a code: the records as its rules see them, the factors found and the verdicts; none
+  // until the factors are found or without a code.
+  const std::optional<CodeInput>& code_input() const { return code_input_; }
+  const std::optional<Compliance>& compliance() const { return compliance_; }
+  // DIR/compliance.txt and DIR/compliance.json; false when one could not be written (said on `err`).
+  bool write_compliance(std::ostream& err, bool romanian = false, std::vector<std::string>* not_written = nullptr) const;
+
   // The scaled spectra of the records with a factor (written or not), their mean and the
   // target, as spectra.png draws them.
   ui::SpectraPicture picture(bool written_only) const;
 
  private:
   Suite(const Settings& settings, std::unique_ptr<Template> t);
+  Factors find_code_factors(std::string& why);
   // The files of the folder's previous suite that this one did not write again are removed.
   void remove_previous(bool picture_written) const;
 
@@ -183,6 +203,8 @@ class Suite {
   std::vector<std::unique_ptr<ReadRecord>> records_;
   std::vector<double> periods_;
   std::vector<std::optional<double>> target_;
+  std::optional<CodeInput> code_input_;
+  std::optional<Compliance> compliance_;
 };
 
 // The number of records a run processes at once: the settings' jobs (0: the cores), never

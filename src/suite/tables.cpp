@@ -8,6 +8,7 @@
 
 #include "files/regular_file.h"
 #include "motion/units.h"
+#include "suite/compliance_report.h"
 
 namespace suite {
 
@@ -50,6 +51,8 @@ std::string table_head(const Settings& s) {
 }
 
 std::string rule_line(const Settings& s) {
+  // A suite checked against a code says so here; previous_suite_files knows its files by it.
+  if (s.code) return "# scale rule: code " + std::string(code_name(*s.code)) + " (each record's fit, then one common factor)";
   return "# scale rule: " + std::string(motion::scale_rule_name(s.rule));
 }
 
@@ -171,6 +174,10 @@ std::optional<std::vector<std::string>> previous_suite_files(const std::string& 
   // Ours: the header that suite_csv writes, then rows of the files written.
   if (!content.starts_with("# template: ")) return std::nullopt;
   std::vector<std::string> names{suite_table, spectra_table, spectra_picture};
+  if (content.find("\n# scale rule: code ") != std::string::npos) {
+    names.emplace_back(compliance_text_file);
+    names.emplace_back(compliance_json_file);
+  }
   bool rows = false;
   for (std::size_t pos = 0; pos < content.size();) {
     const std::size_t end = std::min(content.find('\n', pos), content.size());

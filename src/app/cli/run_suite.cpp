@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/parallel_for.h"
+#include "suite/compliance_report.h"
 
 namespace app::cli {
 
@@ -106,6 +107,11 @@ SuiteExit run_suite(const suite::Settings& s, std::ostream& out, std::ostream& e
   }
   const bool tables_written = suite->write_tables(out, err);
   out << written << " of " << suite->size() << " loading files written in " << s.out_dir << '\n';
+  // A suite that does not comply is written all the same, so that the engineer sees why.
+  if (suite->compliance()) {
+    out << suite::compliance_lines(*suite->compliance(), false);
+    if (!suite->compliance()->holds()) return suite_some_not_written;
+  }
   return written == suite->size() && tables_written ? suite_all_written : suite_some_not_written;
 }
 

@@ -57,11 +57,18 @@ constexpr std::string_view help_text =
     "                        input (record, template, geometry, study file) never is\n"
     "  --jobs N              records processed at once (default: the number of cores; never\n"
     "                        more than the records nor 64)\n"
+    "  --code ec8|asce7-16|asce7-22  check the suite against a design code, which sets the period\n"
+    "                        range and the factors: each record's fit, then the least common factor\n"
+    "                        with which every clause holds; DIR/compliance.txt and compliance.json\n"
+    "                        give the verdicts, clause by clause (asce7-22: --target csv:FILE)\n"
+    "  --structure-periods T1[,T2]  the structure's fundamental periods (s), for --code\n"
+    "  --t90 T               the period (s) at 90% mass participation, for an ASCE code\n"
     "  --from SUITE.json     every setting from a JSON file of at most 1 MiB, lists nested at\n"
     "                        most 16 deep; paths in it are relative to its folder\n"
     "  --help                this text\n"
     "\n"
-    "Exit status: 0 every file written, 1 some record not written (each reported), 2 nothing\n"
+    "Exit status: 0 every file written, 1 some record not written (each reported) or a clause of\n"
+    "the code fails (the files are written all the same), 2 nothing\n"
     "written (the reason on standard error).\n";
 
 // `brantel suite`: the command line into suite::Settings, or suite::Settings from a JSON file.

@@ -9,6 +9,8 @@
 #include <map>
 #include <sstream>
 
+#include <nlohmann/json.hpp>
+
 #include "app/cli/command_run.h"
 #include "motion/samples.h"
 #include "support/special_files.h"
@@ -427,3 +429,105 @@ TEST(SuiteCommand, StudyFilesAreReadWithinLimitsAndCheckedAsTheCommandLine) {
 }
 
 }  // namespace
+
+namespace code_check {
+
+// The suite's mean over the range as spectra.csv gives it, as a share of the target: the least.
+double least_share(const std::string& folder, double from, double to) {
+  double least = 1e300;
+  for (const SpectrumRow& s : spectrum_of(folder, "mean", "mean"))
+    if (s.period >= from && s.period <= to) least = std::min(least, s.psa / s.target);
+  return least;
+}
+
+TEST(SuiteCommand, ACodeSetsTheFactorsAndWritesItsVerdictsBesideTheLoadingFiles) {
+  TempCurrentDir dir;
+  Suite suite;
+  const std::vector<std::string> common{"t.inc",    "--case", "2",   "--geometry", geometry, "--target",
+                                        target,     "--code", "ec8", "--structure-periods", "0.5"};
+  auto with = [&](std::vector<std::string> more) {
+    std::vector<std::string> args = common;
+    args.insert(args.end(), more.begin(), more.end());
+    return run(args);
+  };
+  // Two records: 3.2.3.1.2(4)a fails, and the suite is written all the same.
+  const Outcome two = with({"--records", "quake_a.AT2", "quake_b.AT2", "--out", "two"});
+  EXPECT_EQ(two.code, 1) << two.err;
+  EXPECT_TRUE(std::filesystem::exists("two/quake_b.inc"));
+  EXPECT_TRUE(read_file("two/compliance.txt")
+                  .starts_with("# Code compliance of the suite: EN 1998-1:2004\n# Result: FAILS: 3.2.3.1.2(4)a\n"))
+      << read_file("two/compliance.txt");
+  EXPECT_TRUE(has(two.out, "EN 1998-1:2004: FAILS: 3.2.3.1.2(4)a")) << two.out;
+  const nlohmann::json j = nlohmann::json::parse(read_file("two/compliance.json"));
+  EXPECT_EQ(j["code"], "ec8");
+  EXPECT_NEAR(j["range"][0].get<double>(), 0.1, 1e-12);
+  EXPECT_NEAR(j["range"][1].get<double>(), 1.0, 1e-12);
+  EXPECT_EQ(j["clauses"][0]["clause"], "3.2.3.1.2(4)a");
+  EXPECT_EQ(j["clauses"][0]["verdict"], "fails");
+  ASSERT_EQ(j["records"].size(), 2u);
+  EXPECT_EQ(j["records"][1]["record"], "quake_b");
+  EXPECT_EQ(std::to_string(j["records"][1]["factor"].get<double>()),
+            std::to_string(std::stod(suite_rows("two").at("quake_b")[2])));
+
+  // Three: every clause holds, and the common factor is the least that does it: the mean at
+  // 90% of the elastic spectrum somewhere in 0.1-1 s, or the mean scaled PGA at ag S = 0.3 g.
+  const Outcome three = with({"--records", "quake_a.AT2", "quake_b.AT2", "quake_c.AT2", "--out", "three"});
+  ASSERT_EQ(three.code, 0) << three.err;
+  const double share = least_share("three", 0.1, 1.0);
+  double pga = 0;
+  for (const auto& [stem, row] : suite_rows("three")) pga += std::stod(row[6]) / 3;
+  const double ag_s = 0.3 * 9.80665;
+  EXPECT_GE(share, 0.9 - 1e-7);
+  EXPECT_GE(pga, ag_s * (1 - 1e-7));
+  EXPECT_TRUE(std::abs(share - 0.9) < 1e-7 || std::abs(pga - ag_s) < 1e-7 * ag_s) << share << " " << pga;
+  EXPECT_FALSE(has(read_file("three/compliance.json"), "\"fails\""));
+  EXPECT_TRUE(has(read_file("three/suite.csv"), "# scale rule: code ec8"));
+
+  // A second run into the folder replaces the previous suite's verdicts without --overwrite.
+  EXPECT_EQ(with({"--records", "quake_a.AT2", "quake_b.AT2", "quake_c.AT2", "--out", "three"}).code, 0);
+}
+
+TEST(SuiteCommand, ACodeRefusesWhatItCannotJudge) {
+  TempCurrentDir dir;
+  Suite suite;
+  const struct {
+    std::vector<std::string> more;
+    const char* why;
+  } cases[] = {
+      {{"--code", "ec8"}, "--code needs --structure-periods"},
+      {{"--code", "ec9", "--structure-periods", "0.5"}, "--code takes ec8, asce7-16 or asce7-22"},
+      {{"--structure-periods", "0.5"}, "--structure-periods and --t90 go with --code"},
+      {{"--code", "ec8", "--structure-periods", "0.5,0.4,0.3"}, "--structure-periods needs T1 or T1,T2"},
+      {{"--code", "ec8", "--structure-periods", "0.5", "--t90", "0.05"}, "T90 sets the range of ASCE 7 only"},
+      {{"--code", "asce7-22", "--structure-periods", "0.5"}, "--target csv:FILE"},
+      {{"--code", "ec8", "--structure-periods", "0.5", "--scale-range", "0.1:1"}, "--code sets the period range"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args{"t.inc", "--case", "2", "--geometry", geometry, "--records", "quake_a.AT2",
+                                  "--target", target};
+    args.insert(args.end(), c.more.begin(), c.more.end());
+    const Outcome r = run(args);
+    EXPECT_EQ(r.code, 2) << c.why;
+    EXPECT_TRUE(has(r.err, c.why)) << r.err;
+  }
+}
+
+TEST(SuiteCommand, AStudyFileGivesTheCodeAndTheStructure) {
+  TempCurrentDir dir;
+  Suite suite;
+  write_file("asce.csv", "period,psa\n0.01,1.0\n0.2,1.0\n1,0.6\n4,0.15\n10,0.024\n");
+  write_file("s.json", R"({"template": "t.inc", "case": 2, "geometry": ")" + geometry + R"(",
+    "records": ["quake_a.AT2", "quake_b.AT2", "quake_c.AT2"], "target": "csv:asce.csv",
+    "code": "asce7-22", "structure_periods": [0.6, 0.4], "t90": 0.05, "out": "study"})");
+  const Outcome r = run({"--from", "s.json"});
+  EXPECT_EQ(r.code, 1) << r.err;  // three records of the eleven 16.2.2 asks for
+  const nlohmann::json j = nlohmann::json::parse(read_file("study/compliance.json"));
+  EXPECT_EQ(j["code"], "asce7-22");
+  EXPECT_EQ(j["range"], nlohmann::json({0.05, 1.2}));
+  EXPECT_EQ(j["clauses"][0]["verdict"], "fails");
+  EXPECT_EQ(j["clauses"][2]["clause"], "16.2.3.2");
+  EXPECT_EQ(j["clauses"][2]["verdict"], "holds");
+  EXPECT_NEAR(least_share("study", 0.05, 1.2), 0.9, 1e-7);
+}
+
+}  // namespace code_check
