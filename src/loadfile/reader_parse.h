@@ -78,8 +78,4 @@ struct ReadResult {
 ReadResult read(text::RecordSource& source, const ReadStart& start, ReadObserver* observer = nullptr);
 ReadResult read(std::string_view bytes, const ReadStart& start, ReadObserver* observer = nullptr);
 
-// The shortest text of at most 10 characters that reads back as `value`: how a coefficient
-// read from the file becomes the typed text the General Data dialog shows.
-std::string coefficient_text(double value);
-
 }  // namespace loadfile

@@ -74,7 +74,7 @@ std::string units_text(const model::GeneralData& g) {
 }
 
 // A coefficient is a typed text; G14.7 applied to a text writes it as A14.
-std::string coefficient_text(const text::Field<10>& coefficient) {
+std::string written_coefficient(const text::Field<10>& coefficient) {
   std::string field = text::padded(text::format_a(coefficient.view(), 14), 24);
   text::tidy_number_text(field);
   return std::string(text::trim_right(field));
@@ -118,10 +118,10 @@ std::string operator_record(const model::GeneralData& g) { return g.operator_cod
 std::string coefficients_record(const model::GeneralData& g) {
   const bool six = model::six_coefficient_operator(g);
   if (g.standard_coefficients) return six ? "6*0." : "2*0.";
-  if (!six) return values_record({coefficient_text(g.beta), coefficient_text(g.gamma)});
-  return values_record({coefficient_text(g.beta), coefficient_text(g.teta),
-                        coefficient_text(g.gamma), coefficient_text(g.teta1),
-                        coefficient_text(g.delta), coefficient_text(g.teta2)});
+  if (!six) return values_record({written_coefficient(g.beta), written_coefficient(g.gamma)});
+  return values_record({written_coefficient(g.beta), written_coefficient(g.teta),
+                        written_coefficient(g.gamma), written_coefficient(g.teta1),
+                        written_coefficient(g.delta), written_coefficient(g.teta2)});
 }
 
 std::string case_count_record(int n_loading_cases) { return text::format_ik(n_loading_cases); }

@@ -65,21 +65,42 @@ std::size_t line_ends(const char* p, std::size_t n) {
   return count;
 }
 
+// Records between two marks of a source's index.
+constexpr std::size_t mark_spacing = 64;
+
 }  // namespace
 
 void RecordSource::split_records() {
-  starts_.assign(1, 0);
-  next_ = 0;
+  marks_.assign(1, 0);
+  next_ = near_index_ = near_start_ = 0;
   const char* base = content_.get();
   const std::size_t size = content_size_;
   if (size > std::numeric_limits<std::uint32_t>::max()) throw std::length_error("a text of 4 GiB or more to read");
-  starts_.reserve(line_ends(base, size) + 2);
+  count_ = line_ends(base, size) + (size > 0 && base[size - 1] != '\n' ? 1 : 0);
+  marks_.reserve(count_ / mark_spacing + 1);
   std::size_t start = 0;
-  while (start < size) {
-    const void* found = std::memchr(base + start, '\n', size - start);
-    start = found ? static_cast<std::size_t>(static_cast<const char*>(found) - base) + 1 : size;
-    starts_.push_back(static_cast<std::uint32_t>(start));
+  for (std::size_t index = 1; index < count_; ++index) {
+    start = static_cast<std::size_t>(static_cast<const char*>(std::memchr(base + start, '\n', size - start)) - base) + 1;
+    if (index % mark_spacing == 0) marks_.push_back(static_cast<std::uint32_t>(start));
   }
+}
+
+// From the record found last when `index` lies between it and the mark before `index`, or a
+// record or two before it; from that mark otherwise.
+std::size_t RecordSource::start_of(std::size_t index) const {
+  const char* text = content_.get();
+  std::size_t at = index - index % mark_spacing, start = marks_[index / mark_spacing];
+  if (index >= near_index_ && near_index_ > at) {
+    at = near_index_;
+    start = near_start_;
+  } else if (index < near_index_ && near_index_ - index <= 2) {
+    for (at = near_index_, start = near_start_; at > index; --at) {
+      const void* end_before = start > 1 ? memrchr(text, '\n', start - 1) : nullptr;
+      start = end_before ? static_cast<std::size_t>(static_cast<const char*>(end_before) - text) + 1 : 0;
+    }
+  }
+  for (; at < index; ++at) start = static_cast<std::size_t>(static_cast<const char*>(std::memchr(text + start, '\n', content_size_ - start)) - text) + 1;
+  return start;
 }
 
 bool RecordSource::next(std::string_view& record) {
@@ -90,10 +111,12 @@ bool RecordSource::next(std::string_view& record) {
 
 std::string_view RecordSource::record(std::size_t index) const {
   if (index >= size()) return {};
-  const std::size_t start = starts_[index];
-  std::size_t end = starts_[index + 1];
+  const std::size_t start = start_of(index);
   const char* text = content_.get();
-  if (end > start && text[end - 1] == '\n') --end;
+  const void* lf = std::memchr(text + start, '\n', content_size_ - start);
+  std::size_t end = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - text) : content_size_;
+  near_index_ = index + 1;
+  near_start_ = lf ? end + 1 : content_size_;
   // The CR of a CR LF is part of the terminator; so is a CR cut off from its LF at the end.
   if (end > start && text[end - 1] == '\r') --end;
   return std::string_view(text + start, end - start);

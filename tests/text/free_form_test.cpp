@@ -10,6 +10,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "text/free_form.h"
 #include "text/number_parse.h"
@@ -47,6 +48,38 @@ TEST(RecordSource, NextSeekAndLineNumbers) {
   source.seek(1);
   ASSERT_TRUE(source.next(r));
   EXPECT_EQ(r, "2");
+}
+
+// The source keeps where some records begin only and finds the others from there: every
+// record must come back whatever the order it is asked for, across many of those places.
+TEST(RecordSource, AnyRecordInAnyOrderAmongThousands) {
+  std::string content;
+  std::vector<std::string> expected;
+  for (int i = 0; i < 3000; ++i) {
+    expected.push_back(i % 7 == 0 ? "" : std::string(static_cast<std::size_t>(i % 11), 'a' + i % 26) + std::to_string(i));
+    content += expected.back() + (i % 3 == 0 ? "\r\n" : "\n");
+  }
+  content += "tail";
+  expected.push_back("tail");
+  RecordSource source(content);
+  ASSERT_EQ(source.size(), expected.size());
+  std::string_view r;
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    ASSERT_TRUE(source.next(r));
+    ASSERT_EQ(r, expected[i]) << i;
+    if (i >= 2) ASSERT_EQ(source.record(i - 2), expected[i - 2]) << i;  // a look back, then on
+  }
+  EXPECT_FALSE(source.next(r));
+  std::mt19937 random(7);
+  for (int k = 0; k < 5000; ++k) {
+    const std::size_t i = random() % expected.size();
+    ASSERT_EQ(source.record(i), expected[i]) << i;
+  }
+  for (std::size_t i = expected.size(); i-- > 0;) ASSERT_EQ(source.record(i), expected[i]) << i;
+  source.seek(1000);
+  ASSERT_TRUE(source.next(r));
+  EXPECT_EQ(r, expected[1000]);
+  EXPECT_EQ(source.line_number(), 1002u);
 }
 
 TEST(ReadFreeForm, RepeatCountsAndSlash) {

@@ -4,15 +4,14 @@
 // the case's loading (written to its TP.dat there) and leaves the table their places and what
 // it holds beyond them.
 #include <algorithm>
-#include <deque>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "dialogs/editors/discrete_time_points.h"
 #include "dialogs/editors/editors.h"
 #include "dialogs/editors/import_dialog.h"
-#include "base/indexed_list.h"
 #include "dialogs/editors/loading_plots.h"
 #include "dialogs/editors/node_ranges.h"
 #include "dialogs/typed_fields.h"
@@ -31,142 +30,6 @@ using C = ui::templates::DiscreteLoading;
 
 constexpr Row loading_row = row(C::loading_x, C::loading_y, C::loading_z);
 
-const model::TimePoint empty_time_point{};
-const model::NodeRange zero_range{};
-
-// The time points of the working copy, 1-based. Entries 1..n_time_points (the points in use)
-// sit in an indexed list, so that a time finds its place and a point comes in or goes out in
-// O(log n); what the table holds beyond them stays as it was, as the points the count does
-// not reach, and every later entry is an empty time point. The points in use are kept in
-// ascending order of time, which lets a time be looked up by halving; a table read from a
-// file that is not in order is searched from end to end instead.
-class TimePoints {
- public:
-  TimePoints(const std::vector<model::TimePoint>& table, int count);
-  std::vector<model::TimePoint> entries() const;
-  // The table with an empty entry in the place of each point in use.
-  std::vector<model::TimePoint> places_and_beyond() const;
-  int count() const { return static_cast<int>(used_.size()); }
-  const model::TimePoint& entry(int i) const;
-  template <typename Visit>
-  void for_each_used(Visit visit) const {
-    used_.for_each(visit);
-  }
-  // An entry of a point in use or held beyond them; nullptr for the empty ones after those.
-  model::TimePoint* stored(int i);
-  // Position of time t among the points in use, and whether a point already has it.
-  struct Place {
-    int below;  // points whose time is less than t
-    bool held;
-  };
-  Place place(float t) const;
-  // The point at `position` (1..count+1) comes in; the point after the last one in use is
-  // overwritten, as it would be by moving every later point up one place.
-  void insert(int position, float t);
-  // The first time point: it takes the place of the point held after the last one in use.
-  void start(float t);
-  // The removal rule: the selected point goes (the last one for a selection beyond them).
-  // `leaving` receives the point that goes.
-  bool remove(int selected, model::TimePoint& leaving);
-  // The points in use become `entries` (in time order); nothing is held beyond them.
-  void replace(std::vector<model::TimePoint> entries);
-
- private:
-  base::IndexedList<model::TimePoint> used_;
-  std::deque<model::TimePoint> beyond_;  // entries count+1.. as the table held them
-  bool ordered_ = true;
-};
-
-TimePoints::TimePoints(const std::vector<model::TimePoint>& table, int count) {
-  count = std::max(count, 0);
-  std::vector<model::TimePoint> used(table.begin(), table.begin() + std::min<std::size_t>(table.size(), count));
-  used.resize(count);
-  for (std::size_t i = 1; i < used.size() && ordered_; ++i) ordered_ = used[i - 1].time < used[i].time;
-  used_ = base::IndexedList<model::TimePoint>(std::move(used));
-  if (table.size() > static_cast<std::size_t>(count)) beyond_.assign(table.begin() + count, table.end());
-}
-
-std::vector<model::TimePoint> TimePoints::entries() const {
-  std::vector<model::TimePoint> table = used_.to_vector();
-  table.insert(table.end(), beyond_.begin(), beyond_.end());
-  while (!table.empty() && table.back() == empty_time_point) table.pop_back();
-  return table;
-}
-
-std::vector<model::TimePoint> TimePoints::places_and_beyond() const {
-  std::vector<model::TimePoint> table(used_.size());
-  table.insert(table.end(), beyond_.begin(), beyond_.end());
-  while (!table.empty() && table.back() == empty_time_point) table.pop_back();
-  return table;
-}
-
-const model::TimePoint& TimePoints::entry(int i) const {
-  if (i >= 1 && i <= count()) return used_[i - 1];
-  const long long after = static_cast<long long>(i) - count() - 1;
-  return after >= 0 && after < static_cast<long long>(beyond_.size()) ? beyond_[after] : empty_time_point;
-}
-
-model::TimePoint* TimePoints::stored(int i) {
-  if (i >= 1 && i <= count()) return &used_[i - 1];
-  const long long after = static_cast<long long>(i) - count() - 1;
-  return after >= 0 && after < static_cast<long long>(beyond_.size()) ? &beyond_[after] : nullptr;
-}
-
-TimePoints::Place TimePoints::place(float t) const {
-  if (ordered_) {
-    const std::size_t below = used_.partition_point([t](const model::TimePoint& p) { return p.time < t; });
-    return {static_cast<int>(below), below < used_.size() && used_[below].time == t};
-  }
-  Place place{0, false};
-  used_.for_each([&](const model::TimePoint& p) {
-    place.below += p.time < t ? 1 : 0;
-    place.held = place.held || p.time == t;
-  });
-  return place;
-}
-
-void TimePoints::insert(int position, float t) {
-  if (!beyond_.empty()) beyond_.pop_front();
-  used_.insert(position - 1, model::TimePoint{t, 0, {}});
-  // A time that compares with nothing (not a number) has no place in an order.
-  if (!(t == t)) ordered_ = false;
-}
-
-void TimePoints::start(float t) {
-  model::TimePoint first;
-  if (!beyond_.empty()) {
-    first = std::move(beyond_.front());
-    beyond_.pop_front();
-  }
-  first.time = t;
-  used_.push_back(std::move(first));
-  ordered_ = t == t;
-}
-
-void TimePoints::replace(std::vector<model::TimePoint> entries) {
-  ordered_ = true;
-  for (std::size_t i = 1; i < entries.size() && ordered_; ++i) ordered_ = entries[i - 1].time < entries[i].time;
-  used_ = base::IndexedList<model::TimePoint>(std::move(entries));
-  beyond_.clear();
-}
-
-bool TimePoints::remove(int selected, model::TimePoint& leaving) {
-  if (selected <= 0 || count() == 0) return false;
-  leaving = used_.erase(static_cast<std::size_t>(std::min(selected, count())) - 1);
-  // The emptied entry at the old count keeps the places of the entries held beyond it.
-  if (!beyond_.empty()) beyond_.push_front(model::TimePoint{});
-  while (!beyond_.empty() && beyond_.back() == empty_time_point) beyond_.pop_back();
-  return true;
-}
-
-const model::NodeRange& range_of(const model::TimePoint& point, int k) {
-  return k >= 1 && k <= static_cast<int>(point.ranges.size()) ? point.ranges[k - 1] : zero_range;
-}
-
-model::NodeRange& range_at(model::TimePoint& point, int k) {
-  if (static_cast<int>(point.ranges.size()) < k) point.ranges.resize(k);
-  return point.ranges[k - 1];
-}
 
 // The node ranges belong to a time point: none can be added or shown without one.
 void report_no_time_point(Context& context) {
@@ -222,6 +85,7 @@ class DiscreteLoadingEditor {
   void remove_range();
   void save();
   void import_history();
+  bool raise_maximum_for(int count);
   void plot();
 
   Context& context_;
@@ -426,10 +290,8 @@ void DiscreteLoadingEditor::save() {
 }
 
 // Each row of the history (time, then X, Y, Z) becomes the loading of the typed node range at
-// the time point of that time: an existing time point gets the range added or its loading
-// replaced (found by its text, as ADD finds it), a new time takes its place in time order.
-// A column the file does not have loads that direction with 0. The rows are merged with the
-// time points in one pass, and nothing changes until every question is answered.
+// the time point of that time (see merge_history). A column the file does not have loads that
+// direction with 0. Nothing changes until every question is answered.
 void DiscreteLoadingEditor::import_history() {
   if (!fields_taken_whole(context_, dialog_, {C::from, C::to}, "Import Message")) return;
   const TypedNodes nodes = read_nodes(dialog_, ui::id(C::from), ui::id(C::to));
@@ -438,68 +300,26 @@ void DiscreteLoadingEditor::import_history() {
   const ImportCase target{{}, state_.case_records[case_number_].end_time};
   std::optional<ImportedHistory> imported = run_import_dialog(context_, ImportKind::load, nullptr, &target);
   if (!imported) return;
-  const motion::Record& r = imported->record;
-  const int n = n_time_points();
-  const std::string from = text::padded(nodes.from_text, node_text_length);
-  const std::string to = text::padded(nodes.to_text, node_text_length);
-  const int directions = row_directions(state_.general.n_dof);
-  std::vector<model::TimePoint> merged;
-  merged.reserve(static_cast<std::size_t>(n) + r.point_count());
-  int i = 1;
-  for (std::size_t row = 0; row < r.point_count(); ++row) {
-    const float t = static_cast<float>(r.time(row));
-    if (row > 0 && !(t > static_cast<float>(r.time(row - 1)))) {
-      context_.message("The times of " + imported->file + " cannot be stored apart from time " +
-                           std::to_string(t) + " s on: nothing was imported.",
-                       "Timpii din " + imported->file + " nu pot fi memorati distinct de la " +
-                           std::to_string(t) + " s: nu s-a importat nimic.",
-                       "Import Message", ui::Icon::error);
-      return;
-    }
-    while (i <= n && work_.entry(i).time < t) merged.push_back(work_.entry(i++));
-    if (i <= n && work_.entry(i).time == t) merged.push_back(work_.entry(i++));
-    else merged.push_back(model::TimePoint{t, 0, {}});
-    model::TimePoint& point = merged.back();
-    model::NodeRange range{nodes.first, nodes.last};
-    for (int c = imported->first_component, column = 0;
-         c < directions && column < static_cast<int>(r.components.size()); ++c, ++column)
-      range.components[c] = static_cast<float>(r.components[column][row]);
-    int found = 0;
-    for (int k = 1; k <= point.n_ranges && found == 0; ++k) {
-      const std::string item = range_item_text(range_of(point, k));
-      const ItemParts parts = split_item(item);
-      if (text::padded(parts.from, node_text_length) == from && text::padded(parts.to, node_text_length) == to)
-        found = k;
-    }
-    if (found != 0) {
-      std::copy_n(range.components, directions, range_at(point, found).components);
-    } else if (point.n_ranges >= state_.general.n_nodes) {
-      return report_ranges_full(context_, state_.general.n_nodes);
-    } else {
-      range_at(point, ++point.n_ranges) = range;
-    }
+  MergedHistory merged = merge_history(work_, imported->record, imported->first_component, row_directions(state_.general.n_dof),
+                                       model::NodeRange{nodes.first, nodes.last}, state_.general.n_nodes);
+  if (merged.fault == MergedHistory::Fault::ranges_full) return report_ranges_full(context_, state_.general.n_nodes);
+  if (merged.fault == MergedHistory::Fault::times_not_apart) {
+    const std::string t = std::to_string(merged.fault_time);
+    context_.message("The times of " + imported->file + " cannot be stored apart from time " + t +
+                         " s on: nothing was imported.",
+                     "Timpii din " + imported->file + " nu pot fi memorati distinct de la " + t +
+                         " s: nu s-a importat nimic.",
+                     "Import Message", ui::Icon::error);
+    return;
   }
-  while (i <= n) merged.push_back(work_.entry(i++));
-  const int count = static_cast<int>(merged.size());
-  if (count > time_items()) {
-    const std::string needed = std::to_string(count), max = std::to_string(time_items());
-    if (context_.message("The load history needs " + needed +
-                             " Time Points; the Maximum No. of Time Points is " + max +
-                             ".\nRaise the Maximum to " + needed + " for this run ?",
-                         "Istoria incarcarii are nevoie de " + needed +
-                             " puncte de timp; numarul maxim de puncte de timp este " + max +
-                             ".\nMariti maximul la " + needed + " pentru aceasta rulare ?",
-                         "Import Message", ui::Icon::question, ui::Buttons::yes_no) != ui::Answer::yes)
-      return;
-    state_.max_time_points = count;
-    dialog_.show_items(C::time_list, time_items(), [this](int i) { return time_item(i); });
-  }
+  const int count = static_cast<int>(merged.points.size());
+  if (count > time_items() && !raise_maximum_for(count)) return;
   // The node list keeps what it shows while the table it came from is replaced.
   if (shown_point_ != &empty_time_point && shown_point_ != &left_point_) {
     left_point_ = *shown_point_;
     shown_point_ = &left_point_;
   }
-  work_.replace(std::move(merged));
+  work_.replace(std::move(merged.points));
   n_time_points() = count;
   form_ = {std::min(count, time_items()), 0, false};
   dialog_.items_changed(C::time_list, 1, time_items());
@@ -510,6 +330,21 @@ void DiscreteLoadingEditor::import_history() {
     show_ranges(s);
   }
   dialog_.set_enabled(C::add_range, true);
+}
+
+// A history of more points than the maximum: the user may raise it for this run.
+bool DiscreteLoadingEditor::raise_maximum_for(int count) {
+  const std::string needed = std::to_string(count), max = std::to_string(time_items());
+  if (context_.message("The load history needs " + needed + " Time Points; the Maximum No. of Time Points is " + max +
+                           ".\nRaise the Maximum to " + needed + " for this run ?",
+                       "Istoria incarcarii are nevoie de " + needed +
+                           " puncte de timp; numarul maxim de puncte de timp este " + max +
+                           ".\nMariti maximul la " + needed + " pentru aceasta rulare ?",
+                       "Import Message", ui::Icon::question, ui::Buttons::yes_no) != ui::Answer::yes)
+    return false;
+  state_.max_time_points = count;
+  dialog_.show_items(C::time_list, time_items(), [this](int i) { return time_item(i); });
+  return true;
 }
 
 void DiscreteLoadingEditor::plot() {

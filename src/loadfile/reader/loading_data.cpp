@@ -1,0 +1,206 @@
+// C10 and C11: the loading parameters and the loading data of each loading type.
+#include "loadfile/reader/old_file_reader.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+
+#include "text/format.h"
+
+namespace loadfile::reader {
+
+namespace {
+
+// The direction a one-direction accelerogram is read in: the one of the moment, X when none.
+model::AccelDirection reading_direction(model::AccelDirection direction) {
+  return direction == model::AccelDirection::none ? model::AccelDirection::x : direction;
+}
+
+// The points of a loaded accelerogram, and where the file spelt their values as the program
+// writes them: such a constant is copied into the case file as it stands instead of being made
+// again.
+class KeptPoints {
+ public:
+  // Room for every record left (untouched room costs no memory): the table is never copied.
+  KeptPoints(const text::RecordSource& source, std::size_t room) {
+    texts_.file = source.text();
+    texts_.file_size = source.text_size();
+    points_.reserve(room);
+    texts_.record_starts.reserve(room);
+    texts_.own.reserve(room);
+  }
+
+  void add(const model::AccelPoint& p, const AccelRecord& record) {
+    points_.push_back(p);
+    const std::size_t n = record.n_values;
+    std::uint8_t own = 0;
+    for (std::size_t j = 0; record.plain && j < n; ++j)
+      if (text::is_g14_7_text(record.texts[j], record.values[j])) own |= static_cast<std::uint8_t>(1u << j);
+    if (own == (1u << n) - 1 && model::case_files::is_point_record(record.text, {record.texts, n}))
+      own |= model::LoadedTexts::whole_record;
+    texts_.record_starts.push_back(static_cast<std::uint32_t>(own ? record.text.data() - texts_.file.get() : 0));
+    texts_.own.push_back(own);
+  }
+
+  void move_to(model::Accelerogram& accelerogram) {
+    accelerogram.points = std::move(points_);
+    accelerogram.texts = std::move(texts_);
+  }
+
+ private:
+  std::vector<model::AccelPoint> points_;
+  model::LoadedTexts texts_;
+};
+
+}  // namespace
+
+Step OldFileReader::read_loading_data(model::Case& the_case) {
+  switch (the_case.record.loading_type) {
+    case model::LoadingType::sinusoidal:
+    case model::LoadingType::exponential: return read_amplitudes(the_case);
+    case model::LoadingType::discrete: return read_time_points(the_case);
+    case model::LoadingType::accelerogram_3_directions:
+    case model::LoadingType::accelerogram_1_direction: break;
+  }
+  return read_accelerogram(the_case);
+}
+
+Step OldFileReader::read_amplitudes(model::Case& the_case) {
+  model::CaseRecord& c = the_case.record;
+  const bool sinusoidal = c.loading_type == model::LoadingType::sinusoidal;
+  float omega = 0, phi = 0;
+  const std::size_t before = source_.position();
+  const ReadStatus status = sinusoidal ? read(RecordKind::loading_parameters, {target(omega), target(phi)})
+                                       : read(RecordKind::loading_parameters, {target(omega)});
+  if (status == ReadStatus::end_of_file) return fail(Expected::loading_parameters, status);
+  if (status == ReadStatus::error) {
+    abandon_case(before, "loading parameters record (omega, phi)",
+                 "inregistrarea parametrilor incarcarii (omega, phi)", false);
+    return Step::abandon_case;
+  }
+  c.omega = omega;
+  if (sinusoidal) c.phi = phi;
+  model::AmplitudeLoading amplitudes{c.loading_type, {}};
+  const Step step =
+      read_ranges(model::case_files::load_slots(g_().n_dof), Expected::loading_data, Section::loading_data, amplitudes.ranges);
+  if (step != Step::go_on) return step;
+  c.n_load_ranges = static_cast<int>(amplitudes.ranges.size());
+  the_case.loading(model::loading_kind(c.loading_type)) = model::Loading{loaded_style(), std::move(amplitudes)};
+  return Step::go_on;
+}
+
+// Time records and range records alternate with nothing between time points: a record that
+// cannot be read as a range is read again as the next time, and one that is no time either
+// (the end line) ends the section.
+Step OldFileReader::read_time_points(model::Case& the_case) {
+  model::DiscreteLoading points;
+  RangeTargets range(model::case_files::load_slots(g_().n_dof));
+  float time = 0;
+  const std::vector<text::Target> time_target{target(time)};
+  for (;;) {
+    const std::size_t before = source_.position();
+    time = 0;
+    const ReadStatus status = read(RecordKind::time, time_target);
+    if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
+    if (status == ReadStatus::error || source_.position() == before) {
+      check_section_end(before, Section::loading_data);
+      break;
+    }
+    if (holds_more_than_one_value(source_.record(before)))
+      note(Severity::error, before,
+           "a time of " + of_case(false) + " is read from a line of more than one value: " + quoted(before),
+           "un timp din " + of_case(true) + " este citit dintr-o linie cu mai multe valori: " + quoted(before));
+    if (!room_for_point(points.size())) return too_many_points();
+    if (read_point_ranges(range, points.ranges) == Step::stop) return Step::stop;
+    points.end_point(time);
+  }
+  the_case.record.n_time_points = static_cast<int>(points.size());
+  if (!keeps_texts()) points = {};
+  the_case.loading(model::LoadingKind::discrete) = model::Loading{loaded_style(), std::move(points)};
+  return Step::go_on;
+}
+
+// The ranges of one time point are appended to `ranges`, after those of the points before it.
+Step OldFileReader::read_point_ranges(RangeTargets& range, std::vector<model::NodeRange>& ranges) {
+  const std::size_t first = ranges.size();
+  for (;;) {
+    const std::size_t before = source_.position();
+    const ReadStatus status = read(RecordKind::point_load, range.empty_targets());
+    if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
+    if (status == ReadStatus::error || source_.position() == before) {
+      const bool separator =
+          before < source_.size() && model::case_files::time_point_separator(source_.record(before));
+      source_.seek(separator ? before + 1 : before);
+      if (separator) tell(RecordKind::time_separator, before);
+      return Step::go_on;
+    }
+    if (!room_for_range(ranges.size() - first)) return fail(Expected::node_ranges_limit, false);
+    ranges.push_back(range.value());
+  }
+}
+
+// A one-direction accelerogram carries the component of accel_direction only; the file does
+// not say which direction that is, so the direction of the moment (X when none) is kept.
+Step OldFileReader::read_accelerogram(model::Case& the_case) {
+  model::CaseRecord& c = the_case.record;
+  const bool one_direction = c.loading_type == model::LoadingType::accelerogram_1_direction;
+  const model::AccelDirection direction = reading_direction(a_.accel_direction);
+  model::AccelPoint p;
+  std::vector<text::Target> targets{target(p.time)};
+  if (one_direction)
+    targets.push_back(target(p.acceleration[slot(direction)]));
+  else
+    for (int j = 0; j < std::clamp(g_().n_dof, 0, 3); ++j) targets.push_back(target(p.acceleration[j]));
+  AccelRecord record;
+  record.n_values = targets.size();
+  // A reading told to an observer (the check, the viewer's labels) keeps no points: the
+  // observer has each as it is read, and a file of many points then costs its text once.
+  std::optional<KeptPoints> kept;
+  if (keeps_texts())
+    kept.emplace(source_, std::min<std::size_t>(source_.size() - source_.position(),
+                                                 static_cast<std::size_t>(std::max(max_time_points_, 0))));
+  std::size_t n_points = 0;
+  for (;;) {
+    const std::size_t before = source_.position();
+    p = {};
+    const Step step = read_accel_record(targets, record);
+    if (step == Step::stop) return step;
+    if (step == Step::abandon_case) break;
+    tell(RecordKind::accel_point, before, targets);
+    if (!room_for_point(n_points)) return too_many_points();
+    ++n_points;
+    if (kept) kept->add(p, record);
+  }
+  c.n_time_points = static_cast<int>(n_points);
+  if (one_direction) a_.accel_direction = direction;
+  model::Accelerogram loaded{c.loading_type, direction, {}, {}};
+  if (kept) kept->move_to(loaded);
+  the_case.loading(model::LoadingKind::accelerogram) = model::Loading{loaded_style(), std::move(loaded)};
+  return Step::go_on;
+}
+
+// Accelerograms are the bulk of a large loading file: a point record of plain constants is
+// taken apart once, and any other is read free-form. go_on with the point in `targets`,
+// abandon_case at the end of the section (the end of the loading data, not of the case).
+Step OldFileReader::read_accel_record(const std::vector<text::Target>& targets, AccelRecord& record) {
+  const std::size_t before = source_.position();
+  if (stop_requested()) return fail(Expected::loading_data, true);
+  const std::size_t n = record.n_values;
+  record.plain = source_.next(record.text) &&
+                 text::read_plain_reals(record.text, {record.values, n}, {record.texts, n});
+  if (record.plain) {
+    for (std::size_t j = 0; j < n; ++j) *static_cast<float*>(targets[j].address) = record.values[j];
+    return Step::go_on;
+  }
+  source_.seek(before);
+  const ReadStatus status = text::read_free_form(source_, targets);
+  if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
+  if (status == ReadStatus::error || source_.position() == before) {
+    check_section_end(before, Section::loading_data);
+    return Step::abandon_case;
+  }
+  for (std::size_t j = 0; j < n; ++j) record.values[j] = *static_cast<float*>(targets[j].address);
+  return Step::go_on;
+}
+
+}  // namespace loadfile::reader
