@@ -109,16 +109,8 @@ TEST(ReaderGeneralData, OperatorCodesAndCoefficientTexts) {
   for (const char* one : {"0.5 0 0 0 0 0", "0 0 0.5 0 0 0", "0 0 0 0 0.5 0"}) {  // each of the three alone
     Loaded run(small_model());
     ASSERT_EQ(load(run, file_of(lines({"ACH", one, "0"}), "")), dialogs::LoadOutcome::loaded);
-    EXPECT_FALSE(run.state.standard_coefficients) << one;
+    EXPECT_FALSE(run.state.general.standard_coefficients) << one;
   }
-}
-
-// Ten characters fit the dialog's field: such a text is kept as it is, never rounded.
-TEST(ReaderGeneralData, ACoefficientOfTenCharactersKeepsAllItsDigits) {
-  EXPECT_EQ(loadfile::coefficient_text(0.12345678), "0.12345678");
-  EXPECT_EQ(loadfile::coefficient_text(-0.1234567), "-0.1234567");
-  EXPECT_EQ(loadfile::coefficient_text(12345678.5), "12345678.5");
-  EXPECT_EQ(loadfile::coefficient_text(0.1234e-20), "0.1234E-20");
 }
 
 TEST(ReaderSections, EmptyInitialSectionsBecomeOneZeroRangeOverAllNodes) {

@@ -27,3 +27,11 @@ TEST(CoefficientText, ReadsBackAsTheSameValueInTenCharacters) {
 }
 
 }  // namespace
+
+// Ten characters fit the dialog's field: such a text is kept as it is, never rounded.
+TEST(CoefficientText, ACoefficientOfTenCharactersKeepsAllItsDigits) {
+  EXPECT_EQ(text::coefficient_text(0.12345678), "0.12345678");
+  EXPECT_EQ(text::coefficient_text(-0.1234567), "-0.1234567");
+  EXPECT_EQ(text::coefficient_text(12345678.5), "12345678.5");
+  EXPECT_EQ(text::coefficient_text(0.1234e-20), "0.1234E-20");
+}

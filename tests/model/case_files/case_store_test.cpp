@@ -110,7 +110,7 @@ TEST(CaseStore, ASectionMadeForOtherDegreesOfFreedomKeepsItsLines) {
   EXPECT_EQ(case_file_text(store, s, 1, ScratchKind::initial_conditions), conditions_saved);
   EXPECT_EQ(case_file_text(store, s, 1, ScratchKind::initial_loading), loadings_saved);
   std::string fresh;
-  model::case_files::append_initial_loadings(fresh, loadings, model::general_data_of(s),
+  model::case_files::append_initial_loadings(fresh, loadings, s.general,
                                              model::case_files::LineForm::case_file);
   EXPECT_NE(fresh, loadings_saved);  // the same ranges made for three degrees of freedom differ
 }

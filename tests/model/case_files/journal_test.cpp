@@ -298,7 +298,7 @@ TEST(Journal, AJournalWithoutProcessingStepsIsReadWithNone) {
   text.erase(at, text.find('\n', at) + 1 - at);
   const cf::JournalContent content = parsed(text);
   EXPECT_TRUE(content.state.accel_processing.empty());
-  EXPECT_EQ(content.state.n_loading_cases, 3);
+  EXPECT_EQ(content.state.general.n_loading_cases, 3);
 }
 
 // The kill lands in the write of the second journal, after its bytes went to the temporary
