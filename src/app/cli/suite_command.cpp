@@ -30,7 +30,7 @@ constexpr std::string_view help_text =
     "  --geometry MODEL.dat  the model (default: the geometry file the template names, if found)\n"
     "  --format, --units, --first-line, --time-column, --columns, --dt, --resample\n"
     "                        how the records are read, as for 'brantel motion', for every record\n"
-    "  --process SPEC        each record processed as by 'brantel process' before it is scaled:\n"
+    "  --process STEPS       each record processed as by 'brantel process' before it is scaled:\n"
     "                        highpass=F|auto[,lowpass=F][,order=N][,taper=FRAC][,pad=S|auto]\n"
     "                        [,baseline=none|mean|linear|poly6][,trim];\n"
     "                        suite.csv then has the steps, the final velocity and displacement\n"

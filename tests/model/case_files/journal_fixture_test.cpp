@@ -28,7 +28,14 @@ TEST(StoredJournal, IsReadBackToTheSameDataAndWrittenAgainByteForByte) {
   cf::JournalContent content;
   std::string reason;
   ASSERT_EQ(cf::parse_journal(text, content, reason), cf::JournalRead::ok) << reason;
-  EXPECT_EQ(cf::journal_text(content.state, content.summary), text);
+  // Written again, it differs only by the fields added since, empty: the processing steps of
+  // accelerograms, of which a journal of that version knew none.
+  std::string with_new_fields = text;
+  const std::string before = " \"state\": {\n  \"accel_direction\": 3,\n";
+  const auto at = with_new_fields.find(before);
+  ASSERT_NE(at, std::string::npos);
+  with_new_fields.insert(at + before.size(), "  \"accel_processing\": [],\n");
+  EXPECT_EQ(cf::journal_text(content.state, content.summary), with_new_fields);
 
   const model::ProgramState& s = content.state;
   EXPECT_EQ(s.language.trimmed(), "Romanian");
