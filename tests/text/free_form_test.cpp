@@ -67,7 +67,9 @@ TEST(RecordSource, AnyRecordInAnyOrderAmongThousands) {
   for (std::size_t i = 0; i < expected.size(); ++i) {
     ASSERT_TRUE(source.next(r));
     ASSERT_EQ(r, expected[i]) << i;
-    if (i >= 2) ASSERT_EQ(source.record(i - 2), expected[i - 2]) << i;  // a look back, then on
+    if (i >= 2) {  // a look back, then on
+      ASSERT_EQ(source.record(i - 2), expected[i - 2]) << i;
+    }
   }
   EXPECT_FALSE(source.next(r));
   std::mt19937 random(7);
