@@ -219,7 +219,9 @@ class Toolkit {
   virtual bool choose_folder(const std::string& title, const std::string& initial_folder, std::string& path) = 0;
   // width/height 0: the file's own size.
   virtual Image load_image(const std::string& path, ImageKind kind, int width, int height) = 0;
-  virtual void start_program_and_wait(const std::string& program, const std::string& argument) = 0;
+  // Shows the text file at `path` read-only (blanks after the name, as a fixed-length field keeps
+  // it, are no part of it) and returns when the user closes it.
+  virtual void show_text_file(const std::string& path) = 0;
   // Shows a loading as curves and a table; returns when the user closes the window.
   virtual void show_plot(const PlotRequest& request) = 0;
 };

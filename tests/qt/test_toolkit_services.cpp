@@ -240,7 +240,7 @@ TEST_F(ToolkitServices, ViewerShowsTheFileReadOnlyInAFixedFontWithItsPathAsTitle
     EXPECT_TRUE(QFontInfo(viewer->lines_view()->font()).fixedPitch());
     viewer->reject();
   });
-  toolkit->start_program_and_wait("c:\\Windows\\notepad.exe", path("frame.inc") + "   ");
+  toolkit->show_text_file(path("frame.inc") + "   ");
   EXPECT_TRUE(script.finished());
 }
 
@@ -250,7 +250,7 @@ TEST_F(ToolkitServices, ViewerOfAMissingFileSaysSoAndReturns) {
     EXPECT_TRUE(box->text().contains("absent.inc"));
     box->button(QMessageBox::Ok)->click();
   });
-  toolkit->start_program_and_wait("notepad", path("absent.inc"));
+  toolkit->show_text_file(path("absent.inc"));
   EXPECT_TRUE(script.finished());
 }
 

@@ -49,7 +49,7 @@ class FakeToolkit : public ui::Toolkit {
   bool save_file_box(const ui::OpenFileRequest&, std::string&) override { return false; }
   bool choose_folder(const std::string&, const std::string&, std::string&) override { return false; }
   ui::Image load_image(const std::string&, ui::ImageKind, int, int) override { return {}; }
-  void start_program_and_wait(const std::string&, const std::string&) override {}
+  void show_text_file(const std::string&) override {}
   void show_plot(const ui::PlotRequest&) override {}
 
  private:

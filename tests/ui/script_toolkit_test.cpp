@@ -180,7 +180,7 @@ TEST(ReplayScript, FileBoxAnswersChangeTheCurrentDirectory) {
     const bool first = toolkit.open_file_box(request, chosen);
     std::string second_buffer;
     const bool second = toolkit.open_file_box(request, second_buffer);
-    toolkit.start_program_and_wait("viewer", chosen);
+    toolkit.show_text_file(chosen);
     return (first ? 10 : 0) + (second ? 1 : 0);
   };
   Outcome run = replay("file \"Dat/frame.dat\"\nfile cancel\n", program);

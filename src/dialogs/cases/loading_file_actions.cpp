@@ -78,7 +78,7 @@ bool LoadingFileActions::create() {
 }
 
 void LoadingFileActions::view() {
-  context_.toolkit.start_program_and_wait("c:\\Windows\\notepad.exe", std::string(state_.loading_file.trimmed()));
+  context_.toolkit.show_text_file(std::string(state_.loading_file.trimmed()));
 }
 
 void LoadingFileActions::refresh_view_button() {

@@ -102,10 +102,9 @@ class QtToolkit final : public Toolkit {
     return load_qt_image(path, kind, width, height);
   }
 
-  // There is no external editor to start: the file named by the argument is shown in our own
-  // viewer, and the call returns when the viewer is closed, as it would for the editor.
-  void start_program_and_wait(const std::string&, const std::string& argument) override {
-    show_text_file(from_utf8(argument).trimmed(), make_notes_, QApplication::activeModalWidget());
+  // Our own viewer, modal: the call returns when it is closed, as it would for an external editor.
+  void show_text_file(const std::string& path) override {
+    qt::show_text_file(from_utf8(path).trimmed(), make_notes_, QApplication::activeModalWidget());
   }
 
   void show_plot(const PlotRequest& request) override {

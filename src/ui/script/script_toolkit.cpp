@@ -642,9 +642,9 @@ Image ScriptToolkit::load_image(const std::string& path, ImageKind, int, int) {
   return Image(std::make_shared<ScriptImage>(path));
 }
 
-void ScriptToolkit::start_program_and_wait(const std::string&, const std::string& argument) {
-  viewed_.push_back(argument);
-  transcript_ << "view " << script::quoted(argument) << '\n';
+void ScriptToolkit::show_text_file(const std::string& path) {
+  viewed_.push_back(path);
+  transcript_ << "view " << script::quoted(path) << '\n';
 }
 
 void ScriptToolkit::show_plot(const PlotRequest& request) {

@@ -50,7 +50,7 @@ class ScriptToolkit : public Toolkit {
   int run_steps(const Progress& progress, const Step& step) override;
   bool choose_folder(const std::string& title, const std::string& initial_folder, std::string& path) override;
   Image load_image(const std::string& path, ImageKind kind, int width, int height) override;
-  void start_program_and_wait(const std::string& program, const std::string& argument) override;
+  void show_text_file(const std::string& path) override;
   void show_plot(const PlotRequest& request) override;
 
   // Templates of this toolkit only, found before the program's own (for tests of the toolkit).
