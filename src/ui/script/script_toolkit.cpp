@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "text/fixed_text.h"
+#include "ui/script/expectation.h"
 
 namespace fs = std::filesystem;
 
@@ -412,70 +413,43 @@ void ScriptToolkit::execute(const Statement& s) {
     case K::focus: dialog.user_focus(s.line, s.id); return;
     case K::click: dialog.user_click(s.line, s.id, s.number); return;
     case K::expect_focus:
-      if (dialog.focused() != s.id)
-        throw ScriptError(s.line, "expected the focus on control " + std::to_string(s.id) + ", found it on " +
-                                      (dialog.focused() == no_id ? std::string("none") : std::to_string(dialog.focused())));
+      if (const std::string problem = script::focus_mismatch(s.id, dialog.focused()); !problem.empty())
+        throw ScriptError(s.line, problem);
       return;
     default: execute_expectation(s, dialog); return;
   }
 }
 
+namespace {
+
+// A control of the scripted face as an expectation sees it.
+class ScriptControlView final : public script::ControlView {
+ public:
+  explicit ScriptControlView(const ScriptDialog::Control& c) : c_(c) {}
+  std::string text() const override { return c_.text; }
+  int item_count() const override { return c_.items.count(); }
+  std::string item(int n) const override { return c_.items.text(n); }
+  int curves() const override { return c_.curves; }
+  int selection() const override { return c_.selection; }
+  bool enabled() const override { return c_.enabled; }
+
+ private:
+  const ScriptDialog::Control& c_;
+};
+
+}  // namespace
+
 void ScriptToolkit::execute_expectation(const Statement& s, ScriptDialog& dialog) {
-  using K = Statement::Kind;
   const ScriptDialog::Control* c = dialog.control(s.id);
   if (!c) throw ScriptError(s.line, "no control " + std::to_string(s.id) + " in dialog " +
                                         std::to_string(dialog.template_id()));
-  auto fail = [&](const std::string& got) {
-    throw ScriptError(s.line, "control " + std::to_string(s.id) + ": expected " + got);
-  };
-  switch (s.kind) {
-    case K::expect_text: {
-      const std::string_view shown = text::trim_right(c->text);
-      if (shown != expanded(s.text)) fail(script::quoted(s.text) + ", found " + script::quoted(shown));
-      return;
-    }
-    case K::expect_item: {
-      if (s.number < 1 || s.number > c->items.count())
-        fail("item " + std::to_string(s.number) + ", found " + std::to_string(c->items.count()) + " items");
-      const std::string text = c->items.text(s.number);
-      const std::string_view item = text::trim_right(text);
-      if (item != s.text) fail("item " + std::to_string(s.number) + " " + script::quoted(s.text) + ", found " + script::quoted(item));
-      return;
-    }
-    case K::expect_items:
-      if (c->items.count() != s.number)
-        fail(std::to_string(s.number) + " items, found " + std::to_string(c->items.count()));
-      return;
-    case K::expect_curves:
-      if (c->curves != s.number) fail(std::to_string(s.number) + " curves, found " + std::to_string(c->curves));
-      return;
-    case K::expect_selected:
-      if (c->selection != s.number)
-        fail("selection " + std::to_string(s.number) + ", found " + std::to_string(c->selection));
-      return;
-    case K::expect_enabled:
-      if (!c->enabled) fail("enabled, found disabled");
-      return;
-    case K::expect_disabled:
-      if (c->enabled) fail("disabled, found enabled");
-      return;
-    default: return;
-  }
+  if (const std::string problem = script::control_mismatch(s, expanded(s.text), ScriptControlView(*c)); !problem.empty())
+    throw ScriptError(s.line, problem);
 }
 
 void ScriptToolkit::expect_message(const Statement& s) {
-  auto unchecked = std::find_if(messages_.begin(), messages_.end(), [](const ShownMessage& m) { return !m.checked; });
-  if (s.kind == Statement::Kind::expect_no_message) {
-    if (unchecked != messages_.end())
-      throw ScriptError(s.line, "unchecked message " + script::quoted(unchecked->title) + " " + script::quoted(unchecked->text));
-    return;
-  }
-  if (unchecked == messages_.end())
-    throw ScriptError(s.line, "expected message " + script::quoted(s.text) + " " + script::quoted(s.text2) + ", none shown");
-  if (unchecked->title != s.text || unchecked->text != expanded(s.text2))
-    throw ScriptError(s.line, "expected message " + script::quoted(s.text) + " " + script::quoted(s.text2) + ", found " +
-                                  script::quoted(unchecked->title) + " " + script::quoted(unchecked->text));
-  unchecked->checked = true;
+  if (const std::string problem = script::message_mismatch(s, expanded(s.text2), messages_); !problem.empty())
+    throw ScriptError(s.line, problem);
 }
 
 void ScriptToolkit::expect_box(const Statement& s) {

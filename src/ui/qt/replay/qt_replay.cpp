@@ -37,6 +37,7 @@
 #include "ui/qt/qt_text.h"
 #include "ui/qt/qt_toolkit.h"
 #include "ui/qt/screenshot.h"
+#include "ui/script/expectation.h"
 
 namespace ui::qt::replay {
 
@@ -393,64 +394,39 @@ void Driver::focus(const Statement& s, DialogWindow& window) {
   w->setFocus(Qt::TabFocusReason);
 }
 
+namespace {
+
+// A Qt control as an expectation sees it.
+class QtControlView final : public script::ControlView {
+ public:
+  explicit QtControlView(QWidget* w) : w_(w) {}
+  std::string text() const override { return utf8(shown_text(w_)); }
+  int item_count() const override { return replay::item_count(w_); }
+  std::string item(int n) const override { return utf8(item_text(w_, n)); }
+  int curves() const override { return chart_curve_count(w_); }
+  int selection() const override { return selected_item(w_); }
+  bool enabled() const override { return w_->isEnabled(); }
+
+ private:
+  QWidget* w_;
+};
+
+}  // namespace
+
 void Driver::expect(const Statement& s, DialogWindow& window) {
   if (s.kind == K::expect_focus) {
-    const ControlId focused = control_id(window.focusWidget());
-    if (focused != s.id)
-      fail(s.line, "expected the focus on control " + std::to_string(s.id) + ", found it on " +
-                       (focused == no_id ? std::string("none") : std::to_string(focused)));
+    if (const std::string problem = script::focus_mismatch(s.id, control_id(window.focusWidget())); !problem.empty())
+      fail(s.line, problem);
     return;
   }
-  QWidget* w = control(s, window, s.id);
-  auto mismatch = [&](const std::string& got) { fail(s.line, "control " + std::to_string(s.id) + ": expected " + got); };
-  switch (s.kind) {
-    case K::expect_text: {
-      const std::string shown(text::trim_right(utf8(shown_text(w))));
-      if (shown != expanded(s.text)) mismatch(script::quoted(s.text) + ", found " + script::quoted(shown));
-      return;
-    }
-    case K::expect_item: {
-      const int n = item_count(w);
-      if (s.number < 1 || s.number > n) mismatch("item " + std::to_string(s.number) + ", found " + std::to_string(n) + " items");
-      const std::string item(text::trim_right(utf8(item_text(w, s.number))));
-      if (item != s.text)
-        mismatch("item " + std::to_string(s.number) + " " + script::quoted(s.text) + ", found " + script::quoted(item));
-      return;
-    }
-    case K::expect_items:
-      if (item_count(w) != s.number) mismatch(std::to_string(s.number) + " items, found " + std::to_string(item_count(w)));
-      return;
-    case K::expect_curves:
-      if (chart_curve_count(w) != s.number)
-        mismatch(std::to_string(s.number) + " curves, found " + std::to_string(chart_curve_count(w)));
-      return;
-    case K::expect_selected:
-      if (selected_item(w) != s.number)
-        mismatch("selection " + std::to_string(s.number) + ", found " + std::to_string(selected_item(w)));
-      return;
-    case K::expect_enabled:
-      if (!w->isEnabled()) mismatch("enabled, found disabled");
-      return;
-    case K::expect_disabled:
-      if (w->isEnabled()) mismatch("disabled, found enabled");
-      return;
-    default: return;
-  }
+  const QtControlView view(control(s, window, s.id));
+  if (const std::string problem = script::control_mismatch(s, expanded(s.text), view); !problem.empty())
+    fail(s.line, problem);
 }
 
 void Driver::expect_message(const Statement& s) {
-  auto unchecked = std::find_if(messages_.begin(), messages_.end(), [](const Message& m) { return !m.checked; });
-  if (s.kind == K::expect_no_message) {
-    if (unchecked != messages_.end())
-      fail(s.line, "unchecked message " + script::quoted(unchecked->title) + " " + script::quoted(unchecked->text));
-    return;
-  }
-  if (unchecked == messages_.end())
-    fail(s.line, "expected message " + script::quoted(s.text) + " " + script::quoted(s.text2) + ", none shown");
-  if (unchecked->title != s.text || unchecked->text != expanded(s.text2))
-    fail(s.line, "expected message " + script::quoted(s.text) + " " + script::quoted(s.text2) + ", found " +
-                     script::quoted(unchecked->title) + " " + script::quoted(unchecked->text));
-  unchecked->checked = true;
+  if (const std::string problem = script::message_mismatch(s, expanded(s.text2), messages_); !problem.empty())
+    fail(s.line, problem);
 }
 
 void Driver::expect_box(const Statement& s) {
