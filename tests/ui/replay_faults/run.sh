@@ -14,7 +14,7 @@ check() {
   (cd "$work" && "$replay" $face .script >.out 2>.err)
   local rc=$?
   local got
-  got=$(cat "$work/.err")
+  got=$(grep "^error: " "$work/.err")
   if [ "$rc" != 1 ] || [ "$got" != "$2" ]; then
     printf 'script:\n%s\nexpected exit 1 and: %s\ngot exit %s and: %s\n' "$1" "$2" "$rc" "$got"
     fail=1
