@@ -32,8 +32,8 @@ bool is_range(RecordKind kind) {
 }
 
 struct CaseSoFar {
-  int loading_type = 0;
-  int damping_type = 0;
+  model::LoadingType loading_type = model::LoadingType::discrete;
+  model::DampingType damping_type = model::DampingType::none;
   double end_time = 0;
   std::vector<double> tolerance;  // C2 as read
   bool has_time = false;
@@ -91,10 +91,10 @@ class Checker final : public ReadObserver {
 
 void Checker::look_at(RecordKind kind, CaseSoFar& c) {
   switch (kind) {
-    case RecordKind::damping_code: c.damping_type = static_cast<int>(values_.at(0)); break;
+    case RecordKind::damping_code: c.damping_type = static_cast<model::DampingType>(values_.at(0)); break;
     case RecordKind::tolerance: c.tolerance = values_; break;
     case RecordKind::case_parameters:
-      c.loading_type = static_cast<int>(values_.at(0));
+      c.loading_type = static_cast<model::LoadingType>(values_.at(0));
       c.end_time = values_.at(2);
       if (c.tolerance.size() == 2 && c.tolerance[0] == 0 && c.tolerance[1] == 0 && values_[1] == 0 && values_[2] == 0)
         problem(Severity::error,

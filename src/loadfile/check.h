@@ -9,6 +9,7 @@
 
 #include "loadfile/problems.h"
 #include "loadfile/record_trace.h"
+#include "model/domain_codes.h"
 #include "text/free_form.h"
 
 namespace loadfile {
@@ -28,8 +29,9 @@ struct CheckedRecord {
   std::size_t last_line = 0;
   std::vector<double> values;  // in the order of the record; integers and 32-bit reals exactly
   std::string text;            // the operator code, which is text
-  int loading_type = 0;        // of the record's case (what its C11 records hold)
-  int damping_type = 0;        // of the record's case (what its C6 record holds)
+  // Of the record's case (what its C11 and C6 records hold); a code no type has is kept as read.
+  model::LoadingType loading_type = model::LoadingType::discrete;
+  model::DampingType damping_type = model::DampingType::none;
 };
 
 struct CheckReport {

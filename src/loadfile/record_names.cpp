@@ -47,7 +47,7 @@ void numbered(std::vector<std::string>& names, std::string_view stem, int n) {
   for (int j = 1; j <= n; ++j) names.push_back(std::string(stem) + "_" + std::to_string(j));
 }
 
-std::vector<std::string> fixed_names(RecordKind kind, std::size_t count, int loading_type, int damping_type,
+std::vector<std::string> fixed_names(RecordKind kind, std::size_t count, model::LoadingType loading_type, model::DampingType damping_type,
                                      bool new_operator) {
   const int n = static_cast<int>(count);
   switch (kind) {
@@ -63,7 +63,7 @@ std::vector<std::string> fixed_names(RecordKind kind, std::size_t count, int loa
     case RecordKind::niu: return {"niu"};
     case RecordKind::zeta: return {"zeta"};
     case RecordKind::damping_values:
-      return damping_type == 1 ? std::vector<std::string>{"alfa_d", "beta_d"}
+      return damping_type == model::DampingType::rayleigh ? std::vector<std::string>{"alfa_d", "beta_d"}
                                : std::vector<std::string>{"ro_air", "c_drag"};
     case RecordKind::diameter: return {"first_element", "last_element", "diameter"};
     case RecordKind::loading_parameters: return {"omega", "phi"};
@@ -89,7 +89,7 @@ std::vector<std::string> fixed_names(RecordKind kind, std::size_t count, int loa
     case RecordKind::initial_accelerations: numbered(names, "initial_acceleration", n); break;
     case RecordKind::accel_point:
       names = {"time"};
-      if (loading_type == -2 && n == 2)
+      if (loading_type == model::LoadingType::accelerogram_1_direction && n == 2)
         names.push_back("acceleration");
       else
         numbered(names, "acceleration", n - 1);
@@ -104,7 +104,7 @@ std::vector<std::string> fixed_names(RecordKind kind, std::size_t count, int loa
 std::string_view record_title(RecordKind kind) { return names_of(kind).title; }
 std::string_view record_id(RecordKind kind) { return names_of(kind).id; }
 
-std::vector<std::string> value_names(RecordKind kind, std::size_t count, int loading_type, int damping_type,
+std::vector<std::string> value_names(RecordKind kind, std::size_t count, model::LoadingType loading_type, model::DampingType damping_type,
                                      bool new_operator) {
   std::vector<std::string> names = fixed_names(kind, count, loading_type, damping_type, new_operator);
   names.resize(count);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "loadfile/record_trace.h"
+#include "model/domain_codes.h"
 
 namespace loadfile {
 
@@ -18,7 +19,7 @@ std::string_view record_id(RecordKind kind);
 // The names of the values of a record, in their order in the record (`count` of them):
 // "first_node", "last_node", "load_1", ... `loading_type` and `damping_type` are those of the
 // record's case, `new_operator` that of the file.
-std::vector<std::string> value_names(RecordKind kind, std::size_t count, int loading_type, int damping_type,
+std::vector<std::string> value_names(RecordKind kind, std::size_t count, model::LoadingType loading_type, model::DampingType damping_type,
                                      bool new_operator);
 
 // "Discrete Loading", "Raleigh", ...: the words of a code; empty for a code that has none.
