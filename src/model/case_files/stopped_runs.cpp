@@ -161,21 +161,31 @@ bool started_in(const JournalSummary& summary, const std::string& start) {
   return fs::path(summary.start_folder).lexically_normal().string() == start;
 }
 
-}  // namespace
-
-std::vector<SetAsideRun> find_set_aside_runs(const fs::path& start_folder) {
-  std::vector<SetAsideRun> runs;
-  const std::string start = start_folder.lexically_normal().string();
+// Each base a run of `start_folder` may have been set aside under, the start folder's own first
+// (`own`), and only those that pass the checks of a base and hold a set-aside folder.
+// `visit(candidate, own, base, set_aside)` returns false to end the walk.
+template <class Visit>
+void walk_set_aside_folders(const fs::path& start_folder, Visit visit) {
   bool own_base = true;
   for (const Base& candidate : candidate_bases(start_folder)) {
     const bool own = std::exchange(own_base, false);
     const Descriptor base(open_base(candidate.path));
     if (!refusal_of_base(base.get(), candidate.path).empty()) continue;
-    const Descriptor abandoned(open_set_aside_folder(base.get()));
-    if (abandoned.get() < 0) continue;
-    for (const std::string& name : folder_names(abandoned.get())) {
+    const Descriptor set_aside(open_set_aside_folder(base.get()));
+    if (set_aside.get() < 0) continue;
+    if (!visit(candidate, own, base.get(), set_aside.get())) return;
+  }
+}
+
+}  // namespace
+
+std::vector<SetAsideRun> find_set_aside_runs(const fs::path& start_folder) {
+  std::vector<SetAsideRun> runs;
+  const std::string start = start_folder.lexically_normal().string();
+  walk_set_aside_folders(start_folder, [&](const Base& candidate, bool own, int, int abandoned) {
+    for (const std::string& name : folder_names(abandoned)) {
       struct stat st {};
-      const Descriptor folder(open_own_run_folder(abandoned.get(), name, st));
+      const Descriptor folder(open_own_run_folder(abandoned, name, st));
       if (folder.get() < 0) continue;
       SetAsideRun run;
       JournalContent journal;
@@ -189,7 +199,8 @@ std::vector<SetAsideRun> find_set_aside_runs(const fs::path& start_folder) {
       run.set_aside_at = st.st_mtim.tv_sec;
       runs.push_back(std::move(run));
     }
-  }
+    return true;
+  });
   std::stable_sort(runs.begin(), runs.end(),
                    [](const SetAsideRun& a, const SetAsideRun& b) { return a.set_aside_at > b.set_aside_at; });
   return runs;
@@ -208,47 +219,44 @@ std::optional<StoppedRun> claim_run(const fs::path& start_folder, const std::str
     return std::nullopt;
   }
   const std::string start = start_folder.lexically_normal().string();
-  bool own_base = true;
-  for (const Base& candidate : candidate_bases(start_folder)) {
-    const bool own = std::exchange(own_base, false);
-    const Descriptor base(open_base(candidate.path));
-    if (!refusal_of_base(base.get(), candidate.path).empty()) continue;
-    const Descriptor abandoned(open_set_aside_folder(base.get()));
+  std::optional<StoppedRun> claimed;
+  // Each return of false ends the walk with `failure` (and `claimed`) as they stand.
+  walk_set_aside_folders(start_folder, [&](const Base& candidate, bool own, int base, int abandoned) {
     struct stat st {};
-    const Descriptor folder(abandoned.get() < 0 ? -1 : open_own_run_folder(abandoned.get(), name, st));
-    if (folder.get() < 0) continue;
+    const Descriptor folder(open_own_run_folder(abandoned, name, st));
+    if (folder.get() < 0) return true;
     Descriptor lock(::openat(folder.get(), run_lock_name, O_RDWR | O_CLOEXEC | O_NOFOLLOW));
-    if (lock.get() < 0) continue;
+    if (lock.get() < 0) return true;
     if (!try_lock(lock.get())) {
       failure = ClaimFailure::held;
-      return std::nullopt;
+      return false;
     }
     JournalContent journal;
     std::string why;
     const JournalRead read = read_journal_at(folder.get(), journal, why);
     if (read == JournalRead::missing || (!own && (read != JournalRead::ok || !started_in(journal.summary, start))))
-      continue;
+      return true;
     if (read != JournalRead::ok) {
       failure = ClaimFailure::damaged;
       reason = why;
-      return std::nullopt;
+      return false;
     }
     // Back beside the stopped runs, under a name no run there has.
     std::string target = name;
-    for (int attempt = 1; ::renameat(abandoned.get(), name.c_str(), base.get(), target.c_str()) != 0; ++attempt) {
+    for (int attempt = 1; ::renameat(abandoned, name.c_str(), base, target.c_str()) != 0; ++attempt) {
       if ((errno != EEXIST && errno != ENOTEMPTY) || attempt > 100) {
         failure = ClaimFailure::damaged;
         reason = std::strerror(errno);
-        return std::nullopt;
+        return false;
       }
       target = name + "-" + std::to_string(attempt);
     }
-    StoppedRun run(candidate.path, target, lock.release());
-    run.journal = std::move(journal);
-    run.stopped_at = run.journal.summary.saved_at;
-    return run;
-  }
-  return std::nullopt;
+    claimed.emplace(candidate.path, target, lock.release());
+    claimed->journal = std::move(journal);
+    claimed->stopped_at = claimed->journal.summary.saved_at;
+    return false;
+  });
+  return claimed;
 }
 
 }  // namespace model::case_files
