@@ -103,6 +103,7 @@ class AccelerogramEditor {
   std::string point_item(int item) const;
   // After the first ADD, REMOVE or Import every item shows its time, a time of 0 included.
   void show_every_time(ui::Dialog& d, int first_changed);
+  void replace_points(ui::Dialog& d, std::vector<model::AccelPoint> points);
   void apply_match(ui::Dialog& d, float start, double step, const std::vector<int>& slots,
                    const std::vector<std::vector<double>>& matched);
   void point_count_changed() { record().n_time_points = static_cast<int>(working_.size()); }
@@ -405,14 +406,20 @@ void AccelerogramEditor::on_import(ui::Dialog& d) {
       points[i].acceleration[direction - 1] = static_cast<float>(r.components[0][i]);
     }
   }
+  replace_points(d, std::move(points));
+  show_factor(d, imported->scale, false);
+  processing_steps_ = imported->processing_steps;
+}
+
+// A whole new record in place of the points: the list shows it from its first point, and no
+// point is chosen to remove.
+void AccelerogramEditor::replace_points(ui::Dialog& d, std::vector<model::AccelPoint> points) {
   working_ = AccelPointList(std::move(points));
   point_count_changed();
   list_items_ = static_cast<int>(working_.size());
   d.set_item_count(C::list, list_items_);
   show_every_time(d, 1);
   d.set_enabled(C::remove, false);
-  show_factor(d, imported->scale, false);
-  processing_steps_ = imported->processing_steps;
 }
 
 // The matched record in place of the points, from the first point's time at its step: longer by
@@ -437,12 +444,7 @@ void AccelerogramEditor::apply_match(ui::Dialog& d, float start, double step, co
     for (std::size_t k = 0; k < slots.size(); ++k)
       points[i].acceleration[slots[k]] = static_cast<float>(matched[k][i]);
   }
-  working_ = AccelPointList(std::move(points));
-  point_count_changed();
-  list_items_ = static_cast<int>(working_.size());
-  d.set_item_count(C::list, list_items_);
-  show_every_time(d, 1);
-  d.set_enabled(C::remove, false);
+  replace_points(d, std::move(points));
   points_scaled_ = true;
 }
 
