@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "model/record_words.h"
+
 namespace loadfile {
 
 namespace {
@@ -27,7 +29,7 @@ bool starts_with_letters(std::string_view s, std::string_view prefix) {
 
 // "END_OF_CASE3", "SFARSIT_CAZ12": the word and a case number.
 bool is_case_end(std::string_view record) {
-  for (std::string_view word : {std::string_view("END_OF_CASE"), std::string_view("SFARSIT_CAZ")}) {
+  for (std::string_view word : {model::case_end.english, model::case_end.romanian}) {
     if (!starts_with_letters(record, word) || record.size() == word.size()) continue;
     const std::string_view number = record.substr(word.size());
     if (std::all_of(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; })) return true;
@@ -54,10 +56,10 @@ bool is_section_end(std::string_view record, Section section) {
   };
   switch (section) {
     case Section::initial_conditions:
-      return any_of({"End_of_Initial_Conditions", "Sfarsit_Conditii_Initiale",
-                     "End Initial Displcements & Velocities", "End Deplasari & Viteze Initiale"});
-    case Section::diameters: return any_of({"end_Diameters"});
-    case Section::initial_loading: return any_of({"End_of_Initial_Loading", "Sfarsit_Incarcare_Initiala"});
+      return any_of({model::case_file_conditions_end.english, model::case_file_conditions_end.romanian,
+                     model::conditions_end.english, model::conditions_end.romanian});
+    case Section::diameters: return any_of({model::diameters_end});
+    case Section::initial_loading: return any_of({model::initial_loading_end.english, model::initial_loading_end.romanian});
     case Section::loading_data: return is_case_end(record);
   }
   return false;
@@ -74,7 +76,10 @@ bool holds_more_than_one_value(std::string_view record) {
 
 bool is_end_of_file_record(std::string_view record) {
   record = trimmed(record);
-  return starts_with_letters(record, "End_of_File:") || starts_with_letters(record, "Sfarsit de fisier:");
+  // The blank after the colon is not asked for: a file whose path record was cut there still ends.
+  auto word = [](std::string_view w) { return w.substr(0, w.find(':') + 1); };
+  return starts_with_letters(record, word(model::file_end.english)) ||
+         starts_with_letters(record, word(model::file_end.romanian));
 }
 
 }  // namespace loadfile

@@ -4,6 +4,7 @@
 
 #include "model/case_files/scratch_layouts.h"
 #include "model/diameter_table.h"
+#include "model/record_words.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/free_form.h"
@@ -25,7 +26,7 @@ constexpr HeaderTexts english{
     "// Basic UNITS: ",
     "// ERROR in Case Codes:",
     "// Please correct the file before using it with VUX32 Program.",
-    "End_of_File: ",
+    model::file_end.english,
 };
 
 constexpr HeaderTexts romanian{
@@ -36,7 +37,7 @@ constexpr HeaderTexts romanian{
     "// UNITATI de baza: ",
     "// EROARE in Codurile cazului:",
     "// Corectati fisierul inainte de utilizare in programul VUX.",
-    "Sfarsit de fisier: ",
+    model::file_end.romanian,
 };
 
 // The Loading Cases dialog can leave damping_present set after "NO Damping" is chosen; code 0

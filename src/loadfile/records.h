@@ -9,6 +9,7 @@
 
 #include "model/analysis.h"
 #include "model/case_files/section_records.h"
+#include "model/record_words.h"
 #include "model/state.h"
 
 namespace loadfile {
@@ -17,7 +18,7 @@ inline constexpr std::size_t header_line_length = 100;
 inline constexpr std::size_t end_record_length = 256;
 inline constexpr std::size_t path_field_length = model::max_path_bytes;
 
-inline constexpr std::string_view diameters_end = "end_Diameters";
+using model::diameters_end;
 
 // A path as the file shows it: at most 255 characters, ending before the first NUL or after
 // the last non-blank character, whichever comes first.

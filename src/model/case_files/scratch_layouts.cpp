@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "files/record_file.h"
+#include "model/record_words.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/number_parse.h"
@@ -84,7 +85,7 @@ std::string conditions_record(const model::NodeRange& range, int n_nodes, int n_
 }
 
 std::string_view conditions_end_record(bool romanian) {
-  return romanian ? "Sfarsit_Conditii_Initiale" : "End_of_Initial_Conditions";
+  return model::case_file_conditions_end.in(romanian);
 }
 
 std::string acceleration_record(const float (&acceleration)[3]) {
@@ -105,7 +106,7 @@ std::string loadings_record(const model::NodeRange& range, int n_nodes, int n_do
 }
 
 std::string_view loadings_end_record(bool romanian) {
-  return romanian ? "Sfarsit_Incarcare_Initiala" : "End_of_Initial_Loading";
+  return model::initial_loading_end.in(romanian);
 }
 
 text::ReadStatus read_loadings_entry(text::RecordSource& source, int n_dof, model::NodeRange& range) {
@@ -209,7 +210,7 @@ int read_discrete_loading(text::RecordSource& source, int n_time_points, int n_d
 }
 
 std::string end_of_case_record(int case_number) {
-  return "END_OF_CASE" + std::to_string(case_number);
+  return std::string(model::case_end.english) + std::to_string(case_number);
 }
 
 bool write_records(const std::string& path, const std::vector<std::string>& records,

@@ -7,6 +7,7 @@
 
 #include "model/case_files/accel_layout.h"
 #include "model/case_files/scratch_layouts.h"
+#include "model/record_words.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/free_form.h"
@@ -75,7 +76,7 @@ void append_accel_point_record(std::string& out, std::span<const std::string_vie
 }
 
 std::string_view initial_conditions_end(bool romanian) {
-  return romanian ? "End Deplasari & Viteze Initiale" : "End Initial Displcements & Velocities";
+  return model::conditions_end.in(romanian);
 }
 
 std::string_view initial_loading_end(bool romanian) {
@@ -83,7 +84,7 @@ std::string_view initial_loading_end(bool romanian) {
 }
 
 std::string loading_data_end(int case_number, bool romanian) {
-  return (romanian ? "SFARSIT_CAZ" : "END_OF_CASE") + std::to_string(case_number);
+  return std::string(model::case_end.in(romanian)) + std::to_string(case_number);
 }
 
 
