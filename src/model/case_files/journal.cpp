@@ -294,7 +294,6 @@ void state_fields(State& s, Visit&& visit) {
   visit("n_loaded_cases", s.n_loaded_cases);
   visit("current_case", s.current_case);
   visit("case_records", s.case_records);
-  visit("written_case_records", s.written_case_records);
   visit("loaded_case_records", s.loaded_case_records);
   visit("case_processed", s.case_processed);
   visit("accel_processing", s.accel_processing);
