@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "model/case_files/atomic_file.h"
+#include "model/limits.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -367,7 +368,9 @@ TEST(Journal, AChangeDeepInsideACaseOrAGroupIsWrittenAndReadBack) {
       {"a diameter", [](model::ProgramState& t) { t.damping.diameters[1].diameter = 0.5f; }},
       {"a case flag", [](model::ProgramState& t) { t.case_processed[3] = true; }},
       {"processing steps", [](model::ProgramState& t) { t.accel_processing[1] = "step 1: mean removed"; }},
+      {"a real typed beyond range", [](model::ProgramState& t) { t.damping.beta_d = -std::numeric_limits<float>::infinity(); }},
   };
+  model::ProgramState rebuilt;
   for (const Change& change : changes) {
     change.apply(s);
     fs::remove(dir.path() / cf::journal_name);
@@ -375,11 +378,25 @@ TEST(Journal, AChangeDeepInsideACaseOrAGroupIsWrittenAndReadBack) {
     ASSERT_TRUE(fs::exists(dir.path() / cf::journal_name)) << change.what << " is not written";
     cf::JournalContent content;
     ASSERT_EQ(cf::read_journal(dir.path(), content, reason), cf::JournalRead::ok) << reason;
-    model::ProgramState rebuilt;
     cf::restore_journaled_state(content.state, rebuilt);
     cf::JournalSummary summary;
     EXPECT_EQ(cf::journal_text(rebuilt, summary), cf::journal_text(s, summary)) << change.what;
   }
+  EXPECT_EQ(rebuilt.damping.beta_d, -std::numeric_limits<float>::infinity());
+  EXPECT_EQ(rebuilt.case_records[3].n_load_ranges, 4);
+}
+
+// A per-case list holds one entry per case a run can have: a longer one was not written by a run.
+TEST(Journal, APerCaseListLongerThanTheCasesARunCanHaveIsRefused) {
+  model::ProgramState s = entered_state();
+  s.case_processed.assign(model::max_loading_cases, true);
+  cf::JournalContent content;
+  std::string reason;
+  EXPECT_EQ(cf::parse_journal(cf::journal_text(s, {}), content, reason), cf::JournalRead::ok) << reason;
+  EXPECT_EQ(content.state.case_processed.size(), model::max_loading_cases);
+  s.case_processed.assign(model::max_loading_cases + 1, true);
+  EXPECT_EQ(cf::parse_journal(cf::journal_text(s, {}), content, reason), cf::JournalRead::damaged);
+  EXPECT_NE(reason.find("case_processed"), std::string::npos) << reason;
 }
 
 }  // namespace
