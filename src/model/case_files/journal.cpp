@@ -22,7 +22,7 @@
 namespace model::case_files {
 
 namespace fs = std::filesystem;
-using namespace journal_values;
+using namespace detail;
 
 namespace {
 

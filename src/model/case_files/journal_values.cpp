@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-namespace model::case_files::journal_values {
+namespace model::case_files::detail {
 
 // JSON has no infinity or NaN, and a typed "1e39" is one: those go as text, so that a journal
 // never loses a value the user typed.
@@ -99,4 +99,4 @@ const json& member(const json& j, std::string_view key) {
   return *it;
 }
 
-}  // namespace model::case_files::journal_values
+}  // namespace model::case_files::detail

@@ -16,7 +16,7 @@
 #include "model/limits.h"
 #include "model/state.h"
 
-namespace model::case_files::journal_values {
+namespace model::case_files::detail {
 
 using json = nlohmann::json;
 
@@ -141,4 +141,4 @@ void take(const json& j, std::string_view key, L& items) {
   items = std::move(read);
 }
 
-}  // namespace model::case_files::journal_values
+}  // namespace model::case_files::detail
