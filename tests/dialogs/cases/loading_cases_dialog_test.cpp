@@ -342,6 +342,7 @@ press 1020
 press 1110
 file "first.inc"
 press 1033
+expect message "Create Message" "Created File: @WORKSPACE@/first.inc\nNo initial values in cases: 1, 2, 3\nNo loading data in cases: 1, 2, 3"
 pick 1011 2
 pick 1018 2
 press 1021
