@@ -27,7 +27,7 @@ inline model::ProgramState large_model(model::LoadingType loading_type) {
   s.general.force_unit = "kN";
   s.general.n_loading_cases = 1;
   s.current_case = 1;
-  for (auto* cases : {&s.case_records, &s.written_case_records, &s.loaded_case_records})
+  for (auto* cases : {&s.case_records, &s.loaded_case_records})
     cases->assign(1, {});
   s.case_records[1].loading_type = loading_type;
   s.case_processed.assign(1, true);

@@ -17,7 +17,7 @@ constexpr int n_cases = 99;
 model::ProgramState ninety_nine_cases() {
   model::ProgramState s;
   s.general.n_loading_cases = n_cases;
-  for (auto* records : {&s.case_records, &s.written_case_records, &s.loaded_case_records}) records->assign(n_cases, {});
+  for (auto* records : {&s.case_records, &s.loaded_case_records}) records->assign(n_cases, {});
   for (auto* flags : {&s.case_processed, &s.loading_saved, &s.initial_values_saved}) flags->assign(n_cases, true);
   for (int k = 1; k <= n_cases; ++k) s.case_records[k].end_time = static_cast<float>(k);
   for (int k = 1; k <= n_cases; ++k) {

@@ -64,8 +64,8 @@ inline model::ProgramState large_model_state() {
   state.general.n_dof = 3;
   state.max_time_points = 300000;
   state.general.n_loading_cases = 4;
-  state.written_case_records.assign(4, {0.0001f, 20, model::LoadingType::accelerogram_3_directions, 0.005f, 1000, 0.1f, model::MassModel::concentrated, -9.81f, model::PrintingCode::maximum_values});
-  state.written_case_records[4].loading_type = model::LoadingType::discrete;
+  state.case_records.assign(4, {0.0001f, 20, model::LoadingType::accelerogram_3_directions, 0.005f, 1000, 0.1f, model::MassModel::concentrated, -9.81f, model::PrintingCode::maximum_values});
+  state.case_records[4].loading_type = model::LoadingType::discrete;
   return state;
 }
 

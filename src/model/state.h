@@ -42,6 +42,7 @@ struct CaseRecord {
 template <typename T>
 class CaseArray {
  public:
+  using value_type = T;
   int size() const { return static_cast<int>(items_.size()); }
   bool empty() const { return items_.empty(); }
   void assign(int n, const T& value) { items_.assign(n > 0 ? n : 0, value); }
@@ -57,6 +58,11 @@ class CaseArray {
     assert(contains(case_number));
     return items_[case_number - 1];
   }
+  // Case 1 first.
+  auto begin() { return items_.begin(); }
+  auto end() { return items_.end(); }
+  auto begin() const { return items_.begin(); }
+  auto end() const { return items_.end(); }
 
  private:
   std::vector<T> items_;
@@ -125,10 +131,13 @@ struct ProgramState {
   // and Loading Cases dialogs keep them instead of starting the cases afresh.
   bool resume_cases = false;
 
-  // Case arrays (1..n_loading_cases), created by the Loading Cases dialog.
+  // Case arrays (1..n_loading_cases), created by the Loading Cases dialog. `case_records` is what
+  // the user has entered: Create writes it as it stands.
   CaseArray<CaseRecord> case_records;
-  CaseArray<CaseRecord> written_case_records;
-  CaseArray<CaseRecord> loaded_case_records;  // persists across the dialog's runs
+  // What LOAD from Old File read, kept across the dialog's runs: each pass through the Loading
+  // Cases dialog starts its cases from it, and a loaded case's sections keep the reader's layout
+  // only while its loading type is the one the file gave.
+  CaseArray<CaseRecord> loaded_case_records;
   CaseArray<bool> case_processed;
   // The processing steps of the record imported into each case's accelerogram, one
   // "step N: TEXT" a line as `brantel process` writes them; empty when it was imported as read.

@@ -36,7 +36,7 @@ Loaded load_and_create(const model::ProgramState& model, const std::string& cont
   Loaded result{dialogs::load_loading_file(context, path), {}, {}};
   for (const auto& m : toolkit.messages) result.messages += m.text + "\n";
   if (result.outcome != dialogs::LoadOutcome::loaded || !result.messages.empty()) return result;
-  s.written_case_records = s.loaded_case_records;
+  s.case_records = s.loaded_case_records;
   dialogs::write_loading_file(context);
   result.created = testing_support::read_file(path);
   return result;

@@ -221,9 +221,9 @@ inline Generated Generator::state() {
   Generated g;
   general_data(g.state);
   damping(g.state);
-  g.state.written_case_records.assign(g.state.general.n_loading_cases, {});
+  g.state.case_records.assign(g.state.general.n_loading_cases, {});
   for (int i = 1; i <= g.state.general.n_loading_cases; ++i) {
-    model::CaseRecord& c = g.state.written_case_records[i];
+    model::CaseRecord& c = g.state.case_records[i];
     c = case_record(g.state);
     g.cases.push_back(case_data(g.state, c));
   }
@@ -245,7 +245,7 @@ inline void write_editor_files(const Generated& g) {
   const bool ro = model::romanian_messages(s);
   const int n = s.general.n_dof;
   for (int i = 1; i <= s.general.n_loading_cases; ++i) {
-    const model::CaseRecord& c = s.written_case_records[i];
+    const model::CaseRecord& c = s.case_records[i];
     const CaseData& d = g.cases[i - 1];
     std::vector<std::string> init, load, data;
     for (const auto& r : d.conditions) init.push_back(layouts::conditions_record(r, s.general.n_nodes, n));

@@ -38,7 +38,7 @@ std::string reload_and_write(const model::ProgramState& before, std::string& mes
   const dialogs::LoadOutcome outcome = dialogs::load_loading_file(context, std::string(s.loading_file.trimmed()));
   for (const auto& m : toolkit.messages) messages += m.text + "\n";
   EXPECT_EQ(outcome, dialogs::LoadOutcome::loaded) << messages;
-  s.written_case_records = s.loaded_case_records;
+  s.case_records = s.loaded_case_records;
   toolkit.answer = ui::Answer::yes;  // the bytes are compared, whatever the check of Create finds
   return write(context);
 }
@@ -69,7 +69,7 @@ TEST(RoundTrip, RandomStatesOfEveryKindWriteTheSameFileAgain) {
     // BRANTEL_ROUNDTRIP_KEEP=folder keeps each first file, for example as a fuzzing corpus.
     if (const char* keep = std::getenv("BRANTEL_ROUNDTRIP_KEEP"))
       testing_support::write_file(fs::path(keep) / ("state-" + std::to_string(seed) + ".inc"), first);
-    for (int i = 1; i <= g.state.general.n_loading_cases; ++i) ++loading_types_seen[model::code_number(g.state.written_case_records[i].loading_type) + 2];
+    for (int i = 1; i <= g.state.general.n_loading_cases; ++i) ++loading_types_seen[model::code_number(g.state.case_records[i].loading_type) + 2];
     ++damping_types_seen[model::code_number(g.state.damping.type)];
     ++operators_seen[g.state.general.new_operator];
     romanian_seen += model::romanian_messages(g.state);

@@ -144,12 +144,10 @@ void create_case_arrays(model::ProgramState& state) {
     // the first ones.
     for (auto* flags : {&state.case_processed, &state.loading_saved, &state.initial_values_saved}) flags->resize(n);
     state.case_records.resize(n);
-    state.written_case_records.resize(n);
     if (state.n_loaded_cases < 1) state.loaded_case_records.resize(n);
     return;
   }
   state.case_records.assign(n, {});
-  state.written_case_records.assign(n, {});
   const int loaded = std::min({state.n_loaded_cases, n, state.loaded_case_records.size()});
   if (state.n_loaded_cases >= 1) {
     for (int k = 1; k <= loaded; ++k) state.case_records[k] = state.loaded_case_records[k];

@@ -432,7 +432,6 @@ void LoadingCasesDialog::create_loading_file() {
 
 void discard_case_arrays(model::ProgramState& state, int closing_code) {
   state.case_records.clear();
-  state.written_case_records.clear();
   if (closing_code != 2) return;
   state.case_processed.clear();
   state.accel_processing.clear();

@@ -67,10 +67,6 @@ bool LoadingFileActions::chosen_path_taken(const std::string& path) {
 }
 
 bool LoadingFileActions::create() {
-  const int n = state_.general.n_loading_cases;
-  state_.written_case_records.assign(n, {});
-  for (int k = 1; k <= n && state_.case_records.contains(k); ++k)
-    state_.written_case_records[k] = state_.case_records[k];
   if (!may_write_loading_file(context_, std::string(state_.loading_file.trimmed()))) return false;
   const bool written = dialogs::write_loading_file(context_);
   refresh_view_button();

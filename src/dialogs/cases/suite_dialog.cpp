@@ -273,11 +273,7 @@ void SuiteDialog::show_records() {
 }
 
 model::Analysis SuiteDialog::analysis_as_created() {
-  model::ProgramState copy = context_.state;
-  const int n = copy.general.n_loading_cases;
-  copy.written_case_records.assign(n, {});
-  for (int k = 1; k <= n && copy.case_records.contains(k); ++k) copy.written_case_records[k] = copy.case_records[k];
-  return context_.cases.analysis(copy);
+  return context_.cases.analysis(context_.state);
 }
 
 std::optional<suite::Settings> SuiteDialog::settings(std::string& target_text) {

@@ -299,7 +299,7 @@ Analysis CaseStore::analysis(const ProgramState& s) {
   for (int k = 1; k <= n; ++k) {
     Case& c = a.cases[k - 1];
     c = sections(k);
-    c.record = s.written_case_records.contains(k) ? s.written_case_records[k] : CaseRecord{};
+    c.record = s.case_records.contains(k) ? s.case_records[k] : CaseRecord{};
   }
   return a;
 }

@@ -57,8 +57,8 @@ class CaseStore {
   // A stopped run taken back: its case files, read as they stand.
   void take_files(const std::string& folder);
 
-  // The analysis Create writes: the general data and damping of the state, the records the
-  // form gave (written_case_records) and the sections kept here.
+  // The analysis Create writes: the general data and damping of the state, the cases' records
+  // as entered and the sections kept here.
   Analysis analysis(const ProgramState& s);
 
  private:

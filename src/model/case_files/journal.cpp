@@ -1,11 +1,5 @@
 #include "model/case_files/journal.h"
 
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <chrono>
@@ -20,6 +14,7 @@
 
 #include "files/regular_file.h"
 #include "model/case_files/atomic_file.h"
+#include "model/case_files/journal_values.h"
 #include "model/case_files/run_folder.h"
 #include "model/geometry_file.h"
 #include "model/limits.h"
@@ -27,216 +22,13 @@
 namespace model::case_files {
 
 namespace fs = std::filesystem;
-using json = nlohmann::json;
+using namespace detail;
 
 namespace {
 
 // A journal larger than this was not written by us (99 cases and their diameters are a few
 // hundred kilobytes).
 constexpr std::size_t journal_size_limit = 16u << 20;
-
-struct Damaged : std::runtime_error {
-  using std::runtime_error::runtime_error;
-};
-
-// ----- one value each way -----
-// JSON has no infinity or NaN, and a typed "1e39" is one: those go as text, so that a journal
-// never loses a value the user typed.
-
-json put(float v) {
-  if (std::isnan(v)) return "nan";
-  if (std::isinf(v)) return v > 0 ? "inf" : "-inf";
-  return static_cast<double>(v);
-}
-// Whether `s` is well-formed UTF-8 (no overlong forms, no surrogates, nothing above U+10FFFF):
-// what a JSON text may hold as it is.
-bool valid_utf8(std::string_view s) {
-  std::size_t i = 0;
-  while (i < s.size()) {
-    const auto c = static_cast<unsigned char>(s[i]);
-    std::size_t n = 0;
-    unsigned char low = 0x80, high = 0xBF;
-    if (c < 0x80) n = 0;
-    else if (c >= 0xC2 && c <= 0xDF) n = 1;
-    else if (c == 0xE0) n = 2, low = 0xA0;
-    else if (c >= 0xE1 && c <= 0xEC) n = 2;
-    else if (c == 0xED) n = 2, high = 0x9F;
-    else if (c >= 0xEE && c <= 0xEF) n = 2;
-    else if (c == 0xF0) n = 3, low = 0x90;
-    else if (c >= 0xF1 && c <= 0xF3) n = 3;
-    else if (c == 0xF4) n = 3, high = 0x8F;
-    else return false;
-    if (s.size() - i - 1 < n) return false;
-    for (std::size_t k = 1; k <= n; ++k) {
-      const auto d = static_cast<unsigned char>(s[i + k]);
-      if (d < (k == 1 ? low : 0x80) || d > (k == 1 ? high : 0xBF)) return false;
-    }
-    i += n + 1;
-  }
-  return true;
-}
-
-json put(int v) { return v; }
-json put(bool v) { return v; }
-// A text that is not UTF-8 (a language line in another encoding, a file name of another
-// system, a field cut in the middle of a character) goes as its bytes, so that it comes back
-// byte for byte: a JSON text can only hold UTF-8.
-json put(std::string_view v) {
-  if (valid_utf8(v)) return std::string(v);
-  json bytes = json::array();
-  for (const char c : v) bytes.push_back(static_cast<unsigned char>(c));
-  return json{{"bytes", std::move(bytes)}};
-}
-json put(const std::string& v) { return put(std::string_view(v)); }
-template <std::size_t N>
-json put(const text::Field<N>& v) { return put(v.trimmed()); }
-template <typename E>
-  requires std::is_enum_v<E>
-json put(E v) { return code_number(v); }
-
-[[noreturn]] void wrong(std::string_view key, std::string_view kind) {
-  throw Damaged("\"" + std::string(key) + "\" is not " + std::string(kind));
-}
-
-void take(const json& j, std::string_view key, float& v) {
-  if (j.is_number()) {
-    const double d = j.get<double>();
-    // A float widened exactly comes back exactly; anything else was not written by us.
-    if (static_cast<double>(static_cast<float>(d)) != d) wrong(key, "a real of the program");
-    v = static_cast<float>(d);
-  } else if (j == "nan") {
-    v = std::numeric_limits<float>::quiet_NaN();
-  } else if (j == "inf" || j == "-inf") {
-    v = j == "inf" ? std::numeric_limits<float>::infinity() : -std::numeric_limits<float>::infinity();
-  } else {
-    wrong(key, "a real");
-  }
-}
-void take(const json& j, std::string_view key, int& v) {
-  if (!j.is_number_integer()) wrong(key, "a whole number");
-  const auto n = j.get<std::int64_t>();
-  if (n < std::numeric_limits<int>::min() || n > std::numeric_limits<int>::max()) wrong(key, "a whole number");
-  v = static_cast<int>(n);
-}
-void take(const json& j, std::string_view key, bool& v) {
-  if (!j.is_boolean()) wrong(key, "true or false");
-  v = j.get<bool>();
-}
-void take(const json& j, std::string_view key, std::string& v) {
-  if (j.is_string()) {
-    v = j.get<std::string>();
-    return;
-  }
-  const auto bytes = j.is_object() && j.size() == 1 ? j.find("bytes") : j.end();
-  if (bytes == j.end() || !bytes->is_array()) wrong(key, "a text");
-  std::string read;
-  for (const json& b : *bytes) {
-    if (!b.is_number_unsigned() || b.get<std::uint64_t>() > 255) wrong(key, "a text of bytes");
-    read.push_back(static_cast<char>(b.get<std::uint64_t>()));
-  }
-  v = std::move(read);
-}
-template <std::size_t N>
-void take(const json& j, std::string_view key, text::Field<N>& v) {
-  std::string s;
-  take(j, key, s);
-  if (s.size() > N) wrong(key, "a text of at most " + std::to_string(N) + " characters");
-  v = s;
-}
-template <typename E>
-  requires std::is_enum_v<E>
-void take(const json& j, std::string_view key, E& v) {
-  int n = 0;
-  take(j, key, n);
-  v = code_from_number<E>(n);
-}
-
-// ----- records: one list of fields serves both ways -----
-
-template <typename Record, typename Visit>
-void case_record_fields(Record& c, Visit&& visit) {
-  visit("tolerance", c.tolerance);
-  visit("iteration_limit", c.iteration_limit);
-  visit("loading_type", c.loading_type);
-  visit("time_step", c.time_step);
-  visit("end_time", c.end_time);
-  visit("printing_time", c.printing_time);
-  visit("mass_model", c.mass_model);
-  visit("gravity_acceleration", c.gravity_acceleration);
-  visit("printing_code", c.printing_code);
-  visit("omega", c.omega);
-  visit("phi", c.phi);
-  visit("initial_acceleration_x", c.initial_acceleration[0]);
-  visit("initial_acceleration_y", c.initial_acceleration[1]);
-  visit("initial_acceleration_z", c.initial_acceleration[2]);
-  visit("n_initial_conditions", c.n_initial_conditions);
-  visit("n_initial_loadings", c.n_initial_loadings);
-  visit("n_time_points", c.n_time_points);
-  visit("n_load_ranges", c.n_load_ranges);
-}
-
-template <typename Group, typename Visit>
-void diameter_fields(Group& g, Visit&& visit) {
-  visit("first_element", g.first_element);
-  visit("last_element", g.last_element);
-  visit("diameter", g.diameter);
-}
-
-json put(const CaseRecord& c) {
-  json j = json::object();
-  case_record_fields(c, [&j](const char* key, const auto& v) { j[key] = put(v); });
-  return j;
-}
-json put(const DiameterGroup& g) {
-  json j = json::object();
-  diameter_fields(g, [&j](const char* key, const auto& v) { j[key] = put(v); });
-  return j;
-}
-
-const json& member(const json& j, std::string_view key) {
-  if (!j.is_object()) throw Damaged("an entry is not an object");
-  const auto it = j.find(key);
-  if (it == j.end()) throw Damaged("\"" + std::string(key) + "\" is missing");
-  return *it;
-}
-
-void take(const json& j, std::string_view key, CaseRecord& c) {
-  if (!j.is_object()) wrong(key, "a case");
-  case_record_fields(c, [&j](const char* k, auto& v) { take(member(j, k), k, v); });
-}
-void take(const json& j, std::string_view key, DiameterGroup& g) {
-  if (!j.is_object()) wrong(key, "a group of elements");
-  diameter_fields(g, [&j](const char* k, auto& v) { take(member(j, k), k, v); });
-}
-
-template <typename T>
-json put(const CaseArray<T>& items) {
-  json j = json::array();
-  for (int k = 1; k <= items.size(); ++k) j.push_back(put(static_cast<T>(items[k])));
-  return j;
-}
-template <typename T>
-void take(const json& j, std::string_view key, CaseArray<T>& items) {
-  if (!j.is_array() || j.size() > static_cast<std::size_t>(max_loading_cases))
-    wrong(key, "a list of at most " + std::to_string(max_loading_cases) + " cases");
-  items.assign(static_cast<int>(j.size()), T{});
-  for (int k = 1; k <= items.size(); ++k) {
-    T value{};
-    take(j[static_cast<std::size_t>(k - 1)], key, value);
-    items[k] = value;
-  }
-}
-
-json put(const std::vector<DiameterGroup>& groups) {
-  json j = json::array();
-  for (const DiameterGroup& g : groups) j.push_back(put(g));
-  return j;
-}
-void take(const json& j, std::string_view key, std::vector<DiameterGroup>& groups) {
-  if (!j.is_array()) wrong(key, "a list");
-  groups.assign(j.size(), {});
-  for (std::size_t i = 0; i < j.size(); ++i) take(j[i], key, groups[i]);
-}
 
 // The analysis-wide data by the names the journal gives them: the names of the first version,
 // which every journal keeps so that a stopped run of any version is read the same.
@@ -294,7 +86,6 @@ void state_fields(State& s, Visit&& visit) {
   visit("n_loaded_cases", s.n_loaded_cases);
   visit("current_case", s.current_case);
   visit("case_records", s.case_records);
-  visit("written_case_records", s.written_case_records);
   visit("loaded_case_records", s.loaded_case_records);
   visit("case_processed", s.case_processed);
   visit("accel_processing", s.accel_processing);
@@ -319,16 +110,12 @@ struct Image {
     (*this)(key, v.size());
     bytes.append(v);
   }
-  void operator()(const char* key, const CaseRecord& c) { case_record_fields(c, *this); (void)key; }
-  void operator()(const char* key, const DiameterGroup& g) { diameter_fields(g, *this); (void)key; }
-  template <typename T>
-  void operator()(const char* key, const CaseArray<T>& items) {
+  template <Record R>
+  void operator()(const char*, const R& r) { fields(r, *this); }
+  template <List L>
+  void operator()(const char* key, const L& items) {
     (*this)(key, items.size());
-    for (int k = 1; k <= items.size(); ++k) (*this)(key, static_cast<T>(items[k]));
-  }
-  void operator()(const char* key, const std::vector<DiameterGroup>& groups) {
-    (*this)(key, groups.size());
-    for (const DiameterGroup& g : groups) (*this)(key, g);
+    for (const auto& item : items) (*this)(key, static_cast<typename L::value_type>(item));
   }
 };
 
@@ -387,31 +174,6 @@ int cases_entered(const ProgramState& s) {
 std::int64_t seconds_now() {
   return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::system_clock::now().time_since_epoch())
       .count();
-}
-
-// The names, sizes and times of the case files: a SAVE that rewrote one changes it.
-std::string case_file_fingerprint(int folder_fd) {
-  std::vector<std::string> entries;
-  const int copy = folder_fd < 0 ? -1 : ::dup(folder_fd);
-  DIR* listing = copy < 0 ? nullptr : ::fdopendir(copy);
-  if (listing == nullptr) {
-    if (copy >= 0) ::close(copy);
-    return {};
-  }
-  while (const dirent* entry = ::readdir(listing)) {
-    const std::string_view name = entry->d_name;
-    struct stat st {};
-    if (name.starts_with(".") || name == journal_name ||
-        ::fstatat(::dirfd(listing), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-      continue;
-    entries.push_back(std::string(name) + ' ' + std::to_string(st.st_size) + ' ' +
-                      std::to_string(st.st_mtim.tv_sec) + '.' + std::to_string(st.st_mtim.tv_nsec));
-  }
-  ::closedir(listing);
-  std::sort(entries.begin(), entries.end());
-  std::string all;
-  for (const std::string& e : entries) all += e + '\n';
-  return all;
 }
 
 }  // namespace
@@ -513,7 +275,7 @@ bool Journal::record(const ProgramState& state, int creations, std::string& reas
     return false;
   }
   std::string image = state_image(state);
-  std::string fingerprint = case_file_fingerprint(folder_fd.get());
+  std::string fingerprint = case_file_fingerprint(folder_fd.get(), journal_name);
   const bool changed = image != last_state_image_ || fingerprint != last_fingerprint_;
   const bool created = creations != last_creations_;
   if (written_ && !changed && !created && own_files == last_own_files_) return true;

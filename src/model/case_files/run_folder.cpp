@@ -247,4 +247,28 @@ void StoppedRun::remove() {
   release();
 }
 
+std::string case_file_fingerprint(int folder_fd, std::string_view skipped) {
+  std::vector<std::string> entries;
+  const int copy = folder_fd < 0 ? -1 : ::dup(folder_fd);
+  DIR* listing = copy < 0 ? nullptr : ::fdopendir(copy);
+  if (listing == nullptr) {
+    if (copy >= 0) ::close(copy);
+    return {};
+  }
+  while (const dirent* entry = ::readdir(listing)) {
+    const std::string_view name = entry->d_name;
+    struct stat st {};
+    if (name.starts_with(".") || name == skipped ||
+        ::fstatat(::dirfd(listing), entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
+      continue;
+    entries.push_back(std::string(name) + ' ' + std::to_string(st.st_size) + ' ' +
+                      std::to_string(st.st_mtim.tv_sec) + '.' + std::to_string(st.st_mtim.tv_nsec));
+  }
+  ::closedir(listing);
+  std::sort(entries.begin(), entries.end());
+  std::string all;
+  for (const std::string& e : entries) all += e + '\n';
+  return all;
+}
+
 }  // namespace model::case_files

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "files/regular_file.h"
@@ -50,6 +51,11 @@ class RunFolder {
 // replaced since (a link, another user's folder) is never reached; otherwise `folder` opened
 // now (the current directory when empty). -1 with errno set when it cannot be opened.
 files::Descriptor open_run_folder(const std::string& folder);
+
+// The names, sizes and times of the files in the open run folder `folder_fd` but `skipped`
+// and those whose names start with a dot, a line each in the order of their names: a SAVE that
+// rewrote a case file changes it. Empty when the folder cannot be listed.
+std::string case_file_fingerprint(int folder_fd, std::string_view skipped);
 
 // The name of the lock file inside every run folder.
 inline constexpr const char* run_lock_name = ".lock";

@@ -175,7 +175,7 @@ TEST(CaseArrays, WithoutAnOldFileEveryCaseStartsEmptyAndUnprocessed) {
   s.general.n_loading_cases = 3;
   dialogs::cases::create_case_arrays(s);
   EXPECT_EQ(s.loaded_case_records.size(), 3);
-  EXPECT_EQ(s.written_case_records.size(), 3);
+  EXPECT_EQ(s.case_records.size(), 3);
   for (int k = 1; k <= 3; ++k) {
     EXPECT_EQ(s.case_records[k], model::CaseRecord{});
     EXPECT_FALSE(s.case_processed[k] || s.loading_saved[k] || s.initial_values_saved[k]);

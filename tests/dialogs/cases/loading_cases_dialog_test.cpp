@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "loadfile/reader_parse.h"
 #include "model/case_files/scratch_files.h"
 #include "support/temp_dir.h"
 #include "ui/script/script_toolkit.h"
@@ -329,6 +330,43 @@ press 1
   EXPECT_FALSE(fs::exists("2TP.dat"));
   EXPECT_FALSE(fs::exists("3TPsin.dat"));
   EXPECT_TRUE(state.case_processed[2]);
+}
+
+// Create writes each case as the form holds it when Create is pressed: a case removed, and the
+// case that took its number entered again, reach the file with the values typed last.
+TEST_F(LoadingCasesDialog, ACaseRemovedThenEnteredAgainIsWrittenAsTypedLast) {
+  state.max_time_points = 100;
+  run(fill_case(1) + "press 1020\n" + fill_case(2) + "type 1014 \"20\"\npress 1020\n" + fill_case(3) +
+      R"S(type 1014 "30"
+press 1020
+press 1110
+file "first.inc"
+press 1033
+expect message "Create Message" "Created File: @WORKSPACE@/first.inc\nNo initial values in cases: 1, 2, 3\nNo loading data in cases: 1, 2, 3"
+pick 1011 2
+pick 1018 2
+press 1021
+answer yes
+expect message "Remove Message" "Do You really want to remove case?\n(All case data will be lost)"
+pick 1011 2
+expect text 1014 "30."
+type 1014 "35"
+press 1020
+press 1110
+file "again.inc"
+press 1033
+press 1
+)S");
+  loadfile::ReadStart start;
+  start.general = state.general;
+  start.max_time_points = state.max_time_points;
+  const loadfile::ReadResult first = loadfile::read(read_file("first.inc"), start);
+  ASSERT_EQ(first.analysis.cases.size(), 3u);
+  EXPECT_FLOAT_EQ(first.analysis.cases[1].record.end_time, 20.f);
+  const loadfile::ReadResult again = loadfile::read(read_file("again.inc"), start);
+  ASSERT_EQ(again.analysis.cases.size(), 2u);
+  EXPECT_FLOAT_EQ(again.analysis.cases[0].record.end_time, 10.f);
+  EXPECT_FLOAT_EQ(again.analysis.cases[1].record.end_time, 35.f);
 }
 
 TEST_F(LoadingCasesDialog, RemovingTheLastCaseSaysSoAndLeavesNothingToSelect) {

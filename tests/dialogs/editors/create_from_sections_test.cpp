@@ -60,7 +60,6 @@ press 1071
 press 2
 )", &cases));
   ASSERT_TRUE(s.loading_saved[1] && s.initial_values_saved[1]);
-  s.written_case_records = s.case_records;
   s.loading_file = "analysis.inc";
   testing_support::FakeToolkit toolkit;
   const std::string before = create(s, cases, toolkit);

@@ -22,7 +22,6 @@ inline model::ProgramState model(int n_nodes, int n_dof, int n_cases = 3, int cu
   s.general.n_loading_cases = n_cases;
   s.current_case = current;
   s.case_records.assign(n_cases, model::CaseRecord{});
-  s.written_case_records.assign(n_cases, model::CaseRecord{});
   s.loaded_case_records.assign(n_cases, model::CaseRecord{});
   s.case_processed.assign(n_cases, false);
   s.loading_saved.assign(n_cases, false);

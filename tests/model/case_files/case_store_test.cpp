@@ -50,7 +50,7 @@ TEST(CaseStore, EachKindOfLoadingIsKeptAndTheCasesTypeChoosesTheOneWritten) {
   TempCurrentDir dir;
   model::ProgramState s = model_of(9);
   s.general.n_loading_cases = 1;
-  s.written_case_records.assign(1, {});
+  s.case_records.assign(1, {});
   CaseStore store;
   FileFailure failure;
   ASSERT_TRUE(store.save_loading(s, 1, model::LoadingKind::discrete, discrete(0.5f), failure));
@@ -60,11 +60,11 @@ TEST(CaseStore, EachKindOfLoadingIsKeptAndTheCasesTypeChoosesTheOneWritten) {
   EXPECT_EQ(read_file("1TP.dat"), case_file_text(store, s, 1, ScratchKind::discrete_loading));
   EXPECT_EQ(case_file_text(store, s, 1, ScratchKind::exponential), "<none>");
 
-  s.written_case_records[1].loading_type = model::LoadingType::discrete;
+  s.case_records[1].loading_type = model::LoadingType::discrete;
   model::Analysis a = store.analysis(s);
   ASSERT_NE(a.cases[0].loading_of_type(), nullptr);
   EXPECT_TRUE(std::holds_alternative<model::DiscreteLoading>(a.cases[0].loading_of_type()->data));
-  s.written_case_records[1].loading_type = model::LoadingType::exponential;
+  s.case_records[1].loading_type = model::LoadingType::exponential;
   EXPECT_EQ(store.analysis(s).cases[0].loading_of_type(), nullptr);
 }
 

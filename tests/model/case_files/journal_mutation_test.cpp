@@ -36,7 +36,6 @@ std::vector<std::string> seed_journals() {
   s.case_records.assign(2, {});
   s.case_records[1].time_step = 0.01f;
   s.case_records[2].loading_type = model::LoadingType::accelerogram_3_directions;
-  s.written_case_records.assign(2, {});
   s.case_processed.assign(2, true);
   s.loading_saved.assign(2, true);
   s.initial_values_saved.assign(2, false);

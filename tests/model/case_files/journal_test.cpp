@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "model/case_files/atomic_file.h"
+#include "model/limits.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -42,8 +43,8 @@ model::ProgramState entered_state() {
   s.case_records[2].loading_type = model::LoadingType::accelerogram_1_direction;
   s.case_records[2].initial_acceleration[2] = -9.81f;
   s.case_records[3].time_step = std::numeric_limits<float>::quiet_NaN();
-  s.written_case_records.assign(3, {});
-  s.written_case_records[1].end_time = 12.5f;
+  s.loaded_case_records.assign(3, {});
+  s.loaded_case_records[1].end_time = 12.5f;
   s.case_processed.assign(3, false);
   s.case_processed[1] = s.case_processed[2] = true;
   s.accel_processing.assign(3, {});
@@ -81,7 +82,7 @@ TEST(Journal, GivesBackEveryJournaledValueExactly) {
   EXPECT_EQ(rebuilt.case_records[2], entered.case_records[2]);
   EXPECT_TRUE(std::isinf(rebuilt.damping.zeta));
   EXPECT_TRUE(std::isnan(rebuilt.case_records[3].time_step));
-  EXPECT_EQ(rebuilt.written_case_records[1].end_time, 12.5f);
+  EXPECT_EQ(rebuilt.loaded_case_records[1].end_time, 12.5f);
   EXPECT_EQ(rebuilt.damping.diameters, entered.damping.diameters);
   EXPECT_EQ(rebuilt.accel_direction, model::AccelDirection::z);
   EXPECT_EQ(rebuilt.accel_processing[2], entered.accel_processing[2]);
@@ -154,7 +155,7 @@ TEST(Journal, WritesOnChangeAndKnowsWhetherTheDataWasCreatedSince) {
   EXPECT_FALSE(fs::exists(dir.path() / cf::journal_name));
 
   // A Create that succeeded, in the same action as a change: the data is in the file.
-  s.written_case_records[2].end_time = 3;
+  s.case_records[2].end_time = 3;
   ASSERT_TRUE(journal.record(s, 1, reason));
   EXPECT_TRUE(read().summary.created_at);
 
@@ -346,6 +347,56 @@ TEST(Journal, OnlyAGeometryFileOrCasesAreWorthOfferingBack) {
   s = {};
   s.general.n_loading_cases = 1;
   EXPECT_TRUE(cf::holds_saved_data(s));
+}
+
+// The journal knows a change by an image of the journaled fields: one value deep inside a case
+// record, a diameter group or a per-case list is a change as much as one of the general data,
+// and comes back as entered.
+TEST(Journal, AChangeDeepInsideACaseOrAGroupIsWrittenAndReadBack) {
+  TempCurrentDir dir;
+  cf::Journal journal(dir.path(), dir.path().string());
+  model::ProgramState s = entered_state();
+  std::string reason;
+  ASSERT_TRUE(journal.record(s, 0, reason)) << reason;
+  struct Change {
+    const char* what;
+    void (*apply)(model::ProgramState&);
+  };
+  const Change changes[] = {
+      {"a case's count", [](model::ProgramState& t) { t.case_records[3].n_load_ranges = 4; }},
+      {"a loaded record", [](model::ProgramState& t) { t.loaded_case_records[1].phi = 0.5f; }},
+      {"a diameter", [](model::ProgramState& t) { t.damping.diameters[1].diameter = 0.5f; }},
+      {"a case flag", [](model::ProgramState& t) { t.case_processed[3] = true; }},
+      {"processing steps", [](model::ProgramState& t) { t.accel_processing[1] = "step 1: mean removed"; }},
+      {"a real typed beyond range", [](model::ProgramState& t) { t.damping.beta_d = -std::numeric_limits<float>::infinity(); }},
+  };
+  model::ProgramState rebuilt;
+  for (const Change& change : changes) {
+    change.apply(s);
+    fs::remove(dir.path() / cf::journal_name);
+    ASSERT_TRUE(journal.record(s, 0, reason)) << reason;
+    ASSERT_TRUE(fs::exists(dir.path() / cf::journal_name)) << change.what << " is not written";
+    cf::JournalContent content;
+    ASSERT_EQ(cf::read_journal(dir.path(), content, reason), cf::JournalRead::ok) << reason;
+    cf::restore_journaled_state(content.state, rebuilt);
+    cf::JournalSummary summary;
+    EXPECT_EQ(cf::journal_text(rebuilt, summary), cf::journal_text(s, summary)) << change.what;
+  }
+  EXPECT_EQ(rebuilt.damping.beta_d, -std::numeric_limits<float>::infinity());
+  EXPECT_EQ(rebuilt.case_records[3].n_load_ranges, 4);
+}
+
+// A per-case list holds one entry per case a run can have: a longer one was not written by a run.
+TEST(Journal, APerCaseListLongerThanTheCasesARunCanHaveIsRefused) {
+  model::ProgramState s = entered_state();
+  s.case_processed.assign(model::max_loading_cases, true);
+  cf::JournalContent content;
+  std::string reason;
+  EXPECT_EQ(cf::parse_journal(cf::journal_text(s, {}), content, reason), cf::JournalRead::ok) << reason;
+  EXPECT_EQ(content.state.case_processed.size(), model::max_loading_cases);
+  s.case_processed.assign(model::max_loading_cases + 1, true);
+  EXPECT_EQ(cf::parse_journal(cf::journal_text(s, {}), content, reason), cf::JournalRead::damaged);
+  EXPECT_NE(reason.find("case_processed"), std::string::npos) << reason;
 }
 
 }  // namespace
