@@ -26,15 +26,15 @@ std::string range_words(suite::Code code, std::pair<double, double> range, bool 
   if (!is_asce(code))
     return (romanian ? "Domeniul de perioade " : "Period range ") + span + ": 0.2 T1 - 2 T1 (" +
            std::string(suite::code_title(code)) + ")";
-  return (romanian ? "Domeniul de perioade " + span + ": cel mai mic dintre 0.2 Tmin si T90, pana la 2 Tmax ("
+  return (romanian ? "Domeniul de perioade " + span + ": min(0.2 Tmin, T90) - 2 Tmax ("
                    : "Period range " + span + ": the smaller of 0.2 Tmin and T90, to 2 Tmax (") +
          std::string(suite::code_title(code)) + ")";
 }
 
 // A clause's value with its unit, and where a spectrum clause has its lowest share.
-std::string value_words(const suite::Clause& c) {
+std::string value_words(const suite::Clause& c, bool romanian) {
   std::string text = short_number(c.value) + (c.unit.empty() || c.unit == "%" ? c.unit : " " + c.unit);
-  if (c.at) text += " at " + short_number(*c.at) + " s";
+  if (c.at) text += (romanian ? " la " : " at ") + short_number(*c.at) + " s";
   return text;
 }
 
@@ -42,7 +42,7 @@ std::string value_words(const suite::Clause& c) {
 std::string verdict_row(const suite::Clause& c, bool romanian) {
   return std::string(c.verdict == suite::Verdict::fails ? ">> " : "") + c.clause +
          (c.direction.empty() ? "" : " " + c.direction) + " | " + suite::verdict_words(c.verdict, romanian) + " | " +
-         value_words(c) + " | " + (romanian ? c.asks_ro : c.asks);
+         value_words(c, romanian) + " | " + (romanian ? c.asks_ro : c.asks);
 }
 
 }  // namespace

@@ -152,7 +152,8 @@ void SuiteDialog::tell_written(const suite::Settings& s, suite::Suite& suite, in
     message(count + " loading files written in " + s.out_dir + english_tables + "." + problems + verdict_line,
             ro_count + " fisiere de incarcare scrise in " + s.out_dir + romanian_tables + "." + problems + verdict_line,
             told ? ui::Icon::information : ui::Icon::warning);
-  dialog_.set_text(C::status, (done < 2 * n ? "Cancelled: " : "") + count + " loading files written in " + s.out_dir);
+  dialog_.set_text(C::status, ro() ? (done < 2 * n ? "Anulat: " : "") + ro_count + " fisiere de incarcare scrise in " + s.out_dir
+                                   : (done < 2 * n ? "Cancelled: " : "") + count + " loading files written in " + s.out_dir);
 }
 
 }  // namespace dialogs::cases::suite_parts
