@@ -12,16 +12,13 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/cases/suite_parts.h"
+#include "dialogs/cases/suite_logic.h"
 #include "dialogs/dialog_initializer.h"
 #include "dialogs/unsaved_entries.h"
 #include "suite/options.h"
 #include "suite/suite.h"
-#include "suite/suite_file.h"
 #include "text/fixed_text.h"
-#include "ui/platform.h"
 #include "ui/templates/suite_window.h"
-
 
 namespace dialogs::cases {
 
@@ -95,7 +92,7 @@ constexpr C callback_controls[] = {C::add,  C::options, C::remove, C::target, C:
 
 }  // namespace
 
-namespace suite_parts {
+namespace suite_logic {
 
 std::string number_text(double value, int digits) { return cases::number_text(value, digits); }
 
@@ -308,11 +305,11 @@ void SuiteDialog::browse_folder() {
     dialog_.set_text(C::folder, chosen);
 }
 
-}  // namespace suite_parts
+}  // namespace suite_logic
 
 void run_suite_dialog(Context& context, int case_number) {
   auto dialog = context.toolkit.create_dialog(dialog_of(C{}));
-  suite_parts::SuiteDialog logic(context, *dialog, case_number);
+  suite_logic::SuiteDialog logic(context, *dialog, case_number);
   for (C control : callback_controls)
     dialog->on(control, [&logic](ui::Dialog&, ui::ControlId c) { logic.on_control(static_cast<C>(c)); });
   register_common_initializer(context, *dialog, dialog_of(C{}));

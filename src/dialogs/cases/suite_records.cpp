@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "dialogs/cases/suite_parts.h"
+#include "dialogs/cases/suite_logic.h"
 #include "suite/options.h"
 
-namespace dialogs::cases::suite_parts {
+namespace dialogs::cases::suite_logic {
 
 namespace {
 
@@ -133,4 +133,4 @@ void SuiteDialog::show_records() {
   dialog_.set_enabled(C::save, any);
 }
 
-}  // namespace dialogs::cases::suite_parts
+}  // namespace dialogs::cases::suite_logic

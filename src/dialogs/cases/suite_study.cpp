@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "dialogs/cases/suite_parts.h"
+#include "dialogs/cases/suite_logic.h"
 #include "dialogs/unsaved_entries.h"
 #include "dialogs/write_box.h"
 #include "loadfile/writer.h"
@@ -11,7 +11,7 @@
 #include "suite/suite_file.h"
 #include "ui/platform.h"
 
-namespace dialogs::cases::suite_parts {
+namespace dialogs::cases::suite_logic {
 
 namespace {
 
@@ -97,4 +97,4 @@ void SuiteDialog::open_settings() {
   dialog_.set_text(C::status, (ro() ? "Setari deschise din " : "Settings opened from ") + path);
 }
 
-}  // namespace dialogs::cases::suite_parts
+}  // namespace dialogs::cases::suite_logic

@@ -1,4 +1,4 @@
-// The Suite window's logic, one part a file beside suite_dialog.cpp: the record list
+// The Suite window's logic, a concern a file beside suite_dialog.cpp: the record list
 // (suite_records.cpp), the design code and its verdicts (suite_code.cpp), the study file
 // (suite_study.cpp) and the writing of the loading files (suite_write.cpp).
 #pragma once
@@ -14,7 +14,7 @@
 #include "suite/suite.h"
 #include "ui/templates/suite_window.h"
 
-namespace dialogs::cases::suite_parts {
+namespace dialogs::cases::suite_logic {
 
 using C = ui::templates::SuiteWindow;
 
@@ -93,4 +93,4 @@ class SuiteDialog {
   bool unsaved_ = false;
 };
 
-}  // namespace dialogs::cases::suite_parts
+}  // namespace dialogs::cases::suite_logic
