@@ -9,7 +9,7 @@
 #include "suite/compliance.h"
 #include "suite/compliance_report.h"
 
-namespace dialogs::cases::suite_logic {
+namespace dialogs::cases::detail {
 
 namespace {
 
@@ -138,4 +138,4 @@ void SuiteDialog::show_verdicts() {
   for (int i = 0; i < n; ++i) dialog_.set_text(C::verdicts, verdict_row(result->clauses[i], ro()), i + 1);
 }
 
-}  // namespace dialogs::cases::suite_logic
+}  // namespace dialogs::cases::detail

@@ -92,7 +92,7 @@ constexpr C callback_controls[] = {C::add,  C::options, C::remove, C::target, C:
 
 }  // namespace
 
-namespace suite_logic {
+namespace detail {
 
 std::string number_text(double value, int digits) { return cases::number_text(value, digits); }
 
@@ -305,11 +305,11 @@ void SuiteDialog::browse_folder() {
     dialog_.set_text(C::folder, chosen);
 }
 
-}  // namespace suite_logic
+}  // namespace detail
 
 void run_suite_dialog(Context& context, int case_number) {
   auto dialog = context.toolkit.create_dialog(dialog_of(C{}));
-  suite_logic::SuiteDialog logic(context, *dialog, case_number);
+  detail::SuiteDialog logic(context, *dialog, case_number);
   for (C control : callback_controls)
     dialog->on(control, [&logic](ui::Dialog&, ui::ControlId c) { logic.on_control(static_cast<C>(c)); });
   register_common_initializer(context, *dialog, dialog_of(C{}));

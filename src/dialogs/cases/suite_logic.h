@@ -14,7 +14,7 @@
 #include "suite/suite.h"
 #include "ui/templates/suite_window.h"
 
-namespace dialogs::cases::suite_logic {
+namespace dialogs::cases::detail {
 
 using C = ui::templates::SuiteWindow;
 
@@ -93,4 +93,4 @@ class SuiteDialog {
   bool unsaved_ = false;
 };
 
-}  // namespace dialogs::cases::suite_logic
+}  // namespace dialogs::cases::detail

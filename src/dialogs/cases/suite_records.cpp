@@ -9,7 +9,7 @@
 #include "dialogs/cases/suite_logic.h"
 #include "suite/options.h"
 
-namespace dialogs::cases::suite_logic {
+namespace dialogs::cases::detail {
 
 namespace {
 
@@ -133,4 +133,4 @@ void SuiteDialog::show_records() {
   dialog_.set_enabled(C::save, any);
 }
 
-}  // namespace dialogs::cases::suite_logic
+}  // namespace dialogs::cases::detail

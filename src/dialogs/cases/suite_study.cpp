@@ -11,7 +11,7 @@
 #include "suite/suite_file.h"
 #include "ui/platform.h"
 
-namespace dialogs::cases::suite_logic {
+namespace dialogs::cases::detail {
 
 namespace {
 
@@ -97,4 +97,4 @@ void SuiteDialog::open_settings() {
   dialog_.set_text(C::status, (ro() ? "Setari deschise din " : "Settings opened from ") + path);
 }
 
-}  // namespace dialogs::cases::suite_logic
+}  // namespace dialogs::cases::detail

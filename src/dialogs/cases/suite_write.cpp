@@ -10,7 +10,7 @@
 #include "dialogs/cases/suite_logic.h"
 #include "suite/compliance_report.h"
 
-namespace dialogs::cases::suite_logic {
+namespace dialogs::cases::detail {
 
 namespace {
 
@@ -156,4 +156,4 @@ void SuiteDialog::tell_written(const suite::Settings& s, suite::Suite& suite, in
                                    : (done < 2 * n ? "Cancelled: " : "") + count + " loading files written in " + s.out_dir);
 }
 
-}  // namespace dialogs::cases::suite_logic
+}  // namespace dialogs::cases::detail
