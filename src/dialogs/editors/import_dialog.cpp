@@ -61,7 +61,7 @@ class ImportDialog {
   ImportDialog(Context& context, ui::Dialog& dialog, ImportKind kind, const ImportCase* for_case)
       : context_(context), dialog_(dialog), kind_(kind) {
     if (for_case) case_ = *for_case;
-    // Only a case takes the record itself; a suite reads its files again with the options.
+    // A suite that reads the files again asks for it with its preset and keeps the choice.
     offers_processing_ = for_case && kind == ImportKind::acceleration;
   }
 
@@ -185,6 +185,8 @@ void ImportDialog::set_up(const ImportPreset* preset) {
     dialog_.set_text(C::file, preset->file);
     show_options(preset->options);
     others_ = preset->others;
+    offers_processing_ = offers_processing_ || (preset->offers_processing && acceleration());
+    processing_ = preset->processing, processing_chosen_ = preset->processing_chosen;
   }
   read();
 }
@@ -470,7 +472,8 @@ void ImportDialog::import() {
   }
   std::string unused;
   result = ImportedHistory{std::move(read_.record), field(dialog_, C::file), first_component(), spectrum_factor_,
-                           options(unused).value_or(motion::ReadOptions{}), scale_, steps_};
+                           options(unused).value_or(motion::ReadOptions{}), scale_, steps_,
+                           offers_processing_ ? processing_ : std::nullopt};
   dialog_.close(1);
 }
 

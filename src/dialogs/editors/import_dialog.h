@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "dialogs/context.h"
+#include "motion/processing.h"
 #include "motion/reader.h"
 
 namespace dialogs::editors {
@@ -33,6 +34,8 @@ struct ImportedHistory {
   // The processing steps done after reading, one a line as `brantel process` writes them;
   // empty: as read.
   std::string processing_steps{};
+  // The processing chosen (none: as read), for a suite that reads the file again.
+  std::optional<motion::ProcessingOptions> processing{};
 };
 
 // A file and the options to read it with, shown when the dialog opens.
@@ -41,6 +44,11 @@ struct ImportPreset {
   motion::ReadOptions options;
   // Files chosen together with `file`: the options shown are read with them all.
   std::vector<std::string> others{};
+  // Processing offered as for a case: a raw record processed with `auto` until the user
+  // chooses, or from `processing` (none: as read) when it is the choice already made.
+  bool offers_processing = false;
+  std::optional<motion::ProcessingOptions> processing{};
+  bool processing_chosen = false;
 };
 
 // The case the record goes to: the directions its value columns load, in order (1 X, 2 Y, 3 Z;

@@ -1,6 +1,7 @@
-// The Suite window of the Loading Cases dialog: records, a design spectrum, a period range and
-// a rule; the scaled spectra with their mean and the target, a table of factors; one loading
-// file per record written into a folder. Its edits are read whole (up to 260 characters).
+// The Suite window of the Loading Cases dialog: records, a design spectrum, a design code with
+// the structure's periods, a period range and a rule; the scaled spectra with their mean and the
+// target, a table of factors and one of the code's verdicts; one loading file per record written
+// into a folder. Its edits are read whole (up to 260 characters).
 #pragma once
 
 #include "ui/dialog_template.h"
@@ -28,6 +29,12 @@ enum class SuiteWindow : ControlId {
   chart = 2017,
   factors_heading = 2018,
   open = 2019,
+  code = 2020,
+  structure_periods = 2021,
+  t90 = 2022,
+  range = 2023,
+  verdicts_heading = 2024,
+  verdicts = 2025,
 };
 constexpr DialogId dialog_of(SuiteWindow) { return DialogId::suite; }
 
