@@ -1,5 +1,6 @@
 // `brantel match` as scripts run it: the '# ' lines and the record written, judged with an exact
-// spectrum of that record as written; the exit when the tolerance is not reached; the refusals.
+// spectrum of that record as written; the exit when the tolerance is not reached or the record
+// does not end at rest; the refusals.
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -15,6 +16,8 @@
 #include "motion/matching.h"
 #include "motion/processing.h"
 #include "motion/spectrum.h"
+#include "support/match_records.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -72,6 +75,34 @@ TEST(MatchCommand, WritesAMatchedRecordWhoseOwnSpectrumIsWithinTheTolerance) {
   const motion::Drift d = motion::drift_of(w.a1, step);
   EXPECT_LE(std::abs(d.final_velocity), 0.01 * d.pgv);
   EXPECT_LE(std::abs(d.final_displacement), 0.05 * d.pgd);
+}
+
+// A seed cut while still moving, held against its own spectrum: the factor alone matches it and
+// it comes back as it is, drifting. That is not a success: a warning, and exit 1.
+TEST(MatchCommand, WarnsAndExitsOneWhenTheRecordWrittenDoesNotEndAtRest) {
+  const testing_support::TempCurrentDir dir;
+  const double step = 0.01;
+  const std::vector<double> a = testing_support::drifting(step, 20, 0.3);
+  std::string record = "time,a\n";
+  char line[80];
+  for (std::size_t i = 0; i < a.size(); ++i)
+    std::snprintf(line, sizeof line, "%.2f,%.9g\n", static_cast<double>(i) * step, a[i]), record += line;
+  testing_support::write_file("drifting.csv", record);
+  const auto periods = motion::log_periods(0.05, 5.0, 801);
+  std::vector<double> as_read;
+  for (std::size_t i = 0; i < a.size(); ++i) as_read.push_back(static_cast<float>(a[i]));
+  const auto psa = motion::compute_spectra({as_read}, step, {periods, {0.05}, {}}).front().psa;
+  std::string own = "";
+  for (std::size_t k = 0; k < periods.size(); ++k)
+    std::snprintf(line, sizeof line, "%.9g %.9g\n", periods[k], psa[k] / 9.80665), own += line;
+  testing_support::write_file("own.txt", own);
+  const auto run = run_brantel({"match", "drifting.csv", "--units", "m/s2", "--target", "csv:own.txt", "--match-range", "0.1:4"});
+  EXPECT_EQ(run.code, 1) << run.err;
+  const Written w = written(run.out);
+  EXPECT_EQ(w.lines.at("wavelets"), "0");
+  EXPECT_THAT(w.lines.at("warning"), testing::HasSubstr("does not end at rest"));
+  EXPECT_THAT(run.err, testing::HasSubstr("warning: the record does not end at rest"));
+  EXPECT_THAT(run.err, testing::Not(testing::HasSubstr("misfit stays above")));
 }
 
 TEST(MatchCommand, StopsAboveTheToleranceWithExitOneAndRefusesWhatCannotBeMatched) {
