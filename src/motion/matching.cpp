@@ -117,6 +117,7 @@ struct RecordMatch::State {
   std::size_t seed_first = 0;  // where the seed starts in `record`, then in `buffer`
   // The samples of `buffer` the result keeps: the record so far and whatever the wavelets reach.
   long kept_first = 0, kept_last = 0;
+  matching_detail::StepCache cache;  // of `buffer` as it stands
   double relaxation = relaxation_cap;
   int restarts = 0, round = 0;
   Misfit current;
@@ -179,6 +180,7 @@ bool RecordMatch::State::start(const std::vector<std::vector<double>>& component
 
 void RecordMatch::State::begin_round() {
   buffer = padded(record, margin, margin);
+  cache.clear();
   seed_first += margin;
   kept_first = static_cast<long>(margin);
   kept_last = static_cast<long>(margin + record[0].size()) - 1;
@@ -191,7 +193,7 @@ void RecordMatch::State::iterate() {
   ++r.iterations;
   std::vector<double> sd;
   for (const double t : matching) sd.push_back(target_sd(t));
-  std::vector<AddedWavelet> step_wavelets = plan_step(buffer, step, matching, sd, zeta, relaxation);
+  std::vector<AddedWavelet> step_wavelets = matching_detail::plan_step(buffer, step, matching, sd, zeta, relaxation, cache);
   if (try_step(step_wavelets)) {
     relaxation = std::min(relaxation_cap, relaxation * 1.5);
   } else {
@@ -227,6 +229,7 @@ bool RecordMatch::State::try_step(std::vector<AddedWavelet>& step_wavelets) {
   const Misfit fit = misfit_of(periods, matched_psa(trial, step, periods, zeta), goal);
   if (!better(fit, current)) return false;
   buffer = std::move(trial);
+  cache.clear();
   seed_first += grow_front;
   kept_first += static_cast<long>(grow_front);
   kept_last += static_cast<long>(grow_front);

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <map>
+#include <utility>
 #include <numbers>
 #include <vector>
 
@@ -44,6 +46,19 @@ std::vector<double> hat_response(const Grid& g, long lag_max);
 
 // The response at sub-step `target` to `values` at samples first, first + 1, ..., from rest.
 double response_of(const double* values, std::size_t count, long first, const Grid& g, long target, bool from_zero);
+
+// What a linear step finds on one record: the oscillators' peaks and the entries of C, by
+// period. A step the relaxation takes back leaves the record as it was, and the next step asks
+// for the same peaks and entries but those of the one period the greedy pass adds: kept here,
+// they are not computed again. Cleared whenever the record changes.
+struct StepCache {
+  std::map<double, PeakResponse> peaks;
+  std::map<std::pair<double, double>, double> responses;  // (period i, period j) -> C[i][j]
+  void clear() { peaks.clear(), responses.clear(); }
+};
+std::vector<AddedWavelet> plan_step(const std::vector<std::vector<double>>& components, double step,
+                                    std::span<const double> periods, std::span<const double> target_sd, double zeta,
+                                    double relaxation, StepCache& cache);
 
 // The components with `before` and `after` samples of rest added.
 std::vector<std::vector<double>> padded(const std::vector<std::vector<double>>& components, std::size_t before,

@@ -28,8 +28,9 @@ constexpr double pivot_threshold = 0.05;
 
 // C[i][j], unscaled: the response of oscillator i at its peak time to wavelet j, along i's
 // direction, by one pass of the recurrence an oscillator (its response to a hat at each lag).
+// Entries the cache holds are taken from it.
 Eigen::MatrixXd responses(const std::vector<AddedWavelet>& wavelets, const std::vector<Placed>& placed, double step,
-                          double zeta) {
+                          double zeta, matching_detail::StepCache& cache) {
   const auto n = static_cast<Eigen::Index>(wavelets.size());
   Eigen::MatrixXd c(n, n);
   long earliest = 0;
@@ -38,9 +39,15 @@ Eigen::MatrixXd responses(const std::vector<AddedWavelet>& wavelets, const std::
     const AddedWavelet& wi = wavelets[static_cast<std::size_t>(i)];
     const Grid g(wi.period, zeta, step);
     const long target = std::lround(wi.peak.time / g.h);
-    const std::vector<double> hat = matching_detail::hat_response(g, target - earliest * g.subs);
+    std::vector<double> hat;
     for (Eigen::Index j = 0; j < n; ++j) {
       const AddedWavelet& wj = wavelets[static_cast<std::size_t>(j)];
+      const auto [known, added] = cache.responses.try_emplace({wi.period, wj.period}, 0.0);
+      if (!added) {
+        c(i, j) = known->second;
+        continue;
+      }
+      if (hat.empty()) hat = matching_detail::hat_response(g, target - earliest * g.subs);
       const double along = wi.direction[0] * wj.direction[0] + wi.direction[1] * wj.direction[1];
       double response = 0.0;
       // Samples at or after the target's sample add nothing once the hat before them has not begun.
@@ -50,7 +57,7 @@ Eigen::MatrixXd responses(const std::vector<AddedWavelet>& wavelets, const std::
         if (lag <= -g.subs) break;
         response += p.values[k] * hat[static_cast<std::size_t>(lag + g.subs)];
       }
-      c(i, j) = along * response;
+      c(i, j) = known->second = along * response;
     }
   }
   return c;
@@ -89,6 +96,13 @@ Eigen::VectorXd thinned_solution(Eigen::MatrixXd c, const Eigen::VectorXd& chang
 std::vector<AddedWavelet> plan_step(const std::vector<std::vector<double>>& components, double step,
                                     std::span<const double> periods, std::span<const double> target_sd, double zeta,
                                     double relaxation) {
+  matching_detail::StepCache cache;
+  return matching_detail::plan_step(components, step, periods, target_sd, zeta, relaxation, cache);
+}
+
+std::vector<AddedWavelet> matching_detail::plan_step(const std::vector<std::vector<double>>& components, double step,
+                                                     std::span<const double> periods, std::span<const double> target_sd,
+                                                     double zeta, double relaxation, StepCache& cache) {
   const std::size_t n = periods.size();
   std::vector<AddedWavelet> wavelets(n);
   std::vector<Placed> placed;
@@ -96,13 +110,15 @@ std::vector<AddedWavelet> plan_step(const std::vector<std::vector<double>>& comp
   for (std::size_t i = 0; i < n; ++i) {
     AddedWavelet& w = wavelets[i];
     w.period = periods[i];
-    w.peak = peak_response(components, step, periods[i], zeta);
+    const auto [known, added] = cache.peaks.try_emplace(periods[i]);
+    if (added) known->second = peak_response(components, step, periods[i], zeta);
+    w.peak = known->second;
     w.direction = w.peak.direction;
     w.centre = w.peak.time - make_wavelet(periods[i], zeta).shift;
     placed.push_back(matching_detail::place(periods[i], zeta, w.centre, step));
     change(static_cast<Eigen::Index>(i)) = target_sd[i] - w.peak.value;
   }
-  const Eigen::VectorXd b = thinned_solution(responses(wavelets, placed, step, zeta), change, target_sd);
+  const Eigen::VectorXd b = thinned_solution(responses(wavelets, placed, step, zeta, cache), change, target_sd);
   double peak = 0.0;
   for (const auto& component : components)
     for (const double a : component) peak = std::max(peak, std::abs(a));
