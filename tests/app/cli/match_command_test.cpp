@@ -105,6 +105,43 @@ TEST(MatchCommand, WarnsAndExitsOneWhenTheRecordWrittenDoesNotEndAtRest) {
   EXPECT_THAT(run.err, testing::Not(testing::HasSubstr("misfit stays above")));
 }
 
+// The Spectrum window matches a case's points: single precision, the step from single-precision
+// times. The command, given the file the case was read from, makes the same match.
+TEST(MatchCommand, MatchesAPairAsTheWindowMatchesItFromACase) {
+  const testing_support::TempCurrentDir dir;
+  const double step = 0.01;
+  const std::vector<std::vector<double>> pair{testing_support::synthetic(step, 8.37, 0.3),
+                                              testing_support::synthetic(step, 8.37, 1.4)};
+  std::string text = "time,x,y\n";
+  char line[120];
+  std::vector<std::vector<double>> in_case(2);
+  for (std::size_t i = 0; i < pair[0].size(); ++i) {
+    std::snprintf(line, sizeof line, "%.2f,%.3f,%.3f\n", static_cast<double>(i) * step, pair[0][i], pair[1][i]);
+    text += line;
+    double t = 0, x = 0, y = 0;
+    std::sscanf(line, "%lf,%lf,%lf", &t, &x, &y);
+    in_case[0].push_back(static_cast<float>(x)), in_case[1].push_back(static_cast<float>(y));
+  }
+  testing_support::write_file("pair.csv", text);
+  const std::size_t n = in_case[0].size();
+  const double case_step = static_cast<double>(static_cast<float>(static_cast<double>(n - 1) * step)) / static_cast<double>(n - 1);
+  const motion::MatchSeed numbers = motion::match_seed(in_case, case_step);
+  motion::MatchRequest request;
+  request.from = 0.1, request.to = 1.0, request.max_iterations = 15;
+  const motion::MatchResult window =
+      motion::match_record(numbers.components, numbers.step, motion::DesignSpectrum(motion::Asce7Spectrum{1.0, 0.6, 8.0}), request);
+  const auto run = run_brantel({"match", "pair.csv", "--units", "m/s2", "--target", "asce7:sds=1.0,sd1=0.6,tl=8",
+                                "--match-range", "0.1:1", "--max-iterations", "15"});
+  ASSERT_LE(run.code, 1) << run.err;
+  const Written w = written(run.out);
+  ASSERT_GT(window.wavelets, 0u);
+  EXPECT_EQ(w.lines.at("wavelets"), std::to_string(window.wavelets));
+  EXPECT_EQ(w.lines.at("iterations"), std::to_string(window.iterations));
+  ASSERT_EQ(w.a1.size(), window.components[0].size());
+  for (std::size_t i = 0; i < w.a1.size(); ++i)
+    ASSERT_NEAR(w.a1[i], window.components[0][i], 1e-8 * (std::abs(window.components[0][i]) + 1e-6)) << i;
+}
+
 TEST(MatchCommand, StopsAboveTheToleranceWithExitOneAndRefusesWhatCannotBeMatched) {
   const auto short_run = run_brantel({"match", seed, "--target", target, "--match-range", "0.05:6", "--max-iterations", "1",
                                       "--tolerance", "0.01", "--to", "g"});
