@@ -57,6 +57,9 @@ struct MatchResult {
   std::size_t wavelets = 0;
   int iterations = 0;
   bool within_tolerance = false;
+  // Every component ends within the drift limits of record processing. The matcher brings what
+  // it adjusted to rest; a seed that scaling alone matched comes back as it is and may not be.
+  bool at_rest = true;
   bool cancelled = false;
 };
 
@@ -74,6 +77,19 @@ Misfit misfit_of(std::span<const double> periods, std::span<const double> psa, s
 // The shortest period needs at least 5 samples, the longest at most half the record's duration:
 // a wavelet longer than the shaking it adjusts is mostly padding.
 std::string match_request_problem(const MatchRequest& request, std::size_t points, double step);
+
+// The numbers a match runs on. A case keeps its points in single precision and gives its step
+// from single-precision times; a file read gives doubles. The greedy pass and the relaxation
+// decide on misfits that rounding in the eighth digit can tip, so the same record matched from a
+// file and from a case could take different wavelets. Both are matched on these: every sample
+// at single precision (m/s2), the step to six significant digits when it is within a millionth
+// of that (a step read from a file is such a decimal; one from a case's times differs from it
+// in the eighth digit).
+struct MatchSeed {
+  std::vector<std::vector<double>> components;
+  double step = 0.0;
+};
+MatchSeed match_seed(const std::vector<std::vector<double>>& components, double step);
 
 // Called between iterations with the iteration just done and the misfit so far; false cancels.
 using MatchProgress = std::function<bool(int iteration, const Misfit& misfit)>;

@@ -1,7 +1,8 @@
 // Spectral matching: the wavelet's closed forms, one step of the linear system, the self-match,
 // the public example within its goals (judged with exact spectra of the record written), the
-// drift, the pair on RotD100 and the refusals.
+// drift and the end at rest, the pair on RotD100, the numbers a match runs on and the refusals.
 #include "motion/matching.h"
+#include "motion/matching_internal.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -16,8 +17,12 @@
 #include "motion/processing.h"
 #include "motion/reader.h"
 #include "motion/spectrum.h"
+#include "support/match_records.h"
 
 namespace {
+
+using testing_support::drifting;
+using testing_support::synthetic;
 
 const std::string data = BRANTEL_MATCHING_DATA;
 
@@ -83,16 +88,6 @@ TEST(MatchingWavelet, HasTheClosedFormIntegralAndMovesItsOscillatorPeakToTheShif
     EXPECT_GT(there, 0.98 * around) << period;
     EXPECT_GT(there, 0.3 * motion::peak_response({a}, step, period, zeta).value) << period;
   }
-}
-
-// A record of a few decaying sinusoids: a spectrum with peaks and troughs at several periods.
-std::vector<double> synthetic(double step, double duration, double phase) {
-  std::vector<double> a;
-  for (double t = 0; t <= duration; t += step)
-    a.push_back(std::exp(-0.15 * t) * std::sin(std::numbers::pi * t / duration) *
-                (2.0 * std::sin(2 * std::numbers::pi * t / 0.17 + phase) + 1.2 * std::sin(2 * std::numbers::pi * t / 0.9) +
-                 0.7 * std::sin(2 * std::numbers::pi * t / 2.3 + 2 * phase)));
-  return a;
 }
 
 TEST(MatchingStep, OneStepBringsEachOscillatorToItsTargetAtTheTimeOfItsPeak) {
@@ -172,6 +167,105 @@ TEST(Matching, ThePublicExampleMeetsTheGoalsOnAnExactSpectrumOfTheRecordWritten)
   expect_ends_at_rest(r.components[0], seed.time_step);
   // The seed is in there, delayed by the padding before it.
   EXPECT_EQ(r.components[0].size(), r.lead_in + seed.point_count() + r.lead_out);
+}
+
+TEST(MatchingEnd, TakesAPolynomialDriftWholeBringsAnyDriftToRestAndLeavesARecordAtRestAlone) {
+  const double step = 0.01;
+  const std::size_t n = 2001;
+  const double span = static_cast<double>(n - 1) * step;
+  // The second derivative of a displacement 0.3 s^2 - 0.5 s^3 + 0.2 s^6 (s = t / T): a drift of
+  // exactly the baseline's form, taken out whole.
+  std::vector<double> polynomial(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const double s = static_cast<double>(i) / static_cast<double>(n - 1);
+    polynomial[i] = (0.3 * 2 - 0.5 * 6 * s + 0.2 * 30 * std::pow(s, 4)) / (span * span);
+  }
+  std::vector<double> taken = polynomial;
+  motion::matching_detail::end_at_rest(taken, step);
+  for (std::size_t i = 0; i < n; ++i) ASSERT_NEAR(taken[i], 0.0, 1e-9 * std::abs(polynomial[0])) << i;
+  // Any drift: the end held, the record ends at rest to rounding, not only within the limits.
+  for (const double phase : {0.0, 0.3, 1.1}) {
+    std::vector<double> a = drifting(step, 20, phase);
+    ASSERT_FALSE(motion::within_drift_limits(motion::drift_of(a, step)));
+    motion::matching_detail::end_at_rest(a, step);
+    const motion::Drift d = motion::drift_of(a, step);
+    EXPECT_LT(std::abs(d.final_velocity), 1e-9 * d.pgv) << phase;
+    EXPECT_LT(std::abs(d.final_displacement), 1e-9 * d.pgd) << phase;
+  }
+  // The acceleration of a displacement sin^2(pi s), which starts and ends at rest: nothing is taken.
+  std::vector<double> cycle;
+  for (std::size_t i = 0; i <= 200; ++i) cycle.push_back(std::cos(2 * std::numbers::pi * static_cast<double>(i) / 200));
+  const std::vector<double> before = cycle;
+  motion::matching_detail::end_at_rest(cycle, step);
+  EXPECT_EQ(cycle, before);
+}
+
+// The seed's own drift is no excuse: the record handed back ends at rest, one component or a pair.
+TEST(Matching, ASeedThatDriftsIsMatchedToARecordThatEndsAtRest) {
+  const double step = 0.02;
+  const motion::DesignSpectrum target(motion::Asce7Spectrum{1.0, 0.6, 8.0});
+  motion::MatchRequest request;
+  request.from = 0.1, request.to = 2.0, request.max_iterations = 20;
+  for (const auto& seed : {std::vector<std::vector<double>>{drifting(step, 12, 0.3)},
+                           std::vector<std::vector<double>>{drifting(step, 12, 0.3), drifting(step, 12, 1.4)}}) {
+    const motion::MatchResult r = motion::match_record(seed, step, target, request);
+    ASSERT_EQ(r.problem, "");
+    EXPECT_GT(r.wavelets, 0u);
+    EXPECT_TRUE(r.at_rest);
+    for (const auto& c : r.components) expect_ends_at_rest(c, step);
+    EXPECT_LE(judged(r.components, step, target, request).max, r.within_tolerance ? request.tolerance : 1.0);
+  }
+}
+
+// Matched by its factor alone, a seed comes back as it is: when it drifts, the result says so.
+TEST(Matching, ASeedThatScalingAloneMatchesComesBackAsItIsAndSaysWhetherItEndsAtRest) {
+  const double step = 0.01;
+  for (const bool drifts : {false, true}) {
+    std::vector<std::vector<double>> record{drifts ? drifting(step, 20, 0.3) : synthetic(step, 20, 0.3)};
+    if (!drifts) motion::matching_detail::end_at_rest(record[0], step);
+    const auto periods = motion::log_periods(0.05, 5.0, 801);
+    const auto psa = motion::compute_spectra(record, step, {periods, {0.05}, {}}).front().psa;
+    motion::TableSpectrum table;
+    for (std::size_t k = 0; k < periods.size(); ++k) table.rows.emplace_back(periods[k], psa[k] / 9.80665);
+    motion::MatchRequest request;
+    request.from = 0.1, request.to = 4.0;
+    const motion::MatchResult r = motion::match_record(record, step, motion::DesignSpectrum(table), request);
+    EXPECT_EQ(r.wavelets, 0u);
+    EXPECT_EQ(r.at_rest, !drifts);
+  }
+}
+
+// A case keeps single-precision points and gives its step from single-precision times; a file
+// gives doubles. The same record both ways is matched on the same numbers, to the same record.
+TEST(MatchSeed, ARecordFromItsFileAndFromACaseIsMatchedOnTheSameNumbersToTheSameRecord) {
+  const double step = 0.01;
+  std::vector<std::vector<double>> file{synthetic(step, 8.37, 0.3), synthetic(step, 8.37, 1.4)};
+  for (auto& c : file)
+    for (double& a : c) a = std::round(a * 1000) / 1000;  // as written with three decimals
+  std::vector<std::vector<double>> in_case = file;
+  for (auto& c : in_case)
+    for (double& a : c) a = static_cast<float>(a);
+  const std::size_t n = file[0].size();
+  const double case_step = (static_cast<double>(static_cast<float>(static_cast<double>(n - 1) * step)) - 0.0) /
+                           static_cast<double>(n - 1);
+  ASSERT_NE(case_step, step);
+  ASSERT_NE(in_case, file);
+  const motion::MatchSeed from_file = motion::match_seed(file, step), from_case = motion::match_seed(in_case, case_step);
+  EXPECT_EQ(from_file.step, step);
+  EXPECT_EQ(from_case.step, step);
+  EXPECT_EQ(from_file.components, from_case.components);
+  for (std::size_t i = 0; i < n; ++i) ASSERT_NEAR(from_file.components[0][i], file[0][i], 1e-7 * (std::abs(file[0][i]) + 1e-3));
+  // A step that is no short decimal is kept.
+  EXPECT_EQ(motion::match_seed(file, 0.0123456789).step, 0.0123456789);
+  motion::MatchRequest request;
+  request.from = 0.1, request.to = 1.0, request.max_iterations = 15;
+  const motion::DesignSpectrum target(motion::Asce7Spectrum{1.0, 0.6, 8.0});
+  const motion::MatchResult a = motion::match_record(from_file.components, from_file.step, target, request);
+  const motion::MatchResult b = motion::match_record(from_case.components, from_case.step, target, request);
+  EXPECT_GT(a.wavelets, 0u);
+  EXPECT_EQ(a.wavelets, b.wavelets);
+  EXPECT_EQ(a.iterations, b.iterations);
+  EXPECT_EQ(a.components, b.components);
 }
 
 TEST(Matching, APairIsMatchedOnRotD100WithinTheToleranceAndEndsAtRest) {

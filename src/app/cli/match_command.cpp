@@ -18,7 +18,7 @@ namespace app::cli {
 namespace {
 
 constexpr int exit_matched = 0;
-constexpr int exit_above_tolerance = 1;
+constexpr int exit_short_of_goals = 1;  // above the tolerance, or not at rest
 constexpr int exit_refused = 2;
 
 constexpr std::string_view help_text =
@@ -48,8 +48,13 @@ constexpr std::string_view help_text =
     "  --json                      one JSON object instead of the lines and CSV\n"
     "  --help                      this text\n"
     "\n"
-    "Exit status: 0 matched within the tolerance, 1 stopped above it (the misfit on standard\n"
-    "error), 2 refused (the reason on standard error).\n";
+    "Exit status: 0 matched within the tolerance and ending at rest, 1 stopped above the\n"
+    "tolerance or not ending at rest (why on standard error), 2 refused (the reason on standard\n"
+    "error).\n";
+
+constexpr std::string_view drift_warning =
+    "the record does not end at rest: a final velocity above 1 % of its PGV or a final displacement "
+    "above 5 % of its PGD; correct its baseline before use";
 
 bool number(std::string_view text, double& value) { return text::parse_real(text, value) && std::isfinite(value); }
 
@@ -157,7 +162,9 @@ int MatchCommand::run(std::ostream& out, std::ostream& err) {
   if (!combined.error.empty()) return err << "brantel match: " << combined.error << '\n', exit_refused;
   for (const std::string& w : combined.warnings) err << "brantel match: warning: " << w << '\n';
   const motion::Record& seed = combined.record;
-  const motion::MatchResult r = motion::match_record(seed.components, seed.time_step, *target_spectrum_, request_);
+  // On the numbers the Spectrum window matches the same record on, read into a case.
+  const motion::MatchSeed numbers = motion::match_seed(seed.components, seed.time_step);
+  const motion::MatchResult r = motion::match_record(numbers.components, numbers.step, *target_spectrum_, request_);
   if (!r.problem.empty()) return err << "brantel match: " << r.problem << '\n', exit_refused;
 
   const double step = seed.time_step, to_unit = 1.0 / motion::unit_in_m_s2(unit_);
@@ -184,6 +191,7 @@ int MatchCommand::run(std::ostream& out, std::ostream& err) {
     j["misfit_before"] = {{"max", r.before.max}, {"mean", r.before.mean}, {"worst_period", r.before.worst_period}};
     j["misfit_after"] = {{"max", r.after.max}, {"mean", r.after.mean}, {"worst_period", r.after.worst_period}};
     j["within_tolerance"] = r.within_tolerance;
+    j["at_rest"] = r.at_rest;
     j["wavelets"] = r.wavelets;
     j["iterations"] = r.iterations;
     j["padding"] = {{"before", static_cast<double>(r.lead_in) * step}, {"after", static_cast<double>(r.lead_out) * step}};
@@ -227,6 +235,7 @@ int MatchCommand::run(std::ostream& out, std::ostream& err) {
     }
     text += "# final velocity: " + velocity + '\n';
     text += "# final displacement: " + displacement + '\n';
+    if (!r.at_rest) text += "# warning: " + std::string(drift_warning) + '\n';
     for (std::size_t c = 0; c < parts.size(); ++c) {
       const Component& p = parts[c];
       text += std::string("# change") + (parts.size() > 1 ? " " + std::to_string(c + 1) : "") + ": pga " +
@@ -252,12 +261,11 @@ int MatchCommand::run(std::ostream& out, std::ostream& err) {
     }
     out << text;
   }
-  if (!r.within_tolerance) {
+  if (!r.at_rest) err << "brantel match: warning: " << drift_warning << '\n';
+  if (!r.within_tolerance)
     err << "brantel match: the misfit stays above the tolerance: max " << percent(r.after.max) << " at "
         << motion::report_number(r.after.worst_period) << " s (tolerance " << percent(request_.tolerance) << ")\n";
-    return exit_above_tolerance;
-  }
-  return exit_matched;
+  return r.within_tolerance && r.at_rest ? exit_matched : exit_short_of_goals;
 }
 
 }  // namespace

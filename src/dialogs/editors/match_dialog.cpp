@@ -111,6 +111,11 @@ std::string MatchWindow::summary() const {
     text += words("Stopped above the tolerance of ", "Oprita peste toleranta de ") + percent(q.tolerance) +
             words(": max ", ": max ") + percent(result_.after.max) + words(" at ", " la ") +
             motion::report_number(result_.after.worst_period) + " s.\n";
+  if (!result_.at_rest)
+    text += words("Warning: the record does not end at rest (a final velocity above 1% of its PGV or a final "
+                  "displacement above 5% of its PGD): correct its baseline before use.\n",
+                  "Atentie: inregistrarea nu se termina in repaus (o viteza finala peste 1% din PGV sau o "
+                  "deplasare finala peste 5% din PGD): corectati-i linia de baza inainte de folosire.\n");
   for (std::size_t c = 0; c < record_.components.size(); ++c)
     if (std::find(which_.begin(), which_.end(), c) == which_.end())
       text += input_.names[c] + words(" is not matched: it keeps its values, padded at rest.\n",
@@ -139,15 +144,20 @@ ui::ChartContent MatchWindow::chart() const {
   curve(words("scaled", "scalata"), seed_psa_, result_.seed_factor);
   curve(words("matched", "potrivita"), matched_psa_, 1.0);
   const double tolerance = input_.request.tolerance;
-  for (const double side : {0.0, -1.0, 1.0}) {
-    // Named "target" all three, the chart draws them alike: the band about the target.
-    ui::PlotSeries s{side == 0 ? std::string("target")
-                               : (side < 0 ? "target -" : "target +") + motion::report_number(100 * tolerance) + "%",
-                     {}, {}};
-    for (const double t : periods)
-      if (const auto psa = input_.target.psa_g(t, zeta)) s.x.push_back(t), s.y.push_back(*psa * (1 + side * tolerance));
-    chart.series.push_back(std::move(s));
-  }
+  // Both edges of the tolerance band as one closed curve (the lower edge out, the upper back),
+  // one entry of the legend: a pair of entries would not fit beside the others at its width.
+  // Named from "target", the chart draws it as the target.
+  ui::PlotSeries target{"target", {}, {}};
+  ui::PlotSeries band{"target ±" + motion::report_number(100 * tolerance) + "%", {}, {}};
+  for (const double t : periods)
+    if (const auto psa = input_.target.psa_g(t, zeta)) target.x.push_back(t), target.y.push_back(*psa);
+  for (const double side : {-1.0, 1.0})
+    for (std::size_t k = 0; k < target.x.size(); ++k) {
+      const std::size_t at = side < 0 ? k : target.x.size() - 1 - k;
+      band.x.push_back(target.x[at]), band.y.push_back(target.y[at] * (1 + side * tolerance));
+    }
+  chart.series.push_back(std::move(target));
+  chart.series.push_back(std::move(band));
   chart.has_band = true;
   chart.band_from = input_.request.from;
   chart.band_to = input_.request.to;
@@ -213,8 +223,9 @@ std::vector<std::vector<double>> record_after_match(const motion::Record& record
 
 std::optional<std::vector<std::vector<double>>> run_match_window(Context& context, const MatchInput& input) {
   const motion::Record& record = *input.record;
-  motion::RecordMatch match(picked(record.components, matched_components(record)), record.time_step, input.target,
-                            input.request);
+  // On the numbers `brantel match` matches the same record on, read from its file.
+  const motion::MatchSeed numbers = motion::match_seed(picked(record.components, matched_components(record)), record.time_step);
+  motion::RecordMatch match(numbers.components, numbers.step, input.target, input.request);
   std::optional<MatchWindow> window;
   // A match refused, or one the scaling alone settles, has no iterations to wait for.
   if (match.done()) {

@@ -40,10 +40,15 @@ int legend_name_width(const QWidget* view, int names) {
 // Names too long for the legend lose their middle, not their end: names alike but for their
 // ends (the L and T components of one station) stay apart. The full name shows as the
 // pointer's tooltip over its marker.
+// Only when the names together do not fit the row does each get an equal share of it.
 void fit_legend(QChart* chart, const QWidget* view) {
   const QList<QLegendMarker*> markers = chart->legend()->markers();
   const QFontMetrics metrics(chart->legend()->font());
-  const int width = legend_name_width(view, static_cast<int>(markers.size()));
+  int whole = 0;
+  for (QLegendMarker* marker : markers) whole += metrics.horizontalAdvance(marker->series()->name());
+  const int count = static_cast<int>(markers.size());
+  if (whole <= count * legend_name_width(view, count)) return;
+  const int width = legend_name_width(view, count);
   for (QLegendMarker* marker : markers) {
     const QString full = marker->series()->name();
     const QString shown = metrics.elidedText(full, Qt::ElideMiddle, width);

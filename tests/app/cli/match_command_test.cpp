@@ -1,5 +1,6 @@
 // `brantel match` as scripts run it: the '# ' lines and the record written, judged with an exact
-// spectrum of that record as written; the exit when the tolerance is not reached; the refusals.
+// spectrum of that record as written; the exit when the tolerance is not reached or the record
+// does not end at rest; the refusals.
 #include <cmath>
 #include <cstdio>
 #include <map>
@@ -15,6 +16,8 @@
 #include "motion/matching.h"
 #include "motion/processing.h"
 #include "motion/spectrum.h"
+#include "support/match_records.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -72,6 +75,71 @@ TEST(MatchCommand, WritesAMatchedRecordWhoseOwnSpectrumIsWithinTheTolerance) {
   const motion::Drift d = motion::drift_of(w.a1, step);
   EXPECT_LE(std::abs(d.final_velocity), 0.01 * d.pgv);
   EXPECT_LE(std::abs(d.final_displacement), 0.05 * d.pgd);
+}
+
+// A seed cut while still moving, held against its own spectrum: the factor alone matches it and
+// it comes back as it is, drifting. That is not a success: a warning, and exit 1.
+TEST(MatchCommand, WarnsAndExitsOneWhenTheRecordWrittenDoesNotEndAtRest) {
+  const testing_support::TempCurrentDir dir;
+  const double step = 0.01;
+  const std::vector<double> a = testing_support::drifting(step, 20, 0.3);
+  std::string record = "time,a\n";
+  char line[80];
+  for (std::size_t i = 0; i < a.size(); ++i)
+    std::snprintf(line, sizeof line, "%.2f,%.9g\n", static_cast<double>(i) * step, a[i]), record += line;
+  testing_support::write_file("drifting.csv", record);
+  const auto periods = motion::log_periods(0.05, 5.0, 801);
+  std::vector<double> as_read;
+  for (std::size_t i = 0; i < a.size(); ++i) as_read.push_back(static_cast<float>(a[i]));
+  const auto psa = motion::compute_spectra({as_read}, step, {periods, {0.05}, {}}).front().psa;
+  std::string own = "";
+  for (std::size_t k = 0; k < periods.size(); ++k)
+    std::snprintf(line, sizeof line, "%.9g %.9g\n", periods[k], psa[k] / 9.80665), own += line;
+  testing_support::write_file("own.txt", own);
+  const auto run = run_brantel({"match", "drifting.csv", "--units", "m/s2", "--target", "csv:own.txt", "--match-range", "0.1:4"});
+  EXPECT_EQ(run.code, 1) << run.err;
+  const Written w = written(run.out);
+  EXPECT_EQ(w.lines.at("wavelets"), "0");
+  EXPECT_THAT(w.lines.at("warning"), testing::HasSubstr("does not end at rest"));
+  EXPECT_THAT(run.err, testing::HasSubstr("warning: the record does not end at rest"));
+  EXPECT_THAT(run.err, testing::Not(testing::HasSubstr("misfit stays above")));
+}
+
+// The Spectrum window matches a case's points: single precision, the step from single-precision
+// times. The command, given the file the case was read from, makes the same match.
+TEST(MatchCommand, MatchesAPairAsTheWindowMatchesItFromACase) {
+  const testing_support::TempCurrentDir dir;
+  const double step = 0.01;
+  const std::vector<std::vector<double>> pair{testing_support::synthetic(step, 8.37, 0.3),
+                                              testing_support::synthetic(step, 8.37, 1.4)};
+  std::string text = "time,x,y\n";
+  char line[120];
+  std::vector<std::vector<double>> in_case(2);
+  for (std::size_t i = 0; i < pair[0].size(); ++i) {
+    std::snprintf(line, sizeof line, "%.2f,%.3f,%.3f\n", static_cast<double>(i) * step, pair[0][i], pair[1][i]);
+    text += line;
+    double t = 0, x = 0, y = 0;
+    std::sscanf(line, "%lf,%lf,%lf", &t, &x, &y);
+    in_case[0].push_back(static_cast<float>(x)), in_case[1].push_back(static_cast<float>(y));
+  }
+  testing_support::write_file("pair.csv", text);
+  const std::size_t n = in_case[0].size();
+  const double case_step = static_cast<double>(static_cast<float>(static_cast<double>(n - 1) * step)) / static_cast<double>(n - 1);
+  const motion::MatchSeed numbers = motion::match_seed(in_case, case_step);
+  motion::MatchRequest request;
+  request.from = 0.1, request.to = 1.0, request.max_iterations = 15;
+  const motion::MatchResult window =
+      motion::match_record(numbers.components, numbers.step, motion::DesignSpectrum(motion::Asce7Spectrum{1.0, 0.6, 8.0}), request);
+  const auto run = run_brantel({"match", "pair.csv", "--units", "m/s2", "--target", "asce7:sds=1.0,sd1=0.6,tl=8",
+                                "--match-range", "0.1:1", "--max-iterations", "15"});
+  ASSERT_LE(run.code, 1) << run.err;
+  const Written w = written(run.out);
+  ASSERT_GT(window.wavelets, 0u);
+  EXPECT_EQ(w.lines.at("wavelets"), std::to_string(window.wavelets));
+  EXPECT_EQ(w.lines.at("iterations"), std::to_string(window.iterations));
+  ASSERT_EQ(w.a1.size(), window.components[0].size());
+  for (std::size_t i = 0; i < w.a1.size(); ++i)
+    ASSERT_NEAR(w.a1[i], window.components[0][i], 1e-8 * (std::abs(window.components[0][i]) + 1e-6)) << i;
 }
 
 TEST(MatchCommand, StopsAboveTheToleranceWithExitOneAndRefusesWhatCannotBeMatched) {
