@@ -29,7 +29,7 @@ const DialogTemplate& suite_window() {
           {no_id, K::static_text, "Rule", {}, {656, 342, 136, 20}},
           {id(C::rule), K::drop_down, "Rule",
            {"fit: each record onto the target", "min90: each record at least 90% of it",
-            "suite90: one factor, the mean at least 90%"},
+            "suite90: one factor, the mean at least 90%", "match: each record fitted, then matched"},
            {800, 338, 368, 26}},
           {id(C::show), K::push_button, "Show spectra", {}, {1004, 372, 164, 30}},
           {no_id, K::group_box, "Loading files", {}, {656, 416, 512, 190}},
