@@ -206,7 +206,8 @@ std::optional<DesignSpectrum> parse_design_spectrum(std::string_view text, std::
 
 namespace {
 constexpr std::pair<ScaleRule, std::string_view> scale_rule_names[] = {
-    {ScaleRule::none, "none"}, {ScaleRule::fit, "fit"}, {ScaleRule::min90, "min90"}, {ScaleRule::suite90, "suite90"}};
+    {ScaleRule::none, "none"}, {ScaleRule::fit, "fit"}, {ScaleRule::min90, "min90"}, {ScaleRule::suite90, "suite90"},
+    {ScaleRule::match, "match"}};
 }  // namespace
 
 std::optional<ScaleRule> scale_rule_from_name(std::string_view name) {
@@ -252,7 +253,7 @@ ScaleFactor scale_factor(std::span<const double> periods, std::span<const double
     return result;
   }
   result.periods_used = ratios.size();
-  if (rule == ScaleRule::fit) {
+  if (rule == ScaleRule::fit || rule == ScaleRule::match) {
     double sum = 0;
     for (double r : ratios) sum += std::log(r);
     result.factor = std::exp(sum / static_cast<double>(ratios.size()));

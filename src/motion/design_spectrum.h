@@ -64,8 +64,9 @@ enum class ScaleRule {
   fit,      // exp(mean of ln(target / PSA)) over the periods in range: least squares in log
   min90,    // 0.9 x max(target / PSA) over the range: the record at least 90% of the target everywhere
   suite90,  // one factor for a suite: its mean at least 90% of the target everywhere (suite90 below)
+  match,    // each record scaled by its fit, then matched to the target (a suite's rule): its factor is fit's
 };
-// The rule of a name ("fit", "min90", "suite90"); none for any other word, "none" included,
+// The rule of a name ("fit", "min90", "suite90", "match"); none for any other word, "none" included,
 // since no option names the absence of a rule.
 std::optional<ScaleRule> scale_rule_from_name(std::string_view name);
 std::string_view scale_rule_name(ScaleRule rule);

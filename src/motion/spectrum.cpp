@@ -231,11 +231,18 @@ const Directions& directions() {
 // strays from its chord by no more than `reach` in any direction, so a direction is raised only
 // where one of the stretch's ends projects beyond (least - reach): within
 // acos((least - reach) / distance) of that end's own direction.
+// Tracking only the largest peak (RotD100), the bar is that largest peak instead of the least:
+// a direction is looked at only where it could beat it, so far fewer are, and the largest is
+// the same number, found by the same operations on the same stretch and direction.
 class DirectionTracker {
  public:
+  explicit DirectionTracker(bool largest_only = false) : largest_only_(largest_only) {}
+  // What a stretch must reach beyond to raise a peak that counts.
+  double bar() const { return largest_only_ ? most_ : least_; }
+
   // The stretch of length tau from the states (x, y) at its start to those at its end.
   void see(const EndState& xa, const EndState& ya, const EndState& xb, const EndState& yb, double tau, double reach) {
-    const double floor = least_ - reach;
+    const double floor = bar() - reach;
     const double ra2 = xa.u * xa.u + ya.u * ya.u, rb2 = xb.u * xb.u + yb.u * yb.u;
     if (floor > 0.0 && std::max(ra2, rb2) <= floor * floor) return;
     // The directions each end can raise, as one arc of whole degrees.
@@ -258,14 +265,15 @@ class DirectionTracker {
       const int k = ((d % 180) + 180) % 180;
       const double c = t.cosine[k], s = t.sine[k];
       const double pa = xa.u * c + ya.u * s, pb = xb.u * c + yb.u * s;
-      if (std::max(std::abs(pa), std::abs(pb)) + reach <= peaks_[k]) continue;
+      if (std::max(std::abs(pa), std::abs(pb)) + reach <= (largest_only_ ? most_ : peaks_[k])) continue;
       const double peak = hermite_peak(pa, tau * (xa.v * c + ya.v * s), pb, tau * (xb.v * c + yb.v * s));
       if (peak > peaks_[k]) {
         least_raised = least_raised || peaks_[k] == least_;
         peaks_[k] = peak;
+        most_ = std::max(most_, peak);
       }
     }
-    if (least_raised) {
+    if (least_raised && !largest_only_) {
       // Four running minima: no chain of 180 dependent comparisons.
       double m[4] = {peaks_[0], peaks_[1], peaks_[2], peaks_[3]};
       for (std::size_t k = 4; k < peaks_.size(); k += 4)
@@ -273,24 +281,25 @@ class DirectionTracker {
       least_ = std::min(std::min(m[0], m[1]), std::min(m[2], m[3]));
     }
   }
-  double least() const { return least_; }
+  double most() const { return most_; }
   const DirectionPeaks& peaks() const { return peaks_; }
 
  private:
+  bool largest_only_ = false;
   DirectionPeaks peaks_{};
-  double least_ = 0.0;
+  double least_ = 0.0, most_ = 0.0;
 };
 
 // Both responses step by step; a step is looked into only when a bound on the response vector
 // within it (as for one component) reaches past the least direction peak.
-DirectionPeaks pair_peaks(std::span<const double> a1, std::span<const double> a2, double step, double period,
-                          double zeta) {
+DirectionTracker pair_peaks(std::span<const double> a1, std::span<const double> a2, double step, double period,
+                            double zeta, bool largest_only) {
   const double periods[1] = {period};
   const Block b = make_block(periods, zeta, step);
   const OscillatorStep c = oscillator_step(2.0 * std::numbers::pi / period, zeta, step);
   const double bend = std::sqrt(b.bend2[0]), tau = step / b.subs[0];
   const SubSamples& sub = b.sub[0];
-  DirectionTracker tracker;
+  DirectionTracker tracker(largest_only);
   EndState x, y;  // components 1 and 2
   const std::size_t n = std::min(a1.size(), a2.size());
   for (std::size_t i = 1; i < n; ++i) {
@@ -305,7 +314,7 @@ DirectionPeaks pair_peaks(std::span<const double> a1, std::span<const double> a2
     const double ends = std::sqrt(std::max(x.u * x.u + y.u * y.u, xn.u * xn.u + yn.u * yn.u));
     const double particular = std::sqrt(s1.particular * s1.particular + s2.particular * s2.particular);
     const double reach = std::min(particular + radius, ends + bend * radius);
-    if (reach > tracker.least()) {
+    if (reach > tracker.bar()) {
       EndState xa = x, ya = y;
       for (std::size_t q = 0; q <= sub.size(); ++q) {
         const EndState xb = q < sub.size() ? sub.at(q, x.u, x.v, f0, f1) : xn;
@@ -318,7 +327,7 @@ DirectionPeaks pair_peaks(std::span<const double> a1, std::span<const double> a2
     x = xn;
     y = yn;
   }
-  return tracker.peaks();
+  return tracker;
 }
 
 }  // namespace
@@ -368,7 +377,17 @@ std::vector<DirectionPeaks> direction_peaks(std::span<const double> acceleration
                                             std::span<const double> periods, double zeta) {
   std::vector<DirectionPeaks> peaks;
   peaks.reserve(periods.size());
-  for (const double period : periods) peaks.push_back(pair_peaks(acceleration1, acceleration2, step, period, zeta));
+  for (const double period : periods)
+    peaks.push_back(pair_peaks(acceleration1, acceleration2, step, period, zeta, false).peaks());
+  return peaks;
+}
+
+std::vector<double> rotd100_peaks(std::span<const double> acceleration1, std::span<const double> acceleration2,
+                                  double step, std::span<const double> periods, double zeta) {
+  std::vector<double> peaks;
+  peaks.reserve(periods.size());
+  for (const double period : periods)
+    peaks.push_back(pair_peaks(acceleration1, acceleration2, step, period, zeta, true).most());
   return peaks;
 }
 
@@ -412,7 +431,9 @@ std::vector<SpectrumCurve> compute_spectra(const std::vector<std::vector<double>
     const auto& pair = request.pair;
     if (!pair || (*pair)[0] == (*pair)[1] || std::max((*pair)[0], (*pair)[1]) >= components.size()) continue;
     const std::size_t first = curves.size() - components.size();
-    if (!request.rotd_percentiles.empty()) {
+    if (request.rotd_percentiles == std::vector<double>{100.0}) {
+      add("rotd100", zeta, rotd100_peaks(components[(*pair)[0]], components[(*pair)[1]], step, periods, zeta));
+    } else if (!request.rotd_percentiles.empty()) {
       const auto pairs = direction_peaks(components[(*pair)[0]], components[(*pair)[1]], step, periods, zeta);
       for (const double p : request.rotd_percentiles) {
         std::vector<double> sd;

@@ -50,6 +50,11 @@ std::vector<DirectionPeaks> direction_peaks(std::span<const double> acceleration
                                             std::span<const double> acceleration2, double step,
                                             std::span<const double> periods, double zeta);
 
+// The largest of each period's direction peaks, RotD100: the same numbers as
+// rotd(direction_peaks(...)[k], 100), found looking only where a direction could beat it.
+std::vector<double> rotd100_peaks(std::span<const double> acceleration1, std::span<const double> acceleration2,
+                                  double step, std::span<const double> periods, double zeta);
+
 // The `percentile` (0..100) of the 180 direction peaks, linear between ranks: RotD0 is the
 // least, RotD100 the largest, RotD50 the mean of the two middle values.
 double rotd(const DirectionPeaks& peaks, double percentile);

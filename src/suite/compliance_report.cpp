@@ -1,5 +1,6 @@
 #include "suite/compliance_report.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include <nlohmann/json.hpp>
@@ -31,8 +32,13 @@ struct Reading {
 };
 
 // Where the program decides what the clause leaves open; the header says so.
-std::vector<Reading> readings(Code code) {
+std::vector<Reading> readings(Code code, bool matched) {
   std::vector<Reading> r;
+  if (code == Code::ec8 && matched)
+    r.push_back({"matched records are judged as scaled ones: EN 1998-1 sets no rule of its own for them, so "
+                 "3.2.3.1.2(4)c asks 90% of the elastic spectrum of them too",
+                 "inregistrarile ajustate se judeca precum cele scalate: EN 1998-1 nu are o regula proprie pentru ele, "
+                 "deci 3.2.3.1.2(4)c cere si pentru ele 90% din spectrul elastic"});
   if (code == Code::ec8) {
     r.push_back({"3.2.3.1.2(4)b and (4)c are judged in each horizontal direction: the mean of the components placed in it",
                  "3.2.3.1.2(4)b si (4)c se judeca pe fiecare directie orizontala: media componentelor puse pe ea"});
@@ -105,17 +111,23 @@ std::string compliance_text(const Compliance& result, const CodeInput& input, co
   t += std::string(ro ? "# Tinta: " : "# Target: ") + target + "\n";
   t += std::string(ro ? "# Citirea acestui program acolo unde clauza lasa loc:\n"
                       : "# This program's reading where a clause leaves room:\n");
-  for (const Reading& r : readings(result.code)) t += std::string("#   ") + (ro ? r.romanian : r.english) + "\n";
+  const bool matched = std::any_of(input.records.begin(), input.records.end(), [](const CodeRecord& r) { return r.matched; });
+  for (const Reading& r : readings(result.code, matched)) t += std::string("#   ") + (ro ? r.romanian : r.english) + "\n";
   t += "\n" + padded(ro ? "clauza" : "clause", 14) + padded(ro ? "dir" : "dir", 3) + padded(ro ? "valoare" : "value", 16) +
        padded(ro ? "verdict" : "verdict", 15) + (ro ? "cere" : "asks") + "\n";
   for (const Clause& c : result.clauses)
     t += padded(c.clause, 14) + padded(c.direction, 3) + padded(value_text(c), 16) +
          padded(verdict_words(c.verdict, ro), 15) + (ro ? c.asks_ro : c.asks) + "\n";
   t += "\n" + padded(ro ? "inregistrare" : "record", 24) + padded(ro ? "potrivire" : "fit", 12) +
-       padded(ro ? "comun" : "common", 12) + (ro ? "factor" : "factor") + "\n";
+       padded(ro ? "comun" : "common", 12) + (matched ? padded("factor", 12) + (ro ? "ajustata" : "matched") : "factor") +
+       "\n";
   for (std::size_t i = 0; i < input.records.size() && i < result.factors.size(); ++i)
     t += padded(input.records[i].stem, 24) + padded(short_number(result.fit[i]), 12) +
-         padded(short_number(result.common), 12) + short_number(result.factors[i]) + "\n";
+         padded(short_number(result.common), 12) +
+         (matched ? padded(short_number(result.factors[i]), 12) +
+                        (input.records[i].matched ? (ro ? "da" : "yes") : (ro ? "nu" : "no"))
+                  : short_number(result.factors[i])) +
+         "\n";
   return t;
 }
 
@@ -130,8 +142,11 @@ nlohmann::json compliance_json(const Compliance& result, const CodeInput& input)
     clauses.push_back(std::move(j));
   }
   nlohmann::json records = nlohmann::json::array();
-  for (std::size_t i = 0; i < input.records.size() && i < result.factors.size(); ++i)
-    records.push_back({{"record", input.records[i].stem}, {"factor", result.factors[i]}});
+  for (std::size_t i = 0; i < input.records.size() && i < result.factors.size(); ++i) {
+    nlohmann::json record = {{"record", input.records[i].stem}, {"factor", result.factors[i]}};
+    if (input.records[i].matched) record["matched"] = true;
+    records.push_back(std::move(record));
+  }
   return {{"code", code_name(result.code)},
           {"range", {result.range.first, result.range.second}},
           {"clauses", std::move(clauses)},

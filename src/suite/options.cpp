@@ -208,7 +208,7 @@ std::string apply_suite_option(std::string_view option, std::string_view word, S
     s.scale_range = range;
   } else if (option == "--scale-rule") {
     const auto rule = motion::scale_rule_from_name(word);
-    if (!rule) return "--scale-rule takes fit, min90 or suite90, not \"" + std::string(word) + "\"";
+    if (!rule) return "--scale-rule takes fit, min90, suite90 or match, not \"" + std::string(word) + "\"";
     s.rule = *rule;
   } else if (option == "--periods" || option == "--periods-log") {
     if (std::string why = option == "--periods" ? parse_periods(word, s.periods) : parse_log_periods(word, s.periods);
@@ -245,6 +245,10 @@ std::string apply_suite_option(std::string_view option, std::string_view word, S
     double t90 = 0;
     if (std::string why = parse_t90(word, t90); !why.empty()) return name + " " + why;
     s.t90 = t90;
+  } else if (option == "--tolerance") {
+    double tolerance = 0;
+    if (!real(word, tolerance) || !(tolerance > 0)) return "--tolerance needs a ratio above 0, such as 0.10";
+    s.tolerance = tolerance;
   } else {
     return name + " is no option of a suite";
   }

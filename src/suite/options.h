@@ -39,10 +39,10 @@ std::string parse_processing(std::string_view word, motion::ProcessingOptions& o
 std::string processing_word(const motion::ProcessingOptions& options);
 
 // The options of a suite beyond reading its records, by the name the command line gives them.
-inline constexpr std::array<std::string_view, 17> suite_options = {
+inline constexpr std::array<std::string_view, 18> suite_options = {
     "--case",        "--geometry",     "--direction",      "--target",  "--scale-range",       "--scale-rule",
     "--periods",     "--periods-log",  "--periods-file",   "--damping", "--end-time",          "--out",
-    "--jobs",        "--process",      "--code",           "--structure-periods", "--t90"};
+    "--jobs",        "--process",      "--code",           "--structure-periods", "--t90",     "--tolerance"};
 
 // One option of `suite_options` and its word into `settings`; the reason when the word is wrong.
 std::string apply_suite_option(std::string_view option, std::string_view word, Settings& settings);

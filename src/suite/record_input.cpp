@@ -199,6 +199,16 @@ void measure(const motion::Record& record, double to_m_s2, RecordResult& a) {
 
 }  // namespace
 
+std::vector<std::size_t> scaled_components(const ReadRecord& r) {
+  // RotD100 only of a horizontal pair: the components in X and Y, neither marked vertical.
+  const auto& o = r.record.orientations;
+  const std::size_t n = r.directions.size();
+  const auto x = static_cast<std::size_t>(std::find(r.directions.begin(), r.directions.end(), 1) - r.directions.begin());
+  const auto y = static_cast<std::size_t>(std::find(r.directions.begin(), r.directions.end(), 2) - r.directions.begin());
+  if (x < n && y < n && !is_vertical(o, x) && !is_vertical(o, y)) return {x, y};
+  return {motion::horizontal_components(o, r.record.components.size()).front()};
+}
+
 void analyse_record(const ReadRecord& r, const Settings& s, const Template& t, RecordResult& a) {
   const motion::Record& record = r.record;
   a.points = record.point_count();
@@ -209,14 +219,11 @@ void analyse_record(const ReadRecord& r, const Settings& s, const Template& t, R
   motion::SpectrumRequest request;
   request.periods = s.periods.empty() ? motion::default_periods() : s.periods;
   request.dampings = {s.damping};
-  // RotD100 only of a horizontal pair: the components in X and Y, neither marked vertical; else
-  // the first component not so marked.
   const auto& o = record.orientations;
   const std::size_t n = r.directions.size();
-  const auto x = static_cast<std::size_t>(std::find(r.directions.begin(), r.directions.end(), 1) - r.directions.begin());
-  const auto y = static_cast<std::size_t>(std::find(r.directions.begin(), r.directions.end(), 2) - r.directions.begin());
-  const bool pair = x < n && y < n && !is_vertical(o, x) && !is_vertical(o, y);
-  const std::size_t one = motion::horizontal_components(o, record.components.size()).front();
+  const std::vector<std::size_t> scaled = scaled_components(r);
+  const bool pair = scaled.size() == 2;
+  const std::size_t x = scaled.front(), y = scaled.back(), one = scaled.front();
   if (pair) request.pair = std::array{x, y};
   request.rotd_percentiles = pair ? std::vector<double>{100.0} : std::vector<double>{};
   a.curves = pair || record.components.size() < 2

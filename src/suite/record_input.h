@@ -29,6 +29,10 @@ ReadRecord read_record(const Record& entry, const Settings& s, const Template& t
 // the options do not fit its time step.
 void apply_processing(const Record& entry, const Settings& s, const Template& t, ReadRecord& r, RecordResult& a);
 
+// The components a record is scaled on (0-based): the pair in X and Y when neither is marked
+// vertical, its RotD100 the curve of the factor; else the first component not so marked.
+std::vector<std::size_t> scaled_components(const ReadRecord& r);
+
 // The record's spectra and measures, unscaled, in m/s2 whatever the model's unit.
 void analyse_record(const ReadRecord& r, const Settings& s, const Template& t, RecordResult& a);
 

@@ -1,6 +1,7 @@
 #include "suite/suite.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <ctime>
 #include <exception>
@@ -15,6 +16,7 @@
 #include "motion/units.h"
 #include "suite/output.h"
 #include "suite/record_input.h"
+#include "suite/record_match.h"
 #include "suite/tables.h"
 #include "suite/template.h"
 #include "text/format.h"
@@ -109,8 +111,12 @@ std::string settings_problem(const Settings& s) {
   if (s.records.empty()) return "no record named (--records FILE[,FILE...]...)";
   if (!s.direction.empty() && directions_of(s.direction).empty())
     return "--direction takes X, Y, Z, XY or XYZ, not \"" + s.direction + "\"";
-  if (s.rule != Rule::none && (!s.target || !s.scale_range))
+  // A code sets the range of its rule: code_settings_problem judges the rule given with it.
+  if (s.rule != Rule::none && !s.code && (!s.target || !s.scale_range))
     return "--scale-rule needs --target and --scale-range";
+  if (s.tolerance && s.rule != Rule::match) return "--tolerance goes with --scale-rule match";
+  if (s.tolerance && !(*s.tolerance > 0 && std::isfinite(*s.tolerance)))
+    return "--tolerance needs a ratio above 0, such as 0.10";
   if (s.scale_range && s.rule == Rule::none) return "--scale-range needs --scale-rule";
   if (s.scale_range && !(s.scale_range->first > 0 && s.scale_range->first < s.scale_range->second))
     return "--scale-range needs TA:TB with 0 < TA < TB seconds";
@@ -160,6 +166,7 @@ void Suite::analyse(std::size_t i) {
   try {
     auto r = std::make_unique<ReadRecord>(read_record(settings_.records[i], settings_, *template_));
     if (r->error.empty()) apply_processing(settings_.records[i], settings_, *template_, *r, a);
+    if (r->error.empty() && settings_.rule == Rule::match) match_suite_record(settings_.records[i], settings_, *template_, *r, a);
     a.warnings = std::move(r->warnings);
     a.error = std::move(r->error);
     if (a.error.empty()) analyse_record(*r, settings_, *template_, a);
@@ -187,7 +194,8 @@ Factors Suite::find_factors(std::string& why) {
       return {FactorsOutcome::no_suite_factor};
     }
     for (RecordResult& a : results_) a.factor = f.factor;
-  } else if (s.rule != Rule::none) {
+  } else if (s.rule != Rule::none && s.rule != Rule::match) {
+    // A matched record is written as matched: its fit came before the match.
     for (RecordResult& a : results_) {
       if (!a.analysed || !a.error.empty()) continue;
       const motion::ScaleFactor f = motion::scale_factor(periods_, a.curves[a.factor_curve].psa, target_,
@@ -217,8 +225,8 @@ void Suite::write(std::size_t i) {
 ui::SpectraPicture Suite::picture(bool written_only) const {
   const Settings& s = settings_;
   ui::SpectraPicture picture;
-  picture.title = "Scaled spectra, " + number(100 * s.damping) + "% damping" +
-                  (s.rule == Rule::none ? std::string()
+  picture.title = std::string(s.rule == Rule::match ? "Matched spectra, " : "Scaled spectra, ") + number(100 * s.damping) + "% damping" +
+                  (s.rule == Rule::none || !s.scale_range ? std::string()
                                         : ", " + std::string(motion::scale_rule_name(s.rule)) + " over " +
                                               number(s.scale_range->first) + "-" + number(s.scale_range->second) + " s");
   // In g, as the Suite window's chart: one unit wherever the suite's spectra are drawn.

@@ -14,6 +14,7 @@
 
 #include "model/analysis.h"
 #include "motion/design_spectrum.h"
+#include "motion/matching.h"
 #include "motion/processing.h"
 #include "motion/reader.h"
 #include "motion/spectrum.h"
@@ -47,6 +48,9 @@ struct Settings {
   std::string target_text;  // the design spectrum as it was given ("ec8:type=1,...")
   std::optional<std::pair<double, double>> scale_range;  // s
   Rule rule = Rule::none;
+  // Rule::match: the largest |PSA / target - 1| a matched record may keep over the range; none:
+  // default_tolerance.
+  std::optional<double> tolerance;
   bool keep_end_time = false;
   // Each record processed (as `brantel process` does) before it is scaled, unless it has its own.
   std::optional<motion::ProcessingOptions> processing;
@@ -68,6 +72,9 @@ struct Settings {
 // The most records processed at once, whatever --jobs says: each one holds a record and its
 // spectra in memory.
 inline constexpr unsigned max_jobs = 64;
+
+// The tolerance of a match when the settings give none.
+inline constexpr double default_tolerance = 0.10;
 
 // The tables a suite writes beside its loading files; suite.csv lists the loading files too.
 inline constexpr const char* suite_table = "suite.csv";
@@ -102,6 +109,23 @@ struct RecordProcessing {
   bool short_of_range = false;  // the usable periods end below the scaling range's upper period
 };
 
+// What matching did to a record (Rule::match), before the suite's factor.
+struct RecordMatching {
+  double seed_factor = 1.0;  // the fit the record was scaled by before it was matched
+  double tolerance = 0.10;
+  motion::Misfit before, after;  // ratios, on the matcher's grid over the range: the scaled seed, the match
+  std::size_t wavelets = 0;
+  int iterations = 0;
+  bool within_tolerance = false;
+  // Ratios after / before - 1 of the matched components from the scaled seed: the largest of
+  // them for the peaks and the Arias intensity, d5-95 of the one of largest Arias intensity.
+  double pga_change = 0, pgv_change = 0, pgd_change = 0, arias_change = 0;
+  std::optional<double> d5_95_change;
+  double final_velocity = 0;      // m/s, the largest in magnitude of the matched components
+  double final_displacement = 0;  // m, the same
+  double padding_before = 0, padding_after = 0;  // s of zeros the match added at each end
+};
+
 // What one record gives the suite.
 struct RecordResult {
   std::string stem;
@@ -119,6 +143,7 @@ struct RecordResult {
   std::string written;  // the loading file, once written
   std::string note;     // what changed in the case besides its points
   std::optional<RecordProcessing> processing;  // when the record was processed
+  std::optional<RecordMatching> matching;      // when the record was matched (its curves are the match's)
   std::vector<char> directions;  // of each component of `curves`: 'X', 'Y' or 'Z'
   std::vector<double> component_pga;  // m/s2, unscaled, of each component of `curves`
 };

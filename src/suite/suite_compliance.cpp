@@ -32,6 +32,7 @@ bool is_component(const std::string& name) {
 CodeRecord code_record(const Record& record, const RecordResult& a) {
   CodeRecord r;
   r.stem = a.stem;
+  r.matched = a.matching.has_value();
   std::size_t j = 0;
   for (const motion::SpectrumCurve& c : a.curves) {
     if (c.component == "rotd100") r.rotd100 = c.psa;
@@ -54,8 +55,8 @@ std::string code_settings_problem(const Settings& s) {
   }
   if (s.structure_periods.empty()) return "--code needs --structure-periods T1[,T2]: the structure's fundamental periods";
   if (!s.target) return "--code needs --target: the spectrum the code compares the suite with";
-  if (s.scale_range || s.rule != Rule::none)
-    return "--code sets the period range and the factors: no --scale-range or --scale-rule with it";
+  if (s.scale_range || (s.rule != Rule::none && s.rule != Rule::match))
+    return "--code sets the period range and the factors: no --scale-range with it, and no --scale-rule but match";
   if (s.damping != 0.05) return "--code compares 5% spectra: no other --damping with it";
   if (*s.code == Code::asce7_22 && !s.target_text.starts_with("csv:"))
     return "--code asce7-22 needs the multi-period spectrum as a table: --target csv:FILE";

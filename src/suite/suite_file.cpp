@@ -113,7 +113,7 @@ std::string read_settings(const Json& j, const fs::path& folder, Settings& s) {
   if (!j.is_object()) return "the file holds no JSON object";
   static const char* const keys[] = {"template", "case", "geometry", "read", "records", "direction", "target",
                                      "scale_range", "scale_rule", "periods", "damping", "end_time", "out", "jobs",
-                                     "process", "code", "structure_periods", "t90"};
+                                     "process", "code", "structure_periods", "t90", "tolerance"};
   for (const auto& [key, value] : j.items())
     if (std::find(std::begin(keys), std::end(keys), key) == std::end(keys)) return "\"" + key + "\" is no setting of a suite";
   if (!j.contains("template")) return "\"template\" is missing";
@@ -225,6 +225,7 @@ std::string suite_file_text(const Settings& s, const std::string& target_text, c
   if (s.code) j["code"] = std::string(code_name(*s.code));
   if (!s.structure_periods.empty()) j["structure_periods"] = s.structure_periods;
   if (s.t90) j["t90"] = *s.t90;
+  if (s.tolerance) j["tolerance"] = *s.tolerance;
   // A name that is not UTF-8 cannot stand in JSON as it is: it is written with replacement
   // characters, so that reading the file back names the record it cannot open instead of the
   // program stopping here.

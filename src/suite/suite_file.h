@@ -25,6 +25,8 @@ inline constexpr int max_study_file_depth = 16;
 //    "direction": "XY", "target": "ec8:type=1,ground=B,ag=0.25g", "scale_range": [0.1, 2],
 //    "scale_rule": "suite90", "periods": "0.01:10:100", "damping": 0.05,
 //    "end_time": "record", "out": "results", "jobs": 2}
+// ("scale_rule": "match" takes "tolerance": 0.1; "code", "structure_periods" and "t90" check
+// the suite against a design code).
 // Reading options are named as on the command line without the dashes ("first_line" or
 // "first-line"). Relative paths are taken from the file's folder. Each value is checked as the
 // command line's option of the same name is. false and `why` when the file cannot be read

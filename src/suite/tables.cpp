@@ -9,6 +9,7 @@
 #include "files/regular_file.h"
 #include "motion/units.h"
 #include "suite/compliance_report.h"
+#include "suite/record_match.h"
 
 namespace suite {
 
@@ -52,6 +53,9 @@ std::string table_head(const Settings& s) {
 
 std::string rule_line(const Settings& s) {
   // A suite checked against a code says so here; previous_suite_files knows its files by it.
+  if (s.code && s.rule == Rule::match)
+    return "# scale rule: code " + std::string(code_name(*s.code)) +
+           " with matched records (each record's fit, its match, then one common factor)";
   if (s.code) return "# scale rule: code " + std::string(code_name(*s.code)) + " (each record's fit, then one common factor)";
   return "# scale rule: " + std::string(motion::scale_rule_name(s.rule));
 }
@@ -110,6 +114,19 @@ std::string processing_fields(const RecordResult& a, const Settings& s) {
          ',' + (p.usable_to ? number(*p.usable_to) : std::string()) + ',' + csv_field(warning);
 }
 
+// The matching columns of a record: what the match did, in % of the scaled seed, and where it
+// stopped; the drift of the record written (times the factor).
+std::string matching_fields(const RecordResult& a) {
+  if (!a.matching) return ",,,,,,,,,,,,,,";
+  const RecordMatching& m = *a.matching;
+  const auto pct = [](double ratio) { return number(100.0 * ratio); };
+  return ',' + exact_number(m.seed_factor) + ',' + pct(m.before.max) + ',' + pct(m.before.mean) + ',' + pct(m.after.max) +
+         ',' + pct(m.after.mean) + ',' + std::to_string(m.wavelets) + ',' + pct(m.pga_change) + ',' + pct(m.pgv_change) +
+         ',' + pct(m.pgd_change) + ',' + pct(m.arias_change) + ',' + (m.d5_95_change ? pct(*m.d5_95_change) : std::string()) +
+         ',' + number(m.final_velocity * a.factor) + ',' + number(m.final_displacement * a.factor) + ',' +
+         (m.within_tolerance ? std::string("within tolerance") : csv_field("ABOVE TOLERANCE: " + above_tolerance_text(m)));
+}
+
 }  // namespace
 
 std::string suite_csv(const Settings& s, const std::string& unit, const std::vector<RecordResult>& suite) {
@@ -124,14 +141,27 @@ std::string suite_csv(const Settings& s, const std::string& unit, const std::vec
   if (processed)
     text += "# processed records: final_velocity m/s and final_displacement m of the scaled record, the largest of its "
             "components; usable_to s, the longest usable period after the high-pass\n";
+  const bool matched = s.rule == Rule::match;
+  if (matched)
+    text += "# matched records: each scaled by seed_factor (its fit over the range), then matched to the target "
+            "within " + number(100.0 * s.tolerance.value_or(default_tolerance)) +
+            " %; the values written are the matched record's; misfit |PSA/target - 1| in % over the range, of the "
+            "scaled seed (before) and of the match (after); changes in % of the match from the scaled seed, pga, pgv, "
+            "pgd and arias the largest of the matched components, d5_95 of the one of largest Arias intensity; "
+            "matched_final_velocity m/s and matched_final_displacement m of the scaled record, the largest of the "
+            "matched components; a component not matched (vertical) is scaled by seed_factor and kept\n";
   text += "record,file,factor,points,time_step,duration,pga,arias,d5_95";
-  text += processed ? ",steps,final_velocity,final_displacement,usable_to,warning\n" : "\n";
+  text += processed ? ",steps,final_velocity,final_displacement,usable_to,warning" : "";
+  text += matched ? ",seed_factor,misfit_before_max,misfit_before_mean,misfit_after_max,misfit_after_mean,wavelets,"
+                    "pga_change,pgv_change,pgd_change,arias_change,d5_95_change,matched_final_velocity,"
+                    "matched_final_displacement,match\n"
+                  : "\n";
   for (const RecordResult& a : suite) {
     if (a.written.empty()) continue;
     text += csv_field(a.stem) + ',' + csv_field(a.written) + ',' + exact_number(a.factor) + ',' + std::to_string(a.points) +
             ',' + number(a.time_step) + ',' + number(a.duration) + ',' + number(a.pga * std::abs(a.factor)) + ',' +
             number(a.arias * a.factor * a.factor) + ',' + (a.d5_95 ? number(*a.d5_95) : std::string());
-    text += (processed ? processing_fields(a, s) : std::string()) + '\n';
+    text += (processed ? processing_fields(a, s) : std::string()) + (matched ? matching_fields(a) : std::string()) + '\n';
   }
   return text;
 }
@@ -143,8 +173,10 @@ std::string spectra_csv(const Settings& s, const std::vector<double>& periods,
   if (s.target) text += "# target: " + s.target->description() + '\n';
   if (s.scale_range)
     text += rule_line(s) + " over " + number(s.scale_range->first) + "-" + number(s.scale_range->second) + " s\n";
-  text += "# spectra of the scaled records; mean: their mean of RotD100 of a horizontal pair, else of the one "
-          "component\n";
+  text += s.rule == Rule::match ? "# spectra of the matched records times their factor; mean: their mean of RotD100 of a "
+                                  "horizontal pair, else of the one component\n"
+                                : "# spectra of the scaled records; mean: their mean of RotD100 of a horizontal pair, else "
+                                  "of the one component\n";
   text += s.target ? "record,period,damping,component,sd,psv,psa,target\n" : "record,period,damping,component,sd,psv,psa\n";
   const auto target_at = [&](std::size_t k) {
     if (!s.target) return std::string();

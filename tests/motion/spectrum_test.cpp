@@ -4,6 +4,7 @@
 
 #include "motion/reader.h"
 
+#include <array>
 #include <cmath>
 #include <algorithm>
 #include <cstdint>
@@ -155,6 +156,29 @@ TEST(SpectrumDirections, RealRecordRotD100IsTheLargestLengthOfTheResponseVector)
     EXPECT_LE(rotd100, length * (1 + 1e-6)) << "T = " << periods[k] << " s";
     EXPECT_GE(rotd100, length * (1 - 3.8e-5 - 2e-6)) << "T = " << periods[k] << " s";
   }
+}
+
+// RotD100 alone, looked for only where a direction could beat the largest peak so far, is the
+// largest of the 180 direction peaks to the last bit: on the real pair, at short periods (many
+// sub-steps) and long, and as the spectra give it when it is the only percentile asked for.
+TEST(SpectrumDirections, RotD100AloneIsTheLargestDirectionPeakToTheLastBit) {
+  const double step = 0.005;
+  const auto channels = willow_creek();
+  ASSERT_EQ(channels.size(), 3u);
+  const std::vector<double> periods = {0.011, 0.03, 0.1, 0.24, 0.435, 1.75, 8.0};
+  const auto all = motion::direction_peaks(channels[0], channels[2], step, periods, 0.05);
+  const auto largest = motion::rotd100_peaks(channels[0], channels[2], step, periods, 0.05);
+  ASSERT_EQ(largest.size(), periods.size());
+  for (std::size_t k = 0; k < periods.size(); ++k)
+    EXPECT_EQ(largest[k], motion::rotd(all[k], 100)) << "T = " << periods[k] << " s";
+  motion::SpectrumRequest request;
+  request.periods = periods;
+  request.rotd_percentiles = {100.0};
+  request.pair = std::array<std::size_t, 2>{0, 2};
+  const auto curves = motion::compute_spectra(channels, step, request);
+  const auto rotd = std::find_if(curves.begin(), curves.end(), [](const motion::SpectrumCurve& c) { return c.component == "rotd100"; });
+  ASSERT_NE(rotd, curves.end());
+  for (std::size_t k = 0; k < periods.size(); ++k) EXPECT_EQ(rotd->sd[k], largest[k]);
 }
 
 TEST(Spectrum, StepInputOvershootsTheStaticDisplacementByTheDampedFactor) {

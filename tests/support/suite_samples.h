@@ -2,8 +2,11 @@
 // PEER records, shared by the tests of the suite engine and of `brantel suite`.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -58,6 +61,42 @@ inline Peer peer_record(int points, double amplitude, double period) {
   }
   p.content = motion_samples::peer("NPTS=" + std::to_string(points) + ", DT= .0100 SEC", rows + "\n");
   return p;
+}
+
+// A PEER record in g at 0.01 s of broad-band shaking: noise smoothed once, under a rise, a
+// strong phase and a decay; `seed` picks the noise. A record a matcher can bring onto a smooth
+// design spectrum in a few iterations, short enough for a test.
+inline Peer noise_record(int points, double amplitude, unsigned long long seed) {
+  Peer p;
+  std::string rows;
+  unsigned long long x = seed;
+  double smoothed = 0.0;
+  for (int i = 0; i < points; ++i) {
+    x = x * 6364136223846793005ULL + 1442695040888963407ULL;
+    smoothed = 0.5 * smoothed + (static_cast<double>(x >> 11) / 9007199254740992.0 - 0.5);
+    const double t = 0.01 * i, end = 0.01 * (points - 1);
+    const double envelope = std::min({1.0, t / 1.5, std::exp(-(t - 0.5 * end > 0 ? t - 0.5 * end : 0.0) / 2.0)});
+    char text[32];
+    std::snprintf(text, sizeof text, "%.7E", amplitude * envelope * smoothed);
+    p.values.push_back(text);
+    rows += std::string("  ") + text + (i % 5 == 4 ? "\n" : "");
+  }
+  p.content = motion_samples::peer("NPTS=" + std::to_string(points) + ", DT= .0100 SEC", rows + "\n");
+  return p;
+}
+
+// The points of case 2 of a loading file written from template_text(-1): time and the three
+// directions' accelerations of each, as the file's numbers.
+inline std::vector<std::array<double, 4>> case_points(const std::string& text) {
+  std::vector<std::array<double, 4>> points;
+  const std::size_t case1 = text.find("END_OF_CASE1");
+  const std::size_t from = text.find("End_of_Initial_Loading\r\n", case1);
+  const std::size_t to = text.find("END_OF_CASE2", from);
+  if (case1 == std::string::npos || from == std::string::npos || to == std::string::npos) return points;
+  std::istringstream in(text.substr(from + 24, to - from - 24));
+  std::array<double, 4> p{};
+  while (in >> p[0] >> p[1] >> p[2] >> p[3]) points.push_back(p);
+  return points;
 }
 
 }  // namespace suite_samples

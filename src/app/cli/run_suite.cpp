@@ -78,9 +78,20 @@ std::size_t report(const suite::Suite& suite, std::ostream& out, std::ostream& e
     }
     ++written;
     out << a.written << ": " << a.points << " points at " << number(a.time_step) << " s, factor " << number(a.factor)
-        << " on " << a.scaled_on << "; " << a.note << '\n';
+        << " on " << a.scaled_on;
+    if (a.matching)
+      out << ", matched (seed factor " << number(a.matching->seed_factor) << ", " << a.matching->wavelets
+          << " wavelets, misfit max " << number(100 * a.matching->after.max) << " %)";
+    out << "; " << a.note << '\n';
   }
   return written;
+}
+
+// Records written as matched that stopped above the tolerance.
+std::size_t above_tolerance(const suite::Suite& suite) {
+  return static_cast<std::size_t>(std::count_if(suite.results().begin(), suite.results().end(), [](const suite::RecordResult& a) {
+    return !a.written.empty() && a.matching && !a.matching->within_tolerance;
+  }));
 }
 
 }  // namespace
@@ -107,12 +118,15 @@ SuiteExit run_suite(const suite::Settings& s, std::ostream& out, std::ostream& e
   }
   const bool tables_written = suite->write_tables(out, err);
   out << written << " of " << suite->size() << " loading files written in " << s.out_dir << '\n';
+  if (const std::size_t above = above_tolerance(*suite); above > 0)
+    err << "brantel suite: " << above << " of " << written << " records matched above the tolerance (see suite.csv)\n";
   // A suite that does not comply is written all the same, so that the engineer sees why.
   if (suite->compliance()) {
     out << suite::compliance_lines(*suite->compliance(), false);
     if (!suite->compliance()->holds()) return suite_some_not_written;
   }
-  return written == suite->size() && tables_written ? suite_all_written : suite_some_not_written;
+  return written == suite->size() && tables_written && above_tolerance(*suite) == 0 ? suite_all_written
+                                                                                    : suite_some_not_written;
 }
 
 }  // namespace app::cli

@@ -11,7 +11,9 @@ namespace app::cli {
 enum SuiteExit : int {
   suite_all_written = 0,       // every record written
   suite_some_not_written = 1,  // some record not written (each reported on `err`), or a table,
-                               // or a clause of the design code fails
+                               // or a clause of the design code fails, or a record matched
+                               // above the tolerance (named on `err` and in suite.csv): what
+                               // could be written is, and the engineer has something to look at
   suite_refused = 2,           // nothing written: the template, the case or the settings are
                                // unusable, files in the way, or no record usable (the reason on
                                // `err`); nothing is left behind, neither the folder nor its tables

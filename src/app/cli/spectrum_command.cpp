@@ -134,7 +134,7 @@ std::string SpectrumCommand::spectrum_options(motion::SpectrumOptions& o) const 
   if (rule_.given()) {
     const auto rule = motion::scale_rule_from_name(rule_.value);
     if (!rule || (*rule != motion::ScaleRule::fit && *rule != motion::ScaleRule::min90))
-      return "--scale-rule is fit or min90 (suite90 is a rule of a suite of records)";
+      return "--scale-rule is fit or min90 (suite90 and match are rules of a suite of records)";
     o.scale_rule = *rule;
   }
   return {};

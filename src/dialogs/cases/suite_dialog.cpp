@@ -32,7 +32,7 @@ constexpr const char* title = "Suite Message";
 // parameters each starts with.
 constexpr const char* target_kinds[] = {"ec8", "asce7", "csv"};
 constexpr const char* target_defaults[] = {"type=1,ground=B,ag=0.25g", "sds=1.0,sd1=0.6,tl=8", ""};
-constexpr suite::Rule rules[] = {suite::Rule::fit, suite::Rule::min90, suite::Rule::suite90};
+constexpr suite::Rule rules[] = {suite::Rule::fit, suite::Rule::min90, suite::Rule::suite90, suite::Rule::match};
 
 std::string number_text(double value, int digits = 6) {
   char buffer[40];

@@ -37,7 +37,7 @@ const DialogTemplate& suite_window() {
           {no_id, K::static_text, "Rule", {}, {796, 382, 136, 20}},
           {id(C::rule), K::drop_down, "Rule",
            {"fit: each record onto the target", "min90: each record at least 90% of it",
-            "suite90: one factor, the mean at least 90%"},
+            "suite90: one factor, the mean at least 90%", "match: each record fitted, then matched"},
            {940, 378, 388, 26}},
           {id(C::range), K::static_text, "", {}, {796, 414, 356, 40}},
           {id(C::show), K::push_button, "Show spectra", {}, {1164, 414, 164, 30}},

@@ -13,6 +13,8 @@
 
 #include "app/cli/command_run.h"
 #include "motion/samples.h"
+#include "motion/design_spectrum.h"
+#include "motion/spectrum.h"
 #include "support/special_files.h"
 #include "support/suite_samples.h"
 #include "support/temp_dir.h"
@@ -157,6 +159,35 @@ TEST(SuiteCommand, FitScalesEachRecordSoTheLogMisfitOverTheRangeIsZero) {
     EXPECT_GT(used, 10);
     EXPECT_NEAR(log_sum / used, 0.0, 1e-6) << stem;
   }
+}
+
+// match: each one-component record, as its loading file holds it, has its spectrum within the
+// tolerance of the target at every period of a grid of 100 a decade over the range, computed
+// here from the points written (cm/s2 into m/s2).
+TEST(SuiteCommand, MatchWritesEachRecordWithinTheToleranceOfTheTarget) {
+  TempCurrentDir dir;
+  write_file("t.inc", template_text(-1));
+  write_file("noise_a.AT2", suite_samples::noise_record(600, 0.2, 11).content);
+  write_file("noise_b.AT2", suite_samples::noise_record(700, 0.3, 12).content);
+  const Outcome r = run({"t.inc", "--case", "2", "--geometry", geometry, "--records", "noise_a.AT2", "noise_b.AT2",
+                         "--target", target, "--scale-range", "0.1:0.5", "--scale-rule", "match", "--tolerance", "0.08",
+                         "--out", "out", "--jobs", "2"});
+  ASSERT_EQ(r.code, 0) << r.err;
+  EXPECT_TRUE(has(r.out, "2 of 2 loading files written in out")) << r.out;
+  std::string why;
+  const auto spectrum = motion::parse_design_spectrum(target, why);
+  const std::vector<double> periods = motion::log_periods(0.1, 0.5, 71);
+  for (const char* stem : {"noise_a", "noise_b"}) {
+    std::vector<double> x;
+    for (const auto& p : suite_samples::case_points(read_file(std::string("out/") + stem + ".inc"))) x.push_back(p[1] / 100);
+    const std::vector<double> sd = motion::peak_displacements(x, 0.01, periods, 0.05);
+    for (std::size_t k = 0; k < periods.size(); ++k) {
+      const double w = 2 * M_PI / periods[k];
+      EXPECT_LE(std::abs(w * w * sd[k] / (*spectrum->psa_g(periods[k]) * 9.80665) - 1), 0.08 + 1e-4)
+          << stem << " at " << periods[k] << " s";
+    }
+  }
+  EXPECT_TRUE(has(read_file("out/suite.csv"), ",seed_factor,misfit_before_max,")) << read_file("out/suite.csv");
 }
 
 TEST(SuiteCommand, Min90AndSuite90MeetNinetyPercentOfTheTargetAtTheTightestPeriod) {
@@ -501,6 +532,9 @@ TEST(SuiteCommand, ACodeRefusesWhatItCannotJudge) {
       {{"--code", "ec8", "--structure-periods", "0.5", "--t90", "0.05"}, "T90 sets the range of ASCE 7 only"},
       {{"--code", "asce7-22", "--structure-periods", "0.5"}, "--target csv:FILE"},
       {{"--code", "ec8", "--structure-periods", "0.5", "--scale-range", "0.1:1"}, "--code sets the period range"},
+      {{"--code", "asce7-16", "--structure-periods", "0.5", "--scale-rule", "suite90"}, "no --scale-rule but match"},
+      {{"--scale-range", "0.1:1", "--tolerance", "0.05"}, "--tolerance goes with --scale-rule match"},
+      {{"--scale-range", "0.1:1", "--scale-rule", "match", "--tolerance", "0"}, "--tolerance needs a ratio above 0"},
   };
   for (const auto& c : cases) {
     std::vector<std::string> args{"t.inc", "--case", "2", "--geometry", geometry, "--records", "quake_a.AT2",
