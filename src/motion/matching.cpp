@@ -60,7 +60,7 @@ std::vector<double> matched_psa(const std::vector<std::vector<double>>& componen
   if (components.size() == 1) {
     sd = peak_displacements(components[0], step, periods, zeta);
   } else {
-    for (const auto& peaks : direction_peaks(components[0], components[1], step, periods, zeta)) sd.push_back(rotd(peaks, 100.0));
+    sd = rotd100_peaks(components[0], components[1], step, periods, zeta);
   }
   for (std::size_t k = 0; k < periods.size(); ++k) sd[k] *= std::pow(2.0 * std::numbers::pi / periods[k], 2);
   return sd;
