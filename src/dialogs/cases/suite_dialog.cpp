@@ -205,9 +205,14 @@ std::optional<suite::Settings> SuiteDialog::settings(std::string& target_text) {
   return s;
 }
 
-// A code sets the range and the factors itself.
+// A code sets the range and the factors itself; matching the records stays the user's choice,
+// kept from a study file or chosen before the code, so that it is never dropped unseen.
 bool SuiteDialog::range_settings(suite::Settings& s) {
-  if (s.code) return true;
+  const suite::Rule chosen = rules[std::clamp(dialog_.selection(C::rule), 1, static_cast<int>(std::size(rules))) - 1];
+  if (s.code) {
+    if (chosen == suite::Rule::match) s.rule = chosen;
+    return true;
+  }
   const auto from = typed_number(field(dialog_, C::from)), to = typed_number(field(dialog_, C::to));
   if (!from || !to || !(*from > 0) || !(*to > *from)) {
     message("Periods: two positive numbers of seconds, the second the larger.",
@@ -215,7 +220,7 @@ bool SuiteDialog::range_settings(suite::Settings& s) {
     return false;
   }
   s.scale_range = std::pair{*from, *to};
-  s.rule = rules[std::clamp(dialog_.selection(C::rule), 1, static_cast<int>(std::size(rules))) - 1];
+  s.rule = chosen;
   return true;
 }
 
