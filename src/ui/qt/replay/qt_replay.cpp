@@ -36,6 +36,7 @@
 #include "ui/qt/item_list.h"
 #include "ui/qt/qt_text.h"
 #include "ui/qt/qt_toolkit.h"
+#include "ui/qt/replay/qt_controls.h"
 #include "ui/qt/screenshot.h"
 #include "ui/script/expectation.h"
 
@@ -50,80 +51,6 @@ using K = Statement::Kind;
 // Nothing to act on for this long means the program waits for something no statement gives.
 constexpr qint64 idle_limit_ms = 10000;
 constexpr qint64 activation_wait_ms = 20;
-// The file box fills its list from another thread; a folder with no file matching shows nothing
-// for good, and this long is waited before saying so.
-constexpr int listing_wait_ms = 3000;
-
-std::string utf8(const QString& s) { return s.toUtf8().toStdString(); }
-
-int template_id(const QWidget& window) {
-  return window.objectName().mid(QStringLiteral("dialog_").size()).toInt();
-}
-
-ControlId control_id(const QWidget* widget) { return widget ? widget->objectName().toInt() : no_id; }
-
-// What a control shows, as the program's own text reading gives it.
-QString shown_text(QWidget* w) {
-  if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit->text();
-  if (auto* label = qobject_cast<QLabel*>(w)) return label->text();
-  if (auto* button = qobject_cast<QPushButton*>(w)) return button_label(button);
-  if (auto* group = qobject_cast<QGroupBox*>(w)) return plain_text(group->title());
-  if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentText();
-  if (auto* list = qobject_cast<ItemList*>(w); list && list->current_row() >= 0) return list->items()->text(list->current_row());
-  return {};
-}
-
-int item_count(QWidget* w) {
-  if (auto* list = qobject_cast<ItemList*>(w)) return list->count();
-  if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->count();
-  return 0;
-}
-
-QString item_text(QWidget* w, int item) {
-  if (auto* list = qobject_cast<ItemList*>(w)) return list->items()->text(item - 1);
-  if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->itemText(item - 1);
-  return {};
-}
-
-int selected_item(QWidget* w) {
-  if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentIndex() + 1;
-  auto* list = qobject_cast<ItemList*>(w);
-  return list ? list->first_selected_row() + 1 : 0;
-}
-
-Qt::Key qt_key(Key key) {
-  switch (key) {
-    case Key::esc: return Qt::Key_Escape;
-    case Key::tab: return Qt::Key_Tab;
-    case Key::space: return Qt::Key_Space;
-    case Key::enter: return Qt::Key_Return;
-    case Key::up: return Qt::Key_Up;
-    case Key::down: return Qt::Key_Down;
-    case Key::home: return Qt::Key_Home;
-    case Key::end: return Qt::Key_End;
-  }
-  return Qt::Key_unknown;
-}
-
-// The files a file box lists, by name, blank-separated: what its list shows, without folders.
-std::string listed_files(QFileDialog& box) {
-  auto* view = box.findChild<QListView*>(QStringLiteral("listView"));
-  if (!view || !view->model()) return {};
-  QAbstractItemModel* model = view->model();
-  (void)QTest::qWaitFor([&] { return model->rowCount(view->rootIndex()) > 0; }, listing_wait_ms);
-  std::vector<std::string> names;
-  const QModelIndex root = view->rootIndex();
-  for (int row = 0; row < model->rowCount(root); ++row) {
-    const QModelIndex index = model->index(row, 0, root);
-    if (!(model->flags(index) & Qt::ItemIsEnabled)) continue;
-    if (QFileInfo(index.data(QFileSystemModel::FilePathRole).toString()).isDir()) continue;
-    names.push_back(utf8(index.data(QFileSystemModel::FileNameRole).toString()));
-  }
-  std::sort(names.begin(), names.end());
-  std::string listing;
-  for (const std::string& name : names) listing += (listing.empty() ? "" : " ") + name;
-  return listing;
-}
 
 class Driver {
  public:
@@ -393,25 +320,6 @@ void Driver::focus(const Statement& s, DialogWindow& window) {
     fail(s.line, "control " + std::to_string(s.id) + " cannot take the focus");
   w->setFocus(Qt::TabFocusReason);
 }
-
-namespace {
-
-// A Qt control as an expectation sees it.
-class QtControlView final : public script::ControlView {
- public:
-  explicit QtControlView(QWidget* w) : w_(w) {}
-  std::string text() const override { return utf8(shown_text(w_)); }
-  int item_count() const override { return replay::item_count(w_); }
-  std::string item(int n) const override { return utf8(item_text(w_, n)); }
-  int curves() const override { return chart_curve_count(w_); }
-  int selection() const override { return selected_item(w_); }
-  bool enabled() const override { return w_->isEnabled(); }
-
- private:
-  QWidget* w_;
-};
-
-}  // namespace
 
 void Driver::expect(const Statement& s, DialogWindow& window) {
   if (s.kind == K::expect_focus) {
