@@ -1,7 +1,12 @@
 #include "dialogs/editors/accel_points.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
+
+#include "dialogs/context.h"
+#include "model/case_files/accel_layout.h"
+#include "model/case_files/scratch_files.h"
 
 namespace dialogs::editors {
 
@@ -69,6 +74,52 @@ int AccelPointList::remove(int selected) {
   points_.erase(static_cast<std::size_t>(index - 1));
   if (!ascending_) ascending_ = times_ascend();
   return index;
+}
+
+std::optional<double> even_time_step(const std::vector<model::AccelPoint>& points) {
+  const std::size_t n = points.size();
+  if (n < 2) return std::nullopt;
+  const double step = (static_cast<double>(points[n - 1].time) - points[0].time) / static_cast<double>(n - 1);
+  if (!(step > 0)) return std::nullopt;
+  for (std::size_t i = 0; i < n; ++i)
+    if (!(std::abs(points[i].time - (points[0].time + step * static_cast<double>(i))) <= 0.01 * step)) return std::nullopt;
+  return step;
+}
+
+std::vector<double> component_of(const std::vector<model::AccelPoint>& points, int slot) {
+  std::vector<double> values;
+  values.reserve(points.size());
+  for (const model::AccelPoint& p : points) values.push_back(p.acceleration[slot]);
+  return values;
+}
+
+std::vector<model::AccelPoint> points_of_record(float start, double step, const std::vector<int>& slots,
+                                                const std::vector<std::vector<double>>& values) {
+  const std::size_t n = values.empty() ? 0 : values.front().size();
+  std::vector<model::AccelPoint> points(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    points[i].time = static_cast<float>(start + step * static_cast<double>(i));
+    for (std::size_t k = 0; k < slots.size(); ++k) points[i].acceleration[slots[k]] = static_cast<float>(values[k][i]);
+  }
+  return points;
+}
+
+bool existing_data_readable(const model::ProgramState& s, int case_number) {
+  const model::CaseRecord& record = s.case_records[case_number];
+  if (record.n_time_points == 0) return false;
+  if (case_number <= s.n_loaded_cases)
+    return s.loaded_case_records.contains(case_number) &&
+           s.loaded_case_records[case_number].loading_type == record.loading_type;
+  return s.loading_saved.contains(case_number) && s.loading_saved[case_number];
+}
+
+void read_existing_points(Context& context, int case_number) {
+  model::ProgramState& s = context.state;
+  text::RecordSource source;
+  if (!context.cases.case_file(s, case_number, model::case_files::ScratchKind::accelerogram, source)) return;
+  const model::CaseRecord& record = s.case_records[case_number];
+  model::case_files::read_accel_points(source, record.n_time_points, record.loading_type, s.general.n_dof, s.accel_direction,
+                    s.accel_table);
 }
 
 }  // namespace dialogs::editors

@@ -2,9 +2,11 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "base/indexed_list.h"
+#include "dialogs/context.h"
 #include "model/state.h"
 
 namespace dialogs::editors {
@@ -48,5 +50,22 @@ class AccelPointList {
   base::IndexedList<model::AccelPoint> points_;
   bool ascending_ = true;
 };
+
+// The step of points evenly spaced in time, each within 1% of a step of its place; none for
+// fewer than two points or any point off its place.
+std::optional<double> even_time_step(const std::vector<model::AccelPoint>& points);
+
+// Component `slot` (X 0, Y 1, Z 2) of every point.
+std::vector<double> component_of(const std::vector<model::AccelPoint>& points, int slot);
+
+// A record as points from `start` at `step`: `values[k]` into slot `slots[k]`, 0 in the others.
+std::vector<model::AccelPoint> points_of_record(float start, double step, const std::vector<int>& slots,
+                                                const std::vector<std::vector<double>>& values);
+
+// Whether the case's points are known to be in its accelerogram file: the case came from the
+// old file with the same loading type, or it was saved in this run.
+bool existing_data_readable(const model::ProgramState& s, int case_number);
+// The case's points from its accelerogram file into the state's table.
+void read_existing_points(Context& context, int case_number);
 
 }  // namespace dialogs::editors

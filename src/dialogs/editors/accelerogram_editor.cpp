@@ -41,26 +41,6 @@ std::string time_item_text(float time, bool zero_blank) {
   return text::g14_7_text(time);
 }
 
-// Existing data is read when the case's points are known to be in its accelerogram file: the
-// case came from the old file with the same loading type, or it was saved in this run.
-bool existing_data_readable(const model::ProgramState& s, int case_number) {
-  const model::CaseRecord& record = s.case_records[case_number];
-  if (record.n_time_points == 0) return false;
-  if (case_number <= s.n_loaded_cases)
-    return s.loaded_case_records.contains(case_number) &&
-           s.loaded_case_records[case_number].loading_type == record.loading_type;
-  return s.loading_saved.contains(case_number) && s.loading_saved[case_number];
-}
-
-void read_existing_points(Context& context, int case_number) {
-  model::ProgramState& s = context.state;
-  text::RecordSource source;
-  if (!context.cases.case_file(s, case_number, model::case_files::ScratchKind::accelerogram, source)) return;
-  const model::CaseRecord& record = s.case_records[case_number];
-  model::case_files::read_accel_points(source, record.n_time_points, record.loading_type, s.general.n_dof, s.accel_direction,
-                    s.accel_table);
-}
-
 class AccelerogramEditor {
  public:
   AccelerogramEditor(Context& context, int case_number)
@@ -104,6 +84,7 @@ class AccelerogramEditor {
   // After the first ADD, REMOVE or Import every item shows its time, a time of 0 included.
   void show_every_time(ui::Dialog& d, int first_changed);
   void replace_points(ui::Dialog& d, std::vector<model::AccelPoint> points);
+  bool room_for(std::size_t n, const std::string& record_en, const std::string& record_ro, const char* title);
   void apply_match(ui::Dialog& d, float start, double step, const std::vector<int>& slots,
                    const std::vector<std::vector<double>>& matched);
   void point_count_changed() { record().n_time_points = static_cast<int>(working_.size()); }
@@ -375,16 +356,7 @@ void AccelerogramEditor::on_import(ui::Dialog& d) {
                            imported->file + " ?",
                        "Import Message", ui::Icon::question, ui::Buttons::yes_no_default_no) != ui::Answer::yes)
     return;
-  if (n > static_cast<std::size_t>(std::max(state_.max_time_points, 0))) {
-    const std::string max = std::to_string(state_.max_time_points);
-    if (context_.message("The record has " + count + " points; the Maximum No. of Time Points is " +
-                             max + ".\nRaise the Maximum to " + count + " for this run ?",
-                         "Inregistrarea are " + count + " puncte; numarul maxim de puncte de timp este " +
-                             max + ".\nMariti maximul la " + count + " pentru aceasta rulare ?",
-                         "Import Message", ui::Icon::question, ui::Buttons::yes_no) != ui::Answer::yes)
-      return;
-    state_.max_time_points = static_cast<int>(n);
-  }
+  if (!room_for(n, "The record", "Inregistrarea", "Import Message")) return;
   const bool three = chosen_code(d) != model::LoadingType::accelerogram_1_direction;
   const int direction = d.selection(C::direction);
   std::vector<model::AccelPoint> points(n);
@@ -422,29 +394,28 @@ void AccelerogramEditor::replace_points(ui::Dialog& d, std::vector<model::AccelP
   d.set_enabled(C::remove, false);
 }
 
+// Whether `n` points of a record fit the Maximum No. of Time Points, raised for this run when
+// the user agrees to it.
+bool AccelerogramEditor::room_for(std::size_t n, const std::string& record_en, const std::string& record_ro,
+                                  const char* title) {
+  if (n <= static_cast<std::size_t>(std::max(state_.max_time_points, 0))) return true;
+  const std::string count = std::to_string(n), max = std::to_string(state_.max_time_points);
+  if (context_.message(record_en + " has " + count + " points; the Maximum No. of Time Points is " + max +
+                           ".\nRaise the Maximum to " + count + " for this run ?",
+                       record_ro + " are " + count + " puncte; numarul maxim de puncte de timp este " + max +
+                           ".\nMariti maximul la " + count + " pentru aceasta rulare ?",
+                       title, ui::Icon::question, ui::Buttons::yes_no) != ui::Answer::yes)
+    return false;
+  state_.max_time_points = static_cast<int>(n);
+  return true;
+}
+
 // The matched record in place of the points, from the first point's time at its step: longer by
 // the match's padding, so the Maximum No. of Time Points may have to grow for it.
 void AccelerogramEditor::apply_match(ui::Dialog& d, float start, double step, const std::vector<int>& slots,
                                      const std::vector<std::vector<double>>& matched) {
-  const std::size_t n = matched.front().size();
-  const std::string count = std::to_string(n);
-  if (n > static_cast<std::size_t>(std::max(state_.max_time_points, 0))) {
-    const std::string max = std::to_string(state_.max_time_points);
-    if (context_.message("The matched record has " + count + " points; the Maximum No. of Time Points is " + max +
-                             ".\nRaise the Maximum to " + count + " for this run ?",
-                         "Inregistrarea potrivita are " + count + " puncte; numarul maxim de puncte de timp este " +
-                             max + ".\nMariti maximul la " + count + " pentru aceasta rulare ?",
-                         "Spectrum Message", ui::Icon::question, ui::Buttons::yes_no) != ui::Answer::yes)
-      return;
-    state_.max_time_points = static_cast<int>(n);
-  }
-  std::vector<model::AccelPoint> points(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    points[i].time = static_cast<float>(start + step * static_cast<double>(i));
-    for (std::size_t k = 0; k < slots.size(); ++k)
-      points[i].acceleration[slots[k]] = static_cast<float>(matched[k][i]);
-  }
-  replace_points(d, std::move(points));
+  if (!room_for(matched.front().size(), "The matched record", "Inregistrarea potrivita", "Spectrum Message")) return;
+  replace_points(d, points_of_record(start, step, slots, matched));
   points_scaled_ = true;
 }
 
@@ -477,12 +448,8 @@ void AccelerogramEditor::on_spectrum(ui::Dialog& d) {
                      "Spectrum Message", ui::Icon::error);
     return;
   }
-  const std::size_t n = points.size();
-  const double step = n >= 2 ? (static_cast<double>(points[n - 1].time) - points[0].time) / static_cast<double>(n - 1) : 0;
-  bool even = step > 0;
-  for (std::size_t i = 0; even && i < n; ++i)
-    even = std::abs(points[i].time - (points[0].time + step * static_cast<double>(i))) <= 0.01 * step;
-  if (!even) {
+  const std::optional<double> step = even_time_step(points);
+  if (!step) {
     context_.message("A spectrum needs at least two Time Points evenly spaced in time.",
                      "Un spectru cere cel putin doua puncte de timp egal distantate.", "Spectrum Message",
                      ui::Icon::error);
@@ -497,19 +464,16 @@ void AccelerogramEditor::on_spectrum(ui::Dialog& d) {
     direction_chosen(d, "Spectrum.", "spectrul.");
     return;
   }
-  SpectrumSource source{"case " + std::to_string(case_number_), step, {}, *metres};
+  SpectrumSource source{"case " + std::to_string(case_number_), *step, {}, *metres};
   source.applies_to = context_.words("the case's points (every acceleration of the list)",
                                      "punctele cazului (toate acceleratiile din lista)");
   for (int c : slots) {
     source.names.push_back(direction_names[c]);
-    std::vector<double> values;
-    values.reserve(n);
-    for (const model::AccelPoint& p : points) values.push_back(p.acceleration[c]);
-    source.components.push_back(std::move(values));
+    source.components.push_back(component_of(points, c));
   }
   source.matchable = true;
   const SpectrumChoice choice = run_spectrum_window(context_, source);
-  if (!choice.matched.empty()) return apply_match(d, points.front().time, step, slots, choice.matched);
+  if (!choice.matched.empty()) return apply_match(d, points.front().time, *step, slots, choice.matched);
   const std::optional<double> factor = choice.factor;
   if (!factor) return;
   std::vector<model::AccelPoint> scaled = points;

@@ -61,7 +61,7 @@ std::vector<std::string> preview_lines(const std::string& path, const motion::Re
 
 bool raw_record(const motion::ReadResult& read) {
   for (const motion::Problem& p : read.problems)
-    if (p.severity == motion::Severity::warning && p.text.starts_with("uncorrected acceleration")) return true;
+    if (motion::says_uncorrected(p)) return true;
   return false;
 }
 
