@@ -34,8 +34,8 @@ namespace motion {
 //   only a seed that scaling alone matched comes back as it is, drift and all, and says so.
 namespace {
 
-using matching_detail::end_at_rest;
-using matching_detail::padded;
+using detail::end_at_rest;
+using detail::padded;
 
 constexpr int matching_periods_per_decade = 40;
 // The largest fraction of a solved step taken: a whole step overshoots where peaks move.
@@ -117,7 +117,7 @@ struct RecordMatch::State {
   std::size_t seed_first = 0;  // where the seed starts in `record`, then in `buffer`
   // The samples of `buffer` the result keeps: the record so far and whatever the wavelets reach.
   long kept_first = 0, kept_last = 0;
-  matching_detail::StepCache cache;  // of `buffer` as it stands
+  detail::StepCache cache;  // of `buffer` as it stands
   double relaxation = relaxation_cap;
   int restarts = 0, round = 0;
   Misfit current;
@@ -193,7 +193,7 @@ void RecordMatch::State::iterate() {
   ++r.iterations;
   std::vector<double> sd;
   for (const double t : matching) sd.push_back(target_sd(t));
-  std::vector<AddedWavelet> step_wavelets = matching_detail::plan_step(buffer, step, matching, sd, zeta, relaxation, cache);
+  std::vector<AddedWavelet> step_wavelets = detail::plan_step(buffer, step, matching, sd, zeta, relaxation, cache);
   if (try_step(step_wavelets)) {
     relaxation = std::min(relaxation_cap, relaxation * 1.5);
   } else {

@@ -15,7 +15,7 @@
 #include "motion/matching_internal.h"
 #include "motion/processing.h"
 
-namespace motion::matching_detail {
+namespace motion::detail {
 namespace {
 
 constexpr int lowest = 2, terms = 5;  // degrees 2 to 6
@@ -84,4 +84,4 @@ void end_at_rest(std::vector<double>& acceleration, double step) {
   for (std::size_t i = 0; i < n; ++i) acceleration[i] -= baseline(static_cast<Eigen::Index>(i));
 }
 
-}  // namespace motion::matching_detail
+}  // namespace motion::detail

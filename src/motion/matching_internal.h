@@ -11,7 +11,7 @@
 #include "motion/matching.h"
 #include "motion/spectrum.h"
 
-namespace motion::matching_detail {
+namespace motion::detail {
 
 // One oscillator on the grid the spectra use: `subs` sub-steps a record step, input linear
 // between samples, so that a peak found here is the peak the spectrum of the record finds.
@@ -68,4 +68,4 @@ std::vector<std::vector<double>> padded(const std::vector<std::vector<double>>& 
 // component within the drift limits is left as it is.
 void end_at_rest(std::vector<double>& acceleration, double step);
 
-}  // namespace motion::matching_detail
+}  // namespace motion::detail

@@ -21,8 +21,8 @@
 namespace motion {
 namespace {
 
-using matching_detail::Grid;
-using matching_detail::Placed;
+using detail::Grid;
+using detail::Placed;
 
 constexpr double pivot_threshold = 0.05;
 
@@ -30,7 +30,7 @@ constexpr double pivot_threshold = 0.05;
 // direction, by one pass of the recurrence an oscillator (its response to a hat at each lag).
 // Entries the cache holds are taken from it.
 Eigen::MatrixXd responses(const std::vector<AddedWavelet>& wavelets, const std::vector<Placed>& placed, double step,
-                          double zeta, matching_detail::StepCache& cache) {
+                          double zeta, detail::StepCache& cache) {
   const auto n = static_cast<Eigen::Index>(wavelets.size());
   Eigen::MatrixXd c(n, n);
   long earliest = 0;
@@ -47,7 +47,7 @@ Eigen::MatrixXd responses(const std::vector<AddedWavelet>& wavelets, const std::
         c(i, j) = known->second;
         continue;
       }
-      if (hat.empty()) hat = matching_detail::hat_response(g, target - earliest * g.subs);
+      if (hat.empty()) hat = detail::hat_response(g, target - earliest * g.subs);
       const double along = wi.direction[0] * wj.direction[0] + wi.direction[1] * wj.direction[1];
       double response = 0.0;
       // Samples at or after the target's sample add nothing once the hat before them has not begun.
@@ -96,11 +96,11 @@ Eigen::VectorXd thinned_solution(Eigen::MatrixXd c, const Eigen::VectorXd& chang
 std::vector<AddedWavelet> plan_step(const std::vector<std::vector<double>>& components, double step,
                                     std::span<const double> periods, std::span<const double> target_sd, double zeta,
                                     double relaxation) {
-  matching_detail::StepCache cache;
-  return matching_detail::plan_step(components, step, periods, target_sd, zeta, relaxation, cache);
+  detail::StepCache cache;
+  return detail::plan_step(components, step, periods, target_sd, zeta, relaxation, cache);
 }
 
-std::vector<AddedWavelet> matching_detail::plan_step(const std::vector<std::vector<double>>& components, double step,
+std::vector<AddedWavelet> detail::plan_step(const std::vector<std::vector<double>>& components, double step,
                                                      std::span<const double> periods, std::span<const double> target_sd,
                                                      double zeta, double relaxation, StepCache& cache) {
   const std::size_t n = periods.size();
@@ -115,7 +115,7 @@ std::vector<AddedWavelet> matching_detail::plan_step(const std::vector<std::vect
     w.peak = known->second;
     w.direction = w.peak.direction;
     w.centre = w.peak.time - make_wavelet(periods[i], zeta).shift;
-    placed.push_back(matching_detail::place(periods[i], zeta, w.centre, step));
+    placed.push_back(detail::place(periods[i], zeta, w.centre, step));
     change(static_cast<Eigen::Index>(i)) = target_sd[i] - w.peak.value;
   }
   const Eigen::VectorXd b = thinned_solution(responses(wavelets, placed, step, zeta, cache), change, target_sd);

@@ -7,7 +7,7 @@
 
 namespace motion {
 
-using matching_detail::Grid;
+using detail::Grid;
 
 double Wavelet::value(double x) const { return std::cos(omega_d * x) * std::exp(-(x / gamma) * (x / gamma)); }
 
@@ -21,7 +21,7 @@ Wavelet make_wavelet(double period, double zeta) {
   return w;
 }
 
-namespace matching_detail {
+namespace detail {
 
 Placed place(double period, double zeta, double centre, double step) {
   Placed p{make_wavelet(period, zeta), 0, {}};
@@ -85,7 +85,7 @@ std::vector<std::vector<double>> padded(const std::vector<std::vector<double>>& 
   return out;
 }
 
-}  // namespace matching_detail
+}  // namespace detail
 
 PeakResponse peak_response(const std::vector<std::vector<double>>& components, double step, double period, double zeta) {
   const Grid g(period, zeta, step);
@@ -118,13 +118,13 @@ PeakResponse peak_response(const std::vector<std::vector<double>>& components, d
 
 double response_at(std::span<const double> acceleration, double step, double period, double zeta, double time) {
   const Grid g(period, zeta, step);
-  return matching_detail::response_of(acceleration.data(), acceleration.size(), 0, g, std::lround(time / g.h), false);
+  return detail::response_of(acceleration.data(), acceleration.size(), 0, g, std::lround(time / g.h), false);
 }
 
 void add_wavelets(std::vector<std::vector<double>>& components, double step, double zeta,
                   std::span<const AddedWavelet> wavelets) {
   for (const AddedWavelet& w : wavelets) {
-    const matching_detail::Placed p = matching_detail::place(w.period, zeta, w.centre, step);
+    const detail::Placed p = detail::place(w.period, zeta, w.centre, step);
     for (std::size_t c = 0; c < components.size(); ++c) {
       const double scale = w.amplitude * w.direction[c];
       if (scale == 0.0) continue;

@@ -181,13 +181,13 @@ TEST(MatchingEnd, TakesAPolynomialDriftWholeBringsAnyDriftToRestAndLeavesARecord
     polynomial[i] = (0.3 * 2 - 0.5 * 6 * s + 0.2 * 30 * std::pow(s, 4)) / (span * span);
   }
   std::vector<double> taken = polynomial;
-  motion::matching_detail::end_at_rest(taken, step);
+  motion::detail::end_at_rest(taken, step);
   for (std::size_t i = 0; i < n; ++i) ASSERT_NEAR(taken[i], 0.0, 1e-9 * std::abs(polynomial[0])) << i;
   // Any drift: the end held, the record ends at rest to rounding, not only within the limits.
   for (const double phase : {0.0, 0.3, 1.1}) {
     std::vector<double> a = drifting(step, 20, phase);
     ASSERT_FALSE(motion::within_drift_limits(motion::drift_of(a, step)));
-    motion::matching_detail::end_at_rest(a, step);
+    motion::detail::end_at_rest(a, step);
     const motion::Drift d = motion::drift_of(a, step);
     EXPECT_LT(std::abs(d.final_velocity), 1e-9 * d.pgv) << phase;
     EXPECT_LT(std::abs(d.final_displacement), 1e-9 * d.pgd) << phase;
@@ -196,7 +196,7 @@ TEST(MatchingEnd, TakesAPolynomialDriftWholeBringsAnyDriftToRestAndLeavesARecord
   std::vector<double> cycle;
   for (std::size_t i = 0; i <= 200; ++i) cycle.push_back(std::cos(2 * std::numbers::pi * static_cast<double>(i) / 200));
   const std::vector<double> before = cycle;
-  motion::matching_detail::end_at_rest(cycle, step);
+  motion::detail::end_at_rest(cycle, step);
   EXPECT_EQ(cycle, before);
 }
 
@@ -222,7 +222,7 @@ TEST(Matching, ASeedThatScalingAloneMatchesComesBackAsItIsAndSaysWhetherItEndsAt
   const double step = 0.01;
   for (const bool drifts : {false, true}) {
     std::vector<std::vector<double>> record{drifts ? drifting(step, 20, 0.3) : synthetic(step, 20, 0.3)};
-    if (!drifts) motion::matching_detail::end_at_rest(record[0], step);
+    if (!drifts) motion::detail::end_at_rest(record[0], step);
     const auto periods = motion::log_periods(0.05, 5.0, 801);
     const auto psa = motion::compute_spectra(record, step, {periods, {0.05}, {}}).front().psa;
     motion::TableSpectrum table;
