@@ -46,6 +46,13 @@ struct Problem {
   std::size_t line = 0;  // 1-based line of the file; 0: the file as a whole
 };
 
+// How the warning of a raw record (read without the agency's correction) begins: a caller that
+// processes the record itself has nothing left to warn of.
+inline constexpr std::string_view uncorrected_warning = "uncorrected acceleration";
+inline bool says_uncorrected(const Problem& p) {
+  return p.severity == Severity::warning && p.text.starts_with(uncorrected_warning);
+}
+
 // Lines first..last (1-based, inclusive) hold values; the rest is header, comment or structure.
 struct LineSpan {
   std::size_t first = 0;

@@ -63,11 +63,13 @@ std::string append_file(ReadRecord& out, motion::Record&& next, const std::strin
   return {};
 }
 
-// The record's files one after another; false when one of them cannot be used.
-bool read_files(const Record& entry, const Template& t, ReadRecord& out) {
+// The record's files one after another; false when one of them cannot be used. A record the
+// suite processes is not warned of as read without correction.
+bool read_files(const Record& entry, const Template& t, bool processed, ReadRecord& out) {
   for (const std::string& file : entry.files) {
     motion::ReadResult r = read_file(file, entry, t);
     for (const motion::Problem& p : r.problems) {
+      if (processed && motion::says_uncorrected(p)) continue;
       std::string where = file + (p.line > 0 ? ":" + std::to_string(p.line) : "");
       if (p.severity == motion::Severity::warning) out.warnings.push_back(where + ": " + p.text);
       else if (out.error.empty()) out.error = where + ": " + p.text;
@@ -124,7 +126,7 @@ std::vector<int> directions_of(std::string_view text) {
 
 ReadRecord read_record(const Record& entry, const Settings& s, const Template& t) {
   ReadRecord out;
-  if (!read_files(entry, t, out)) return out;
+  if (!read_files(entry, t, entry.processing.has_value() || s.processing.has_value(), out)) return out;
   out.record.orientations.resize(out.record.components.size());
   auto& components = out.record.components;
   std::size_t longest = 0;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <cstdio>
 #include <sstream>
 #include <string>
@@ -185,6 +186,22 @@ TEST(SuiteProcessing, StudyFilesKeepTheProcessingAndARecordsStepIsChecked) {
   std::ostringstream out, err;
   EXPECT_EQ(app::cli::run_suite(s, out, err), 2);
   EXPECT_NE(err.str().find("is not below the record's Nyquist frequency (50 Hz)"), std::string::npos) << err.str();
+}
+
+// A raw record the suite processes is no longer one "read as it is": the reader's warning of a
+// raw record is said only when the suite leaves the record as read.
+TEST(SuiteProcessing, ARawRecordIsWarnedAsUncorrectedOnlyWhenLeftUnprocessed) {
+  TempCurrentDir dir;
+  for (const bool processed : {false, true}) {
+    suite::Settings s = processing_settings("highpass=0.3");
+    if (!processed) s.processing.reset();
+    s.records = {{{std::string(BRANTEL_SOURCE_DIR) + "/tests/motion/data/processing/CE89146.V1"}, {}}};
+    s.out_dir = processed ? "processed" : "as_read";
+    std::ostringstream out, err;
+    app::cli::run_suite(s, out, err);
+    EXPECT_EQ(err.str().find("uncorrected acceleration") != std::string::npos, !processed) << err.str();
+    EXPECT_TRUE(std::filesystem::exists(s.out_dir + "/suite.csv")) << err.str();
+  }
 }
 
 }  // namespace
