@@ -14,6 +14,7 @@
 #include "motion/rigid_periods.h"
 #include "motion/spectrum.h"
 #include "motion/units.h"
+#include "support/scaled_suite.h"
 #include "support/suite_samples.h"
 #include "support/temp_dir.h"
 #include "suite/options.h"
@@ -162,11 +163,8 @@ TEST(SuiteMatch, AComponentOutsideThePairIsScaledByTheSeedFactorAndKeptInStep) {
   s.records = {{{"a_h1.AT2", "a_h2.AT2", "a_up.AT2"}, {}}};
   std::filesystem::create_directory("out");
   std::ostringstream err;
-  const auto suite = suite::Suite::open(s, err);
+  const auto suite = suite_samples::scaled_suite(s, err);
   ASSERT_TRUE(suite) << err.str();
-  suite->analyse(0);
-  std::string why;
-  ASSERT_TRUE(suite->find_factors(why)) << why;
   suite->write(0);
   const suite::RecordResult& a = suite->result(0);
   ASSERT_EQ(a.error, "");

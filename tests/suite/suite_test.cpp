@@ -14,6 +14,7 @@
 #include "loadfile/check.h"
 #include "model/geometry_file.h"
 #include "support/study_file_fuzz.h"
+#include "support/scaled_suite.h"
 #include "support/suite_samples.h"
 #include "support/temp_dir.h"
 #include "suite/suite.h"
@@ -57,11 +58,8 @@ TEST(SuiteSteps, StoppedAfterOneFileLeavesThatFileWholeAndNoOther) {
   write_records();
   fs::create_directory("out");
   std::ostringstream out, err;
-  const auto suite = suite::Suite::open(settings_of({"quake_a", "quake_b", "quake_c"}), err);
+  const auto suite = suite_samples::scaled_suite(settings_of({"quake_a", "quake_b", "quake_c"}), err);
   ASSERT_TRUE(suite) << err.str();
-  for (std::size_t i = 0; i < suite->size(); ++i) suite->analyse(i);
-  std::string why;
-  ASSERT_TRUE(suite->find_factors(why)) << why;
   suite->write(0);
   ASSERT_TRUE(suite->write_tables(out, err)) << err.str();
   std::vector<std::string> names;
@@ -169,11 +167,8 @@ TEST(SuiteSteps, AVerticalChannelGoesIntoZAndIsNoPartOfThePair) {
   s.records = {{{file}, {}}};
   s.rule = suite::Rule::fit;
   std::ostringstream err;
-  const auto suite = suite::Suite::open(s, err);
+  const auto suite = suite_samples::scaled_suite(s, err);
   ASSERT_TRUE(suite) << err.str();
-  suite->analyse(0);
-  std::string why;
-  ASSERT_TRUE(suite->find_factors(why)) << why;
   suite->write(0);
   const suite::RecordResult& a = suite->result(0);
   ASSERT_EQ(a.error, "");
@@ -384,11 +379,8 @@ TEST(SuiteTables, TheMeanIsOverTheRecordsWrittenOnly) {
   write_records();
   fs::create_directory("out");
   std::ostringstream out, err;
-  const auto suite = suite::Suite::open(settings_of({"quake_a", "quake_b", "quake_c"}), err);
+  const auto suite = suite_samples::scaled_suite(settings_of({"quake_a", "quake_b", "quake_c"}), err);
   ASSERT_TRUE(suite) << err.str();
-  for (std::size_t i = 0; i < suite->size(); ++i) suite->analyse(i);
-  std::string why;
-  ASSERT_TRUE(suite->find_factors(why)) << why;
   suite->write(0);
   ASSERT_TRUE(suite->write_tables(out, err)) << err.str();
   std::map<std::string, std::vector<std::string>> own;  // period -> the record's row
