@@ -123,16 +123,21 @@ TEST(MatchingStep, OneStepBringsEachOscillatorToItsTargetAtTheTimeOfItsPeak) {
   }
 }
 
-TEST(Matching, ARecordMatchedToItsOwnSpectrumComesBackUnchangedWithoutWavelets) {
-  const double step = 0.01;
-  const std::vector<std::vector<double>> record{synthetic(step, 20, 0.3)};
+// The record matched over 0.1-4 s to its own 5% spectrum, given as a table of 801 periods.
+motion::MatchResult matched_to_own_spectrum(const std::vector<std::vector<double>>& record, double step) {
   const auto periods = motion::log_periods(0.05, 5.0, 801);
   const auto psa = motion::compute_spectra(record, step, {periods, {0.05}, {}}).front().psa;
   motion::TableSpectrum table;
   for (std::size_t k = 0; k < periods.size(); ++k) table.rows.emplace_back(periods[k], psa[k] / 9.80665);
   motion::MatchRequest request;
   request.from = 0.1, request.to = 4.0;
-  const motion::MatchResult r = motion::match_record(record, step, motion::DesignSpectrum(table), request);
+  return motion::match_record(record, step, motion::DesignSpectrum(table), request);
+}
+
+TEST(Matching, ARecordMatchedToItsOwnSpectrumComesBackUnchangedWithoutWavelets) {
+  const double step = 0.01;
+  const std::vector<std::vector<double>> record{synthetic(step, 20, 0.3)};
+  const motion::MatchResult r = matched_to_own_spectrum(record, step);
   ASSERT_EQ(r.problem, "");
   EXPECT_EQ(r.wavelets, 0u);
   EXPECT_EQ(r.iterations, 0);
@@ -223,13 +228,7 @@ TEST(Matching, ASeedThatScalingAloneMatchesComesBackAsItIsAndSaysWhetherItEndsAt
   for (const bool drifts : {false, true}) {
     std::vector<std::vector<double>> record{drifts ? drifting(step, 20, 0.3) : synthetic(step, 20, 0.3)};
     if (!drifts) motion::detail::end_at_rest(record[0], step);
-    const auto periods = motion::log_periods(0.05, 5.0, 801);
-    const auto psa = motion::compute_spectra(record, step, {periods, {0.05}, {}}).front().psa;
-    motion::TableSpectrum table;
-    for (std::size_t k = 0; k < periods.size(); ++k) table.rows.emplace_back(periods[k], psa[k] / 9.80665);
-    motion::MatchRequest request;
-    request.from = 0.1, request.to = 4.0;
-    const motion::MatchResult r = motion::match_record(record, step, motion::DesignSpectrum(table), request);
+    const motion::MatchResult r = matched_to_own_spectrum(record, step);
     EXPECT_EQ(r.wavelets, 0u);
     EXPECT_EQ(r.at_rest, !drifts);
   }

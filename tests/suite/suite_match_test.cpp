@@ -27,7 +27,6 @@ using testing_support::TempCurrentDir;
 using testing_support::read_file;
 using testing_support::write_file;
 
-const std::string geometry = std::string(BRANTEL_WORKSPACE) + "/Dat/frame.dat";
 const double g = motion::unit_in_m_s2(motion::Unit::g);
 constexpr double range_from = 0.1, range_to = 0.5;
 
@@ -37,17 +36,8 @@ suite::Settings matched_pairs() {
   unsigned long long seed = 0;
   for (const char* name : {"a_h1", "a_h2", "b_h1", "b_h2", "a_up"})
     write_file(std::string(name) + ".AT2", suite_samples::noise_record(600, 0.2, ++seed).content);
-  suite::Settings s;
-  s.template_path = "the analysis";
-  s.template_text = suite_samples::template_text(-1);
-  s.case_number = 2;
-  s.geometry = geometry;
-  s.out_dir = "out";
+  suite::Settings s = suite_samples::ec8_settings(suite::Rule::match, range_from, range_to);
   s.direction = "XY";
-  std::string why;
-  s.target = motion::parse_design_spectrum("ec8:type=1,ground=B,ag=0.25g", why);
-  s.scale_range = std::pair{range_from, range_to};
-  s.rule = suite::Rule::match;
   s.records = {{{"a_h1.AT2", "a_h2.AT2"}, {}}, {{"b_h1.AT2", "b_h2.AT2"}, {}}};
   return s;
 }

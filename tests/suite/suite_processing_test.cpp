@@ -13,6 +13,7 @@
 #include "app/cli/run_suite.h"
 #include "motion/processing.h"
 #include "motion/reader.h"
+#include "support/scaled_suite.h"
 #include "support/suite_samples.h"
 #include "support/temp_dir.h"
 #include "suite/options.h"
@@ -24,8 +25,6 @@ namespace {
 using testing_support::TempCurrentDir;
 using testing_support::read_file;
 using testing_support::write_file;
-
-const std::string geometry = std::string(BRANTEL_WORKSPACE) + "/Dat/frame.dat";
 
 TEST(SuiteProcessing, TheWordReadsBackAsItIsWrittenAndWrongWordsAreRefused) {
   motion::ProcessingOptions o;
@@ -64,17 +63,9 @@ std::string drifting_record() {
 }
 
 suite::Settings processing_settings(const std::string& process) {
-  suite::Settings s;
+  suite::Settings s = suite_samples::ec8_settings(suite::Rule::fit, 0.105, 0.95);
   s.template_path = "t.inc";
-  s.template_text = suite_samples::template_text(-1);
-  s.case_number = 2;
-  s.geometry = geometry;
-  s.out_dir = "out";
   s.records = {{{"drift.AT2"}, {}}};
-  std::string why;
-  s.target = motion::parse_design_spectrum("ec8:type=1,ground=B,ag=0.25g", why);
-  s.scale_range = std::pair{0.105, 0.95};
-  s.rule = suite::Rule::fit;
   EXPECT_EQ(suite::apply_suite_option("--process", process, s), "");
   return s;
 }

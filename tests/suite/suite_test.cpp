@@ -30,16 +30,7 @@ using testing_support::write_file;
 const std::string geometry = std::string(BRANTEL_WORKSPACE) + "/Dat/frame.dat";
 
 suite::Settings settings_of(const std::vector<std::string>& stems) {
-  suite::Settings s;
-  s.template_path = "the analysis";
-  s.template_text = suite_samples::template_text(-1);
-  s.case_number = 2;
-  s.geometry = geometry;
-  s.out_dir = "out";
-  std::string why;
-  s.target = motion::parse_design_spectrum("ec8:type=1,ground=B,ag=0.25g", why);
-  s.scale_range = std::pair{0.105, 0.95};
-  s.rule = suite::Rule::suite90;
+  suite::Settings s = suite_samples::ec8_settings(suite::Rule::suite90, 0.105, 0.95);
   for (const std::string& stem : stems) s.records.push_back({{stem + ".AT2"}, {}});
   return s;
 }
