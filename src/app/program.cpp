@@ -29,7 +29,7 @@ namespace {
 // with a message.
 text::Field<20> read_language_setting(dialogs::Context& context) {
   std::string head;
-  const files::FileRead read = files::read_regular_file("language.dat", head, 64);
+  const files::FileRead read = files::read_file_head("language.dat", head, 64);
   if (read.status == files::FileReadStatus::not_regular) {
     // The language is English from here on, so the message is too.
     context.toolkit.message_box("language.dat is " + std::string(files::kind_words(read.kind, false)) +

@@ -25,19 +25,26 @@ FileKind kind_of_mode(mode_t mode) {
   return FileKind::other;
 }
 
-bool read_all(int fd, std::string& content, std::size_t max_bytes, std::size_t size_hint) {
+// Reads to the end, or to `max_bytes` and then one byte more to tell a file that ends there
+// from one that goes on (EFBIG) when `whole` asks for the whole file.
+bool read_all(int fd, std::string& content, std::size_t max_bytes, std::size_t size_hint, bool whole) {
   content.clear();
   content.reserve(std::min(max_bytes, size_hint));
   char buffer[1 << 16];
-  while (content.size() < max_bytes) {
-    const std::size_t wanted = std::min(sizeof buffer, max_bytes - content.size());
+  for (;;) {
+    const std::size_t room = max_bytes - content.size();
+    if (room == 0 && !whole) return true;
+    const std::size_t wanted = room == 0 ? 1 : std::min(sizeof buffer, room);
     const ssize_t n = ::read(fd, buffer, wanted);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return false;
-    if (n == 0) break;
+    if (n == 0) return true;
+    if (room == 0) {
+      errno = EFBIG;
+      return false;
+    }
     content.append(buffer, static_cast<std::size_t>(n));
   }
-  return true;
 }
 
 }  // namespace
@@ -144,10 +151,16 @@ FileRead read_open_file(const Descriptor& fd, const std::function<bool(int fd, s
 }  // namespace
 
 FileRead read_regular_file(const std::string& path, std::string& content, std::size_t max_bytes) {
-  const FileRead result = read_regular_file_with(path, [&](int fd, std::size_t size) {
-    return read_all(fd, content, max_bytes, size);
-  });
+  const FileRead result = read_regular_file_with(
+      path, [&](int fd, std::size_t size) { return read_all(fd, content, max_bytes, size, true); }, max_bytes);
   if (result.status != FileReadStatus::ok) content.clear();
+  return result;
+}
+
+FileRead read_file_head(const std::string& path, std::string& head, std::size_t n_bytes) {
+  const FileRead result =
+      read_regular_file_with(path, [&](int fd, std::size_t size) { return read_all(fd, head, n_bytes, size, false); });
+  if (result.status != FileReadStatus::ok) head.clear();
   return result;
 }
 

@@ -49,7 +49,7 @@ FileKind file_kind_of_mode(unsigned mode);
 std::string_view kind_words(FileKind kind, bool romanian);
 
 enum class FileReadStatus {
-  ok,           // the whole file (or its first `max_bytes`) is in `content`
+  ok,           // the whole file (read_file_head: its first bytes) is in `content`
   missing,      // there is no such file
   not_regular,  // the path names a folder, device, FIFO or socket: nothing was read from it
   cannot_read,  // permission, I/O error and the like; `error` holds the errno
@@ -70,11 +70,17 @@ struct FileRead {
   int error = 0;
 };
 
-// Reads a regular file. The file is opened without blocking and its kind checked on the open
-// descriptor, so neither a FIFO that nobody writes to nor a path replaced between a check and
-// the open can hang or feed the reader.
+// Reads a regular file whole. The file is opened without blocking and its kind checked on the
+// open descriptor, so neither a FIFO that nobody writes to nor a path replaced between a check and
+// the open can hang or feed the reader. A file of more than `max_bytes`, or one that grows past
+// them while read, is too_large and nothing of it is kept: a table or record cut short at the
+// limit would read as a shorter one.
 FileRead read_regular_file(const std::string& path, std::string& content,
                            std::size_t max_bytes = std::numeric_limits<std::size_t>::max());
+
+// The first `n_bytes` of a regular file at most (fewer when it is shorter), opened as
+// read_regular_file opens it: for readers that only look at how a file begins.
+FileRead read_file_head(const std::string& path, std::string& head, std::size_t n_bytes);
 
 // The file `name` of the folder open at `folder_fd`, opened without following a link (a link
 // is `other`), then read as read_regular_file_with reads a path.

@@ -193,7 +193,11 @@ std::optional<DesignSpectrum> parse_design_spectrum(std::string_view text, std::
   if (kind == "csv") {
     std::string content;
     const std::string path(body);
-    if (path.empty() || files::read_regular_file(path, content, 16 << 20).status != files::FileReadStatus::ok)
+    constexpr std::size_t most_bytes = 16 << 20;
+    const files::FileRead read = files::read_regular_file(path, content, most_bytes);
+    if (read.status == files::FileReadStatus::too_large)
+      return error = "the table \"" + path + "\" is larger than " + files::size_limit_words(most_bytes), std::nullopt;
+    if (path.empty() || read.status != files::FileReadStatus::ok)
       return error = "cannot read the table \"" + path + "\"", std::nullopt;
     auto table = read_table_spectrum(content, error);
     if (!table) return error = path + ": " + error, std::nullopt;

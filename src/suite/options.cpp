@@ -58,11 +58,12 @@ std::string parse_periods(std::string_view word, std::vector<double>& periods) {
 
 std::string read_periods_file(const std::string& path, std::vector<double>& periods) {
   std::string content;
-  // A line a period: the limit on periods bounds the file (one byte more tells a larger one).
+  // A line a period: the limit on periods bounds the file.
   constexpr std::size_t most_bytes = 64 * max_periods;
-  if (files::read_regular_file(path, content, most_bytes + 1).status != files::FileReadStatus::ok)
+  const files::FileRead read = files::read_regular_file(path, content, most_bytes);
+  if (read.status == files::FileReadStatus::too_large) return path + ": more than " + count_limit + " periods";
+  if (read.status != files::FileReadStatus::ok)
     return "cannot read the periods file \"" + path + "\" (a regular file)";
-  if (content.size() > most_bytes) return path + ": more than " + count_limit + " periods";
   std::vector<double> list;
   std::size_t line = 0;
   for (std::size_t pos = 0; pos < content.size();) {

@@ -234,8 +234,11 @@ std::string suite_file_text(const Settings& s, const std::string& target_text, c
 
 bool read_suite_file(const std::string& path, Settings& settings, std::string& why) {
   std::string content;
-  // One byte beyond the limit tells a file at the limit from a larger one.
-  const files::FileRead read = files::read_regular_file(path, content, max_study_file_bytes + 1);
+  const files::FileRead read = files::read_regular_file(path, content, max_study_file_bytes);
+  if (read.status == files::FileReadStatus::too_large) {
+    why = path + ": larger than " + files::size_limit_words(max_study_file_bytes);
+    return false;
+  }
   if (read.status != files::FileReadStatus::ok) {
     why = "the study file \"" + path + "\" cannot be read";
     if (read.status == files::FileReadStatus::not_regular)
