@@ -9,9 +9,11 @@ set -euo pipefail
 # writes their JSON. fonts-dejavu-core: the loading file viewer shows its records in a fixed-pitch
 # font, and its test needs one installed. libfftw3-dev and libeigen3-dev: record processing's FFT and
 # least squares (Eigen also solves spectral matching's systems).
+# universal-ctags finds the functions whose length tests/layers/function_length.sh checks.
 packages=(cmake ninja-build g++ qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libgtest-dev
           libgmock-dev libbenchmark-dev gfortran xvfb dpkg-dev file desktop-file-utils python3
-          libcli11-dev nlohmann-json3-dev fonts-dejavu-core libfftw3-dev libeigen3-dev pkgconf)
+          libcli11-dev nlohmann-json3-dev fonts-dejavu-core libfftw3-dev libeigen3-dev pkgconf
+          universal-ctags)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

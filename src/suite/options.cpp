@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <optional>
+#include <utility>
 
 #include "files/regular_file.h"
 #include "motion/spectrum.h"
@@ -192,15 +194,44 @@ std::string processing_word(const motion::ProcessingOptions& o) {
   return word;
 }
 
-std::string apply_suite_option(std::string_view option, std::string_view word, Settings& s) {
-  const std::string name(option);
+namespace {
+
+// Each applies an option of one kind: the reason it is refused, empty when taken, none when the
+// option is not of its kind.
+using Applied = std::optional<std::string>;
+
+// What the suite reads and where it writes.
+Applied apply_input_option(std::string_view option, std::string_view word, Settings& s) {
   if (option == "--case") {
     if (!whole(word, s.case_number) || s.case_number < 1) return "--case needs a case number from 1";
   } else if (option == "--geometry") {
     s.geometry = std::string(word);
   } else if (option == "--direction") {
     s.direction = std::string(word);
-  } else if (option == "--target") {
+  } else if (option == "--end-time") {
+    if (word != "record" && word != "keep") return "--end-time takes record or keep";
+    s.keep_end_time = word == "keep";
+  } else if (option == "--out") {
+    if (word.empty()) return "--out needs a folder";
+    s.out_dir = std::string(word);
+  } else if (option == "--jobs") {
+    int jobs = 0;
+    if (!whole(word, jobs) || jobs < 1) return "--jobs needs a number from 1 (at most " + std::to_string(max_jobs) + " are used)";
+    s.jobs = static_cast<unsigned>(std::min<int>(jobs, static_cast<int>(max_jobs)));
+  } else if (option == "--process") {
+    motion::ProcessingOptions processing;
+    if (std::string why = parse_processing(word, processing); !why.empty()) return "--process " + why;
+    s.processing = processing;
+  } else {
+    return std::nullopt;
+  }
+  return std::string();
+}
+
+// The target, the periods and the damping the records are scaled on.
+Applied apply_scaling_option(std::string_view option, std::string_view word, Settings& s) {
+  const std::string name(option);
+  if (option == "--target") {
     s.target_text = std::string(word);
     if (std::string why = parse_target(word, s.target); !why.empty()) return "--target: " + why;
   } else if (option == "--scale-range") {
@@ -222,21 +253,20 @@ std::string apply_suite_option(std::string_view option, std::string_view word, S
     if (std::string why = parse_dampings(word, dampings); !why.empty()) return "--damping " + why;
     if (dampings.size() != 1) return "--damping: a suite is scaled at one damping ratio";
     s.damping = dampings.front();
-  } else if (option == "--end-time") {
-    if (word != "record" && word != "keep") return "--end-time takes record or keep";
-    s.keep_end_time = word == "keep";
-  } else if (option == "--out") {
-    if (word.empty()) return "--out needs a folder";
-    s.out_dir = std::string(word);
-  } else if (option == "--jobs") {
-    int jobs = 0;
-    if (!whole(word, jobs) || jobs < 1) return "--jobs needs a number from 1 (at most " + std::to_string(max_jobs) + " are used)";
-    s.jobs = static_cast<unsigned>(std::min<int>(jobs, static_cast<int>(max_jobs)));
-  } else if (option == "--process") {
-    motion::ProcessingOptions processing;
-    if (std::string why = parse_processing(word, processing); !why.empty()) return "--process " + why;
-    s.processing = processing;
-  } else if (option == "--code") {
+  } else if (option == "--tolerance") {
+    double tolerance = 0;
+    if (!real(word, tolerance) || !(tolerance > 0)) return "--tolerance needs a ratio above 0, such as 0.10";
+    s.tolerance = tolerance;
+  } else {
+    return std::nullopt;
+  }
+  return std::string();
+}
+
+// The code the suite is checked against.
+Applied apply_code_option(std::string_view option, std::string_view word, Settings& s) {
+  const std::string name(option);
+  if (option == "--code") {
     const auto code = code_from_name(word);
     if (!code) return "--code takes ec8, asce7-16 or asce7-22, not \"" + std::string(word) + "\"";
     s.code = *code;
@@ -246,14 +276,18 @@ std::string apply_suite_option(std::string_view option, std::string_view word, S
     double t90 = 0;
     if (std::string why = parse_t90(word, t90); !why.empty()) return name + " " + why;
     s.t90 = t90;
-  } else if (option == "--tolerance") {
-    double tolerance = 0;
-    if (!real(word, tolerance) || !(tolerance > 0)) return "--tolerance needs a ratio above 0, such as 0.10";
-    s.tolerance = tolerance;
   } else {
-    return name + " is no option of a suite";
+    return std::nullopt;
   }
-  return {};
+  return std::string();
+}
+
+}  // namespace
+
+std::string apply_suite_option(std::string_view option, std::string_view word, Settings& s) {
+  for (const auto apply : {apply_input_option, apply_scaling_option, apply_code_option})
+    if (Applied why = apply(option, word, s)) return std::move(*why);
+  return std::string(option) + " is no option of a suite";
 }
 
 void complete_settings(Settings& s) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <utility>
 #include <vector>
@@ -54,6 +55,26 @@ std::string title_of(motion::Format format) {
 
 std::string field(const ui::Dialog& d, C control) {
   return std::string(text::trim(d.text(control)));
+}
+
+// The value columns as typed ("2", "2,3", "2 3 4"); false for a word that is no column number
+// from 1, or for a fourth column.
+bool value_columns(std::string text, std::vector<std::size_t>& columns) {
+  for (char& c : text)
+    if (c == ',' || c == ';') c = ' ';
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const std::size_t start = text.find_first_not_of(' ', at);
+    if (start == std::string::npos) break;
+    const std::size_t end = std::min(text.find(' ', start), text.size());
+    char* stop = nullptr;
+    const std::string word = text.substr(start, end - start);
+    const long n = std::strtol(word.c_str(), &stop, 10);
+    if (*stop != '\0' || n < 1 || columns.size() == 3) return false;
+    columns.push_back(static_cast<std::size_t>(n));
+    at = end;
+  }
+  return true;
 }
 
 class ImportDialog {
@@ -238,23 +259,21 @@ std::optional<motion::ReadOptions> ImportDialog::options(std::string& reason) {
   motion::ReadOptions o;
   const int format = dialog_.selection(C::format);
   o.format = format >= 1 ? formats[format - 1] : motion::Format::automatic;
-  bool bad = false;
+  bool bad = false;  // the first reason is the one told
+  const auto refuse = [&](std::string why) {
+    if (!bad) reason = std::move(why);
+    bad = true;
+  };
   auto number = [&](C control, const char* name, bool positive) {
     bool this_bad = false;
     const std::optional<double> v = typed_number(field(dialog_, control), this_bad);
-    if (this_bad || (v && (positive ? *v <= 0 : *v < 0))) {
-      if (!bad) reason = std::string(name) + ": not " + (positive ? "a positive number" : "a number") + ".";
-      bad = true;
-      return std::optional<double>();
-    }
-    return v;
+    if (!this_bad && !(v && (positive ? *v <= 0 : *v < 0))) return v;
+    refuse(std::string(name) + ": not " + (positive ? "a positive number" : "a number") + ".");
+    return std::optional<double>();
   };
   auto whole = [&](C control, const char* name) {
     const std::optional<double> v = number(control, name, false);
-    if (v && *v != std::floor(*v)) {
-      if (!bad) reason = std::string(name) + ": not a whole number.";
-      bad = true;
-    }
+    if (v && *v != std::floor(*v)) refuse(std::string(name) + ": not a whole number.");
     return v;
   };
   if (const auto v = whole(C::first_line, "First data line")) o.first_line = static_cast<std::size_t>(*v);
@@ -263,36 +282,15 @@ std::optional<motion::ReadOptions> ImportDialog::options(std::string& reason) {
   if (const auto v = number(C::scale, "Scale factor", false)) o.scale = *v;
   scale_ = o.scale;
   o.resample_step = number(C::resample, "Resample step", true);
-  // Value columns: "2", "2,3", "2 3 4".
-  std::string columns = field(dialog_, C::value_columns);
-  for (char& c : columns)
-    if (c == ',' || c == ';') c = ' ';
-  std::size_t at = 0;
-  while (at < columns.size()) {
-    const std::size_t start = columns.find_first_not_of(' ', at);
-    if (start == std::string::npos) break;
-    const std::size_t end = std::min(columns.find(' ', start), columns.size());
-    char* stop = nullptr;
-    const std::string word = columns.substr(start, end - start);
-    const long n = std::strtol(word.c_str(), &stop, 10);
-    if (*stop != '\0' || n < 1 || o.value_columns.size() == 3) {
-      if (!bad) reason = "Value columns: one to three column numbers from 1, such as 2,3.";
-      bad = true;
-      break;
-    }
-    o.value_columns.push_back(static_cast<std::size_t>(n));
-    at = end;
-  }
+  if (!value_columns(field(dialog_, C::value_columns), o.value_columns))
+    refuse("Value columns: one to three column numbers from 1, such as 2,3.");
   if (acceleration()) {
     const int unit = dialog_.selection(C::unit);
     if (unit >= 1) o.file_unit = unit_choices[unit - 1].unit;
     std::optional<double> metres = unit_metres_;
     if (!metres) metres = number(C::metres, "1 length unit in metres", true);
-    if (!metres && !bad) {
-      reason = "The model's length unit \"" + length_unit() +
-               "\" is not one the program knows: type its size in metres.";
-      bad = true;
-    }
+    if (!metres)
+      refuse("The model's length unit \"" + length_unit() + "\" is not one the program knows: type its size in metres.");
     if (metres) o.target = motion::TargetUnit::length_per_s2(*metres, length_unit() + "/sec2");
     if (metres) read_metres_ = *metres;
   }

@@ -111,7 +111,12 @@ class SpectrumDialog {
 
  private:
   void compute_spectra();
+  // The factor, chart and table anew from the fields, on the spectra computed.
   void refresh();
+  std::string take_target_and_factor();
+  void show_chart(const SpectrumCurve* scaled);
+  void show_factor(const std::string& reason);
+  void show_table(const SpectrumCurve* scaled);
   void browse();
   void export_picture();
   void export_table();
@@ -160,9 +165,21 @@ void SpectrumDialog::compute_spectra() {
 }
 
 void SpectrumDialog::refresh() {
+  const std::string reason = take_target_and_factor();
+  const SpectrumCurve* scaled = nullptr;
+  if (factor_)
+    for (const auto& curve : report_.curves)
+      if (curve.component == report_.factor_curve) scaled = &curve;
+  show_chart(scaled);
+  show_factor(reason);
+  show_table(scaled);
+}
+
+// The design spectrum, range and rule as the fields give them, and the factor they make; the
+// reason there is no factor, if any. The spectra stay as computed.
+std::string SpectrumDialog::take_target_and_factor() {
   factor_.reset();
   std::string reason = problem_;
-  // The spectra stay; the design spectrum, range and factor follow the fields.
   options_.target.reset();
   options_.scale_range.reset();
   const int kind = dialog_.selection(C::design);
@@ -188,11 +205,11 @@ void SpectrumDialog::refresh() {
     else if (report_.factor)
       factor_ = shown_factor(report_.factor->factor, options_.scale_rule == motion::ScaleRule::min90);
   }
-  const SpectrumCurve* scaled = nullptr;
-  if (factor_)
-    for (const auto& curve : report_.curves)
-      if (curve.component == report_.factor_curve) scaled = &curve;
-  // The chart: PSA in g of each direction and of their RotD100, the one scaled, the design spectrum.
+  return reason;
+}
+
+// The chart: PSA in g of each direction and of their RotD100, the one scaled, the design spectrum.
+void SpectrumDialog::show_chart(const SpectrumCurve* scaled) {
   ui::ChartContent chart;
   chart.x_title = "Period (s)";
   chart.y_title = "PSA (g)";
@@ -223,7 +240,11 @@ void SpectrumDialog::refresh() {
   }
   chart.shade_from = usable_period_;
   dialog_.set_chart(ui::id(C::chart), chart);
-  // The factor, in full, what it was found on and what Apply factor does with it.
+}
+
+// The factor, in full, what it was found on and what Apply factor does with it; else the reason
+// there is none.
+void SpectrumDialog::show_factor(const std::string& reason) {
   if (factor_) {
     std::string on = curve_name(report_.factor_curve);
     if (report_.factor_curve == "rotd100" && names_.size() >= 2)
@@ -240,7 +261,11 @@ void SpectrumDialog::refresh() {
     dialog_.set_text(C::factor, reason.empty() ? "Choose a design spectrum." : reason);
   }
   dialog_.set_enabled(C::apply, factor_.has_value());
-  // The table: one row a period, PSA in g of each curve, of the one scaled and of the target.
+}
+
+// The table: one row a period, PSA in g of each curve, of the one scaled and of the target.
+void SpectrumDialog::show_table(const SpectrumCurve* scaled) {
+  const double g = motion::unit_in_m_s2(motion::Unit::g);
   std::string header = "Period (s) | PSA (g):";
   for (const auto& curve : report_.curves)
     if (!curve_name(curve.component).empty()) header += " | " + curve_name(curve.component);

@@ -61,22 +61,104 @@ void fit_legend(QChart* chart, const QWidget* view) {
   }
 }
 
-// Hatched, so that it does not read as the grey period range it may overlap.
-void add_shade(QChart* chart, QAbstractAxis* x_axis, QValueAxis* y_axis, double from, double to) {
+// A series from `from` to `to` over the whole height of the y axis, not yet on the chart.
+QAreaSeries* full_height_area(const QValueAxis* y_axis, double from, double to) {
   auto* upper = new QLineSeries, *lower = new QLineSeries;
   upper->append(from, y_axis->max());
   upper->append(to, y_axis->max());
   lower->append(from, y_axis->min());
   lower->append(to, y_axis->min());
-  auto* shade = new QAreaSeries(upper, lower);
-  upper->setParent(shade);
-  lower->setParent(shade);
+  auto* area = new QAreaSeries(upper, lower);
+  upper->setParent(area);
+  lower->setParent(area);
+  return area;
+}
+
+void add_series(QChart* chart, QAbstractSeries* series, QAbstractAxis* x_axis, QAbstractAxis* y_axis) {
+  chart->addSeries(series);
+  series->attachAxis(x_axis);
+  series->attachAxis(y_axis);
+}
+
+// Hatched, so that it does not read as the grey period range it may overlap.
+void add_shade(QChart* chart, QAbstractAxis* x_axis, QValueAxis* y_axis, double from, double to) {
+  QAreaSeries* shade = full_height_area(y_axis, from, to);
   shade->setName(QStringLiteral("beyond usable periods"));
   shade->setBrush(QBrush(QColor(0xc0, 0x30, 0x30, 90), Qt::BDiagPattern));
   shade->setPen(QPen(QColor(0xc0, 0x30, 0x30), 1.0, Qt::DashLine));
-  chart->addSeries(shade);
-  shade->attachAxis(x_axis);
-  shade->attachAxis(y_axis);
+  add_series(chart, shade, x_axis, y_axis);
+}
+
+// The periods a factor is found over, in grey.
+void add_band(QChart* chart, QAbstractAxis* x_axis, QValueAxis* y_axis, double from, double to) {
+  QAreaSeries* band = full_height_area(y_axis, from, to);
+  band->setName(QStringLiteral("range"));
+  band->setColor(QColor(0xd0, 0xd0, 0xd0, 110));
+  band->setBorderColor(QColor(0xa0, 0xa0, 0xa0));
+  add_series(chart, band, x_axis, y_axis);
+}
+
+// The values the axes must show: every point's, but for periods a log axis cannot show.
+struct Extent {
+  double x_min = std::numeric_limits<double>::infinity(), x_max = -x_min, y_min = 0, y_max = 0;
+};
+
+Extent extent_of(const ChartContent& content) {
+  Extent e;
+  for (const PlotSeries& s : content.series)
+    for (std::size_t i = 0; i < s.x.size() && i < s.y.size(); ++i) {
+      if (content.log_x && !(s.x[i] > 0)) continue;
+      e.x_min = std::min(e.x_min, s.x[i]), e.x_max = std::max(e.x_max, s.x[i]), e.y_max = std::max(e.y_max, s.y[i]);
+      e.y_min = std::min(e.y_min, s.y[i]);
+    }
+  if (!(e.x_max > e.x_min)) e.x_min = content.log_x ? 0.01 : 0, e.x_max = content.log_x ? 10 : 1;
+  if (!(e.y_max > e.y_min)) e.y_max = e.y_min + 1;
+  return e;
+}
+
+QAbstractAxis* make_x_axis(const ChartContent& content, const Extent& e) {
+  QAbstractAxis* x_axis = nullptr;
+  if (content.log_x) {
+    auto* log_axis = new QLogValueAxis;
+    log_axis->setBase(10);
+    log_axis->setMinorTickCount(8);
+    log_axis->setLabelFormat(QStringLiteral("%g"));
+    log_axis->setRange(e.x_min, e.x_max);
+    x_axis = log_axis;
+  } else {
+    auto* axis = new QValueAxis;
+    axis->setRange(e.x_min, e.x_max);
+    axis->applyNiceNumbers();  // ticks at round times
+    axis->setLabelFormat(QStringLiteral("%.4g"));
+    x_axis = axis;
+  }
+  x_axis->setTitleText(from_utf8(content.x_title));
+  return x_axis;
+}
+
+QValueAxis* make_y_axis(const ChartContent& content, const Extent& e) {
+  auto* y_axis = new QValueAxis;
+  y_axis->setTitleText(from_utf8(content.y_title));
+  // Spectra start at 0; a time history's axis takes its negative values too.
+  y_axis->setRange(e.y_min < 0 ? e.y_min * 1.05 : 0.0, e.y_max > 0 ? e.y_max * 1.05 : 0.0);
+  y_axis->applyNiceNumbers();
+  y_axis->setLabelFormat(QStringLiteral("%.3g"));
+  return y_axis;
+}
+
+void add_curves(QChart* chart, QAbstractAxis* x_axis, QValueAxis* y_axis, const ChartContent& content) {
+  int index = 0;
+  for (const PlotSeries& s : content.series) {
+    auto* series = new QLineSeries;
+    series->setName(from_utf8(s.name));
+    // The design spectrum is the reference the records are held against: black and thicker.
+    series->setPen(s.name.rfind("target", 0) == 0 ? QPen(Qt::black, 2.0, Qt::DashLine) : pen_of(index++));
+    QList<QPointF> points;
+    for (std::size_t i = 0; i < s.x.size() && i < s.y.size(); ++i)
+      if (!content.log_x || s.x[i] > 0) points.append(QPointF(s.x[i], s.y[i]));
+    series->replace(points);
+    add_series(chart, series, x_axis, y_axis);
+  }
 }
 
 }  // namespace
@@ -95,71 +177,16 @@ void show_chart(QWidget* control, const ChartContent& content) {
   auto* chart = new QChart;
   chart->setMargins(QMargins(4, 4, 4, 4));
   chart->legend()->setAlignment(Qt::AlignTop);
-  QAbstractAxis* x_axis = nullptr;
-  double x_min = std::numeric_limits<double>::infinity(), x_max = -x_min, y_max = 0, y_min = 0;
-  for (const PlotSeries& s : content.series)
-    for (std::size_t i = 0; i < s.x.size() && i < s.y.size(); ++i) {
-      if (content.log_x && !(s.x[i] > 0)) continue;
-      x_min = std::min(x_min, s.x[i]), x_max = std::max(x_max, s.x[i]), y_max = std::max(y_max, s.y[i]);
-      y_min = std::min(y_min, s.y[i]);
-    }
-  if (!(x_max > x_min)) x_min = content.log_x ? 0.01 : 0, x_max = content.log_x ? 10 : 1;
-  if (!(y_max > y_min)) y_max = y_min + 1;
-  if (content.log_x) {
-    auto* log_axis = new QLogValueAxis;
-    log_axis->setBase(10);
-    log_axis->setMinorTickCount(8);
-    log_axis->setLabelFormat(QStringLiteral("%g"));
-    log_axis->setRange(x_min, x_max);
-    x_axis = log_axis;
-  } else {
-    auto* axis = new QValueAxis;
-    axis->setRange(x_min, x_max);
-    axis->applyNiceNumbers();  // ticks at round times
-    axis->setLabelFormat(QStringLiteral("%.4g"));
-    x_axis = axis;
-  }
-  x_axis->setTitleText(from_utf8(content.x_title));
-  auto* y_axis = new QValueAxis;
-  y_axis->setTitleText(from_utf8(content.y_title));
-  // Spectra start at 0; a time history's axis takes its negative values too.
-  y_axis->setRange(y_min < 0 ? y_min * 1.05 : 0.0, y_max > 0 ? y_max * 1.05 : 0.0);
-  y_axis->applyNiceNumbers();
-  y_axis->setLabelFormat(QStringLiteral("%.3g"));
+  const Extent e = extent_of(content);
+  QAbstractAxis* x_axis = make_x_axis(content, e);
+  QValueAxis* y_axis = make_y_axis(content, e);
   chart->addAxis(x_axis, Qt::AlignBottom);
   chart->addAxis(y_axis, Qt::AlignLeft);
-  if (content.has_band && content.band_to > content.band_from) {
-    auto* upper = new QLineSeries, *lower = new QLineSeries;
-    const double top = y_axis->max();
-    upper->append(std::max(content.band_from, x_min), top);
-    upper->append(std::min(content.band_to, x_max), top);
-    lower->append(std::max(content.band_from, x_min), y_axis->min());
-    lower->append(std::min(content.band_to, x_max), y_axis->min());
-    auto* band = new QAreaSeries(upper, lower);
-    upper->setParent(band);
-    lower->setParent(band);
-    band->setName(QStringLiteral("range"));
-    band->setColor(QColor(0xd0, 0xd0, 0xd0, 110));
-    band->setBorderColor(QColor(0xa0, 0xa0, 0xa0));
-    chart->addSeries(band);
-    band->attachAxis(x_axis);
-    band->attachAxis(y_axis);
-  }
-  if (content.shade_from && *content.shade_from < x_max) add_shade(chart, x_axis, y_axis, std::max(*content.shade_from, x_min), x_max);
-  int index = 0;
-  for (const PlotSeries& s : content.series) {
-    auto* series = new QLineSeries;
-    series->setName(from_utf8(s.name));
-    // The design spectrum is the reference the records are held against: black and thicker.
-    series->setPen(s.name.rfind("target", 0) == 0 ? QPen(Qt::black, 2.0, Qt::DashLine) : pen_of(index++));
-    QList<QPointF> points;
-    for (std::size_t i = 0; i < s.x.size() && i < s.y.size(); ++i)
-      if (!content.log_x || s.x[i] > 0) points.append(QPointF(s.x[i], s.y[i]));
-    series->replace(points);
-    chart->addSeries(series);
-    series->attachAxis(x_axis);
-    series->attachAxis(y_axis);
-  }
+  if (content.has_band && content.band_to > content.band_from)
+    add_band(chart, x_axis, y_axis, std::max(content.band_from, e.x_min), std::min(content.band_to, e.x_max));
+  if (content.shade_from && *content.shade_from < e.x_max)
+    add_shade(chart, x_axis, y_axis, std::max(*content.shade_from, e.x_min), e.x_max);
+  add_curves(chart, x_axis, y_axis, content);
   QChart* old = view->chart();
   view->setChart(chart);
   delete old;

@@ -278,6 +278,18 @@ LoadingFileViewer::~LoadingFileViewer() {
 bool LoadingFileViewer::open(QString& error) {
   if (!lines_.open(path_, error)) return false;
   if (make_notes_) notes_ = make_notes_(lines_.bytes(), path_.toStdString(), lines_.size());
+  QPushButton* next = make_controls();
+  lay_out(next);
+  connect_controls(next);
+  view_->setFocus();
+  fit_to_screen(*this, QSize(1100, 680));
+  connect(&progress_, &QTimer::timeout, this, &LoadingFileViewer::show_progress);
+  progress_.start(50);
+  show_progress();
+  return true;
+}
+
+QPushButton* LoadingFileViewer::make_controls() {
   view_ = new LinesView(lines_, notes_.get(), this);
   search_ = new QLineEdit(this);
   search_->setPlaceholderText(QStringLiteral("Find (Ctrl+F); Enter: next, Shift+Enter: previous"));
@@ -299,7 +311,10 @@ bool LoadingFileViewer::open(QString& error) {
   current_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   auto* next = new QPushButton(QStringLiteral("&Next problem"), this);
   next->setToolTip(QStringLiteral("Go to the next line with a problem (F8)"));
+  return next;
+}
 
+void LoadingFileViewer::lay_out(QPushButton* next) {
   auto* top = new QHBoxLayout;
   auto* find_label = new QLabel(QStringLiteral("&Find:"), this);
   find_label->setBuddy(search_);
@@ -317,6 +332,9 @@ bool LoadingFileViewer::open(QString& error) {
   layout->addWidget(changed_);
   layout->addWidget(buttons);
   connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+void LoadingFileViewer::connect_controls(QPushButton* next) {
   connect(plain_, &QCheckBox::toggled, view_, &LinesView::set_plain);
   connect(view_, &LinesView::current_changed, this, &LoadingFileViewer::show_current);
   connect(next, &QPushButton::clicked, this, &LoadingFileViewer::next_problem);
@@ -338,12 +356,6 @@ bool LoadingFileViewer::open(QString& error) {
   setTabOrder(search_, next);
   setTabOrder(next, plain_);
   setTabOrder(plain_, view_);
-  view_->setFocus();
-  fit_to_screen(*this, QSize(1100, 680));
-  connect(&progress_, &QTimer::timeout, this, &LoadingFileViewer::show_progress);
-  progress_.start(50);
-  show_progress();
-  return true;
 }
 
 bool LoadingFileViewer::says_changed() const { return changed_ != nullptr && !changed_->isHidden(); }

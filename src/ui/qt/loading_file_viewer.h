@@ -19,6 +19,7 @@
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 
 namespace ui::qt {
 
@@ -98,6 +99,11 @@ class LoadingFileViewer final : public QDialog {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  // The steps of open(): the controls (returning the Next problem button), their layout (with
+  // the Close button) and what they do, keys included.
+  QPushButton* make_controls();
+  void lay_out(QPushButton* next);
+  void connect_controls(QPushButton* next);
   void show_progress();
   void show_current(int line);
   void next_problem();

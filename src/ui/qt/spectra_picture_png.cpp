@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <memory>
+#include <vector>
 
 namespace ui::qt {
 namespace {
@@ -64,15 +65,12 @@ void draw_curve(QPainter& p, const Frame& f, const std::vector<double>& periods,
   p.drawPath(path);
 }
 
-void draw(QPainter& p, const SpectraPicture& pic, int width, int height) {
-  p.fillRect(0, 0, width, height, Qt::white);
-  p.setRenderHint(QPainter::Antialiasing);
-  QFont font = p.font();
-  font.setPointSizeF(9);
-  p.setFont(font);
-  const QFontMetricsF metrics(font);
-  const double line = metrics.height();
+// The frame's values: the highest of every curve, with a little room above, up to a whole step.
+struct ValueAxis {
+  double step, to;
+};
 
+ValueAxis value_axis(const SpectraPicture& pic) {
   double top = 0;
   for (const auto& c : pic.records)
     for (double v : c.values) top = std::max(top, v);
@@ -82,22 +80,34 @@ void draw(QPainter& p, const SpectraPicture& pic, int width, int height) {
     if (t) top = std::max(top, *t);
   if (!(top > 0) || !std::isfinite(top)) top = 1;
   const double step = nice_step(top * 1.05, 6);
-  const double y_to = std::ceil(top * 1.05 / step) * step;
+  return {step, std::ceil(top * 1.05 / step) * step};
+}
 
-  const QRectF area(line * 6, line * 3, width - line * 7, height - line * 7);
-  const Frame f(area, pic.periods.front(), pic.periods.back(), y_to);
+// The powers of ten within the periods, where the period axis has its lines and labels.
+std::vector<double> decades(const SpectraPicture& pic) {
+  std::vector<double> found;
+  for (double decade = std::pow(10.0, std::ceil(std::log10(pic.periods.front()) - 1e-9)); decade <= pic.periods.back() * (1 + 1e-9);
+       decade *= 10)
+    found.push_back(decade);
+  return found;
+}
+
+// The range the records are scaled over, shaded, and the grid lines.
+void draw_grid(QPainter& p, const SpectraPicture& pic, const Frame& f, ValueAxis y) {
+  const QRectF& area = f.area();
   if (pic.range) {
     const double a = std::clamp(f.x(pic.range->first), area.left(), area.right());
     const double b = std::clamp(f.x(pic.range->second), area.left(), area.right());
     p.fillRect(QRectF(a, area.top(), b - a, area.height()), range_colour);
   }
   p.setPen(QPen(QColor(200, 200, 200), 2));
-  for (double v = step; v < y_to + step / 2; v += step) p.drawLine(QPointF(area.left(), f.y(v)), QPointF(area.right(), f.y(v)));
-  for (double decade = std::pow(10.0, std::ceil(std::log10(pic.periods.front()) - 1e-9)); decade <= pic.periods.back() * (1 + 1e-9);
-       decade *= 10)
-    p.drawLine(QPointF(f.x(decade), area.top()), QPointF(f.x(decade), area.bottom()));
+  for (double v = y.step; v < y.to + y.step / 2; v += y.step) p.drawLine(QPointF(area.left(), f.y(v)), QPointF(area.right(), f.y(v)));
+  for (double decade : decades(pic)) p.drawLine(QPointF(f.x(decade), area.top()), QPointF(f.x(decade), area.bottom()));
+}
 
-  p.setClipRect(area);
+// The records, then the target and the mean above them, inside the frame.
+void draw_curves(QPainter& p, const SpectraPicture& pic, const Frame& f) {
+  p.setClipRect(f.area());
   for (std::size_t i = 0; i < pic.records.size(); ++i) {
     p.setPen(QPen(record_colours[i % std::size(record_colours)], 4));
     draw_curve(p, f, pic.periods, pic.records[i].values);
@@ -113,15 +123,18 @@ void draw(QPainter& p, const SpectraPicture& pic, int width, int height) {
     draw_curve(p, f, pic.periods, pic.mean->values);
   }
   p.setClipping(false);
+}
 
+// The frame, the numbers along both axes, their titles and the picture's title above.
+void draw_axes(QPainter& p, const SpectraPicture& pic, const Frame& f, ValueAxis y, double line, int width) {
+  const QRectF& area = f.area();
   p.setPen(QPen(Qt::black, 3));
   p.drawRect(area);
   p.setPen(Qt::black);
-  for (double v = 0; v < y_to + step / 2; v += step)
+  for (double v = 0; v < y.to + y.step / 2; v += y.step)
     p.drawText(QRectF(0, f.y(v) - line / 2, area.left() - line / 3, line), Qt::AlignRight | Qt::AlignVCenter,
                number_text(v));
-  for (double decade = std::pow(10.0, std::ceil(std::log10(pic.periods.front()) - 1e-9)); decade <= pic.periods.back() * (1 + 1e-9);
-       decade *= 10)
+  for (double decade : decades(pic))
     p.drawText(QRectF(f.x(decade) - line * 3, area.bottom() + line / 4, line * 6, line), Qt::AlignHCenter | Qt::AlignTop,
                number_text(decade));
   p.drawText(QRectF(area.left(), area.bottom() + line * 1.4, area.width(), line), Qt::AlignHCenter, "Period (s)");
@@ -130,14 +143,18 @@ void draw(QPainter& p, const SpectraPicture& pic, int width, int height) {
   p.rotate(-90);
   p.drawText(QRectF(-area.height() / 2, 0, area.height(), line), Qt::AlignHCenter, QString::fromStdString(pic.y_title));
   p.restore();
+  const QFont font = p.font();
   QFont title = font;
   title.setPointSizeF(11);
   title.setBold(true);
   p.setFont(title);
   p.drawText(QRectF(0, line * 0.5, width, line * 2), Qt::AlignHCenter | Qt::AlignVCenter, QString::fromStdString(pic.title));
   p.setFont(font);
+}
 
-  // The legend, top right inside the frame: the target, the mean, then the records.
+// The legend, top right inside the frame: the target, the mean, then the records.
+void draw_legend(QPainter& p, const SpectraPicture& pic, const QRectF& area, const QFontMetricsF& metrics) {
+  const double line = metrics.height();
   struct Entry {
     QString name;
     QPen pen;
@@ -165,6 +182,23 @@ void draw(QPainter& p, const SpectraPicture& pic, int width, int height) {
     p.drawText(QRectF(box.left() + line * 2.7, y - line / 2, text_width + line, line), Qt::AlignLeft | Qt::AlignVCenter,
                entries[i].name);
   }
+}
+
+void draw(QPainter& p, const SpectraPicture& pic, int width, int height) {
+  p.fillRect(0, 0, width, height, Qt::white);
+  p.setRenderHint(QPainter::Antialiasing);
+  QFont font = p.font();
+  font.setPointSizeF(9);
+  p.setFont(font);
+  const QFontMetricsF metrics(font);
+  const double line = metrics.height();
+  const ValueAxis y = value_axis(pic);
+  const QRectF area(line * 6, line * 3, width - line * 7, height - line * 7);
+  const Frame f(area, pic.periods.front(), pic.periods.back(), y.to);
+  draw_grid(p, pic, f, y);
+  draw_curves(p, pic, f);
+  draw_axes(p, pic, f, y, line, width);
+  draw_legend(p, pic, area, metrics);
 }
 
 }  // namespace

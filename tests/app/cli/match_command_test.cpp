@@ -28,6 +28,7 @@ const std::string target = "csv:" + std::string(BRANTEL_SOURCE_DIR) + "/tests/da
 
 struct Written {
   std::map<std::string, std::string> lines;  // '# name: value'
+  std::string header;                         // of the columns
   std::vector<double> time, a1;
 };
 
@@ -41,6 +42,10 @@ Written written(const std::string& out) {
       w.lines[line.substr(2, colon - 2)] = line.substr(colon + 2);
       continue;
     }
+    if (line.starts_with("time,")) {
+      w.header = line;
+      continue;
+    }
     double t = 0, a = 0;
     if (std::sscanf(line.c_str(), "%lf,%lf", &t, &a) == 2) w.time.push_back(t), w.a1.push_back(a);
   }
@@ -51,6 +56,7 @@ TEST(MatchCommand, WritesAMatchedRecordWhoseOwnSpectrumIsWithinTheTolerance) {
   const auto run = run_brantel({"match", seed, "--target", target, "--match-range", "0.05:6", "--measures"});
   ASSERT_EQ(run.code, 0) << run.err;
   const Written w = written(run.out);
+  EXPECT_EQ(w.header, "time,a1");
   for (const char* name : {"seed factor", "misfit before", "misfit after", "wavelets", "iterations", "final velocity",
                            "final displacement", "change", "measures, matched"})
     EXPECT_EQ(w.lines.count(name), 1u) << name;
@@ -134,6 +140,7 @@ TEST(MatchCommand, MatchesAPairAsTheWindowMatchesItFromACase) {
                                 "--match-range", "0.1:1", "--max-iterations", "15"});
   ASSERT_LE(run.code, 1) << run.err;
   const Written w = written(run.out);
+  EXPECT_EQ(w.header, "time,a1,a2");
   ASSERT_GT(window.wavelets, 0u);
   EXPECT_EQ(w.lines.at("wavelets"), std::to_string(window.wavelets));
   EXPECT_EQ(w.lines.at("iterations"), std::to_string(window.iterations));

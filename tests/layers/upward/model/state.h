@@ -4,3 +4,5 @@
 #include "dialogs/context.h"
 
 namespace app {}
+// A library the model does not link.
+#include <nlohmann/json.hpp>

@@ -1,0 +1,1 @@
+// Compiled by no target: its folder does not list it.
