@@ -9,9 +9,10 @@ namespace model {
 LoadedTexts::LoadedTexts(std::shared_ptr<const char[]> file, std::size_t file_size)
     : file_(std::move(file)), file_size_(file_size) {}
 
-void LoadedTexts::add(std::size_t start, std::size_t records, bool plain) {
+void LoadedTexts::add(std::size_t start, std::size_t records, bool plain, bool spelt_as_written) {
   if (n_points_ % points_per_mark == 0) marks_.push_back(static_cast<std::uint32_t>(start));
   if (!plain || records != 1) odd_.push_back({static_cast<std::uint32_t>(n_points_), static_cast<std::uint32_t>(records)});
+  spelt_as_written_.push_back(plain && spelt_as_written);
   ++n_points_;
 }
 

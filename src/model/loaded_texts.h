@@ -1,7 +1,7 @@
 // Where a loaded accelerogram's point records stand in the file it was read from, which it
 // keeps: a number is written again as the file spelt it when that spelling is its G14.7 text,
-// copied instead of made anew. The writer tells that spelling from the text and the value, so
-// all that is kept per point is where its record is.
+// copied instead of made anew. Per point, what is kept is where its record is and whether every
+// constant of it is spelt so (the writer tells the others' spellings from text and value).
 #pragma once
 
 #include <cstddef>
@@ -26,8 +26,8 @@ class LoadedTexts {
 
   // The reader's side, point after point: the next point was read from `records` records that
   // begin at byte `start` of the file; `plain` when that is one record of its values alone,
-  // each a plain constant.
-  void add(std::size_t start, std::size_t records, bool plain);
+  // each a plain constant, and `spelt_as_written` when each of them is its value's G14.7 text.
+  void add(std::size_t start, std::size_t records, bool plain, bool spelt_as_written);
 
   explicit operator bool() const { return file_ != nullptr; }
   std::size_t size() const { return n_points_; }
@@ -40,6 +40,10 @@ class LoadedTexts {
     explicit Walk(const LoadedTexts& texts) : texts_(texts) {}
     // The record of `point` when it was read from one record of plain constants.
     std::optional<std::string_view> plain_record(std::size_t point);
+    // Whether each constant of that record is the G14.7 text of its value.
+    bool spelt_as_written(std::size_t point) const {
+      return point < texts_.spelt_as_written_.size() && texts_.spelt_as_written_[point];
+    }
 
    private:
     void go_to(std::size_t point);
@@ -64,6 +68,7 @@ class LoadedTexts {
   std::size_t n_points_ = 0;
   std::vector<std::uint32_t> marks_;  // marks_[k]: where the first record of point 64k begins
   std::vector<Odd> odd_;              // by point
+  std::vector<bool> spelt_as_written_;
 };
 
 }  // namespace model

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <optional>
 
+#include "text/format.h"
+
 namespace loadfile::reader {
 
 namespace {
@@ -14,7 +16,8 @@ model::AccelDirection reading_direction(model::AccelDirection direction) {
 }
 
 // The points of a loaded accelerogram, and where the file holds their records: the writer
-// copies a constant of them that is already the text it would make.
+// copies a constant of them that is already the text it would make, told once here for the
+// points whose constants all are.
 class KeptPoints {
  public:
   // Room for every record left (untouched room costs no memory): the table is never copied.
@@ -25,7 +28,10 @@ class KeptPoints {
   // `record` is the first of the `records` records the point was read from.
   void add(const model::AccelPoint& p, const AccelRecord& record, std::size_t records) {
     points_.push_back(p);
-    texts_.add(static_cast<std::size_t>(record.text.data() - texts_.file()), records, record.plain);
+    bool spelt_as_written = record.plain;
+    for (std::size_t j = 0; spelt_as_written && j < record.n_values; ++j)
+      spelt_as_written = text::is_g14_7_text(record.texts[j], record.values[j]);
+    texts_.add(static_cast<std::size_t>(record.text.data() - texts_.file()), records, record.plain, spelt_as_written);
   }
 
   void move_to(model::Accelerogram& accelerogram) {

@@ -193,10 +193,12 @@ void append_loaded_point(std::string& out, const Accelerogram& a, LoadedTexts::W
   const std::optional<std::string_view> record = walk.plain_record(i);
   std::string_view texts[4];
   std::string made[4];
+  const bool spelt_as_written = record && walk.spelt_as_written(i);
   bool all_copied = record.has_value();
   if (record) split_constants(*record, texts, n);
   for (std::size_t j = 0; j < n; ++j) {
-    if (record && text::is_g14_7_text(texts[j], v[j])) continue;
+    // A point written with more values than it was read with has no text for the others.
+    if (record && (spelt_as_written ? !texts[j].empty() : text::is_g14_7_text(texts[j], v[j]))) continue;
     made[j] = text::g14_7_text(v[j]);
     texts[j] = made[j];
     all_copied = false;

@@ -24,22 +24,25 @@ motion::ReadResult data_from(std::size_t first, std::size_t last) {
   return read;
 }
 
-// CR LF and LF ends, tabs and control characters blanked, a line cut at 160 characters (a CR
-// right after the cut is not shown), a last line without its line feed, marks by line.
+// CR LF and LF ends, tabs and control characters blanked (a CR inside a line too), a line cut at
+// 160 characters (a CR right after the cut is not shown), a last line without its line feed,
+// marks by line.
 TEST(ImportPreview, ShowsTheFirstLinesNumberedMarkedBlankedAndCut) {
   testing_support::TempCurrentDir dir;
   const std::string long_line(170, '7');
   const std::string exactly_wide = std::string(160, 'w') + "\r";
-  write("record.txt", "HEADER\tONE\r\n0.01 0.5\n" + long_line + "\r\n" + exactly_wide + "\n\x01x\n\nlast");
+  const std::string cr_at_the_cut = std::string(159, 'c') + "\r" + std::string(9, 'c');
+  write("record.txt", "HEADER\tONE\r\n0.01 0.5\n" + long_line + "\r\n" + exactly_wide + "\n\x01x\n\n" + cr_at_the_cut + "\nlast");
   const std::vector<std::string> lines = preview_lines("record.txt", data_from(2, 3));
-  ASSERT_EQ(lines.size(), 7u);
+  ASSERT_EQ(lines.size(), 8u);
   EXPECT_EQ(lines[0], "    1 H  HEADER ONE");
   EXPECT_EQ(lines[1], "    2 D  0.01 0.5");
   EXPECT_EQ(lines[2], "    3 D  " + std::string(160, '7'));
   EXPECT_EQ(lines[3], "    4 H  " + std::string(160, 'w'));
   EXPECT_EQ(lines[4], "    5 H   x");
   EXPECT_EQ(lines[5], "    6 H  ");
-  EXPECT_EQ(lines[6], "    7 H  last");
+  EXPECT_EQ(lines[6], "    7 H  " + std::string(159, 'c') + " ");  // a CR inside a line is blanked like any other
+  EXPECT_EQ(lines[7], "    8 H  last");
 }
 
 // Only the first 200 lines, however long the file and however its lines fall across the blocks

@@ -41,7 +41,7 @@ struct IndexedFile {
       const std::string& r = points[i].records;
       std::size_t records = r.empty() || r.back() == '\n' ? 0 : 1;  // a last record without its line feed
       for (const char c : r) records += c == '\n' ? 1 : 0;
-      texts.add(starts[i], records, points[i].plain);
+      texts.add(starts[i], records, points[i].plain, false);
     }
   }
 
