@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "model/domain_codes.h"
+#include "model/loaded_texts.h"
 #include "model/state.h"
 #include "text/fixed_text.h"
 
@@ -105,25 +106,11 @@ struct AmplitudeLoading {
   friend bool operator==(const AmplitudeLoading&, const AmplitudeLoading&) = default;
 };
 
-// Where a loaded accelerogram's point records stand in the file it was read from, which it
-// keeps (a text per value would cost more than the file): a number is written again as the file
-// spelt it when that spelling is its G14.7 text, and made anew otherwise.
-struct LoadedTexts {
-  std::shared_ptr<const char[]> file;
-  std::size_t file_size = 0;
-  std::vector<std::uint32_t> record_starts;  // per point
-  std::vector<std::uint8_t> own;             // per point, bit j: value j as the file spelt it
-  // Set in `own` when the file's record is the point record itself, to be copied as it stands.
-  static constexpr std::uint8_t whole_record = 0x80;
-
-  friend bool operator==(const LoadedTexts&, const LoadedTexts&) = default;
-};
-
 struct Accelerogram {
   LoadingType type = LoadingType::accelerogram_3_directions;  // the layout it was saved in
   AccelDirection direction = AccelDirection::none;
   std::vector<AccelPoint> points;
-  LoadedTexts texts;  // loaded: one entry per point; empty when edited or read only to check
+  LoadedTexts texts;  // loaded: one entry per point; none when edited or read only to check
 
   friend bool operator==(const Accelerogram&, const Accelerogram&) = default;
 };

@@ -234,6 +234,35 @@ TEST(Codec, AnAccelerogramKeepsTheFilesOwnG14_7TextsAndMakesTheOthers) {
   EXPECT_EQ(at[5], "END_OF_CASE1");
 }
 
+// Points read over two records, after a blank one or from a repeat count do not shift the
+// records the points after them are written from, past the marks of every 64th point too.
+TEST(Codec, PointsReadFromSeveralRecordsShiftNoLaterPoint) {
+  const auto g = [](float v) { return text::g14_7_text(v); };
+  std::vector<std::string> lines{"ACH", "6*0.", "1", "0", "0.1E-03  20", "-1  1.E-02  1.  0  0.   0  0.",
+                                 "End_of_Initial_Conditions", "0. 0. 0.", "End_of_Initial_Loading"};
+  std::vector<std::string> expected;
+  for (int i = 0; i < 70; ++i) {
+    const float t = 0.5f * static_cast<float>(i + 1), x = 1.25f + static_cast<float>(i), y = -x, z = 2 * x;
+    expected.push_back(g(t) + "   " + g(x) + "   " + g(y) + "   " + g(z));
+    if (i == 3 || i == 64) lines.push_back("");
+    if (i == 5 || i == 63) {
+      lines.push_back(g(t) + " " + g(x));
+      lines.push_back(g(y) + " " + g(z));
+    } else if (i == 9) {
+      lines.push_back(g(t) + " " + g(x) + ", " + g(y) + " " + g(z));
+    } else {
+      lines.push_back(expected.back());
+    }
+  }
+  lines.insert(lines.end(), {"END_OF_CASE1", "End_of_File: x.inc"});
+  std::string content;
+  for (const std::string& line : lines) content += line + "\r\n";
+  const std::vector<std::string> at = accel_records_written(content);
+  ASSERT_GE(at.size(), expected.size() + 2);
+  for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(at[i + 1], expected[i]) << i;
+  EXPECT_EQ(at[expected.size() + 1], "END_OF_CASE1");
+}
+
 // A one-direction accelerogram read in direction Z keeps its values in Z and writes them from
 // there, not from X, the slot of a file that names no direction. "1.50" is not the G14.7 text of
 // its value: the text written is made from the value kept.

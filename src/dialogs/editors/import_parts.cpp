@@ -5,8 +5,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
+#include <cstring>
+#include <utility>
+
+#include <unistd.h>
+
+#include "files/regular_file.h"
 
 
 namespace dialogs::editors {
@@ -34,27 +38,57 @@ std::optional<double> typed_number(const std::string& text, bool& bad) {
   return value;
 }
 
-std::vector<std::string> preview_lines(const std::string& path, const motion::ReadResult& read) {
+namespace {
+
+// The first lines of a file, each cut to one character more than a preview shows (so that a CR
+// before the cut is still told from the line's text), read a block at a time until there are
+// enough: a record of many megabytes is not read whole to show its head.
+std::vector<std::string> first_lines(const std::string& path) {
   std::vector<std::string> lines;
-  // A pipe or a device would block the dialog or never end: only regular files are shown.
-  std::error_code error;
-  std::ifstream in;
-  if (!path.empty() && std::filesystem::is_regular_file(path, error)) in.open(path, std::ios::binary);
-  std::string line;
+  if (path.empty()) return lines;
+  files::read_regular_file_with(path, [&lines](int fd, std::size_t) {
+    std::string line;
+    bool open_line = false;
+    char block[1 << 16];
+    while (lines.size() < preview_count) {
+      const ssize_t n = ::read(fd, block, sizeof block);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      for (const char* p = block; p < block + n && lines.size() < preview_count;) {
+        const char* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(block + n - p)));
+        const char* end = lf ? lf : block + n;
+        const std::size_t room = preview_width + 1 - std::min(line.size(), preview_width + 1);
+        line.append(p, std::min(room, static_cast<std::size_t>(end - p)));
+        open_line = !lf;
+        if (lf) lines.push_back(std::exchange(line, {}));
+        p = lf ? lf + 1 : end;
+      }
+    }
+    // A last line without its line feed is a line all the same.
+    if (open_line && lines.size() < preview_count) lines.push_back(std::move(line));
+    return true;
+  });
+  return lines;
+}
+
+}  // namespace
+
+std::vector<std::string> preview_lines(const std::string& path, const motion::ReadResult& read) {
+  std::vector<std::string> lines = first_lines(path);
   auto is_data = [&](std::size_t n) {
     for (const motion::LineSpan& span : read.record.data_lines)
       if (n >= span.first && n <= span.last) return true;
     return false;
   };
-  while (in && lines.size() < preview_count && std::getline(in, line)) {
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    std::string& line = lines[i];
     if (!line.empty() && line.back() == '\r') line.pop_back();
     for (char& c : line)
       if (c == '\t' || static_cast<unsigned char>(c) < 0x20) c = ' ';
     if (line.size() > preview_width) line.resize(preview_width);
-    const std::size_t n = lines.size() + 1;
-    char mark[16];
-    std::snprintf(mark, sizeof mark, "%5zu %c  ", n, is_data(n) ? 'D' : 'H');
-    lines.push_back(mark + line);
+    char mark[32];
+    std::snprintf(mark, sizeof mark, "%5zu %c  ", i + 1, is_data(i + 1) ? 'D' : 'H');
+    line.insert(0, mark);
   }
   return lines;
 }

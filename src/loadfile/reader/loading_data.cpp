@@ -2,7 +2,6 @@
 #include "loadfile/reader/old_file_reader.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <optional>
 
 #include "text/format.h"
@@ -16,30 +15,23 @@ model::AccelDirection reading_direction(model::AccelDirection direction) {
   return direction == model::AccelDirection::none ? model::AccelDirection::x : direction;
 }
 
-// The points of a loaded accelerogram, and where the file spelt their values as the program
-// writes them: such a constant is copied into the case file as it stands instead of being made
-// again.
+// The points of a loaded accelerogram, and where the file holds their records: the writer
+// copies a constant of them that is already the text it would make, told once here for the
+// points whose constants all are.
 class KeptPoints {
  public:
   // Room for every record left (untouched room costs no memory): the table is never copied.
-  KeptPoints(const text::RecordSource& source, std::size_t room) {
-    texts_.file = source.text();
-    texts_.file_size = source.text_size();
+  KeptPoints(const text::RecordSource& source, std::size_t room) : texts_(source.text(), source.text_size()) {
     points_.reserve(room);
-    texts_.record_starts.reserve(room);
-    texts_.own.reserve(room);
   }
 
-  void add(const model::AccelPoint& p, const AccelRecord& record) {
+  // `record` is the first of the `records` records the point was read from.
+  void add(const model::AccelPoint& p, const AccelRecord& record, std::size_t records) {
     points_.push_back(p);
-    const std::size_t n = record.n_values;
-    std::uint8_t own = 0;
-    for (std::size_t j = 0; record.plain && j < n; ++j)
-      if (text::is_g14_7_text(record.texts[j], record.values[j])) own |= static_cast<std::uint8_t>(1u << j);
-    if (own == (1u << n) - 1 && model::case_files::is_point_record(record.text, {record.texts, n}))
-      own |= model::LoadedTexts::whole_record;
-    texts_.record_starts.push_back(static_cast<std::uint32_t>(own ? record.text.data() - texts_.file.get() : 0));
-    texts_.own.push_back(own);
+    bool spelt_as_written = record.plain;
+    for (std::size_t j = 0; spelt_as_written && j < record.n_values; ++j)
+      spelt_as_written = text::is_g14_7_text(record.texts[j], record.values[j]);
+    texts_.add(static_cast<std::size_t>(record.text.data() - texts_.file()), records, record.plain, spelt_as_written);
   }
 
   void move_to(model::Accelerogram& accelerogram) {
@@ -169,7 +161,7 @@ Step OldFileReader::read_accelerogram(model::Case& the_case) {
     tell(RecordKind::accel_point, before, targets);
     if (!room_for_point(n_points)) return too_many_points();
     ++n_points;
-    if (kept) kept->add(p, record);
+    if (kept) kept->add(p, record, source_.position() - before);
   }
   c.n_time_points = static_cast<int>(n_points);
   if (one_direction) a_.accel_direction = direction;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <type_traits>
 
 #include "model/case_files/accel_layout.h"
@@ -171,15 +172,6 @@ std::size_t point_values(const AccelPoint& p, LoadingType type, int n_dof, Accel
   return n;
 }
 
-std::string_view file_record(const LoadedTexts& t, std::size_t i) {
-  const char* base = t.file.get();
-  const std::size_t start = std::min<std::size_t>(t.record_starts[i], t.file_size);
-  const void* newline = std::memchr(base + start, '\n', t.file_size - start);
-  std::size_t end = newline ? static_cast<std::size_t>(static_cast<const char*>(newline) - base) : t.file_size;
-  if (end > start && base[end - 1] == '\r') --end;
-  return {base + start, end - start};
-}
-
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 // The blank-separated constants of a plain record, the first `n` of them.
@@ -193,32 +185,38 @@ void split_constants(std::string_view record, std::string_view (&texts)[4], std:
   }
 }
 
-void append_loaded_point(std::string& out, const Accelerogram& a, std::size_t i, int n_dof) {
-  if (a.texts.file && i < a.texts.own.size() && (a.texts.own[i] & LoadedTexts::whole_record)) {
-    out.append(file_record(a.texts, i));
-    return;
-  }
+// A constant of the file's record that is already the value's G14.7 text is copied, and the
+// record as it stands when it holds nothing else; the texts of the others are made anew.
+void append_loaded_point(std::string& out, const Accelerogram& a, LoadedTexts::Walk& walk, std::size_t i, int n_dof) {
   float v[4];
   const std::size_t n = point_values(a.points[i], a.type, n_dof, a.direction, v);
-  const std::uint8_t own = i < a.texts.own.size() && a.texts.file ? a.texts.own[i] : 0;
+  const std::optional<std::string_view> record = walk.plain_record(i);
   std::string_view texts[4];
   std::string made[4];
-  if (own) split_constants(file_record(a.texts, i), texts, n);
+  const bool spelt_as_written = record && walk.spelt_as_written(i);
+  bool all_copied = record.has_value();
+  if (record) split_constants(*record, texts, n);
   for (std::size_t j = 0; j < n; ++j) {
-    if (own & (1u << j)) continue;
+    // A point written with more values than it was read with has no text for the others.
+    if (record && (spelt_as_written ? !texts[j].empty() : text::is_g14_7_text(texts[j], v[j]))) continue;
     made[j] = text::g14_7_text(v[j]);
     texts[j] = made[j];
+    all_copied = false;
   }
-  append_accel_point_record(out, {texts, n});
+  if (all_copied && is_point_record(*record, {texts, n}))
+    out.append(*record);
+  else
+    append_accel_point_record(out, {texts, n});
 }
 
 void append_accelerogram(std::string& out, const Accelerogram& a, const SectionStyle& style, int case_number,
                          const GeneralData& g, LineForm form, const Drain& drain) {
   std::string record;
+  LoadedTexts::Walk walk(a.texts);
   for (std::size_t i = 0; i < a.points.size(); ++i) {
     record.clear();
     if (loaded(style))
-      append_loaded_point(record, a, i, g.n_dof);
+      append_loaded_point(record, a, walk, i, g.n_dof);
     else
       record = accel_point_record(a.points[i], a.type, g.n_dof, a.direction);
     line(out, record, form);
