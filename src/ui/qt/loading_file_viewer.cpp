@@ -61,20 +61,18 @@ bool FileLines::open(const QString& path, QString& error) {
     error = QStringLiteral("The name is not a regular file.");
     return false;
   }
-  // One byte beyond the limit tells a file that is (or grows while read to) more than it.
-  const files::FileRead read = files::read_regular_file(path.toStdString(), content_, files::max_text_file_bytes + 1);
+  const files::FileRead read = files::read_regular_file(path.toStdString(), content_, files::max_text_file_bytes);
   if (read.status == files::FileReadStatus::not_regular) {
     error = QStringLiteral("The name is not a regular file.");
     return false;
   }
-  if (read.status != files::FileReadStatus::ok) {
-    error = QString::fromLocal8Bit(std::strerror(read.error));
-    return false;
-  }
-  if (content_.size() > files::max_text_file_bytes) {
-    content_.clear();
+  if (read.status == files::FileReadStatus::too_large) {
     error = QStringLiteral("The file is larger than %1, the most that is shown.")
                 .arg(QString::fromStdString(files::size_limit_words(files::max_text_file_bytes)));
+    return false;
+  }
+  if (read.status != files::FileReadStatus::ok) {
+    error = QString::fromLocal8Bit(std::strerror(read.error));
     return false;
   }
   data_ = content_.data();
