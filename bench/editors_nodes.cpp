@@ -101,7 +101,6 @@ BENCHMARK(BM_DiscreteAddRangeReplacing)->Unit(benchmark::kMillisecond);
 void BM_DiscreteSelectTimePoint(benchmark::State& bench) {
   model::ProgramState s = discrete_case();
   s.time_point_table[1].ranges.resize(2);
-  s.time_point_table[1].n_ranges = 2;
   run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
     int i = 0;
     for (auto _ : bench) d.user_pick(0, 1102, 1 + (i++ & 1));
