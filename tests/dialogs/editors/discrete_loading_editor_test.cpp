@@ -241,6 +241,25 @@ press 1
   EXPECT_EQ(saved(cases, 1)[0], (model::TimePoint{1.0f, {xyz_range(2, 2, 2)}}));
 }
 
+// A range without a node number (a case file may hold one) is no part of the saved loading;
+// the ranges around it are, and so is a time point left without ranges.
+TEST(DiscreteLoadingEditor, SaveLeavesOutRangesWithoutANodeNumber) {
+  TempCurrentDir dir;
+  auto s = model(120, 2);
+  s.case_records[1].n_time_points = 2;
+  s.time_point_table = {{1.0f, {xyz_range(1, 1, 1), xyz_range(0, 0, 2), xyz_range(3, 3, 3)}}, {2.0f, {xyz_range(0, 4, 1)}}};
+  model::case_files::CaseStore cases;
+  auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
+in 104
+press 1093
+press 1
+)",
+                     &cases);
+  EXPECT_RAN(outcome);
+  EXPECT_EQ(saved(cases, 1), (std::vector<model::TimePoint>{{1.0f, {xyz_range(1, 1, 1), xyz_range(3, 3, 3)}},
+                                                           {2.0f, {}}}));
+}
+
 TEST(DiscreteLoadingEditor, TwoDegreesOfFreedomWriteTwoRealsPerRange) {
   TempCurrentDir dir;
   auto s = model(120, 2);

@@ -138,6 +138,8 @@ TEST(OpenedSections, AccelerogramPointsHoldWhatTheirCaseFileReadsBackAs) {
        AccelDirection::x},
       {LoadingType::accelerogram_3_directions, LoadingType::accelerogram_1_direction, AccelDirection::none,
        AccelDirection::y},
+      {LoadingType::accelerogram_1_direction, LoadingType::accelerogram_3_directions, AccelDirection::x,
+       AccelDirection::none},
   };
   for (const int n_dof : {2, 3})
     for (const Layout& l : layouts)
