@@ -46,7 +46,6 @@ inline model::ProgramState discrete_case(int time_points = n_time_points) {
   for (int i = 0; i < time_points; ++i) {
     model::TimePoint& p = s.time_point_table[i];
     p.time = 0.01f * static_cast<float>(i + 1);
-    p.n_ranges = ranges_per_time;
     for (int j = 0; j < ranges_per_time; ++j)
       p.ranges.push_back(model::NodeRange{j * 20 + 1, j * 20 + 20, {1.5f, -2.0f, 0.25f, 0, 0, 0}});
   }

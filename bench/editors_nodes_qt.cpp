@@ -104,7 +104,6 @@ BENCHMARK(BM_QtDiscreteAddRangeAndRemoveIt)->Arg(n_time_points)->Arg(10 * n_time
 void BM_QtDiscreteSelectTimePoint(benchmark::State& bench) {
   model::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
   s.time_point_table[1].ranges.resize(2);
-  s.time_point_table[1].n_ranges = 2;
   run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [&](User& u) {
     int i = 0;
     for (auto _ : bench) u.pick(1102, 1 + (i++ & 1));

@@ -24,7 +24,7 @@ std::vector<TimePoint> DiscreteLoading::points() const {
   std::vector<TimePoint> out(size());
   for (std::size_t i = 0; i < size(); ++i) {
     const std::span<const NodeRange> r = ranges_of(i);
-    out[i] = {times[i], static_cast<int>(r.size()), {r.begin(), r.end()}};
+    out[i] = {times[i], {r.begin(), r.end()}};
   }
   return out;
 }

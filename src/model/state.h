@@ -77,11 +77,11 @@ struct NodeRange {
   friend bool operator==(const NodeRange&, const NodeRange&) = default;
 };
 
-// One time point of a discrete loading; time 0 marks an empty entry. `ranges` holds the
-// entries in use: a table of n_nodes entries would be mostly zeros.
+// One time point of the Discrete Loading editor's table; time 0 marks an empty entry. `ranges`
+// holds the entries in use: a table of n_nodes entries would be mostly zeros. A case's saved
+// discrete loading is a model::DiscreteLoading.
 struct TimePoint {
   float time = 0;
-  int n_ranges = 0;
   std::vector<NodeRange> ranges;
 
   friend bool operator==(const TimePoint&, const TimePoint&) = default;

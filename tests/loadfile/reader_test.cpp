@@ -72,7 +72,7 @@ TEST(ReaderGeneralData, StandardNewOperatorAndDiscreteCase) {
                                            "END_OF_CASE2"}));
   ASSERT_EQ(run.time_points(2).size(), 2u);
   EXPECT_FLOAT_EQ(run.time_points(2)[1].time, 0.2f);
-  EXPECT_EQ(run.time_points(2)[0].n_ranges, 2);
+  EXPECT_EQ(run.time_points(2)[0].ranges.size(), 2u);
   EXPECT_EQ(run.time_points(2)[0].ranges[1], (model::NodeRange{6, 8, {3, 4, 0, 0, 0, 0}}));
 }
 

@@ -199,7 +199,6 @@ inline CaseData Generator::case_data(const model::ProgramState& s, model::CaseRe
       model::TimePoint& p = d.time_points.emplace_back();
       p.time = time += positive();
       for (int j = integer(0, most); j > 0; --j) p.ranges.push_back(range(s.general.n_nodes, s.general.n_dof));
-      p.n_ranges = static_cast<int>(p.ranges.size());
     }
     c.n_time_points = static_cast<int>(d.time_points.size());
   } else if (!model::accelerogram(c.loading_type)) {

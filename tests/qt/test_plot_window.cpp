@@ -113,13 +113,11 @@ TEST_F(PlotWindowTest, ExportsThePictureAsPngAndTheTableAsCsv) {
 
 // A node range absent from a time point leaves its cells empty instead of showing a zero load.
 TEST_F(PlotWindowTest, DiscreteLoadingTableLeavesUnloadedRangesEmpty) {
-  std::vector<model::TimePoint> points(2);
-  points[0].time = 0.5f;
-  points[0].n_ranges = 1;
-  points[0].ranges = {model::NodeRange{1, 4, {10.0f, 0.0f}}};
-  points[1].time = 1.0f;
-  points[1].n_ranges = 1;
-  points[1].ranges = {model::NodeRange{5, 6, {0.0f, -3.0f}}};
+  model::DiscreteLoading points;
+  points.ranges.push_back(model::NodeRange{1, 4, {10.0f, 0.0f}});
+  points.end_point(0.5f);
+  points.ranges.push_back(model::NodeRange{5, 6, {0.0f, -3.0f}});
+  points.end_point(1.0f);
   ui::qt::PlotWindow window(dialogs::editors::discrete_loading_plot("Discrete", points, 2, 2, "kN"), nullptr);
   ASSERT_EQ(window.charts().size(), 1);
   EXPECT_EQ(axis_title(window.charts()[0], Qt::Vertical), "Load (kN)");

@@ -398,11 +398,7 @@ void LoadingCasesDialog::prepare_discrete_loading() {
   const bool may_show = loaded ? state_.loaded_case_records[k].loading_type == model::LoadingType::discrete
                                : state_.loading_saved[k];
   const int n_time_points = state_.case_records[k].n_time_points;
-  text::RecordSource source;
-  if (!may_show || n_time_points == 0 ||
-      !context_.cases.case_file(state_, k, model::case_files::ScratchKind::discrete_loading, source))
-    return;
-  model::case_files::read_discrete_loading(source, n_time_points, state_.general.n_dof, state_.time_point_table);
+  if (may_show && n_time_points != 0) editors::open_saved_time_points(context_, k, n_time_points);
 }
 
 void LoadingCasesDialog::open_initial_values() {

@@ -5,8 +5,7 @@
 #include <utility>
 
 #include "dialogs/context.h"
-#include "model/case_files/accel_layout.h"
-#include "model/case_files/scratch_files.h"
+#include "model/case_files/opened_sections.h"
 
 namespace dialogs::editors {
 
@@ -115,11 +114,12 @@ bool existing_data_readable(const model::ProgramState& s, int case_number) {
 
 void read_existing_points(Context& context, int case_number) {
   model::ProgramState& s = context.state;
-  text::RecordSource source;
-  if (!context.cases.case_file(s, case_number, model::case_files::ScratchKind::accelerogram, source)) return;
+  const std::optional<model::Loading>& loading =
+      context.cases.sections_for(s, case_number).loading(model::LoadingKind::accelerogram);
+  if (!loading) return;
   const model::CaseRecord& record = s.case_records[case_number];
-  model::case_files::read_accel_points(source, record.n_time_points, record.loading_type, s.general.n_dof, s.accel_direction,
-                    s.accel_table);
+  model::case_files::open_points(*loading, record.loading_type, s.general, s.accel_direction, record.n_time_points,
+                                 s.accel_table);
 }
 
 }  // namespace dialogs::editors

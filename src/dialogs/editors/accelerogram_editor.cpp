@@ -87,7 +87,6 @@ class AccelerogramEditor {
   bool room_for(std::size_t n, const std::string& record_en, const std::string& record_ro, const char* title);
   void apply_match(ui::Dialog& d, float start, double step, const std::vector<int>& slots,
                    const std::vector<std::vector<double>>& matched);
-  void point_count_changed() { record().n_time_points = static_cast<int>(working_.size()); }
 
   Context& context_;
   model::ProgramState& state_;
@@ -97,7 +96,6 @@ class AccelerogramEditor {
   // items past the last point then being blank; opening shows a time of 0 as an empty item.
   int list_items_ = 0;
   bool zero_blank_ = true;
-  int saved_count_ = 0;  // n_time_points that the accelerogram file holds
   double factor_ = 1.0;
   bool saved_now_ = false;  // the action just handled wrote the accelerogram file
   // The processing steps of the record last imported, kept by the case at SAVE (one a line).
@@ -111,7 +109,6 @@ void AccelerogramEditor::run() {
     state_.accel_table_exists = true;
   }
   if (existing_data_readable(state_, case_number_)) read_existing_points(context_, case_number_);
-  saved_count_ = record().n_time_points;
 
   auto dialog = context_.toolkit.create_dialog(dialog_id);
   ui::Dialog& d = *dialog;
@@ -132,10 +129,8 @@ void AccelerogramEditor::run() {
       if (points_scaled_) entries.hold();
     });
   set_up(d);
+  // The points not saved go with the working copy: the case's count is set only by SAVE.
   d.run_modal();
-  // The points not saved are gone with the working copy; so is their count, which must keep
-  // describing the accelerogram file the next opening reads and the loading file copies.
-  record().n_time_points = saved_count_;
 }
 
 void AccelerogramEditor::set_up(ui::Dialog& d) {
@@ -260,7 +255,6 @@ void AccelerogramEditor::on_add(ui::Dialog& d) {
         "ADD Message", ui::Icon::error);
     return;
   }
-  point_count_changed();
   // The blank items left by removals go.
   list_items_ = static_cast<int>(working_.size());
   d.set_item_count(C::list, list_items_);
@@ -283,7 +277,6 @@ void AccelerogramEditor::on_select(ui::Dialog& d) {
 void AccelerogramEditor::on_remove(ui::Dialog& d) {
   const int removed = working_.remove(d.selection(C::list));
   if (removed == 0) return;
-  point_count_changed();
   show_every_time(d, removed);
 }
 
@@ -322,7 +315,7 @@ void AccelerogramEditor::on_save(ui::Dialog& d) {
   }
   state_.accel_table = std::move(points);
   record().loading_type = code;
-  saved_count_ = static_cast<int>(working_.size());
+  record().n_time_points = static_cast<int>(working_.size());
   d.set_enabled(C::cancel, false);
   state_.loading_saved[case_number_] = true;
   show_factor(d, factor_, true);
@@ -387,7 +380,6 @@ void AccelerogramEditor::on_import(ui::Dialog& d) {
 // point is chosen to remove.
 void AccelerogramEditor::replace_points(ui::Dialog& d, std::vector<model::AccelPoint> points) {
   working_ = AccelPointList(std::move(points));
-  point_count_changed();
   list_items_ = static_cast<int>(working_.size());
   d.set_item_count(C::list, list_items_);
   show_every_time(d, 1);

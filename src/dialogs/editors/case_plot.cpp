@@ -1,14 +1,13 @@
 // "Plot Loading" of the Loading Cases dialog: the saved loading of a case, as the editor would
 // open it, shown without opening the editor.
+#include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "dialogs/editors/editors.h"
 #include "dialogs/editors/loading_plots.h"
-#include "model/case_files/accel_layout.h"
-#include "model/case_files/scratch_files.h"
-#include "model/case_files/scratch_layouts.h"
-#include "text/free_form.h"
+#include "model/case_files/opened_sections.h"
 
 namespace dialogs::editors {
 
@@ -31,11 +30,11 @@ void plot_case_loading(Context& context, int k) {
   if (!s.case_records.contains(k)) return;
   const model::CaseRecord& record = s.case_records[k];
   const model::LoadingType type = record.loading_type;
-  text::RecordSource source;
   const bool sin_exp = type == model::LoadingType::sinusoidal || type == model::LoadingType::exponential;
   const int count = sin_exp ? record.n_load_ranges : record.n_time_points;
-  if (!has_saved_loading(s, k) ||
-      !context.cases.case_file(s, k, model::case_files::loading_data_kind(type), source)) {
+  const std::optional<model::Loading>* loading =
+      has_saved_loading(s, k) ? &context.cases.sections_for(s, k).loading(model::loading_kind(type)) : nullptr;
+  if (!loading || !*loading) {
     const std::string n = std::to_string(k);
     context.message("Case " + n + " has no saved loading to plot: Input LOADING, then SAVE Changes.",
                     "Cazul " + n + " nu are o incarcare salvata: Input LOADING, apoi SAVE Changes.",
@@ -44,25 +43,19 @@ void plot_case_loading(Context& context, int k) {
   }
   const std::string case_text = std::to_string(k);
   if (type == model::LoadingType::discrete) {
-    std::vector<model::TimePoint> table;
-    const int read = model::case_files::read_discrete_loading(source, count, s.general.n_dof, table);
-    context.toolkit.show_plot(discrete_loading_plot("Discrete loading of case " + case_text, table, read,
+    const model::DiscreteLoading points = model::case_files::opened_discrete(**loading, s.general);
+    context.toolkit.show_plot(discrete_loading_plot("Discrete loading of case " + case_text, points, count,
                                                     s.general.n_dof, std::string(s.general.force_unit.trimmed())));
-  } else if (type == model::LoadingType::accelerogram_1_direction ||
-             type == model::LoadingType::accelerogram_3_directions) {
+  } else if (model::accelerogram(type)) {
     std::vector<model::AccelPoint> points;
-    const int read = model::case_files::read_accel_points(source, count, type, s.general.n_dof, s.accel_direction, points);
+    const int read = model::case_files::open_points(**loading, type, s.general, s.accel_direction, count, points);
     points.resize(static_cast<std::size_t>(read));
     context.toolkit.show_plot(accelerogram_plot("Accelerogram of case " + case_text, points,
                                                 type == model::LoadingType::accelerogram_3_directions, s.general.n_dof,
                                                 model::code_number(s.accel_direction), std::string(s.general.length_unit.trimmed())));
-  } else if (sin_exp) {
-    std::vector<model::NodeRange> ranges;
-    for (int i = 1; i <= count; ++i) {
-      model::NodeRange range;
-      if (model::case_files::read_amplitude_entry(source, s.general.n_dof, range) != text::ReadStatus::ok) break;
-      ranges.push_back(range);
-    }
+  } else {
+    std::vector<model::NodeRange> ranges = model::case_files::opened_amplitudes(**loading, s.general);
+    ranges.resize(std::min(ranges.size(), static_cast<std::size_t>(std::max(count, 0))));
     const bool sinusoidal = type == model::LoadingType::sinusoidal;
     context.toolkit.show_plot(amplitude_plot(
         (sinusoidal ? "Sinusoidal loading of case " : "Exponential loading of case ") + case_text, ranges,

@@ -65,7 +65,6 @@ class DiametersEditor {
   model::ProgramState& state_;
   std::vector<model::DiameterGroup> working_;
   ListItems* items_ = nullptr;  // the list, while the dialog runs
-  int saved_count_ = 0;            // n_diameter_groups of the table as last saved
 };
 
 void DiametersEditor::run() {
@@ -87,17 +86,14 @@ void DiametersEditor::run() {
   items.reset(state_.general.n_elements);
   d.set_text(C::unit, state_.general.length_unit.trimmed());
   working_ = state_.damping.diameters;
-  saved_count_ = state_.damping.n_diameter_groups;
   // Groups already entered are shown whether or not they came from an old file: an empty list
   // over stored groups would hide them and let the same group be entered twice.
   fill_list(d);
   d.set_enabled(C::add, false);
   d.set_enabled(C::remove, false);
   state_.diameters_saved = true;
+  // Leaving without saving drops the working copy: the damping's count is set only by SAVE.
   d.run_modal();
-  // Leaving without saving drops the working copy; the count must keep describing the table
-  // that the loading file writer reads.
-  state_.damping.n_diameter_groups = saved_count_;
 }
 
 GroupFields DiametersEditor::read_fields(ui::Dialog& d) const {
@@ -151,7 +147,7 @@ void DiametersEditor::on_add(ui::Dialog& d) {
 int DiametersEditor::find_listed_group(const GroupFields& fields) const {
   const std::string from = text::padded(fields.from_text, element_text_length);
   const std::string to = text::padded(fields.to_text, element_text_length);
-  for (int i = 1; i <= state_.damping.n_diameter_groups; ++i) {
+  for (int i = 1; i <= static_cast<int>(working_.size()); ++i) {
     const std::string item = items_->item(i);
     const auto [before, after] = split_item(item);
     if (text::padded(before, element_text_length) == from &&
@@ -172,7 +168,6 @@ bool DiametersEditor::append_group(const model::DiameterGroup& group) {
     return false;
   }
   working_.push_back(group);
-  state_.damping.n_diameter_groups = static_cast<int>(working_.size());
   return true;
 }
 
@@ -192,14 +187,13 @@ void DiametersEditor::on_remove(ui::Dialog& d) {
   const int n = static_cast<int>(working_.size());
   if (s == 0 || n == 0) return;
   working_.erase(working_.begin() + (std::min(s, n) - 1));
-  state_.damping.n_diameter_groups = static_cast<int>(working_.size());
   fill_list(d);
   state_.diameters_saved = false;
 }
 
 void DiametersEditor::on_save(ui::Dialog& d) {
   state_.damping.diameters = working_;
-  saved_count_ = static_cast<int>(working_.size());
+  state_.damping.n_diameter_groups = static_cast<int>(working_.size());
   state_.diameters_saved = true;
   d.set_enabled(C::cancel, false);
 }

@@ -5,8 +5,10 @@
 // it holds beyond them.
 #include <algorithm>
 #include <optional>
+#include <span>
 #include <string>
 #include <utility>
+#include <variant>
 #include <vector>
 
 #include "dialogs/editors/discrete_time_points.h"
@@ -15,8 +17,7 @@
 #include "dialogs/editors/loading_plots.h"
 #include "dialogs/editors/node_ranges.h"
 #include "dialogs/typed_fields.h"
-#include "model/case_files/scratch_files.h"
-#include "model/case_files/scratch_layouts.h"
+#include "model/case_files/opened_sections.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/free_form.h"
@@ -56,7 +57,7 @@ class DiscreteLoadingEditor {
         state_(context.state),
         dialog_(dialog),
         case_number_(context.state.current_case),
-        work_(context.state.time_point_table, n_time_points()),
+        work_(context.state.time_point_table, context.state.case_records[case_number_].n_time_points),
         nodes_(dialog, ui::id(C::node_list)) {}
   // The dialog may outlive the editor whose table its time list reads.
   ~DiscreteLoadingEditor() { dialog_.show_items(C::time_list, time_items(), {}); }
@@ -65,13 +66,9 @@ class DiscreteLoadingEditor {
 
   void set_up();
   void on_control(C control);
-  // DONE and Cancel discard the unsaved time points, so the count goes back to what the file
-  // and the table hold: a count beyond them would give time points of time 0 on the next save.
-  void closed() { n_time_points() = saved_count_; }
   bool changes_saved = false;  // set by a SAVE that wrote the case file
 
  private:
-  int& n_time_points() { return state_.case_records[case_number_].n_time_points; }
   int time_items() const { return std::max(state_.max_time_points, 0); }
 
   std::string time_item(int i) const;
@@ -99,7 +96,8 @@ class DiscreteLoadingEditor {
   // point that leaves the table while shown stays here.
   const model::TimePoint* shown_point_ = &empty_time_point;
   model::TimePoint left_point_;
-  int saved_count_ = 0;  // n_time_points as last saved (or as the editor opened)
+  // The loading the last SAVE replaced: the next SAVE makes its loading in this room.
+  model::Loading spare_;
   bool range_typed_ = false;  // "From", "To" or a loading typed since the last ADD >> or list choice
 };
 
@@ -113,7 +111,6 @@ std::string DiscreteLoadingEditor::time_item(int i) const {
 }
 
 void DiscreteLoadingEditor::set_up() {
-  saved_count_ = n_time_points();
   form_ = {0, std::min(work_.count(), time_items()), false};
   dialog_.show_items(C::time_list, time_items(), [this](int i) { return time_item(i); });
   nodes_.reset(state_.general.n_nodes);
@@ -125,8 +122,8 @@ void DiscreteLoadingEditor::set_up() {
 
 void DiscreteLoadingEditor::show_ranges(int s) {
   const model::TimePoint& point = work_.entry(s);
-  shown_point_ = point.n_ranges > 0 ? &point : &empty_time_point;
-  nodes_.show(std::min(point.n_ranges, state_.general.n_nodes),
+  shown_point_ = point.ranges.empty() ? &empty_time_point : &point;
+  nodes_.show(static_cast<int>(std::min<std::size_t>(point.ranges.size(), std::max(state_.general.n_nodes, 0))),
               [this](int i) { return range_item_text(range_of(*shown_point_, i)); });
 }
 
@@ -153,7 +150,6 @@ void DiscreteLoadingEditor::add_time() {
       }
     }
   }
-  n_time_points() = work_.count();
   form_.number_upto = std::min(work_.count(), time_items());
   dialog_.items_changed(C::time_list, 1, form_.number_upto);
   dialog_.set_enabled(C::add_range, true);
@@ -195,7 +191,6 @@ void DiscreteLoadingEditor::remove_time() {
     left_point_ = std::move(leaving);
     shown_point_ = &left_point_;
   }
-  n_time_points() = work_.count();
   form_ = {0, 0, true};
   dialog_.items_changed(C::time_list, 1, time_items());
 }
@@ -214,14 +209,15 @@ void DiscreteLoadingEditor::add_range() {
   if (nodes.last < nodes.first) return report_to_before_from(context_);
   if (!nodes_in_model(context_, nodes)) return;
   model::TimePoint& point = *work_.stored(s);
-  const int found = find_range_by_text(nodes_, point.n_ranges, nodes.from_text, nodes.to_text);
+  const int n_ranges = static_cast<int>(point.ranges.size());
+  const int found = find_range_by_text(nodes_, n_ranges, nodes.from_text, nodes.to_text);
   if (found != 0) {
     std::copy_n(range.components, row_directions(state_.general.n_dof), range_at(point, found).components);
     range_typed_ = false;
     return;
   }
-  if (point.n_ranges >= state_.general.n_nodes) return report_ranges_full(context_, state_.general.n_nodes);
-  range_at(point, ++point.n_ranges) = range;
+  if (n_ranges >= state_.general.n_nodes) return report_ranges_full(context_, state_.general.n_nodes);
+  point.ranges.push_back(range);
   show_ranges(s);
   range_typed_ = false;
 }
@@ -243,12 +239,9 @@ void DiscreteLoadingEditor::select_range() {
 void DiscreteLoadingEditor::remove_range() {
   const int s = dialog_.selection(C::time_list);
   const int k = dialog_.selection(C::node_list);
-  if (s == 0 || k == 0 || work_.entry(s).n_ranges == 0) return;
-  model::TimePoint& point = *work_.stored(s);
-  const int position = std::min(k, point.n_ranges);
-  if (position <= static_cast<int>(point.ranges.size())) point.ranges.erase(point.ranges.begin() + (position - 1));
-  --point.n_ranges;
-  point.ranges.resize(std::min<std::size_t>(point.ranges.size(), point.n_ranges));
+  if (s == 0 || k == 0 || work_.entry(s).ranges.empty()) return;
+  std::vector<model::NodeRange>& ranges = work_.stored(s)->ranges;
+  ranges.erase(ranges.begin() + (std::min<std::size_t>(k, ranges.size()) - 1));
   show_ranges(s);
 }
 
@@ -260,21 +253,11 @@ void DiscreteLoadingEditor::save() {
   if (n >= 1) {
     // The points in use become the case's loading. A range left without a node number is not
     // part of it.
-    model::Loading loading;
-    model::DiscreteLoading& points = loading.data.emplace<model::DiscreteLoading>();
-    std::size_t n_ranges = 0;
-    work_.for_each_used([&n_ranges](const model::TimePoint& point) { n_ranges += point.ranges.size(); });
-    points.times.reserve(static_cast<std::size_t>(n));
-    points.range_ends.reserve(static_cast<std::size_t>(n));
-    points.ranges.reserve(n_ranges);
-    work_.for_each_used([&points](const model::TimePoint& point) {
-      const int in_use = std::min(point.n_ranges, static_cast<int>(point.ranges.size()));
-      for (int k = 0; k < in_use; ++k)
-        if (writable(point.ranges[k])) points.ranges.push_back(point.ranges[k]);
-      points.end_point(point.time);
-    });
+    spare_.style = {};
+    if (!std::holds_alternative<model::DiscreteLoading>(spare_.data)) spare_.data = model::DiscreteLoading{};
+    work_.loading_into(std::get<model::DiscreteLoading>(spare_.data), true);
     model::case_files::FileFailure failure;
-    if (!context_.cases.save_loading(state_, case_number_, model::LoadingKind::discrete, loading, failure)) {
+    if (!context_.cases.save_loading(state_, case_number_, model::LoadingKind::discrete, spare_, failure)) {
       state_.time_point_table = work_.entries();
       report_write_failure(context_, failure.path, failure.reason);
       return;
@@ -283,7 +266,7 @@ void DiscreteLoadingEditor::save() {
   // The table keeps the places of the points in use, which the Loading Cases dialog fills again
   // from the case's loading when the editor next opens, and the entries held beyond them.
   state_.time_point_table = work_.places_and_beyond();
-  saved_count_ = n_time_points();
+  state_.case_records[case_number_].n_time_points = n;
   state_.loading_saved[case_number_] = true;
   changes_saved = true;
   dialog_.set_enabled(C::cancel, false);
@@ -320,7 +303,6 @@ void DiscreteLoadingEditor::import_history() {
     shown_point_ = &left_point_;
   }
   work_.replace(std::move(merged.points));
-  n_time_points() = count;
   form_ = {std::min(count, time_items()), 0, false};
   dialog_.items_changed(C::time_list, 1, time_items());
   // The selected item may now be another time point: the time and ranges shown follow it.
@@ -349,7 +331,7 @@ bool DiscreteLoadingEditor::raise_maximum_for(int count) {
 
 void DiscreteLoadingEditor::plot() {
   context_.toolkit.show_plot(discrete_loading_plot("Discrete loading of case " + std::to_string(case_number_),
-                                                   work_.entries(), n_time_points(), state_.general.n_dof,
+                                                   work_.loading(false), work_.count(), state_.general.n_dof,
                                                    std::string(state_.general.force_unit.trimmed())));
 }
 
@@ -389,6 +371,20 @@ void open_discrete_loading_editor(Context& context, ui::Dialog&) {
   const int c = state.current_case;
   if (!state.case_records.contains(c) || !state.loading_saved.contains(c)) return;
   run_editor_dialog<DiscreteLoadingEditor>(context, callback_controls);
+}
+
+void open_saved_time_points(Context& context, int case_number, int n_time_points) {
+  model::ProgramState& s = context.state;
+  const std::optional<model::Loading>& saved =
+      context.cases.sections_for(s, case_number).loading(model::LoadingKind::discrete);
+  if (!saved) return;
+  const model::DiscreteLoading points = model::case_files::opened_discrete(*saved, s.general);
+  const std::size_t n = std::min(points.size(), static_cast<std::size_t>(std::max(n_time_points, 0)));
+  if (s.time_point_table.size() < n) s.time_point_table.resize(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::span<const model::NodeRange> ranges = points.ranges_of(i);
+    s.time_point_table[i] = model::TimePoint{points.times[i], {ranges.begin(), ranges.end()}};
+  }
 }
 
 }  // namespace dialogs::editors

@@ -1,6 +1,9 @@
 #include "dialogs/editors/discrete_time_points.h"
 
+#include "dialogs/editors/node_ranges.h"
+
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace dialogs::editors {
@@ -34,6 +37,34 @@ std::vector<model::TimePoint> TimePoints::places_and_beyond() const {
   return table;
 }
 
+model::DiscreteLoading TimePoints::loading(bool writable_only) const {
+  model::DiscreteLoading points;
+  loading_into(points, writable_only);
+  return points;
+}
+
+// A point's ranges are copied in one piece unless one of them is left out: 10^5 time points are
+// saved in one pass over the list.
+void TimePoints::loading_into(model::DiscreteLoading& points, bool writable_only) const {
+  std::size_t n_ranges = 0;
+  used_.for_each([&n_ranges](const model::TimePoint& point) { n_ranges += point.ranges.size(); });
+  points.times.clear();
+  points.range_ends.clear();
+  points.ranges.clear();
+  points.times.reserve(used_.size());
+  points.range_ends.reserve(used_.size());
+  points.ranges.reserve(n_ranges);
+  used_.for_each([&points, writable_only](const model::TimePoint& point) {
+    const auto& ranges = point.ranges;
+    if (!writable_only || std::all_of(ranges.begin(), ranges.end(), writable)) {
+      points.ranges.insert(points.ranges.end(), ranges.begin(), ranges.end());
+    } else {
+      std::copy_if(ranges.begin(), ranges.end(), std::back_inserter(points.ranges), writable);
+    }
+    points.end_point(point.time);
+  });
+}
+
 const model::TimePoint& TimePoints::entry(int i) const {
   if (i >= 1 && i <= count()) return used_[i - 1];
   const long long after = static_cast<long long>(i) - count() - 1;
@@ -61,7 +92,7 @@ TimePoints::Place TimePoints::place(float t) const {
 
 void TimePoints::insert(int position, float t) {
   if (!beyond_.empty()) beyond_.pop_front();
-  used_.insert(position - 1, model::TimePoint{t, 0, {}});
+  used_.insert(position - 1, model::TimePoint{t, {}});
   // A time that compares with nothing (not a number) has no place in an order.
   if (!(t == t)) ordered_ = false;
 }
@@ -118,24 +149,25 @@ MergedHistory merge_history(const TimePoints& points, const motion::Record& hist
     }
     while (i <= n && points.entry(i).time < t) merged.push_back(points.entry(i++));
     if (i <= n && points.entry(i).time == t) merged.push_back(points.entry(i++));
-    else merged.push_back(model::TimePoint{t, 0, {}});
+    else merged.push_back(model::TimePoint{t, {}});
     model::TimePoint& point = merged.back();
     model::NodeRange range{nodes.first_node, nodes.last_node};
     for (int c = first_component, column = 0; c < directions && column < static_cast<int>(history.components.size());
          ++c, ++column)
       range.components[c] = static_cast<float>(history.components[column][row]);
     int found = 0;
-    for (int k = 1; k <= point.n_ranges && found == 0; ++k) {
+    const int n_ranges = static_cast<int>(point.ranges.size());
+    for (int k = 1; k <= n_ranges && found == 0; ++k) {
       const model::NodeRange& held = range_of(point, k);
       if (held.first_node == range.first_node && held.last_node == range.last_node) found = k;
     }
     if (found != 0) {
       std::copy_n(range.components, directions, range_at(point, found).components);
-    } else if (point.n_ranges >= max_ranges) {
+    } else if (n_ranges >= max_ranges) {
       result.fault = MergedHistory::Fault::ranges_full;
       return result;
     } else {
-      range_at(point, ++point.n_ranges) = range;
+      point.ranges.push_back(range);
     }
   }
   while (i <= n) merged.push_back(points.entry(i++));

@@ -27,6 +27,11 @@ class TimePoints {
   std::vector<model::TimePoint> entries() const;
   // The table with an empty entry in the place of each point in use.
   std::vector<model::TimePoint> places_and_beyond() const;
+  // The points in use as a loading; with `writable_only` a range without a node number is left
+  // out, as SAVE leaves it out of the case's loading.
+  model::DiscreteLoading loading(bool writable_only) const;
+  // The same, made in `points` (emptied first), whose room is used again.
+  void loading_into(model::DiscreteLoading& points, bool writable_only) const;
   int count() const { return static_cast<int>(used_.size()); }
   const model::TimePoint& entry(int i) const;
   template <typename Visit>

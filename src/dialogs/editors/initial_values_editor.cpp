@@ -9,8 +9,7 @@
 #include "dialogs/editors/editors.h"
 #include "dialogs/editors/node_ranges.h"
 #include "dialogs/typed_fields.h"
-#include "model/case_files/scratch_files.h"
-#include "model/case_files/scratch_layouts.h"
+#include "model/case_files/opened_sections.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
 #include "text/free_form.h"
@@ -58,8 +57,7 @@ class InitialValuesEditor {
   bool accelerogram() { return model::accelerogram(record().loading_type); }
 
   void show_units();
-  void load_group(Group& group, model::case_files::ScratchKind kind,
-                  text::ReadStatus (*read)(text::RecordSource&, int, model::NodeRange&));
+  void load_group(Group& group, const std::vector<model::NodeRange>& saved);
   int choose_target(Group& group, const TypedNodes& nodes);
   void add_condition();
   void add_loading();
@@ -85,8 +83,12 @@ void InitialValuesEditor::set_up() {
   if (state_.n_loaded_cases >= case_number_ || saved()) {
     conditions_.count = record().n_initial_conditions;
     loadings_.count = record().n_initial_loadings;
-    load_group(conditions_, model::case_files::ScratchKind::initial_conditions, model::case_files::read_conditions_entry);
-    load_group(loadings_, model::case_files::ScratchKind::initial_loading, model::case_files::read_loadings_entry);
+    const model::Case& sections = context_.cases.sections_for(state_, case_number_);
+    using model::case_files::opened_conditions, model::case_files::opened_initial_loadings;
+    load_group(conditions_, sections.initial_conditions ? opened_conditions(*sections.initial_conditions, state_.general)
+                                                        : std::vector<model::NodeRange>{});
+    load_group(loadings_, sections.initial_loadings ? opened_initial_loadings(*sections.initial_loadings, state_.general)
+                                                    : std::vector<model::NodeRange>{});
   } else {
     // A case without data on file holds one zero range per group, replaced by the first ADD.
     conditions_.count = 1;
@@ -115,22 +117,12 @@ void InitialValuesEditor::show_units() {
   dialog_.set_text(C::acceleration_unit, length + "/sec2");
 }
 
-// Reads the group's saved ranges as its case file holds them; a short or missing section just
-// ends the reading, and the working count becomes the number of ranges read: an entry the
-// section does not hold would otherwise be an invisible range of node 0.
-void InitialValuesEditor::load_group(Group& group, model::case_files::ScratchKind kind,
-                                     text::ReadStatus (*read)(text::RecordSource&, int,
-                                                              model::NodeRange&)) {
-  text::RecordSource source;
-  const int wanted = group.count;
-  group.count = 0;
-  if (!context_.cases.case_file(state_, case_number_, kind, source)) return;
-  for (int i = 1; i <= wanted; ++i) {
-    model::NodeRange range;
-    if (read(source, state_.general.n_dof, range) != text::ReadStatus::ok) break;
-    group.table.at(i) = range;
-    group.count = i;
-  }
+// The group's saved ranges, at most as many as the case's count; a short or missing section
+// just ends them, and the working count becomes the number taken: an entry the section does not
+// hold would otherwise be an invisible range of node 0.
+void InitialValuesEditor::load_group(Group& group, const std::vector<model::NodeRange>& saved) {
+  group.count = static_cast<int>(std::min<std::size_t>(saved.size(), std::max(group.count, 0)));
+  for (int i = 1; i <= group.count; ++i) group.table.at(i) = saved[static_cast<std::size_t>(i - 1)];
   group.items.show_ranges(group.table, group.count);
 }
 

@@ -123,8 +123,8 @@ ui::PlotRequest accelerogram_plot(const std::string& title, const std::vector<mo
   return plot;
 }
 
-ui::PlotRequest discrete_loading_plot(const std::string& title, const std::vector<model::TimePoint>& points,
-                                      int count, int n_dof, const std::string& force_unit) {
+ui::PlotRequest discrete_loading_plot(const std::string& title, const model::DiscreteLoading& points, int count,
+                                      int n_dof, const std::string& force_unit) {
   ui::PlotRequest plot;
   plot.title = title;
   const int n = std::clamp(count, 0, static_cast<int>(points.size()));
@@ -134,8 +134,8 @@ ui::PlotRequest discrete_loading_plot(const std::string& title, const std::vecto
   std::vector<std::string> names;
   std::map<std::string, std::size_t> column_of;
   for (int i = 0; i < n; ++i)
-    for (int k = 0; k < points[i].n_ranges && k < static_cast<int>(points[i].ranges.size()); ++k) {
-      const std::string name = range_item_text(points[i].ranges[k]);
+    for (const model::NodeRange& range : points.ranges_of(static_cast<std::size_t>(i))) {
+      const std::string name = range_item_text(range);
       if (column_of.emplace(name, names.size()).second) names.push_back(name);
     }
   names.resize(plotted_ranges(names.size(), directions, plot.title));
@@ -148,20 +148,20 @@ ui::PlotRequest discrete_loading_plot(const std::string& title, const std::vecto
       plot.table.columns.emplace_back(static_cast<std::size_t>(n), missing);
     }
   for (int i = 0; i < n; ++i) {
-    const model::TimePoint& point = points[i];
-    plot.table.times.push_back(point.time);
-    for (int k = 0; k < point.n_ranges && k < static_cast<int>(point.ranges.size()); ++k) {
-      const std::size_t column = column_of[range_item_text(point.ranges[k])];
+    const float time = points.times[static_cast<std::size_t>(i)];
+    plot.table.times.push_back(time);
+    for (const model::NodeRange& range : points.ranges_of(static_cast<std::size_t>(i))) {
+      const std::size_t column = column_of[range_item_text(range)];
       if (column >= names.size()) continue;
       const std::size_t first = column * directions;
       for (int c = 0; c < directions; ++c) {
-        const double value = point.ranges[k].components[c];
+        const double value = range.components[c];
         ui::PlotSeries& series = panel.series[first + c];
         // A range listed twice under one time point: the solver takes the later one.
-        if (!series.x.empty() && series.x.back() == point.time) {
+        if (!series.x.empty() && series.x.back() == time) {
           series.y.back() = value;
         } else {
-          series.x.push_back(point.time);
+          series.x.push_back(time);
           series.y.push_back(value);
         }
         plot.table.columns[first + c][i] = value;

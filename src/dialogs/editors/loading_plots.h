@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "model/analysis.h"
 #include "model/state.h"
 #include "motion/reader.h"
 #include "ui/plot.h"
@@ -21,8 +22,8 @@ ui::PlotRequest accelerogram_plot(const std::string& title, const std::vector<mo
 
 // Time points 1..count: one curve per node range and direction against time; the table has a
 // column per range and direction, empty where a time point does not load that range.
-ui::PlotRequest discrete_loading_plot(const std::string& title, const std::vector<model::TimePoint>& points,
-                                      int count, int n_dof, const std::string& force_unit);
+ui::PlotRequest discrete_loading_plot(const std::string& title, const model::DiscreteLoading& points, int count,
+                                      int n_dof, const std::string& force_unit);
 
 // Ranges 1..count of a sinusoidal (A sin(omega t + phi)) or exponential (A exp(omega t))
 // loading over [0, end_time] (1 s while the end time is not set), sampled finely enough to show

@@ -1,6 +1,7 @@
 // The Sinusoidal and exponential loading editor: omega and phi of the case, and the
 // amplitudes of node ranges kept in the case's TPsin.dat or TPexp.dat.
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -8,9 +9,7 @@
 #include "dialogs/editors/loading_plots.h"
 #include "dialogs/editors/node_ranges.h"
 #include "dialogs/typed_fields.h"
-#include "model/case_files/scratch_files.h"
-#include "model/case_files/scratch_layouts.h"
-#include "text/free_form.h"
+#include "model/case_files/opened_sections.h"
 #include "ui/templates/sin_exp.h"
 
 namespace dialogs::editors {
@@ -32,8 +31,6 @@ class SinExpEditor {
 
   void set_up();
   void on_control(C control);
-  // DONE and Cancel discard the unsaved ranges, so the count goes back to what the file holds.
-  void closed() { record().n_load_ranges = saved_count_; }
   bool changes_saved = false;  // set by a SAVE that wrote the case file
 
  private:
@@ -41,7 +38,7 @@ class SinExpEditor {
   bool sinusoidal() { return record().loading_type == model::LoadingType::sinusoidal; }
   bool shows_existing_data();
   void load_existing_data();
-  void show_list() { items_.show_ranges(table_, std::min(record().n_load_ranges, state_.general.n_nodes)); }
+  void show_list() { items_.show_ranges(table_, std::min(count_, state_.general.n_nodes)); }
   void add();
   void select();
   void remove();
@@ -54,7 +51,9 @@ class SinExpEditor {
   int case_number_;
   RangeTable table_;
   ListItems items_;
-  int saved_count_ = 0;  // n_load_ranges that the amplitude file holds
+  // The ranges in use: entries 1..count_ of the table. The case record's count is set from them
+  // only by SAVE, so leaving without it leaves the record as it was.
+  int count_ = 0;
 };
 
 void SinExpEditor::set_up() {
@@ -71,11 +70,7 @@ void SinExpEditor::set_up() {
   if (state_.general.n_dof == 2) dialog_.set_enabled(amplitude_row.z, false);
   // Without existing data (a new case, or one whose loading type changed since the file was
   // loaded) the ranges start afresh: a count left from before would write ranges 0-0.
-  if (shows_existing_data())
-    load_existing_data();
-  else
-    record().n_load_ranges = 0;
-  saved_count_ = record().n_load_ranges;
+  if (shows_existing_data()) load_existing_data();
 }
 
 // Data of a case taken from an old loading file is shown while the case keeps the loading
@@ -90,21 +85,15 @@ bool SinExpEditor::shows_existing_data() {
 void SinExpEditor::load_existing_data() {
   dialog_.set_text(C::omega, shown(record().omega));
   if (sinusoidal()) dialog_.set_text(C::phi, shown(record().phi));
-  text::RecordSource source;
-  // The count becomes the number of ranges the case file holds: an entry it does not reach would
-  // be an invisible range 0-0.
-  const int wanted = record().n_load_ranges;
-  int read = 0;
-  if (context_.cases.case_file(state_, case_number_, model::case_files::loading_data_kind(record().loading_type),
-                               source)) {
-    for (int i = 1; i <= wanted; ++i) {
-      model::NodeRange range;
-      if (model::case_files::read_amplitude_entry(source, state_.general.n_dof, range) != text::ReadStatus::ok) break;
-      table_.at(i) = range;
-      read = i;
-    }
+  // The count becomes the number of ranges the saved section holds, at most the case's count:
+  // an entry it does not reach would be an invisible range 0-0.
+  const std::optional<model::Loading>& loading =
+      context_.cases.sections_for(state_, case_number_).loading(model::loading_kind(record().loading_type));
+  if (loading) {
+    const std::vector<model::NodeRange> ranges = model::case_files::opened_amplitudes(*loading, state_.general);
+    count_ = static_cast<int>(std::min<std::size_t>(ranges.size(), std::max(record().n_load_ranges, 0)));
+    for (int i = 1; i <= count_; ++i) table_.at(i) = ranges[static_cast<std::size_t>(i - 1)];
   }
-  record().n_load_ranges = read;
   show_list();
 }
 
@@ -116,7 +105,7 @@ void SinExpEditor::add() {
   if (!nodes_in_model(context_, nodes)) return;
   model::NodeRange range{nodes.first, nodes.last};
   read_row(dialog_, amplitude_row, state_.general.n_dof, ui::field_length(C::amplitude_x), range.components);
-  int& n = record().n_load_ranges;
+  int& n = count_;
   int target = find_range_by_text(items_, n, nodes.from_text, nodes.to_text);
   if (target == 0) {
     if (n >= state_.general.n_nodes) return report_ranges_full(context_, state_.general.n_nodes);
@@ -130,7 +119,7 @@ void SinExpEditor::add() {
 void SinExpEditor::select() {
   const int s = dialog_.selection(C::list);
   if (s == 0) return;
-  const bool in_use = s <= record().n_load_ranges;
+  const bool in_use = s <= count_;
   if (in_use) {
     const model::NodeRange& range = table_.entry(s);
     dialog_.set_text(C::from, std::to_string(range.first_node));
@@ -145,7 +134,7 @@ void SinExpEditor::select() {
 }
 
 void SinExpEditor::remove() {
-  if (remove_range(table_, dialog_.selection(C::list), record().n_load_ranges)) show_list();
+  if (remove_range(table_, dialog_.selection(C::list), count_)) show_list();
 }
 
 void SinExpEditor::save() {
@@ -157,7 +146,7 @@ void SinExpEditor::save() {
   if (sinusoidal())
     record().phi = dialogs::typed_real(dialog_, C::phi);
   model::AmplitudeLoading amplitudes{record().loading_type, {}};
-  for (int i = 1; i <= record().n_load_ranges; ++i)
+  for (int i = 1; i <= count_; ++i)
     if (writable(table_.entry(i))) amplitudes.ranges.push_back(table_.entry(i));
   model::Loading loading;
   loading.data = std::move(amplitudes);
@@ -167,7 +156,7 @@ void SinExpEditor::save() {
     report_write_failure(context_, failure.path, failure.reason);
     return;
   }
-  saved_count_ = record().n_load_ranges;
+  record().n_load_ranges = count_;
   state_.loading_saved[case_number_] = true;
   changes_saved = true;
   dialog_.set_enabled(C::cancel, false);
@@ -178,7 +167,7 @@ void SinExpEditor::plot() {
   const float omega = dialogs::typed_real(dialog_, C::omega);
   const float phi = sinusoidal() ? dialogs::typed_real(dialog_, C::phi) : 0.0f;
   std::vector<model::NodeRange> ranges;
-  for (int i = 1; i <= record().n_load_ranges; ++i) ranges.push_back(table_.entry(i));
+  for (int i = 1; i <= count_; ++i) ranges.push_back(table_.entry(i));
   context_.toolkit.show_plot(amplitude_plot(
       (sinusoidal() ? "Sinusoidal loading of case " : "Exponential loading of case ") + std::to_string(case_number_),
       ranges, state_.general.n_dof, sinusoidal(), omega, phi, record().end_time,

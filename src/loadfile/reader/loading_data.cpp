@@ -81,54 +81,39 @@ Step OldFileReader::read_amplitudes(model::Case& the_case) {
   return Step::go_on;
 }
 
-// Time records and range records alternate with nothing between time points: a record that
-// cannot be read as a range is read again as the next time, and one that is no time either
-// (the end line) ends the section.
+// The section's records are read as a case file's are; what LOAD adds is watched here: the
+// observer hears of each record, a time read from a line of more values is warned of, and the
+// limits of time points and of ranges stop the reading.
 Step OldFileReader::read_time_points(model::Case& the_case) {
-  model::DiscreteLoading points;
-  RangeTargets range(model::case_files::load_slots(g_().n_dof));
-  float time = 0;
-  const std::vector<text::Target> time_target{target(time)};
-  for (;;) {
-    const std::size_t before = source_.position();
-    time = 0;
-    const ReadStatus status = read(RecordKind::time, time_target);
-    if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
-    if (status == ReadStatus::error || source_.position() == before) {
-      check_section_end(before, Section::loading_data);
-      break;
+  struct Watch {
+    OldFileReader& r;
+    bool points_full = false;
+    bool stop_requested() const { return r.stop_requested(); }
+    bool time_read(std::size_t first, std::size_t n_points, std::span<const text::Target> time) {
+      r.tell(RecordKind::time, first, time);
+      if (holds_more_than_one_value(r.source_.record(first)))
+        r.note(Severity::error, first,
+               "a time of " + r.of_case(false) + " is read from a line of more than one value: " + r.quoted(first),
+               "un timp din " + r.of_case(true) + " este citit dintr-o linie cu mai multe valori: " + r.quoted(first));
+      points_full = !r.room_for_point(n_points);
+      return !points_full;
     }
-    if (holds_more_than_one_value(source_.record(before)))
-      note(Severity::error, before,
-           "a time of " + of_case(false) + " is read from a line of more than one value: " + quoted(before),
-           "un timp din " + of_case(true) + " este citit dintr-o linie cu mai multe valori: " + quoted(before));
-    if (!room_for_point(points.size())) return too_many_points();
-    if (read_point_ranges(range, points.ranges) == Step::stop) return Step::stop;
-    points.end_point(time);
-  }
+    bool range_read(std::size_t first, std::size_t n_ranges, std::span<const text::Target> range) {
+      r.tell(RecordKind::point_load, first, range);
+      return r.room_for_range(n_ranges);
+    }
+    void separator(std::size_t at) { r.tell(RecordKind::time_separator, at); }
+  } watch{*this};
+  model::DiscreteLoading points;
+  const model::case_files::DiscreteRead read = model::case_files::read_discrete_records(source_, g_().n_dof, points, watch);
+  if (read.end == model::case_files::DiscreteEnd::end_of_file) return fail(Expected::loading_data, true);
+  if (read.end == model::case_files::DiscreteEnd::refused)
+    return watch.points_full ? too_many_points() : fail(Expected::node_ranges_limit, false);
+  check_section_end(read.record, Section::loading_data);
   the_case.record.n_time_points = static_cast<int>(points.size());
   if (!keeps_texts()) points = {};
   the_case.loading(model::LoadingKind::discrete) = model::Loading{loaded_style(), std::move(points)};
   return Step::go_on;
-}
-
-// The ranges of one time point are appended to `ranges`, after those of the points before it.
-Step OldFileReader::read_point_ranges(RangeTargets& range, std::vector<model::NodeRange>& ranges) {
-  const std::size_t first = ranges.size();
-  for (;;) {
-    const std::size_t before = source_.position();
-    const ReadStatus status = read(RecordKind::point_load, range.empty_targets());
-    if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
-    if (status == ReadStatus::error || source_.position() == before) {
-      const bool separator =
-          before < source_.size() && model::case_files::time_point_separator(source_.record(before));
-      source_.seek(separator ? before + 1 : before);
-      if (separator) tell(RecordKind::time_separator, before);
-      return Step::go_on;
-    }
-    if (!room_for_range(ranges.size() - first)) return fail(Expected::node_ranges_limit, false);
-    ranges.push_back(range.value());
-  }
 }
 
 // A one-direction accelerogram carries the component of accel_direction only; the file does
@@ -177,21 +162,12 @@ Step OldFileReader::read_accelerogram(model::Case& the_case) {
 Step OldFileReader::read_accel_record(const std::vector<text::Target>& targets, AccelRecord& record) {
   const std::size_t before = source_.position();
   if (stop_requested()) return fail(Expected::loading_data, true);
-  const std::size_t n = record.n_values;
-  record.plain = source_.next(record.text) &&
-                 text::read_plain_reals(record.text, {record.values, n}, {record.texts, n});
-  if (record.plain) {
-    for (std::size_t j = 0; j < n; ++j) *static_cast<float*>(targets[j].address) = record.values[j];
-    return Step::go_on;
-  }
-  source_.seek(before);
-  const ReadStatus status = text::read_free_form(source_, targets);
+  const ReadStatus status = model::case_files::read_point_record(source_, targets, record);
   if (status == ReadStatus::end_of_file) return fail(Expected::loading_data, status);
-  if (status == ReadStatus::error || source_.position() == before) {
+  if (status == ReadStatus::error) {
     check_section_end(before, Section::loading_data);
     return Step::abandon_case;
   }
-  for (std::size_t j = 0; j < n; ++j) record.values[j] = *static_cast<float*>(targets[j].address);
   return Step::go_on;
 }
 

@@ -12,6 +12,7 @@
 
 #include "loadfile/reader_checks.h"
 #include "loadfile/reader_parse.h"
+#include "model/case_files/point_records.h"
 #include "model/case_files/scratch_layouts.h"
 #include "model/case_files/section_records.h"
 #include "text/fixed_text.h"
@@ -30,41 +31,8 @@ enum class Step {
   stop,          // a fault or the time-point limit was recorded in the result
 };
 
-// The targets of one node-range record, bound once to a range that every read refills.
-class RangeTargets {
- public:
-  explicit RangeTargets(const model::case_files::ComponentSlots& slots) {
-    targets_ = {target(range_.first_node), target(range_.last_node)};
-    for (int j = 0; j < slots.count; ++j) targets_.push_back(target(range_.components[slots.slot[j]]));
-  }
-  RangeTargets(const RangeTargets&) = delete;
-  RangeTargets& operator=(const RangeTargets&) = delete;
-
-  const std::vector<text::Target>& empty_targets() {
-    range_ = {};
-    return targets_;
-  }
-  // A last node of 0 stands for a range of one node.
-  model::NodeRange value() const {
-    model::NodeRange r = range_;
-    if (r.last_node == 0) r.last_node = r.first_node;
-    return r;
-  }
-
- private:
-  model::NodeRange range_;
-  std::vector<text::Target> targets_;
-};
-
-// One record of an accelerogram's points: the values of a record of plain constants come with
-// their texts as they stand in the record.
-struct AccelRecord {
-  std::size_t n_values = 0;
-  std::string_view text;
-  bool plain = false;
-  float values[4] = {};
-  std::string_view texts[4];
-};
+using model::case_files::AccelRecord;
+using model::case_files::RangeTargets;
 
 // The component slot of a chosen direction (X 0, Y 1, Z 2).
 inline int slot(model::AccelDirection direction) { return model::code_number(direction) - 1; }
@@ -167,7 +135,6 @@ class OldFileReader {
   Step read_loading_data(model::Case& the_case);
   Step read_amplitudes(model::Case& the_case);
   Step read_time_points(model::Case& the_case);
-  Step read_point_ranges(RangeTargets& range, std::vector<model::NodeRange>& ranges);
   Step read_accelerogram(model::Case& the_case);
   Step read_accel_record(const std::vector<text::Target>& targets, AccelRecord& record);
   Step read_ranges(const model::case_files::ComponentSlots& slots, Expected expected, Section section,

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "model/case_files/point_records.h"
 #include "model/case_files/scratch_layouts.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
@@ -62,9 +63,28 @@ text::ReadStatus read_accel_point(text::RecordSource& source, model::LoadingType
     for (int c = 0; c < accel_component_count(n_dof); ++c)
       targets.push_back(text::target(read.acceleration[c]));
   }
-  const text::ReadStatus status = text::read_free_form(source, targets);
+  AccelRecord record;
+  const text::ReadStatus status = read_point_record(source, targets, record);
   if (status == text::ReadStatus::ok) point = read;
   return status;
+}
+
+text::ReadStatus read_point_record(text::RecordSource& source, const std::vector<text::Target>& targets,
+                                   AccelRecord& record) {
+  const std::size_t before = source.position();
+  const std::size_t n = record.n_values = std::min<std::size_t>(targets.size(), 4);
+  record.plain = source.next(record.text) && text::read_plain_reals(record.text, {record.values, n}, {record.texts, n});
+  if (record.plain && n == targets.size()) {
+    for (std::size_t j = 0; j < n; ++j) *static_cast<float*>(targets[j].address) = record.values[j];
+    return text::ReadStatus::ok;
+  }
+  record.plain = false;
+  source.seek(before);
+  const text::ReadStatus status = text::read_free_form(source, targets);
+  if (status != text::ReadStatus::ok || source.position() == before)
+    return status == text::ReadStatus::ok ? text::ReadStatus::error : status;
+  for (std::size_t j = 0; j < n; ++j) record.values[j] = *static_cast<float*>(targets[j].address);
+  return text::ReadStatus::ok;
 }
 
 int read_accel_points(text::RecordSource& source, int n_points, model::LoadingType loading_type, int n_dof,

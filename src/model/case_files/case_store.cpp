@@ -157,28 +157,19 @@ bool CaseStore::save_loading(const ProgramState& s, int k, LoadingKind kind, Loa
       s.case_folder, k, file_kind_of(kind),
       [&](std::string& out, const Drain& drain) { append_loading(out, loading, k, g, LineForm::case_file, drain); },
       failure);
-  if (written) at(k).loading(kind) = std::move(loading);
+  if (written) {
+    std::optional<Loading>& kept = at(k).loading(kind);
+    if (kept)
+      std::swap(*kept, loading);
+    else
+      kept = std::move(loading);
+  }
   return written;
 }
 
-bool CaseStore::case_file(const ProgramState& s, int k, ScratchKind kind, text::RecordSource& source) {
+const Case& CaseStore::sections_for(const ProgramState& s, int k) {
   fit_model(s.general.n_nodes, s.general.n_dof);
-  const Case& c = sections(k);
-  const GeneralData g = counts(s.general.n_nodes, s.general.n_dof);
-  std::string text;
-  if (kind == ScratchKind::initial_conditions) {
-    if (!c.initial_conditions) return false;
-    append_initial_conditions(text, *c.initial_conditions, g, LineForm::case_file);
-  } else if (kind == ScratchKind::initial_loading) {
-    if (!c.initial_loadings) return false;
-    append_initial_loadings(text, *c.initial_loadings, g, LineForm::case_file);
-  } else {
-    const std::optional<Loading>& loading = c.loading(loading_kind_of(kind));
-    if (!loading) return false;
-    append_loading(text, *loading, k, g, LineForm::case_file);
-  }
-  source = text::RecordSource::adopt(std::move(text));
-  return true;
+  return sections(k);
 }
 
 bool CaseStore::place_loaded(const ProgramState& s, Analysis& read, FileFailure& failure) {

@@ -31,16 +31,17 @@ class CaseStore {
   bool save_initial_values(const ProgramState& s, int k, InitialConditions conditions, RangeSection loadings,
                            FileFailure& failure);
   // SAVE of a loading editor, the same way: the case keeps its loading of `kind`, taken from
-  // `loading` only when its file was written.
+  // `loading` only when its file was written; `loading` then holds the one it replaced, whose
+  // room the editor's next SAVE may fill again.
   bool save_loading(const ProgramState& s, int k, LoadingKind kind, Loading& loading, FileFailure& failure);
   bool save_loading(const ProgramState& s, int k, LoadingKind kind, Loading&& loading, FileFailure& failure) {
     return save_loading(s, k, kind, loading, failure);
   }
 
-  // The case file of `kind` as reading it back gives it, made in memory: an editor opening a
-  // section sees each number as its case file spells it. false when the case has no such
-  // section.
-  bool case_file(const ProgramState& s, int k, ScratchKind kind, text::RecordSource& source);
+  // The sections of case k as an editor or the plot opens them (opened_sections.h): one made
+  // for other node or degree-of-freedom counts than the model's of the moment comes as the lines
+  // it was made with.
+  const Case& sections_for(const ProgramState& s, int k);
 
   // LOAD from Old File: the cases of `read` (their sections taken over) replace those of the
   // same numbers. A case read whole

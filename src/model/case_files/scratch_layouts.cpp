@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "files/record_file.h"
+#include "model/case_files/point_records.h"
 #include "model/record_words.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
@@ -169,44 +170,17 @@ text::ReadStatus read_discrete_range(text::RecordSource& source, int n_dof, mode
 }
 
 
-namespace {
-
-// The ranges under one time record: read until a read fails, then step back so that the
-// record which failed (the next time, or the final record) is read again by the caller.
-std::vector<model::NodeRange> read_ranges_of_time_point(text::RecordSource& source, int n_dof) {
-  std::vector<model::NodeRange> ranges;
-  for (;;) {
-    const std::size_t before = source.position();
-    model::NodeRange range;
-    if (read_discrete_range(source, n_dof, range) != text::ReadStatus::ok) {
-      const bool separator = before < source.size() && time_point_separator(source.record(before));
-      source.seek(separator ? before + 1 : before);
-      return ranges;
-    }
-    ranges.push_back(range);
-  }
-}
-
-}  // namespace
-
 bool time_point_separator(std::string_view record) {
   record = text::trim_right(record);
   if (record.size() <= 4 || record.substr(0, 4) != "end_") return false;
   return std::all_of(record.begin() + 4, record.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-int read_discrete_loading(text::RecordSource& source, int n_time_points, int n_dof,
-                          std::vector<model::TimePoint>& table) {
-  for (int i = 1; i <= n_time_points; ++i) {
-    float time = 0;
-    if (text::read_free_form(source, {text::target(time)}) != text::ReadStatus::ok) return i - 1;
-    if (static_cast<int>(table.size()) < i) table.resize(i);
-    model::TimePoint& entry = table[i - 1];
-    entry.time = time;
-    entry.ranges = read_ranges_of_time_point(source, n_dof);
-    entry.n_ranges = static_cast<int>(entry.ranges.size());
-  }
-  return n_time_points;
+DiscreteLoading read_discrete_loading(text::RecordSource& source, int n_dof) {
+  DiscreteLoading points;
+  Unwatched all;
+  read_discrete_records(source, n_dof, points, all);
+  return points;
 }
 
 std::string end_of_case_record(int case_number) {

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "model/analysis.h"
 #include "model/case_files/atomic_file.h"
 #include "model/state.h"
 #include "text/free_form.h"
@@ -57,17 +58,9 @@ char* put_discrete_range_record(char* out, const model::NodeRange& range, int n_
                                 text::FreeFormRealTexts* texts = nullptr);
 text::ReadStatus read_discrete_range(text::RecordSource& source, int n_dof, model::NodeRange& range);
 
-// Reads up to `n_time_points` time points into entries 1, 2, ... of `table` (growing it as
-// needed). An entry reached gets its time and exactly the ranges read under it; entries the
-// file does not reach keep what they hold. A record that fails as a range is read again as the
-// next time, so the time records need no separator. Returns the number of time points read.
-int read_discrete_loading(text::RecordSource& source, int n_time_points, int n_dof,
-                          std::vector<model::TimePoint>& table);
-
-// "end_1", "end_2", ...: lines that older loading files carry between the time points of a
-// discrete loading. They are not a record of the section but must not end it, or the rest of
-// such a file could not be read; every reader of the layout passes over them.
-bool time_point_separator(std::string_view record);
+// The time points of a TP.dat, read by the one reader of the layout (point_records.h) up to
+// the end line or the end of the text.
+model::DiscreteLoading read_discrete_loading(text::RecordSource& source, int n_dof);
 
 // Final record of the loading data files (TP, TPsin, TPexp): END_OF_CASE<case_number>.
 std::string end_of_case_record(int case_number);

@@ -465,8 +465,8 @@ answer yes
 press 1
 )S");
   ASSERT_GE(state.time_point_table.size(), 2u);
-  EXPECT_EQ(state.time_point_table[0].n_ranges, 2);
-  EXPECT_EQ(state.time_point_table[1].n_ranges, 0);
+  EXPECT_EQ(state.time_point_table[0].ranges.size(), 2u);
+  EXPECT_EQ(state.time_point_table[1].ranges.size(), 0u);
 }
 
 TEST_F(DiscreteLoadingOfALoadedCase, IsNotReadWhenTheOldFileHeldAnotherLoadingType) {

@@ -10,6 +10,7 @@
 #include "files/record_file.h"
 #include "model/case_files/scratch_layouts.h"
 #include "node_editor_harness.h"
+#include "support/fake_toolkit.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -60,8 +61,7 @@ answer yes
 press 1
 )");
   EXPECT_RAN(outcome);
-  // The times reach the table only on save; DONE without a save puts the count back, or the
-  // next save would write time points of time 0 for the times never saved.
+  // The times reach the table and the case's count only on save.
   EXPECT_EQ(s.case_records[1].n_time_points, 0);
   EXPECT_TRUE(s.time_point_table.empty());
 }
@@ -101,8 +101,8 @@ press 1
                      &cases);
   EXPECT_RAN(outcome);
   ASSERT_EQ(saved(cases, 1).size(), 2u);
-  EXPECT_EQ(saved(cases, 1)[0], (model::TimePoint{0.2f, 0, {}}));
-  EXPECT_EQ(saved(cases, 1)[1], (model::TimePoint{0.5f, 1, {xyz_range(1, 10, 3)}}));
+  EXPECT_EQ(saved(cases, 1)[0], (model::TimePoint{0.2f, {}}));
+  EXPECT_EQ(saved(cases, 1)[1], (model::TimePoint{0.5f, {xyz_range(1, 10, 3)}}));
   EXPECT_TRUE(s.loading_saved[1]);
   EXPECT_EQ(read_file("1TP.dat"), layouts::time_record(0.2f) + "\r\n" + layouts::time_record(0.5f) +
                                       "\r\n" + layouts::discrete_range_record(xyz_range(1, 10, 3), 3) +
@@ -170,7 +170,7 @@ TEST(DiscreteLoadingEditor, RemovingTheOnlyTimePointAndSavingLeavesTheFileUnchan
   auto s = model(120, 3);
   s.case_records[1].n_time_points = 1;
   s.loading_saved[1] = true;
-  s.time_point_table = {{0.5f, 1, {xyz_range(2, 3, 1)}}};
+  s.time_point_table = {{0.5f, {xyz_range(2, 3, 1)}}};
   write_file("1TP.dat", "old content\r\n");
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
@@ -220,7 +220,7 @@ TEST(DiscreteLoadingEditor, RemovingARangeMovesTheLaterOnesDown) {
   TempCurrentDir dir;
   auto s = model(120, 2);
   s.case_records[1].n_time_points = 1;
-  s.time_point_table = {{1.0f, 3, {xyz_range(1, 1, 1), xyz_range(2, 2, 2), xyz_range(3, 3, 3)}}};
+  s.time_point_table = {{1.0f, {xyz_range(1, 1, 1), xyz_range(2, 2, 2), xyz_range(3, 3, 3)}}};
   model::case_files::CaseStore cases;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
@@ -238,7 +238,26 @@ press 1
 )",
                      &cases);
   EXPECT_RAN(outcome);
-  EXPECT_EQ(saved(cases, 1)[0], (model::TimePoint{1.0f, 1, {xyz_range(2, 2, 2)}}));
+  EXPECT_EQ(saved(cases, 1)[0], (model::TimePoint{1.0f, {xyz_range(2, 2, 2)}}));
+}
+
+// A range without a node number (a case file may hold one) is no part of the saved loading;
+// the ranges around it are, and so is a time point left without ranges.
+TEST(DiscreteLoadingEditor, SaveLeavesOutRangesWithoutANodeNumber) {
+  TempCurrentDir dir;
+  auto s = model(120, 2);
+  s.case_records[1].n_time_points = 2;
+  s.time_point_table = {{1.0f, {xyz_range(1, 1, 1), xyz_range(0, 0, 2), xyz_range(3, 3, 3)}}, {2.0f, {xyz_range(0, 4, 1)}}};
+  model::case_files::CaseStore cases;
+  auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
+in 104
+press 1093
+press 1
+)",
+                     &cases);
+  EXPECT_RAN(outcome);
+  EXPECT_EQ(saved(cases, 1), (std::vector<model::TimePoint>{{1.0f, {xyz_range(1, 1, 1), xyz_range(3, 3, 3)}},
+                                                           {2.0f, {}}}));
 }
 
 TEST(DiscreteLoadingEditor, TwoDegreesOfFreedomWriteTwoRealsPerRange) {
@@ -268,9 +287,7 @@ press 1
   ASSERT_TRUE(files::read_records("1TP.dat", source));
   ASSERT_EQ(source.size(), 3u);
   EXPECT_EQ(source.record(1), layouts::discrete_range_record(xyz_range(4, 9, 0, -7.5f), 2));
-  std::vector<model::TimePoint> back;
-  EXPECT_EQ(layouts::read_discrete_loading(source, 1, 2, back), 1);
-  EXPECT_EQ(back, saved(cases, 1));
+  EXPECT_EQ(layouts::read_discrete_loading(source, 2).points(), saved(cases, 1));
 }
 
 TEST(DiscreteLoadingEditor, FullTablesRefuseAdditionsAndKeepEveryEntry) {
@@ -304,7 +321,7 @@ press 1
   EXPECT_RAN(outcome);
   ASSERT_EQ(saved(cases, 1).size(), 2u);
   EXPECT_EQ(saved(cases, 1)[0].time, 1.0f);
-  EXPECT_EQ(saved(cases, 1)[1], (model::TimePoint{2.0f, 1, {xyz_range(1, 1, 0)}}));
+  EXPECT_EQ(saved(cases, 1)[1], (model::TimePoint{2.0f, {xyz_range(1, 1, 0)}}));
 }
 
 // "ADD to List >>" sets the items of the time points in use and nothing after them: a time the
@@ -312,7 +329,7 @@ press 1
 TEST(DiscreteLoadingEditor, AddingATimeSetsOnlyTheItemsInUse) {
   TempCurrentDir dir;
   auto s = model(120, 3);
-  s.time_point_table = {{0.1f, 0, {}}, {0.2f, 0, {}}, {0.3f, 0, {}}};
+  s.time_point_table = {{0.1f, {}}, {0.2f, {}}, {0.3f, {}}};
   s.case_records[1].n_time_points = 2;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
@@ -339,8 +356,8 @@ TEST(DiscreteLoadingEditor, NewTimesGoAfterTheTimesBelowThemInOrderedAndUnordere
   for (const bool ordered : {true, false}) {
     TempCurrentDir dir;
     auto s = model(120, 3);
-    s.time_point_table = ordered ? std::vector<model::TimePoint>{{0.1f, 0, {}}, {0.2f, 0, {}}, {0.3f, 0, {}}}
-                                 : std::vector<model::TimePoint>{{0.3f, 0, {}}, {0.1f, 0, {}}, {0.2f, 0, {}}};
+    s.time_point_table = ordered ? std::vector<model::TimePoint>{{0.1f, {}}, {0.2f, {}}, {0.3f, {}}}
+                                 : std::vector<model::TimePoint>{{0.3f, {}}, {0.1f, {}}, {0.2f, {}}};
     s.case_records[1].n_time_points = 3;
     // Out of order, 0.25 has three times below it wherever they stand.
     const std::string first = ordered ? "0.1" : "0.3", third = ordered ? "0.2" : "0.1",
@@ -362,7 +379,7 @@ expect item 1102 6 ""
 press 2
 )");
     EXPECT_RAN(outcome);
-    // Closed without a SAVE: the count goes back to the times the table held.
+    // Closed without a SAVE: the case's count is as it was.
     EXPECT_EQ(s.case_records[1].n_time_points, 3) << (ordered ? "ordered" : "unordered");
   }
 }
@@ -372,7 +389,7 @@ TEST(DiscreteLoadingEditor, ARefusedTimeStillEnablesAddingRanges) {
   TempCurrentDir dir;
   auto s = model(12, 3);
   s.max_time_points = 1;
-  s.time_point_table = {{0.5f, 0, {}}};
+  s.time_point_table = {{0.5f, {}}};
   s.case_records[1].n_time_points = 1;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
@@ -387,20 +404,25 @@ press 2
   EXPECT_RAN(outcome);
 }
 
+// A stopped run's TP.dat taken back fills entries 1..count of the table; an entry the file
+// does not reach keeps what it holds.
 TEST(DiscreteLoadingEditor, ReadingTheFileBackFillsTheTableForTheNextOpening) {
   TempCurrentDir dir;
   auto s = model(120, 3);
-  s.current_case = 2;
-  s.case_records[2].n_time_points = 3;  // one more than the file holds
   write_file("2TP.dat", " 0.1\r\n 1 5 1. 2. 3.\r\n 0.2\r\n 1 5 4. 5. 6.\r\n 6 8 7. 8. 9.\r\nEND_OF_CASE2\r\n");
-  std::vector<model::TimePoint> table = {{}, {}, {9.0f, 0, {}}};
-  text::RecordSource source;
-  ASSERT_TRUE(files::read_records("2TP.dat", source));
-  EXPECT_EQ(model::case_files::read_discrete_loading(source, s.case_records[2].n_time_points, s.general.n_dof, table), 2);
-  ASSERT_EQ(table.size(), 3u);
-  EXPECT_EQ(table[0], (model::TimePoint{0.1f, 1, {xyz_range(1, 5, 1, 2, 3)}}));
-  EXPECT_EQ(table[1], (model::TimePoint{0.2f, 2, {xyz_range(1, 5, 4, 5, 6), xyz_range(6, 8, 7, 8, 9)}}));
-  EXPECT_EQ(table[2].time, 9.0f);
+  testing_support::FakeToolkit toolkit;
+  dialogs::Context context{toolkit, s};
+  context.cases.take_files(".");
+  s.time_point_table = {{}, {}, {9.0f, {}}};
+  dialogs::editors::open_saved_time_points(context, 2, 3);  // one more than the file holds
+  ASSERT_EQ(s.time_point_table.size(), 3u);
+  EXPECT_EQ(s.time_point_table[0], (model::TimePoint{0.1f, {xyz_range(1, 5, 1, 2, 3)}}));
+  EXPECT_EQ(s.time_point_table[1], (model::TimePoint{0.2f, {xyz_range(1, 5, 4, 5, 6), xyz_range(6, 8, 7, 8, 9)}}));
+  EXPECT_EQ(s.time_point_table[2].time, 9.0f);
+  // At most the count asked for.
+  s.time_point_table.clear();
+  dialogs::editors::open_saved_time_points(context, 2, 1);
+  EXPECT_EQ(s.time_point_table.size(), 1u);
 }
 
 // The table holds what was entered: limits of 100,000 nodes and 10,000 time points allocate

@@ -12,8 +12,7 @@ using dialogs::editors::TimePoints;
 using dialogs::editors::merge_history;
 
 model::TimePoint point(float time, std::vector<model::NodeRange> ranges) {
-  const int n = static_cast<int>(ranges.size());
-  return model::TimePoint{time, n, std::move(ranges)};
+  return model::TimePoint{time, std::move(ranges)};
 }
 
 motion::Record history(double start, double step, std::vector<double> x) {
@@ -31,15 +30,15 @@ TEST(MergeHistory, RowsJoinThePointsInTimeOrderAndReplaceTheSameNodes) {
   ASSERT_EQ(m.fault, MergedHistory::Fault::none);
   ASSERT_EQ(m.points.size(), 4u);
   EXPECT_EQ(m.points[0].time, 0.25f);
-  ASSERT_EQ(m.points[0].n_ranges, 2);
+  ASSERT_EQ(m.points[0].ranges.size(), 2u);
   EXPECT_EQ(m.points[0].ranges[0].components[0], 1.0f);  // replaced, X only loaded by the history
   EXPECT_EQ(m.points[0].ranges[0].components[1], 0.0f);
   EXPECT_EQ(m.points[0].ranges[1].components[0], 4.0f);   // other nodes kept
   EXPECT_EQ(m.points[1].time, 0.5f);
-  ASSERT_EQ(m.points[1].n_ranges, 1);
+  ASSERT_EQ(m.points[1].ranges.size(), 1u);
   EXPECT_EQ(m.points[1].ranges[0].components[0], 2.0f);
   EXPECT_EQ(m.points[2].time, 0.75f);
-  ASSERT_EQ(m.points[2].n_ranges, 1);
+  ASSERT_EQ(m.points[2].ranges.size(), 1u);
   EXPECT_EQ(m.points[2].ranges[0].components[0], 3.0f);
   EXPECT_EQ(m.points[3], points.entry(3));  // after the history: as it was
 }
@@ -50,7 +49,7 @@ TEST(MergeHistory, LargeNodeNumbersAreMatchedByTheirValues) {
   const MergedHistory m = merge_history(points, history(0.5, 0.5, {7}), 1, 3, {1234567, 1234568}, 1);
   ASSERT_EQ(m.fault, MergedHistory::Fault::none);
   ASSERT_EQ(m.points.size(), 1u);
-  ASSERT_EQ(m.points[0].n_ranges, 1);
+  ASSERT_EQ(m.points[0].ranges.size(), 1u);
   EXPECT_EQ(m.points[0].ranges[0].components[0], 0.0f);  // a direction the history has not loads 0
   EXPECT_EQ(m.points[0].ranges[0].components[1], 7.0f);
 }

@@ -30,11 +30,10 @@ TEST(AmplitudePlot, SamplesEachRangeAndDirectionOverTheEndTime) {
 // curves and table columns (the title says so), not one column per range as long as the table.
 TEST(DiscreteLoadingPlot, AMovingLoadKeepsABoundedNumberOfCurves) {
   constexpr int count = 2000;
-  std::vector<model::TimePoint> points(count);
+  model::DiscreteLoading points;
   for (int i = 0; i < count; ++i) {
-    points[i].time = 0.01f * static_cast<float>(i);
-    points[i].n_ranges = 1;
-    points[i].ranges = {model::NodeRange{i + 1, i + 1, {-10.0f, 1.0f, 0.0f}}};
+    points.ranges.push_back(model::NodeRange{i + 1, i + 1, {-10.0f, 1.0f, 0.0f}});
+    points.end_point(0.01f * static_cast<float>(i));
   }
   const ui::PlotRequest plot = dialogs::editors::discrete_loading_plot("Moving", points, count, 3, "kN");
   ASSERT_EQ(plot.panels.size(), 1u);
@@ -52,7 +51,7 @@ TEST(DiscreteLoadingPlot, AMovingLoadKeepsABoundedNumberOfCurves) {
   const ui::PlotRequest few = dialogs::editors::discrete_loading_plot("Few", points, 3, 2, "");
   EXPECT_EQ(few.title, "Few");
   EXPECT_EQ(few.panels[0].series.size(), 6u);
-  const ui::PlotRequest sin = dialogs::editors::amplitude_plot("s", std::vector<model::NodeRange>(100, points[0].ranges[0]),
+  const ui::PlotRequest sin = dialogs::editors::amplitude_plot("s", std::vector<model::NodeRange>(100, points.ranges[0]),
                                                       3, true, 1.0, 0.0, 1.0, "kN");
   EXPECT_EQ(sin.table.columns.size(), 60u);
   EXPECT_EQ(sin.title, "s (the first 20 of 100 node ranges)");

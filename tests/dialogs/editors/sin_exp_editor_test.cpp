@@ -128,9 +128,9 @@ press 1
                 layouts::amplitude_record(xyz_range(1, 10, 2), 120, 3) + "\r\nEND_OF_CASE3\r\n");
 }
 
-// Ranges added and not saved are gone when the dialog closes, and so is their count: the next
-// opening shows what the file holds, never an entry it lacks as a range 0-0.
-TEST(SinExpEditor, CancelPutsBackTheSavedCountAndAShortFileGivesWhatItHolds) {
+// Ranges added and not saved are gone when the dialog closes, and the case's count stays: the
+// next opening shows what the file holds, never an entry it lacks as a range 0-0.
+TEST(SinExpEditor, CancelLeavesTheCountAndAShortFileGivesWhatItHolds) {
   TempCurrentDir dir;
   auto s = case_of_type(model::LoadingType::sinusoidal);
   s.loading_saved[3] = true;
@@ -179,6 +179,8 @@ press 1
 )S");
   EXPECT_RAN(outcome);
   EXPECT_FALSE(std::filesystem::exists("3TPexp.dat"));
+  // Closed without SAVE: the case's count is as it was, whatever the editor showed.
+  EXPECT_EQ(s.case_records[3].n_load_ranges, 1);
 }
 
 TEST(SinExpEditor, FullTableRefusesANewRange) {

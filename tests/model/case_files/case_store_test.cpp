@@ -34,14 +34,33 @@ model::Loading amplitudes(model::LoadingType type, float amplitude) {
 
 model::Loading discrete(float time) {
   model::Loading l;
-  l.data = model::DiscreteLoading::of({{time, 1, {{1, 3, {2.f}}}}});
+  l.data = model::DiscreteLoading::of({{time, {{1, 3, {2.f}}}}});
   return l;
 }
 
+// The text of the section of `kind` that an editor opening case k is given, in its case file's
+// layout: what SAVE wrote there, or "<none>".
 std::string case_file_text(CaseStore& store, const model::ProgramState& s, int k, ScratchKind kind) {
-  text::RecordSource source;
-  if (!store.case_file(s, k, kind, source)) return "<none>";
-  return std::string(source.text().get(), source.text_size());
+  using model::case_files::LineForm;
+  const model::Case& c = store.sections_for(s, k);
+  std::string text;
+  if (kind == ScratchKind::initial_conditions) {
+    if (!c.initial_conditions) return "<none>";
+    model::case_files::append_initial_conditions(text, *c.initial_conditions, s.general, LineForm::case_file);
+    return text;
+  }
+  if (kind == ScratchKind::initial_loading) {
+    if (!c.initial_loadings) return "<none>";
+    model::case_files::append_initial_loadings(text, *c.initial_loadings, s.general, LineForm::case_file);
+    return text;
+  }
+  const model::LoadingKind loading = kind == ScratchKind::sinusoidal    ? model::LoadingKind::sinusoidal
+                                     : kind == ScratchKind::exponential  ? model::LoadingKind::exponential
+                                     : kind == ScratchKind::accelerogram ? model::LoadingKind::accelerogram
+                                                                         : model::LoadingKind::discrete;
+  if (!c.loading(loading)) return "<none>";
+  model::case_files::append_loading(text, *c.loading(loading), k, s.general, LineForm::case_file);
+  return text;
 }
 
 // A case whose loading type changes keeps what was entered for the other type, and the file

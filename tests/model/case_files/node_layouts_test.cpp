@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "model/case_files/case_store.h"
+#include "model/case_files/point_records.h"
 #include "model/case_files/scratch_layouts.h"
 #include "support/temp_dir.h"
 
@@ -145,7 +146,7 @@ TEST(NodeLayouts, DiscreteLoadingSavedIsTheFileOfItsRecordsWhateverItsSize) {
   std::vector<model::TimePoint> points;
   for (int i = 0; i < 30000; ++i) {
     const float unique = -1.00041105e-36f * static_cast<float>(i + 1);
-    points.push_back({0.013f * static_cast<float>(i + 1), 3,
+    points.push_back({0.013f * static_cast<float>(i + 1),
                       {range(i + 1, 100000 + i, {{0, 1.5f}, {1, unique}, {2, -2.0f}}),
                        range(3, 4, {{0, static_cast<float>(i)}}), range(5, 6, {{2, 0.25f}})}});
   }
@@ -164,30 +165,18 @@ TEST(NodeLayouts, DiscreteLoadingSavedIsTheFileOfItsRecordsWhateverItsSize) {
 
 TEST(NodeLayouts, DiscreteLoadingReadsTimesWithTheirRangesAndStepsBackOverTheNextTime) {
   const std::vector<model::TimePoint> written = {
-      {0.1f, 1, {range(1, 5, {{0, 1.0f}, {1, 2.0f}})}},
-      {0.2f, 0, {}},
-      {0.3f, 2, {range(1, 5, {{0, -1.0f}}), range(6, 8, {{1, 1e-3f}})}},
+      {0.1f, {range(1, 5, {{0, 1.0f}, {1, 2.0f}})}},
+      {0.2f, {}},
+      {0.3f, {range(1, 5, {{0, -1.0f}}), range(6, 8, {{1, 1e-3f}})}},
   };
   text::RecordSource source(tp_file(written, 2, 2));
-  std::vector<model::TimePoint> table;
-  EXPECT_EQ(layouts::read_discrete_loading(source, 3, 2, table), 3);
-  EXPECT_EQ(table, written);
-}
-
-TEST(NodeLayouts, DiscreteLoadingKeepsEntriesTheFileDoesNotReach) {
-  const std::vector<model::TimePoint> written = {{0.5f, 1, {range(2, 3, {{0, 4.0f}})}}};
-  std::vector<model::TimePoint> table = {{9.0f, 1, {range(7, 7, {})}}, {8.0f, 0, {}}};
-  text::RecordSource source(tp_file(written, 3, 1));
-  EXPECT_EQ(layouts::read_discrete_loading(source, 2, 3, table), 1);
-  ASSERT_EQ(table.size(), 2u);
-  EXPECT_EQ(table[0], written[0]);
-  EXPECT_EQ(table[1].time, 8.0f);
+  EXPECT_EQ(layouts::read_discrete_loading(source, 2), model::DiscreteLoading::of(written));
 }
 
 TEST(NodeLayouts, DiscreteLoadingFileWithSixRecordsForTwoTimePoints) {
   const std::vector<model::TimePoint> written = {
-      {0.1f, 1, {range(1, 5, {})}},
-      {0.2f, 2, {range(1, 5, {}), range(6, 8, {})}},
+      {0.1f, {range(1, 5, {})}},
+      {0.2f, {range(1, 5, {}), range(6, 8, {})}},
   };
   const std::string file = tp_file(written, 3, 2);
   text::RecordSource source(file);
@@ -199,10 +188,9 @@ TEST(NodeLayouts, DiscreteLoadingReadingPassesOverTheEndLinesBetweenTimePoints) 
   // Older loading files carry "end_<n>" between time points; a TP.dat made from one must read
   // as the loading file reader reads the section, not end at the first such line.
   text::RecordSource source(" 0.1\n 1 5 1. 2. 3.\nend_1\n 0.2\n 6 8 4. 5. 6.\nend_2\nEND_OF_CASE1\n");
-  std::vector<model::TimePoint> table;
-  EXPECT_EQ(layouts::read_discrete_loading(source, 2, 3, table), 2);
+  const std::vector<model::TimePoint> table = layouts::read_discrete_loading(source, 3).points();
   ASSERT_EQ(table.size(), 2u);
-  EXPECT_EQ(table[0].n_ranges, 1);
+  EXPECT_EQ(table[0].ranges.size(), 1u);
   EXPECT_EQ(table[1].time, 0.2f);
   EXPECT_EQ(table[1].ranges, (std::vector<NodeRange>{range(6, 8, {{0, 4.f}, {1, 5.f}, {2, 6.f}})}));
   EXPECT_FALSE(layouts::time_point_separator("end_"));
