@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "dialogs/context.h"
+#include "dialogs/saved_loading.h"
 #include "model/case_files/accel_layout.h"
 #include "model/case_files/scratch_files.h"
 
@@ -104,20 +105,15 @@ std::vector<model::AccelPoint> points_of_record(float start, double step, const 
   return points;
 }
 
-bool existing_data_readable(const model::ProgramState& s, int case_number) {
-  const model::CaseRecord& record = s.case_records[case_number];
-  if (record.n_time_points == 0) return false;
-  if (case_number <= s.n_loaded_cases)
-    return s.loaded_case_records.contains(case_number) &&
-           s.loaded_case_records[case_number].loading_type == record.loading_type;
-  return s.loading_saved.contains(case_number) && s.loading_saved[case_number];
+bool existing_data_readable(const Context& context, int case_number) {
+  return context.cases.sections(case_number).record.n_time_points != 0 && holds_saved_loading(context, case_number);
 }
 
 void read_existing_points(Context& context, int case_number) {
   model::ProgramState& s = context.state;
   text::RecordSource source;
   if (!context.cases.case_file(s, case_number, model::case_files::ScratchKind::accelerogram, source)) return;
-  const model::CaseRecord& record = s.case_records[case_number];
+  const model::CaseRecord& record = context.cases.sections(case_number).record;
   model::case_files::read_accel_points(source, record.n_time_points, record.loading_type, s.general.n_dof, s.accel_direction,
                     s.accel_table);
 }

@@ -71,7 +71,7 @@ class DiscreteLoadingEditor {
   bool changes_saved = false;  // set by a SAVE that wrote the case file
 
  private:
-  int& n_time_points() { return state_.case_records[case_number_].n_time_points; }
+  int& n_time_points() { return context_.cases.at(case_number_).record.n_time_points; }
   int time_items() const { return std::max(state_.max_time_points, 0); }
 
   std::string time_item(int i) const;
@@ -257,10 +257,14 @@ void DiscreteLoadingEditor::save() {
   // table of 10^5 time points is not held beside the loading at the peak.
   std::vector<model::TimePoint>().swap(state_.time_point_table);
   const int n = work_.count();
+  model::Case edited = context_.cases.facts(case_number_);
+  edited.loading_saved = true;
+  model::case_files::SavedSections saved;
   if (n >= 1) {
     // The points in use become the case's loading. A range left without a node number is not
     // part of it.
-    model::Loading loading;
+    model::Loading& loading = edited.loading(model::LoadingKind::discrete).emplace();
+    saved.loading = model::LoadingKind::discrete;
     model::DiscreteLoading& points = loading.data.emplace<model::DiscreteLoading>();
     std::size_t n_ranges = 0;
     work_.for_each_used([&n_ranges](const model::TimePoint& point) { n_ranges += point.ranges.size(); });
@@ -273,18 +277,17 @@ void DiscreteLoadingEditor::save() {
         if (writable(point.ranges[k])) points.ranges.push_back(point.ranges[k]);
       points.end_point(point.time);
     });
-    model::case_files::FileFailure failure;
-    if (!context_.cases.save_loading(state_, case_number_, model::LoadingKind::discrete, loading, failure)) {
-      state_.time_point_table = work_.entries();
-      report_write_failure(context_, failure.path, failure.reason);
-      return;
-    }
+  }
+  model::case_files::FileFailure failure;
+  if (!context_.cases.commit(state_, case_number_, std::move(edited), saved, failure)) {
+    state_.time_point_table = work_.entries();
+    report_write_failure(context_, failure.path, failure.reason);
+    return;
   }
   // The table keeps the places of the points in use, which the Loading Cases dialog fills again
   // from the case's loading when the editor next opens, and the entries held beyond them.
   state_.time_point_table = work_.places_and_beyond();
   saved_count_ = n_time_points();
-  state_.loading_saved[case_number_] = true;
   changes_saved = true;
   dialog_.set_enabled(C::cancel, false);
 }
@@ -297,7 +300,7 @@ void DiscreteLoadingEditor::import_history() {
   const TypedNodes nodes = read_nodes(dialog_, ui::id(C::from), ui::id(C::to));
   if (nodes.last < nodes.first) return report_to_before_from(context_);
   if (!nodes_in_model(context_, nodes)) return;
-  const ImportCase target{{}, state_.case_records[case_number_].end_time};
+  const ImportCase target{{}, context_.cases.sections(case_number_).record.end_time};
   std::optional<ImportedHistory> imported = run_import_dialog(context_, ImportKind::load, nullptr, &target);
   if (!imported) return;
   MergedHistory merged = merge_history(work_, imported->record, imported->first_component, row_directions(state_.general.n_dof),
@@ -385,9 +388,7 @@ constexpr C callback_controls[] = {
 }  // namespace
 
 void open_discrete_loading_editor(Context& context, ui::Dialog&) {
-  const model::ProgramState& state = context.state;
-  const int c = state.current_case;
-  if (!state.case_records.contains(c) || !state.loading_saved.contains(c)) return;
+  if (!context.cases.has_case(context.state.current_case)) return;
   run_editor_dialog<DiscreteLoadingEditor>(context, callback_controls);
 }
 

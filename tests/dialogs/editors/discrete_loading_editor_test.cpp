@@ -62,14 +62,13 @@ press 1
   EXPECT_RAN(outcome);
   // The times reach the table only on save; DONE without a save puts the count back, or the
   // next save would write time points of time 0 for the times never saved.
-  EXPECT_EQ(s.case_records[1].n_time_points, 0);
+  EXPECT_EQ(s.record(1).n_time_points, 0);
   EXPECT_TRUE(s.time_point_table.empty());
 }
 
 TEST(DiscreteLoadingEditor, RangesMoveWithTheirTimePoint) {
   TempCurrentDir dir;
   auto s = model(120, 3);
-  model::case_files::CaseStore cases;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 type 1052 "0.5"
@@ -98,12 +97,12 @@ press 1093
 expect disabled 2
 press 1
 )",
-                     &cases);
+                     false);
   EXPECT_RAN(outcome);
-  ASSERT_EQ(saved(cases, 1).size(), 2u);
-  EXPECT_EQ(saved(cases, 1)[0], (model::TimePoint{0.2f, 0, {}}));
-  EXPECT_EQ(saved(cases, 1)[1], (model::TimePoint{0.5f, 1, {xyz_range(1, 10, 3)}}));
-  EXPECT_TRUE(s.loading_saved[1]);
+  ASSERT_EQ(saved(s.cases, 1).size(), 2u);
+  EXPECT_EQ(saved(s.cases, 1)[0], (model::TimePoint{0.2f, 0, {}}));
+  EXPECT_EQ(saved(s.cases, 1)[1], (model::TimePoint{0.5f, 1, {xyz_range(1, 10, 3)}}));
+  EXPECT_TRUE(s.at(1).loading_saved);
   EXPECT_EQ(read_file("1TP.dat"), layouts::time_record(0.2f) + "\r\n" + layouts::time_record(0.5f) +
                                       "\r\n" + layouts::discrete_range_record(xyz_range(1, 10, 3), 3) +
                                       "\r\nEND_OF_CASE1\r\n");
@@ -138,7 +137,6 @@ press 1
 TEST(DiscreteLoadingEditor, SameTextReplacesTheLoadingAndOtherTextAppends) {
   TempCurrentDir dir;
   auto s = model(120, 3, 3, 2);
-  model::case_files::CaseStore cases;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 type 1052 "0.1"
@@ -157,10 +155,10 @@ expect item 1049 2 "1-10"
 press 1093
 press 1
 )",
-                     &cases);
+                     false);
   EXPECT_RAN(outcome);
-  ASSERT_EQ(saved(cases, 2).size(), 1u);
-  EXPECT_EQ(saved(cases, 2)[0].ranges,
+  ASSERT_EQ(saved(s.cases, 2).size(), 1u);
+  EXPECT_EQ(saved(s.cases, 2)[0].ranges,
             (std::vector<NodeRange>{xyz_range(1, 10, 2), xyz_range(1, 10, 2)}));
   EXPECT_EQ(read_file("2TP.dat").substr(read_file("2TP.dat").size() - 14), "END_OF_CASE2\r\n");
 }
@@ -168,8 +166,8 @@ press 1
 TEST(DiscreteLoadingEditor, RemovingTheOnlyTimePointAndSavingLeavesTheFileUnchanged) {
   TempCurrentDir dir;
   auto s = model(120, 3);
-  s.case_records[1].n_time_points = 1;
-  s.loading_saved[1] = true;
+  s.record(1).n_time_points = 1;
+  s.at(1).loading_saved = true;
   s.time_point_table = {{0.5f, 1, {xyz_range(2, 3, 1)}}};
   write_file("1TP.dat", "old content\r\n");
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
@@ -183,7 +181,7 @@ press 1093
 press 1
 )");
   EXPECT_RAN(outcome);
-  EXPECT_EQ(s.case_records[1].n_time_points, 0);
+  EXPECT_EQ(s.record(1).n_time_points, 0);
   EXPECT_EQ(read_file("1TP.dat"), "old content\r\n");
 }
 
@@ -213,15 +211,14 @@ press 1093
 press 1
 )");
   EXPECT_RAN(outcome);
-  EXPECT_EQ(s.case_records[1].n_time_points, 1);
+  EXPECT_EQ(s.record(1).n_time_points, 1);
 }
 
 TEST(DiscreteLoadingEditor, RemovingARangeMovesTheLaterOnesDown) {
   TempCurrentDir dir;
   auto s = model(120, 2);
-  s.case_records[1].n_time_points = 1;
+  s.record(1).n_time_points = 1;
   s.time_point_table = {{1.0f, 3, {xyz_range(1, 1, 1), xyz_range(2, 2, 2), xyz_range(3, 3, 3)}}};
-  model::case_files::CaseStore cases;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 pick 1102 1
@@ -236,15 +233,14 @@ expect item 1049 2 ""
 press 1093
 press 1
 )",
-                     &cases);
+                     false);
   EXPECT_RAN(outcome);
-  EXPECT_EQ(saved(cases, 1)[0], (model::TimePoint{1.0f, 1, {xyz_range(2, 2, 2)}}));
+  EXPECT_EQ(saved(s.cases, 1)[0], (model::TimePoint{1.0f, 1, {xyz_range(2, 2, 2)}}));
 }
 
 TEST(DiscreteLoadingEditor, TwoDegreesOfFreedomWriteTwoRealsPerRange) {
   TempCurrentDir dir;
   auto s = model(120, 2);
-  model::case_files::CaseStore cases;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 expect disabled 1057
@@ -262,7 +258,7 @@ press 1050
 press 1093
 press 1
 )",
-                     &cases);
+                     false);
   EXPECT_RAN(outcome);
   text::RecordSource source;
   ASSERT_TRUE(files::read_records("1TP.dat", source));
@@ -270,14 +266,13 @@ press 1
   EXPECT_EQ(source.record(1), layouts::discrete_range_record(xyz_range(4, 9, 0, -7.5f), 2));
   std::vector<model::TimePoint> back;
   EXPECT_EQ(layouts::read_discrete_loading(source, 1, 2, back), 1);
-  EXPECT_EQ(back, saved(cases, 1));
+  EXPECT_EQ(back, saved(s.cases, 1));
 }
 
 TEST(DiscreteLoadingEditor, FullTablesRefuseAdditionsAndKeepEveryEntry) {
   TempCurrentDir dir;
   auto s = model(1, 3);
   s.max_time_points = 2;
-  model::case_files::CaseStore cases;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 type 1052 "2"
@@ -300,11 +295,11 @@ expect message "ADD Message" "The list of node ranges is full (1 ranges). The ra
 press 1093
 press 1
 )",
-                     &cases);
+                     false);
   EXPECT_RAN(outcome);
-  ASSERT_EQ(saved(cases, 1).size(), 2u);
-  EXPECT_EQ(saved(cases, 1)[0].time, 1.0f);
-  EXPECT_EQ(saved(cases, 1)[1], (model::TimePoint{2.0f, 1, {xyz_range(1, 1, 0)}}));
+  ASSERT_EQ(saved(s.cases, 1).size(), 2u);
+  EXPECT_EQ(saved(s.cases, 1)[0].time, 1.0f);
+  EXPECT_EQ(saved(s.cases, 1)[1], (model::TimePoint{2.0f, 1, {xyz_range(1, 1, 0)}}));
 }
 
 // "ADD to List >>" sets the items of the time points in use and nothing after them: a time the
@@ -313,7 +308,7 @@ TEST(DiscreteLoadingEditor, AddingATimeSetsOnlyTheItemsInUse) {
   TempCurrentDir dir;
   auto s = model(120, 3);
   s.time_point_table = {{0.1f, 0, {}}, {0.2f, 0, {}}, {0.3f, 0, {}}};
-  s.case_records[1].n_time_points = 2;
+  s.record(1).n_time_points = 2;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 expect item 1102 3 ""
@@ -330,7 +325,7 @@ expect item 1102 3 "    0.300000"
 press 2
 )");
   EXPECT_RAN(outcome);
-  EXPECT_EQ(s.case_records[1].n_time_points, 2);
+  EXPECT_EQ(s.record(1).n_time_points, 2);
 }
 
 // A table handed over in order is searched by halves, one out of order one by one: both put
@@ -341,7 +336,7 @@ TEST(DiscreteLoadingEditor, NewTimesGoAfterTheTimesBelowThemInOrderedAndUnordere
     auto s = model(120, 3);
     s.time_point_table = ordered ? std::vector<model::TimePoint>{{0.1f, 0, {}}, {0.2f, 0, {}}, {0.3f, 0, {}}}
                                  : std::vector<model::TimePoint>{{0.3f, 0, {}}, {0.1f, 0, {}}, {0.2f, 0, {}}};
-    s.case_records[1].n_time_points = 3;
+    s.record(1).n_time_points = 3;
     // Out of order, 0.25 has three times below it wherever they stand.
     const std::string first = ordered ? "0.1" : "0.3", third = ordered ? "0.2" : "0.1",
                       fifth = ordered ? "0.3" : "0.2";
@@ -363,7 +358,7 @@ press 2
 )");
     EXPECT_RAN(outcome);
     // Closed without a SAVE: the count goes back to the times the table held.
-    EXPECT_EQ(s.case_records[1].n_time_points, 3) << (ordered ? "ordered" : "unordered");
+    EXPECT_EQ(s.record(1).n_time_points, 3) << (ordered ? "ordered" : "unordered");
   }
 }
 
@@ -373,7 +368,7 @@ TEST(DiscreteLoadingEditor, ARefusedTimeStillEnablesAddingRanges) {
   auto s = model(12, 3);
   s.max_time_points = 1;
   s.time_point_table = {{0.5f, 0, {}}};
-  s.case_records[1].n_time_points = 1;
+  s.record(1).n_time_points = 1;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 expect disabled 1050
@@ -391,12 +386,12 @@ TEST(DiscreteLoadingEditor, ReadingTheFileBackFillsTheTableForTheNextOpening) {
   TempCurrentDir dir;
   auto s = model(120, 3);
   s.current_case = 2;
-  s.case_records[2].n_time_points = 3;  // one more than the file holds
+  s.record(2).n_time_points = 3;  // one more than the file holds
   write_file("2TP.dat", " 0.1\r\n 1 5 1. 2. 3.\r\n 0.2\r\n 1 5 4. 5. 6.\r\n 6 8 7. 8. 9.\r\nEND_OF_CASE2\r\n");
   std::vector<model::TimePoint> table = {{}, {}, {9.0f, 0, {}}};
   text::RecordSource source;
   ASSERT_TRUE(files::read_records("2TP.dat", source));
-  EXPECT_EQ(model::case_files::read_discrete_loading(source, s.case_records[2].n_time_points, s.general.n_dof, table), 2);
+  EXPECT_EQ(model::case_files::read_discrete_loading(source, s.record(2).n_time_points, s.general.n_dof, table), 2);
   ASSERT_EQ(table.size(), 3u);
   EXPECT_EQ(table[0], (model::TimePoint{0.1f, 1, {xyz_range(1, 5, 1, 2, 3)}}));
   EXPECT_EQ(table[1], (model::TimePoint{0.2f, 2, {xyz_range(1, 5, 4, 5, 6), xyz_range(6, 8, 7, 8, 9)}}));
@@ -409,7 +404,6 @@ TEST(DiscreteLoadingEditor, MemoryFollowsTheDataNotTheLimits) {
   TempCurrentDir dir;
   auto s = model(100000, 3);
   s.max_time_points = 10000;
-  model::case_files::CaseStore cases;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 type 1052 "2"
@@ -423,11 +417,11 @@ press 1050
 press 1093
 press 1
 )",
-                     &cases);
+                     false);
   EXPECT_RAN(outcome);
-  ASSERT_EQ(saved(cases, 1).size(), 2u);
-  EXPECT_TRUE(saved(cases, 1)[0].ranges.empty());
-  EXPECT_EQ(saved(cases, 1)[1].ranges.size(), 1u);
+  ASSERT_EQ(saved(s.cases, 1).size(), 2u);
+  EXPECT_TRUE(saved(s.cases, 1)[0].ranges.empty());
+  EXPECT_EQ(saved(s.cases, 1)[1].ranges.size(), 1u);
   // The editor's table keeps only the places of the points saved: no range is held twice.
   ASSERT_EQ(s.time_point_table.size(), 0u);
 }
