@@ -14,7 +14,9 @@ namespace dialogs {
 // The saved fact is kept, not derived from the sections the store holds: a loading saved as
 // sinusoidal stays the case's saved loading when its type becomes exponential (the two share
 // the case's count of ranges, and Plot is offered and says there is none to draw), and a
-// discrete SAVE of no time point saves no section.
+// discrete SAVE of no time point saves no section. The initial values' saved fact is kept for
+// a like reason: a SAVE whose second file could not be written keeps the initial conditions
+// written before it, and the editor still opens the case as never saved.
 bool holds_saved_loading(const Context& context, int case_number);
 
 }  // namespace dialogs

@@ -226,6 +226,12 @@ TEST(RemoveCase, LaterCasesMoveDownWithTheirFlagsAndLoadedRecords) {
   EXPECT_TRUE(s.at(2).initial_values_saved);
   EXPECT_TRUE(s.at(3).processed);
   EXPECT_FALSE(s.at(4).processed);
+
+  // The last loaded case goes: the case after it was never loaded, and is not counted so.
+  EXPECT_TRUE(dialogs::cases::remove_case(s, s.cases, 2).empty());
+  EXPECT_EQ(s.n_loaded_cases, 1);
+  EXPECT_EQ(s.general.n_loading_cases, 2);
+  EXPECT_EQ(s.record(2).end_time, 40);
 }
 
 TEST(RemoveCase, OnlyCaseLeavesNoCase) {

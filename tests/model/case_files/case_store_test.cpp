@@ -287,7 +287,9 @@ TEST(CaseStoreCases, RecordsFactsAndSectionsAreReplacedEachOnItsOwn) {
   EXPECT_EQ(store.count(), 2);
   EXPECT_EQ(store.loaded(2), nullptr);
   EXPECT_EQ(store.sections(2).record.end_time, 5.f);
+  store.at(1).initial_loadings.emplace();  // in no file
   store.take_files(s.case_folder);
+  EXPECT_FALSE(store.sections(1).initial_loadings) << "every section is the case files'";
   EXPECT_TRUE(store.sections(2).initial_values_saved) << "the case files bring sections only";
   EXPECT_TRUE(store.sections(3).loading(model::LoadingKind::sinusoidal));
   EXPECT_EQ(store.analysis(s).cases.size(), 0u) << "general data names no case";

@@ -407,12 +407,14 @@ TEST(Journal, AChangeDeepInsideACaseOrAGroupIsWrittenAndReadBack) {
 // cases beyond them, was not written by a run.
 TEST(Journal, MoreCasesThanARunCanHaveAreRefused) {
   Session s = entered_state();
+  s.cases.set_count(model::max_loading_cases);
   s.at(model::max_loading_cases).processed = true;
   cf::JournalContent content;
   std::string reason;
-  EXPECT_EQ(cf::parse_journal(text_of(s), content, reason), cf::JournalRead::ok) << reason;
-  EXPECT_EQ(content.cases.size(), static_cast<std::size_t>(model::max_loading_cases));
+  ASSERT_EQ(cf::parse_journal(text_of(s), content, reason), cf::JournalRead::ok) << reason;
+  ASSERT_EQ(content.cases.size(), static_cast<std::size_t>(model::max_loading_cases));
   EXPECT_TRUE(content.cases.back().processed);
+  EXPECT_EQ(content.case_count, model::max_loading_cases);
   s.at(model::max_loading_cases + 1);
   EXPECT_EQ(cf::parse_journal(text_of(s), content, reason), cf::JournalRead::damaged);
   EXPECT_NE(reason.find("cases"), std::string::npos) << reason;
