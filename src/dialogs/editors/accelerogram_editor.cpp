@@ -44,9 +44,8 @@ std::string time_item_text(float time, bool zero_blank) {
 class AccelerogramEditor {
  public:
   AccelerogramEditor(Context& context, int case_number)
-      : context_(context), state_(context.state), case_number_(case_number) {
-    processing_steps_ = context.cases.sections(case_number).accel_processing;
-  }
+      : context_(context), state_(context.state), case_number_(case_number),
+        processing_steps_(context.cases.sections(case_number).accel_processing) {}
   AccelerogramEditor(const AccelerogramEditor&) = delete;
   AccelerogramEditor& operator=(const AccelerogramEditor&) = delete;
 
