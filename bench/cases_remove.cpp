@@ -11,6 +11,7 @@
 #include "dialogs/cases/case_form.h"
 #include "model/case_files/case_store.h"
 #include "model/state.h"
+#include "support/session.h"
 
 namespace {
 
@@ -19,8 +20,7 @@ using bench_support::BenchFolder;
 
 // Each case saved by the editors: one range of initial conditions and of initial loadings, and
 // sinusoidal amplitudes of 1,000 ranges.
-model::case_files::CaseStore saved_cases(const model::ProgramState& s) {
-  model::case_files::CaseStore cases;
+void save_cases(const model::ProgramState& s, model::case_files::CaseStore& cases) {
   model::case_files::FileFailure failure;
   model::Loading amplitudes;
   auto& ranges = amplitudes.data.emplace<model::AmplitudeLoading>().ranges;
@@ -34,18 +34,17 @@ model::case_files::CaseStore saved_cases(const model::ProgramState& s) {
         !cases.save_loading(s, k, model::LoadingKind::sinusoidal, amplitudes, failure))
       break;
   }
-  return cases;
 }
 
-model::ProgramState processed_cases() {
-  model::ProgramState s;
+testing_support::Session processed_cases() {
+  testing_support::Session s;
   s.general.n_nodes = 12;
   s.general.n_dof = 3;
   s.general.n_loading_cases = n_cases;
-  dialogs::cases::create_case_arrays(s);
+  dialogs::cases::create_case_arrays(s, s.cases);
   for (int k = 1; k <= n_cases; ++k) {
-    s.case_records[k].end_time = static_cast<float>(k);
-    s.case_processed[k] = true;
+    s.record(k).end_time = static_cast<float>(k);
+    s.at(k).processed = true;
   }
   return s;
 }
@@ -54,11 +53,10 @@ void BM_RemoveFirstOf99Cases(benchmark::State& bench) {
   BenchFolder folder;
   for (auto _ : bench) {
     bench.PauseTiming();
-    model::ProgramState s = processed_cases();
-    model::case_files::CaseStore cases = saved_cases(s);
+    testing_support::Session s = processed_cases();
+    save_cases(s, s.cases);
     bench.ResumeTiming();
-    dialogs::cases::remove_case(s, 1);
-    const auto failures = cases.remove_case("", 1, n_cases);
+    const auto failures = dialogs::cases::remove_case(s, s.cases, 1);
     if (!failures.empty()) bench.SkipWithError("a case file was not moved");
     benchmark::DoNotOptimize(failures.size());
   }

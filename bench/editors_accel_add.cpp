@@ -12,6 +12,7 @@
 #include "model/case_files/accel_layout.h"
 #include "model/case_files/case_store.h"
 #include "ui/script/script_toolkit.h"
+#include "support/session.h"
 
 namespace {
 
@@ -19,18 +20,18 @@ constexpr int n_points = 20000;
 
 using bench_support::BenchFolder;
 
-model::ProgramState accelerogram_case(int n_saved_points) {
-  model::ProgramState s;
+testing_support::Session accelerogram_case(int n_saved_points) {
+  testing_support::Session s;
   s.general.n_dof = 3;
   s.max_time_points = n_points;
   s.general.length_unit = "m";
   s.general.n_loading_cases = 1;
   s.current_case = 1;
-  s.case_records.assign(1, {});
-  s.case_records[1].loading_type = model::LoadingType::accelerogram_3_directions;
-  s.case_records[1].n_time_points = n_saved_points;
-  s.loaded_case_records.assign(1, {});
-  s.loading_saved.assign(1, n_saved_points > 0);
+  s.cases.set_count(1);
+  s.record(1).loading_type = model::LoadingType::accelerogram_3_directions;
+  s.record(1).n_time_points = n_saved_points;
+  s.loaded(1);
+  s.at(1).loading_saved = n_saved_points > 0;
   return s;
 }
 
@@ -53,12 +54,12 @@ std::string add_script(int count, int order, int first = 0) {
 }
 
 // Runs the editor over a parsed script; false when the script did not run through.
-bool run_editor(model::ProgramState& s, const ui::script::ParseResult& parsed,
-                const model::case_files::CaseStore& cases = {}) {
+bool run_editor(testing_support::Session& s, const ui::script::ParseResult& parsed,
+                const model::case_files::CaseStore* cases = nullptr) {
   std::ostringstream transcript;
   ui::script::ScriptToolkit toolkit(parsed, transcript);
   dialogs::Context context{toolkit, s};
-  context.cases = cases;
+  context.cases = cases ? *cases : s.cases;
   try {
     auto owner = toolkit.create_dialog(102);
     dialogs::editors::open_accelerogram_editor(context, *owner);
@@ -74,7 +75,7 @@ void BM_Add20000Points(benchmark::State& state) {
   // DONE without SAVE asks whether to discard the points entered: yes, they are not measured.
   const auto parsed = ui::script::parse_script(add_script(n_points, state.range(0)) + "press 1\nanswer yes\n");
   for (auto _ : state) {
-    model::ProgramState s = accelerogram_case(0);
+    testing_support::Session s = accelerogram_case(0);
     if (!run_editor(s, parsed)) state.SkipWithError("the script did not run through");
   }
   // Seconds of CPU per ADD (with its two typed fields), over the whole entry.
@@ -86,7 +87,7 @@ BENCHMARK(BM_Add20000Points)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMilliseco
 
 // A saved accelerogram of 20,000 points, as the editor's SAVE leaves it in the case store (and
 // in TPacc.dat); the editor opens from it.
-model::case_files::CaseStore saved_points(const model::ProgramState& s, int count) {
+model::case_files::CaseStore saved_points(const testing_support::Session& s, int count) {
   std::vector<model::AccelPoint> points(count);
   for (int i = 0; i < count; ++i) {
     points[i].time = static_cast<float>(0.005 * (i + 1));
@@ -95,7 +96,7 @@ model::case_files::CaseStore saved_points(const model::ProgramState& s, int coun
   model::Loading loading;
   loading.data =
       model::Accelerogram{model::LoadingType::accelerogram_3_directions, model::AccelDirection::none, points, {}};
-  model::case_files::CaseStore cases;
+  model::case_files::CaseStore cases = s.cases;
   model::case_files::FileFailure failure;
   cases.save_loading(s, 1, model::LoadingKind::accelerogram, std::move(loading), failure);
   return cases;
@@ -116,8 +117,8 @@ void BM_ActionOnSavedPoints(benchmark::State& state) {
   const std::string done = action == 1 || action == 2 ? "press 1\nanswer yes\n" : "press 1\n";
   const auto parsed = ui::script::parse_script(script + done);
   for (auto _ : state) {
-    model::ProgramState s = accelerogram_case(saved);
-    if (!run_editor(s, parsed, cases)) state.SkipWithError("the script did not run through");
+    testing_support::Session s = accelerogram_case(saved);
+    if (!run_editor(s, parsed, &cases)) state.SkipWithError("the script did not run through");
   }
 }
 BENCHMARK(BM_ActionOnSavedPoints)->DenseRange(0, 3)->Unit(benchmark::kMillisecond);

@@ -38,7 +38,10 @@ class BenchDialog : public ui::script::ScriptDialog {
   Body& body_;
 };
 
-void run_editor(benchmark::State& bench, model::ProgramState& s,
+// The case store of the editor running: what a body reads the editor's case from.
+const model::case_files::CaseStore* running_cases = nullptr;
+
+void run_editor(benchmark::State& bench, testing_support::Session& s,
                 void (*editor)(dialogs::Context&, ui::Dialog&), Body body) {
   BenchFolder folder;
   std::ostringstream transcript;
@@ -47,8 +50,12 @@ void run_editor(benchmark::State& bench, model::ProgramState& s,
     return std::make_unique<BenchDialog>(script, *ui::find_template(id), body);
   });
   dialogs::Context context{toolkit, s};
+  context.cases = std::move(s.cases);
+  running_cases = &context.cases;
   auto owner = toolkit.create_dialog(ui::DialogId::loading_cases);
   editor(context, *owner);
+  running_cases = nullptr;
+  s.cases = std::move(context.cases);
   if (!toolkit.messages.empty()) bench.SkipWithError(toolkit.titles().c_str());
   bench.counters["peak_MB"] = peak_megabytes();
 }
@@ -61,14 +68,14 @@ void enable_add(ui::script::ScriptDialog& d) {
 
 // Opening the editor on the whole loading: the working copy and the time list of 10,000 items.
 void BM_DiscreteOpen(benchmark::State& bench) {
-  model::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
+  testing_support::Session s = discrete_case(static_cast<int>(bench.range(0)));
   for (auto _ : bench) run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [](auto&) {});
 }
 BENCHMARK(BM_DiscreteOpen)->Arg(n_time_points)->Arg(10 * n_time_points)->Unit(benchmark::kMillisecond);
 
 // "ADD >>" of a sixth range under a time point and its removal: two node list refreshes.
 void BM_DiscreteAddRangeAndRemoveIt(benchmark::State& bench) {
-  model::ProgramState s = discrete_case();
+  testing_support::Session s = discrete_case();
   run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
     enable_add(d);
     d.user_pick(0, 1102, 5000);
@@ -86,7 +93,7 @@ BENCHMARK(BM_DiscreteAddRangeAndRemoveIt)->Unit(benchmark::kMillisecond);
 
 // "ADD >>" of a range that exists: the textual lookup replaces its loading in place.
 void BM_DiscreteAddRangeReplacing(benchmark::State& bench) {
-  model::ProgramState s = discrete_case();
+  testing_support::Session s = discrete_case();
   run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
     enable_add(d);
     d.user_pick(0, 1102, 7000);
@@ -99,7 +106,7 @@ BENCHMARK(BM_DiscreteAddRangeReplacing)->Unit(benchmark::kMillisecond);
 
 // Selecting another time point: the node list shows its ranges.
 void BM_DiscreteSelectTimePoint(benchmark::State& bench) {
-  model::ProgramState s = discrete_case();
+  testing_support::Session s = discrete_case();
   s.time_point_table[1].ranges.resize(2);
   run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
     int i = 0;
@@ -111,7 +118,7 @@ BENCHMARK(BM_DiscreteSelectTimePoint)->Unit(benchmark::kMillisecond);
 // The worst case of the time list: a time before every other one moves all 10,000 entries and
 // redraws the list, and its removal redraws it again.
 void BM_DiscreteAddFirstTimeAndRemoveIt(benchmark::State& bench) {
-  model::ProgramState s = discrete_case();
+  testing_support::Session s = discrete_case();
   s.max_time_points = n_time_points + 1;
   run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
     d.user_type(0, 1052, "0.001");
@@ -129,7 +136,7 @@ BENCHMARK(BM_DiscreteAddFirstTimeAndRemoveIt)->Unit(benchmark::kMillisecond);
 // 10,000, 20,000 and 40,000 time points: linear entry doubles the time with the count.
 void BM_DiscreteReplay(benchmark::State& bench) {
   const int n = static_cast<int>(bench.range(0));
-  model::ProgramState s = large_model(model::LoadingType::discrete);
+  testing_support::Session s = large_model(model::LoadingType::discrete);
   s.max_time_points = n;
   int entered = 0;  // the case's count, as the SAVE after the timed entry sets it
   run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
@@ -149,7 +156,7 @@ void BM_DiscreteReplay(benchmark::State& bench) {
       }
     }
     d.user_press(0, 1093);
-    entered = s.case_records[1].n_time_points;
+    entered = running_cases->sections(1).record.n_time_points;
   });
   if (entered != n) bench.SkipWithError("the time points were not all entered");
 }
@@ -157,7 +164,7 @@ BENCHMARK(BM_DiscreteReplay)->Arg(10000)->Arg(20000)->Arg(40000)->Iterations(1)-
 
 // "SAVE Changes": the table copied back and 60,001 records written.
 void BM_DiscreteSave(benchmark::State& bench) {
-  model::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
+  testing_support::Session s = discrete_case(static_cast<int>(bench.range(0)));
   run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [&](ui::script::ScriptDialog& d) {
     for (auto _ : bench) d.user_press(0, 1093);
   });
@@ -167,7 +174,7 @@ BENCHMARK(BM_DiscreteSave)->Arg(n_time_points)->Arg(10 * n_time_points)->Unit(be
 // Amplitudes of 10,000 ranges: "ADD >>" of the last one compares it with every item, and a
 // removal at the top moves every item of the list.
 void BM_SinExpAddLastRangeAndRemoveFirst(benchmark::State& bench) {
-  model::ProgramState s = large_model(model::LoadingType::sinusoidal);
+  testing_support::Session s = large_model(model::LoadingType::sinusoidal);
   int next = 1;
   run_editor(bench, s, dialogs::editors::open_sin_exp_editor, [&](ui::script::ScriptDialog& d) {
     for (int i = 0; i < 10000; ++i, ++next) {
@@ -189,7 +196,7 @@ BENCHMARK(BM_SinExpAddLastRangeAndRemoveFirst)->Unit(benchmark::kMillisecond);
 
 // Initial values of 10,000 ranges: "ADD >>" of a new range after a lookup over all of them.
 void BM_InitialValuesAddAfterTenThousand(benchmark::State& bench) {
-  model::ProgramState s = large_model(model::LoadingType::discrete);
+  testing_support::Session s = large_model(model::LoadingType::discrete);
   run_editor(bench, s, dialogs::editors::open_initial_values_editor, [&](ui::script::ScriptDialog& d) {
     int next = 1;
     for (; next <= 10000; ++next) {

@@ -9,6 +9,7 @@
 
 #include "bench_support.h"
 #include "model/state.h"
+#include "support/session.h"
 
 namespace editors_nodes_bench {
 
@@ -18,8 +19,8 @@ inline constexpr int ranges_per_time = 5;
 
 using bench_support::BenchFolder;
 
-inline model::ProgramState large_model(model::LoadingType loading_type) {
-  model::ProgramState s;
+inline testing_support::Session large_model(model::LoadingType loading_type) {
+  testing_support::Session s;
   s.general.n_nodes = n_nodes;
   s.general.n_dof = 3;
   s.max_time_points = n_time_points;
@@ -27,21 +28,19 @@ inline model::ProgramState large_model(model::LoadingType loading_type) {
   s.general.force_unit = "kN";
   s.general.n_loading_cases = 1;
   s.current_case = 1;
-  for (auto* cases : {&s.case_records, &s.loaded_case_records})
-    cases->assign(1, {});
-  s.case_records[1].loading_type = loading_type;
-  s.case_processed.assign(1, true);
-  s.loading_saved.assign(1, true);
-  s.initial_values_saved.assign(1, true);
+  s.cases.set_count(1);
+  s.loaded(1);
+  s.record(1).loading_type = loading_type;
+  s.at(1).processed = s.at(1).loading_saved = s.at(1).initial_values_saved = true;
   return s;
 }
 
 // The discrete loading as the Loading Cases dialog hands it over: every time point with its
 // five ranges of twenty nodes.
-inline model::ProgramState discrete_case(int time_points = n_time_points) {
-  model::ProgramState s = large_model(model::LoadingType::discrete);
+inline testing_support::Session discrete_case(int time_points = n_time_points) {
+  testing_support::Session s = large_model(model::LoadingType::discrete);
   s.max_time_points = time_points;
-  s.case_records[1].n_time_points = time_points;
+  s.record(1).n_time_points = time_points;
   s.time_point_table.resize(time_points);
   for (int i = 0; i < time_points; ++i) {
     model::TimePoint& p = s.time_point_table[i];

@@ -48,7 +48,7 @@ struct User {
 using Body = std::function<void(User&)>;
 
 // Opens the editor; once its window is up, the body runs and then closes it.
-void run_editor(benchmark::State& bench, model::ProgramState& s,
+void run_editor(benchmark::State& bench, testing_support::Session& s,
                 void (*editor)(dialogs::Context&, ui::Dialog&), const Body& body) {
   BenchFolder folder;
   // The Qt dialogs; the last one made is the editor, whose widgets the user reaches.
@@ -60,6 +60,7 @@ void run_editor(benchmark::State& bench, model::ProgramState& s,
     return dialog;
   });
   dialogs::Context context{toolkit, s};
+  context.cases = std::move(s.cases);
   auto owner = toolkit.create_dialog(ui::DialogId::loading_cases);
   QTimer::singleShot(0, [&] {
     User user{*last};
@@ -67,6 +68,7 @@ void run_editor(benchmark::State& bench, model::ProgramState& s,
     last->close(1);
   });
   editor(context, *owner);
+  s.cases = std::move(context.cases);
   if (!toolkit.messages.empty()) bench.SkipWithError(toolkit.titles().c_str());
   bench.counters["peak_MB"] = peak_megabytes();
 }
@@ -79,13 +81,13 @@ void enable_add(User& u) {
 // Opening and closing, at 10,000 and 100,000 time points of five ranges each: the time list
 // is a view of the table, so the cost is the working copy's.
 void BM_QtDiscreteOpen(benchmark::State& bench) {
-  model::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
+  testing_support::Session s = discrete_case(static_cast<int>(bench.range(0)));
   for (auto _ : bench) run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [](User&) {});
 }
 BENCHMARK(BM_QtDiscreteOpen)->Arg(n_time_points)->Arg(10 * n_time_points)->Unit(benchmark::kMillisecond);
 
 void BM_QtDiscreteAddRangeAndRemoveIt(benchmark::State& bench) {
-  model::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
+  testing_support::Session s = discrete_case(static_cast<int>(bench.range(0)));
   run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [&](User& u) {
     enable_add(u);
     u.pick(1102, 5000);
@@ -102,7 +104,7 @@ void BM_QtDiscreteAddRangeAndRemoveIt(benchmark::State& bench) {
 BENCHMARK(BM_QtDiscreteAddRangeAndRemoveIt)->Arg(n_time_points)->Arg(10 * n_time_points)->Unit(benchmark::kMillisecond);
 
 void BM_QtDiscreteSelectTimePoint(benchmark::State& bench) {
-  model::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
+  testing_support::Session s = discrete_case(static_cast<int>(bench.range(0)));
   s.time_point_table[1].ranges.resize(2);
   run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [&](User& u) {
     int i = 0;
@@ -112,7 +114,7 @@ void BM_QtDiscreteSelectTimePoint(benchmark::State& bench) {
 BENCHMARK(BM_QtDiscreteSelectTimePoint)->Arg(n_time_points)->Arg(10 * n_time_points)->Unit(benchmark::kMillisecond);
 
 void BM_QtDiscreteAddFirstTimeAndRemoveIt(benchmark::State& bench) {
-  model::ProgramState s = discrete_case(static_cast<int>(bench.range(0)));
+  testing_support::Session s = discrete_case(static_cast<int>(bench.range(0)));
   s.max_time_points += 1;
   run_editor(bench, s, dialogs::editors::open_discrete_loading_editor, [&](User& u) {
     u.type(1052, "0.001");
@@ -138,7 +140,7 @@ void BM_QtOpenEditorsOfABillion(benchmark::State& bench) {
                     {model::LoadingType::accelerogram_3_directions, dialogs::editors::open_accelerogram_editor},
                     {model::LoadingType::discrete, dialogs::editors::open_diameters_editor}};
   const auto& which = editors_of[bench.range(0)];
-  model::ProgramState s = large_model(which.loading_type);
+  testing_support::Session s = large_model(which.loading_type);
   s.general.n_nodes = s.general.n_elements = 1000000000;
   s.max_time_points = 2000000000;
   for (auto _ : bench) run_editor(bench, s, which.open, [](User&) {});
@@ -146,7 +148,7 @@ void BM_QtOpenEditorsOfABillion(benchmark::State& bench) {
 BENCHMARK(BM_QtOpenEditorsOfABillion)->DenseRange(0, 4)->Unit(benchmark::kMillisecond);
 
 void BM_QtSinExpAddLastRangeAndRemoveFirst(benchmark::State& bench) {
-  model::ProgramState s = large_model(model::LoadingType::sinusoidal);
+  testing_support::Session s = large_model(model::LoadingType::sinusoidal);
   int next = 1;
   run_editor(bench, s, dialogs::editors::open_sin_exp_editor, [&](User& u) {
     u.settling = false;

@@ -9,17 +9,22 @@
 #include "bench_support.h"
 #include "model/case_files/journal.h"
 #include "model/state.h"
+#include "support/session.h"
 
 namespace {
 
 constexpr int n_cases = 99;
 
-model::ProgramState ninety_nine_cases() {
-  model::ProgramState s;
+testing_support::Session ninety_nine_cases() {
+  testing_support::Session s;
   s.general.n_loading_cases = n_cases;
-  for (auto* records : {&s.case_records, &s.loaded_case_records}) records->assign(n_cases, {});
-  for (auto* flags : {&s.case_processed, &s.loading_saved, &s.initial_values_saved}) flags->assign(n_cases, true);
-  for (int k = 1; k <= n_cases; ++k) s.case_records[k].end_time = static_cast<float>(k);
+  s.cases.set_count(n_cases);
+  for (int k = 1; k <= n_cases; ++k) {
+    model::Case& c = s.at(k);
+    c.loaded.emplace();
+    c.processed = c.loading_saved = c.initial_values_saved = true;
+    c.record.end_time = static_cast<float>(k);
+  }
   for (int k = 1; k <= n_cases; ++k) {
     std::ofstream(std::to_string(k) + "TP.dat") << " 0.1\n 1 12 5. 0. 0.\n";
     std::ofstream(std::to_string(k) + "init.dat") << " 1 12 0. 0. 0.\n";
@@ -29,22 +34,22 @@ model::ProgramState ninety_nine_cases() {
 
 void BM_JournalUnchangedAction(benchmark::State& st) {
   bench_support::BenchFolder folder;
-  const model::ProgramState s = ninety_nine_cases();
+  const testing_support::Session s = ninety_nine_cases();
   model::case_files::Journal journal(folder.path(), folder.path().string());
   std::string reason;
-  journal.record(s, 0, reason);
-  for (auto _ : st) benchmark::DoNotOptimize(journal.record(s, 0, reason));
+  journal.record(s, s.cases, 0, reason);
+  for (auto _ : st) benchmark::DoNotOptimize(journal.record(s, s.cases, 0, reason));
 }
 BENCHMARK(BM_JournalUnchangedAction)->Unit(benchmark::kMicrosecond);
 
 void BM_JournalChangedAction(benchmark::State& st) {
   bench_support::BenchFolder folder;
-  model::ProgramState s = ninety_nine_cases();
+  testing_support::Session s = ninety_nine_cases();
   model::case_files::Journal journal(folder.path(), folder.path().string());
   std::string reason;
   for (auto _ : st) {
-    s.case_records[1].tolerance += 1;
-    benchmark::DoNotOptimize(journal.record(s, 0, reason));
+    s.record(1).tolerance += 1;
+    benchmark::DoNotOptimize(journal.record(s, s.cases, 0, reason));
   }
 }
 BENCHMARK(BM_JournalChangedAction)->Unit(benchmark::kMicrosecond);

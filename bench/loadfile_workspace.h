@@ -64,9 +64,15 @@ inline model::ProgramState large_model_state() {
   state.general.n_dof = 3;
   state.max_time_points = 300000;
   state.general.n_loading_cases = 4;
-  state.case_records.assign(4, {0.0001f, 20, model::LoadingType::accelerogram_3_directions, 0.005f, 1000, 0.1f, model::MassModel::concentrated, -9.81f, model::PrintingCode::maximum_values});
-  state.case_records[4].loading_type = model::LoadingType::discrete;
   return state;
+}
+
+// The four cases' records: three accelerograms, then a discrete loading.
+inline void enter_records(model::case_files::CaseStore& cases) {
+  cases.set_count(4);
+  for (int k = 1; k <= 4; ++k)
+    cases.at(k).record = {0.0001f, 20, model::LoadingType::accelerogram_3_directions, 0.005f, 1000, 0.1f, model::MassModel::concentrated, -9.81f, model::PrintingCode::maximum_values};
+  cases.at(4).record.loading_type = model::LoadingType::discrete;
 }
 
 // The scratch files of the four cases in a folder of their own, the sections they hold (taken
@@ -87,6 +93,7 @@ struct LargeModel {
       write_text(std::to_string(i) + "InitLoad.dat", "End_of_Initial_Loading\n");
     }
     state.loading_file = (folder.path() / "large.inc").string();
+    enter_records(cases);
     cases.take_files(state.case_folder);
   }
 };

@@ -124,7 +124,7 @@ bool take_back(dialogs::Context& context, cf::StoppedRun& run, const fs::path& c
                     title, ui::Icon::error);
     return false;
   }
-  cf::restore_journaled_state(run.journal.state, context.state);
+  cf::restore_journaled_state(run.journal, context.state, context.cases);
   // The sections come back as their case files hold them, line for line.
   context.cases.take_files(case_folder.string());
   context.own_loading_files = own_files_of(run.journal.summary.own_loading_files);
@@ -241,13 +241,18 @@ bool take_back_run(dialogs::Context& context, cf::StoppedRun& run, const fs::pat
 JournalKeeper::JournalKeeper(dialogs::Context& context, const fs::path& case_folder)
     : context_(context), journal_(case_folder, ui::current_directory()) {
   previous_ = ui::set_action_observer([this] { record(); });
+  // A case committed is journaled at once, not only at the end of the action that committed it.
+  context_.cases.set_journal([this] { record(); });
 }
 
-JournalKeeper::~JournalKeeper() { ui::set_action_observer(std::move(previous_)); }
+JournalKeeper::~JournalKeeper() {
+  context_.cases.set_journal({});
+  ui::set_action_observer(std::move(previous_));
+}
 
 void JournalKeeper::record() {
   std::string why;
-  const bool written = journal_.record(context_.state, context_.loading_files_created, why,
+  const bool written = journal_.record(context_.state, context_.cases, context_.loading_files_created, why,
                                        journaled_own_files(context_.own_loading_files));
   if (written || failing_) {
     failing_ = !written;

@@ -180,15 +180,17 @@ loadfile::ReadStart read_start(const model::ProgramState& s) {
 }
 
 // The program state as the reading leaves it: the general data and damping block with what the
-// file gave, and the cases' records (their sections went to the case store).
-void take_read(model::ProgramState& s, const loadfile::ReadResult& r) {
+// file gave; the store keeps the cases' records as read (their sections went to it already).
+void take_read(Context& context, const loadfile::ReadResult& r) {
+  model::ProgramState& s = context.state;
   const model::Analysis& a = r.analysis;
   s.general = a.general;
   s.damping = a.damping;
   s.accel_direction = a.accel_direction;
   if (!r.cases_read) return;
-  s.loaded_case_records.assign(static_cast<int>(a.cases.size()), {});
-  for (int i = 1; i <= static_cast<int>(a.cases.size()); ++i) s.loaded_case_records[i] = a.cases[i - 1].record;
+  std::vector<model::CaseRecord> read;
+  for (const model::Case& c : a.cases) read.push_back(c.record);
+  context.cases.set_loaded(read);
 }
 
 bool has_control_character(std::string_view path) {
@@ -199,7 +201,8 @@ bool has_control_character(std::string_view path) {
 
 // The most time points (or accelerogram points) of one loading of the file, read without a
 // limit; 0 when the file does not read that far.
-int points_needed(text::RecordSource& source, const model::ProgramState& state) {
+int points_needed(text::RecordSource& source, const Context& context) {
+  const model::ProgramState& state = context.state;
   source.seek(0);
   loadfile::ReadStart start = read_start(state);
   start.max_time_points = std::numeric_limits<int>::max();
@@ -207,10 +210,10 @@ int points_needed(text::RecordSource& source, const model::ProgramState& state) 
   int needed = 0;
   for (const model::Case& c : result.analysis.cases) needed = std::max(needed, c.record.n_time_points);
   if (!result.cases_read)
-    for (int k = 1; k <= state.loaded_case_records.size(); ++k)
-      needed = std::max(needed, state.loaded_case_records[k].n_time_points);
-  for (int k = 1; k <= state.case_records.size(); ++k)
-    needed = std::max(needed, state.case_records[k].n_time_points);
+    for (const model::Case& c : context.cases.cases())
+      if (c.loaded) needed = std::max(needed, c.loaded->n_time_points);
+  for (int k = 1; k <= context.cases.count(); ++k)
+    needed = std::max(needed, context.cases.sections(k).record.n_time_points);
   return needed;
 }
 
@@ -386,7 +389,7 @@ LoadOutcome load_loading_file(Context& context, const std::string& path_argument
   // exactly what was read before them.
   loadfile::ReadResult result = loadfile::read(source, read_start(context.state));
   if (result.outcome == loadfile::ReadOutcome::too_many_points) {
-    const int needed = points_needed(source, context.state);
+    const int needed = points_needed(source, context);
     if (needed <= context.state.max_time_points || !raise_time_point_limit(context, needed))
       return LoadOutcome::kept_maximum;
     source.seek(0);
@@ -395,7 +398,7 @@ LoadOutcome load_loading_file(Context& context, const std::string& path_argument
   }
   model::case_files::FileFailure failure;
   const bool placed = context.cases.place_loaded(context.state, result.analysis, failure);
-  take_read(context.state, result);
+  take_read(context, result);
   if (!placed) {
     const std::string folder = context.state.case_folder.empty() ? ui::current_directory() : context.state.case_folder;
     show_write_failure(context, std::filesystem::path(failure.path).filename().string(), folder);

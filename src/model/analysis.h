@@ -128,8 +128,20 @@ enum class LoadingKind { discrete, sinusoidal, exponential, accelerogram };
 inline constexpr std::size_t loading_kinds = 4;
 LoadingKind loading_kind(LoadingType type);  // one- and three-direction accelerograms share one
 
+// One loading case: its record and sections, which the loading file holds, and what the run
+// knows of them.
 struct Case {
   CaseRecord record;
+  // What LOAD from Old File read for the case, when it read one: each pass through the Loading
+  // Cases dialog starts the case from it, and a loaded case's sections keep the reader's layout
+  // only while its loading type is the one the file gave.
+  std::optional<CaseRecord> loaded;
+  bool processed = false;  // added in the Loading Cases dialog
+  // The processing steps of the record imported into the case's accelerogram, one
+  // "step N: TEXT" a line as `brantel process` writes them; empty when it was imported as read.
+  std::string accel_processing;
+  bool loading_saved = false;
+  bool initial_values_saved = false;
   // A section not there (a case never edited, or given up by LOAD) is written as its end line.
   std::optional<InitialConditions> initial_conditions;
   std::optional<RangeSection> initial_loadings;

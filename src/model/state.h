@@ -1,8 +1,8 @@
-// The program state: the one record every dialog, editor, reader and writer shares.
+// The program state: the run's own facts every dialog, editor, reader and writer shares (the
+// cases' records and facts are in the case store).
 // Logical fields are bool here; files and texts that need the -1/0 form convert at that edge.
 #pragma once
 
-#include <cassert>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -36,36 +36,6 @@ struct CaseRecord {
   int n_load_ranges = 0;
 
   friend bool operator==(const CaseRecord&, const CaseRecord&) = default;
-};
-
-// An array indexed by case number 1..size().
-template <typename T>
-class CaseArray {
- public:
-  using value_type = T;
-  int size() const { return static_cast<int>(items_.size()); }
-  bool empty() const { return items_.empty(); }
-  void assign(int n, const T& value) { items_.assign(n > 0 ? n : 0, value); }
-  // Keeps cases 1..min(n, size()); new cases are fresh.
-  void resize(int n) { items_.resize(n > 0 ? n : 0, T{}); }
-  void clear() { items_.clear(); }
-  bool contains(int case_number) const { return case_number >= 1 && case_number <= size(); }
-  decltype(auto) operator[](int case_number) {
-    assert(contains(case_number));
-    return items_[case_number - 1];
-  }
-  decltype(auto) operator[](int case_number) const {
-    assert(contains(case_number));
-    return items_[case_number - 1];
-  }
-  // Case 1 first.
-  auto begin() { return items_.begin(); }
-  auto end() { return items_.end(); }
-  auto begin() const { return items_.begin(); }
-  auto end() const { return items_.end(); }
-
- private:
-  std::vector<T> items_;
 };
 
 // First and last node and up to six components; an entry not in use is all zero.
@@ -130,20 +100,6 @@ struct ProgramState {
   // The case arrays and case files came back from a run that stopped: the next General Data
   // and Loading Cases dialogs keep them instead of starting the cases afresh.
   bool resume_cases = false;
-
-  // Case arrays (1..n_loading_cases), created by the Loading Cases dialog. `case_records` is what
-  // the user has entered: Create writes it as it stands.
-  CaseArray<CaseRecord> case_records;
-  // What LOAD from Old File read, kept across the dialog's runs: each pass through the Loading
-  // Cases dialog starts its cases from it, and a loaded case's sections keep the reader's layout
-  // only while its loading type is the one the file gave.
-  CaseArray<CaseRecord> loaded_case_records;
-  CaseArray<bool> case_processed;
-  // The processing steps of the record imported into each case's accelerogram, one
-  // "step N: TEXT" a line as `brantel process` writes them; empty when it was imported as read.
-  CaseArray<std::string> accel_processing;
-  CaseArray<bool> loading_saved;
-  CaseArray<bool> initial_values_saved;
 
   // Editor tables; they outlive the dialogs that edit them. They grow with the data:
   // max_time_points and n_nodes / n_elements are limits, not sizes. A case's saved loading is

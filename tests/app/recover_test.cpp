@@ -119,4 +119,39 @@ TEST(JournalKeeper, AJournalThatCannotBeWrittenIsSaidOnceAFailure) {
   EXPECT_EQ(toolkit.messages.size(), 2u);
 }
 
+// A case committed is in the journal as soon as the commit returns: a crash before the end of
+// the action that committed it loses nothing.
+TEST(JournalKeeper, ACommittedCaseIsJournaledAtOnce) {
+  testing_support::TempCurrentDir dir;
+  const fs::path folder = dir.path() / "run";
+  fs::create_directory(folder);
+  testing_support::FakeToolkit toolkit;
+  model::ProgramState state;
+  state.max_time_points = 100;
+  state.general.n_loading_cases = 1;
+  state.case_folder = folder.string();
+  dialogs::Context context{toolkit, state};
+  context.cases.set_count(1);
+  {
+    app::JournalKeeper keeper(context, folder);
+    model::Case edited = context.cases.facts(1);
+    edited.record.end_time = 12.5f;
+    edited.processed = true;
+    model::case_files::FileFailure failure;
+    ASSERT_TRUE(context.cases.commit(state, 1, edited, {}, failure));
+    model::case_files::JournalContent content;
+    std::string reason;
+    ASSERT_EQ(model::case_files::read_journal(folder, content, reason), model::case_files::JournalRead::ok) << reason;
+    ASSERT_EQ(content.cases.size(), 1u);
+    EXPECT_EQ(content.cases[0].record.end_time, 12.5f);
+    EXPECT_EQ(content.summary.cases_entered, 1);
+  }
+  // The keeper gone, a commit journals nothing.
+  fs::remove(folder / model::case_files::journal_name);
+  model::case_files::FileFailure failure;
+  ASSERT_TRUE(context.cases.commit(state, 1, context.cases.facts(1), {}, failure));
+  EXPECT_FALSE(fs::exists(folder / model::case_files::journal_name));
+  EXPECT_TRUE(toolkit.messages.empty());
+}
+
 }  // namespace

@@ -22,8 +22,8 @@ class WriterFailureTest : public writer_test::WorkingDirectoryTest {
   void SetUp() override {
     WorkingDirectoryTest::SetUp();
     state_.general.n_loading_cases = 1;
-    state_.case_records.assign(1, {});
-    state_.case_records[1] = {0.001f, 10, model::LoadingType::discrete, 0.01f, 1, 0.1f, model::MassModel::concentrated, 0, model::PrintingCode::maximum_values};
+    state_.cases.set_count(1);
+    state_.record(1) = {0.001f, 10, model::LoadingType::discrete, 0.01f, 1, 0.1f, model::MassModel::concentrated, 0, model::PrintingCode::maximum_values};
   }
 
   // Runs the writer on `path` and returns the one message it showed.
@@ -123,7 +123,7 @@ TEST_F(WriterFailureTest, DiskFullHalfWayKeepsThePreviousFile) {
 TEST_F(WriterFailureTest, CreateChecksAgainstTheGeometryFileNotTheCountsTheRunHolds) {
   state_.general.geometry_file = std::string(BRANTEL_WORKSPACE) + "/Dat/frame.dat";  // 12 nodes, 3 dof
   state_.general.n_nodes = 1000, state_.general.n_dof = 3, state_.general.n_elements = 15;
-  state_.case_records[1].loading_type = model::LoadingType::sinusoidal;
+  state_.record(1).loading_type = model::LoadingType::sinusoidal;
   model::case_files::CaseStore store;
   model::case_files::FileFailure failure;
   model::Loading beyond;

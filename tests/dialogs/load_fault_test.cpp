@@ -58,7 +58,7 @@ TEST(ReaderTimePointLimit, OneTimePointTooManyAsksAndNoChangesNothing) {
     EXPECT_EQ(run.state.general.n_loading_cases, before.general.n_loading_cases);
     EXPECT_EQ(run.state.max_time_points, 100);
     EXPECT_EQ(run.state.general.operator_code, before.general.operator_code);
-    EXPECT_TRUE(run.state.loaded_case_records.empty());
+    EXPECT_TRUE(run.read_cases() == 0);
   }
 }
 
@@ -71,9 +71,9 @@ TEST(ReaderTimePointLimit, YesRaisesTheMaximumToTheLargestLoadingAndLoads) {
   ASSERT_GE(run.toolkit.messages.size(), 1u);
   EXPECT_NE(run.toolkit.messages[0].text.find("Raise the Maximum to 130 for this run ?"), std::string::npos);
   EXPECT_EQ(run.state.max_time_points, 130);
-  EXPECT_EQ(run.state.loaded_case_records[1].n_time_points, 101);
-  EXPECT_EQ(run.state.loaded_case_records[2].n_time_points, 130);
-  EXPECT_EQ(run.state.loaded_case_records[3].n_time_points, 5);
+  EXPECT_EQ(run.loaded(1).n_time_points, 101);
+  EXPECT_EQ(run.loaded(2).n_time_points, 130);
+  EXPECT_EQ(run.loaded(3).n_time_points, 5);
   EXPECT_EQ(run.accel_points(2).size(), 130u);
 }
 
@@ -81,7 +81,7 @@ TEST(ReaderTimePointLimit, ExactlyTheLimitLoadsAndTheQuestionIsRomanianInARomani
   {
     Loaded run(small_model());
     EXPECT_EQ(load(run, head(1) + discrete_case(1, 100)), dialogs::LoadOutcome::loaded);
-    EXPECT_EQ(run.state.loaded_case_records[1].n_time_points, 100);
+    EXPECT_EQ(run.loaded(1).n_time_points, 100);
   }
   Loaded run(small_model("romanian"));
   EXPECT_EQ(load(run, head(1) + accelerogram_case(1, 101)), dialogs::LoadOutcome::kept_maximum);
@@ -167,9 +167,9 @@ TEST(ReaderFaults, WhatWasReadBeforeTheFaultStays) {
   EXPECT_EQ(load(run, head(2) + discrete_case(1, 3) + broken), dialogs::LoadOutcome::failed);
   const model::ProgramState& s = run.state;
   EXPECT_EQ(s.general.n_loading_cases, 2);
-  EXPECT_EQ(s.loaded_case_records[1].n_time_points, 3);
-  EXPECT_FLOAT_EQ(s.loaded_case_records[2].tolerance, 0.5f);
-  EXPECT_EQ(s.loaded_case_records[2].n_initial_conditions, 1);
+  EXPECT_EQ(run.loaded(1).n_time_points, 3);
+  EXPECT_FLOAT_EQ(run.loaded(2).tolerance, 0.5f);
+  EXPECT_EQ(run.loaded(2).n_initial_conditions, 1);
   EXPECT_FLOAT_EQ(s.damping.niu, 0.3f);
   EXPECT_EQ(s.damping.type, model::DampingType::rayleigh);
   EXPECT_NE(run.scratch("1TP.dat"), "<missing>");
@@ -185,8 +185,8 @@ TEST(ReaderFaults, UnreadableToleranceAbandonsTheCaseEmptiesItsFilesAndSaysSo) {
   testing_support::write_file(run.dir.path() / "1TP.dat", "earlier work\r\n");
   const std::string abandoned = lines({"0", "tolerance? 5"});
   EXPECT_EQ(load(run, head(2) + abandoned + discrete_case(2, 2)), dialogs::LoadOutcome::loaded);
-  EXPECT_EQ(run.state.loaded_case_records[1], model::CaseRecord{});
-  EXPECT_EQ(run.state.loaded_case_records[2].n_time_points, 2);
+  EXPECT_EQ(run.loaded(1), model::CaseRecord{});
+  EXPECT_EQ(run.loaded(2).n_time_points, 2);
   for (const char* name : {"1init.dat", "1InitLoad.dat", "1TP.dat", "1TPsin.dat", "1TPexp.dat", "1TPacc.dat"})
     EXPECT_EQ(run.scratch(name), "") << name;
   EXPECT_TRUE(run.exists("2TP.dat"));

@@ -17,6 +17,7 @@
 #include "model/geometry_file.h"
 #include "reader_support.h"
 #include "roundtrip_support.h"
+#include "support/session.h"
 #include "text/format.h"
 
 namespace {
@@ -35,7 +36,7 @@ std::string load_and_create(model::ProgramState s, const std::string& content) {
   dialogs::Context context{toolkit, s};
   const dialogs::LoadOutcome outcome = dialogs::load_loading_file(context, path);
   if (outcome == dialogs::LoadOutcome::kept_maximum) return "<not loaded>";
-  s.case_records = s.loaded_case_records;
+  testing_support::enter_loaded_cases(context.cases);
   if (!dialogs::write_loading_file(context)) return "<not written>";
   return testing_support::read_file(path);
 }
@@ -123,7 +124,7 @@ model::Analysis edited_analysis(const roundtrip::Generated& g) {
   for (int i = 1; i <= s.general.n_loading_cases; ++i) {
     const roundtrip::CaseData& d = g.cases[i - 1];
     model::Case& c = a.cases.emplace_back();
-    c.record = s.case_records[i];
+    c.record = g.state.cases.sections(i).record;
     model::InitialConditions& conditions = c.initial_conditions.emplace();
     conditions.style = editor;
     conditions.ranges = d.conditions;

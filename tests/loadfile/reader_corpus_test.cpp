@@ -13,6 +13,7 @@
 #include "dialogs/loading_file.h"
 #include "reader_support.h"
 #include "roundtrip_support.h"
+#include "support/session.h"
 
 namespace {
 
@@ -36,7 +37,7 @@ Loaded load_and_create(const model::ProgramState& model, const std::string& cont
   Loaded result{dialogs::load_loading_file(context, path), {}, {}};
   for (const auto& m : toolkit.messages) result.messages += m.text + "\n";
   if (result.outcome != dialogs::LoadOutcome::loaded || !result.messages.empty()) return result;
-  s.case_records = s.loaded_case_records;
+  testing_support::enter_loaded_cases(context.cases);
   dialogs::write_loading_file(context);
   result.created = testing_support::read_file(path);
   return result;

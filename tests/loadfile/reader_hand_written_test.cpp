@@ -59,7 +59,7 @@ TEST(ReaderHandWritten, NewmarkWithTabsCommasDExponentsRepeatsAndRomanianEndLine
   EXPECT_FLOAT_EQ(s.damping.alfa_d, 0.1f);  // the later case's values stand
   EXPECT_FLOAT_EQ(s.damping.beta_d, 0.2f);
 
-  const model::CaseRecord& c1 = s.loaded_case_records[1];
+  const model::CaseRecord& c1 = run.loaded(1);
   EXPECT_EQ(c1, (model::CaseRecord{1e-4f, 25, model::LoadingType::discrete, 0.01f, 10, 0.1f, model::MassModel::concentrated, -9.81f, model::PrintingCode::maximum_values, 0, 0, {0, 0, 0}, 1, 2, 2, 0}));
   EXPECT_EQ(run.scratch("1init.dat"), crlf({" 1  12  0.  0.  0.  0.", "End Initial Displcements & Velocities"}));
   EXPECT_EQ(run.scratch("1InitLoad.dat"),
@@ -70,7 +70,7 @@ TEST(ReaderHandWritten, NewmarkWithTabsCommasDExponentsRepeatsAndRomanianEndLine
   EXPECT_FLOAT_EQ(run.time_points(1)[1].time, 1.f);
   EXPECT_EQ(run.time_points(1)[1].ranges, (std::vector<model::NodeRange>{{1, 12, {1, 1}}}));
 
-  const model::CaseRecord& c2 = s.loaded_case_records[2];
+  const model::CaseRecord& c2 = run.loaded(2);
   EXPECT_EQ(c2.loading_type, model::LoadingType::sinusoidal);
   EXPECT_FLOAT_EQ(c2.omega, 6.283185f);
   EXPECT_FLOAT_EQ(c2.phi, 0.5f);
@@ -106,7 +106,7 @@ TEST(ReaderHandWritten, NewOperatorAeroAccelerogramWithCrLfInARomanianRun) {
   EXPECT_FLOAT_EQ(s.damping.c_drag, 1.2f);
   EXPECT_FLOAT_EQ(s.damping.zeta, 0.05f);
   EXPECT_EQ(s.damping.diameters, (std::vector<model::DiameterGroup>{{1, 10, 0.2f}, {11, 12, 0}}));
-  const model::CaseRecord& c = s.loaded_case_records[1];
+  const model::CaseRecord& c = run.loaded(1);
   EXPECT_EQ(c, (model::CaseRecord{1e-3f, 10, model::LoadingType::accelerogram_3_directions, 0.02f, 40, 0.02f, model::MassModel::concentrated_and_distributed, -9.81f, model::PrintingCode::time_history, 0, 0, {0.5f, -0.25f, 0}, 1, 1, 2, 0}));
   EXPECT_EQ(run.scratch("1init.dat"),
             crlf({" 1  12  0.1  0.2  0.3  0.4", "End Deplasari & Viteze Initiale",
@@ -131,7 +131,7 @@ TEST(ReaderHandWritten, UnreadableOmegaLeavesAnEmptyAmplitudeFileNotAnOldOne) {
                 "rest of the case was not read and its loading data file is empty !\n"),
             std::string::npos)
       << run.toolkit.messages[0].text;
-  EXPECT_EQ(run.state.loaded_case_records[1].n_load_ranges, 0);
+  EXPECT_EQ(run.loaded(1).n_load_ranges, 0);
   EXPECT_EQ(run.scratch("1init.dat"), crlf({" 1  12  0.  0.  0.  0.", "End Initial Displcements & Velocities"}));
   EXPECT_EQ(run.scratch("1TPsin.dat"), "");
 }
@@ -146,7 +146,7 @@ TEST(ReaderHandWritten, BlankLinesContinuedRecordsSlashAndEmptyValues) {
             "END_OF_CASE1", "", "End_of_File: hand.inc"});
   ASSERT_EQ(load(run, file), dialogs::LoadOutcome::loaded);
   EXPECT_TRUE(run.toolkit.messages.empty());
-  const model::CaseRecord& c = run.state.loaded_case_records[1];
+  const model::CaseRecord& c = run.loaded(1);
   EXPECT_EQ(c, (model::CaseRecord{1e-3f, 10, model::LoadingType::discrete, 0.02f, 40, 0.02f, model::MassModel::concentrated, -9.81f, model::PrintingCode::time_history, 0, 0, {0, 0, 0}, 1, 1, 1, 0}));
   EXPECT_EQ(run.scratch("1init.dat"), crlf({" 1  12  0.  0.  0.  0.", "End Initial Displcements & Velocities"}));
   EXPECT_EQ(run.scratch("1InitLoad.dat"), crlf({" 3   4  0.  0.  7.", "End_of_Initial_Loading"}));
@@ -172,8 +172,8 @@ TEST(ReaderHandWritten, DiscreteLoadingWithSeparatorLinesBetweenTimePoints) {
   ASSERT_EQ(load(run, file), dialogs::LoadOutcome::loaded);
   EXPECT_TRUE(run.toolkit.messages.empty());
   ASSERT_EQ(run.state.general.n_loading_cases, 2);
-  EXPECT_EQ(run.state.loaded_case_records[1].n_time_points, 2);
-  EXPECT_EQ(run.state.loaded_case_records[2].n_time_points, 1);
+  EXPECT_EQ(run.loaded(1).n_time_points, 2);
+  EXPECT_EQ(run.loaded(2).n_time_points, 1);
   EXPECT_EQ(run.scratch("1TP.dat"),
             crlf({" 0.5", " 1 4 1. 2.", " 1.", " 5 6 4. 5.", " 7 7 7. 8.", "END_OF_CASE1"}));
 }

@@ -54,6 +54,18 @@ struct Loaded {
                                                       : std::string("<missing>");
   }
   bool exists(const std::string& name) const { return std::filesystem::exists(dir.path() / name); }
+  // What LOAD read for case k; an empty record when it read none.
+  const model::CaseRecord& loaded(int k) const {
+    static const model::CaseRecord none{};
+    const model::CaseRecord* r = context.cases.loaded(k);
+    return r ? *r : none;
+  }
+  // The cases LOAD read a record of.
+  int read_cases() const {
+    int n = 0;
+    while (context.cases.loaded(n + 1)) ++n;
+    return n;
+  }
   // The discrete loading or accelerogram that LOAD kept for case k; empty when there is none.
   std::vector<model::TimePoint> time_points(int k) const { return data<model::DiscreteLoading>(k).points(); }
   const std::vector<model::AccelPoint>& accel_points(int k) const { return data<model::Accelerogram>(k).points; }

@@ -48,8 +48,8 @@ TEST(ReaderGeneralData, StandardNewOperatorAndDiscreteCase) {
   EXPECT_TRUE(s.general.new_operator);
   EXPECT_TRUE(s.general.standard_coefficients);
   EXPECT_EQ(s.general.n_loading_cases, 2);
-  ASSERT_EQ(s.loaded_case_records.size(), 2);
-  const model::CaseRecord& c = s.loaded_case_records[2];
+  ASSERT_EQ(run.read_cases(), 2);
+  const model::CaseRecord& c = run.loaded(2);
   EXPECT_FLOAT_EQ(c.tolerance, 1e-4f);
   EXPECT_EQ(c.iteration_limit, 20);
   EXPECT_EQ(c.loading_type, model::LoadingType::discrete);
@@ -122,7 +122,7 @@ TEST(ReaderSections, EmptyInitialSectionsBecomeOneZeroRangeOverAllNodes) {
   EXPECT_EQ(run.scratch("1InitLoad.dat"), lines({" 1  12  0.  0.  0.", "End_of_Initial_Loading"}));
   // A last node of 0 is a range of one node.
   EXPECT_EQ(run.scratch("1TPsin.dat"), lines({" 3   3  1.              2.            ", "END_OF_CASE1"}));
-  const model::CaseRecord& r = run.state.loaded_case_records[1];
+  const model::CaseRecord& r = run.loaded(1);
   EXPECT_EQ(r.n_initial_conditions, 1);
   EXPECT_EQ(r.n_initial_loadings, 1);
   EXPECT_EQ(r.n_load_ranges, 1);
@@ -156,7 +156,7 @@ TEST(ReaderSections, ExponentialAmplitudesAndHigherCaseFilesUntouched) {
   ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), dialogs::LoadOutcome::loaded);
   // Amplitudes are 14-character texts, two blanks apart, as the Sin/Exp editor writes them.
   EXPECT_EQ(run.scratch("1TPexp.dat"), lines({" 1  12  -0.1E+08        0.125         ", "END_OF_CASE1"}));
-  EXPECT_FLOAT_EQ(run.state.loaded_case_records[1].omega, 3.5f);
+  EXPECT_FLOAT_EQ(run.loaded(1).omega, 3.5f);
   EXPECT_EQ(run.scratch("2TPexp.dat"), "kept\r\n");
 }
 
@@ -193,7 +193,7 @@ TEST(ReaderAccelerogram, ThreeDirectionsWithTheEditorsAccelerationRecord) {
                                " 0.5 -0.25 0.", "End_of_Initial_Loading", " 0.1  1.5  -2.", " 0.2  3*0.",
                                "END_OF_CASE1"});
   ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), dialogs::LoadOutcome::loaded);
-  const model::CaseRecord& r = run.state.loaded_case_records[1];
+  const model::CaseRecord& r = run.loaded(1);
   EXPECT_FLOAT_EQ(r.initial_acceleration[0], 0.5f);
   EXPECT_FLOAT_EQ(r.initial_acceleration[1], -0.25f);
   EXPECT_EQ(r.n_time_points, 2);
@@ -226,7 +226,7 @@ TEST(ReaderAccelerogram, OlderShapeTakesTheDirectionFromItsLetter) {
                                "9.81", "y", "0.75", "End_of_Initial_Loading", " 0.1  1.5", " 0.3  2.5",
                                "END_OF_CASE1"});
   ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), dialogs::LoadOutcome::loaded);
-  const model::CaseRecord& r = run.state.loaded_case_records[1];
+  const model::CaseRecord& r = run.loaded(1);
   EXPECT_EQ(run.state.accel_direction, model::AccelDirection::y);
   EXPECT_FLOAT_EQ(r.initial_acceleration[0], 0.f);
   EXPECT_FLOAT_EQ(r.initial_acceleration[1], 0.75f);

@@ -21,6 +21,7 @@
 #include "model/geometry_file.h"
 #include "model/state.h"
 #include "support/fake_toolkit.h"
+#include "support/session.h"
 #include "support/temp_dir.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
@@ -70,7 +71,7 @@ struct CaseData {
 };
 
 struct Generated {
-  model::ProgramState state;
+  testing_support::Session state;
   std::vector<CaseData> cases;  // cases[i - 1] belongs to case i
 };
 
@@ -220,9 +221,9 @@ inline Generated Generator::state() {
   Generated g;
   general_data(g.state);
   damping(g.state);
-  g.state.case_records.assign(g.state.general.n_loading_cases, {});
+  g.state.cases.set_count(g.state.general.n_loading_cases);
   for (int i = 1; i <= g.state.general.n_loading_cases; ++i) {
-    model::CaseRecord& c = g.state.case_records[i];
+    model::CaseRecord& c = g.state.record(i);
     c = case_record(g.state);
     g.cases.push_back(case_data(g.state, c));
   }
@@ -244,7 +245,7 @@ inline void write_editor_files(const Generated& g) {
   const bool ro = model::romanian_messages(s);
   const int n = s.general.n_dof;
   for (int i = 1; i <= s.general.n_loading_cases; ++i) {
-    const model::CaseRecord& c = s.case_records[i];
+    const model::CaseRecord& c = g.state.cases.sections(i).record;
     const CaseData& d = g.cases[i - 1];
     std::vector<std::string> init, load, data;
     for (const auto& r : d.conditions) init.push_back(layouts::conditions_record(r, s.general.n_nodes, n));
@@ -283,6 +284,7 @@ inline std::string create_from_editor_files(Generated& g) {
   testing_support::FakeToolkit toolkit;
   toolkit.answer = ui::Answer::yes;  // the bytes are compared, whatever the check of Create finds
   dialogs::Context context{toolkit, g.state};
+  context.cases = g.state.cases;
   context.cases.take_files(g.state.case_folder);
   if (!dialogs::write_loading_file(context)) return "<not written>";
   return testing_support::read_file(std::string(g.state.loading_file.trimmed()));

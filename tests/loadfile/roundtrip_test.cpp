@@ -21,10 +21,11 @@ std::string write(dialogs::Context& context) {
 }
 
 // Create from the editors' case files of the current directory, taken as a stopped run's are.
-std::string write(model::ProgramState& s) {
+std::string write(testing_support::Session& s) {
   reader_test::FakeToolkit toolkit;
   toolkit.answer = ui::Answer::yes;  // the bytes are compared, whatever the check of Create finds
   dialogs::Context context{toolkit, s};
+  context.cases = s.cases;
   context.cases.take_files(s.case_folder);
   return write(context);
 }
@@ -38,13 +39,13 @@ std::string reload_and_write(const model::ProgramState& before, std::string& mes
   const dialogs::LoadOutcome outcome = dialogs::load_loading_file(context, std::string(s.loading_file.trimmed()));
   for (const auto& m : toolkit.messages) messages += m.text + "\n";
   EXPECT_EQ(outcome, dialogs::LoadOutcome::loaded) << messages;
-  s.case_records = s.loaded_case_records;
+  testing_support::enter_loaded_cases(context.cases);
   toolkit.answer = ui::Answer::yes;  // the bytes are compared, whatever the check of Create finds
   return write(context);
 }
 
 // Returns the first file and checks the second and third against it.
-std::string round_trip(model::ProgramState& first_state, const std::string& label) {
+std::string round_trip(testing_support::Session& first_state, const std::string& label) {
   const std::string first = write(first_state);
   std::string messages;
   const std::string second = reload_and_write(first_state, messages);
@@ -69,7 +70,7 @@ TEST(RoundTrip, RandomStatesOfEveryKindWriteTheSameFileAgain) {
     // BRANTEL_ROUNDTRIP_KEEP=folder keeps each first file, for example as a fuzzing corpus.
     if (const char* keep = std::getenv("BRANTEL_ROUNDTRIP_KEEP"))
       testing_support::write_file(fs::path(keep) / ("state-" + std::to_string(seed) + ".inc"), first);
-    for (int i = 1; i <= g.state.general.n_loading_cases; ++i) ++loading_types_seen[model::code_number(g.state.case_records[i].loading_type) + 2];
+    for (int i = 1; i <= g.state.general.n_loading_cases; ++i) ++loading_types_seen[model::code_number(g.state.record(i).loading_type) + 2];
     ++damping_types_seen[model::code_number(g.state.damping.type)];
     ++operators_seen[g.state.general.new_operator];
     romanian_seen += model::romanian_messages(g.state);

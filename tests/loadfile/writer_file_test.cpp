@@ -44,8 +44,8 @@ class WriterFileTest : public writer_test::WorkingDirectoryTest {
 
   void set_cases(std::vector<model::CaseRecord> cases) {
     state_.general.n_loading_cases = static_cast<int>(cases.size());
-    state_.case_records.assign(state_.general.n_loading_cases, {});
-    for (int i = 1; i <= state_.general.n_loading_cases; ++i) state_.case_records[i] = cases[i - 1];
+    state_.cases.set_count(state_.general.n_loading_cases);
+    for (int i = 1; i <= state_.general.n_loading_cases; ++i) state_.record(i) = cases[i - 1];
   }
 
   void use_operator(std::string_view code, bool new_operator, bool standard) {
@@ -235,7 +235,7 @@ TEST_F(WriterFileTest, CaseWithoutScratchFilesReadsBackSectionBySection) {
   ASSERT_EQ(text::read_free_form(source, {text::target(n_cases)}), text::ReadStatus::ok);
   ASSERT_EQ(n_cases, 3);
   for (int i = 1; i <= n_cases; ++i) {
-    const model::CaseRecord& wanted = state_.case_records[i];
+    const model::CaseRecord& wanted = state_.record(i);
     model::CaseRecord read;
     int damping = -1, loading_type = 0, mass_model = 0, printing_code = 0;
     ASSERT_EQ(text::read_free_form(source, {text::target(damping), text::target(read.tolerance),

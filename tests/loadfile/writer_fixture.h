@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "dialogs/context.h"
+#include "support/session.h"
 #include "model/state.h"
 #include "support/fake_toolkit.h"
 #include "support/temp_dir.h"
@@ -113,6 +114,7 @@ class WorkingDirectoryTest : public ::testing::Test {
   // The case files the test wrote stand for the sections, as when a stopped run is taken back.
   dialogs::Context context() {
     dialogs::Context c{toolkit_, state_};
+    c.cases = state_.cases;
     c.cases.take_files(state_.case_folder);
     return c;
   }
@@ -120,7 +122,7 @@ class WorkingDirectoryTest : public ::testing::Test {
   std::optional<testing_support::TempCurrentDir> folder_;
   std::filesystem::path directory_;
   FakeToolkit toolkit_;
-  model::ProgramState state_;
+  testing_support::Session state_;
 };
 
 inline std::filesystem::path expected_file(const std::string& name) {

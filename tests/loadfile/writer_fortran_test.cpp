@@ -86,11 +86,11 @@ class WriterFortranTest : public writer_test::WorkingDirectoryTest {
     state_.damping.diameters = {{1, 20, 0.3f}, {21, 40, 0.45f}};
     state_.damping.n_diameter_groups = 2;
     state_.general.n_loading_cases = 4;
-    state_.case_records.assign(4, {});
-    state_.case_records[1] = {0.0001f, 20, model::LoadingType::discrete, 0.01f, 10, 0.1f, model::MassModel::concentrated, -9.81f, model::PrintingCode::maximum_values};
-    state_.case_records[2] = {0.001f, 100, model::LoadingType::sinusoidal, 0.001f, 20, 0.5f, model::MassModel::concentrated_and_distributed, 9.81f, model::PrintingCode::time_history_and_maximum, 6.25f, 0.5f};
-    state_.case_records[3] = {0.001f, 30, model::LoadingType::accelerogram_3_directions, 0.02f, 40, 1, model::MassModel::distributed, -9.81f, model::PrintingCode::time_history, 0, 0, {0.5f, 0, -1.5f}};
-    state_.case_records[4] = {0.01f, 5, model::LoadingType::accelerogram_1_direction, 0.005f, 0.04f, 0.01f, model::MassModel::concentrated, 0, model::PrintingCode::nothing, 0, 0, {0, 2, 0}};
+    state_.cases.set_count(4);
+    state_.record(1) = {0.0001f, 20, model::LoadingType::discrete, 0.01f, 10, 0.1f, model::MassModel::concentrated, -9.81f, model::PrintingCode::maximum_values};
+    state_.record(2) = {0.001f, 100, model::LoadingType::sinusoidal, 0.001f, 20, 0.5f, model::MassModel::concentrated_and_distributed, 9.81f, model::PrintingCode::time_history_and_maximum, 6.25f, 0.5f};
+    state_.record(3) = {0.001f, 30, model::LoadingType::accelerogram_3_directions, 0.02f, 40, 1, model::MassModel::distributed, -9.81f, model::PrintingCode::time_history, 0, 0, {0.5f, 0, -1.5f}};
+    state_.record(4) = {0.01f, 5, model::LoadingType::accelerogram_1_direction, 0.005f, 0.04f, 0.01f, model::MassModel::concentrated, 0, model::PrintingCode::nothing, 0, 0, {0, 2, 0}};
     state_.loading_file = "solver.inc";
     // Case 3 has no scratch files at all; case 2 no initial loading file.
     write_bytes("1init.dat", "  1   10  0.5  0.  0.  0.  0.  0.25\nEnd_of_Initial_Conditions\n");
@@ -111,7 +111,7 @@ class WriterFortranTest : public writer_test::WorkingDirectoryTest {
                                     numbers("diameter", {1, 20, 0.3f}), numbers("diameter", {21, 40, 0.45f}),
                                     text_line("terminator", "end_Diameters"), numbers("zeta", {0.02f})};
     for (int i = 1; i <= 4; ++i) {
-      const model::CaseRecord& c = state_.case_records[i];
+      const model::CaseRecord& c = state_.record(i);
       lines.push_back(numbers("damping", {4}));
       lines.push_back(numbers("tolerance", {c.tolerance, float(c.iteration_limit)}));
       lines.push_back(numbers("parameters", {float(c.loading_type), c.time_step, c.end_time, float(c.mass_model),

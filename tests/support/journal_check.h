@@ -29,12 +29,16 @@ inline std::string journal_reader_fault(std::string_view bytes) {
     return "counts no run has were taken";
   if (content.summary.cases_entered < 0 || content.summary.cases_entered > 99) return "cases entered out of range";
   if (content.summary.saved_at < 0 || content.summary.saved_at > 253402300799) return "a time of no calendar";
+  if (content.case_count < 0 || content.case_count > 99 || content.cases.size() > 99) return "more cases than a run has";
   model::ProgramState rebuilt;
-  cf::restore_journaled_state(s, rebuilt);
-  const std::string again = cf::journal_text(rebuilt, content.summary);
+  cf::CaseStore cases;
+  cf::restore_journaled_state(content, rebuilt, cases);
+  const std::string again = cf::journal_text(rebuilt, cases, content.summary);
   cf::JournalContent second;
   if (cf::parse_journal(again, second, reason) != cf::JournalRead::ok) return "written back, it is refused: " + reason;
-  if (cf::journal_text(second.state, second.summary) != again) return "written back, it reads otherwise";
+  cf::CaseStore second_cases;
+  second_cases.take_records(second.cases, second.case_count);
+  if (cf::journal_text(second.state, second_cases, second.summary) != again) return "written back, it reads otherwise";
   return {};
 }
 

@@ -23,12 +23,14 @@ inline std::filesystem::path plant_stopped_run(const std::filesystem::path& star
   model::ProgramState s;
   s.max_time_points = 100;
   s.general.n_loading_cases = cases;
-  s.case_processed.assign(cases, true);
   s.loading_file = loading_file;
+  cf::CaseStore store;
+  store.set_count(cases);
+  for (int k = 1; k <= cases; ++k) store.at(k).processed = true;
   cf::JournalSummary summary;
   summary.saved_at = saved_at;
   summary.start_folder = start.string();
-  write_file(folder / cf::journal_name, cf::journal_text(s, summary));
+  write_file(folder / cf::journal_name, cf::journal_text(s, store, summary));
   write_file(folder / "1TP.dat", "case data of " + name);
   // As a run makes it: ours alone, whatever the umask.
   std::filesystem::permissions(start / ".brantel", std::filesystem::perms::owner_all);

@@ -137,57 +137,30 @@ std::string tolerance_unit_text(const model::ProgramState& state) {
          (model::six_coefficient_operator(state.general) ? "/sec3" : "/sec2");
 }
 
-void create_case_arrays(model::ProgramState& state) {
+void create_case_arrays(model::ProgramState& state, model::case_files::CaseStore& cases) {
   const int n = std::max(state.general.n_loading_cases, 0);
-  if (std::exchange(state.resume_cases, false) && !state.case_records.empty()) {
+  if (std::exchange(state.resume_cases, false) && cases.count() > 0) {
     // The cases of a run taken back stay as they were; a number of cases changed since keeps
     // the first ones.
-    for (auto* flags : {&state.case_processed, &state.loading_saved, &state.initial_values_saved}) flags->resize(n);
-    state.case_records.resize(n);
-    if (state.n_loaded_cases < 1) state.loaded_case_records.resize(n);
+    cases.set_count(n);
     return;
   }
-  state.case_records.assign(n, {});
-  const int loaded = std::min({state.n_loaded_cases, n, state.loaded_case_records.size()});
-  if (state.n_loaded_cases >= 1) {
-    for (int k = 1; k <= loaded; ++k) state.case_records[k] = state.loaded_case_records[k];
-  } else {
-    state.loaded_case_records.assign(n, {});
+  cases.set_count(0);
+  cases.set_count(n);
+  const int loaded = std::min(std::max(state.n_loaded_cases, 0), n);
+  for (int k = 1; k <= loaded; ++k) {
+    model::Case& c = cases.at(k);
+    if (c.loaded) c.record = *c.loaded;
+    c.processed = c.loading_saved = c.initial_values_saved = true;
   }
-  state.case_processed.assign(n, false);
-  state.accel_processing.assign(n, {});
-  state.loading_saved.assign(n, false);
-  state.initial_values_saved.assign(n, false);
-  for (int k = 1; k <= std::min(std::max(state.n_loaded_cases, 0), n); ++k)
-    state.case_processed[k] = state.loading_saved[k] = state.initial_values_saved[k] = true;
 }
 
-namespace {
-
-// Entries removed+1..last move one place down; entry `last` becomes a fresh one.
-template <typename T>
-void shift_down(model::CaseArray<T>& items, int removed, int last) {
-  last = std::min(last, items.size());
-  if (removed < 1 || removed > last) return;
-  for (int k = removed; k < last; ++k) items[k] = T(items[k + 1]);
-  items[last] = T{};
-}
-
-}  // namespace
-
-void remove_case(model::ProgramState& state, int removed) {
+std::vector<std::string> remove_case(model::ProgramState& state, model::case_files::CaseStore& cases, int removed) {
   const int n = state.general.n_loading_cases;
-  if (removed < 1 || removed > n) return;
-  shift_down(state.case_records, removed, n);
-  shift_down(state.case_processed, removed, n);
-  shift_down(state.accel_processing, removed, n);
-  shift_down(state.loading_saved, removed, n);
-  shift_down(state.initial_values_saved, removed, n);
-  if (removed <= state.n_loaded_cases) {
-    shift_down(state.loaded_case_records, removed, state.n_loaded_cases);
-    --state.n_loaded_cases;
-  }
+  if (removed < 1 || removed > n) return {};
+  if (removed <= state.n_loaded_cases) --state.n_loaded_cases;
   --state.general.n_loading_cases;
+  return cases.remove_case(state.case_folder, removed, n);
 }
 
 }  // namespace dialogs::cases

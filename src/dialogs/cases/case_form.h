@@ -5,7 +5,9 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "model/case_files/case_store.h"
 #include "model/state.h"
 
 namespace dialogs::cases {
@@ -95,13 +97,13 @@ std::string added_item_text(int case_number);
 std::string gravity_unit_text(const model::ProgramState& state);
 std::string tolerance_unit_text(const model::ProgramState& state);
 
-// Creates the per-case arrays of one run of the dialog. Only the first n_loading_cases loaded
+// Makes the cases of one run of the dialog in the store. Only the first n_loading_cases loaded
 // records are taken when the user lowered the number of cases after loading an old file.
-void create_case_arrays(model::ProgramState& state);
+void create_case_arrays(model::ProgramState& state, model::case_files::CaseStore& cases);
 
-// Removes case `removed` of 1..n_loading_cases from the state: every later case moves down
-// one number with its record, its loaded record and its flags, so each case keeps its own
-// parameters. The scratch files are moved by move_case_scratch_files_down.
-void remove_case(model::ProgramState& state, int removed);
+// Removes case `removed` of 1..n_loading_cases: every later case moves down one number with its
+// record, its loaded record, its facts, its sections and their files, so each case keeps its
+// own parameters. One line per case file that could not be deleted or renamed.
+std::vector<std::string> remove_case(model::ProgramState& state, model::case_files::CaseStore& cases, int removed);
 
 }  // namespace dialogs::cases

@@ -19,7 +19,7 @@ void CaseList::fill() {
   dialog_.set_item_count(C::case_list, n);
   dialog_.set_item_count(C::processed_list, n);
   for (int k = 1; k <= n; ++k) {
-    const bool shown = k <= state_.n_loaded_cases || state_.case_processed[k];
+    const bool shown = k <= state_.n_loaded_cases || context_.cases.sections(k).processed;
     dialog_.set_text(C::case_list, std::to_string(k), k);
     dialog_.set_text(C::processed_list, processed_item_text(k, shown), k);
   }
@@ -27,7 +27,7 @@ void CaseList::fill() {
 
 void CaseList::show_resumed() {
   for (int k = state_.n_loaded_cases + 1; k <= state_.general.n_loading_cases; ++k)
-    if (state_.case_processed[k]) mark_added(k);
+    if (context_.cases.sections(k).processed) mark_added(k);
 }
 
 void CaseList::mark_added(int case_number) {
@@ -50,15 +50,12 @@ bool CaseList::remove(int case_number) {
       "Vreti intr-adevar sa eliminati cazul?\n(Toate datele cazului se vor pierde)", "Remove Message",
       ui::Icon::question, ui::Buttons::yes_no_default_no);
   if (answer != ui::Answer::yes) return false;
-  const int last = state_.general.n_loading_cases;
-  remove_case(state_, case_number);
-  move_case_files(case_number, last);
+  report_move_failures(remove_case(state_, context_.cases, case_number));
   refill_after_removal();
   return true;
 }
 
-void CaseList::move_case_files(int removed, int last) {
-  const std::vector<std::string> failures = context_.cases.remove_case(state_.case_folder, removed, last);
+void CaseList::report_move_failures(const std::vector<std::string>& failures) {
   if (failures.empty()) return;
   std::string lines;
   for (const std::string& f : failures) lines += "\n" + f;

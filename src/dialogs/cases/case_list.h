@@ -2,6 +2,9 @@
 // them hold data (added in this run, or read from an old loading file).
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "dialogs/context.h"
 #include "ui/toolkit.h"
 
@@ -22,7 +25,7 @@ class CaseList {
   bool remove(int case_number);
 
  private:
-  void move_case_files(int removed, int last);
+  void report_move_failures(const std::vector<std::string>& failures);
   void refill_after_removal();
 
   Context& context_;

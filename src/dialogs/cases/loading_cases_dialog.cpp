@@ -1,6 +1,7 @@
 #include "dialogs/cases/loading_cases_dialog.h"
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "dialogs/cases/loading_file_actions.h"
 #include "dialogs/cases/suite_dialog.h"
 #include "dialogs/editors/editors.h"
+#include "dialogs/saved_loading.h"
 #include "dialogs/typed_fields.h"
 #include "dialogs/unsaved_entries.h"
 #include "dialogs/typed_numbers.h"
@@ -86,6 +88,10 @@ class LoadingCasesDialog {
   void create_loading_file();
 
   bool current_case_ready() const;
+  // The case chosen, as the store holds it.
+  const model::Case& current() const { return context_.cases.sections(state_.current_case); }
+  // Hands back the chosen case with what `edit` changed in its record and facts.
+  void commit_current(const std::function<void(model::Case&)>& edit);
   bool require_current_case(std::string_view title);
   void refresh_plot_button();
   void open_suite();
@@ -128,8 +134,8 @@ void LoadingCasesDialog::set_up() {
   fill_list(C::language, language_items);
   const char first = state_.language.first();
   dialog_.select(C::language, first == 'E' || first == 'e' ? 1 : 2);
-  const bool resumed = state_.resume_cases && !state_.case_records.empty();
-  create_case_arrays(state_);
+  const bool resumed = state_.resume_cases && context_.cases.count() > 0;
+  create_case_arrays(state_, context_.cases);
   cases_.fill();
   if (resumed) show_resumed_cases();
   dialog_.set_text(C::gravity_unit, gravity_unit_text(state_));
@@ -174,10 +180,10 @@ void LoadingCasesDialog::show_resumed_cases() {
 
 // "Plot Loading" is offered when the chosen case has a saved loading to show.
 void LoadingCasesDialog::refresh_plot_button() {
-  const bool saved = current_case_ready() && editors::has_saved_loading(state_, state_.current_case);
+  const bool saved = current_case_ready() && editors::has_saved_loading(context_, state_.current_case);
   dialog_.set_enabled(C::plot, saved);
   // "Suite..." replaces the accelerogram of a case that has one saved.
-  const auto type = saved ? state_.case_records[state_.current_case].loading_type : model::LoadingType::discrete;
+  const auto type = saved ? current().record.loading_type : model::LoadingType::discrete;
   dialog_.set_enabled(C::suite, type == model::LoadingType::accelerogram_1_direction ||
                                     type == model::LoadingType::accelerogram_3_directions);
 }
@@ -213,7 +219,14 @@ void LoadingCasesDialog::on_control(C id) {
 
 bool LoadingCasesDialog::current_case_ready() const {
   const int k = state_.current_case;
-  return case_selected_ && k >= 1 && k <= state_.general.n_loading_cases && state_.case_records.contains(k);
+  return case_selected_ && k >= 1 && k <= state_.general.n_loading_cases && context_.cases.has_case(k);
+}
+
+void LoadingCasesDialog::commit_current(const std::function<void(model::Case&)>& edit) {
+  model::Case edited = context_.cases.facts(state_.current_case);
+  edit(edited);
+  model::case_files::FileFailure no_file;  // a form's commit writes no case file
+  context_.cases.commit(state_, state_.current_case, std::move(edited), {}, no_file);
 }
 
 bool LoadingCasesDialog::require_current_case(std::string_view title) {
@@ -239,8 +252,8 @@ void LoadingCasesDialog::select_case() {
   clear_form();
   damping_.show_values_if_present();
   const bool loaded = item <= state_.n_loaded_cases;
-  if (loaded || state_.case_processed[item] || state_.old_file_loaded)
-    show_stored_values(state_.case_records[item]);
+  if (loaded || current().processed || state_.old_file_loaded)
+    show_stored_values(current().record);
   else
     take_loading_type();  // the type the list shows is the case's until another is picked
   dialog_.set_enabled(C::input_loading, dialog_.selection(C::loading_type) >= 1);
@@ -304,7 +317,7 @@ bool LoadingCasesDialog::form_taken_whole(std::string_view title) {
 
 void LoadingCasesDialog::store_form(const CaseForm& form) {
   store_damping(form, state_);
-  store_case_values(form, state_.case_records[state_.current_case]);
+  commit_current([&form](model::Case& c) { store_case_values(form, c.record); });
 }
 
 void LoadingCasesDialog::add_case() {
@@ -319,9 +332,12 @@ void LoadingCasesDialog::add_case() {
     context_.message(m.english, m.romanian, "ADD Message", ui::Icon::error);
     return;
   }
-  store_form(form);
+  store_damping(form, state_);
+  commit_current([&form](model::Case& c) {
+    store_case_values(form, c.record);
+    c.processed = true;
+  });
   cases_.mark_added(state_.current_case);
-  state_.case_processed[state_.current_case] = true;
 }
 
 void LoadingCasesDialog::remove_current_case() {
@@ -336,12 +352,13 @@ void LoadingCasesDialog::remove_current_case() {
 
 void LoadingCasesDialog::store_list_code(C id) {
   if (!require_current_case("Message")) return;
-  model::CaseRecord& record = state_.case_records[state_.current_case];
   const int item = dialog_.selection(id);
-  if (id == C::mass_model)
-    record.mass_model = mass_model_of_item(item);
-  else
-    record.printing_code = printing_code_of_item(item);
+  commit_current([id, item](model::Case& c) {
+    if (id == C::mass_model)
+      c.record.mass_model = mass_model_of_item(item);
+    else
+      c.record.printing_code = printing_code_of_item(item);
+  });
 }
 
 void LoadingCasesDialog::choose_loading_type() {
@@ -351,7 +368,7 @@ void LoadingCasesDialog::choose_loading_type() {
 
 void LoadingCasesDialog::take_loading_type() {
   const model::LoadingType type = loading_type_of_item(dialog_.selection(C::loading_type));
-  state_.case_records[state_.current_case].loading_type = type;
+  commit_current([type](model::Case& c) { c.record.loading_type = type; });
   // Fresh tables: the entries in use are added by the editors (an empty table is all zero).
   if (type == model::LoadingType::discrete) {
     state_.time_point_table.clear();
@@ -371,7 +388,7 @@ void LoadingCasesDialog::choose_language() {
 
 void LoadingCasesDialog::input_loading() {
   if (!require_current_case("Message")) return;
-  const model::LoadingType type = state_.case_records[state_.current_case].loading_type;
+  const model::LoadingType type = current().record.loading_type;
   if (type == model::LoadingType::discrete) {
     prepare_discrete_loading();
     editors::open_discrete_loading_editor(context_, dialog_);
@@ -379,7 +396,7 @@ void LoadingCasesDialog::input_loading() {
     editors::open_accelerogram_editor(context_, dialog_);
     // "KOD" in the editor may change the case between one and three directions; the form
     // must show it, or "Create" stores the old type back over a file of the new layout.
-    const model::LoadingType now = state_.case_records[state_.current_case].loading_type;
+    const model::LoadingType now = current().record.loading_type;
     select_item(C::loading_type, loading_type_item(now), 5);
   } else if (type == model::LoadingType::sinusoidal || type == model::LoadingType::exponential) {
     editors::open_sin_exp_editor(context_, dialog_);
@@ -394,11 +411,8 @@ void LoadingCasesDialog::prepare_discrete_loading() {
     state_.time_point_table.clear();
     state_.time_point_table_exists = true;
   }
-  const bool loaded = k <= state_.n_loaded_cases && state_.loaded_case_records.contains(k);
-  const bool may_show = loaded ? state_.loaded_case_records[k].loading_type == model::LoadingType::discrete
-                               : state_.loading_saved[k];
-  const int n_time_points = state_.case_records[k].n_time_points;
-  if (may_show && n_time_points != 0) editors::open_saved_time_points(context_, k, n_time_points);
+  const int n_time_points = current().record.n_time_points;
+  if (holds_saved_loading(context_, k) && n_time_points != 0) editors::open_saved_time_points(context_, k, n_time_points);
 }
 
 void LoadingCasesDialog::open_initial_values() {
@@ -426,13 +440,10 @@ void LoadingCasesDialog::create_loading_file() {
   dialog_.set_enabled(C::cancel, false);
 }
 
-void discard_case_arrays(model::ProgramState& state, int closing_code) {
-  state.case_records.clear();
-  if (closing_code != 2) return;
-  state.case_processed.clear();
-  state.accel_processing.clear();
-  state.loading_saved.clear();
-  state.initial_values_saved.clear();
+// Back to General Data starts the cases afresh, facts and all; the other ways out leave the
+// facts, which the next pass replaces when it makes its cases.
+void discard_case_arrays(model::case_files::CaseStore& cases, int closing_code) {
+  cases.clear_records(closing_code == 2);
 }
 
 }  // namespace
@@ -446,7 +457,7 @@ int run_loading_cases_dialog(Context& context) {
     code = dialog->run_modal();
   }
   context.state.loading_cases_result = code;
-  discard_case_arrays(context.state, code);
+  discard_case_arrays(context.cases, code);
   return code;
 }
 

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "dialogs/context.h"
+#include "dialogs/saved_loading.h"
 #include "model/case_files/opened_sections.h"
 
 namespace dialogs::editors {
@@ -103,13 +104,8 @@ std::vector<model::AccelPoint> points_of_record(float start, double step, const 
   return points;
 }
 
-bool existing_data_readable(const model::ProgramState& s, int case_number) {
-  const model::CaseRecord& record = s.case_records[case_number];
-  if (record.n_time_points == 0) return false;
-  if (case_number <= s.n_loaded_cases)
-    return s.loaded_case_records.contains(case_number) &&
-           s.loaded_case_records[case_number].loading_type == record.loading_type;
-  return s.loading_saved.contains(case_number) && s.loading_saved[case_number];
+bool existing_data_readable(const Context& context, int case_number) {
+  return context.cases.sections(case_number).record.n_time_points != 0 && holds_saved_loading(context, case_number);
 }
 
 void read_existing_points(Context& context, int case_number) {
@@ -117,7 +113,7 @@ void read_existing_points(Context& context, int case_number) {
   const std::optional<model::Loading>& loading =
       context.cases.sections_for(s, case_number).loading(model::LoadingKind::accelerogram);
   if (!loading) return;
-  const model::CaseRecord& record = s.case_records[case_number];
+  const model::CaseRecord& record = context.cases.sections(case_number).record;
   model::case_files::open_points(*loading, record.loading_type, s.general, s.accel_direction, record.n_time_points,
                                  s.accel_table);
 }

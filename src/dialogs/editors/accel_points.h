@@ -64,7 +64,7 @@ std::vector<model::AccelPoint> points_of_record(float start, double step, const 
 
 // Whether the case's points are known to be in its accelerogram file: the case came from the
 // old file with the same loading type, or it was saved in this run.
-bool existing_data_readable(const model::ProgramState& s, int case_number);
+bool existing_data_readable(const Context& context, int case_number);
 // The case's points from its accelerogram file into the state's table.
 void read_existing_points(Context& context, int case_number);
 

@@ -44,16 +44,15 @@ std::string time_item_text(float time, bool zero_blank) {
 class AccelerogramEditor {
  public:
   AccelerogramEditor(Context& context, int case_number)
-      : context_(context), state_(context.state), case_number_(case_number) {
-    if (state_.accel_processing.contains(case_number)) processing_steps_ = state_.accel_processing[case_number];
-  }
+      : context_(context), state_(context.state), case_number_(case_number),
+        processing_steps_(context.cases.sections(case_number).accel_processing) {}
   AccelerogramEditor(const AccelerogramEditor&) = delete;
   AccelerogramEditor& operator=(const AccelerogramEditor&) = delete;
 
   void run();
 
  private:
-  model::CaseRecord& record() { return state_.case_records[case_number_]; }
+  model::CaseRecord& record() { return context_.cases.at(case_number_).record; }
   int components() const { return model::case_files::accel_component_count(state_.general.n_dof); }
   bool three_directions() {
     return record().loading_type != model::LoadingType::accelerogram_1_direction;
@@ -108,7 +107,7 @@ void AccelerogramEditor::run() {
     state_.accel_table.clear();
     state_.accel_table_exists = true;
   }
-  if (existing_data_readable(state_, case_number_)) read_existing_points(context_, case_number_);
+  if (existing_data_readable(context_, case_number_)) read_existing_points(context_, case_number_);
 
   auto dialog = context_.toolkit.create_dialog(dialog_id);
   ui::Dialog& d = *dialog;
@@ -305,21 +304,22 @@ void AccelerogramEditor::on_save(ui::Dialog& d) {
   if (!direction_chosen(d, "SAVE.", "salvati.")) return;
   if (code == model::LoadingType::accelerogram_1_direction) state_.accel_direction = direction;
   std::vector<model::AccelPoint> points = working_.to_vector();
-  model::Loading loading;
-  loading.data = model::Accelerogram{code, state_.accel_direction, points, {}};
+  model::Case edited = context_.cases.facts(case_number_);
+  edited.loading(model::LoadingKind::accelerogram) =
+      model::Loading{{}, model::Accelerogram{code, state_.accel_direction, points, {}}};
+  edited.record.loading_type = code;
+  edited.record.n_time_points = static_cast<int>(working_.size());
+  edited.loading_saved = true;
+  edited.accel_processing = processing_steps_;
   model::case_files::FileFailure failure;
-  if (!context_.cases.save_loading(state_, case_number_, model::LoadingKind::accelerogram, std::move(loading),
-                                   failure)) {
+  if (!context_.cases.commit(state_, case_number_, std::move(edited), {false, model::LoadingKind::accelerogram},
+                             failure)) {
     report_write_failure(context_, (std::filesystem::current_path() / failure.path).string(), failure.reason);
     return;
   }
   state_.accel_table = std::move(points);
-  record().loading_type = code;
-  record().n_time_points = static_cast<int>(working_.size());
   d.set_enabled(C::cancel, false);
-  state_.loading_saved[case_number_] = true;
   show_factor(d, factor_, true);
-  if (state_.accel_processing.contains(case_number_)) state_.accel_processing[case_number_] = processing_steps_;
   saved_now_ = true;
 }
 
@@ -483,7 +483,7 @@ void open_accelerogram_editor(Context& context, ui::Dialog&) {
   model::ProgramState& s = context.state;
   // The Loading Cases dialog opens the editor only for a selected case; anything else has no
   // case whose data could be edited.
-  if (!s.case_records.contains(s.current_case) || !s.loading_saved.contains(s.current_case)) return;
+  if (!context.cases.has_case(s.current_case)) return;
   AccelerogramEditor editor(context, s.current_case);
   editor.run();
 }

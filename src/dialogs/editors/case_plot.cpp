@@ -7,33 +7,30 @@
 
 #include "dialogs/editors/editors.h"
 #include "dialogs/editors/loading_plots.h"
+#include "dialogs/saved_loading.h"
 #include "model/case_files/opened_sections.h"
 
 namespace dialogs::editors {
 
-// The case file holds the case's loading when the editor saved it in this run, or when the
-// case came from the old loading file with the loading type it has now.
-bool has_saved_loading(const model::ProgramState& s, int k) {
-  if (!s.case_records.contains(k)) return false;
-  const model::CaseRecord& record = s.case_records[k];
+// Plot is offered for a case that holds a saved loading with points or ranges to draw.
+bool has_saved_loading(const Context& context, int k) {
+  if (!context.cases.has_case(k)) return false;
+  const model::CaseRecord& record = context.cases.sections(k).record;
   const model::LoadingType type = record.loading_type;
   const int count = type == model::LoadingType::sinusoidal || type == model::LoadingType::exponential ? record.n_load_ranges
                                                                         : record.n_time_points;
-  if (count <= 0) return false;
-  if (k <= s.n_loaded_cases && s.loaded_case_records.contains(k))
-    return s.loaded_case_records[k].loading_type == type;
-  return s.loading_saved.contains(k) && s.loading_saved[k];
+  return count > 0 && holds_saved_loading(context, k);
 }
 
 void plot_case_loading(Context& context, int k) {
   model::ProgramState& s = context.state;
-  if (!s.case_records.contains(k)) return;
-  const model::CaseRecord& record = s.case_records[k];
+  if (!context.cases.has_case(k)) return;
+  const model::CaseRecord& record = context.cases.sections(k).record;
   const model::LoadingType type = record.loading_type;
   const bool sin_exp = type == model::LoadingType::sinusoidal || type == model::LoadingType::exponential;
   const int count = sin_exp ? record.n_load_ranges : record.n_time_points;
   const std::optional<model::Loading>* loading =
-      has_saved_loading(s, k) ? &context.cases.sections_for(s, k).loading(model::loading_kind(type)) : nullptr;
+      has_saved_loading(context, k) ? &context.cases.sections_for(s, k).loading(model::loading_kind(type)) : nullptr;
   if (!loading || !*loading) {
     const std::string n = std::to_string(k);
     context.message("Case " + n + " has no saved loading to plot: Input LOADING, then SAVE Changes.",

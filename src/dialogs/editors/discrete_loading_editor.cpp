@@ -57,7 +57,7 @@ class DiscreteLoadingEditor {
         state_(context.state),
         dialog_(dialog),
         case_number_(context.state.current_case),
-        work_(context.state.time_point_table, context.state.case_records[case_number_].n_time_points),
+        work_(context.state.time_point_table, context.cases.sections(case_number_).record.n_time_points),
         nodes_(dialog, ui::id(C::node_list)) {}
   // The dialog may outlive the editor whose table its time list reads.
   ~DiscreteLoadingEditor() { dialog_.show_items(C::time_list, time_items(), {}); }
@@ -96,8 +96,6 @@ class DiscreteLoadingEditor {
   // point that leaves the table while shown stays here.
   const model::TimePoint* shown_point_ = &empty_time_point;
   model::TimePoint left_point_;
-  // The loading the last SAVE replaced: the next SAVE makes its loading in this room.
-  model::Loading spare_;
   bool range_typed_ = false;  // "From", "To" or a loading typed since the last ADD >> or list choice
 };
 
@@ -250,24 +248,26 @@ void DiscreteLoadingEditor::save() {
   // table of 10^5 time points is not held beside the loading at the peak.
   std::vector<model::TimePoint>().swap(state_.time_point_table);
   const int n = work_.count();
+  model::Case edited = context_.cases.facts(case_number_);
+  edited.loading_saved = true;
+  model::case_files::SavedSections saved;
   if (n >= 1) {
     // The points in use become the case's loading. A range left without a node number is not
     // part of it.
-    spare_.style = {};
-    if (!std::holds_alternative<model::DiscreteLoading>(spare_.data)) spare_.data = model::DiscreteLoading{};
-    work_.loading_into(std::get<model::DiscreteLoading>(spare_.data), true);
-    model::case_files::FileFailure failure;
-    if (!context_.cases.save_loading(state_, case_number_, model::LoadingKind::discrete, spare_, failure)) {
-      state_.time_point_table = work_.entries();
-      report_write_failure(context_, failure.path, failure.reason);
-      return;
-    }
+    model::Loading& loading = edited.loading(model::LoadingKind::discrete).emplace();
+    saved.loading = model::LoadingKind::discrete;
+    work_.loading_into(loading.data.emplace<model::DiscreteLoading>(), true);
+  }
+  edited.record.n_time_points = n;
+  model::case_files::FileFailure failure;
+  if (!context_.cases.commit(state_, case_number_, std::move(edited), saved, failure)) {
+    state_.time_point_table = work_.entries();
+    report_write_failure(context_, failure.path, failure.reason);
+    return;
   }
   // The table keeps the places of the points in use, which the Loading Cases dialog fills again
   // from the case's loading when the editor next opens, and the entries held beyond them.
   state_.time_point_table = work_.places_and_beyond();
-  state_.case_records[case_number_].n_time_points = n;
-  state_.loading_saved[case_number_] = true;
   changes_saved = true;
   dialog_.set_enabled(C::cancel, false);
 }
@@ -280,7 +280,7 @@ void DiscreteLoadingEditor::import_history() {
   const TypedNodes nodes = read_nodes(dialog_, ui::id(C::from), ui::id(C::to));
   if (nodes.last < nodes.first) return report_to_before_from(context_);
   if (!nodes_in_model(context_, nodes)) return;
-  const ImportCase target{{}, state_.case_records[case_number_].end_time};
+  const ImportCase target{{}, context_.cases.sections(case_number_).record.end_time};
   std::optional<ImportedHistory> imported = run_import_dialog(context_, ImportKind::load, nullptr, &target);
   if (!imported) return;
   MergedHistory merged = merge_history(work_, imported->record, imported->first_component, row_directions(state_.general.n_dof),
@@ -367,9 +367,7 @@ constexpr C callback_controls[] = {
 }  // namespace
 
 void open_discrete_loading_editor(Context& context, ui::Dialog&) {
-  const model::ProgramState& state = context.state;
-  const int c = state.current_case;
-  if (!state.case_records.contains(c) || !state.loading_saved.contains(c)) return;
+  if (!context.cases.has_case(context.state.current_case)) return;
   run_editor_dialog<DiscreteLoadingEditor>(context, callback_controls);
 }
 

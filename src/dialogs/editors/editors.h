@@ -1,5 +1,5 @@
-// The case data editors. Each works on case_records[current_case] and on that case's scratch
-// files, and returns when its dialog closes.
+// The case data editors. Each works on a copy of the current case, which its SAVE commits to
+// the case store, and returns when its dialog closes.
 #pragma once
 
 #include <string>
@@ -20,6 +20,6 @@ void open_accelerogram_editor(Context& context, ui::Dialog& loading_cases_dialog
 void open_diameters_editor(Context& context, ui::Dialog& loading_cases_dialog);
 // The saved loading of case `case_number` as curves and a table; a message when it has none.
 void plot_case_loading(Context& context, int case_number);
-bool has_saved_loading(const model::ProgramState& state, int case_number);
+bool has_saved_loading(const Context& context, int case_number);
 
 }  // namespace dialogs::editors

@@ -52,8 +52,8 @@ class InitialValuesEditor {
   bool changes_saved = false;  // set by a SAVE that wrote the case file
 
  private:
-  model::CaseRecord& record() { return state_.case_records[case_number_]; }
-  bool saved() const { return state_.initial_values_saved[case_number_]; }
+  model::CaseRecord& record() { return context_.cases.at(case_number_).record; }
+  bool saved() const { return context_.cases.sections(case_number_).initial_values_saved; }
   bool accelerogram() { return model::accelerogram(record().loading_type); }
 
   void show_units();
@@ -231,7 +231,8 @@ void InitialValuesEditor::save() {
   const bool romanian = model::romanian_messages(state_);
   keep_writable(conditions_);
   keep_writable(loadings_);
-  model::InitialConditions conditions;
+  model::Case edited = context_.cases.facts(case_number_);
+  model::InitialConditions& conditions = edited.initial_conditions.emplace();
   conditions.style.romanian = romanian;
   for (int i = 1; i <= conditions_.count; ++i) conditions.ranges.push_back(conditions_.table.entry(i));
   if (accelerogram()) {
@@ -239,17 +240,17 @@ void InitialValuesEditor::save() {
     std::copy(std::begin(record().initial_acceleration), std::end(record().initial_acceleration),
               conditions.acceleration);
   }
-  model::RangeSection loadings;
+  model::RangeSection& loadings = edited.initial_loadings.emplace();
   loadings.style.romanian = romanian;
   for (int i = 1; i <= loadings_.count; ++i) loadings.ranges.push_back(loadings_.table.entry(i));
+  edited.record.n_initial_conditions = conditions_.count;
+  edited.record.n_initial_loadings = loadings_.count;
+  edited.initial_values_saved = true;
   model::case_files::FileFailure failure;
-  if (!context_.cases.save_initial_values(state_, case_number_, std::move(conditions), std::move(loadings), failure)) {
+  if (!context_.cases.commit(state_, case_number_, std::move(edited), {true, {}}, failure)) {
     report_write_failure(context_, failure.path, failure.reason);
     return;
   }
-  record().n_initial_conditions = conditions_.count;
-  record().n_initial_loadings = loadings_.count;
-  state_.initial_values_saved[case_number_] = true;
   changes_saved = true;
 }
 
@@ -283,9 +284,7 @@ constexpr C callback_controls[] = {
 }  // namespace
 
 void open_initial_values_editor(Context& context, ui::Dialog&) {
-  const model::ProgramState& state = context.state;
-  const int c = state.current_case;
-  if (!state.case_records.contains(c) || !state.initial_values_saved.contains(c)) return;
+  if (!context.cases.has_case(context.state.current_case)) return;
   run_editor_dialog<InitialValuesEditor>(context, callback_controls);
 }
 

@@ -8,6 +8,7 @@
 #include "dialogs/editors/editors.h"
 #include "dialogs/editors/loading_plots.h"
 #include "dialogs/editors/node_ranges.h"
+#include "dialogs/saved_loading.h"
 #include "dialogs/typed_fields.h"
 #include "model/case_files/opened_sections.h"
 #include "ui/templates/sin_exp.h"
@@ -34,7 +35,7 @@ class SinExpEditor {
   bool changes_saved = false;  // set by a SAVE that wrote the case file
 
  private:
-  model::CaseRecord& record() { return state_.case_records[case_number_]; }
+  model::CaseRecord& record() { return context_.cases.at(case_number_).record; }
   bool sinusoidal() { return record().loading_type == model::LoadingType::sinusoidal; }
   bool shows_existing_data();
   void load_existing_data();
@@ -76,10 +77,7 @@ void SinExpEditor::set_up() {
 // Data of a case taken from an old loading file is shown while the case keeps the loading
 // type it had there; any other case shows what this editor saved.
 bool SinExpEditor::shows_existing_data() {
-  if (case_number_ <= state_.n_loaded_cases)
-    return state_.loaded_case_records.contains(case_number_) &&
-           state_.loaded_case_records[case_number_].loading_type == record().loading_type;
-  return state_.loading_saved[case_number_];
+  return holds_saved_loading(context_, case_number_);
 }
 
 void SinExpEditor::load_existing_data() {
@@ -148,16 +146,16 @@ void SinExpEditor::save() {
   model::AmplitudeLoading amplitudes{record().loading_type, {}};
   for (int i = 1; i <= count_; ++i)
     if (writable(table_.entry(i))) amplitudes.ranges.push_back(table_.entry(i));
-  model::Loading loading;
-  loading.data = std::move(amplitudes);
+  const model::LoadingKind kind = model::loading_kind(record().loading_type);
+  model::Case edited = context_.cases.facts(case_number_);
+  edited.loading(kind) = model::Loading{{}, std::move(amplitudes)};
+  edited.loading_saved = true;
+  edited.record.n_load_ranges = count_;
   model::case_files::FileFailure failure;
-  if (!context_.cases.save_loading(state_, case_number_, model::loading_kind(record().loading_type),
-                                   std::move(loading), failure)) {
+  if (!context_.cases.commit(state_, case_number_, std::move(edited), {false, kind}, failure)) {
     report_write_failure(context_, failure.path, failure.reason);
     return;
   }
-  record().n_load_ranges = count_;
-  state_.loading_saved[case_number_] = true;
   changes_saved = true;
   dialog_.set_enabled(C::cancel, false);
 }
@@ -195,9 +193,7 @@ constexpr C callback_controls[] = {C::omega,       C::phi,         C::from,     
 }  // namespace
 
 void open_sin_exp_editor(Context& context, ui::Dialog&) {
-  const model::ProgramState& state = context.state;
-  const int c = state.current_case;
-  if (!state.case_records.contains(c) || !state.loading_saved.contains(c)) return;
+  if (!context.cases.has_case(context.state.current_case)) return;
   run_editor_dialog<SinExpEditor>(context, callback_controls);
 }
 

@@ -93,6 +93,23 @@ bool write_text(const std::string& folder, int k, ScratchKind kind, const std::s
   return write_file(folder, k, kind, [&text](std::string& out, const Drain&) { out = text; }, failure);
 }
 
+// Every section of `c` goes; its record and facts stay.
+void drop_sections(Case& c, bool with_initial_loadings) {
+  c.initial_conditions.reset();
+  if (with_initial_loadings) c.initial_loadings.reset();
+  for (std::optional<Loading>& loading : c.loadings) loading.reset();
+}
+
+// The record and facts of `from`, without its sections.
+void take_facts(Case& to, const Case& from) {
+  to.record = from.record;
+  to.loaded = from.loaded;
+  to.processed = from.processed;
+  to.accel_processing = from.accel_processing;
+  to.loading_saved = from.loading_saved;
+  to.initial_values_saved = from.initial_values_saved;
+}
+
 }  // namespace
 
 const Case& CaseStore::sections(int k) const {
@@ -103,6 +120,57 @@ const Case& CaseStore::sections(int k) const {
 Case& CaseStore::at(int k) {
   if (static_cast<int>(cases_.size()) < k) cases_.resize(k);
   return cases_[k - 1];
+}
+
+Case CaseStore::facts(int k) const {
+  Case c;
+  take_facts(c, sections(k));
+  return c;
+}
+
+const CaseRecord* CaseStore::loaded(int k) const {
+  const std::optional<CaseRecord>& r = sections(k).loaded;
+  return r ? &*r : nullptr;
+}
+
+void CaseStore::set_count(int n) {
+  n = std::max(n, 0);
+  for (int k = std::min(n_cases_, n) + 1; k <= std::max(static_cast<int>(cases_.size()), n); ++k) {
+    Case& c = at(k);
+    take_facts(c, Case{.loaded = c.loaded});
+  }
+  n_cases_ = n;
+}
+
+void CaseStore::clear_records(bool with_facts) {
+  for (Case& c : cases_) {
+    c.record = CaseRecord{};
+    if (with_facts) take_facts(c, Case{.loaded = c.loaded});
+  }
+  n_cases_ = 0;
+}
+
+void CaseStore::set_loaded(const std::vector<CaseRecord>& records) {
+  for (Case& c : cases_) c.loaded.reset();
+  for (int k = 1; k <= static_cast<int>(records.size()); ++k) at(k).loaded = records[k - 1];
+}
+
+void CaseStore::take_records(std::vector<Case> cases, int count) {
+  for (Case& c : cases_) take_facts(c, Case{});
+  for (int k = 1; k <= static_cast<int>(cases.size()); ++k) take_facts(at(k), cases[k - 1]);
+  n_cases_ = std::max(count, 0);
+  if (n_cases_ > 0) at(n_cases_);
+}
+
+bool CaseStore::commit(const ProgramState& s, int k, Case edited, SavedSections saved, FileFailure& failure) {
+  if (saved.initial_values &&
+      !save_initial_values(s, k, std::move(*edited.initial_conditions), std::move(*edited.initial_loadings), failure))
+    return false;
+  if (saved.loading && !save_loading(s, k, *saved.loading, std::move(*edited.loading(*saved.loading)), failure))
+    return false;
+  take_facts(at(k), edited);
+  if (journal_) journal_();
+  return true;
 }
 
 void CaseStore::fit_model(int n_nodes, int n_dof) {
@@ -226,13 +294,7 @@ bool CaseStore::place_loaded(const ProgramState& s, Analysis& read, FileFailure&
 
 void CaseStore::drop_all(const std::string& folder, bool with_initial_loadings) {
   delete_case_scratch_files(with_initial_loadings, folder);
-  for (Case& c : cases_) {
-    RangeSection kept;
-    const bool keep = !with_initial_loadings && c.initial_loadings;
-    if (keep) kept = std::move(*c.initial_loadings);
-    c = Case{};
-    if (keep) c.initial_loadings = std::move(kept);
-  }
+  for (Case& c : cases_) drop_sections(c, with_initial_loadings);
 }
 
 std::vector<std::string> CaseStore::remove_case(const std::string& folder, int removed, int last) {
@@ -260,7 +322,7 @@ std::vector<std::string> CaseStore::remove_case(const std::string& folder, int r
 }
 
 void CaseStore::take_files(const std::string& folder) {
-  cases_.clear();
+  for (Case& c : cases_) drop_sections(c, true);
   const files::Descriptor folder_fd = open_run_folder(folder);
   auto kept = [&folder_fd](int k, ScratchKind kind) -> std::optional<SectionStyle> {
     text::RecordSource source;
@@ -276,7 +338,6 @@ void CaseStore::take_files(const std::string& folder) {
     for (ScratchKind kind : loading_file_kinds)
       if (auto style = kept(k, kind)) at(k).loading(loading_kind_of(kind)) = empty_loading(loading_kind_of(kind), *style);
   }
-  while (!cases_.empty() && cases_.back() == Case{}) cases_.pop_back();
 }
 
 Analysis CaseStore::analysis(const ProgramState& s) {
@@ -290,7 +351,7 @@ Analysis CaseStore::analysis(const ProgramState& s) {
   for (int k = 1; k <= n; ++k) {
     Case& c = a.cases[k - 1];
     c = sections(k);
-    c.record = s.case_records.contains(k) ? s.case_records[k] : CaseRecord{};
+    if (!has_case(k)) c.record = CaseRecord{};
   }
   return a;
 }

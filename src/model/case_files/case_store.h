@@ -1,10 +1,13 @@
-// The sections of the run's cases: the one place they live while the program runs. The editors
-// open from them and hand them back on SAVE; Create writes the loading file from them. Every
-// change also goes to the case's file in the run's private folder, atomically and in its
-// section's layout: those files are what a stopped run leaves behind, and they are read only
-// when such a run is taken back.
+// The run's cases: the one place their records, sections and facts live while the program runs.
+// The Loading Cases form and the editors edit a copy of a case and hand it back through
+// `commit`; Create writes the loading file from them. Every change of a section also goes to
+// the case's file in the run's private folder, atomically and in its section's layout: those
+// files and the journal are what a stopped run leaves behind, and they are read only when such
+// a run is taken back.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,10 +24,47 @@ struct FileFailure {
   std::string reason;
 };
 
+// Which sections of a committed case its editor saved: those are written to their case files.
+struct SavedSections {
+  bool initial_values = false;
+  std::optional<LoadingKind> loading;
+};
+
 class CaseStore {
  public:
-  // The sections of case k (its record is not kept here: the Loading Cases form holds it).
+  // ----- the cases' records and facts -----
+  // Cases 1..count() are those the Loading Cases dialog made: each has its record and facts.
+  // A case beyond them may still hold sections or what LOAD read.
+  int count() const { return n_cases_; }
+  bool has_case(int k) const { return k >= 1 && k <= n_cases_; }
+  // Case k whole, or an empty case when the store holds none of that number.
   const Case& sections(int k) const;
+  // Case k, made when missing (k >= 1).
+  Case& at(int k);
+  // Case k's record and facts without its sections: the copy a form edits and commits.
+  Case facts(int k) const;
+  // What LOAD read for case k; nullptr when it read none.
+  const CaseRecord* loaded(int k) const;
+  // Cases 1..n: the first min(n, count()) keep their records and facts, later ones start fresh;
+  // sections are not touched.
+  void set_count(int n);
+  // The records of all cases go, and with `with_facts` their facts too; what LOAD read and the
+  // sections stay.
+  void clear_records(bool with_facts);
+  // What LOAD read: cases 1..records.size() take these, the others hold none.
+  void set_loaded(const std::vector<CaseRecord>& records);
+  // A stopped run's records and facts (sections are ignored): its cases 1..count.
+  void take_records(std::vector<Case> cases, int count);
+
+  // The one way an edited case comes back: a form or an editor edits a copy of case k and hands
+  // it back here with the sections its SAVE saved. Those are written to their case files
+  // first, as SAVE writes them; when one cannot be written the case stays as it was, except
+  // for the sections written before, and `failure` says which and why. Then the case's record
+  // and facts are kept with the saved sections (the copy's other sections are not looked at),
+  // and the journal is written.
+  bool commit(const ProgramState& s, int k, Case edited, SavedSections saved, FileFailure& failure);
+  // What a commit calls once the case is kept: the run's journal.
+  void set_journal(std::function<void()> record) { journal_ = std::move(record); }
 
   // SAVE of the Initial Values editor: both files are written first, then kept; when a file
   // cannot be written the sections stay as they were and `failure` says which and why.
@@ -61,15 +101,18 @@ class CaseStore {
   // The analysis Create writes: the general data and damping of the state, the cases' records
   // as entered and the sections kept here.
   Analysis analysis(const ProgramState& s);
+  // Every case the store holds, case k at [k - 1]: what the journal writes.
+  const std::vector<Case>& cases() const { return cases_; }
 
  private:
-  Case& at(int k);
   // Sections are written for the model's node and degree-of-freedom counts of the moment they
   // were made. When those counts change, each section keeps the lines it was made with.
   void fit_model(int n_nodes, int n_dof);
 
   std::vector<Case> cases_;  // case k at cases_[k - 1]
+  int n_cases_ = 0;
   int n_nodes_ = 0, n_dof_ = 0;
+  std::function<void()> journal_;
 };
 
 }  // namespace model::case_files

@@ -1,5 +1,6 @@
 #include "model/case_files/journal.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <chrono>
@@ -67,32 +68,31 @@ void damping_fields(DampingBlock& d, Visit&& visit) {
   visit("n_diameter_groups", d.n_diameter_groups);
 }
 
-// Every journaled field of the program state, by the name the journal gives it. Folders, the
-// run's own case folder, dialog results and the editors' working tables are not here: the
-// folders are the new run's, and the editors fill their tables from the case files.
+// The run's own journaled facts, by the name the journal gives them. Folders, the run's own
+// case folder, dialog results and the editors' working tables are not here: the folders are
+// the new run's, and the editors fill their tables from the case files.
 template <typename State, typename Visit>
-void state_fields(State& s, Visit&& visit) {
-  general_fields(s.general, visit);
-  damping_fields(s.damping, visit);
+void run_fields(State& s, Visit&& visit) {
   visit("language", s.language);
   visit("max_time_points", s.max_time_points);
   visit("geometry_box_choice", s.geometry_box_choice);
   visit("loading_box_choice", s.loading_box_choice);
   visit("created_box_choice", s.created_box_choice);
-  visit("loading_file", s.loading_file);
   visit("general_data_changed", s.general_data_changed);
   visit("general_data_saved", s.general_data_saved);
   visit("old_file_loaded", s.old_file_loaded);
   visit("n_loaded_cases", s.n_loaded_cases);
   visit("current_case", s.current_case);
-  visit("case_records", s.case_records);
-  visit("loaded_case_records", s.loaded_case_records);
-  visit("case_processed", s.case_processed);
-  visit("accel_processing", s.accel_processing);
-  visit("loading_saved", s.loading_saved);
-  visit("initial_values_saved", s.initial_values_saved);
   visit("accel_direction", s.accel_direction);
   visit("diameters_saved", s.diameters_saved);
+}
+
+// The analysis-wide data, which the journal keeps beside the cases.
+template <typename State, typename Visit>
+void analysis_fields(State& s, Visit&& visit) {
+  general_fields(s.general, visit);
+  damping_fields(s.damping, visit);
+  visit("loading_file", s.loading_file);
 }
 
 // The journaled fields as raw bytes: comparing them tells, far cheaper than the JSON text,
@@ -112,23 +112,38 @@ struct Image {
   }
   template <Record R>
   void operator()(const char*, const R& r) { fields(r, *this); }
+  template <Record R>
+  void operator()(const char* key, const std::optional<R>& r) {
+    (*this)(key, r.has_value());
+    if (r) (*this)(key, *r);
+  }
   template <List L>
   void operator()(const char* key, const L& items) {
     (*this)(key, items.size());
-    for (const auto& item : items) (*this)(key, static_cast<typename L::value_type>(item));
+    for (const auto& item : items) {
+      const typename L::value_type& value = item;  // a bool of a vector<bool> is made here
+      (*this)(key, value);
+    }
   }
 };
 
-std::string state_image(const ProgramState& s) {
+std::string state_image(const ProgramState& s, const CaseStore& cases) {
   Image image;
-  state_fields(s, image);
+  run_fields(s, image);
+  analysis_fields(s, image);
+  image("case_count", cases.count());
+  image("cases", cases.cases());
   return std::move(image.bytes);
 }
 
-json state_json(const ProgramState& s) {
+json fields_json(const ProgramState& s, auto fields) {
   json j = json::object();
-  state_fields(s, [&j](const char* key, const auto& v) { j[key] = put(v); });
+  fields(s, [&j](const char* key, const auto& v) { j[key] = put(v); });
   return j;
+}
+
+void take_fields(const json& j, ProgramState& s, auto fields) {
+  fields(s, [&j](const char* key, auto& v) { take(member(j, key), key, v); });
 }
 
 // Counts the dialogs size their tables by: a journal that says otherwise was not written by a run.
@@ -164,11 +179,64 @@ std::int64_t time_of(const json& j, std::string_view key) {
   return t;
 }
 
-int cases_entered(const ProgramState& s) {
+int cases_entered(const ProgramState& s, const std::vector<Case>& cases) {
   int n = 0;
   for (int k = 1; k <= s.general.n_loading_cases; ++k)
-    if (k <= s.n_loaded_cases || (s.case_processed.contains(k) && s.case_processed[k])) ++n;
+    if (k <= s.n_loaded_cases || (k <= static_cast<int>(cases.size()) && cases[k - 1].processed)) ++n;
   return n;
+}
+
+// A first-version journal kept each fact of the cases as a list of its own, one entry per case
+// (the loaded records only as far as LOAD read): they become the cases they describe.
+template <typename T>
+std::vector<T> case_list(const json& state, const char* key) {
+  std::vector<T> items;
+  take(member(state, key), key, items);
+  return items;
+}
+
+void take_case_lists(json& state, JournalContent& read) {
+  // Journals of runs that processed no record may lack it: nothing was processed.
+  if (state.is_object() && !state.contains("accel_processing")) state["accel_processing"] = json::array();
+  const auto records = case_list<CaseRecord>(state, "case_records");
+  const auto loaded = case_list<CaseRecord>(state, "loaded_case_records");
+  const auto processed = case_list<bool>(state, "case_processed");
+  const auto steps = case_list<std::string>(state, "accel_processing");
+  const auto loading_saved = case_list<bool>(state, "loading_saved");
+  const auto initial_values_saved = case_list<bool>(state, "initial_values_saved");
+  std::size_t n = 0;
+  for (std::size_t size : {records.size(), loaded.size(), processed.size(), steps.size(), loading_saved.size(),
+                           initial_values_saved.size()})
+    n = std::max(n, size);
+  read.cases.assign(n, Case{});
+  for (std::size_t i = 0; i < n; ++i) {
+    Case& c = read.cases[i];
+    if (i < records.size()) c.record = records[i];
+    if (i < loaded.size()) c.loaded = loaded[i];
+    c.processed = i < processed.size() && processed[i];
+    if (i < steps.size()) c.accel_processing = steps[i];
+    c.loading_saved = i < loading_saved.size() && loading_saved[i];
+    c.initial_values_saved = i < initial_values_saved.size() && initial_values_saved[i];
+  }
+  read.case_count = static_cast<int>(records.size());
+}
+
+// The state of a journal of either version, its cases read into `read.cases`.
+void take_state(json& j, int version, JournalContent& read) {
+  member(j, "state");  // a journal without it is damaged
+  json& state = j["state"];
+  take_fields(state, read.state, [](auto& s, auto&& visit) { run_fields(s, visit); });
+  if (version == journal_version_with_case_lists) {
+    take_fields(state, read.state, [](auto& s, auto&& visit) { analysis_fields(s, visit); });
+    take_case_lists(state, read);
+    return;
+  }
+  const json& analysis = member(j, "analysis");
+  take_fields(analysis, read.state, [](auto& s, auto&& visit) { analysis_fields(s, visit); });
+  take(member(analysis, "case_count"), "case_count", read.case_count);
+  take(member(analysis, "cases"), "cases", read.cases);
+  if (read.case_count < 0 || read.case_count > max_loading_cases)
+    wrong("case_count", "a number of cases from 0 to " + std::to_string(max_loading_cases));
 }
 
 std::int64_t seconds_now() {
@@ -178,7 +246,7 @@ std::int64_t seconds_now() {
 
 }  // namespace
 
-std::string journal_text(const ProgramState& state, const JournalSummary& summary) {
+std::string journal_text(const ProgramState& state, const CaseStore& cases, const JournalSummary& summary) {
   json j = json::object();
   j["format"] = "brantel journal";
   j["version"] = journal_version;
@@ -191,7 +259,11 @@ std::string journal_text(const ProgramState& state, const JournalSummary& summar
   j["own_loading_files"] = std::move(own);
   // Only a take-over's journal names its run: every other journal stays as it always was.
   if (!summary.taken_from.empty()) j["taken_from"] = put(summary.taken_from);
-  j["state"] = state_json(state);
+  j["state"] = fields_json(state, [](auto& s, auto&& visit) { run_fields(s, visit); });
+  json analysis = fields_json(state, [](auto& s, auto&& visit) { analysis_fields(s, visit); });
+  analysis["case_count"] = cases.count();
+  analysis["cases"] = put(cases.cases());
+  j["analysis"] = std::move(analysis);
   return j.dump(1) + "\n";
 }
 
@@ -199,8 +271,10 @@ JournalRead parse_journal(std::string_view text, JournalContent& content, std::s
   try {
     json j = json::parse(text);
     if (!j.is_object() || j.value("format", "") != "brantel journal") throw Damaged("it is not a journal");
-    if (!j.contains("version") || j["version"] != journal_version)
-      throw Damaged("it is of another version than " + std::to_string(journal_version));
+    const int version = j.contains("version") && j["version"].is_number_integer() ? j["version"].get<int>() : 0;
+    if (version != journal_version && version != journal_version_with_case_lists)
+      throw Damaged("it is of another version than " + std::to_string(journal_version_with_case_lists) + " or " +
+                    std::to_string(journal_version));
     JournalContent read;
     read.summary.saved_at = time_of(member(j, "saved_at"), "saved_at");
     take(member(j, "start_folder"), "start_folder", read.summary.start_folder);
@@ -221,13 +295,9 @@ JournalRead parse_journal(std::string_view text, JournalContent& content, std::s
       read.summary.own_loading_files.push_back(std::move(file));
     }
     if (j.contains("taken_from")) take(j["taken_from"], "taken_from", read.summary.taken_from);
-    // Journals of runs that processed no record may lack it: nothing was processed.
-    if (j.contains("state") && j["state"].is_object() && !j["state"].contains("accel_processing"))
-      j["state"]["accel_processing"] = json::array();
-    const json& state = member(j, "state");
-    state_fields(read.state, [&state](const char* key, auto& v) { take(member(state, key), key, v); });
+    take_state(j, version, read);
     check_counts(read.state);
-    read.summary.cases_entered = cases_entered(read.state);
+    read.summary.cases_entered = cases_entered(read.state, read.cases);
     read.summary.loading_file = std::string(read.state.loading_file.trimmed());
     content = std::move(read);
     return JournalRead::ok;
@@ -253,10 +323,12 @@ JournalRead read_journal(const fs::path& folder, JournalContent& content, std::s
   return parse_journal(text, content, reason);
 }
 
-void restore_journaled_state(const ProgramState& from, ProgramState& into) {
-  // Through the journal's own form: the list of journaled fields stays in one place.
-  const json j = state_json(from);
-  state_fields(into, [&j](const char* key, auto& v) { take(j.at(key), key, v); });
+void restore_journaled_state(const JournalContent& from, ProgramState& into, CaseStore& cases) {
+  // Through the journal's own form: the lists of journaled fields stay in one place.
+  auto copy = [&from, &into](auto fields) { take_fields(fields_json(from.state, fields), into, fields); };
+  copy([](auto& s, auto&& visit) { run_fields(s, visit); });
+  copy([](auto& s, auto&& visit) { analysis_fields(s, visit); });
+  cases.take_records(from.cases, from.case_count);
 }
 
 bool holds_saved_data(const ProgramState& s) {
@@ -266,7 +338,7 @@ bool holds_saved_data(const ProgramState& s) {
 Journal::Journal(fs::path folder, std::string start_folder)
     : folder_(std::move(folder)), start_folder_(std::move(start_folder)) {}
 
-bool Journal::record(const ProgramState& state, int creations, std::string& reason,
+bool Journal::record(const ProgramState& state, const CaseStore& cases, int creations, std::string& reason,
                      const std::vector<OwnLoadingFile>& own_files) {
   if (folder_.empty()) return true;
   const files::Descriptor folder_fd = open_run_folder(folder_.string());
@@ -274,7 +346,7 @@ bool Journal::record(const ProgramState& state, int creations, std::string& reas
     reason = std::strerror(errno);
     return false;
   }
-  std::string image = state_image(state);
+  std::string image = state_image(state, cases);
   std::string fingerprint = case_file_fingerprint(folder_fd.get(), journal_name);
   const bool changed = image != last_state_image_ || fingerprint != last_fingerprint_;
   const bool created = creations != last_creations_;
@@ -290,7 +362,7 @@ bool Journal::record(const ProgramState& state, int creations, std::string& reas
   summary.taken_from = taken_from_;
   std::string text;
   try {
-    text = journal_text(state, summary);
+    text = journal_text(state, cases, summary);
   } catch (const json::exception& e) {
     // Every text is written as UTF-8 or as its bytes, so this is a fault of the program; the
     // previous journal stays, and the run says that it cannot journal.

@@ -1,8 +1,9 @@
 // The run's journal: beside the case files each SAVE writes, one file in the run's folder holds
-// the rest of what the user entered (general data, the cases added, their parameters and
-// saved-flags, the damping block, the diameters, the loading file's name), written whole or not
-// at all each time it changes. After a crash the case files and the journal together rebuild
-// the program state; a journal that cannot be read whole is refused whole.
+// the rest of the analysis (general data, damping block and diameters, the loading file's name,
+// each case's record and facts) and the run's own facts, written whole or not at all each time
+// it changes. After a crash the case files and the journal together rebuild the analysis and
+// the program state; a journal that cannot be read whole is refused whole. A journal of the
+// first version, which kept the cases as lists beside each other, is still read.
 #pragma once
 
 #include <cstdint>
@@ -11,13 +12,16 @@
 #include <string>
 #include <vector>
 
+#include "model/analysis.h"
+#include "model/case_files/case_store.h"
 #include "model/state.h"
 
 namespace model::case_files {
 
 inline constexpr const char* journal_name = "journal.json";
-// Raised whenever a field changes meaning; a journal of another version is refused.
-inline constexpr int journal_version = 1;
+// Raised whenever a field changes meaning; a journal of a version not listed here is refused.
+inline constexpr int journal_version = 2;
+inline constexpr int journal_version_with_case_lists = 1;
 
 // A loading file the run wrote or read last, as it then stood: a run taken back may replace it
 // without asking only while it is still so.
@@ -47,6 +51,9 @@ struct JournalSummary {
 struct JournalContent {
   JournalSummary summary;
   ProgramState state;  // the journaled part; folders, dialog results and editor tables stay default
+  // Each case's record and facts, case k at [k - 1]; the sections are in the case files.
+  std::vector<Case> cases;
+  int case_count = 0;  // the cases the Loading Cases dialog had made
 };
 
 enum class JournalRead {
@@ -58,13 +65,14 @@ enum class JournalRead {
 // Reads `folder`'s journal. On `damaged`, `reason` says what is wrong and `content` is untouched.
 JournalRead read_journal(const std::filesystem::path& folder, JournalContent& content, std::string& reason);
 
-// The journal's text for a state; `parse_journal` is its inverse.
-std::string journal_text(const ProgramState& state, const JournalSummary& summary);
+// The journal's text for a state and its cases; `parse_journal` is its inverse.
+std::string journal_text(const ProgramState& state, const CaseStore& cases, const JournalSummary& summary);
 JournalRead parse_journal(std::string_view text, JournalContent& content, std::string& reason);
 
-// Copies the journaled fields of `from` into `into`, leaving the run's own (folders, language
-// read at start, ...) alone: the one place that rebuilds a program state from a journal.
-void restore_journaled_state(const ProgramState& from, ProgramState& into);
+// Copies the journaled fields of `from` into `into` and the cases' records and facts into
+// `cases` (their sections stay), leaving the run's own (folders, ...) alone: the one place that
+// rebuilds a program state from a journal.
+void restore_journaled_state(const JournalContent& from, ProgramState& into, CaseStore& cases);
 
 // Whether a run entered anything worth offering back: a geometry file chosen or a number of
 // cases saved (no case file is written before that).
@@ -82,7 +90,7 @@ class Journal {
   // into the loading file, until the next change. false with `reason` when the write failed
   // (the previous journal is then whole).
   // `own_files` are the loading files the run may replace without asking.
-  bool record(const ProgramState& state, int creations, std::string& reason,
+  bool record(const ProgramState& state, const CaseStore& cases, int creations, std::string& reason,
               const std::vector<OwnLoadingFile>& own_files = {});
 
   const std::filesystem::path& folder() const { return folder_; }

@@ -7,12 +7,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <type_traits>
 #include <utility>
 
+#include "model/analysis.h"
 #include "model/limits.h"
 #include "model/state.h"
 
@@ -95,6 +97,18 @@ void fields(Group& g, Visit&& visit) {
   visit("diameter", g.diameter);
 }
 
+// A case's record and facts; its sections are in the case files.
+template <typename C, typename Visit>
+  requires std::is_same_v<std::remove_const_t<C>, Case>
+void fields(C& c, Visit&& visit) {
+  visit("record", c.record);
+  visit("loaded", c.loaded);
+  visit("processed", c.processed);
+  visit("accel_processing", c.accel_processing);
+  visit("loading_saved", c.loading_saved);
+  visit("initial_values_saved", c.initial_values_saved);
+}
+
 // A record of named fields, and a list of values: the journal's two compound shapes.
 template <typename T>
 concept Record = requires(T& r) { fields(r, [](const char*, auto&) {}); };
@@ -104,6 +118,24 @@ concept List = requires(T& items) {
   items.begin();
   items.size();
 };
+
+// Each compound kind may hold the others.
+template <Record R>
+json put(const R& r);
+template <Record R>
+void take(const json& j, std::string_view key, R& r);
+// A record that may be missing: null when it is.
+template <Record R>
+json put(const std::optional<R>& r) {
+  return r ? put(*r) : json(nullptr);
+}
+template <Record R>
+void take(const json& j, std::string_view key, std::optional<R>& r) {
+  if (j.is_null()) return r.reset();
+  R read{};
+  take(j, key, read);
+  r = std::move(read);
+}
 
 template <Record R>
 json put(const R& r) {
@@ -120,18 +152,20 @@ void take(const json& j, std::string_view key, R& r) {
 template <List L>
 json put(const L& items) {
   json j = json::array();
-  for (const auto& item : items) j.push_back(put(static_cast<typename L::value_type>(item)));
+  for (const auto& item : items) {
+    const typename L::value_type& value = item;  // a bool of a vector<bool> is made here
+    j.push_back(put(value));
+  }
   return j;
 }
-// A case array holds at most one entry per case a run can have.
+// A list of cases, or of one fact per case, holds at most one entry per case a run can have.
 template <List L>
 void take(const json& j, std::string_view key, L& items) {
-  constexpr bool per_case = std::is_same_v<L, CaseArray<typename L::value_type>>;
+  constexpr bool per_case = !std::is_same_v<typename L::value_type, DiameterGroup>;
   if (!j.is_array() || (per_case && j.size() > static_cast<std::size_t>(max_loading_cases)))
     wrong(key, per_case ? "a list of at most " + std::to_string(max_loading_cases) + " cases" : "a list");
   L read;
-  if constexpr (per_case) read.resize(static_cast<int>(j.size()));
-  else read.resize(j.size());
+  read.resize(j.size());
   auto item = read.begin();
   for (const json& value : j) {
     typename L::value_type v{};

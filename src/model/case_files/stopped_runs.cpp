@@ -71,7 +71,9 @@ bool StoppedRun::take_over(const fs::path& into, const fs::path& start_folder, T
   Journal journal_of_into(into, start_folder.string());
   journal_of_into.take_over_from(name_);
   std::string why;
-  if (!journal_of_into.record(journal.state, 0, why)) return give_up(journal_name, names.size(), why);
+  CaseStore cases;
+  cases.take_records(journal.cases, journal.case_count);
+  if (!journal_of_into.record(journal.state, cases, 0, why)) return give_up(journal_name, names.size(), why);
   remove_tree_at(base.get(), name_.c_str());
   struct stat st {};
   if (::fstatat(base.get(), name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) abandon_at(base.get(), name_, why);

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "support/session.h"
+#include "support/temp_dir.h"
+
 namespace {
 
 using dialogs::cases::AddCheck;
@@ -157,66 +160,90 @@ model::CaseRecord record_with(float end_time) {
 }
 
 TEST(CaseArrays, LoadedRecordsBeyondTheNumberOfCasesAreNotCopied) {
-  model::ProgramState s;
+  testing_support::Session s;
   s.general.n_loading_cases = 2;
   s.n_loaded_cases = 4;
-  s.loaded_case_records.assign(4, {});
-  for (int k = 1; k <= 4; ++k) s.loaded_case_records[k] = record_with(static_cast<float>(k));
-  dialogs::cases::create_case_arrays(s);
-  ASSERT_EQ(s.case_records.size(), 2);
-  EXPECT_EQ(s.case_records[2].end_time, 2);
-  EXPECT_EQ(s.case_processed.size(), 2);
-  EXPECT_TRUE(s.case_processed[2] && s.loading_saved[2] && s.initial_values_saved[2]);
-  EXPECT_EQ(s.loaded_case_records.size(), 4) << "the loaded records persist";
+  for (int k = 1; k <= 4; ++k) s.loaded(k) = record_with(static_cast<float>(k));
+  dialogs::cases::create_case_arrays(s, s.cases);
+  ASSERT_EQ(s.cases.count(), 2);
+  EXPECT_EQ(s.record(2).end_time, 2);
+  EXPECT_TRUE(s.at(2).processed && s.at(2).loading_saved && s.at(2).initial_values_saved);
+  ASSERT_NE(s.cases.loaded(4), nullptr) << "the loaded records persist";
+  EXPECT_EQ(s.cases.loaded(4)->end_time, 4);
+  EXPECT_EQ(s.record(4), model::CaseRecord{}) << "no record beyond the number of cases";
 }
 
 TEST(CaseArrays, WithoutAnOldFileEveryCaseStartsEmptyAndUnprocessed) {
-  model::ProgramState s;
+  testing_support::Session s;
   s.general.n_loading_cases = 3;
-  dialogs::cases::create_case_arrays(s);
-  EXPECT_EQ(s.loaded_case_records.size(), 3);
-  EXPECT_EQ(s.case_records.size(), 3);
+  s.at(2).processed = s.at(3).loading_saved = true;  // left from an earlier pass
+  s.record(1).end_time = 5;
+  dialogs::cases::create_case_arrays(s, s.cases);
+  EXPECT_EQ(s.cases.count(), 3);
   for (int k = 1; k <= 3; ++k) {
-    EXPECT_EQ(s.case_records[k], model::CaseRecord{});
-    EXPECT_FALSE(s.case_processed[k] || s.loading_saved[k] || s.initial_values_saved[k]);
+    EXPECT_EQ(s.record(k), model::CaseRecord{});
+    EXPECT_FALSE(s.at(k).processed || s.at(k).loading_saved || s.at(k).initial_values_saved);
   }
 }
 
+TEST(CaseArrays, ARunTakenBackKeepsItsCasesAndTheFirstOnesWhenTheyAreFewer) {
+  testing_support::Session s;
+  s.cases.set_count(3);
+  s.record(2).end_time = 2;
+  s.at(2).processed = true;
+  s.record(3).end_time = 3;
+  s.resume_cases = true;
+  s.general.n_loading_cases = 2;
+  dialogs::cases::create_case_arrays(s, s.cases);
+  EXPECT_FALSE(s.resume_cases);
+  EXPECT_EQ(s.cases.count(), 2);
+  EXPECT_EQ(s.record(2).end_time, 2);
+  EXPECT_TRUE(s.at(2).processed);
+  EXPECT_EQ(s.record(3), model::CaseRecord{}) << "a case beyond them starts afresh";
+}
+
 TEST(RemoveCase, LaterCasesMoveDownWithTheirFlagsAndLoadedRecords) {
-  model::ProgramState s;
+  testing_support::TempCurrentDir dir;
+  testing_support::Session s;
   s.general.n_loading_cases = 4;
   s.n_loaded_cases = 3;
-  s.loaded_case_records.assign(3, {});
-  for (int k = 1; k <= 3; ++k) s.loaded_case_records[k] = record_with(10.f * k);
-  dialogs::cases::create_case_arrays(s);
-  s.case_records[4] = record_with(40);
-  s.case_processed[4] = true;
-  s.loading_saved[3] = false;
+  for (int k = 1; k <= 3; ++k) s.loaded(k) = record_with(10.f * k);
+  dialogs::cases::create_case_arrays(s, s.cases);
+  s.record(4) = record_with(40);
+  s.at(4).processed = true;
+  s.at(3).loading_saved = false;
 
-  dialogs::cases::remove_case(s, 2);
+  EXPECT_TRUE(dialogs::cases::remove_case(s, s.cases, 2).empty());
 
   EXPECT_EQ(s.general.n_loading_cases, 3);
   EXPECT_EQ(s.n_loaded_cases, 2);
-  EXPECT_EQ(s.case_records[1].end_time, 10);
-  EXPECT_EQ(s.case_records[2].end_time, 30);
-  EXPECT_EQ(s.case_records[3].end_time, 40);
-  EXPECT_EQ(s.case_records[4], model::CaseRecord{}) << "the freed last place is empty";
-  EXPECT_EQ(s.loaded_case_records[2].end_time, 30);
-  EXPECT_FALSE(s.loading_saved[2]) << "case 3's flag came with it";
-  EXPECT_TRUE(s.initial_values_saved[2]);
-  EXPECT_TRUE(s.case_processed[3]);
-  EXPECT_FALSE(s.case_processed[4]);
+  EXPECT_EQ(s.record(1).end_time, 10);
+  EXPECT_EQ(s.record(2).end_time, 30);
+  EXPECT_EQ(s.record(3).end_time, 40);
+  EXPECT_EQ(s.record(4), model::CaseRecord{}) << "the freed last place is empty";
+  EXPECT_EQ(s.cases.loaded(2)->end_time, 30);
+  EXPECT_FALSE(s.at(2).loading_saved) << "case 3's flag came with it";
+  EXPECT_TRUE(s.at(2).initial_values_saved);
+  EXPECT_TRUE(s.at(3).processed);
+  EXPECT_FALSE(s.at(4).processed);
+
+  // The last loaded case goes: the case after it was never loaded, and is not counted so.
+  EXPECT_TRUE(dialogs::cases::remove_case(s, s.cases, 2).empty());
+  EXPECT_EQ(s.n_loaded_cases, 1);
+  EXPECT_EQ(s.general.n_loading_cases, 2);
+  EXPECT_EQ(s.record(2).end_time, 40);
 }
 
 TEST(RemoveCase, OnlyCaseLeavesNoCase) {
-  model::ProgramState s;
+  testing_support::TempCurrentDir dir;
+  testing_support::Session s;
   s.general.n_loading_cases = 1;
-  dialogs::cases::create_case_arrays(s);
-  s.case_processed[1] = true;
-  dialogs::cases::remove_case(s, 1);
+  dialogs::cases::create_case_arrays(s, s.cases);
+  s.at(1).processed = true;
+  dialogs::cases::remove_case(s, s.cases, 1);
   EXPECT_EQ(s.general.n_loading_cases, 0);
-  EXPECT_FALSE(s.case_processed[1]);
-  dialogs::cases::remove_case(s, 1);  // no such case: nothing happens
+  EXPECT_FALSE(s.at(1).processed);
+  dialogs::cases::remove_case(s, s.cases, 1);  // no such case: nothing happens
   EXPECT_EQ(s.general.n_loading_cases, 0);
 }
 

@@ -8,6 +8,7 @@
 
 #include "loadfile/reader_parse.h"
 #include "model/case_files/scratch_files.h"
+#include "support/session.h"
 #include "support/temp_dir.h"
 #include "ui/script/script_toolkit.h"
 
@@ -40,6 +41,7 @@ class LoadingCasesDialog : public ::testing::Test {
     ScriptToolkit toolkit(std::move(parsed), out);
     dialogs::Context context{toolkit, state};
     // The case files the test wrote stand for the saved sections, as in a run taken back.
+    context.cases = std::move(state.cases);
     context.cases.take_files(state.case_folder);
     try {
       code = dialogs::cases::run_loading_cases_dialog(context);
@@ -47,12 +49,13 @@ class LoadingCasesDialog : public ::testing::Test {
     } catch (const ScriptError& e) {
       ADD_FAILURE() << "script line " << e.line() << ": " << e.what() << "\ntranscript:\n" << out.str();
     }
+    state.cases = std::move(context.cases);
     transcript = out.str();
     file_requests = toolkit.file_requests();
   }
 
   TempCurrentDir dir;
-  model::ProgramState state;
+  testing_support::Session state;
   int code = 0;
   std::string transcript;
   std::vector<ui::OpenFileRequest> file_requests;
@@ -104,7 +107,7 @@ TEST_F(LoadingCasesDialog, NewmarkTakesTheToleranceInSecondsSquaredAndRomanianIs
   state.language = "romana";
   run("expect text 1108 \"m/sec2\"\nexpect selected 1128 2\npress 2\n");
   EXPECT_EQ(code, 2);
-  EXPECT_TRUE(state.case_processed.empty()) << "Cancel discards the case flags";
+  EXPECT_EQ(state.cases.count(), 0) << "Cancel discards the cases";
 }
 
 TEST_F(LoadingCasesDialog, AddingACaseMarksItAndStoresItsValues) {
@@ -132,9 +135,8 @@ expect enabled 1086
 answer yes
 press 1
 )S");
-  ASSERT_EQ(state.case_processed.size(), 3);
-  EXPECT_TRUE(state.case_processed[2]);
-  EXPECT_FALSE(state.case_processed[1]);
+  EXPECT_TRUE(state.at(2).processed);
+  EXPECT_FALSE(state.at(1).processed);
 }
 
 TEST_F(LoadingCasesDialog, TheFourAddChecksInTheirOrder) {
@@ -329,7 +331,7 @@ press 1
   EXPECT_EQ(read_file("2InitLoad.dat"), "case 3 initial loading\n");
   EXPECT_FALSE(fs::exists("2TP.dat"));
   EXPECT_FALSE(fs::exists("3TPsin.dat"));
-  EXPECT_TRUE(state.case_processed[2]);
+  EXPECT_TRUE(state.at(2).processed);
 }
 
 // Create writes each case as the form holds it when Create is pressed: a case removed, and the
@@ -390,7 +392,7 @@ TEST_F(LoadingCasesDialog, ActionsOnTheCurrentCaseNeedACaseChosenInThisRun) {
   state.current_case = 2;  // left over from an earlier run
   state.old_file_loaded = true;
   state.n_loaded_cases = 3;
-  state.loaded_case_records.assign(3, {});
+  for (int k = 1; k <= 3; ++k) state.loaded(k);
   run(R"S(expect enabled 1086
 expect text 1127 "Old"
 press 1086
@@ -425,11 +427,11 @@ TEST_F(LoadingCasesDialog, OldFileCasesShowTheirLoadedValues) {
   state.old_file_loaded = true;
   state.loading_file = "/data/old.inc";
   state.n_loaded_cases = 4;  // more than the 3 cases now asked for
-  state.loaded_case_records.assign(4, {});
-  state.loaded_case_records[1].loading_type = model::LoadingType::accelerogram_1_direction;
-  state.loaded_case_records[1].printing_code = model::PrintingCode::nothing;
-  state.loaded_case_records[1].mass_model = model::MassModel::concentrated_and_distributed;
-  state.loaded_case_records[1].iteration_limit = 7;
+  for (int k = 1; k <= 4; ++k) state.loaded(k);
+  state.loaded(1).loading_type = model::LoadingType::accelerogram_1_direction;
+  state.loaded(1).printing_code = model::PrintingCode::nothing;
+  state.loaded(1).mass_model = model::MassModel::concentrated_and_distributed;
+  state.loaded(1).iteration_limit = 7;
   run(R"S(expect text 1117 "/data/old.inc"
 expect item 1018 3 "3"
 pick 1011 1
@@ -439,7 +441,8 @@ expect selected 1122 3
 expect text 1106 "7"
 press 1
 )S");
-  EXPECT_EQ(state.case_processed.size(), 3);
+  EXPECT_TRUE(state.at(3).processed);
+  EXPECT_FALSE(state.at(4).processed) << "only the cases now asked for are made";
 }
 
 class DiscreteLoadingOfALoadedCase : public LoadingCasesDialog {
@@ -447,8 +450,7 @@ class DiscreteLoadingOfALoadedCase : public LoadingCasesDialog {
   DiscreteLoadingOfALoadedCase() {
     state.old_file_loaded = true;
     state.n_loaded_cases = 1;
-    state.loaded_case_records.assign(1, {});
-    state.loaded_case_records[1].n_time_points = 2;
+    state.loaded(1).n_time_points = 2;
     write_file("1TP.dat", " 0.1\r\n 1 5 1. 2. 3.\r\n 6 8 4. 5. 6.\r\n 0.2\r\nEND_OF_CASE1\r\n");
   }
 };
@@ -470,7 +472,7 @@ press 1
 }
 
 TEST_F(DiscreteLoadingOfALoadedCase, IsNotReadWhenTheOldFileHeldAnotherLoadingType) {
-  state.loaded_case_records[1].loading_type = model::LoadingType::sinusoidal;
+  state.loaded(1).loading_type = model::LoadingType::sinusoidal;
   run(R"S(pick 1011 1
 pick 1124 1
 press 1086

@@ -19,28 +19,27 @@ using testing_support::write_file;
 std::string field(std::string_view s) { return text::padded(s, 16); }
 
 // One case of the given loading type, selected in the Loading Cases dialog of this run.
-model::ProgramState one_case(model::LoadingType loading_type, int n_dof = 3) {
-  model::ProgramState s;
+testing_support::Session one_case(model::LoadingType loading_type, int n_dof = 3) {
+  testing_support::Session s;
   s.general.n_dof = n_dof;
   s.max_time_points = 100;
   s.general.length_unit = "m";
   s.general.n_loading_cases = 1;
   s.current_case = 1;
-  s.case_records.assign(1, {});
-  s.case_records[1].loading_type = loading_type;
-  s.loaded_case_records.assign(1, {});
-  s.loading_saved.assign(1, false);
-  s.case_processed.assign(1, true);
+  s.cases.set_count(1);
+  s.record(1).loading_type = loading_type;
+  s.loaded(1);
+  s.at(1).processed = true;
   return s;
 }
 
-editor_tests::EditorRun run(model::ProgramState& s, const std::string& script) {
+editor_tests::EditorRun run(testing_support::Session& s, const std::string& script) {
   return run_editor(s, script, dialogs::editors::open_accelerogram_editor);
 }
 
 TEST(AccelEditor, OneDirectionOpensWithOnlyItsFieldAndSavesTheUntidiedComponent) {
   TempCurrentDir dir;
-  model::ProgramState s = one_case(model::LoadingType::accelerogram_1_direction);
+  testing_support::Session s = one_case(model::LoadingType::accelerogram_1_direction);
   s.accel_direction = model::AccelDirection::y;
   const auto r = run(s, R"(
     in 106
@@ -65,15 +64,15 @@ TEST(AccelEditor, OneDirectionOpensWithOnlyItsFieldAndSavesTheUntidiedComponent)
   )");
   ASSERT_EQ(failure(r), "");
   EXPECT_EQ(read_file("1TPacc.dat"), " 0.1               2.500000      \r\nEND_OF_CASE1\r\n");
-  EXPECT_TRUE(s.loading_saved[1]);
-  EXPECT_EQ(s.case_records[1].n_time_points, 1);
+  EXPECT_TRUE(s.at(1).loading_saved);
+  EXPECT_EQ(s.record(1).n_time_points, 1);
   ASSERT_EQ(s.accel_table.size(), 1u);
   EXPECT_EQ(s.accel_table[0].acceleration[1], 2.5f);
 }
 
 TEST(AccelEditor, ThreeDirectionsTakeEveryComponentAndSaveThemTidied) {
   TempCurrentDir dir;
-  model::ProgramState s = one_case(model::LoadingType::accelerogram_3_directions);
+  testing_support::Session s = one_case(model::LoadingType::accelerogram_3_directions);
   s.accel_direction = model::AccelDirection::y;  // left over from a one-direction case
   const auto r = run(s, R"(
     expect selected 1145 1
@@ -92,12 +91,12 @@ TEST(AccelEditor, ThreeDirectionsTakeEveryComponentAndSaveThemTidied) {
   ASSERT_EQ(failure(r), "");
   EXPECT_EQ(read_file("1TPacc.dat"), " " + field("0.25") + field("1.") + field("-0.5") +
                                          field("0.1234568E+08") + "\r\nEND_OF_CASE1\r\n");
-  EXPECT_EQ(s.case_records[1].loading_type, model::LoadingType::accelerogram_3_directions);
+  EXPECT_EQ(s.record(1).loading_type, model::LoadingType::accelerogram_3_directions);
 }
 
 TEST(AccelEditor, TwoDegreesOfFreedomOfferXAndYOnly) {
   TempCurrentDir dir;
-  model::ProgramState s = one_case(model::LoadingType::accelerogram_1_direction, 2);
+  testing_support::Session s = one_case(model::LoadingType::accelerogram_1_direction, 2);
   const auto r = run(s, R"(
     expect items 1146 2
     expect item 1146 2 "Y"
@@ -115,12 +114,12 @@ TEST(AccelEditor, TwoDegreesOfFreedomOfferXAndYOnly) {
   )");
   EXPECT_EQ(failure(r), "");
   EXPECT_EQ(s.accel_direction, model::AccelDirection::x);
-  EXPECT_EQ(s.case_records[1].loading_type, model::LoadingType::accelerogram_3_directions);  // "KOD" applies at once, even on Cancel
+  EXPECT_EQ(s.record(1).loading_type, model::LoadingType::accelerogram_3_directions);  // "KOD" applies at once, even on Cancel
 }
 
 TEST(AccelEditor, AddInsertsInTimeOrderAndReplacesAtEqualTime) {
   TempCurrentDir dir;
-  model::ProgramState s = one_case(model::LoadingType::accelerogram_3_directions);
+  testing_support::Session s = one_case(model::LoadingType::accelerogram_3_directions);
   const auto r = run(s, R"(
     type 1100 "0.1"
     type 1097 "1"
@@ -149,12 +148,12 @@ TEST(AccelEditor, AddInsertsInTimeOrderAndReplacesAtEqualTime) {
     press 1
   )");
   EXPECT_EQ(failure(r), "");
-  EXPECT_EQ(s.case_records[1].n_time_points, 0);  // nothing saved: the count stays with the file
+  EXPECT_EQ(s.record(1).n_time_points, 0);  // nothing saved: the count stays with the file
 }
 
 TEST(AccelEditor, RemoveKeepsTheListLengthAndBlanksTheOldLastItem) {
   TempCurrentDir dir;
-  model::ProgramState s = one_case(model::LoadingType::accelerogram_1_direction);
+  testing_support::Session s = one_case(model::LoadingType::accelerogram_1_direction);
   s.accel_direction = model::AccelDirection::x;
   const auto r = run(s, R"(
     type 1100 "0.5"
@@ -170,16 +169,16 @@ TEST(AccelEditor, RemoveKeepsTheListLengthAndBlanksTheOldLastItem) {
     press 1
   )");
   ASSERT_EQ(failure(r), "");
-  EXPECT_EQ(s.case_records[1].n_time_points, 0);
+  EXPECT_EQ(s.record(1).n_time_points, 0);
   EXPECT_EQ(read_file("1TPacc.dat"), "END_OF_CASE1\r\n");
 }
 
 TEST(AccelEditor, SavedPointsAreReadBackAndTimeZeroShowsEmptyUntilARefresh) {
   TempCurrentDir dir;
-  model::ProgramState s = one_case(model::LoadingType::accelerogram_1_direction);
+  testing_support::Session s = one_case(model::LoadingType::accelerogram_1_direction);
   s.accel_direction = model::AccelDirection::z;
-  s.case_records[1].n_time_points = 2;
-  s.loading_saved[1] = true;
+  s.record(1).n_time_points = 2;
+  s.at(1).loading_saved = true;
   write_file("1TPacc.dat", " 0.                0.000000      \r\n 0.5  -1.25\r\nEND_OF_CASE1\r\n");
   const auto r = run(s, R"(
     expect items 1054 2
@@ -200,17 +199,17 @@ TEST(AccelEditor, SavedPointsAreReadBackAndTimeZeroShowsEmptyUntilARefresh) {
 
 TEST(AccelEditor, ExistingDataIsReadOnlyForTheSameLoadedType) {
   TempCurrentDir dir;
-  model::ProgramState s = one_case(model::LoadingType::accelerogram_3_directions);
+  testing_support::Session s = one_case(model::LoadingType::accelerogram_3_directions);
   s.n_loaded_cases = 1;
-  s.loaded_case_records[1].loading_type = model::LoadingType::accelerogram_1_direction;  // the type was changed after loading
-  s.case_records[1].n_time_points = 1;
+  s.loaded(1).loading_type = model::LoadingType::accelerogram_1_direction;  // the type was changed after loading
+  s.record(1).n_time_points = 1;
   s.accel_table_exists = true;
   s.accel_table = {model::AccelPoint{0.7f, {1, 2, 3}}};
   write_file("1TPacc.dat", " 0.2 9 9 9\r\nEND_OF_CASE1\r\n");
   auto r = run(s, "expect item 1054 1 \"0.7\"\npress 1\n");
   EXPECT_EQ(failure(r), "");
 
-  s.loaded_case_records[1].loading_type = model::LoadingType::accelerogram_3_directions;
+  s.loaded(1).loading_type = model::LoadingType::accelerogram_3_directions;
   r = run(s, "expect item 1054 1 \"0.2\"\npress 1\n");
   EXPECT_EQ(failure(r), "");
 
@@ -223,7 +222,7 @@ TEST(AccelEditor, ExistingDataIsReadOnlyForTheSameLoadedType) {
 
 TEST(AccelEditor, DoneWithoutSavingKeepsTheChosenCodeButNotTheUnsavedCount) {
   TempCurrentDir dir;
-  model::ProgramState s = one_case(model::LoadingType::accelerogram_3_directions);
+  testing_support::Session s = one_case(model::LoadingType::accelerogram_3_directions);
   const auto r = run(s, R"(
     pick 1145 2
     expect enabled 1146
@@ -233,15 +232,15 @@ TEST(AccelEditor, DoneWithoutSavingKeepsTheChosenCodeButNotTheUnsavedCount) {
     press 1
   )");
   ASSERT_EQ(failure(r), "");
-  EXPECT_EQ(s.case_records[1].loading_type, model::LoadingType::accelerogram_1_direction);
-  EXPECT_EQ(s.case_records[1].n_time_points, 0);
-  EXPECT_FALSE(s.loading_saved[1]);
+  EXPECT_EQ(s.record(1).loading_type, model::LoadingType::accelerogram_1_direction);
+  EXPECT_EQ(s.record(1).n_time_points, 0);
+  EXPECT_FALSE(s.at(1).loading_saved);
   EXPECT_FALSE(std::filesystem::exists("1TPacc.dat"));
 }
 
 TEST(AccelEditor, OneDirectionWithoutDirectionIsNotSaved) {
   TempCurrentDir dir;
-  model::ProgramState s = one_case(model::LoadingType::accelerogram_1_direction);
+  testing_support::Session s = one_case(model::LoadingType::accelerogram_1_direction);
   s.language = "Romanian";
   const auto r = run(s, R"(
     expect selected 1146 0
@@ -262,7 +261,7 @@ TEST(AccelEditor, OneDirectionWithoutDirectionIsNotSaved) {
 
 TEST(AccelEditor, FullAccelerogramRefusesANewTimeAndKeepsEveryPoint) {
   TempCurrentDir dir;
-  model::ProgramState s = one_case(model::LoadingType::accelerogram_3_directions, 2);
+  testing_support::Session s = one_case(model::LoadingType::accelerogram_3_directions, 2);
   s.max_time_points = 2;
   const auto r = run(s, R"(
     type 1100 "1"
@@ -290,7 +289,7 @@ TEST(AccelEditor, FullAccelerogramRefusesANewTimeAndKeepsEveryPoint) {
 TEST(AccelEditor, FailedSaveNamesTheFileAndKeepsTheStateAsItWas) {
   TempCurrentDir dir;
   std::filesystem::create_directory("1TPacc.dat");  // a folder where the file should go
-  model::ProgramState s = one_case(model::LoadingType::accelerogram_3_directions);
+  testing_support::Session s = one_case(model::LoadingType::accelerogram_3_directions);
   const auto r = run(s, R"(
     type 1100 "1"
     press 1098
@@ -301,7 +300,7 @@ TEST(AccelEditor, FailedSaveNamesTheFileAndKeepsTheStateAsItWas) {
   ASSERT_EQ(failure(r), "");
   EXPECT_NE(r.transcript.find("message \"SAVE Message\" \"Cannot write file "), std::string::npos);
   EXPECT_NE(r.transcript.find("1TPacc.dat: "), std::string::npos);
-  EXPECT_FALSE(s.loading_saved[1]);
+  EXPECT_FALSE(s.at(1).loading_saved);
   EXPECT_TRUE(s.accel_table.empty());
 }
 
@@ -314,7 +313,7 @@ namespace {
 // and the field ends with the factor the record needs, as when nothing was typed.
 TEST(AccelEditor, ApplyFactorMultipliesTheTypedScale) {
   TempCurrentDir dir;
-  model::ProgramState s = one_case(model::LoadingType::accelerogram_1_direction);
+  testing_support::Session s = one_case(model::LoadingType::accelerogram_1_direction);
   s.accel_direction = model::AccelDirection::x;
   const std::string site = std::string(BRANTEL_SOURCE_DIR) + "/tests/scenarios/editors_accel_spectrum_scaled/setup/Dat/site.csv";
   for (const char* typed : {"1", "2", "0.5"}) {

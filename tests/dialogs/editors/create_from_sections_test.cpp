@@ -35,9 +35,8 @@ std::string create(model::ProgramState& s, model::case_files::CaseStore& cases,
 
 TEST(CreateFromTheSections, CaseFilesMadeUnreadableAfterTheLastSaveChangeNoByte) {
   testing_support::TempCurrentDir dir;
-  model::ProgramState s = model(120, 3, 1, 1);
-  s.case_records[1] = {1e-4f, 20, model::LoadingType::discrete, 0.01f, 1.f};
-  model::case_files::CaseStore cases;
+  testing_support::Session s = model(120, 3, 1, 1);
+  s.record(1) = {1e-4f, 20, model::LoadingType::discrete, 0.01f, 1.f};
   EXPECT_RAN(run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 type 1052 "0.5"
@@ -49,7 +48,7 @@ type 1055 "3"
 press 1050
 press 1093
 press 1
-)", &cases));
+)", false));
   EXPECT_RAN(run(s, dialogs::editors::open_initial_values_editor, R"(
 in 103
 type 1074 "1"
@@ -58,11 +57,11 @@ type 1026 "1.5"
 press 1041
 press 1071
 press 2
-)", &cases));
-  ASSERT_TRUE(s.loading_saved[1] && s.initial_values_saved[1]);
+)", false));
+  ASSERT_TRUE(s.at(1).loading_saved && s.at(1).initial_values_saved);
   s.loading_file = "analysis.inc";
   testing_support::FakeToolkit toolkit;
-  const std::string before = create(s, cases, toolkit);
+  const std::string before = create(s, s.cases, toolkit);
   ASSERT_NE(before, "<not written>");
   // Every case file becomes a folder of the same name: no read of one could succeed.
   int broken = 0;
@@ -73,7 +72,7 @@ press 2
     ++broken;
   }
   ASSERT_EQ(broken, 3);
-  const std::string after = create(s, cases, toolkit);
+  const std::string after = create(s, s.cases, toolkit);
   EXPECT_EQ(without_date(after), without_date(before));
   EXPECT_NE(after.find(model::case_files::discrete_range_record(xyz_range(1, 10, 3), 3) + "\r\n"), std::string::npos);
   EXPECT_NE(after.find("End_of_Initial_Conditions"), std::string::npos);

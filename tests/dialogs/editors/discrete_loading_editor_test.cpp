@@ -62,14 +62,13 @@ press 1
 )");
   EXPECT_RAN(outcome);
   // The times reach the table and the case's count only on save.
-  EXPECT_EQ(s.case_records[1].n_time_points, 0);
+  EXPECT_EQ(s.record(1).n_time_points, 0);
   EXPECT_TRUE(s.time_point_table.empty());
 }
 
 TEST(DiscreteLoadingEditor, RangesMoveWithTheirTimePoint) {
   TempCurrentDir dir;
   auto s = model(120, 3);
-  model::case_files::CaseStore cases;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 type 1052 "0.5"
@@ -98,12 +97,12 @@ press 1093
 expect disabled 2
 press 1
 )",
-                     &cases);
+                     false);
   EXPECT_RAN(outcome);
-  ASSERT_EQ(saved(cases, 1).size(), 2u);
-  EXPECT_EQ(saved(cases, 1)[0], (model::TimePoint{0.2f, {}}));
-  EXPECT_EQ(saved(cases, 1)[1], (model::TimePoint{0.5f, {xyz_range(1, 10, 3)}}));
-  EXPECT_TRUE(s.loading_saved[1]);
+  ASSERT_EQ(saved(s.cases, 1).size(), 2u);
+  EXPECT_EQ(saved(s.cases, 1)[0], (model::TimePoint{0.2f, {}}));
+  EXPECT_EQ(saved(s.cases, 1)[1], (model::TimePoint{0.5f, {xyz_range(1, 10, 3)}}));
+  EXPECT_TRUE(s.at(1).loading_saved);
   EXPECT_EQ(read_file("1TP.dat"), layouts::time_record(0.2f) + "\r\n" + layouts::time_record(0.5f) +
                                       "\r\n" + layouts::discrete_range_record(xyz_range(1, 10, 3), 3) +
                                       "\r\nEND_OF_CASE1\r\n");
@@ -138,7 +137,6 @@ press 1
 TEST(DiscreteLoadingEditor, SameTextReplacesTheLoadingAndOtherTextAppends) {
   TempCurrentDir dir;
   auto s = model(120, 3, 3, 2);
-  model::case_files::CaseStore cases;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 type 1052 "0.1"
@@ -157,10 +155,10 @@ expect item 1049 2 "1-10"
 press 1093
 press 1
 )",
-                     &cases);
+                     false);
   EXPECT_RAN(outcome);
-  ASSERT_EQ(saved(cases, 2).size(), 1u);
-  EXPECT_EQ(saved(cases, 2)[0].ranges,
+  ASSERT_EQ(saved(s.cases, 2).size(), 1u);
+  EXPECT_EQ(saved(s.cases, 2)[0].ranges,
             (std::vector<NodeRange>{xyz_range(1, 10, 2), xyz_range(1, 10, 2)}));
   EXPECT_EQ(read_file("2TP.dat").substr(read_file("2TP.dat").size() - 14), "END_OF_CASE2\r\n");
 }
@@ -168,8 +166,8 @@ press 1
 TEST(DiscreteLoadingEditor, RemovingTheOnlyTimePointAndSavingLeavesTheFileUnchanged) {
   TempCurrentDir dir;
   auto s = model(120, 3);
-  s.case_records[1].n_time_points = 1;
-  s.loading_saved[1] = true;
+  s.record(1).n_time_points = 1;
+  s.at(1).loading_saved = true;
   s.time_point_table = {{0.5f, {xyz_range(2, 3, 1)}}};
   write_file("1TP.dat", "old content\r\n");
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
@@ -183,7 +181,7 @@ press 1093
 press 1
 )");
   EXPECT_RAN(outcome);
-  EXPECT_EQ(s.case_records[1].n_time_points, 0);
+  EXPECT_EQ(s.record(1).n_time_points, 0);
   EXPECT_EQ(read_file("1TP.dat"), "old content\r\n");
 }
 
@@ -213,15 +211,14 @@ press 1093
 press 1
 )");
   EXPECT_RAN(outcome);
-  EXPECT_EQ(s.case_records[1].n_time_points, 1);
+  EXPECT_EQ(s.record(1).n_time_points, 1);
 }
 
 TEST(DiscreteLoadingEditor, RemovingARangeMovesTheLaterOnesDown) {
   TempCurrentDir dir;
   auto s = model(120, 2);
-  s.case_records[1].n_time_points = 1;
+  s.record(1).n_time_points = 1;
   s.time_point_table = {{1.0f, {xyz_range(1, 1, 1), xyz_range(2, 2, 2), xyz_range(3, 3, 3)}}};
-  model::case_files::CaseStore cases;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 pick 1102 1
@@ -236,9 +233,9 @@ expect item 1049 2 ""
 press 1093
 press 1
 )",
-                     &cases);
+                     false);
   EXPECT_RAN(outcome);
-  EXPECT_EQ(saved(cases, 1)[0], (model::TimePoint{1.0f, {xyz_range(2, 2, 2)}}));
+  EXPECT_EQ(saved(s.cases, 1)[0], (model::TimePoint{1.0f, {xyz_range(2, 2, 2)}}));
 }
 
 // A range without a node number (a case file may hold one) is no part of the saved loading;
@@ -246,24 +243,22 @@ press 1
 TEST(DiscreteLoadingEditor, SaveLeavesOutRangesWithoutANodeNumber) {
   TempCurrentDir dir;
   auto s = model(120, 2);
-  s.case_records[1].n_time_points = 2;
+  s.record(1).n_time_points = 2;
   s.time_point_table = {{1.0f, {xyz_range(1, 1, 1), xyz_range(0, 0, 2), xyz_range(3, 3, 3)}}, {2.0f, {xyz_range(0, 4, 1)}}};
-  model::case_files::CaseStore cases;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 press 1093
 press 1
 )",
-                     &cases);
+                     false);
   EXPECT_RAN(outcome);
-  EXPECT_EQ(saved(cases, 1), (std::vector<model::TimePoint>{{1.0f, {xyz_range(1, 1, 1), xyz_range(3, 3, 3)}},
+  EXPECT_EQ(saved(s.cases, 1), (std::vector<model::TimePoint>{{1.0f, {xyz_range(1, 1, 1), xyz_range(3, 3, 3)}},
                                                            {2.0f, {}}}));
 }
 
 TEST(DiscreteLoadingEditor, TwoDegreesOfFreedomWriteTwoRealsPerRange) {
   TempCurrentDir dir;
   auto s = model(120, 2);
-  model::case_files::CaseStore cases;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 expect disabled 1057
@@ -281,20 +276,19 @@ press 1050
 press 1093
 press 1
 )",
-                     &cases);
+                     false);
   EXPECT_RAN(outcome);
   text::RecordSource source;
   ASSERT_TRUE(files::read_records("1TP.dat", source));
   ASSERT_EQ(source.size(), 3u);
   EXPECT_EQ(source.record(1), layouts::discrete_range_record(xyz_range(4, 9, 0, -7.5f), 2));
-  EXPECT_EQ(layouts::read_discrete_loading(source, 2).points(), saved(cases, 1));
+  EXPECT_EQ(layouts::read_discrete_loading(source, 2).points(), saved(s.cases, 1));
 }
 
 TEST(DiscreteLoadingEditor, FullTablesRefuseAdditionsAndKeepEveryEntry) {
   TempCurrentDir dir;
   auto s = model(1, 3);
   s.max_time_points = 2;
-  model::case_files::CaseStore cases;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 type 1052 "2"
@@ -317,11 +311,11 @@ expect message "ADD Message" "The list of node ranges is full (1 ranges). The ra
 press 1093
 press 1
 )",
-                     &cases);
+                     false);
   EXPECT_RAN(outcome);
-  ASSERT_EQ(saved(cases, 1).size(), 2u);
-  EXPECT_EQ(saved(cases, 1)[0].time, 1.0f);
-  EXPECT_EQ(saved(cases, 1)[1], (model::TimePoint{2.0f, {xyz_range(1, 1, 0)}}));
+  ASSERT_EQ(saved(s.cases, 1).size(), 2u);
+  EXPECT_EQ(saved(s.cases, 1)[0].time, 1.0f);
+  EXPECT_EQ(saved(s.cases, 1)[1], (model::TimePoint{2.0f, {xyz_range(1, 1, 0)}}));
 }
 
 // "ADD to List >>" sets the items of the time points in use and nothing after them: a time the
@@ -330,7 +324,7 @@ TEST(DiscreteLoadingEditor, AddingATimeSetsOnlyTheItemsInUse) {
   TempCurrentDir dir;
   auto s = model(120, 3);
   s.time_point_table = {{0.1f, {}}, {0.2f, {}}, {0.3f, {}}};
-  s.case_records[1].n_time_points = 2;
+  s.record(1).n_time_points = 2;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 expect item 1102 3 ""
@@ -347,7 +341,7 @@ expect item 1102 3 "    0.300000"
 press 2
 )");
   EXPECT_RAN(outcome);
-  EXPECT_EQ(s.case_records[1].n_time_points, 2);
+  EXPECT_EQ(s.record(1).n_time_points, 2);
 }
 
 // A table handed over in order is searched by halves, one out of order one by one: both put
@@ -358,7 +352,7 @@ TEST(DiscreteLoadingEditor, NewTimesGoAfterTheTimesBelowThemInOrderedAndUnordere
     auto s = model(120, 3);
     s.time_point_table = ordered ? std::vector<model::TimePoint>{{0.1f, {}}, {0.2f, {}}, {0.3f, {}}}
                                  : std::vector<model::TimePoint>{{0.3f, {}}, {0.1f, {}}, {0.2f, {}}};
-    s.case_records[1].n_time_points = 3;
+    s.record(1).n_time_points = 3;
     // Out of order, 0.25 has three times below it wherever they stand.
     const std::string first = ordered ? "0.1" : "0.3", third = ordered ? "0.2" : "0.1",
                       fifth = ordered ? "0.3" : "0.2";
@@ -380,7 +374,7 @@ press 2
 )");
     EXPECT_RAN(outcome);
     // Closed without a SAVE: the case's count is as it was.
-    EXPECT_EQ(s.case_records[1].n_time_points, 3) << (ordered ? "ordered" : "unordered");
+    EXPECT_EQ(s.record(1).n_time_points, 3) << (ordered ? "ordered" : "unordered");
   }
 }
 
@@ -390,7 +384,7 @@ TEST(DiscreteLoadingEditor, ARefusedTimeStillEnablesAddingRanges) {
   auto s = model(12, 3);
   s.max_time_points = 1;
   s.time_point_table = {{0.5f, {}}};
-  s.case_records[1].n_time_points = 1;
+  s.record(1).n_time_points = 1;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 expect disabled 1050
@@ -431,7 +425,6 @@ TEST(DiscreteLoadingEditor, MemoryFollowsTheDataNotTheLimits) {
   TempCurrentDir dir;
   auto s = model(100000, 3);
   s.max_time_points = 10000;
-  model::case_files::CaseStore cases;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 type 1052 "2"
@@ -445,11 +438,11 @@ press 1050
 press 1093
 press 1
 )",
-                     &cases);
+                     false);
   EXPECT_RAN(outcome);
-  ASSERT_EQ(saved(cases, 1).size(), 2u);
-  EXPECT_TRUE(saved(cases, 1)[0].ranges.empty());
-  EXPECT_EQ(saved(cases, 1)[1].ranges.size(), 1u);
+  ASSERT_EQ(saved(s.cases, 1).size(), 2u);
+  EXPECT_TRUE(saved(s.cases, 1)[0].ranges.empty());
+  EXPECT_EQ(saved(s.cases, 1)[1].ranges.size(), 1u);
   // The editor's table keeps only the places of the points saved: no range is held twice.
   ASSERT_EQ(s.time_point_table.size(), 0u);
 }

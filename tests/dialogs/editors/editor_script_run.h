@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "dialogs/context.h"
+#include "support/session.h"
 #include "ui/script/script_toolkit.h"
 
 namespace editor_tests {
@@ -52,6 +53,15 @@ inline EditorRun run_editor(model::ProgramState& state, const std::string& scrip
   if (cases) *cases = std::move(context.cases);
   run.transcript = transcript.str();
   return run;
+}
+
+// The session's cases are lent to the editor and given back. With `sections_from_files` their
+// sections are first taken from the case files in the folder, as a run taken back does: a test
+// states the saved data as those files, and a later run sees what an earlier one saved.
+inline EditorRun run_editor(testing_support::Session& session, const std::string& script, const OpenEditor& open,
+                            bool sections_from_files = true) {
+  if (sections_from_files) session.cases.take_files(session.case_folder);
+  return run_editor(session, script, open, &session.cases);
 }
 
 // "line N: WHAT" or "" when the run succeeded, for readable failures.

@@ -37,9 +37,9 @@ NodeRange conditions(int first, int last, float dx, float vx = 0) {
 }
 
 // A case whose initial values were saved with these displacement/velocity ranges.
-void saved_case(model::ProgramState& s, const std::vector<NodeRange>& ranges) {
-  s.initial_values_saved[1] = true;
-  s.case_records[1].n_initial_conditions = static_cast<int>(ranges.size());
+void saved_case(testing_support::Session& s, const std::vector<NodeRange>& ranges) {
+  s.at(1).initial_values_saved = true;
+  s.record(1).n_initial_conditions = static_cast<int>(ranges.size());
   std::string file;
   for (const NodeRange& r : ranges) file += layouts::conditions_record(r, s.general.n_nodes, s.general.n_dof) + "\r\n";
   write_file("1init.dat", file + "End_of_Initial_Conditions\r\n");
@@ -76,9 +76,9 @@ press 1
   // Nothing was added to the loading group: it writes its end line alone, never a range of
   // node 0.
   EXPECT_EQ(records("1InitLoad.dat"), (std::vector<std::string>{"End_of_Initial_Loading"}));
-  EXPECT_EQ(s.case_records[1].n_initial_conditions, 1);
-  EXPECT_EQ(s.case_records[1].n_initial_loadings, 0);
-  EXPECT_TRUE(s.initial_values_saved[1]);
+  EXPECT_EQ(s.record(1).n_initial_conditions, 1);
+  EXPECT_EQ(s.record(1).n_initial_loadings, 0);
+  EXPECT_TRUE(s.at(1).initial_values_saved);
 }
 
 TEST(InitialValuesEditor, SavedCaseAppendsReplacesInPlaceAndComparesTheTypedText) {
@@ -121,7 +121,7 @@ press 2
   ASSERT_EQ(written.size(), 6u);
   EXPECT_EQ(written[2], layouts::conditions_record(conditions(1, 5, 2.5f, 0.125f), 120, 3));
   EXPECT_EQ(written[4], layouts::conditions_record(conditions(1, 5, 2.5f, 0.125f), 120, 3));
-  EXPECT_EQ(s.case_records[1].n_initial_conditions, 5);
+  EXPECT_EQ(s.record(1).n_initial_conditions, 5);
 }
 
 TEST(InitialValuesEditor, RemovalMovesLaterRangesDownAndAddAppendsAfterThem) {
@@ -150,7 +150,7 @@ press 1
   const auto written = records("1init.dat");
   ASSERT_EQ(written.size(), 3u);  // the selection beyond the last range removed 7-9
   EXPECT_EQ(written[1], layouts::conditions_record(conditions(3, 3, 3.0f), 120, 3));
-  EXPECT_EQ(s.case_records[1].n_initial_conditions, 2);
+  EXPECT_EQ(s.record(1).n_initial_conditions, 2);
 }
 
 // A file holding fewer ranges than the case's count (a missing or cut file) gives the ranges it
@@ -159,7 +159,7 @@ TEST(InitialValuesEditor, ShortFileGivesTheRangesItHoldsAndNoRangeOfNodeZero) {
   TempCurrentDir dir;
   auto s = model(120, 3);
   saved_case(s, {conditions(2, 8, 1.0f)});
-  s.case_records[1].n_initial_conditions = 3;
+  s.record(1).n_initial_conditions = 3;
   auto outcome = run(s, dialogs::editors::open_initial_values_editor, R"(
 in 103
 expect item 1040 1 "2-8"
@@ -173,7 +173,7 @@ press 1
   const auto written = records("1init.dat");
   ASSERT_EQ(written.size(), 2u);
   EXPECT_EQ(written[0], layouts::conditions_record(conditions(2, 8, 1.0f), 120, 3));
-  EXPECT_EQ(s.case_records[1].n_initial_conditions, 1);
+  EXPECT_EQ(s.record(1).n_initial_conditions, 1);
 }
 
 TEST(InitialValuesEditor, ToBeforeFromIsRefusedInBothLanguages) {
@@ -236,8 +236,8 @@ press 1
 TEST(InitialValuesEditor, AccelerogramCaseTakesTheAccelerationOnAddAndWritesItAfterTheEndRecord) {
   TempCurrentDir dir;
   auto s = model(120, 3);
-  s.case_records[1].loading_type = model::LoadingType::accelerogram_3_directions;
-  s.case_records[1].initial_acceleration[2] = 0.25f;
+  s.record(1).loading_type = model::LoadingType::accelerogram_3_directions;
+  s.record(1).initial_acceleration[2] = 0.25f;
   auto outcome = run(s, dialogs::editors::open_initial_values_editor, R"(
 in 103
 expect enabled 1035
@@ -254,9 +254,9 @@ press 2
 )");
   EXPECT_RAN(outcome);
   // Taken at once, although nothing was saved.
-  EXPECT_FLOAT_EQ(s.case_records[1].initial_acceleration[0], -9.81f);
-  EXPECT_FLOAT_EQ(s.case_records[1].initial_acceleration[1], 12345678.0f);
-  EXPECT_FLOAT_EQ(s.case_records[1].initial_acceleration[2], 0.25f);
+  EXPECT_FLOAT_EQ(s.record(1).initial_acceleration[0], -9.81f);
+  EXPECT_FLOAT_EQ(s.record(1).initial_acceleration[1], 12345678.0f);
+  EXPECT_FLOAT_EQ(s.record(1).initial_acceleration[2], 0.25f);
   EXPECT_FALSE(std::filesystem::exists("1init.dat"));
 
   s.language = "Romanian";
@@ -264,7 +264,7 @@ press 2
   const auto written = records("1init.dat");
   ASSERT_EQ(written.size(), 2u);
   EXPECT_EQ(written[0], "Sfarsit_Conditii_Initiale");
-  EXPECT_EQ(written[1], layouts::acceleration_record(s.case_records[1].initial_acceleration));
+  EXPECT_EQ(written[1], layouts::acceleration_record(s.record(1).initial_acceleration));
   EXPECT_EQ(records("1InitLoad.dat").back(), "Sfarsit_Incarcare_Initiala");
 }
 
@@ -273,11 +273,11 @@ press 2
 TEST(InitialValuesEditor, FullTableRefusesTheRangeButTakesTheAcceleration) {
   TempCurrentDir dir;
   auto s = model(1, 2);
-  s.case_records[1].loading_type = model::LoadingType::accelerogram_1_direction;
-  s.initial_values_saved[1] = true;
+  s.record(1).loading_type = model::LoadingType::accelerogram_1_direction;
+  s.at(1).initial_values_saved = true;
   write_file("1InitLoad.dat", layouts::loadings_record(NodeRange{1, 1}, 1, 2) +
                                   "\r\nEnd_of_Initial_Loading\r\n");
-  s.case_records[1].n_initial_loadings = 1;
+  s.record(1).n_initial_loadings = 1;
   auto outcome = run(s, dialogs::editors::open_initial_values_editor, R"(
 in 103
 type 1076 "01"
@@ -290,14 +290,14 @@ answer yes
 press 1
 )");
   EXPECT_RAN(outcome);
-  EXPECT_FLOAT_EQ(s.case_records[1].initial_acceleration[0], 1.5f);
-  EXPECT_FLOAT_EQ(s.case_records[1].initial_acceleration[1], -3.0f);
+  EXPECT_FLOAT_EQ(s.record(1).initial_acceleration[0], 1.5f);
+  EXPECT_FLOAT_EQ(s.record(1).initial_acceleration[1], -3.0f);
 }
 
 TEST(InitialValuesEditor, OtherLoadingTypesDisableTheAccelerationRowAndWriteNoAccelerations) {
   TempCurrentDir dir;
   auto s = model(120, 3);
-  s.case_records[1].loading_type = model::LoadingType::sinusoidal;
+  s.record(1).loading_type = model::LoadingType::sinusoidal;
   auto outcome = run(s, dialogs::editors::open_initial_values_editor, R"(
 in 103
 expect disabled 1035

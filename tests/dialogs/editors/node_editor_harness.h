@@ -12,8 +12,8 @@
 namespace node_editor_test {
 
 // A model of `n_nodes` nodes with `n_cases` cases, case `current` selected, nothing saved yet.
-inline model::ProgramState model(int n_nodes, int n_dof, int n_cases = 3, int current = 1) {
-  model::ProgramState s;
+inline testing_support::Session model(int n_nodes, int n_dof, int n_cases = 3, int current = 1) {
+  testing_support::Session s;
   s.general.n_nodes = n_nodes;
   s.general.n_dof = n_dof;
   s.max_time_points = 100;
@@ -21,11 +21,8 @@ inline model::ProgramState model(int n_nodes, int n_dof, int n_cases = 3, int cu
   s.general.force_unit = "kN";
   s.general.n_loading_cases = n_cases;
   s.current_case = current;
-  s.case_records.assign(n_cases, model::CaseRecord{});
-  s.loaded_case_records.assign(n_cases, model::CaseRecord{});
-  s.case_processed.assign(n_cases, false);
-  s.loading_saved.assign(n_cases, false);
-  s.initial_values_saved.assign(n_cases, false);
+  s.cases.set_count(n_cases);
+  for (int k = 1; k <= n_cases; ++k) s.loaded(k);
   return s;
 }
 
@@ -37,10 +34,11 @@ inline model::NodeRange xyz_range(int first, int last, float x, float y = 0, flo
 using Outcome = editor_tests::EditorRun;
 using Editor = void (*)(dialogs::Context&, ui::Dialog&);
 
-// The editor opens as the Loading Cases dialog opens it; the script must close it.
-inline Outcome run(model::ProgramState& state, Editor editor, const std::string& script,
-                   model::case_files::CaseStore* cases = nullptr) {
-  return editor_tests::run_editor(state, script, editor, cases);
+// The editor opens as the Loading Cases dialog opens it; the script must close it. With
+// `sections_from_files` the sections are those of the case files in the folder.
+inline Outcome run(testing_support::Session& session, Editor editor, const std::string& script,
+                   bool sections_from_files = true) {
+  return editor_tests::run_editor(session, script, editor, sections_from_files);
 }
 
 }  // namespace node_editor_test

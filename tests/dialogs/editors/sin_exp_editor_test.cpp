@@ -20,9 +20,9 @@ using testing_support::TempCurrentDir;
 using testing_support::write_file;
 namespace layouts = model::case_files;
 
-model::ProgramState case_of_type(model::LoadingType loading_type, int n_dof = 3, int n_nodes = 120) {
+testing_support::Session case_of_type(model::LoadingType loading_type, int n_dof = 3, int n_nodes = 120) {
   auto s = model(n_nodes, n_dof, 3, 3);
-  s.case_records[3].loading_type = loading_type;
+  s.record(3).loading_type = loading_type;
   return s;
 }
 
@@ -50,17 +50,17 @@ expect disabled 2
 press 1
 )S");
   EXPECT_RAN(outcome);
-  EXPECT_FLOAT_EQ(s.case_records[3].omega, 6.2832f);
-  EXPECT_FLOAT_EQ(s.case_records[3].phi, 0.5f);
+  EXPECT_FLOAT_EQ(s.record(3).omega, 6.2832f);
+  EXPECT_FLOAT_EQ(s.record(3).phi, 0.5f);
   EXPECT_EQ(read_file("3TPsin.dat"),
             "  1   10    2.5             0.5             -0.1E+08      \r\nEND_OF_CASE3\r\n");
-  EXPECT_TRUE(s.loading_saved[3]);
+  EXPECT_TRUE(s.at(3).loading_saved);
 }
 
 TEST(SinExpEditor, ExponentialCaseDisablesPhiAndLeavesItUnchanged) {
   TempCurrentDir dir;
   auto s = case_of_type(model::LoadingType::exponential);
-  s.case_records[3].phi = 0.75f;
+  s.record(3).phi = 0.75f;
   auto outcome = run(s, dialogs::editors::open_sin_exp_editor, R"S(
 in 105
 expect text 1105 " Loading: A*exp(omega*t)"
@@ -70,8 +70,8 @@ press 1092
 press 1
 )S");
   EXPECT_RAN(outcome);
-  EXPECT_FLOAT_EQ(s.case_records[3].omega, -0.5f);
-  EXPECT_FLOAT_EQ(s.case_records[3].phi, 0.75f);
+  EXPECT_FLOAT_EQ(s.record(3).omega, -0.5f);
+  EXPECT_FLOAT_EQ(s.record(3).phi, 0.75f);
   // Saving with no ranges writes only the final record.
   EXPECT_EQ(read_file("3TPexp.dat"), "END_OF_CASE3\r\n");
 }
@@ -122,7 +122,7 @@ press 1092
 press 1
 )S");
   EXPECT_RAN(outcome);
-  EXPECT_EQ(s.case_records[3].n_load_ranges, 2);
+  EXPECT_EQ(s.record(3).n_load_ranges, 2);
   EXPECT_EQ(read_file("3TPsin.dat"),
             layouts::amplitude_record(xyz_range(1, 10, 2), 120, 3) + "\r\n" +
                 layouts::amplitude_record(xyz_range(1, 10, 2), 120, 3) + "\r\nEND_OF_CASE3\r\n");
@@ -133,9 +133,9 @@ press 1
 TEST(SinExpEditor, CancelLeavesTheCountAndAShortFileGivesWhatItHolds) {
   TempCurrentDir dir;
   auto s = case_of_type(model::LoadingType::sinusoidal);
-  s.loading_saved[3] = true;
-  s.case_records[3].n_load_ranges = 1;
-  s.case_records[3].omega = 2.5f;
+  s.at(3).loading_saved = true;
+  s.record(3).n_load_ranges = 1;
+  s.record(3).omega = 2.5f;
   write_file("3TPsin.dat", layouts::amplitude_record(xyz_range(5, 6, 1), 120, 3) + "\r\nEND_OF_CASE3\r\n");
   auto first = run(s, dialogs::editors::open_sin_exp_editor, R"S(
 in 105
@@ -148,8 +148,8 @@ expect item 1061 2 "7-8"
 press 2
 )S");
   EXPECT_RAN(first);
-  EXPECT_EQ(s.case_records[3].n_load_ranges, 1);
-  s.case_records[3].n_load_ranges = 2;  // a count the file does not hold
+  EXPECT_EQ(s.record(3).n_load_ranges, 1);
+  s.record(3).n_load_ranges = 2;  // a count the file does not hold
   auto second = run(s, dialogs::editors::open_sin_exp_editor, R"S(
 in 105
 expect item 1061 1 "5-6"
@@ -159,7 +159,7 @@ press 1092
 press 1
 )S");
   EXPECT_RAN(second);
-  EXPECT_EQ(s.case_records[3].n_load_ranges, 1);
+  EXPECT_EQ(s.record(3).n_load_ranges, 1);
   EXPECT_EQ(read_file("3TPsin.dat"),
             layouts::amplitude_record(xyz_range(5, 6, 1), 120, 3) + "\r\nEND_OF_CASE3\r\n");
 }
@@ -168,9 +168,9 @@ TEST(SinExpEditor, LoadedCaseOfAnotherLoadingTypeOpensEmpty) {
   TempCurrentDir dir;
   auto s = case_of_type(model::LoadingType::exponential);
   s.n_loaded_cases = 3;
-  s.loaded_case_records[3].loading_type = model::LoadingType::sinusoidal;
-  s.case_records[3].n_load_ranges = 1;
-  s.case_records[3].omega = 4.0f;
+  s.loaded(3).loading_type = model::LoadingType::sinusoidal;
+  s.record(3).n_load_ranges = 1;
+  s.record(3).omega = 4.0f;
   auto outcome = run(s, dialogs::editors::open_sin_exp_editor, R"S(
 in 105
 expect text 1059 ""
@@ -180,7 +180,7 @@ press 1
   EXPECT_RAN(outcome);
   EXPECT_FALSE(std::filesystem::exists("3TPexp.dat"));
   // Closed without SAVE: the case's count is as it was, whatever the editor showed.
-  EXPECT_EQ(s.case_records[3].n_load_ranges, 1);
+  EXPECT_EQ(s.record(3).n_load_ranges, 1);
 }
 
 TEST(SinExpEditor, FullTableRefusesANewRange) {
@@ -199,7 +199,7 @@ press 1092
 press 1
 )S");
   EXPECT_RAN(outcome);
-  EXPECT_EQ(s.case_records[3].n_load_ranges, 1);
+  EXPECT_EQ(s.record(3).n_load_ranges, 1);
 }
 
 }  // namespace

@@ -69,8 +69,8 @@ TEST(CaseStore, EachKindOfLoadingIsKeptAndTheCasesTypeChoosesTheOneWritten) {
   TempCurrentDir dir;
   model::ProgramState s = model_of(9);
   s.general.n_loading_cases = 1;
-  s.case_records.assign(1, {});
   CaseStore store;
+  store.set_count(1);
   FileFailure failure;
   ASSERT_TRUE(store.save_loading(s, 1, model::LoadingKind::discrete, discrete(0.5f), failure));
   ASSERT_TRUE(store.save_loading(s, 1, model::LoadingKind::sinusoidal,
@@ -79,11 +79,11 @@ TEST(CaseStore, EachKindOfLoadingIsKeptAndTheCasesTypeChoosesTheOneWritten) {
   EXPECT_EQ(read_file("1TP.dat"), case_file_text(store, s, 1, ScratchKind::discrete_loading));
   EXPECT_EQ(case_file_text(store, s, 1, ScratchKind::exponential), "<none>");
 
-  s.case_records[1].loading_type = model::LoadingType::discrete;
+  store.at(1).record.loading_type = model::LoadingType::discrete;
   model::Analysis a = store.analysis(s);
   ASSERT_NE(a.cases[0].loading_of_type(), nullptr);
   EXPECT_TRUE(std::holds_alternative<model::DiscreteLoading>(a.cases[0].loading_of_type()->data));
-  s.case_records[1].loading_type = model::LoadingType::exponential;
+  store.at(1).record.loading_type = model::LoadingType::exponential;
   EXPECT_EQ(store.analysis(s).cases[0].loading_of_type(), nullptr);
 }
 
@@ -195,6 +195,123 @@ TEST(CaseStore, AFailedSaveKeepsTheSectionBefore) {
   EXPECT_EQ(failure.path, "1TP.dat");
   EXPECT_FALSE(failure.reason.empty());
   EXPECT_EQ(case_file_text(store, s, 1, ScratchKind::discrete_loading), before);
+}
+
+}  // namespace
+
+namespace {
+
+// The one way back for an edited case: the sections its SAVE saved are written first, then the
+// record and facts are kept, then the journal is written; a file that cannot be written keeps
+// the case as it was and journals nothing.
+TEST(CaseStoreCommit, WritesTheSavedSectionsKeepsTheCaseAndJournals) {
+  TempCurrentDir dir;
+  model::ProgramState s = model_of(9);
+  CaseStore store;
+  store.set_count(2);
+  int journaled = 0;
+  store.set_journal([&journaled] { ++journaled; });
+  FileFailure failure;
+
+  model::Case edited = store.facts(2);
+  edited.record.omega = 2.5f;
+  edited.loading_saved = true;
+  edited.loading(model::LoadingKind::sinusoidal) = amplitudes(model::LoadingType::sinusoidal, 4.f);
+  edited.loading(model::LoadingKind::discrete) = discrete(0.5f);  // not saved: not looked at
+  ASSERT_TRUE(store.commit(s, 2, edited, {false, model::LoadingKind::sinusoidal}, failure)) << failure.reason;
+  EXPECT_EQ(journaled, 1);
+  EXPECT_EQ(store.sections(2).record.omega, 2.5f);
+  EXPECT_TRUE(store.sections(2).loading_saved);
+  EXPECT_EQ(read_file("2TPsin.dat"), case_file_text(store, s, 2, ScratchKind::sinusoidal));
+  EXPECT_FALSE(store.sections(2).loading(model::LoadingKind::discrete));
+  EXPECT_FALSE(fs::exists("2TP.dat"));
+
+  // A form's commit writes no file: the record and facts alone.
+  model::Case form = store.facts(1);
+  form.processed = true;
+  form.record.end_time = 3;
+  ASSERT_TRUE(store.commit(s, 1, form, {}, failure));
+  EXPECT_EQ(journaled, 2);
+  EXPECT_TRUE(store.sections(1).processed);
+  EXPECT_EQ(store.sections(1).record.end_time, 3.f);
+  EXPECT_TRUE(store.sections(2).loading(model::LoadingKind::sinusoidal)) << "another case is left as it was";
+
+  model::Case values = store.facts(1);
+  values.initial_values_saved = true;
+  values.initial_conditions.emplace().ranges = {{1, 9, {1.f}}};
+  values.initial_loadings.emplace();
+  ASSERT_TRUE(store.commit(s, 1, values, {true, {}}, failure));
+  EXPECT_EQ(journaled, 3);
+  EXPECT_EQ(read_file("1init.dat"), case_file_text(store, s, 1, ScratchKind::initial_conditions));
+  EXPECT_EQ(read_file("1InitLoad.dat"), case_file_text(store, s, 1, ScratchKind::initial_loading));
+  EXPECT_TRUE(store.sections(1).initial_values_saved);
+
+  // The file's name is taken by a folder: the case stays as it was, the journal is not written.
+  fs::remove("2TPsin.dat");
+  fs::create_directory("2TPsin.dat");
+  model::Case failing = store.facts(2);
+  failing.record.omega = 9;
+  failing.loading(model::LoadingKind::sinusoidal) = amplitudes(model::LoadingType::sinusoidal, 1.f);
+  EXPECT_FALSE(store.commit(s, 2, failing, {false, model::LoadingKind::sinusoidal}, failure));
+  EXPECT_NE(failure.path.find("2TPsin.dat"), std::string::npos) << failure.path;
+  EXPECT_EQ(journaled, 3);
+  EXPECT_EQ(store.sections(2).record.omega, 2.5f);
+  EXPECT_EQ(std::get<model::AmplitudeLoading>(store.sections(2).loading(model::LoadingKind::sinusoidal)->data).ranges[0].components[0], 4.f);
+}
+
+model::CaseRecord ending_at(float end_time) {
+  model::CaseRecord r;
+  r.end_time = end_time;
+  return r;
+}
+
+// The records and facts live beside the sections: a new pass's cases, a stopped run's journal
+// and the sections of its case files each replace only their own part.
+TEST(CaseStoreCases, RecordsFactsAndSectionsAreReplacedEachOnItsOwn) {
+  TempCurrentDir dir;
+  CaseStore store;
+  store.set_count(3);
+  store.at(3).record.end_time = 3;
+  store.at(3).processed = true;
+  store.at(1).loaded = ending_at(1);
+  model::ProgramState s = model_of(9);
+  FileFailure failure;
+  ASSERT_TRUE(store.save_loading(s, 3, model::LoadingKind::sinusoidal, amplitudes(model::LoadingType::sinusoidal, 2.f), failure));
+
+  store.set_count(2);
+  EXPECT_EQ(store.count(), 2);
+  EXPECT_FALSE(store.has_case(3));
+  EXPECT_EQ(store.sections(3).record, model::CaseRecord{});
+  EXPECT_FALSE(store.sections(3).processed);
+  EXPECT_TRUE(store.sections(3).loading(model::LoadingKind::sinusoidal)) << "sections stay";
+  ASSERT_NE(store.loaded(1), nullptr);
+
+  store.set_loaded({ending_at(7), ending_at(8)});
+  EXPECT_EQ(store.loaded(1)->end_time, 7.f);
+  EXPECT_EQ(store.loaded(2)->end_time, 8.f);
+  EXPECT_EQ(store.loaded(3), nullptr);
+
+  store.at(2).processed = true;
+  store.clear_records(false);
+  EXPECT_EQ(store.count(), 0);
+  EXPECT_TRUE(store.sections(2).processed) << "only Back to General Data drops the facts";
+  store.clear_records(true);
+  EXPECT_FALSE(store.sections(2).processed);
+  EXPECT_EQ(store.loaded(2)->end_time, 8.f) << "what LOAD read stays";
+
+  std::vector<model::Case> journaled(2);
+  journaled[1].record.end_time = 5;
+  journaled[1].initial_values_saved = true;
+  store.take_records(journaled, 2);
+  EXPECT_EQ(store.count(), 2);
+  EXPECT_EQ(store.loaded(2), nullptr);
+  EXPECT_EQ(store.sections(2).record.end_time, 5.f);
+  store.at(1).initial_loadings.emplace();  // in no file
+  store.take_files(s.case_folder);
+  EXPECT_FALSE(store.sections(1).initial_loadings) << "every section is the case files'";
+  EXPECT_TRUE(store.sections(2).initial_values_saved) << "the case files bring sections only";
+  EXPECT_TRUE(store.sections(3).loading(model::LoadingKind::sinusoidal));
+  EXPECT_EQ(store.analysis(s).cases.size(), 0u) << "general data names no case";
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <limits>
 #include <random>
 #include <string>
@@ -21,11 +23,12 @@ namespace cf = model::case_files;
 std::vector<std::string> seed_journals() {
   std::vector<std::string> seeds;
   model::ProgramState s;
+  cf::CaseStore cases;
   s.max_time_points = 100;
   cf::JournalSummary summary;
   summary.saved_at = 1'765'213'484;
   summary.start_folder = "/home/eng/project";
-  seeds.push_back(cf::journal_text(s, summary));
+  seeds.push_back(cf::journal_text(s, cases, summary));
 
   s.language = "Romanian";
   s.general.geometry_file = "/work/Dat/frame.dat";
@@ -33,18 +36,20 @@ std::vector<std::string> seed_journals() {
   s.general.n_nodes = 12, s.general.n_elements = 11, s.general.n_dof = 3, s.general.n_loading_cases = 2, s.current_case = 2;
   s.general.second_unit = "s\xe9";
   s.damping.zeta = std::numeric_limits<float>::infinity();
-  s.case_records.assign(2, {});
-  s.case_records[1].time_step = 0.01f;
-  s.case_records[2].loading_type = model::LoadingType::accelerogram_3_directions;
-  s.case_processed.assign(2, true);
-  s.loading_saved.assign(2, true);
-  s.initial_values_saved.assign(2, false);
+  cases.set_count(2);
+  cases.at(1).record.time_step = 0.01f;
+  cases.at(2).record.loading_type = model::LoadingType::accelerogram_3_directions;
+  cases.at(2).loaded = cases.at(2).record;
+  for (int k = 1; k <= 2; ++k) cases.at(k).processed = cases.at(k).loading_saved = true;
   s.damping.diameters = {{1, 4, 0.3f}, {5, 11, 0.25f}};
   s.damping.n_diameter_groups = 2;
   summary.created_at = 1'765'213'490;
   summary.own_loading_files = {{"/home/eng/project/Dat/run.inc", 1'765'213'484'123'456'789, 54'000}};
   summary.taken_from = "4242-abcdef";
-  seeds.push_back(cf::journal_text(s, summary));
+  seeds.push_back(cf::journal_text(s, cases, summary));
+  // A journal of the first version, whose cases are lists side by side.
+  std::ifstream stored(std::string(BRANTEL_TEST_DATA) + "/journal_version_1.json", std::ios::binary);
+  seeds.emplace_back(std::istreambuf_iterator<char>(stored), std::istreambuf_iterator<char>());
   return seeds;
 }
 

@@ -15,18 +15,20 @@
 
 #include "model/case_files/atomic_file.h"
 #include "model/limits.h"
+#include "support/session.h"
 #include "support/temp_dir.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 namespace cf = model::case_files;
+using testing_support::Session;
 using testing_support::TempCurrentDir;
 using testing_support::write_file;
 
 // A state with a value in every kind of journaled field, non-finite reals included.
-model::ProgramState entered_state() {
-  model::ProgramState s;
+Session entered_state() {
+  Session s;
   s.language = "Romanian";
   s.max_time_points = 250;
   s.general.geometry_file = "/work/Dat/frame.dat";
@@ -38,24 +40,31 @@ model::ProgramState entered_state() {
   s.general.beta = "  4.0", s.general.teta2 = "1.e-3";
   s.damping.present = true, s.damping.type = model::DampingType::aero;
   s.damping.alfa_d = 0.1f, s.damping.ro_air = 1.225f, s.damping.zeta = std::numeric_limits<float>::infinity();
-  s.case_records.assign(3, {});
-  s.case_records[2].tolerance = 1e-6f;
-  s.case_records[2].loading_type = model::LoadingType::accelerogram_1_direction;
-  s.case_records[2].initial_acceleration[2] = -9.81f;
-  s.case_records[3].time_step = std::numeric_limits<float>::quiet_NaN();
-  s.loaded_case_records.assign(3, {});
-  s.loaded_case_records[1].end_time = 12.5f;
-  s.case_processed.assign(3, false);
-  s.case_processed[1] = s.case_processed[2] = true;
-  s.accel_processing.assign(3, {});
-  s.accel_processing[2] = "step 1: mean removed\nstep 2: high-pass 0.10 Hz, order 4, acausal";
-  s.loading_saved.assign(3, false);
-  s.loading_saved[2] = true;
-  s.initial_values_saved.assign(3, true);
+  s.cases.set_count(3);
+  s.record(2).tolerance = 1e-6f;
+  s.record(2).loading_type = model::LoadingType::accelerogram_1_direction;
+  s.record(2).initial_acceleration[2] = -9.81f;
+  s.record(3).time_step = std::numeric_limits<float>::quiet_NaN();
+  s.loaded(1).end_time = 12.5f;
+  s.at(1).processed = s.at(2).processed = true;
+  s.at(2).accel_processing = "step 1: mean removed\nstep 2: high-pass 0.10 Hz, order 4, acausal";
+  s.at(2).loading_saved = true;
+  for (int k = 1; k <= 3; ++k) s.at(k).initial_values_saved = true;
   s.accel_direction = model::AccelDirection::z;
   s.damping.diameters = {{1, 4, 0.3f}, {5, 11, 0.25f}};
   s.damping.n_diameter_groups = 2;
   return s;
+}
+
+std::string text_of(const Session& s, const cf::JournalSummary& summary = {}) {
+  return cf::journal_text(s, s.cases, summary);
+}
+
+// A journal's content written again.
+std::string text_of(const cf::JournalContent& content) {
+  Session s;
+  cf::restore_journaled_state(content, s, s.cases);
+  return text_of(s, content.summary);
 }
 
 cf::JournalContent parsed(const std::string& text) {
@@ -66,29 +75,34 @@ cf::JournalContent parsed(const std::string& text) {
 }
 
 TEST(Journal, GivesBackEveryJournaledValueExactly) {
-  const model::ProgramState entered = entered_state();
+  const Session entered = entered_state();
   cf::JournalSummary summary;
   summary.saved_at = 1'765'213'484;
   summary.start_folder = "/home/eng/project";
   summary.own_loading_files = {{"/home/eng/project/Dat/run.inc", 1'765'213'484'123'456'789, 54'000'321}};
-  const cf::JournalContent content = parsed(cf::journal_text(entered, summary));
+  const cf::JournalContent content = parsed(text_of(entered, summary));
 
-  model::ProgramState rebuilt;
+  Session rebuilt;
   rebuilt.dat_directory = "/elsewhere/Dat/";  // the new run's own folders stay
-  cf::restore_journaled_state(content.state, rebuilt);
+  rebuilt.at(3).loading(model::LoadingKind::sinusoidal) = model::Loading{{}, model::AmplitudeLoading{}};
+  cf::restore_journaled_state(content, rebuilt, rebuilt.cases);
   EXPECT_EQ(rebuilt.dat_directory.trimmed(), "/elsewhere/Dat/");
   EXPECT_EQ(rebuilt.max_time_points, 250);
   EXPECT_EQ(rebuilt.general.beta, entered.general.beta);  // leading blanks are part of the typed text
-  EXPECT_EQ(rebuilt.case_records[2], entered.case_records[2]);
+  EXPECT_EQ(rebuilt.cases.count(), 3);
+  EXPECT_EQ(rebuilt.record(2), entered.cases.sections(2).record);
   EXPECT_TRUE(std::isinf(rebuilt.damping.zeta));
-  EXPECT_TRUE(std::isnan(rebuilt.case_records[3].time_step));
-  EXPECT_EQ(rebuilt.loaded_case_records[1].end_time, 12.5f);
+  EXPECT_TRUE(std::isnan(rebuilt.record(3).time_step));
+  ASSERT_NE(rebuilt.cases.loaded(1), nullptr);
+  EXPECT_EQ(rebuilt.cases.loaded(1)->end_time, 12.5f);
+  EXPECT_EQ(rebuilt.cases.loaded(2), nullptr) << "LOAD read no record of case 2";
   EXPECT_EQ(rebuilt.damping.diameters, entered.damping.diameters);
   EXPECT_EQ(rebuilt.accel_direction, model::AccelDirection::z);
-  EXPECT_EQ(rebuilt.accel_processing[2], entered.accel_processing[2]);
-  EXPECT_EQ(rebuilt.accel_processing[1], "");
+  EXPECT_EQ(rebuilt.at(2).accel_processing, entered.cases.sections(2).accel_processing);
+  EXPECT_EQ(rebuilt.at(1).accel_processing, "");
+  EXPECT_TRUE(rebuilt.at(3).loading(model::LoadingKind::sinusoidal)) << "the sections are the case files'";
   // Whatever is not compared one by one above is compared through the text.
-  EXPECT_EQ(cf::journal_text(rebuilt, summary), cf::journal_text(entered, summary));
+  EXPECT_EQ(text_of(rebuilt, summary), text_of(entered, summary));
 
   EXPECT_EQ(content.summary.saved_at, summary.saved_at);
   EXPECT_EQ(content.summary.start_folder, summary.start_folder);
@@ -101,13 +115,13 @@ TEST(Journal, GivesBackEveryJournaledValueExactly) {
 }
 
 TEST(Journal, ADamagedJournalIsRefusedWholeAndSaysWhy) {
-  const std::string whole = cf::journal_text(entered_state(), {});
+  const std::string whole = text_of(entered_state());
   struct Damage {
     std::string text, reason_names;
   };
   std::string wrong_kind = whole, wrong_version = whole, missing = whole, too_long = whole, not_float = whole;
   wrong_kind.replace(wrong_kind.find("\"n_nodes\": 12"), 13, "\"n_nodes\": \"12\"");
-  wrong_version.replace(wrong_version.find("\"version\": 1"), 12, "\"version\": 2");
+  wrong_version.replace(wrong_version.find("\"version\": 2"), 12, "\"version\": 3");
   missing.replace(missing.find("\"diameters_saved\""), 17, "\"diameters_kept\"");
   too_long.replace(too_long.find("\"m\""), 3, "\"" + std::string(21, 'm') + "\"");
   const auto alfa = not_float.find("\"alfa_d\": ");
@@ -139,45 +153,45 @@ TEST(Journal, ADamagedJournalIsRefusedWholeAndSaysWhy) {
 TEST(Journal, WritesOnChangeAndKnowsWhetherTheDataWasCreatedSince) {
   TempCurrentDir dir;
   cf::Journal journal(dir.path(), dir.path().string());
-  model::ProgramState s = entered_state();
+  Session s = entered_state();
   std::string reason;
   auto read = [&] {
     cf::JournalContent content;
     EXPECT_EQ(cf::read_journal(dir.path(), content, reason), cf::JournalRead::ok) << reason;
     return content;
   };
-  ASSERT_TRUE(journal.record(s, 0, reason)) << reason;
+  ASSERT_TRUE(journal.record(s, s.cases, 0, reason)) << reason;
   EXPECT_FALSE(read().summary.created_at);
 
   // Nothing changed: not written again.
   fs::remove(dir.path() / cf::journal_name);
-  ASSERT_TRUE(journal.record(s, 0, reason));
+  ASSERT_TRUE(journal.record(s, s.cases, 0, reason));
   EXPECT_FALSE(fs::exists(dir.path() / cf::journal_name));
 
   // A Create that succeeded, in the same action as a change: the data is in the file.
-  s.case_records[2].end_time = 3;
-  ASSERT_TRUE(journal.record(s, 1, reason));
+  s.record(2).end_time = 3;
+  ASSERT_TRUE(journal.record(s, s.cases, 1, reason));
   EXPECT_TRUE(read().summary.created_at);
 
   // A SAVE in an editor rewrites only a case file: no longer created.
   write_file(dir.path() / "2TP.dat", "0.1\n");
-  ASSERT_TRUE(journal.record(s, 1, reason));
+  ASSERT_TRUE(journal.record(s, s.cases, 1, reason));
   EXPECT_FALSE(read().summary.created_at);
 
-  ASSERT_TRUE(journal.record(s, 2, reason));
+  ASSERT_TRUE(journal.record(s, s.cases, 2, reason));
   EXPECT_TRUE(read().summary.created_at);
   s.general.n_loading_cases = 2;
-  ASSERT_TRUE(journal.record(s, 2, reason));
+  ASSERT_TRUE(journal.record(s, s.cases, 2, reason));
   const cf::JournalContent last = read();
   EXPECT_FALSE(last.summary.created_at);
   EXPECT_EQ(last.state.general.n_loading_cases, 2);
 
   // A loading file read or written (its stamp changed) is journaled though nothing else changed.
   const std::vector<cf::OwnLoadingFile> own = {{"/p/Dat/run.inc", 42, 7}};
-  ASSERT_TRUE(journal.record(s, 2, reason, own));
+  ASSERT_TRUE(journal.record(s, s.cases, 2, reason, own));
   EXPECT_EQ(read().summary.own_loading_files, own);
   fs::remove(dir.path() / cf::journal_name);
-  ASSERT_TRUE(journal.record(s, 2, reason, own));
+  ASSERT_TRUE(journal.record(s, s.cases, 2, reason, own));
   EXPECT_FALSE(fs::exists(dir.path() / cf::journal_name));
 }
 
@@ -186,7 +200,7 @@ TEST(Journal, WritesOnChangeAndKnowsWhetherTheDataWasCreatedSince) {
 // spelt in Latin-1. Each comes back byte for byte; what the solver gets is never cut anew.
 TEST(Journal, TextsThatAreNotUtf8ComeBackByteForByte) {
   TempCurrentDir dir;
-  model::ProgramState entered = entered_state();
+  Session entered = entered_state();
   const std::string cut = std::string("Romana, limba rom\xc3\xa2n\xc4\x83").substr(0, 20);
   ASSERT_EQ(cut.size(), 20u);
   entered.language = cut;
@@ -200,7 +214,7 @@ TEST(Journal, TextsThatAreNotUtf8ComeBackByteForByte) {
   summary.own_loading_files = {{"/home/eng/\xe9tude/Dat/r\xe9.inc", 5, 6}};
 
   std::string text;
-  ASSERT_NO_THROW(text = cf::journal_text(entered, summary));
+  ASSERT_NO_THROW(text = text_of(entered, summary));
   EXPECT_NE(text.find("\"kN \xc3\xa9\""), std::string::npos) << "a UTF-8 text is written as it is";
   const cf::JournalContent content = parsed(text);
   EXPECT_EQ(content.state.language, entered.language);
@@ -211,16 +225,16 @@ TEST(Journal, TextsThatAreNotUtf8ComeBackByteForByte) {
   EXPECT_EQ(content.state.general.force_unit, entered.general.force_unit);
   EXPECT_EQ(content.summary.start_folder, summary.start_folder);
   EXPECT_EQ(content.summary.own_loading_files, summary.own_loading_files);
-  EXPECT_EQ(cf::journal_text(content.state, content.summary), text);
+  EXPECT_EQ(text_of(content), text);
 
   // Through the run's journal on disk, and the state rebuilt from it.
   cf::Journal journal(dir.path(), summary.start_folder);
   std::string reason;
-  ASSERT_TRUE(journal.record(entered, 0, reason)) << reason;
+  ASSERT_TRUE(journal.record(entered, entered.cases, 0, reason)) << reason;
   cf::JournalContent read;
   ASSERT_EQ(cf::read_journal(dir.path(), read, reason), cf::JournalRead::ok) << reason;
-  model::ProgramState rebuilt;
-  cf::restore_journaled_state(read.state, rebuilt);
+  Session rebuilt;
+  cf::restore_journaled_state(read, rebuilt, rebuilt.cases);
   EXPECT_EQ(rebuilt.language.view(), cut);
   EXPECT_EQ(rebuilt.general.second_unit, entered.general.second_unit);
   EXPECT_EQ(read.summary.start_folder, summary.start_folder);
@@ -242,7 +256,7 @@ TEST(Journal, TextsThatAreNotUtf8ComeBackByteForByte) {
 TEST(Journal, TimesAndModelCountsNoRunWritesAreRefused) {
   cf::JournalSummary summary;
   summary.saved_at = 1'765'213'484;
-  const std::string whole = cf::journal_text(entered_state(), summary);
+  const std::string whole = text_of(entered_state(), summary);
   struct Damage {
     std::string from, to, reason_names;
   };
@@ -269,19 +283,19 @@ TEST(Journal, TimesAndModelCountsNoRunWritesAreRefused) {
   std::string last = whole;
   last.replace(last.find("\"saved_at\": 1765213484"), 22, "\"saved_at\": 253402300799");
   EXPECT_EQ(parsed(last).summary.saved_at, 253402300799);
-  model::ProgramState no_model;
+  Session no_model;
   no_model.max_time_points = 3;
-  EXPECT_EQ(parsed(cf::journal_text(no_model, summary)).state.general.n_nodes, 0);
+  EXPECT_EQ(parsed(text_of(no_model, summary)).state.general.n_nodes, 0);
 }
 
 TEST(Journal, AJournalWithoutItsOwnLoadingFilesIsReadWithNone) {
-  std::string text = cf::journal_text(entered_state(), {});
+  std::string text = text_of(entered_state());
   const auto at = text.find("\"own_loading_files\"");
   ASSERT_NE(at, std::string::npos);
   text.erase(at, text.find('\n', at) + 1 - at);
   EXPECT_TRUE(parsed(text).summary.own_loading_files.empty());
 
-  std::string wrong = cf::journal_text(entered_state(), {});
+  std::string wrong = text_of(entered_state());
   wrong.replace(wrong.find("\"own_loading_files\": []"), 23, "\"own_loading_files\": [{\"path\": 3}]");
   cf::JournalContent content;
   std::string reason;
@@ -289,17 +303,16 @@ TEST(Journal, AJournalWithoutItsOwnLoadingFilesIsReadWithNone) {
   EXPECT_NE(reason.find("own_loading_files"), std::string::npos) << reason;
 }
 
-// A run that processed no record, journaled before the field was written, is read whole.
-TEST(Journal, AJournalWithoutProcessingStepsIsReadWithNone) {
-  model::ProgramState state = entered_state();
-  state.accel_processing.clear();
-  std::string text = cf::journal_text(state, {});
-  const auto at = text.find("\"accel_processing\": []");
+// A case written without its processing steps is damaged: every case of this version has them.
+TEST(Journal, ACaseWithoutItsProcessingStepsIsRefused) {
+  std::string text = text_of(entered_state());
+  const auto at = text.find("\"accel_processing\": \"\"");
   ASSERT_NE(at, std::string::npos);
   text.erase(at, text.find('\n', at) + 1 - at);
-  const cf::JournalContent content = parsed(text);
-  EXPECT_TRUE(content.state.accel_processing.empty());
-  EXPECT_EQ(content.state.general.n_loading_cases, 3);
+  cf::JournalContent content;
+  std::string reason;
+  EXPECT_EQ(cf::parse_journal(text, content, reason), cf::JournalRead::damaged);
+  EXPECT_NE(reason.find("accel_processing"), std::string::npos) << reason;
 }
 
 // The kill lands in the write of the second journal, after its bytes went to the temporary
@@ -308,18 +321,18 @@ int kill_in_sync(int) { return ::raise(SIGKILL); }
 
 TEST(Journal, AKillInTheMiddleOfAWriteLeavesTheLastWholeJournal) {
   TempCurrentDir dir;
-  model::ProgramState first = entered_state();
+  Session first = entered_state();
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
     cf::Journal journal(dir.path(), dir.path().string());
     std::string reason;
-    if (!journal.record(first, 0, reason)) ::_exit(2);
-    model::ProgramState second = first;
+    if (!journal.record(first, first.cases, 0, reason)) ::_exit(2);
+    Session second = first;
     second.general.n_loading_cases = 1;
     second.max_time_points = 5;
     cf::set_sync_call(kill_in_sync);
-    journal.record(second, 0, reason);
+    journal.record(second, second.cases, 0, reason);
     ::_exit(3);  // not reached
   }
   int status = 0;
@@ -355,48 +368,61 @@ TEST(Journal, OnlyAGeometryFileOrCasesAreWorthOfferingBack) {
 TEST(Journal, AChangeDeepInsideACaseOrAGroupIsWrittenAndReadBack) {
   TempCurrentDir dir;
   cf::Journal journal(dir.path(), dir.path().string());
-  model::ProgramState s = entered_state();
+  Session s = entered_state();
   std::string reason;
-  ASSERT_TRUE(journal.record(s, 0, reason)) << reason;
+  ASSERT_TRUE(journal.record(s, s.cases, 0, reason)) << reason;
   struct Change {
     const char* what;
-    void (*apply)(model::ProgramState&);
+    void (*apply)(Session&);
   };
   const Change changes[] = {
-      {"a case's count", [](model::ProgramState& t) { t.case_records[3].n_load_ranges = 4; }},
-      {"a loaded record", [](model::ProgramState& t) { t.loaded_case_records[1].phi = 0.5f; }},
-      {"a diameter", [](model::ProgramState& t) { t.damping.diameters[1].diameter = 0.5f; }},
-      {"a case flag", [](model::ProgramState& t) { t.case_processed[3] = true; }},
-      {"processing steps", [](model::ProgramState& t) { t.accel_processing[1] = "step 1: mean removed"; }},
-      {"a real typed beyond range", [](model::ProgramState& t) { t.damping.beta_d = -std::numeric_limits<float>::infinity(); }},
+      {"a case's count", [](Session& t) { t.record(3).n_load_ranges = 4; }},
+      {"a loaded record", [](Session& t) { t.loaded(1).phi = 0.5f; }},
+      {"a record loaded", [](Session& t) { t.loaded(3); }},
+      {"a diameter", [](Session& t) { t.damping.diameters[1].diameter = 0.5f; }},
+      {"a case flag", [](Session& t) { t.at(3).processed = true; }},
+      {"a saved flag", [](Session& t) { t.at(3).loading_saved = true; }},
+      {"another saved flag", [](Session& t) { t.at(3).initial_values_saved = false; }},
+      {"processing steps", [](Session& t) { t.at(1).accel_processing = "step 1: mean removed"; }},
+      {"the number of cases", [](Session& t) { t.cases.set_count(2); }},
+      {"a real typed beyond range", [](Session& t) { t.damping.beta_d = -std::numeric_limits<float>::infinity(); }},
   };
-  model::ProgramState rebuilt;
+  Session rebuilt;
   for (const Change& change : changes) {
     change.apply(s);
     fs::remove(dir.path() / cf::journal_name);
-    ASSERT_TRUE(journal.record(s, 0, reason)) << reason;
+    ASSERT_TRUE(journal.record(s, s.cases, 0, reason)) << reason;
     ASSERT_TRUE(fs::exists(dir.path() / cf::journal_name)) << change.what << " is not written";
     cf::JournalContent content;
     ASSERT_EQ(cf::read_journal(dir.path(), content, reason), cf::JournalRead::ok) << reason;
-    cf::restore_journaled_state(content.state, rebuilt);
-    cf::JournalSummary summary;
-    EXPECT_EQ(cf::journal_text(rebuilt, summary), cf::journal_text(s, summary)) << change.what;
+    cf::restore_journaled_state(content, rebuilt, rebuilt.cases);
+    EXPECT_EQ(text_of(rebuilt), text_of(s)) << change.what;
   }
   EXPECT_EQ(rebuilt.damping.beta_d, -std::numeric_limits<float>::infinity());
-  EXPECT_EQ(rebuilt.case_records[3].n_load_ranges, 4);
+  EXPECT_EQ(rebuilt.record(3), model::CaseRecord{}) << "case 3 is no longer one of the cases";
+  EXPECT_EQ(rebuilt.cases.count(), 2);
 }
 
-// A per-case list holds one entry per case a run can have: a longer one was not written by a run.
-TEST(Journal, APerCaseListLongerThanTheCasesARunCanHaveIsRefused) {
-  model::ProgramState s = entered_state();
-  s.case_processed.assign(model::max_loading_cases, true);
+// The list of cases holds one entry per case a run can have: a longer one, or a number of
+// cases beyond them, was not written by a run.
+TEST(Journal, MoreCasesThanARunCanHaveAreRefused) {
+  Session s = entered_state();
+  s.cases.set_count(model::max_loading_cases);
+  s.at(model::max_loading_cases).processed = true;
   cf::JournalContent content;
   std::string reason;
-  EXPECT_EQ(cf::parse_journal(cf::journal_text(s, {}), content, reason), cf::JournalRead::ok) << reason;
-  EXPECT_EQ(content.state.case_processed.size(), model::max_loading_cases);
-  s.case_processed.assign(model::max_loading_cases + 1, true);
-  EXPECT_EQ(cf::parse_journal(cf::journal_text(s, {}), content, reason), cf::JournalRead::damaged);
-  EXPECT_NE(reason.find("case_processed"), std::string::npos) << reason;
+  ASSERT_EQ(cf::parse_journal(text_of(s), content, reason), cf::JournalRead::ok) << reason;
+  ASSERT_EQ(content.cases.size(), static_cast<std::size_t>(model::max_loading_cases));
+  EXPECT_TRUE(content.cases.back().processed);
+  EXPECT_EQ(content.case_count, model::max_loading_cases);
+  s.at(model::max_loading_cases + 1);
+  EXPECT_EQ(cf::parse_journal(text_of(s), content, reason), cf::JournalRead::damaged);
+  EXPECT_NE(reason.find("cases"), std::string::npos) << reason;
+  std::string too_many = text_of(entered_state());
+  const std::string three = "\"case_count\": 3";
+  too_many.replace(too_many.find(three), three.size(), "\"case_count\": 100");
+  EXPECT_EQ(cf::parse_journal(too_many, content, reason), cf::JournalRead::damaged);
+  EXPECT_NE(reason.find("case_count"), std::string::npos) << reason;
 }
 
 }  // namespace

@@ -202,7 +202,7 @@ TEST(RunFolder, OurFoldersAreForUsAloneWhateverTheUmask) {
   model::ProgramState entered;
   entered.max_time_points = 10;
   entered.general.n_loading_cases = 1;
-  write_file(planted / cf::journal_name, cf::journal_text(entered, {}));
+  write_file(planted / cf::journal_name, cf::journal_text(entered, {}, {}));
   ASSERT_EQ(::chmod(planted.c_str(), 0770), 0);
   EXPECT_TRUE(cf::find_stopped_runs(start).empty()) << "a run folder others may write to is offered";
   ASSERT_EQ(::chmod(planted.c_str(), 0700), 0);
@@ -261,7 +261,7 @@ TEST(RunFolder, AnotherUserCannotRedirectTheFilesOfARun) {
   loading.data = model::AmplitudeLoading{model::LoadingType::sinusoidal, {{1, 2, {4.f}}}};
   EXPECT_TRUE(store.save_loading(s, 1, model::LoadingKind::sinusoidal, loading, failure)) << failure.reason;
   cf::Journal journal(run.path(), start.string());
-  EXPECT_TRUE(journal.record(s, 0, reason)) << reason;
+  EXPECT_TRUE(journal.record(s, store, 0, reason)) << reason;
   EXPECT_EQ(testing_support::read_file(start / "notes.txt"), "the user's notes");
   const fs::path real = start / ".brantel-moved" / name;
   EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(real / "1TPsin.dat")));

@@ -45,7 +45,7 @@ TEST(StoppedRuns, SavedDataOutlivesTheSweepAndIsOfferedNewestFirst) {
   write_file(empty / cf::run_lock_name, "");
   model::ProgramState prompt_answered;
   prompt_answered.max_time_points = 100;
-  write_file(empty / cf::journal_name, cf::journal_text(prompt_answered, {}));
+  write_file(empty / cf::journal_name, cf::journal_text(prompt_answered, {}, {}));
 
   std::string reason;
   const cf::RunFolder run = cf::RunFolder::create(dir.path(), reason);
