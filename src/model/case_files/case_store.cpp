@@ -110,6 +110,13 @@ void take_facts(Case& to, const Case& from) {
   to.initial_values_saved = from.initial_values_saved;
 }
 
+// A fresh record and facts for `c`, keeping only what LOAD read for its number.
+void start_afresh(Case& c) {
+  Case fresh;
+  fresh.loaded = c.loaded;
+  take_facts(c, fresh);
+}
+
 }  // namespace
 
 const Case& CaseStore::sections(int k) const {
@@ -137,7 +144,7 @@ void CaseStore::set_count(int n) {
   n = std::max(n, 0);
   for (int k = std::min(n_cases_, n) + 1; k <= std::max(static_cast<int>(cases_.size()), n); ++k) {
     Case& c = at(k);
-    take_facts(c, Case{.loaded = c.loaded});
+    start_afresh(c);
   }
   n_cases_ = n;
 }
@@ -145,7 +152,7 @@ void CaseStore::set_count(int n) {
 void CaseStore::clear_records(bool with_facts) {
   for (Case& c : cases_) {
     c.record = CaseRecord{};
-    if (with_facts) take_facts(c, Case{.loaded = c.loaded});
+    if (with_facts) start_afresh(c);
   }
   n_cases_ = 0;
 }
