@@ -165,11 +165,10 @@ TEST(OpenedSections, ALoadedPointCopiedAsTheFileSpeltItOpensAsItsTextReads) {
   const std::string file = " 0.1000000   1.234568\r\n";
   model::Accelerogram a{model::LoadingType::accelerogram_1_direction, model::AccelDirection::x,
                         {{0.1f, {1.234568f, 0, 0}}}, {}};
-  a.texts.file = std::shared_ptr<const char[]>(new char[file.size()]);
-  std::memcpy(const_cast<char*>(a.texts.file.get()), file.data(), file.size());
-  a.texts.file_size = file.size();
-  a.texts.record_starts = {1};
-  a.texts.own = {0x3 | model::LoadedTexts::whole_record};
+  std::shared_ptr<char[]> text(new char[file.size()]);
+  std::memcpy(text.get(), file.data(), file.size());
+  a.texts = model::LoadedTexts(std::move(text), file.size());
+  a.texts.add(0, 1, true, true);
   const model::Loading loading{{model::SectionLayout::loaded}, a};
   std::vector<model::AccelPoint> opened;
   ASSERT_EQ(cf::open_points(loading, a.type, model_of(4, 3), model::AccelDirection::x, 10, opened), 1);
