@@ -305,8 +305,8 @@ void AccelerogramEditor::on_save(ui::Dialog& d) {
   if (code == model::LoadingType::accelerogram_1_direction) state_.accel_direction = direction;
   std::vector<model::AccelPoint> points = working_.to_vector();
   model::Case edited = context_.cases.facts(case_number_);
-  edited.loading(model::LoadingKind::accelerogram) =
-      model::Loading{{}, model::Accelerogram{code, state_.accel_direction, points, {}}};
+  edited.loading(model::LoadingKind::accelerogram).emplace().data =
+      model::Accelerogram{code, state_.accel_direction, points, {}};
   edited.record.loading_type = code;
   edited.record.n_time_points = static_cast<int>(working_.size());
   edited.loading_saved = true;
