@@ -61,7 +61,7 @@ inline EditorRun run_editor(model::ProgramState& state, const std::string& scrip
 inline EditorRun run_editor(testing_support::Session& session, const std::string& script, const OpenEditor& open,
                             bool sections_from_files = true) {
   if (sections_from_files) session.cases.take_files(session.case_folder);
-  return run_editor(session, script, open, &session.cases);
+  return run_editor(static_cast<model::ProgramState&>(session), script, open, &session.cases);
 }
 
 // "line N: WHAT" or "" when the run succeeded, for readable failures.
