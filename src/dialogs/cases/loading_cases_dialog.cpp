@@ -11,6 +11,7 @@
 #include "dialogs/cases/damping_block.h"
 #include "dialogs/cases/loading_file_actions.h"
 #include "dialogs/cases/suite_dialog.h"
+#include "dialogs/case_change.h"
 #include "dialogs/editors/editors.h"
 #include "dialogs/saved_loading.h"
 #include "dialogs/typed_fields.h"
@@ -223,10 +224,7 @@ bool LoadingCasesDialog::current_case_ready() const {
 }
 
 void LoadingCasesDialog::commit_current(const std::function<void(model::Case&)>& edit) {
-  model::Case edited = context_.cases.facts(state_.current_case);
-  edit(edited);
-  model::case_files::FileFailure no_file;  // a form's commit writes no case file
-  context_.cases.commit(state_, state_.current_case, std::move(edited), {}, no_file);
+  change_case_at_once(context_, state_.current_case, edit);
 }
 
 bool LoadingCasesDialog::require_current_case(std::string_view title) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/case_change.h"
 #include "dialogs/dialog_initializer.h"
 #include "dialogs/editors/accel_points.h"
 #include "dialogs/editors/editor_messages.h"
@@ -52,9 +53,9 @@ class AccelerogramEditor {
   void run();
 
  private:
-  model::CaseRecord& record() { return context_.cases.at(case_number_).record; }
+  const model::CaseRecord& record() const { return context_.cases.sections(case_number_).record; }
   int components() const { return model::case_files::accel_component_count(state_.general.n_dof); }
-  bool three_directions() {
+  bool three_directions() const {
     return record().loading_type != model::LoadingType::accelerogram_1_direction;
   }
   // The component slot of the chosen direction (X 0, Y 1, Z 2); -1 when none is chosen.
@@ -193,8 +194,11 @@ void AccelerogramEditor::on_control(ui::Dialog& d, C id) {
 void AccelerogramEditor::on_kod(ui::Dialog& d) {
   const bool three = d.selection(C::kod) == 1;
   d.set_enabled(C::direction, !three);
-  record().loading_type = three ? model::LoadingType::accelerogram_3_directions
-                                : model::LoadingType::accelerogram_1_direction;
+  // The code is the case's at once, saved or not.
+  change_case_at_once(context_, case_number_, [three](model::Case& c) {
+    c.record.loading_type =
+        three ? model::LoadingType::accelerogram_3_directions : model::LoadingType::accelerogram_1_direction;
+  });
   enable_component_fields(d);
 }
 

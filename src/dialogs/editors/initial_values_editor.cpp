@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "dialogs/case_change.h"
 #include "dialogs/editors/editors.h"
 #include "dialogs/editors/node_ranges.h"
 #include "dialogs/typed_fields.h"
@@ -52,9 +53,9 @@ class InitialValuesEditor {
   bool changes_saved = false;  // set by a SAVE that wrote the case file
 
  private:
-  model::CaseRecord& record() { return context_.cases.at(case_number_).record; }
+  const model::CaseRecord& record() const { return context_.cases.sections(case_number_).record; }
   bool saved() const { return context_.cases.sections(case_number_).initial_values_saved; }
-  bool accelerogram() { return model::accelerogram(record().loading_type); }
+  bool accelerogram() const { return model::accelerogram(record().loading_type); }
 
   void show_units();
   void load_group(Group& group, const std::vector<model::NodeRange>& saved);
@@ -183,9 +184,13 @@ void InitialValuesEditor::add_loading() {
   read_row(dialog_, loading_row, state_.general.n_dof, ui::field_length(C::loading_x), &range.components[3]);
   // The acceleration row is taken over here and nowhere else, before the range finds its
   // place: a full table or nodes outside the model refuse the range, not the case's acceleration.
-  if (accelerogram())
-    read_row(dialog_, acceleration_row, state_.general.n_dof, ui::field_length(C::acceleration_x),
-             record().initial_acceleration);
+  // It is the case's at once, saved or not; SAVE puts it into the initial conditions' file.
+  if (accelerogram()) {
+    change_case_at_once(context_, case_number_, [this](model::Case& c) {
+      read_row(dialog_, acceleration_row, state_.general.n_dof, ui::field_length(C::acceleration_x),
+               c.record.initial_acceleration);
+    });
+  }
   if (!nodes_in_model(context_, nodes)) return;
   const int target = choose_target(loadings_, nodes);
   if (target == 0) return report_ranges_full(context_, state_.general.n_nodes);

@@ -35,8 +35,8 @@ class SinExpEditor {
   bool changes_saved = false;  // set by a SAVE that wrote the case file
 
  private:
-  model::CaseRecord& record() { return context_.cases.at(case_number_).record; }
-  bool sinusoidal() { return record().loading_type == model::LoadingType::sinusoidal; }
+  const model::CaseRecord& record() const { return context_.cases.sections(case_number_).record; }
+  bool sinusoidal() const { return record().loading_type == model::LoadingType::sinusoidal; }
   bool shows_existing_data();
   void load_existing_data();
   void show_list() { items_.show_ranges(table_, std::min(count_, state_.general.n_nodes)); }
@@ -140,14 +140,15 @@ void SinExpEditor::save() {
                                                                : std::initializer_list{C::omega},
                                "SAVE Message"))
     return;
-  record().omega = dialogs::typed_real(dialog_, C::omega);
-  if (sinusoidal())
-    record().phi = dialogs::typed_real(dialog_, C::phi);
+  // Omega and phi are kept with the amplitudes or not at all: a SAVE whose file cannot be
+  // written leaves the case as it was.
+  model::Case edited = context_.cases.facts(case_number_);
+  edited.record.omega = dialogs::typed_real(dialog_, C::omega);
+  if (sinusoidal()) edited.record.phi = dialogs::typed_real(dialog_, C::phi);
   model::AmplitudeLoading amplitudes{record().loading_type, {}};
   for (int i = 1; i <= count_; ++i)
     if (writable(table_.entry(i))) amplitudes.ranges.push_back(table_.entry(i));
   const model::LoadingKind kind = model::loading_kind(record().loading_type);
-  model::Case edited = context_.cases.facts(case_number_);
   edited.loading(kind) = model::Loading{{}, std::move(amplitudes)};
   edited.loading_saved = true;
   edited.record.n_load_ranges = count_;

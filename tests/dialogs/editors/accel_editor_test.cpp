@@ -223,6 +223,9 @@ TEST(AccelEditor, ExistingDataIsReadOnlyForTheSameLoadedType) {
 TEST(AccelEditor, DoneWithoutSavingKeepsTheChosenCodeButNotTheUnsavedCount) {
   TempCurrentDir dir;
   testing_support::Session s = one_case(model::LoadingType::accelerogram_3_directions);
+  // The code is the case's at once: it is committed, and so journaled, when it is picked.
+  int journaled = 0;
+  s.cases.set_journal([&] { ++journaled; });
   const auto r = run(s, R"(
     pick 1145 2
     expect enabled 1146
@@ -233,6 +236,7 @@ TEST(AccelEditor, DoneWithoutSavingKeepsTheChosenCodeButNotTheUnsavedCount) {
   )");
   ASSERT_EQ(failure(r), "");
   EXPECT_EQ(s.record(1).loading_type, model::LoadingType::accelerogram_1_direction);
+  EXPECT_EQ(journaled, 1);
   EXPECT_EQ(s.record(1).n_time_points, 0);
   EXPECT_FALSE(s.at(1).loading_saved);
   EXPECT_FALSE(std::filesystem::exists("1TPacc.dat"));

@@ -278,6 +278,8 @@ TEST(InitialValuesEditor, FullTableRefusesTheRangeButTakesTheAcceleration) {
   write_file("1InitLoad.dat", layouts::loadings_record(NodeRange{1, 1}, 1, 2) +
                                   "\r\nEnd_of_Initial_Loading\r\n");
   s.record(1).n_initial_loadings = 1;
+  int journaled = 0;
+  s.cases.set_journal([&] { ++journaled; });
   auto outcome = run(s, dialogs::editors::open_initial_values_editor, R"(
 in 103
 type 1076 "01"
@@ -292,6 +294,7 @@ press 1
   EXPECT_RAN(outcome);
   EXPECT_FLOAT_EQ(s.record(1).initial_acceleration[0], 1.5f);
   EXPECT_FLOAT_EQ(s.record(1).initial_acceleration[1], -3.0f);
+  EXPECT_EQ(journaled, 1);  // taken through the store's commit, not written behind its back
 }
 
 TEST(InitialValuesEditor, OtherLoadingTypesDisableTheAccelerationRowAndWriteNoAccelerations) {

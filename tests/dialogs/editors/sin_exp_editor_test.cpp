@@ -1,6 +1,7 @@
 // The Sinusoidal and exponential loading editor driven through its dialog by the scripted toolkit.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -74,6 +75,29 @@ press 1
   EXPECT_FLOAT_EQ(s.record(3).phi, 0.75f);
   // Saving with no ranges writes only the final record.
   EXPECT_EQ(read_file("3TPexp.dat"), "END_OF_CASE3\r\n");
+}
+
+// Omega and phi go with the amplitudes: a SAVE that cannot write the file keeps neither.
+TEST(SinExpEditor, FailedSaveKeepsOmegaAndPhiAsTheyWere) {
+  TempCurrentDir dir;
+  std::filesystem::create_directory("3TPsin.dat");  // a folder where the file should go
+  auto s = case_of_type(model::LoadingType::sinusoidal);
+  s.record(3).omega = 2.0f;
+  s.record(3).phi = 0.25f;
+  auto outcome = run(s, dialogs::editors::open_sin_exp_editor, R"S(
+in 105
+type 1059 "6.2832"
+type 1045 "0.5"
+press 1092
+expect enabled 2
+answer yes
+press 1
+)S");
+  EXPECT_RAN(outcome);
+  EXPECT_NE(outcome.transcript.find("message \"SAVE Message\" \"Cannot write file "), std::string::npos);
+  EXPECT_FLOAT_EQ(s.record(3).omega, 2.0f);
+  EXPECT_FLOAT_EQ(s.record(3).phi, 0.25f);
+  EXPECT_FALSE(s.at(3).loading_saved);
 }
 
 TEST(SinExpEditor, TwoDegreesOfFreedomDisableZAndWriteTwoAmplitudes) {
