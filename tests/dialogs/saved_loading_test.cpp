@@ -1,5 +1,6 @@
 // Which cases hold a loading the user gave them: what the editors open with and what Plot and
 // Suite are offered for.
+#include "support/session.h"
 #include "dialogs/saved_loading.h"
 
 #include <gtest/gtest.h>
@@ -12,11 +13,11 @@ namespace {
 
 struct LoadedRun {
   testing_support::FakeToolkit toolkit;
-  model::ProgramState state;
+  testing_support::Session state;
   dialogs::Context context{toolkit, state};
 
   LoadedRun() {
-    state.general.n_loading_cases = 3;
+    state.general().n_loading_cases = 3;
     state.n_loaded_cases = 2;
     context.cases.set_count(3);
     for (int k = 1; k <= 2; ++k) {

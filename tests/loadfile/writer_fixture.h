@@ -113,8 +113,7 @@ class WorkingDirectoryTest : public ::testing::Test {
 
   // The case files the test wrote stand for the sections, as when a stopped run is taken back.
   dialogs::Context context() {
-    dialogs::Context c{toolkit_, state_};
-    c.cases = state_.cases;
+    dialogs::Context c{toolkit_, state_, state_.cases};
     c.cases.take_files(state_.case_folder);
     return c;
   }
