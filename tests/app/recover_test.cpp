@@ -131,7 +131,7 @@ TEST(JournalKeeper, ACommittedCaseIsJournaledAtOnce) {
   state.max_time_points = 100;
   state.general().n_loading_cases = 1;
   state.case_folder = folder.string();
-  dialogs::Context context{toolkit, state};
+  dialogs::Context context{toolkit, state, state.cases};
   context.cases.set_count(1);
   {
     app::JournalKeeper keeper(context, folder);

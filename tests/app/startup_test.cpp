@@ -25,10 +25,13 @@ testing_support::Session start_up(const std::string& prompt_script, dialogs::Ima
   std::ostringstream transcript;
   ui::script::ScriptToolkit toolkit(ui::script::parse_script(prompt_script), transcript);
   testing_support::Session state;
-  dialogs::Context context{toolkit, state};
-  app::start_up(context);
-  toolkit.finish();
-  if (images != nullptr) *images = context.images;
+  state.general().n_nodes = state.general().n_elements = state.general().n_dof = 7;  // of no model yet
+  {
+    testing_support::SessionContext lent(toolkit, state);
+    app::start_up(lent.context);
+    toolkit.finish();
+    if (images != nullptr) *images = lent.context.images;
+  }
   return state;
 }
 

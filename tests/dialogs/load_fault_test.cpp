@@ -32,7 +32,7 @@ std::string accelerogram_case(int number, int n_points) {
 
 dialogs::LoadOutcome load(Loaded& run, const std::string& content) {
   testing_support::write_file(run.dir.path() / "old.inc", content);
-  return dialogs::load_loading_file(run.context, (run.dir.path() / "old.inc").string());
+  return run.load((run.dir.path() / "old.inc").string());
 }
 
 std::size_t files_in(const std::filesystem::path& dir) {
@@ -213,7 +213,7 @@ TEST(ReaderFaults, MissingFileIsNamedInBothLanguages) {
   for (const char* language : {"English", "Romanian"}) {
     Loaded run(small_model(language));
     const std::string path = (run.dir.path() / "nowhere.inc").string();
-    EXPECT_EQ(dialogs::load_loading_file(run.context, path + "    "), dialogs::LoadOutcome::not_opened);
+    EXPECT_EQ(run.load(path + "    "), dialogs::LoadOutcome::not_opened);
     ASSERT_EQ(run.toolkit.messages.size(), 1u);
     const std::string expected = language[0] == 'E'
         ? "ERROR: cannot open the Loading File:\n" + path + "\nThe file does not exist !"
@@ -229,7 +229,7 @@ TEST(ReaderFaults, OnlyARegularFileIsLoaded) {
   Loaded run(small_model());
   for (const testing_support::SpecialFile& f : testing_support::make_special_files()) {
     run.toolkit.messages.clear();
-    EXPECT_EQ(dialogs::load_loading_file(run.context, f.path), dialogs::LoadOutcome::not_opened) << f.path;
+    EXPECT_EQ(run.load(f.path), dialogs::LoadOutcome::not_opened) << f.path;
     ASSERT_EQ(run.toolkit.messages.size(), 1u);
     EXPECT_EQ(run.toolkit.messages[0].text, "ERROR: cannot open the Loading File:\n" + f.path + "\nThe name is " +
                                                  f.kind + ", not a regular file !");

@@ -1,6 +1,5 @@
 // Which cases hold a loading the user gave them: what the editors open with and what Plot and
 // Suite are offered for.
-#include "support/session.h"
 #include "dialogs/saved_loading.h"
 
 #include <gtest/gtest.h>
@@ -13,11 +12,11 @@ namespace {
 
 struct LoadedRun {
   testing_support::FakeToolkit toolkit;
-  testing_support::Session state;
+  model::ProgramState state;
   dialogs::Context context{toolkit, state};
 
   LoadedRun() {
-    state.general().n_loading_cases = 3;
+    context.cases.general().n_loading_cases = 3;
     state.n_loaded_cases = 2;
     context.cases.set_count(3);
     for (int k = 1; k <= 2; ++k) {

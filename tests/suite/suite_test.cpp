@@ -113,7 +113,7 @@ TEST(SuiteFile, TheSavedSettingsReadBackTheSame) {
   s.records[1].files = {"b_h1.txt", "b_h2.txt"};
   s.direction = "XY";
   s.periods = motion::log_periods(0.01, 10.0, 111);
-  s.damping() = 0.03;
+  s.damping = 0.03;
   s.keep_end_time = true;
   s.out_dir = (dir.path() / "study/out").string();
   s.jobs = 2;

@@ -23,7 +23,7 @@ inline std::string study_file_fault(std::string_view bytes) {
   if (s.periods.size() > suite::max_periods) return "too many periods accepted";
   for (double t : s.periods)
     if (!(t > 0) || !std::isfinite(t)) return "a period that is no positive number accepted";
-  if (!(s.damping() >= 0 && s.damping() < 1)) return "a damping ratio out of range accepted";
+  if (!(s.damping >= 0 && s.damping < 1)) return "a damping ratio out of range accepted";
   if (s.scale_range && !(s.scale_range->first > 0 && s.scale_range->second > s.scale_range->first &&
                          std::isfinite(s.scale_range->second)))
     return "a scale range out of order accepted";

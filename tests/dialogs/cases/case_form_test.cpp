@@ -119,7 +119,7 @@ TEST(StoreDamping, TakesOnlyTheValuesOfTheChosenType) {
   f.second_damping = 3;
   f.zeta = 4;
   f.damping_item = 4;  // Aero
-  dialogs::cases::store_damping(f, s);
+  dialogs::cases::store_damping(f, s.cases);
   EXPECT_TRUE(s.damping().present);
   EXPECT_EQ(s.damping().type, model::DampingType::aero);
   EXPECT_EQ(s.damping().ro_air, 2);
@@ -131,12 +131,12 @@ TEST(StoreDamping, TakesOnlyTheValuesOfTheChosenType) {
   s.general().new_operator = false;
   f.niu = 9;
   f.damping_item = 3;  // Structural
-  dialogs::cases::store_damping(f, s);
+  dialogs::cases::store_damping(f, s.cases);
   EXPECT_EQ(s.damping().zeta, 4);
   EXPECT_EQ(s.damping().niu, 0.5f) << "niu belongs to the New Operator only";
 
   f.damping_item = 1;
-  dialogs::cases::store_damping(f, s);
+  dialogs::cases::store_damping(f, s.cases);
   EXPECT_FALSE(s.damping().present);
   EXPECT_EQ(s.damping().type, model::DampingType::none);
 }
@@ -144,13 +144,13 @@ TEST(StoreDamping, TakesOnlyTheValuesOfTheChosenType) {
 TEST(UnitTexts, ToleranceUnitFollowsTheOperator) {
   testing_support::Session s;
   s.general().length_unit = "m";
-  EXPECT_EQ(dialogs::cases::gravity_unit_text(s), "m/sec2");
+  EXPECT_EQ(dialogs::cases::gravity_unit_text(s.general()), "m/sec2");
   for (const char* code : {"ACH", "ach", "CUSTOM", "c"}) {
     s.general().operator_code = code;
-    EXPECT_EQ(dialogs::cases::tolerance_unit_text(s), "m/sec3") << code;
+    EXPECT_EQ(dialogs::cases::tolerance_unit_text(s.general()), "m/sec3") << code;
   }
   s.general().operator_code = "NEWMARK";
-  EXPECT_EQ(dialogs::cases::tolerance_unit_text(s), "m/sec2");
+  EXPECT_EQ(dialogs::cases::tolerance_unit_text(s.general()), "m/sec2");
 }
 
 model::CaseRecord record_with(float end_time) {

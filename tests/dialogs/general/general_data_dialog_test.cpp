@@ -34,12 +34,14 @@ DialogRun run_dialog(testing_support::Session state, const std::string& script) 
   DialogRun run;
   std::ostringstream transcript;
   ScriptToolkit toolkit(ui::script::parse_script(script), transcript);
-  dialogs::Context context{toolkit, state};
-  try {
-    dialogs::general::run_general_data_dialog(context);
-    toolkit.finish();
-  } catch (const ScriptError& e) {
-    run.error = "line " + std::to_string(e.line()) + ": " + e.what();
+  {
+    testing_support::SessionContext lent(toolkit, state);
+    try {
+      dialogs::general::run_general_data_dialog(lent.context);
+      toolkit.finish();
+    } catch (const ScriptError& e) {
+      run.error = "line " + std::to_string(e.line()) + ": " + e.what();
+    }
   }
   run.state = state;
   run.messages = toolkit.messages();
