@@ -59,7 +59,7 @@ struct Workspace : loadfile_bench::LargeModel {
 
   bool load(testing_support::Session& into) {
     AgreeingToolkit toolkit;
-    dialogs::Context context{toolkit, into};
+    dialogs::Context context{toolkit, into, into.cases};
     return load(context);
   }
 
@@ -132,8 +132,8 @@ void BM_load_over_create(benchmark::State& bench) {
   testing_support::Session created = w.state;
   created.loading_file() = (w.folder.path() / "created.inc").string();
   AgreeingToolkit toolkit;
-  dialogs::Context create_context{toolkit, created};
-  create_context.cases = w.cases;
+  dialogs::Context create_context{toolkit, created, w.cases};
+  create_context.cases.loading_file() = created.loading_file();
   clock::duration load{}, create{};
   for (auto _ : bench) {
     testing_support::Session state = w.state;
@@ -176,7 +176,7 @@ int load_once(const char* path) {
   testing_support::Session state = loadfile_bench::large_model_state();
   const long before_kb = status_kb("VmRSS:");
   AgreeingToolkit toolkit;
-  dialogs::Context context{toolkit, state};
+  dialogs::Context context{toolkit, state, state.cases};
   const bool loaded = dialogs::load_loading_file(context, path) == dialogs::LoadOutcome::loaded;
   std::printf("%ld %ld\n", before_kb, status_kb("VmHWM:"));
   return loaded ? 0 : 1;

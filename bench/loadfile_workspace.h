@@ -77,7 +77,8 @@ inline void enter_records(model::case_files::CaseStore& cases) {
 }
 
 // The scratch files of the four cases in a folder of their own, the sections they hold (taken
-// as a stopped run's are) and the state that writes them into folder/large.inc.
+// as a stopped run's are) and the state that writes them into folder/large.inc. The state's
+// document holds the model and the loading file only; `cases` holds them too, with the cases.
 struct LargeModel {
   bench_support::BenchFolder folder;
   testing_support::Session state;
@@ -94,6 +95,7 @@ struct LargeModel {
       write_text(std::to_string(i) + "InitLoad.dat", "End_of_Initial_Loading\n");
     }
     state.loading_file() = (folder.path() / "large.inc").string();
+    cases = state.cases;
     enter_records(cases);
     cases.take_files(state.case_folder);
   }

@@ -268,6 +268,8 @@ TEST(Journal, TimesAndModelCountsNoRunWritesAreRefused) {
       {"\"n_nodes\": 12", "\"n_nodes\": 0", "n_nodes"},
       {"\"n_elements\": 11", "\"n_elements\": -1", "n_elements"},
       {"\"n_dof\": 3", "\"n_dof\": 7", "n_dof"},
+      {"\"n_diameter_groups\": 2", "\"n_diameter_groups\": 3", "n_diameter_groups"},
+      {"\"n_diameter_groups\": 2", "\"n_diameter_groups\": -1", "n_diameter_groups"},
   };
   for (const Damage& d : damages) {
     std::string text = whole;
@@ -285,6 +287,22 @@ TEST(Journal, TimesAndModelCountsNoRunWritesAreRefused) {
   Session no_model;
   no_model.max_time_points = 3;
   EXPECT_EQ(parsed(text_of(no_model, summary)).analysis.general.n_nodes, 0);
+}
+
+// The groups are the table's; a run that counted groups beside the table may have counted fewer
+// than it kept, and only those counted are groups: a journal of such a run reads as those.
+TEST(Journal, TheDiameterGroupsAreTheTableAndAnOlderCountOfFewerKeepsThoseCounted) {
+  const std::string whole = text_of(entered_state());
+  ASSERT_NE(whole.find("\"n_diameter_groups\": 2"), std::string::npos);
+  std::string fewer = whole;
+  fewer.replace(fewer.find("\"n_diameter_groups\": 2"), 22, "\"n_diameter_groups\": 1");
+  const cf::JournalContent content = parsed(fewer);
+  EXPECT_EQ(content.analysis.damping.diameters, (std::vector<model::DiameterGroup>{{1, 4, 0.3f}}));
+  EXPECT_EQ(content.analysis.damping.n_diameter_groups(), 1);
+  EXPECT_NE(text_of(content).find("\"n_diameter_groups\": 1"), std::string::npos);
+  std::string none = whole;
+  none.replace(none.find("\"n_diameter_groups\": 2"), 22, "\"n_diameter_groups\": 0");
+  EXPECT_TRUE(parsed(none).analysis.damping.diameters.empty());
 }
 
 TEST(Journal, AJournalWithoutItsOwnLoadingFilesIsReadWithNone) {
