@@ -154,13 +154,7 @@ TEST_F(WriterFileTest, AeroStructuralDiametersLongGeometryPathAndLongScratchLine
   state_.general().geometry_file = "/home/engineer/projects/bridge_over_the_river/geometry/final/frame_model_v12.dat";
   use_operator("ACH", true, true);
   state_.general().n_elements = 1200;
-  state_.damping().present = true;
-  state_.damping().type = model::DampingType::aero_structural;
-  state_.damping().niu = 0.25f;
-  state_.damping().ro_air = 1.225f;
-  state_.damping().c_drag = 1.2f;
-  state_.damping().zeta = 0.02f;
-  state_.damping().diameters = {{1, 25, 0.3f}, {26, 1200, 0.45f}};
+  writer_test::aero_structural_damping(state_.damping(), {{1, 25, 0.3f}, {26, 1200, 0.45f}});
   model::CaseRecord three_directions = discrete_case();
   three_directions.loading_type = model::LoadingType::accelerogram_3_directions;
   set_cases({three_directions});

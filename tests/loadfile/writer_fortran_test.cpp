@@ -65,25 +65,20 @@ class WriterFortranTest : public writer_test::WorkingDirectoryTest {
   }
 
   void build_state() {
-    state_.general().operator_code = "ACH";
-    state_.general().new_operator = true;
-    state_.general().standard_coefficients = false;
-    state_.general().beta = "4.";
-    state_.general().teta = "1.4";
-    state_.general().gamma = "2.";
-    state_.general().teta1 = "1.";
-    state_.general().delta = "6.";
-    state_.general().teta2 = "0.5";
-    state_.general().n_nodes = 120;
-    state_.general().n_elements = 40;
-    state_.general().n_dof = 3;
-    state_.damping().present = true;
-    state_.damping().type = model::DampingType::aero_structural;
-    state_.damping().niu = 0.25f;
-    state_.damping().ro_air = 1.225f;
-    state_.damping().c_drag = 1.2f;
-    state_.damping().zeta = 0.02f;
-    state_.damping().diameters = {{1, 20, 0.3f}, {21, 40, 0.45f}};
+    model::GeneralData& general = state_.general();
+    general.operator_code = "ACH";
+    general.new_operator = true;
+    general.standard_coefficients = false;
+    general.beta = "4.";
+    general.teta = "1.4";
+    general.gamma = "2.";
+    general.teta1 = "1.";
+    general.delta = "6.";
+    general.teta2 = "0.5";
+    general.n_nodes = 120;
+    general.n_elements = 40;
+    general.n_dof = 3;
+    writer_test::aero_structural_damping(state_.damping(), {{1, 20, 0.3f}, {21, 40, 0.45f}});
     state_.general().n_loading_cases = 4;
     state_.cases.set_count(4);
     state_.record(1) = {0.0001f, 20, model::LoadingType::discrete, 0.01f, 10, 0.1f, model::MassModel::concentrated, -9.81f, model::PrintingCode::maximum_values};
