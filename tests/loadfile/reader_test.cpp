@@ -221,6 +221,19 @@ TEST(ReaderAccelerogram, PointTextsAreTheG14_7TextsOfTheValuesRead) {
   EXPECT_EQ(run.accel_points(1)[2].acceleration[0], 1e28f);
 }
 
+// The file does not say a one-direction accelerogram's direction: it is read in the run's.
+TEST(ReaderAccelerogram, OneDirectionIsReadInTheDirectionTheRunChoseLast) {
+  Loaded run(small_model());
+  run.state.accel_direction() = model::AccelDirection::y;
+  const std::string c = lines({"0", "0.001 5", "-2  0.1  1.  0  0.  -1  0.1", "End_of_Initial_Conditions",
+                               " 0. 0. 0.", "End_of_Initial_Loading", " 0.1  1.5", " 0.3  2.5", "END_OF_CASE1"});
+  ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), dialogs::LoadOutcome::loaded);
+  EXPECT_EQ(run.state.accel_direction(), model::AccelDirection::y);
+  ASSERT_EQ(run.accel_points(1).size(), 2u);
+  EXPECT_FLOAT_EQ(run.accel_points(1)[1].acceleration[0], 0.f);
+  EXPECT_FLOAT_EQ(run.accel_points(1)[1].acceleration[1], 2.5f);
+}
+
 TEST(ReaderAccelerogram, OlderShapeTakesTheDirectionFromItsLetter) {
   Loaded run(small_model());
   const std::string c = lines({"0", "0.001 5", "-2  0.1  1.  0  0.  -1  0.1", "End_of_Initial_Conditions",
