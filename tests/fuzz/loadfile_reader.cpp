@@ -27,7 +27,6 @@ void check_result(const loadfile::ReadResult& r) {
   check(g.n_loading_cases >= 0 && g.n_loading_cases <= 99);
   check(!r.cases_read || static_cast<int>(a.cases.size()) == g.n_loading_cases);
   check(model::code_number(a.damping.type) >= 0 && model::code_number(a.damping.type) <= 4);
-  check(a.damping.n_diameter_groups == static_cast<int>(a.damping.diameters.size()));
   int covered = 0;
   for (const model::DiameterGroup& d : a.damping.diameters) {
     check(d.first_element == covered + 1 && d.last_element >= d.first_element);
