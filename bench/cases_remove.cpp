@@ -20,7 +20,7 @@ using bench_support::BenchFolder;
 
 // Each case saved by the editors: one range of initial conditions and of initial loadings, and
 // sinusoidal amplitudes of 1,000 ranges.
-void save_cases(const model::ProgramState& s, model::case_files::CaseStore& cases) {
+void save_cases(const testing_support::Session& s, model::case_files::CaseStore& cases) {
   model::case_files::FileFailure failure;
   model::Loading amplitudes;
   auto& ranges = amplitudes.data.emplace<model::AmplitudeLoading>().ranges;
@@ -38,9 +38,9 @@ void save_cases(const model::ProgramState& s, model::case_files::CaseStore& case
 
 testing_support::Session processed_cases() {
   testing_support::Session s;
-  s.general.n_nodes = 12;
-  s.general.n_dof = 3;
-  s.general.n_loading_cases = n_cases;
+  s.general().n_nodes = 12;
+  s.general().n_dof = 3;
+  s.general().n_loading_cases = n_cases;
   dialogs::cases::create_case_arrays(s, s.cases);
   for (int k = 1; k <= n_cases; ++k) {
     s.record(k).end_time = static_cast<float>(k);

@@ -22,10 +22,10 @@ using bench_support::BenchFolder;
 
 testing_support::Session accelerogram_case(int n_saved_points) {
   testing_support::Session s;
-  s.general.n_dof = 3;
+  s.general().n_dof = 3;
   s.max_time_points = n_points;
-  s.general.length_unit = "m";
-  s.general.n_loading_cases = 1;
+  s.general().length_unit = "m";
+  s.general().n_loading_cases = 1;
   s.current_case = 1;
   s.cases.set_count(1);
   s.record(1).loading_type = model::LoadingType::accelerogram_3_directions;

@@ -21,12 +21,12 @@ using bench_support::BenchFolder;
 
 inline testing_support::Session large_model(model::LoadingType loading_type) {
   testing_support::Session s;
-  s.general.n_nodes = n_nodes;
-  s.general.n_dof = 3;
+  s.general().n_nodes = n_nodes;
+  s.general().n_dof = 3;
   s.max_time_points = n_time_points;
-  s.general.length_unit = "m";
-  s.general.force_unit = "kN";
-  s.general.n_loading_cases = 1;
+  s.general().length_unit = "m";
+  s.general().force_unit = "kN";
+  s.general().n_loading_cases = 1;
   s.current_case = 1;
   s.cases.set_count(1);
   s.loaded(1);

@@ -141,7 +141,7 @@ void BM_QtOpenEditorsOfABillion(benchmark::State& bench) {
                     {model::LoadingType::discrete, dialogs::editors::open_diameters_editor}};
   const auto& which = editors_of[bench.range(0)];
   testing_support::Session s = large_model(which.loading_type);
-  s.general.n_nodes = s.general.n_elements = 1000000000;
+  s.general().n_nodes = s.general().n_elements = 1000000000;
   s.max_time_points = 2000000000;
   for (auto _ : bench) run_editor(bench, s, which.open, [](User&) {});
 }

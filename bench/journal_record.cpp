@@ -17,7 +17,7 @@ constexpr int n_cases = 99;
 
 testing_support::Session ninety_nine_cases() {
   testing_support::Session s;
-  s.general.n_loading_cases = n_cases;
+  s.general().n_loading_cases = n_cases;
   s.cases.set_count(n_cases);
   for (int k = 1; k <= n_cases; ++k) {
     model::Case& c = s.at(k);

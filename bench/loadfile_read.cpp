@@ -17,6 +17,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "support/session.h"
 #include "dialogs/context.h"
 #include "dialogs/loading_file.h"
 #include "files/record_file.h"
@@ -51,21 +52,21 @@ struct Workspace : loadfile_bench::LargeModel {
   // What the codec is given before the records: the model of the state that wrote the file.
   loadfile::ReadStart read_start() const {
     loadfile::ReadStart start;
-    start.general = state.general;
+    start.general = state.general();
     start.max_time_points = state.max_time_points;
     return start;
   }
 
-  bool load(model::ProgramState& into) {
+  bool load(testing_support::Session& into) {
     AgreeingToolkit toolkit;
-    dialogs::Context context{toolkit, into};
+    dialogs::Context context{toolkit, into, into.cases};
     return load(context);
   }
 
   // LOAD into `context`, whose case store then holds the file's sections.
   bool load(dialogs::Context& context) {
     std::filesystem::current_path(load_folder);
-    const bool loaded = dialogs::load_loading_file(context, state.loading_file.str()) == dialogs::LoadOutcome::loaded;
+    const bool loaded = dialogs::load_loading_file(context, state.loading_file().str()) == dialogs::LoadOutcome::loaded;
     std::filesystem::current_path(folder.path());
     return loaded;
   }
@@ -80,7 +81,7 @@ Workspace& workspace() {
 void BM_load_loading_file(benchmark::State& bench) {
   Workspace& w = workspace();
   for (auto _ : bench) {
-    model::ProgramState state = w.state;
+    testing_support::Session state = w.state;
     if (!w.load(state)) bench.SkipWithError("the loading file was not loaded");
   }
   loadfile_bench::report_file(bench, w.file_bytes);
@@ -90,7 +91,7 @@ void BM_load_loading_file(benchmark::State& bench) {
 void BM_read_loading_records(benchmark::State& bench) {
   Workspace& w = workspace();
   text::RecordSource source;
-  files::read_records(std::string(w.state.loading_file.trimmed()), source);
+  files::read_records(std::string(w.state.loading_file().trimmed()), source);
   const loadfile::ReadStart start = w.read_start();
   for (auto _ : bench) {
     source.seek(0);
@@ -104,10 +105,10 @@ void BM_read_loading_records(benchmark::State& bench) {
 void BM_codec_write(benchmark::State& bench) {
   Workspace& w = workspace();
   text::RecordSource source;
-  files::read_records(std::string(w.state.loading_file.trimmed()), source);
+  files::read_records(std::string(w.state.loading_file().trimmed()), source);
   const loadfile::ReadStart start = w.read_start();
   const model::Analysis analysis = loadfile::read(source, start).analysis;
-  const loadfile::Header header{{}, std::string(w.state.loading_file.trimmed()), false};
+  const loadfile::Header header{{}, std::string(w.state.loading_file().trimmed()), false};
   for (auto _ : bench) benchmark::DoNotOptimize(loadfile::write(analysis, header));
   loadfile_bench::report_file(bench, w.file_bytes);
 }
@@ -128,14 +129,14 @@ void BM_load_over_create(benchmark::State& bench) {
   using clock = std::chrono::steady_clock;
   Workspace& w = workspace();
   // Create writes the file LOAD reads: the sections the editors' case files of the workspace hold.
-  model::ProgramState created = w.state;
-  created.loading_file = (w.folder.path() / "created.inc").string();
+  testing_support::Session created = w.state;
+  created.loading_file() = (w.folder.path() / "created.inc").string();
   AgreeingToolkit toolkit;
-  dialogs::Context create_context{toolkit, created};
-  create_context.cases = w.cases;
+  dialogs::Context create_context{toolkit, created, w.cases};
+  create_context.cases.loading_file() = created.loading_file();
   clock::duration load{}, create{};
   for (auto _ : bench) {
-    model::ProgramState state = w.state;
+    testing_support::Session state = w.state;
     const auto start = clock::now();
     if (!w.load(state)) bench.SkipWithError("the loading file was not loaded");
     load += clock::now() - start;
@@ -147,8 +148,8 @@ void BM_load_over_create(benchmark::State& bench) {
     create += clock::now() - middle;
   }
   // The file names its own path in its last record; all the rest is the file LOAD read.
-  if (std::filesystem::file_size(std::string(created.loading_file.trimmed())) - created.loading_file.trimmed_length() !=
-      w.file_bytes - w.state.loading_file.trimmed_length())
+  if (std::filesystem::file_size(std::string(created.loading_file().trimmed())) - created.loading_file().trimmed_length() !=
+      w.file_bytes - w.state.loading_file().trimmed_length())
     bench.SkipWithError("Create wrote another file than the one LOAD read");
   bench.counters["load_over_create"] = std::chrono::duration<double>(load) / std::chrono::duration<double>(create);
   loadfile_bench::report_file(bench, w.file_bytes);
@@ -172,10 +173,10 @@ long status_kb(const std::string& wanted) {
 // `bench_loadfile_read --load-once PATH`: one LOAD in a fresh process, which prints how many
 // kilobytes it held before the LOAD and at its peak.
 int load_once(const char* path) {
-  model::ProgramState state = loadfile_bench::large_model_state();
+  testing_support::Session state = loadfile_bench::large_model_state();
   const long before_kb = status_kb("VmRSS:");
   AgreeingToolkit toolkit;
-  dialogs::Context context{toolkit, state};
+  dialogs::Context context{toolkit, state, state.cases};
   const bool loaded = dialogs::load_loading_file(context, path) == dialogs::LoadOutcome::loaded;
   std::printf("%ld %ld\n", before_kb, status_kb("VmHWM:"));
   return loaded ? 0 : 1;
@@ -186,7 +187,7 @@ int load_once(const char* path) {
 void BM_load_peak_memory(benchmark::State& bench) {
   Workspace& w = workspace();
   const std::string command = "cd '" + w.load_folder.string() + "' && /proc/" + std::to_string(getpid()) +
-                              "/exe --load-once '" + std::string(w.state.loading_file.trimmed()) + "'";
+                              "/exe --load-once '" + std::string(w.state.loading_file().trimmed()) + "'";
   double added_bytes = 0;
   for (auto _ : bench) {
     FILE* child = popen(command.c_str(), "r");

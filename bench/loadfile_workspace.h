@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "support/session.h"
 #include "bench_support.h"
 #include "model/case_files/case_store.h"
 #include "model/state.h"
@@ -57,13 +58,13 @@ inline std::string discrete(int case_number, int times) {
 }
 
 // The model and the four cases, without their files.
-inline model::ProgramState large_model_state() {
-  model::ProgramState state;
-  state.general.n_nodes = 120;
-  state.general.n_elements = 100;
-  state.general.n_dof = 3;
+inline testing_support::Session large_model_state() {
+  testing_support::Session state;
+  state.general().n_nodes = 120;
+  state.general().n_elements = 100;
+  state.general().n_dof = 3;
   state.max_time_points = 300000;
-  state.general.n_loading_cases = 4;
+  state.general().n_loading_cases = 4;
   return state;
 }
 
@@ -76,10 +77,11 @@ inline void enter_records(model::case_files::CaseStore& cases) {
 }
 
 // The scratch files of the four cases in a folder of their own, the sections they hold (taken
-// as a stopped run's are) and the state that writes them into folder/large.inc.
+// as a stopped run's are) and the state that writes them into folder/large.inc. The state's
+// document holds the model and the loading file only; `cases` holds them too, with the cases.
 struct LargeModel {
   bench_support::BenchFolder folder;
-  model::ProgramState state;
+  testing_support::Session state;
   model::case_files::CaseStore cases;
 
   LargeModel() : state(large_model_state()) {
@@ -92,7 +94,8 @@ struct LargeModel {
                                                      (accelerogram_case ? " 0. 0. 0.\n" : ""));
       write_text(std::to_string(i) + "InitLoad.dat", "End_of_Initial_Loading\n");
     }
-    state.loading_file = (folder.path() / "large.inc").string();
+    state.loading_file() = (folder.path() / "large.inc").string();
+    cases = state.cases;
     enter_records(cases);
     cases.take_files(state.case_folder);
   }

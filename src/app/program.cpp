@@ -157,7 +157,8 @@ void start_up(dialogs::Context& context) {
 
 void prepare_start(dialogs::Context& context) {
   model::ProgramState& s = context.state;
-  s.general.n_nodes = s.general.n_elements = s.general.n_dof = s.general.n_loading_cases = 0;
+  model::GeneralData& general = context.cases.general();
+  general.n_nodes = general.n_elements = general.n_dof = general.n_loading_cases = 0;
   s.current_directory = ui::current_directory();
   s.dat_directory = std::string(s.current_directory.trimmed()) + "/Dat/";
   s.language = read_language_setting(context);

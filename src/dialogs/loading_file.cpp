@@ -174,19 +174,19 @@ void show_read_problems(Context& context, const std::string& path, const Problem
                   reader_title, icon);
 }
 
-loadfile::ReadStart read_start(const model::ProgramState& s) {
-  return {s.general, s.damping, s.accel_direction, s.max_time_points,
-          model::romanian_messages(s)};
+loadfile::ReadStart read_start(const Context& context) {
+  const model::case_files::CaseStore& document = context.cases;
+  return {document.general(), document.damping(), document.accel_direction(), context.state.max_time_points,
+          model::romanian_messages(context.state)};
 }
 
 // The program state as the reading leaves it: the general data and damping block with what the
 // file gave; the store keeps the cases' records as read (their sections went to it already).
 void take_read(Context& context, const loadfile::ReadResult& r) {
-  model::ProgramState& s = context.state;
   const model::Analysis& a = r.analysis;
-  s.general = a.general;
-  s.damping = a.damping;
-  s.accel_direction = a.accel_direction;
+  context.cases.general() = a.general;
+  context.cases.damping() = a.damping;
+  context.cases.accel_direction() = a.accel_direction;
   if (!r.cases_read) return;
   std::vector<model::CaseRecord> read;
   for (const model::Case& c : a.cases) read.push_back(c.record);
@@ -202,9 +202,8 @@ bool has_control_character(std::string_view path) {
 // The most time points (or accelerogram points) of one loading of the file, read without a
 // limit; 0 when the file does not read that far.
 int points_needed(text::RecordSource& source, const Context& context) {
-  const model::ProgramState& state = context.state;
   source.seek(0);
-  loadfile::ReadStart start = read_start(state);
+  loadfile::ReadStart start = read_start(context);
   start.max_time_points = std::numeric_limits<int>::max();
   const loadfile::ReadResult result = loadfile::read(source, start);
   int needed = 0;
@@ -289,19 +288,18 @@ class CreateCheck {
   // The model the solver will read: the geometry file as it stands now, not the counts the run
   // holds (read when the file was chosen, or taken from a stopped run's journal); those only
   // when the file cannot be read any more.
-  static loadfile::ModelCounts model_counts(const model::ProgramState& s) {
-    const model::GeometryReadResult g = model::read_geometry_file(s.general.geometry_file.trimmed());
+  static loadfile::ModelCounts model_counts(const model::GeneralData& general) {
+    const model::GeometryReadResult g = model::read_geometry_file(general.geometry_file.trimmed());
     if (g.outcome == model::GeometryOutcome::ok) return {g.data.n_nodes, g.data.n_dof, g.data.n_elements};
-    return {s.general.n_nodes, s.general.n_dof, s.general.n_elements};
+    return {general.n_nodes, general.n_dof, general.n_elements};
   }
 
  public:
   explicit CreateCheck(Context& context) : context_(context) {}
 
   bool approve(const std::string& finished_path) {
-    const model::ProgramState& s = context_.state;
     loadfile::CheckOptions options;
-    options.model = model_counts(s);
+    options.model = model_counts(context_.cases.general());
     const loadfile::CheckReport report = loadfile::check_loading_file(finished_path, options);
     ProblemList errors;
     for (const Problem& p : report.problems) {
@@ -335,9 +333,9 @@ class CreateCheck {
 bool write_loading_file(Context& context) {
   // Both paths stand in records of their own; a line feed in one would split its record and
   // the solver would read the rest of the path as data.
-  const model::ProgramState& s = context.state;
-  if (has_control_character(loadfile::path_text(s.loading_file.view())) ||
-      has_control_character(loadfile::path_text(s.general.geometry_file.view()))) {
+  const text::Field<260>& loading_file = context.cases.loading_file();
+  if (has_control_character(loadfile::path_text(loading_file.view())) ||
+      has_control_character(loadfile::path_text(context.cases.general().geometry_file.view()))) {
     context.message("The path of the loading file or of the geometry file holds a control character: the "
                     "loading file was not written.",
                     "Calea fisierului de incarcare sau a celui de geometrie contine un caracter de control: "
@@ -345,16 +343,16 @@ bool write_loading_file(Context& context) {
                     create_title, ui::Icon::error);
     return false;
   }
-  const bool ro = model::romanian_messages(s);
-  const std::string path = loadfile::path_text(s.loading_file.view());
-  const model::Analysis analysis = context.cases.analysis(s);
+  const bool ro = model::romanian_messages(context.state);
+  const std::string path = loadfile::path_text(loading_file.view());
+  const model::Analysis analysis = context.cases.analysis();
   CreateCheck check(context);
   WriteFailure failure;
   {
     model::case_files::AtomicFile out(path);
     failure.status = out.open();
     if (failure.status == OutputStatus::ok) {
-      out.write(loadfile::write(analysis, {now(), std::string(s.loading_file.view()), ro}));
+      out.write(loadfile::write(analysis, {now(), std::string(loading_file.view()), ro}));
       failure.status = out.finish([&check](const std::string& finished) { return check.approve(finished); });
     }
     failure.error = out.error_number();
@@ -387,14 +385,14 @@ LoadOutcome load_loading_file(Context& context, const std::string& path_argument
   }
   // The time-point limit must leave the state and the disk as they were; the other faults keep
   // exactly what was read before them.
-  loadfile::ReadResult result = loadfile::read(source, read_start(context.state));
+  loadfile::ReadResult result = loadfile::read(source, read_start(context));
   if (result.outcome == loadfile::ReadOutcome::too_many_points) {
     const int needed = points_needed(source, context);
     if (needed <= context.state.max_time_points || !raise_time_point_limit(context, needed))
       return LoadOutcome::kept_maximum;
     source.seek(0);
     context.state.max_time_points = needed;
-    result = loadfile::read(source, read_start(context.state));
+    result = loadfile::read(source, read_start(context));
   }
   model::case_files::FileFailure failure;
   const bool placed = context.cases.place_loaded(context.state, result.analysis, failure);
@@ -407,7 +405,7 @@ LoadOutcome load_loading_file(Context& context, const std::string& path_argument
   ProblemList problems = std::move(result.problems);
   for (Problem& p : problems) p.file = path;
   const bool stopped = result.outcome == loadfile::ReadOutcome::fault;
-  if (stopped) problems.push_back(loadfile::fault_problem(path, result.fault, context.state.general.n_nodes));
+  if (stopped) problems.push_back(loadfile::fault_problem(path, result.fault, context.cases.general().n_nodes));
   show_read_problems(context, path, problems, stopped);
   if (stopped) return LoadOutcome::failed;
   remember_own_loading_file(context, path);

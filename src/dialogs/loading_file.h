@@ -13,7 +13,7 @@ namespace dialogs {
 // it then loses nothing of another program's (or another run's in the same folder).
 bool own_loading_file(const Context& context, const std::string& path);
 
-// Writes the loading file the state names, dated now, and says in a "Create Message" what
+// Writes the loading file the document names, dated now, and says in a "Create Message" what
 // became of it. true when the file was written.
 bool write_loading_file(Context& context);
 

@@ -26,8 +26,8 @@ bool inside(const fs::path& path, const fs::path& folder) {
 
 // Why `path` is never written over, in both languages; empty when it may be.
 PathProblem kept_file_problem(const Context& context, const fs::path& path, const std::vector<std::string>& never_replaced) {
-  const std::string geometry(context.state.general.geometry_file.trimmed());
-  const std::string loading(context.state.loading_file.trimmed());
+  const std::string geometry(context.cases.general().geometry_file.trimmed());
+  const std::string loading(context.cases.loading_file().trimmed());
   const std::string shown = shown_path(path.string());
   if (!geometry.empty() && same_file(path, geometry))
     return {shown + " is the analysis' geometry file, which is never written over: choose another name.",

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "model/case_files/scratch_layouts.h"
-#include "model/diameter_table.h"
 #include "model/record_words.h"
 #include "text/fixed_text.h"
 #include "text/format.h"
@@ -173,10 +172,9 @@ std::vector<std::string> damping_records(const model::Damping& d, bool new_opera
   if (type == DampingType::structural) records.push_back(g1p14_6_text(d.zeta));
   if (model::aerodynamic(type)) {
     records.push_back(values_record({g1p14_6_text(d.ro_air), g1p14_6_text(d.c_drag)}));
-    // Groups counted but never saved into the table are empty: they name no element, and a
-    // record of element 0 would give the solver an element the model does not have.
-    for (int g = 1; g <= d.n_diameter_groups; ++g) {
-      const model::DiameterGroup& group = model::diameter_group(d.diameters, g);
+    // An empty group names no element, and a record of element 0 would give the solver an
+    // element the model does not have.
+    for (const model::DiameterGroup& group : d.diameters) {
       if (group.first_element >= 1 && group.last_element >= 1)
         records.push_back(diameter_record(group, n_elements));
     }

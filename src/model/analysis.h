@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "model/domain_codes.h"
+#include "model/general_data.h"
 #include "model/loaded_texts.h"
 #include "model/state.h"
 #include "text/fixed_text.h"

@@ -2,12 +2,6 @@
 
 namespace model {
 
-void ensure_diameter_table(model::ProgramState& state) {
-  if (state.damping.n_diameter_groups < 0) state.damping.n_diameter_groups = 0;
-  // Entries past the groups in use are empty by definition; dropping them keeps only the data.
-  state.damping.diameters.resize(static_cast<std::size_t>(state.damping.n_diameter_groups));
-}
-
 model::DiameterGroup diameter_group(const std::vector<model::DiameterGroup>& table, int i) {
   if (i < 1 || i > static_cast<int>(table.size())) return {};
   return table[static_cast<std::size_t>(i - 1)];

@@ -1,5 +1,5 @@
 // The analysis-wide part of the document: the general data and the damping block, one of each
-// for the whole analysis. The program's state and the codec's analysis hold them as they stand.
+// for the whole analysis, as the analysis (analysis.h) holds them.
 #pragma once
 
 #include <vector>
@@ -43,7 +43,8 @@ struct Damping {
   float ro_air = 0, c_drag = 0;
   float zeta = 0;
   std::vector<DiameterGroup> diameters;  // the element groups, in the order they were added
-  int n_diameter_groups = 0;
+
+  int n_diameter_groups() const { return static_cast<int>(diameters.size()); }
 
   friend bool operator==(const Damping&, const Damping&) = default;
 };

@@ -1,5 +1,5 @@
-// The program state: the run's own facts every dialog, editor, reader and writer shares (the
-// cases' records and facts are in the case store).
+// The program state: the run's own facts every dialog and editor shares. The document (general
+// data, damping, the loading file's name, the cases) is in the case store.
 // Logical fields are bool here; files and texts that need the -1/0 form convert at that edge.
 #pragma once
 
@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "model/domain_codes.h"
-#include "model/general_data.h"
 #include "text/fixed_text.h"
 
 namespace model {
@@ -84,11 +83,6 @@ struct ProgramState {
   std::string loading_box_choice;   // LOAD from Old File
   std::string created_box_choice;   // Select of the file to create
 
-  // The analysis-wide data, as committed by General Data and the Loading Cases form.
-  GeneralData general;
-  Damping damping;
-  Field<260> loading_file;
-
   // Wizard and load flags.
   int general_data_result = 0;
   int loading_cases_result = 0;
@@ -108,7 +102,6 @@ struct ProgramState {
   bool time_point_table_exists = false;
   std::vector<AccelPoint> accel_table;
   bool accel_table_exists = false;
-  AccelDirection accel_direction = AccelDirection::none;
   bool diameters_saved = true;
 };
 

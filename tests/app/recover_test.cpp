@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string>
 
+#include "support/session.h"
 #include "app/program.h"
 #include "app/recovery.h"
 #include "dialogs/context.h"
@@ -101,7 +102,7 @@ TEST(JournalKeeper, AJournalThatCannotBeWrittenIsSaidOnceAFailure) {
   const fs::path folder = dir.path() / "run";
   testing_support::write_file(folder, "a file where the run's folder should be");
   testing_support::FakeToolkit toolkit;
-  model::ProgramState state;
+  testing_support::Session state;
   state.max_time_points = 100;
   dialogs::Context context{toolkit, state};
   app::JournalKeeper keeper(context, folder);
@@ -126,11 +127,11 @@ TEST(JournalKeeper, ACommittedCaseIsJournaledAtOnce) {
   const fs::path folder = dir.path() / "run";
   fs::create_directory(folder);
   testing_support::FakeToolkit toolkit;
-  model::ProgramState state;
+  testing_support::Session state;
   state.max_time_points = 100;
-  state.general.n_loading_cases = 1;
+  state.general().n_loading_cases = 1;
   state.case_folder = folder.string();
-  dialogs::Context context{toolkit, state};
+  dialogs::Context context{toolkit, state, state.cases};
   context.cases.set_count(1);
   {
     app::JournalKeeper keeper(context, folder);
@@ -142,8 +143,8 @@ TEST(JournalKeeper, ACommittedCaseIsJournaledAtOnce) {
     model::case_files::JournalContent content;
     std::string reason;
     ASSERT_EQ(model::case_files::read_journal(folder, content, reason), model::case_files::JournalRead::ok) << reason;
-    ASSERT_EQ(content.cases.size(), 1u);
-    EXPECT_EQ(content.cases[0].record.end_time, 12.5f);
+    ASSERT_EQ(content.analysis.cases.size(), 1u);
+    EXPECT_EQ(content.analysis.cases[0].record.end_time, 12.5f);
     EXPECT_EQ(content.summary.cases_entered, 1);
   }
   // The keeper gone, a commit journals nothing.

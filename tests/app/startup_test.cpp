@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <sstream>
 
+#include "support/session.h"
 #include "app/program.h"
 #include "model/case_files/atomic_file.h"
 #include "support/temp_dir.h"
@@ -20,26 +21,29 @@ using testing_support::write_file;
 
 // Runs the start-up against a script that answers the Time Points prompt; `images` receives
 // the images it loaded.
-model::ProgramState start_up(const std::string& prompt_script, dialogs::Images* images = nullptr) {
+testing_support::Session start_up(const std::string& prompt_script, dialogs::Images* images = nullptr) {
   std::ostringstream transcript;
   ui::script::ScriptToolkit toolkit(ui::script::parse_script(prompt_script), transcript);
-  model::ProgramState state;
-  dialogs::Context context{toolkit, state};
-  app::start_up(context);
-  toolkit.finish();
-  if (images != nullptr) *images = context.images;
+  testing_support::Session state;
+  state.general().n_nodes = state.general().n_elements = state.general().n_dof = 7;  // of no model yet
+  {
+    testing_support::SessionContext lent(toolkit, state);
+    app::start_up(lent.context);
+    toolkit.finish();
+    if (images != nullptr) *images = lent.context.images;
+  }
   return state;
 }
 
-model::ProgramState start_up_confirmed() { return start_up("in 108\nexpect text 1103 \"100\"\npress 1\n"); }
+testing_support::Session start_up_confirmed() { return start_up("in 108\nexpect text 1103 \"100\"\npress 1\n"); }
 
 TEST(StartUp, FoldersFollowTheCurrentDirectory) {
   TempCurrentDir dir;
-  model::ProgramState s = start_up_confirmed();
+  testing_support::Session s = start_up_confirmed();
   EXPECT_EQ(s.current_directory.trimmed(), dir.path().string());
   EXPECT_EQ(s.dat_directory.trimmed(), dir.path().string() + "/Dat/");
   EXPECT_EQ(s.uir_directory.trimmed(), dir.path().string() + "/uir/");
-  EXPECT_EQ(s.general.n_nodes + s.general.n_elements + s.general.n_dof + s.general.n_loading_cases, 0);
+  EXPECT_EQ(s.general().n_nodes + s.general().n_elements + s.general().n_dof + s.general().n_loading_cases, 0);
 }
 
 TEST(StartUp, LanguageIsTheFirstTwentyCharactersOfTheFirstLine) {
@@ -58,7 +62,7 @@ TEST(StartUp, LanguageIsTheFirstTwentyCharactersOfTheFirstLine) {
   for (const Case& c : cases) {
     TempCurrentDir dir;
     if (c.content) write_file("language.dat", c.content);
-    model::ProgramState s = start_up_confirmed();
+    testing_support::Session s = start_up_confirmed();
     EXPECT_EQ(s.language.trimmed(), c.language) << (c.content ? c.content : "(no file)");
     EXPECT_EQ(s.language.view().size(), 20u);
   }
@@ -73,7 +77,7 @@ TEST(StartUp, LanguageFileOnlyInDatIsNotFound) {
 TEST(StartUp, HugeOrBinaryLanguageFileIsHarmless) {
   TempCurrentDir dir;
   write_file("language.dat", "R" + std::string(5'000'000, '\0') + "\n");
-  model::ProgramState s = start_up_confirmed();
+  testing_support::Session s = start_up_confirmed();
   EXPECT_TRUE(model::romanian_messages(s));
   EXPECT_EQ(s.language[0], 'R');
 }
@@ -97,7 +101,7 @@ TEST(StartUp, TimePointsMustBeAPositiveWholeNumber) {
 TEST(StartUp, LanguageFileThatIsNoRegularFileMeansEnglishWithAMessage) {
   TempCurrentDir dir;
   ASSERT_EQ(mkfifo("language.dat", 0600), 0);
-  const model::ProgramState s = start_up(
+  const testing_support::Session s = start_up(
       "expect message \"Message\" \"language.dat is a FIFO (named pipe), not a regular file: the language is "
       "English.\"\nin 108\npress 1\n");
   EXPECT_EQ(s.language.trimmed(), "English");

@@ -21,14 +21,14 @@ class WriterFailureTest : public writer_test::WorkingDirectoryTest {
  protected:
   void SetUp() override {
     WorkingDirectoryTest::SetUp();
-    state_.general.n_loading_cases = 1;
+    state_.general().n_loading_cases = 1;
     state_.cases.set_count(1);
     state_.record(1) = {0.001f, 10, model::LoadingType::discrete, 0.01f, 1, 0.1f, model::MassModel::concentrated, 0, model::PrintingCode::maximum_values};
   }
 
   // Runs the writer on `path` and returns the one message it showed.
   writer_test::Message write_to(const std::string& path) {
-    state_.loading_file = path;
+    state_.loading_file() = path;
     dialogs::Context c = context();
     EXPECT_FALSE(dialogs::write_loading_file(c));
     EXPECT_EQ(toolkit_.messages.size(), 1u);
@@ -121,15 +121,15 @@ TEST_F(WriterFailureTest, DiskFullHalfWayKeepsThePreviousFile) {
 // Counts taken back from a stopped run's journal (or kept from a geometry file changed since)
 // are not what the solver reads: Create checks the file against the geometry file as it is.
 TEST_F(WriterFailureTest, CreateChecksAgainstTheGeometryFileNotTheCountsTheRunHolds) {
-  state_.general.geometry_file = std::string(BRANTEL_WORKSPACE) + "/Dat/frame.dat";  // 12 nodes, 3 dof
-  state_.general.n_nodes = 1000, state_.general.n_dof = 3, state_.general.n_elements = 15;
+  state_.general().geometry_file = std::string(BRANTEL_WORKSPACE) + "/Dat/frame.dat";  // 12 nodes, 3 dof
+  state_.general().n_nodes = 1000, state_.general().n_dof = 3, state_.general().n_elements = 15;
   state_.record(1).loading_type = model::LoadingType::sinusoidal;
-  model::case_files::CaseStore store;
+  model::case_files::CaseStore& store = state_.cases;
   model::case_files::FileFailure failure;
   model::Loading beyond;
   beyond.data = model::AmplitudeLoading{model::LoadingType::sinusoidal, {{490, 500, {1.f, 2.f, 3.f}}}};
   ASSERT_TRUE(store.save_loading(state_, 1, model::LoadingKind::sinusoidal, beyond, failure)) << failure.reason;
-  state_.loading_file = "out.inc";
+  state_.loading_file() = "out.inc";
   toolkit_.answer = ui::Answer::no;
   dialogs::Context c = context();
   EXPECT_FALSE(dialogs::write_loading_file(c));

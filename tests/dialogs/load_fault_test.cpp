@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "support/session.h"
 #include "dialogs/loading_file.h"
 #include "loadfile/reader_support.h"
 #include "support/special_files.h"
@@ -31,7 +32,7 @@ std::string accelerogram_case(int number, int n_points) {
 
 dialogs::LoadOutcome load(Loaded& run, const std::string& content) {
   testing_support::write_file(run.dir.path() / "old.inc", content);
-  return dialogs::load_loading_file(run.context, (run.dir.path() / "old.inc").string());
+  return run.load((run.dir.path() / "old.inc").string());
 }
 
 std::size_t files_in(const std::filesystem::path& dir) {
@@ -42,7 +43,7 @@ TEST(ReaderTimePointLimit, OneTimePointTooManyAsksAndNoChangesNothing) {
   for (bool accelerogram : {false, true}) {
     Loaded run(small_model());
     testing_support::write_file(run.dir.path() / "1init.dat", "earlier work\r\n");
-    const model::ProgramState before = run.state;
+    const testing_support::Session before = run.state;
     const std::string second = accelerogram ? accelerogram_case(2, 101) : discrete_case(2, 101);
     EXPECT_EQ(load(run, head(2) + discrete_case(1, 100) + second), dialogs::LoadOutcome::kept_maximum);
     ASSERT_EQ(run.toolkit.messages.size(), 1u);
@@ -55,9 +56,9 @@ TEST(ReaderTimePointLimit, OneTimePointTooManyAsksAndNoChangesNothing) {
     // The case before the limit was complete, yet nothing of it reaches the state or the disk.
     EXPECT_EQ(run.scratch("1init.dat"), "earlier work\r\n");
     EXPECT_EQ(files_in(run.dir.path()), 2u);  // old.inc and 1init.dat
-    EXPECT_EQ(run.state.general.n_loading_cases, before.general.n_loading_cases);
+    EXPECT_EQ(run.state.general().n_loading_cases, before.general().n_loading_cases);
     EXPECT_EQ(run.state.max_time_points, 100);
-    EXPECT_EQ(run.state.general.operator_code, before.general.operator_code);
+    EXPECT_EQ(run.state.general().operator_code, before.general().operator_code);
     EXPECT_TRUE(run.read_cases() == 0);
   }
 }
@@ -151,7 +152,7 @@ TEST(ReaderCaseCount, NinetyNineCasesLoadAndAHundredAreRefused) {
     const dialogs::LoadOutcome outcome = load(run, file);
     if (n == 99) {
       EXPECT_EQ(outcome, dialogs::LoadOutcome::loaded);
-      EXPECT_EQ(run.state.general.n_loading_cases, 99);
+      EXPECT_EQ(run.state.general().n_loading_cases, 99);
       EXPECT_TRUE(run.toolkit.messages.empty()) << run.toolkit.messages[0].text;
     } else {
       EXPECT_EQ(outcome, dialogs::LoadOutcome::failed);
@@ -165,13 +166,13 @@ TEST(ReaderFaults, WhatWasReadBeforeTheFaultStays) {
   // Case 2 breaks in its damping values: case 1 and the completed sections of case 2 stay.
   const std::string broken = lines({"1", "0.5 7", "0 1. 1. 0 0. 0 1.", " 2 3 1. 1. 1. 1.", "End_of_Initial_Conditions", "0.3", "1.0 x"});
   EXPECT_EQ(load(run, head(2) + discrete_case(1, 3) + broken), dialogs::LoadOutcome::failed);
-  const model::ProgramState& s = run.state;
-  EXPECT_EQ(s.general.n_loading_cases, 2);
+  const testing_support::Session& s = run.state;
+  EXPECT_EQ(s.general().n_loading_cases, 2);
   EXPECT_EQ(run.loaded(1).n_time_points, 3);
   EXPECT_FLOAT_EQ(run.loaded(2).tolerance, 0.5f);
   EXPECT_EQ(run.loaded(2).n_initial_conditions, 1);
-  EXPECT_FLOAT_EQ(s.damping.niu, 0.3f);
-  EXPECT_EQ(s.damping.type, model::DampingType::rayleigh);
+  EXPECT_FLOAT_EQ(s.damping().niu, 0.3f);
+  EXPECT_EQ(s.damping().type, model::DampingType::rayleigh);
   EXPECT_NE(run.scratch("1TP.dat"), "<missing>");
   EXPECT_EQ(run.scratch("2init.dat"), lines({" 2   3  1.  1.  1.  1.", "End Initial Displcements & Velocities"}));
   EXPECT_EQ(run.scratch("2InitLoad.dat"), "");
@@ -202,7 +203,7 @@ TEST(ReaderFaults, UnreadableToleranceAbandonsTheCaseEmptiesItsFilesAndSaysSo) {
 
 TEST(ReaderFaults, MoreNodeRangesThanNodesIsRefused) {
   Loaded run(small_model());
-  run.state.general.n_nodes = 2;
+  run.state.general().n_nodes = 2;
   const std::string c = lines({"0", "0.1 5", "0 1. 1. 0 0. 0 1.", "1 1 0 0 0 0", "2 2 0 0 0 0", "1 2 0 0 0 0", "End_of_Initial_Conditions"});
   EXPECT_EQ(load(run, head(1) + c), dialogs::LoadOutcome::failed);
   expect_fault(run, "Line 10", "at most one node range per node of the model (2 nodes) of case 1");
@@ -212,13 +213,13 @@ TEST(ReaderFaults, MissingFileIsNamedInBothLanguages) {
   for (const char* language : {"English", "Romanian"}) {
     Loaded run(small_model(language));
     const std::string path = (run.dir.path() / "nowhere.inc").string();
-    EXPECT_EQ(dialogs::load_loading_file(run.context, path + "    "), dialogs::LoadOutcome::not_opened);
+    EXPECT_EQ(run.load(path + "    "), dialogs::LoadOutcome::not_opened);
     ASSERT_EQ(run.toolkit.messages.size(), 1u);
     const std::string expected = language[0] == 'E'
         ? "ERROR: cannot open the Loading File:\n" + path + "\nThe file does not exist !"
         : "EROARE: nu se poate deschide fisierul de incarcare:\n" + path + "\nFisierul nu exista !";
     EXPECT_EQ(run.toolkit.messages[0].text, expected);
-    EXPECT_EQ(run.state.general.operator_code.view(), "ACH       ");
+    EXPECT_EQ(run.state.general().operator_code.view(), "ACH       ");
   }
 }
 
@@ -228,7 +229,7 @@ TEST(ReaderFaults, OnlyARegularFileIsLoaded) {
   Loaded run(small_model());
   for (const testing_support::SpecialFile& f : testing_support::make_special_files()) {
     run.toolkit.messages.clear();
-    EXPECT_EQ(dialogs::load_loading_file(run.context, f.path), dialogs::LoadOutcome::not_opened) << f.path;
+    EXPECT_EQ(run.load(f.path), dialogs::LoadOutcome::not_opened) << f.path;
     ASSERT_EQ(run.toolkit.messages.size(), 1u);
     EXPECT_EQ(run.toolkit.messages[0].text, "ERROR: cannot open the Loading File:\n" + f.path + "\nThe name is " +
                                                  f.kind + ", not a regular file !");

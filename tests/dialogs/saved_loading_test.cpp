@@ -16,7 +16,7 @@ struct LoadedRun {
   dialogs::Context context{toolkit, state};
 
   LoadedRun() {
-    state.general.n_loading_cases = 3;
+    context.cases.general().n_loading_cases = 3;
     state.n_loaded_cases = 2;
     context.cases.set_count(3);
     for (int k = 1; k <= 2; ++k) {

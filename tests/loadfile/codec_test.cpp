@@ -27,13 +27,13 @@ namespace fs = std::filesystem;
 const loadfile::Timestamp some_date{7, 12, 2026, 13, 45, 10};
 
 // LOAD into `fresh`, then Create as the Loading Cases dialog does, whatever LOAD found.
-std::string load_and_create(model::ProgramState s, const std::string& content) {
-  const std::string path(s.loading_file.trimmed());
+std::string load_and_create(testing_support::Session s, const std::string& content) {
+  const std::string path(s.loading_file().trimmed());
   testing_support::write_file(path, content);
   roundtrip::remove_scratch_files();
   reader_test::FakeToolkit toolkit;
   toolkit.answer = ui::Answer::yes;  // the bytes are compared, whatever the check of Create finds
-  dialogs::Context context{toolkit, s};
+  dialogs::Context context{toolkit, s, s.cases};
   const dialogs::LoadOutcome outcome = dialogs::load_loading_file(context, path);
   if (outcome == dialogs::LoadOutcome::kept_maximum) return "<not loaded>";
   testing_support::enter_loaded_cases(context.cases);
@@ -41,30 +41,30 @@ std::string load_and_create(model::ProgramState s, const std::string& content) {
   return testing_support::read_file(path);
 }
 
-loadfile::ReadStart start_of(const model::ProgramState& s) {
+loadfile::ReadStart start_of(const testing_support::Session& s) {
   loadfile::ReadStart start;
-  start.general = s.general;
-  start.damping = s.damping;
-  start.accel_direction = s.accel_direction;
+  start.general = s.general();
+  start.damping = s.damping();
+  start.accel_direction = s.accel_direction();
   start.max_time_points = s.max_time_points;
   start.romanian = model::romanian_messages(s);
   return start;
 }
 
-loadfile::Header header_of(const model::ProgramState& s) {
-  return {some_date, std::string(s.loading_file.trimmed()), model::romanian_messages(s)};
+loadfile::Header header_of(const testing_support::Session& s) {
+  return {some_date, std::string(s.loading_file().trimmed()), model::romanian_messages(s)};
 }
 
-std::string read_and_write(const model::ProgramState& s, const std::string& content) {
+std::string read_and_write(const testing_support::Session& s, const std::string& content) {
   return loadfile::write(loadfile::read(content, start_of(s)).analysis, header_of(s));
 }
 
 // The model a file's header names, from the example workspace; a small model otherwise.
-model::ProgramState model_for(const std::string& content, const fs::path& loading_file) {
-  model::ProgramState s;
-  s.general.n_nodes = 40;
-  s.general.n_elements = 30;
-  s.general.n_dof = 3;
+testing_support::Session model_for(const std::string& content, const fs::path& loading_file) {
+  testing_support::Session s;
+  s.general().n_nodes = 40;
+  s.general().n_elements = 30;
+  s.general().n_dof = 3;
   const std::vector<std::string> records = roundtrip::records_of(content);
   if (records.size() >= 3 && records[2].find("Geometry file") != std::string::npos) {
     const std::string geometry = records[2].substr(records[2].rfind(": ") + 2);
@@ -74,7 +74,7 @@ model::ProgramState model_for(const std::string& content, const fs::path& loadin
   }
   s.max_time_points = 100000;
   s.language = !records.empty() && records[0].find("Acest") != std::string::npos ? "Romanian" : "English";
-  s.loading_file = loading_file.string();
+  s.loading_file() = loading_file.string();
   return s;
 }
 
@@ -94,7 +94,7 @@ TEST(Codec, ReadAndWriteMakeTheBytesOfLoadAndCreate) {
   for (const fs::path& file : loading_files()) {
     const std::string content = testing_support::read_file(file);
     for (const char* language : {"", "Romanian"}) {
-      model::ProgramState s = model_for(content, dir.path() / "again.inc");
+      testing_support::Session s = model_for(content, dir.path() / "again.inc");
       if (*language) s.language = language;  // end lines of the other language than the header's
       const std::string created = load_and_create(s, content);
       if (created.starts_with("<not")) continue;
@@ -115,13 +115,13 @@ TEST(Codec, ReadAndWriteMakeTheBytesOfLoadAndCreate) {
 // The analysis the editors' files of a generated state stand for, every section in the
 // editors' layout.
 model::Analysis edited_analysis(const roundtrip::Generated& g) {
-  const model::ProgramState& s = g.state;
+  const testing_support::Session& s = g.state;
   const bool ro = model::romanian_messages(s);
   const model::SectionStyle editor{model::SectionLayout::editor, ro};
   model::Analysis a;
-  a.general = s.general;
-  a.damping = s.damping;
-  for (int i = 1; i <= s.general.n_loading_cases; ++i) {
+  a.general = s.general();
+  a.damping = s.damping();
+  for (int i = 1; i <= s.general().n_loading_cases; ++i) {
     const roundtrip::CaseData& d = g.cases[i - 1];
     model::Case& c = a.cases.emplace_back();
     c.record = g.state.cases.sections(i).record;
@@ -152,7 +152,7 @@ TEST(Codec, EditedSectionsAreWrittenAsCreateCopiesTheEditorsFiles) {
   for (unsigned seed = 1; seed <= 40; ++seed) {
     roundtrip::Generator generator(seed);
     roundtrip::Generated g = generator.state();
-    g.state.loading_file = (dir.path() / "edited.inc").string();
+    g.state.loading_file() = (dir.path() / "edited.inc").string();
     roundtrip::remove_scratch_files();
     const std::string created = roundtrip::create_from_editor_files(g);
     ASSERT_NE(created, "<not written>");
@@ -204,10 +204,10 @@ namespace {
 // An accelerogram file read and written again in a model of 3 degrees of freedom per node, held
 // to the bytes LOAD then Create give: the records written from End_of_Initial_Loading on.
 std::vector<std::string> accel_records_written(const std::string& content) {
-  model::ProgramState s = reader_test::small_model();
-  s.general.n_dof = 3;
+  testing_support::Session s = reader_test::small_model();
+  s.general().n_dof = 3;
   testing_support::TempCurrentDir dir;
-  s.loading_file = (dir.path() / "accel.inc").string();
+  s.loading_file() = (dir.path() / "accel.inc").string();
   const std::string written = read_and_write(s, content);
   EXPECT_EQ(roundtrip::without_date(written), roundtrip::without_date(load_and_create(s, content)));
   const std::vector<std::string> records = roundtrip::records_of(written);

@@ -26,14 +26,14 @@ struct Loaded {
 };
 
 // LOAD into a fresh state (no case files of earlier work), then "Create" as the dialog would.
-Loaded load_and_create(const model::ProgramState& model, const std::string& content) {
-  model::ProgramState s = roundtrip::fresh_state(model);
-  const std::string path(s.loading_file.trimmed());
+Loaded load_and_create(const testing_support::Session& model, const std::string& content) {
+  testing_support::Session s = roundtrip::fresh_state(model);
+  const std::string path(s.loading_file().trimmed());
   roundtrip::remove_scratch_files();
   testing_support::write_file(path, content);
   reader_test::FakeToolkit toolkit;
   toolkit.answer = ui::Answer::yes;  // what LOAD took is written, whatever the check of Create finds
-  dialogs::Context context{toolkit, s};
+  dialogs::Context context{toolkit, s, s.cases};
   Loaded result{dialogs::load_loading_file(context, path), {}, {}};
   for (const auto& m : toolkit.messages) result.messages += m.text + "\n";
   if (result.outcome != dialogs::LoadOutcome::loaded || !result.messages.empty()) return result;
@@ -91,7 +91,7 @@ TEST(ReaderCorpus, EveryDamagedDigitIsReportedAtItsLineOrLosesNothing) {
   for (unsigned seed = 101; seed <= 105; ++seed) {
     roundtrip::Generator generator(seed);
     roundtrip::Generated g = generator.state();
-    g.state.loading_file = (dir.path() / "corpus.inc").string();
+    g.state.loading_file() = (dir.path() / "corpus.inc").string();
     const std::string good = roundtrip::create_from_editor_files(g);
     ASSERT_NE(good, "<not written>");
     ++files;

@@ -3,6 +3,7 @@
 // as it takes the files the writer produces.
 #include <gtest/gtest.h>
 
+#include "support/session.h"
 #include "dialogs/loading_file.h"
 #include "loadfile/reader_parse.h"
 #include "reader_support.h"
@@ -24,7 +25,7 @@ std::string with_line_ends(std::initializer_list<std::string_view> records, std:
 
 dialogs::LoadOutcome load(Loaded& run, const std::string& content) {
   testing_support::write_file(run.dir.path() / "hand.inc", content);
-  return dialogs::load_loading_file(run.context, (run.dir.path() / "hand.inc").string());
+  return run.load((run.dir.path() / "hand.inc").string());
 }
 
 std::string crlf(std::initializer_list<std::string_view> records) { return with_line_ends(records, "\r\n"); }
@@ -46,18 +47,18 @@ std::string newmark_by_hand() {
 TEST(ReaderHandWritten, NewmarkWithTabsCommasDExponentsRepeatsAndRomanianEndLines) {
   Loaded run(small_model());
   ASSERT_EQ(load(run, newmark_by_hand()), dialogs::LoadOutcome::loaded);
-  const model::ProgramState& s = run.state;
+  const testing_support::Session& s = run.state;
   EXPECT_TRUE(run.toolkit.messages.empty());
-  EXPECT_EQ(s.general.operator_code.view(), "NEWMARK   ");
-  EXPECT_FALSE(s.general.new_operator);
-  EXPECT_FALSE(s.general.standard_coefficients);
-  EXPECT_EQ(s.general.beta.trimmed(), "4.");
-  EXPECT_EQ(s.general.gamma.trimmed(), "2.");
-  EXPECT_EQ(s.general.delta.trimmed(), "0.");
-  ASSERT_EQ(s.general.n_loading_cases, 2);
-  EXPECT_EQ(s.damping.type, model::DampingType::rayleigh);
-  EXPECT_FLOAT_EQ(s.damping.alfa_d, 0.1f);  // the later case's values stand
-  EXPECT_FLOAT_EQ(s.damping.beta_d, 0.2f);
+  EXPECT_EQ(s.general().operator_code.view(), "NEWMARK   ");
+  EXPECT_FALSE(s.general().new_operator);
+  EXPECT_FALSE(s.general().standard_coefficients);
+  EXPECT_EQ(s.general().beta.trimmed(), "4.");
+  EXPECT_EQ(s.general().gamma.trimmed(), "2.");
+  EXPECT_EQ(s.general().delta.trimmed(), "0.");
+  ASSERT_EQ(s.general().n_loading_cases, 2);
+  EXPECT_EQ(s.damping().type, model::DampingType::rayleigh);
+  EXPECT_FLOAT_EQ(s.damping().alfa_d, 0.1f);  // the later case's values stand
+  EXPECT_FLOAT_EQ(s.damping().beta_d, 0.2f);
 
   const model::CaseRecord& c1 = run.loaded(1);
   EXPECT_EQ(c1, (model::CaseRecord{1e-4f, 25, model::LoadingType::discrete, 0.01f, 10, 0.1f, model::MassModel::concentrated, -9.81f, model::PrintingCode::maximum_values, 0, 0, {0, 0, 0}, 1, 2, 2, 0}));
@@ -91,21 +92,21 @@ TEST(ReaderHandWritten, NewOperatorAeroAccelerogramWithCrLfInARomanianRun) {
             "End_of_Initial_Loading", "0. 0. 0.", "0.02\t1.5 -2.", "END_OF_CASE1", "End_of_File: x",
             "07/12/2026   13:45:10"});
   ASSERT_EQ(load(run, file), dialogs::LoadOutcome::loaded);
-  const model::ProgramState& s = run.state;
+  const testing_support::Session& s = run.state;
   EXPECT_TRUE(run.toolkit.messages.empty());
-  EXPECT_TRUE(s.general.new_operator);
-  EXPECT_FALSE(s.general.standard_coefficients);
-  EXPECT_EQ(s.general.beta.trimmed(), "1.5");
-  EXPECT_EQ(s.general.teta.trimmed(), "2.5");
-  EXPECT_EQ(s.general.gamma.trimmed(), "3.5");
-  EXPECT_EQ(s.general.teta1.trimmed(), "4.5");
-  EXPECT_EQ(s.general.delta.trimmed(), "5.5");
-  EXPECT_EQ(s.general.teta2.trimmed(), "6.5");
-  EXPECT_EQ(s.damping.type, model::DampingType::aero_structural);
-  EXPECT_FLOAT_EQ(s.damping.niu, 0.25f);
-  EXPECT_FLOAT_EQ(s.damping.c_drag, 1.2f);
-  EXPECT_FLOAT_EQ(s.damping.zeta, 0.05f);
-  EXPECT_EQ(s.damping.diameters, (std::vector<model::DiameterGroup>{{1, 10, 0.2f}, {11, 12, 0}}));
+  EXPECT_TRUE(s.general().new_operator);
+  EXPECT_FALSE(s.general().standard_coefficients);
+  EXPECT_EQ(s.general().beta.trimmed(), "1.5");
+  EXPECT_EQ(s.general().teta.trimmed(), "2.5");
+  EXPECT_EQ(s.general().gamma.trimmed(), "3.5");
+  EXPECT_EQ(s.general().teta1.trimmed(), "4.5");
+  EXPECT_EQ(s.general().delta.trimmed(), "5.5");
+  EXPECT_EQ(s.general().teta2.trimmed(), "6.5");
+  EXPECT_EQ(s.damping().type, model::DampingType::aero_structural);
+  EXPECT_FLOAT_EQ(s.damping().niu, 0.25f);
+  EXPECT_FLOAT_EQ(s.damping().c_drag, 1.2f);
+  EXPECT_FLOAT_EQ(s.damping().zeta, 0.05f);
+  EXPECT_EQ(s.damping().diameters, (std::vector<model::DiameterGroup>{{1, 10, 0.2f}, {11, 12, 0}}));
   const model::CaseRecord& c = run.loaded(1);
   EXPECT_EQ(c, (model::CaseRecord{1e-3f, 10, model::LoadingType::accelerogram_3_directions, 0.02f, 40, 0.02f, model::MassModel::concentrated_and_distributed, -9.81f, model::PrintingCode::time_history, 0, 0, {0.5f, -0.25f, 0}, 1, 1, 2, 0}));
   EXPECT_EQ(run.scratch("1init.dat"),
@@ -171,7 +172,7 @@ TEST(ReaderHandWritten, DiscreteLoadingWithSeparatorLinesBetweenTimePoints) {
                                  "End_of_File: /tmp/old.inc", "07/12/2026   13:45:10"});
   ASSERT_EQ(load(run, file), dialogs::LoadOutcome::loaded);
   EXPECT_TRUE(run.toolkit.messages.empty());
-  ASSERT_EQ(run.state.general.n_loading_cases, 2);
+  ASSERT_EQ(run.state.general().n_loading_cases, 2);
   EXPECT_EQ(run.loaded(1).n_time_points, 2);
   EXPECT_EQ(run.loaded(2).n_time_points, 1);
   EXPECT_EQ(run.scratch("1TP.dat"),
@@ -185,7 +186,7 @@ namespace {
 // The problem list is data a checker can print: every end line the program writes (in either
 // language, any case of letters) passes, anything else is named with its line.
 TEST(ReaderHandWritten, ProblemListNamesEachLineAndPrintsAsACompilerDoes) {
-  model::ProgramState s = small_model();
+  testing_support::Session s = small_model();
   text::RecordSource source(crlf({"ACH", "6*0.", "2",
                                   "3", "0.1E-03  20", "0  0.1  1.  0  0.  0  0.1", " 1 12 0 0 0 0",
                                   "sfarsit_conditii_initiale", "0.1", "1. 2.", " 1 5 0.5", "END", " 1 2 3. 4. 5.",
@@ -193,7 +194,7 @@ TEST(ReaderHandWritten, ProblemListNamesEachLineAndPrintsAsACompilerDoes) {
                                   "0", "0.1E-03  20", "0  0.1  1.  0  0.  0  0.1", "End Deplasari & Viteze Initiale",
                                   " 1 12 0 0 0", "END_INIT", "0.5", " 1  4  1.  2.", "END_OF_CASE2", "trailer"}));
   loadfile::ReadStart start;
-  start.general = s.general;
+  start.general = s.general();
   start.max_time_points = s.max_time_points;
   const loadfile::ReadResult r = loadfile::read(source, start);
   ASSERT_EQ(r.outcome, loadfile::ReadOutcome::complete);

@@ -2,6 +2,7 @@
 // files it writes, and the messages of files it cannot read.
 #include <gtest/gtest.h>
 
+#include "support/session.h"
 #include "dialogs/loading_file.h"
 #include "loadfile/reader_parse.h"
 #include "reader_support.h"
@@ -36,18 +37,18 @@ std::string file_of(std::string_view general, const std::string& cases) {
 
 dialogs::LoadOutcome load(Loaded& run, const std::string& content) {
   testing_support::write_file(run.dir.path() / "old.inc", content);
-  return dialogs::load_loading_file(run.context, (run.dir.path() / "old.inc").string());
+  return run.load((run.dir.path() / "old.inc").string());
 }
 
 TEST(ReaderGeneralData, StandardNewOperatorAndDiscreteCase) {
   Loaded run(small_model());
   ASSERT_EQ(load(run, file_of(lines({"ACH       ", "6*0.", "2"}), discrete_case(1) + discrete_case(2))),
             dialogs::LoadOutcome::loaded);
-  const model::ProgramState& s = run.state;
-  EXPECT_EQ(s.general.operator_code.view(), "ACH       ");
-  EXPECT_TRUE(s.general.new_operator);
-  EXPECT_TRUE(s.general.standard_coefficients);
-  EXPECT_EQ(s.general.n_loading_cases, 2);
+  const testing_support::Session& s = run.state;
+  EXPECT_EQ(s.general().operator_code.view(), "ACH       ");
+  EXPECT_TRUE(s.general().new_operator);
+  EXPECT_TRUE(s.general().standard_coefficients);
+  EXPECT_EQ(s.general().n_loading_cases, 2);
   ASSERT_EQ(run.read_cases(), 2);
   const model::CaseRecord& c = run.loaded(2);
   EXPECT_FLOAT_EQ(c.tolerance, 1e-4f);
@@ -79,37 +80,37 @@ TEST(ReaderGeneralData, StandardNewOperatorAndDiscreteCase) {
 TEST(ReaderGeneralData, OperatorCodesAndCoefficientTexts) {
   {
     Loaded run(small_model());
-    run.state.general.standard_coefficients = false;
+    run.state.general().standard_coefficients = false;
     ASSERT_EQ(load(run, file_of(lines({"NEWMARK   ", "2*0.", "0"}), "")), dialogs::LoadOutcome::loaded);
-    EXPECT_FALSE(run.state.general.new_operator);
-    EXPECT_TRUE(run.state.general.standard_coefficients);
-    EXPECT_EQ(run.state.general.operator_code.view(), "NEWMARK   ");
-    for (const auto* f : {&run.state.general.teta, &run.state.general.teta1, &run.state.general.delta, &run.state.general.teta2})
+    EXPECT_FALSE(run.state.general().new_operator);
+    EXPECT_TRUE(run.state.general().standard_coefficients);
+    EXPECT_EQ(run.state.general().operator_code.view(), "NEWMARK   ");
+    for (const auto* f : {&run.state.general().teta, &run.state.general().teta1, &run.state.general().delta, &run.state.general().teta2})
       EXPECT_EQ(f->view(), "0.        ");
   }
   {
     Loaded run(small_model());
     ASSERT_EQ(load(run, file_of(lines({"CUSTOM-OPERATOR", "6.5  4.  2.25  3.  1.E-02  12345678.", "0"}), "")),
               dialogs::LoadOutcome::loaded);
-    EXPECT_EQ(run.state.general.operator_code.view(), "CUSTOM-   ");  // the first 7 characters
-    EXPECT_TRUE(run.state.general.new_operator);
-    EXPECT_FALSE(run.state.general.standard_coefficients);
-    EXPECT_EQ(run.state.general.beta.trimmed(), "6.5");
-    EXPECT_EQ(run.state.general.teta.trimmed(), "4.");
-    EXPECT_EQ(run.state.general.gamma.trimmed(), "2.25");
-    EXPECT_EQ(run.state.general.teta1.trimmed(), "3.");
-    EXPECT_EQ(run.state.general.delta.trimmed(), "0.01");
-    EXPECT_EQ(run.state.general.teta2.trimmed(), "12345678.");
+    EXPECT_EQ(run.state.general().operator_code.view(), "CUSTOM-   ");  // the first 7 characters
+    EXPECT_TRUE(run.state.general().new_operator);
+    EXPECT_FALSE(run.state.general().standard_coefficients);
+    EXPECT_EQ(run.state.general().beta.trimmed(), "6.5");
+    EXPECT_EQ(run.state.general().teta.trimmed(), "4.");
+    EXPECT_EQ(run.state.general().gamma.trimmed(), "2.25");
+    EXPECT_EQ(run.state.general().teta1.trimmed(), "3.");
+    EXPECT_EQ(run.state.general().delta.trimmed(), "0.01");
+    EXPECT_EQ(run.state.general().teta2.trimmed(), "12345678.");
   }
   {  // only the first, third and fifth values decide "Standard"
     Loaded run(small_model());
     ASSERT_EQ(load(run, file_of(lines({"ACH", "0 7 0 7 0 7", "0"}), "")), dialogs::LoadOutcome::loaded);
-    EXPECT_TRUE(run.state.general.standard_coefficients);
+    EXPECT_TRUE(run.state.general().standard_coefficients);
   }
   for (const char* one : {"0.5 0 0 0 0 0", "0 0 0.5 0 0 0", "0 0 0 0 0.5 0"}) {  // each of the three alone
     Loaded run(small_model());
     ASSERT_EQ(load(run, file_of(lines({"ACH", one, "0"}), "")), dialogs::LoadOutcome::loaded);
-    EXPECT_FALSE(run.state.general.standard_coefficients) << one;
+    EXPECT_FALSE(run.state.general().standard_coefficients) << one;
   }
 }
 
@@ -166,16 +167,16 @@ TEST(ReaderDamping, DiameterRecordsAreMergedIntoRunsOverAllElements) {
                                "0. 0. 0.", "0.25", "1.2  0.8", " 1   5  0.2", " 6  10  0.2", "end_Diameters",
                                "5.E-02", "End_of_Initial_Loading", "END_OF_CASE1"});
   ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), dialogs::LoadOutcome::loaded);
-  const model::ProgramState& s = run.state;
-  EXPECT_TRUE(s.damping.present);
-  EXPECT_EQ(s.damping.type, model::DampingType::aero_structural);
-  EXPECT_FLOAT_EQ(s.damping.niu, 0.25f);
-  EXPECT_FLOAT_EQ(s.damping.ro_air, 1.2f);
-  EXPECT_FLOAT_EQ(s.damping.c_drag, 0.8f);
-  EXPECT_FLOAT_EQ(s.damping.zeta, 0.05f);
-  ASSERT_EQ(s.damping.n_diameter_groups, 2);
-  EXPECT_EQ(s.damping.diameters[0], (model::DiameterGroup{1, 10, 0.2f}));
-  EXPECT_EQ(s.damping.diameters[1], (model::DiameterGroup{11, 12, 0.0f}));
+  const testing_support::Session& s = run.state;
+  EXPECT_TRUE(s.damping().present);
+  EXPECT_EQ(s.damping().type, model::DampingType::aero_structural);
+  EXPECT_FLOAT_EQ(s.damping().niu, 0.25f);
+  EXPECT_FLOAT_EQ(s.damping().ro_air, 1.2f);
+  EXPECT_FLOAT_EQ(s.damping().c_drag, 0.8f);
+  EXPECT_FLOAT_EQ(s.damping().zeta, 0.05f);
+  ASSERT_EQ(s.damping().n_diameter_groups(), 2);
+  EXPECT_EQ(s.damping().diameters[0], (model::DiameterGroup{1, 10, 0.2f}));
+  EXPECT_EQ(s.damping().diameters[1], (model::DiameterGroup{11, 12, 0.0f}));
 }
 
 TEST(ReaderDamping, LaterDiameterRecordsWinAndRangesOutsideTheModelAreCut) {
@@ -184,7 +185,7 @@ TEST(ReaderDamping, LaterDiameterRecordsWinAndRangesOutsideTheModelAreCut) {
                                "1 12 0.5", "4 6 0.7", "10 900 0.9", "7 3 5.", "end_Diameters", "End", "END_OF_CASE1"});
   ASSERT_EQ(load(run, file_of(lines({"NEWMARK", "2*0.", "1"}), c)), dialogs::LoadOutcome::loaded);
   const std::vector<model::DiameterGroup> expected{{1, 3, 0.5f}, {4, 6, 0.7f}, {7, 9, 0.5f}, {10, 12, 0.9f}};
-  EXPECT_EQ(run.state.damping.diameters, expected);
+  EXPECT_EQ(run.state.damping().diameters, expected);
 }
 
 TEST(ReaderAccelerogram, ThreeDirectionsWithTheEditorsAccelerationRecord) {
@@ -220,6 +221,19 @@ TEST(ReaderAccelerogram, PointTextsAreTheG14_7TextsOfTheValuesRead) {
   EXPECT_EQ(run.accel_points(1)[2].acceleration[0], 1e28f);
 }
 
+// The file does not say a one-direction accelerogram's direction: it is read in the run's.
+TEST(ReaderAccelerogram, OneDirectionIsReadInTheDirectionTheRunChoseLast) {
+  Loaded run(small_model());
+  run.state.accel_direction() = model::AccelDirection::y;
+  const std::string c = lines({"0", "0.001 5", "-2  0.1  1.  0  0.  -1  0.1", "End_of_Initial_Conditions",
+                               " 0. 0. 0.", "End_of_Initial_Loading", " 0.1  1.5", " 0.3  2.5", "END_OF_CASE1"});
+  ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), dialogs::LoadOutcome::loaded);
+  EXPECT_EQ(run.state.accel_direction(), model::AccelDirection::y);
+  ASSERT_EQ(run.accel_points(1).size(), 2u);
+  EXPECT_FLOAT_EQ(run.accel_points(1)[1].acceleration[0], 0.f);
+  EXPECT_FLOAT_EQ(run.accel_points(1)[1].acceleration[1], 2.5f);
+}
+
 TEST(ReaderAccelerogram, OlderShapeTakesTheDirectionFromItsLetter) {
   Loaded run(small_model());
   const std::string c = lines({"0", "0.001 5", "-2  0.1  1.  0  0.  -1  0.1", "End_of_Initial_Conditions",
@@ -227,7 +241,7 @@ TEST(ReaderAccelerogram, OlderShapeTakesTheDirectionFromItsLetter) {
                                "END_OF_CASE1"});
   ASSERT_EQ(load(run, file_of(lines({"ACH", "6*0.", "1"}), c)), dialogs::LoadOutcome::loaded);
   const model::CaseRecord& r = run.loaded(1);
-  EXPECT_EQ(run.state.accel_direction, model::AccelDirection::y);
+  EXPECT_EQ(run.state.accel_direction(), model::AccelDirection::y);
   EXPECT_FLOAT_EQ(r.initial_acceleration[0], 0.f);
   EXPECT_FLOAT_EQ(r.initial_acceleration[1], 0.75f);
   EXPECT_FLOAT_EQ(run.accel_points(1)[1].acceleration[1], 2.5f);

@@ -30,30 +30,30 @@
 namespace roundtrip {
 
 // What the program knows before it loads a file: the geometry and the start-up answers.
-inline model::ProgramState fresh_state(const model::ProgramState& s) {
-  model::ProgramState fresh;
-  fresh.general.n_nodes = s.general.n_nodes;
-  fresh.general.n_elements = s.general.n_elements;
-  fresh.general.n_dof = s.general.n_dof;
+inline testing_support::Session fresh_state(const testing_support::Session& s) {
+  testing_support::Session fresh;
+  fresh.general().n_nodes = s.general().n_nodes;
+  fresh.general().n_elements = s.general().n_elements;
+  fresh.general().n_dof = s.general().n_dof;
   fresh.max_time_points = s.max_time_points;
   fresh.language = s.language;
-  fresh.general.geometry_file = s.general.geometry_file;
-  fresh.general.length_unit = s.general.length_unit;
-  fresh.general.second_unit = s.general.second_unit;
-  fresh.general.force_unit = s.general.force_unit;
-  fresh.loading_file = s.loading_file;
+  fresh.general().geometry_file = s.general().geometry_file;
+  fresh.general().length_unit = s.general().length_unit;
+  fresh.general().second_unit = s.general().second_unit;
+  fresh.general().force_unit = s.general().force_unit;
+  fresh.loading_file() = s.loading_file();
   return fresh;
 }
 
 // The model of a geometry file, as General Data takes it.
-inline void take_model(model::ProgramState& s, const model::GeometryData& g, const std::string& geometry_file) {
-  s.general.n_nodes = g.n_nodes;
-  s.general.n_elements = g.n_elements;
-  s.general.n_dof = g.n_dof;
-  s.general.length_unit = g.length_unit;
-  s.general.second_unit = g.second_unit;
-  s.general.force_unit = g.force_unit;
-  s.general.geometry_file = geometry_file;
+inline void take_model(testing_support::Session& s, const model::GeometryData& g, const std::string& geometry_file) {
+  s.general().n_nodes = g.n_nodes;
+  s.general().n_elements = g.n_elements;
+  s.general().n_dof = g.n_dof;
+  s.general().length_unit = g.length_unit;
+  s.general().second_unit = g.second_unit;
+  s.general().force_unit = g.force_unit;
+  s.general().geometry_file = geometry_file;
 }
 
 inline void remove_scratch_files() {
@@ -109,63 +109,62 @@ class Generator {
   Generated state();
 
  private:
-  void general_data(model::ProgramState& s);
-  void damping(model::ProgramState& s);
-  model::CaseRecord case_record(const model::ProgramState& s);
-  CaseData case_data(const model::ProgramState& s, model::CaseRecord& c);
+  void general_data(testing_support::Session& s);
+  void damping(testing_support::Session& s);
+  model::CaseRecord case_record(const testing_support::Session& s);
+  CaseData case_data(const testing_support::Session& s, model::CaseRecord& c);
 
   std::mt19937 rng_;
 };
 
-inline void Generator::general_data(model::ProgramState& s) {
-  s.general.n_nodes = integer(1, 600);
-  s.general.n_elements = integer(1, 400);
-  s.general.n_dof = integer(2, 3);
+inline void Generator::general_data(testing_support::Session& s) {
+  s.general().n_nodes = integer(1, 600);
+  s.general().n_elements = integer(1, 400);
+  s.general().n_dof = integer(2, 3);
   s.max_time_points = 40;
   s.language = chance(0.5) ? "English" : "Romanian";
-  s.general.geometry_file = "/models/frame.dat";
-  s.general.length_unit = "m";
-  s.general.second_unit = "sec";
-  s.general.force_unit = "kN";
-  s.general.new_operator = chance(0.5);
-  s.general.operator_code = s.general.new_operator ? "ACH" : "NEWMARK";
-  s.general.standard_coefficients = chance(0.4);
+  s.general().geometry_file = "/models/frame.dat";
+  s.general().length_unit = "m";
+  s.general().second_unit = "sec";
+  s.general().force_unit = "kN";
+  s.general().new_operator = chance(0.5);
+  s.general().operator_code = s.general().new_operator ? "ACH" : "NEWMARK";
+  s.general().standard_coefficients = chance(0.4);
   // 1./Beta is never 0 in a custom set: a zero would make the set read back as the standard one.
   auto text_field = [&](bool nonzero) {
     std::string t = nonzero ? std::to_string(integer(1, 99999)) + "." : typed_text();
     return text::Field<10>(t.substr(0, 10));
   };
-  s.general.beta = text_field(true);
-  s.general.gamma = text_field(false);
-  s.general.delta = s.general.new_operator ? text_field(false) : text::Field<10>("0.");
-  s.general.teta = s.general.new_operator ? text_field(false) : text::Field<10>("0.");
-  s.general.teta1 = s.general.new_operator ? text_field(false) : text::Field<10>("0.");
-  s.general.teta2 = s.general.new_operator ? text_field(false) : text::Field<10>("0.");
-  s.general.n_loading_cases = integer(0, 5);
+  s.general().beta = text_field(true);
+  s.general().gamma = text_field(false);
+  s.general().delta = s.general().new_operator ? text_field(false) : text::Field<10>("0.");
+  s.general().teta = s.general().new_operator ? text_field(false) : text::Field<10>("0.");
+  s.general().teta1 = s.general().new_operator ? text_field(false) : text::Field<10>("0.");
+  s.general().teta2 = s.general().new_operator ? text_field(false) : text::Field<10>("0.");
+  s.general().n_loading_cases = integer(0, 5);
 }
 
 // A diameter table as a loaded file gives it: runs over every element, neighbours different.
-inline void Generator::damping(model::ProgramState& s) {
-  s.damping.type = model::code_from_number<model::DampingType>(integer(0, 4));
-  s.damping.present = s.damping.type != model::DampingType::none;
-  s.damping.niu = typed();
-  s.damping.alfa_d = typed();
-  s.damping.beta_d = typed();
-  s.damping.ro_air = typed();
-  s.damping.c_drag = typed();
-  s.damping.zeta = typed();
-  s.damping.diameters.clear();
-  for (int first = 1; first <= s.general.n_elements;) {
-    const int last = std::min(s.general.n_elements, first + integer(0, s.general.n_elements / 3));
+inline void Generator::damping(testing_support::Session& s) {
+  s.damping().type = model::code_from_number<model::DampingType>(integer(0, 4));
+  s.damping().present = s.damping().type != model::DampingType::none;
+  s.damping().niu = typed();
+  s.damping().alfa_d = typed();
+  s.damping().beta_d = typed();
+  s.damping().ro_air = typed();
+  s.damping().c_drag = typed();
+  s.damping().zeta = typed();
+  s.damping().diameters.clear();
+  for (int first = 1; first <= s.general().n_elements;) {
+    const int last = std::min(s.general().n_elements, first + integer(0, s.general().n_elements / 3));
     float d = typed();
-    while (!s.damping.diameters.empty() && d == s.damping.diameters.back().diameter) d = typed();
-    s.damping.diameters.push_back({first, last, d});
+    while (!s.damping().diameters.empty() && d == s.damping().diameters.back().diameter) d = typed();
+    s.damping().diameters.push_back({first, last, d});
     first = last + 1;
   }
-  s.damping.n_diameter_groups = static_cast<int>(s.damping.diameters.size());
 }
 
-inline model::CaseRecord Generator::case_record(const model::ProgramState&) {
+inline model::CaseRecord Generator::case_record(const testing_support::Session&) {
   static constexpr model::LoadingType types[] = {model::LoadingType::discrete, model::LoadingType::sinusoidal, model::LoadingType::exponential,
                                   model::LoadingType::accelerogram_3_directions, model::LoadingType::accelerogram_1_direction};
   model::CaseRecord c;
@@ -185,13 +184,13 @@ inline model::CaseRecord Generator::case_record(const model::ProgramState&) {
   return c;
 }
 
-inline CaseData Generator::case_data(const model::ProgramState& s, model::CaseRecord& c) {
+inline CaseData Generator::case_data(const testing_support::Session& s, model::CaseRecord& c) {
   CaseData d;
   // The editors keep at most one range per node.
-  const int most = std::min(4, s.general.n_nodes);
-  for (int i = integer(1, most); i > 0; --i) d.conditions.push_back(range(s.general.n_nodes, 6));
-  for (int i = integer(1, most); i > 0; --i) d.loadings.push_back(range(s.general.n_nodes, 6));
-  for (model::NodeRange& r : d.conditions) r.components[s.general.n_dof] = r.components[s.general.n_dof + 1] = 0;
+  const int most = std::min(4, s.general().n_nodes);
+  for (int i = integer(1, most); i > 0; --i) d.conditions.push_back(range(s.general().n_nodes, 6));
+  for (int i = integer(1, most); i > 0; --i) d.loadings.push_back(range(s.general().n_nodes, 6));
+  for (model::NodeRange& r : d.conditions) r.components[s.general().n_dof] = r.components[s.general().n_dof + 1] = 0;
   c.n_initial_conditions = static_cast<int>(d.conditions.size());
   c.n_initial_loadings = static_cast<int>(d.loadings.size());
   float time = 0;
@@ -199,14 +198,14 @@ inline CaseData Generator::case_data(const model::ProgramState& s, model::CaseRe
     for (int i = integer(0, 8); i > 0; --i) {
       model::TimePoint& p = d.time_points.emplace_back();
       p.time = time += positive();
-      for (int j = integer(0, most); j > 0; --j) p.ranges.push_back(range(s.general.n_nodes, s.general.n_dof));
+      for (int j = integer(0, most); j > 0; --j) p.ranges.push_back(range(s.general().n_nodes, s.general().n_dof));
     }
     c.n_time_points = static_cast<int>(d.time_points.size());
   } else if (!model::accelerogram(c.loading_type)) {
-    for (int i = integer(0, most); i > 0; --i) d.amplitudes.push_back(range(s.general.n_nodes, s.general.n_dof));
+    for (int i = integer(0, most); i > 0; --i) d.amplitudes.push_back(range(s.general().n_nodes, s.general().n_dof));
     c.n_load_ranges = static_cast<int>(d.amplitudes.size());
   } else {
-    d.direction = model::code_from_number<model::AccelDirection>(integer(1, s.general.n_dof));
+    d.direction = model::code_from_number<model::AccelDirection>(integer(1, s.general().n_dof));
     for (int i = integer(0, 15); i > 0; --i) {
       model::AccelPoint& p = d.accel_points.emplace_back();
       p.time = time += positive();
@@ -221,8 +220,8 @@ inline Generated Generator::state() {
   Generated g;
   general_data(g.state);
   damping(g.state);
-  g.state.cases.set_count(g.state.general.n_loading_cases);
-  for (int i = 1; i <= g.state.general.n_loading_cases; ++i) {
+  g.state.cases.set_count(g.state.general().n_loading_cases);
+  for (int i = 1; i <= g.state.general().n_loading_cases; ++i) {
     model::CaseRecord& c = g.state.record(i);
     c = case_record(g.state);
     g.cases.push_back(case_data(g.state, c));
@@ -241,19 +240,19 @@ inline std::string file_text(const std::vector<std::string>& records) {
 // The files as the editors save them, through the editors' own record builders.
 inline void write_editor_files(const Generated& g) {
   namespace layouts = model::case_files;
-  const model::ProgramState& s = g.state;
+  const testing_support::Session& s = g.state;
   const bool ro = model::romanian_messages(s);
-  const int n = s.general.n_dof;
-  for (int i = 1; i <= s.general.n_loading_cases; ++i) {
+  const int n = s.general().n_dof;
+  for (int i = 1; i <= s.general().n_loading_cases; ++i) {
     const model::CaseRecord& c = g.state.cases.sections(i).record;
     const CaseData& d = g.cases[i - 1];
     std::vector<std::string> init, load, data;
-    for (const auto& r : d.conditions) init.push_back(layouts::conditions_record(r, s.general.n_nodes, n));
+    for (const auto& r : d.conditions) init.push_back(layouts::conditions_record(r, s.general().n_nodes, n));
     init.emplace_back(layouts::conditions_end_record(ro));
     if (model::accelerogram(c.loading_type)) init.push_back(layouts::acceleration_record(c.initial_acceleration));
-    for (const auto& r : d.loadings) load.push_back(layouts::loadings_record(r, s.general.n_nodes, n));
+    for (const auto& r : d.loadings) load.push_back(layouts::loadings_record(r, s.general().n_nodes, n));
     load.emplace_back(layouts::loadings_end_record(ro));
-    for (const auto& r : d.amplitudes) data.push_back(layouts::amplitude_record(r, s.general.n_nodes, n));
+    for (const auto& r : d.amplitudes) data.push_back(layouts::amplitude_record(r, s.general().n_nodes, n));
     for (const auto& p : d.time_points) {
       data.push_back(layouts::time_record(p.time));
       for (const auto& r : p.ranges) data.push_back(layouts::discrete_range_record(r, n));
@@ -268,7 +267,7 @@ inline void write_editor_files(const Generated& g) {
       points.resize(static_cast<std::size_t>(std::max(c.n_time_points, 0)));
       loading.data = model::Accelerogram{c.loading_type, d.direction, std::move(points), {}};
       std::string text;
-      layouts::append_loading(text, loading, i, s.general, layouts::LineForm::case_file);
+      layouts::append_loading(text, loading, i, s.general(), layouts::LineForm::case_file);
       testing_support::write_file(data_file, text);
     } else {
       data.push_back(layouts::end_of_case_record(i));
@@ -278,16 +277,15 @@ inline void write_editor_files(const Generated& g) {
 }
 
 // Create of the editors' files of `g`, taken into the case store as a stopped run's are, into
-// g.state.loading_file; the bytes written, or "<not written>".
+// g.state.loading_file(); the bytes written, or "<not written>".
 inline std::string create_from_editor_files(Generated& g) {
   write_editor_files(g);
   testing_support::FakeToolkit toolkit;
   toolkit.answer = ui::Answer::yes;  // the bytes are compared, whatever the check of Create finds
-  dialogs::Context context{toolkit, g.state};
-  context.cases = g.state.cases;
+  dialogs::Context context{toolkit, g.state, g.state.cases};
   context.cases.take_files(g.state.case_folder);
   if (!dialogs::write_loading_file(context)) return "<not written>";
-  return testing_support::read_file(std::string(g.state.loading_file.trimmed()));
+  return testing_support::read_file(std::string(g.state.loading_file().trimmed()));
 }
 
 // ---- comparing two loading files ------------------------------------------------------

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "support/session.h"
 #include "model/geometry_file.h"
 #include "dialogs/loading_file.h"
 #include "reader_support.h"
@@ -17,26 +18,25 @@ namespace fs = std::filesystem;
 
 std::string write(dialogs::Context& context) {
   EXPECT_TRUE(dialogs::write_loading_file(context));
-  return testing_support::read_file(std::string(context.state.loading_file.trimmed()));
+  return testing_support::read_file(std::string(context.cases.loading_file().trimmed()));
 }
 
 // Create from the editors' case files of the current directory, taken as a stopped run's are.
 std::string write(testing_support::Session& s) {
   reader_test::FakeToolkit toolkit;
   toolkit.answer = ui::Answer::yes;  // the bytes are compared, whatever the check of Create finds
-  dialogs::Context context{toolkit, s};
-  context.cases = s.cases;
+  dialogs::Context context{toolkit, s, s.cases};
   context.cases.take_files(s.case_folder);
   return write(context);
 }
 
 // Loads the file into a fresh state and writes it again as "Create" would.
-std::string reload_and_write(const model::ProgramState& before, std::string& messages) {
-  model::ProgramState s = roundtrip::fresh_state(before);
+std::string reload_and_write(const testing_support::Session& before, std::string& messages) {
+  testing_support::Session s = roundtrip::fresh_state(before);
   roundtrip::remove_scratch_files();
   reader_test::FakeToolkit toolkit;
-  dialogs::Context context{toolkit, s};
-  const dialogs::LoadOutcome outcome = dialogs::load_loading_file(context, std::string(s.loading_file.trimmed()));
+  dialogs::Context context{toolkit, s, s.cases};
+  const dialogs::LoadOutcome outcome = dialogs::load_loading_file(context, std::string(s.loading_file().trimmed()));
   for (const auto& m : toolkit.messages) messages += m.text + "\n";
   EXPECT_EQ(outcome, dialogs::LoadOutcome::loaded) << messages;
   testing_support::enter_loaded_cases(context.cases);
@@ -64,15 +64,15 @@ TEST(RoundTrip, RandomStatesOfEveryKindWriteTheSameFileAgain) {
   for (int seed = 1; seed <= n_states; ++seed) {
     roundtrip::Generator generator(seed);
     roundtrip::Generated g = generator.state();
-    g.state.loading_file = (dir.path() / "round.inc").string();
+    g.state.loading_file() = (dir.path() / "round.inc").string();
     roundtrip::write_editor_files(g);
     const std::string first = round_trip(g.state, "seed " + std::to_string(seed));
     // BRANTEL_ROUNDTRIP_KEEP=folder keeps each first file, for example as a fuzzing corpus.
     if (const char* keep = std::getenv("BRANTEL_ROUNDTRIP_KEEP"))
       testing_support::write_file(fs::path(keep) / ("state-" + std::to_string(seed) + ".inc"), first);
-    for (int i = 1; i <= g.state.general.n_loading_cases; ++i) ++loading_types_seen[model::code_number(g.state.record(i).loading_type) + 2];
-    ++damping_types_seen[model::code_number(g.state.damping.type)];
-    ++operators_seen[g.state.general.new_operator];
+    for (int i = 1; i <= g.state.general().n_loading_cases; ++i) ++loading_types_seen[model::code_number(g.state.record(i).loading_type) + 2];
+    ++damping_types_seen[model::code_number(g.state.damping().type)];
+    ++operators_seen[g.state.general().new_operator];
     romanian_seen += model::romanian_messages(g.state);
     if (HasFailure()) break;
   }
@@ -103,18 +103,18 @@ TEST(RoundTrip, ExpectedFilesOfTheTests) {
     const model::GeometryReadResult g = model::read_geometry_file(model.string());
     if (g.outcome != model::GeometryOutcome::ok) continue;
     testing_support::TempCurrentDir dir;
-    model::ProgramState s;
+    testing_support::Session s;
     roundtrip::take_model(s, g.data, geometry);
     s.max_time_points = 100000;
     s.language = records[0].find("Acest") != std::string::npos ? "Romanian" : "English";
-    s.loading_file = (dir.path() / "again.inc").string();
+    s.loading_file() = (dir.path() / "again.inc").string();
     testing_support::write_file(dir.path() / "again.inc", expected);
     std::string messages;
     const std::string second = reload_and_write(s, messages);
     const std::string third = reload_and_write(s, messages);
     EXPECT_EQ(roundtrip::file_difference(
-                  roundtrip::without_zero_ranges_before_end_lines(roundtrip::without_date_record(expected), s.general.n_nodes),
-                  roundtrip::without_zero_ranges_before_end_lines(roundtrip::without_date_record(second), s.general.n_nodes)),
+                  roundtrip::without_zero_ranges_before_end_lines(roundtrip::without_date_record(expected), s.general().n_nodes),
+                  roundtrip::without_zero_ranges_before_end_lines(roundtrip::without_date_record(second), s.general().n_nodes)),
               "")
         << entry.path() << "\n" << messages << "\n" << second;
     EXPECT_EQ(roundtrip::without_date(second), roundtrip::without_date(third)) << entry.path();

@@ -33,25 +33,25 @@ class WriterFileTest : public writer_test::WorkingDirectoryTest {
  protected:
   void SetUp() override {
     WorkingDirectoryTest::SetUp();
-    state_.general.geometry_file = "/home/eng/Dat/frame.dat";
-    state_.general.length_unit = "m";
-    state_.general.second_unit = "sec";
-    state_.general.force_unit = "kN";
-    state_.general.n_nodes = 120;
-    state_.general.n_elements = 300;
-    state_.general.n_dof = 3;
+    state_.general().geometry_file = "/home/eng/Dat/frame.dat";
+    state_.general().length_unit = "m";
+    state_.general().second_unit = "sec";
+    state_.general().force_unit = "kN";
+    state_.general().n_nodes = 120;
+    state_.general().n_elements = 300;
+    state_.general().n_dof = 3;
   }
 
   void set_cases(std::vector<model::CaseRecord> cases) {
-    state_.general.n_loading_cases = static_cast<int>(cases.size());
-    state_.cases.set_count(state_.general.n_loading_cases);
-    for (int i = 1; i <= state_.general.n_loading_cases; ++i) state_.record(i) = cases[i - 1];
+    state_.general().n_loading_cases = static_cast<int>(cases.size());
+    state_.cases.set_count(state_.general().n_loading_cases);
+    for (int i = 1; i <= state_.general().n_loading_cases; ++i) state_.record(i) = cases[i - 1];
   }
 
   void use_operator(std::string_view code, bool new_operator, bool standard) {
-    state_.general.operator_code = code;
-    state_.general.new_operator = new_operator;
-    state_.general.standard_coefficients = standard;
+    state_.general().operator_code = code;
+    state_.general().new_operator = new_operator;
+    state_.general().standard_coefficients = standard;
   }
 
   // Three cases whose editors were never opened; the third was never filled in either.
@@ -70,7 +70,7 @@ class WriterFileTest : public writer_test::WorkingDirectoryTest {
 
   // Writes the file and checks it against the hand-written one of the same name.
   void write_and_compare(const std::string& name) {
-    state_.loading_file = name;
+    state_.loading_file() = name;
     dialogs::Context c = context();
     EXPECT_TRUE(dialogs::write_loading_file(c));
     expect_same_file(name, expected_file(name));
@@ -79,11 +79,11 @@ class WriterFileTest : public writer_test::WorkingDirectoryTest {
 
 TEST_F(WriterFileTest, NewOperatorStandardCoefficientsRaleighDamping) {
   use_operator("ACH", true, true);
-  state_.damping.present = true;
-  state_.damping.type = model::DampingType::rayleigh;
-  state_.damping.niu = 0.25f;
-  state_.damping.alfa_d = 0.5f;
-  state_.damping.beta_d = 0.002f;
+  state_.damping().present = true;
+  state_.damping().type = model::DampingType::rayleigh;
+  state_.damping().niu = 0.25f;
+  state_.damping().alfa_d = 0.5f;
+  state_.damping().beta_d = 0.002f;
   set_cases({discrete_case()});
   write_bytes("1init.dat", "  1   10  0.5  0.  0.  0.  0.  0.    \nEnd_of_Initial_Conditions\n");
   write_bytes("1InitLoad.dat", "  1  120  0.  10.  0.  -5.\r\nEnd_of_Initial_Loading\r\n");
@@ -99,13 +99,13 @@ TEST_F(WriterFileTest, NewOperatorStandardCoefficientsRaleighDamping) {
 TEST_F(WriterFileTest, NewmarkCustomCoefficientsStructuralDampingInRomanian) {
   state_.language = "Romanian";
   use_operator("NEWMARK", false, false);
-  state_.general.beta = "4.";
-  state_.general.gamma = "2.000";
-  state_.general.delta = "9.";  // not written by a two-coefficient operator
-  state_.damping.present = true;
-  state_.damping.type = model::DampingType::structural;
-  state_.damping.niu = 0.3f;  // not written without the New Operator
-  state_.damping.zeta = 0.05f;
+  state_.general().beta = "4.";
+  state_.general().gamma = "2.000";
+  state_.general().delta = "9.";  // not written by a two-coefficient operator
+  state_.damping().present = true;
+  state_.damping().type = model::DampingType::structural;
+  state_.damping().niu = 0.3f;  // not written without the New Operator
+  state_.damping().zeta = 0.05f;
   model::CaseRecord sinusoidal{0.001f, 100, model::LoadingType::sinusoidal, 0.001f, 20, 0.5f, model::MassModel::concentrated_and_distributed, 9.81f, model::PrintingCode::time_history_and_maximum, 6.283185f, 0};
   set_cases({sinusoidal});
   write_bytes("1init.dat", "  1  120  0.  0.  0.  0.1  0.  0.\nSfarsit_Conditii_Initiale\n");
@@ -120,17 +120,17 @@ TEST_F(WriterFileTest, NewmarkCustomCoefficientsStructuralDampingInRomanian) {
 TEST_F(WriterFileTest, NewOperatorCustomCoefficientsAeroWithEmptyDiameterTable) {
   use_operator("ACH", true, false);
   // Distinct texts show the order beta, teta, gamma, teta1, delta, teta2.
-  state_.general.beta = "4.";
-  state_.general.gamma = "2.";
-  state_.general.delta = "6.";
-  state_.general.teta = "1.40000";
-  state_.general.teta1 = "1.";
-  state_.general.teta2 = "0.5";
-  state_.damping.present = true;
-  state_.damping.type = model::DampingType::aero;
-  state_.damping.niu = 0.3f;
-  state_.damping.ro_air = 1.225f;
-  state_.damping.c_drag = 1.2f;
+  state_.general().beta = "4.";
+  state_.general().gamma = "2.";
+  state_.general().delta = "6.";
+  state_.general().teta = "1.40000";
+  state_.general().teta1 = "1.";
+  state_.general().teta2 = "0.5";
+  state_.damping().present = true;
+  state_.damping().type = model::DampingType::aero;
+  state_.damping().niu = 0.3f;
+  state_.damping().ro_air = 1.225f;
+  state_.damping().c_drag = 1.2f;
   model::CaseRecord exponential{0.0001f, 50, model::LoadingType::exponential, 0.005f, 2.5f, 0.01f, model::MassModel::distributed, 0, model::PrintingCode::nothing, 0.5f, 0};
   model::CaseRecord one_direction{0.0001f, 20, model::LoadingType::accelerogram_1_direction, 0.02f, 40, 1, model::MassModel::concentrated, -9.81f, model::PrintingCode::time_history};
   set_cases({exponential, one_direction});
@@ -151,19 +151,10 @@ TEST_F(WriterFileTest, NewmarkStandardCoefficientsWithoutCases) {
 }
 
 TEST_F(WriterFileTest, AeroStructuralDiametersLongGeometryPathAndLongScratchLines) {
-  state_.general.geometry_file = "/home/engineer/projects/bridge_over_the_river/geometry/final/frame_model_v12.dat";
+  state_.general().geometry_file = "/home/engineer/projects/bridge_over_the_river/geometry/final/frame_model_v12.dat";
   use_operator("ACH", true, true);
-  state_.general.n_elements = 1200;
-  state_.damping.present = true;
-  state_.damping.type = model::DampingType::aero_structural;
-  state_.damping.niu = 0.25f;
-  state_.damping.ro_air = 1.225f;
-  state_.damping.c_drag = 1.2f;
-  state_.damping.zeta = 0.02f;
-  state_.damping.diameters.assign(1200, {});
-  state_.damping.diameters[0] = {1, 25, 0.3f};
-  state_.damping.diameters[1] = {26, 1200, 0.45f};
-  state_.damping.n_diameter_groups = 2;
+  state_.general().n_elements = 1200;
+  writer_test::aero_structural_damping(state_.damping(), {{1, 25, 0.3f}, {26, 1200, 0.45f}});
   model::CaseRecord three_directions = discrete_case();
   three_directions.loading_type = model::LoadingType::accelerogram_3_directions;
   set_cases({three_directions});
@@ -216,7 +207,7 @@ int read_section(text::RecordSource& source, int n_integers, int n_reals, std::s
 
 TEST_F(WriterFileTest, CaseWithoutScratchFilesReadsBackSectionBySection) {
   cases_without_scratch_files();
-  state_.loading_file = "read_back.inc";
+  state_.loading_file() = "read_back.inc";
   dialogs::Context c = context();
   ASSERT_TRUE(dialogs::write_loading_file(c));
   text::RecordSource source;
@@ -276,7 +267,7 @@ TEST_F(WriterFileTest, RomanianTerminatorsAndNotesForMissingScratchFiles) {
   use_operator("ACH", true, true);
   set_cases({discrete_case()});
   write_bytes("1TP.dat", " 0.5\n 1 2 1. 1. 1.\nEND_OF_CASE1\n");
-  state_.loading_file = "ro.inc";
+  state_.loading_file() = "ro.inc";
   dialogs::Context c = context();
   ASSERT_TRUE(dialogs::write_loading_file(c));
   const std::vector<std::string> records = writer_test::crlf_records(read_bytes("ro.inc"));
@@ -292,7 +283,7 @@ TEST_F(WriterFileTest, WritingAgainGivesTheSameFileAndReplacesALongerOne) {
   use_operator("NEWMARK", false, true);
   set_cases({discrete_case()});
   write_bytes("1TP.dat", " 0.5\n 1 2 1. 1. 1.\nEND_OF_CASE1\n");
-  state_.loading_file = "again.inc";
+  state_.loading_file() = "again.inc";
   write_bytes("again.inc", std::string(100000, 'x'));
   ::chmod("again.inc", 0640);
   dialogs::Context c = context();
@@ -317,7 +308,7 @@ TEST_F(WriterFileTest, ASymbolicLinkKeepsPointingAtTheRewrittenFile) {
   std::filesystem::create_directory("real");
   write_bytes("real/target.inc", "old\r\n");
   std::filesystem::create_symlink("real/target.inc", "link.inc");
-  state_.loading_file = "link.inc";
+  state_.loading_file() = "link.inc";
   dialogs::Context c = context();
   ASSERT_TRUE(dialogs::write_loading_file(c));
   EXPECT_TRUE(std::filesystem::is_symlink("link.inc"));
@@ -332,7 +323,7 @@ TEST_F(WriterFileTest, LastScratchLineEndingInACarriageReturnAlone) {
   write_bytes("1init.dat", "End_of_Initial_Conditions\r");
   write_bytes("1InitLoad.dat", "End_of_Initial_Loading\r\n");
   write_bytes("1TP.dat", " 0.5\r\n 1 2 1. 1.\r\nEND_OF_CASE1\r");
-  state_.loading_file = "cut.inc";
+  state_.loading_file() = "cut.inc";
   dialogs::Context c = context();
   ASSERT_TRUE(dialogs::write_loading_file(c));
   const std::vector<std::string> records = writer_test::crlf_records(read_bytes("cut.inc"));

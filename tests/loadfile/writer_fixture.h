@@ -95,6 +95,17 @@ inline void expect_same_file(const std::filesystem::path& written, const std::fi
 }
 
 // Each test runs in a fresh directory of its own, made current for the test's duration.
+// Aero-structural damping with every value it writes; the diameter groups are the test's own.
+inline void aero_structural_damping(model::Damping& d, std::vector<model::DiameterGroup> diameters) {
+  d.present = true;
+  d.type = model::DampingType::aero_structural;
+  d.niu = 0.25f;
+  d.ro_air = 1.225f;
+  d.c_drag = 1.2f;
+  d.zeta = 0.02f;
+  d.diameters = std::move(diameters);
+}
+
 class WorkingDirectoryTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -113,8 +124,7 @@ class WorkingDirectoryTest : public ::testing::Test {
 
   // The case files the test wrote stand for the sections, as when a stopped run is taken back.
   dialogs::Context context() {
-    dialogs::Context c{toolkit_, state_};
-    c.cases = state_.cases;
+    dialogs::Context c{toolkit_, state_, state_.cases};
     c.cases.take_files(state_.case_folder);
     return c;
   }

@@ -65,33 +65,27 @@ class WriterFortranTest : public writer_test::WorkingDirectoryTest {
   }
 
   void build_state() {
-    state_.general.operator_code = "ACH";
-    state_.general.new_operator = true;
-    state_.general.standard_coefficients = false;
-    state_.general.beta = "4.";
-    state_.general.teta = "1.4";
-    state_.general.gamma = "2.";
-    state_.general.teta1 = "1.";
-    state_.general.delta = "6.";
-    state_.general.teta2 = "0.5";
-    state_.general.n_nodes = 120;
-    state_.general.n_elements = 40;
-    state_.general.n_dof = 3;
-    state_.damping.present = true;
-    state_.damping.type = model::DampingType::aero_structural;
-    state_.damping.niu = 0.25f;
-    state_.damping.ro_air = 1.225f;
-    state_.damping.c_drag = 1.2f;
-    state_.damping.zeta = 0.02f;
-    state_.damping.diameters = {{1, 20, 0.3f}, {21, 40, 0.45f}};
-    state_.damping.n_diameter_groups = 2;
-    state_.general.n_loading_cases = 4;
+    model::GeneralData& general = state_.general();
+    general.operator_code = "ACH";
+    general.new_operator = true;
+    general.standard_coefficients = false;
+    general.beta = "4.";
+    general.teta = "1.4";
+    general.gamma = "2.";
+    general.teta1 = "1.";
+    general.delta = "6.";
+    general.teta2 = "0.5";
+    general.n_nodes = 120;
+    general.n_elements = 40;
+    general.n_dof = 3;
+    writer_test::aero_structural_damping(state_.damping(), {{1, 20, 0.3f}, {21, 40, 0.45f}});
+    state_.general().n_loading_cases = 4;
     state_.cases.set_count(4);
     state_.record(1) = {0.0001f, 20, model::LoadingType::discrete, 0.01f, 10, 0.1f, model::MassModel::concentrated, -9.81f, model::PrintingCode::maximum_values};
     state_.record(2) = {0.001f, 100, model::LoadingType::sinusoidal, 0.001f, 20, 0.5f, model::MassModel::concentrated_and_distributed, 9.81f, model::PrintingCode::time_history_and_maximum, 6.25f, 0.5f};
     state_.record(3) = {0.001f, 30, model::LoadingType::accelerogram_3_directions, 0.02f, 40, 1, model::MassModel::distributed, -9.81f, model::PrintingCode::time_history, 0, 0, {0.5f, 0, -1.5f}};
     state_.record(4) = {0.01f, 5, model::LoadingType::accelerogram_1_direction, 0.005f, 0.04f, 0.01f, model::MassModel::concentrated, 0, model::PrintingCode::nothing, 0, 0, {0, 2, 0}};
-    state_.loading_file = "solver.inc";
+    state_.loading_file() = "solver.inc";
     // Case 3 has no scratch files at all; case 2 no initial loading file.
     write_bytes("1init.dat", "  1   10  0.5  0.  0.  0.  0.  0.25\nEnd_of_Initial_Conditions\n");
     write_bytes("1InitLoad.dat", "  1  120  10.  0.  0.  -5.\nEnd_of_Initial_Loading\n");

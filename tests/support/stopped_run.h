@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "support/session.h"
 #include "model/case_files/journal.h"
 #include "model/case_files/run_folder.h"
 #include "support/temp_dir.h"
@@ -20,11 +21,11 @@ inline std::filesystem::path plant_stopped_run(const std::filesystem::path& star
   namespace cf = model::case_files;
   const std::filesystem::path folder = start / ".brantel" / name;
   write_file(folder / cf::run_lock_name, "");
-  model::ProgramState s;
+  testing_support::Session s;
   s.max_time_points = 100;
-  s.general.n_loading_cases = cases;
-  s.loading_file = loading_file;
-  cf::CaseStore store;
+  s.general().n_loading_cases = cases;
+  s.loading_file() = loading_file;
+  cf::CaseStore& store = s.cases;
   store.set_count(cases);
   for (int k = 1; k <= cases; ++k) store.at(k).processed = true;
   cf::JournalSummary summary;

@@ -87,23 +87,24 @@ MessageText add_check_message(AddCheck check) {
   return {"", ""};
 }
 
-void store_damping(const CaseForm& form, model::ProgramState& state) {
+void store_damping(const CaseForm& form, model::case_files::CaseStore& document) {
   using model::DampingType;
-  state.damping.type = damping_type_of_item(form.damping_item);
-  state.damping.present = state.damping.type != DampingType::none;
-  if (!state.damping.present) return;
-  if (state.general.new_operator) state.damping.niu = form.niu;
-  switch (state.damping.type) {
+  model::Damping& damping = document.damping();
+  damping.type = damping_type_of_item(form.damping_item);
+  damping.present = damping.type != DampingType::none;
+  if (!damping.present) return;
+  if (document.general().new_operator) damping.niu = form.niu;
+  switch (damping.type) {
     case DampingType::rayleigh:
-      state.damping.alfa_d = form.first_damping;
-      state.damping.beta_d = form.second_damping;
+      damping.alfa_d = form.first_damping;
+      damping.beta_d = form.second_damping;
       break;
-    case DampingType::structural: state.damping.zeta = form.zeta; break;
+    case DampingType::structural: damping.zeta = form.zeta; break;
     case DampingType::aero:
     case DampingType::aero_structural:
-      state.damping.ro_air = form.first_damping;
-      state.damping.c_drag = form.second_damping;
-      if (state.damping.type == DampingType::aero_structural) state.damping.zeta = form.zeta;
+      damping.ro_air = form.first_damping;
+      damping.c_drag = form.second_damping;
+      if (damping.type == DampingType::aero_structural) damping.zeta = form.zeta;
       break;
     case DampingType::none: break;
   }
@@ -127,18 +128,17 @@ std::string processed_item_text(int case_number, bool shown_as_processed) {
 
 std::string added_item_text(int case_number) { return std::to_string(case_number) + " +"; }
 
-std::string gravity_unit_text(const model::ProgramState& state) {
-  return std::string(state.general.length_unit.shown()) + "/sec2";
+std::string gravity_unit_text(const model::GeneralData& general) {
+  return std::string(general.length_unit.shown()) + "/sec2";
 }
 
 // The six-coefficient operator takes the tolerance on the rate of acceleration.
-std::string tolerance_unit_text(const model::ProgramState& state) {
-  return std::string(state.general.length_unit.shown()) +
-         (model::six_coefficient_operator(state.general) ? "/sec3" : "/sec2");
+std::string tolerance_unit_text(const model::GeneralData& general) {
+  return std::string(general.length_unit.shown()) + (model::six_coefficient_operator(general) ? "/sec3" : "/sec2");
 }
 
 void create_case_arrays(model::ProgramState& state, model::case_files::CaseStore& cases) {
-  const int n = std::max(state.general.n_loading_cases, 0);
+  const int n = std::max(cases.general().n_loading_cases, 0);
   if (std::exchange(state.resume_cases, false) && cases.count() > 0) {
     // The cases of a run taken back stay as they were; a number of cases changed since keeps
     // the first ones.
@@ -156,10 +156,10 @@ void create_case_arrays(model::ProgramState& state, model::case_files::CaseStore
 }
 
 std::vector<std::string> remove_case(model::ProgramState& state, model::case_files::CaseStore& cases, int removed) {
-  const int n = state.general.n_loading_cases;
+  const int n = cases.general().n_loading_cases;
   if (removed < 1 || removed > n) return {};
   if (removed <= state.n_loaded_cases) --state.n_loaded_cases;
-  --state.general.n_loading_cases;
+  --cases.general().n_loading_cases;
   return cases.remove_case(state.case_folder, removed, n);
 }
 

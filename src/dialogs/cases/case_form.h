@@ -85,7 +85,7 @@ struct MessageText {
 MessageText add_check_message(AddCheck check);
 
 // Stores the damping block (program-wide) as the form holds it.
-void store_damping(const CaseForm& form, model::ProgramState& state);
+void store_damping(const CaseForm& form, model::case_files::CaseStore& document);
 // Stores the case values and codes of the form into `record`; other fields stay.
 void store_case_values(const CaseForm& form, model::CaseRecord& record);
 
@@ -94,8 +94,8 @@ std::string processed_item_text(int case_number, bool shown_as_processed);
 std::string added_item_text(int case_number);
 
 // Unit captions of the gravity acceleration and of the tolerance.
-std::string gravity_unit_text(const model::ProgramState& state);
-std::string tolerance_unit_text(const model::ProgramState& state);
+std::string gravity_unit_text(const model::GeneralData& general);
+std::string tolerance_unit_text(const model::GeneralData& general);
 
 // Makes the cases of one run of the dialog in the store. Only the first n_loading_cases loaded
 // records are taken when the user lowered the number of cases after loading an old file.

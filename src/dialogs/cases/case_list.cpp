@@ -15,7 +15,7 @@ using C = ui::templates::LoadingCases;
 // A case shows as processed once it holds data: read from a file, or added (a run taken back
 // marks its added cases apart, see show_resumed).
 void CaseList::fill() {
-  const int n = state_.general.n_loading_cases;
+  const int n = context_.cases.general().n_loading_cases;
   dialog_.set_item_count(C::case_list, n);
   dialog_.set_item_count(C::processed_list, n);
   for (int k = 1; k <= n; ++k) {
@@ -26,7 +26,7 @@ void CaseList::fill() {
 }
 
 void CaseList::show_resumed() {
-  for (int k = state_.n_loaded_cases + 1; k <= state_.general.n_loading_cases; ++k)
+  for (int k = state_.n_loaded_cases + 1; k <= context_.cases.general().n_loading_cases; ++k)
     if (context_.cases.sections(k).processed) mark_added(k);
 }
 
@@ -35,7 +35,7 @@ void CaseList::mark_added(int case_number) {
 }
 
 void CaseList::choose_processed() {
-  if (dialog_.selection(C::processed_list) > state_.general.n_loading_cases) {
+  if (dialog_.selection(C::processed_list) > context_.cases.general().n_loading_cases) {
     context_.message("No Processed Case has been selected", "Nici un caz procesat nu s-a selectat",
                      "Remove Message", ui::Icon::information);
     dialog_.set_enabled(C::remove, false);
@@ -65,7 +65,7 @@ void CaseList::report_move_failures(const std::vector<std::string>& failures) {
 }
 
 void CaseList::refill_after_removal() {
-  if (state_.general.n_loading_cases >= 1) {
+  if (context_.cases.general().n_loading_cases >= 1) {
     fill();
     return;
   }

@@ -15,7 +15,7 @@ void select_listed_item(ui::Dialog& dialog, ui::ControlId list, int item, int co
 }
 
 void DampingBlock::show_type() {
-  select_listed_item(dialog_, ui::id(C::damping), damping_type_item(state_.damping.type), 5);
+  select_listed_item(dialog_, ui::id(C::damping), damping_type_item(document_.damping().type), 5);
 }
 
 void DampingBlock::offer_for_case() {
@@ -24,28 +24,28 @@ void DampingBlock::offer_for_case() {
 }
 
 void DampingBlock::show_values_if_present() {
-  if (state_.damping.present) show_values();
+  if (document_.damping().present) show_values();
 }
 
 void DampingBlock::show() {
   show_type();
-  apply_table(state_.damping.type);
+  apply_table(document_.damping().type);
   show_values_if_present();
 }
 
 void DampingBlock::choose() {
-  state_.damping.type = damping_type_of_item(dialog_.selection(C::damping));
+  document_.damping().type = damping_type_of_item(dialog_.selection(C::damping));
   // Choosing "NO Damping" must clear the flag too, or a file written before the next "Add"
   // would carry damping records under damping code 0.
-  state_.damping.present = state_.damping.type != model::DampingType::none;
-  apply_table(state_.damping.type);
+  document_.damping().present = document_.damping().type != model::DampingType::none;
+  apply_table(document_.damping().type);
 }
 
 void DampingBlock::read(CaseForm& form) const {
   form.damping_item = dialog_.selection(C::damping);
   if (damping_type_of_item(form.damping_item) == model::DampingType::none) return;
   // A typed value beyond the range of a 32-bit real keeps its sign at the largest magnitude.
-  if (state_.general.new_operator) form.niu = dialogs::typed_real(dialog_, C::niu);
+  if (document_.general().new_operator) form.niu = dialogs::typed_real(dialog_, C::niu);
   form.first_damping = dialogs::typed_real(dialog_, C::first_damping);
   form.second_damping = dialogs::typed_real(dialog_, C::second_damping);
   form.zeta = dialogs::typed_real(dialog_, C::zeta);
@@ -56,7 +56,7 @@ void DampingBlock::read(CaseForm& form) const {
 void DampingBlock::add_used_fields(std::vector<ui::ControlId>& fields) const {
   const model::DampingType damping = damping_type_of_item(dialog_.selection(C::damping));
   if (damping == model::DampingType::none) return;
-  const DampingFields used = damping_fields(damping, state_.general.new_operator);
+  const DampingFields used = damping_fields(damping, document_.general().new_operator);
   if (used.niu) fields.push_back(ui::id(C::niu));
   if (used.first) fields.push_back(ui::id(C::first_damping));
   if (used.second) fields.push_back(ui::id(C::second_damping));
@@ -64,8 +64,8 @@ void DampingBlock::add_used_fields(std::vector<ui::ControlId>& fields) const {
 }
 
 void DampingBlock::show_values() {
-  const model::Damping& d = state_.damping;
-  if (state_.general.new_operator) dialog_.set_text(C::niu, text::f14_7_text(d.niu));
+  const model::Damping& d = document_.damping();
+  if (document_.general().new_operator) dialog_.set_text(C::niu, text::f14_7_text(d.niu));
   using model::DampingType;
   switch (d.type) {
     case DampingType::rayleigh:
@@ -85,7 +85,7 @@ void DampingBlock::show_values() {
 }
 
 void DampingBlock::apply_table(model::DampingType damping_type) {
-  const DampingFields fields = damping_fields(damping_type, state_.general.new_operator);
+  const DampingFields fields = damping_fields(damping_type, document_.general().new_operator);
   dialog_.set_enabled(C::first_damping, fields.first);
   dialog_.set_enabled(C::second_damping, fields.second);
   dialog_.set_enabled(C::zeta, fields.zeta);

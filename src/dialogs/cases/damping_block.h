@@ -12,7 +12,7 @@ namespace dialogs::cases {
 
 class DampingBlock {
  public:
-  DampingBlock(Context& context, ui::Dialog& dialog) : state_(context.state), dialog_(dialog) {}
+  DampingBlock(Context& context, ui::Dialog& dialog) : document_(context.cases), dialog_(dialog) {}
 
   // The list shows the analysis' damping type, so a case stored without touching the list
   // keeps it instead of taking a type of "no item".
@@ -35,7 +35,7 @@ class DampingBlock {
   void show_values();
   void apply_table(model::DampingType damping_type);
 
-  model::ProgramState& state_;
+  model::case_files::CaseStore& document_;
   ui::Dialog& dialog_;
 };
 

@@ -139,8 +139,8 @@ void LoadingCasesDialog::set_up() {
   create_case_arrays(state_, context_.cases);
   cases_.fill();
   if (resumed) show_resumed_cases();
-  dialog_.set_text(C::gravity_unit, gravity_unit_text(state_));
-  dialog_.set_text(C::tolerance_unit, tolerance_unit_text(state_));
+  dialog_.set_text(C::gravity_unit, gravity_unit_text(context_.cases.general()));
+  dialog_.set_text(C::tolerance_unit, tolerance_unit_text(context_.cases.general()));
   damping_.show_type();
 }
 
@@ -220,7 +220,7 @@ void LoadingCasesDialog::on_control(C id) {
 
 bool LoadingCasesDialog::current_case_ready() const {
   const int k = state_.current_case;
-  return case_selected_ && k >= 1 && k <= state_.general.n_loading_cases && context_.cases.has_case(k);
+  return case_selected_ && k >= 1 && k <= context_.cases.general().n_loading_cases && context_.cases.has_case(k);
 }
 
 void LoadingCasesDialog::commit_current(const std::function<void(model::Case&)>& edit) {
@@ -239,7 +239,7 @@ bool LoadingCasesDialog::require_current_case(std::string_view title) {
 
 void LoadingCasesDialog::select_case() {
   const int item = dialog_.selection(C::case_list);
-  if (item < 1 || item > state_.general.n_loading_cases) return;
+  if (item < 1 || item > context_.cases.general().n_loading_cases) return;
   state_.current_case = item;
   case_selected_ = true;
   dialog_.set_enabled(C::add, true);
@@ -314,7 +314,7 @@ bool LoadingCasesDialog::form_taken_whole(std::string_view title) {
 }
 
 void LoadingCasesDialog::store_form(const CaseForm& form) {
-  store_damping(form, state_);
+  store_damping(form, context_.cases);
   commit_current([&form](model::Case& c) { store_case_values(form, c.record); });
 }
 
@@ -330,7 +330,7 @@ void LoadingCasesDialog::add_case() {
     context_.message(m.english, m.romanian, "ADD Message", ui::Icon::error);
     return;
   }
-  store_damping(form, state_);
+  store_damping(form, context_.cases);
   commit_current([&form](model::Case& c) {
     store_case_values(form, c.record);
     c.processed = true;

@@ -19,14 +19,14 @@ using C = ui::templates::LoadingCases;
 void LoadingFileActions::show_file_state() {
   if (state_.old_file_loaded) {
     dialog_.set_text(C::file_state, "Old");
-    dialog_.set_text(C::file_path, state_.loading_file.trimmed());
+    dialog_.set_text(C::file_path, context_.cases.loading_file().trimmed());
   } else {
     dialog_.set_text(C::file_state, "New");
   }
 }
 
 void LoadingFileActions::show_resumed_file() {
-  const std::string file(state_.loading_file.trimmed());
+  const std::string file(context_.cases.loading_file().trimmed());
   if (!file.empty() && file == state_.created_box_choice) {
     dialog_.set_text(C::file_path, file);
     dialog_.set_enabled(C::create, true);
@@ -41,7 +41,7 @@ void LoadingFileActions::select() {
   // The run writes here from now on: what a killed save of another run left here goes.
   model::case_files::remove_abandoned_temporaries(std::filesystem::path(buffer).parent_path());
   state_.created_box_choice = buffer;
-  state_.loading_file = buffer;
+  context_.cases.loading_file() = buffer;
   dialog_.set_text(C::file_state, "New");
   dialog_.set_text(C::file_path, buffer);
   dialog_.set_enabled(C::create, true);
@@ -67,18 +67,18 @@ bool LoadingFileActions::chosen_path_taken(const std::string& path) {
 }
 
 bool LoadingFileActions::create() {
-  if (!may_write_loading_file(context_, std::string(state_.loading_file.trimmed()))) return false;
+  if (!may_write_loading_file(context_, std::string(context_.cases.loading_file().trimmed()))) return false;
   const bool written = dialogs::write_loading_file(context_);
   refresh_view_button();
   return written;
 }
 
 void LoadingFileActions::view() {
-  context_.toolkit.show_text_file(std::string(state_.loading_file.trimmed()));
+  context_.toolkit.show_text_file(std::string(context_.cases.loading_file().trimmed()));
 }
 
 void LoadingFileActions::refresh_view_button() {
-  const std::string path(state_.loading_file.trimmed());
+  const std::string path(context_.cases.loading_file().trimmed());
   std::error_code error;
   dialog_.set_enabled(C::view, !path.empty() && std::filesystem::is_regular_file(path, error));
 }

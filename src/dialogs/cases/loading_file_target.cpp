@@ -31,8 +31,8 @@ void refuse_geometry_file(Context& context, const std::string& path) {
 
 }  // namespace
 
-bool is_geometry_file(const model::ProgramState& state, const std::string& path) {
-  const std::string geometry(state.general.geometry_file.trimmed());
+bool is_geometry_file(const model::GeneralData& general, const std::string& path) {
+  const std::string geometry(general.geometry_file.trimmed());
   return !geometry.empty() && !path.empty() && same_file(geometry, path);
 }
 
@@ -45,7 +45,7 @@ bool has_loading_file_header(const std::string& path) {
 }
 
 bool loading_file_name_allowed(Context& context, const std::string& path) {
-  if (is_geometry_file(context.state, path)) {
+  if (is_geometry_file(context.cases.general(), path)) {
     refuse_geometry_file(context, path);
     return false;
   }

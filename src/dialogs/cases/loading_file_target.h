@@ -10,7 +10,7 @@
 namespace dialogs::cases {
 
 // Whether `path` names the geometry file of the run (the same file by another spelling too).
-bool is_geometry_file(const model::ProgramState& state, const std::string& path);
+bool is_geometry_file(const model::GeneralData& general, const std::string& path);
 
 // Whether the file begins with the first header line a loading file has (either language).
 bool has_loading_file_header(const std::string& path);

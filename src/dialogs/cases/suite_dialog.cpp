@@ -170,7 +170,7 @@ void SuiteDialog::settings_changed() {
 }
 
 model::Analysis SuiteDialog::analysis_as_created() {
-  return context_.cases.analysis(context_.state);
+  return context_.cases.analysis();
 }
 
 std::optional<suite::Settings> SuiteDialog::settings(std::string& target_text) {
@@ -189,10 +189,10 @@ std::optional<suite::Settings> SuiteDialog::settings(std::string& target_text) {
   if (!code_settings(s) || !range_settings(s)) return std::nullopt;
   s.analysis = std::make_shared<const model::Analysis>(analysis_as_created());
   s.romanian = ro();
-  const std::string loading_file(context_.state.loading_file.trimmed());
+  const std::string loading_file(context_.cases.loading_file().trimmed());
   s.template_path = loading_file.empty() ? "the analysis" : loading_file;
   if (!loading_file.empty()) s.protected_files.push_back(loading_file);
-  const std::string geometry(context_.state.general.geometry_file.trimmed());
+  const std::string geometry(context_.cases.general().geometry_file.trimmed());
   if (!geometry.empty()) s.geometry = geometry;
   s.case_number = case_number_;
   s.records = records_;

@@ -109,13 +109,13 @@ bool existing_data_readable(const Context& context, int case_number) {
 }
 
 void read_existing_points(Context& context, int case_number) {
-  model::ProgramState& s = context.state;
+  const model::case_files::CaseStore& document = context.cases;
   const std::optional<model::Loading>& loading =
-      context.cases.sections_for(s, case_number).loading(model::LoadingKind::accelerogram);
+      context.cases.sections_for(case_number).loading(model::LoadingKind::accelerogram);
   if (!loading) return;
-  const model::CaseRecord& record = context.cases.sections(case_number).record;
-  model::case_files::open_points(*loading, record.loading_type, s.general, s.accel_direction, record.n_time_points,
-                                 s.accel_table);
+  const model::CaseRecord& record = document.sections(case_number).record;
+  model::case_files::open_points(*loading, record.loading_type, document.general(), document.accel_direction(),
+                                 record.n_time_points, context.state.accel_table);
 }
 
 }  // namespace dialogs::editors

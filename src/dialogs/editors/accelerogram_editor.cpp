@@ -54,12 +54,12 @@ class AccelerogramEditor {
 
  private:
   const model::CaseRecord& record() const { return context_.cases.sections(case_number_).record; }
-  int components() const { return model::case_files::accel_component_count(state_.general.n_dof); }
+  int components() const { return model::case_files::accel_component_count(context_.cases.general().n_dof); }
   bool three_directions() const {
     return record().loading_type != model::LoadingType::accelerogram_1_direction;
   }
   // The component slot of the chosen direction (X 0, Y 1, Z 2); -1 when none is chosen.
-  int direction_slot() const { return model::code_number(state_.accel_direction) - 1; }
+  int direction_slot() const { return model::code_number(context_.cases.accel_direction()) - 1; }
 
   void set_up(ui::Dialog& d);
   void enable_component_fields(ui::Dialog& d);
@@ -140,12 +140,12 @@ void AccelerogramEditor::set_up(ui::Dialog& d) {
                                                                           : 0);
   d.set_item_count(C::direction, components());
   for (int c = 1; c <= components(); ++c) d.set_text(C::direction, direction_names[c - 1], c);
-  const int direction = model::code_number(state_.accel_direction);  // the list item
+  const int direction = model::code_number(context_.cases.accel_direction());  // the list item
   d.select(C::direction, direction >= 1 && direction <= components() ? direction : 0);
   enable_component_fields(d);
   d.set_enabled(C::direction, !three_directions());
   d.set_enabled(C::remove, false);
-  const std::string unit = std::string(state_.general.length_unit.trimmed()) + "/sec2";
+  const std::string unit = std::string(context_.cases.general().length_unit.trimmed()) + "/sec2";
   d.set_text(C::unit, text::trim_right(text::padded(unit, 20)));
   std::vector<model::AccelPoint> points = state_.accel_table;
   points.resize(static_cast<std::size_t>(std::max(record().n_time_points, 0)));
@@ -215,7 +215,7 @@ void AccelerogramEditor::on_direction(ui::Dialog& d) {
     }
     move_points(before, chosen);
   }
-  state_.accel_direction = model::code_from_number<model::AccelDirection>(chosen);
+  context_.cases.accel_direction() = model::code_from_number<model::AccelDirection>(chosen);
   enable_component_fields(d);
 }
 
@@ -306,11 +306,11 @@ void AccelerogramEditor::on_save(ui::Dialog& d) {
   const model::LoadingType code = chosen_code(d);
   const auto direction = model::code_from_number<model::AccelDirection>(d.selection(C::direction));
   if (!direction_chosen(d, "SAVE.", "salvati.")) return;
-  if (code == model::LoadingType::accelerogram_1_direction) state_.accel_direction = direction;
+  if (code == model::LoadingType::accelerogram_1_direction) context_.cases.accel_direction() = direction;
   std::vector<model::AccelPoint> points = working_.to_vector();
   model::Case edited = context_.cases.facts(case_number_);
   edited.loading(model::LoadingKind::accelerogram).emplace().data =
-      model::Accelerogram{code, state_.accel_direction, points, {}};
+      model::Accelerogram{code, context_.cases.accel_direction(), points, {}};
   edited.record.loading_type = code;
   edited.record.n_time_points = static_cast<int>(working_.size());
   edited.loading_saved = true;
@@ -418,9 +418,9 @@ void AccelerogramEditor::apply_match(ui::Dialog& d, float start, double step, co
 void AccelerogramEditor::on_plot(ui::Dialog& d) {
   const bool three = chosen_code(d) != model::LoadingType::accelerogram_1_direction;
   context_.toolkit.show_plot(accelerogram_plot("Accelerogram of case " + std::to_string(case_number_),
-                                               working_.to_vector(), three, state_.general.n_dof,
+                                               working_.to_vector(), three, context_.cases.general().n_dof,
                                                d.selection(C::direction),
-                                               std::string(state_.general.length_unit.trimmed())));
+                                               std::string(context_.cases.general().length_unit.trimmed())));
 }
 
 void AccelerogramEditor::show_factor(ui::Dialog& d, double factor, bool saved) {
@@ -436,7 +436,7 @@ void AccelerogramEditor::show_factor(ui::Dialog& d, double factor, bool saved) {
 // model's length unit per s2. "Apply factor" scales every acceleration of the working copy.
 void AccelerogramEditor::on_spectrum(ui::Dialog& d) {
   const std::vector<model::AccelPoint> points = working_.to_vector();
-  const std::string unit(state_.general.length_unit.trimmed());
+  const std::string unit(context_.cases.general().length_unit.trimmed());
   const std::optional<double> metres = motion::length_unit_metres(unit);
   if (!metres) {
     context_.message("The model's length unit \"" + unit + "\" is not one the program knows: no spectrum.",

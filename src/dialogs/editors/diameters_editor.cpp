@@ -68,7 +68,6 @@ class DiametersEditor {
 };
 
 void DiametersEditor::run() {
-  ensure_diameter_table(state_);
   auto dialog = context_.toolkit.create_dialog(dialog_id);
   ui::Dialog& d = *dialog;
   register_common_initializer(context_, d, dialog_id);
@@ -83,9 +82,9 @@ void DiametersEditor::run() {
   // Declared after the dialog, so that it goes first even when a script error unwinds.
   ListItems items(d, ui::id(C::list));
   items_ = &items;
-  items.reset(state_.general.n_elements);
-  d.set_text(C::unit, state_.general.length_unit.trimmed());
-  working_ = state_.damping.diameters;
+  items.reset(context_.cases.general().n_elements);
+  d.set_text(C::unit, context_.cases.general().length_unit.trimmed());
+  working_ = context_.cases.damping().diameters;
   // Groups already entered are shown whether or not they came from an old file: an empty list
   // over stored groups would hide them and let the same group be entered twice.
   fill_list(d);
@@ -130,8 +129,8 @@ void DiametersEditor::on_add(ui::Dialog& d) {
   if (!fields_taken_whole(context_, d, {C::from, C::to, C::diameter}, "ADD Message")) return;
   const GroupFields f = read_fields(d);
   if (f.group.first_element > f.group.last_element) return report_to_before_from(context_);
-  if (f.group.first_element < 1 || f.group.last_element > state_.general.n_elements)
-    return report_outside_model(context_, true, state_.general.n_elements);
+  if (f.group.first_element < 1 || f.group.last_element > context_.cases.general().n_elements)
+    return report_outside_model(context_, true, context_.cases.general().n_elements);
   const int target = find_listed_group(f);
   if (target > 0) {
     working_[target - 1].diameter = f.group.diameter;
@@ -158,8 +157,8 @@ int DiametersEditor::find_listed_group(const GroupFields& fields) const {
 }
 
 bool DiametersEditor::append_group(const model::DiameterGroup& group) {
-  if (static_cast<int>(working_.size()) >= state_.general.n_elements) {
-    const std::string n = std::to_string(state_.general.n_elements);
+  if (static_cast<int>(working_.size()) >= context_.cases.general().n_elements) {
+    const std::string n = std::to_string(context_.cases.general().n_elements);
     context_.message(
         "No more Element Groups: the table already has " + n + " groups (the No. of Elements) !",
         "Nu se mai pot adauga grupe de elemente: tabelul are deja " + n +
@@ -192,8 +191,7 @@ void DiametersEditor::on_remove(ui::Dialog& d) {
 }
 
 void DiametersEditor::on_save(ui::Dialog& d) {
-  state_.damping.diameters = working_;
-  state_.damping.n_diameter_groups = static_cast<int>(working_.size());
+  context_.cases.damping().diameters = working_;
   state_.diameters_saved = true;
   d.set_enabled(C::cancel, false);
 }

@@ -111,9 +111,9 @@ std::string DiscreteLoadingEditor::time_item(int i) const {
 void DiscreteLoadingEditor::set_up() {
   form_ = {0, std::min(work_.count(), time_items()), false};
   dialog_.show_items(C::time_list, time_items(), [this](int i) { return time_item(i); });
-  nodes_.reset(state_.general.n_nodes);
-  dialog_.set_text(C::unit, state_.general.force_unit.trimmed());
-  if (state_.general.n_dof == 2) dialog_.set_enabled(loading_row.z, false);
+  nodes_.reset(context_.cases.general().n_nodes);
+  dialog_.set_text(C::unit, context_.cases.general().force_unit.trimmed());
+  if (context_.cases.general().n_dof == 2) dialog_.set_enabled(loading_row.z, false);
   for (C c : {C::add_time, C::add_range, C::remove_time, C::remove_range})
     dialog_.set_enabled(c, false);
 }
@@ -121,7 +121,7 @@ void DiscreteLoadingEditor::set_up() {
 void DiscreteLoadingEditor::show_ranges(int s) {
   const model::TimePoint& point = work_.entry(s);
   shown_point_ = point.ranges.empty() ? &empty_time_point : &point;
-  nodes_.show(static_cast<int>(std::min<std::size_t>(point.ranges.size(), std::max(state_.general.n_nodes, 0))),
+  nodes_.show(static_cast<int>(std::min<std::size_t>(point.ranges.size(), std::max(context_.cases.general().n_nodes, 0))),
               [this](int i) { return range_item_text(range_of(*shown_point_, i)); });
 }
 
@@ -166,7 +166,7 @@ void DiscreteLoadingEditor::select_time() {
   if (!range_typed_) {
     dialog_.set_text(C::from, " ");
     dialog_.set_text(C::to, " ");
-    fill_row(dialog_, loading_row, state_.general.n_dof, " ");
+    fill_row(dialog_, loading_row, context_.cases.general().n_dof, " ");
   }
   dialog_.set_enabled(C::remove_time, t != 0);
   dialog_.set_enabled(C::add_time, t != 0);
@@ -195,12 +195,12 @@ void DiscreteLoadingEditor::remove_time() {
 
 void DiscreteLoadingEditor::add_range() {
   std::vector<ui::ControlId> fields{ui::id(C::from), ui::id(C::to)};
-  add_row_fields(fields, loading_row, state_.general.n_dof);
+  add_row_fields(fields, loading_row, context_.cases.general().n_dof);
   if (!fields_taken_whole(context_, dialog_, dialog_of(C{}), fields, "ADD Message")) return;
   const int s = dialog_.selection(C::time_list);
   const TypedNodes nodes = read_nodes(dialog_, ui::id(C::from), ui::id(C::to));
   model::NodeRange range{nodes.first, nodes.last};
-  read_row(dialog_, loading_row, state_.general.n_dof, ui::field_length(C::loading_x), range.components);
+  read_row(dialog_, loading_row, context_.cases.general().n_dof, ui::field_length(C::loading_x), range.components);
   // A blank item after the last time point is no time point: ranges put there would never
   // reach the file.
   if (s == 0 || s > work_.count()) return report_no_time_point(context_);
@@ -210,11 +210,11 @@ void DiscreteLoadingEditor::add_range() {
   const int n_ranges = static_cast<int>(point.ranges.size());
   const int found = find_range_by_text(nodes_, n_ranges, nodes.from_text, nodes.to_text);
   if (found != 0) {
-    std::copy_n(range.components, row_directions(state_.general.n_dof), range_at(point, found).components);
+    std::copy_n(range.components, row_directions(context_.cases.general().n_dof), range_at(point, found).components);
     range_typed_ = false;
     return;
   }
-  if (n_ranges >= state_.general.n_nodes) return report_ranges_full(context_, state_.general.n_nodes);
+  if (n_ranges >= context_.cases.general().n_nodes) return report_ranges_full(context_, context_.cases.general().n_nodes);
   point.ranges.push_back(range);
   show_ranges(s);
   range_typed_ = false;
@@ -229,7 +229,7 @@ void DiscreteLoadingEditor::select_range() {
   const ItemParts parts = split_item(item);
   dialog_.set_text(C::from, text::trim_right(parts.from.substr(0, node_text_length)));
   dialog_.set_text(C::to, text::trim_right(parts.to));
-  show_row(dialog_, loading_row, state_.general.n_dof, range_of(work_.entry(s), k).components);
+  show_row(dialog_, loading_row, context_.cases.general().n_dof, range_of(work_.entry(s), k).components);
   range_typed_ = false;
   dialog_.set_enabled(C::remove_range, true);
 }
@@ -283,9 +283,9 @@ void DiscreteLoadingEditor::import_history() {
   const ImportCase target{{}, context_.cases.sections(case_number_).record.end_time};
   std::optional<ImportedHistory> imported = run_import_dialog(context_, ImportKind::load, nullptr, &target);
   if (!imported) return;
-  MergedHistory merged = merge_history(work_, imported->record, imported->first_component, row_directions(state_.general.n_dof),
-                                       model::NodeRange{nodes.first, nodes.last}, state_.general.n_nodes);
-  if (merged.fault == MergedHistory::Fault::ranges_full) return report_ranges_full(context_, state_.general.n_nodes);
+  MergedHistory merged = merge_history(work_, imported->record, imported->first_component, row_directions(context_.cases.general().n_dof),
+                                       model::NodeRange{nodes.first, nodes.last}, context_.cases.general().n_nodes);
+  if (merged.fault == MergedHistory::Fault::ranges_full) return report_ranges_full(context_, context_.cases.general().n_nodes);
   if (merged.fault == MergedHistory::Fault::times_not_apart) {
     const std::string t = std::to_string(merged.fault_time);
     context_.message("The times of " + imported->file + " cannot be stored apart from time " + t +
@@ -331,8 +331,8 @@ bool DiscreteLoadingEditor::raise_maximum_for(int count) {
 
 void DiscreteLoadingEditor::plot() {
   context_.toolkit.show_plot(discrete_loading_plot("Discrete loading of case " + std::to_string(case_number_),
-                                                   work_.loading(false), work_.count(), state_.general.n_dof,
-                                                   std::string(state_.general.force_unit.trimmed())));
+                                                   work_.loading(false), work_.count(), context_.cases.general().n_dof,
+                                                   std::string(context_.cases.general().force_unit.trimmed())));
 }
 
 void DiscreteLoadingEditor::on_control(C control) {
@@ -346,7 +346,7 @@ void DiscreteLoadingEditor::on_control(C control) {
     case C::remove_range: return remove_range();
     case C::zeros:
       range_typed_ = true;
-      return fill_row(dialog_, loading_row, state_.general.n_dof, "0.");
+      return fill_row(dialog_, loading_row, context_.cases.general().n_dof, "0.");
     case C::from:
     case C::to:
     case C::loading_x:
@@ -374,9 +374,9 @@ void open_discrete_loading_editor(Context& context, ui::Dialog&) {
 void open_saved_time_points(Context& context, int case_number, int n_time_points) {
   model::ProgramState& s = context.state;
   const std::optional<model::Loading>& saved =
-      context.cases.sections_for(s, case_number).loading(model::LoadingKind::discrete);
+      context.cases.sections_for(case_number).loading(model::LoadingKind::discrete);
   if (!saved) return;
-  const model::DiscreteLoading points = model::case_files::opened_discrete(*saved, s.general);
+  const model::DiscreteLoading points = model::case_files::opened_discrete(*saved, context.cases.general());
   const std::size_t n = std::min(points.size(), static_cast<std::size_t>(std::max(n_time_points, 0)));
   if (s.time_point_table.size() < n) s.time_point_table.resize(n);
   for (std::size_t i = 0; i < n; ++i) {

@@ -92,7 +92,7 @@ class ImportDialog {
 
  private:
   bool acceleration() const { return kind_ == ImportKind::acceleration; }
-  std::string length_unit() const { return std::string(context_.state.general.length_unit.trimmed()); }
+  std::string length_unit() const { return std::string(context_.cases.general().length_unit.trimmed()); }
   void browse();
   void read();
   void show_preview();
@@ -103,7 +103,7 @@ class ImportDialog {
   void process_read();
   std::string processing_note() const;
   void import();
-  int components() const { return row_directions(context_.state.general.n_dof); }
+  int components() const { return row_directions(context_.cases.general().n_dof); }
   int first_component() const;
   // The options as the fields give them; a reason when one of them is not usable.
   std::optional<motion::ReadOptions> options(std::string& reason);
@@ -430,7 +430,7 @@ void ImportDialog::show_summary() {
 void ImportDialog::plot() {
   if (!refusal_.empty()) return;
   const std::string name = std::filesystem::path(field(dialog_, C::file)).filename().string();
-  const std::string unit = acceleration() ? length_unit() : std::string(context_.state.general.force_unit.trimmed());
+  const std::string unit = acceleration() ? length_unit() : std::string(context_.cases.general().force_unit.trimmed());
   context_.toolkit.show_plot(record_plot(name, read_.record, unit, acceleration(),
                                          dialog_.selection(C::baseline) == 2));
 }

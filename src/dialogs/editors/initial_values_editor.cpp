@@ -77,18 +77,18 @@ class InitialValuesEditor {
 };
 
 void InitialValuesEditor::set_up() {
-  conditions_.items.reset(state_.general.n_nodes);
-  loadings_.items.reset(state_.general.n_nodes);
+  conditions_.items.reset(context_.cases.general().n_nodes);
+  loadings_.items.reset(context_.cases.general().n_nodes);
   for (ui::ControlId c : {conditions_.remove, loadings_.remove, id(C::save)})
     dialog_.set_enabled(c, false);
   if (state_.n_loaded_cases >= case_number_ || saved()) {
     conditions_.count = record().n_initial_conditions;
     loadings_.count = record().n_initial_loadings;
-    const model::Case& sections = context_.cases.sections_for(state_, case_number_);
+    const model::Case& sections = context_.cases.sections_for(case_number_);
     using model::case_files::opened_conditions, model::case_files::opened_initial_loadings;
-    load_group(conditions_, sections.initial_conditions ? opened_conditions(*sections.initial_conditions, state_.general)
+    load_group(conditions_, sections.initial_conditions ? opened_conditions(*sections.initial_conditions, context_.cases.general())
                                                         : std::vector<model::NodeRange>{});
-    load_group(loadings_, sections.initial_loadings ? opened_initial_loadings(*sections.initial_loadings, state_.general)
+    load_group(loadings_, sections.initial_loadings ? opened_initial_loadings(*sections.initial_loadings, context_.cases.general())
                                                     : std::vector<model::NodeRange>{});
   } else {
     // A case without data on file holds one zero range per group, replaced by the first ADD.
@@ -98,9 +98,9 @@ void InitialValuesEditor::set_up() {
   dialog_.set_text(C::case_label, "CASE " + text::format_i(case_number_, 2));
   show_units();
   for (ui::ControlId z : {displacement_row.z, velocity_row.z, loading_row.z, acceleration_row.z})
-    dialog_.set_enabled(z, state_.general.n_dof == 3);
+    dialog_.set_enabled(z, context_.cases.general().n_dof == 3);
   if (accelerogram()) {
-    show_row(dialog_, acceleration_row, state_.general.n_dof, record().initial_acceleration);
+    show_row(dialog_, acceleration_row, context_.cases.general().n_dof, record().initial_acceleration);
   } else {
     for (ui::ControlId c : {acceleration_row.x, acceleration_row.y, acceleration_row.z,
                             id(C::zeros_acceleration)})
@@ -109,8 +109,8 @@ void InitialValuesEditor::set_up() {
 }
 
 void InitialValuesEditor::show_units() {
-  const std::string length(state_.general.length_unit.trimmed());
-  const std::string force(state_.general.force_unit.trimmed());
+  const std::string length(context_.cases.general().length_unit.trimmed());
+  const std::string force(context_.cases.general().force_unit.trimmed());
   dialog_.set_text(C::displacement_unit, length);
   dialog_.set_text(C::velocity_unit, length + "/sec");
   dialog_.set_text(C::mass_unit, force + "/" + length + "/sec2");
@@ -144,56 +144,56 @@ void InitialValuesEditor::keep_writable(Group& group) {
 // else the range with the same typed texts or a new one after the last. 0: the table is full.
 int InitialValuesEditor::choose_target(Group& group, const TypedNodes& nodes) {
   if (!saved()) {
-    if (state_.general.n_nodes < 1) return 0;
+    if (context_.cases.general().n_nodes < 1) return 0;
     group.count = 1;
     return 1;
   }
   const int found = find_range_by_text(group.items, group.count, nodes.from_text, nodes.to_text);
   if (found != 0) return found;
-  if (group.count >= state_.general.n_nodes) return 0;
+  if (group.count >= context_.cases.general().n_nodes) return 0;
   return ++group.count;
 }
 
 void InitialValuesEditor::add_condition() {
   std::vector<ui::ControlId> fields{conditions_.from, conditions_.to};
-  add_row_fields(fields, displacement_row, state_.general.n_dof);
-  add_row_fields(fields, velocity_row, state_.general.n_dof);
+  add_row_fields(fields, displacement_row, context_.cases.general().n_dof);
+  add_row_fields(fields, velocity_row, context_.cases.general().n_dof);
   if (!fields_taken_whole(context_, dialog_, ui::DialogId::initial_values, fields, "ADD Message")) return;
   const TypedNodes nodes = read_nodes(dialog_, conditions_.from, conditions_.to);
   if (nodes.first > nodes.last) return report_to_before_from(context_);
   if (!nodes_in_model(context_, nodes)) return;
   model::NodeRange range{nodes.first, nodes.last};
-  read_row(dialog_, displacement_row, state_.general.n_dof, ui::field_length(C::displacement_x),
+  read_row(dialog_, displacement_row, context_.cases.general().n_dof, ui::field_length(C::displacement_x),
            &range.components[0]);
-  read_row(dialog_, velocity_row, state_.general.n_dof, ui::field_length(C::velocity_x), &range.components[3]);
+  read_row(dialog_, velocity_row, context_.cases.general().n_dof, ui::field_length(C::velocity_x), &range.components[3]);
   const int target = choose_target(conditions_, nodes);
-  if (target == 0) return report_ranges_full(context_, state_.general.n_nodes);
+  if (target == 0) return report_ranges_full(context_, context_.cases.general().n_nodes);
   conditions_.table.at(target) = range;
   conditions_.items.set(target, range_item_text(range));
 }
 
 void InitialValuesEditor::add_loading() {
   std::vector<ui::ControlId> fields{loadings_.from, loadings_.to, id(C::mass)};
-  add_row_fields(fields, loading_row, state_.general.n_dof);
-  if (accelerogram()) add_row_fields(fields, acceleration_row, state_.general.n_dof);
+  add_row_fields(fields, loading_row, context_.cases.general().n_dof);
+  if (accelerogram()) add_row_fields(fields, acceleration_row, context_.cases.general().n_dof);
   if (!fields_taken_whole(context_, dialog_, ui::DialogId::initial_values, fields, "ADD Message")) return;
   const TypedNodes nodes = read_nodes(dialog_, loadings_.from, loadings_.to);
   if (nodes.first > nodes.last) return report_to_before_from(context_);
   model::NodeRange range{nodes.first, nodes.last};
   range.components[0] = dialogs::typed_real(dialog_, C::mass);
-  read_row(dialog_, loading_row, state_.general.n_dof, ui::field_length(C::loading_x), &range.components[3]);
+  read_row(dialog_, loading_row, context_.cases.general().n_dof, ui::field_length(C::loading_x), &range.components[3]);
   // The acceleration row is taken over here and nowhere else, before the range finds its
   // place: a full table or nodes outside the model refuse the range, not the case's acceleration.
   // It is the case's at once, saved or not; SAVE puts it into the initial conditions' file.
   if (accelerogram()) {
     change_case_at_once(context_, case_number_, [this](model::Case& c) {
-      read_row(dialog_, acceleration_row, state_.general.n_dof, ui::field_length(C::acceleration_x),
+      read_row(dialog_, acceleration_row, context_.cases.general().n_dof, ui::field_length(C::acceleration_x),
                c.record.initial_acceleration);
     });
   }
   if (!nodes_in_model(context_, nodes)) return;
   const int target = choose_target(loadings_, nodes);
-  if (target == 0) return report_ranges_full(context_, state_.general.n_nodes);
+  if (target == 0) return report_ranges_full(context_, context_.cases.general().n_nodes);
   loadings_.table.at(target) = range;
   loadings_.items.set(target, range_item_text(range));
 }
@@ -204,8 +204,8 @@ void InitialValuesEditor::select_condition() {
   const model::NodeRange& range = conditions_.table.entry(s);
   dialog_.set_text(conditions_.from, std::to_string(range.first_node));
   dialog_.set_text(conditions_.to, std::to_string(range.last_node));
-  show_row(dialog_, displacement_row, state_.general.n_dof, &range.components[0]);
-  show_row(dialog_, velocity_row, state_.general.n_dof, &range.components[3]);
+  show_row(dialog_, displacement_row, context_.cases.general().n_dof, &range.components[0]);
+  show_row(dialog_, velocity_row, context_.cases.general().n_dof, &range.components[3]);
 }
 
 void InitialValuesEditor::select_loading() {
@@ -215,15 +215,15 @@ void InitialValuesEditor::select_loading() {
   dialog_.set_text(loadings_.from, std::to_string(range.first_node));
   dialog_.set_text(loadings_.to, std::to_string(range.last_node));
   dialog_.set_text(C::mass, shown(range.components[0]));
-  show_row(dialog_, loading_row, state_.general.n_dof, &range.components[3]);
+  show_row(dialog_, loading_row, context_.cases.general().n_dof, &range.components[3]);
   if (!accelerogram()) return;
   const Row shown_row = acceleration_row;
-  for (int c = 0; c < row_directions(state_.general.n_dof); ++c) {
+  for (int c = 0; c < row_directions(context_.cases.general().n_dof); ++c) {
     std::string g = text::format_g(record().initial_acceleration[c], 16, 6);
     text::tidy_number_text(g);
     dialog_.set_text(c == 0 ? shown_row.x : c == 1 ? shown_row.y : shown_row.z, text::trim_right(g));
   }
-  if (state_.general.n_dof != 3) dialog_.set_enabled(acceleration_row.z, false);
+  if (context_.cases.general().n_dof != 3) dialog_.set_enabled(acceleration_row.z, false);
 }
 
 void InitialValuesEditor::remove(Group& group) {
@@ -268,10 +268,10 @@ void InitialValuesEditor::on_control(C control) {
     case C::loading_list: return select_loading();
     case C::remove_condition: return remove(conditions_);
     case C::remove_loading: return remove(loadings_);
-    case C::zeros_displacement: return fill_row(dialog_, displacement_row, state_.general.n_dof, "0.");
-    case C::zeros_velocity: return fill_row(dialog_, velocity_row, state_.general.n_dof, "0.");
-    case C::zeros_loading: return fill_row(dialog_, loading_row, state_.general.n_dof, "0.");
-    case C::zeros_acceleration: return fill_row(dialog_, acceleration_row, state_.general.n_dof, "0.");
+    case C::zeros_displacement: return fill_row(dialog_, displacement_row, context_.cases.general().n_dof, "0.");
+    case C::zeros_velocity: return fill_row(dialog_, velocity_row, context_.cases.general().n_dof, "0.");
+    case C::zeros_loading: return fill_row(dialog_, loading_row, context_.cases.general().n_dof, "0.");
+    case C::zeros_acceleration: return fill_row(dialog_, acceleration_row, context_.cases.general().n_dof, "0.");
     case C::save: return save();
     default: return;  // the edits: their texts are read when a range is added
   }

@@ -143,7 +143,7 @@ TypedNodes read_nodes(const ui::Dialog& dialog, ui::ControlId from, ui::ControlI
 }
 
 bool nodes_in_model(Context& context, const TypedNodes& nodes) {
-  const int n = context.state.general.n_nodes;
+  const int n = context.cases.general().n_nodes;
   if (nodes.first >= 1 && nodes.last >= 1 && nodes.first <= n && nodes.last <= n) return true;
   report_outside_model(context, false, n);
   return false;

@@ -39,7 +39,7 @@ class SinExpEditor {
   bool sinusoidal() const { return record().loading_type == model::LoadingType::sinusoidal; }
   bool shows_existing_data();
   void load_existing_data();
-  void show_list() { items_.show_ranges(table_, std::min(count_, state_.general.n_nodes)); }
+  void show_list() { items_.show_ranges(table_, std::min(count_, context_.cases.general().n_nodes)); }
   void add();
   void select();
   void remove();
@@ -58,17 +58,17 @@ class SinExpEditor {
 };
 
 void SinExpEditor::set_up() {
-  items_.reset(state_.general.n_nodes);
+  items_.reset(context_.cases.general().n_nodes);
   if (sinusoidal()) {
     dialog_.set_text(C::title, " Loading: A*sin(omega*t +phi) ");
   } else {
     dialog_.set_text(C::title, " Loading: A*exp(omega*t)      ");
     dialog_.set_enabled(C::phi, false);
   }
-  dialog_.set_text(C::unit, state_.general.force_unit.trimmed());
+  dialog_.set_text(C::unit, context_.cases.general().force_unit.trimmed());
   dialog_.set_enabled(C::remove, false);
   dialog_.set_enabled(C::save, false);
-  if (state_.general.n_dof == 2) dialog_.set_enabled(amplitude_row.z, false);
+  if (context_.cases.general().n_dof == 2) dialog_.set_enabled(amplitude_row.z, false);
   // Without existing data (a new case, or one whose loading type changed since the file was
   // loaded) the ranges start afresh: a count left from before would write ranges 0-0.
   if (shows_existing_data()) load_existing_data();
@@ -86,9 +86,9 @@ void SinExpEditor::load_existing_data() {
   // The count becomes the number of ranges the saved section holds, at most the case's count:
   // an entry it does not reach would be an invisible range 0-0.
   const std::optional<model::Loading>& loading =
-      context_.cases.sections_for(state_, case_number_).loading(model::loading_kind(record().loading_type));
+      context_.cases.sections_for(case_number_).loading(model::loading_kind(record().loading_type));
   if (loading) {
-    const std::vector<model::NodeRange> ranges = model::case_files::opened_amplitudes(*loading, state_.general);
+    const std::vector<model::NodeRange> ranges = model::case_files::opened_amplitudes(*loading, context_.cases.general());
     count_ = static_cast<int>(std::min<std::size_t>(ranges.size(), std::max(record().n_load_ranges, 0)));
     for (int i = 1; i <= count_; ++i) table_.at(i) = ranges[static_cast<std::size_t>(i - 1)];
   }
@@ -97,16 +97,16 @@ void SinExpEditor::load_existing_data() {
 
 void SinExpEditor::add() {
   std::vector<ui::ControlId> fields{ui::id(C::from), ui::id(C::to)};
-  add_row_fields(fields, amplitude_row, state_.general.n_dof);
+  add_row_fields(fields, amplitude_row, context_.cases.general().n_dof);
   if (!fields_taken_whole(context_, dialog_, ui::DialogId::sin_exp, fields, "ADD Message")) return;
   const TypedNodes nodes = read_nodes(dialog_, ui::id(C::from), ui::id(C::to));
   if (!nodes_in_model(context_, nodes)) return;
   model::NodeRange range{nodes.first, nodes.last};
-  read_row(dialog_, amplitude_row, state_.general.n_dof, ui::field_length(C::amplitude_x), range.components);
+  read_row(dialog_, amplitude_row, context_.cases.general().n_dof, ui::field_length(C::amplitude_x), range.components);
   int& n = count_;
   int target = find_range_by_text(items_, n, nodes.from_text, nodes.to_text);
   if (target == 0) {
-    if (n >= state_.general.n_nodes) return report_ranges_full(context_, state_.general.n_nodes);
+    if (n >= context_.cases.general().n_nodes) return report_ranges_full(context_, context_.cases.general().n_nodes);
     target = n + 1;
   }
   table_.at(target) = range;
@@ -122,11 +122,11 @@ void SinExpEditor::select() {
     const model::NodeRange& range = table_.entry(s);
     dialog_.set_text(C::from, std::to_string(range.first_node));
     dialog_.set_text(C::to, std::to_string(range.last_node));
-    show_row(dialog_, amplitude_row, state_.general.n_dof, range.components);
+    show_row(dialog_, amplitude_row, context_.cases.general().n_dof, range.components);
   } else {
     dialog_.set_text(C::from, "");
     dialog_.set_text(C::to, "");
-    fill_row(dialog_, amplitude_row, state_.general.n_dof, "");
+    fill_row(dialog_, amplitude_row, context_.cases.general().n_dof, "");
   }
   dialog_.set_enabled(C::remove, in_use);
 }
@@ -169,8 +169,8 @@ void SinExpEditor::plot() {
   for (int i = 1; i <= count_; ++i) ranges.push_back(table_.entry(i));
   context_.toolkit.show_plot(amplitude_plot(
       (sinusoidal() ? "Sinusoidal loading of case " : "Exponential loading of case ") + std::to_string(case_number_),
-      ranges, state_.general.n_dof, sinusoidal(), omega, phi, record().end_time,
-      std::string(state_.general.force_unit.trimmed())));
+      ranges, context_.cases.general().n_dof, sinusoidal(), omega, phi, record().end_time,
+      std::string(context_.cases.general().force_unit.trimmed())));
 }
 
 void SinExpEditor::on_control(C control) {
@@ -180,7 +180,7 @@ void SinExpEditor::on_control(C control) {
     case C::add: return add();
     case C::list: return select();
     case C::remove: return remove();
-    case C::zeros: return fill_row(dialog_, amplitude_row, state_.general.n_dof, "0.");
+    case C::zeros: return fill_row(dialog_, amplitude_row, context_.cases.general().n_dof, "0.");
     case C::save: return save();
     default: return;  // the edits: read by "ADD >>" and "SAVE Changes"
   }

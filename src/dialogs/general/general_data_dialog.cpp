@@ -87,10 +87,10 @@ void refresh(ui::Dialog& dialog, const OperatorBlock& w) {
     show_coefficient(dialog, i, custom ? w.coefficients[i].view() : standard[i]);
 }
 
-// The operator shown on entry, from the committed state (which it also completes).
-void show_committed_operator(ui::Dialog& dialog, model::ProgramState& state) {
-  state.general.new_operator = model::six_coefficient_operator(state.general);
-  const OperatorBlock block = committed_operator_block(state);
+// The operator shown on entry, from the committed general data (which it also completes).
+void show_committed_operator(ui::Dialog& dialog, model::GeneralData& general) {
+  general.new_operator = model::six_coefficient_operator(general);
+  const OperatorBlock block = committed_operator_block(general);
   dialog.select(C::operator_combo, block.new_operator ? new_operator_item : newmark_item);
   dialog.select(C::coefficient_combo,
                 block.standard_coefficients ? standard_item : custom_item);
@@ -176,8 +176,9 @@ void save_changes(Session& session, ui::Dialog& dialog) {
     state.general_data_saved = false;
     return;
   }
-  state.general.n_loading_cases = session.working.n_loading_cases;
-  commit_operator_block(session.working.operator_block, state);
+  model::GeneralData& general = session.context.cases.general();
+  general.n_loading_cases = session.working.n_loading_cases;
+  commit_operator_block(session.working.operator_block, general);
   state.general_data_saved = true;
   dialog.set_enabled(C::ok, true);
 }
@@ -214,18 +215,19 @@ void load_from_old_file(Session& session, ui::Dialog& dialog) {
   }
   // Another file replaces the cases taken back from a stopped run, as it replaces any.
   if (std::exchange(state.resume_cases, false)) context.cases.drop_all(state.case_folder, false);
-  const text::Field<260> previous_loading_file = state.loading_file;
-  state.loading_file = text::trim_right(buffer);
-  const dialogs::LoadOutcome outcome = dialogs::load_loading_file(context, std::string(state.loading_file.trimmed()));
+  text::Field<260>& loading_file = context.cases.loading_file();
+  const text::Field<260> previous_loading_file = loading_file;
+  loading_file = text::trim_right(buffer);
+  const dialogs::LoadOutcome outcome = dialogs::load_loading_file(context, std::string(loading_file.trimmed()));
   // The maximum may have been raised for the file.
   dialog.set_text(C::max_time_points, left_justified(state.max_time_points, 6));
   if (outcome == dialogs::LoadOutcome::not_opened || outcome == dialogs::LoadOutcome::kept_maximum) {
-    state.loading_file = previous_loading_file;  // the reader has said why; nothing was read
+    loading_file = previous_loading_file;  // the reader has said why; nothing was read
     return;
   }
   // A path that failed is not offered again: the next box starts afresh in the data folder.
   if (outcome != dialogs::LoadOutcome::loaded) {
-    state.loading_file = previous_loading_file;  // the reader has said why
+    loading_file = previous_loading_file;  // the reader has said why
     // A file that broke part-way leaves what was read before the fault in the committed data,
     // which the dialog does not show; the user's own entries stay on screen, and OK waits for
     // a SAVE, which commits what the dialog shows.
@@ -236,13 +238,13 @@ void load_from_old_file(Session& session, ui::Dialog& dialog) {
   }
   state.loading_box_choice = buffer;
   state.old_file_loaded = true;
-  state.n_loaded_cases = state.general.n_loading_cases;
+  state.n_loaded_cases = context.cases.general().n_loading_cases;
   dialog.set_enabled(C::coefficient_combo, true);
   dialog.set_enabled(C::operator_combo, true);
   dialog.set_enabled(C::n_loading_cases, true);
-  session.working.operator_block = committed_operator_block(state);
+  session.working.operator_block = committed_operator_block(context.cases.general());
   refresh(dialog, session.working.operator_block);
-  dialog.set_text(C::n_loading_cases, std::to_string(state.general.n_loading_cases));
+  dialog.set_text(C::n_loading_cases, std::to_string(context.cases.general().n_loading_cases));
   dialog.update();
   dialog.set_enabled(C::ok, true);
   dialog.set_enabled(C::save_changes, false);
@@ -327,46 +329,47 @@ void fill_combos(ui::Dialog& dialog) {
   dialog.set_text(C::coefficient_combo, "Custom", custom_item);
 }
 
-void set_entry_states(ui::Dialog& dialog, const model::ProgramState& state) {
+void set_entry_states(ui::Dialog& dialog, const model::GeneralData& general) {
   dialog.set_enabled(C::coefficient_combo, false);
   dialog.set_enabled(C::operator_combo, false);
   dialog.set_enabled(C::n_loading_cases, false);
-  for (C id : coefficient_fields) dialog.set_enabled(id, !state.general.standard_coefficients);
+  for (C id : coefficient_fields) dialog.set_enabled(id, !general.standard_coefficients);
 }
 
 // A fresh pass starts from the New Operator with standard coefficients and no loaded file;
 // coming back from the Loading Cases dialog by Cancel keeps what was chosen.
-void reset_operator_choice(model::ProgramState& state) {
-  state.general.operator_code = "ACH";
+void reset_operator_choice(model::ProgramState& state, model::GeneralData& general) {
+  general.operator_code = "ACH";
   state.n_loaded_cases = 0;
   state.old_file_loaded = false;
-  state.general.standard_coefficients = true;
+  general.standard_coefficients = true;
 }
 
 }  // namespace
 
 int run_general_data_dialog(Context& context) {
   model::ProgramState& state = context.state;
+  model::GeneralData& general = context.cases.general();
   // A run taken back from one that stopped goes on with its cases and its operator.
   const bool resumed = state.resume_cases;
   if (!resumed) context.cases.drop_all(state.case_folder, false);
-  if (state.loading_cases_result != 2 && !resumed) reset_operator_choice(state);
+  if (state.loading_cases_result != 2 && !resumed) reset_operator_choice(state, general);
 
   std::unique_ptr<ui::Dialog> dialog = context.toolkit.create_dialog(ui::DialogId::general_data);
   Session session{context, {}};
   register_callbacks(session, *dialog);
   fill_combos(*dialog);
-  set_entry_states(*dialog, state);
+  set_entry_states(*dialog, general);
   dialog->set_text(C::max_time_points, left_justified(state.max_time_points, 6));
-  show_committed_operator(*dialog, state);
-  dialog->set_text(C::n_loading_cases, std::to_string(state.general.n_loading_cases));
+  show_committed_operator(*dialog, general);
+  dialog->set_text(C::n_loading_cases, std::to_string(general.n_loading_cases));
   dialog->set_enabled(C::load_old_file, false);
   dialog->set_enabled(C::save_changes, false);
 
   // A run taken back shows its model as it was chosen.
-  if (resumed && !state.general.geometry_file.blank()) show_geometry(*dialog, state);
+  if (resumed && !general.geometry_file.blank()) show_geometry(*dialog, general);
 
-  session.working = {state.general.n_loading_cases, committed_operator_block(state)};
+  session.working = {general.n_loading_cases, committed_operator_block(general)};
   state.general_data_changed = false;
   state.general_data_saved = false;
   dialog->set_enabled(C::ok, resumed);

@@ -10,13 +10,11 @@ std::array<text::Field<10>*, 6> coefficient_fields(model::GeneralData& g) {
 
 }  // namespace
 
-OperatorBlock committed_operator_block(const model::ProgramState& state) {
-  const model::GeneralData& g = state.general;
+OperatorBlock committed_operator_block(const model::GeneralData& g) {
   return {g.operator_code, g.new_operator, g.standard_coefficients, {g.beta, g.gamma, g.delta, g.teta, g.teta1, g.teta2}};
 }
 
-void commit_operator_block(const OperatorBlock& block, model::ProgramState& state) {
-  model::GeneralData& g = state.general;
+void commit_operator_block(const OperatorBlock& block, model::GeneralData& g) {
   g.operator_code = block.operator_code;
   g.new_operator = block.new_operator;
   g.standard_coefficients = block.standard_coefficients;

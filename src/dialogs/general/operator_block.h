@@ -1,11 +1,11 @@
 // The time-integration operator and its six coefficient texts, as the General Data dialog
-// edits them in its working copy and commits them to the program state.
+// edits them in its working copy and commits them to the general data.
 #pragma once
 
 #include <array>
 #include <string_view>
 
-#include "model/state.h"
+#include "model/general_data.h"
 #include "text/fixed_text.h"
 
 namespace dialogs::general {
@@ -20,8 +20,8 @@ struct OperatorBlock {
   friend bool operator==(const OperatorBlock&, const OperatorBlock&) = default;
 };
 
-OperatorBlock committed_operator_block(const model::ProgramState& state);
-void commit_operator_block(const OperatorBlock& block, model::ProgramState& state);
+OperatorBlock committed_operator_block(const model::GeneralData& general);
+void commit_operator_block(const OperatorBlock& block, model::GeneralData& general);
 
 // The standard coefficient texts of an operator; Newmark has only 1./Beta and 1./Gamma.
 const std::array<std::string_view, 6>& standard_coefficient_texts(bool new_operator);

@@ -10,26 +10,26 @@ namespace dialogs::general {
 
 namespace {
 
-void commit_geometry(model::ProgramState& state, const std::string& path, const model::GeometryData& data) {
-  state.general.geometry_file = path;
-  state.general.n_nodes = data.n_nodes;
-  state.general.n_elements = data.n_elements;
-  state.general.n_dof = data.n_dof;
-  state.general.n_loading_cases = 0;
-  state.general.length_unit = data.length_unit;
-  state.general.second_unit = data.second_unit;
-  state.general.force_unit = data.force_unit;
+void commit_geometry(model::GeneralData& general, const std::string& path, const model::GeometryData& data) {
+  general.geometry_file = path;
+  general.n_nodes = data.n_nodes;
+  general.n_elements = data.n_elements;
+  general.n_dof = data.n_dof;
+  general.n_loading_cases = 0;
+  general.length_unit = data.length_unit;
+  general.second_unit = data.second_unit;
+  general.force_unit = data.force_unit;
 }
 
 }  // namespace
 
-void show_geometry(ui::Dialog& dialog, const model::ProgramState& state) {
+void show_geometry(ui::Dialog& dialog, const model::GeneralData& general) {
   using C = ui::templates::GeneralData;
-  dialog.set_text(C::geometry_path, state.general.geometry_file.trimmed());
+  dialog.set_text(C::geometry_path, general.geometry_file.trimmed());
   dialog.set_enabled(C::load_old_file, true);
-  dialog.set_text(C::n_nodes, std::to_string(state.general.n_nodes));
-  dialog.set_text(C::n_dof, std::to_string(state.general.n_dof));
-  dialog.set_text(C::n_loading_cases, std::to_string(state.general.n_loading_cases));
+  dialog.set_text(C::n_nodes, std::to_string(general.n_nodes));
+  dialog.set_text(C::n_dof, std::to_string(general.n_dof));
+  dialog.set_text(C::n_loading_cases, std::to_string(general.n_loading_cases));
   dialog.set_enabled(C::coefficient_combo, true);
   dialog.set_enabled(C::operator_combo, true);
   dialog.set_enabled(C::n_loading_cases, true);
@@ -56,8 +56,8 @@ void select_geometry_file(Context& context, ui::Dialog& dialog) {
     return;
   }
   context.state.geometry_box_choice = buffer;
-  commit_geometry(context.state, std::string(text::trim_right(buffer)), result.data);
-  show_geometry(dialog, context.state);
+  commit_geometry(context.cases.general(), std::string(text::trim_right(buffer)), result.data);
+  show_geometry(dialog, context.cases.general());
 }
 
 }  // namespace dialogs::general

@@ -12,6 +12,6 @@ void select_geometry_file(Context& context, ui::Dialog& dialog);
 
 // Shows the chosen geometry file, its counts and the number of cases, and opens the common
 // data for changes, as a successful choice does.
-void show_geometry(ui::Dialog& dialog, const model::ProgramState& state);
+void show_geometry(ui::Dialog& dialog, const model::GeneralData& general);
 
 }  // namespace dialogs::general

@@ -95,7 +95,6 @@ Step OldFileReader::read_diameters() {
     records.push_back(g);
   }
   a_.damping.diameters = diameter_groups(element_diameters(records, g_().n_elements));
-  a_.damping.n_diameter_groups = static_cast<int>(a_.damping.diameters.size());
   return Step::go_on;
 }
 

@@ -121,12 +121,12 @@ void start_afresh(Case& c) {
 
 const Case& CaseStore::sections(int k) const {
   static const Case none;
-  return k >= 1 && k <= static_cast<int>(cases_.size()) ? cases_[k - 1] : none;
+  return k >= 1 && k <= static_cast<int>(document_.cases.size()) ? document_.cases[k - 1] : none;
 }
 
 Case& CaseStore::at(int k) {
-  if (static_cast<int>(cases_.size()) < k) cases_.resize(k);
-  return cases_[k - 1];
+  if (static_cast<int>(document_.cases.size()) < k) document_.cases.resize(k);
+  return document_.cases[k - 1];
 }
 
 Case CaseStore::facts(int k) const {
@@ -142,7 +142,7 @@ const CaseRecord* CaseStore::loaded(int k) const {
 
 void CaseStore::set_count(int n) {
   n = std::max(n, 0);
-  for (int k = std::min(n_cases_, n) + 1; k <= std::max(static_cast<int>(cases_.size()), n); ++k) {
+  for (int k = std::min(n_cases_, n) + 1; k <= std::max(static_cast<int>(document_.cases.size()), n); ++k) {
     Case& c = at(k);
     start_afresh(c);
   }
@@ -150,7 +150,7 @@ void CaseStore::set_count(int n) {
 }
 
 void CaseStore::clear_records(bool with_facts) {
-  for (Case& c : cases_) {
+  for (Case& c : document_.cases) {
     c.record = CaseRecord{};
     if (with_facts) start_afresh(c);
   }
@@ -158,12 +158,12 @@ void CaseStore::clear_records(bool with_facts) {
 }
 
 void CaseStore::set_loaded(const std::vector<CaseRecord>& records) {
-  for (Case& c : cases_) c.loaded.reset();
+  for (Case& c : document_.cases) c.loaded.reset();
   for (int k = 1; k <= static_cast<int>(records.size()); ++k) at(k).loaded = records[k - 1];
 }
 
 void CaseStore::take_records(std::vector<Case> cases, int count) {
-  for (Case& c : cases_) take_facts(c, Case{});
+  for (Case& c : document_.cases) take_facts(c, Case{});
   for (int k = 1; k <= static_cast<int>(cases.size()); ++k) take_facts(at(k), cases[k - 1]);
   n_cases_ = std::max(count, 0);
   if (n_cases_ > 0) at(n_cases_);
@@ -186,8 +186,8 @@ void CaseStore::fit_model(int n_nodes, int n_dof) {
   auto keep_lines = [](SectionStyle& style, std::string lines) {
     if (style.layout != SectionLayout::verbatim) style = verbatim(std::move(lines));
   };
-  for (int k = 1; k <= static_cast<int>(cases_.size()); ++k) {
-    Case& c = cases_[k - 1];
+  for (int k = 1; k <= static_cast<int>(document_.cases.size()); ++k) {
+    Case& c = document_.cases[k - 1];
     if (c.initial_conditions && c.initial_conditions->style.layout != SectionLayout::verbatim) {
       const std::string lines = conditions_text(*c.initial_conditions, g);
       *c.initial_conditions = InitialConditions{};
@@ -212,8 +212,8 @@ void CaseStore::fit_model(int n_nodes, int n_dof) {
 
 bool CaseStore::save_initial_values(const ProgramState& s, int k, InitialConditions conditions,
                                     RangeSection loadings, FileFailure& failure) {
-  fit_model(s.general.n_nodes, s.general.n_dof);
-  const GeneralData g = counts(s.general.n_nodes, s.general.n_dof);
+  fit_model();
+  const GeneralData g = counts(n_nodes_, n_dof_);
   if (!write_text(s.case_folder, k, ScratchKind::initial_conditions, conditions_text(conditions, g),
                   failure))
     return false;
@@ -226,8 +226,8 @@ bool CaseStore::save_initial_values(const ProgramState& s, int k, InitialConditi
 }
 
 bool CaseStore::save_loading(const ProgramState& s, int k, LoadingKind kind, Loading& loading, FileFailure& failure) {
-  fit_model(s.general.n_nodes, s.general.n_dof);
-  const GeneralData g = counts(s.general.n_nodes, s.general.n_dof);
+  fit_model();
+  const GeneralData g = counts(n_nodes_, n_dof_);
   const bool written = write_file(
       s.case_folder, k, file_kind_of(kind),
       [&](std::string& out, const Drain& drain) { append_loading(out, loading, k, g, LineForm::case_file, drain); },
@@ -242,8 +242,8 @@ bool CaseStore::save_loading(const ProgramState& s, int k, LoadingKind kind, Loa
   return written;
 }
 
-const Case& CaseStore::sections_for(const ProgramState& s, int k) {
-  fit_model(s.general.n_nodes, s.general.n_dof);
+const Case& CaseStore::sections_for(int k) {
+  fit_model();
   return sections(k);
 }
 
@@ -301,7 +301,7 @@ bool CaseStore::place_loaded(const ProgramState& s, Analysis& read, FileFailure&
 
 void CaseStore::drop_all(const std::string& folder, bool with_initial_loadings) {
   delete_case_scratch_files(with_initial_loadings, folder);
-  for (Case& c : cases_) drop_sections(c, with_initial_loadings);
+  for (Case& c : document_.cases) drop_sections(c, with_initial_loadings);
 }
 
 std::vector<std::string> CaseStore::remove_case(const std::string& folder, int removed, int last) {
@@ -314,7 +314,7 @@ std::vector<std::string> CaseStore::remove_case(const std::string& folder, int r
   const GeneralData g = counts(n_nodes_, n_dof_);
   for (int k = removed; k < last; ++k)
     for (std::size_t kind = 0; kind < loading_kinds; ++kind) {
-      const std::optional<Loading>& loading = cases_[k - 1].loadings[kind];
+      const std::optional<Loading>& loading = document_.cases[k - 1].loadings[kind];
       if (!loading || loading->style.layout == SectionLayout::verbatim) continue;
       FileFailure failure;
       const ScratchKind file = file_kind_of(static_cast<LoadingKind>(kind));
@@ -329,7 +329,7 @@ std::vector<std::string> CaseStore::remove_case(const std::string& folder, int r
 }
 
 void CaseStore::take_files(const std::string& folder) {
-  for (Case& c : cases_) drop_sections(c, true);
+  for (Case& c : document_.cases) drop_sections(c, true);
   const files::Descriptor folder_fd = open_run_folder(folder);
   auto kept = [&folder_fd](int k, ScratchKind kind) -> std::optional<SectionStyle> {
     text::RecordSource source;
@@ -347,13 +347,13 @@ void CaseStore::take_files(const std::string& folder) {
   }
 }
 
-Analysis CaseStore::analysis(const ProgramState& s) {
-  fit_model(s.general.n_nodes, s.general.n_dof);
+Analysis CaseStore::analysis() {
+  fit_model();
   Analysis a;
-  a.general = s.general;
-  a.damping = s.damping;
-  a.accel_direction = s.accel_direction;
-  const int n = std::max(s.general.n_loading_cases, 0);
+  a.general = document_.general;
+  a.damping = document_.damping;
+  a.accel_direction = document_.accel_direction;
+  const int n = std::max(document_.general.n_loading_cases, 0);
   a.cases.resize(n);
   for (int k = 1; k <= n; ++k) {
     Case& c = a.cases[k - 1];

@@ -1,6 +1,7 @@
-// The run's cases: the one place their records, sections and facts live while the program runs.
-// The Loading Cases form and the editors edit a copy of a case and hand it back through
-// `commit`; Create writes the loading file from them. Every change of a section also goes to
+// The run's document: the one place the analysis (general data, damping, the cases' records,
+// sections and facts) and the loading file's name live while the program runs. The Loading
+// Cases form and the editors edit a copy of a case and hand it back through `commit`; Create
+// writes the loading file from the analysis. Every change of a section also goes to
 // the case's file in the run's private folder, atomically and in its section's layout: those
 // files and the journal are what a stopped run leaves behind, and they are read only when such
 // a run is taken back.
@@ -32,6 +33,17 @@ struct SavedSections {
 
 class CaseStore {
  public:
+  // ----- the analysis-wide data, as General Data and the Loading Cases form commit it -----
+  GeneralData& general() { return document_.general; }
+  const GeneralData& general() const { return document_.general; }
+  Damping& damping() { return document_.damping; }
+  const Damping& damping() const { return document_.damping; }
+  AccelDirection& accel_direction() { return document_.accel_direction; }
+  AccelDirection accel_direction() const { return document_.accel_direction; }
+  // The loading file Create writes, as the Loading Cases dialog names it.
+  Field<260>& loading_file() { return loading_file_; }
+  const Field<260>& loading_file() const { return loading_file_; }
+
   // ----- the cases' records and facts -----
   // Cases 1..count() are those the Loading Cases dialog made: each has its record and facts.
   // A case beyond them may still hold sections or what LOAD read.
@@ -81,7 +93,7 @@ class CaseStore {
   // The sections of case k as an editor or the plot opens them (opened_sections.h): one made
   // for other node or degree-of-freedom counts than the model's of the moment comes as the lines
   // it was made with.
-  const Case& sections_for(const ProgramState& s, int k);
+  const Case& sections_for(int k);
 
   // LOAD from Old File: the cases of `read` (their sections taken over) replace those of the
   // same numbers. A case read whole
@@ -98,18 +110,22 @@ class CaseStore {
   // A stopped run taken back: its case files, read as they stand.
   void take_files(const std::string& folder);
 
-  // The analysis Create writes: the general data and damping of the state, the cases' records
-  // as entered and the sections kept here.
-  Analysis analysis(const ProgramState& s);
-  // Every case the store holds, case k at [k - 1]: what the journal writes.
-  const std::vector<Case>& cases() const { return cases_; }
+  // The analysis Create writes: cases 1..general().n_loading_cases, their records as entered
+  // and the sections kept here.
+  Analysis analysis();
+  // The document as it stands: its cases are every case the store holds, case k at [k - 1]
+  // (also those beyond count()): what the journal writes.
+  const Analysis& document() const { return document_; }
+  const std::vector<Case>& cases() const { return document_.cases; }
 
  private:
   // Sections are written for the model's node and degree-of-freedom counts of the moment they
   // were made. When those counts change, each section keeps the lines it was made with.
   void fit_model(int n_nodes, int n_dof);
+  void fit_model() { fit_model(document_.general.n_nodes, document_.general.n_dof); }
 
-  std::vector<Case> cases_;  // case k at cases_[k - 1]
+  Analysis document_;  // case k at document_.cases[k - 1]
+  Field<260> loading_file_;
   int n_cases_ = 0;
   int n_nodes_ = 0, n_dof_ = 0;
   std::function<void()> journal_;

@@ -241,7 +241,7 @@ void remove_dead_run_folders_at(int base_fd) {
       switch (read_journal_at(folder.get(), journal, reason)) {
         case JournalRead::ok:
           // Saved data waits for the start that offers it back.
-          if (!holds_saved_data(journal.state)) remove_tree_at(base_fd, name.c_str());
+          if (!holds_saved_data(journal.analysis.general)) remove_tree_at(base_fd, name.c_str());
           break;
         case JournalRead::damaged: abandon_at(base_fd, name, reason); break;
         case JournalRead::missing: remove_tree_at(base_fd, name.c_str()); break;

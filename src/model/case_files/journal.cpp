@@ -31,6 +31,13 @@ namespace {
 // hundred kilobytes).
 constexpr std::size_t journal_size_limit = 16u << 20;
 
+// A count the dialogs size their tables by: a journal that says otherwise was not written by a run.
+void within(const char* key, int value, int low, int high) {
+  if (value < low || value > high)
+    throw Damaged("\"" + std::string(key) + "\" is " + std::to_string(value) + ", not from " + std::to_string(low) +
+                  " to " + std::to_string(high));
+}
+
 // The analysis-wide data by the names the journal gives them: the names of the first version,
 // which every journal keeps so that a stopped run of any version is read the same.
 template <typename General, typename Visit>
@@ -65,14 +72,22 @@ void damping_fields(DampingBlock& d, Visit&& visit) {
   visit("c_drag", d.c_drag);
   visit("zeta", d.zeta);
   visit("diameter_table", d.diameters);
-  visit("n_diameter_groups", d.n_diameter_groups);
+  // The table's size, written for the runs that counted groups beside the table: one of theirs
+  // may count fewer than it holds, and only those counted are groups.
+  int groups = d.n_diameter_groups();
+  visit("n_diameter_groups", groups);
+  if constexpr (!std::is_const_v<DampingBlock>) {
+    within("n_diameter_groups", groups, 0, d.n_diameter_groups());
+    d.diameters.resize(static_cast<std::size_t>(groups));
+  }
 }
 
 // The run's own journaled facts, by the name the journal gives them. Folders, the run's own
 // case folder, dialog results and the editors' working tables are not here: the folders are
-// the new run's, and the editors fill their tables from the case files.
-template <typename State, typename Visit>
-void run_fields(State& s, Visit&& visit) {
+// the new run's, and the editors fill their tables from the case files. The direction of a
+// one-direction accelerogram is the document's, but journals have always kept it here.
+template <typename State, typename Direction, typename Visit>
+void run_fields(State& s, Direction& accel_direction, Visit&& visit) {
   visit("language", s.language);
   visit("max_time_points", s.max_time_points);
   visit("geometry_box_choice", s.geometry_box_choice);
@@ -83,16 +98,28 @@ void run_fields(State& s, Visit&& visit) {
   visit("old_file_loaded", s.old_file_loaded);
   visit("n_loaded_cases", s.n_loaded_cases);
   visit("current_case", s.current_case);
-  visit("accel_direction", s.accel_direction);
+  visit("accel_direction", accel_direction);
   visit("diameters_saved", s.diameters_saved);
 }
 
-// The analysis-wide data, which the journal keeps beside the cases.
-template <typename State, typename Visit>
-void analysis_fields(State& s, Visit&& visit) {
-  general_fields(s.general, visit);
-  damping_fields(s.damping, visit);
-  visit("loading_file", s.loading_file);
+// The journaled parts, each one visit: the run's own facts ("state") and the analysis-wide
+// data of the document ("analysis", beside the cases).
+template <typename State, typename Direction>
+auto run_part(State& s, Direction& accel_direction) {
+  return [&s, &accel_direction](auto&& visit) { run_fields(s, accel_direction, visit); };
+}
+
+template <typename General, typename DampingBlock, typename Name>
+auto document_part(General& g, DampingBlock& d, Name& loading_file) {
+  return [&g, &d, &loading_file](auto&& visit) {
+    general_fields(g, visit);
+    damping_fields(d, visit);
+    visit("loading_file", loading_file);
+  };
+}
+
+auto document_part(const CaseStore& store) {
+  return document_part(store.general(), store.damping(), store.loading_file());
 }
 
 // The journaled fields as raw bytes: comparing them tells, far cheaper than the JSON text,
@@ -129,41 +156,37 @@ struct Image {
 
 std::string state_image(const ProgramState& s, const CaseStore& cases) {
   Image image;
-  run_fields(s, image);
-  analysis_fields(s, image);
+  run_part(s, cases.document().accel_direction)(image);
+  document_part(cases)(image);
   image("case_count", cases.count());
   image("cases", cases.cases());
   return std::move(image.bytes);
 }
 
-json fields_json(const ProgramState& s, auto fields) {
+json fields_json(auto part) {
   json j = json::object();
-  fields(s, [&j](const char* key, const auto& v) { j[key] = put(v); });
+  part([&j](const char* key, const auto& v) { j[key] = put(v); });
   return j;
 }
 
-void take_fields(const json& j, ProgramState& s, auto fields) {
-  fields(s, [&j](const char* key, auto& v) { take(member(j, key), key, v); });
+void take_fields(const json& j, auto part) {
+  part([&j](const char* key, auto& v) { take(member(j, key), key, v); });
 }
 
 // Counts the dialogs size their tables by: a journal that says otherwise was not written by a run.
-void check_counts(const ProgramState& s) {
-  auto within = [](const char* key, int value, int low, int high) {
-    if (value < low || value > high)
-      throw Damaged("\"" + std::string(key) + "\" is " + std::to_string(value) + ", not from " +
-                    std::to_string(low) + " to " + std::to_string(high));
-  };
+void check_counts(const JournalContent& c) {
+  const ProgramState& s = c.state;
+  const GeneralData& g = c.analysis.general;
   within("max_time_points", s.max_time_points, 1, std::numeric_limits<int>::max());
-  within("n_loading_cases", s.general.n_loading_cases, 0, max_loading_cases);
+  within("n_loading_cases", g.n_loading_cases, 0, max_loading_cases);
   within("n_loaded_cases", s.n_loaded_cases, 0, max_loading_cases);
   within("current_case", s.current_case, 0, max_loading_cases);
-  within("n_diameter_groups", s.damping.n_diameter_groups, 0, static_cast<int>(s.damping.diameters.size()));
   // The model's counts are those of a geometry file the run read, or none yet: the tables of
   // Create and its check are sized by them.
-  if (s.general.n_nodes != 0 || s.general.n_elements != 0 || s.general.n_dof != 0) {
-    within("n_nodes", s.general.n_nodes, 1, std::numeric_limits<int>::max());
-    within("n_elements", s.general.n_elements, 1, std::numeric_limits<int>::max());
-    within("n_dof", s.general.n_dof, 1, max_dof);
+  if (g.n_nodes != 0 || g.n_elements != 0 || g.n_dof != 0) {
+    within("n_nodes", g.n_nodes, 1, std::numeric_limits<int>::max());
+    within("n_elements", g.n_elements, 1, std::numeric_limits<int>::max());
+    within("n_dof", g.n_dof, 1, max_dof);
   }
 }
 
@@ -179,9 +202,10 @@ std::int64_t time_of(const json& j, std::string_view key) {
   return t;
 }
 
-int cases_entered(const ProgramState& s, const std::vector<Case>& cases) {
+int cases_entered(const ProgramState& s, const Analysis& a) {
+  const std::vector<Case>& cases = a.cases;
   int n = 0;
-  for (int k = 1; k <= s.general.n_loading_cases; ++k)
+  for (int k = 1; k <= a.general.n_loading_cases; ++k)
     if (k <= s.n_loaded_cases || (k <= static_cast<int>(cases.size()) && cases[k - 1].processed)) ++n;
   return n;
 }
@@ -208,9 +232,9 @@ void take_case_lists(json& state, JournalContent& read) {
   for (std::size_t size : {records.size(), loaded.size(), processed.size(), steps.size(), loading_saved.size(),
                            initial_values_saved.size()})
     n = std::max(n, size);
-  read.cases.assign(n, Case{});
+  read.analysis.cases.assign(n, Case{});
   for (std::size_t i = 0; i < n; ++i) {
-    Case& c = read.cases[i];
+    Case& c = read.analysis.cases[i];
     if (i < records.size()) c.record = records[i];
     if (i < loaded.size()) c.loaded = loaded[i];
     c.processed = i < processed.size() && processed[i];
@@ -225,16 +249,17 @@ void take_case_lists(json& state, JournalContent& read) {
 void take_state(json& j, int version, JournalContent& read) {
   member(j, "state");  // a journal without it is damaged
   json& state = j["state"];
-  take_fields(state, read.state, [](auto& s, auto&& visit) { run_fields(s, visit); });
+  take_fields(state, run_part(read.state, read.analysis.accel_direction));
+  const auto document = document_part(read.analysis.general, read.analysis.damping, read.loading_file);
   if (version == journal_version_with_case_lists) {
-    take_fields(state, read.state, [](auto& s, auto&& visit) { analysis_fields(s, visit); });
+    take_fields(state, document);
     take_case_lists(state, read);
     return;
   }
   const json& analysis = member(j, "analysis");
-  take_fields(analysis, read.state, [](auto& s, auto&& visit) { analysis_fields(s, visit); });
+  take_fields(analysis, document);
   take(member(analysis, "case_count"), "case_count", read.case_count);
-  take(member(analysis, "cases"), "cases", read.cases);
+  take(member(analysis, "cases"), "cases", read.analysis.cases);
   if (read.case_count < 0 || read.case_count > max_loading_cases)
     wrong("case_count", "a number of cases from 0 to " + std::to_string(max_loading_cases));
 }
@@ -259,8 +284,8 @@ std::string journal_text(const ProgramState& state, const CaseStore& cases, cons
   j["own_loading_files"] = std::move(own);
   // Only a take-over's journal names its run: every other journal stays as it always was.
   if (!summary.taken_from.empty()) j["taken_from"] = put(summary.taken_from);
-  j["state"] = fields_json(state, [](auto& s, auto&& visit) { run_fields(s, visit); });
-  json analysis = fields_json(state, [](auto& s, auto&& visit) { analysis_fields(s, visit); });
+  j["state"] = fields_json(run_part(state, cases.document().accel_direction));
+  json analysis = fields_json(document_part(cases));
   analysis["case_count"] = cases.count();
   analysis["cases"] = put(cases.cases());
   j["analysis"] = std::move(analysis);
@@ -296,9 +321,9 @@ JournalRead parse_journal(std::string_view text, JournalContent& content, std::s
     }
     if (j.contains("taken_from")) take(j["taken_from"], "taken_from", read.summary.taken_from);
     take_state(j, version, read);
-    check_counts(read.state);
-    read.summary.cases_entered = cases_entered(read.state, read.cases);
-    read.summary.loading_file = std::string(read.state.loading_file.trimmed());
+    check_counts(read);
+    read.summary.cases_entered = cases_entered(read.state, read.analysis);
+    read.summary.loading_file = std::string(read.loading_file.trimmed());
     content = std::move(read);
     return JournalRead::ok;
   } catch (const json::parse_error& e) {
@@ -325,14 +350,16 @@ JournalRead read_journal(const fs::path& folder, JournalContent& content, std::s
 
 void restore_journaled_state(const JournalContent& from, ProgramState& into, CaseStore& cases) {
   // Through the journal's own form: the lists of journaled fields stay in one place.
-  auto copy = [&from, &into](auto fields) { take_fields(fields_json(from.state, fields), into, fields); };
-  copy([](auto& s, auto&& visit) { run_fields(s, visit); });
-  copy([](auto& s, auto&& visit) { analysis_fields(s, visit); });
-  cases.take_records(from.cases, from.case_count);
+  take_fields(fields_json(run_part(from.state, from.analysis.accel_direction)),
+              run_part(into, cases.accel_direction()));
+  const Analysis& a = from.analysis;
+  take_fields(fields_json(document_part(a.general, a.damping, from.loading_file)),
+              document_part(cases.general(), cases.damping(), cases.loading_file()));
+  cases.take_records(a.cases, from.case_count);
 }
 
-bool holds_saved_data(const ProgramState& s) {
-  return s.general.geometry_file.trimmed_length() > 0 || s.general.n_loading_cases > 0;
+bool holds_saved_data(const GeneralData& g) {
+  return g.geometry_file.trimmed_length() > 0 || g.n_loading_cases > 0;
 }
 
 Journal::Journal(fs::path folder, std::string start_folder)

@@ -51,8 +51,10 @@ struct JournalSummary {
 struct JournalContent {
   JournalSummary summary;
   ProgramState state;  // the journaled part; folders, dialog results and editor tables stay default
-  // Each case's record and facts, case k at [k - 1]; the sections are in the case files.
-  std::vector<Case> cases;
+  // The document: general data, damping, the accelerogram direction and each case's record and
+  // facts, case k at cases[k - 1]; the sections are in the case files.
+  Analysis analysis;
+  Field<260> loading_file;
   int case_count = 0;  // the cases the Loading Cases dialog had made
 };
 
@@ -65,18 +67,18 @@ enum class JournalRead {
 // Reads `folder`'s journal. On `damaged`, `reason` says what is wrong and `content` is untouched.
 JournalRead read_journal(const std::filesystem::path& folder, JournalContent& content, std::string& reason);
 
-// The journal's text for a state and its cases; `parse_journal` is its inverse.
+// The journal's text for a state and its document; `parse_journal` is its inverse.
 std::string journal_text(const ProgramState& state, const CaseStore& cases, const JournalSummary& summary);
 JournalRead parse_journal(std::string_view text, JournalContent& content, std::string& reason);
 
-// Copies the journaled fields of `from` into `into` and the cases' records and facts into
-// `cases` (their sections stay), leaving the run's own (folders, ...) alone: the one place that
-// rebuilds a program state from a journal.
+// Copies the journaled fields of `from` into `into` and its document into `cases` (the cases'
+// sections stay), leaving the run's own (folders, ...) alone: the one place that rebuilds a
+// program state and its document from a journal.
 void restore_journaled_state(const JournalContent& from, ProgramState& into, CaseStore& cases);
 
 // Whether a run entered anything worth offering back: a geometry file chosen or a number of
 // cases saved (no case file is written before that).
-bool holds_saved_data(const ProgramState& state);
+bool holds_saved_data(const GeneralData& general);
 
 // Keeps one run folder's journal up to date. `record` is cheap when nothing changed: it compares
 // the journal's text and a fingerprint of the case files with the last ones written.

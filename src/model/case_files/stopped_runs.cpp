@@ -71,9 +71,10 @@ bool StoppedRun::take_over(const fs::path& into, const fs::path& start_folder, T
   Journal journal_of_into(into, start_folder.string());
   journal_of_into.take_over_from(name_);
   std::string why;
+  ProgramState state;
   CaseStore cases;
-  cases.take_records(journal.cases, journal.case_count);
-  if (!journal_of_into.record(journal.state, cases, 0, why)) return give_up(journal_name, names.size(), why);
+  restore_journaled_state(journal, state, cases);
+  if (!journal_of_into.record(state, cases, 0, why)) return give_up(journal_name, names.size(), why);
   remove_tree_at(base.get(), name_.c_str());
   struct stat st {};
   if (::fstatat(base.get(), name_.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) abandon_at(base.get(), name_, why);
@@ -110,7 +111,7 @@ std::vector<StoppedRun> find_stopped_runs(const fs::path& start_folder) {
           run.status == JournalRead::ok
               // The start folder's own runs stay its own when the folder is moved or renamed.
               ? (own || fs::path(run.journal.summary.start_folder).lexically_normal().string() == start) &&
-                    holds_saved_data(run.journal.state)
+                    holds_saved_data(run.journal.analysis.general)
               : run.status == JournalRead::damaged && own;
       // A taker of another start folder is read only for the run it names as taken.
       if (offered || (run.status == JournalRead::ok && !run.journal.summary.taken_from.empty())) {

@@ -111,46 +111,46 @@ TEST(AddChecks, PrintingTimeIsNeededOnlyWhenATimeHistoryIsPrinted) {
 }
 
 TEST(StoreDamping, TakesOnlyTheValuesOfTheChosenType) {
-  model::ProgramState s;
-  s.damping.alfa_d = s.damping.beta_d = s.damping.ro_air = s.damping.c_drag = s.damping.zeta = s.damping.niu = -1;
+  testing_support::Session s;
+  s.damping().alfa_d = s.damping().beta_d = s.damping().ro_air = s.damping().c_drag = s.damping().zeta = s.damping().niu = -1;
   CaseForm f = complete_form();
   f.niu = 0.5f;
   f.first_damping = 2;
   f.second_damping = 3;
   f.zeta = 4;
   f.damping_item = 4;  // Aero
-  dialogs::cases::store_damping(f, s);
-  EXPECT_TRUE(s.damping.present);
-  EXPECT_EQ(s.damping.type, model::DampingType::aero);
-  EXPECT_EQ(s.damping.ro_air, 2);
-  EXPECT_EQ(s.damping.c_drag, 3);
-  EXPECT_EQ(s.damping.zeta, -1);
-  EXPECT_EQ(s.damping.alfa_d, -1);
-  EXPECT_EQ(s.damping.niu, 0.5f);
+  dialogs::cases::store_damping(f, s.cases);
+  EXPECT_TRUE(s.damping().present);
+  EXPECT_EQ(s.damping().type, model::DampingType::aero);
+  EXPECT_EQ(s.damping().ro_air, 2);
+  EXPECT_EQ(s.damping().c_drag, 3);
+  EXPECT_EQ(s.damping().zeta, -1);
+  EXPECT_EQ(s.damping().alfa_d, -1);
+  EXPECT_EQ(s.damping().niu, 0.5f);
 
-  s.general.new_operator = false;
+  s.general().new_operator = false;
   f.niu = 9;
   f.damping_item = 3;  // Structural
-  dialogs::cases::store_damping(f, s);
-  EXPECT_EQ(s.damping.zeta, 4);
-  EXPECT_EQ(s.damping.niu, 0.5f) << "niu belongs to the New Operator only";
+  dialogs::cases::store_damping(f, s.cases);
+  EXPECT_EQ(s.damping().zeta, 4);
+  EXPECT_EQ(s.damping().niu, 0.5f) << "niu belongs to the New Operator only";
 
   f.damping_item = 1;
-  dialogs::cases::store_damping(f, s);
-  EXPECT_FALSE(s.damping.present);
-  EXPECT_EQ(s.damping.type, model::DampingType::none);
+  dialogs::cases::store_damping(f, s.cases);
+  EXPECT_FALSE(s.damping().present);
+  EXPECT_EQ(s.damping().type, model::DampingType::none);
 }
 
 TEST(UnitTexts, ToleranceUnitFollowsTheOperator) {
-  model::ProgramState s;
-  s.general.length_unit = "m";
-  EXPECT_EQ(dialogs::cases::gravity_unit_text(s), "m/sec2");
+  testing_support::Session s;
+  s.general().length_unit = "m";
+  EXPECT_EQ(dialogs::cases::gravity_unit_text(s.general()), "m/sec2");
   for (const char* code : {"ACH", "ach", "CUSTOM", "c"}) {
-    s.general.operator_code = code;
-    EXPECT_EQ(dialogs::cases::tolerance_unit_text(s), "m/sec3") << code;
+    s.general().operator_code = code;
+    EXPECT_EQ(dialogs::cases::tolerance_unit_text(s.general()), "m/sec3") << code;
   }
-  s.general.operator_code = "NEWMARK";
-  EXPECT_EQ(dialogs::cases::tolerance_unit_text(s), "m/sec2");
+  s.general().operator_code = "NEWMARK";
+  EXPECT_EQ(dialogs::cases::tolerance_unit_text(s.general()), "m/sec2");
 }
 
 model::CaseRecord record_with(float end_time) {
@@ -161,7 +161,7 @@ model::CaseRecord record_with(float end_time) {
 
 TEST(CaseArrays, LoadedRecordsBeyondTheNumberOfCasesAreNotCopied) {
   testing_support::Session s;
-  s.general.n_loading_cases = 2;
+  s.general().n_loading_cases = 2;
   s.n_loaded_cases = 4;
   for (int k = 1; k <= 4; ++k) s.loaded(k) = record_with(static_cast<float>(k));
   dialogs::cases::create_case_arrays(s, s.cases);
@@ -175,7 +175,7 @@ TEST(CaseArrays, LoadedRecordsBeyondTheNumberOfCasesAreNotCopied) {
 
 TEST(CaseArrays, WithoutAnOldFileEveryCaseStartsEmptyAndUnprocessed) {
   testing_support::Session s;
-  s.general.n_loading_cases = 3;
+  s.general().n_loading_cases = 3;
   s.at(2).processed = s.at(3).loading_saved = true;  // left from an earlier pass
   s.record(1).end_time = 5;
   dialogs::cases::create_case_arrays(s, s.cases);
@@ -193,7 +193,7 @@ TEST(CaseArrays, ARunTakenBackKeepsItsCasesAndTheFirstOnesWhenTheyAreFewer) {
   s.at(2).processed = true;
   s.record(3).end_time = 3;
   s.resume_cases = true;
-  s.general.n_loading_cases = 2;
+  s.general().n_loading_cases = 2;
   dialogs::cases::create_case_arrays(s, s.cases);
   EXPECT_FALSE(s.resume_cases);
   EXPECT_EQ(s.cases.count(), 2);
@@ -205,7 +205,7 @@ TEST(CaseArrays, ARunTakenBackKeepsItsCasesAndTheFirstOnesWhenTheyAreFewer) {
 TEST(RemoveCase, LaterCasesMoveDownWithTheirFlagsAndLoadedRecords) {
   testing_support::TempCurrentDir dir;
   testing_support::Session s;
-  s.general.n_loading_cases = 4;
+  s.general().n_loading_cases = 4;
   s.n_loaded_cases = 3;
   for (int k = 1; k <= 3; ++k) s.loaded(k) = record_with(10.f * k);
   dialogs::cases::create_case_arrays(s, s.cases);
@@ -215,7 +215,7 @@ TEST(RemoveCase, LaterCasesMoveDownWithTheirFlagsAndLoadedRecords) {
 
   EXPECT_TRUE(dialogs::cases::remove_case(s, s.cases, 2).empty());
 
-  EXPECT_EQ(s.general.n_loading_cases, 3);
+  EXPECT_EQ(s.general().n_loading_cases, 3);
   EXPECT_EQ(s.n_loaded_cases, 2);
   EXPECT_EQ(s.record(1).end_time, 10);
   EXPECT_EQ(s.record(2).end_time, 30);
@@ -230,21 +230,21 @@ TEST(RemoveCase, LaterCasesMoveDownWithTheirFlagsAndLoadedRecords) {
   // The last loaded case goes: the case after it was never loaded, and is not counted so.
   EXPECT_TRUE(dialogs::cases::remove_case(s, s.cases, 2).empty());
   EXPECT_EQ(s.n_loaded_cases, 1);
-  EXPECT_EQ(s.general.n_loading_cases, 2);
+  EXPECT_EQ(s.general().n_loading_cases, 2);
   EXPECT_EQ(s.record(2).end_time, 40);
 }
 
 TEST(RemoveCase, OnlyCaseLeavesNoCase) {
   testing_support::TempCurrentDir dir;
   testing_support::Session s;
-  s.general.n_loading_cases = 1;
+  s.general().n_loading_cases = 1;
   dialogs::cases::create_case_arrays(s, s.cases);
   s.at(1).processed = true;
   dialogs::cases::remove_case(s, s.cases, 1);
-  EXPECT_EQ(s.general.n_loading_cases, 0);
+  EXPECT_EQ(s.general().n_loading_cases, 0);
   EXPECT_FALSE(s.at(1).processed);
   dialogs::cases::remove_case(s, s.cases, 1);  // no such case: nothing happens
-  EXPECT_EQ(s.general.n_loading_cases, 0);
+  EXPECT_EQ(s.general().n_loading_cases, 0);
 }
 
 }  // namespace

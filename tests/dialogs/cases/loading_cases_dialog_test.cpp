@@ -24,11 +24,11 @@ using ui::script::ScriptToolkit;
 class LoadingCasesDialog : public ::testing::Test {
  protected:
   LoadingCasesDialog() {
-    state.general.n_loading_cases = 3;
-    state.general.n_nodes = 20;
-    state.general.n_dof = 3;
+    state.general().n_loading_cases = 3;
+    state.general().n_nodes = 20;
+    state.general().n_dof = 3;
     state.max_time_points = 100;
-    state.general.length_unit = "m";
+    state.general().length_unit = "m";
     state.dat_directory = (dir.path() / "Dat/").string();
     fs::create_directory(dir.path() / "Dat");
   }
@@ -102,8 +102,8 @@ press 1
 }
 
 TEST_F(LoadingCasesDialog, NewmarkTakesTheToleranceInSecondsSquaredAndRomanianIsShown) {
-  state.general.operator_code = "NEWMARK";
-  state.general.new_operator = false;
+  state.general().operator_code = "NEWMARK";
+  state.general().new_operator = false;
   state.language = "romana";
   run("expect text 1108 \"m/sec2\"\nexpect selected 1128 2\npress 2\n");
   EXPECT_EQ(code, 2);
@@ -245,13 +245,13 @@ expect enabled 1134
 answer yes
 press 1
 )S");
-  EXPECT_FALSE(state.damping.present);
-  EXPECT_EQ(state.damping.type, model::DampingType::none);
+  EXPECT_FALSE(state.damping().present);
+  EXPECT_EQ(state.damping().type, model::DampingType::none);
 }
 
 TEST_F(LoadingCasesDialog, NiuStaysDisabledUnderNewmark) {
-  state.general.new_operator = false;
-  state.general.operator_code = "NEWMARK";
+  state.general().new_operator = false;
+  state.general().operator_code = "NEWMARK";
   run("pick 1011 1\npick 1131 2\nexpect disabled 1121\nexpect enabled 1119\nanswer yes\npress 1\n");
 }
 
@@ -271,10 +271,10 @@ expect text 1132 "0.2E-01"
 answer yes
 press 1
 )S");
-  EXPECT_EQ(state.damping.type, model::DampingType::aero_structural);
-  EXPECT_TRUE(state.damping.present);
-  EXPECT_FLOAT_EQ(state.damping.ro_air, 1.225f);
-  EXPECT_FLOAT_EQ(state.damping.zeta, 0.02f);
+  EXPECT_EQ(state.damping().type, model::DampingType::aero_structural);
+  EXPECT_TRUE(state.damping().present);
+  EXPECT_FLOAT_EQ(state.damping().ro_air, 1.225f);
+  EXPECT_FLOAT_EQ(state.damping().zeta, 0.02f);
 }
 
 TEST_F(LoadingCasesDialog, ANewCaseShowsTheDampingOfAllCasesSoItsAddKeepsIt) {
@@ -291,10 +291,10 @@ press 1020
 answer yes
 press 1
 )S");
-  EXPECT_EQ(state.damping.type, model::DampingType::rayleigh);
-  EXPECT_FLOAT_EQ(state.damping.alfa_d, 0.1f);
-  EXPECT_FLOAT_EQ(state.damping.beta_d, 0.002f);
-  EXPECT_FLOAT_EQ(state.damping.niu, 0.05f);
+  EXPECT_EQ(state.damping().type, model::DampingType::rayleigh);
+  EXPECT_FLOAT_EQ(state.damping().alfa_d, 0.1f);
+  EXPECT_FLOAT_EQ(state.damping().beta_d, 0.002f);
+  EXPECT_FLOAT_EQ(state.damping().niu, 0.05f);
 }
 
 TEST_F(LoadingCasesDialog, RemovingACaseMovesTheLaterCaseWithItsFiles) {
@@ -326,7 +326,7 @@ expect selected 1124 2
 answer yes
 press 1
 )S");
-  EXPECT_EQ(state.general.n_loading_cases, 2);
+  EXPECT_EQ(state.general().n_loading_cases, 2);
   EXPECT_EQ(read_file("2TPsin.dat"), "case 3 sin\n");
   EXPECT_EQ(read_file("2InitLoad.dat"), "case 3 initial loading\n");
   EXPECT_FALSE(fs::exists("2TP.dat"));
@@ -360,7 +360,7 @@ press 1033
 press 1
 )S");
   loadfile::ReadStart start;
-  start.general = state.general;
+  start.general = state.general();
   start.max_time_points = state.max_time_points;
   const loadfile::ReadResult first = loadfile::read(read_file("first.inc"), start);
   ASSERT_EQ(first.analysis.cases.size(), 3u);
@@ -372,7 +372,7 @@ press 1
 }
 
 TEST_F(LoadingCasesDialog, RemovingTheLastCaseSaysSoAndLeavesNothingToSelect) {
-  state.general.n_loading_cases = 1;
+  state.general().n_loading_cases = 1;
   run(R"S(pick 1011 1
 pick 1018 1
 press 1021
@@ -385,7 +385,7 @@ press 1021
 expect message "Remove Message" "No Loading Case has been selected. Select a case in the \"Loading Case\" list first !"
 press 2
 )S");
-  EXPECT_EQ(state.general.n_loading_cases, 0);
+  EXPECT_EQ(state.general().n_loading_cases, 0);
 }
 
 TEST_F(LoadingCasesDialog, ActionsOnTheCurrentCaseNeedACaseChosenInThisRun) {
@@ -404,7 +404,7 @@ expect items 1011 3
 answer yes
 press 1
 )S");
-  EXPECT_EQ(state.general.n_loading_cases, 3);
+  EXPECT_EQ(state.general().n_loading_cases, 3);
 }
 
 TEST_F(LoadingCasesDialog, AfterARemovalTheFormNamesNoCase) {
@@ -420,12 +420,12 @@ expect message "Message" "Nici un caz de incarcare nu s-a selectat. Selectati in
 answer yes
 press 1
 )S");
-  EXPECT_EQ(state.general.n_loading_cases, 2);
+  EXPECT_EQ(state.general().n_loading_cases, 2);
 }
 
 TEST_F(LoadingCasesDialog, OldFileCasesShowTheirLoadedValues) {
   state.old_file_loaded = true;
-  state.loading_file = "/data/old.inc";
+  state.loading_file() = "/data/old.inc";
   state.n_loaded_cases = 4;  // more than the 3 cases now asked for
   for (int k = 1; k <= 4; ++k) state.loaded(k);
   state.loaded(1).loading_type = model::LoadingType::accelerogram_1_direction;
@@ -509,7 +509,7 @@ press 1
   EXPECT_EQ(r.filters[1].pattern, "*.*");
   EXPECT_EQ(r.initial_folder, (dir.path() / "Dat/").string());
   const std::string path = (dir.path() / "Dat" / "run.inc").lexically_normal().string();
-  EXPECT_EQ(state.loading_file.trimmed(), path);
+  EXPECT_EQ(state.loading_file().trimmed(), path);
   EXPECT_NE(transcript.find("view \"" + path + "\"\n"), std::string::npos) << transcript;
 }
 
@@ -529,7 +529,7 @@ press 1
 answer yes
 )S");
   EXPECT_EQ(read_file(dir.path() / "Dat/keep.inc"), "the user's own file\r\n");
-  EXPECT_EQ(state.loading_file.trimmed(), "");
+  EXPECT_EQ(state.loading_file().trimmed(), "");
   EXPECT_NE(transcript.find("control character"), std::string::npos) << transcript;
   EXPECT_NE(transcript.find("new\\\\nline.inc"), std::string::npos) << transcript;
 }
@@ -565,8 +565,8 @@ press 1033
 press 1
 )S");
   // The form reached the state without "Add": the damping block shows it.
-  EXPECT_EQ(state.damping.type, model::DampingType::structural);
-  EXPECT_FLOAT_EQ(state.damping.zeta, 0.05f);
+  EXPECT_EQ(state.damping().type, model::DampingType::structural);
+  EXPECT_FLOAT_EQ(state.damping().zeta, 0.05f);
 }
 
 }  // namespace
@@ -584,7 +584,7 @@ TEST_F(LoadingCasesDialog, SelectTakesAPathUpToItsLimitAndRefusesALongerOne) {
       "expect message \"Message\" \"ERROR: the path of the loading file is longer than 255 bytes: " + longer + "\"\n" +
       "expect disabled 1033\npress 1110\nfile \"" + longest + "\"\nexpect enabled 1033\n" +
       "expect text 1117 \"" + longest + "\"\npress 2\n");
-  EXPECT_EQ(state.loading_file.trimmed(), longest);
+  EXPECT_EQ(state.loading_file().trimmed(), longest);
 }
 
 }  // namespace

@@ -21,10 +21,10 @@ std::string field(std::string_view s) { return text::padded(s, 16); }
 // One case of the given loading type, selected in the Loading Cases dialog of this run.
 testing_support::Session one_case(model::LoadingType loading_type, int n_dof = 3) {
   testing_support::Session s;
-  s.general.n_dof = n_dof;
+  s.general().n_dof = n_dof;
   s.max_time_points = 100;
-  s.general.length_unit = "m";
-  s.general.n_loading_cases = 1;
+  s.general().length_unit = "m";
+  s.general().n_loading_cases = 1;
   s.current_case = 1;
   s.cases.set_count(1);
   s.record(1).loading_type = loading_type;
@@ -40,7 +40,7 @@ editor_tests::EditorRun run(testing_support::Session& s, const std::string& scri
 TEST(AccelEditor, OneDirectionOpensWithOnlyItsFieldAndSavesTheUntidiedComponent) {
   TempCurrentDir dir;
   testing_support::Session s = one_case(model::LoadingType::accelerogram_1_direction);
-  s.accel_direction = model::AccelDirection::y;
+  s.accel_direction() = model::AccelDirection::y;
   const auto r = run(s, R"(
     in 106
     expect selected 1145 2
@@ -73,7 +73,7 @@ TEST(AccelEditor, OneDirectionOpensWithOnlyItsFieldAndSavesTheUntidiedComponent)
 TEST(AccelEditor, ThreeDirectionsTakeEveryComponentAndSaveThemTidied) {
   TempCurrentDir dir;
   testing_support::Session s = one_case(model::LoadingType::accelerogram_3_directions);
-  s.accel_direction = model::AccelDirection::y;  // left over from a one-direction case
+  s.accel_direction() = model::AccelDirection::y;  // left over from a one-direction case
   const auto r = run(s, R"(
     expect selected 1145 1
     expect disabled 1146
@@ -113,7 +113,7 @@ TEST(AccelEditor, TwoDegreesOfFreedomOfferXAndYOnly) {
     press 2
   )");
   EXPECT_EQ(failure(r), "");
-  EXPECT_EQ(s.accel_direction, model::AccelDirection::x);
+  EXPECT_EQ(s.accel_direction(), model::AccelDirection::x);
   EXPECT_EQ(s.record(1).loading_type, model::LoadingType::accelerogram_3_directions);  // "KOD" applies at once, even on Cancel
 }
 
@@ -154,7 +154,7 @@ TEST(AccelEditor, AddInsertsInTimeOrderAndReplacesAtEqualTime) {
 TEST(AccelEditor, RemoveKeepsTheListLengthAndBlanksTheOldLastItem) {
   TempCurrentDir dir;
   testing_support::Session s = one_case(model::LoadingType::accelerogram_1_direction);
-  s.accel_direction = model::AccelDirection::x;
+  s.accel_direction() = model::AccelDirection::x;
   const auto r = run(s, R"(
     type 1100 "0.5"
     type 1097 "4"
@@ -176,7 +176,7 @@ TEST(AccelEditor, RemoveKeepsTheListLengthAndBlanksTheOldLastItem) {
 TEST(AccelEditor, SavedPointsAreReadBackAndTimeZeroShowsEmptyUntilARefresh) {
   TempCurrentDir dir;
   testing_support::Session s = one_case(model::LoadingType::accelerogram_1_direction);
-  s.accel_direction = model::AccelDirection::z;
+  s.accel_direction() = model::AccelDirection::z;
   s.record(1).n_time_points = 2;
   s.at(1).loading_saved = true;
   write_file("1TPacc.dat", " 0.                0.000000      \r\n 0.5  -1.25\r\nEND_OF_CASE1\r\n");
@@ -259,7 +259,7 @@ TEST(AccelEditor, OneDirectionWithoutDirectionIsNotSaved) {
     press 1
   )");
   ASSERT_EQ(failure(r), "");
-  EXPECT_EQ(s.accel_direction, model::AccelDirection::y);
+  EXPECT_EQ(s.accel_direction(), model::AccelDirection::y);
   EXPECT_EQ(read_file("1TPacc.dat"), " 1.                0.000000      \r\nEND_OF_CASE1\r\n");
 }
 
@@ -318,7 +318,7 @@ namespace {
 TEST(AccelEditor, ApplyFactorMultipliesTheTypedScale) {
   TempCurrentDir dir;
   testing_support::Session s = one_case(model::LoadingType::accelerogram_1_direction);
-  s.accel_direction = model::AccelDirection::x;
+  s.accel_direction() = model::AccelDirection::x;
   const std::string site = std::string(BRANTEL_SOURCE_DIR) + "/tests/scenarios/editors_accel_spectrum_scaled/setup/Dat/site.csv";
   for (const char* typed : {"1", "2", "0.5"}) {
     const auto r = run(s, std::string("in 106\npick 1146 1\npress 1150\nin 111\nfile \"") + site +

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "support/session.h"
 #include "dialogs/editors/editors.h"
 #include "dialogs/loading_file.h"
 #include "model/case_files/scratch_layouts.h"
@@ -24,7 +25,7 @@ std::string without_date(std::string bytes) {
   return bytes;
 }
 
-std::string create(model::ProgramState& s, model::case_files::CaseStore& cases,
+std::string create(testing_support::Session& s, model::case_files::CaseStore& cases,
                    testing_support::FakeToolkit& toolkit) {
   dialogs::Context context{toolkit, s};
   context.cases = std::move(cases);
@@ -59,7 +60,7 @@ press 1071
 press 2
 )", false));
   ASSERT_TRUE(s.at(1).loading_saved && s.at(1).initial_values_saved);
-  s.loading_file = "analysis.inc";
+  s.loading_file() = "analysis.inc";
   testing_support::FakeToolkit toolkit;
   const std::string before = create(s, s.cases, toolkit);
   ASSERT_NE(before, "<not written>");

@@ -1,6 +1,7 @@
 // The Element Diameters dialog driven as a user drives it, and the table the writer reads.
 #include <gtest/gtest.h>
 
+#include "support/session.h"
 #include "dialogs/editors/editors.h"
 #include "editor_script_run.h"
 #include "model/diameter_table.h"
@@ -11,34 +12,29 @@ using model::DiameterGroup;
 using editor_tests::failure;
 using editor_tests::run_editor;
 
-model::ProgramState model(int n_elements) {
-  model::ProgramState s;
-  s.general.n_elements = n_elements;
-  s.general.length_unit = "mm";
+testing_support::Session model(int n_elements) {
+  testing_support::Session s;
+  s.general().n_elements = n_elements;
+  s.general().length_unit = "mm";
   return s;
 }
 
-editor_tests::EditorRun run(model::ProgramState& s, const std::string& script) {
+editor_tests::EditorRun run(testing_support::Session& s, const std::string& script) {
   return run_editor(s, script, dialogs::editors::open_diameters_editor);
 }
 
-TEST(DiameterTable, ExistsForTheWriterWithoutAnOldFile) {
-  model::ProgramState s = model(40);
-  model::ensure_diameter_table(s);
-  EXPECT_EQ(s.damping.n_diameter_groups, 0);
-  EXPECT_TRUE(s.damping.diameters.empty());
-
-  s.damping.n_diameter_groups = 2;  // a count whose entries were never stored reads as empty groups
-  s.damping.diameters = {DiameterGroup{1, 5, 0.2f}};
-  model::ensure_diameter_table(s);
-  ASSERT_EQ(s.damping.diameters.size(), 2u);
-  EXPECT_EQ(s.damping.diameters[0], (DiameterGroup{1, 5, 0.2f}));
-  EXPECT_EQ(s.damping.diameters[1], DiameterGroup{});
-  EXPECT_EQ(model::diameter_group_text(s.damping.diameters[0]), "1-5");
+TEST(DiameterTable, CountsItsGroupsAndAGroupBeyondItIsEmpty) {
+  testing_support::Session s = model(40);
+  EXPECT_EQ(s.damping().n_diameter_groups(), 0);
+  s.damping().diameters = {DiameterGroup{1, 5, 0.2f}};
+  EXPECT_EQ(s.damping().n_diameter_groups(), 1);
+  EXPECT_EQ(model::diameter_group(s.damping().diameters, 1), (DiameterGroup{1, 5, 0.2f}));
+  EXPECT_EQ(model::diameter_group(s.damping().diameters, 2), DiameterGroup{});
+  EXPECT_EQ(model::diameter_group_text(s.damping().diameters[0]), "1-5");
 }
 
 TEST(DiameterEditor, ToBelowFromIsRefusedInTheLanguageOfTheMoment) {
-  model::ProgramState s = model(40);
+  testing_support::Session s = model(40);
   const auto r = run(s, R"(
     in 110
     expect text 1141 "mm"
@@ -55,7 +51,7 @@ TEST(DiameterEditor, ToBelowFromIsRefusedInTheLanguageOfTheMoment) {
     press 1
   )");
   ASSERT_EQ(failure(r), "");
-  EXPECT_EQ(s.damping.n_diameter_groups, 0);
+  EXPECT_EQ(s.damping().n_diameter_groups(), 0);
 
   s.language = "Romanian";
   const auto ro = run(s, R"(
@@ -70,7 +66,7 @@ TEST(DiameterEditor, ToBelowFromIsRefusedInTheLanguageOfTheMoment) {
 }
 
 TEST(DiameterEditor, AddGroupNeedsPositiveElementsAndANonZeroDiameter) {
-  model::ProgramState s = model(40);
+  testing_support::Session s = model(40);
   const auto r = run(s, R"(
     type 1135 "1"
     type 1136 "25"
@@ -90,7 +86,7 @@ TEST(DiameterEditor, AddGroupNeedsPositiveElementsAndANonZeroDiameter) {
 // An element beyond the model would give the solver an element it does not have (element 0
 // never gets as far: ADD stays disabled).
 TEST(DiameterEditor, ElementsOutsideTheModelAreRefusedNamingTheLimit) {
-  model::ProgramState s = model(40);
+  testing_support::Session s = model(40);
   const auto r = run(s, R"(
     in 110
     type 1135 "38"
@@ -104,11 +100,11 @@ TEST(DiameterEditor, ElementsOutsideTheModelAreRefusedNamingTheLimit) {
     press 2
   )");
   ASSERT_EQ(failure(r), "");
-  EXPECT_EQ(s.damping.n_diameter_groups, 0);
+  EXPECT_EQ(s.damping().n_diameter_groups(), 0);
 }
 
 TEST(DiameterEditor, SameGroupTextReplacesTheDiameter) {
-  model::ProgramState s = model(40);
+  testing_support::Session s = model(40);
   const auto r = run(s, R"(
     type 1135 "1"
     type 1136 "25"
@@ -126,17 +122,16 @@ TEST(DiameterEditor, SameGroupTextReplacesTheDiameter) {
     press 1
   )");
   ASSERT_EQ(failure(r), "");
-  EXPECT_EQ(s.damping.n_diameter_groups, 2);
+  EXPECT_EQ(s.damping().n_diameter_groups(), 2);
   // The typed texts are compared as typed: "01" is another group.
-  EXPECT_EQ(s.damping.diameters,
+  EXPECT_EQ(s.damping().diameters,
             (std::vector<DiameterGroup>{{1, 25, 0.4f}, {1, 25, 0.4f}}));
 }
 
 TEST(DiameterEditor, SelectionShowsTheGroupAndTheDiameterBy1PG143) {
-  model::ProgramState s = model(40);
+  testing_support::Session s = model(40);
   s.old_file_loaded = true;
-  s.damping.n_diameter_groups = 2;
-  s.damping.diameters = {{1, 25, 0.4f}, {26, 40, 12346.0f}};
+  s.damping().diameters = {{1, 25, 0.4f}, {26, 40, 12346.0f}};
   const auto r = run(s, R"(
     expect item 1139 2 "26-40"
     pick 1139 1
@@ -157,7 +152,7 @@ TEST(DiameterEditor, SelectionShowsTheGroupAndTheDiameterBy1PG143) {
 }
 
 TEST(DiameterEditor, DoneAsksOnlyAfterAChangeAndYesSavesAndCloses) {
-  model::ProgramState s = model(40);
+  testing_support::Session s = model(40);
   auto r = run(s, "press 1\n");
   EXPECT_EQ(failure(r), "");
   EXPECT_EQ(r.transcript, "");
@@ -173,7 +168,7 @@ TEST(DiameterEditor, DoneAsksOnlyAfterAChangeAndYesSavesAndCloses) {
   EXPECT_EQ(failure(r), "");
   EXPECT_EQ(r.transcript,
             "message \"Diameter Message\" \"Changes Not Saved !\\nWould You Like to Save Changes ?\"\n");
-  EXPECT_EQ(s.damping.diameters, (std::vector<DiameterGroup>{{1, 2, 3.0f}}));
+  EXPECT_EQ(s.damping().diameters, (std::vector<DiameterGroup>{{1, 2, 3.0f}}));
 
   s.language = "Romanian";
   r = run(s, R"(
@@ -185,14 +180,13 @@ TEST(DiameterEditor, DoneAsksOnlyAfterAChangeAndYesSavesAndCloses) {
   EXPECT_EQ(failure(r), "");
   EXPECT_EQ(r.transcript, "message \"Diameter Message\" \"Modificarile nu au fost salvate !\\nVreti sa "
                           "salvati modificarile ?\"\n");
-  EXPECT_EQ(s.damping.diameters, (std::vector<DiameterGroup>{{1, 2, 3.0f}}));
-  EXPECT_EQ(s.damping.n_diameter_groups, 1);
+  EXPECT_EQ(s.damping().diameters, (std::vector<DiameterGroup>{{1, 2, 3.0f}}));
+  EXPECT_EQ(s.damping().n_diameter_groups(), 1);
 }
 
 TEST(DiameterEditor, LeavingWithoutSavingKeepsTheTableAndItsCount) {
-  model::ProgramState s = model(40);
-  s.damping.n_diameter_groups = 2;
-  s.damping.diameters = {{1, 25, 0.4f}, {26, 40, 0.5f}};
+  testing_support::Session s = model(40);
+  s.damping().diameters = {{1, 25, 0.4f}, {26, 40, 0.5f}};
   // Groups entered earlier in this run show although no old file was loaded.
   const auto r = run(s, R"(
     expect item 1139 1 "1-25"
@@ -209,12 +203,12 @@ TEST(DiameterEditor, LeavingWithoutSavingKeepsTheTableAndItsCount) {
     press 2
   )");
   ASSERT_EQ(failure(r), "");
-  EXPECT_EQ(s.damping.n_diameter_groups, 2);
-  EXPECT_EQ(s.damping.diameters, (std::vector<DiameterGroup>{{1, 25, 0.4f}, {26, 40, 0.5f}}));
+  EXPECT_EQ(s.damping().n_diameter_groups(), 2);
+  EXPECT_EQ(s.damping().diameters, (std::vector<DiameterGroup>{{1, 25, 0.4f}, {26, 40, 0.5f}}));
 }
 
 TEST(DiameterEditor, FullTableRefusesANewGroupAndKeepsEveryGroup) {
-  model::ProgramState s = model(2);
+  testing_support::Session s = model(2);
   const auto r = run(s, R"(
     type 1135 "1"
     type 1136 "1"
@@ -233,13 +227,12 @@ TEST(DiameterEditor, FullTableRefusesANewGroupAndKeepsEveryGroup) {
     press 1
   )");
   ASSERT_EQ(failure(r), "");
-  EXPECT_EQ(s.damping.diameters, (std::vector<DiameterGroup>{{1, 1, 0.1f}, {1, 2, 0.7f}}));
+  EXPECT_EQ(s.damping().diameters, (std::vector<DiameterGroup>{{1, 1, 0.1f}, {1, 2, 0.7f}}));
 }
 
 TEST(DiameterEditor, RemoveMovesLaterGroupsDown) {
-  model::ProgramState s = model(10);
-  s.damping.n_diameter_groups = 3;
-  s.damping.diameters = {{1, 3, 1}, {4, 6, 2}, {7, 10, 3}};
+  testing_support::Session s = model(10);
+  s.damping().diameters = {{1, 3, 1}, {4, 6, 2}, {7, 10, 3}};
   const auto r = run(s, R"(
     pick 1139 1
     press 1140
@@ -250,8 +243,8 @@ TEST(DiameterEditor, RemoveMovesLaterGroupsDown) {
     press 1
   )");
   ASSERT_EQ(failure(r), "");
-  EXPECT_EQ(s.damping.n_diameter_groups, 2);
-  EXPECT_EQ(s.damping.diameters, (std::vector<DiameterGroup>{{4, 6, 2}, {7, 10, 3}}));
+  EXPECT_EQ(s.damping().n_diameter_groups(), 2);
+  EXPECT_EQ(s.damping().diameters, (std::vector<DiameterGroup>{{4, 6, 2}, {7, 10, 3}}));
 }
 
 }  // namespace

@@ -405,7 +405,7 @@ TEST(DiscreteLoadingEditor, ReadingTheFileBackFillsTheTableForTheNextOpening) {
   auto s = model(120, 3);
   write_file("2TP.dat", " 0.1\r\n 1 5 1. 2. 3.\r\n 0.2\r\n 1 5 4. 5. 6.\r\n 6 8 7. 8. 9.\r\nEND_OF_CASE2\r\n");
   testing_support::FakeToolkit toolkit;
-  dialogs::Context context{toolkit, s};
+  dialogs::Context context{toolkit, s, s.cases};
   context.cases.take_files(".");
   s.time_point_table = {{}, {}, {9.0f, {}}};
   dialogs::editors::open_saved_time_points(context, 2, 3);  // one more than the file holds

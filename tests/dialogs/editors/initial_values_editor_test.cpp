@@ -41,7 +41,7 @@ void saved_case(testing_support::Session& s, const std::vector<NodeRange>& range
   s.at(1).initial_values_saved = true;
   s.record(1).n_initial_conditions = static_cast<int>(ranges.size());
   std::string file;
-  for (const NodeRange& r : ranges) file += layouts::conditions_record(r, s.general.n_nodes, s.general.n_dof) + "\r\n";
+  for (const NodeRange& r : ranges) file += layouts::conditions_record(r, s.general().n_nodes, s.general().n_dof) + "\r\n";
   write_file("1init.dat", file + "End_of_Initial_Conditions\r\n");
 }
 

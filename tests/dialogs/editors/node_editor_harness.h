@@ -14,12 +14,12 @@ namespace node_editor_test {
 // A model of `n_nodes` nodes with `n_cases` cases, case `current` selected, nothing saved yet.
 inline testing_support::Session model(int n_nodes, int n_dof, int n_cases = 3, int current = 1) {
   testing_support::Session s;
-  s.general.n_nodes = n_nodes;
-  s.general.n_dof = n_dof;
+  s.general().n_nodes = n_nodes;
+  s.general().n_dof = n_dof;
   s.max_time_points = 100;
-  s.general.length_unit = "m";
-  s.general.force_unit = "kN";
-  s.general.n_loading_cases = n_cases;
+  s.general().length_unit = "m";
+  s.general().force_unit = "kN";
+  s.general().n_loading_cases = n_cases;
   s.current_case = current;
   s.cases.set_count(n_cases);
   for (int k = 1; k <= n_cases; ++k) s.loaded(k);

@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string>
 
+#include "support/session.h"
 #include "dialogs/context.h"
 #include "dialogs/general/general_data_dialog.h"
 #include "support/temp_dir.h"
@@ -24,29 +25,31 @@ const std::string good_model =
     "// model\nFRAME\n12 15 3 2 1 1\n1 1 1 1 1\nCOORDINATES\n1 0. 0. 0.\nUNITS\nm\nsec\nkN\n";
 
 struct DialogRun {
-  model::ProgramState state;
+  testing_support::Session state;
   std::vector<ShownMessage> messages;
   std::string error;  // a failed expectation of the script
 };
 
-DialogRun run_dialog(model::ProgramState state, const std::string& script) {
+DialogRun run_dialog(testing_support::Session state, const std::string& script) {
   DialogRun run;
   std::ostringstream transcript;
   ScriptToolkit toolkit(ui::script::parse_script(script), transcript);
-  dialogs::Context context{toolkit, state};
-  try {
-    dialogs::general::run_general_data_dialog(context);
-    toolkit.finish();
-  } catch (const ScriptError& e) {
-    run.error = "line " + std::to_string(e.line()) + ": " + e.what();
+  {
+    testing_support::SessionContext lent(toolkit, state);
+    try {
+      dialogs::general::run_general_data_dialog(lent.context);
+      toolkit.finish();
+    } catch (const ScriptError& e) {
+      run.error = "line " + std::to_string(e.line()) + ": " + e.what();
+    }
   }
   run.state = state;
   run.messages = toolkit.messages();
   return run;
 }
 
-model::ProgramState fresh_state(const fs::path& folder) {
-  model::ProgramState s;
+testing_support::Session fresh_state(const fs::path& folder) {
+  testing_support::Session s;
   s.current_directory = folder.string();
   s.dat_directory = folder.string() + "/";
   s.max_time_points = 100;
@@ -71,12 +74,12 @@ TEST(GeneralDataDialog, AGeometryFileThatCannotBeReadChangesNothing) {
   const DialogRun run = run_dialog(fresh_state(dir.path()), script);
 
   ASSERT_EQ(run.error, "");
-  EXPECT_EQ(run.state.general.geometry_file.trimmed(), good);
-  EXPECT_EQ(run.state.general.n_nodes, 12);
-  EXPECT_EQ(run.state.general.n_elements, 15);
-  EXPECT_EQ(run.state.general.n_dof, 3);
-  EXPECT_EQ(run.state.general.n_loading_cases, 4);
-  EXPECT_EQ(run.state.general.force_unit.trimmed(), "kN");
+  EXPECT_EQ(run.state.general().geometry_file.trimmed(), good);
+  EXPECT_EQ(run.state.general().n_nodes, 12);
+  EXPECT_EQ(run.state.general().n_elements, 15);
+  EXPECT_EQ(run.state.general().n_dof, 3);
+  EXPECT_EQ(run.state.general().n_loading_cases, 4);
+  EXPECT_EQ(run.state.general().force_unit.trimmed(), "kN");
   ASSERT_EQ(run.messages.size(), 6u);
   for (const ShownMessage& m : run.messages) {
     EXPECT_EQ(m.title, "Message");
@@ -90,7 +93,7 @@ TEST(GeneralDataDialog, AGeometryFileThatCannotBeReadChangesNothing) {
 TEST(GeneralDataDialog, GeometryProblemsInRomanian) {
   TempCurrentDir dir;
   write_file(dir.path() / "empty.dat", "");
-  model::ProgramState state = fresh_state(dir.path());
+  testing_support::Session state = fresh_state(dir.path());
   state.language = "romanian";
   const DialogRun run = run_dialog(state, "press 1109\nfile \"empty.dat\"\npress 2\n");
   ASSERT_EQ(run.error, "");
@@ -107,16 +110,16 @@ TEST(GeneralDataDialog, SaveCommitsTheWorkingCopyAndOkWithoutSavingDoesNot) {
                              "type 1008 \"5.5\"\ntype 1009 \"1.75\"\ntype 1006 \"7\"\npress 1079\n"
                              "type 1006 \"9\"\npress 1\nanswer no\n");
   ASSERT_EQ(run.error, "");
-  const model::ProgramState& s = run.state;
+  const testing_support::Session& s = run.state;
   EXPECT_EQ(s.general_data_result, 1);
-  EXPECT_EQ(s.general.n_loading_cases, 7);
-  EXPECT_EQ(s.general.operator_code.trimmed(), "NEWMARK");
-  EXPECT_FALSE(s.general.new_operator);
-  EXPECT_FALSE(s.general.standard_coefficients);
-  EXPECT_EQ(s.general.beta.trimmed(), "5.5");
-  EXPECT_EQ(s.general.gamma.trimmed(), "1.75");
-  EXPECT_TRUE(s.general.delta.blank());
-  EXPECT_TRUE(s.general.teta2.blank());
+  EXPECT_EQ(s.general().n_loading_cases, 7);
+  EXPECT_EQ(s.general().operator_code.trimmed(), "NEWMARK");
+  EXPECT_FALSE(s.general().new_operator);
+  EXPECT_FALSE(s.general().standard_coefficients);
+  EXPECT_EQ(s.general().beta.trimmed(), "5.5");
+  EXPECT_EQ(s.general().gamma.trimmed(), "1.75");
+  EXPECT_TRUE(s.general().delta.blank());
+  EXPECT_TRUE(s.general().teta2.blank());
   EXPECT_TRUE(s.general_data_changed);
   EXPECT_FALSE(s.general_data_saved);
 }
@@ -133,7 +136,7 @@ TEST(GeneralDataDialog, ANumberOfCasesThatIsNotAWholeNumberTo99HasItsOwnMessage)
             "expect message \"SAVE Message\" \"ERROR: No. of Loading cases must be a whole number from 1 to 99, "
             "not \\\"" + typed + "\\\" !\"\nexpect disabled 1\npress 2\n");
     ASSERT_EQ(run.error, "") << typed;
-    EXPECT_EQ(run.state.general.n_loading_cases, 0);
+    EXPECT_EQ(run.state.general().n_loading_cases, 0);
     EXPECT_FALSE(run.state.general_data_saved);
   }
 }
@@ -143,16 +146,16 @@ TEST(GeneralDataDialog, ANumberOfCasesThatIsNotAWholeNumberTo99HasItsOwnMessage)
 TEST(GeneralDataDialog, PathsThatCannotBeKeptAsChosenAreRefused) {
   TempCurrentDir dir;
   for (const char* name : {"good.dat", "good.dat ", "line\nbreak.dat"}) write_file(dir.path() / name, good_model);
-  model::ProgramState state = fresh_state(dir.path());
-  state.loading_file = "/projects/bridge/Dat/bridge.inc";
+  testing_support::Session state = fresh_state(dir.path());
+  state.loading_file() = "/projects/bridge/Dat/bridge.inc";
   const DialogRun run = run_dialog(state,
                                    "press 1109\nfile \"good.dat \"\n"
                                    "press 1109\nfile \"line\\nbreak.dat\"\n"
                                    "press 1109\nfile \"good.dat\"\n"
                                    "press 1111\nfile \"keep.inc \"\npress 1111\nfile \"a\tb.inc\"\npress 2\n");
   ASSERT_EQ(run.error, "");
-  EXPECT_EQ(run.state.general.geometry_file.trimmed(), (dir.path() / "good.dat").string());
-  EXPECT_EQ(run.state.loading_file.trimmed(), "/projects/bridge/Dat/bridge.inc");
+  EXPECT_EQ(run.state.general().geometry_file.trimmed(), (dir.path() / "good.dat").string());
+  EXPECT_EQ(run.state.loading_file().trimmed(), "/projects/bridge/Dat/bridge.inc");
   ASSERT_EQ(run.messages.size(), 4u);
   EXPECT_EQ(run.messages[0].text,
             "ERROR: Geometry file not read: the path ends with a blank, which the program cannot keep: it "
@@ -167,12 +170,12 @@ TEST(GeneralDataDialog, PathsThatCannotBeKeptAsChosenAreRefused) {
 TEST(GeneralDataDialog, ALoadingFileThatCannotBeReadKeepsThePreviousName) {
   TempCurrentDir dir;
   write_file(dir.path() / "good.dat", good_model);
-  model::ProgramState state = fresh_state(dir.path());
-  state.loading_file = "/projects/bridge/Dat/bridge.inc";
+  testing_support::Session state = fresh_state(dir.path());
+  state.loading_file() = "/projects/bridge/Dat/bridge.inc";
   const DialogRun run = run_dialog(state, "press 1109\nfile \"good.dat\"\npress 1111\nfile \"missing.inc\"\n"
                                     "press 2\n");
   ASSERT_EQ(run.error, "");
-  EXPECT_EQ(run.state.loading_file.trimmed(), "/projects/bridge/Dat/bridge.inc");
+  EXPECT_EQ(run.state.loading_file().trimmed(), "/projects/bridge/Dat/bridge.inc");
   EXPECT_FALSE(run.state.old_file_loaded);
   EXPECT_FALSE(run.messages.empty());
 }
@@ -187,7 +190,7 @@ TEST(GeneralDataDialog, ALoadingFileBrokenPartWayWaitsForASaveOfWhatIsShown) {
                                    "expect disabled 1\nexpect text 1006 \"2\"\npress 1079\n"
                                    "expect enabled 1\npress 2\n");
   ASSERT_EQ(run.error, "");
-  EXPECT_EQ(run.state.general.n_loading_cases, 2);
+  EXPECT_EQ(run.state.general().n_loading_cases, 2);
   EXPECT_FALSE(run.state.old_file_loaded);
   ASSERT_EQ(run.messages.size(), 1u);
   EXPECT_NE(run.messages[0].text.find("broken.inc"), std::string::npos);
@@ -195,11 +198,11 @@ TEST(GeneralDataDialog, ALoadingFileBrokenPartWayWaitsForASaveOfWhatIsShown) {
 
 TEST(GeneralDataDialog, EntryResetsTheOperatorUnlessBackFromLoadingCases) {
   TempCurrentDir dir;
-  model::ProgramState state = fresh_state(dir.path());
-  state.general.operator_code = "NEWMARK";
-  state.general.standard_coefficients = false;
-  state.general.beta = "5.";
-  state.general.gamma = "1.5";
+  testing_support::Session state = fresh_state(dir.path());
+  state.general().operator_code = "NEWMARK";
+  state.general().standard_coefficients = false;
+  state.general().beta = "5.";
+  state.general().gamma = "1.5";
   state.old_file_loaded = true;
   state.n_loaded_cases = 3;
   const DialogRun fresh = run_dialog(state, "expect selected 1125 1\nexpect selected 1126 1\n"
@@ -208,7 +211,7 @@ TEST(GeneralDataDialog, EntryResetsTheOperatorUnlessBackFromLoadingCases) {
   EXPECT_EQ(fresh.error, "");
   EXPECT_FALSE(fresh.state.old_file_loaded);
   EXPECT_EQ(fresh.state.n_loaded_cases, 0);
-  EXPECT_TRUE(fresh.state.general.new_operator);
+  EXPECT_TRUE(fresh.state.general().new_operator);
 
   state.loading_cases_result = 2;
   const DialogRun back = run_dialog(state, "expect selected 1125 2\nexpect selected 1126 2\n"
@@ -216,13 +219,13 @@ TEST(GeneralDataDialog, EntryResetsTheOperatorUnlessBackFromLoadingCases) {
                                      "expect text 1010 \"\"\nexpect enabled 1008\npress 2\n");
   EXPECT_EQ(back.error, "");
   EXPECT_TRUE(back.state.old_file_loaded);
-  EXPECT_FALSE(back.state.general.new_operator);
+  EXPECT_FALSE(back.state.general().new_operator);
 
   // A code from an old file that starts with "C" is the New Operator.
-  state.general.operator_code = "CH";
+  state.general().operator_code = "CH";
   const DialogRun loaded = run_dialog(state, "expect selected 1125 1\nexpect text 1010 \"\"\npress 2\n");
   EXPECT_EQ(loaded.error, "");
-  EXPECT_TRUE(loaded.state.general.new_operator);
+  EXPECT_TRUE(loaded.state.general().new_operator);
 }
 
 TEST(GeneralDataDialog, EntryDeletesTheScratchFilesButTheInitialLoadings) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <variant>
 
+#include "support/session.h"
 #include "model/case_files/case_store.h"
 #include "model/case_files/section_records.h"
 #include "support/temp_dir.h"
@@ -19,10 +20,10 @@ using testing_support::read_file;
 using testing_support::TempCurrentDir;
 using testing_support::write_file;
 
-model::ProgramState model_of(int n_nodes, int n_dof = 2) {
-  model::ProgramState s;
-  s.general.n_nodes = n_nodes;
-  s.general.n_dof = n_dof;
+testing_support::Session model_of(int n_nodes, int n_dof = 2) {
+  testing_support::Session s;
+  s.general().n_nodes = n_nodes;
+  s.general().n_dof = n_dof;
   return s;
 }
 
@@ -40,18 +41,18 @@ model::Loading discrete(float time) {
 
 // The text of the section of `kind` that an editor opening case k is given, in its case file's
 // layout: what SAVE wrote there, or "<none>".
-std::string case_file_text(CaseStore& store, const model::ProgramState& s, int k, ScratchKind kind) {
+std::string case_file_text(CaseStore& store, const testing_support::Session& s, int k, ScratchKind kind) {
   using model::case_files::LineForm;
-  const model::Case& c = store.sections_for(s, k);
+  const model::Case& c = store.sections_for(k);
   std::string text;
   if (kind == ScratchKind::initial_conditions) {
     if (!c.initial_conditions) return "<none>";
-    model::case_files::append_initial_conditions(text, *c.initial_conditions, s.general, LineForm::case_file);
+    model::case_files::append_initial_conditions(text, *c.initial_conditions, s.general(), LineForm::case_file);
     return text;
   }
   if (kind == ScratchKind::initial_loading) {
     if (!c.initial_loadings) return "<none>";
-    model::case_files::append_initial_loadings(text, *c.initial_loadings, s.general, LineForm::case_file);
+    model::case_files::append_initial_loadings(text, *c.initial_loadings, s.general(), LineForm::case_file);
     return text;
   }
   const model::LoadingKind loading = kind == ScratchKind::sinusoidal    ? model::LoadingKind::sinusoidal
@@ -59,7 +60,7 @@ std::string case_file_text(CaseStore& store, const model::ProgramState& s, int k
                                      : kind == ScratchKind::accelerogram ? model::LoadingKind::accelerogram
                                                                          : model::LoadingKind::discrete;
   if (!c.loading(loading)) return "<none>";
-  model::case_files::append_loading(text, *c.loading(loading), k, s.general, LineForm::case_file);
+  model::case_files::append_loading(text, *c.loading(loading), k, s.general(), LineForm::case_file);
   return text;
 }
 
@@ -67,9 +68,9 @@ std::string case_file_text(CaseStore& store, const model::ProgramState& s, int k
 // holds only the loading of the case's type.
 TEST(CaseStore, EachKindOfLoadingIsKeptAndTheCasesTypeChoosesTheOneWritten) {
   TempCurrentDir dir;
-  model::ProgramState s = model_of(9);
-  s.general.n_loading_cases = 1;
-  CaseStore store;
+  testing_support::Session s = model_of(9);
+  CaseStore& store = s.cases;
+  s.general().n_loading_cases = 1;
   store.set_count(1);
   FileFailure failure;
   ASSERT_TRUE(store.save_loading(s, 1, model::LoadingKind::discrete, discrete(0.5f), failure));
@@ -80,19 +81,19 @@ TEST(CaseStore, EachKindOfLoadingIsKeptAndTheCasesTypeChoosesTheOneWritten) {
   EXPECT_EQ(case_file_text(store, s, 1, ScratchKind::exponential), "<none>");
 
   store.at(1).record.loading_type = model::LoadingType::discrete;
-  model::Analysis a = store.analysis(s);
+  model::Analysis a = store.analysis();
   ASSERT_NE(a.cases[0].loading_of_type(), nullptr);
   EXPECT_TRUE(std::holds_alternative<model::DiscreteLoading>(a.cases[0].loading_of_type()->data));
   store.at(1).record.loading_type = model::LoadingType::exponential;
-  EXPECT_EQ(store.analysis(s).cases[0].loading_of_type(), nullptr);
+  EXPECT_EQ(store.analysis().cases[0].loading_of_type(), nullptr);
 }
 
 // A section keeps the lines it was made with when the model's size changes under it (the
 // initial loadings outlive a new General Data): node fields stay as wide as they were.
 TEST(CaseStore, ASectionMadeForAnotherModelSizeKeepsItsLines) {
   TempCurrentDir dir;
-  model::ProgramState s = model_of(9);
-  CaseStore store;
+  testing_support::Session s = model_of(9);
+  CaseStore& store = s.cases;
   FileFailure failure;
   model::InitialConditions conditions;
   conditions.ranges = {{1, 9, {0.5f}}};
@@ -105,10 +106,10 @@ TEST(CaseStore, ASectionMadeForAnotherModelSizeKeepsItsLines) {
   ASSERT_TRUE(fs::exists("1InitLoad.dat"));
   EXPECT_EQ(case_file_text(store, s, 1, ScratchKind::initial_conditions), "<none>");
 
-  s.general.n_nodes = 12000;
+  s.general().n_nodes = 12000;
   EXPECT_EQ(case_file_text(store, s, 1, ScratchKind::initial_loading), saved);
   std::string fresh;
-  model::case_files::append_initial_loadings(fresh, loadings, s.general,
+  model::case_files::append_initial_loadings(fresh, loadings, s.general(),
                                              model::case_files::LineForm::case_file);
   EXPECT_NE(fresh, saved);  // the same ranges made for 12000 nodes would be wider
 }
@@ -116,8 +117,8 @@ TEST(CaseStore, ASectionMadeForAnotherModelSizeKeepsItsLines) {
 // A change of the degrees of freedom alone is a change of the model's size too.
 TEST(CaseStore, ASectionMadeForOtherDegreesOfFreedomKeepsItsLines) {
   TempCurrentDir dir;
-  model::ProgramState s = model_of(9, 2);
-  CaseStore store;
+  testing_support::Session s = model_of(9, 2);
+  CaseStore& store = s.cases;
   FileFailure failure;
   model::InitialConditions conditions;
   conditions.ranges = {{1, 9, {0.5f, -1.f, 2.f, 3.f}}};
@@ -125,19 +126,19 @@ TEST(CaseStore, ASectionMadeForOtherDegreesOfFreedomKeepsItsLines) {
   loadings.ranges = {{2, 3, {1.f, 0, 0, 2.5f}}};
   ASSERT_TRUE(store.save_initial_values(s, 1, conditions, loadings, failure));
   const std::string conditions_saved = read_file("1init.dat"), loadings_saved = read_file("1InitLoad.dat");
-  s.general.n_dof = 3;
+  s.general().n_dof = 3;
   EXPECT_EQ(case_file_text(store, s, 1, ScratchKind::initial_conditions), conditions_saved);
   EXPECT_EQ(case_file_text(store, s, 1, ScratchKind::initial_loading), loadings_saved);
   std::string fresh;
-  model::case_files::append_initial_loadings(fresh, loadings, s.general,
+  model::case_files::append_initial_loadings(fresh, loadings, s.general(),
                                              model::case_files::LineForm::case_file);
   EXPECT_NE(fresh, loadings_saved);  // the same ranges made for three degrees of freedom differ
 }
 
 TEST(CaseStore, RemovingACaseMovesTheLaterOnesDownInMemoryAndOnTheDisk) {
   TempCurrentDir dir;
-  model::ProgramState s = model_of(9);
-  CaseStore store;
+  testing_support::Session s = model_of(9);
+  CaseStore& store = s.cases;
   FileFailure failure;
   for (int k = 1; k <= 3; ++k)
     ASSERT_TRUE(store.save_loading(s, k, model::LoadingKind::discrete, discrete(static_cast<float>(k)), failure));
@@ -161,13 +162,13 @@ TEST(CaseStore, FilesTakenBackAreKeptAsTheyStand) {
   write_file("1TPacc.dat", " 0.1   2.5\r\n 0.2  -1.\r\nEND_OF_CASE1\r\n");
   write_file("1init.dat", "  \r\n\r\n");
   write_file("2InitLoad.dat", "1 2 3.\nEnd_of_Initial_Loading");
-  CaseStore store;
+  testing_support::Session s = model_of(9);
+  CaseStore& store = s.cases;
   store.take_files("");
-  const model::ProgramState s = model_of(9);
   EXPECT_EQ(case_file_text(store, s, 1, ScratchKind::accelerogram), read_file("1TPacc.dat"));
   EXPECT_FALSE(store.sections(1).initial_conditions);
   std::string lines;
-  model::case_files::append_initial_loadings(lines, *store.sections(2).initial_loadings, s.general,
+  model::case_files::append_initial_loadings(lines, *store.sections(2).initial_loadings, s.general(),
                                              model::case_files::LineForm::loading_file);
   EXPECT_EQ(lines, "1 2 3.\r\nEnd_of_Initial_Loading\r\n");
 }
@@ -176,16 +177,17 @@ TEST(CaseStore, FilesTakenBackAreKeptAsTheyStand) {
 TEST(CaseStore, TheFilesOfCaseNinetyNineAreTakenBack) {
   TempCurrentDir dir;
   write_file("99TPacc.dat", " 0.1   2.5\r\nEND_OF_CASE99\r\n");
-  CaseStore store;
+  testing_support::Session s = model_of(9);
+  CaseStore& store = s.cases;
   store.take_files("");
-  EXPECT_EQ(case_file_text(store, model_of(9), 99, ScratchKind::accelerogram), read_file("99TPacc.dat"));
+  EXPECT_EQ(case_file_text(store, s, 99, ScratchKind::accelerogram), read_file("99TPacc.dat"));
 }
 
 // A file that cannot be written leaves the section as it was, and says which file and why.
 TEST(CaseStore, AFailedSaveKeepsTheSectionBefore) {
   TempCurrentDir dir;
-  model::ProgramState s = model_of(9);
-  CaseStore store;
+  testing_support::Session s = model_of(9);
+  CaseStore& store = s.cases;
   FileFailure failure;
   ASSERT_TRUE(store.save_loading(s, 1, model::LoadingKind::discrete, discrete(1.f), failure));
   const std::string before = case_file_text(store, s, 1, ScratchKind::discrete_loading);
@@ -206,8 +208,8 @@ namespace {
 // the case as it was and journals nothing.
 TEST(CaseStoreCommit, WritesTheSavedSectionsKeepsTheCaseAndJournals) {
   TempCurrentDir dir;
-  model::ProgramState s = model_of(9);
-  CaseStore store;
+  testing_support::Session s = model_of(9);
+  CaseStore& store = s.cases;
   store.set_count(2);
   int journaled = 0;
   store.set_journal([&journaled] { ++journaled; });
@@ -269,12 +271,12 @@ model::CaseRecord ending_at(float end_time) {
 // and the sections of its case files each replace only their own part.
 TEST(CaseStoreCases, RecordsFactsAndSectionsAreReplacedEachOnItsOwn) {
   TempCurrentDir dir;
-  CaseStore store;
+  testing_support::Session s = model_of(9);
+  CaseStore& store = s.cases;
   store.set_count(3);
   store.at(3).record.end_time = 3;
   store.at(3).processed = true;
   store.at(1).loaded = ending_at(1);
-  model::ProgramState s = model_of(9);
   FileFailure failure;
   ASSERT_TRUE(store.save_loading(s, 3, model::LoadingKind::sinusoidal, amplitudes(model::LoadingType::sinusoidal, 2.f), failure));
 
@@ -311,7 +313,7 @@ TEST(CaseStoreCases, RecordsFactsAndSectionsAreReplacedEachOnItsOwn) {
   EXPECT_FALSE(store.sections(1).initial_loadings) << "every section is the case files'";
   EXPECT_TRUE(store.sections(2).initial_values_saved) << "the case files bring sections only";
   EXPECT_TRUE(store.sections(3).loading(model::LoadingKind::sinusoidal));
-  EXPECT_EQ(store.analysis(s).cases.size(), 0u) << "general data names no case";
+  EXPECT_EQ(store.analysis().cases.size(), 0u) << "general data names no case";
 }
 
 }  // namespace

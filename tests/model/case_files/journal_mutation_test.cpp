@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "support/session.h"
 #include "model/case_files/journal.h"
 #include "support/journal_check.h"
 
@@ -22,8 +23,8 @@ namespace cf = model::case_files;
 
 std::vector<std::string> seed_journals() {
   std::vector<std::string> seeds;
-  model::ProgramState s;
-  cf::CaseStore cases;
+  testing_support::Session s;
+  cf::CaseStore& cases = s.cases;
   s.max_time_points = 100;
   cf::JournalSummary summary;
   summary.saved_at = 1'765'213'484;
@@ -31,18 +32,18 @@ std::vector<std::string> seed_journals() {
   seeds.push_back(cf::journal_text(s, cases, summary));
 
   s.language = "Romanian";
-  s.general.geometry_file = "/work/Dat/frame.dat";
-  s.loading_file = "Dat/run.inc";
-  s.general.n_nodes = 12, s.general.n_elements = 11, s.general.n_dof = 3, s.general.n_loading_cases = 2, s.current_case = 2;
-  s.general.second_unit = "s\xe9";
-  s.damping.zeta = std::numeric_limits<float>::infinity();
+  s.general().geometry_file = "/work/Dat/frame.dat";
+  s.loading_file() = "Dat/run.inc";
+  model::GeneralData& g = s.general();
+  g.n_nodes = 12, g.n_elements = 11, g.n_dof = 3, g.n_loading_cases = 2, s.current_case = 2;
+  s.general().second_unit = "s\xe9";
+  s.damping().zeta = std::numeric_limits<float>::infinity();
   cases.set_count(2);
   cases.at(1).record.time_step = 0.01f;
   cases.at(2).record.loading_type = model::LoadingType::accelerogram_3_directions;
   cases.at(2).loaded = cases.at(2).record;
   for (int k = 1; k <= 2; ++k) cases.at(k).processed = cases.at(k).loading_saved = true;
-  s.damping.diameters = {{1, 4, 0.3f}, {5, 11, 0.25f}};
-  s.damping.n_diameter_groups = 2;
+  s.damping().diameters = {{1, 4, 0.3f}, {5, 11, 0.25f}};
   summary.created_at = 1'765'213'490;
   summary.own_loading_files = {{"/home/eng/project/Dat/run.inc", 1'765'213'484'123'456'789, 54'000}};
   summary.taken_from = "4242-abcdef";

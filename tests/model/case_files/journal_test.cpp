@@ -31,15 +31,15 @@ Session entered_state() {
   Session s;
   s.language = "Romanian";
   s.max_time_points = 250;
-  s.general.geometry_file = "/work/Dat/frame.dat";
-  s.loading_file = "Dat/run.inc";
-  s.general.n_nodes = 12, s.general.n_elements = 11, s.general.n_dof = 3, s.general.n_loading_cases = 3;
-  s.general.length_unit = "m", s.general.force_unit = "kN";
-  s.general.operator_code = "NEW";
-  s.general.new_operator = false, s.general.standard_coefficients = false;
-  s.general.beta = "  4.0", s.general.teta2 = "1.e-3";
-  s.damping.present = true, s.damping.type = model::DampingType::aero;
-  s.damping.alfa_d = 0.1f, s.damping.ro_air = 1.225f, s.damping.zeta = std::numeric_limits<float>::infinity();
+  s.general().geometry_file = "/work/Dat/frame.dat";
+  s.loading_file() = "Dat/run.inc";
+  s.general().n_nodes = 12, s.general().n_elements = 11, s.general().n_dof = 3, s.general().n_loading_cases = 3;
+  s.general().length_unit = "m", s.general().force_unit = "kN";
+  s.general().operator_code = "NEW";
+  s.general().new_operator = false, s.general().standard_coefficients = false;
+  s.general().beta = "  4.0", s.general().teta2 = "1.e-3";
+  s.damping().present = true, s.damping().type = model::DampingType::aero;
+  s.damping().alfa_d = 0.1f, s.damping().ro_air = 1.225f, s.damping().zeta = std::numeric_limits<float>::infinity();
   s.cases.set_count(3);
   s.record(2).tolerance = 1e-6f;
   s.record(2).loading_type = model::LoadingType::accelerogram_1_direction;
@@ -50,9 +50,8 @@ Session entered_state() {
   s.at(2).accel_processing = "step 1: mean removed\nstep 2: high-pass 0.10 Hz, order 4, acausal";
   s.at(2).loading_saved = true;
   for (int k = 1; k <= 3; ++k) s.at(k).initial_values_saved = true;
-  s.accel_direction = model::AccelDirection::z;
-  s.damping.diameters = {{1, 4, 0.3f}, {5, 11, 0.25f}};
-  s.damping.n_diameter_groups = 2;
+  s.accel_direction() = model::AccelDirection::z;
+  s.damping().diameters = {{1, 4, 0.3f}, {5, 11, 0.25f}};
   return s;
 }
 
@@ -88,16 +87,16 @@ TEST(Journal, GivesBackEveryJournaledValueExactly) {
   cf::restore_journaled_state(content, rebuilt, rebuilt.cases);
   EXPECT_EQ(rebuilt.dat_directory.trimmed(), "/elsewhere/Dat/");
   EXPECT_EQ(rebuilt.max_time_points, 250);
-  EXPECT_EQ(rebuilt.general.beta, entered.general.beta);  // leading blanks are part of the typed text
+  EXPECT_EQ(rebuilt.general().beta, entered.general().beta);  // leading blanks are part of the typed text
   EXPECT_EQ(rebuilt.cases.count(), 3);
   EXPECT_EQ(rebuilt.record(2), entered.cases.sections(2).record);
-  EXPECT_TRUE(std::isinf(rebuilt.damping.zeta));
+  EXPECT_TRUE(std::isinf(rebuilt.damping().zeta));
   EXPECT_TRUE(std::isnan(rebuilt.record(3).time_step));
   ASSERT_NE(rebuilt.cases.loaded(1), nullptr);
   EXPECT_EQ(rebuilt.cases.loaded(1)->end_time, 12.5f);
   EXPECT_EQ(rebuilt.cases.loaded(2), nullptr) << "LOAD read no record of case 2";
-  EXPECT_EQ(rebuilt.damping.diameters, entered.damping.diameters);
-  EXPECT_EQ(rebuilt.accel_direction, model::AccelDirection::z);
+  EXPECT_EQ(rebuilt.damping().diameters, entered.damping().diameters);
+  EXPECT_EQ(rebuilt.accel_direction(), model::AccelDirection::z);
   EXPECT_EQ(rebuilt.at(2).accel_processing, entered.cases.sections(2).accel_processing);
   EXPECT_EQ(rebuilt.at(1).accel_processing, "");
   EXPECT_TRUE(rebuilt.at(3).loading(model::LoadingKind::sinusoidal)) << "the sections are the case files'";
@@ -180,11 +179,11 @@ TEST(Journal, WritesOnChangeAndKnowsWhetherTheDataWasCreatedSince) {
 
   ASSERT_TRUE(journal.record(s, s.cases, 2, reason));
   EXPECT_TRUE(read().summary.created_at);
-  s.general.n_loading_cases = 2;
+  s.general().n_loading_cases = 2;
   ASSERT_TRUE(journal.record(s, s.cases, 2, reason));
   const cf::JournalContent last = read();
   EXPECT_FALSE(last.summary.created_at);
-  EXPECT_EQ(last.state.general.n_loading_cases, 2);
+  EXPECT_EQ(last.analysis.general.n_loading_cases, 2);
 
   // A loading file read or written (its stamp changed) is journaled though nothing else changed.
   const std::vector<cf::OwnLoadingFile> own = {{"/p/Dat/run.inc", 42, 7}};
@@ -204,10 +203,10 @@ TEST(Journal, TextsThatAreNotUtf8ComeBackByteForByte) {
   const std::string cut = std::string("Romana, limba rom\xc3\xa2n\xc4\x83").substr(0, 20);
   ASSERT_EQ(cut.size(), 20u);
   entered.language = cut;
-  entered.general.geometry_file = "/work/Dat/cl\xe1" "dire.dat";  // ISO 8859-2
-  entered.loading_file = std::string("Dat/\xff\xfe\0x.inc", 12);
-  entered.general.second_unit = "s\xe9" "c";
-  entered.general.force_unit = "kN \xc3\xa9";  // valid UTF-8 stays a plain text
+  entered.general().geometry_file = "/work/Dat/cl\xe1" "dire.dat";  // ISO 8859-2
+  entered.loading_file() = std::string("Dat/\xff\xfe\0x.inc", 12);
+  entered.general().second_unit = "s\xe9" "c";
+  entered.general().force_unit = "kN \xc3\xa9";  // valid UTF-8 stays a plain text
   cf::JournalSummary summary;
   summary.saved_at = 1'765'213'484;
   summary.start_folder = "/home/eng/\xe9tude";
@@ -219,10 +218,10 @@ TEST(Journal, TextsThatAreNotUtf8ComeBackByteForByte) {
   const cf::JournalContent content = parsed(text);
   EXPECT_EQ(content.state.language, entered.language);
   EXPECT_EQ(content.state.language.view(), cut);
-  EXPECT_EQ(content.state.general.geometry_file, entered.general.geometry_file);
-  EXPECT_EQ(content.state.loading_file, entered.loading_file);
-  EXPECT_EQ(content.state.general.second_unit.trimmed(), "s\xe9" "c");
-  EXPECT_EQ(content.state.general.force_unit, entered.general.force_unit);
+  EXPECT_EQ(content.analysis.general.geometry_file, entered.general().geometry_file);
+  EXPECT_EQ(content.loading_file, entered.loading_file());
+  EXPECT_EQ(content.analysis.general.second_unit.trimmed(), "s\xe9" "c");
+  EXPECT_EQ(content.analysis.general.force_unit, entered.general().force_unit);
   EXPECT_EQ(content.summary.start_folder, summary.start_folder);
   EXPECT_EQ(content.summary.own_loading_files, summary.own_loading_files);
   EXPECT_EQ(text_of(content), text);
@@ -236,7 +235,7 @@ TEST(Journal, TextsThatAreNotUtf8ComeBackByteForByte) {
   Session rebuilt;
   cf::restore_journaled_state(read, rebuilt, rebuilt.cases);
   EXPECT_EQ(rebuilt.language.view(), cut);
-  EXPECT_EQ(rebuilt.general.second_unit, entered.general.second_unit);
+  EXPECT_EQ(rebuilt.general().second_unit, entered.general().second_unit);
   EXPECT_EQ(read.summary.start_folder, summary.start_folder);
 
   // Bytes that are no bytes are refused like any other damage.
@@ -269,6 +268,8 @@ TEST(Journal, TimesAndModelCountsNoRunWritesAreRefused) {
       {"\"n_nodes\": 12", "\"n_nodes\": 0", "n_nodes"},
       {"\"n_elements\": 11", "\"n_elements\": -1", "n_elements"},
       {"\"n_dof\": 3", "\"n_dof\": 7", "n_dof"},
+      {"\"n_diameter_groups\": 2", "\"n_diameter_groups\": 3", "n_diameter_groups"},
+      {"\"n_diameter_groups\": 2", "\"n_diameter_groups\": -1", "n_diameter_groups"},
   };
   for (const Damage& d : damages) {
     std::string text = whole;
@@ -285,7 +286,23 @@ TEST(Journal, TimesAndModelCountsNoRunWritesAreRefused) {
   EXPECT_EQ(parsed(last).summary.saved_at, 253402300799);
   Session no_model;
   no_model.max_time_points = 3;
-  EXPECT_EQ(parsed(text_of(no_model, summary)).state.general.n_nodes, 0);
+  EXPECT_EQ(parsed(text_of(no_model, summary)).analysis.general.n_nodes, 0);
+}
+
+// The groups are the table's; a run that counted groups beside the table may have counted fewer
+// than it kept, and only those counted are groups: a journal of such a run reads as those.
+TEST(Journal, TheDiameterGroupsAreTheTableAndAnOlderCountOfFewerKeepsThoseCounted) {
+  const std::string whole = text_of(entered_state());
+  ASSERT_NE(whole.find("\"n_diameter_groups\": 2"), std::string::npos);
+  std::string fewer = whole;
+  fewer.replace(fewer.find("\"n_diameter_groups\": 2"), 22, "\"n_diameter_groups\": 1");
+  const cf::JournalContent content = parsed(fewer);
+  EXPECT_EQ(content.analysis.damping.diameters, (std::vector<model::DiameterGroup>{{1, 4, 0.3f}}));
+  EXPECT_EQ(content.analysis.damping.n_diameter_groups(), 1);
+  EXPECT_NE(text_of(content).find("\"n_diameter_groups\": 1"), std::string::npos);
+  std::string none = whole;
+  none.replace(none.find("\"n_diameter_groups\": 2"), 22, "\"n_diameter_groups\": 0");
+  EXPECT_TRUE(parsed(none).analysis.damping.diameters.empty());
 }
 
 TEST(Journal, AJournalWithoutItsOwnLoadingFilesIsReadWithNone) {
@@ -329,7 +346,7 @@ TEST(Journal, AKillInTheMiddleOfAWriteLeavesTheLastWholeJournal) {
     std::string reason;
     if (!journal.record(first, first.cases, 0, reason)) ::_exit(2);
     Session second = first;
-    second.general.n_loading_cases = 1;
+    second.general().n_loading_cases = 1;
     second.max_time_points = 5;
     cf::set_sync_call(kill_in_sync);
     journal.record(second, second.cases, 0, reason);
@@ -343,7 +360,7 @@ TEST(Journal, AKillInTheMiddleOfAWriteLeavesTheLastWholeJournal) {
   std::string reason;
   ASSERT_EQ(cf::read_journal(dir.path(), content, reason), cf::JournalRead::ok) << reason;
   EXPECT_EQ(content.state.max_time_points, first.max_time_points);
-  EXPECT_EQ(content.state.general.n_loading_cases, first.general.n_loading_cases);
+  EXPECT_EQ(content.analysis.general.n_loading_cases, first.general().n_loading_cases);
   // The second journal was on its way: its temporary is there, and is no journal.
   bool temporary_left = false;
   for (const auto& entry : fs::directory_iterator(dir.path()))
@@ -352,14 +369,14 @@ TEST(Journal, AKillInTheMiddleOfAWriteLeavesTheLastWholeJournal) {
 }
 
 TEST(Journal, OnlyAGeometryFileOrCasesAreWorthOfferingBack) {
-  model::ProgramState s;
+  testing_support::Session s;
   s.max_time_points = 100;
-  EXPECT_FALSE(cf::holds_saved_data(s));
-  s.general.geometry_file = "Dat/frame.dat";
-  EXPECT_TRUE(cf::holds_saved_data(s));
+  EXPECT_FALSE(cf::holds_saved_data(s.general()));
+  s.general().geometry_file = "Dat/frame.dat";
+  EXPECT_TRUE(cf::holds_saved_data(s.general()));
   s = {};
-  s.general.n_loading_cases = 1;
-  EXPECT_TRUE(cf::holds_saved_data(s));
+  s.general().n_loading_cases = 1;
+  EXPECT_TRUE(cf::holds_saved_data(s.general()));
 }
 
 // The journal knows a change by an image of the journaled fields: one value deep inside a case
@@ -379,13 +396,13 @@ TEST(Journal, AChangeDeepInsideACaseOrAGroupIsWrittenAndReadBack) {
       {"a case's count", [](Session& t) { t.record(3).n_load_ranges = 4; }},
       {"a loaded record", [](Session& t) { t.loaded(1).phi = 0.5f; }},
       {"a record loaded", [](Session& t) { t.loaded(3); }},
-      {"a diameter", [](Session& t) { t.damping.diameters[1].diameter = 0.5f; }},
+      {"a diameter", [](Session& t) { t.damping().diameters[1].diameter = 0.5f; }},
       {"a case flag", [](Session& t) { t.at(3).processed = true; }},
       {"a saved flag", [](Session& t) { t.at(3).loading_saved = true; }},
       {"another saved flag", [](Session& t) { t.at(3).initial_values_saved = false; }},
       {"processing steps", [](Session& t) { t.at(1).accel_processing = "step 1: mean removed"; }},
       {"the number of cases", [](Session& t) { t.cases.set_count(2); }},
-      {"a real typed beyond range", [](Session& t) { t.damping.beta_d = -std::numeric_limits<float>::infinity(); }},
+      {"a real typed beyond range", [](Session& t) { t.damping().beta_d = -std::numeric_limits<float>::infinity(); }},
   };
   Session rebuilt;
   for (const Change& change : changes) {
@@ -398,7 +415,7 @@ TEST(Journal, AChangeDeepInsideACaseOrAGroupIsWrittenAndReadBack) {
     cf::restore_journaled_state(content, rebuilt, rebuilt.cases);
     EXPECT_EQ(text_of(rebuilt), text_of(s)) << change.what;
   }
-  EXPECT_EQ(rebuilt.damping.beta_d, -std::numeric_limits<float>::infinity());
+  EXPECT_EQ(rebuilt.damping().beta_d, -std::numeric_limits<float>::infinity());
   EXPECT_EQ(rebuilt.record(3), model::CaseRecord{}) << "case 3 is no longer one of the cases";
   EXPECT_EQ(rebuilt.cases.count(), 2);
 }
@@ -412,8 +429,8 @@ TEST(Journal, MoreCasesThanARunCanHaveAreRefused) {
   cf::JournalContent content;
   std::string reason;
   ASSERT_EQ(cf::parse_journal(text_of(s), content, reason), cf::JournalRead::ok) << reason;
-  ASSERT_EQ(content.cases.size(), static_cast<std::size_t>(model::max_loading_cases));
-  EXPECT_TRUE(content.cases.back().processed);
+  ASSERT_EQ(content.analysis.cases.size(), static_cast<std::size_t>(model::max_loading_cases));
+  EXPECT_TRUE(content.analysis.cases.back().processed);
   EXPECT_EQ(content.case_count, model::max_loading_cases);
   s.at(model::max_loading_cases + 1);
   EXPECT_EQ(cf::parse_journal(text_of(s), content, reason), cf::JournalRead::damaged);

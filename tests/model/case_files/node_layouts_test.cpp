@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "support/session.h"
 #include "model/case_files/case_store.h"
 #include "model/case_files/point_records.h"
 #include "model/case_files/scratch_layouts.h"
@@ -154,10 +155,10 @@ TEST(NodeLayouts, DiscreteLoadingSavedIsTheFileOfItsRecordsWhateverItsSize) {
   ASSERT_GT(expected.size(), 2 * layouts::AtomicFile::buffer_size);
   model::Loading loading;
   loading.data = model::DiscreteLoading::of(points);
-  model::ProgramState s;
-  s.general.n_nodes = 200000;
-  s.general.n_dof = 3;
-  layouts::CaseStore cases;
+  testing_support::Session s;
+  s.general().n_nodes = 200000;
+  s.general().n_dof = 3;
+  layouts::CaseStore& cases = s.cases;
   layouts::FileFailure failure;
   ASSERT_TRUE(cases.save_loading(s, 7, model::LoadingKind::discrete, loading, failure)) << failure.reason;
   EXPECT_TRUE(testing_support::read_file("7TP.dat") == expected);

@@ -1,5 +1,6 @@
 // The sweep of ended runs deletes folders: it must only ever reach folders that are ours, never
 // follow a link planted where a base folder is expected, nor use a base anyone else may change.
+#include "support/session.h"
 #include "model/case_files/run_folder.h"
 
 #include <gtest/gtest.h>
@@ -199,10 +200,10 @@ TEST(RunFolder, OurFoldersAreForUsAloneWhateverTheUmask) {
   }
   ASSERT_EQ(::chmod((start / ".brantel").c_str(), 0700), 0);
   EXPECT_TRUE(fs::exists(planted / cf::run_lock_name));
-  model::ProgramState entered;
+  testing_support::Session entered;
   entered.max_time_points = 10;
-  entered.general.n_loading_cases = 1;
-  write_file(planted / cf::journal_name, cf::journal_text(entered, {}, {}));
+  entered.general().n_loading_cases = 1;
+  write_file(planted / cf::journal_name, cf::journal_text(entered, entered.cases, {}));
   ASSERT_EQ(::chmod(planted.c_str(), 0770), 0);
   EXPECT_TRUE(cf::find_stopped_runs(start).empty()) << "a run folder others may write to is offered";
   ASSERT_EQ(::chmod(planted.c_str(), 0700), 0);
@@ -252,10 +253,10 @@ TEST(RunFolder, AnotherUserCannotRedirectTheFilesOfARun) {
   ASSERT_NE(WEXITSTATUS(status), 10) << "another user could write into our folder of runs";
   ASSERT_EQ(WEXITSTATUS(status), 0) << "the second user's swap failed at step " << WEXITSTATUS(status);
 
-  model::ProgramState s;
-  s.general.n_nodes = 9, s.general.n_dof = 2, s.general.n_loading_cases = 1;
+  testing_support::Session s;
+  s.general().n_nodes = 9, s.general().n_dof = 2, s.general().n_loading_cases = 1;
   s.case_folder = run.path().string();
-  cf::CaseStore store;
+  cf::CaseStore& store = s.cases;
   cf::FileFailure failure;
   model::Loading loading;
   loading.data = model::AmplitudeLoading{model::LoadingType::sinusoidal, {{1, 2, {4.f}}}};

@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "support/session.h"
 #include "files/regular_file.h"
 #include "model/case_files/atomic_file.h"
 #include "model/case_files/journal.h"
@@ -43,9 +44,9 @@ TEST(StoppedRuns, SavedDataOutlivesTheSweepAndIsOfferedNewestFirst) {
   // Killed at the Time Points prompt: nothing entered, nothing offered.
   const fs::path empty = dir.path() / ".brantel" / "300-cccccc";
   write_file(empty / cf::run_lock_name, "");
-  model::ProgramState prompt_answered;
+  testing_support::Session prompt_answered;
   prompt_answered.max_time_points = 100;
-  write_file(empty / cf::journal_name, cf::journal_text(prompt_answered, {}, {}));
+  write_file(empty / cf::journal_name, cf::journal_text(prompt_answered, prompt_answered.cases, {}));
 
   std::string reason;
   const cf::RunFolder run = cf::RunFolder::create(dir.path(), reason);
@@ -99,7 +100,7 @@ TEST(StoppedRuns, TakenOverTheCaseFilesAndJournalMoveAndTheFolderGoes) {
   EXPECT_EQ(content, "case data of 100-aaaaaa");
   cf::JournalContent journal;
   ASSERT_EQ(cf::read_journal(into, journal, reason), cf::JournalRead::ok) << reason;
-  EXPECT_EQ(journal.state.general.n_loading_cases, 2);
+  EXPECT_EQ(journal.analysis.general.n_loading_cases, 2);
 }
 
 TEST(StoppedRuns, ATakeOverThatFailsLeavesBothFoldersAsTheyWere) {
@@ -262,7 +263,7 @@ TEST(StoppedRuns, ADamagedJournalIsReportedNeverAppliedAndSetAsideBySweep) {
     ASSERT_EQ(runs.size(), 1u);
     EXPECT_EQ(runs[0].status, cf::JournalRead::damaged);
     EXPECT_NE(runs[0].reason.find("JSON"), std::string::npos) << runs[0].reason;
-    EXPECT_EQ(runs[0].journal.state.general.n_loading_cases, 0);
+    EXPECT_EQ(runs[0].journal.analysis.general.n_loading_cases, 0);
   }
   cf::remove_dead_run_folders(dir.path() / ".brantel");
   EXPECT_FALSE(fs::exists(folder));
