@@ -5,6 +5,7 @@
 #include <string>
 #include <variant>
 
+#include "support/discrete_points.h"
 #include "model/case_files/case_store.h"
 #include "model/case_files/section_records.h"
 #include "support/temp_dir.h"
@@ -34,7 +35,7 @@ model::Loading amplitudes(model::LoadingType type, float amplitude) {
 
 model::Loading discrete(float time) {
   model::Loading l;
-  l.data = model::DiscreteLoading::of({{time, {{1, 3, {2.f}}}}});
+  l.data = testing_support::discrete_loading({{time, {{1, 3, {2.f}}}}});
   return l;
 }
 
