@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -205,6 +206,29 @@ namespace {
 // The one way back for an edited case: the sections its SAVE saved are written first, then the
 // record and facts are kept, then the journal is written; a file that cannot be written keeps
 // the case as it was and journals nothing.
+// An editor's next SAVE is made in the room of the loading its last one replaced.
+TEST(CaseStoreCommit, HandsBackTheLoadingItReplaced) {
+  TempCurrentDir dir;
+  model::ProgramState s = model_of(9);
+  CaseStore store;
+  store.set_count(1);
+  FileFailure failure;
+  std::optional<model::Loading> replaced;
+  model::Case first = store.facts(1);
+  first.loading(model::LoadingKind::discrete) = discrete(0.5f);
+  ASSERT_TRUE(store.commit(s, 1, first, {false, model::LoadingKind::discrete}, failure, &replaced)) << failure.reason;
+  model::Case second = store.facts(1);
+  second.loading(model::LoadingKind::discrete) = discrete(0.75f);
+  ASSERT_TRUE(store.commit(s, 1, second, {false, model::LoadingKind::discrete}, failure, &replaced)) << failure.reason;
+  ASSERT_TRUE(replaced);
+  EXPECT_EQ(*replaced, discrete(0.5f));
+  EXPECT_EQ(store.sections(1).loading(model::LoadingKind::discrete), discrete(0.75f));
+  // Without a saved loading nothing is handed back.
+  replaced.reset();
+  ASSERT_TRUE(store.commit(s, 1, store.facts(1), {}, failure, &replaced));
+  EXPECT_FALSE(replaced);
+}
+
 TEST(CaseStoreCommit, WritesTheSavedSectionsKeepsTheCaseAndJournals) {
   TempCurrentDir dir;
   model::ProgramState s = model_of(9);
