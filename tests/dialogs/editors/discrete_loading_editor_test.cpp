@@ -257,22 +257,21 @@ press 1
                                                            {2.0f, {}}}));
 }
 
-// A second SAVE is made in the room of the loading the first one replaced: nothing of that
-// loading may remain in it, with a range left out or without.
+// A SAVE is made in the room of the loading the one before it replaced (the third, in that of
+// the first): nothing of that loading may remain in it.
 TEST(DiscreteLoadingEditor, SavingAgainSavesTheTableAsItNowStands) {
   TempCurrentDir dir;
   auto s = model(120, 2);
   s.record(1).n_time_points = 2;
   s.time_point_table = testing_support::discrete_loading(
       {{1.0f, {xyz_range(1, 1, 1), xyz_range(2, 2, 2), xyz_range(3, 3, 3)}}, {2.0f, {xyz_range(0, 4, 4)}}});
-  s.at(1).loading(model::LoadingKind::discrete).emplace().data =
-      testing_support::discrete_loading({{5.0f, {xyz_range(9, 9, 9), xyz_range(9, 9, 9), xyz_range(9, 9, 9)}}});
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 press 1093
 pick 1102 1
 pick 1049 2
 press 1082
+press 1093
 type 1052 "3.0"
 press 1053
 press 1093
