@@ -41,12 +41,12 @@ inline testing_support::Session discrete_case(int time_points = n_time_points) {
   testing_support::Session s = large_model(model::LoadingType::discrete);
   s.max_time_points = time_points;
   s.record(1).n_time_points = time_points;
-  s.time_point_table.resize(time_points);
+  model::DiscreteLoading& table = s.time_point_table;
+  table.ranges.reserve(static_cast<std::size_t>(time_points) * ranges_per_time);
   for (int i = 0; i < time_points; ++i) {
-    model::TimePoint& p = s.time_point_table[i];
-    p.time = 0.01f * static_cast<float>(i + 1);
     for (int j = 0; j < ranges_per_time; ++j)
-      p.ranges.push_back(model::NodeRange{j * 20 + 1, j * 20 + 20, {1.5f, -2.0f, 0.25f, 0, 0, 0}});
+      table.ranges.push_back(model::NodeRange{j * 20 + 1, j * 20 + 20, {1.5f, -2.0f, 0.25f, 0, 0, 0}});
+    table.end_point(0.01f * static_cast<float>(i + 1));
   }
   return s;
 }

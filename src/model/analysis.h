@@ -19,6 +19,7 @@
 #include <variant>
 #include <vector>
 
+#include "model/discrete_loading.h"
 #include "model/domain_codes.h"
 #include "model/general_data.h"
 #include "model/loaded_texts.h"
@@ -72,31 +73,6 @@ struct InitialConditions : RangeSection {
   float acceleration[3] = {0, 0, 0};  // X, Y, Z
 
   friend bool operator==(const InitialConditions&, const InitialConditions&) = default;
-};
-
-// The time points of a discrete loading in three blocks (their times, where their ranges end,
-// the ranges): a loading of 10^5 time points is made, kept and freed in three allocations, not
-// one per time point.
-struct DiscreteLoading {
-  std::vector<float> times;
-  std::vector<std::uint32_t> range_ends;  // per time point: one past its last entry of `ranges`
-  std::vector<NodeRange> ranges;
-
-  std::size_t size() const { return times.size(); }
-  std::span<const NodeRange> ranges_of(std::size_t point) const {
-    const std::size_t first = point == 0 ? 0 : range_ends[point - 1];
-    return {ranges.data() + first, range_ends[point] - first};
-  }
-  // Appends a time point; its ranges are those appended to `ranges` since the last one.
-  void end_point(float time) {
-    times.push_back(time);
-    range_ends.push_back(static_cast<std::uint32_t>(ranges.size()));
-  }
-  // The same loading as time points, each holding exactly its ranges.
-  static DiscreteLoading of(const std::vector<TimePoint>& points);
-  std::vector<TimePoint> points() const;
-
-  friend bool operator==(const DiscreteLoading&, const DiscreteLoading&) = default;
 };
 
 // Sinusoidal or exponential amplitudes.

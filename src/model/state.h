@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "model/discrete_loading.h"
 #include "model/domain_codes.h"
 #include "text/fixed_text.h"
 
@@ -35,25 +36,6 @@ struct CaseRecord {
   int n_load_ranges = 0;
 
   friend bool operator==(const CaseRecord&, const CaseRecord&) = default;
-};
-
-// First and last node and up to six components; an entry not in use is all zero.
-struct NodeRange {
-  int first_node = 0;
-  int last_node = 0;
-  float components[6] = {0, 0, 0, 0, 0, 0};
-
-  friend bool operator==(const NodeRange&, const NodeRange&) = default;
-};
-
-// One time point of the Discrete Loading editor's table; time 0 marks an empty entry. `ranges`
-// holds the entries in use: a table of n_nodes entries would be mostly zeros. A case's saved
-// discrete loading is a model::DiscreteLoading.
-struct TimePoint {
-  float time = 0;
-  std::vector<NodeRange> ranges;
-
-  friend bool operator==(const TimePoint&, const TimePoint&) = default;
 };
 
 struct AccelPoint {
@@ -98,7 +80,9 @@ struct ProgramState {
   // Editor tables; they outlive the dialogs that edit them. They grow with the data:
   // max_time_points and n_nodes / n_elements are limits, not sizes. A case's saved loading is
   // in the case store; the editors open it through these tables.
-  std::vector<TimePoint> time_point_table;
+  // The Discrete Loading editor's table: its entries 1..n_time_points of the case are the points
+  // in use, and the table may hold entries beyond them, which the editor shows.
+  DiscreteLoading time_point_table;
   bool time_point_table_exists = false;
   std::vector<AccelPoint> accel_table;
   bool accel_table_exists = false;

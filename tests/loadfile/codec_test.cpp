@@ -10,6 +10,7 @@
 #include <variant>
 #include <vector>
 
+#include "support/discrete_points.h"
 #include "dialogs/loading_file.h"
 #include "loadfile/reader_parse.h"
 #include "loadfile/writer.h"
@@ -134,7 +135,7 @@ model::Analysis edited_analysis(const roundtrip::Generated& g) {
     model::Loading& loading = c.loading(model::loading_kind(c.record.loading_type)).emplace();
     loading.style = editor;
     if (c.record.loading_type == model::LoadingType::discrete) {
-      loading.data = model::DiscreteLoading::of(d.time_points);
+      loading.data = testing_support::discrete_loading(d.time_points);
     } else if (model::accelerogram(c.record.loading_type)) {
       model::Accelerogram& accel = loading.data.emplace<model::Accelerogram>();
       accel.type = c.record.loading_type;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/session.h"
+#include "support/discrete_points.h"
 #include "dialogs/context.h"
 #include "support/fake_toolkit.h"
 #include "support/temp_dir.h"
@@ -72,7 +73,7 @@ struct Loaded {
     return n;
   }
   // The discrete loading or accelerogram that LOAD kept for case k; empty when there is none.
-  std::vector<model::TimePoint> time_points(int k) const { return data<model::DiscreteLoading>(k).points(); }
+  std::vector<testing_support::TimePoint> time_points(int k) const { return testing_support::time_points(data<model::DiscreteLoading>(k)); }
   const std::vector<model::AccelPoint>& accel_points(int k) const { return data<model::Accelerogram>(k).points; }
 
  private:

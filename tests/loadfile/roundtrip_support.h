@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "support/discrete_points.h"
 #include "dialogs/context.h"
 #include "dialogs/loading_file.h"
 #include "model/case_files/accel_layout.h"
@@ -65,7 +66,7 @@ inline void remove_scratch_files() {
 // The tables a state's editors keep for one case.
 struct CaseData {
   std::vector<model::NodeRange> conditions, loadings, amplitudes;
-  std::vector<model::TimePoint> time_points;
+  std::vector<testing_support::TimePoint> time_points;
   std::vector<model::AccelPoint> accel_points;
   model::AccelDirection direction = model::AccelDirection::x;
 };
@@ -196,7 +197,7 @@ inline CaseData Generator::case_data(const testing_support::Session& s, model::C
   float time = 0;
   if (c.loading_type == model::LoadingType::discrete) {
     for (int i = integer(0, 8); i > 0; --i) {
-      model::TimePoint& p = d.time_points.emplace_back();
+      testing_support::TimePoint& p = d.time_points.emplace_back();
       p.time = time += positive();
       for (int j = integer(0, most); j > 0; --j) p.ranges.push_back(range(s.general().n_nodes, s.general().n_dof));
     }

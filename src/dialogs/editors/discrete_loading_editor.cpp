@@ -90,17 +90,18 @@ class DiscreteLoadingEditor {
   ui::Dialog& dialog_;
   int case_number_;
   TimePoints work_;
+  // The loading the last SAVE replaced: the next one is made in its room, not in fresh memory.
+  model::DiscreteLoading spare_;
   TimeListForm form_;
   ListItems nodes_;
-  // The node list shows the ranges of this time point, as they were when it was shown; a time
-  // point that leaves the table while shown stays here.
-  const model::TimePoint* shown_point_ = &empty_time_point;
-  model::TimePoint left_point_;
+  // The node list shows the ranges of a time point as they were when it was shown: a time
+  // point that moves or leaves the table while shown stays there as it was.
+  std::vector<model::NodeRange> shown_ranges_;
   bool range_typed_ = false;  // "From", "To" or a loading typed since the last ADD >> or list choice
 };
 
 std::string DiscreteLoadingEditor::time_item(int i) const {
-  const float t = work_.entry(i).time;
+  const float t = work_.time(i);
   if (i <= form_.number_upto) return shown(t);
   if (t == 0) return {};
   if (i <= form_.opened_upto) return shown(t);
@@ -119,10 +120,10 @@ void DiscreteLoadingEditor::set_up() {
 }
 
 void DiscreteLoadingEditor::show_ranges(int s) {
-  const model::TimePoint& point = work_.entry(s);
-  shown_point_ = point.ranges.empty() ? &empty_time_point : &point;
-  nodes_.show(static_cast<int>(std::min<std::size_t>(point.ranges.size(), std::max(context_.cases.general().n_nodes, 0))),
-              [this](int i) { return range_item_text(range_of(*shown_point_, i)); });
+  const std::span<const model::NodeRange> ranges = work_.ranges(s);
+  shown_ranges_.assign(ranges.begin(), ranges.end());
+  nodes_.show(static_cast<int>(std::min<std::size_t>(ranges.size(), std::max(context_.cases.general().n_nodes, 0))),
+              [this](int i) { return range_item_text(shown_ranges_[i - 1]); });
 }
 
 void DiscreteLoadingEditor::add_time() {
@@ -136,11 +137,6 @@ void DiscreteLoadingEditor::add_time() {
       report_time_points_full(context_, time_items());
     } else {
       listed = true;
-      // The point after the last one in use is overwritten: the node list keeps what it shows.
-      if (shown_point_ == &work_.entry(work_.count() + 1)) {
-        left_point_ = *shown_point_;
-        shown_point_ = &left_point_;
-      }
       if (work_.count() == 0) {
         work_.start(t);
       } else {
@@ -160,7 +156,7 @@ void DiscreteLoadingEditor::add_time() {
 // added, merged with values meant for another range.
 void DiscreteLoadingEditor::select_time() {
   const int s = dialog_.selection(C::time_list);
-  const float t = work_.entry(s).time;
+  const float t = work_.time(s);
   dialog_.set_text(C::time, t == 0 ? std::string() : shown(t));
   show_ranges(s);
   if (!range_typed_) {
@@ -175,20 +171,13 @@ void DiscreteLoadingEditor::select_time() {
 void DiscreteLoadingEditor::show_time_point(int s) {
   dialog_.select(C::time_list, s);
   show_ranges(s);
-  dialog_.set_enabled(C::remove_time, work_.entry(s).time != 0);
+  dialog_.set_enabled(C::remove_time, work_.time(s) != 0);
 }
 
 // After a removal the whole list is shown again, by G16.6 untidied as the user has always
 // seen it there.
 void DiscreteLoadingEditor::remove_time() {
-  const int s = dialog_.selection(C::time_list);
-  const bool shown_leaves = s >= 1 && work_.count() >= 1 && shown_point_ == &work_.entry(std::min(s, work_.count()));
-  model::TimePoint leaving;
-  if (!work_.remove(s, leaving)) return;
-  if (shown_leaves) {
-    left_point_ = std::move(leaving);
-    shown_point_ = &left_point_;
-  }
+  if (!work_.remove(dialog_.selection(C::time_list))) return;
   form_ = {0, 0, true};
   dialog_.items_changed(C::time_list, 1, time_items());
 }
@@ -206,16 +195,15 @@ void DiscreteLoadingEditor::add_range() {
   if (s == 0 || s > work_.count()) return report_no_time_point(context_);
   if (nodes.last < nodes.first) return report_to_before_from(context_);
   if (!nodes_in_model(context_, nodes)) return;
-  model::TimePoint& point = *work_.stored(s);
-  const int n_ranges = static_cast<int>(point.ranges.size());
+  const int n_ranges = static_cast<int>(work_.ranges(s).size());
   const int found = find_range_by_text(nodes_, n_ranges, nodes.from_text, nodes.to_text);
   if (found != 0) {
-    std::copy_n(range.components, row_directions(context_.cases.general().n_dof), range_at(point, found).components);
+    work_.set_components(s, found, range.components, row_directions(context_.cases.general().n_dof));
     range_typed_ = false;
     return;
   }
   if (n_ranges >= context_.cases.general().n_nodes) return report_ranges_full(context_, context_.cases.general().n_nodes);
-  point.ranges.push_back(range);
+  work_.add_range(s, range);
   show_ranges(s);
   range_typed_ = false;
 }
@@ -229,7 +217,10 @@ void DiscreteLoadingEditor::select_range() {
   const ItemParts parts = split_item(item);
   dialog_.set_text(C::from, text::trim_right(parts.from.substr(0, node_text_length)));
   dialog_.set_text(C::to, text::trim_right(parts.to));
-  show_row(dialog_, loading_row, context_.cases.general().n_dof, range_of(work_.entry(s), k).components);
+  const std::span<const model::NodeRange> ranges = work_.ranges(s);
+  static const model::NodeRange zero_range{};
+  const model::NodeRange& range = k >= 1 && static_cast<std::size_t>(k) <= ranges.size() ? ranges[k - 1] : zero_range;
+  show_row(dialog_, loading_row, context_.cases.general().n_dof, range.components);
   range_typed_ = false;
   dialog_.set_enabled(C::remove_range, true);
 }
@@ -237,16 +228,16 @@ void DiscreteLoadingEditor::select_range() {
 void DiscreteLoadingEditor::remove_range() {
   const int s = dialog_.selection(C::time_list);
   const int k = dialog_.selection(C::node_list);
-  if (s == 0 || k == 0 || work_.entry(s).ranges.empty()) return;
-  std::vector<model::NodeRange>& ranges = work_.stored(s)->ranges;
-  ranges.erase(ranges.begin() + (std::min<std::size_t>(k, ranges.size()) - 1));
+  const int n_ranges = static_cast<int>(work_.ranges(s).size());
+  if (s == 0 || k == 0 || n_ranges == 0) return;
+  work_.remove_range(s, std::min(k, n_ranges));
   show_ranges(s);
 }
 
 void DiscreteLoadingEditor::save() {
   // The old table goes before the loading is made: what it held is in the working copy, and a
   // table of 10^5 time points is not held beside the loading at the peak.
-  std::vector<model::TimePoint>().swap(state_.time_point_table);
+  state_.time_point_table = model::DiscreteLoading{};
   const int n = work_.count();
   model::Case edited = context_.cases.facts(case_number_);
   edited.loading_saved = true;
@@ -256,11 +247,12 @@ void DiscreteLoadingEditor::save() {
     // part of it.
     model::Loading& loading = edited.loading(model::LoadingKind::discrete).emplace();
     saved.loading = model::LoadingKind::discrete;
-    work_.loading_into(loading.data.emplace<model::DiscreteLoading>(), true);
+    work_.loading_into(loading.data.emplace<model::DiscreteLoading>(std::move(spare_)), true);
   }
   edited.record.n_time_points = n;
   model::case_files::FileFailure failure;
-  if (!context_.cases.commit(state_, case_number_, std::move(edited), saved, failure)) {
+  std::optional<model::Loading> replaced;
+  if (!context_.cases.commit(state_, case_number_, std::move(edited), saved, failure, &replaced)) {
     state_.time_point_table = work_.entries();
     report_write_failure(context_, failure.path, failure.reason);
     return;
@@ -268,6 +260,7 @@ void DiscreteLoadingEditor::save() {
   // The table keeps the places of the points in use, which the Loading Cases dialog fills again
   // from the case's loading when the editor next opens, and the entries held beyond them.
   state_.time_point_table = work_.places_and_beyond();
+  if (auto* room = replaced ? std::get_if<model::DiscreteLoading>(&replaced->data) : nullptr) spare_ = std::move(*room);
   changes_saved = true;
   dialog_.set_enabled(C::cancel, false);
 }
@@ -297,18 +290,13 @@ void DiscreteLoadingEditor::import_history() {
   }
   const int count = static_cast<int>(merged.points.size());
   if (count > time_items() && !raise_maximum_for(count)) return;
-  // The node list keeps what it shows while the table it came from is replaced.
-  if (shown_point_ != &empty_time_point && shown_point_ != &left_point_) {
-    left_point_ = *shown_point_;
-    shown_point_ = &left_point_;
-  }
   work_.replace(std::move(merged.points));
   form_ = {std::min(count, time_items()), 0, false};
   dialog_.items_changed(C::time_list, 1, time_items());
   // The selected item may now be another time point: the time and ranges shown follow it.
   const int s = dialog_.selection(C::time_list);
   if (s != 0) {
-    dialog_.set_text(C::time, shown(work_.entry(s).time));
+    dialog_.set_text(C::time, shown(work_.time(s)));
     show_ranges(s);
   }
   dialog_.set_enabled(C::add_range, true);
@@ -377,12 +365,12 @@ void open_saved_time_points(Context& context, int case_number, int n_time_points
       context.cases.sections_for(case_number).loading(model::LoadingKind::discrete);
   if (!saved) return;
   const model::DiscreteLoading points = model::case_files::opened_discrete(*saved, context.cases.general());
-  const std::size_t n = std::min(points.size(), static_cast<std::size_t>(std::max(n_time_points, 0)));
-  if (s.time_point_table.size() < n) s.time_point_table.resize(n);
-  for (std::size_t i = 0; i < n; ++i) {
-    const std::span<const model::NodeRange> ranges = points.ranges_of(i);
-    s.time_point_table[i] = model::TimePoint{points.times[i], {ranges.begin(), ranges.end()}};
-  }
+  model::DiscreteLoading table;
+  points.copy_front(static_cast<std::size_t>(std::max(n_time_points, 0)), table);
+  // The entries after them stay as they were.
+  for (std::size_t i = table.size(); i < s.time_point_table.size(); ++i)
+    table.append_point(s.time_point_table.times[i], s.time_point_table.ranges_of(i));
+  s.time_point_table = std::move(table);
 }
 
 }  // namespace dialogs::editors

@@ -10,30 +10,41 @@ namespace dialogs::editors {
 
 namespace {
 
-const model::NodeRange zero_range{};
+// Each time after the one before it; a time that is not a number is in no order.
+bool in_order(const model::DiscreteLoading& table, int count) {
+  const auto first = table.times.begin(), last = first + count;
+  return std::adjacent_find(first, last, [](float a, float b) { return !(a < b); }) == last;
+}
+
+bool all_writable(const model::DiscreteLoading& table) {
+  return std::all_of(table.ranges.begin(), table.ranges.end(), writable);
+}
 
 }  // namespace
 
-TimePoints::TimePoints(const std::vector<model::TimePoint>& table, int count) {
-  count = std::max(count, 0);
-  std::vector<model::TimePoint> used(table.begin(), table.begin() + std::min<std::size_t>(table.size(), count));
-  used.resize(count);
-  for (std::size_t i = 1; i < used.size() && ordered_; ++i) ordered_ = used[i - 1].time < used[i].time;
-  used_ = base::IndexedList<model::TimePoint>(std::move(used));
-  if (table.size() > static_cast<std::size_t>(count)) beyond_.assign(table.begin() + count, table.end());
+TimePoints::TimePoints(model::DiscreteLoading table, int count) : table_(std::move(table)), count_(std::max(count, 0)) {
+  while (table_.size() < static_cast<std::size_t>(count_)) table_.end_point(0);
+  ordered_ = in_order(table_, count_);
+  unwritable_ = !all_writable(table_);
 }
 
-std::vector<model::TimePoint> TimePoints::entries() const {
-  std::vector<model::TimePoint> table = used_.to_vector();
-  table.insert(table.end(), beyond_.begin(), beyond_.end());
-  while (!table.empty() && table.back() == empty_time_point) table.pop_back();
+model::DiscreteLoading TimePoints::entries() const {
+  model::DiscreteLoading table = table_;
+  table.trim();
   return table;
 }
 
-std::vector<model::TimePoint> TimePoints::places_and_beyond() const {
-  std::vector<model::TimePoint> table(used_.size());
-  table.insert(table.end(), beyond_.begin(), beyond_.end());
-  while (!table.empty() && table.back() == empty_time_point) table.pop_back();
+model::DiscreteLoading TimePoints::places_and_beyond() const {
+  model::DiscreteLoading table;
+  const auto used = static_cast<std::ptrdiff_t>(count_);
+  const std::uint32_t before = static_cast<std::uint32_t>(table_.range_begin(count_));
+  table.times.assign(count_, 0.0f);
+  table.times.insert(table.times.end(), table_.times.begin() + used, table_.times.end());
+  table.range_ends.assign(count_, 0);
+  std::transform(table_.range_ends.begin() + used, table_.range_ends.end(), std::back_inserter(table.range_ends),
+                 [before](std::uint32_t end) { return end - before; });
+  table.ranges.assign(table_.ranges.begin() + before, table_.ranges.end());
+  table.trim();
   return table;
 }
 
@@ -43,102 +54,101 @@ model::DiscreteLoading TimePoints::loading(bool writable_only) const {
   return points;
 }
 
-// A point's ranges are copied in one piece unless one of them is left out: 10^5 time points are
-// saved in one pass over the list.
+// The blocks are copied whole unless a range must be left out: 10^5 time points are saved on
+// every SAVE.
 void TimePoints::loading_into(model::DiscreteLoading& points, bool writable_only) const {
-  std::size_t n_ranges = 0;
-  used_.for_each([&n_ranges](const model::TimePoint& point) { n_ranges += point.ranges.size(); });
-  points.times.clear();
-  points.range_ends.clear();
-  points.ranges.clear();
-  points.times.reserve(used_.size());
-  points.range_ends.reserve(used_.size());
-  points.ranges.reserve(n_ranges);
-  used_.for_each([&points, writable_only](const model::TimePoint& point) {
-    const auto& ranges = point.ranges;
-    if (!writable_only || std::all_of(ranges.begin(), ranges.end(), writable)) {
-      points.ranges.insert(points.ranges.end(), ranges.begin(), ranges.end());
-    } else {
-      std::copy_if(ranges.begin(), ranges.end(), std::back_inserter(points.ranges), writable);
-    }
-    points.end_point(point.time);
-  });
+  if (!writable_only || !unwritable_) return table_.copy_front(count_, points);
+  points.clear();
+  for (std::size_t i = 0; i < static_cast<std::size_t>(count_); ++i) {
+    const std::span<const model::NodeRange> ranges = table_.ranges_of(i);
+    std::copy_if(ranges.begin(), ranges.end(), std::back_inserter(points.ranges), writable);
+    points.end_point(table_.times[i]);
+  }
 }
 
-const model::TimePoint& TimePoints::entry(int i) const {
-  if (i >= 1 && i <= count()) return used_[i - 1];
-  const long long after = static_cast<long long>(i) - count() - 1;
-  return after >= 0 && after < static_cast<long long>(beyond_.size()) ? beyond_[after] : empty_time_point;
-}
-
-model::TimePoint* TimePoints::stored(int i) {
-  if (i >= 1 && i <= count()) return &used_[i - 1];
-  const long long after = static_cast<long long>(i) - count() - 1;
-  return after >= 0 && after < static_cast<long long>(beyond_.size()) ? &beyond_[after] : nullptr;
+std::span<const model::NodeRange> TimePoints::ranges(int i) const {
+  return stored(i) ? table_.ranges_of(static_cast<std::size_t>(i) - 1) : std::span<const model::NodeRange>{};
 }
 
 TimePoints::Place TimePoints::place(float t) const {
+  const auto first = table_.times.begin(), last = first + count_;
   if (ordered_) {
-    const std::size_t below = used_.partition_point([t](const model::TimePoint& p) { return p.time < t; });
-    return {static_cast<int>(below), below < used_.size() && used_[below].time == t};
+    const auto at = std::lower_bound(first, last, t);
+    return {static_cast<int>(at - first), at != last && *at == t};
   }
-  Place place{0, false};
-  used_.for_each([&](const model::TimePoint& p) {
-    place.below += p.time < t ? 1 : 0;
-    place.held = place.held || p.time == t;
-  });
-  return place;
+  return {static_cast<int>(std::count_if(first, last, [t](float time) { return time < t; })),
+          std::find(first, last, t) != last};
 }
 
 void TimePoints::insert(int position, float t) {
-  if (!beyond_.empty()) beyond_.pop_front();
-  used_.insert(position - 1, model::TimePoint{t, {}});
+  if (stored(count_ + 1)) table_.erase_point(count_);
+  table_.insert_point(static_cast<std::size_t>(position) - 1, t);
+  ++count_;
   // A time that compares with nothing (not a number) has no place in an order.
   if (!(t == t)) ordered_ = false;
 }
 
 void TimePoints::start(float t) {
-  model::TimePoint first;
-  if (!beyond_.empty()) {
-    first = std::move(beyond_.front());
-    beyond_.pop_front();
-  }
-  first.time = t;
-  used_.push_back(std::move(first));
+  if (stored(count_ + 1))
+    table_.times[count_] = t;
+  else
+    table_.end_point(t);
+  ++count_;
   ordered_ = t == t;
 }
 
-void TimePoints::replace(std::vector<model::TimePoint> entries) {
-  ordered_ = true;
-  for (std::size_t i = 1; i < entries.size() && ordered_; ++i) ordered_ = entries[i - 1].time < entries[i].time;
-  used_ = base::IndexedList<model::TimePoint>(std::move(entries));
-  beyond_.clear();
+void TimePoints::replace(model::DiscreteLoading points) {
+  table_ = std::move(points);
+  count_ = static_cast<int>(table_.size());
+  ordered_ = in_order(table_, count_);
+  unwritable_ = !all_writable(table_);
 }
 
-bool TimePoints::remove(int selected, model::TimePoint& leaving) {
-  if (selected <= 0 || count() == 0) return false;
-  leaving = used_.erase(static_cast<std::size_t>(std::min(selected, count())) - 1);
+bool TimePoints::remove(int selected) {
+  if (selected <= 0 || count_ == 0) return false;
+  const bool beyond = stored(count_ + 1);
+  table_.erase_point(static_cast<std::size_t>(std::min(selected, count_)) - 1);
+  --count_;
   // The emptied entry at the old count keeps the places of the entries held beyond it.
-  if (!beyond_.empty()) beyond_.push_front(model::TimePoint{});
-  while (!beyond_.empty() && beyond_.back() == empty_time_point) beyond_.pop_back();
+  if (beyond) table_.insert_point(count_, 0);
+  table_.trim(count_);
   return true;
 }
 
-const model::NodeRange& range_of(const model::TimePoint& point, int k) {
-  return k >= 1 && k <= static_cast<int>(point.ranges.size()) ? point.ranges[k - 1] : zero_range;
+void TimePoints::add_range(int i, const model::NodeRange& range) {
+  table_.append_range(static_cast<std::size_t>(i) - 1, range);
+  unwritable_ = unwritable_ || !writable(range);
 }
 
-model::NodeRange& range_at(model::TimePoint& point, int k) {
-  if (static_cast<int>(point.ranges.size()) < k) point.ranges.resize(k);
-  return point.ranges[k - 1];
+void TimePoints::set_components(int i, int k, const float* components, int count) {
+  std::copy_n(components, count, table_.ranges_of(static_cast<std::size_t>(i) - 1)[k - 1].components);
 }
+
+void TimePoints::remove_range(int i, int k) {
+  table_.erase_range(static_cast<std::size_t>(i) - 1, static_cast<std::size_t>(k) - 1);
+}
+
+namespace {
+
+// Row `row` of the history as a range of `nodes`.
+model::NodeRange history_range(const motion::Record& history, std::size_t row, int first_component, int directions,
+                               const model::NodeRange& nodes) {
+  model::NodeRange range{nodes.first_node, nodes.last_node};
+  for (int c = first_component, column = 0; c < directions && column < static_cast<int>(history.components.size());
+       ++c, ++column)
+    range.components[c] = static_cast<float>(history.components[column][row]);
+  return range;
+}
+
+}  // namespace
 
 MergedHistory merge_history(const TimePoints& points, const motion::Record& history, int first_component,
                             int directions, const model::NodeRange& nodes, int max_ranges) {
   MergedHistory result;
-  std::vector<model::TimePoint>& merged = result.points;
+  model::DiscreteLoading& merged = result.points;
   const int n = points.count();
-  merged.reserve(static_cast<std::size_t>(n) + history.point_count());
+  merged.times.reserve(static_cast<std::size_t>(n) + history.point_count());
+  merged.range_ends.reserve(merged.times.capacity());
   int i = 1;
   for (std::size_t row = 0; row < history.point_count(); ++row) {
     const float t = static_cast<float>(history.time(row));
@@ -147,30 +157,29 @@ MergedHistory merge_history(const TimePoints& points, const motion::Record& hist
       result.fault_time = t;
       return result;
     }
-    while (i <= n && points.entry(i).time < t) merged.push_back(points.entry(i++));
-    if (i <= n && points.entry(i).time == t) merged.push_back(points.entry(i++));
-    else merged.push_back(model::TimePoint{t, {}});
-    model::TimePoint& point = merged.back();
-    model::NodeRange range{nodes.first_node, nodes.last_node};
-    for (int c = first_component, column = 0; c < directions && column < static_cast<int>(history.components.size());
-         ++c, ++column)
-      range.components[c] = static_cast<float>(history.components[column][row]);
-    int found = 0;
-    const int n_ranges = static_cast<int>(point.ranges.size());
-    for (int k = 1; k <= n_ranges && found == 0; ++k) {
-      const model::NodeRange& held = range_of(point, k);
-      if (held.first_node == range.first_node && held.last_node == range.last_node) found = k;
+    for (; i <= n && points.time(i) < t; ++i) merged.append_point(points.time(i), points.ranges(i));
+    // The point of time t: the ranges it held, then the history's.
+    const std::size_t first = merged.ranges.size();
+    if (i <= n && points.time(i) == t) {
+      const std::span<const model::NodeRange> held = points.ranges(i++);
+      merged.ranges.insert(merged.ranges.end(), held.begin(), held.end());
     }
-    if (found != 0) {
-      std::copy_n(range.components, directions, range_at(point, found).components);
-    } else if (n_ranges >= max_ranges) {
+    const model::NodeRange range = history_range(history, row, first_component, directions, nodes);
+    const auto point = merged.ranges.begin() + static_cast<std::ptrdiff_t>(first);
+    const auto same = std::find_if(point, merged.ranges.end(), [&range](const model::NodeRange& held) {
+      return held.first_node == range.first_node && held.last_node == range.last_node;
+    });
+    if (same != merged.ranges.end()) {
+      std::copy_n(range.components, directions, same->components);
+    } else if (merged.ranges.end() - point >= max_ranges) {
       result.fault = MergedHistory::Fault::ranges_full;
       return result;
     } else {
-      point.ranges.push_back(range);
+      merged.ranges.push_back(range);
     }
+    merged.end_point(t);
   }
-  while (i <= n) merged.push_back(points.entry(i++));
+  for (; i <= n; ++i) merged.append_point(points.time(i), points.ranges(i));
   return result;
 }
 

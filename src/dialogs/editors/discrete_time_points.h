@@ -2,44 +2,36 @@
 // into them.
 #pragma once
 
-#include <deque>
-#include <vector>
+#include <span>
 
-#include "base/indexed_list.h"
-#include "model/analysis.h"
-#include "model/state.h"
+#include "model/discrete_loading.h"
 #include "motion/reader.h"
 
 namespace dialogs::editors {
 
-inline const model::TimePoint empty_time_point{};
-
-
-// The time points of the working copy, 1-based. Entries 1..n_time_points (the points in use)
-// sit in an indexed list, so that a time finds its place and a point comes in or goes out in
-// O(log n); what the table holds beyond them stays as it was, as the points the count does
-// not reach, and every later entry is an empty time point. The points in use are kept in
-// ascending order of time, which lets a time be looked up by halving; a table read from a
-// file that is not in order is searched from end to end instead.
+// The working copy: a table of the saved loading's shape, 1-based. Entries 1..count() are the
+// points in use; what the table holds beyond them stays as it was, as the points the count
+// does not reach, and every later entry is an empty time point. The points in use are kept in
+// ascending order of time, which lets a time be looked up by halving; a table read from a file
+// that is not in order is searched from end to end instead.
 class TimePoints {
  public:
-  TimePoints(const std::vector<model::TimePoint>& table, int count);
-  std::vector<model::TimePoint> entries() const;
+  TimePoints(model::DiscreteLoading table, int count);
+  // The table, without the empty entries at its end.
+  model::DiscreteLoading entries() const;
   // The table with an empty entry in the place of each point in use.
-  std::vector<model::TimePoint> places_and_beyond() const;
-  // The points in use as a loading; with `writable_only` a range without a node number is left
-  // out, as SAVE leaves it out of the case's loading.
-  model::DiscreteLoading loading(bool writable_only) const;
-  // The same, made in `points` (emptied first), whose room is used again.
+  model::DiscreteLoading places_and_beyond() const;
+  // The points in use as a loading, made in `points`, whose room is used again; with
+  // `writable_only` a range without a node number is left out, as SAVE leaves it out of the
+  // case's loading.
   void loading_into(model::DiscreteLoading& points, bool writable_only) const;
-  int count() const { return static_cast<int>(used_.size()); }
-  const model::TimePoint& entry(int i) const;
-  template <typename Visit>
-  void for_each_used(Visit visit) const {
-    used_.for_each(visit);
-  }
-  // An entry of a point in use or held beyond them; nullptr for the empty ones after those.
-  model::TimePoint* stored(int i);
+  model::DiscreteLoading loading(bool writable_only) const;
+  int count() const { return count_; }
+  // Entry i: its time and ranges (0 and none beyond the table).
+  float time(int i) const { return stored(i) ? table_.times[i - 1] : 0.0f; }
+  std::span<const model::NodeRange> ranges(int i) const;
+  // Whether entry i is in the table: a point in use or one held beyond them.
+  bool stored(int i) const { return i >= 1 && static_cast<std::size_t>(i) <= table_.size(); }
   // Position of time t among the points in use, and whether a point already has it.
   struct Place {
     int below;  // points whose time is less than t
@@ -52,26 +44,27 @@ class TimePoints {
   // The first time point: it takes the place of the point held after the last one in use.
   void start(float t);
   // The removal rule: the selected point goes (the last one for a selection beyond them).
-  // `leaving` receives the point that goes.
-  bool remove(int selected, model::TimePoint& leaving);
-  // The points in use become `entries` (in time order); nothing is held beyond them.
-  void replace(std::vector<model::TimePoint> entries);
+  bool remove(int selected);
+  // The points in use become `points` (in time order); nothing is held beyond them.
+  void replace(model::DiscreteLoading points);
+  // The ranges of a stored entry i: range k (1-based) added at the end, its components set, or
+  // taken out.
+  void add_range(int i, const model::NodeRange& range);
+  void set_components(int i, int k, const float* components, int count);
+  void remove_range(int i, int k);
 
  private:
-  base::IndexedList<model::TimePoint> used_;
-  std::deque<model::TimePoint> beyond_;  // entries count+1.. as the table held them
+  model::DiscreteLoading table_;
+  int count_ = 0;
   bool ordered_ = true;
+  // A range without a node number may be held: only a table read from a file has one.
+  bool unwritable_ = false;
 };
-
-// Range k (1-based) of a time point; the zero range beyond those it holds.
-const model::NodeRange& range_of(const model::TimePoint& point, int k);
-// Range k of a time point, which grows to hold it.
-model::NodeRange& range_at(model::TimePoint& point, int k);
 
 // A load history merged with the time points in use.
 struct MergedHistory {
   enum class Fault { none, times_not_apart, ranges_full };
-  std::vector<model::TimePoint> points;  // in time order, the points in use first merged
+  model::DiscreteLoading points;  // in time order, the points in use first merged
   Fault fault = Fault::none;
   float fault_time = 0;  // times_not_apart: the first time not after the one before it
 };

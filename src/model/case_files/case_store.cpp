@@ -169,12 +169,13 @@ void CaseStore::take_records(std::vector<Case> cases, int count) {
   if (n_cases_ > 0) at(n_cases_);
 }
 
-bool CaseStore::commit(const ProgramState& s, int k, Case edited, SavedSections saved, FileFailure& failure) {
+bool CaseStore::commit(const ProgramState& s, int k, Case edited, SavedSections saved, FileFailure& failure,
+                       std::optional<Loading>* replaced) {
   if (saved.initial_values &&
       !save_initial_values(s, k, std::move(*edited.initial_conditions), std::move(*edited.initial_loadings), failure))
     return false;
-  if (saved.loading && !save_loading(s, k, *saved.loading, std::move(*edited.loading(*saved.loading)), failure))
-    return false;
+  if (saved.loading && !save_loading(s, k, *saved.loading, *edited.loading(*saved.loading), failure)) return false;
+  if (saved.loading && replaced) *replaced = std::move(edited.loading(*saved.loading));
   take_facts(at(k), edited);
   if (journal_) journal_();
   return true;

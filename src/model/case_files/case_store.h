@@ -73,8 +73,10 @@ class CaseStore {
   // first, as SAVE writes them; when one cannot be written the case stays as it was, except
   // for the sections written before, and `failure` says which and why. Then the case's record
   // and facts are kept with the saved sections (the copy's other sections are not looked at),
-  // and the journal is written.
-  bool commit(const ProgramState& s, int k, Case edited, SavedSections saved, FileFailure& failure);
+  // and the journal is written. `replaced`, when given, receives the loading the saved one
+  // replaced, whose room an editor's next SAVE may fill again.
+  bool commit(const ProgramState& s, int k, Case edited, SavedSections saved, FileFailure& failure,
+              std::optional<Loading>* replaced = nullptr);
   // What a commit calls once the case is kept: the run's journal.
   void set_journal(std::function<void()> record) { journal_ = std::move(record); }
 

@@ -142,14 +142,39 @@ char* put_time_record(char* out, float time) {
   return text::free_form_real_chars(time, out);
 }
 
-char* put_discrete_range_record(char* out, const model::NodeRange& range, int n_dof, text::FreeFormRealTexts* texts) {
+namespace {
+
+char* node_pair_chars(char* out, int first, int last) {
   *out++ = ' ';
-  out = std::to_chars(out, out + 11, range.first_node).ptr;
+  out = std::to_chars(out, out + 11, first).ptr;
   *out++ = ' ';
-  out = std::to_chars(out, out + 11, range.last_node).ptr;
-  for (int c = 0; c < directions(n_dof); ++c) {
+  return std::to_chars(out, out + 11, last).ptr;
+}
+
+}  // namespace
+
+void DiscreteRecordTexts::fill(Slot& slot, int first, int last, std::uint64_t key) {
+  slot.key = key;
+  slot.length = static_cast<std::uint8_t>(node_pair_chars(slot.text, first, last) - slot.text);
+}
+
+// The range is read once before anything is written: `out` could alias it as far as the
+// compiler knows, and would have it read again after every character.
+char* put_discrete_range_record(char* out, const model::NodeRange& range, int n_dof, DiscreteRecordTexts* texts) {
+  const model::NodeRange r = range;
+  const int n = directions(n_dof);
+  if (!texts) {
+    out = node_pair_chars(out, r.first_node, r.last_node);
+    for (int c = 0; c < n; ++c) {
+      *out++ = ' ';
+      out = text::free_form_real_chars(r.components[c], out);
+    }
+    return out;
+  }
+  out = texts->put_nodes(r.first_node, r.last_node, out);
+  for (int c = 0; c < n; ++c) {
     *out++ = ' ';
-    out = texts ? texts->put(range.components[c], out) : text::free_form_real_chars(range.components[c], out);
+    out = texts->put_value(r.components[c], out);
   }
   return out;
 }
@@ -160,7 +185,7 @@ void append_time_record(std::string& out, float time) {
 }
 
 void append_discrete_range_record(std::string& out, const model::NodeRange& range, int n_dof,
-                                  text::FreeFormRealTexts* texts) {
+                                  DiscreteRecordTexts* texts) {
   char buf[discrete_range_record_max];
   out.append(buf, static_cast<std::size_t>(put_discrete_range_record(buf, range, n_dof, texts) - buf));
 }

@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,15 +49,40 @@ std::string discrete_range_record(const model::NodeRange& range, int n_dof);
 // The same records appended to `out`, without a record of their own: a file of 10^5 time
 // points is made in one string. Neither is ever longer than its _max.
 void append_time_record(std::string& out, float time);
-// `texts` remembers the component texts across the records of one file.
+// What the range records of one file remember from one to the next: the texts of recent
+// component values and of recent node pairs. The loads of a file repeat from range to range,
+// and its node ranges from time point to time point.
+class DiscreteRecordTexts {
+ public:
+  static constexpr std::size_t nodes_max = 2 * (1 + 11);  // " first last"
+  // " first last" at `out`, which has room for nodes_max characters; returns its end.
+  char* put_nodes(int first, int last, char* out) {
+    const std::uint64_t key = std::uint64_t{static_cast<std::uint32_t>(first)} << 32 | static_cast<std::uint32_t>(last);
+    Slot& slot = slots_[(key * 0x9E3779B97F4A7C15u) >> 58];
+    if (slot.length == 0 || slot.key != key) fill(slot, first, last, key);
+    std::memcpy(out, slot.text, nodes_max);
+    return out + slot.length;
+  }
+  char* put_value(float value, char* out) { return values_.put(value, out); }
+
+ private:
+  struct Slot {
+    std::uint64_t key = 0;
+    std::uint8_t length = 0;  // 0: empty
+    char text[nodes_max]{};
+  };
+  static void fill(Slot& slot, int first, int last, std::uint64_t key);
+  Slot slots_[64];
+  text::FreeFormRealTexts values_;
+};
 void append_discrete_range_record(std::string& out, const model::NodeRange& range, int n_dof,
-                                  text::FreeFormRealTexts* texts = nullptr);
+                                  DiscreteRecordTexts* texts = nullptr);
 constexpr std::size_t time_record_max = 1 + text::free_form_real_max;
-constexpr std::size_t discrete_range_record_max = 2 * (1 + 11) + 3 * (1 + text::free_form_real_max);
+constexpr std::size_t discrete_range_record_max = DiscreteRecordTexts::nodes_max + 3 * (1 + text::free_form_real_max);
 // The same records written at `out`, which has room for the _max; each returns the record's end.
 char* put_time_record(char* out, float time);
 char* put_discrete_range_record(char* out, const model::NodeRange& range, int n_dof,
-                                text::FreeFormRealTexts* texts = nullptr);
+                                DiscreteRecordTexts* texts = nullptr);
 text::ReadStatus read_discrete_range(text::RecordSource& source, int n_dof, model::NodeRange& range);
 
 // The time points of a TP.dat, read by the one reader of the layout (point_records.h) up to

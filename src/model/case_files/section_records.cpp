@@ -128,8 +128,8 @@ bool put_verbatim(std::string& out, const SectionStyle& style, LineForm form) {
 // every SAVE. They are short and end in a number, so a loading file holds them as they are.
 void append_discrete(std::string& out, const DiscreteLoading& d, const SectionStyle& style, int case_number,
                      const GeneralData& g, LineForm form, const Drain& drain) {
-  text::FreeFormRealTexts texts;
-  text::FreeFormRealTexts* const repeated = loaded(style) ? nullptr : &texts;
+  DiscreteRecordTexts texts;
+  DiscreteRecordTexts* const repeated = loaded(style) ? nullptr : &texts;
   static_assert(discrete_range_record_max < copied_line_length && time_record_max < copied_line_length);
   for (std::size_t i = 0; i < d.size(); ++i) {
     const std::span<const NodeRange> ranges = d.ranges_of(i);

@@ -1,4 +1,5 @@
 // The Loading Cases dialog driven by replay scripts through the scripted toolkit.
+#include "support/discrete_points.h"
 #include "dialogs/cases/loading_cases_dialog.h"
 
 #include <gtest/gtest.h>
@@ -467,8 +468,8 @@ answer yes
 press 1
 )S");
   ASSERT_GE(state.time_point_table.size(), 2u);
-  EXPECT_EQ(state.time_point_table[0].ranges.size(), 2u);
-  EXPECT_EQ(state.time_point_table[1].ranges.size(), 0u);
+  EXPECT_EQ(state.time_point_table.ranges_of(0).size(), 2u);
+  EXPECT_EQ(state.time_point_table.ranges_of(1).size(), 0u);
 }
 
 TEST_F(DiscreteLoadingOfALoadedCase, IsNotReadWhenTheOldFileHeldAnotherLoadingType) {
@@ -483,7 +484,7 @@ in 102
 answer yes
 press 1
 )S");
-  for (const model::TimePoint& point : state.time_point_table) EXPECT_EQ(point.time, 0);
+  for (const float time : state.time_point_table.times) EXPECT_EQ(time, 0);
 }
 
 TEST_F(LoadingCasesDialog, SelectCreateAndView) {

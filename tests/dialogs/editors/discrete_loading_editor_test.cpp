@@ -6,6 +6,7 @@
 #include <variant>
 #include <vector>
 
+#include "support/discrete_points.h"
 #include "dialogs/editors/editors.h"
 #include "files/record_file.h"
 #include "model/case_files/scratch_layouts.h"
@@ -25,10 +26,10 @@ using testing_support::write_file;
 namespace layouts = model::case_files;
 
 // The time points SAVE handed over as case k's discrete loading.
-std::vector<model::TimePoint> saved(const model::case_files::CaseStore& cases, int k) {
+std::vector<testing_support::TimePoint> saved(const model::case_files::CaseStore& cases, int k) {
   const std::optional<model::Loading>& loading = cases.sections(k).loading(model::LoadingKind::discrete);
   const auto* discrete = loading ? std::get_if<model::DiscreteLoading>(&loading->data) : nullptr;
-  return discrete ? discrete->points() : std::vector<model::TimePoint>{};
+  return discrete ? testing_support::time_points(*discrete) : std::vector<testing_support::TimePoint>{};
 }
 
 TEST(DiscreteLoadingEditor, TimesAreKeptInOrderWithoutDuplicates) {
@@ -100,8 +101,8 @@ press 1
                      false);
   EXPECT_RAN(outcome);
   ASSERT_EQ(saved(s.cases, 1).size(), 2u);
-  EXPECT_EQ(saved(s.cases, 1)[0], (model::TimePoint{0.2f, {}}));
-  EXPECT_EQ(saved(s.cases, 1)[1], (model::TimePoint{0.5f, {xyz_range(1, 10, 3)}}));
+  EXPECT_EQ(saved(s.cases, 1)[0], (testing_support::TimePoint{0.2f, {}}));
+  EXPECT_EQ(saved(s.cases, 1)[1], (testing_support::TimePoint{0.5f, {xyz_range(1, 10, 3)}}));
   EXPECT_TRUE(s.at(1).loading_saved);
   EXPECT_EQ(read_file("1TP.dat"), layouts::time_record(0.2f) + "\r\n" + layouts::time_record(0.5f) +
                                       "\r\n" + layouts::discrete_range_record(xyz_range(1, 10, 3), 3) +
@@ -168,7 +169,7 @@ TEST(DiscreteLoadingEditor, RemovingTheOnlyTimePointAndSavingLeavesTheFileUnchan
   auto s = model(120, 3);
   s.record(1).n_time_points = 1;
   s.at(1).loading_saved = true;
-  s.time_point_table = {{0.5f, {xyz_range(2, 3, 1)}}};
+  s.time_point_table = testing_support::discrete_loading({{0.5f, {xyz_range(2, 3, 1)}}});
   write_file("1TP.dat", "old content\r\n");
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
@@ -218,7 +219,7 @@ TEST(DiscreteLoadingEditor, RemovingARangeMovesTheLaterOnesDown) {
   TempCurrentDir dir;
   auto s = model(120, 2);
   s.record(1).n_time_points = 1;
-  s.time_point_table = {{1.0f, {xyz_range(1, 1, 1), xyz_range(2, 2, 2), xyz_range(3, 3, 3)}}};
+  s.time_point_table = testing_support::discrete_loading({{1.0f, {xyz_range(1, 1, 1), xyz_range(2, 2, 2), xyz_range(3, 3, 3)}}});
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 pick 1102 1
@@ -235,7 +236,7 @@ press 1
 )",
                      false);
   EXPECT_RAN(outcome);
-  EXPECT_EQ(saved(s.cases, 1)[0], (model::TimePoint{1.0f, {xyz_range(2, 2, 2)}}));
+  EXPECT_EQ(saved(s.cases, 1)[0], (testing_support::TimePoint{1.0f, {xyz_range(2, 2, 2)}}));
 }
 
 // A range without a node number (a case file may hold one) is no part of the saved loading;
@@ -244,7 +245,7 @@ TEST(DiscreteLoadingEditor, SaveLeavesOutRangesWithoutANodeNumber) {
   TempCurrentDir dir;
   auto s = model(120, 2);
   s.record(1).n_time_points = 2;
-  s.time_point_table = {{1.0f, {xyz_range(1, 1, 1), xyz_range(0, 0, 2), xyz_range(3, 3, 3)}}, {2.0f, {xyz_range(0, 4, 1)}}};
+  s.time_point_table = testing_support::discrete_loading({{1.0f, {xyz_range(1, 1, 1), xyz_range(0, 0, 2), xyz_range(3, 3, 3)}}, {2.0f, {xyz_range(0, 4, 1)}}});
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
 press 1093
@@ -252,8 +253,38 @@ press 1
 )",
                      false);
   EXPECT_RAN(outcome);
-  EXPECT_EQ(saved(s.cases, 1), (std::vector<model::TimePoint>{{1.0f, {xyz_range(1, 1, 1), xyz_range(3, 3, 3)}},
+  EXPECT_EQ(saved(s.cases, 1), (std::vector<testing_support::TimePoint>{{1.0f, {xyz_range(1, 1, 1), xyz_range(3, 3, 3)}},
                                                            {2.0f, {}}}));
+}
+
+// A SAVE is made in the room of the loading the one before it replaced (the third, in that of
+// the first): nothing of that loading may remain in it.
+TEST(DiscreteLoadingEditor, SavingAgainSavesTheTableAsItNowStands) {
+  TempCurrentDir dir;
+  auto s = model(120, 2);
+  s.record(1).n_time_points = 2;
+  s.time_point_table = testing_support::discrete_loading(
+      {{1.0f, {xyz_range(1, 1, 1), xyz_range(2, 2, 2), xyz_range(3, 3, 3)}}, {2.0f, {xyz_range(0, 4, 4)}}});
+  auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
+in 104
+press 1093
+pick 1102 1
+pick 1049 2
+press 1082
+press 1093
+type 1052 "3.0"
+press 1053
+press 1093
+press 1
+)",
+                     false);
+  EXPECT_RAN(outcome);
+  const std::vector<testing_support::TimePoint> expected{
+      {1.0f, {xyz_range(1, 1, 1), xyz_range(3, 3, 3)}}, {2.0f, {}}, {3.0f, {}}};
+  EXPECT_EQ(saved(s.cases, 1), expected);
+  text::RecordSource source;
+  ASSERT_TRUE(files::read_records("1TP.dat", source));
+  EXPECT_EQ(testing_support::time_points(layouts::read_discrete_loading(source, 2)), expected);
 }
 
 TEST(DiscreteLoadingEditor, TwoDegreesOfFreedomWriteTwoRealsPerRange) {
@@ -282,7 +313,7 @@ press 1
   ASSERT_TRUE(files::read_records("1TP.dat", source));
   ASSERT_EQ(source.size(), 3u);
   EXPECT_EQ(source.record(1), layouts::discrete_range_record(xyz_range(4, 9, 0, -7.5f), 2));
-  EXPECT_EQ(layouts::read_discrete_loading(source, 2).points(), saved(s.cases, 1));
+  EXPECT_EQ(testing_support::time_points(layouts::read_discrete_loading(source, 2)), saved(s.cases, 1));
 }
 
 TEST(DiscreteLoadingEditor, FullTablesRefuseAdditionsAndKeepEveryEntry) {
@@ -315,7 +346,7 @@ press 1
   EXPECT_RAN(outcome);
   ASSERT_EQ(saved(s.cases, 1).size(), 2u);
   EXPECT_EQ(saved(s.cases, 1)[0].time, 1.0f);
-  EXPECT_EQ(saved(s.cases, 1)[1], (model::TimePoint{2.0f, {xyz_range(1, 1, 0)}}));
+  EXPECT_EQ(saved(s.cases, 1)[1], (testing_support::TimePoint{2.0f, {xyz_range(1, 1, 0)}}));
 }
 
 // "ADD to List >>" sets the items of the time points in use and nothing after them: a time the
@@ -323,7 +354,7 @@ press 1
 TEST(DiscreteLoadingEditor, AddingATimeSetsOnlyTheItemsInUse) {
   TempCurrentDir dir;
   auto s = model(120, 3);
-  s.time_point_table = {{0.1f, {}}, {0.2f, {}}, {0.3f, {}}};
+  s.time_point_table = testing_support::discrete_loading({{0.1f, {}}, {0.2f, {}}, {0.3f, {}}});
   s.record(1).n_time_points = 2;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
@@ -350,8 +381,9 @@ TEST(DiscreteLoadingEditor, NewTimesGoAfterTheTimesBelowThemInOrderedAndUnordere
   for (const bool ordered : {true, false}) {
     TempCurrentDir dir;
     auto s = model(120, 3);
-    s.time_point_table = ordered ? std::vector<model::TimePoint>{{0.1f, {}}, {0.2f, {}}, {0.3f, {}}}
-                                 : std::vector<model::TimePoint>{{0.3f, {}}, {0.1f, {}}, {0.2f, {}}};
+    s.time_point_table = testing_support::discrete_loading(
+        ordered ? std::vector<testing_support::TimePoint>{{0.1f, {}}, {0.2f, {}}, {0.3f, {}}}
+                : std::vector<testing_support::TimePoint>{{0.3f, {}}, {0.1f, {}}, {0.2f, {}}});
     s.record(1).n_time_points = 3;
     // Out of order, 0.25 has three times below it wherever they stand.
     const std::string first = ordered ? "0.1" : "0.3", third = ordered ? "0.2" : "0.1",
@@ -383,7 +415,7 @@ TEST(DiscreteLoadingEditor, ARefusedTimeStillEnablesAddingRanges) {
   TempCurrentDir dir;
   auto s = model(12, 3);
   s.max_time_points = 1;
-  s.time_point_table = {{0.5f, {}}};
+  s.time_point_table = testing_support::discrete_loading({{0.5f, {}}});
   s.record(1).n_time_points = 1;
   auto outcome = run(s, dialogs::editors::open_discrete_loading_editor, R"(
 in 104
@@ -407,12 +439,12 @@ TEST(DiscreteLoadingEditor, ReadingTheFileBackFillsTheTableForTheNextOpening) {
   testing_support::FakeToolkit toolkit;
   dialogs::Context context{toolkit, s, s.cases};
   context.cases.take_files(".");
-  s.time_point_table = {{}, {}, {9.0f, {}}};
+  s.time_point_table = testing_support::discrete_loading({{}, {}, {9.0f, {}}});
   dialogs::editors::open_saved_time_points(context, 2, 3);  // one more than the file holds
   ASSERT_EQ(s.time_point_table.size(), 3u);
-  EXPECT_EQ(s.time_point_table[0], (model::TimePoint{0.1f, {xyz_range(1, 5, 1, 2, 3)}}));
-  EXPECT_EQ(s.time_point_table[1], (model::TimePoint{0.2f, {xyz_range(1, 5, 4, 5, 6), xyz_range(6, 8, 7, 8, 9)}}));
-  EXPECT_EQ(s.time_point_table[2].time, 9.0f);
+  EXPECT_EQ(testing_support::time_points(s.time_point_table)[0], (testing_support::TimePoint{0.1f, {xyz_range(1, 5, 1, 2, 3)}}));
+  EXPECT_EQ(testing_support::time_points(s.time_point_table)[1], (testing_support::TimePoint{0.2f, {xyz_range(1, 5, 4, 5, 6), xyz_range(6, 8, 7, 8, 9)}}));
+  EXPECT_EQ(s.time_point_table.times[2], 9.0f);
   // At most the count asked for.
   s.time_point_table.clear();
   dialogs::editors::open_saved_time_points(context, 2, 1);

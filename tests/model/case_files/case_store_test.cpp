@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <variant>
 
 #include "support/session.h"
+#include "support/discrete_points.h"
 #include "model/case_files/case_store.h"
 #include "model/case_files/section_records.h"
 #include "support/temp_dir.h"
@@ -35,7 +37,7 @@ model::Loading amplitudes(model::LoadingType type, float amplitude) {
 
 model::Loading discrete(float time) {
   model::Loading l;
-  l.data = model::DiscreteLoading::of({{time, {{1, 3, {2.f}}}}});
+  l.data = testing_support::discrete_loading({{time, {{1, 3, {2.f}}}}});
   return l;
 }
 
@@ -206,6 +208,29 @@ namespace {
 // The one way back for an edited case: the sections its SAVE saved are written first, then the
 // record and facts are kept, then the journal is written; a file that cannot be written keeps
 // the case as it was and journals nothing.
+// An editor's next SAVE is made in the room of the loading its last one replaced.
+TEST(CaseStoreCommit, HandsBackTheLoadingItReplaced) {
+  TempCurrentDir dir;
+  model::ProgramState s = model_of(9);
+  CaseStore store;
+  store.set_count(1);
+  FileFailure failure;
+  std::optional<model::Loading> replaced;
+  model::Case first = store.facts(1);
+  first.loading(model::LoadingKind::discrete) = discrete(0.5f);
+  ASSERT_TRUE(store.commit(s, 1, first, {false, model::LoadingKind::discrete}, failure, &replaced)) << failure.reason;
+  model::Case second = store.facts(1);
+  second.loading(model::LoadingKind::discrete) = discrete(0.75f);
+  ASSERT_TRUE(store.commit(s, 1, second, {false, model::LoadingKind::discrete}, failure, &replaced)) << failure.reason;
+  ASSERT_TRUE(replaced);
+  EXPECT_EQ(*replaced, discrete(0.5f));
+  EXPECT_EQ(store.sections(1).loading(model::LoadingKind::discrete), discrete(0.75f));
+  // Without a saved loading nothing is handed back.
+  replaced.reset();
+  ASSERT_TRUE(store.commit(s, 1, store.facts(1), {}, failure, &replaced));
+  EXPECT_FALSE(replaced);
+}
+
 TEST(CaseStoreCommit, WritesTheSavedSectionsKeepsTheCaseAndJournals) {
   TempCurrentDir dir;
   testing_support::Session s = model_of(9);

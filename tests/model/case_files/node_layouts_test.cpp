@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "support/session.h"
+#include "support/discrete_points.h"
 #include "model/case_files/case_store.h"
 #include "model/case_files/point_records.h"
 #include "model/case_files/scratch_layouts.h"
@@ -128,9 +129,9 @@ TEST(NodeLayouts, FailedReadLeavesTheEntryAsItWas) {
   EXPECT_EQ(entry, before);
 }
 
-std::string tp_file(const std::vector<model::TimePoint>& points, int n_dof, int case_number) {
+std::string tp_file(const std::vector<testing_support::TimePoint>& points, int n_dof, int case_number) {
   std::string file;
-  for (const model::TimePoint& p : points) {
+  for (const testing_support::TimePoint& p : points) {
     file += layouts::time_record(p.time) + "\r\n";
     for (const NodeRange& r : p.ranges) file += layouts::discrete_range_record(r, n_dof) + "\r\n";
   }
@@ -144,7 +145,7 @@ std::string tp_file(const std::vector<model::TimePoint>& points, int n_dof, int 
 // however many blocks they fill.
 TEST(NodeLayouts, DiscreteLoadingSavedIsTheFileOfItsRecordsWhateverItsSize) {
   const testing_support::TempCurrentDir dir;
-  std::vector<model::TimePoint> points;
+  std::vector<testing_support::TimePoint> points;
   for (int i = 0; i < 30000; ++i) {
     const float unique = -1.00041105e-36f * static_cast<float>(i + 1);
     points.push_back({0.013f * static_cast<float>(i + 1),
@@ -154,7 +155,7 @@ TEST(NodeLayouts, DiscreteLoadingSavedIsTheFileOfItsRecordsWhateverItsSize) {
   const std::string expected = tp_file(points, 3, 7);
   ASSERT_GT(expected.size(), 2 * layouts::AtomicFile::buffer_size);
   model::Loading loading;
-  loading.data = model::DiscreteLoading::of(points);
+  loading.data = testing_support::discrete_loading(points);
   testing_support::Session s;
   s.general().n_nodes = 200000;
   s.general().n_dof = 3;
@@ -165,17 +166,17 @@ TEST(NodeLayouts, DiscreteLoadingSavedIsTheFileOfItsRecordsWhateverItsSize) {
 }
 
 TEST(NodeLayouts, DiscreteLoadingReadsTimesWithTheirRangesAndStepsBackOverTheNextTime) {
-  const std::vector<model::TimePoint> written = {
+  const std::vector<testing_support::TimePoint> written = {
       {0.1f, {range(1, 5, {{0, 1.0f}, {1, 2.0f}})}},
       {0.2f, {}},
       {0.3f, {range(1, 5, {{0, -1.0f}}), range(6, 8, {{1, 1e-3f}})}},
   };
   text::RecordSource source(tp_file(written, 2, 2));
-  EXPECT_EQ(layouts::read_discrete_loading(source, 2), model::DiscreteLoading::of(written));
+  EXPECT_EQ(layouts::read_discrete_loading(source, 2), testing_support::discrete_loading(written));
 }
 
 TEST(NodeLayouts, DiscreteLoadingFileWithSixRecordsForTwoTimePoints) {
-  const std::vector<model::TimePoint> written = {
+  const std::vector<testing_support::TimePoint> written = {
       {0.1f, {range(1, 5, {})}},
       {0.2f, {range(1, 5, {}), range(6, 8, {})}},
   };
@@ -189,7 +190,7 @@ TEST(NodeLayouts, DiscreteLoadingReadingPassesOverTheEndLinesBetweenTimePoints) 
   // Older loading files carry "end_<n>" between time points; a TP.dat made from one must read
   // as the loading file reader reads the section, not end at the first such line.
   text::RecordSource source(" 0.1\n 1 5 1. 2. 3.\nend_1\n 0.2\n 6 8 4. 5. 6.\nend_2\nEND_OF_CASE1\n");
-  const std::vector<model::TimePoint> table = layouts::read_discrete_loading(source, 3).points();
+  const std::vector<testing_support::TimePoint> table = testing_support::time_points(layouts::read_discrete_loading(source, 3));
   ASSERT_EQ(table.size(), 2u);
   EXPECT_EQ(table[0].ranges.size(), 1u);
   EXPECT_EQ(table[1].time, 0.2f);
